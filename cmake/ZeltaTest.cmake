@@ -1,0 +1,19 @@
+# zelta_add_test(NAME name LABEL label SOURCES ... LIBS ... [TIMEOUT s] [NETNS])
+# Builds one QtTest executable and registers it with CTest. Every test runs with
+# its own HOME and XDG folders (the test wrapper creates them).
+function(zelta_add_test)
+  cmake_parse_arguments(T "NETNS" "NAME;LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE Qt6::Test zelta_testsupport ${T_LIBS})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  if(T_NETNS)
+    set(cmd ${ZELTA_SOURCE_DIR}/scripts/netns-run $<TARGET_FILE:${T_NAME}>)
+  else()
+    set(cmd $<TARGET_FILE:${T_NAME}>)
+  endif()
+  add_test(NAME ${T_NAME} COMMAND ${ZELTA_SOURCE_DIR}/scripts/test-env ${cmd})
+  set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABEL}" TIMEOUT ${T_TIMEOUT}
+    ENVIRONMENT "ZELTA_BUILD_DIR=${CMAKE_BINARY_DIR};ZELTA_SOURCE_DIR=${ZELTA_SOURCE_DIR}")
+endfunction()

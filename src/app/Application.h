@@ -1,0 +1,33 @@
+#pragma once
+
+#include "ZRApplication.h"
+
+class Library;
+class MainWindow;
+class QStringListModel;
+
+// The program's application object: identity, logging, database, library and
+// search suggestions, and the process-wide objects other code reaches through
+// its static accessors.
+class Application : public ZR::Application
+{
+    Q_OBJECT
+
+public:
+    Application(int &argc, char **argv);
+    ~Application() override;
+
+    static MainWindow *mainWindow();
+    static void setMainWindow(MainWindow *window);
+    static Library *library();
+    static QStringListModel *suggestionsModel();
+    static int suggestionsVersion();
+    static QString suggestionsFilePath();
+    static void loadSuggestions();
+
+    static QString formatByteSize(qint64 bytes);
+    static QString formatTimeRemaining(qint64 seconds);
+
+private:
+    void applyWebSettings();
+};

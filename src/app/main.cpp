@@ -1,0 +1,42 @@
+#include "Application.h"
+#include "Library.h"
+#include "MainWindow.h"
+#include "MessageBoxPrompt.h"
+#include "StartupTypes.h"
+
+#include <QMessageBox>
+
+int main(int argc, char **argv)
+{
+    StartupTypes::registerCrossThreadTypes();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+
+    int exitCode = 0;
+    {
+        Application app(argc, argv);
+        MessageBoxPrompt prompt;
+        UserPrompt::install(&prompt);
+
+        if (app.isRunning()) {
+            QMessageBox::warning(
+                nullptr, QObject::tr("Multiple Instances"),
+                QObject::tr("There can only be one instance of %1 running at a time")
+                    .arg(QCoreApplication::applicationName()));
+            UserPrompt::install(nullptr);
+            return 0;
+        }
+
+        auto *window = new MainWindow();
+        window->resize(1149, 614);
+        Application::setMainWindow(window);
+        window->show();
+
+        Application::library()->startIntegrityCheck();
+        QObject::connect(window, &MainWindow::CloseAllTasks, Application::library(),
+                         &Library::lastWindowClosed, Qt::DirectConnection);
+
+        exitCode = app.exec();
+        UserPrompt::install(nullptr);
+    }
+    return exitCode;
+}

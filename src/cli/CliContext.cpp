@@ -1,0 +1,62 @@
+#include "CliContext.h"
+
+#include "AppIdentity.h"
+#include "Library.h"
+#include "LogFile.h"
+#include "SingleInstanceGuard.h"
+
+#include <QTextStream>
+
+#include <cstdio>
+
+CliContext::CliContext()
+{
+    AppIdentity::apply();
+    ZR::LogFile::init(true);
+}
+
+CliContext::~CliContext()
+{
+    ZR::LogFile::close();
+}
+
+bool CliContext::openLibrary(bool changesLibrary)
+{
+    if (changesLibrary) {
+        m_guard = std::make_unique<SingleInstanceGuard>(QStringLiteral("CorvanaZELTA"));
+        if (m_guard->isRunning()) {
+            fail(QStringLiteral("CorvanaZELTA is running; close it before changing the library"));
+            return false;
+        }
+    }
+    Library::setupPaths(QString());
+    if (!Library::initDatabase(QString())) {
+        fail(QStringLiteral("cannot open the library database at %1").arg(Library::databasePath()));
+        return false;
+    }
+    return true;
+}
+
+int CliContext::fail(const QString &reason)
+{
+    QTextStream(stderr) << "zelta-cli: " << reason << '\n';
+    return Failure;
+}
+
+int CliContext::usage(const QString &text)
+{
+    QTextStream(stderr) << "usage: " << text << '\n';
+    return UsageError;
+}
+
+void CliContext::print(const QStringList &fields)
+{
+    printLine(fields.join(QLatin1Char('\t')));
+}
+
+void CliContext::printLine(const QString &line)
+{
+    QTextStream out(stdout);
+    out << line << '\n';
+    out.flush();
+}

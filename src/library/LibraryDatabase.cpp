@@ -1,0 +1,232 @@
+// Library folders, the "zeltaLibrary" connection, table creation and the
+// migrations of older library files.
+#include "Library.h"
+#include "LibrarySchema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMap>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStringList>
+#include <QUrl>
+#include <QtDebug>
+
+namespace {
+
+const QString kConnection = QStringLiteral("zeltaLibrary");
+
+QString g_libraryPath;
+QString g_cachePath;
+QString g_databasePath;
+
+// Runs one statement of a migration; false (with a log line) when it fails.
+bool execMigrationStatement(QSqlDatabase &db, const QString &statement, const char *where)
+{
+    QSqlQuery query(db);
+    if (query.exec(statement))
+        return true;
+    qWarning().noquote() << QStringLiteral("%1 statement failed: ").arg(QLatin1String(where)) +
+                                statement;
+    qWarning().noquote() << QStringLiteral("    with error: ") + query.lastError().text();
+    return false;
+}
+
+QString encodedColumn(const QSqlQuery &query, int column)
+{
+    const QString text = QString::fromUtf8(query.value(column).toByteArray());
+    return QString::fromLatin1(QUrl::toPercentEncoding(text));
+}
+
+} // namespace
+
+void Library::setupPaths(const QString &basePath)
+{
+    const QDir base(basePath.isEmpty() ? QDir::homePath() : basePath);
+    g_libraryPath = base.absoluteFilePath(QStringLiteral("My Library"));
+    if (!QFile::exists(g_libraryPath))
+        QDir().mkdir(g_libraryPath);
+    const QDir library(g_libraryPath);
+    g_cachePath = library.absoluteFilePath(QStringLiteral(".cache"));
+    if (!QFile::exists(g_cachePath))
+        QDir().mkdir(g_cachePath);
+    g_databasePath = library.absoluteFilePath(QStringLiteral("library.db"));
+}
+
+QString Library::libraryPath()
+{
+    return g_libraryPath;
+}
+
+QString Library::cachePath()
+{
+    return g_cachePath;
+}
+
+QString Library::databasePath()
+{
+    return g_databasePath;
+}
+
+QString Library::connectionName()
+{
+    return kConnection;
+}
+
+QSqlDatabase Library::database()
+{
+    return QSqlDatabase::database(kConnection, false);
+}
+
+bool Library::initDatabase(const QString &path)
+{
+    if (!path.isEmpty())
+        g_databasePath = path;
+    if (QSqlDatabase::contains(kConnection))
+        QSqlDatabase::removeDatabase(kConnection);
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnection);
+    db.setDatabaseName(g_databasePath);
+    if (!db.open()) {
+        qWarning().noquote() << QStringLiteral("Library::initDatabase Unable to open database at \"%1\"")
+                                    .arg(g_databasePath);
+        qWarning().noquote() << QStringLiteral("    with error: ") + db.lastError().text();
+        return false;
+    }
+
+    QMap<QString, QString> statements;
+    statements.insert(QStringLiteral("library"), LibrarySchema::createLibrary);
+    statements.insert(QStringLiteral("downloads"), LibrarySchema::createDownloads);
+
+    if (!db.record(QStringLiteral("downloads")).contains(QStringLiteral("downloadPath"))) {
+        QSqlQuery drop(db);
+        drop.exec(QStringLiteral("DROP TABLE downloads;"));
+    }
+
+    const QStringList tables = db.tables(QSql::Tables);
+    for (auto it = statements.cbegin(); it != statements.cend(); ++it) {
+        if (tables.contains(it.key()))
+            continue;
+        QSqlQuery create(db);
+        if (!create.exec(it.value())) {
+            qWarning().noquote() << QStringLiteral("Library::initDatabase could not make ") +
+                                        it.key() + QStringLiteral(" table\n") +
+                                        QStringLiteral("    with error: ") +
+                                        create.lastError().text();
+        }
+    }
+
+    if (!db.record(QStringLiteral("library")).contains(QStringLiteral("id"))) {
+        qDebug() << "migrating to new library format";
+        migrateLibraryV2();
+    }
+    if (!db.tables(QSql::Tables).contains(QStringLiteral("zelta"))) {
+        qDebug() << "migrating to percent encoding and zelta table";
+        migrateLibraryV3();
+    }
+    return true;
+}
+
+bool Library::migrateLibraryV2()
+{
+    QSqlDatabase db = database();
+    static const char *const statements[] = {
+        "CREATE TABLE backup(thumbnailPath VARCHAR, title VARCHAR, sizeInBytes INTEGER, "
+        "creationDate INTEGER, mediaLengthInSecs INTEGER, description VARCHAR, videoPath VARCHAR, "
+        "guid VARCHAR, coverPath VARCHAR, dvdTitle VARCHAR, categories VARCHAR, stars VARCHAR, "
+        "duration VARCHAR, downloaded INTEGER);",
+        "INSERT INTO backup(thumbnailPath, title, sizeInBytes, creationDate, mediaLengthInSecs, "
+        "description, videoPath, guid, coverPath, dvdTitle, categories, stars, duration, "
+        "downloaded) SELECT thumbnailPath, title, sizeInBytes, creationDate, mediaLengthInSecs, "
+        "description, videoPath, guid, coverPath, dvdTitle, categories, stars, duration, "
+        "downloaded FROM library;",
+        "DROP TABLE library; ",
+        "CREATE TABLE library (id INTEGER PRIMARY KEY, thumbnailPath VARCHAR, title VARCHAR, "
+        "sizeInBytes INTEGER, creationDate INTEGER, mediaLengthInSecs INTEGER, description "
+        "VARCHAR, videoPath VARCHAR, guid VARCHAR, coverPath VARCHAR, dvdTitle VARCHAR, "
+        "categories VARCHAR, stars VARCHAR, duration VARCHAR, downloaded INTEGER);",
+        "INSERT INTO library (thumbnailPath,  title, sizeInBytes, creationDate, "
+        "mediaLengthInSecs, description, videoPath, guid, coverPath, dvdTitle, categories, "
+        "stars, duration, downloaded) SELECT thumbnailPath, title, sizeInBytes, creationDate, "
+        "mediaLengthInSecs, description, videoPath, guid, coverPath, dvdTitle, categories, "
+        "stars, duration, downloaded FROM backup;",
+        "DROP TABLE backup;",
+    };
+
+    // All or nothing: a half-copied library must never be committed.
+    db.transaction();
+    for (const char *statement : statements) {
+        if (!execMigrationStatement(db, QLatin1String(statement), "Library::migrateLibraryV2")) {
+            db.rollback();
+            qWarning() << "Library::migrateLibraryV2 rolled back; the library keeps its old "
+                          "layout";
+            return false;
+        }
+    }
+    if (!db.commit()) {
+        qWarning() << "Library::migrateLibraryV2 could not commit transaction";
+        db.rollback();
+        return false;
+    }
+    return true;
+}
+
+bool Library::migrateLibraryV3()
+{
+    QSqlDatabase db = database();
+    if (!db.record(QStringLiteral("library")).contains(QStringLiteral("id"))) {
+        qWarning() << "Library::migrateLibraryV3 skipped: the library table has no id column";
+        return false;
+    }
+
+    // The marker and every encoded row land together or not at all: a file
+    // must never carry the marker while some rows are still plain text.
+    db.transaction();
+    QSqlQuery marker(db);
+    if (!marker.exec(QStringLiteral("CREATE TABLE zelta(dbVersion INTEGER);")) ||
+        !marker.exec(QStringLiteral("INSERT INTO zelta(dbVersion) VALUES(1);"))) {
+        qWarning().noquote() << QStringLiteral("Library::migrateLibraryV3 could not create the "
+                                               "zelta table: ") +
+                                    marker.lastError().text();
+        db.rollback();
+        return false;
+    }
+
+    QSqlQuery rows(db);
+    rows.setForwardOnly(true);
+    rows.exec(QStringLiteral("SELECT * FROM library"));
+    const QSqlRecord record = rows.record();
+    const int idColumn = record.indexOf(QStringLiteral("id"));
+    static const char *const columns[] = {"thumbnailPath", "title", "description", "videoPath",
+                                          "coverPath", "dvdTitle", "categories", "stars"};
+    int columnIndex[8];
+    for (int i = 0; i < 8; ++i)
+        columnIndex[i] = record.indexOf(QLatin1String(columns[i]));
+
+    QSqlQuery update(db);
+    while (rows.next()) {
+        const int id = rows.value(idColumn).toInt();
+        QString statement = QStringLiteral("UPDATE library SET ");
+        for (int i = 0; i < 8; ++i) {
+            statement += QStringLiteral("%1='%2'").arg(QLatin1String(columns[i]),
+                                                       encodedColumn(rows, columnIndex[i]));
+            statement += (i < 7) ? QStringLiteral(", ") : QStringLiteral(" ");
+        }
+        statement += QStringLiteral("WHERE id=%1").arg(id);
+        if (!update.exec(statement)) {
+            qWarning().noquote() << QStringLiteral("Library::migrateLibraryV3 could not update "
+                                                   "record: ") +
+                                        update.lastError().text();
+            qWarning().noquote() << statement;
+        }
+    }
+    rows.finish();
+
+    if (!db.commit()) {
+        qWarning() << "Library::migrateLibraryV3 could not commit transaction";
+        db.rollback();
+        return false;
+    }
+    return true;
+}

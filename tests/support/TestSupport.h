@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Helpers shared by the test executables.
+namespace TestSupport {
+
+// Folder of the build tree and of the sources.
+QString buildDir();
+QString sourceDir();
+
+// Path of an executable built by this tree (e.g. "zelta-cli").
+QString builtProgram(const QString &name);
+
+// A sample clip made once with ffmpeg's test sources and cached in the build
+// folder: `name` is the file name (its suffix picks the container),
+// `seconds` its length. Returns the cached path, or an empty string when
+// ffmpeg fails.
+QString sampleClip(const QString &name, double seconds, const QStringList &extraArgs = {});
+
+// Runs a program to completion; returns its exit code (-1 when it did not
+// start or crashed). Output is collected when the pointers are given.
+int run(const QString &program, const QStringList &args, QByteArray *out = nullptr,
+        QByteArray *err = nullptr, int timeoutMs = 120000, const QStringList &env = {});
+
+// Reads a whole file (empty when missing).
+QByteArray readFile(const QString &path);
+
+} // namespace TestSupport
