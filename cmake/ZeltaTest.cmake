@@ -1,8 +1,8 @@
-# zelta_add_test(NAME name LABEL label SOURCES ... LIBS ... [TIMEOUT s] [NETNS])
+# zelta_add_test(NAME name LABEL label SOURCES ... LIBS ... [TIMEOUT s] [NETNS] [XVFB])
 # Builds one QtTest executable and registers it with CTest. Every test runs with
 # its own HOME and XDG folders (the test wrapper creates them).
 function(zelta_add_test)
-  cmake_parse_arguments(T "NETNS" "NAME;LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "NETNS;XVFB" "NAME;LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE Qt6::Test zelta_testsupport ${T_LIBS})
   if(NOT T_TIMEOUT)
@@ -12,6 +12,10 @@ function(zelta_add_test)
     set(cmd ${ZELTA_SOURCE_DIR}/scripts/netns-run $<TARGET_FILE:${T_NAME}>)
   else()
     set(cmd $<TARGET_FILE:${T_NAME}>)
+  endif()
+  if(T_XVFB)
+    # A real X display for tests that drive top-level windows from outside.
+    set(cmd xvfb-run -a -s "-screen 0 1600x1200x24" env QT_QPA_PLATFORM=xcb ${cmd})
   endif()
   add_test(NAME ${T_NAME} COMMAND ${ZELTA_SOURCE_DIR}/scripts/test-env ${cmd})
   set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABEL}" TIMEOUT ${T_TIMEOUT}

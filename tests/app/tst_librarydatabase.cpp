@@ -1,0 +1,345 @@
+#include "Library.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QUrl>
+
+namespace {
+
+QStringList g_messages;
+
+void captureMessages(QtMsgType, const QMessageLogContext &, const QString &text)
+{
+    g_messages << text;
+}
+
+const char *const kOldLibraryNoId =
+    "CREATE TABLE library (thumbnailPath VARCHAR, title VARCHAR, sizeInBytes INTEGER, "
+    "creationDate INTEGER, mediaLengthInSecs INTEGER, description VARCHAR, videoPath VARCHAR, "
+    "guid VARCHAR, coverPath VARCHAR, dvdTitle VARCHAR, categories VARCHAR, stars VARCHAR, "
+    "duration VARCHAR, downloaded INTEGER)";
+
+const char *const kPlainLibraryWithId =
+    "CREATE TABLE library (id INTEGER PRIMARY KEY, thumbnailPath VARCHAR, title VARCHAR, "
+    "sizeInBytes INTEGER, creationDate INTEGER, mediaLengthInSecs INTEGER, description VARCHAR, "
+    "videoPath VARCHAR, guid VARCHAR, coverPath VARCHAR, dvdTitle VARCHAR, categories VARCHAR, "
+    "stars VARCHAR, duration VARCHAR,downloaded INTEGER)";
+
+// Texts that percent-encoding must carry through unchanged.
+QStringList awkwardTitles()
+{
+    return {QStringLiteral("Two words & more 100%"), QStringLiteral("It's \"quoted\""),
+            QString::fromUtf8("Zoë Ångström – 東京"), QStringLiteral("plain"),
+            QStringLiteral("a+b=c?d/e#f")};
+}
+
+// Builds a database file with a hand-written schema and rows, as older
+// versions of the program left it.
+void buildFile(const QString &path, const QStringList &statements)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fixture"));
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        for (const QString &statement : statements)
+            QVERIFY2(query.exec(statement), qPrintable(statement + query.lastError().text()));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("fixture"));
+}
+
+QString quoted(const QString &text)
+{
+    QString escaped = text;
+    escaped.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + escaped + QLatin1Char('\'');
+}
+
+QString insertPlainRow(const QString &title, int n, bool withId)
+{
+    return QStringLiteral("INSERT INTO library (%1thumbnailPath, title, sizeInBytes, creationDate, "
+                          "mediaLengthInSecs, description, videoPath, guid, coverPath, dvdTitle, "
+                          "categories, stars, duration, downloaded) VALUES (%2%3, %4, %5, 1700000000, "
+                          "42, %6, %7, %8, %9, %10, %11, %12, '00:42', 1)")
+        .arg(withId ? QStringLiteral("id, ") : QString(),
+             withId ? QString::number(n + 1) + QStringLiteral(", ") : QString(),
+             quoted(QStringLiteral("/home/u/My Library/%1 thumb.jpg").arg(title)), quoted(title),
+             QString::number(1000 + n), quoted(QStringLiteral("About ") + title),
+             quoted(QStringLiteral("/home/u/My Library/%1.mp4").arg(title)),
+             quoted(QStringLiteral("guid %1").arg(n)), quoted(QStringLiteral("/c/%1.jpg").arg(n)))
+        .arg(quoted(QStringLiteral("DVD & Co")), quoted(QStringLiteral("Cat A,Cat B")),
+             quoted(QString::fromUtf8("Anna,Zoë")));
+}
+
+struct Row {
+    qint64 id;
+    QString title, thumbnailPath, videoPath, description, dvdTitle, categories, stars, guid,
+        duration, rawTitle;
+};
+
+QList<Row> readRows()
+{
+    QList<Row> rows;
+    QSqlQuery query(Library::database());
+    query.exec(QStringLiteral("SELECT id, title, thumbnailPath, videoPath, description, dvdTitle, "
+                              "categories, stars, guid, duration FROM library ORDER BY id"));
+    while (query.next()) {
+        auto decode = [&](int column) {
+            return QUrl::fromPercentEncoding(query.value(column).toByteArray());
+        };
+        rows.append({query.value(0).toLongLong(), decode(1), decode(2), decode(3), decode(4),
+                     decode(5), decode(6), decode(7), query.value(8).toString(),
+                     query.value(9).toString(), query.value(1).toString()});
+    }
+    return rows;
+}
+
+} // namespace
+
+class TestLibraryDatabase : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir *m_dir = nullptr;
+
+    QString base() const { return m_dir->path(); }
+    QString dbFile() const { return base() + QStringLiteral("/My Library/library.db"); }
+
+    void openLibrary()
+    {
+        g_messages.clear();
+        Library::setupPaths(base());
+        Library::initDatabase(QString());
+    }
+
+    void prepareFolder() { QVERIFY(QDir().mkpath(base() + QStringLiteral("/My Library"))); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = new QTemporaryDir();
+        qInstallMessageHandler(captureMessages);
+    }
+
+    void cleanup()
+    {
+        qInstallMessageHandler(nullptr);
+        QSqlDatabase::removeDatabase(Library::connectionName());
+        delete m_dir;
+    }
+
+    void newLibraryIsCreatedInTheCurrentLayout()
+    {
+        openLibrary();
+        QVERIFY(QFileInfo(base() + QStringLiteral("/My Library/.cache")).isDir());
+        QCOMPARE(Library::databasePath(), dbFile());
+        QCOMPARE(Library::libraryPath(), base() + QStringLiteral("/My Library"));
+        QVERIFY(QFileInfo::exists(dbFile()));
+        QSqlDatabase db = Library::database();
+        QStringList tables = db.tables();
+        tables.sort();
+        QCOMPARE(tables, QStringList({"downloads", "library", "zelta"}));
+        QSqlQuery query(QStringLiteral("SELECT dbVersion FROM zelta"), db);
+        QVERIFY(query.next());
+        QCOMPARE(query.value(0).toInt(), 1);
+        QVERIFY(!query.next());
+        QCOMPARE(db.record(QStringLiteral("downloads")).count(), 3);
+        QCOMPARE(db.record(QStringLiteral("library")).count(), 15);
+
+        // A second start changes nothing and says nothing about migrating.
+        QSqlDatabase::removeDatabase(Library::connectionName());
+        openLibrary();
+        QVERIFY(g_messages.filter(QStringLiteral("migrating")).isEmpty());
+        QSqlQuery again(QStringLiteral("SELECT COUNT(*) FROM zelta"), Library::database());
+        QVERIFY(again.next());
+        QCOMPARE(again.value(0).toInt(), 1);
+    }
+
+    void libraryWithoutIdGetsIdsInOrderThenEncoded()
+    {
+        prepareFolder();
+        QStringList statements = {QString::fromLatin1(kOldLibraryNoId)};
+        const QStringList titles = awkwardTitles();
+        for (int i = 0; i < titles.size(); ++i)
+            statements << insertPlainRow(titles[i], i, false);
+        buildFile(dbFile(), statements);
+
+        openLibrary();
+        QVERIFY(g_messages.contains(QStringLiteral("migrating to new library format")));
+        QVERIFY(g_messages.contains(QStringLiteral("migrating to percent encoding and zelta table")));
+        const QList<Row> rows = readRows();
+        QCOMPARE(rows.size(), titles.size());
+        for (int i = 0; i < rows.size(); ++i) {
+            QCOMPARE(rows[i].id, qint64(i + 1));
+            QCOMPARE(rows[i].title, titles[i]);
+            QCOMPARE(rows[i].videoPath, QStringLiteral("/home/u/My Library/%1.mp4").arg(titles[i]));
+        }
+        QVERIFY(!Library::database().tables().contains(QStringLiteral("backup")));
+    }
+
+    void plainTextIsPercentEncoded()
+    {
+        prepareFolder();
+        QStringList statements = {QString::fromLatin1(kPlainLibraryWithId)};
+        const QStringList titles = awkwardTitles();
+        for (int i = 0; i < titles.size(); ++i)
+            statements << insertPlainRow(titles[i], i, true);
+        buildFile(dbFile(), statements);
+
+        openLibrary();
+        QVERIFY(!g_messages.contains(QStringLiteral("migrating to new library format")));
+        QVERIFY(g_messages.contains(QStringLiteral("migrating to percent encoding and zelta table")));
+        const QList<Row> rows = readRows();
+        QCOMPARE(rows.size(), titles.size());
+        QCOMPARE(rows[0].rawTitle, QStringLiteral("Two%20words%20%26%20more%20100%25"));
+        for (int i = 0; i < rows.size(); ++i) {
+            QCOMPARE(rows[i].title, titles[i]);
+            QCOMPARE(rows[i].description, QStringLiteral("About ") + titles[i]);
+            QCOMPARE(rows[i].thumbnailPath,
+                     QStringLiteral("/home/u/My Library/%1 thumb.jpg").arg(titles[i]));
+            QCOMPARE(rows[i].dvdTitle, QStringLiteral("DVD & Co"));
+            QCOMPARE(rows[i].categories, QStringLiteral("Cat A,Cat B"));
+            QCOMPARE(rows[i].stars, QString::fromUtf8("Anna,Zoë"));
+            // guid and duration stay as they were.
+            QCOMPARE(rows[i].guid, QStringLiteral("guid %1").arg(i));
+            QCOMPARE(rows[i].duration, QStringLiteral("00:42"));
+            QVERIFY(!rows[i].rawTitle.contains(QLatin1Char(' ')));
+        }
+    }
+
+    void twoColumnDownloadsTableIsReplaced()
+    {
+        prepareFolder();
+        buildFile(dbFile(), {QStringLiteral("CREATE TABLE downloads (corvanaUrl VARCHAR, mediaUrl VARCHAR)"),
+                             QStringLiteral("INSERT INTO downloads VALUES ('a', 'b')")});
+        openLibrary();
+        QSqlDatabase db = Library::database();
+        QVERIFY(db.record(QStringLiteral("downloads")).contains(QStringLiteral("downloadPath")));
+        QSqlQuery query(QStringLiteral("SELECT COUNT(*) FROM downloads"), db);
+        QVERIFY(query.next());
+        QCOMPARE(query.value(0).toInt(), 0);
+    }
+
+    void unopenableFileIsReported()
+    {
+        // The database path is a folder: SQLite cannot open it.
+        prepareFolder();
+        QVERIFY(QDir().mkpath(dbFile()));
+        Library::setupPaths(base());
+        g_messages.clear();
+        QVERIFY(!Library::initDatabase(QString()));
+        QCOMPARE(g_messages.size(), 2);
+        QCOMPARE(g_messages[0],
+                 QStringLiteral("Library::initDatabase Unable to open database at \"%1\"").arg(dbFile()));
+        QVERIFY(g_messages[1].startsWith(QStringLiteral("    with error: ")));
+        // Nothing else breaks: queries on the closed connection fail quietly.
+        QSqlQuery query(Library::database());
+        QVERIFY(!query.exec(QStringLiteral("SELECT * FROM library")));
+    }
+
+    void failedLayoutMigrationRollsBack()
+    {
+        // An old library that lacks a column the copy needs: the copy fails, and
+        // the library must come out exactly as it went in, not half-copied.
+        prepareFolder();
+        buildFile(dbFile(),
+                  {QStringLiteral("CREATE TABLE library (thumbnailPath VARCHAR, title VARCHAR)"),
+                   QStringLiteral("INSERT INTO library VALUES ('/t.jpg', 'First')"),
+                   QStringLiteral("INSERT INTO library VALUES ('/u.jpg', 'Second')")});
+        openLibrary();
+        QSqlDatabase db = Library::database();
+        QVERIFY(!db.tables().contains(QStringLiteral("backup")));
+        QVERIFY(!db.tables().contains(QStringLiteral("zelta")));
+        QSqlQuery query(QStringLiteral("SELECT title FROM library ORDER BY rowid"), db);
+        QStringList titles;
+        while (query.next())
+            titles << query.value(0).toString();
+        QCOMPARE(titles, QStringList({"First", "Second"}));
+    }
+
+    void interruptedEncodingLeavesNoCorruptRow()
+    {
+        const QString cli = TestSupport::builtProgram(QStringLiteral("zelta-cli"));
+        QVERIFY(!cli.isEmpty());
+        QTemporaryDir home;
+        const QString library = home.path() + QStringLiteral("/My Library");
+        QVERIFY(QDir().mkpath(library));
+        const int rowCount = 60000;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("big"));
+            db.setDatabaseName(library + QStringLiteral("/library.db"));
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            QVERIFY(query.exec(QString::fromLatin1(kPlainLibraryWithId)));
+            db.transaction();
+            for (int i = 0; i < rowCount; ++i)
+                QVERIFY(query.exec(insertPlainRow(QStringLiteral("Clip %1 & friends").arg(i), i, true)));
+            QVERIFY(db.commit());
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("big"));
+
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home.path());
+        const QString logPath = home.path() + QStringLiteral("/CorvanaZELTA.log");
+
+        // Kill the first run as soon as it has started encoding.
+        QProcess first;
+        first.setProcessEnvironment(env);
+        first.start(cli, {QStringLiteral("library"), QStringLiteral("init")});
+        QVERIFY(first.waitForStarted());
+        QElapsedTimer timer;
+        timer.start();
+        while (!TestSupport::readFile(logPath).contains("migrating to percent encoding") &&
+               timer.elapsed() < 20000)
+            QThread::msleep(2);
+        QThread::msleep(30);
+        first.kill();
+        first.waitForFinished();
+        // The run was cut short, not finished on its own.
+        QCOMPARE(first.exitStatus(), QProcess::CrashExit);
+
+        auto checkConsistent = [&](bool mustBeMigrated) {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+            db.setDatabaseName(library + QStringLiteral("/library.db"));
+            QVERIFY(db.open());
+            const bool migrated = db.tables().contains(QStringLiteral("zelta"));
+            if (mustBeMigrated)
+                QVERIFY(migrated);
+            QSqlQuery query(QStringLiteral("SELECT id, title FROM library ORDER BY id"), db);
+            int n = 0;
+            while (query.next()) {
+                const QString raw = query.value(1).toString();
+                const QString expected = QStringLiteral("Clip %1 & friends").arg(n);
+                QCOMPARE(migrated ? QUrl::fromPercentEncoding(raw.toLatin1()) : raw, expected);
+                ++n;
+            }
+            QCOMPARE(n, rowCount);
+            db.close();
+        };
+        checkConsistent(false);
+        QSqlDatabase::removeDatabase(QStringLiteral("check"));
+
+        QProcess second;
+        second.setProcessEnvironment(env);
+        second.start(cli, {QStringLiteral("library"), QStringLiteral("init")});
+        QVERIFY(second.waitForFinished(120000));
+        QCOMPARE(second.exitCode(), 0);
+        checkConsistent(true);
+        QSqlDatabase::removeDatabase(QStringLiteral("check"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLibraryDatabase)
+#include "tst_librarydatabase.moc"

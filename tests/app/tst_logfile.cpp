@@ -1,0 +1,102 @@
+#include "AppIdentity.h"
+#include "LogFile.h"
+#include "TestSupport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QRegularExpression>
+#include <QTest>
+#include <QThread>
+
+#include <vector>
+
+class TestLogFile : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QStringList logLines()
+    {
+        const QString text = QString::fromUtf8(TestSupport::readFile(
+            QDir::home().filePath(QStringLiteral("CorvanaZELTA.log"))));
+        return text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        AppIdentity::apply();
+        QFile::remove(QDir::home().filePath(QStringLiteral("CorvanaZELTA.log")));
+    }
+
+    void runHeaderAndLineFormat()
+    {
+        ZR::LogFile::init(true);
+        qWarning() << "Library::something failed";
+        qCritical() << "critical text";
+        ZR::LogFile::init(true); // no effect: the file is already open
+        ZR::LogFile::close();
+
+        const QStringList lines = logLines();
+        QCOMPARE(lines.size(), 5);
+        static const QRegularExpression format(
+            QStringLiteral(R"(^\[\w{3} \w{3} {1,2}\d{1,2} \d\d:\d\d:\d\d \d{4}\]\[(debug|warning|critical)\]: )"));
+        for (const QString &line : lines)
+            QVERIFY2(format.match(line).hasMatch(), qPrintable(line));
+        QVERIFY(lines[0].endsWith(QString(95, QLatin1Char('-'))));
+        QVERIFY(!lines[0].endsWith(QString(96, QLatin1Char('-'))));
+        QVERIFY(lines[1].endsWith(QStringLiteral("[debug]: CorvanaZELTA 3.1.3 built with Qt ") +
+                                  QString::fromLatin1(qVersion())));
+        QVERIFY(lines[2].contains(QStringLiteral("[debug]:    running on ")));
+        QVERIFY(lines[3].endsWith(QStringLiteral("[warning]: Library::something failed")));
+        QVERIFY(lines[4].endsWith(QStringLiteral("[critical]: critical text")));
+        QCOMPARE(ZR::LogFile::platformDescription().left(14), QStringLiteral("   running on "));
+    }
+
+    void secondRunAppends()
+    {
+        ZR::LogFile::init(true);
+        QVERIFY(ZR::LogFile::logFilePath().endsWith(QStringLiteral("/CorvanaZELTA.log")));
+        ZR::LogFile::close();
+        const QStringList lines = logLines();
+        QCOMPARE(lines.size(), 8);
+        QVERIFY(lines[5].endsWith(QString(95, QLatin1Char('-'))));
+    }
+
+    void linesFromManyThreadsStayWhole()
+    {
+        QFile::remove(QDir::home().filePath(QStringLiteral("CorvanaZELTA.log")));
+        ZR::LogFile::init(true);
+        const int threads = 8;
+        const int perThread = 400;
+        const QString payload(300, QLatin1Char('x'));
+        std::vector<std::unique_ptr<QThread>> workers;
+        for (int t = 0; t < threads; ++t) {
+            workers.emplace_back(QThread::create([t, payload] {
+                for (int i = 0; i < perThread; ++i)
+                    qDebug().noquote() << QStringLiteral("T%1-%2 ").arg(t).arg(i) + payload + "|end";
+            }));
+            workers.back()->start();
+        }
+        for (auto &worker : workers)
+            QVERIFY(worker->wait(60000));
+        ZR::LogFile::close();
+
+        const QStringList lines = logLines();
+        QCOMPARE(lines.size(), 3 + threads * perThread);
+        static const QRegularExpression whole(
+            QStringLiteral(R"(^\[[^\]]+\]\[debug\]: T\d+-\d+ x{300}\|end$)"));
+        for (int i = 3; i < lines.size(); ++i)
+            QVERIFY2(whole.match(lines[i]).hasMatch(), qPrintable(lines[i].left(120)));
+    }
+
+    void messagesAfterCloseAreDropped()
+    {
+        const qint64 before = QFileInfo(QDir::home().filePath(QStringLiteral("CorvanaZELTA.log"))).size();
+        qWarning() << "not written";
+        QCOMPARE(QFileInfo(QDir::home().filePath(QStringLiteral("CorvanaZELTA.log"))).size(), before);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLogFile)
+#include "tst_logfile.moc"

@@ -1,0 +1,268 @@
+// The desktop program as a user starts it: real processes on a real (virtual)
+// X display, windows found and closed from outside like a window manager would.
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+#include <QThread>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+#include <functional>
+
+namespace {
+
+class Display11
+{
+public:
+    Display11() : m_display(XOpenDisplay(nullptr)) {}
+    ~Display11()
+    {
+        if (m_display)
+            XCloseDisplay(m_display);
+    }
+    bool isOpen() const { return m_display != nullptr; }
+
+    // A mapped top-level window whose name contains `title`, or 0.
+    Window find(const QString &title)
+    {
+        Window found = 0;
+        walk(DefaultRootWindow(m_display), [&](Window w) {
+            char *name = nullptr;
+            if (!found && XFetchName(m_display, w, &name) && name) {
+                if (QString::fromUtf8(name).contains(title))
+                    found = w;
+                XFree(name);
+            }
+        });
+        return found;
+    }
+
+    // Asks the window to close, as a window manager's close button does.
+    void requestClose(Window w)
+    {
+        XEvent event = {};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = w;
+        event.xclient.message_type = XInternAtom(m_display, "WM_PROTOCOLS", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = long(XInternAtom(m_display, "WM_DELETE_WINDOW", False));
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(m_display, w, False, NoEventMask, &event);
+        XFlush(m_display);
+    }
+
+    Window waitFor(const QString &title, int timeoutMs = 30000)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < timeoutMs) {
+            if (Window w = find(title))
+                return w;
+            QThread::msleep(100);
+        }
+        return 0;
+    }
+
+private:
+    void walk(Window w, const std::function<void(Window)> &visit)
+    {
+        visit(w);
+        Window root, parent, *children = nullptr;
+        unsigned int count = 0;
+        if (XQueryTree(m_display, w, &root, &parent, &children, &count)) {
+            for (unsigned int i = 0; i < count; ++i)
+                walk(children[i], visit);
+            if (children)
+                XFree(children);
+        }
+    }
+
+    Display *m_display;
+};
+
+QString logPath()
+{
+    return QDir::home().filePath(QStringLiteral("CorvanaZELTA.log"));
+}
+
+QStringList logLines()
+{
+    return QString::fromUtf8(TestSupport::readFile(logPath())).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString m_program;
+    Display11 m_x;
+
+    void startProgram(QProcess &process)
+    {
+        process.setProcessChannelMode(QProcess::ForwardedChannels);
+        process.start(m_program, {});
+        QVERIFY(process.waitForStarted());
+    }
+
+    void closeMainWindow(QProcess &process)
+    {
+        const Window window = m_x.find(QStringLiteral("Corvana Zelta 3.1.3"));
+        QVERIFY(window);
+        m_x.requestClose(window);
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_program = TestSupport::builtProgram(QStringLiteral("corvana-zelta"));
+        QVERIFY(!m_program.isEmpty());
+        QVERIFY2(m_x.isOpen(), "needs an X display (run under xvfb-run)");
+    }
+
+    void firstRunCreatesLogAndLibrary()
+    {
+        QProcess program;
+        startProgram(program);
+        QVERIFY(m_x.waitFor(QStringLiteral("Corvana Zelta 3.1.3")));
+
+        const QStringList lines = logLines();
+        QVERIFY(lines.size() >= 3);
+        QVERIFY(lines[0].endsWith(QStringLiteral("]: ") + QString(95, QLatin1Char('-'))));
+        QVERIFY(lines[1].contains(QStringLiteral("[debug]: CorvanaZELTA 3.1.3 built with Qt ")));
+        QVERIFY(lines[2].contains(QStringLiteral("[debug]:    running on ")));
+        QVERIFY(lines.filter(QStringLiteral("migrating to percent encoding and zelta table")).size() == 1);
+
+        const QString library = QDir::home().filePath(QStringLiteral("My Library"));
+        QVERIFY(QFileInfo(library + QStringLiteral("/.cache")).isDir());
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+            db.setDatabaseName(library + QStringLiteral("/library.db"));
+            QVERIFY(db.open());
+            QStringList tables = db.tables();
+            tables.sort();
+            QCOMPARE(tables, QStringList({"downloads", "library", "zelta"}));
+            QSqlQuery query(QStringLiteral("SELECT dbVersion FROM zelta"), db);
+            QVERIFY(query.next());
+            QCOMPARE(query.value(0).toInt(), 1);
+            QVERIFY(!query.next());
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("check"));
+
+        closeMainWindow(program);
+        QSettings settings(QStringLiteral("CorvanaZELTA"), QStringLiteral("CorvanaZELTA"));
+        QCOMPARE(settings.value(QStringLiteral("WindowSize")).toSize(), QSize(1149, 614));
+        QVERIFY(settings.contains(QStringLiteral("WindowPosition")));
+    }
+
+    void secondInstanceIsRefused()
+    {
+        const int linesBefore = logLines().size();
+        QProcess first;
+        startProgram(first);
+        QVERIFY(m_x.waitFor(QStringLiteral("Corvana Zelta 3.1.3")));
+
+        QProcess second;
+        startProgram(second);
+        const Window warning = m_x.waitFor(QStringLiteral("Multiple Instances"));
+        QVERIFY(warning);
+        QCOMPARE(second.state(), QProcess::Running); // waits for the user
+        m_x.requestClose(warning);
+        QVERIFY(second.waitForFinished(30000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+
+        // The first copy is untouched and still running.
+        QCOMPARE(first.state(), QProcess::Running);
+        QVERIFY(m_x.find(QStringLiteral("Corvana Zelta 3.1.3")));
+        closeMainWindow(first);
+
+        // Later runs append to the log, each with its header, and migrate nothing.
+        const QStringList lines = logLines();
+        QVERIFY(lines.size() > linesBefore);
+        QVERIFY(lines[linesBefore].endsWith(QString(95, QLatin1Char('-'))));
+        QCOMPARE(lines.filter(QStringLiteral("migrating")).size(), 1);
+        QCOMPARE(lines.filter(QString(95, QLatin1Char('-'))).size(), 3);
+    }
+
+    void cliVersionAndInit()
+    {
+        const QString cli = TestSupport::builtProgram(QStringLiteral("zelta-cli"));
+        QByteArray out, err;
+        QCOMPARE(TestSupport::run(cli, {QStringLiteral("version")}, &out), 0);
+        QCOMPARE(out, QByteArray("CorvanaZELTA 3.1.3\n"));
+        QCOMPARE(TestSupport::run(cli, {QStringLiteral("library"), QStringLiteral("init")}, &out), 0);
+        QCOMPARE(QString::fromUtf8(out).trimmed(),
+                 QDir::home().filePath(QStringLiteral("My Library/library.db")));
+        QCOMPARE(TestSupport::run(cli, {QStringLiteral("nonsense")}, &out, &err), 2);
+        QVERIFY(err.startsWith("usage: "));
+        QCOMPARE(TestSupport::run(cli, {QStringLiteral("library"), QStringLiteral("init"),
+                                        QStringLiteral("extra")}, &out, &err), 2);
+
+        // While the desktop program runs, the library is not changed.
+        QProcess program;
+        startProgram(program);
+        QVERIFY(m_x.waitFor(QStringLiteral("Corvana Zelta 3.1.3")));
+        QCOMPARE(TestSupport::run(cli, {QStringLiteral("library"), QStringLiteral("init")}, &out, &err), 1);
+        QVERIFY(err.contains("running"));
+        closeMainWindow(program);
+    }
+
+    void cliInitMigratesAnOldHome()
+    {
+        QTemporaryDir home;
+        const QString library = home.path() + QStringLiteral("/My Library");
+        QVERIFY(QDir().mkpath(library));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
+            db.setDatabaseName(library + QStringLiteral("/library.db"));
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            QVERIFY(query.exec(QStringLiteral(
+                "CREATE TABLE library (thumbnailPath VARCHAR, title VARCHAR, sizeInBytes INTEGER, "
+                "creationDate INTEGER, mediaLengthInSecs INTEGER, description VARCHAR, videoPath "
+                "VARCHAR, guid VARCHAR, coverPath VARCHAR, dvdTitle VARCHAR, categories VARCHAR, "
+                "stars VARCHAR, duration VARCHAR, downloaded INTEGER)")));
+            QVERIFY(query.exec(QStringLiteral("INSERT INTO library (title, videoPath) VALUES "
+                                              "('Old & gold', '/x/Old & gold.wmv')")));
+            QVERIFY(query.exec(QStringLiteral("CREATE TABLE downloads (corvanaUrl VARCHAR, mediaUrl VARCHAR)")));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("old"));
+
+        QByteArray out;
+        const QString cli = TestSupport::builtProgram(QStringLiteral("zelta-cli"));
+        QCOMPARE(TestSupport::run(cli, {QStringLiteral("library"), QStringLiteral("init")}, &out,
+                                  nullptr, 60000, {QStringLiteral("HOME=") + home.path()}),
+                 0);
+        QCOMPARE(QString::fromUtf8(out).trimmed(), library + QStringLiteral("/library.db"));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
+            db.setDatabaseName(library + QStringLiteral("/library.db"));
+            QVERIFY(db.open());
+            QSqlQuery query(QStringLiteral("SELECT id, title FROM library"), db);
+            QVERIFY(query.next());
+            QCOMPARE(query.value(0).toInt(), 1);
+            QCOMPARE(query.value(1).toString(), QStringLiteral("Old%20%26%20gold"));
+            QVERIFY(db.tables().contains(QStringLiteral("zelta")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("old"));
+        const QString log = QString::fromUtf8(TestSupport::readFile(home.path() + QStringLiteral("/CorvanaZELTA.log")));
+        QVERIFY(log.contains(QStringLiteral("migrating to new library format")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "tst_startup.moc"
