@@ -1,6 +1,7 @@
 // The desktop program as a user starts it: real processes on a real (virtual)
 // X display, windows found and closed from outside like a window manager would.
 #include "TestSupport.h"
+#include "X11Windows.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -11,81 +12,8 @@
 #include <QTest>
 #include <QThread>
 
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-
-#include <functional>
 
 namespace {
-
-class Display11
-{
-public:
-    Display11() : m_display(XOpenDisplay(nullptr)) {}
-    ~Display11()
-    {
-        if (m_display)
-            XCloseDisplay(m_display);
-    }
-    bool isOpen() const { return m_display != nullptr; }
-
-    // A mapped top-level window whose name contains `title`, or 0.
-    Window find(const QString &title)
-    {
-        Window found = 0;
-        walk(DefaultRootWindow(m_display), [&](Window w) {
-            char *name = nullptr;
-            if (!found && XFetchName(m_display, w, &name) && name) {
-                if (QString::fromUtf8(name).contains(title))
-                    found = w;
-                XFree(name);
-            }
-        });
-        return found;
-    }
-
-    // Asks the window to close, as a window manager's close button does.
-    void requestClose(Window w)
-    {
-        XEvent event = {};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = w;
-        event.xclient.message_type = XInternAtom(m_display, "WM_PROTOCOLS", False);
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = long(XInternAtom(m_display, "WM_DELETE_WINDOW", False));
-        event.xclient.data.l[1] = CurrentTime;
-        XSendEvent(m_display, w, False, NoEventMask, &event);
-        XFlush(m_display);
-    }
-
-    Window waitFor(const QString &title, int timeoutMs = 30000)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < timeoutMs) {
-            if (Window w = find(title))
-                return w;
-            QThread::msleep(100);
-        }
-        return 0;
-    }
-
-private:
-    void walk(Window w, const std::function<void(Window)> &visit)
-    {
-        visit(w);
-        Window root, parent, *children = nullptr;
-        unsigned int count = 0;
-        if (XQueryTree(m_display, w, &root, &parent, &children, &count)) {
-            for (unsigned int i = 0; i < count; ++i)
-                walk(children[i], visit);
-            if (children)
-                XFree(children);
-        }
-    }
-
-    Display *m_display;
-};
 
 QString logPath()
 {
@@ -105,7 +33,7 @@ class TestStartup : public QObject
 
 private:
     QString m_program;
-    Display11 m_x;
+    X11Windows m_x;
 
     void startProgram(QProcess &process)
     {
@@ -116,7 +44,7 @@ private:
 
     void closeMainWindow(QProcess &process)
     {
-        const Window window = m_x.find(QStringLiteral("Corvana Zelta 3.1.3"));
+        const X11Windows::WindowId window = m_x.find(QStringLiteral("Corvana Zelta 3.1.3"));
         QVERIFY(window);
         m_x.requestClose(window);
         QVERIFY(process.waitForFinished(30000));
@@ -176,7 +104,7 @@ private Q_SLOTS:
 
         QProcess second;
         startProgram(second);
-        const Window warning = m_x.waitFor(QStringLiteral("Multiple Instances"));
+        const X11Windows::WindowId warning = m_x.waitFor(QStringLiteral("Multiple Instances"));
         QVERIFY(warning);
         QCOMPARE(second.state(), QProcess::Running); // waits for the user
         m_x.requestClose(warning);
