@@ -1,31 +1,533 @@
 #include "Library.h"
 
+#include "IntegrityChecker.h"
+#include "MetaDataBuilder.h"
+#include "RecursiveMutex.h"
+#include "SQLModel.h"
+#include "SiteReport.h"
+#include "VideoImporter.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QNetworkReply>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QtDebug>
+
+namespace {
+
+constexpr int kColumnCount = 7;
+
+// LIKE pattern that finds `text` inside the stored (encoded) columns:
+// encoded the same way, with the wildcards it contains taken literally.
+QString likePattern(const QString &text)
+{
+    QString encoded = LibraryItem::encode(text);
+    encoded.replace(QLatin1Char('%'), QStringLiteral("\\%"));
+    encoded.replace(QLatin1Char('_'), QStringLiteral("\\_"));
+    return QLatin1Char('%') + encoded + QLatin1Char('%');
+}
+
+int sortColumn(Library::sortHeaders key)
+{
+    switch (key) {
+    case Library::SortDate:
+        return 4;
+    case Library::SortDuration:
+        return 13;
+    case Library::SortTitle:
+        return 2;
+    }
+    return 0;
+}
+
+} // namespace
+
 Library::Library(QObject *parent)
-    : QAbstractTableModel(parent)
+    : QAbstractTableModel(parent), m_copier(new FileCopier(this)),
+      m_mutex(new RecursiveMutex(this)), m_db(database())
 {
+    qRegisterMetaType<LibraryItem>("LibraryItem");
+    qRegisterMetaType<LibraryItems>("LibraryItems");
+
+    m_model = new SQLModel(this, m_db);
+    m_model->setParent(this);
+    forwardModelSignals();
+    m_model->select();
+
+    connect(m_copier, &FileCopier::finished, this, &Library::fileCopyFinished);
+    connect(m_copier, &FileCopier::error, this, &Library::fileCopyError);
+    connect(m_copier, &FileCopier::dataTransferProgress, this, &Library::fileCopyProgress);
+    connect(m_copier, &FileCopier::done, this, &Library::done);
+
+    m_metaDataBuilder = new MetaDataBuilder(this, databasePath());
+    m_metaDataBuilder->setParent(this);
+    m_integrityChecker = new IntegrityChecker(this);
+    m_integrityChecker->setParent(this);
+    connect(m_integrityChecker, &QThread::finished, m_metaDataBuilder, &MetaDataBuilder::build);
+
+    m_importer = new VideoImporter(this);
+    m_importer->setParent(this);
+    connect(m_importer, &VideoImporter::updated, this, &Library::updated, Qt::QueuedConnection);
+    connect(m_importer, &VideoImporter::importFinished, this, &Library::importFinished,
+            Qt::QueuedConnection);
+    connect(m_importer, &VideoImporter::inserted, this, &Library::refresh, Qt::QueuedConnection);
+    m_importer->start();
+
+    onSort(SortDate, Qt::DescendingOrder);
 }
 
-Library::~Library() = default;
-
-int Library::rowCount(const QModelIndex &) const
+Library::~Library()
 {
-    return 0;
+    lastWindowClosed();
 }
 
-int Library::columnCount(const QModelIndex &) const
+void Library::forwardModelSignals()
 {
-    return 0;
+    QAbstractItemModel *inner = m_model;
+    connect(inner, &QAbstractItemModel::dataChanged, this, &QAbstractItemModel::dataChanged);
+    connect(inner, &QAbstractItemModel::headerDataChanged, this,
+            &QAbstractItemModel::headerDataChanged);
+    connect(inner, &QAbstractItemModel::layoutAboutToBeChanged, this,
+            &QAbstractItemModel::layoutAboutToBeChanged);
+    connect(inner, &QAbstractItemModel::layoutChanged, this, &QAbstractItemModel::layoutChanged);
+    connect(inner, &QAbstractItemModel::rowsAboutToBeInserted, this,
+            [this](const QModelIndex &, int first, int last) { beginInsertRows({}, first, last); });
+    connect(inner, &QAbstractItemModel::rowsInserted, this, [this] { endInsertRows(); });
+    connect(inner, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this](const QModelIndex &, int first, int last) { beginRemoveRows({}, first, last); });
+    connect(inner, &QAbstractItemModel::rowsRemoved, this, [this] { endRemoveRows(); });
+    connect(inner, &QAbstractItemModel::modelAboutToBeReset, this, [this] { beginResetModel(); });
+    connect(inner, &QAbstractItemModel::modelReset, this, [this] { endResetModel(); });
 }
 
-QVariant Library::data(const QModelIndex &, int) const
+int Library::rowCount(const QModelIndex &parent) const
 {
+    return parent.isValid() ? 0 : m_model->rowCount();
+}
+
+int Library::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : kColumnCount;
+}
+
+LibraryItem Library::item(int row) const
+{
+    if (row < 0 || row >= m_model->rowCount())
+        return LibraryItem();
+    return LibraryItem::fromRecord(m_model->recordAt(row));
+}
+
+QVariant Library::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || role != Qt::DisplayRole)
+        return QVariant();
+    const LibraryItem video = item(index.row());
+    switch (index.column()) {
+    case 0:
+        return QVariant::fromValue(video);
+    case 1:
+        return video.title();
+    case 2:
+        return video.duration();
+    case 3:
+        return video.dvdTitle();
+    case 4:
+        return video.stars();
+    case 5:
+        return video.categories();
+    case 6:
+        return video.description();
+    }
     return QVariant();
+}
+
+QVariant Library::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QVariant();
+    switch (section) {
+    case 1:
+        return tr("Name");
+    case 2:
+        return tr("Time");
+    case 3:
+        return tr("DVD Title");
+    case 4:
+        return tr("Models");
+    case 5:
+        return tr("Categories");
+    case 6:
+        return tr("Description");
+    }
+    return QVariant();
+}
+
+Qt::ItemFlags Library::flags(const QModelIndex &index) const
+{
+    return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled : Qt::NoItemFlags;
 }
 
 void Library::startIntegrityCheck()
 {
+    if (!m_closed)
+        m_integrityChecker->start(QThread::InheritPriority);
 }
 
 void Library::lastWindowClosed()
 {
+    if (m_closed)
+        return;
+    m_closed = true;
+    m_integrityChecker->stop();
+    m_metaDataBuilder->stop();
+    m_importer->stop();
+    m_copier->cancelAll();
+    // What the importer stored last is shown by the model of this run too.
+    refresh();
+}
+
+bool Library::isImportItem(LibraryItem item)
+{
+    if (!item.isValid()) {
+        qWarning() << "Libary::importItem invalid item";
+        return false;
+    }
+    if (item.guid().isEmpty())
+        return true;
+    LibraryLocker locker(m_mutex->mutex());
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("SELECT videoPath, sizeInBytes, creationDate, mediaLengthInSecs, "
+                                 "thumbnailPath, title, description, categories, stars, duration "
+                                 "FROM library WHERE guid=?"));
+    query.addBindValue(LibraryItem::encode(item.guid()));
+    if (!query.exec()) {
+        qWarning().noquote() << QStringLiteral("Library::importItem error checking if importing "
+                                               "item (remote) exists\n    with error: ") +
+                                    query.lastError().text();
+        return false;
+    }
+    if (query.next())
+        qDebug() << "Library::importItem item already exists in database, still adding it..";
+    return true;
+}
+
+void Library::importItems(LibraryItems records)
+{
+    emit importStarted();
+    m_importer->enqueue(records);
+}
+
+void Library::importItems(LibraryItem record)
+{
+    importItems(LibraryItems{record});
+}
+
+void Library::removeItem(QString guid)
+{
+    LibraryLocker locker(m_mutex->mutex());
+    const QString stored = LibraryItem::encode(guid);
+    const int guidColumn = m_model->fieldIndex(QStringLiteral("guid"));
+    const int rows = m_model->rowCount();
+    for (int row = 0; row < rows; ++row) {
+        const QString value = m_model->index(row, guidColumn).data().toString();
+        if (value == stored || LibraryItem::decode(value) == guid) {
+            m_model->removeRows(row, 1);
+            return;
+        }
+    }
+}
+
+void Library::removeItem(int row, bool updateMetadata)
+{
+    {
+        LibraryLocker locker(m_mutex->mutex());
+        if (row < 0 || row >= m_model->rowCount()) {
+            qWarning() << "Library::removeItem called with invalid row " << row;
+            return;
+        }
+        const LibraryItem video = LibraryItem::fromRecord(m_model->recordAt(row));
+        if (m_model->removeRows(row, 1))
+            deleteItemFiles(video);
+        else
+            qWarning().noquote() << QStringLiteral("Library::removeRow error: ") +
+                                        m_model->lastError().text();
+    }
+    emit updated();
+    if (updateMetadata)
+        m_metaDataBuilder->build();
+}
+
+void Library::removeItem(int row)
+{
+    removeItem(row, true);
+}
+
+bool Library::removeRecord(int id, bool deleteFiles)
+{
+    LibraryItem video;
+    {
+        LibraryLocker locker(m_mutex->mutex());
+        QSqlQuery query(m_db);
+        query.prepare(QStringLiteral("SELECT * FROM library WHERE id=?"));
+        query.addBindValue(id);
+        if (!query.exec() || !query.next())
+            return false;
+        video = LibraryItem::fromRecord(query.record());
+        query.finish();
+        query.prepare(QStringLiteral("DELETE FROM library WHERE id=?"));
+        query.addBindValue(id);
+        if (!query.exec()) {
+            qWarning().noquote() << QStringLiteral("Library::removeRow error: ") +
+                                        query.lastError().text();
+            return false;
+        }
+        if (deleteFiles)
+            deleteItemFiles(video);
+    }
+    scheduleRefresh();
+    emit updated();
+    return true;
+}
+
+void Library::deleteItemFiles(const LibraryItem &item)
+{
+    for (const QString &path : {item.videoPath(), item.coverPath(), item.thumbnailPath()}) {
+        if (!path.isEmpty() && QFileInfo::exists(path) && !QFile::remove(path))
+            qWarning().noquote() << QStringLiteral("Library::removeItem unable to delete: ") + path;
+    }
+    if (item.videoPath().isEmpty())
+        return;
+    QDir folder = QFileInfo(item.videoPath()).absoluteDir();
+    // Never clear out the library folder itself, nor a folder that is gone.
+    if (!folder.exists() || folder.absolutePath() == QDir(libraryPath()).absolutePath())
+        return;
+    const QFileInfoList left =
+        folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    if (left.size() >= 3)
+        return;
+    for (const QFileInfo &file : left) {
+        if (!QFile::remove(file.absoluteFilePath()))
+            qWarning().noquote() << QStringLiteral("Could not remove file: ") +
+                                        file.absoluteFilePath();
+    }
+    const QString name = folder.dirName();
+    if (folder.cdUp())
+        folder.rmdir(name);
+}
+
+bool Library::importFile(QString originalPath, QString toDir)
+{
+    const QFileInfo original(originalPath);
+    if (!original.exists()) {
+        qWarning() << "Library::importFile invalid path";
+        return false;
+    }
+    const QDir library(libraryPath());
+    QString target = original.fileName();
+    for (int n = 1; library.exists(target); ++n) {
+        target = QStringLiteral("%1-%2").arg(original.completeBaseName()).arg(n);
+        if (!original.suffix().isEmpty())
+            target += QLatin1Char('.') + original.suffix();
+    }
+    const QDir folder(toDir.isEmpty() ? libraryPath() : toDir);
+    if (!folder.exists()) {
+        qWarning() << "Library::importFile toDir does not exist";
+        return false;
+    }
+    if (folder.exists(target)) {
+        qWarning().noquote() << QStringLiteral("Library::importFile file already exists in "
+                                               "toDir: ") +
+                                    target;
+        return false;
+    }
+    emit importStarted();
+    return m_copier->copy(original.absoluteFilePath(), folder.absoluteFilePath(target)) >= 0;
+}
+
+bool Library::importFile(QString originalPath)
+{
+    return importFile(originalPath, QString());
+}
+
+void Library::importFolder(QString path)
+{
+    const QDir folder(path);
+    if (path.isEmpty() || !folder.exists()) {
+        qWarning() << "Libraray::importFolder invalid path";
+        return;
+    }
+    const QFileInfoList entries = folder.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    for (const QFileInfo &entry : entries)
+        importFile(entry.absoluteFilePath(), QString());
+}
+
+LibraryItems Library::find(QString searchString)
+{
+    LibraryItems found;
+    LibraryLocker locker(m_mutex->mutex());
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral(
+        "SELECT videoPath, sizeInBytes, creationDate, mediaLengthInSecs, thumbnailPath, title, "
+        "description, guid, dvdTitle, coverPath, categories, stars, duration FROM library WHERE "
+        "title LIKE :text ESCAPE '\\' OR description LIKE :text ESCAPE '\\' OR categories LIKE "
+        ":text ESCAPE '\\' OR stars LIKE :text ESCAPE '\\' GROUP BY guid ORDER BY dvdTitle"));
+    query.bindValue(QStringLiteral(":text"), likePattern(searchString));
+    if (!query.exec()) {
+        qWarning().noquote() << QStringLiteral("Library::find query failed: ") +
+                                    query.lastError().text();
+        return found;
+    }
+    while (query.next())
+        found << LibraryItem::fromRecord(query.record());
+    return found;
+}
+
+void Library::setDownloaded(QString guid)
+{
+    bool ok;
+    {
+        LibraryLocker locker(m_mutex->mutex());
+        QSqlQuery query(m_db);
+        query.prepare(QStringLiteral("UPDATE library SET downloaded=1 WHERE guid=?;"));
+        query.addBindValue(LibraryItem::encode(guid));
+        ok = query.exec();
+    }
+    if (!ok) {
+        qWarning() << "set Download Failed query";
+        return;
+    }
+    refresh();
+    emit updated();
+}
+
+void Library::onSort(Library::sortHeaders column, Qt::SortOrder order)
+{
+    qDebug() << "onsort col" << int(column);
+    LibraryLocker locker(m_mutex->mutex());
+    m_model->setSort(sortColumn(column), order);
+    m_model->select();
+    emit doSorted();
+    m_model->fetchAll();
+}
+
+bool Library::contains(const LibraryItem &item)
+{
+    LibraryLocker locker(m_mutex->mutex());
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT title, dvdTitle, videoPath FROM library"))) {
+        qWarning() << "Library::contains could not execute query";
+        return false;
+    }
+    while (query.next()) {
+        const QString title = LibraryItem::decode(query.value(0).toString());
+        const QString dvdTitle = LibraryItem::decode(query.value(1).toString());
+        const QString videoPath = LibraryItem::decode(query.value(2).toString());
+        if (videoPath == item.videoPath() || (title == item.title() && dvdTitle == item.dvdTitle()))
+            return true;
+    }
+    return false;
+}
+
+bool Library::updateItem(int row, const QString &title, const QString &description,
+                         const QString &categories, const QString &stars)
+{
+    SiteReport::Form form;
+    {
+        LibraryLocker locker(m_mutex->mutex());
+        if (row < 0 || row >= m_model->rowCount())
+            return false;
+        const QSqlRecord record = m_model->recordAt(row);
+        const LibraryItem old = LibraryItem::fromRecord(record);
+        form << qMakePair(QStringLiteral("member_id"), SiteReport::memberName())
+             << qMakePair(QStringLiteral("fileName"), QFileInfo(old.videoPath()).fileName());
+        if (!old.guid().isEmpty())
+            form << qMakePair(QStringLiteral("scene_id"), old.guid());
+        form << qMakePair(QStringLiteral("oldTitle"), old.title())
+             << qMakePair(QStringLiteral("oldDescription"), old.description())
+             << qMakePair(QStringLiteral("oldTags"), old.categories())
+             << qMakePair(QStringLiteral("oldCast"), old.stars())
+             << qMakePair(QStringLiteral("title"), title)
+             << qMakePair(QStringLiteral("description"), description)
+             << qMakePair(QStringLiteral("tags"), categories)
+             << qMakePair(QStringLiteral("cast"), stars);
+
+        QSqlQuery query(m_db);
+        query.prepare(QStringLiteral("UPDATE library SET title=:title, description=:description, "
+                                     "categories=:categories, stars=:stars WHERE id=:id"));
+        query.bindValue(QStringLiteral(":title"), LibraryItem::encode(title));
+        query.bindValue(QStringLiteral(":description"), LibraryItem::encode(description));
+        query.bindValue(QStringLiteral(":categories"), LibraryItem::encode(categories));
+        query.bindValue(QStringLiteral(":stars"), LibraryItem::encode(stars));
+        query.bindValue(QStringLiteral(":id"), record.value(QStringLiteral("id")));
+        if (!query.exec()) {
+            qWarning().noquote() << QStringLiteral("CorvMediaInformationEditDialog::accept(): ") +
+                                        query.lastError().text();
+            qWarning().noquote() << query.lastQuery();
+            return false;
+        }
+    }
+    refresh();
+    emit updated();
+    m_metaDataBuilder->build();
+    QNetworkReply *reply = SiteReport::postEdit(form);
+    connect(reply, &QNetworkReply::finished, this, [this, reply] { postbackFinsihed(reply); });
+    return true;
+}
+
+void Library::postbackFinsihed(QNetworkReply *reply)
+{
+    qDebug() << "void Library::postbackFinsihed(QNetworkReply *reply)";
+    if (reply->error() != QNetworkReply::NoError)
+        qWarning().noquote() << reply->errorString();
+    else
+        qDebug().noquote() << QString::fromUtf8(reply->readAll());
+    reply->deleteLater();
+}
+
+void Library::refresh()
+{
+    LibraryLocker locker(m_mutex->mutex());
+    m_model->select();
+}
+
+void Library::scheduleRefresh()
+{
+    // Worker threads change the table; the model follows in its own thread.
+    QMetaObject::invokeMethod(this, &Library::refresh, Qt::QueuedConnection);
+}
+
+void Library::done(bool)
+{
+    if (m_pending.isEmpty())
+        return;
+    importItems(m_pending);
+    m_pending.clear();
+}
+
+void Library::fileCopyError(int, FileCopier::Error error, bool stopped)
+{
+    qWarning() << "Library::fileCopyError triggered with error " << int(error);
+    if (stopped)
+        emit importFinished();
+}
+
+void Library::fileCopyFinished(int id, bool error)
+{
+    if (error) {
+        qWarning() << "Library::fileCopyFinished error occurred, cancelling import";
+        emit importFinished();
+        return;
+    }
+    const QString destination = m_copier->request(id).destination;
+    if (!destination.isEmpty())
+        m_pending << LibraryItem::fromFile(destination);
+}
+
+void Library::fileCopyProgress(int, qint64 progress)
+{
+    emit importProgress(int(progress));
 }

@@ -1,25 +1,76 @@
 #pragma once
 
+#include "FileCopier.h"
+#include "LibraryItem.h"
+
 #include <QAbstractTableModel>
 #include <QSqlDatabase>
 #include <QString>
 
+class IntegrityChecker;
+class MetaDataBuilder;
+class QNetworkReply;
+class QSqlRecord;
+class RecursiveMutex;
+class SQLModel;
+class VideoImporter;
+
 // The one process-wide library of videos: a table model over the `library`
-// table of the library database.
+// table of the library database, with import, search, removal and edits.
+// It owns the importer, metadata builder and integrity checker threads and
+// the file copier.
 class Library : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
+    // Sort keys of the header view: creation date, duration (as text), title.
+    enum sortHeaders
+    {
+        SortDate = 0,
+        SortDuration = 1,
+        SortTitle = 2
+    };
+    Q_ENUM(sortHeaders)
+
     explicit Library(QObject *parent = nullptr);
     ~Library() override;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    // The video of a row (an invalid item for a bad row).
+    LibraryItem item(int row) const;
 
     // Starts the check of the library folder against the table.
     void startIntegrityCheck();
+
+    // True when a row has the item's videoPath, or its title and DVD title.
+    bool contains(const LibraryItem &item);
+
+    // Saves new descriptive fields of a row and reports the edit to the site.
+    // False when the row is invalid or the update failed.
+    bool updateItem(int row, const QString &title, const QString &description,
+                    const QString &categories, const QString &stars);
+
+    MetaDataBuilder *metaDataBuilder() const { return m_metaDataBuilder; }
+    IntegrityChecker *integrityChecker() const { return m_integrityChecker; }
+    VideoImporter *videoImporter() const { return m_importer; }
+    FileCopier *fileCopier() const { return m_copier; }
+    SQLModel *sqlModel() const { return m_model; }
+    RecursiveMutex *mutex() const { return m_mutex; }
+    // The shared connection, for worker threads (use it under mutex() only).
+    QSqlDatabase connection() const { return m_db; }
+
+    // Removes the row with this id and, when asked, its files; safe from any
+    // thread (the model is refreshed in the GUI thread). False when no such row.
+    bool removeRecord(int id, bool deleteFiles);
+    // Deletes a video's files and, when few files are left, its folder.
+    static void deleteItemFiles(const LibraryItem &item);
 
     // Library folders and database (set up once at start).
     static void setupPaths(const QString &basePath);
@@ -30,10 +81,52 @@ public:
     static QSqlDatabase database();
     static QString connectionName();
 
+Q_SIGNALS:
+    void updated();
+    void importStarted();
+    void importProgress(int progress);
+    void importFinished();
+    void doSorted();
+
 public Q_SLOTS:
     void lastWindowClosed();
+    bool isImportItem(LibraryItem item);
+    void importItems(LibraryItems records);
+    void importItems(LibraryItem record);
+    void removeItem(QString guid);
+    void removeItem(int row, bool updateMetadata);
+    void removeItem(int row);
+    bool importFile(QString originalPath, QString toDir);
+    bool importFile(QString originalPath);
+    void importFolder(QString path);
+    LibraryItems find(QString searchString);
+    void setDownloaded(QString guid);
+    void onSort(Library::sortHeaders column, Qt::SortOrder order);
+    void postbackFinsihed(QNetworkReply *reply);
+
+    // Re-reads the table into the model (after a worker thread changed it).
+    void refresh();
+
+private Q_SLOTS:
+    void done(bool error);
+    void fileCopyError(int id, FileCopier::Error error, bool stopped);
+    void fileCopyFinished(int id, bool error);
+    void fileCopyProgress(int id, qint64 progress);
 
 private:
+    void forwardModelSignals();
+    void scheduleRefresh();
+
     static bool migrateLibraryV2();
     static bool migrateLibraryV3();
+
+    LibraryItems m_pending;
+    FileCopier *m_copier = nullptr;
+    RecursiveMutex *m_mutex = nullptr;
+    SQLModel *m_model = nullptr;
+    MetaDataBuilder *m_metaDataBuilder = nullptr;
+    VideoImporter *m_importer = nullptr;
+    IntegrityChecker *m_integrityChecker = nullptr;
+    QSqlDatabase m_db;
+    bool m_closed = false;
 };

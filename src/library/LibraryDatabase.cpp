@@ -89,7 +89,8 @@ bool Library::initDatabase(const QString &path)
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnection);
     db.setDatabaseName(g_databasePath);
     if (!db.open()) {
-        qWarning().noquote() << QStringLiteral("Library::initDatabase Unable to open database at \"%1\"")
+        qWarning().noquote() << QStringLiteral(
+                                    "Library::initDatabase Unable to open database at \"%1\"")
                                     .arg(g_databasePath);
         qWarning().noquote() << QStringLiteral("    with error: ") + db.lastError().text();
         return false;
@@ -198,8 +199,8 @@ bool Library::migrateLibraryV3()
     rows.exec(QStringLiteral("SELECT * FROM library"));
     const QSqlRecord record = rows.record();
     const int idColumn = record.indexOf(QStringLiteral("id"));
-    static const char *const columns[] = {"thumbnailPath", "title", "description", "videoPath",
-                                          "coverPath", "dvdTitle", "categories", "stars"};
+    static const char *const columns[] = {"thumbnailPath", "title",    "description", "videoPath",
+                                          "coverPath",     "dvdTitle", "categories",  "stars"};
     int columnIndex[8];
     for (int i = 0; i < 8; ++i)
         columnIndex[i] = record.indexOf(QLatin1String(columns[i]));

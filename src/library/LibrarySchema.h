@@ -13,17 +13,17 @@ inline constexpr QLatin1StringView createLibrary(
     "stars VARCHAR, duration VARCHAR,downloaded INTEGER)");
 inline constexpr QLatin1StringView createDownloads(
     "CREATE TABLE downloads (corvanaUrl VARCHAR, mediaUrl VARCHAR, downloadPath VARCHAR )");
-inline constexpr QLatin1StringView createCategories(
-    "CREATE TABLE categories (id INTEGER PRIMARY KEY, category VARCHAR)");
-inline constexpr QLatin1StringView createModels(
-    "CREATE TABLE models (id INTEGER PRIMARY KEY, name VARCHAR)");
-inline constexpr QLatin1StringView createDvdTitles(
-    "CREATE TABLE dvd_titles (id INTEGER PRIMARY KEY, title VARCHAR)");
+inline constexpr QLatin1StringView
+    createCategories("CREATE TABLE categories (id INTEGER PRIMARY KEY, category VARCHAR)");
+inline constexpr QLatin1StringView
+    createModels("CREATE TABLE models (id INTEGER PRIMARY KEY, name VARCHAR)");
+inline constexpr QLatin1StringView
+    createDvdTitles("CREATE TABLE dvd_titles (id INTEGER PRIMARY KEY, title VARCHAR)");
 inline constexpr QLatin1StringView createCategoriesXModels(
     "CREATE TABLE categoriesxmodels (category_id INTEGER, model_id INTEGER)");
 inline constexpr QLatin1StringView createCategoriesXTitles(
     "CREATE TABLE categoriesxtitles (category_id INTEGER, title_id INTEGER)");
-inline constexpr QLatin1StringView createTitlesXModels(
-    "CREATE TABLE titlesxmodels (title_id INTEGER, model_id INTEGER)");
+inline constexpr QLatin1StringView
+    createTitlesXModels("CREATE TABLE titlesxmodels (title_id INTEGER, model_id INTEGER)");
 
 } // namespace LibrarySchema

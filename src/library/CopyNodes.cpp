@@ -1,0 +1,194 @@
+#include "CopyNodes.h"
+
+#include "CopyThread.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+constexpr qint64 kBlockSize = 4096;
+
+bool existsOrLink(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+} // namespace
+
+CopyNode::CopyNode(CopyThread *thread, std::unique_ptr<CopyNode> next)
+    : m_thread(thread), m_next(std::move(next))
+{
+}
+
+CopyNode::~CopyNode() = default;
+
+FileCopier::Error CopyNode::handle(const CopyRequest &request)
+{
+    return passOn(request);
+}
+
+FileCopier::Error CopyNode::passOn(const CopyRequest &request)
+{
+    return m_next ? m_next->handle(request) : FileCopier::NoError;
+}
+
+FileCopier::Error CanceledNode::handle(const CopyRequest &request)
+{
+    return thread()->isCanceled() ? FileCopier::Canceled : passOn(request);
+}
+
+FileCopier::Error SourceExistsNode::handle(const CopyRequest &request)
+{
+    return existsOrLink(request.source) ? passOn(request) : FileCopier::SourceNotExists;
+}
+
+FileCopier::Error OverwriteNode::handle(const CopyRequest &request)
+{
+    const bool allowed =
+        request.flags.testFlag(CopyRequest::Overwrite) || thread()->isOverwriteAll();
+    if (existsOrLink(request.destination) && !allowed)
+        return FileCopier::DestinationExists;
+    return passOn(request);
+}
+
+FileCopier::Error MakeLinksNode::handle(const CopyRequest &request)
+{
+    if (!request.flags.testFlag(CopyRequest::MakeLinks))
+        return passOn(request);
+    if (existsOrLink(request.destination) && !QFile::remove(request.destination))
+        return FileCopier::CannotRemoveDestinationFile;
+    if (!QFile::link(QFileInfo(request.source).absoluteFilePath(), request.destination))
+        return FileCopier::CannotCreateSymLink;
+    return FileCopier::NoError;
+}
+
+FileCopier::Error FollowLinksNode::handle(const CopyRequest &request)
+{
+    const QFileInfo source(request.source);
+    if (!source.isSymLink())
+        return passOn(request);
+    if (request.flags.testFlag(CopyRequest::FollowLinks)) {
+        CopyRequest followed = request;
+        followed.source = source.symLinkTarget();
+        if (!QFileInfo::exists(followed.source))
+            return FileCopier::SourceNotExists;
+        return passOn(followed);
+    }
+    if (existsOrLink(request.destination) && !QFile::remove(request.destination))
+        return FileCopier::CannotRemoveDestinationFile;
+    if (!QFile::link(source.symLinkTarget(), request.destination))
+        return FileCopier::CannotCreateSymLink;
+    if (request.flags.testFlag(CopyRequest::Move) && !QFile::remove(request.source))
+        return FileCopier::CannotRemoveSource;
+    return FileCopier::NoError;
+}
+
+FileCopier::Error RenameNode::handle(const CopyRequest &request)
+{
+    if (request.flags.testFlag(CopyRequest::Move) && !existsOrLink(request.destination) &&
+        QDir().rename(request.source, request.destination)) {
+        return FileCopier::NoError;
+    }
+    return passOn(request);
+}
+
+FileCopier::Error MoveNode::handle(const CopyRequest &request)
+{
+    const FileCopier::Error result = passOn(request);
+    if (result != FileCopier::NoError || !request.flags.testFlag(CopyRequest::Move))
+        return result;
+    const QFileInfo source(request.source);
+    const bool removed = source.isDir() && !source.isSymLink() ? QDir().rmdir(request.source)
+                                                               : QFile::remove(request.source);
+    return removed ? FileCopier::NoError : FileCopier::CannotRemoveSource;
+}
+
+FileCopier::Error CopyDirNode::handle(const CopyRequest &request)
+{
+    const QFileInfo source(request.source);
+    if (!source.isDir())
+        return passOn(request);
+    const QFileInfo destination(request.destination);
+    if (!destination.absoluteDir().exists())
+        return FileCopier::PathToDestinationNotExists;
+    if (!destination.isDir() && !QDir().mkdir(request.destination))
+        return FileCopier::CannotCreateDestinationDirectory;
+    // Folder contents run through a fresh chain each; a move removes the
+    // emptied folder afterwards (the move node above does that).
+    const QDir folder(request.source);
+    const QFileInfoList entries =
+        folder.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo &entry : entries) {
+        CopyRequest child = request;
+        child.source = entry.absoluteFilePath();
+        child.destination = QDir(request.destination).absoluteFilePath(entry.fileName());
+        const FileCopier::Error result = CopyNodes::run(thread(), child);
+        if (result != FileCopier::NoError)
+            return result;
+    }
+    return FileCopier::NoError;
+}
+
+FileCopier::Error CopyFileNode::handle(const CopyRequest &request)
+{
+    QFile source(request.source);
+    if (!source.open(QIODevice::ReadOnly))
+        return FileCopier::CannotOpenSourceFile;
+    if (existsOrLink(request.destination) && !QFile::remove(request.destination))
+        return FileCopier::CannotRemoveDestinationFile;
+    QFile destination(request.destination);
+    if (!destination.open(QIODevice::WriteOnly))
+        return FileCopier::CannotOpenDestinationFile;
+
+    FileCopier::Error result = FileCopier::NoError;
+    QByteArray block(kBlockSize, Qt::Uninitialized);
+    for (;;) {
+        const qint64 read = source.read(block.data(), kBlockSize);
+        if (thread()->isCanceled()) {
+            result = FileCopier::Canceled;
+            break;
+        }
+        if (read < 0) {
+            result = FileCopier::CannotReadSourceFile;
+            break;
+        }
+        if (read == 0)
+            break;
+        if (destination.write(block.constData(), read) != read) {
+            result = FileCopier::CannotWriteDestinationFile;
+            break;
+        }
+        thread()->addProgress(read);
+    }
+    if (result == FileCopier::NoError && !destination.flush())
+        result = FileCopier::CannotWriteDestinationFile;
+    destination.close();
+    if (result != FileCopier::NoError) {
+        // Never leave a partial copy behind.
+        destination.remove();
+        return result;
+    }
+    destination.setPermissions(source.permissions());
+    return FileCopier::NoError;
+}
+
+namespace CopyNodes {
+
+FileCopier::Error run(CopyThread *thread, const CopyRequest &request)
+{
+    std::unique_ptr<CopyNode> chain = std::make_unique<CopyFileNode>(thread, nullptr);
+    chain = std::make_unique<CopyDirNode>(thread, std::move(chain));
+    chain = std::make_unique<MoveNode>(thread, std::move(chain));
+    chain = std::make_unique<RenameNode>(thread, std::move(chain));
+    chain = std::make_unique<FollowLinksNode>(thread, std::move(chain));
+    chain = std::make_unique<MakeLinksNode>(thread, std::move(chain));
+    chain = std::make_unique<OverwriteNode>(thread, std::move(chain));
+    chain = std::make_unique<SourceExistsNode>(thread, std::move(chain));
+    chain = std::make_unique<CanceledNode>(thread, std::move(chain));
+    return chain->handle(request);
+}
+
+} // namespace CopyNodes

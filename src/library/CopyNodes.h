@@ -1,0 +1,54 @@
+#pragma once
+
+#include "CopyRequest.h"
+#include "FileCopier.h"
+
+#include <memory>
+
+class CopyThread;
+
+// The chain of small handlers a copy request runs through. Each node settles
+// the request, fails it with an error, or passes it on to the next node.
+// The nodes are tiny and only meaningful together, so they share this file.
+class CopyNode
+{
+public:
+    CopyNode(CopyThread *thread, std::unique_ptr<CopyNode> next);
+    virtual ~CopyNode();
+    virtual FileCopier::Error handle(const CopyRequest &request);
+
+protected:
+    FileCopier::Error passOn(const CopyRequest &request);
+    CopyThread *thread() const { return m_thread; }
+
+private:
+    CopyThread *m_thread;
+    std::unique_ptr<CopyNode> m_next;
+};
+
+#define COPY_NODE(Name)                                                                            \
+    class Name : public CopyNode                                                                   \
+    {                                                                                              \
+    public:                                                                                        \
+        using CopyNode::CopyNode;                                                                  \
+        FileCopier::Error handle(const CopyRequest &request) override;                             \
+    };
+
+COPY_NODE(CanceledNode)
+COPY_NODE(SourceExistsNode)
+COPY_NODE(OverwriteNode)
+COPY_NODE(MakeLinksNode)
+COPY_NODE(FollowLinksNode)
+COPY_NODE(RenameNode)
+COPY_NODE(MoveNode)
+COPY_NODE(CopyDirNode)
+COPY_NODE(CopyFileNode)
+
+#undef COPY_NODE
+
+namespace CopyNodes {
+
+// Builds the chain for one request and runs it.
+FileCopier::Error run(CopyThread *thread, const CopyRequest &request);
+
+} // namespace CopyNodes

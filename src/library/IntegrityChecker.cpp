@@ -1,0 +1,137 @@
+#include "IntegrityChecker.h"
+
+#include "Library.h"
+#include "RecursiveMutex.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QSet>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QtDebug>
+
+namespace {
+
+// An image beside a video, named after its complete or its short base name.
+QString sideImage(const QFileInfo &video, const char *pattern)
+{
+    const QDir folder = video.dir();
+    for (const QString &base : {video.completeBaseName(), video.baseName()}) {
+        const QString path = folder.absoluteFilePath(QString::fromLatin1(pattern).arg(base));
+        if (QFileInfo::exists(path))
+            return path;
+    }
+    return QString();
+}
+
+} // namespace
+
+IntegrityChecker::IntegrityChecker(Library *library) : m_library(library) {}
+
+IntegrityChecker::~IntegrityChecker()
+{
+    stop();
+}
+
+void IntegrityChecker::stop()
+{
+    m_stop = true;
+    wait();
+}
+
+const QStringList &IntegrityChecker::videoSuffixes()
+{
+    static const QStringList suffixes = {
+        QStringLiteral("mp2"), QStringLiteral("mpeg"), QStringLiteral("mpg"),
+        QStringLiteral("mp4"), QStringLiteral("m4v"),  QStringLiteral("ts"),
+        QStringLiteral("mov"), QStringLiteral("xvid"), QStringLiteral("flv"),
+        QStringLiteral("mkv"), QStringLiteral("avi"),  QStringLiteral("wmv"),
+        QStringLiteral("asf"), QStringLiteral("divx")};
+    return suffixes;
+}
+
+void IntegrityChecker::run()
+{
+    m_removed = 0;
+    m_imported = 0;
+    removeMissing();
+    if (m_stop)
+        return;
+    const LibraryItems found = collectNewFiles();
+    m_imported = int(found.size());
+    if (found.isEmpty() || m_stop) {
+        emit hideMessage();
+        return;
+    }
+    emit displayMessage(tr("Rebuilding library (%1 files)...").arg(found.size()));
+    m_library->importItems(found);
+}
+
+void IntegrityChecker::removeMissing()
+{
+    QList<QPair<int, QString>> rows;
+    {
+        LibraryLocker locker(m_library->mutex()->mutex());
+        QSqlQuery query(m_library->connection());
+        query.setForwardOnly(true);
+        if (!query.exec(QStringLiteral("SELECT id, videoPath FROM library"))) {
+            qWarning().noquote() << QStringLiteral("IntegrityChecker::run could not read the "
+                                                   "library: ") +
+                                        query.lastError().text();
+            return;
+        }
+        while (query.next())
+            rows.append({query.value(0).toInt(), LibraryItem::decode(query.value(1).toString())});
+    }
+    for (const auto &row : std::as_const(rows)) {
+        if (m_stop)
+            return;
+        if (!QFileInfo::exists(row.second) && m_library->removeRecord(row.first, true))
+            ++m_removed;
+    }
+}
+
+QStringList IntegrityChecker::queuedDownloadPaths()
+{
+    QStringList paths;
+    LibraryLocker locker(m_library->mutex()->mutex());
+    QSqlQuery query(m_library->connection());
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT downloadPath FROM downloads")))
+        return paths;
+    while (query.next())
+        paths << QFileInfo(LibraryItem::decode(query.value(0).toString())).absoluteFilePath();
+    return paths;
+}
+
+LibraryItems IntegrityChecker::collectNewFiles()
+{
+    const QString root = QDir(Library::libraryPath()).absolutePath();
+    const QStringList downloads = queuedDownloadPaths();
+    LibraryItems found;
+    QDirIterator it(root, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext() && !m_stop) {
+        const QFileInfo file(it.next());
+        if (!file.isFile() || !videoSuffixes().contains(file.suffix().toLower()))
+            continue;
+        LibraryItem item = LibraryItem::fromFile(file.absoluteFilePath());
+        if (file.absolutePath() != root)
+            item.dvdTitle(file.dir().dirName());
+        const QString cover = sideImage(file, "%1-cover.jpg");
+        if (!cover.isEmpty())
+            item.coverPath(cover);
+        const QString thumbnail = sideImage(file, "%1-thumb.jpg");
+        if (!thumbnail.isEmpty())
+            item.thumbnailPath(thumbnail);
+
+        if (downloads.contains(file.absoluteFilePath()) || m_library->contains(item)) {
+            qDebug().noquote() << QStringLiteral("This file skipped ") + file.absoluteFilePath();
+            continue;
+        }
+        found << item;
+    }
+    return found;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QSqlDatabase>
+
+class QSqlQueryModel;
+
+// One name table of the metadata index as a list, with an "All (n)" row on top.
+class MetaDataModel : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    // `db` defaults to the library connection.
+    MetaDataModel(const QString &column, const QString &table, const QString &header,
+                  QObject *parent = nullptr, const QSqlDatabase &db = QSqlDatabase());
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    // The id of a name row (row >= 1), -1 for the "All" row.
+    int idOfRow(int row) const;
+
+    // Shows the rows of another statement; false when it is the current one.
+    bool setStatement(const QString &statement);
+    QString statement() const { return m_statement; }
+
+    // Statements of the filter view: all categories, all titles, and the
+    // titles linked to every one of the given categories.
+    static QString categoriesStatement();
+    static QString titlesStatement(const QList<int> &categoryIds = {});
+
+public Q_SLOTS:
+    // Re-reads the table (after the index was rebuilt).
+    void refresh();
+
+private:
+    QSqlQueryModel *m_query;
+    QString m_statement;
+    QString m_header;
+    QSqlDatabase m_db;
+};

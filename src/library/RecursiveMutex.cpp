@@ -1,0 +1,3 @@
+#include "RecursiveMutex.h"
+
+RecursiveMutex::RecursiveMutex(QObject *parent) : QObject(parent) {}

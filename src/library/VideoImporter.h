@@ -1,0 +1,55 @@
+#pragma once
+
+#include "LibraryItem.h"
+
+#include <QMutex>
+#include <QThread>
+#include <QWaitCondition>
+
+class Library;
+
+// Worker thread that makes each new video's thumbnail, reads its play length
+// with the encoder and inserts the rows into the library table.
+class VideoImporter : public QThread
+{
+    Q_OBJECT
+
+public:
+    explicit VideoImporter(Library *library);
+    ~VideoImporter() override;
+
+    // Queues items; safe from any thread.
+    void enqueue(const LibraryItems &items);
+    // Ends the loop after the current item and waits for the thread.
+    void stop();
+    bool isIdle() const;
+
+    // "hh:mm:ss" / "mm:ss" text from the encoder's report (empty when absent).
+    static QString durationFromEncoderOutput(const QByteArray &output);
+    // Play length in seconds from the same report (0 when absent).
+    static double secondsFromEncoderOutput(const QByteArray &output);
+    // Writes the thumbnail beside the video and fills duration and length.
+    static void makeThumbnailAndDuration(LibraryItem &item);
+
+Q_SIGNALS:
+    void importStarted();
+    void importFinished();
+    void updated();
+    // Rows were inserted into the table (the model is refreshed on this).
+    void inserted(int count);
+
+protected:
+    void run() override;
+
+private:
+    int insertBatch(const LibraryItems &items);
+
+    Library *m_library;
+    mutable QMutex m_mutex;
+    QWaitCondition m_condition;
+    LibraryItems m_queue;
+    bool m_stop = false;
+    bool m_workPending = false;
+    bool m_busy = false;
+    bool m_finished = false;
+};
