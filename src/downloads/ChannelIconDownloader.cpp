@@ -1,0 +1,39 @@
+#include "ChannelIconDownloader.h"
+
+#include <QIcon>
+#include <QImageReader>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QPixmap>
+#include <QStandardItem>
+#include <QtDebug>
+
+namespace {
+constexpr qint64 kMaxIconBytes = 2 * 1024 * 1024;
+} // namespace
+
+ChannelIconDownloader::ChannelIconDownloader(int role, const QString &url, QStandardItem *item,
+                                             QObject *parent)
+    : QObject(parent), m_item(item), m_role(role), m_url(url),
+      m_manager(new QNetworkAccessManager(this))
+{
+    connect(m_manager, &QNetworkAccessManager::finished, this,
+            &ChannelIconDownloader::finishedSlot);
+    m_manager->get(QNetworkRequest(QUrl(url)));
+}
+
+ChannelIconDownloader::~ChannelIconDownloader() = default;
+
+void ChannelIconDownloader::finishedSlot(QNetworkReply *reply)
+{
+    reply->deleteLater();
+    if (reply->error() == QNetworkReply::NoError) {
+        const QByteArray data = reply->read(kMaxIconBytes);
+        QImage image = QImage::fromData(data);
+        if (m_item && !image.isNull())
+            m_item->setData(QIcon(QPixmap::fromImage(image)), m_role);
+    } else {
+        qDebug() << "Channel icon recieve error" << m_url << reply->errorString();
+    }
+    deleteLater();
+}

@@ -1,0 +1,227 @@
+#include "CorvanaItem.h"
+
+#include <QDomDocument>
+#include <QLocale>
+#include <QSharedData>
+#include <QtDebug>
+
+class CorvanaItemData : public QSharedData
+{
+public:
+    QSharedPointer<CorvanaMedia> media;
+    QString title;
+    QString guid;
+    QString description;
+    QDateTime pubDate;
+    bool null = true;
+    QString cover;
+    QString categories;
+    QString stars;
+    QString duration;
+};
+
+namespace {
+
+// Characters that cannot appear in a file name, replaced in this order.
+const QStringList kTitleFilterList = {
+    QStringLiteral("<"), QStringLiteral(">"),  QStringLiteral(":"),
+    QStringLiteral("/"), QStringLiteral("\\"), QStringLiteral("|"),
+    QStringLiteral("?"), QStringLiteral("*"),  QStringLiteral("...")};
+
+QString childText(const QDomElement &parent, const QString &name)
+{
+    return parent.firstChildElement(name).text();
+}
+
+QDateTime parsePubDate(const QString &text)
+{
+    // "Tue, 06 Dec 2011 08:00:00 GMT": the date part only.
+    const QString datePart = text.left(16).mid(5);
+    const QDate date = QLocale::c().toDate(datePart, QStringLiteral("dd MMM yyyy"));
+    return date.isValid() ? date.startOfDay() : QDateTime();
+}
+
+} // namespace
+
+CorvanaItem::CorvanaItem() : d(new CorvanaItemData) {}
+
+CorvanaItem::CorvanaItem(const CorvanaItem &other) = default;
+CorvanaItem &CorvanaItem::operator=(const CorvanaItem &other) = default;
+CorvanaItem::~CorvanaItem() = default;
+
+QString CorvanaItem::filterTitle(const QString &title)
+{
+    QString cleaned = title;
+    for (const QString &bad : kTitleFilterList)
+        cleaned.replace(bad, QStringLiteral(" "), Qt::CaseSensitive);
+    return cleaned.trimmed();
+}
+
+QList<CorvanaItem> CorvanaItem::parseCorvanaFile(const QByteArray &document)
+{
+    qDebug() << "Parsing corvana file" << document.left(64 * 1024);
+    QDomDocument dom;
+    QString message;
+    int line = 0;
+    int column = 0;
+    if (!dom.setContent(document, false, &message, &line, &column)) {
+        qWarning().nospace() << "CorvanaItem::parseCorvanaFile error parsing corvana file xml\n"
+                             << "    \"" << message << "\" (line: " << line << ", col: " << column
+                             << ")"
+                             << "\n\"" << document.left(64 * 1024) << "\"";
+        return {};
+    }
+    const QDomElement channel =
+        dom.firstChildElement(QStringLiteral("rss")).firstChildElement(QStringLiteral("channel"));
+    QList<CorvanaItem> items;
+    if (channel.isNull())
+        return items;
+    const QDomNodeList elements = channel.elementsByTagName(QStringLiteral("item"));
+    for (int i = 0; i < elements.size(); ++i)
+        items.append(fromElement(elements.at(i).toElement()));
+    return items;
+}
+
+CorvanaItem CorvanaItem::fromElement(const QDomElement &element)
+{
+    CorvanaItem item;
+    item.d->title = filterTitle(childText(element, QStringLiteral("title")));
+    item.d->guid = childText(element, QStringLiteral("guid"));
+    item.d->description = childText(element, QStringLiteral("description"));
+    item.d->pubDate = parsePubDate(childText(element, QStringLiteral("pubDate")));
+    item.d->cover = childText(element, QStringLiteral("cover"));
+    item.d->categories = childText(element, QStringLiteral("categories"));
+    item.d->stars = childText(element, QStringLiteral("stars"));
+    item.d->duration = childText(element, QStringLiteral("duration"));
+
+    // The item's optional file type joins the media group before it is read.
+    QDomElement group = element.firstChildElement(QStringLiteral("media:group"));
+    const QDomElement fileType = element.firstChildElement(QStringLiteral("filetype"));
+    if (!group.isNull()) {
+        if (!fileType.isNull())
+            group.appendChild(fileType);
+        item.d->media = QSharedPointer<CorvanaMedia>::create(mediaFromGroup(group));
+    }
+    item.d->null = false;
+    return item;
+}
+
+CorvanaMedia CorvanaItem::mediaFromGroup(const QDomElement &group)
+{
+    CorvanaMedia media;
+    const QDomElement content = group.firstChildElement(QStringLiteral("media:content"));
+    QString url = content.attribute(QStringLiteral("url"));
+    url.replace(QStringLiteral("&amp;"), QStringLiteral("&"), Qt::CaseInsensitive);
+    media.url = QUrl(url, QUrl::TolerantMode);
+
+    bool ok = false;
+    const int size = content.attribute(QStringLiteral("bytes")).toInt(&ok);
+    media.size = ok ? qint64(size) : 0;
+
+    const QString type = content.attribute(QStringLiteral("type"));
+    media.fileType = type.mid(type.indexOf(QLatin1Char('/')) + 1);
+    if (media.fileType.isEmpty()) {
+        media.fileType = childText(group, QStringLiteral("filetype"));
+        if (media.fileType.startsWith(QLatin1Char('.')))
+            media.fileType.remove(0, 1);
+    }
+    if (media.fileType.isEmpty()) {
+        const QString path = media.url.path();
+        const int dot = path.lastIndexOf(QLatin1Char('.'));
+        if (dot >= 0 && path.indexOf(QLatin1Char('/'), dot) < 0)
+            media.fileType = path.mid(dot + 1).toLower();
+    }
+    media.title = filterTitle(childText(content, QStringLiteral("media:title")));
+    media.thumbnail = QUrl(content.firstChildElement(QStringLiteral("media:thumbnail"))
+                               .attribute(QStringLiteral("url")));
+    media.rating = childText(content, QStringLiteral("rating"));
+    return media;
+}
+
+CorvanaMedia &CorvanaItem::mutableMedia()
+{
+    // Copies of the item share the record: write to a copy of it.
+    d->media = d->media ? QSharedPointer<CorvanaMedia>::create(*d->media)
+                        : QSharedPointer<CorvanaMedia>::create();
+    return *d->media;
+}
+
+bool CorvanaItem::isNull() const
+{
+    return d->null;
+}
+QString CorvanaItem::title() const
+{
+    return d->title;
+}
+QString CorvanaItem::guid() const
+{
+    return d->guid;
+}
+QString CorvanaItem::description() const
+{
+    return d->description;
+}
+QDateTime CorvanaItem::pubDate() const
+{
+    return d->pubDate;
+}
+QString CorvanaItem::cover() const
+{
+    return d->cover;
+}
+QString CorvanaItem::categories() const
+{
+    return d->categories;
+}
+QString CorvanaItem::stars() const
+{
+    return d->stars;
+}
+QString CorvanaItem::duration() const
+{
+    return d->duration;
+}
+CorvanaMedia CorvanaItem::media() const
+{
+    return d->media ? *d->media : CorvanaMedia();
+}
+QUrl CorvanaItem::mediaUrl() const
+{
+    return d->media ? d->media->url : QUrl();
+}
+QString CorvanaItem::mediaTitle() const
+{
+    return d->media ? d->media->title : QString();
+}
+QUrl CorvanaItem::thumbnailUrl() const
+{
+    return d->media ? d->media->thumbnail : QUrl();
+}
+QString CorvanaItem::rating() const
+{
+    return d->media ? d->media->rating : QString();
+}
+QString CorvanaItem::fileType() const
+{
+    return d->media ? d->media->fileType : QString();
+}
+qint64 CorvanaItem::mediaSize() const
+{
+    return d->media ? d->media->size : 0;
+}
+
+void CorvanaItem::setTitle(const QString &title)
+{
+    d->title = title;
+}
+
+void CorvanaItem::setGuid(const QString &guid)
+{
+    d->guid = guid;
+}
+
+void CorvanaItem::setMediaSize(qint64 size)
+{
+    mutableMedia().size = size;
+}

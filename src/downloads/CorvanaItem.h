@@ -1,0 +1,65 @@
+#pragma once
+
+#include "CorvanaMedia.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QMetaType>
+#include <QSharedDataPointer>
+#include <QSharedPointer>
+#include <QString>
+
+class CorvanaItemData;
+class QDomElement;
+
+// One entry of a descriptor file: a video with its media description. An
+// implicitly shared value; a default-constructed item is null.
+class CorvanaItem
+{
+public:
+    CorvanaItem();
+    CorvanaItem(const CorvanaItem &other);
+    CorvanaItem &operator=(const CorvanaItem &other);
+    ~CorvanaItem();
+
+    // Parses a descriptor document into its items, in document order. A
+    // malformed document gives an empty list.
+    static QList<CorvanaItem> parseCorvanaFile(const QByteArray &document);
+    // Replaces the characters a file name cannot carry by spaces, then trims.
+    static QString filterTitle(const QString &title);
+
+    bool isNull() const;
+    QString title() const;
+    QString guid() const;
+    QString description() const;
+    QDateTime pubDate() const;
+    QString cover() const;
+    QString categories() const;
+    QString stars() const;
+    QString duration() const;
+
+    // Media fields (empty values when the item has no media).
+    CorvanaMedia media() const;
+    QUrl mediaUrl() const;
+    QString mediaTitle() const;
+    QUrl thumbnailUrl() const;
+    QString rating() const;
+    QString fileType() const;
+    qint64 mediaSize() const;
+
+    void setTitle(const QString &title);
+    void setGuid(const QString &guid);
+    void setMediaSize(qint64 size);
+
+private:
+    static CorvanaItem fromElement(const QDomElement &element);
+    static CorvanaMedia mediaFromGroup(const QDomElement &group);
+    CorvanaMedia &mutableMedia();
+
+    QSharedDataPointer<CorvanaItemData> d;
+};
+
+using CorvanaItems = QList<CorvanaItem>;
+
+Q_DECLARE_METATYPE(CorvanaItem)

@@ -1,0 +1,433 @@
+#include "Download.h"
+
+#include "DownloadHelper.h"
+#include "Library.h"
+#include "NetworkManager.h"
+#include "SignInState.h"
+#include "UserPrompt.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QNetworkReply>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QtDebug>
+
+#include <limits>
+
+namespace {
+
+constexpr int kProgressIntervalMs = 200;
+constexpr int kMaxRedirects = 10;
+
+void deleteTransferLater(DownloadHelper *helper)
+{
+    if (helper)
+        helper->deleteLater();
+}
+
+} // namespace
+
+Download::Download(const QUrl &url, QObject *parent, bool direct)
+    : QObject(parent), m_url(url), m_direct(direct)
+{
+    qDebug() << "DOWNLOAD CTOR, URL=" << url;
+}
+
+Download::~Download() = default;
+
+void Download::setItem(const CorvanaItem &item)
+{
+    m_item = item;
+    emit update();
+}
+
+QString Download::statusText() const
+{
+    switch (m_state) {
+    case Queued:
+        return tr("Queued");
+    case Downloading:
+        return tr("Downloading");
+    case Finished:
+        return tr("Finished");
+    case Paused:
+        return tr("Paused");
+    case None:
+    case Cancelled:
+        break;
+    }
+    return QString();
+}
+
+QString Download::safeFileName(const QString &name)
+{
+    QString safe = name;
+    safe.replace(QLatin1Char('/'), QLatin1Char(' ')).replace(QLatin1Char('\\'), QLatin1Char(' '));
+    safe.remove(QChar(0));
+    if (safe.trimmed().isEmpty() || safe == QLatin1String(".") || safe == QLatin1String(".."))
+        return QStringLiteral("_");
+    return safe;
+}
+
+QString Download::urlFileName(const QUrl &url)
+{
+    const QStringList segments =
+        url.path(QUrl::FullyEncoded).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    if (segments.isEmpty())
+        return safeFileName(QString());
+    return safeFileName(QUrl::fromPercentEncoding(segments.last().toLatin1()));
+}
+
+bool Download::isMediaLink(const QString &path)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("(.mp4$)|(.mpg$)|(.wmv$)|(.flv$)|(.m4v$)|(.mpeg$)|(.avi$)|(.exe$)|(.dmg$)"));
+    return pattern.match(path).hasMatch();
+}
+
+QString Download::downloadFolder() const
+{
+    const QDir library(Library::libraryPath());
+    if (m_direct)
+        return library.absolutePath();
+    return library.absoluteFilePath(safeFileName(m_item.title()));
+}
+
+QString Download::mediaPath() const
+{
+    if (m_direct)
+        return QDir(Library::libraryPath()).absoluteFilePath(urlFileName(m_url));
+    QString title = m_item.mediaTitle();
+    title.remove(QLatin1Char(':'));
+    return QDir(downloadFolder())
+        .absoluteFilePath(safeFileName(QStringLiteral("%1.%2").arg(title, m_item.fileType())));
+}
+
+QString Download::coverPath() const
+{
+    return QDir(downloadFolder())
+        .absoluteFilePath(safeFileName(QStringLiteral("%1-cover.jpg").arg(m_item.mediaTitle())));
+}
+
+QString Download::thumbnailPath() const
+{
+    const QString base = m_direct ? urlFileName(m_url) : m_item.mediaTitle();
+    return QDir(downloadFolder())
+        .absoluteFilePath(safeFileName(QStringLiteral("%1-thumb.jpg").arg(base)));
+}
+
+double Download::speed() const
+{
+    if (m_state != Downloading)
+        return -1.0;
+    const qint64 elapsed = m_startTime.isValid() ? m_startTime.elapsed() : 0;
+    if (elapsed <= 0)
+        return 0.0;
+    return double(qint64(double(m_bytesReceived) * 1024.0 / double(elapsed)));
+}
+
+double Download::timeLeft() const
+{
+    if (m_state != Downloading)
+        return -1.0;
+    const double bytesPerSecond = speed();
+    const double left = bytesPerSecond > 0.0 ? double(mediaSize() - m_bytesWritten) / bytesPerSecond
+                                             : std::numeric_limits<double>::infinity();
+    return left == 0.0 ? 1.0 : left;
+}
+
+bool Download::imageValid(const QString &path, const Transfer &transfer) const
+{
+    if (transfer && transfer->isRunning())
+        return false;
+    const QFileInfo info(path);
+    if (!info.exists() || info.size() == 0)
+        return false;
+    QImageReader reader(path);
+    return reader.canRead();
+}
+
+bool Download::coverValid() const
+{
+    return imageValid(coverPath(), m_cover);
+}
+
+bool Download::thumbnailValid() const
+{
+    return imageValid(thumbnailPath(), m_thumbnail);
+}
+
+Download::Transfer Download::createTransfer(const QUrl &url, const QString &path, int kind)
+{
+    const QFileInfo info(path);
+    const qint64 offset = info.exists() ? info.size() : 0;
+    QNetworkRequest request(url);
+    request.setRawHeader("Connection", "Keep-Alive");
+    // Redirects are followed here, by a fresh transfer; media bypass the disk cache.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                         QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    if (offset > 0) {
+        const QByteArray range = "bytes=" + QByteArray::number(offset) + '-';
+        request.setRawHeader("Range", range);
+        qDebug() << "requested range:" << range << "for video:" << path;
+    }
+    m_resumeOffset = offset;
+    QNetworkReply *reply = NetworkManager::instance()->get(request);
+    Transfer transfer(new DownloadHelper(path, reply, offset), deleteTransferLater);
+    transfer->setKind(DownloadHelper::Kind(kind));
+    qDebug() << "File path =" << path << url;
+    connect(transfer.data(), &DownloadHelper::finished, this, &Download::downloadFinished);
+    connect(transfer.data(), &DownloadHelper::updateDownloadStatus, this, &Download::update);
+    return transfer;
+}
+
+void Download::startMediaTransfer(const QUrl &url, int kind)
+{
+    m_media = createTransfer(url, mediaPath(), kind);
+    m_bytesWritten = m_media->bytesWritten();
+    m_bytesReceived = 0;
+    connect(m_media->reply(), &QNetworkReply::downloadProgress, this, &Download::downloadProgress);
+}
+
+void Download::start()
+{
+    if (!SignInState::hasCredentials()) {
+        qDebug() << "Download::start invalid login credentials";
+        return;
+    }
+    const QString folder = downloadFolder();
+    if (!QDir().mkpath(folder)) {
+        qWarning() << "Download::start unable to create download path:" << folder;
+        return;
+    }
+    m_redirects = 0;
+    if (!coverValid() && QUrl(m_item.cover()).isValid() && !m_item.cover().isEmpty()) {
+        qDebug() << "Download cover";
+        m_cover = createTransfer(QUrl(m_item.cover()), coverPath(), DownloadHelper::Cover);
+    }
+    if (!thumbnailValid() && m_item.thumbnailUrl().isValid() && !m_item.thumbnailUrl().isEmpty()) {
+        qDebug() << "Download thumbnail";
+        m_thumbnail =
+            createTransfer(m_item.thumbnailUrl(), thumbnailPath(), DownloadHelper::Thumbnail);
+    } else if (thumbnailValid()) {
+        emit updateThumbnail();
+    }
+    qDebug() << "url =" << mediaUrl() << "Download media item";
+    startMediaTransfer(mediaUrl(), DownloadHelper::Media);
+    m_state = Downloading;
+    m_startTime.start();
+    emit update();
+}
+
+void Download::startDirectDownload()
+{
+    if (!SignInState::hasCredentials()) {
+        qDebug() << "Download::start invalid login credentials";
+        return;
+    }
+    m_redirects = 0;
+    m_item.setTitle(urlFileName(m_url));
+    m_item.setGuid(m_url.path());
+    qDebug() << "Start direct download";
+    startMediaTransfer(m_url, DownloadHelper::Media);
+    m_state = Downloading;
+    m_startTime.start();
+    emit update();
+}
+
+void Download::stopTransfers()
+{
+    for (const Transfer &transfer : {m_cover, m_thumbnail, m_media}) {
+        if (transfer)
+            transfer->stop();
+    }
+}
+
+void Download::pause()
+{
+    m_state = Paused;
+    stopTransfers();
+    emit update();
+}
+
+void Download::cancel()
+{
+    m_state = Cancelled;
+    stopTransfers();
+    if (!m_direct) {
+        if (QFile::exists(coverPath()) && !QFile::remove(coverPath()))
+            qDebug() << "Download::cancel could not remove cover";
+        if (QFile::exists(thumbnailPath()) && !QFile::remove(thumbnailPath()))
+            qDebug() << "Download::cancel could not remove thumbnail";
+    }
+    if (QFile::exists(mediaPath()) && !QFile::remove(mediaPath()))
+        qDebug() << "Download::cancel could not remove video file";
+    if (!m_direct && !m_item.isNull()) {
+        const QDir folder(downloadFolder());
+        if (folder.exists() &&
+            folder.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden) &&
+            !QDir().rmdir(folder.absolutePath()))
+            qDebug() << "Download::cancel could not fully remove download path";
+    }
+    emit aborted();
+}
+
+void Download::queue()
+{
+    m_state = Queued;
+    emit update();
+}
+
+void Download::resume()
+{
+    if (isMediaLink(m_url.path())) {
+        qDebug() << "resume direct download";
+        m_direct = true;
+        startDirectDownload();
+        return;
+    }
+    qDebug() << "RESUME with corvana file, url =" << m_url;
+    QNetworkRequest request(m_url);
+    request.setRawHeader("User-Agent", "Corvana ZELTA");
+    QNetworkReply *reply = NetworkManager::instance()->get(request);
+    connect(reply, &QNetworkReply::finished, this, &Download::metaDataDownloaded);
+}
+
+void Download::metaDataDownloaded()
+{
+    auto *reply = qobject_cast<QNetworkReply *>(sender());
+    if (!reply)
+        return;
+    reply->deleteLater();
+    qDebug() << "METADOWNLOADRED, reply url =" << reply->url();
+    if (m_state == Cancelled)
+        return;
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (reply->error() != QNetworkReply::NoError || (status != 200 && status != 206)) {
+        // A descriptor we could not fetch says nothing about the items: keep the download.
+        qWarning() << "Download::metaDataDownloaded could not fetch the descriptor:"
+                   << reply->errorString();
+        m_state = Paused;
+        emit update();
+        return;
+    }
+    const QList<CorvanaItem> items = CorvanaItem::parseCorvanaFile(reply->readAll());
+    if (m_item.isNull()) {
+        if (items.isEmpty()) {
+            qDebug() << "Download::metaDataDownloaded empty item list";
+            emit aborted();
+            return;
+        }
+        m_item = items.first();
+    } else {
+        for (const CorvanaItem &item : items) {
+            if (item.guid() == m_item.guid()) {
+                m_item = item;
+                break;
+            }
+        }
+    }
+    start();
+}
+
+QUrl Download::redirectTarget(DownloadHelper *helper) const
+{
+    const QVariant target = helper->reply()->attribute(QNetworkRequest::RedirectionTargetAttribute);
+    qDebug() << "Download finished with status code ="
+             << helper->reply()->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (target.isNull() || target.toUrl().isEmpty())
+        return QUrl();
+    qDebug() << "Url points to" << helper->reply()->url() << "Requested redirect to"
+             << target.toUrl();
+    return helper->reply()->url().resolved(target.toUrl());
+}
+
+void Download::failMedia()
+{
+    pause();
+    UserPrompt::instance()->warning(
+        tr("Download Failed"),
+        tr("This download has failed. It has been paused and will remain in your queue. Please "
+           "contact support or try again later"));
+}
+
+void Download::downloadFinished()
+{
+    qDebug() << "Donwload finished, sender=" << sender();
+    auto *helper = qobject_cast<DownloadHelper *>(sender());
+    if (!helper) {
+        qDebug() << "Download::downloadFinished invalid sender";
+        return;
+    }
+    qDebug() << "Download type is" << int(helper->kind());
+    if (m_state == Paused || m_state == Cancelled) {
+        qDebug() << "Download::downloadFinished state == paused | cancelled";
+        return;
+    }
+    const bool isMedia = helper == m_media.data();
+    if (helper->hasError() && isMedia) {
+        failMedia();
+        return;
+    }
+    if (helper->isRedirected()) {
+        qDebug() << "Download helper alredy proceeded redirect, finishing old helper";
+        return;
+    }
+    const QUrl target = helper->hasError() ? QUrl() : redirectTarget(helper);
+    if (!target.isEmpty() && ++m_redirects > kMaxRedirects) {
+        qWarning() << "Download::downloadFinished too many redirects for" << m_url;
+        if (isMedia)
+            failMedia();
+        return;
+    }
+    if (helper == m_cover.data()) {
+        if (!target.isEmpty()) {
+            helper->setRedirected(true);
+            m_cover = createTransfer(target, coverPath(), DownloadHelper::CoverRedirected);
+        }
+    } else if (helper == m_thumbnail.data()) {
+        if (!target.isEmpty()) {
+            helper->setRedirected(true);
+            m_thumbnail =
+                createTransfer(target, thumbnailPath(), DownloadHelper::ThumbnailRedirected);
+        } else {
+            QTimer::singleShot(500, this, &Download::updateThumbnail);
+        }
+    } else if (isMedia) {
+        if (!target.isEmpty()) {
+            helper->setRedirected(true);
+            startMediaTransfer(target, DownloadHelper::MediaRedirected);
+            return;
+        }
+        m_bytesWritten = helper->bytesWritten();
+        if (mediaSize() > 0)
+            m_progress = double(m_bytesWritten) / double(mediaSize());
+        m_state = Finished;
+        emit updateProgress();
+        emit update();
+        emit finished();
+    } else {
+        qDebug() << "Download::downloadFinished invalid download";
+    }
+}
+
+void Download::downloadProgress(qint64 bytesReceived, qint64 bytesTotal)
+{
+    if (!m_media)
+        return;
+    if (m_direct && bytesTotal > 0 && mediaSize() != m_media->startOffset() + bytesTotal)
+        m_item.setMediaSize(m_media->startOffset() + bytesTotal);
+    if (m_lastUpdate.isValid() && m_lastUpdate.elapsed() < kProgressIntervalMs)
+        return;
+    m_lastUpdate.start();
+    m_bytesWritten = m_media->bytesWritten();
+    m_bytesReceived = bytesReceived;
+    m_progress = mediaSize() > 0 ? double(m_bytesWritten) / double(mediaSize()) : 0.0;
+    emit updateProgress();
+}

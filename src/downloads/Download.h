@@ -1,0 +1,111 @@
+#pragma once
+
+#include "CorvanaItem.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QSharedPointer>
+#include <QUrl>
+
+class DownloadHelper;
+class QNetworkReply;
+
+// One video being fetched: its media file and, for videos announced by a
+// descriptor, a cover and a thumbnail beside it. Tracks state, progress,
+// speed and remaining time, follows redirects with a fresh transfer and
+// resumes partial files by range.
+class Download : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum State
+    {
+        None = 0,
+        Queued = 1,
+        Downloading = 2,
+        Finished = 3,
+        Paused = 4,
+        Cancelled = 5
+    };
+    Q_ENUM(State)
+
+    Download(const QUrl &url, QObject *parent, bool direct);
+    ~Download() override;
+
+    QUrl url() const { return m_url; }
+    QUrl mediaUrl() const { return m_item.mediaUrl(); }
+    CorvanaItem item() const { return m_item; }
+    void setItem(const CorvanaItem &item);
+    State state() const { return m_state; }
+    QString statusText() const;
+    bool isDirect() const { return m_direct; }
+    bool addToLibrary() const { return m_addToLibrary; }
+    void setAddToLibrary(bool add) { m_addToLibrary = add; }
+
+    QString downloadFolder() const;
+    QString mediaPath() const;
+    QString coverPath() const;
+    QString thumbnailPath() const;
+
+    qint64 mediaSize() const { return m_item.mediaSize(); }
+    qint64 bytesWritten() const { return m_bytesWritten; }
+    double progress() const { return m_progress; }
+    double speed() const;
+    double timeLeft() const;
+    bool coverValid() const;
+    bool thumbnailValid() const;
+
+    // The last non-empty segment of a URL's path, made safe as a file name.
+    static QString urlFileName(const QUrl &url);
+    // A name made safe as one path component ("..", "." and "" become "_").
+    static QString safeFileName(const QString &name);
+    // The media-link pattern of the site (unescaped dots on purpose).
+    static bool isMediaLink(const QString &path);
+
+Q_SIGNALS:
+    void finished();
+    void aborted();
+    void update();
+    void updateProgress();
+    void updateThumbnail();
+
+public Q_SLOTS:
+    void start();
+    void startDirectDownload();
+    void pause();
+    void resume();
+    void cancel();
+    void queue();
+
+private Q_SLOTS:
+    void downloadFinished();
+    void metaDataDownloaded();
+    void downloadProgress(qint64 bytesReceived, qint64 bytesTotal);
+
+private:
+    using Transfer = QSharedPointer<DownloadHelper>;
+
+    Transfer createTransfer(const QUrl &url, const QString &path, int kind);
+    void startMediaTransfer(const QUrl &url, int kind);
+    bool imageValid(const QString &path, const Transfer &transfer) const;
+    void stopTransfers();
+    void failMedia();
+    QUrl redirectTarget(DownloadHelper *helper) const;
+
+    Transfer m_cover;
+    Transfer m_thumbnail;
+    Transfer m_media;
+    QElapsedTimer m_startTime;
+    QElapsedTimer m_lastUpdate;
+    qint64 m_bytesWritten = 0;
+    qint64 m_bytesReceived = 0;
+    double m_progress = 0.0;
+    qint64 m_resumeOffset = 0;
+    State m_state = None;
+    CorvanaItem m_item;
+    QUrl m_url;
+    bool m_direct = false;
+    bool m_addToLibrary = true;
+    int m_redirects = 0;
+};

@@ -1,0 +1,214 @@
+#include "DownloadHelper.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QtDebug>
+
+namespace {
+
+constexpr qint64 kChunkSize = 256 * 1024;
+
+bool isRedirectStatus(int status)
+{
+    return status >= 300 && status < 400;
+}
+
+// "bytes 100-199/200" -> 100 and 200 (-1 when absent).
+void parseContentRange(const QByteArray &header, qint64 *start, qint64 *total)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^bytes\\s+(?:(\\d+)-\\d+|\\*)/(\\d+|\\*)$"));
+    const QRegularExpressionMatch match = pattern.match(QString::fromLatin1(header.trimmed()));
+    *start = -1;
+    *total = -1;
+    if (!match.hasMatch())
+        return;
+    if (match.capturedLength(1) > 0)
+        *start = match.captured(1).toLongLong();
+    if (match.captured(2) != QLatin1String("*"))
+        *total = match.captured(2).toLongLong();
+}
+
+} // namespace
+
+DownloadHelper::DownloadHelper(const QString &filePath, QNetworkReply *reply, qint64 offset)
+    : m_filePath(filePath), m_reply(reply), m_file(std::make_unique<QFile>(filePath)),
+      m_bytesWritten(offset), m_startOffset(offset)
+{
+    qDebug() << "DownloadHelper:" << filePath << " : " << reply;
+    connect(reply, &QNetworkReply::readyRead, this, &DownloadHelper::readIncomingData);
+    connect(reply, &QNetworkReply::finished, this, &DownloadHelper::downloadFinished);
+    connect(reply, &QNetworkReply::errorOccurred, this, &DownloadHelper::downloadError);
+    const QIODevice::OpenMode mode = m_file->exists() ? QIODevice::Append : QIODevice::WriteOnly;
+    if (!m_file->open(mode)) {
+        qWarning().noquote() << "DownloadHelper::ctor can't open file for writing:" << filePath
+                             << "\nerror:" << m_file->errorString();
+        m_file.reset();
+    }
+}
+
+DownloadHelper::~DownloadHelper()
+{
+    if (m_reply) {
+        m_reply->disconnect(this);
+        if (m_reply->isRunning())
+            m_reply->abort();
+        m_reply->deleteLater();
+    }
+}
+
+bool DownloadHelper::isRunning() const
+{
+    return m_reply && m_reply->isRunning();
+}
+
+int DownloadHelper::statusCode() const
+{
+    return m_reply ? m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() : 0;
+}
+
+void DownloadHelper::fail(const QString &why, bool keepFile)
+{
+    qWarning().noquote() << "DownloadHelper:" << why << m_filePath;
+    m_error = true;
+    if (!keepFile && m_file) {
+        m_file->close();
+        if (!m_file->remove())
+            qWarning() << "DownloadHelper::downloadError failed to remove download";
+    }
+}
+
+void DownloadHelper::handleRangeNotSatisfiable()
+{
+    if (m_alreadyComplete || m_error)
+        return;
+    qint64 start = -1;
+    qint64 total = -1;
+    parseContentRange(m_reply->rawHeader("Content-Range"), &start, &total);
+    if (total >= 0 && total != m_startOffset) {
+        fail(QStringLiteral("range not satisfiable for a file of another size (%1 on disk, %2 "
+                            "served), keeping it:")
+                 .arg(m_startOffset)
+                 .arg(total),
+             true);
+        return;
+    }
+    qDebug() << "DownloadHelper: file already complete:" << m_filePath;
+    m_alreadyComplete = true;
+}
+
+// Decides, at the first data of a reply, whether its body continues the file.
+bool DownloadHelper::checkFirstData(int status)
+{
+    m_dataChecked = true;
+    if (status == 200 && m_startOffset > 0) {
+        qDebug() << "DownloadHelper: server ignored the range, starting over:" << m_filePath;
+        if (m_file && !m_file->resize(0)) {
+            fail(QStringLiteral("cannot truncate file for a full answer:"), true);
+            return false;
+        }
+        m_startOffset = 0;
+        m_bytesWritten = 0;
+    } else if (status == 206) {
+        qint64 start = -1;
+        qint64 total = -1;
+        parseContentRange(m_reply->rawHeader("Content-Range"), &start, &total);
+        if (start != m_startOffset) {
+            fail(QStringLiteral("partial answer starts at byte %1, the file ends at %2, keeping "
+                                "it:")
+                     .arg(start)
+                     .arg(m_startOffset),
+                 true);
+            return false;
+        }
+    }
+    return true;
+}
+
+void DownloadHelper::readIncomingData()
+{
+    if (!m_reply)
+        return;
+    const int status = statusCode();
+    if (isRedirectStatus(status) ||
+        !m_reply->attribute(QNetworkRequest::RedirectionTargetAttribute).isNull()) {
+        m_reply->readAll(); // the body of a redirect is not part of the file
+        return;
+    }
+    if (status == 416) {
+        handleRangeNotSatisfiable();
+        m_reply->readAll();
+        return;
+    }
+    if (status != 200 && status != 206) {
+        qDebug() << "DownloadHelper::readIncomingData reply (this) status code: " << status;
+        m_error = true;
+        m_reply->abort();
+        return;
+    }
+    if (m_reply->bytesAvailable() <= 0) {
+        qDebug() << "DownloadHelper::readIncomingData the download is empty, aborting...";
+        m_reply->abort();
+        return;
+    }
+    if (!m_file) {
+        qDebug() << "DownloadHelper::readIncomingData invalid file pointer, aborting";
+        m_reply->abort();
+        return;
+    }
+    if (!m_dataChecked && !checkFirstData(status)) {
+        m_reply->abort();
+        return;
+    }
+    while (m_reply && m_reply->bytesAvailable() > 0) {
+        const QByteArray chunk = m_reply->read(kChunkSize);
+        if (m_file->write(chunk) != chunk.size()) {
+            fail(QStringLiteral("cannot write (%1), keeping the partial file:")
+                     .arg(m_file->errorString()),
+                 true);
+            m_reply->abort();
+            return;
+        }
+        m_bytesWritten += chunk.size();
+    }
+}
+
+void DownloadHelper::downloadError(QNetworkReply::NetworkError code)
+{
+    if (code == QNetworkReply::NoError || code == QNetworkReply::OperationCanceledError)
+        return;
+    if (statusCode() == 416) {
+        handleRangeNotSatisfiable();
+        return;
+    }
+    if (m_reply)
+        qDebug() << "DownloadHelper::downloadError" << code << m_reply->errorString();
+    fail(QStringLiteral("transfer failed, removing partial file:"), false);
+}
+
+void DownloadHelper::downloadFinished()
+{
+    qDebug() << "Download helper finished " << sender();
+    if (!m_file) {
+        qDebug() << "DownloadHelper::downloadFinished invalid file pointer";
+        if (!m_error && !m_alreadyComplete)
+            m_error = true;
+        emit finished();
+        return;
+    }
+    if (m_file->isOpen()) {
+        m_file->flush();
+        m_file->close();
+    }
+    emit finished();
+}
+
+void DownloadHelper::stop()
+{
+    if (!m_reply) {
+        qDebug() << "DownloadHelper::stop reply is null";
+        return;
+    }
+    if (m_reply->isOpen())
+        m_reply->abort();
+}

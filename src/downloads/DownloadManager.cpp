@@ -1,0 +1,496 @@
+#include "DownloadManager.h"
+
+#include "CorvanaItem.h"
+#include "Download.h"
+#include "DownloadRecords.h"
+#include "LibraryAccess.h"
+#include "NetworkManager.h"
+#include "SignInState.h"
+#include "UserPrompt.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QNetworkInformation>
+#include <QNetworkReply>
+#include <QtDebug>
+
+namespace {
+
+constexpr qint64 kMaxDescriptorBytes = 4 * 1024 * 1024;
+
+void warnFileExists()
+{
+    UserPrompt::instance()->warning(DownloadManager::tr("File Exists"),
+                                    DownloadManager::tr("You have already downloaded this video"));
+}
+
+} // namespace
+
+DownloadManager *DownloadManager::instance()
+{
+    static QPointer<DownloadManager> manager;
+    if (!manager)
+        manager = new DownloadManager(QCoreApplication::instance());
+    return manager;
+}
+
+DownloadManager::DownloadManager(QObject *parent) : QAbstractListModel(parent)
+{
+    qRegisterMetaType<Download *>("Download*");
+    followNetworkState();
+    populate();
+}
+
+DownloadManager::~DownloadManager()
+{
+    for (const QList<QPointer<Download>> *list : {&m_activeDownloads, &m_queuedDownloads}) {
+        for (Download *download : *list)
+            delete download;
+    }
+}
+
+void DownloadManager::followNetworkState()
+{
+    if (!QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability))
+        return; // no backend: count as online
+    connect(QNetworkInformation::instance(), &QNetworkInformation::reachabilityChanged, this,
+            [this](QNetworkInformation::Reachability reachability) {
+                if (reachability == QNetworkInformation::Reachability::Unknown)
+                    return;
+                networkStatusChanged(reachability !=
+                                     QNetworkInformation::Reachability::Disconnected);
+            });
+}
+
+void DownloadManager::populate()
+{
+    bool ok = false;
+    const QList<QUrl> urls = DownloadRecords::storedUrls(&ok);
+    if (!ok) {
+        qWarning() << "DownloadManager::populate unable to exec query";
+        return;
+    }
+    for (const QUrl &url : urls) {
+        if (!url.isValid() || url.isEmpty())
+            continue;
+        auto *download = new Download(url, nullptr, false);
+        connectDownload(download);
+        addDownload(download);
+        download->pause();
+    }
+}
+
+int DownloadManager::rowCount(const QModelIndex &parent) const
+{
+    if (parent.isValid())
+        return 0;
+    return int(m_activeDownloads.size() + m_queuedDownloads.size());
+}
+
+QVariant DownloadManager::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return QVariant();
+    const int row = index.row();
+    Download *download = row < m_activeDownloads.size()
+                             ? m_activeDownloads.at(row).data()
+                             : m_queuedDownloads.at(row - m_activeDownloads.size()).data();
+    if (!download) {
+        qDebug() << "DownloadManager::data invalid download";
+        return QVariant();
+    }
+    switch (role) {
+    case Qt::DisplayRole:
+        return download->item().title();
+    case Qt::DecorationRole:
+        return download->thumbnailPath();
+    case Qt::UserRole:
+        return QVariant::fromValue(download);
+    default:
+        return QVariant();
+    }
+}
+
+Qt::ItemFlags DownloadManager::flags(const QModelIndex &index) const
+{
+    if (index.row() >= rowCount())
+        return Qt::NoItemFlags;
+    return QAbstractListModel::flags(index);
+}
+
+bool DownloadManager::contains(const QString &path) const
+{
+    return DownloadRecords::containsPath(path);
+}
+
+QList<Download *> DownloadManager::activeDownloads() const
+{
+    QList<Download *> list;
+    for (Download *download : m_activeDownloads)
+        list.append(download);
+    return list;
+}
+
+QList<Download *> DownloadManager::queuedDownloads() const
+{
+    QList<Download *> list;
+    for (Download *download : m_queuedDownloads)
+        list.append(download);
+    return list;
+}
+
+void DownloadManager::connectDownload(Download *download)
+{
+    connect(download, &Download::finished, this, &DownloadManager::downloadFinished);
+    connect(download, &Download::aborted, this, &DownloadManager::downloadAborted);
+    connect(download, &Download::update, this, qOverload<>(&DownloadManager::downloadUpdate));
+}
+
+void DownloadManager::addDownload(Download *download)
+{
+    const int row = rowCount();
+    beginInsertRows(QModelIndex(), row, row);
+    if (m_activeDownloads.size() >= MaxActiveDownloads) {
+        download->queue();
+        m_queuedDownloads.append(download);
+    } else {
+        m_activeDownloads.append(download);
+    }
+    endInsertRows();
+    emit added(download, row);
+}
+
+bool DownloadManager::isListed(const Download *download) const
+{
+    for (const QList<QPointer<Download>> *list : {&m_activeDownloads, &m_queuedDownloads}) {
+        for (const QPointer<Download> &entry : *list) {
+            if (entry.data() == download)
+                return true;
+        }
+    }
+    return false;
+}
+
+bool DownloadManager::removeDownload(Download *download)
+{
+    int row = -1;
+    QList<QPointer<Download>> *list = nullptr;
+    for (int i = 0; i < m_activeDownloads.size(); ++i) {
+        if (m_activeDownloads.at(i) == download) {
+            row = i;
+            list = &m_activeDownloads;
+        }
+    }
+    for (int i = 0; !list && i < m_queuedDownloads.size(); ++i) {
+        if (m_queuedDownloads.at(i) == download) {
+            row = int(m_activeDownloads.size()) + i;
+            list = &m_queuedDownloads;
+        }
+    }
+    if (!list)
+        return false;
+    beginRemoveRows(QModelIndex(), row, row);
+    list->removeAt(list == &m_activeDownloads ? row : row - m_activeDownloads.size());
+    endRemoveRows();
+    download->deleteLater();
+    return true;
+}
+
+void DownloadManager::initializeDownload(const QUrl &url)
+{
+    qDebug() << "Initialize download on url =" << url;
+    if (!SignInState::hasCredentials()) {
+        qDebug() << "DownloadManager::initDownload invalid credentials";
+        return;
+    }
+    if (!url.isValid()) {
+        qDebug() << "Invalid url!";
+        return;
+    }
+    QNetworkRequest request(url);
+    request.setRawHeader("User-Agent", "Corvana ZELTA");
+    QNetworkReply *reply = NetworkManager::instance()->get(request);
+    connect(reply, &QNetworkReply::finished, this, &DownloadManager::corvanaFileDownloadComplete);
+    m_pending.insert(reply, url);
+}
+
+void DownloadManager::corvanaFileDownloadComplete()
+{
+    auto *reply = qobject_cast<QNetworkReply *>(sender());
+    if (!reply) {
+        qDebug() << "Reply is empty!";
+        return;
+    }
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    qDebug() << "Download finished with status code = " << status;
+    reply->deleteLater();
+    if (!m_pending.contains(reply)) {
+        qDebug() << "DownloadManager::corvanaFileDownloadComplete invalid corvana file";
+        return;
+    }
+    const QUrl url = m_pending.take(reply);
+    if (reply->error() == QNetworkReply::NoError && (status == 200 || status == 206)) {
+        qDebug() << "Reply isFinished():" << reply->isFinished();
+        const QByteArray body = reply->read(kMaxDescriptorBytes);
+        if (reply->bytesAvailable() > 0) {
+            qWarning() << "DownloadManager: descriptor larger than" << kMaxDescriptorBytes
+                       << "bytes refused:" << url;
+            return;
+        }
+        parseXml(url, body);
+        return;
+    }
+    UserPrompt::instance()->warning(
+        tr("Download Failed"), tr("The download has failed. We appologize for the inconvenience."));
+    qDebug() << "DownloadManager::downloadComplete error with reply:" << reply->errorString();
+}
+
+void DownloadManager::parseXml(const QUrl &url, const QByteArray &body)
+{
+    qDebug() << "Parse xml, url=" << url;
+    const QList<CorvanaItem> items = CorvanaItem::parseCorvanaFile(body);
+    for (const CorvanaItem &item : items) {
+        bool ok = false;
+        QString sqlError;
+        if (LibraryAccess::containsGuid(item.guid(), &ok, &sqlError)) {
+            qDebug() << "DownloadManager::parseXml: video already exists in library";
+            return;
+        }
+        if (!ok) {
+            qWarning() << "DownloadManager::parseXml: unable to list library"
+                       << "error:" << sqlError << "sql line:"
+                       << "SELECT * FROM library WHERE guid=?;";
+            return;
+        }
+        auto *newDownload = new Download(url, nullptr, false);
+        newDownload->setItem(item);
+        if (rowCount() >= MaxDownloads) {
+            qDebug() << "DownloadManager::parseXml max number of downloads reached";
+            delete newDownload;
+            return;
+        }
+        const QFileInfo existing(newDownload->mediaPath());
+        qDebug() << "Existing file info:" << existing.absolutePath() << "size =" << existing.size();
+        qDebug() << "Size of item to download =" << newDownload->mediaSize();
+        if (refuseExisting(newDownload))
+            continue;
+        if (!download(newDownload, false)) {
+            qDebug() << "DownloadManager::parseXml download failed";
+            if (!isListed(newDownload))
+                newDownload->deleteLater();
+        }
+    }
+}
+
+// A download whose media file is already on disk is refused. It was never
+// listed, so no stored row (maybe another download's) is touched.
+bool DownloadManager::refuseExisting(Download *download)
+{
+    if (!QFileInfo::exists(download->mediaPath()))
+        return false;
+    warnFileExists();
+    download->deleteLater();
+    return true;
+}
+
+void DownloadManager::initializeDirectDownload(const QUrl &url, bool addToLibrary)
+{
+    qDebug() << "Initialize download on url =" << url;
+    if (!SignInState::hasCredentials()) {
+        qDebug() << "DownloadManager::initDownload invalid credentials";
+        return;
+    }
+    if (!url.isValid() || url.isEmpty()) {
+        qDebug() << "Invalid url!";
+        return;
+    }
+    auto *download = new Download(url, nullptr, true);
+    download->setAddToLibrary(addToLibrary);
+    CorvanaItem item;
+    item.setTitle(Download::urlFileName(url));
+    item.setGuid(url.toString());
+    download->setItem(item);
+    if (rowCount() >= MaxDownloads) {
+        qDebug() << "DownloadManager::parseXml max number of downloads reached";
+        delete download;
+        return;
+    }
+    if (refuseExisting(download))
+        return;
+    if (!this->download(download, true)) {
+        qDebug() << "DownloadManager::parseXml download failed";
+        if (!isListed(download))
+            download->deleteLater();
+    }
+}
+
+void DownloadManager::initializeDirectDownload(const QUrl &url)
+{
+    initializeDirectDownload(url, true);
+}
+
+bool DownloadManager::download(Download *d, bool direct)
+{
+    for (const QPointer<Download> &other : std::as_const(m_activeDownloads)) {
+        if (other && other->url() == d->url() && other->mediaUrl() == d->mediaUrl()) {
+            qDebug() << "d->url:" << d->url() << ", download->url:" << other->url();
+            qDebug() << "DownloadManager::download failed because download exists in downloads";
+            return false;
+        }
+    }
+    for (const QPointer<Download> &other : std::as_const(m_queuedDownloads)) {
+        if (other && other->url() == d->url() && other->mediaUrl() == d->mediaUrl()) {
+            qDebug() << "d->url:" << d->url() << ", download->url:" << other->url();
+            qDebug() << "DownloadManager::download failed because download exists in queued "
+                        "downloads";
+            return false;
+        }
+    }
+    connectDownload(d);
+    addDownload(d);
+    if (d->state() != Download::Queued) {
+        if (direct)
+            d->startDirectDownload();
+        else
+            d->start();
+    }
+    bool ok = false;
+    QString sqlError;
+    const bool stored = DownloadRecords::exists(d->url(), d->mediaUrl(), &ok, &sqlError);
+    if (!ok) {
+        // Listed and running already: it stays, only without a stored row.
+        qWarning() << "DownloadManager::download: unable to list downloads"
+                   << "error:" << sqlError;
+        return true;
+    }
+    if (stored) {
+        qDebug() << "DownloadManager::download: download already exists in database";
+        return true;
+    }
+    if (!DownloadRecords::insert(d->url(), d->mediaUrl(), d->mediaPath(), &sqlError))
+        qWarning() << "DownloadManager::download failed to store download for URL:" << d->url()
+                   << sqlError;
+    return true;
+}
+
+void DownloadManager::startNextDownload()
+{
+    if (m_queuedDownloads.isEmpty() || m_activeDownloads.size() >= MaxActiveDownloads)
+        return;
+    // Rows keep their order: the first queued row is the row after the active ones.
+    QPointer<Download> next = m_queuedDownloads.takeFirst();
+    m_activeDownloads.append(next);
+    if (!next)
+        return;
+    next->resume();
+    emit started(next);
+}
+
+Download *DownloadManager::fromSender(const char *) const
+{
+    auto *download = qobject_cast<Download *>(sender());
+    if (!download)
+        qDebug() << "DownloadManager::downloadFinished called with invalid download";
+    return download;
+}
+
+void DownloadManager::deleteRecord(Download *download, const char *what)
+{
+    qDebug() << what;
+    const bool removed = download->mediaUrl().isEmpty()
+                             ? DownloadRecords::removeByCorvanaUrl(download->url())
+                             : DownloadRecords::removeByMediaUrl(download->mediaUrl());
+    if (!removed)
+        qWarning() << "failed to remove download for URL:" << download->mediaUrl();
+}
+
+void DownloadManager::downloadFinished()
+{
+    Download *download = fromSender("downloadFinished");
+    if (!download)
+        return;
+    deleteRecord(download, "downloadFinished");
+    removeDownload(download);
+    startNextDownload();
+    qDebug() << "downloadUpdate(Download *download)";
+    emit finished(download);
+    emit downloaded(download->item().guid());
+    if (download->addToLibrary())
+        LibraryAccess::importFinished(*download);
+}
+
+void DownloadManager::downloadAborted()
+{
+    Download *download = fromSender("downloadAborted");
+    if (!download)
+        return;
+    if (download->mediaUrl().isEmpty()) {
+        qDebug() << "downloadAborted";
+        if (!DownloadRecords::removeByCorvanaUrl(download->url()))
+            qWarning() << "failed to remove download for URL:" << download->url();
+    }
+    abortDownload(download, true);
+}
+
+void DownloadManager::abortDownload(Download *download, bool startNext)
+{
+    if (!isListed(download)) {
+        download->deleteLater();
+        return;
+    }
+    deleteRecord(download, "abortDownload");
+    removeDownload(download);
+    emit finished(download);
+    if (startNext)
+        startNextDownload();
+}
+
+void DownloadManager::pauseAll()
+{
+    m_activeDownloads.removeAll(QPointer<Download>());
+    for (Download *download : std::as_const(m_activeDownloads))
+        download->pause();
+}
+
+void DownloadManager::resumeAll()
+{
+    m_activeDownloads.removeAll(QPointer<Download>());
+    const QList<QPointer<Download>> active = m_activeDownloads;
+    for (const QPointer<Download> &download : active) {
+        if (download && isListed(download))
+            download->resume();
+    }
+}
+
+void DownloadManager::removeAll()
+{
+    const UserPrompt::Button answer = UserPrompt::instance()->question(
+        tr("Are you sure?"), tr("Are you sure you want to remove all downloads?"),
+        UserPrompt::Yes | UserPrompt::No, UserPrompt::No);
+    if (answer == UserPrompt::No)
+        return;
+    const QList<QPointer<Download>> snapshot = m_activeDownloads + m_queuedDownloads;
+    for (const QPointer<Download> &download : snapshot) {
+        if (download && download->state() != Download::Cancelled)
+            download->cancel();
+    }
+}
+
+void DownloadManager::networkStatusChanged(bool online)
+{
+    if (online)
+        resumeAll();
+    else
+        pauseAll();
+}
+
+void DownloadManager::downloadUpdate()
+{
+    if (!qobject_cast<Download *>(sender()))
+        qDebug() << "DownloadManager::downloadFinished called with invalid download";
+}
+
+void DownloadManager::downloadUpdate(Download *)
+{
+    qDebug() << "downloadUpdate(Download *download)";
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QHash>
+#include <QList>
+#include <QPointer>
+#include <QUrl>
+
+class CorvanaItem;
+class Download;
+class QNetworkReply;
+
+// The single owner of all downloads: fetches and parses descriptors, refuses
+// duplicates, runs at most five downloads and queues the rest (twenty in
+// all), keeps the queue in the `downloads` table across restarts, follows the
+// network going up and down, and hands finished videos to the library. Also
+// the list model of the downloads page.
+class DownloadManager : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    static constexpr int MaxActiveDownloads = 5;
+    static constexpr int MaxDownloads = 20;
+
+    static DownloadManager *instance();
+    // A manager of its own (the process-wide one is instance()).
+    explicit DownloadManager(QObject *parent = nullptr);
+    ~DownloadManager() override;
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    // Whether the file at `path` is being downloaded.
+    bool contains(const QString &path) const;
+    QList<Download *> activeDownloads() const;
+    QList<Download *> queuedDownloads() const;
+    // Whether any descriptor fetch is still in flight.
+    bool hasPendingRequests() const { return !m_pending.isEmpty(); }
+
+Q_SIGNALS:
+    void added(Download *download, int row);
+    void started(Download *download);
+    void finished(Download *download);
+    void downloaded(const QString &guid);
+    void error(const QString &message);
+
+public Q_SLOTS:
+    void initializeDownload(const QUrl &url);
+    void initializeDirectDownload(const QUrl &url, bool addToLibrary);
+    void initializeDirectDownload(const QUrl &url);
+    void pauseAll();
+    void resumeAll();
+    void removeAll();
+
+private Q_SLOTS:
+    void corvanaFileDownloadComplete();
+    void networkStatusChanged(bool online);
+    bool download(Download *download, bool direct);
+    void startNextDownload();
+    void downloadAborted();
+    void downloadFinished();
+    void downloadUpdate();
+    void downloadUpdate(Download *download);
+
+private:
+    void populate();
+    void followNetworkState();
+    void connectDownload(Download *download);
+    void addDownload(Download *download);
+    bool removeDownload(Download *download);
+    bool isListed(const Download *download) const;
+    void abortDownload(Download *download, bool startNext);
+    void deleteRecord(Download *download, const char *what);
+    void parseXml(const QUrl &url, const QByteArray &body);
+    bool refuseExisting(Download *download);
+    Download *fromSender(const char *what) const;
+
+    QList<QPointer<Download>> m_activeDownloads;
+    QList<QPointer<Download>> m_queuedDownloads;
+    QHash<QNetworkReply *, QUrl> m_pending;
+};

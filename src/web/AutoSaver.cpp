@@ -1,0 +1,50 @@
+#include "AutoSaver.h"
+
+#include <QMetaObject>
+#include <QTimerEvent>
+#include <QtDebug>
+
+namespace {
+constexpr int kSaveDelayMs = 3000;
+constexpr qint64 kMaxWaitMs = 15000;
+} // namespace
+
+AutoSaver::AutoSaver(QObject *parent) : QObject(parent) {}
+
+AutoSaver::~AutoSaver()
+{
+    if (m_timer.isActive())
+        qWarning() << "AutoSaver: still active when destroyed, changes not saved.";
+}
+
+void AutoSaver::changeOccurred()
+{
+    if (!m_firstChange.isValid())
+        m_firstChange.start();
+    if (m_firstChange.elapsed() > kMaxWaitMs)
+        saveNow();
+    else
+        m_timer.start(kSaveDelayMs, this);
+}
+
+void AutoSaver::saveIfNeccessary()
+{
+    if (m_timer.isActive())
+        saveNow();
+}
+
+void AutoSaver::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() == m_timer.timerId())
+        saveNow();
+    else
+        QObject::timerEvent(event);
+}
+
+void AutoSaver::saveNow()
+{
+    m_timer.stop();
+    m_firstChange.invalidate();
+    if (!parent() || !QMetaObject::invokeMethod(parent(), "save", Qt::DirectConnection))
+        qWarning() << "AutoSaver: error invoking slot save() on parent";
+}

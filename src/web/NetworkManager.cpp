@@ -1,0 +1,105 @@
+#include "NetworkManager.h"
+
+#include "CookieJar.h"
+#include "SignInState.h"
+#include "UserPrompt.h"
+
+#include <QAuthenticator>
+#include <QCoreApplication>
+#include <QNetworkDiskCache>
+#include <QNetworkReply>
+#include <QPointer>
+#include <QStandardPaths>
+#include <QtDebug>
+
+NetworkManager *NetworkManager::instance()
+{
+    static QPointer<NetworkManager> manager;
+    if (!manager)
+        manager = new NetworkManager(QCoreApplication::instance());
+    return manager;
+}
+
+NetworkManager::NetworkManager(QObject *parent) : QNetworkAccessManager(parent)
+{
+    connect(this, &QNetworkAccessManager::sslErrors, this, &NetworkManager::sslErrors);
+
+    m_cookieJar = new CookieJar(this);
+    m_cookieJar->setAcceptPolicy(CookieJar::AcceptAlways);
+    m_cookieJar->setKeepPolicy(CookieJar::KeepUntilExpire);
+    setCookieJar(m_cookieJar);
+    m_cookieJar->setParent(this);
+
+    m_diskCache = new QNetworkDiskCache(this);
+    const QString location = QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
+                             QStringLiteral("/corvana");
+    m_diskCache->setCacheDirectory(location);
+    setCache(m_diskCache);
+    qDebug() << "cache path:" << location;
+
+    connect(this, &QNetworkAccessManager::authenticationRequired, this,
+            &NetworkManager::authenticationRequired);
+}
+
+QString NetworkManager::hostKey(const QString &host, int port)
+{
+    return host + QLatin1Char(':') + QString::number(port);
+}
+
+bool NetworkManager::isAccepted(const QString &host, int port) const
+{
+    return m_acceptedHosts.contains(hostKey(host, port));
+}
+
+void NetworkManager::accept(const QString &host, int port)
+{
+    if (!isAccepted(host, port))
+        m_acceptedHosts.append(hostKey(host, port));
+}
+
+QString NetworkManager::loggableHeaders(const QNetworkRequest &request)
+{
+    QStringList lines;
+    for (const QByteArray &name : request.rawHeaderList()) {
+        const bool secret = name.compare("Authorization", Qt::CaseInsensitive) == 0 ||
+                            name.compare("Proxy-Authorization", Qt::CaseInsensitive) == 0 ||
+                            name.compare("Cookie", Qt::CaseInsensitive) == 0;
+        lines << QString::fromLatin1(name) + QStringLiteral(": ") +
+                     (secret ? QStringLiteral("********")
+                             : QString::fromLatin1(request.rawHeader(name)));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+void NetworkManager::authenticationRequired(QNetworkReply *reply, QAuthenticator *authenticator)
+{
+    if (SignInState::hasCredentials()) {
+        authenticator->setUser(SignInState::userName());
+        authenticator->setPassword(SignInState::password());
+    } else {
+        reply->abort();
+    }
+}
+
+void NetworkManager::sslErrors(QNetworkReply *reply, const QList<QSslError> &errors)
+{
+    const QUrl url = reply->url();
+    const int port = url.port(url.scheme() == QLatin1String("https") ? 443 : 80);
+    if (isAccepted(url.host(), port)) {
+        reply->ignoreSslErrors();
+        return;
+    }
+    QStringList texts;
+    for (const QSslError &error : errors)
+        texts << error.errorString();
+    const QString text = tr("SSL Errors:\n\n%1\n\n%2\n\nDo you want to ignore these errors for "
+                            "this host?")
+                             .arg(url.toString(), texts.join(QLatin1Char('\n')));
+    const UserPrompt::Button answer =
+        UserPrompt::instance()->question(QCoreApplication::applicationName(), text,
+                                         UserPrompt::Yes | UserPrompt::No, UserPrompt::No);
+    if (answer == UserPrompt::Yes) {
+        reply->ignoreSslErrors();
+        accept(url.host(), port);
+    }
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QList>
+#include <QNetworkAccessManager>
+#include <QSslError>
+#include <QStringList>
+
+class CookieJar;
+class QNetworkDiskCache;
+
+// The one network access manager of the process: shared cookie jar, disk
+// cache, the signed-in member's credentials for HTTP authentication and one
+// policy for certificate errors (ignored only after the user said Yes for
+// that host and port in this run).
+class NetworkManager : public QNetworkAccessManager
+{
+    Q_OBJECT
+
+public:
+    static NetworkManager *instance();
+
+    CookieJar *cookieJar() const { return m_cookieJar; }
+    QNetworkDiskCache *diskCache() const { return m_diskCache; }
+
+    // Certificate exceptions of this run, keyed "host:port" (shared with the web pages).
+    bool isAccepted(const QString &host, int port) const;
+    void accept(const QString &host, int port);
+
+    // A request's headers for the log, with credentials blanked.
+    static QString loggableHeaders(const QNetworkRequest &request);
+
+private Q_SLOTS:
+    void authenticationRequired(QNetworkReply *reply, QAuthenticator *authenticator);
+    void sslErrors(QNetworkReply *reply, const QList<QSslError> &errors);
+
+private:
+    explicit NetworkManager(QObject *parent);
+    static QString hostKey(const QString &host, int port);
+
+    QStringList m_acceptedHosts;
+    CookieJar *m_cookieJar = nullptr;
+    QNetworkDiskCache *m_diskCache = nullptr;
+};
