@@ -1,7 +1,276 @@
 #include "CliContext.h"
 #include "Commands.h"
 
-int runBurnCommand(CliContext &, const QStringList &)
+#include "ConvertTask.h"
+#include "CreateDVDTask.h"
+#include "CreateVCDTask.h"
+#include "LibburnDeviceController.h"
+#include "Project.h"
+#include "ScanTask.h"
+
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+#include <QTextStream>
+#include <QThread>
+
+#include <memory>
+#include <optional>
+
+namespace {
+
+const char *const kBurnUsage =
+    "zelta-cli burn --type dvd|dual-layer-dvd|vcd|svcd [--pal] [--title T] [--recorder NAME] "
+    "FILE...\n       zelta-cli burn --list-recorders [--type dvd|dual-layer-dvd|vcd|svcd]";
+
+struct BurnOptions
 {
-    return CliContext::fail(QStringLiteral("the burn commands are not available in this build"));
+    std::optional<DiscType> type;
+    bool pal = false;
+    bool listRecorders = false;
+    QString title = QStringLiteral("Untitled");
+    QString recorder;
+    QStringList files;
+};
+
+std::optional<DiscType> parseType(const QString &text)
+{
+    static const QHash<QString, DiscType> types = {
+        {QStringLiteral("dvd"), DiscType::Dvd},
+        {QStringLiteral("dual-layer-dvd"), DiscType::DualLayerDvd},
+        {QStringLiteral("vcd"), DiscType::Vcd},
+        {QStringLiteral("svcd"), DiscType::Svcd},
+    };
+    const auto it = types.find(text);
+    if (it == types.end())
+        return std::nullopt;
+    return it.value();
+}
+
+// Returns an error text, empty when the arguments are good.
+QString parseOptions(const QStringList &args, BurnOptions &options)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        const bool hasValue = i + 1 < args.size();
+        if (arg == QLatin1String("--type") && hasValue) {
+            options.type = parseType(args.at(++i));
+            if (!options.type)
+                return QStringLiteral("unknown disc type: %1").arg(args.at(i));
+        } else if (arg == QLatin1String("--pal")) {
+            options.pal = true;
+        } else if (arg == QLatin1String("--list-recorders")) {
+            options.listRecorders = true;
+        } else if (arg == QLatin1String("--title") && hasValue) {
+            options.title = args.at(++i);
+        } else if (arg == QLatin1String("--recorder") && hasValue) {
+            options.recorder = args.at(++i);
+        } else if (arg.startsWith(QLatin1String("--"))) {
+            return QStringLiteral("unknown option: %1").arg(arg);
+        } else {
+            options.files << arg;
+        }
+    }
+    if (options.listRecorders)
+        return QString();
+    if (!options.type)
+        return QStringLiteral("--type is required");
+    if (options.files.isEmpty())
+        return QStringLiteral("no files given");
+    // The title names the disc folder and image: no path characters.
+    static const QRegularExpression allowed(QStringLiteral("^[^/?<>:\\\\*|\"\\x{201D}]+$"));
+    if (!allowed.match(options.title).hasMatch() || options.title == QLatin1String(".") ||
+        options.title == QLatin1String(".."))
+        return QStringLiteral("the title may not be empty nor hold / ? < > : \\ * | \"");
+    return QString();
+}
+
+// Prints "stage<TAB>fraction" lines on stderr, skipping tiny steps.
+class ProgressPrinter
+{
+public:
+    void print(const QString &stage, qreal fraction)
+    {
+        if (stage == m_stage && fraction >= 0 && qAbs(fraction - m_last) < 0.01)
+            return;
+        if (stage == m_stage && fraction < 0 && m_last < 0)
+            return;
+        m_stage = stage;
+        m_last = fraction;
+        QTextStream(stderr) << stage << '\t' << QString::number(fraction, 'f', 3) << '\n';
+    }
+
+private:
+    QString m_stage;
+    qreal m_last = -2;
+};
+
+// Runs a task to its end; returns an empty string on success, else the failure.
+QString runTask(Task &task, const QString &stage, ProgressPrinter &printer)
+{
+    QEventLoop loop;
+    QString failure;
+    QObject::connect(&task, &Task::progress, &loop,
+                     [&](qreal fraction, qreal) { printer.print(stage, fraction); });
+    QObject::connect(&task, &Task::complete, &loop, [&] { loop.quit(); });
+    QObject::connect(&task, &Task::failed, &loop, [&](const QString &title, const QString &desc) {
+        failure = desc.isEmpty() ? title : title + QStringLiteral(": ") + desc;
+        loop.quit();
+    });
+    task.exec();
+    loop.exec();
+    return failure;
+}
+
+int listRecorders(const BurnOptions &options)
+{
+    Project::instance()->setDiscType(options.type.value_or(DiscType::Dvd));
+    LibburnDeviceController controller;
+    for (const QString &name : controller.devices())
+        CliContext::printLine(name);
+    return CliContext::Success;
+}
+
+QString scanFiles(const QStringList &files)
+{
+    for (const QString &file : files) {
+        const QFileInfo info(file);
+        if (!info.isFile() || !info.isReadable())
+            return QStringLiteral("%1: no such readable file").arg(file);
+        ScanTask scan;
+        scan.setSource(info.absoluteFilePath());
+        QEventLoop loop;
+        QObject::connect(&scan, &Task::complete, &loop, &QEventLoop::quit);
+        scan.exec();
+        loop.exec();
+        if (Project::instance()->clips().constLast().seconds <= 0)
+            return QStringLiteral("%1: not a video the encoder can read").arg(file);
+    }
+    return QString();
+}
+
+QString convertClips(ProgressPrinter &printer)
+{
+    Project *project = Project::instance();
+    const QList<VideoClip> clips = project->clips();
+    for (int i = 0; i < clips.size(); ++i) {
+        const VideoClip &clip = clips.at(i);
+        ConvertTask task;
+        task.setClip(clip);
+        task.setName(QFileInfo(clip.path).completeBaseName());
+        task.setDescription(QStringLiteral("Converting to MPEG"));
+        task.setSource(clip.path);
+        task.setDestination(project->convertedFilePath(QStringLiteral("file_%1").arg(i)));
+        task.setArguments(QString(), QStringLiteral("-threads %1 %2")
+                                         .arg(QThread::idealThreadCount())
+                                         .arg(project->encoderArguments(clip)));
+        const QString failure = runTask(task, QStringLiteral("convert:%1").arg(i + 1), printer);
+        if (!failure.isEmpty())
+            return failure;
+    }
+    return QString();
+}
+
+QString writeToRecorder(const QString &recorder, const QString &image, bool dvd,
+                        ProgressPrinter &printer)
+{
+    LibburnDeviceController controller;
+    controller.setHardwareScan(!recorder.startsWith(QLatin1String("stdio:")));
+    controller.setRecorder(recorder, QStringLiteral("0"));
+    QString failure;
+    bool done = false;
+    QObject::connect(&controller, &DeviceController::progressChanged, &controller,
+                     [&](qreal fraction) { printer.print(QStringLiteral("burn"), fraction); });
+    QObject::connect(&controller, &DeviceController::complete, &controller, [&] { done = true; });
+    QObject::connect(&controller, &DeviceController::failed, &controller,
+                     [&](const QString &title, const QString &detail) {
+                         failure = title + QStringLiteral(": ") + detail;
+                         done = true;
+                     });
+    if (!controller.isCurrentMediaValid(recorder) || !controller.isCurrentMediaWritable(recorder))
+        return QStringLiteral("%1 holds no writable disc for this project").arg(recorder);
+    if (dvd)
+        controller.burnDVD(image);
+    else
+        controller.burnVCD(image);
+    QEventLoop loop;
+    while (!done)
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
+    return failure;
+}
+
+} // namespace
+
+// A failed burn keeps its work files for a look at what went wrong.
+int failBurn(const QString &failure)
+{
+    Project *project = Project::instance();
+    project->keepTempDirectory();
+    QTextStream(stderr) << "zelta-cli burn: work files kept in "
+                        << project->tempDirectory().absolutePath() << '\n';
+    return CliContext::fail(failure);
+}
+
+int runBurnCommand(CliContext &, const QStringList &args)
+{
+    BurnOptions options;
+    const QString problem = parseOptions(args, options);
+    if (!problem.isEmpty()) {
+        QTextStream(stderr) << "zelta-cli burn: " << problem << '\n';
+        return CliContext::usage(QString::fromLatin1(kBurnUsage));
+    }
+    if (options.listRecorders)
+        return listRecorders(options);
+
+    Project *project = Project::instance();
+    project->reset();
+    project->setDiscType(*options.type);
+    project->setNtsc(!options.pal);
+    project->setTitle(options.title);
+    const bool dvd = isDvdType(*options.type);
+    ProgressPrinter printer;
+
+    printer.print(QStringLiteral("scan"), -1);
+    QString failure = scanFiles(options.files);
+    if (!failure.isEmpty())
+        return failBurn(failure);
+    QString reason;
+    if (!project->fits(&reason)) {
+        if (project->totalSeconds() > Project::longestPlayTime(*options.type))
+            return failBurn(reason);
+        QTextStream(stderr) << "zelta-cli burn: warning: " << reason << '\n';
+    }
+
+    failure = convertClips(printer);
+    if (!failure.isEmpty())
+        return failBurn(failure);
+
+    QString image;
+    std::unique_ptr<Task> author;
+    if (dvd) {
+        auto task = std::make_unique<CreateDVDTask>();
+        author = std::move(task);
+    } else {
+        author = std::make_unique<CreateVCDTask>();
+    }
+    author->setName(project->title());
+    author->setDescription(dvd ? QStringLiteral("Compiling DVD and burning to disc")
+                               : QStringLiteral("Compiling (S)VCD and burning to disc"));
+    failure = runTask(*author, QStringLiteral("author"), printer);
+    if (!failure.isEmpty())
+        return failBurn(failure);
+    image = dvd ? static_cast<CreateDVDTask *>(author.get())->imagePath()
+                : static_cast<CreateVCDTask *>(author.get())->tocPath();
+    printer.print(QStringLiteral("author"), 1.0);
+    CliContext::printLine(image);
+
+    if (options.recorder.isEmpty()) {
+        project->keepTempDirectory();
+        return CliContext::Success;
+    }
+    failure = writeToRecorder(options.recorder, image, dvd, printer);
+    if (!failure.isEmpty())
+        return failBurn(failure);
+    return CliContext::Success;
 }

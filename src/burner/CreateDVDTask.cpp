@@ -1,0 +1,388 @@
+#include "CreateDVDTask.h"
+
+#include "DvdMenu.h"
+#include "Platform.h"
+#include "Project.h"
+
+#include <QDomDocument>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+#include <QtDebug>
+
+namespace {
+
+QString quoted(const QString &text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+QString commandText(const QString &program, const QStringList &args)
+{
+    QStringList parts{quoted(program)};
+    for (const QString &arg : args)
+        parts << (arg.startsWith(QLatin1Char('-')) ? arg : quoted(arg));
+    return parts.join(QLatin1Char(' '));
+}
+
+// The volume label of an image holds at most 32 characters.
+QString volumeLabel(const QString &title)
+{
+    return title.left(32);
+}
+
+} // namespace
+
+CreateDVDTask::CreateDVDTask(QObject *parent) : Task(parent) {}
+
+CreateDVDTask::~CreateDVDTask()
+{
+    cancel();
+}
+
+QPixmap CreateDVDTask::icon() const
+{
+    return QPixmap(QStringLiteral(":/new/new_images/dvd.png"));
+}
+
+QString CreateDVDTask::tempFile(const QString &name) const
+{
+    return m_temp.absoluteFilePath(name);
+}
+
+QString CreateDVDTask::imagePath() const
+{
+    return tempFile(m_title + QStringLiteral(".iso"));
+}
+
+QDomDocument CreateDVDTask::authoringXml() const
+{
+    const Project *project = Project::instance();
+    const int clipCount = static_cast<int>(project->clips().size());
+    const QString format = m_ntsc ? QStringLiteral("ntsc") : QStringLiteral("pal");
+    const QString resolution = m_ntsc ? QStringLiteral("720x480") : QStringLiteral("720x576");
+
+    QDomDocument doc;
+    auto element = [&doc](QDomNode parent, const QString &name, const QString &text = QString()) {
+        QDomElement e = doc.createElement(name);
+        if (!text.isEmpty())
+            e.appendChild(doc.createTextNode(text));
+        parent.appendChild(e);
+        return e;
+    };
+    QDomElement root = doc.createElement(QStringLiteral("dvdauthor"));
+    doc.appendChild(root);
+    root.setAttribute(QStringLiteral("dest"), tempFile(m_title));
+    element(root, QStringLiteral("vmgm"));
+    QDomElement titleset = element(root, QStringLiteral("titleset"));
+
+    QDomElement menus = element(titleset, QStringLiteral("menus"));
+    QDomElement menuVideo = element(menus, QStringLiteral("video"));
+    menuVideo.setAttribute(QStringLiteral("format"), format);
+    QDomElement menuPgc = element(menus, QStringLiteral("pgc"));
+    menuPgc.setAttribute(QStringLiteral("entry"), QStringLiteral("root"));
+    element(menuPgc, QStringLiteral("pre"), QStringLiteral("g2 = 0;"));
+    element(menuPgc, QStringLiteral("button"), QStringLiteral("{ g2 = 1; jump title 1; }"));
+    for (int k = 1; k <= clipCount; ++k)
+        element(menuPgc, QStringLiteral("button"),
+                QStringLiteral("{ g2 = 0; jump title %1; }").arg(k));
+    QDomElement menuVob = element(menuPgc, QStringLiteral("vob"));
+    menuVob.setAttribute(QStringLiteral("file"), tempFile(QStringLiteral("menu.mpg")));
+    menuVob.setAttribute(QStringLiteral("pause"), QStringLiteral("inf"));
+
+    QDomElement titles = element(titleset, QStringLiteral("titles"));
+    QDomElement titleVideo = element(titles, QStringLiteral("video"));
+    titleVideo.setAttribute(QStringLiteral("format"), format);
+    titleVideo.setAttribute(QStringLiteral("resolution"), resolution);
+    for (int i = 0; i < clipCount; ++i) {
+        QDomElement pgc = element(titles, QStringLiteral("pgc"));
+        QDomElement vob = element(pgc, QStringLiteral("vob"));
+        vob.setAttribute(QStringLiteral("file"),
+                         project->convertedFilePath(QStringLiteral("file_%1").arg(i)));
+        const QString post =
+            i == clipCount - 1
+                ? QStringLiteral("call menu;")
+                : QStringLiteral("if(g2 eq 0) { call menu; } jump title %1;").arg(i + 2);
+        element(pgc, QStringLiteral("post"), post);
+    }
+    return doc;
+}
+
+bool CreateDVDTask::writeXml(const QDomDocument &doc, const QString &fileName)
+{
+    QFile file(tempFile(fileName));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Truncate)) {
+        qWarning().noquote() << "CreateDVDTask::buildMenuXml can't open " + fileName +
+                                    " for writing";
+        return false;
+    }
+    QTextStream stream(&file);
+    doc.save(stream, 4);
+    stream.flush();
+    return file.error() == QFile::NoError;
+}
+
+bool CreateDVDTask::buildMenuXml()
+{
+    const bool dvdWritten = writeXml(authoringXml(), QStringLiteral("dvd.xml"));
+    QStringList labels;
+    for (const VideoClip &clip : Project::instance()->clips())
+        labels << QFileInfo(clip.path).completeBaseName();
+    const DvdMenu menu(labels, m_ntsc);
+    const bool menuWritten =
+        writeXml(menu.subpictureXml(m_temp.absolutePath()), QStringLiteral("menu.xml"));
+    const bool imagesWritten = menu.writeImages(m_temp.absolutePath());
+    if (!imagesWritten)
+        qWarning() << "CreateDVDTask::buildMenuXml could not save the menu pictures";
+    return dvdWritten && menuWritten && imagesWritten;
+}
+
+void CreateDVDTask::exec()
+{
+    cancel();
+    clearEnded();
+    const Project *project = Project::instance();
+    m_temp = project->tempDirectory();
+    m_ntsc = project->isNtsc();
+    m_title = project->title();
+    emit progress(-1, 0);
+    if (!buildMenuXml()) {
+        reportFailure(tr("Unable to create DVD"),
+                      tr("The menu could not be written to %1.").arg(m_temp.absolutePath()));
+        return;
+    }
+    convertToPPM();
+}
+
+QProcess *CreateDVDTask::startTool(QPointer<QProcess> &slot, const QString &tool,
+                                   const QStringList &args, const QString &logPrefix,
+                                   void (CreateDVDTask::*next)(int, ExitStatus),
+                                   const QString &input, const QString &output)
+{
+    delete slot;
+    slot = new QProcess(this);
+    QProcess *process = slot;
+    const QString program =
+        Platform::binaryPath(tool, QStringLiteral("CreateDVDTask missing tool:"));
+    process->setWorkingDirectory(m_temp.absolutePath());
+    // The authoring tool wants the standard for the parts the description
+    // leaves without a video format.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("VIDEO_FORMAT"),
+                       m_ntsc ? QStringLiteral("NTSC") : QStringLiteral("PAL"));
+    process->setProcessEnvironment(environment);
+    if (!input.isEmpty())
+        process->setStandardInputFile(input);
+    if (!output.isEmpty())
+        process->setStandardOutputFile(output);
+    connect(process, &QProcess::errorOccurred, this, &CreateDVDTask::processError);
+    if (next)
+        connect(process, &QProcess::finished, this, next);
+    qDebug().noquote() << logPrefix + commandText(program, args);
+    emit stageStarted(tool);
+    process->start(program, args);
+    return process;
+}
+
+bool CreateDVDTask::previousSucceeded(QProcess *process, int exitCode,
+                                      QProcess::ExitStatus exitStatus, const QString &prefix,
+                                      const QString &title, const QString &expectedFile)
+{
+    if (hasEnded())
+        return false;
+    if (exitCode > 0 || exitStatus == QProcess::CrashExit) {
+        const QString error =
+            process ? QString::fromLocal8Bit(process->readAllStandardError()) : QString();
+        qWarning().noquote() << prefix + QStringLiteral("error: ") + error;
+        if (process && process->processChannelMode() != QProcess::ForwardedChannels)
+            qWarning().noquote() << prefix + QStringLiteral("output: ") +
+                                        QString::fromLocal8Bit(process->readAllStandardOutput());
+        QString detail = error.trimmed().right(2000);
+        reportFailure(title, detail);
+        return false;
+    }
+    if (!expectedFile.isEmpty() && QFileInfo(expectedFile).size() <= 0) {
+        qWarning().noquote() << prefix + QStringLiteral("missing ") + expectedFile;
+        reportFailure(title, tr("The file %1 was not created.").arg(expectedFile));
+        return false;
+    }
+    return true;
+}
+
+void CreateDVDTask::convertToPPM()
+{
+    startTool(m_jpegConverter, QStringLiteral("jpegconverter"),
+              {tempFile(QStringLiteral("menu_background.jpg"))},
+              QStringLiteral("CreateDVDTask::convertToPPM exec: "), &CreateDVDTask::convertToY4M,
+              QString(), tempFile(QStringLiteral("menu_background.ppm")));
+}
+
+void CreateDVDTask::convertToY4M(int exitCode, QProcess::ExitStatus exitStatus)
+{
+    if (!previousSucceeded(
+            m_jpegConverter, exitCode, exitStatus, QStringLiteral("CreateDVDTask::convertToY4M "),
+            tr("Error with ppmconverter"), tempFile(QStringLiteral("menu_background.ppm"))))
+        return;
+    const QStringList rate =
+        m_ntsc ? QStringList{QStringLiteral("-F30000:1001"), QStringLiteral("-I"),
+                             QStringLiteral("t"), QStringLiteral("-A"), QStringLiteral("10:11")}
+               : QStringList{QStringLiteral("-F25:1"), QStringLiteral("-I"), QStringLiteral("t"),
+                             QStringLiteral("-A"), QStringLiteral("59:54")};
+    QStringList args{QStringLiteral("-n"), QStringLiteral("1")};
+    args << rate << QStringLiteral("-S") << QStringLiteral("420mpeg2") << QStringLiteral("-L")
+         << tempFile(QStringLiteral("menu_background.ppm"));
+    startTool(m_ppmConverter, QStringLiteral("ppmconverter"), args,
+              QStringLiteral("CreateDVDTask::convertToY4M exec: "), &CreateDVDTask::createMP2,
+              QString(), tempFile(QStringLiteral("menu_background.y4m")));
+}
+
+void CreateDVDTask::createMP2(int exitCode, QProcess::ExitStatus exitStatus)
+{
+    if (!previousSucceeded(m_ppmConverter, exitCode, exitStatus, QStringLiteral(""),
+                           tr("Error with y4mconverter"),
+                           tempFile(QStringLiteral("menu_background.y4m"))))
+        return;
+    startTool(m_mpegEncoder, QStringLiteral("mpegencoder"),
+              {QStringLiteral("-f"), QStringLiteral("8"), QStringLiteral("-n"),
+               m_ntsc ? QStringLiteral("n") : QStringLiteral("p"), QStringLiteral("-o"),
+               tempFile(QStringLiteral("menu_background.m2v"))},
+              QStringLiteral("CreateDVDTask::createMP2 exec: "), &CreateDVDTask::mplexAudio,
+              tempFile(QStringLiteral("menu_background.y4m")));
+}
+
+void CreateDVDTask::mplexAudio(int exitCode, QProcess::ExitStatus exitStatus)
+{
+    if (!previousSucceeded(m_mpegEncoder, exitCode, exitStatus, QString(),
+                           tr("Error with mpgconverter"),
+                           tempFile(QStringLiteral("menu_background.m2v"))))
+        return;
+    const QString silence = tempFile(QStringLiteral("silent.mp2"));
+    QFile::remove(silence);
+    if (!QFile::copy(QStringLiteral(":/Files/silent.mp2"), silence)) {
+        reportFailure(tr("Error with multiplexer"),
+                      tr("The file %1 was not created.").arg(silence));
+        return;
+    }
+    QFile::setPermissions(silence, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                       QFile::ReadOther);
+    startTool(m_multiplexer, QStringLiteral("multiplexer"),
+              {QStringLiteral("-f"), QStringLiteral("8"), QStringLiteral("-o"),
+               tempFile(QStringLiteral("menu-pre.mpg")),
+               tempFile(QStringLiteral("menu_background.m2v")), silence},
+              QStringLiteral("CreateDVDTask::mplexAudio exec: "), &CreateDVDTask::spumuxDVD);
+}
+
+void CreateDVDTask::spumuxDVD(int exitCode, QProcess::ExitStatus exitStatus)
+{
+    if (!previousSucceeded(m_multiplexer, exitCode, exitStatus,
+                           QStringLiteral("CreateDVDTask::spumuxDVD "),
+                           tr("Error with multiplexer"), tempFile(QStringLiteral("menu-pre.mpg"))))
+        return;
+    startTool(m_subtitler, QStringLiteral("subtitler"),
+              {QStringLiteral("-v2"), tempFile(QStringLiteral("menu.xml"))},
+              QStringLiteral("CreateDVDTask::spumuxDVD exec: "), &CreateDVDTask::startDvdAuthor,
+              tempFile(QStringLiteral("menu-pre.mpg")), tempFile(QStringLiteral("menu.mpg")));
+}
+
+void CreateDVDTask::startDvdAuthor(int exitCode, QProcess::ExitStatus exitStatus)
+{
+    if (!previousSucceeded(m_subtitler, exitCode, exitStatus,
+                           QStringLiteral("CreateDVDTask::startDvdCreator "),
+                           tr("Error with subtitler"), tempFile(QStringLiteral("menu.mpg"))))
+        return;
+    startTool(m_authorTool, QStringLiteral("authortool"),
+              {QStringLiteral("-x"), tempFile(QStringLiteral("dvd.xml"))},
+              QStringLiteral("CreateDVDTask::startDvdCreator authortool: "),
+              &CreateDVDTask::startMkisofs);
+}
+
+void CreateDVDTask::startMkisofs(int exitCode, QProcess::ExitStatus exitStatus)
+{
+    if (!previousSucceeded(m_authorTool, exitCode, exitStatus,
+                           QStringLiteral("CreateDVDTask::startCdCreator "),
+                           tr("Error with cdcreator")))
+        return;
+    QFile::remove(imagePath());
+    startTool(m_cdCreator, QStringLiteral("cdcreator"),
+              {QStringLiteral("-V"), volumeLabel(m_title), QStringLiteral("-dvd-video"),
+               QStringLiteral("-udf"), QStringLiteral("-o"), imagePath(), tempFile(m_title)},
+              QStringLiteral("CreateDVDTask::startCdCreator cdcreator: "),
+              &CreateDVDTask::checkComplete);
+}
+
+void CreateDVDTask::checkComplete(int exitCode, QProcess::ExitStatus exitStatus)
+{
+    if (!previousSucceeded(m_cdCreator, exitCode, exitStatus,
+                           QStringLiteral("CreateDVDTask::checkComplete "),
+                           tr("Unable to create DVD"), imagePath()))
+        return;
+    reportComplete();
+}
+
+QString CreateDVDTask::toolName(const QObject *process) const
+{
+    if (process == m_authorTool)
+        return QStringLiteral("authortool");
+    if (process == m_subtitler)
+        return QStringLiteral("subtitler");
+    if (process == m_cdCreator)
+        return QStringLiteral("cdcreator");
+    if (process == m_jpegConverter)
+        return QStringLiteral("jpegconverter");
+    if (process == m_ppmConverter)
+        return QStringLiteral("ppmconverter");
+    if (process == m_mpegEncoder)
+        return QStringLiteral("mpegencoder");
+    if (process == m_multiplexer)
+        return QStringLiteral("multiplexer");
+    return QStringLiteral("unknown");
+}
+
+void CreateDVDTask::processError(QProcess::ProcessError error)
+{
+    auto *process = qobject_cast<QProcess *>(sender());
+    const QString tool = toolName(process);
+    QString title;
+    switch (error) {
+    case QProcess::FailedToStart:
+        title = QStringLiteral("Process %1 failed to start");
+        break;
+    case QProcess::Crashed:
+        title = QStringLiteral("Process %1 crashed");
+        break;
+    case QProcess::Timedout:
+        title = QStringLiteral("Process %1 timed out");
+        break;
+    case QProcess::ReadError:
+        title = QStringLiteral("Process %1 failed to read");
+        break;
+    case QProcess::WriteError:
+        title = QStringLiteral("Process %1 failed to write");
+        break;
+    default:
+        title = QStringLiteral("Process %1 has an unknown error");
+        break;
+    }
+    title = title.arg(tool);
+    qWarning().noquote() << "CreateDVDTask::processError " + title;
+    // A crash is reported by the next stage with the tool's own title; a tool
+    // that never started stops the chain here.
+    if (error == QProcess::Crashed)
+        return;
+    const QString detail =
+        process ? QString::fromLocal8Bit(process->readAllStandardError()) : QString();
+    reportFailure(title, detail.isEmpty() && process ? process->errorString() : detail);
+}
+
+void CreateDVDTask::cancel()
+{
+    for (QPointer<QProcess> *slot : {&m_authorTool, &m_subtitler, &m_cdCreator, &m_jpegConverter,
+                                     &m_ppmConverter, &m_mpegEncoder, &m_multiplexer}) {
+        QProcess *process = *slot;
+        if (process && process->state() != QProcess::NotRunning) {
+            process->disconnect(this);
+            process->kill();
+            process->waitForFinished(5000);
+        }
+    }
+}

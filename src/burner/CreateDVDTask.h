@@ -1,0 +1,68 @@
+#pragma once
+
+#include "Task.h"
+
+#include <QDir>
+#include <QPointer>
+
+class QDomDocument;
+
+// Authors a DVD-Video with a menu from the converted clips and packs it into
+// an ISO image: menu pictures -> PPM -> YUV4MPEG -> MPEG-2 -> program stream
+// with silence -> subpictures -> DVD folder -> image.
+class CreateDVDTask : public Task
+{
+    Q_OBJECT
+
+public:
+    explicit CreateDVDTask(QObject *parent = nullptr);
+    ~CreateDVDTask() override;
+
+    QPixmap icon() const override;
+    void exec() override;
+    void cancel() override;
+
+    // The authoring description for the project's clips.
+    QDomDocument authoringXml() const;
+    // The image this task writes.
+    QString imagePath() const;
+
+signals:
+    // Each tool of the chain as it starts (its neutral name).
+    void stageStarted(QString tool);
+
+private slots:
+    void convertToPPM();
+    void convertToY4M(int exitCode, QProcess::ExitStatus exitStatus);
+    void createMP2(int exitCode, QProcess::ExitStatus exitStatus);
+    void mplexAudio(int exitCode, QProcess::ExitStatus exitStatus);
+    void spumuxDVD(int exitCode, QProcess::ExitStatus exitStatus);
+    void startDvdAuthor(int exitCode, QProcess::ExitStatus exitStatus);
+    void startMkisofs(int exitCode, QProcess::ExitStatus exitStatus);
+    void checkComplete(int exitCode, QProcess::ExitStatus exitStatus);
+    void processError(QProcess::ProcessError error);
+
+private:
+    bool buildMenuXml();
+    bool writeXml(const QDomDocument &doc, const QString &fileName);
+    QString tempFile(const QString &name) const;
+    QString toolName(const QObject *process) const;
+    // False (after reporting) when the previous tool failed or left no output.
+    bool previousSucceeded(QProcess *process, int exitCode, QProcess::ExitStatus exitStatus,
+                           const QString &prefix, const QString &title,
+                           const QString &expectedFile = QString());
+    QProcess *startTool(QPointer<QProcess> &slot, const QString &tool, const QStringList &args,
+                        const QString &logPrefix, void (CreateDVDTask::*next)(int, ExitStatus),
+                        const QString &input = QString(), const QString &output = QString());
+
+    QDir m_temp;
+    bool m_ntsc = true;
+    QString m_title;
+    QPointer<QProcess> m_authorTool;
+    QPointer<QProcess> m_subtitler;
+    QPointer<QProcess> m_cdCreator;
+    QPointer<QProcess> m_jpegConverter;
+    QPointer<QProcess> m_ppmConverter;
+    QPointer<QProcess> m_mpegEncoder;
+    QPointer<QProcess> m_multiplexer;
+};

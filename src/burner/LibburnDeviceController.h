@@ -1,0 +1,64 @@
+#pragma once
+
+#include "DeviceController.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QProcess>
+
+class LibburnDrive;
+namespace burn {
+struct burn_source;
+}
+
+// Recorder control on libburn. Pseudo-drives ("stdio:PATH") write into a
+// file and stand in for recorders; real recorders are found by a scan that
+// can be switched off. Cue sheets go to real recorders through cdrdao.
+class LibburnDeviceController : public DeviceController
+{
+    Q_OBJECT
+
+public:
+    explicit LibburnDeviceController(QObject *parent = nullptr);
+    ~LibburnDeviceController() override;
+
+    // Offers the pseudo-drive "stdio:PATH" (or PATH) in devices().
+    void addPseudoDrive(const QString &address);
+    // Whether devices() scans the system's recorders (on by default).
+    void setHardwareScan(bool enabled) { m_hardwareScan = enabled; }
+
+    QStringList devices() override;
+    QStringList writeSpeeds(const QString &recorder) const override;
+    void burnDVD(const QString &imagePath) override;
+    void burnVCD(const QString &tocPath) override;
+    bool isCurrentMediaValid(const QString &recorder) override;
+    bool isCurrentMediaWritable(const QString &recorder) override;
+    void ejectDisc(const QString &recorder) override;
+
+    // Size of an image the recorder can take, or -1 with the reason.
+    static qint64 checkImage(const QString &imagePath, QString *problem);
+
+private slots:
+    void checkBurnProgress();
+    void burnComplete(int code, QProcess::ExitStatus status);
+
+private:
+    QString addressOf(const QString &recorder);
+    bool supportsProjectType(const LibburnDrive &drive) const;
+    bool mediaValid(const LibburnDrive &drive) const;
+    bool mediaWritable(const LibburnDrive &drive) const;
+    // Writes one data track from `source` (taken over) to the drive.
+    bool writeTrack(LibburnDrive &drive, burn::burn_source *source, QString *error);
+    bool writeFiles(const QString &address, const QStringList &files, QString *error);
+    void fail(const QString &logLine, const QString &detail);
+    static QStringList tocTrackFiles(const QString &tocPath);
+
+    QStringList m_pseudoDrives;
+    bool m_hardwareScan = true;
+    QStringList m_names;
+    QHash<QString, QString> m_addresses;
+    mutable QHash<QString, QStringList> m_speeds;
+    QPointer<QProcess> m_writer;
+    bool m_writerRunning = false;
+    QByteArray m_writerLog;
+};

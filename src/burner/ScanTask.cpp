@@ -1,0 +1,58 @@
+#include "ScanTask.h"
+
+#include "EncoderOutput.h"
+#include "Platform.h"
+#include "Project.h"
+#include "VideoClip.h"
+
+#include <QtDebug>
+
+ScanTask::ScanTask() : Task(nullptr)
+{
+    connect(this, &QProcess::finished, this, &ScanTask::checkOutput);
+    connect(this, &QProcess::errorOccurred, this, &ScanTask::startFailed);
+}
+
+void ScanTask::exec()
+{
+    if (state() != QProcess::NotRunning) {
+        qDebug() << "ScanTask::exec process already running";
+        return;
+    }
+    clearEnded();
+    const QString encoder = Platform::binaryPath(QStringLiteral("encoder"),
+                                                 QStringLiteral("ScanTask::exec missing tool:"));
+    setProgram(encoder);
+    setArguments({QStringLiteral("-hide_banner"), QStringLiteral("-i"), source()});
+    start(QIODevice::ReadWrite);
+    closeWriteChannel();
+}
+
+void ScanTask::cancel()
+{
+    if (state() != QProcess::NotRunning) {
+        kill();
+        waitForFinished(5000);
+    }
+}
+
+void ScanTask::checkOutput(int, QProcess::ExitStatus)
+{
+    const QString text = QString::fromLocal8Bit(readAllStandardError());
+    const int seconds = EncoderOutput::durationSeconds(text);
+    const QSize size = EncoderOutput::frameSize(text);
+    const VideoClip clip(source(), qMax(seconds, 0), EncoderOutput::bitrate(text), size.width(),
+                         size.height());
+    Project::instance()->addClip(clip);
+    reportComplete();
+}
+
+void ScanTask::startFailed(QProcess::ProcessError error)
+{
+    // Without the encoder the file still joins the project, with zeros.
+    if (error == QProcess::FailedToStart) {
+        qWarning().noquote() << "ScanTask::exec could not start the encoder for" << source();
+        Project::instance()->addClip(VideoClip(source(), 0, 0, 0, 0));
+        reportComplete();
+    }
+}

@@ -1,0 +1,38 @@
+#include "Task.h"
+
+Task::Task(QObject *parent) : QProcess(parent)
+{
+    static const int registered = qRegisterMetaType<Task *>("Task*");
+    Q_UNUSED(registered);
+}
+
+QPixmap Task::icon() const
+{
+    return QPixmap();
+}
+
+void Task::cancel()
+{
+    if (state() != QProcess::NotRunning) {
+        kill();
+        waitForFinished(5000);
+    }
+}
+
+bool Task::reportFailure(const QString &title, const QString &desc)
+{
+    if (m_ended)
+        return false;
+    m_ended = true;
+    emit failed(title, desc);
+    return true;
+}
+
+bool Task::reportComplete()
+{
+    if (m_ended)
+        return false;
+    m_ended = true;
+    emit complete();
+    return true;
+}

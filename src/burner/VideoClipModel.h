@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QUrl>
+
+// The project's clips as a table (track, name, length, estimated size). Holds
+// no data of its own: the owner resets it after changing the project.
+class VideoClipModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit VideoClipModel(QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    Qt::DropActions supportedDropActions() const override;
+    QStringList mimeTypes() const override;
+    bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                      const QModelIndex &parent) override;
+    bool removeRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
+
+    // Tells the views that the project changed.
+    void refresh();
+
+signals:
+    void filesDropped(QList<QUrl> files);
+};

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "Project.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Helpers shared by the burner tests.
+namespace BurnerTest {
+
+// Points the system temporary location (and so the project's folders) into
+// a folder of the test's own.
+inline void useOwnTempLocation(const QTemporaryDir &dir)
+{
+    qputenv("TMPDIR", QFile::encodeName(dir.path()));
+}
+
+// A short clip already in disc format ("ntsc-dvd", "pal-dvd", "ntsc-vcd",
+// "ntsc-svcd", ...), made once and cached.
+inline QString discClip(const QString &target, double seconds = 2)
+{
+    const QString format = target.section(QLatin1Char('-'), 1); // dvd, vcd, svcd
+    return TestSupport::sampleClip(QStringLiteral("%1-%2s.%3").arg(target).arg(seconds).arg(format),
+                                   seconds, {QStringLiteral("-target"), target});
+}
+
+// Puts `count` clips into a fresh project, each already converted to `mpg`.
+inline void fillProject(const QString &mpg, int count, DiscType type, bool ntsc)
+{
+    Project *project = Project::instance();
+    project->reset();
+    project->setDiscType(type);
+    project->setNtsc(ntsc);
+    project->setTitle(QStringLiteral("Test Disc"));
+    for (int i = 0; i < count; ++i) {
+        const QString source = project->tempDirectory().absoluteFilePath(
+            QStringLiteral("clip %1.mpg").arg(i + 1, 2, 10, QLatin1Char('0')));
+        QFile::copy(mpg, source);
+        project->addClip(VideoClip(source, 2, 0, 720, 480));
+        QFile::copy(mpg, project->convertedFilePath(QStringLiteral("file_%1").arg(i)));
+    }
+}
+
+// Waits for a task (or controller) to report complete() or failed().
+template <typename T>
+bool waitForEnd(T *object, QSignalSpy &complete, QSignalSpy &failed, int timeoutMs = 120000)
+{
+    Q_UNUSED(object);
+    return QTest::qWaitFor([&] { return complete.count() + failed.count() > 0; }, timeoutMs);
+}
+
+} // namespace BurnerTest
