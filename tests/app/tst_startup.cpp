@@ -79,9 +79,9 @@ private Q_SLOTS:
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
             db.setDatabaseName(library + QStringLiteral("/library.db"));
             QVERIFY(db.open());
-            QStringList tables = db.tables();
-            tables.sort();
-            QCOMPARE(tables, QStringList({"downloads", "library", "zelta"}));
+            const QStringList tables = db.tables();
+            for (const char *table : {"downloads", "library", "zelta"})
+                QVERIFY2(tables.contains(QLatin1String(table)), table);
             QSqlQuery query(QStringLiteral("SELECT dbVersion FROM zelta"), db);
             QVERIFY(query.next());
             QCOMPARE(query.value(0).toInt(), 1);
