@@ -1,0 +1,183 @@
+#include "BurnerTestUtil.h"
+#include "CreateDVDTask.h"
+#include "DvdMenu.h"
+
+#include <QDomDocument>
+#include <QFontMetrics>
+#include <QImage>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Authoring a DVD-Video with its menu, with the real tool chain.
+class TestDvdAuthoring : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void description_data();
+    void description();
+    void menuLayout();
+    void menuPictures();
+    void chain_data();
+    void chain();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestDvdAuthoring::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    BurnerTest::useOwnTempLocation(m_dir);
+}
+
+void TestDvdAuthoring::description_data()
+{
+    QTest::addColumn<int>("clips");
+    QTest::addColumn<bool>("ntsc");
+    QTest::addColumn<QString>("resolution");
+    QTest::newRow("one clip ntsc") << 1 << true << "720x480";
+    QTest::newRow("three clips pal") << 3 << false << "720x576";
+}
+
+void TestDvdAuthoring::description()
+{
+    QFETCH(int, clips);
+    QFETCH(bool, ntsc);
+    QFETCH(QString, resolution);
+    BurnerTest::fillProject(QString(), clips, DiscType::Dvd, ntsc);
+    CreateDVDTask task;
+    task.exec(); // writes the descriptions; the chain itself is of no interest here
+    task.cancel();
+    const QDir temp = Project::instance()->tempDirectory();
+    QDomDocument doc;
+    QFile file(temp.filePath(QStringLiteral("dvd.xml")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(doc.setContent(&file));
+    const QDomElement root = doc.documentElement();
+    QCOMPARE(root.tagName(), QStringLiteral("dvdauthor"));
+    QCOMPARE(root.attribute(QStringLiteral("dest")),
+             temp.absoluteFilePath(QStringLiteral("Test Disc")));
+
+    const QDomNodeList buttons = root.elementsByTagName(QStringLiteral("button"));
+    QCOMPARE(buttons.count(), clips + 1);
+    QCOMPARE(buttons.at(0).toElement().text(), QStringLiteral("{ g2 = 1; jump title 1; }"));
+    QCOMPARE(buttons.at(clips).toElement().text(),
+             QStringLiteral("{ g2 = 0; jump title %1; }").arg(clips));
+
+    const QDomNodeList posts = root.elementsByTagName(QStringLiteral("post"));
+    QCOMPARE(posts.count(), clips);
+    for (int i = 0; i < clips - 1; ++i)
+        QCOMPARE(posts.at(i).toElement().text(),
+                 QStringLiteral("if(g2 eq 0) { call menu; } jump title %1;").arg(i + 2));
+    QCOMPARE(posts.at(clips - 1).toElement().text(), QStringLiteral("call menu;"));
+
+    const QDomElement titleVideo = root.firstChildElement(QStringLiteral("titleset"))
+                                       .firstChildElement(QStringLiteral("titles"))
+                                       .firstChildElement(QStringLiteral("video"));
+    QCOMPARE(titleVideo.attribute(QStringLiteral("resolution")), resolution);
+    QCOMPARE(titleVideo.attribute(QStringLiteral("format")),
+             ntsc ? QStringLiteral("ntsc") : QStringLiteral("pal"));
+
+    QFile menuFile(temp.filePath(QStringLiteral("menu.xml")));
+    QVERIFY(menuFile.open(QIODevice::ReadOnly));
+    QDomDocument menu;
+    QVERIFY(menu.setContent(&menuFile));
+    QCOMPARE(menu.elementsByTagName(QStringLiteral("button")).count(), clips + 1);
+    QVERIFY(!menuFile.readAll().startsWith("<?xml"));
+}
+
+void TestDvdAuthoring::menuLayout()
+{
+    QStringList labels;
+    for (int i = 1; i <= 16; ++i)
+        labels << QStringLiteral("clip %1").arg(i);
+    const DvdMenu menu(labels, true);
+    const int h = QFontMetrics(DvdMenu::font()).height();
+    const QList<QRect> buttons = menu.buttons();
+    QCOMPARE(buttons.size(), 17);
+    QCOMPARE(buttons.at(0), QRect(QPoint(50, 50), QPoint(349, 49 + h)));
+    QCOMPARE(buttons.at(1).topLeft(), QPoint(50, 50 + 2 * h));
+    QCOMPARE(buttons.at(2).top(), 50 + 2 * h + h + 5);
+    QCOMPARE(buttons.at(15).left(), 50); // clip 15 closes the first column
+    QCOMPARE(buttons.at(16).topLeft(), QPoint(350, buttons.at(1).top()));
+    QCOMPARE(buttons.at(16).width(), 300);
+    for (const QRect &rect : buttons)
+        QVERIFY(QRect(0, 0, 720, 480).contains(rect));
+}
+
+void TestDvdAuthoring::menuPictures()
+{
+    // Overlays may hold only transparency and their one colour, or the
+    // subpicture multiplexer refuses them.
+    const DvdMenu menu({QStringLiteral("A rather long clip name that goes on and on and on "
+                                       "and on well past the button")},
+                       false);
+    QVERIFY(menu.writeImages(m_dir.path()));
+    const QImage background(m_dir.filePath(QStringLiteral("menu_background.jpg")));
+    QCOMPARE(background.size(), QSize(720, 576));
+    for (const auto &[name, colour] : {std::pair{"menu_select.png", QColor(Qt::blue)},
+                                       std::pair{"menu_highlight.png", QColor(Qt::red)}}) {
+        const QImage overlay(m_dir.filePath(QString::fromLatin1(name)));
+        QCOMPARE(overlay.size(), QSize(720, 576));
+        QSet<QRgb> colours;
+        for (int y = 0; y < overlay.height(); ++y)
+            for (int x = 0; x < overlay.width(); ++x)
+                colours.insert(overlay.pixel(x, y));
+        QCOMPARE(colours.size(), 2);
+        QVERIFY(colours.contains(colour.rgb()));
+    }
+}
+
+void TestDvdAuthoring::chain_data()
+{
+    QTest::addColumn<bool>("ntsc");
+    QTest::addColumn<int>("clips");
+    QTest::newRow("ntsc one clip") << true << 1;
+    QTest::newRow("pal sixteen clips") << false << 16;
+}
+
+void TestDvdAuthoring::chain()
+{
+    QFETCH(bool, ntsc);
+    QFETCH(int, clips);
+    const QString mpg =
+        BurnerTest::discClip(ntsc ? QStringLiteral("ntsc-dvd") : QStringLiteral("pal-dvd"));
+    QVERIFY(!mpg.isEmpty());
+    BurnerTest::fillProject(mpg, clips, DiscType::Dvd, ntsc);
+    CreateDVDTask task;
+    QSignalSpy progress(&task, &Task::progress);
+    QSignalSpy stages(&task, &CreateDVDTask::stageStarted);
+    QSignalSpy complete(&task, &Task::complete);
+    QSignalSpy failed(&task, &Task::failed);
+    task.exec();
+    QVERIFY(BurnerTest::waitForEnd(&task, complete, failed));
+    QVERIFY2(failed.isEmpty(), failed.isEmpty() ? "" : qPrintable(failed.first().at(0).toString()));
+    QCOMPARE(progress.first().at(0).toReal(), -1.0);
+    QCOMPARE(stages.count(), 7);
+
+    const QString iso = task.imagePath();
+    QCOMPARE(iso, Project::instance()->tempDirectory().absoluteFilePath(
+                      QStringLiteral("Test Disc.iso")));
+    const qint64 size = QFileInfo(iso).size();
+    QVERIFY(size > 0);
+    QCOMPARE(size % 2048, 0);
+
+    QByteArray out;
+    QCOMPARE(TestSupport::run(QStringLiteral("lsdvd"), {QStringLiteral("-v"), iso}, &out), 0);
+    const QString listing = QString::fromLocal8Bit(out);
+    QCOMPARE(listing.count(QRegularExpression(QStringLiteral("^Title: \\d+"),
+                                              QRegularExpression::MultilineOption)),
+             clips);
+    const QString format = ntsc ? QStringLiteral("Format: NTSC") : QStringLiteral("Format: PAL");
+    const QString frame = ntsc ? QStringLiteral("Width: 720, Height: 480")
+                               : QStringLiteral("Width: 720, Height: 576");
+    QCOMPARE(listing.count(format), clips);
+    QCOMPARE(listing.count(frame), clips);
+}
+
+QTEST_MAIN(TestDvdAuthoring)
+#include "tst_dvdauthoring.moc"
