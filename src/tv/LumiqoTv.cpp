@@ -1,0 +1,48 @@
+#include "LumiqoTv.h"
+
+#include "Library.h"
+#include "MediaModel.h"
+#include "MediaServer.h"
+#include "ServerDelegate.h"
+
+LumiqoTv::LumiqoTv(QObject *parent)
+    : LumiqoTv(QStringLiteral("LumiqoTV"), Library::libraryPath(), UpnpEngine::Multicast, parent)
+{
+}
+
+LumiqoTv::LumiqoTv(const QString &friendlyName, const QString &rootPath, UpnpEngine::Mode mode,
+                   QObject *parent)
+    : QObject(parent), m_engine(std::make_unique<UpnpEngine>(1900, mode)),
+      m_model(std::make_unique<MediaModel>()), m_delegate(std::make_unique<ServerDelegate>()),
+      m_server(QSharedPointer<MediaServer>::create(friendlyName))
+{
+    m_model->setRoot(rootPath);
+    m_delegate->setMediaModel(m_model.get());
+    m_server->setDelegate(m_delegate.get());
+}
+
+LumiqoTv::~LumiqoTv()
+{
+    if (m_running) {
+        if (m_deviceAdded)
+            m_engine->removeDevice(m_server);
+        m_engine->stop();
+    }
+    // The server's threads are gone before the delegate and the tree go.
+    m_server->stop();
+}
+
+void LumiqoTv::toggleServerStatus()
+{
+    if (m_running) {
+        m_engine->stop();
+        m_running = false;
+        return;
+    }
+    m_engine->start();
+    if (!m_deviceAdded) {
+        m_engine->addDevice(m_server);
+        m_deviceAdded = true;
+    }
+    m_running = true;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "UpnpEngine.h"
+
+#include <QObject>
+#include <QSharedPointer>
+
+#include <memory>
+
+class MediaModel;
+class MediaServer;
+class ServerDelegate;
+
+// The switch of the home-network media server over the library folder.
+class LumiqoTv : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit LumiqoTv(QObject *parent = nullptr);
+    // For a headless server: another name, another folder, or no SSDP.
+    LumiqoTv(const QString &friendlyName, const QString &rootPath,
+             UpnpEngine::Mode mode = UpnpEngine::Multicast, QObject *parent = nullptr);
+    ~LumiqoTv() override;
+
+    bool isRunning() const { return m_running; }
+    bool isDeviceAdded() const { return m_deviceAdded; }
+    MediaServer *server() const { return m_server.get(); }
+    UpnpEngine *engine() const { return m_engine.get(); }
+    MediaModel *model() const { return m_model.get(); }
+
+public Q_SLOTS:
+    void toggleServerStatus();
+
+private:
+    std::unique_ptr<UpnpEngine> m_engine;
+    std::unique_ptr<MediaModel> m_model;
+    std::unique_ptr<ServerDelegate> m_delegate;
+    QSharedPointer<MediaServer> m_server;
+    bool m_running = false;
+    bool m_deviceAdded = false;
+};

@@ -1,0 +1,252 @@
+#include "MediaModel.h"
+
+#include "MetaDataGatherer.h"
+
+#include <QDebug>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QSemaphore>
+#include <QThread>
+
+const QStringList MediaModel::rootAliases = {QStringLiteral("0"), QStringLiteral("15"),
+                                             QStringLiteral("16"), QStringLiteral("13"),
+                                             QStringLiteral("4")};
+
+MediaModel::MediaModel(QObject *parent)
+    : QAbstractItemModel(parent), m_gatherer(std::make_unique<MetaDataGatherer>(&m_lock))
+{
+    qRegisterMetaType<MediaNode *>("MediaNode *");
+    connect(m_gatherer.get(), &MetaDataGatherer::gathered, this, &MediaModel::metaDataGathered);
+}
+
+MediaModel::~MediaModel()
+{
+    m_gatherer->abort();
+    m_gatherer.reset();
+}
+
+void MediaModel::setRoot(const QString &path)
+{
+    beginResetModel();
+    m_gatherer->abort();
+    {
+        QMutexLocker locker(&m_lock);
+        m_ids.clear();
+        m_root = std::make_unique<MediaNode>(
+            QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()), MediaNode::Folder, nullptr);
+        m_root->objectId = QStringLiteral("0");
+    }
+    endResetModel();
+    fetchFolder(m_root.get());
+}
+
+MediaNode *MediaModel::nodeById(const QString &objectId) const
+{
+    QMutexLocker locker(&m_lock);
+    return nodeByIdLocked(objectId);
+}
+
+MediaNode *MediaModel::nodeByIdLocked(const QString &objectId) const
+{
+    if (rootAliases.contains(objectId))
+        return m_root.get();
+    bool ok = false;
+    objectId.toULongLong(&ok);
+    if (!ok)
+        return nullptr;
+    return m_ids.value(objectId);
+}
+
+QString MediaModel::uniqueObjectId(const QString &path) const
+{
+    // Ids come from the whole path, so same-named files in different folders
+    // differ; a hash collision moves on to the next free number.
+    quint64 value = qHash(path, 0);
+    for (;;) {
+        const QString id = QString::number(value);
+        if (!rootAliases.contains(id) && !m_ids.contains(id))
+            return id;
+        ++value;
+    }
+}
+
+MediaNodeInfo MediaModel::infoLocked(const MediaNode *node) const
+{
+    MediaNodeInfo info;
+    if (!node)
+        return info;
+    info.valid = true;
+    info.isRoot = node == m_root.get();
+    info.isFolder = node->isFolder();
+    info.objectId = node->objectId;
+    info.parentId = node->parent ? node->parent->objectId : QStringLiteral("-1");
+    info.path = node->path();
+    info.name = node->name();
+    info.duration = node->duration;
+    info.format = node->format;
+    info.codec = node->codec;
+    info.image = node->image;
+    info.needsTranscoding = node->needsTranscoding();
+    return info;
+}
+
+MediaNodeInfo MediaModel::nodeInfo(const QString &objectId) const
+{
+    QMutexLocker locker(&m_lock);
+    return infoLocked(nodeByIdLocked(objectId));
+}
+
+bool MediaModel::childInfos(const QString &objectId, QList<MediaNodeInfo> *children)
+{
+    MediaNode *node = nullptr;
+    bool fetched = false;
+    {
+        QMutexLocker locker(&m_lock);
+        node = nodeByIdLocked(objectId);
+        if (!node || !node->isFolder())
+            return false;
+        fetched = node->fetched;
+    }
+    if (!fetched)
+        fetchFromAnyThread(node);
+    QMutexLocker locker(&m_lock);
+    children->reserve(node->children.size());
+    for (const MediaNode *child : std::as_const(node->children))
+        children->append(infoLocked(child));
+    return true;
+}
+
+void MediaModel::fetchFromAnyThread(MediaNode *node)
+{
+    if (QThread::currentThread() == thread()) {
+        fetchFolder(node);
+        return;
+    }
+    auto done = std::make_shared<QSemaphore>();
+    QMetaObject::invokeMethod(
+        this,
+        [this, node, done] {
+            fetchFolder(node);
+            done->release();
+        },
+        Qt::QueuedConnection);
+    // The model's thread may be busy or shutting down: never wait forever.
+    if (!done->tryAcquire(1, 10000))
+        qWarning().noquote() << "MediaModel::fetchMore timed out listing" << node->path();
+}
+
+void MediaModel::addNode(MediaNode *node, MediaNode *parentNode)
+{
+    for (const MediaNode *child : std::as_const(parentNode->children)) {
+        if (child->path() == node->path()) {
+            qDebug().noquote() << "MediaModel::addNode path already exists";
+            delete node;
+            return;
+        }
+    }
+    const int row = int(parentNode->children.size());
+    beginInsertRows(indexOf(parentNode), row, row);
+    {
+        QMutexLocker locker(&m_lock);
+        node->objectId = uniqueObjectId(node->path());
+        parentNode->children.append(node);
+        m_ids.insert(node->objectId, node);
+        ++m_counter;
+    }
+    endInsertRows();
+    QMetaObject::invokeMethod(m_gatherer.get(), "gather", Qt::QueuedConnection,
+                              Q_ARG(MediaNode *, node));
+}
+
+void MediaModel::fetchFolder(MediaNode *node)
+{
+    if (!node || !node->isFolder() || node->fetched)
+        return;
+    QDir folder(node->path());
+    folder.setFilter(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
+    folder.setSorting(QDir::Name | QDir::DirsFirst);
+    const QFileInfoList entries = folder.entryInfoList();
+    for (const QFileInfo &entry : entries) {
+        if (entry.isHidden() || entry.fileName().startsWith(QLatin1Char('.')))
+            continue;
+        const QUrl url = QUrl::fromLocalFile(entry.absoluteFilePath());
+        if (entry.isDir())
+            addNode(new MediaNode(url, MediaNode::Folder, node), node);
+        else if (MediaNode::mediaSuffixes().contains(entry.suffix().toLower()))
+            addNode(new MediaNode(url, MediaNode::File, node), node);
+    }
+    QMutexLocker locker(&m_lock);
+    node->fetched = true;
+}
+
+void MediaModel::metaDataGathered() {}
+
+MediaNode *MediaModel::nodeOf(const QModelIndex &index) const
+{
+    return index.isValid() ? static_cast<MediaNode *>(index.internalPointer()) : nullptr;
+}
+
+QModelIndex MediaModel::indexOf(MediaNode *node) const
+{
+    // The root is the single top-level row.
+    if (!node)
+        return {};
+    return createIndex(node->parent ? node->row() : 0, 0, node);
+}
+
+QModelIndex MediaModel::index(int row, int column, const QModelIndex &parentIndex) const
+{
+    if (column != 0 || row < 0)
+        return {};
+    MediaNode *parentNode = nodeOf(parentIndex);
+    if (!parentNode)
+        return row == 0 && m_root ? createIndex(0, 0, m_root.get()) : QModelIndex();
+    if (row >= parentNode->children.size())
+        return {};
+    return createIndex(row, 0, parentNode->children.at(row));
+}
+
+QModelIndex MediaModel::parent(const QModelIndex &child) const
+{
+    MediaNode *node = nodeOf(child);
+    return node ? indexOf(node->parent) : QModelIndex();
+}
+
+int MediaModel::rowCount(const QModelIndex &parentIndex) const
+{
+    MediaNode *node = nodeOf(parentIndex);
+    if (!node)
+        return m_root ? 1 : 0;
+    return int(node->children.size());
+}
+
+int MediaModel::columnCount(const QModelIndex &) const
+{
+    return 1;
+}
+
+QVariant MediaModel::data(const QModelIndex &index, int role) const
+{
+    MediaNode *node = nodeOf(index);
+    if (!node || role != Qt::DisplayRole)
+        return {};
+    return node->name();
+}
+
+QVariant MediaModel::headerData(int, Qt::Orientation, int role) const
+{
+    return role == Qt::DisplayRole ? QVariant(QStringLiteral("header")) : QVariant();
+}
+
+bool MediaModel::canFetchMore(const QModelIndex &parentIndex) const
+{
+    MediaNode *node = nodeOf(parentIndex);
+    if (!node)
+        return true;
+    return node->isFolder() && !node->fetched;
+}
+
+void MediaModel::fetchMore(const QModelIndex &parentIndex)
+{
+    fetchFolder(nodeOf(parentIndex));
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "MediaNode.h"
+#include "MediaNodeInfo.h"
+
+#include <QAbstractItemModel>
+#include <QHash>
+#include <QRecursiveMutex>
+
+#include <memory>
+
+class MetaDataGatherer;
+
+// The library folder as a lazily listed tree of folders and media files.
+// It lives in the GUI thread, which alone grows it; the server threads read
+// it through the *Info calls, which copy nodes under the tree's lock.
+class MediaModel : public QAbstractItemModel
+{
+    Q_OBJECT
+
+public:
+    // Fixed containers of game consoles that mean the root.
+    static const QStringList rootAliases;
+
+    explicit MediaModel(QObject *parent = nullptr);
+    ~MediaModel() override;
+
+    void setRoot(const QString &path);
+    MediaNode *root() const { return m_root.get(); }
+    // GUI thread only.
+    MediaNode *nodeById(const QString &objectId) const;
+    MetaDataGatherer *gatherer() const { return m_gatherer.get(); }
+
+    // Any thread: a copy of the node, invalid when the id is unknown.
+    MediaNodeInfo nodeInfo(const QString &objectId) const;
+    // Any thread: the folder's children, listing it first when needed.
+    // False when the id is unknown or not a folder.
+    bool childInfos(const QString &objectId, QList<MediaNodeInfo> *children);
+    QRecursiveMutex *treeLock() const { return &m_lock; }
+
+    QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
+    QModelIndex parent(const QModelIndex &child) const override;
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
+
+    QModelIndex indexOf(MediaNode *node) const;
+
+public Q_SLOTS:
+    void metaDataGathered();
+
+private:
+    MediaNode *nodeOf(const QModelIndex &index) const;
+    MediaNode *nodeByIdLocked(const QString &objectId) const;
+    MediaNodeInfo infoLocked(const MediaNode *node) const;
+    void addNode(MediaNode *node, MediaNode *parent);
+    void fetchFolder(MediaNode *node);
+    // Lists the folder in the model's thread, waiting from other threads.
+    void fetchFromAnyThread(MediaNode *node);
+    QString uniqueObjectId(const QString &path) const;
+
+    mutable QRecursiveMutex m_lock;
+    std::unique_ptr<MediaNode> m_root;
+    QHash<QString, MediaNode *> m_ids;
+    std::unique_ptr<MetaDataGatherer> m_gatherer;
+    int m_counter = 0;
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QString>
+#include <QTime>
+#include <QUrl>
+
+// One folder or media file of the published tree. Nodes are owned by their
+// parent (the root by the MediaModel) and live until the model goes away.
+class MediaNode
+{
+public:
+    enum Kind
+    {
+        File = 1,
+        Folder = 2
+    };
+
+    MediaNode(const QUrl &url, int kind, MediaNode *parent);
+    ~MediaNode();
+    MediaNode(const MediaNode &) = delete;
+    MediaNode &operator=(const MediaNode &) = delete;
+
+    QString path() const { return url.toLocalFile(); }
+    QString name() const;
+    bool isFolder() const { return kind == Folder; }
+    bool hasMetaData() const { return duration.isValid() || !format.isEmpty() || !image.isNull(); }
+    // FLV (by the probed container, else by the file suffix) is transcoded.
+    bool needsTranscoding() const;
+    int row() const;
+
+    static const QStringList &mediaSuffixes();
+    static const QStringList &transcodeList();
+
+    QUrl url;
+    int kind;
+    QList<MediaNode *> children;
+    bool fetched = false;
+    MediaNode *parent;
+    QString objectId;
+    QTime duration;
+    QString format;
+    QString codec;
+    QImage image;
+};
+
+Q_DECLARE_METATYPE(MediaNode *)

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "MediaNodeInfo.h"
+#include "UpnpDidlObject.h"
+#include "UpnpFileMediaServerDelegate.h"
+
+#include <QObject>
+#include <QPointer>
+
+class MediaModel;
+
+// The ContentDirectory of the media server over the media tree, and the
+// serving of its files (plain, as thumbnails, or transcoded).
+class ServerDelegate : public QObject, public UpnpFileMediaServerDelegate
+{
+    Q_OBJECT
+
+public:
+    explicit ServerDelegate(QObject *parent = nullptr);
+
+    // Set before the server starts.
+    void setMediaModel(MediaModel *model);
+
+    int onBrowseMetadata(const UpnpBrowseRequest &request, UpnpBrowseResult &result) override;
+    int onBrowseDirectChildren(const UpnpBrowseRequest &request, UpnpBrowseResult &result) override;
+    int onSearchContainer(const UpnpBrowseRequest &request, UpnpBrowseResult &result) override;
+    bool processFileRequest(const UpnpHttpRequest &request, UpnpHttpResponse &response) override;
+
+    // Addresses offered in resource URLs: the one the request came in on first.
+    static QList<QHostAddress> resourceAddresses(const QHostAddress &local);
+    static QString resourcePath(const QString &objectId);
+
+    // False when nothing can be built (a folder that is gone).
+    bool buildFromMediaNode(const MediaNodeInfo &node, const UpnpBrowseRequest &request,
+                            const QList<QHostAddress> &addresses, UpnpDidlObject *object,
+                            int childCount = -1) const;
+    bool buildFromFilePath(const QString &path, UpnpDidlObject *object) const;
+
+protected:
+    bool extractResourcePath(const QByteArray &path, QString *resource) override;
+    bool serveFile(const UpnpHttpRequest &request, const QString &resource,
+                   UpnpHttpResponse &response) override;
+
+private:
+    void serveThumbnail(const QString &objectId, UpnpHttpResponse &response) const;
+    void serveTranscoded(const UpnpHttpRequest &request, const MediaNodeInfo &node,
+                         UpnpHttpResponse &response) const;
+
+    QPointer<MediaModel> m_model;
+};

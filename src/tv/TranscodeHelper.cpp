@@ -1,0 +1,167 @@
+#include "TranscodeHelper.h"
+
+#include "Platform.h"
+#include "UpnpClientSignature.h"
+
+#include <QDebug>
+
+TranscodeHelper::TranscodeHelper(int mode, const RingBufferStreamReference &stream, QObject *parent)
+    : QObject(parent), m_stream(stream), m_mode(mode)
+{
+}
+
+TranscodeHelper::~TranscodeHelper()
+{
+    stop();
+}
+
+qint64 TranscodeHelper::bytesWritten() const
+{
+    QMutexLocker locker(&m_lock);
+    return m_bytesWritten;
+}
+
+QString TranscodeHelper::programFor(int mode)
+{
+    return mode == UpnpClientSignature::Xbox ? QStringLiteral("mencoder")
+                                             : QStringLiteral("encoder");
+}
+
+QStringList TranscodeHelper::argumentsFor(int mode, const QString &filePath)
+{
+    if (mode == UpnpClientSignature::Xbox) {
+        // WMV2 video and WMA2 audio in ASF.
+        return {QStringLiteral("-ss"),
+                QStringLiteral("0"),
+                QStringLiteral("-quiet"),
+                filePath,
+                QStringLiteral("-oac"),
+                QStringLiteral("lavc"),
+                QStringLiteral("-of"),
+                QStringLiteral("lavf"),
+                QStringLiteral("-lavfopts"),
+                QStringLiteral("format=asf"),
+                QStringLiteral("-ovc"),
+                QStringLiteral("lavc"),
+                QStringLiteral("-channels"),
+                QStringLiteral("2"),
+                QStringLiteral("-lavcopts"),
+                QStringLiteral("autoaspect=1:vcodec=wmv2:acodec=wmav2:abitrate=256:keyint=5:"
+                               "vqscale=2:vqmin=2:vrc_maxrate=30000:vrc_buf_size=1835"),
+                QStringLiteral("-ofps"),
+                QStringLiteral("30000/1001"),
+                QStringLiteral("-af"),
+                QStringLiteral("lavcresample=44100"),
+                QStringLiteral("-srate"),
+                QStringLiteral("44100"),
+                QStringLiteral("-o"),
+                QStringLiteral("-"),
+                QStringLiteral("-really-quiet"),
+                QStringLiteral("-msglevel"),
+                QStringLiteral("statusline=2")};
+    }
+    QStringList args = {QStringLiteral("-nostdin"),
+                        QStringLiteral("-loglevel"),
+                        QStringLiteral("error"),
+                        QStringLiteral("-i"),
+                        filePath,
+                        QStringLiteral("-y"),
+                        QStringLiteral("-threads"),
+                        QStringLiteral("1"),
+                        QStringLiteral("-map"),
+                        QStringLiteral("0:v:0"),
+                        QStringLiteral("-map"),
+                        QStringLiteral("0:a:0?"),
+                        QStringLiteral("-c:v"),
+                        QStringLiteral("mpeg2video"),
+                        QStringLiteral("-q:v"),
+                        QStringLiteral("2"),
+                        QStringLiteral("-c:a"),
+                        QStringLiteral("ac3"),
+                        QStringLiteral("-ac"),
+                        QStringLiteral("2"),
+                        QStringLiteral("-sn")};
+    if (mode == UpnpClientSignature::PlayStation3) {
+        // MPEG-2 video and AC-3 audio in an MPEG program stream at 25 fps.
+        args << QStringLiteral("-r") << QStringLiteral("25") << QStringLiteral("-g")
+             << QStringLiteral("5") << QStringLiteral("-b:a") << QStringLiteral("256k")
+             << QStringLiteral("-ar") << QStringLiteral("48000") << QStringLiteral("-f")
+             << QStringLiteral("vob") << QStringLiteral("-");
+    } else {
+        // MPEG-2 video at 29.97 fps and AC-3 audio in an MPEG transport stream.
+        args << QStringLiteral("-r") << QStringLiteral("29.97") << QStringLiteral("-g")
+             << QStringLiteral("15") << QStringLiteral("-copyts") << QStringLiteral("-b:a")
+             << QStringLiteral("160k") << QStringLiteral("-f") << QStringLiteral("mpegts")
+             << QStringLiteral("-");
+    }
+    return args;
+}
+
+void TranscodeHelper::transcode(const QString &file_path)
+{
+    if (m_process)
+        return;
+    const QString program = Platform::binaryPath(programFor(m_mode));
+    if (program.isEmpty()) {
+        qWarning().noquote() << QStringLiteral("Can't switch to Binaries directory: \"%1\"")
+                                    .arg(Platform::binaryDirectory())
+                             << "- no" << programFor(m_mode) << "found";
+        finished();
+        return;
+    }
+    const QStringList args = argumentsFor(m_mode, file_path);
+    qDebug().noquote() << "running:" << program << args.join(QLatin1Char(' '));
+    m_process = new QProcess(this);
+    m_process->setStandardErrorFile(QProcess::nullDevice());
+    m_process->setStandardInputFile(QProcess::nullDevice());
+    connect(m_process, &QProcess::readyReadStandardOutput, this, &TranscodeHelper::readData);
+    connect(m_process, &QProcess::finished, this, &TranscodeHelper::finished);
+    connect(m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        // An encoder that cannot start ends the answer at once.
+        if (error == QProcess::FailedToStart)
+            finished();
+    });
+    m_process->start(program, args, QIODevice::ReadOnly);
+}
+
+void TranscodeHelper::readData()
+{
+    QMutexLocker locker(&m_lock);
+    if (!m_process)
+        return;
+    const QByteArray data = m_process->readAllStandardOutput();
+    m_bytesWritten += data.size();
+    locker.unlock();
+    if (m_stream->write(data.constData(), data.size()) < 0 && m_process) {
+        // The client went away.
+        m_process->kill();
+    }
+}
+
+void TranscodeHelper::finished()
+{
+    QMutexLocker locker(&m_lock);
+    if (m_ended)
+        return;
+    if (m_process && m_process->bytesAvailable() > 0) {
+        locker.unlock();
+        readData();
+        locker.relock();
+    }
+    m_ended = true;
+    qDebug().noquote() << "TranscodeHelper::finished stream is finished";
+    m_stream->setEnded();
+}
+
+void TranscodeHelper::stop()
+{
+    if (!m_process)
+        return;
+    m_process->disconnect(this);
+    if (m_process->state() != QProcess::NotRunning) {
+        m_process->kill();
+        m_process->waitForFinished(5000);
+    }
+    delete m_process;
+    m_process = nullptr;
+}

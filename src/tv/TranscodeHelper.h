@@ -1,0 +1,42 @@
+#pragma once
+
+#include "RingBufferStream.h"
+
+#include <QMutex>
+#include <QObject>
+#include <QProcess>
+#include <QStringList>
+
+// Runs the encoder for one transcoded answer in a worker thread and pours its
+// standard output into the ring-buffer stream (blocking while it is full).
+class TranscodeHelper : public QObject
+{
+    Q_OBJECT
+
+public:
+    TranscodeHelper(int mode, const RingBufferStreamReference &stream, QObject *parent = nullptr);
+    ~TranscodeHelper() override;
+
+    qint64 bytesWritten() const;
+
+    // Program (neutral tool name) and arguments for a client signature.
+    static QString programFor(int mode);
+    static QStringList argumentsFor(int mode, const QString &filePath);
+
+public Q_SLOTS:
+    void transcode(const QString &file_path);
+    // Ends the encoder; runs in the worker thread.
+    void stop();
+
+private Q_SLOTS:
+    void readData();
+    void finished();
+
+private:
+    mutable QMutex m_lock;
+    RingBufferStreamReference m_stream;
+    QProcess *m_process = nullptr;
+    int m_mode;
+    qint64 m_bytesWritten = 0;
+    bool m_ended = false;
+};

@@ -1,0 +1,52 @@
+#include "TranscodeStream.h"
+
+#include "TranscodeHelper.h"
+
+#include <QDebug>
+#include <QThread>
+
+std::atomic<int> TranscodeStream::s_live{0};
+
+TranscodeStream::TranscodeStream(int mode, const QString &file_path, qint64 capacity)
+    : m_buffer(QSharedPointer<RingBuffer>::create(capacity)),
+      m_stream(RingBufferStreamReference::create(m_buffer)), m_thread(std::make_unique<QThread>()),
+      m_helper(new TranscodeHelper(mode, m_stream))
+{
+    ++s_live;
+    qRegisterMetaType<RingBufferStreamReference>("RingBufferStreamReference");
+    m_helper->moveToThread(m_thread.get());
+    m_thread->start(QThread::InheritPriority);
+    QMetaObject::invokeMethod(m_helper, "transcode", Qt::QueuedConnection,
+                              Q_ARG(QString, file_path));
+}
+
+TranscodeStream::~TranscodeStream()
+{
+    qDebug().noquote() << "TranscodeStream deleted";
+    // Release a writer blocked on a full buffer, then end the encoder in
+    // its own thread.
+    m_stream->abort();
+    QMetaObject::invokeMethod(m_helper, "stop", Qt::BlockingQueuedConnection);
+    m_thread->quit();
+    m_thread->wait();
+    delete m_helper;
+    --s_live;
+}
+
+qint64 TranscodeStream::read(char *data, qint64 maxSize)
+{
+    const qint64 count = m_stream->read(data, maxSize);
+    if (count > 0)
+        m_bytesRead += count;
+    return count;
+}
+
+void TranscodeStream::abort()
+{
+    m_stream->abort();
+}
+
+int TranscodeStream::liveCount()
+{
+    return s_live.load();
+}

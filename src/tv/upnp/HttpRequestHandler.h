@@ -1,0 +1,13 @@
+#pragma once
+
+#include "UpnpHttpRequest.h"
+#include "UpnpHttpResponse.h"
+
+// Answers the requests of an UpnpHttpServer; called on the server's
+// connection threads, several at once.
+class HttpRequestHandler
+{
+public:
+    virtual ~HttpRequestHandler() = default;
+    virtual UpnpHttpResponse handleHttpRequest(const UpnpHttpRequest &request) = 0;
+};

@@ -1,0 +1,17 @@
+#include "UpnpClientSignature.h"
+
+namespace UpnpClientSignature {
+
+Value fromHeaders(const QByteArray &userAgent, const QByteArray &avClientInfo)
+{
+    const QByteArray agent = userAgent.toLower();
+    if (agent.contains("xbox") || agent.contains("xenon"))
+        return Xbox;
+    if (avClientInfo.toLower().contains("playstation 3"))
+        return PlayStation3;
+    if (agent.contains("windows-media-player"))
+        return WindowsMediaPlayer;
+    return Other;
+}
+
+} // namespace UpnpClientSignature

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+
+// Which kind of renderer sent a request; decides description fields, MIME
+// types, DLNA profiles and the transcoding format.
+namespace UpnpClientSignature {
+
+enum Value
+{
+    Other = 0,
+    Xbox = 1,
+    PlayStation3 = 2,
+    WindowsMediaPlayer = 3
+};
+
+// From the "User-Agent" and "X-AV-Client-Info" headers; the first match wins.
+Value fromHeaders(const QByteArray &userAgent, const QByteArray &avClientInfo);
+
+} // namespace UpnpClientSignature

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "HttpRequestHandler.h"
+#include "SsdpPacketListener.h"
+#include "UpnpAction.h"
+#include "UpnpDeviceData.h"
+#include "UpnpDeviceIcon.h"
+#include "UpnpService.h"
+
+#include <QList>
+#include <QMutex>
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+
+class QUdpSocket;
+class UpnpEventNotifier;
+class UpnpHttpServer;
+
+// One hosted root device: its HTTP server (description, SCPD, SOAP control,
+// GENA eventing, icons, and whatever else the subclass serves) and its SSDP
+// side (announcements and answers to searches).
+class UpnpDeviceHost : public QObject,
+                       public UpnpDeviceData,
+                       public SsdpPacketListener,
+                       public HttpRequestHandler
+{
+    Q_OBJECT
+
+public:
+    static constexpr quint16 ssdpPort = 1900;
+    static const char *const serverToken;
+
+    explicit UpnpDeviceHost(QObject *parent = nullptr);
+    ~UpnpDeviceHost() override;
+
+    // Brings up the HTTP server and, with `announce`, schedules the SSDP
+    // announcements. Fields must not change while the device runs.
+    bool start(bool announce);
+    void stop();
+    bool isRunning() const;
+    quint16 port() const;
+
+    // Sends one "ssdp:alive" or "ssdp:byebye" round on every interface.
+    void announce(bool alive);
+    void onSsdpPacket(const SsdpPacket &packet, const QHostAddress &sender,
+                      quint16 senderPort) override;
+    void sendSsdpSearchResponse(const QByteArray &searchTarget, const QHostAddress &receiver,
+                                quint16 receiverPort, const QHostAddress &localAddress);
+
+    UpnpHttpResponse handleHttpRequest(const UpnpHttpRequest &request) override;
+
+    void addIcon(const UpnpDeviceIcon &icon, const char *data, qsizetype size);
+    // Changes an evented state variable and tells its subscribers.
+    void setEventedVariable(const QString &serviceName, const QString &variable,
+                            const QString &value);
+
+    QString descriptionUrl(const QHostAddress &address) const;
+    // (target, USN) pairs: root device, UUID, device type, then each service type.
+    QList<QPair<QByteArray, QByteArray>> advertisedTargets() const;
+    int subscriberCount() const;
+
+protected:
+    virtual void setupDevice();
+    virtual void setupServices() {}
+    virtual void setupIcons() {}
+    void addService(const UpnpService &service);
+
+    // The fields a given client sees in the description.
+    virtual UpnpDeviceData descriptionFields(int clientSignature) const;
+    virtual void onAction(const UpnpActionRequest &request, UpnpActionResponse &response);
+    // Paths that are not the device's own: false answers 404.
+    virtual bool processFileRequest(const UpnpHttpRequest &request, UpnpHttpResponse &response);
+
+    UpnpHttpResponse processGetDescription(const UpnpHttpRequest &request) const;
+    UpnpHttpResponse processGetScpd(const UpnpService &service) const;
+    UpnpHttpResponse processHttpPostRequest(const UpnpHttpRequest &request,
+                                            const UpnpService &service);
+    UpnpHttpResponse processHttpSubscriberRequest(const UpnpHttpRequest &request,
+                                                  const UpnpService &service);
+
+private:
+    QByteArray notifyMessage(const QByteArray &target, const QByteArray &usn, bool alive,
+                             const QHostAddress &address) const;
+    void scheduleAnnounce(int delayMs);
+    void onAnnounceTimer();
+    static QList<QHostAddress> multicastAddresses();
+
+    std::unique_ptr<UpnpHttpServer> m_http;
+    std::unique_ptr<UpnpEventNotifier> m_notifier;
+    QUdpSocket *m_ssdpSocket = nullptr;
+    QTimer m_announceTimer;
+    bool m_announcing = false;
+    bool m_firstAnnounce = true;
+    bool m_setUp = false;
+    mutable QMutex m_lock; // services' evented values
+    QList<UpnpService> m_services;
+    QList<UpnpDeviceIcon> m_icons;
+};

@@ -1,0 +1,79 @@
+#include "UpnpEngine.h"
+
+#include "UpnpDeviceHost.h"
+
+#include <QDebug>
+#include <QNetworkDatagram>
+#include <QUdpSocket>
+
+UpnpEngine::UpnpEngine(quint16 port, Mode mode, QObject *parent)
+    : QObject(parent), m_port(port), m_mode(mode)
+{
+}
+
+UpnpEngine::~UpnpEngine()
+{
+    stop();
+}
+
+bool UpnpEngine::start()
+{
+    if (m_running)
+        return true;
+    bool listening = true;
+    if (m_mode == Multicast) {
+        m_socket = new QUdpSocket(this);
+        listening = m_socket->bind(QHostAddress::AnyIPv4, m_port,
+                                   QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint) &&
+                    m_socket->joinMulticastGroup(QHostAddress(QStringLiteral("239.255.255.250")));
+        if (!listening) {
+            qWarning().noquote() << QStringLiteral("check failed, result=%1 (%2) [%3]")
+                                        .arg(int(m_socket->error()))
+                                        .arg(m_socket->errorString(),
+                                             QStringLiteral("upnp.core.engine"));
+        }
+        connect(m_socket, &QUdpSocket::readyRead, this, &UpnpEngine::readPendingDatagrams);
+    }
+    m_running = true;
+    for (const auto &device : std::as_const(m_devices))
+        device->start(m_mode == Multicast);
+    return listening;
+}
+
+void UpnpEngine::stop()
+{
+    if (!m_running)
+        return;
+    for (const auto &device : std::as_const(m_devices))
+        device->stop();
+    delete m_socket;
+    m_socket = nullptr;
+    m_running = false;
+}
+
+void UpnpEngine::addDevice(const QSharedPointer<UpnpDeviceHost> &device)
+{
+    if (!device || m_devices.contains(device))
+        return;
+    m_devices.append(device);
+    if (m_running)
+        device->start(m_mode == Multicast);
+}
+
+void UpnpEngine::removeDevice(const QSharedPointer<UpnpDeviceHost> &device)
+{
+    if (m_devices.removeAll(device) > 0)
+        device->stop();
+}
+
+void UpnpEngine::readPendingDatagrams()
+{
+    while (m_socket && m_socket->hasPendingDatagrams()) {
+        const QNetworkDatagram datagram = m_socket->receiveDatagram(8192);
+        SsdpPacket packet;
+        if (!SsdpPacket::parse(datagram.data(), &packet))
+            continue; // malformed: ignored
+        for (const auto &device : std::as_const(m_devices))
+            device->onSsdpPacket(packet, datagram.senderAddress(), quint16(datagram.senderPort()));
+    }
+}

@@ -1,0 +1,235 @@
+#include "UpnpHttpServer.h"
+
+#include "UpnpClientSignature.h"
+
+#include <QDebug>
+#include <QFile>
+
+#include <microhttpd.h>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+struct UpnpHttpServer::Pending
+{
+    UpnpHttpRequest request;
+    bool tooLarge = false;
+};
+
+struct UpnpHttpServer::StreamBody
+{
+    UpnpHttpServer *server;
+    std::shared_ptr<UpnpInputStream> stream;
+};
+
+struct UpnpHttpServerCallbacks
+{
+    static MHD_Result onRequest(void *cls, MHD_Connection *connection, const char *url,
+                                const char *method, const char *version, const char *uploadData,
+                                size_t *uploadDataSize, void **state);
+    static void onCompleted(void *cls, MHD_Connection *connection, void **state,
+                            MHD_RequestTerminationCode reason);
+    static ssize_t onStreamRead(void *cls, uint64_t position, char *buffer, size_t max);
+    static void onStreamFree(void *cls);
+};
+
+namespace {
+
+QHostAddress addressOf(const sockaddr *address)
+{
+    return address ? QHostAddress(address) : QHostAddress();
+}
+
+MHD_Result collectHeader(void *cls, MHD_ValueKind, const char *key, const char *value)
+{
+    auto *headers = static_cast<QHash<QByteArray, QByteArray> *>(cls);
+    if (headers->size() < 100)
+        headers->insert(QByteArray(key).toLower(), QByteArray(value ? value : ""));
+    return MHD_YES;
+}
+
+QHostAddress localAddressOf(MHD_Connection *connection)
+{
+    const MHD_ConnectionInfo *info =
+        MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+    if (!info)
+        return {};
+    sockaddr_storage storage{};
+    socklen_t length = sizeof(storage);
+    if (getsockname(info->connect_fd, reinterpret_cast<sockaddr *>(&storage), &length) != 0)
+        return {};
+    return QHostAddress(reinterpret_cast<sockaddr *>(&storage));
+}
+
+} // namespace
+
+UpnpHttpServer::UpnpHttpServer(HttpRequestHandler *handler) : m_handler(handler) {}
+
+UpnpHttpServer::~UpnpHttpServer()
+{
+    stop();
+}
+
+bool UpnpHttpServer::start(quint16 port)
+{
+    if (m_daemon)
+        return true;
+    // Without the inter-thread channel, closed connections are reaped so late
+    // that the connection limit refuses new clients.
+    const unsigned int flags = MHD_USE_THREAD_PER_CONNECTION | MHD_USE_INTERNAL_POLLING_THREAD |
+                               MHD_USE_ITC | MHD_USE_ERROR_LOG;
+    m_daemon =
+        MHD_start_daemon(flags, port, nullptr, nullptr, &UpnpHttpServerCallbacks::onRequest, this,
+                         MHD_OPTION_CONNECTION_LIMIT, static_cast<unsigned int>(maxConnections),
+                         MHD_OPTION_CONNECTION_TIMEOUT, 120u, MHD_OPTION_NOTIFY_COMPLETED,
+                         &UpnpHttpServerCallbacks::onCompleted, this, MHD_OPTION_END);
+    if (!m_daemon) {
+        qWarning().noquote() << QStringLiteral("check failed, result=%1 (%2) [%3]")
+                                    .arg(-1)
+                                    .arg(QStringLiteral("HTTP server start"))
+                                    .arg(QStringLiteral("upnp.core.devicehost"));
+        return false;
+    }
+    const MHD_DaemonInfo *info = MHD_get_daemon_info(m_daemon, MHD_DAEMON_INFO_BIND_PORT);
+    m_port = info ? info->port : port;
+    return true;
+}
+
+void UpnpHttpServer::stop()
+{
+    if (!m_daemon)
+        return;
+    {
+        // Wake up every answer that waits for stream data.
+        QMutexLocker locker(&m_streamsLock);
+        for (StreamBody *body : std::as_const(m_streams))
+            body->stream->abort();
+    }
+    MHD_stop_daemon(m_daemon);
+    m_daemon = nullptr;
+    m_port = 0;
+}
+
+MHD_Result UpnpHttpServerCallbacks::onRequest(void *cls, MHD_Connection *connection,
+                                              const char *url, const char *method,
+                                              const char *version, const char *uploadData,
+                                              size_t *uploadDataSize, void **state)
+{
+    using Pending = UpnpHttpServer::Pending;
+    auto *server = static_cast<UpnpHttpServer *>(cls);
+    auto *pending = static_cast<Pending *>(*state);
+    if (!pending) {
+        pending = new Pending;
+        pending->request.method = QByteArray(method);
+        pending->request.path = QByteArray(url);
+        pending->request.version = QByteArray(version);
+        MHD_get_connection_values(connection, MHD_HEADER_KIND, &collectHeader,
+                                  &pending->request.headers);
+        *state = pending;
+        return MHD_YES;
+    }
+    if (*uploadDataSize > 0) {
+        if (pending->request.body.size() + qint64(*uploadDataSize) > UpnpHttpServer::maxBodySize)
+            pending->tooLarge = true;
+        else
+            pending->request.body.append(uploadData, qsizetype(*uploadDataSize));
+        *uploadDataSize = 0;
+        return MHD_YES;
+    }
+    return MHD_Result(server->answer(connection, pending));
+}
+
+void UpnpHttpServerCallbacks::onCompleted(void *, MHD_Connection *, void **state,
+                                          MHD_RequestTerminationCode)
+{
+    delete static_cast<UpnpHttpServer::Pending *>(*state);
+    *state = nullptr;
+}
+
+int UpnpHttpServer::answer(MHD_Connection *connection, Pending *pending)
+{
+    UpnpHttpRequest &request = pending->request;
+    if (pending->tooLarge) {
+        qWarning().noquote() << "UpnpHttpServer request body too large from"
+                             << request.peerAddress.toString();
+        return queue(connection, UpnpHttpResponse::text(413, "text/plain", "Payload Too Large"),
+                     request);
+    }
+    const MHD_ConnectionInfo *peer =
+        MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
+    request.peerAddress = addressOf(peer ? peer->client_addr : nullptr);
+    request.localAddress = localAddressOf(connection);
+    request.localPort = m_port;
+    request.clientSignature = UpnpClientSignature::fromHeaders(request.header("User-Agent"),
+                                                               request.header("X-AV-Client-Info"));
+    return queue(connection, m_handler->handleHttpRequest(request), request);
+}
+
+int UpnpHttpServer::queue(MHD_Connection *connection, const UpnpHttpResponse &response,
+                          const UpnpHttpRequest &request)
+{
+    MHD_Response *reply = nullptr;
+    if (response.stream && !request.isHead()) {
+        auto *body = new StreamBody{this, response.stream};
+        {
+            QMutexLocker locker(&m_streamsLock);
+            m_streams.insert(body);
+        }
+        reply = MHD_create_response_from_callback(MHD_SIZE_UNKNOWN, 64 * 1024,
+                                                  &UpnpHttpServerCallbacks::onStreamRead, body,
+                                                  &UpnpHttpServerCallbacks::onStreamFree);
+    } else if (!response.filePath.isEmpty()) {
+        const int fd =
+            ::open(QFile::encodeName(response.filePath).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            qWarning().noquote() << "UpnpHttpServer can't open" << response.filePath;
+            return queue(connection, UpnpHttpResponse::notFound(), request);
+        }
+        reply = MHD_create_response_from_fd_at_offset64(uint64_t(response.fileLength), fd,
+                                                        uint64_t(response.fileOffset));
+        if (!reply)
+            ::close(fd);
+    } else {
+        reply = MHD_create_response_from_buffer(size_t(response.body.size()),
+                                                const_cast<char *>(response.body.constData()),
+                                                MHD_RESPMEM_MUST_COPY);
+    }
+    if (!reply)
+        return MHD_NO;
+    for (const auto &header : response.headers)
+        MHD_add_response_header(reply, header.first.constData(), header.second.constData());
+    if (response.header("Server").isEmpty())
+        MHD_add_response_header(reply, "Server",
+                                "Windows NT/5.0 UPnP/1.0, DLNADOC/1.50 LumiqoTV/3.1.3");
+    const MHD_Result result =
+        MHD_queue_response(connection, static_cast<unsigned int>(response.status), reply);
+    MHD_destroy_response(reply);
+    return result;
+}
+
+ssize_t UpnpHttpServerCallbacks::onStreamRead(void *cls, uint64_t, char *buffer, size_t max)
+{
+    auto *body = static_cast<UpnpHttpServer::StreamBody *>(cls);
+    const qint64 count = body->stream->read(buffer, qint64(max));
+    if (count == 0)
+        return MHD_CONTENT_READER_END_OF_STREAM;
+    if (count < 0)
+        return MHD_CONTENT_READER_END_WITH_ERROR;
+    return ssize_t(count);
+}
+
+void UpnpHttpServerCallbacks::onStreamFree(void *cls)
+{
+    auto *body = static_cast<UpnpHttpServer::StreamBody *>(cls);
+    body->server->forgetStream(body);
+    delete body; // the last reference ends the stream and its producer
+}
+
+void UpnpHttpServer::forgetStream(StreamBody *body)
+{
+    QMutexLocker locker(&m_streamsLock);
+    m_streams.remove(body);
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "UpnpHttpRequest.h"
+#include "UpnpHttpResponse.h"
+
+#include <QString>
+
+struct UpnpBrowseRequest
+{
+    QString objectId;
+    QString filter;
+    quint32 startingIndex = 0;
+    quint32 requestedCount = 0; // 0: no limit
+    QString sortCriteria;
+    QString searchCriteria;
+    int clientSignature = 0;
+    QHostAddress localAddress;
+    quint16 serverPort = 0;
+};
+
+struct UpnpBrowseResult
+{
+    QString result;
+    quint32 numberReturned = 0;
+    quint32 totalMatches = 0;
+    quint32 updateId = 0;
+};
+
+// What a media server asks of its content: ContentDirectory answers (0 or a
+// UPnP error code) and the media files themselves. Called on server threads.
+class UpnpMediaServerDelegate
+{
+public:
+    virtual ~UpnpMediaServerDelegate() = default;
+    virtual int onBrowseMetadata(const UpnpBrowseRequest &request, UpnpBrowseResult &result) = 0;
+    virtual int onBrowseDirectChildren(const UpnpBrowseRequest &request,
+                                       UpnpBrowseResult &result) = 0;
+    virtual int onSearchContainer(const UpnpBrowseRequest &request, UpnpBrowseResult &result) = 0;
+    virtual bool processFileRequest(const UpnpHttpRequest &request, UpnpHttpResponse &response) = 0;
+};

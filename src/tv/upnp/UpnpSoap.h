@@ -1,0 +1,24 @@
+#pragma once
+
+#include "UpnpAction.h"
+
+#include <QByteArray>
+
+// SOAP envelopes of UPnP control: reading a call, writing an answer or a fault.
+namespace UpnpSoap {
+
+// Splits a "SOAPAction" header into service type and action name.
+bool parseSoapAction(const QByteArray &header, QString *serviceType, QString *action);
+
+// Reads the arguments of `action` from the envelope's body; false when the
+// document is not a well-formed envelope holding that action.
+bool parseArguments(const QByteArray &envelope, const QString &action,
+                    QHash<QString, QString> *arguments);
+
+QByteArray response(const QString &serviceType, const QString &action,
+                    const UpnpActionResponse &answer);
+QByteArray fault(int errorCode, const QString &description);
+
+QString escape(const QString &text);
+
+} // namespace UpnpSoap
