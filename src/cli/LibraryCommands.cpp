@@ -1,15 +1,202 @@
 #include "CliContext.h"
 #include "Commands.h"
+#include "IntegrityChecker.h"
 #include "Library.h"
+#include "MetaDataBuilder.h"
+#include "MetaDataModel.h"
+#include "SQLModel.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QHash>
+#include <QSqlRecord>
+#include <QThread>
+
+namespace {
+
+const char *const kUsage = "zelta-cli library init\n"
+                           "       zelta-cli library import PATH...\n"
+                           "       zelta-cli library list [--sort date|length|name] [--asc]\n"
+                           "       zelta-cli library find TEXT\n"
+                           "       zelta-cli library remove ID\n"
+                           "       zelta-cli library check\n"
+                           "       zelta-cli library categories|titles";
+
+// Runs the event loop until the library has no work left (seen idle twice in
+// a row, so queued hand-overs between its threads are not missed).
+void waitUntilIdle(Library &library)
+{
+    int idleRounds = 0;
+    while (idleRounds < 2) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        idleRounds = library.isBusy() ? 0 : idleRounds + 1;
+        if (idleRounds == 0)
+            QThread::msleep(20);
+    }
+    QCoreApplication::processEvents();
+    library.refresh();
+}
+
+int rowId(const Library &library, int row)
+{
+    return library.sqlModel()->recordAt(row).value(QStringLiteral("id")).toInt();
+}
+
+QStringList fields(int id, const LibraryItem &item)
+{
+    return {QString::number(id),
+            item.title(),
+            item.duration(),
+            item.dvdTitle(),
+            item.stars(),
+            item.categories(),
+            QString::number(item.sizeInBytes()),
+            item.videoPath(),
+            item.thumbnailPath()};
+}
+
+int importPaths(Library &library, const QStringList &paths)
+{
+    int lastId = 0;
+    for (int row = 0; row < library.rowCount(); ++row)
+        lastId = qMax(lastId, rowId(library, row));
+    bool failed = false;
+    for (const QString &path : paths) {
+        const QFileInfo info(path);
+        if (info.isDir()) {
+            library.importFolder(info.absoluteFilePath());
+        } else if (!library.importFile(info.absoluteFilePath())) {
+            CliContext::fail(QStringLiteral("cannot import %1").arg(path));
+            failed = true;
+        }
+    }
+    waitUntilIdle(library);
+    for (int row = library.rowCount() - 1; row >= 0; --row) {
+        const int id = rowId(library, row);
+        if (id <= lastId)
+            continue;
+        const LibraryItem item = library.item(row);
+        CliContext::print({QString::number(id), item.title(), item.duration(), item.videoPath()});
+    }
+    return failed ? CliContext::Failure : CliContext::Success;
+}
+
+int listRows(Library &library, const QStringList &args)
+{
+    Library::sortHeaders key = Library::SortDate;
+    Qt::SortOrder order = Qt::DescendingOrder;
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--asc")) {
+            order = Qt::AscendingOrder;
+        } else if (args[i] == QLatin1String("--sort") && i + 1 < args.size()) {
+            const QString value = args[++i];
+            if (value == QLatin1String("date"))
+                key = Library::SortDate;
+            else if (value == QLatin1String("length"))
+                key = Library::SortDuration;
+            else if (value == QLatin1String("name"))
+                key = Library::SortTitle;
+            else
+                return CliContext::usage(QString::fromLatin1(kUsage));
+        } else {
+            return CliContext::usage(QString::fromLatin1(kUsage));
+        }
+    }
+    library.onSort(key, order);
+    for (int row = 0; row < library.rowCount(); ++row)
+        CliContext::print(fields(rowId(library, row), library.item(row)));
+    return CliContext::Success;
+}
+
+int findRows(Library &library, const QString &text)
+{
+    QHash<QString, int> ids;
+    for (int row = 0; row < library.rowCount(); ++row)
+        ids.insert(library.item(row).videoPath(), rowId(library, row));
+    const LibraryItems found = library.find(text);
+    for (const LibraryItem &item : found)
+        CliContext::print(fields(ids.value(item.videoPath()), item));
+    return CliContext::Success;
+}
+
+int removeRow(Library &library, const QString &idText)
+{
+    bool ok = false;
+    const int id = idText.toInt(&ok);
+    if (!ok)
+        return CliContext::usage(QString::fromLatin1(kUsage));
+    const int row = library.sqlModel()->rowOfId(id);
+    if (row < 0)
+        return CliContext::fail(QStringLiteral("no video with id %1").arg(id));
+    library.removeItem(row, true);
+    waitUntilIdle(library);
+    return CliContext::Success;
+}
+
+int checkLibrary(Library &library)
+{
+    library.startIntegrityCheck();
+    waitUntilIdle(library);
+    const IntegrityChecker *checker = library.integrityChecker();
+    CliContext::printLine(QStringLiteral("removed %1").arg(checker->removedCount()));
+    CliContext::printLine(QStringLiteral("imported %1").arg(checker->importedCount()));
+    return CliContext::Success;
+}
+
+int listNames(Library &library, bool categories)
+{
+    library.metaDataBuilder()->build();
+    waitUntilIdle(library);
+    MetaDataModel model(categories ? QStringLiteral("category") : QStringLiteral("title"),
+                        categories ? QStringLiteral("categories") : QStringLiteral("dvd_titles"),
+                        QString());
+    for (int row = 1; row < model.rowCount(); ++row) {
+        const QString name = model.index(row).data().toString();
+        if (!name.isEmpty())
+            CliContext::printLine(name);
+    }
+    return CliContext::Success;
+}
+
+} // namespace
 
 int runLibraryCommand(CliContext &context, const QStringList &args)
 {
     const QString command = args.value(0);
-    if (command == QLatin1String("init") && args.size() == 1) {
+    const QStringList rest = args.mid(1);
+    if (command == QLatin1String("init") && rest.isEmpty()) {
         if (!context.openLibrary(true))
             return CliContext::Failure;
         CliContext::printLine(Library::databasePath());
         return CliContext::Success;
     }
-    return CliContext::usage(QStringLiteral("zelta-cli library init"));
+
+    const bool changes = command == QLatin1String("import") || command == QLatin1String("remove") ||
+                         command == QLatin1String("check");
+    const bool known =
+        (command == QLatin1String("import") && !rest.isEmpty()) ||
+        (command == QLatin1String("list")) ||
+        (command == QLatin1String("find") && rest.size() == 1) ||
+        (command == QLatin1String("remove") && rest.size() == 1) ||
+        ((command == QLatin1String("check") || command == QLatin1String("categories") ||
+          command == QLatin1String("titles")) &&
+         rest.isEmpty());
+    if (!known)
+        return CliContext::usage(QString::fromLatin1(kUsage));
+    if (!context.openLibrary(changes))
+        return CliContext::Failure;
+
+    Library library;
+    if (command == QLatin1String("import"))
+        return importPaths(library, rest);
+    if (command == QLatin1String("list"))
+        return listRows(library, rest);
+    if (command == QLatin1String("find"))
+        return findRows(library, rest.first());
+    if (command == QLatin1String("remove"))
+        return removeRow(library, rest.first());
+    if (command == QLatin1String("check"))
+        return checkLibrary(library);
+    return listNames(library, command == QLatin1String("categories"));
 }

@@ -135,7 +135,8 @@ FileCopier::Error CopyDirNode::handle(const CopyRequest &request)
 FileCopier::Error CopyFileNode::handle(const CopyRequest &request)
 {
     QFile source(request.source);
-    if (!source.open(QIODevice::ReadOnly))
+    // Unbuffered: each read asks for one block only.
+    if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return FileCopier::CannotOpenSourceFile;
     if (existsOrLink(request.destination) && !QFile::remove(request.destination))
         return FileCopier::CannotRemoveDestinationFile;

@@ -24,6 +24,8 @@ FileCopier::FileCopier(QObject *parent)
     connect(m_thread, &CopyThread::done, this, &FileCopier::copyDone, Qt::QueuedConnection);
     connect(m_thread, &CopyThread::dataTransferProgress, this, &FileCopier::dataTransferProgress,
             Qt::QueuedConnection);
+    connect(m_thread, &CopyThread::blockWritten, this, &FileCopier::blockCopied,
+            Qt::DirectConnection);
     m_thread->restart();
 }
 

@@ -77,6 +77,8 @@ Q_SIGNALS:
     void dataTransferProgress(int id, qint64 progress);
     void finished(int id, bool error);
     void canceled();
+    // One block of a file was written; emitted from the worker thread.
+    void blockCopied(int id, qint64 bytes);
 
 public Q_SLOTS:
     void cancelAll();

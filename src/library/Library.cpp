@@ -169,6 +169,12 @@ Qt::ItemFlags Library::flags(const QModelIndex &index) const
     return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled : Qt::NoItemFlags;
 }
 
+bool Library::isBusy() const
+{
+    return !m_copyTargets.isEmpty() || !m_pending.isEmpty() || !m_importer->isIdle() ||
+           m_metaDataBuilder->isBuilding() || m_integrityChecker->isRunning();
+}
+
 void Library::startIntegrityCheck()
 {
     if (!m_closed)
@@ -325,8 +331,15 @@ bool Library::importFile(QString originalPath, QString toDir)
         return false;
     }
     const QDir library(libraryPath());
+    // A name is taken by a file or by a copy still on its way there.
+    const auto taken = [this, &library](const QString &name) {
+        return library.exists(name) ||
+               std::any_of(
+                   m_copyTargets.cbegin(), m_copyTargets.cend(),
+                   [&](const QString &target) { return target == library.absoluteFilePath(name); });
+    };
     QString target = original.fileName();
-    for (int n = 1; library.exists(target); ++n) {
+    for (int n = 1; taken(target); ++n) {
         target = QStringLiteral("%1-%2").arg(original.completeBaseName()).arg(n);
         if (!original.suffix().isEmpty())
             target += QLatin1Char('.') + original.suffix();
@@ -343,7 +356,12 @@ bool Library::importFile(QString originalPath, QString toDir)
         return false;
     }
     emit importStarted();
-    return m_copier->copy(original.absoluteFilePath(), folder.absoluteFilePath(target)) >= 0;
+    const QString destination = folder.absoluteFilePath(target);
+    const int id = m_copier->copy(original.absoluteFilePath(), destination);
+    if (id < 0)
+        return false;
+    m_copyTargets.insert(id, destination);
+    return true;
 }
 
 bool Library::importFile(QString originalPath)
@@ -517,12 +535,12 @@ void Library::fileCopyError(int, FileCopier::Error error, bool stopped)
 
 void Library::fileCopyFinished(int id, bool error)
 {
+    const QString destination = m_copyTargets.take(id);
     if (error) {
         qWarning() << "Library::fileCopyFinished error occurred, cancelling import";
         emit importFinished();
         return;
     }
-    const QString destination = m_copier->request(id).destination;
     if (!destination.isEmpty())
         m_pending << LibraryItem::fromFile(destination);
 }

@@ -4,6 +4,7 @@
 #include "LibraryItem.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
 
@@ -56,6 +57,9 @@ public:
     // False when the row is invalid or the update failed.
     bool updateItem(int row, const QString &title, const QString &description,
                     const QString &categories, const QString &stars);
+
+    // True while copies, imports, the integrity check or an index build run.
+    bool isBusy() const;
 
     MetaDataBuilder *metaDataBuilder() const { return m_metaDataBuilder; }
     IntegrityChecker *integrityChecker() const { return m_integrityChecker; }
@@ -121,6 +125,8 @@ private:
     static bool migrateLibraryV3();
 
     LibraryItems m_pending;
+    // Destinations of copies still running, by copy id: their names are taken.
+    QHash<int, QString> m_copyTargets;
     FileCopier *m_copier = nullptr;
     RecursiveMutex *m_mutex = nullptr;
     SQLModel *m_model = nullptr;

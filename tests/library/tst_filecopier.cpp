@@ -1,0 +1,197 @@
+#include "FileCopier.h"
+
+#include <QFile>
+#include <QMutex>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+class TestFileCopier : public QObject
+{
+    Q_OBJECT
+
+private:
+    static void writeFile(const QString &path, const QByteArray &data)
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(data);
+    }
+
+private Q_SLOTS:
+    void copiesInBlocks()
+    {
+        QTemporaryDir dir;
+        QByteArray data(10000, Qt::Uninitialized);
+        for (int i = 0; i < data.size(); ++i)
+            data[i] = char(i * 7);
+        writeFile(dir.filePath("source.bin"), data);
+
+        FileCopier copier;
+        QMutex mutex;
+        QList<qint64> blocks;
+        connect(
+            &copier, &FileCopier::blockCopied, this,
+            [&](int, qint64 bytes) {
+                QMutexLocker locker(&mutex);
+                blocks << bytes;
+            },
+            Qt::DirectConnection);
+        QSignalSpy finished(&copier, &FileCopier::finished);
+        QSignalSpy done(&copier, &FileCopier::done);
+        const int id = copier.copy(dir.filePath("source.bin"), dir.filePath("copy.bin"));
+        QVERIFY(id >= 0);
+        QVERIFY(done.wait(10000));
+
+        QCOMPARE(blocks, (QList<qint64>{4096, 4096, 1808}));
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(finished.first().at(0).toInt(), id);
+        QCOMPARE(finished.first().at(1).toBool(), false);
+        QCOMPARE(done.first().at(0).toBool(), false);
+        QFile copy(dir.filePath("copy.bin"));
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), data);
+    }
+
+    void existingDestination_data()
+    {
+        QTest::addColumn<int>("flags");
+        QTest::addColumn<int>("expectedError");
+        QTest::addColumn<QByteArray>("expectedContent");
+        QTest::newRow("no overwrite")
+            << int(CopyRequest::NoFlags) << int(FileCopier::DestinationExists)
+            << QByteArray("old destination");
+        QTest::newRow("overwrite")
+            << int(CopyRequest::Overwrite) << int(FileCopier::NoError) << QByteArray("new source");
+    }
+
+    void existingDestination()
+    {
+        QFETCH(int, flags);
+        QFETCH(int, expectedError);
+        QFETCH(QByteArray, expectedContent);
+        QTemporaryDir dir;
+        writeFile(dir.filePath("source"), "new source");
+        writeFile(dir.filePath("destination"), "old destination");
+
+        FileCopier copier;
+        QSignalSpy errors(&copier, &FileCopier::error);
+        QSignalSpy finished(&copier, &FileCopier::finished);
+        QSignalSpy done(&copier, &FileCopier::done);
+        const int id = copier.copy(dir.filePath("source"), dir.filePath("destination"),
+                                   CopyRequest::Flags(flags));
+        QVERIFY(done.wait(10000));
+        if (expectedError == FileCopier::NoError) {
+            QCOMPARE(errors.size(), 0);
+        } else {
+            QCOMPARE(errors.size(), 1);
+            QCOMPARE(errors.first().at(0).toInt(), id);
+            QCOMPARE(errors.first().at(1).value<FileCopier::Error>(),
+                     FileCopier::Error(expectedError));
+        }
+        QCOMPARE(finished.first().at(1).toBool(), expectedError != FileCopier::NoError);
+        QFile destination(dir.filePath("destination"));
+        QVERIFY(destination.open(QIODevice::ReadOnly));
+        QCOMPARE(destination.readAll(), expectedContent);
+    }
+
+    void overwriteAnswerResolvesAWaitingCopy()
+    {
+        QTemporaryDir dir;
+        writeFile(dir.filePath("source"), "new");
+        writeFile(dir.filePath("destination"), "old");
+        FileCopier copier;
+        copier.setAskOnError(true);
+        QSignalSpy done(&copier, &FileCopier::done);
+        connect(&copier, &FileCopier::error, &copier,
+                [&](int, FileCopier::Error error, bool stopped) {
+                    QCOMPARE(error, FileCopier::DestinationExists);
+                    QVERIFY(stopped);
+                    copier.overwrite();
+                });
+        copier.copy(dir.filePath("source"), dir.filePath("destination"));
+        QVERIFY(done.wait(10000));
+        QCOMPARE(done.first().at(0).toBool(), false);
+        QFile destination(dir.filePath("destination"));
+        QVERIFY(destination.open(QIODevice::ReadOnly));
+        QCOMPARE(destination.readAll(), QByteArray("new"));
+    }
+
+    // The source is a pipe that the test feeds, so the copy is caught for
+    // certain between two blocks.
+    void cancelRemovesPartialCopy()
+    {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath("source.pipe");
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        FileCopier copier;
+        copier.setProgressInterval(5);
+        QSignalSpy progress(&copier, &FileCopier::dataTransferProgress);
+        QSignalSpy errors(&copier, &FileCopier::error);
+        QSignalSpy finished(&copier, &FileCopier::finished);
+        const int id = copier.copy(fifo, dir.filePath("copy.bin"));
+        QVERIFY(id >= 0);
+
+        QFile writer(fifo);
+        QVERIFY(writer.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        writer.write(QByteArray(8192, 'x'));
+        QTRY_VERIFY_WITH_TIMEOUT(!progress.isEmpty() && progress.last().at(1).toLongLong() > 0,
+                                 10000);
+        QVERIFY(QFile::exists(dir.filePath("copy.bin")));
+        copier.cancel(id);
+        writer.write(QByteArray(4096, 'y'));
+        writer.close();
+
+        QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 10000);
+        QCOMPARE(finished.first().at(1).toBool(), true);
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(errors.first().at(1).value<FileCopier::Error>(), FileCopier::Canceled);
+        QVERIFY(!QFile::exists(dir.filePath("copy.bin")));
+    }
+
+    void folderSourceIsRefused()
+    {
+        QTemporaryDir dir;
+        FileCopier copier;
+        QSignalSpy started(&copier, &FileCopier::started);
+        QCOMPARE(copier.copy(dir.path(), dir.filePath("elsewhere")), -1);
+        QTest::qWait(50);
+        QCOMPARE(started.size(), 0);
+        QVERIFY(!QFile::exists(dir.filePath("elsewhere")));
+    }
+
+    void missingSourceAndMove_data()
+    {
+        QTest::addColumn<bool>("sourceExists");
+        QTest::addColumn<int>("expectedError");
+        QTest::newRow("missing source") << false << int(FileCopier::SourceNotExists);
+        QTest::newRow("move") << true << int(FileCopier::NoError);
+    }
+
+    void missingSourceAndMove()
+    {
+        QFETCH(bool, sourceExists);
+        QFETCH(int, expectedError);
+        QTemporaryDir dir;
+        if (sourceExists)
+            writeFile(dir.filePath("source"), "moved");
+        FileCopier copier;
+        QSignalSpy errors(&copier, &FileCopier::error);
+        QSignalSpy done(&copier, &FileCopier::done);
+        copier.copy(dir.filePath("source"), dir.filePath("target"), CopyRequest::Move);
+        QVERIFY(done.wait(10000));
+        QCOMPARE(done.first().at(0).toBool(), expectedError != FileCopier::NoError);
+        if (expectedError != FileCopier::NoError) {
+            QCOMPARE(errors.first().at(1).value<FileCopier::Error>(),
+                     FileCopier::Error(expectedError));
+        } else {
+            QVERIFY(!QFile::exists(dir.filePath("source")));
+            QVERIFY(QFile::exists(dir.filePath("target")));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFileCopier)
+#include "tst_filecopier.moc"
