@@ -45,6 +45,7 @@ void DeviceController::startClock()
 {
     m_clock.restart();
     m_writingShown = false;
+    m_lastAction = -1;
 }
 
 void DeviceController::setStatus(const QString &text)
@@ -65,6 +66,13 @@ void DeviceController::setProgress(qreal fraction)
 
 void DeviceController::updateAction(WriteAction action, qreal fraction)
 {
+    // A step is shown once; only the writing step reports as it goes.
+    const bool repeated = action == m_lastAction && action != WritingData;
+    m_lastAction = action;
+    if (repeated) {
+        QCoreApplication::processEvents();
+        return;
+    }
     switch (action) {
     case ValidatingMedia:
         setStatus(tr("Validating media..."));

@@ -82,4 +82,5 @@ private:
     DiscSetup m_discSetup;
     QElapsedTimer m_clock;
     bool m_writingShown = false;
+    int m_lastAction = -1;
 };
