@@ -1,0 +1,91 @@
+#include "IntegrityChecker.h"
+#include "LibraryTestFixture.h"
+#include "TestSupport.h"
+
+#include <QSignalSpy>
+#include <QSqlError>
+#include <QtTest>
+
+class TestIntegrity : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void removesVanishedAndImportsNewFiles()
+    {
+        const QString clip = TestSupport::sampleClip(QStringLiteral("integrity-5s.avi"), 5);
+        QVERIFY(!clip.isEmpty());
+
+        LibraryTestFixture fixture;
+        const QString root = fixture.folder();
+        LibraryItem gone1 = fixture.makeItem(QStringLiteral("gone1"), 1, QString(), true);
+        gone1.thumbnailPath(root + QStringLiteral("/gone1-thumb.jpg"));
+        QFile(gone1.thumbnailPath()).open(QIODevice::WriteOnly);
+        LibraryItem gone2 =
+            fixture.makeItem(QStringLiteral("gone2"), 2, QStringLiteral("Set/gone2.mp4"), true);
+        LibraryItem kept = fixture.makeItem(QStringLiteral("kept"), 3, QString(), true);
+        fixture.addRows({gone1, gone2, kept});
+
+        // While the program is closed: two videos vanish, new files arrive.
+        fixture.library.reset();
+        QFile::remove(gone1.videoPath());
+        QFile::remove(gone2.videoPath());
+        QDir(root).mkpath(QStringLiteral("Holiday Set"));
+        const QString dropped = root + QStringLiteral("/Holiday Set/beach.avi");
+        QVERIFY(QFile::copy(clip, dropped));
+        const QString droppedThumb = root + QStringLiteral("/Holiday Set/beach-thumb.jpg");
+        QFile(droppedThumb).open(QIODevice::WriteOnly);
+        const QString queued = root + QStringLiteral("/pending.avi");
+        QVERIFY(QFile::copy(clip, queued));
+        QFile(root + QStringLiteral("/notes.txt")).open(QIODevice::WriteOnly);
+        {
+            QSqlQuery insert(Library::database());
+            insert.prepare(QStringLiteral("INSERT INTO downloads (corvanaUrl, mediaUrl, "
+                                          "downloadPath) VALUES (?, ?, ?)"));
+            insert.addBindValue(LibraryItem::encode(QStringLiteral("http://127.0.0.1/a.corvana")));
+            insert.addBindValue(LibraryItem::encode(QStringLiteral("http://127.0.0.1/p.avi")));
+            insert.addBindValue(LibraryItem::encode(queued));
+            QVERIFY2(insert.exec(), qPrintable(insert.lastError().text()));
+        }
+
+        fixture.library = std::make_unique<Library>();
+        QSignalSpy messages(fixture.library->integrityChecker(), &IntegrityChecker::displayMessage);
+        fixture.library->startIntegrityCheck();
+        QVERIFY(fixture.waitIdle());
+
+        QCOMPARE(fixture.library->integrityChecker()->removedCount(), 2);
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages.first().first().toString(),
+                 QStringLiteral("Rebuilding library (1 files)..."));
+        QStringList titles;
+        for (int row = 0; row < fixture.library->rowCount(); ++row)
+            titles << fixture.library->item(row).title();
+        titles.sort();
+        QCOMPARE(titles, (QStringList{"beach", "kept"}));
+        QVERIFY(!QFile::exists(gone1.thumbnailPath()));
+        QVERIFY(!QFileInfo::exists(root + QStringLiteral("/Set")));
+
+        const LibraryItem beach = fixture.library->find(QStringLiteral("beach")).value(0);
+        QCOMPARE(beach.dvdTitle(), QStringLiteral("Holiday Set"));
+        QCOMPARE(beach.thumbnailPath(), droppedThumb);
+        QCOMPARE(beach.duration(), QStringLiteral("00:05"));
+        QVERIFY(QFileInfo(droppedThumb).size() > 0);
+        // The index follows the check.
+        QSqlQuery titlesQuery(Library::database());
+        QVERIFY(titlesQuery.exec(QStringLiteral("SELECT title FROM dvd_titles")));
+        QStringList dvdTitles;
+        while (titlesQuery.next())
+            dvdTitles << LibraryItem::decode(titlesQuery.value(0).toString());
+        QVERIFY(dvdTitles.contains(QStringLiteral("Holiday Set")));
+
+        // A second check finds everything in order.
+        fixture.library->startIntegrityCheck();
+        QVERIFY(fixture.waitIdle());
+        QCOMPARE(fixture.library->integrityChecker()->removedCount(), 0);
+        QCOMPARE(fixture.library->integrityChecker()->importedCount(), 0);
+        QCOMPARE(fixture.library->rowCount(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestIntegrity)
+#include "tst_integrity.moc"
