@@ -1,0 +1,105 @@
+#include "IntegrityChecker.h"
+#include "LibraryTestFixture.h"
+#include "MetaDataBuilder.h"
+#include "TestSupport.h"
+#include "VideoImporter.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+class TestLibraryConcurrency : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString m_clip;
+
+    // Downloaded videos as the download code hands them over (outside the
+    // library folder, with the site's fields).
+    LibraryItems downloadedItems(LibraryTestFixture &fixture, int count)
+    {
+        QDir(fixture.base()).mkpath(QStringLiteral("downloads"));
+        LibraryItems items;
+        for (int i = 0; i < count; ++i) {
+            const QString path = fixture.base() + QStringLiteral("/downloads/scene%1.mp4").arg(i);
+            QFile::copy(m_clip, path);
+            LibraryItem item = LibraryItem::fromFile(path);
+            item.guid(QStringLiteral("scene-%1").arg(i));
+            item.title(QStringLiteral("Scene %1").arg(i));
+            item.dvdTitle(QStringLiteral("Downloads"));
+            item.categories(QStringLiteral("Site"));
+            items << item;
+        }
+        return items;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_clip = TestSupport::sampleClip(QStringLiteral("concurrency-2s.mp4"), 2);
+        QVERIFY(!m_clip.isEmpty());
+    }
+
+    void importWhileCheckingAndIndexing()
+    {
+        LibraryTestFixture fixture;
+        LibraryItems existing;
+        for (int i = 0; i < 300; ++i) {
+            LibraryItem item = fixture.makeItem(QStringLiteral("old%1").arg(i), 10 + i,
+                                                QStringLiteral("Old/old%1.mp4").arg(i), i % 10);
+            item.dvdTitle(QStringLiteral("Old %1").arg(i % 7));
+            item.categories(QStringLiteral("C%1, C%2").arg(i % 5).arg(i % 3));
+            existing << item;
+        }
+        fixture.addRows(existing);
+        for (int i = 0; i < 3; ++i) {
+            QDir(fixture.folder()).mkpath(QStringLiteral("Dropped"));
+            QFile::copy(m_clip, fixture.folder() + QStringLiteral("/Dropped/drop%1.mp4").arg(i));
+        }
+
+        Library &library = *fixture.library;
+        library.startIntegrityCheck();
+        library.metaDataBuilder()->build();
+        library.importItems(downloadedItems(fixture, 3));
+        library.metaDataBuilder()->build();
+        QVERIFY(fixture.waitIdle());
+
+        // Every tenth old row had lost its file.
+        QCOMPARE(library.integrityChecker()->removedCount(), 30);
+        QCOMPARE(library.rowCount(), 270 + 3 + 3);
+        QCOMPARE(fixture.tableRows(QStringLiteral("library")), 276);
+        QCOMPARE(library.find(QStringLiteral("Scene")).size(), 3);
+        // The last build saw every row: 7 old titles, "Downloads", "Dropped".
+        QCOMPARE(fixture.tableRows(QStringLiteral("dvd_titles")), 9);
+    }
+
+    void closingDuringImportLosesNothing()
+    {
+        LibraryTestFixture fixture;
+        const LibraryItems items = downloadedItems(fixture, 6);
+        QSignalSpy finished(fixture.library.get(), &Library::importFinished);
+        fixture.library->importItems(items);
+        // Close while the importer is at work on the batch.
+        QTRY_VERIFY_WITH_TIMEOUT(!fixture.library->videoImporter()->isIdle(), 10000);
+        fixture.library->lastWindowClosed();
+
+        QVERIFY(!fixture.library->videoImporter()->isRunning());
+        QVERIFY(!fixture.library->metaDataBuilder()->isRunning());
+        QVERIFY(!fixture.library->integrityChecker()->isRunning());
+        QCOMPARE(fixture.tableRows(QStringLiteral("library")), 6);
+        QCOMPARE(fixture.library->rowCount(), 6);
+        // Work asked for after closing is refused quietly.
+        fixture.library->metaDataBuilder()->build();
+        fixture.library->startIntegrityCheck();
+        QVERIFY(!fixture.library->metaDataBuilder()->isRunning());
+        QVERIFY(!fixture.library->integrityChecker()->isRunning());
+
+        fixture.library.reset();
+        fixture.library = std::make_unique<Library>();
+        QCOMPARE(fixture.library->rowCount(), 6);
+        QCOMPARE(fixture.library->find(QStringLiteral("Scene 5")).size(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLibraryConcurrency)
+#include "tst_libraryconcurrency.moc"
