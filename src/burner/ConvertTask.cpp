@@ -83,8 +83,12 @@ void ConvertTask::checkProgress()
     m_pending += QString::fromLocal8Bit(bytes);
     const qsizetype end = std::max(m_pending.lastIndexOf(QLatin1Char('\n')),
                                    m_pending.lastIndexOf(QLatin1Char('\r')));
-    if (end < 0)
+    if (end < 0) {
+        // Output without line ends is not what the encoder prints; don't hoard it.
+        if (m_pending.size() > kErrorLogLimit)
+            m_pending.clear();
         return;
+    }
     const QString complete = m_pending.left(end + 1);
     m_pending.remove(0, end + 1);
     handleOutput(complete);

@@ -280,6 +280,7 @@ bool LibburnDeviceController::writeTrack(LibburnDrive &drive, burn_source *sourc
 bool LibburnDeviceController::writeFiles(const QString &address, const QStringList &files,
                                          QString *error)
 {
+    LibburnDrive::lastMessage(); // forget what earlier runs left behind
     LibburnDrive drive(address);
     if (!drive.isOpen()) {
         *error = tr("The recorder %1 could not be opened. %2")

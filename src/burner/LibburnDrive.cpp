@@ -35,8 +35,8 @@ bool LibburnDrive::initialize()
     static const bool started = [] {
         if (!burn_initialize())
             return false;
-        // Keep messages queued for failure texts, print none.
-        burn_msgs_set_severities(const_cast<char *>("ALL"), const_cast<char *>("NEVER"),
+        // Keep problems queued for failure texts, print nothing.
+        burn_msgs_set_severities(const_cast<char *>("SORRY"), const_cast<char *>("NEVER"),
                                  const_cast<char *>("libburn: "));
         qAddPostRoutine(finishLibburn);
         return true;
@@ -68,6 +68,8 @@ QList<LibburnDrive::Found> LibburnDrive::scan()
 QString LibburnDrive::lastMessage()
 {
     QString last;
+    if (!initialize())
+        return last;
     int code = 0;
     int osErrno = 0;
     char text[BURN_MSGS_MESSAGE_LEN] = {};
