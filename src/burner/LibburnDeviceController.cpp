@@ -277,6 +277,33 @@ bool LibburnDeviceController::writeTrack(LibburnDrive &drive, burn_source *sourc
     return ok;
 }
 
+bool LibburnDeviceController::joinFiles(const QStringList &files, const QString &target,
+                                        QString *error)
+{
+    QFile out(target);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        *error = tr("%1: %2").arg(target, out.errorString());
+        return false;
+    }
+    for (const QString &file : files) {
+        QFile in(file);
+        if (!in.open(QIODevice::ReadOnly)) {
+            *error = tr("%1: %2").arg(file, in.errorString());
+            out.remove();
+            return false;
+        }
+        while (!in.atEnd()) {
+            const QByteArray chunk = in.read(1 << 20);
+            if (chunk.isEmpty() || out.write(chunk) != chunk.size()) {
+                *error = tr("%1: %2").arg(target, out.errorString());
+                out.remove();
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 bool LibburnDeviceController::writeFiles(const QString &address, const QStringList &files,
                                          QString *error)
 {
@@ -286,43 +313,31 @@ bool LibburnDeviceController::writeFiles(const QString &address, const QStringLi
         *error = tr("The recorder %1 could not be opened. %2")
                      .arg(recorderName(), LibburnDrive::lastMessage())
                      .trimmed();
-        qWarning() << "LibburnDeviceController::burnDVD could not get disc recorder";
+        qWarning() << "LibburnDeviceController::writeFiles could not get disc recorder";
         return false;
     }
     if (!mediaValid(drive) || !mediaWritable(drive)) {
         *error = tr("The current disc is not writable");
         return false;
     }
-    // One stream over every file, in order.
     qint64 total = 0;
-    QString joined;
     for (const QString &file : files)
         total += QFileInfo(file).size();
+    // Several track files go to the recorder as one stream, in order.
     QString sourceFile = files.value(0);
+    QString joined;
     if (files.size() > 1) {
-        sourceFile = QFileInfo(files.first()).absolutePath() + QStringLiteral("/.joined-tracks");
-        QFile out(sourceFile);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            *error = out.errorString();
+        joined = QFileInfo(files.first()).absolutePath() + QStringLiteral("/.joined-tracks");
+        if (!joinFiles(files, joined, error))
             return false;
-        }
-        for (const QString &file : files) {
-            QFile in(file);
-            if (!in.open(QIODevice::ReadOnly)) {
-                *error = in.errorString();
-                return false;
-            }
-            while (!in.atEnd())
-                out.write(in.read(1 << 20));
-        }
-        joined = sourceFile;
+        sourceFile = joined;
     }
     burn_source *source = burn_file_source_new(QFile::encodeName(sourceFile).constData(), nullptr);
-    if (!source) {
+    bool ok = source != nullptr;
+    if (ok)
+        ok = writeTrack(drive, source, error);
+    else
         *error = tr("The image %1 cannot be read").arg(sourceFile);
-        return false;
-    }
-    const bool ok = writeTrack(drive, source, error);
     if (!joined.isEmpty())
         QFile::remove(joined);
     // A pseudo-drive file that held a longer image before keeps its tail: cut it.

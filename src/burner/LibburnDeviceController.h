@@ -50,6 +50,7 @@ private:
     // Writes one data track from `source` (taken over) to the drive.
     bool writeTrack(LibburnDrive &drive, burn::burn_source *source, QString *error);
     bool writeFiles(const QString &address, const QStringList &files, QString *error);
+    static bool joinFiles(const QStringList &files, const QString &target, QString *error);
     void fail(const QString &logLine, const QString &detail);
     static QStringList tocTrackFiles(const QString &tocPath);
 
