@@ -194,11 +194,10 @@ bool CreateDVDTask::previousSucceeded(QProcess *process, int exitCode,
         const QString error =
             process ? QString::fromLocal8Bit(process->readAllStandardError()) : QString();
         qWarning().noquote() << prefix + QStringLiteral("error: ") + error;
-        if (process && process->processChannelMode() != QProcess::ForwardedChannels)
+        if (process)
             qWarning().noquote() << prefix + QStringLiteral("output: ") +
                                         QString::fromLocal8Bit(process->readAllStandardOutput());
-        QString detail = error.trimmed().right(2000);
-        reportFailure(title, detail);
+        reportFailure(title, error.trimmed().right(2000));
         return false;
     }
     if (!expectedFile.isEmpty() && QFileInfo(expectedFile).size() <= 0) {

@@ -234,11 +234,11 @@ int runBurnCommand(CliContext &, const QStringList &args)
     printer.print(QStringLiteral("scan"), -1);
     QString failure = scanFiles(options.files);
     if (!failure.isEmpty())
-        return failBurn(failure);
+        return CliContext::fail(failure);
     QString reason;
     if (!project->fits(&reason)) {
         if (project->totalSeconds() > Project::longestPlayTime(*options.type))
-            return failBurn(reason);
+            return CliContext::fail(reason);
         QTextStream(stderr) << "zelta-cli burn: warning: " << reason << '\n';
     }
 
@@ -246,22 +246,19 @@ int runBurnCommand(CliContext &, const QStringList &args)
     if (!failure.isEmpty())
         return failBurn(failure);
 
-    QString image;
     std::unique_ptr<Task> author;
-    if (dvd) {
-        auto task = std::make_unique<CreateDVDTask>();
-        author = std::move(task);
-    } else {
+    if (dvd)
+        author = std::make_unique<CreateDVDTask>();
+    else
         author = std::make_unique<CreateVCDTask>();
-    }
     author->setName(project->title());
     author->setDescription(dvd ? QStringLiteral("Compiling DVD and burning to disc")
                                : QStringLiteral("Compiling (S)VCD and burning to disc"));
     failure = runTask(*author, QStringLiteral("author"), printer);
     if (!failure.isEmpty())
         return failBurn(failure);
-    image = dvd ? static_cast<CreateDVDTask *>(author.get())->imagePath()
-                : static_cast<CreateVCDTask *>(author.get())->tocPath();
+    const QString image = project->tempDirectory().absoluteFilePath(
+        project->title() + (dvd ? QStringLiteral(".iso") : QStringLiteral(".toc")));
     printer.print(QStringLiteral("author"), 1.0);
     CliContext::printLine(image);
 
