@@ -29,6 +29,29 @@ QString likePattern(const QString &text)
     return QLatin1Char('%') + encoded + QLatin1Char('%');
 }
 
+// One row of the search statement, read by position (its column order).
+LibraryItem itemFromFindRow(const QSqlQuery &query)
+{
+    const auto text = [&query](int column) {
+        return LibraryItem::decode(query.value(column).toString());
+    };
+    LibraryItem item;
+    item.videoPath(text(0));
+    item.sizeInBytes(quint32(query.value(1).toLongLong()));
+    item.creationDate(quint32(query.value(2).toLongLong()));
+    item.mediaLengthInSecs(quint32(query.value(3).toLongLong()));
+    item.thumbnailPath(text(4));
+    item.title(text(5));
+    item.description(text(6));
+    item.guid(text(7));
+    item.dvdTitle(text(8));
+    item.coverPath(text(9));
+    item.categories(text(10));
+    item.stars(text(11));
+    item.duration(query.value(12).toString());
+    return item;
+}
+
 int sortColumn(Library::sortHeaders key)
 {
     switch (key) {
@@ -54,7 +77,6 @@ Library::Library(QObject *parent)
     m_model = new SQLModel(this, m_db);
     m_model->setParent(this);
     forwardModelSignals();
-    m_model->select();
 
     connect(m_copier, &FileCopier::finished, this, &Library::fileCopyFinished);
     connect(m_copier, &FileCopier::error, this, &Library::fileCopyError);
@@ -75,6 +97,7 @@ Library::Library(QObject *parent)
     connect(m_importer, &VideoImporter::inserted, this, &Library::refresh, Qt::QueuedConnection);
     m_importer->start();
 
+    // The first read of the table, newest first.
     onSort(SortDate, Qt::DescendingOrder);
 }
 
@@ -86,6 +109,14 @@ Library::~Library()
 void Library::forwardModelSignals()
 {
     QAbstractItemModel *inner = m_model;
+    // Any change of the rows makes the decoded items stale; this runs before
+    // the forwarded signals below, so views never read a stale item.
+    connect(inner, &QAbstractItemModel::modelAboutToBeReset, this, &Library::clearItemCache);
+    connect(inner, &QAbstractItemModel::modelReset, this, &Library::clearItemCache);
+    connect(inner, &QAbstractItemModel::layoutChanged, this, &Library::clearItemCache);
+    connect(inner, &QAbstractItemModel::rowsInserted, this, &Library::clearItemCache);
+    connect(inner, &QAbstractItemModel::rowsRemoved, this, &Library::clearItemCache);
+    connect(inner, &QAbstractItemModel::dataChanged, this, &Library::clearItemCache);
     connect(inner, &QAbstractItemModel::dataChanged, this, &QAbstractItemModel::dataChanged);
     connect(inner, &QAbstractItemModel::headerDataChanged, this,
             &QAbstractItemModel::headerDataChanged);
@@ -114,9 +145,27 @@ int Library::columnCount(const QModelIndex &parent) const
 
 LibraryItem Library::item(int row) const
 {
-    if (row < 0 || row >= m_model->rowCount())
+    LibraryLocker locker(m_mutex->mutex());
+    const int rows = m_model->rowCount();
+    if (row < 0 || row >= rows)
         return LibraryItem();
-    return LibraryItem::fromRecord(m_model->recordAt(row));
+    if (m_items.size() != rows) {
+        m_items.clear();
+        m_items.resize(rows);
+        m_cached.fill(false, rows);
+    }
+    if (!m_cached.testBit(row)) {
+        m_items[row] = LibraryItem::fromRecord(m_model->recordAt(row));
+        m_cached.setBit(row);
+    }
+    return m_items.at(row);
+}
+
+void Library::clearItemCache()
+{
+    LibraryLocker locker(m_mutex->mutex());
+    m_items.clear();
+    m_cached.clear();
 }
 
 QVariant Library::data(const QModelIndex &index, int role) const
@@ -399,7 +448,7 @@ LibraryItems Library::find(QString searchString)
         return found;
     }
     while (query.next())
-        found << LibraryItem::fromRecord(query.record());
+        found << itemFromFindRow(query);
     return found;
 }
 

@@ -4,6 +4,7 @@
 #include "LibraryItem.h"
 
 #include <QAbstractTableModel>
+#include <QBitArray>
 #include <QHash>
 #include <QSqlDatabase>
 #include <QString>
@@ -119,6 +120,7 @@ private Q_SLOTS:
 
 private:
     void forwardModelSignals();
+    void clearItemCache();
     void scheduleRefresh();
 
     static bool migrateLibraryV2();
@@ -134,5 +136,8 @@ private:
     VideoImporter *m_importer = nullptr;
     IntegrityChecker *m_integrityChecker = nullptr;
     QSqlDatabase m_db;
+    // Decoded rows, filled as they are read; cleared on every change.
+    mutable QList<LibraryItem> m_items;
+    mutable QBitArray m_cached;
     bool m_closed = false;
 };

@@ -46,6 +46,13 @@ void LibraryFilterModel::setFilter(const QSet<QString> &categories, const QSet<Q
 void LibraryFilterModel::setNameFilter(const QString &nameFilter)
 {
     m_nameFilter = nameFilter;
+    QString pattern = nameFilter;
+    if (!pattern.contains(QLatin1Char('*')))
+        pattern = QLatin1Char('*') + pattern + QLatin1Char('*');
+    m_nameExpression = QRegularExpression(wildcardExpression(pattern),
+                                          QRegularExpression::CaseInsensitiveOption |
+                                              QRegularExpression::DotMatchesEverythingOption);
+    m_nameExpression.optimize();
     invalidateFilter();
 }
 
@@ -58,12 +65,7 @@ bool LibraryFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &sour
 bool LibraryFilterModel::accepts(const LibraryItem &item) const
 {
     if (!m_nameFilter.isEmpty()) {
-        QString pattern = m_nameFilter;
-        if (!pattern.contains(QLatin1Char('*')))
-            pattern = QLatin1Char('*') + pattern + QLatin1Char('*');
-        const QRegularExpression expression(wildcardExpression(pattern),
-                                            QRegularExpression::CaseInsensitiveOption |
-                                                QRegularExpression::DotMatchesEverythingOption);
+        const QRegularExpression &expression = m_nameExpression;
         for (const QString &text :
              {item.title(), item.stars(), item.categories(), item.description()}) {
             if (expression.match(text).hasMatch())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRegularExpression>
 #include <QSet>
 #include <QSortFilterProxyModel>
 #include <QString>
@@ -29,4 +30,5 @@ private:
     QSet<QString> m_categories;
     QSet<QString> m_titles;
     QString m_nameFilter;
+    QRegularExpression m_nameExpression;
 };

@@ -1,0 +1,261 @@
+// Times the library's main operations on a generated library of 100,000 rows
+// and compares its search with the same query run by the sqlite3 program.
+#include "Library.h"
+#include "LibraryFilterModel.h"
+#include "LibraryItem.h"
+#include "MetaDataBuilder.h"
+#include "SQLModel.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QThread>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+namespace {
+
+constexpr int kRows = 100000;
+
+const QStringList kWords = {"Sunset", "Beach",  "Night",  "City",   "Summer",  "Winter", "Garden",
+                            "Ocean",  "Dance",  "Party",  "Studio", "Morning", "Secret", "Lounge",
+                            "Desert", "Island", "Forest", "River",  "Road",    "Trip",   "Dream",
+                            "Story",  "Light",  "Shadow", "Velvet", "Silver",  "Golden"};
+const QStringList kCategories = {"Outdoor", "Indoor",  "Couples", "Solo",   "Classic",
+                                 "HD",      "Vintage", "Travel",  "Comedy", "Drama",
+                                 "Music",   "Sports",  "Fashion", "Art",    "Nature"};
+const QStringList kNames = {"Anna", "Bella", "Carla", "Dana", "Eva",  "Fiona", "Gina",
+                            "Hana", "Iris",  "Jana",  "Kira", "Lena", "Mia",   "Nora"};
+const QString kRareWord = QStringLiteral("Quokka");
+
+QString pick(const QStringList &list, QRandomGenerator &random)
+{
+    return list.at(random.bounded(int(list.size())));
+}
+
+void generate(const QString &folder)
+{
+    QRandomGenerator random(42);
+    QSqlDatabase db = Library::database();
+    db.transaction();
+    QSqlQuery insert(db);
+    insert.prepare(QStringLiteral(
+        "INSERT INTO library (thumbnailPath, title, sizeInBytes, creationDate, mediaLengthInSecs, "
+        "description, videoPath, guid, coverPath, dvdTitle, categories, stars, duration, "
+        "downloaded) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    for (int i = 0; i < kRows; ++i) {
+        QString title = pick(kWords, random) + QLatin1Char(' ') + pick(kWords, random) +
+                        QStringLiteral(" %1").arg(i % 40 + 1);
+        if (i % 20000 == 7)
+            title += QLatin1Char(' ') + kRareWord;
+        const QString dvd = pick(kWords, random) + QStringLiteral(" Vol. %1").arg(i % 300);
+        const QString path = folder + QStringLiteral("/%1/scene %2.mp4").arg(dvd).arg(i);
+        const int seconds = 60 + random.bounded(3600);
+        LibraryItem item;
+        item.thumbnailPath(path.chopped(4) + QStringLiteral("-thumb.jpg"));
+        item.title(title);
+        item.sizeInBytes(quint32(random.bounded(50000000) + 1000000));
+        item.creationDate(quint32(1200000000 + i * 60));
+        item.mediaLengthInSecs(quint32(seconds));
+        item.description(QStringLiteral("A %1 scene in the %2.")
+                             .arg(pick(kWords, random).toLower(), pick(kWords, random).toLower()));
+        item.videoPath(path);
+        item.guid(QStringLiteral("guid-%1").arg(i));
+        item.coverPath(path.chopped(4) + QStringLiteral("-cover.jpg"));
+        item.dvdTitle(dvd);
+        item.categories(pick(kCategories, random) + QStringLiteral(", ") +
+                        pick(kCategories, random));
+        item.stars(pick(kNames, random) + QStringLiteral(", ") + pick(kNames, random));
+        item.duration(QStringLiteral("%1:%2")
+                          .arg(seconds / 60, 2, 10, QLatin1Char('0'))
+                          .arg(seconds % 60, 2, 10, QLatin1Char('0')));
+        item.downloaded(true);
+        const QSqlRecord record = item.toRecord();
+        for (int c = 0; c < record.count(); ++c)
+            insert.addBindValue(record.value(c));
+        insert.exec();
+    }
+    db.commit();
+}
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.at(values.size() / 2);
+}
+
+double timeMs(const std::function<void()> &work, int runs)
+{
+    QList<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        times << timer.nsecsElapsed() / 1e6;
+    }
+    return median(times);
+}
+
+// The search statement as the sqlite3 program runs it, timed by sqlite3 itself.
+double sqliteFindMs(const QString &file, const QString &word, int runs)
+{
+    QString pattern = LibraryItem::encode(word);
+    pattern.replace(QLatin1Char('%'), QStringLiteral("\\%"))
+        .replace(QLatin1Char('_'), QStringLiteral("\\_"));
+    pattern = QLatin1Char('%') + pattern + QLatin1Char('%');
+    const QString statement =
+        QStringLiteral(
+            "SELECT videoPath, sizeInBytes, creationDate, mediaLengthInSecs, thumbnailPath, title, "
+            "description, guid, dvdTitle, coverPath, categories, stars, duration FROM library "
+            "WHERE "
+            "title LIKE '%1' ESCAPE '\\' OR description LIKE '%1' ESCAPE '\\' OR categories LIKE "
+            "'%1' ESCAPE '\\' OR stars LIKE '%1' ESCAPE '\\' GROUP BY guid ORDER BY dvdTitle;")
+            .arg(pattern);
+    QString script = QStringLiteral(".output /dev/null\n.timer on\n");
+    for (int i = 0; i < runs; ++i)
+        script += statement + QLatin1Char('\n');
+    QProcess sqlite;
+    sqlite.setProcessChannelMode(QProcess::MergedChannels);
+    sqlite.start(QStringLiteral("sqlite3"), {file});
+    sqlite.write(script.toUtf8());
+    sqlite.closeWriteChannel();
+    sqlite.waitForFinished(600000);
+    const QString output = QString::fromUtf8(sqlite.readAll());
+    static const QRegularExpression timing(QStringLiteral("Run Time: real ([0-9.]+)"));
+    QList<double> times;
+    auto it = timing.globalMatch(output);
+    while (it.hasNext())
+        times << it.next().captured(1).toDouble() * 1000;
+    return times.isEmpty() ? -1 : median(times);
+}
+
+void waitForBuild(Library &library)
+{
+    while (library.metaDataBuilder()->isBuilding()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(1);
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    QTemporaryDir dir;
+    Library::setupPaths(dir.path());
+    Library::initDatabase(QString());
+    QTextStream out(stdout);
+    out << "Generating " << kRows << " rows...\n";
+    out.flush();
+    generate(Library::libraryPath());
+
+    struct Row
+    {
+        QString name;
+        double ms;
+        QString target;
+    };
+    QList<Row> rows;
+
+    int rowCount = 0;
+    QList<double> openTimes;
+    for (int i = 0; i < 5; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        auto opened = std::make_unique<Library>();
+        rowCount = opened->rowCount();
+        openTimes << timer.nsecsElapsed() / 1e6;
+        opened.reset(); // closing is not part of opening
+    }
+    const double openMs = median(openTimes);
+    rows.append({QStringLiteral("open model + first rowCount (%1 rows)").arg(rowCount), openMs,
+                 QStringLiteral("< 1000 ms")});
+
+    Library library;
+    int rareHits = 0;
+    int commonHits = 0;
+    const double findRare = timeMs([&] { rareHits = int(library.find(kRareWord).size()); }, 9);
+    const double findCommon =
+        timeMs([&] { commonHits = int(library.find(QStringLiteral("Sunset")).size()); }, 9);
+    const double sqliteRare = sqliteFindMs(Library::databasePath(), kRareWord, 9);
+    const double sqliteCommon = sqliteFindMs(Library::databasePath(), QStringLiteral("Sunset"), 9);
+    rows.append({QStringLiteral("find rare word (%1 hits)").arg(rareHits), findRare,
+                 QStringLiteral("< 50 ms")});
+    rows.append({QStringLiteral("  sqlite3 program, same query"), sqliteRare, QString()});
+    rows.append({QStringLiteral("find common word (%1 hits)").arg(commonHits), findCommon,
+                 QStringLiteral("< 50 ms")});
+    rows.append({QStringLiteral("  sqlite3 program, same query"), sqliteCommon, QString()});
+
+    LibraryFilterModel filter;
+    filter.setSourceModel(&library);
+    int nameHits = 0;
+    int categoryHits = 0;
+    const double nameFilter = timeMs(
+        [&] {
+            filter.setNameFilter(QStringLiteral("golden"));
+            nameHits = filter.rowCount();
+            filter.setNameFilter(QString());
+        },
+        3);
+    const double categoryFilter = timeMs(
+        [&] {
+            filter.setFilter({QStringLiteral("Outdoor")}, {});
+            categoryHits = filter.rowCount();
+            filter.clearFilter();
+        },
+        3);
+    filter.setSourceModel(nullptr);
+    rows.append({QStringLiteral("name filter over the model (%1 rows)").arg(nameHits), nameFilter,
+                 QString()});
+    rows.append({QStringLiteral("category filter over the model (%1 rows)").arg(categoryHits),
+                 categoryFilter, QString()});
+
+    const double rebuild = timeMs(
+        [&] {
+            library.metaDataBuilder()->build();
+            waitForBuild(library);
+        },
+        3);
+    rows.append({QStringLiteral("full metadata rebuild"), rebuild, QStringLiteral("< 5000 ms")});
+
+    const double removal = timeMs([&] { library.removeItem(library.rowCount() / 2, false); }, 5);
+    rows.append({QStringLiteral("remove one row"), removal, QStringLiteral("< 100 ms")});
+
+    QList<QSqlRecord> batch;
+    for (int i = 0; i < 1000; ++i) {
+        LibraryItem item;
+        item.title(QStringLiteral("Batch %1").arg(i));
+        item.videoPath(QStringLiteral("/batch/%1.mp4").arg(i));
+        item.sizeInBytes(1);
+        item.creationDate(1);
+        batch << item.toRecord();
+    }
+    const double insert = timeMs([&] { library.sqlModel()->insertRecords(batch); }, 3);
+    rows.append({QStringLiteral("insert a batch of 1,000 records"), insert, QString()});
+
+    out << QStringLiteral("\n%1 | %2 | %3\n")
+               .arg(QStringLiteral("operation (median)"), -48)
+               .arg(QStringLiteral("ms"), 10)
+               .arg(QStringLiteral("target"));
+    out << QString(80, QLatin1Char('-')) << '\n';
+    for (const Row &row : std::as_const(rows))
+        out << QStringLiteral("%1 | %2 | %3\n")
+                   .arg(row.name, -48)
+                   .arg(row.ms, 10, 'f', 1)
+                   .arg(row.target);
+    out << QStringLiteral("\nfind / sqlite3 ratio: rare %1x, common %2x (target <= 1.5x)\n")
+               .arg(findRare / sqliteRare, 0, 'f', 2)
+               .arg(findCommon / sqliteCommon, 0, 'f', 2);
+    return 0;
+}
