@@ -95,13 +95,8 @@ bool runEngine(const QStringList &clips, StageTimes &times, QString *tempFolder)
     for (int i = 0; i < list.size(); ++i) {
         QElapsedTimer clock;
         clock.start();
-        ConvertTask task;
-        task.setSource(list.at(i).path);
-        task.setDestination(project->convertedFilePath(QStringLiteral("file_%1").arg(i)));
-        task.setArguments(QString(), QStringLiteral("-threads %1 %2")
-                                         .arg(QThread::idealThreadCount())
-                                         .arg(project->encoderArguments(list.at(i))));
-        if (!runTask(task))
+        const std::unique_ptr<ConvertTask> task = ConvertTask::forProjectClip(i);
+        if (!runTask(*task))
             return false;
         times.convert << clock.elapsed() / 1000.0;
     }

@@ -5,6 +5,8 @@
 
 #include <QElapsedTimer>
 
+#include <memory>
+
 // Re-encodes one clip into an MPEG program stream for the project's disc type.
 class ConvertTask : public Task
 {
@@ -13,6 +15,10 @@ class ConvertTask : public Task
 public:
     explicit ConvertTask(QObject *parent = nullptr);
     ~ConvertTask() override;
+
+    // The conversion of the project's clip at `index` into file_<index>.mpg
+    // of the project folder, with the disc type's encoder targets.
+    static std::unique_ptr<ConvertTask> forProjectClip(int index, QObject *parent = nullptr);
 
     QPixmap icon() const override;
     void exec() override;

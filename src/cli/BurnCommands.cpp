@@ -13,7 +13,6 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QTextStream>
-#include <QThread>
 
 #include <memory>
 #include <optional>
@@ -152,20 +151,10 @@ QString scanFiles(const QStringList &files)
 
 QString convertClips(ProgressPrinter &printer)
 {
-    Project *project = Project::instance();
-    const QList<VideoClip> clips = project->clips();
-    for (int i = 0; i < clips.size(); ++i) {
-        const VideoClip &clip = clips.at(i);
-        ConvertTask task;
-        task.setClip(clip);
-        task.setName(QFileInfo(clip.path).completeBaseName());
-        task.setDescription(QStringLiteral("Converting to MPEG"));
-        task.setSource(clip.path);
-        task.setDestination(project->convertedFilePath(QStringLiteral("file_%1").arg(i)));
-        task.setArguments(QString(), QStringLiteral("-threads %1 %2")
-                                         .arg(QThread::idealThreadCount())
-                                         .arg(project->encoderArguments(clip)));
-        const QString failure = runTask(task, QStringLiteral("convert:%1").arg(i + 1), printer);
+    const int count = static_cast<int>(Project::instance()->clips().size());
+    for (int i = 0; i < count; ++i) {
+        const std::unique_ptr<ConvertTask> task = ConvertTask::forProjectClip(i);
+        const QString failure = runTask(*task, QStringLiteral("convert:%1").arg(i + 1), printer);
         if (!failure.isEmpty())
             return failure;
     }
