@@ -499,6 +499,22 @@ bool Library::contains(const LibraryItem &item)
     return false;
 }
 
+bool Library::containsGuid(const QString &guid, bool *ok)
+{
+    LibraryLocker locker(m_mutex->mutex());
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT id FROM library WHERE guid=?"));
+    query.addBindValue(LibraryItem::encode(guid));
+    const bool executed = query.exec();
+    if (ok)
+        *ok = executed;
+    if (!executed)
+        qWarning().noquote() << QStringLiteral("Library::containsGuid query failed: ") +
+                                    query.lastError().text();
+    return executed && query.next();
+}
+
 bool Library::updateItem(int row, const QString &title, const QString &description,
                          const QString &categories, const QString &stars)
 {

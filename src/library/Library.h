@@ -53,6 +53,9 @@ public:
 
     // True when a row has the item's videoPath, or its title and DVD title.
     bool contains(const LibraryItem &item);
+    // True when a row has this site guid (compared in its stored, encoded
+    // form). `ok` is false when the query failed. Safe from any thread.
+    bool containsGuid(const QString &guid, bool *ok = nullptr);
 
     // Saves new descriptive fields of a row and reports the edit to the site.
     // False when the row is invalid or the update failed.

@@ -109,6 +109,9 @@ private Q_SLOTS:
         item.creationDate(created);
         item.guid(guid);
         QCOMPARE(fixture.library->isImportItem(item), expected);
+        bool ok = false;
+        QCOMPARE(fixture.library->containsGuid(guid, &ok), guid == QLatin1String("known"));
+        QVERIFY(ok);
     }
 
     void sorting()
