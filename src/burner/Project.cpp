@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QLocale>
+#include <QPointer>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QStorageInfo>
@@ -13,7 +14,10 @@
 
 Project *Project::instance()
 {
-    static Project *project = new Project(QCoreApplication::instance());
+    // Owned by the application object; made again should that one go first.
+    static QPointer<Project> project;
+    if (!project)
+        project = new Project(QCoreApplication::instance());
     return project;
 }
 
