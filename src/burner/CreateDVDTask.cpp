@@ -129,6 +129,11 @@ bool CreateDVDTask::buildMenuXml()
     for (const VideoClip &clip : Project::instance()->clips())
         labels << QFileInfo(clip.path).completeBaseName();
     const DvdMenu menu(labels, m_ntsc);
+    if (!menu.fitsFrame()) {
+        qWarning() << "CreateDVDTask::buildMenuXml the menu has no room for" << labels.size()
+                   << "clips";
+        return false;
+    }
     const bool menuWritten =
         writeXml(menu.subpictureXml(m_temp.absolutePath()), QStringLiteral("menu.xml"));
     const bool imagesWritten = menu.writeImages(m_temp.absolutePath());
@@ -147,8 +152,11 @@ void CreateDVDTask::exec()
     m_title = project->title();
     emit progress(-1, 0);
     if (!buildMenuXml()) {
+        const int clips = static_cast<int>(project->clips().size());
         reportFailure(tr("Unable to create DVD"),
-                      tr("The menu could not be written to %1.").arg(m_temp.absolutePath()));
+                      DvdMenu(QStringList(clips, QString()), m_ntsc).fitsFrame()
+                          ? tr("The menu could not be written to %1.").arg(m_temp.absolutePath())
+                          : tr("The disc menu has no room for %1 videos.").arg(clips));
         return;
     }
     convertToPPM();

@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 constexpr int kButtonsPerColumn = 15;
 constexpr int kLabelWidth = 500;
@@ -40,6 +42,13 @@ QFont DvdMenu::font()
 QSize DvdMenu::frameSize() const
 {
     return m_ntsc ? QSize(720, 480) : QSize(720, 576);
+}
+
+bool DvdMenu::fitsFrame() const
+{
+    const QRect frame(QPoint(0, 0), frameSize());
+    return std::all_of(m_buttons.cbegin(), m_buttons.cend(),
+                       [&frame](const QRect &button) { return frame.contains(button); });
 }
 
 void DvdMenu::drawText(QImage &image, const QColor &color) const

@@ -21,6 +21,8 @@ public:
     // Button rectangles (inclusive corners), "Play All" first.
     QList<QRect> buttons() const { return m_buttons; }
     QStringList labels() const { return m_labels; }
+    // False when some button falls outside the picture (too many clips).
+    bool fitsFrame() const;
 
     // Draws menu_background.jpg, menu_select.png and menu_highlight.png into
     // `folder`; false when a picture cannot be saved.

@@ -21,6 +21,7 @@ private slots:
     void description();
     void menuLayout();
     void menuPictures();
+    void tooManyClipsForMenu();
     void chain_data();
     void chain();
 
@@ -130,6 +131,21 @@ void TestDvdAuthoring::menuPictures()
         QCOMPARE(colours.size(), 2);
         QVERIFY(colours.contains(colour.rgb()));
     }
+}
+
+void TestDvdAuthoring::tooManyClipsForMenu()
+{
+    // Buttons past the bottom of the picture would only fail deep in the chain.
+    BurnerTest::fillProject(QString(), 40, DiscType::Dvd, true);
+    CreateDVDTask task;
+    QSignalSpy complete(&task, &Task::complete);
+    QSignalSpy failed(&task, &Task::failed);
+    task.exec();
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(failed.first().at(0).toString(), QStringLiteral("Unable to create DVD"));
+    QCOMPARE(failed.first().at(1).toString(),
+             QStringLiteral("The disc menu has no room for 40 videos."));
+    QCOMPARE(complete.count(), 0);
 }
 
 void TestDvdAuthoring::chain_data()
