@@ -23,7 +23,8 @@ Reply request(const QByteArray &verb, const QUrl &url, const Headers &headers,
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
     for (const auto &header : headers)
         request.setRawHeader(header.first, header.second);
-    QNetworkReply *reply = manager->sendCustomRequest(request, verb, body);
+    QNetworkReply *reply =
+        verb == "HEAD" ? manager->head(request) : manager->sendCustomRequest(request, verb, body);
     QEventLoop loop;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     QTimer::singleShot(60000, &loop, &QEventLoop::quit);

@@ -8,6 +8,8 @@
 #include <microhttpd.h>
 
 #include <arpa/inet.h>
+#include <cstdarg>
+#include <cstdio>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -51,6 +53,14 @@ MHD_Result collectHeader(void *cls, MHD_ValueKind, const char *key, const char *
     return MHD_YES;
 }
 
+// The HTTP library's own complaints go to the program's log.
+void logServerMessage(void *, const char *format, va_list arguments)
+{
+    char text[512];
+    vsnprintf(text, sizeof text, format, arguments);
+    qDebug().noquote() << "UpnpHttpServer:" << QString::fromLocal8Bit(text).trimmed();
+}
+
 QHostAddress localAddressOf(MHD_Connection *connection)
 {
     const MHD_ConnectionInfo *info =
@@ -81,11 +91,11 @@ bool UpnpHttpServer::start(quint16 port)
     // that the connection limit refuses new clients.
     const unsigned int flags = MHD_USE_THREAD_PER_CONNECTION | MHD_USE_INTERNAL_POLLING_THREAD |
                                MHD_USE_ITC | MHD_USE_ERROR_LOG;
-    m_daemon =
-        MHD_start_daemon(flags, port, nullptr, nullptr, &UpnpHttpServerCallbacks::onRequest, this,
-                         MHD_OPTION_CONNECTION_LIMIT, static_cast<unsigned int>(maxConnections),
-                         MHD_OPTION_CONNECTION_TIMEOUT, 120u, MHD_OPTION_NOTIFY_COMPLETED,
-                         &UpnpHttpServerCallbacks::onCompleted, this, MHD_OPTION_END);
+    m_daemon = MHD_start_daemon(
+        flags, port, nullptr, nullptr, &UpnpHttpServerCallbacks::onRequest, this,
+        MHD_OPTION_CONNECTION_LIMIT, static_cast<unsigned int>(maxConnections),
+        MHD_OPTION_CONNECTION_TIMEOUT, 120u, MHD_OPTION_EXTERNAL_LOGGER, &logServerMessage, nullptr,
+        MHD_OPTION_NOTIFY_COMPLETED, &UpnpHttpServerCallbacks::onCompleted, this, MHD_OPTION_END);
     if (!m_daemon) {
         qWarning().noquote() << QStringLiteral("check failed, result=%1 (%2) [%3]")
                                     .arg(-1)

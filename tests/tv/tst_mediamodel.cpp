@@ -1,0 +1,176 @@
+// The media tree over a folder: what is listed, object ids, root aliases,
+// and the encoder probe that fills duration, format and thumbnail.
+#include "MediaModel.h"
+#include "MetaDataGatherer.h"
+#include "TestSupport.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+bool copyClip(const QString &clip, const QString &target)
+{
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    return !clip.isEmpty() && QFile::copy(clip, target);
+}
+
+void touch(const QString &path, const QByteArray &data = "not media")
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(data);
+}
+
+MediaNode *childNamed(MediaNode *parent, const QString &name)
+{
+    for (MediaNode *child : std::as_const(parent->children)) {
+        if (child->name() == name)
+            return child;
+    }
+    return nullptr;
+}
+
+bool gathererIdle(MediaModel &model)
+{
+    return !model.gatherer()->isBusy() && model.gatherer()->queued() == 0;
+}
+
+} // namespace
+
+class TestMediaModel : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void listsMediaOnly()
+    {
+        QTemporaryDir dir;
+        touch(dir.filePath(QStringLiteral("visible.mp4")));
+        touch(dir.filePath(QStringLiteral(".hidden.mp4")));
+        touch(dir.filePath(QStringLiteral("readme.txt")));
+        touch(dir.filePath(QStringLiteral(".secret/inside.mp4")));
+        touch(dir.filePath(QStringLiteral("sub/song.MP3")));
+        MediaModel model;
+        model.setRoot(dir.path());
+        MediaNode *root = model.root();
+        QVERIFY(root->fetched);
+        QStringList names;
+        for (MediaNode *child : std::as_const(root->children))
+            names << child->name();
+        QCOMPARE(names, QStringList({QStringLiteral("sub"), QStringLiteral("visible.mp4")}));
+        // Sub-folders are listed when asked for.
+        MediaNode *sub = childNamed(root, QStringLiteral("sub"));
+        QVERIFY(sub->isFolder() && !sub->fetched);
+        QVERIFY(model.canFetchMore(model.indexOf(sub)));
+        QList<MediaNodeInfo> children;
+        QVERIFY(model.childInfos(sub->objectId, &children));
+        QCOMPARE(children.size(), 1);
+        QCOMPARE(children.first().name, QStringLiteral("song.MP3"));
+        QCOMPARE(children.first().parentId, sub->objectId);
+        QVERIFY(!model.canFetchMore(model.indexOf(sub)));
+        QCOMPARE(model.rowCount(model.indexOf(sub)), 1);
+        QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("header"));
+    }
+
+    void rootAliases_data()
+    {
+        QTest::addColumn<QString>("id");
+        for (const char *id : {"0", "15", "16", "13", "4"})
+            QTest::newRow(id) << QString::fromLatin1(id);
+    }
+
+    void rootAliases()
+    {
+        QFETCH(QString, id);
+        QTemporaryDir dir;
+        MediaModel model;
+        model.setRoot(dir.path());
+        QCOMPARE(model.nodeById(id), model.root());
+        QVERIFY(model.nodeInfo(id).isRoot);
+        QCOMPARE(model.nodeById(QStringLiteral("not-a-number")), nullptr);
+        QCOMPARE(model.nodeById(QStringLiteral("12345")), nullptr);
+        QVERIFY(!model.nodeInfo(QStringLiteral("-1")).valid);
+    }
+
+    void sameNameInTwoFoldersBothReachable()
+    {
+        QTemporaryDir dir;
+        touch(dir.filePath(QStringLiteral("one/clip.mp4")), "first");
+        touch(dir.filePath(QStringLiteral("two/clip.mp4")), "second");
+        MediaModel model;
+        model.setRoot(dir.path());
+        QStringList ids;
+        QStringList paths;
+        for (const QString &folder : {QStringLiteral("one"), QStringLiteral("two")}) {
+            MediaNode *node = childNamed(model.root(), folder);
+            QList<MediaNodeInfo> children;
+            QVERIFY(model.childInfos(node->objectId, &children));
+            QCOMPARE(children.size(), 1);
+            ids << children.first().objectId;
+            paths << model.nodeInfo(children.first().objectId).path;
+        }
+        QVERIFY(ids.at(0) != ids.at(1));
+        QCOMPARE(paths, QStringList({dir.filePath(QStringLiteral("one/clip.mp4")),
+                                     dir.filePath(QStringLiteral("two/clip.mp4"))}));
+        bool numeric = false;
+        ids.first().toULongLong(&numeric);
+        QVERIFY(numeric);
+        // Ids follow the path, so they stay the same in the next run.
+        MediaModel again;
+        again.setRoot(dir.path());
+        QList<MediaNodeInfo> children;
+        QVERIFY(
+            again.childInfos(childNamed(again.root(), QStringLiteral("one"))->objectId, &children));
+        QCOMPARE(children.first().objectId, ids.first());
+    }
+
+    void upperCaseFlvIsTranscodedBeforeAndAfterProbe()
+    {
+        QTemporaryDir dir;
+        QVERIFY(copyClip(TestSupport::sampleClip(QStringLiteral("tv-model.flv"), 2),
+                         dir.filePath(QStringLiteral("CLIP.FLV"))));
+        touch(dir.filePath(QStringLiteral("notes.txt")));
+        MediaModel model;
+        model.setRoot(dir.path());
+        QCOMPARE(model.root()->children.size(), 1);
+        MediaNode *node = model.root()->children.first();
+        QVERIFY(node->format.isEmpty());
+        QVERIFY(node->needsTranscoding()); // by its suffix
+        QTRY_VERIFY_WITH_TIMEOUT(gathererIdle(model) && !node->format.isEmpty(), 60000);
+        QCOMPARE(node->format, QStringLiteral("flv"));
+        QVERIFY(node->needsTranscoding()); // by its format
+        QCOMPARE(QTime(0, 0).secsTo(node->duration), 2);
+        QVERIFY(node->image.isNull()); // shorter than the 10 s thumbnail point
+    }
+
+    void probeFindsThumbnailAndFailureKeepsNode()
+    {
+        QTemporaryDir dir;
+        QVERIFY(copyClip(TestSupport::sampleClip(QStringLiteral("tv-thumb.mp4"), 11),
+                         dir.filePath(QStringLiteral("long.mp4"))));
+        touch(dir.filePath(QStringLiteral("broken.mp4")), QByteArray(4096, '\x07'));
+        touch(dir.filePath(QStringLiteral("fake.flv")), QByteArray(4096, '\x07'));
+        MediaModel model;
+        model.setRoot(dir.path());
+        QCOMPARE(model.root()->children.size(), 3);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            gathererIdle(model) &&
+                !childNamed(model.root(), QStringLiteral("long.mp4"))->image.isNull(),
+            60000);
+        const MediaNode *good = childNamed(model.root(), QStringLiteral("long.mp4"));
+        QCOMPARE(good->image.size(), QSize(320, 240));
+        QCOMPARE(QTime(0, 0).secsTo(good->duration), 11);
+        QVERIFY(!good->needsTranscoding());
+        const MediaNode *broken = childNamed(model.root(), QStringLiteral("broken.mp4"));
+        QVERIFY(!broken->duration.isValid());
+        QVERIFY(broken->image.isNull());
+        QVERIFY(!broken->needsTranscoding());
+        // An unreadable FLV still falls back to its suffix.
+        QVERIFY(childNamed(model.root(), QStringLiteral("fake.flv"))->needsTranscoding());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMediaModel)
+#include "tst_mediamodel.moc"
