@@ -54,6 +54,10 @@ const QStringList &IntegrityChecker::videoSuffixes()
 
 void IntegrityChecker::run()
 {
+    struct ConnectionRelease
+    {
+        ~ConnectionRelease() { Library::releaseThreadConnection(); }
+    } release;
     m_removed = 0;
     m_imported = 0;
     removeMissing();

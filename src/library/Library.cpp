@@ -13,6 +13,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QThread>
 #include <QtDebug>
 
 namespace {
@@ -218,6 +219,38 @@ Qt::ItemFlags Library::flags(const QModelIndex &index) const
     return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled : Qt::NoItemFlags;
 }
 
+QSqlDatabase Library::connection() const
+{
+    if (QThread::currentThread() == thread())
+        return m_db;
+    // Qt connections belong to the thread that made them: a worker gets its
+    // own on the same file, kept until it calls releaseThreadConnection().
+    const QString name = threadConnectionName();
+    if (QSqlDatabase::contains(name))
+        return QSqlDatabase::database(name);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    db.setDatabaseName(databasePath());
+    if (!db.open())
+        qWarning().noquote() << QStringLiteral("Library::connection could not open ") +
+                                    databasePath() + QStringLiteral("\n    with error: ") +
+                                    db.lastError().text();
+    return db;
+}
+
+QString Library::threadConnectionName()
+{
+    return QStringLiteral("zeltaLibrary-%1").arg(quintptr(QThread::currentThreadId()), 0, 16);
+}
+
+void Library::releaseThreadConnection()
+{
+    const QString name = threadConnectionName();
+    if (!QSqlDatabase::contains(name))
+        return;
+    QSqlDatabase::database(name, false).close();
+    QSqlDatabase::removeDatabase(name);
+}
+
 bool Library::isBusy() const
 {
     return !m_copyTargets.isEmpty() || !m_pending.isEmpty() || !m_importer->isIdle() ||
@@ -252,7 +285,7 @@ bool Library::isImportItem(LibraryItem item)
     if (item.guid().isEmpty())
         return true;
     LibraryLocker locker(m_mutex->mutex());
-    QSqlQuery query(m_db);
+    QSqlQuery query(connection());
     query.prepare(QStringLiteral("SELECT videoPath, sizeInBytes, creationDate, mediaLengthInSecs, "
                                  "thumbnailPath, title, description, categories, stars, duration "
                                  "FROM library WHERE guid=?"));
@@ -324,7 +357,7 @@ bool Library::removeRecord(int id, bool deleteFiles)
     LibraryItem video;
     {
         LibraryLocker locker(m_mutex->mutex());
-        QSqlQuery query(m_db);
+        QSqlQuery query(connection());
         query.prepare(QStringLiteral("SELECT * FROM library WHERE id=?"));
         query.addBindValue(id);
         if (!query.exec() || !query.next())
@@ -404,12 +437,13 @@ bool Library::importFile(QString originalPath, QString toDir)
                                     target;
         return false;
     }
-    emit importStarted();
     const QString destination = folder.absoluteFilePath(target);
+    // A folder is refused by the copier; nothing starts then.
     const int id = m_copier->copy(original.absoluteFilePath(), destination);
     if (id < 0)
         return false;
     m_copyTargets.insert(id, destination);
+    emit importStarted();
     return true;
 }
 
@@ -434,7 +468,7 @@ LibraryItems Library::find(QString searchString)
 {
     LibraryItems found;
     LibraryLocker locker(m_mutex->mutex());
-    QSqlQuery query(m_db);
+    QSqlQuery query(connection());
     query.setForwardOnly(true);
     query.prepare(QStringLiteral(
         "SELECT videoPath, sizeInBytes, creationDate, mediaLengthInSecs, thumbnailPath, title, "
@@ -457,7 +491,7 @@ void Library::setDownloaded(QString guid)
     bool ok;
     {
         LibraryLocker locker(m_mutex->mutex());
-        QSqlQuery query(m_db);
+        QSqlQuery query(connection());
         query.prepare(QStringLiteral("UPDATE library SET downloaded=1 WHERE guid=?;"));
         query.addBindValue(LibraryItem::encode(guid));
         ok = query.exec();
@@ -483,7 +517,7 @@ void Library::onSort(Library::sortHeaders column, Qt::SortOrder order)
 bool Library::contains(const LibraryItem &item)
 {
     LibraryLocker locker(m_mutex->mutex());
-    QSqlQuery query(m_db);
+    QSqlQuery query(connection());
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("SELECT title, dvdTitle, videoPath FROM library"))) {
         qWarning() << "Library::contains could not execute query";
@@ -502,7 +536,7 @@ bool Library::contains(const LibraryItem &item)
 bool Library::containsGuid(const QString &guid, bool *ok)
 {
     LibraryLocker locker(m_mutex->mutex());
-    QSqlQuery query(m_db);
+    QSqlQuery query(connection());
     query.setForwardOnly(true);
     query.prepare(QStringLiteral("SELECT id FROM library WHERE guid=?"));
     query.addBindValue(LibraryItem::encode(guid));
@@ -538,7 +572,7 @@ bool Library::updateItem(int row, const QString &title, const QString &descripti
              << qMakePair(QStringLiteral("tags"), categories)
              << qMakePair(QStringLiteral("cast"), stars);
 
-        QSqlQuery query(m_db);
+        QSqlQuery query(connection());
         query.prepare(QStringLiteral("UPDATE library SET title=:title, description=:description, "
                                      "categories=:categories, stars=:stars WHERE id=:id"));
         query.bindValue(QStringLiteral(":title"), LibraryItem::encode(title));

@@ -71,8 +71,11 @@ public:
     FileCopier *fileCopier() const { return m_copier; }
     SQLModel *sqlModel() const { return m_model; }
     RecursiveMutex *mutex() const { return m_mutex; }
-    // The shared connection, for worker threads (use it under mutex() only).
-    QSqlDatabase connection() const { return m_db; }
+    // The library connection of the calling thread: the shared one in the
+    // library's thread, a connection of its own in a worker (which calls
+    // releaseThreadConnection() before it ends). Use it under mutex().
+    QSqlDatabase connection() const;
+    static void releaseThreadConnection();
 
     // Removes the row with this id and, when asked, its files; safe from any
     // thread (the model is refreshed in the GUI thread). False when no such row.
@@ -122,6 +125,7 @@ private Q_SLOTS:
     void fileCopyProgress(int id, qint64 progress);
 
 private:
+    static QString threadConnectionName();
     void forwardModelSignals();
     void clearItemCache();
     void scheduleRefresh();

@@ -224,14 +224,14 @@ void VideoImporter::run()
         emit inserted(count);
         emit importFinished();
         emit updated();
-        if (count > 0)
-            m_library->metaDataBuilder()->build();
+        m_library->metaDataBuilder()->build();
 
         QMutexLocker locker(&m_mutex);
         m_busy = false;
         if (m_stop && m_queue.isEmpty())
             break;
     }
+    Library::releaseThreadConnection();
     QMutexLocker locker(&m_mutex);
     m_finished = true;
 }
