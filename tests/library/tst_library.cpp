@@ -4,6 +4,7 @@
 #include "VideoImporter.h"
 
 #include <QFileInfo>
+#include <QNetworkProxy>
 #include <QSignalSpy>
 #include <QSqlRecord>
 #include <QTcpServer>
@@ -265,6 +266,7 @@ private Q_SLOTS:
 
     void editIsSavedAndReported()
     {
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
         QTcpServer server;
         QVERIFY(server.listen(QHostAddress::LocalHost));
         SiteConfig::setValue(QStringLiteral("secureMembersUrl"),
