@@ -1,7 +1,99 @@
 #include "CliContext.h"
 #include "Commands.h"
 
-int runDownloadCommand(CliContext &, const QStringList &)
+#include "DownloadBatch.h"
+#include "DownloadManager.h"
+#include "SignInState.h"
+#include "UserPrompt.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+#include <QUrl>
+
+namespace {
+
+// Messages meant for a dialog go to stderr; questions take their default.
+class StderrPrompt : public UserPrompt
 {
-    return CliContext::fail(QStringLiteral("the download commands are not available in this build"));
+public:
+    void warning(const QString &title, const QString &text) override
+    {
+        QTextStream(stderr) << "zelta-cli: " << title << ": " << text << '\n';
+    }
+    void information(const QString &title, const QString &text) override
+    {
+        QTextStream(stderr) << "zelta-cli: " << title << ": " << text << '\n';
+    }
+    Button question(const QString &, const QString &, Buttons, Button defaultButton) override
+    {
+        return defaultButton;
+    }
+};
+
+} // namespace
+
+// Signs in, lets `begin` hand work to the download manager, waits until every
+// resulting download finished or failed, and prints the finished media paths.
+// Shared by `download` and `downloads resume`.
+int runDownloadBatch(CliContext &context, const QString &user, const QString &password,
+                     bool resumeStored, const QUrl &url, bool direct)
+{
+    if (user.isEmpty() || password.isEmpty())
+        return CliContext::usage(QStringLiteral("--user U --password P are required"));
+    if (!context.openLibrary(true))
+        return CliContext::Failure;
+    StderrPrompt prompt;
+    UserPrompt::install(&prompt);
+    SignInState::login(user, password);
+
+    DownloadManager *manager = DownloadManager::instance();
+    DownloadBatch batch(manager);
+    if (resumeStored) {
+        batch.followListed();
+        manager->resumeAll();
+    } else if (direct) {
+        manager->initializeDirectDownload(url, true);
+    } else {
+        manager->initializeDownload(url);
+    }
+    if (!batch.isDone()) {
+        QObject::connect(&batch, &DownloadBatch::done, qApp, &QCoreApplication::quit);
+        QCoreApplication::exec();
+    }
+    UserPrompt::install(nullptr);
+    for (const QString &path : batch.finishedPaths())
+        CliContext::printLine(path);
+    if (batch.failedCount() > 0)
+        return CliContext::fail(
+            QStringLiteral("%1 download(s) failed or were left paused").arg(batch.failedCount()));
+    if (batch.finishedPaths().isEmpty() && !resumeStored)
+        return CliContext::fail(QStringLiteral("nothing was downloaded"));
+    return CliContext::Success;
+}
+
+int runDownloadCommand(CliContext &context, const QStringList &args)
+{
+    const QString usage = QStringLiteral("zelta-cli download URL [--direct] --user U --password P");
+    QString url;
+    QString user;
+    QString password;
+    bool direct = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        if (arg == QLatin1String("--direct")) {
+            direct = true;
+        } else if (arg == QLatin1String("--user") && i + 1 < args.size()) {
+            user = args.at(++i);
+        } else if (arg == QLatin1String("--password") && i + 1 < args.size()) {
+            password = args.at(++i);
+        } else if (!arg.startsWith(QLatin1String("--")) && url.isEmpty()) {
+            url = arg;
+        } else {
+            return CliContext::usage(usage);
+        }
+    }
+    const QUrl parsed(url);
+    if (url.isEmpty() || !parsed.isValid() || parsed.scheme().isEmpty())
+        return CliContext::usage(usage);
+    return runDownloadBatch(context, user, password, false, parsed, direct);
 }

@@ -150,6 +150,11 @@ bool Download::imageValid(const QString &path, const Transfer &transfer) const
     return reader.canRead();
 }
 
+bool Download::isResuming() const
+{
+    return m_metaReply && m_metaReply->isRunning();
+}
+
 bool Download::coverValid() const
 {
     return imageValid(coverPath(), m_cover);
@@ -172,6 +177,8 @@ Download::Transfer Download::createTransfer(const QUrl &url, const QString &path
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    if (m_strictTls)
+        request.setAttribute(NetworkManager::StrictTlsAttribute, true);
     if (offset > 0) {
         const QByteArray range = "bytes=" + QByteArray::number(offset) + '-';
         request.setRawHeader("Range", range);
@@ -296,6 +303,7 @@ void Download::resume()
     QNetworkRequest request(m_url);
     request.setRawHeader("User-Agent", "Corvana ZELTA");
     QNetworkReply *reply = NetworkManager::instance()->get(request);
+    m_metaReply = reply;
     connect(reply, &QNetworkReply::finished, this, &Download::metaDataDownloaded);
 }
 

@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
 #include <QSharedPointer>
 #include <QUrl>
 
@@ -42,6 +43,8 @@ public:
     bool isDirect() const { return m_direct; }
     bool addToLibrary() const { return m_addToLibrary; }
     void setAddToLibrary(bool add) { m_addToLibrary = add; }
+    // Certificate errors are refused without asking (installers).
+    void setStrictTls(bool strict) { m_strictTls = strict; }
 
     QString downloadFolder() const;
     QString mediaPath() const;
@@ -54,6 +57,8 @@ public:
     double speed() const;
     double timeLeft() const;
     bool coverValid() const;
+    // The descriptor is being fetched again before the transfer restarts.
+    bool isResuming() const;
     bool thumbnailValid() const;
 
     // The last non-empty segment of a URL's path, made safe as a file name.
@@ -93,6 +98,7 @@ private:
     void failMedia();
     QUrl redirectTarget(DownloadHelper *helper) const;
 
+    QPointer<QNetworkReply> m_metaReply;
     Transfer m_cover;
     Transfer m_thumbnail;
     Transfer m_media;
@@ -107,5 +113,6 @@ private:
     QUrl m_url;
     bool m_direct = false;
     bool m_addToLibrary = true;
+    bool m_strictTls = false;
     int m_redirects = 0;
 };

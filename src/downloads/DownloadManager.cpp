@@ -306,6 +306,8 @@ void DownloadManager::initializeDirectDownload(const QUrl &url, bool addToLibrar
     }
     auto *download = new Download(url, nullptr, true);
     download->setAddToLibrary(addToLibrary);
+    // Files kept out of the library are installers: never from a forged certificate.
+    download->setStrictTls(!addToLibrary);
     CorvanaItem item;
     item.setTitle(Download::urlFileName(url));
     item.setGuid(url.toString());

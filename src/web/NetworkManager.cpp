@@ -41,6 +41,11 @@ NetworkManager::NetworkManager(QObject *parent) : QNetworkAccessManager(parent)
             &NetworkManager::authenticationRequired);
 }
 
+NetworkManager::~NetworkManager()
+{
+    m_cookieJar->saveNow(); // pending cookie changes are not lost at exit
+}
+
 QString NetworkManager::hostKey(const QString &host, int port)
 {
     return host + QLatin1Char(':') + QString::number(port);
@@ -85,6 +90,10 @@ void NetworkManager::sslErrors(QNetworkReply *reply, const QList<QSslError> &err
 {
     const QUrl url = reply->url();
     const int port = url.port(url.scheme() == QLatin1String("https") ? 443 : 80);
+    if (reply->request().attribute(StrictTlsAttribute).toBool()) {
+        qWarning() << "NetworkManager: certificate errors refused for" << url.host() << port;
+        return;
+    }
     if (isAccepted(url.host(), port)) {
         reply->ignoreSslErrors();
         return;

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QNetworkAccessManager>
+#include <QNetworkRequest>
 #include <QSslError>
 #include <QStringList>
 
@@ -18,6 +19,12 @@ class NetworkManager : public QNetworkAccessManager
 
 public:
     static NetworkManager *instance();
+    ~NetworkManager() override;
+
+    // Request attribute: certificate errors of this request are refused
+    // without asking (used for anything that fetches a program to run).
+    static constexpr QNetworkRequest::Attribute StrictTlsAttribute =
+        QNetworkRequest::Attribute(QNetworkRequest::User + 1);
 
     CookieJar *cookieJar() const { return m_cookieJar; }
     QNetworkDiskCache *diskCache() const { return m_diskCache; }

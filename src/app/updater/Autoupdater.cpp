@@ -1,0 +1,326 @@
+#include "Autoupdater.h"
+
+#include "Download.h"
+#include "DownloadManager.h"
+#include "DownloadRecords.h"
+#include "Library.h"
+#include "LibraryAccess.h"
+#include "NetworkManager.h"
+#include "SiteConfig.h"
+#include "Suggestions.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QDomDocument>
+#include <QFile>
+#include <QMutexLocker>
+#include <QNetworkAccessManager>
+#include <QtDebug>
+
+namespace {
+
+constexpr qint64 kMaxFeedBytes = 1024 * 1024;
+constexpr int kVersion[3] = {3, 1, 3};
+
+// -1, 0 or 1 as the three-number version compares with the running one.
+int compareWithRunning(const QList<int> &version)
+{
+    for (int i = 0; i < 3; ++i) {
+        if (version.at(i) != kVersion[i])
+            return version.at(i) < kVersion[i] ? -1 : 1;
+    }
+    return 0;
+}
+
+bool parseVersion(const QString &text, QList<int> *version)
+{
+    const QStringList parts = text.trimmed().split(QLatin1Char('.'));
+    version->clear();
+    for (const QString &part : parts) {
+        bool ok = false;
+        version->append(part.trimmed().toInt(&ok));
+        if (!ok)
+            return false;
+    }
+    return version->size() == 3;
+}
+
+} // namespace
+
+Autoupdater::Autoupdater(QObject *parent)
+    : QObject(parent), m_launcher([](const QString &path) {
+          return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+      })
+{
+}
+
+Autoupdater::~Autoupdater() = default;
+
+QString Autoupdater::platformName()
+{
+    return QStringLiteral("linux");
+}
+
+bool Autoupdater::versionItemMatches(const QString &item)
+{
+    const QStringList range = item.split(QLatin1Char('-'));
+    QList<int> lower;
+    QList<int> upper;
+    if (!parseVersion(range.first(), &lower) || !parseVersion(range.last(), &upper))
+        return false;
+    // Written higher version first: "3.2.0-3.0.0".
+    return compareWithRunning(lower) >= 0 && compareWithRunning(upper) <= 0;
+}
+
+QUrl Autoupdater::findInstaller(const QDomDocument &document)
+{
+    const QDomElement platform = document.documentElement().firstChildElement(platformName());
+    for (QDomElement entry = platform.firstChildElement(); !entry.isNull();
+         entry = entry.nextSiblingElement()) {
+        const QStringList items = entry.firstChildElement(QStringLiteral("targetVersion"))
+                                      .text()
+                                      .split(QLatin1Char(','), Qt::SkipEmptyParts);
+        for (const QString &item : items) {
+            if (versionItemMatches(item))
+                return QUrl(entry.firstChildElement(QStringLiteral("link")).text().trimmed());
+        }
+    }
+    return QUrl();
+}
+
+void Autoupdater::start()
+{
+    removeOldInstallers();
+    sendVersionRequest();
+    checkSuggestions();
+}
+
+void Autoupdater::removeOldInstallers()
+{
+    const QDir library(Library::libraryPath());
+    const QFileInfoList installers =
+        library.entryInfoList({QStringLiteral("CorvanaZELTAUpdate*")}, QDir::Files);
+    for (const QFileInfo &installer : installers) {
+        QMutexLocker locker(LibraryAccess::mutex());
+        QFile::remove(installer.absoluteFilePath());
+        DownloadRecords::removeByPath(installer.absoluteFilePath());
+        qDebug() << "Autoupdater: removed old installer" << installer.absoluteFilePath();
+    }
+}
+
+QNetworkRequest Autoupdater::feedRequest() const
+{
+    QNetworkRequest request(
+        SiteConfig::resolve(SiteConfig::updateUrl(), QStringLiteral("/zelta/update.xml")));
+    request.setAttribute(NetworkManager::StrictTlsAttribute, true);
+    return request;
+}
+
+QByteArray Autoupdater::readLimited(QNetworkReply *reply)
+{
+    return reply->read(kMaxFeedBytes);
+}
+
+// First attempt: a client of its own, without the site's cookies or cache.
+void Autoupdater::sendVersionRequest()
+{
+    if (m_versionClientReply) {
+        m_versionClientReply->abort();
+        m_versionClientReply->deleteLater();
+    }
+    delete m_versionClient;
+    m_versionClient = new QNetworkAccessManager(this);
+    QNetworkRequest request = feedRequest();
+    QUrl url = request.url();
+    url.setQuery(QString()); // "/zelta/update.xml?"
+    request.setUrl(url);
+    request.setRawHeader("Host", url.host().toUtf8());
+    qDebug().noquote() << "Autoupdater: version request" << url.toString() << "\n"
+                       << NetworkManager::loggableHeaders(request);
+    m_versionClientReply = m_versionClient->get(request);
+    connect(m_versionClientReply, &QNetworkReply::sslErrors, this,
+            &Autoupdater::versionRequestSslErrors);
+    connect(m_versionClientReply, &QNetworkReply::finished, this, &Autoupdater::requestFinished);
+}
+
+void Autoupdater::requestFinished()
+{
+    QNetworkReply *reply = m_versionClientReply;
+    if (!reply || sender() != reply)
+        return;
+    reply->deleteLater();
+    const bool error = reply->error() != QNetworkReply::NoError;
+    qDebug() << "void Autoupdater::requestFinished(int id, bool error): id =" << 1
+             << "error =" << error;
+    if (error) {
+        qDebug() << "Verion request failed with code" << reply->error() << reply->errorString();
+        qDebug() << "Retry with NM";
+        sendVersionRequestNM();
+        return;
+    }
+    checkVersion(readLimited(reply));
+}
+
+void Autoupdater::sendVersionRequestNM()
+{
+    qDebug() << "void Autoupdater::sendVersionRequestNM()";
+    if (m_versionReply) {
+        m_versionReply->abort();
+        m_versionReply->deleteLater();
+    }
+    QNetworkRequest request = feedRequest();
+    request.setRawHeader("User-Agent", "Corvana ZELTA");
+    m_versionReply = NetworkManager::instance()->get(request);
+    connect(m_versionReply, &QNetworkReply::finished, this, &Autoupdater::readyReadVersion);
+    connect(m_versionReply, &QNetworkReply::errorOccurred, this, &Autoupdater::versionRequestError);
+    connect(m_versionReply, &QNetworkReply::sslErrors, this, &Autoupdater::versionRequestSslErrors);
+}
+
+void Autoupdater::readyReadVersion()
+{
+    qDebug() << "void Autoupdater::readyReadVersion()";
+    QNetworkReply *reply = m_versionReply;
+    if (!reply || sender() != reply)
+        return;
+    reply->deleteLater();
+    if (reply->error() != QNetworkReply::NoError) {
+        emit checkFinished(false);
+        return;
+    }
+    checkVersion(readLimited(reply));
+}
+
+void Autoupdater::versionRequestError(QNetworkReply::NetworkError error)
+{
+    qDebug() << "Autoupdater::versionRequestError" << error
+             << (m_versionReply ? m_versionReply->errorString() : QString());
+}
+
+void Autoupdater::versionRequestSslErrors(const QList<QSslError> &sslErrors)
+{
+    for (const QSslError &error : sslErrors)
+        qWarning() << "Autoupdater: SSL error" << error.errorString();
+    qWarning() << "Autoupdater: certificate errors refused; no update is fetched from this host";
+}
+
+void Autoupdater::checkVersion(const QByteArray &body)
+{
+    qDebug().noquote() << "Autoupdater: feed" << QString::fromUtf8(body);
+    qDebug() << "Checking version on OS:" << platformName();
+    QDomDocument document;
+    if (!document.setContent(body)) {
+        qWarning() << "Autoupdater: the update feed is not valid XML";
+        emit checkFinished(false);
+        return;
+    }
+    m_installerUrl = findInstaller(document);
+    if (!m_installerUrl.isValid() || m_installerUrl.isEmpty()) {
+        qDebug() << "No updates for current version";
+        emit checkFinished(false);
+        return;
+    }
+    qDebug() << "Start download of new version from url:" << m_installerUrl;
+    connect(DownloadManager::instance(), &DownloadManager::finished, this,
+            &Autoupdater::downloadFinished, Qt::UniqueConnection);
+    DownloadManager::instance()->initializeDirectDownload(m_installerUrl, false);
+    emit checkFinished(true);
+}
+
+void Autoupdater::downloadFinished(Download *download)
+{
+    if (!download || download->url() != m_installerUrl || download->state() != Download::Finished)
+        return;
+    disconnect(DownloadManager::instance(), &DownloadManager::finished, this,
+               &Autoupdater::downloadFinished);
+    qDebug() << "Update downloaded...";
+    qDebug() << "ShellExecute in" << QDir::currentPath();
+    if (!m_launcher(download->mediaPath()))
+        qWarning() << "Autoupdater: could not open the installer" << download->mediaPath();
+}
+
+void Autoupdater::checkSuggestions()
+{
+    if (!QFile::exists(Suggestions::filePath())) {
+        downloadSuggestions();
+        return;
+    }
+    if (m_suggestionsVersionReply) {
+        m_suggestionsVersionReply->abort();
+        m_suggestionsVersionReply->deleteLater();
+    }
+    m_suggestionsVersionReply = NetworkManager::instance()->get(feedRequest());
+    connect(m_suggestionsVersionReply, &QNetworkReply::finished, this,
+            &Autoupdater::processSuggestionsVersionReply);
+    connect(m_suggestionsVersionReply, &QNetworkReply::errorOccurred, this,
+            &Autoupdater::suggestionsVersionReplyError);
+}
+
+void Autoupdater::processSuggestionsVersionReply()
+{
+    QNetworkReply *reply = m_suggestionsVersionReply;
+    if (!reply || sender() != reply)
+        return;
+    reply->deleteLater();
+    if (reply->error() != QNetworkReply::NoError)
+        return;
+    QDomDocument document;
+    document.setContent(readLimited(reply));
+    const int version = document.documentElement()
+                            .firstChildElement(QStringLiteral("suggestionsVersion"))
+                            .text()
+                            .toInt();
+    if (version > Suggestions::version())
+        downloadSuggestions();
+}
+
+void Autoupdater::downloadSuggestions()
+{
+    if (m_suggestionsReply) {
+        m_suggestionsReply->abort();
+        m_suggestionsReply->deleteLater();
+    }
+    const QUrl url =
+        SiteConfig::resolve(SiteConfig::updatePlainUrl(), QStringLiteral("/zelta/suggest.php"));
+    m_suggestionsReply = NetworkManager::instance()->get(QNetworkRequest(url));
+    connect(m_suggestionsReply, &QNetworkReply::finished, this,
+            &Autoupdater::processSuggestionsReply);
+    connect(m_suggestionsReply, &QNetworkReply::errorOccurred, this,
+            &Autoupdater::suggestionsReplyError);
+}
+
+void Autoupdater::processSuggestionsReply()
+{
+    QNetworkReply *reply = m_suggestionsReply;
+    if (!reply || sender() != reply)
+        return;
+    reply->deleteLater();
+    if (reply->error() != QNetworkReply::NoError)
+        return;
+    const QByteArray body = readLimited(reply);
+    QDomDocument check;
+    if (!check.setContent(body)) {
+        qWarning() << "Autoupdater: the suggestions are not valid XML; the old list stays";
+        return;
+    }
+    QDir().mkpath(QFileInfo(Suggestions::filePath()).absolutePath());
+    QFile file(Suggestions::filePath());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+        qWarning() << "Autoupdater: Cannot open suggestions file for writing";
+        return;
+    }
+    file.write(body);
+    file.close();
+    Suggestions::load();
+    emit suggestionsUpdated();
+}
+
+void Autoupdater::suggestionsReplyError(QNetworkReply::NetworkError error)
+{
+    qDebug() << "Autoupdater::suggestionsReplyError" << error;
+}
+
+void Autoupdater::suggestionsVersionReplyError(QNetworkReply::NetworkError error)
+{
+    qDebug() << "Autoupdater::suggestionsVersionReplyError" << error;
+}

@@ -1,0 +1,54 @@
+#include "DownloadBatch.h"
+
+#include "Download.h"
+#include "DownloadManager.h"
+
+DownloadBatch::DownloadBatch(DownloadManager *manager, QObject *parent)
+    : QObject(parent), m_manager(manager)
+{
+    connect(manager, &DownloadManager::added, this, [this](Download *d, int) { follow(d); });
+    connect(manager, &DownloadManager::finished, this, [this](Download *d) {
+        if (d->state() == Download::Finished)
+            m_finishedPaths << d->mediaPath();
+        else
+            ++m_failed;
+        m_followed.removeAll(QPointer<Download>(d));
+        check();
+    });
+    // Failures pause a download without a signal of the manager: look now and then.
+    m_poll.setInterval(100);
+    connect(&m_poll, &QTimer::timeout, this, &DownloadBatch::check);
+    m_poll.start();
+}
+
+void DownloadBatch::followListed()
+{
+    for (Download *d : m_manager->activeDownloads() + m_manager->queuedDownloads())
+        follow(d);
+}
+
+void DownloadBatch::follow(Download *download)
+{
+    if (!m_followed.contains(download))
+        m_followed.append(download);
+}
+
+void DownloadBatch::check()
+{
+    if (m_done || m_manager->hasPendingRequests())
+        return;
+    int running = 0;
+    for (const QPointer<Download> &d : std::as_const(m_followed)) {
+        if (d && (d->state() == Download::Downloading || d->state() == Download::None ||
+                  d->isResuming()))
+            ++running;
+    }
+    if (running > 0)
+        return;
+    // Everything left is paused by a failure or queued behind failed downloads.
+    m_failed += int(m_followed.size());
+    m_followed.clear();
+    m_done = true;
+    m_poll.stop();
+    emit done();
+}

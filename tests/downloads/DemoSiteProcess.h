@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QUrl>
+
+// A zelta-demosite on 127.0.0.1 for one test: started on a free port with
+// its own data folder, stopped with the object.
+class DemoSiteProcess
+{
+public:
+    explicit DemoSiteProcess(const QStringList &extraArgs = {QStringLiteral("--no-media")});
+    ~DemoSiteProcess();
+
+    bool isRunning() const { return m_url.isValid(); }
+    QUrl url(const QString &pathAndQuery = QString()) const;
+    QUrl tlsUrl(const QString &pathAndQuery = QString()) const;
+    QString dataDir() const { return m_data.path(); }
+
+    // GET on the control interface (no credentials); the body.
+    QByteArray control(const QString &pathAndQuery) const;
+    // Request lines seen so far: "METHOD PATH RANGE".
+    QStringList requests() const;
+
+    // The synthetic content the site serves for media/blob URLs.
+    static QByteArray blob(qint64 size);
+    static QByteArray sha256(const QByteArray &data);
+    static QByteArray fileSha256(const QString &path);
+
+private:
+    QTemporaryDir m_data;
+    QProcess m_process;
+    QUrl m_url;
+    QUrl m_tlsUrl;
+};

@@ -1,0 +1,117 @@
+// zelta-cli download / downloads against the demo site, including a run that
+// is killed midway and resumed.
+#include "DemoSiteProcess.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QtTest>
+
+#include <memory>
+
+class TestDownloadCli : public QObject
+{
+    Q_OBJECT
+
+private:
+    int cli(const QStringList &args, QByteArray *out, QByteArray *err = nullptr)
+    {
+        return TestSupport::run(TestSupport::builtProgram(QStringLiteral("zelta-cli")), args, out,
+                                err, 60000);
+    }
+    static QStringList credentials()
+    {
+        return {QStringLiteral("--user"), QStringLiteral("demo"), QStringLiteral("--password"),
+                QStringLiteral("demo")};
+    }
+    static QString library() { return QDir::home().absoluteFilePath(QStringLiteral("My Library")); }
+
+    std::unique_ptr<DemoSiteProcess> m_site;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_site = std::make_unique<DemoSiteProcess>();
+        QVERIFY(m_site->isRunning());
+    }
+
+    void descriptorAndDirectLink()
+    {
+        QByteArray out;
+        QByteArray err;
+        QCOMPARE(
+            cli(QStringList{"download",
+                            m_site->url("/members/synthetic.corvana?count=2&bytes=200000&tag=cli")
+                                .toString()} +
+                    credentials(),
+                &out, &err),
+            0);
+        QStringList lines = QString::fromUtf8(out).split('\n', Qt::SkipEmptyParts);
+        lines.sort();
+        QCOMPARE(lines,
+                 (QStringList{library() + "/cli 1/cli 1.mp4", library() + "/cli 2/cli 2.mp4"}));
+        QCOMPARE(DemoSiteProcess::fileSha256(lines.first()),
+                 DemoSiteProcess::sha256(DemoSiteProcess::blob(200000)));
+
+        QCOMPARE(
+            cli(QStringList{"download", m_site->url("/media/blob/one.mp4?bytes=5000").toString(),
+                            "--direct"} +
+                    credentials(),
+                &out),
+            0);
+        QCOMPARE(QString::fromUtf8(out).trimmed(), library() + "/one.mp4");
+
+        // The same link again is refused: the file exists.
+        QCOMPARE(
+            cli(QStringList{"download", m_site->url("/media/blob/one.mp4?bytes=5000").toString(),
+                            "--direct"} +
+                    credentials(),
+                &out, &err),
+            1);
+        QVERIFY(err.contains("You have already downloaded this video"));
+        QCOMPARE(cli({"downloads", "list"}, &out), 0);
+        QVERIFY(out.isEmpty());
+        QCOMPARE(cli({"download", "not a url"}, &out), 2);
+    }
+
+    void killedRunResumesToIdenticalFile()
+    {
+        const qint64 size = 1500000;
+        QProcess run;
+        run.start(TestSupport::builtProgram(QStringLiteral("zelta-cli")),
+                  QStringList{"download",
+                              m_site
+                                  ->url(QStringLiteral("/members/synthetic.corvana?count=1&bytes="
+                                                       "%1&tag=crash&rate=200000")
+                                            .arg(size))
+                                  .toString()} +
+                      credentials());
+        QVERIFY(run.waitForStarted());
+        const QString path = library() + "/crash 1/crash 1.mp4";
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(path).size() > 100000, 20000);
+        run.kill();
+        QVERIFY(run.waitForFinished(5000));
+        const qint64 partial = QFileInfo(path).size();
+        QVERIFY(partial < size);
+
+        QByteArray out;
+        QCOMPARE(cli({"downloads", "list"}, &out), 0);
+        const QStringList fields = QString::fromUtf8(out).trimmed().split('\t');
+        QCOMPARE(fields.size(), 3);
+        QCOMPARE(fields.at(0), QStringLiteral("Paused"));
+        QCOMPARE(fields.at(2), path);
+
+        m_site->control(QStringLiteral("/control/clear"));
+        QCOMPARE(cli(QStringList{"downloads", "resume"} + credentials(), &out), 0);
+        QCOMPARE(QString::fromUtf8(out).trimmed(), path);
+        QVERIFY(m_site->requests().filter(QStringLiteral("bytes=")).size() >= 1);
+        QCOMPARE(DemoSiteProcess::fileSha256(path),
+                 DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
+        QCOMPARE(cli({"downloads", "list"}, &out), 0);
+        QVERIFY(out.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDownloadCli)
+#include "tst_downloadcli.moc"

@@ -1,0 +1,332 @@
+// Downloads end to end against the demo site on 127.0.0.1.
+#include "DemoSiteProcess.h"
+#include "Download.h"
+#include "DownloadManager.h"
+#include "DownloadRecords.h"
+#include "Library.h"
+#include "ScriptedPrompt.h"
+#include "SignInState.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+class TestDownloadManager : public QObject
+{
+    Q_OBJECT
+
+private:
+    QUrl synthetic(const QString &tag, int count, qint64 bytes, qint64 rate = 0,
+                   bool redirect = false) const
+    {
+        QString query = QStringLiteral("/members/synthetic.corvana?count=%1&bytes=%2&tag=%3")
+                            .arg(count)
+                            .arg(bytes)
+                            .arg(tag);
+        if (rate > 0)
+            query += QStringLiteral("&rate=%1").arg(rate);
+        if (redirect)
+            query += QStringLiteral("&redirect=1");
+        return m_site->url(query);
+    }
+    static int countWarnings(const ScriptedPrompt &prompt, const QString &title)
+    {
+        int n = 0;
+        for (const auto &message : prompt.messages)
+            n += message.title == title ? 1 : 0;
+        return n;
+    }
+    static int storedRows() { return int(DownloadRecords::allRows().size()); }
+    Download *waitForSingle(DownloadManager &manager)
+    {
+        if (!QTest::qWaitFor([&] { return manager.rowCount() == 1; }, 15000))
+            return nullptr;
+        return manager.activeDownloads().value(0);
+    }
+
+    std::unique_ptr<DemoSiteProcess> m_site;
+    std::unique_ptr<QTemporaryDir> m_home;
+    ScriptedPrompt m_prompt;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_site = std::make_unique<DemoSiteProcess>();
+        QVERIFY(m_site->isRunning());
+        UserPrompt::install(&m_prompt);
+        SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
+    }
+
+    void init()
+    {
+        m_home = std::make_unique<QTemporaryDir>();
+        Library::setupPaths(m_home->path());
+        QVERIFY(Library::initDatabase(QString()));
+        m_prompt.messages.clear();
+        m_prompt.answers.clear();
+        m_site->control(QStringLiteral("/control/fault?name="));
+    }
+
+    void sixAcceptedFiveRunOneQueued()
+    {
+        DownloadManager manager;
+        QSignalSpy started(&manager, &DownloadManager::started);
+        manager.initializeDownload(synthetic(QStringLiteral("six"), 6, 400000, 20000));
+        QTRY_COMPARE_WITH_TIMEOUT(manager.rowCount(), 6, 15000);
+        QCOMPARE(manager.activeDownloads().size(), 5);
+        for (Download *d : manager.activeDownloads())
+            QCOMPARE(d->state(), Download::Downloading);
+        Download *queued = manager.queuedDownloads().value(0);
+        QVERIFY(queued);
+        QCOMPARE(queued->state(), Download::Queued);
+        QCOMPARE(storedRows(), 6);
+
+        Download *first = manager.activeDownloads().first();
+        const QString folder = first->downloadFolder();
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(first->mediaPath()).size() > 0, 10000);
+        first->cancel();
+        QVERIFY(!QFileInfo::exists(first->mediaPath()));
+        QVERIFY(!QFileInfo::exists(folder));
+        QCOMPARE(started.size(), 1);
+        QCOMPARE(started.first().first().value<Download *>(), queued);
+        QTRY_COMPARE_WITH_TIMEOUT(queued->state(), Download::Downloading, 10000);
+        QCOMPARE(manager.activeDownloads().size(), 5);
+        QCOMPARE(storedRows(), 5);
+
+        m_prompt.answers = {UserPrompt::No};
+        manager.removeAll();
+        QCOMPARE(manager.rowCount(), 5);
+        m_prompt.answers = {UserPrompt::Yes};
+        manager.removeAll();
+        QCOMPARE(manager.rowCount(), 0);
+        QCOMPARE(storedRows(), 0);
+        QCOMPARE(QDir(Library::libraryPath())
+                     .entryList({QStringLiteral("six*")}, QDir::Dirs | QDir::NoDotAndDotDot)
+                     .size(),
+                 0);
+    }
+
+    void twentyFirstIsDropped()
+    {
+        DownloadManager manager;
+        manager.initializeDownload(synthetic(QStringLiteral("many"), 21, 100000, 5000));
+        QTRY_COMPARE_WITH_TIMEOUT(manager.rowCount(), 20, 15000);
+        QTest::qWait(200);
+        QCOMPARE(manager.rowCount(), 20);
+        QCOMPARE(storedRows(), 20);
+        m_prompt.answers = {UserPrompt::Yes};
+        manager.removeAll();
+        QCOMPARE(manager.rowCount(), 0);
+    }
+
+    void sameLinkWhileRunningIsRefused()
+    {
+        DownloadManager manager;
+        const QUrl url = synthetic(QStringLiteral("dup"), 1, 400000, 20000);
+        manager.initializeDownload(url);
+        Download *d = waitForSingle(manager);
+        QVERIFY(d);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(d->mediaPath()), 10000);
+        manager.initializeDownload(url);
+        QTRY_COMPARE_WITH_TIMEOUT(countWarnings(m_prompt, QStringLiteral("File Exists")), 1, 10000);
+        QCOMPARE(manager.rowCount(), 1);
+        QCOMPARE(storedRows(), 1); // the running download keeps its record
+        d->cancel();
+    }
+
+    void pauseKeepsFileAndResumeAppendsByRange()
+    {
+        DownloadManager manager;
+        QSignalSpy finished(&manager, &DownloadManager::finished);
+        const qint64 size = 600000;
+        manager.initializeDownload(synthetic(QStringLiteral("resume"), 1, size, 150000));
+        Download *d = waitForSingle(manager);
+        QVERIFY(d);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(d->mediaPath()).size() > 0, 10000);
+        d->pause();
+        QCOMPARE(d->state(), Download::Paused);
+        QTest::qWait(100);
+        const qint64 partial = QFileInfo(d->mediaPath()).size();
+        QVERIFY(partial > 0 && partial < size);
+
+        m_site->control(QStringLiteral("/control/clear"));
+        QSignalSpy progress(d, &Download::updateProgress);
+        d->resume();
+        QTRY_VERIFY_WITH_TIMEOUT(progress.size() > 0, 10000);
+        QVERIFY(d->bytesWritten() >= partial);
+        const QString path = d->mediaPath();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 20000);
+        const QString rangeLine = QStringLiteral("bytes=%1-").arg(partial);
+        bool sawRange = false;
+        for (const QString &line : m_site->requests())
+            sawRange |= line.contains(QLatin1String("/media/blob/")) && line.endsWith(rangeLine);
+        QVERIFY2(sawRange, qPrintable(m_site->requests().join(QLatin1Char('\n'))));
+        QCOMPARE(DemoSiteProcess::fileSha256(path),
+                 DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
+        QCOMPARE(storedRows(), 0);
+    }
+
+    // Each fault interrupts or disturbs the first transfer; the file must end
+    // up byte-identical to the served one.
+    void faultsEndWithIdenticalFile_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<bool>("redirect");
+        QTest::addColumn<bool>("pauseFirst");
+        QTest::newRow("redirect with body") << QString() << true << false;
+        QTest::newRow("connection dropped midway")
+            << QStringLiteral("drop&value=200000") << false << false;
+        QTest::newRow("server ignores range") << QStringLiteral("norange") << false << true;
+        QTest::newRow("redirect, paused, resumed") << QString() << true << true;
+    }
+    void faultsEndWithIdenticalFile()
+    {
+        QFETCH(QString, fault);
+        QFETCH(bool, redirect);
+        QFETCH(bool, pauseFirst);
+        const qint64 size = 500000;
+        DownloadManager manager;
+        QSignalSpy finished(&manager, &DownloadManager::finished);
+        if (!fault.isEmpty() && !pauseFirst)
+            m_site->control(QStringLiteral("/control/fault?name=") + fault);
+        manager.initializeDownload(
+            synthetic(QStringLiteral("fault"), 1, size, pauseFirst ? 150000 : 0, redirect));
+        Download *d = waitForSingle(manager);
+        QVERIFY(d);
+        if (pauseFirst) {
+            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(d->mediaPath()).size() > 0, 10000);
+            d->pause();
+            if (!fault.isEmpty())
+                m_site->control(QStringLiteral("/control/fault?name=") + fault);
+            d->resume();
+        } else if (fault.startsWith(QLatin1String("drop"))) {
+            QTRY_COMPARE_WITH_TIMEOUT(d->state(), Download::Paused, 10000);
+            QCOMPARE(countWarnings(m_prompt, QStringLiteral("Download Failed")), 1);
+            QCOMPARE(storedRows(), 1);
+            d->resume();
+        }
+        const QString path = d->mediaPath();
+        QSignalSpy done(d, &Download::finished);
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 20000);
+        QCOMPARE(done.size(), 1); // finished, not aborted
+        QCOMPARE(QFileInfo(path).size(), size);
+        QCOMPARE(DemoSiteProcess::fileSha256(path),
+                 DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
+    }
+
+    void failedMediaPausesAndKeepsRecord_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("404") << QStringLiteral("404");
+        QTest::newRow("500") << QStringLiteral("500");
+    }
+    void failedMediaPausesAndKeepsRecord()
+    {
+        QFETCH(QString, fault);
+        m_site->control(QStringLiteral("/control/fault?name=") + fault);
+        DownloadManager manager;
+        manager.initializeDownload(synthetic(QStringLiteral("fail"), 1, 1000));
+        Download *d = waitForSingle(manager);
+        QVERIFY(d);
+        QTRY_COMPARE_WITH_TIMEOUT(d->state(), Download::Paused, 10000);
+        QCOMPARE(countWarnings(m_prompt, QStringLiteral("Download Failed")), 1);
+        QCOMPARE(manager.rowCount(), 1);
+        QCOMPARE(storedRows(), 1);
+    }
+
+    void completeFileAnswered416IsFinishedUntouched()
+    {
+        const qint64 size = 300000;
+        const QUrl url = synthetic(QStringLiteral("done"), 1, size);
+        QString path;
+        {
+            DownloadManager first;
+            first.initializeDownload(url);
+            Download *d = waitForSingle(first);
+            QVERIFY(d);
+            path = d->mediaPath();
+            QSignalSpy done(d, &Download::finished);
+            QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, 15000);
+            // As if the program stopped before the row was removed.
+            QVERIFY(DownloadRecords::insert(
+                url, QUrl(m_site->url(QStringLiteral("/media/blob/done-1.mp4?bytes=300000"))),
+                path));
+        }
+        DownloadManager manager;
+        QCOMPARE(manager.rowCount(), 1);
+        QSignalSpy finished(&manager, &DownloadManager::finished);
+        QSignalSpy done(manager.activeDownloads().first(), &Download::finished);
+        m_site->control(QStringLiteral("/control/clear"));
+        manager.resumeAll();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);
+        QCOMPARE(done.size(), 1);
+        QVERIFY(m_site->requests()
+                    .join(QLatin1Char('\n'))
+                    .contains(QStringLiteral("bytes=%1-").arg(size)));
+        QCOMPARE(DemoSiteProcess::fileSha256(path),
+                 DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
+        QCOMPARE(storedRows(), 0);
+    }
+
+    void restartRestoresStoredQueue()
+    {
+        for (int i = 1; i <= 7; ++i) {
+            const QUrl url = synthetic(QStringLiteral("stored%1").arg(i), 1, 200000, 20000);
+            QVERIFY(DownloadRecords::insert(url, QUrl(QStringLiteral("http://x/%1").arg(i)),
+                                            QStringLiteral("/nowhere/%1").arg(i)));
+        }
+        DownloadManager manager;
+        QCOMPARE(manager.rowCount(), 7);
+        QCOMPARE(manager.activeDownloads().size(), 5);
+        for (int row = 0; row < 7; ++row) {
+            auto *d = manager.data(manager.index(row), Qt::UserRole).value<Download *>();
+            QVERIFY(d);
+            QCOMPARE(d->state(), Download::Paused);
+            QVERIFY(d->item().isNull());
+            QVERIFY(d->url().query().contains(QStringLiteral("tag=stored%1").arg(row + 1)));
+        }
+        manager.resumeAll(); // what completing the sign-in does
+        for (Download *d : manager.activeDownloads())
+            QTRY_COMPARE_WITH_TIMEOUT(d->state(), Download::Downloading, 10000);
+        for (Download *d : manager.queuedDownloads())
+            QCOMPARE(d->state(), Download::Paused);
+        QCOMPARE(manager.activeDownloads().first()->item().title(), QStringLiteral("stored1 1"));
+        manager.pauseAll();
+    }
+
+    void directDownloadNamesAndRecord()
+    {
+        DownloadManager manager;
+        QSignalSpy finished(&manager, &DownloadManager::finished);
+        QSignalSpy downloaded(&manager, &DownloadManager::downloaded);
+        const QUrl url = m_site->url(QStringLiteral("/media/blob/clip.mp4?bytes=123457"));
+        manager.initializeDirectDownload(url);
+        Download *d = waitForSingle(manager);
+        QVERIFY(d);
+        QVERIFY(d->isDirect());
+        QCOMPARE(d->mediaPath(), QDir(Library::libraryPath()).absoluteFilePath("clip.mp4"));
+        QCOMPARE(d->item().title(), QStringLiteral("clip.mp4"));
+        QCOMPARE(d->item().guid(), QStringLiteral("/media/blob/clip.mp4"));
+        QCOMPARE(storedRows(), 1);
+        qint64 finishedSize = -1;
+        connect(&manager, &DownloadManager::finished, this,
+                [&](Download *done) { finishedSize = done->mediaSize(); });
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);
+        QCOMPARE(finishedSize, qint64(123457)); // the size comes from the server
+        QCOMPARE(downloaded.first().first().toString(), QStringLiteral("/media/blob/clip.mp4"));
+        QCOMPARE(storedRows(), 0);
+
+        // The same link again: the file is there.
+        manager.initializeDirectDownload(url);
+        QCOMPARE(countWarnings(m_prompt, QStringLiteral("File Exists")), 1);
+        QCOMPARE(manager.rowCount(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDownloadManager)
+#include "tst_downloadmanager.moc"

@@ -1,0 +1,120 @@
+// The shared network manager against the demo site: HTTP authentication from
+// the sign-in state, and certificate errors of a self-signed HTTPS server.
+#include "DemoSiteProcess.h"
+#include "NetworkManager.h"
+#include "ScriptedPrompt.h"
+#include "SignInState.h"
+#include "TestSupport.h"
+
+#include <QNetworkReply>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+class TestNetworkManager : public QObject
+{
+    Q_OBJECT
+
+private:
+    QNetworkReply::NetworkError fetch(const QUrl &url, QByteArray *body = nullptr,
+                                      bool strict = false)
+    {
+        QNetworkRequest request(url);
+        if (strict)
+            request.setAttribute(NetworkManager::StrictTlsAttribute, true);
+        std::unique_ptr<QNetworkReply> reply(NetworkManager::instance()->get(request));
+        QSignalSpy finished(reply.get(), &QNetworkReply::finished);
+        if (!finished.wait(15000))
+            return QNetworkReply::TimeoutError;
+        if (body)
+            *body = reply->readAll();
+        return reply->error();
+    }
+    int questions() const
+    {
+        int n = 0;
+        for (const auto &m : m_prompt.messages)
+            n += m.kind == QLatin1String("question") ? 1 : 0;
+        return n;
+    }
+
+    QTemporaryDir m_keys;
+    std::unique_ptr<DemoSiteProcess> m_site;
+    ScriptedPrompt m_prompt;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        const QString key = m_keys.filePath(QStringLiteral("key.pem"));
+        const QString cert = m_keys.filePath(QStringLiteral("cert.pem"));
+        QCOMPARE(TestSupport::run(QStringLiteral("openssl"),
+                                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key,
+                                   "-out", cert, "-days", "2", "-subj", "/CN=127.0.0.1"}),
+                 0);
+        m_site = std::make_unique<DemoSiteProcess>(
+            QStringList{"--no-media", "--tls-cert", cert, "--tls-key", key});
+        QVERIFY(m_site->isRunning());
+        QVERIFY(m_site->tlsUrl().isValid());
+        UserPrompt::install(&m_prompt);
+    }
+
+    void challengeWhileSignedOutIsAborted()
+    {
+        QVERIFY(!SignInState::hasCredentials());
+        QCOMPARE(fetch(m_site->url("/members/index.php")), QNetworkReply::OperationCanceledError);
+        QCOMPARE(questions(), 0);
+    }
+
+    void challengeAfterSignInIsAnswered()
+    {
+        SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
+        QByteArray body;
+        QCOMPARE(fetch(m_site->url("/members/index.php"), &body), QNetworkReply::NoError);
+        QVERIFY(body.contains("Welcome back"));
+        QCOMPARE(m_prompt.messages.size(), 0);
+    }
+
+    void selfSignedHostAsksUntilAccepted()
+    {
+        const QUrl url = m_site->tlsUrl("/start/index.php");
+        m_prompt.answers = {UserPrompt::No};
+        QCOMPARE(fetch(url), QNetworkReply::SslHandshakeFailedError);
+        QCOMPARE(questions(), 1);
+        QCOMPARE(m_prompt.messages.last().title, QCoreApplication::applicationName());
+        QVERIFY(m_prompt.messages.last().text.startsWith(QStringLiteral("SSL Errors:\n\n") +
+                                                         url.toString()));
+
+        NetworkManager::instance()->clearConnectionCache();
+        m_prompt.answers = {UserPrompt::Yes};
+        QCOMPARE(fetch(url), QNetworkReply::NoError);
+        QCOMPARE(questions(), 2);
+        QVERIFY(NetworkManager::instance()->isAccepted(url.host(), url.port()));
+
+        NetworkManager::instance()->clearConnectionCache();
+        QCOMPARE(fetch(m_site->tlsUrl("/zelta/update.xml")), QNetworkReply::NoError);
+        QCOMPARE(questions(), 2); // remembered for this host and port
+    }
+
+    void strictRequestNeverIgnoresErrors()
+    {
+        NetworkManager::instance()->clearConnectionCache();
+        const int before = questions();
+        QCOMPARE(fetch(m_site->tlsUrl("/zelta/update.xml"), nullptr, true),
+                 QNetworkReply::SslHandshakeFailedError);
+        QCOMPARE(questions(), before);
+    }
+
+    void loggedHeadersCarryNoSecrets()
+    {
+        QNetworkRequest request(QUrl("http://127.0.0.1/"));
+        request.setRawHeader("Authorization", "Basic ZGVtbzpzZWNyZXQ=");
+        request.setRawHeader("User-Agent", "Corvana ZELTA");
+        const QString logged = NetworkManager::loggableHeaders(request);
+        QVERIFY(!logged.contains(QStringLiteral("ZGVtbzpzZWNyZXQ=")));
+        QVERIFY(logged.contains(QStringLiteral("User-Agent: Corvana ZELTA")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNetworkManager)
+#include "tst_networkmanager.moc"
