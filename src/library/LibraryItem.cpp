@@ -122,7 +122,38 @@ QString LibraryItem::encode(const QString &text)
 
 QString LibraryItem::decode(const QString &stored)
 {
-    return QUrl::fromPercentEncoding(stored.toUtf8());
+    // Same result as QUrl::fromPercentEncoding(stored.toUtf8()) in one pass;
+    // every row read goes through here.
+    if (!stored.contains(QLatin1Char('%')))
+        return stored;
+    const auto hexValue = [](QChar c) -> int {
+        const char16_t u = c.unicode();
+        if (u >= '0' && u <= '9')
+            return u - '0';
+        if (u >= 'A' && u <= 'F')
+            return u - 'A' + 10;
+        if (u >= 'a' && u <= 'f')
+            return u - 'a' + 10;
+        return -1;
+    };
+    QByteArray bytes;
+    bytes.reserve(stored.size());
+    const qsizetype size = stored.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = stored.at(i);
+        if (c.unicode() >= 0x80) {
+            const qsizetype run = c.isHighSurrogate() && i + 1 < size ? 2 : 1;
+            bytes += QStringView(stored).mid(i, run).toUtf8();
+            i += run - 1;
+        } else if (c == QLatin1Char('%') && i + 2 < size && hexValue(stored.at(i + 1)) >= 0 &&
+                   hexValue(stored.at(i + 2)) >= 0) {
+            bytes += char(hexValue(stored.at(i + 1)) * 16 + hexValue(stored.at(i + 2)));
+            i += 2;
+        } else {
+            bytes += char(c.unicode());
+        }
+    }
+    return QString::fromUtf8(bytes);
 }
 
 bool LibraryItem::isValid() const

@@ -61,6 +61,27 @@ private Q_SLOTS:
                  item.guid());
     }
 
+    void percentCoding_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("plain") << "Sunset-2_b.c~";
+        QTest::newRow("space amp percent") << "a b & 100%";
+        QTest::newRow("quote") << "it's \"x\"";
+        QTest::newRow("accents") << QStringLiteral("Émile Zoë");
+        QTest::newRow("emoji") << QStringLiteral("sun \U0001F305");
+    }
+
+    // The stored form reads back unchanged; stored text decodes as the URL
+    // decoder does, and a stray percent sign is kept as it stands.
+    void percentCoding()
+    {
+        QFETCH(QString, text);
+        const QString stored = LibraryItem::encode(text);
+        QCOMPARE(LibraryItem::decode(stored), text);
+        QCOMPARE(LibraryItem::decode(stored), QUrl::fromPercentEncoding(stored.toUtf8()));
+        QCOMPARE(LibraryItem::decode(QStringLiteral("%41%zz%4")), QStringLiteral("A%zz%4"));
+    }
+
     void durationText_data()
     {
         QTest::addColumn<QByteArray>("output");
