@@ -3,11 +3,16 @@
 
 #include "DownloadBatch.h"
 #include "DownloadManager.h"
+#include "Library.h"
+#include "LibraryAccess.h"
 #include "SignInState.h"
 #include "UserPrompt.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QTextStream>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -46,6 +51,8 @@ int runDownloadBatch(CliContext &context, const QString &user, const QString &pa
     UserPrompt::install(&prompt);
     SignInState::login(user, password);
 
+    Library library;
+    LibraryAccess::setLibrary(&library);
     DownloadManager *manager = DownloadManager::instance();
     DownloadBatch batch(manager);
     if (resumeStored) {
@@ -60,6 +67,14 @@ int runDownloadBatch(CliContext &context, const QString &user, const QString &pa
         QObject::connect(&batch, &DownloadBatch::done, qApp, &QCoreApplication::quit);
         QCoreApplication::exec();
     }
+    // Finished videos are imported before the program ends.
+    const QDeadlineTimer importDeadline(10 * 60 * 1000);
+    while (library.isBusy() && !importDeadline.hasExpired()) {
+        QEventLoop wait;
+        QTimer::singleShot(100, &wait, &QEventLoop::quit);
+        wait.exec();
+    }
+    LibraryAccess::setLibrary(nullptr);
     UserPrompt::install(nullptr);
     for (const QString &path : batch.finishedPaths())
         CliContext::printLine(path);

@@ -4,8 +4,10 @@
 #include "DownloadManager.h"
 #include "DownloadRecords.h"
 #include "Library.h"
+#include "LibraryAccess.h"
 #include "ScriptedPrompt.h"
 #include "SignInState.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -325,6 +327,33 @@ private Q_SLOTS:
         manager.initializeDirectDownload(url);
         QCOMPARE(countWarnings(m_prompt, QStringLiteral("File Exists")), 1);
         QCOMPARE(manager.rowCount(), 0);
+    }
+
+    void finishedVideoReachesLibrary()
+    {
+        const QString clip = TestSupport::sampleClip(QStringLiteral("handover.mp4"), 2);
+        QVERIFY(!clip.isEmpty());
+        QDir().mkpath(m_site->dataDir() + QStringLiteral("/media"));
+        QFile::remove(m_site->dataDir() + QStringLiteral("/media/harbour.mp4"));
+        QVERIFY(QFile::copy(clip, m_site->dataDir() + QStringLiteral("/media/harbour.mp4")));
+        Library library;
+        LibraryAccess::setLibrary(&library);
+        const auto forget = qScopeGuard([] { LibraryAccess::setLibrary(nullptr); });
+        QSignalSpy imported(&library, &Library::importFinished);
+        DownloadManager manager;
+        manager.initializeDownload(m_site->url(QStringLiteral("/members/videos/harbour.corvana")));
+        QTRY_VERIFY_WITH_TIMEOUT(imported.size() >= 1 && !library.isBusy(), 60000);
+        QCOMPARE(storedRows(), 0);
+        bool ok = false;
+        QVERIFY(library.containsGuid(QStringLiteral("corvana-demo-harbour"), &ok));
+        QVERIFY(ok);
+
+        // A descriptor whose first video is in the library is not looked at further.
+        m_site->control(QStringLiteral("/control/clear"));
+        manager.initializeDownload(m_site->url(QStringLiteral("/members/all.corvana")));
+        QTRY_VERIFY_WITH_TIMEOUT(!manager.hasPendingRequests(), 10000);
+        QCOMPARE(manager.rowCount(), 0);
+        QVERIFY(m_site->requests().filter(QStringLiteral("/media/")).isEmpty());
     }
 };
 
