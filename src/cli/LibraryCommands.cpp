@@ -43,17 +43,30 @@ int rowId(const Library &library, int row)
     return library.sqlModel()->recordAt(row).value(QStringLiteral("id")).toInt();
 }
 
+// One output field: tabs and line breaks in a value would split the record.
+QString field(QString text)
+{
+    for (QChar &c : text) {
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            c = QLatin1Char(' ');
+    }
+    return text;
+}
+
 QStringList fields(int id, const LibraryItem &item)
 {
-    return {QString::number(id),
-            item.title(),
-            item.duration(),
-            item.dvdTitle(),
-            item.stars(),
-            item.categories(),
-            QString::number(item.sizeInBytes()),
-            item.videoPath(),
-            item.thumbnailPath()};
+    QStringList values = {QString::number(id),
+                          item.title(),
+                          item.duration(),
+                          item.dvdTitle(),
+                          item.stars(),
+                          item.categories(),
+                          QString::number(item.sizeInBytes()),
+                          item.videoPath(),
+                          item.thumbnailPath()};
+    for (QString &value : values)
+        value = field(value);
+    return values;
 }
 
 int importPaths(Library &library, const QStringList &paths)
@@ -77,7 +90,8 @@ int importPaths(Library &library, const QStringList &paths)
         if (id <= lastId)
             continue;
         const LibraryItem item = library.item(row);
-        CliContext::print({QString::number(id), item.title(), item.duration(), item.videoPath()});
+        CliContext::print(
+            {QString::number(id), field(item.title()), item.duration(), field(item.videoPath())});
     }
     return failed ? CliContext::Failure : CliContext::Success;
 }

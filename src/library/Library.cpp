@@ -19,6 +19,8 @@
 namespace {
 
 constexpr int kColumnCount = 7;
+// Only the start of the site's answer to an edit report is logged.
+constexpr qint64 kMaxReportReply = 64 * 1024;
 
 // LIKE pattern that finds `text` inside the stored (encoded) columns:
 // encoded the same way, with the wildcards it contains taken literally.
@@ -601,7 +603,7 @@ void Library::postbackFinsihed(QNetworkReply *reply)
     if (reply->error() != QNetworkReply::NoError)
         qWarning().noquote() << reply->errorString();
     else
-        qDebug().noquote() << QString::fromUtf8(reply->readAll());
+        qDebug().noquote() << QString::fromUtf8(reply->read(kMaxReportReply));
     reply->deleteLater();
 }
 
