@@ -6,6 +6,7 @@
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QSemaphore>
+#include <QSet>
 #include <QThread>
 
 const QStringList MediaModel::rootAliases = {QStringLiteral("0"), QStringLiteral("15"),
@@ -137,25 +138,43 @@ void MediaModel::fetchFromAnyThread(MediaNode *node)
 
 void MediaModel::addNode(MediaNode *node, MediaNode *parentNode)
 {
-    for (const MediaNode *child : std::as_const(parentNode->children)) {
-        if (child->path() == node->path()) {
+    addNodes({node}, parentNode);
+}
+
+void MediaModel::addNodes(QList<MediaNode *> nodes, MediaNode *parentNode)
+{
+    QSet<QString> known;
+    known.reserve(parentNode->children.size() + nodes.size());
+    for (const MediaNode *child : std::as_const(parentNode->children))
+        known.insert(child->path());
+    for (auto it = nodes.begin(); it != nodes.end();) {
+        if (known.contains((*it)->path())) {
             qDebug().noquote() << "MediaModel::addNode path already exists";
-            delete node;
-            return;
+            delete *it;
+            it = nodes.erase(it);
+        } else {
+            known.insert((*it)->path());
+            ++it;
         }
     }
-    const int row = int(parentNode->children.size());
-    beginInsertRows(indexOf(parentNode), row, row);
+    if (nodes.isEmpty())
+        return;
+    const int first = int(parentNode->children.size());
+    beginInsertRows(indexOf(parentNode), first, first + int(nodes.size()) - 1);
     {
         QMutexLocker locker(&m_lock);
-        node->objectId = uniqueObjectId(node->path());
-        parentNode->children.append(node);
-        m_ids.insert(node->objectId, node);
-        ++m_counter;
+        for (MediaNode *node : std::as_const(nodes)) {
+            node->objectId = uniqueObjectId(node->path());
+            parentNode->children.append(node);
+            m_ids.insert(node->objectId, node);
+            ++m_counter;
+        }
     }
     endInsertRows();
-    QMetaObject::invokeMethod(m_gatherer.get(), "gather", Qt::QueuedConnection,
-                              Q_ARG(MediaNode *, node));
+    for (MediaNode *node : std::as_const(nodes)) {
+        QMetaObject::invokeMethod(m_gatherer.get(), "gather", Qt::QueuedConnection,
+                                  Q_ARG(MediaNode *, node));
+    }
 }
 
 void MediaModel::fetchFolder(MediaNode *node)
@@ -166,15 +185,17 @@ void MediaModel::fetchFolder(MediaNode *node)
     folder.setFilter(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
     folder.setSorting(QDir::Name | QDir::DirsFirst);
     const QFileInfoList entries = folder.entryInfoList();
+    QList<MediaNode *> nodes;
     for (const QFileInfo &entry : entries) {
         if (entry.isHidden() || entry.fileName().startsWith(QLatin1Char('.')))
             continue;
         const QUrl url = QUrl::fromLocalFile(entry.absoluteFilePath());
         if (entry.isDir())
-            addNode(new MediaNode(url, MediaNode::Folder, node), node);
+            nodes.append(new MediaNode(url, MediaNode::Folder, node));
         else if (MediaNode::mediaSuffixes().contains(entry.suffix().toLower()))
-            addNode(new MediaNode(url, MediaNode::File, node), node);
+            nodes.append(new MediaNode(url, MediaNode::File, node));
     }
+    addNodes(nodes, node);
     QMutexLocker locker(&m_lock);
     node->fetched = true;
 }

@@ -58,6 +58,9 @@ private:
     MediaNode *nodeByIdLocked(const QString &objectId) const;
     MediaNodeInfo infoLocked(const MediaNode *node) const;
     void addNode(MediaNode *node, MediaNode *parent);
+    // Adds a folder's listing in one insertion; nodes whose path is already
+    // a child are dropped.
+    void addNodes(QList<MediaNode *> nodes, MediaNode *parent);
     void fetchFolder(MediaNode *node);
     // Lists the folder in the model's thread, waiting from other threads.
     void fetchFromAnyThread(MediaNode *node);

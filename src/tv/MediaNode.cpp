@@ -1,9 +1,7 @@
 #include "MediaNode.h"
 
-#include <QFileInfo>
-
 MediaNode::MediaNode(const QUrl &nodeUrl, int nodeKind, MediaNode *parentNode)
-    : url(nodeUrl), kind(nodeKind), parent(parentNode)
+    : url(nodeUrl), kind(nodeKind), parent(parentNode), m_path(nodeUrl.toLocalFile())
 {
 }
 
@@ -14,13 +12,19 @@ MediaNode::~MediaNode()
 
 QString MediaNode::name() const
 {
-    return QFileInfo(path()).fileName();
+    return m_path.mid(m_path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString MediaNode::suffix() const
+{
+    const QString fileName = name();
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : fileName.mid(dot + 1).toLower();
 }
 
 bool MediaNode::needsTranscoding() const
 {
-    const QString decisive = format.isEmpty() ? QFileInfo(path()).suffix().toLower() : format;
-    return transcodeList().contains(decisive);
+    return transcodeList().contains(format.isEmpty() ? suffix() : format);
 }
 
 int MediaNode::row() const

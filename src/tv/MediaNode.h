@@ -22,8 +22,10 @@ public:
     MediaNode(const MediaNode &) = delete;
     MediaNode &operator=(const MediaNode &) = delete;
 
-    QString path() const { return url.toLocalFile(); }
+    QString path() const { return m_path; }
     QString name() const;
+    // Lower-case file suffix.
+    QString suffix() const;
     bool isFolder() const { return kind == Folder; }
     bool hasMetaData() const { return duration.isValid() || !format.isEmpty() || !image.isNull(); }
     // FLV (by the probed container, else by the file suffix) is transcoded.
@@ -43,6 +45,9 @@ public:
     QString format;
     QString codec;
     QImage image;
+
+private:
+    QString m_path; // the URL's local path, kept once
 };
 
 Q_DECLARE_METATYPE(MediaNode *)

@@ -52,7 +52,8 @@ QString UpnpEventNotifier::subscribe(const QString &service, const QList<QUrl> &
     subscriber.service = service;
     subscriber.callbacks = callbacks;
     subscriber.expiry.setRemainingTime(qint64(timeout) * 1000);
-    queueLocked(sid, subscriber, variables);
+    // The initial event follows the answer that tells the subscriber its SID.
+    queueLocked(sid, subscriber, variables, 100);
     return sid;
 }
 
@@ -107,13 +108,14 @@ void UpnpEventNotifier::stopNotifier()
 }
 
 void UpnpEventNotifier::queueLocked(const QString &sid, Subscriber &subscriber,
-                                    const Variables &variables)
+                                    const Variables &variables, int delayMs)
 {
     if (m_queue.size() >= 1000) {
         qWarning().noquote() << "UpnpEventNotifier queue full, event dropped for" << sid;
         return;
     }
-    m_queue.enqueue({sid, subscriber.callbacks, subscriber.sequence++, propertySet(variables)});
+    m_queue.enqueue({sid, subscriber.callbacks, subscriber.sequence++, propertySet(variables),
+                     QDeadlineTimer(delayMs)});
     m_wake.wakeAll();
 }
 
@@ -137,6 +139,10 @@ void UpnpEventNotifier::run()
         dropExpiredLocked();
         if (m_queue.isEmpty()) {
             m_wake.wait(&m_lock, 500);
+            continue;
+        }
+        if (!m_queue.head().notBefore.hasExpired()) {
+            m_wake.wait(&m_lock, m_queue.head().notBefore);
             continue;
         }
         const Message message = m_queue.dequeue();

@@ -58,9 +58,11 @@ private:
         QList<QUrl> callbacks;
         quint32 sequence;
         QByteArray body;
+        QDeadlineTimer notBefore;
     };
 
-    void queueLocked(const QString &sid, Subscriber &subscriber, const Variables &variables);
+    void queueLocked(const QString &sid, Subscriber &subscriber, const Variables &variables,
+                     int delayMs = 0);
     void dropExpiredLocked();
     static QByteArray propertySet(const Variables &variables);
     static bool send(const Message &message);

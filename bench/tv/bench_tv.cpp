@@ -1,0 +1,346 @@
+// Measures the media server on 127.0.0.1 (no SSDP): serving a 1 GiB file
+// whole and as 16 parallel ranges against nginx serving the same file, Browse
+// of a folder of 10,000 files, and the first byte and memory of a transcoded
+// FLV answer. Usage: bench_tv [work folder]
+#include "AppIdentity.h"
+#include "LumiqoTv.h"
+#include "MediaModel.h"
+#include "MediaServer.h"
+#include "MetaDataGatherer.h"
+#include "Platform.h"
+#include "TranscodeHelper.h"
+#include "TranscodeStream.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QThread>
+
+#include <algorithm>
+
+namespace {
+
+constexpr qint64 bigSize = qint64(1) << 30;
+constexpr int folderSize = 10000;
+constexpr int runs = 3;
+
+QTextStream out(stdout);
+
+struct Row
+{
+    QString measure;
+    double value;
+    QString unit;
+    QString reference;
+    double referenceValue;
+};
+
+void writeBigFile(const QString &path)
+{
+    QFile file(path);
+    if (file.size() == bigSize || !file.open(QIODevice::WriteOnly))
+        return;
+    QByteArray block(8 << 20, Qt::Uninitialized);
+    for (qsizetype i = 0; i < block.size(); ++i)
+        block[i] = char((i * 131) ^ (i >> 9));
+    for (qint64 written = 0; written < bigSize; written += block.size())
+        file.write(block);
+}
+
+QByteArray post(const QUrl &url, const QByteArray &action, const QByteArray &body)
+{
+    static QNetworkAccessManager manager;
+    manager.setProxy(QNetworkProxy::NoProxy);
+    QNetworkRequest request(url);
+    request.setRawHeader("SOAPAction", action);
+    request.setRawHeader("Content-Type", "text/xml; charset=\"utf-8\"");
+    QNetworkReply *reply = manager.post(request, body);
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    loop.exec();
+    const QByteArray data = reply->readAll();
+    reply->deleteLater();
+    return data;
+}
+
+QByteArray browseBody(const QString &id, int count)
+{
+    return QStringLiteral("<?xml version=\"1.0\"?><s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/"
+                          "soap/envelope/\"><s:Body><u:Browse xmlns:u=\"urn:schemas-upnp-org:"
+                          "service:ContentDirectory:1\"><ObjectID>%1</ObjectID><BrowseFlag>"
+                          "BrowseDirectChildren</BrowseFlag><Filter>*</Filter><StartingIndex>0"
+                          "</StartingIndex><RequestedCount>%2</RequestedCount><SortCriteria>"
+                          "</SortCriteria></u:Browse></s:Body></s:Envelope>")
+        .arg(id)
+        .arg(count)
+        .toUtf8();
+}
+
+// Wall time of curl processes run in parallel, each fetching one range (or all).
+double curlSeconds(const QString &url, int parts)
+{
+    QList<QProcess *> processes;
+    QElapsedTimer timer;
+    timer.start();
+    const qint64 part = bigSize / parts;
+    for (int i = 0; i < parts; ++i) {
+        auto *curl = new QProcess;
+        QStringList args = {QStringLiteral("-s"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
+                            QStringLiteral("--fail")};
+        if (parts > 1) {
+            const qint64 last = i == parts - 1 ? bigSize - 1 : (i + 1) * part - 1;
+            args << QStringLiteral("-r") << QStringLiteral("%1-%2").arg(i * part).arg(last);
+        }
+        curl->start(QStringLiteral("curl"), args << url);
+        processes.append(curl);
+    }
+    bool ok = true;
+    for (QProcess *curl : processes) {
+        curl->waitForFinished(-1);
+        ok = ok && curl->exitCode() == 0;
+        delete curl;
+    }
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    return ok ? seconds : -1;
+}
+
+double bestMiBps(const QString &url, int parts)
+{
+    double best = 0;
+    for (int i = 0; i < runs; ++i) {
+        const double seconds = curlSeconds(url, parts);
+        if (seconds > 0)
+            best = std::max(best, bigSize / 1048576.0 / seconds);
+    }
+    return best;
+}
+
+quint16 freePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    return probe.serverPort();
+}
+
+std::unique_ptr<QProcess> startNginx(const QString &work, const QString &root, quint16 port)
+{
+    QFile conf(work + QStringLiteral("/nginx.conf"));
+    conf.open(QIODevice::WriteOnly);
+    QTextStream(&conf) << "daemon off;\nworker_processes 2;\n"
+                       << (getuid() == 0 ? "user root;\n" : "") << "error_log " << work
+                       << "/nginx-error.log;\npid " << work
+                       << "/nginx.pid;\nevents { worker_connections 256; }\nhttp {\n"
+                       << "  access_log off; sendfile on; tcp_nopush on;\n"
+                       << "  client_body_temp_path " << work << "/nginx-body;\n"
+                       << "  proxy_temp_path " << work << "/nginx-proxy;\n"
+                       << "  fastcgi_temp_path " << work << "/nginx-fastcgi;\n"
+                       << "  uwsgi_temp_path " << work << "/nginx-uwsgi;\n"
+                       << "  scgi_temp_path " << work << "/nginx-scgi;\n"
+                       << "  server { listen 127.0.0.1:" << port << "; root " << root << "; }\n}\n";
+    conf.close();
+    auto nginx = std::make_unique<QProcess>();
+    nginx->start(QStringLiteral("nginx"),
+                 {QStringLiteral("-c"), conf.fileName(), QStringLiteral("-p"), work});
+    nginx->waitForStarted();
+    for (int i = 0; i < 50; ++i) {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, port);
+        if (socket.waitForConnected(100))
+            break;
+        QThread::msleep(100);
+    }
+    return nginx;
+}
+
+qint64 residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    const QString text = QString::fromLatin1(status.readAll());
+    return QRegularExpression(QStringLiteral("VmRSS:\\s+(\\d+)"))
+        .match(text)
+        .captured(1)
+        .toLongLong();
+}
+
+// Milliseconds until the first body byte; keeps the socket open (not reading)
+// for `holdMs` and reports the largest growth of the resident set meanwhile.
+double transcodedFirstByte(const QUrl &url, int holdMs, double *growthMiB)
+{
+    const qint64 baseline = residentKiB();
+    QTcpSocket socket;
+    socket.setReadBufferSize(64 * 1024);
+    QElapsedTimer timer;
+    timer.start();
+    socket.connectToHost(QHostAddress::LocalHost, quint16(url.port()));
+    socket.waitForConnected(5000);
+    socket.write("GET " + url.path(QUrl::FullyEncoded).toUtf8() +
+                 " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+    QByteArray data;
+    double firstByte = -1;
+    while (firstByte < 0 && socket.waitForReadyRead(30000)) {
+        data += socket.read(64 * 1024);
+        const qsizetype end = data.indexOf("\r\n\r\n");
+        if (end >= 0 && data.size() > end + 4)
+            firstByte = timer.nsecsElapsed() / 1e6;
+    }
+    qint64 peak = baseline;
+    QElapsedTimer hold;
+    hold.start();
+    while (hold.elapsed() < holdMs) {
+        QThread::msleep(100);
+        peak = std::max(peak, residentKiB());
+    }
+    socket.abort();
+    *growthMiB = (peak - baseline) / 1024.0;
+    return firstByte;
+}
+
+double encoderFirstByte(const QString &path)
+{
+    QProcess encoder;
+    QElapsedTimer timer;
+    timer.start();
+    encoder.start(Platform::binaryPath(TranscodeHelper::programFor(0)),
+                  TranscodeHelper::argumentsFor(0, path));
+    encoder.waitForReadyRead(30000);
+    const double ms = timer.nsecsElapsed() / 1e6;
+    encoder.kill();
+    encoder.waitForFinished();
+    return ms;
+}
+
+double millis(const std::function<void()> &work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+void printTable(const QList<Row> &rows)
+{
+    out << QStringLiteral("%1 | %2 | %3 | %4\n")
+               .arg(QStringLiteral("measure"), -44)
+               .arg(QStringLiteral("value"), 14)
+               .arg(QStringLiteral("reference"), -30)
+               .arg(QStringLiteral("ratio"));
+    out << QString(100, QLatin1Char('-')) << '\n';
+    for (const Row &row : rows) {
+        out << QStringLiteral("%1 | %2 | %3 | %4\n")
+                   .arg(row.measure, -44)
+                   .arg(QString::number(row.value, 'f', 1) + QLatin1Char(' ') + row.unit, 14)
+                   .arg(row.reference + QStringLiteral(" ") +
+                            QString::number(row.referenceValue, 'f', 1),
+                        -30)
+                   .arg(row.referenceValue > 0 ? row.value / row.referenceValue : 0.0, 0, 'f', 2);
+    }
+    out.flush();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    AppIdentity::apply();
+    const QString base = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+    QTemporaryDir work(base + QStringLiteral("/bench-tv-XXXXXX"));
+    const QString media = work.filePath(QStringLiteral("media"));
+    QDir().mkpath(media + QStringLiteral("/many"));
+    out << "preparing media in " << media << " ...\n";
+    out.flush();
+    writeBigFile(media + QStringLiteral("/big.mp4"));
+    for (int i = 0; i < folderSize; ++i) {
+        QFile file(media + QStringLiteral("/many/clip-%1.mp4").arg(i, 5, 10, QLatin1Char('0')));
+        file.open(QIODevice::WriteOnly);
+        file.write("x");
+    }
+    const QString flv = media + QStringLiteral("/show.flv");
+    QProcess::execute(QStringLiteral("ffmpeg"),
+                      {QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
+                       QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                       QStringLiteral("testsrc=size=640x480:rate=25:duration=120"),
+                       QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                       QStringLiteral("sine=duration=120"), flv});
+
+    LumiqoTv tv(QStringLiteral("LumiqoTV"), media, UpnpEngine::NoSsdp);
+    tv.toggleServerStatus();
+    const QString server = QStringLiteral("http://127.0.0.1:%1").arg(tv.server()->port());
+    const QUrl control(server + QLatin1Char('/') + tv.server()->uuid +
+                       QStringLiteral("/ContentDirectory/control.xml"));
+    const QByteArray action = "\"urn:schemas-upnp-org:service:ContentDirectory:1#Browse\"";
+    const QString root =
+        QString::fromUtf8(post(control, action, browseBody(QStringLiteral("0"), 0)));
+    auto idOf = [&](const QString &title) {
+        const QRegularExpression pattern(
+            QStringLiteral("id=&quot;(\\d+)&quot;[^&]*&quot;[^&]*&quot;"
+                           "[^&]*&quot;1&quot;[^&]*&gt;&lt;dc:title&gt;") +
+            title + QStringLiteral("&lt;"));
+        return pattern.match(root).captured(1);
+    };
+    const QString bigId = idOf(QStringLiteral("big"));
+    const QString manyId = idOf(QStringLiteral("many"));
+    const QString flvId = idOf(QStringLiteral("show"));
+    if (bigId.isEmpty() || manyId.isEmpty() || flvId.isEmpty()) {
+        out << "could not find the media in the root listing\n";
+        return 1;
+    }
+    QList<Row> rows;
+
+    // (1) File serving against nginx.
+    const quint16 nginxPort = freePort();
+    auto nginx = startNginx(work.path(), media, nginxPort);
+    const QString ours = server + QStringLiteral("/%25/") + bigId;
+    const QString theirs = QStringLiteral("http://127.0.0.1:%1/big.mp4").arg(nginxPort);
+    curlSeconds(ours, 1); // warm the page cache
+    rows.append({QStringLiteral("GET 1 GiB file (best of 3)"), bestMiBps(ours, 1),
+                 QStringLiteral("MiB/s"), QStringLiteral("nginx MiB/s"), bestMiBps(theirs, 1)});
+    rows.append({QStringLiteral("16 parallel ranges of 1 GiB (best of 3)"), bestMiBps(ours, 16),
+                 QStringLiteral("MiB/s"), QStringLiteral("nginx MiB/s"), bestMiBps(theirs, 16)});
+    nginx->terminate();
+    nginx->waitForFinished();
+
+    // (2) Browse of a folder of 10,000 files.
+    QByteArray first;
+    const double cold = millis([&] { first = post(control, action, browseBody(manyId, 100)); });
+    tv.model()->gatherer()->abort(); // no probing of 10,000 files during the timings
+    double warm = 1e9;
+    double whole = 1e9;
+    for (int i = 0; i < runs; ++i) {
+        warm = std::min(warm, millis([&] { post(control, action, browseBody(manyId, 100)); }));
+        whole = std::min(whole, millis([&] { post(control, action, browseBody(manyId, 0)); }));
+    }
+    const double listing = millis(
+        [&] { QDir(media + QStringLiteral("/many")).entryInfoList(QDir::Files, QDir::Name); });
+    const bool complete = first.contains("<TotalMatches>10000</TotalMatches>");
+    rows.append({QStringLiteral("Browse 10k folder, first 100, first time"), cold,
+                 QStringLiteral("ms"), QStringLiteral("target ms"), 100});
+    rows.append({QStringLiteral("Browse 10k folder, first 100, again"), warm, QStringLiteral("ms"),
+                 QStringLiteral("target ms"), 100});
+    rows.append({QStringLiteral("Browse 10k folder, all 10,000"), whole, QStringLiteral("ms"),
+                 QStringLiteral("QDir listing ms"), listing});
+
+    // (3) Transcoded answer: first byte, and memory while the client stalls.
+    double growth = 0;
+    const double ttfb =
+        transcodedFirstByte(QUrl(server + QStringLiteral("/%25/") + flvId), 15000, &growth);
+    rows.append({QStringLiteral("transcoded FLV, time to first byte"), ttfb, QStringLiteral("ms"),
+                 QStringLiteral("encoder alone ms"), encoderFirstByte(flv)});
+    rows.append({QStringLiteral("transcoded FLV, memory growth, client stalled"), growth,
+                 QStringLiteral("MiB"), QStringLiteral("ring buffer MiB"), 50});
+    printTable(rows);
+    if (!complete)
+        out << "warning: the Browse answer did not report 10000 matches\n";
+    return 0;
+}
