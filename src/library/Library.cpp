@@ -76,6 +76,10 @@ Library::Library(QObject *parent)
 {
     qRegisterMetaType<LibraryItem>("LibraryItem");
     qRegisterMetaType<LibraryItems>("LibraryItems");
+    // Shown as text (in a plain view of column 0, say), an item is its title.
+    static const bool converter =
+        QMetaType::registerConverter<LibraryItem, QString>(&LibraryItem::title);
+    Q_UNUSED(converter);
 
     m_model = new SQLModel(this, m_db);
     m_model->setParent(this);
@@ -120,12 +124,18 @@ void Library::forwardModelSignals()
     connect(inner, &QAbstractItemModel::rowsInserted, this, &Library::clearItemCache);
     connect(inner, &QAbstractItemModel::rowsRemoved, this, &Library::clearItemCache);
     connect(inner, &QAbstractItemModel::dataChanged, this, &Library::clearItemCache);
-    connect(inner, &QAbstractItemModel::dataChanged, this, &QAbstractItemModel::dataChanged);
+    // The inner model's indexes are turned into ours (whole rows: our
+    // columns are not the table's).
+    connect(inner, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
+                emit dataChanged(index(topLeft.row(), 0),
+                                 index(bottomRight.row(), kColumnCount - 1));
+            });
     connect(inner, &QAbstractItemModel::headerDataChanged, this,
-            &QAbstractItemModel::headerDataChanged);
+            [this] { emit headerDataChanged(Qt::Horizontal, 0, kColumnCount - 1); });
     connect(inner, &QAbstractItemModel::layoutAboutToBeChanged, this,
-            &QAbstractItemModel::layoutAboutToBeChanged);
-    connect(inner, &QAbstractItemModel::layoutChanged, this, &QAbstractItemModel::layoutChanged);
+            [this] { emit layoutAboutToBeChanged(); });
+    connect(inner, &QAbstractItemModel::layoutChanged, this, [this] { emit layoutChanged(); });
     connect(inner, &QAbstractItemModel::rowsAboutToBeInserted, this,
             [this](const QModelIndex &, int first, int last) { beginInsertRows({}, first, last); });
     connect(inner, &QAbstractItemModel::rowsInserted, this, [this] { endInsertRows(); });

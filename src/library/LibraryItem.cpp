@@ -156,6 +156,20 @@ QString LibraryItem::decode(const QString &stored)
     return QString::fromUtf8(bytes);
 }
 
+bool LibraryItem::operator==(const LibraryItem &other) const
+{
+    if (d == other.d)
+        return true;
+    const LibraryItemData &a = *d;
+    const LibraryItemData &b = *other.d;
+    return a.videoPath == b.videoPath && a.sizeInBytes == b.sizeInBytes &&
+           a.creationDate == b.creationDate && a.mediaLengthInSecs == b.mediaLengthInSecs &&
+           a.thumbnailPath == b.thumbnailPath && a.coverPath == b.coverPath && a.title == b.title &&
+           a.description == b.description && a.guid == b.guid && a.dvdTitle == b.dvdTitle &&
+           a.categories == b.categories && a.stars == b.stars && a.duration == b.duration &&
+           a.downloaded == b.downloaded;
+}
+
 bool LibraryItem::isValid() const
 {
     return !d->videoPath.isEmpty() && d->sizeInBytes != 0 && d->creationDate != 0;

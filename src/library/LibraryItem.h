@@ -30,6 +30,10 @@ public:
     static QString encode(const QString &text);
     static QString decode(const QString &stored);
 
+    // Same values in every field.
+    bool operator==(const LibraryItem &other) const;
+    bool operator!=(const LibraryItem &other) const { return !(*this == other); }
+
     bool isValid() const;
     // Current size of the file at videoPath (0 when missing).
     qint64 fileSize() const;

@@ -1,8 +1,10 @@
+#include "LibraryFilterModel.h"
 #include "LibraryTestFixture.h"
 #include "SiteConfig.h"
 #include "TestSupport.h"
 #include "VideoImporter.h"
 
+#include <QAbstractItemModelTester>
 #include <QFileInfo>
 #include <QNetworkProxy>
 #include <QSignalSpy>
@@ -349,6 +351,45 @@ private Q_SLOTS:
                  (QStringList{"member_id", "fileName", "scene_id", "oldTitle", "oldDescription",
                               "oldTags", "oldCast", "title", "description", "tags", "cast"}));
         QVERIFY(fixture.waitIdle());
+    }
+
+    // Every change reaches views as consistent model signals.
+    void modelSignalsStayConsistent()
+    {
+        LibraryTestFixture fixture;
+        Library &library = *fixture.library;
+        QAbstractItemModelTester tester(&library,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        LibraryFilterModel filter;
+        filter.setSourceModel(&library);
+        filter.setNameFilter(QStringLiteral("a"));
+        QAbstractItemModelTester filterTester(
+            &filter, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy inserted(&library, &QAbstractItemModel::rowsInserted);
+        fixture.addRows(
+            {fixture.makeItem(QStringLiteral("a1"), 5), fixture.makeItem(QStringLiteral("b1"), 6)});
+        QCOMPARE(inserted.size(), 1);
+        QCOMPARE(filter.rowCount(), 1);
+
+        LibraryItem handed = fixture.makeItem(QStringLiteral("a2"), 7);
+        handed.guid(QStringLiteral("g"));
+        library.importItems(handed);
+        QVERIFY(fixture.waitIdle());
+        QCOMPARE(library.rowCount(), 3);
+        QCOMPARE(filter.rowCount(), 2);
+
+        library.onSort(Library::SortTitle, Qt::DescendingOrder); // b1, a2, a1
+        library.setDownloaded(QStringLiteral("g"));
+        QVERIFY(library.updateItem(1, QStringLiteral("b2"), {}, {}, {}));
+        QCOMPARE(filter.rowCount(), 1);
+        library.removeItem(QStringLiteral("g")); // b2
+        library.removeItem(0, false);            // b1
+        QVERIFY(fixture.waitIdle());
+        QCOMPARE(library.rowCount(), 1);
+        QCOMPARE(library.item(0).title(), QStringLiteral("a1"));
+        QCOMPARE(library.data(library.index(0, 1)).toString(), QStringLiteral("a1"));
+        QCOMPARE(filter.rowCount(), 1);
+        QCOMPARE(library.headerData(3, Qt::Horizontal).toString(), QStringLiteral("DVD Title"));
     }
 
     void importFilesAndFolder()
