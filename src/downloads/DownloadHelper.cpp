@@ -7,6 +7,8 @@
 namespace {
 
 constexpr qint64 kChunkSize = 256 * 1024;
+// Bytes the network layer may hold for us before it stops reading the socket.
+constexpr qint64 kReadBufferSize = 1024 * 1024;
 
 bool isRedirectStatus(int status)
 {
@@ -36,6 +38,7 @@ DownloadHelper::DownloadHelper(const QString &filePath, QNetworkReply *reply, qi
       m_bytesWritten(offset), m_startOffset(offset)
 {
     qDebug() << "DownloadHelper:" << filePath << " : " << reply;
+    reply->setReadBufferSize(kReadBufferSize);
     connect(reply, &QNetworkReply::readyRead, this, &DownloadHelper::readIncomingData);
     connect(reply, &QNetworkReply::finished, this, &DownloadHelper::downloadFinished);
     connect(reply, &QNetworkReply::errorOccurred, this, &DownloadHelper::downloadError);
@@ -160,16 +163,19 @@ void DownloadHelper::readIncomingData()
         m_reply->abort();
         return;
     }
+    m_chunk.resize(kChunkSize);
     while (m_reply && m_reply->bytesAvailable() > 0) {
-        const QByteArray chunk = m_reply->read(kChunkSize);
-        if (m_file->write(chunk) != chunk.size()) {
+        const qint64 n = m_reply->read(m_chunk.data(), kChunkSize);
+        if (n <= 0)
+            break;
+        if (m_file->write(m_chunk.constData(), n) != n) {
             fail(QStringLiteral("cannot write (%1), keeping the partial file:")
                      .arg(m_file->errorString()),
                  true);
             m_reply->abort();
             return;
         }
-        m_bytesWritten += chunk.size();
+        m_bytesWritten += n;
     }
 }
 

@@ -68,6 +68,7 @@ private:
     QString m_filePath;
     QPointer<QNetworkReply> m_reply;
     std::unique_ptr<QFile> m_file;
+    QByteArray m_chunk; // read buffer, reused
     qint64 m_bytesWritten = 0;
     qint64 m_startOffset = 0;
     bool m_error = false;
