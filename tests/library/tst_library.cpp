@@ -245,6 +245,20 @@ private Q_SLOTS:
         QCOMPARE(fixture.library->rowCount(), 1);
     }
 
+    // A video straight in the library folder: its neighbours (the database
+    // among them) are never swept away with it.
+    void removeKeepsTheLibraryFolder()
+    {
+        LibraryTestFixture fixture;
+        LibraryItem item = fixture.makeItem(QStringLiteral("top"), 1, QString(), true);
+        fixture.addRows({item});
+        fixture.library->removeItem(0);
+        QVERIFY(!QFile::exists(item.videoPath()));
+        QVERIFY(QFile::exists(Library::databasePath()));
+        QVERIFY(fixture.waitIdle());
+        QCOMPARE(fixture.tableRows(QStringLiteral("library")), 0);
+    }
+
     void removeByGuid_data()
     {
         QTest::addColumn<QString>("guid");
