@@ -1,5 +1,6 @@
 #include "SiteReport.h"
 
+#include "NetworkManager.h"
 #include "SiteConfig.h"
 
 #include <QCoreApplication>
@@ -39,7 +40,8 @@ QNetworkReply *postEdit(const Form &form)
         SiteConfig::resolve(SiteConfig::secureMembersUrl(), QStringLiteral("/zelta/postback.php")));
     request.setHeader(QNetworkRequest::ContentTypeHeader,
                       QStringLiteral("application/x-www-form-urlencoded"));
-    return manager()->post(request, query.query(QUrl::FullyEncoded).toUtf8());
+    // The shared manager: the member's cookies, credentials and certificate choices apply.
+    return NetworkManager::instance()->post(request, query.query(QUrl::FullyEncoded).toUtf8());
 }
 
 QString memberName()
