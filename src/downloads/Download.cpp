@@ -259,6 +259,8 @@ void Download::stopTransfers()
 void Download::pause()
 {
     m_state = Paused;
+    if (m_metaReply && m_metaReply->isRunning())
+        m_metaReply->abort(); // a pause during the descriptor fetch keeps it paused
     stopTransfers();
     emit update();
 }

@@ -9,6 +9,7 @@
 #include "SignInState.h"
 #include "SiteConfig.h"
 #include "Suggestions.h"
+#include "TestSupport.h"
 
 #include <QDomDocument>
 #include <QFile>
@@ -149,6 +150,45 @@ private Q_SLOTS:
         QCOMPARE(requests.filter(QStringLiteral("/zelta/update.xml")).size(), 1);
         QVERIFY(requests.filter(QStringLiteral("wrong.sh")).isEmpty());
         QVERIFY(requests.filter(QStringLiteral("second.sh")).isEmpty());
+    }
+
+    // A self-signed (forged) certificate on the update host: nothing is asked,
+    // nothing is downloaded, nothing is launched.
+    void forgedCertificateNeverFetchesInstaller()
+    {
+        QTemporaryDir keys;
+        const QString key = keys.filePath(QStringLiteral("key.pem"));
+        const QString cert = keys.filePath(QStringLiteral("cert.pem"));
+        QCOMPARE(TestSupport::run(QStringLiteral("openssl"),
+                                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key,
+                                   "-out", cert, "-days", "2", "-subj", "/CN=127.0.0.1"}),
+                 0);
+        DemoSiteProcess site({"--no-media", "--tls-cert", cert, "--tls-key", key});
+        QVERIFY(site.isRunning());
+        QFile stored(site.dataDir() + QStringLiteral("/update.xml"));
+        QVERIFY(stored.open(QIODevice::WriteOnly));
+        stored.write("<zelta><linux>" +
+                     entry("3.1.3", site.tlsUrl("/files/CorvanaZELTAUpdate-9.sh").toEncoded()) +
+                     "</linux></zelta>");
+        stored.close();
+        SiteConfig::setValue(QStringLiteral("updateUrl"), site.tlsUrl());
+        SiteConfig::setValue(QStringLiteral("updatePlainUrl"), site.url());
+        m_prompt.messages.clear();
+
+        Autoupdater updater;
+        QStringList launched;
+        updater.setLauncher([&](const QString &path) {
+            launched << path;
+            return true;
+        });
+        QSignalSpy finished(&updater, &Autoupdater::checkFinished);
+        updater.start();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);
+        QCOMPARE(finished.first().first().toBool(), false);
+        QTest::qWait(300);
+        QVERIFY(launched.isEmpty());
+        QVERIFY(m_prompt.messages.isEmpty());
+        QVERIFY(site.requests().filter(QStringLiteral("/files/")).isEmpty());
     }
 };
 

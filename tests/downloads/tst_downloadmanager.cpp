@@ -241,6 +241,35 @@ private Q_SLOTS:
         QCOMPARE(storedRows(), 1);
     }
 
+    void descriptorFetchFailureIsReported()
+    {
+        DownloadManager manager;
+        manager.initializeDownload(m_site->url(QStringLiteral("/members/missing.corvana")));
+        QTRY_COMPARE_WITH_TIMEOUT(countWarnings(m_prompt, QStringLiteral("Download Failed")), 1,
+                                  10000);
+        QCOMPARE(m_prompt.messages.last().text,
+                 QStringLiteral("The download has failed. We appologize for the inconvenience."));
+        QCOMPARE(manager.rowCount(), 0);
+        QCOMPARE(storedRows(), 0);
+    }
+
+    void pauseDuringDescriptorFetchStaysPaused()
+    {
+        const QUrl url = synthetic(QStringLiteral("held"), 1, 100000);
+        QVERIFY(DownloadRecords::insert(url, QUrl(QStringLiteral("http://x/held")),
+                                        QStringLiteral("/nowhere/held")));
+        DownloadManager manager;
+        Download *d = manager.activeDownloads().value(0);
+        QVERIFY(d);
+        d->resume();
+        QVERIFY(d->isResuming());
+        d->pause();
+        QTest::qWait(500);
+        QCOMPARE(d->state(), Download::Paused);
+        QVERIFY(d->item().isNull());
+        QCOMPARE(storedRows(), 1);
+    }
+
     void completeFileAnswered416IsFinishedUntouched()
     {
         const qint64 size = 300000;
