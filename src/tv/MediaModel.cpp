@@ -9,6 +9,8 @@
 #include <QSet>
 #include <QThread>
 
+#include <algorithm>
+
 const QStringList MediaModel::rootAliases = {QStringLiteral("0"), QStringLiteral("15"),
                                              QStringLiteral("16"), QStringLiteral("13"),
                                              QStringLiteral("4")};
@@ -30,11 +32,12 @@ void MediaModel::setRoot(const QString &path)
 {
     beginResetModel();
     m_gatherer->abort();
+    ++m_generation;
     {
         QMutexLocker locker(&m_lock);
         m_ids.clear();
-        m_root = std::make_unique<MediaNode>(
-            QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()), MediaNode::Folder, nullptr);
+        m_root = std::make_unique<MediaNode>(QFileInfo(path).absoluteFilePath(), MediaNode::Folder,
+                                             nullptr);
         m_root->objectId = QStringLiteral("0");
     }
     endResetModel();
@@ -143,18 +146,20 @@ void MediaModel::addNode(MediaNode *node, MediaNode *parentNode)
 
 void MediaModel::addNodes(QList<MediaNode *> nodes, MediaNode *parentNode)
 {
-    QSet<QString> known;
-    known.reserve(parentNode->children.size() + nodes.size());
-    for (const MediaNode *child : std::as_const(parentNode->children))
-        known.insert(child->path());
-    for (auto it = nodes.begin(); it != nodes.end();) {
-        if (known.contains((*it)->path())) {
-            qDebug().noquote() << "MediaModel::addNode path already exists";
-            delete *it;
-            it = nodes.erase(it);
-        } else {
-            known.insert((*it)->path());
-            ++it;
+    // A listing holds each path once: only the children already there can clash.
+    if (!parentNode->children.isEmpty()) {
+        QSet<QString> known;
+        for (const MediaNode *child : std::as_const(parentNode->children))
+            known.insert(child->path());
+        for (auto it = nodes.begin(); it != nodes.end();) {
+            if (known.contains((*it)->path())) {
+                qDebug().noquote() << "MediaModel::addNode path already exists";
+                delete *it;
+                it = nodes.erase(it);
+            } else {
+                known.insert((*it)->path());
+                ++it;
+            }
         }
     }
     if (nodes.isEmpty())
@@ -171,29 +176,52 @@ void MediaModel::addNodes(QList<MediaNode *> nodes, MediaNode *parentNode)
         }
     }
     endInsertRows();
-    for (MediaNode *node : std::as_const(nodes)) {
-        QMetaObject::invokeMethod(m_gatherer.get(), "gather", Qt::QueuedConnection,
-                                  Q_ARG(MediaNode *, node));
-    }
+    // Probing starts from the event loop, after the listing is answered.
+    // A new root meanwhile makes these nodes gone.
+    MetaDataGatherer *gatherer = m_gatherer.get();
+    QMetaObject::invokeMethod(
+        gatherer,
+        [this, gatherer, nodes, generation = m_generation] {
+            if (generation != m_generation)
+                return;
+            for (MediaNode *node : nodes)
+                gatherer->gather(node);
+        },
+        Qt::QueuedConnection);
 }
 
 void MediaModel::fetchFolder(MediaNode *node)
 {
     if (!node || !node->isFolder() || node->fetched)
         return;
-    QDir folder(node->path());
-    folder.setFilter(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
-    folder.setSorting(QDir::Name | QDir::DirsFirst);
-    const QFileInfoList entries = folder.entryInfoList();
+    // Plain iteration (the entry types come with the listing) and our own
+    // ordering: folders first, then by name.
+    struct Entry
+    {
+        QString path;
+        QString name;
+        bool folder;
+    };
+    QList<Entry> entries;
+    QDirIterator it(node->path(), QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        const QString name = info.fileName();
+        if (name.startsWith(QLatin1Char('.')))
+            continue; // hidden
+        const bool folder = info.isDir();
+        if (folder || MediaNode::mediaSuffixes().contains(info.suffix().toLower()))
+            entries.append({info.filePath(), name, folder});
+    }
+    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
+        return a.folder != b.folder ? a.folder : a.name < b.name;
+    });
     QList<MediaNode *> nodes;
-    for (const QFileInfo &entry : entries) {
-        if (entry.isHidden() || entry.fileName().startsWith(QLatin1Char('.')))
-            continue;
-        const QUrl url = QUrl::fromLocalFile(entry.absoluteFilePath());
-        if (entry.isDir())
-            nodes.append(new MediaNode(url, MediaNode::Folder, node));
-        else if (MediaNode::mediaSuffixes().contains(entry.suffix().toLower()))
-            nodes.append(new MediaNode(url, MediaNode::File, node));
+    nodes.reserve(entries.size());
+    for (const Entry &entry : std::as_const(entries)) {
+        nodes.append(
+            new MediaNode(entry.path, entry.folder ? MediaNode::Folder : MediaNode::File, node));
     }
     addNodes(nodes, node);
     QMutexLocker locker(&m_lock);

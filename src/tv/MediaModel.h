@@ -71,4 +71,5 @@ private:
     QHash<QString, MediaNode *> m_ids;
     std::unique_ptr<MetaDataGatherer> m_gatherer;
     int m_counter = 0;
+    quint64 m_generation = 0;
 };

@@ -1,7 +1,7 @@
 #include "MediaNode.h"
 
-MediaNode::MediaNode(const QUrl &nodeUrl, int nodeKind, MediaNode *parentNode)
-    : url(nodeUrl), kind(nodeKind), parent(parentNode), m_path(nodeUrl.toLocalFile())
+MediaNode::MediaNode(const QString &path, int nodeKind, MediaNode *parentNode)
+    : kind(nodeKind), parent(parentNode), m_path(path)
 {
 }
 

@@ -17,12 +17,15 @@ public:
         Folder = 2
     };
 
-    MediaNode(const QUrl &url, int kind, MediaNode *parent);
+    // `path` is the absolute local path of the folder or file.
+    MediaNode(const QString &path, int kind, MediaNode *parent);
     ~MediaNode();
     MediaNode(const MediaNode &) = delete;
     MediaNode &operator=(const MediaNode &) = delete;
 
     QString path() const { return m_path; }
+    // Location as a local file URL.
+    QUrl url() const { return QUrl::fromLocalFile(m_path); }
     QString name() const;
     // Lower-case file suffix.
     QString suffix() const;
@@ -35,7 +38,6 @@ public:
     static const QStringList &mediaSuffixes();
     static const QStringList &transcodeList();
 
-    QUrl url;
     int kind;
     QList<MediaNode *> children;
     bool fetched = false;
@@ -47,7 +49,7 @@ public:
     QImage image;
 
 private:
-    QString m_path; // the URL's local path, kept once
+    QString m_path;
 };
 
 Q_DECLARE_METATYPE(MediaNode *)
