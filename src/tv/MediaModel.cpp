@@ -135,8 +135,12 @@ void MediaModel::fetchFromAnyThread(MediaNode *node)
         },
         Qt::QueuedConnection);
     // The model's thread may be busy or shutting down: never wait forever.
-    if (!done->tryAcquire(1, 10000))
-        qWarning().noquote() << "MediaModel::fetchMore timed out listing" << node->path();
+    for (int waited = 0; !done->tryAcquire(1, 50); waited += 50) {
+        if (!m_remoteFetches || waited >= 10000) {
+            qWarning().noquote() << "MediaModel::fetchMore gave up waiting for" << node->path();
+            return;
+        }
+    }
 }
 
 void MediaModel::addNode(MediaNode *node, MediaNode *parentNode)

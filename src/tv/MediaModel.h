@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QRecursiveMutex>
 
+#include <atomic>
 #include <memory>
 
 class MetaDataGatherer;
@@ -37,6 +38,9 @@ public:
     // False when the id is unknown or not a folder.
     bool childInfos(const QString &objectId, QList<MediaNodeInfo> *children);
     QRecursiveMutex *treeLock() const { return &m_lock; }
+    // While off, other threads do not wait for listings (the model's thread
+    // may be busy stopping the server that waits for them).
+    void setRemoteFetchesEnabled(bool enabled) { m_remoteFetches = enabled; }
 
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
     QModelIndex parent(const QModelIndex &child) const override;
@@ -72,4 +76,5 @@ private:
     std::unique_ptr<MetaDataGatherer> m_gatherer;
     int m_counter = 0;
     quint64 m_generation = 0;
+    std::atomic<bool> m_remoteFetches{true};
 };
