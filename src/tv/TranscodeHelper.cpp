@@ -97,11 +97,50 @@ QStringList TranscodeHelper::argumentsFor(int mode, const QString &filePath)
     return args;
 }
 
+QStringList TranscodeHelper::asfArgumentsFor(const QString &filePath)
+{
+    return {QStringLiteral("-nostdin"),
+            QStringLiteral("-loglevel"),
+            QStringLiteral("error"),
+            QStringLiteral("-i"),
+            filePath,
+            QStringLiteral("-map"),
+            QStringLiteral("0:v:0"),
+            QStringLiteral("-map"),
+            QStringLiteral("0:a:0?"),
+            QStringLiteral("-c:v"),
+            QStringLiteral("wmv2"),
+            QStringLiteral("-q:v"),
+            QStringLiteral("2"),
+            QStringLiteral("-r"),
+            QStringLiteral("30000/1001"),
+            QStringLiteral("-g"),
+            QStringLiteral("5"),
+            QStringLiteral("-c:a"),
+            QStringLiteral("wmav2"),
+            QStringLiteral("-b:a"),
+            QStringLiteral("256k"),
+            QStringLiteral("-ar"),
+            QStringLiteral("44100"),
+            QStringLiteral("-ac"),
+            QStringLiteral("2"),
+            QStringLiteral("-sn"),
+            QStringLiteral("-f"),
+            QStringLiteral("asf"),
+            QStringLiteral("-")};
+}
+
 void TranscodeHelper::transcode(const QString &file_path)
 {
     if (m_process)
         return;
-    const QString program = Platform::binaryPath(programFor(m_mode));
+    QString program = Platform::binaryPath(programFor(m_mode));
+    QStringList args = argumentsFor(m_mode, file_path);
+    if (program.isEmpty() && m_mode == UpnpClientSignature::Xbox) {
+        // Without mencoder the encoder makes the same ASF (WMV2/WMA2) stream.
+        program = Platform::binaryPath(QStringLiteral("encoder"));
+        args = asfArgumentsFor(file_path);
+    }
     if (program.isEmpty()) {
         qWarning().noquote() << QStringLiteral("Can't switch to Binaries directory: \"%1\"")
                                     .arg(Platform::binaryDirectory())
@@ -109,7 +148,6 @@ void TranscodeHelper::transcode(const QString &file_path)
         finished();
         return;
     }
-    const QStringList args = argumentsFor(m_mode, file_path);
     qDebug().noquote() << "running:" << program << args.join(QLatin1Char(' '));
     m_process = new QProcess(this);
     m_process->setStandardErrorFile(QProcess::nullDevice());

@@ -22,6 +22,8 @@ public:
     // Program (neutral tool name) and arguments for a client signature.
     static QString programFor(int mode);
     static QStringList argumentsFor(int mode, const QString &filePath);
+    // The Xbox format made by the encoder, for systems without mencoder.
+    static QStringList asfArgumentsFor(const QString &filePath);
 
 public Q_SLOTS:
     void transcode(const QString &file_path);

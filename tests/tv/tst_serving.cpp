@@ -317,6 +317,22 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(encoderChildren(), 0, 10000);
     }
 
+    void xboxWithoutMencoderGetsAsfFromEncoder()
+    {
+        QTemporaryDir tools;
+        QVERIFY(QFile::link(Platform::binaryPath(QStringLiteral("encoder")),
+                            tools.filePath(QStringLiteral("ffmpeg"))));
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", tools.path().toLocal8Bit());
+        const Reply reply =
+            request("GET", resource(QStringLiteral("show")), clientHeaders(QStringLiteral("xbox")));
+        qputenv("PATH", path);
+        QCOMPARE(reply.header("Content-Type"), QByteArray("video/x-ms-wmv"));
+        // The ASF header object comes first.
+        QVERIFY(reply.body.startsWith(QByteArray::fromHex("3026b2758e66cf11a6d900aa0062ce6c")));
+        QVERIFY(reply.body.size() > 10000);
+    }
+
     void missingEncoderEndsAnswer()
     {
         const QByteArray path = qgetenv("PATH");
