@@ -75,9 +75,10 @@ Figures runManager(const QUrl &descriptor, const QUrl &direct, qint64 totalBytes
     const qint64 before = rssKiB(QCoreApplication::applicationPid());
     RssSampler sampler({QCoreApplication::applicationPid()});
     int finished = 0;
+    QStringList written;
     QEventLoop loop;
     QObject::connect(&manager, &DownloadManager::finished, [&](Download *d) {
-        QFile::remove(d->mediaPath());
+        written << d->mediaPath();
         if (++finished == count)
             loop.quit();
     });
@@ -93,6 +94,8 @@ Figures runManager(const QUrl &descriptor, const QUrl &direct, qint64 totalBytes
     figures.bytes = totalBytes;
     sampler.sample();
     figures.peakRssKiB = sampler.peak() - before;
+    for (const QString &path : written)
+        QFile::remove(path); // outside the timed part, as for curl
     return figures;
 }
 
@@ -174,10 +177,24 @@ int main(int argc, char **argv)
     const QUrl fiveDescriptor(
         base + QStringLiteral("/members/synthetic.corvana?count=5&bytes=%1&tag=five").arg(each));
 
-    const Figures oneZelta = runManager(QUrl(), one, big, 1);
-    const Figures oneCurl = runCurl({one}, big, home.path());
-    const Figures fiveZelta = runManager(fiveDescriptor, QUrl(), 5 * each, 5);
-    const Figures fiveCurl = runCurl(five, 5 * each, home.path());
+    // Best of two alternating rounds: the machine may be busy with other work.
+    auto best = [](const Figures &a, const Figures &b) {
+        Figures f = a.seconds <= b.seconds ? a : b;
+        f.peakRssKiB = qMax(a.peakRssKiB, b.peakRssKiB);
+        return f;
+    };
+    const Figures oneZelta1 = runManager(QUrl(), one, big, 1);
+    const Figures oneCurl1 = runCurl({one}, big, home.path());
+    const Figures oneCurl2 = runCurl({one}, big, home.path());
+    const Figures oneZelta2 = runManager(QUrl(), one, big, 1);
+    const Figures fiveZelta1 = runManager(fiveDescriptor, QUrl(), 5 * each, 5);
+    const Figures fiveCurl1 = runCurl(five, 5 * each, home.path());
+    const Figures fiveCurl2 = runCurl(five, 5 * each, home.path());
+    const Figures fiveZelta2 = runManager(fiveDescriptor, QUrl(), 5 * each, 5);
+    const Figures oneZelta = best(oneZelta1, oneZelta2);
+    const Figures oneCurl = best(oneCurl1, oneCurl2);
+    const Figures fiveZelta = best(fiveZelta1, fiveZelta2);
+    const Figures fiveCurl = best(fiveCurl1, fiveCurl2);
 
     out << "Downloads from the demo site over loopback (MiB/s; memory in MiB)\n";
     out << QStringLiteral("%1 | %2 | %3 | %4 | %5 | %6\n")
