@@ -55,6 +55,11 @@ LibraryItem itemFromFindRow(const QSqlQuery &query)
     return item;
 }
 
+// What the search matches, one row per guid, in DVD title order.
+const QString kFindCondition = QStringLiteral(
+    "title LIKE :text ESCAPE '\\' OR description LIKE :text ESCAPE '\\' OR categories LIKE "
+    ":text ESCAPE '\\' OR stars LIKE :text ESCAPE '\\' GROUP BY guid ORDER BY dvdTitle");
+
 int sortColumn(Library::sortHeaders key)
 {
     switch (key) {
@@ -121,9 +126,16 @@ void Library::forwardModelSignals()
     connect(inner, &QAbstractItemModel::modelAboutToBeReset, this, &Library::clearItemCache);
     connect(inner, &QAbstractItemModel::modelReset, this, &Library::clearItemCache);
     connect(inner, &QAbstractItemModel::layoutChanged, this, &Library::clearItemCache);
-    connect(inner, &QAbstractItemModel::rowsInserted, this, &Library::clearItemCache);
-    connect(inner, &QAbstractItemModel::rowsRemoved, this, &Library::clearItemCache);
+    connect(inner, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex &, int first, int last) { itemsInserted(first, last); });
+    connect(inner, &QAbstractItemModel::rowsRemoved, this,
+            [this](const QModelIndex &, int first, int last) { itemsRemoved(first, last); });
     connect(inner, &QAbstractItemModel::dataChanged, this, &Library::clearItemCache);
+    // A fresh read of the table makes the rows match it again.
+    connect(inner, &QAbstractItemModel::modelReset, this, [this] {
+        LibraryLocker locker(m_mutex->mutex());
+        m_modelStale = false;
+    });
     // The inner model's indexes are turned into ours (whole rows: our
     // columns are not the table's).
     connect(inner, &QAbstractItemModel::dataChanged, this,
@@ -165,20 +177,38 @@ LibraryItem Library::item(int row) const
     if (m_items.size() != rows) {
         m_items.clear();
         m_items.resize(rows);
-        m_cached.fill(false, rows);
     }
-    if (!m_cached.testBit(row)) {
-        m_items[row] = LibraryItem::fromRecord(m_model->recordAt(row));
-        m_cached.setBit(row);
-    }
-    return m_items.at(row);
+    std::optional<LibraryItem> &cached = m_items[row];
+    if (!cached)
+        cached = LibraryItem::fromRecord(m_model->recordAt(row));
+    return *cached;
 }
 
 void Library::clearItemCache()
 {
     LibraryLocker locker(m_mutex->mutex());
     m_items.clear();
-    m_cached.clear();
+}
+
+void Library::itemsInserted(int first, int last)
+{
+    LibraryLocker locker(m_mutex->mutex());
+    const int count = last - first + 1;
+    // A cache of the old rows gets empty slots; any other is dropped.
+    if (m_items.size() + count == m_model->rowCount() && first <= m_items.size())
+        m_items.insert(first, count, std::nullopt);
+    else
+        m_items.clear();
+}
+
+void Library::itemsRemoved(int first, int last)
+{
+    LibraryLocker locker(m_mutex->mutex());
+    const int count = last - first + 1;
+    if (m_items.size() - count == m_model->rowCount() && last < m_items.size())
+        m_items.remove(first, count);
+    else
+        m_items.clear();
 }
 
 QVariant Library::data(const QModelIndex &index, int role) const
@@ -242,7 +272,9 @@ QSqlDatabase Library::connection() const
         return QSqlDatabase::database(name);
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
     db.setDatabaseName(databasePath());
-    if (!db.open())
+    if (db.open())
+        tuneConnection(db);
+    else
         qWarning().noquote() << QStringLiteral("Library::connection could not open ") +
                                     databasePath() + QStringLiteral("\n    with error: ") +
                                     db.lastError().text();
@@ -383,6 +415,7 @@ bool Library::removeRecord(int id, bool deleteFiles)
                                         query.lastError().text();
             return false;
         }
+        markModelStale();
         if (deleteFiles)
             deleteItemFiles(video);
     }
@@ -480,14 +513,23 @@ LibraryItems Library::find(QString searchString)
 {
     LibraryItems found;
     LibraryLocker locker(m_mutex->mutex());
+    const QString pattern = likePattern(searchString);
+    // While the model matches the table, only the ids of the hits are read
+    // and the rows come from the model, decoded once.
+    if (!m_modelStale) {
+        bool complete = false;
+        found = findInModel(pattern, &complete);
+        if (complete)
+            return found;
+        found.clear();
+    }
     QSqlQuery query(connection());
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral(
-        "SELECT videoPath, sizeInBytes, creationDate, mediaLengthInSecs, thumbnailPath, title, "
-        "description, guid, dvdTitle, coverPath, categories, stars, duration FROM library WHERE "
-        "title LIKE :text ESCAPE '\\' OR description LIKE :text ESCAPE '\\' OR categories LIKE "
-        ":text ESCAPE '\\' OR stars LIKE :text ESCAPE '\\' GROUP BY guid ORDER BY dvdTitle"));
-    query.bindValue(QStringLiteral(":text"), likePattern(searchString));
+    query.prepare(QStringLiteral("SELECT videoPath, sizeInBytes, creationDate, mediaLengthInSecs, "
+                                 "thumbnailPath, title, description, guid, dvdTitle, coverPath, "
+                                 "categories, stars, duration FROM library WHERE ") +
+                  kFindCondition);
+    query.bindValue(QStringLiteral(":text"), pattern);
     if (!query.exec()) {
         qWarning().noquote() << QStringLiteral("Library::find query failed: ") +
                                     query.lastError().text();
@@ -495,6 +537,30 @@ LibraryItems Library::find(QString searchString)
     }
     while (query.next())
         found << itemFromFindRow(query);
+    return found;
+}
+
+LibraryItems Library::findInModel(const QString &pattern, bool *complete) const
+{
+    LibraryItems found;
+    *complete = false;
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT id FROM library WHERE ") + kFindCondition);
+    query.bindValue(QStringLiteral(":text"), pattern);
+    if (!query.exec())
+        return found;
+    QList<int> rows;
+    while (query.next()) {
+        const int row = m_model->rowOfId(query.value(0).toInt());
+        if (row < 0)
+            return found;
+        rows << row;
+    }
+    found.reserve(rows.size());
+    for (int row : std::as_const(rows))
+        found << item(row);
+    *complete = true;
     return found;
 }
 
@@ -507,6 +573,8 @@ void Library::setDownloaded(QString guid)
         query.prepare(QStringLiteral("UPDATE library SET downloaded=1 WHERE guid=?;"));
         query.addBindValue(LibraryItem::encode(guid));
         ok = query.exec();
+        if (ok)
+            markModelStale();
     }
     if (!ok) {
         qWarning() << "set Download Failed query";
@@ -598,6 +666,7 @@ bool Library::updateItem(int row, const QString &title, const QString &descripti
             qWarning().noquote() << query.lastQuery();
             return false;
         }
+        markModelStale();
     }
     refresh();
     emit updated();

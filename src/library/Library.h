@@ -4,10 +4,11 @@
 #include "LibraryItem.h"
 
 #include <QAbstractTableModel>
-#include <QBitArray>
 #include <QHash>
 #include <QSqlDatabase>
 #include <QString>
+
+#include <optional>
 
 class IntegrityChecker;
 class MetaDataBuilder;
@@ -80,6 +81,10 @@ public:
     // Removes the row with this id and, when asked, its files; safe from any
     // thread (the model is refreshed in the GUI thread). False when no such row.
     bool removeRecord(int id, bool deleteFiles);
+    // Tells the library that the table changed behind the model (a worker's
+    // connection wrote it); the next refresh brings the model up to date.
+    // Call it under mutex().
+    void markModelStale() { m_modelStale = true; }
     // Deletes a video's files and, when few files are left, its folder.
     static void deleteItemFiles(const LibraryItem &item);
 
@@ -128,8 +133,12 @@ private:
     static QString threadConnectionName();
     void forwardModelSignals();
     void clearItemCache();
+    void itemsInserted(int first, int last);
+    void itemsRemoved(int first, int last);
+    LibraryItems findInModel(const QString &pattern, bool *complete) const;
     void scheduleRefresh();
 
+    static void tuneConnection(QSqlDatabase &db);
     static bool migrateLibraryV2();
     static bool migrateLibraryV3();
 
@@ -143,8 +152,11 @@ private:
     VideoImporter *m_importer = nullptr;
     IntegrityChecker *m_integrityChecker = nullptr;
     QSqlDatabase m_db;
-    // Decoded rows, filled as they are read; cleared on every change.
-    mutable QList<LibraryItem> m_items;
-    mutable QBitArray m_cached;
+    // Decoded rows, filled as they are read; rows inserted or removed are
+    // inserted or removed here too, any other change clears it.
+    mutable QList<std::optional<LibraryItem>> m_items;
+    // True from a change of the table made past the model until the model
+    // is read again; searches then read everything from the table.
+    bool m_modelStale = false;
     bool m_closed = false;
 };

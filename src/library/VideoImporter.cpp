@@ -185,6 +185,8 @@ int VideoImporter::insertBatch(const LibraryItems &items)
     }
     if (!db.commit())
         qWarning() << "SQLModel: can't commit transaction";
+    if (inserted > 0)
+        m_library->markModelStale();
     return inserted;
 }
 

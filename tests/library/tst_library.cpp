@@ -1,5 +1,6 @@
 #include "LibraryFilterModel.h"
 #include "LibraryTestFixture.h"
+#include "RecursiveMutex.h"
 #include "SiteConfig.h"
 #include "TestSupport.h"
 #include "VideoImporter.h"
@@ -33,6 +34,22 @@ private:
         for (const LibraryItem &item : items)
             result << item.title();
         return result;
+    }
+
+    static QList<QSqlRecord> modelRecords(const Library &library)
+    {
+        QList<QSqlRecord> records;
+        for (int row = 0; row < library.rowCount(); ++row)
+            records << library.sqlModel()->recordAt(row);
+        return records;
+    }
+
+    static LibraryItems modelItems(const Library &library)
+    {
+        LibraryItems items;
+        for (int row = 0; row < library.rowCount(); ++row)
+            items << library.item(row);
+        return items;
     }
 
 private Q_SLOTS:
@@ -404,6 +421,97 @@ private Q_SLOTS:
         QCOMPARE(library.data(library.index(0, 1)).toString(), QStringLiteral("a1"));
         QCOMPARE(filter.rowCount(), 1);
         QCOMPARE(library.headerData(3, Qt::Horizontal).toString(), QStringLiteral("DVD Title"));
+    }
+
+    void changesMatchAFreshRead_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("ascending");
+        for (const auto key : {Library::SortDate, Library::SortDuration, Library::SortTitle}) {
+            const QByteArray name = QMetaEnum::fromType<Library::sortHeaders>().valueToKey(key);
+            QTest::newRow(name + " ascending") << int(key) << true;
+            QTest::newRow(name + " descending") << int(key) << false;
+        }
+    }
+
+    // Rows inserted and removed land where a fresh read of the table puts
+    // them, and decoded rows stay with their rows.
+    void changesMatchAFreshRead()
+    {
+        QFETCH(int, key);
+        QFETCH(bool, ascending);
+        LibraryTestFixture fixture;
+        Library &library = *fixture.library;
+        QAbstractItemModelTester tester(&library,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        // Ties in every key, text that sorts differently as UTF-8 and UTF-16,
+        // upper and lower case.
+        const QStringList durations = {"9:59", "10:00", "", "\U0001F600", "\uFF71", "10:00"};
+        const QStringList names = {"beta", "Beta", "alpha", "\u00e9t\u00e9", "beta", "Zulu"};
+        const auto batch = [&](const QString &prefix, int shift) {
+            LibraryItems items;
+            for (int i = 0; i < names.size(); ++i) {
+                LibraryItem item = fixture.makeItem(names[i], 100 + (i + shift) % 3 * 10,
+                                                    prefix + QString::number(i) + ".mp4");
+                item.duration(durations[(i + shift) % durations.size()]);
+                items << item;
+            }
+            return items;
+        };
+        fixture.addRows(batch("a", 0));
+        library.onSort(Library::sortHeaders(key),
+                       ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        modelItems(library); // every row decoded before the changes
+        fixture.addRows(batch("b", 1));
+        library.removeItem(2, false);
+        fixture.addRows(batch("c", 2));
+        library.removeItem(library.rowCount() - 1, false);
+        library.removeItem(0, false);
+        QCOMPARE(library.rowCount(), 3 * int(names.size()) - 3);
+
+        const QList<QSqlRecord> kept = modelRecords(library);
+        const LibraryItems keptItems = modelItems(library);
+        library.refresh();
+        QCOMPARE(modelRecords(library), kept);
+        QCOMPARE(modelItems(library), keptItems);
+        QCOMPARE(fixture.tableRows("library"), library.rowCount());
+    }
+
+    // A change made past the model (another thread's connection) must not
+    // make a search return the model's outdated row, even when the new row
+    // got the id of a removed one.
+    void findAfterAChangePastTheModel()
+    {
+        LibraryTestFixture fixture;
+        Library &library = *fixture.library;
+        fixture.addRows({fixture.makeItem(QStringLiteral("first"), 100),
+                         fixture.makeItem(QStringLiteral("old news"), 200)});
+        const int lastId = library.sqlModel()->recordAt(0).value("id").toInt();
+        QCOMPARE(titles(library.find(QStringLiteral("news"))), QStringList{"old news"});
+
+        std::unique_ptr<QThread> worker(QThread::create([&] {
+            QVERIFY(library.removeRecord(lastId, false));
+            LibraryLocker locker(library.mutex()->mutex());
+            QSqlQuery insert(library.connection());
+            LibraryItem item = fixture.makeItem(QStringLiteral("fresh news"), 300);
+            const QSqlRecord record = item.toRecord();
+            insert.prepare(QStringLiteral("INSERT INTO library (title, videoPath, sizeInBytes, "
+                                          "creationDate) VALUES (?, ?, ?, ?)"));
+            for (const char *field : {"title", "videoPath", "sizeInBytes", "creationDate"})
+                insert.addBindValue(record.value(QLatin1String(field)));
+            QVERIFY(insert.exec());
+            QCOMPARE(insert.lastInsertId().toInt(), lastId);
+            Library::releaseThreadConnection();
+        }));
+        worker->start();
+        QVERIFY(worker->wait(30000));
+        // The model still shows the removed row until its refresh runs.
+        QCOMPARE(library.item(0).title(), QStringLiteral("old news"));
+        QCOMPARE(titles(library.find(QStringLiteral("news"))), QStringList{"fresh news"});
+        QCOMPARE(titles(library.find(QStringLiteral("first"))), QStringList{"first"});
+        QCoreApplication::processEvents();
+        QCOMPARE(titles(library), (QStringList{"fresh news", "first"}));
+        QCOMPARE(titles(library.find(QStringLiteral("news"))), QStringList{"fresh news"});
     }
 
     void importFilesAndFolder()
