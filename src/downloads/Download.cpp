@@ -22,6 +22,13 @@ namespace {
 constexpr int kProgressIntervalMs = 200;
 constexpr int kMaxRedirects = 10;
 
+// Descriptors come from the network: only web addresses are fetched.
+bool isWebUrl(const QUrl &url)
+{
+    return url.isValid() && !url.host().isEmpty() &&
+           (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
+}
+
 void deleteTransferLater(DownloadHelper *helper)
 {
     if (helper)
@@ -214,11 +221,16 @@ void Download::start()
         return;
     }
     m_redirects = 0;
-    if (!coverValid() && QUrl(m_item.cover()).isValid() && !m_item.cover().isEmpty()) {
+    if (!isWebUrl(mediaUrl())) {
+        qWarning() << "Download::start refused media URL" << mediaUrl();
+        failMedia();
+        return;
+    }
+    if (!coverValid() && isWebUrl(QUrl(m_item.cover()))) {
         qDebug() << "Download cover";
         m_cover = createTransfer(QUrl(m_item.cover()), coverPath(), DownloadHelper::Cover);
     }
-    if (!thumbnailValid() && m_item.thumbnailUrl().isValid() && !m_item.thumbnailUrl().isEmpty()) {
+    if (!thumbnailValid() && isWebUrl(m_item.thumbnailUrl())) {
         qDebug() << "Download thumbnail";
         m_thumbnail =
             createTransfer(m_item.thumbnailUrl(), thumbnailPath(), DownloadHelper::Thumbnail);
@@ -236,6 +248,11 @@ void Download::startDirectDownload()
 {
     if (!SignInState::hasCredentials()) {
         qDebug() << "Download::start invalid login credentials";
+        return;
+    }
+    if (!isWebUrl(m_url)) {
+        qWarning() << "Download::startDirectDownload refused URL" << m_url;
+        failMedia();
         return;
     }
     m_redirects = 0;
@@ -355,7 +372,12 @@ QUrl Download::redirectTarget(DownloadHelper *helper) const
         return QUrl();
     qDebug() << "Url points to" << helper->reply()->url() << "Requested redirect to"
              << target.toUrl();
-    return helper->reply()->url().resolved(target.toUrl());
+    const QUrl resolved = helper->reply()->url().resolved(target.toUrl());
+    if (!isWebUrl(resolved)) {
+        qWarning() << "Download: redirect to a non-web address refused:" << resolved;
+        return QUrl();
+    }
+    return resolved;
 }
 
 void Download::failMedia()
@@ -390,6 +412,12 @@ void Download::downloadFinished()
         return;
     }
     const QUrl target = helper->hasError() ? QUrl() : redirectTarget(helper);
+    const int status = helper->reply()->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (isMedia && target.isEmpty() && status >= 300 && status < 400) {
+        qWarning() << "Download::downloadFinished redirect without a usable target for" << m_url;
+        failMedia();
+        return;
+    }
     if (!target.isEmpty() && ++m_redirects > kMaxRedirects) {
         qWarning() << "Download::downloadFinished too many redirects for" << m_url;
         if (isMedia)

@@ -270,6 +270,21 @@ private Q_SLOTS:
         QCOMPARE(storedRows(), 1);
     }
 
+    void nonWebMediaAddressIsRefused()
+    {
+        const QByteArray descriptor =
+            "<rss><channel><item><title>Local</title><guid>l</guid><media:group>"
+            "<media:content url=\"file:///etc/hostname\" type=\"video/mp4\">"
+            "<media:title>Local</media:title></media:content></media:group></item></channel></rss>";
+        Download d(QUrl(QStringLiteral("http://127.0.0.1/x.corvana")), nullptr, false);
+        d.setItem(CorvanaItem::parseCorvanaFile(descriptor).first());
+        d.start();
+        QCOMPARE(d.state(), Download::Paused);
+        QCOMPARE(countWarnings(m_prompt, QStringLiteral("Download Failed")), 1);
+        QTest::qWait(200);
+        QVERIFY(!QFileInfo::exists(d.mediaPath()));
+    }
+
     void completeFileAnswered416IsFinishedUntouched()
     {
         const qint64 size = 300000;
