@@ -345,6 +345,22 @@ private Q_SLOTS:
         manager.pauseAll();
     }
 
+    void networkLossPausesAndReturnResumes()
+    {
+        DownloadManager manager;
+        manager.initializeDownload(synthetic(QStringLiteral("net"), 3, 400000, 20000));
+        QTRY_COMPARE_WITH_TIMEOUT(manager.rowCount(), 3, 15000);
+        QVERIFY(QMetaObject::invokeMethod(&manager, "networkStatusChanged", Q_ARG(bool, false)));
+        for (Download *d : manager.activeDownloads())
+            QCOMPARE(d->state(), Download::Paused);
+        QVERIFY(QMetaObject::invokeMethod(&manager, "networkStatusChanged", Q_ARG(bool, true)));
+        for (Download *d : manager.activeDownloads())
+            QTRY_COMPARE_WITH_TIMEOUT(d->state(), Download::Downloading, 10000);
+        m_prompt.answers = {UserPrompt::Yes};
+        manager.removeAll();
+        QCOMPARE(manager.rowCount(), 0);
+    }
+
     void directDownloadNamesAndRecord()
     {
         DownloadManager manager;
