@@ -136,6 +136,9 @@ private:
     void itemsInserted(int first, int last);
     void itemsRemoved(int first, int last);
     LibraryItems findInModel(const QString &pattern, bool *complete) const;
+    // A row of the model decoded (what LibraryItem::fromRecord gives, read
+    // by position).
+    LibraryItem decodeRow(const QList<QVariant> &values) const;
     void scheduleRefresh();
 
     static void tuneConnection(QSqlDatabase &db);
@@ -155,6 +158,8 @@ private:
     // Decoded rows, filled as they are read; rows inserted or removed are
     // inserted or removed here too, any other change clears it.
     mutable QList<std::optional<LibraryItem>> m_items;
+    // Model column of each field decodeRow() reads (-1 when missing).
+    QList<int> m_itemColumns;
     // True from a change of the table made past the model until the model
     // is read again; searches then read everything from the table.
     bool m_modelStale = false;

@@ -351,6 +351,12 @@ QSqlRecord SQLModel::recordAt(int row) const
     return record(row);
 }
 
+QList<QVariant> SQLModel::valuesAt(int row) const
+{
+    LibraryLocker locker(m_library->mutex()->mutex());
+    return row >= 0 && row < m_rows.size() ? m_rows.at(row) : Row();
+}
+
 int SQLModel::idAt(int row) const
 {
     LibraryLocker locker(m_library->mutex()->mutex());

@@ -44,6 +44,8 @@ public:
     QSqlRecord recordAt(int row) const;
     // Row of the record with this id, or -1.
     int rowOfId(int id) const;
+    // The stored values of a row in column order (empty for a bad row).
+    QList<QVariant> valuesAt(int row) const;
     // Id of a row, or -1.
     int idAt(int row) const;
 

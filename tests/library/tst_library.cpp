@@ -454,6 +454,16 @@ private Q_SLOTS:
                 LibraryItem item = fixture.makeItem(names[i], 100 + (i + shift) % 3 * 10,
                                                     prefix + QString::number(i) + ".mp4");
                 item.duration(durations[(i + shift) % durations.size()]);
+                const QString tag = prefix + QString::number(i);
+                item.description(tag + " description 100%");
+                item.guid(tag + " guid");
+                item.dvdTitle(tag + " dvd");
+                item.categories(tag + " categories");
+                item.stars(tag + " stars");
+                item.thumbnailPath(tag + " thumbnail");
+                item.coverPath(tag + " cover");
+                item.mediaLengthInSecs(quint32(i + 1));
+                item.downloaded(i % 2 == 0);
                 items << item;
             }
             return items;
@@ -474,6 +484,8 @@ private Q_SLOTS:
         library.refresh();
         QCOMPARE(modelRecords(library), kept);
         QCOMPARE(modelItems(library), keptItems);
+        for (int row = 0; row < library.rowCount(); ++row)
+            QCOMPARE(library.item(row), LibraryItem::fromRecord(kept.at(row)));
         QCOMPARE(fixture.tableRows("library"), library.rowCount());
     }
 
