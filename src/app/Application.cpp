@@ -2,6 +2,7 @@
 
 #include "AppIdentity.h"
 #include "Library.h"
+#include "LibraryAccess.h"
 #include "MainWindow.h"
 #include "Suggestions.h"
 
@@ -45,6 +46,7 @@ Application::Application(int &argc, char **argv)
     applyWebSettings();
 
     g_library = new Library();
+    LibraryAccess::setLibrary(g_library); // finished downloads go to this library
     Suggestions::model();
     loadSuggestions();
 }
@@ -56,6 +58,7 @@ Application::~Application()
         delete g_mainWindow;
         g_mainWindow = nullptr;
     }
+    LibraryAccess::setLibrary(nullptr);
     delete g_library;
     g_library = nullptr;
 }

@@ -1,34 +1,14 @@
 #include "SiteReport.h"
 
 #include "NetworkManager.h"
+#include "SignInState.h"
 #include "SiteConfig.h"
 
-#include <QCoreApplication>
-#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QPointer>
 #include <QUrlQuery>
 
 namespace SiteReport {
-
-namespace {
-
-std::function<QString()> &memberNameFunction()
-{
-    static std::function<QString()> source;
-    return source;
-}
-
-QNetworkAccessManager *manager()
-{
-    static QPointer<QNetworkAccessManager> instance;
-    if (!instance)
-        instance = new QNetworkAccessManager(QCoreApplication::instance());
-    return instance;
-}
-
-} // namespace
 
 QNetworkReply *postEdit(const Form &form)
 {
@@ -46,13 +26,7 @@ QNetworkReply *postEdit(const Form &form)
 
 QString memberName()
 {
-    const auto &source = memberNameFunction();
-    return source ? source() : QString();
-}
-
-void setMemberNameSource(std::function<QString()> source)
-{
-    memberNameFunction() = std::move(source);
+    return SignInState::userName();
 }
 
 } // namespace SiteReport

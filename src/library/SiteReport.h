@@ -4,8 +4,6 @@
 #include <QPair>
 #include <QString>
 
-#include <functional>
-
 class QNetworkReply;
 
 // Reports a media-information edit to the site.
@@ -18,9 +16,7 @@ using Form = QList<QPair<QString, QString>>;
 // handles its finished()).
 QNetworkReply *postEdit(const Form &form);
 
-// The signed-in member's user name (empty when nobody is signed in); the
-// site integration installs where it comes from.
+// The signed-in member's user name (empty when nobody is signed in).
 QString memberName();
-void setMemberNameSource(std::function<QString()> source);
 
 } // namespace SiteReport
