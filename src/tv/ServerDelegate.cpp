@@ -173,10 +173,12 @@ int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
         const bool inPage =
             total >= request.startingIndex &&
             (request.requestedCount == 0 || quint32(objects.size()) < request.requestedCount);
-        // Objects outside the page are only checked, not built.
+        // Objects outside the page are only checked, not built, by the same
+        // test the build makes, so every page tells the same total.
         UpnpDidlObject object;
         const bool built = inPage ? buildFromMediaNode(child, request, addresses, &object)
-                                  : (!child.isFolder || QFileInfo(child.path).isDir());
+                                  : (child.isFolder ? QFileInfo(child.path).isDir()
+                                                    : QFileInfo::exists(child.path));
         if (!built) {
             qDebug().noquote() << "ITEM IS NULL FOR node: " << child.name;
             continue;

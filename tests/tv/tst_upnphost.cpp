@@ -326,6 +326,21 @@ private Q_SLOTS:
         QCOMPARE(upnpError(reply.body), 402);
     }
 
+    void oversizedBodyIsRefused()
+    {
+        // The refusal names the sender, and the server goes on answering.
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(
+                                               "body too large from 127\\.0\\.0\\.1$")));
+        const Reply reply =
+            request("POST", control(),
+                    {{"SOAPAction", "\"urn:schemas-upnp-org:service:ContentDirectory:1#Browse\""},
+                     {"Content-Type", "text/xml"}},
+                    QByteArray((1 << 20) + 1, ' '));
+        QCOMPARE(reply.status, 413);
+        QCOMPARE(browse(control(), QStringLiteral("0"), QStringLiteral("BrowseMetadata")).size(),
+                 1);
+    }
+
     void paging_data()
     {
         QTest::addColumn<int>("start");
@@ -355,6 +370,45 @@ private Q_SLOTS:
         QCOMPARE(arguments.value(QStringLiteral("TotalMatches")).toInt(), 5);
         for (int i = 0; i < page.size(); ++i)
             QCOMPARE(page.at(i).id, all.at(start + i).id);
+    }
+
+    void pagingSkipsVanishedFiles_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QStringList>("titles");
+        QTest::newRow("all") << 0 << 0 << QStringList{"a", "c"};
+        QTest::newRow("first") << 0 << 1 << QStringList{"a"};
+        QTest::newRow("second") << 1 << 1 << QStringList{"c"};
+        QTest::newRow("past the end") << 2 << 1 << QStringList{};
+    }
+
+    void pagingSkipsVanishedFiles()
+    {
+        QFETCH(int, start);
+        QFETCH(int, count);
+        QFETCH(QStringList, titles);
+        // b.mp4 is listed, then deleted: no page may count it.
+        QTemporaryDir dir;
+        for (const char *name : {"a.mp4", "b.mp4", "c.mp4"})
+            writeFile(dir.filePath(QLatin1String(name)));
+        LumiqoTv tv(QStringLiteral("LumiqoTV"), dir.path(), UpnpEngine::NoSsdp);
+        tv.toggleServerStatus();
+        QVERIFY(tv.server()->isRunning());
+        const QUrl control(QStringLiteral("http://127.0.0.1:%1/%2/ContentDirectory/control.xml")
+                               .arg(tv.server()->port())
+                               .arg(tv.server()->uuid));
+        QCOMPARE(
+            browse(control, QStringLiteral("0"), QStringLiteral("BrowseDirectChildren")).size(), 3);
+        QVERIFY(QFile::remove(dir.filePath(QStringLiteral("b.mp4"))));
+        QHash<QString, QString> arguments;
+        QStringList got;
+        for (const DidlEntry &entry :
+             browse(control, QStringLiteral("0"), QStringLiteral("BrowseDirectChildren"), start,
+                    count, {}, &arguments))
+            got.append(entry.title);
+        QCOMPARE(got, titles);
+        QCOMPARE(arguments.value(QStringLiteral("TotalMatches")).toInt(), 2);
     }
 
     void search_data()

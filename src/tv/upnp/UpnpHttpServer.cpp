@@ -162,15 +162,15 @@ void UpnpHttpServerCallbacks::onCompleted(void *, MHD_Connection *, void **state
 int UpnpHttpServer::answer(MHD_Connection *connection, Pending *pending)
 {
     UpnpHttpRequest &request = pending->request;
+    const MHD_ConnectionInfo *peer =
+        MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
+    request.peerAddress = addressOf(peer ? peer->client_addr : nullptr);
     if (pending->tooLarge) {
         qWarning().noquote() << "UpnpHttpServer request body too large from"
                              << request.peerAddress.toString();
         return queue(connection, UpnpHttpResponse::text(413, "text/plain", "Payload Too Large"),
                      request);
     }
-    const MHD_ConnectionInfo *peer =
-        MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
-    request.peerAddress = addressOf(peer ? peer->client_addr : nullptr);
     request.localAddress = localAddressOf(connection);
     request.localPort = m_port;
     request.clientSignature = UpnpClientSignature::fromHeaders(request.header("User-Agent"),
