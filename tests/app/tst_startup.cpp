@@ -125,6 +125,22 @@ private Q_SLOTS:
         QCOMPARE(lines.filter(QString(95, QLatin1Char('-'))).size(), 3);
     }
 
+    void crashedCopyDoesNotBlockTheNextStart()
+    {
+        QProcess crashed;
+        startProgram(crashed);
+        QVERIFY(m_x.waitFor(QStringLiteral("Corvana Zelta 3.1.3")));
+        crashed.kill();
+        QVERIFY(crashed.waitForFinished(30000));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_x.find(QStringLiteral("Corvana Zelta 3.1.3")), 10000);
+
+        QProcess next;
+        startProgram(next);
+        QVERIFY(m_x.waitFor(QStringLiteral("Corvana Zelta 3.1.3")));
+        QVERIFY(!m_x.find(QStringLiteral("Multiple Instances")));
+        closeMainWindow(next);
+    }
+
     void cliVersionAndInit()
     {
         const QString cli = TestSupport::builtProgram(QStringLiteral("zelta-cli"));
