@@ -97,9 +97,9 @@ void IntegrityChecker::removeMissing()
     }
 }
 
-QStringList IntegrityChecker::queuedDownloadPaths()
+QSet<QString> IntegrityChecker::queuedDownloadPaths()
 {
-    QStringList paths;
+    QSet<QString> paths;
     LibraryLocker locker(m_library->mutex()->mutex());
     QSqlQuery query(m_library->connection());
     query.setForwardOnly(true);
@@ -113,14 +113,18 @@ QStringList IntegrityChecker::queuedDownloadPaths()
 LibraryItems IntegrityChecker::collectNewFiles()
 {
     const QString root = QDir(Library::libraryPath()).absolutePath();
-    const QStringList downloads = queuedDownloadPaths();
-    LibraryItems found;
+    const QSet<QString> downloads = queuedDownloadPaths();
+    LibraryItems candidates;
     QDirIterator it(root, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks,
                     QDirIterator::Subdirectories);
     while (it.hasNext() && !m_stop) {
         const QFileInfo file(it.next());
         if (!file.isFile() || !videoSuffixes().contains(file.suffix().toLower()))
             continue;
+        if (downloads.contains(file.absoluteFilePath())) {
+            qDebug().noquote() << QStringLiteral("This file skipped ") + file.absoluteFilePath();
+            continue;
+        }
         LibraryItem item = LibraryItem::fromFile(file.absoluteFilePath());
         if (file.absolutePath() != root)
             item.dvdTitle(file.dir().dirName());
@@ -130,12 +134,16 @@ LibraryItems IntegrityChecker::collectNewFiles()
         const QString thumbnail = sideImage(file, "%1-thumb.jpg");
         if (!thumbnail.isEmpty())
             item.thumbnailPath(thumbnail);
-
-        if (downloads.contains(file.absoluteFilePath()) || m_library->contains(item)) {
-            qDebug().noquote() << QStringLiteral("This file skipped ") + file.absoluteFilePath();
-            continue;
-        }
-        found << item;
+        candidates << item;
+    }
+    LibraryItems found;
+    const QList<bool> listed = m_library->contains(candidates);
+    for (qsizetype i = 0; i < candidates.size(); ++i) {
+        if (listed.at(i))
+            qDebug().noquote() << QStringLiteral("This file skipped ") +
+                                      candidates.at(i).videoPath();
+        else
+            found << candidates.at(i);
     }
     return found;
 }

@@ -3,6 +3,7 @@
 #include "LibraryItem.h"
 
 #include <QAtomicInteger>
+#include <QSet>
 #include <QThread>
 
 class Library;
@@ -35,7 +36,7 @@ protected:
 private:
     void removeMissing();
     LibraryItems collectNewFiles();
-    QStringList queuedDownloadPaths();
+    QSet<QString> queuedDownloadPaths();
 
     Library *m_library;
     QAtomicInteger<bool> m_stop = false;

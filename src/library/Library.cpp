@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QNetworkReply>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -645,23 +646,32 @@ void Library::onSort(Library::sortHeaders column, Qt::SortOrder order)
     m_model->fetchAll();
 }
 
-bool Library::contains(const LibraryItem &item)
+QList<bool> Library::contains(const LibraryItems &items)
 {
+    QList<bool> found(items.size(), false);
+    if (items.isEmpty())
+        return found;
     LibraryLocker locker(m_mutex->mutex());
     QSqlQuery query(connection());
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("SELECT title, dvdTitle, videoPath FROM library"))) {
         qWarning() << "Library::contains could not execute query";
-        return false;
+        return found;
     }
+    // One read of the table answers for every item.
+    QSet<QString> videoPaths;
+    QSet<QPair<QString, QString>> titles;
     while (query.next()) {
-        const QString title = LibraryItem::decode(query.value(0).toString());
-        const QString dvdTitle = LibraryItem::decode(query.value(1).toString());
-        const QString videoPath = LibraryItem::decode(query.value(2).toString());
-        if (videoPath == item.videoPath() || (title == item.title() && dvdTitle == item.dvdTitle()))
-            return true;
+        titles.insert({LibraryItem::decode(query.value(0).toString()),
+                       LibraryItem::decode(query.value(1).toString())});
+        videoPaths.insert(LibraryItem::decode(query.value(2).toString()));
     }
-    return false;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const LibraryItem &item = items.at(i);
+        found[i] = videoPaths.contains(item.videoPath()) ||
+                   titles.contains({item.title(), item.dvdTitle()});
+    }
+    return found;
 }
 
 bool Library::containsGuid(const QString &guid, bool *ok)

@@ -52,8 +52,9 @@ public:
     // Starts the check of the library folder against the table.
     void startIntegrityCheck();
 
-    // True when a row has the item's videoPath, or its title and DVD title.
-    bool contains(const LibraryItem &item);
+    // For each item: true when a row has its videoPath, or its title and DVD
+    // title (the table is read once for all of them).
+    QList<bool> contains(const LibraryItems &items);
     // True when a row has this site guid (compared in its stored, encoded
     // form). `ok` is false when the query failed. Safe from any thread.
     bool containsGuid(const QString &guid, bool *ok = nullptr);

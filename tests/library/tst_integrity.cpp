@@ -24,7 +24,10 @@ private Q_SLOTS:
         LibraryItem gone2 =
             fixture.makeItem(QStringLiteral("gone2"), 2, QStringLiteral("Set/gone2.mp4"), true);
         LibraryItem kept = fixture.makeItem(QStringLiteral("kept"), 3, QString(), true);
-        fixture.addRows({gone1, gone2, kept});
+        // Listed under another file name: a file with its title and DVD title is no new video.
+        LibraryItem renamed =
+            fixture.makeItem(QStringLiteral("renamed"), 4, QStringLiteral("original.mp4"), true);
+        fixture.addRows({gone1, gone2, kept, renamed});
 
         // While the program is closed: two videos vanish, new files arrive.
         fixture.library.reset();
@@ -37,6 +40,7 @@ private Q_SLOTS:
         QFile(droppedThumb).open(QIODevice::WriteOnly);
         const QString queued = root + QStringLiteral("/pending.avi");
         QVERIFY(QFile::copy(clip, queued));
+        QVERIFY(QFile::copy(clip, root + QStringLiteral("/renamed.avi")));
         QFile(root + QStringLiteral("/notes.txt")).open(QIODevice::WriteOnly);
         {
             QSqlQuery insert(Library::database());
@@ -61,7 +65,7 @@ private Q_SLOTS:
         for (int row = 0; row < fixture.library->rowCount(); ++row)
             titles << fixture.library->item(row).title();
         titles.sort();
-        QCOMPARE(titles, (QStringList{"beach", "kept"}));
+        QCOMPARE(titles, (QStringList{"beach", "kept", "renamed"}));
         QVERIFY(!QFile::exists(gone1.thumbnailPath()));
         QVERIFY(!QFileInfo::exists(root + QStringLiteral("/Set")));
 
@@ -83,7 +87,7 @@ private Q_SLOTS:
         QVERIFY(fixture.waitIdle());
         QCOMPARE(fixture.library->integrityChecker()->removedCount(), 0);
         QCOMPARE(fixture.library->integrityChecker()->importedCount(), 0);
-        QCOMPARE(fixture.library->rowCount(), 2);
+        QCOMPARE(fixture.library->rowCount(), 3);
     }
 };
 
