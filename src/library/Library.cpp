@@ -750,12 +750,20 @@ void Library::postbackFinsihed(QNetworkReply *reply)
 void Library::refresh()
 {
     LibraryLocker locker(m_mutex->mutex());
+    m_refreshQueued = false;
     m_model->select();
 }
 
 void Library::scheduleRefresh()
 {
     // Worker threads change the table; the model follows in its own thread.
+    // One queued read covers every change made before it runs.
+    {
+        LibraryLocker locker(m_mutex->mutex());
+        if (m_refreshQueued)
+            return;
+        m_refreshQueued = true;
+    }
     QMetaObject::invokeMethod(this, &Library::refresh, Qt::QueuedConnection);
 }
 

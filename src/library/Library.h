@@ -164,5 +164,7 @@ private:
     // True from a change of the table made past the model until the model
     // is read again; searches then read everything from the table.
     bool m_modelStale = false;
+    // A refresh is queued and has not run yet (guarded by mutex()).
+    bool m_refreshQueued = false;
     bool m_closed = false;
 };

@@ -526,6 +526,32 @@ private Q_SLOTS:
         QCOMPARE(titles(library.find(QStringLiteral("news"))), QStringList{"fresh news"});
     }
 
+    // Removals made by a worker are followed by one read of the table, not one each.
+    void workerRemovalsRefreshTheModelOnce()
+    {
+        LibraryTestFixture fixture;
+        Library &library = *fixture.library;
+        fixture.addRows(
+            {fixture.makeItem(QStringLiteral("a"), 1), fixture.makeItem(QStringLiteral("b"), 2),
+             fixture.makeItem(QStringLiteral("c"), 3), fixture.makeItem(QStringLiteral("d"), 4)});
+        QList<int> ids;
+        for (int row = 0; row < 3; ++row)
+            ids << library.sqlModel()->recordAt(row).value("id").toInt();
+        QSignalSpy resets(&library, &QAbstractItemModel::modelReset);
+        int removed = 0;
+        std::unique_ptr<QThread> worker(QThread::create([&] {
+            for (int id : std::as_const(ids))
+                removed += library.removeRecord(id, false) ? 1 : 0;
+            Library::releaseThreadConnection();
+        }));
+        worker->start();
+        QVERIFY(worker->wait(30000));
+        QCOMPARE(removed, 3);
+        QCoreApplication::processEvents();
+        QCOMPARE(resets.size(), 1);
+        QCOMPARE(titles(library), QStringList{"a"});
+    }
+
     void importFilesAndFolder()
     {
         const QString longClip = TestSupport::sampleClip(QStringLiteral("library-12s.mp4"), 12);
