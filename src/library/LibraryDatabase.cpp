@@ -10,7 +10,6 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringList>
-#include <QUrl>
 #include <QtDebug>
 
 namespace {
@@ -35,8 +34,7 @@ bool execMigrationStatement(QSqlDatabase &db, const QString &statement, const ch
 
 QString encodedColumn(const QSqlQuery &query, int column)
 {
-    const QString text = QString::fromUtf8(query.value(column).toByteArray());
-    return QString::fromLatin1(QUrl::toPercentEncoding(text));
+    return LibraryItem::encode(QString::fromUtf8(query.value(column).toByteArray()));
 }
 
 } // namespace

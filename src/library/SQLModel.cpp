@@ -357,14 +357,6 @@ QList<QVariant> SQLModel::valuesAt(int row) const
     return row >= 0 && row < m_rows.size() ? m_rows.at(row) : Row();
 }
 
-int SQLModel::idAt(int row) const
-{
-    LibraryLocker locker(m_library->mutex()->mutex());
-    if (row < 0 || row >= m_rows.size() || m_idColumn < 0)
-        return -1;
-    return m_rows.at(row).at(m_idColumn).toInt();
-}
-
 int SQLModel::rowOfId(int id) const
 {
     LibraryLocker locker(m_library->mutex()->mutex());
@@ -382,15 +374,4 @@ void SQLModel::fetchAll()
 {
     while (canFetchMore())
         fetchMore();
-}
-
-void SQLModel::submitChanges()
-{
-    QSqlDatabase db = database();
-    if (!db.transaction())
-        qWarning() << "SQLModel: can't open transaction";
-    if (!submitAll())
-        qWarning() << "SQLModel: can't submit all";
-    if (!db.commit())
-        qWarning() << "SQLModel: can't commit transaction";
 }

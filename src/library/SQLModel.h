@@ -46,11 +46,8 @@ public:
     int rowOfId(int id) const;
     // The stored values of a row in column order (empty for a bad row).
     QList<QVariant> valuesAt(int row) const;
-    // Id of a row, or -1.
-    int idAt(int row) const;
 
     void fetchAll();
-    void submitChanges();
 
 protected:
     QString orderByClause() const override;

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
@@ -47,18 +48,6 @@ int grabFrame(const QString &encoder, const QString &video, const QString &thumb
     }
     *output = process.readAll();
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-}
-
-QString insertStatement(const QSqlRecord &record)
-{
-    QStringList names;
-    QStringList marks;
-    for (int i = 0; i < record.count(); ++i) {
-        names << record.fieldName(i);
-        marks << QStringLiteral("?");
-    }
-    return QStringLiteral("INSERT INTO library (%1) VALUES (%2)")
-        .arg(names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
 }
 
 } // namespace
@@ -172,9 +161,15 @@ int VideoImporter::insertBatch(const LibraryItems &items)
         qWarning() << "SQLModel: can't open transaction";
     int inserted = 0;
     QSqlQuery query(db);
+    QString prepared;
     for (const LibraryItem &item : items) {
         const QSqlRecord record = item.toRecord();
-        query.prepare(insertStatement(record));
+        const QString statement = db.driver()->sqlStatement(
+            QSqlDriver::InsertStatement, QStringLiteral("library"), record, true);
+        if (statement != prepared) {
+            prepared = statement;
+            query.prepare(statement);
+        }
         for (int i = 0; i < record.count(); ++i)
             query.addBindValue(record.value(i));
         if (query.exec())
@@ -234,6 +229,4 @@ void VideoImporter::run()
             break;
     }
     Library::releaseThreadConnection();
-    QMutexLocker locker(&m_mutex);
-    m_finished = true;
 }

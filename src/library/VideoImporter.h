@@ -51,5 +51,4 @@ private:
     bool m_stop = false;
     bool m_workPending = false;
     bool m_busy = false;
-    bool m_finished = false;
 };
