@@ -110,15 +110,22 @@ QString runTask(Task &task, const QString &stage, ProgressPrinter &printer)
 {
     QEventLoop loop;
     QString failure;
+    bool ended = false;
     QObject::connect(&task, &Task::progress, &loop,
                      [&](qreal fraction, qreal) { printer.print(stage, fraction); });
-    QObject::connect(&task, &Task::complete, &loop, [&] { loop.quit(); });
+    QObject::connect(&task, &Task::complete, &loop, [&] {
+        ended = true;
+        loop.quit();
+    });
     QObject::connect(&task, &Task::failed, &loop, [&](const QString &title, const QString &desc) {
         failure = desc.isEmpty() ? title : title + QStringLiteral(": ") + desc;
+        ended = true;
         loop.quit();
     });
     task.exec();
-    loop.exec();
+    // A task whose tool is missing ends inside exec(), before the loop runs.
+    if (!ended)
+        loop.exec();
     return failure;
 }
 
@@ -131,7 +138,7 @@ int listRecorders(const BurnOptions &options)
     return CliContext::Success;
 }
 
-QString scanFiles(const QStringList &files)
+QString scanFiles(const QStringList &files, ProgressPrinter &printer)
 {
     for (const QString &file : files) {
         const QFileInfo info(file);
@@ -139,10 +146,7 @@ QString scanFiles(const QStringList &files)
             return QStringLiteral("%1: no such readable file").arg(file);
         ScanTask scan;
         scan.setSource(info.absoluteFilePath());
-        QEventLoop loop;
-        QObject::connect(&scan, &Task::complete, &loop, &QEventLoop::quit);
-        scan.exec();
-        loop.exec();
+        runTask(scan, QStringLiteral("scan"), printer);
         if (Project::instance()->clips().constLast().seconds <= 0)
             return QStringLiteral("%1: not a video the encoder can read").arg(file);
     }
@@ -221,7 +225,7 @@ int runBurnCommand(CliContext &, const QStringList &args)
     ProgressPrinter printer;
 
     printer.print(QStringLiteral("scan"), -1);
-    QString failure = scanFiles(options.files);
+    QString failure = scanFiles(options.files, printer);
     if (!failure.isEmpty())
         return CliContext::fail(failure);
     QString reason;

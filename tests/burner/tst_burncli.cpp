@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -17,9 +18,12 @@ private slots:
     void burn();
     void refusals_data();
     void refusals();
+    void missingTools_data();
+    void missingTools();
 
 private:
-    int runCli(const QStringList &args, QByteArray *out, QByteArray *err);
+    int runCli(const QStringList &args, QByteArray *out, QByteArray *err,
+               const QStringList &env = {});
     QString lsdvd(const QString &image);
     QTemporaryDir m_dir;
     QString m_mp4;
@@ -35,11 +39,12 @@ void TestBurnCli::initTestCase()
     QVERIFY(!m_mp4.isEmpty() && !m_avi.isEmpty());
 }
 
-int TestBurnCli::runCli(const QStringList &args, QByteArray *out, QByteArray *err)
+int TestBurnCli::runCli(const QStringList &args, QByteArray *out, QByteArray *err,
+                        const QStringList &env)
 {
     return TestSupport::run(TestSupport::builtProgram(QStringLiteral("zelta-cli")),
                             QStringList{QStringLiteral("burn")} + args, out, err, 120000,
-                            {QStringLiteral("TMPDIR=") + m_dir.path()});
+                            QStringList{QStringLiteral("TMPDIR=") + m_dir.path()} + env);
 }
 
 QString TestBurnCli::lsdvd(const QString &image)
@@ -156,6 +161,35 @@ void TestBurnCli::refusals()
     QByteArray err;
     QCOMPARE(runCli(args, &out, &err), exitCode);
     QVERIFY(out.isEmpty());
+    QVERIFY2(QString::fromLocal8Bit(err).contains(message), err.constData());
+}
+
+void TestBurnCli::missingTools_data()
+{
+    QTest::addColumn<QStringList>("tools"); // the only programs on PATH
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no encoder") << QStringList{} << "not a video the encoder can read";
+    QTest::newRow("no authoring tools")
+        << QStringList{"ffmpeg"} << "Process vcdgenerator failed to start";
+}
+
+void TestBurnCli::missingTools()
+{
+    QFETCH(QStringList, tools);
+    QFETCH(QString, message);
+    // A tool that is not there at all fails at once: the command reports it
+    // instead of waiting for an end that already happened.
+    QTemporaryDir bin;
+    for (const QString &tool : tools) {
+        const QString found = QStandardPaths::findExecutable(tool);
+        QVERIFY2(!found.isEmpty(), qPrintable(tool));
+        QVERIFY(QFile::link(found, bin.filePath(tool)));
+    }
+    QByteArray out;
+    QByteArray err;
+    QCOMPARE(runCli({QStringLiteral("--type"), QStringLiteral("vcd"), m_mp4}, &out, &err,
+                    {QStringLiteral("PATH=") + bin.path()}),
+             1);
     QVERIFY2(QString::fromLocal8Bit(err).contains(message), err.constData());
 }
 
