@@ -12,19 +12,6 @@
 
 namespace {
 
-QString quoted(const QString &text)
-{
-    return QLatin1Char('"') + text + QLatin1Char('"');
-}
-
-QString commandText(const QString &program, const QStringList &args)
-{
-    QStringList parts{quoted(program)};
-    for (const QString &arg : args)
-        parts << (arg.startsWith(QLatin1Char('-')) ? arg : quoted(arg));
-    return parts.join(QLatin1Char(' '));
-}
-
 // The volume label of an image holds at most 32 characters.
 QString volumeLabel(const QString &title)
 {

@@ -6,19 +6,6 @@
 #include <QFileInfo>
 #include <QtDebug>
 
-namespace {
-
-QString commandText(const QString &program, const QStringList &args)
-{
-    QStringList parts{QLatin1Char('"') + program + QLatin1Char('"')};
-    for (const QString &arg : args)
-        parts << (arg.startsWith(QLatin1Char('-')) ? arg
-                                                   : QLatin1Char('"') + arg + QLatin1Char('"'));
-    return parts.join(QLatin1Char(' '));
-}
-
-} // namespace
-
 CreateVCDTask::CreateVCDTask(QObject *parent) : Task(parent) {}
 
 CreateVCDTask::~CreateVCDTask()

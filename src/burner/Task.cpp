@@ -6,6 +6,17 @@ Task::Task(QObject *parent) : QProcess(parent)
     Q_UNUSED(registered);
 }
 
+QString Task::commandText(const QString &program, const QStringList &args)
+{
+    const auto quoted = [](const QString &text) {
+        return QLatin1Char('"') + text + QLatin1Char('"');
+    };
+    QStringList parts{quoted(program)};
+    for (const QString &arg : args)
+        parts << (arg.startsWith(QLatin1Char('-')) ? arg : quoted(arg));
+    return parts.join(QLatin1Char(' '));
+}
+
 QPixmap Task::icon() const
 {
     return QPixmap();

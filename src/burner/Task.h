@@ -34,6 +34,8 @@ signals:
     void failed(QString title, QString desc);
 
 protected:
+    // The command as logged: program and non-option arguments in double quotes.
+    static QString commandText(const QString &program, const QStringList &args);
     // Emits failed() unless the task already ended; returns false then.
     bool reportFailure(const QString &title, const QString &desc);
     bool reportComplete();
