@@ -1,7 +1,8 @@
 #include "ChannelIconDownloader.h"
 
+#include "NetworkManager.h"
+
 #include <QIcon>
-#include <QImageReader>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPixmap>
@@ -19,7 +20,7 @@ ChannelIconDownloader::ChannelIconDownloader(int role, const QString &url, QStan
 {
     connect(m_manager, &QNetworkAccessManager::finished, this,
             &ChannelIconDownloader::finishedSlot);
-    m_manager->get(QNetworkRequest(QUrl(url)));
+    NetworkManager::limitBody(m_manager->get(QNetworkRequest(QUrl(url))), kMaxIconBytes);
 }
 
 ChannelIconDownloader::~ChannelIconDownloader() = default;
@@ -28,8 +29,7 @@ void ChannelIconDownloader::finishedSlot(QNetworkReply *reply)
 {
     reply->deleteLater();
     if (reply->error() == QNetworkReply::NoError) {
-        const QByteArray data = reply->read(kMaxIconBytes);
-        QImage image = QImage::fromData(data);
+        const QImage image = QImage::fromData(reply->readAll());
         if (m_item && !image.isNull())
             m_item->setData(QIcon(QPixmap::fromImage(image)), m_role);
     } else {

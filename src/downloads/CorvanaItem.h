@@ -23,6 +23,9 @@ public:
     CorvanaItem &operator=(const CorvanaItem &other);
     ~CorvanaItem();
 
+    // The largest descriptor document fetched; a longer answer is refused.
+    static constexpr qint64 MaxDocumentBytes = 4 * 1024 * 1024;
+
     // Parses a descriptor document into its items, in document order. A
     // malformed document gives an empty list.
     static QList<CorvanaItem> parseCorvanaFile(const QByteArray &document);

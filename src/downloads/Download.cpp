@@ -322,6 +322,7 @@ void Download::resume()
     QNetworkRequest request(m_url);
     request.setRawHeader("User-Agent", "Corvana ZELTA");
     QNetworkReply *reply = NetworkManager::instance()->get(request);
+    NetworkManager::limitBody(reply, CorvanaItem::MaxDocumentBytes);
     m_metaReply = reply;
     connect(reply, &QNetworkReply::finished, this, &Download::metaDataDownloaded);
 }

@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr qint64 kMaxDescriptorBytes = 4 * 1024 * 1024;
-
 void warnFileExists()
 {
     UserPrompt::instance()->warning(DownloadManager::tr("File Exists"),
@@ -210,6 +208,7 @@ void DownloadManager::initializeDownload(const QUrl &url)
     QNetworkRequest request(url);
     request.setRawHeader("User-Agent", "Corvana ZELTA");
     QNetworkReply *reply = NetworkManager::instance()->get(request);
+    NetworkManager::limitBody(reply, CorvanaItem::MaxDocumentBytes);
     connect(reply, &QNetworkReply::finished, this, &DownloadManager::corvanaFileDownloadComplete);
     m_pending.insert(reply, url);
 }
@@ -231,13 +230,7 @@ void DownloadManager::corvanaFileDownloadComplete()
     const QUrl url = m_pending.take(reply);
     if (reply->error() == QNetworkReply::NoError && (status == 200 || status == 206)) {
         qDebug() << "Reply isFinished():" << reply->isFinished();
-        const QByteArray body = reply->read(kMaxDescriptorBytes);
-        if (reply->bytesAvailable() > 0) {
-            qWarning() << "DownloadManager: descriptor larger than" << kMaxDescriptorBytes
-                       << "bytes refused:" << url;
-            return;
-        }
-        parseXml(url, body);
+        parseXml(url, reply->readAll());
         return;
     }
     UserPrompt::instance()->warning(

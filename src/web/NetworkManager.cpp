@@ -76,6 +76,22 @@ QString NetworkManager::loggableHeaders(const QNetworkRequest &request)
     return lines.join(QLatin1Char('\n'));
 }
 
+void NetworkManager::limitBody(QNetworkReply *reply, qint64 maxBytes)
+{
+    // Checked on every arrival: progress reports are throttled and may come
+    // only once the reply has finished, too late to stop it.
+    const auto check = [reply, maxBytes] {
+        const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+        if (announced <= maxBytes && reply->bytesAvailable() <= maxBytes)
+            return;
+        qWarning() << "NetworkManager: answer larger than" << maxBytes
+                   << "bytes refused:" << reply->url();
+        reply->abort();
+    };
+    connect(reply, &QNetworkReply::metaDataChanged, reply, check);
+    connect(reply, &QNetworkReply::readyRead, reply, check);
+}
+
 void NetworkManager::authenticationRequired(QNetworkReply *reply, QAuthenticator *authenticator)
 {
     if (SignInState::hasCredentials()) {

@@ -35,6 +35,11 @@ public:
 
     // A request's headers for the log, with credentials blanked.
     static QString loggableHeaders(const QNetworkRequest &request);
+    // Aborts `reply` as soon as its body is known to exceed `maxBytes` (announced,
+    // or received and not yet read), so an oversized answer is never held in
+    // memory whole. For replies read once finished; the reply then finishes
+    // with an operation-cancelled error.
+    static void limitBody(QNetworkReply *reply, qint64 maxBytes);
 
 private Q_SLOTS:
     void authenticationRequired(QNetworkReply *reply, QAuthenticator *authenticator);

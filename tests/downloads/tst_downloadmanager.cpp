@@ -253,6 +253,35 @@ private Q_SLOTS:
         QCOMPARE(storedRows(), 0);
     }
 
+    // A descriptor answer beyond the size limit is cut off while it arrives.
+    void oversizedDescriptorIsRefused()
+    {
+        DownloadManager manager;
+        manager.initializeDownload(m_site->url(QStringLiteral("/media/blob/huge.corvana?bytes=%1")
+                                                   .arg(CorvanaItem::MaxDocumentBytes * 8)));
+        QTRY_COMPARE_WITH_TIMEOUT(countWarnings(m_prompt, QStringLiteral("Download Failed")), 1,
+                                  10000);
+        QVERIFY(!manager.hasPendingRequests());
+        QCOMPARE(manager.rowCount(), 0);
+    }
+
+    void oversizedDescriptorOnResumeKeepsDownload()
+    {
+        const QUrl url = m_site->url(QStringLiteral("/media/blob/huge.corvana?bytes=%1")
+                                         .arg(CorvanaItem::MaxDocumentBytes * 8));
+        QVERIFY(DownloadRecords::insert(url, QUrl(QStringLiteral("http://x/huge")),
+                                        QStringLiteral("/nowhere/huge")));
+        DownloadManager manager;
+        QPointer<Download> d = manager.activeDownloads().value(0);
+        QVERIFY(d);
+        d->resume();
+        QTRY_VERIFY_WITH_TIMEOUT(!d || !d->isResuming(), 10000);
+        QCOMPARE(manager.rowCount(), 1);
+        QVERIFY(d);
+        QCOMPARE(d->state(), Download::Paused);
+        QCOMPARE(storedRows(), 1);
+    }
+
     void pauseDuringDescriptorFetchStaysPaused()
     {
         const QUrl url = synthetic(QStringLiteral("held"), 1, 100000);

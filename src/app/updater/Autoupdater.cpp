@@ -117,11 +117,6 @@ QNetworkRequest Autoupdater::feedRequest() const
     return request;
 }
 
-QByteArray Autoupdater::readLimited(QNetworkReply *reply)
-{
-    return reply->read(kMaxFeedBytes);
-}
-
 // First attempt: a client of its own, without the site's cookies or cache.
 void Autoupdater::sendVersionRequest()
 {
@@ -139,6 +134,7 @@ void Autoupdater::sendVersionRequest()
     qDebug().noquote() << "Autoupdater: version request" << url.toString() << "\n"
                        << NetworkManager::loggableHeaders(request);
     m_versionClientReply = m_versionClient->get(request);
+    NetworkManager::limitBody(m_versionClientReply, kMaxFeedBytes);
     connect(m_versionClientReply, &QNetworkReply::sslErrors, this,
             &Autoupdater::versionRequestSslErrors);
     connect(m_versionClientReply, &QNetworkReply::finished, this, &Autoupdater::requestFinished);
@@ -159,7 +155,7 @@ void Autoupdater::requestFinished()
         sendVersionRequestNM();
         return;
     }
-    checkVersion(readLimited(reply));
+    checkVersion(reply->readAll());
 }
 
 void Autoupdater::sendVersionRequestNM()
@@ -172,6 +168,7 @@ void Autoupdater::sendVersionRequestNM()
     QNetworkRequest request = feedRequest();
     request.setRawHeader("User-Agent", "Corvana ZELTA");
     m_versionReply = NetworkManager::instance()->get(request);
+    NetworkManager::limitBody(m_versionReply, kMaxFeedBytes);
     connect(m_versionReply, &QNetworkReply::finished, this, &Autoupdater::readyReadVersion);
     connect(m_versionReply, &QNetworkReply::errorOccurred, this, &Autoupdater::versionRequestError);
     connect(m_versionReply, &QNetworkReply::sslErrors, this, &Autoupdater::versionRequestSslErrors);
@@ -188,7 +185,7 @@ void Autoupdater::readyReadVersion()
         emit checkFinished(false);
         return;
     }
-    checkVersion(readLimited(reply));
+    checkVersion(reply->readAll());
 }
 
 void Autoupdater::versionRequestError(QNetworkReply::NetworkError error)
@@ -250,6 +247,7 @@ void Autoupdater::checkSuggestions()
         m_suggestionsVersionReply->deleteLater();
     }
     m_suggestionsVersionReply = NetworkManager::instance()->get(feedRequest());
+    NetworkManager::limitBody(m_suggestionsVersionReply, kMaxFeedBytes);
     connect(m_suggestionsVersionReply, &QNetworkReply::finished, this,
             &Autoupdater::processSuggestionsVersionReply);
     connect(m_suggestionsVersionReply, &QNetworkReply::errorOccurred, this,
@@ -265,7 +263,7 @@ void Autoupdater::processSuggestionsVersionReply()
     if (reply->error() != QNetworkReply::NoError)
         return;
     QDomDocument document;
-    document.setContent(readLimited(reply));
+    document.setContent(reply->readAll());
     const int version = document.documentElement()
                             .firstChildElement(QStringLiteral("suggestionsVersion"))
                             .text()
@@ -283,6 +281,7 @@ void Autoupdater::downloadSuggestions()
     const QUrl url =
         SiteConfig::resolve(SiteConfig::updatePlainUrl(), QStringLiteral("/zelta/suggest.php"));
     m_suggestionsReply = NetworkManager::instance()->get(QNetworkRequest(url));
+    NetworkManager::limitBody(m_suggestionsReply, kMaxFeedBytes);
     connect(m_suggestionsReply, &QNetworkReply::finished, this,
             &Autoupdater::processSuggestionsReply);
     connect(m_suggestionsReply, &QNetworkReply::errorOccurred, this,
@@ -297,7 +296,7 @@ void Autoupdater::processSuggestionsReply()
     reply->deleteLater();
     if (reply->error() != QNetworkReply::NoError)
         return;
-    const QByteArray body = readLimited(reply);
+    const QByteArray body = reply->readAll();
     QDomDocument check;
     if (!check.setContent(body)) {
         qWarning() << "Autoupdater: the suggestions are not valid XML; the old list stays";

@@ -68,7 +68,6 @@ private:
     void downloadSuggestions();
     void checkVersion(const QByteArray &body);
     QNetworkRequest feedRequest() const;
-    static QByteArray readLimited(QNetworkReply *reply);
 
     QNetworkAccessManager *m_versionClient = nullptr;
     QPointer<QNetworkReply> m_versionClientReply;
