@@ -2,6 +2,7 @@
 
 #include "Library.h"
 #include "LibraryAccess.h"
+#include "LibraryItem.h"
 
 #include <QMutexLocker>
 #include <QSqlError>
@@ -17,16 +18,6 @@ QString urlText(const QUrl &url)
 
 } // namespace
 
-QString DownloadRecords::encode(const QString &value)
-{
-    return QString::fromLatin1(QUrl::toPercentEncoding(value));
-}
-
-QString DownloadRecords::decode(const QString &value)
-{
-    return QString::fromUtf8(QByteArray::fromPercentEncoding(value.toLatin1()));
-}
-
 QList<QUrl> DownloadRecords::storedUrls(bool *ok)
 {
     QSqlQuery query(Library::database());
@@ -40,7 +31,7 @@ QList<QUrl> DownloadRecords::storedUrls(bool *ok)
     }
     QList<QUrl> urls;
     while (query.next())
-        urls.append(QUrl(decode(query.value(0).toString())));
+        urls.append(QUrl(LibraryItem::decode(query.value(0).toString())));
     return urls;
 }
 
@@ -50,8 +41,8 @@ bool DownloadRecords::exists(const QUrl &corvanaUrl, const QUrl &mediaUrl, bool 
     QSqlQuery query(Library::database());
     query.prepare(QStringLiteral(
         "SELECT corvanaUrl, mediaUrl FROM downloads WHERE corvanaUrl=? AND mediaUrl=?;"));
-    query.addBindValue(encode(urlText(corvanaUrl)));
-    query.addBindValue(encode(urlText(mediaUrl)));
+    query.addBindValue(LibraryItem::encode(urlText(corvanaUrl)));
+    query.addBindValue(LibraryItem::encode(urlText(mediaUrl)));
     *ok = query.exec();
     if (!*ok) {
         if (error)
@@ -68,9 +59,9 @@ bool DownloadRecords::insert(const QUrl &corvanaUrl, const QUrl &mediaUrl,
     QSqlQuery query(Library::database());
     query.prepare(QStringLiteral(
         "INSERT INTO downloads (corvanaUrl, mediaUrl, downloadPath) VALUES(?, ?, ?);"));
-    query.addBindValue(encode(urlText(corvanaUrl)));
-    query.addBindValue(encode(urlText(mediaUrl)));
-    query.addBindValue(encode(downloadPath));
+    query.addBindValue(LibraryItem::encode(urlText(corvanaUrl)));
+    query.addBindValue(LibraryItem::encode(urlText(mediaUrl)));
+    query.addBindValue(LibraryItem::encode(downloadPath));
     if (query.exec())
         return true;
     if (error)
@@ -94,18 +85,20 @@ bool DownloadRecords::execRemove(const QString &column, const QString &value, co
 
 bool DownloadRecords::removeByMediaUrl(const QUrl &mediaUrl)
 {
-    return execRemove(QStringLiteral("mediaUrl"), encode(urlText(mediaUrl)), "removeByMediaUrl");
+    return execRemove(QStringLiteral("mediaUrl"), LibraryItem::encode(urlText(mediaUrl)),
+                      "removeByMediaUrl");
 }
 
 bool DownloadRecords::removeByCorvanaUrl(const QUrl &corvanaUrl)
 {
-    return execRemove(QStringLiteral("corvanaUrl"), encode(urlText(corvanaUrl)),
+    return execRemove(QStringLiteral("corvanaUrl"), LibraryItem::encode(urlText(corvanaUrl)),
                       "removeByCorvanaUrl");
 }
 
 bool DownloadRecords::removeByPath(const QString &downloadPath)
 {
-    return execRemove(QStringLiteral("downloadPath"), encode(downloadPath), "removeByPath");
+    return execRemove(QStringLiteral("downloadPath"), LibraryItem::encode(downloadPath),
+                      "removeByPath");
 }
 
 QList<DownloadRecords::Row> DownloadRecords::allRows(bool *ok)
@@ -122,9 +115,10 @@ QList<DownloadRecords::Row> DownloadRecords::allRows(bool *ok)
     }
     QList<Row> rows;
     while (query.next()) {
-        const QString media = decode(query.value(1).toString());
-        rows.append({QUrl(decode(query.value(0).toString())),
-                     media.isEmpty() ? QUrl() : QUrl(media), decode(query.value(2).toString())});
+        const QString media = LibraryItem::decode(query.value(1).toString());
+        rows.append({QUrl(LibraryItem::decode(query.value(0).toString())),
+                     media.isEmpty() ? QUrl() : QUrl(media),
+                     LibraryItem::decode(query.value(2).toString())});
     }
     return rows;
 }

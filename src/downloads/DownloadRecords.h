@@ -5,15 +5,12 @@
 #include <QUrl>
 
 // The rows of the `downloads` table that let the download queue survive a
-// restart. Every value is stored percent-encoded (UTF-8, unreserved
-// characters kept) and bound, never pasted into the statement. Each
+// restart. Every value is stored percent-encoded like the library's text
+// columns (LibraryItem::encode) and bound, never pasted into the statement. Each
 // statement runs under the library lock on the "zeltaLibrary" connection.
 class DownloadRecords
 {
 public:
-    static QString encode(const QString &value);
-    static QString decode(const QString &value);
-
     // Distinct source URLs of the stored downloads, in table order. `ok` is
     // false when the query failed.
     static QList<QUrl> storedUrls(bool *ok = nullptr);

@@ -1,7 +1,6 @@
 #include "LibraryAccess.h"
 
 #include "Download.h"
-#include "DownloadRecords.h"
 #include "Library.h"
 #include "LibraryItem.h"
 #include "RecursiveMutex.h"
@@ -52,7 +51,7 @@ bool LibraryAccess::containsGuid(const QString &guid, bool *ok, QString *error)
     QMutexLocker locker(mutex());
     QSqlQuery query(Library::database());
     query.prepare(QStringLiteral("SELECT id FROM library WHERE guid=?;"));
-    query.addBindValue(DownloadRecords::encode(guid));
+    query.addBindValue(LibraryItem::encode(guid));
     *ok = query.exec();
     if (!*ok) {
         *error = query.lastError().text();
