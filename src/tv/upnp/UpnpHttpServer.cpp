@@ -113,14 +113,18 @@ void UpnpHttpServer::stop()
     if (!m_daemon)
         return;
     {
-        // Wake up every answer that waits for stream data.
+        // Wake up every answer that waits for stream data, and end at once
+        // the ones that requests still in progress are about to queue.
         QMutexLocker locker(&m_streamsLock);
+        m_stopping = true;
         for (StreamBody *body : std::as_const(m_streams))
             body->stream->abort();
     }
     MHD_stop_daemon(m_daemon);
     m_daemon = nullptr;
     m_port = 0;
+    QMutexLocker locker(&m_streamsLock);
+    m_stopping = false;
 }
 
 MHD_Result UpnpHttpServerCallbacks::onRequest(void *cls, MHD_Connection *connection,
@@ -187,10 +191,16 @@ int UpnpHttpServer::queue(MHD_Connection *connection, const UpnpHttpResponse &re
         {
             QMutexLocker locker(&m_streamsLock);
             m_streams.insert(body);
+            if (m_stopping)
+                body->stream->abort();
         }
         reply = MHD_create_response_from_callback(MHD_SIZE_UNKNOWN, 64 * 1024,
                                                   &UpnpHttpServerCallbacks::onStreamRead, body,
                                                   &UpnpHttpServerCallbacks::onStreamFree);
+        if (!reply) {
+            forgetStream(body);
+            delete body;
+        }
     } else if (!response.filePath.isEmpty()) {
         const int fd =
             ::open(QFile::encodeName(response.filePath).constData(), O_RDONLY | O_CLOEXEC);

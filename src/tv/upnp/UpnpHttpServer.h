@@ -41,4 +41,5 @@ private:
     quint16 m_port = 0;
     QMutex m_streamsLock;
     QSet<StreamBody *> m_streams;
+    bool m_stopping = false; // guarded by m_streamsLock
 };
