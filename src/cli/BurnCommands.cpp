@@ -193,8 +193,6 @@ QString writeToRecorder(const QString &recorder, const QString &image, bool dvd,
     return failure;
 }
 
-} // namespace
-
 // A failed burn keeps its work files for a look at what went wrong.
 int failBurn(const QString &failure)
 {
@@ -204,6 +202,8 @@ int failBurn(const QString &failure)
                         << project->tempDirectory().absolutePath() << '\n';
     return CliContext::fail(failure);
 }
+
+} // namespace
 
 int runBurnCommand(CliContext &, const QStringList &args)
 {
