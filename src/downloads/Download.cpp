@@ -312,6 +312,11 @@ void Download::queue()
 
 void Download::resume()
 {
+    // A second transfer would append to the file the running one still writes.
+    if (m_state == Downloading || isResuming()) {
+        qDebug() << "Download::resume already running:" << m_url;
+        return;
+    }
     if (isMediaLink(m_url.path())) {
         qDebug() << "resume direct download";
         m_direct = true;

@@ -173,6 +173,26 @@ private Q_SLOTS:
         QCOMPARE(storedRows(), 0);
     }
 
+    // Signing in again, or the network reported online again, resumes the
+    // active downloads: one already running keeps its single transfer.
+    void resumingRunningDownloadKeepsItsTransfer()
+    {
+        DownloadManager manager;
+        QSignalSpy finished(&manager, &DownloadManager::finished);
+        const qint64 size = 300000;
+        manager.initializeDownload(synthetic(QStringLiteral("running"), 1, size, 150000));
+        Download *d = waitForSingle(manager);
+        QVERIFY(d);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(d->mediaPath()).size() > 0, 10000);
+        manager.resumeAll();
+        QVERIFY(!d->isResuming());
+        QCOMPARE(d->state(), Download::Downloading);
+        const QString path = d->mediaPath();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 20000);
+        QCOMPARE(DemoSiteProcess::fileSha256(path),
+                 DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
+    }
+
     // Each fault interrupts or disturbs the first transfer; the file must end
     // up byte-identical to the served one.
     void faultsEndWithIdenticalFile_data()
