@@ -277,11 +277,9 @@ bool ServerDelegate::serveFile(const UpnpHttpRequest &request, const QString &re
     }
     if (request.clientSignature == UpnpClientSignature::Other)
         response.setHeader("contentFeatures.dlna.org", MediaFormats::plainContentFeatures);
-    const auto headers = response.headers;
+    // Keeps the headers set above, unless the file is gone (404).
     serveLocalFile(request, node.path,
                    MediaFormats::mimeType(node.name, request.clientSignature).toUtf8(), response);
-    for (const auto &header : headers)
-        response.setHeader(header.first, header.second);
     return true;
 }
 
