@@ -141,7 +141,8 @@ Library::Library(QObject *parent)
 
 Library::~Library()
 {
-    lastWindowClosed();
+    // The rows are not read again: nobody shows them any more.
+    stopWorkers();
 }
 
 void Library::forwardModelSignals()
@@ -359,17 +360,26 @@ void Library::startIntegrityCheck()
         m_integrityChecker->start(QThread::InheritPriority);
 }
 
-void Library::lastWindowClosed()
+bool Library::stopWorkers()
 {
     if (m_closed)
-        return;
+        return false;
     m_closed = true;
     m_integrityChecker->stop();
     m_metaDataBuilder->stop();
     m_importer->stop();
     m_copier->cancelAll();
+    return true;
+}
+
+void Library::lastWindowClosed()
+{
+    if (!stopWorkers())
+        return;
     // What the importer stored last is shown by the model of this run too.
-    refresh();
+    LibraryLocker locker(m_mutex->mutex());
+    if (m_modelStale)
+        refresh();
 }
 
 bool Library::isImportItem(LibraryItem item)

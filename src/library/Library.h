@@ -141,6 +141,8 @@ private:
     // by position).
     LibraryItem decodeRow(const QList<QVariant> &values) const;
     void scheduleRefresh();
+    // Stops the worker threads once; false when they were stopped already.
+    bool stopWorkers();
 
     static void tuneConnection(QSqlDatabase &db);
     static bool migrateLibraryV2();

@@ -99,6 +99,24 @@ private Q_SLOTS:
         QCOMPARE(fixture.library->rowCount(), 6);
         QCOMPARE(fixture.library->find(QStringLiteral("Scene 5")).size(), 1);
     }
+
+    // Closing re-reads the table only when a worker changed it past the model,
+    // and destroying the library never does: a large library is not read again on the way out.
+    void closingReadsTheTableOnlyWhenNeeded()
+    {
+        LibraryTestFixture fixture;
+        fixture.addRows({fixture.makeItem(QStringLiteral("kept"))});
+        {
+            auto other = std::make_unique<Library>();
+            QSignalSpy resets(other.get(), &QAbstractItemModel::modelReset);
+            other.reset();
+            QCOMPARE(resets.size(), 0);
+        }
+        QSignalSpy resets(fixture.library.get(), &QAbstractItemModel::modelReset);
+        fixture.library->lastWindowClosed();
+        QCOMPARE(resets.size(), 0);
+        QCOMPARE(fixture.library->rowCount(), 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestLibraryConcurrency)
