@@ -191,7 +191,6 @@ Download::Transfer Download::createTransfer(const QUrl &url, const QString &path
         request.setRawHeader("Range", range);
         qDebug() << "requested range:" << range << "for video:" << path;
     }
-    m_resumeOffset = offset;
     QNetworkReply *reply = NetworkManager::instance()->get(request);
     Transfer transfer(new DownloadHelper(path, reply, offset), deleteTransferLater);
     transfer->setKind(DownloadHelper::Kind(kind));

@@ -107,7 +107,6 @@ private:
     qint64 m_bytesWritten = 0;
     qint64 m_bytesReceived = 0;
     double m_progress = 0.0;
-    qint64 m_resumeOffset = 0;
     State m_state = None;
     CorvanaItem m_item;
     QUrl m_url;

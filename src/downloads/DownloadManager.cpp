@@ -326,21 +326,20 @@ void DownloadManager::initializeDirectDownload(const QUrl &url)
 
 bool DownloadManager::download(Download *d, bool direct)
 {
-    for (const QPointer<Download> &other : std::as_const(m_activeDownloads)) {
-        if (other && other->url() == d->url() && other->mediaUrl() == d->mediaUrl()) {
-            qDebug() << "d->url:" << d->url() << ", download->url:" << other->url();
-            qDebug() << "DownloadManager::download failed because download exists in downloads";
-            return false;
+    const auto listedIn = [d](const QList<QPointer<Download>> &list, const char *where) {
+        for (const QPointer<Download> &other : list) {
+            if (other && other->url() == d->url() && other->mediaUrl() == d->mediaUrl()) {
+                qDebug() << "d->url:" << d->url() << ", download->url:" << other->url();
+                qDebug().noquote()
+                    << "DownloadManager::download failed because download exists in" << where;
+                return true;
+            }
         }
-    }
-    for (const QPointer<Download> &other : std::as_const(m_queuedDownloads)) {
-        if (other && other->url() == d->url() && other->mediaUrl() == d->mediaUrl()) {
-            qDebug() << "d->url:" << d->url() << ", download->url:" << other->url();
-            qDebug() << "DownloadManager::download failed because download exists in queued "
-                        "downloads";
-            return false;
-        }
-    }
+        return false;
+    };
+    if (listedIn(m_activeDownloads, "downloads") ||
+        listedIn(m_queuedDownloads, "queued downloads"))
+        return false;
     connectDownload(d);
     addDownload(d);
     if (d->state() != Download::Queued) {
@@ -381,7 +380,7 @@ void DownloadManager::startNextDownload()
     emit started(next);
 }
 
-Download *DownloadManager::fromSender(const char *) const
+Download *DownloadManager::fromSender() const
 {
     auto *download = qobject_cast<Download *>(sender());
     if (!download)
@@ -401,7 +400,7 @@ void DownloadManager::deleteRecord(Download *download, const char *what)
 
 void DownloadManager::downloadFinished()
 {
-    Download *download = fromSender("downloadFinished");
+    Download *download = fromSender();
     if (!download)
         return;
     deleteRecord(download, "downloadFinished");
@@ -416,7 +415,7 @@ void DownloadManager::downloadFinished()
 
 void DownloadManager::downloadAborted()
 {
-    Download *download = fromSender("downloadAborted");
+    Download *download = fromSender();
     if (!download)
         return;
     if (download->mediaUrl().isEmpty()) {

@@ -75,7 +75,7 @@ private:
     void deleteRecord(Download *download, const char *what);
     void parseXml(const QUrl &url, const QByteArray &body);
     bool refuseExisting(Download *download);
-    Download *fromSender(const char *what) const;
+    Download *fromSender() const;
 
     QList<QPointer<Download>> m_activeDownloads;
     QList<QPointer<Download>> m_queuedDownloads;
