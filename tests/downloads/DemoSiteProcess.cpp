@@ -1,5 +1,6 @@
 #include "DemoSiteProcess.h"
 
+#include "SyntheticBlob.h"
 #include "TestSupport.h"
 
 #include <QCryptographicHash>
@@ -74,10 +75,8 @@ QStringList DemoSiteProcess::requests() const
 QByteArray DemoSiteProcess::blob(qint64 size)
 {
     QByteArray data(size, Qt::Uninitialized);
-    for (qint64 i = 0; i < size; ++i) {
-        const quint32 k = quint32(i % 65521);
-        data[i] = char((k * k * 7u + k * 13u + (k >> 8)) & 0xffu);
-    }
+    for (qint64 i = 0; i < size; ++i)
+        data[i] = char(SyntheticBlob::byteAt(i));
     return data;
 }
 
