@@ -337,8 +337,7 @@ bool DownloadManager::download(Download *d, bool direct)
         }
         return false;
     };
-    if (listedIn(m_activeDownloads, "downloads") ||
-        listedIn(m_queuedDownloads, "queued downloads"))
+    if (listedIn(m_activeDownloads, "downloads") || listedIn(m_queuedDownloads, "queued downloads"))
         return false;
     connectDownload(d);
     addDownload(d);
@@ -388,14 +387,14 @@ Download *DownloadManager::fromSender() const
     return download;
 }
 
-void DownloadManager::deleteRecord(Download *download, const char *what)
+void DownloadManager::deleteRecord(Download *download, const char *what, const char *failure)
 {
     qDebug() << what;
     const bool removed = download->mediaUrl().isEmpty()
                              ? DownloadRecords::removeByCorvanaUrl(download->url())
                              : DownloadRecords::removeByMediaUrl(download->mediaUrl());
     if (!removed)
-        qWarning() << "failed to remove download for URL:" << download->mediaUrl();
+        qWarning() << failure << download->mediaUrl();
 }
 
 void DownloadManager::downloadFinished()
@@ -403,7 +402,8 @@ void DownloadManager::downloadFinished()
     Download *download = fromSender();
     if (!download)
         return;
-    deleteRecord(download, "downloadFinished");
+    deleteRecord(download, "downloadFinished",
+                 "Failed to remove download after completion for URL:");
     removeDownload(download);
     startNextDownload();
     qDebug() << "downloadUpdate(Download *download)";
@@ -432,7 +432,7 @@ void DownloadManager::abortDownload(Download *download, bool startNext)
         download->deleteLater();
         return;
     }
-    deleteRecord(download, "abortDownload");
+    deleteRecord(download, "abortDownload", "failed to remove download for URL:");
     removeDownload(download);
     emit finished(download);
     if (startNext)

@@ -72,7 +72,7 @@ private:
     bool removeDownload(Download *download);
     bool isListed(const Download *download) const;
     void abortDownload(Download *download, bool startNext);
-    void deleteRecord(Download *download, const char *what);
+    void deleteRecord(Download *download, const char *what, const char *failure);
     void parseXml(const QUrl &url, const QByteArray &body);
     bool refuseExisting(Download *download);
     Download *fromSender() const;
