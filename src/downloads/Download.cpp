@@ -266,6 +266,8 @@ void Download::startDirectDownload()
 
 void Download::stopTransfers()
 {
+    if (m_metaReply && m_metaReply->isRunning())
+        m_metaReply->abort(); // its handler sees the new state and stops there
     for (const Transfer &transfer : {m_cover, m_thumbnail, m_media}) {
         if (transfer)
             transfer->stop();
@@ -275,8 +277,6 @@ void Download::stopTransfers()
 void Download::pause()
 {
     m_state = Paused;
-    if (m_metaReply && m_metaReply->isRunning())
-        m_metaReply->abort(); // a pause during the descriptor fetch keeps it paused
     stopTransfers();
     emit update();
 }

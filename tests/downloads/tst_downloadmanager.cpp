@@ -319,6 +319,22 @@ private Q_SLOTS:
         QCOMPARE(storedRows(), 1);
     }
 
+    void cancelDuringDescriptorFetchStopsIt()
+    {
+        const QUrl url = synthetic(QStringLiteral("gone"), 1, 100000);
+        QVERIFY(DownloadRecords::insert(url, QUrl(QStringLiteral("http://x/gone")),
+                                        QStringLiteral("/nowhere/gone")));
+        DownloadManager manager;
+        Download *d = manager.activeDownloads().value(0);
+        QVERIFY(d);
+        d->resume();
+        QVERIFY(d->isResuming());
+        d->cancel();
+        QVERIFY(!d->isResuming());
+        QCOMPARE(manager.rowCount(), 0);
+        QCOMPARE(storedRows(), 0);
+    }
+
     void nonWebMediaAddressIsRefused()
     {
         const QByteArray descriptor =
