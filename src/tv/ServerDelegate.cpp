@@ -119,18 +119,26 @@ bool ServerDelegate::buildFromMediaNode(const MediaNodeInfo &node, const UpnpBro
     return true;
 }
 
-int ServerDelegate::onBrowseMetadata(const UpnpBrowseRequest &request, UpnpBrowseResult &result)
+int ServerDelegate::lookUpBrowsedNode(const QString &objectId, MediaNodeInfo *node) const
 {
-    qDebug().noquote() << "ServerDelegate::onBrowseMetadata" << request.objectId;
     if (!m_model) {
         qWarning().noquote() << "ServerDelegate::onBrowseDirectChildren invalid medial model!";
         return UpnpError::ActionFailed;
     }
-    const MediaNodeInfo node = m_model->nodeInfo(request.objectId);
-    if (!node.valid) {
+    *node = m_model->nodeInfo(objectId);
+    if (!node->valid) {
         qDebug().noquote() << "ServerDelegate::onBrowseMetaData object_id not found";
         return UpnpError::NoSuchObject;
     }
+    return 0;
+}
+
+int ServerDelegate::onBrowseMetadata(const UpnpBrowseRequest &request, UpnpBrowseResult &result)
+{
+    qDebug().noquote() << "ServerDelegate::onBrowseMetadata" << request.objectId;
+    MediaNodeInfo node;
+    if (const int error = lookUpBrowsedNode(request.objectId, &node))
+        return error;
     int childCount = -1;
     if (node.isFolder) {
         QList<MediaNodeInfo> children;
@@ -151,15 +159,9 @@ int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
                                            UpnpBrowseResult &result)
 {
     qDebug().noquote() << "ServerDelegate::onBrowseDirectChildren" << request.objectId;
-    if (!m_model) {
-        qWarning().noquote() << "ServerDelegate::onBrowseDirectChildren invalid medial model!";
-        return UpnpError::ActionFailed;
-    }
-    const MediaNodeInfo node = m_model->nodeInfo(request.objectId);
-    if (!node.valid) {
-        qDebug().noquote() << "ServerDelegate::onBrowseMetaData object_id not found";
-        return UpnpError::NoSuchObject;
-    }
+    MediaNodeInfo node;
+    if (const int error = lookUpBrowsedNode(request.objectId, &node))
+        return error;
     if (!node.isFolder) {
         qDebug().noquote() << "ServerDelegate::onBrowseDirectChildren not allowed on an item";
         return UpnpError::NoSuchContainer;

@@ -30,6 +30,8 @@ public:
     static QList<QHostAddress> resourceAddresses(const QHostAddress &local);
     static QString resourcePath(const QString &objectId);
 
+    // The node a Browse asks for, or the UPnP error to answer with.
+    int lookUpBrowsedNode(const QString &objectId, MediaNodeInfo *node) const;
     // False when nothing can be built (a folder that is gone).
     bool buildFromMediaNode(const MediaNodeInfo &node, const UpnpBrowseRequest &request,
                             const QList<QHostAddress> &addresses, UpnpDidlObject *object,
