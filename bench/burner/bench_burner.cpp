@@ -2,11 +2,11 @@
 // through the engine, and the same tool chain driven by a plain shell script
 // in the same run, and prints both per stage with their ratio.
 
-#include "ConvertTask.h"
-#include "CreateDVDTask.h"
-#include "Platform.h"
-#include "Project.h"
-#include "ScanTask.h"
+#include "burner/ConvertTask.h"
+#include "burner/CreateDVDTask.h"
+#include "core/Platform.h"
+#include "burner/Project.h"
+#include "burner/ScanTask.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,10 +1,10 @@
 // Download throughput and memory: DownloadManager against curl, both fetching
 // from the demo site on 127.0.0.1 in the same run.
-#include "Download.h"
-#include "DownloadManager.h"
-#include "Library.h"
+#include "downloads/Download.h"
+#include "downloads/DownloadManager.h"
+#include "library/Library.h"
 #include "ScriptedPrompt.h"
-#include "SignInState.h"
+#include "web/SignInState.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
 // Times the library's main operations on a generated library of 100,000 rows
 // and compares its search with the same query run by the sqlite3 program.
-#include "Library.h"
-#include "LibraryFilterModel.h"
-#include "LibraryItem.h"
-#include "MetaDataBuilder.h"
-#include "SQLModel.h"
+#include "library/Library.h"
+#include "library/LibraryFilterModel.h"
+#include "library/LibraryItem.h"
+#include "library/MetaDataBuilder.h"
+#include "library/SQLModel.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -2,14 +2,14 @@
 // whole and as 16 parallel ranges against nginx serving the same file, Browse
 // of a folder of 10,000 files, and the first byte and memory of a transcoded
 // FLV answer. Usage: bench_tv [work folder]
-#include "AppIdentity.h"
-#include "LumiqoTv.h"
-#include "MediaModel.h"
-#include "MediaServer.h"
-#include "MetaDataGatherer.h"
-#include "Platform.h"
-#include "TranscodeHelper.h"
-#include "TranscodeStream.h"
+#include "core/AppIdentity.h"
+#include "tv/LumiqoTv.h"
+#include "tv/MediaModel.h"
+#include "tv/MediaServer.h"
+#include "tv/MetaDataGatherer.h"
+#include "core/Platform.h"
+#include "tv/TranscodeHelper.h"
+#include "tv/TranscodeStream.h"
 
 #include <QCoreApplication>
 #include <QDir>

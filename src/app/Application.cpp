@@ -1,10 +1,11 @@
-#include "Application.h"
+#include "app/Application.h"
 
-#include "AppIdentity.h"
-#include "Library.h"
-#include "LibraryAccess.h"
-#include "MainWindow.h"
-#include "Suggestions.h"
+#include "core/AppIdentity.h"
+#include "core/Formatters.h"
+#include "library/Library.h"
+#include "engines/Engines.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "web/Suggestions.h"
 
 #include <QDir>
 #include <QFont>
@@ -18,7 +19,7 @@
 namespace {
 
 MainWindow *g_mainWindow = nullptr;
-Library *g_library = nullptr;
+Engines *g_engines = nullptr;
 
 } // namespace
 
@@ -34,8 +35,8 @@ Application::Application(int &argc, char **argv)
     if (isRunning())
         return;
 
-    Library::setupPaths(QString());
-    Library::initDatabase(QString());
+    g_engines = new Engines(this);
+    g_engines->openDatabase();
 
     QNetworkProxyFactory::setUseSystemConfiguration(true);
     if (!QSslSocket::supportsSsl()) {
@@ -45,8 +46,7 @@ Application::Application(int &argc, char **argv)
     }
     applyWebSettings();
 
-    g_library = new Library();
-    LibraryAccess::setLibrary(g_library); // finished downloads go to this library
+    g_engines->library();
     Suggestions::model();
     loadSuggestions();
 }
@@ -58,9 +58,8 @@ Application::~Application()
         delete g_mainWindow;
         g_mainWindow = nullptr;
     }
-    LibraryAccess::setLibrary(nullptr);
-    delete g_library;
-    g_library = nullptr;
+    delete g_engines;
+    g_engines = nullptr;
 }
 
 void Application::applyWebSettings()
@@ -92,7 +91,12 @@ void Application::setMainWindow(MainWindow *window)
 
 Library *Application::library()
 {
-    return g_library;
+    return g_engines ? g_engines->library() : nullptr;
+}
+
+Engines *Application::engines()
+{
+    return g_engines;
 }
 
 QStringListModel *Application::suggestionsModel()
@@ -117,33 +121,10 @@ void Application::loadSuggestions()
 
 QString Application::formatByteSize(qint64 bytes)
 {
-    double size = double(bytes);
-    QString unit;
-    if (bytes < 1024) {
-        unit = tr("bytes");
-    } else if (bytes < 1024 * 1024) {
-        size /= 1024;
-        unit = tr("kB");
-    } else if (bytes < 1024 * 1024 * 1024) {
-        size /= 1024 * 1024;
-        unit = tr("MB");
-    } else {
-        size /= 1024 * 1024 * 1024;
-        unit = tr("GB");
-    }
-    return QStringLiteral("%1 %2").arg(size, 0, 'f', 1).arg(unit);
+    return Formatters::byteSize(bytes);
 }
 
 QString Application::formatTimeRemaining(qint64 seconds)
 {
-    if (seconds <= 0)
-        return QString();
-    if (seconds > 60) {
-        const int minutes = int(seconds / 60);
-        return minutes == 1 ? tr("%n minute remaining", nullptr, minutes)
-                            : tr("%n minutes remaining", nullptr, minutes);
-    }
-    const int secs = int(seconds);
-    return secs == 1 ? tr("%n second remaining", nullptr, secs)
-                     : tr("%n seconds remaining", nullptr, secs);
+    return Formatters::timeRemaining(seconds);
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "ZRApplication.h"
+#include "app/ZRApplication.h"
 
+class Engines;
 class Library;
 class MainWindow;
 class QStringListModel;
@@ -20,6 +21,8 @@ public:
     static MainWindow *mainWindow();
     static void setMainWindow(MainWindow *window);
     static Library *library();
+    // The engines of this run (library, downloads, network, burner, TV).
+    static Engines *engines();
     static QStringListModel *suggestionsModel();
     static int suggestionsVersion();
     static QString suggestionsFilePath();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UserPrompt.h"
+#include "core/UserPrompt.h"
 
 // Asks the user with modal message boxes over the active window.
 class MessageBoxPrompt : public UserPrompt

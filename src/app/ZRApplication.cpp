@@ -1,7 +1,7 @@
-#include "ZRApplication.h"
+#include "app/ZRApplication.h"
 
-#include "LogFile.h"
-#include "SingleInstanceGuard.h"
+#include "core/LogFile.h"
+#include "core/SingleInstanceGuard.h"
 
 namespace ZR {
 

@@ -1,8 +1,8 @@
-#include "Application.h"
-#include "Library.h"
-#include "MainWindow.h"
-#include "MessageBoxPrompt.h"
-#include "StartupTypes.h"
+#include "app/Application.h"
+#include "library/Library.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "app/MessageBoxPrompt.h"
+#include "engines/StartupTypes.h"
 
 #include <QMessageBox>
 

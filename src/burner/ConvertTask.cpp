@@ -1,8 +1,9 @@
-#include "ConvertTask.h"
+#include "burner/ConvertTask.h"
+#include "core/Logging.h"
 
-#include "EncoderOutput.h"
-#include "Platform.h"
-#include "Project.h"
+#include "burner/EncoderOutput.h"
+#include "core/Platform.h"
+#include "burner/Project.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -68,7 +69,7 @@ QString ConvertTask::commandLine() const
 void ConvertTask::exec()
 {
     if (state() != QProcess::NotRunning) {
-        qDebug() << "ConvertTask::exec process already running!";
+        qCDebug(lcBurner) << "ConvertTask::exec process already running!";
         return;
     }
     clearEnded();
@@ -79,7 +80,7 @@ void ConvertTask::exec()
     QStringList args{QStringLiteral("-y")};
     args << QProcess::splitCommand(m_preArguments) << QStringLiteral("-i") << source()
          << QProcess::splitCommand(m_postArguments) << destination();
-    qDebug().noquote() << "ConvertTask::exec execString: " + commandLine();
+    qCDebug(lcBurner).noquote() << "ConvertTask::exec execString: " + commandLine();
     m_duration = 0.0;
     m_current = 0.0;
     m_clock.start();
@@ -141,7 +142,7 @@ void ConvertTask::checkFinished(int exitCode, QProcess::ExitStatus exitStatus)
     }
     if (exitCode >= 1 || exitStatus == QProcess::CrashExit) {
         m_errorLog += readAllStandardError();
-        qWarning().noquote() << "ConvertTask::checkFinished encoder output:"
+        qCWarning(lcBurner).noquote() << "ConvertTask::checkFinished encoder output:"
                              << QString::fromLocal8Bit(m_errorLog.right(4096));
         reportFailure(tr("Conversion Error"),
                       tr("The file %1 has failed conversion.").arg(source()));
@@ -156,7 +157,7 @@ void ConvertTask::checkFinished(int exitCode, QProcess::ExitStatus exitStatus)
 void ConvertTask::checkError(QProcess::ProcessError error)
 {
     if (error == QProcess::FailedToStart) {
-        qWarning().noquote() << "ConvertTask::exec could not start the encoder" << m_encoder;
+        qCWarning(lcBurner).noquote() << "ConvertTask::exec could not start the encoder" << m_encoder;
         reportFailure(tr("Conversion Error"),
                       tr("The file %1 has failed conversion.").arg(source()));
     }
@@ -185,5 +186,5 @@ void ConvertTask::removePartialOutput()
         QThread::msleep(kRemoveWaitMs);
     }
     if (QFile::exists(destination()))
-        qWarning().noquote() << "ConvertTask::cancel could not remove" << destination();
+        qCWarning(lcBurner).noquote() << "ConvertTask::cancel could not remove" << destination();
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Task.h"
-#include "VideoClip.h"
+#include "burner/Task.h"
+#include "burner/VideoClip.h"
 
 #include <QElapsedTimer>
 

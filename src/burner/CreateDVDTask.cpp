@@ -1,8 +1,9 @@
-#include "CreateDVDTask.h"
+#include "burner/CreateDVDTask.h"
+#include "core/Logging.h"
 
-#include "DvdMenu.h"
-#include "Platform.h"
-#include "Project.h"
+#include "burner/DvdMenu.h"
+#include "core/Platform.h"
+#include "burner/Project.h"
 
 #include <QDomDocument>
 #include <QFile>
@@ -99,7 +100,7 @@ bool CreateDVDTask::writeXml(const QDomDocument &doc, const QString &fileName)
 {
     QFile file(tempFile(fileName));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Truncate)) {
-        qWarning().noquote() << "CreateDVDTask::buildMenuXml can't open " + fileName +
+        qCWarning(lcBurner).noquote() << "CreateDVDTask::buildMenuXml can't open " + fileName +
                                     " for writing";
         return false;
     }
@@ -117,7 +118,7 @@ bool CreateDVDTask::buildMenuXml()
         labels << QFileInfo(clip.path).completeBaseName();
     const DvdMenu menu(labels, m_ntsc);
     if (!menu.fitsFrame()) {
-        qWarning() << "CreateDVDTask::buildMenuXml the menu has no room for" << labels.size()
+        qCWarning(lcBurner) << "CreateDVDTask::buildMenuXml the menu has no room for" << labels.size()
                    << "clips";
         return false;
     }
@@ -125,7 +126,7 @@ bool CreateDVDTask::buildMenuXml()
         writeXml(menu.subpictureXml(m_temp.absolutePath()), QStringLiteral("menu.xml"));
     const bool imagesWritten = menu.writeImages(m_temp.absolutePath());
     if (!imagesWritten)
-        qWarning() << "CreateDVDTask::buildMenuXml could not save the menu pictures";
+        qCWarning(lcBurner) << "CreateDVDTask::buildMenuXml could not save the menu pictures";
     return dvdWritten && menuWritten && imagesWritten;
 }
 
@@ -173,7 +174,7 @@ QProcess *CreateDVDTask::startTool(QPointer<QProcess> &slot, const QString &tool
     connect(process, &QProcess::errorOccurred, this, &CreateDVDTask::processError);
     if (next)
         connect(process, &QProcess::finished, this, next);
-    qDebug().noquote() << logPrefix + commandText(program, args);
+    qCDebug(lcBurner).noquote() << logPrefix + commandText(program, args);
     emit stageStarted(tool);
     process->start(program, args);
     return process;
@@ -188,15 +189,15 @@ bool CreateDVDTask::previousSucceeded(QProcess *process, int exitCode,
     if (exitCode > 0 || exitStatus == QProcess::CrashExit) {
         const QString error =
             process ? QString::fromLocal8Bit(process->readAllStandardError()) : QString();
-        qWarning().noquote() << prefix + QStringLiteral("error: ") + error;
+        qCWarning(lcBurner).noquote() << prefix + QStringLiteral("error: ") + error;
         if (process)
-            qWarning().noquote() << prefix + QStringLiteral("output: ") +
+            qCWarning(lcBurner).noquote() << prefix + QStringLiteral("output: ") +
                                         QString::fromLocal8Bit(process->readAllStandardOutput());
         reportFailure(title, error.trimmed().right(2000));
         return false;
     }
     if (!expectedFile.isEmpty() && QFileInfo(expectedFile).size() <= 0) {
-        qWarning().noquote() << prefix + QStringLiteral("missing ") + expectedFile;
+        qCWarning(lcBurner).noquote() << prefix + QStringLiteral("missing ") + expectedFile;
         reportFailure(title, tr("The file %1 was not created.").arg(expectedFile));
         return false;
     }
@@ -358,7 +359,7 @@ void CreateDVDTask::processError(QProcess::ProcessError error)
         break;
     }
     title = title.arg(tool);
-    qWarning().noquote() << "CreateDVDTask::processError " + title;
+    qCWarning(lcBurner).noquote() << "CreateDVDTask::processError " + title;
     // A crash is reported by the next stage with the tool's own title; a tool
     // that never started stops the chain here.
     if (error == QProcess::Crashed)

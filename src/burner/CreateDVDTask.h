@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Task.h"
+#include "burner/Task.h"
 
 #include <QDir>
 #include <QPointer>

@@ -1,7 +1,8 @@
-#include "CreateVCDTask.h"
+#include "burner/CreateVCDTask.h"
+#include "core/Logging.h"
 
-#include "Platform.h"
-#include "Project.h"
+#include "core/Platform.h"
+#include "burner/Project.h"
 
 #include <QFileInfo>
 #include <QtDebug>
@@ -43,7 +44,7 @@ QProcess *CreateVCDTask::startTool(QPointer<QProcess> &slot, const QString &tool
         Platform::binaryPath(tool, QStringLiteral("CreateVCDTask missing tool:"));
     slot->setWorkingDirectory(m_temp.absolutePath());
     connect(slot, &QProcess::errorOccurred, this, &CreateVCDTask::processError);
-    qDebug().noquote() << logPrefix + commandText(program, args);
+    qCDebug(lcBurner).noquote() << logPrefix + commandText(program, args);
     emit stageStarted(tool);
     slot->start(program, args);
     return slot;
@@ -78,8 +79,8 @@ bool CreateVCDTask::succeeded(QProcess *process, int exitCode, QProcess::ExitSta
         process ? QString::fromLocal8Bit(process->readAllStandardError()) : QString();
     const QString output =
         process ? QString::fromLocal8Bit(process->readAllStandardOutput()) : QString();
-    qWarning().noquote() << prefix + QStringLiteral("error: ") + error;
-    qWarning().noquote() << prefix + QStringLiteral("output: ") + output;
+    qCWarning(lcBurner).noquote() << prefix + QStringLiteral("error: ") + error;
+    qCWarning(lcBurner).noquote() << prefix + QStringLiteral("output: ") + output;
     const QString detail = (error.trimmed().isEmpty() ? output : error).trimmed().right(2000);
     reportFailure(title, detail);
     return false;
@@ -117,7 +118,7 @@ void CreateVCDTask::processError(QProcess::ProcessError error)
     const QString tool = process == m_generator ? QStringLiteral("vcdgenerator")
                          : process == m_builder ? QStringLiteral("vcdbuilder")
                                                 : QStringLiteral("unknown");
-    qWarning().noquote() << "CreateVCDTask::processError" << tool << error;
+    qCWarning(lcBurner).noquote() << "CreateVCDTask::processError" << tool << error;
     if (error == QProcess::FailedToStart)
         reportFailure(QStringLiteral("Process %1 failed to start").arg(tool),
                       process ? process->errorString() : QString());

@@ -1,4 +1,4 @@
-#include "DeviceController.h"
+#include "burner/DeviceController.h"
 
 #include <QCoreApplication>
 #include <QStandardItem>

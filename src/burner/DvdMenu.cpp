@@ -1,4 +1,4 @@
-#include "DvdMenu.h"
+#include "burner/DvdMenu.h"
 
 #include <QDir>
 #include <QDomDocument>

@@ -1,4 +1,4 @@
-#include "EncoderOutput.h"
+#include "burner/EncoderOutput.h"
 
 #include <QRegularExpression>
 

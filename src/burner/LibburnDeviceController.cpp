@@ -1,8 +1,9 @@
-#include "LibburnDeviceController.h"
+#include "burner/LibburnDeviceController.h"
+#include "core/Logging.h"
 
-#include "LibburnDrive.h"
-#include "Platform.h"
-#include "Project.h"
+#include "burner/LibburnDrive.h"
+#include "core/Platform.h"
+#include "burner/Project.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -96,7 +97,7 @@ QStringList LibburnDeviceController::devices()
     for (const QString &address : std::as_const(m_pseudoDrives)) {
         LibburnDrive drive(address);
         if (!drive.isOpen()) {
-            qWarning().noquote() << "LibburnDeviceController::devices cannot open" << address;
+            qCWarning(lcBurner).noquote() << "LibburnDeviceController::devices cannot open" << address;
             continue;
         }
         m_speeds.insert(address, drive.writeSpeeds());
@@ -108,7 +109,7 @@ QStringList LibburnDeviceController::devices()
     for (const LibburnDrive::Found &found : LibburnDrive::scan()) {
         LibburnDrive drive(found.address);
         if (!drive.isOpen()) {
-            qWarning().noquote()
+            qCWarning(lcBurner).noquote()
                 << "LibburnDeviceController::devices couldn't return device features"
                 << found.address;
             continue;
@@ -168,7 +169,7 @@ bool LibburnDeviceController::isCurrentMediaValid(const QString &recorder)
 {
     LibburnDrive drive(addressOf(recorder));
     if (!drive.isOpen()) {
-        qWarning().noquote() << "LibburnDeviceController::isCurrentMediaValid cannot open"
+        qCWarning(lcBurner).noquote() << "LibburnDeviceController::isCurrentMediaValid cannot open"
                              << recorder;
         return false;
     }
@@ -180,7 +181,7 @@ bool LibburnDeviceController::isCurrentMediaWritable(const QString &recorder)
 {
     LibburnDrive drive(addressOf(recorder));
     if (!drive.isOpen()) {
-        qWarning().noquote() << "LibburnDeviceController::isCurrentMediaWritable cannot open"
+        qCWarning(lcBurner).noquote() << "LibburnDeviceController::isCurrentMediaWritable cannot open"
                              << recorder;
         return false;
     }
@@ -191,7 +192,7 @@ void LibburnDeviceController::ejectDisc(const QString &recorder)
 {
     LibburnDrive drive(addressOf(recorder));
     if (!drive.isOpen()) {
-        qWarning() << "LibburnDeviceController::ejectDisc eject failed";
+        qCWarning(lcBurner) << "LibburnDeviceController::ejectDisc eject failed";
         return;
     }
     drive.release(true);
@@ -223,8 +224,8 @@ qint64 LibburnDeviceController::checkImage(const QString &imagePath, QString *pr
 
 void LibburnDeviceController::fail(const QString &logLine, const QString &detail)
 {
-    qWarning().noquote() << logLine;
-    qWarning().noquote() << "LibburnDeviceController writing failed: " + detail;
+    qCWarning(lcBurner).noquote() << logLine;
+    qCWarning(lcBurner).noquote() << "LibburnDeviceController writing failed: " + detail;
     emit failed(failureTitle(), detail);
 }
 
@@ -313,7 +314,7 @@ bool LibburnDeviceController::writeFiles(const QString &address, const QStringLi
         *error = tr("The recorder %1 could not be opened. %2")
                      .arg(recorderName(), LibburnDrive::lastMessage())
                      .trimmed();
-        qWarning() << "LibburnDeviceController::writeFiles could not get disc recorder";
+        qCWarning(lcBurner) << "LibburnDeviceController::writeFiles could not get disc recorder";
         return false;
     }
     if (!mediaValid(drive) || !mediaWritable(drive)) {
@@ -456,7 +457,7 @@ void LibburnDeviceController::burnVCD(const QString &tocPath)
     connect(m_writer, &QProcess::finished, this, &LibburnDeviceController::burnComplete);
     const QStringList args{QStringLiteral("write"), QStringLiteral("--eject"),
                            QStringLiteral("--device"), device, QFileInfo(tocPath).fileName()};
-    qDebug().noquote() << "LibburnDeviceController::burnVCD burning vcd: " + tool +
+    qCDebug(lcBurner).noquote() << "LibburnDeviceController::burnVCD burning vcd: " + tool +
                               QLatin1Char(' ') + args.join(QLatin1Char(' '));
     setStatus(tr("Writing..."));
     QCoreApplication::processEvents();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DeviceController.h"
+#include "burner/DeviceController.h"
 
 #include <QHash>
 #include <QPointer>

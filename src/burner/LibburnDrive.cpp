@@ -1,4 +1,4 @@
-#include "LibburnDrive.h"
+#include "burner/LibburnDrive.h"
 
 #include <QCoreApplication>
 #include <QThread>

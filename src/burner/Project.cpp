@@ -1,4 +1,5 @@
-#include "Project.h"
+#include "burner/Project.h"
+#include "core/Logging.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -31,7 +32,7 @@ Project::~Project()
     bool removed = true;
     if (m_ownsTempDirectory)
         removed = removeFolder(m_tempDirectory.absolutePath());
-    qDebug().noquote() << QStringLiteral("Project deleted, ") +
+    qCDebug(lcBurner).noquote() << QStringLiteral("Project deleted, ") +
                               (removed ? QStringLiteral("temp dir deleted")
                                        : QStringLiteral("temp dir NOT deleted"));
 }
@@ -75,18 +76,18 @@ void Project::reset()
     m_tempDirectory = dir;
     m_ownsTempDirectory = false;
     if (!dir.mkdir(name)) {
-        qWarning().noquote() << "Project::reset could not create temp directory: " +
+        qCWarning(lcBurner).noquote() << "Project::reset could not create temp directory: " +
                                     dir.filePath(name);
         return;
     }
     if (!dir.cd(name)) {
-        qWarning().noquote() << "Project::reset could not enter temp directory: " +
+        qCWarning(lcBurner).noquote() << "Project::reset could not enter temp directory: " +
                                     dir.filePath(name);
         return;
     }
     m_tempDirectory = dir;
     m_ownsTempDirectory = true;
-    qDebug().noquote() << "Project::reset current temp directory: " + dir.absolutePath();
+    qCDebug(lcBurner).noquote() << "Project::reset current temp directory: " + dir.absolutePath();
 }
 
 QString Project::randomString()

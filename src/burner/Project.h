@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DiscType.h"
-#include "VideoClip.h"
+#include "burner/DiscType.h"
+#include "burner/VideoClip.h"
 
 #include <QDir>
 #include <QList>

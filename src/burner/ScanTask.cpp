@@ -1,9 +1,10 @@
-#include "ScanTask.h"
+#include "burner/ScanTask.h"
+#include "core/Logging.h"
 
-#include "EncoderOutput.h"
-#include "Platform.h"
-#include "Project.h"
-#include "VideoClip.h"
+#include "burner/EncoderOutput.h"
+#include "core/Platform.h"
+#include "burner/Project.h"
+#include "burner/VideoClip.h"
 
 #include <QtDebug>
 
@@ -16,7 +17,7 @@ ScanTask::ScanTask() : Task(nullptr)
 void ScanTask::exec()
 {
     if (state() != QProcess::NotRunning) {
-        qDebug() << "ScanTask::exec process already running";
+        qCDebug(lcBurner) << "ScanTask::exec process already running";
         return;
     }
     clearEnded();
@@ -51,7 +52,7 @@ void ScanTask::startFailed(QProcess::ProcessError error)
 {
     // Without the encoder the file still joins the project, with zeros.
     if (error == QProcess::FailedToStart) {
-        qWarning().noquote() << "ScanTask::exec could not start the encoder for" << source();
+        qCWarning(lcBurner).noquote() << "ScanTask::exec could not start the encoder for" << source();
         Project::instance()->addClip(VideoClip(source(), 0, 0, 0, 0));
         reportComplete();
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Task.h"
+#include "burner/Task.h"
 
 // Reads a video's play length, bitrate and frame size with the encoder and
 // adds the clip to the project. A scan never fails: an unreadable file

@@ -1,4 +1,4 @@
-#include "Task.h"
+#include "burner/Task.h"
 
 Task::Task(QObject *parent) : QProcess(parent)
 {

@@ -1,4 +1,4 @@
-#include "VideoClip.h"
+#include "burner/VideoClip.h"
 
 #include <QFileInfo>
 

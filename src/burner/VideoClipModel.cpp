@@ -1,6 +1,6 @@
-#include "VideoClipModel.h"
+#include "burner/VideoClipModel.h"
 
-#include "Project.h"
+#include "burner/Project.h"
 
 #include <QMimeData>
 

@@ -1,12 +1,13 @@
-#include "CliContext.h"
-#include "Commands.h"
+#include "cli/CliContext.h"
+#include "cli/Commands.h"
+#include "engines/Engines.h"
 
-#include "ConvertTask.h"
-#include "CreateDVDTask.h"
-#include "CreateVCDTask.h"
-#include "LibburnDeviceController.h"
-#include "Project.h"
-#include "ScanTask.h"
+#include "burner/ConvertTask.h"
+#include "burner/CreateDVDTask.h"
+#include "burner/CreateVCDTask.h"
+#include "burner/LibburnDeviceController.h"
+#include "burner/Project.h"
+#include "burner/ScanTask.h"
 
 #include <QEventLoop>
 #include <QFileInfo>
@@ -205,8 +206,9 @@ int failBurn(const QString &failure)
 
 } // namespace
 
-int runBurnCommand(CliContext &, const QStringList &args)
+int runBurnCommand(CliContext &context, const QStringList &args)
 {
+    context.engines().project();
     BurnOptions options;
     const QString problem = parseOptions(args, options);
     if (!problem.isEmpty()) {

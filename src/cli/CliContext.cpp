@@ -1,9 +1,10 @@
-#include "CliContext.h"
+#include "cli/CliContext.h"
 
-#include "AppIdentity.h"
-#include "Library.h"
-#include "LogFile.h"
-#include "SingleInstanceGuard.h"
+#include "core/AppIdentity.h"
+#include "engines/Engines.h"
+#include "library/Library.h"
+#include "core/LogFile.h"
+#include "core/SingleInstanceGuard.h"
 
 #include <QTextStream>
 
@@ -13,10 +14,12 @@ CliContext::CliContext()
 {
     AppIdentity::apply();
     ZR::LogFile::init(true);
+    m_engines = std::make_unique<Engines>();
 }
 
 CliContext::~CliContext()
 {
+    m_engines.reset();
     ZR::LogFile::close();
 }
 
@@ -29,8 +32,7 @@ bool CliContext::openLibrary(bool changesLibrary)
             return false;
         }
     }
-    Library::setupPaths(QString());
-    if (!Library::initDatabase(QString())) {
+    if (!m_engines->openDatabase()) {
         fail(QStringLiteral("cannot open the library database at %1").arg(Library::databasePath()));
         return false;
     }

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class Engines;
 class SingleInstanceGuard;
 
 // What every zelta-cli command shares with the desktop program: identity,
@@ -22,6 +23,8 @@ public:
     // `changesLibrary` is true, refuses while the desktop program runs.
     // Returns false after printing the reason.
     bool openLibrary(bool changesLibrary);
+    // The engines of this run, each built when a command first asks for it.
+    Engines &engines() { return *m_engines; }
 
     // A one-line reason on stderr, and the failure code.
     static int fail(const QString &reason);
@@ -31,4 +34,5 @@ public:
 
 private:
     std::unique_ptr<SingleInstanceGuard> m_guard;
+    std::unique_ptr<Engines> m_engines;
 };

@@ -1,12 +1,12 @@
-#include "CliContext.h"
-#include "Commands.h"
+#include "cli/CliContext.h"
+#include "cli/Commands.h"
 
-#include "DownloadBatch.h"
-#include "DownloadManager.h"
-#include "Library.h"
-#include "LibraryAccess.h"
-#include "SignInState.h"
-#include "UserPrompt.h"
+#include "downloads/DownloadBatch.h"
+#include "engines/Engines.h"
+#include "downloads/DownloadManager.h"
+#include "library/Library.h"
+#include "web/SignInState.h"
+#include "core/UserPrompt.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -51,9 +51,8 @@ int runDownloadBatch(CliContext &context, const QString &user, const QString &pa
     UserPrompt::install(&prompt);
     SignInState::login(user, password);
 
-    Library library;
-    LibraryAccess::setLibrary(&library);
-    DownloadManager *manager = DownloadManager::instance();
+    Library &library = *context.engines().library();
+    DownloadManager *manager = context.engines().downloadManager();
     DownloadBatch batch(manager);
     if (resumeStored) {
         batch.followListed();
@@ -74,7 +73,6 @@ int runDownloadBatch(CliContext &context, const QString &user, const QString &pa
         QTimer::singleShot(100, &wait, &QEventLoop::quit);
         wait.exec();
     }
-    LibraryAccess::setLibrary(nullptr);
     UserPrompt::install(nullptr);
     for (const QString &path : batch.finishedPaths())
         CliContext::printLine(path);

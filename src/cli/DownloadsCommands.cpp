@@ -1,7 +1,7 @@
-#include "CliContext.h"
-#include "Commands.h"
+#include "cli/CliContext.h"
+#include "cli/Commands.h"
 
-#include "DownloadRecords.h"
+#include "downloads/DownloadRecords.h"
 
 #include <QUrl>
 

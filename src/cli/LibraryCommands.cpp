@@ -1,10 +1,11 @@
-#include "CliContext.h"
-#include "Commands.h"
-#include "IntegrityChecker.h"
-#include "Library.h"
-#include "MetaDataBuilder.h"
-#include "MetaDataModel.h"
-#include "SQLModel.h"
+#include "cli/CliContext.h"
+#include "cli/Commands.h"
+#include "engines/Engines.h"
+#include "library/IntegrityChecker.h"
+#include "library/Library.h"
+#include "library/MetaDataBuilder.h"
+#include "library/MetaDataModel.h"
+#include "library/SQLModel.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -201,7 +202,7 @@ int runLibraryCommand(CliContext &context, const QStringList &args)
     if (!context.openLibrary(changes))
         return CliContext::Failure;
 
-    Library library;
+    Library &library = *context.engines().library();
     if (command == QLatin1String("import"))
         return importPaths(library, rest);
     if (command == QLatin1String("list"))

@@ -1,9 +1,10 @@
-#include "CliContext.h"
-#include "Commands.h"
+#include "cli/CliContext.h"
+#include "cli/Commands.h"
+#include "engines/Engines.h"
 
-#include "Library.h"
-#include "LumiqoTv.h"
-#include "MediaServer.h"
+#include "library/Library.h"
+#include "tv/LumiqoTv.h"
+#include "tv/MediaServer.h"
 
 #include <QCoreApplication>
 #include <QNetworkInterface>
@@ -58,7 +59,7 @@ int serve(CliContext &context, const QStringList &args)
     QObject scope;
     if (!quitOnSignals(&scope))
         return CliContext::fail(QStringLiteral("cannot watch for SIGINT/SIGTERM"));
-    LumiqoTv tv(name, Library::libraryPath(), UpnpEngine::Multicast);
+    LumiqoTv &tv = *context.engines().tv(name, UpnpEngine::Multicast);
     tv.toggleServerStatus();
     if (!tv.server()->isRunning())
         return CliContext::fail(QStringLiteral("the media server could not start"));

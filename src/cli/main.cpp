@@ -1,5 +1,6 @@
-#include "CliContext.h"
-#include "Commands.h"
+#include "cli/CliContext.h"
+#include "core/Version.h"
+#include "cli/Commands.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -38,7 +39,7 @@ int main(int argc, char **argv)
     QStringList args = QCoreApplication::arguments().mid(2);
 
     if (group == QLatin1String("version") && args.isEmpty()) {
-        CliContext::printLine(QStringLiteral("CorvanaZELTA 3.1.3"));
+        CliContext::printLine(QStringLiteral(ZELTA_PRODUCT_NAME " " ZELTA_VERSION));
         return CliContext::Success;
     }
 

@@ -1,6 +1,7 @@
-#include "ChannelIconDownloader.h"
+#include "downloads/ChannelIconDownloader.h"
+#include "core/Logging.h"
 
-#include "NetworkManager.h"
+#include "web/NetworkManager.h"
 
 #include <QIcon>
 #include <QNetworkAccessManager>
@@ -33,7 +34,7 @@ void ChannelIconDownloader::finishedSlot(QNetworkReply *reply)
         if (m_item && !image.isNull())
             m_item->setData(QIcon(QPixmap::fromImage(image)), m_role);
     } else {
-        qDebug() << "Channel icon recieve error" << m_url << reply->errorString();
+        qCDebug(lcDownloads) << "Channel icon recieve error" << m_url << reply->errorString();
     }
     deleteLater();
 }

@@ -1,4 +1,5 @@
-#include "CorvanaItem.h"
+#include "downloads/CorvanaItem.h"
+#include "core/Logging.h"
 
 #include <QDomDocument>
 #include <QLocale>
@@ -59,13 +60,13 @@ QString CorvanaItem::filterTitle(const QString &title)
 
 QList<CorvanaItem> CorvanaItem::parseCorvanaFile(const QByteArray &document)
 {
-    qDebug() << "Parsing corvana file" << document.left(64 * 1024);
+    qCDebug(lcDownloads) << "Parsing corvana file" << document.left(64 * 1024);
     QDomDocument dom;
     QString message;
     int line = 0;
     int column = 0;
     if (!dom.setContent(document, false, &message, &line, &column)) {
-        qWarning().nospace() << "CorvanaItem::parseCorvanaFile error parsing corvana file xml\n"
+        qCWarning(lcDownloads).nospace() << "CorvanaItem::parseCorvanaFile error parsing corvana file xml\n"
                              << "    \"" << message << "\" (line: " << line << ", col: " << column
                              << ")"
                              << "\n\"" << document.left(64 * 1024) << "\"";

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CorvanaMedia.h"
+#include "downloads/CorvanaMedia.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -1,10 +1,11 @@
-#include "Download.h"
+#include "downloads/Download.h"
+#include "core/Logging.h"
 
-#include "DownloadHelper.h"
-#include "Library.h"
-#include "NetworkManager.h"
-#include "SignInState.h"
-#include "UserPrompt.h"
+#include "downloads/DownloadHelper.h"
+#include "library/Library.h"
+#include "web/NetworkManager.h"
+#include "web/SignInState.h"
+#include "core/UserPrompt.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,7 +41,7 @@ void deleteTransferLater(DownloadHelper *helper)
 Download::Download(const QUrl &url, QObject *parent, bool direct)
     : QObject(parent), m_url(url), m_direct(direct)
 {
-    qDebug() << "DOWNLOAD CTOR, URL=" << url;
+    qCDebug(lcDownloads) << "DOWNLOAD CTOR, URL=" << url;
 }
 
 Download::~Download() = default;
@@ -189,12 +190,12 @@ Download::Transfer Download::createTransfer(const QUrl &url, const QString &path
     if (offset > 0) {
         const QByteArray range = "bytes=" + QByteArray::number(offset) + '-';
         request.setRawHeader("Range", range);
-        qDebug() << "requested range:" << range << "for video:" << path;
+        qCDebug(lcDownloads) << "requested range:" << range << "for video:" << path;
     }
     QNetworkReply *reply = NetworkManager::instance()->get(request);
     Transfer transfer(new DownloadHelper(path, reply, offset), deleteTransferLater);
     transfer->setKind(DownloadHelper::Kind(kind));
-    qDebug() << "File path =" << path << url;
+    qCDebug(lcDownloads) << "File path =" << path << url;
     connect(transfer.data(), &DownloadHelper::finished, this, &Download::downloadFinished);
     connect(transfer.data(), &DownloadHelper::updateDownloadStatus, this, &Download::update);
     return transfer;
@@ -211,32 +212,32 @@ void Download::startMediaTransfer(const QUrl &url, int kind)
 void Download::start()
 {
     if (!SignInState::hasCredentials()) {
-        qDebug() << "Download::start invalid login credentials";
+        qCDebug(lcDownloads) << "Download::start invalid login credentials";
         return;
     }
     const QString folder = downloadFolder();
     if (!QDir().mkpath(folder)) {
-        qWarning() << "Download::start unable to create download path:" << folder;
+        qCWarning(lcDownloads) << "Download::start unable to create download path:" << folder;
         return;
     }
     m_redirects = 0;
     if (!isWebUrl(mediaUrl())) {
-        qWarning() << "Download::start refused media URL" << mediaUrl();
+        qCWarning(lcDownloads) << "Download::start refused media URL" << mediaUrl();
         failMedia();
         return;
     }
     if (!coverValid() && isWebUrl(QUrl(m_item.cover()))) {
-        qDebug() << "Download cover";
+        qCDebug(lcDownloads) << "Download cover";
         m_cover = createTransfer(QUrl(m_item.cover()), coverPath(), DownloadHelper::Cover);
     }
     if (!thumbnailValid() && isWebUrl(m_item.thumbnailUrl())) {
-        qDebug() << "Download thumbnail";
+        qCDebug(lcDownloads) << "Download thumbnail";
         m_thumbnail =
             createTransfer(m_item.thumbnailUrl(), thumbnailPath(), DownloadHelper::Thumbnail);
     } else if (thumbnailValid()) {
         emit updateThumbnail();
     }
-    qDebug() << "url =" << mediaUrl() << "Download media item";
+    qCDebug(lcDownloads) << "url =" << mediaUrl() << "Download media item";
     startMediaTransfer(mediaUrl(), DownloadHelper::Media);
     m_state = Downloading;
     m_startTime.start();
@@ -246,18 +247,18 @@ void Download::start()
 void Download::startDirectDownload()
 {
     if (!SignInState::hasCredentials()) {
-        qDebug() << "Download::start invalid login credentials";
+        qCDebug(lcDownloads) << "Download::start invalid login credentials";
         return;
     }
     if (!isWebUrl(m_url)) {
-        qWarning() << "Download::startDirectDownload refused URL" << m_url;
+        qCWarning(lcDownloads) << "Download::startDirectDownload refused URL" << m_url;
         failMedia();
         return;
     }
     m_redirects = 0;
     m_item.setTitle(urlFileName(m_url));
     m_item.setGuid(m_url.path());
-    qDebug() << "Start direct download";
+    qCDebug(lcDownloads) << "Start direct download";
     startMediaTransfer(m_url, DownloadHelper::Media);
     m_state = Downloading;
     m_startTime.start();
@@ -287,18 +288,18 @@ void Download::cancel()
     stopTransfers();
     if (!m_direct) {
         if (QFile::exists(coverPath()) && !QFile::remove(coverPath()))
-            qDebug() << "Download::cancel could not remove cover";
+            qCDebug(lcDownloads) << "Download::cancel could not remove cover";
         if (QFile::exists(thumbnailPath()) && !QFile::remove(thumbnailPath()))
-            qDebug() << "Download::cancel could not remove thumbnail";
+            qCDebug(lcDownloads) << "Download::cancel could not remove thumbnail";
     }
     if (QFile::exists(mediaPath()) && !QFile::remove(mediaPath()))
-        qDebug() << "Download::cancel could not remove video file";
+        qCDebug(lcDownloads) << "Download::cancel could not remove video file";
     if (!m_direct && !m_item.isNull()) {
         const QDir folder(downloadFolder());
         if (folder.exists() &&
             folder.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden) &&
             !QDir().rmdir(folder.absolutePath()))
-            qDebug() << "Download::cancel could not fully remove download path";
+            qCDebug(lcDownloads) << "Download::cancel could not fully remove download path";
     }
     emit aborted();
 }
@@ -313,16 +314,16 @@ void Download::resume()
 {
     // A second transfer would append to the file the running one still writes.
     if (m_state == Downloading || isResuming()) {
-        qDebug() << "Download::resume already running:" << m_url;
+        qCDebug(lcDownloads) << "Download::resume already running:" << m_url;
         return;
     }
     if (isMediaLink(m_url.path())) {
-        qDebug() << "resume direct download";
+        qCDebug(lcDownloads) << "resume direct download";
         m_direct = true;
         startDirectDownload();
         return;
     }
-    qDebug() << "RESUME with corvana file, url =" << m_url;
+    qCDebug(lcDownloads) << "RESUME with corvana file, url =" << m_url;
     QNetworkRequest request(m_url);
     request.setRawHeader("User-Agent", "Corvana ZELTA");
     QNetworkReply *reply = NetworkManager::instance()->get(request);
@@ -337,13 +338,13 @@ void Download::metaDataDownloaded()
     if (!reply)
         return;
     reply->deleteLater();
-    qDebug() << "METADOWNLOADRED, reply url =" << reply->url();
+    qCDebug(lcDownloads) << "METADOWNLOADRED, reply url =" << reply->url();
     if (m_state == Cancelled)
         return;
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (reply->error() != QNetworkReply::NoError || (status != 200 && status != 206)) {
         // A descriptor we could not fetch says nothing about the items: keep the download.
-        qWarning() << "Download::metaDataDownloaded could not fetch the descriptor:"
+        qCWarning(lcDownloads) << "Download::metaDataDownloaded could not fetch the descriptor:"
                    << reply->errorString();
         m_state = Paused;
         emit update();
@@ -352,7 +353,7 @@ void Download::metaDataDownloaded()
     const QList<CorvanaItem> items = CorvanaItem::parseCorvanaFile(reply->readAll());
     if (m_item.isNull()) {
         if (items.isEmpty()) {
-            qDebug() << "Download::metaDataDownloaded empty item list";
+            qCDebug(lcDownloads) << "Download::metaDataDownloaded empty item list";
             emit aborted();
             return;
         }
@@ -371,15 +372,15 @@ void Download::metaDataDownloaded()
 QUrl Download::redirectTarget(DownloadHelper *helper) const
 {
     const QVariant target = helper->reply()->attribute(QNetworkRequest::RedirectionTargetAttribute);
-    qDebug() << "Download finished with status code ="
+    qCDebug(lcDownloads) << "Download finished with status code ="
              << helper->reply()->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (target.isNull() || target.toUrl().isEmpty())
         return QUrl();
-    qDebug() << "Url points to" << helper->reply()->url() << "Requested redirect to"
+    qCDebug(lcDownloads) << "Url points to" << helper->reply()->url() << "Requested redirect to"
              << target.toUrl();
     const QUrl resolved = helper->reply()->url().resolved(target.toUrl());
     if (!isWebUrl(resolved)) {
-        qWarning() << "Download: redirect to a non-web address refused:" << resolved;
+        qCWarning(lcDownloads) << "Download: redirect to a non-web address refused:" << resolved;
         return QUrl();
     }
     return resolved;
@@ -396,15 +397,15 @@ void Download::failMedia()
 
 void Download::downloadFinished()
 {
-    qDebug() << "Donwload finished, sender=" << sender();
+    qCDebug(lcDownloads) << "Donwload finished, sender=" << sender();
     auto *helper = qobject_cast<DownloadHelper *>(sender());
     if (!helper) {
-        qDebug() << "Download::downloadFinished invalid sender";
+        qCDebug(lcDownloads) << "Download::downloadFinished invalid sender";
         return;
     }
-    qDebug() << "Download type is" << int(helper->kind());
+    qCDebug(lcDownloads) << "Download type is" << int(helper->kind());
     if (m_state == Paused || m_state == Cancelled) {
-        qDebug() << "Download::downloadFinished state == paused | cancelled";
+        qCDebug(lcDownloads) << "Download::downloadFinished state == paused | cancelled";
         return;
     }
     const bool isMedia = helper == m_media.data();
@@ -413,18 +414,18 @@ void Download::downloadFinished()
         return;
     }
     if (helper->isRedirected()) {
-        qDebug() << "Download helper alredy proceeded redirect, finishing old helper";
+        qCDebug(lcDownloads) << "Download helper alredy proceeded redirect, finishing old helper";
         return;
     }
     const QUrl target = helper->hasError() ? QUrl() : redirectTarget(helper);
     const int status = helper->reply()->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (isMedia && target.isEmpty() && status >= 300 && status < 400) {
-        qWarning() << "Download::downloadFinished redirect without a usable target for" << m_url;
+        qCWarning(lcDownloads) << "Download::downloadFinished redirect without a usable target for" << m_url;
         failMedia();
         return;
     }
     if (!target.isEmpty() && ++m_redirects > kMaxRedirects) {
-        qWarning() << "Download::downloadFinished too many redirects for" << m_url;
+        qCWarning(lcDownloads) << "Download::downloadFinished too many redirects for" << m_url;
         if (isMedia)
             failMedia();
         return;
@@ -456,7 +457,7 @@ void Download::downloadFinished()
         emit update();
         emit finished();
     } else {
-        qDebug() << "Download::downloadFinished invalid download";
+        qCDebug(lcDownloads) << "Download::downloadFinished invalid download";
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CorvanaItem.h"
+#include "downloads/CorvanaItem.h"
 
 #include <QElapsedTimer>
 #include <QObject>

@@ -1,7 +1,7 @@
-#include "DownloadBatch.h"
+#include "downloads/DownloadBatch.h"
 
-#include "Download.h"
-#include "DownloadManager.h"
+#include "downloads/Download.h"
+#include "downloads/DownloadManager.h"
 
 DownloadBatch::DownloadBatch(DownloadManager *manager, QObject *parent)
     : QObject(parent), m_manager(manager)

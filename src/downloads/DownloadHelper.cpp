@@ -1,4 +1,5 @@
-#include "DownloadHelper.h"
+#include "downloads/DownloadHelper.h"
+#include "core/Logging.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -37,14 +38,14 @@ DownloadHelper::DownloadHelper(const QString &filePath, QNetworkReply *reply, qi
     : m_filePath(filePath), m_reply(reply), m_file(std::make_unique<QFile>(filePath)),
       m_bytesWritten(offset), m_startOffset(offset)
 {
-    qDebug() << "DownloadHelper:" << filePath << " : " << reply;
+    qCDebug(lcDownloads) << "DownloadHelper:" << filePath << " : " << reply;
     reply->setReadBufferSize(kReadBufferSize);
     connect(reply, &QNetworkReply::readyRead, this, &DownloadHelper::readIncomingData);
     connect(reply, &QNetworkReply::finished, this, &DownloadHelper::downloadFinished);
     connect(reply, &QNetworkReply::errorOccurred, this, &DownloadHelper::downloadError);
     const QIODevice::OpenMode mode = m_file->exists() ? QIODevice::Append : QIODevice::WriteOnly;
     if (!m_file->open(mode)) {
-        qWarning().noquote() << "DownloadHelper::ctor can't open file for writing:" << filePath
+        qCWarning(lcDownloads).noquote() << "DownloadHelper::ctor can't open file for writing:" << filePath
                              << "\nerror:" << m_file->errorString();
         m_file.reset();
     }
@@ -72,12 +73,12 @@ int DownloadHelper::statusCode() const
 
 void DownloadHelper::fail(const QString &why, bool keepFile)
 {
-    qWarning().noquote() << "DownloadHelper:" << why << m_filePath;
+    qCWarning(lcDownloads).noquote() << "DownloadHelper:" << why << m_filePath;
     m_error = true;
     if (!keepFile && m_file) {
         m_file->close();
         if (!m_file->remove())
-            qWarning() << "DownloadHelper::downloadError failed to remove download";
+            qCWarning(lcDownloads) << "DownloadHelper::downloadError failed to remove download";
     }
 }
 
@@ -96,7 +97,7 @@ void DownloadHelper::handleRangeNotSatisfiable()
              true);
         return;
     }
-    qDebug() << "DownloadHelper: file already complete:" << m_filePath;
+    qCDebug(lcDownloads) << "DownloadHelper: file already complete:" << m_filePath;
     m_alreadyComplete = true;
 }
 
@@ -105,7 +106,7 @@ bool DownloadHelper::checkFirstData(int status)
 {
     m_dataChecked = true;
     if (status == 200 && m_startOffset > 0) {
-        qDebug() << "DownloadHelper: server ignored the range, starting over:" << m_filePath;
+        qCDebug(lcDownloads) << "DownloadHelper: server ignored the range, starting over:" << m_filePath;
         if (m_file && !m_file->resize(0)) {
             fail(QStringLiteral("cannot truncate file for a full answer:"), true);
             return false;
@@ -144,18 +145,18 @@ void DownloadHelper::readIncomingData()
         return;
     }
     if (status != 200 && status != 206) {
-        qDebug() << "DownloadHelper::readIncomingData reply (this) status code: " << status;
+        qCDebug(lcDownloads) << "DownloadHelper::readIncomingData reply (this) status code: " << status;
         m_error = true;
         m_reply->abort();
         return;
     }
     if (m_reply->bytesAvailable() <= 0) {
-        qDebug() << "DownloadHelper::readIncomingData the download is empty, aborting...";
+        qCDebug(lcDownloads) << "DownloadHelper::readIncomingData the download is empty, aborting...";
         m_reply->abort();
         return;
     }
     if (!m_file) {
-        qDebug() << "DownloadHelper::readIncomingData invalid file pointer, aborting";
+        qCDebug(lcDownloads) << "DownloadHelper::readIncomingData invalid file pointer, aborting";
         m_reply->abort();
         return;
     }
@@ -188,15 +189,15 @@ void DownloadHelper::downloadError(QNetworkReply::NetworkError code)
         return;
     }
     if (m_reply)
-        qDebug() << "DownloadHelper::downloadError" << code << m_reply->errorString();
+        qCDebug(lcDownloads) << "DownloadHelper::downloadError" << code << m_reply->errorString();
     fail(QStringLiteral("transfer failed, removing partial file:"), false);
 }
 
 void DownloadHelper::downloadFinished()
 {
-    qDebug() << "Download helper finished " << sender();
+    qCDebug(lcDownloads) << "Download helper finished " << sender();
     if (!m_file) {
-        qDebug() << "DownloadHelper::downloadFinished invalid file pointer";
+        qCDebug(lcDownloads) << "DownloadHelper::downloadFinished invalid file pointer";
         if (!m_error && !m_alreadyComplete)
             m_error = true;
         emit finished();
@@ -212,7 +213,7 @@ void DownloadHelper::downloadFinished()
 void DownloadHelper::stop()
 {
     if (!m_reply) {
-        qDebug() << "DownloadHelper::stop reply is null";
+        qCDebug(lcDownloads) << "DownloadHelper::stop reply is null";
         return;
     }
     if (m_reply->isOpen())

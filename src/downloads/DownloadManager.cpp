@@ -1,12 +1,13 @@
-#include "DownloadManager.h"
+#include "downloads/DownloadManager.h"
+#include "core/Logging.h"
 
-#include "CorvanaItem.h"
-#include "Download.h"
-#include "DownloadRecords.h"
-#include "LibraryAccess.h"
-#include "NetworkManager.h"
-#include "SignInState.h"
-#include "UserPrompt.h"
+#include "downloads/CorvanaItem.h"
+#include "downloads/Download.h"
+#include "downloads/DownloadRecords.h"
+#include "downloads/LibraryAccess.h"
+#include "web/NetworkManager.h"
+#include "web/SignInState.h"
+#include "core/UserPrompt.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -65,7 +66,7 @@ void DownloadManager::populate()
     bool ok = false;
     const QList<QUrl> urls = DownloadRecords::storedUrls(&ok);
     if (!ok) {
-        qWarning() << "DownloadManager::populate unable to exec query";
+        qCWarning(lcDownloads) << "DownloadManager::populate unable to exec query";
         return;
     }
     for (const QUrl &url : urls) {
@@ -94,7 +95,7 @@ QVariant DownloadManager::data(const QModelIndex &index, int role) const
                              ? m_activeDownloads.at(row).data()
                              : m_queuedDownloads.at(row - m_activeDownloads.size()).data();
     if (!download) {
-        qDebug() << "DownloadManager::data invalid download";
+        qCDebug(lcDownloads) << "DownloadManager::data invalid download";
         return QVariant();
     }
     switch (role) {
@@ -196,13 +197,13 @@ bool DownloadManager::removeDownload(Download *download)
 
 void DownloadManager::initializeDownload(const QUrl &url)
 {
-    qDebug() << "Initialize download on url =" << url;
+    qCDebug(lcDownloads) << "Initialize download on url =" << url;
     if (!SignInState::hasCredentials()) {
-        qDebug() << "DownloadManager::initDownload invalid credentials";
+        qCDebug(lcDownloads) << "DownloadManager::initDownload invalid credentials";
         return;
     }
     if (!url.isValid()) {
-        qDebug() << "Invalid url!";
+        qCDebug(lcDownloads) << "Invalid url!";
         return;
     }
     QNetworkRequest request(url);
@@ -217,40 +218,40 @@ void DownloadManager::corvanaFileDownloadComplete()
 {
     auto *reply = qobject_cast<QNetworkReply *>(sender());
     if (!reply) {
-        qDebug() << "Reply is empty!";
+        qCDebug(lcDownloads) << "Reply is empty!";
         return;
     }
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    qDebug() << "Download finished with status code = " << status;
+    qCDebug(lcDownloads) << "Download finished with status code = " << status;
     reply->deleteLater();
     if (!m_pending.contains(reply)) {
-        qDebug() << "DownloadManager::corvanaFileDownloadComplete invalid corvana file";
+        qCDebug(lcDownloads) << "DownloadManager::corvanaFileDownloadComplete invalid corvana file";
         return;
     }
     const QUrl url = m_pending.take(reply);
     if (reply->error() == QNetworkReply::NoError && (status == 200 || status == 206)) {
-        qDebug() << "Reply isFinished():" << reply->isFinished();
+        qCDebug(lcDownloads) << "Reply isFinished():" << reply->isFinished();
         parseXml(url, reply->readAll());
         return;
     }
     UserPrompt::instance()->warning(
         tr("Download Failed"), tr("The download has failed. We appologize for the inconvenience."));
-    qDebug() << "DownloadManager::downloadComplete error with reply:" << reply->errorString();
+    qCDebug(lcDownloads) << "DownloadManager::downloadComplete error with reply:" << reply->errorString();
 }
 
 void DownloadManager::parseXml(const QUrl &url, const QByteArray &body)
 {
-    qDebug() << "Parse xml, url=" << url;
+    qCDebug(lcDownloads) << "Parse xml, url=" << url;
     const QList<CorvanaItem> items = CorvanaItem::parseCorvanaFile(body);
     for (const CorvanaItem &item : items) {
         bool ok = false;
         QString sqlError;
         if (LibraryAccess::containsGuid(item.guid(), &ok, &sqlError)) {
-            qDebug() << "DownloadManager::parseXml: video already exists in library";
+            qCDebug(lcDownloads) << "DownloadManager::parseXml: video already exists in library";
             return;
         }
         if (!ok) {
-            qWarning() << "DownloadManager::parseXml: unable to list library"
+            qCWarning(lcDownloads) << "DownloadManager::parseXml: unable to list library"
                        << "error:" << sqlError << "sql line:"
                        << "SELECT * FROM library WHERE guid=?;";
             return;
@@ -258,17 +259,17 @@ void DownloadManager::parseXml(const QUrl &url, const QByteArray &body)
         auto *newDownload = new Download(url, nullptr, false);
         newDownload->setItem(item);
         if (rowCount() >= MaxDownloads) {
-            qDebug() << "DownloadManager::parseXml max number of downloads reached";
+            qCDebug(lcDownloads) << "DownloadManager::parseXml max number of downloads reached";
             delete newDownload;
             return;
         }
         const QFileInfo existing(newDownload->mediaPath());
-        qDebug() << "Existing file info:" << existing.absolutePath() << "size =" << existing.size();
-        qDebug() << "Size of item to download =" << newDownload->mediaSize();
+        qCDebug(lcDownloads) << "Existing file info:" << existing.absolutePath() << "size =" << existing.size();
+        qCDebug(lcDownloads) << "Size of item to download =" << newDownload->mediaSize();
         if (refuseExisting(newDownload))
             continue;
         if (!download(newDownload, false)) {
-            qDebug() << "DownloadManager::parseXml download failed";
+            qCDebug(lcDownloads) << "DownloadManager::parseXml download failed";
             if (!isListed(newDownload))
                 newDownload->deleteLater();
         }
@@ -288,13 +289,13 @@ bool DownloadManager::refuseExisting(Download *download)
 
 void DownloadManager::initializeDirectDownload(const QUrl &url, bool addToLibrary)
 {
-    qDebug() << "Initialize download on url =" << url;
+    qCDebug(lcDownloads) << "Initialize download on url =" << url;
     if (!SignInState::hasCredentials()) {
-        qDebug() << "DownloadManager::initDownload invalid credentials";
+        qCDebug(lcDownloads) << "DownloadManager::initDownload invalid credentials";
         return;
     }
     if (!url.isValid() || url.isEmpty()) {
-        qDebug() << "Invalid url!";
+        qCDebug(lcDownloads) << "Invalid url!";
         return;
     }
     auto *download = new Download(url, nullptr, true);
@@ -306,14 +307,14 @@ void DownloadManager::initializeDirectDownload(const QUrl &url, bool addToLibrar
     item.setGuid(url.toString());
     download->setItem(item);
     if (rowCount() >= MaxDownloads) {
-        qDebug() << "DownloadManager::parseXml max number of downloads reached";
+        qCDebug(lcDownloads) << "DownloadManager::parseXml max number of downloads reached";
         delete download;
         return;
     }
     if (refuseExisting(download))
         return;
     if (!this->download(download, true)) {
-        qDebug() << "DownloadManager::parseXml download failed";
+        qCDebug(lcDownloads) << "DownloadManager::parseXml download failed";
         if (!isListed(download))
             download->deleteLater();
     }
@@ -329,8 +330,8 @@ bool DownloadManager::download(Download *d, bool direct)
     const auto listedIn = [d](const QList<QPointer<Download>> &list, const char *where) {
         for (const QPointer<Download> &other : list) {
             if (other && other->url() == d->url() && other->mediaUrl() == d->mediaUrl()) {
-                qDebug() << "d->url:" << d->url() << ", download->url:" << other->url();
-                qDebug().noquote()
+                qCDebug(lcDownloads) << "d->url:" << d->url() << ", download->url:" << other->url();
+                qCDebug(lcDownloads).noquote()
                     << "DownloadManager::download failed because download exists in" << where;
                 return true;
             }
@@ -352,16 +353,16 @@ bool DownloadManager::download(Download *d, bool direct)
     const bool stored = DownloadRecords::exists(d->url(), d->mediaUrl(), &ok, &sqlError);
     if (!ok) {
         // Listed and running already: it stays, only without a stored row.
-        qWarning() << "DownloadManager::download: unable to list downloads"
+        qCWarning(lcDownloads) << "DownloadManager::download: unable to list downloads"
                    << "error:" << sqlError;
         return true;
     }
     if (stored) {
-        qDebug() << "DownloadManager::download: download already exists in database";
+        qCDebug(lcDownloads) << "DownloadManager::download: download already exists in database";
         return true;
     }
     if (!DownloadRecords::insert(d->url(), d->mediaUrl(), d->mediaPath(), &sqlError))
-        qWarning() << "DownloadManager::download failed to store download for URL:" << d->url()
+        qCWarning(lcDownloads) << "DownloadManager::download failed to store download for URL:" << d->url()
                    << sqlError;
     return true;
 }
@@ -383,18 +384,18 @@ Download *DownloadManager::fromSender() const
 {
     auto *download = qobject_cast<Download *>(sender());
     if (!download)
-        qDebug() << "DownloadManager::downloadFinished called with invalid download";
+        qCDebug(lcDownloads) << "DownloadManager::downloadFinished called with invalid download";
     return download;
 }
 
 void DownloadManager::deleteRecord(Download *download, const char *what, const char *failure)
 {
-    qDebug() << what;
+    qCDebug(lcDownloads) << what;
     const bool removed = download->mediaUrl().isEmpty()
                              ? DownloadRecords::removeByCorvanaUrl(download->url())
                              : DownloadRecords::removeByMediaUrl(download->mediaUrl());
     if (!removed)
-        qWarning() << failure << download->mediaUrl();
+        qCWarning(lcDownloads) << failure << download->mediaUrl();
 }
 
 void DownloadManager::downloadFinished()
@@ -406,11 +407,9 @@ void DownloadManager::downloadFinished()
                  "Failed to remove download after completion for URL:");
     removeDownload(download);
     startNextDownload();
-    qDebug() << "downloadUpdate(Download *download)";
+    qCDebug(lcDownloads) << "downloadUpdate(Download *download)";
     emit finished(download);
     emit downloaded(download->item().guid());
-    if (download->addToLibrary())
-        LibraryAccess::importFinished(*download);
 }
 
 void DownloadManager::downloadAborted()
@@ -419,9 +418,9 @@ void DownloadManager::downloadAborted()
     if (!download)
         return;
     if (download->mediaUrl().isEmpty()) {
-        qDebug() << "downloadAborted";
+        qCDebug(lcDownloads) << "downloadAborted";
         if (!DownloadRecords::removeByCorvanaUrl(download->url()))
-            qWarning() << "failed to remove download for URL:" << download->url();
+            qCWarning(lcDownloads) << "failed to remove download for URL:" << download->url();
     }
     abortDownload(download, true);
 }
@@ -481,10 +480,10 @@ void DownloadManager::networkStatusChanged(bool online)
 void DownloadManager::downloadUpdate()
 {
     if (!qobject_cast<Download *>(sender()))
-        qDebug() << "DownloadManager::downloadFinished called with invalid download";
+        qCDebug(lcDownloads) << "DownloadManager::downloadFinished called with invalid download";
 }
 
 void DownloadManager::downloadUpdate(Download *)
 {
-    qDebug() << "downloadUpdate(Download *download)";
+    qCDebug(lcDownloads) << "downloadUpdate(Download *download)";
 }

@@ -1,8 +1,9 @@
-#include "DownloadRecords.h"
+#include "downloads/DownloadRecords.h"
+#include "core/Logging.h"
 
-#include "Library.h"
-#include "LibraryAccess.h"
-#include "LibraryItem.h"
+#include "library/Library.h"
+#include "downloads/LibraryAccess.h"
+#include "library/LibraryItem.h"
 
 #include <QMutexLocker>
 #include <QSqlError>
@@ -74,12 +75,12 @@ bool DownloadRecords::execRemove(const QString &column, const QString &value, co
     QMutexLocker locker(LibraryAccess::mutex());
     QSqlQuery query(Library::database());
     const QString statement = QStringLiteral("DELETE FROM downloads WHERE %1=?;").arg(column);
-    qDebug() << what << statement << value;
+    qCDebug(lcDownloads) << what << statement << value;
     query.prepare(statement);
     query.addBindValue(value);
     if (query.exec())
         return true;
-    qWarning() << what << "failed:" << query.lastError().text();
+    qCWarning(lcDownloads) << what << "failed:" << query.lastError().text();
     return false;
 }
 
@@ -130,7 +131,7 @@ bool DownloadRecords::containsPath(const QString &path, bool *ok)
     if (ok)
         *ok = done;
     if (!done) {
-        qDebug() << "DownloadManager::contains could not execute query";
+        qCDebug(lcDownloads) << "DownloadManager::contains could not execute query";
         return false;
     }
     for (const Row &row : rows) {

@@ -1,53 +1,25 @@
-#include "LibraryAccess.h"
+#include "downloads/LibraryAccess.h"
+#include "core/Logging.h"
 
-#include "Download.h"
-#include "Library.h"
-#include "LibraryItem.h"
-#include "RecursiveMutex.h"
+#include "downloads/Download.h"
+#include "library/Library.h"
+#include "library/LibraryItem.h"
+#include "library/RecursiveMutex.h"
 
 #include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
-#include <QPointer>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtDebug>
 
-namespace {
-
-QPointer<Library> &registered()
-{
-    static QPointer<Library> library;
-    return library;
-}
-
-} // namespace
-
-void LibraryAccess::setLibrary(Library *library)
-{
-    registered() = library;
-}
-
-Library *LibraryAccess::library()
-{
-    return registered();
-}
-
 QRecursiveMutex *LibraryAccess::mutex()
 {
-    static QRecursiveMutex fallback;
-    Library *library = registered();
-    return library ? library->mutex()->mutex() : &fallback;
+    return Library::connectionMutex()->mutex();
 }
 
 bool LibraryAccess::containsGuid(const QString &guid, bool *ok, QString *error)
 {
-    if (Library *library = registered()) {
-        const bool found = library->containsGuid(guid, ok);
-        if (!*ok)
-            *error = QStringLiteral("library look-up failed");
-        return found;
-    }
     QMutexLocker locker(mutex());
     QSqlQuery query(Library::database());
     query.prepare(QStringLiteral("SELECT id FROM library WHERE guid=?;"));
@@ -77,14 +49,4 @@ LibraryItem LibraryAccess::itemFor(const Download &download)
     if (QFileInfo::exists(download.thumbnailPath()))
         record.thumbnailPath(download.thumbnailPath());
     return record;
-}
-
-void LibraryAccess::importFinished(const Download &download)
-{
-    Library *library = registered();
-    if (!library) {
-        qDebug() << "LibraryAccess: no library to import" << download.mediaPath();
-        return;
-    }
-    library->importItems(itemFor(download));
 }

@@ -1,6 +1,6 @@
-#include "CopyNodes.h"
+#include "library/CopyNodes.h"
 
-#include "CopyThread.h"
+#include "library/CopyThread.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "CopyThread.h"
+#include "library/CopyThread.h"
 
-#include "CopyNodes.h"
+#include "library/CopyNodes.h"
 
 #include <QtDebug>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CopyRequest.h"
-#include "FileCopier.h"
+#include "library/CopyRequest.h"
+#include "library/FileCopier.h"
 
 #include <QMap>
 #include <QMutex>

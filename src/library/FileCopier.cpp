@@ -1,6 +1,6 @@
-#include "FileCopier.h"
+#include "library/FileCopier.h"
 
-#include "CopyThread.h"
+#include "library/CopyThread.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CopyRequest.h"
+#include "library/CopyRequest.h"
 
 #include <QMap>
 #include <QObject>

@@ -1,7 +1,8 @@
-#include "IntegrityChecker.h"
+#include "library/IntegrityChecker.h"
+#include "core/Logging.h"
 
-#include "Library.h"
-#include "RecursiveMutex.h"
+#include "library/Library.h"
+#include "library/RecursiveMutex.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -81,7 +82,7 @@ void IntegrityChecker::removeMissing()
         QSqlQuery query(m_library->connection());
         query.setForwardOnly(true);
         if (!query.exec(QStringLiteral("SELECT id, videoPath FROM library"))) {
-            qWarning().noquote() << QStringLiteral("IntegrityChecker::run could not read the "
+            qCWarning(lcLibrary).noquote() << QStringLiteral("IntegrityChecker::run could not read the "
                                                    "library: ") +
                                         query.lastError().text();
             return;
@@ -122,7 +123,7 @@ LibraryItems IntegrityChecker::collectNewFiles()
         if (!file.isFile() || !videoSuffixes().contains(file.suffix().toLower()))
             continue;
         if (downloads.contains(file.absoluteFilePath())) {
-            qDebug().noquote() << QStringLiteral("This file skipped ") + file.absoluteFilePath();
+            qCDebug(lcLibrary).noquote() << QStringLiteral("This file skipped ") + file.absoluteFilePath();
             continue;
         }
         LibraryItem item = LibraryItem::fromFile(file.absoluteFilePath());
@@ -140,7 +141,7 @@ LibraryItems IntegrityChecker::collectNewFiles()
     const QList<bool> listed = m_library->contains(candidates);
     for (qsizetype i = 0; i < candidates.size(); ++i) {
         if (listed.at(i))
-            qDebug().noquote() << QStringLiteral("This file skipped ") +
+            qCDebug(lcLibrary).noquote() << QStringLiteral("This file skipped ") +
                                       candidates.at(i).videoPath();
         else
             found << candidates.at(i);

@@ -1,11 +1,12 @@
-#include "Library.h"
+#include "library/Library.h"
+#include "core/Logging.h"
 
-#include "IntegrityChecker.h"
-#include "MetaDataBuilder.h"
-#include "RecursiveMutex.h"
-#include "SQLModel.h"
-#include "SiteReport.h"
-#include "VideoImporter.h"
+#include "library/IntegrityChecker.h"
+#include "library/MetaDataBuilder.h"
+#include "library/RecursiveMutex.h"
+#include "library/SQLModel.h"
+#include "library/SiteReport.h"
+#include "library/VideoImporter.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -101,7 +102,7 @@ int sortColumn(Library::sortHeaders key)
 
 Library::Library(QObject *parent)
     : QAbstractTableModel(parent), m_copier(new FileCopier(this)),
-      m_mutex(new RecursiveMutex(this)), m_db(database())
+      m_mutex(connectionMutex()), m_db(database())
 {
     qRegisterMetaType<LibraryItem>("LibraryItem");
     qRegisterMetaType<LibraryItems>("LibraryItems");
@@ -328,7 +329,7 @@ QSqlDatabase Library::connection() const
     if (db.open())
         tuneConnection(db);
     else
-        qWarning().noquote() << QStringLiteral("Library::connection could not open ") +
+        qCWarning(lcLibrary).noquote() << QStringLiteral("Library::connection could not open ") +
                                     databasePath() + QStringLiteral("\n    with error: ") +
                                     db.lastError().text();
     return db;
@@ -385,7 +386,7 @@ void Library::lastWindowClosed()
 bool Library::isImportItem(LibraryItem item)
 {
     if (!item.isValid()) {
-        qWarning() << "Libary::importItem invalid item";
+        qCWarning(lcLibrary) << "Libary::importItem invalid item";
         return false;
     }
     if (item.guid().isEmpty())
@@ -397,13 +398,13 @@ bool Library::isImportItem(LibraryItem item)
                                  "FROM library WHERE guid=?"));
     query.addBindValue(LibraryItem::encode(item.guid()));
     if (!query.exec()) {
-        qWarning().noquote() << QStringLiteral("Library::importItem error checking if importing "
+        qCWarning(lcLibrary).noquote() << QStringLiteral("Library::importItem error checking if importing "
                                                "item (remote) exists\n    with error: ") +
                                     query.lastError().text();
         return false;
     }
     if (query.next())
-        qDebug() << "Library::importItem item already exists in database, still adding it..";
+        qCDebug(lcLibrary) << "Library::importItem item already exists in database, still adding it..";
     return true;
 }
 
@@ -438,14 +439,14 @@ void Library::removeItem(int row, bool updateMetadata)
     {
         LibraryLocker locker(m_mutex->mutex());
         if (row < 0 || row >= m_model->rowCount()) {
-            qWarning() << "Library::removeItem called with invalid row " << row;
+            qCWarning(lcLibrary) << "Library::removeItem called with invalid row " << row;
             return;
         }
         const LibraryItem video = LibraryItem::fromRecord(m_model->recordAt(row));
         if (m_model->removeRows(row, 1))
             deleteItemFiles(video);
         else
-            qWarning().noquote() << QStringLiteral("Library::removeRow error: ") +
+            qCWarning(lcLibrary).noquote() << QStringLiteral("Library::removeRow error: ") +
                                         m_model->lastError().text();
     }
     emit updated();
@@ -473,7 +474,7 @@ bool Library::removeRecord(int id, bool deleteFiles)
         query.prepare(QStringLiteral("DELETE FROM library WHERE id=?"));
         query.addBindValue(id);
         if (!query.exec()) {
-            qWarning().noquote() << QStringLiteral("Library::removeRow error: ") +
+            qCWarning(lcLibrary).noquote() << QStringLiteral("Library::removeRow error: ") +
                                         query.lastError().text();
             return false;
         }
@@ -490,7 +491,7 @@ void Library::deleteItemFiles(const LibraryItem &item)
 {
     for (const QString &path : {item.videoPath(), item.coverPath(), item.thumbnailPath()}) {
         if (!path.isEmpty() && QFileInfo::exists(path) && !QFile::remove(path))
-            qWarning().noquote() << QStringLiteral("Library::removeItem unable to delete: ") + path;
+            qCWarning(lcLibrary).noquote() << QStringLiteral("Library::removeItem unable to delete: ") + path;
     }
     if (item.videoPath().isEmpty())
         return;
@@ -504,7 +505,7 @@ void Library::deleteItemFiles(const LibraryItem &item)
         return;
     for (const QFileInfo &file : left) {
         if (!QFile::remove(file.absoluteFilePath()))
-            qWarning().noquote() << QStringLiteral("Could not remove file: ") +
+            qCWarning(lcLibrary).noquote() << QStringLiteral("Could not remove file: ") +
                                         file.absoluteFilePath();
     }
     const QString name = folder.dirName();
@@ -516,7 +517,7 @@ bool Library::importFile(QString originalPath, QString toDir)
 {
     const QFileInfo original(originalPath);
     if (!original.exists()) {
-        qWarning() << "Library::importFile invalid path";
+        qCWarning(lcLibrary) << "Library::importFile invalid path";
         return false;
     }
     const QDir library(libraryPath());
@@ -535,11 +536,11 @@ bool Library::importFile(QString originalPath, QString toDir)
     }
     const QDir folder(toDir.isEmpty() ? libraryPath() : toDir);
     if (!folder.exists()) {
-        qWarning() << "Library::importFile toDir does not exist";
+        qCWarning(lcLibrary) << "Library::importFile toDir does not exist";
         return false;
     }
     if (folder.exists(target)) {
-        qWarning().noquote() << QStringLiteral("Library::importFile file already exists in "
+        qCWarning(lcLibrary).noquote() << QStringLiteral("Library::importFile file already exists in "
                                                "toDir: ") +
                                     target;
         return false;
@@ -563,7 +564,7 @@ void Library::importFolder(QString path)
 {
     const QDir folder(path);
     if (path.isEmpty() || !folder.exists()) {
-        qWarning() << "Libraray::importFolder invalid path";
+        qCWarning(lcLibrary) << "Libraray::importFolder invalid path";
         return;
     }
     const QFileInfoList entries = folder.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot);
@@ -593,7 +594,7 @@ LibraryItems Library::find(QString searchString)
                   kFindCondition);
     query.bindValue(QStringLiteral(":text"), pattern);
     if (!query.exec()) {
-        qWarning().noquote() << QStringLiteral("Library::find query failed: ") +
+        qCWarning(lcLibrary).noquote() << QStringLiteral("Library::find query failed: ") +
                                     query.lastError().text();
         return found;
     }
@@ -639,7 +640,7 @@ void Library::setDownloaded(QString guid)
             markModelStale();
     }
     if (!ok) {
-        qWarning() << "set Download Failed query";
+        qCWarning(lcLibrary) << "set Download Failed query";
         return;
     }
     refresh();
@@ -648,7 +649,7 @@ void Library::setDownloaded(QString guid)
 
 void Library::onSort(Library::sortHeaders column, Qt::SortOrder order)
 {
-    qDebug() << "onsort col" << int(column);
+    qCDebug(lcLibrary) << "onsort col" << int(column);
     LibraryLocker locker(m_mutex->mutex());
     m_model->setSort(sortColumn(column), order);
     m_model->select();
@@ -665,7 +666,7 @@ QList<bool> Library::contains(const LibraryItems &items)
     QSqlQuery query(connection());
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("SELECT title, dvdTitle, videoPath FROM library"))) {
-        qWarning() << "Library::contains could not execute query";
+        qCWarning(lcLibrary) << "Library::contains could not execute query";
         return found;
     }
     // One read of the table answers for every item.
@@ -684,6 +685,14 @@ QList<bool> Library::contains(const LibraryItems &items)
     return found;
 }
 
+RecursiveMutex *Library::connectionMutex()
+{
+    // One lock for the one shared connection, whoever uses it: the library,
+    // the download records and the updater, in any thread.
+    static RecursiveMutex mutex;
+    return &mutex;
+}
+
 bool Library::containsGuid(const QString &guid, bool *ok)
 {
     LibraryLocker locker(m_mutex->mutex());
@@ -695,7 +704,7 @@ bool Library::containsGuid(const QString &guid, bool *ok)
     if (ok)
         *ok = executed;
     if (!executed)
-        qWarning().noquote() << QStringLiteral("Library::containsGuid query failed: ") +
+        qCWarning(lcLibrary).noquote() << QStringLiteral("Library::containsGuid query failed: ") +
                                     query.lastError().text();
     return executed && query.next();
 }
@@ -732,9 +741,9 @@ bool Library::updateItem(int row, const QString &title, const QString &descripti
         query.bindValue(QStringLiteral(":stars"), LibraryItem::encode(stars));
         query.bindValue(QStringLiteral(":id"), record.value(QStringLiteral("id")));
         if (!query.exec()) {
-            qWarning().noquote() << QStringLiteral("CorvMediaInformationEditDialog::accept(): ") +
+            qCWarning(lcLibrary).noquote() << QStringLiteral("CorvMediaInformationEditDialog::accept(): ") +
                                         query.lastError().text();
-            qWarning().noquote() << query.lastQuery();
+            qCWarning(lcLibrary).noquote() << query.lastQuery();
             return false;
         }
         markModelStale();
@@ -749,11 +758,11 @@ bool Library::updateItem(int row, const QString &title, const QString &descripti
 
 void Library::postbackFinsihed(QNetworkReply *reply)
 {
-    qDebug() << "void Library::postbackFinsihed(QNetworkReply *reply)";
+    qCDebug(lcLibrary) << "void Library::postbackFinsihed(QNetworkReply *reply)";
     if (reply->error() != QNetworkReply::NoError)
-        qWarning().noquote() << reply->errorString();
+        qCWarning(lcLibrary).noquote() << reply->errorString();
     else
-        qDebug().noquote() << QString::fromUtf8(reply->read(kMaxReportReply));
+        qCDebug(lcLibrary).noquote() << QString::fromUtf8(reply->read(kMaxReportReply));
     reply->deleteLater();
 }
 
@@ -787,7 +796,7 @@ void Library::done(bool)
 
 void Library::fileCopyError(int, FileCopier::Error error, bool stopped)
 {
-    qWarning() << "Library::fileCopyError triggered with error " << int(error);
+    qCWarning(lcLibrary) << "Library::fileCopyError triggered with error " << int(error);
     if (stopped)
         emit importFinished();
 }
@@ -796,7 +805,7 @@ void Library::fileCopyFinished(int id, bool error)
 {
     const QString destination = m_copyTargets.take(id);
     if (error) {
-        qWarning() << "Library::fileCopyFinished error occurred, cancelling import";
+        qCWarning(lcLibrary) << "Library::fileCopyFinished error occurred, cancelling import";
         emit importFinished();
         return;
     }

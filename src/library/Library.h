@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FileCopier.h"
-#include "LibraryItem.h"
+#include "library/FileCopier.h"
+#include "library/LibraryItem.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -73,6 +73,8 @@ public:
     FileCopier *fileCopier() const { return m_copier; }
     SQLModel *sqlModel() const { return m_model; }
     RecursiveMutex *mutex() const { return m_mutex; }
+    // The lock of the shared connection, also for code that has no library.
+    static RecursiveMutex *connectionMutex();
     // The library connection of the calling thread: the shared one in the
     // library's thread, a connection of its own in a worker (which calls
     // releaseThreadConnection() before it ends). Use it under mutex().

@@ -1,7 +1,8 @@
 // Library folders, the "zeltaLibrary" connection, table creation and the
 // migrations of older library files.
-#include "Library.h"
-#include "LibrarySchema.h"
+#include "library/Library.h"
+#include "core/Logging.h"
+#include "library/LibrarySchema.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,9 +27,9 @@ bool execMigrationStatement(QSqlDatabase &db, const QString &statement, const ch
     QSqlQuery query(db);
     if (query.exec(statement))
         return true;
-    qWarning().noquote() << QStringLiteral("%1 statement failed: ").arg(QLatin1String(where)) +
+    qCWarning(lcLibrary).noquote() << QStringLiteral("%1 statement failed: ").arg(QLatin1String(where)) +
                                 statement;
-    qWarning().noquote() << QStringLiteral("    with error: ") + query.lastError().text();
+    qCWarning(lcLibrary).noquote() << QStringLiteral("    with error: ") + query.lastError().text();
     return false;
 }
 
@@ -45,7 +46,7 @@ void Library::tuneConnection(QSqlDatabase &db)
     // pages through a small page cache on every scan.
     QSqlQuery pragma(db);
     if (!pragma.exec(QStringLiteral("PRAGMA mmap_size=268435456")))
-        qDebug().noquote() << QStringLiteral("Library: no memory-mapped reads: ") +
+        qCDebug(lcLibrary).noquote() << QStringLiteral("Library: no memory-mapped reads: ") +
                                   pragma.lastError().text();
 }
 
@@ -97,10 +98,10 @@ bool Library::initDatabase(const QString &path)
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnection);
     db.setDatabaseName(g_databasePath);
     if (!db.open()) {
-        qWarning().noquote() << QStringLiteral(
+        qCWarning(lcLibrary).noquote() << QStringLiteral(
                                     "Library::initDatabase Unable to open database at \"%1\"")
                                     .arg(g_databasePath);
-        qWarning().noquote() << QStringLiteral("    with error: ") + db.lastError().text();
+        qCWarning(lcLibrary).noquote() << QStringLiteral("    with error: ") + db.lastError().text();
         return false;
     }
     tuneConnection(db);
@@ -120,7 +121,7 @@ bool Library::initDatabase(const QString &path)
             continue;
         QSqlQuery create(db);
         if (!create.exec(it.value())) {
-            qWarning().noquote() << QStringLiteral("Library::initDatabase could not make ") +
+            qCWarning(lcLibrary).noquote() << QStringLiteral("Library::initDatabase could not make ") +
                                         it.key() + QStringLiteral(" table\n") +
                                         QStringLiteral("    with error: ") +
                                         create.lastError().text();
@@ -128,11 +129,11 @@ bool Library::initDatabase(const QString &path)
     }
 
     if (!db.record(QStringLiteral("library")).contains(QStringLiteral("id"))) {
-        qDebug() << "migrating to new library format";
+        qCDebug(lcLibrary) << "migrating to new library format";
         migrateLibraryV2();
     }
     if (!db.tables(QSql::Tables).contains(QStringLiteral("zelta"))) {
-        qDebug() << "migrating to percent encoding and zelta table";
+        qCDebug(lcLibrary) << "migrating to percent encoding and zelta table";
         migrateLibraryV3();
     }
     return true;
@@ -169,13 +170,13 @@ bool Library::migrateLibraryV2()
     for (const char *statement : statements) {
         if (!execMigrationStatement(db, QLatin1String(statement), "Library::migrateLibraryV2")) {
             db.rollback();
-            qWarning() << "Library::migrateLibraryV2 rolled back; the library keeps its old "
+            qCWarning(lcLibrary) << "Library::migrateLibraryV2 rolled back; the library keeps its old "
                           "layout";
             return false;
         }
     }
     if (!db.commit()) {
-        qWarning() << "Library::migrateLibraryV2 could not commit transaction";
+        qCWarning(lcLibrary) << "Library::migrateLibraryV2 could not commit transaction";
         db.rollback();
         return false;
     }
@@ -186,7 +187,7 @@ bool Library::migrateLibraryV3()
 {
     QSqlDatabase db = database();
     if (!db.record(QStringLiteral("library")).contains(QStringLiteral("id"))) {
-        qWarning() << "Library::migrateLibraryV3 skipped: the library table has no id column";
+        qCWarning(lcLibrary) << "Library::migrateLibraryV3 skipped: the library table has no id column";
         return false;
     }
 
@@ -196,7 +197,7 @@ bool Library::migrateLibraryV3()
     QSqlQuery marker(db);
     if (!marker.exec(QStringLiteral("CREATE TABLE zelta(dbVersion INTEGER);")) ||
         !marker.exec(QStringLiteral("INSERT INTO zelta(dbVersion) VALUES(1);"))) {
-        qWarning().noquote() << QStringLiteral("Library::migrateLibraryV3 could not create the "
+        qCWarning(lcLibrary).noquote() << QStringLiteral("Library::migrateLibraryV3 could not create the "
                                                "zelta table: ") +
                                     marker.lastError().text();
         db.rollback();
@@ -225,16 +226,16 @@ bool Library::migrateLibraryV3()
         }
         statement += QStringLiteral("WHERE id=%1").arg(id);
         if (!update.exec(statement)) {
-            qWarning().noquote() << QStringLiteral("Library::migrateLibraryV3 could not update "
+            qCWarning(lcLibrary).noquote() << QStringLiteral("Library::migrateLibraryV3 could not update "
                                                    "record: ") +
                                         update.lastError().text();
-            qWarning().noquote() << statement;
+            qCWarning(lcLibrary).noquote() << statement;
         }
     }
     rows.finish();
 
     if (!db.commit()) {
-        qWarning() << "Library::migrateLibraryV3 could not commit transaction";
+        qCWarning(lcLibrary) << "Library::migrateLibraryV3 could not commit transaction";
         db.rollback();
         return false;
     }

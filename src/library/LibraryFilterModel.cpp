@@ -1,6 +1,6 @@
-#include "LibraryFilterModel.h"
+#include "library/LibraryFilterModel.h"
 
-#include "LibraryItem.h"
+#include "library/LibraryItem.h"
 
 #include <QRegularExpression>
 

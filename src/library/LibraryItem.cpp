@@ -1,4 +1,4 @@
-#include "LibraryItem.h"
+#include "library/LibraryItem.h"
 
 #include <QDateTime>
 #include <QFileInfo>

@@ -1,9 +1,10 @@
-#include "MetaDataBuilder.h"
+#include "library/MetaDataBuilder.h"
+#include "core/Logging.h"
 
-#include "Library.h"
-#include "LibraryItem.h"
-#include "LibrarySchema.h"
-#include "RecursiveMutex.h"
+#include "library/Library.h"
+#include "library/LibraryItem.h"
+#include "library/LibrarySchema.h"
+#include "library/RecursiveMutex.h"
 
 #include <QAtomicInt>
 #include <QHash>
@@ -42,11 +43,11 @@ void setupTables(QSqlDatabase &db)
     for (const TableSpec &table : kTables) {
         const QString name = QLatin1String(table.name);
         if (existing.contains(name) && !query.exec(QStringLiteral("drop table ") + name))
-            qWarning().noquote() << QStringLiteral("MetaDataBuilder::setupTables could not drop "
+            qCWarning(lcLibrary).noquote() << QStringLiteral("MetaDataBuilder::setupTables could not drop "
                                                    "table ") +
                                         name;
         if (!query.exec(table.create))
-            qWarning().noquote() << QStringLiteral("Library::initDatabase could not make ") + name +
+            qCWarning(lcLibrary).noquote() << QStringLiteral("Library::initDatabase could not make ") + name +
                                         QStringLiteral(" table\n    with error: ") +
                                         query.lastError().text();
     }
@@ -158,7 +159,7 @@ void MetaDataBuilder::run()
                 QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
             db.setDatabaseName(m_databasePath);
             if (!db.open())
-                qWarning() << "MetaDataBuilder::run invalid database connection";
+                qCWarning(lcLibrary) << "MetaDataBuilder::run invalid database connection";
             else if (buildIndex(db))
                 emit update();
             db.close();
@@ -185,7 +186,7 @@ bool MetaDataBuilder::buildIndex(QSqlDatabase &db)
     QSqlQuery rows(db);
     rows.setForwardOnly(true);
     if (!rows.exec(QStringLiteral("SELECT dvdTitle, categories, stars FROM library"))) {
-        qWarning().noquote() << QStringLiteral("MetaDataBuilder::run error, ") +
+        qCWarning(lcLibrary).noquote() << QStringLiteral("MetaDataBuilder::run error, ") +
                                     rows.lastError().text();
         db.commit();
         return false;
@@ -212,7 +213,7 @@ bool MetaDataBuilder::buildIndex(QSqlDatabase &db)
         "INSERT OR IGNORE INTO categoriesxmodels (category_id, model_id) VALUES(?, ?);"));
 
     auto fail = [&db](const QString &what, const QSqlQuery &query) {
-        qWarning().noquote() << what + query.lastError().text();
+        qCWarning(lcLibrary).noquote() << what + query.lastError().text();
         db.commit();
         return false;
     };
@@ -225,7 +226,7 @@ bool MetaDataBuilder::buildIndex(QSqlDatabase &db)
         }
         const qint64 titleId = titles.id(LibraryItem::decode(row[0]).trimmed());
         if (titleId < 0)
-            qWarning().noquote() << QStringLiteral("MetaDataBuilder::titleId there was an error "
+            qCWarning(lcLibrary).noquote() << QStringLiteral("MetaDataBuilder::titleId there was an error "
                                                    "(dvd_titles) ") +
                                         titles.error();
 
@@ -240,14 +241,14 @@ bool MetaDataBuilder::buildIndex(QSqlDatabase &db)
         QList<qint64> categoryIds;
         for (const QString &name : splitNames(row[1])) {
             if (name.isEmpty()) {
-                qWarning().noquote() << QStringLiteral("MetaDataBuilder::categoryId invalid "
+                qCWarning(lcLibrary).noquote() << QStringLiteral("MetaDataBuilder::categoryId invalid "
                                                        "category: ") +
                                             name;
                 continue;
             }
             const qint64 id = categories.id(name);
             if (id < 0)
-                qWarning().noquote() << QStringLiteral("MetaDataBuilder::categoryId there was an "
+                qCWarning(lcLibrary).noquote() << QStringLiteral("MetaDataBuilder::categoryId there was an "
                                                        "error: ") +
                                             categories.error();
             else
@@ -280,7 +281,7 @@ bool MetaDataBuilder::buildIndex(QSqlDatabase &db)
         }
     }
     if (!db.commit())
-        qWarning().noquote() << QStringLiteral("MetaDataBuilder::run could not commit: ") +
+        qCWarning(lcLibrary).noquote() << QStringLiteral("MetaDataBuilder::run could not commit: ") +
                                     db.lastError().text();
     return true;
 }

@@ -1,4 +1,4 @@
-#include "MetaDataFilterModel.h"
+#include "library/MetaDataFilterModel.h"
 
 #include <QRegularExpression>
 

@@ -1,7 +1,7 @@
-#include "MetaDataModel.h"
+#include "library/MetaDataModel.h"
 
-#include "Library.h"
-#include "LibraryItem.h"
+#include "library/Library.h"
+#include "library/LibraryItem.h"
 
 #include <QSqlQuery>
 #include <QSqlQueryModel>

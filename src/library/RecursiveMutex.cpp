@@ -1,3 +1,3 @@
-#include "RecursiveMutex.h"
+#include "library/RecursiveMutex.h"
 
 RecursiveMutex::RecursiveMutex(QObject *parent) : QObject(parent) {}

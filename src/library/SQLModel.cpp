@@ -1,7 +1,8 @@
-#include "SQLModel.h"
+#include "library/SQLModel.h"
+#include "core/Logging.h"
 
-#include "Library.h"
-#include "RecursiveMutex.h"
+#include "library/Library.h"
+#include "library/RecursiveMutex.h"
 
 #include <QSet>
 #include <QSqlDriver>
@@ -174,11 +175,11 @@ bool SQLModel::select()
 {
     LibraryLocker locker(m_library->mutex()->mutex());
     const QString statement = selectStatement();
-    qDebug().noquote() << QStringLiteral("select query: ") + statement;
+    qCDebug(lcLibrary).noquote() << QStringLiteral("select query: ") + statement;
     QList<Row> rows;
     rows.reserve(m_rows.size());
     if (!readRows(statement, &rows)) {
-        qWarning().noquote() << QStringLiteral("SQLModel::select failed: ") + lastError().text();
+        qCWarning(lcLibrary).noquote() << QStringLiteral("SQLModel::select failed: ") + lastError().text();
         return false;
     }
     setLastError(QSqlError());
@@ -236,7 +237,7 @@ bool SQLModel::insertRecords(const QList<QSqlRecord> &records)
     QSqlDatabase db = database();
     const bool transaction = db.transaction();
     if (!transaction)
-        qWarning() << "SQLModel: can't open transaction";
+        qCWarning(lcLibrary) << "SQLModel: can't open transaction";
     bool ok = true;
     QList<qlonglong> ids;
     QSqlQuery query(db);
@@ -257,13 +258,13 @@ bool SQLModel::insertRecords(const QList<QSqlRecord> &records)
         } else {
             ok = false;
             setLastError(query.lastError());
-            qWarning().noquote() << QStringLiteral("SQLModel::insertRecord failed: ") +
+            qCWarning(lcLibrary).noquote() << QStringLiteral("SQLModel::insertRecord failed: ") +
                                         query.lastError().text();
         }
     }
     query.finish();
     if (transaction && !db.commit()) {
-        qWarning() << "SQLModel: can't commit transaction";
+        qCWarning(lcLibrary) << "SQLModel: can't commit transaction";
         setLastError(db.lastError());
         db.rollback();
         return false;
@@ -278,7 +279,7 @@ bool SQLModel::insertRecords(const QList<QSqlRecord> &records)
                               QStringLiteral(" WHERE id >= ? AND id <= ?");
     QList<Row> rows;
     if (!readRows(statement, &rows, *low, *high)) {
-        qWarning().noquote() << QStringLiteral("SQLModel: can't read the new rows: ") +
+        qCWarning(lcLibrary).noquote() << QStringLiteral("SQLModel: can't read the new rows: ") +
                                     lastError().text();
         select();
         return false;
@@ -299,7 +300,7 @@ bool SQLModel::removeRows(int row, int count, const QModelIndex &parent)
     QSqlDatabase db = database();
     const bool transaction = db.transaction();
     if (!transaction)
-        qWarning() << "SQLModel: can't open transaction";
+        qCWarning(lcLibrary) << "SQLModel: can't open transaction";
     QSqlQuery query(db);
     bool ok = query.prepare(QStringLiteral("DELETE FROM library WHERE id=?"));
     for (int r = row; ok && r < row + count; ++r) {
@@ -308,14 +309,14 @@ bool SQLModel::removeRows(int row, int count, const QModelIndex &parent)
     }
     if (!ok) {
         setLastError(query.lastError());
-        qWarning().noquote() << QStringLiteral("SQLModel::removeRows failed: %1, %2 : %3")
+        qCWarning(lcLibrary).noquote() << QStringLiteral("SQLModel::removeRows failed: %1, %2 : %3")
                                     .arg(row)
                                     .arg(count)
                                     .arg(lastError().text());
     }
     query.finish();
     if (ok && transaction && !db.commit()) {
-        qWarning() << "SQLModel: can't commit transaction";
+        qCWarning(lcLibrary) << "SQLModel: can't commit transaction";
         setLastError(db.lastError());
         ok = false;
     }

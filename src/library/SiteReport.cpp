@@ -1,8 +1,8 @@
-#include "SiteReport.h"
+#include "library/SiteReport.h"
 
-#include "NetworkManager.h"
-#include "SignInState.h"
-#include "SiteConfig.h"
+#include "web/NetworkManager.h"
+#include "web/SignInState.h"
+#include "core/SiteConfig.h"
 
 #include <QNetworkReply>
 #include <QNetworkRequest>

@@ -1,9 +1,10 @@
-#include "VideoImporter.h"
+#include "library/VideoImporter.h"
+#include "core/Logging.h"
 
-#include "Library.h"
-#include "MetaDataBuilder.h"
-#include "Platform.h"
-#include "RecursiveMutex.h"
+#include "library/Library.h"
+#include "library/MetaDataBuilder.h"
+#include "core/Platform.h"
+#include "library/RecursiveMutex.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -34,7 +35,7 @@ int grabFrame(const QString &encoder, const QString &video, const QString &thumb
                    QStringLiteral("mjpeg"), QStringLiteral("-ss"), QString::number(second, 'f', 2),
                    QStringLiteral("-vframes"), QStringLiteral("1"), thumbnail});
     if (!process.waitForStarted(kEncoderWaitMs)) {
-        qWarning().noquote() << QStringLiteral("VideoImporter could not start the encoder: ") +
+        qCWarning(lcLibrary).noquote() << QStringLiteral("VideoImporter could not start the encoder: ") +
                                     process.errorString();
         return -1;
     }
@@ -43,7 +44,7 @@ int grabFrame(const QString &encoder, const QString &video, const QString &thumb
         process.kill();
         process.waitForFinished();
         *output = process.readAll();
-        qWarning().noquote() << QStringLiteral("VideoImporter encoder timed out on ") + video;
+        qCWarning(lcLibrary).noquote() << QStringLiteral("VideoImporter encoder timed out on ") + video;
         return -1;
     }
     *output = process.readAll();
@@ -122,7 +123,7 @@ void VideoImporter::makeThumbnailAndDuration(LibraryItem &item)
 
     QByteArray output;
     if (grabFrame(encoder, video.absoluteFilePath(), thumbnail, kThumbnailSecond, &output) != 0) {
-        qWarning().noquote() << QStringLiteral("FFMPEG returns error: ") +
+        qCWarning(lcLibrary).noquote() << QStringLiteral("FFMPEG returns error: ") +
                                     QString::fromLocal8Bit(output);
         if (QFileInfo(thumbnail).size() == 0)
             QFile::remove(thumbnail);
@@ -139,14 +140,14 @@ void VideoImporter::makeThumbnailAndDuration(LibraryItem &item)
     if (QFileInfo(thumbnail).size() == 0 && seconds > 0 && seconds <= kThumbnailSecond) {
         QByteArray retryOutput;
         if (grabFrame(encoder, video.absoluteFilePath(), thumbnail, seconds / 2, &retryOutput) != 0)
-            qWarning().noquote() << QStringLiteral("FFMPEG returns error: ") +
+            qCWarning(lcLibrary).noquote() << QStringLiteral("FFMPEG returns error: ") +
                                         QString::fromLocal8Bit(retryOutput);
     }
     if (QFileInfo(thumbnail).size() > 0) {
         item.thumbnailPath(thumbnail);
     } else {
         QFile::remove(thumbnail);
-        qWarning().noquote() << QStringLiteral("VideoImporter no thumbnail could be taken from ") +
+        qCWarning(lcLibrary).noquote() << QStringLiteral("VideoImporter no thumbnail could be taken from ") +
                                     video.absoluteFilePath();
     }
 }
@@ -158,7 +159,7 @@ int VideoImporter::insertBatch(const LibraryItems &items)
     LibraryLocker locker(m_library->mutex()->mutex());
     QSqlDatabase db = m_library->connection();
     if (!db.transaction())
-        qWarning() << "SQLModel: can't open transaction";
+        qCWarning(lcLibrary) << "SQLModel: can't open transaction";
     int inserted = 0;
     QSqlQuery query(db);
     QString prepared;
@@ -175,11 +176,11 @@ int VideoImporter::insertBatch(const LibraryItems &items)
         if (query.exec())
             ++inserted;
         else
-            qWarning().noquote() << QStringLiteral("SQLModel::insertRecord failed: ") +
+            qCWarning(lcLibrary).noquote() << QStringLiteral("SQLModel::insertRecord failed: ") +
                                         query.lastError().text();
     }
     if (!db.commit())
-        qWarning() << "SQLModel: can't commit transaction";
+        qCWarning(lcLibrary) << "SQLModel: can't commit transaction";
     if (inserted > 0)
         m_library->markModelStale();
     return inserted;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LibraryItem.h"
+#include "library/LibraryItem.h"
 
 #include <QMutex>
 #include <QThread>

@@ -1,9 +1,9 @@
-#include "LumiqoTv.h"
+#include "tv/LumiqoTv.h"
 
-#include "Library.h"
-#include "MediaModel.h"
-#include "MediaServer.h"
-#include "ServerDelegate.h"
+#include "library/Library.h"
+#include "tv/MediaModel.h"
+#include "tv/MediaServer.h"
+#include "tv/ServerDelegate.h"
 
 LumiqoTv::LumiqoTv(QObject *parent)
     : LumiqoTv(QStringLiteral("LumiqoTV"), Library::libraryPath(), UpnpEngine::Multicast, parent)

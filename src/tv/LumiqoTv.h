@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UpnpEngine.h"
+#include "tv/upnp/UpnpEngine.h"
 
 #include <QObject>
 #include <QSharedPointer>

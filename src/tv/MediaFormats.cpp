@@ -1,6 +1,6 @@
-#include "MediaFormats.h"
+#include "tv/MediaFormats.h"
 
-#include "UpnpClientSignature.h"
+#include "tv/upnp/UpnpClientSignature.h"
 
 #include <QFileInfo>
 #include <QHash>

@@ -1,6 +1,7 @@
-#include "MediaModel.h"
+#include "tv/MediaModel.h"
+#include "core/Logging.h"
 
-#include "MetaDataGatherer.h"
+#include "tv/MetaDataGatherer.h"
 
 #include <QDebug>
 #include <QDirIterator>
@@ -137,7 +138,7 @@ void MediaModel::fetchFromAnyThread(MediaNode *node)
     // The model's thread may be busy or shutting down: never wait forever.
     for (int waited = 0; !done->tryAcquire(1, 50); waited += 50) {
         if (!m_remoteFetches || waited >= 10000) {
-            qWarning().noquote() << "MediaModel::fetchMore gave up waiting for" << node->path();
+            qCWarning(lcTv).noquote() << "MediaModel::fetchMore gave up waiting for" << node->path();
             return;
         }
     }
@@ -157,7 +158,7 @@ void MediaModel::addNodes(QList<MediaNode *> nodes, MediaNode *parentNode)
             known.insert(child->path());
         for (auto it = nodes.begin(); it != nodes.end();) {
             if (known.contains((*it)->path())) {
-                qDebug().noquote() << "MediaModel::addNode path already exists";
+                qCDebug(lcTv).noquote() << "MediaModel::addNode path already exists";
                 delete *it;
                 it = nodes.erase(it);
             } else {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MediaNode.h"
-#include "MediaNodeInfo.h"
+#include "tv/MediaNode.h"
+#include "tv/MediaNodeInfo.h"
 
 #include <QAbstractItemModel>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "MediaNode.h"
+#include "tv/MediaNode.h"
 
 MediaNode::MediaNode(const QString &path, int nodeKind, MediaNode *parentNode)
     : kind(nodeKind), parent(parentNode), m_path(path)

@@ -1,6 +1,7 @@
-#include "MediaServer.h"
+#include "tv/MediaServer.h"
+#include "core/Logging.h"
 
-#include "SiteConfig.h"
+#include "core/SiteConfig.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -48,7 +49,7 @@ void MediaServer::setupIcons()
     for (const Entry &entry : entries) {
         QFile file(QString::fromLatin1(entry.resource));
         if (!file.open(QIODevice::ReadOnly)) {
-            qWarning().noquote() << "MediaServer::setupIcons missing icon" << entry.resource;
+            qCWarning(lcTv).noquote() << "MediaServer::setupIcons missing icon" << entry.resource;
             continue;
         }
         const QByteArray data = file.readAll();

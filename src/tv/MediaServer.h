@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UpnpConsoleMediaServer.h"
+#include "tv/upnp/UpnpConsoleMediaServer.h"
 
 // The program's media server device, "LumiqoTV".
 class MediaServer : public UpnpConsoleMediaServer

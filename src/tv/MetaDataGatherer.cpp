@@ -1,6 +1,7 @@
-#include "MetaDataGatherer.h"
+#include "tv/MetaDataGatherer.h"
+#include "core/Logging.h"
 
-#include "Platform.h"
+#include "core/Platform.h"
 
 #include <QDebug>
 #include <QImage>
@@ -129,7 +130,7 @@ void MetaDataGatherer::processData(int, QProcess::ExitStatus status)
     readImageData();
     readMetaData();
     if (status == QProcess::CrashExit || !m_current) {
-        qWarning().noquote() << "MetaDataGatherer::processData error processing data";
+        qCWarning(lcTv).noquote() << "MetaDataGatherer::processData error processing data";
     } else {
         const QImage image = QImage::fromData(m_imageData);
         QMutexLocker locker(m_treeLock);

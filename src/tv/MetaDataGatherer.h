@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MediaNode.h"
+#include "tv/MediaNode.h"
 
 #include <QByteArray>
 #include <QObject>

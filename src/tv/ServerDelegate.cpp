@@ -1,10 +1,11 @@
-#include "ServerDelegate.h"
+#include "tv/ServerDelegate.h"
+#include "core/Logging.h"
 
-#include "MediaFormats.h"
-#include "MediaModel.h"
-#include "TranscodeStream.h"
-#include "UpnpAction.h"
-#include "UpnpClientSignature.h"
+#include "tv/MediaFormats.h"
+#include "tv/MediaModel.h"
+#include "tv/TranscodeStream.h"
+#include "tv/upnp/UpnpAction.h"
+#include "tv/upnp/UpnpClientSignature.h"
 
 #include <QBuffer>
 #include <QDateTime>
@@ -76,7 +77,7 @@ bool ServerDelegate::buildFromMediaNode(const MediaNodeInfo &node, const UpnpBro
     }
     if (node.isFolder) {
         if (!QFileInfo(node.path).isDir()) {
-            qDebug().noquote() << "ServerDelegate::buildFromMediaNode invalid directory specified";
+            qCDebug(lcTv).noquote() << "ServerDelegate::buildFromMediaNode invalid directory specified";
             return false;
         }
         object->container = true;
@@ -122,12 +123,12 @@ bool ServerDelegate::buildFromMediaNode(const MediaNodeInfo &node, const UpnpBro
 int ServerDelegate::lookUpBrowsedNode(const QString &objectId, MediaNodeInfo *node) const
 {
     if (!m_model) {
-        qWarning().noquote() << "ServerDelegate::onBrowseDirectChildren invalid medial model!";
+        qCWarning(lcTv).noquote() << "ServerDelegate::onBrowseDirectChildren invalid medial model!";
         return UpnpError::ActionFailed;
     }
     *node = m_model->nodeInfo(objectId);
     if (!node->valid) {
-        qDebug().noquote() << "ServerDelegate::onBrowseMetaData object_id not found";
+        qCDebug(lcTv).noquote() << "ServerDelegate::onBrowseMetaData object_id not found";
         return UpnpError::NoSuchObject;
     }
     return 0;
@@ -135,7 +136,7 @@ int ServerDelegate::lookUpBrowsedNode(const QString &objectId, MediaNodeInfo *no
 
 int ServerDelegate::onBrowseMetadata(const UpnpBrowseRequest &request, UpnpBrowseResult &result)
 {
-    qDebug().noquote() << "ServerDelegate::onBrowseMetadata" << request.objectId;
+    qCDebug(lcTv).noquote() << "ServerDelegate::onBrowseMetadata" << request.objectId;
     MediaNodeInfo node;
     if (const int error = lookUpBrowsedNode(request.objectId, &node))
         return error;
@@ -158,12 +159,12 @@ int ServerDelegate::onBrowseMetadata(const UpnpBrowseRequest &request, UpnpBrows
 int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
                                            UpnpBrowseResult &result)
 {
-    qDebug().noquote() << "ServerDelegate::onBrowseDirectChildren" << request.objectId;
+    qCDebug(lcTv).noquote() << "ServerDelegate::onBrowseDirectChildren" << request.objectId;
     MediaNodeInfo node;
     if (const int error = lookUpBrowsedNode(request.objectId, &node))
         return error;
     if (!node.isFolder) {
-        qDebug().noquote() << "ServerDelegate::onBrowseDirectChildren not allowed on an item";
+        qCDebug(lcTv).noquote() << "ServerDelegate::onBrowseDirectChildren not allowed on an item";
         return UpnpError::NoSuchContainer;
     }
     QList<MediaNodeInfo> children;
@@ -182,7 +183,7 @@ int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
                                   : (child.isFolder ? QFileInfo(child.path).isDir()
                                                     : QFileInfo::exists(child.path));
         if (!built) {
-            qDebug().noquote() << "ITEM IS NULL FOR node: " << child.name;
+            qCDebug(lcTv).noquote() << "ITEM IS NULL FOR node: " << child.name;
             continue;
         }
         ++total;
@@ -197,7 +198,7 @@ int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
 
 int ServerDelegate::onSearchContainer(const UpnpBrowseRequest &request, UpnpBrowseResult &result)
 {
-    qDebug().noquote() << "ServerDelegate::onSearchContainer object_id:" << request.objectId;
+    qCDebug(lcTv).noquote() << "ServerDelegate::onSearchContainer object_id:" << request.objectId;
     if (!m_model)
         return UpnpError::ActionFailed;
     QString classPrefix;
@@ -242,27 +243,27 @@ int ServerDelegate::onSearchContainer(const UpnpBrowseRequest &request, UpnpBrow
 
 bool ServerDelegate::processFileRequest(const UpnpHttpRequest &request, UpnpHttpResponse &response)
 {
-    qDebug().noquote() << "ServerDelegate::processFileRequest";
+    qCDebug(lcTv).noquote() << "ServerDelegate::processFileRequest";
     return UpnpFileMediaServerDelegate::processFileRequest(request, response);
 }
 
 bool ServerDelegate::extractResourcePath(const QByteArray &path, QString *resource)
 {
-    qDebug().noquote() << "ServerDelegate::extractResourcePath url:" << QString::fromUtf8(path);
+    qCDebug(lcTv).noquote() << "ServerDelegate::extractResourcePath url:" << QString::fromUtf8(path);
     return UpnpFileMediaServerDelegate::extractResourcePath(path, resource);
 }
 
 bool ServerDelegate::serveFile(const UpnpHttpRequest &request, const QString &resource,
                                UpnpHttpResponse &response)
 {
-    qDebug().noquote() << "ServerDelegate::serveFile object_id: " << resource;
+    qCDebug(lcTv).noquote() << "ServerDelegate::serveFile object_id: " << resource;
     if (resource.startsWith(imagesPrefix)) {
         serveThumbnail(resource.mid(imagesPrefix.size()), response);
         return true;
     }
     const MediaNodeInfo node = m_model ? m_model->nodeInfo(resource) : MediaNodeInfo();
     if (!node.valid || node.isFolder) {
-        qDebug().noquote() << "ServerDelegate::serveFile invalid object_id!";
+        qCDebug(lcTv).noquote() << "ServerDelegate::serveFile invalid object_id!";
         response = UpnpHttpResponse::notFound();
         return true;
     }
@@ -273,7 +274,7 @@ bool ServerDelegate::serveFile(const UpnpHttpRequest &request, const QString &re
                                QByteArray::number(d.hour() * 3600 + d.minute() * 60 + d.second()));
     }
     if (node.needsTranscoding) {
-        qDebug().noquote() << "   transcoding...";
+        qCDebug(lcTv).noquote() << "   transcoding...";
         serveTranscoded(request, node, response);
         return true;
     }

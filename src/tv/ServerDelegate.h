@@ -1,8 +1,8 @@
 #pragma once
 
-#include "MediaNodeInfo.h"
-#include "UpnpDidlObject.h"
-#include "UpnpFileMediaServerDelegate.h"
+#include "tv/MediaNodeInfo.h"
+#include "tv/upnp/UpnpDidlObject.h"
+#include "tv/upnp/UpnpFileMediaServerDelegate.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,7 +1,8 @@
-#include "TranscodeHelper.h"
+#include "tv/TranscodeHelper.h"
+#include "core/Logging.h"
 
-#include "Platform.h"
-#include "UpnpClientSignature.h"
+#include "core/Platform.h"
+#include "tv/upnp/UpnpClientSignature.h"
 
 #include <QDebug>
 
@@ -142,13 +143,13 @@ void TranscodeHelper::transcode(const QString &file_path)
         args = asfArgumentsFor(file_path);
     }
     if (program.isEmpty()) {
-        qWarning().noquote() << QStringLiteral("Can't switch to Binaries directory: \"%1\"")
+        qCWarning(lcTv).noquote() << QStringLiteral("Can't switch to Binaries directory: \"%1\"")
                                     .arg(Platform::binaryDirectory())
                              << "- no" << programFor(m_mode) << "found";
         finished();
         return;
     }
-    qDebug().noquote() << "running:" << program << args.join(QLatin1Char(' '));
+    qCDebug(lcTv).noquote() << "running:" << program << args.join(QLatin1Char(' '));
     m_process = new QProcess(this);
     m_process->setStandardErrorFile(QProcess::nullDevice());
     m_process->setStandardInputFile(QProcess::nullDevice());
@@ -187,7 +188,7 @@ void TranscodeHelper::finished()
         locker.relock();
     }
     m_ended = true;
-    qDebug().noquote() << "TranscodeHelper::finished stream is finished";
+    qCDebug(lcTv).noquote() << "TranscodeHelper::finished stream is finished";
     m_stream->setEnded();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RingBufferStream.h"
+#include "tv/upnp/RingBufferStream.h"
 
 #include <QMutex>
 #include <QObject>

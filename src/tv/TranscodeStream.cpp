@@ -1,6 +1,7 @@
-#include "TranscodeStream.h"
+#include "tv/TranscodeStream.h"
+#include "core/Logging.h"
 
-#include "TranscodeHelper.h"
+#include "tv/TranscodeHelper.h"
 
 #include <QDebug>
 #include <QThread>
@@ -22,7 +23,7 @@ TranscodeStream::TranscodeStream(int mode, const QString &file_path, qint64 capa
 
 TranscodeStream::~TranscodeStream()
 {
-    qDebug().noquote() << "TranscodeStream deleted";
+    qCDebug(lcTv).noquote() << "TranscodeStream deleted";
     // Release a writer blocked on a full buffer, then end the encoder in
     // its own thread.
     m_stream->abort();

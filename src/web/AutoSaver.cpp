@@ -1,4 +1,5 @@
-#include "AutoSaver.h"
+#include "web/AutoSaver.h"
+#include "core/Logging.h"
 
 #include <QMetaObject>
 #include <QTimerEvent>
@@ -14,7 +15,7 @@ AutoSaver::AutoSaver(QObject *parent) : QObject(parent) {}
 AutoSaver::~AutoSaver()
 {
     if (m_timer.isActive())
-        qWarning() << "AutoSaver: still active when destroyed, changes not saved.";
+        qCWarning(lcWeb) << "AutoSaver: still active when destroyed, changes not saved.";
 }
 
 void AutoSaver::changeOccurred()
@@ -46,5 +47,5 @@ void AutoSaver::saveNow()
     m_timer.stop();
     m_firstChange.invalidate();
     if (!parent() || !QMetaObject::invokeMethod(parent(), "save", Qt::DirectConnection))
-        qWarning() << "AutoSaver: error invoking slot save() on parent";
+        qCWarning(lcWeb) << "AutoSaver: error invoking slot save() on parent";
 }

@@ -1,6 +1,7 @@
-#include "CookieJar.h"
+#include "web/CookieJar.h"
+#include "core/Logging.h"
 
-#include "AutoSaver.h"
+#include "web/AutoSaver.h"
 
 #include <QDataStream>
 #include <QDateTime>
@@ -68,7 +69,7 @@ QList<QNetworkCookie> CookieJar::decodeCookies(const QByteArray &data)
             break;
         const QList<QNetworkCookie> parsed = QNetworkCookie::parseCookies(raw);
         if (parsed.isEmpty() && !raw.isEmpty())
-            qWarning() << "CookieJar: Unable to parse saved cookie:" << raw;
+            qCWarning(lcWeb) << "CookieJar: Unable to parse saved cookie:" << raw;
         cookies += parsed;
     }
     return cookies;

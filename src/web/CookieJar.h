@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NetworkCookieJar.h"
+#include "web/NetworkCookieJar.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "NetworkCookieJar.h"
+#include "web/NetworkCookieJar.h"
 
 #include <QDateTime>
 #include <QUrl>

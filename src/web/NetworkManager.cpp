@@ -1,8 +1,9 @@
-#include "NetworkManager.h"
+#include "web/NetworkManager.h"
+#include "core/Logging.h"
 
-#include "CookieJar.h"
-#include "SignInState.h"
-#include "UserPrompt.h"
+#include "web/CookieJar.h"
+#include "web/SignInState.h"
+#include "core/UserPrompt.h"
 
 #include <QAuthenticator>
 #include <QCoreApplication>
@@ -35,7 +36,7 @@ NetworkManager::NetworkManager(QObject *parent) : QNetworkAccessManager(parent)
                              QStringLiteral("/corvana");
     m_diskCache->setCacheDirectory(location);
     setCache(m_diskCache);
-    qDebug() << "cache path:" << location;
+    qCDebug(lcWeb) << "cache path:" << location;
 
     connect(this, &QNetworkAccessManager::authenticationRequired, this,
             &NetworkManager::authenticationRequired);
@@ -84,7 +85,7 @@ void NetworkManager::limitBody(QNetworkReply *reply, qint64 maxBytes)
         const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
         if (announced <= maxBytes && reply->bytesAvailable() <= maxBytes)
             return;
-        qWarning() << "NetworkManager: answer larger than" << maxBytes
+        qCWarning(lcWeb) << "NetworkManager: answer larger than" << maxBytes
                    << "bytes refused:" << reply->url();
         reply->abort();
     };
@@ -107,7 +108,7 @@ void NetworkManager::sslErrors(QNetworkReply *reply, const QList<QSslError> &err
     const QUrl url = reply->url();
     const int port = url.port(url.scheme() == QLatin1String("https") ? 443 : 80);
     if (reply->request().attribute(StrictTlsAttribute).toBool()) {
-        qWarning() << "NetworkManager: certificate errors refused for" << url.host() << port;
+        qCWarning(lcWeb) << "NetworkManager: certificate errors refused for" << url.host() << port;
         return;
     }
     if (isAccepted(url.host(), port)) {

@@ -1,4 +1,4 @@
-#include "SignInState.h"
+#include "web/SignInState.h"
 
 namespace {
 

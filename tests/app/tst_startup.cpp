@@ -1,6 +1,7 @@
 // The desktop program as a user starts it: real processes on a real (virtual)
 // X display, windows found and closed from outside like a window manager would.
 #include "TestSupport.h"
+#include "core/Version.h"
 #include "X11Windows.h"
 
 #include <QDir>
@@ -44,7 +45,7 @@ private:
 
     void closeMainWindow(QProcess &process)
     {
-        const X11Windows::WindowId window = m_x.find(QStringLiteral("Corvana Zelta 3.1.3"));
+        const X11Windows::WindowId window = m_x.find(QStringLiteral("Corvana Zelta " ZELTA_VERSION));
         QVERIFY(window);
         m_x.requestClose(window);
         QVERIFY(process.waitForFinished(30000));
@@ -64,12 +65,12 @@ private Q_SLOTS:
     {
         QProcess program;
         startProgram(program);
-        QVERIFY(m_x.waitFor(QStringLiteral("Corvana Zelta 3.1.3")));
+        QVERIFY(m_x.waitFor(QStringLiteral("Corvana Zelta " ZELTA_VERSION)));
 
         const QStringList lines = logLines();
         QVERIFY(lines.size() >= 3);
         QVERIFY(lines[0].endsWith(QStringLiteral("]: ") + QString(95, QLatin1Char('-'))));
-        QVERIFY(lines[1].contains(QStringLiteral("[debug]: CorvanaZELTA 3.1.3 built with Qt ")));
+        QVERIFY(lines[1].contains(QStringLiteral("[debug]: CorvanaZELTA " ZELTA_VERSION " built with Qt ")));
         QVERIFY(lines[2].contains(QStringLiteral("[debug]:    running on ")));
         QVERIFY(lines.filter(QStringLiteral("migrating to percent encoding and zelta table")).size() == 1);
 
@@ -100,7 +101,7 @@ private Q_SLOTS:
         const int linesBefore = logLines().size();
         QProcess first;
         startProgram(first);
-        QVERIFY(m_x.waitFor(QStringLiteral("Corvana Zelta 3.1.3")));
+        QVERIFY(m_x.waitFor(QStringLiteral("Corvana Zelta " ZELTA_VERSION)));
 
         QProcess second;
         startProgram(second);
@@ -114,7 +115,7 @@ private Q_SLOTS:
 
         // The first copy is untouched and still running.
         QCOMPARE(first.state(), QProcess::Running);
-        QVERIFY(m_x.find(QStringLiteral("Corvana Zelta 3.1.3")));
+        QVERIFY(m_x.find(QStringLiteral("Corvana Zelta " ZELTA_VERSION)));
         closeMainWindow(first);
 
         // Later runs append to the log, each with its header, and migrate nothing.
@@ -129,14 +130,14 @@ private Q_SLOTS:
     {
         QProcess crashed;
         startProgram(crashed);
-        QVERIFY(m_x.waitFor(QStringLiteral("Corvana Zelta 3.1.3")));
+        QVERIFY(m_x.waitFor(QStringLiteral("Corvana Zelta " ZELTA_VERSION)));
         crashed.kill();
         QVERIFY(crashed.waitForFinished(30000));
-        QTRY_VERIFY_WITH_TIMEOUT(!m_x.find(QStringLiteral("Corvana Zelta 3.1.3")), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_x.find(QStringLiteral("Corvana Zelta " ZELTA_VERSION)), 10000);
 
         QProcess next;
         startProgram(next);
-        QVERIFY(m_x.waitFor(QStringLiteral("Corvana Zelta 3.1.3")));
+        QVERIFY(m_x.waitFor(QStringLiteral("Corvana Zelta " ZELTA_VERSION)));
         QVERIFY(!m_x.find(QStringLiteral("Multiple Instances")));
         closeMainWindow(next);
     }
@@ -146,7 +147,7 @@ private Q_SLOTS:
         const QString cli = TestSupport::builtProgram(QStringLiteral("zelta-cli"));
         QByteArray out, err;
         QCOMPARE(TestSupport::run(cli, {QStringLiteral("version")}, &out), 0);
-        QCOMPARE(out, QByteArray("CorvanaZELTA 3.1.3\n"));
+        QCOMPARE(out, QByteArray("CorvanaZELTA " ZELTA_VERSION "\n"));
         QCOMPARE(TestSupport::run(cli, {QStringLiteral("library"), QStringLiteral("init")}, &out), 0);
         QCOMPARE(QString::fromUtf8(out).trimmed(),
                  QDir::home().filePath(QStringLiteral("My Library/library.db")));
@@ -158,7 +159,7 @@ private Q_SLOTS:
         // While the desktop program runs, the library is not changed.
         QProcess program;
         startProgram(program);
-        QVERIFY(m_x.waitFor(QStringLiteral("Corvana Zelta 3.1.3")));
+        QVERIFY(m_x.waitFor(QStringLiteral("Corvana Zelta " ZELTA_VERSION)));
         QCOMPARE(TestSupport::run(cli, {QStringLiteral("library"), QStringLiteral("init")}, &out, &err), 1);
         QVERIFY(err.contains("running"));
         closeMainWindow(program);

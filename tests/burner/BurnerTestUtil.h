@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Project.h"
+#include "burner/Project.h"
 #include "TestSupport.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "BurnerTestUtil.h"
-#include "CreateDVDTask.h"
-#include "CreateVCDTask.h"
+#include "burner/CreateDVDTask.h"
+#include "burner/CreateVCDTask.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>

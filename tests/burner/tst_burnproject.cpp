@@ -1,6 +1,6 @@
-#include "EncoderOutput.h"
-#include "Project.h"
-#include "VideoClipModel.h"
+#include "burner/EncoderOutput.h"
+#include "burner/Project.h"
+#include "burner/VideoClipModel.h"
 
 #include <QMimeData>
 #include <QRegularExpression>

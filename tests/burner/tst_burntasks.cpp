@@ -1,6 +1,6 @@
 #include "BurnerTestUtil.h"
-#include "ConvertTask.h"
-#include "ScanTask.h"
+#include "burner/ConvertTask.h"
+#include "burner/ScanTask.h"
 
 #include <QFileInfo>
 #include <QSignalSpy>

@@ -1,6 +1,6 @@
 #include "BurnerTestUtil.h"
-#include "CreateDVDTask.h"
-#include "DvdMenu.h"
+#include "burner/CreateDVDTask.h"
+#include "burner/DvdMenu.h"
 
 #include <QDomDocument>
 #include <QFontMetrics>

@@ -1,5 +1,5 @@
-#include "LibburnDeviceController.h"
-#include "Project.h"
+#include "burner/LibburnDeviceController.h"
+#include "burner/Project.h"
 #include "TestSupport.h"
 
 #include <QRandomGenerator>

@@ -1,5 +1,5 @@
 // Channel icons fetched from the demo site into sidebar item roles.
-#include "ChannelIconDownloader.h"
+#include "downloads/ChannelIconDownloader.h"
 #include "DemoSiteProcess.h"
 
 #include <QIcon>

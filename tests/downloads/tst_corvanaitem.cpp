@@ -1,6 +1,6 @@
 // Descriptor parsing: every field, the edge cases, and malformed input.
-#include "CorvanaItem.h"
-#include "Download.h"
+#include "downloads/CorvanaItem.h"
+#include "downloads/Download.h"
 
 #include <QRandomGenerator>
 #include <QtTest>

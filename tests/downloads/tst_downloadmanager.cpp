@@ -1,12 +1,12 @@
 // Downloads end to end against the demo site on 127.0.0.1.
 #include "DemoSiteProcess.h"
-#include "Download.h"
-#include "DownloadManager.h"
-#include "DownloadRecords.h"
-#include "Library.h"
-#include "LibraryAccess.h"
+#include "downloads/Download.h"
+#include "downloads/DownloadManager.h"
+#include "downloads/DownloadRecords.h"
+#include "library/Library.h"
+#include "engines/Engines.h"
 #include "ScriptedPrompt.h"
-#include "SignInState.h"
+#include "web/SignInState.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -461,11 +461,11 @@ private Q_SLOTS:
         QDir().mkpath(m_site->dataDir() + QStringLiteral("/media"));
         QFile::remove(m_site->dataDir() + QStringLiteral("/media/harbour.mp4"));
         QVERIFY(QFile::copy(clip, m_site->dataDir() + QStringLiteral("/media/harbour.mp4")));
-        Library library;
-        LibraryAccess::setLibrary(&library);
-        const auto forget = qScopeGuard([] { LibraryAccess::setLibrary(nullptr); });
+        // The wiring hands finished videos to the library.
+        Engines engines;
+        Library &library = *engines.library();
         QSignalSpy imported(&library, &Library::importFinished);
-        DownloadManager manager;
+        DownloadManager &manager = *engines.downloadManager();
         manager.initializeDownload(m_site->url(QStringLiteral("/members/videos/harbour.corvana")));
         QTRY_VERIFY_WITH_TIMEOUT(imported.size() >= 1 && !library.isBusy(), 60000);
         QCOMPARE(storedRows(), 0);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Library.h"
-#include "SQLModel.h"
+#include "library/Library.h"
+#include "library/SQLModel.h"
 
 #include <QCoreApplication>
 #include <QDir>

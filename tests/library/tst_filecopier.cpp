@@ -1,4 +1,4 @@
-#include "FileCopier.h"
+#include "library/FileCopier.h"
 
 #include <QFile>
 #include <QMutex>

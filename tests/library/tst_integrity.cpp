@@ -1,4 +1,4 @@
-#include "IntegrityChecker.h"
+#include "library/IntegrityChecker.h"
 #include "LibraryTestFixture.h"
 #include "TestSupport.h"
 

@@ -1,9 +1,9 @@
-#include "LibraryFilterModel.h"
+#include "library/LibraryFilterModel.h"
 #include "LibraryTestFixture.h"
-#include "RecursiveMutex.h"
-#include "SiteConfig.h"
+#include "library/RecursiveMutex.h"
+#include "core/SiteConfig.h"
 #include "TestSupport.h"
-#include "VideoImporter.h"
+#include "library/VideoImporter.h"
 
 #include <QAbstractItemModelTester>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
-#include "IntegrityChecker.h"
+#include "library/IntegrityChecker.h"
 #include "LibraryTestFixture.h"
-#include "MetaDataBuilder.h"
+#include "library/MetaDataBuilder.h"
 #include "TestSupport.h"
-#include "VideoImporter.h"
+#include "library/VideoImporter.h"
 
 #include <QSignalSpy>
 #include <QtTest>

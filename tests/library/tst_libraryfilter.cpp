@@ -1,6 +1,6 @@
-#include "LibraryFilterModel.h"
-#include "LibraryItem.h"
-#include "MetaDataFilterModel.h"
+#include "library/LibraryFilterModel.h"
+#include "library/LibraryItem.h"
+#include "library/MetaDataFilterModel.h"
 
 #include <QStandardItemModel>
 #include <QStringListModel>

@@ -1,6 +1,6 @@
 #include "LibraryTestFixture.h"
-#include "MetaDataBuilder.h"
-#include "MetaDataModel.h"
+#include "library/MetaDataBuilder.h"
+#include "library/MetaDataModel.h"
 
 #include <QSignalSpy>
 #include <QSqlError>

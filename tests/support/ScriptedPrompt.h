@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UserPrompt.h"
+#include "core/UserPrompt.h"
 
 #include <QList>
 #include <QString>

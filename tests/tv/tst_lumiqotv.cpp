@@ -1,8 +1,8 @@
 // The media server switch, inside a private network namespace.
-#include "AppIdentity.h"
-#include "Library.h"
-#include "LumiqoTv.h"
-#include "MediaServer.h"
+#include "core/AppIdentity.h"
+#include "library/Library.h"
+#include "tv/LumiqoTv.h"
+#include "tv/MediaServer.h"
 #include "TvTestHttp.h"
 
 #include <QNetworkDatagram>

@@ -1,7 +1,7 @@
 // The media tree over a folder: what is listed, object ids, root aliases,
 // and the encoder probe that fills duration, format and thumbnail.
-#include "MediaModel.h"
-#include "MetaDataGatherer.h"
+#include "tv/MediaModel.h"
+#include "tv/MetaDataGatherer.h"
 #include "TestSupport.h"
 
 #include <QTemporaryDir>

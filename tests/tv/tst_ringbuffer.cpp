@@ -1,7 +1,7 @@
 // The blocking ring-buffer stream between the encoder's writer and the HTTP
 // reader: exact bytes across wrap-around, flow control, end and abort.
-#include "RingBufferStream.h"
-#include "TranscodeStream.h"
+#include "tv/upnp/RingBufferStream.h"
+#include "tv/TranscodeStream.h"
 
 #include <QRandomGenerator>
 #include <QThread>

@@ -1,14 +1,14 @@
 // Serving media over HTTP on 127.0.0.1: plain files with ranges, DLNA
 // headers per client, thumbnails, and transcoded answers through the encoder.
-#include "AppIdentity.h"
-#include "LumiqoTv.h"
-#include "MediaModel.h"
-#include "MediaServer.h"
-#include "MetaDataGatherer.h"
-#include "Platform.h"
+#include "core/AppIdentity.h"
+#include "tv/LumiqoTv.h"
+#include "tv/MediaModel.h"
+#include "tv/MediaServer.h"
+#include "tv/MetaDataGatherer.h"
+#include "core/Platform.h"
 #include "TestSupport.h"
-#include "TranscodeHelper.h"
-#include "TranscodeStream.h"
+#include "tv/TranscodeHelper.h"
+#include "tv/TranscodeStream.h"
 #include "TvTestHttp.h"
 
 #include <QDirIterator>

@@ -1,8 +1,9 @@
 // SSDP inside a private network namespace: announcements with bye-bye first,
 // bye-bye on stop, answers to M-SEARCH.
-#include "AppIdentity.h"
-#include "MediaServer.h"
-#include "UpnpEngine.h"
+#include "core/AppIdentity.h"
+#include "core/Version.h"
+#include "tv/MediaServer.h"
+#include "tv/upnp/UpnpEngine.h"
 
 #include <QNetworkDatagram>
 #include <QUdpSocket>
@@ -106,7 +107,7 @@ private Q_SLOTS:
             aliveTargets.insert(target);
             QCOMPARE(headers.value("CACHE-CONTROL"), QByteArray("max-age=1800"));
             QCOMPARE(headers.value("SERVER"),
-                     QByteArray("Windows NT/5.0 UPnP/1.0, DLNADOC/1.50 LumiqoTV/3.1.3"));
+                     QByteArray(ZELTA_UPNP_SERVER_STRING));
             QCOMPARE(headers.value("LOCATION"),
                      QStringLiteral("http://127.0.0.1:%1/DeviceDescription.xml")
                          .arg(m_server->port())

@@ -1,9 +1,10 @@
 // The device host over HTTP on 127.0.0.1 (no SSDP): description per client,
 // service descriptions, SOAP control and its errors, GENA eventing.
-#include "AppIdentity.h"
-#include "LumiqoTv.h"
-#include "MediaModel.h"
-#include "MediaServer.h"
+#include "core/AppIdentity.h"
+#include "core/Version.h"
+#include "tv/LumiqoTv.h"
+#include "tv/MediaModel.h"
+#include "tv/MediaServer.h"
 #include "TvTestHttp.h"
 
 #include <QRegularExpression>
@@ -169,7 +170,7 @@ private Q_SLOTS:
         QCOMPARE(firstMatch(plain.body, QStringLiteral("<manufacturer>([^<]*)<")),
                  QStringLiteral("ZR Productions LLC"));
         QCOMPARE(firstMatch(plain.body, QStringLiteral("<modelNumber>([^<]*)<")),
-                 QStringLiteral("3.1.3"));
+                 QStringLiteral(ZELTA_VERSION));
     }
 
     void serviceDescriptionsAndIconsParse()

@@ -1,7 +1,7 @@
 // The cookie store: domain rules, exceptions, policies, persistence and the
 // batching of saves.
-#include "AutoSaver.h"
-#include "CookieJar.h"
+#include "web/AutoSaver.h"
+#include "web/CookieJar.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,9 +1,9 @@
 // The shared network manager against the demo site: HTTP authentication from
 // the sign-in state, and certificate errors of a self-signed HTTPS server.
 #include "DemoSiteProcess.h"
-#include "NetworkManager.h"
+#include "web/NetworkManager.h"
 #include "ScriptedPrompt.h"
-#include "SignInState.h"
+#include "web/SignInState.h"
 #include "TestSupport.h"
 
 #include <QNetworkReply>

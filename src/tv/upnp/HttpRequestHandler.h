@@ -1,7 +1,7 @@
 #pragma once
 
-#include "UpnpHttpRequest.h"
-#include "UpnpHttpResponse.h"
+#include "tv/upnp/UpnpHttpRequest.h"
+#include "tv/upnp/UpnpHttpResponse.h"
 
 // Answers the requests of an UpnpHttpServer; called on the server's
 // connection threads, several at once.

@@ -1,4 +1,4 @@
-#include "RingBuffer.h"
+#include "tv/upnp/RingBuffer.h"
 
 #include <cstring>
 

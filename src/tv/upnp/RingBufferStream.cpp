@@ -1,4 +1,4 @@
-#include "RingBufferStream.h"
+#include "tv/upnp/RingBufferStream.h"
 
 RingBufferStream::RingBufferStream(const QSharedPointer<RingBuffer> &buffer) : m_buffer(buffer) {}
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "RingBuffer.h"
-#include "UpnpInputStream.h"
+#include "tv/upnp/RingBuffer.h"
+#include "tv/upnp/UpnpInputStream.h"
 
 #include <QMutex>
 #include <QSharedPointer>

@@ -1,4 +1,4 @@
-#include "SsdpPacket.h"
+#include "tv/upnp/SsdpPacket.h"
 
 #include <QList>
 

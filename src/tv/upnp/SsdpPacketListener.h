@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SsdpPacket.h"
+#include "tv/upnp/SsdpPacket.h"
 
 #include <QHostAddress>
 

@@ -1,4 +1,4 @@
-#include "UpnpClientSignature.h"
+#include "tv/upnp/UpnpClientSignature.h"
 
 namespace UpnpClientSignature {
 

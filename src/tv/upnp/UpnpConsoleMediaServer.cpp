@@ -1,7 +1,7 @@
-#include "UpnpConsoleMediaServer.h"
+#include "tv/upnp/UpnpConsoleMediaServer.h"
 
-#include "UpnpClientSignature.h"
-#include "UpnpScpd.h"
+#include "tv/upnp/UpnpClientSignature.h"
+#include "tv/upnp/UpnpScpd.h"
 
 #include <QHostInfo>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UpnpMediaServer.h"
+#include "tv/upnp/UpnpMediaServer.h"
 
 // A media server that Windows Media clients and game consoles accept: it adds
 // the media receiver registrar and shows each kind of client the description

@@ -1,8 +1,10 @@
-#include "UpnpDeviceHost.h"
+#include "tv/upnp/UpnpDeviceHost.h"
+#include "core/Logging.h"
+#include "core/Version.h"
 
-#include "UpnpEventNotifier.h"
-#include "UpnpHttpServer.h"
-#include "UpnpSoap.h"
+#include "tv/upnp/UpnpEventNotifier.h"
+#include "tv/upnp/UpnpHttpServer.h"
+#include "tv/upnp/UpnpSoap.h"
 
 #include <QDebug>
 #include <QNetworkInterface>
@@ -12,7 +14,7 @@
 #include <QVariant>
 
 const char *const UpnpDeviceHost::serverToken =
-    "Windows NT/5.0 UPnP/1.0, DLNADOC/1.50 LumiqoTV/3.1.3";
+    ZELTA_UPNP_SERVER_STRING;
 
 namespace {
 
@@ -52,7 +54,7 @@ bool UpnpDeviceHost::start(bool announceOnNetwork)
     m_http = std::make_unique<UpnpHttpServer>(this);
     if (!m_http->start(httpPort)) {
         m_http.reset();
-        qWarning().noquote() << "UpnpDeviceHost::start HTTP server could not start, device"
+        qCWarning(lcUpnp).noquote() << "UpnpDeviceHost::start HTTP server could not start, device"
                              << friendlyName << "is not announced";
         return false;
     }
@@ -239,7 +241,7 @@ void UpnpDeviceHost::onSsdpPacket(const SsdpPacket &packet, const QHostAddress &
     if (!mxValid || mx < 0)
         return;
     if (senderPort == 0 || (senderPort < 1024 && senderPort != ssdpPort)) {
-        qDebug().noquote() << QStringLiteral("Ignoring M-SEARCH from %1:%2 (invalid source port)")
+        qCDebug(lcUpnp).noquote() << QStringLiteral("Ignoring M-SEARCH from %1:%2 (invalid source port)")
                                   .arg(sender.toString())
                                   .arg(senderPort);
         return;
@@ -407,7 +409,7 @@ UpnpHttpResponse UpnpDeviceHost::processHttpPostRequest(const UpnpHttpRequest &r
         onAction(action, answer);
     }
     if (answer.errorCode != 0) {
-        qDebug().noquote() << "UpnpDeviceHost::processHttpPostRequest" << action.name << "error"
+        qCDebug(lcUpnp).noquote() << "UpnpDeviceHost::processHttpPostRequest" << action.name << "error"
                            << answer.errorCode;
         return UpnpHttpResponse::text(500, xmlContentType,
                                       UpnpSoap::fault(answer.errorCode, answer.errorDescription));
@@ -459,7 +461,7 @@ UpnpHttpResponse UpnpDeviceHost::processHttpSubscriberRequest(const UpnpHttpRequ
     const QHostAddress peer(request.peerAddress.toIPv4Address());
     for (const QUrl &callback : callbacks) {
         if (QHostAddress(callback.host()) != peer) {
-            qWarning().noquote() << "UpnpDeviceHost::processHttpSubscriberRequest refused callback"
+            qCWarning(lcUpnp).noquote() << "UpnpDeviceHost::processHttpSubscriberRequest refused callback"
                                  << callback.toString() << "from" << peer.toString();
             return preconditionFailed;
         }

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "HttpRequestHandler.h"
-#include "SsdpPacketListener.h"
-#include "UpnpAction.h"
-#include "UpnpDeviceData.h"
-#include "UpnpDeviceIcon.h"
-#include "UpnpService.h"
+#include "tv/upnp/HttpRequestHandler.h"
+#include "tv/upnp/SsdpPacketListener.h"
+#include "tv/upnp/UpnpAction.h"
+#include "tv/upnp/UpnpDeviceData.h"
+#include "tv/upnp/UpnpDeviceIcon.h"
+#include "tv/upnp/UpnpService.h"
 
 #include <QList>
 #include <QMutex>

@@ -1,4 +1,4 @@
-#include "UpnpDidlObject.h"
+#include "tv/upnp/UpnpDidlObject.h"
 
 namespace {
 

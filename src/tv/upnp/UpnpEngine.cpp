@@ -1,6 +1,7 @@
-#include "UpnpEngine.h"
+#include "tv/upnp/UpnpEngine.h"
+#include "core/Logging.h"
 
-#include "UpnpDeviceHost.h"
+#include "tv/upnp/UpnpDeviceHost.h"
 
 #include <QDebug>
 #include <QNetworkDatagram>
@@ -27,7 +28,7 @@ bool UpnpEngine::start()
                                    QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint) &&
                     m_socket->joinMulticastGroup(QHostAddress(QStringLiteral("239.255.255.250")));
         if (!listening) {
-            qWarning().noquote() << QStringLiteral("check failed, result=%1 (%2) [%3]")
+            qCWarning(lcUpnp).noquote() << QStringLiteral("check failed, result=%1 (%2) [%3]")
                                         .arg(int(m_socket->error()))
                                         .arg(m_socket->errorString(),
                                              QStringLiteral("upnp.core.engine"));

@@ -1,6 +1,8 @@
-#include "UpnpEventNotifier.h"
+#include "tv/upnp/UpnpEventNotifier.h"
+#include "core/Logging.h"
+#include "core/Version.h"
 
-#include "UpnpSoap.h"
+#include "tv/upnp/UpnpSoap.h"
 
 #include <QDebug>
 #include <QTcpSocket>
@@ -111,7 +113,7 @@ void UpnpEventNotifier::queueLocked(const QString &sid, Subscriber &subscriber,
                                     const Variables &variables, int delayMs)
 {
     if (m_queue.size() >= 1000) {
-        qWarning().noquote() << "UpnpEventNotifier queue full, event dropped for" << sid;
+        qCWarning(lcUpnp).noquote() << "UpnpEventNotifier queue full, event dropped for" << sid;
         return;
     }
     m_queue.enqueue({sid, subscriber.callbacks, subscriber.sequence++, propertySet(variables),
@@ -123,7 +125,7 @@ void UpnpEventNotifier::dropExpiredLocked()
 {
     for (auto it = m_subscribers.begin(); it != m_subscribers.end();) {
         if (it->expiry.hasExpired()) {
-            qDebug().noquote()
+            qCDebug(lcUpnp).noquote()
                 << QStringLiteral("Subscriber \"%1\" didn't renew in time").arg(it.key());
             it = m_subscribers.erase(it);
         } else {
@@ -183,7 +185,7 @@ bool UpnpEventNotifier::send(const Message &message)
         head += "NT: upnp:event\r\nNTS: upnp:propchange\r\n";
         head += "SID: " + message.sid.toUtf8() + "\r\n";
         head += "SEQ: " + QByteArray::number(message.sequence) + "\r\n";
-        head += "User-Agent: Windows NT/5.0 LumiqoTV/3.1.3 DLNADOC/1.50\r\n";
+        head += "User-Agent: " ZELTA_UPNP_USER_AGENT "\r\n";
         head += "CONTENT-LENGTH: " + QByteArray::number(message.body.size()) + "\r\n";
         head += "Connection: close\r\n\r\n";
         socket.write(head + message.body);
@@ -193,6 +195,6 @@ bool UpnpEventNotifier::send(const Message &message)
         if (socket.readLine().contains(" 200"))
             return true;
     }
-    qDebug().noquote() << "UpnpEventNotifier event not delivered to" << message.sid;
+    qCDebug(lcUpnp).noquote() << "UpnpEventNotifier event not delivered to" << message.sid;
     return false;
 }

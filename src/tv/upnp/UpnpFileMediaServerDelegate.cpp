@@ -1,4 +1,4 @@
-#include "UpnpFileMediaServerDelegate.h"
+#include "tv/upnp/UpnpFileMediaServerDelegate.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UpnpMediaServerDelegate.h"
+#include "tv/upnp/UpnpMediaServerDelegate.h"
 
 // A delegate that serves files found under a URL root: it extracts the
 // resource path from the request and serves plain files with GET, HEAD and

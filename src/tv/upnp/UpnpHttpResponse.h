@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UpnpInputStream.h"
+#include "tv/upnp/UpnpInputStream.h"
 
 #include <QByteArray>
 #include <QList>

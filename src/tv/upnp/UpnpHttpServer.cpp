@@ -1,6 +1,8 @@
-#include "UpnpHttpServer.h"
+#include "tv/upnp/UpnpHttpServer.h"
+#include "core/Logging.h"
+#include "core/Version.h"
 
-#include "UpnpClientSignature.h"
+#include "tv/upnp/UpnpClientSignature.h"
 
 #include <QDebug>
 #include <QFile>
@@ -58,7 +60,7 @@ void logServerMessage(void *, const char *format, va_list arguments)
 {
     char text[512];
     vsnprintf(text, sizeof text, format, arguments);
-    qDebug().noquote() << "UpnpHttpServer:" << QString::fromLocal8Bit(text).trimmed();
+    qCDebug(lcUpnp).noquote() << "UpnpHttpServer:" << QString::fromLocal8Bit(text).trimmed();
 }
 
 QHostAddress localAddressOf(MHD_Connection *connection)
@@ -97,7 +99,7 @@ bool UpnpHttpServer::start(quint16 port)
         MHD_OPTION_CONNECTION_TIMEOUT, 120u, MHD_OPTION_EXTERNAL_LOGGER, &logServerMessage, nullptr,
         MHD_OPTION_NOTIFY_COMPLETED, &UpnpHttpServerCallbacks::onCompleted, this, MHD_OPTION_END);
     if (!m_daemon) {
-        qWarning().noquote() << QStringLiteral("check failed, result=%1 (%2) [%3]")
+        qCWarning(lcUpnp).noquote() << QStringLiteral("check failed, result=%1 (%2) [%3]")
                                     .arg(-1)
                                     .arg(QStringLiteral("HTTP server start"))
                                     .arg(QStringLiteral("upnp.core.devicehost"));
@@ -170,7 +172,7 @@ int UpnpHttpServer::answer(MHD_Connection *connection, Pending *pending)
         MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
     request.peerAddress = addressOf(peer ? peer->client_addr : nullptr);
     if (pending->tooLarge) {
-        qWarning().noquote() << "UpnpHttpServer request body too large from"
+        qCWarning(lcUpnp).noquote() << "UpnpHttpServer request body too large from"
                              << request.peerAddress.toString();
         return queue(connection, UpnpHttpResponse::text(413, "text/plain", "Payload Too Large"),
                      request);
@@ -205,7 +207,7 @@ int UpnpHttpServer::queue(MHD_Connection *connection, const UpnpHttpResponse &re
         const int fd =
             ::open(QFile::encodeName(response.filePath).constData(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) {
-            qWarning().noquote() << "UpnpHttpServer can't open" << response.filePath;
+            qCWarning(lcUpnp).noquote() << "UpnpHttpServer can't open" << response.filePath;
             return queue(connection, UpnpHttpResponse::notFound(), request);
         }
         reply = MHD_create_response_from_fd_at_offset64(uint64_t(response.fileLength), fd,
@@ -223,7 +225,7 @@ int UpnpHttpServer::queue(MHD_Connection *connection, const UpnpHttpResponse &re
         MHD_add_response_header(reply, header.first.constData(), header.second.constData());
     if (response.header("Server").isEmpty())
         MHD_add_response_header(reply, "Server",
-                                "Windows NT/5.0 UPnP/1.0, DLNADOC/1.50 LumiqoTV/3.1.3");
+                                ZELTA_UPNP_SERVER_STRING);
     const MHD_Result result =
         MHD_queue_response(connection, static_cast<unsigned int>(response.status), reply);
     MHD_destroy_response(reply);

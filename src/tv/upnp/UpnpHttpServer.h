@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HttpRequestHandler.h"
+#include "tv/upnp/HttpRequestHandler.h"
 
 #include <QMutex>
 #include <QSet>

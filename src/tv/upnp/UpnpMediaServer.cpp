@@ -1,6 +1,6 @@
-#include "UpnpMediaServer.h"
+#include "tv/upnp/UpnpMediaServer.h"
 
-#include "UpnpScpd.h"
+#include "tv/upnp/UpnpScpd.h"
 
 #include <QDebug>
 

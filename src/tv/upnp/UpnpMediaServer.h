@@ -1,7 +1,7 @@
 #pragma once
 
-#include "UpnpDeviceHost.h"
-#include "UpnpMediaServerDelegate.h"
+#include "tv/upnp/UpnpDeviceHost.h"
+#include "tv/upnp/UpnpMediaServerDelegate.h"
 
 // A MediaServer:1 device with ContentDirectory and ConnectionManager, whose
 // content comes from a delegate.

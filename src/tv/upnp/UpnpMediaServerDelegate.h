@@ -1,7 +1,7 @@
 #pragma once
 
-#include "UpnpHttpRequest.h"
-#include "UpnpHttpResponse.h"
+#include "tv/upnp/UpnpHttpRequest.h"
+#include "tv/upnp/UpnpHttpResponse.h"
 
 #include <QString>
 

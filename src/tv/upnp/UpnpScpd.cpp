@@ -1,4 +1,4 @@
-#include "UpnpScpd.h"
+#include "tv/upnp/UpnpScpd.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "UpnpSoap.h"
+#include "tv/upnp/UpnpSoap.h"
 
 #include <QXmlStreamReader>
 

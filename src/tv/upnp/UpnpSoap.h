@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UpnpAction.h"
+#include "tv/upnp/UpnpAction.h"
 
 #include <QByteArray>
 

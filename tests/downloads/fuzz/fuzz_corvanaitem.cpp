@@ -1,5 +1,5 @@
 // libFuzzer entry for the descriptor parser.
-#include "CorvanaItem.h"
+#include "downloads/CorvanaItem.h"
 
 #include <QByteArray>
 #include <QtGlobal>

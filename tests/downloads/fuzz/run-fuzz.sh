@@ -10,8 +10,8 @@ cp "$src/tests/downloads/fuzz/corpus/"* "$work/corpus/"
 binary="$work/fuzz_corvanaitem"
 clang++ -std=c++20 -O1 -g -fPIC -fsanitize=fuzzer,address,undefined \
   -fno-sanitize-recover=undefined \
-  $(pkg-config --cflags Qt6Core Qt6Xml) -I"$src/src/downloads" \
-  "$src/tests/downloads/fuzz/fuzz_corvanaitem.cpp" "$src/src/downloads/CorvanaItem.cpp" \
+  $(pkg-config --cflags Qt6Core Qt6Xml) -I"$src/src" \
+  "$src/tests/downloads/fuzz/fuzz_corvanaitem.cpp" "$src/src/downloads/CorvanaItem.cpp" "$src/src/core/Logging.cpp" \
   $(pkg-config --libs Qt6Core Qt6Xml) -o "$binary"
 cd "$work"
 ASAN_OPTIONS=detect_leaks=0 "$binary" -max_total_time="$seconds" -max_len=8192 \

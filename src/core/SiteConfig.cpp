@@ -1,4 +1,4 @@
-#include "SiteConfig.h"
+#include "core/SiteConfig.h"
 
 #include <QSettings>
 

@@ -1,5 +1,6 @@
-#include "AppIdentity.h"
-#include "LogFile.h"
+#include "core/AppIdentity.h"
+#include "core/Version.h"
+#include "core/LogFile.h"
 #include "TestSupport.h"
 
 #include <QCoreApplication>
@@ -45,7 +46,7 @@ private Q_SLOTS:
             QVERIFY2(format.match(line).hasMatch(), qPrintable(line));
         QVERIFY(lines[0].endsWith(QString(95, QLatin1Char('-'))));
         QVERIFY(!lines[0].endsWith(QString(96, QLatin1Char('-'))));
-        QVERIFY(lines[1].endsWith(QStringLiteral("[debug]: CorvanaZELTA 3.1.3 built with Qt ") +
+        QVERIFY(lines[1].endsWith(QStringLiteral("[debug]: CorvanaZELTA " ZELTA_VERSION " built with Qt ") +
                                   QString::fromLatin1(qVersion())));
         QVERIFY(lines[2].contains(QStringLiteral("[debug]:    running on ")));
         QVERIFY(lines[3].endsWith(QStringLiteral("[warning]: Library::something failed")));

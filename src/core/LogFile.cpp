@@ -1,6 +1,6 @@
-#include "LogFile.h"
+#include "core/LogFile.h"
 
-#include "Platform.h"
+#include "core/Platform.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

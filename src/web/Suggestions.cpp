@@ -1,4 +1,5 @@
-#include "Suggestions.h"
+#include "web/Suggestions.h"
+#include "core/Logging.h"
 
 #include <QDir>
 #include <QDomDocument>
@@ -35,12 +36,12 @@ void Suggestions::load()
 {
     QFile file(filePath());
     if (!file.open(QIODevice::ReadOnly)) {
-        qDebug() << "Application: Failed to open suggestions file for reading";
+        qCDebug(lcWeb) << "Application: Failed to open suggestions file for reading";
         return;
     }
     QDomDocument document;
     if (!document.setContent(&file)) {
-        qDebug() << "Application: Failed to read contents of suggestions file";
+        qCDebug(lcWeb) << "Application: Failed to read contents of suggestions file";
         file.close();
         return;
     }

@@ -1,4 +1,4 @@
-#include "Library.h"
+#include "library/Library.h"
 #include "TestSupport.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "StartupTypes.h"
+#include "engines/StartupTypes.h"
 
-#include "MediaNode.h"
-#include "RingBufferStream.h"
+#include "tv/MediaNode.h"
+#include "tv/upnp/RingBufferStream.h"
 
 #include <QMetaType>
 

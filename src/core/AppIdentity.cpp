@@ -1,4 +1,6 @@
-#include "AppIdentity.h"
+#include "core/AppIdentity.h"
+
+#include "core/Version.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -10,7 +12,7 @@ void apply()
     QCoreApplication::setOrganizationName(QStringLiteral("CorvanaZELTA"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("corvana.example"));
     QCoreApplication::setApplicationName(QStringLiteral("CorvanaZELTA"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3").arg(3).arg(1).arg(3));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZELTA_VERSION));
 }
 
 } // namespace AppIdentity

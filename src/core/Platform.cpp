@@ -1,4 +1,5 @@
-#include "Platform.h"
+#include "core/Platform.h"
+#include "core/Logging.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -75,7 +76,7 @@ QString binaryPath(const QString &tool, const QString &missingMessage)
             return found;
     }
     if (!missingMessage.isEmpty())
-        qWarning().noquote() << missingMessage << name;
+        qCWarning(lcCore).noquote() << missingMessage << name;
     return QString();
 }
 

@@ -1,4 +1,4 @@
-#include "SingleInstanceGuard.h"
+#include "core/SingleInstanceGuard.h"
 
 #include <QDir>
 #include <QLocalServer>

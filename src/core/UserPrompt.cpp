@@ -1,4 +1,5 @@
-#include "UserPrompt.h"
+#include "core/UserPrompt.h"
+#include "core/Logging.h"
 
 #include <QAtomicPointer>
 #include <QtDebug>
@@ -11,16 +12,16 @@ class LoggingPrompt : public UserPrompt
 public:
     void warning(const QString &title, const QString &text) override
     {
-        qWarning().noquote() << title + QStringLiteral(": ") + text;
+        qCWarning(lcCore).noquote() << title + QStringLiteral(": ") + text;
     }
     void information(const QString &title, const QString &text) override
     {
-        qDebug().noquote() << title + QStringLiteral(": ") + text;
+        qCDebug(lcCore).noquote() << title + QStringLiteral(": ") + text;
     }
     Button question(const QString &title, const QString &text, Buttons,
                     Button defaultButton) override
     {
-        qDebug().noquote() << title + QStringLiteral(": ") + text;
+        qCDebug(lcCore).noquote() << title + QStringLiteral(": ") + text;
         return defaultButton;
     }
 };

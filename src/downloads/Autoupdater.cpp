@@ -1,13 +1,14 @@
-#include "Autoupdater.h"
+#include "downloads/Autoupdater.h"
+#include "core/Logging.h"
 
-#include "Download.h"
-#include "DownloadManager.h"
-#include "DownloadRecords.h"
-#include "Library.h"
-#include "LibraryAccess.h"
-#include "NetworkManager.h"
-#include "SiteConfig.h"
-#include "Suggestions.h"
+#include "downloads/Download.h"
+#include "downloads/DownloadManager.h"
+#include "downloads/DownloadRecords.h"
+#include "library/Library.h"
+#include "downloads/LibraryAccess.h"
+#include "web/NetworkManager.h"
+#include "core/SiteConfig.h"
+#include "web/Suggestions.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -105,7 +106,7 @@ void Autoupdater::removeOldInstallers()
         QMutexLocker locker(LibraryAccess::mutex());
         QFile::remove(installer.absoluteFilePath());
         DownloadRecords::removeByPath(installer.absoluteFilePath());
-        qDebug() << "Autoupdater: removed old installer" << installer.absoluteFilePath();
+        qCDebug(lcDownloads) << "Autoupdater: removed old installer" << installer.absoluteFilePath();
     }
 }
 
@@ -131,7 +132,7 @@ void Autoupdater::sendVersionRequest()
     url.setQuery(QString()); // "/zelta/update.xml?"
     request.setUrl(url);
     request.setRawHeader("Host", url.host().toUtf8());
-    qDebug().noquote() << "Autoupdater: version request" << url.toString() << "\n"
+    qCDebug(lcDownloads).noquote() << "Autoupdater: version request" << url.toString() << "\n"
                        << NetworkManager::loggableHeaders(request);
     m_versionClientReply = m_versionClient->get(request);
     NetworkManager::limitBody(m_versionClientReply, kMaxFeedBytes);
@@ -147,11 +148,11 @@ void Autoupdater::requestFinished()
         return;
     reply->deleteLater();
     const bool error = reply->error() != QNetworkReply::NoError;
-    qDebug() << "void Autoupdater::requestFinished(int id, bool error): id =" << 1
+    qCDebug(lcDownloads) << "void Autoupdater::requestFinished(int id, bool error): id =" << 1
              << "error =" << error;
     if (error) {
-        qDebug() << "Verion request failed with code" << reply->error() << reply->errorString();
-        qDebug() << "Retry with NM";
+        qCDebug(lcDownloads) << "Verion request failed with code" << reply->error() << reply->errorString();
+        qCDebug(lcDownloads) << "Retry with NM";
         sendVersionRequestNM();
         return;
     }
@@ -160,7 +161,7 @@ void Autoupdater::requestFinished()
 
 void Autoupdater::sendVersionRequestNM()
 {
-    qDebug() << "void Autoupdater::sendVersionRequestNM()";
+    qCDebug(lcDownloads) << "void Autoupdater::sendVersionRequestNM()";
     if (m_versionReply) {
         m_versionReply->abort();
         m_versionReply->deleteLater();
@@ -176,7 +177,7 @@ void Autoupdater::sendVersionRequestNM()
 
 void Autoupdater::readyReadVersion()
 {
-    qDebug() << "void Autoupdater::readyReadVersion()";
+    qCDebug(lcDownloads) << "void Autoupdater::readyReadVersion()";
     QNetworkReply *reply = m_versionReply;
     if (!reply || sender() != reply)
         return;
@@ -190,34 +191,34 @@ void Autoupdater::readyReadVersion()
 
 void Autoupdater::versionRequestError(QNetworkReply::NetworkError error)
 {
-    qDebug() << "Autoupdater::versionRequestError" << error
+    qCDebug(lcDownloads) << "Autoupdater::versionRequestError" << error
              << (m_versionReply ? m_versionReply->errorString() : QString());
 }
 
 void Autoupdater::versionRequestSslErrors(const QList<QSslError> &sslErrors)
 {
     for (const QSslError &error : sslErrors)
-        qWarning() << "Autoupdater: SSL error" << error.errorString();
-    qWarning() << "Autoupdater: certificate errors refused; no update is fetched from this host";
+        qCWarning(lcDownloads) << "Autoupdater: SSL error" << error.errorString();
+    qCWarning(lcDownloads) << "Autoupdater: certificate errors refused; no update is fetched from this host";
 }
 
 void Autoupdater::checkVersion(const QByteArray &body)
 {
-    qDebug().noquote() << "Autoupdater: feed" << QString::fromUtf8(body);
-    qDebug() << "Checking version on OS:" << platformName();
+    qCDebug(lcDownloads).noquote() << "Autoupdater: feed" << QString::fromUtf8(body);
+    qCDebug(lcDownloads) << "Checking version on OS:" << platformName();
     QDomDocument document;
     if (!document.setContent(body)) {
-        qWarning() << "Autoupdater: the update feed is not valid XML";
+        qCWarning(lcDownloads) << "Autoupdater: the update feed is not valid XML";
         emit checkFinished(false);
         return;
     }
     m_installerUrl = findInstaller(document);
     if (!m_installerUrl.isValid() || m_installerUrl.isEmpty()) {
-        qDebug() << "No updates for current version";
+        qCDebug(lcDownloads) << "No updates for current version";
         emit checkFinished(false);
         return;
     }
-    qDebug() << "Start download of new version from url:" << m_installerUrl;
+    qCDebug(lcDownloads) << "Start download of new version from url:" << m_installerUrl;
     connect(DownloadManager::instance(), &DownloadManager::finished, this,
             &Autoupdater::downloadFinished, Qt::UniqueConnection);
     DownloadManager::instance()->initializeDirectDownload(m_installerUrl, false);
@@ -230,10 +231,10 @@ void Autoupdater::downloadFinished(Download *download)
         return;
     disconnect(DownloadManager::instance(), &DownloadManager::finished, this,
                &Autoupdater::downloadFinished);
-    qDebug() << "Update downloaded...";
-    qDebug() << "ShellExecute in" << QDir::currentPath();
+    qCDebug(lcDownloads) << "Update downloaded...";
+    qCDebug(lcDownloads) << "ShellExecute in" << QDir::currentPath();
     if (!m_launcher(download->mediaPath()))
-        qWarning() << "Autoupdater: could not open the installer" << download->mediaPath();
+        qCWarning(lcDownloads) << "Autoupdater: could not open the installer" << download->mediaPath();
 }
 
 void Autoupdater::checkSuggestions()
@@ -299,13 +300,13 @@ void Autoupdater::processSuggestionsReply()
     const QByteArray body = reply->readAll();
     QDomDocument check;
     if (!check.setContent(body)) {
-        qWarning() << "Autoupdater: the suggestions are not valid XML; the old list stays";
+        qCWarning(lcDownloads) << "Autoupdater: the suggestions are not valid XML; the old list stays";
         return;
     }
     QDir().mkpath(QFileInfo(Suggestions::filePath()).absolutePath());
     QFile file(Suggestions::filePath());
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
-        qWarning() << "Autoupdater: Cannot open suggestions file for writing";
+        qCWarning(lcDownloads) << "Autoupdater: Cannot open suggestions file for writing";
         return;
     }
     file.write(body);
@@ -316,10 +317,10 @@ void Autoupdater::processSuggestionsReply()
 
 void Autoupdater::suggestionsReplyError(QNetworkReply::NetworkError error)
 {
-    qDebug() << "Autoupdater::suggestionsReplyError" << error;
+    qCDebug(lcDownloads) << "Autoupdater::suggestionsReplyError" << error;
 }
 
 void Autoupdater::suggestionsVersionReplyError(QNetworkReply::NetworkError error)
 {
-    qDebug() << "Autoupdater::suggestionsVersionReplyError" << error;
+    qCDebug(lcDownloads) << "Autoupdater::suggestionsVersionReplyError" << error;
 }

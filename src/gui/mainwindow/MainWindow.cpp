@@ -1,4 +1,4 @@
-#include "MainWindow.h"
+#include "gui/mainwindow/MainWindow.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

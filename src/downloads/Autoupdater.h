@@ -34,7 +34,7 @@ public:
     void setLauncher(Launcher launcher) { m_launcher = std::move(launcher); }
     QUrl installerUrl() const { return m_installerUrl; }
 
-    // Whether one "targetVersion" item ("3.1.3" or "3.2.0-3.0.0") covers this version.
+    // Whether one "targetVersion" item ("3.2.0" or "3.2.0-3.0.0") covers this version.
     static bool versionItemMatches(const QString &item);
     // The installer link of the first entry covering this version, under the
     // platform element; empty when none.

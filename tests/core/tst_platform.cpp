@@ -1,4 +1,4 @@
-#include "Platform.h"
+#include "core/Platform.h"
 #include "TestSupport.h"
 
 #include <QCoreApplication>

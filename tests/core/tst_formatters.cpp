@@ -1,6 +1,6 @@
-#include "AppIdentity.h"
-#include "Application.h"
-#include "Suggestions.h"
+#include "core/AppIdentity.h"
+#include "core/Formatters.h"
+#include "web/Suggestions.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,7 +43,7 @@ private Q_SLOTS:
     {
         QFETCH(qint64, bytes);
         QFETCH(QString, text);
-        QCOMPARE(Application::formatByteSize(bytes), text);
+        QCOMPARE(Formatters::byteSize(bytes), text);
     }
 
     void timeRemaining_data()
@@ -65,7 +65,7 @@ private Q_SLOTS:
     {
         QFETCH(qint64, seconds);
         QFETCH(QString, text);
-        QCOMPARE(Application::formatTimeRemaining(seconds), text);
+        QCOMPARE(Formatters::timeRemaining(seconds), text);
     }
 
     // Runs in order: the version and the model carry over between loads.
@@ -113,7 +113,6 @@ private Q_SLOTS:
         QTest::ignoreMessage(QtDebugMsg, "Application: Failed to read contents of suggestions file");
         Suggestions::load();
         QCOMPARE(Suggestions::model()->stringList(), QStringList({"b"}));
-        QCOMPARE(Application::suggestionsModel(), Suggestions::model());
     }
 };
 

@@ -1,0 +1,104 @@
+#include "engines/Engines.h"
+
+#include "burner/Project.h"
+#include "core/Logging.h"
+#include "downloads/Download.h"
+#include "downloads/DownloadManager.h"
+#include "downloads/LibraryAccess.h"
+#include "library/Library.h"
+#include "library/LibraryItem.h"
+#include "tv/LumiqoTv.h"
+#include "web/NetworkManager.h"
+#include "web/SignInState.h"
+
+namespace {
+
+Engines *g_engines = nullptr;
+
+} // namespace
+
+Engines::Engines(QObject *parent) : QObject(parent)
+{
+    if (!g_engines)
+        g_engines = this;
+}
+
+Engines::~Engines()
+{
+    // Top down: what serves or fetches goes before what it reads and writes.
+    m_tv.reset();
+    delete m_downloads.data();
+    delete m_project.data();
+    m_library.reset();
+    delete m_network.data();
+    if (g_engines == this)
+        g_engines = nullptr;
+}
+
+Engines *Engines::instance()
+{
+    return g_engines;
+}
+
+bool Engines::openDatabase()
+{
+    Library::setupPaths(QString());
+    return Library::initDatabase(QString());
+}
+
+Library *Engines::library()
+{
+    if (!m_library)
+        m_library = std::make_unique<Library>();
+    return m_library.get();
+}
+
+NetworkManager *Engines::networkManager()
+{
+    if (!m_network)
+        m_network = NetworkManager::instance();
+    return m_network;
+}
+
+DownloadManager *Engines::downloadManager()
+{
+    if (!m_downloads) {
+        networkManager();
+        m_downloads = DownloadManager::instance();
+        connect(m_downloads, &DownloadManager::finished, this, &Engines::importFinished);
+    }
+    return m_downloads;
+}
+
+Project *Engines::project()
+{
+    if (!m_project)
+        m_project = Project::instance();
+    return m_project;
+}
+
+LumiqoTv *Engines::tv(const QString &name, UpnpEngine::Mode mode)
+{
+    if (!m_tv)
+        m_tv = std::make_unique<LumiqoTv>(name, Library::libraryPath(), mode);
+    return m_tv.get();
+}
+
+void Engines::signIn(const QString &userName, const QString &password)
+{
+    SignInState::login(userName, password);
+    downloadManager()->resumeAll();
+}
+
+void Engines::signOut()
+{
+    if (m_downloads)
+        m_downloads->pauseAll();
+}
+
+void Engines::importFinished(Download *download)
+{
+    if (!download || !download->addToLibrary())
+        return;
+    library()->importItems(LibraryAccess::itemFor(*download));
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "tv/upnp/UpnpEngine.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <memory>
+
+class DownloadManager;
+class Library;
+class LumiqoTv;
+class NetworkManager;
+class Project;
+
+// Builds the engines of one home (its library folder, settings and log), wires
+// them to one another and tears them down in order. The program, zelta-cli and
+// the end-to-end fixtures all go through it. Each engine is built on its first
+// request, so a command that needs only the database opens nothing else.
+class Engines : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Engines(QObject *parent = nullptr);
+    ~Engines() override;
+
+    // The engines of this process, or nullptr before they are made.
+    static Engines *instance();
+
+    // Sets up the library folders and opens (creates, migrates) the database.
+    // False when the database cannot be opened.
+    bool openDatabase();
+
+    Library *library();
+    NetworkManager *networkManager();
+    // Finished downloads that belong in the library are imported into library().
+    DownloadManager *downloadManager();
+    Project *project();
+    // The media server over the library folder; `name` and `mode` count on the
+    // first call only.
+    LumiqoTv *tv(const QString &name = QStringLiteral("LumiqoTV"),
+                 UpnpEngine::Mode mode = UpnpEngine::Multicast);
+
+    bool hasLibrary() const { return m_library != nullptr; }
+    bool hasDownloadManager() const { return !m_downloads.isNull(); }
+    bool hasTv() const { return m_tv != nullptr; }
+
+public Q_SLOTS:
+    // The member signed in on the site: remember them and resume the downloads.
+    void signIn(const QString &userName, const QString &password);
+    // The member signed out: the running downloads pause.
+    void signOut();
+
+private:
+    void importFinished(class Download *download);
+
+    std::unique_ptr<Library> m_library;
+    std::unique_ptr<LumiqoTv> m_tv;
+    QPointer<NetworkManager> m_network;
+    QPointer<DownloadManager> m_downloads;
+    QPointer<Project> m_project;
+};
