@@ -5,11 +5,6 @@
 #include <QTimerEvent>
 #include <QtDebug>
 
-namespace {
-constexpr int kSaveDelayMs = 3000;
-constexpr qint64 kMaxWaitMs = 15000;
-} // namespace
-
 AutoSaver::AutoSaver(QObject *parent) : QObject(parent) {}
 
 AutoSaver::~AutoSaver()
@@ -22,16 +17,22 @@ void AutoSaver::changeOccurred()
 {
     if (!m_firstChange.isValid())
         m_firstChange.start();
-    if (m_firstChange.elapsed() > kMaxWaitMs)
+    if (m_firstChange.elapsed() > m_maxWaitMs)
         saveNow();
     else
-        m_timer.start(kSaveDelayMs, this);
+        m_timer.start(m_saveDelayMs, this);
 }
 
 void AutoSaver::saveIfNeccessary()
 {
     if (m_timer.isActive())
         saveNow();
+}
+
+void AutoSaver::setIntervals(int saveDelayMs, qint64 maxWaitMs)
+{
+    m_saveDelayMs = saveDelayMs;
+    m_maxWaitMs = maxWaitMs;
 }
 
 void AutoSaver::timerEvent(QTimerEvent *event)

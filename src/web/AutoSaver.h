@@ -5,8 +5,8 @@
 #include <QObject>
 
 // Batches saves of its parent: a burst of changes is saved 3 s after the last
-// one, but never later than about 15 s after the first. The parent must have
-// a slot save().
+// one, but never later than about 15 s after the first (both can be set). The
+// parent must have a slot save().
 class AutoSaver : public QObject
 {
     Q_OBJECT
@@ -17,6 +17,9 @@ public:
 
     // Saves now if a change is pending.
     void saveIfNeccessary();
+    // The quiet time after the last change and the longest wait after the
+    // first one before a save.
+    void setIntervals(int saveDelayMs, qint64 maxWaitMs);
 
 public Q_SLOTS:
     void changeOccurred();
@@ -29,4 +32,6 @@ private:
 
     QBasicTimer m_timer;
     QElapsedTimer m_firstChange; // invalid while nothing is pending
+    int m_saveDelayMs = 3000;
+    qint64 m_maxWaitMs = 15000;
 };
