@@ -115,9 +115,10 @@ CorvanaMedia CorvanaItem::mediaFromGroup(const QDomElement &group)
     url.replace(QStringLiteral("&amp;"), QStringLiteral("&"), Qt::CaseInsensitive);
     media.url = QUrl(url, QUrl::TolerantMode);
 
+    // Videos beyond 2 GiB are common; a negative or non-numeric size is unknown.
     bool ok = false;
-    const int size = content.attribute(QStringLiteral("bytes")).toInt(&ok);
-    media.size = ok ? qint64(size) : 0;
+    const qint64 size = content.attribute(QStringLiteral("bytes")).toLongLong(&ok);
+    media.size = ok && size > 0 ? size : 0;
 
     const QString type = content.attribute(QStringLiteral("type"));
     media.fileType = type.mid(type.indexOf(QLatin1Char('/')) + 1);

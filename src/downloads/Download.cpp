@@ -147,6 +147,18 @@ double Download::timeLeft() const
     return left == 0.0 ? 1.0 : left;
 }
 
+DownloadProgress::Bar Download::progressBar() const
+{
+    return DownloadProgress::bar(m_bytesWritten, mediaSize());
+}
+
+QString Download::progressText() const
+{
+    if (m_state != Downloading)
+        return QString();
+    return DownloadProgress::text(m_bytesWritten, mediaSize(), speed(), timeLeft());
+}
+
 bool Download::imageValid(const QString &path, const Transfer &transfer) const
 {
     if (transfer && transfer->isRunning())

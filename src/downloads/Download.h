@@ -1,6 +1,7 @@
 #pragma once
 
 #include "downloads/CorvanaItem.h"
+#include "downloads/DownloadProgress.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -54,6 +55,9 @@ public:
     qint64 mediaSize() const { return m_item.mediaSize(); }
     qint64 bytesWritten() const { return m_bytesWritten; }
     double progress() const { return m_progress; }
+    // The card's bar and transfer line; the line is empty unless Downloading.
+    DownloadProgress::Bar progressBar() const;
+    QString progressText() const;
     double speed() const;
     double timeLeft() const;
     bool coverValid() const;

@@ -75,7 +75,7 @@ private Q_SLOTS:
         QTest::newRow("url suffix")
             << QByteArray("url=\"http://s/Clip.MP4\"") << QByteArray() << "mp4" << qint64(0);
         QTest::newRow("beyond 32 bits") << QByteArray("url=\"http://s/a.mp4\" bytes=\"3000000000\"")
-                                        << QByteArray() << "mp4" << qint64(0);
+                                        << QByteArray() << "mp4" << qint64(3000000000);
         QTest::newRow("not a number") << QByteArray("url=\"http://s/a.mp4\" bytes=\"12kB\"")
                                       << QByteArray() << "mp4" << qint64(0);
     }
