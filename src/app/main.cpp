@@ -26,8 +26,8 @@ int main(int argc, char **argv)
             return 0;
         }
 
-        auto *window = new MainWindow();
-        window->resize(1149, 614);
+        // Sized 1149 by 614, or as the user left it last time.
+        auto *window = new MainWindow(Application::engines());
         Application::setMainWindow(window);
         window->show();
 

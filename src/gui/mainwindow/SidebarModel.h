@@ -1,0 +1,64 @@
+#pragma once
+
+#include "gui/mainwindow/ChannelEntry.h"
+
+#include <QList>
+#include <QStandardItemModel>
+
+#include <functional>
+
+// The sidebar's rows: a spacer, the site, the "Library" group with the
+// library, player and downloads pages, and between the site and "Library"
+// the channels of the signed-in member.
+class SidebarModel : public QStandardItemModel
+{
+    Q_OBJECT
+
+public:
+    enum Role
+    {
+        UrlRole = 32,          // page address of a web row
+        SearchRole = 33,       // a channel's search address
+        SelectedIconRole = 34, // icon while selected (a channel's search text until its icon arrives)
+        IconRole = 35          // icon while not selected
+    };
+
+    explicit SidebarModel(QObject *parent = nullptr);
+
+    QStandardItem *siteItem() const { return m_siteItem; }
+    QStandardItem *libraryItem() const { return m_libraryItem; }
+    QStandardItem *playerItem() const { return m_playerItem; }
+    QStandardItem *downloadsItem() const { return m_downloadsItem; }
+
+    bool isFixed(const QStandardItem *item) const { return m_fixedItems.contains(item); }
+
+    void setLibraryCount(int count);
+    void setDownloadCount(int count);
+    // Sets the library row's two icons; empty restores its own.
+    void setLibraryIcon(const QString &path);
+
+    // Removes every channel row, deepest and last first; `beforeRemove` sees each.
+    void removeChannels(const std::function<void(QStandardItem *)> &beforeRemove);
+    // Adds channel rows: top-level ones between the site and "Library", nested
+    // ones under their parent. `made` sees every new row (parents first).
+    void addChannels(const QList<ChannelEntry> &channels,
+                     const std::function<void(QStandardItem *, const ChannelEntry &)> &made);
+
+    // The first row whose text equals `name` ignoring case, depth first; or nullptr.
+    QStandardItem *findByName(const QString &name) const;
+
+    static QFont groupFont();
+    static QFont rowFont();
+
+private:
+    QStandardItem *addFixed(QStandardItem *parent, const QString &text, const QString &icon,
+                            const QFont &font);
+    QStandardItem *makeChannel(const ChannelEntry &entry,
+                               const std::function<void(QStandardItem *, const ChannelEntry &)> &made);
+
+    QList<const QStandardItem *> m_fixedItems;
+    QStandardItem *m_siteItem = nullptr;
+    QStandardItem *m_libraryItem = nullptr;
+    QStandardItem *m_playerItem = nullptr;
+    QStandardItem *m_downloadsItem = nullptr;
+};
