@@ -1,8 +1,13 @@
 // Times the library's main operations on a generated library of 100,000 rows
-// and compares its search with the same query run by the sqlite3 program.
+// and compares its search with the same query run by the sqlite3 program, in
+// process and as whole `zelta-cli library` processes.
+//
+//   bench_library                  the table
+//   bench_library --generate HOME  only writes the library into HOME/My Library
 #include "library/Library.h"
 #include "library/LibraryFilterModel.h"
 #include "library/LibraryItem.h"
+#include "library/LibraryReader.h"
 #include "library/MetaDataBuilder.h"
 #include "library/SQLModel.h"
 
@@ -105,21 +110,24 @@ double timeMs(const std::function<void()> &work, int runs)
     return median(times);
 }
 
+const QString kColumns = QStringLiteral(
+    "id, thumbnailPath, title, sizeInBytes, creationDate, mediaLengthInSecs, description, "
+    "videoPath, guid, coverPath, dvdTitle, categories, stars, duration, downloaded");
+
+// The search statement for the sqlite3 program (the pattern as a literal).
+QString findStatement(const QString &word)
+{
+    QString pattern = LibraryReader::findPattern(word);
+    pattern.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QStringLiteral("SELECT %1 FROM library WHERE %2;")
+        .arg(kColumns, LibraryReader::findCondition().replace(
+                           QStringLiteral(":text"), QLatin1Char('\'') + pattern + QLatin1Char('\'')));
+}
+
 // The search statement as the sqlite3 program runs it, timed by sqlite3 itself.
 double sqliteFindMs(const QString &file, const QString &word, int runs)
 {
-    QString pattern = LibraryItem::encode(word);
-    pattern.replace(QLatin1Char('%'), QStringLiteral("\\%"))
-        .replace(QLatin1Char('_'), QStringLiteral("\\_"));
-    pattern = QLatin1Char('%') + pattern + QLatin1Char('%');
-    const QString statement =
-        QStringLiteral(
-            "SELECT videoPath, sizeInBytes, creationDate, mediaLengthInSecs, thumbnailPath, title, "
-            "description, guid, dvdTitle, coverPath, categories, stars, duration FROM library "
-            "WHERE "
-            "title LIKE '%1' ESCAPE '\\' OR description LIKE '%1' ESCAPE '\\' OR categories LIKE "
-            "'%1' ESCAPE '\\' OR stars LIKE '%1' ESCAPE '\\' GROUP BY guid ORDER BY dvdTitle;")
-            .arg(pattern);
+    const QString statement = findStatement(word);
     QString script = QStringLiteral(".output /dev/null\n.timer on\n");
     for (int i = 0; i < runs; ++i)
         script += statement + QLatin1Char('\n');
@@ -138,6 +146,30 @@ double sqliteFindMs(const QString &file, const QString &word, int runs)
     return times.isEmpty() ? -1 : median(times);
 }
 
+// Median wall time of whole runs of a program, its output read through a pipe
+// as a script would; `lines` is the line count of the last run.
+double processMs(const QString &program, const QStringList &args, const QString &home, int runs,
+                 int *lines)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+    QList<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        QElapsedTimer timer;
+        timer.start();
+        process.start(program, args);
+        process.waitForFinished(600000);
+        const QByteArray output = process.readAllStandardOutput();
+        times << timer.nsecsElapsed() / 1e6;
+        *lines = int(output.count('\n'));
+    }
+    return median(times);
+}
+
 void waitForBuild(Library &library)
 {
     while (library.metaDataBuilder()->isBuilding()) {
@@ -152,6 +184,14 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
+    const QStringList args = app.arguments();
+    if (args.size() == 3 && args.at(1) == QLatin1String("--generate")) {
+        Library::setupPaths(args.at(2));
+        if (!Library::initDatabase(QString()))
+            return 1;
+        generate(Library::libraryPath());
+        return 0;
+    }
     QTemporaryDir dir;
     Library::setupPaths(dir.path());
     Library::initDatabase(QString());
@@ -203,6 +243,32 @@ int main(int argc, char **argv)
     rows.append({QStringLiteral("  sqlite3 program, same query"), sqliteCommon, QString()});
     rows.append({QStringLiteral("find common word, first search after open"),
                  median(firstFindTimes), QString()});
+
+    // Whole processes, as a script runs them.
+    const QString cli = QStringLiteral(ZELTA_CLI_PATH);
+    const QString file = Library::databasePath();
+    int cliLines = 0;
+    int sqliteLines = 0;
+    const double cliFind =
+        processMs(cli, {QStringLiteral("library"), QStringLiteral("find"), QStringLiteral("Sunset")},
+                  dir.path(), 9, &cliLines);
+    const double sqliteFind = processMs(QStringLiteral("sqlite3"),
+                                        {file, findStatement(QStringLiteral("Sunset"))}, dir.path(),
+                                        9, &sqliteLines);
+    rows.append({QStringLiteral("zelta-cli library find common word (%1 lines)").arg(cliLines),
+                 cliFind, QStringLiteral("<= 3x sqlite3")});
+    rows.append({QStringLiteral("  sqlite3 program, same query (%1 lines)").arg(sqliteLines),
+                 sqliteFind, QString()});
+    const double cliList = processMs(cli, {QStringLiteral("library"), QStringLiteral("list")},
+                                     dir.path(), 5, &cliLines);
+    const double sqliteList = processMs(
+        QStringLiteral("sqlite3"),
+        {file, QStringLiteral("SELECT %1 FROM library ORDER BY creationDate DESC, id;").arg(kColumns)},
+        dir.path(), 5, &sqliteLines);
+    rows.append({QStringLiteral("zelta-cli library list (%1 lines)").arg(cliLines), cliList,
+                 QString()});
+    rows.append({QStringLiteral("  sqlite3 program, same query (%1 lines)").arg(sqliteLines),
+                 sqliteList, QString()});
 
     LibraryFilterModel filter;
     filter.setSourceModel(&library);
@@ -264,5 +330,8 @@ int main(int argc, char **argv)
     out << QStringLiteral("\nfind / sqlite3 ratio: rare %1x, common %2x (target <= 1.5x)\n")
                .arg(findRare / sqliteRare, 0, 'f', 2)
                .arg(findCommon / sqliteCommon, 0, 'f', 2);
+    out << QStringLiteral("zelta-cli / sqlite3 processes: find %1x (target <= 3x), list %2x\n")
+               .arg(cliFind / sqliteFind, 0, 'f', 2)
+               .arg(cliList / sqliteList, 0, 'f', 2);
     return 0;
 }

@@ -58,7 +58,8 @@ void CliContext::print(const QStringList &fields)
 
 void CliContext::printLine(const QString &line)
 {
-    QTextStream out(stdout);
+    // One stream for the run; each line leaves at once (a script may be waiting for it).
+    static QTextStream out(stdout);
     out << line << '\n';
     out.flush();
 }

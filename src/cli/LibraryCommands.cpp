@@ -3,6 +3,7 @@
 #include "engines/Engines.h"
 #include "library/IntegrityChecker.h"
 #include "library/Library.h"
+#include "library/LibraryReader.h"
 #include "library/MetaDataBuilder.h"
 #include "library/MetaDataModel.h"
 #include "library/SQLModel.h"
@@ -10,7 +11,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QHash>
 #include <QSqlRecord>
 #include <QThread>
 
@@ -97,7 +97,13 @@ int importPaths(Library &library, const QStringList &paths)
     return failed ? CliContext::Failure : CliContext::Success;
 }
 
-int listRows(Library &library, const QStringList &args)
+// Prints one row per call of the visitor, as `list` and `find` show them.
+LibraryReader::Visitor printRow()
+{
+    return [](int id, const LibraryItem &item) { CliContext::print(fields(id, item)); };
+}
+
+int listRows(const QStringList &args)
 {
     Library::sortHeaders key = Library::SortDate;
     Qt::SortOrder order = Qt::DescendingOrder;
@@ -118,20 +124,17 @@ int listRows(Library &library, const QStringList &args)
             return CliContext::usage(QString::fromLatin1(kUsage));
         }
     }
-    library.onSort(key, order);
-    for (int row = 0; row < library.rowCount(); ++row)
-        CliContext::print(fields(rowId(library, row), library.item(row)));
+    LibraryReader reader(Library::database());
+    if (!reader.sorted(key, order, printRow()))
+        return CliContext::fail(QStringLiteral("cannot read the library: %1").arg(reader.lastError()));
     return CliContext::Success;
 }
 
-int findRows(Library &library, const QString &text)
+int findRows(const QString &text)
 {
-    QHash<QString, int> ids;
-    for (int row = 0; row < library.rowCount(); ++row)
-        ids.insert(library.item(row).videoPath(), rowId(library, row));
-    const LibraryItems found = library.find(text);
-    for (const LibraryItem &item : found)
-        CliContext::print(fields(ids.value(item.videoPath()), item));
+    LibraryReader reader(Library::database());
+    if (!reader.find(text, printRow()))
+        return CliContext::fail(QStringLiteral("cannot search the library: %1").arg(reader.lastError()));
     return CliContext::Success;
 }
 
@@ -201,14 +204,15 @@ int runLibraryCommand(CliContext &context, const QStringList &args)
         return CliContext::usage(QString::fromLatin1(kUsage));
     if (!context.openLibrary(changes))
         return CliContext::Failure;
+    // Reading rows needs the database only, not the library engine.
+    if (command == QLatin1String("list"))
+        return listRows(rest);
+    if (command == QLatin1String("find"))
+        return findRows(rest.first());
 
     Library &library = *context.engines().library();
     if (command == QLatin1String("import"))
         return importPaths(library, rest);
-    if (command == QLatin1String("list"))
-        return listRows(library, rest);
-    if (command == QLatin1String("find"))
-        return findRows(library, rest.first());
     if (command == QLatin1String("remove"))
         return removeRow(library, rest.first());
     if (command == QLatin1String("check"))

@@ -2,6 +2,7 @@
 #include "core/Logging.h"
 
 #include "library/IntegrityChecker.h"
+#include "library/LibraryReader.h"
 #include "library/MetaDataBuilder.h"
 #include "library/RecursiveMutex.h"
 #include "library/SQLModel.h"
@@ -23,39 +24,6 @@ namespace {
 constexpr int kColumnCount = 7;
 // Only the start of the site's answer to an edit report is logged.
 constexpr qint64 kMaxReportReply = 64 * 1024;
-
-// LIKE pattern that finds `text` inside the stored (encoded) columns:
-// encoded the same way, with the wildcards it contains taken literally.
-QString likePattern(const QString &text)
-{
-    QString encoded = LibraryItem::encode(text);
-    encoded.replace(QLatin1Char('%'), QStringLiteral("\\%"));
-    encoded.replace(QLatin1Char('_'), QStringLiteral("\\_"));
-    return QLatin1Char('%') + encoded + QLatin1Char('%');
-}
-
-// One row of the search statement, read by position (its column order).
-LibraryItem itemFromFindRow(const QSqlQuery &query)
-{
-    const auto text = [&query](int column) {
-        return LibraryItem::decode(query.value(column).toString());
-    };
-    LibraryItem item;
-    item.videoPath(text(0));
-    item.sizeInBytes(quint32(query.value(1).toLongLong()));
-    item.creationDate(quint32(query.value(2).toLongLong()));
-    item.mediaLengthInSecs(quint32(query.value(3).toLongLong()));
-    item.thumbnailPath(text(4));
-    item.title(text(5));
-    item.description(text(6));
-    item.guid(text(7));
-    item.dvdTitle(text(8));
-    item.coverPath(text(9));
-    item.categories(text(10));
-    item.stars(text(11));
-    item.duration(query.value(12).toString());
-    return item;
-}
 
 // The fields of a decoded row, in the order of kItemFields.
 enum ItemField
@@ -79,11 +47,6 @@ const char *const kItemFields[] = {
     "videoPath", "sizeInBytes", "creationDate", "mediaLengthInSecs", "thumbnailPath", "coverPath",
     "title",     "description", "guid",         "dvdTitle",          "categories",    "stars",
     "duration",  "downloaded"};
-
-// What the search matches, one row per guid, in DVD title order.
-const QString kFindCondition = QStringLiteral(
-    "title LIKE :text ESCAPE '\\' OR description LIKE :text ESCAPE '\\' OR categories LIKE "
-    ":text ESCAPE '\\' OR stars LIKE :text ESCAPE '\\' GROUP BY guid ORDER BY dvdTitle");
 
 int sortColumn(Library::sortHeaders key)
 {
@@ -576,7 +539,7 @@ LibraryItems Library::find(QString searchString)
 {
     LibraryItems found;
     LibraryLocker locker(m_mutex->mutex());
-    const QString pattern = likePattern(searchString);
+    const QString pattern = LibraryReader::findPattern(searchString);
     // While the model matches the table, only the ids of the hits are read
     // and the rows come from the model, decoded once.
     if (!m_modelStale) {
@@ -586,20 +549,10 @@ LibraryItems Library::find(QString searchString)
             return found;
         found.clear();
     }
-    QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT videoPath, sizeInBytes, creationDate, mediaLengthInSecs, "
-                                 "thumbnailPath, title, description, guid, dvdTitle, coverPath, "
-                                 "categories, stars, duration FROM library WHERE ") +
-                  kFindCondition);
-    query.bindValue(QStringLiteral(":text"), pattern);
-    if (!query.exec()) {
+    LibraryReader reader(connection());
+    if (!reader.find(searchString, [&found](int, const LibraryItem &item) { found << item; }))
         qCWarning(lcLibrary).noquote() << QStringLiteral("Library::find query failed: ") +
-                                    query.lastError().text();
-        return found;
-    }
-    while (query.next())
-        found << itemFromFindRow(query);
+                                    reader.lastError();
     return found;
 }
 
@@ -609,7 +562,7 @@ LibraryItems Library::findInModel(const QString &pattern, bool *complete) const
     *complete = false;
     QSqlQuery query(connection());
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT id FROM library WHERE ") + kFindCondition);
+    query.prepare(QStringLiteral("SELECT id FROM library WHERE ") + LibraryReader::findCondition());
     query.bindValue(QStringLiteral(":text"), pattern);
     if (!query.exec())
         return found;
