@@ -1,0 +1,313 @@
+#include "gui/downloads/DownloadItem.h"
+
+#include "core/Formatters.h"
+#include "core/UserPrompt.h"
+#include "downloads/Download.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QProgressBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+int g_updateInterval = 250;
+
+const QColor outlineColour(239, 239, 239);
+const QColor selectedFill(0xb3, 0xbf, 0xd0);
+const QColor plainFill(250, 250, 250);
+
+QString statusColour(Download::State state)
+{
+    switch (state) {
+    case Download::Paused:
+        return QStringLiteral("#b94517");
+    case Download::Downloading:
+        return QStringLiteral("#4677a3");
+    case Download::Finished:
+        return QStringLiteral("#1c6e35");
+    default:
+        return QString();
+    }
+}
+
+} // namespace
+
+DownloadItem::DownloadItem(Download *download, QWidget *parent)
+    : QWidget(parent)
+    , m_download(download)
+{
+    setObjectName(QStringLiteral("DownloadItem"));
+    buildLayout();
+    m_progressTimer.setSingleShot(true);
+    connect(&m_progressTimer, &QTimer::timeout, this, &DownloadItem::showProgress);
+    connect(m_play, &QToolButton::clicked, this, &DownloadItem::playClicked);
+    connect(m_pause, &QToolButton::clicked, this, &DownloadItem::pauseClicked);
+    connect(m_cancel, &QToolButton::clicked, this, &DownloadItem::cancelClicked);
+    if (download) {
+        connect(download, &Download::update, this, &DownloadItem::infoUpdated);
+        connect(download, &Download::updateProgress, this, &DownloadItem::progressUpdated);
+        connect(download, &Download::updateThumbnail, this, &DownloadItem::thumbnailUpdated);
+        infoUpdated();
+        showProgress();
+        if (download->thumbnailValid())
+            thumbnailUpdated();
+    }
+}
+
+void DownloadItem::buildLayout()
+{
+    m_thumbnail = new QLabel(this);
+    m_thumbnail->setObjectName(QStringLiteral("thumbnail"));
+    m_thumbnail->setFixedSize(130, 100);
+    m_thumbnail->setAlignment(Qt::AlignCenter);
+    m_thumbnail->setPixmap(QPixmap(QStringLiteral(":/images/thumbnail.jpg")));
+
+    m_play = new QToolButton(m_thumbnail);
+    m_play->setObjectName(QStringLiteral("playButton"));
+    m_play->setFixedSize(42, 42);
+    m_play->move((130 - 42) / 2, (100 - 42) / 2);
+    m_play->setAccessibleName(tr("Play"));
+
+    m_title = new QLabel(tr("Loading download..."), this);
+    m_title->setObjectName(QStringLiteral("titleLabel"));
+    QFont titleFont = m_title->font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.2);
+    m_title->setFont(titleFont);
+    m_title->setTextFormat(Qt::PlainText);
+
+    m_metaData = new QLabel(tr("Default Description"), this);
+    m_metaData->setObjectName(QStringLiteral("metaDataLabel"));
+    m_metaData->setWordWrap(true);
+    m_metaData->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    m_status = new QLabel(tr("Status:"), this);
+    m_status->setObjectName(QStringLiteral("statusLabel"));
+
+    m_pause = new QToolButton(this);
+    m_pause->setObjectName(QStringLiteral("pauseButton"));
+    m_pause->setIconSize(QSize(24, 24));
+    m_cancel = new QToolButton(this);
+    m_cancel->setObjectName(QStringLiteral("cancelButton"));
+    m_cancel->setFixedSize(28, 28);
+    m_cancel->setAccessibleName(tr("Cancel"));
+    setPauseLook(false);
+
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("progressBar"));
+    m_progress->setValue(0);
+    m_progress->setTextVisible(false);
+    m_progress->setMaximumHeight(14);
+
+    m_info = new QLabel(tr("0.0 bytes of 0 MB (0.0 bytes/sec)"), this);
+    m_info->setObjectName(QStringLiteral("infoLabel"));
+
+    auto *texts = new QVBoxLayout;
+    texts->addWidget(m_title);
+    texts->addWidget(m_metaData, 1);
+    texts->addWidget(m_status);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_pause);
+    buttons->addWidget(m_cancel);
+
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(14, 12, 14, 12);
+    grid->setHorizontalSpacing(12);
+    grid->addWidget(m_thumbnail, 0, 0, Qt::AlignTop);
+    grid->addLayout(texts, 0, 1);
+    grid->addLayout(buttons, 0, 2, Qt::AlignTop);
+    grid->addWidget(m_progress, 1, 0, 1, 3);
+    grid->addWidget(m_info, 2, 0, 1, 3);
+    grid->setColumnStretch(1, 1);
+}
+
+void DownloadItem::setUpdateInterval(int ms)
+{
+    g_updateInterval = qMax(0, ms);
+}
+
+int DownloadItem::updateInterval()
+{
+    return g_updateInterval;
+}
+
+void DownloadItem::setSelected(bool selected)
+{
+    if (m_selected == selected)
+        return;
+    m_selected = selected;
+    paintBackground();
+    update();
+}
+
+QString DownloadItem::pauseLook() const
+{
+    return m_resumeLook ? QStringLiteral("resume") : QStringLiteral("pause");
+}
+
+void DownloadItem::setPauseLook(bool resume)
+{
+    m_resumeLook = resume;
+    m_pause->setIcon(QIcon(resume ? QStringLiteral(":/images/download/resume_normal.png")
+                                  : QStringLiteral(":/images/download/pause_normal.png")));
+    m_pause->setAccessibleName(resume ? tr("Resume") : tr("Pause"));
+}
+
+void DownloadItem::infoUpdated()
+{
+    if (!m_download)
+        return;
+    const CorvanaItem item = m_download->item();
+    const QString title = item.title();
+    m_title->setText(title.isEmpty() ? tr("Loading download...") : title);
+
+    QString html;
+    if (item.stars().isEmpty()) {
+        html = QStringLiteral("<html><br><font size=\"2\" face=\"Arial\">%2<br /><br /><br />")
+                   .arg(item.description().toHtmlEscaped());
+    } else {
+        html = QStringLiteral("<html><br><font size=\"2\" face=\"Arial\">%2<br /><br />"
+                              "Starring: %3<br />")
+                   .arg(item.description().toHtmlEscaped(), item.stars().toHtmlEscaped());
+    }
+    if (!item.categories().isEmpty())
+        html += QStringLiteral("Tags: %4").arg(item.categories().toHtmlEscaped());
+    html += QStringLiteral("</html>");
+    m_metaData->setText(html);
+
+    const Download::State state = m_download->state();
+    m_status->setText(QStringLiteral("Status: <font color='%1'>%2</font>")
+                          .arg(statusColour(state), m_download->statusText()));
+    if (state != Download::Downloading)
+        m_info->clear();
+    setPauseLook(state == Download::Paused);
+}
+
+void DownloadItem::progressUpdated()
+{
+    m_progressPending = true;
+    if (isVisible() && !m_progressTimer.isActive())
+        m_progressTimer.start(g_updateInterval);
+}
+
+void DownloadItem::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_progressPending)
+        showProgress();
+}
+
+void DownloadItem::progressRange(qint64 written, qint64 size, int *maximum, int *value)
+{
+    if (size <= 0) {
+        // Unknown total: the bar shows that something is moving.
+        *maximum = 0;
+        *value = 0;
+        return;
+    }
+    *maximum = ProgressSteps;
+    const double fraction = qBound(0.0, double(written) / double(size), 1.0);
+    *value = int(std::floor(fraction * ProgressSteps));
+}
+
+QString DownloadItem::transferText(qint64 written, qint64 size, double speed, double secondsLeft)
+{
+    const QString total = size == 0 ? QStringLiteral("?") : Formatters::byteSize(size);
+    const QString rate = speed <= 0 ? tr("0.0 bytes") : Formatters::byteSize(qint64(speed));
+    QString left;
+    if (size != 0 && std::isfinite(secondsLeft))
+        left = Formatters::timeRemaining(qint64(secondsLeft));
+    return tr("%1 of %2 (%3/sec) - %4").arg(Formatters::byteSize(written), total, rate, left);
+}
+
+void DownloadItem::showProgress()
+{
+    m_progressPending = false;
+    m_progressTimer.stop();
+    if (!m_download)
+        return;
+    int maximum = 0;
+    int value = 0;
+    progressRange(m_download->bytesWritten(), m_download->mediaSize(), &maximum, &value);
+    m_progress->setRange(0, maximum);
+    m_progress->setValue(value);
+    if (m_download->state() != Download::Downloading) {
+        m_info->clear();
+        return;
+    }
+    m_info->setText(transferText(m_download->bytesWritten(), m_download->mediaSize(),
+                                 m_download->speed(), m_download->timeLeft()));
+}
+
+void DownloadItem::thumbnailUpdated()
+{
+    if (!m_download)
+        return;
+    const QImage image(m_download->thumbnailPath());
+    if (image.isNull())
+        return;
+    m_thumbnail->setPixmap(QPixmap::fromImage(
+        image.scaled(QSize(130, 100), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+}
+
+void DownloadItem::playClicked()
+{
+    if (m_download)
+        Q_EMIT playRequested(m_download->mediaPath());
+}
+
+void DownloadItem::pauseClicked()
+{
+    if (!m_download)
+        return;
+    if (m_download->state() == Download::Paused) {
+        m_download->resume();
+        setPauseLook(false);
+    } else {
+        m_download->pause();
+        setPauseLook(true);
+    }
+}
+
+void DownloadItem::cancelClicked()
+{
+    const UserPrompt::Button answer = UserPrompt::instance()->question(
+        tr("CorvanaZELTA"), tr("Are you sure you want to remove this download?"),
+        UserPrompt::Yes | UserPrompt::No, UserPrompt::No);
+    if (answer != UserPrompt::Yes || !m_download)
+        return;
+    if (m_download->state() != Download::Cancelled)
+        m_download->cancel();
+}
+
+void DownloadItem::paintBackground()
+{
+    m_background = QPixmap(size());
+    m_background.fill(Qt::white);
+    QPainter painter(&m_background);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(outlineColour, 2));
+    painter.setBrush(m_selected ? selectedFill : plainFill);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(3, 3, -3, -3), 8, 8);
+}
+
+void DownloadItem::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    paintBackground();
+}
+
+void DownloadItem::paintEvent(QPaintEvent *)
+{
+    if (m_background.size() != size())
+        paintBackground();
+    QPainter(this).drawPixmap(0, 0, m_background);
+}

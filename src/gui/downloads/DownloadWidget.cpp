@@ -1,0 +1,73 @@
+#include "gui/downloads/DownloadWidget.h"
+
+#include "downloads/DownloadManager.h"
+#include "gui/downloads/DownloadView.h"
+
+#include <QFile>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QToolButton>
+
+namespace {
+
+QString styleSheet()
+{
+    static const QString sheet = [] {
+        QFile file(QStringLiteral(":/style/DownloadWidget.qss"));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }();
+    return sheet;
+}
+
+} // namespace
+
+DownloadWidget::DownloadWidget(DownloadManager *manager, QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("DownloadWidget"));
+    setStyleSheet(styleSheet());
+
+    auto *toolbar = new QWidget(this);
+    toolbar->setObjectName(QStringLiteral("DownloadToolbar"));
+    toolbar->setAttribute(Qt::WA_StyledBackground);
+    auto *title = new QLabel(tr("Downloads"), toolbar);
+    title->setObjectName(QStringLiteral("downloadsTitle"));
+    m_removeAll = makeButton(tr("Remove All"), QStringLiteral(":/images/buttons/icon_remove.png"));
+    m_pauseAll = makeButton(tr("Pause All"), QStringLiteral(":/images/buttons/icon_pause.png"));
+    m_resumeAll = makeButton(tr("Resume All"), QStringLiteral(":/images/buttons/icon_resume.png"));
+    auto *bar = new QHBoxLayout(toolbar);
+    bar->setContentsMargins(10, 4, 10, 4);
+    bar->addWidget(title);
+    bar->addStretch(1);
+    for (QToolButton *button : {m_removeAll, m_pauseAll, m_resumeAll}) {
+        button->setParent(toolbar);
+        bar->addWidget(button);
+    }
+
+    m_view = new DownloadView(this);
+    m_view->setDownloadManager(manager);
+    connect(m_view, &DownloadView::playRequested, this, &DownloadWidget::playRequested);
+
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+    grid->addWidget(toolbar, 0, 0);
+    grid->addWidget(m_view, 1, 0);
+
+    if (manager) {
+        connect(m_removeAll, &QToolButton::clicked, manager, &DownloadManager::removeAll);
+        connect(m_pauseAll, &QToolButton::clicked, manager, &DownloadManager::pauseAll);
+        connect(m_resumeAll, &QToolButton::clicked, manager, &DownloadManager::resumeAll);
+    }
+}
+
+QToolButton *DownloadWidget::makeButton(const QString &text, const QString &icon)
+{
+    auto *button = new QToolButton(this);
+    button->setText(text);
+    button->setIcon(QIcon(icon));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setAccessibleName(text);
+    return button;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QWidget>
+
+class DownloadManager;
+class DownloadView;
+class QToolButton;
+
+// The downloads page: a bar with Remove All, Pause All and Resume All over
+// the list of download cards.
+class DownloadWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit DownloadWidget(DownloadManager *manager, QWidget *parent = nullptr);
+
+    DownloadView *view() const { return m_view; }
+    QToolButton *removeAllButton() const { return m_removeAll; }
+    QToolButton *pauseAllButton() const { return m_pauseAll; }
+    QToolButton *resumeAllButton() const { return m_resumeAll; }
+
+Q_SIGNALS:
+    // A card's play button: play this (possibly partly written) file.
+    void playRequested(const QString &path);
+
+private:
+    QToolButton *makeButton(const QString &text, const QString &icon);
+
+    DownloadView *m_view = nullptr;
+    QToolButton *m_removeAll = nullptr;
+    QToolButton *m_pauseAll = nullptr;
+    QToolButton *m_resumeAll = nullptr;
+};

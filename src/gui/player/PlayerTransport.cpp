@@ -1,0 +1,211 @@
+#include "gui/player/PlayerTransport.h"
+
+#include "core/UserPrompt.h"
+#include "gui/player/CorvPlayerWidget.h"
+#include "gui/player/MediaVideoWidget.h"
+#include "gui/player/SeekSlider.h"
+#include "gui/player/Toolbar.h"
+#include "gui/player/VolumeSlider.h"
+
+#include <QAudioOutput>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QToolButton>
+#include <QUrl>
+
+PlayerTransport::PlayerTransport(CorvPlayerWidget *page, QObject *parent)
+    : QObject(parent)
+    , m_page(page)
+    , m_player(new QMediaPlayer(this))
+    , m_audio(new QAudioOutput(this))
+{
+    m_player->setAudioOutput(m_audio);
+    m_player->setVideoOutput(page->videoWidget());
+    Toolbar *toolbar = page->toolbar();
+    toolbar->seekSlider()->setMediaPlayer(m_player);
+    toolbar->volumeSlider()->setAudioOutput(m_audio);
+    toolbar->playButton()->setEnabled(false);
+
+    connect(page, &CorvPlayerWidget::playCommand, this, &PlayerTransport::playCommand);
+    connect(m_player, &QMediaPlayer::playbackStateChanged, this, &PlayerTransport::stateChanged);
+    connect(m_player, &QMediaPlayer::mediaStatusChanged, this,
+            &PlayerTransport::mediaStatusChanged);
+    connect(m_player, &QMediaPlayer::errorOccurred, this, &PlayerTransport::errorOccurred);
+    connect(m_player, &QMediaPlayer::positionChanged, this, &PlayerTransport::positionChanged);
+    connect(m_player, &QMediaPlayer::durationChanged, this, &PlayerTransport::updateTime);
+}
+
+PlayerTransport::~PlayerTransport()
+{
+    m_player->stop();
+}
+
+bool PlayerTransport::hasValidSource() const
+{
+    return !m_player->source().isEmpty() && !m_failed;
+}
+
+void PlayerTransport::openFile(const QString &path)
+{
+    if (m_page)
+        m_page->toolbar()->setEnabled(true);
+    m_queue.clear();
+    m_currentFile = path;
+    m_failed = false;
+    m_shownSecond = -1;
+    m_player->setSource(QUrl::fromLocalFile(path));
+    m_player->play();
+}
+
+void PlayerTransport::addFile(const QString &path)
+{
+    m_queue.append(path);
+}
+
+void PlayerTransport::clearFiles()
+{
+    m_queue.clear();
+}
+
+bool PlayerTransport::atEnd() const
+{
+    const qint64 duration = m_player->duration();
+    return m_player->mediaStatus() == QMediaPlayer::EndOfMedia ||
+           (duration > 0 && m_player->position() >= duration);
+}
+
+void PlayerTransport::playPause()
+{
+    if (m_player->playbackState() == QMediaPlayer::PlayingState)
+        pause();
+    else
+        play();
+}
+
+void PlayerTransport::play()
+{
+    if (m_player->source().isEmpty())
+        return;
+    if (atEnd())
+        m_player->setPosition(0);
+    m_player->play();
+}
+
+void PlayerTransport::pause()
+{
+    m_player->pause();
+}
+
+void PlayerTransport::stop()
+{
+    m_player->stop();
+    m_shownSecond = -1;
+    updateTime();
+}
+
+void PlayerTransport::rewind()
+{
+    seekTo(m_player->position() - SeekStepMs);
+}
+
+void PlayerTransport::ffw()
+{
+    seekTo(m_player->position() + SeekStepMs);
+}
+
+void PlayerTransport::seekTo(qint64 ms)
+{
+    const qint64 duration = m_player->duration();
+    m_player->setPosition(qBound(qint64(0), ms, duration > 0 ? duration : qMax(qint64(0), ms)));
+}
+
+void PlayerTransport::setVolume(int volume)
+{
+    m_audio->setVolume(float(volume) / 100.0f);
+}
+
+void PlayerTransport::playCommand(int command)
+{
+    switch (command) {
+    case 0:
+        playPause();
+        break;
+    case 1:
+        stop();
+        break;
+    case 2:
+        rewind();
+        break;
+    case 3:
+        ffw();
+        break;
+    default:
+        break;
+    }
+}
+
+void PlayerTransport::positionChanged(qint64 position)
+{
+    // The labels show whole seconds: refresh them once a second, not on
+    // every position report.
+    if (position / 1000 != m_shownSecond)
+        updateTime();
+}
+
+void PlayerTransport::updateTime()
+{
+    const qint64 position = m_player->position();
+    const qint64 total = m_player->duration();
+    if ((position == 0 && total == 0) || !m_page)
+        return;
+    m_shownSecond = position / 1000;
+    const bool hours = total >= 3600 * 1000;
+    Toolbar *toolbar = m_page->toolbar();
+    toolbar->currentTimeLabel()->setText(Toolbar::formatTime(position, hours));
+    if (total != 0)
+        toolbar->totalTimeLabel()->setText(Toolbar::formatTime(total, hours));
+}
+
+void PlayerTransport::stateChanged(QMediaPlayer::PlaybackState state)
+{
+    if (!m_page)
+        return;
+    Toolbar *toolbar = m_page->toolbar();
+    if (state == QMediaPlayer::PlayingState) {
+        toolbar->playButton()->setEnabled(true);
+        toolbar->setPauseLook(true);
+    } else {
+        toolbar->setPauseLook(false);
+        toolbar->playButton()->setEnabled(hasValidSource());
+    }
+}
+
+void PlayerTransport::mediaStatusChanged(QMediaPlayer::MediaStatus status)
+{
+    if (status != QMediaPlayer::EndOfMedia || m_queue.isEmpty())
+        return;
+    // The next queued file follows the one that ended.
+    const QString next = m_queue.takeFirst();
+    const QStringList rest = m_queue;
+    openFile(next);
+    m_queue = rest;
+}
+
+void PlayerTransport::errorOccurred(QMediaPlayer::Error error, const QString &text)
+{
+    if (error == QMediaPlayer::NoError || m_failed)
+        return;
+    // A file that cannot be read or decoded stays unplayable; a network
+    // hiccup only pauses.
+    const bool fatal = error != QMediaPlayer::NetworkError;
+    if (fatal)
+        m_failed = true;
+    UserPrompt::instance()->warning(QCoreApplication::translate("MainWindow", "CorvanaZELTA"),
+                                    text);
+    if (fatal) {
+        if (m_page)
+            m_page->toolbar()->playButton()->setEnabled(false);
+    } else {
+        m_player->pause();
+    }
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QMediaPlayer>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+class CorvPlayerWidget;
+class QAudioOutput;
+
+// Plays one local file at a time on the player page: the media player and
+// audio output, the queue of files to play next, the play/pause, stop and
+// seek commands, the time labels and the play button's looks. The main
+// window owns it and forwards its transport slots to it.
+class PlayerTransport : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr qint64 SeekStepMs = 10000;
+
+    explicit PlayerTransport(CorvPlayerWidget *page, QObject *parent = nullptr);
+    ~PlayerTransport() override;
+
+    QMediaPlayer *mediaPlayer() const { return m_player; }
+    QAudioOutput *audioOutput() const { return m_audio; }
+    QString currentFile() const { return m_currentFile; }
+    QStringList queue() const { return m_queue; }
+    bool hasValidSource() const;
+
+public Q_SLOTS:
+    // Plays `path` now, dropping the queue.
+    void openFile(const QString &path);
+    void addFile(const QString &path);
+    void clearFiles();
+    // Pauses, or plays (from the start when the end was reached).
+    void playPause();
+    void play();
+    void pause();
+    void stop();
+    void rewind();
+    void ffw();
+    void seekTo(qint64 ms);
+    void setVolume(int volume);
+    // 0 play/pause, 1 stop, 2 back 10 s, 3 forward 10 s; others do nothing.
+    void playCommand(int command);
+    void updateTime();
+
+private:
+    void stateChanged(QMediaPlayer::PlaybackState state);
+    void mediaStatusChanged(QMediaPlayer::MediaStatus status);
+    void errorOccurred(QMediaPlayer::Error error, const QString &text);
+    void positionChanged(qint64 position);
+    bool atEnd() const;
+
+    QPointer<CorvPlayerWidget> m_page;
+    QMediaPlayer *m_player = nullptr;
+    QAudioOutput *m_audio = nullptr;
+    QStringList m_queue;
+    QString m_currentFile;
+    qint64 m_shownSecond = -1;
+    bool m_failed = false;
+};
