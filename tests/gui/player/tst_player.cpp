@@ -1,0 +1,354 @@
+// The player page on real clips made with ffmpeg: transport, time labels,
+// errors, full screen and the fading bar.
+#include "ScriptedPrompt.h"
+#include "TestSupport.h"
+#include "gui/player/CorvPlayerWidget.h"
+#include "gui/player/MediaVideoWidget.h"
+#include "gui/player/PlayerTransport.h"
+#include "gui/player/SeekSlider.h"
+#include "gui/player/Toolbar.h"
+#include "gui/player/VolumeSlider.h"
+
+#include <QAction>
+#include <QAudioOutput>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPropertyAnimation>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// An hour of a still picture at one frame every ten seconds: an exact
+// 1:00:00 without encoding an hour of video.
+QString hourClip()
+{
+    const QString path = TestSupport::buildDir() + QStringLiteral("/test-media/player-hour.mp4");
+    if (QFileInfo(path).size() > 0)
+        return path;
+    const QString tmp = path + QStringLiteral(".part.mp4");
+    const int rc = TestSupport::run(
+        QStringLiteral("ffmpeg"),
+        {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+         QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+         QStringLiteral("color=c=blue:size=160x120:rate=1/10:duration=3600"),
+         QStringLiteral("-c:v"), QStringLiteral("mpeg4"), tmp});
+    if (rc != 0 || !QFile::rename(tmp, path))
+        return QString();
+    return path;
+}
+
+} // namespace
+
+class TestPlayer : public QObject
+{
+    Q_OBJECT
+
+private:
+    struct Page
+    {
+        QWidget window; // stands for the main window's page stack
+        CorvPlayerWidget *player = nullptr;
+        std::unique_ptr<PlayerTransport> transport;
+    };
+
+    std::unique_ptr<Page> makePage()
+    {
+        auto page = std::make_unique<Page>();
+        page->window.resize(800, 500);
+        auto *layout = new QVBoxLayout(&page->window);
+        page->player = new CorvPlayerWidget(&page->window);
+        layout->addWidget(page->player);
+        page->player->toolbar()->setFixedHeight(50); // slid in by the main window
+        page->player->toolbar()->show();
+        page->transport = std::make_unique<PlayerTransport>(page->player);
+        page->window.show();
+        return page;
+    }
+
+    static bool waitState(QMediaPlayer *player, QMediaPlayer::PlaybackState state)
+    {
+        return QTest::qWaitFor([&] { return player->playbackState() == state; }, 10000);
+    }
+
+    // Opens a clip and holds it paused at `ms` once it is seekable.
+    static bool openPausedAt(Page &page, const QString &path, qint64 ms)
+    {
+        QMediaPlayer *player = page.transport->mediaPlayer();
+        page.transport->openFile(path);
+        if (!waitState(player, QMediaPlayer::PlayingState) ||
+            !QTest::qWaitFor([&] { return player->isSeekable() && player->duration() > 0; },
+                             10000))
+            return false;
+        page.transport->pause();
+        page.transport->seekTo(ms);
+        return QTest::qWaitFor([&] { return qAbs(player->position() - ms) < 500; }, 10000);
+    }
+
+    QString m_clip;
+    QString m_longClip;
+    ScriptedPrompt m_prompt;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_clip = TestSupport::sampleClip(QStringLiteral("player-5s.mp4"), 5);
+        m_longClip = TestSupport::sampleClip(QStringLiteral("player-40s.mp4"), 40,
+                                             {QStringLiteral("-r"), QStringLiteral("5")});
+        QVERIFY(!m_clip.isEmpty());
+        QVERIFY(!m_longClip.isEmpty());
+        UserPrompt::install(&m_prompt);
+    }
+
+    void cleanupTestCase() { UserPrompt::install(nullptr); }
+
+    void init() { m_prompt.messages.clear(); }
+
+    void playPauseStopAndLooks()
+    {
+        auto page = makePage();
+        Toolbar *toolbar = page->player->toolbar();
+        QMediaPlayer *player = page->transport->mediaPlayer();
+        QVERIFY(!toolbar->playButton()->isEnabled());
+
+        page->transport->openFile(m_clip);
+        QVERIFY(waitState(player, QMediaPlayer::PlayingState));
+        QTRY_COMPARE_WITH_TIMEOUT(toolbar->totalTimeLabel()->text(), QStringLiteral("0:05"), 10000);
+        QVERIFY(toolbar->playButton()->isEnabled());
+        QVERIFY(toolbar->hasPauseLook());
+
+        QTest::mouseClick(toolbar->playButton(), Qt::LeftButton);
+        QVERIFY(waitState(player, QMediaPlayer::PausedState));
+        QVERIFY(!toolbar->hasPauseLook());
+        QVERIFY(toolbar->playButton()->isEnabled());
+
+        QTest::keyClick(page->player->videoWidget(), Qt::Key_Space);
+        QVERIFY(waitState(player, QMediaPlayer::PlayingState));
+
+        page->transport->playCommand(1);
+        QVERIFY(waitState(player, QMediaPlayer::StoppedState));
+        QCOMPARE(player->position(), 0);
+        QCOMPARE(toolbar->currentTimeLabel()->text(), QStringLiteral("0:00"));
+        QCOMPARE(toolbar->totalTimeLabel()->text(), QStringLiteral("0:05"));
+        QVERIFY(toolbar->playButton()->isEnabled());
+
+        page->transport->setVolume(40);
+        QCOMPARE(toolbar->volumeSlider()->value(), 40);
+        page->transport->audioOutput()->setVolume(0.7f);
+        QCOMPARE(toolbar->volumeSlider()->value(), 70);
+    }
+
+    void playAfterEndRestartsAtZero()
+    {
+        auto page = makePage();
+        QMediaPlayer *player = page->transport->mediaPlayer();
+        QVERIFY(openPausedAt(*page, m_clip, 4500));
+        page->transport->play();
+        QTRY_COMPARE_WITH_TIMEOUT(player->mediaStatus(), QMediaPlayer::EndOfMedia, 10000);
+        QVERIFY(waitState(player, QMediaPlayer::StoppedState));
+        QVERIFY(!page->player->toolbar()->hasPauseLook());
+
+        QTest::mouseClick(page->player->toolbar()->playButton(), Qt::LeftButton);
+        QVERIFY(waitState(player, QMediaPlayer::PlayingState));
+        QVERIFY2(player->position() < 2000, qPrintable(QString::number(player->position())));
+        page->transport->stop();
+    }
+
+    void seekByTenSeconds_data()
+    {
+        QTest::addColumn<qint64>("start");
+        QTest::addColumn<int>("command"); // a play command, or -1 for the Left key, -2 Right
+        QTest::addColumn<qint64>("expected");
+        QTest::newRow("back") << qint64(25000) << 2 << qint64(15000);
+        QTest::newRow("forward") << qint64(5000) << 3 << qint64(15000);
+        QTest::newRow("back before the start") << qint64(4000) << 2 << qint64(0);
+        QTest::newRow("left key") << qint64(20000) << -1 << qint64(10000);
+        QTest::newRow("right key") << qint64(20000) << -2 << qint64(30000);
+    }
+
+    void seekByTenSeconds()
+    {
+        QFETCH(qint64, start);
+        QFETCH(int, command);
+        QFETCH(qint64, expected);
+        auto page = makePage();
+        QMediaPlayer *player = page->transport->mediaPlayer();
+        QVERIFY(openPausedAt(*page, m_longClip, start));
+        if (command == -1)
+            QTest::keyClick(page->player->videoWidget(), Qt::Key_Left);
+        else if (command == -2)
+            QTest::keyClick(page->player->videoWidget(), Qt::Key_Right);
+        else
+            page->transport->playCommand(command);
+        QTRY_VERIFY2_WITH_TIMEOUT(qAbs(player->position() - expected) < 600,
+                                  qPrintable(QString::number(player->position())), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            qAbs(page->player->toolbar()->seekSlider()->value() - expected) < 600, 5000);
+    }
+
+    void timeLabels_data()
+    {
+        QTest::addColumn<QString>("clip");
+        QTest::addColumn<qint64>("at");
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("total");
+        QTest::newRow("under an hour") << QStringLiteral("long") << qint64(23000)
+                                       << QStringLiteral("0:23") << QStringLiteral("0:40");
+        QTest::newRow("exactly an hour") << QStringLiteral("hour") << qint64(3500000)
+                                         << QStringLiteral("0:58:20")
+                                         << QStringLiteral("1:00:00");
+    }
+
+    void timeLabels()
+    {
+        QFETCH(QString, clip);
+        QFETCH(qint64, at);
+        QFETCH(QString, current);
+        QFETCH(QString, total);
+        const QString path = clip == QLatin1String("hour") ? hourClip() : m_longClip;
+        QVERIFY(!path.isEmpty());
+        auto page = makePage();
+        QVERIFY(openPausedAt(*page, path, at));
+        Toolbar *toolbar = page->player->toolbar();
+        QTRY_COMPARE_WITH_TIMEOUT(toolbar->currentTimeLabel()->text(), current, 5000);
+        QCOMPARE(toolbar->totalTimeLabel()->text(), total);
+    }
+
+    void brokenFileShowsErrorAndDisablesPlay()
+    {
+        const QString path = QDir::temp().filePath(QStringLiteral("zelta-broken.mp4"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(8000, 'x'));
+        file.close();
+        auto page = makePage();
+        page->transport->openFile(path);
+        QTRY_COMPARE_WITH_TIMEOUT(m_prompt.messages.size(), 1, 10000);
+        QCOMPARE(m_prompt.messages.first().kind, QStringLiteral("warning"));
+        QCOMPARE(m_prompt.messages.first().title, QStringLiteral("CorvanaZELTA"));
+        QVERIFY(!m_prompt.messages.first().text.isEmpty());
+        QTest::qWait(100); // later error reports of the same file add no box
+        QCOMPARE(m_prompt.messages.size(), 1);
+        QVERIFY(!page->player->toolbar()->playButton()->isEnabled());
+
+        page->transport->openFile(m_clip); // a good file plays again
+        QVERIFY(waitState(page->transport->mediaPlayer(), QMediaPlayer::PlayingState));
+        QTRY_VERIFY(page->player->toolbar()->playButton()->isEnabled());
+        page->transport->stop();
+        QFile::remove(path);
+    }
+
+    void queuedFileFollows()
+    {
+        auto page = makePage();
+        QMediaPlayer *player = page->transport->mediaPlayer();
+        QVERIFY(openPausedAt(*page, m_clip, 4700));
+        page->transport->addFile(m_longClip);
+        page->transport->play();
+        QTRY_COMPARE_WITH_TIMEOUT(page->transport->currentFile(), m_longClip, 10000);
+        QVERIFY(waitState(player, QMediaPlayer::PlayingState));
+        QVERIFY(page->transport->queue().isEmpty());
+        page->transport->stop();
+    }
+
+    void fullScreenEnterAndLeave_data()
+    {
+        QTest::addColumn<QString>("enter");
+        QTest::addColumn<QString>("leave");
+        QTest::newRow("button, Escape") << QStringLiteral("button") << QStringLiteral("escape");
+        QTest::newRow("double-click twice")
+            << QStringLiteral("double-click") << QStringLiteral("double-click");
+        QTest::newRow("Alt+Return, picture's Escape")
+            << QStringLiteral("action") << QStringLiteral("video-escape");
+        QTest::newRow("button twice") << QStringLiteral("button") << QStringLiteral("button");
+    }
+
+    void fullScreenEnterAndLeave()
+    {
+        QFETCH(QString, enter);
+        QFETCH(QString, leave);
+        auto page = makePage();
+        CorvPlayerWidget *player = page->player;
+        Toolbar *toolbar = player->toolbar();
+        auto act = [&](const QString &how) {
+            if (how == QLatin1String("button"))
+                QTest::mouseClick(toolbar->fullButton(), Qt::LeftButton);
+            else if (how == QLatin1String("double-click"))
+                QTest::mouseDClick(player, Qt::LeftButton);
+            else if (how == QLatin1String("action"))
+                player->videoWidget()->fullScreenAction()->trigger();
+            else if (how == QLatin1String("video-escape"))
+                Q_EMIT player->videoWidget()->exitFullScreen();
+            else
+                QTest::keyClick(player->videoWidget(), Qt::Key_Escape);
+        };
+
+        act(enter);
+        QVERIFY(player->isInFullScreen());
+        QVERIFY(player->isWindow());
+        QVERIFY(player->windowState() & Qt::WindowFullScreen);
+        QVERIFY(toolbar->isWindow());
+        QVERIFY(toolbar->isVisible());
+        QVERIFY(player->layout()->indexOf(toolbar) < 0);
+        QCOMPARE(toolbar->windowOpacity(), 1.0);
+        QCOMPARE(toolbar->y(), player->geometry().y() + player->height() / 7 * 6);
+        QCOMPARE(toolbar->x(), player->geometry().x() + (player->width() - toolbar->width()) / 2);
+        QVERIFY(toolbar->fullButton()->styleSheet().contains(QLatin1String("(:/images/toolbar/fullscreen-bt-normal.png)")));
+        QVERIFY(player->fadeTimer()->isActive());
+        QVERIFY(player->videoWidget()->fullScreenAction()->isChecked());
+
+        act(leave);
+        QVERIFY(!player->isInFullScreen());
+        QVERIFY(!player->isWindow());
+        QVERIFY(!(player->windowState() & Qt::WindowFullScreen));
+        QCOMPARE(player->parentWidget(), &page->window);
+        QVERIFY(!toolbar->isWindow());
+        QCOMPARE(player->layout()->indexOf(toolbar), player->layout()->count() - 1);
+        QVERIFY(toolbar->isVisible());
+        QVERIFY(player->isVisible());
+        QVERIFY(!player->fadeTimer()->isActive());
+        QVERIFY(toolbar->fullButton()->styleSheet().contains(QLatin1String("IN-fullscreen-bt-normal.png")));
+        QVERIFY(!player->videoWidget()->fullScreenAction()->isChecked());
+    }
+
+    // After the bar faded out, a mouse move anywhere fades it back in and
+    // gives it another three seconds; outside full screen moves pass.
+    void mouseMoveRestartsFade()
+    {
+        auto page = makePage();
+        CorvPlayerWidget *player = page->player;
+        Toolbar *toolbar = player->toolbar();
+        QMouseEvent move(QEvent::MouseMove, QPointF(10, 10), QPointF(10, 10), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(player->videoWidget(), &move);
+        QVERIFY(!player->fadeTimer()->isActive());
+
+        player->toggleFullScreen();
+        player->fadeTimer()->stop();
+        toolbar->fadeOut();
+        QCOMPARE(toolbar->opacityAnimation()->endValue().toReal(), 0.0);
+        toolbar->opacityAnimation()->setCurrentTime(Toolbar::FadeMs);
+        QCOMPARE(toolbar->windowOpacity(), 0.0);
+
+        QVERIFY(QCoreApplication::sendEvent(player->videoWidget(), &move)); // consumed
+        QVERIFY(player->fadeTimer()->isActive());
+        QVERIFY(player->fadeTimer()->remainingTime() > CorvPlayerWidget::FadeDelayMs - 500);
+        QCOMPARE(toolbar->opacityAnimation()->state(), QAbstractAnimation::Running);
+        QCOMPARE(toolbar->opacityAnimation()->endValue().toReal(), 1.0);
+        QCOMPARE(toolbar->opacityAnimation()->duration(), Toolbar::FadeMs);
+
+        // The timer's end fades the bar out again.
+        player->fadeTimer()->start(1);
+        QTRY_COMPARE(toolbar->opacityAnimation()->endValue().toReal(), 0.0);
+        player->exitFullScreen();
+        QCOMPARE(toolbar->windowOpacity(), 1.0);
+    }
+};
+
+QTEST_MAIN(TestPlayer)
+#include "tst_player.moc"
