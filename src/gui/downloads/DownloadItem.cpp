@@ -1,6 +1,5 @@
 #include "gui/downloads/DownloadItem.h"
 
-#include "core/Formatters.h"
 #include "core/UserPrompt.h"
 #include "downloads/Download.h"
 
@@ -13,8 +12,6 @@
 #include <QProgressBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-#include <cmath>
 
 namespace {
 
@@ -205,46 +202,17 @@ void DownloadItem::showEvent(QShowEvent *event)
         showProgress();
 }
 
-void DownloadItem::progressRange(qint64 written, qint64 size, int *maximum, int *value)
-{
-    if (size <= 0) {
-        // Unknown total: the bar shows that something is moving.
-        *maximum = 0;
-        *value = 0;
-        return;
-    }
-    *maximum = ProgressSteps;
-    const double fraction = qBound(0.0, double(written) / double(size), 1.0);
-    *value = int(std::floor(fraction * ProgressSteps));
-}
-
-QString DownloadItem::transferText(qint64 written, qint64 size, double speed, double secondsLeft)
-{
-    const QString total = size == 0 ? QStringLiteral("?") : Formatters::byteSize(size);
-    const QString rate = speed <= 0 ? tr("0.0 bytes") : Formatters::byteSize(qint64(speed));
-    QString left;
-    if (size != 0 && std::isfinite(secondsLeft))
-        left = Formatters::timeRemaining(qint64(secondsLeft));
-    return tr("%1 of %2 (%3/sec) - %4").arg(Formatters::byteSize(written), total, rate, left);
-}
-
 void DownloadItem::showProgress()
 {
     m_progressPending = false;
     m_progressTimer.stop();
     if (!m_download)
         return;
-    int maximum = 0;
-    int value = 0;
-    progressRange(m_download->bytesWritten(), m_download->mediaSize(), &maximum, &value);
-    m_progress->setRange(0, maximum);
-    m_progress->setValue(value);
-    if (m_download->state() != Download::Downloading) {
-        m_info->clear();
-        return;
-    }
-    m_info->setText(transferText(m_download->bytesWritten(), m_download->mediaSize(),
-                                 m_download->speed(), m_download->timeLeft()));
+    const DownloadProgress::Bar bar = m_download->progressBar();
+    m_progress->setRange(0, bar.maximum);
+    m_progress->setValue(bar.value);
+    // Empty unless the download is running.
+    m_info->setText(m_download->progressText());
 }
 
 void DownloadItem::thumbnailUpdated()

@@ -20,9 +20,6 @@ class DownloadItem : public QWidget
     Q_OBJECT
 
 public:
-    // The progress bar's range when the size is known; any size fits.
-    static constexpr int ProgressSteps = 10000;
-
     explicit DownloadItem(Download *download, QWidget *parent = nullptr);
 
     Download *download() const { return m_download; }
@@ -32,11 +29,6 @@ public:
     // How often at most the progress is shown (250 ms by default).
     static void setUpdateInterval(int ms);
     static int updateInterval();
-
-    // "%1 of %2 (%3/sec) - %4" for a running download.
-    static QString transferText(qint64 written, qint64 size, double speed, double secondsLeft);
-    // The progress bar's range and value for a size (0 when unknown).
-    static void progressRange(qint64 written, qint64 size, int *maximum, int *value);
 
     QLabel *titleLabel() const { return m_title; }
     QLabel *statusLabel() const { return m_status; }

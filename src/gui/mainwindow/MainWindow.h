@@ -13,6 +13,7 @@ class CorvTreeView;
 class CustomWebInspector;
 class Engines;
 class InfoWidget;
+class PlayerTransport;
 class QAudioOutput;
 class QStackedWidget;
 class QStandardItem;
@@ -153,7 +154,8 @@ private:
     QWidget *m_playerToolbar = nullptr;
     QMediaPlayer *m_mediaObject = nullptr;
     QAudioOutput *m_audioOutput = nullptr;
-    QStringList m_queue;
+    // Plays on m_mediaObject and keeps the media queue.
+    PlayerTransport *m_transport = nullptr;
     CorvTreeView *m_sidebar = nullptr;
     SidebarModel *m_model = nullptr;
     QPointer<SidebarVeil> m_veil;

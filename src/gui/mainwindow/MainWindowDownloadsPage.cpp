@@ -1,10 +1,14 @@
 // The downloads page's slot in the main window.
 #include "gui/mainwindow/MainWindow.h"
 
-#include "gui/mainwindow/PagePlaceholder.h"
+#include "engines/Engines.h"
+#include "gui/downloads/DownloadWidget.h"
 
-// Makes m_downloadsPage over the engines' download manager.
+// Makes m_downloadsPage over the engines' download manager; a card's play
+// button opens its (partly written) file in the player.
 void MainWindow::createDownloadsPage()
 {
-    m_downloadsPage = new PagePlaceholder(tr("Downloads"), this);
+    auto *page = new DownloadWidget(m_engines->downloadManager(), this);
+    connect(page, &DownloadWidget::playRequested, this, &MainWindow::openFile);
+    m_downloadsPage = page;
 }

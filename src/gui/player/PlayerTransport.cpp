@@ -13,11 +13,12 @@
 #include <QToolButton>
 #include <QUrl>
 
-PlayerTransport::PlayerTransport(CorvPlayerWidget *page, QObject *parent)
+PlayerTransport::PlayerTransport(CorvPlayerWidget *page, QMediaPlayer *player,
+                                 QAudioOutput *audio, QObject *parent)
     : QObject(parent)
     , m_page(page)
-    , m_player(new QMediaPlayer(this))
-    , m_audio(new QAudioOutput(this))
+    , m_player(player ? player : new QMediaPlayer(this))
+    , m_audio(audio ? audio : new QAudioOutput(this))
 {
     m_player->setAudioOutput(m_audio);
     m_player->setVideoOutput(page->videoWidget());

@@ -19,7 +19,10 @@ class PlayerTransport : public QObject
 public:
     static constexpr qint64 SeekStepMs = 10000;
 
-    explicit PlayerTransport(CorvPlayerWidget *page, QObject *parent = nullptr);
+    // Plays through `player` and `audio` when given (their owner keeps them),
+    // else through a media player and audio output of its own.
+    explicit PlayerTransport(CorvPlayerWidget *page, QMediaPlayer *player = nullptr,
+                             QAudioOutput *audio = nullptr, QObject *parent = nullptr);
     ~PlayerTransport() override;
 
     QMediaPlayer *mediaPlayer() const { return m_player; }

@@ -1,0 +1,223 @@
+// The downloads page over a real download manager fetching from the demo
+// site on 127.0.0.1: cards, their buttons and the page's bar.
+#include "DemoSiteProcess.h"
+#include "ScriptedPrompt.h"
+#include "downloads/Download.h"
+#include "downloads/DownloadManager.h"
+#include "downloads/DownloadRecords.h"
+#include "gui/downloads/DownloadItem.h"
+#include "gui/downloads/DownloadView.h"
+#include "gui/downloads/DownloadWidget.h"
+#include "library/Library.h"
+#include "web/SignInState.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+
+class TestDownloadsPage : public QObject
+{
+    Q_OBJECT
+
+private:
+    QUrl synthetic(const QString &tag, int count, qint64 bytes, qint64 rate) const
+    {
+        return m_site->url(
+            QStringLiteral("/members/synthetic.corvana?count=%1&bytes=%2&tag=%3&rate=%4")
+                .arg(count)
+                .arg(bytes)
+                .arg(tag)
+                .arg(rate));
+    }
+
+    struct Page
+    {
+        DownloadManager manager;
+        DownloadWidget widget{&manager};
+        Page()
+        {
+            widget.resize(900, 700);
+            widget.show();
+        }
+        DownloadItem *card(int row) const { return widget.view()->card(row); }
+    };
+
+    static QString rgbOf(const QPixmap &pixmap)
+    {
+        return pixmap.toImage().pixelColor(65, 50).name();
+    }
+
+    std::unique_ptr<DemoSiteProcess> m_site;
+    std::unique_ptr<QTemporaryDir> m_home;
+    ScriptedPrompt m_prompt;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_site = std::make_unique<DemoSiteProcess>();
+        QVERIFY(m_site->isRunning());
+        UserPrompt::install(&m_prompt);
+        SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
+        DownloadItem::setUpdateInterval(50);
+    }
+
+    void cleanupTestCase() { UserPrompt::install(nullptr); }
+
+    void init()
+    {
+        m_home = std::make_unique<QTemporaryDir>();
+        Library::setupPaths(m_home->path());
+        QVERIFY(Library::initDatabase(QString()));
+        m_prompt.messages.clear();
+        m_prompt.answers.clear();
+    }
+
+    // A download restored at start knows only its descriptor: the card says
+    // so, with the default picture, until resuming fetches the descriptor.
+    void restoredCardLoadsOnResume()
+    {
+        const QUrl descriptor = synthetic(QStringLiteral("kept"), 1, 2000000, 100000);
+        QVERIFY(DownloadRecords::insert(descriptor, QUrl(), QString()));
+        Page page;
+        QCOMPARE(page.manager.rowCount(), 1);
+        DownloadItem *card = page.card(0);
+        QVERIFY(card);
+        Download *download = card->download();
+        QCOMPARE(download->state(), Download::Paused);
+        QCOMPARE(card->titleLabel()->text(), QStringLiteral("Loading download..."));
+        QCOMPARE(card->statusLabel()->text(),
+                 QStringLiteral("Status: <font color='#b94517'>Paused</font>"));
+        QCOMPARE(card->pauseLook(), QStringLiteral("resume"));
+        QCOMPARE(card->progressBar()->value(), 0);
+        const QString defaultPicture = rgbOf(QPixmap(QStringLiteral(":/images/thumbnail.jpg")));
+        QCOMPARE(rgbOf(card->thumbnailLabel()->pixmap()), defaultPicture);
+        QCOMPARE(page.widget.view()->rowHeight(0), DownloadView::RowHeight);
+
+        QTest::mouseClick(card->pauseButton(), Qt::LeftButton);
+        QCOMPARE(card->pauseLook(), QStringLiteral("pause"));
+        QTRY_COMPARE_WITH_TIMEOUT(card->titleLabel()->text(), QStringLiteral("kept 1"), 10000);
+        QCOMPARE(download->state(), Download::Downloading);
+        QCOMPARE(card->statusLabel()->text(),
+                 QStringLiteral("Status: <font color='#4677a3'>Downloading</font>"));
+        QVERIFY(card->metaDataLabel()->text().contains(QLatin1String("Generated")));
+        QTRY_VERIFY_WITH_TIMEOUT(card->infoLabel()->text().contains(QLatin1String(" of 1.9 MB (")),
+                                 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(rgbOf(card->thumbnailLabel()->pixmap()) != defaultPicture, 10000);
+
+        QTest::mouseClick(card->pauseButton(), Qt::LeftButton);
+        QCOMPARE(download->state(), Download::Paused);
+        QCOMPARE(card->pauseLook(), QStringLiteral("resume"));
+        QVERIFY(card->infoLabel()->text().isEmpty());
+        QVERIFY(QFileInfo::exists(download->mediaPath()));
+        download->cancel();
+    }
+
+    // Reports come faster than the card shows them; whatever the timing, the
+    // card ends on the download's last state.
+    void cardEndsOnLastProgress()
+    {
+        Page page;
+        page.manager.initializeDownload(synthetic(QStringLiteral("last"), 1, 3000000, 400000));
+        QTRY_VERIFY_WITH_TIMEOUT(page.card(0), 10000);
+        DownloadItem *card = page.card(0);
+        Download *download = card->download();
+        QTRY_VERIFY_WITH_TIMEOUT(download->bytesWritten() > 500000, 15000);
+        page.widget.hide(); // a hidden page shows nothing, and catches up when shown
+        QTest::qWait(300);
+        download->pause();
+        page.widget.show();
+        const DownloadProgress::Bar bar = download->progressBar();
+        QTRY_COMPARE(card->progressBar()->value(), bar.value);
+        QCOMPARE(card->progressBar()->maximum(), bar.maximum);
+        QVERIFY(bar.value > 0);
+        QVERIFY(card->infoLabel()->text().isEmpty());
+        download->cancel();
+    }
+
+    // A size over 2 GiB (announced by the descriptor) fills the bar in
+    // proportion, never negative or wrapped.
+    void barIsRightAboveTwoGiB()
+    {
+        const qint64 size = qint64(3) * 1024 * 1024 * 1024;
+        Page page;
+        page.manager.initializeDownload(synthetic(QStringLiteral("huge"), 1, size, 4000000));
+        QTRY_VERIFY_WITH_TIMEOUT(page.card(0), 10000);
+        DownloadItem *card = page.card(0);
+        Download *download = card->download();
+        QTRY_VERIFY_WITH_TIMEOUT(download->bytesWritten() > 2000000, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(card->infoLabel()->text().contains(QLatin1String(" of 3.0 GB (")),
+                                 5000);
+        download->pause();
+        QTRY_COMPARE(card->progressBar()->value(), download->progressBar().value);
+        const QProgressBar *bar = card->progressBar();
+        QVERIFY(bar->maximum() > 0);
+        QVERIFY(bar->value() > 0);
+        const double shown = double(bar->value()) / bar->maximum();
+        const double actual = double(download->bytesWritten()) / size;
+        QVERIFY2(qAbs(shown - actual) < 0.001, qPrintable(QStringLiteral("%1 vs %2").arg(shown).arg(actual)));
+        download->cancel();
+    }
+
+    void cancelAsksAndRemovesTheRow()
+    {
+        Page page;
+        page.manager.initializeDownload(synthetic(QStringLiteral("gone"), 1, 2000000, 100000));
+        QTRY_VERIFY_WITH_TIMEOUT(page.card(0), 10000);
+        QPointer<DownloadItem> card = page.card(0);
+        Download *download = card->download();
+
+        m_prompt.answers = {UserPrompt::No};
+        QTest::mouseClick(card->cancelButton(), Qt::LeftButton);
+        QCOMPARE(m_prompt.messages.size(), 1);
+        QCOMPARE(m_prompt.messages.first().kind, QStringLiteral("question"));
+        QCOMPARE(m_prompt.messages.first().title, QStringLiteral("CorvanaZELTA"));
+        QCOMPARE(m_prompt.messages.first().text,
+                 QStringLiteral("Are you sure you want to remove this download?"));
+        QCOMPARE(page.manager.rowCount(), 1);
+        QCOMPARE(download->state(), Download::Downloading);
+
+        const QString path = download->mediaPath();
+        m_prompt.answers = {UserPrompt::Yes};
+        QTest::mouseClick(card->cancelButton(), Qt::LeftButton);
+        QCOMPARE(page.manager.rowCount(), 0);
+        QTRY_VERIFY(card.isNull());
+        QVERIFY(!QFileInfo::exists(path));
+    }
+
+    void barButtonsActOnEveryDownload()
+    {
+        Page page;
+        page.manager.initializeDownload(synthetic(QStringLiteral("all"), 3, 2000000, 100000));
+        QTRY_COMPARE_WITH_TIMEOUT(page.manager.rowCount(), 3, 10000);
+        QTRY_VERIFY(page.card(2));
+
+        QTest::mouseClick(page.widget.pauseAllButton(), Qt::LeftButton);
+        for (int row = 0; row < 3; ++row) {
+            QCOMPARE(page.card(row)->download()->state(), Download::Paused);
+            QCOMPARE(page.card(row)->pauseLook(), QStringLiteral("resume"));
+        }
+        QTest::mouseClick(page.widget.resumeAllButton(), Qt::LeftButton);
+        for (int row = 0; row < 3; ++row)
+            QTRY_COMPARE_WITH_TIMEOUT(page.card(row)->download()->state(), Download::Downloading,
+                                      10000);
+
+        // Selecting a row paints its card selected, and the previous one plain.
+        page.widget.view()->selectRow(1);
+        QVERIFY(page.card(1)->isSelected());
+        page.widget.view()->selectRow(2);
+        QVERIFY(!page.card(1)->isSelected());
+        QVERIFY(page.card(2)->isSelected());
+
+        m_prompt.answers = {UserPrompt::Yes};
+        QTest::mouseClick(page.widget.removeAllButton(), Qt::LeftButton);
+        QCOMPARE(page.manager.rowCount(), 0);
+    }
+};
+
+QTEST_MAIN(TestDownloadsPage)
+#include "tst_downloadspage.moc"
