@@ -1,13 +1,14 @@
 #include "downloads/Autoupdater.h"
 #include "core/Logging.h"
 
+#include "core/SiteConfig.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadRecords.h"
-#include "library/Library.h"
 #include "downloads/LibraryAccess.h"
+#include "downloads/UpdateFeed.h"
+#include "library/Library.h"
 #include "web/NetworkManager.h"
-#include "core/SiteConfig.h"
 #include "web/Suggestions.h"
 
 #include <QCoreApplication>
@@ -22,30 +23,6 @@
 namespace {
 
 constexpr qint64 kMaxFeedBytes = 1024 * 1024;
-constexpr int kVersion[3] = {3, 1, 3};
-
-// -1, 0 or 1 as the three-number version compares with the running one.
-int compareWithRunning(const QList<int> &version)
-{
-    for (int i = 0; i < 3; ++i) {
-        if (version.at(i) != kVersion[i])
-            return version.at(i) < kVersion[i] ? -1 : 1;
-    }
-    return 0;
-}
-
-bool parseVersion(const QString &text, QList<int> *version)
-{
-    const QStringList parts = text.trimmed().split(QLatin1Char('.'));
-    version->clear();
-    for (const QString &part : parts) {
-        bool ok = false;
-        version->append(part.trimmed().toInt(&ok));
-        if (!ok)
-            return false;
-    }
-    return version->size() == 3;
-}
 
 } // namespace
 
@@ -60,34 +37,17 @@ Autoupdater::~Autoupdater() = default;
 
 QString Autoupdater::platformName()
 {
-    return QStringLiteral("linux");
+    return UpdateFeed::platformName();
 }
 
 bool Autoupdater::versionItemMatches(const QString &item)
 {
-    const QStringList range = item.split(QLatin1Char('-'));
-    QList<int> lower;
-    QList<int> upper;
-    if (!parseVersion(range.first(), &lower) || !parseVersion(range.last(), &upper))
-        return false;
-    // Written higher version first: "3.2.0-3.0.0".
-    return compareWithRunning(lower) >= 0 && compareWithRunning(upper) <= 0;
+    return UpdateFeed::versionItemMatches(item);
 }
 
 QUrl Autoupdater::findInstaller(const QDomDocument &document)
 {
-    const QDomElement platform = document.documentElement().firstChildElement(platformName());
-    for (QDomElement entry = platform.firstChildElement(); !entry.isNull();
-         entry = entry.nextSiblingElement()) {
-        const QStringList items = entry.firstChildElement(QStringLiteral("targetVersion"))
-                                      .text()
-                                      .split(QLatin1Char(','), Qt::SkipEmptyParts);
-        for (const QString &item : items) {
-            if (versionItemMatches(item))
-                return QUrl(entry.firstChildElement(QStringLiteral("link")).text().trimmed());
-        }
-    }
-    return QUrl();
+    return UpdateFeed::findInstaller(document);
 }
 
 void Autoupdater::start()
@@ -106,7 +66,8 @@ void Autoupdater::removeOldInstallers()
         QMutexLocker locker(LibraryAccess::mutex());
         QFile::remove(installer.absoluteFilePath());
         DownloadRecords::removeByPath(installer.absoluteFilePath());
-        qCDebug(lcDownloads) << "Autoupdater: removed old installer" << installer.absoluteFilePath();
+        qCDebug(lcDownloads) << "Autoupdater: removed old installer"
+                             << installer.absoluteFilePath();
     }
 }
 
@@ -133,7 +94,7 @@ void Autoupdater::sendVersionRequest()
     request.setUrl(url);
     request.setRawHeader("Host", url.host().toUtf8());
     qCDebug(lcDownloads).noquote() << "Autoupdater: version request" << url.toString() << "\n"
-                       << NetworkManager::loggableHeaders(request);
+                                   << NetworkManager::loggableHeaders(request);
     m_versionClientReply = m_versionClient->get(request);
     NetworkManager::limitBody(m_versionClientReply, kMaxFeedBytes);
     connect(m_versionClientReply, &QNetworkReply::sslErrors, this,
@@ -149,9 +110,10 @@ void Autoupdater::requestFinished()
     reply->deleteLater();
     const bool error = reply->error() != QNetworkReply::NoError;
     qCDebug(lcDownloads) << "void Autoupdater::requestFinished(int id, bool error): id =" << 1
-             << "error =" << error;
+                         << "error =" << error;
     if (error) {
-        qCDebug(lcDownloads) << "Verion request failed with code" << reply->error() << reply->errorString();
+        qCDebug(lcDownloads) << "Verion request failed with code" << reply->error()
+                             << reply->errorString();
         qCDebug(lcDownloads) << "Retry with NM";
         sendVersionRequestNM();
         return;
@@ -192,14 +154,15 @@ void Autoupdater::readyReadVersion()
 void Autoupdater::versionRequestError(QNetworkReply::NetworkError error)
 {
     qCDebug(lcDownloads) << "Autoupdater::versionRequestError" << error
-             << (m_versionReply ? m_versionReply->errorString() : QString());
+                         << (m_versionReply ? m_versionReply->errorString() : QString());
 }
 
 void Autoupdater::versionRequestSslErrors(const QList<QSslError> &sslErrors)
 {
     for (const QSslError &error : sslErrors)
         qCWarning(lcDownloads) << "Autoupdater: SSL error" << error.errorString();
-    qCWarning(lcDownloads) << "Autoupdater: certificate errors refused; no update is fetched from this host";
+    qCWarning(lcDownloads)
+        << "Autoupdater: certificate errors refused; no update is fetched from this host";
 }
 
 void Autoupdater::checkVersion(const QByteArray &body)
@@ -234,7 +197,8 @@ void Autoupdater::downloadFinished(Download *download)
     qCDebug(lcDownloads) << "Update downloaded...";
     qCDebug(lcDownloads) << "ShellExecute in" << QDir::currentPath();
     if (!m_launcher(download->mediaPath()))
-        qCWarning(lcDownloads) << "Autoupdater: could not open the installer" << download->mediaPath();
+        qCWarning(lcDownloads) << "Autoupdater: could not open the installer"
+                               << download->mediaPath();
 }
 
 void Autoupdater::checkSuggestions()
@@ -265,10 +229,7 @@ void Autoupdater::processSuggestionsVersionReply()
         return;
     QDomDocument document;
     document.setContent(reply->readAll());
-    const int version = document.documentElement()
-                            .firstChildElement(QStringLiteral("suggestionsVersion"))
-                            .text()
-                            .toInt();
+    const int version = UpdateFeed::suggestionsVersion(document);
     if (version > Suggestions::version())
         downloadSuggestions();
 }
@@ -300,7 +261,8 @@ void Autoupdater::processSuggestionsReply()
     const QByteArray body = reply->readAll();
     QDomDocument check;
     if (!check.setContent(body)) {
-        qCWarning(lcDownloads) << "Autoupdater: the suggestions are not valid XML; the old list stays";
+        qCWarning(lcDownloads)
+            << "Autoupdater: the suggestions are not valid XML; the old list stays";
         return;
     }
     QDir().mkpath(QFileInfo(Suggestions::filePath()).absolutePath());

@@ -1,8 +1,8 @@
 #include "downloads/DownloadHelper.h"
 #include "core/Logging.h"
+#include "downloads/ContentRange.h"
 
 #include <QFile>
-#include <QRegularExpression>
 #include <QtDebug>
 
 namespace {
@@ -14,22 +14,6 @@ constexpr qint64 kReadBufferSize = 1024 * 1024;
 bool isRedirectStatus(int status)
 {
     return status >= 300 && status < 400;
-}
-
-// "bytes 100-199/200" -> 100 and 200 (-1 when absent).
-void parseContentRange(const QByteArray &header, qint64 *start, qint64 *total)
-{
-    static const QRegularExpression pattern(
-        QStringLiteral("^bytes\\s+(?:(\\d+)-\\d+|\\*)/(\\d+|\\*)$"));
-    const QRegularExpressionMatch match = pattern.match(QString::fromLatin1(header.trimmed()));
-    *start = -1;
-    *total = -1;
-    if (!match.hasMatch())
-        return;
-    if (match.capturedLength(1) > 0)
-        *start = match.captured(1).toLongLong();
-    if (match.captured(2) != QLatin1String("*"))
-        *total = match.captured(2).toLongLong();
 }
 
 } // namespace
@@ -45,8 +29,9 @@ DownloadHelper::DownloadHelper(const QString &filePath, QNetworkReply *reply, qi
     connect(reply, &QNetworkReply::errorOccurred, this, &DownloadHelper::downloadError);
     const QIODevice::OpenMode mode = m_file->exists() ? QIODevice::Append : QIODevice::WriteOnly;
     if (!m_file->open(mode)) {
-        qCWarning(lcDownloads).noquote() << "DownloadHelper::ctor can't open file for writing:" << filePath
-                             << "\nerror:" << m_file->errorString();
+        qCWarning(lcDownloads).noquote()
+            << "DownloadHelper::ctor can't open file for writing:" << filePath
+            << "\nerror:" << m_file->errorString();
         m_file.reset();
     }
 }
@@ -86,9 +71,7 @@ void DownloadHelper::handleRangeNotSatisfiable()
 {
     if (m_alreadyComplete || m_error)
         return;
-    qint64 start = -1;
-    qint64 total = -1;
-    parseContentRange(m_reply->rawHeader("Content-Range"), &start, &total);
+    const qint64 total = ContentRange::parse(m_reply->rawHeader("Content-Range")).total;
     if (total >= 0 && total != m_startOffset) {
         fail(QStringLiteral("range not satisfiable for a file of another size (%1 on disk, %2 "
                             "served), keeping it:")
@@ -106,7 +89,8 @@ bool DownloadHelper::checkFirstData(int status)
 {
     m_dataChecked = true;
     if (status == 200 && m_startOffset > 0) {
-        qCDebug(lcDownloads) << "DownloadHelper: server ignored the range, starting over:" << m_filePath;
+        qCDebug(lcDownloads) << "DownloadHelper: server ignored the range, starting over:"
+                             << m_filePath;
         if (m_file && !m_file->resize(0)) {
             fail(QStringLiteral("cannot truncate file for a full answer:"), true);
             return false;
@@ -114,9 +98,7 @@ bool DownloadHelper::checkFirstData(int status)
         m_startOffset = 0;
         m_bytesWritten = 0;
     } else if (status == 206) {
-        qint64 start = -1;
-        qint64 total = -1;
-        parseContentRange(m_reply->rawHeader("Content-Range"), &start, &total);
+        const qint64 start = ContentRange::parse(m_reply->rawHeader("Content-Range")).start;
         if (start != m_startOffset) {
             fail(QStringLiteral("partial answer starts at byte %1, the file ends at %2, keeping "
                                 "it:")
@@ -145,13 +127,15 @@ void DownloadHelper::readIncomingData()
         return;
     }
     if (status != 200 && status != 206) {
-        qCDebug(lcDownloads) << "DownloadHelper::readIncomingData reply (this) status code: " << status;
+        qCDebug(lcDownloads) << "DownloadHelper::readIncomingData reply (this) status code: "
+                             << status;
         m_error = true;
         m_reply->abort();
         return;
     }
     if (m_reply->bytesAvailable() <= 0) {
-        qCDebug(lcDownloads) << "DownloadHelper::readIncomingData the download is empty, aborting...";
+        qCDebug(lcDownloads)
+            << "DownloadHelper::readIncomingData the download is empty, aborting...";
         m_reply->abort();
         return;
     }

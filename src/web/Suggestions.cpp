@@ -39,19 +39,29 @@ void Suggestions::load()
         qCDebug(lcWeb) << "Application: Failed to open suggestions file for reading";
         return;
     }
-    QDomDocument document;
-    if (!document.setContent(&file)) {
+    const QByteArray document = file.readAll();
+    file.close();
+    int version = 0;
+    QStringList list;
+    if (!parse(document, &version, &list)) {
         qCDebug(lcWeb) << "Application: Failed to read contents of suggestions file";
-        file.close();
         return;
     }
-    file.close();
+    g_version = version;
+    model()->setStringList(list);
+}
 
-    const QDomElement root = document.documentElement();
-    g_version = root.firstChildElement(QStringLiteral("version")).text().toInt(nullptr, 10);
-    QStringList list;
+bool Suggestions::parse(const QByteArray &document, int *version, QStringList *suggestions)
+{
+    QDomDocument dom;
+    if (!dom.setContent(document))
+        return false;
+    const QDomElement root = dom.documentElement();
+    // A negative version would pass for "no file read yet".
+    *version = qMax(0, root.firstChildElement(QStringLiteral("version")).text().toInt(nullptr, 10));
+    suggestions->clear();
     for (QDomElement e = root.firstChildElement(QStringLiteral("suggestion")); !e.isNull();
          e = e.nextSiblingElement(QStringLiteral("suggestion")))
-        list << e.text();
-    model()->setStringList(list);
+        suggestions->append(e.text());
+    return true;
 }

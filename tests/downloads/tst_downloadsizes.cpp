@@ -5,6 +5,7 @@
 #include "ScriptedPrompt.h"
 #include "SyntheticBlob.h"
 #include "core/Formatters.h"
+#include "downloads/ContentRange.h"
 #include "downloads/CorvanaItem.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
@@ -129,6 +130,41 @@ private Q_SLOTS:
             QVERIFY2(text.endsWith(QStringLiteral("(1.0 MB/sec) - 1 minute remaining")),
                      qPrintable(text));
         }
+    }
+
+    // The answer's range decides whether its bytes continue the file: a
+    // contradicting or overflowing header must read as unknown, not as 0.
+    void contentRangeHeaders_data()
+    {
+        QTest::addColumn<QByteArray>("header");
+        QTest::addColumn<qint64>("start");
+        QTest::addColumn<qint64>("end");
+        QTest::addColumn<qint64>("total");
+        QTest::newRow("partial") << QByteArray("bytes 100-199/200") << qint64(100) << qint64(199)
+                                 << qint64(200);
+        QTest::newRow("beyond 4 GiB")
+            << QByteArray("bytes 4294967296-4999999999/5000000000") << qint64(4294967296)
+            << qint64(4999999999) << qint64(5000000000);
+        QTest::newRow("total unknown")
+            << QByteArray("bytes 0-9/*") << qint64(0) << qint64(9) << qint64(-1);
+        QTest::newRow("not satisfiable")
+            << QByteArray("bytes */5000000000") << qint64(-1) << qint64(-1) << qint64(5000000000);
+        QTest::newRow("start overflows") << QByteArray("bytes 99999999999999999999-1/2")
+                                         << qint64(-1) << qint64(-1) << qint64(-1);
+        QTest::newRow("end before start")
+            << QByteArray("bytes 5-3/10") << qint64(-1) << qint64(-1) << qint64(-1);
+        QTest::newRow("end beyond total")
+            << QByteArray("bytes 0-10/10") << qint64(-1) << qint64(-1) << qint64(-1);
+        QTest::newRow("negative") << QByteArray("bytes -5-3/10") << qint64(-1) << qint64(-1)
+                                  << qint64(-1);
+    }
+    void contentRangeHeaders()
+    {
+        QFETCH(QByteArray, header);
+        const ContentRange range = ContentRange::parse(header);
+        QTEST(range.start, "start");
+        QTEST(range.end, "end");
+        QTEST(range.total, "total");
     }
 
     // No speed yet: the remaining time is infinite and must not become a

@@ -10,6 +10,8 @@ bool SsdpPacket::parse(const QByteArray &datagram, SsdpPacket *packet)
     if (lines.isEmpty())
         return false;
     packet->startLine = lines.first().trimmed();
+    if (packet->startLine.contains('\r'))
+        return false;
     if (!packet->startLine.endsWith("HTTP/1.1") && !packet->startLine.startsWith("HTTP/1.1"))
         return false;
     packet->headers.clear();
@@ -17,6 +19,9 @@ bool SsdpPacket::parse(const QByteArray &datagram, SsdpPacket *packet)
         const QByteArray line = lines.at(i).trimmed();
         if (line.isEmpty())
             break;
+        // A carriage return inside a line would split it for the next reader.
+        if (line.contains('\r'))
+            return false;
         const qsizetype colon = line.indexOf(':');
         if (colon <= 0)
             return false;

@@ -2,6 +2,23 @@
 
 #include <QXmlStreamReader>
 
+#include <cctype>
+
+namespace {
+
+bool isXmlName(const QByteArray &name)
+{
+    if (name.isEmpty() || !(std::isalpha(uchar(name.at(0))) || name.at(0) == '_'))
+        return false;
+    for (const char c : name) {
+        if (!std::isalnum(uchar(c)) && c != '_' && c != '-' && c != '.')
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 namespace UpnpSoap {
 
 bool parseSoapAction(const QByteArray &header, QString *serviceType, QString *action)
@@ -12,9 +29,13 @@ bool parseSoapAction(const QByteArray &header, QString *serviceType, QString *ac
     const qsizetype hash = value.indexOf('#');
     if (hash <= 0 || hash >= 200 || value.size() - hash - 1 <= 0 || value.size() - hash > 100)
         return false;
+    // The action names the answer's element: an XML name, nothing else.
+    const QByteArray name = value.mid(hash + 1);
+    if (!isXmlName(name))
+        return false;
     *serviceType = QString::fromUtf8(value.left(hash));
-    *action = QString::fromUtf8(value.mid(hash + 1));
-    return !action->contains(QLatin1Char(' '));
+    *action = QString::fromLatin1(name);
+    return true;
 }
 
 bool parseArguments(const QByteArray &envelope, const QString &action,
@@ -56,7 +77,24 @@ bool parseArguments(const QByteArray &envelope, const QString &action,
 
 QString escape(const QString &text)
 {
-    return text.toHtmlEscaped();
+    // What XML cannot carry at all (control characters, unpaired surrogates,
+    // U+FFFE and U+FFFF) is dropped, or the whole answer would be unreadable.
+    QString clean;
+    clean.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            clean += c;
+            clean += text.at(++i);
+            continue;
+        }
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != 0x9 && u != 0xA && u != 0xD) || c.isSurrogate() || u == 0xFFFE ||
+            u == 0xFFFF)
+            continue;
+        clean += c;
+    }
+    return clean.toHtmlEscaped();
 }
 
 QByteArray response(const QString &serviceType, const QString &action,
