@@ -1,10 +1,12 @@
 #include "core/AppIdentity.h"
 #include "core/Version.h"
 #include "core/LogFile.h"
+#include "core/Logging.h"
 #include "TestSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 #include <QThread>
@@ -91,6 +93,54 @@ private Q_SLOTS:
             QVERIFY2(whole.match(lines[i]).hasMatch(), qPrintable(lines[i].left(120)));
     }
 
+    // QT_LOGGING_RULES silences one subsystem by its category; what is still
+    // written keeps the file's line format. Each rule set runs in a child
+    // process, as the rules are read when the program starts.
+    void loggingRulesSilenceSubsystems_data()
+    {
+        QTest::addColumn<QString>("rules");
+        QTest::addColumn<QStringList>("written");
+        const QString tvDebug = QStringLiteral("[debug]: tv line");
+        const QString tvWarning = QStringLiteral("[warning]: tv trouble");
+        const QString upnpDebug = QStringLiteral("[debug]: upnp line");
+        const QString libraryDebug = QStringLiteral("[debug]: library line");
+        QTest::newRow("none") << QString() << QStringList{tvDebug, tvWarning, upnpDebug, libraryDebug};
+        QTest::newRow("tv debug off") << QStringLiteral("zelta.tv.debug=false")
+                                      << QStringList{tvWarning, upnpDebug, libraryDebug};
+        QTest::newRow("library off") << QStringLiteral("zelta.library=false")
+                                     << QStringList{tvDebug, tvWarning, upnpDebug};
+        QTest::newRow("all debug off") << QStringLiteral("zelta.*.debug=false")
+                                       << QStringList{tvWarning};
+        QTest::newRow("off, then tv on")
+            << QStringLiteral("zelta.*=false;zelta.tv.debug=true") << QStringList{tvDebug};
+    }
+
+    void loggingRulesSilenceSubsystems()
+    {
+        QFETCH(QString, rules);
+        QFETCH(QStringList, written);
+        const QString log = QDir::home().filePath(QStringLiteral("CorvanaZELTA.log"));
+        QFile::remove(log);
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("ZELTA_LOG_WRITER"), QStringLiteral("1"));
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), rules);
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(child.waitForFinished(30000));
+        QCOMPARE(child.exitCode(), 0);
+
+        const QStringList lines = logLines();
+        QCOMPARE(lines.size(), 3 + written.size()); // the run header, then what passed
+        static const QRegularExpression stamp(QStringLiteral(R"(^\[[^\]]+\])"));
+        QStringList got;
+        for (int i = 3; i < lines.size(); ++i) {
+            QVERIFY2(stamp.match(lines[i]).hasMatch(), qPrintable(lines[i]));
+            got << lines[i].mid(stamp.match(lines[i]).capturedLength());
+        }
+        QCOMPARE(got, written);
+    }
+
     void messagesAfterCloseAreDropped()
     {
         const qint64 before = QFileInfo(QDir::home().filePath(QStringLiteral("CorvanaZELTA.log"))).size();
@@ -99,5 +149,28 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestLogFile)
+// The child of loggingRulesSilenceSubsystems: one line from each of a few
+// subsystems into the log file.
+int writeCategoryLines(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    AppIdentity::apply();
+    ZR::LogFile::init(true);
+    qCDebug(lcTv) << "tv line";
+    qCWarning(lcTv) << "tv trouble";
+    qCDebug(lcUpnp) << "upnp line";
+    qCDebug(lcLibrary) << "library line";
+    ZR::LogFile::close();
+    return 0;
+}
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsSet("ZELTA_LOG_WRITER"))
+        return writeCategoryLines(argc, argv);
+    QCoreApplication app(argc, argv);
+    TestLogFile test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_logfile.moc"
