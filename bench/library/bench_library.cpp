@@ -158,7 +158,6 @@ double processMs(const QString &program, const QStringList &args, const QString 
     for (int i = 0; i < runs; ++i) {
         QProcess process;
         process.setProcessEnvironment(env);
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         QElapsedTimer timer;
         timer.start();
         process.start(program, args);
