@@ -1,7 +1,8 @@
 # cmake -DSOURCE_DIR=<folder holding the subsystem folders> [-DWIDGET_HEADER_DIRS=dir|dir...] -P CheckIncludeGraph.cmake
 #
 # Fails when a file includes from a folder above its own, or from another
-# folder of its own level, and when an engine folder includes a widget header.
+# folder of its own level, and when an engine folder or the command line
+# includes a widget header.
 # The folders from the bottom up; folders on one line are on one level.
 set(levels
   "core"
@@ -12,8 +13,8 @@ set(levels
   "engines"
   "cli gui"
   "app")
-# Folders that hold no widgets (everything below cli and gui).
-set(engine_levels 0 1 2 3 4 5)
+# Folders that hold no widgets: the engines and the command line.
+set(widgetless core media web library downloads burner tv engines cli)
 # Widget modules: including one of them as a whole or any of their headers.
 set(widget_modules QtWidgets QtWebEngineWidgets QtMultimediaWidgets QtOpenGLWidgets)
 # Known even without the Qt headers at hand.
@@ -71,8 +72,8 @@ foreach(file IN LISTS files)
         list(APPEND faults "${file}: includes from '${other}', a folder beside '${own}'")
       endif()
     elseif(line MATCHES "#[ \t]*include[ \t]*<([^>/]+)(/([^>]+))?>")
-      list(FIND engine_levels ${own_level} is_engine)
-      if(is_engine LESS 0)
+      list(FIND widgetless ${own} no_widgets)
+      if(no_widgets LESS 0)
         continue()
       endif()
       set(module "${CMAKE_MATCH_1}")
@@ -84,7 +85,7 @@ foreach(file IN LISTS files)
       endif()
       if(hit GREATER -1)
         string(STRIP "${line}" shown)
-        list(APPEND faults "${file}: an engine includes the widget header ${shown}")
+        list(APPEND faults "${file}: '${own}' includes the widget header ${shown}")
       endif()
     endif()
   endforeach()

@@ -21,6 +21,7 @@ set(cases
   "fail|tv/upnp/UpnpEngine.cpp|#include <QtWidgets>"
   "fail|library/Library.cpp|#include <QtWidgets/QTreeView>"
   "fail|engines/Engines.cpp|#include <QWebEngineView>"
+  "fail|cli/main.cpp|#include <QApplication>"
   "fail|player/Player.cpp|#include \"core/Logging.h\"")
 
 set(base
