@@ -1,5 +1,6 @@
 #include "app/Application.h"
 #include "library/Library.h"
+#include "app/MprisService.h"
 #include "gui/mainwindow/MainWindow.h"
 #include "app/MessageBoxPrompt.h"
 #include "engines/StartupTypes.h"
@@ -30,6 +31,17 @@ int main(int argc, char **argv)
         auto *window = new MainWindow(Application::engines());
         Application::setMainWindow(window);
         window->show();
+
+        // Media keys and the desktop's media panel, when there is a session bus.
+        MprisService mpris(window->transport());
+        mpris.setLibrary(Application::library());
+        QObject::connect(&mpris, &MprisService::openRequested, window, &MainWindow::openFile);
+        QObject::connect(&mpris, &MprisService::raiseRequested, window, [window] {
+            window->show();
+            window->raise();
+            window->activateWindow();
+        });
+        mpris.registerOnSessionBus();
 
         Application::library()->startIntegrityCheck();
         QObject::connect(window, &MainWindow::CloseAllTasks, Application::library(),

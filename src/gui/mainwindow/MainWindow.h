@@ -61,6 +61,7 @@ public:
     InfoWidget *infoWidget() const { return m_infoWidget; }
     QWidget *playerToolbar() const { return m_playerToolbar; }
     QMediaPlayer *mediaObject() const { return m_mediaObject; }
+    PlayerTransport *transport() const { return m_transport; }
 
 Q_SIGNALS:
     void CloseAllTasks();

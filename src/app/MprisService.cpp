@@ -1,0 +1,252 @@
+#include "app/MprisService.h"
+
+#include "app/MprisPlayerAdaptor.h"
+#include "app/MprisRootAdaptor.h"
+#include "core/Logging.h"
+#include "gui/player/PlayerTransport.h"
+#include "library/Library.h"
+#include "library/LibraryItem.h"
+
+#include <QAudioOutput>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QFileInfo>
+#include <QUrl>
+
+const char MprisService::ServiceName[] = "org.mpris.MediaPlayer2.corvanazelta";
+const char MprisService::ObjectPath[] = "/org/mpris/MediaPlayer2";
+
+namespace {
+
+const QString playerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
+
+LibraryItem libraryItemFor(Library *library, const QString &path)
+{
+    if (!library || path.isEmpty())
+        return LibraryItem();
+    const QString wanted = QFileInfo(path).absoluteFilePath();
+    for (int row = 0; row < library->rowCount(); ++row) {
+        const LibraryItem item = library->item(row);
+        if (QFileInfo(item.videoPath()).absoluteFilePath() == wanted)
+            return item;
+    }
+    return LibraryItem();
+}
+
+} // namespace
+
+MprisService::MprisService(PlayerTransport *transport, QObject *parent)
+    : QObject(parent)
+    , m_transport(transport)
+{
+    new MprisRootAdaptor(this);
+    new MprisPlayerAdaptor(this);
+    QMediaPlayer *player = transport->mediaPlayer();
+    connect(player, &QMediaPlayer::playbackStateChanged, this, [this] {
+        propertiesChanged({QStringLiteral("PlaybackStatus"), QStringLiteral("CanPlay"),
+                           QStringLiteral("CanPause")});
+    });
+    connect(player, &QMediaPlayer::sourceChanged, this, &MprisService::sourceChanged);
+    connect(player, &QMediaPlayer::durationChanged, this,
+            [this] { propertiesChanged({QStringLiteral("Metadata")}); });
+    connect(player, &QMediaPlayer::seekableChanged, this,
+            [this] { propertiesChanged({QStringLiteral("CanSeek")}); });
+    connect(transport->audioOutput(), &QAudioOutput::volumeChanged, this,
+            [this] { propertiesChanged({QStringLiteral("Volume")}); });
+}
+
+MprisService::~MprisService()
+{
+    if (m_registered) {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        bus.unregisterObject(QString::fromLatin1(ObjectPath));
+        bus.unregisterService(QString::fromLatin1(ServiceName));
+    }
+}
+
+void MprisService::setLibrary(Library *library)
+{
+    m_library = library;
+}
+
+bool MprisService::registerOnSessionBus()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        qCInfo(lcApp) << "MprisService: no session bus, media controls are off";
+        return false;
+    }
+    if (!bus.registerObject(QString::fromLatin1(ObjectPath), this,
+                            QDBusConnection::ExportAdaptors) ||
+        !bus.registerService(QString::fromLatin1(ServiceName))) {
+        qCWarning(lcApp) << "MprisService: could not register" << ServiceName << ":"
+                         << bus.lastError().message();
+        bus.unregisterObject(QString::fromLatin1(ObjectPath));
+        return false;
+    }
+    m_registered = true;
+    return true;
+}
+
+QString MprisService::playbackStatus() const
+{
+    if (!m_transport)
+        return QStringLiteral("Stopped");
+    switch (m_transport->mediaPlayer()->playbackState()) {
+    case QMediaPlayer::PlayingState:
+        return QStringLiteral("Playing");
+    case QMediaPlayer::PausedState:
+        return QStringLiteral("Paused");
+    default:
+        return QStringLiteral("Stopped");
+    }
+}
+
+QString MprisService::trackPath() const
+{
+    return QStringLiteral("/org/corvana/zelta/track/%1").arg(m_track);
+}
+
+QVariantMap MprisService::metadata() const
+{
+    QVariantMap map;
+    if (!m_transport || m_transport->currentFile().isEmpty()) {
+        map.insert(QStringLiteral("mpris:trackid"),
+                   QVariant::fromValue(QDBusObjectPath("/org/mpris/MediaPlayer2/TrackList/NoTrack")));
+        return map;
+    }
+    const QString path = m_transport->currentFile();
+    const LibraryItem item = libraryItemFor(m_library, path);
+    map.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(trackPath())));
+    map.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(path).toString());
+    QString title = item.isValid() ? item.title() : QString();
+    if (title.isEmpty())
+        title = QFileInfo(path).completeBaseName();
+    map.insert(QStringLiteral("xesam:title"), title);
+    qlonglong lengthUs = qlonglong(m_transport->mediaPlayer()->duration()) * 1000;
+    if (lengthUs <= 0 && item.isValid())
+        lengthUs = qlonglong(item.mediaLengthInSecs()) * 1000000;
+    if (lengthUs > 0)
+        map.insert(QStringLiteral("mpris:length"), lengthUs);
+    if (item.isValid()) {
+        for (const QString &picture : {item.coverPath(), item.thumbnailPath()}) {
+            if (!picture.isEmpty() && QFileInfo::exists(picture)) {
+                map.insert(QStringLiteral("mpris:artUrl"), QUrl::fromLocalFile(picture).toString());
+                break;
+            }
+        }
+    }
+    return map;
+}
+
+qlonglong MprisService::positionUs() const
+{
+    return m_transport ? qlonglong(m_transport->mediaPlayer()->position()) * 1000 : 0;
+}
+
+double MprisService::volume() const
+{
+    return m_transport ? double(m_transport->audioOutput()->volume()) : 0.0;
+}
+
+void MprisService::setVolume(double volume)
+{
+    if (m_transport)
+        m_transport->audioOutput()->setVolume(float(qBound(0.0, volume, 1.0)));
+}
+
+bool MprisService::canPlay() const
+{
+    return m_transport && m_transport->hasValidSource();
+}
+
+bool MprisService::canSeek() const
+{
+    return m_transport && m_transport->mediaPlayer()->isSeekable();
+}
+
+void MprisService::play()
+{
+    if (m_transport)
+        m_transport->play();
+}
+
+void MprisService::pause()
+{
+    if (m_transport)
+        m_transport->pause();
+}
+
+void MprisService::playPause()
+{
+    if (m_transport)
+        m_transport->playPause();
+}
+
+void MprisService::stop()
+{
+    if (m_transport)
+        m_transport->stop();
+}
+
+void MprisService::seek(qlonglong offsetUs)
+{
+    if (!canSeek())
+        return;
+    m_transport->seekTo(m_transport->mediaPlayer()->position() + offsetUs / 1000);
+    Q_EMIT seeked(positionUs());
+}
+
+void MprisService::setPosition(const QDBusObjectPath &trackId, qlonglong positionUs)
+{
+    // A position for another track, or outside this one, is ignored.
+    if (!canSeek() || trackId.path() != trackPath() || positionUs < 0)
+        return;
+    const qint64 duration = m_transport->mediaPlayer()->duration();
+    if (duration > 0 && positionUs / 1000 > duration)
+        return;
+    m_transport->seekTo(positionUs / 1000);
+    Q_EMIT seeked(positionUs);
+}
+
+void MprisService::openUri(const QString &uri)
+{
+    const QUrl url(uri);
+    if (!url.isLocalFile() || !QFileInfo(url.toLocalFile()).isFile()) {
+        qCWarning(lcApp) << "MprisService::openUri refused" << uri;
+        return;
+    }
+    Q_EMIT openRequested(url.toLocalFile());
+}
+
+void MprisService::sourceChanged()
+{
+    ++m_track;
+    propertiesChanged({QStringLiteral("Metadata"), QStringLiteral("CanPlay"),
+                       QStringLiteral("CanSeek")});
+}
+
+void MprisService::propertiesChanged(const QStringList &names)
+{
+    if (!m_registered)
+        return;
+    QVariantMap changed;
+    for (const QString &name : names) {
+        if (name == QLatin1String("PlaybackStatus"))
+            changed.insert(name, playbackStatus());
+        else if (name == QLatin1String("Metadata"))
+            changed.insert(name, metadata());
+        else if (name == QLatin1String("Volume"))
+            changed.insert(name, volume());
+        else if (name == QLatin1String("CanSeek"))
+            changed.insert(name, canSeek());
+        else
+            changed.insert(name, canPlay());
+    }
+    QDBusMessage signal = QDBusMessage::createSignal(QString::fromLatin1(ObjectPath),
+                                                     QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                     QStringLiteral("PropertiesChanged"));
+    signal << playerInterface << changed << QStringList();
+    QDBusConnection::sessionBus().send(signal);
+}

@@ -1,0 +1,169 @@
+// The player as an MPRIS 2 media player, driven by another process
+// (dbus-send) over a private session bus.
+#include "ScriptedPrompt.h"
+#include "TestSupport.h"
+#include "app/MprisService.h"
+#include "gui/player/CorvPlayerWidget.h"
+#include "gui/player/PlayerTransport.h"
+#include "gui/player/Toolbar.h"
+#include "gui/player/VolumeSlider.h"
+#include "library/Library.h"
+#include "library/LibraryItem.h"
+
+#include <QAudioOutput>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestMpris : public QObject
+{
+    Q_OBJECT
+
+private:
+    // Runs dbus-send while this process keeps answering the bus.
+    static QString busCall(const QStringList &args)
+    {
+        QProcess process;
+        process.start(QStringLiteral("dbus-send"),
+                      QStringList{QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                                  QStringLiteral("--dest=") +
+                                      QString::fromLatin1(MprisService::ServiceName),
+                                  QString::fromLatin1(MprisService::ObjectPath)} +
+                          args);
+        if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 15000))
+            return QStringLiteral("(timed out)");
+        return QString::fromUtf8(process.readAllStandardOutput() +
+                                 process.readAllStandardError());
+    }
+    static QString property(const QString &name)
+    {
+        return busCall({QStringLiteral("org.freedesktop.DBus.Properties.Get"),
+                        QStringLiteral("string:org.mpris.MediaPlayer2.Player"),
+                        QStringLiteral("string:") + name});
+    }
+    static QString playerCall(const QString &method, const QStringList &args = {})
+    {
+        return busCall(QStringList{QStringLiteral("org.mpris.MediaPlayer2.Player.") + method} +
+                       args);
+    }
+    static qlonglong positionUs()
+    {
+        static const QRegularExpression number(QStringLiteral("int64 (\\d+)"));
+        return number.match(property(QStringLiteral("Position"))).captured(1).toLongLong();
+    }
+
+    QTemporaryDir m_home;
+    std::unique_ptr<Library> m_library;
+    std::unique_ptr<CorvPlayerWidget> m_page;
+    std::unique_ptr<PlayerTransport> m_transport;
+    std::unique_ptr<MprisService> m_mpris;
+    ScriptedPrompt m_prompt;
+    QString m_video;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS"));
+        UserPrompt::install(&m_prompt);
+        Library::setupPaths(m_home.path());
+        QVERIFY(Library::initDatabase(QString()));
+        m_library = std::make_unique<Library>();
+        const QString clip = TestSupport::sampleClip(QStringLiteral("mpris-40s.mp4"), 40,
+                                                     {QStringLiteral("-r"), QStringLiteral("5")});
+        QVERIFY(!clip.isEmpty());
+        QVERIFY(m_library->importFile(clip));
+        QTRY_COMPARE_WITH_TIMEOUT(m_library->rowCount(), 1, 60000);
+        QVERIFY(m_library->updateItem(0, QStringLiteral("Sunset Ride"), QString(), QString(),
+                                      QString()));
+        m_video = m_library->item(0).videoPath();
+
+        m_page = std::make_unique<CorvPlayerWidget>();
+        m_page->toolbar()->setFixedHeight(50);
+        m_page->toolbar()->show();
+        m_page->show();
+        m_transport = std::make_unique<PlayerTransport>(m_page.get());
+        m_mpris = std::make_unique<MprisService>(m_transport.get());
+        m_mpris->setLibrary(m_library.get());
+        QVERIFY(m_mpris->registerOnSessionBus());
+    }
+
+    void cleanupTestCase()
+    {
+        m_mpris.reset();
+        m_transport.reset();
+        m_page.reset();
+        m_library.reset();
+        UserPrompt::install(nullptr);
+    }
+
+    void identityAndNothingPlaying()
+    {
+        const QString identity = busCall({QStringLiteral("org.freedesktop.DBus.Properties.Get"),
+                                          QStringLiteral("string:org.mpris.MediaPlayer2"),
+                                          QStringLiteral("string:Identity")});
+        QVERIFY2(identity.contains(QLatin1String("\"CorvanaZELTA\"")), qPrintable(identity));
+        QVERIFY(property(QStringLiteral("PlaybackStatus")).contains(QLatin1String("\"Stopped\"")));
+        QVERIFY(property(QStringLiteral("Metadata")).contains(QLatin1String("NoTrack")));
+    }
+
+    void statusAndMetadataFollowThePlayer()
+    {
+        m_transport->openFile(m_video);
+        QTRY_VERIFY_WITH_TIMEOUT(m_transport->mediaPlayer()->duration() > 0, 10000);
+        QVERIFY(property(QStringLiteral("PlaybackStatus")).contains(QLatin1String("\"Playing\"")));
+        const QString metadata = property(QStringLiteral("Metadata"));
+        QVERIFY2(metadata.contains(QLatin1String("string \"Sunset Ride\"")), qPrintable(metadata));
+        const qint64 lengthUs = m_transport->mediaPlayer()->duration() * 1000;
+        QVERIFY(lengthUs > 39000000);
+        QVERIFY2(metadata.contains(QStringLiteral("int64 %1").arg(lengthUs)), qPrintable(metadata));
+        QVERIFY2(metadata.contains(QLatin1String("mpris:artUrl")), qPrintable(metadata));
+        QVERIFY(metadata.contains(QLatin1String("/org/corvana/zelta/track/")));
+    }
+
+    void playPauseAndSeekFromOutside()
+    {
+        QMediaPlayer *player = m_transport->mediaPlayer();
+        QVERIFY(playerCall(QStringLiteral("PlayPause")).isEmpty() ||
+                player->playbackState() == QMediaPlayer::PausedState);
+        QTRY_COMPARE_WITH_TIMEOUT(player->playbackState(), QMediaPlayer::PausedState, 5000);
+        QVERIFY(property(QStringLiteral("PlaybackStatus")).contains(QLatin1String("\"Paused\"")));
+        QVERIFY(!m_page->toolbar()->hasPauseLook());
+
+        m_transport->seekTo(5000);
+        QTRY_VERIFY_WITH_TIMEOUT(qAbs(player->position() - 5000) < 500, 10000);
+        playerCall(QStringLiteral("Seek"), {QStringLiteral("int64:10000000")});
+        QTRY_VERIFY_WITH_TIMEOUT(qAbs(player->position() - 15000) < 500, 10000);
+        QVERIFY(qAbs(positionUs() - 15000000) < 500000);
+        playerCall(QStringLiteral("Seek"), {QStringLiteral("int64:-30000000")});
+        QTRY_VERIFY_WITH_TIMEOUT(player->position() < 500, 10000);
+
+        playerCall(QStringLiteral("PlayPause"));
+        QTRY_COMPARE_WITH_TIMEOUT(player->playbackState(), QMediaPlayer::PlayingState, 5000);
+        QVERIFY(m_page->toolbar()->hasPauseLook());
+        playerCall(QStringLiteral("Stop"));
+        QTRY_COMPARE_WITH_TIMEOUT(player->playbackState(), QMediaPlayer::StoppedState, 5000);
+    }
+
+    void volumeFromOutside()
+    {
+        busCall({QStringLiteral("org.freedesktop.DBus.Properties.Set"),
+                 QStringLiteral("string:org.mpris.MediaPlayer2.Player"),
+                 QStringLiteral("string:Volume"), QStringLiteral("variant:double:0.25")});
+        QTRY_COMPARE(m_page->toolbar()->volumeSlider()->value(), 25);
+        QVERIFY(property(QStringLiteral("Volume")).contains(QLatin1String("double 0.25")));
+    }
+
+    void openUriPlaysOnlyLocalFiles()
+    {
+        QSignalSpy open(m_mpris.get(), &MprisService::openRequested);
+        playerCall(QStringLiteral("OpenUri"), {QStringLiteral("string:http://127.0.0.1/x.mp4")});
+        playerCall(QStringLiteral("OpenUri"),
+                   {QStringLiteral("string:") + QUrl::fromLocalFile(m_video).toString()});
+        QTRY_COMPARE(open.size(), 1);
+        QCOMPARE(open.first().first().toString(), m_video);
+    }
+};
+
+QTEST_MAIN(TestMpris)
+#include "tst_mpris.moc"
