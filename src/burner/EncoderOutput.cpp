@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <limits>
+
 namespace EncoderOutput {
 
 int durationSeconds(const QString &text)
@@ -11,8 +13,14 @@ int durationSeconds(const QString &text)
     const QRegularExpressionMatch match = pattern.match(text);
     if (!match.hasMatch())
         return -1;
-    return match.captured(1).toInt() * 3600 + match.captured(2).toInt() * 60 +
-           match.captured(3).toInt();
+    // Numbers too large for a length are no length at all.
+    for (int i = 1; i <= 3; ++i) {
+        if (match.capturedLength(i) > 9)
+            return -1;
+    }
+    const qint64 seconds = match.captured(1).toLongLong() * 3600 +
+                           match.captured(2).toLongLong() * 60 + match.captured(3).toLongLong();
+    return seconds > std::numeric_limits<int>::max() ? -1 : int(seconds);
 }
 
 int bitrate(const QString &text)
@@ -31,9 +39,13 @@ QSize frameSize(const QString &text)
         QStringLiteral("Video: [^\\n]*?[ ,]([1-9][0-9]*)x([1-9][0-9]*)(?=[ ,\\[]|$)"),
         QRegularExpression::MultilineOption);
     const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
+    bool widthOk = false;
+    bool heightOk = false;
+    const int width = match.captured(1).toInt(&widthOk);
+    const int height = match.captured(2).toInt(&heightOk);
+    if (!match.hasMatch() || !widthOk || !heightOk)
         return QSize(0, 0);
-    return QSize(match.captured(1).toInt(), match.captured(2).toInt());
+    return QSize(width, height);
 }
 
 double lastTime(const QString &text)

@@ -1,5 +1,5 @@
 # The fuzz targets and the program sources each one needs (below src/).
-set(ZELTA_FUZZ_TARGETS descriptor updatefeed suggestions soap ssdp httprange httpheaders)
+set(ZELTA_FUZZ_TARGETS descriptor updatefeed suggestions soap ssdp httprange httpheaders encoder)
 set(ZELTA_FUZZ_SOURCES_descriptor downloads/CorvanaItem.cpp)
 set(ZELTA_FUZZ_SOURCES_updatefeed downloads/UpdateFeed.cpp)
 set(ZELTA_FUZZ_SOURCES_suggestions web/Suggestions.cpp)
@@ -9,3 +9,4 @@ set(ZELTA_FUZZ_SOURCES_httprange downloads/ContentRange.cpp
   tv/upnp/UpnpFileMediaServerDelegate.cpp)
 set(ZELTA_FUZZ_SOURCES_httpheaders tv/upnp/UpnpEventNotifier.cpp tv/upnp/UpnpClientSignature.cpp
   tv/upnp/UpnpSoap.cpp)
+set(ZELTA_FUZZ_SOURCES_encoder burner/EncoderOutput.cpp)
