@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QDomDocument>
 #include <QFile>
+#include <QMimeDatabase>
 #include <QMutexLocker>
 #include <QNetworkAccessManager>
 #include <QtDebug>
@@ -23,6 +24,46 @@
 namespace {
 
 constexpr qint64 kMaxFeedBytes = 1024 * 1024;
+
+// Package formats and installer scripts; a program, library or desktop
+// launcher is never handed to the desktop.
+const QStringList kInstallerTypes = {
+    QStringLiteral("application/vnd.debian.binary-package"),
+    QStringLiteral("application/x-rpm"),
+    QStringLiteral("application/vnd.flatpak"),
+    QStringLiteral("application/vnd.flatpak.ref"),
+    QStringLiteral("application/vnd.snap"),
+    QStringLiteral("application/vnd.appimage"),
+    QStringLiteral("application/x-iso9660-appimage"),
+    QStringLiteral("application/x-shellscript"),
+    QStringLiteral("application/x-makeself"),
+};
+const QStringList kProgramTypes = {
+    QStringLiteral("application/x-executable"), QStringLiteral("application/x-sharedlib"),
+    QStringLiteral("application/x-pie-executable"), QStringLiteral("application/x-desktop"),
+    QStringLiteral("application/x-ms-dos-executable"),
+};
+
+bool isOneOf(const QMimeType &type, const QStringList &names)
+{
+    for (const QString &name : names) {
+        if (type.inherits(name))
+            return true;
+    }
+    return false;
+}
+
+// Exactly one of `names`: a script inherits from the executable type.
+bool isExactlyOneOf(const QMimeType &type, const QStringList &names)
+{
+    return names.contains(type.name()) || names.contains(type.aliases().value(0));
+}
+
+bool isAppImage(const QMimeType &type)
+{
+    return type.inherits(QStringLiteral("application/vnd.appimage")) ||
+           type.inherits(QStringLiteral("application/x-iso9660-appimage"));
+}
 
 } // namespace
 
@@ -38,6 +79,17 @@ Autoupdater::~Autoupdater() = default;
 QString Autoupdater::platformName()
 {
     return UpdateFeed::platformName();
+}
+
+bool Autoupdater::isInstallerFile(const QString &path)
+{
+    const QMimeDatabase types;
+    const QMimeType byName = types.mimeTypeForFile(path, QMimeDatabase::MatchExtension);
+    if (!isOneOf(byName, kInstallerTypes))
+        return false;
+    // The name must not hide a program (an AppImage is one by design).
+    const QMimeType byContent = types.mimeTypeForFile(path, QMimeDatabase::MatchContent);
+    return isAppImage(byName) || !isExactlyOneOf(byContent, kProgramTypes);
 }
 
 bool Autoupdater::versionItemMatches(const QString &item)
@@ -181,6 +233,14 @@ void Autoupdater::checkVersion(const QByteArray &body)
         emit checkFinished(false);
         return;
     }
+    // Only HTTPS guards the program we are about to run.
+    if (m_installerUrl.scheme().toLower() != QLatin1String("https")) {
+        qCWarning(lcDownloads) << "Autoupdater: installer refused, not an HTTPS address:"
+                               << m_installerUrl;
+        m_installerUrl.clear();
+        emit checkFinished(false);
+        return;
+    }
     qCDebug(lcDownloads) << "Start download of new version from url:" << m_installerUrl;
     connect(DownloadManager::instance(), &DownloadManager::finished, this,
             &Autoupdater::downloadFinished, Qt::UniqueConnection);
@@ -196,6 +256,11 @@ void Autoupdater::downloadFinished(Download *download)
                &Autoupdater::downloadFinished);
     qCDebug(lcDownloads) << "Update downloaded...";
     qCDebug(lcDownloads) << "ShellExecute in" << QDir::currentPath();
+    if (!isInstallerFile(download->mediaPath())) {
+        qCWarning(lcDownloads) << "Autoupdater: the download is not an installer, not opened:"
+                               << download->mediaPath();
+        return;
+    }
     if (!m_launcher(download->mediaPath()))
         qCWarning(lcDownloads) << "Autoupdater: could not open the installer"
                                << download->mediaPath();

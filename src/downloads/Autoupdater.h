@@ -40,6 +40,9 @@ public:
     // platform element; empty when none.
     static QUrl findInstaller(const QDomDocument &document);
     static QString platformName();
+    // Whether a downloaded file is of a type installers have on this platform
+    // (a package or an installer script, never a bare program or launcher).
+    static bool isInstallerFile(const QString &path);
 
 Q_SIGNALS:
     // The check is over: no update, or the installer download was started.

@@ -395,6 +395,12 @@ QUrl Download::redirectTarget(DownloadHelper *helper) const
         qCWarning(lcDownloads) << "Download: redirect to a non-web address refused:" << resolved;
         return QUrl();
     }
+    // A redirect never leaves HTTPS.
+    if (helper->reply()->url().scheme() == QLatin1String("https") &&
+        resolved.scheme() != QLatin1String("https")) {
+        qCWarning(lcDownloads) << "Download: redirect from HTTPS to plain HTTP refused:" << resolved;
+        return QUrl();
+    }
     return resolved;
 }
 

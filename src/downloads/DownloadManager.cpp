@@ -206,6 +206,13 @@ void DownloadManager::initializeDownload(const QUrl &url)
         qCDebug(lcDownloads) << "Invalid url!";
         return;
     }
+    // Descriptors name addresses from the network: never a local file or another scheme.
+    const QString scheme = url.scheme().toLower();
+    if ((scheme != QLatin1String("http") && scheme != QLatin1String("https")) ||
+        url.host().isEmpty()) {
+        qCWarning(lcDownloads) << "DownloadManager: descriptor address refused:" << url.scheme();
+        return;
+    }
     QNetworkRequest request(url);
     request.setRawHeader("User-Agent", "Corvana ZELTA");
     QNetworkReply *reply = NetworkManager::instance()->get(request);

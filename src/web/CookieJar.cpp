@@ -177,23 +177,6 @@ void CookieJar::clear()
     emit cookiesChanged();
 }
 
-void CookieJar::forceInsert(const QNetworkCookie &cookie)
-{
-    QList<QNetworkCookie> cookies = allCookies();
-    bool replaced = false;
-    for (QNetworkCookie &stored : cookies) {
-        if (stored.name() == cookie.name() && stored.domain() == cookie.domain() &&
-            stored.path() == cookie.path()) {
-            stored = cookie;
-            replaced = true;
-            break;
-        }
-    }
-    if (!replaced)
-        cookies.append(cookie);
-    NetworkCookieJar::setAllCookies(cookies);
-}
-
 bool CookieJar::setCookiesFromUrl(const QList<QNetworkCookie> &cookieList, const QUrl &url)
 {
     load();
@@ -219,12 +202,9 @@ bool CookieJar::setCookiesFromUrl(const QList<QNetworkCookie> &cookieList, const
         if (m_keepCookies == KeepUntilTimeLimit && !cookie.isSessionCookie() &&
             cookie.expirationDate() > soon)
             cookie.setExpirationDate(soon);
-        if (NetworkCookieJar::setCookiesFromUrl({cookie}, url)) {
+        // A cookie the domain rule refuses is dropped under every policy.
+        if (NetworkCookieJar::setCookiesFromUrl({cookie}, url))
             added = true;
-        } else if (m_acceptCookies == AcceptAlways) {
-            forceInsert(cookie);
-            added = true;
-        }
     }
     if (added) {
         m_saver->changeOccurred();

@@ -78,7 +78,6 @@ private:
     void loadNow();
     void purgeOldCookies();
     void setList(QStringList &target, const QStringList &list);
-    void forceInsert(const QNetworkCookie &cookie);
 
     bool m_loaded = false;
     AutoSaver *m_saver = nullptr;

@@ -1,5 +1,6 @@
 #include "web/NetworkManager.h"
 #include "core/Logging.h"
+#include "core/SiteConfig.h"
 
 #include "web/CookieJar.h"
 #include "web/SignInState.h"
@@ -93,8 +94,32 @@ void NetworkManager::limitBody(QNetworkReply *reply, qint64 maxBytes)
     connect(reply, &QNetworkReply::readyRead, reply, check);
 }
 
+bool NetworkManager::mayReceiveCredentials(const QUrl &url)
+{
+    const QString scheme = url.scheme().toLower();
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
+        return false;
+    const auto defaultPort = [](const QString &s) { return s == QLatin1String("https") ? 443 : 80; };
+    const QList<QUrl> site = {SiteConfig::membersUrl(),      SiteConfig::secureMembersUrl(),
+                              SiteConfig::channelServerUrl(), SiteConfig::updateUrl(),
+                              SiteConfig::updatePlainUrl(),   SiteConfig::errorReportUrl()};
+    for (const QUrl &own : site) {
+        const QString ownScheme = own.scheme().toLower();
+        if (ownScheme == scheme && own.host().compare(url.host(), Qt::CaseInsensitive) == 0 &&
+            own.port(defaultPort(ownScheme)) == url.port(defaultPort(scheme)))
+            return true;
+    }
+    return false;
+}
+
 void NetworkManager::authenticationRequired(QNetworkReply *reply, QAuthenticator *authenticator)
 {
+    if (!mayReceiveCredentials(reply->url())) {
+        // Left unanswered: the reply ends with the server's 401.
+        qCWarning(lcWeb) << "NetworkManager: no credentials for a host outside the site:"
+                         << reply->url().adjusted(QUrl::RemoveUserInfo | QUrl::RemoveQuery);
+        return;
+    }
     if (SignInState::hasCredentials()) {
         authenticator->setUser(SignInState::userName());
         authenticator->setPassword(SignInState::password());

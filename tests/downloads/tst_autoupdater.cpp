@@ -1,11 +1,12 @@
 // The update check: version ranges, the first matching entry, the installer
-// download and launch, and the search suggestions.
+// download (over HTTPS only) and launch, and the search suggestions.
 #include "downloads/Autoupdater.h"
 #include "core/Version.h"
 #include "DemoSiteProcess.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
 #include "library/Library.h"
+#include "ScriptedHttpServer.h"
 #include "ScriptedPrompt.h"
 #include "web/SignInState.h"
 #include "core/SiteConfig.h"
@@ -15,6 +16,7 @@
 #include <QDomDocument>
 #include <QFile>
 #include <QSignalSpy>
+#include <QSslConfiguration>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -34,6 +36,38 @@ QByteArray entry(const QByteArray &versions, const QByteArray &link)
 {
     return "<entry><targetVersion>" + versions + "</targetVersion><link>" + link +
            "</link></entry>";
+}
+
+// A self-signed certificate for 127.0.0.1 in `dir`; trusted by this process when asked.
+bool makeCertificate(const QTemporaryDir &dir, bool trusted)
+{
+    const QString key = dir.filePath(QStringLiteral("key.pem"));
+    const QString cert = dir.filePath(QStringLiteral("cert.pem"));
+    if (TestSupport::run(QStringLiteral("openssl"),
+                         {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out",
+                          cert, "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",
+                          "subjectAltName=IP:127.0.0.1"}) != 0)
+        return false;
+    if (trusted) {
+        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+        configuration.addCaCertificates(cert);
+        QSslConfiguration::setDefaultConfiguration(configuration);
+    }
+    return true;
+}
+
+QStringList tlsArgs(const QTemporaryDir &dir)
+{
+    return {"--no-media", "--tls-cert", dir.filePath(QStringLiteral("cert.pem")), "--tls-key",
+            dir.filePath(QStringLiteral("key.pem"))};
+}
+
+void writeFeed(const DemoSiteProcess &site, const QByteArray &entries)
+{
+    QFile stored(site.dataDir() + QStringLiteral("/update.xml"));
+    stored.open(QIODevice::WriteOnly);
+    stored.write("<zelta><suggestionsVersion>3</suggestionsVersion><linux>" + entries +
+                 "</linux></zelta>");
 }
 
 } // namespace
@@ -104,18 +138,16 @@ private Q_SLOTS:
 
     void downloadsAndLaunchesInstallerAndFetchesSuggestions()
     {
-        DemoSiteProcess site;
+        QTemporaryDir keys;
+        QVERIFY(makeCertificate(keys, true));
+        DemoSiteProcess site(tlsArgs(keys));
         QVERIFY(site.isRunning());
         SiteConfig::setValue(QStringLiteral("updateUrl"), site.url());
         SiteConfig::setValue(QStringLiteral("updatePlainUrl"), site.url());
-        const QByteArray link = site.url("/files/CorvanaZELTAUpdate-3.2.0.sh").toEncoded();
-        QFile stored(site.dataDir() + QStringLiteral("/update.xml"));
-        QVERIFY(stored.open(QIODevice::WriteOnly));
-        stored.write("<zelta><suggestionsVersion>3</suggestionsVersion><linux>" +
-                     entry("3.0.0", site.url("/files/wrong.sh").toEncoded()) +
-                     entry("3.2.0-3.1.0", link) +
-                     entry(ZELTA_VERSION, site.url("/files/second.sh").toEncoded()) + "</linux></zelta>");
-        stored.close();
+        const QByteArray link = site.tlsUrl("/files/CorvanaZELTAUpdate-3.2.0.sh").toEncoded();
+        writeFeed(site, entry("3.0.0", site.tlsUrl("/files/wrong.sh").toEncoded()) +
+                            entry("3.2.0-3.1.0", link) +
+                            entry(ZELTA_VERSION, site.tlsUrl("/files/second.sh").toEncoded()));
         // An installer left from an earlier run goes first.
         QFile old(Library::libraryPath() + QStringLiteral("/CorvanaZELTAUpdate-old.sh"));
         QVERIFY(old.open(QIODevice::WriteOnly));
@@ -133,7 +165,7 @@ private Q_SLOTS:
         QVERIFY(!old.exists());
 
         // A finished download of another file launches nothing.
-        Download other(site.url("/files/other.mp4"), nullptr, true);
+        Download other(site.tlsUrl("/files/other.mp4"), nullptr, true);
         updater.downloadFinished(&other);
 
         QTRY_COMPARE_WITH_TIMEOUT(launched.size(), 1, 15000);
@@ -151,6 +183,105 @@ private Q_SLOTS:
         QCOMPARE(requests.filter(QStringLiteral("/zelta/update.xml")).size(), 1);
         QVERIFY(requests.filter(QStringLiteral("wrong.sh")).isEmpty());
         QVERIFY(requests.filter(QStringLiteral("second.sh")).isEmpty());
+    }
+
+    // The installer is fetched over HTTPS only, never through a redirect to
+    // plain HTTP, and opened only when it is of an installer's file type.
+    void installerOnlyOverHttps_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("plain http link") << "http";
+        QTest::newRow("https redirected to http") << "redirect";
+        QTest::newRow("not an installer type") << "desktop";
+    }
+    void installerOnlyOverHttps()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir keys;
+        QVERIFY(makeCertificate(keys, true));
+        DemoSiteProcess site(tlsArgs(keys));
+        QVERIFY(site.isRunning());
+        ScriptedHttpServer plainHost{QHostAddress(QStringLiteral("127.0.0.2"))};
+        plainHost.setResponse(ScriptedHttpServer::answer(200, {}, "#!/bin/sh\nexit 0\n"));
+        QVERIFY(plainHost.listen());
+        ScriptedHttpServer redirector{QHostAddress::LocalHost};
+        redirector.useTls(keys.filePath(QStringLiteral("cert.pem")),
+                          keys.filePath(QStringLiteral("key.pem")));
+        const QUrl plainInstaller = plainHost.url(QStringLiteral("/files/CorvanaZELTAUpdate-4.sh"));
+        redirector.setResponse(
+            ScriptedHttpServer::answer(302, "Location: " + plainInstaller.toEncoded() + "\r\n"));
+        QVERIFY(redirector.listen());
+
+        QUrl link = site.tlsUrl(QStringLiteral("/files/CorvanaZELTAUpdate-4.desktop"));
+        if (kind == QLatin1String("http"))
+            link = site.url(QStringLiteral("/files/CorvanaZELTAUpdate-4.sh"));
+        else if (kind == QLatin1String("redirect"))
+            link = redirector.url(QStringLiteral("/files/CorvanaZELTAUpdate-4.sh"));
+        writeFeed(site, entry(ZELTA_VERSION, link.toEncoded()));
+        SiteConfig::setValue(QStringLiteral("updateUrl"), site.url());
+        SiteConfig::setValue(QStringLiteral("updatePlainUrl"), site.url());
+        m_prompt.messages.clear();
+
+        Autoupdater updater;
+        QStringList launched;
+        updater.setLauncher([&](const QString &path) {
+            launched << path;
+            return true;
+        });
+        QSignalSpy finished(&updater, &Autoupdater::checkFinished);
+        QSignalSpy downloaded(DownloadManager::instance(), &DownloadManager::finished);
+        updater.start();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);
+        if (kind == QLatin1String("http")) {
+            QCOMPARE(finished.first().first().toBool(), false);
+            QVERIFY(site.requests().filter(QStringLiteral("/files/")).isEmpty());
+        } else if (kind == QLatin1String("redirect")) {
+            // The refused redirect fails the download.
+            QTRY_VERIFY_WITH_TIMEOUT(!m_prompt.messages.isEmpty(), 15000);
+            QCOMPARE(m_prompt.messages.last().title, QStringLiteral("Download Failed"));
+            QCOMPARE(redirector.requests().size(), 1);
+            QVERIFY(plainHost.requests().isEmpty());
+        } else {
+            QTRY_COMPARE_WITH_TIMEOUT(downloaded.size(), 1, 15000);
+        }
+        QVERIFY(launched.isEmpty());
+    }
+
+    void installerFileTypes_data()
+    {
+        QByteArray elf("\x7f" "ELF\x02\x01\x01", 7);
+        elf.append(QByteArray(9, '\0')).append(QByteArray("\x02\x00\x3e\x00", 4));
+        elf.append(QByteArray(44, '\0'));
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("installer");
+        QTest::newRow("script") << "CorvanaZELTAUpdate.sh" << QByteArray("#!/bin/sh\nexit 0\n")
+                                << true;
+        QTest::newRow("debian package")
+            << "CorvanaZELTAUpdate.deb" << QByteArray("!<arch>\ndebian-binary   ") << true;
+        QTest::newRow("rpm package")
+            << "CorvanaZELTAUpdate.rpm" << QByteArray("\xed\xab\xee\xdb\x03\x00", 6) << true;
+        QTest::newRow("bare program") << "CorvanaZELTAUpdate" << elf << false;
+        QTest::newRow("program named as script") << "CorvanaZELTAUpdate.sh" << elf << false;
+        QTest::newRow("desktop launcher")
+            << "CorvanaZELTAUpdate.desktop"
+            << QByteArray("[Desktop Entry]\nType=Application\nExec=sh -c id\n") << false;
+        QTest::newRow("windows program") << "CorvanaZELTAUpdate.exe" << QByteArray("MZ\x90\0", 4)
+                                         << false;
+        QTest::newRow("web page") << "CorvanaZELTAUpdate.html"
+                                  << QByteArray("<html><body>x</body></html>") << false;
+    }
+    void installerFileTypes()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(bool, installer);
+        QTemporaryDir dir;
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+        QCOMPARE(Autoupdater::isInstallerFile(file.fileName()), installer);
     }
 
     // A self-signed (forged) certificate on the update host: nothing is asked,

@@ -350,6 +350,36 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(d.mediaPath()));
     }
 
+    // Only web addresses are fetched as descriptors: a local file or a data
+    // URL holding a valid descriptor is never read.
+    void descriptorOfOtherSchemeIsNotFetched_data()
+    {
+        const QByteArray descriptor =
+            "<rss><channel><item><title>Local</title><guid>local-1</guid><media:group>"
+            "<media:content url=\"" +
+            m_site->url(QStringLiteral("/media/blob/local.mp4?bytes=1000")).toEncoded() +
+            "\" type=\"video/mp4\"><media:title>Local</media:title></media:content>"
+            "</media:group></item></channel></rss>";
+        const QString path = m_site->dataDir() + QStringLiteral("/local.corvana");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(descriptor);
+        file.close();
+        QTest::addColumn<QUrl>("url");
+        QTest::newRow("file") << QUrl::fromLocalFile(path);
+        QTest::newRow("data") << QUrl(QStringLiteral("data:text/xml;base64,") +
+                                      QString::fromLatin1(descriptor.toBase64()));
+        QTest::newRow("no host") << QUrl(QStringLiteral("http:/local.corvana"));
+    }
+    void descriptorOfOtherSchemeIsNotFetched()
+    {
+        QFETCH(QUrl, url);
+        DownloadManager manager;
+        manager.initializeDownload(url);
+        QVERIFY(!manager.hasPendingRequests());
+        QCOMPARE(manager.rowCount(), 0);
+    }
+
     void completeFileAnswered416IsFinishedUntouched()
     {
         const qint64 size = 300000;

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QSettings>
 
 #include <sys/prctl.h>
 
@@ -34,6 +35,23 @@ DemoSiteProcess::DemoSiteProcess(const QStringList &extraArgs)
         m_url = QUrl(lines.at(0));
     if (tls && lines.size() >= 2)
         m_tlsUrl = QUrl(lines.at(1));
+    if (isRunning())
+        becomeTheMembersSite();
+}
+
+void DemoSiteProcess::becomeTheMembersSite() const
+{
+    QSettings own;
+    QSettings program(QSettings::NativeFormat, QSettings::UserScope,
+                      QStringLiteral("CorvanaZELTA"), QStringLiteral("CorvanaZELTA"));
+    for (QSettings *settings : {&own, &program}) {
+        settings->beginGroup(QStringLiteral("site"));
+        settings->setValue(QStringLiteral("membersUrl"), m_url.toString());
+        settings->setValue(QStringLiteral("secureMembersUrl"),
+                           (m_tlsUrl.isValid() ? m_tlsUrl : m_url).toString());
+        settings->endGroup();
+        settings->sync();
+    }
 }
 
 DemoSiteProcess::~DemoSiteProcess()

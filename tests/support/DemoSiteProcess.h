@@ -8,7 +8,9 @@
 #include <QUrl>
 
 // A zelta-demosite on 127.0.0.1 for one test: started on a free port with
-// its own data folder, stopped with the object.
+// its own data folder, stopped with the object. It becomes the members'
+// site of the test (and of programs the test starts), so the member's
+// credentials are given to it.
 class DemoSiteProcess
 {
 public:
@@ -31,6 +33,8 @@ public:
     static QByteArray fileSha256(const QString &path);
 
 private:
+    void becomeTheMembersSite() const;
+
     QTemporaryDir m_data;
     QProcess m_process;
     QUrl m_url;

@@ -275,16 +275,44 @@ private Q_SLOTS:
                 QDateTime::currentDateTime().addDays(90).addSecs(5));
     }
 
-    void alwaysForcesRefusedCookie()
+    // The domain rule holds under every accept policy: a host never sets a
+    // cookie for another domain, not even with AcceptAlways.
+    void refusedDomainDroppedUnderEveryPolicy_data()
     {
+        QTest::addColumn<int>("policy");
+        QTest::addColumn<QString>("domain");
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<bool>("stored");
+        const QList<int> policies = {CookieJar::AcceptAlways,
+                                     CookieJar::AcceptOnlyFromSitesNavigatedTo};
+        for (int policy : policies) {
+            const QByteArray p = QByteArray::number(policy);
+            QTest::newRow("localhost from a site " + p)
+                << policy << "localhost" << "http://site.test/" << false;
+            QTest::newRow("other domain " + p)
+                << policy << "example.com" << "http://site.test/" << false;
+            QTest::newRow("co.uk " + p) << policy << ".co.uk" << "http://a.co.uk/" << false;
+            QTest::newRow("child of host " + p)
+                << policy << "a.site.test" << "http://site.test/" << false;
+            QTest::newRow("parent domain " + p)
+                << policy << ".site.test" << "http://a.site.test/" << true;
+            QTest::newRow("own host " + p) << policy << "" << "http://site.test/" << true;
+        }
+    }
+    void refusedDomainDroppedUnderEveryPolicy()
+    {
+        QFETCH(int, policy);
+        QFETCH(QString, domain);
+        QFETCH(QString, url);
+        QFETCH(bool, stored);
         CookieJar jar;
-        jar.setAcceptPolicy(CookieJar::AcceptAlways);
-        QVERIFY(
-            jar.setCookiesFromUrl({cookie("x", "other.test", "/", 3)}, QUrl("http://site.test/")));
-        QCOMPARE(jar.allCookies().size(), 1);
-        jar.setAcceptPolicy(CookieJar::AcceptOnlyFromSitesNavigatedTo);
-        QVERIFY(
-            !jar.setCookiesFromUrl({cookie("y", "other.test", "/", 3)}, QUrl("http://site.test/")));
+        jar.setAcceptPolicy(CookieJar::AcceptPolicy(policy));
+        QSignalSpy changed(&jar, &CookieJar::cookiesChanged);
+        QCOMPARE(jar.setCookiesFromUrl({cookie("session", domain)}, QUrl(url)), stored);
+        QCOMPARE(jar.allCookies().size(), stored ? 1 : 0);
+        QCOMPARE(changed.size(), stored ? 1 : 0);
+        QCOMPARE(jar.cookiesForUrl(QUrl("http://localhost/")).size(), 0);
+        QCOMPARE(jar.cookiesForUrl(QUrl("http://example.com/")).size(), 0);
     }
 
     // A burst is saved once, a quiet interval after its last change.

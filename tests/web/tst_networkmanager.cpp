@@ -1,6 +1,9 @@
 // The shared network manager against the demo site: HTTP authentication from
-// the sign-in state, and certificate errors of a self-signed HTTPS server.
+// the sign-in state (for the site's own addresses only), and certificate
+// errors of a self-signed HTTPS server.
 #include "DemoSiteProcess.h"
+#include "ScriptedHttpServer.h"
+#include "core/SiteConfig.h"
 #include "web/NetworkManager.h"
 #include "ScriptedPrompt.h"
 #include "web/SignInState.h"
@@ -57,6 +60,8 @@ private Q_SLOTS:
         QVERIFY(m_site->isRunning());
         QVERIFY(m_site->tlsUrl().isValid());
         UserPrompt::install(&m_prompt);
+        SiteConfig::setValue(QStringLiteral("membersUrl"), m_site->url());
+        SiteConfig::setValue(QStringLiteral("secureMembersUrl"), m_site->tlsUrl());
     }
 
     void challengeWhileSignedOutIsAborted()
@@ -73,6 +78,45 @@ private Q_SLOTS:
         QCOMPARE(fetch(m_site->url("/members/index.php"), &body), QNetworkReply::NoError);
         QVERIFY(body.contains("Welcome back"));
         QCOMPARE(m_prompt.messages.size(), 0);
+    }
+
+    // A host outside the site that asks for authentication never sees the
+    // member's credentials: another address, another port of the site's
+    // address, or plain HTTP where the site is configured for HTTPS.
+    void credentialsOnlyForTheSite_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("configuredAsHttps");
+        QTest::newRow("other address") << "127.0.0.2" << false;
+        QTest::newRow("site address, other port") << "127.0.0.1" << false;
+        QTest::newRow("plain http to an https host") << "127.0.0.2" << true;
+    }
+    void credentialsOnlyForTheSite()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, configuredAsHttps);
+        QVERIFY(SignInState::hasCredentials());
+        ScriptedHttpServer host{QHostAddress(address)};
+        host.setResponse(ScriptedHttpServer::answer(
+            401, "WWW-Authenticate: Basic realm=\"Corvana members\"\r\n", "Sign in first\n"));
+        QVERIFY(host.listen());
+        const QUrl secure = SiteConfig::secureMembersUrl();
+        if (configuredAsHttps) {
+            QUrl https = host.url();
+            https.setScheme(QStringLiteral("https"));
+            SiteConfig::setValue(QStringLiteral("secureMembersUrl"), https.adjusted(QUrl::RemovePath));
+        }
+        const QUrl url = host.url(QStringLiteral("/media/clip.mp4"));
+        QCOMPARE(NetworkManager::mayReceiveCredentials(url), false);
+        QCOMPARE(fetch(url), QNetworkReply::AuthenticationRequiredError);
+        SiteConfig::setValue(QStringLiteral("secureMembersUrl"), secure);
+        QVERIFY(!host.requests().isEmpty());
+        for (const QByteArray &head : host.requests())
+            QVERIFY2(!head.toLower().contains("authorization:"), head.constData());
+        // The site itself is still answered.
+        QVERIFY(NetworkManager::mayReceiveCredentials(m_site->url("/members/index.php")));
+        QVERIFY(NetworkManager::mayReceiveCredentials(m_site->tlsUrl("/members/index.php")));
+        QVERIFY(!NetworkManager::mayReceiveCredentials(QUrl("file:///etc/passwd")));
     }
 
     void selfSignedHostAsksUntilAccepted()
