@@ -66,10 +66,10 @@ QList<CorvanaItem> CorvanaItem::parseCorvanaFile(const QByteArray &document)
     int line = 0;
     int column = 0;
     if (!dom.setContent(document, false, &message, &line, &column)) {
-        qCWarning(lcDownloads).nospace() << "CorvanaItem::parseCorvanaFile error parsing corvana file xml\n"
-                             << "    \"" << message << "\" (line: " << line << ", col: " << column
-                             << ")"
-                             << "\n\"" << document.left(64 * 1024) << "\"";
+        qCWarning(lcDownloads).nospace()
+            << "CorvanaItem::parseCorvanaFile error parsing corvana file xml\n"
+            << "    \"" << message << "\" (line: " << line << ", col: " << column << ")"
+            << "\n\"" << document.left(64 * 1024) << "\"";
         return {};
     }
     const QDomElement channel =
@@ -78,8 +78,17 @@ QList<CorvanaItem> CorvanaItem::parseCorvanaFile(const QByteArray &document)
     if (channel.isNull())
         return items;
     const QDomNodeList elements = channel.elementsByTagName(QStringLiteral("item"));
-    for (int i = 0; i < elements.size(); ++i)
-        items.append(fromElement(elements.at(i).toElement()));
+    for (int i = 0; i < elements.size(); ++i) {
+        const CorvanaItem item = fromElement(elements.at(i).toElement());
+        // The guid is the item's key against the library: without one, an
+        // item would match every imported video (or none, ever again).
+        if (item.guid().trimmed().isEmpty()) {
+            qCWarning(lcDownloads)
+                << "CorvanaItem::parseCorvanaFile item without guid skipped:" << item.title();
+            continue;
+        }
+        items.append(item);
+    }
     return items;
 }
 

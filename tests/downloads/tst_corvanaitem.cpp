@@ -99,6 +99,10 @@ private Q_SLOTS:
         QTest::newRow("two items in order")
             << document("<item><guid>a</guid></item><item><guid>b</guid></item>")
             << QStringList{"a", "b"};
+        QTest::newRow("items without guid skipped")
+            << document("<item><title>n</title></item><item><guid> </guid></item>"
+                        "<item><guid>c</guid></item>")
+            << QStringList{"c"};
         QTest::newRow("nested item found")
             << document("<group><item><guid>deep</guid></item></group>") << QStringList{"deep"};
         QTest::newRow("no rss")

@@ -1,5 +1,5 @@
-// Descriptor documents: items never carry a negative size, titles never a
-// character a file name cannot hold, dates never a time of day.
+// Descriptor documents: every item has a guid, no item a negative size, no
+// title a character a file name cannot hold, no date a time of day.
 #include "FuzzSupport.h"
 #include "downloads/CorvanaItem.h"
 
@@ -27,6 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     for (const CorvanaItem &item : CorvanaItem::parseCorvanaFile(FuzzSupport::input(data, size))) {
         FUZZ_CHECK(!item.isNull());
+        FUZZ_CHECK(!item.guid().trimmed().isEmpty());
         FUZZ_CHECK(item.mediaSize() >= 0);
         FUZZ_CHECK(cleanTitle(item.title()));
         FUZZ_CHECK(cleanTitle(item.mediaTitle()));
