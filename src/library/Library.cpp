@@ -25,29 +25,6 @@ constexpr int kColumnCount = 7;
 // Only the start of the site's answer to an edit report is logged.
 constexpr qint64 kMaxReportReply = 64 * 1024;
 
-// The fields of a decoded row, in the order of kItemFields.
-enum ItemField
-{
-    VideoPath,
-    SizeInBytes,
-    CreationDate,
-    MediaLengthInSecs,
-    ThumbnailPath,
-    CoverPath,
-    Title,
-    Description,
-    Guid,
-    DvdTitle,
-    Categories,
-    Stars,
-    Duration,
-    Downloaded
-};
-const char *const kItemFields[] = {
-    "videoPath", "sizeInBytes", "creationDate", "mediaLengthInSecs", "thumbnailPath", "coverPath",
-    "title",     "description", "guid",         "dvdTitle",          "categories",    "stars",
-    "duration",  "downloaded"};
-
 int sortColumn(Library::sortHeaders key)
 {
     switch (key) {
@@ -76,8 +53,8 @@ Library::Library(QObject *parent)
 
     m_model = new SQLModel(this, m_db);
     m_model->setParent(this);
-    for (const char *field : kItemFields)
-        m_itemColumns << m_model->fieldIndex(QLatin1String(field));
+    for (const QString &field : LibraryReader::itemFields())
+        m_itemColumns << m_model->fieldIndex(field);
     forwardModelSignals();
 
     connect(m_copier, &FileCopier::finished, this, &Library::fileCopyFinished);
@@ -177,28 +154,7 @@ LibraryItem Library::item(int row) const
 
 LibraryItem Library::decodeRow(const QList<QVariant> &values) const
 {
-    const auto value = [&](ItemField field) {
-        const int column = m_itemColumns.at(field);
-        return column >= 0 && column < values.size() ? values.at(column) : QVariant();
-    };
-    const auto text = [&](ItemField field) { return LibraryItem::decode(value(field).toString()); };
-    const auto number = [&](ItemField field) { return quint32(value(field).toLongLong()); };
-    LibraryItem item;
-    item.videoPath(text(VideoPath));
-    item.sizeInBytes(number(SizeInBytes));
-    item.creationDate(number(CreationDate));
-    item.mediaLengthInSecs(number(MediaLengthInSecs));
-    item.thumbnailPath(text(ThumbnailPath));
-    item.coverPath(text(CoverPath));
-    item.title(text(Title));
-    item.description(text(Description));
-    item.guid(text(Guid));
-    item.dvdTitle(text(DvdTitle));
-    item.categories(text(Categories));
-    item.stars(text(Stars));
-    item.duration(value(Duration).toString());
-    item.downloaded(value(Downloaded).toBool());
-    return item;
+    return LibraryReader::decode(values, m_itemColumns);
 }
 
 void Library::clearItemCache()

@@ -5,54 +5,40 @@
 
 namespace {
 
-// The columns of kSelect, in order.
-enum Column
+// The fields of an item, in the order of itemFields().
+enum ItemField
 {
-    Id,
-    ThumbnailPath,
-    Title,
+    VideoPath,
     SizeInBytes,
     CreationDate,
     MediaLengthInSecs,
-    Description,
-    VideoPath,
-    Guid,
+    ThumbnailPath,
     CoverPath,
+    Title,
+    Description,
+    Guid,
     DvdTitle,
     Categories,
     Stars,
     Duration,
-    Downloaded
+    Downloaded,
+    FieldCount
 };
 
-const QString kSelect = QStringLiteral("SELECT id, thumbnailPath, title, sizeInBytes, creationDate, "
-                                       "mediaLengthInSecs, description, videoPath, guid, coverPath, "
-                                       "dvdTitle, categories, stars, duration, downloaded "
-                                       "FROM library ");
-
-// A row of kSelect decoded, read by position (no look-ups by name per row).
-LibraryItem itemAt(const QSqlQuery &query)
+// The id, then the item's columns.
+QString selectStatement()
 {
-    const auto text = [&query](Column column) {
-        return LibraryItem::decode(query.value(column).toString());
-    };
-    const auto number = [&query](Column column) { return quint32(query.value(column).toLongLong()); };
-    LibraryItem item;
-    item.videoPath(text(VideoPath));
-    item.sizeInBytes(number(SizeInBytes));
-    item.creationDate(number(CreationDate));
-    item.mediaLengthInSecs(number(MediaLengthInSecs));
-    item.thumbnailPath(text(ThumbnailPath));
-    item.coverPath(text(CoverPath));
-    item.title(text(Title));
-    item.description(text(Description));
-    item.guid(text(Guid));
-    item.dvdTitle(text(DvdTitle));
-    item.categories(text(Categories));
-    item.stars(text(Stars));
-    item.duration(query.value(Duration).toString());
-    item.downloaded(query.value(Downloaded).toBool());
-    return item;
+    return QStringLiteral("SELECT id, ") + LibraryReader::itemFields().join(QStringLiteral(", ")) +
+           QStringLiteral(" FROM library ");
+}
+
+// Where the item's columns are in a row of selectStatement().
+QList<int> selectedColumns()
+{
+    QList<int> columns;
+    for (int field = 0; field < FieldCount; ++field)
+        columns << field + 1;
+    return columns;
 }
 
 QString sortColumn(Library::sortHeaders key)
@@ -74,14 +60,14 @@ bool LibraryReader::sorted(Library::sortHeaders key, Qt::SortOrder order, const 
 {
     const QString direction =
         order == Qt::DescendingOrder ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
-    return run(kSelect + QStringLiteral("ORDER BY ") + sortColumn(key) + direction +
+    return run(selectStatement() + QStringLiteral("ORDER BY ") + sortColumn(key) + direction +
                    QStringLiteral(", id"),
                QString(), visit);
 }
 
 bool LibraryReader::find(const QString &text, const Visitor &visit)
 {
-    return run(kSelect + QStringLiteral("WHERE ") + findCondition(), findPattern(text), visit);
+    return run(selectStatement() + QStringLiteral("WHERE ") + findCondition(), findPattern(text), visit);
 }
 
 QString LibraryReader::findCondition()
@@ -99,6 +85,45 @@ QString LibraryReader::findPattern(const QString &text)
     return QLatin1Char('%') + encoded + QLatin1Char('%');
 }
 
+const QStringList &LibraryReader::itemFields()
+{
+    static const QStringList fields = {
+        QStringLiteral("videoPath"),     QStringLiteral("sizeInBytes"),
+        QStringLiteral("creationDate"),  QStringLiteral("mediaLengthInSecs"),
+        QStringLiteral("thumbnailPath"), QStringLiteral("coverPath"),
+        QStringLiteral("title"),         QStringLiteral("description"),
+        QStringLiteral("guid"),          QStringLiteral("dvdTitle"),
+        QStringLiteral("categories"),    QStringLiteral("stars"),
+        QStringLiteral("duration"),      QStringLiteral("downloaded")};
+    return fields;
+}
+
+LibraryItem LibraryReader::decode(const QList<QVariant> &values, const QList<int> &columns)
+{
+    const auto value = [&](ItemField field) {
+        const int column = columns.value(field, -1);
+        return column >= 0 && column < values.size() ? values.at(column) : QVariant();
+    };
+    const auto text = [&](ItemField field) { return LibraryItem::decode(value(field).toString()); };
+    const auto number = [&](ItemField field) { return quint32(value(field).toLongLong()); };
+    LibraryItem item;
+    item.videoPath(text(VideoPath));
+    item.sizeInBytes(number(SizeInBytes));
+    item.creationDate(number(CreationDate));
+    item.mediaLengthInSecs(number(MediaLengthInSecs));
+    item.thumbnailPath(text(ThumbnailPath));
+    item.coverPath(text(CoverPath));
+    item.title(text(Title));
+    item.description(text(Description));
+    item.guid(text(Guid));
+    item.dvdTitle(text(DvdTitle));
+    item.categories(text(Categories));
+    item.stars(text(Stars));
+    item.duration(value(Duration).toString());
+    item.downloaded(value(Downloaded).toBool());
+    return item;
+}
+
 bool LibraryReader::run(const QString &statement, const QString &text, const Visitor &visit)
 {
     QSqlQuery query(m_db);
@@ -113,8 +138,13 @@ bool LibraryReader::run(const QString &statement, const QString &text, const Vis
         m_error = query.lastError().text();
         return false;
     }
-    while (query.next())
-        visit(query.value(Id).toInt(), itemAt(query));
+    static const QList<int> columns = selectedColumns();
+    QList<QVariant> values(FieldCount + 1);
+    while (query.next()) {
+        for (int column = 0; column <= FieldCount; ++column)
+            values[column] = query.value(column);
+        visit(values.at(0).toInt(), decode(values, columns));
+    }
     m_error.clear();
     return true;
 }

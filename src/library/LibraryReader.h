@@ -5,6 +5,8 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 
 #include <functional>
 
@@ -30,6 +32,12 @@ public:
     // columns are, its wildcards taken literally.
     static QString findCondition();
     static QString findPattern(const QString &text);
+
+    // The columns an item is made of, in the order decode() takes their places.
+    static const QStringList &itemFields();
+    // A row's values as an item, text decoded: `columns` gives the place in
+    // `values` of each of itemFields() (-1 for a column the row lacks).
+    static LibraryItem decode(const QList<QVariant> &values, const QList<int> &columns);
 
 private:
     bool run(const QString &statement, const QString &text, const Visitor &visit);
