@@ -20,6 +20,14 @@
         }                                                                                          \
     } while (false)
 
+// The usual set-up of a target: a quiet log.
+#define FUZZ_QUIET_SETUP()                                                                         \
+    extern "C" int LLVMFuzzerInitialize(int *, char ***)                                           \
+    {                                                                                              \
+        FuzzSupport::quietLog();                                                                   \
+        return 0;                                                                                  \
+    }
+
 namespace FuzzSupport {
 
 // The parsers log what they read; that would drown the run.

@@ -17,11 +17,7 @@ bool cleanTitle(const QString &title)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    FuzzSupport::quietLog();
-    return 0;
-}
+FUZZ_QUIET_SETUP()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -8,11 +8,7 @@
 
 #include <QList>
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    FuzzSupport::quietLog();
-    return 0;
-}
+FUZZ_QUIET_SETUP()
 
 // A header block: "Name: value" lines.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)

@@ -32,11 +32,7 @@ bool wellFormed(const QByteArray &xml)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    FuzzSupport::quietLog();
-    return 0;
-}
+FUZZ_QUIET_SETUP()
 
 // First line: the SOAPAction header; the rest: the envelope.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)

@@ -4,11 +4,7 @@
 #include "FuzzSupport.h"
 #include "web/Suggestions.h"
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    FuzzSupport::quietLog();
-    return 0;
-}
+FUZZ_QUIET_SETUP()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
