@@ -1,4 +1,5 @@
 #include "tv/MediaModel.h"
+#include "tv/SharedFolder.h"
 #include "core/Logging.h"
 
 #include "tv/MetaDataGatherer.h"
@@ -43,6 +44,12 @@ void MediaModel::setRoot(const QString &path)
     }
     endResetModel();
     fetchFolder(m_root.get());
+}
+
+QString MediaModel::rootPath() const
+{
+    QMutexLocker locker(&m_lock);
+    return m_root ? m_root->path() : QString();
 }
 
 MediaNode *MediaModel::nodeById(const QString &objectId) const
@@ -208,6 +215,13 @@ void MediaModel::fetchFolder(MediaNode *node)
         bool folder;
     };
     QList<Entry> entries;
+    // Links that lead out of the shared folder are not listed.
+    const QString root = m_root ? m_root->path() : QString();
+    if (!SharedFolder::contains(root, node->path())) {
+        QMutexLocker locker(&m_lock);
+        node->fetched = true;
+        return;
+    }
     QDirIterator it(node->path(), QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
         it.next();
@@ -215,6 +229,8 @@ void MediaModel::fetchFolder(MediaNode *node)
         const QString name = info.fileName();
         if (name.startsWith(QLatin1Char('.')))
             continue; // hidden
+        if (info.isSymLink() && !SharedFolder::contains(root, info.filePath()))
+            continue;
         const bool folder = info.isDir();
         if (folder || MediaNode::mediaSuffixes().contains(info.suffix().toLower()))
             entries.append({info.filePath(), name, folder});

@@ -32,6 +32,8 @@ public:
     MediaNode *nodeById(const QString &objectId) const;
     MetaDataGatherer *gatherer() const { return m_gatherer.get(); }
 
+    // Any thread: the shared folder's path.
+    QString rootPath() const;
     // Any thread: a copy of the node, invalid when the id is unknown.
     MediaNodeInfo nodeInfo(const QString &objectId) const;
     // Any thread: the folder's children, listing it first when needed.

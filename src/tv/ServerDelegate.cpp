@@ -3,6 +3,7 @@
 
 #include "tv/MediaFormats.h"
 #include "tv/MediaModel.h"
+#include "tv/SharedFolder.h"
 #include "tv/TranscodeStream.h"
 #include "tv/upnp/UpnpAction.h"
 #include "tv/upnp/UpnpClientSignature.h"
@@ -267,6 +268,13 @@ bool ServerDelegate::serveFile(const UpnpHttpRequest &request, const QString &re
         response = UpnpHttpResponse::notFound();
         return true;
     }
+    // Checked again now: a link may have been swapped since the listing.
+    if (!SharedFolder::contains(m_model->rootPath(), node.path)) {
+        qCWarning(lcTv).noquote() << "ServerDelegate::serveFile outside the shared folder:"
+                                  << node.name;
+        response = UpnpHttpResponse::notFound();
+        return true;
+    }
     if (node.duration.isValid()) {
         const QTime &d = node.duration;
         response.setHeader("MediaInfo.sec",
@@ -314,5 +322,10 @@ void ServerDelegate::serveTranscoded(const UpnpHttpRequest &request, const Media
     // A HEAD asks for the headers only: no encoder for it.
     if (request.isHead())
         return;
-    response.stream = std::make_shared<TranscodeStream>(request.clientSignature, node.path);
+    response.stream = TranscodeStream::createLimited(request.clientSignature, node.path);
+    if (!response.stream) {
+        qCWarning(lcTv).noquote() << "ServerDelegate: all encoders busy, transcode refused";
+        response = UpnpHttpResponse::text(503, "text/plain", "Service Unavailable");
+        response.setHeader("Retry-After", "10");
+    }
 }

@@ -7,6 +7,21 @@
 #include <QThread>
 
 std::atomic<int> TranscodeStream::s_live{0};
+std::atomic<int> TranscodeStream::s_slots{0};
+
+std::shared_ptr<TranscodeStream> TranscodeStream::createLimited(int mode, const QString &file_path)
+{
+    int used = s_slots.load();
+    do {
+        if (used >= maxConcurrent)
+            return nullptr;
+    } while (!s_slots.compare_exchange_weak(used, used + 1));
+    return std::shared_ptr<TranscodeStream>(new TranscodeStream(mode, file_path),
+                                            [](TranscodeStream *stream) {
+                                                delete stream;
+                                                --s_slots;
+                                            });
+}
 
 TranscodeStream::TranscodeStream(int mode, const QString &file_path, qint64 capacity)
     : m_buffer(QSharedPointer<RingBuffer>::create(capacity)),

@@ -10,13 +10,19 @@
 class QThread;
 class TranscodeHelper;
 
-// The body of a transcoded answer: the encoder's output, read through a
-// 50 MiB ring buffer that paces the encoder and the client against each
+// The body of a transcoded answer: the encoder's output, read through an
+// 8 MiB ring buffer that paces the encoder and the client against each
 // other. Destroying the stream stops the encoder and its worker thread.
 class TranscodeStream : public UpnpInputStream
 {
 public:
-    static constexpr qint64 bufferSize = 52428800;
+    // Small enough that stalled clients cannot pile up memory; still seconds of video.
+    static constexpr qint64 bufferSize = 8 * 1024 * 1024;
+    // Encoders running at once; further requests are turned away.
+    static constexpr int maxConcurrent = 4;
+
+    // A new stream, or null while `maxConcurrent` are in use.
+    static std::shared_ptr<TranscodeStream> createLimited(int mode, const QString &file_path);
 
     TranscodeStream(int mode, const QString &file_path, qint64 capacity = bufferSize);
     ~TranscodeStream() override;
@@ -40,4 +46,5 @@ private:
     TranscodeHelper *m_helper; // lives in m_thread, deleted with the stream
     qint64 m_bytesRead = 0;
     static std::atomic<int> s_live;
+    static std::atomic<int> s_slots;
 };

@@ -474,7 +474,9 @@ UpnpHttpResponse UpnpDeviceHost::processHttpSubscriberRequest(const UpnpHttpRequ
                 variables = candidate.eventedVariables;
         }
     }
-    response.setHeader("SID",
-                       m_notifier->subscribe(service.name, callbacks, timeout, variables).toUtf8());
+    const QString newSid = m_notifier->subscribe(service.name, callbacks, timeout, variables, peer);
+    if (newSid.isEmpty())
+        return UpnpHttpResponse::text(503, "text/plain", "Service Unavailable");
+    response.setHeader("SID", newSid.toUtf8());
     return response;
 }

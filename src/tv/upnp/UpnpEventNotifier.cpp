@@ -1,12 +1,14 @@
 #include "tv/upnp/UpnpEventNotifier.h"
 #include "core/Logging.h"
-#include "core/Version.h"
 
+#include "tv/upnp/UpnpEventDelivery.h"
 #include "tv/upnp/UpnpSoap.h"
 
 #include <QDebug>
-#include <QTcpSocket>
+#include <QTimer>
 #include <QUuid>
+
+#include <algorithm>
 
 UpnpEventNotifier::UpnpEventNotifier(QObject *parent) : QThread(parent) {}
 
@@ -45,14 +47,24 @@ int UpnpEventNotifier::parseTimeout(const QByteArray &header)
 }
 
 QString UpnpEventNotifier::subscribe(const QString &service, const QList<QUrl> &callbacks,
-                                     int timeout, const Variables &variables)
+                                     int timeout, const Variables &variables,
+                                     const QHostAddress &host)
 {
+    QMutexLocker locker(&m_lock);
+    dropExpiredLocked();
+    const auto fromHost = std::count_if(m_subscribers.cbegin(), m_subscribers.cend(),
+                                        [&host](const Subscriber &s) { return s.host == host; });
+    if (m_subscribers.size() >= maxSubscribers || fromHost >= maxSubscribersPerHost) {
+        qCWarning(lcUpnp).noquote() << "UpnpEventNotifier subscription refused, limit reached for"
+                                    << host.toString();
+        return QString();
+    }
     const QString sid =
         QStringLiteral("uuid:") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    QMutexLocker locker(&m_lock);
     Subscriber &subscriber = m_subscribers[sid];
     subscriber.service = service;
     subscriber.callbacks = callbacks;
+    subscriber.host = host;
     subscriber.expiry.setRemainingTime(qint64(timeout) * 1000);
     // The initial event follows the answer that tells the subscriber its SID.
     queueLocked(sid, subscriber, variables, 100);
@@ -100,25 +112,31 @@ void UpnpEventNotifier::stopNotifier()
     {
         QMutexLocker locker(&m_lock);
         m_stopping = true;
-        m_wake.wakeAll();
+        if (m_context)
+            QMetaObject::invokeMethod(m_context, [this] { exit(); }, Qt::QueuedConnection);
     }
     wait();
     QMutexLocker locker(&m_lock);
     m_subscribers.clear();
-    m_queue.clear();
     m_stopping = false;
 }
 
 void UpnpEventNotifier::queueLocked(const QString &sid, Subscriber &subscriber,
                                     const Variables &variables, int delayMs)
 {
-    if (m_queue.size() >= 1000) {
+    if (subscriber.pending.size() >= maxPendingEvents) {
         qCWarning(lcUpnp).noquote() << "UpnpEventNotifier queue full, event dropped for" << sid;
         return;
     }
-    m_queue.enqueue({sid, subscriber.callbacks, subscriber.sequence++, propertySet(variables),
-                     QDeadlineTimer(delayMs)});
-    m_wake.wakeAll();
+    subscriber.pending.enqueue(
+        {subscriber.sequence++, propertySet(variables), QDeadlineTimer(delayMs)});
+    wakeLocked();
+}
+
+void UpnpEventNotifier::wakeLocked()
+{
+    if (m_context)
+        QMetaObject::invokeMethod(m_context, [this] { dispatch(); }, Qt::QueuedConnection);
 }
 
 void UpnpEventNotifier::dropExpiredLocked()
@@ -136,25 +154,65 @@ void UpnpEventNotifier::dropExpiredLocked()
 
 void UpnpEventNotifier::run()
 {
-    QMutexLocker locker(&m_lock);
-    while (!m_stopping) {
-        dropExpiredLocked();
-        if (m_queue.isEmpty()) {
-            m_wake.wait(&m_lock, 500);
-            continue;
-        }
-        if (!m_queue.head().notBefore.hasExpired()) {
-            m_wake.wait(&m_lock, m_queue.head().notBefore);
-            continue;
-        }
-        const Message message = m_queue.dequeue();
-        // A subscriber dropped meanwhile gets no more events.
-        if (!m_subscribers.contains(message.sid))
-            continue;
-        locker.unlock();
-        send(message);
-        locker.relock();
+    QObject context;
+    {
+        QMutexLocker locker(&m_lock);
+        if (m_stopping)
+            return;
+        m_context = &context;
     }
+    QTimer expiry;
+    connect(&expiry, &QTimer::timeout, &context, [this] {
+        QMutexLocker locker(&m_lock);
+        dropExpiredLocked();
+    });
+    expiry.start(500);
+    dispatch();
+    exec();
+    QMutexLocker locker(&m_lock);
+    m_context = nullptr;
+    // Deliveries still under way end with the context, their children.
+}
+
+void UpnpEventNotifier::dispatch()
+{
+    QList<UpnpEventDelivery *> started;
+    qint64 nextDueMs = -1;
+    {
+        QMutexLocker locker(&m_lock);
+        dropExpiredLocked();
+        for (auto it = m_subscribers.begin(); it != m_subscribers.end(); ++it) {
+            Subscriber &subscriber = *it;
+            if (subscriber.sending || subscriber.pending.isEmpty())
+                continue;
+            if (!subscriber.pending.head().notBefore.hasExpired()) {
+                const qint64 remaining = subscriber.pending.head().notBefore.remainingTime();
+                nextDueMs = nextDueMs < 0 ? remaining : qMin(nextDueMs, remaining);
+                continue;
+            }
+            const Message message = subscriber.pending.dequeue();
+            subscriber.sending = true;
+            const QString sid = it.key();
+            auto *delivery = new UpnpEventDelivery(sid, subscriber.callbacks, message.sequence,
+                                                   message.body, m_deliveryTimeout, m_context);
+            connect(delivery, &UpnpEventDelivery::finished, m_context, [this, sid, delivery] {
+                delivery->deleteLater();
+                {
+                    QMutexLocker locker(&m_lock);
+                    auto found = m_subscribers.find(sid);
+                    if (found != m_subscribers.end())
+                        found->sending = false;
+                }
+                dispatch();
+            });
+            started.append(delivery);
+        }
+    }
+    // Started unlocked: a delivery may end at once.
+    for (UpnpEventDelivery *delivery : std::as_const(started))
+        delivery->start();
+    if (nextDueMs >= 0)
+        QTimer::singleShot(qMax<qint64>(nextDueMs, 1), m_context, [this] { dispatch(); });
 }
 
 QByteArray UpnpEventNotifier::propertySet(const Variables &variables)
@@ -167,34 +225,4 @@ QByteArray UpnpEventNotifier::propertySet(const Variables &variables)
     }
     body += QStringLiteral("</e:propertyset>\r\n");
     return body.toUtf8();
-}
-
-bool UpnpEventNotifier::send(const Message &message)
-{
-    for (const QUrl &url : message.callbacks) {
-        QTcpSocket socket;
-        socket.connectToHost(url.host(), quint16(url.port(80)));
-        if (!socket.waitForConnected(3000))
-            continue;
-        const QByteArray path = url.path(QUrl::FullyEncoded).isEmpty()
-                                    ? QByteArray("/")
-                                    : url.path(QUrl::FullyEncoded).toUtf8();
-        QByteArray head = "NOTIFY " + path + " HTTP/1.1\r\n";
-        head += "HOST: " + url.host().toUtf8() + ':' + QByteArray::number(url.port(80)) + "\r\n";
-        head += "CONTENT-TYPE: text/xml; charset=\"utf-8\"\r\n";
-        head += "NT: upnp:event\r\nNTS: upnp:propchange\r\n";
-        head += "SID: " + message.sid.toUtf8() + "\r\n";
-        head += "SEQ: " + QByteArray::number(message.sequence) + "\r\n";
-        head += "User-Agent: " ZELTA_UPNP_USER_AGENT "\r\n";
-        head += "CONTENT-LENGTH: " + QByteArray::number(message.body.size()) + "\r\n";
-        head += "Connection: close\r\n\r\n";
-        socket.write(head + message.body);
-        if (!socket.waitForBytesWritten(3000))
-            continue;
-        socket.waitForReadyRead(3000);
-        if (socket.readLine().contains(" 200"))
-            return true;
-    }
-    qCDebug(lcUpnp).noquote() << "UpnpEventNotifier event not delivered to" << message.sid;
-    return false;
 }

@@ -6,13 +6,16 @@
 #include <QList>
 #include <QMutex>
 #include <QPair>
+#include <QPointer>
 #include <QQueue>
 #include <QThread>
 #include <QUrl>
-#include <QWaitCondition>
 
 // GENA subscriptions of one device and the thread that sends their NOTIFY
-// messages and drops subscribers that did not renew in time.
+// messages and drops subscribers that did not renew in time. Each
+// subscriber's events go out in order, independently of the others, so a
+// callback that never answers delays only its own events. Subscriptions
+// are limited in total and per subscribing host.
 class UpnpEventNotifier : public QThread
 {
     Q_OBJECT
@@ -21,6 +24,12 @@ public:
     using Variables = QList<QPair<QString, QString>>;
 
     static constexpr int defaultTimeout = 1800;
+    static constexpr int maxSubscribers = 100;
+    static constexpr int maxSubscribersPerHost = 10;
+    // Events waiting for one subscriber; more are dropped.
+    static constexpr int maxPendingEvents = 32;
+    // Connecting, sending and the answer each (milliseconds).
+    static constexpr int defaultDeliveryTimeout = 2000;
 
     explicit UpnpEventNotifier(QObject *parent = nullptr);
     ~UpnpEventNotifier() override;
@@ -30,9 +39,12 @@ public:
     // "Second-N" or "Second-infinite" (and anything unreadable) to seconds.
     static int parseTimeout(const QByteArray &header);
 
-    // A new subscription; the initial event with `variables` is queued.
+    void setDeliveryTimeout(int milliseconds) { m_deliveryTimeout = milliseconds; }
+
+    // A new subscription of `host`; the initial event with `variables` is
+    // queued. Empty when the subscription limits are reached.
     QString subscribe(const QString &service, const QList<QUrl> &callbacks, int timeout,
-                      const Variables &variables);
+                      const Variables &variables, const QHostAddress &host);
     bool renew(const QString &sid, const QString &service, int timeout);
     bool unsubscribe(const QString &sid, const QString &service);
     // Queues a change event for every subscriber of the service.
@@ -45,31 +57,34 @@ protected:
     void run() override;
 
 private:
+    struct Message
+    {
+        quint32 sequence;
+        QByteArray body;
+        QDeadlineTimer notBefore;
+    };
     struct Subscriber
     {
         QString service;
         QList<QUrl> callbacks;
+        QHostAddress host;
         QDeadlineTimer expiry;
         quint32 sequence = 0;
-    };
-    struct Message
-    {
-        QString sid;
-        QList<QUrl> callbacks;
-        quint32 sequence;
-        QByteArray body;
-        QDeadlineTimer notBefore;
+        QQueue<Message> pending;
+        bool sending = false;
     };
 
     void queueLocked(const QString &sid, Subscriber &subscriber, const Variables &variables,
                      int delayMs = 0);
     void dropExpiredLocked();
+    // Notifier thread: starts the due deliveries of idle subscribers.
+    void dispatch();
+    void wakeLocked();
     static QByteArray propertySet(const Variables &variables);
-    static bool send(const Message &message);
 
     mutable QMutex m_lock;
-    QWaitCondition m_wake;
     QHash<QString, Subscriber> m_subscribers;
-    QQueue<Message> m_queue;
+    QPointer<QObject> m_context; // lives in the notifier thread while it runs
     bool m_stopping = false;
+    int m_deliveryTimeout = defaultDeliveryTimeout;
 };

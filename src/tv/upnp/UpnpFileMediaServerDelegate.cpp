@@ -68,7 +68,9 @@ void UpnpFileMediaServerDelegate::serveLocalFile(const UpnpHttpRequest &request,
     response.fileLength = size;
 
     const QByteArray range = request.header("Range").trimmed();
-    if (range.isEmpty())
+    // Another unit or several ranges: the Range is ignored and the whole
+    // file answered, as HTTP allows.
+    if (range.isEmpty() || !range.startsWith("bytes=") || range.contains(','))
         return;
     // One range only: "bytes=first-[last]" or "bytes=-suffix".
     static const QRegularExpression pattern(QStringLiteral(R"(^bytes=(\d*)-(\d*)$)"));

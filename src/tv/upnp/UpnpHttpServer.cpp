@@ -3,6 +3,7 @@
 #include "core/Version.h"
 
 #include "tv/upnp/UpnpClientSignature.h"
+#include "tv/upnp/UpnpHeaderWatchdog.h"
 
 #include <QDebug>
 #include <QFile>
@@ -38,6 +39,8 @@ struct UpnpHttpServerCallbacks
                             MHD_RequestTerminationCode reason);
     static ssize_t onStreamRead(void *cls, uint64_t position, char *buffer, size_t max);
     static void onStreamFree(void *cls);
+    static void onConnection(void *cls, MHD_Connection *connection, void **socketContext,
+                             MHD_ConnectionNotificationCode code);
 };
 
 namespace {
@@ -78,7 +81,14 @@ QHostAddress localAddressOf(MHD_Connection *connection)
 
 } // namespace
 
+std::atomic<long long> UpnpHttpServer::s_requestDeadlineMs{defaultRequestDeadline.count()};
+
 UpnpHttpServer::UpnpHttpServer(HttpRequestHandler *handler) : m_handler(handler) {}
+
+void UpnpHttpServer::setRequestDeadline(std::chrono::milliseconds deadline)
+{
+    s_requestDeadlineMs = deadline.count();
+}
 
 UpnpHttpServer::~UpnpHttpServer()
 {
@@ -93,12 +103,17 @@ bool UpnpHttpServer::start(quint16 port)
     // that the connection limit refuses new clients.
     const unsigned int flags = MHD_USE_THREAD_PER_CONNECTION | MHD_USE_INTERNAL_POLLING_THREAD |
                                MHD_USE_ITC | MHD_USE_ERROR_LOG;
+    m_watchdog = std::make_unique<UpnpHeaderWatchdog>(
+        std::chrono::milliseconds(s_requestDeadlineMs.load()));
     m_daemon = MHD_start_daemon(
         flags, port, nullptr, nullptr, &UpnpHttpServerCallbacks::onRequest, this,
         MHD_OPTION_CONNECTION_LIMIT, static_cast<unsigned int>(maxConnections),
+        MHD_OPTION_PER_IP_CONNECTION_LIMIT, static_cast<unsigned int>(maxConnectionsPerAddress),
         MHD_OPTION_CONNECTION_TIMEOUT, 120u, MHD_OPTION_EXTERNAL_LOGGER, &logServerMessage, nullptr,
-        MHD_OPTION_NOTIFY_COMPLETED, &UpnpHttpServerCallbacks::onCompleted, this, MHD_OPTION_END);
+        MHD_OPTION_NOTIFY_COMPLETED, &UpnpHttpServerCallbacks::onCompleted, this,
+        MHD_OPTION_NOTIFY_CONNECTION, &UpnpHttpServerCallbacks::onConnection, this, MHD_OPTION_END);
     if (!m_daemon) {
+        m_watchdog.reset();
         qCWarning(lcUpnp).noquote() << QStringLiteral("check failed, result=%1 (%2) [%3]")
                                     .arg(-1)
                                     .arg(QStringLiteral("HTTP server start"))
@@ -124,6 +139,7 @@ void UpnpHttpServer::stop()
     }
     MHD_stop_daemon(m_daemon);
     m_daemon = nullptr;
+    m_watchdog.reset();
     m_port = 0;
     QMutexLocker locker(&m_streamsLock);
     m_stopping = false;
@@ -158,15 +174,42 @@ MHD_Result UpnpHttpServerCallbacks::onRequest(void *cls, MHD_Connection *connect
     return MHD_Result(server->answer(connection, pending));
 }
 
-void UpnpHttpServerCallbacks::onCompleted(void *, MHD_Connection *, void **state,
+void UpnpHttpServerCallbacks::onCompleted(void *cls, MHD_Connection *connection, void **state,
                                           MHD_RequestTerminationCode)
 {
     delete static_cast<UpnpHttpServer::Pending *>(*state);
     *state = nullptr;
+    // A kept-alive connection has the deadline again for its next request.
+    static_cast<UpnpHttpServer *>(cls)->watchRequest(connection);
+}
+
+void UpnpHttpServerCallbacks::onConnection(void *cls, MHD_Connection *connection, void **,
+                                           MHD_ConnectionNotificationCode code)
+{
+    auto *server = static_cast<UpnpHttpServer *>(cls);
+    if (code == MHD_CONNECTION_NOTIFY_STARTED)
+        server->watchRequest(connection);
+    else
+        server->unwatchRequest(connection); // before the server closes the socket
+}
+
+void UpnpHttpServer::watchRequest(MHD_Connection *connection)
+{
+    const MHD_ConnectionInfo *info =
+        MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+    if (info && m_watchdog)
+        m_watchdog->arm(connection, info->connect_fd);
+}
+
+void UpnpHttpServer::unwatchRequest(MHD_Connection *connection)
+{
+    if (m_watchdog)
+        m_watchdog->disarm(connection);
 }
 
 int UpnpHttpServer::answer(MHD_Connection *connection, Pending *pending)
 {
+    unwatchRequest(connection);
     UpnpHttpRequest &request = pending->request;
     const MHD_ConnectionInfo *peer =
         MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);

@@ -5,16 +5,29 @@
 #include <QMutex>
 #include <QSet>
 
+#include <atomic>
+#include <chrono>
+#include <memory>
+
+class UpnpHeaderWatchdog;
+
 struct MHD_Daemon;
 struct MHD_Connection;
 
 // HTTP/1.1 server on all IPv4 interfaces, one thread per connection, at most
-// 100 connections at a time. Every complete request goes to the handler.
+// 100 connections at a time and 16 from one address. Every complete request
+// goes to the handler. A request must arrive whole within the request
+// deadline, so slow clients cannot hold the connections.
 class UpnpHttpServer
 {
 public:
     static constexpr int maxConnections = 100;
+    static constexpr int maxConnectionsPerAddress = 16;
     static constexpr qint64 maxBodySize = 1 << 20;
+    static constexpr std::chrono::milliseconds defaultRequestDeadline{10000};
+
+    // For servers started from now on (tests shorten it).
+    static void setRequestDeadline(std::chrono::milliseconds deadline);
 
     explicit UpnpHttpServer(HttpRequestHandler *handler);
     ~UpnpHttpServer();
@@ -32,12 +45,16 @@ private:
     friend struct UpnpHttpServerCallbacks;
 
     int answer(MHD_Connection *connection, Pending *pending);
+    void watchRequest(MHD_Connection *connection);
+    void unwatchRequest(MHD_Connection *connection);
     int queue(MHD_Connection *connection, const UpnpHttpResponse &response,
               const UpnpHttpRequest &request);
     void forgetStream(StreamBody *body);
 
     HttpRequestHandler *m_handler;
     MHD_Daemon *m_daemon = nullptr;
+    std::unique_ptr<UpnpHeaderWatchdog> m_watchdog;
+    static std::atomic<long long> s_requestDeadlineMs;
     quint16 m_port = 0;
     QMutex m_streamsLock;
     QSet<StreamBody *> m_streams;
