@@ -465,8 +465,10 @@ bool Library::importFile(QString originalPath, QString toDir)
         return false;
     }
     const QString destination = folder.absoluteFilePath(target);
-    // A folder is refused by the copier; nothing starts then.
-    const int id = m_copier->copy(original.absoluteFilePath(), destination);
+    // A folder is refused by the copier; nothing starts then. A link is
+    // imported as a copy of its target: no link in the library leads out.
+    const int id =
+        m_copier->copy(original.absoluteFilePath(), destination, CopyRequest::FollowLinks);
     if (id < 0)
         return false;
     m_copyTargets.insert(id, destination);

@@ -600,6 +600,25 @@ private Q_SLOTS:
         // The index was rebuilt after the import.
         QVERIFY(fixture.tableRows(QStringLiteral("dvd_titles")) >= 1);
     }
+
+    // Importing a link copies its target's content; the library holds no link.
+    void importedLinkBecomesACopy()
+    {
+        const QString clip = TestSupport::sampleClip(QStringLiteral("library-3s.mkv"), 3);
+        QVERIFY(!clip.isEmpty());
+        LibraryTestFixture fixture;
+        Library &library = *fixture.library;
+        QTemporaryDir source;
+        const QString link = source.filePath(QStringLiteral("linked.mkv"));
+        QVERIFY(QFile::link(clip, link));
+        QVERIFY(library.importFile(link));
+        QVERIFY(fixture.waitIdle());
+        QCOMPARE(library.rowCount(), 1);
+        const QFileInfo imported(library.item(0).videoPath());
+        QVERIFY(imported.exists());
+        QVERIFY(!imported.isSymLink());
+        QCOMPARE(TestSupport::readFile(imported.filePath()), TestSupport::readFile(clip));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestLibrary)
