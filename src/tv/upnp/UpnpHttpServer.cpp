@@ -107,9 +107,9 @@ bool UpnpHttpServer::start(quint16 port)
         std::chrono::milliseconds(s_requestDeadlineMs.load()));
     m_daemon = MHD_start_daemon(
         flags, port, nullptr, nullptr, &UpnpHttpServerCallbacks::onRequest, this,
-        MHD_OPTION_CONNECTION_LIMIT, static_cast<unsigned int>(maxConnections),
-        MHD_OPTION_PER_IP_CONNECTION_LIMIT, static_cast<unsigned int>(maxConnectionsPerAddress),
-        MHD_OPTION_CONNECTION_TIMEOUT, 120u, MHD_OPTION_EXTERNAL_LOGGER, &logServerMessage, nullptr,
+        MHD_OPTION_EXTERNAL_LOGGER, &logServerMessage, nullptr, MHD_OPTION_CONNECTION_LIMIT,
+        static_cast<unsigned int>(maxConnections), MHD_OPTION_PER_IP_CONNECTION_LIMIT,
+        static_cast<unsigned int>(maxConnectionsPerAddress), MHD_OPTION_CONNECTION_TIMEOUT, 120u,
         MHD_OPTION_NOTIFY_COMPLETED, &UpnpHttpServerCallbacks::onCompleted, this,
         MHD_OPTION_NOTIFY_CONNECTION, &UpnpHttpServerCallbacks::onConnection, this, MHD_OPTION_END);
     if (!m_daemon) {

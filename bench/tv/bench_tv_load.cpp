@@ -1,0 +1,338 @@
+// The media server under hostile load: median latency of a normal Browse and
+// of a file GET, and the server's memory, while 110 connections from one host
+// trickle their requests and 8 clients of transcoded answers stall, against
+// the same measures on the idle server. Needs 127.0.0.2 and up, so run it in
+// a private network namespace:
+//     scripts/netns-run build/bench/tv/bench_tv_load [work folder]
+#include "core/AppIdentity.h"
+#include "tv/LumiqoTv.h"
+#include "tv/MediaModel.h"
+#include "tv/MediaServer.h"
+#include "tv/MetaDataGatherer.h"
+#include "tv/TranscodeStream.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLoggingCategory>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+constexpr int samples = 30;
+constexpr int slowConnections = 110;
+constexpr int stalledTranscodes = 8;
+constexpr qint64 fileSize = 4 << 20;
+
+QTextStream out(stdout);
+
+struct Sample
+{
+    double medianMs = -1;
+    int answered = 0;
+};
+
+// The answer's status and wall time; the event loop runs meanwhile, so the
+// load keeps going.
+int timedRequest(const QNetworkRequest &request, const QByteArray &soapBody, double *ms)
+{
+    static QNetworkAccessManager manager;
+    manager.setProxy(QNetworkProxy::NoProxy);
+    QElapsedTimer timer;
+    timer.start();
+    QNetworkReply *reply =
+        soapBody.isEmpty() ? manager.get(request) : manager.post(request, soapBody);
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    loop.exec();
+    reply->readAll();
+    *ms = timer.nsecsElapsed() / 1e6;
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    reply->abort();
+    reply->deleteLater();
+    return status;
+}
+
+QByteArray postBody(const QNetworkRequest &request, const QByteArray &body)
+{
+    static QNetworkAccessManager manager;
+    manager.setProxy(QNetworkProxy::NoProxy);
+    QNetworkReply *reply = manager.post(request, body);
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    loop.exec();
+    const QByteArray data = reply->readAll();
+    reply->deleteLater();
+    return data;
+}
+
+Sample measure(const QNetworkRequest &request, const QByteArray &soapBody)
+{
+    QList<double> times;
+    Sample sample;
+    for (int i = 0; i < samples; ++i) {
+        double ms = 0;
+        const int status = timedRequest(request, soapBody, &ms);
+        if (status == 200) {
+            ++sample.answered;
+            times << ms;
+        }
+    }
+    std::sort(times.begin(), times.end());
+    if (!times.isEmpty())
+        sample.medianMs = times.at(times.size() / 2);
+    return sample;
+}
+
+qint64 residentKiB(const QString &pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    return QRegularExpression(QStringLiteral("VmRSS:\\s+(\\d+)"))
+        .match(QString::fromLatin1(status.readAll()))
+        .captured(1)
+        .toLongLong();
+}
+
+// This process (the server) and its encoder children, in MiB.
+void serverMemory(double *serverMiB, double *encodersMiB)
+{
+    const QString self = QString::number(getpid());
+    qint64 children = 0;
+    QDirIterator it(QStringLiteral("/proc"), QDir::Dirs | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        const QString pid = QFileInfo(it.next()).fileName();
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray text = stat.readAll();
+        const qsizetype close = text.lastIndexOf(')');
+        const QList<QByteArray> fields = text.mid(close + 2).split(' ');
+        if (close > 0 && fields.size() > 1 && fields.at(1) == self.toLatin1())
+            children += residentKiB(pid);
+    }
+    *serverMiB = residentKiB(self) / 1024.0;
+    *encodersMiB = children / 1024.0;
+}
+
+QByteArray browseBody(const QString &id)
+{
+    return QStringLiteral("<?xml version=\"1.0\"?><s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/"
+                          "soap/envelope/\"><s:Body><u:Browse xmlns:u=\"urn:schemas-upnp-org:"
+                          "service:ContentDirectory:1\"><ObjectID>%1</ObjectID><BrowseFlag>"
+                          "BrowseDirectChildren</BrowseFlag><Filter>*</Filter><StartingIndex>0"
+                          "</StartingIndex><RequestedCount>50</RequestedCount><SortCriteria>"
+                          "</SortCriteria></u:Browse></s:Body></s:Envelope>")
+        .arg(id)
+        .toUtf8();
+}
+
+// Connections that send their request a byte at a time and come back when
+// the server closes them, all from one address.
+class Trickler : public QObject
+{
+public:
+    Trickler(quint16 port) : m_port(port)
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
+        m_sockets.resize(slowConnections);
+        m_timer.start(1000);
+        tick();
+    }
+    int connected() const
+    {
+        int n = 0;
+        for (const auto &socket : m_sockets)
+            n += socket && socket->state() == QAbstractSocket::ConnectedState ? 1 : 0;
+        return n;
+    }
+
+private:
+    void tick()
+    {
+        for (auto &socket : m_sockets) {
+            if (socket && socket->state() != QAbstractSocket::UnconnectedState) {
+                socket->write("a");
+                continue;
+            }
+            socket = std::make_unique<QTcpSocket>();
+            socket->bind(QHostAddress(QStringLiteral("127.0.0.3")));
+            socket->connectToHost(QHostAddress::LocalHost, m_port);
+            connect(socket.get(), &QTcpSocket::connected, socket.get(),
+                    [s = socket.get()] { s->write("GET /"); });
+        }
+    }
+
+    quint16 m_port;
+    QTimer m_timer;
+    std::vector<std::unique_ptr<QTcpSocket>> m_sockets;
+};
+
+// Clients of a transcoded answer that read the status line and then stop
+// reading; each from its own address. Returns how many were answered 200.
+int stallTranscodes(quint16 port, const QByteArray &path,
+                    std::vector<std::unique_ptr<QTcpSocket>> *clients)
+{
+    int streaming = 0;
+    for (int i = 0; i < stalledTranscodes; ++i) {
+        auto socket = std::make_unique<QTcpSocket>();
+        socket->setReadBufferSize(16 * 1024);
+        socket->bind(QHostAddress(QStringLiteral("127.0.0.%1").arg(10 + i)));
+        socket->connectToHost(QHostAddress::LocalHost, port);
+        if (!socket->waitForConnected(5000))
+            continue;
+        socket->write("GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+        while (!socket->canReadLine() && socket->waitForReadyRead(30000)) {
+        }
+        streaming += socket->readLine().contains(" 200 ") ? 1 : 0;
+        clients->push_back(std::move(socket));
+    }
+    return streaming;
+}
+
+void waitMs(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+QString cell(const Sample &sample)
+{
+    return QStringLiteral("%1 ms (%2/%3)")
+        .arg(sample.medianMs, 0, 'f', 1)
+        .arg(sample.answered)
+        .arg(samples);
+}
+
+void printRow(const QString &measure, const QString &loaded, const QString &idle,
+              double ratio)
+{
+    out << QStringLiteral("%1 | %2 | %3 | %4\n")
+               .arg(measure, -40)
+               .arg(loaded, -22)
+               .arg(idle, -22)
+               .arg(ratio, 0, 'f', 2);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    AppIdentity::apply();
+    QLoggingCategory::setFilterRules(QStringLiteral("zelta.*=false"));
+    const QString base = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+    QTemporaryDir work(base + QStringLiteral("/bench-tv-load-XXXXXX"));
+    const QString media = work.filePath(QStringLiteral("media"));
+    QDir().mkpath(media + QStringLiteral("/many"));
+    for (int i = 0; i < 200; ++i) {
+        QFile file(media + QStringLiteral("/many/clip-%1.mp4").arg(i, 3, 10, QLatin1Char('0')));
+        file.open(QIODevice::WriteOnly);
+        file.write("x");
+    }
+    QFile big(media + QStringLiteral("/file.mp4"));
+    big.open(QIODevice::WriteOnly);
+    big.write(QByteArray(fileSize, 'v'));
+    big.close();
+    out << "preparing a transcode source ...\n";
+    out.flush();
+    QProcess::execute(QStringLiteral("ffmpeg"),
+                      {QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
+                       QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                       QStringLiteral("testsrc=size=640x480:rate=25:duration=300"),
+                       QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                       QStringLiteral("sine=duration=300"), media + QStringLiteral("/show.flv")});
+
+    LumiqoTv tv(QStringLiteral("LumiqoTV"), media, UpnpEngine::NoSsdp);
+    tv.toggleServerStatus();
+    tv.model()->gatherer()->abort();
+    const quint16 port = quint16(tv.server()->port());
+    const QString server = QStringLiteral("http://127.0.0.1:%1").arg(port);
+    QNetworkRequest browse(QUrl(server + QLatin1Char('/') + tv.server()->uuid +
+                                QStringLiteral("/ContentDirectory/control.xml")));
+    browse.setRawHeader("SOAPAction", "\"urn:schemas-upnp-org:service:ContentDirectory:1#Browse\"");
+    browse.setRawHeader("Content-Type", "text/xml; charset=\"utf-8\"");
+    const QString root = QString::fromUtf8(postBody(browse, browseBody(QStringLiteral("0"))));
+    const auto idOf = [&root](const QString &title) {
+        return QRegularExpression(QStringLiteral("id=&quot;(\\d+)&quot;[^&]*&quot;[^&]*&quot;"
+                                                 "[^&]*&quot;1&quot;[^&]*&gt;&lt;dc:title&gt;") +
+                                  title + QStringLiteral("&lt;"))
+            .match(root)
+            .captured(1);
+    };
+    const QString manyId = idOf(QStringLiteral("many"));
+    const QString fileId = idOf(QStringLiteral("file"));
+    const QString flvId = idOf(QStringLiteral("show"));
+    if (manyId.isEmpty() || fileId.isEmpty() || flvId.isEmpty()) {
+        out << "could not find the media in the root listing\n";
+        return 1;
+    }
+    const QByteArray browseMany = browseBody(manyId);
+    const QNetworkRequest file(QUrl(server + QStringLiteral("/%25/") + fileId));
+    postBody(browse, browseMany); // lists the folder once
+
+    // Reference: the idle server.
+    const Sample idleBrowse = measure(browse, browseMany);
+    const Sample idleFile = measure(file, {});
+    double idleServer = 0;
+    double idleEncoders = 0;
+    serverMemory(&idleServer, &idleEncoders);
+
+    // Load: trickling connections and stalled transcodes, given time to settle.
+    out << "loading: " << slowConnections << " trickling connections, " << stalledTranscodes
+        << " stalled transcodes ...\n";
+    out.flush();
+    Trickler trickler(port);
+    std::vector<std::unique_ptr<QTcpSocket>> stalled;
+    const int streaming = stallTranscodes(port, "/%25/" + flvId.toUtf8(), &stalled);
+    waitMs(8000);
+    const int held = trickler.connected();
+    const Sample loadedBrowse = measure(browse, browseMany);
+    const Sample loadedFile = measure(file, {});
+    double loadedServer = 0;
+    double loadedEncoders = 0;
+    serverMemory(&loadedServer, &loadedEncoders);
+
+    out << QStringLiteral("%1 | %2 | %3 | %4\n")
+               .arg(QStringLiteral("measure"), -40)
+               .arg(QStringLiteral("under load"), -22)
+               .arg(QStringLiteral("idle server"), -22)
+               .arg(QStringLiteral("ratio"));
+    out << QString(96, QLatin1Char('-')) << '\n';
+    printRow(QStringLiteral("Browse 50 of 200, median (answered)"), cell(loadedBrowse),
+             cell(idleBrowse), loadedBrowse.medianMs / idleBrowse.medianMs);
+    printRow(QStringLiteral("GET 4 MiB file, median (answered)"), cell(loadedFile), cell(idleFile),
+             loadedFile.medianMs / idleFile.medianMs);
+    printRow(QStringLiteral("server memory (RSS)"), QStringLiteral("%1 MiB").arg(loadedServer, 0, 'f', 1),
+             QStringLiteral("%1 MiB").arg(idleServer, 0, 'f', 1), loadedServer / idleServer);
+    printRow(QStringLiteral("encoder processes (RSS)"),
+             QStringLiteral("%1 MiB").arg(loadedEncoders, 0, 'f', 1),
+             QStringLiteral("%1 MiB").arg(idleEncoders, 0, 'f', 1), 0);
+    out << "target: median under 100 ms, every request answered\n";
+    out << "trickling connections held by the server: " << held << " of " << slowConnections
+        << "; transcodes streaming: " << streaming << " of " << stalledTranscodes << " (cap "
+        << TranscodeStream::maxConcurrent << ", ring buffer "
+        << TranscodeStream::bufferSize / 1048576 << " MiB each)\n";
+    out.flush();
+    stalled.clear();
+    return 0;
+}
