@@ -7,6 +7,6 @@ set(ZELTA_FUZZ_SOURCES_soap tv/upnp/UpnpSoap.cpp tv/upnp/UpnpFileMediaServerDele
 set(ZELTA_FUZZ_SOURCES_ssdp tv/upnp/SsdpPacket.cpp)
 set(ZELTA_FUZZ_SOURCES_httprange downloads/ContentRange.cpp
   tv/upnp/UpnpFileMediaServerDelegate.cpp)
-set(ZELTA_FUZZ_SOURCES_httpheaders tv/upnp/UpnpEventNotifier.cpp tv/upnp/UpnpClientSignature.cpp
-  tv/upnp/UpnpSoap.cpp)
+set(ZELTA_FUZZ_SOURCES_httpheaders tv/upnp/UpnpEventNotifier.cpp tv/upnp/UpnpEventDelivery.cpp
+  tv/upnp/UpnpClientSignature.cpp tv/upnp/UpnpSoap.cpp)
 set(ZELTA_FUZZ_SOURCES_encoder burner/EncoderOutput.cpp)
