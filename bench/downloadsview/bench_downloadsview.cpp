@@ -1,0 +1,143 @@
+// The downloads page's cost: 20 downloads of 200 MiB from the demo site on
+// 127.0.0.1 with the page shown, against the same downloads headless in the
+// same run. Prints throughput and the GUI thread's CPU time per second.
+#include "ScriptedPrompt.h"
+#include "downloads/Download.h"
+#include "downloads/DownloadManager.h"
+#include "gui/downloads/DownloadWidget.h"
+#include "library/Library.h"
+#include "web/SignInState.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <sys/prctl.h>
+
+#include <csignal>
+#include <ctime>
+#include <memory>
+
+namespace {
+
+constexpr qint64 MiB = 1024 * 1024;
+constexpr int Count = 20;
+constexpr qint64 Each = 200 * MiB;
+
+struct Figures
+{
+    double seconds = 0;
+    double cpuSeconds = 0; // this (the GUI) thread
+    double mibPerSecond() const { return seconds > 0 ? double(Count * Each) / MiB / seconds : 0; }
+    double cpuShare() const { return seconds > 0 ? cpuSeconds / seconds : 0; }
+};
+
+double threadCpuSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+}
+
+Figures run(const QString &base, const QString &tag, bool withPage)
+{
+    QDir(Library::libraryPath()).removeRecursively();
+    QDir().mkpath(Library::libraryPath());
+    DownloadManager manager;
+    std::unique_ptr<DownloadWidget> page;
+    if (withPage) {
+        page = std::make_unique<DownloadWidget>(&manager);
+        page->resize(1000, 800);
+        page->show();
+        QCoreApplication::processEvents();
+    }
+    int finished = 0;
+    QEventLoop loop;
+    QObject::connect(&manager, &DownloadManager::finished, [&] {
+        if (++finished == Count)
+            loop.quit();
+    });
+    const QUrl descriptor(
+        base + QStringLiteral("/members/synthetic.corvana?count=%1&bytes=%2&tag=%3")
+                   .arg(Count)
+                   .arg(Each)
+                   .arg(tag));
+    QElapsedTimer clock;
+    clock.start();
+    const double cpu = threadCpuSeconds();
+    manager.initializeDownload(descriptor);
+    loop.exec();
+    Figures figures;
+    figures.seconds = clock.nsecsElapsed() / 1e9;
+    figures.cpuSeconds = threadCpuSeconds() - cpu;
+    page.reset();
+    QDir(Library::libraryPath()).removeRecursively(); // outside the timed part
+    return figures;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTemporaryDir home;
+    QTemporaryDir data;
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+        if (type >= QtCriticalMsg)
+            QTextStream(stderr) << text << '\n';
+    });
+
+    QProcess site;
+    site.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    site.start(QStringLiteral(ZELTA_DEMOSITE),
+               {QStringLiteral("--no-media"), QStringLiteral("--port"), QStringLiteral("0"),
+                QStringLiteral("--data"), data.path()});
+    if (!site.waitForReadyRead(30000)) {
+        QTextStream(stderr) << "bench_downloadsview: the demo site did not start\n";
+        return 1;
+    }
+    const QString base = QString::fromLatin1(site.readLine()).trimmed();
+
+    Library::setupPaths(home.path());
+    Library::initDatabase(QString());
+    ScriptedPrompt prompt;
+    UserPrompt::install(&prompt);
+    SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
+
+    // Alternating rounds, best of two each: the machine may be busy.
+    const Figures headless1 = run(base, QStringLiteral("h1"), false);
+    const Figures shown1 = run(base, QStringLiteral("s1"), true);
+    const Figures shown2 = run(base, QStringLiteral("s2"), true);
+    const Figures headless2 = run(base, QStringLiteral("h2"), false);
+    const Figures headless = headless1.seconds <= headless2.seconds ? headless1 : headless2;
+    const Figures shown = shown1.seconds <= shown2.seconds ? shown1 : shown2;
+
+    out << "20 downloads of 200 MiB from the demo site over loopback, page shown vs headless\n";
+    out << QStringLiteral("%1 | %2 | %3 | %4\n")
+               .arg(QStringLiteral("case"), -10)
+               .arg(QStringLiteral("MiB/s"), 8)
+               .arg(QStringLiteral("ratio"), 6)
+               .arg(QStringLiteral("GUI thread CPU (% of one core)"), 31);
+    auto row = [&](const QString &name, const Figures &f) {
+        out << QStringLiteral("%1 | %2 | %3 | %4\n")
+                   .arg(name, -10)
+                   .arg(f.mibPerSecond(), 8, 'f', 1)
+                   .arg(f.mibPerSecond() / qMax(headless.mibPerSecond(), 0.001), 6, 'f', 2)
+                   .arg(f.cpuShare() * 100, 31, 'f', 1);
+    };
+    row(QStringLiteral("headless"), headless);
+    row(QStringLiteral("page shown"), shown);
+    out << QStringLiteral("page's own cost on the GUI thread: %1% of one core\n")
+               .arg((shown.cpuShare() - headless.cpuShare()) * 100, 0, 'f', 1);
+    out << "targets: ratio >= 0.95, page's own GUI thread cost < 10%\n";
+    site.kill();
+    site.waitForFinished();
+    UserPrompt::install(nullptr);
+    return 0;
+}

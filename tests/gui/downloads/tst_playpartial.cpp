@@ -1,0 +1,90 @@
+// A download in progress plays from its card: the demo site sends a clip
+// slowly, and the player opens the part already on disk.
+#include "DemoSiteProcess.h"
+#include "ScriptedPrompt.h"
+#include "TestSupport.h"
+#include "downloads/Download.h"
+#include "downloads/DownloadManager.h"
+#include "gui/downloads/DownloadItem.h"
+#include "gui/downloads/DownloadView.h"
+#include "gui/downloads/DownloadWidget.h"
+#include "gui/player/CorvPlayerWidget.h"
+#include "gui/player/PlayerTransport.h"
+#include "gui/player/Toolbar.h"
+#include "library/Library.h"
+#include "web/SignInState.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+class TestPlayPartial : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void playsTheWrittenPartOfARunningDownload()
+    {
+        DemoSiteProcess site;
+        QVERIFY(site.isRunning());
+        // Fragmented, so the first part of the file is playable on its own.
+        QVERIFY(QDir().mkpath(site.dataDir() + QStringLiteral("/media")));
+        const QString served = site.dataDir() + QStringLiteral("/media/partial.mp4");
+        QCOMPARE(TestSupport::run(
+                     QStringLiteral("ffmpeg"),
+                     {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
+                      QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-f"),
+                      QStringLiteral("lavfi"), QStringLiteral("-i"),
+                      QStringLiteral("testsrc=size=320x240:rate=25:duration=30"),
+                      QStringLiteral("-c:v"), QStringLiteral("mpeg4"), QStringLiteral("-q:v"),
+                      QStringLiteral("4"), QStringLiteral("-movflags"),
+                      QStringLiteral("frag_keyframe+empty_moov"), served}),
+                 0);
+        QVERIFY(QFileInfo(served).size() > 600000);
+        site.control(QStringLiteral("/control/fault?name=slow&value=150000"));
+
+        ScriptedPrompt prompt;
+        UserPrompt::install(&prompt);
+        QTemporaryDir home;
+        Library::setupPaths(home.path());
+        QVERIFY(Library::initDatabase(QString()));
+        SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
+
+        DownloadManager manager;
+        DownloadWidget downloads(&manager);
+        downloads.show();
+        CorvPlayerWidget player;
+        player.toolbar()->setFixedHeight(50);
+        player.toolbar()->show();
+        player.show();
+        PlayerTransport transport(&player);
+        connect(&downloads, &DownloadWidget::playRequested, &transport,
+                &PlayerTransport::openFile);
+
+        manager.initializeDirectDownload(site.url(QStringLiteral("/media/partial.mp4")), false);
+        QTRY_VERIFY_WITH_TIMEOUT(downloads.view()->card(0), 10000);
+        DownloadItem *card = downloads.view()->card(0);
+        Download *download = card->download();
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(download->mediaPath()).size() > 300000, 15000);
+        QCOMPARE(download->state(), Download::Downloading);
+
+        QTest::mouseClick(card->playButton(), Qt::LeftButton);
+        QCOMPARE(transport.currentFile(), download->mediaPath());
+        QMediaPlayer *media = transport.mediaPlayer();
+        QTRY_VERIFY_WITH_TIMEOUT(media->hasVideo(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(media->position() > 0, 10000);
+        QCOMPARE(media->playbackState(), QMediaPlayer::PlayingState);
+        QVERIFY(prompt.messages.isEmpty());
+        QVERIFY(player.toolbar()->hasPauseLook());
+        QCOMPARE(download->state(), Download::Downloading); // playing does not stop the transfer
+
+        transport.stop();
+        download->cancel();
+        UserPrompt::install(nullptr);
+    }
+};
+
+QTEST_MAIN(TestPlayPartial)
+#include "tst_playpartial.moc"
