@@ -194,8 +194,12 @@ void MprisService::seek(qlonglong offsetUs)
 {
     if (!canSeek())
         return;
-    m_transport->seekTo(m_transport->mediaPlayer()->position() + offsetUs / 1000);
-    Q_EMIT seeked(positionUs());
+    const qint64 duration = m_transport->mediaPlayer()->duration();
+    qint64 target = qMax(qint64(0), m_transport->mediaPlayer()->position() + offsetUs / 1000);
+    if (duration > 0)
+        target = qMin(target, duration);
+    m_transport->seekTo(target);
+    Q_EMIT seeked(qlonglong(target) * 1000);
 }
 
 void MprisService::setPosition(const QDBusObjectPath &trackId, qlonglong positionUs)

@@ -53,7 +53,7 @@ DownloadItem::DownloadItem(Download *download, QWidget *parent)
         connect(download, &Download::updateProgress, this, &DownloadItem::progressUpdated);
         connect(download, &Download::updateThumbnail, this, &DownloadItem::thumbnailUpdated);
         infoUpdated();
-        showProgress();
+        showBar();
         if (download->thumbnailValid())
             thumbnailUpdated();
     }
@@ -208,11 +208,16 @@ void DownloadItem::showProgress()
     m_progressTimer.stop();
     if (!m_download)
         return;
+    showBar();
+    // Empty unless the download is running.
+    m_info->setText(m_download->progressText());
+}
+
+void DownloadItem::showBar()
+{
     const DownloadProgress::Bar bar = m_download->progressBar();
     m_progress->setRange(0, bar.maximum);
     m_progress->setValue(bar.value);
-    // Empty unless the download is running.
-    m_info->setText(m_download->progressText());
 }
 
 void DownloadItem::thumbnailUpdated()

@@ -62,6 +62,7 @@ protected:
 private:
     void buildLayout();
     void showProgress();
+    void showBar();
     void setPauseLook(bool resume);
     void paintBackground();
 
