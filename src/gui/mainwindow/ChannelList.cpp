@@ -65,7 +65,10 @@ QList<ChannelEntry> ChannelList::parse(const QByteArray &xml, QString *error)
     if (error)
         error->clear();
     const QDomElement root = document.documentElement();
-    if (root.tagName() != QLatin1String("channels"))
+    if (root.tagName() != QLatin1String("channels")) {
+        if (error)
+            *error = QStringLiteral("not a channel list: <%1>").arg(root.tagName());
         return {};
+    }
     return channelsIn(root, 0);
 }

@@ -5,7 +5,6 @@
 #include <QAbstractItemView>
 #include <QCompleter>
 #include <QStringListModel>
-#include <QTimer>
 
 CorvSearchLineEdit::CorvSearchLineEdit(QWidget *parent, QAbstractItemModel *suggestions)
     : QLineEdit(parent),
@@ -29,9 +28,10 @@ void CorvSearchLineEdit::search()
 
 void CorvSearchLineEdit::slotReturnPressed()
 {
-    // Return on the popup both activates the suggestion and reaches the
-    // field; the suggestion's search is the one that counts.
-    if (m_completing)
+    // Return on the suggestion list reaches the field first and then chooses
+    // the suggestion; the choice makes the search.
+    const QAbstractItemView *popup = m_completer->popup();
+    if (popup->isVisible() && popup->currentIndex().isValid())
         return;
     search();
 }
@@ -43,10 +43,6 @@ void CorvSearchLineEdit::slotPushButtonRelease()
 
 void CorvSearchLineEdit::completerActivated(const QString &text)
 {
-    // The Return that chose the suggestion reaches the field right after;
-    // it must not search a second time.
-    m_completing = true;
     setText(text);
     search();
-    QTimer::singleShot(0, this, [this] { m_completing = false; });
 }

@@ -31,5 +31,4 @@ private:
     void search();
 
     QCompleter *m_completer;
-    bool m_completing = false;
 };

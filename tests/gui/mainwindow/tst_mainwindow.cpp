@@ -1,0 +1,514 @@
+// The main window with the real engines on the offscreen platform: sidebar
+// rows and roles, channel lists from the demo site, counters, page switching,
+// pictures over empty pages, keyboard and accessibility.
+#include "DemoSiteProcess.h"
+#include "ScriptedPrompt.h"
+
+#include "core/SiteConfig.h"
+#include "downloads/Download.h"
+#include "downloads/DownloadManager.h"
+#include "engines/Engines.h"
+#include "gui/mainwindow/Artwork.h"
+#include "gui/mainwindow/ChannelList.h"
+#include "gui/mainwindow/ChannelRequest.h"
+#include "gui/mainwindow/CorvTreeView.h"
+#include "gui/mainwindow/InfoWidget.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/mainwindow/SidebarModel.h"
+#include "gui/mainwindow/SidebarVeil.h"
+#include "library/Library.h"
+#include "web/SignInState.h"
+
+#include <QAbstractItemModelTester>
+#include <QAccessible>
+#include <QCryptographicHash>
+#include <QIcon>
+#include <QLabel>
+#include <QSettings>
+#include <QSqlQuery>
+#include <QStackedWidget>
+#include <QTest>
+#include <QTimeLine>
+#include <QUrlQuery>
+
+#include <memory>
+
+namespace {
+
+QStringList g_messages;
+
+void captureMessages(QtMsgType, const QMessageLogContext &, const QString &text)
+{
+    g_messages << text;
+}
+
+QString rowPath(const QModelIndex &index)
+{
+    return index.parent().isValid() ? rowPath(index.parent()) + QLatin1Char('/') + QString::number(index.row())
+                                    : QString::number(index.row());
+}
+
+QStringList topLevelTexts(const QAbstractItemModel *model)
+{
+    QStringList texts;
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts << model->index(row, 0).data().toString();
+    return texts;
+}
+
+const QByteArray kThreeChannels =
+    "<channels>"
+    "<channel><name>Featured</name><url>http://127.0.0.1:1/f</url><search>http://127.0.0.1:1/s?q=</search>"
+    "<search_disabled></search_disabled><search_text>Search Featured</search_text><expand>true</expand>"
+    "<channel><name>Picks</name><url>https://127.0.0.1:1/p</url></channel></channel>"
+    "<channel><name>Nature</name><url>http://127.0.0.1:1/n</url><search>http://127.0.0.1:1/s?q=</search>"
+    "<search_disabled>1</search_disabled></channel>"
+    "<channel><name></name><url>http://127.0.0.1:1/x</url><channel><name>Orphan</name></channel></channel>"
+    "<channel><name>Local</name><url>file:///etc/passwd</url></channel>"
+    "<channel><name>SEARCHES</name><channel><name>beach</name></channel></channel>"
+    "</channels>";
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<DemoSiteProcess> m_site;
+    std::unique_ptr<Engines> m_engines;
+    std::unique_ptr<MainWindow> m_window;
+    ScriptedPrompt m_prompt;
+
+    SidebarModel *model() const { return m_window->sidebarModel(); }
+
+    void press(QStandardItem *item)
+    {
+        CorvTreeView *tree = m_window->sidebar();
+        const QModelIndex index = model()->indexFromItem(item);
+        tree->scrollTo(index);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(index).center());
+    }
+
+    // Pictures of the window for a person to look at, when asked for.
+    void keepPicture(const QString &name)
+    {
+        const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
+        if (!folder.isEmpty())
+            m_window->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+    }
+
+    void fastToolbar()
+    {
+        for (QTimeLine *line : m_window->findChildren<QTimeLine *>())
+            line->setDuration(1);
+    }
+
+    void addLibraryRows(int count)
+    {
+        QSqlQuery query(Library::database());
+        for (int i = 0; i < count; ++i) {
+            QVERIFY(query.exec(QStringLiteral("INSERT INTO library (title, videoPath, guid, downloaded) "
+                                              "VALUES ('Clip%1', '/nowhere/clip%1.mp4', 'g%1', 0)")
+                                   .arg(i)));
+        }
+    }
+
+    void signIn()
+    {
+        SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
+        QVERIFY(QMetaObject::invokeMethod(m_window.get(), "loggedIn"));
+        QTRY_VERIFY_WITH_TIMEOUT(model()->findByName(QStringLiteral("Nature")), 15000);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_site = std::make_unique<DemoSiteProcess>();
+        QVERIFY(m_site->isRunning());
+        for (const char *key : {"membersUrl", "secureMembersUrl", "channelServerUrl", "updateUrl",
+                                "updatePlainUrl", "errorReportUrl", "productSiteUrl", "helpUrl"})
+            SiteConfig::setValue(QLatin1String(key), m_site->url());
+        UserPrompt::install(&m_prompt);
+        m_engines = std::make_unique<Engines>();
+        QVERIFY(m_engines->openDatabase());
+        addLibraryRows(3);
+    }
+
+    void init()
+    {
+        m_window = std::make_unique<MainWindow>(m_engines.get());
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+    }
+
+    void cleanupTestCase()
+    {
+        UserPrompt::install(nullptr);
+        m_engines.reset();
+    }
+
+    // Runs before anybody signs in (the sign-in lasts for the process).
+    void signedOutWindow()
+    {
+        QCOMPARE(m_window->currentPage(), MainWindow::WebPage);
+        QVERIFY(!m_window->sidebar()->isEnabled());
+        auto *veil = m_window->findChild<SidebarVeil *>();
+        QVERIFY(veil && veil->isVisible());
+        QCOMPARE(veil->geometry(), QRect(m_window->sidebar()->mapTo(m_window.get(), QPoint()),
+                                         m_window->sidebar()->size()));
+        QCOMPARE(m_window->sidebar()->currentIndex(), model()->indexFromItem(model()->siteItem()));
+        keepPicture(QStringLiteral("signed-out"));
+
+        // The site row while signed out goes to the web page (its sign-in page).
+        m_window->sidebar()->setEnabled(true);
+        press(model()->libraryItem());
+        QCOMPARE(m_window->currentPage(), MainWindow::LibraryPage);
+        press(model()->siteItem());
+        QCOMPARE(m_window->currentPage(), MainWindow::WebPage);
+        QCOMPARE(static_cast<QStackedWidget *>(m_window->page(MainWindow::WebPage)->parentWidget())
+                     ->currentIndex(),
+                 int(MainWindow::WebPage));
+    }
+
+    void fixedRows_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("pixelSize");
+        QTest::addColumn<bool>("bold");
+        QTest::addColumn<bool>("selectable");
+        QTest::addColumn<QString>("icon");
+        QTest::newRow("spacer") << "0" << "" << -1 << false << false << "";
+        QTest::newRow("site") << "1" << "Corvana" << 14 << true << true << "corvana";
+        QTest::newRow("group") << "2" << "Library" << 14 << true << false << "";
+        QTest::newRow("library") << "2/0" << "My Library (3)" << 12 << false << true << "library";
+        QTest::newRow("player") << "2/1" << "Player" << 12 << false << true << "player";
+        QTest::newRow("downloads") << "2/2" << "Downloads (0)" << 12 << false << true << "download";
+    }
+
+    void fixedRows()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, text);
+        QFETCH(int, pixelSize);
+        QFETCH(bool, bold);
+        QFETCH(bool, selectable);
+        QFETCH(QString, icon);
+        QAbstractItemModelTester tester(model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(model()->rowCount(), 3);
+        QModelIndex index;
+        for (const QString &row : path.split(QLatin1Char('/')))
+            index = model()->index(row.toInt(), 0, index);
+        QCOMPARE(index.data().toString(), text);
+        QCOMPARE(bool(model()->flags(index) & Qt::ItemIsSelectable), selectable);
+        if (pixelSize > 0) {
+            const QFont font = index.data(Qt::FontRole).value<QFont>();
+            QCOMPARE(font.family(), QStringLiteral("Tahoma"));
+            QCOMPARE(font.pixelSize(), pixelSize);
+            QCOMPARE(font.bold(), bold);
+        }
+        for (int role : {int(SidebarModel::IconRole), int(SidebarModel::SelectedIconRole)}) {
+            const QIcon shown = index.data(role).value<QIcon>();
+            QCOMPARE(shown.isNull(), icon.isEmpty());
+            if (icon.isEmpty())
+                continue;
+            // The row shows the picture of its name, and it is really there.
+            const QString file = QStringLiteral(":/images/sidebar/%1_icon_%2.png")
+                                     .arg(icon, role == SidebarModel::IconRole ? "normal" : "selected");
+            const QImage expected = Artwork::pixmap(file, 1.0).toImage();
+            QVERIFY(!expected.isNull());
+            QCOMPARE(shown.pixmap(QSize(20, 20), 1.0).toImage().convertToFormat(expected.format()), expected);
+        }
+        QCOMPARE(model()->siteItem()->data(SidebarModel::UrlRole).toUrl(),
+                 m_site->url(QStringLiteral("/members/index.php")));
+        for (QStandardItem *item : {model()->libraryItem(), model()->playerItem(), model()->downloadsItem()})
+            QVERIFY(!item->data(SidebarModel::UrlRole).isValid());
+    }
+
+    void channelListGrafting_data()
+    {
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<QStringList>("topLevel");
+        QTest::newRow("three channels") << kThreeChannels
+            << QStringList{"", "Corvana", "Featured", "Nature", "SEARCHES", "Library"};
+        QTest::newRow("not well-formed") << QByteArray("<channels><channel><name>A</name>")
+                                         << QStringList{"", "Corvana", "Library"};
+        QTest::newRow("other root") << QByteArray("<html><channel><name>A</name></channel></html>")
+                                    << QStringList{"", "Corvana", "Library"};
+        QTest::newRow("too large") << QByteArray("<channels><channel><name>A</name><url>http://127.0.0.1/</url></channel>")
+                                          + QByteArray(ChannelList::MaxBytes, ' ') + "</channels>"
+                                   << QStringList{"", "Corvana", "Library"};
+    }
+
+    void channelListGrafting()
+    {
+        QFETCH(QByteArray, xml);
+        QFETCH(QStringList, topLevel);
+        SidebarModel sidebar;
+        QAbstractItemModelTester tester(&sidebar, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QString error;
+        const QList<ChannelEntry> channels = ChannelList::parse(xml, &error);
+        QCOMPARE(error.isEmpty(), topLevel.size() > 3);
+        QStringList made;
+        sidebar.addChannels(channels, [&](QStandardItem *item, const ChannelEntry &) { made << item->text(); });
+        QCOMPARE(topLevelTexts(&sidebar), topLevel);
+        if (topLevel.size() == 3)
+            return;
+        QCOMPARE(made, (QStringList{"Featured", "Picks", "Nature", "SEARCHES", "beach"}));
+        QStandardItem *featured = sidebar.findByName(QStringLiteral("featured"));
+        QCOMPARE(featured->index().row(), 2);
+        QCOMPARE(featured->data(SidebarModel::SearchRole).toString(), QStringLiteral("http://127.0.0.1:1/s?q="));
+        QCOMPARE(featured->data(SidebarModel::SelectedIconRole).toString(), QStringLiteral("Search Featured"));
+        QCOMPARE(featured->child(0)->text(), QStringLiteral("Picks"));
+        QStandardItem *nature = sidebar.findByName(QStringLiteral("Nature"));
+        QVERIFY(!nature->data(SidebarModel::SearchRole).isValid()); // search_disabled
+        QCOMPARE(nature->data(SidebarModel::SelectedIconRole).toString(), QStringLiteral("Search... "));
+        QCOMPARE(nature->data(SidebarModel::UrlRole).toString(), QStringLiteral("http://127.0.0.1:1/n"));
+        QStandardItem *searches = sidebar.findByName(QStringLiteral("SEARCHES"));
+        QVERIFY(!searches->isSelectable()); // no url
+        QVERIFY(!sidebar.findByName(QStringLiteral("Orphan")));
+        QVERIFY(!sidebar.findByName(QStringLiteral("Local")));
+
+        sidebar.removeChannels({});
+        QCOMPARE(topLevelTexts(&sidebar), (QStringList{"", "Corvana", "Library"}));
+        QCOMPARE(sidebar.libraryItem()->parent()->rowCount(), 3);
+    }
+
+    void channelRequestForm()
+    {
+        SiteConfig::setValue(QStringLiteral("channelServerUrl"), QUrl(QStringLiteral("https://channels.example:8443")));
+        const QNetworkRequest request = ChannelRequest::requestFor(QStringLiteral("ann marie"), QStringLiteral("pässword"));
+        SiteConfig::setValue(QStringLiteral("channelServerUrl"), m_site->url());
+        const QByteArray hash = QCryptographicHash::hash(QStringLiteral("pässword").toUtf8(),
+                                                         QCryptographicHash::Sha1).toHex();
+        QCOMPARE(request.url().scheme(), QStringLiteral("https"));
+        QCOMPARE(request.url().port(), 8443);
+        QCOMPARE(request.url().path(), QStringLiteral("/sidebar.php"));
+        const QUrlQuery query(request.url());
+        QCOMPARE(query.queryItemValue(QStringLiteral("username"), QUrl::FullyDecoded), QStringLiteral("ann marie"));
+        QCOMPARE(query.queryItemValue(QStringLiteral("password")).toLatin1(), hash);
+        QVERIFY(request.rawHeader("Authorization").startsWith("?username=ann"));
+        QVERIFY(request.rawHeader("Authorization").endsWith("&password=" + hash));
+    }
+
+    void signInGraftsChannelsAndSignOutRemovesThem()
+    {
+        const QByteArray hash = QCryptographicHash::hash("demo", QCryptographicHash::Sha1).toHex();
+        g_messages.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(captureMessages);
+        signIn();
+        qInstallMessageHandler(previous);
+        QVERIFY(m_window->sidebar()->isEnabled());
+        QTRY_VERIFY(!m_window->findChild<SidebarVeil *>());
+        QCOMPARE(topLevelTexts(model()), (QStringList{"", "Corvana", "Featured", "Nature", "Library"}));
+        QCOMPARE(model()->findByName(QStringLiteral("Featured"))->data(SidebarModel::UrlRole).toString(),
+                 m_site->url(QStringLiteral("/members/channel.php?c=featured")).toString());
+        // The channel icons arrive from the site.
+        QTRY_VERIFY_WITH_TIMEOUT(model()->findByName(QStringLiteral("Nature"))->data(SidebarModel::IconRole)
+                                     .canConvert<QIcon>() &&
+                                 model()->findByName(QStringLiteral("Nature"))->data(SidebarModel::IconRole)
+                                         .userType() == QMetaType::QIcon,
+                                 10000);
+        // The password's hash never reaches the log.
+        QVERIFY(g_messages.filter(QStringLiteral("Send Channel request...")).size() == 1);
+        QVERIFY(g_messages.filter(QString::fromLatin1(hash)).isEmpty());
+        QCOMPARE(m_window->sidebar()->currentIndex(), model()->indexFromItem(model()->siteItem()));
+
+        QVERIFY(QMetaObject::invokeMethod(m_window.get(), "loggedOut"));
+        QCOMPARE(topLevelTexts(model()), (QStringList{"", "Corvana", "Library"}));
+        QVERIFY(!m_window->sidebar()->isEnabled());
+        QVERIFY(!m_window->findChild<SidebarVeil *>()); // it does not come back
+
+        // In again: the old rows go before the new list lands, no doubles.
+        QVERIFY(QMetaObject::invokeMethod(m_window.get(), "loggedIn"));
+        QTRY_COMPARE_WITH_TIMEOUT(topLevelTexts(model()),
+                                  (QStringList{"", "Corvana", "Featured", "Nature", "Library"}), 15000);
+        m_window->refreshChannels(QStringLiteral("Nature"));
+        QCOMPARE(topLevelTexts(model()), (QStringList{"", "Corvana", "Library"}));
+        QTRY_VERIFY_WITH_TIMEOUT(model()->findByName(QStringLiteral("Nature")), 15000);
+        QCOMPARE(m_window->sidebar()->currentIndex().data().toString(), QStringLiteral("Nature"));
+        QCOMPARE(model()->rowCount(), 5);
+    }
+
+    void channelRequestToADeadServerKeepsTheFixedRows()
+    {
+        SiteConfig::setValue(QStringLiteral("channelServerUrl"), QUrl(QStringLiteral("http://127.0.0.1:9")));
+        m_window->refreshChannels();
+        QTest::qWait(200);
+        SiteConfig::setValue(QStringLiteral("channelServerUrl"), m_site->url());
+        QCOMPARE(topLevelTexts(model()), (QStringList{"", "Corvana", "Library"}));
+    }
+
+    void groupRowOnlyToggles()
+    {
+        signIn();
+        press(model()->playerItem());
+        QCOMPARE(m_window->currentPage(), MainWindow::PlayerPage);
+        QStandardItem *group = model()->libraryItem()->parent();
+        const QModelIndex index = model()->indexFromItem(group);
+        QVERIFY(m_window->sidebar()->isExpanded(index));
+        press(group);
+        QVERIFY(!m_window->sidebar()->isExpanded(index));
+        QCOMPARE(m_window->currentPage(), MainWindow::PlayerPage);
+        press(group);
+        QVERIFY(m_window->sidebar()->isExpanded(index));
+        QCOMPARE(m_window->currentPage(), MainWindow::PlayerPage);
+    }
+
+    void pagesAndPictures_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("picture");
+        QTest::addColumn<int>("reserve");
+        QTest::newRow("web") << int(MainWindow::WebPage) << QString() << 0;
+        QTest::newRow("library with videos") << int(MainWindow::LibraryPage) << QString() << 0;
+        QTest::newRow("downloads, none") << int(MainWindow::DownloadsPage)
+                                         << ":/images/messages/downloadmanager_message.png" << 43;
+        QTest::newRow("player, nothing playing") << int(MainWindow::PlayerPage)
+                                                 << ":/images/messages/player_message.png" << 63;
+    }
+
+    void pagesAndPictures()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, picture);
+        QFETCH(int, reserve);
+        signIn();
+        fastToolbar();
+        QStandardItem *rows[] = {model()->siteItem(), model()->libraryItem(),
+                                 model()->downloadsItem(), model()->playerItem()};
+        press(rows[page]);
+        QCOMPARE(int(m_window->currentPage()), page);
+        QCOMPARE(m_window->page(MainWindow::Page(page))->isVisible(), true);
+        InfoWidget *info = m_window->infoWidget();
+        QCOMPARE(info->isVisible(), !picture.isEmpty());
+        if (!picture.isEmpty()) {
+            const QPixmap expected = Artwork::pixmap(picture);
+            QVERIFY(!expected.isNull());
+            QCOMPARE(info->size(), expected.deviceIndependentSize().toSize());
+            QCOMPARE(m_window->minimumHeight(), info->height() + reserve);
+            QVERIFY(!info->findChild<QLabel *>()->accessibleName().isEmpty());
+            // Centred over the page, right of the sidebar.
+            const QRect pages = m_window->page(MainWindow::Page(page))->geometry();
+            const int pageCentre = m_window->centralWidget()->mapTo(m_window.get(),
+                                       m_window->page(MainWindow::Page(page))->parentWidget()->geometry().center()).x();
+            QVERIFY2(qAbs(info->geometry().center().x() - pageCentre) <= 1, qPrintable(QString::number(pages.width())));
+            QVERIFY(info->x() >= m_window->sidebar()->width());
+        }
+        keepPicture(QStringLiteral("page%1").arg(page));
+        // The player toolbar is in on the player page only.
+        QWidget *toolbar = m_window->playerToolbar();
+        if (page == MainWindow::PlayerPage) {
+            QVERIFY(toolbar->isEnabled());
+            QTRY_COMPARE(toolbar->height(), 50);
+            press(model()->siteItem());
+            QTRY_VERIFY(!toolbar->isVisible());
+            QVERIFY(!info->isVisible());
+        } else {
+            QVERIFY(!toolbar->isVisible());
+        }
+    }
+
+    void countersFollowTheEngines()
+    {
+        signIn();
+        Library *library = m_engines->library();
+        QCOMPARE(model()->libraryItem()->text(), QStringLiteral("My Library (%1)").arg(library->rowCount()));
+        library->removeItem(0, false);
+        QCOMPARE(model()->libraryItem()->text(), QStringLiteral("My Library (2)"));
+
+        press(model()->downloadsItem());
+        QVERIFY(m_window->infoWidget()->isVisible());
+        m_site->control(QStringLiteral("/control/fault?name=slow&value=20000"));
+        DownloadManager *downloads = m_engines->downloadManager();
+        downloads->initializeDirectDownload(m_site->url(QStringLiteral("/media/blob/slow.mp4?bytes=50000000")));
+        QTRY_COMPARE_WITH_TIMEOUT(model()->downloadsItem()->text(), QStringLiteral("Downloads (1)"), 10000);
+        QVERIFY(!m_window->infoWidget()->isVisible());
+        m_prompt.answers = {UserPrompt::Yes};
+        downloads->removeAll();
+        QTRY_COMPARE_WITH_TIMEOUT(model()->downloadsItem()->text(), QStringLiteral("Downloads (0)"), 10000);
+        QTRY_VERIFY(m_window->infoWidget()->isVisible());
+        m_site->control(QStringLiteral("/control/fault?name="));
+    }
+
+    void importAnimationOnTheLibraryRow()
+    {
+        QStandardItem *row = model()->libraryItem();
+        const QImage still = row->data(SidebarModel::IconRole).value<QIcon>().pixmap(QSize(20, 20), 1.0).toImage();
+        Q_EMIT m_engines->library()->importStarted();
+        QTRY_VERIFY(row->data(SidebarModel::IconRole).value<QIcon>().pixmap(QSize(20, 20), 1.0).toImage() != still);
+        Q_EMIT m_engines->library()->importFinished();
+        QCOMPARE(row->data(SidebarModel::IconRole).value<QIcon>().pixmap(QSize(20, 20), 1.0).toImage(), still);
+    }
+
+    void keyboardAndScreenReader()
+    {
+        signIn();
+        CorvTreeView *tree = m_window->sidebar();
+        tree->setFocus();
+        QVERIFY(tree->hasFocus());
+        for (int i = 0; i < 10 && !tree->currentIndex().data().toString().startsWith("Downloads"); ++i)
+            QTest::keyClick(tree, Qt::Key_Down);
+        QTest::keyClick(tree, Qt::Key_Return);
+        QCOMPARE(m_window->currentPage(), MainWindow::DownloadsPage);
+        QTest::keyClick(tree, Qt::Key_Up);
+        QTest::keyClick(tree, Qt::Key_Up);
+        QTest::keyClick(tree, Qt::Key_Enter);
+        QCOMPARE(m_window->currentPage(), MainWindow::LibraryPage);
+
+        // The rows reach assistive technology with their texts.
+        QAccessibleInterface *sidebar = QAccessible::queryAccessibleInterface(tree);
+        QVERIFY(sidebar);
+        QCOMPARE(sidebar->text(QAccessible::Name), QStringLiteral("Sidebar"));
+        QStringList names;
+        std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *node) {
+            for (int i = 0; i < node->childCount(); ++i) {
+                QAccessibleInterface *child = node->child(i);
+                names << child->text(QAccessible::Name);
+                walk(child);
+            }
+        };
+        walk(sidebar);
+        for (const QString &row : {QString("Corvana"), model()->libraryItem()->text(), QString("Player"),
+                                   model()->downloadsItem()->text(), QString("Featured")})
+            QVERIFY2(names.contains(row), qPrintable(row + " not in " + names.join('|')));
+
+        // Every control that takes the focus says what it is.
+        for (QWidget *widget : m_window->findChildren<QWidget *>()) {
+            if (!widget->isVisibleTo(m_window.get()) || widget->focusPolicy() == Qt::NoFocus ||
+                widget->focusProxy())
+                continue;
+            QAccessibleInterface *face = QAccessible::queryAccessibleInterface(widget);
+            QVERIFY(face);
+            QVERIFY2(!face->text(QAccessible::Name).isEmpty(), widget->metaObject()->className());
+        }
+    }
+
+    void shortcutsAndWindowPlace()
+    {
+        QStringList shortcuts;
+        for (QAction *action : m_window->actions())
+            shortcuts << action->shortcut().toString();
+        QCOMPARE(shortcuts, (QStringList{"Ctrl+Alt+F", "Ctrl+Alt+I", "Space"}));
+
+        m_window->move(40, 30);
+        m_window->resize(700, 500);
+        const QPoint position = m_window->pos();
+        m_window.reset();
+        QSettings settings;
+        QCOMPARE(settings.value(QStringLiteral("WindowSize")).toSize(), QSize(700, 500));
+        QCOMPARE(settings.value(QStringLiteral("WindowPosition")).toPoint(), position);
+        m_window = std::make_unique<MainWindow>(m_engines.get());
+        QCOMPARE(m_window->size(), QSize(700, 500));
+        QCOMPARE(m_window->pos(), position);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
