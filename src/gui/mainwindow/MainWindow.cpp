@@ -15,6 +15,7 @@
 #include "gui/mainwindow/SidebarModel.h"
 #include "gui/mainwindow/SidebarVeil.h"
 #include "gui/mainwindow/WindowPlacement.h"
+#include "gui/player/PlayerTransport.h"
 #include "library/Library.h"
 #include "web/NetworkManager.h"
 #include "web/SignInState.h"
@@ -105,6 +106,9 @@ MainWindow::~MainWindow()
     settings.setValue(QStringLiteral("WindowPosition"), pos());
     settings.setValue(QStringLiteral("WindowSize"), size());
     delete m_inspector.data();
+    // The transport stops the media player on its way out: it goes first.
+    delete m_transport;
+    m_transport = nullptr;
     delete m_webPage;
     m_webPage = nullptr;
 }
