@@ -1,9 +1,9 @@
 #include "burner/ConvertTask.h"
 #include "core/Logging.h"
 
-#include "burner/EncoderOutput.h"
-#include "core/Platform.h"
 #include "burner/Project.h"
+#include "media/EncoderOutput.h"
+#include "media/EncoderRunner.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -19,8 +19,7 @@ constexpr int kErrorLogLimit = 16 * 1024;
 } // namespace
 
 ConvertTask::ConvertTask(QObject *parent)
-    : Task(parent), m_encoder(Platform::binaryPath(QStringLiteral("encoder"),
-                                                   QStringLiteral("ConvertTask missing tool:")))
+    : Task(parent), m_encoder(EncoderRunner::encoder(QStringLiteral("ConvertTask missing tool:")))
 {
     connect(this, &QProcess::readyReadStandardError, this, &ConvertTask::checkProgress);
     connect(this, &QProcess::finished, this, &ConvertTask::checkFinished);
@@ -121,7 +120,7 @@ void ConvertTask::handleOutput(const QString &text)
                       tr("The file %1 contains a track with an unsupported format").arg(source()));
         return;
     }
-    const int duration = EncoderOutput::durationSeconds(text);
+    const double duration = EncoderOutput::duration(text);
     if (duration >= 0) {
         m_duration = duration;
         return;
@@ -143,7 +142,7 @@ void ConvertTask::checkFinished(int exitCode, QProcess::ExitStatus exitStatus)
     if (exitCode >= 1 || exitStatus == QProcess::CrashExit) {
         m_errorLog += readAllStandardError();
         qCWarning(lcBurner).noquote() << "ConvertTask::checkFinished encoder output:"
-                             << QString::fromLocal8Bit(m_errorLog.right(4096));
+                                      << QString::fromLocal8Bit(m_errorLog.right(4096));
         reportFailure(tr("Conversion Error"),
                       tr("The file %1 has failed conversion.").arg(source()));
         return;
@@ -157,7 +156,8 @@ void ConvertTask::checkFinished(int exitCode, QProcess::ExitStatus exitStatus)
 void ConvertTask::checkError(QProcess::ProcessError error)
 {
     if (error == QProcess::FailedToStart) {
-        qCWarning(lcBurner).noquote() << "ConvertTask::exec could not start the encoder" << m_encoder;
+        qCWarning(lcBurner).noquote()
+            << "ConvertTask::exec could not start the encoder" << m_encoder;
         reportFailure(tr("Conversion Error"),
                       tr("The file %1 has failed conversion.").arg(source()));
     }

@@ -1,10 +1,10 @@
 #include "burner/ScanTask.h"
 #include "core/Logging.h"
 
-#include "burner/EncoderOutput.h"
-#include "core/Platform.h"
 #include "burner/Project.h"
 #include "burner/VideoClip.h"
+#include "media/EncoderOutput.h"
+#include "media/EncoderRunner.h"
 
 #include <QtDebug>
 
@@ -21,8 +21,7 @@ void ScanTask::exec()
         return;
     }
     clearEnded();
-    const QString encoder = Platform::binaryPath(QStringLiteral("encoder"),
-                                                 QStringLiteral("ScanTask::exec missing tool:"));
+    const QString encoder = EncoderRunner::encoder(QStringLiteral("ScanTask::exec missing tool:"));
     setProgram(encoder);
     setArguments({QStringLiteral("-hide_banner"), QStringLiteral("-i"), source()});
     start(QIODevice::ReadWrite);
@@ -40,10 +39,9 @@ void ScanTask::cancel()
 void ScanTask::checkOutput(int, QProcess::ExitStatus)
 {
     const QString text = QString::fromLocal8Bit(readAllStandardError());
-    const int seconds = EncoderOutput::durationSeconds(text);
-    const QSize size = EncoderOutput::frameSize(text);
-    const VideoClip clip(source(), qMax(seconds, 0), EncoderOutput::bitrate(text), size.width(),
-                         size.height());
+    const MediaInfo info = EncoderOutput::parse(text);
+    const VideoClip clip(source(), qMax(info.durationSeconds(), 0), info.bitrate,
+                         qMax(info.frameSize.width(), 0), qMax(info.frameSize.height(), 0));
     Project::instance()->addClip(clip);
     reportComplete();
 }
@@ -52,7 +50,8 @@ void ScanTask::startFailed(QProcess::ProcessError error)
 {
     // Without the encoder the file still joins the project, with zeros.
     if (error == QProcess::FailedToStart) {
-        qCWarning(lcBurner).noquote() << "ScanTask::exec could not start the encoder for" << source();
+        qCWarning(lcBurner).noquote()
+            << "ScanTask::exec could not start the encoder for" << source();
         Project::instance()->addClip(VideoClip(source(), 0, 0, 0, 0));
         reportComplete();
     }

@@ -3,13 +3,11 @@
 
 #include "library/Library.h"
 #include "library/MetaDataBuilder.h"
-#include "core/Platform.h"
 #include "library/RecursiveMutex.h"
+#include "media/Thumbnail.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
@@ -20,35 +18,19 @@
 namespace {
 
 constexpr int kEncoderWaitMs = 30000;
-// Frame taken for the thumbnail; shorter clips use their middle.
-constexpr double kThumbnailSecond = 10.0;
 
-// Runs the encoder once for a frame at `second`; returns its exit code (-1
-// when it did not start or finish) and its merged output.
-int grabFrame(const QString &encoder, const QString &video, const QString &thumbnail, double second,
-              QByteArray *output)
+void logFailedRun(const EncoderRun &run, const QString &video)
 {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(encoder,
-                  {QStringLiteral("-y"), QStringLiteral("-i"), video, QStringLiteral("-f"),
-                   QStringLiteral("mjpeg"), QStringLiteral("-ss"), QString::number(second, 'f', 2),
-                   QStringLiteral("-vframes"), QStringLiteral("1"), thumbnail});
-    if (!process.waitForStarted(kEncoderWaitMs)) {
-        qCWarning(lcLibrary).noquote() << QStringLiteral("VideoImporter could not start the encoder: ") +
-                                    process.errorString();
-        return -1;
-    }
-    process.closeWriteChannel();
-    if (!process.waitForFinished(kEncoderWaitMs)) {
-        process.kill();
-        process.waitForFinished();
-        *output = process.readAll();
-        qCWarning(lcLibrary).noquote() << QStringLiteral("VideoImporter encoder timed out on ") + video;
-        return -1;
-    }
-    *output = process.readAll();
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    if (run.succeeded())
+        return;
+    if (!run.started)
+        qCWarning(lcLibrary).noquote()
+            << QStringLiteral("VideoImporter could not start the encoder: ") + run.error;
+    else if (run.timedOut)
+        qCWarning(lcLibrary).noquote()
+            << QStringLiteral("VideoImporter encoder timed out on ") + video;
+    qCWarning(lcLibrary).noquote() << QStringLiteral("FFMPEG returns error: ") +
+                                          QString::fromLocal8Bit(run.output + run.report);
 }
 
 } // namespace
@@ -84,30 +66,6 @@ bool VideoImporter::isIdle() const
     return !m_busy && m_queue.isEmpty();
 }
 
-QString VideoImporter::durationFromEncoderOutput(const QByteArray &output)
-{
-    static const QRegularExpression pattern(QStringLiteral("Duration: ([\\d+:?]+)"));
-    const QRegularExpressionMatch match = pattern.match(QString::fromLocal8Bit(output));
-    if (!match.hasMatch())
-        return QString();
-    QString duration = match.captured(1);
-    duration.remove(QRegularExpression(QStringLiteral("^00:")));
-    if (duration.size() == 2)
-        duration.prepend(QStringLiteral("00:"));
-    return duration;
-}
-
-double VideoImporter::secondsFromEncoderOutput(const QByteArray &output)
-{
-    static const QRegularExpression pattern(
-        QStringLiteral("Duration: ([0-9]+):([0-9]+):([0-9]+(?:\\.[0-9]*)?)"));
-    const QRegularExpressionMatch match = pattern.match(QString::fromLocal8Bit(output));
-    if (!match.hasMatch())
-        return 0;
-    return match.captured(1).toDouble() * 3600 + match.captured(2).toDouble() * 60 +
-           match.captured(3).toDouble();
-}
-
 void VideoImporter::makeThumbnailAndDuration(LibraryItem &item)
 {
     const QFileInfo video(item.videoPath());
@@ -116,39 +74,31 @@ void VideoImporter::makeThumbnailAndDuration(LibraryItem &item)
     const QString thumbnail =
         video.dir().absoluteFilePath(QStringLiteral("%1-thumb.jpg").arg(video.completeBaseName()));
     const QString encoder =
-        Platform::binaryPath(QStringLiteral("encoder"),
-                             QStringLiteral("We not have found ffmpeg (encoder) application"));
+        EncoderRunner::encoder(QStringLiteral("We not have found ffmpeg (encoder) application"));
     if (encoder.isEmpty())
         return;
 
-    QByteArray output;
-    if (grabFrame(encoder, video.absoluteFilePath(), thumbnail, kThumbnailSecond, &output) != 0) {
-        qCWarning(lcLibrary).noquote() << QStringLiteral("FFMPEG returns error: ") +
-                                    QString::fromLocal8Bit(output);
+    const Thumbnail::Grab grab =
+        Thumbnail::grab(encoder, video.absoluteFilePath(), thumbnail, kEncoderWaitMs);
+    logFailedRun(grab.first, video.absoluteFilePath());
+    if (!grab.first.succeeded()) {
         if (QFileInfo(thumbnail).size() == 0)
             QFile::remove(thumbnail);
         return;
     }
-    const QString duration = durationFromEncoderOutput(output);
-    const double seconds = secondsFromEncoderOutput(output);
-    if (!duration.isEmpty())
-        item.duration(duration);
-    if (seconds > 0)
-        item.mediaLengthInSecs(quint32(seconds + 0.5));
-
-    // A clip shorter than the usual frame time yields no frame: take its middle.
-    if (QFileInfo(thumbnail).size() == 0 && seconds > 0 && seconds <= kThumbnailSecond) {
-        QByteArray retryOutput;
-        if (grabFrame(encoder, video.absoluteFilePath(), thumbnail, seconds / 2, &retryOutput) != 0)
-            qCWarning(lcLibrary).noquote() << QStringLiteral("FFMPEG returns error: ") +
-                                        QString::fromLocal8Bit(retryOutput);
-    }
+    if (grab.info.duration >= 0)
+        item.duration(grab.info.durationText());
+    if (grab.info.duration > 0)
+        item.mediaLengthInSecs(quint32(grab.info.duration + 0.5));
+    if (grab.retried)
+        logFailedRun(grab.retry, video.absoluteFilePath());
     if (QFileInfo(thumbnail).size() > 0) {
         item.thumbnailPath(thumbnail);
     } else {
         QFile::remove(thumbnail);
-        qCWarning(lcLibrary).noquote() << QStringLiteral("VideoImporter no thumbnail could be taken from ") +
-                                    video.absoluteFilePath();
+        qCWarning(lcLibrary).noquote()
+            << QStringLiteral("VideoImporter no thumbnail could be taken from ") +
+                   video.absoluteFilePath();
     }
 }
 
@@ -176,8 +126,8 @@ int VideoImporter::insertBatch(const LibraryItems &items)
         if (query.exec())
             ++inserted;
         else
-            qCWarning(lcLibrary).noquote() << QStringLiteral("SQLModel::insertRecord failed: ") +
-                                        query.lastError().text();
+            qCWarning(lcLibrary).noquote()
+                << QStringLiteral("SQLModel::insertRecord failed: ") + query.lastError().text();
     }
     if (!db.commit())
         qCWarning(lcLibrary) << "SQLModel: can't commit transaction";

@@ -24,10 +24,6 @@ public:
     void stop();
     bool isIdle() const;
 
-    // "hh:mm:ss" / "mm:ss" text from the encoder's report (empty when absent).
-    static QString durationFromEncoderOutput(const QByteArray &output);
-    // Play length in seconds from the same report (0 when absent).
-    static double secondsFromEncoderOutput(const QByteArray &output);
     // Writes the thumbnail beside the video and fills duration and length.
     static void makeThumbnailAndDuration(LibraryItem &item);
 

@@ -1,14 +1,16 @@
 #include "tv/MediaModel.h"
-#include "tv/SharedFolder.h"
 #include "core/Logging.h"
+#include "tv/SharedFolder.h"
 
 #include "tv/MetaDataGatherer.h"
 
 #include <QDebug>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSemaphore>
 #include <QSet>
+#include <QStandardPaths>
 #include <QThread>
 
 #include <algorithm>
@@ -22,6 +24,8 @@ MediaModel::MediaModel(QObject *parent)
 {
     qRegisterMetaType<MediaNode *>("MediaNode *");
     connect(m_gatherer.get(), &MetaDataGatherer::gathered, this, &MediaModel::metaDataGathered);
+    m_gatherer->setCacheFile(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
+                             QStringLiteral("/tv-probes.cache"));
 }
 
 MediaModel::~MediaModel()
@@ -94,10 +98,16 @@ MediaNodeInfo MediaModel::infoLocked(const MediaNode *node) const
     info.parentId = node->parent ? node->parent->objectId : QStringLiteral("-1");
     info.path = node->path();
     info.name = node->name();
+    info.size = node->size;
+    info.modified = node->modified;
+    info.childCount = node->fetched ? int(node->children.size()) : -1;
+    info.probed = node->probed;
     info.duration = node->duration;
     info.format = node->format;
     info.codec = node->codec;
-    info.image = node->image;
+    info.media = node->media;
+    info.thumbnail = node->thumbnail;
+    info.thumbnailSize = node->thumbnailSize;
     info.needsTranscoding = node->needsTranscoding();
     return info;
 }
@@ -145,7 +155,8 @@ void MediaModel::fetchFromAnyThread(MediaNode *node)
     // The model's thread may be busy or shutting down: never wait forever.
     for (int waited = 0; !done->tryAcquire(1, 50); waited += 50) {
         if (!m_remoteFetches || waited >= 10000) {
-            qCWarning(lcTv).noquote() << "MediaModel::fetchMore gave up waiting for" << node->path();
+            qCWarning(lcTv).noquote()
+                << "MediaModel::fetchMore gave up waiting for" << node->path();
             return;
         }
     }
@@ -188,41 +199,20 @@ void MediaModel::addNodes(QList<MediaNode *> nodes, MediaNode *parentNode)
         }
     }
     endInsertRows();
-    // Probing starts from the event loop, after the listing is answered.
-    // A new root meanwhile makes these nodes gone.
-    MetaDataGatherer *gatherer = m_gatherer.get();
-    QMetaObject::invokeMethod(
-        gatherer,
-        [this, gatherer, nodes, generation = m_generation] {
-            if (generation != m_generation)
-                return;
-            for (MediaNode *node : nodes)
-                gatherer->gather(node);
-        },
-        Qt::QueuedConnection);
+    for (MediaNode *node : std::as_const(nodes))
+        m_gatherer->gather(node);
 }
 
-void MediaModel::fetchFolder(MediaNode *node)
+QList<MediaModel::Entry> MediaModel::listFolder(const QString &root, const QString &path)
 {
-    if (!node || !node->isFolder() || node->fetched)
-        return;
     // Plain iteration (the entry types come with the listing) and our own
     // ordering: folders first, then by name.
-    struct Entry
-    {
-        QString path;
-        QString name;
-        bool folder;
-    };
     QList<Entry> entries;
+    QSet<QString> videoNames;
     // Links that lead out of the shared folder are not listed.
-    const QString root = m_root ? m_root->path() : QString();
-    if (!SharedFolder::contains(root, node->path())) {
-        QMutexLocker locker(&m_lock);
-        node->fetched = true;
-        return;
-    }
-    QDirIterator it(node->path(), QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
+    if (!SharedFolder::contains(root, path))
+        return entries;
+    QDirIterator it(path, QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
         it.next();
         const QFileInfo info = it.fileInfo();
@@ -232,21 +222,70 @@ void MediaModel::fetchFolder(MediaNode *node)
         if (info.isSymLink() && !SharedFolder::contains(root, info.filePath()))
             continue;
         const bool folder = info.isDir();
-        if (folder || MediaNode::mediaSuffixes().contains(info.suffix().toLower()))
-            entries.append({info.filePath(), name, folder});
+        const QString suffix = info.suffix().toLower();
+        if (!folder && !MediaNode::mediaSuffixes().contains(suffix))
+            continue;
+        if (!folder && !isPictureSuffix(suffix))
+            videoNames.insert(info.completeBaseName());
+        entries.append({info.filePath(), name, folder, folder ? 0 : info.size(),
+                        info.lastModified().toMSecsSinceEpoch()});
     }
+    // The library's own pictures of a video ("<video>-thumb.jpg", "-cover.jpg").
+    static const QRegularExpression own(QStringLiteral("^(.*)-(?:thumb|cover)\\.jpg$"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    entries.removeIf([&videoNames](const Entry &entry) {
+        if (entry.folder)
+            return false;
+        const QRegularExpressionMatch match = own.match(entry.name);
+        return match.hasMatch() && videoNames.contains(match.captured(1));
+    });
     std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
         return a.folder != b.folder ? a.folder : a.name < b.name;
     });
+    return entries;
+}
+
+bool MediaModel::isPictureSuffix(const QString &suffix)
+{
+    static const QStringList pictures = {
+        QStringLiteral("gif"),  QStringLiteral("png"), QStringLiteral("tif"),
+        QStringLiteral("tiff"), QStringLiteral("jpg"), QStringLiteral("jpeg"),
+        QStringLiteral("jpe"),  QStringLiteral("jp2"), QStringLiteral("bmp")};
+    return pictures.contains(suffix);
+}
+
+void MediaModel::fetchFolder(MediaNode *node)
+{
+    if (!node || !node->isFolder() || node->fetched)
+        return;
+    const QList<Entry> entries = listFolder(m_root ? m_root->path() : QString(), node->path());
     QList<MediaNode *> nodes;
     nodes.reserve(entries.size());
     for (const Entry &entry : std::as_const(entries)) {
-        nodes.append(
-            new MediaNode(entry.path, entry.folder ? MediaNode::Folder : MediaNode::File, node));
+        auto *child =
+            new MediaNode(entry.path, entry.folder ? MediaNode::Folder : MediaNode::File, node);
+        child->size = entry.size;
+        child->modified = entry.modified;
+        nodes.append(child);
     }
     addNodes(nodes, node);
     QMutexLocker locker(&m_lock);
     node->fetched = true;
+}
+
+void MediaModel::waitForMetaData(const QStringList &objectIds, QDeadlineTimer deadline)
+{
+    QList<MediaNode *> nodes;
+    {
+        QMutexLocker locker(&m_lock);
+        for (const QString &id : objectIds) {
+            MediaNode *node = nodeByIdLocked(id);
+            if (node && !node->isFolder() && !node->probed)
+                nodes.append(node);
+        }
+    }
+    if (!nodes.isEmpty())
+        m_gatherer->waitFor(nodes, deadline);
 }
 
 void MediaModel::metaDataGathered() {}

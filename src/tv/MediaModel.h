@@ -4,6 +4,7 @@
 #include "tv/MediaNodeInfo.h"
 
 #include <QAbstractItemModel>
+#include <QDeadlineTimer>
 #include <QHash>
 #include <QRecursiveMutex>
 
@@ -40,6 +41,27 @@ public:
     // False when the id is unknown or not a folder.
     bool childInfos(const QString &objectId, QList<MediaNodeInfo> *children);
     QRecursiveMutex *treeLock() const { return &m_lock; }
+    // Any thread, not holding the tree lock: waits (until `deadline`) for the
+    // probe of those files that have not been probed yet.
+    void waitForMetaData(const QStringList &objectIds, QDeadlineTimer deadline);
+    // How long a listing may wait for probes (ms).
+    int probeBudget() const { return m_probeBudget; }
+    void setProbeBudget(int ms) { m_probeBudget = ms; }
+
+    struct Entry
+    {
+        QString path;
+        QString name;
+        bool folder;
+        qint64 size;
+        qint64 modified;
+    };
+    // What a folder shows, in tree order: sub-folders and media files, not
+    // hidden ones, links leading out of `root`, nor the library's own
+    // pictures of a video.
+    static QList<Entry> listFolder(const QString &root, const QString &path);
+    static bool isPictureSuffix(const QString &suffix);
+
     // While off, other threads do not wait for listings (the model's thread
     // may be busy stopping the server that waits for them).
     void setRemoteFetchesEnabled(bool enabled) { m_remoteFetches = enabled; }
@@ -79,4 +101,5 @@ private:
     int m_counter = 0;
     quint64 m_generation = 0;
     std::atomic<bool> m_remoteFetches{true};
+    std::atomic<int> m_probeBudget{5000};
 };

@@ -1,7 +1,10 @@
 #pragma once
 
-#include <QImage>
+#include "media/MediaInfo.h"
+
+#include <QByteArray>
 #include <QList>
+#include <QSize>
 #include <QString>
 #include <QTime>
 #include <QUrl>
@@ -30,7 +33,8 @@ public:
     // Lower-case file suffix.
     QString suffix() const;
     bool isFolder() const { return kind == Folder; }
-    bool hasMetaData() const { return duration.isValid() || !format.isEmpty() || !image.isNull(); }
+    // The probe ran (whether or not it learned anything).
+    bool hasMetaData() const { return probed; }
     // FLV (by the probed container, else by the file suffix) is transcoded.
     bool needsTranscoding() const;
     int row() const;
@@ -43,10 +47,15 @@ public:
     bool fetched = false;
     MediaNode *parent;
     QString objectId;
+    qint64 size = 0;     // bytes, from the listing
+    qint64 modified = 0; // ms since the epoch, from the listing
+    bool probed = false;
     QTime duration;
     QString format;
     QString codec;
-    QImage image;
+    MediaInfo media;      // everything the probe learned
+    QByteArray thumbnail; // JPEG, at most 160x160
+    QSize thumbnailSize;
 
 private:
     QString m_path;

@@ -1,6 +1,9 @@
 #pragma once
 
-#include <QImage>
+#include "media/MediaInfo.h"
+
+#include <QByteArray>
+#include <QSize>
 #include <QString>
 #include <QTime>
 
@@ -11,13 +14,19 @@ struct MediaNodeInfo
     bool valid = false;
     bool isRoot = false;
     bool isFolder = false;
+    bool probed = false;
     QString objectId;
     QString parentId;
     QString path;
     QString name;
+    qint64 size = 0;
+    qint64 modified = 0;
+    int childCount = -1; // listed children of a folder; -1 while not listed
     QTime duration;
     QString format;
     QString codec;
-    QImage image;
+    MediaInfo media;
+    QByteArray thumbnail;
+    QSize thumbnailSize;
     bool needsTranscoding = false;
 };

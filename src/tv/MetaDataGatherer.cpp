@@ -1,21 +1,45 @@
 #include "tv/MetaDataGatherer.h"
 #include "core/Logging.h"
 
-#include "core/Platform.h"
+#include "media/EncoderRunner.h"
+#include "media/Thumbnail.h"
+#include "tv/MediaFormats.h"
 
+#include <QBuffer>
 #include <QDebug>
 #include <QImage>
+#include <QImageReader>
 #include <QMutexLocker>
 #include <QRecursiveMutex>
-#include <QRegularExpression>
 
 namespace {
-constexpr qsizetype maxOutput = 16 * 1024 * 1024;
+
+constexpr int kWorkers = 2;
+constexpr int kProbeTimeoutMs = 30000;
+
+QByteArray smallJpeg(const QByteArray &jpeg, QSize *size)
+{
+    QImage image = QImage::fromData(jpeg, "JPEG");
+    if (image.isNull())
+        return QByteArray();
+    const int side = MetaDataGatherer::maxThumbnailSide;
+    if (image.width() > side || image.height() > side)
+        image = image.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "JPEG", 85))
+        return QByteArray();
+    *size = image.size();
+    return data;
 }
+
+} // namespace
 
 MetaDataGatherer::MetaDataGatherer(QRecursiveMutex *treeLock, QObject *parent)
     : QObject(parent), m_treeLock(treeLock)
 {
+    m_pool.setMaxThreadCount(kWorkers);
 }
 
 MetaDataGatherer::~MetaDataGatherer()
@@ -23,127 +47,159 @@ MetaDataGatherer::~MetaDataGatherer()
     abort();
 }
 
+void MetaDataGatherer::setCacheFile(const QString &path)
+{
+    m_cache.open(path);
+}
+
+bool MetaDataGatherer::isBusy() const
+{
+    QMutexLocker locker(&m_mutex);
+    return !m_running.isEmpty();
+}
+
+qsizetype MetaDataGatherer::queued() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_queue.size();
+}
+
 void MetaDataGatherer::gather(MediaNode *node)
 {
     if (!node || node->isFolder() || node->hasMetaData())
         return;
+    ProbeCache::Entry entry;
+    if (m_cache.lookUp(node->path(), node->size, node->modified, &entry)) {
+        QMutexLocker tree(m_treeLock);
+        apply(entry, node);
+        return;
+    }
+    QMutexLocker locker(&m_mutex);
     m_queue.enqueue(node);
-    QMetaObject::invokeMethod(this, &MetaDataGatherer::processNextNode, Qt::QueuedConnection);
+    startJobs();
 }
 
 void MetaDataGatherer::cancel(MediaNode *node)
 {
+    QMutexLocker locker(&m_mutex);
     m_queue.removeAll(node);
+    m_done.wakeAll();
 }
 
 void MetaDataGatherer::abort()
 {
-    m_queue.clear();
-    if (m_process) {
-        m_process->disconnect(this);
-        m_process->kill();
-        m_process->waitForFinished(3000);
-        delete m_process;
-        m_process = nullptr;
-    }
-    m_current = nullptr;
-    m_busy = false;
-    m_imageData.clear();
-    m_report.clear();
-}
-
-void MetaDataGatherer::processNextNode()
-{
-    if (m_busy || m_queue.isEmpty())
-        return;
-    const QString encoder = Platform::binaryPath(
-        QStringLiteral("encoder"), QStringLiteral("MetaDataGatherer::updateMetaData can't find"));
-    if (encoder.isEmpty()) {
+    {
+        QMutexLocker locker(&m_mutex);
         m_queue.clear();
-        return;
+        ++m_generation;
+        m_cancel = true;
+        m_done.wakeAll();
     }
-    m_current = m_queue.dequeue();
-    m_busy = true;
-    m_process = new QProcess(this);
-    connect(m_process, &QProcess::readyReadStandardOutput, this, &MetaDataGatherer::readImageData);
-    connect(m_process, &QProcess::readyReadStandardError, this, &MetaDataGatherer::readMetaData);
-    connect(m_process, &QProcess::finished, this, &MetaDataGatherer::processData);
-    connect(m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            processData(-1, QProcess::CrashExit);
-    });
-    const QStringList args = {QStringLiteral("-y"),    QStringLiteral("-i"),
-                              m_current->path(),       QStringLiteral("-f"),
-                              QStringLiteral("mjpeg"), QStringLiteral("-ss"),
-                              QStringLiteral("10"),    QStringLiteral("-vframes"),
-                              QStringLiteral("1"),     QStringLiteral("-")};
-    m_process->start(encoder, args, QIODevice::ReadOnly);
+    m_pool.waitForDone();
+    m_cancel = false;
+    m_cache.save();
 }
 
-void MetaDataGatherer::readImageData()
+void MetaDataGatherer::waitFor(const QList<MediaNode *> &nodes, QDeadlineTimer deadline)
 {
-    if (!m_process)
-        return;
-    const QByteArray data = m_process->readAllStandardOutput();
-    if (m_imageData.size() + data.size() <= maxOutput)
-        m_imageData += data;
-}
-
-void MetaDataGatherer::readMetaData()
-{
-    if (!m_process)
-        return;
-    const QByteArray data = m_process->readAllStandardError();
-    if (m_report.size() + data.size() <= maxOutput)
-        m_report += data;
-}
-
-void MetaDataGatherer::parseReport(const QString &report, MediaNode *node)
-{
-    static const QRegularExpression duration(
-        QStringLiteral("Duration: ([0-9]*:[0-9]*:[0-9]*.[0-9]*)"));
-    static const QRegularExpression video(
-        QStringLiteral("Video: ([a-zA-Z0-9]*), ([a-zA-Z0-9]*), ([0-9]*)x([0-9]*)"));
-    static const QRegularExpression input(QStringLiteral("Input #0, ([a-zA-Z0-9]*)"));
-    const QRegularExpressionMatch durationMatch = duration.match(report);
-    if (durationMatch.hasMatch()) {
-        QString text = durationMatch.captured(1);
-        // "hh:mm:ss.cc": QTime wants milliseconds.
-        const qsizetype dot = text.indexOf(QLatin1Char('.'));
-        if (dot >= 0)
-            text =
-                text.left(dot + 1) + text.mid(dot + 1).leftJustified(3, QLatin1Char('0')).left(3);
-        node->duration = QTime::fromString(text, QStringLiteral("hh:mm:ss.zzz"));
+    QMutexLocker locker(&m_mutex);
+    for (auto it = nodes.crbegin(); it != nodes.crend(); ++it) {
+        if (m_queue.removeOne(*it))
+            m_queue.prepend(*it);
     }
-    const QRegularExpressionMatch videoMatch = video.match(report);
-    if (videoMatch.hasMatch())
-        node->codec = videoMatch.captured(0).mid(7);
-    const QRegularExpressionMatch inputMatch = input.match(report);
-    if (inputMatch.hasMatch())
-        node->format = inputMatch.captured(1);
+    startJobs();
+    const quint64 generation = m_generation;
+    auto pending = [&] {
+        for (MediaNode *node : nodes) {
+            if (m_queue.contains(node) || m_running.contains(node))
+                return true;
+        }
+        return false;
+    };
+    while (generation == m_generation && pending()) {
+        if (!m_done.wait(&m_mutex, deadline))
+            break;
+    }
 }
 
-void MetaDataGatherer::processData(int, QProcess::ExitStatus status)
+void MetaDataGatherer::startJobs()
 {
-    if (!m_process)
-        return;
-    readImageData();
-    readMetaData();
-    if (status == QProcess::CrashExit || !m_current) {
+    while (!m_queue.isEmpty() && m_running.size() < kWorkers) {
+        if (!m_encoderLooked) {
+            m_encoder = EncoderRunner::encoder(
+                QStringLiteral("MetaDataGatherer::updateMetaData can't find"));
+            m_encoderLooked = true;
+        }
+        MediaNode *node = m_queue.dequeue();
+        m_running.insert(node);
+        // Path, size and time are fixed once the node is listed.
+        m_pool.start(
+            [this, node, path = node->path(), size = node->size, modified = node->modified,
+             generation = m_generation] { runJob(node, path, size, modified, generation); });
+    }
+}
+
+void MetaDataGatherer::runJob(MediaNode *node, const QString &path, qint64 size, qint64 modified,
+                              quint64 generation)
+{
+    bool failed = false;
+    ProbeCache::Entry entry = probeFile(path, m_encoder, &m_cancel, &failed);
+    entry.size = size;
+    entry.modified = modified;
+    if (failed)
         qCWarning(lcTv).noquote() << "MetaDataGatherer::processData error processing data";
-    } else {
-        const QImage image = QImage::fromData(m_imageData);
-        QMutexLocker locker(m_treeLock);
-        m_current->image = image;
-        parseReport(QString::fromUtf8(m_report), m_current);
+    {
+        QMutexLocker tree(m_treeLock);
+        QMutexLocker locker(&m_mutex);
+        // A new root (or the end) meanwhile: the node is gone or going.
+        if (generation == m_generation) {
+            apply(entry, node);
+            if (!failed && !m_cancel)
+                m_cache.insert(path, entry);
+        }
     }
-    m_imageData.clear();
-    m_report.clear();
-    m_process->disconnect(this);
-    m_process->deleteLater();
-    m_process = nullptr;
-    m_current = nullptr;
-    m_busy = false;
+    bool idle;
+    {
+        QMutexLocker locker(&m_mutex);
+        m_running.remove(node);
+        m_done.wakeAll();
+        startJobs();
+        idle = m_running.isEmpty() && m_queue.isEmpty();
+    }
+    if (idle)
+        m_cache.save();
     emit gathered();
-    QMetaObject::invokeMethod(this, &MetaDataGatherer::processNextNode, Qt::QueuedConnection);
+}
+
+ProbeCache::Entry MetaDataGatherer::probeFile(const QString &path, const QString &encoder,
+                                              const std::atomic<bool> *cancel, bool *failed)
+{
+    ProbeCache::Entry entry;
+    *failed = false;
+    // Pictures have no play length: their header tells the size.
+    if (MediaFormats::mimeType(path, 0).startsWith(QLatin1String("image/"))) {
+        entry.media.frameSize = QImageReader(path).size();
+        return entry;
+    }
+    if (encoder.isEmpty())
+        return entry;
+    const Thumbnail::Grab grab = Thumbnail::grab(encoder, path, QString(), kProbeTimeoutMs, cancel);
+    *failed = !grab.first.started || grab.first.crashed || grab.first.timedOut;
+    entry.media = grab.info;
+    if (grab.hasPicture())
+        entry.thumbnail = smallJpeg(grab.jpeg, &entry.thumbnailSize);
+    return entry;
+}
+
+void MetaDataGatherer::apply(const ProbeCache::Entry &entry, MediaNode *node)
+{
+    node->probed = true;
+    node->media = entry.media;
+    node->duration = entry.media.duration >= 0
+                         ? QTime(0, 0).addMSecs(qint64(entry.media.duration * 1000 + 0.5))
+                         : QTime();
+    node->format = entry.media.containerName();
+    node->codec = entry.media.videoDescription;
+    node->thumbnail = entry.thumbnail;
+    node->thumbnailSize = entry.thumbnailSize;
 }

@@ -1,30 +1,49 @@
 #pragma once
 
 #include "tv/MediaNode.h"
+#include "tv/ProbeCache.h"
 
-#include <QByteArray>
+#include <QDeadlineTimer>
+#include <QMutex>
 #include <QObject>
-#include <QProcess>
 #include <QQueue>
+#include <QSet>
+#include <QThreadPool>
+#include <QWaitCondition>
+
+#include <atomic>
 
 class QRecursiveMutex;
 
-// Probes new file nodes one at a time with the encoder: play length, stream
-// format and codec from its report, one JPEG frame as the thumbnail.
+// Probes new file nodes with the encoder in worker threads: play length,
+// streams and one JPEG frame as the thumbnail. Results known from an earlier
+// run (same size and time) come from the probe cache instead.
 class MetaDataGatherer : public QObject
 {
     Q_OBJECT
 
 public:
+    static constexpr int maxThumbnailSide = 160;
+
     // `treeLock` guards the nodes' fields against the server threads.
     explicit MetaDataGatherer(QRecursiveMutex *treeLock, QObject *parent = nullptr);
     ~MetaDataGatherer() override;
 
-    bool isBusy() const { return m_busy; }
-    qsizetype queued() const { return m_queue.size(); }
+    bool isBusy() const;
+    qsizetype queued() const;
+    // Where results are kept across runs (none by default).
+    void setCacheFile(const QString &path);
+    ProbeCache *cache() { return &m_cache; }
 
-    // Reads the encoder's report into the node's fields.
-    static void parseReport(const QString &report, MediaNode *node);
+    // Any thread, not holding the tree lock: moves the nodes ahead of the
+    // queue and waits until they are probed or the deadline passes.
+    void waitFor(const QList<MediaNode *> &nodes, QDeadlineTimer deadline);
+
+    // What the probe of one file learns (encoder, or picture header for images).
+    static ProbeCache::Entry probeFile(const QString &path, const QString &encoder,
+                                       const std::atomic<bool> *cancel, bool *failed);
+    // Copies a probe result into the node's fields.
+    static void apply(const ProbeCache::Entry &entry, MediaNode *node);
 
 Q_SIGNALS:
     void gathered();
@@ -34,18 +53,21 @@ public Q_SLOTS:
     void abort();
     void cancel(MediaNode *node);
 
-private Q_SLOTS:
-    void readImageData();
-    void readMetaData();
-    void processData(int exitCode, QProcess::ExitStatus status);
-    void processNextNode();
-
 private:
+    // Under m_mutex: starts probes while workers are free.
+    void startJobs();
+    void runJob(MediaNode *node, const QString &path, qint64 size, qint64 modified,
+                quint64 generation);
+
     QRecursiveMutex *m_treeLock;
+    mutable QMutex m_mutex;
+    QWaitCondition m_done;
     QQueue<MediaNode *> m_queue;
-    MediaNode *m_current = nullptr;
-    QProcess *m_process = nullptr;
-    QByteArray m_imageData;
-    QByteArray m_report;
-    bool m_busy = false;
+    QSet<MediaNode *> m_running;
+    quint64 m_generation = 0;
+    std::atomic<bool> m_cancel{false};
+    QString m_encoder;
+    bool m_encoderLooked = false;
+    ProbeCache m_cache;
+    QThreadPool m_pool;
 };

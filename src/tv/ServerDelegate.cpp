@@ -8,7 +8,6 @@
 #include "tv/upnp/UpnpAction.h"
 #include "tv/upnp/UpnpClientSignature.h"
 
-#include <QBuffer>
 #include <QDateTime>
 #include <QDebug>
 #include <QFileInfo>
@@ -78,7 +77,8 @@ bool ServerDelegate::buildFromMediaNode(const MediaNodeInfo &node, const UpnpBro
     }
     if (node.isFolder) {
         if (!QFileInfo(node.path).isDir()) {
-            qCDebug(lcTv).noquote() << "ServerDelegate::buildFromMediaNode invalid directory specified";
+            qCDebug(lcTv).noquote()
+                << "ServerDelegate::buildFromMediaNode invalid directory specified";
             return false;
         }
         object->container = true;
@@ -107,12 +107,13 @@ bool ServerDelegate::buildFromMediaNode(const MediaNodeInfo &node, const UpnpBro
                   resourcePath(node.objectId);
         object->resources.append(res);
     }
-    if (!node.image.isNull()) {
+    if (!node.thumbnail.isEmpty()) {
         for (const QHostAddress &address : addresses) {
             UpnpDidlResource res;
             res.protocolInfo = QString::fromLatin1(MediaFormats::thumbnailProtocolInfo);
-            res.resolution =
-                QStringLiteral("%1x%2").arg(node.image.width()).arg(node.image.height());
+            res.resolution = QStringLiteral("%1x%2")
+                                 .arg(node.thumbnailSize.width())
+                                 .arg(node.thumbnailSize.height());
             res.url = QStringLiteral("http://") + address.toString() + QLatin1Char(':') + port +
                       resourcePath(imagesPrefix + node.objectId);
             object->resources.append(res);
@@ -250,7 +251,8 @@ bool ServerDelegate::processFileRequest(const UpnpHttpRequest &request, UpnpHttp
 
 bool ServerDelegate::extractResourcePath(const QByteArray &path, QString *resource)
 {
-    qCDebug(lcTv).noquote() << "ServerDelegate::extractResourcePath url:" << QString::fromUtf8(path);
+    qCDebug(lcTv).noquote() << "ServerDelegate::extractResourcePath url:"
+                            << QString::fromUtf8(path);
     return UpnpFileMediaServerDelegate::extractResourcePath(path, resource);
 }
 
@@ -297,15 +299,11 @@ bool ServerDelegate::serveFile(const UpnpHttpRequest &request, const QString &re
 void ServerDelegate::serveThumbnail(const QString &objectId, UpnpHttpResponse &response) const
 {
     const MediaNodeInfo node = m_model ? m_model->nodeInfo(objectId) : MediaNodeInfo();
-    if (!node.valid || node.image.isNull()) {
+    if (!node.valid || node.thumbnail.isEmpty()) {
         response = UpnpHttpResponse::notFound();
         return;
     }
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    node.image.save(&buffer, "JPEG");
-    response = UpnpHttpResponse::text(200, "image/jpeg", jpeg);
+    response = UpnpHttpResponse::text(200, "image/jpeg", node.thumbnail);
 }
 
 void ServerDelegate::serveTranscoded(const UpnpHttpRequest &request, const MediaNodeInfo &node,

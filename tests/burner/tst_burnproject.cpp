@@ -1,4 +1,3 @@
-#include "burner/EncoderOutput.h"
 #include "burner/Project.h"
 #include "burner/VideoClipModel.h"
 
@@ -25,10 +24,6 @@ private slots:
     void modelAndDrops();
     void encoderArguments_data();
     void encoderArguments();
-    void encoderOutput_data();
-    void encoderOutput();
-    void progressTime_data();
-    void progressTime();
     void freshTempFolders();
 
 private:
@@ -238,67 +233,6 @@ void TestBurnProject::encoderArguments()
     project->setDiscType(static_cast<DiscType>(type));
     project->setNtsc(ntsc);
     QCOMPARE(project->encoderArguments(VideoClip()), expected);
-}
-
-void TestBurnProject::encoderOutput_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("seconds");
-    QTest::addColumn<int>("bitrate");
-    QTest::addColumn<QSize>("size");
-    QTest::newRow("current mp4")
-        << QStringLiteral("  Duration: 00:01:05.04, start: 0.000000, bitrate: 431 kb/s\n"
-                          "  Stream #0:0[0x1](und): Video: h264 (High) (avc1 / 0x31637661), "
-                          "yuv420p(progressive), "
-                          "320x240 [SAR 1:1 DAR 4:3], 300 kb/s, 25 fps\n")
-        << 65 << 431 << QSize(320, 240);
-    QTest::newRow("current avi")
-        << QStringLiteral(
-               "  Duration: 00:00:03.00, start: 0.000000, bitrate: 1118 kb/s\n"
-               "  Stream #0:0: Video: mpeg4 (Simple Profile) (FMP4 / 0x34504D46), yuv420p, 640x480 "
-               "[SAR 1:1 DAR 4:3], 1000 kb/s, 25 fps\n")
-        << 3 << 1118 << QSize(640, 480);
-    QTest::newRow("older form") << QStringLiteral(
-                                       "  Duration: 01:00:00.5, start: 0.0, bitrate: N/A\n"
-                                       "    Stream #0.0: Video: flv, yuv420p, 480x360, 25 tbr\n")
-                                << 3600 << 0 << QSize(480, 360);
-    QTest::newRow("audio only")
-        << QStringLiteral(
-               "  Duration: 00:00:02.00, bitrate: 64 kb/s\n  Stream #0:0: Audio: mp3, 44100 Hz\n")
-        << 2 << 64 << QSize(0, 0);
-    QTest::newRow("not a video") << QStringLiteral(
-                                        "x.avi: Invalid data found when processing input")
-                                 << -1 << 0 << QSize(0, 0);
-}
-
-void TestBurnProject::encoderOutput()
-{
-    QFETCH(QString, text);
-    QFETCH(int, seconds);
-    QFETCH(int, bitrate);
-    QFETCH(QSize, size);
-    QCOMPARE(EncoderOutput::durationSeconds(text), seconds);
-    QCOMPARE(EncoderOutput::bitrate(text), bitrate);
-    QCOMPARE(EncoderOutput::frameSize(text), size);
-}
-
-void TestBurnProject::progressTime_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("seconds");
-    QTest::newRow("clock form")
-        << "frame=  125 fps=0.0 q=2.0 size=  512kB time=00:00:05.12 bitrate=" << 5.12;
-    QTest::newRow("hours") << "size=1kB time=01:02:03.50 bitrate=" << 3723.5;
-    QTest::newRow("seconds form") << "frame=  50 q=2.0 size= 10kB time=12.34 bitrate=" << 12.34;
-    QTest::newRow("last of several") << "time=00:00:01.00 x\rtime=00:00:02.00 y\r" << 2.0;
-    QTest::newRow("none") << "Press [q] to stop" << -1.0;
-}
-
-void TestBurnProject::progressTime()
-{
-    QFETCH(QString, text);
-    QFETCH(double, seconds);
-    QCOMPARE(EncoderOutput::lastTime(text), seconds);
 }
 
 void TestBurnProject::freshTempFolders()

@@ -2,7 +2,7 @@
 // repeats a file's own metadata: lengths, rates and frame sizes are never
 // negative, and a progress time read is a real number.
 #include "FuzzSupport.h"
-#include "burner/EncoderOutput.h"
+#include "media/EncoderOutput.h"
 
 #include <cmath>
 
@@ -11,10 +11,14 @@ FUZZ_QUIET_SETUP()
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString text = QString::fromUtf8(FuzzSupport::input(data, size));
-    FUZZ_CHECK(EncoderOutput::durationSeconds(text) >= -1);
-    FUZZ_CHECK(EncoderOutput::bitrate(text) >= 0);
-    const QSize frame = EncoderOutput::frameSize(text);
-    FUZZ_CHECK((frame.width() > 0 && frame.height() > 0) || frame == QSize(0, 0));
+    const MediaInfo info = EncoderOutput::parse(text);
+    FUZZ_CHECK(std::isfinite(info.duration) && (info.duration >= 0.0 || info.duration == -1.0));
+    FUZZ_CHECK(info.durationSeconds() >= -1);
+    FUZZ_CHECK(info.bitrate >= 0 && info.videoBitrate >= 0 && info.audioBitrate >= 0);
+    FUZZ_CHECK(info.sampleRate >= 0 && info.channels >= 0);
+    FUZZ_CHECK(std::isfinite(info.frameRate) && info.frameRate >= 0.0);
+    const QSize frame = info.frameSize;
+    FUZZ_CHECK((frame.width() > 0 && frame.height() > 0) || frame == QSize());
     const double time = EncoderOutput::lastTime(text);
     FUZZ_CHECK(std::isfinite(time) && (time >= 0.0 || time == -1.0));
     return 0;

@@ -9,4 +9,4 @@ set(ZELTA_FUZZ_SOURCES_httprange downloads/ContentRange.cpp
   tv/upnp/UpnpFileMediaServerDelegate.cpp)
 set(ZELTA_FUZZ_SOURCES_httpheaders tv/upnp/UpnpEventNotifier.cpp tv/upnp/UpnpEventDelivery.cpp
   tv/upnp/UpnpClientSignature.cpp tv/upnp/UpnpSoap.cpp)
-set(ZELTA_FUZZ_SOURCES_encoder burner/EncoderOutput.cpp)
+set(ZELTA_FUZZ_SOURCES_encoder media/EncoderOutput.cpp media/MediaInfo.cpp)

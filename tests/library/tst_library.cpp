@@ -101,23 +101,6 @@ private Q_SLOTS:
         QCOMPARE(LibraryItem::decode(QStringLiteral("%41%zz%4")), QStringLiteral("A%zz%4"));
     }
 
-    void durationText_data()
-    {
-        QTest::addColumn<QByteArray>("output");
-        QTest::addColumn<QString>("duration");
-        QTest::newRow("seconds") << QByteArray("  Duration: 00:00:42.10, start: 0.0") << "00:42";
-        QTest::newRow("hours") << QByteArray("  Duration: 01:02:03.00, start") << "01:02:03";
-        QTest::newRow("minutes") << QByteArray("Duration: 00:12:34.56,") << "12:34";
-        QTest::newRow("absent") << QByteArray("Input #0, flv") << "";
-    }
-
-    void durationText()
-    {
-        QFETCH(QByteArray, output);
-        QFETCH(QString, duration);
-        QCOMPARE(VideoImporter::durationFromEncoderOutput(output), duration);
-    }
-
     void isImportItem_data()
     {
         QTest::addColumn<QString>("path");

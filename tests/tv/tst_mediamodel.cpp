@@ -1,8 +1,8 @@
 // The media tree over a folder: what is listed, object ids, root aliases,
 // and the encoder probe that fills duration, format and thumbnail.
+#include "TestSupport.h"
 #include "tv/MediaModel.h"
 #include "tv/MetaDataGatherer.h"
-#include "TestSupport.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -142,7 +142,7 @@ private Q_SLOTS:
         QCOMPARE(node->format, QStringLiteral("flv"));
         QVERIFY(node->needsTranscoding()); // by its format
         QCOMPARE(QTime(0, 0).secsTo(node->duration), 2);
-        QVERIFY(node->image.isNull()); // shorter than the 10 s thumbnail point
+        QVERIFY(!node->thumbnail.isEmpty()); // shorter than 10 s: its middle frame
     }
 
     void probeFindsThumbnailAndFailureKeepsNode()
@@ -157,15 +157,17 @@ private Q_SLOTS:
         QCOMPARE(model.root()->children.size(), 3);
         QTRY_VERIFY_WITH_TIMEOUT(
             gathererIdle(model) &&
-                !childNamed(model.root(), QStringLiteral("long.mp4"))->image.isNull(),
+                !childNamed(model.root(), QStringLiteral("long.mp4"))->thumbnail.isEmpty(),
             60000);
         const MediaNode *good = childNamed(model.root(), QStringLiteral("long.mp4"));
-        QCOMPARE(good->image.size(), QSize(320, 240));
+        QCOMPARE(good->thumbnailSize, QSize(160, 120));
+        QCOMPARE(QImage::fromData(good->thumbnail, "JPEG").size(), QSize(160, 120));
+        QCOMPARE(good->media.frameSize, QSize(320, 240));
         QCOMPARE(QTime(0, 0).secsTo(good->duration), 11);
         QVERIFY(!good->needsTranscoding());
         const MediaNode *broken = childNamed(model.root(), QStringLiteral("broken.mp4"));
         QVERIFY(!broken->duration.isValid());
-        QVERIFY(broken->image.isNull());
+        QVERIFY(broken->thumbnail.isEmpty());
         QVERIFY(!broken->needsTranscoding());
         // An unreadable FLV still falls back to its suffix.
         QVERIFY(childNamed(model.root(), QStringLiteral("fake.flv"))->needsTranscoding());
