@@ -11,7 +11,7 @@
 
 namespace {
 
-QString styleSheet()
+QString pageStyle()
 {
     static const QString sheet = [] {
         QFile file(QStringLiteral(":/style/DownloadWidget.qss"));
@@ -26,7 +26,7 @@ DownloadWidget::DownloadWidget(DownloadManager *manager, QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("DownloadWidget"));
-    setStyleSheet(styleSheet());
+    setStyleSheet(pageStyle());
 
     auto *toolbar = new QWidget(this);
     toolbar->setObjectName(QStringLiteral("DownloadToolbar"));

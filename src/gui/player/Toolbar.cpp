@@ -12,7 +12,7 @@
 
 namespace {
 
-QString styleSheet()
+QString pageStyle()
 {
     static const QString sheet = [] {
         QFile file(QStringLiteral(":/style/Toolbar.qss"));
@@ -39,7 +39,7 @@ Toolbar::Toolbar(QWidget *parent)
 {
     setObjectName(QStringLiteral("Toolbar"));
     setAttribute(Qt::WA_StyledBackground);
-    setStyleSheet(styleSheet());
+    setStyleSheet(pageStyle());
 
     m_frame = new QFrame(this);
     m_frame->setObjectName(QStringLiteral("mainToolBar"));

@@ -97,6 +97,9 @@ private Q_SLOTS:
         const QString defaultPicture = rgbOf(QPixmap(QStringLiteral(":/images/thumbnail.jpg")));
         QCOMPARE(rgbOf(card->thumbnailLabel()->pixmap()), defaultPicture);
         QCOMPARE(page.widget.view()->rowHeight(0), DownloadView::RowHeight);
+        // The page's style sheet is in force.
+        auto *title = page.widget.findChild<QLabel *>(QStringLiteral("downloadsTitle"));
+        QVERIFY(title && title->font().bold());
 
         QTest::mouseClick(card->pauseButton(), Qt::LeftButton);
         QCOMPARE(card->pauseLook(), QStringLiteral("pause"));

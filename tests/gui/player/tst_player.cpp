@@ -115,6 +115,9 @@ private Q_SLOTS:
         Toolbar *toolbar = page->player->toolbar();
         QMediaPlayer *player = page->transport->mediaPlayer();
         QVERIFY(!toolbar->playButton()->isEnabled());
+        // The bar's style sheet is in force: white times over the dark bar.
+        QCOMPARE(toolbar->currentTimeLabel()->palette().color(QPalette::WindowText),
+                 QColor(Qt::white));
 
         page->transport->openFile(m_clip);
         QVERIFY(waitState(player, QMediaPlayer::PlayingState));
