@@ -1,5 +1,7 @@
 #pragma once
 
+#include "media/MediaInfo.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -8,15 +10,23 @@
 namespace MediaFormats {
 
 QString mimeType(const QString &fileName, int clientSignature);
-QString dlnaExtension(const QString &mimeType, int clientSignature);
 QString upnpClass(const QString &mimeType);
-QString protocolInfo(const QString &fileName, int clientSignature);
+// The DLNA profile name the probed streams fit (empty when none does).
+QString dlnaProfile(const QString &mimeType, const MediaInfo &media);
+// The fourth protocol info field of a file sent as it is: profile (when one
+// fits), byte seeking, not converted, flags.
+QString dlnaExtension(const QString &mimeType, const MediaInfo &media, int clientSignature);
+QString protocolInfo(const QString &fileName, const MediaInfo &media, int clientSignature);
 
-// Headers of a transcoded answer.
-QByteArray transcodedContentFeatures(int clientSignature);
+// What a transcoded answer is, per client: its MIME type and its fourth
+// protocol info field (time seeking, converted).
 QByteArray transcodedContentType(int clientSignature);
+QByteArray transcodedContentFeatures(int clientSignature);
+QString transcodedProtocolInfo(int clientSignature);
+
+// The fourth field of a protocol info ("*" when it has none).
+QByteArray contentFeatures(const QString &protocolInfo);
 
 extern const char *const thumbnailProtocolInfo;
-extern const char *const plainContentFeatures;
 
 } // namespace MediaFormats

@@ -4,6 +4,7 @@
 #include "tv/MediaFormats.h"
 #include "tv/MediaModel.h"
 #include "tv/SharedFolder.h"
+#include "tv/TimeSeekRange.h"
 #include "tv/TranscodeStream.h"
 #include "tv/upnp/UpnpAction.h"
 #include "tv/upnp/UpnpClientSignature.h"
@@ -58,7 +59,7 @@ bool ServerDelegate::buildFromFilePath(const QString &path, UpnpDidlObject *obje
     QDateTime created = info.birthTime();
     if (!created.isValid())
         created = info.lastModified();
-    object->date = created.toString(Qt::TextDate);
+    object->date = created.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
     return true;
 }
 
@@ -89,22 +90,41 @@ bool ServerDelegate::buildFromMediaNode(const MediaNodeInfo &node, const UpnpBro
     }
     if (!buildFromFilePath(node.path, object))
         return false;
-    const QFileInfo info(node.path);
-    // Transcoded files are announced as what the client will receive.
-    const QString announced = node.needsTranscoding
-                                  ? info.completeBaseName() + QStringLiteral(".transcode.mp4")
-                                  : info.fileName();
-    const QString mime = MediaFormats::mimeType(announced, request.clientSignature);
+    const QString mime =
+        node.needsTranscoding
+            ? QString::fromLatin1(MediaFormats::transcodedContentType(request.clientSignature))
+            : MediaFormats::mimeType(node.name, request.clientSignature);
     object->upnpClass = MediaFormats::upnpClass(mime);
+    const QString protocolInfo =
+        node.needsTranscoding
+            ? MediaFormats::transcodedProtocolInfo(request.clientSignature)
+            : MediaFormats::protocolInfo(node.name, node.media, request.clientSignature);
+    const bool picture = mime.startsWith(QLatin1String("image/"));
     const QString port = QString::number(request.serverPort);
+    auto urlOf = [&](const QHostAddress &address, const QString &id) {
+        return QStringLiteral("http://") + address.toString() + QLatin1Char(':') + port +
+               resourcePath(id);
+    };
     for (const QHostAddress &address : addresses) {
         UpnpDidlResource res;
-        res.size = info.size();
-        if (node.duration.isValid())
+        // A converted stream's length is not known before it is made.
+        res.size = node.needsTranscoding ? -1 : node.size;
+        if (node.duration.isValid() && !picture)
             res.duration = node.duration.toString(QStringLiteral("h:mm:ss.zzz"));
-        res.protocolInfo = MediaFormats::protocolInfo(announced, request.clientSignature);
-        res.url = QStringLiteral("http://") + address.toString() + QLatin1Char(':') + port +
-                  resourcePath(node.objectId);
+        if (!node.media.frameSize.isEmpty())
+            res.resolution = QStringLiteral("%1x%2")
+                                 .arg(node.media.frameSize.width())
+                                 .arg(node.media.frameSize.height());
+        if (!picture && !node.needsTranscoding) {
+            if (node.media.bitrate > 0)
+                res.bitrate = qint64(node.media.bitrate) * 1000 / 8;
+            if (node.media.channels > 0)
+                res.nrAudioChannels = node.media.channels;
+            if (node.media.sampleRate > 0)
+                res.sampleFrequency = node.media.sampleRate;
+        }
+        res.protocolInfo = protocolInfo;
+        res.url = urlOf(address, node.objectId);
         object->resources.append(res);
     }
     if (!node.thumbnail.isEmpty()) {
@@ -114,12 +134,36 @@ bool ServerDelegate::buildFromMediaNode(const MediaNodeInfo &node, const UpnpBro
             res.resolution = QStringLiteral("%1x%2")
                                  .arg(node.thumbnailSize.width())
                                  .arg(node.thumbnailSize.height());
-            res.url = QStringLiteral("http://") + address.toString() + QLatin1Char(':') + port +
-                      resourcePath(imagesPrefix + node.objectId);
+            res.url = urlOf(address, imagesPrefix + node.objectId);
             object->resources.append(res);
         }
+        if (!addresses.isEmpty())
+            object->albumArtUri = urlOf(addresses.first(), imagesPrefix + node.objectId);
     }
     return true;
+}
+
+void ServerDelegate::waitForProbes(QList<MediaNodeInfo> &nodes, const UpnpBrowseRequest &) const
+{
+    QStringList pending;
+    for (const MediaNodeInfo &node : std::as_const(nodes)) {
+        if (!node.isFolder && !node.probed)
+            pending.append(node.objectId);
+    }
+    if (pending.isEmpty() || !m_model)
+        return;
+    m_model->waitForMetaData(pending, QDeadlineTimer(m_model->probeBudget()));
+    for (MediaNodeInfo &node : nodes) {
+        if (!node.isFolder && !node.probed)
+            node = m_model->nodeInfo(node.objectId);
+    }
+}
+
+int ServerDelegate::childCountOf(const MediaNodeInfo &node) const
+{
+    if (node.childCount >= 0 || !m_model)
+        return node.childCount;
+    return int(MediaModel::listFolder(m_model->rootPath(), node.path).size());
 }
 
 int ServerDelegate::lookUpBrowsedNode(const QString &objectId, MediaNodeInfo *node) const
@@ -147,6 +191,10 @@ int ServerDelegate::onBrowseMetadata(const UpnpBrowseRequest &request, UpnpBrows
         QList<MediaNodeInfo> children;
         m_model->childInfos(request.objectId, &children);
         childCount = int(children.size());
+    } else {
+        QList<MediaNodeInfo> one = {node};
+        waitForProbes(one, request);
+        node = one.first();
     }
     UpnpDidlObject object;
     if (!buildFromMediaNode(node, request, resourceAddresses(request.localAddress), &object,
@@ -171,6 +219,14 @@ int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
     }
     QList<MediaNodeInfo> children;
     m_model->childInfos(request.objectId, &children);
+    // The page is answered with what the probe learns within its budget.
+    const qsizetype first = qMin(qsizetype(request.startingIndex), children.size());
+    const qsizetype count = request.requestedCount == 0
+                                ? children.size() - first
+                                : qMin(qsizetype(request.requestedCount), children.size() - first);
+    QList<MediaNodeInfo> page = children.mid(first, count);
+    waitForProbes(page, request);
+    std::copy(page.cbegin(), page.cend(), children.begin() + first);
     const QList<QHostAddress> addresses = resourceAddresses(request.localAddress);
     QList<UpnpDidlObject> objects;
     quint32 total = 0;
@@ -181,7 +237,8 @@ int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
         // Objects outside the page are only checked, not built, by the same
         // test the build makes, so every page tells the same total.
         UpnpDidlObject object;
-        const bool built = inPage ? buildFromMediaNode(child, request, addresses, &object)
+        const bool built = inPage ? buildFromMediaNode(child, request, addresses, &object,
+                                                       child.isFolder ? childCountOf(child) : -1)
                                   : (child.isFolder ? QFileInfo(child.path).isDir()
                                                     : QFileInfo::exists(child.path));
         if (!built) {
@@ -212,7 +269,7 @@ int ServerDelegate::onSearchContainer(const UpnpBrowseRequest &request, UpnpBrow
     if (!start.isFolder)
         return UpnpError::NoSuchContainer;
     const QList<QHostAddress> addresses = resourceAddresses(request.localAddress);
-    QList<UpnpDidlObject> objects;
+    QList<MediaNodeInfo> page;
     quint32 total = 0;
     QList<QString> folders = {start.objectId};
     int visited = 0;
@@ -232,10 +289,17 @@ int ServerDelegate::onSearchContainer(const UpnpBrowseRequest &request, UpnpBrow
                 !object.upnpClass.startsWith(classPrefix))
                 continue;
             if (total >= request.startingIndex &&
-                (request.requestedCount == 0 || quint32(objects.size()) < request.requestedCount))
-                objects.append(object);
+                (request.requestedCount == 0 || quint32(page.size()) < request.requestedCount))
+                page.append(child);
             ++total;
         }
+    }
+    waitForProbes(page, request);
+    QList<UpnpDidlObject> objects;
+    for (const MediaNodeInfo &child : std::as_const(page)) {
+        UpnpDidlObject object;
+        if (buildFromMediaNode(child, request, addresses, &object))
+            objects.append(object);
     }
     result.result = UpnpDidlObject::document(objects);
     result.numberReturned = quint32(objects.size());
@@ -288,11 +352,17 @@ bool ServerDelegate::serveFile(const UpnpHttpRequest &request, const QString &re
         serveTranscoded(request, node, response);
         return true;
     }
-    if (request.clientSignature == UpnpClientSignature::Other)
-        response.setHeader("contentFeatures.dlna.org", MediaFormats::plainContentFeatures);
+    // The fourth field of the protocol info announced for this file.
+    const QString mime = MediaFormats::mimeType(node.name, request.clientSignature);
+    if (request.clientSignature == UpnpClientSignature::Other ||
+        request.header("getcontentFeatures.dlna.org") == "1")
+        response.setHeader(
+            "contentFeatures.dlna.org",
+            MediaFormats::dlnaExtension(mime, node.media, request.clientSignature).toLatin1());
+    response.setHeader("transferMode.dlna.org",
+                       mime.startsWith(QLatin1String("image/")) ? "Interactive" : "Streaming");
     // Keeps the headers set above, unless the file is gone (404).
-    serveLocalFile(request, node.path,
-                   MediaFormats::mimeType(node.name, request.clientSignature).toUtf8(), response);
+    serveLocalFile(request, node.path, mime.toUtf8(), response);
     return true;
 }
 
@@ -304,23 +374,39 @@ void ServerDelegate::serveThumbnail(const QString &objectId, UpnpHttpResponse &r
         return;
     }
     response = UpnpHttpResponse::text(200, "image/jpeg", node.thumbnail);
+    response.setHeader(
+        "contentFeatures.dlna.org",
+        MediaFormats::contentFeatures(QString::fromLatin1(MediaFormats::thumbnailProtocolInfo)));
+    response.setHeader("transferMode.dlna.org", "Interactive");
 }
 
 void ServerDelegate::serveTranscoded(const UpnpHttpRequest &request, const MediaNodeInfo &node,
                                      UpnpHttpResponse &response) const
 {
+    double start = 0;
+    const QByteArray seek = request.header("TimeSeekRange.dlna.org");
+    if (!seek.isEmpty()) {
+        double end = -1;
+        const double duration = node.media.duration;
+        if (!TimeSeekRange::parse(seek, &start, &end) || (duration >= 0 && start >= duration)) {
+            response = UpnpHttpResponse::text(416, "text/plain", "Requested Range Not Satisfiable");
+            return;
+        }
+        response.setHeader("TimeSeekRange.dlna.org",
+                           TimeSeekRange::answer(start, end >= 0 ? end : duration, duration));
+    }
     response.status = 200;
     response.setHeader("transferMode.dlna.org", "Streaming");
     response.setHeader("Connection", "keep-alive");
     response.setHeader("contentFeatures.dlna.org",
                        MediaFormats::transcodedContentFeatures(request.clientSignature));
-    const QByteArray type = MediaFormats::transcodedContentType(request.clientSignature);
-    if (!type.isEmpty())
-        response.setHeader("Content-Type", type);
-    // A HEAD asks for the headers only: no encoder for it.
+    response.setHeader("Content-Type",
+                       MediaFormats::transcodedContentType(request.clientSignature));
+    // A HEAD asks for the headers only: no encoder for it, and no length.
+    response.unknownLength = true;
     if (request.isHead())
         return;
-    response.stream = TranscodeStream::createLimited(request.clientSignature, node.path);
+    response.stream = TranscodeStream::createLimited(request.clientSignature, node.path, start);
     if (!response.stream) {
         qCWarning(lcTv).noquote() << "ServerDelegate: all encoders busy, transcode refused";
         response = UpnpHttpResponse::text(503, "text/plain", "Service Unavailable");

@@ -44,6 +44,10 @@ protected:
                    UpnpHttpResponse &response) override;
 
 private:
+    // Waits (within the model's probe budget) for the files not probed yet
+    // and takes their fresh copies.
+    void waitForProbes(QList<MediaNodeInfo> &nodes, const UpnpBrowseRequest &request) const;
+    int childCountOf(const MediaNodeInfo &node) const;
     void serveThumbnail(const QString &objectId, UpnpHttpResponse &response) const;
     void serveTranscoded(const UpnpHttpRequest &request, const MediaNodeInfo &node,
                          UpnpHttpResponse &response) const;

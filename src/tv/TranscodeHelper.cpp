@@ -6,8 +6,9 @@
 
 #include <QDebug>
 
-TranscodeHelper::TranscodeHelper(int mode, const RingBufferStreamReference &stream, QObject *parent)
-    : QObject(parent), m_stream(stream), m_mode(mode)
+TranscodeHelper::TranscodeHelper(int mode, const RingBufferStreamReference &stream,
+                                 double startSeconds, QObject *parent)
+    : QObject(parent), m_stream(stream), m_mode(mode), m_startSeconds(startSeconds)
 {
 }
 
@@ -28,12 +29,13 @@ QString TranscodeHelper::programFor(int mode)
                                              : QStringLiteral("encoder");
 }
 
-QStringList TranscodeHelper::argumentsFor(int mode, const QString &filePath)
+QStringList TranscodeHelper::argumentsFor(int mode, const QString &filePath, double startSeconds)
 {
+    const QString start = QString::number(qMax(0.0, startSeconds), 'f', 3);
     if (mode == UpnpClientSignature::Xbox) {
         // WMV2 video and WMA2 audio in ASF.
         return {QStringLiteral("-ss"),
-                QStringLiteral("0"),
+                start,
                 QStringLiteral("-quiet"),
                 filePath,
                 QStringLiteral("-oac"),
@@ -61,74 +63,56 @@ QStringList TranscodeHelper::argumentsFor(int mode, const QString &filePath)
                 QStringLiteral("-msglevel"),
                 QStringLiteral("statusline=2")};
     }
-    QStringList args = {QStringLiteral("-nostdin"),
-                        QStringLiteral("-loglevel"),
-                        QStringLiteral("error"),
-                        QStringLiteral("-i"),
-                        filePath,
-                        QStringLiteral("-y"),
-                        QStringLiteral("-threads"),
-                        QStringLiteral("1"),
-                        QStringLiteral("-map"),
-                        QStringLiteral("0:v:0"),
-                        QStringLiteral("-map"),
-                        QStringLiteral("0:a:0?"),
-                        QStringLiteral("-c:v"),
-                        QStringLiteral("mpeg2video"),
-                        QStringLiteral("-q:v"),
-                        QStringLiteral("2"),
-                        QStringLiteral("-c:a"),
-                        QStringLiteral("ac3"),
-                        QStringLiteral("-ac"),
-                        QStringLiteral("2"),
-                        QStringLiteral("-sn")};
+    QStringList args = {QStringLiteral("-nostdin"), QStringLiteral("-loglevel"),
+                        QStringLiteral("error")};
+    if (startSeconds > 0)
+        args << QStringLiteral("-ss") << start;
+    args << QStringLiteral("-i") << filePath << QStringLiteral("-y") << QStringLiteral("-threads")
+         << QStringLiteral("1") << QStringLiteral("-map") << QStringLiteral("0:v:0")
+         << QStringLiteral("-map") << QStringLiteral("0:a:0?") << QStringLiteral("-c:v")
+         << QStringLiteral("mpeg2video") << QStringLiteral("-b:v") << QStringLiteral("5000k")
+         << QStringLiteral("-maxrate") << QStringLiteral("8000k") << QStringLiteral("-bufsize")
+         << QStringLiteral("1835k") << QStringLiteral("-c:a") << QStringLiteral("ac3")
+         << QStringLiteral("-ac") << QStringLiteral("2") << QStringLiteral("-ar")
+         << QStringLiteral("48000") << QStringLiteral("-sn");
+    // A standard SD frame, the picture's shape kept as its display aspect.
+    const QString aspect = QStringLiteral(",setdar=if(gte(dar\\,1.55)\\,16/9\\,4/3)");
     if (mode == UpnpClientSignature::PlayStation3) {
-        // MPEG-2 video and AC-3 audio in an MPEG program stream at 25 fps.
-        args << QStringLiteral("-r") << QStringLiteral("25") << QStringLiteral("-g")
+        // MPEG-2 video (PAL) and AC-3 audio in an MPEG program stream at 25 fps.
+        args << QStringLiteral("-vf") << QStringLiteral("scale=720:576") + aspect
+             << QStringLiteral("-r") << QStringLiteral("25") << QStringLiteral("-g")
              << QStringLiteral("5") << QStringLiteral("-b:a") << QStringLiteral("256k")
-             << QStringLiteral("-ar") << QStringLiteral("48000") << QStringLiteral("-f")
-             << QStringLiteral("vob") << QStringLiteral("-");
+             << QStringLiteral("-f") << QStringLiteral("vob") << QStringLiteral("-");
     } else {
-        // MPEG-2 video at 29.97 fps and AC-3 audio in an MPEG transport stream.
-        args << QStringLiteral("-r") << QStringLiteral("29.97") << QStringLiteral("-g")
+        // MPEG-2 video (NTSC, 29.97 fps) and AC-3 audio in an MPEG transport stream.
+        args << QStringLiteral("-vf") << QStringLiteral("scale=720:480") + aspect
+             << QStringLiteral("-r") << QStringLiteral("30000/1001") << QStringLiteral("-g")
              << QStringLiteral("15") << QStringLiteral("-copyts") << QStringLiteral("-b:a")
-             << QStringLiteral("160k") << QStringLiteral("-f") << QStringLiteral("mpegts")
+             << QStringLiteral("192k") << QStringLiteral("-f") << QStringLiteral("mpegts")
              << QStringLiteral("-");
     }
     return args;
 }
 
-QStringList TranscodeHelper::asfArgumentsFor(const QString &filePath)
+QStringList TranscodeHelper::asfArgumentsFor(const QString &filePath, double startSeconds)
 {
-    return {QStringLiteral("-nostdin"),
-            QStringLiteral("-loglevel"),
-            QStringLiteral("error"),
-            QStringLiteral("-i"),
-            filePath,
-            QStringLiteral("-map"),
-            QStringLiteral("0:v:0"),
-            QStringLiteral("-map"),
-            QStringLiteral("0:a:0?"),
-            QStringLiteral("-c:v"),
-            QStringLiteral("wmv2"),
-            QStringLiteral("-q:v"),
-            QStringLiteral("2"),
-            QStringLiteral("-r"),
-            QStringLiteral("30000/1001"),
-            QStringLiteral("-g"),
-            QStringLiteral("5"),
-            QStringLiteral("-c:a"),
-            QStringLiteral("wmav2"),
-            QStringLiteral("-b:a"),
-            QStringLiteral("256k"),
-            QStringLiteral("-ar"),
-            QStringLiteral("44100"),
-            QStringLiteral("-ac"),
-            QStringLiteral("2"),
-            QStringLiteral("-sn"),
-            QStringLiteral("-f"),
-            QStringLiteral("asf"),
-            QStringLiteral("-")};
+    QStringList args = {QStringLiteral("-nostdin"), QStringLiteral("-loglevel"),
+                        QStringLiteral("error")};
+    if (startSeconds > 0)
+        args << QStringLiteral("-ss") << QString::number(startSeconds, 'f', 3);
+    return args << QStringList{QStringLiteral("-i"),   filePath,
+                               QStringLiteral("-map"), QStringLiteral("0:v:0"),
+                               QStringLiteral("-map"), QStringLiteral("0:a:0?"),
+                               QStringLiteral("-c:v"), QStringLiteral("wmv2"),
+                               QStringLiteral("-q:v"), QStringLiteral("2"),
+                               QStringLiteral("-r"),   QStringLiteral("30000/1001"),
+                               QStringLiteral("-g"),   QStringLiteral("5"),
+                               QStringLiteral("-c:a"), QStringLiteral("wmav2"),
+                               QStringLiteral("-b:a"), QStringLiteral("256k"),
+                               QStringLiteral("-ar"),  QStringLiteral("44100"),
+                               QStringLiteral("-ac"),  QStringLiteral("2"),
+                               QStringLiteral("-sn"),  QStringLiteral("-f"),
+                               QStringLiteral("asf"),  QStringLiteral("-")};
 }
 
 void TranscodeHelper::transcode(const QString &file_path)
@@ -136,16 +120,16 @@ void TranscodeHelper::transcode(const QString &file_path)
     if (m_process)
         return;
     QString program = Platform::binaryPath(programFor(m_mode));
-    QStringList args = argumentsFor(m_mode, file_path);
+    QStringList args = argumentsFor(m_mode, file_path, m_startSeconds);
     if (program.isEmpty() && m_mode == UpnpClientSignature::Xbox) {
         // Without mencoder the encoder makes the same ASF (WMV2/WMA2) stream.
         program = Platform::binaryPath(QStringLiteral("encoder"));
-        args = asfArgumentsFor(file_path);
+        args = asfArgumentsFor(file_path, m_startSeconds);
     }
     if (program.isEmpty()) {
         qCWarning(lcTv).noquote() << QStringLiteral("Can't switch to Binaries directory: \"%1\"")
-                                    .arg(Platform::binaryDirectory())
-                             << "- no" << programFor(m_mode) << "found";
+                                         .arg(Platform::binaryDirectory())
+                                  << "- no" << programFor(m_mode) << "found";
         finished();
         return;
     }

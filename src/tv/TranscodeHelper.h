@@ -14,16 +14,18 @@ class TranscodeHelper : public QObject
     Q_OBJECT
 
 public:
-    TranscodeHelper(int mode, const RingBufferStreamReference &stream, QObject *parent = nullptr);
+    // The encoder starts `startSeconds` into the file.
+    TranscodeHelper(int mode, const RingBufferStreamReference &stream, double startSeconds = 0,
+                    QObject *parent = nullptr);
     ~TranscodeHelper() override;
 
     qint64 bytesWritten() const;
 
     // Program (neutral tool name) and arguments for a client signature.
     static QString programFor(int mode);
-    static QStringList argumentsFor(int mode, const QString &filePath);
+    static QStringList argumentsFor(int mode, const QString &filePath, double startSeconds = 0);
     // The Xbox format made by the encoder, for systems without mencoder.
-    static QStringList asfArgumentsFor(const QString &filePath);
+    static QStringList asfArgumentsFor(const QString &filePath, double startSeconds = 0);
 
 public Q_SLOTS:
     void transcode(const QString &file_path);
@@ -39,6 +41,7 @@ private:
     RingBufferStreamReference m_stream;
     QProcess *m_process = nullptr;
     int m_mode;
+    double m_startSeconds;
     qint64 m_bytesWritten = 0;
     bool m_ended = false;
 };

@@ -9,24 +9,27 @@
 std::atomic<int> TranscodeStream::s_live{0};
 std::atomic<int> TranscodeStream::s_slots{0};
 
-std::shared_ptr<TranscodeStream> TranscodeStream::createLimited(int mode, const QString &file_path)
+std::shared_ptr<TranscodeStream> TranscodeStream::createLimited(int mode, const QString &file_path,
+                                                                double startSeconds)
 {
     int used = s_slots.load();
     do {
         if (used >= maxConcurrent)
             return nullptr;
     } while (!s_slots.compare_exchange_weak(used, used + 1));
-    return std::shared_ptr<TranscodeStream>(new TranscodeStream(mode, file_path),
-                                            [](TranscodeStream *stream) {
-                                                delete stream;
-                                                --s_slots;
-                                            });
+    return std::shared_ptr<TranscodeStream>(
+        new TranscodeStream(mode, file_path, bufferSize, startSeconds),
+        [](TranscodeStream *stream) {
+            delete stream;
+            --s_slots;
+        });
 }
 
-TranscodeStream::TranscodeStream(int mode, const QString &file_path, qint64 capacity)
+TranscodeStream::TranscodeStream(int mode, const QString &file_path, qint64 capacity,
+                                 double startSeconds)
     : m_buffer(QSharedPointer<RingBuffer>::create(capacity)),
       m_stream(RingBufferStreamReference::create(m_buffer)), m_thread(std::make_unique<QThread>()),
-      m_helper(new TranscodeHelper(mode, m_stream))
+      m_helper(new TranscodeHelper(mode, m_stream, startSeconds))
 {
     ++s_live;
     qRegisterMetaType<RingBufferStreamReference>("RingBufferStreamReference");

@@ -22,9 +22,12 @@ public:
     static constexpr int maxConcurrent = 4;
 
     // A new stream, or null while `maxConcurrent` are in use.
-    static std::shared_ptr<TranscodeStream> createLimited(int mode, const QString &file_path);
+    static std::shared_ptr<TranscodeStream> createLimited(int mode, const QString &file_path,
+                                                          double startSeconds = 0);
 
-    TranscodeStream(int mode, const QString &file_path, qint64 capacity = bufferSize);
+    // The encoder starts `startSeconds` into the file (a time-seek request).
+    TranscodeStream(int mode, const QString &file_path, qint64 capacity = bufferSize,
+                    double startSeconds = 0);
     ~TranscodeStream() override;
 
     qint64 read(char *data, qint64 maxSize) override;

@@ -22,6 +22,12 @@ QString resource(const UpnpDidlResource &res)
         xml += attribute(QStringLiteral("duration"), res.duration);
     if (!res.resolution.isEmpty())
         xml += attribute(QStringLiteral("resolution"), res.resolution);
+    if (res.bitrate > 0)
+        xml += attribute(QStringLiteral("bitrate"), QString::number(res.bitrate));
+    if (res.nrAudioChannels > 0)
+        xml += attribute(QStringLiteral("nrAudioChannels"), QString::number(res.nrAudioChannels));
+    if (res.sampleFrequency > 0)
+        xml += attribute(QStringLiteral("sampleFrequency"), QString::number(res.sampleFrequency));
     return xml + QLatin1Char('>') + res.url.toHtmlEscaped() + QStringLiteral("</res>");
 }
 
@@ -45,6 +51,9 @@ QString UpnpDidlObject::document(const QList<UpnpDidlObject> &objects)
                element(QStringLiteral("upnp:class"), object.upnpClass);
         if (!object.date.isEmpty())
             xml += element(QStringLiteral("dc:date"), object.date);
+        if (!object.albumArtUri.isEmpty())
+            xml += QStringLiteral("<upnp:albumArtURI dlna:profileID=\"JPEG_TN\">") +
+                   object.albumArtUri.toHtmlEscaped() + QStringLiteral("</upnp:albumArtURI>");
         for (const UpnpDidlResource &res : object.resources)
             xml += resource(res);
         xml += QStringLiteral("</") + tag + QLatin1Char('>');

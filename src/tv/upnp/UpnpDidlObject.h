@@ -10,6 +10,9 @@ struct UpnpDidlResource
     qint64 size = -1;
     QString duration;
     QString resolution;
+    qint64 bitrate = -1; // bytes per second
+    int nrAudioChannels = -1;
+    int sampleFrequency = -1;
 };
 
 // One container or item of a DIDL-Lite answer.
@@ -22,6 +25,7 @@ struct UpnpDidlObject
     QString upnpClass;
     QString date;
     int childCount = -1;
+    QString albumArtUri; // a JPEG_TN picture
     QList<UpnpDidlResource> resources;
 
     static QString document(const QList<UpnpDidlObject> &objects);

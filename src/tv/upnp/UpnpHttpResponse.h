@@ -20,6 +20,8 @@ struct UpnpHttpResponse
     qint64 fileOffset = 0;
     qint64 fileLength = -1;
     std::shared_ptr<UpnpInputStream> stream;
+    // A body of unknown length (a stream): a HEAD gets no Content-Length.
+    bool unknownLength = false;
 
     void setHeader(const QByteArray &name, const QByteArray &value)
     {

@@ -41,6 +41,11 @@ struct UpnpHttpServerCallbacks
     static void onStreamFree(void *cls);
     static void onConnection(void *cls, MHD_Connection *connection, void **socketContext,
                              MHD_ConnectionNotificationCode code);
+    // The body of a HEAD answer to a stream: none.
+    static ssize_t onEmptyRead(void *, uint64_t, char *, size_t)
+    {
+        return MHD_CONTENT_READER_END_OF_STREAM;
+    }
 };
 
 namespace {
@@ -246,6 +251,10 @@ int UpnpHttpServer::queue(MHD_Connection *connection, const UpnpHttpResponse &re
             forgetStream(body);
             delete body;
         }
+    } else if (response.unknownLength && request.isHead()) {
+        reply = MHD_create_response_from_callback(MHD_SIZE_UNKNOWN, 1024,
+                                                  &UpnpHttpServerCallbacks::onEmptyRead, nullptr,
+                                                  nullptr);
     } else if (!response.filePath.isEmpty()) {
         const int fd =
             ::open(QFile::encodeName(response.filePath).constData(), O_RDONLY | O_CLOEXEC);
