@@ -120,8 +120,9 @@ QString findStatement(const QString &word)
     QString pattern = LibraryReader::findPattern(word);
     pattern.replace(QLatin1Char('\''), QStringLiteral("''"));
     return QStringLiteral("SELECT %1 FROM library WHERE %2;")
-        .arg(kColumns, LibraryReader::findCondition().replace(
-                           QStringLiteral(":text"), QLatin1Char('\'') + pattern + QLatin1Char('\'')));
+        .arg(kColumns,
+             LibraryReader::findCondition().replace(
+                 QStringLiteral(":text"), QLatin1Char('\'') + pattern + QLatin1Char('\'')));
 }
 
 // The search statement as the sqlite3 program runs it, timed by sqlite3 itself.
@@ -248,12 +249,12 @@ int main(int argc, char **argv)
     const QString file = Library::databasePath();
     int cliLines = 0;
     int sqliteLines = 0;
-    const double cliFind =
-        processMs(cli, {QStringLiteral("library"), QStringLiteral("find"), QStringLiteral("Sunset")},
-                  dir.path(), 9, &cliLines);
-    const double sqliteFind = processMs(QStringLiteral("sqlite3"),
-                                        {file, findStatement(QStringLiteral("Sunset"))}, dir.path(),
-                                        9, &sqliteLines);
+    const double cliFind = processMs(
+        cli, {QStringLiteral("library"), QStringLiteral("find"), QStringLiteral("Sunset")},
+        dir.path(), 9, &cliLines);
+    const double sqliteFind =
+        processMs(QStringLiteral("sqlite3"), {file, findStatement(QStringLiteral("Sunset"))},
+                  dir.path(), 9, &sqliteLines);
     rows.append({QStringLiteral("zelta-cli library find common word (%1 lines)").arg(cliLines),
                  cliFind, QStringLiteral("<= 3x sqlite3")});
     rows.append({QStringLiteral("  sqlite3 program, same query (%1 lines)").arg(sqliteLines),
@@ -262,10 +263,11 @@ int main(int argc, char **argv)
                                      dir.path(), 5, &cliLines);
     const double sqliteList = processMs(
         QStringLiteral("sqlite3"),
-        {file, QStringLiteral("SELECT %1 FROM library ORDER BY creationDate DESC, id;").arg(kColumns)},
+        {file,
+         QStringLiteral("SELECT %1 FROM library ORDER BY creationDate DESC, id;").arg(kColumns)},
         dir.path(), 5, &sqliteLines);
-    rows.append({QStringLiteral("zelta-cli library list (%1 lines)").arg(cliLines), cliList,
-                 QString()});
+    rows.append(
+        {QStringLiteral("zelta-cli library list (%1 lines)").arg(cliLines), cliList, QString()});
     rows.append({QStringLiteral("  sqlite3 program, same query (%1 lines)").arg(sqliteLines),
                  sqliteList, QString()});
 

@@ -126,7 +126,8 @@ int listRows(const QStringList &args)
     }
     LibraryReader reader(Library::database());
     if (!reader.sorted(key, order, printRow()))
-        return CliContext::fail(QStringLiteral("cannot read the library: %1").arg(reader.lastError()));
+        return CliContext::fail(
+            QStringLiteral("cannot read the library: %1").arg(reader.lastError()));
     return CliContext::Success;
 }
 
@@ -134,7 +135,8 @@ int findRows(const QString &text)
 {
     LibraryReader reader(Library::database());
     if (!reader.find(text, printRow()))
-        return CliContext::fail(QStringLiteral("cannot search the library: %1").arg(reader.lastError()));
+        return CliContext::fail(
+            QStringLiteral("cannot search the library: %1").arg(reader.lastError()));
     return CliContext::Success;
 }
 

@@ -509,8 +509,8 @@ LibraryItems Library::find(QString searchString)
     }
     LibraryReader reader(connection());
     if (!reader.find(searchString, [&found](int, const LibraryItem &item) { found << item; }))
-        qCWarning(lcLibrary).noquote() << QStringLiteral("Library::find query failed: ") +
-                                    reader.lastError();
+        qCWarning(lcLibrary).noquote()
+            << QStringLiteral("Library::find query failed: ") + reader.lastError();
     return found;
 }
 

@@ -67,7 +67,8 @@ bool LibraryReader::sorted(Library::sortHeaders key, Qt::SortOrder order, const 
 
 bool LibraryReader::find(const QString &text, const Visitor &visit)
 {
-    return run(selectStatement() + QStringLiteral("WHERE ") + findCondition(), findPattern(text), visit);
+    return run(selectStatement() + QStringLiteral("WHERE ") + findCondition(), findPattern(text),
+               visit);
 }
 
 QString LibraryReader::findCondition()

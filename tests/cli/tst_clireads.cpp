@@ -1,10 +1,10 @@
 // `zelta-cli library list` and `find` read the table through statements; what
 // they print must be what the library engine shows for the same table: the
 // same rows, in the same order (ties included), with the same decoded text.
+#include "TestSupport.h"
 #include "library/Library.h"
 #include "library/LibraryItem.h"
 #include "library/SQLModel.h"
-#include "TestSupport.h"
 
 #include <QDir>
 #include <QSqlQuery>
@@ -73,8 +73,8 @@ private:
             "mediaLengthInSecs, description, videoPath, guid, coverPath, dvdTitle, categories, "
             "stars, duration, downloaded) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")));
         const QStringList titles = {QStringLiteral("Sunset Beach"), QStringLiteral("100% Sunset"),
-                                    QStringLiteral("under_score"), QStringLiteral("Über Nacht"),
-                                    QStringLiteral("tab\there"), QStringLiteral("line\nbreak"),
+                                    QStringLiteral("under_score"),  QStringLiteral("Über Nacht"),
+                                    QStringLiteral("tab\there"),    QStringLiteral("line\nbreak"),
                                     QStringLiteral("Sunset Beach")};
         for (int i = 0; i < 60; ++i) {
             LibraryItem item;

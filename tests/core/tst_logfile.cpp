@@ -1,8 +1,8 @@
+#include "TestSupport.h"
 #include "core/AppIdentity.h"
-#include "core/Version.h"
 #include "core/LogFile.h"
 #include "core/Logging.h"
-#include "TestSupport.h"
+#include "core/Version.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -104,13 +104,14 @@ private Q_SLOTS:
         const QString tvWarning = QStringLiteral("[warning]: tv trouble");
         const QString upnpDebug = QStringLiteral("[debug]: upnp line");
         const QString libraryDebug = QStringLiteral("[debug]: library line");
-        QTest::newRow("none") << QString() << QStringList{tvDebug, tvWarning, upnpDebug, libraryDebug};
+        QTest::newRow("none") << QString()
+                              << QStringList{tvDebug, tvWarning, upnpDebug, libraryDebug};
         QTest::newRow("tv debug off") << QStringLiteral("zelta.tv.debug=false")
                                       << QStringList{tvWarning, upnpDebug, libraryDebug};
-        QTest::newRow("library off") << QStringLiteral("zelta.library=false")
-                                     << QStringList{tvDebug, tvWarning, upnpDebug};
-        QTest::newRow("all debug off") << QStringLiteral("zelta.*.debug=false")
-                                       << QStringList{tvWarning};
+        QTest::newRow("library off")
+            << QStringLiteral("zelta.library=false") << QStringList{tvDebug, tvWarning, upnpDebug};
+        QTest::newRow("all debug off")
+            << QStringLiteral("zelta.*.debug=false") << QStringList{tvWarning};
         QTest::newRow("off, then tv on")
             << QStringLiteral("zelta.*=false;zelta.tv.debug=true") << QStringList{tvDebug};
     }

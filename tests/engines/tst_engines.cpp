@@ -1,11 +1,11 @@
 // The wiring object: one per process, and a teardown in order while a
 // download runs and the media server serves.
+#include "ScriptedPrompt.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadRecords.h"
 #include "engines/Engines.h"
 #include "library/Library.h"
-#include "ScriptedPrompt.h"
 #include "tv/LumiqoTv.h"
 #include "tv/MediaServer.h"
 #include "web/SignInState.h"
@@ -30,7 +30,8 @@ public:
         connect(this, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket *socket = nextPendingConnection()) {
                 connect(socket, &QTcpSocket::readyRead, socket, [socket] {
-                    if (!socket->readAll().contains("\r\n\r\n") || socket->property("sent").toBool())
+                    if (!socket->readAll().contains("\r\n\r\n") ||
+                        socket->property("sent").toBool())
                         return;
                     socket->setProperty("sent", true);
                     socket->write("HTTP/1.1 200 OK\r\nContent-Type: video/mp4\r\n"
@@ -85,7 +86,8 @@ private Q_SLOTS:
     {
         StallingServer media;
         QVERIFY(media.listen(QHostAddress::LocalHost));
-        const QUrl url(QStringLiteral("http://127.0.0.1:%1/video/clip.mp4").arg(media.serverPort()));
+        const QUrl url(
+            QStringLiteral("http://127.0.0.1:%1/video/clip.mp4").arg(media.serverPort()));
 
         auto engines = std::make_unique<Engines>();
         QVERIFY(engines->openDatabase());
