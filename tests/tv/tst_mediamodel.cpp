@@ -172,6 +172,37 @@ private Q_SLOTS:
         // An unreadable FLV still falls back to its suffix.
         QVERIFY(childNamed(model.root(), QStringLiteral("fake.flv"))->needsTranscoding());
     }
+
+    // A restart does not probe again: results come back from the probe cache
+    // while the file keeps its size and time; a changed file is probed anew.
+    void probeResultsSurviveRestart()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("kept.mp4"));
+        QVERIFY(copyClip(TestSupport::sampleClip(QStringLiteral("tv-thumb.mp4"), 11), path));
+        {
+            MediaModel first;
+            first.setRoot(dir.path());
+            QTRY_VERIFY_WITH_TIMEOUT(gathererIdle(first) && first.root()->children.first()->probed,
+                                     60000);
+        }
+        MediaModel second;
+        second.setRoot(dir.path());
+        const MediaNode *node = second.root()->children.first();
+        QVERIFY(node->probed);
+        QVERIFY(gathererIdle(second));
+        QCOMPARE(QTime(0, 0).secsTo(node->duration), 11);
+        QCOMPARE(node->thumbnailSize, QSize(160, 120));
+        QCOMPARE(node->media.frameSize, QSize(320, 240));
+
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::Append));
+        file.write("changed");
+        file.close();
+        MediaModel third;
+        third.setRoot(dir.path());
+        QVERIFY(!third.root()->children.first()->probed);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestMediaModel)

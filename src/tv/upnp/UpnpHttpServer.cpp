@@ -176,6 +176,8 @@ MHD_Result UpnpHttpServerCallbacks::onRequest(void *cls, MHD_Connection *connect
         *uploadDataSize = 0;
         return MHD_YES;
     }
+    // The request is whole: its answer may take as long as it needs.
+    server->unwatchRequest(connection);
     return MHD_Result(server->answer(connection, pending));
 }
 
