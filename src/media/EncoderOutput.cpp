@@ -85,8 +85,10 @@ int channelCount(const QString &field)
     // Layout names: "mono", "stereo", "5.1(side)", "7.1", "quad", ...
     static const QRegularExpression dotted(QStringLiteral("^([0-9]+)\\.([0-9]+)"));
     const QRegularExpressionMatch layout = dotted.match(field);
-    if (layout.hasMatch())
-        return layout.captured(1).toInt() + layout.captured(2).toInt();
+    if (layout.hasMatch()) {
+        const int front = qBound(0, layout.captured(1).toInt(), 64);
+        return qMin(front + qBound(0, layout.captured(2).toInt(), 64), 64);
+    }
     const QString name = field.section(QLatin1Char('('), 0, 0);
     if (name == QLatin1String("mono"))
         return 1;
