@@ -38,7 +38,8 @@ PlayerTransport::PlayerTransport(CorvPlayerWidget *page, QMediaPlayer *player,
 
 PlayerTransport::~PlayerTransport()
 {
-    m_player->stop();
+    if (m_player)
+        m_player->stop();
 }
 
 bool PlayerTransport::hasValidSource() const

@@ -1,12 +1,12 @@
 #pragma once
 
+#include <QAudioOutput>
 #include <QMediaPlayer>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
 
 class CorvPlayerWidget;
-class QAudioOutput;
 
 // Plays one local file at a time on the player page: the media player and
 // audio output, the queue of files to play next, the play/pause, stop and
@@ -57,8 +57,9 @@ private:
     bool atEnd() const;
 
     QPointer<CorvPlayerWidget> m_page;
-    QMediaPlayer *m_player = nullptr;
-    QAudioOutput *m_audio = nullptr;
+    // The main window may own them and delete them before us.
+    QPointer<QMediaPlayer> m_player;
+    QPointer<QAudioOutput> m_audio;
     QStringList m_queue;
     QString m_currentFile;
     qint64 m_shownSecond = -1;

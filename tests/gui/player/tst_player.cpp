@@ -2,6 +2,7 @@
 // errors, full screen and the fading bar.
 #include "ScriptedPrompt.h"
 #include "TestSupport.h"
+#include "app/MprisService.h"
 #include "gui/player/CorvPlayerWidget.h"
 #include "gui/player/MediaVideoWidget.h"
 #include "gui/player/PlayerTransport.h"
@@ -317,6 +318,18 @@ private Q_SLOTS:
         QVERIFY(!player->fadeTimer()->isActive());
         QVERIFY(toolbar->fullButton()->styleSheet().contains(QLatin1String("IN-fullscreen-bt-normal.png")));
         QVERIFY(!player->videoWidget()->fullScreenAction()->isChecked());
+    }
+
+    void playsWithoutSessionBus()
+    {
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/zelta-bus");
+        auto page = makePage();
+        MprisService mpris(page->transport.get());
+        QVERIFY(!mpris.registerOnSessionBus());
+        page->transport->openFile(m_clip);
+        QVERIFY(waitState(page->transport->mediaPlayer(), QMediaPlayer::PlayingState));
+        QCOMPARE(mpris.playbackStatus(), QStringLiteral("Playing"));
+        page->transport->stop();
     }
 
     // After the bar faded out, a mouse move anywhere fades it back in and
