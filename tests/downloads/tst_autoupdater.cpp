@@ -80,6 +80,14 @@ private:
     QTemporaryDir m_home;
     ScriptedPrompt m_prompt;
 
+    static void recordLaunches(Autoupdater &updater, QStringList *launched)
+    {
+        updater.setLauncher([launched](const QString &path) {
+            *launched << path;
+            return true;
+        });
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -156,10 +164,7 @@ private Q_SLOTS:
 
         Autoupdater updater;
         QStringList launched;
-        updater.setLauncher([&](const QString &path) {
-            launched << path;
-            return true;
-        });
+        recordLaunches(updater, &launched);
         QSignalSpy suggestions(&updater, &Autoupdater::suggestionsUpdated);
         updater.start();
         QVERIFY(!old.exists());
@@ -224,10 +229,7 @@ private Q_SLOTS:
 
         Autoupdater updater;
         QStringList launched;
-        updater.setLauncher([&](const QString &path) {
-            launched << path;
-            return true;
-        });
+        recordLaunches(updater, &launched);
         QSignalSpy finished(&updater, &Autoupdater::checkFinished);
         QSignalSpy downloaded(DownloadManager::instance(), &DownloadManager::finished);
         updater.start();
@@ -289,30 +291,18 @@ private Q_SLOTS:
     void forgedCertificateNeverFetchesInstaller()
     {
         QTemporaryDir keys;
-        const QString key = keys.filePath(QStringLiteral("key.pem"));
-        const QString cert = keys.filePath(QStringLiteral("cert.pem"));
-        QCOMPARE(TestSupport::run(QStringLiteral("openssl"),
-                                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key,
-                                   "-out", cert, "-days", "2", "-subj", "/CN=127.0.0.1"}),
-                 0);
-        DemoSiteProcess site({"--no-media", "--tls-cert", cert, "--tls-key", key});
+        QVERIFY(makeCertificate(keys, false));
+        DemoSiteProcess site(tlsArgs(keys));
         QVERIFY(site.isRunning());
-        QFile stored(site.dataDir() + QStringLiteral("/update.xml"));
-        QVERIFY(stored.open(QIODevice::WriteOnly));
-        stored.write("<zelta><linux>" +
-                     entry(ZELTA_VERSION, site.tlsUrl("/files/CorvanaZELTAUpdate-9.sh").toEncoded()) +
-                     "</linux></zelta>");
-        stored.close();
+        writeFeed(site, entry(ZELTA_VERSION,
+                              site.tlsUrl("/files/CorvanaZELTAUpdate-9.sh").toEncoded()));
         SiteConfig::setValue(QStringLiteral("updateUrl"), site.tlsUrl());
         SiteConfig::setValue(QStringLiteral("updatePlainUrl"), site.url());
         m_prompt.messages.clear();
 
         Autoupdater updater;
         QStringList launched;
-        updater.setLauncher([&](const QString &path) {
-            launched << path;
-            return true;
-        });
+        recordLaunches(updater, &launched);
         QSignalSpy finished(&updater, &Autoupdater::checkFinished);
         updater.start();
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);
