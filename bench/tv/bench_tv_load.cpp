@@ -265,11 +265,16 @@ int main(int argc, char **argv)
     QByteArray rootAnswer;
     timedRequest(browse, browseBody(QStringLiteral("0")), &ignored, &rootAnswer);
     const QString root = QString::fromUtf8(rootAnswer);
+    // The object whose title is `title`, in the escaped DIDL of the answer.
     const auto idOf = [&root](const QString &title) {
-        return QRegularExpression(QStringLiteral("id=&quot;(\\d+)&quot;[^&]*&quot;[^&]*&quot;"
-                                                 "[^&]*&quot;1&quot;[^&]*&gt;&lt;dc:title&gt;") +
-                                  title + QStringLiteral("&lt;"))
-            .match(root)
+        const QString didl = QString(root)
+                                 .replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+                                 .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+                                 .replace(QStringLiteral("&quot;"), QStringLiteral("\""));
+        return QRegularExpression(QStringLiteral("<(?:item|container) id=\"(\\d+)\"[^>]*>"
+                                                 "<dc:title>") +
+                                  title + QStringLiteral("<"))
+            .match(didl)
             .captured(1);
     };
     const QString manyId = idOf(QStringLiteral("many"));
@@ -319,7 +324,8 @@ int main(int argc, char **argv)
              QStringLiteral("%1 MiB").arg(idleServer, 0, 'f', 1), loadedServer / idleServer);
     printRow(QStringLiteral("encoder processes (RSS)"),
              QStringLiteral("%1 MiB").arg(loadedEncoders, 0, 'f', 1),
-             QStringLiteral("%1 MiB").arg(idleEncoders, 0, 'f', 1), 0);
+             QStringLiteral("%1 MiB").arg(idleEncoders, 0, 'f', 1),
+             idleEncoders > 0 ? loadedEncoders / idleEncoders : 0);
     out << "target: median under 100 ms, every request answered\n";
     out << "trickling connections held by the server: " << held << " of " << slowConnections
         << "; transcodes streaming: " << streaming << " of " << stalledTranscodes << " (cap "
