@@ -3,11 +3,11 @@
 // of a folder of 10,000 files, and the first byte and memory of a transcoded
 // FLV answer. Usage: bench_tv [work folder]
 #include "core/AppIdentity.h"
+#include "core/Platform.h"
 #include "tv/LumiqoTv.h"
 #include "tv/MediaModel.h"
 #include "tv/MediaServer.h"
 #include "tv/MetaDataGatherer.h"
-#include "core/Platform.h"
 #include "tv/TranscodeHelper.h"
 #include "tv/TranscodeStream.h"
 
@@ -284,8 +284,9 @@ int main(int argc, char **argv)
         QString::fromUtf8(post(control, action, browseBody(QStringLiteral("0"), 0)));
     auto idOf = [&](const QString &title) {
         const QRegularExpression pattern(
-            QStringLiteral("id=&quot;(\\d+)&quot;[^&]*&quot;[^&]*&quot;"
-                           "[^&]*&quot;1&quot;[^&]*&gt;&lt;dc:title&gt;") +
+            QStringLiteral(
+                "id=&quot;(\\d+)&quot;[^&]*&quot;[^&]*&quot;"
+                "[^&]*&quot;1&quot;(?: childCount=&quot;\\d+&quot;)?&gt;&lt;dc:title&gt;") +
             title + QStringLiteral("&lt;"));
         return pattern.match(root).captured(1);
     };

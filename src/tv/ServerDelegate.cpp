@@ -18,6 +18,8 @@ namespace {
 
 const QString imagesPrefix = QStringLiteral("IMAGES/");
 constexpr int maxSearchResults = 10000;
+// An answer waits for the probes of at most this many files.
+constexpr qsizetype maxWaitedProbes = 200;
 
 } // namespace
 
@@ -150,7 +152,8 @@ void ServerDelegate::waitForProbes(QList<MediaNodeInfo> &nodes, const UpnpBrowse
         if (!node.isFolder && !node.probed)
             pending.append(node.objectId);
     }
-    if (pending.isEmpty() || !m_model)
+    // A client asking for a whole large folder gets what is known at once.
+    if (pending.isEmpty() || pending.size() > maxWaitedProbes || !m_model)
         return;
     m_model->waitForMetaData(pending, QDeadlineTimer(m_model->probeBudget()));
     for (MediaNodeInfo &node : nodes) {

@@ -1,0 +1,249 @@
+// Browse of a folder of 10,000 clips: our media server against MiniDLNA over
+// the same folder (after its scan), both on 127.0.0.1. Run inside a network
+// namespace (MiniDLNA announces itself by multicast):
+//   scripts/netns-run build/bench/tv/bench_tv_browse [work folder]
+#include "core/AppIdentity.h"
+#include "tv/LumiqoTv.h"
+#include "tv/MediaModel.h"
+#include "tv/MediaServer.h"
+#include "tv/MetaDataGatherer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QThread>
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+constexpr int folderSize = 10000;
+constexpr int runs = 5;
+const QByteArray browseAction = "\"urn:schemas-upnp-org:service:ContentDirectory:1#Browse\"";
+
+QTextStream out(stdout);
+
+QByteArray browse(const QUrl &control, const QString &id, int start, int count)
+{
+    static QNetworkAccessManager manager;
+    manager.setProxy(QNetworkProxy::NoProxy);
+    const QByteArray body =
+        QStringLiteral("<?xml version=\"1.0\"?><s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/"
+                       "soap/envelope/\"><s:Body><u:Browse xmlns:u=\"urn:schemas-upnp-org:"
+                       "service:ContentDirectory:1\"><ObjectID>%1</ObjectID><BrowseFlag>"
+                       "BrowseDirectChildren</BrowseFlag><Filter>*</Filter><StartingIndex>%2"
+                       "</StartingIndex><RequestedCount>%3</RequestedCount><SortCriteria>"
+                       "</SortCriteria></u:Browse></s:Body></s:Envelope>")
+            .arg(id)
+            .arg(start)
+            .arg(count)
+            .toUtf8();
+    QNetworkRequest request(control);
+    request.setRawHeader("SOAPAction", browseAction);
+    request.setRawHeader("Content-Type", "text/xml; charset=\"utf-8\"");
+    QNetworkReply *reply = manager.post(request, body);
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    loop.exec();
+    const QByteArray data = reply->readAll();
+    reply->deleteLater();
+    return data;
+}
+
+double millis(const std::function<void()> &work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+double best(const std::function<void()> &work)
+{
+    double result = 1e9;
+    for (int i = 0; i < runs; ++i)
+        result = std::min(result, millis(work));
+    return result;
+}
+
+int totalMatches(const QByteArray &answer)
+{
+    static const QRegularExpression total(QStringLiteral("<TotalMatches>(\\d+)</TotalMatches>"));
+    return total.match(QString::fromUtf8(answer)).captured(1).toInt();
+}
+
+// Durations in an answer (escaped DIDL inside the SOAP body).
+int durations(const QByteArray &answer)
+{
+    return int(answer.count("duration=&quot;"));
+}
+
+quint16 freePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    return probe.serverPort();
+}
+
+// The id of the container with the clips: MiniDLNA's folder view ("64")
+// shows the one media folder's files directly.
+QString containerWith(const QUrl &control, const QString &start)
+{
+    QString id = start;
+    for (int depth = 0; depth < 3; ++depth) {
+        const QByteArray answer = browse(control, id, 0, 0);
+        if (totalMatches(answer) >= folderSize)
+            return id;
+        static const QRegularExpression child(
+            QStringLiteral("&lt;container id=&quot;([^&]+)&quot;"));
+        const QString next = child.match(QString::fromUtf8(answer)).captured(1);
+        if (next.isEmpty())
+            return QString();
+        id = next;
+    }
+    return QString();
+}
+
+struct Timings
+{
+    double cold = 0;
+    int coldDurations = 0;
+    double warm = 0;
+    double page = 0;
+    double all = 0;
+};
+
+// `afterCold` runs after the first answer (our server stops probing the rest
+// of the folder there, so that the timings do not share the processor).
+Timings measure(const QUrl &control, const QString &id, const std::function<void()> &afterCold)
+{
+    Timings t;
+    QByteArray first;
+    t.cold = millis([&] { first = browse(control, id, 0, 100); });
+    t.coldDurations = durations(first);
+    afterCold();
+    t.warm = best([&] { browse(control, id, 0, 100); });
+    browse(control, id, folderSize - 100, 100);
+    t.page = best([&] { browse(control, id, folderSize - 100, 100); });
+    t.all = best([&] { browse(control, id, 0, 0); });
+    return t;
+}
+
+std::unique_ptr<QProcess> startMiniDlna(const QString &work, const QString &folder, quint16 port)
+{
+    const QString program =
+        QStandardPaths::findExecutable(QStringLiteral("minidlnad"), {QStringLiteral("/usr/sbin")});
+    if (program.isEmpty())
+        return nullptr;
+    QDir().mkpath(work + QStringLiteral("/minidlna"));
+    QFile conf(work + QStringLiteral("/minidlna.conf"));
+    conf.open(QIODevice::WriteOnly);
+    QTextStream(&conf) << "media_dir=V," << folder << "\nport=" << port
+                       << "\nnetwork_interface=lo\ndb_dir=" << work << "/minidlna\nlog_dir=" << work
+                       << "/minidlna\ninotify=no\nfriendly_name=reference\n"
+                       << "notify_interval=900\n";
+    conf.close();
+    auto process = std::make_unique<QProcess>();
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->start(program, {QStringLiteral("-S"), QStringLiteral("-f"), conf.fileName(),
+                             QStringLiteral("-P"), work + QStringLiteral("/minidlna.pid"),
+                             QStringLiteral("-R")});
+    process->waitForStarted();
+    return process;
+}
+
+void row(const QString &measure, double ours, double theirs)
+{
+    out << QStringLiteral("%1 | %2 | %3 | %4\n")
+               .arg(measure, -42)
+               .arg(QString::number(ours, 'f', 1) + QStringLiteral(" ms"), 10)
+               .arg(QString::number(theirs, 'f', 1) + QStringLiteral(" ms"), 12)
+               .arg(theirs > 0 ? ours / theirs : 0.0, 0, 'f', 2);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    AppIdentity::apply();
+    QStandardPaths::setTestModeEnabled(true); // a probe cache of our own
+    const QString base = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+    QTemporaryDir work(base + QStringLiteral("/bench-tv-browse-XXXXXX"));
+    const QString media = work.filePath(QStringLiteral("media"));
+    const QString folder = media + QStringLiteral("/many");
+    QDir().mkpath(folder);
+    out << "preparing " << folderSize << " clips in " << folder << " ...\n";
+    out.flush();
+    const QString clip = work.filePath(QStringLiteral("clip.mp4"));
+    QProcess::execute(QStringLiteral("ffmpeg"),
+                      {QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
+                       QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                       QStringLiteral("testsrc=size=64x48:rate=10:duration=1"),
+                       QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                       QStringLiteral("sine=duration=1"), QStringLiteral("-shortest"), clip});
+    for (int i = 0; i < folderSize; ++i)
+        QFile::copy(clip, folder + QStringLiteral("/clip-%1.mp4").arg(i, 5, 10, QLatin1Char('0')));
+
+    // MiniDLNA first: its scan runs before any timing.
+    const quint16 port = freePort();
+    auto minidlna = startMiniDlna(work.path(), folder, port);
+    if (!minidlna) {
+        out << "minidlnad is not installed (scripts/install-deps)\n";
+        return 1;
+    }
+    const QUrl theirControl(QStringLiteral("http://127.0.0.1:%1/ctl/ContentDir").arg(port));
+    QString theirId;
+    QElapsedTimer scan;
+    scan.start();
+    while (theirId.isEmpty() && scan.elapsed() < 600000) {
+        QThread::msleep(500);
+        theirId = containerWith(theirControl, QStringLiteral("64"));
+    }
+    if (theirId.isEmpty()) {
+        out << "MiniDLNA did not list the folder\n";
+        return 1;
+    }
+    out << "MiniDLNA scanned the folder in " << scan.elapsed() / 1000.0 << " s\n";
+    const Timings theirs = measure(theirControl, theirId, [] {});
+
+    Timings first;
+    Timings restarted;
+    for (Timings *timings : {&first, &restarted}) {
+        // The second server starts on the probe results the first one kept.
+        LumiqoTv tv(QStringLiteral("LumiqoTV"), media, UpnpEngine::NoSsdp);
+        tv.toggleServerStatus();
+        const QUrl control(QStringLiteral("http://127.0.0.1:%1/").arg(tv.server()->port()) +
+                           tv.server()->uuid + QStringLiteral("/ContentDirectory/control.xml"));
+        const QString id = containerWith(control, QStringLiteral("0"));
+        *timings = measure(control, id, [&] { tv.model()->gatherer()->abort(); });
+        tv.toggleServerStatus();
+    }
+    out << QStringLiteral("%1 | %2 | %3 | ratio\n")
+               .arg(QStringLiteral("Browse, 10,000 clips"), -42)
+               .arg(QStringLiteral("ours"), 10)
+               .arg(QStringLiteral("MiniDLNA"), 12);
+    out << QString(80, QLatin1Char('-')) << '\n';
+    row(QStringLiteral("first 100, cold (probing, first run)"), first.cold, theirs.cold);
+    row(QStringLiteral("first 100, cold (after restart)"), restarted.cold, theirs.cold);
+    row(QStringLiteral("first 100, warm"), restarted.warm, theirs.warm);
+    row(QStringLiteral("page at 9,900, warm"), restarted.page, theirs.page);
+    row(QStringLiteral("all 10,000"), restarted.all, theirs.all);
+    out << "durations in the first answer: ours " << first.coldDurations << " (after restart "
+        << restarted.coldDurations << "), MiniDLNA " << theirs.coldDurations << " of 100\n";
+    out.flush();
+    minidlna->terminate();
+    minidlna->waitForFinished(5000);
+    return 0;
+}
