@@ -1,6 +1,7 @@
 #include "library/CopyNodes.h"
 
 #include "library/CopyThread.h"
+#include "library/LibraryPaths.h"
 
 #include <QDir>
 #include <QFile>
@@ -132,48 +133,54 @@ FileCopier::Error CopyDirNode::handle(const CopyRequest &request)
     return FileCopier::NoError;
 }
 
+namespace {
+
+// Copies block by block, counting progress and stopping on a cancel.
+FileCopier::Error copyBytes(CopyThread *thread, QFile &source, QFile &destination)
+{
+    QByteArray block(kBlockSize, Qt::Uninitialized);
+    for (;;) {
+        const qint64 read = source.read(block.data(), kBlockSize);
+        if (thread->isCanceled())
+            return FileCopier::Canceled;
+        if (read < 0)
+            return FileCopier::CannotReadSourceFile;
+        if (read == 0)
+            return FileCopier::NoError;
+        if (destination.write(block.constData(), read) != read)
+            return FileCopier::CannotWriteDestinationFile;
+        thread->addProgress(read);
+    }
+}
+
+} // namespace
+
 FileCopier::Error CopyFileNode::handle(const CopyRequest &request)
 {
     QFile source(request.source);
     // Unbuffered: each read asks for one block only.
     if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return FileCopier::CannotOpenSourceFile;
-    if (existsOrLink(request.destination) && !QFile::remove(request.destination))
-        return FileCopier::CannotRemoveDestinationFile;
-    QFile destination(request.destination);
-    if (!destination.open(QIODevice::WriteOnly))
+    // The bytes go to a temporary name first: the final name only ever
+    // holds a whole copy, even when the program is killed midway.
+    QFile destination(LibraryPaths::temporaryCopyPath(request.destination));
+    if (!destination.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return FileCopier::CannotOpenDestinationFile;
 
-    FileCopier::Error result = FileCopier::NoError;
-    QByteArray block(kBlockSize, Qt::Uninitialized);
-    for (;;) {
-        const qint64 read = source.read(block.data(), kBlockSize);
-        if (thread()->isCanceled()) {
-            result = FileCopier::Canceled;
-            break;
-        }
-        if (read < 0) {
-            result = FileCopier::CannotReadSourceFile;
-            break;
-        }
-        if (read == 0)
-            break;
-        if (destination.write(block.constData(), read) != read) {
-            result = FileCopier::CannotWriteDestinationFile;
-            break;
-        }
-        thread()->addProgress(read);
-    }
+    FileCopier::Error result = copyBytes(thread(), source, destination);
     if (result == FileCopier::NoError && !destination.flush())
         result = FileCopier::CannotWriteDestinationFile;
     destination.close();
-    if (result != FileCopier::NoError) {
-        // Never leave a partial copy behind.
-        destination.remove();
-        return result;
+    if (result == FileCopier::NoError) {
+        destination.setPermissions(source.permissions());
+        if (existsOrLink(request.destination) && !QFile::remove(request.destination))
+            result = FileCopier::CannotRemoveDestinationFile;
+        else if (!destination.rename(request.destination))
+            result = FileCopier::CannotWriteDestinationFile;
     }
-    destination.setPermissions(source.permissions());
-    return FileCopier::NoError;
+    if (result != FileCopier::NoError)
+        destination.remove(); // never leave a partial copy behind
+    return result;
 }
 
 namespace CopyNodes {

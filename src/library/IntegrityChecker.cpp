@@ -2,6 +2,7 @@
 #include "core/Logging.h"
 
 #include "library/Library.h"
+#include "library/LibraryPaths.h"
 #include "library/RecursiveMutex.h"
 
 #include <QDir>
@@ -15,11 +16,12 @@
 
 namespace {
 
-// An image beside a video, named after its complete or its short base name.
+// An image beside a video, named after its file name, or (older files) its
+// complete or short base name.
 QString sideImage(const QFileInfo &video, const char *pattern)
 {
     const QDir folder = video.dir();
-    for (const QString &base : {video.completeBaseName(), video.baseName()}) {
+    for (const QString &base : {video.fileName(), video.completeBaseName(), video.baseName()}) {
         const QString path = folder.absoluteFilePath(QString::fromLatin1(pattern).arg(base));
         if (QFileInfo::exists(path))
             return path;
@@ -62,6 +64,7 @@ void IntegrityChecker::run()
     m_removed = 0;
     m_imported = 0;
     removeMissing();
+    removeStaleCopies();
     if (m_stop)
         return;
     const LibraryItems found = collectNewFiles();
@@ -109,6 +112,20 @@ QSet<QString> IntegrityChecker::queuedDownloadPaths()
     while (query.next())
         paths << QFileInfo(LibraryItem::decode(query.value(0).toString())).absoluteFilePath();
     return paths;
+}
+
+void IntegrityChecker::removeStaleCopies()
+{
+    // Copies a killed import left behind; they are hidden and never imported.
+    QDirIterator it(Library::libraryPath(), {QStringLiteral("*.zelta-copy")},
+                    QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDirIterator::Subdirectories);
+    while (it.hasNext() && !m_stop) {
+        const QString path = it.next();
+        if (!LibraryPaths::isStaleTemporaryCopy(path))
+            continue;
+        qCDebug(lcLibrary).noquote() << QStringLiteral("IntegrityChecker removes an unfinished copy ") + path;
+        QFile::remove(path);
+    }
 }
 
 LibraryItems IntegrityChecker::collectNewFiles()

@@ -35,6 +35,7 @@ protected:
 
 private:
     void removeMissing();
+    void removeStaleCopies();
     LibraryItems collectNewFiles();
     QSet<QString> queuedDownloadPaths();
 

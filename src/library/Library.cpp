@@ -2,6 +2,7 @@
 #include "core/Logging.h"
 
 #include "library/IntegrityChecker.h"
+#include "library/LibraryPaths.h"
 #include "library/LibraryReader.h"
 #include "library/MetaDataBuilder.h"
 #include "library/RecursiveMutex.h"
@@ -338,6 +339,12 @@ void Library::importItems(LibraryItem record)
     importItems(LibraryItems{record});
 }
 
+void Library::importDownload(const LibraryItem &record)
+{
+    emit importStarted();
+    m_importer->enqueue({record}, true);
+}
+
 void Library::removeItem(QString guid)
 {
     LibraryLocker locker(m_mutex->mutex());
@@ -406,30 +413,53 @@ bool Library::removeRecord(int id, bool deleteFiles)
     return true;
 }
 
+bool Library::isReferenced(const QString &path)
+{
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT id FROM library WHERE videoPath=? OR thumbnailPath=? OR "
+                                 "coverPath=? LIMIT 1"));
+    const QString stored = LibraryItem::encode(path);
+    for (int i = 0; i < 3; ++i)
+        query.addBindValue(stored);
+    // When in doubt the file stays.
+    return !query.exec() || query.next();
+}
+
 void Library::deleteItemFiles(const LibraryItem &item)
 {
+    // Only the row's own files inside the library go, never a file another
+    // row still shows, and a folder only once it is empty.
+    QStringList folders;
     for (const QString &path : {item.videoPath(), item.coverPath(), item.thumbnailPath()}) {
-        if (!path.isEmpty() && QFileInfo::exists(path) && !QFile::remove(path))
-            qCWarning(lcLibrary).noquote() << QStringLiteral("Library::removeItem unable to delete: ") + path;
+        if (path.isEmpty())
+            continue;
+        const QString folder = QFileInfo(path).absolutePath();
+        if (!folders.contains(folder))
+            folders << folder;
+        if (!QFileInfo::exists(path))
+            continue;
+        if (!LibraryPaths::isInside(path)) {
+            qCWarning(lcLibrary).noquote()
+                << QStringLiteral("Library::removeItem leaves a file outside the library: ") + path;
+            continue;
+        }
+        if (isReferenced(path))
+            continue;
+        if (!QFile::remove(path)) {
+            qCWarning(lcLibrary).noquote()
+                << QStringLiteral("Library::removeItem unable to delete: ") + path;
+        }
     }
-    if (item.videoPath().isEmpty())
-        return;
-    QDir folder = QFileInfo(item.videoPath()).absoluteDir();
-    // Never clear out the library folder itself, nor a folder that is gone.
-    if (!folder.exists() || folder.absolutePath() == QDir(libraryPath()).absolutePath())
-        return;
-    const QFileInfoList left =
-        folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    if (left.size() >= 3)
-        return;
-    for (const QFileInfo &file : left) {
-        if (!QFile::remove(file.absoluteFilePath()))
-            qCWarning(lcLibrary).noquote() << QStringLiteral("Could not remove file: ") +
-                                        file.absoluteFilePath();
+    for (const QString &path : std::as_const(folders)) {
+        QDir folder(path);
+        if (!folder.exists() || LibraryPaths::isLibraryFolder(path) || !LibraryPaths::isInside(path) ||
+            !folder.isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+            continue;
+        const QString name = folder.dirName();
+        if (folder.cdUp() && !folder.rmdir(name))
+            qCWarning(lcLibrary).noquote() << QStringLiteral("Could not remove file: ") + path;
     }
-    const QString name = folder.dirName();
-    if (folder.cdUp())
-        folder.rmdir(name);
 }
 
 bool Library::importFile(QString originalPath, QString toDir)

@@ -64,6 +64,10 @@ public:
     bool updateItem(int row, const QString &title, const QString &description,
                     const QString &categories, const QString &stars);
 
+    // Imports a finished download's video; its download record is deleted in
+    // the same commit that stores the row (or once the video is found listed).
+    void importDownload(const LibraryItem &record);
+
     // True while copies, imports, the integrity check or an index build run.
     bool isBusy() const;
 
@@ -88,8 +92,6 @@ public:
     // connection wrote it); the next refresh brings the model up to date.
     // Call it under mutex().
     void markModelStale() { m_modelStale = true; }
-    // Deletes a video's files and, when few files are left, its folder.
-    static void deleteItemFiles(const LibraryItem &item);
 
     // Library folders and database (set up once at start).
     static void setupPaths(const QString &basePath);
@@ -143,6 +145,11 @@ private:
     // by position).
     LibraryItem decodeRow(const QList<QVariant> &values) const;
     void scheduleRefresh();
+    // Deletes a removed row's own files inside the library, and their folder
+    // when nothing else is left in it. Call it under mutex().
+    void deleteItemFiles(const LibraryItem &item);
+    // Whether any row names this file (as video, thumbnail or cover).
+    bool isReferenced(const QString &path);
     // Stops the worker threads once; false when they were stopped already.
     bool stopWorkers();
 

@@ -75,7 +75,10 @@ QString LibraryReader::findCondition()
 {
     return QStringLiteral(
         "title LIKE :text ESCAPE '\\' OR description LIKE :text ESCAPE '\\' OR categories LIKE "
-        ":text ESCAPE '\\' OR stars LIKE :text ESCAPE '\\' GROUP BY guid ORDER BY dvdTitle");
+        ":text ESCAPE '\\' OR stars LIKE :text ESCAPE '\\' "
+        // Videos without a guid (imported from disk) are each their own hit.
+        "GROUP BY CASE WHEN guid<>'' THEN guid END, CASE WHEN guid<>'' THEN NULL ELSE id END "
+        "ORDER BY dvdTitle");
 }
 
 QString LibraryReader::findPattern(const QString &text)

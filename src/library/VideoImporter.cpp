@@ -2,12 +2,14 @@
 #include "core/Logging.h"
 
 #include "library/Library.h"
+#include "library/LibraryPaths.h"
 #include "library/MetaDataBuilder.h"
 #include "library/RecursiveMutex.h"
 #include "media/Thumbnail.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
@@ -42,10 +44,14 @@ VideoImporter::~VideoImporter()
     stop();
 }
 
-void VideoImporter::enqueue(const LibraryItems &items)
+void VideoImporter::enqueue(const LibraryItems &items, bool downloaded)
 {
     QMutexLocker locker(&m_mutex);
     m_queue += items;
+    if (downloaded) {
+        for (const LibraryItem &item : items)
+            m_downloaded.insert(item.videoPath());
+    }
     m_workPending = true;
     m_condition.wakeAll();
 }
@@ -71,8 +77,13 @@ void VideoImporter::makeThumbnailAndDuration(LibraryItem &item)
     const QFileInfo video(item.videoPath());
     if (!video.exists())
         return;
+    // A thumbnail the item brings (downloaded, or found beside it) is renewed
+    // in place; a new one is named after the whole file name, so "a.mp4" and
+    // "a.mpg" do not share one.
     const QString thumbnail =
-        video.dir().absoluteFilePath(QStringLiteral("%1-thumb.jpg").arg(video.completeBaseName()));
+        LibraryPaths::isInside(item.thumbnailPath())
+            ? item.thumbnailPath()
+            : video.dir().absoluteFilePath(QStringLiteral("%1-thumb.jpg").arg(video.fileName()));
     const QString encoder =
         EncoderRunner::encoder(QStringLiteral("We not have found ffmpeg (encoder) application"));
     if (encoder.isEmpty())
@@ -102,9 +113,17 @@ void VideoImporter::makeThumbnailAndDuration(LibraryItem &item)
     }
 }
 
-int VideoImporter::insertBatch(const LibraryItems &items)
+bool VideoImporter::isStored(const QSqlDatabase &db, const QString &videoPath)
 {
-    if (items.isEmpty())
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("SELECT id FROM library WHERE videoPath=? LIMIT 1"));
+    query.addBindValue(LibraryItem::encode(videoPath));
+    return query.exec() && query.next();
+}
+
+int VideoImporter::insertBatch(const LibraryItems &items, const QSet<QString> &downloaded)
+{
+    if (items.isEmpty() && downloaded.isEmpty())
         return 0;
     LibraryLocker locker(m_library->mutex()->mutex());
     QSqlDatabase db = m_library->connection();
@@ -113,7 +132,14 @@ int VideoImporter::insertBatch(const LibraryItems &items)
     int inserted = 0;
     QSqlQuery query(db);
     QString prepared;
+    QSet<QString> failed;
     for (const LibraryItem &item : items) {
+        // A video is listed once, however often it is handed over.
+        if (isStored(db, item.videoPath())) {
+            qCDebug(lcLibrary).noquote()
+                << QStringLiteral("VideoImporter: already in the library: ") + item.videoPath();
+            continue;
+        }
         const QSqlRecord record = item.toRecord();
         const QString statement = db.driver()->sqlStatement(
             QSqlDriver::InsertStatement, QStringLiteral("library"), record, true);
@@ -123,11 +149,25 @@ int VideoImporter::insertBatch(const LibraryItems &items)
         }
         for (int i = 0; i < record.count(); ++i)
             query.addBindValue(record.value(i));
-        if (query.exec())
+        if (query.exec()) {
             ++inserted;
-        else
+        } else {
+            failed.insert(item.videoPath());
+            qCWarning(lcLibrary).noquote() << QStringLiteral("SQLModel::insertRecord failed: ") +
+                                        query.lastError().text();
+        }
+    }
+    // A finished download's record goes in the same commit as its row.
+    QSqlQuery records(db);
+    records.prepare(QStringLiteral("DELETE FROM downloads WHERE downloadPath=?"));
+    for (const QString &path : downloaded) {
+        if (failed.contains(path))
+            continue;
+        records.addBindValue(LibraryItem::encode(path));
+        if (!records.exec())
             qCWarning(lcLibrary).noquote()
-                << QStringLiteral("SQLModel::insertRecord failed: ") + query.lastError().text();
+                << QStringLiteral("VideoImporter could not remove the download record: ") +
+                       records.lastError().text();
     }
     if (!db.commit())
         qCWarning(lcLibrary) << "SQLModel: can't commit transaction";
@@ -140,6 +180,7 @@ void VideoImporter::run()
 {
     for (;;) {
         LibraryItems items;
+        QSet<QString> downloaded;
         {
             QMutexLocker locker(&m_mutex);
             while (!m_workPending && !m_stop)
@@ -148,6 +189,7 @@ void VideoImporter::run()
                 break;
             m_workPending = false;
             items.swap(m_queue);
+            downloaded.swap(m_downloaded);
             m_busy = !items.isEmpty();
         }
         if (items.isEmpty())
@@ -168,7 +210,7 @@ void VideoImporter::run()
                 makeThumbnailAndDuration(item);
             collected << item;
         }
-        const int count = insertBatch(collected);
+        const int count = insertBatch(collected, downloaded);
         emit inserted(count);
         emit importFinished();
         emit updated();

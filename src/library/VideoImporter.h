@@ -3,6 +3,8 @@
 #include "library/LibraryItem.h"
 
 #include <QMutex>
+#include <QSet>
+#include <QSqlDatabase>
 #include <QThread>
 #include <QWaitCondition>
 
@@ -18,8 +20,9 @@ public:
     explicit VideoImporter(Library *library);
     ~VideoImporter() override;
 
-    // Queues items; safe from any thread.
-    void enqueue(const LibraryItems &items);
+    // Queues items; safe from any thread. Items of finished downloads have
+    // their download record deleted when their row is stored.
+    void enqueue(const LibraryItems &items, bool downloaded = false);
     // Ends the loop after the current item and waits for the thread.
     void stop();
     bool isIdle() const;
@@ -38,12 +41,14 @@ protected:
     void run() override;
 
 private:
-    int insertBatch(const LibraryItems &items);
+    int insertBatch(const LibraryItems &items, const QSet<QString> &downloaded);
+    static bool isStored(const QSqlDatabase &db, const QString &videoPath);
 
     Library *m_library;
     mutable QMutex m_mutex;
     QWaitCondition m_condition;
     LibraryItems m_queue;
+    QSet<QString> m_downloaded;
     bool m_stop = false;
     bool m_workPending = false;
     bool m_busy = false;

@@ -139,7 +139,9 @@ private Q_SLOTS:
         writer.write(QByteArray(8192, 'x'));
         QTRY_VERIFY_WITH_TIMEOUT(!progress.isEmpty() && progress.last().at(1).toLongLong() > 0,
                                  10000);
-        QVERIFY(QFile::exists(dir.filePath("copy.bin")));
+        // Until it is whole, the copy is only under a hidden temporary name.
+        QVERIFY(!QFile::exists(dir.filePath("copy.bin")));
+        QCOMPARE(QDir(dir.path()).entryList({"*.zelta-copy"}, QDir::Files | QDir::Hidden).size(), 1);
         copier.cancel(id);
         writer.write(QByteArray(4096, 'y'));
         writer.close();
@@ -149,6 +151,8 @@ private Q_SLOTS:
         QCOMPARE(errors.size(), 1);
         QCOMPARE(errors.first().at(1).value<FileCopier::Error>(), FileCopier::Canceled);
         QVERIFY(!QFile::exists(dir.filePath("copy.bin")));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+                 QStringList{"source.pipe"});
     }
 
     void folderSourceIsRefused()

@@ -1,4 +1,5 @@
 #include "library/IntegrityChecker.h"
+#include "library/LibraryPaths.h"
 #include "LibraryTestFixture.h"
 #include "TestSupport.h"
 
@@ -42,6 +43,11 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(clip, queued));
         QVERIFY(QFile::copy(clip, root + QStringLiteral("/renamed.avi")));
         QFile(root + QStringLiteral("/notes.txt")).open(QIODevice::WriteOnly);
+        // A copy a killed import left unfinished, and one this process is writing.
+        const QString stale = root + QStringLiteral("/Holiday Set/.cut.avi.4194999.zelta-copy");
+        QVERIFY(QFile::copy(clip, stale));
+        const QString running = LibraryPaths::temporaryCopyPath(root + QStringLiteral("/new.avi"));
+        QVERIFY(QFile::copy(clip, running));
         {
             QSqlQuery insert(Library::database());
             insert.prepare(QStringLiteral("INSERT INTO downloads (corvanaUrl, mediaUrl, "
@@ -68,6 +74,8 @@ private Q_SLOTS:
         QCOMPARE(titles, (QStringList{"beach", "kept", "renamed"}));
         QVERIFY(!QFile::exists(gone1.thumbnailPath()));
         QVERIFY(!QFileInfo::exists(root + QStringLiteral("/Set")));
+        QVERIFY(!QFile::exists(stale));
+        QVERIFY(QFile::exists(running));
 
         const LibraryItem beach = fixture.library->find(QStringLiteral("beach")).value(0);
         QCOMPARE(beach.dvdTitle(), QStringLiteral("Holiday Set"));

@@ -168,7 +168,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("empty: one row per guid") << "" << QStringList{"one", "two words", "it's"};
+        // Rows share a guid only when it is not empty: videos from disk are each a hit.
+        QTest::newRow("empty: one row per guid")
+            << "" << QStringList{"one", "two words", "it's", "100% sure", "100 sure", "a_b", "axb"};
         QTest::newRow("two words") << "two words" << QStringList{"two words"};
         QTest::newRow("case") << "TWO W" << QStringList{"two words"};
         QTest::newRow("apostrophe") << "it's" << QStringList{"it's"};
@@ -196,53 +198,88 @@ private Q_SLOTS:
             items << item;
         }
         fixture.addRows(items);
-        QStringList found = titles(fixture.library->find(text));
-        if (text.isEmpty()) {
-            // The imported ones collapse into one row (whichever SQLite picks).
-            QCOMPARE(found.size(), 4);
-            found = found.mid(0, 3);
-        }
-        QCOMPARE(found, expected);
+        QCOMPARE(titles(fixture.library->find(text)), expected);
+        // A second row of a downloaded video (same guid) is one hit.
+        LibraryItem again = items.first();
+        again.videoPath(fixture.folder() + QStringLiteral("/one-1.mp4"));
+        fixture.addRows({again});
+        QCOMPARE(titles(fixture.library->find(text)), expected);
     }
 
-    void removeWithFolderRule_data()
+    // Removing a video deletes the files its row owns inside the library and
+    // nothing else: not its neighbours, not a file another row shows, nothing
+    // outside the library (symbolic links resolved), and a folder only when
+    // it is left empty.
+    void removeDeletesOnlyOwnFiles_data()
     {
-        QTest::addColumn<int>("otherFiles");
+        QTest::addColumn<QString>("video");        // lib:, out: or link: + path
+        QTest::addColumn<QStringList>("neighbours"); // created beside the video
+        QTest::addColumn<bool>("neighbourIsRow");
+        QTest::addColumn<bool>("videoDeleted");
         QTest::addColumn<bool>("folderKept");
-        QTest::newRow("two left") << 2 << false;
-        QTest::newRow("three left") << 3 << true;
+        QTest::newRow("alone in its folder") << "lib:Set/clip.mp4" << QStringList{} << false << true << false;
+        QTest::newRow("user's documents beside it")
+            << "lib:Set/clip.mp4" << QStringList{"notes.txt", "photo.jpg"} << false << true << true;
+        QTest::newRow("another video of the library")
+            << "lib:Set/clip.mp4" << QStringList{"other.mp4"} << true << true << true;
+        QTest::newRow("row pointing outside the library")
+            << "out:Documents/clip.mp4" << QStringList{"letter.txt"} << false << false << true;
+        QTest::newRow("folder linked to outside")
+            << "link:clip.mp4" << QStringList{"letter.txt"} << false << false << true;
     }
-
-    void removeWithFolderRule()
+    void removeDeletesOnlyOwnFiles()
     {
-        QFETCH(int, otherFiles);
+        QFETCH(QString, video);
+        QFETCH(QStringList, neighbours);
+        QFETCH(bool, neighbourIsRow);
+        QFETCH(bool, videoDeleted);
         QFETCH(bool, folderKept);
         LibraryTestFixture fixture;
-        LibraryItem item =
-            fixture.makeItem(QStringLiteral("clip"), 100, QStringLiteral("Set/clip.mp4"), true);
+        const QString outside = fixture.base() + QStringLiteral("/Outside");
+        QDir().mkpath(outside);
+        QVERIFY(QFile::link(outside, fixture.folder() + QStringLiteral("/Linked")));
+        const QString kind = video.section(QLatin1Char(':'), 0, 0);
+        const QString relative = video.section(QLatin1Char(':'), 1);
+        const QString root = kind == QLatin1String("lib")   ? fixture.folder()
+                             : kind == QLatin1String("out") ? fixture.base()
+                                                            : fixture.folder() + "/Linked";
+        LibraryItem item = fixture.makeItem(QStringLiteral("clip"), 100, QString(), false);
+        item.videoPath(root + QLatin1Char('/') + relative);
         const QString set = QFileInfo(item.videoPath()).absolutePath();
-        item.thumbnailPath(set + QStringLiteral("/clip-thumb.jpg"));
-        QFile(item.thumbnailPath()).open(QIODevice::WriteOnly);
-        for (int i = 0; i < otherFiles; ++i)
-            QFile(set + QStringLiteral("/other%1.txt").arg(i)).open(QIODevice::WriteOnly);
-        fixture.addRows({item, fixture.makeItem(QStringLiteral("stays"), 50)});
+        QDir().mkpath(set);
+        item.thumbnailPath(set + QStringLiteral("/clip.mp4-thumb.jpg"));
+        for (const QString &path : {item.videoPath(), item.thumbnailPath()})
+            QVERIFY(QFile(path).open(QIODevice::WriteOnly));
+        LibraryItems rows{item, fixture.makeItem(QStringLiteral("stays"), 50)};
+        for (const QString &name : neighbours) {
+            QVERIFY(QFile(set + QLatin1Char('/') + name).open(QIODevice::WriteOnly));
+            if (neighbourIsRow) {
+                LibraryItem other = fixture.makeItem(QStringLiteral("other"), 60);
+                other.videoPath(set + QLatin1Char('/') + name);
+                // An old row that shares the thumbnail.
+                other.thumbnailPath(item.thumbnailPath());
+                rows << other;
+            }
+        }
+        fixture.addRows(rows);
 
         QSignalSpy updated(fixture.library.get(), &Library::updated);
-        const int row = titles(*fixture.library).indexOf(QStringLiteral("clip"));
-        fixture.library->removeItem(row);
+        fixture.library->removeItem(int(titles(*fixture.library).indexOf(QStringLiteral("clip"))));
         QCOMPARE(updated.size(), 1);
-        QCOMPARE(titles(*fixture.library), QStringList{"stays"});
-        QVERIFY(!QFile::exists(item.videoPath()));
-        QVERIFY(!QFile::exists(item.thumbnailPath()));
+        QVERIFY(!titles(*fixture.library).contains(QStringLiteral("clip")));
+        QCOMPARE(!QFile::exists(item.videoPath()), videoDeleted);
+        QCOMPARE(!QFile::exists(item.thumbnailPath()), videoDeleted && !neighbourIsRow);
         QCOMPARE(QFileInfo::exists(set), folderKept);
-        if (folderKept)
-            QCOMPARE(QDir(set).entryList(QDir::Files).size(), otherFiles);
+        for (const QString &name : neighbours)
+            QVERIFY2(QFile::exists(set + QLatin1Char('/') + name), qPrintable(name));
+        QVERIFY(QFileInfo::exists(outside));
+        QVERIFY(QFile::exists(Library::databasePath()));
         QVERIFY(fixture.waitIdle());
-        QCOMPARE(fixture.tableRows(QStringLiteral("library")), 1);
         // Bad rows are refused without harm.
+        const int rowsLeft = fixture.library->rowCount();
         fixture.library->removeItem(5);
         fixture.library->removeItem(-1);
-        QCOMPARE(fixture.library->rowCount(), 1);
+        QCOMPARE(fixture.library->rowCount(), rowsLeft);
     }
 
     // A video straight in the library folder: its neighbours (the database
@@ -601,6 +638,32 @@ private Q_SLOTS:
         QVERIFY(imported.exists());
         QVERIFY(!imported.isSymLink());
         QCOMPARE(TestSupport::readFile(imported.filePath()), TestSupport::readFile(clip));
+    }
+
+    // "twin.mp4" and "twin.mkv" each keep a thumbnail of their own, and
+    // removing one leaves the other's.
+    void thumbnailsOfSameBaseName()
+    {
+        QTemporaryDir source;
+        for (const char *name : {"twin.mp4", "twin.mkv"}) {
+            const QString clip = TestSupport::sampleClip(
+                QStringLiteral("library-3s.") + QFileInfo(QString::fromLatin1(name)).suffix(), 3);
+            QVERIFY(!clip.isEmpty());
+            QVERIFY(QFile::copy(clip, source.filePath(QString::fromLatin1(name))));
+        }
+        LibraryTestFixture fixture;
+        Library &library = *fixture.library;
+        library.importFolder(source.path());
+        QVERIFY(fixture.waitIdle());
+        QCOMPARE(library.rowCount(), 2);
+        const QString first = library.item(0).thumbnailPath();
+        const QString second = library.item(1).thumbnailPath();
+        QVERIFY(QFileInfo(first).size() > 0 && QFileInfo(second).size() > 0);
+        QVERIFY(first != second);
+        library.removeItem(0);
+        QVERIFY(fixture.waitIdle());
+        QCOMPARE(library.rowCount(), 1);
+        QVERIFY(QFileInfo(library.item(0).thumbnailPath()).size() > 0);
     }
 };
 

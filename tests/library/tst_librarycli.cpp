@@ -85,7 +85,7 @@ private Q_SLOTS:
         QCOMPARE(list[0].size(), 9);
         QCOMPARE(list[0][1], QStringLiteral("clip one"));
         QCOMPARE(list[1][1], QStringLiteral("second"));
-        QCOMPARE(list[0][8], m_library + QStringLiteral("/clip one-thumb.jpg"));
+        QCOMPARE(list[0][8], m_library + QStringLiteral("/clip one.mp4-thumb.jpg"));
         QCOMPARE(list[0][6], QString::number(QFileInfo(mp4).size()));
         QCOMPARE(cli({"library", "list", "--sort", "name"}).value(0).value(1),
                  QStringLiteral("second"));
