@@ -1,7 +1,9 @@
 #include "burner/DvdMenu.h"
+#include "core/Logging.h"
 
 #include <QDir>
 #include <QDomDocument>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
@@ -11,6 +13,9 @@
 namespace {
 constexpr int kButtonsPerColumn = 15;
 constexpr int kLabelWidth = 500;
+// 12 points at 96 dots per inch, whatever the screen says.
+constexpr int kFontPixels = 16;
+constexpr char kMenuFontFile[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
 } // namespace
 
 DvdMenu::DvdMenu(const QStringList &labels, bool ntsc) : m_labels(labels), m_ntsc(ntsc)
@@ -33,9 +38,23 @@ DvdMenu::DvdMenu(const QStringList &labels, bool ntsc) : m_labels(labels), m_nts
 
 QFont DvdMenu::font()
 {
-    QFont font(QStringLiteral("Arial"), 12, QFont::Bold, false);
+    // The menu is laid out in pixels, so it must not depend on the fonts the
+    // machine has: a free font from the system's font package, loaded by path.
+    static const QString family = [] {
+        const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(kMenuFontFile));
+        const QStringList families = QFontDatabase::applicationFontFamilies(id);
+        if (families.isEmpty()) {
+            qCWarning(lcBurner) << "DvdMenu could not load the menu font" << kMenuFontFile;
+            return QStringLiteral("DejaVu Sans");
+        }
+        return families.first();
+    }();
+    QFont font(family);
+    font.setPixelSize(kFontPixels);
+    font.setBold(true);
+    font.setItalic(false);
     // Overlays may hold only pure colours.
-    font.setStyleStrategy(QFont::NoAntialias);
+    font.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoFontMerging));
     return font;
 }
 

@@ -2,6 +2,8 @@
 #include "burner/CreateDVDTask.h"
 #include "burner/DvdMenu.h"
 
+#include <QFontInfo>
+
 #include <QDomDocument>
 #include <QFontMetrics>
 #include <QImage>
@@ -20,6 +22,8 @@ private slots:
     void description_data();
     void description();
     void menuLayout();
+    void menuIgnoresMachineFonts_data();
+    void menuIgnoresMachineFonts();
     void menuPictures();
     void tooManyClipsForMenu();
     void chain_data();
@@ -108,6 +112,31 @@ void TestDvdAuthoring::menuLayout()
     QCOMPARE(buttons.at(16).width(), 300);
     for (const QRect &rect : buttons)
         QVERIFY(QRect(0, 0, 720, 480).contains(rect));
+}
+
+void TestDvdAuthoring::menuIgnoresMachineFonts_data()
+{
+    QTest::addColumn<QString>("arial");
+    QTest::addColumn<bool>("ntsc");
+    QTest::newRow("Arial is a tall font, NTSC") << "DejaVu Math TeX Gyre" << true;
+    QTest::newRow("Arial is a tall font, PAL") << "DejaVu Math TeX Gyre" << false;
+    QTest::newRow("Arial is a serif font") << "DejaVu Serif" << true;
+}
+
+// Whatever "Arial" means on this machine, the menu looks the same and the
+// longest list it takes (two full columns) fits the picture.
+void TestDvdAuthoring::menuIgnoresMachineFonts()
+{
+    QFETCH(QString, arial);
+    QFETCH(bool, ntsc);
+    const QList<QRect> usual = DvdMenu(QStringList(30, QStringLiteral("clip")), ntsc).buttons();
+    QFont::insertSubstitution(QStringLiteral("Arial"), arial);
+    const DvdMenu menu(QStringList(30, QStringLiteral("clip")), ntsc);
+    QFont::removeSubstitutions(QStringLiteral("Arial"));
+    QVERIFY(menu.fitsFrame());
+    QCOMPARE(menu.buttons(), usual);
+    QCOMPARE(QFontInfo(DvdMenu::font()).pixelSize(), 16);
+    QVERIFY(QFontInfo(DvdMenu::font()).bold());
 }
 
 void TestDvdAuthoring::menuPictures()
