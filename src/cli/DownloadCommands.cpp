@@ -76,6 +76,9 @@ int runDownloadBatch(CliContext &context, const QString &user, const QString &pa
     UserPrompt::install(nullptr);
     for (const QString &path : batch.finishedPaths())
         CliContext::printLine(path);
+    if (!batch.refused().isEmpty())
+        return CliContext::fail(QStringLiteral("refused: ") +
+                                batch.refused().join(QStringLiteral("; ")));
     if (batch.failedCount() > 0)
         return CliContext::fail(
             QStringLiteral("%1 download(s) failed or were left paused").arg(batch.failedCount()));

@@ -3,6 +3,7 @@
 
 #include "downloads/DownloadHelper.h"
 #include "library/Library.h"
+#include "library/LibraryPaths.h"
 #include "web/NetworkManager.h"
 #include "web/SignInState.h"
 #include "core/UserPrompt.h"
@@ -16,6 +17,7 @@
 #include <QTimer>
 #include <QtDebug>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -86,7 +88,14 @@ QString Download::urlFileName(const QUrl &url)
         url.path(QUrl::FullyEncoded).split(QLatin1Char('/'), Qt::SkipEmptyParts);
     if (segments.isEmpty())
         return safeFileName(QString());
-    return safeFileName(QUrl::fromPercentEncoding(segments.last().toLatin1()));
+    // The file lies in the library folder itself: never one of its own names.
+    return LibraryPaths::safeName(
+        safeFileName(QUrl::fromPercentEncoding(segments.last().toLatin1())));
+}
+
+bool Download::isFetchable(const QUrl &url)
+{
+    return isWebUrl(url);
 }
 
 bool Download::isMediaLink(const QString &path)
@@ -101,17 +110,45 @@ QString Download::downloadFolder() const
     const QDir library(Library::libraryPath());
     if (m_direct)
         return library.absolutePath();
-    return library.absoluteFilePath(safeFileName(m_item.title()));
+    if (!m_mediaPath.isEmpty())
+        return QFileInfo(m_mediaPath).absolutePath();
+    return itemFolder(m_item);
+}
+
+QString Download::itemFolder(const CorvanaItem &item)
+{
+    return QDir(Library::libraryPath())
+        .absoluteFilePath(LibraryPaths::safeName(safeFileName(item.title())));
+}
+
+QString Download::itemMediaPath(const CorvanaItem &item)
+{
+    QString title = item.mediaTitle();
+    title.remove(QLatin1Char(':'));
+    return QDir(itemFolder(item))
+        .absoluteFilePath(safeFileName(QStringLiteral("%1.%2").arg(title, item.fileType())));
+}
+
+void Download::setMediaPath(const QString &path)
+{
+    m_mediaPath = path;
+}
+
+void Download::restore(const QUrl &mediaUrl, const QString &path)
+{
+    m_recordMediaUrl = mediaUrl;
+    // A stored path is kept only where downloads may write.
+    if (LibraryPaths::isInside(path))
+        m_mediaPath = QFileInfo(path).absoluteFilePath();
 }
 
 QString Download::mediaPath() const
 {
+    if (!m_mediaPath.isEmpty())
+        return m_mediaPath;
     if (m_direct)
         return QDir(Library::libraryPath()).absoluteFilePath(urlFileName(m_url));
-    QString title = m_item.mediaTitle();
-    title.remove(QLatin1Char(':'));
-    return QDir(downloadFolder())
-        .absoluteFilePath(safeFileName(QStringLiteral("%1.%2").arg(title, m_item.fileType())));
+    return itemMediaPath(m_item);
 }
 
 QString Download::coverPath() const
@@ -329,7 +366,8 @@ void Download::resume()
         qCDebug(lcDownloads) << "Download::resume already running:" << m_url;
         return;
     }
-    if (isMediaLink(m_url.path())) {
+    // A stored direct download says so; older records are told by their suffix.
+    if (m_direct || isMediaLink(m_url.path())) {
         qCDebug(lcDownloads) << "resume direct download";
         m_direct = true;
         startDirectDownload();
@@ -364,12 +402,21 @@ void Download::metaDataDownloaded()
     }
     const QList<CorvanaItem> items = CorvanaItem::parseCorvanaFile(reply->readAll());
     if (m_item.isNull()) {
-        if (items.isEmpty()) {
+        // A restored download is the item of its stored media address, or
+        // (the address changed) the item that writes to its stored path.
+        auto stored = std::find_if(items.cbegin(), items.cend(), [this](const CorvanaItem &i) {
+            return m_recordMediaUrl.isEmpty() || i.mediaUrl() == m_recordMediaUrl;
+        });
+        if (stored == items.cend() && !m_mediaPath.isEmpty())
+            stored = std::find_if(items.cbegin(), items.cend(), [this](const CorvanaItem &i) {
+                return itemMediaPath(i) == m_mediaPath;
+            });
+        if (stored == items.cend()) {
             qCDebug(lcDownloads) << "Download::metaDataDownloaded empty item list";
             emit aborted();
             return;
         }
-        m_item = items.first();
+        m_item = *stored;
     } else {
         for (const CorvanaItem &item : items) {
             if (item.guid() == m_item.guid()) {

@@ -47,6 +47,16 @@ public:
     // Certificate errors are refused without asking (installers).
     void setStrictTls(bool strict) { m_strictTls = strict; }
 
+    // A path of its own (a stored one, or one that keeps two videos of the
+    // same title apart); the folder is then the path's folder.
+    void setMediaPath(const QString &path);
+    // A download restored from its stored record: the descriptor item with
+    // this media address is the one to fetch, into this path (kept when it
+    // lies in the library folder).
+    void restore(const QUrl &mediaUrl, const QString &path);
+    // The media address its stored record carries.
+    QUrl recordMediaUrl() const { return m_recordMediaUrl.isEmpty() ? mediaUrl() : m_recordMediaUrl; }
+
     QString downloadFolder() const;
     QString mediaPath() const;
     QString coverPath() const;
@@ -71,6 +81,8 @@ public:
     static QString safeFileName(const QString &name);
     // The media-link pattern of the site (unescaped dots on purpose).
     static bool isMediaLink(const QString &path);
+    // Whether the address may be fetched at all (http or https with a host).
+    static bool isFetchable(const QUrl &url);
 
 Q_SIGNALS:
     void finished();
@@ -101,6 +113,9 @@ private:
     void stopTransfers();
     void failMedia();
     QUrl redirectTarget(DownloadHelper *helper) const;
+    // Where a descriptor item is written unless given a path of its own.
+    static QString itemFolder(const CorvanaItem &item);
+    static QString itemMediaPath(const CorvanaItem &item);
 
     QPointer<QNetworkReply> m_metaReply;
     Transfer m_cover;
@@ -114,6 +129,8 @@ private:
     State m_state = None;
     CorvanaItem m_item;
     QUrl m_url;
+    QUrl m_recordMediaUrl;
+    QString m_mediaPath;
     bool m_direct = false;
     bool m_addToLibrary = true;
     bool m_strictTls = false;

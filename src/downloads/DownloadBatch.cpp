@@ -15,6 +15,10 @@ DownloadBatch::DownloadBatch(DownloadManager *manager, QObject *parent)
         m_followed.removeAll(QPointer<Download>(d));
         check();
     });
+    connect(manager, &DownloadManager::refused, this,
+            [this](const QString &title, const QString &reason) {
+                m_refused << QStringLiteral("%1 (%2)").arg(title, reason);
+            });
     // Failures pause a download without a signal of the manager: look now and then.
     m_poll.setInterval(100);
     connect(&m_poll, &QTimer::timeout, this, &DownloadBatch::check);

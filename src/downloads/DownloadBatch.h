@@ -23,6 +23,8 @@ public:
     void followListed();
     QStringList finishedPaths() const { return m_finishedPaths; }
     int failedCount() const { return m_failed; }
+    // Items the manager would not take on, each with its reason.
+    QStringList refused() const { return m_refused; }
     bool isDone() const { return m_done; }
 
 Q_SIGNALS:
@@ -35,6 +37,7 @@ private:
     DownloadManager *m_manager;
     QList<QPointer<Download>> m_followed;
     QStringList m_finishedPaths;
+    QStringList m_refused;
     int m_failed = 0;
     bool m_done = false;
     QTimer m_poll;

@@ -64,15 +64,18 @@ void DownloadManager::followNetworkState()
 void DownloadManager::populate()
 {
     bool ok = false;
-    const QList<QUrl> urls = DownloadRecords::storedUrls(&ok);
+    const QList<DownloadRecords::Row> rows = DownloadRecords::allRows(&ok);
     if (!ok) {
         qCWarning(lcDownloads) << "DownloadManager::populate unable to exec query";
         return;
     }
-    for (const QUrl &url : urls) {
-        if (!url.isValid() || url.isEmpty())
+    // One download per stored item; a record without a media address is a
+    // direct download.
+    for (const DownloadRecords::Row &row : rows) {
+        if (!row.corvanaUrl.isValid() || row.corvanaUrl.isEmpty())
             continue;
-        auto *download = new Download(url, nullptr, false);
+        auto *download = new Download(row.corvanaUrl, nullptr, row.mediaUrl.isEmpty());
+        download->restore(row.mediaUrl, row.downloadPath);
         connectDownload(download);
         addDownload(download);
         download->pause();
@@ -250,12 +253,13 @@ void DownloadManager::parseXml(const QUrl &url, const QByteArray &body)
 {
     qCDebug(lcDownloads) << "Parse xml, url=" << url;
     const QList<CorvanaItem> items = CorvanaItem::parseCorvanaFile(body);
+    QStringList paths; // taken by the items of this document
     for (const CorvanaItem &item : items) {
         bool ok = false;
         QString sqlError;
         if (LibraryAccess::containsGuid(item.guid(), &ok, &sqlError)) {
             qCDebug(lcDownloads) << "DownloadManager::parseXml: video already exists in library";
-            return;
+            continue;
         }
         if (!ok) {
             qCWarning(lcDownloads) << "DownloadManager::parseXml: unable to list library"
@@ -263,24 +267,57 @@ void DownloadManager::parseXml(const QUrl &url, const QByteArray &body)
                        << "SELECT * FROM library WHERE guid=?;";
             return;
         }
-        auto *newDownload = new Download(url, nullptr, false);
-        newDownload->setItem(item);
+        if (!Download::isFetchable(item.mediaUrl())) {
+            qCWarning(lcDownloads) << "DownloadManager::parseXml refused media URL" << item.mediaUrl();
+            emit refused(item.title(), tr("its media address is not a web address"));
+            continue;
+        }
         if (rowCount() >= MaxDownloads) {
             qCDebug(lcDownloads) << "DownloadManager::parseXml max number of downloads reached";
-            delete newDownload;
-            return;
+            emit refused(item.title(), tr("the download list is full"));
+            continue;
         }
+        auto *newDownload = new Download(url, nullptr, false);
+        newDownload->setItem(item);
+        assignOwnPath(newDownload, paths);
         const QFileInfo existing(newDownload->mediaPath());
         qCDebug(lcDownloads) << "Existing file info:" << existing.absolutePath() << "size =" << existing.size();
         qCDebug(lcDownloads) << "Size of item to download =" << newDownload->mediaSize();
         if (refuseExisting(newDownload))
             continue;
+        paths << newDownload->mediaPath();
         if (!download(newDownload, false)) {
             qCDebug(lcDownloads) << "DownloadManager::parseXml download failed";
             if (!isListed(newDownload))
                 newDownload->deleteLater();
         }
     }
+}
+
+bool DownloadManager::isPathTaken(const Download *download, const QStringList &paths) const
+{
+    const QString path = download->mediaPath();
+    if (paths.contains(path))
+        return true;
+    for (const QList<QPointer<Download>> *list : {&m_activeDownloads, &m_queuedDownloads}) {
+        for (const QPointer<Download> &other : *list) {
+            if (other && other->mediaPath() == path &&
+                other->recordMediaUrl() != download->mediaUrl())
+                return true;
+        }
+    }
+    // A video of the library with another guid.
+    QString owner;
+    return LibraryAccess::videoOwner(path, &owner) && owner != download->item().guid();
+}
+
+void DownloadManager::assignOwnPath(Download *download, const QStringList &paths) const
+{
+    // Two videos of the same title: the later ones go to "Title-1", "Title-2", ...
+    const QString folder = download->downloadFolder();
+    const QString name = QFileInfo(download->mediaPath()).fileName();
+    for (int n = 1; isPathTaken(download, paths); ++n)
+        download->setMediaPath(QStringLiteral("%1-%2/%3").arg(folder).arg(n).arg(name));
 }
 
 // A download whose media file is already on disk is refused. It was never
@@ -315,6 +352,7 @@ void DownloadManager::initializeDirectDownload(const QUrl &url, bool addToLibrar
     download->setItem(item);
     if (rowCount() >= MaxDownloads) {
         qCDebug(lcDownloads) << "DownloadManager::parseXml max number of downloads reached";
+        emit refused(item.title(), tr("the download list is full"));
         delete download;
         return;
     }
@@ -398,9 +436,9 @@ Download *DownloadManager::fromSender() const
 void DownloadManager::deleteRecord(Download *download, const char *what, const char *failure)
 {
     qCDebug(lcDownloads) << what;
-    const bool removed = download->mediaUrl().isEmpty()
-                             ? DownloadRecords::removeByCorvanaUrl(download->url())
-                             : DownloadRecords::removeByMediaUrl(download->mediaUrl());
+    const QUrl mediaUrl = download->recordMediaUrl();
+    const bool removed = mediaUrl.isEmpty() ? DownloadRecords::removeByCorvanaUrl(download->url())
+                                            : DownloadRecords::removeByMediaUrl(mediaUrl);
     if (!removed)
         qCWarning(lcDownloads) << failure << download->mediaUrl();
 }
@@ -410,8 +448,10 @@ void DownloadManager::downloadFinished()
     Download *download = fromSender();
     if (!download)
         return;
-    deleteRecord(download, "downloadFinished",
-                 "Failed to remove download after completion for URL:");
+    // A video handed to the library keeps its record until its row is stored.
+    if (!m_libraryHandOver || !download->addToLibrary())
+        deleteRecord(download, "downloadFinished",
+                     "Failed to remove download after completion for URL:");
     removeDownload(download);
     startNextDownload();
     qCDebug(lcDownloads) << "downloadUpdate(Download *download)";
@@ -424,7 +464,7 @@ void DownloadManager::downloadAborted()
     Download *download = fromSender();
     if (!download)
         return;
-    if (download->mediaUrl().isEmpty()) {
+    if (download->recordMediaUrl().isEmpty()) {
         qCDebug(lcDownloads) << "downloadAborted";
         if (!DownloadRecords::removeByCorvanaUrl(download->url()))
             qCWarning(lcDownloads) << "failed to remove download for URL:" << download->url();

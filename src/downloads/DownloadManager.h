@@ -36,6 +36,9 @@ public:
     bool contains(const QString &path) const;
     QList<Download *> activeDownloads() const;
     QList<Download *> queuedDownloads() const;
+    // Finished downloads for the library keep their record: the library
+    // deletes it together with storing the video's row.
+    void setLibraryHandOver(bool handOver) { m_libraryHandOver = handOver; }
     // Whether any descriptor fetch is still in flight.
     bool hasPendingRequests() const { return !m_pending.isEmpty(); }
 
@@ -45,6 +48,8 @@ Q_SIGNALS:
     void finished(Download *download);
     void downloaded(const QString &guid);
     void error(const QString &message);
+    // An item of a request was not taken on, and why.
+    void refused(const QString &title, const QString &reason);
 
 public Q_SLOTS:
     void initializeDownload(const QUrl &url);
@@ -75,9 +80,12 @@ private:
     void deleteRecord(Download *download, const char *what, const char *failure);
     void parseXml(const QUrl &url, const QByteArray &body);
     bool refuseExisting(Download *download);
+    bool isPathTaken(const Download *download, const QStringList &paths) const;
+    void assignOwnPath(Download *download, const QStringList &paths) const;
     Download *fromSender() const;
 
     QList<QPointer<Download>> m_activeDownloads;
     QList<QPointer<Download>> m_queuedDownloads;
     QHash<QNetworkReply *, QUrl> m_pending;
+    bool m_libraryHandOver = false;
 };

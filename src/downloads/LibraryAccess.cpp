@@ -32,6 +32,18 @@ bool LibraryAccess::containsGuid(const QString &guid, bool *ok, QString *error)
     return query.next();
 }
 
+bool LibraryAccess::videoOwner(const QString &path, QString *guid)
+{
+    QMutexLocker locker(mutex());
+    QSqlQuery query(Library::database());
+    query.prepare(QStringLiteral("SELECT guid FROM library WHERE videoPath=? LIMIT 1;"));
+    query.addBindValue(LibraryItem::encode(path));
+    if (!query.exec() || !query.next())
+        return false;
+    *guid = LibraryItem::decode(query.value(0).toString());
+    return true;
+}
+
 LibraryItem LibraryAccess::itemFor(const Download &download)
 {
     if (download.isDirect())

@@ -16,6 +16,8 @@ public:
     static QRecursiveMutex *mutex();
     // Whether a video with this guid is in the library; `ok` false on a failed query.
     static bool containsGuid(const QString &guid, bool *ok, QString *error);
+    // Whether a library row has the video at `path`, and that row's guid.
+    static bool videoOwner(const QString &path, QString *guid);
     // The library record of a finished download.
     static LibraryItem itemFor(const Download &download);
 

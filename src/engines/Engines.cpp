@@ -65,6 +65,7 @@ DownloadManager *Engines::downloadManager()
     if (!m_downloads) {
         networkManager();
         m_downloads = DownloadManager::instance();
+        m_downloads->setLibraryHandOver(true);
         connect(m_downloads, &DownloadManager::finished, this, &Engines::importFinished);
     }
     return m_downloads;
@@ -98,7 +99,7 @@ void Engines::signOut()
 
 void Engines::importFinished(Download *download)
 {
-    if (!download || !download->addToLibrary())
+    if (!download || !download->addToLibrary() || download->state() != Download::Finished)
         return;
-    library()->importItems(LibraryAccess::itemFor(*download));
+    library()->importDownload(LibraryAccess::itemFor(*download));
 }

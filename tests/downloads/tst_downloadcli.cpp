@@ -75,6 +75,23 @@ private Q_SLOTS:
         QCOMPARE(cli({"download", "not a url"}, &out), 2);
     }
 
+    // Items past the limit of twenty are not silently dropped: the command
+    // fails and names them, after downloading the twenty it took.
+    void refusedItemsFailTheCommand()
+    {
+        QByteArray out;
+        QByteArray err;
+        QCOMPARE(cli(QStringList{"download",
+                                 m_site->url("/members/synthetic.corvana?count=22&bytes=2000&tag=over")
+                                     .toString()} +
+                         credentials(),
+                     &out, &err),
+                 1);
+        QCOMPARE(QString::fromUtf8(out).split('\n', Qt::SkipEmptyParts).size(), 20);
+        QVERIFY2(err.contains("over 21") && err.contains("over 22"), err.constData());
+        QVERIFY(!err.contains("over 20 ("));
+    }
+
     void killedRunResumesToIdenticalFile()
     {
         const qint64 size = 1500000;

@@ -3,6 +3,7 @@
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadRecords.h"
+#include "library/LibraryItem.h"
 #include "library/Library.h"
 #include "engines/Engines.h"
 #include "ScriptedPrompt.h"
@@ -13,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -113,13 +115,16 @@ private Q_SLOTS:
                  0);
     }
 
-    void twentyFirstIsDropped()
+    // Past twenty, every further item is refused by name.
+    void pastTwentyAreRefusedAndReported()
     {
         DownloadManager manager;
-        manager.initializeDownload(synthetic(QStringLiteral("many"), 21, 100000, 5000));
-        QTRY_COMPARE_WITH_TIMEOUT(manager.rowCount(), 20, 15000);
-        QTest::qWait(200);
+        QSignalSpy refused(&manager, &DownloadManager::refused);
+        manager.initializeDownload(synthetic(QStringLiteral("many"), 23, 100000, 5000));
+        QTRY_COMPARE_WITH_TIMEOUT(refused.size(), 3, 15000);
         QCOMPARE(manager.rowCount(), 20);
+        QCOMPARE(refused.at(0).at(0).toString(), QStringLiteral("many 21"));
+        QCOMPARE(refused.at(2).at(0).toString(), QStringLiteral("many 23"));
         QCOMPARE(storedRows(), 20);
         m_prompt.answers = {UserPrompt::Yes};
         manager.removeAll();
@@ -418,8 +423,9 @@ private Q_SLOTS:
     {
         for (int i = 1; i <= 7; ++i) {
             const QUrl url = synthetic(QStringLiteral("stored%1").arg(i), 1, 200000, 20000);
-            QVERIFY(DownloadRecords::insert(url, QUrl(QStringLiteral("http://x/%1").arg(i)),
-                                            QStringLiteral("/nowhere/%1").arg(i)));
+            const QUrl media = m_site->url(
+                QStringLiteral("/media/blob/stored%1-1.mp4?bytes=200000&rate=20000").arg(i));
+            QVERIFY(DownloadRecords::insert(url, media, QStringLiteral("/nowhere/%1").arg(i)));
         }
         DownloadManager manager;
         QCOMPARE(manager.rowCount(), 7);
@@ -484,6 +490,175 @@ private Q_SLOTS:
         QCOMPARE(manager.rowCount(), 0);
     }
 
+    // Two items of one title each get a file of their own, both whole.
+    void sameTitleItemsGetTheirOwnFiles()
+    {
+        DownloadManager manager;
+        QSignalSpy finished(&manager, &DownloadManager::finished);
+        const qint64 size = 200000;
+        manager.initializeDownload(m_site->url(
+            QStringLiteral("/members/synthetic.corvana?count=3&bytes=%1&tag=twin&title=Twin")
+                .arg(size)));
+        QTRY_COMPARE_WITH_TIMEOUT(manager.rowCount(), 3, 15000);
+        QSet<QString> paths;
+        for (Download *d : manager.activeDownloads())
+            paths.insert(d->mediaPath());
+        QCOMPARE(paths.size(), 3);
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 3, 20000);
+        for (const QString &path : std::as_const(paths))
+            QCOMPARE(DemoSiteProcess::fileSha256(path),
+                     DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
+        QVERIFY(paths.contains(QDir(Library::libraryPath()).absoluteFilePath("Twin/Twin.mp4")));
+        QVERIFY(paths.contains(QDir(Library::libraryPath()).absoluteFilePath("Twin-2/Twin.mp4")));
+    }
+
+    // One video already in the library is skipped; the items after it are not.
+    void knownVideoSkipsOnlyItself()
+    {
+        QSqlQuery insert(Library::database());
+        insert.prepare(QStringLiteral("INSERT INTO library (title, guid, videoPath) VALUES (?, ?, ?)"));
+        insert.addBindValue(QStringLiteral("known"));
+        insert.addBindValue(LibraryItem::encode(QStringLiteral("known-1")));
+        insert.addBindValue(LibraryItem::encode(QStringLiteral("/nowhere/known.mp4")));
+        QVERIFY(insert.exec());
+        DownloadManager manager;
+        manager.initializeDownload(synthetic(QStringLiteral("known"), 3, 100000, 20000));
+        QTRY_COMPARE_WITH_TIMEOUT(manager.rowCount(), 2, 15000);
+        QCOMPARE(manager.activeDownloads().at(0)->item().guid(), QStringLiteral("known-2"));
+        QCOMPARE(manager.activeDownloads().at(1)->item().guid(), QStringLiteral("known-3"));
+        m_prompt.answers = {UserPrompt::Yes};
+        manager.removeAll();
+    }
+
+    // Items refused for their address never take a slot: the good one runs.
+    void refusedItemsLeaveTheSlotsFree()
+    {
+        DownloadManager manager;
+        QSignalSpy refused(&manager, &DownloadManager::refused);
+        QSignalSpy finished(&manager, &DownloadManager::finished);
+        manager.initializeDownload(m_site->url(
+            QStringLiteral("/members/synthetic.corvana?count=6&bytes=100000&tag=bad&badscheme=5&"
+                           "rate=50000")));
+        QTRY_COMPARE_WITH_TIMEOUT(refused.size(), 5, 15000);
+        QCOMPARE(manager.rowCount(), 1);
+        QCOMPARE(manager.activeDownloads().first()->item().title(), QStringLiteral("bad 6"));
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);
+        QCOMPARE(countWarnings(m_prompt, QStringLiteral("Download Failed")), 0);
+        QCOMPARE(storedRows(), 0);
+    }
+
+    // Names the library keeps for itself never become a download's folder or file.
+    void reservedNamesAreAvoided_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("direct");
+        QTest::newRow("cache folder") << ".cache" << false;
+        QTest::newRow("parent folder") << ".." << false;
+        QTest::newRow("database") << "library.db" << false;
+        QTest::newRow("database, direct") << "library.db" << true;
+        QTest::newRow("database journal, direct") << "library.db-journal" << true;
+    }
+    void reservedNamesAreAvoided()
+    {
+        QFETCH(QString, title);
+        QFETCH(bool, direct);
+        DownloadManager manager;
+        QSignalSpy finished(&manager, &DownloadManager::finished);
+        if (direct)
+            manager.initializeDirectDownload(
+                m_site->url(QStringLiteral("/media/blob/%1?bytes=5000").arg(title)), false);
+        else
+            manager.initializeDownload(m_site->url(
+                QStringLiteral("/members/synthetic.corvana?count=1&bytes=5000&tag=r&title=") +
+                QString::fromLatin1(QUrl::toPercentEncoding(title))));
+        Download *d = waitForSingle(manager);
+        QVERIFY(d);
+        const QString path = d->mediaPath();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);
+        const QString library = QDir(Library::libraryPath()).absolutePath();
+        QVERIFY2(QFileInfo(path).absolutePath().startsWith(library), qPrintable(path));
+        QVERIFY2(!path.startsWith(Library::cachePath()), qPrintable(path));
+        QVERIFY(!path.startsWith(Library::databasePath()));
+        QCOMPARE(QFileInfo(path).size(), qint64(5000));
+        QSqlQuery check(Library::database());
+        QVERIFY(check.exec(QStringLiteral("PRAGMA integrity_check")) && check.next());
+        QCOMPARE(check.value(0).toString(), QStringLiteral("ok"));
+    }
+
+    // A stored direct download whose address has no video suffix (an
+    // installer) is resumed as a direct download.
+    void storedDirectDownloadResumesDirect()
+    {
+        const qint64 size = 120000;
+        const QUrl url = m_site->url(QStringLiteral("/media/blob/setup.bin?bytes=%1").arg(size));
+        const QString path = QDir(Library::libraryPath()).absoluteFilePath("setup.bin");
+        {
+            QFile partial(path);
+            QVERIFY(partial.open(QIODevice::WriteOnly));
+            partial.write(DemoSiteProcess::blob(size).left(50000));
+        }
+        QVERIFY(DownloadRecords::insert(url, QUrl(), path));
+        DownloadManager manager;
+        QCOMPARE(manager.rowCount(), 1);
+        Download *d = manager.activeDownloads().first();
+        QSignalSpy done(d, &Download::finished);
+        manager.resumeAll();
+        QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, 15000);
+        QCOMPARE(DemoSiteProcess::fileSha256(path),
+                 DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
+    }
+
+    // After a kill every stored item resumes; one whose file was complete is
+    // imported with its title and guid; one already listed is not listed twice.
+    void resumeAfterKillCompletesEveryItem()
+    {
+        const qint64 size = 150000;
+        const QUrl descriptor = synthetic(QStringLiteral("kill"), 4, size);
+        const QDir library(Library::libraryPath());
+        const QByteArray whole = DemoSiteProcess::blob(size);
+        const qint64 onDisk[] = {size, 70000, 0, size}; // complete, partial, nothing, listed
+        for (int i = 1; i <= 4; ++i) {
+            const QString path = library.absoluteFilePath(QStringLiteral("kill %1/kill %1.mp4").arg(i));
+            QVERIFY(library.mkpath(QStringLiteral("kill %1").arg(i)));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(whole.left(onDisk[i - 1]));
+            file.close();
+            const QUrl media = m_site->url(
+                QStringLiteral("/media/blob/kill-%1.mp4?bytes=%2").arg(i).arg(size));
+            QVERIFY(DownloadRecords::insert(descriptor, media, path));
+        }
+        {
+            QSqlQuery insert(Library::database());
+            insert.prepare(QStringLiteral("INSERT INTO library (title, guid, videoPath, sizeInBytes, "
+                                          "creationDate) VALUES (?, ?, ?, ?, 1)"));
+            insert.addBindValue(LibraryItem::encode(QStringLiteral("kill 4")));
+            insert.addBindValue(QStringLiteral("kill-4"));
+            insert.addBindValue(LibraryItem::encode(library.absoluteFilePath("kill 4/kill 4.mp4")));
+            insert.addBindValue(size);
+            QVERIFY(insert.exec());
+        }
+        Engines engines;
+        Library &lib = *engines.library();
+        DownloadManager &manager = *engines.downloadManager();
+        QCOMPARE(manager.rowCount(), 4);
+        QSignalSpy finished(&manager, &DownloadManager::finished);
+        manager.resumeAll();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 4, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(storedRows() == 0 && !lib.isBusy(), 60000);
+        QSqlQuery rows(Library::database());
+        QVERIFY(rows.exec(QStringLiteral("SELECT guid, title, videoPath FROM library ORDER BY guid")));
+        QStringList guids;
+        while (rows.next()) {
+            guids << LibraryItem::decode(rows.value(0).toString());
+            QCOMPARE(LibraryItem::decode(rows.value(1).toString()),
+                     QStringLiteral("kill %1").arg(guids.size()));
+            QCOMPARE(DemoSiteProcess::fileSha256(LibraryItem::decode(rows.value(2).toString())),
+                     DemoSiteProcess::sha256(whole));
+        }
+        QCOMPARE(guids, (QStringList{"kill-1", "kill-2", "kill-3", "kill-4"}));
+    }
+
     void finishedVideoReachesLibrary()
     {
         const QString clip = TestSupport::sampleClip(QStringLiteral("handover.mp4"), 2);
@@ -503,9 +678,9 @@ private Q_SLOTS:
         QVERIFY(library.containsGuid(QStringLiteral("corvana-demo-harbour"), &ok));
         QVERIFY(ok);
 
-        // A descriptor whose first video is in the library is not looked at further.
+        // The same descriptor again: the video in the library is not fetched again.
         m_site->control(QStringLiteral("/control/clear"));
-        manager.initializeDownload(m_site->url(QStringLiteral("/members/all.corvana")));
+        manager.initializeDownload(m_site->url(QStringLiteral("/members/videos/harbour.corvana")));
         QTRY_VERIFY_WITH_TIMEOUT(!manager.hasPendingRequests(), 10000);
         QCOMPARE(manager.rowCount(), 0);
         QVERIFY(m_site->requests().filter(QStringLiteral("/media/")).isEmpty());

@@ -413,7 +413,8 @@ HttpResponse DemoSite::descriptor(const HttpRequest &request, const QString &bas
     return text(wrapChannel(items), "application/rss+xml");
 }
 
-// Items of generated content: count, bytes, tag, rate (bytes/s), redirect.
+// Items of generated content: count, bytes, tag, rate (bytes/s), redirect,
+// title (one for all items), badscheme (how many items have a local media URL).
 HttpResponse DemoSite::syntheticDescriptor(const HttpRequest &request, const QString &base) const
 {
     const int count = qBound(0, request.query.queryItemValue(QStringLiteral("count")).toInt(), 100);
@@ -421,6 +422,9 @@ HttpResponse DemoSite::syntheticDescriptor(const HttpRequest &request, const QSt
     const QString tag = request.query.queryItemValue(QStringLiteral("tag"));
     const QString rate = request.query.queryItemValue(QStringLiteral("rate"));
     const bool redirect = request.query.hasQueryItem(QStringLiteral("redirect"));
+    // Every item under one title; the first `badscheme` items with a local file as media.
+    const QString sameTitle = request.query.queryItemValue(QStringLiteral("title"));
+    const int badScheme = request.query.queryItemValue(QStringLiteral("badscheme")).toInt();
     QByteArray items;
     for (int i = 1; i <= count; ++i) {
         const QString name = QStringLiteral("%1-%2").arg(tag).arg(i);
@@ -428,15 +432,18 @@ HttpResponse DemoSite::syntheticDescriptor(const HttpRequest &request, const QSt
                         QStringLiteral("/media/blob/%1.mp4?bytes=%2").arg(name).arg(bytes);
         if (!rate.isEmpty())
             media += QStringLiteral("&rate=") + rate;
-        items += "<item><title>" + escapeXml(QStringLiteral("%1 %2").arg(tag).arg(i)) +
+        if (i <= badScheme)
+            media = QStringLiteral("file:///etc/hostname");
+        const QString title =
+            sameTitle.isEmpty() ? QStringLiteral("%1 %2").arg(tag).arg(i) : sameTitle;
+        items += "<item><title>" + escapeXml(title) +
                  "</title><guid>" + escapeXml(name) +
                  "</guid><description>Generated</description>"
                  "<cover>" +
                  escapeXml(base) + "/images/" + name.toUtf8() +
                  "-cover.jpg</cover><media:group><media:content url=\"" + escapeXml(media) +
                  "\" bytes=\"" + QByteArray::number(bytes) + "\" type=\"video/mp4\"><media:title>" +
-                 escapeXml(QStringLiteral("%1 %2").arg(tag).arg(i)) +
-                 "</media:title><media:thumbnail url=\"" + escapeXml(base) + "/images/" +
+                 escapeXml(title) + "</media:title><media:thumbnail url=\"" + escapeXml(base) + "/images/" +
                  name.toUtf8() + "-thumb.jpg\"/></media:content></media:group></item>";
     }
     return text(wrapChannel(items), "application/rss+xml");
