@@ -225,12 +225,15 @@ QList<MediaModel::Entry> MediaModel::listFolder(const QString &root, const QStri
         const QString suffix = info.suffix().toLower();
         if (!folder && !MediaNode::mediaSuffixes().contains(suffix))
             continue;
-        if (!folder && !isPictureSuffix(suffix))
+        if (!folder && !isPictureSuffix(suffix)) {
             videoNames.insert(info.completeBaseName());
+            videoNames.insert(name);
+        }
         entries.append({info.filePath(), name, folder, folder ? 0 : info.size(),
                         info.lastModified().toMSecsSinceEpoch()});
     }
-    // The library's own pictures of a video ("<video>-thumb.jpg", "-cover.jpg").
+    // The library's own pictures of a video ("<video>-thumb.jpg", "-cover.jpg",
+    // named after its base name or its whole file name).
     static const QRegularExpression own(QStringLiteral("^(.*)-(?:thumb|cover)\\.jpg$"),
                                         QRegularExpression::CaseInsensitiveOption);
     entries.removeIf([&videoNames](const Entry &entry) {

@@ -202,8 +202,8 @@ private Q_SLOTS:
         }
         QImage picture(800, 600, QImage::Format_RGB32);
         picture.fill(Qt::darkCyan);
-        for (const char *name :
-             {"photo.jpg", "clip-thumb.jpg", "clip-cover.jpg", "other-thumb.jpg"})
+        for (const char *name : {"photo.jpg", "clip-thumb.jpg", "clip.mp4-thumb.jpg",
+                                 "clip-cover.jpg", "other-thumb.jpg"})
             QVERIFY(picture.save(m_dir.filePath(QString::fromLatin1(name)), "JPEG"));
         m_tv = std::make_unique<LumiqoTv>(QStringLiteral("LumiqoTV"), m_dir.path(),
                                           UpnpEngine::NoSsdp);
