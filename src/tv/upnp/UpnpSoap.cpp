@@ -17,6 +17,16 @@ bool isXmlName(const QByteArray &name)
     return true;
 }
 
+// Service types are URNs: printable characters without spaces.
+bool isServiceType(const QByteArray &type)
+{
+    for (const char c : type) {
+        if (c <= ' ' || c > '~')
+            return false;
+    }
+    return !type.isEmpty();
+}
+
 } // namespace
 
 namespace UpnpSoap {
@@ -31,7 +41,7 @@ bool parseSoapAction(const QByteArray &header, QString *serviceType, QString *ac
         return false;
     // The action names the answer's element: an XML name, nothing else.
     const QByteArray name = value.mid(hash + 1);
-    if (!isXmlName(name))
+    if (!isXmlName(name) || !isServiceType(value.left(hash)))
         return false;
     *serviceType = QString::fromUtf8(value.left(hash));
     *action = QString::fromLatin1(name);
