@@ -177,6 +177,16 @@ void CookieJar::clear()
     emit cookiesChanged();
 }
 
+bool CookieJar::removeCookie(const QNetworkCookie &cookie)
+{
+    load();
+    if (!NetworkCookieJar::deleteCookie(cookie))
+        return false;
+    m_saver->changeOccurred();
+    emit cookiesChanged();
+    return true;
+}
+
 bool CookieJar::setCookiesFromUrl(const QList<QNetworkCookie> &cookieList, const QUrl &url)
 {
     load();

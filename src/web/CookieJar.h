@@ -52,6 +52,10 @@ public:
     void setAllowedCookies(const QStringList &list);
     void setAllowForSessionCookies(const QStringList &list);
 
+    // Removes one cookie (same name, domain and path) and schedules a save;
+    // false when it was not stored. For stores that mirror this one.
+    bool removeCookie(const QNetworkCookie &cookie);
+
     // Writes pending changes now (the owner calls this at exit).
     void saveNow();
 

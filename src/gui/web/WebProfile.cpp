@@ -1,0 +1,149 @@
+#include "gui/web/WebProfile.h"
+
+#include "core/Logging.h"
+#include "core/SiteConfig.h"
+#include "core/UserPrompt.h"
+#include "gui/web/CookieMirror.h"
+#include "gui/web/ZeltaPage.h"
+#include "web/CookieJar.h"
+#include "web/NetworkManager.h"
+#include "web/SignInState.h"
+#include "web/SiteCredentials.h"
+
+#include <QAuthenticator>
+#include <QCoreApplication>
+#include <QNetworkDiskCache>
+#include <QPointer>
+#include <QTimer>
+#include <QWebEngineCookieStore>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
+
+namespace {
+
+int defaultPort(const QUrl &url)
+{
+    return url.port(url.scheme() == QLatin1String("https") ? 443 : 80);
+}
+
+} // namespace
+
+WebProfile *WebProfile::instance()
+{
+    static QPointer<WebProfile> profile;
+    if (!profile)
+        profile = new WebProfile(QCoreApplication::instance());
+    return profile;
+}
+
+WebProfile::WebProfile(QObject *parent) : QObject(parent)
+{
+    m_profile = QWebEngineProfile::defaultProfile();
+    // The program's cookie jar is the one that keeps cookies across runs.
+    m_profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+    m_cookies = new CookieMirror(m_profile->cookieStore(), NetworkManager::instance()->cookieJar(),
+                                 this);
+    connect(m_profile, &QWebEngineProfile::downloadRequested, this,
+            &WebProfile::downloadRequested);
+}
+
+WebProfile::~WebProfile() = default;
+
+QString WebProfile::originOf(const QUrl &url)
+{
+    QString host = url.host().toLower();
+    if (host.contains(QLatin1Char(':')))
+        host = QLatin1Char('[') + host + QLatin1Char(']');
+    QString origin = url.scheme().toLower() + QStringLiteral("://") + host;
+    if (url.port() != -1 && url.port() != defaultPort(url))
+        origin += QLatin1Char(':') + QString::number(url.port());
+    return origin;
+}
+
+QStringList WebProfile::siteOrigins()
+{
+    QStringList origins;
+    for (const QUrl &url : {SiteConfig::membersUrl(), SiteConfig::secureMembersUrl()}) {
+        const QString origin = originOf(url);
+        if (!origins.contains(origin))
+            origins << origin;
+    }
+    return origins;
+}
+
+void WebProfile::clearCaches()
+{
+    m_profile->clearHttpCache();
+    NetworkManager::instance()->diskCache()->clear();
+}
+
+void WebProfile::clearCookies()
+{
+    // The mirror carries the jar's emptying over to the pages.
+    NetworkManager::instance()->cookieJar()->clear();
+    m_profile->cookieStore()->deleteAllCookies();
+}
+
+void WebProfile::answerAuthentication(const QUrl &url, QAuthenticator *authenticator)
+{
+    if (SignInState::hasCredentials() && SiteCredentials::mayAnswer(url)) {
+        authenticator->setUser(SignInState::userName());
+        authenticator->setPassword(SignInState::password());
+        return;
+    }
+    qCDebug(lcGui) << "WebProfile: authentication refused for" << url.host();
+    *authenticator = QAuthenticator(); // cancels the request
+}
+
+void WebProfile::handleCertificateError(QWebEngineCertificateError error)
+{
+    const QUrl url = error.url();
+    NetworkManager *network = NetworkManager::instance();
+    if (network->isAccepted(url.host(), defaultPort(url))) {
+        error.acceptCertificate();
+        return;
+    }
+    if (!error.isOverridable()) {
+        error.rejectCertificate();
+        return;
+    }
+    const QString key = originOf(url);
+    error.defer();
+    const bool asking = m_pendingErrors.contains(key);
+    m_pendingErrors[key].append(error);
+    if (!asking) // later errors for the same host wait for the one answer
+        QTimer::singleShot(0, this, [this, key] { askCertificateQuestion(key); });
+}
+
+void WebProfile::askCertificateQuestion(const QString &hostKey)
+{
+    const QList<QWebEngineCertificateError> first = m_pendingErrors.value(hostKey);
+    if (first.isEmpty())
+        return;
+    const QUrl url = first.constFirst().url();
+    const QString text = NetworkManager::tr("SSL Errors:\n\n%1\n\n%2\n\nDo you want to ignore "
+                                            "these errors for this host?")
+                             .arg(url.toString(), first.constFirst().description());
+    const bool yes =
+        UserPrompt::instance()->question(QCoreApplication::applicationName(), text,
+                                         UserPrompt::Yes | UserPrompt::No,
+                                         UserPrompt::No) == UserPrompt::Yes;
+    if (yes)
+        NetworkManager::instance()->accept(url.host(), defaultPort(url));
+    for (QWebEngineCertificateError error : m_pendingErrors.take(hostKey)) {
+        if (yes)
+            error.acceptCertificate();
+        else
+            error.rejectCertificate();
+    }
+}
+
+void WebProfile::downloadRequested(QWebEngineDownloadRequest *download)
+{
+    // Nothing is saved behind the member's back: the page's rules decide.
+    const QUrl url = download->url();
+    download->cancel();
+    auto *page = qobject_cast<ZeltaPage *>(download->page());
+    if (!page || !page->routeDownload(url))
+        qCWarning(lcGui) << "WebProfile: download refused:" << url;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QStringList>
+#include <QWebEngineCertificateError>
+
+class CookieMirror;
+class QAuthenticator;
+class QUrl;
+class QWebEngineDownloadRequest;
+class QWebEngineProfile;
+
+// What every web view shares with the program's own network access: the
+// cookies (mirrored with NetworkManager's jar), the member's credentials for
+// HTTP authentication, the certificate exceptions of this run (one question
+// per host and port), and the caches. Downloads the engine would save on its
+// own are handed to the page's link rules instead.
+class WebProfile : public QObject
+{
+    Q_OBJECT
+
+public:
+    static WebProfile *instance();
+    ~WebProfile() override;
+
+    QWebEngineProfile *profile() const { return m_profile; }
+
+    // The site's origins ("http://host:port") whose pages get the bridge.
+    static QStringList siteOrigins();
+    static QString originOf(const QUrl &url);
+
+    void clearCaches();
+    void clearCookies();
+
+    // Fills in the member's credentials where they may go; otherwise cancels.
+    void answerAuthentication(const QUrl &url, QAuthenticator *authenticator);
+    // Accepts errors the user accepted for this host before, else asks once.
+    void handleCertificateError(QWebEngineCertificateError error);
+
+private:
+    explicit WebProfile(QObject *parent);
+    void downloadRequested(QWebEngineDownloadRequest *download);
+    void askCertificateQuestion(const QString &hostKey);
+
+    QWebEngineProfile *m_profile = nullptr;
+    CookieMirror *m_cookies = nullptr;
+    QHash<QString, QList<QWebEngineCertificateError>> m_pendingErrors;
+};

@@ -1,0 +1,141 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <QUrl>
+#include <QWidget>
+
+class AutoSizeLabel;
+class CorvExtendedScrolledWebView;
+class Engines;
+class QLabel;
+class QLineEdit;
+class QStackedWidget;
+class QToolButton;
+class QWebChannel;
+class QWebEnginePage;
+class QWebEngineView;
+class ZeltaPage;
+class ZeltaProxy;
+
+// The members' site inside the main window: a toolbar above a stack of web
+// views (0 the site, 1 the add-on pages, 2 the offline page, then one per
+// channel). The site's scripts drive the program through the "zelta" bridge.
+class WebWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum View
+    {
+        SiteView = 0,
+        AddOnView = 1,
+        OfflineView = 2
+    };
+
+    explicit WebWidget(Engines *engines, QWidget *parent = nullptr);
+    ~WebWidget() override;
+
+    static QUrl membersHome();
+    static QUrl startPage();
+    static QUrl searchPage();
+    static QUrl offlinePage();
+
+    // Whether the network is reachable now (true when that cannot be known).
+    static bool isOnline();
+
+    // Channel views, made by the main window from the channel list.
+    bool createChannel(const QString &name, const QUrl &homeUrl, const QUrl &searchUrl);
+    void removeChannel(const QString &name);
+    bool hasChannel(const QString &name) const;
+
+    // A page the bridge asks for: a tab name ("corvana", "discaveo",
+    // "lumiqotv" or a channel) and an address in it (empty: its home).
+    void tabFocus(const QString &tab, const QString &url);
+    // View 0 with the members home when signed in, else the sign-in page.
+    void showSiteHome();
+
+    int currentIndex() const;
+    int viewCount() const;
+    CorvExtendedScrolledWebView *view(int index) const;
+    CorvExtendedScrolledWebView *currentView() const;
+    QUrl homeUrl(int index) const;
+    QUrl searchUrl(int index) const;
+    QString title() const { return m_title; }
+    ZeltaProxy *bridge() const { return m_bridge; }
+    QLineEdit *searchField() const { return m_searchField; }
+
+Q_SIGNALS:
+    void searchFor(const QString &text);
+    void loggedIn();
+    void loggedOut();
+    void titleChanged(const QString &title);
+    // What the page asks of the main window.
+    void refreshChannelsRequested(const QString &pageName);
+    void sidebarItemRequested(const QString &name);
+    void downloadsPageRequested();
+
+public Q_SLOTS:
+    void stopPlayer();
+    void load(const QUrl &url);
+    void home();
+    void forward();
+    void back();
+    void reload();
+    void stop();
+    void login();
+    void corvana();
+    void channel(const QString &name);
+    void forceRefreshToHome();
+    void updateNavigationEnabled();
+    void setVisibleWebInspectorCurrentPage(bool visible);
+    void setVisibleWebInspectorCurrentPage();
+    void doSearchFor(const QString &text);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private Q_SLOTS:
+    void setTitle(const QString &title);
+    void animateProgressIndicator();
+    void startProgressIndicator();
+    void stopProgressIndicator();
+    void loginComplete(bool ok);
+    void loginOccurred();
+    void networkStatusChanged(bool online);
+    void logoutOccurred();
+
+private:
+    void buildToolbar();
+    CorvExtendedScrolledWebView *createView();
+    void showView(int index, const QUrl &url);
+    void followNetworkState();
+    void descriptorRequested(const QUrl &url);
+    void directDownloadRequested(const QUrl &url);
+
+    QPointer<Engines> m_engines;
+    QLabel *m_status = nullptr;
+    QHash<int, QUrl> m_homeUrls;
+    QHash<int, QUrl> m_searchUrls;
+    QHash<int, QString> m_placeholders;
+    QHash<QString, int> m_channelViews;
+    QTimer m_progressTimer;
+    int m_progressFrame = 1;
+    ZeltaProxy *m_bridge = nullptr;
+    QWebChannel *m_channel = nullptr;
+    QStackedWidget *m_stack = nullptr;
+    QList<CorvExtendedScrolledWebView *> m_views;
+    QWidget *m_toolbar = nullptr;
+    QToolButton *m_back = nullptr;
+    QToolButton *m_forward = nullptr;
+    AutoSizeLabel *m_titleLabel = nullptr;
+    QLabel *m_progress = nullptr;
+    QLineEdit *m_searchField = nullptr;
+    QString m_title;
+    QPointer<QWebEnginePage> m_loginPage;
+    QWebEngineView *m_inspector = nullptr;
+};

@@ -1,0 +1,83 @@
+#include "gui/web/ZeltaProxy.h"
+
+#include "core/Logging.h"
+#include "gui/web/WebProfile.h"
+#include "gui/web/WebWidget.h"
+#include "web/SignInState.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+ZeltaProxy::ZeltaProxy(WebWidget *widget) : QObject(widget), m_widget(widget) {}
+
+void ZeltaProxy::login(const QString &username, const QString &password)
+{
+    SignInState::login(username, password);
+    emit loggedIn();
+}
+
+void ZeltaProxy::logout()
+{
+    emit loggedOut();
+}
+
+void ZeltaProxy::launchBrowser(const QString &url)
+{
+    const QUrl target(url, QUrl::StrictMode);
+    const QString scheme = target.scheme();
+    if (!target.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+        qCWarning(lcGui) << "ZeltaProxy::launchBrowser ignored:" << url;
+        return;
+    }
+    QDesktopServices::openUrl(target);
+}
+
+void ZeltaProxy::checkConnection()
+{
+    if (m_widget)
+        m_widget->showSiteHome();
+}
+
+void ZeltaProxy::tabFocus(const QString &tab, const QString &url)
+{
+    if (m_widget)
+        m_widget->tabFocus(tab, url);
+}
+
+void ZeltaProxy::tabFocus(const QString &tab)
+{
+    tabFocus(tab, QString());
+}
+
+void ZeltaProxy::refreshChannels(const QString &channel)
+{
+    if (m_widget)
+        emit m_widget->refreshChannelsRequested(channel);
+}
+
+void ZeltaProxy::refreshChannels()
+{
+    refreshChannels(QString());
+}
+
+void ZeltaProxy::search(const QString &terms)
+{
+    if (m_widget)
+        emit m_widget->searchFor(terms);
+}
+
+void ZeltaProxy::clearSession()
+{
+    if (m_widget)
+        m_widget->forceRefreshToHome();
+}
+
+void ZeltaProxy::clearCache()
+{
+    WebProfile::instance()->clearCaches();
+}
+
+void ZeltaProxy::clearCookies()
+{
+    WebProfile::instance()->clearCookies();
+}
