@@ -1,6 +1,7 @@
 #include "DemoSite.h"
 
 #include "HttpConnection.h"
+#include "MemberPages.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
@@ -292,10 +293,7 @@ HttpResponse DemoSite::handle(const HttpRequest &request, bool secure)
         return search(request, base);
     if (path.endsWith(QLatin1String(".corvana")))
         return descriptor(request, base);
-    if (path.startsWith(QLatin1String("/members/plugins/")) ||
-        path == QLatin1String("/members/channel.php"))
-        return page(QStringLiteral("Corvana"), QStringLiteral("<p>Nothing to see here yet.</p>"));
-    return notFound();
+    return memberPage(request);
 }
 
 HttpResponse DemoSite::control(const HttpRequest &request)
@@ -308,6 +306,8 @@ HttpResponse DemoSite::control(const HttpRequest &request)
             return text("unknown fault\n", "text/plain", 400);
         return text("ok\n", "text/plain");
     }
+    if (path == QLatin1String("/control/cookies")) // what the client sent
+        return text(request.header("cookie") + '\n', "text/plain");
     if (path == QLatin1String("/control/requests"))
         return text(m_requestLog.join(QLatin1Char('\n')).toUtf8() + '\n', "text/plain");
     if (path == QLatin1String("/control/clear")) {
@@ -326,53 +326,53 @@ HttpResponse DemoSite::control(const HttpRequest &request)
 
 HttpResponse DemoSite::startPage() const
 {
-    return page(
-        QStringLiteral("Sign in to Corvana"),
-        QStringLiteral("<form id=\"signin\" onsubmit=\"return signIn();\">"
-                       "<p><label>User name <input id=\"user\" autofocus></label></p>"
-                       "<p><label>Password <input id=\"password\" type=\"password\"></label></p>"
-                       "<p><button type=\"submit\">Sign in</button></p></form>"
-                       "<p><small>Demo account: user <b>%1</b>, password <b>%2</b>.</small></p>"
-                       "<script>function signIn() {"
-                       " var u = document.getElementById('user').value;"
-                       " var p = document.getElementById('password').value;"
-                       " if (window.zelta) { zelta.login(u, p); }"
-                       " setTimeout(function () { location.href = '/members/index.php'; }, 300);"
-                       " return false; }</script>")
-            .arg(m_options.user.toHtmlEscaped(), m_options.password.toHtmlEscaped()));
+    return page(QStringLiteral("Sign in to Corvana"),
+                MemberPages::startPage(m_options.user, m_options.password));
+}
+
+QList<MemberPages::Clip> DemoSite::memberClips() const
+{
+    QList<MemberPages::Clip> clips;
+    for (const Clip &clip : m_clips)
+        clips.append({clip.name, clip.title, clip.categories});
+    return clips;
 }
 
 HttpResponse DemoSite::membersHome(const QString &) const
 {
-    QString list;
-    for (const Clip &clip : m_clips) {
-        list += QStringLiteral("<li>%1 &mdash; <a href=\"/members/videos/%2.corvana\">download</a>"
-                               " &middot; <a href=\"/media/%2.mp4\">direct file</a></li>")
-                    .arg(clip.title.toHtmlEscaped(), clip.name);
+    HttpResponse response =
+        page(QStringLiteral("Corvana members"), MemberPages::membersHome(memberClips()));
+    // A remembered preference, so that cookies set by the site can be followed.
+    response.setHeader("Set-Cookie", "corvana_seen=1; Max-Age=2592000; Path=/");
+    return response;
+}
+
+HttpResponse DemoSite::memberPage(const HttpRequest &request) const
+{
+    const QString path = request.path;
+    QString body;
+    QString title = QStringLiteral("Corvana");
+    if (path == QLatin1String("/members/channel.php")) {
+        body = MemberPages::channelPage(memberClips(),
+                                        request.query.queryItemValue(QStringLiteral("c")));
+        title = QStringLiteral("Corvana channel");
+    } else if (path.startsWith(QLatin1String("/members/plugins/"))) {
+        body = MemberPages::addOnPage(path);
+        title = QStringLiteral("Corvana add-ons");
+    } else if (path == QLatin1String("/members/about.php")) {
+        body = MemberPages::aboutPage();
+        title = QStringLiteral("About Corvana");
+    } else if (path == QLatin1String("/members/local.php")) {
+        body = MemberPages::localFilePage();
     }
-    return page(QStringLiteral("Corvana members"),
-                QStringLiteral("<p>Welcome back.</p><ul>%1</ul>"
-                               "<p><a href=\"/members/all.corvana\">Download everything</a></p>"
-                               "<p><a href=\"javascript:zelta.logout()\">Sign out</a></p>")
-                    .arg(list));
+    return body.isEmpty() ? notFound() : page(title, body);
 }
 
 HttpResponse DemoSite::search(const HttpRequest &request, const QString &base) const
 {
     const QString terms = request.query.queryItemValue(QStringLiteral("q"), QUrl::FullyDecoded);
-    QString list;
-    for (const Clip &clip : m_clips) {
-        if (!terms.isEmpty() && !clip.title.contains(terms, Qt::CaseInsensitive) &&
-            !clip.categories.contains(terms, Qt::CaseInsensitive))
-            continue;
-        list +=
-            QStringLiteral("<li>%1 &mdash; <a href=\"%3/members/videos/%2.corvana\">download</a>"
-                           " &middot; <a href=\"%3/media/%2.mp4\">direct file</a></li>")
-                .arg(clip.title.toHtmlEscaped(), clip.name, base);
-    }
-    if (list.isEmpty())
-        list = QStringLiteral("<li>No videos found.</li>");
-    return page(QStringLiteral("Search: %1").arg(terms), QStringLiteral("<ul>%1</ul>").arg(list));
+    return page(QStringLiteral("Search: %1").arg(terms),
+                MemberPages::search(memberClips(), terms, base));
 }
 
 QByteArray DemoSite::itemXml(const Clip &clip, const QString &base) const
@@ -522,10 +522,8 @@ HttpResponse DemoSite::sidebar(const HttpRequest &request, const QString &base) 
         request.query.queryItemValue(QStringLiteral("password")).toLatin1() != hash)
         return text("<channels/>\n", "text/xml");
     QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<channels>";
-    const QList<QPair<QString, QString>> channels = {
-        {QStringLiteral("Featured"), QStringLiteral("featured")},
-        {QStringLiteral("Nature"), QStringLiteral("nature")}};
-    for (const auto &channel : channels) {
+    for (const MemberPages::Channel &c : MemberPages::channels()) {
+        const QPair<QString, QString> channel(c.name, c.id);
         const QByteArray b = escapeXml(base);
         const QByteArray id = channel.second.toUtf8();
         xml += "<channel><name>" + escapeXml(channel.first) + "</name><url>" + b +

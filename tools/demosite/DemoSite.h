@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HttpMessage.h"
+#include "MemberPages.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -59,6 +60,8 @@ private:
     HttpResponse control(const HttpRequest &request);
     HttpResponse startPage() const;
     HttpResponse membersHome(const QString &base) const;
+    HttpResponse memberPage(const HttpRequest &request) const;
+    QList<MemberPages::Clip> memberClips() const;
     HttpResponse search(const HttpRequest &request, const QString &base) const;
     HttpResponse descriptor(const HttpRequest &request, const QString &base) const;
     HttpResponse syntheticDescriptor(const HttpRequest &request, const QString &base) const;

@@ -21,9 +21,15 @@
 
 namespace {
 
-int defaultPort(const QUrl &url)
+int schemePort(const QUrl &url)
 {
-    return url.port(url.scheme() == QLatin1String("https") ? 443 : 80);
+    return url.scheme() == QLatin1String("https") ? 443 : 80;
+}
+
+// The port a URL talks to, its scheme's default when it names none.
+int portOf(const QUrl &url)
+{
+    return url.port(schemePort(url));
 }
 
 } // namespace
@@ -55,7 +61,7 @@ QString WebProfile::originOf(const QUrl &url)
     if (host.contains(QLatin1Char(':')))
         host = QLatin1Char('[') + host + QLatin1Char(']');
     QString origin = url.scheme().toLower() + QStringLiteral("://") + host;
-    if (url.port() != -1 && url.port() != defaultPort(url))
+    if (url.port() != -1 && url.port() != schemePort(url))
         origin += QLatin1Char(':') + QString::number(url.port());
     return origin;
 }
@@ -99,7 +105,7 @@ void WebProfile::handleCertificateError(QWebEngineCertificateError error)
 {
     const QUrl url = error.url();
     NetworkManager *network = NetworkManager::instance();
-    if (network->isAccepted(url.host(), defaultPort(url))) {
+    if (network->isAccepted(url.host(), portOf(url))) {
         error.acceptCertificate();
         return;
     }
@@ -129,7 +135,7 @@ void WebProfile::askCertificateQuestion(const QString &hostKey)
                                          UserPrompt::Yes | UserPrompt::No,
                                          UserPrompt::No) == UserPrompt::Yes;
     if (yes)
-        NetworkManager::instance()->accept(url.host(), defaultPort(url));
+        NetworkManager::instance()->accept(url.host(), portOf(url));
     for (QWebEngineCertificateError error : m_pendingErrors.take(hostKey)) {
         if (yes)
             error.acceptCertificate();

@@ -515,6 +515,7 @@ void WebWidget::logoutOccurred()
 
 void WebWidget::networkStatusChanged(bool online)
 {
+    m_online = online;
     if (!online)
         showView(OfflineView, QUrl());
     else
@@ -531,11 +532,14 @@ void WebWidget::followNetworkState()
 {
     if (!QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability))
         return; // no backend: count as online
+    m_online = isOnline();
     connect(QNetworkInformation::instance(), &QNetworkInformation::reachabilityChanged, this,
             [this](QNetworkInformation::Reachability reachability) {
-                if (reachability != QNetworkInformation::Reachability::Unknown)
-                    networkStatusChanged(reachability !=
-                                         QNetworkInformation::Reachability::Disconnected);
+                if (reachability == QNetworkInformation::Reachability::Unknown)
+                    return;
+                const bool online = reachability != QNetworkInformation::Reachability::Disconnected;
+                if (online != m_online) // only a real change moves the page
+                    networkStatusChanged(online);
             });
 }
 

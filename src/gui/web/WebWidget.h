@@ -136,6 +136,7 @@ private:
     QLabel *m_progress = nullptr;
     QLineEdit *m_searchField = nullptr;
     QString m_title;
+    bool m_online = true;
     QPointer<QWebEnginePage> m_loginPage;
     QWebEngineView *m_inspector = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "gui/web/ZeltaPage.h"
 
 #include "core/Logging.h"
+#include "downloads/Download.h"
 #include "gui/web/NewWindowPage.h"
 #include "gui/web/WebProfile.h"
 
@@ -25,13 +26,10 @@ ZeltaPage::ZeltaPage(QWebEngineProfile *profile, QWebEngineView *view)
 
 ZeltaPage::LinkKind ZeltaPage::linkKind(const QUrl &url)
 {
-    // The site's links rely on these patterns as they are (the dots match any character).
-    static const QRegularExpression media(
-        QStringLiteral("(.mp4$)|(.mpg$)|(.wmv$)|(.flv$)|(.m4v$)|(.mpeg$)|(.avi$)|(.exe$)|(.dmg$)"));
     const QString path = url.path();
     if (path.indexOf(QLatin1String(".corvana"), 1) > 0)
         return DescriptorLink;
-    if (media.match(path).hasMatch())
+    if (Download::isMediaLink(path))
         return MediaLink;
     return OtherLink;
 }

@@ -1,0 +1,483 @@
+// The members' site page with real web views against the demo site on
+// 127.0.0.1; a second site on another port stands for foreign origins.
+#include "DemoSiteProcess.h"
+#include "ScriptedPrompt.h"
+#include "TestSupport.h"
+#include "WebTestView.h"
+
+#include "core/AppIdentity.h"
+#include "core/SiteConfig.h"
+#include "downloads/Download.h"
+#include "downloads/DownloadManager.h"
+#include "engines/Engines.h"
+#include "gui/web/AutoSizeLabel.h"
+#include "gui/web/BridgeScripts.h"
+#include "gui/web/CorvExtendedScrolledWebView.h"
+#include "gui/web/WebWidget.h"
+#include "gui/web/WheelCoalescer.h"
+#include "gui/web/ZeltaPage.h"
+#include "gui/web/ZeltaProxy.h"
+#include "web/CookieJar.h"
+#include "web/NetworkManager.h"
+#include "web/SignInState.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QNetworkReply>
+#include <QSignalSpy>
+#include <QTest>
+#include <QUrlQuery>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+
+#include <memory>
+
+using namespace WebTestView;
+
+namespace {
+
+QStringList g_log;
+
+void captureLog(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    g_log << message;
+}
+
+QByteArray get(const QUrl &url, QNetworkReply::NetworkError *error = nullptr)
+{
+    QNetworkReply *reply = NetworkManager::instance()->get(QNetworkRequest(url));
+    QTest::qWaitFor([reply] { return reply->isFinished(); }, 20000);
+    if (error)
+        *error = reply->error();
+    const QByteArray body = reply->readAll();
+    reply->deleteLater();
+    return body;
+}
+
+// Receives what the bridge hands to the desktop's browser.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public Q_SLOTS:
+    void open(const QUrl &url) { urls << url; }
+};
+
+} // namespace
+
+class TestWebWidget : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<DemoSiteProcess> m_site;
+    std::unique_ptr<DemoSiteProcess> m_foreign;
+    std::unique_ptr<ScriptedPrompt> m_prompt;
+    std::unique_ptr<Engines> m_engines;
+    std::unique_ptr<WebWidget> m_web;
+
+    CorvExtendedScrolledWebView *site() const { return m_web->view(WebWidget::SiteView); }
+
+    bool showMembersHome()
+    {
+        return loaded(site(), [this] { m_web->corvana(); }) &&
+               waitForPath(site(), QStringLiteral("/members/index.php"));
+    }
+
+    bool signIn()
+    {
+        if (!loaded(site(), [this] { site()->load(WebWidget::startPage()); }) ||
+            !waitForPath(site(), QStringLiteral("/start/index.php")))
+            return false;
+        run(site(), QStringLiteral("document.getElementById('user').value = 'demo';"
+                                   "document.getElementById('password').value = 'demo';"));
+        return click(site(), QStringLiteral("#signin-button")) &&
+               waitForPath(site(), QStringLiteral("/members/index.php"));
+    }
+
+    // Adds a link to the current site page.
+    void addLink(const QString &id, const QString &href)
+    {
+        run(site(), QStringLiteral("var a = document.createElement('a'); a.id = '%1';"
+                                   "a.href = '%2'; a.textContent = 'link %1';"
+                                   "document.body.prepend(a);")
+                        .arg(id, href));
+    }
+
+    Download *downloadFor(const QString &path) const
+    {
+        DownloadManager *manager = m_engines->downloadManager();
+        for (Download *d : manager->activeDownloads() + manager->queuedDownloads()) {
+            if (d->url().path() == path || d->item().mediaUrl().path() == path)
+                return d;
+        }
+        return nullptr;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        AppIdentity::apply();
+        m_site = std::make_unique<DemoSiteProcess>();
+        m_foreign = std::make_unique<DemoSiteProcess>();
+        QVERIFY(m_site->isRunning() && m_foreign->isRunning());
+        SiteConfig::setValue(QStringLiteral("membersUrl"), m_site->url());
+        SiteConfig::setValue(QStringLiteral("secureMembersUrl"), m_site->url());
+        SiteConfig::setValue(QStringLiteral("channelServerUrl"), m_site->url());
+        m_prompt = std::make_unique<ScriptedPrompt>();
+        m_engines = std::make_unique<Engines>();
+        QVERIFY(m_engines->openDatabase());
+        m_web = std::make_unique<WebWidget>(m_engines.get());
+        m_web->resize(1000, 800);
+        m_web->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_web.get()));
+    }
+
+    void cleanupTestCase()
+    {
+        m_web.reset();
+        m_engines.reset();
+    }
+
+    // Only the bridge's own members reach the page (never deleteLater & co).
+    void bridgeExposesItsOwnMembersOnly()
+    {
+        const QStringList slotList = BridgeScripts::slotNames(ZeltaProxy::staticMetaObject);
+        const QStringList signalList = BridgeScripts::signalNames(ZeltaProxy::staticMetaObject);
+        QCOMPARE(signalList, (QStringList{"loggedIn", "loggedOut", "checkConnectionAgain"}));
+        QCOMPARE(slotList, (QStringList{"login", "logout", "launchBrowser", "checkConnection",
+                                     "tabFocus", "refreshChannels", "search", "clearSession",
+                                     "clearCache", "clearCookies"}));
+    }
+
+    void linkKinds_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("descriptor") << "/members/videos/a.corvana" << int(ZeltaPage::DescriptorLink);
+        QTest::newRow("descriptor inside") << "/x.corvana/y" << int(ZeltaPage::DescriptorLink);
+        QTest::newRow("descriptor at first char") << "/.corvana" << int(ZeltaPage::DescriptorLink);
+        QTest::newRow("mp4") << "/media/a.mp4" << int(ZeltaPage::MediaLink);
+        QTest::newRow("any char before mp4") << "/media/clipxmp4" << int(ZeltaPage::MediaLink);
+        QTest::newRow("installer") << "/files/setup.exe" << int(ZeltaPage::MediaLink);
+        QTest::newRow("upper case") << "/media/a.MP4" << int(ZeltaPage::OtherLink);
+        QTest::newRow("page") << "/members/index.php" << int(ZeltaPage::OtherLink);
+    }
+
+    void linkKinds()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, kind);
+        QUrl url(QStringLiteral("http://127.0.0.1"));
+        url.setPath(path);
+        QCOMPARE(int(ZeltaPage::linkKind(url)), kind);
+    }
+
+    void wheelCoalescing_data()
+    {
+        // Events as "time:delta"; the deltas the view scrolls by, in order.
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<QList<int>>("scrolled");
+        QTest::newRow("burst combined") << QStringList{"10:120", "20:120", "70:120"}
+                                        << QList<int>{360};
+        QTest::newRow("same millisecond ignored") << QStringList{"0:120", "70:120"}
+                                                  << QList<int>{120};
+        QTest::newRow("opposite turns cancel") << QStringList{"61:120", "62:-120", "100:120", "130:0"}
+                                               << QList<int>{120};
+        QTest::newRow("next step after 60 ms") << QStringList{"61:120", "100:120", "122:120"}
+                                               << QList<int>{120, 240};
+    }
+
+    void wheelCoalescing()
+    {
+        QFETCH(QStringList, events);
+        QFETCH(QList<int>, scrolled);
+        WheelCoalescer wheel(0);
+        QList<int> out;
+        for (const QString &event : events) {
+            const int combined = wheel.feed(event.section(':', 0, 0).toLongLong(),
+                                            event.section(':', 1).toInt());
+            if (combined)
+                out << combined;
+        }
+        QCOMPARE(out, scrolled);
+    }
+
+    void titleLabelElides()
+    {
+        AutoSizeLabel label;
+        label.show();
+        const QString text = QStringLiteral("Corvana members: the whole long title of a page");
+        label.setText(text);
+        label.resize(label.fontMetrics().horizontalAdvance(text) / 3, 30);
+        QVERIFY(label.text().endsWith(QChar(0x2026)));
+        QCOMPARE(label.fullText(), text);
+        label.resize(label.fontMetrics().horizontalAdvance(text) + 20, 30);
+        QCOMPARE(label.text(), text);
+    }
+
+    void foreignOriginGetsNoBridge()
+    {
+        site()->load(m_site->url(QStringLiteral("/start/index.php")));
+        QVERIFY(waitForPath(site(), QStringLiteral("/start/index.php")));
+        QCOMPARE(run(site(), QStringLiteral("typeof zelta.login")).toString(), "function");
+        // Even the site's own world never holds the channel transport.
+        QCOMPARE(run(site(), QStringLiteral("typeof qt")).toString(), "undefined");
+
+        site()->load(m_foreign->url(QStringLiteral("/start/index.php")));
+        QTRY_COMPARE_WITH_TIMEOUT(site()->url().port(), m_foreign->url().port(), 20000);
+        QVERIFY(waitForPath(site(), QStringLiteral("/start/index.php")));
+        QCOMPARE(run(site(), QStringLiteral("typeof zelta")).toString(), "undefined");
+        QCOMPARE(run(site(), QStringLiteral("typeof qt")).toString(), "undefined");
+        // Speaking the glue's own language gets the foreign page nowhere.
+        QSignalSpy loggedIn(m_web.get(), &WebWidget::loggedIn);
+        run(site(), QStringLiteral("document.dispatchEvent(new CustomEvent('zelta-call', "
+                                   "{detail: JSON.stringify({m: 'login', a: ['x', 'y']})}));"));
+        QVERIFY(loaded(site(), [&] { site()->load(m_site->url(QStringLiteral("/start/index.php"))); }));
+        QCOMPARE(run(site(), QStringLiteral("typeof zelta.login")).toString(), "function");
+        QCOMPARE(loggedIn.count(), 0);
+        QVERIFY(!SignInState::isLoggedIn());
+    }
+
+    void signInThroughTheSiteForm()
+    {
+        QSignalSpy loggedIn(m_web.get(), &WebWidget::loggedIn);
+        QSignalSpy channels(m_web.get(), &WebWidget::refreshChannelsRequested);
+        QVERIFY(loaded(site(), [this] { m_web->login(); }));
+        QCOMPARE(m_web->currentIndex(), int(WebWidget::SiteView));
+        QVERIFY(signIn());
+        QCOMPARE(loggedIn.count(), 1);
+        QVERIFY(channels.count() >= 1);
+        QVERIFY(SignInState::isLoggedIn());
+        QCOMPARE(SignInState::userName(), QStringLiteral("demo"));
+        // The members pages ask for HTTP authentication: answered with the member's credentials.
+        QCOMPARE(run(site(), QStringLiteral("document.title")).toString(), "Corvana members");
+    }
+
+    void credentialsGoOnlyToTheSite()
+    {
+        site()->load(m_foreign->url(QStringLiteral("/members/index.php")));
+        QTRY_COMPARE_WITH_TIMEOUT(site()->url().port(), m_foreign->url().port(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            run(site(), QStringLiteral("document.body ? document.body.innerText : ''"))
+                .toString()
+                .contains(QLatin1String("Sign in first")),
+            20000);
+        QVERIFY(showMembersHome());
+        QCOMPARE(run(site(), QStringLiteral("document.title")).toString(), "Corvana members");
+    }
+
+    void descriptorLinkDownloadsWithoutNavigating()
+    {
+        QVERIFY(showMembersHome());
+        QSignalSpy added(m_engines->downloadManager(), &DownloadManager::added);
+        m_site->control(QStringLiteral("/control/clear"));
+        QVERIFY(click(site(), QStringLiteral("#get-harbour")));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            m_site->requests().contains(QStringLiteral("GET /members/videos/harbour.corvana ")),
+            20000);
+        QTRY_VERIFY_WITH_TIMEOUT(added.count() >= 1, 20000);
+        QCOMPARE(site()->url().path(), QStringLiteral("/members/index.php"));
+        QCOMPARE(run(site(), QStringLiteral("document.title")).toString(), "Corvana members");
+    }
+
+    void mediaPatternLinkDownloadsDirectly()
+    {
+        QVERIFY(showMembersHome());
+        QSignalSpy downloadsPage(m_web.get(), &WebWidget::downloadsPageRequested);
+        addLink(QStringLiteral("clip"), QStringLiteral("/media/clipxmp4"));
+        QVERIFY(click(site(), QStringLiteral("#clip")));
+        QTRY_COMPARE_WITH_TIMEOUT(downloadsPage.count(), 1, 20000);
+        QTRY_VERIFY(downloadFor(QStringLiteral("/media/clipxmp4")));
+        QVERIFY(downloadFor(QStringLiteral("/media/clipxmp4"))->isDirect());
+        QCOMPARE(site()->url().path(), QStringLiteral("/members/index.php"));
+    }
+
+    void signOutPausesAndSignInResumes()
+    {
+        QVERIFY(showMembersHome());
+        const QString path = QStringLiteral("/members/synthetic.corvana");
+        addLink(QStringLiteral("slow"),
+                path + QStringLiteral("?count=1&bytes=200000000&tag=slow&rate=200000"));
+        QVERIFY(click(site(), QStringLiteral("#slow")));
+        QTRY_VERIFY_WITH_TIMEOUT(downloadFor(QStringLiteral("/media/blob/slow-1.mp4")), 20000);
+        Download *download = downloadFor(QStringLiteral("/media/blob/slow-1.mp4"));
+        QTRY_COMPARE_WITH_TIMEOUT(download->state(), Download::Downloading, 20000);
+
+        QSignalSpy loggedOut(m_web.get(), &WebWidget::loggedOut);
+        QVERIFY(click(site(), QStringLiteral("#signout button")));
+        QTRY_COMPARE_WITH_TIMEOUT(loggedOut.count(), 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(download->state(), Download::Paused, 20000);
+        QVERIFY(waitForPath(site(), QStringLiteral("/start/index.php")));
+
+        QVERIFY(signIn());
+        QTRY_COMPARE_WITH_TIMEOUT(download->state(), Download::Downloading, 20000);
+        m_engines->downloadManager()->pauseAll();
+    }
+
+    void newWindowLinkOpensInTheSameView()
+    {
+        QVERIFY(showMembersHome());
+        const int windows = QApplication::topLevelWidgets().size();
+        QVERIFY(click(site(), QStringLiteral("#new-window")));
+        QVERIFY(waitForPath(site(), QStringLiteral("/members/about.php")));
+        QCOMPARE(m_web->currentIndex(), int(WebWidget::SiteView));
+        QCOMPARE(QApplication::topLevelWidgets().size(), windows);
+    }
+
+    void localFileIsRefused()
+    {
+        QVERIFY(showMembersHome());
+        g_log.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(captureLog);
+        QVERIFY(click(site(), QStringLiteral("#local-file")));
+        QVERIFY(waitForPath(site(), QStringLiteral("/members/local.php")));
+        // The page marks itself a while after trying: a file that had opened would have replaced it.
+        QTRY_COMPARE_WITH_TIMEOUT(run(site(), QStringLiteral("document.title")).toString(),
+                                  QStringLiteral("Still here"), 10000);
+        QCOMPARE(site()->url().scheme(), QStringLiteral("http"));
+        // The program's own rule, for navigations the engine leaves to it.
+        QVERIFY(!loaded(site(), [this] {
+            site()->page()->runJavaScript(QStringLiteral("window.open('file:///etc/hostname')"));
+        }, 3000) || site()->url().scheme() == QLatin1String("http"));
+        qInstallMessageHandler(previous);
+    }
+
+    void launchBrowserOpensOnlyWebAddresses()
+    {
+        QVERIFY(showMembersHome());
+        UrlCatcher catcher;
+        for (const char *scheme : {"http", "https", "file", "mailto"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &catcher, "open");
+        run(site(), QStringLiteral("zelta.launchBrowser('file:///etc/passwd');"
+                                   "zelta.launchBrowser('mailto:x@corvana.example');"
+                                   "zelta.launchBrowser('http://127.0.0.1:9/about');"));
+        QTRY_COMPARE_WITH_TIMEOUT(catcher.urls.size(), 1, 10000);
+        QCOMPARE(catcher.urls.constFirst(), QUrl(QStringLiteral("http://127.0.0.1:9/about")));
+        for (const char *scheme : {"http", "https", "file", "mailto"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    }
+
+    void tabFocusThroughTheBridge_data()
+    {
+        QTest::addColumn<QString>("tab");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("burner add-on") << "Discaveo" << 1 << "/members/plugins/discaveo/";
+        QTest::newRow("tv add-on") << "lumiqotv" << 1 << "/members/plugins/lumiqo/";
+        QTest::newRow("channel") << "Featured" << 3 << "/members/channel.php";
+        QTest::newRow("site") << "corvana" << 0 << "/members/index.php";
+    }
+
+    void tabFocusThroughTheBridge()
+    {
+        QFETCH(QString, tab);
+        QFETCH(int, index);
+        QFETCH(QString, path);
+        if (!m_web->hasChannel(QStringLiteral("featured"))) {
+            QVERIFY(m_web->createChannel(
+                QStringLiteral("Featured"), m_site->url(QStringLiteral("/members/channel.php?c=featured")),
+                m_site->url(QStringLiteral("/members/search.php?c=featured&q="))));
+            QVERIFY(!m_web->createChannel(QStringLiteral("featured"), m_site->url(), QUrl()));
+        }
+        QVERIFY(showMembersHome());
+        QSignalSpy sidebar(m_web.get(), &WebWidget::sidebarItemRequested);
+        run(site(), QStringLiteral("zelta.tabFocus('%1');").arg(tab));
+        QTRY_COMPARE_WITH_TIMEOUT(sidebar.count(), 1, 10000);
+        QCOMPARE(sidebar.constFirst().constFirst().toString(), tab.toLower());
+        QCOMPARE(m_web->currentIndex(), index);
+        QVERIFY(waitForPath(m_web->currentView(), path));
+    }
+
+    void offlineShowsTheOfflinePageAndComesBack()
+    {
+        QVERIFY(QMetaObject::invokeMethod(m_web.get(), "networkStatusChanged", Q_ARG(bool, false)));
+        QCOMPARE(m_web->currentIndex(), int(WebWidget::OfflineView));
+        QTRY_COMPARE_WITH_TIMEOUT(m_web->currentView()->title(), QStringLiteral("No connection"), 20000);
+        QVERIFY(QMetaObject::invokeMethod(m_web.get(), "networkStatusChanged", Q_ARG(bool, true)));
+        QCOMPARE(m_web->currentIndex(), int(WebWidget::SiteView));
+        QVERIFY(waitForPath(site(), QStringLiteral("/members/index.php")));
+    }
+
+    void clearSessionReloadsHomesWithAutorefresh()
+    {
+        QVERIFY(showMembersHome());
+        run(site(), QStringLiteral("zelta.clearSession();"));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            QUrlQuery(site()->url()).queryItemValue(QStringLiteral("autorefresh")), "1", 20000);
+        QCOMPARE(site()->url().path(), QStringLiteral("/members/index.php"));
+        // Every view but the add-on and offline views.
+        QVERIFY(m_web->viewCount() > 3);
+        QTRY_COMPARE(QUrlQuery(m_web->view(3)->url()).queryItemValue(QStringLiteral("autorefresh")),
+                     "1");
+        QVERIFY(!m_web->view(WebWidget::OfflineView)->url().hasQuery());
+    }
+
+    void cookiesAreSharedAndKept()
+    {
+        QVERIFY(showMembersHome()); // the site sets corvana_seen=1
+        QTRY_VERIFY_WITH_TIMEOUT(get(m_site->url(QStringLiteral("/control/cookies")))
+                                     .contains("corvana_seen=1"),
+                                 10000);
+        // From the program's side to the pages.
+        QNetworkCookie fromProgram("from_program", "2");
+        fromProgram.setExpirationDate(QDateTime::currentDateTime().addDays(1));
+        NetworkManager::instance()->cookieJar()->setCookiesFromUrl({fromProgram}, m_site->url());
+        QTRY_VERIFY_WITH_TIMEOUT(
+            run(site(), QStringLiteral("document.cookie")).toString().contains("from_program=2"),
+            10000);
+        // Kept by the program's jar: a new jar reads them back.
+        NetworkManager::instance()->cookieJar()->saveNow();
+        CookieJar restarted;
+        QStringList names;
+        for (const QNetworkCookie &cookie : restarted.cookiesForUrl(m_site->url()))
+            names << QString::fromLatin1(cookie.name());
+        QVERIFY2(names.contains("corvana_seen") && names.contains("from_program"),
+                 qPrintable(names.join(',')));
+
+        run(site(), QStringLiteral("zelta.clearCookies();"));
+        QTRY_VERIFY_WITH_TIMEOUT(NetworkManager::instance()->cookieJar()->allCookies().isEmpty(),
+                                 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(run(site(), QStringLiteral("document.cookie")).toString(),
+                                  QString(), 10000);
+    }
+
+    void certificateQuestionOncePerHost()
+    {
+        QTemporaryDir keys;
+        const QString key = keys.filePath(QStringLiteral("key.pem"));
+        const QString cert = keys.filePath(QStringLiteral("cert.pem"));
+        QCOMPARE(TestSupport::run(QStringLiteral("openssl"),
+                                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout",
+                                   key, "-out", cert, "-days", "2", "-subj", "/CN=127.0.0.1"}),
+                 0);
+        DemoSiteProcess tls(QStringList{"--no-media", "--tls-cert", cert, "--tls-key", key});
+        QVERIFY(tls.tlsUrl().isValid());
+        m_prompt->messages.clear();
+        m_prompt->answers = {UserPrompt::Yes};
+
+        site()->load(tls.tlsUrl(QStringLiteral("/start/index.php")));
+        QTRY_COMPARE_WITH_TIMEOUT(site()->url().scheme(), QStringLiteral("https"), 20000);
+        QVERIFY(waitForPath(site(), QStringLiteral("/start/index.php")));
+        QCOMPARE(run(site(), QStringLiteral("document.title")).toString(), "Sign in to Corvana");
+        QCOMPARE(m_prompt->messages.size(), 1);
+        QVERIFY(m_prompt->messages.constFirst().text.startsWith(QLatin1String("SSL Errors:")));
+
+        // The program's own requests to that host take the same answer.
+        QNetworkReply::NetworkError error = QNetworkReply::UnknownNetworkError;
+        get(tls.tlsUrl(QStringLiteral("/zelta/update.xml")), &error);
+        QCOMPARE(error, QNetworkReply::NoError);
+        QCOMPARE(m_prompt->messages.size(), 1);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    TestWebWidget test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_webwidget.moc"
