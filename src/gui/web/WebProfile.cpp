@@ -8,7 +8,6 @@
 #include "web/CookieJar.h"
 #include "web/NetworkManager.h"
 #include "web/SignInState.h"
-#include "web/SiteCredentials.h"
 
 #include <QAuthenticator>
 #include <QCoreApplication>
@@ -92,7 +91,7 @@ void WebProfile::clearCookies()
 
 void WebProfile::answerAuthentication(const QUrl &url, QAuthenticator *authenticator)
 {
-    if (SignInState::hasCredentials() && SiteCredentials::mayAnswer(url)) {
+    if (SignInState::hasCredentials() && NetworkManager::mayReceiveCredentials(url)) {
         authenticator->setUser(SignInState::userName());
         authenticator->setPassword(SignInState::password());
         return;
