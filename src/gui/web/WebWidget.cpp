@@ -4,6 +4,8 @@
 #include "core/SiteConfig.h"
 #include "downloads/DownloadManager.h"
 #include "engines/Engines.h"
+#include "gui/mainwindow/CorvWebSearchWidget.h"
+#include "gui/mainwindow/CustomWebInspector.h"
 #include "gui/web/AutoSizeLabel.h"
 #include "gui/web/BridgeScripts.h"
 #include "gui/web/CorvExtendedScrolledWebView.h"
@@ -19,7 +21,6 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QNetworkInformation>
 #include <QStackedWidget>
@@ -110,7 +111,7 @@ WebWidget::WebWidget(Engines *engines, QWidget *parent)
 
 WebWidget::~WebWidget()
 {
-    delete m_inspector;
+    delete m_inspector.data();
 }
 
 QUrl WebWidget::membersHome()
@@ -162,16 +163,9 @@ void WebWidget::buildToolbar()
     m_progress->setAccessibleName(tr("Loading"));
     m_progress->hide();
     row->addWidget(m_progress);
-    m_searchField = new QLineEdit(m_toolbar);
-    m_searchField->setAccessibleName(tr("Search"));
-    m_searchField->setClearButtonEnabled(true);
-    m_searchField->setMinimumWidth(160);
-    m_searchField->setMaximumWidth(260);
-    connect(m_searchField, &QLineEdit::returnPressed, this, [this] {
-        const QString text = m_searchField->text().trimmed();
-        if (!text.isEmpty())
-            emit searchFor(text);
-    });
+    m_searchField = new CorvWebSearchWidget(m_toolbar);
+    connect(m_searchField, &CorvWebSearchWidget::signalReturnStringSearch, this,
+            &WebWidget::searchFor);
     row->addWidget(m_searchField);
 }
 
@@ -401,12 +395,9 @@ void WebWidget::setVisibleWebInspectorCurrentPage(bool visible)
             m_inspector->hide();
         return;
     }
-    if (!m_inspector) {
-        m_inspector = new QWebEngineView();
-        m_inspector->setWindowTitle(tr("Web Inspector"));
-        m_inspector->resize(900, 600);
-    }
-    currentView()->page()->setDevToolsPage(m_inspector->page());
+    if (!m_inspector)
+        m_inspector = new CustomWebInspector();
+    m_inspector->setPage(currentView()->page());
     if (m_inspector->isMinimized())
         m_inspector->showNormal();
     m_inspector->show();
@@ -420,8 +411,7 @@ void WebWidget::setVisibleWebInspectorCurrentPage()
 
 void WebWidget::doSearchFor(const QString &text)
 {
-    m_searchField->setText(text);
-    emit m_searchField->returnPressed();
+    m_searchField->setSearchText(text);
 }
 
 void WebWidget::dragEnterEvent(QDragEnterEvent *event)
@@ -520,6 +510,11 @@ void WebWidget::networkStatusChanged(bool online)
         showView(OfflineView, QUrl());
     else
         showSiteHome();
+}
+
+void WebWidget::showOffline()
+{
+    networkStatusChanged(false);
 }
 
 bool WebWidget::isOnline()

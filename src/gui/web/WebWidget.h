@@ -12,7 +12,8 @@ class AutoSizeLabel;
 class CorvExtendedScrolledWebView;
 class Engines;
 class QLabel;
-class QLineEdit;
+class CorvWebSearchWidget;
+class CustomWebInspector;
 class QStackedWidget;
 class QToolButton;
 class QWebChannel;
@@ -57,6 +58,8 @@ public:
     void tabFocus(const QString &tab, const QString &url);
     // View 0 with the members home when signed in, else the sign-in page.
     void showSiteHome();
+    // The offline view until the network comes back.
+    void showOffline();
 
     int currentIndex() const;
     int viewCount() const;
@@ -66,7 +69,7 @@ public:
     QUrl searchUrl(int index) const;
     QString title() const { return m_title; }
     ZeltaProxy *bridge() const { return m_bridge; }
-    QLineEdit *searchField() const { return m_searchField; }
+    CorvWebSearchWidget *searchField() const { return m_searchField; }
 
 Q_SIGNALS:
     void searchFor(const QString &text);
@@ -134,9 +137,9 @@ private:
     QToolButton *m_forward = nullptr;
     AutoSizeLabel *m_titleLabel = nullptr;
     QLabel *m_progress = nullptr;
-    QLineEdit *m_searchField = nullptr;
+    CorvWebSearchWidget *m_searchField = nullptr;
     QString m_title;
     bool m_online = true;
     QPointer<QWebEnginePage> m_loginPage;
-    QWebEngineView *m_inspector = nullptr;
+    QPointer<CustomWebInspector> m_inspector;
 };
