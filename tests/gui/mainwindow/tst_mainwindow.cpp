@@ -302,6 +302,7 @@ private Q_SLOTS:
         const QByteArray hash = QCryptographicHash::hash("demo", QCryptographicHash::Sha1).toHex();
         g_messages.clear();
         const QtMessageHandler previous = qInstallMessageHandler(captureMessages);
+        m_site->control(QStringLiteral("/control/clear"));
         signIn();
         qInstallMessageHandler(previous);
         QVERIFY(m_window->sidebar()->isEnabled());
@@ -319,6 +320,8 @@ private Q_SLOTS:
         QVERIFY(g_messages.filter(QStringLiteral("Send Channel request...")).size() == 1);
         QVERIFY(g_messages.filter(QString::fromLatin1(hash)).isEmpty());
         QCOMPARE(m_window->sidebar()->currentIndex(), model()->indexFromItem(model()->siteItem()));
+        // Each sign-in runs the update check.
+        QTRY_VERIFY_WITH_TIMEOUT(!m_site->requests().filter(QStringLiteral("GET /zelta/update.xml")).isEmpty(), 10000);
 
         QVERIFY(QMetaObject::invokeMethod(m_window.get(), "loggedOut"));
         QCOMPARE(topLevelTexts(model()), (QStringList{"", "Corvana", "Library"}));
@@ -326,9 +329,11 @@ private Q_SLOTS:
         QVERIFY(!m_window->findChild<SidebarVeil *>()); // it does not come back
 
         // In again: the old rows go before the new list lands, no doubles.
+        m_site->control(QStringLiteral("/control/clear"));
         QVERIFY(QMetaObject::invokeMethod(m_window.get(), "loggedIn"));
         QTRY_COMPARE_WITH_TIMEOUT(topLevelTexts(model()),
                                   (QStringList{"", "Corvana", "Featured", "Nature", "Library"}), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_site->requests().filter(QStringLiteral("GET /zelta/update.xml")).isEmpty(), 10000);
         m_window->refreshChannels(QStringLiteral("Nature"));
         QCOMPARE(topLevelTexts(model()), (QStringList{"", "Corvana", "Library"}));
         QTRY_VERIFY_WITH_TIMEOUT(model()->findByName(QStringLiteral("Nature")), 15000);
