@@ -20,6 +20,8 @@ public:
 
     // True when another copy of the program is already running.
     bool isRunning() const;
+    // Hands arguments between a second start and the running copy.
+    SingleInstanceGuard *instanceGuard() const { return m_guard.get(); }
 
     static void initLogging(bool installHandler);
     static QString logFilePath();

@@ -2,10 +2,26 @@
 #include "library/Library.h"
 #include "app/MprisService.h"
 #include "gui/mainwindow/MainWindow.h"
+#include "app/DescriptorOpener.h"
+#include "app/DesktopNotifier.h"
 #include "app/MessageBoxPrompt.h"
+#include "core/SingleInstanceGuard.h"
+#include "engines/Engines.h"
 #include "engines/StartupTypes.h"
 
+#include <QDir>
 #include <QMessageBox>
+
+namespace {
+
+void bringToFront(QWidget *window)
+{
+    window->showNormal();
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -18,6 +34,15 @@ int main(int argc, char **argv)
         MessageBoxPrompt prompt;
         UserPrompt::install(&prompt);
 
+        const QList<QUrl> descriptors = DescriptorOpener::urlsFromArguments(
+            QCoreApplication::arguments().mid(1), QDir::currentPath());
+        if (app.isRunning() && !descriptors.isEmpty()) {
+            // The running copy queues them; this one only hands them over.
+            const bool handed =
+                app.instanceGuard()->sendMessage(DescriptorOpener::encode(descriptors));
+            UserPrompt::install(nullptr);
+            return handed ? 0 : 1;
+        }
         if (app.isRunning()) {
             QMessageBox::warning(
                 nullptr, QObject::tr("Multiple Instances"),
@@ -46,6 +71,24 @@ int main(int argc, char **argv)
         Application::library()->startIntegrityCheck();
         QObject::connect(window, &MainWindow::CloseAllTasks, Application::library(),
                          &Library::lastWindowClosed, Qt::DirectConnection);
+
+        DescriptorOpener opener(Application::engines());
+        QObject::connect(app.instanceGuard(), &SingleInstanceGuard::messageReceived, &opener,
+                         &DescriptorOpener::openMessage);
+        QObject::connect(&opener, &DescriptorOpener::requested, window,
+                         [window] { bringToFront(window); });
+        opener.open(descriptors);
+
+        DesktopNotifier notifier;
+        notifier.followDownloads(Application::engines()->downloadManager());
+        QObject::connect(&notifier, &DesktopNotifier::activated, window,
+                         [window](DesktopNotifier::Target target) {
+                             bringToFront(window);
+                             if (target == DesktopNotifier::Downloads)
+                                 window->setDownloadSelected();
+                             else
+                                 window->selectSidebarItem(QStringLiteral("library"));
+                         });
 
         exitCode = app.exec();
         UserPrompt::install(nullptr);

@@ -1,7 +1,10 @@
 #include "core/SingleInstanceGuard.h"
 
+#include "core/Logging.h"
+
 #include <QDir>
 #include <QLocalServer>
+#include <QLocalSocket>
 #include <QStandardPaths>
 
 namespace {
@@ -22,8 +25,8 @@ QString SingleInstanceGuard::lockFilePath(const QString &key)
     return QDir(runtimeFolder()).filePath(key + QStringLiteral(".lock"));
 }
 
-SingleInstanceGuard::SingleInstanceGuard(const QString &key)
-    : m_lock(std::make_unique<QLockFile>(lockFilePath(key)))
+SingleInstanceGuard::SingleInstanceGuard(const QString &key, QObject *parent)
+    : QObject(parent), m_key(key), m_lock(std::make_unique<QLockFile>(lockFilePath(key)))
 {
     m_lock->setStaleLockTime(0); // held for the whole run; staleness is decided by the pid
     if (!m_lock->tryLock(0)) {
@@ -31,9 +34,12 @@ SingleInstanceGuard::SingleInstanceGuard(const QString &key)
         return;
     }
     m_server = std::make_unique<QLocalServer>();
-    const QString serverName = QDir(runtimeFolder()).filePath(key + QStringLiteral(".socket"));
-    QLocalServer::removeServer(serverName);
-    m_server->listen(serverName);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    QLocalServer::removeServer(serverName());
+    if (!m_server->listen(serverName()))
+        qCWarning(lcCore) << "SingleInstanceGuard: cannot listen:" << m_server->errorString();
+    connect(m_server.get(), &QLocalServer::newConnection, this,
+            &SingleInstanceGuard::acceptConnection);
 }
 
 SingleInstanceGuard::~SingleInstanceGuard()
@@ -42,4 +48,59 @@ SingleInstanceGuard::~SingleInstanceGuard()
         m_server->close();
     if (!m_running)
         m_lock->unlock();
+}
+
+QString SingleInstanceGuard::serverName() const
+{
+    return QDir(runtimeFolder()).filePath(m_key + QStringLiteral(".socket"));
+}
+
+bool SingleInstanceGuard::sendMessage(const QByteArray &message, int timeoutMs) const
+{
+    if (!m_running || message.size() > MaxMessageBytes)
+        return false;
+    QLocalSocket socket;
+    socket.connectToServer(serverName());
+    if (!socket.waitForConnected(timeoutMs))
+        return false;
+    socket.write(message);
+    if (!socket.waitForBytesWritten(timeoutMs))
+        return false;
+    socket.disconnectFromServer();
+    if (socket.state() != QLocalSocket::UnconnectedState)
+        socket.waitForDisconnected(timeoutMs);
+    return true;
+}
+
+// A message is everything a second copy writes before it disconnects.
+void SingleInstanceGuard::acceptConnection()
+{
+    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+        m_incoming.insert(socket, QByteArray());
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrom(socket); });
+        connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
+            readFrom(socket);
+            const auto pending = m_incoming.find(socket);
+            if (pending != m_incoming.end()) {
+                const QByteArray message = *pending;
+                m_incoming.erase(pending);
+                if (!message.isEmpty())
+                    Q_EMIT messageReceived(message);
+            }
+            socket->deleteLater();
+        });
+    }
+}
+
+void SingleInstanceGuard::readFrom(QLocalSocket *socket)
+{
+    const auto pending = m_incoming.find(socket);
+    if (pending == m_incoming.end())
+        return; // already dropped
+    pending->append(socket->readAll());
+    if (pending->size() > MaxMessageBytes) {
+        qCWarning(lcCore) << "SingleInstanceGuard: message too large, dropped";
+        m_incoming.erase(pending);
+        socket->abort();
+    }
 }

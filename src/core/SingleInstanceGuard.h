@@ -1,28 +1,52 @@
 #pragma once
 
+#include <QByteArray>
+#include <QHash>
 #include <QLockFile>
+#include <QObject>
 #include <QString>
 
 #include <memory>
 
 class QLocalServer;
+class QLocalSocket;
 
 // Keeps a second copy of the program from running: a lock file in the user's
-// runtime folder, held for the life of the guard, plus a local server name
-// that other processes can probe.
-class SingleInstanceGuard
+// runtime folder, held for the life of the guard, plus a local server through
+// which a second copy can hand its arguments to the running one.
+class SingleInstanceGuard : public QObject
 {
+    Q_OBJECT
+
 public:
-    explicit SingleInstanceGuard(const QString &key);
-    ~SingleInstanceGuard();
+    explicit SingleInstanceGuard(const QString &key, QObject *parent = nullptr);
+    ~SingleInstanceGuard() override;
 
     // True when another process holds the guard.
     bool isRunning() const { return m_running; }
 
+    // From a second copy: hands `message` to the running copy. False when it
+    // could not be delivered within `timeoutMs`.
+    bool sendMessage(const QByteArray &message, int timeoutMs = 3000) const;
+
     static QString lockFilePath(const QString &key);
 
+    // The largest message the running copy accepts.
+    static constexpr qint64 MaxMessageBytes = 64 * 1024;
+
+Q_SIGNALS:
+    // In the running copy: a second copy handed this message.
+    void messageReceived(const QByteArray &message);
+
 private:
+    void acceptConnection();
+    void readFrom(QLocalSocket *socket);
+    QString serverName() const;
+
+    QString m_key;
     std::unique_ptr<QLockFile> m_lock;
     std::unique_ptr<QLocalServer> m_server;
     bool m_running = false;
+    // What each connected second copy has written so far.
+    QHash<QLocalSocket *, QByteArray> m_incoming;
 };

@@ -10,6 +10,7 @@
 #include "core/UserPrompt.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QNetworkInformation>
 #include <QNetworkReply>
@@ -247,6 +248,22 @@ void DownloadManager::corvanaFileDownloadComplete()
     UserPrompt::instance()->warning(
         tr("Download Failed"), tr("The download has failed. We appologize for the inconvenience."));
     qCDebug(lcDownloads) << "DownloadManager::downloadComplete error with reply:" << reply->errorString();
+}
+
+void DownloadManager::initializeLocalDownload(const QString &path)
+{
+    qCDebug(lcDownloads) << "Initialize download from file =" << path;
+    if (!SignInState::hasCredentials()) {
+        qCDebug(lcDownloads) << "DownloadManager::initDownload invalid credentials";
+        return;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > CorvanaItem::MaxDocumentBytes) {
+        qCWarning(lcDownloads) << "DownloadManager: cannot read descriptor file" << path;
+        Q_EMIT error(tr("The file %1 could not be read.").arg(path));
+        return;
+    }
+    parseXml(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()), file.readAll());
 }
 
 void DownloadManager::parseXml(const QUrl &url, const QByteArray &body)

@@ -53,6 +53,8 @@ Q_SIGNALS:
 
 public Q_SLOTS:
     void initializeDownload(const QUrl &url);
+    // A descriptor file on this computer (opened from the desktop).
+    void initializeLocalDownload(const QString &path);
     void initializeDirectDownload(const QUrl &url, bool addToLibrary);
     void initializeDirectDownload(const QUrl &url);
     void pauseAll();

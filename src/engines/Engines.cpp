@@ -89,12 +89,14 @@ void Engines::signIn(const QString &userName, const QString &password)
 {
     SignInState::login(userName, password);
     downloadManager()->resumeAll();
+    Q_EMIT signedIn();
 }
 
 void Engines::signOut()
 {
     if (m_downloads)
         m_downloads->pauseAll();
+    Q_EMIT signedOut();
 }
 
 void Engines::importFinished(Download *download)

@@ -53,6 +53,10 @@ public Q_SLOTS:
     // The member signed out: the running downloads pause.
     void signOut();
 
+Q_SIGNALS:
+    void signedIn();
+    void signedOut();
+
 private:
     void importFinished(class Download *download);
 

@@ -1,0 +1,102 @@
+#include "app/DesktopNotifier.h"
+
+#include "core/Logging.h"
+#include "downloads/CorvanaItem.h"
+#include "downloads/Download.h"
+#include "downloads/DownloadManager.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QFileInfo>
+#include <QUrl>
+
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.Notifications");
+const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
+const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
+
+} // namespace
+
+DesktopNotifier::DesktopNotifier(QObject *parent) : QObject(parent)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return;
+    m_available = true;
+    bus.connect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"), this,
+                SLOT(actionInvoked(uint, QString)));
+    bus.connect(kService, kPath, kInterface, QStringLiteral("NotificationClosed"), this,
+                SLOT(notificationClosed(uint, uint)));
+}
+
+void DesktopNotifier::followDownloads(DownloadManager *downloads)
+{
+    connect(downloads, &DownloadManager::finished, this, &DesktopNotifier::downloadFinished);
+    connect(downloads, &DownloadManager::error, this, [this](const QString &message) {
+        notify(tr("Download failed"), message, QString(), Downloads);
+    });
+}
+
+void DesktopNotifier::downloadFinished(Download *download)
+{
+    if (!download)
+        return;
+    QString title = download->item().title();
+    if (title.isEmpty())
+        title = QFileInfo(download->mediaPath()).completeBaseName();
+    notify(tr("Download finished"), title, download->thumbnailPath(), Library);
+}
+
+void DesktopNotifier::burnFinished(const QString &discTitle)
+{
+    notify(tr("Disc finished"), discTitle, QString(), Library);
+}
+
+void DesktopNotifier::notify(const QString &summary, const QString &body,
+                             const QString &imagePath, Target target)
+{
+    if (!m_available)
+        return;
+    QVariantMap hints;
+    hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("example.corvana.zelta"));
+    if (!imagePath.isEmpty() && QFileInfo::exists(imagePath))
+        hints.insert(QStringLiteral("image-path"), QUrl::fromLocalFile(imagePath).toString());
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface,
+                                                       QStringLiteral("Notify"));
+    call << QStringLiteral("CorvanaZELTA") << uint(0) << QStringLiteral("corvana-zelta")
+         << summary << body.toHtmlEscaped()
+         << QStringList({QStringLiteral("default"), tr("Show")}) << hints << int(-1);
+    // Asynchronous: a slow or missing service never holds up the window.
+    auto *watcher =
+        new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, target](QDBusPendingCallWatcher *finished) { remember(finished, target); });
+}
+
+void DesktopNotifier::remember(QDBusPendingCallWatcher *watcher, Target target)
+{
+    const QDBusPendingReply<uint> reply = *watcher;
+    watcher->deleteLater();
+    if (reply.isError()) {
+        qCDebug(lcApp) << "DesktopNotifier: no notification shown:" << reply.error().message();
+        return;
+    }
+    m_targets.insert(reply.value(), target);
+}
+
+void DesktopNotifier::actionInvoked(uint id, const QString &actionKey)
+{
+    const auto target = m_targets.constFind(id);
+    if (target == m_targets.cend() || actionKey != QLatin1String("default"))
+        return;
+    Q_EMIT activated(*target);
+}
+
+void DesktopNotifier::notificationClosed(uint id, uint)
+{
+    m_targets.remove(id);
+}

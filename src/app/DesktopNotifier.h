@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+
+class Download;
+class DownloadManager;
+class QDBusPendingCallWatcher;
+
+// Announces finished and failed downloads (and finished burns) through the
+// desktop's notification service. Without a session bus or a service nothing
+// is shown and nothing fails.
+class DesktopNotifier : public QObject
+{
+    Q_OBJECT
+
+public:
+    // What a click on a notification shows.
+    enum Target { Library, Downloads };
+    Q_ENUM(Target)
+
+    explicit DesktopNotifier(QObject *parent = nullptr);
+
+    bool isAvailable() const { return m_available; }
+    void followDownloads(DownloadManager *downloads);
+
+public Q_SLOTS:
+    void notify(const QString &summary, const QString &body, const QString &imagePath,
+                DesktopNotifier::Target target);
+    void burnFinished(const QString &discTitle);
+
+Q_SIGNALS:
+    void activated(DesktopNotifier::Target target);
+
+private Q_SLOTS:
+    void actionInvoked(uint id, const QString &actionKey);
+    void notificationClosed(uint id, uint reason);
+
+private:
+    void downloadFinished(Download *download);
+    void remember(QDBusPendingCallWatcher *watcher, Target target);
+
+    bool m_available = false;
+    QHash<uint, Target> m_targets;
+};

@@ -1,0 +1,254 @@
+// The program at home on the desktop: descriptors handed over by a second
+// start, and notifications on a private session bus with a stand-in service.
+#include "NotificationService.h"
+
+#include "app/DescriptorOpener.h"
+#include "app/DesktopNotifier.h"
+#include "core/SingleInstanceGuard.h"
+#include "downloads/DownloadManager.h"
+#include "engines/Engines.h"
+#include "DemoSiteProcess.h"
+#include "TestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// A session bus of the test's own, so nothing reaches the user's desktop.
+QProcess *g_bus = nullptr;
+
+bool startPrivateBus()
+{
+    g_bus = new QProcess;
+    g_bus->start(QStringLiteral("dbus-daemon"),
+                 {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                  QStringLiteral("--print-address=1")});
+    if (!g_bus->waitForStarted(10000) || !g_bus->waitForReadyRead(10000))
+        return false;
+    const QByteArray address = g_bus->readLine().trimmed();
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+    return !address.isEmpty();
+}
+
+QString writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QString();
+    file.write(content);
+    return path;
+}
+
+} // namespace
+
+class TestDesktopIntegration : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<DemoSiteProcess> m_site;
+    QTemporaryDir m_files;
+
+    // A descriptor of the demo site saved as a file, as a browser would.
+    QString savedDescriptor(const QString &tag)
+    {
+        QNetworkAccessManager network;
+        QNetworkRequest request(m_site->url(
+            QStringLiteral("/members/synthetic.corvana?count=1&bytes=4096&tag=%1").arg(tag)));
+        request.setRawHeader("Authorization", "Basic " + QByteArray("demo:demo").toBase64());
+        QNetworkReply *reply = network.get(request);
+        if (!QTest::qWaitFor([reply] { return reply->isFinished(); }, 20000))
+            return QString();
+        reply->deleteLater();
+        if (reply->error() != QNetworkReply::NoError)
+            return QString();
+        return writeFile(m_files.filePath(tag + QStringLiteral(".corvana")), reply->readAll());
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_files.isValid());
+        m_site = std::make_unique<DemoSiteProcess>();
+        QVERIFY(m_site->isRunning());
+        QSettings settings;
+        settings.setValue(QStringLiteral("site/membersUrl"), m_site->url().toString());
+        settings.setValue(QStringLiteral("site/secureMembersUrl"), m_site->url().toString());
+    }
+
+    void argumentsBecomeDescriptors_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("expected");
+        writeFile(m_files.filePath(QStringLiteral("a.corvana")), "<rss/>");
+        const QString local = QUrl::fromLocalFile(m_files.filePath(QStringLiteral("a.corvana"))).toString();
+        QTest::newRow("relative file") << QStringList{"a.corvana"} << QStringList{local};
+        QTest::newRow("file url") << QStringList{local} << QStringList{local};
+        QTest::newRow("web address")
+            << QStringList{"https://corvana.example/x.corvana?id=1"}
+            << QStringList{"https://corvana.example/x.corvana?id=1"};
+        QTest::newRow("missing file") << QStringList{"missing.corvana"} << QStringList{};
+        QTest::newRow("other schemes")
+            << QStringList{"ftp://host/x.corvana", "javascript:alert(1)", "mailto:a@b"}
+            << QStringList{};
+        QTest::newRow("folder") << QStringList{"."} << QStringList{};
+    }
+
+    void argumentsBecomeDescriptors()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, expected);
+        const QList<QUrl> urls = DescriptorOpener::urlsFromArguments(arguments, m_files.path());
+        QStringList texts;
+        for (const QUrl &url : urls)
+            texts << url.toString();
+        QCOMPARE(texts, expected);
+        // What a second start sends is what the running copy reads.
+        QCOMPARE(DescriptorOpener::decode(DescriptorOpener::encode(urls)), urls);
+    }
+
+    void foreignMessagesAreIgnored()
+    {
+        QVERIFY(DescriptorOpener::decode("file:///etc/passwd\n").isEmpty());
+        QVERIFY(DescriptorOpener::decode(QByteArray()).isEmpty());
+        const QList<QUrl> urls = DescriptorOpener::decode(
+            "corvana-zelta-open\njavascript:alert(1)\nhttp://127.0.0.1/x.corvana\n");
+        QCOMPARE(urls, QList<QUrl>{QUrl(QStringLiteral("http://127.0.0.1/x.corvana"))});
+    }
+
+    void secondStartHandsItsMessageOver()
+    {
+        SingleInstanceGuard first(QStringLiteral("handover-test"));
+        QVERIFY(!first.isRunning());
+        SingleInstanceGuard second(QStringLiteral("handover-test"));
+        QVERIFY(second.isRunning());
+        QSignalSpy received(&first, &SingleInstanceGuard::messageReceived);
+
+        const QByteArray message = DescriptorOpener::encode({QUrl("http://127.0.0.1/v.corvana")});
+        QVERIFY(second.sendMessage(message));
+        QTRY_COMPARE(received.size(), 1);
+        QCOMPARE(received.at(0).at(0).toByteArray(), message);
+
+        // An oversized message is dropped, not buffered for ever.
+        QVERIFY(!second.sendMessage(QByteArray(SingleInstanceGuard::MaxMessageBytes + 1, 'x')));
+        QVERIFY(!first.sendMessage(message)); // only a second start sends
+        QTest::qWait(100);
+        QCOMPARE(received.size(), 1);
+    }
+
+    // Descriptors opened before the member signed in wait for the sign-in.
+    void descriptorsWaitForSignIn()
+    {
+        Engines engines;
+        QVERIFY(engines.openDatabase());
+        DescriptorOpener opener(&engines);
+        const QString descriptor = savedDescriptor(QStringLiteral("waiting"));
+        QVERIFY(!descriptor.isEmpty());
+        opener.open({QUrl::fromLocalFile(descriptor)});
+        QCOMPARE(opener.pendingCount(), 1);
+        QCOMPARE(engines.downloadManager()->rowCount(), 0);
+
+        QSignalSpy added(engines.downloadManager(), &DownloadManager::added);
+        engines.signIn(QStringLiteral("demo"), QStringLiteral("demo"));
+        QCOMPARE(opener.pendingCount(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(added.size(), 1, 20000);
+        engines.downloadManager()->removeAll();
+    }
+
+    void notificationsReachTheDesktop()
+    {
+        NotificationService service;
+        QVERIFY(service.registerOnBus());
+        Engines engines;
+        QVERIFY(engines.openDatabase());
+        engines.signIn(QStringLiteral("demo"), QStringLiteral("demo"));
+        DesktopNotifier notifier;
+        QVERIFY(notifier.isAvailable());
+        notifier.followDownloads(engines.downloadManager());
+        QSignalSpy activated(&notifier, &DesktopNotifier::activated);
+
+        engines.downloadManager()->initializeDownload(m_site->url(
+            QStringLiteral("/members/synthetic.corvana?count=1&bytes=8192&tag=told")));
+        QTRY_COMPARE_WITH_TIMEOUT(service.shown.size(), 1, 30000);
+        QCOMPARE(service.shown.at(0).summary, QStringLiteral("Download finished"));
+        QCOMPARE(service.shown.at(0).body, QStringLiteral("told 1"));
+        QVERIFY(service.shown.at(0).actions.contains(QStringLiteral("default")));
+
+        // Clicking it shows the library.
+        Q_EMIT service.ActionInvoked(1, QStringLiteral("default"));
+        QTRY_COMPARE(activated.size(), 1);
+        QCOMPARE(activated.at(0).at(0).value<DesktopNotifier::Target>(), DesktopNotifier::Library);
+
+        // A descriptor that cannot be read is a failure the desktop hears of.
+        engines.downloadManager()->initializeLocalDownload(m_files.filePath(QStringLiteral("gone")));
+        QTRY_COMPARE(service.shown.size(), 2);
+        QCOMPARE(service.shown.at(1).summary, QStringLiteral("Download failed"));
+        // A click on a notification closed since does nothing.
+        Q_EMIT service.NotificationClosed(2, 1);
+        Q_EMIT service.ActionInvoked(2, QStringLiteral("default"));
+        QTest::qWait(100);
+        QCOMPARE(activated.size(), 1);
+    }
+
+    // The real program: a second start with a descriptor hands it over and
+    // leaves at once, without the "Multiple Instances" box.
+    void secondProgramStartHandsOver()
+    {
+        const QString descriptor = savedDescriptor(QStringLiteral("second"));
+        QVERIFY(!descriptor.isEmpty());
+        const QString program = TestSupport::builtProgram(QStringLiteral("corvana-zelta"));
+        const QString log = QDir::home().filePath(QStringLiteral("CorvanaZELTA.log"));
+        QFile::remove(log);
+        QProcess first;
+        first.setProcessChannelMode(QProcess::ForwardedChannels);
+        first.start(program, {});
+        QVERIFY(first.waitForStarted());
+        QVERIFY(QTest::qWaitFor(
+            [&] { return TestSupport::readFile(log).contains("built with Qt"); }, 60000));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return QFile::exists(SingleInstanceGuard::lockFilePath("CorvanaZELTA")); }, 10000));
+
+        QByteArray out;
+        QByteArray err;
+        QCOMPARE(TestSupport::run(program, {descriptor}, &out, &err, 30000), 0);
+        QVERIFY(QTest::qWaitFor(
+            [&] { return TestSupport::readFile(log).contains("waiting for sign-in with 1 descriptor"); },
+            10000));
+        first.terminate();
+        QVERIFY(first.waitForFinished(30000));
+    }
+
+    void cleanupTestCase()
+    {
+        m_site.reset();
+        if (g_bus) {
+            g_bus->kill();
+            g_bus->waitForFinished();
+            delete g_bus;
+        }
+    }
+};
+
+int main(int argc, char **argv)
+{
+    if (!startPrivateBus()) {
+        fprintf(stderr, "cannot start a private dbus-daemon\n");
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("CorvanaZELTA"));
+    QCoreApplication::setApplicationName(QStringLiteral("CorvanaZELTA"));
+    TestDesktopIntegration test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_desktopintegration.moc"
