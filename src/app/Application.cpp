@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include "app/Translations.h"
 #include "core/AppIdentity.h"
 #include "core/Formatters.h"
 #include "library/Library.h"
@@ -28,6 +29,7 @@ Application::Application(int &argc, char **argv)
 {
     AppIdentity::apply();
     initLogging(true);
+    Translations::install(this);
     setFont(QFont(QStringLiteral("Tahoma"), 10));
     addLibraryPath(QDir(applicationDirPath()).absoluteFilePath(QStringLiteral("plugins")));
 
@@ -40,7 +42,7 @@ Application::Application(int &argc, char **argv)
 
     QNetworkProxyFactory::setUseSystemConfiguration(true);
     if (!QSslSocket::supportsSsl()) {
-        QMessageBox::information(nullptr, QStringLiteral("CorvanaZELTA"),
+        QMessageBox::information(nullptr, QStringLiteral("CorvanaZELTA"), // notr
                                  tr("This system does not support OpenSSL. SSL websites will "
                                     "not be available."));
     }

@@ -2,15 +2,6 @@
 
 #include <QCoreApplication>
 
-namespace {
-
-QString tr(const char *text, int n = -1)
-{
-    return QCoreApplication::translate("Application", text, nullptr, n);
-}
-
-} // namespace
-
 namespace Formatters {
 
 QString byteSize(qint64 bytes)
@@ -18,16 +9,16 @@ QString byteSize(qint64 bytes)
     double size = double(bytes);
     QString unit;
     if (bytes < 1024) {
-        unit = tr("bytes");
+        unit = QCoreApplication::translate("Application", "bytes");
     } else if (bytes < 1024 * 1024) {
         size /= 1024;
-        unit = tr("kB");
+        unit = QCoreApplication::translate("Application", "kB");
     } else if (bytes < 1024 * 1024 * 1024) {
         size /= 1024 * 1024;
-        unit = tr("MB");
+        unit = QCoreApplication::translate("Application", "MB");
     } else {
         size /= 1024 * 1024 * 1024;
-        unit = tr("GB");
+        unit = QCoreApplication::translate("Application", "GB");
     }
     return QStringLiteral("%1 %2").arg(size, 0, 'f', 1).arg(unit);
 }
@@ -38,11 +29,16 @@ QString timeRemaining(qint64 seconds)
         return QString();
     if (seconds > 60) {
         const int minutes = int(seconds / 60);
-        return minutes == 1 ? tr("%n minute remaining", minutes)
-                            : tr("%n minutes remaining", minutes);
+        return minutes == 1
+                   ? QCoreApplication::translate("Application", "%n minute remaining", nullptr,
+                                                 minutes)
+                   : QCoreApplication::translate("Application", "%n minutes remaining", nullptr,
+                                                 minutes);
     }
     const int secs = int(seconds);
-    return secs == 1 ? tr("%n second remaining", secs) : tr("%n seconds remaining", secs);
+    return secs == 1
+               ? QCoreApplication::translate("Application", "%n second remaining", nullptr, secs)
+               : QCoreApplication::translate("Application", "%n seconds remaining", nullptr, secs);
 }
 
 } // namespace Formatters

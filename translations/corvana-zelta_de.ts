@@ -1,0 +1,596 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>Application</name>
+    <message>
+        <source>This system does not support OpenSSL. SSL websites will not be available.</source>
+        <translation>Dieses System unterstützt OpenSSL nicht. SSL-Webseiten sind nicht verfügbar.</translation>
+    </message>
+    <message>
+        <source>bytes</source>
+        <translation>Bytes</translation>
+    </message>
+    <message>
+        <source>kB</source>
+        <translation>kB</translation>
+    </message>
+    <message>
+        <source>MB</source>
+        <translation>MB</translation>
+    </message>
+    <message>
+        <source>GB</source>
+        <translation>GB</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minute remaining</source>
+        <translation><numerusform>Noch %n Minute</numerusform><numerusform>Noch %n Minuten</numerusform></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minutes remaining</source>
+        <translation><numerusform>Noch %n Minute</numerusform><numerusform>Noch %n Minuten</numerusform></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n second remaining</source>
+        <translation><numerusform>Noch %n Sekunde</numerusform><numerusform>Noch %n Sekunden</numerusform></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n seconds remaining</source>
+        <translation><numerusform>Noch %n Sekunde</numerusform><numerusform>Noch %n Sekunden</numerusform></translation>
+    </message>
+</context>
+<context>
+    <name>ConvertTask</name>
+    <message>
+        <source>Converting to MPEG</source>
+        <translation>Umwandlung in MPEG</translation>
+    </message>
+    <message>
+        <source>Unsupported format</source>
+        <translation>Nicht unterstütztes Format</translation>
+    </message>
+    <message>
+        <source>The file %1 contains a track with an unsupported format</source>
+        <translation>Die Datei %1 enthält eine Spur in einem nicht unterstützten Format</translation>
+    </message>
+    <message>
+        <source>Conversion Error</source>
+        <translation>Fehler bei der Umwandlung</translation>
+    </message>
+    <message>
+        <source>The file %1 has failed conversion.</source>
+        <translation>Die Umwandlung der Datei %1 ist fehlgeschlagen.</translation>
+    </message>
+</context>
+<context>
+    <name>CorvLibSearchWidget</name>
+    <message>
+        <source>Search My Library</source>
+        <translation>Meine Bibliothek durchsuchen</translation>
+    </message>
+    <message>
+        <source>Clear search</source>
+        <translation>Suche löschen</translation>
+    </message>
+</context>
+<context>
+    <name>CorvWebSearchWidget</name>
+    <message>
+        <source>Search...</source>
+        <translation>Suchen...</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Suchen</translation>
+    </message>
+</context>
+<context>
+    <name>CreateDVDTask</name>
+    <message>
+        <source>Unable to create DVD</source>
+        <translation>DVD kann nicht erstellt werden</translation>
+    </message>
+    <message>
+        <source>The menu could not be written to %1.</source>
+        <translation>Das Menü konnte nicht nach %1 geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>The disc menu has no room for %1 videos.</source>
+        <translation>Im Discmenü ist kein Platz für %1 Videos.</translation>
+    </message>
+    <message>
+        <source>The file %1 was not created.</source>
+        <translation>Die Datei %1 wurde nicht erstellt.</translation>
+    </message>
+    <message>
+        <source>Error with ppmconverter</source>
+        <translation>Fehler im ppmconverter</translation>
+    </message>
+    <message>
+        <source>Error with y4mconverter</source>
+        <translation>Fehler im y4mconverter</translation>
+    </message>
+    <message>
+        <source>Error with mpgconverter</source>
+        <translation>Fehler im mpgconverter</translation>
+    </message>
+    <message>
+        <source>Error with multiplexer</source>
+        <translation>Fehler im Multiplexer</translation>
+    </message>
+    <message>
+        <source>Error with subtitler</source>
+        <translation>Fehler im Untertitler</translation>
+    </message>
+    <message>
+        <source>Error with cdcreator</source>
+        <translation>Fehler im cdcreator</translation>
+    </message>
+</context>
+<context>
+    <name>CreateVCDTask</name>
+    <message>
+        <source>Error with vcdgenerator</source>
+        <translation>Fehler im vcdgenerator</translation>
+    </message>
+    <message>
+        <source>Error with vcdbuilder</source>
+        <translation>Fehler im vcdbuilder</translation>
+    </message>
+    <message>
+        <source>The file %1 was not created.</source>
+        <translation>Die Datei %1 wurde nicht erstellt.</translation>
+    </message>
+</context>
+<context>
+    <name>CustomWebInspector</name>
+    <message>
+        <source>Web Inspector</source>
+        <translation>Web-Inspektor</translation>
+    </message>
+</context>
+<context>
+    <name>DesktopNotifier</name>
+    <message>
+        <source>Download failed</source>
+        <translation>Download fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Download finished</source>
+        <translation>Download abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Disc finished</source>
+        <translation>Disc fertig</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>Anzeigen</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceController</name>
+    <message>
+        <source>Validating media...</source>
+        <translation>Medium wird geprüft...</translation>
+    </message>
+    <message>
+        <source>Formatting media...</source>
+        <translation>Medium wird formatiert...</translation>
+    </message>
+    <message>
+        <source>Initializing hardware... </source>
+        <translation>Hardware wird initialisiert... </translation>
+    </message>
+    <message>
+        <source>Calibrating power...</source>
+        <translation>Schreibleistung wird kalibriert...</translation>
+    </message>
+    <message>
+        <source>Writing Disc...</source>
+        <translation>Disc wird geschrieben...</translation>
+    </message>
+    <message>
+        <source>Finishing writing operation...</source>
+        <translation>Schreibvorgang wird abgeschlossen...</translation>
+    </message>
+</context>
+<context>
+    <name>Download</name>
+    <message>
+        <source>Queued</source>
+        <translation>In Warteschlange</translation>
+    </message>
+    <message>
+        <source>Downloading</source>
+        <translation>Wird heruntergeladen</translation>
+    </message>
+    <message>
+        <source>Finished</source>
+        <translation>Fertig</translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation>Angehalten</translation>
+    </message>
+    <message>
+        <source>Download Failed</source>
+        <translation>Download fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>This download has failed. It has been paused and will remain in your queue. Please contact support or try again later</source>
+        <translation>Dieser Download ist fehlgeschlagen. Er wurde angehalten und bleibt in Ihrer Warteschlange. Bitte wenden Sie sich an den Support oder versuchen Sie es später erneut</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadItem</name>
+    <message>
+        <source>%1 of %2 (%3/sec) - %4</source>
+        <translation>%1 von %2 (%3/s) - %4</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Abspielen</translation>
+    </message>
+    <message>
+        <source>Loading download...</source>
+        <translation>Download wird geladen...</translation>
+    </message>
+    <message>
+        <source>Default Description</source>
+        <translation>Standardbeschreibung</translation>
+    </message>
+    <message>
+        <source>Status:</source>
+        <translation>Status:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>0.0 bytes of 0 MB (0.0 bytes/sec)</source>
+        <translation>0.0 Bytes von 0 MB (0.0 Bytes/s)</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation>Fortsetzen</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Anhalten</translation>
+    </message>
+    <message>
+        <source>CorvanaZELTA</source>
+        <translation>CorvanaZELTA</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to remove this download?</source>
+        <translation>Möchten Sie diesen Download wirklich entfernen?</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadManager</name>
+    <message>
+        <source>File Exists</source>
+        <translation>Datei vorhanden</translation>
+    </message>
+    <message>
+        <source>You have already downloaded this video</source>
+        <translation>Sie haben dieses Video bereits heruntergeladen</translation>
+    </message>
+    <message>
+        <source>Download Failed</source>
+        <translation>Download fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>The download has failed. We appologize for the inconvenience.</source>
+        <translation>Der Download ist fehlgeschlagen. Wir bitten die Unannehmlichkeiten zu entschuldigen.</translation>
+    </message>
+    <message>
+        <source>The file %1 could not be read.</source>
+        <translation>Die Datei %1 konnte nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>Are you sure?</source>
+        <translation>Sind Sie sicher?</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to remove all downloads?</source>
+        <translation>Möchten Sie wirklich alle Downloads entfernen?</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadView</name>
+    <message>
+        <source>Downloads</source>
+        <translation>Downloads</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadWidget</name>
+    <message>
+        <source>Downloads</source>
+        <translation>Downloads</translation>
+    </message>
+    <message>
+        <source>Remove All</source>
+        <translation>Alle entfernen</translation>
+    </message>
+    <message>
+        <source>Pause All</source>
+        <translation>Alle anhalten</translation>
+    </message>
+    <message>
+        <source>Resume All</source>
+        <translation>Alle fortsetzen</translation>
+    </message>
+</context>
+<context>
+    <name>IntegrityChecker</name>
+    <message>
+        <source>Rebuilding library (%1 files)...</source>
+        <translation>Bibliothek wird neu aufgebaut (%1 Dateien)...</translation>
+    </message>
+</context>
+<context>
+    <name>LibburnDeviceController</name>
+    <message>
+        <source>The image %1 cannot be read: %2</source>
+        <translation>Das Abbild %1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>The disc cannot take this image: %1</source>
+        <translation>Die Disc kann dieses Abbild nicht aufnehmen: %1</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>The recorder %1 could not be opened. %2</source>
+        <translation>Der Brenner %1 konnte nicht geöffnet werden. %2</translation>
+    </message>
+    <message>
+        <source>The current disc is not writable</source>
+        <translation>Die eingelegte Disc ist nicht beschreibbar</translation>
+    </message>
+    <message>
+        <source>The image %1 cannot be read</source>
+        <translation>Das Abbild %1 kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>There is no recorder named %1</source>
+        <translation>Es gibt keinen Brenner namens %1</translation>
+    </message>
+    <message>
+        <source>The cue sheet %1 names no track files</source>
+        <translation>Das Cue-Sheet %1 nennt keine Spurdateien</translation>
+    </message>
+    <message>
+        <source>The cue-sheet writer cdrdao could not be run</source>
+        <translation>Das Brennprogramm cdrdao konnte nicht gestartet werden</translation>
+    </message>
+    <message>
+        <source>The recorder %1 was not found by cdrdao</source>
+        <translation>cdrdao hat den Brenner %1 nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Writing...</source>
+        <translation>Wird geschrieben...</translation>
+    </message>
+</context>
+<context>
+    <name>Library</name>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Dauer</translation>
+    </message>
+    <message>
+        <source>DVD Title</source>
+        <translation>DVD-Titel</translation>
+    </message>
+    <message>
+        <source>Models</source>
+        <translation>Darsteller</translation>
+    </message>
+    <message>
+        <source>Categories</source>
+        <translation>Kategorien</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Beschreibung</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Corvana Zelta %1</source>
+        <translation>Corvana Zelta %1</translation>
+    </message>
+    <message>
+        <source>Pages</source>
+        <translation>Seiten</translation>
+    </message>
+    <message>
+        <source>Sidebar</source>
+        <translation>Seitenleiste</translation>
+    </message>
+    <message>
+        <source>Open log folder</source>
+        <translation>Protokollordner öffnen</translation>
+    </message>
+    <message>
+        <source>Inspect page</source>
+        <translation>Seite untersuchen</translation>
+    </message>
+    <message>
+        <source>Play or pause</source>
+        <translation>Abspielen oder anhalten</translation>
+    </message>
+    <message>
+        <source>No downloads. Videos you download from the site appear here.</source>
+        <translation>Keine Downloads. Videos, die Sie von der Website herunterladen, erscheinen hier.</translation>
+    </message>
+    <message>
+        <source>Your library is empty. Download videos or import your own.</source>
+        <translation>Ihre Bibliothek ist leer. Laden Sie Videos herunter oder importieren Sie eigene.</translation>
+    </message>
+    <message>
+        <source>Nothing is playing. Choose a video in your library.</source>
+        <translation>Es wird nichts abgespielt. Wählen Sie ein Video in Ihrer Bibliothek.</translation>
+    </message>
+    <message>
+        <source>My Library</source>
+        <translation>Meine Bibliothek</translation>
+    </message>
+    <message>
+        <source>Corvana</source>
+        <translation>Corvana</translation>
+    </message>
+    <message>
+        <source>CorvanaZELTA</source>
+        <translation>CorvanaZELTA</translation>
+    </message>
+</context>
+<context>
+    <name>MediaVideoWidget</name>
+    <message>
+        <source>Video</source>
+        <translation>Video</translation>
+    </message>
+    <message>
+        <source>Full screen</source>
+        <translation>Vollbild</translation>
+    </message>
+</context>
+<context>
+    <name>MetaDataModel</name>
+    <message>
+        <source>All (%1)</source>
+        <translation>Alle (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>NetworkManager</name>
+    <message>
+        <source>SSL Errors:
+
+%1
+
+%2
+
+Do you want to ignore these errors for this host?</source>
+        <translation>SSL-Fehler:
+
+%1
+
+%2
+
+Möchten Sie diese Fehler für diesen Server ignorieren?</translation>
+    </message>
+</context>
+<context>
+    <name>Project</name>
+    <message>
+        <source>Media only supports %1</source>
+        <translation>Das Medium fasst nur %1</translation>
+    </message>
+    <message>
+        <source>Not enough space on drive</source>
+        <translation>Nicht genug Platz auf dem Laufwerk</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Multiple Instances</source>
+        <translation>Mehrere Instanzen</translation>
+    </message>
+    <message>
+        <source>There can only be one instance of %1 running at a time</source>
+        <translation>Es kann immer nur eine Instanz von %1 laufen</translation>
+    </message>
+</context>
+<context>
+    <name>SeekSlider</name>
+    <message>
+        <source>Position</source>
+        <translation>Position</translation>
+    </message>
+</context>
+<context>
+    <name>SidebarModel</name>
+    <message>
+        <source>Corvana</source>
+        <translation>Corvana</translation>
+    </message>
+    <message>
+        <source>Library</source>
+        <translation>Bibliothek</translation>
+    </message>
+    <message>
+        <source>My Library (%1)</source>
+        <translation>Meine Bibliothek (%1)</translation>
+    </message>
+    <message>
+        <source>Player</source>
+        <translation>Player</translation>
+    </message>
+    <message>
+        <source>Downloads (%1)</source>
+        <translation>Downloads (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>Toolbar</name>
+    <message>
+        <source>Play</source>
+        <translation>Abspielen</translation>
+    </message>
+    <message>
+        <source>Full screen</source>
+        <translation>Vollbild</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Anhalten</translation>
+    </message>
+    <message>
+        <source>Leave full screen</source>
+        <translation>Vollbild verlassen</translation>
+    </message>
+</context>
+<context>
+    <name>VideoClipModel</name>
+    <message>
+        <source>Track</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Length</source>
+        <translation>Länge</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+</context>
+<context>
+    <name>VolumeSlider</name>
+    <message>
+        <source>Volume</source>
+        <translation>Lautstärke</translation>
+    </message>
+</context>
+</TS>
