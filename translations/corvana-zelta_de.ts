@@ -269,6 +269,10 @@
         <source>Are you sure you want to remove this download?</source>
         <translation>Möchten Sie diesen Download wirklich entfernen?</translation>
     </message>
+    <message>
+        <source>Status: &lt;font color=&apos;%1&apos;&gt;%2&lt;/font&gt;</source>
+        <translation>Status: &lt;font color='%1'&gt;%2&lt;/font&gt;</translation>
+    </message>
 </context>
 <context>
     <name>DownloadManager</name>

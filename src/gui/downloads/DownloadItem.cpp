@@ -181,7 +181,7 @@ void DownloadItem::infoUpdated()
     m_metaData->setText(html);
 
     const Download::State state = m_download->state();
-    m_status->setText(QStringLiteral("Status: <font color='%1'>%2</font>")
+    m_status->setText(tr("Status: <font color='%1'>%2</font>")
                           .arg(statusColour(state), m_download->statusText()));
     if (state != Download::Downloading)
         m_info->clear();
