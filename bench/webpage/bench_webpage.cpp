@@ -3,6 +3,7 @@
 // the same page fetched with curl. Medians of several runs.
 #include "DemoSiteProcess.h"
 #include "ScriptedPrompt.h"
+#include "WebTestView.h"
 
 #include "core/AppIdentity.h"
 #include "core/SiteConfig.h"
@@ -32,18 +33,6 @@ double median(QList<double> values)
     return values.isEmpty() ? 0 : values.at(values.size() / 2);
 }
 
-QVariant run(QWebEngineView *view, const QString &script)
-{
-    QVariant result;
-    bool done = false;
-    view->page()->runJavaScript(script, [&](const QVariant &v) {
-        result = v;
-        done = true;
-    });
-    QTest::qWaitFor([&] { return done; }, 10000);
-    return result;
-}
-
 double viewLoadMs(QWebEngineView *view, const QUrl &url)
 {
     QSignalSpy finished(view, &QWebEngineView::loadFinished);
@@ -71,7 +60,7 @@ double clickToFirstByteMs(WebWidget *web, DownloadManager *manager, int run_)
     QWebEngineView *view = web->view(WebWidget::SiteView);
     const QString tag = QStringLiteral("bench%1").arg(run_);
     const QVariantList box =
-        run(view, QStringLiteral("var a = document.createElement('a'); a.id = 'b';"
+        WebTestView::run(view, QStringLiteral("var a = document.createElement('a'); a.id = 'b';"
                                  "a.href = '/members/synthetic.corvana?count=1&bytes=4000000&tag=%1';"
                                  "a.textContent = 'benchmark'; document.body.prepend(a);"
                                  "var r = a.getBoundingClientRect();"

@@ -58,4 +58,12 @@ bool click(QWebEngineView *view, const QString &selector)
     return true;
 }
 
+bool submitSignIn(QWebEngineView *view, const QString &user, const QString &password)
+{
+    run(view, QStringLiteral("document.getElementById('user').value = '%1';"
+                             "document.getElementById('password').value = '%2';")
+                  .arg(user, password));
+    return click(view, QStringLiteral("#signin-button"));
+}
+
 } // namespace WebTestView

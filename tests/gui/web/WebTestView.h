@@ -21,4 +21,8 @@ bool loaded(QWebEngineView *view, const std::function<void()> &trigger, int time
 // Clicks the element that `selector` names with the mouse.
 bool click(QWebEngineView *view, const QString &selector);
 
+// On the site's sign-in page: types the member's name and password into its
+// form and presses its button.
+bool submitSignIn(QWebEngineView *view, const QString &user, const QString &password);
+
 } // namespace WebTestView

@@ -50,9 +50,7 @@ private Q_SLOTS:
         QWebEngineView *view = web->view(WebWidget::SiteView);
         QVERIFY(waitForPath(view, QStringLiteral("/start/index.php")));
         QVERIFY(!window.sidebar()->isEnabled());
-        run(view, QStringLiteral("document.getElementById('user').value = 'demo';"
-                                 "document.getElementById('password').value = 'demo';"));
-        QVERIFY(click(view, QStringLiteral("#signin-button")));
+        QVERIFY(submitSignIn(view, QStringLiteral("demo"), QStringLiteral("demo")));
         QTRY_VERIFY_WITH_TIMEOUT(window.sidebar()->isEnabled(), 20000);
         QVERIFY(waitForPath(view, QStringLiteral("/members/index.php")));
         // The channel list came in: its views are in the page.

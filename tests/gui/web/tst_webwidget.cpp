@@ -90,9 +90,7 @@ private:
         if (!loaded(site(), [this] { site()->load(WebWidget::startPage()); }) ||
             !waitForPath(site(), QStringLiteral("/start/index.php")))
             return false;
-        run(site(), QStringLiteral("document.getElementById('user').value = 'demo';"
-                                   "document.getElementById('password').value = 'demo';"));
-        return click(site(), QStringLiteral("#signin-button")) &&
+        return submitSignIn(site(), QStringLiteral("demo"), QStringLiteral("demo")) &&
                waitForPath(site(), QStringLiteral("/members/index.php"));
     }
 
