@@ -23,6 +23,8 @@
 #include <QTextStream>
 #include <QThread>
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -147,26 +149,40 @@ double sqliteFindMs(const QString &file, const QString &word, int runs)
     return times.isEmpty() ? -1 : median(times);
 }
 
-// Median wall time of whole runs of a program, its output read through a pipe
-// as a script would; `lines` is the line count of the last run.
+// CPU time (user and system) of the children waited for so far.
+double childCpuMs()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    const auto ms = [](const timeval &t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+// Whole runs of a program, its output read through a pipe as a script would:
+// the median wall time, and the median CPU time in `cpuMs` (which a busy
+// machine disturbs less). `lines` is the line count of the last run.
 double processMs(const QString &program, const QStringList &args, const QString &home, int runs,
-                 int *lines)
+                 int *lines, double *cpuMs)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), home);
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
     QList<double> times;
+    QList<double> cpuTimes;
     for (int i = 0; i < runs; ++i) {
         QProcess process;
         process.setProcessEnvironment(env);
+        const double cpuBefore = childCpuMs();
         QElapsedTimer timer;
         timer.start();
         process.start(program, args);
         process.waitForFinished(600000);
         const QByteArray output = process.readAllStandardOutput();
         times << timer.nsecsElapsed() / 1e6;
+        cpuTimes << childCpuMs() - cpuBefore;
         *lines = int(output.count('\n'));
     }
+    *cpuMs = median(cpuTimes);
     return median(times);
 }
 
@@ -247,29 +263,42 @@ int main(int argc, char **argv)
     // Whole processes, as a script runs them.
     const QString cli = QStringLiteral(ZELTA_CLI_PATH);
     const QString file = Library::databasePath();
-    int cliLines = 0;
-    int sqliteLines = 0;
-    const double cliFind = processMs(
-        cli, {QStringLiteral("library"), QStringLiteral("find"), QStringLiteral("Sunset")},
-        dir.path(), 9, &cliLines);
-    const double sqliteFind =
-        processMs(QStringLiteral("sqlite3"), {file, findStatement(QStringLiteral("Sunset"))},
-                  dir.path(), 9, &sqliteLines);
-    rows.append({QStringLiteral("zelta-cli library find common word (%1 lines)").arg(cliLines),
-                 cliFind, QStringLiteral("<= 3x sqlite3")});
-    rows.append({QStringLiteral("  sqlite3 program, same query (%1 lines)").arg(sqliteLines),
-                 sqliteFind, QString()});
-    const double cliList = processMs(cli, {QStringLiteral("library"), QStringLiteral("list")},
-                                     dir.path(), 5, &cliLines);
-    const double sqliteList = processMs(
-        QStringLiteral("sqlite3"),
-        {file,
-         QStringLiteral("SELECT %1 FROM library ORDER BY creationDate DESC, id;").arg(kColumns)},
-        dir.path(), 5, &sqliteLines);
-    rows.append(
-        {QStringLiteral("zelta-cli library list (%1 lines)").arg(cliLines), cliList, QString()});
-    rows.append({QStringLiteral("  sqlite3 program, same query (%1 lines)").arg(sqliteLines),
-                 sqliteList, QString()});
+    const QStringList findArgs = {QStringLiteral("library"), QStringLiteral("find"),
+                                  QStringLiteral("Sunset")};
+    const QString listStatement =
+        QStringLiteral("SELECT %1 FROM library ORDER BY creationDate DESC, id;").arg(kColumns);
+    struct Process
+    {
+        QString name;
+        QString program;
+        QStringList args;
+        int runs;
+        double ms = 0;
+        double cpuMs = 0;
+        int lines = 0;
+    };
+    QList<Process> processes = {
+        {QStringLiteral("zelta-cli library find common word"), cli, findArgs, 9},
+        {QStringLiteral("  sqlite3 program, same query"),
+         QStringLiteral("sqlite3"),
+         {file, findStatement(QStringLiteral("Sunset"))},
+         9},
+        {QStringLiteral("zelta-cli library list"),
+         cli,
+         {findArgs.first(), QStringLiteral("list")},
+         5},
+        {QStringLiteral("  sqlite3 program, same query"),
+         QStringLiteral("sqlite3"),
+         {file, listStatement},
+         5}};
+    for (Process &process : processes) {
+        process.ms = processMs(process.program, process.args, dir.path(), process.runs,
+                               &process.lines, &process.cpuMs);
+        const QString name = process.name + QStringLiteral(" (%1 lines)").arg(process.lines);
+        rows.append({name, process.ms, QString()});
+        rows.append({name + QStringLiteral(", CPU"), process.cpuMs, QString()});
+    }
+    rows[rows.size() - 8].target = QStringLiteral("<= 3x sqlite3");
 
     LibraryFilterModel filter;
     filter.setSourceModel(&library);
@@ -319,20 +348,23 @@ int main(int argc, char **argv)
     rows.append({QStringLiteral("insert a batch of 1,000 records"), insert, QString()});
 
     out << QStringLiteral("\n%1 | %2 | %3\n")
-               .arg(QStringLiteral("operation (median)"), -48)
+               .arg(QStringLiteral("operation (median)"), -56)
                .arg(QStringLiteral("ms"), 10)
                .arg(QStringLiteral("target"));
-    out << QString(80, QLatin1Char('-')) << '\n';
+    out << QString(88, QLatin1Char('-')) << '\n';
     for (const Row &row : std::as_const(rows))
         out << QStringLiteral("%1 | %2 | %3\n")
-                   .arg(row.name, -48)
+                   .arg(row.name, -56)
                    .arg(row.ms, 10, 'f', 1)
                    .arg(row.target);
     out << QStringLiteral("\nfind / sqlite3 ratio: rare %1x, common %2x (target <= 1.5x)\n")
                .arg(findRare / sqliteRare, 0, 'f', 2)
                .arg(findCommon / sqliteCommon, 0, 'f', 2);
-    out << QStringLiteral("zelta-cli / sqlite3 processes: find %1x (target <= 3x), list %2x\n")
-               .arg(cliFind / sqliteFind, 0, 'f', 2)
-               .arg(cliList / sqliteList, 0, 'f', 2);
+    out << QStringLiteral("zelta-cli / sqlite3 processes: find %1x wall, %2x CPU (target <= 3x); "
+                          "list %3x wall, %4x CPU\n")
+               .arg(processes[0].ms / processes[1].ms, 0, 'f', 2)
+               .arg(processes[0].cpuMs / processes[1].cpuMs, 0, 'f', 2)
+               .arg(processes[2].ms / processes[3].ms, 0, 'f', 2)
+               .arg(processes[2].cpuMs / processes[3].cpuMs, 0, 'f', 2);
     return 0;
 }
