@@ -50,6 +50,13 @@ QByteArray fileHash(const QString &path)
     return DemoSiteProcess::fileSha256(path);
 }
 
+bool isSound(const QSqlDatabase &db)
+{
+    QSqlQuery check(db);
+    return check.exec(QStringLiteral("PRAGMA integrity_check")) && check.next() &&
+           check.value(0).toString() == QLatin1String("ok");
+}
+
 QString decode(const QVariant &value)
 {
     return QUrl::fromPercentEncoding(value.toString().toUtf8());
@@ -291,9 +298,7 @@ QByteArray KillPoints::expectedHash(const QString &videoPath, qint64 *size) cons
 void KillPoints::checkRows(int scenario, const Home &home)
 {
     QSqlDatabase db = open(home);
-    QSqlQuery check(db);
-    if (!check.exec(QStringLiteral("PRAGMA integrity_check")) || !check.next() ||
-        check.value(0).toString() != QLatin1String("ok")) {
+    if (!isSound(db)) {
         fault(scenario, QStringLiteral("integrity_check failed in ") + home.path);
         return;
     }
@@ -423,24 +428,19 @@ void KillPoints::migrationPoint()
     const Home home = makeHome(QStringLiteral("migration"));
     writeOldDatabase(home);
     killDuring(home, {QStringLiteral("library"), QStringLiteral("init")}, 800);
-    QSqlDatabase db = open(home);
-    QSqlQuery check(db);
-    if (!check.exec(QStringLiteral("PRAGMA integrity_check")) || !check.next() ||
-        check.value(0).toString() != QLatin1String("ok"))
+    if (!isSound(open(home)))
         fault(Migration, QStringLiteral("integrity_check failed after a killed migration"));
     close();
     // The next start finishes (or redoes) the migration with every row intact.
     if (cli(home, {QStringLiteral("library"), QStringLiteral("init")}) != 0)
         fault(Migration, QStringLiteral("library init failed after a killed migration"));
-    db = open(home);
-    QSqlQuery rows(db);
-    rows.exec(QStringLiteral("SELECT title, guid FROM library ORDER BY id"));
     int n = 0;
-    while (rows.next()) {
-        if (decode(rows.value(0)) != QStringLiteral("Old & 100% %1").arg(n) ||
-            decode(rows.value(1)) != QStringLiteral("old-%1").arg(n))
-            break;
-        ++n;
+    {
+        QSqlQuery rows(open(home));
+        rows.exec(QStringLiteral("SELECT title, guid FROM library ORDER BY id"));
+        while (rows.next() && decode(rows.value(0)) == QStringLiteral("Old & 100% %1").arg(n) &&
+               decode(rows.value(1)) == QStringLiteral("old-%1").arg(n))
+            ++n;
     }
     if (n != kMigrationRows)
         fault(Migration, QStringLiteral("migration kept %1 of %2 rows whole").arg(n).arg(kMigrationRows));

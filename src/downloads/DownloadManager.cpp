@@ -402,6 +402,9 @@ bool DownloadManager::download(Download *d, bool direct)
     };
     if (listedIn(m_activeDownloads, "downloads") || listedIn(m_queuedDownloads, "queued downloads"))
         return false;
+    // The record comes first: a file is never written that no record knows of,
+    // even when the program is killed right after the transfer starts.
+    storeRecord(d);
     connectDownload(d);
     addDownload(d);
     if (d->state() != Download::Queued) {
@@ -410,23 +413,27 @@ bool DownloadManager::download(Download *d, bool direct)
         else
             d->start();
     }
+    return true;
+}
+
+void DownloadManager::storeRecord(Download *d)
+{
     bool ok = false;
     QString sqlError;
     const bool stored = DownloadRecords::exists(d->url(), d->mediaUrl(), &ok, &sqlError);
     if (!ok) {
-        // Listed and running already: it stays, only without a stored row.
+        // It still runs, only without a stored row.
         qCWarning(lcDownloads) << "DownloadManager::download: unable to list downloads"
                    << "error:" << sqlError;
-        return true;
+        return;
     }
     if (stored) {
         qCDebug(lcDownloads) << "DownloadManager::download: download already exists in database";
-        return true;
+        return;
     }
     if (!DownloadRecords::insert(d->url(), d->mediaUrl(), d->mediaPath(), &sqlError))
         qCWarning(lcDownloads) << "DownloadManager::download failed to store download for URL:" << d->url()
                    << sqlError;
-    return true;
 }
 
 void DownloadManager::startNextDownload()

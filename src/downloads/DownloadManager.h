@@ -75,6 +75,7 @@ private:
     void populate();
     void followNetworkState();
     void connectDownload(Download *download);
+    void storeRecord(Download *download);
     void addDownload(Download *download);
     bool removeDownload(Download *download);
     bool isListed(const Download *download) const;

@@ -512,6 +512,23 @@ private Q_SLOTS:
         QVERIFY(paths.contains(QDir(Library::libraryPath()).absoluteFilePath("Twin-2/Twin.mp4")));
     }
 
+    // A download's record is stored before any of its files is written, so a
+    // kill never leaves a file that no record knows of.
+    void recordComesBeforeFiles()
+    {
+        DownloadManager manager;
+        QList<int> recordsWhenListed;
+        connect(&manager, &DownloadManager::added, this, [&](Download *d, int) {
+            recordsWhenListed << storedRows();
+            QVERIFY(!QFileInfo::exists(d->mediaPath()));
+        });
+        manager.initializeDownload(synthetic(QStringLiteral("first"), 2, 100000, 20000));
+        QTRY_COMPARE_WITH_TIMEOUT(recordsWhenListed.size(), 2, 15000);
+        QCOMPARE(recordsWhenListed, (QList<int>{1, 2}));
+        m_prompt.answers = {UserPrompt::Yes};
+        manager.removeAll();
+    }
+
     // One video already in the library is skipped; the items after it are not.
     void knownVideoSkipsOnlyItself()
     {
