@@ -79,7 +79,9 @@ struct Home
         env << QStringLiteral("HOME=") + path
             << QStringLiteral("XDG_CONFIG_HOME=") + path + QStringLiteral("/.config")
             << QStringLiteral("XDG_DATA_HOME=") + path + QStringLiteral("/.local/share")
-            << QStringLiteral("XDG_CACHE_HOME=") + path + QStringLiteral("/.cache-xdg");
+            << QStringLiteral("XDG_CACHE_HOME=") + path + QStringLiteral("/.cache-xdg")
+            // The single-instance guard lives here: of this user only.
+            << QStringLiteral("XDG_RUNTIME_DIR=") + path + QStringLiteral("/.runtime");
         if (!env.filter(QStringLiteral("QT_QPA_PLATFORM=")).size())
             env << QStringLiteral("QT_QPA_PLATFORM=offscreen");
         return env;
@@ -184,7 +186,9 @@ bool KillPoints::prepare()
 Home KillPoints::makeHome(const QString &name)
 {
     Home home{m_work.filePath(name)};
-    QDir().mkpath(home.path);
+    QDir().mkpath(home.path + QStringLiteral("/.runtime"));
+    QFile::setPermissions(home.path + QStringLiteral("/.runtime"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // The demo site is this user's members' site.
     QSettings settings(home.path + QStringLiteral("/.config/CorvanaZELTA/CorvanaZELTA.conf"),
                        QSettings::IniFormat);
