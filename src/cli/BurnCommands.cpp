@@ -92,7 +92,9 @@ class ProgressPrinter
 public:
     void print(const QString &stage, qreal fraction)
     {
-        if (stage == m_stage && fraction >= 0 && qAbs(fraction - m_last) < 0.01)
+        // The end of a stage is always told, however close the last step was.
+        if (stage == m_stage && fraction >= 0 && qAbs(fraction - m_last) < 0.01 &&
+            (fraction < 1.0 || m_last >= 1.0))
             return;
         if (stage == m_stage && fraction < 0 && m_last < 0)
             return;

@@ -24,7 +24,16 @@ QString MediaNode::suffix() const
 
 bool MediaNode::needsTranscoding() const
 {
-    return transcodeList().contains(format.isEmpty() ? suffix() : format);
+    if (!format.isEmpty())
+        return transcodeList().contains(format);
+    // By the suffix, without building it (asked for every listed node).
+    for (const QString &entry : transcodeList()) {
+        const qsizetype dot = m_path.size() - entry.size() - 1;
+        if (dot > 0 && m_path.at(dot) == QLatin1Char('.') &&
+            QStringView(m_path).mid(dot + 1).compare(entry, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
 }
 
 int MediaNode::row() const
