@@ -569,12 +569,18 @@ HttpResponse DemoSite::storeReport(const HttpRequest &request, const QString &ki
 {
     if (request.method != "POST")
         return text("POST only\n", "text/plain", 400);
-    const QString name = QStringLiteral("%1/reports/%2-%3.txt")
+    const QString name = QStringLiteral("%1/reports/%2-%3")
                              .arg(m_options.dataDir, kind)
                              .arg(QDateTime::currentMSecsSinceEpoch());
-    QFile file(name);
+    QFile file(name + QStringLiteral(".txt"));
     if (file.open(QIODevice::WriteOnly))
         file.write(request.body);
+    // The query's items beside it, decoded, one "key=value" a line.
+    QFile query(name + QStringLiteral(".query"));
+    if (!request.query.isEmpty() && query.open(QIODevice::WriteOnly)) {
+        for (const auto &item : request.query.queryItems(QUrl::FullyDecoded))
+            query.write((item.first + QLatin1Char('=') + item.second).toUtf8() + '\n');
+    }
     return text("OK\n", "text/plain");
 }
 

@@ -1,0 +1,229 @@
+#include "gui/dialogs/ErrorReportDialog.h"
+
+#include "core/Logging.h"
+#include "core/SiteConfig.h"
+#include "web/NetworkManager.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFont>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace ZR {
+
+namespace {
+
+const QByteArray kBoundary = "AaB03x";
+
+QByteArray queryItem(const char *key, const QString &value)
+{
+    return QByteArray(key) + '=' + QUrl::toPercentEncoding(value.toLocal8Bit());
+}
+
+} // namespace
+
+ErrorReportDialog::ErrorReportDialog(const QString &reportUrl, QWidget *parent)
+    : QDialog(parent), m_reportUrl(reportUrl), m_replyTimer(new QTimer(this))
+{
+    setObjectName(QStringLiteral("ErrorReportDialog"));
+    buildForm();
+    m_replyTimer->setSingleShot(true);
+    m_replyTimer->setInterval(DefaultReplyTimeoutMs);
+    connect(m_replyTimer, &QTimer::timeout, this, &ErrorReportDialog::replyTimeout);
+}
+
+ErrorReportDialog::~ErrorReportDialog()
+{
+    restoreCursor();
+    if (m_reply) {
+        m_reply->disconnect(this);
+        m_reply->abort();
+        m_reply->deleteLater();
+    }
+}
+
+QString ErrorReportDialog::burnerReportUrl()
+{
+    return SiteConfig::resolve(SiteConfig::errorReportUrl(),
+                               QStringLiteral("/qx_remote/qx_error.php"))
+        .toString();
+}
+
+void ErrorReportDialog::setReplyTimeout(int ms)
+{
+    m_replyTimer->setInterval(ms);
+}
+
+void ErrorReportDialog::buildForm()
+{
+    auto *iconLabel = new QLabel(this);
+    iconLabel->setObjectName(QStringLiteral("iconLabel"));
+    iconLabel->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(48, 48));
+    iconLabel->setAlignment(Qt::AlignTop);
+
+    auto *errorText = new QLabel(tr("An unexpected error has occurred"), this);
+    errorText->setObjectName(QStringLiteral("errorText"));
+    QFont font(QStringLiteral("Arial"));
+    font.setBold(true);
+    errorText->setFont(font);
+
+    m_descriptiveText = new QLabel(
+        tr("%1 has created an error report that you can send to help us improve the product. "
+           "All reports are confidential and anonymous.")
+            .arg(QApplication::applicationName()),
+        this);
+    m_descriptiveText->setObjectName(QStringLiteral("descriptiveText"));
+    m_descriptiveText->setWordWrap(true);
+
+    auto *label = new QLabel(tr("Please describe what you were doing when this occurred:"), this);
+    label->setObjectName(QStringLiteral("label"));
+
+    m_detailEdit = new QPlainTextEdit(this);
+    m_detailEdit->setObjectName(QStringLiteral("detailEdit"));
+
+    auto *dontSendButton = new QPushButton(tr("Don't Send"), this);
+    dontSendButton->setObjectName(QStringLiteral("dontSendButton"));
+    m_sendButton = new QPushButton(tr("Send"), this);
+    m_sendButton->setObjectName(QStringLiteral("sendButton"));
+    m_sendButton->setDefault(true);
+
+    auto *texts = new QVBoxLayout;
+    texts->addWidget(errorText);
+    texts->addWidget(m_descriptiveText);
+    auto *top = new QHBoxLayout;
+    top->addWidget(iconLabel);
+    top->addLayout(texts, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(dontSendButton);
+    buttons->addWidget(m_sendButton);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(label);
+    layout->addWidget(m_detailEdit, 1);
+    layout->addLayout(buttons);
+
+    setFixedSize(425, 225);
+    connect(m_sendButton, &QPushButton::clicked, this, &ErrorReportDialog::sendReport);
+    connect(dontSendButton, &QPushButton::clicked, this, &ErrorReportDialog::reject);
+}
+
+QUrl ErrorReportDialog::reportRequestUrl() const
+{
+    QUrl url(m_reportUrl);
+    const QByteArray query = queryItem("version", m_version) + '&' +
+                             queryItem("platform", m_platform) + '&' + queryItem("error", m_error) +
+                             '&' + queryItem("email", m_email);
+    url.setQuery(QString::fromLatin1(query), QUrl::StrictMode);
+    return url;
+}
+
+QByteArray ErrorReportDialog::reportBody(const QByteArray &details, const QByteArray &log)
+{
+    const QByteArray delimiter = "--" + kBoundary + '\n';
+    QByteArray body;
+    body.reserve(log.size() + details.size() + 256);
+    body += delimiter;
+    body += "Content-Disposition: form-data; name=\"details\"\n\n";
+    body += details + '\n';
+    body += delimiter;
+    body += "Content-Disposition: form-data; name=\"report\"; filename=\"report.txt\"\n";
+    body += "Content-Type: text/plain\n\n";
+    body += log;
+    if (!log.endsWith('\n'))
+        body += '\n';
+    body += delimiter;
+    return body;
+}
+
+bool ErrorReportDialog::readLogTail(const QString &path, qint64 maxBytes, QByteArray *out)
+{
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 size = file.size();
+    if (size <= maxBytes) {
+        *out = file.readAll();
+        return true;
+    }
+    file.seek(size - maxBytes);
+    QByteArray tail = file.read(maxBytes);
+    // Start at a whole line; the mark tells how much was left out.
+    const qsizetype lineStart = tail.indexOf('\n');
+    if (lineStart >= 0 && lineStart + 1 < tail.size())
+        tail.remove(0, lineStart + 1);
+    const qint64 cut = size - tail.size();
+    *out = QStringLiteral("[log cut: the first %1 bytes are left out]\n").arg(cut).toUtf8() + tail;
+    return true;
+}
+
+void ErrorReportDialog::sendReport()
+{
+    if (m_reply)
+        return; // one report at a time
+    QByteArray log;
+    if (!readLogTail(m_logFilePath, MaxLogBytes, &log)) {
+        qCWarning(lcApp) << "ZR::ErrorReportDialog invalid log file path";
+        return;
+    }
+    const QByteArray body = reportBody(m_detailEdit->toPlainText().toLocal8Bit(), log);
+    QNetworkRequest request(reportRequestUrl());
+    request.setHeader(QNetworkRequest::ContentTypeHeader,
+                      QByteArray("multipart/form-data; boundary=" + kBoundary));
+    request.setRawHeader("Content-Length", QByteArray::number(body.size()));
+    m_reply = NetworkManager::instance()->post(request, body);
+    connect(m_reply.data(), &QNetworkReply::finished, this,
+            [this, reply = m_reply.data()] { requestFinished(reply); });
+
+    if (!m_waitCursor) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_waitCursor = true;
+    }
+    m_replyTimer->start();
+}
+
+void ErrorReportDialog::requestFinished(QNetworkReply *reply)
+{
+    restoreCursor();
+    m_replyTimer->stop();
+    if (reply == m_reply)
+        m_reply = nullptr;
+    reply->deleteLater();
+    if (reply->error() == QNetworkReply::NoError) {
+        accept();
+        return;
+    }
+    qCWarning(lcApp) << "ZRErrorDialog::requestFinished invalid request";
+}
+
+void ErrorReportDialog::replyTimeout()
+{
+    qCWarning(lcApp) << "ZR::ErrorReportDialog reply timeout";
+    restoreCursor();
+    if (m_reply) {
+        QNetworkReply *reply = m_reply;
+        m_reply = nullptr;
+        reply->disconnect(this);
+        reply->abort();
+        reply->deleteLater();
+    }
+    reject();
+}
+
+void ErrorReportDialog::restoreCursor()
+{
+    if (m_waitCursor) {
+        QApplication::restoreOverrideCursor();
+        m_waitCursor = false;
+    }
+}
+
+} // namespace ZR

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDialog>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+
+class QLabel;
+class QNetworkReply;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+
+namespace ZR {
+
+// Offers to send an error report after a failure: version, platform, error
+// text, the user's description and the tail of the log file, posted as one
+// multipart request to the report endpoint.
+class ErrorReportDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    static constexpr int DefaultReplyTimeoutMs = 10000;
+    // The log can grow without bound; only its last part is sent.
+    static constexpr qint64 MaxLogBytes = 2 * 1024 * 1024;
+
+    explicit ErrorReportDialog(const QString &reportUrl, QWidget *parent = nullptr);
+    ~ErrorReportDialog() override;
+
+    // The burner's report endpoint on the configured report host.
+    static QString burnerReportUrl();
+
+    void setVersion(const QString &version) { m_version = version; }
+    void setPlatform(const QString &platform) { m_platform = platform; }
+    void setError(const QString &error) { m_error = error; }
+    void setLogFilePath(const QString &path) { m_logFilePath = path; }
+    void setReplyTimeout(int ms);
+
+    // The request's URL and body for the current fields and description.
+    QUrl reportRequestUrl() const;
+    static QByteArray reportBody(const QByteArray &details, const QByteArray &log);
+    // At most the last `maxBytes` of `path`, from a line start, with a cut mark
+    // when something was left out. False when the file cannot be read.
+    static bool readLogTail(const QString &path, qint64 maxBytes, QByteArray *out);
+
+public Q_SLOTS:
+    void sendReport();
+    void requestFinished(QNetworkReply *reply);
+    void replyTimeout();
+
+private:
+    void buildForm();
+    void restoreCursor();
+
+    QString m_reportUrl;
+    QString m_version;
+    QString m_platform;
+    QString m_error;
+    QString m_logFilePath;
+    QString m_email = QStringLiteral("Anonymous");
+    QTimer *m_replyTimer = nullptr;
+    QPointer<QNetworkReply> m_reply;
+    bool m_waitCursor = false;
+
+    QLabel *m_descriptiveText = nullptr;
+    QPlainTextEdit *m_detailEdit = nullptr;
+    QPushButton *m_sendButton = nullptr;
+};
+
+} // namespace ZR
