@@ -82,10 +82,12 @@ private Q_SLOTS:
     void restoredCardLoadsOnResume()
     {
         const QUrl descriptor = synthetic(QStringLiteral("kept"), 1, 2000000, 100000);
-        QVERIFY(DownloadRecords::insert(descriptor, QUrl(), QString()));
+        const QUrl media =
+            m_site->url(QStringLiteral("/media/blob/kept-1.mp4?bytes=2000000&rate=100000"));
+        QVERIFY(DownloadRecords::insert(descriptor, media, QString()));
         Page page;
         QCOMPARE(page.manager.rowCount(), 1);
-        DownloadItem *card = page.card(0);
+        QPointer<DownloadItem> card = page.card(0);
         QVERIFY(card);
         Download *download = card->download();
         QCOMPARE(download->state(), Download::Paused);
