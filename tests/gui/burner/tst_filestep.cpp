@@ -1,0 +1,205 @@
+// The burner's file page: adding clips by drop, the disc limits, the order.
+#include "TestSupport.h"
+
+#include "burner/Project.h"
+#include "burner/VideoClipModel.h"
+#include "gui/burner/BurnerWizard.h"
+#include "gui/burner/FileStep.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QValidator>
+#include <QtTest>
+
+#include <memory>
+
+class TestFileStep : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<BurnerWizard> m_wizard;
+
+    FileStep *step() const { return m_wizard->fileStep(); }
+    template <typename T> T *child(const char *name) const
+    {
+        return step()->findChild<T *>(QLatin1String(name));
+    }
+    QStringList clipNames() const
+    {
+        QStringList names;
+        for (const VideoClip &clip : Project::instance()->clips())
+            names << QFileInfo(clip.path).fileName();
+        return names;
+    }
+    void addClip(const QString &name, double seconds) const
+    {
+        Project::instance()->addClip(VideoClip(m_dir.filePath(name), seconds, 2000, 720, 480));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        const QString clip = TestSupport::sampleClip(QStringLiteral("filestep.avi"), 1.0);
+        QVERIFY(!clip.isEmpty());
+        for (const char *name : {"CLIP.AVI", "b.mp4", "c.mov"})
+            QVERIFY(QFile::copy(clip, m_dir.filePath(QLatin1String(name))));
+        QFile text(m_dir.filePath(QStringLiteral("notes.txt")));
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("not a video\n");
+    }
+
+    void init()
+    {
+        m_wizard = std::make_unique<BurnerWizard>(Project::instance());
+        m_wizard->show(); // starts at the file page, which resets the project
+        QCOMPARE(m_wizard->currentId(), int(BurnerWizard::FilePage));
+        QVERIFY(Project::instance()->clips().isEmpty());
+    }
+
+    void cleanup() { m_wizard.reset(); }
+
+    void dropAddsVideoFilesInOrder_data()
+    {
+        QTest::addColumn<QStringList>("dropped");
+        QTest::addColumn<QStringList>("added");
+
+        QTest::newRow("upper-case suffix") << QStringList{"CLIP.AVI"} << QStringList{"CLIP.AVI"};
+        QTest::newRow("not a video") << QStringList{"notes.txt"} << QStringList{};
+        QTest::newRow("mixed, order kept") << QStringList{"c.mov", "notes.txt", "CLIP.AVI", "b.mp4"}
+                                           << QStringList{"c.mov", "CLIP.AVI", "b.mp4"};
+    }
+
+    void dropAddsVideoFilesInOrder()
+    {
+        QFETCH(QStringList, dropped);
+        QFETCH(QStringList, added);
+        QList<QUrl> urls;
+        for (const QString &name : dropped)
+            urls << QUrl::fromLocalFile(m_dir.filePath(name));
+        QMimeData mime;
+        mime.setUrls(urls);
+        auto *model = qobject_cast<VideoClipModel *>(child<QTableView>("clipTable")->model());
+        QVERIFY(model);
+        model->dropMimeData(&mime, Qt::CopyAction, -1, -1, QModelIndex());
+
+        QTRY_VERIFY_WITH_TIMEOUT(step()->scansFinished(), 60000);
+        QCOMPARE(clipNames(), added);
+        QCOMPARE(model->rowCount(), added.size());
+        QCOMPARE(child<QLabel>("tracksLabel")->text(), QString::number(added.size()));
+        QCOMPARE(step()->isComplete(), !added.isEmpty());
+        for (const VideoClip &clip : Project::instance()->clips())
+            QVERIFY2(clip.seconds > 0.5, qPrintable(clip.path)); // really scanned
+    }
+
+    void playTimeLimits_data()
+    {
+        QTest::addColumn<int>("discType");
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<QString>("error");
+
+        QTest::newRow("DVD at its limit") << 0 << 3 * 3600 + 3 * 60 << QString();
+        QTest::newRow("DVD a second over")
+            << 0 << 3 * 3600 + 3 * 60 + 1
+            << QStringLiteral("<font color='red'>Media only supports 03:03:00</font>");
+        QTest::newRow("dual layer takes it") << 1 << 3 * 3600 + 3 * 60 + 1 << QString();
+        QTest::newRow("VCD over") << 2 << 46 * 60
+                                  << QStringLiteral(
+                                         "<font color='red'>Media only supports 00:45:00</font>");
+        QTest::newRow("SVCD at its limit") << 3 << 30 * 60 << QString();
+    }
+
+    void playTimeLimits()
+    {
+        QFETCH(int, discType);
+        QFETCH(int, seconds);
+        QFETCH(QString, error);
+        if (error.isEmpty() &&
+            Project::instance()->freeSpace() < Project::requiredFreeSpace(DiscType(discType)))
+            error = QStringLiteral("<font color='red'>Not enough space on drive</font>");
+        // Two clips, so the total is what is checked.
+        addClip(QStringLiteral("one.avi"), seconds - 60);
+        addClip(QStringLiteral("two.avi"), 60);
+        auto *discTypes = child<QComboBox>("discTypeBox");
+        discTypes->setCurrentIndex(discType);
+        Q_EMIT discTypes->activated(discType);
+
+        QCOMPARE(child<QLabel>("errorLabel")->text(), error);
+        QCOMPARE(step()->isComplete(), error.isEmpty());
+        const QString time = QTime(0, 0).addSecs(seconds).toString(QStringLiteral("HH:mm:ss"));
+        QCOMPARE(child<QLabel>("timeLabel")->text(),
+                 QStringLiteral("<font color='%1'>%2</font>")
+                     .arg(error.isEmpty() ? QStringLiteral("black") : QStringLiteral("red"), time));
+        QCOMPARE(child<QProgressBar>("timeBar")->maximum(),
+                 Project::longestPlayTime(DiscType(discType)));
+        QCOMPARE(int(Project::instance()->discType()), discType);
+    }
+
+    void orderAndRemove()
+    {
+        for (const char *name : {"a.avi", "b.avi", "c.avi"})
+            addClip(QLatin1String(name), 10);
+        step()->updateTotals();
+        auto *table = child<QTableView>("clipTable");
+        auto *remove = child<QPushButton>("removeButton");
+        QVERIFY(!remove->isEnabled());
+
+        table->selectRow(2);
+        child<QPushButton>("upButton")->click();
+        QCOMPARE(clipNames(), (QStringList{"a.avi", "c.avi", "b.avi"}));
+        child<QPushButton>("upButton")->click(); // the moved clip stays selected
+        QCOMPARE(clipNames(), (QStringList{"c.avi", "a.avi", "b.avi"}));
+        child<QPushButton>("upButton")->click(); // already first
+        QCOMPARE(clipNames(), (QStringList{"c.avi", "a.avi", "b.avi"}));
+        table->selectRow(2);
+        child<QPushButton>("downButton")->click(); // already last
+        QCOMPARE(clipNames(), (QStringList{"c.avi", "a.avi", "b.avi"}));
+
+        const QModelIndex middle = table->model()->index(1, 0);
+        table->selectRow(1);
+        Q_EMIT table->clicked(middle);
+        QVERIFY(remove->isEnabled());
+        remove->click();
+        QCOMPARE(clipNames(), (QStringList{"c.avi", "b.avi"}));
+        QCOMPARE(child<QLabel>("tracksLabel")->text(), QStringLiteral("2"));
+    }
+
+    void titleRefusesPathCharacters_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("accepted");
+
+        QTest::newRow("plain") << QStringLiteral("Summer 2026 - part 1") << true;
+        QTest::newRow("slash") << QStringLiteral("a/b") << false;
+        QTest::newRow("colon") << QStringLiteral("a:b") << false;
+        QTest::newRow("quote") << QStringLiteral("a\"b") << false;
+        QTest::newRow("star and pipe") << QStringLiteral("a*|b") << false;
+    }
+
+    void titleRefusesPathCharacters()
+    {
+        QFETCH(QString, title);
+        QFETCH(bool, accepted);
+        auto *edit = child<QLineEdit>("titleEdit");
+        QCOMPARE(edit->text(), QStringLiteral("NEW"));
+        int pos = 0;
+        QString text = title;
+        QCOMPARE(edit->validator()->validate(text, pos) == QValidator::Acceptable, accepted);
+        if (accepted) {
+            edit->setText(title);
+            QVERIFY(step()->validatePage());
+            QCOMPARE(Project::instance()->title(), title);
+        }
+    }
+};
+
+QTEST_MAIN(TestFileStep)
+#include "tst_filestep.moc"
