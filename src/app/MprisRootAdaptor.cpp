@@ -17,7 +17,7 @@ QString MprisRootAdaptor::identity() const
 
 QString MprisRootAdaptor::desktopEntry() const
 {
-    return QStringLiteral("corvana-zelta");
+    return QStringLiteral("example.corvana.zelta");
 }
 
 QStringList MprisRootAdaptor::supportedUriSchemes() const

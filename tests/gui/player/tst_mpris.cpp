@@ -103,6 +103,16 @@ private Q_SLOTS:
                                           QStringLiteral("string:org.mpris.MediaPlayer2"),
                                           QStringLiteral("string:Identity")});
         QVERIFY2(identity.contains(QLatin1String("\"CorvanaZELTA\"")), qPrintable(identity));
+        // The desktop finds our launcher (name and icon) by this entry.
+        static const QRegularExpression quoted(QStringLiteral("string \"([^\"]+)\""));
+        const QString entry =
+            quoted.match(busCall({QStringLiteral("org.freedesktop.DBus.Properties.Get"),
+                                  QStringLiteral("string:org.mpris.MediaPlayer2"),
+                                  QStringLiteral("string:DesktopEntry")}))
+                .captured(1);
+        QVERIFY2(QFile::exists(TestSupport::sourceDir() + QStringLiteral("/packaging/") + entry +
+                               QStringLiteral(".desktop")),
+                 qPrintable(entry));
         QVERIFY(property(QStringLiteral("PlaybackStatus")).contains(QLatin1String("\"Stopped\"")));
         QVERIFY(property(QStringLiteral("Metadata")).contains(QLatin1String("NoTrack")));
     }
