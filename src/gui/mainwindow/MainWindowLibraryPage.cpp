@@ -1,10 +1,18 @@
 // The library page's slot in the main window.
 #include "gui/mainwindow/MainWindow.h"
 
-#include "gui/mainwindow/PagePlaceholder.h"
+#include "engines/Engines.h"
+#include "gui/library/LibraryWidget.h"
 
-// Makes m_libraryPage and connects its playVideo(QString) to openFile().
+// Makes m_libraryPage over the engines' library; its playVideo(QString) opens
+// the file in the player, a category or cast link searches the site. The TV
+// server is built on the switch's first use.
 void MainWindow::createLibraryPage()
 {
-    m_libraryPage = new PagePlaceholder(tr("My Library"), this);
+    Engines *engines = m_engines;
+    auto *page = new LibraryWidget(
+        engines->library(), [engines] { return engines->tv(); }, this);
+    connect(page, &LibraryWidget::playVideo, this, &MainWindow::openFile);
+    connect(page, &LibraryWidget::searchRequested, this, &MainWindow::searchFor);
+    m_libraryPage = page;
 }

@@ -1,0 +1,250 @@
+#include "gui/library/CorvLibraryItemWidget.h"
+
+#include "core/Formatters.h"
+#include "core/Logging.h"
+#include "core/UserPrompt.h"
+#include "gui/library/CorvRoundedWidget.h"
+#include "gui/library/LibraryView.h"
+#include "gui/mainwindow/Artwork.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int thumbnailWidth = 130;
+constexpr int thumbnailHeight = 100;
+
+QLabel *makeLabel(const char *name, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setStyleSheet(QStringLiteral("color: rgb(89, 89, 89);"));
+    label->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    return label;
+}
+
+QLabel *makeSpacer(const char *name, QWidget *parent)
+{
+    QLabel *spacer = makeLabel(name, parent);
+    spacer->setText(QStringLiteral("|"));
+    return spacer;
+}
+
+QPushButton *makeImageButton(const char *name, const QString &label, const QString &normal,
+                             const QString &hover, QWidget *parent)
+{
+    auto *button = new QPushButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAccessibleName(label);
+    button->setToolTip(label);
+    button->setFlat(true);
+    button->setCursor(Qt::PointingHandCursor);
+    const QPixmap picture = Artwork::pixmap(normal);
+    button->setFixedSize(picture.deviceIndependentSize().toSize());
+    button->setStyleSheet(QStringLiteral("QPushButton { border: none; border-image: url(%1); }"
+                                         "QPushButton:hover { border-image: url(%2); }")
+                              .arg(normal, hover));
+    return button;
+}
+
+} // namespace
+
+CorvLibraryItemWidget::CorvLibraryItemWidget(LibraryView *view, const QModelIndex &index)
+    : QWidget(view), m_view(view), m_index(index)
+{
+    setObjectName(QStringLiteral("CorvLibraryItemWidget"));
+    setAttribute(Qt::WA_StyledBackground);
+    buildForm();
+    updateFromIndex(index);
+    setSelected(false);
+}
+
+void CorvLibraryItemWidget::buildForm()
+{
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(6, 5, 10, 5);
+    row->setSpacing(12);
+
+    m_preview = new CorvRoundedWidget(this);
+    m_preview->setObjectName(QStringLiteral("guiPreviewImage"));
+    m_preview->setFixedSize(thumbnailWidth, thumbnailHeight);
+    m_play = makeImageButton("guiPlayButton", tr("Play"),
+                             QStringLiteral(":/images/library/play_button_tr.png"),
+                             QStringLiteral(":/images/library/play_button_tr.png"), m_preview);
+    m_play->move((thumbnailWidth - m_play->width()) / 2, (thumbnailHeight - m_play->height()) / 2);
+    row->addWidget(m_preview);
+
+    auto *texts = new QVBoxLayout;
+    texts->setSpacing(2);
+    m_title = makeLabel("guiTitleMove", this);
+    QFont titleFont(QStringLiteral("Lucida Grande"));
+    titleFont.setPixelSize(15);
+    titleFont.setBold(true);
+    m_title->setFont(titleFont);
+    m_description = makeLabel("guiDescription", this);
+    m_description->setWordWrap(false);
+    m_category = makeLabel("guiCategory", this);
+    m_stars = makeLabel("guiStars", this);
+    QFont starsFont(QStringLiteral("Lucida Grande"));
+    starsFont.setPointSize(13);
+    m_stars->setFont(starsFont);
+    texts->addWidget(m_title);
+    texts->addWidget(m_description);
+    texts->addWidget(m_category);
+    texts->addWidget(m_stars);
+
+    auto *info = new QHBoxLayout;
+    info->setSpacing(6);
+    m_date = makeLabel("guiDateCreated", this);
+    m_duration = makeLabel("guiDurationMove", this);
+    m_size = makeLabel("guiSizeMove", this);
+    m_format = makeLabel("guiFormatMove", this);
+    info->addWidget(m_date);
+    info->addWidget(makeSpacer("guiSpacer0", this));
+    info->addWidget(m_duration);
+    info->addWidget(makeSpacer("guiSpacer1", this));
+    info->addWidget(m_size);
+    info->addWidget(makeSpacer("guiSpacer2", this));
+    info->addWidget(m_format);
+    info->addStretch();
+    texts->addLayout(info);
+    texts->addStretch();
+    row->addLayout(texts, 1);
+
+    m_buttons = new QWidget(this);
+    m_buttons->setObjectName(QStringLiteral("groupButtonsWidget"));
+    auto *buttons = new QVBoxLayout(m_buttons);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    QPushButton *remove = makeImageButton(
+        "guiDeleteButton", tr("Delete"), QStringLiteral(":/images/library/delete-bt-normal.png"),
+        QStringLiteral(":/images/library/delete-bt-hover.png"), m_buttons);
+    QPushButton *menu = makeImageButton(
+        "guiMenuButton", tr("More"), QStringLiteral(":/images/library/arrow-bt-normal.png"),
+        QStringLiteral(":/images/library/arrow-bt-hover.png"), m_buttons);
+    buttons->addWidget(remove);
+    buttons->addWidget(menu);
+    buttons->addStretch();
+    row->addWidget(m_buttons, 0, Qt::AlignTop);
+
+    setMinimumSize(400, thumbnailHeight + 10);
+
+    connect(remove, &QPushButton::clicked, this, &CorvLibraryItemWidget::onReleaseButtonDelete);
+    connect(menu, &QPushButton::clicked, this, &CorvLibraryItemWidget::onReleaseButtonMenu);
+    connect(m_play, &QPushButton::released, this, &CorvLibraryItemWidget::onReleaseButtonPlay);
+    connect(m_category, &QLabel::linkActivated, this, &CorvLibraryItemWidget::categoryLinkClicked);
+    connect(m_stars, &QLabel::linkActivated, this, &CorvLibraryItemWidget::categoryLinkClicked);
+}
+
+QString CorvLibraryItemWidget::durationText(const QString &duration)
+{
+    const QStringList parts = duration.split(QLatin1Char(':'));
+    int minutes = 0;
+    int seconds = 0;
+    if (parts.size() == 3) {
+        minutes = parts.at(0).toInt() * 60 + parts.at(1).toInt();
+        seconds = int(parts.at(2).toDouble());
+    } else if (parts.size() == 2) {
+        minutes = parts.at(0).toInt();
+        seconds = int(parts.at(1).toDouble());
+    } else {
+        return QString();
+    }
+    return minutes != 0 ? QObject::tr("%1 mins").arg(minutes) : QObject::tr("%1 sec").arg(seconds);
+}
+
+void CorvLibraryItemWidget::updateFromIndex(const QModelIndex &index)
+{
+    m_index = index;
+    m_item = index.isValid() ? index.siblingAtColumn(0).data().value<LibraryItem>() : LibraryItem();
+    const bool valid = m_item.isValid();
+
+    m_title->setText(valid ? m_item.title() : QString());
+    m_title->setToolTip(m_title->text());
+    m_description->setText(valid ? m_item.description() : QString());
+    fillLinks();
+    m_date->setText(valid ? QDateTime::fromSecsSinceEpoch(m_item.creationDate())
+                                .toString(QStringLiteral("MM/dd/yy"))
+                          : QString());
+    m_duration->setText(valid ? durationText(m_item.duration()) : QString());
+    m_size->setText(valid ? Formatters::byteSize(m_item.sizeInBytes()) : QString());
+    m_format->setText(valid ? QFileInfo(m_item.videoPath()).suffix().toUpper() : QString());
+
+    const QString thumbnail = valid ? m_item.thumbnailPath() : QString();
+    if (thumbnail != m_thumbnailPath || m_preview->pixmap().isNull()) {
+        m_thumbnailPath = thumbnail;
+        QPixmap picture(thumbnail);
+        if (picture.isNull())
+            picture = Artwork::pixmap(QStringLiteral(":/images/thumbnail.jpg"));
+        m_preview->setPixmap(picture);
+    }
+}
+
+QString CorvLibraryItemWidget::links(const QString &keywords) const
+{
+    const QString colour =
+        m_selected ? QStringLiteral("rgb(93, 161, 220)") : QStringLiteral("rgb(57, 110, 165)");
+    QStringList parts;
+    for (const QString &part : keywords.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString keyword = part.trimmed().toHtmlEscaped();
+        if (!keyword.isEmpty())
+            parts << QStringLiteral(
+                         "<a style='color: %1; text-decoration:none;'  href=\"%2\">%2</a>")
+                         .arg(colour, keyword);
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+void CorvLibraryItemWidget::fillLinks()
+{
+    const bool valid = m_item.isValid();
+    for (auto [label, text] :
+         {std::pair{m_category, m_item.categories()}, std::pair{m_stars, m_item.stars()}}) {
+        label->setText(valid ? links(text) : QString());
+        label->setCursor(label->text().isEmpty() ? Qt::ArrowCursor : Qt::PointingHandCursor);
+    }
+}
+
+void CorvLibraryItemWidget::setSelected(bool selected)
+{
+    m_selected = selected;
+    m_buttons->setVisible(selected);
+    setStyleSheet(selected
+                      ? QStringLiteral("#CorvLibraryItemWidget { background: qlineargradient("
+                                       "x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:1 #dde6ef);"
+                                       " border-radius: 6px; }")
+                      : QStringLiteral("#CorvLibraryItemWidget { background: #f7f7f7;"
+                                       " border-radius: 6px; }"));
+    fillLinks();
+}
+
+void CorvLibraryItemWidget::onReleaseButtonDelete()
+{
+    const UserPrompt::Button answer = UserPrompt::instance()->question(
+        tr("Are you sure?"), tr("Are you sure you want to delete this video?"),
+        UserPrompt::Buttons(UserPrompt::Yes | UserPrompt::No), UserPrompt::No);
+    if (answer != UserPrompt::Yes)
+        return;
+    m_view->removeVideo(m_index);
+}
+
+void CorvLibraryItemWidget::onReleaseButtonMenu()
+{
+    m_view->showContextMenuForItem(this);
+}
+
+void CorvLibraryItemWidget::onReleaseButtonPlay()
+{
+    if (m_item.isValid())
+        Q_EMIT m_view->playVideo(m_item.videoPath());
+}
+
+void CorvLibraryItemWidget::categoryLinkClicked(const QString &title)
+{
+    qCDebug(lcGui) << "Click on title:" << title;
+    Q_EMIT m_view->searchRequested(title);
+}

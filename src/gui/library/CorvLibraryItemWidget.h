@@ -1,0 +1,64 @@
+#pragma once
+
+#include "library/LibraryItem.h"
+
+#include <QPersistentModelIndex>
+#include <QWidget>
+
+class CorvRoundedWidget;
+class LibraryView;
+class QLabel;
+class QPushButton;
+
+// One row of the tile list: thumbnail with a play button, title, description,
+// category and cast links, date, duration, size and format, and (while
+// selected) the delete and menu buttons.
+class CorvLibraryItemWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    CorvLibraryItemWidget(LibraryView *view, const QModelIndex &index);
+
+    void setSelected(bool selected);
+    bool isSelected() const { return m_selected; }
+    // Refills the labels from the row's current data.
+    void updateFromIndex(const QModelIndex &index);
+    LibraryItem item() const { return m_item; }
+
+    // "45 sec" or "62 mins" for a duration text such as "0:45" or "1:02:03".
+    static QString durationText(const QString &duration);
+
+Q_SIGNALS:
+    void doExportSignal(const QString &path);
+    void burnRequested(const QString &path);
+
+private Q_SLOTS:
+    void onReleaseButtonDelete();
+    void onReleaseButtonMenu();
+    void onReleaseButtonPlay();
+    void categoryLinkClicked(const QString &title);
+
+private:
+    void buildForm();
+    void fillLinks();
+    QString links(const QString &keywords) const;
+
+    LibraryView *m_view;
+    QPersistentModelIndex m_index;
+    LibraryItem m_item;
+    QString m_thumbnailPath;
+    bool m_selected = false;
+
+    CorvRoundedWidget *m_preview = nullptr;
+    QPushButton *m_play = nullptr;
+    QLabel *m_title = nullptr;
+    QLabel *m_description = nullptr;
+    QLabel *m_category = nullptr;
+    QLabel *m_stars = nullptr;
+    QLabel *m_date = nullptr;
+    QLabel *m_duration = nullptr;
+    QLabel *m_size = nullptr;
+    QLabel *m_format = nullptr;
+    QWidget *m_buttons = nullptr;
+};

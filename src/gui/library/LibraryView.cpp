@@ -1,0 +1,183 @@
+#include "gui/library/LibraryView.h"
+
+#include "gui/library/CorvLibraryItemWidget.h"
+#include "gui/library/LibraryViewItemDelegate.h"
+#include "library/Library.h"
+
+#include <QAbstractProxyModel>
+#include <QAction>
+#include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMimeData>
+#include <QUrl>
+
+LibraryView::LibraryView(QWidget *parent) : QListView(parent)
+{
+    setObjectName(QStringLiteral("LibraryView"));
+    setAccessibleName(tr("My videos"));
+    setAlternatingRowColors(false);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setFlow(QListView::TopToBottom);
+    setUniformItemSizes(true);
+    setAcceptDrops(true);
+    setDropIndicatorShown(false);
+    setMouseTracking(true);
+    setFrameShape(QFrame::NoFrame);
+    setSpacing(0);
+    setStyleSheet(QStringLiteral(
+        "QListView#LibraryView { background-image: url(:/images/library/ios-linen.jpg); }"));
+    setItemDelegate(new LibraryViewItemDelegate(this));
+}
+
+void LibraryView::setLibrary(Library *library, QAbstractProxyModel *proxy)
+{
+    m_library = library;
+    m_proxy = proxy;
+    setModel(proxy);
+    connect(proxy, &QAbstractItemModel::rowsRemoved, this,
+            &LibraryView::updateIndexWidgetsAfterDelete);
+    connect(proxy, &QAbstractItemModel::rowsInserted, this, &LibraryView::dropWidgets);
+    connect(proxy, &QAbstractItemModel::modelReset, this, &LibraryView::dropWidgets);
+    connect(proxy, &QAbstractItemModel::layoutChanged, this, &LibraryView::dropWidgets);
+    connect(library, &Library::doSorted, this, &LibraryView::onSorted);
+}
+
+CorvLibraryItemWidget *LibraryView::itemWidget(const QModelIndex &index)
+{
+    if (!index.isValid() || index.model() != model())
+        return nullptr;
+    CorvLibraryItemWidget *&widget = m_widgets[index.row()];
+    if (!widget) {
+        widget = new CorvLibraryItemWidget(this, index);
+        widget->hide();
+        connect(widget, &CorvLibraryItemWidget::doExportSignal, this, &LibraryView::exportSignal);
+        connect(widget, &CorvLibraryItemWidget::burnRequested, this, &LibraryView::burnRequested);
+    }
+    return widget;
+}
+
+int LibraryView::sourceRow(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return -1;
+    return m_proxy ? m_proxy->mapToSource(index).row() : index.row();
+}
+
+void LibraryView::removeVideo(const QModelIndex &index)
+{
+    const int row = sourceRow(index);
+    if (!m_library || row < 0)
+        return;
+    clearSelection();
+    m_library->removeItem(row, true);
+}
+
+void LibraryView::showContextMenuForItem(CorvLibraryItemWidget *item)
+{
+    const QString path = item->item().videoPath();
+    const int row = sourceRow(currentIndex());
+    QMenu menu(this);
+    connect(menu.addAction(tr("Open in Explorer")), &QAction::triggered, this, [path] {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+    });
+    connect(menu.addAction(tr("Burn")), &QAction::triggered, this,
+            [this, path] { Q_EMIT burnRequested(path); });
+    connect(menu.addAction(tr("Media Information")), &QAction::triggered, this,
+            [this, row] { Q_EMIT mediaInformationRequested(row); });
+    menu.exec(QCursor::pos());
+}
+
+void LibraryView::onSorted()
+{
+    dropWidgets();
+}
+
+void LibraryView::dropWidgets()
+{
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && isPersistentEditorOpen(current))
+        closePersistentEditor(current);
+    for (CorvLibraryItemWidget *widget : std::as_const(m_widgets))
+        widget->deleteLater();
+    m_widgets.clear();
+    if (current.isValid() && selectionModel()->isSelected(current)) {
+        itemWidget(current)->setSelected(true);
+        openPersistentEditor(current);
+    }
+}
+
+void LibraryView::updateIndexWidgetsAfterDelete(const QModelIndex &, int first, int last)
+{
+    const int removed = last - first + 1;
+    QHash<int, CorvLibraryItemWidget *> moved;
+    for (auto it = m_widgets.cbegin(); it != m_widgets.cend(); ++it) {
+        if (it.key() < first)
+            moved.insert(it.key(), it.value());
+        else if (it.key() > last)
+            moved.insert(it.key() - removed, it.value());
+        else
+            it.value()->deleteLater();
+    }
+    m_widgets = moved;
+}
+
+void LibraryView::mouseMoveEvent(QMouseEvent *event)
+{
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (index.isValid() && index != currentIndex()) {
+        setEnabled(false);
+        setCurrentIndex(index);
+        setEnabled(true);
+    }
+    QListView::mouseMoveEvent(event);
+}
+
+void LibraryView::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
+{
+    QListView::selectionChanged(selected, deselected);
+    for (const QModelIndex &index : deselected.indexes()) {
+        if (index.column() != 0)
+            continue;
+        if (CorvLibraryItemWidget *widget = m_widgets.value(index.row()))
+            widget->setSelected(false);
+        if (isPersistentEditorOpen(index))
+            closePersistentEditor(index);
+    }
+    for (const QModelIndex &index : selected.indexes()) {
+        if (index.column() != 0)
+            continue;
+        if (CorvLibraryItemWidget *widget = itemWidget(index)) {
+            widget->setSelected(true);
+            openPersistentEditor(index);
+        }
+    }
+}
+
+void LibraryView::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void LibraryView::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void LibraryView::dropEvent(QDropEvent *event)
+{
+    for (const QUrl &url : event->mimeData()->urls()) {
+        if (!url.isLocalFile() || !m_library)
+            continue;
+        Q_EMIT displayMessage(tr("Importing file..."));
+        m_library->importFile(QFileInfo(url.toLocalFile()).absoluteFilePath());
+    }
+    event->acceptProposedAction();
+}

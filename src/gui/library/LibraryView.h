@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QHash>
+#include <QListView>
+
+class CorvLibraryItemWidget;
+class Library;
+class QAbstractProxyModel;
+
+// The tile list: one painted row widget per video, the live widget on the
+// selected row, hover selection and file drops.
+class LibraryView : public QListView
+{
+    Q_OBJECT
+
+public:
+    explicit LibraryView(QWidget *parent = nullptr);
+
+    // The library the rows come from (through `proxy`, a filter over it).
+    void setLibrary(Library *library, QAbstractProxyModel *proxy);
+    Library *library() const { return m_library; }
+
+    // The row widget of a view row, made on first need (nullptr for a bad row).
+    CorvLibraryItemWidget *itemWidget(const QModelIndex &index);
+    int widgetCount() const { return int(m_widgets.size()); }
+
+    // Removes the video of a view row, with its files.
+    void removeVideo(const QModelIndex &index);
+    void showContextMenuForItem(CorvLibraryItemWidget *item);
+
+Q_SIGNALS:
+    void playVideo(const QString &path);
+    void searchRequested(const QString &keyword);
+    void burnRequested(const QString &path);
+    void exportSignal(const QString &path);
+    void displayMessage(const QString &message);
+    void mediaInformationRequested(int sourceRow);
+
+public Q_SLOTS:
+    void onSorted();
+
+protected:
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void selectionChanged(const QItemSelection &selected,
+                          const QItemSelection &deselected) override;
+
+private:
+    void updateIndexWidgetsAfterDelete(const QModelIndex &parent, int first, int last);
+    void dropWidgets();
+    int sourceRow(const QModelIndex &index) const;
+
+    Library *m_library = nullptr;
+    QAbstractProxyModel *m_proxy = nullptr;
+    QHash<int, CorvLibraryItemWidget *> m_widgets;
+};

@@ -1,0 +1,68 @@
+#include "gui/library/LibraryViewItemDelegate.h"
+
+#include "core/Logging.h"
+#include "gui/library/CorvLibraryItemWidget.h"
+#include "gui/library/LibraryView.h"
+
+#include <QPainter>
+
+LibraryViewItemDelegate::LibraryViewItemDelegate(LibraryView *view)
+    : QStyledItemDelegate(view), m_view(view)
+{
+}
+
+void LibraryViewItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                                    const QModelIndex &index) const
+{
+    CorvLibraryItemWidget *widget = m_view->itemWidget(index);
+    if (!widget)
+        return;
+    // Painted from the row's current data, so edits and new thumbnails show.
+    widget->updateFromIndex(index);
+    widget->resize(option.rect.width(), option.rect.height() - rowSpacing);
+    const QPixmap picture = widget->grab();
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->drawPixmap(option.rect.topLeft(), picture);
+    painter->restore();
+}
+
+QSize LibraryViewItemDelegate::sizeHint(const QStyleOptionViewItem &,
+                                        const QModelIndex &index) const
+{
+    QSize size(400, 80);
+    if (CorvLibraryItemWidget *widget = m_view->itemWidget(index)) {
+        const QSize minimum = widget->minimumSize();
+        if (minimum.width() > 0)
+            size.setWidth(minimum.width());
+        if (minimum.height() > 0)
+            size.setHeight(minimum.height());
+    }
+    return size + QSize(0, rowSpacing);
+}
+
+QWidget *LibraryViewItemDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &,
+                                               const QModelIndex &index) const
+{
+    CorvLibraryItemWidget *widget = m_view->itemWidget(index);
+    if (!widget) {
+        qCWarning(lcGui) << "Can't find widget in hash";
+        return nullptr;
+    }
+    widget->setParent(parent);
+    widget->updateFromIndex(index);
+    widget->show();
+    return widget;
+}
+
+void LibraryViewItemDelegate::updateEditorGeometry(QWidget *editor,
+                                                   const QStyleOptionViewItem &option,
+                                                   const QModelIndex &) const
+{
+    editor->setGeometry(option.rect.adjusted(0, 0, 0, -rowSpacing));
+}
+
+void LibraryViewItemDelegate::destroyEditor(QWidget *editor, const QModelIndex &) const
+{
+    editor->hide();
+}

@@ -1,0 +1,275 @@
+#include "gui/library/LibraryWidget.h"
+
+#include "core/Logging.h"
+#include "gui/library/CorvHeaderView.h"
+#include "gui/library/CorvMediaInformationEditDialog.h"
+#include "gui/library/LibraryTableView.h"
+#include "gui/library/LibraryView.h"
+#include "gui/library/StatusWidget.h"
+#include "gui/mainwindow/Artwork.h"
+#include "gui/mainwindow/CorvLibSearchWidget.h"
+#include "library/Library.h"
+#include "library/LibraryFilterModel.h"
+#include "tv/LumiqoTv.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QPushButton *pictureButton(const char *name, const QString &picture, const QString &label,
+                           QWidget *parent)
+{
+    auto *button = new QPushButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAccessibleName(label);
+    button->setToolTip(label);
+    const QPixmap pixmap = Artwork::pixmap(picture);
+    button->setFixedSize(pixmap.deviceIndependentSize().toSize());
+    button->setStyleSheet(
+        QStringLiteral("QPushButton { border: none; border-image: url(%1); }").arg(picture));
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+// The switch's "off" look: the "on" picture drained of its colour and dimmed.
+QIcon switchIcon()
+{
+    const QPixmap on = Artwork::pixmap(QStringLiteral(":/images/library/onBtn.png"));
+    QImage off = on.toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < off.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(off.scanLine(y));
+        for (int x = 0; x < off.width(); ++x) {
+            const int grey = qGray(line[x]) * 3 / 4 + 40;
+            line[x] = qRgba(grey, grey, grey, qAlpha(line[x]));
+        }
+    }
+    QPixmap offPixmap = QPixmap::fromImage(off);
+    offPixmap.setDevicePixelRatio(on.devicePixelRatio());
+    QIcon icon;
+    icon.addPixmap(offPixmap, QIcon::Normal, QIcon::Off);
+    icon.addPixmap(on, QIcon::Normal, QIcon::On);
+    return icon;
+}
+
+} // namespace
+
+LibraryWidget::LibraryWidget(Library *library, std::function<LumiqoTv *()> tv, QWidget *parent)
+    : QWidget(parent), m_library(library), m_tv(std::move(tv)),
+      m_proxy(new LibraryFilterModel(this))
+{
+    setObjectName(QStringLiteral("LibraryWidget"));
+    m_proxy->setSourceModel(library);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(buildHeader());
+    m_status = new StatusWidget(this);
+    m_status->setObjectName(QStringLiteral("statusWidget"));
+    layout->addWidget(m_status);
+
+    m_pages = new QStackedWidget(this);
+    m_pages->setObjectName(QStringLiteral("stackedWidget"));
+    m_pages->addWidget(buildListPage());
+    m_tableView = new LibraryTableView(m_pages);
+    m_tableView->setObjectName(QStringLiteral("libraryView"));
+    m_tableView->setModel(m_proxy);
+    m_tableView->setStyleSheet(QStringLiteral(
+        "QTableView { font-size: 10px; } QHeaderView::section { font-weight: bold; "
+        "font-size: 10px; qproperty-defaultAlignment: AlignCenter; background: qlineargradient("
+        "x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:1 #d4d4d4); border: none; "
+        "border-right: 1px solid #b8b8b8; padding: 3px; }"));
+    m_pages->addWidget(m_tableView);
+    layout->addWidget(m_pages, 1);
+
+    connect(m_listView, &QAbstractItemView::doubleClicked, this, &LibraryWidget::itemDoubleClicked);
+    connect(m_tableView, &QAbstractItemView::doubleClicked, this,
+            &LibraryWidget::itemDoubleClicked);
+    connect(m_listView, &LibraryView::playVideo, this, &LibraryWidget::playVideo);
+    connect(m_listView, &LibraryView::burnRequested, this, &LibraryWidget::burnRequested);
+    connect(m_listView, &LibraryView::searchRequested, this, &LibraryWidget::searchRequested);
+    connect(m_listView, &LibraryView::mediaInformationRequested, this,
+            &LibraryWidget::showMediaInformation);
+    connect(m_listView, &LibraryView::displayMessage, m_status,
+            qOverload<const QString &>(&StatusWidget::showStatus));
+    connect(m_header, &CorvHeaderView::doSortChange, library,
+            [library](int column, Qt::SortOrder order) {
+                library->onSort(Library::sortHeaders(column), order);
+            });
+    connect(library, &Library::importFinished, m_status, &StatusWidget::hideStatus);
+    connect(m_search, &CorvLibSearchWidget::textChanged, this, &LibraryWidget::onFilterTextChange);
+    listViewButtonClicked();
+}
+
+LibraryWidget::~LibraryWidget() = default;
+
+QWidget *LibraryWidget::buildHeader()
+{
+    auto *header = new QWidget(this);
+    header->setObjectName(QStringLiteral("headerWidget"));
+    header->setAttribute(Qt::WA_StyledBackground);
+    header->setStyleSheet(
+        QStringLiteral("#headerWidget { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
+                       "stop:0 #e1e1e1, stop:1 #c1c1c1); border-bottom: 1px solid #a8a8a8; }"));
+    auto *row = new QHBoxLayout(header);
+    row->setContentsMargins(10, 6, 10, 6);
+    row->setSpacing(10);
+
+    QPushButton *import =
+        pictureButton("importButton", QStringLiteral(":/images/library/importBtn.png"),
+                      tr("Import videos"), header);
+    m_search = new CorvLibSearchWidget(header);
+    m_search->setObjectName(QStringLiteral("guiFilters"));
+    m_search->setMinimumWidth(110);
+    m_search->setMaximumWidth(260);
+
+    auto *pageSwitch = new QToolButton(header);
+    pageSwitch->setObjectName(QStringLiteral("pageSwitch"));
+    pageSwitch->setCheckable(true);
+    pageSwitch->setText(tr("Details"));
+    pageSwitch->setToolTip(tr("Show the videos as a table with filters"));
+    m_pageSwitch = pageSwitch;
+
+    QPushButton *burn = pictureButton("burnButton", QStringLiteral(":/images/library/burnBtn.png"),
+                                      tr("Burn a disc"), header);
+    auto *tvSwitch = new QToolButton(header);
+    tvSwitch->setObjectName(QStringLiteral("lumiqoTvCheckBox"));
+    tvSwitch->setCheckable(true);
+    tvSwitch->setIcon(switchIcon());
+    tvSwitch->setIconSize(QSize(101, 35));
+    tvSwitch->setFixedSize(101, 35);
+    tvSwitch->setAutoRaise(true);
+    tvSwitch->setStyleSheet(
+        QStringLiteral("QToolButton { border: none; background: transparent; }"));
+    tvSwitch->setCursor(Qt::PointingHandCursor);
+    tvSwitch->setAccessibleName(tr("Watch on TV"));
+    tvSwitch->setToolTip(tr("Watch on TV: share the library with televisions at home"));
+    m_tvSwitch = tvSwitch;
+
+    row->addWidget(import);
+    row->addWidget(m_search);
+    row->addWidget(pageSwitch);
+    row->addStretch(1);
+    row->addWidget(burn);
+    row->addWidget(tvSwitch);
+
+    connect(import, &QPushButton::clicked, this, &LibraryWidget::importClicked);
+    connect(burn, &QPushButton::clicked, this, [this] { Q_EMIT burnRequested(QString()); });
+    connect(tvSwitch, &QToolButton::clicked, this, &LibraryWidget::toggleLumiqoTv);
+    connect(pageSwitch, &QToolButton::toggled, this, [this](bool details) {
+        details ? detailViewButtonClicked() : listViewButtonClicked();
+    });
+    return header;
+}
+
+QWidget *LibraryWidget::buildListPage()
+{
+    auto *page = new QWidget(m_pages);
+    page->setObjectName(QStringLiteral("listViewPage"));
+    auto *column = new QVBoxLayout(page);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    m_header = new CorvHeaderView(page);
+    m_header->setObjectName(QStringLiteral("ui_header"));
+    m_listView = new LibraryView(page);
+    m_listView->setObjectName(QStringLiteral("listView"));
+    m_listView->setLibrary(m_library, m_proxy);
+    column->addWidget(m_header);
+    column->addWidget(m_listView, 1);
+    return page;
+}
+
+bool LibraryWidget::isDetailPageShown() const
+{
+    return m_pages->currentWidget() == m_tableView;
+}
+
+void LibraryWidget::listViewButtonClicked()
+{
+    m_pages->setCurrentIndex(0);
+    m_pageSwitch->setChecked(false);
+}
+
+void LibraryWidget::detailViewButtonClicked()
+{
+    m_pages->setCurrentWidget(m_tableView);
+    m_pageSwitch->setChecked(true);
+}
+
+void LibraryWidget::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_listView->selectionModel()->hasSelection() && m_proxy->rowCount() > 0)
+        m_listView->setCurrentIndex(m_proxy->index(0, 0));
+}
+
+void LibraryWidget::itemDoubleClicked(const QModelIndex &index)
+{
+    const QModelIndex source = m_proxy->mapToSource(index);
+    if (!source.isValid()) {
+        qCWarning(lcGui) << "LibraryWidget::itemDoubleClicked invalid ModelIndex";
+        return;
+    }
+    const QString path = m_library->item(source.row()).videoPath();
+    if (path.isEmpty()) {
+        qCWarning(lcGui) << "LibraryWidget::itemDoubleClicked invalid path";
+        return;
+    }
+    Q_EMIT playVideo(path);
+}
+
+void LibraryWidget::importClicked()
+{
+    const QStringList paths =
+        QFileDialog::getOpenFileNames(this, tr("Open Files"), QDir::homePath(),
+                                      tr("Video (*.mov *.avi *.flv *.m4v *.mp4 *.mpg *.wmv)"));
+    importFiles(paths);
+}
+
+void LibraryWidget::importFiles(const QStringList &paths)
+{
+    if (paths.isEmpty()) {
+        update();
+        return;
+    }
+    QString message = tr("Importing ") + QFileInfo(paths.first()).fileName();
+    if (paths.size() > 1)
+        message += tr(" and other files...");
+    m_status->showStatus(message);
+    for (const QString &path : paths)
+        m_library->importFile(path);
+}
+
+void LibraryWidget::onFilterTextChange(const QString &text)
+{
+    m_proxy->setNameFilter(text);
+    m_listView->onSorted();
+}
+
+void LibraryWidget::toggleLumiqoTv()
+{
+    LumiqoTv *tv = m_tv ? m_tv() : nullptr;
+    if (tv)
+        tv->toggleServerStatus();
+    updateTvSwitch();
+}
+
+void LibraryWidget::updateTvSwitch()
+{
+    LumiqoTv *tv = m_tv ? m_tv() : nullptr;
+    m_tvSwitch->setChecked(tv && tv->isRunning());
+}
+
+void LibraryWidget::showMediaInformation(int libraryRow)
+{
+    CorvMediaInformationEditDialog dialog(m_library, libraryRow, this);
+    dialog.exec();
+}

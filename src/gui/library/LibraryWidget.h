@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+class CorvHeaderView;
+class CorvLibSearchWidget;
+class Library;
+class LibraryFilterModel;
+class LibraryTableView;
+class LibraryView;
+class LumiqoTv;
+class QAbstractButton;
+class QStackedWidget;
+class StatusWidget;
+
+// The library page: a tool strip (import, search, burn, TV switch) over the
+// tile list and the detail table of the member's videos.
+class LibraryWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // `tv` gives the media server when the switch is first used.
+    explicit LibraryWidget(Library *library, std::function<LumiqoTv *()> tv = {},
+                           QWidget *parent = nullptr);
+    ~LibraryWidget() override;
+
+    LibraryView *listView() const { return m_listView; }
+    LibraryTableView *tableView() const { return m_tableView; }
+    CorvHeaderView *header() const { return m_header; }
+    CorvLibSearchWidget *searchField() const { return m_search; }
+    StatusWidget *statusWidget() const { return m_status; }
+    LibraryFilterModel *filterModel() const { return m_proxy; }
+    QAbstractButton *tvSwitch() const { return m_tvSwitch; }
+    bool isDetailPageShown() const;
+
+Q_SIGNALS:
+    void playVideo(const QString &path);
+    void burnRequested(const QString &path);
+    void searchRequested(const QString &keyword);
+
+public Q_SLOTS:
+    // Imports the files (in this order) and says so in the status strip.
+    void importFiles(const QStringList &paths);
+    void listViewButtonClicked();
+    void detailViewButtonClicked();
+    void showMediaInformation(int libraryRow);
+
+private Q_SLOTS:
+    void itemDoubleClicked(const QModelIndex &index);
+    void importClicked();
+    void onFilterTextChange(const QString &text);
+    void toggleLumiqoTv();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    QWidget *buildHeader();
+    QWidget *buildListPage();
+    void updateTvSwitch();
+
+    Library *m_library;
+    std::function<LumiqoTv *()> m_tv;
+    LibraryFilterModel *m_proxy;
+    StatusWidget *m_status = nullptr;
+    QStackedWidget *m_pages = nullptr;
+    CorvHeaderView *m_header = nullptr;
+    LibraryView *m_listView = nullptr;
+    LibraryTableView *m_tableView = nullptr;
+    CorvLibSearchWidget *m_search = nullptr;
+    QAbstractButton *m_tvSwitch = nullptr;
+    QAbstractButton *m_pageSwitch = nullptr;
+};

@@ -1,0 +1,249 @@
+// The library page over a real library file: tiles, search, sorting, deletes
+// and the media information dialog.
+#include "../../library/LibraryTestFixture.h"
+#include "ScriptedPrompt.h"
+#include "TestSupport.h"
+#include "core/SiteConfig.h"
+#include "gui/library/CorvHeaderView.h"
+#include "gui/library/CorvLibraryItemWidget.h"
+#include "gui/library/CorvMediaInformationEditDialog.h"
+#include "gui/library/LibraryTableView.h"
+#include "gui/library/LibraryView.h"
+#include "gui/library/LibraryWidget.h"
+#include "gui/library/StatusWidget.h"
+#include "gui/mainwindow/CorvLibSearchWidget.h"
+#include "library/LibraryFilterModel.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QNetworkProxy>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QtTest>
+
+#include <memory>
+
+class TestLibraryPage : public QObject
+{
+    Q_OBJECT
+
+private:
+    struct Page
+    {
+        LibraryTestFixture fixture;
+        std::unique_ptr<LibraryWidget> widget;
+
+        explicit Page(const QStringList &titles = {})
+        {
+            LibraryItems items;
+            quint32 created = 1000;
+            for (const QString &title : titles)
+                items << fixture.makeItem(title, created += 100, QString(), true);
+            if (!items.isEmpty())
+                fixture.addRows(items);
+            widget = std::make_unique<LibraryWidget>(fixture.library.get());
+            widget->resize(900, 600);
+            widget->show();
+        }
+        LibraryView *view() const { return widget->listView(); }
+        QModelIndex index(int row) const { return view()->model()->index(row, 0); }
+        CorvLibraryItemWidget *tile(int row) const { return view()->itemWidget(index(row)); }
+        QString title(int row) const { return tile(row)->item().title(); }
+        QStringList titles() const
+        {
+            QStringList list;
+            for (int row = 0; row < view()->model()->rowCount(); ++row)
+                list << title(row);
+            return list;
+        }
+    };
+
+    ScriptedPrompt m_prompt;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        UserPrompt::install(&m_prompt);
+        // Edits are reported to a port on this machine that nobody listens on.
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        SiteConfig::setValue(QStringLiteral("secureMembersUrl"),
+                             QUrl(QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort())));
+    }
+
+    void cleanupTestCase() { UserPrompt::install(nullptr); }
+
+    void init()
+    {
+        m_prompt.messages.clear();
+        m_prompt.answers.clear();
+    }
+
+    void importedFilesBecomeTiles()
+    {
+        const QString clip = TestSupport::sampleClip(QStringLiteral("librarypage-3s.mp4"), 3);
+        QVERIFY(!clip.isEmpty());
+        QTemporaryDir source;
+        QStringList paths;
+        for (const char *name : {"first.mp4", "second.mp4", "third.mp4"}) {
+            paths << source.filePath(QLatin1String(name));
+            QVERIFY(QFile::copy(clip, paths.last()));
+        }
+
+        Page page;
+        page.widget->importFiles(paths);
+        QCOMPARE(page.widget->statusWidget()->text(),
+                 QStringLiteral("Importing first.mp4 and other files..."));
+        QVERIFY(page.widget->statusWidget()->isVisible());
+        QVERIFY(page.fixture.waitIdle());
+        QTRY_COMPARE(page.view()->model()->rowCount(), 3);
+        QTRY_VERIFY(!page.widget->statusWidget()->isVisible());
+
+        QStringList titles = page.titles();
+        titles.sort();
+        QCOMPARE(titles, (QStringList{"first", "second", "third"}));
+        CorvLibraryItemWidget *tile = page.tile(0);
+        QCOMPARE(tile->findChild<QLabel *>(QStringLiteral("guiDurationMove"))->text(),
+                 QStringLiteral("3 sec"));
+        QCOMPARE(tile->findChild<QLabel *>(QStringLiteral("guiFormatMove"))->text(),
+                 QStringLiteral("MP4"));
+
+        const QString shot = qEnvironmentVariable("ZELTA_LIBRARY_SHOT");
+        if (!shot.isEmpty())
+            page.widget->grab().save(shot);
+    }
+
+    void durationTexts_data()
+    {
+        QTest::addColumn<QString>("duration");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("seconds only") << "0:45"
+                                      << "45 sec";
+        QTest::newRow("padded seconds") << "00:45"
+                                        << "45 sec";
+        QTest::newRow("minutes") << "02:09"
+                                 << "2 mins";
+        QTest::newRow("hours fold into minutes") << "1:02:03"
+                                                 << "62 mins";
+        QTest::newRow("no duration") << ""
+                                     << "";
+    }
+
+    void durationTexts()
+    {
+        QFETCH(QString, duration);
+        QFETCH(QString, text);
+        QCOMPARE(CorvLibraryItemWidget::durationText(duration), text);
+    }
+
+    void deleteAsksFirst_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QStringList>("left");
+        QTest::newRow("yes removes the row and shifts the later tiles")
+            << int(UserPrompt::Yes) << QStringList{"c", "a"};
+        QTest::newRow("no leaves row and selection")
+            << int(UserPrompt::No) << QStringList{"c", "b", "a"};
+    }
+
+    void deleteAsksFirst()
+    {
+        QFETCH(int, answer);
+        QFETCH(QStringList, left);
+        Page page({"a", "b", "c"}); // newest first: c, b, a
+        QCOMPARE(page.titles(), (QStringList{"c", "b", "a"}));
+        CorvLibraryItemWidget *last = page.tile(2);
+        page.view()->setCurrentIndex(page.index(1));
+        CorvLibraryItemWidget *selected = page.tile(1);
+        QVERIFY(selected->isSelected());
+        const QString file = selected->item().videoPath();
+
+        m_prompt.answers << UserPrompt::Button(answer);
+        auto *remove = selected->findChild<QPushButton *>(QStringLiteral("guiDeleteButton"));
+        QVERIFY(remove->isVisible());
+        remove->click();
+
+        QCOMPARE(m_prompt.messages.size(), 1);
+        QCOMPARE(m_prompt.messages.first().title, QStringLiteral("Are you sure?"));
+        QCOMPARE(page.titles(), left);
+        if (answer == UserPrompt::Yes) {
+            QVERIFY(!QFile::exists(file));
+            QCOMPARE(page.tile(1), last);
+        } else {
+            QVERIFY(QFile::exists(file));
+            QCOMPARE(page.view()->currentIndex().row(), 1);
+            QVERIFY(page.view()->selectionModel()->isSelected(page.index(1)));
+        }
+    }
+
+    void searchFiltersBothPages()
+    {
+        Page page({"Sunset", "Beach", "Sunrise"});
+        CorvLibraryItemWidget *beach = page.tile(1);
+        QCOMPARE(beach->item().title(), QStringLiteral("Beach"));
+
+        QTest::keyClicks(page.widget->searchField()->lineEdit(), QStringLiteral("sun"));
+        QCOMPARE(page.titles(), (QStringList{"Sunrise", "Sunset"}));
+        QCOMPARE(page.widget->tableView()->model()->rowCount(), 2);
+        QVERIFY(!page.titles().contains(QStringLiteral("Beach")));
+
+        page.widget->searchField()->clear();
+        QCOMPARE(page.titles(), (QStringList{"Sunrise", "Beach", "Sunset"}));
+    }
+
+    void sortHeader_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("order");
+        QTest::addColumn<QStringList>("titles");
+        QTest::newRow("name ascending")
+            << 2 << int(Qt::AscendingOrder) << QStringList{"a", "b", "c"};
+        QTest::newRow("name descending")
+            << 2 << int(Qt::DescendingOrder) << QStringList{"c", "b", "a"};
+        QTest::newRow("date ascending")
+            << 0 << int(Qt::AscendingOrder) << QStringList{"b", "c", "a"};
+        QTest::newRow("date descending")
+            << 0 << int(Qt::DescendingOrder) << QStringList{"a", "c", "b"};
+    }
+
+    void sortHeader()
+    {
+        QFETCH(int, column);
+        QFETCH(int, order);
+        QFETCH(QStringList, titles);
+        Page page({"b", "c", "a"});
+        page.widget->header()->setSortIndicator(column == 2 ? 0 : 2, Qt::AscendingOrder);
+        page.widget->header()->setSortIndicator(column, Qt::SortOrder(order));
+        QCOMPARE(page.titles(), titles);
+        QCOMPARE(page.widget->header()->sortColumn(), column);
+        QCOMPARE(int(page.widget->header()->sortOrder()), order);
+    }
+
+    void editingTagsKeepsTheRest()
+    {
+        Page page({"Clip"});
+        page.fixture.library->updateItem(0, QStringLiteral("Clip"), QStringLiteral("Long\nday"),
+                                         QStringLiteral("A"), QStringLiteral("Ann"));
+        CorvMediaInformationEditDialog dialog(page.fixture.library.get(), 0);
+        QCOMPARE(dialog.tagsLineEdit()->text(), QStringLiteral("A"));
+        dialog.tagsLineEdit()->setText(QStringLiteral("A, B"));
+        dialog.accept();
+
+        const LibraryItem item = page.fixture.library->item(0);
+        QCOMPARE(item.title(), QStringLiteral("Clip"));
+        QCOMPARE(item.description(), QStringLiteral("Long\nday"));
+        QCOMPARE(item.categories(), QStringLiteral("A, B"));
+        QCOMPARE(item.stars(), QStringLiteral("Ann"));
+        // The tile paints the new tags.
+        page.view()->viewport()->grab();
+        QVERIFY(page.tile(0)
+                    ->findChild<QLabel *>(QStringLiteral("guiCategory"))
+                    ->text()
+                    .contains(QStringLiteral(">B</a>")));
+    }
+};
+
+QTEST_MAIN(TestLibraryPage)
+#include "tst_librarypage.moc"
