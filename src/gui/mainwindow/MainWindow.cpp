@@ -20,7 +20,15 @@
 #include "web/NetworkManager.h"
 #include "web/SignInState.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QAudioOutput>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -173,6 +181,21 @@ void MainWindow::connectEngines()
     connect(m_channelRequest, &ChannelRequest::channelsArrived, this, &MainWindow::graftChannels);
 }
 
+bool MainWindow::takesSpaceKey(const QWidget *widget)
+{
+    for (const QWidget *w = widget; w; w = w->parentWidget()) {
+        if (w->inherits("QWebEngineView"))
+            return true;
+    }
+    if (!widget)
+        return false;
+    return qobject_cast<const QComboBox *>(widget) || qobject_cast<const QLineEdit *>(widget) || qobject_cast<const QTextEdit *>(widget) ||
+           qobject_cast<const QPlainTextEdit *>(widget) ||
+           qobject_cast<const QAbstractSpinBox *>(widget) ||
+           qobject_cast<const QAbstractButton *>(widget) ||
+           qobject_cast<const QAbstractItemView *>(widget);
+}
+
 void MainWindow::addShortcuts()
 {
     const auto add = [this](const QKeySequence &keys, const QString &text, auto slot) {
@@ -185,6 +208,12 @@ void MainWindow::addShortcuts()
     add(QKeySequence(QStringLiteral("Ctrl+Alt+F")), tr("Open log folder"), &MainWindow::openLogFolder);
     add(QKeySequence(QStringLiteral("Ctrl+Alt+I")), tr("Inspect page"), &MainWindow::inspectPage);
     add(QKeySequence(Qt::Key_Space), tr("Play or pause"), &MainWindow::playPause);
+    // Space belongs to whatever has the focus when it uses the key itself (typing in
+    // a field or a page, pressing a button, choosing a row); elsewhere it plays.
+    QAction *playPause = actions().constLast();
+    connect(qApp, &QApplication::focusChanged, playPause, [playPause](QWidget *, QWidget *now) {
+        playPause->setEnabled(!takesSpaceKey(now));
+    });
 }
 
 void MainWindow::restoreWindowGeometry()

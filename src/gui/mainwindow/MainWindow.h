@@ -137,6 +137,8 @@ private:
     void buildSidebar();
     void connectEngines();
     void addShortcuts();
+    // Whether the focused widget uses the space key itself (text, pages, buttons, lists).
+    static bool takesSpaceKey(const QWidget *widget);
     void switchToPage(Page page);
     void selectItem(QStandardItem *item);
     void removeChannelItems();

@@ -27,6 +27,9 @@
 #include <QSettings>
 #include <QSqlQuery>
 #include <QStackedWidget>
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimeLine>
 #include <QUrlQuery>
@@ -174,6 +177,34 @@ private Q_SLOTS:
         QCOMPARE(static_cast<QStackedWidget *>(m_window->page(MainWindow::WebPage)->parentWidget())
                      ->currentIndex(),
                  int(MainWindow::WebPage));
+    }
+
+    // Space plays and pauses, but not while a button, a field or a list has the
+    // focus: there it presses, types or chooses as everywhere else.
+    void spaceStaysWithTheFocusedControl()
+    {
+        QAbstractButton *button = nullptr;
+        for (QAbstractButton *candidate : m_window->findChildren<QAbstractButton *>()) {
+            if (candidate->isVisible() && candidate->isEnabled()) {
+                button = candidate;
+                break;
+            }
+        }
+        QVERIFY(button);
+        button->setFocusPolicy(Qt::StrongFocus);
+        button->setFocus();
+        QTRY_VERIFY(button->hasFocus());
+        QSignalSpy clicked(button, &QAbstractButton::clicked);
+        QTest::keyClick(button, Qt::Key_Space);
+        QCOMPARE(clicked.size(), 1);
+
+        auto *field = m_window->findChild<QLineEdit *>();
+        QVERIFY(field);
+        field->setFocus();
+        QTRY_VERIFY(field->hasFocus());
+        field->clear();
+        QTest::keyClicks(field, QStringLiteral("a b"));
+        QCOMPARE(field->text(), QStringLiteral("a b"));
     }
 
     void fixedRows_data()
