@@ -71,11 +71,13 @@ void DownloadManager::populate()
         return;
     }
     // One download per stored item; a record without a media address is a
-    // direct download.
+    // direct download, unless its address is a descriptor link.
     for (const DownloadRecords::Row &row : rows) {
         if (!row.corvanaUrl.isValid() || row.corvanaUrl.isEmpty())
             continue;
-        auto *download = new Download(row.corvanaUrl, nullptr, row.mediaUrl.isEmpty());
+        const bool direct = row.mediaUrl.isEmpty() &&
+                            !row.corvanaUrl.path().contains(QLatin1String(".corvana"));
+        auto *download = new Download(row.corvanaUrl, nullptr, direct);
         download->restore(row.mediaUrl, row.downloadPath);
         connectDownload(download);
         addDownload(download);
