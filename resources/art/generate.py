@@ -195,6 +195,11 @@ def library_page():
               f'<text x="34" y="22.5" text-anchor="middle" style="{FONT};font-size:13px;font-weight:bold" fill="{WHITE}">ON</text>'
               f'<circle cx="83" cy="17.5" r="13" fill="{WHITE}" stroke="{BLUE_D}" stroke-width="1"/>')
     emit("images/library/onBtn.png", 101, 35, svg(101, 35, switch, vgrad("g", BLUE_L, BLUE)))
+    # The same switch, off: a quiet grey track, the knob on the left.
+    switch_off = (f'<rect x="1" y="1" width="99" height="33" rx="16.5" fill="url(#g)" stroke="{INK_L}" stroke-width="1.5"/>'
+                  f'<text x="66" y="22.5" text-anchor="middle" style="{FONT};font-size:13px;font-weight:bold" fill="{INK}">OFF</text>'
+                  f'<circle cx="18" cy="17.5" r="13" fill="{WHITE}" stroke="{INK_L}" stroke-width="1"/>')
+    emit("images/library/offBtn.png", 101, 35, svg(101, 35, switch_off, vgrad("g", "#eef0f3", "#c9ced5")))
     # A quiet woven background: fine crossing threads on pale blue-grey.
     threads = []
     for i in range(0, 128, 4):

@@ -2,6 +2,7 @@
 
 #include "gui/library/CorvLibraryItemWidget.h"
 #include "gui/library/LibraryViewItemDelegate.h"
+#include "gui/mainwindow/Artwork.h"
 #include "library/Library.h"
 
 #include <QAbstractProxyModel>
@@ -30,8 +31,10 @@ LibraryView::LibraryView(QWidget *parent) : QListView(parent)
     setMouseTracking(true);
     setFrameShape(QFrame::NoFrame);
     setSpacing(0);
-    setStyleSheet(QStringLiteral(
-        "QListView#LibraryView { background-image: url(:/images/library/ios-linen.jpg); }"));
+    QPalette linen = viewport()->palette();
+    linen.setBrush(QPalette::Base,
+                   QBrush(Artwork::pixmap(QStringLiteral(":/images/library/ios-linen.jpg"))));
+    viewport()->setPalette(linen);
     setItemDelegate(new LibraryViewItemDelegate(this));
 }
 

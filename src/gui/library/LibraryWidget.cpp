@@ -39,23 +39,13 @@ QPushButton *pictureButton(const char *name, const QString &picture, const QStri
     return button;
 }
 
-// The switch's "off" look: the "on" picture drained of its colour and dimmed.
 QIcon switchIcon()
 {
-    const QPixmap on = Artwork::pixmap(QStringLiteral(":/images/library/onBtn.png"));
-    QImage off = on.toImage().convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < off.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(off.scanLine(y));
-        for (int x = 0; x < off.width(); ++x) {
-            const int grey = qGray(line[x]) * 3 / 4 + 40;
-            line[x] = qRgba(grey, grey, grey, qAlpha(line[x]));
-        }
-    }
-    QPixmap offPixmap = QPixmap::fromImage(off);
-    offPixmap.setDevicePixelRatio(on.devicePixelRatio());
     QIcon icon;
-    icon.addPixmap(offPixmap, QIcon::Normal, QIcon::Off);
-    icon.addPixmap(on, QIcon::Normal, QIcon::On);
+    icon.addPixmap(Artwork::pixmap(QStringLiteral(":/images/library/offBtn.png")), QIcon::Normal,
+                   QIcon::Off);
+    icon.addPixmap(Artwork::pixmap(QStringLiteral(":/images/library/onBtn.png")), QIcon::Normal,
+                   QIcon::On);
     return icon;
 }
 

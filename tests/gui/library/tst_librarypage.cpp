@@ -111,8 +111,11 @@ private Q_SLOTS:
                  QStringLiteral("MP4"));
 
         const QString shot = qEnvironmentVariable("ZELTA_LIBRARY_SHOT");
-        if (!shot.isEmpty())
+        if (!shot.isEmpty()) {
+            page.view()->setCurrentIndex(page.index(1));
+            QCoreApplication::processEvents();
             page.widget->grab().save(shot);
+        }
     }
 
     void durationTexts_data()
