@@ -1,0 +1,104 @@
+#include "gui/burner/DiscSetupDialog.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+DiscSetupDialog::DiscSetupDialog(DeviceController *controller, QWidget *parent)
+    : QDialog(parent), m_controller(controller), m_recorders(new QComboBox(this)),
+      m_status(new QLabel(tr("Waiting for a disc to be inserted..."), this)),
+      m_burnButton(new QPushButton(tr("Burn"), this)), m_pollTimer(new QTimer(this))
+{
+    m_recorders->setObjectName(QStringLiteral("recorders"));
+    m_status->setObjectName(QStringLiteral("status"));
+    m_burnButton->setObjectName(QStringLiteral("burnButton"));
+    m_burnButton->setEnabled(false);
+    auto *ejectButton = new QPushButton(tr("Eject"), this);
+    ejectButton->setObjectName(QStringLiteral("ejectButton"));
+    auto *cancelButton = new QPushButton(tr("Cancel"), this);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+
+    auto *recorderRow = new QHBoxLayout;
+    recorderRow->addWidget(new QLabel(tr("Burn Disc In:"), this));
+    recorderRow->addWidget(m_recorders, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(ejectButton);
+    buttons->addStretch();
+    buttons->addWidget(m_burnButton);
+    buttons->addWidget(cancelButton);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(recorderRow);
+    layout->addWidget(m_status);
+    layout->addLayout(buttons);
+
+    m_pollTimer->setInterval(DefaultPollIntervalMs);
+    connect(m_pollTimer, &QTimer::timeout, this, &DiscSetupDialog::checkForDisc);
+    connect(m_burnButton, &QPushButton::clicked, this, &DiscSetupDialog::burnPressed);
+    connect(ejectButton, &QPushButton::clicked, this, &DiscSetupDialog::ejectPressed);
+    connect(cancelButton, &QPushButton::clicked, this, &DiscSetupDialog::reject);
+}
+
+DeviceController::DiscSetup DiscSetupDialog::discSetup(QWidget *parent)
+{
+    return [parent](DeviceController &controller) {
+        DiscSetupDialog dialog(&controller, parent);
+        return dialog.exec() == QDialog::Accepted;
+    };
+}
+
+void DiscSetupDialog::setPollInterval(int ms)
+{
+    m_pollTimer->setInterval(ms);
+}
+
+void DiscSetupDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    m_pollTimer->start();
+}
+
+void DiscSetupDialog::checkForDisc()
+{
+    if (!m_controller)
+        return;
+    if (!m_devicesLoaded) {
+        const QStringList devices = m_controller->devices();
+        if (devices.isEmpty())
+            return;
+        m_recorders->addItems(devices);
+        m_devicesLoaded = true;
+    }
+    const QString recorder = m_recorders->currentText();
+    if (!m_controller->isCurrentMediaValid(recorder)) {
+        m_status->setText(tr("Please insert a valid disc"));
+    } else if (!m_controller->isCurrentMediaWritable(recorder)) {
+        m_status->setText(tr("The current disc is not writable"));
+    } else {
+        m_pollTimer->stop();
+        m_status->setText(tr("Ready to burn."));
+        m_burnButton->setEnabled(true);
+    }
+}
+
+void DiscSetupDialog::burnPressed()
+{
+    if (!m_controller)
+        return;
+    m_recorderName = m_recorders->currentText();
+    const QStringList speeds = m_controller->writeSpeeds(m_recorderName);
+    m_writeSpeed = speeds.isEmpty() ? QStringLiteral("0") : speeds.last();
+    m_controller->setRecorder(m_recorderName, m_writeSpeed);
+    accept();
+}
+
+void DiscSetupDialog::ejectPressed()
+{
+    if (m_controller && m_devicesLoaded)
+        m_controller->ejectDisc(m_recorders->currentText());
+    m_burnButton->setEnabled(false);
+    m_status->setText(tr("Waiting for a disc to be inserted..."));
+    m_pollTimer->start();
+}

@@ -1,0 +1,85 @@
+// The disc setup dialog on libburn with image-file recorders.
+#include "burner/LibburnDeviceController.h"
+#include "gui/burner/DiscSetupDialog.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+class TestDiscSetupDialog : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+private Q_SLOTS:
+    void waitsForAWritableDisc_data()
+    {
+        QTest::addColumn<QString>("image"); // empty: no recorder at all
+        QTest::addColumn<QString>("status");
+
+        QTest::newRow("new image file")
+            << QStringLiteral("new.iso") << QStringLiteral("Ready to burn.");
+        QTest::newRow("no recorder")
+            << QString() << QStringLiteral("Waiting for a disc to be inserted...");
+    }
+
+    void waitsForAWritableDisc()
+    {
+        QFETCH(QString, image);
+        QFETCH(QString, status);
+        LibburnDeviceController controller;
+        controller.setHardwareScan(false);
+        if (!image.isEmpty())
+            controller.addPseudoDrive(QStringLiteral("stdio:") + m_dir.filePath(image));
+
+        DiscSetupDialog dialog(&controller);
+        dialog.setPollInterval(10);
+        dialog.show();
+        auto *label = dialog.findChild<QLabel *>(QStringLiteral("status"));
+        auto *burn = dialog.findChild<QPushButton *>(QStringLiteral("burnButton"));
+        QTRY_COMPARE_WITH_TIMEOUT(label->text(), status, 20000);
+        QTest::qWait(50); // a few more polls change nothing
+        QCOMPARE(label->text(), status);
+        const bool ready = status == QLatin1String("Ready to burn.");
+        QCOMPARE(burn->isEnabled(), ready);
+        if (!ready)
+            return;
+
+        const QString recorder =
+            dialog.findChild<QComboBox *>(QStringLiteral("recorders"))->currentText();
+        QVERIFY(!recorder.isEmpty());
+        burn->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(controller.recorderName(), recorder);
+        const QStringList speeds = controller.writeSpeeds(recorder);
+        QCOMPARE(controller.writeSpeed(), speeds.isEmpty() ? QStringLiteral("0") : speeds.last());
+
+        dialog.findChild<QPushButton *>(QStringLiteral("ejectButton"))->click();
+        QVERIFY(!burn->isEnabled());
+        QCOMPARE(label->text(), QStringLiteral("Waiting for a disc to be inserted..."));
+    }
+
+    void cancelIsNoSetup()
+    {
+        LibburnDeviceController controller;
+        controller.setHardwareScan(false);
+        controller.addPseudoDrive(QStringLiteral("stdio:") + m_dir.filePath("cancel.iso"));
+        controller.setDiscSetup(DiscSetupDialog::discSetup(nullptr));
+        QTimer::singleShot(50, this, [] {
+            auto *dialog = qobject_cast<DiscSetupDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->findChild<QPushButton *>(QStringLiteral("cancelButton"))->click();
+        });
+        QVERIFY(!controller.setupDisc());
+        QVERIFY(controller.recorderName().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestDiscSetupDialog)
+#include "tst_discsetupdialog.moc"
