@@ -1,6 +1,10 @@
 #include "gui/burner/DiscSetupDialog.h"
 
+#include "burner/LibburnDeviceController.h"
+
 #include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -18,12 +22,16 @@ DiscSetupDialog::DiscSetupDialog(DeviceController *controller, QWidget *parent)
     m_burnButton->setEnabled(false);
     auto *ejectButton = new QPushButton(tr("Eject"), this);
     ejectButton->setObjectName(QStringLiteral("ejectButton"));
+    auto *imageButton = new QPushButton(tr("Image File..."), this);
+    imageButton->setObjectName(QStringLiteral("imageFileButton"));
+    imageButton->setVisible(qobject_cast<LibburnDeviceController *>(controller) != nullptr);
     auto *cancelButton = new QPushButton(tr("Cancel"), this);
     cancelButton->setObjectName(QStringLiteral("cancelButton"));
 
     auto *recorderRow = new QHBoxLayout;
     recorderRow->addWidget(new QLabel(tr("Burn Disc In:"), this));
     recorderRow->addWidget(m_recorders, 1);
+    recorderRow->addWidget(imageButton);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(ejectButton);
     buttons->addStretch();
@@ -38,6 +46,7 @@ DiscSetupDialog::DiscSetupDialog(DeviceController *controller, QWidget *parent)
     connect(m_pollTimer, &QTimer::timeout, this, &DiscSetupDialog::checkForDisc);
     connect(m_burnButton, &QPushButton::clicked, this, &DiscSetupDialog::burnPressed);
     connect(ejectButton, &QPushButton::clicked, this, &DiscSetupDialog::ejectPressed);
+    connect(imageButton, &QPushButton::clicked, this, &DiscSetupDialog::chooseImageFile);
     connect(cancelButton, &QPushButton::clicked, this, &DiscSetupDialog::reject);
 }
 
@@ -64,13 +73,10 @@ void DiscSetupDialog::checkForDisc()
 {
     if (!m_controller)
         return;
-    if (!m_devicesLoaded) {
-        const QStringList devices = m_controller->devices();
-        if (devices.isEmpty())
-            return;
-        m_recorders->addItems(devices);
-        m_devicesLoaded = true;
-    }
+    if (!m_devicesLoaded)
+        loadDevices();
+    if (!m_devicesLoaded)
+        return;
     const QString recorder = m_recorders->currentText();
     if (!m_controller->isCurrentMediaValid(recorder)) {
         m_status->setText(tr("Please insert a valid disc"));
@@ -81,6 +87,44 @@ void DiscSetupDialog::checkForDisc()
         m_status->setText(tr("Ready to burn."));
         m_burnButton->setEnabled(true);
     }
+}
+
+void DiscSetupDialog::loadDevices()
+{
+    const QStringList devices = m_controller->devices();
+    if (devices.isEmpty())
+        return;
+    m_recorders->addItems(devices);
+    m_devicesLoaded = true;
+}
+
+void DiscSetupDialog::chooseImageFile()
+{
+    const QString path =
+        QFileDialog::getSaveFileName(this, tr("Write to Image File"), QDir::homePath(),
+                                     tr("Disc Images (*.iso *.bin);;All Files (*)"));
+    if (!path.isEmpty())
+        addImageFile(path);
+}
+
+bool DiscSetupDialog::addImageFile(const QString &path)
+{
+    auto *libburn = qobject_cast<LibburnDeviceController *>(m_controller.data());
+    if (!libburn || path.isEmpty())
+        return false;
+    const QString address = QStringLiteral("stdio:") + path;
+    libburn->addPseudoDrive(address);
+    m_recorders->clear();
+    m_devicesLoaded = false;
+    loadDevices();
+    const int index = m_recorders->findText(address);
+    if (index < 0)
+        return false; // logged by the controller
+    m_recorders->setCurrentIndex(index);
+    m_burnButton->setEnabled(false);
+    m_pollTimer->start();
+    checkForDisc();
+    return true;
 }
 
 void DiscSetupDialog::burnPressed()

@@ -32,11 +32,17 @@ public Q_SLOTS:
     void checkForDisc();
     void burnPressed();
     void ejectPressed();
+    void chooseImageFile();
+    // Offers an image file as a recorder and picks it; false when the
+    // controller cannot write into files.
+    bool addImageFile(const QString &path);
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void loadDevices();
+
     QPointer<DeviceController> m_controller;
     QComboBox *m_recorders = nullptr;
     QLabel *m_status = nullptr;

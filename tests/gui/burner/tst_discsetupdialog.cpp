@@ -65,6 +65,29 @@ private Q_SLOTS:
         QCOMPARE(label->text(), QStringLiteral("Waiting for a disc to be inserted..."));
     }
 
+    void imageFileBecomesTheRecorder()
+    {
+        LibburnDeviceController controller;
+        controller.setHardwareScan(false);
+        DiscSetupDialog dialog(&controller);
+        dialog.setPollInterval(10);
+        dialog.show();
+        auto *recorders = dialog.findChild<QComboBox *>(QStringLiteral("recorders"));
+        QCOMPARE(recorders->count(), 0);
+        QVERIFY(dialog.findChild<QPushButton *>(QStringLiteral("imageFileButton"))->isVisible());
+
+        const QString first = m_dir.filePath(QStringLiteral("first.iso"));
+        const QString second = m_dir.filePath(QStringLiteral("second.iso"));
+        QVERIFY(dialog.addImageFile(first));
+        QVERIFY(dialog.addImageFile(second));
+        QCOMPARE(recorders->count(), 2);
+        QCOMPARE(recorders->currentText(), QStringLiteral("stdio:") + second);
+        QTRY_COMPARE_WITH_TIMEOUT(dialog.findChild<QLabel *>(QStringLiteral("status"))->text(),
+                                  QStringLiteral("Ready to burn."), 20000);
+        dialog.findChild<QPushButton *>(QStringLiteral("burnButton"))->click();
+        QCOMPARE(controller.recorderName(), QStringLiteral("stdio:") + second);
+    }
+
     void cancelIsNoSetup()
     {
         LibburnDeviceController controller;

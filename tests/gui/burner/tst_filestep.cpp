@@ -6,7 +6,11 @@
 #include "gui/burner/BurnerWizard.h"
 #include "gui/burner/FileStep.h"
 
+#include "core/SiteConfig.h"
+
+#include <QAbstractButton>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -44,6 +48,12 @@ private:
     {
         Project::instance()->addClip(VideoClip(m_dir.filePath(name), seconds, 2000, 720, 480));
     }
+
+public Q_SLOTS:
+    void openUrl(const QUrl &url) { m_opened << url; }
+
+private:
+    QList<QUrl> m_opened;
 
 private Q_SLOTS:
     void initTestCase()
@@ -170,6 +180,16 @@ private Q_SLOTS:
         remove->click();
         QCOMPARE(clipNames(), (QStringList{"c.avi", "b.avi"}));
         QCOMPARE(child<QLabel>("tracksLabel")->text(), QStringLiteral("2"));
+    }
+
+    void helpOpensTheHelpPage()
+    {
+        SiteConfig::setValue(QStringLiteral("productSiteUrl"),
+                             QUrl(QStringLiteral("http://127.0.0.1:9")));
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "openUrl");
+        m_wizard->button(QWizard::HelpButton)->click();
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        QCOMPARE(m_opened, QList<QUrl>{QUrl(QStringLiteral("http://127.0.0.1:9/help/pc"))});
     }
 
     void titleRefusesPathCharacters_data()
