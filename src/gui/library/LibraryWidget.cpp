@@ -3,6 +3,7 @@
 #include "core/Logging.h"
 #include "gui/library/CorvHeaderView.h"
 #include "gui/library/CorvMediaInformationEditDialog.h"
+#include "gui/library/LibraryFilterView.h"
 #include "gui/library/LibraryTableView.h"
 #include "gui/library/LibraryView.h"
 #include "gui/library/StatusWidget.h"
@@ -10,6 +11,7 @@
 #include "gui/mainwindow/CorvLibSearchWidget.h"
 #include "library/Library.h"
 #include "library/LibraryFilterModel.h"
+#include "library/MetaDataBuilder.h"
 #include "tv/LumiqoTv.h"
 
 #include <QDir>
@@ -18,6 +20,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -69,7 +72,10 @@ LibraryWidget::LibraryWidget(Library *library, std::function<LumiqoTv *()> tv, Q
     m_pages = new QStackedWidget(this);
     m_pages->setObjectName(QStringLiteral("stackedWidget"));
     m_pages->addWidget(buildListPage());
-    m_tableView = new LibraryTableView(m_pages);
+    auto *splitter = new QSplitter(m_pages);
+    splitter->setObjectName(QStringLiteral("splitter"));
+    m_filterView = new LibraryFilterView(splitter);
+    m_tableView = new LibraryTableView(splitter);
     m_tableView->setObjectName(QStringLiteral("libraryView"));
     m_tableView->setModel(m_proxy);
     m_tableView->setStyleSheet(QStringLiteral(
@@ -77,7 +83,11 @@ LibraryWidget::LibraryWidget(Library *library, std::function<LumiqoTv *()> tv, Q
         "font-size: 10px; qproperty-defaultAlignment: AlignCenter; background: qlineargradient("
         "x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:1 #d4d4d4); border: none; "
         "border-right: 1px solid #b8b8b8; padding: 3px; }"));
-    m_pages->addWidget(m_tableView);
+    splitter->addWidget(m_filterView);
+    splitter->addWidget(m_tableView);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({180, 600});
+    m_pages->addWidget(splitter);
     layout->addWidget(m_pages, 1);
 
     connect(m_listView, &QAbstractItemView::doubleClicked, this, &LibraryWidget::itemDoubleClicked);
@@ -95,6 +105,11 @@ LibraryWidget::LibraryWidget(Library *library, std::function<LumiqoTv *()> tv, Q
                 library->onSort(Library::sortHeaders(column), order);
             });
     connect(library, &Library::importFinished, m_status, &StatusWidget::hideStatus);
+    connect(m_filterView, &LibraryFilterView::clear, m_proxy, &LibraryFilterModel::clearFilter);
+    connect(m_filterView, &LibraryFilterView::filter, m_proxy, &LibraryFilterModel::setFilter);
+    if (MetaDataBuilder *builder = library->metaDataBuilder())
+        connect(builder, &MetaDataBuilder::update, m_filterView,
+                &LibraryFilterView::metaDataUpdated);
     connect(m_search, &CorvLibSearchWidget::textChanged, this, &LibraryWidget::onFilterTextChange);
     listViewButtonClicked();
 }
@@ -179,7 +194,7 @@ QWidget *LibraryWidget::buildListPage()
 
 bool LibraryWidget::isDetailPageShown() const
 {
-    return m_pages->currentWidget() == m_tableView;
+    return m_pages->currentIndex() == 1;
 }
 
 void LibraryWidget::listViewButtonClicked()
@@ -190,7 +205,7 @@ void LibraryWidget::listViewButtonClicked()
 
 void LibraryWidget::detailViewButtonClicked()
 {
-    m_pages->setCurrentWidget(m_tableView);
+    m_pages->setCurrentIndex(1);
     m_pageSwitch->setChecked(true);
 }
 

@@ -8,6 +8,7 @@ class CorvHeaderView;
 class CorvLibSearchWidget;
 class Library;
 class LibraryFilterModel;
+class LibraryFilterView;
 class LibraryTableView;
 class LibraryView;
 class LumiqoTv;
@@ -29,6 +30,7 @@ public:
 
     LibraryView *listView() const { return m_listView; }
     LibraryTableView *tableView() const { return m_tableView; }
+    LibraryFilterView *filterView() const { return m_filterView; }
     CorvHeaderView *header() const { return m_header; }
     CorvLibSearchWidget *searchField() const { return m_search; }
     StatusWidget *statusWidget() const { return m_status; }
@@ -70,6 +72,7 @@ private:
     CorvHeaderView *m_header = nullptr;
     LibraryView *m_listView = nullptr;
     LibraryTableView *m_tableView = nullptr;
+    LibraryFilterView *m_filterView = nullptr;
     CorvLibSearchWidget *m_search = nullptr;
     QAbstractButton *m_tvSwitch = nullptr;
     QAbstractButton *m_pageSwitch = nullptr;

@@ -7,12 +7,14 @@
 #include "gui/library/CorvHeaderView.h"
 #include "gui/library/CorvLibraryItemWidget.h"
 #include "gui/library/CorvMediaInformationEditDialog.h"
+#include "gui/library/LibraryFilterView.h"
 #include "gui/library/LibraryTableView.h"
 #include "gui/library/LibraryView.h"
 #include "gui/library/LibraryWidget.h"
 #include "gui/library/StatusWidget.h"
 #include "gui/mainwindow/CorvLibSearchWidget.h"
 #include "library/LibraryFilterModel.h"
+#include "library/MetaDataBuilder.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTcpServer>
+#include <QTreeView>
 #include <QtTest>
 
 #include <memory>
@@ -194,6 +197,69 @@ private Q_SLOTS:
 
         page.widget->searchField()->clear();
         QCOMPARE(page.titles(), (QStringList{"Sunrise", "Beach", "Sunset"}));
+    }
+
+    void filterPaneNarrows_data()
+    {
+        QTest::addColumn<QStringList>("categories");
+        QTest::addColumn<QStringList>("titlesOffered");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("nothing chosen")
+            << QStringList{} << QStringList{"All (3)", "Red", "Sea", "Sky"} << "" << 3;
+        QTest::newRow("one category")
+            << QStringList{"B"} << QStringList{"All (2)", "Sea", "Sky"} << "" << 2;
+        QTest::newRow("two categories")
+            << QStringList{"A", "B"} << QStringList{"All (1)", "Sky"} << "" << 1;
+        QTest::newRow("a title") << QStringList{} << QStringList{"All (3)", "Red", "Sea", "Sky"}
+                                 << "Red" << 1;
+    }
+
+    void filterPaneNarrows()
+    {
+        QFETCH(QStringList, categories);
+        QFETCH(QStringList, titlesOffered);
+        QFETCH(QString, title);
+        QFETCH(int, rows);
+        LibraryTestFixture fixture;
+        LibraryItems items;
+        for (const auto &[name, tags] :
+             {std::pair{"Red", "A"}, std::pair{"Sea", "B"}, std::pair{"Sky", "A, B"}}) {
+            LibraryItem item = fixture.makeItem(QLatin1String(name));
+            item.dvdTitle(QLatin1String(name));
+            item.categories(QLatin1String(tags));
+            items << item;
+        }
+        fixture.addRows(items);
+        fixture.library->metaDataBuilder()->build();
+        QVERIFY(fixture.waitIdle());
+
+        LibraryWidget widget(fixture.library.get());
+        widget.resize(900, 600);
+        widget.show();
+        widget.detailViewButtonClicked();
+        LibraryFilterView *pane = widget.filterView();
+        const auto names = [](QTreeView *list) {
+            QStringList found;
+            for (int row = 0; row < list->model()->rowCount(); ++row)
+                found << list->model()->index(row, 0).data().toString();
+            return found;
+        };
+        const auto choose = [](QTreeView *list, const QStringList &wanted) {
+            for (int row = 0; row < list->model()->rowCount(); ++row) {
+                const QModelIndex index = list->model()->index(row, 0);
+                if (wanted.contains(index.data().toString())) {
+                    list->selectionModel()->select(index, QItemSelectionModel::Select);
+                    Q_EMIT list->clicked(index);
+                }
+            }
+        };
+        QCOMPARE(names(pane->categoryList()), (QStringList{"All (2)", "A", "B"}));
+        choose(pane->categoryList(), categories);
+        QCOMPARE(names(pane->titleList()), titlesOffered);
+        if (!title.isEmpty())
+            choose(pane->titleList(), {title});
+        QCOMPARE(widget.tableView()->model()->rowCount(), rows);
     }
 
     void sortHeader_data()

@@ -1,0 +1,90 @@
+#include "gui/library/LibraryFilterView.h"
+
+#include "library/MetaDataModel.h"
+
+#include <QHeaderView>
+#include <QRegularExpression>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+
+QTreeView *makeList(const char *name, MetaDataModel *model, QWidget *parent)
+{
+    auto *list = new QTreeView(parent);
+    list->setObjectName(QLatin1String(name));
+    list->setAccessibleName(model->headerData(0, Qt::Horizontal).toString());
+    list->setModel(model);
+    list->setRootIsDecorated(false);
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    return list;
+}
+
+} // namespace
+
+LibraryFilterView::LibraryFilterView(QWidget *parent)
+    : QWidget(parent),
+      m_categories(new MetaDataModel(QStringLiteral("category"), QStringLiteral("categories"),
+                                     tr("Categories"), this)),
+      m_titles(new MetaDataModel(QStringLiteral("title"), QStringLiteral("dvd_titles"),
+                                 tr("DVD Titles"), this)),
+      m_categoryList(makeList("categoryList", m_categories, this)),
+      m_titleList(makeList("titleList", m_titles, this))
+{
+    setObjectName(QStringLiteral("filterView"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_categoryList);
+    layout->addWidget(m_titleList);
+    connect(m_categoryList, &QTreeView::clicked, this, &LibraryFilterView::filterSelected);
+    connect(m_titleList, &QTreeView::clicked, this, &LibraryFilterView::filterSelected);
+}
+
+void LibraryFilterView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    metaDataUpdated();
+    Q_EMIT clear();
+}
+
+void LibraryFilterView::metaDataUpdated()
+{
+    m_categories->refresh();
+    m_titles->setStatement(
+        MetaDataModel::titlesStatement(selectedIds(m_categoryList, m_categories)));
+    m_titles->refresh();
+}
+
+QList<int> LibraryFilterView::selectedIds(QTreeView *list, MetaDataModel *model) const
+{
+    QList<int> ids;
+    for (const QModelIndex &index : list->selectionModel()->selectedRows()) {
+        const int id = model->idOfRow(index.row());
+        if (id < 0)
+            return {}; // "All"
+        ids << id;
+    }
+    return ids;
+}
+
+QSet<QString> LibraryFilterView::selectedNames(QTreeView *list) const
+{
+    static const QRegularExpression all(QStringLiteral("^All \\(.*\\)$"));
+    QSet<QString> names;
+    for (const QModelIndex &index : list->selectionModel()->selectedRows()) {
+        const QString name = index.data().toString().trimmed();
+        if (all.match(name).hasMatch())
+            return {};
+        names << name;
+    }
+    return names;
+}
+
+void LibraryFilterView::filterSelected(const QModelIndex &index)
+{
+    if (index.model() == m_categories)
+        m_titles->setStatement(
+            MetaDataModel::titlesStatement(selectedIds(m_categoryList, m_categories)));
+    Q_EMIT filter(selectedNames(m_categoryList), selectedNames(m_titleList));
+}

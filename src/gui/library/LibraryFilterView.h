@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QSet>
+#include <QWidget>
+
+class MetaDataModel;
+class QModelIndex;
+class QTreeView;
+
+// The detail page's filter pane: the categories and the DVD titles of the
+// library; choosing categories narrows the titles.
+class LibraryFilterView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit LibraryFilterView(QWidget *parent = nullptr);
+
+    QTreeView *categoryList() const { return m_categoryList; }
+    QTreeView *titleList() const { return m_titleList; }
+
+Q_SIGNALS:
+    void clear();
+    void filter(const QSet<QString> &categories, const QSet<QString> &titles);
+
+public Q_SLOTS:
+    void metaDataUpdated();
+
+private Q_SLOTS:
+    void filterSelected(const QModelIndex &index);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    QSet<QString> selectedNames(QTreeView *list) const;
+    QList<int> selectedIds(QTreeView *list, MetaDataModel *model) const;
+
+    MetaDataModel *m_categories;
+    MetaDataModel *m_titles;
+    QTreeView *m_categoryList;
+    QTreeView *m_titleList;
+};
