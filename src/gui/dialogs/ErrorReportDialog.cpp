@@ -43,11 +43,26 @@ ErrorReportDialog::ErrorReportDialog(const QString &reportUrl, QWidget *parent)
 ErrorReportDialog::~ErrorReportDialog()
 {
     restoreCursor();
-    if (m_reply) {
-        m_reply->disconnect(this);
-        m_reply->abort();
-        m_reply->deleteLater();
-    }
+    abandonReply();
+}
+
+void ErrorReportDialog::abandonReply()
+{
+    if (!m_reply)
+        return;
+    QNetworkReply *reply = m_reply;
+    m_reply = nullptr;
+    reply->disconnect(this);
+    reply->abort();
+    reply->deleteLater();
+}
+
+void ErrorReportDialog::done(int result)
+{
+    m_replyTimer->stop();
+    restoreCursor();
+    abandonReply();
+    QDialog::done(result);
 }
 
 QString ErrorReportDialog::burnerReportUrl()
@@ -207,14 +222,6 @@ void ErrorReportDialog::requestFinished(QNetworkReply *reply)
 void ErrorReportDialog::replyTimeout()
 {
     qCWarning(lcApp) << "ZR::ErrorReportDialog reply timeout";
-    restoreCursor();
-    if (m_reply) {
-        QNetworkReply *reply = m_reply;
-        m_reply = nullptr;
-        reply->disconnect(this);
-        reply->abort();
-        reply->deleteLater();
-    }
     reject();
 }
 

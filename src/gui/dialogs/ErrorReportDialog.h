@@ -49,10 +49,13 @@ public Q_SLOTS:
     void sendReport();
     void requestFinished(QNetworkReply *reply);
     void replyTimeout();
+    // Closing ends a report still under way.
+    void done(int result) override;
 
 private:
     void buildForm();
     void restoreCursor();
+    void abandonReply();
 
     QString m_reportUrl;
     QString m_version;

@@ -177,16 +177,28 @@ private Q_SLOTS:
         QVERIFY(reports(QStringLiteral(".txt")).isEmpty());
     }
 
-    void silentServerClosesTheDialogAfterTheTimeout()
+    void silentServerClosesTheDialog_data()
     {
+        QTest::addColumn<bool>("dontSend");
+        QTest::newRow("after the timeout") << false;
+        QTest::newRow("on Don't Send while waiting") << true;
+    }
+
+    void silentServerClosesTheDialog()
+    {
+        QFETCH(bool, dontSend);
         ScriptedHttpServer server(QHostAddress::LocalHost);
         QVERIFY(server.listen()); // holds every request unanswered
         ZR::ErrorReportDialog dialog(
             server.url(QStringLiteral("/qx_remote/qx_error.php")).toString());
         dialog.setLogFilePath(m_logPath);
-        dialog.setReplyTimeout(300);
+        dialog.setReplyTimeout(dontSend ? 60000 : 300);
         QSignalSpy finished(&dialog, &QDialog::finished);
         send(dialog, QString());
+        if (dontSend) {
+            QTRY_COMPARE_WITH_TIMEOUT(server.requests().size(), 1, 20000);
+            dialog.findChild<QPushButton *>(QStringLiteral("dontSendButton"))->click();
+        }
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 20000);
         QCOMPARE(finished.at(0).at(0).toInt(), int(QDialog::Rejected));
         QCOMPARE(server.requests().size(), 1);
