@@ -22,6 +22,9 @@ VISIBLE_CALLS = (
 CALL = re.compile(r"\b(" + "|".join(VISIBLE_CALLS) + r")\s*\(")
 LITERAL = re.compile(r'(?:QStringLiteral|QLatin1String|QString::fromUtf8|QString)?\s*\(?\s*"((?:[^"\\]|\\.)*)"')
 WRAPPED = re.compile(r"\b(tr|translate|QT_TR_NOOP|QT_TRANSLATE_NOOP|qtTrId)\s*\(")
+# Calls whose text arguments are formats, keys or names, never shown as they are.
+NOT_SHOWN = re.compile(r"\b(toString|fromString|arg|setObjectName|property|setProperty|value|"
+                       r"contains|startsWith|endsWith|pixmap|QIcon|QUrl|QRegularExpression)\s*\(")
 
 
 def arguments(text, start):
@@ -40,7 +43,7 @@ def arguments(text, start):
 def unwrapped(args):
     """Literals in the arguments that are not inside a tr() call."""
     masked = args
-    for call in WRAPPED.finditer(args):
+    for call in list(WRAPPED.finditer(args)) + list(NOT_SHOWN.finditer(args)):
         inner = arguments(args, call.end() - 1)
         masked = masked.replace(inner, " " * len(inner), 1)
     return [m.group(1) for m in LITERAL.finditer(masked) if re.search(r"[A-Za-z]{2}", m.group(1))]
