@@ -14,6 +14,7 @@ LibraryTableView::LibraryTableView(QWidget *parent) : QTableView(parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(20);
 }
 
 void LibraryTableView::showEvent(QShowEvent *event)

@@ -260,6 +260,9 @@ private Q_SLOTS:
         if (!title.isEmpty())
             choose(pane->titleList(), {title});
         QCOMPARE(widget.tableView()->model()->rowCount(), rows);
+        const QString shot = qEnvironmentVariable("ZELTA_LIBRARY_DETAIL_SHOT");
+        if (!shot.isEmpty())
+            widget.grab().save(shot);
     }
 
     void sortHeader_data()
