@@ -41,6 +41,21 @@
     </message>
 </context>
 <context>
+    <name>BurnerWizard</name>
+    <message>
+        <source>Discaveo</source>
+        <translation>Discaveo</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Weiter</translation>
+    </message>
+</context>
+<context>
     <name>ConvertTask</name>
     <message>
         <source>Converting to MPEG</source>
@@ -64,6 +79,25 @@
     </message>
 </context>
 <context>
+    <name>CorvHeaderView</name>
+    <message>
+        <source>Sort by</source>
+        <translation>Sortieren nach</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>Length</source>
+        <translation>Länge</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+</context>
+<context>
     <name>CorvLibSearchWidget</name>
     <message>
         <source>Search My Library</source>
@@ -72,6 +106,52 @@
     <message>
         <source>Clear search</source>
         <translation>Suche löschen</translation>
+    </message>
+</context>
+<context>
+    <name>CorvLibraryItemWidget</name>
+    <message>
+        <source>Play</source>
+        <translation>Abspielen</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>More</source>
+        <translation>Mehr</translation>
+    </message>
+    <message>
+        <source>Are you sure?</source>
+        <translation>Sind Sie sicher?</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete this video?</source>
+        <translation>Möchten Sie dieses Video wirklich löschen?</translation>
+    </message>
+</context>
+<context>
+    <name>CorvMediaInformationEditDialog</name>
+    <message>
+        <source>Media Information</source>
+        <translation>Medieninformationen</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Beschreibung</translation>
+    </message>
+    <message>
+        <source>Tags</source>
+        <translation>Schlagwörter</translation>
+    </message>
+    <message>
+        <source>Cast</source>
+        <translation>Darsteller</translation>
     </message>
 </context>
 <context>
@@ -197,6 +277,53 @@
     </message>
 </context>
 <context>
+    <name>DiscSetupDialog</name>
+    <message>
+        <source>Waiting for a disc to be inserted...</source>
+        <translation>Warten auf das Einlegen einer Disc...</translation>
+    </message>
+    <message>
+        <source>Burn</source>
+        <translation>Brennen</translation>
+    </message>
+    <message>
+        <source>Eject</source>
+        <translation>Auswerfen</translation>
+    </message>
+    <message>
+        <source>Image File...</source>
+        <translation>Abbilddatei...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Burn Disc In:</source>
+        <translation>Disc brennen in:</translation>
+    </message>
+    <message>
+        <source>Please insert a valid disc</source>
+        <translation>Bitte legen Sie eine gültige Disc ein</translation>
+    </message>
+    <message>
+        <source>The current disc is not writable</source>
+        <translation>Die eingelegte Disc ist nicht beschreibbar</translation>
+    </message>
+    <message>
+        <source>Ready to burn.</source>
+        <translation>Bereit zum Brennen.</translation>
+    </message>
+    <message>
+        <source>Write to Image File</source>
+        <translation>In Abbilddatei schreiben</translation>
+    </message>
+    <message>
+        <source>Disc Images (*.iso *.bin);;All Files (*)</source>
+        <translation>Disc-Abbilder (*.iso *.bin);;Alle Dateien (*)</translation>
+    </message>
+</context>
+<context>
     <name>Download</name>
     <message>
         <source>Queued</source>
@@ -304,6 +431,14 @@
         <source>Are you sure you want to remove all downloads?</source>
         <translation>Möchten Sie wirklich alle Downloads entfernen?</translation>
     </message>
+    <message>
+        <source>its media address is not a web address</source>
+        <translation>seine Medienadresse ist keine Webadresse</translation>
+    </message>
+    <message>
+        <source>the download list is full</source>
+        <translation>die Downloadliste ist voll</translation>
+    </message>
 </context>
 <context>
     <name>DownloadView</name>
@@ -329,6 +464,89 @@
     <message>
         <source>Resume All</source>
         <translation>Alle fortsetzen</translation>
+    </message>
+</context>
+<context>
+    <name>FileStep</name>
+    <message>
+        <source>Add</source>
+        <translation>Hinzufügen</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>Up</source>
+        <translation>Nach oben</translation>
+    </message>
+    <message>
+        <source>Down</source>
+        <translation>Nach unten</translation>
+    </message>
+    <message>
+        <source>NTSC</source>
+        <translation>NTSC</translation>
+    </message>
+    <message>
+        <source>PAL</source>
+        <translation>PAL</translation>
+    </message>
+    <message>
+        <source>DVD Video Disc</source>
+        <translation>DVD-Video-Disc</translation>
+    </message>
+    <message>
+        <source>Dual Layer DVD Video Disc</source>
+        <translation>Double-Layer-DVD-Video-Disc</translation>
+    </message>
+    <message>
+        <source>VCD Video Disc</source>
+        <translation>VCD-Video-Disc</translation>
+    </message>
+    <message>
+        <source>SVCD Video Disc</source>
+        <translation>SVCD-Video-Disc</translation>
+    </message>
+    <message>
+        <source>Add/Remove Files:</source>
+        <translation>Dateien hinzufügen/entfernen:</translation>
+    </message>
+    <message>
+        <source>Change File Order:</source>
+        <translation>Reihenfolge ändern:</translation>
+    </message>
+    <message>
+        <source>Title:</source>
+        <translation>Titel:</translation>
+    </message>
+    <message>
+        <source>Format:</source>
+        <translation>Format:</translation>
+    </message>
+    <message>
+        <source>Disc Type:</source>
+        <translation>Disc-Typ:</translation>
+    </message>
+    <message>
+        <source>Total Tracks:</source>
+        <translation>Titel gesamt:</translation>
+    </message>
+    <message>
+        <source>Total Time:</source>
+        <translation>Gesamtdauer:</translation>
+    </message>
+    <message>
+        <source>Burn</source>
+        <translation>Brennen</translation>
+    </message>
+    <message>
+        <source>Add Videos</source>
+        <translation>Videos hinzufügen</translation>
+    </message>
+    <message>
+        <source>Video Files (*.avi *.mpg *.mpeg *.mov *.wmv *.flv *.mp4);;All Files (*.*)</source>
+        <translation>Videodateien (*.avi *.mpg *.mpeg *.mov *.wmv *.flv *.mp4);;Alle Dateien (*.*)</translation>
     </message>
 </context>
 <context>
@@ -413,6 +631,90 @@
     </message>
 </context>
 <context>
+    <name>LibraryFilterView</name>
+    <message>
+        <source>Categories</source>
+        <translation>Kategorien</translation>
+    </message>
+    <message>
+        <source>DVD Titles</source>
+        <translation>DVD-Titel</translation>
+    </message>
+</context>
+<context>
+    <name>LibraryTableView</name>
+    <message>
+        <source>My videos in detail</source>
+        <translation>Meine Videos im Detail</translation>
+    </message>
+</context>
+<context>
+    <name>LibraryView</name>
+    <message>
+        <source>My videos</source>
+        <translation>Meine Videos</translation>
+    </message>
+    <message>
+        <source>Open in Explorer</source>
+        <translation>Im Dateimanager öffnen</translation>
+    </message>
+    <message>
+        <source>Burn</source>
+        <translation>Brennen</translation>
+    </message>
+    <message>
+        <source>Media Information</source>
+        <translation>Medieninformationen</translation>
+    </message>
+    <message>
+        <source>Importing file...</source>
+        <translation>Datei wird importiert...</translation>
+    </message>
+</context>
+<context>
+    <name>LibraryWidget</name>
+    <message>
+        <source>Import videos</source>
+        <translation>Videos importieren</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>Details</translation>
+    </message>
+    <message>
+        <source>Show the videos as a table with filters</source>
+        <translation>Die Videos als Tabelle mit Filtern zeigen</translation>
+    </message>
+    <message>
+        <source>Burn a disc</source>
+        <translation>Eine Disc brennen</translation>
+    </message>
+    <message>
+        <source>Watch on TV</source>
+        <translation>Im Fernsehen ansehen</translation>
+    </message>
+    <message>
+        <source>Watch on TV: share the library with televisions at home</source>
+        <translation>Im Fernsehen ansehen: die Bibliothek für Fernseher im Heimnetz freigeben</translation>
+    </message>
+    <message>
+        <source>Open Files</source>
+        <translation>Dateien öffnen</translation>
+    </message>
+    <message>
+        <source>Video (*.mov *.avi *.flv *.m4v *.mp4 *.mpg *.wmv)</source>
+        <translation>Video (*.mov *.avi *.flv *.m4v *.mp4 *.mpg *.wmv)</translation>
+    </message>
+    <message>
+        <source>Importing </source>
+        <translation>Importiere </translation>
+    </message>
+    <message>
+        <source> and other files...</source>
+        <translation> und weitere Dateien...</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Corvana Zelta %1</source>
@@ -449,14 +751,6 @@
     <message>
         <source>Nothing is playing. Choose a video in your library.</source>
         <translation>Es wird nichts abgespielt. Wählen Sie ein Video in Ihrer Bibliothek.</translation>
-    </message>
-    <message>
-        <source>My Library</source>
-        <translation>Meine Bibliothek</translation>
-    </message>
-    <message>
-        <source>Corvana</source>
-        <translation>Corvana</translation>
     </message>
     <message>
         <source>CorvanaZELTA</source>
@@ -521,6 +815,14 @@ Möchten Sie diese Fehler für diesen Server ignorieren?</translation>
         <source>There can only be one instance of %1 running at a time</source>
         <translation>Es kann immer nur eine Instanz von %1 laufen</translation>
     </message>
+    <message>
+        <source>%1 mins</source>
+        <translation>%1 Min.</translation>
+    </message>
+    <message>
+        <source>%1 sec</source>
+        <translation>%1 Sek.</translation>
+    </message>
 </context>
 <context>
     <name>SeekSlider</name>
@@ -550,6 +852,13 @@ Möchten Sie diese Fehler für diesen Server ignorieren?</translation>
     <message>
         <source>Downloads (%1)</source>
         <translation>Downloads (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>StatusWidget</name>
+    <message>
+        <source>Importing files...</source>
+        <translation>Dateien werden importiert...</translation>
     </message>
 </context>
 <context>
@@ -595,6 +904,76 @@ Möchten Sie diese Fehler für diesen Server ignorieren?</translation>
     <message>
         <source>Volume</source>
         <translation>Lautstärke</translation>
+    </message>
+</context>
+<context>
+    <name>WebWidget</name>
+    <message>
+        <source>Importing files...</source>
+        <translation>Dateien werden importiert...</translation>
+    </message>
+    <message>
+        <source>Import status</source>
+        <translation>Importstatus</translation>
+    </message>
+    <message>
+        <source>Search All Channels</source>
+        <translation>Alle Kanäle durchsuchen</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <source>Forward</source>
+        <translation>Vorwärts</translation>
+    </message>
+    <message>
+        <source>Home</source>
+        <translation>Startseite</translation>
+    </message>
+    <message>
+        <source>Reload</source>
+        <translation>Neu laden</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stopp</translation>
+    </message>
+    <message>
+        <source>Loading</source>
+        <translation>Wird geladen</translation>
+    </message>
+    <message>
+        <source>Search...</source>
+        <translation>Suchen...</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>Wird geladen...</translation>
+    </message>
+</context>
+<context>
+    <name>ZR::ErrorReportDialog</name>
+    <message>
+        <source>An unexpected error has occurred</source>
+        <translation>Ein unerwarteter Fehler ist aufgetreten</translation>
+    </message>
+    <message>
+        <source>%1 has created an error report that you can send to help us improve the product. All reports are confidential and anonymous.</source>
+        <translation>%1 hat einen Fehlerbericht erstellt, den Sie senden können, um uns bei der Verbesserung des Produkts zu helfen. Alle Berichte sind vertraulich und anonym.</translation>
+    </message>
+    <message>
+        <source>Please describe what you were doing when this occurred:</source>
+        <translation>Bitte beschreiben Sie, was Sie getan haben, als dies geschah:</translation>
+    </message>
+    <message>
+        <source>Don&apos;t Send</source>
+        <translation>Nicht senden</translation>
+    </message>
+    <message>
+        <source>Send</source>
+        <translation>Senden</translation>
     </message>
 </context>
 </TS>
