@@ -141,6 +141,7 @@ private:
     std::map<int, int> m_faults;
     QStringList m_faultLines;
     int m_connection = 0;
+    QString m_lastError; // the last line a command wrote to stderr
 };
 
 bool KillPoints::prepare()
@@ -209,6 +210,8 @@ int KillPoints::cli(const Home &home, const QStringList &args, QByteArray *outpu
         return -1;
     if (output)
         *output = process.readAllStandardOutput();
+    m_lastError = QString::fromUtf8(process.readAllStandardError().trimmed()).section(
+        QLatin1Char('\n'), -1);
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
@@ -391,7 +394,7 @@ void KillPoints::checkAfterKill(int scenario, const Home &home)
     noteStoredDownloads(home);
     // What the next start does: the integrity check; then everything is in line.
     if (cli(home, {QStringLiteral("library"), QStringLiteral("check")}) != 0)
-        fault(scenario, QStringLiteral("library check failed"));
+        fault(scenario, QStringLiteral("library check failed: ") + m_lastError);
     checkRows(scenario, home);
     checkFolder(scenario, home);
     checkSentinels(scenario);
@@ -437,7 +440,8 @@ void KillPoints::migrationPoint()
     close();
     // The next start finishes (or redoes) the migration with every row intact.
     if (cli(home, {QStringLiteral("library"), QStringLiteral("init")}) != 0)
-        fault(Migration, QStringLiteral("library init failed after a killed migration"));
+        fault(Migration, QStringLiteral("library init failed after a killed migration: ") +
+                             m_lastError);
     int n = 0;
     {
         QSqlQuery rows(open(home));
