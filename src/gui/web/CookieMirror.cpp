@@ -63,6 +63,9 @@ QHash<QString, QNetworkCookie> CookieMirror::jarSnapshot() const
 
 void CookieMirror::storeAdded(const QNetworkCookie &cookie)
 {
+    // The engine's store outlives the program's jar at exit: nothing to mirror then.
+    if (!m_jar || !m_store)
+        return;
     const auto known = m_known.constFind(key(cookie));
     if (known != m_known.constEnd() && sameContent(*known, cookie))
         return;
@@ -77,6 +80,8 @@ void CookieMirror::storeAdded(const QNetworkCookie &cookie)
 
 void CookieMirror::storeRemoved(const QNetworkCookie &cookie)
 {
+    if (!m_jar)
+        return;
     if (!m_known.remove(key(cookie)))
         return;
     m_jar->removeCookie(cookie);
@@ -85,6 +90,8 @@ void CookieMirror::storeRemoved(const QNetworkCookie &cookie)
 
 void CookieMirror::jarChanged()
 {
+    if (!m_jar || !m_store)
+        return;
     const QHash<QString, QNetworkCookie> now = jarSnapshot();
     for (auto it = m_known.constBegin(); it != m_known.constEnd(); ++it) {
         if (!now.contains(it.key()))
