@@ -11,7 +11,7 @@ class LibraryItemData : public QSharedData
 {
 public:
     QString videoPath;
-    quint32 sizeInBytes = 0;
+    qint64 sizeInBytes = 0;
     quint32 creationDate = 0;
     quint32 mediaLengthInSecs = 0;
     QString thumbnailPath;
@@ -57,7 +57,7 @@ LibraryItem LibraryItem::fromFile(const QString &path, const QString &label)
 {
     const QFileInfo info(path);
     LibraryItem item;
-    item.sizeInBytes(quint32(info.size()));
+    item.sizeInBytes(info.size());
     item.videoPath(info.absoluteFilePath());
     QDateTime created = info.birthTime();
     if (!created.isValid())
@@ -79,7 +79,7 @@ LibraryItem LibraryItem::fromRecord(const QSqlRecord &record)
 {
     LibraryItem item;
     item.videoPath(decodedValue(record, "videoPath"));
-    item.sizeInBytes(numberValue(record, "sizeInBytes"));
+    item.sizeInBytes(record.value(QLatin1String("sizeInBytes")).toLongLong());
     item.creationDate(numberValue(record, "creationDate"));
     item.mediaLengthInSecs(numberValue(record, "mediaLengthInSecs"));
     item.thumbnailPath(decodedValue(record, "thumbnailPath"));
@@ -201,7 +201,7 @@ qint64 LibraryItem::fileSize() const
     }
 
 LIBRARY_ITEM_TEXT(videoPath)
-LIBRARY_ITEM_FIELD(quint32, sizeInBytes)
+LIBRARY_ITEM_FIELD(qint64, sizeInBytes)
 LIBRARY_ITEM_FIELD(quint32, creationDate)
 LIBRARY_ITEM_FIELD(quint32, mediaLengthInSecs)
 LIBRARY_ITEM_TEXT(thumbnailPath)

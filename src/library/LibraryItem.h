@@ -40,8 +40,8 @@ public:
 
     QString videoPath() const;
     void videoPath(const QString &value);
-    quint32 sizeInBytes() const;
-    void sizeInBytes(quint32 value);
+    qint64 sizeInBytes() const;
+    void sizeInBytes(qint64 value);
     quint32 creationDate() const;
     void creationDate(quint32 value);
     quint32 mediaLengthInSecs() const;

@@ -112,7 +112,7 @@ LibraryItem LibraryReader::decode(const QList<QVariant> &values, const QList<int
     const auto number = [&](ItemField field) { return quint32(value(field).toLongLong()); };
     LibraryItem item;
     item.videoPath(text(VideoPath));
-    item.sizeInBytes(number(SizeInBytes));
+    item.sizeInBytes(value(SizeInBytes).toLongLong());
     item.creationDate(number(CreationDate));
     item.mediaLengthInSecs(number(MediaLengthInSecs));
     item.thumbnailPath(text(ThumbnailPath));

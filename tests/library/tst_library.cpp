@@ -62,6 +62,7 @@ private Q_SLOTS:
         item.stars(QStringLiteral("Ann Émile"));
         item.duration(QStringLiteral("01:02"));
         item.downloaded(true);
+        item.sizeInBytes(5000000000LL); // an HD video over 4 GiB keeps its size
         const QSqlRecord record = item.toRecord();
         QCOMPARE(record.value("title").toString(), QStringLiteral("Sun%20%26%20100%25%20it%27s"));
         QCOMPARE(record.value("duration").toString(), QStringLiteral("01:02"));
@@ -75,6 +76,7 @@ private Q_SLOTS:
         QCOMPARE(back.stars(), item.stars());
         QCOMPARE(back.videoPath(), item.videoPath());
         QCOMPARE(back.downloaded(), true);
+        QCOMPARE(back.sizeInBytes(), 5000000000LL);
         QCOMPARE(fixture.library->data(fixture.library->index(0, 1)).toString(), item.title());
         QCOMPARE(fixture.library->data(fixture.library->index(0, 0)).value<LibraryItem>().guid(),
                  item.guid());
