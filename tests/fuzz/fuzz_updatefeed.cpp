@@ -1,6 +1,7 @@
 // The update feed: an installer is only taken from an entry of this
 // platform that covers the running version, and a single version covers it
 // only when it is that version.
+#include "core/Version.h"
 #include "FuzzSupport.h"
 #include "downloads/UpdateFeed.h"
 
@@ -9,16 +10,16 @@
 
 namespace {
 
-// The running version, 3.1.3, read the way a person would read the item.
+// The running version, read the way a person would read the item.
 bool isRunningVersion(const QString &item)
 {
     const QStringList parts = item.trimmed().split(QLatin1Char('.'));
-    if (parts.size() != 3)
+    const QStringList expected = QStringLiteral(ZELTA_VERSION).split(QLatin1Char('.'));
+    if (parts.size() != expected.size())
         return false;
-    const int expected[3] = {3, 1, 3};
-    for (int i = 0; i < 3; ++i) {
+    for (qsizetype i = 0; i < parts.size(); ++i) {
         bool ok = false;
-        if (parts.at(i).trimmed().toInt(&ok) != expected[i] || !ok)
+        if (parts.at(i).trimmed().toInt(&ok) != expected.at(i).toInt() || !ok)
             return false;
     }
     return true;
