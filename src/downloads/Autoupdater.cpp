@@ -145,8 +145,9 @@ void Autoupdater::sendVersionRequest()
     url.setQuery(QString()); // "/zelta/update.xml?"
     request.setUrl(url);
     request.setRawHeader("Host", url.host().toUtf8());
-    qCDebug(lcDownloads).noquote() << "Autoupdater: version request" << url.toString() << "\n"
-                                   << NetworkManager::loggableHeaders(request);
+    qCDebug(lcDownloads).noquote()
+        << "Autoupdater: version request" << NetworkManager::loggableUrl(url).toString() << "\n"
+        << NetworkManager::loggableHeaders(request);
     m_versionClientReply = m_versionClient->get(request);
     NetworkManager::limitBody(m_versionClientReply, kMaxFeedBytes);
     connect(m_versionClientReply, &QNetworkReply::sslErrors, this,
@@ -165,7 +166,7 @@ void Autoupdater::requestFinished()
                          << "error =" << error;
     if (error) {
         qCDebug(lcDownloads) << "Verion request failed with code" << reply->error()
-                             << reply->errorString();
+                             << NetworkManager::loggableError(reply);
         qCDebug(lcDownloads) << "Retry with NM";
         sendVersionRequestNM();
         return;
@@ -236,12 +237,13 @@ void Autoupdater::checkVersion(const QByteArray &body)
     // Only HTTPS guards the program we are about to run.
     if (m_installerUrl.scheme().toLower() != QLatin1String("https")) {
         qCWarning(lcDownloads) << "Autoupdater: installer refused, not an HTTPS address:"
-                               << m_installerUrl;
+                               << NetworkManager::loggableUrl(m_installerUrl);
         m_installerUrl.clear();
         emit checkFinished(false);
         return;
     }
-    qCDebug(lcDownloads) << "Start download of new version from url:" << m_installerUrl;
+    qCDebug(lcDownloads) << "Start download of new version from url:"
+                         << NetworkManager::loggableUrl(m_installerUrl);
     connect(DownloadManager::instance(), &DownloadManager::finished, this,
             &Autoupdater::downloadFinished, Qt::UniqueConnection);
     DownloadManager::instance()->initializeDirectDownload(m_installerUrl, false);

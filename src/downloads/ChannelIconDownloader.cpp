@@ -34,7 +34,9 @@ void ChannelIconDownloader::finishedSlot(QNetworkReply *reply)
         if (m_item && !image.isNull())
             m_item->setData(QIcon(QPixmap::fromImage(image)), m_role);
     } else {
-        qCDebug(lcDownloads) << "Channel icon recieve error" << m_url << reply->errorString();
+        qCDebug(lcDownloads) << "Channel icon recieve error"
+                             << NetworkManager::loggableUrl(QUrl(m_url))
+                             << NetworkManager::loggableError(reply);
     }
     deleteLater();
 }

@@ -43,7 +43,7 @@ void deleteTransferLater(DownloadHelper *helper)
 Download::Download(const QUrl &url, QObject *parent, bool direct)
     : QObject(parent), m_url(url), m_direct(direct)
 {
-    qCDebug(lcDownloads) << "DOWNLOAD CTOR, URL=" << url;
+    qCDebug(lcDownloads) << "DOWNLOAD CTOR, URL=" << NetworkManager::loggableUrl(url);
 }
 
 Download::~Download() = default;
@@ -244,7 +244,7 @@ Download::Transfer Download::createTransfer(const QUrl &url, const QString &path
     QNetworkReply *reply = NetworkManager::instance()->get(request);
     Transfer transfer(new DownloadHelper(path, reply, offset), deleteTransferLater);
     transfer->setKind(DownloadHelper::Kind(kind));
-    qCDebug(lcDownloads) << "File path =" << path << url;
+    qCDebug(lcDownloads) << "File path =" << path << NetworkManager::loggableUrl(url);
     connect(transfer.data(), &DownloadHelper::finished, this, &Download::downloadFinished);
     connect(transfer.data(), &DownloadHelper::updateDownloadStatus, this, &Download::update);
     return transfer;
@@ -271,7 +271,8 @@ void Download::start()
     }
     m_redirects = 0;
     if (!isWebUrl(mediaUrl())) {
-        qCWarning(lcDownloads) << "Download::start refused media URL" << mediaUrl();
+        qCWarning(lcDownloads) << "Download::start refused media URL"
+                               << NetworkManager::loggableUrl(mediaUrl());
         failMedia();
         return;
     }
@@ -286,7 +287,8 @@ void Download::start()
     } else if (thumbnailValid()) {
         emit updateThumbnail();
     }
-    qCDebug(lcDownloads) << "url =" << mediaUrl() << "Download media item";
+    qCDebug(lcDownloads) << "url =" << NetworkManager::loggableUrl(mediaUrl())
+                         << "Download media item";
     startMediaTransfer(mediaUrl(), DownloadHelper::Media);
     m_state = Downloading;
     m_startTime.start();
@@ -300,7 +302,8 @@ void Download::startDirectDownload()
         return;
     }
     if (!isWebUrl(m_url)) {
-        qCWarning(lcDownloads) << "Download::startDirectDownload refused URL" << m_url;
+        qCWarning(lcDownloads) << "Download::startDirectDownload refused URL"
+                               << NetworkManager::loggableUrl(m_url);
         failMedia();
         return;
     }
@@ -363,7 +366,8 @@ void Download::resume()
 {
     // A second transfer would append to the file the running one still writes.
     if (m_state == Downloading || isResuming()) {
-        qCDebug(lcDownloads) << "Download::resume already running:" << m_url;
+        qCDebug(lcDownloads) << "Download::resume already running:"
+                             << NetworkManager::loggableUrl(m_url);
         return;
     }
     // A stored direct download says so; older records are told by their suffix.
@@ -373,7 +377,7 @@ void Download::resume()
         startDirectDownload();
         return;
     }
-    qCDebug(lcDownloads) << "RESUME with corvana file, url =" << m_url;
+    qCDebug(lcDownloads) << "RESUME with corvana file, url =" << NetworkManager::loggableUrl(m_url);
     QNetworkRequest request(m_url);
     request.setRawHeader("User-Agent", "Corvana ZELTA");
     QNetworkReply *reply = NetworkManager::instance()->get(request);
@@ -388,14 +392,15 @@ void Download::metaDataDownloaded()
     if (!reply)
         return;
     reply->deleteLater();
-    qCDebug(lcDownloads) << "METADOWNLOADRED, reply url =" << reply->url();
+    qCDebug(lcDownloads) << "METADOWNLOADRED, reply url ="
+                         << NetworkManager::loggableUrl(reply->url());
     if (m_state == Cancelled)
         return;
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (reply->error() != QNetworkReply::NoError || (status != 200 && status != 206)) {
         // A descriptor we could not fetch says nothing about the items: keep the download.
         qCWarning(lcDownloads) << "Download::metaDataDownloaded could not fetch the descriptor:"
-                   << reply->errorString();
+                               << NetworkManager::loggableError(reply);
         m_state = Paused;
         emit update();
         return;
@@ -435,17 +440,19 @@ QUrl Download::redirectTarget(DownloadHelper *helper) const
              << helper->reply()->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (target.isNull() || target.toUrl().isEmpty())
         return QUrl();
-    qCDebug(lcDownloads) << "Url points to" << helper->reply()->url() << "Requested redirect to"
-             << target.toUrl();
+    qCDebug(lcDownloads) << "Url points to" << NetworkManager::loggableUrl(helper->reply()->url())
+                         << "Requested redirect to" << NetworkManager::loggableUrl(target.toUrl());
     const QUrl resolved = helper->reply()->url().resolved(target.toUrl());
     if (!isWebUrl(resolved)) {
-        qCWarning(lcDownloads) << "Download: redirect to a non-web address refused:" << resolved;
+        qCWarning(lcDownloads) << "Download: redirect to a non-web address refused:"
+                               << NetworkManager::loggableUrl(resolved);
         return QUrl();
     }
     // A redirect never leaves HTTPS.
     if (helper->reply()->url().scheme() == QLatin1String("https") &&
         resolved.scheme() != QLatin1String("https")) {
-        qCWarning(lcDownloads) << "Download: redirect from HTTPS to plain HTTP refused:" << resolved;
+        qCWarning(lcDownloads) << "Download: redirect from HTTPS to plain HTTP refused:"
+                               << NetworkManager::loggableUrl(resolved);
         return QUrl();
     }
     return resolved;
@@ -485,12 +492,14 @@ void Download::downloadFinished()
     const QUrl target = helper->hasError() ? QUrl() : redirectTarget(helper);
     const int status = helper->reply()->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (isMedia && target.isEmpty() && status >= 300 && status < 400) {
-        qCWarning(lcDownloads) << "Download::downloadFinished redirect without a usable target for" << m_url;
+        qCWarning(lcDownloads) << "Download::downloadFinished redirect without a usable target for"
+                               << NetworkManager::loggableUrl(m_url);
         failMedia();
         return;
     }
     if (!target.isEmpty() && ++m_redirects > kMaxRedirects) {
-        qCWarning(lcDownloads) << "Download::downloadFinished too many redirects for" << m_url;
+        qCWarning(lcDownloads) << "Download::downloadFinished too many redirects for"
+                               << NetworkManager::loggableUrl(m_url);
         if (isMedia)
             failMedia();
         return;

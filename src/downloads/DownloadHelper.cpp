@@ -1,6 +1,7 @@
 #include "downloads/DownloadHelper.h"
 #include "core/Logging.h"
 #include "downloads/ContentRange.h"
+#include "web/NetworkManager.h"
 
 #include <QFile>
 #include <QtDebug>
@@ -173,7 +174,8 @@ void DownloadHelper::downloadError(QNetworkReply::NetworkError code)
         return;
     }
     if (m_reply)
-        qCDebug(lcDownloads) << "DownloadHelper::downloadError" << code << m_reply->errorString();
+        qCDebug(lcDownloads) << "DownloadHelper::downloadError" << code
+                             << NetworkManager::loggableError(m_reply);
     fail(QStringLiteral("transfer failed, removing partial file:"), false);
 }
 

@@ -203,7 +203,7 @@ bool DownloadManager::removeDownload(Download *download)
 
 void DownloadManager::initializeDownload(const QUrl &url)
 {
-    qCDebug(lcDownloads) << "Initialize download on url =" << url;
+    qCDebug(lcDownloads) << "Initialize download on url =" << NetworkManager::loggableUrl(url);
     if (!SignInState::hasCredentials()) {
         qCDebug(lcDownloads) << "DownloadManager::initDownload invalid credentials";
         return;
@@ -249,7 +249,8 @@ void DownloadManager::corvanaFileDownloadComplete()
     }
     UserPrompt::instance()->warning(
         tr("Download Failed"), tr("The download has failed. We appologize for the inconvenience."));
-    qCDebug(lcDownloads) << "DownloadManager::downloadComplete error with reply:" << reply->errorString();
+    qCDebug(lcDownloads) << "DownloadManager::downloadComplete error with reply:"
+                         << NetworkManager::loggableError(reply);
 }
 
 void DownloadManager::initializeLocalDownload(const QString &path)
@@ -270,7 +271,7 @@ void DownloadManager::initializeLocalDownload(const QString &path)
 
 void DownloadManager::parseXml(const QUrl &url, const QByteArray &body)
 {
-    qCDebug(lcDownloads) << "Parse xml, url=" << url;
+    qCDebug(lcDownloads) << "Parse xml, url=" << NetworkManager::loggableUrl(url);
     const QList<CorvanaItem> items = CorvanaItem::parseCorvanaFile(body);
     QStringList paths; // taken by the items of this document
     for (const CorvanaItem &item : items) {
@@ -287,7 +288,8 @@ void DownloadManager::parseXml(const QUrl &url, const QByteArray &body)
             return;
         }
         if (!Download::isFetchable(item.mediaUrl())) {
-            qCWarning(lcDownloads) << "DownloadManager::parseXml refused media URL" << item.mediaUrl();
+            qCWarning(lcDownloads) << "DownloadManager::parseXml refused media URL"
+                                   << NetworkManager::loggableUrl(item.mediaUrl());
             emit refused(item.title(), tr("its media address is not a web address"));
             continue;
         }
@@ -352,7 +354,7 @@ bool DownloadManager::refuseExisting(Download *download)
 
 void DownloadManager::initializeDirectDownload(const QUrl &url, bool addToLibrary)
 {
-    qCDebug(lcDownloads) << "Initialize download on url =" << url;
+    qCDebug(lcDownloads) << "Initialize download on url =" << NetworkManager::loggableUrl(url);
     if (!SignInState::hasCredentials()) {
         qCDebug(lcDownloads) << "DownloadManager::initDownload invalid credentials";
         return;
@@ -394,7 +396,9 @@ bool DownloadManager::download(Download *d, bool direct)
     const auto listedIn = [d](const QList<QPointer<Download>> &list, const char *where) {
         for (const QPointer<Download> &other : list) {
             if (other && other->url() == d->url() && other->mediaUrl() == d->mediaUrl()) {
-                qCDebug(lcDownloads) << "d->url:" << d->url() << ", download->url:" << other->url();
+                qCDebug(lcDownloads)
+                    << "d->url:" << NetworkManager::loggableUrl(d->url())
+                    << ", download->url:" << NetworkManager::loggableUrl(other->url());
                 qCDebug(lcDownloads).noquote()
                     << "DownloadManager::download failed because download exists in" << where;
                 return true;
@@ -434,8 +438,8 @@ void DownloadManager::storeRecord(Download *d)
         return;
     }
     if (!DownloadRecords::insert(d->url(), d->mediaUrl(), d->mediaPath(), &sqlError))
-        qCWarning(lcDownloads) << "DownloadManager::download failed to store download for URL:" << d->url()
-                   << sqlError;
+        qCWarning(lcDownloads) << "DownloadManager::download failed to store download for URL:"
+                               << NetworkManager::loggableUrl(d->url()) << sqlError;
 }
 
 void DownloadManager::startNextDownload()
@@ -466,7 +470,7 @@ void DownloadManager::deleteRecord(Download *download, const char *what, const c
     const bool removed = mediaUrl.isEmpty() ? DownloadRecords::removeByCorvanaUrl(download->url())
                                             : DownloadRecords::removeByMediaUrl(mediaUrl);
     if (!removed)
-        qCWarning(lcDownloads) << failure << download->mediaUrl();
+        qCWarning(lcDownloads) << failure << NetworkManager::loggableUrl(download->mediaUrl());
 }
 
 void DownloadManager::downloadFinished()
@@ -493,7 +497,8 @@ void DownloadManager::downloadAborted()
     if (download->recordMediaUrl().isEmpty()) {
         qCDebug(lcDownloads) << "downloadAborted";
         if (!DownloadRecords::removeByCorvanaUrl(download->url()))
-            qCWarning(lcDownloads) << "failed to remove download for URL:" << download->url();
+            qCWarning(lcDownloads) << "failed to remove download for URL:"
+                                   << NetworkManager::loggableUrl(download->url());
     }
     abortDownload(download, true);
 }

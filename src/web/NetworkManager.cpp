@@ -78,6 +78,48 @@ QString NetworkManager::loggableHeaders(const QNetworkRequest &request)
     return lines.join(QLatin1Char('\n'));
 }
 
+static bool isSecretKey(const QString &key)
+{
+    static const QStringList parts = {
+        QStringLiteral("pass"),  QStringLiteral("pwd"),    QStringLiteral("hash"),
+        QStringLiteral("token"), QStringLiteral("secret"), QStringLiteral("auth"),
+        QStringLiteral("key"),   QStringLiteral("sig"),    QStringLiteral("session"),
+        QStringLiteral("cred"),  QStringLiteral("sid")};
+    for (const QString &part : parts) {
+        if (key.contains(part, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+QUrl NetworkManager::loggableUrl(const QUrl &url)
+{
+    QUrl result = url.adjusted(QUrl::RemovePassword | QUrl::RemoveFragment);
+    if (!url.hasQuery())
+        return result;
+    QStringList pairs = url.query(QUrl::FullyEncoded).split(QLatin1Char('&'));
+    for (QString &pair : pairs) {
+        const qsizetype equals = pair.indexOf(QLatin1Char('='));
+        const QString key = pair.left(equals); // the whole pair when there is no value
+        if (isSecretKey(QUrl::fromPercentEncoding(key.toLatin1())))
+            pair = key + QStringLiteral("=********");
+    }
+    result.setQuery(pairs.join(QLatin1Char('&')), QUrl::StrictMode);
+    return result;
+}
+
+QString NetworkManager::loggableError(const QNetworkReply *reply)
+{
+    QString text = reply->errorString();
+    const QUrl url = reply->url();
+    if (url.isEmpty())
+        return text;
+    const QString safe = loggableUrl(url).toString();
+    for (const QUrl::ComponentFormattingOptions format : {QUrl::PrettyDecoded, QUrl::FullyEncoded})
+        text.replace(url.toString(format), safe);
+    return text;
+}
+
 void NetworkManager::limitBody(QNetworkReply *reply, qint64 maxBytes)
 {
     // Checked on every arrival: progress reports are throttled and may come
@@ -87,7 +129,7 @@ void NetworkManager::limitBody(QNetworkReply *reply, qint64 maxBytes)
         if (announced <= maxBytes && reply->bytesAvailable() <= maxBytes)
             return;
         qCWarning(lcWeb) << "NetworkManager: answer larger than" << maxBytes
-                   << "bytes refused:" << reply->url();
+                         << "bytes refused:" << loggableUrl(reply->url());
         reply->abort();
     };
     connect(reply, &QNetworkReply::metaDataChanged, reply, check);

@@ -35,6 +35,11 @@ public:
 
     // A request's headers for the log, with credentials blanked.
     static QString loggableHeaders(const QNetworkRequest &request);
+    // An address for the log: no password, no fragment, and the values of
+    // query keys that look like secrets (password, hash, token, ...) masked.
+    static QUrl loggableUrl(const QUrl &url);
+    // The reply's error text for the log, its address made loggable.
+    static QString loggableError(const QNetworkReply *reply);
     // Aborts `reply` as soon as its body is known to exceed `maxBytes` (announced,
     // or received and not yet read), so an oversized answer is never held in
     // memory whole. For replies read once finished; the reply then finishes

@@ -1,14 +1,16 @@
 // The shared network manager against the demo site: HTTP authentication from
 // the sign-in state (for the site's own addresses only), and certificate
-// errors of a self-signed HTTPS server.
+// errors of a self-signed HTTPS server, and addresses in the log file.
 #include "DemoSiteProcess.h"
 #include "ScriptedHttpServer.h"
+#include "ScriptedPrompt.h"
+#include "TestSupport.h"
+#include "core/LogFile.h"
 #include "core/SiteConfig.h"
 #include "web/NetworkManager.h"
-#include "ScriptedPrompt.h"
 #include "web/SignInState.h"
-#include "TestSupport.h"
 
+#include <QCryptographicHash>
 #include <QNetworkReply>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -157,6 +159,79 @@ private Q_SLOTS:
         const QString logged = NetworkManager::loggableHeaders(request);
         QVERIFY(!logged.contains(QStringLiteral("ZGVtbzpzZWNyZXQ=")));
         QVERIFY(logged.contains(QStringLiteral("User-Agent: Corvana ZELTA")));
+    }
+
+    void loggedAddressesCarryNoSecrets_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("logged");
+        QTest::newRow("channel request")
+            << "http://127.0.0.1/"
+               "sidebar.php?username=demo&password=89e495e7941cf9e40e6980d14a16bf023ccd4c91"
+            << "http://127.0.0.1/sidebar.php?username=demo&password=********";
+        QTest::newRow("token-like keys, any case")
+            << "https://h/a?id=7&Session_Token=abc&apikey=k&sig=s&format=xml"
+            << "https://h/a?id=7&Session_Token=********&apikey=********&sig=********&format=xml";
+        QTest::newRow("encoded key, key without value")
+            << "http://h/a?my%20token=x&hash&q=a%26b"
+            << "http://h/a?my%20token=********&hash=********&q=a%26b";
+        QTest::newRow("password in the user info, fragment")
+            << "http://demo:secret@h/a#access_token=t"
+            << "http://demo@h/a";
+        QTest::newRow("nothing secret") << "http://h/media/clip.mp4?part=2"
+                                        << "http://h/media/clip.mp4?part=2";
+    }
+    void loggedAddressesCarryNoSecrets()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, logged);
+        QCOMPARE(NetworkManager::loggableUrl(QUrl(address)).toString(QUrl::FullyEncoded), logged);
+    }
+
+    // The channel request carries the member's password hash in its query:
+    // neither a refused oversized answer nor a failed one writes it to the log.
+    void failedRequestLeavesNoHashInTheLog_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("bodySize");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("answer too large")
+            << 200 << 4096 << QByteArray("answer larger than 64 bytes refused");
+        QTest::newRow("not found") << 404 << 10 << QByteArray("Channel request failed");
+    }
+    void failedRequestLeavesNoHashInTheLog()
+    {
+        QFETCH(int, status);
+        QFETCH(int, bodySize);
+        QFETCH(QByteArray, expected);
+        const QByteArray hash = QCryptographicHash::hash("demo", QCryptographicHash::Sha1).toHex();
+        ScriptedHttpServer server{QHostAddress::LocalHost};
+        server.setResponse(ScriptedHttpServer::answer(status, {}, QByteArray(bodySize, 'x')));
+        QVERIFY(server.listen());
+        QUrl url = server.url(QStringLiteral("/sidebar.php"));
+        url.setQuery(QStringLiteral("username=demo&password=") + QString::fromLatin1(hash));
+
+        const QtMessageHandler testHandler = qInstallMessageHandler(nullptr);
+        qInstallMessageHandler(testHandler);
+        ZR::LogFile::init(true);
+        const QString logPath = ZR::LogFile::logFilePath();
+        std::unique_ptr<QNetworkReply> reply(NetworkManager::instance()->get(QNetworkRequest(url)));
+        NetworkManager::limitBody(reply.get(), 64);
+        QSignalSpy finished(reply.get(), &QNetworkReply::finished);
+        const bool done = finished.wait(15000);
+        qWarning().noquote() << "Channel request failed: " +
+                                    NetworkManager::loggableError(reply.get());
+        ZR::LogFile::close();
+        qInstallMessageHandler(testHandler);
+        QVERIFY(done);
+        QVERIFY(reply->error() != QNetworkReply::NoError);
+        QVERIFY(reply->errorString().contains(QString::fromLatin1(hash)) == (status == 404));
+
+        const QByteArray log = TestSupport::readFile(logPath);
+        QVERIFY2(log.contains(expected), log.constData());
+        QVERIFY2(log.contains("/sidebar.php?username=demo&password=********"), log.constData());
+        QVERIFY2(!log.contains(hash), log.constData());
+        QVERIFY(QFile::remove(logPath));
     }
 };
 

@@ -55,7 +55,8 @@ void ChannelRequest::finished()
     m_reply.clear();
     qCDebug(lcGui) << m_id << "Channels request finished" << reply->error();
     if (reply->error() != QNetworkReply::NoError) {
-        qCWarning(lcGui).noquote() << "Channel request failed: " + reply->errorString();
+        qCWarning(lcGui).noquote()
+            << "Channel request failed: " + NetworkManager::loggableError(reply);
         Q_EMIT failed(reply->errorString());
         return;
     }
