@@ -1,13 +1,15 @@
 #include "gui/library/LibraryView.h"
 
+#include "core/UserPrompt.h"
 #include "gui/library/CorvLibraryItemWidget.h"
+#include "gui/library/FileBrowser.h"
 #include "gui/library/LibraryViewItemDelegate.h"
 #include "gui/mainwindow/Artwork.h"
+#include "library/ITunesExporter.h"
 #include "library/Library.h"
 
 #include <QAbstractProxyModel>
 #include <QAction>
-#include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -36,6 +38,24 @@ LibraryView::LibraryView(QWidget *parent) : QListView(parent)
                    QBrush(Artwork::pixmap(QStringLiteral(":/images/library/ios-linen.jpg"))));
     viewport()->setPalette(linen);
     setItemDelegate(new LibraryViewItemDelegate(this));
+    m_exporter = new ITunesExporter(this);
+    connect(m_exporter, &ITunesExporter::finished, this, &LibraryView::hideStatus);
+    buildContextMenu();
+}
+
+void LibraryView::buildContextMenu()
+{
+    m_menu = new QMenu(this);
+    m_menu->setObjectName(QStringLiteral("contextMenu"));
+    const auto add = [this](const char *name, const QString &text, void (LibraryView::*slot)()) {
+        QAction *action = m_menu->addAction(text);
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this, slot);
+    };
+    add("openFolderAction", tr("Open in Explorer"), &LibraryView::onOpenFileBrowser);
+    add("exportAction", tr("iTunes Export"), &LibraryView::onExportClicked);
+    add("burnAction", tr("Burn"), &LibraryView::onBurnClicked);
+    add("mediaInformationAction", tr("Media Information"), &LibraryView::changeMediaInformation);
 }
 
 void LibraryView::setLibrary(Library *library, QAbstractProxyModel *proxy)
@@ -83,17 +103,63 @@ void LibraryView::removeVideo(const QModelIndex &index)
 
 void LibraryView::showContextMenuForItem(CorvLibraryItemWidget *item)
 {
-    const QString path = item->item().videoPath();
-    const int row = sourceRow(currentIndex());
-    QMenu menu(this);
-    connect(menu.addAction(tr("Open in Explorer")), &QAction::triggered, this, [path] {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
-    });
-    connect(menu.addAction(tr("Burn")), &QAction::triggered, this,
-            [this, path] { Q_EMIT burnRequested(path); });
-    connect(menu.addAction(tr("Media Information")), &QAction::triggered, this,
-            [this, row] { Q_EMIT mediaInformationRequested(row); });
-    menu.exec(QCursor::pos());
+    m_menuPath = item->item().videoPath();
+    m_menuRow = sourceRow(currentIndex());
+    m_menu->popup(QCursor::pos());
+}
+
+void LibraryView::onOpenFileBrowser()
+{
+    if (!m_menuPath.isEmpty())
+        FileBrowser::showFile(m_menuPath);
+}
+
+void LibraryView::onExportClicked()
+{
+    if (m_library && m_menuRow >= 0 && m_menuRow < m_library->rowCount())
+        exportItem(m_library->item(m_menuRow));
+    else
+        exportSignal(m_menuPath);
+}
+
+void LibraryView::onBurnClicked()
+{
+    if (!m_menuPath.isEmpty())
+        Q_EMIT burnRequested(m_menuPath);
+}
+
+void LibraryView::changeMediaInformation()
+{
+    if (m_menuRow >= 0)
+        Q_EMIT mediaInformationRequested(m_menuRow);
+}
+
+void LibraryView::exportSignal(const QString &file)
+{
+    // The row widget knows the title and length of its own video.
+    for (CorvLibraryItemWidget *widget : std::as_const(m_widgets)) {
+        if (widget->item().videoPath() == file) {
+            exportItem(widget->item());
+            return;
+        }
+    }
+    LibraryItem item;
+    item.videoPath(file);
+    exportItem(item);
+}
+
+void LibraryView::exportItem(const LibraryItem &item)
+{
+    if (item.videoPath().isEmpty())
+        return;
+    if (!ITunesExporter::isInstalled()) {
+        UserPrompt::instance()->warning(
+            tr("Not Installed"), tr("Please install iTunes before trying to use this feature."));
+        return;
+    }
+    Q_EMIT displayMessage(tr("Exporting video to iTunes..."));
+    const quint32 seconds = item.mediaLengthInSecs();
+    m_exporter->exportFile(item.videoPath(), item.title(), seconds > 0 ? int(seconds) : -1);
 }
 
 void LibraryView::onSorted()

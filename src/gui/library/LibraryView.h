@@ -4,8 +4,11 @@
 #include <QListView>
 
 class CorvLibraryItemWidget;
+class ITunesExporter;
+class LibraryItem;
 class Library;
 class QAbstractProxyModel;
+class QMenu;
 
 // The tile list: one painted row widget per video, the live widget on the
 // selected row, hover selection and file drops.
@@ -26,18 +29,29 @@ public:
 
     // Removes the video of a view row, with its files.
     void removeVideo(const QModelIndex &index);
+    // Pops up the row menu (open folder, playlist export, burn, media
+    // information) for the row widget's video.
     void showContextMenuForItem(CorvLibraryItemWidget *item);
+    QMenu *contextMenu() const { return m_menu; }
 
 Q_SIGNALS:
     void playVideo(const QString &path);
     void searchRequested(const QString &keyword);
     void burnRequested(const QString &path);
-    void exportSignal(const QString &path);
     void displayMessage(const QString &message);
+    void hideStatus();
     void mediaInformationRequested(int sourceRow);
 
 public Q_SLOTS:
     void onSorted();
+    // Adds the video to the music player's playlist, or says there is none.
+    void exportSignal(const QString &file);
+
+private Q_SLOTS:
+    void onOpenFileBrowser();
+    void onExportClicked();
+    void onBurnClicked();
+    void changeMediaInformation();
 
 protected:
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -51,8 +65,15 @@ private:
     void updateIndexWidgetsAfterDelete(const QModelIndex &parent, int first, int last);
     void dropWidgets();
     int sourceRow(const QModelIndex &index) const;
+    void buildContextMenu();
+    void exportItem(const LibraryItem &item);
 
     Library *m_library = nullptr;
     QAbstractProxyModel *m_proxy = nullptr;
     QHash<int, CorvLibraryItemWidget *> m_widgets;
+    ITunesExporter *m_exporter = nullptr;
+    QMenu *m_menu = nullptr;
+    // The video and library row the menu was opened for.
+    QString m_menuPath;
+    int m_menuRow = -1;
 };

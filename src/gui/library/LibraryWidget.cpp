@@ -1,6 +1,9 @@
 #include "gui/library/LibraryWidget.h"
 
+#include "burner/Project.h"
 #include "core/Logging.h"
+#include "gui/burner/BurnerWizard.h"
+#include "gui/burner/FileStep.h"
 #include "gui/library/CorvHeaderView.h"
 #include "gui/library/CorvMediaInformationEditDialog.h"
 #include "gui/library/LibraryFilterView.h"
@@ -78,6 +81,8 @@ LibraryWidget::LibraryWidget(Library *library, std::function<LumiqoTv *()> tv, Q
     m_tableView = new LibraryTableView(splitter);
     m_tableView->setObjectName(QStringLiteral("libraryView"));
     m_tableView->setModel(m_proxy);
+    // Several videos can be picked here for one disc.
+    m_tableView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_tableView->setStyleSheet(QStringLiteral(
         "QTableView { font-size: 10px; } QHeaderView::section { font-weight: bold; "
         "font-size: 10px; qproperty-defaultAlignment: AlignCenter; background: qlineargradient("
@@ -94,12 +99,14 @@ LibraryWidget::LibraryWidget(Library *library, std::function<LumiqoTv *()> tv, Q
     connect(m_tableView, &QAbstractItemView::doubleClicked, this,
             &LibraryWidget::itemDoubleClicked);
     connect(m_listView, &LibraryView::playVideo, this, &LibraryWidget::playVideo);
-    connect(m_listView, &LibraryView::burnRequested, this, &LibraryWidget::burnRequested);
+    connect(m_listView, &LibraryView::burnRequested, this,
+            qOverload<const QString &>(&LibraryWidget::showBurnWizard));
     connect(m_listView, &LibraryView::searchRequested, this, &LibraryWidget::searchRequested);
     connect(m_listView, &LibraryView::mediaInformationRequested, this,
             &LibraryWidget::showMediaInformation);
     connect(m_listView, &LibraryView::displayMessage, m_status,
             qOverload<const QString &>(&StatusWidget::showStatus));
+    connect(m_listView, &LibraryView::hideStatus, m_status, &StatusWidget::hideStatus);
     connect(m_header, &CorvHeaderView::doSortChange, library,
             [library](int column, Qt::SortOrder order) {
                 library->onSort(Library::sortHeaders(column), order);
@@ -145,6 +152,7 @@ QWidget *LibraryWidget::buildHeader()
 
     QPushButton *burn = pictureButton("burnButton", QStringLiteral(":/images/library/burnBtn.png"),
                                       tr("Burn a disc"), header);
+    m_burnButton = burn;
     auto *tvSwitch = new QToolButton(header);
     tvSwitch->setObjectName(QStringLiteral("lumiqoTvCheckBox"));
     tvSwitch->setCheckable(true);
@@ -167,7 +175,7 @@ QWidget *LibraryWidget::buildHeader()
     row->addWidget(tvSwitch);
 
     connect(import, &QPushButton::clicked, this, &LibraryWidget::importClicked);
-    connect(burn, &QPushButton::clicked, this, [this] { Q_EMIT burnRequested(QString()); });
+    connect(burn, &QPushButton::clicked, this, qOverload<>(&LibraryWidget::showBurnWizard));
     connect(tvSwitch, &QToolButton::clicked, this, &LibraryWidget::toggleLumiqoTv);
     connect(pageSwitch, &QToolButton::toggled, this, [this](bool details) {
         details ? detailViewButtonClicked() : listViewButtonClicked();
@@ -277,4 +285,46 @@ void LibraryWidget::showMediaInformation(int libraryRow)
 {
     CorvMediaInformationEditDialog dialog(m_library, libraryRow, this);
     dialog.exec();
+}
+
+BurnerWizard *LibraryWidget::openBurnWizard()
+{
+    if (!m_burner)
+        m_burner = new BurnerWizard(Project::instance(), this);
+    m_burner->show();
+    m_burner->activateWindow();
+    m_burner->raise();
+    return m_burner;
+}
+
+QStringList LibraryWidget::selectedVideos() const
+{
+    const QAbstractItemView *view = isDetailPageShown()
+                                        ? static_cast<const QAbstractItemView *>(m_tableView)
+                                        : m_listView;
+    QModelIndexList rows = view->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end());
+    QStringList paths;
+    for (const QModelIndex &index : std::as_const(rows)) {
+        const QModelIndex source = m_proxy->mapToSource(index);
+        if (!source.isValid())
+            continue;
+        const QString path = m_library->item(source.row()).videoPath();
+        if (!path.isEmpty())
+            paths << path;
+    }
+    return paths;
+}
+
+void LibraryWidget::showBurnWizard()
+{
+    const QStringList paths = selectedVideos();
+    BurnerWizard *wizard = openBurnWizard();
+    for (const QString &path : paths)
+        wizard->fileStep()->addFile(path);
+}
+
+void LibraryWidget::showBurnWizard(const QString &videoPath)
+{
+    openBurnWizard()->fileStep()->addFile(videoPath);
 }

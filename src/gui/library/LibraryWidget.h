@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class BurnerWizard;
 class CorvHeaderView;
 class CorvLibSearchWidget;
 class Library;
@@ -36,11 +37,13 @@ public:
     StatusWidget *statusWidget() const { return m_status; }
     LibraryFilterModel *filterModel() const { return m_proxy; }
     QAbstractButton *tvSwitch() const { return m_tvSwitch; }
+    QAbstractButton *burnButton() const { return m_burnButton; }
+    // The burner, once the burn button or a row's menu has opened it.
+    BurnerWizard *burnerWizard() const { return m_burner; }
     bool isDetailPageShown() const;
 
 Q_SIGNALS:
     void playVideo(const QString &path);
-    void burnRequested(const QString &path);
     void searchRequested(const QString &keyword);
 
 public Q_SLOTS:
@@ -49,6 +52,10 @@ public Q_SLOTS:
     void listViewButtonClicked();
     void detailViewButtonClicked();
     void showMediaInformation(int libraryRow);
+    // Opens the burner with the videos selected on the page in front.
+    void showBurnWizard();
+    // Opens the burner with this video added.
+    void showBurnWizard(const QString &videoPath);
 
 private Q_SLOTS:
     void itemDoubleClicked(const QModelIndex &index);
@@ -63,6 +70,8 @@ private:
     QWidget *buildHeader();
     QWidget *buildListPage();
     void updateTvSwitch();
+    BurnerWizard *openBurnWizard();
+    QStringList selectedVideos() const;
 
     Library *m_library;
     std::function<LumiqoTv *()> m_tv;
@@ -75,5 +84,7 @@ private:
     LibraryFilterView *m_filterView = nullptr;
     CorvLibSearchWidget *m_search = nullptr;
     QAbstractButton *m_tvSwitch = nullptr;
+    QAbstractButton *m_burnButton = nullptr;
+    BurnerWizard *m_burner = nullptr;
     QAbstractButton *m_pageSwitch = nullptr;
 };
