@@ -1,9 +1,11 @@
 #include "tv/MediaModel.h"
 #include "core/Logging.h"
+#include "tv/FileStamp.h"
 #include "tv/SharedFolder.h"
 
 #include "tv/MetaDataGatherer.h"
 
+#include <QDateTime>
 #include <QDebug>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -14,6 +16,14 @@
 #include <QThread>
 
 #include <algorithm>
+
+namespace {
+
+// How old a folder's change must be before a listing can be trusted to
+// have seen it (file times move in coarse steps).
+constexpr qint64 kSettleMs = 1000;
+
+} // namespace
 
 const QStringList MediaModel::rootAliases = {QStringLiteral("0"), QStringLiteral("15"),
                                              QStringLiteral("16"), QStringLiteral("13"),
@@ -38,6 +48,7 @@ void MediaModel::setRoot(const QString &path)
 {
     beginResetModel();
     m_gatherer->abort();
+    m_removed.clear();
     ++m_generation;
     {
         QMutexLocker locker(&m_lock);
@@ -100,6 +111,7 @@ MediaNodeInfo MediaModel::infoLocked(const MediaNode *node) const
     info.name = node->name();
     info.size = node->size;
     info.modified = node->modified;
+    info.created = node->created;
     info.childCount = node->fetched ? int(node->children.size()) : -1;
     info.probed = node->probed;
     info.duration = node->duration;
@@ -120,87 +132,159 @@ MediaNodeInfo MediaModel::nodeInfo(const QString &objectId) const
 
 bool MediaModel::childInfos(const QString &objectId, QList<MediaNodeInfo> *children)
 {
+    return childPage(objectId, 0, 0, children, nullptr);
+}
+
+bool MediaModel::childPage(const QString &objectId, qsizetype first, qsizetype count,
+                           QList<MediaNodeInfo> *page, qsizetype *total)
+{
     MediaNode *node = nullptr;
-    bool fetched = false;
     {
         QMutexLocker locker(&m_lock);
         node = nodeByIdLocked(objectId);
         if (!node || !node->isFolder())
             return false;
-        fetched = node->fetched;
     }
-    if (!fetched)
-        fetchFromAnyThread(node);
-    QMutexLocker locker(&m_lock);
-    children->reserve(node->children.size());
-    for (const MediaNode *child : std::as_const(node->children))
-        children->append(infoLocked(child));
+    ensureCurrent(node);
+    {
+        QMutexLocker locker(&m_lock);
+        const qsizetype size = node->children.size();
+        if (total)
+            *total = size;
+        if (!page)
+            return true;
+        const qsizetype from = qBound(qsizetype(0), first, size);
+        const qsizetype to = count <= 0 ? size : qMin(size, from + count);
+        page->reserve(page->size() + to - from);
+        for (qsizetype i = from; i < to; ++i)
+            page->append(infoLocked(node->children.at(i)));
+    }
+    checkFiles(page);
     return true;
 }
 
-void MediaModel::fetchFromAnyThread(MediaNode *node)
+void MediaModel::checkFiles(QList<MediaNodeInfo> *nodes)
+{
+    for (MediaNodeInfo &info : *nodes) {
+        if (!info.valid || info.isFolder)
+            continue;
+        const FileStamp stamp = FileStamp::of(info.path);
+        if (stamp.exists && !stamp.folder && stamp.size == info.size &&
+            stamp.modifiedMs() == info.modified)
+            continue;
+        QMutexLocker locker(&m_lock);
+        MediaNode *node = m_ids.value(info.objectId);
+        if (!node || node->path() != info.path) {
+            info.valid = false;
+            continue;
+        }
+        if (!stamp.exists || stamp.folder) {
+            // Gone without its folder telling yet: listed again next time.
+            node->parent->listedNs = -1;
+            info.valid = false;
+            continue;
+        }
+        updateFile(node, stamp);
+        info = infoLocked(node);
+    }
+}
+
+void MediaModel::updateFile(MediaNode *node, const FileStamp &stamp)
+{
+    {
+        QMutexLocker locker(&m_lock);
+        node->size = stamp.size;
+        node->modified = stamp.modifiedMs();
+        node->created = stamp.createdMs;
+        node->forgetProbe();
+    }
+    m_gatherer->cancel(node);
+    m_gatherer->gather(node);
+}
+
+void MediaModel::ensureCurrent(MediaNode *node)
+{
+    QString path;
+    {
+        QMutexLocker locker(&m_lock);
+        // A listing younger than the file system's time steps may have
+        // missed a change made in the same step: it is checked again.
+        const bool settled = node->listedAt - node->listedNs / 1000000 >= kSettleMs;
+        if (node->fetched && settled &&
+            FileStamp::of(node->path()).modifiedNs == node->listedNs)
+            return;
+        path = node->path();
+    }
+    runInModelThread([this, node] { syncFolder(node); }, path);
+}
+
+void MediaModel::runInModelThread(const std::function<void()> &work, const QString &path)
 {
     if (QThread::currentThread() == thread()) {
-        fetchFolder(node);
+        work();
         return;
     }
     auto done = std::make_shared<QSemaphore>();
     QMetaObject::invokeMethod(
         this,
-        [this, node, done] {
-            fetchFolder(node);
+        [work, done] {
+            work();
             done->release();
         },
         Qt::QueuedConnection);
     // The model's thread may be busy or shutting down: never wait forever.
     for (int waited = 0; !done->tryAcquire(1, 50); waited += 50) {
         if (!m_remoteFetches || waited >= 10000) {
-            qCWarning(lcTv).noquote()
-                << "MediaModel::fetchMore gave up waiting for" << node->path();
+            qCWarning(lcTv).noquote() << "MediaModel::fetchMore gave up waiting for" << path;
             return;
         }
     }
 }
 
-void MediaModel::addNode(MediaNode *node, MediaNode *parentNode)
+void MediaModel::insertNodes(MediaNode *parentNode, int row, const QList<MediaNode *> &nodes)
 {
-    addNodes({node}, parentNode);
-}
-
-void MediaModel::addNodes(QList<MediaNode *> nodes, MediaNode *parentNode)
-{
-    // A listing holds each path once: only the children already there can clash.
-    if (!parentNode->children.isEmpty()) {
-        QSet<QString> known;
-        for (const MediaNode *child : std::as_const(parentNode->children))
-            known.insert(child->path());
-        for (auto it = nodes.begin(); it != nodes.end();) {
-            if (known.contains((*it)->path())) {
-                qCDebug(lcTv).noquote() << "MediaModel::addNode path already exists";
-                delete *it;
-                it = nodes.erase(it);
-            } else {
-                known.insert((*it)->path());
-                ++it;
-            }
-        }
-    }
     if (nodes.isEmpty())
         return;
-    const int first = int(parentNode->children.size());
-    beginInsertRows(indexOf(parentNode), first, first + int(nodes.size()) - 1);
+    beginInsertRows(indexOf(parentNode), row, row + int(nodes.size()) - 1);
     {
         QMutexLocker locker(&m_lock);
-        for (MediaNode *node : std::as_const(nodes)) {
+        for (MediaNode *node : nodes) {
             node->objectId = uniqueObjectId(node->path());
-            parentNode->children.append(node);
             m_ids.insert(node->objectId, node);
             ++m_counter;
         }
+        parentNode->children.insert(row, nodes.size(), nullptr);
+        std::copy(nodes.cbegin(), nodes.cend(), parentNode->children.begin() + row);
     }
     endInsertRows();
-    for (MediaNode *node : std::as_const(nodes))
+    for (MediaNode *node : nodes)
         m_gatherer->gather(node);
+}
+
+void MediaModel::removeNodes(MediaNode *parentNode, int first, int count)
+{
+    QSet<MediaNode *> dropped;
+    std::function<void(MediaNode *)> drop = [&](MediaNode *node) {
+        node->gone = true;
+        if (m_ids.value(node->objectId) == node)
+            m_ids.remove(node->objectId);
+        dropped.insert(node);
+        for (MediaNode *child : std::as_const(node->children))
+            drop(child);
+    };
+    beginRemoveRows(indexOf(parentNode), first, first + count - 1);
+    QList<MediaNode *> removed;
+    {
+        QMutexLocker locker(&m_lock);
+        removed = parentNode->children.mid(first, count);
+        parentNode->children.remove(first, count);
+        for (MediaNode *node : std::as_const(removed))
+            drop(node);
+    }
+    endRemoveRows();
+    m_gatherer->cancel(dropped);
+    for (MediaNode *node : std::as_const(removed))
+        m_removed.emplace_back(node);
 }
 
 QList<MediaModel::Entry> MediaModel::listFolder(const QString &root, const QString &path)
@@ -229,8 +313,10 @@ QList<MediaModel::Entry> MediaModel::listFolder(const QString &root, const QStri
             videoNames.insert(info.completeBaseName());
             videoNames.insert(name);
         }
-        entries.append({info.filePath(), name, folder, folder ? 0 : info.size(),
-                        info.lastModified().toMSecsSinceEpoch()});
+        const qint64 modified = info.lastModified().toMSecsSinceEpoch();
+        const QDateTime born = info.birthTime();
+        entries.append({info.filePath(), name, folder, folder ? 0 : info.size(), modified,
+                        born.isValid() ? born.toMSecsSinceEpoch() : modified});
     }
     // The library's own pictures of a video ("<video>-thumb.jpg", "-cover.jpg",
     // named after its base name or its whole file name).
@@ -259,21 +345,71 @@ bool MediaModel::isPictureSuffix(const QString &suffix)
 
 void MediaModel::fetchFolder(MediaNode *node)
 {
-    if (!node || !node->isFolder() || node->fetched)
+    if (node && node->isFolder() && !node->fetched)
+        syncFolder(node);
+}
+
+void MediaModel::syncFolder(MediaNode *node)
+{
+    if (!node || !node->isFolder() || node->gone)
         return;
+    // The folder's time is taken before the listing, so a change made while
+    // listing shows as a newer time next time.
+    const qint64 listedAt = QDateTime::currentMSecsSinceEpoch();
+    const FileStamp folder = FileStamp::of(node->path());
     const QList<Entry> entries = listFolder(m_root ? m_root->path() : QString(), node->path());
-    QList<MediaNode *> nodes;
-    nodes.reserve(entries.size());
-    for (const Entry &entry : std::as_const(entries)) {
-        auto *child =
-            new MediaNode(entry.path, entry.folder ? MediaNode::Folder : MediaNode::File, node);
-        child->size = entry.size;
-        child->modified = entry.modified;
-        nodes.append(child);
+    QHash<QString, const Entry *> byName;
+    for (const Entry &entry : entries)
+        byName.insert(entry.name, &entry);
+    auto vanished = [&](int row) {
+        const MediaNode *child = node->children.at(row);
+        const Entry *entry = byName.value(child->name());
+        return !entry || entry->folder != child->isFolder();
+    };
+    for (int row = int(node->children.size()) - 1; row >= 0; --row) {
+        if (!vanished(row))
+            continue;
+        int first = row;
+        while (first > 0 && vanished(first - 1))
+            --first;
+        removeNodes(node, first, row - first + 1);
+        row = first;
     }
-    addNodes(nodes, node);
+    // What is left is in listing order: the new entries go between.
+    QList<MediaNode *> run;
+    int row = 0;
+    auto flush = [&] {
+        insertNodes(node, row, run);
+        row += int(run.size());
+        run.clear();
+    };
+    for (const Entry &entry : entries) {
+        MediaNode *child = row < node->children.size() ? node->children.at(row) : nullptr;
+        if (child && child->name() == entry.name) {
+            flush();
+            if (!child->isFolder() &&
+                (child->size != entry.size || child->modified != entry.modified)) {
+                FileStamp stamp;
+                stamp.size = entry.size;
+                stamp.modifiedNs = entry.modified * 1000000;
+                stamp.createdMs = entry.created;
+                updateFile(child, stamp);
+            }
+            ++row;
+            continue;
+        }
+        auto *added =
+            new MediaNode(entry.path, entry.folder ? MediaNode::Folder : MediaNode::File, node);
+        added->size = entry.size;
+        added->modified = entry.modified;
+        added->created = entry.created;
+        run.append(added);
+    }
+    flush();
     QMutexLocker locker(&m_lock);
     node->fetched = true;
+    node->listedNs = folder.modifiedNs;
+    node->listedAt = listedAt;
 }
 
 void MediaModel::waitForMetaData(const QStringList &objectIds, QDeadlineTimer deadline)

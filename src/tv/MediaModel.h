@@ -9,9 +9,12 @@
 #include <QRecursiveMutex>
 
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <vector>
 
 class MetaDataGatherer;
+struct FileStamp;
 
 // The library folder as a lazily listed tree of folders and media files.
 // It lives in the GUI thread, which alone grows it; the server threads read
@@ -40,6 +43,16 @@ public:
     // Any thread: the folder's children, listing it first when needed.
     // False when the id is unknown or not a folder.
     bool childInfos(const QString &objectId, QList<MediaNodeInfo> *children);
+    // Any thread: at most `count` children (0: all) from `first` on, and the
+    // number of children in `total`. A folder that changed on disk since it
+    // was listed is listed again first; the page's files pass checkFiles().
+    // `page` may be null (the count only).
+    bool childPage(const QString &objectId, qsizetype first, qsizetype count,
+                   QList<MediaNodeInfo> *page, qsizetype *total);
+    // Any thread: files that changed since they were listed are probed anew
+    // (and their copies refreshed); vanished ones become invalid copies and
+    // their folder is listed again on its next use.
+    void checkFiles(QList<MediaNodeInfo> *nodes);
     QRecursiveMutex *treeLock() const { return &m_lock; }
     // Any thread, not holding the tree lock: waits (until `deadline`) for the
     // probe of those files that have not been probed yet.
@@ -55,6 +68,7 @@ public:
         bool folder;
         qint64 size;
         qint64 modified;
+        qint64 created;
     };
     // What a folder shows, in tree order: sub-folders and media files, not
     // hidden ones, links leading out of `root`, nor the library's own
@@ -85,19 +99,28 @@ private:
     MediaNode *nodeOf(const QModelIndex &index) const;
     MediaNode *nodeByIdLocked(const QString &objectId) const;
     MediaNodeInfo infoLocked(const MediaNode *node) const;
-    void addNode(MediaNode *node, MediaNode *parent);
-    // Adds a folder's listing in one insertion; nodes whose path is already
-    // a child are dropped.
-    void addNodes(QList<MediaNode *> nodes, MediaNode *parent);
+    // Model thread: inserts the nodes as rows from `row` on.
+    void insertNodes(MediaNode *parent, int row, const QList<MediaNode *> &nodes);
+    // Model thread: takes the rows out; their nodes live on, out of the tree.
+    void removeNodes(MediaNode *parent, int first, int count);
     void fetchFolder(MediaNode *node);
-    // Lists the folder in the model's thread, waiting from other threads.
-    void fetchFromAnyThread(MediaNode *node);
+    // Model thread: brings the folder's children in line with the disk.
+    void syncFolder(MediaNode *node);
+    // Any thread: lists the folder when it is new or changed on disk.
+    void ensureCurrent(MediaNode *node);
+    // Runs `work` in the model's thread, waiting for it from other threads.
+    void runInModelThread(const std::function<void()> &work, const QString &path);
+    // A file changed on disk: new stamp, probe results dropped, probed anew.
+    void updateFile(MediaNode *node, const FileStamp &stamp);
     QString uniqueObjectId(const QString &path) const;
 
     mutable QRecursiveMutex m_lock;
     std::unique_ptr<MediaNode> m_root;
     QHash<QString, MediaNode *> m_ids;
     std::unique_ptr<MetaDataGatherer> m_gatherer;
+    // Nodes taken out of the tree: server threads and probes may still
+    // point at them until the next root.
+    std::vector<std::unique_ptr<MediaNode>> m_removed;
     int m_counter = 0;
     quint64 m_generation = 0;
     std::atomic<bool> m_remoteFetches{true};

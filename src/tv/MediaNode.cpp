@@ -36,6 +36,17 @@ bool MediaNode::needsTranscoding() const
     return false;
 }
 
+void MediaNode::forgetProbe()
+{
+    probed = false;
+    duration = QTime();
+    format.clear();
+    codec.clear();
+    media = MediaInfo();
+    thumbnail.clear();
+    thumbnailSize = QSize();
+}
+
 int MediaNode::row() const
 {
     return parent ? int(parent->children.indexOf(const_cast<MediaNode *>(this))) : 0;

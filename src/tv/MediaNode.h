@@ -37,6 +37,8 @@ public:
     bool hasMetaData() const { return probed; }
     // FLV (by the probed container, else by the file suffix) is transcoded.
     bool needsTranscoding() const;
+    // Drops what the probe learned (the file changed).
+    void forgetProbe();
     int row() const;
 
     static const QStringList &mediaSuffixes();
@@ -49,6 +51,12 @@ public:
     QString objectId;
     qint64 size = 0;     // bytes, from the listing
     qint64 modified = 0; // ms since the epoch, from the listing
+    qint64 created = 0;  // ms since the epoch: birth time, else modification time
+    // Folders: the folder's modification time (ns) when it was last listed,
+    // and when that was (ms since the epoch).
+    qint64 listedNs = 0;
+    qint64 listedAt = 0;
+    bool gone = false; // taken out of the tree (the file or folder vanished)
     bool probed = false;
     QTime duration;
     QString format;

@@ -21,6 +21,7 @@ struct MediaNodeInfo
     QString name;
     qint64 size = 0;
     qint64 modified = 0;
+    qint64 created = 0;
     int childCount = -1; // listed children of a folder; -1 while not listed
     QTime duration;
     QString format;

@@ -11,10 +11,12 @@
 #include <QImageReader>
 #include <QMutexLocker>
 #include <QRecursiveMutex>
+#include <QThread>
+
+#include <algorithm>
 
 namespace {
 
-constexpr int kWorkers = 2;
 constexpr int kProbeTimeoutMs = 30000;
 
 QByteArray smallJpeg(const QByteArray &jpeg, QSize *size)
@@ -39,7 +41,8 @@ QByteArray smallJpeg(const QByteArray &jpeg, QSize *size)
 MetaDataGatherer::MetaDataGatherer(QRecursiveMutex *treeLock, QObject *parent)
     : QObject(parent), m_treeLock(treeLock)
 {
-    m_pool.setMaxThreadCount(kWorkers);
+    // One probe per core.
+    m_pool.setMaxThreadCount(qMax(2, QThread::idealThreadCount()));
 }
 
 MetaDataGatherer::~MetaDataGatherer()
@@ -86,6 +89,13 @@ void MetaDataGatherer::cancel(MediaNode *node)
     m_done.wakeAll();
 }
 
+void MetaDataGatherer::cancel(const QSet<MediaNode *> &nodes)
+{
+    QMutexLocker locker(&m_mutex);
+    m_queue.removeIf([&nodes](MediaNode *node) { return nodes.contains(node); });
+    m_done.wakeAll();
+}
+
 void MetaDataGatherer::abort()
 {
     {
@@ -124,15 +134,22 @@ void MetaDataGatherer::waitFor(const QList<MediaNode *> &nodes, QDeadlineTimer d
 
 void MetaDataGatherer::startJobs()
 {
-    while (!m_queue.isEmpty() && m_running.size() < kWorkers) {
+    while (m_running.size() < m_pool.maxThreadCount()) {
+        // A file probed anew waits until its earlier probe is over.
+        const auto next = std::find_if(m_queue.begin(), m_queue.end(),
+                                       [this](MediaNode *node) { return !m_running.contains(node); });
+        if (next == m_queue.end())
+            return;
         if (!m_encoderLooked) {
             m_encoder = EncoderRunner::encoder(
                 QStringLiteral("MetaDataGatherer::updateMetaData can't find"));
             m_encoderLooked = true;
         }
-        MediaNode *node = m_queue.dequeue();
+        MediaNode *node = *next;
+        m_queue.erase(next);
         m_running.insert(node);
-        // Path, size and time are fixed once the node is listed.
+        // Path, size and time as they are now; a change is checked for again
+        // before the result is kept.
         m_pool.start(
             [this, node, path = node->path(), size = node->size, modified = node->modified,
              generation = m_generation] { runJob(node, path, size, modified, generation); });
@@ -151,8 +168,9 @@ void MetaDataGatherer::runJob(MediaNode *node, const QString &path, qint64 size,
     {
         QMutexLocker tree(m_treeLock);
         QMutexLocker locker(&m_mutex);
-        // A new root (or the end) meanwhile: the node is gone or going.
-        if (generation == m_generation) {
+        // A new root (or the end) meanwhile: the node is gone or going. A
+        // file changed meanwhile is probed again.
+        if (generation == m_generation && node->size == size && node->modified == modified) {
             apply(entry, node);
             if (!failed && !m_cancel)
                 m_cache.insert(path, entry);

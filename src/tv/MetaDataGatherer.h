@@ -53,6 +53,11 @@ public Q_SLOTS:
     void abort();
     void cancel(MediaNode *node);
 
+public:
+    // Takes the nodes out of the queue (a probe running for one of them
+    // still finishes).
+    void cancel(const QSet<MediaNode *> &nodes);
+
 private:
     // Under m_mutex: starts probes while workers are free.
     void startJobs();

@@ -90,8 +90,12 @@ bool ServerDelegate::buildFromMediaNode(const MediaNodeInfo &node, const UpnpBro
         object->childCount = childCount;
         return true;
     }
-    if (!buildFromFilePath(node.path, object))
-        return false;
+    if (!node.valid)
+        return false; // vanished since the listing
+    const qsizetype dot = node.name.lastIndexOf(QLatin1Char('.'));
+    object->title = dot < 0 ? node.name : node.name.left(dot);
+    object->date = QDateTime::fromMSecsSinceEpoch(node.created)
+                       .toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
     const QString mime =
         node.needsTranscoding
             ? QString::fromLatin1(MediaFormats::transcodedContentType(request.clientSignature))
@@ -189,19 +193,18 @@ int ServerDelegate::onBrowseMetadata(const UpnpBrowseRequest &request, UpnpBrows
     MediaNodeInfo node;
     if (const int error = lookUpBrowsedNode(request.objectId, &node))
         return error;
-    int childCount = -1;
+    qsizetype childCount = -1;
     if (node.isFolder) {
-        QList<MediaNodeInfo> children;
-        m_model->childInfos(request.objectId, &children);
-        childCount = int(children.size());
+        m_model->childPage(request.objectId, 0, 0, nullptr, &childCount);
     } else {
         QList<MediaNodeInfo> one = {node};
+        m_model->checkFiles(&one);
         waitForProbes(one, request);
         node = one.first();
     }
     UpnpDidlObject object;
     if (!buildFromMediaNode(node, request, resourceAddresses(request.localAddress), &object,
-                            childCount))
+                            int(childCount)))
         return UpnpError::NoSuchObject;
     result.result = UpnpDidlObject::document({object});
     result.numberReturned = 1;
@@ -220,41 +223,28 @@ int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
         qCDebug(lcTv).noquote() << "ServerDelegate::onBrowseDirectChildren not allowed on an item";
         return UpnpError::NoSuchContainer;
     }
-    QList<MediaNodeInfo> children;
-    m_model->childInfos(request.objectId, &children);
+    QList<MediaNodeInfo> page;
+    qsizetype total = 0;
+    m_model->childPage(request.objectId, request.startingIndex, request.requestedCount, &page,
+                       &total);
     // The page is answered with what the probe learns within its budget.
-    const qsizetype first = qMin(qsizetype(request.startingIndex), children.size());
-    const qsizetype count = request.requestedCount == 0
-                                ? children.size() - first
-                                : qMin(qsizetype(request.requestedCount), children.size() - first);
-    QList<MediaNodeInfo> page = children.mid(first, count);
     waitForProbes(page, request);
-    std::copy(page.cbegin(), page.cend(), children.begin() + first);
     const QList<QHostAddress> addresses = resourceAddresses(request.localAddress);
     QList<UpnpDidlObject> objects;
-    quint32 total = 0;
-    for (const MediaNodeInfo &child : std::as_const(children)) {
-        const bool inPage =
-            total >= request.startingIndex &&
-            (request.requestedCount == 0 || quint32(objects.size()) < request.requestedCount);
-        // Objects outside the page are only checked, not built, by the same
-        // test the build makes, so every page tells the same total.
+    objects.reserve(page.size());
+    for (const MediaNodeInfo &child : std::as_const(page)) {
         UpnpDidlObject object;
-        const bool built = inPage ? buildFromMediaNode(child, request, addresses, &object,
-                                                       child.isFolder ? childCountOf(child) : -1)
-                                  : (child.isFolder ? QFileInfo(child.path).isDir()
-                                                    : QFileInfo::exists(child.path));
-        if (!built) {
+        if (!buildFromMediaNode(child, request, addresses, &object,
+                                child.isFolder ? childCountOf(child) : -1)) {
             qCDebug(lcTv).noquote() << "ITEM IS NULL FOR node: " << child.name;
+            --total;
             continue;
         }
-        ++total;
-        if (inPage)
-            objects.append(object);
+        objects.append(std::move(object));
     }
     result.result = UpnpDidlObject::document(objects);
     result.numberReturned = quint32(objects.size());
-    result.totalMatches = total;
+    result.totalMatches = quint32(total);
     return 0;
 }
 

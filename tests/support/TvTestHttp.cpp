@@ -109,6 +109,11 @@ QList<DidlEntry> parseDidl(const QString &didl, bool *ok)
         } else if (!entries.isEmpty() && name == QLatin1String("class")) {
             entries.last().upnpClass = xml.readElementText();
         } else if (!entries.isEmpty() && name == QLatin1String("res")) {
+            if (entries.last().urls.isEmpty()) {
+                entries.last().size = xml.attributes().value(QStringLiteral("size")).toString();
+                entries.last().duration =
+                    xml.attributes().value(QStringLiteral("duration")).toString();
+            }
             entries.last().protocolInfos.append(
                 xml.attributes().value(QStringLiteral("protocolInfo")).toString());
             entries.last().urls.append(xml.readElementText());

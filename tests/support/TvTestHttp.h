@@ -40,6 +40,8 @@ struct DidlEntry
     QString upnpClass;
     QStringList protocolInfos;
     QStringList urls;
+    QString size;     // of the first resource
+    QString duration; // of the first resource
 };
 QList<DidlEntry> parseDidl(const QString &didl, bool *ok = nullptr);
 

@@ -166,8 +166,9 @@ private Q_SLOTS:
                                  10000);
         QVERIFY(connectedCount(slow) > 0);
 
-        // Another host meanwhile: a Browse and a file.
-        QCOMPARE(rootItems().size(), 4);
+        // Another host meanwhile: a Browse and a file ("swap" leads out of
+        // the folder since the test above and is no longer listed).
+        QCOMPARE(rootItems().size(), 3);
         QCOMPARE(request("GET", QUrl(rootItems().value(QStringLiteral("clip")).urls.value(0))).status,
                  200);
 

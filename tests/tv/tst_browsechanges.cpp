@@ -1,0 +1,151 @@
+// The next Browse after a change in the shared folder shows the folder as it
+// is now: files added, removed, renamed or rewritten in place, folders added;
+// whether the change comes long after the listing or within the same step of
+// the file system's clock.
+#include "TestSupport.h"
+#include "TvTestHttp.h"
+#include "core/AppIdentity.h"
+#include "tv/LumiqoTv.h"
+#include "tv/MediaModel.h"
+#include "tv/MediaServer.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+using namespace TvTestHttp;
+
+namespace {
+
+// Sets the folder's time.
+bool setTime(const QString &path, std::time_t seconds)
+{
+    struct timespec times[2] = {};
+    times[0].tv_sec = times[1].tv_sec = seconds;
+    return utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
+}
+
+// Overwrites the file where it is (its folder's time does not move).
+bool rewrite(const QString &path, const QString &from)
+{
+    QFile source(from);
+    QFile file(path);
+    return source.open(QIODevice::ReadOnly) &&
+           file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(source.readAll()) == source.size();
+}
+
+QStringList titles(const QList<DidlEntry> &entries)
+{
+    QStringList result;
+    for (const DidlEntry &entry : entries)
+        result << entry.title;
+    return result;
+}
+
+} // namespace
+
+class TestBrowseChanges : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString m_short;
+    QString m_long;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        AppIdentity::apply();
+        m_short = TestSupport::sampleClip(QStringLiteral("changes-1s.mp4"), 1);
+        m_long = TestSupport::sampleClip(QStringLiteral("changes-3s.mp4"), 3);
+        QVERIFY(!m_short.isEmpty() && !m_long.isEmpty());
+    }
+
+    void nextBrowseShowsTheChange_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("aged");
+        QTest::addColumn<QStringList>("expected");
+        const QList<QPair<const char *, QStringList>> changes = {
+            {"added", {"a", "b", "c"}},
+            {"removed", {"a"}},
+            {"renamed", {"a", "d"}},
+            {"rewritten", {"a", "b"}},
+            {"folder added", {"sub", "a", "b"}},
+            {"folder removed", {"a", "b"}}};
+        for (const auto &change : changes) {
+            for (const bool aged : {true, false}) {
+                QTest::addRow("%s, %s", change.first, aged ? "later" : "same step")
+                    << QString::fromLatin1(change.first) << aged << change.second;
+            }
+        }
+    }
+
+    void nextBrowseShowsTheChange()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, aged);
+        QFETCH(QStringList, expected);
+        QTemporaryDir dir;
+        const auto path = [&dir](const char *name) { return dir.filePath(QLatin1String(name)); };
+        QVERIFY(QFile::copy(m_short, path("a.mp4")) && QFile::copy(m_short, path("b.mp4")));
+        if (change == QLatin1String("folder removed"))
+            QVERIFY(QDir().mkpath(path("old")));
+        // An hour back, a listing can trust the folder's time; a change in
+        // the same step of the clock as the listing leaves the time as it was.
+        const std::time_t folderTime = std::time(nullptr) - (aged ? 3600 : 0);
+        QVERIFY(setTime(dir.path(), folderTime));
+        LumiqoTv tv(QStringLiteral("LumiqoTV"), dir.path(), UpnpEngine::NoSsdp);
+        tv.model()->setProbeBudget(60000);
+        tv.toggleServerStatus();
+        const QUrl control(QStringLiteral("http://127.0.0.1:%1/").arg(tv.server()->port()) +
+                           tv.server()->uuid + QStringLiteral("/ContentDirectory/control.xml"));
+        const QList<DidlEntry> before =
+            browse(control, QStringLiteral("0"), QStringLiteral("BrowseDirectChildren"));
+        QCOMPARE(before.size(), change == QLatin1String("folder removed") ? 3 : 2);
+        QVERIFY(before.last().duration.startsWith(QLatin1String("0:00:01")));
+
+        if (change == QLatin1String("added"))
+            QVERIFY(QFile::copy(m_short, path("c.mp4")));
+        else if (change == QLatin1String("removed"))
+            QVERIFY(QFile::remove(path("b.mp4")));
+        else if (change == QLatin1String("renamed"))
+            QVERIFY(QFile::rename(path("b.mp4"), path("d.mp4")));
+        else if (change == QLatin1String("rewritten"))
+            QVERIFY(rewrite(path("a.mp4"), m_long));
+        else if (change == QLatin1String("folder added"))
+            QVERIFY(QDir().mkpath(path("sub")));
+        else if (change == QLatin1String("folder removed"))
+            QVERIFY(QDir(path("old")).removeRecursively());
+        QVERIFY(aged || setTime(dir.path(), folderTime));
+
+        QHash<QString, QString> arguments;
+        const QList<DidlEntry> after = browse(control, QStringLiteral("0"),
+                                              QStringLiteral("BrowseDirectChildren"), 0, 0, {},
+                                              &arguments);
+        QCOMPARE(titles(after), expected);
+        QCOMPARE(arguments.value(QStringLiteral("TotalMatches")).toInt(), expected.size());
+        // Every item tells the file as it is now, probed anew when it changed.
+        for (const DidlEntry &entry : after) {
+            if (entry.container)
+                continue;
+            const QFileInfo file(dir.filePath(entry.title + QStringLiteral(".mp4")));
+            QCOMPARE(entry.size.toLongLong(), file.size());
+            const bool longer = change == QLatin1String("rewritten") && entry.title == "a";
+            QVERIFY2(entry.duration.startsWith(longer ? QLatin1String("0:00:03")
+                                                      : QLatin1String("0:00:01")),
+                     qPrintable(entry.title + QLatin1Char(' ') + entry.duration));
+        }
+        // A page further on counts the same.
+        browse(control, QStringLiteral("0"), QStringLiteral("BrowseDirectChildren"), 1, 1, {},
+               &arguments);
+        QCOMPARE(arguments.value(QStringLiteral("TotalMatches")).toInt(), expected.size());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBrowseChanges)
+#include "tst_browsechanges.moc"
