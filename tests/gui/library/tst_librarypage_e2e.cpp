@@ -1,0 +1,290 @@
+// The library page of the real program on a virtual X display, signed in on
+// the demo site, with a library of a few hundred videos: driven with real
+// mouse and keyboard events and read through the accessibility bus, as a
+// person with a screen reader would.
+#include "AtSpiClient.h"
+#include "DemoSiteProcess.h"
+#include "TestSupport.h"
+#include "X11Input.h"
+#include "X11Windows.h"
+#include "core/Version.h"
+#include "library/LibraryItem.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QtTest>
+
+#include <unistd.h>
+
+namespace {
+
+constexpr int videoCount = 300;
+constexpr int natureCount = 100; // every third video
+const QString windowTitle = QStringLiteral("Corvana Zelta " ZELTA_VERSION);
+
+// Rows straight into the program's database, each with its own name for one clip.
+bool fillLibrary(const QString &database, const QString &clip)
+{
+    const QString folder = QFileInfo(database).absolutePath();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
+        db.setDatabaseName(database);
+        if (!db.open())
+            return false;
+        db.transaction();
+        for (int i = 0; i <= videoCount; ++i) {
+            const bool sunset = i == videoCount;
+            const QString title = sunset ? QStringLiteral("Sunset over the lake")
+                                         : QStringLiteral("Clip %1").arg(i, 3, 10, QLatin1Char('0'));
+            const QString path = QDir(folder).filePath(title + QStringLiteral(".mp4"));
+            if (::link(QFile::encodeName(clip).constData(), QFile::encodeName(path).constData()) != 0)
+                return false;
+            LibraryItem item = LibraryItem::fromFile(path);
+            item.title(title);
+            item.creationDate(1700000000 + quint32(i) * 60);
+            item.mediaLengthInSecs(2);
+            item.duration(QStringLiteral("0:02"));
+            item.sizeInBytes(QFileInfo(path).size());
+            item.guid(QStringLiteral("e2e-%1").arg(i));
+            item.categories(sunset || i % 3 ? QStringLiteral("City") : QStringLiteral("Nature"));
+            const QSqlRecord record = item.toRecord();
+            QStringList names, marks;
+            for (int f = 0; f < record.count(); ++f) {
+                names << record.fieldName(f);
+                marks << QStringLiteral("?");
+            }
+            QSqlQuery insert(db);
+            insert.prepare(QStringLiteral("INSERT INTO library (%1) VALUES (%2)")
+                               .arg(names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
+            for (int f = 0; f < record.count(); ++f)
+                insert.addBindValue(record.value(f));
+            if (!insert.exec()) {
+                qWarning() << insert.lastError().text();
+                return false;
+            }
+        }
+        db.commit();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("fill"));
+    return true;
+}
+
+} // namespace
+
+class TestLibraryPageE2e : public QObject
+{
+    Q_OBJECT
+
+private:
+    using Node = AtSpiClient::Node;
+
+    QProcess m_bus;
+    std::unique_ptr<DemoSiteProcess> m_site;
+    QProcess m_program;
+    AtSpiClient m_atspi;
+    X11Input m_input;
+    X11Windows m_x;
+    Node m_window;
+
+    // Polls until a showing widget with that role and name is there.
+    Node waitFor(const Node &root, const QString &role, const QString &name, bool prefix = false,
+                 int timeoutMs = 30000)
+    {
+        Node found;
+        (void)QTest::qWaitFor([&] { return !(found = m_atspi.find(root, role, name, prefix)).isNull(); },
+                              timeoutMs);
+        return found;
+    }
+
+    void clickOn(const Node &node)
+    {
+        const QRect area = m_atspi.extents(node);
+        QVERIFY(area.isValid());
+        m_input.click(area.center().x(), area.center().y());
+    }
+
+    Node list() { return m_atspi.find(m_window, QStringLiteral("list"), QStringLiteral("My videos")); }
+
+    int listRows()
+    {
+        const Node view = list();
+        return view.isNull() ? -1 : m_atspi.rowCount(view);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY2(m_x.isOpen() && m_input.isOpen(), "needs an X display with XTEST (run under xvfb-run)");
+        // A session bus of the test's own; the accessibility bus starts on it.
+        m_bus.start(QStringLiteral("dbus-daemon"),
+                    {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                     QStringLiteral("--print-address=1")});
+        QVERIFY(m_bus.waitForStarted(10000) && m_bus.waitForReadyRead(10000));
+        qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus.readLine().trimmed());
+
+        m_site = std::make_unique<DemoSiteProcess>();
+        QVERIFY(m_site->isRunning());
+        {
+            QSettings program(QStringLiteral("CorvanaZELTA"), QStringLiteral("CorvanaZELTA"));
+            for (const char *key : {"channelServerUrl", "updateUrl", "updatePlainUrl"})
+                program.setValue(QStringLiteral("site/") + QLatin1String(key), m_site->url().toString());
+            for (const char *key : {"errorReportUrl", "productSiteUrl", "helpUrl"})
+                program.setValue(QStringLiteral("site/") + QLatin1String(key), QStringLiteral("http://127.0.0.1:9"));
+        }
+
+        const QString clip = TestSupport::sampleClip(QStringLiteral("librarye2e-2s.mp4"), 2);
+        QVERIFY(!clip.isEmpty());
+        QByteArray out;
+        QCOMPARE(TestSupport::run(TestSupport::builtProgram(QStringLiteral("zelta-cli")),
+                                  {QStringLiteral("library"), QStringLiteral("init")}, &out),
+                 0);
+        QVERIFY(fillLibrary(QString::fromUtf8(out).trimmed(), clip));
+
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+        m_program.setProcessEnvironment(environment);
+        m_program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_program.start(TestSupport::builtProgram(QStringLiteral("corvana-zelta")), {});
+        QVERIFY(m_program.waitForStarted());
+        QVERIFY(m_x.waitFor(windowTitle, 60000));
+
+        QVERIFY(m_atspi.open());
+        Node app;
+        QVERIFY(QTest::qWaitFor(
+            [&] { return !(app = m_atspi.application(QStringLiteral("CorvanaZELTA"))).isNull(); }, 30000));
+        m_window = waitFor(app, QStringLiteral("frame"), windowTitle);
+        QVERIFY(!m_window.isNull());
+    }
+
+    void cleanupTestCase()
+    {
+        if (m_program.state() != QProcess::NotRunning) {
+            if (const X11Windows::WindowId window = m_x.find(windowTitle))
+                m_x.requestClose(window);
+            if (!m_program.waitForFinished(30000))
+                m_program.kill();
+        }
+        m_bus.terminate();
+        m_bus.waitForFinished(5000);
+    }
+
+    void signInOnTheSite()
+    {
+        const Node sidebar = waitFor(m_window, QStringLiteral("tree"), QStringLiteral("Sidebar"));
+        QVERIFY(!sidebar.isNull());
+        const Node page = waitFor(m_window, QStringLiteral("web document"), QString(), true);
+        QVERIFY(!page.isNull());
+        QVERIFY(QTest::qWaitFor(
+            [&] { return m_site->requests().filter(QStringLiteral("GET /start/index.php")).size() > 0; },
+            30000));
+        // The form's user field: from the top of the page, the first stop of Tab.
+        // The page may still be drawing at first, so try again until signed in.
+        bool signedIn = false;
+        for (int attempt = 0; attempt < 5 && !signedIn; ++attempt) {
+            // The page reports its corner only; it reaches the window's right edge.
+            const QPoint corner = m_atspi.extents(page).topLeft();
+            m_input.click(m_atspi.extents(m_window).right() - 30, corner.y() + 4);
+            m_input.key("Tab");
+            m_input.type(QStringLiteral("demo"));
+            m_input.key("Tab");
+            m_input.type(QStringLiteral("demo"));
+            m_input.key("Return");
+            // The site's channels join the sidebar once the member is in.
+            signedIn = !waitFor(sidebar, QStringLiteral("tree item"), QStringLiteral("Nature"), false,
+                                10000).isNull();
+        }
+        QVERIFY(signedIn);
+    }
+
+    void libraryPageShowsEveryVideo()
+    {
+        const Node sidebar = m_atspi.find(m_window, QStringLiteral("tree"), QStringLiteral("Sidebar"));
+        const Node item = waitFor(sidebar, QStringLiteral("tree item"),
+                                  QStringLiteral("My Library (%1)").arg(videoCount + 1));
+        QVERIFY(!item.isNull());
+        clickOn(item);
+        QVERIFY(!waitFor(m_window, QStringLiteral("list"), QStringLiteral("My videos")).isNull());
+        QTRY_COMPARE(listRows(), videoCount + 1);
+    }
+
+    void scrollToTheEnd()
+    {
+        const Node view = list();
+        const QRect area = m_atspi.extents(view);
+        const Node first = m_atspi.cell(view, 0);
+        const Node last = m_atspi.cell(view, videoCount);
+        QVERIFY(m_atspi.extents(first).top() >= area.top());
+        QVERIFY(!m_atspi.isShowing(last) || m_atspi.extents(last).top() > area.bottom());
+
+        m_input.wheel(area.center().x(), area.center().y(), 10);
+        QTRY_VERIFY(m_atspi.extents(first).top() < area.top());
+        // Down to the end with the wheel.
+        for (int round = 0; round < 60 && m_atspi.extents(last).bottom() > area.bottom() + 1; ++round)
+            m_input.wheel(area.center().x(), area.center().y(), 25);
+        QTRY_VERIFY(m_atspi.extents(last).bottom() <= area.bottom() + 1);
+        QVERIFY(m_atspi.extents(last).top() >= area.top());
+    }
+
+    void searchNarrowsTheTiles()
+    {
+        const Node field = waitFor(m_window, QStringLiteral("text"), QStringLiteral("Search My Library"));
+        QVERIFY(!field.isNull());
+        clickOn(field);
+        m_input.type(QStringLiteral("Sunset"));
+        QTRY_COMPARE(listRows(), 1);
+        QCOMPARE(m_atspi.text(field), QStringLiteral("Sunset"));
+
+        m_input.key("a", true);
+        m_input.key("BackSpace");
+        QTRY_COMPARE(listRows(), videoCount + 1);
+    }
+
+    void detailPageFiltersByCategory()
+    {
+        const Node details = waitFor(m_window, QStringLiteral("check box"), QStringLiteral("Details"));
+        QVERIFY(!details.isNull());
+        clickOn(details);
+        const Node table = waitFor(m_window, QStringLiteral("table"), QStringLiteral("My videos in detail"));
+        QVERIFY(!table.isNull());
+        QTRY_COMPARE(m_atspi.rowCount(table), videoCount + 1);
+
+        const Node categories = waitFor(m_window, QStringLiteral("tree"), QStringLiteral("Categories"));
+        QVERIFY(!categories.isNull());
+        const Node nature = waitFor(categories, QStringLiteral("tree item"), QStringLiteral("Nature"));
+        QVERIFY(!nature.isNull());
+        clickOn(nature);
+        QTRY_COMPARE(m_atspi.rowCount(table), natureCount);
+
+        clickOn(details); // back to the tiles, still filtered
+        QTRY_COMPARE(listRows(), natureCount);
+    }
+
+    void playFromATile()
+    {
+        const Node view = list();
+        const QRect area = m_atspi.extents(view);
+        m_input.wheel(area.center().x(), area.center().y(), -200);
+        const Node first = m_atspi.cell(view, 0);
+        QTRY_COMPARE(m_atspi.extents(first).top(), area.top());
+        // Hovering makes the row the live one; its play button sits in the
+        // middle of the picture at the row's left (130 x 100 after a 6, 5 margin).
+        const QRect row = m_atspi.extents(first);
+        m_input.moveTo(row.left() + 30, row.top() + 30);
+        QTRY_VERIFY(m_atspi.isSelected(first));
+        m_input.click(row.left() + 6 + 65, row.top() + 5 + 50);
+
+        // The player page takes the library page's place and plays.
+        QVERIFY(!waitFor(m_window, QStringLiteral("slider"), QStringLiteral("Position")).isNull());
+        QVERIFY(list().isNull());
+        QVERIFY(!waitFor(m_window, QStringLiteral("push button"), QStringLiteral("Pause")).isNull());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLibraryPageE2e)
+#include "tst_librarypage_e2e.moc"
