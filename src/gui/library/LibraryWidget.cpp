@@ -148,6 +148,12 @@ QWidget *LibraryWidget::buildHeader()
     pageSwitch->setCheckable(true);
     pageSwitch->setText(tr("Details"));
     pageSwitch->setToolTip(tr("Show the videos as a table with filters"));
+    // Looks pressed while the table is in front.
+    pageSwitch->setStyleSheet(QStringLiteral(
+        "QToolButton { color: rgb(52, 52, 52); border: 1px solid #9b9b9b; border-radius: 4px; "
+        "padding: 2px 8px; background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fbfbfb, "
+        "stop:1 #dedede); } QToolButton:checked { color: white; border-color: #5f6a75; "
+        "background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #7d8893, stop:1 #a3acb5); }"));
     m_pageSwitch = pageSwitch;
 
     QPushButton *burn = pictureButton("burnButton", QStringLiteral(":/images/library/burnBtn.png"),
