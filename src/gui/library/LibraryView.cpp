@@ -6,6 +6,7 @@
 #include "gui/library/LibraryViewItemDelegate.h"
 #include "gui/mainwindow/Artwork.h"
 #include "library/ITunesExporter.h"
+#include "library/IntegrityChecker.h"
 #include "library/Library.h"
 
 #include <QAbstractProxyModel>
@@ -69,6 +70,11 @@ void LibraryView::setLibrary(Library *library, QAbstractProxyModel *proxy)
     connect(proxy, &QAbstractItemModel::modelReset, this, &LibraryView::dropWidgets);
     connect(proxy, &QAbstractItemModel::layoutChanged, this, &LibraryView::dropWidgets);
     connect(library, &Library::doSorted, this, &LibraryView::onSorted);
+    // The start-up check says when it imports files it found in the folder.
+    if (IntegrityChecker *checker = library->integrityChecker()) {
+        connect(checker, &IntegrityChecker::displayMessage, this, &LibraryView::displayMessage);
+        connect(checker, &IntegrityChecker::hideMessage, this, &LibraryView::hideStatus);
+    }
 }
 
 CorvLibraryItemWidget *LibraryView::itemWidget(const QModelIndex &index)

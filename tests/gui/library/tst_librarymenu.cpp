@@ -206,6 +206,24 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(Project::instance()->clips().size(), 3, 60000);
         QCOMPARE(Project::instance()->clips().last().path, pathOf(1));
     }
+
+    // Last: it adds a row.
+    void integrityCheckSaysWhatItImports()
+    {
+        const QString found = QFileInfo(pathOf(0)).absolutePath() + QStringLiteral("/Found.mp4");
+        QVERIFY(QFile::copy(m_clip, found));
+        m_fixture->library->startIntegrityCheck();
+        QTRY_COMPARE(m_page->statusWidget()->text(), QStringLiteral("Rebuilding library (1 files)..."));
+        QVERIFY(m_page->statusWidget()->isVisible());
+        QVERIFY(m_fixture->waitIdle());
+        QTRY_VERIFY(!m_page->statusWidget()->isVisible());
+        QTRY_COMPARE(view()->model()->rowCount(), 4);
+
+        // Nothing new: the strip stays hidden.
+        m_fixture->library->startIntegrityCheck();
+        QVERIFY(m_fixture->waitIdle());
+        QVERIFY(!m_page->statusWidget()->isVisible());
+    }
 };
 
 QTEST_MAIN(TestLibraryMenu)
