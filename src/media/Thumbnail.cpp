@@ -30,17 +30,20 @@ EncoderRun Thumbnail::grabFrame(const QString &encoder, const QString &video,
 
 Thumbnail::Grab Thumbnail::grab(const QString &encoder, const QString &video,
                                 const QString &destination, int timeoutMs,
-                                const std::atomic<bool> *cancel)
+                                const std::atomic<bool> *cancel, double knownSeconds)
 {
     const QString target = destination.isEmpty() ? QStringLiteral("-") : destination;
+    const bool shortClip = knownSeconds > 0 && knownSeconds <= frameSecond;
     Grab result;
-    result.first = grabFrame(encoder, video, target, frameSecond, timeoutMs, cancel);
+    result.first = grabFrame(encoder, video, target, shortClip ? knownSeconds / 2 : frameSecond,
+                             timeoutMs, cancel);
     result.info = EncoderOutput::parse(QString::fromLocal8Bit(result.first.report));
     if (!result.first.succeeded())
         return result;
     result.jpeg = pictureOf(result.first, destination);
     // A clip shorter than the usual frame time yields no frame: take its middle.
-    if (result.jpeg.isEmpty() && result.info.duration > 0 && result.info.duration <= frameSecond) {
+    if (result.jpeg.isEmpty() && !shortClip && result.info.duration > 0 &&
+        result.info.duration <= frameSecond) {
         result.retried = true;
         result.retry =
             grabFrame(encoder, video, target, result.info.duration / 2, timeoutMs, cancel);

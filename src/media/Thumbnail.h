@@ -23,9 +23,11 @@ public:
 
     // Writes the frame to `destination`, or only returns it when that is
     // empty. A failed first run (`first.succeeded()` false) is not retried.
+    // A length known beforehand (`knownSeconds`, e.g. from the file's
+    // header) takes a short clip's middle frame in the first run.
     static Grab grab(const QString &encoder, const QString &video, const QString &destination,
                      int timeoutMs = EncoderRunner::defaultTimeoutMs,
-                     const std::atomic<bool> *cancel = nullptr);
+                     const std::atomic<bool> *cancel = nullptr, double knownSeconds = -1);
 
     // One frame at `second` to `destination` ("-" for standard output).
     static EncoderRun grabFrame(const QString &encoder, const QString &video,

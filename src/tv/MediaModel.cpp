@@ -1,6 +1,7 @@
 #include "tv/MediaModel.h"
 #include "core/Logging.h"
 #include "tv/FileStamp.h"
+#include "tv/HeaderDuration.h"
 #include "tv/SharedFolder.h"
 
 #include "tv/MetaDataGatherer.h"
@@ -114,6 +115,7 @@ MediaNodeInfo MediaModel::infoLocked(const MediaNode *node) const
     info.created = node->created;
     info.childCount = node->fetched ? int(node->children.size()) : -1;
     info.probed = node->probed;
+    info.headerRead = node->headerRead;
     info.duration = node->duration;
     info.format = node->format;
     info.codec = node->codec;
@@ -210,8 +212,7 @@ void MediaModel::ensureCurrent(MediaNode *node)
         // A listing younger than the file system's time steps may have
         // missed a change made in the same step: it is checked again.
         const bool settled = node->listedAt - node->listedNs / 1000000 >= kSettleMs;
-        if (node->fetched && settled &&
-            FileStamp::of(node->path()).modifiedNs == node->listedNs)
+        if (node->fetched && settled && FileStamp::of(node->path()).modifiedNs == node->listedNs)
             return;
         path = node->path();
     }
@@ -412,19 +413,48 @@ void MediaModel::syncFolder(MediaNode *node)
     node->listedAt = listedAt;
 }
 
-void MediaModel::waitForMetaData(const QStringList &objectIds, QDeadlineTimer deadline)
+void MediaModel::waitForMetaData(const QStringList &ahead, const QStringList &awaited,
+                                 QDeadlineTimer deadline)
 {
-    QList<MediaNode *> nodes;
-    {
-        QMutexLocker locker(&m_lock);
-        for (const QString &id : objectIds) {
+    auto unprobed = [this](const QStringList &ids) {
+        QList<MediaNode *> nodes;
+        for (const QString &id : ids) {
             MediaNode *node = nodeByIdLocked(id);
             if (node && !node->isFolder() && !node->probed)
                 nodes.append(node);
         }
+        return nodes;
+    };
+    QList<MediaNode *> first;
+    QList<MediaNode *> waited;
+    {
+        QMutexLocker locker(&m_lock);
+        first = unprobed(ahead);
+        waited = unprobed(awaited);
     }
-    if (!nodes.isEmpty())
-        m_gatherer->waitFor(nodes, deadline);
+    if (!first.isEmpty())
+        m_gatherer->waitFor(first, waited, deadline);
+}
+
+void MediaModel::readHeaderDurations(QList<MediaNodeInfo> *nodes)
+{
+    for (MediaNodeInfo &info : *nodes) {
+        if (!info.valid || info.isFolder || info.probed || info.headerRead ||
+            info.duration.isValid())
+            continue;
+        const bool picture = isPictureSuffix(QFileInfo(info.name).suffix().toLower());
+        const double seconds = picture ? -1 : HeaderDuration::read(info.path);
+        QMutexLocker locker(&m_lock);
+        MediaNode *node = m_ids.value(info.objectId);
+        if (!node || node->path() != info.path)
+            continue;
+        if (!node->probed && !node->headerRead) {
+            node->headerRead = true;
+            if (seconds > 0)
+                node->setDuration(seconds);
+        }
+        info = infoLocked(node);
+    }
 }
 
 void MediaModel::metaDataGathered() {}

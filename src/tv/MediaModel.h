@@ -54,9 +54,14 @@ public:
     // their folder is listed again on its next use.
     void checkFiles(QList<MediaNodeInfo> *nodes);
     QRecursiveMutex *treeLock() const { return &m_lock; }
-    // Any thread, not holding the tree lock: waits (until `deadline`) for the
-    // probe of those files that have not been probed yet.
-    void waitForMetaData(const QStringList &objectIds, QDeadlineTimer deadline);
+    // Any thread, not holding the tree lock: probes the `ahead` files first
+    // and waits (until `deadline`) for those of the `awaited` files that
+    // have not been probed yet.
+    void waitForMetaData(const QStringList &ahead, const QStringList &awaited,
+                         QDeadlineTimer deadline);
+    // Any thread: files neither probed nor timed yet take the play length
+    // their header tells (looked for once per file); the copies follow.
+    void readHeaderDurations(QList<MediaNodeInfo> *nodes);
     // How long a listing may wait for probes (ms).
     int probeBudget() const { return m_probeBudget; }
     void setProbeBudget(int ms) { m_probeBudget = ms; }

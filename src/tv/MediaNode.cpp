@@ -39,12 +39,19 @@ bool MediaNode::needsTranscoding() const
 void MediaNode::forgetProbe()
 {
     probed = false;
+    headerRead = false;
     duration = QTime();
     format.clear();
     codec.clear();
     media = MediaInfo();
     thumbnail.clear();
     thumbnailSize = QSize();
+}
+
+void MediaNode::setDuration(double seconds)
+{
+    media.duration = seconds;
+    duration = seconds >= 0 ? QTime(0, 0).addMSecs(qint64(seconds * 1000 + 0.5)) : QTime();
 }
 
 int MediaNode::row() const

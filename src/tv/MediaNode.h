@@ -39,6 +39,8 @@ public:
     bool needsTranscoding() const;
     // Drops what the probe learned (the file changed).
     void forgetProbe();
+    // Play length in seconds (invalid when negative).
+    void setDuration(double seconds);
     int row() const;
 
     static const QStringList &mediaSuffixes();
@@ -58,6 +60,7 @@ public:
     qint64 listedAt = 0;
     bool gone = false; // taken out of the tree (the file or folder vanished)
     bool probed = false;
+    bool headerRead = false; // the play length in the file's header was looked for
     QTime duration;
     QString format;
     QString codec;

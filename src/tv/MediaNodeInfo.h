@@ -15,6 +15,7 @@ struct MediaNodeInfo
     bool isRoot = false;
     bool isFolder = false;
     bool probed = false;
+    bool headerRead = false;
     QString objectId;
     QString parentId;
     QString path;

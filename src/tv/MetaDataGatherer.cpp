@@ -3,6 +3,7 @@
 
 #include "media/EncoderRunner.h"
 #include "media/Thumbnail.h"
+#include "tv/HeaderDuration.h"
 #include "tv/MediaFormats.h"
 
 #include <QBuffer>
@@ -110,17 +111,23 @@ void MetaDataGatherer::abort()
     m_cache.save();
 }
 
-void MetaDataGatherer::waitFor(const QList<MediaNode *> &nodes, QDeadlineTimer deadline)
+void MetaDataGatherer::waitFor(const QList<MediaNode *> &ahead, const QList<MediaNode *> &awaited,
+                               QDeadlineTimer deadline)
 {
     QMutexLocker locker(&m_mutex);
-    for (auto it = nodes.crbegin(); it != nodes.crend(); ++it) {
-        if (m_queue.removeOne(*it))
-            m_queue.prepend(*it);
+    const QSet<MediaNode *> moved(ahead.cbegin(), ahead.cend());
+    QQueue<MediaNode *> front;
+    QList<MediaNode *> rest;
+    for (MediaNode *node : std::as_const(m_queue))
+        (moved.contains(node) ? front : rest).append(node);
+    if (!front.isEmpty()) {
+        front.append(rest);
+        m_queue.swap(front);
     }
     startJobs();
     const quint64 generation = m_generation;
     auto pending = [&] {
-        for (MediaNode *node : nodes) {
+        for (MediaNode *node : awaited) {
             if (m_queue.contains(node) || m_running.contains(node))
                 return true;
         }
@@ -136,8 +143,9 @@ void MetaDataGatherer::startJobs()
 {
     while (m_running.size() < m_pool.maxThreadCount()) {
         // A file probed anew waits until its earlier probe is over.
-        const auto next = std::find_if(m_queue.begin(), m_queue.end(),
-                                       [this](MediaNode *node) { return !m_running.contains(node); });
+        const auto next = std::find_if(m_queue.begin(), m_queue.end(), [this](MediaNode *node) {
+            return !m_running.contains(node);
+        });
         if (next == m_queue.end())
             return;
         if (!m_encoderLooked) {
@@ -201,7 +209,9 @@ ProbeCache::Entry MetaDataGatherer::probeFile(const QString &path, const QString
     }
     if (encoder.isEmpty())
         return entry;
-    const Thumbnail::Grab grab = Thumbnail::grab(encoder, path, QString(), kProbeTimeoutMs, cancel);
+    // A short clip whose header tells its length needs one run, not two.
+    const Thumbnail::Grab grab = Thumbnail::grab(encoder, path, QString(), kProbeTimeoutMs, cancel,
+                                                 HeaderDuration::read(path));
     *failed = !grab.first.started || grab.first.crashed || grab.first.timedOut;
     entry.media = grab.info;
     if (grab.hasPicture())
@@ -213,9 +223,7 @@ void MetaDataGatherer::apply(const ProbeCache::Entry &entry, MediaNode *node)
 {
     node->probed = true;
     node->media = entry.media;
-    node->duration = entry.media.duration >= 0
-                         ? QTime(0, 0).addMSecs(qint64(entry.media.duration * 1000 + 0.5))
-                         : QTime();
+    node->setDuration(entry.media.duration);
     node->format = entry.media.containerName();
     node->codec = entry.media.videoDescription;
     node->thumbnail = entry.thumbnail;

@@ -35,9 +35,11 @@ public:
     void setCacheFile(const QString &path);
     ProbeCache *cache() { return &m_cache; }
 
-    // Any thread, not holding the tree lock: moves the nodes ahead of the
-    // queue and waits until they are probed or the deadline passes.
-    void waitFor(const QList<MediaNode *> &nodes, QDeadlineTimer deadline);
+    // Any thread, not holding the tree lock: moves the `ahead` nodes to the
+    // front of the queue and waits until the `awaited` ones are probed or the
+    // deadline passes.
+    void waitFor(const QList<MediaNode *> &ahead, const QList<MediaNode *> &awaited,
+                 QDeadlineTimer deadline);
 
     // What the probe of one file learns (encoder, or picture header for images).
     static ProbeCache::Entry probeFile(const QString &path, const QString &encoder,

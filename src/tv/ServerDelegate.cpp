@@ -20,6 +20,8 @@ const QString imagesPrefix = QStringLiteral("IMAGES/");
 constexpr int maxSearchResults = 10000;
 // An answer waits for the probes of at most this many files.
 constexpr qsizetype maxWaitedProbes = 200;
+// Up to this many files of a page are probed completely before the answer.
+constexpr qsizetype maxCompleteProbes = 8;
 
 } // namespace
 
@@ -151,15 +153,28 @@ bool ServerDelegate::buildFromMediaNode(const MediaNodeInfo &node, const UpnpBro
 
 void ServerDelegate::waitForProbes(QList<MediaNodeInfo> &nodes, const UpnpBrowseRequest &) const
 {
-    QStringList pending;
-    for (const MediaNodeInfo &node : std::as_const(nodes)) {
-        if (!node.isFolder && !node.probed)
-            pending.append(node.objectId);
-    }
-    // A client asking for a whole large folder gets what is known at once.
-    if (pending.isEmpty() || pending.size() > maxWaitedProbes || !m_model)
+    if (!m_model)
         return;
-    m_model->waitForMetaData(pending, QDeadlineTimer(m_model->probeBudget()));
+    m_model->readHeaderDurations(&nodes);
+    QStringList pending;
+    QStringList untimed;
+    for (const MediaNodeInfo &node : std::as_const(nodes)) {
+        if (node.isFolder || node.probed)
+            continue;
+        pending.append(node.objectId);
+        if (!node.duration.isValid())
+            untimed.append(node.objectId);
+    }
+    if (pending.isEmpty())
+        return;
+    // A few files are probed completely before the answer (thumbnail and
+    // profile included); of many, only those whose header told no length
+    // are waited for, the others are probed first after it.
+    QStringList awaited = pending.size() <= maxCompleteProbes ? pending : untimed;
+    // A client asking for a whole large folder gets what is known at once.
+    if (awaited.size() > maxWaitedProbes)
+        awaited.clear();
+    m_model->waitForMetaData(pending, awaited, QDeadlineTimer(m_model->probeBudget()));
     for (MediaNodeInfo &node : nodes) {
         if (!node.isFolder && !node.probed)
             node = m_model->nodeInfo(node.objectId);

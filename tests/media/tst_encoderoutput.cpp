@@ -208,9 +208,12 @@ private Q_SLOTS:
         QTest::addColumn<double>("seconds");
         QTest::addColumn<bool>("toFile");
         QTest::addColumn<bool>("retried");
-        QTest::newRow("long clip, to a file") << 11.0 << true << false;
-        QTest::newRow("long clip, to memory") << 11.0 << false << false;
-        QTest::newRow("short clip, middle frame") << 3.0 << false << true;
+        QTest::addColumn<double>("known"); // length known beforehand, -1: none
+        QTest::newRow("long clip, to a file") << 11.0 << true << false << -1.0;
+        QTest::newRow("long clip, to memory") << 11.0 << false << false << -1.0;
+        QTest::newRow("short clip, middle frame") << 3.0 << false << true << -1.0;
+        QTest::newRow("short clip of known length, one run") << 3.0 << false << false << 3.0;
+        QTest::newRow("long clip of known length") << 11.0 << false << false << 11.0;
     }
 
     void thumbnail()
@@ -218,11 +221,13 @@ private Q_SLOTS:
         QFETCH(double, seconds);
         QFETCH(bool, toFile);
         QFETCH(bool, retried);
+        QFETCH(double, known);
         const QString clip =
             TestSupport::sampleClip(QStringLiteral("thumb-%1.mp4").arg(seconds), seconds);
         QTemporaryDir dir;
         const QString target = toFile ? dir.filePath(QStringLiteral("t.jpg")) : QString();
-        const Thumbnail::Grab grab = Thumbnail::grab(EncoderRunner::encoder(), clip, target);
+        const Thumbnail::Grab grab =
+            Thumbnail::grab(EncoderRunner::encoder(), clip, target, 30000, nullptr, known);
         QVERIFY(grab.first.succeeded());
         QCOMPARE(grab.retried, retried);
         QCOMPARE(grab.info.durationSeconds(), int(seconds));

@@ -1,7 +1,7 @@
-// The next Browse after a change in the shared folder shows the folder as it
-// is now: files added, removed, renamed or rewritten in place, folders added;
-// whether the change comes long after the listing or within the same step of
-// the file system's clock.
+// What a Browse tells: the folder as it is now after a change (files added,
+// removed, renamed or rewritten in place, folders added or removed; long after
+// the listing or within the same step of the file system's clock), and the
+// durations of a large page of files nobody probed yet.
 #include "TestSupport.h"
 #include "TvTestHttp.h"
 #include "core/AppIdentity.h"
@@ -48,7 +48,7 @@ QStringList titles(const QList<DidlEntry> &entries)
 
 } // namespace
 
-class TestBrowseChanges : public QObject
+class TestBrowsePages : public QObject
 {
     Q_OBJECT
 
@@ -124,9 +124,9 @@ private Q_SLOTS:
         QVERIFY(aged || setTime(dir.path(), folderTime));
 
         QHash<QString, QString> arguments;
-        const QList<DidlEntry> after = browse(control, QStringLiteral("0"),
-                                              QStringLiteral("BrowseDirectChildren"), 0, 0, {},
-                                              &arguments);
+        const QList<DidlEntry> after =
+            browse(control, QStringLiteral("0"), QStringLiteral("BrowseDirectChildren"), 0, 0, {},
+                   &arguments);
         QCOMPARE(titles(after), expected);
         QCOMPARE(arguments.value(QStringLiteral("TotalMatches")).toInt(), expected.size());
         // Every item tells the file as it is now, probed anew when it changed.
@@ -145,7 +145,43 @@ private Q_SLOTS:
                &arguments);
         QCOMPARE(arguments.value(QStringLiteral("TotalMatches")).toInt(), expected.size());
     }
+
+    void largeFirstPageHasDurations_data()
+    {
+        QTest::addColumn<int>("budget");
+        QTest::newRow("waiting") << 60000;
+        QTest::newRow("no time to wait") << 0;
+    }
+
+    // More files than are probed before an answer: the header tells the
+    // MP4s' lengths at once; the program stream's is waited for.
+    void largeFirstPageHasDurations()
+    {
+        QFETCH(int, budget);
+        const QString mpeg = TestSupport::sampleClip(QStringLiteral("pages-2s.mpg"), 2);
+        QVERIFY(!mpeg.isEmpty());
+        QTemporaryDir dir;
+        for (int i = 0; i < 20; ++i)
+            QVERIFY(QFile::copy(m_short, dir.filePath(QStringLiteral("clip-%1.mp4").arg(i))));
+        QVERIFY(QFile::copy(mpeg, dir.filePath(QStringLiteral("program.mpg"))));
+        LumiqoTv tv(QStringLiteral("LumiqoTV"), dir.path(), UpnpEngine::NoSsdp);
+        tv.model()->setProbeBudget(budget);
+        tv.toggleServerStatus();
+        const QUrl control(QStringLiteral("http://127.0.0.1:%1/").arg(tv.server()->port()) +
+                           tv.server()->uuid + QStringLiteral("/ContentDirectory/control.xml"));
+        const QList<DidlEntry> first =
+            browse(control, QStringLiteral("0"), QStringLiteral("BrowseDirectChildren"));
+        QCOMPARE(first.size(), 21);
+        for (const DidlEntry &entry : first) {
+            if (entry.title == QLatin1String("program")) {
+                QVERIFY(budget == 0 || entry.duration.startsWith(QLatin1String("0:00:02")));
+                continue;
+            }
+            QVERIFY2(entry.duration.startsWith(QLatin1String("0:00:01")),
+                     qPrintable(entry.title + QLatin1Char(' ') + entry.duration));
+        }
+    }
 };
 
-QTEST_GUILESS_MAIN(TestBrowseChanges)
-#include "tst_browsechanges.moc"
+QTEST_GUILESS_MAIN(TestBrowsePages)
+#include "tst_browsepages.moc"
