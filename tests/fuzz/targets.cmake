@@ -1,5 +1,6 @@
 # The fuzz targets and the program sources each one needs (below src/).
-set(ZELTA_FUZZ_TARGETS descriptor updatefeed suggestions soap ssdp httprange httpheaders encoder)
+set(ZELTA_FUZZ_TARGETS descriptor updatefeed suggestions soap ssdp httprange httpheaders encoder
+  channellist)
 set(ZELTA_FUZZ_SOURCES_descriptor downloads/CorvanaItem.cpp)
 set(ZELTA_FUZZ_SOURCES_updatefeed downloads/UpdateFeed.cpp)
 set(ZELTA_FUZZ_SOURCES_suggestions web/Suggestions.cpp)
@@ -10,3 +11,4 @@ set(ZELTA_FUZZ_SOURCES_httprange downloads/ContentRange.cpp
 set(ZELTA_FUZZ_SOURCES_httpheaders tv/upnp/UpnpEventNotifier.cpp tv/upnp/UpnpEventDelivery.cpp
   tv/upnp/UpnpClientSignature.cpp tv/upnp/UpnpSoap.cpp)
 set(ZELTA_FUZZ_SOURCES_encoder media/EncoderOutput.cpp media/MediaInfo.cpp)
+set(ZELTA_FUZZ_SOURCES_channellist gui/mainwindow/ChannelList.cpp core/XmlNesting.cpp)

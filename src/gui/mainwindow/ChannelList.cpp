@@ -1,5 +1,7 @@
 #include "gui/mainwindow/ChannelList.h"
 
+#include "core/XmlNesting.h"
+
 #include <QDomDocument>
 #include <QUrl>
 
@@ -52,6 +54,11 @@ QList<ChannelEntry> ChannelList::parse(const QByteArray &xml, QString *error)
     if (xml.size() > MaxBytes) {
         if (error)
             *error = QStringLiteral("channel list larger than %1 bytes").arg(MaxBytes);
+        return {};
+    }
+    if (!XmlNesting::within(xml, MaxDepth)) {
+        if (error)
+            *error = QStringLiteral("channel list nested deeper than %1 levels").arg(MaxDepth);
         return {};
     }
     QDomDocument document;

@@ -13,9 +13,11 @@ class ChannelList
 {
 public:
     static constexpr qint64 MaxBytes = 1024 * 1024;
+    // Element levels a document may have: channels nest at most nine deep.
+    static constexpr int MaxDepth = 32;
 
     // The channels of `xml`; empty with `error` set when the document is not
-    // well-formed or too large.
+    // well-formed, too large or nested too deep.
     static QList<ChannelEntry> parse(const QByteArray &xml, QString *error = nullptr);
 
 private:

@@ -275,6 +275,13 @@ private Q_SLOTS:
         QTest::newRow("too large") << QByteArray("<channels><channel><name>A</name><url>http://127.0.0.1/</url></channel>")
                                           + QByteArray(ChannelList::MaxBytes, ' ') + "</channels>"
                                    << QStringList{"", "Corvana", "Library"};
+        // Refused before it reaches the tree parser, which slows quadratically
+        // with depth and overflows the stack on a deep enough document.
+        QTest::newRow("nested too deep")
+            << "<channels>" +
+                   QByteArray("<channel><name>A</name>").repeated(ChannelList::MaxDepth) +
+                   QByteArray("</channel>").repeated(ChannelList::MaxDepth) + "</channels>"
+            << QStringList{"", "Corvana", "Library"};
     }
 
     void channelListGrafting()
