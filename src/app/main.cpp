@@ -81,6 +81,8 @@ int main(int argc, char **argv)
 
         DesktopNotifier notifier;
         notifier.followDownloads(Application::engines()->downloadManager());
+        QObject::connect(Application::engines(), &Engines::burnFinished, &notifier,
+                         &DesktopNotifier::burnFinished);
         QObject::connect(&notifier, &DesktopNotifier::activated, window,
                          [window](DesktopNotifier::Target target) {
                              bringToFront(window);

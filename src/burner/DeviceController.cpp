@@ -1,6 +1,5 @@
 #include "burner/DeviceController.h"
 
-#include <QCoreApplication>
 #include <QStandardItem>
 
 DeviceController::DeviceController(QObject *parent) : QObject(parent)
@@ -69,10 +68,8 @@ void DeviceController::updateAction(WriteAction action, qreal fraction)
     // A step is shown once; only the writing step reports as it goes.
     const bool repeated = action == m_lastAction && action != WritingData;
     m_lastAction = action;
-    if (repeated) {
-        QCoreApplication::processEvents();
+    if (repeated)
         return;
-    }
     switch (action) {
     case ValidatingMedia:
         setStatus(tr("Validating media..."));
@@ -101,6 +98,4 @@ void DeviceController::updateAction(WriteAction action, qreal fraction)
         setProgress(1.0);
         break;
     }
-    // The write blocks the caller: keep the window painted.
-    QCoreApplication::processEvents();
 }

@@ -2,10 +2,9 @@
 #include "core/Logging.h"
 
 #include "burner/LibburnDrive.h"
-#include "core/Platform.h"
 #include "burner/Project.h"
+#include "core/Platform.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -66,6 +65,12 @@ LibburnDeviceController::LibburnDeviceController(QObject *parent) : DeviceContro
 
 LibburnDeviceController::~LibburnDeviceController()
 {
+    if (m_writeThread) {
+        // A write cannot outlive its controller: stop it and wait.
+        m_cancelWrite = true;
+        m_writeThread->wait();
+        delete m_writeThread;
+    }
     if (m_writer && m_writer->state() != QProcess::NotRunning) {
         m_writer->disconnect(this);
         m_writer->kill();
@@ -97,7 +102,8 @@ QStringList LibburnDeviceController::devices()
     for (const QString &address : std::as_const(m_pseudoDrives)) {
         LibburnDrive drive(address);
         if (!drive.isOpen()) {
-            qCWarning(lcBurner).noquote() << "LibburnDeviceController::devices cannot open" << address;
+            qCWarning(lcBurner).noquote()
+                << "LibburnDeviceController::devices cannot open" << address;
             continue;
         }
         m_speeds.insert(address, drive.writeSpeeds());
@@ -139,14 +145,14 @@ QString LibburnDeviceController::addressOf(const QString &recorder)
     return m_addresses.value(recorder);
 }
 
-bool LibburnDeviceController::mediaValid(const LibburnDrive &drive) const
+bool LibburnDeviceController::mediaValid(const LibburnDrive &drive, DiscType type)
 {
     if (!drive.hasMedia())
         return false;
     const int profile = drive.currentProfile();
     if (profile == kStdioProfile)
         return true;
-    switch (Project::instance()->discType()) {
+    switch (type) {
     case DiscType::Dvd:
         return kDvdWriteProfiles.contains(profile);
     case DiscType::DualLayerDvd:
@@ -156,7 +162,7 @@ bool LibburnDeviceController::mediaValid(const LibburnDrive &drive) const
     }
 }
 
-bool LibburnDeviceController::mediaWritable(const LibburnDrive &drive) const
+bool LibburnDeviceController::mediaWritable(const LibburnDrive &drive)
 {
     if (drive.isBlank())
         return true;
@@ -169,20 +175,20 @@ bool LibburnDeviceController::isCurrentMediaValid(const QString &recorder)
 {
     LibburnDrive drive(addressOf(recorder));
     if (!drive.isOpen()) {
-        qCWarning(lcBurner).noquote() << "LibburnDeviceController::isCurrentMediaValid cannot open"
-                             << recorder;
+        qCWarning(lcBurner).noquote()
+            << "LibburnDeviceController::isCurrentMediaValid cannot open" << recorder;
         return false;
     }
     m_speeds.insert(recorder, drive.writeSpeeds());
-    return mediaValid(drive);
+    return mediaValid(drive, Project::instance()->discType());
 }
 
 bool LibburnDeviceController::isCurrentMediaWritable(const QString &recorder)
 {
     LibburnDrive drive(addressOf(recorder));
     if (!drive.isOpen()) {
-        qCWarning(lcBurner).noquote() << "LibburnDeviceController::isCurrentMediaWritable cannot open"
-                             << recorder;
+        qCWarning(lcBurner).noquote()
+            << "LibburnDeviceController::isCurrentMediaWritable cannot open" << recorder;
         return false;
     }
     return mediaWritable(drive);
@@ -229,7 +235,14 @@ void LibburnDeviceController::fail(const QString &logLine, const QString &detail
     emit failed(failureTitle(), detail);
 }
 
-bool LibburnDeviceController::writeTrack(LibburnDrive &drive, burn_source *source, QString *error)
+void LibburnDeviceController::reportAction(WriteAction action, qreal fraction)
+{
+    QMetaObject::invokeMethod(
+        this, [this, action, fraction] { updateAction(action, fraction); }, Qt::QueuedConnection);
+}
+
+bool LibburnDeviceController::writeTrack(LibburnDrive &drive, burn_source *source, int speed,
+                                         QString *error)
 {
     burn_disc *disc = burn_disc_create();
     burn_session *session = burn_session_create();
@@ -249,19 +262,31 @@ bool LibburnDeviceController::writeTrack(LibburnDrive &drive, burn_source *sourc
     if (!ok) {
         *error = tr("The disc cannot take this image: %1").arg(QString::fromLocal8Bit(reasons));
     } else {
-        burn_drive_set_speed(drive.drive(), 0, writeSpeed().toInt());
-        updateAction(InitializingHardware);
+        burn_drive_set_speed(drive.drive(), 0, speed);
+        reportAction(InitializingHardware, 0.0);
         burn_disc_write(opts, disc);
         burn_progress progress{};
+        int lastAction = -1;
+        int lastPermille = -1;
+        bool cancelled = false;
         for (;;) {
             const burn_drive_status status = burn_drive_get_status(drive.drive(), &progress);
             if (status == BURN_DRIVE_IDLE)
                 break;
+            if (m_cancelWrite && !cancelled) {
+                cancelled = true;
+                burn_drive_cancel(drive.drive());
+            }
             const WriteAction action = actionFor(status);
             const qreal fraction =
                 progress.sectors > 0 ? static_cast<qreal>(progress.sector) / progress.sectors : 0.0;
-            if (action != ValidatingMedia)
-                updateAction(action, fraction);
+            // Only what the list can show: a new step or a tenth of a percent more.
+            const int permille = static_cast<int>(fraction * 1000);
+            if (action != ValidatingMedia && (action != lastAction || permille != lastPermille)) {
+                reportAction(action, fraction);
+                lastAction = action;
+                lastPermille = permille;
+            }
             QThread::msleep(kPollMs);
         }
         ok = burn_drive_wrote_well(drive.drive());
@@ -305,19 +330,20 @@ bool LibburnDeviceController::joinFiles(const QStringList &files, const QString 
     return true;
 }
 
-bool LibburnDeviceController::writeFiles(const QString &address, const QStringList &files,
-                                         QString *error)
+bool LibburnDeviceController::writeFiles(const Write &write, QString *error)
 {
+    const QString &address = write.address;
+    const QStringList &files = write.files;
     LibburnDrive::lastMessage(); // forget what earlier runs left behind
     LibburnDrive drive(address);
     if (!drive.isOpen()) {
         *error = tr("The recorder %1 could not be opened. %2")
-                     .arg(recorderName(), LibburnDrive::lastMessage())
+                     .arg(address, LibburnDrive::lastMessage())
                      .trimmed();
         qCWarning(lcBurner) << "LibburnDeviceController::writeFiles could not get disc recorder";
         return false;
     }
-    if (!mediaValid(drive) || !mediaWritable(drive)) {
+    if (!mediaValid(drive, write.type) || !mediaWritable(drive)) {
         *error = tr("The current disc is not writable");
         return false;
     }
@@ -336,7 +362,7 @@ bool LibburnDeviceController::writeFiles(const QString &address, const QStringLi
     burn_source *source = burn_file_source_new(QFile::encodeName(sourceFile).constData(), nullptr);
     bool ok = source != nullptr;
     if (ok)
-        ok = writeTrack(drive, source, error);
+        ok = writeTrack(drive, source, write.speed, error);
     else
         *error = tr("The image %1 cannot be read").arg(sourceFile);
     if (!joined.isEmpty())
@@ -367,9 +393,39 @@ void LibburnDeviceController::burnDVD(const QString &imagePath)
              tr("There is no recorder named %1").arg(recorderName()));
         return;
     }
-    QString error;
-    if (!writeFiles(address, {imagePath}, &error)) {
-        fail(QStringLiteral("LibburnDeviceController::burnDVD writing failed"), error);
+    startWrite(address, {imagePath},
+               QStringLiteral("LibburnDeviceController::burnDVD writing failed"));
+}
+
+void LibburnDeviceController::startWrite(const QString &address, const QStringList &files,
+                                         const QString &logLine)
+{
+    if (m_writeThread) {
+        fail(logLine, tr("The recorder is still writing"));
+        return;
+    }
+    Write write{address, files, Project::instance()->discType(), writeSpeed().toInt()};
+    m_cancelWrite = false;
+    m_writeThread = QThread::create([this, write, logLine] {
+        QString error;
+        const bool ok = writeFiles(write, &error);
+        QMetaObject::invokeMethod(
+            this, [this, ok, error, logLine] { finishWrite(ok, error, logLine); },
+            Qt::QueuedConnection);
+    });
+    m_writeThread->setObjectName(QStringLiteral("disc write"));
+    m_writeThread->start();
+}
+
+void LibburnDeviceController::finishWrite(bool ok, const QString &error, const QString &logLine)
+{
+    if (m_writeThread) {
+        m_writeThread->wait();
+        delete m_writeThread;
+        m_writeThread = nullptr;
+    }
+    if (!ok) {
+        fail(logLine, error);
         return;
     }
     updateAction(Completed);
@@ -410,14 +466,11 @@ void LibburnDeviceController::burnVCD(const QString &tocPath)
     if (address.startsWith(QLatin1String("stdio:"))) {
         // A pseudo-drive takes the raw track images one after another.
         const QStringList files = tocTrackFiles(tocPath);
-        QString error =
-            files.isEmpty() ? tr("The cue sheet %1 names no track files").arg(tocPath) : QString();
-        if (error.isEmpty() && writeFiles(address, files, &error)) {
-            updateAction(Completed);
-            emit complete();
-        } else {
-            fail(QStringLiteral("LibburnDeviceController::burnVCD writing failed"), error);
-        }
+        const QString logLine = QStringLiteral("LibburnDeviceController::burnVCD writing failed");
+        if (files.isEmpty())
+            fail(logLine, tr("The cue sheet %1 names no track files").arg(tocPath));
+        else
+            startWrite(address, files, logLine);
         return;
     }
 
@@ -458,9 +511,8 @@ void LibburnDeviceController::burnVCD(const QString &tocPath)
     const QStringList args{QStringLiteral("write"), QStringLiteral("--eject"),
                            QStringLiteral("--device"), device, QFileInfo(tocPath).fileName()};
     qCDebug(lcBurner).noquote() << "LibburnDeviceController::burnVCD burning vcd: " + tool +
-                              QLatin1Char(' ') + args.join(QLatin1Char(' '));
+                                       QLatin1Char(' ') + args.join(QLatin1Char(' '));
     setStatus(tr("Writing..."));
-    QCoreApplication::processEvents();
     m_writerLog.clear();
     m_writerRunning = true;
     m_writer->start(tool, args);

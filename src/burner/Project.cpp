@@ -33,8 +33,16 @@ Project::~Project()
     if (m_ownsTempDirectory)
         removed = removeFolder(m_tempDirectory.absolutePath());
     qCDebug(lcBurner).noquote() << QStringLiteral("Project deleted, ") +
-                              (removed ? QStringLiteral("temp dir deleted")
-                                       : QStringLiteral("temp dir NOT deleted"));
+                                       (removed ? QStringLiteral("temp dir deleted")
+                                                : QStringLiteral("temp dir NOT deleted"));
+}
+
+bool Project::removeTempDirectory()
+{
+    if (!m_ownsTempDirectory)
+        return true;
+    m_ownsTempDirectory = false;
+    return removeFolder(m_tempDirectory.absolutePath());
 }
 
 bool Project::removeFolder(const QString &path)
@@ -76,13 +84,13 @@ void Project::reset()
     m_tempDirectory = dir;
     m_ownsTempDirectory = false;
     if (!dir.mkdir(name)) {
-        qCWarning(lcBurner).noquote() << "Project::reset could not create temp directory: " +
-                                    dir.filePath(name);
+        qCWarning(lcBurner).noquote()
+            << "Project::reset could not create temp directory: " + dir.filePath(name);
         return;
     }
     if (!dir.cd(name)) {
-        qCWarning(lcBurner).noquote() << "Project::reset could not enter temp directory: " +
-                                    dir.filePath(name);
+        qCWarning(lcBurner).noquote()
+            << "Project::reset could not enter temp directory: " + dir.filePath(name);
         return;
     }
     m_tempDirectory = dir;

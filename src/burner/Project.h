@@ -43,6 +43,9 @@ public:
     QDir tempDirectory() const { return m_tempDirectory; }
     // Leaves the temporary folder on disk when the project goes.
     void keepTempDirectory() { m_ownsTempDirectory = false; }
+    // Deletes the temporary folder with everything in it now; false when
+    // something in it could not be removed. reset() starts a new one.
+    bool removeTempDirectory();
     QString convertedFilePath(const QString &base) const;
     QString encoderArguments(const VideoClip &clip) const;
     QString estimatedSize(int row) const;

@@ -56,6 +56,8 @@ public Q_SLOTS:
 Q_SIGNALS:
     void signedIn();
     void signedOut();
+    // A disc (or image) titled `discTitle` was written by the burner window.
+    void burnFinished(const QString &discTitle);
 
 private:
     void importFinished(class Download *download);

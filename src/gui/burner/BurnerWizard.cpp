@@ -1,13 +1,18 @@
 #include "gui/burner/BurnerWizard.h"
 
+#include "burner/Project.h"
+#include "core/Logging.h"
 #include "core/SiteConfig.h"
+#include "engines/Engines.h"
+#include "gui/burner/BurnStep.h"
 #include "gui/burner/FileStep.h"
 
 #include <QAbstractButton>
 #include <QDesktopServices>
 
 BurnerWizard::BurnerWizard(Project *project, QWidget *parent)
-    : QWizard(parent), m_fileStep(new FileStep(project, this))
+    : QWizard(parent), m_project(project), m_fileStep(new FileStep(project, this)),
+      m_burnStep(new BurnStep(project, this))
 {
     setWindowTitle(tr("Discaveo"));
     setFixedSize(655, 480);
@@ -18,11 +23,53 @@ BurnerWizard::BurnerWizard(Project *project, QWidget *parent)
     setButtonText(QWizard::NextButton, tr("Next"));
     button(QWizard::FinishButton)->hide();
     setPage(FilePage, m_fileStep);
+    setPage(BurnPage, m_burnStep);
     connect(this, &QWizard::helpRequested, this, &BurnerWizard::showHelp);
+    connect(this, &QWizard::currentIdChanged, this, &BurnerWizard::pageChanged);
+    connect(m_burnStep, &BurnStep::finished, this, &BurnerWizard::burnOver);
+    // The program's desktop notifications hear of finished discs.
+    if (Engines *engines = Engines::instance())
+        connect(this, &BurnerWizard::burnFinished, engines, &Engines::burnFinished);
 }
 
 void BurnerWizard::showHelp()
 {
     QDesktopServices::openUrl(
         SiteConfig::resolve(SiteConfig::productSiteUrl(), QStringLiteral("/help/pc")));
+}
+
+void BurnerWizard::pageChanged(int id)
+{
+    // While the tasks run there is no way back to the files.
+    if (id == BurnPage)
+        setButtonLayout({QWizard::Stretch, QWizard::HelpButton});
+    else
+        setButtonLayout(
+            {QWizard::Stretch, QWizard::BackButton, QWizard::NextButton, QWizard::HelpButton});
+}
+
+void BurnerWizard::reject()
+{
+    if (currentId() == BurnPage) {
+        if (!m_burnStep->validatePage())
+            return;
+        burnOver(false);
+        return;
+    }
+    QWizard::reject();
+}
+
+void BurnerWizard::burnOver(bool written)
+{
+    const QString title = m_project->title();
+    m_burnStep->cancelBurn();
+    if (!m_project->removeTempDirectory())
+        qCWarning(lcBurner).noquote()
+            << "BurnerWizard::burnOver could not remove the temporary folder"
+            << m_project->tempDirectory().absolutePath();
+    QWizard::reject();
+    // Ready for the next disc when it is opened again.
+    restart();
+    if (written)
+        Q_EMIT burnFinished(title);
 }

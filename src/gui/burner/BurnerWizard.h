@@ -2,10 +2,13 @@
 
 #include <QWizard>
 
+class BurnStep;
 class FileStep;
 class Project;
 
-// The burner window: the file page collects the clips of `project`.
+// The burner window: the file page collects the clips of `project`, the burn
+// page writes them to a disc. When a burn is over the window closes and
+// starts afresh; the rest of the program goes on.
 class BurnerWizard : public QWizard
 {
     Q_OBJECT
@@ -13,16 +16,29 @@ class BurnerWizard : public QWizard
 public:
     enum PageId
     {
-        FilePage = 0
+        FilePage = 0,
+        BurnPage = 1
     };
 
     explicit BurnerWizard(Project *project, QWidget *parent = nullptr);
 
     FileStep *fileStep() const { return m_fileStep; }
+    BurnStep *burnStep() const { return m_burnStep; }
 
 public Q_SLOTS:
     void showHelp();
+    // Closing during a burn asks first and stops it.
+    void reject() override;
+
+Q_SIGNALS:
+    // A disc (or image) titled `discTitle` was written.
+    void burnFinished(const QString &discTitle);
 
 private:
+    void pageChanged(int id);
+    void burnOver(bool written);
+
+    Project *m_project;
     FileStep *m_fileStep = nullptr;
+    BurnStep *m_burnStep = nullptr;
 };

@@ -1,0 +1,214 @@
+// The whole burner window with the real tools: clips in, through the disc
+// setup and the task list, out as an image on a "stdio:" recorder.
+#include "TestSupport.h"
+
+#include "burner/BurnQueue.h"
+#include "burner/LibburnDeviceController.h"
+#include "burner/Project.h"
+#include "gui/burner/BurnStep.h"
+#include "gui/burner/BurnerWizard.h"
+#include "gui/burner/DiscSetupDialog.h"
+#include "gui/burner/FileStep.h"
+#include "gui/dialogs/ErrorReportDialog.h"
+
+#include <QAbstractButton>
+#include <QFile>
+#include <QListView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// The visible one of `root`'s children of type T (dialogs close and go).
+template <typename T> T *shown(const QObject *root)
+{
+    for (T *widget : root->findChildren<T *>()) {
+        if (widget->isVisible())
+            return widget;
+    }
+    return nullptr;
+}
+
+// Titles lsdvd finds in a DVD image.
+int dvdTitles(const QString &image)
+{
+    QByteArray out;
+    if (TestSupport::run(QStringLiteral("lsdvd"), {image}, &out) != 0)
+        return -1;
+    static const QRegularExpression title(QStringLiteral("^Title: \\d+"),
+                                          QRegularExpression::MultilineOption);
+    int count = 0;
+    for (auto it = title.globalMatch(QString::fromLocal8Bit(out)); it.hasNext(); it.next())
+        ++count;
+    return count;
+}
+
+} // namespace
+
+class TestBurnerWizard : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_clip;
+    QString m_broken;
+    QWidget m_programWindow; // the rest of the program, which must go on
+    std::unique_ptr<BurnerWizard> m_wizard;
+
+    Project *project() const { return Project::instance(); }
+
+    // Adds the files on the file page and waits for their scans.
+    void addFiles(const QStringList &files)
+    {
+        for (const QString &file : files)
+            m_wizard->fileStep()->addFile(file);
+        QTRY_VERIFY_WITH_TIMEOUT(m_wizard->fileStep()->scansFinished() &&
+                                     project()->clips().size() == files.size(),
+                                 60000);
+    }
+
+    // Presses Burn on the file page; returns the disc setup dialog.
+    DiscSetupDialog *pressBurn()
+    {
+        QAbstractButton *burn = m_wizard->button(QWizard::NextButton);
+        if (!burn->isEnabled())
+            return nullptr;
+        burn->click();
+        DiscSetupDialog *setup = nullptr;
+        if (QTest::qWaitFor([&] { return (setup = shown<DiscSetupDialog>(m_wizard.get())); }, 5000))
+            setup->setPollInterval(10);
+        return setup;
+    }
+
+    // Picks an image file as the recorder and presses Burn.
+    bool writeInto(DiscSetupDialog *setup, const QString &image)
+    {
+        if (!setup->addImageFile(image))
+            return false;
+        auto *burn = setup->findChild<QPushButton *>(QStringLiteral("burnButton"));
+        if (!QTest::qWaitFor([burn] { return burn->isEnabled(); }, 10000))
+            return false;
+        burn->click();
+        return true;
+    }
+
+    // Waits for the error report of a failure, declines sending it and
+    // answers the question that follows.
+    void answerFailure(const QString &title, QMessageBox::StandardButton answer)
+    {
+        ZR::ErrorReportDialog *report = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((report = shown<ZR::ErrorReportDialog>(m_wizard.get())), 60000);
+        QCOMPARE(report->windowTitle(), title);
+        report->findChild<QPushButton *>(QStringLiteral("dontSendButton"))->click();
+        QMessageBox *question = nullptr;
+        QTRY_VERIFY((question = shown<QMessageBox>(m_wizard.get())));
+        QCOMPARE(question->windowTitle(), QStringLiteral("Continue"));
+        QCOMPARE(question->text(), QStringLiteral("Would you like to continue?"));
+        question->button(answer)->click();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        qputenv("TMPDIR", QFile::encodeName(m_dir.path())); // the project's folders
+        m_clip = TestSupport::sampleClip(QStringLiteral("wizard-160x120.mp4"), 1.0,
+                                         {QStringLiteral("-s"), QStringLiteral("160x120")});
+        QVERIFY(!m_clip.isEmpty());
+        m_broken = m_dir.filePath(QStringLiteral("broken.avi"));
+        QFile broken(m_broken);
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write(QByteArray(64 * 1024, '\x5a'));
+        broken.close();
+        for (const char *name : {"first.mp4", "second.mp4"})
+            QVERIFY(QFile::copy(m_clip, m_dir.filePath(QLatin1String(name))));
+        m_programWindow.show();
+    }
+
+    void init()
+    {
+        m_wizard = std::make_unique<BurnerWizard>(project());
+        m_wizard->burnStep()->controller()->setHardwareScan(false);
+        m_wizard->burnStep()->setReturnDelay(0);
+        m_wizard->show();
+        if (project()->freeSpace() < Project::requiredFreeSpace(DiscType::Dvd))
+            QSKIP("a DVD project needs 10 GiB free for its work files");
+    }
+
+    void cleanup() { m_wizard.reset(); }
+
+    void writesTheDiscWithoutTheBrokenClip()
+    {
+        addFiles({m_dir.filePath(QStringLiteral("first.mp4")), m_broken,
+                  m_dir.filePath(QStringLiteral("second.mp4"))});
+        const QString work = project()->tempDirectory().absolutePath();
+        QSignalSpy finished(m_wizard.get(), &BurnerWizard::burnFinished);
+        DiscSetupDialog *setup = pressBurn();
+        QVERIFY(setup);
+        QCOMPARE(m_wizard->currentId(), int(BurnerWizard::BurnPage));
+        const QString image = m_dir.filePath(QStringLiteral("disc.iso"));
+        QVERIFY(writeInto(setup, image));
+        // A row per clip and one for the authoring and the write.
+        QTRY_COMPARE(m_wizard->burnStep()->taskList()->model()->rowCount(), 4);
+
+        answerFailure(QStringLiteral("Conversion Error"), QMessageBox::Yes);
+
+        QMessageBox *done = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((done = shown<QMessageBox>(m_wizard.get())), 180000);
+        QCOMPARE(done->text(), QStringLiteral("Burning is complete!"));
+        QCOMPARE(project()->clips().size(), 2); // the broken clip left the disc
+        done->button(QMessageBox::Ok)->click();
+
+        QTRY_VERIFY(!m_wizard->isVisible());
+        QVERIFY(m_programWindow.isVisible());
+        QCOMPARE(finished.count(), 1);
+        QVERIFY(!QFileInfo::exists(work));
+        QCOMPARE(dvdTitles(image), 2);
+        // Opened again it starts with an empty page.
+        QCOMPARE(m_wizard->currentId(), int(BurnerWizard::FilePage));
+        QVERIFY(project()->clips().isEmpty());
+    }
+
+    void stoppingAfterAFailureClosesTheWindow()
+    {
+        addFiles({m_broken, m_dir.filePath(QStringLiteral("first.mp4"))});
+        const QString work = project()->tempDirectory().absolutePath();
+        QSignalSpy finished(m_wizard.get(), &BurnerWizard::burnFinished);
+        DiscSetupDialog *setup = pressBurn();
+        QVERIFY(setup);
+        const QString image = m_dir.filePath(QStringLiteral("never.iso"));
+        QVERIFY(writeInto(setup, image));
+
+        answerFailure(QStringLiteral("Conversion Error"), QMessageBox::No);
+
+        QTRY_VERIFY(!m_wizard->isVisible());
+        QVERIFY(m_programWindow.isVisible());
+        QCOMPARE(finished.count(), 0);
+        QVERIFY(!QFileInfo::exists(work));
+        QVERIFY(!QFileInfo::exists(image) || QFileInfo(image).size() == 0);
+        QVERIFY(!m_wizard->burnStep()->isBusy());
+    }
+
+    void cancellingTheDiscSetupKeepsTheClips()
+    {
+        addFiles({m_dir.filePath(QStringLiteral("first.mp4")),
+                  m_dir.filePath(QStringLiteral("second.mp4"))});
+        const QList<VideoClip> clips = project()->clips();
+        DiscSetupDialog *setup = pressBurn();
+        QVERIFY(setup);
+        setup->findChild<QPushButton *>(QStringLiteral("cancelButton"))->click();
+        QTRY_COMPARE(m_wizard->currentId(), int(BurnerWizard::FilePage));
+        QCOMPARE(project()->clips(), clips);
+        QVERIFY(m_wizard->isVisible());
+        QVERIFY(m_wizard->button(QWizard::NextButton)->isEnabled());
+        QVERIFY(!m_wizard->burnStep()->isBusy());
+    }
+};
+
+QTEST_MAIN(TestBurnerWizard)
+#include "tst_burnerwizard.moc"
