@@ -240,16 +240,30 @@ def burner_and_dialogs():
          f'<path d="M24 17 V30" stroke="{WHITE}" stroke-width="4.5" stroke-linecap="round"/>'
          f'<circle cx="24" cy="36.5" r="2.6" fill="{WHITE}"/>'))
 
-    def task(glyph):
-        return svg(32, 32, f'<rect x="1" y="1" width="30" height="30" rx="7" fill="{PAPER}" stroke="{LINE}" stroke-width="1.5"/>'
-                   f'<g transform="translate(6 6) scale(1)">{glyph}</g>')
-    emit("new/new_images/refresh.png", 32, 32, task(
-        f'<path d="M16.5 7 A7 7 0 1 0 17 12" fill="none" stroke="{BLUE}" stroke-width="2.2" stroke-linecap="round"/>'
-        f'<path d="M17.5 2.5 V7.5 H12.5" fill="none" stroke="{BLUE}" stroke-width="2.2" stroke-linecap="round" stroke-linejoin="round"/>'))
-    for name, label in (("dvd", "DVD"), ("cd", "CD")):
-        emit(f"new/new_images/{name}.png", 32, 32, task(
-            f'<circle cx="10" cy="10" r="9" fill="{BLUE if name == "dvd" else BLUE_L}"/><circle cx="10" cy="10" r="2.5" fill="{WHITE}"/>'
-            f'<text x="10" y="7" text-anchor="middle" style="{FONT};font-size:5px;font-weight:bold" fill="{WHITE}">{label}</text>'))
+    # Task icons of the burn page, 64 x 64 beside a 100 pixel row.
+    def disc(fill, label):
+        sheen = vgrad("s", WHITE, WHITE, 0.55, 0)
+        return svg(64, 64,
+                   f'<circle cx="32" cy="32" r="29" fill="{fill}" stroke="{BLUE_D}" stroke-width="2"/>'
+                   f'<path d="M32 5 A27 27 0 0 1 59 32 H45 A13 13 0 0 0 32 19 Z" fill="url(#s)"/>'
+                   f'<path d="M10 44 A25 25 0 0 0 20 54" fill="none" stroke="{WHITE}" stroke-opacity="0.45" stroke-width="2" stroke-linecap="round"/>'
+                   f'<circle cx="32" cy="32" r="10" fill="{PAPER}" stroke="{LINE}" stroke-width="1.5"/>'
+                   f'<circle cx="32" cy="32" r="4" fill="none" stroke="{INK_L}" stroke-width="1.5"/>'
+                   f'<text x="32" y="54" text-anchor="middle" style="{FONT};font-size:11px;font-weight:bold" fill="{WHITE}">{label}</text>',
+                   sheen)
+    emit("new/new_images/dvd.png", 64, 64, disc(BLUE, "DVD"))
+    emit("new/new_images/cd.png", 64, 64, disc(BLUE_L, "CD"))
+    # Conversion: a film frame turning into the disc's format.
+    holes = "".join(f'<rect x="{x}" y="15" width="4" height="3" rx="0.8" fill="{PAPER}"/>'
+                    f'<rect x="{x}" y="46" width="4" height="3" rx="0.8" fill="{PAPER}"/>'
+                    for x in range(12, 52, 8))
+    emit("new/new_images/refresh.png", 64, 64, svg(64, 64,
+         f'<rect x="8" y="12" width="48" height="40" rx="5" fill="{INK}"/>{holes}'
+         f'<rect x="13" y="21" width="38" height="22" rx="2" fill="{BLUE_L}"/>'
+         f'<path d="M40.5 27.5 A9 9 0 1 0 41 35" fill="none" stroke="{WHITE}" stroke-width="3" stroke-linecap="round"/>'
+         f'<path d="M42.5 22.5 V28.5 H36.5" fill="none" stroke="{WHITE}" stroke-width="3" stroke-linecap="round" stroke-linejoin="round"/>'
+         f'<circle cx="52" cy="52" r="10" fill="{ACCENT}" stroke="{WHITE}" stroke-width="2"/>'
+         f'<path d="M48 52 H56 M53 48.5 L56.5 52 L53 55.5" fill="none" stroke="{WHITE}" stroke-width="2.2" stroke-linecap="round" stroke-linejoin="round"/>'))
 
 
 def main():

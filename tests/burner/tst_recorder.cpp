@@ -1,12 +1,14 @@
+#include "TestSupport.h"
 #include "burner/LibburnDeviceController.h"
 #include "burner/Project.h"
-#include "TestSupport.h"
 
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QStandardItem>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 // Recorder control on libburn pseudo-drives ("stdio:" files).
 class TestRecorder : public QObject
@@ -27,6 +29,7 @@ private slots:
     void missingRecorder();
     void writeCueSheetToFile();
     void setupWithoutDialog();
+    void controllerGoesDuringAWrite();
 
 private:
     QString makeFile(const QString &name, qint64 size);
@@ -139,7 +142,11 @@ void TestRecorder::writeImage()
     QSignalSpy statuses(&controller, &DeviceController::statusChanged);
     QSignalSpy progress(&controller, &DeviceController::progressChanged);
     controller.burnDVD(image);
+    // The write goes on behind the caller's back; its outcome comes later.
+    QVERIFY(controller.isWriting());
+    QCOMPARE(complete.count() + failed.count(), 0);
     QVERIFY(waitForOutcome(complete, failed));
+    QVERIFY(!controller.isWriting());
     QVERIFY2(failed.isEmpty(), failed.isEmpty() ? "" : qPrintable(failed.first().at(1).toString()));
     QCOMPARE(complete.count(), 1);
 
@@ -281,6 +288,31 @@ void TestRecorder::setupWithoutDialog()
     });
     QVERIFY(!controller.setupDisc());
     QVERIFY(asked);
+}
+
+void TestRecorder::controllerGoesDuringAWrite()
+{
+    const QString image = makeFile(QStringLiteral("large.iso"), 2048 * 16384);
+    const QString target = m_dir.filePath(QStringLiteral("interrupted.iso"));
+    auto controller = std::make_unique<LibburnDeviceController>();
+    controller->setHardwareScan(false);
+    controller->setRecorder(QStringLiteral("stdio:") + target, QStringLiteral("0"));
+    QSignalSpy complete(controller.get(), &DeviceController::complete);
+    controller->burnDVD(image);
+    QVERIFY(controller->isWriting());
+    controller.reset();                // stops the write and waits for it
+    QCoreApplication::processEvents(); // its outcome goes nowhere
+    QCOMPARE(complete.count(), 0);
+
+    // The recorder is free again for the next write.
+    LibburnDeviceController next;
+    next.setHardwareScan(false);
+    next.setRecorder(QStringLiteral("stdio:") + target, QStringLiteral("0"));
+    QSignalSpy nextComplete(&next, &DeviceController::complete);
+    QSignalSpy nextFailed(&next, &DeviceController::failed);
+    next.burnDVD(makeFile(QStringLiteral("small-again.iso"), 2048 * 8));
+    QVERIFY(waitForOutcome(nextComplete, nextFailed));
+    QCOMPARE(nextComplete.count(), 1);
 }
 
 QTEST_MAIN(TestRecorder)

@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QDesktopServices>
+#include <QIcon>
 
 BurnerWizard::BurnerWizard(Project *project, QWidget *parent)
     : QWizard(parent), m_project(project), m_fileStep(new FileStep(project, this)),
@@ -19,8 +20,14 @@ BurnerWizard::BurnerWizard(Project *project, QWidget *parent)
     setWizardStyle(QWizard::ModernStyle);
     setOptions(QWizard::NoBackButtonOnStartPage | QWizard::HaveHelpButton |
                QWizard::NoCancelButton | QWizard::HelpButtonOnRight);
+    setWindowIcon(QIcon(QStringLiteral(":/DiscaveoMenuLogo.png")));
+    setPixmap(QWizard::BannerPixmap, QPixmap(QStringLiteral(":/images/discaveoBanner.png")));
     setButtonText(QWizard::BackButton, tr("Back"));
     setButtonText(QWizard::NextButton, tr("Next"));
+    button(QWizard::BackButton)->setIcon(QIcon(QStringLiteral(":/images/back.png")));
+    button(QWizard::NextButton)->setIcon(QIcon(QStringLiteral(":/images/next.png")));
+    button(QWizard::HelpButton)->setIcon(QIcon(QStringLiteral(":/images/help.png")));
+    button(QWizard::CancelButton)->setIcon(QIcon(QStringLiteral(":/images/cancel.png")));
     button(QWizard::FinishButton)->hide();
     setPage(FilePage, m_fileStep);
     setPage(BurnPage, m_burnStep);

@@ -12,6 +12,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -80,6 +81,10 @@ void FileStep::buildForm()
     upButton->setObjectName(QStringLiteral("upButton"));
     auto *downButton = new QPushButton(tr("Down"), this);
     downButton->setObjectName(QStringLiteral("downButton"));
+    addButton->setIcon(QIcon(QStringLiteral(":/images/add.png")));
+    m_removeButton->setIcon(QIcon(QStringLiteral(":/images/remove.png")));
+    upButton->setIcon(QIcon(QStringLiteral(":/images/up.png")));
+    downButton->setIcon(QIcon(QStringLiteral(":/images/down.png")));
     for (QPushButton *button : {addButton, m_removeButton, upButton, downButton})
         button->setStyleSheet(QStringLiteral("QPushButton {\n\ttext-align:left;\n}"));
 
@@ -209,6 +214,11 @@ void FileStep::addClips()
 
 void FileStep::addClips(const QList<QUrl> &files)
 {
+    if (wizard() && wizard()->currentPage() && wizard()->currentPage() != this) {
+        // The clips of a running burn stay as they are.
+        qCDebug(lcBurner) << "FileStep::addClips ignored while burning";
+        return;
+    }
     for (const QUrl &url : files) {
         const QString path = url.toLocalFile();
         if (isVideoFile(path))
