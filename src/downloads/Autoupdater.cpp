@@ -2,6 +2,7 @@
 #include "core/Logging.h"
 
 #include "core/SiteConfig.h"
+#include "core/XmlNesting.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadRecords.h"
@@ -24,6 +25,12 @@
 namespace {
 
 constexpr qint64 kMaxFeedBytes = 1024 * 1024;
+
+// A deeply nested document never reaches the tree parser (see XmlNesting).
+bool readXml(QDomDocument *document, const QByteArray &body)
+{
+    return XmlNesting::within(body) && bool(document->setContent(body));
+}
 
 // Package formats and installer scripts; a program, library or desktop
 // launcher is never handed to the desktop.
@@ -223,7 +230,7 @@ void Autoupdater::checkVersion(const QByteArray &body)
     qCDebug(lcDownloads).noquote() << "Autoupdater: feed" << QString::fromUtf8(body);
     qCDebug(lcDownloads) << "Checking version on OS:" << platformName();
     QDomDocument document;
-    if (!document.setContent(body)) {
+    if (!readXml(&document, body)) {
         qCWarning(lcDownloads) << "Autoupdater: the update feed is not valid XML";
         emit checkFinished(false);
         return;
@@ -295,7 +302,7 @@ void Autoupdater::processSuggestionsVersionReply()
     if (reply->error() != QNetworkReply::NoError)
         return;
     QDomDocument document;
-    document.setContent(reply->readAll());
+    readXml(&document, reply->readAll());
     const int version = UpdateFeed::suggestionsVersion(document);
     if (version > Suggestions::version())
         downloadSuggestions();
@@ -327,7 +334,7 @@ void Autoupdater::processSuggestionsReply()
         return;
     const QByteArray body = reply->readAll();
     QDomDocument check;
-    if (!check.setContent(body)) {
+    if (!readXml(&check, body)) {
         qCWarning(lcDownloads)
             << "Autoupdater: the suggestions are not valid XML; the old list stays";
         return;

@@ -1,5 +1,6 @@
 #include "downloads/CorvanaItem.h"
 #include "core/Logging.h"
+#include "core/XmlNesting.h"
 
 #include <QDomDocument>
 #include <QLocale>
@@ -61,6 +62,11 @@ QString CorvanaItem::filterTitle(const QString &title)
 QList<CorvanaItem> CorvanaItem::parseCorvanaFile(const QByteArray &document)
 {
     qCDebug(lcDownloads) << "Parsing corvana file" << document.left(64 * 1024);
+    if (!XmlNesting::within(document)) {
+        qCWarning(lcDownloads) << "CorvanaItem::parseCorvanaFile corvana file nested deeper than"
+                               << XmlNesting::DocumentDepth << "levels, refused";
+        return {};
+    }
     QDomDocument dom;
     QString message;
     int line = 0;

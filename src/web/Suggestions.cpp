@@ -1,5 +1,6 @@
 #include "web/Suggestions.h"
 #include "core/Logging.h"
+#include "core/XmlNesting.h"
 
 #include <QDir>
 #include <QDomDocument>
@@ -54,7 +55,7 @@ void Suggestions::load()
 bool Suggestions::parse(const QByteArray &document, int *version, QStringList *suggestions)
 {
     QDomDocument dom;
-    if (!dom.setContent(document))
+    if (!XmlNesting::within(document) || !dom.setContent(document))
         return false;
     const QDomElement root = dom.documentElement();
     // A negative version would pass for "no file read yet".

@@ -249,6 +249,37 @@ private Q_SLOTS:
         QVERIFY(launched.isEmpty());
     }
 
+    // A feed nested deeper than any real one is refused before the tree
+    // parser, which takes minutes and overflows the stack on deep documents.
+    void deeplyNestedFeedIsRefused_data()
+    {
+        QTest::addColumn<int>("levels");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("shallow") << 8 << true;
+        QTest::newRow("nested too deep") << 70 << false;
+    }
+    void deeplyNestedFeedIsRefused()
+    {
+        QFETCH(int, levels);
+        QFETCH(bool, accepted);
+        DemoSiteProcess site({"--no-media"});
+        QVERIFY(site.isRunning());
+        writeFeed(site, entry(ZELTA_VERSION, "https://127.0.0.1:1/files/CorvanaZELTAUpdate-5.sh") +
+                            QByteArray("<x>").repeated(levels) +
+                            QByteArray("</x>").repeated(levels));
+        SiteConfig::setValue(QStringLiteral("updateUrl"), site.url());
+        SiteConfig::setValue(QStringLiteral("updatePlainUrl"), site.url());
+
+        Autoupdater updater;
+        QStringList launched;
+        recordLaunches(updater, &launched);
+        QSignalSpy finished(&updater, &Autoupdater::checkFinished);
+        updater.start();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);
+        QCOMPARE(finished.first().first().toBool(), accepted);
+        QVERIFY(launched.isEmpty());
+    }
+
     void installerFileTypes_data()
     {
         QByteArray elf("\x7f" "ELF\x02\x01\x01", 7);

@@ -113,6 +113,11 @@ private Q_SLOTS:
         QTest::newRow("malformed")
             << QByteArray("<rss><channel><item><guid>x</guid></channel>") << QStringList{};
         QTest::newRow("empty") << QByteArray() << QStringList{};
+        // Refused whole, before the tree parser slows down on the depth.
+        QTest::newRow("nested too deep")
+            << document("<item><guid>ok</guid></item>" + QByteArray("<x>").repeated(70) +
+                        QByteArray("</x>").repeated(70))
+            << QStringList{};
     }
     void documentShapes()
     {

@@ -1,9 +1,9 @@
 # The fuzz targets and the program sources each one needs (below src/).
 set(ZELTA_FUZZ_TARGETS descriptor updatefeed suggestions soap ssdp httprange httpheaders encoder
   channellist)
-set(ZELTA_FUZZ_SOURCES_descriptor downloads/CorvanaItem.cpp)
+set(ZELTA_FUZZ_SOURCES_descriptor downloads/CorvanaItem.cpp core/XmlNesting.cpp)
 set(ZELTA_FUZZ_SOURCES_updatefeed downloads/UpdateFeed.cpp)
-set(ZELTA_FUZZ_SOURCES_suggestions web/Suggestions.cpp)
+set(ZELTA_FUZZ_SOURCES_suggestions web/Suggestions.cpp core/XmlNesting.cpp)
 set(ZELTA_FUZZ_SOURCES_soap tv/upnp/UpnpSoap.cpp tv/upnp/UpnpFileMediaServerDelegate.cpp)
 set(ZELTA_FUZZ_SOURCES_ssdp tv/upnp/SsdpPacket.cpp)
 set(ZELTA_FUZZ_SOURCES_httprange downloads/ContentRange.cpp
