@@ -1,33 +1,35 @@
 #include "core/SingleInstanceGuard.h"
 
 #include "core/Logging.h"
+#include "core/RuntimeFolder.h"
 
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QStandardPaths>
 
 namespace {
 
-QString runtimeFolder()
+QString lockFileIn(const QString &folder, const QString &key)
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    QDir().mkpath(folder);
-    return folder;
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(key + QStringLiteral(".lock"));
 }
 
 } // namespace
 
 QString SingleInstanceGuard::lockFilePath(const QString &key)
 {
-    return QDir(runtimeFolder()).filePath(key + QStringLiteral(".lock"));
+    return lockFileIn(RuntimeFolder::path(), key);
 }
 
 SingleInstanceGuard::SingleInstanceGuard(const QString &key, QObject *parent)
-    : QObject(parent), m_key(key), m_lock(std::make_unique<QLockFile>(lockFilePath(key)))
+    : QObject(parent), m_key(key), m_folder(RuntimeFolder::path())
 {
+    if (m_folder.isEmpty()) {
+        // Better a second copy than none at all.
+        qCWarning(lcCore) << "SingleInstanceGuard: no private runtime folder, running unguarded";
+        return;
+    }
+    m_lock = std::make_unique<QLockFile>(lockFileIn(m_folder, key));
     m_lock->setStaleLockTime(0); // held for the whole run; staleness is decided by the pid
     if (!m_lock->tryLock(0)) {
         m_running = true;
@@ -46,13 +48,13 @@ SingleInstanceGuard::~SingleInstanceGuard()
 {
     if (m_server)
         m_server->close();
-    if (!m_running)
+    if (m_lock && !m_running)
         m_lock->unlock();
 }
 
 QString SingleInstanceGuard::serverName() const
 {
-    return QDir(runtimeFolder()).filePath(m_key + QStringLiteral(".socket"));
+    return QDir(m_folder).filePath(m_key + QStringLiteral(".socket"));
 }
 
 bool SingleInstanceGuard::sendMessage(const QByteArray &message, int timeoutMs) const

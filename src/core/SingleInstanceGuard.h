@@ -12,8 +12,9 @@ class QLocalServer;
 class QLocalSocket;
 
 // Keeps a second copy of the program from running: a lock file in the user's
-// runtime folder, held for the life of the guard, plus a local server through
-// which a second copy can hand its arguments to the running one.
+// private runtime folder (RuntimeFolder), held for the life of the guard, plus
+// a local server through which a second copy can hand its arguments to the
+// running one. Without a private folder the guard stands aside.
 class SingleInstanceGuard : public QObject
 {
     Q_OBJECT
@@ -29,6 +30,7 @@ public:
     // could not be delivered within `timeoutMs`.
     bool sendMessage(const QByteArray &message, int timeoutMs = 3000) const;
 
+    // Empty when there is no private runtime folder.
     static QString lockFilePath(const QString &key);
 
     // The largest message the running copy accepts.
@@ -44,6 +46,7 @@ private:
     QString serverName() const;
 
     QString m_key;
+    QString m_folder;
     std::unique_ptr<QLockFile> m_lock;
     std::unique_ptr<QLocalServer> m_server;
     bool m_running = false;
