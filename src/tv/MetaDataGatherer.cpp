@@ -173,16 +173,15 @@ void MetaDataGatherer::runJob(MediaNode *node, const QString &path, qint64 size,
     entry.modified = modified;
     if (failed)
         qCWarning(lcTv).noquote() << "MetaDataGatherer::processData error processing data";
+    else if (!m_cancel)
+        m_cache.insert(path, entry); // on disk at once: a kill does not lose it
     {
         QMutexLocker tree(m_treeLock);
         QMutexLocker locker(&m_mutex);
         // A new root (or the end) meanwhile: the node is gone or going. A
         // file changed meanwhile is probed again.
-        if (generation == m_generation && node->size == size && node->modified == modified) {
+        if (generation == m_generation && node->size == size && node->modified == modified)
             apply(entry, node);
-            if (!failed && !m_cancel)
-                m_cache.insert(path, entry);
-        }
     }
     bool idle;
     {

@@ -4,6 +4,7 @@
 #include "tv/MediaModel.h"
 #include "tv/MetaDataGatherer.h"
 
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -202,6 +203,80 @@ private Q_SLOTS:
         MediaModel third;
         third.setRoot(dir.path());
         QVERIFY(!third.root()->children.first()->probed);
+    }
+
+    // Each result is on disk as soon as it is known, before the gatherer is
+    // done: a kill keeps what was probed.
+    void probesAreOnDiskAsTheyCome()
+    {
+        QTemporaryDir dir;
+        const QString clip = TestSupport::sampleClip(QStringLiteral("tv-model.mp4"), 1);
+        QStringList paths;
+        for (int i = 0; i < 8; ++i) {
+            paths << dir.filePath(QStringLiteral("clip-%1.mp4").arg(i));
+            QVERIFY(copyClip(clip, paths.last()));
+        }
+        MediaModel model;
+        QSignalSpy probed(model.gatherer(), &MetaDataGatherer::gathered);
+        model.setRoot(dir.path());
+        QVERIFY(probed.wait(60000));
+        ProbeCache onDisk;
+        onDisk.open(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
+                    QStringLiteral("/tv-probes.cache"));
+        int kept = 0;
+        for (const QString &path : std::as_const(paths)) {
+            const QFileInfo info(path);
+            ProbeCache::Entry entry;
+            kept +=
+                onDisk.lookUp(path, info.size(), info.lastModified().toMSecsSinceEpoch(), &entry)
+                    ? 1
+                    : 0;
+        }
+        QVERIFY(kept >= 1);
+        QVERIFY(kept < paths.size()); // the gatherer was not done yet
+    }
+
+    void cutCacheFileKeepsWholeRecords_data()
+    {
+        QTest::addColumn<int>("cut"); // bytes cut from the end
+        QTest::addColumn<int>("kept");
+        QTest::newRow("whole") << 0 << 3;
+        QTest::newRow("last record cut short") << 5 << 2;
+        QTest::newRow("only the header left") << -8 << 0;
+    }
+
+    // A kill while appending leaves a cut last record: the records before it
+    // stay, and the next result is still readable after it.
+    void cutCacheFileKeepsWholeRecords()
+    {
+        QFETCH(int, cut);
+        QFETCH(int, kept);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("probes.cache"));
+        ProbeCache::Entry entry;
+        entry.size = 1000;
+        entry.modified = 2000;
+        entry.media.duration = 12.5;
+        entry.thumbnail = QByteArray(300, 'j');
+        {
+            ProbeCache written; // never saved: as a kill leaves it
+            written.open(path);
+            for (const char *name : {"/a.mp4", "/b.mp4", "/c.mp4"})
+                written.insert(QString::fromLatin1(name), entry);
+        }
+        QFile file(path);
+        QVERIFY(file.resize(cut >= 0 ? file.size() - cut : -cut));
+        ProbeCache reopened;
+        reopened.open(path);
+        QCOMPARE(reopened.count(), kept);
+        reopened.insert(QStringLiteral("/d.mp4"), entry);
+        ProbeCache again;
+        again.open(path);
+        QCOMPARE(again.count(), kept + 1);
+        ProbeCache::Entry read;
+        QVERIFY(again.lookUp(QStringLiteral("/d.mp4"), 1000, 2000, &read));
+        QCOMPARE(read.media.duration, 12.5);
+        QCOMPARE(read.thumbnail, entry.thumbnail);
     }
 };
 
