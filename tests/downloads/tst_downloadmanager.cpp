@@ -1,21 +1,18 @@
 // Downloads end to end against the demo site on 127.0.0.1.
-#include "DemoSiteProcess.h"
+#include "DownloadSiteFixture.h"
+#include "TestSupport.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadRecords.h"
-#include "library/LibraryItem.h"
-#include "library/Library.h"
 #include "engines/Engines.h"
-#include "ScriptedPrompt.h"
-#include "web/SignInState.h"
-#include "TestSupport.h"
+#include "library/Library.h"
+#include "library/LibraryItem.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -28,15 +25,7 @@ private:
     QUrl synthetic(const QString &tag, int count, qint64 bytes, qint64 rate = 0,
                    bool redirect = false) const
     {
-        QString query = QStringLiteral("/members/synthetic.corvana?count=%1&bytes=%2&tag=%3")
-                            .arg(count)
-                            .arg(bytes)
-                            .arg(tag);
-        if (rate > 0)
-            query += QStringLiteral("&rate=%1").arg(rate);
-        if (redirect)
-            query += QStringLiteral("&redirect=1");
-        return m_site->url(query);
+        return m_site->syntheticDescriptor(tag, count, bytes, rate, redirect);
     }
     static int countWarnings(const ScriptedPrompt &prompt, const QString &title)
     {
@@ -53,28 +42,18 @@ private:
         return manager.activeDownloads().value(0);
     }
 
-    std::unique_ptr<DemoSiteProcess> m_site;
-    std::unique_ptr<QTemporaryDir> m_home;
-    ScriptedPrompt m_prompt;
+    DownloadSiteFixture m_fixture;
+    DemoSiteProcess *m_site = nullptr;
+    ScriptedPrompt &m_prompt = m_fixture.prompt;
 
 private Q_SLOTS:
     void initTestCase()
     {
-        m_site = std::make_unique<DemoSiteProcess>();
-        QVERIFY(m_site->isRunning());
-        UserPrompt::install(&m_prompt);
-        SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
+        QVERIFY(m_fixture.start());
+        m_site = m_fixture.site();
     }
 
-    void init()
-    {
-        m_home = std::make_unique<QTemporaryDir>();
-        Library::setupPaths(m_home->path());
-        QVERIFY(Library::initDatabase(QString()));
-        m_prompt.messages.clear();
-        m_prompt.answers.clear();
-        m_site->control(QStringLiteral("/control/fault?name="));
-    }
+    void init() { QVERIFY(m_fixture.freshHome()); }
 
     void sixAcceptedFiveRunOneQueued()
     {

@@ -1,8 +1,7 @@
 // Media sizes from the descriptor's "bytes" attribute through to what the
 // downloads card shows, including videos beyond 2 and 4 GiB, against the
 // demo site's generated content (nothing of that size is written to disk).
-#include "DemoSiteProcess.h"
-#include "ScriptedPrompt.h"
+#include "DownloadSiteFixture.h"
 #include "SyntheticBlob.h"
 #include "core/Formatters.h"
 #include "downloads/ContentRange.h"
@@ -11,12 +10,10 @@
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadProgress.h"
 #include "library/Library.h"
-#include "web/SignInState.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <limits>
@@ -48,18 +45,13 @@ class TestDownloadSizes : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<DemoSiteProcess> m_site;
-    std::unique_ptr<QTemporaryDir> m_home;
-    ScriptedPrompt m_prompt;
+    DownloadSiteFixture m_fixture;
+    DemoSiteProcess *m_site = nullptr;
 
     Download *startSynthetic(DownloadManager &manager, const QString &tag, qint64 bytes,
                              qint64 rate)
     {
-        manager.initializeDownload(
-            m_site->url(QStringLiteral("/members/synthetic.corvana?count=1&bytes=%1&tag=%2&rate=%3")
-                            .arg(bytes)
-                            .arg(tag)
-                            .arg(rate)));
+        manager.initializeDownload(m_site->syntheticDescriptor(tag, 1, bytes, rate));
         if (!QTest::qWaitFor([&] { return manager.rowCount() == 1; }, 15000))
             return nullptr;
         return manager.activeDownloads().value(0);
@@ -68,18 +60,11 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        m_site = std::make_unique<DemoSiteProcess>();
-        QVERIFY(m_site->isRunning());
-        UserPrompt::install(&m_prompt);
-        SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
+        QVERIFY(m_fixture.start());
+        m_site = m_fixture.site();
     }
 
-    void init()
-    {
-        m_home = std::make_unique<QTemporaryDir>();
-        Library::setupPaths(m_home->path());
-        QVERIFY(Library::initDatabase(QString()));
-    }
+    void init() { QVERIFY(m_fixture.freshHome()); }
 
     void sizeThroughParserToProgress_data()
     {

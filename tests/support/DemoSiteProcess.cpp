@@ -72,6 +72,20 @@ QUrl DemoSiteProcess::tlsUrl(const QString &pathAndQuery) const
     return QUrl(m_tlsUrl.toString() + pathAndQuery);
 }
 
+QUrl DemoSiteProcess::syntheticDescriptor(const QString &tag, int count, qint64 bytes, qint64 rate,
+                                          bool redirect) const
+{
+    QString query = QStringLiteral("/members/synthetic.corvana?count=%1&bytes=%2&tag=%3")
+                        .arg(count)
+                        .arg(bytes)
+                        .arg(tag);
+    if (rate > 0)
+        query += QStringLiteral("&rate=%1").arg(rate);
+    if (redirect)
+        query += QStringLiteral("&redirect=1");
+    return url(query);
+}
+
 QByteArray DemoSiteProcess::control(const QString &pathAndQuery) const
 {
     QNetworkAccessManager manager;

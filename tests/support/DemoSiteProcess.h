@@ -20,6 +20,11 @@ public:
     bool isRunning() const { return m_url.isValid(); }
     QUrl url(const QString &pathAndQuery = QString()) const;
     QUrl tlsUrl(const QString &pathAndQuery = QString()) const;
+    // A generated descriptor of `count` items of `bytes` each, named after
+    // `tag`, served at `rate` bytes a second (0: at full speed), optionally
+    // through a redirect.
+    QUrl syntheticDescriptor(const QString &tag, int count, qint64 bytes, qint64 rate = 0,
+                             bool redirect = false) const;
     QString dataDir() const { return m_data.path(); }
 
     // GET on the control interface (no credentials); the body.

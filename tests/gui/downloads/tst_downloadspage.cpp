@@ -1,7 +1,6 @@
 // The downloads page over a real download manager fetching from the demo
 // site on 127.0.0.1: cards, their buttons and the page's bar.
-#include "DemoSiteProcess.h"
-#include "ScriptedPrompt.h"
+#include "DownloadSiteFixture.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadRecords.h"
@@ -9,12 +8,10 @@
 #include "gui/downloads/DownloadView.h"
 #include "gui/downloads/DownloadWidget.h"
 #include "library/Library.h"
-#include "web/SignInState.h"
 
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
-#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
@@ -27,12 +24,7 @@ class TestDownloadsPage : public QObject
 private:
     QUrl synthetic(const QString &tag, int count, qint64 bytes, qint64 rate) const
     {
-        return m_site->url(
-            QStringLiteral("/members/synthetic.corvana?count=%1&bytes=%2&tag=%3&rate=%4")
-                .arg(count)
-                .arg(bytes)
-                .arg(tag)
-                .arg(rate));
+        return m_site->syntheticDescriptor(tag, count, bytes, rate);
     }
 
     struct Page
@@ -52,30 +44,19 @@ private:
         return pixmap.toImage().pixelColor(65, 50).name();
     }
 
-    std::unique_ptr<DemoSiteProcess> m_site;
-    std::unique_ptr<QTemporaryDir> m_home;
-    ScriptedPrompt m_prompt;
+    DownloadSiteFixture m_fixture;
+    DemoSiteProcess *m_site = nullptr;
+    ScriptedPrompt &m_prompt = m_fixture.prompt;
 
 private Q_SLOTS:
     void initTestCase()
     {
-        m_site = std::make_unique<DemoSiteProcess>();
-        QVERIFY(m_site->isRunning());
-        UserPrompt::install(&m_prompt);
-        SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
+        QVERIFY(m_fixture.start());
+        m_site = m_fixture.site();
         DownloadItem::setUpdateInterval(50);
     }
 
-    void cleanupTestCase() { UserPrompt::install(nullptr); }
-
-    void init()
-    {
-        m_home = std::make_unique<QTemporaryDir>();
-        Library::setupPaths(m_home->path());
-        QVERIFY(Library::initDatabase(QString()));
-        m_prompt.messages.clear();
-        m_prompt.answers.clear();
-    }
+    void init() { QVERIFY(m_fixture.freshHome()); }
 
     // A download restored at start knows only its descriptor: the card says
     // so, with the default picture, until resuming fetches the descriptor.
