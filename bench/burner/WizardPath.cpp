@@ -99,18 +99,24 @@ bool runTask(Task &task)
     return ok;
 }
 
-bool runEngineBurn(const QStringList &clips, const QString &image, BurnRun &run)
+void scanProject(const QStringList &clips)
 {
     Project *project = Project::instance();
     project->reset();
     project->setDiscType(DiscType::Dvd);
     project->setTitle(QStringLiteral("Bench"));
-    Heartbeat heartbeat;
     for (const QString &clip : clips) {
         ScanTask scan;
         scan.setSource(clip);
         runTask(scan);
     }
+}
+
+bool runEngineBurn(const QStringList &clips, const QString &image, BurnRun &run)
+{
+    scanProject(clips);
+    Project *project = Project::instance();
+    Heartbeat heartbeat;
     QElapsedTimer total;
     total.start();
     for (int i = 0; i < clips.size(); ++i) {

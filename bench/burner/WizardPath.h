@@ -25,3 +25,5 @@ bool runWizardBurn(const QStringList &clips, const QString &image, BurnRun &run)
 
 // Runs one task to its end; true when it completed.
 bool runTask(Task &task);
+// A fresh DVD project titled "Bench" holding the scanned clips.
+void scanProject(const QStringList &clips);

@@ -128,6 +128,7 @@ void BurnStep::report(const QString &title, const QString &text, std::function<v
 
 void BurnStep::taskFailed(const QString &title, const QString &desc)
 {
+    m_delegate->hideProgress(); // the failed row is gone
     report(title, desc, [this] { askToContinue(); });
 }
 
@@ -164,6 +165,7 @@ void BurnStep::deviceCompleted()
 
 void BurnStep::deviceFailed(const QString &title, const QString &detail)
 {
+    m_delegate->hideProgress();
     report(title, detail, [this] { finish(false); });
 }
 
