@@ -2,13 +2,15 @@
 #include "core/Logging.h"
 
 #include "burner/DvdMenu.h"
-#include "core/Platform.h"
 #include "burner/Project.h"
+#include "core/Platform.h"
 
 #include <QDomDocument>
 #include <QFile>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QTextStream>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QtDebug>
 
 namespace {
@@ -100,8 +102,8 @@ bool CreateDVDTask::writeXml(const QDomDocument &doc, const QString &fileName)
 {
     QFile file(tempFile(fileName));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Truncate)) {
-        qCWarning(lcBurner).noquote() << "CreateDVDTask::buildMenuXml can't open " + fileName +
-                                    " for writing";
+        qCWarning(lcBurner).noquote()
+            << "CreateDVDTask::buildMenuXml can't open " + fileName + " for writing";
         return false;
     }
     QTextStream stream(&file);
@@ -110,24 +112,17 @@ bool CreateDVDTask::writeXml(const QDomDocument &doc, const QString &fileName)
     return file.error() == QFile::NoError;
 }
 
-bool CreateDVDTask::buildMenuXml()
+bool CreateDVDTask::buildMenuXml(const DvdMenu &menu)
 {
     const bool dvdWritten = writeXml(authoringXml(), QStringLiteral("dvd.xml"));
-    QStringList labels;
-    for (const VideoClip &clip : Project::instance()->clips())
-        labels << QFileInfo(clip.path).completeBaseName();
-    const DvdMenu menu(labels, m_ntsc);
     if (!menu.fitsFrame()) {
-        qCWarning(lcBurner) << "CreateDVDTask::buildMenuXml the menu has no room for" << labels.size()
-                   << "clips";
+        qCWarning(lcBurner) << "CreateDVDTask::buildMenuXml the menu has no room for"
+                            << menu.labels().size() << "clips";
         return false;
     }
     const bool menuWritten =
         writeXml(menu.subpictureXml(m_temp.absolutePath()), QStringLiteral("menu.xml"));
-    const bool imagesWritten = menu.writeImages(m_temp.absolutePath());
-    if (!imagesWritten)
-        qCWarning(lcBurner) << "CreateDVDTask::buildMenuXml could not save the menu pictures";
-    return dvdWritten && menuWritten && imagesWritten;
+    return dvdWritten && menuWritten;
 }
 
 void CreateDVDTask::exec()
@@ -139,15 +134,38 @@ void CreateDVDTask::exec()
     m_ntsc = project->isNtsc();
     m_title = project->title();
     emit progress(-1, 0);
-    if (!buildMenuXml()) {
-        const int clips = static_cast<int>(project->clips().size());
-        reportFailure(tr("Unable to create DVD"),
-                      DvdMenu(QStringList(clips, QString()), m_ntsc).fitsFrame()
-                          ? tr("The menu could not be written to %1.").arg(m_temp.absolutePath())
-                          : tr("The disc menu has no room for %1 videos.").arg(clips));
+    QStringList labels;
+    for (const VideoClip &clip : project->clips())
+        labels << QFileInfo(clip.path).completeBaseName();
+    const DvdMenu menu(labels, m_ntsc);
+    if (!buildMenuXml(menu)) {
+        menuFailed(menu);
         return;
     }
-    convertToPPM();
+    // Drawing and compressing the pictures takes a while: not on the caller's thread.
+    m_menuPictures = new QFutureWatcher<bool>(this);
+    connect(m_menuPictures, &QFutureWatcherBase::finished, this, [this, menu] {
+        const bool written = m_menuPictures->result();
+        m_menuPictures->deleteLater();
+        m_menuPictures = nullptr;
+        if (!written) {
+            qCWarning(lcBurner) << "CreateDVDTask::buildMenuXml could not save the menu pictures";
+            menuFailed(menu);
+            return;
+        }
+        convertToPPM();
+    });
+    const QString folder = m_temp.absolutePath();
+    m_menuPictures->setFuture(
+        QtConcurrent::run([menu, folder] { return menu.writeImages(folder); }));
+}
+
+void CreateDVDTask::menuFailed(const DvdMenu &menu)
+{
+    reportFailure(tr("Unable to create DVD"),
+                  menu.fitsFrame()
+                      ? tr("The menu could not be written to %1.").arg(m_temp.absolutePath())
+                      : tr("The disc menu has no room for %1 videos.").arg(menu.labels().size()));
 }
 
 QProcess *CreateDVDTask::startTool(QPointer<QProcess> &slot, const QString &tool,
@@ -191,8 +209,9 @@ bool CreateDVDTask::previousSucceeded(QProcess *process, int exitCode,
             process ? QString::fromLocal8Bit(process->readAllStandardError()) : QString();
         qCWarning(lcBurner).noquote() << prefix + QStringLiteral("error: ") + error;
         if (process)
-            qCWarning(lcBurner).noquote() << prefix + QStringLiteral("output: ") +
-                                        QString::fromLocal8Bit(process->readAllStandardOutput());
+            qCWarning(lcBurner).noquote()
+                << prefix + QStringLiteral("output: ") +
+                       QString::fromLocal8Bit(process->readAllStandardOutput());
         reportFailure(title, error.trimmed().right(2000));
         return false;
     }
@@ -371,6 +390,13 @@ void CreateDVDTask::processError(QProcess::ProcessError error)
 
 void CreateDVDTask::cancel()
 {
+    if (m_menuPictures) {
+        // The pictures are left to finish; the chain does not go on.
+        m_menuPictures->disconnect(this);
+        m_menuPictures->waitForFinished();
+        m_menuPictures->deleteLater();
+        m_menuPictures = nullptr;
+    }
     for (QPointer<QProcess> *slot : {&m_authorTool, &m_subtitler, &m_cdCreator, &m_jpegConverter,
                                      &m_ppmConverter, &m_mpegEncoder, &m_multiplexer}) {
         QProcess *process = *slot;

@@ -5,7 +5,9 @@
 #include <QDir>
 #include <QPointer>
 
+class DvdMenu;
 class QDomDocument;
+template <typename T> class QFutureWatcher;
 
 // Authors a DVD-Video with a menu from the converted clips and packs it into
 // an ISO image: menu pictures -> PPM -> YUV4MPEG -> MPEG-2 -> program stream
@@ -43,7 +45,9 @@ private slots:
     void processError(QProcess::ProcessError error);
 
 private:
-    bool buildMenuXml();
+    // The descriptions; false when one cannot be written or the menu has no room.
+    bool buildMenuXml(const DvdMenu &menu);
+    void menuFailed(const DvdMenu &menu);
     bool writeXml(const QDomDocument &doc, const QString &fileName);
     QString tempFile(const QString &name) const;
     QString toolName(const QObject *process) const;
@@ -65,4 +69,5 @@ private:
     QPointer<QProcess> m_ppmConverter;
     QPointer<QProcess> m_mpegEncoder;
     QPointer<QProcess> m_multiplexer;
+    QFutureWatcher<bool> *m_menuPictures = nullptr;
 };
