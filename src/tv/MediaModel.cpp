@@ -306,18 +306,18 @@ QList<MediaModel::Entry> MediaModel::listFolder(const QString &root, const QStri
             continue; // hidden
         if (info.isSymLink() && !SharedFolder::contains(root, info.filePath()))
             continue;
-        const bool folder = info.isDir();
         const QString suffix = info.suffix().toLower();
-        if (!folder && !MediaNode::mediaSuffixes().contains(suffix))
+        // One stat per entry, without the local time conversions of QFileInfo.
+        const FileStamp stamp = FileStamp::of(info.filePath());
+        const bool folder = stamp.folder;
+        if (!stamp.exists || (!folder && !MediaNode::mediaSuffixes().contains(suffix)))
             continue;
         if (!folder && !isPictureSuffix(suffix)) {
             videoNames.insert(info.completeBaseName());
             videoNames.insert(name);
         }
-        const qint64 modified = info.lastModified().toMSecsSinceEpoch();
-        const QDateTime born = info.birthTime();
-        entries.append({info.filePath(), name, folder, folder ? 0 : info.size(), modified,
-                        born.isValid() ? born.toMSecsSinceEpoch() : modified});
+        entries.append({info.filePath(), name, folder, folder ? 0 : stamp.size, stamp.modifiedMs(),
+                        stamp.createdMs});
     }
     // The library's own pictures of a video ("<video>-thumb.jpg", "-cover.jpg",
     // named after its base name or its whole file name).

@@ -1,11 +1,12 @@
 // The device host over HTTP on 127.0.0.1 (no SSDP): description per client,
 // service descriptions, SOAP control and its errors, GENA eventing.
+#include "TvTestHttp.h"
 #include "core/AppIdentity.h"
 #include "core/Version.h"
 #include "tv/LumiqoTv.h"
 #include "tv/MediaModel.h"
 #include "tv/MediaServer.h"
-#include "TvTestHttp.h"
+#include "tv/upnp/UpnpSoap.h"
 
 #include <QRegularExpression>
 #include <QTcpServer>
@@ -562,6 +563,35 @@ private Q_SLOTS:
                     {{"SID", sid}})
                 .status,
             412);
+    }
+
+    void escapedTextReadsBack_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("read"); // what an XML reader gets back
+        QTest::newRow("plain") << u"Plain title 1080p"_qs << u"Plain title 1080p"_qs;
+        QTest::newRow("markup") << u"a&b <c> \"d\" 'e'"_qs << u"a&b <c> \"d\" 'e'"_qs;
+        QTest::newRow("kept whitespace") << u"a\tb\nc"_qs << u"a\tb\nc"_qs;
+        QTest::newRow("control characters dropped")
+            << (u"a"_qs + QChar(0x01) + u"b"_qs + QChar(0x1f) + u"&"_qs) << u"ab&"_qs;
+        QTest::newRow("surrogate pair kept") << u"x\U0001F600y"_qs << u"x\U0001F600y"_qs;
+        QTest::newRow("lone surrogates dropped")
+            << (u"a"_qs + QChar(0xD800) + u"b"_qs + QChar(0xDC00) + u"<"_qs) << u"ab<"_qs;
+        QTest::newRow("non-characters dropped")
+            << (QChar(0xFFFE) + u"\u00e9t\u00e9"_qs + QChar(0xFFFF)) << u"\u00e9t\u00e9"_qs;
+    }
+
+    // Whatever a file or folder name holds, the SOAP answer stays readable
+    // and tells the name (less what XML cannot carry).
+    void escapedTextReadsBack()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, read);
+        UpnpActionResponse answer;
+        answer.add(QStringLiteral("Result"), text);
+        const QByteArray envelope = UpnpSoap::response(QString::fromLatin1(contentDirectory),
+                                                       QStringLiteral("Browse"), answer);
+        QCOMPARE(soapArguments(envelope).value(QStringLiteral("Result")), read);
     }
 };
 

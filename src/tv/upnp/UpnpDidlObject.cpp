@@ -2,33 +2,74 @@
 
 namespace {
 
-QString attribute(const QString &name, const QString &value)
+// Appends `text` with the XML special characters escaped.
+void appendEscaped(QString &xml, const QString &text)
 {
-    return QStringLiteral(" %1=\"%2\"").arg(name, value.toHtmlEscaped());
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        const char *entity = c == QLatin1Char('&')   ? "&amp;"
+                             : c == QLatin1Char('<') ? "&lt;"
+                             : c == QLatin1Char('>') ? "&gt;"
+                             : c == QLatin1Char('"') ? "&quot;"
+                                                     : nullptr;
+        if (!entity)
+            continue;
+        xml.append(QStringView(text).mid(from, i - from));
+        xml.append(QLatin1String(entity));
+        from = i + 1;
+    }
+    xml.append(QStringView(text).mid(from));
 }
 
-QString element(const QString &name, const QString &value)
+void attribute(QString &xml, QLatin1String name, const QString &value)
 {
-    return QStringLiteral("<%1>%2</%1>").arg(name, value.toHtmlEscaped());
+    xml += QLatin1Char(' ');
+    xml += name;
+    xml += QLatin1String("=\"");
+    appendEscaped(xml, value);
+    xml += QLatin1Char('"');
 }
 
-QString resource(const UpnpDidlResource &res)
+void attribute(QString &xml, QLatin1String name, qint64 value)
 {
-    QString xml =
-        QStringLiteral("<res") + attribute(QStringLiteral("protocolInfo"), res.protocolInfo);
+    xml += QLatin1Char(' ');
+    xml += name;
+    xml += QLatin1String("=\"");
+    xml += QString::number(value);
+    xml += QLatin1Char('"');
+}
+
+void element(QString &xml, QLatin1String name, const QString &value)
+{
+    xml += QLatin1Char('<');
+    xml += name;
+    xml += QLatin1Char('>');
+    appendEscaped(xml, value);
+    xml += QLatin1String("</");
+    xml += name;
+    xml += QLatin1Char('>');
+}
+
+void resource(QString &xml, const UpnpDidlResource &res)
+{
+    xml += QLatin1String("<res");
+    attribute(xml, QLatin1String("protocolInfo"), res.protocolInfo);
     if (res.size >= 0)
-        xml += attribute(QStringLiteral("size"), QString::number(res.size));
+        attribute(xml, QLatin1String("size"), res.size);
     if (!res.duration.isEmpty())
-        xml += attribute(QStringLiteral("duration"), res.duration);
+        attribute(xml, QLatin1String("duration"), res.duration);
     if (!res.resolution.isEmpty())
-        xml += attribute(QStringLiteral("resolution"), res.resolution);
+        attribute(xml, QLatin1String("resolution"), res.resolution);
     if (res.bitrate > 0)
-        xml += attribute(QStringLiteral("bitrate"), QString::number(res.bitrate));
+        attribute(xml, QLatin1String("bitrate"), res.bitrate);
     if (res.nrAudioChannels > 0)
-        xml += attribute(QStringLiteral("nrAudioChannels"), QString::number(res.nrAudioChannels));
+        attribute(xml, QLatin1String("nrAudioChannels"), res.nrAudioChannels);
     if (res.sampleFrequency > 0)
-        xml += attribute(QStringLiteral("sampleFrequency"), QString::number(res.sampleFrequency));
-    return xml + QLatin1Char('>') + res.url.toHtmlEscaped() + QStringLiteral("</res>");
+        attribute(xml, QLatin1String("sampleFrequency"), res.sampleFrequency);
+    xml += QLatin1Char('>');
+    appendEscaped(xml, res.url);
+    xml += QLatin1String("</res>");
 }
 
 } // namespace
@@ -40,23 +81,32 @@ QString UpnpDidlObject::document(const QList<UpnpDidlObject> &objects)
                        "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
                        "xmlns:upnp=\"urn:schemas-upnp-org:metadata-1-0/upnp/\" "
                        "xmlns:dlna=\"urn:schemas-dlna-org:metadata-1-0/\">");
+    // Built by appending only: a large folder's answer is written once.
+    xml.reserve(xml.size() + objects.size() * 640);
     for (const UpnpDidlObject &object : objects) {
-        const QString tag = object.container ? QStringLiteral("container") : QStringLiteral("item");
-        xml += QLatin1Char('<') + tag + attribute(QStringLiteral("id"), object.id) +
-               attribute(QStringLiteral("parentID"), object.parentId) +
-               attribute(QStringLiteral("restricted"), QStringLiteral("1"));
+        const QLatin1String tag(object.container ? "container" : "item");
+        xml += QLatin1Char('<');
+        xml += tag;
+        attribute(xml, QLatin1String("id"), object.id);
+        attribute(xml, QLatin1String("parentID"), object.parentId);
+        xml += QLatin1String(" restricted=\"1\"");
         if (object.container && object.childCount >= 0)
-            xml += attribute(QStringLiteral("childCount"), QString::number(object.childCount));
-        xml += QLatin1Char('>') + element(QStringLiteral("dc:title"), object.title) +
-               element(QStringLiteral("upnp:class"), object.upnpClass);
+            attribute(xml, QLatin1String("childCount"), object.childCount);
+        xml += QLatin1Char('>');
+        element(xml, QLatin1String("dc:title"), object.title);
+        element(xml, QLatin1String("upnp:class"), object.upnpClass);
         if (!object.date.isEmpty())
-            xml += element(QStringLiteral("dc:date"), object.date);
-        if (!object.albumArtUri.isEmpty())
-            xml += QStringLiteral("<upnp:albumArtURI dlna:profileID=\"JPEG_TN\">") +
-                   object.albumArtUri.toHtmlEscaped() + QStringLiteral("</upnp:albumArtURI>");
+            element(xml, QLatin1String("dc:date"), object.date);
+        if (!object.albumArtUri.isEmpty()) {
+            xml += QLatin1String("<upnp:albumArtURI dlna:profileID=\"JPEG_TN\">");
+            appendEscaped(xml, object.albumArtUri);
+            xml += QLatin1String("</upnp:albumArtURI>");
+        }
         for (const UpnpDidlResource &res : object.resources)
-            xml += resource(res);
-        xml += QStringLiteral("</") + tag + QLatin1Char('>');
+            resource(xml, res);
+        xml += QLatin1String("</");
+        xml += tag;
+        xml += QLatin1Char('>');
     }
-    return xml + QStringLiteral("</DIDL-Lite>");
+    return xml + QLatin1String("</DIDL-Lite>");
 }

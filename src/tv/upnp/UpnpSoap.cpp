@@ -89,37 +89,68 @@ QString escape(const QString &text)
 {
     // What XML cannot carry at all (control characters, unpaired surrogates,
     // U+FFFE and U+FFFF) is dropped, or the whole answer would be unreadable.
+    // Runs of plain characters are copied whole: a large Browse answer is
+    // escaped here in one pass.
     QString clean;
-    clean.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
-            clean += c;
-            clean += text.at(++i);
+    clean.reserve(text.size() + text.size() / 8);
+    const qsizetype size = text.size();
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t u = text.at(i).unicode();
+        const bool plain =
+            (u >= 0x20 && u < 0xD800 && u != u'&' && u != u'<' && u != u'>' && u != u'"') ||
+            (u >= 0xE000 && u != 0xFFFE && u != 0xFFFF);
+        if (plain)
+            continue;
+        if (QChar::isHighSurrogate(u) && i + 1 < size && text.at(i + 1).isLowSurrogate()) {
+            ++i; // a whole pair
             continue;
         }
-        const char16_t u = c.unicode();
-        if ((u < 0x20 && u != 0x9 && u != 0xA && u != 0xD) || c.isSurrogate() || u == 0xFFFE ||
-            u == 0xFFFF)
-            continue;
-        clean += c;
+        clean.append(QStringView(text).mid(from, i - from));
+        from = i + 1;
+        switch (u) {
+        case u'&':
+            clean += QLatin1String("&amp;");
+            break;
+        case u'<':
+            clean += QLatin1String("&lt;");
+            break;
+        case u'>':
+            clean += QLatin1String("&gt;");
+            break;
+        case u'"':
+            clean += QLatin1String("&quot;");
+            break;
+        case 0x9:
+        case 0xA:
+        case 0xD:
+            clean += QChar(u);
+            break;
+        default:
+            break; // dropped
+        }
     }
-    return clean.toHtmlEscaped();
+    clean.append(QStringView(text).mid(from));
+    return clean;
 }
 
 QByteArray response(const QString &serviceType, const QString &action,
                     const UpnpActionResponse &answer)
 {
-    QString body;
-    for (const auto &argument : answer.arguments)
-        body += QStringLiteral("<%1>%2</%1>").arg(argument.first, escape(argument.second));
-    return QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
-                          "<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\" "
-                          "s:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\">"
-                          "<s:Body><u:%1Response xmlns:u=\"%2\">%3</u:%1Response></s:Body>"
-                          "</s:Envelope>\r\n")
-        .arg(action, escape(serviceType), body)
-        .toUtf8();
+    QString xml =
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
+                       "<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\" "
+                       "s:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\">"
+                       "<s:Body><u:");
+    xml +=
+        action + QLatin1String("Response xmlns:u=\"") + escape(serviceType) + QLatin1String("\">");
+    for (const auto &argument : answer.arguments) {
+        xml += QLatin1Char('<') + argument.first + QLatin1Char('>');
+        xml += escape(argument.second);
+        xml += QLatin1String("</") + argument.first + QLatin1Char('>');
+    }
+    xml += QLatin1String("</u:") + action + QLatin1String("Response></s:Body></s:Envelope>\r\n");
+    return xml.toUtf8();
 }
 
 QByteArray fault(int errorCode, const QString &description)
