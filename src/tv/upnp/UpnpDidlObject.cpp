@@ -1,26 +1,10 @@
 #include "tv/upnp/UpnpDidlObject.h"
 
+#include "tv/upnp/UpnpSoap.h"
+
 namespace {
 
-// Appends `text` with the XML special characters escaped.
-void appendEscaped(QString &xml, const QString &text)
-{
-    qsizetype from = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        const char *entity = c == QLatin1Char('&')   ? "&amp;"
-                             : c == QLatin1Char('<') ? "&lt;"
-                             : c == QLatin1Char('>') ? "&gt;"
-                             : c == QLatin1Char('"') ? "&quot;"
-                                                     : nullptr;
-        if (!entity)
-            continue;
-        xml.append(QStringView(text).mid(from, i - from));
-        xml.append(QLatin1String(entity));
-        from = i + 1;
-    }
-    xml.append(QStringView(text).mid(from));
-}
+using UpnpSoap::appendEscaped;
 
 void attribute(QString &xml, QLatin1String name, const QString &value)
 {
@@ -33,11 +17,7 @@ void attribute(QString &xml, QLatin1String name, const QString &value)
 
 void attribute(QString &xml, QLatin1String name, qint64 value)
 {
-    xml += QLatin1Char(' ');
-    xml += name;
-    xml += QLatin1String("=\"");
-    xml += QString::number(value);
-    xml += QLatin1Char('"');
+    attribute(xml, name, QString::number(value));
 }
 
 void element(QString &xml, QLatin1String name, const QString &value)

@@ -87,12 +87,16 @@ bool parseArguments(const QByteArray &envelope, const QString &action,
 
 QString escape(const QString &text)
 {
-    // What XML cannot carry at all (control characters, unpaired surrogates,
-    // U+FFFE and U+FFFF) is dropped, or the whole answer would be unreadable.
-    // Runs of plain characters are copied whole: a large Browse answer is
-    // escaped here in one pass.
     QString clean;
     clean.reserve(text.size() + text.size() / 8);
+    appendEscaped(clean, text);
+    return clean;
+}
+
+void appendEscaped(QString &clean, const QString &text)
+{
+    // Runs of plain characters are copied whole: a large Browse answer is
+    // escaped in one pass.
     const qsizetype size = text.size();
     qsizetype from = 0;
     for (qsizetype i = 0; i < size; ++i) {
@@ -131,7 +135,6 @@ QString escape(const QString &text)
         }
     }
     clean.append(QStringView(text).mid(from));
-    return clean;
 }
 
 QByteArray response(const QString &serviceType, const QString &action,
@@ -146,7 +149,7 @@ QByteArray response(const QString &serviceType, const QString &action,
         action + QLatin1String("Response xmlns:u=\"") + escape(serviceType) + QLatin1String("\">");
     for (const auto &argument : answer.arguments) {
         xml += QLatin1Char('<') + argument.first + QLatin1Char('>');
-        xml += escape(argument.second);
+        appendEscaped(xml, argument.second);
         xml += QLatin1String("</") + argument.first + QLatin1Char('>');
     }
     xml += QLatin1String("</u:") + action + QLatin1String("Response></s:Body></s:Envelope>\r\n");

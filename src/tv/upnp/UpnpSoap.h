@@ -19,6 +19,10 @@ QByteArray response(const QString &serviceType, const QString &action,
                     const UpnpActionResponse &answer);
 QByteArray fault(int errorCode, const QString &description);
 
+// Text for XML content or attributes: markup characters escaped, and what
+// XML cannot carry at all (control characters, unpaired surrogates, U+FFFE
+// and U+FFFF) dropped, or the whole answer would be unreadable.
 QString escape(const QString &text);
+void appendEscaped(QString &xml, const QString &text);
 
 } // namespace UpnpSoap
