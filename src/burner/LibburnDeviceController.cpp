@@ -6,6 +6,7 @@
 #include "core/Platform.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -25,6 +26,7 @@ const QList<int> kOverwritableProfiles = {0x12, 0x13, 0x1a, 0x43};
 constexpr int kStdioProfile = 0xffff;
 constexpr int kSectorSize = 2048;
 constexpr int kPollMs = 10;
+constexpr int kReportMs = 100;
 
 bool intersects(const QList<int> &a, const QList<int> &b)
 {
@@ -268,6 +270,8 @@ bool LibburnDeviceController::writeTrack(LibburnDrive &drive, burn_source *sourc
         burn_progress progress{};
         int lastAction = -1;
         int lastPermille = -1;
+        QElapsedTimer sinceReport;
+        sinceReport.start();
         bool cancelled = false;
         for (;;) {
             const burn_drive_status status = burn_drive_get_status(drive.drive(), &progress);
@@ -280,12 +284,16 @@ bool LibburnDeviceController::writeTrack(LibburnDrive &drive, burn_source *sourc
             const WriteAction action = actionFor(status);
             const qreal fraction =
                 progress.sectors > 0 ? static_cast<qreal>(progress.sector) / progress.sectors : 0.0;
-            // Only what the list can show: a new step or a tenth of a percent more.
+            // A new step at once; more progress a few times a second, which is
+            // all a progress bar can show and spares the window needless paints.
             const int permille = static_cast<int>(fraction * 1000);
-            if (action != ValidatingMedia && (action != lastAction || permille != lastPermille)) {
+            const bool newStep = action != lastAction;
+            const bool moved = permille != lastPermille && sinceReport.elapsed() >= kReportMs;
+            if (action != ValidatingMedia && (newStep || moved)) {
                 reportAction(action, fraction);
                 lastAction = action;
                 lastPermille = permille;
+                sinceReport.restart();
             }
             QThread::msleep(kPollMs);
         }
