@@ -1,4 +1,5 @@
 #include "app/Application.h"
+#include "app/AtSpiGetAllShim.h"
 #include "library/Library.h"
 #include "app/MprisService.h"
 #include "gui/mainwindow/MainWindow.h"
@@ -31,6 +32,7 @@ int main(int argc, char **argv)
     int exitCode = 0;
     {
         Application app(argc, argv);
+        AtSpiGetAllShim atSpiShim;
         MessageBoxPrompt prompt;
         UserPrompt::install(&prompt);
 

@@ -152,6 +152,18 @@ QString AtSpiClient::text(const Node &node)
     return reply.arguments().value(0).toString();
 }
 
+QVariantMap AtSpiClient::allProperties(const Node &node, const QString &interface)
+{
+    const QDBusMessage reply = call(node, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                    QStringLiteral("GetAll"), {interface});
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return {};
+    QVariantMap properties = qdbus_cast<QVariantMap>(reply.arguments().first());
+    if (properties.contains(QStringLiteral("Parent")))
+        properties[QStringLiteral("Parent")] = QVariant::fromValue(nodeFrom(properties.value(QStringLiteral("Parent"))));
+    return properties;
+}
+
 AtSpiClient::Node AtSpiClient::find(const Node &root, const QString &role, const QString &name,
                                     bool prefix)
 {

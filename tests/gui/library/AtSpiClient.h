@@ -3,6 +3,7 @@
 #include <QDBusConnection>
 #include <QRect>
 #include <QString>
+#include <QVariantMap>
 
 // Reads a running program's widgets the way a screen reader does: over the
 // accessibility bus (AT-SPI), which Qt serves when accessibility is on.
@@ -37,6 +38,10 @@ public:
     Node cell(const Node &node, int row, int column = 0);
     // The text of a text field.
     QString text(const Node &node);
+    // Every property of one interface in one call, as screen readers read
+    // them (empty when the call fails); "Parent" comes back as a Node.
+    QVariantMap allProperties(const Node &node,
+                              const QString &interface = QStringLiteral("org.a11y.atspi.Accessible"));
 
     // The first showing descendant with this role whose name is `name` (or
     // starts with it when `prefix`); lists, tables and trees are only entered

@@ -265,6 +265,64 @@ private Q_SLOTS:
         QTRY_COMPARE(listRows(), natureCount);
     }
 
+    // Screen readers fetch all of an object's properties at once (GetAll);
+    // every kind of view answers it, and the program lives on.
+    void everyViewAnswersGetAll_data()
+    {
+        QTest::addColumn<QString>("role");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("sidebar") << QStringLiteral("tree") << QStringLiteral("Sidebar");
+        QTest::newRow("tiles") << QStringLiteral("list") << QStringLiteral("My videos");
+        QTest::newRow("table") << QStringLiteral("table") << QStringLiteral("My videos in detail");
+        QTest::newRow("categories") << QStringLiteral("tree") << QStringLiteral("Categories");
+        QTest::newRow("downloads") << QStringLiteral("table") << QStringLiteral("Downloads");
+    }
+
+    void everyViewAnswersGetAll()
+    {
+        QFETCH(QString, role);
+        QFETCH(QString, name);
+        const QStringList collections{QStringLiteral("list"), QStringLiteral("table"),
+                                      QStringLiteral("tree")};
+        std::function<Node(const Node &)> search = [&](const Node &node) -> Node {
+            if (m_atspi.role(node) == role && m_atspi.name(node) == name)
+                return node;
+            for (int i = 0, count = m_atspi.childCount(node); i < count; ++i) {
+                const Node next = m_atspi.child(node, i);
+                const bool otherView = collections.contains(m_atspi.role(next)) &&
+                                       m_atspi.name(next) != name;
+                if (next.isNull() || otherView)
+                    continue;
+                const Node found = search(next);
+                if (!found.isNull())
+                    return found;
+            }
+            return {};
+        };
+        const Node view = search(m_window); // showing or not
+        QVERIFY(!view.isNull());
+
+        const QVariantMap own = m_atspi.allProperties(view);
+        QCOMPARE(m_program.state(), QProcess::Running);
+        QCOMPARE(own.value(QStringLiteral("Name")).toString(), name);
+        const int children = own.value(QStringLiteral("ChildCount")).toInt();
+        QCOMPARE(children, m_atspi.childCount(view));
+        for (int i = 0; i < qMin(children, 12); ++i) {
+            const Node item = m_atspi.child(view, i);
+            QVERIFY(!item.isNull());
+            const QVariantMap properties = m_atspi.allProperties(item);
+            QVERIFY2(!properties.isEmpty(), qPrintable(item.path));
+            QCOMPARE(properties.value(QStringLiteral("Name")).toString(), m_atspi.name(item));
+            QCOMPARE(properties.value(QStringLiteral("Parent")).value<Node>().path, view.path);
+        }
+        if (role == QLatin1String("table") || role == QLatin1String("list"))
+            QCOMPARE(m_atspi.allProperties(view, QStringLiteral("org.a11y.atspi.Table"))
+                         .value(QStringLiteral("NRows"))
+                         .toInt(),
+                     m_atspi.rowCount(view));
+        QCOMPARE(m_program.state(), QProcess::Running);
+    }
+
     void playFromATile()
     {
         const Node view = list();
