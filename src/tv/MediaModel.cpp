@@ -123,6 +123,11 @@ MediaNodeInfo MediaModel::infoLocked(const MediaNode *node) const
     info.thumbnail = node->thumbnail;
     info.thumbnailSize = node->thumbnailSize;
     info.needsTranscoding = node->needsTranscoding();
+    info.revision = node->revision;
+    if (node->fragmentRevision == node->revision) {
+        info.fragment = node->fragment;
+        info.fragmentContext = node->fragmentContext;
+    }
     return info;
 }
 
@@ -189,6 +194,18 @@ void MediaModel::checkFiles(QList<MediaNodeInfo> *nodes)
         updateFile(node, stamp);
         info = infoLocked(node);
     }
+}
+
+void MediaModel::keepFragment(const MediaNodeInfo &info, const QString &context,
+                              const QString &fragment)
+{
+    QMutexLocker locker(&m_lock);
+    MediaNode *node = m_ids.value(info.objectId);
+    if (!node || node->revision != info.revision || node->path() != info.path)
+        return; // changed meanwhile
+    node->fragment = fragment;
+    node->fragmentContext = context;
+    node->fragmentRevision = node->revision;
 }
 
 void MediaModel::updateFile(MediaNode *node, const FileStamp &stamp)

@@ -53,6 +53,9 @@ public:
     // (and their copies refreshed); vanished ones become invalid copies and
     // their folder is listed again on its next use.
     void checkFiles(QList<MediaNodeInfo> *nodes);
+    // Any thread: keeps the DIDL-Lite written for the node's copy, unless the
+    // node changed since the copy was taken.
+    void keepFragment(const MediaNodeInfo &info, const QString &context, const QString &fragment);
     QRecursiveMutex *treeLock() const { return &m_lock; }
     // Any thread, not holding the tree lock: probes the `ahead` files first
     // and waits (until `deadline`) for those of the `awaited` files that

@@ -38,6 +38,7 @@ bool MediaNode::needsTranscoding() const
 
 void MediaNode::forgetProbe()
 {
+    ++revision;
     probed = false;
     headerRead = false;
     duration = QTime();
@@ -50,6 +51,7 @@ void MediaNode::forgetProbe()
 
 void MediaNode::setDuration(double seconds)
 {
+    ++revision;
     media.duration = seconds;
     duration = seconds >= 0 ? QTime(0, 0).addMSecs(qint64(seconds * 1000 + 0.5)) : QTime();
 }

@@ -59,6 +59,13 @@ public:
     qint64 listedNs = 0;
     qint64 listedAt = 0;
     bool gone = false; // taken out of the tree (the file or folder vanished)
+    // Counts the changes of what a listing shows of the file.
+    quint32 revision = 0;
+    // The file's DIDL-Lite item as last written, for `revision` and the
+    // client, address and port of `fragmentContext`.
+    QString fragment;
+    QString fragmentContext;
+    quint32 fragmentRevision = 0;
     bool probed = false;
     bool headerRead = false; // the play length in the file's header was looked for
     QTime duration;

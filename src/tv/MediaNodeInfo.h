@@ -31,4 +31,8 @@ struct MediaNodeInfo
     QByteArray thumbnail;
     QSize thumbnailSize;
     bool needsTranscoding = false;
+    quint32 revision = 0;
+    // The item's DIDL-Lite, when it was written for this revision and `fragmentContext`.
+    QString fragment;
+    QString fragmentContext;
 };

@@ -220,6 +220,7 @@ ProbeCache::Entry MetaDataGatherer::probeFile(const QString &path, const QString
 
 void MetaDataGatherer::apply(const ProbeCache::Entry &entry, MediaNode *node)
 {
+    ++node->revision;
     node->probed = true;
     node->media = entry.media;
     node->setDuration(entry.media.duration);

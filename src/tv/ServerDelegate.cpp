@@ -273,9 +273,18 @@ int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
     // The page is answered with what the probe learns within its budget.
     waitForProbes(page, request);
     const QList<QHostAddress> addresses = resourceAddresses(request.localAddress);
-    QList<UpnpDidlObject> objects;
-    objects.reserve(page.size());
+    // A file's item is written once per change and client, then reused.
+    QString context = QString::number(request.clientSignature) + QLatin1Char(':') +
+                      QString::number(request.serverPort);
+    for (const QHostAddress &address : addresses)
+        context += QLatin1Char(' ') + address.toString();
+    QStringList fragments;
+    fragments.reserve(page.size());
     for (const MediaNodeInfo &child : std::as_const(page)) {
+        if (child.valid && !child.isFolder && child.fragmentContext == context) {
+            fragments.append(child.fragment);
+            continue;
+        }
         UpnpDidlObject object;
         if (!buildFromMediaNode(child, request, addresses, &object,
                                 child.isFolder ? childCountOf(child) : -1)) {
@@ -283,10 +292,12 @@ int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
             --total;
             continue;
         }
-        objects.append(std::move(object));
+        fragments.append(UpnpDidlObject::fragment(object));
+        if (!child.isFolder)
+            m_model->keepFragment(child, context, fragments.last());
     }
-    result.result = UpnpDidlObject::document(objects);
-    result.numberReturned = quint32(objects.size());
+    result.result = UpnpDidlObject::document(fragments);
+    result.numberReturned = quint32(fragments.size());
     result.totalMatches = quint32(total);
     return 0;
 }

@@ -56,37 +56,60 @@ void resource(QString &xml, const UpnpDidlResource &res)
 
 QString UpnpDidlObject::document(const QList<UpnpDidlObject> &objects)
 {
-    QString xml =
-        QStringLiteral("<DIDL-Lite xmlns=\"urn:schemas-upnp-org:metadata-1-0/DIDL-Lite/\" "
-                       "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
-                       "xmlns:upnp=\"urn:schemas-upnp-org:metadata-1-0/upnp/\" "
-                       "xmlns:dlna=\"urn:schemas-dlna-org:metadata-1-0/\">");
+    QStringList fragments;
+    fragments.reserve(objects.size());
+    for (const UpnpDidlObject &object : objects)
+        fragments.append(fragment(object));
+    return document(fragments);
+}
+
+QString UpnpDidlObject::document(const QStringList &fragments)
+{
+    static const QLatin1String head(
+        "<DIDL-Lite xmlns=\"urn:schemas-upnp-org:metadata-1-0/DIDL-Lite/\" "
+        "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
+        "xmlns:upnp=\"urn:schemas-upnp-org:metadata-1-0/upnp/\" "
+        "xmlns:dlna=\"urn:schemas-dlna-org:metadata-1-0/\">");
+    static const QLatin1String tail("</DIDL-Lite>");
+    qsizetype size = head.size() + tail.size();
+    for (const QString &fragment : fragments)
+        size += fragment.size();
+    QString xml;
+    xml.reserve(size);
+    xml += head;
+    for (const QString &fragment : fragments)
+        xml += fragment;
+    return xml += tail;
+}
+
+QString UpnpDidlObject::fragment(const UpnpDidlObject &object)
+{
     // Built by appending only: a large folder's answer is written once.
-    xml.reserve(xml.size() + objects.size() * 640);
-    for (const UpnpDidlObject &object : objects) {
-        const QLatin1String tag(object.container ? "container" : "item");
-        xml += QLatin1Char('<');
-        xml += tag;
-        attribute(xml, QLatin1String("id"), object.id);
-        attribute(xml, QLatin1String("parentID"), object.parentId);
-        xml += QLatin1String(" restricted=\"1\"");
-        if (object.container && object.childCount >= 0)
-            attribute(xml, QLatin1String("childCount"), object.childCount);
-        xml += QLatin1Char('>');
-        element(xml, QLatin1String("dc:title"), object.title);
-        element(xml, QLatin1String("upnp:class"), object.upnpClass);
-        if (!object.date.isEmpty())
-            element(xml, QLatin1String("dc:date"), object.date);
-        if (!object.albumArtUri.isEmpty()) {
-            xml += QLatin1String("<upnp:albumArtURI dlna:profileID=\"JPEG_TN\">");
-            appendEscaped(xml, object.albumArtUri);
-            xml += QLatin1String("</upnp:albumArtURI>");
-        }
-        for (const UpnpDidlResource &res : object.resources)
-            resource(xml, res);
-        xml += QLatin1String("</");
-        xml += tag;
-        xml += QLatin1Char('>');
+    QString xml;
+    xml.reserve(640);
+    const QLatin1String tag(object.container ? "container" : "item");
+    xml += QLatin1Char('<');
+    xml += tag;
+    attribute(xml, QLatin1String("id"), object.id);
+    attribute(xml, QLatin1String("parentID"), object.parentId);
+    xml += QLatin1String(" restricted=\"1\"");
+    if (object.container && object.childCount >= 0)
+        attribute(xml, QLatin1String("childCount"), object.childCount);
+    xml += QLatin1Char('>');
+    element(xml, QLatin1String("dc:title"), object.title);
+    element(xml, QLatin1String("upnp:class"), object.upnpClass);
+    if (!object.date.isEmpty())
+        element(xml, QLatin1String("dc:date"), object.date);
+    if (!object.albumArtUri.isEmpty()) {
+        xml += QLatin1String("<upnp:albumArtURI dlna:profileID=\"JPEG_TN\">");
+        appendEscaped(xml, object.albumArtUri);
+        xml += QLatin1String("</upnp:albumArtURI>");
     }
-    return xml + QLatin1String("</DIDL-Lite>");
+    for (const UpnpDidlResource &res : object.resources)
+        resource(xml, res);
+    xml += QLatin1String("</");
+    xml += tag;
+    xml += QLatin1Char('>');
+    xml.squeeze();
+    return xml;
 }

@@ -29,4 +29,7 @@ struct UpnpDidlObject
     QList<UpnpDidlResource> resources;
 
     static QString document(const QList<UpnpDidlObject> &objects);
+    // The object's element alone, and a document of such elements.
+    static QString fragment(const UpnpDidlObject &object);
+    static QString document(const QStringList &fragments);
 };
