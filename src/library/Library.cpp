@@ -20,6 +20,9 @@
 #include <QThread>
 #include <QtDebug>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 constexpr int kColumnCount = 7;
@@ -74,7 +77,8 @@ Library::Library(QObject *parent)
     connect(m_importer, &VideoImporter::updated, this, &Library::updated, Qt::QueuedConnection);
     connect(m_importer, &VideoImporter::importFinished, this, &Library::importFinished,
             Qt::QueuedConnection);
-    connect(m_importer, &VideoImporter::inserted, this, &Library::refresh, Qt::QueuedConnection);
+    connect(m_importer, &VideoImporter::inserted, this, &Library::showStoredRows,
+            Qt::QueuedConnection);
     m_importer->start();
 
     // The first read of the table, newest first.
@@ -99,7 +103,10 @@ void Library::forwardModelSignals()
             [this](const QModelIndex &, int first, int last) { itemsInserted(first, last); });
     connect(inner, &QAbstractItemModel::rowsRemoved, this,
             [this](const QModelIndex &, int first, int last) { itemsRemoved(first, last); });
-    connect(inner, &QAbstractItemModel::dataChanged, this, &Library::clearItemCache);
+    connect(inner, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
+                itemsChanged(topLeft.row(), bottomRight.row());
+            });
     // A fresh read of the table makes the rows match it again.
     connect(inner, &QAbstractItemModel::modelReset, this, [this] {
         LibraryLocker locker(m_mutex->mutex());
@@ -173,6 +180,13 @@ void Library::itemsInserted(int first, int last)
         m_items.insert(first, count, std::nullopt);
     else
         m_items.clear();
+}
+
+void Library::itemsChanged(int first, int last)
+{
+    LibraryLocker locker(m_mutex->mutex());
+    for (int row = std::max(first, 0); row <= last && row < m_items.size(); ++row)
+        m_items[row].reset();
 }
 
 void Library::itemsRemoved(int first, int last)
@@ -301,6 +315,8 @@ void Library::lastWindowClosed()
     LibraryLocker locker(m_mutex->mutex());
     if (m_modelStale)
         refresh();
+    else
+        showStoredRows();
 }
 
 bool Library::isImportItem(LibraryItem item)
@@ -687,9 +703,12 @@ bool Library::updateItem(int row, const QString &title, const QString &descripti
             qCWarning(lcLibrary).noquote() << query.lastQuery();
             return false;
         }
-        markModelStale();
+        // Only this row is read again; views repaint it.
+        if (!m_model->reloadRow(row))
+            markModelStale();
     }
-    refresh();
+    if (m_modelStale)
+        refresh();
     emit updated();
     m_metaDataBuilder->build();
     QNetworkReply *reply = SiteReport::postEdit(form);
@@ -711,7 +730,16 @@ void Library::refresh()
 {
     LibraryLocker locker(m_mutex->mutex());
     m_refreshQueued = false;
+    m_storedIds.clear();
     m_model->select();
+}
+
+void Library::showStoredRows()
+{
+    LibraryLocker locker(m_mutex->mutex());
+    const QList<qlonglong> ids = std::exchange(m_storedIds, {});
+    if (!ids.isEmpty())
+        m_model->showStoredRows(ids);
 }
 
 void Library::scheduleRefresh()

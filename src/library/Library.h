@@ -88,6 +88,9 @@ public:
     // Removes the row with this id and, when asked, its files; safe from any
     // thread (the model is refreshed in the GUI thread). False when no such row.
     bool removeRecord(int id, bool deleteFiles);
+    // Rows a worker stored (by id) that the model is to show; the GUI thread
+    // adds them, without reading the rest. Call it under mutex().
+    void addStoredRows(const QList<qlonglong> &ids) { m_storedIds += ids; }
     // Tells the library that the table changed behind the model (a worker's
     // connection wrote it); the next refresh brings the model up to date.
     // Call it under mutex().
@@ -127,6 +130,8 @@ public Q_SLOTS:
 
     // Re-reads the table into the model (after a worker thread changed it).
     void refresh();
+    // Adds the rows workers stored since the last call to the model.
+    void showStoredRows();
 
 private Q_SLOTS:
     void done(bool error);
@@ -140,6 +145,7 @@ private:
     void clearItemCache();
     void itemsInserted(int first, int last);
     void itemsRemoved(int first, int last);
+    void itemsChanged(int first, int last);
     LibraryItems findInModel(const QString &pattern, bool *complete) const;
     // A row of the model decoded (what LibraryItem::fromRecord gives, read
     // by position).
@@ -175,6 +181,8 @@ private:
     // True from a change of the table made past the model until the model
     // is read again; searches then read everything from the table.
     bool m_modelStale = false;
+    // Stored by workers, not yet in the model (guarded by mutex()).
+    QList<qlonglong> m_storedIds;
     // A refresh is queued and has not run yet (guarded by mutex()).
     bool m_refreshQueued = false;
     bool m_closed = false;

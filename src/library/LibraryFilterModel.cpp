@@ -2,9 +2,14 @@
 
 #include "library/LibraryItem.h"
 
+#include <QElapsedTimer>
 #include <QRegularExpression>
 
 namespace {
+
+// Between the searched texts of a row; a pattern holding it is left to the
+// regular expression, so a match never spans two texts.
+constexpr QChar kSeparator(0xFFFF);
 
 // A whole-text wildcard match where "*" and "?" also match "/" (titles are not
 // paths).
@@ -24,62 +29,215 @@ QString wildcardExpression(const QString &pattern)
 
 } // namespace
 
-LibraryFilterModel::LibraryFilterModel(QObject *parent) : QSortFilterProxyModel(parent)
+LibraryFilterModel::LibraryFilterModel(QObject *parent)
+    : QSortFilterProxyModel(parent), m_prepare(new QTimer(this))
 {
     setDynamicSortFilter(true);
+    // Entries are made ahead in short slices, so the first keystroke does
+    // not wait for all of them.
+    m_prepare->setInterval(0);
+    connect(m_prepare, &QTimer::timeout, this, [this] {
+        if (!prepareSome())
+            m_prepare->stop();
+    });
+}
+
+void LibraryFilterModel::setSourceModel(QAbstractItemModel *model)
+{
+    // The cache follows the source before the proxy does (slots run in the
+    // order connected), so the proxy never filters a row by another's entry.
+    for (const QMetaObject::Connection &connection : std::as_const(m_cacheConnections))
+        disconnect(connection);
+    m_cacheConnections.clear();
+    m_entries.clear();
+    forgetMatches();
+    if (model) {
+        connectCache(model);
+        m_prepare->start();
+    }
+    QSortFilterProxyModel::setSourceModel(model);
+}
+
+bool LibraryFilterModel::prepareSome()
+{
+    constexpr qint64 kSliceNs = 8 * 1000 * 1000;
+    if (!sourceModel())
+        return false;
+    const int rows = sourceModel()->rowCount();
+    QElapsedTimer slice;
+    slice.start();
+    int row = 0;
+    while (row < rows && slice.nsecsElapsed() < kSliceNs) {
+        // Rows are made in order; skip over those made already.
+        while (row < rows && row < m_entries.size() && m_entries.at(row))
+            ++row;
+        if (row < rows)
+            entry(row++);
+    }
+    return row < rows;
+}
+
+void LibraryFilterModel::connectCache(QAbstractItemModel *model)
+{
+    const auto clear = [this] {
+        m_entries.clear();
+        forgetMatches();
+    };
+    m_cacheConnections << connect(model, &QAbstractItemModel::modelAboutToBeReset, this, clear)
+                       << connect(model, &QAbstractItemModel::modelReset, this, clear)
+                       << connect(model, &QAbstractItemModel::layoutChanged, this, clear)
+                       << connect(model, &QAbstractItemModel::rowsMoved, this, clear)
+                       << connect(model, &QAbstractItemModel::rowsInserted, this,
+                                  [this](const QModelIndex &parent, int first, int last) {
+                                      if (parent.isValid())
+                                          return;
+                                      forgetMatches();
+                                      if (first <= m_entries.size())
+                                          m_entries.insert(first, last - first + 1, std::nullopt);
+                                      else
+                                          m_entries.clear();
+                                  })
+                       << connect(model, &QAbstractItemModel::rowsRemoved, this,
+                                  [this](const QModelIndex &parent, int first, int last) {
+                                      if (parent.isValid())
+                                          return;
+                                      forgetMatches();
+                                      if (last < m_entries.size())
+                                          m_entries.remove(first, last - first + 1);
+                                      else
+                                          m_entries.clear();
+                                  })
+                       << connect(
+                              model, &QAbstractItemModel::dataChanged, this,
+                              [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
+                                  forgetMatches();
+                                  for (int row = topLeft.row();
+                                       row <= bottomRight.row() && row < m_entries.size(); ++row)
+                                      m_entries[row].reset();
+                              });
 }
 
 void LibraryFilterModel::clearFilter()
 {
     m_categories.clear();
     m_titles.clear();
-    invalidateFilter();
+    refilter();
 }
 
 void LibraryFilterModel::setFilter(const QSet<QString> &categories, const QSet<QString> &titles)
 {
     m_categories = categories;
     m_titles = titles;
-    invalidateFilter();
+    refilter();
 }
 
 void LibraryFilterModel::setNameFilter(const QString &nameFilter)
 {
     m_nameFilter = nameFilter;
     QString pattern = nameFilter;
+    const bool plain = !pattern.contains(QLatin1Char('*')) && !pattern.contains(QLatin1Char('?')) &&
+                       !pattern.contains(kSeparator);
+    m_foldedName = plain ? pattern.toCaseFolded() : QString();
     if (!pattern.contains(QLatin1Char('*')))
         pattern = QLatin1Char('*') + pattern + QLatin1Char('*');
     m_nameExpression = QRegularExpression(wildcardExpression(pattern),
                                           QRegularExpression::CaseInsensitiveOption |
                                               QRegularExpression::DotMatchesEverythingOption);
     m_nameExpression.optimize();
-    invalidateFilter();
+    refilter();
+}
+
+void LibraryFilterModel::matchAll()
+{
+    const int rows = sourceModel() ? sourceModel()->rowCount() : 0;
+    // Text holding the new pattern holds any part of it: only rows that
+    // held the last pattern can hold one that contains it.
+    const bool narrowing = !m_matchedPattern.isEmpty() && m_matches.size() == rows &&
+                           m_foldedName.contains(m_matchedPattern);
+    if (!narrowing)
+        m_matches.fill(true, rows);
+    for (int row = 0; row < rows; ++row) {
+        if (m_matches.at(row))
+            m_matches[row] = entry(row).folded.contains(m_foldedName);
+    }
+    m_matchedPattern = m_foldedName;
+}
+
+void LibraryFilterModel::refilter()
+{
+    if (!m_foldedName.isEmpty())
+        matchAll();
+    // One new layout rather than a removal or insertion per run of rows,
+    // which would cost views (and the mapping) time for each of thousands of
+    // runs.
+    invalidate();
+}
+
+bool LibraryFilterModel::hasFilter() const
+{
+    return !m_nameFilter.isEmpty() || !m_categories.isEmpty() || !m_titles.isEmpty();
+}
+
+LibraryFilterModel::Entry LibraryFilterModel::entryOf(const LibraryItem &item)
+{
+    Entry entry;
+    entry.folded = (item.title() + kSeparator + item.stars() + kSeparator + item.categories() +
+                    kSeparator + item.description())
+                       .toCaseFolded();
+    const QStringList parts = item.categories().split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString &part : parts)
+        entry.categories << part.trimmed();
+    entry.dvdTitle = item.dvdTitle();
+    return entry;
+}
+
+const LibraryFilterModel::Entry &LibraryFilterModel::entry(int sourceRow) const
+{
+    // The cache follows every change of the rows; it is only short before
+    // the first filtering.
+    if (sourceRow >= m_entries.size()) {
+        m_entries.clear();
+        m_entries.resize(sourceModel()->rowCount());
+    }
+    std::optional<Entry> &cached = m_entries[sourceRow];
+    if (!cached)
+        cached = entryOf(sourceModel()->index(sourceRow, 0).data().value<LibraryItem>());
+    return *cached;
 }
 
 bool LibraryFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const
 {
-    const QModelIndex index = sourceModel()->index(sourceRow, 0, sourceParent);
-    return accepts(index.data().value<LibraryItem>());
+    if (!hasFilter() || sourceParent.isValid())
+        return true;
+    if (!m_nameFilter.isEmpty() && m_foldedName.isEmpty()) {
+        const QModelIndex index = sourceModel()->index(sourceRow, 0, sourceParent);
+        return accepts(index.data().value<LibraryItem>());
+    }
+    if (!m_foldedName.isEmpty() && m_matchedPattern == m_foldedName && sourceRow < m_matches.size())
+        return m_matches.at(sourceRow);
+    return accepts(entry(sourceRow));
 }
 
 bool LibraryFilterModel::accepts(const LibraryItem &item) const
 {
-    if (!m_nameFilter.isEmpty()) {
-        const QRegularExpression &expression = m_nameExpression;
-        for (const QString &text :
-             {item.title(), item.stars(), item.categories(), item.description()}) {
-            if (expression.match(text).hasMatch())
-                return true;
-        }
-        return false;
+    if (m_nameFilter.isEmpty() || !m_foldedName.isEmpty())
+        return accepts(entryOf(item));
+    // Wildcards: the expression over the texts themselves.
+    for (const QString &text :
+         {item.title(), item.stars(), item.categories(), item.description()}) {
+        if (m_nameExpression.match(text).hasMatch())
+            return true;
     }
-    if (!m_categories.isEmpty()) {
-        QSet<QString> categories;
-        const QStringList parts = item.categories().split(QLatin1Char(','), Qt::SkipEmptyParts);
-        for (const QString &part : parts)
-            categories.insert(part.trimmed());
-        if (!categories.contains(m_categories))
+    return false;
+}
+
+bool LibraryFilterModel::accepts(const Entry &entry) const
+{
+    if (!m_nameFilter.isEmpty())
+        return entry.folded.contains(m_foldedName);
+    for (const QString &category : m_categories) {
+        if (!entry.categories.contains(category))
             return false;
     }
-    return m_titles.isEmpty() || m_titles.contains(item.dvdTitle());
+    return m_titles.isEmpty() || m_titles.contains(entry.dvdTitle);
 }

@@ -1,19 +1,32 @@
 #pragma once
 
+#include <QList>
 #include <QRegularExpression>
 #include <QSet>
 #include <QSortFilterProxyModel>
 #include <QString>
+#include <QStringList>
+#include <QTimer>
+
+#include <optional>
 
 class LibraryItem;
 
 // Filters the library by categories, DVD titles or a name pattern.
+//
+// What the rules look at is kept per source row (the searched texts case-
+// folded in one string, the category names split), made when a row is first
+// filtered (or while the event loop is idle) and dropped when the row
+// changes, so a new pattern is a plain text search over memory. A pattern
+// that extends the last one only looks at the rows the last one kept.
 class LibraryFilterModel : public QSortFilterProxyModel
 {
     Q_OBJECT
 
 public:
     explicit LibraryFilterModel(QObject *parent = nullptr);
+
+    void setSourceModel(QAbstractItemModel *model) override;
 
     // The rule itself, for one item.
     bool accepts(const LibraryItem &item) const;
@@ -27,8 +40,40 @@ protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
 
 private:
+    // What the rules need of one row.
+    struct Entry
+    {
+        QString folded; // title, stars, categories, description, case-folded
+        QStringList categories;
+        QString dvdTitle;
+    };
+
+    static Entry entryOf(const LibraryItem &item);
+    // The rules for a row whose name pattern, if any, is plain text.
+    bool accepts(const Entry &entry) const;
+    const Entry &entry(int sourceRow) const;
+    bool hasFilter() const;
+    void refilter();
+    void connectCache(QAbstractItemModel *model);
+    // Any change of the rows: the kept matches are no longer those of the rows.
+    void forgetMatches() { m_matchedPattern.clear(); }
+    // The plain name pattern over all rows, into m_matches.
+    void matchAll();
+    // Makes entries for a while; false once all rows have one.
+    bool prepareSome();
+
     QSet<QString> m_categories;
     QSet<QString> m_titles;
     QString m_nameFilter;
+    // The pattern case-folded when it is a plain text (no wildcards); empty
+    // when the regular expression decides.
+    QString m_foldedName;
     QRegularExpression m_nameExpression;
+    mutable QList<std::optional<Entry>> m_entries;
+    // Per source row, whether it holds m_matchedPattern (valid while that is
+    // not empty).
+    QList<bool> m_matches;
+    QString m_matchedPattern;
+    QTimer *m_prepare;
+    QList<QMetaObject::Connection> m_cacheConnections;
 };

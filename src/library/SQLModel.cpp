@@ -269,18 +269,22 @@ bool SQLModel::insertRecords(const QList<QSqlRecord> &records)
         db.rollback();
         return false;
     }
-    if (ids.isEmpty())
-        return ok;
+    if (!ids.isEmpty() && !showStoredRows(ids))
+        return false;
+    return ok;
+}
 
+bool SQLModel::showStoredRows(const QList<qlonglong> &ids)
+{
+    if (ids.isEmpty())
+        return true;
+    LibraryLocker locker(m_library->mutex()->mutex());
     // The new rows as the table holds them (its types, its defaults).
     const auto [low, high] = std::minmax_element(ids.cbegin(), ids.cend());
-    const QString statement = db.driver()->sqlStatement(QSqlDriver::SelectStatement, tableName(),
-                                                        QSqlTableModel::record(), false) +
-                              QStringLiteral(" WHERE id >= ? AND id <= ?");
     QList<Row> rows;
-    if (!readRows(statement, &rows, *low, *high)) {
-        qCWarning(lcLibrary).noquote() << QStringLiteral("SQLModel: can't read the new rows: ") +
-                                    lastError().text();
+    if (!readRows(selectById(QStringLiteral("id >= ? AND id <= ?")), &rows, *low, *high)) {
+        qCWarning(lcLibrary).noquote()
+            << QStringLiteral("SQLModel: can't read the new rows: ") + lastError().text();
         select();
         return false;
     }
@@ -288,7 +292,40 @@ bool SQLModel::insertRecords(const QList<QSqlRecord> &records)
     rows.removeIf(
         [&](const Row &row) { return !wanted.contains(row.at(m_idColumn).toLongLong()); });
     insertSorted(std::move(rows));
-    return ok;
+    return true;
+}
+
+bool SQLModel::reloadRow(int row)
+{
+    LibraryLocker locker(m_library->mutex()->mutex());
+    if (row < 0 || row >= m_rows.size())
+        return false;
+    const QVariant id = m_rows.at(row).at(m_idColumn);
+    QList<Row> rows;
+    if (!readRows(selectById(QStringLiteral("id = ?")), &rows, id) || rows.isEmpty())
+        return false;
+    Row &stored = m_rows[row];
+    const bool placed = (row == 0 || !before(rows.first(), m_rows.at(row - 1))) &&
+                        (row + 1 == m_rows.size() || !before(m_rows.at(row + 1), rows.first()));
+    if (placed) {
+        stored = std::move(rows.first());
+        emit dataChanged(index(row, 0), index(row, m_columns - 1));
+        return true;
+    }
+    // Its sort key changed: out at the old place, in at the new one.
+    beginRemoveRows(QModelIndex(), row, row);
+    m_rows.remove(row);
+    m_rowById.clear();
+    endRemoveRows();
+    insertSorted(std::move(rows));
+    return true;
+}
+
+QString SQLModel::selectById(const QString &condition) const
+{
+    return database().driver()->sqlStatement(QSqlDriver::SelectStatement, tableName(),
+                                             QSqlTableModel::record(), false) +
+           QStringLiteral(" WHERE ") + condition;
 }
 
 bool SQLModel::removeRows(int row, int count, const QModelIndex &parent)

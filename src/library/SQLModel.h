@@ -34,6 +34,12 @@ public:
     // Inserts the records (one transaction), each at the place the current
     // sort gives it; false when any insert failed.
     bool insertRecords(const QList<QSqlRecord> &records);
+    // Adds rows the table already holds (stored by another connection), each
+    // at the place the current sort gives it. The ids must not be shown yet.
+    bool showStoredRows(const QList<qlonglong> &ids);
+    // Reads the stored values of a row again; the row moves when its place in
+    // the sort changed. False when the row is gone from the table.
+    bool reloadRow(int row);
     // Removes rows and their table rows; false for a range outside the model
     // or when the table rows could not be deleted (then nothing is removed).
     bool removeRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
@@ -55,6 +61,8 @@ protected:
 private:
     using Row = QList<QVariant>;
 
+    // The select of all fields with a condition.
+    QString selectById(const QString &condition) const;
     bool readRows(const QString &statement, QList<Row> *rows, const QVariant &from = {},
                   const QVariant &to = {});
     // True when `a` comes before `b` in the current sort.

@@ -127,9 +127,10 @@ int VideoImporter::insertBatch(const LibraryItems &items, const QSet<QString> &d
         return 0;
     LibraryLocker locker(m_library->mutex()->mutex());
     QSqlDatabase db = m_library->connection();
-    if (!db.transaction())
+    const bool transaction = db.transaction();
+    if (!transaction)
         qCWarning(lcLibrary) << "SQLModel: can't open transaction";
-    int inserted = 0;
+    QList<qlonglong> ids;
     QSqlQuery query(db);
     QString prepared;
     QSet<QString> failed;
@@ -150,7 +151,7 @@ int VideoImporter::insertBatch(const LibraryItems &items, const QSet<QString> &d
         for (int i = 0; i < record.count(); ++i)
             query.addBindValue(record.value(i));
         if (query.exec()) {
-            ++inserted;
+            ids << query.lastInsertId().toLongLong();
         } else {
             failed.insert(item.videoPath());
             qCWarning(lcLibrary).noquote() << QStringLiteral("SQLModel::insertRecord failed: ") +
@@ -169,11 +170,13 @@ int VideoImporter::insertBatch(const LibraryItems &items, const QSet<QString> &d
                 << QStringLiteral("VideoImporter could not remove the download record: ") +
                        records.lastError().text();
     }
-    if (!db.commit())
+    if (transaction && !db.commit()) {
         qCWarning(lcLibrary) << "SQLModel: can't commit transaction";
-    if (inserted > 0)
-        m_library->markModelStale();
-    return inserted;
+        db.rollback();
+        return 0;
+    }
+    m_library->addStoredRows(ids);
+    return int(ids.size());
 }
 
 void VideoImporter::run()
@@ -195,7 +198,8 @@ void VideoImporter::run()
         if (items.isEmpty())
             continue;
 
-        LibraryItems collected;
+        // Each video is stored as soon as it has its thumbnail, so the views
+        // show the rows one by one; a download's record goes with its row.
         for (LibraryItem item : std::as_const(items)) {
             if (!m_library->isImportItem(item))
                 continue;
@@ -208,10 +212,14 @@ void VideoImporter::run()
             }
             if (!stopping)
                 makeThumbnailAndDuration(item);
-            collected << item;
+            QSet<QString> record;
+            if (downloaded.remove(item.videoPath()))
+                record.insert(item.videoPath());
+            const int stored = insertBatch({item}, record);
+            if (stored > 0)
+                emit inserted(stored);
         }
-        const int count = insertBatch(collected, downloaded);
-        emit inserted(count);
+        insertBatch({}, downloaded);
         emit importFinished();
         emit updated();
         m_library->metaDataBuilder()->build();

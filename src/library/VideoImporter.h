@@ -34,13 +34,16 @@ Q_SIGNALS:
     void importStarted();
     void importFinished();
     void updated();
-    // Rows were inserted into the table (the model is refreshed on this).
+    // Rows were inserted into the table, each as soon as it is stored; the
+    // library shows the rows it was handed (Library::addStoredRows).
     void inserted(int count);
 
 protected:
     void run() override;
 
 private:
+    // Stores the items and deletes the download records of `downloaded`, in
+    // one commit; gives the library the ids of the new rows.
     int insertBatch(const LibraryItems &items, const QSet<QString> &downloaded);
     static bool isStored(const QSqlDatabase &db, const QString &videoPath);
 
