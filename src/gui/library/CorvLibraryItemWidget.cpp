@@ -184,6 +184,18 @@ void CorvLibraryItemWidget::updateFromIndex(const QModelIndex &index)
     }
 }
 
+QPixmap CorvLibraryItemWidget::snapshot(const QModelIndex &index, const QSize &size)
+{
+    const LibraryItem current = index.siblingAtColumn(0).data().value<LibraryItem>();
+    if (m_snapshot.isNull() || index != m_index || current != m_item || size != m_snapshotSize) {
+        updateFromIndex(index);
+        resize(size);
+        m_snapshotSize = size;
+        m_snapshot = grab();
+    }
+    return m_snapshot;
+}
+
 QString CorvLibraryItemWidget::links(const QString &keywords) const
 {
     const QString colour =
@@ -212,6 +224,7 @@ void CorvLibraryItemWidget::fillLinks()
 void CorvLibraryItemWidget::setSelected(bool selected)
 {
     m_selected = selected;
+    m_snapshot = QPixmap();
     m_buttons->setVisible(selected);
     setStyleSheet(selected
                       ? QStringLiteral("#CorvLibraryItemWidget { background: qlineargradient("

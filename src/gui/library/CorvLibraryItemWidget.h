@@ -3,6 +3,7 @@
 #include "library/LibraryItem.h"
 
 #include <QPersistentModelIndex>
+#include <QPixmap>
 #include <QWidget>
 
 class CorvRoundedWidget;
@@ -25,6 +26,9 @@ public:
     // Refills the labels from the row's current data.
     void updateFromIndex(const QModelIndex &index);
     LibraryItem item() const { return m_item; }
+    // The widget painted for a row at a size; grabbed again only when the
+    // row's data, the size or the look changed since the last picture.
+    QPixmap snapshot(const QModelIndex &index, const QSize &size);
 
     // "45 sec" or "62 mins" for a duration text such as "0:45" or "1:02:03".
     static QString durationText(const QString &duration);
@@ -49,6 +53,8 @@ private:
     LibraryItem m_item;
     QString m_thumbnailPath;
     bool m_selected = false;
+    QPixmap m_snapshot;
+    QSize m_snapshotSize;
 
     CorvRoundedWidget *m_preview = nullptr;
     QPushButton *m_play = nullptr;

@@ -18,6 +18,15 @@
 #include <QMimeData>
 #include <QUrl>
 
+namespace {
+
+// Row widgets kept beyond the visible rows, before and after them.
+constexpr int kSpareWidgetRows = 12;
+// Unused widgets kept for reuse.
+constexpr int kMaxSpareWidgets = 48;
+
+} // namespace
+
 LibraryView::LibraryView(QWidget *parent) : QListView(parent)
 {
     setObjectName(QStringLiteral("LibraryView"));
@@ -66,7 +75,8 @@ void LibraryView::setLibrary(Library *library, QAbstractProxyModel *proxy)
     setModel(proxy);
     connect(proxy, &QAbstractItemModel::rowsRemoved, this,
             &LibraryView::updateIndexWidgetsAfterDelete);
-    connect(proxy, &QAbstractItemModel::rowsInserted, this, &LibraryView::dropWidgets);
+    connect(proxy, &QAbstractItemModel::rowsInserted, this,
+            &LibraryView::updateIndexWidgetsAfterInsert);
     connect(proxy, &QAbstractItemModel::modelReset, this, &LibraryView::dropWidgets);
     connect(proxy, &QAbstractItemModel::layoutChanged, this, &LibraryView::dropWidgets);
     connect(library, &Library::doSorted, this, &LibraryView::onSorted);
@@ -82,6 +92,10 @@ CorvLibraryItemWidget *LibraryView::itemWidget(const QModelIndex &index)
     if (!index.isValid() || index.model() != model())
         return nullptr;
     CorvLibraryItemWidget *&widget = m_widgets[index.row()];
+    if (!widget && !m_spare.isEmpty()) {
+        widget = m_spare.takeLast();
+        widget->updateFromIndex(index);
+    }
     if (!widget) {
         widget = new CorvLibraryItemWidget(this, index);
         widget->hide();
@@ -179,12 +193,34 @@ void LibraryView::dropWidgets()
     if (current.isValid() && isPersistentEditorOpen(current))
         closePersistentEditor(current);
     for (CorvLibraryItemWidget *widget : std::as_const(m_widgets))
-        widget->deleteLater();
+        retire(widget);
     m_widgets.clear();
     if (current.isValid() && selectionModel()->isSelected(current)) {
         itemWidget(current)->setSelected(true);
         openPersistentEditor(current);
     }
+}
+
+void LibraryView::retire(CorvLibraryItemWidget *widget)
+{
+    if (m_spare.size() >= kMaxSpareWidgets) {
+        widget->deleteLater();
+        return;
+    }
+    if (widget->isSelected())
+        widget->setSelected(false);
+    widget->hide();
+    m_spare.append(widget);
+}
+
+void LibraryView::updateIndexWidgetsAfterInsert(const QModelIndex &, int first, int last)
+{
+    // Widgets stay with their rows; the rows after the new ones move up.
+    const int added = last - first + 1;
+    QHash<int, CorvLibraryItemWidget *> moved;
+    for (auto it = m_widgets.cbegin(); it != m_widgets.cend(); ++it)
+        moved.insert(it.key() < first ? it.key() : it.key() + added, it.value());
+    m_widgets = moved;
 }
 
 void LibraryView::updateIndexWidgetsAfterDelete(const QModelIndex &, int first, int last)
@@ -200,6 +236,33 @@ void LibraryView::updateIndexWidgetsAfterDelete(const QModelIndex &, int first, 
             it.value()->deleteLater();
     }
     m_widgets = moved;
+}
+
+void LibraryView::paintEvent(QPaintEvent *event)
+{
+    QListView::paintEvent(event);
+    trimWidgets();
+}
+
+void LibraryView::trimWidgets()
+{
+    const QRect area = viewport()->rect();
+    const QModelIndex top = indexAt(area.topLeft());
+    const QModelIndex bottom = indexAt(QPoint(area.left(), area.bottom()));
+    const int first = top.isValid() ? top.row() : 0;
+    const int last = bottom.isValid() ? bottom.row() : (model() ? model()->rowCount() - 1 : 0);
+    if (m_widgets.size() <= (last - first + 1) + 4 * kSpareWidgetRows)
+        return;
+    const int current = currentIndex().row();
+    for (auto it = m_widgets.begin(); it != m_widgets.end();) {
+        const int row = it.key();
+        if (row == current || (row >= first - kSpareWidgetRows && row <= last + kSpareWidgetRows)) {
+            ++it;
+            continue;
+        }
+        retire(it.value());
+        it = m_widgets.erase(it);
+    }
 }
 
 void LibraryView::mouseMoveEvent(QMouseEvent *event)

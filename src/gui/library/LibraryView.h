@@ -54,6 +54,7 @@ private Q_SLOTS:
     void changeMediaInformation();
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
@@ -62,8 +63,14 @@ protected:
                           const QItemSelection &deselected) override;
 
 private:
+    void updateIndexWidgetsAfterInsert(const QModelIndex &parent, int first, int last);
     void updateIndexWidgetsAfterDelete(const QModelIndex &parent, int first, int last);
     void dropWidgets();
+    // Deletes the widgets of rows far from the visible ones (all but a few
+    // screens' worth), so scrolling a long list keeps few widgets alive.
+    void trimWidgets();
+    // Keeps a widget no row needs any more for reuse.
+    void retire(CorvLibraryItemWidget *widget);
     int sourceRow(const QModelIndex &index) const;
     void buildContextMenu();
     void exportItem(const LibraryItem &item);
@@ -76,4 +83,7 @@ private:
     // The video and library row the menu was opened for.
     QString m_menuPath;
     int m_menuRow = -1;
+    // Widgets of dropped rows, refilled for the next rows that need one
+    // (making one costs more than filling it).
+    QList<CorvLibraryItemWidget *> m_spare;
 };

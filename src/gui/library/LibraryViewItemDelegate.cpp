@@ -18,9 +18,8 @@ void LibraryViewItemDelegate::paint(QPainter *painter, const QStyleOptionViewIte
     if (!widget)
         return;
     // Painted from the row's current data, so edits and new thumbnails show.
-    widget->updateFromIndex(index);
-    widget->resize(option.rect.width(), option.rect.height() - rowSpacing);
-    const QPixmap picture = widget->grab();
+    const QPixmap picture =
+        widget->snapshot(index, QSize(option.rect.width(), option.rect.height() - rowSpacing));
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     painter->drawPixmap(option.rect.topLeft(), picture);

@@ -232,6 +232,7 @@ void LibraryWidget::showEvent(QShowEvent *event)
 
 void LibraryWidget::itemDoubleClicked(const QModelIndex &index)
 {
+    m_tableView->hidePreview();
     const QModelIndex source = m_proxy->mapToSource(index);
     if (!source.isValid()) {
         qCWarning(lcGui) << "LibraryWidget::itemDoubleClicked invalid ModelIndex";

@@ -1,21 +1,29 @@
 #include "gui/library/StatusWidget.h"
 
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMovie>
+#include <QTimeLine>
 
 StatusWidget::StatusWidget(QWidget *parent)
     : QFrame(parent), m_busy(new QLabel(this)), m_text(new QLabel(this)),
-      m_movie(new QMovie(QStringLiteral(":/images/progress/exportLoader.gif"), QByteArray(), this))
+      m_movie(new QMovie(QStringLiteral(":/images/progress/exportLoader.gif"), QByteArray(), this)),
+      m_timeLine(new QTimeLine(500, this))
 {
     setObjectName(QStringLiteral("StatusWidget"));
     setStyleSheet(QStringLiteral("#StatusWidget { background: black; } QLabel { color: white; }"));
-    setFixedHeight(30);
+    setFixedHeight(m_fullHeight);
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(10, 2, 10, 2);
     m_busy->setMovie(m_movie);
     layout->addWidget(m_busy);
     layout->addWidget(m_text, 1);
+    m_timeLine->setEasingCurve(QEasingCurve::InOutQuad);
+    connect(m_timeLine, &QTimeLine::valueChanged, this, &StatusWidget::animateStatusWidget);
+    connect(m_timeLine, &QTimeLine::finished, this, &StatusWidget::animationComplete);
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        setAnimationDuration(0);
     hide();
 }
 
@@ -24,14 +32,57 @@ QString StatusWidget::text() const
     return m_text->text();
 }
 
+void StatusWidget::setAnimationDuration(int ms)
+{
+    m_duration = std::max(ms, 0);
+    if (m_duration > 0)
+        m_timeLine->setDuration(m_duration);
+}
+
+void StatusWidget::animateStatusWidget(qreal value)
+{
+    setFixedHeight(std::max(1, qRound(m_fullHeight * value)));
+}
+
+void StatusWidget::animationComplete()
+{
+    if (m_showing) {
+        setFixedHeight(m_fullHeight);
+        m_movie->start();
+        return;
+    }
+    m_movie->stop();
+    setFixedHeight(m_fullHeight);
+    hide();
+}
+
+void StatusWidget::run(bool forward)
+{
+    if (m_duration == 0) {
+        animationComplete();
+        return;
+    }
+    // A slide under way turns round from where it is.
+    const bool running = m_timeLine->state() == QTimeLine::Running;
+    m_timeLine->setDirection(forward ? QTimeLine::Forward : QTimeLine::Backward);
+    if (!running) {
+        m_timeLine->setCurrentTime(forward ? 0 : m_timeLine->duration());
+        m_timeLine->start();
+    }
+}
+
 void StatusWidget::showStatus(const QString &message)
 {
     if (!message.isEmpty())
         m_text->setText(message);
+    if (m_showing)
+        return;
+    m_showing = true;
     if (isHidden()) {
+        animateStatusWidget(0);
         show();
-        m_movie->start();
     }
+    run(true);
 }
 
 void StatusWidget::showStatus()
@@ -41,8 +92,9 @@ void StatusWidget::showStatus()
 
 void StatusWidget::hideStatus()
 {
-    if (isHidden())
+    if (!m_showing)
         return;
+    m_showing = false;
     m_movie->stop();
-    hide();
+    run(false);
 }
