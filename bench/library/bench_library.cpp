@@ -4,6 +4,7 @@
 //
 //   bench_library                  the table
 //   bench_library --generate HOME  only writes the library into HOME/My Library
+#include "LibraryGenerator.h"
 #include "library/Library.h"
 #include "library/LibraryFilterModel.h"
 #include "library/LibraryItem.h"
@@ -32,67 +33,6 @@
 namespace {
 
 constexpr int kRows = 100000;
-
-const QStringList kWords = {"Sunset", "Beach",  "Night",  "City",   "Summer",  "Winter", "Garden",
-                            "Ocean",  "Dance",  "Party",  "Studio", "Morning", "Secret", "Lounge",
-                            "Desert", "Island", "Forest", "River",  "Road",    "Trip",   "Dream",
-                            "Story",  "Light",  "Shadow", "Velvet", "Silver",  "Golden"};
-const QStringList kCategories = {"Outdoor", "Indoor",  "Couples", "Solo",   "Classic",
-                                 "HD",      "Vintage", "Travel",  "Comedy", "Drama",
-                                 "Music",   "Sports",  "Fashion", "Art",    "Nature"};
-const QStringList kNames = {"Anna", "Bella", "Carla", "Dana", "Eva",  "Fiona", "Gina",
-                            "Hana", "Iris",  "Jana",  "Kira", "Lena", "Mia",   "Nora"};
-const QString kRareWord = QStringLiteral("Quokka");
-
-QString pick(const QStringList &list, QRandomGenerator &random)
-{
-    return list.at(random.bounded(int(list.size())));
-}
-
-void generate(const QString &folder)
-{
-    QRandomGenerator random(42);
-    QSqlDatabase db = Library::database();
-    db.transaction();
-    QSqlQuery insert(db);
-    insert.prepare(QStringLiteral(
-        "INSERT INTO library (thumbnailPath, title, sizeInBytes, creationDate, mediaLengthInSecs, "
-        "description, videoPath, guid, coverPath, dvdTitle, categories, stars, duration, "
-        "downloaded) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    for (int i = 0; i < kRows; ++i) {
-        QString title = pick(kWords, random) + QLatin1Char(' ') + pick(kWords, random) +
-                        QStringLiteral(" %1").arg(i % 40 + 1);
-        if (i % 20000 == 7)
-            title += QLatin1Char(' ') + kRareWord;
-        const QString dvd = pick(kWords, random) + QStringLiteral(" Vol. %1").arg(i % 300);
-        const QString path = folder + QStringLiteral("/%1/scene %2.mp4").arg(dvd).arg(i);
-        const int seconds = 60 + random.bounded(3600);
-        LibraryItem item;
-        item.thumbnailPath(path.chopped(4) + QStringLiteral("-thumb.jpg"));
-        item.title(title);
-        item.sizeInBytes(quint32(random.bounded(50000000) + 1000000));
-        item.creationDate(quint32(1200000000 + i * 60));
-        item.mediaLengthInSecs(quint32(seconds));
-        item.description(QStringLiteral("A %1 scene in the %2.")
-                             .arg(pick(kWords, random).toLower(), pick(kWords, random).toLower()));
-        item.videoPath(path);
-        item.guid(QStringLiteral("guid-%1").arg(i));
-        item.coverPath(path.chopped(4) + QStringLiteral("-cover.jpg"));
-        item.dvdTitle(dvd);
-        item.categories(pick(kCategories, random) + QStringLiteral(", ") +
-                        pick(kCategories, random));
-        item.stars(pick(kNames, random) + QStringLiteral(", ") + pick(kNames, random));
-        item.duration(QStringLiteral("%1:%2")
-                          .arg(seconds / 60, 2, 10, QLatin1Char('0'))
-                          .arg(seconds % 60, 2, 10, QLatin1Char('0')));
-        item.downloaded(true);
-        const QSqlRecord record = item.toRecord();
-        for (int c = 0; c < record.count(); ++c)
-            insert.addBindValue(record.value(c));
-        insert.exec();
-    }
-    db.commit();
-}
 
 double median(QList<double> values)
 {
@@ -205,7 +145,7 @@ int main(int argc, char **argv)
         Library::setupPaths(args.at(2));
         if (!Library::initDatabase(QString()))
             return 1;
-        generate(Library::libraryPath());
+        LibraryGenerator::generate(Library::libraryPath(), kRows);
         return 0;
     }
     QTemporaryDir dir;
@@ -214,7 +154,7 @@ int main(int argc, char **argv)
     QTextStream out(stdout);
     out << "Generating " << kRows << " rows...\n";
     out.flush();
-    generate(Library::libraryPath());
+    LibraryGenerator::generate(Library::libraryPath(), kRows);
 
     struct Row
     {
@@ -246,10 +186,12 @@ int main(int argc, char **argv)
     Library library;
     int rareHits = 0;
     int commonHits = 0;
-    const double findRare = timeMs([&] { rareHits = int(library.find(kRareWord).size()); }, 9);
+    const double findRare =
+        timeMs([&] { rareHits = int(library.find(LibraryGenerator::rareWord()).size()); }, 9);
     const double findCommon =
         timeMs([&] { commonHits = int(library.find(QStringLiteral("Sunset")).size()); }, 9);
-    const double sqliteRare = sqliteFindMs(Library::databasePath(), kRareWord, 9);
+    const double sqliteRare =
+        sqliteFindMs(Library::databasePath(), LibraryGenerator::rareWord(), 9);
     const double sqliteCommon = sqliteFindMs(Library::databasePath(), QStringLiteral("Sunset"), 9);
     rows.append({QStringLiteral("find rare word (%1 hits)").arg(rareHits), findRare,
                  QStringLiteral("< 50 ms")});

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Fills the library table with `rows` generated videos (seeded, so every run
+// gets the same library), in one transaction. Titles are two words and a
+// number; every 20,000th row also carries rareWord().
+namespace LibraryGenerator {
+
+void generate(const QString &folder, int rows);
+QString rareWord();
+
+} // namespace LibraryGenerator

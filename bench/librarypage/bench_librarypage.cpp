@@ -1,0 +1,311 @@
+// The library page over a generated library of 100,000 rows: time to show
+// it, paint time per frame while scrolling the tiles from top to bottom, a
+// keystroke in the search field until the filtered tiles are painted, and the
+// longest stall of the GUI thread while 100 files are imported. References in
+// the same run: the plain SQLite read of the rows, the same search as an SQL
+// count, and the GUI thread's heartbeat while idle.
+#include "LibraryGenerator.h"
+#include "gui/library/LibraryView.h"
+#include "gui/library/LibraryWidget.h"
+#include "gui/mainwindow/CorvLibSearchWidget.h"
+#include "library/Library.h"
+#include "library/LibraryItem.h"
+#include "library/LibraryReader.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QScrollBar>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+#include <QThread>
+#include <QTimer>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+constexpr int kRows = 100000;
+constexpr int kImports = 100;
+constexpr int kScrollFrames = 1500;
+constexpr int kHeartbeatMs = 5;
+
+double quantile(QList<double> values, double q)
+{
+    if (values.isEmpty())
+        return -1;
+    std::sort(values.begin(), values.end());
+    return values.at(std::min<qsizetype>(values.size() - 1, qsizetype(q * values.size())));
+}
+
+double msSince(const QElapsedTimer &timer)
+{
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// Records whether a widget has painted since the last reset.
+class PaintProbe : public QObject
+{
+public:
+    explicit PaintProbe(QWidget *widget) { widget->installEventFilter(this); }
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return false;
+    }
+};
+
+// The longest gap between the ticks of a fast timer of the GUI thread.
+class Heartbeat
+{
+public:
+    Heartbeat()
+    {
+        m_timer.setInterval(kHeartbeatMs);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            m_longest = std::max(m_longest, msSince(m_clock));
+            m_clock.restart();
+        });
+    }
+    void start()
+    {
+        m_longest = 0;
+        m_clock.start();
+        m_timer.start();
+    }
+    double stop()
+    {
+        m_timer.stop();
+        return m_longest;
+    }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    double m_longest = 0;
+};
+
+void runEventsFor(int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+// Every row of the table in the page's order, read and decoded as plain SQL.
+double rawReadMs()
+{
+    QElapsedTimer timer;
+    timer.start();
+    LibraryReader reader(Library::database());
+    int count = 0;
+    reader.sorted(Library::SortDate, Qt::DescendingOrder,
+                  [&count](int, const LibraryItem &) { ++count; });
+    return msSince(timer);
+}
+
+// The name search as an SQL count over the same four columns.
+double sqlSearchMs(const QString &text)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QSqlQuery query(Library::database());
+    query.prepare(QStringLiteral("SELECT COUNT(*) FROM library WHERE title LIKE ? OR stars LIKE ? "
+                                 "OR categories LIKE ? OR description LIKE ?"));
+    for (int i = 0; i < 4; ++i)
+        query.addBindValue(QLatin1Char('%') + text + QLatin1Char('%'));
+    query.exec();
+    query.next();
+    return msSince(timer);
+}
+
+QString makeClip(const QString &folder)
+{
+    const QString path = folder + QStringLiteral("/clip.mp4");
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"),
+                 {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
+                  QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-f"),
+                  QStringLiteral("lavfi"), QStringLiteral("-i"),
+                  QStringLiteral("testsrc=size=160x120:rate=10:duration=1"),
+                  QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"), path});
+    ffmpeg.waitForFinished(60000);
+    return QFileInfo(path).size() > 0 ? path : QString();
+}
+
+struct Line
+{
+    QString name;
+    double ms;
+    QString target;
+};
+
+// The table, and each figure as it is measured on stderr (a long run shows
+// where it is).
+class Table
+{
+public:
+    void append(const Line &line)
+    {
+        m_lines.append(line);
+        QTextStream(stderr) << line.name << ": " << QString::number(line.ms, 'f', 1) << " ms\n";
+    }
+    void insert(int at, const Line &line)
+    {
+        append(line);
+        m_lines.move(m_lines.size() - 1, at);
+    }
+    const QList<Line> &lines() const { return m_lines; }
+
+private:
+    QList<Line> m_lines;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    QTemporaryDir dir;
+    Library::setupPaths(dir.path());
+    Library::initDatabase(QString());
+    QTextStream out(stdout);
+    out << "Generating " << kRows << " rows...\n";
+    out.flush();
+    LibraryGenerator::generate(Library::libraryPath(), kRows);
+    Table lines;
+
+    lines.append(
+        {QStringLiteral("  reference: SQLite read + decode of all rows"), rawReadMs(), {}});
+
+    // The page as the program opens it: the library, then the page shown.
+    QElapsedTimer timer;
+    timer.start();
+    auto library = std::make_unique<Library>();
+    LibraryWidget page(library.get());
+    page.resize(1000, 800);
+    PaintProbe probe(page.listView()->viewport());
+    page.show();
+    while (!probe.painted)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    lines.insert(0, {QStringLiteral("show the page (library opened, tiles painted)"),
+                     msSince(timer), QStringLiteral("< 1000 ms")});
+    runEventsFor(200);
+
+    // Scrolling from top to bottom: one synchronous paint per frame.
+    LibraryView *view = page.listView();
+    QScrollBar *bar = view->verticalScrollBar();
+    QList<double> frames;
+    for (int i = 0; i <= kScrollFrames; ++i) {
+        bar->setValue(int(qint64(bar->maximum()) * i / kScrollFrames));
+        QCoreApplication::processEvents();
+        timer.restart();
+        view->viewport()->repaint();
+        frames << msSince(timer);
+    }
+    lines.append({QStringLiteral("scroll frame paint, median (%1 frames)").arg(frames.size()),
+                  quantile(frames, 0.5),
+                  {}});
+    lines.append({QStringLiteral("scroll frame paint, 99th percentile"), quantile(frames, 0.99),
+                  QStringLiteral("< 16 ms")});
+    const int widgetsAfterScroll = view->widgetCount();
+    bar->setValue(0);
+    runEventsFor(100);
+
+    // Typing "golden" and deleting it again, each key until the tiles painted.
+    QLineEdit *search = page.searchField()->lineEdit();
+    search->setFocus();
+    const QString word = QStringLiteral("golden");
+    QList<double> typing;
+    QList<double> erasing;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const QChar c : word) {
+            timer.restart();
+            QTest::keyClick(search, c.toLatin1());
+            view->viewport()->repaint();
+            typing << msSince(timer);
+        }
+        for (qsizetype i = 0; i < word.size(); ++i) {
+            timer.restart();
+            QTest::keyClick(search, Qt::Key_Backspace);
+            view->viewport()->repaint();
+            erasing << msSince(timer);
+        }
+    }
+    lines.append(
+        {QStringLiteral("keystroke narrowing the search, median"), quantile(typing, 0.5), {}});
+    lines.append({QStringLiteral("keystroke narrowing the search, longest"), quantile(typing, 1.0),
+                  QStringLiteral("< 100 ms")});
+    lines.append({QStringLiteral("keystroke widening the search, longest"), quantile(erasing, 1.0),
+                  QStringLiteral("< 100 ms")});
+    lines.append({QStringLiteral("  reference: the same search as an SQL count"),
+                  sqlSearchMs(QStringLiteral("g")),
+                  {}});
+
+    // Importing files with the page shown.
+    Heartbeat heartbeat;
+    heartbeat.start();
+    runEventsFor(1000);
+    const double idleGap = heartbeat.stop();
+    const QString clip =
+        app.arguments().contains(QLatin1String("--no-import")) ? QString() : makeClip(dir.path());
+    if (clip.isEmpty()) {
+        out << "no clip (ffmpeg failed, or --no-import): no import measured\n";
+    } else {
+        QTemporaryDir source;
+        QStringList paths;
+        for (int i = 0; i < kImports; ++i) {
+            paths << source.filePath(QStringLiteral("import %1.mp4").arg(i));
+            QFile::copy(clip, paths.last());
+        }
+        QElapsedTimer wall;
+        wall.start();
+        heartbeat.start();
+        page.importFiles(paths);
+        while (library->rowCount() < kRows + kImports || library->isBusy()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            if (wall.elapsed() > 600000)
+                break;
+        }
+        const double stall = heartbeat.stop();
+        lines.append({QStringLiteral("import of %1 files, wall (%2 rows now)")
+                          .arg(kImports)
+                          .arg(library->rowCount()),
+                      msSince(wall),
+                      {}});
+        lines.append({QStringLiteral("longest GUI thread stall during the import"), stall,
+                      QStringLiteral("< 50 ms")});
+    }
+    lines.append({QStringLiteral("  reference: longest heartbeat gap while idle (%1 ms timer)")
+                      .arg(kHeartbeatMs),
+                  idleGap,
+                  {}});
+
+    out << QStringLiteral("\n%1 | %2 | %3\n")
+               .arg(QStringLiteral("library page, %1 rows").arg(kRows), -62)
+               .arg(QStringLiteral("ms"), 9)
+               .arg(QStringLiteral("target"));
+    out << QString(86, QLatin1Char('-')) << '\n';
+    for (const Line &line : lines.lines())
+        out << QStringLiteral("%1 | %2 | %3\n")
+                   .arg(line.name, -62)
+                   .arg(line.ms, 9, 'f', 1)
+                   .arg(line.target);
+    out << "tile widgets alive after the scroll: " << widgetsAfterScroll << '\n';
+    page.hide();
+    library->lastWindowClosed();
+    return 0;
+}
