@@ -18,6 +18,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QThread>
+#include <QTimer>
 #include <QtDebug>
 
 #include <algorithm>
@@ -28,6 +29,8 @@ namespace {
 constexpr int kColumnCount = 7;
 // Only the start of the site's answer to an edit report is logged.
 constexpr qint64 kMaxReportReply = 64 * 1024;
+// Wait before new rows are tried again while the lock is busy.
+constexpr int kShowStoredRetryMs = 20;
 
 int sortColumn(Library::sortHeaders key)
 {
@@ -79,6 +82,10 @@ Library::Library(QObject *parent)
             Qt::QueuedConnection);
     connect(m_importer, &VideoImporter::inserted, this, &Library::showStoredRows,
             Qt::QueuedConnection);
+    m_showStoredRetry = new QTimer(this);
+    m_showStoredRetry->setSingleShot(true);
+    m_showStoredRetry->setInterval(kShowStoredRetryMs);
+    connect(m_showStoredRetry, &QTimer::timeout, this, &Library::showStoredRows);
     m_importer->start();
 
     // The first read of the table, newest first.
@@ -144,12 +151,20 @@ int Library::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : kColumnCount;
 }
 
+QRecursiveMutex *Library::rowsLock() const
+{
+    return QThread::currentThread() == thread() ? nullptr : m_mutex->mutex();
+}
+
 LibraryItem Library::item(int row) const
 {
-    LibraryLocker locker(m_mutex->mutex());
+    LibraryLocker locker(rowsLock());
     const int rows = m_model->rowCount();
     if (row < 0 || row >= rows)
         return LibraryItem();
+    // The cache is the library thread's own.
+    if (locker.mutex())
+        return decodeRow(m_model->valuesAt(row));
     if (m_items.size() != rows) {
         m_items.clear();
         m_items.resize(rows);
@@ -736,10 +751,16 @@ void Library::refresh()
 
 void Library::showStoredRows()
 {
-    LibraryLocker locker(m_mutex->mutex());
+    // An index build holds the lock for long: rather than wait (and freeze
+    // the views), try again shortly.
+    if (!m_mutex->tryLock()) {
+        m_showStoredRetry->start();
+        return;
+    }
     const QList<qlonglong> ids = std::exchange(m_storedIds, {});
     if (!ids.isEmpty())
         m_model->showStoredRows(ids);
+    m_mutex->unlock();
 }
 
 void Library::scheduleRefresh()

@@ -13,6 +13,8 @@
 class IntegrityChecker;
 class MetaDataBuilder;
 class QNetworkReply;
+class QRecursiveMutex;
+class QTimer;
 class QSqlRecord;
 class RecursiveMutex;
 class SQLModel;
@@ -77,6 +79,10 @@ public:
     FileCopier *fileCopier() const { return m_copier; }
     SQLModel *sqlModel() const { return m_model; }
     RecursiveMutex *mutex() const { return m_mutex; }
+    // The lock readers of the model's rows take: none in the library's own
+    // thread, the only one that changes the rows (it does so under mutex()),
+    // so reading them there never waits for a worker holding the lock.
+    QRecursiveMutex *rowsLock() const;
     // The lock of the shared connection, also for code that has no library.
     static RecursiveMutex *connectionMutex();
     // The library connection of the calling thread: the shared one in the
@@ -183,6 +189,7 @@ private:
     bool m_modelStale = false;
     // Stored by workers, not yet in the model (guarded by mutex()).
     QList<qlonglong> m_storedIds;
+    QTimer *m_showStoredRetry = nullptr;
     // A refresh is queued and has not run yet (guarded by mutex()).
     bool m_refreshQueued = false;
     bool m_closed = false;

@@ -96,7 +96,7 @@ SQLModel::SQLModel(Library *library, const QSqlDatabase &db)
 
 int SQLModel::rowCount(const QModelIndex &parent) const
 {
-    LibraryLocker locker(m_library->mutex()->mutex());
+    LibraryLocker locker(m_library->rowsLock());
     return parent.isValid() ? 0 : int(m_rows.size());
 }
 
@@ -109,7 +109,7 @@ QVariant SQLModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return QVariant();
-    LibraryLocker locker(m_library->mutex()->mutex());
+    LibraryLocker locker(m_library->rowsLock());
     if (index.row() >= m_rows.size() || index.column() >= m_columns)
         return QVariant();
     return m_rows.at(index.row()).at(index.column());
@@ -374,7 +374,7 @@ bool SQLModel::removeRows(int row, int count, const QModelIndex &parent)
 
 QSqlRecord SQLModel::record(int row) const
 {
-    LibraryLocker locker(m_library->mutex()->mutex());
+    LibraryLocker locker(m_library->rowsLock());
     QSqlRecord values = QSqlTableModel::record();
     if (row < 0 || row >= m_rows.size())
         return values;
@@ -391,7 +391,7 @@ QSqlRecord SQLModel::recordAt(int row) const
 
 QList<QVariant> SQLModel::valuesAt(int row) const
 {
-    LibraryLocker locker(m_library->mutex()->mutex());
+    LibraryLocker locker(m_library->rowsLock());
     return row >= 0 && row < m_rows.size() ? m_rows.at(row) : Row();
 }
 
