@@ -6,6 +6,7 @@
 #include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTextStream>
 
 namespace {
 
@@ -77,6 +78,16 @@ void generate(const QString &folder, int rows)
         insert.exec();
     }
     db.commit();
+}
+
+void createLibrary(const QString &base, int rows)
+{
+    Library::setupPaths(base);
+    Library::initDatabase(QString());
+    QTextStream out(stdout);
+    out << "Generating " << rows << " rows...\n";
+    out.flush();
+    generate(Library::libraryPath(), rows);
 }
 
 } // namespace LibraryGenerator

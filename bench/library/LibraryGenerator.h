@@ -9,6 +9,9 @@
 namespace LibraryGenerator {
 
 void generate(const QString &folder, int rows);
+// A new library in `base` (its folders and database) with `rows` generated
+// videos; says so on stdout, as it takes a while.
+void createLibrary(const QString &base, int rows);
 QString rareWord();
 
 } // namespace LibraryGenerator

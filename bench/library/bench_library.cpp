@@ -149,12 +149,8 @@ int main(int argc, char **argv)
         return 0;
     }
     QTemporaryDir dir;
-    Library::setupPaths(dir.path());
-    Library::initDatabase(QString());
+    LibraryGenerator::createLibrary(dir.path(), kRows);
     QTextStream out(stdout);
-    out << "Generating " << kRows << " rows...\n";
-    out.flush();
-    LibraryGenerator::generate(Library::libraryPath(), kRows);
 
     struct Row
     {
