@@ -46,6 +46,8 @@ public:
     static qint64 checkImage(const QString &imagePath, QString *problem);
     // True while a write runs.
     bool isWriting() const { return m_writeThread != nullptr; }
+    // Asks a running write to stop; it then ends with failed().
+    void cancelWrite() { m_cancelWrite = true; }
 
 private slots:
     void checkBurnProgress();

@@ -107,6 +107,7 @@ void BurnStep::cancelBurn()
     m_delegate->hideProgress();
     if (!m_queue)
         return;
+    m_controller->cancelWrite();
     m_queue->cancel();
     m_list->setModel(nullptr);
     m_queue->deleteLater();
