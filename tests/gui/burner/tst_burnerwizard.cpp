@@ -13,6 +13,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QListView>
 #include <QMessageBox>
@@ -219,6 +220,30 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(work));
         QVERIFY(!QFileInfo::exists(image) || QFileInfo(image).size() == 0);
         QVERIFY(!m_wizard->burnStep()->isBusy());
+    }
+
+    void aFailedWriteClosesTheWindow()
+    {
+        if (!chooseDiscType(DiscType::Dvd))
+            QSKIP("a DVD project needs 10 GiB free for its work files");
+        addFiles({m_dir.filePath(QStringLiteral("first.mp4"))});
+        const QString work = project()->tempDirectory().absolutePath();
+        QSignalSpy finished(m_wizard.get(), &BurnerWizard::burnFinished);
+        DiscSetupDialog *setup = pressBurn();
+        QVERIFY(setup);
+        QDir gone(m_dir.filePath(QStringLiteral("unplugged")));
+        QVERIFY(gone.mkpath(QStringLiteral(".")));
+        QVERIFY(writeInto(setup, gone.filePath(QStringLiteral("disc.iso"))));
+        QVERIFY(gone.removeRecursively()); // the recorder is gone before the write
+
+        ZR::ErrorReportDialog *report = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((report = shown<ZR::ErrorReportDialog>(m_wizard.get())), 60000);
+        QCOMPARE(report->windowTitle(), QStringLiteral("Discaveo encountered an error"));
+        report->findChild<QPushButton *>(QStringLiteral("dontSendButton"))->click();
+        QTRY_VERIFY(!m_wizard->isVisible());
+        QVERIFY(m_programWindow.isVisible());
+        QCOMPARE(finished.count(), 0);
+        QVERIFY(!QFileInfo::exists(work));
     }
 
     void cancellingTheDiscSetupKeepsTheClips()
