@@ -4,14 +4,17 @@
 #include "gui/mainwindow/Palette.h"
 #include "gui/mainwindow/SidebarModel.h"
 
-#include <QTreeView>
 #include <QIcon>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QTreeView>
+#include <QtMath>
 
 namespace {
 
 constexpr int kIconSize = 20;
+constexpr int kArrowReserve = 20;
+constexpr int kTextMargin = 6;
 
 bool isSearchesChild(const QModelIndex &index)
 {
@@ -21,9 +24,7 @@ bool isSearchesChild(const QModelIndex &index)
 
 } // namespace
 
-ItemDelegate::ItemDelegate(QObject *parent) : QItemDelegate(parent)
-{
-}
+ItemDelegate::ItemDelegate(QObject *parent) : QItemDelegate(parent) {}
 
 QSize ItemDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex &index) const
 {
@@ -58,15 +59,65 @@ void ItemDelegate::paintBranch(QPainter *painter, const QStyleOptionViewItem &op
     const auto *tree = qobject_cast<const QTreeView *>(view);
     if (!tree || !index.model()->hasChildren(index))
         return;
-    const QPixmap arrow = Artwork::pixmap(tree->isExpanded(index)
-                                              ? QStringLiteral(":/images/triangle_down.png")
-                                              : QStringLiteral(":/images/triangle_left.png"));
+    const QPixmap arrow =
+        Artwork::pixmap(tree->isExpanded(index) ? QStringLiteral(":/images/triangle_down.png")
+                                                : QStringLiteral(":/images/triangle_left.png"));
     if (arrow.isNull())
         return;
     const QSize size = arrow.deviceIndependentSize().toSize();
     const QPoint at(option.rect.right() - size.width() - 8,
                     option.rect.center().y() - size.height() / 2);
     painter->drawPixmap(at, arrow);
+}
+
+ItemDelegate::RowLayout ItemDelegate::layoutFor(const QStyleOptionViewItem &option,
+                                                const QModelIndex &index, bool selected) const
+{
+    RowLayout row;
+    const bool topLevel = !index.parent().isValid();
+    row.font = option.font;
+    row.font.setPixelSize(topLevel ? 14 : 12);
+    row.font.setBold(topLevel);
+    const QVariant iconValue =
+        index.data(selected ? SidebarModel::SelectedIconRole : SidebarModel::IconRole);
+    if (iconValue.canConvert<QIcon>() && iconValue.userType() != QMetaType::QString)
+        row.icon = iconValue.value<QIcon>();
+    // Rows with children keep room for their arrow; others a small margin.
+    row.rightReserve = index.model()->hasChildren(index) ? kArrowReserve : kTextMargin;
+    const QRect r = option.rect;
+    if (topLevel) {
+        row.iconRect = QRect(r.left() + 8, r.top() + 5, kIconSize, kIconSize);
+        row.textLeft = row.icon.isNull() ? 10 : 35;
+        row.baseline = 20;
+    } else if (isSearchesChild(index)) {
+        row.textLeft = 55;
+        row.baseline = 18;
+    } else {
+        row.iconRect = QRect(20, r.top() + 2, kIconSize, kIconSize);
+        row.textLeft = 20 + kIconSize + 8;
+        row.baseline = 17;
+    }
+    return row;
+}
+
+int ItemDelegate::widthFor(const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    const QString text = index.data().toString();
+    int width = 0;
+    for (const bool selected : {false, true}) {
+        const RowLayout row = layoutFor(option, index, selected);
+        // Eliding compares fractional widths: round up, not to the nearest.
+        const int textWidth = qCeil(QFontMetricsF(row.font).horizontalAdvance(text));
+        width = qMax(width, row.textLeft + textWidth + row.rightReserve);
+    }
+    return width;
+}
+
+QString ItemDelegate::shownText(const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    const RowLayout row = layoutFor(option, index, option.state & QStyle::State_Selected);
+    const int available = option.rect.right() + 1 - row.textLeft - row.rightReserve;
+    return QFontMetrics(row.font).elidedText(index.data().toString(), Qt::ElideMiddle, available);
 }
 
 void ItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
@@ -77,39 +128,13 @@ void ItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
     const bool selected = option.state & QStyle::State_Selected;
     paintBackground(painter, option, selected);
 
-    const bool topLevel = !index.parent().isValid();
-    QFont font = option.font;
-    font.setPixelSize(topLevel ? 14 : 12);
-    font.setBold(topLevel);
-    painter->setFont(font);
+    const RowLayout row = layoutFor(option, index, selected);
+    painter->setFont(row.font);
     painter->setPen(Palette::color(selected ? Palette::SelectedText : Palette::SidebarText));
-
-    const QVariant iconValue =
-        index.data(selected ? SidebarModel::SelectedIconRole : SidebarModel::IconRole);
-    const QIcon icon = iconValue.canConvert<QIcon>() && iconValue.userType() != QMetaType::QString
-                           ? iconValue.value<QIcon>()
-                           : QIcon();
-    const QRect r = option.rect;
-    const QString text = index.data().toString();
-    int textLeft = 35;
-    int baseline = 20;
-    if (topLevel) {
-        if (!icon.isNull())
-            icon.paint(painter, QRect(r.left() + 8, r.top() + 5, kIconSize, kIconSize));
-        else
-            textLeft = 10;
-    } else if (isSearchesChild(index)) {
-        textLeft = 55;
-        baseline = 18;
-    } else {
-        if (!icon.isNull())
-            icon.paint(painter, QRect(20, r.top() + 2, kIconSize, kIconSize));
-        textLeft = 20 + kIconSize + 8;
-        baseline = 17;
-    }
-    const int available = r.right() - textLeft - 20;
-    const QString shown = painter->fontMetrics().elidedText(text, Qt::ElideMiddle, available);
-    painter->drawText(QPoint(textLeft, r.top() + baseline), shown);
+    if (!row.icon.isNull() && !row.iconRect.isNull())
+        row.icon.paint(painter, row.iconRect);
+    painter->drawText(QPoint(row.textLeft, option.rect.top() + row.baseline),
+                      shownText(option, index));
     paintBranch(painter, option, index);
     painter->restore();
 }

@@ -142,7 +142,8 @@ void MainWindow::buildSidebar()
     m_sidebar->setItemsExpandable(false);
     m_sidebar->setExpandsOnDoubleClick(false);
     m_sidebar->expandAll();
-    m_sidebar->setFixedWidth(160);
+    // 160 pixels, wider when a row's text needs it (large counters, long channel names).
+    m_sidebar->setWidthRange(160, 280);
     m_sidebar->setHeaderHidden(true);
     m_sidebar->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_sidebar->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

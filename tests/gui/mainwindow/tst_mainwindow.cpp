@@ -13,6 +13,7 @@
 #include "gui/mainwindow/ChannelRequest.h"
 #include "gui/mainwindow/CorvTreeView.h"
 #include "gui/mainwindow/InfoWidget.h"
+#include "gui/mainwindow/ItemDelegate.h"
 #include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/SidebarModel.h"
 #include "gui/mainwindow/SidebarVeil.h"
@@ -260,6 +261,59 @@ private Q_SLOTS:
                  m_site->url(QStringLiteral("/members/index.php")));
         for (QStandardItem *item : {model()->libraryItem(), model()->playerItem(), model()->downloadsItem()})
             QVERIFY(!item->data(SidebarModel::UrlRole).isValid());
+    }
+
+    // Every row shows its whole text, even with six-digit counters; only a
+    // text wider than the widest sidebar is elided.
+    void sidebarRowsShowWholeTexts_data()
+    {
+        QTest::addColumn<QString>("channel");
+        QTest::newRow("counters") << QString();
+        QTest::newRow("long channel") << QStringLiteral("A channel whose name is far longer than any sidebar could be");
+    }
+
+    void sidebarRowsShowWholeTexts()
+    {
+        QFETCH(QString, channel);
+        CorvTreeView *tree = m_window->sidebar();
+        // Unhinted text has fractional widths, as on many desktops.
+        QFont font = tree->font();
+        font.setHintingPreference(QFont::PreferNoHinting);
+        tree->setFont(font);
+        if (!channel.isEmpty())
+            model()->addChannels({ChannelEntry{channel, QStringLiteral("http://127.0.0.1:1/c")}}, {});
+        const auto *delegate = qobject_cast<ItemDelegate *>(tree->itemDelegate());
+        QVERIFY(delegate);
+        for (int count : {3, 42, 301, 4096, 12345, 99999, 118275, 123456, 999999}) {
+            model()->setLibraryCount(count);
+            model()->setDownloadCount(count / 3);
+            QVERIFY(tree->width() >= 160 && tree->width() <= 280);
+            int rows = 0;
+            for (QModelIndex index = model()->index(1, 0); index.isValid(); index = tree->indexBelow(index)) {
+                const QString text = index.data().toString();
+                QStyleOptionViewItem option;
+                option.initFrom(tree);
+                option.font = tree->font();
+                option.rect = tree->visualRect(index);
+                QVERIFY(option.rect.right() < tree->viewport()->width());
+                for (const bool selected : {false, true}) {
+                    option.state.setFlag(QStyle::State_Selected, selected);
+                    const QString shown = delegate->shownText(option, index);
+                    if (text == channel) {
+                        QCOMPARE(tree->width(), 280);
+                        QVERIFY2(shown.contains(QChar(0x2026)) && shown.size() > 10, qPrintable(shown));
+                    } else {
+                        QCOMPARE(shown, text);
+                    }
+                }
+                ++rows;
+            }
+            QCOMPARE(rows, channel.isEmpty() ? 5 : 6);
+        }
+        keepPicture(QStringLiteral("sidebar-%1").arg(QTest::currentDataTag()).replace(' ', '-'));
+        model()->setLibraryCount(3);
+        model()->setDownloadCount(0);
+        QCOMPARE(tree->width(), channel.isEmpty() ? 160 : 280);
     }
 
     void channelListGrafting_data()
