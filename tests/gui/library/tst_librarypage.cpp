@@ -121,6 +121,36 @@ private Q_SLOTS:
         }
     }
 
+    // A video without a picture shows the default one, which leaves the middle
+    // plain: nothing of its own (no second play symbol) shows through the
+    // translucent Play button.
+    void defaultPictureIsPlainUnderThePlayButton()
+    {
+        Page page({QStringLiteral("No picture")});
+        CorvLibraryItemWidget *tile = page.tile(0);
+        QVERIFY(tile);
+        QVERIFY(tile->item().thumbnailPath().isEmpty());
+        auto *preview = tile->findChild<QWidget *>(QStringLiteral("guiPreviewImage"));
+        auto *play = tile->findChild<QWidget *>(QStringLiteral("guiPlayButton"));
+        QVERIFY(preview && play);
+        play->hide();
+        const QImage picture = preview->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QRect under = play->geometry();
+        QVERIFY(QRect(QPoint(), picture.size()).contains(under));
+        int steepest = 0;
+        for (int y = under.top(); y <= under.bottom(); ++y) {
+            for (int x = under.left(); x < under.right(); ++x) {
+                const QRgb a = picture.pixel(x, y), b = picture.pixel(x + 1, y),
+                           c = picture.pixel(x, y + 1);
+                for (const QRgb other : {b, c})
+                    steepest = std::max({steepest, std::abs(qRed(a) - qRed(other)),
+                                         std::abs(qGreen(a) - qGreen(other)),
+                                         std::abs(qBlue(a) - qBlue(other))});
+            }
+        }
+        QVERIFY2(steepest <= 8, qPrintable(QString::number(steepest)));
+    }
+
     void durationTexts_data()
     {
         QTest::addColumn<QString>("duration");
