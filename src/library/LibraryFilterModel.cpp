@@ -1,6 +1,8 @@
 #include "library/LibraryFilterModel.h"
 
+#include "library/Library.h"
 #include "library/LibraryItem.h"
+#include "library/SQLModel.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
@@ -51,6 +53,12 @@ void LibraryFilterModel::setSourceModel(QAbstractItemModel *model)
     m_cacheConnections.clear();
     m_entries.clear();
     forgetMatches();
+    m_library = qobject_cast<Library *>(model);
+    m_textColumns.clear();
+    if (m_library) {
+        for (const char *field : {"title", "stars", "categories", "description", "dvdTitle"})
+            m_textColumns << m_library->sqlModel()->fieldIndex(QLatin1String(field));
+    }
     if (model) {
         connectCache(model);
         m_prepare->start();
@@ -60,7 +68,7 @@ void LibraryFilterModel::setSourceModel(QAbstractItemModel *model)
 
 bool LibraryFilterModel::prepareSome()
 {
-    constexpr qint64 kSliceNs = 8 * 1000 * 1000;
+    constexpr qint64 kSliceNs = 12 * 1000 * 1000;
     if (!sourceModel())
         return false;
     const int rows = sourceModel()->rowCount();
@@ -178,17 +186,39 @@ bool LibraryFilterModel::hasFilter() const
     return !m_nameFilter.isEmpty() || !m_categories.isEmpty() || !m_titles.isEmpty();
 }
 
-LibraryFilterModel::Entry LibraryFilterModel::entryOf(const LibraryItem &item)
+LibraryFilterModel::Entry LibraryFilterModel::entryOf(const QString &title, const QString &stars,
+                                                      const QString &categories,
+                                                      const QString &description,
+                                                      const QString &dvdTitle)
 {
     Entry entry;
-    entry.folded = (item.title() + kSeparator + item.stars() + kSeparator + item.categories() +
-                    kSeparator + item.description())
+    entry.folded = (title + kSeparator + stars + kSeparator + categories + kSeparator + description)
                        .toCaseFolded();
-    const QStringList parts = item.categories().split(QLatin1Char(','), Qt::SkipEmptyParts);
+    const QStringList parts = categories.split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const QString &part : parts)
         entry.categories << part.trimmed();
-    entry.dvdTitle = item.dvdTitle();
+    entry.dvdTitle = dvdTitle;
     return entry;
+}
+
+LibraryFilterModel::Entry LibraryFilterModel::entryOf(const LibraryItem &item)
+{
+    return entryOf(item.title(), item.stars(), item.categories(), item.description(),
+                   item.dvdTitle());
+}
+
+LibraryFilterModel::Entry LibraryFilterModel::makeEntry(int sourceRow) const
+{
+    if (!m_library)
+        return entryOf(sourceModel()->index(sourceRow, 0).data().value<LibraryItem>());
+    const QList<QVariant> values = m_library->sqlModel()->valuesAt(sourceRow);
+    const auto text = [&values](int column) {
+        return column >= 0 && column < values.size()
+                   ? LibraryItem::decode(values.at(column).toString())
+                   : QString();
+    };
+    return entryOf(text(m_textColumns.at(0)), text(m_textColumns.at(1)), text(m_textColumns.at(2)),
+                   text(m_textColumns.at(3)), text(m_textColumns.at(4)));
 }
 
 const LibraryFilterModel::Entry &LibraryFilterModel::entry(int sourceRow) const
@@ -201,7 +231,7 @@ const LibraryFilterModel::Entry &LibraryFilterModel::entry(int sourceRow) const
     }
     std::optional<Entry> &cached = m_entries[sourceRow];
     if (!cached)
-        cached = entryOf(sourceModel()->index(sourceRow, 0).data().value<LibraryItem>());
+        cached = makeEntry(sourceRow);
     return *cached;
 }
 

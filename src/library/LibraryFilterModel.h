@@ -10,6 +10,7 @@
 
 #include <optional>
 
+class Library;
 class LibraryItem;
 
 // Filters the library by categories, DVD titles or a name pattern.
@@ -48,7 +49,12 @@ private:
         QString dvdTitle;
     };
 
+    static Entry entryOf(const QString &title, const QString &stars, const QString &categories,
+                         const QString &description, const QString &dvdTitle);
     static Entry entryOf(const LibraryItem &item);
+    // A row's entry; from the library's stored values where the source is
+    // the library (decoding only the texts the rules read).
+    Entry makeEntry(int sourceRow) const;
     // The rules for a row whose name pattern, if any, is plain text.
     bool accepts(const Entry &entry) const;
     const Entry &entry(int sourceRow) const;
@@ -70,6 +76,10 @@ private:
     QString m_foldedName;
     QRegularExpression m_nameExpression;
     mutable QList<std::optional<Entry>> m_entries;
+    // The source when it is the library, and its stored columns of title,
+    // stars, categories, description and DVD title.
+    Library *m_library = nullptr;
+    QList<int> m_textColumns;
     // Per source row, whether it holds m_matchedPattern (valid while that is
     // not empty).
     QList<bool> m_matches;
