@@ -341,7 +341,7 @@ QList<MediaModel::Entry> MediaModel::listFolder(const QString &root, const QStri
     static const QRegularExpression own(QStringLiteral("^(.*)-(?:thumb|cover)\\.jpg$"),
                                         QRegularExpression::CaseInsensitiveOption);
     entries.removeIf([&videoNames](const Entry &entry) {
-        if (entry.folder)
+        if (entry.folder || !entry.name.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive))
             return false;
         const QRegularExpressionMatch match = own.match(entry.name);
         return match.hasMatch() && videoNames.contains(match.captured(1));

@@ -200,6 +200,8 @@ void ServerDelegate::waitForProbes(QList<MediaNodeInfo> &nodes, const UpnpBrowse
     // A client asking for a whole large folder gets what is known at once.
     if (awaited.size() > maxWaitedProbes)
         awaited.clear();
+    if (awaited.isEmpty() && pending.size() > maxWaitedProbes)
+        return; // nor is the probe order worth changing for it
     m_model->waitForMetaData(pending, awaited, QDeadlineTimer(m_model->probeBudget()));
     if (awaited.isEmpty())
         return;
