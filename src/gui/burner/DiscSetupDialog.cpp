@@ -17,16 +17,22 @@ DiscSetupDialog::DiscSetupDialog(DeviceController *controller, QWidget *parent)
       m_burnButton(new QPushButton(tr("Burn"), this)), m_pollTimer(new QTimer(this))
 {
     m_recorders->setObjectName(QStringLiteral("recorders"));
+    m_recorders->setAccessibleName(tr("Recorder"));
     m_status->setObjectName(QStringLiteral("status"));
+    m_status->setAccessibleName(tr("Disc status"));
     m_burnButton->setObjectName(QStringLiteral("burnButton"));
+    m_burnButton->setAccessibleName(tr("Burn disc"));
     m_burnButton->setEnabled(false);
     auto *ejectButton = new QPushButton(tr("Eject"), this);
     ejectButton->setObjectName(QStringLiteral("ejectButton"));
+    ejectButton->setAccessibleName(tr("Eject disc"));
     auto *imageButton = new QPushButton(tr("Image File..."), this);
     imageButton->setObjectName(QStringLiteral("imageFileButton"));
+    imageButton->setAccessibleName(tr("Write to an image file"));
     imageButton->setVisible(qobject_cast<LibburnDeviceController *>(controller) != nullptr);
     auto *cancelButton = new QPushButton(tr("Cancel"), this);
     cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    cancelButton->setAccessibleName(tr("Cancel disc setup"));
 
     auto *recorderRow = new QHBoxLayout;
     recorderRow->addWidget(new QLabel(tr("Burn Disc In:"), this));

@@ -85,11 +85,16 @@ void FileStep::buildForm()
     m_removeButton->setIcon(QIcon(QStringLiteral(":/images/remove.png")));
     upButton->setIcon(QIcon(QStringLiteral(":/images/up.png")));
     downButton->setIcon(QIcon(QStringLiteral(":/images/down.png")));
+    addButton->setAccessibleName(tr("Add files"));
+    m_removeButton->setAccessibleName(tr("Remove file"));
+    upButton->setAccessibleName(tr("Move file up"));
+    downButton->setAccessibleName(tr("Move file down"));
     for (QPushButton *button : {addButton, m_removeButton, upButton, downButton})
         button->setStyleSheet(QStringLiteral("QPushButton {\n\ttext-align:left;\n}"));
 
     m_table = new QTableView(this);
     m_table->setObjectName(QStringLiteral("clipTable"));
+    m_table->setAccessibleName(tr("Files on the disc"));
     m_table->setModel(m_model);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -103,21 +108,27 @@ void FileStep::buildForm()
 
     m_titleEdit = new QLineEdit(QStringLiteral("NEW"), this);
     m_titleEdit->setObjectName(QStringLiteral("titleEdit"));
+    m_titleEdit->setAccessibleName(tr("Disc title"));
     // Characters a file system or the authoring tools refuse in a title.
     m_titleEdit->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("^[^/?<>:\\\\*|\"\u201d]*$")), m_titleEdit));
     m_formatBox = new QComboBox(this);
+    m_formatBox->setAccessibleName(tr("TV format"));
     m_formatBox->addItems({tr("NTSC"), tr("PAL")});
     m_discTypeBox = new QComboBox(this);
     m_discTypeBox->setObjectName(QStringLiteral("discTypeBox"));
+    m_discTypeBox->setAccessibleName(tr("Disc type"));
     m_discTypeBox->addItems({tr("DVD Video Disc"), tr("Dual Layer DVD Video Disc"),
                              tr("VCD Video Disc"), tr("SVCD Video Disc")});
     m_tracksLabel = new QLabel(this);
     m_tracksLabel->setObjectName(QStringLiteral("tracksLabel"));
+    m_tracksLabel->setAccessibleName(tr("Total tracks"));
     m_timeLabel = new QLabel(this);
     m_timeLabel->setObjectName(QStringLiteral("timeLabel"));
+    m_timeLabel->setAccessibleName(tr("Total time"));
     m_timeBar = new QProgressBar(this);
     m_timeBar->setObjectName(QStringLiteral("timeBar"));
+    m_timeBar->setAccessibleName(tr("Play time used"));
     m_timeBar->setTextVisible(false);
     m_errorLabel = new QLabel(this);
     m_errorLabel->setObjectName(QStringLiteral("errorLabel"));

@@ -19,6 +19,8 @@ TaskDelegate::TaskDelegate(QWidget *view, QObject *parent) : QStyledItemDelegate
 {
     auto *area = qobject_cast<QAbstractItemView *>(view);
     m_bar = new QProgressBar(area ? area->viewport() : view);
+    m_bar->setObjectName(QStringLiteral("taskProgress"));
+    m_bar->setAccessibleName(tr("Task progress"));
     m_bar->setRange(0, 1000);
     m_bar->setTextVisible(false);
     m_bar->hide();

@@ -12,11 +12,13 @@
 #include "gui/dialogs/ErrorReportDialog.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QListView>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -244,6 +246,41 @@ private Q_SLOTS:
         QVERIFY(m_programWindow.isVisible());
         QCOMPARE(finished.count(), 0);
         QVERIFY(!QFileInfo::exists(work));
+    }
+
+    void everyControlHasAName_data()
+    {
+        QTest::addColumn<QString>("part");
+        QTest::newRow("file page") << QStringLiteral("files");
+        QTest::newRow("burn page") << QStringLiteral("burn");
+        QTest::newRow("disc setup") << QStringLiteral("setup");
+    }
+
+    // What a screen reader announces for each control (and progress bar).
+    void everyControlHasAName()
+    {
+        QFETCH(QString, part);
+        std::unique_ptr<DiscSetupDialog> setup;
+        QWidget *root = m_wizard->fileStep();
+        if (part == QLatin1String("burn")) {
+            root = m_wizard->burnStep();
+        } else if (part == QLatin1String("setup")) {
+            setup = std::make_unique<DiscSetupDialog>(m_wizard->burnStep()->controller());
+            root = setup.get();
+        }
+        QStringList nameless;
+        int controls = 0;
+        for (QWidget *widget : root->findChildren<QWidget *>()) {
+            if (widget->focusPolicy() == Qt::NoFocus && !qobject_cast<QProgressBar *>(widget))
+                continue;
+            ++controls;
+            QAccessibleInterface *face = QAccessible::queryAccessibleInterface(widget);
+            if (!face || face->text(QAccessible::Name).trimmed().isEmpty())
+                nameless << QLatin1String(widget->metaObject()->className()) + QLatin1Char(' ') +
+                                widget->objectName();
+        }
+        QVERIFY(controls >= 2);
+        QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(QStringLiteral(", "))));
     }
 
     void cancellingTheDiscSetupKeepsTheClips()
