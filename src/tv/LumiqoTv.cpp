@@ -19,6 +19,12 @@ LumiqoTv::LumiqoTv(const QString &friendlyName, const QString &rootPath, UpnpEng
     m_model->setRoot(rootPath);
     m_delegate->setMediaModel(m_model.get());
     m_server->setDelegate(m_delegate.get());
+    // Clients that cache by update id hear of a folder's change at once.
+    MediaServer *server = m_server.get();
+    connect(
+        m_model.get(), &MediaModel::folderChanged, server,
+        [server](const QString &objectId) { server->containerChanged(objectId); },
+        Qt::DirectConnection);
 }
 
 LumiqoTv::~LumiqoTv()

@@ -172,6 +172,7 @@ bool MediaModel::childPage(const QString &objectId, qsizetype first, qsizetype c
 
 void MediaModel::checkFiles(QList<MediaNodeInfo> *nodes)
 {
+    QStringList changedFolders;
     for (MediaNodeInfo &info : *nodes) {
         if (!info.valid || info.isFolder)
             continue;
@@ -193,7 +194,11 @@ void MediaModel::checkFiles(QList<MediaNodeInfo> *nodes)
         }
         updateFile(node, stamp);
         info = infoLocked(node);
+        if (!changedFolders.contains(node->parent->objectId))
+            changedFolders.append(node->parent->objectId);
     }
+    for (const QString &folder : std::as_const(changedFolders))
+        Q_EMIT folderChanged(folder);
 }
 
 void MediaModel::keepFragment(const MediaNodeInfo &info, const QString &context,
@@ -376,6 +381,8 @@ void MediaModel::syncFolder(MediaNode *node)
     const qint64 listedAt = QDateTime::currentMSecsSinceEpoch();
     const FileStamp folder = FileStamp::of(node->path());
     const QList<Entry> entries = listFolder(m_root ? m_root->path() : QString(), node->path());
+    const bool relisting = node->fetched;
+    bool changed = false;
     QHash<QString, const Entry *> byName;
     for (const Entry &entry : entries)
         byName.insert(entry.name, &entry);
@@ -391,12 +398,14 @@ void MediaModel::syncFolder(MediaNode *node)
         while (first > 0 && vanished(first - 1))
             --first;
         removeNodes(node, first, row - first + 1);
+        changed = true;
         row = first;
     }
     // What is left is in listing order: the new entries go between.
     QList<MediaNode *> run;
     int row = 0;
     auto flush = [&] {
+        changed = changed || !run.isEmpty();
         insertNodes(node, row, run);
         row += int(run.size());
         run.clear();
@@ -412,6 +421,7 @@ void MediaModel::syncFolder(MediaNode *node)
                 stamp.modifiedNs = entry.modified * 1000000;
                 stamp.createdMs = entry.created;
                 updateFile(child, stamp);
+                changed = true;
             }
             ++row;
             continue;
@@ -424,10 +434,14 @@ void MediaModel::syncFolder(MediaNode *node)
         run.append(added);
     }
     flush();
-    QMutexLocker locker(&m_lock);
-    node->fetched = true;
-    node->listedNs = folder.modifiedNs;
-    node->listedAt = listedAt;
+    {
+        QMutexLocker locker(&m_lock);
+        node->fetched = true;
+        node->listedNs = folder.modifiedNs;
+        node->listedAt = listedAt;
+    }
+    if (relisting && changed)
+        Q_EMIT folderChanged(node->objectId);
 }
 
 void MediaModel::waitForMetaData(const QStringList &ahead, const QStringList &awaited,

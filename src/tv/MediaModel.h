@@ -100,6 +100,11 @@ public:
 
     QModelIndex indexOf(MediaNode *node) const;
 
+Q_SIGNALS:
+    // A folder listed before shows other content now: entries added, removed
+    // or rewritten. Emitted in the thread that noticed it.
+    void folderChanged(const QString &objectId);
+
 public Q_SLOTS:
     void metaDataGathered();
 

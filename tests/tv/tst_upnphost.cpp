@@ -1,5 +1,6 @@
 // The device host over HTTP on 127.0.0.1 (no SSDP): description per client,
 // service descriptions, SOAP control and its errors, GENA eventing.
+#include "TvNotifyListener.h"
 #include "TvTestHttp.h"
 #include "core/AppIdentity.h"
 #include "core/Version.h"
@@ -9,8 +10,6 @@
 #include "tv/upnp/UpnpSoap.h"
 
 #include <QRegularExpression>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -30,43 +29,6 @@ QString firstMatch(const QByteArray &text, const QString &pattern)
 {
     return QRegularExpression(pattern).match(QString::fromUtf8(text)).captured(1);
 }
-
-// Accepts NOTIFY requests and keeps them.
-class NotifyListener : public QTcpServer
-{
-public:
-    NotifyListener()
-    {
-        listen(QHostAddress::LocalHost);
-        connect(this, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *socket = nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                    QByteArray &data = m_partial[socket];
-                    data += socket->readAll();
-                    const qsizetype end = data.indexOf("\r\n\r\n");
-                    const QByteArray lengthText =
-                        QRegularExpression(QStringLiteral("(?i)content-length: *(\\d+)"))
-                            .match(QString::fromLatin1(data))
-                            .captured(1)
-                            .toLatin1();
-                    if (end < 0 || data.size() < end + 4 + lengthText.toInt())
-                        return;
-                    messages.append(data);
-                    socket->write("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n");
-                    socket->disconnectFromHost();
-                });
-            }
-        });
-    }
-    QUrl callback() const
-    {
-        return QUrl(QStringLiteral("http://127.0.0.1:%1/events").arg(serverPort()));
-    }
-    QList<QByteArray> messages;
-
-private:
-    QHash<QTcpSocket *, QByteArray> m_partial;
-};
 
 } // namespace
 
@@ -476,7 +438,7 @@ private Q_SLOTS:
 
     void eventSubscription()
     {
-        NotifyListener listener;
+        TvNotifyListener listener;
         const QUrl events =
             serviceUrl(QStringLiteral("ContentDirectory"), QStringLiteral("event.xml"));
         const Reply subscribed = request("SUBSCRIBE", events,
@@ -542,7 +504,7 @@ private Q_SLOTS:
 
     void subscriberExpires()
     {
-        NotifyListener listener;
+        TvNotifyListener listener;
         const int before = m_tv->server()->subscriberCount();
         const Reply reply =
             request("SUBSCRIBE",

@@ -118,18 +118,26 @@ void UpnpDeviceHost::addIcon(const UpnpDeviceIcon &icon, const char *data, qsize
 void UpnpDeviceHost::setEventedVariable(const QString &serviceName, const QString &variable,
                                         const QString &value)
 {
+    setEventedVariables(serviceName, {{variable, value}});
+}
+
+void UpnpDeviceHost::setEventedVariables(const QString &serviceName,
+                                         const QList<QPair<QString, QString>> &values)
+{
     {
         QMutexLocker locker(&m_lock);
         for (UpnpService &service : m_services) {
             if (service.name != serviceName)
                 continue;
             for (auto &evented : service.eventedVariables) {
-                if (evented.first == variable)
-                    evented.second = value;
+                for (const auto &value : values) {
+                    if (evented.first == value.first)
+                        evented.second = value.second;
+                }
             }
         }
     }
-    m_notifier->notify(serviceName, {{variable, value}});
+    m_notifier->notify(serviceName, values);
 }
 
 QString UpnpDeviceHost::descriptionUrl(const QHostAddress &address) const

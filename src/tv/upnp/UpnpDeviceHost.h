@@ -55,6 +55,9 @@ public:
     // Changes an evented state variable and tells its subscribers.
     void setEventedVariable(const QString &serviceName, const QString &variable,
                             const QString &value);
+    // Changes several at once, told in one event.
+    void setEventedVariables(const QString &serviceName,
+                             const QList<QPair<QString, QString>> &values);
 
     QString descriptionUrl(const QHostAddress &address) const;
     // (target, USN) pairs: root device, UUID, device type, then each service type.

@@ -28,7 +28,8 @@ void UpnpMediaServer::setupServices()
                 contentDirectoryType,
                 QStringLiteral("urn:upnp-org:serviceId:ContentDirectory"),
                 UpnpScpd::contentDirectory(),
-                {{QStringLiteral("SystemUpdateID"), QString::number(m_systemUpdateId)}}});
+                {{QStringLiteral("SystemUpdateID"), QString::number(m_systemUpdateId)},
+                 {QStringLiteral("ContainerUpdateIDs"), QString()}}});
     addService({QStringLiteral("ConnectionManager"),
                 connectionManagerType,
                 QStringLiteral("urn:upnp-org:serviceId:ConnectionManager"),
@@ -36,6 +37,18 @@ void UpnpMediaServer::setupServices()
                 {{QStringLiteral("SourceProtocolInfo"), QStringLiteral("http-get:*:*:*")},
                  {QStringLiteral("SinkProtocolInfo"), QString()},
                  {QStringLiteral("CurrentConnectionIDs"), QStringLiteral("0")}}});
+}
+
+void UpnpMediaServer::containerChanged(const QString &containerId)
+{
+    QMutexLocker locker(&m_updateLock);
+    const QString id = QString::number(++m_systemUpdateId);
+    // The container's update id is the system's at its change; "id,update" pairs.
+    QString escaped = containerId;
+    escaped.replace(QLatin1Char(','), QLatin1String("\\,"));
+    setEventedVariables(QStringLiteral("ContentDirectory"),
+                        {{QStringLiteral("SystemUpdateID"), id},
+                         {QStringLiteral("ContainerUpdateIDs"), escaped + QLatin1Char(',') + id}});
 }
 
 void UpnpMediaServer::onAction(const UpnpActionRequest &request, UpnpActionResponse &response)
@@ -131,10 +144,11 @@ void UpnpMediaServer::browse(const UpnpActionRequest &request, UpnpActionRespons
     if (!m_delegate)
         return response.fail(UpnpError::ActionFailed, QStringLiteral("Action Failed"));
     UpnpBrowseResult result;
-    result.updateId = m_systemUpdateId;
     const int error = flag == QLatin1String("BrowseMetadata")
                           ? m_delegate->onBrowseMetadata(browse, result)
                           : m_delegate->onBrowseDirectChildren(browse, result);
+    // After the delegate: a change this Browse found is counted in.
+    result.updateId = m_systemUpdateId;
     answer(error, result, response);
 }
 
@@ -148,8 +162,9 @@ void UpnpMediaServer::search(const UpnpActionRequest &request, UpnpActionRespons
         return response.fail(UpnpError::ActionFailed, QStringLiteral("Action Failed"));
     browse.searchCriteria = request.value(QStringLiteral("SearchCriteria"));
     UpnpBrowseResult result;
+    const int error = m_delegate->onSearchContainer(browse, result);
     result.updateId = m_systemUpdateId;
-    answer(m_delegate->onSearchContainer(browse, result), result, response);
+    answer(error, result, response);
 }
 
 bool UpnpMediaServer::processFileRequest(const UpnpHttpRequest &request, UpnpHttpResponse &response)

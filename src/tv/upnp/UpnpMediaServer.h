@@ -3,6 +3,10 @@
 #include "tv/upnp/UpnpDeviceHost.h"
 #include "tv/upnp/UpnpMediaServerDelegate.h"
 
+#include <QMutex>
+
+#include <atomic>
+
 // A MediaServer:1 device with ContentDirectory and ConnectionManager, whose
 // content comes from a delegate.
 class UpnpMediaServer : public UpnpDeviceHost
@@ -20,6 +24,9 @@ public:
     UpnpMediaServerDelegate *delegate() const { return m_delegate; }
 
     quint32 systemUpdateId() const { return m_systemUpdateId; }
+    // Any thread: the container's content changed. SystemUpdateID grows and
+    // the subscribers hear it with the container's new update id.
+    void containerChanged(const QString &containerId);
 
 protected:
     void setupServices() override;
@@ -34,5 +41,6 @@ private:
     void answer(int error, const UpnpBrowseResult &result, UpnpActionResponse &response) const;
 
     UpnpMediaServerDelegate *m_delegate = nullptr;
-    quint32 m_systemUpdateId = 1;
+    QMutex m_updateLock; // events leave in the order of their ids
+    std::atomic<quint32> m_systemUpdateId{1};
 };

@@ -93,6 +93,7 @@ QString contentDirectory()
                     {{"SearchCapabilities", "string", false},
                      {"SortCapabilities", "string", false},
                      {"SystemUpdateID", "ui4", true},
+                     {"ContainerUpdateIDs", "string", true},
                      {"A_ARG_TYPE_ObjectID", "string", false},
                      {"A_ARG_TYPE_Result", "string", false},
                      {"A_ARG_TYPE_SearchCriteria", "string", false},
