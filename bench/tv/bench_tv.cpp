@@ -2,6 +2,7 @@
 // whole and as 16 parallel ranges against nginx serving the same file, Browse
 // of a folder of 10,000 files, and the first byte and memory of a transcoded
 // FLV answer. Usage: bench_tv [work folder]
+#include "BrowseSoap.h"
 #include "core/AppIdentity.h"
 #include "core/Platform.h"
 #include "tv/LumiqoTv.h"
@@ -14,10 +15,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
-#include <QNetworkReply>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTcpServer>
@@ -55,35 +52,6 @@ void writeBigFile(const QString &path)
         block[i] = char((i * 131) ^ (i >> 9));
     for (qint64 written = 0; written < bigSize; written += block.size())
         file.write(block);
-}
-
-QByteArray post(const QUrl &url, const QByteArray &action, const QByteArray &body)
-{
-    static QNetworkAccessManager manager;
-    manager.setProxy(QNetworkProxy::NoProxy);
-    QNetworkRequest request(url);
-    request.setRawHeader("SOAPAction", action);
-    request.setRawHeader("Content-Type", "text/xml; charset=\"utf-8\"");
-    QNetworkReply *reply = manager.post(request, body);
-    QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    loop.exec();
-    const QByteArray data = reply->readAll();
-    reply->deleteLater();
-    return data;
-}
-
-QByteArray browseBody(const QString &id, int count)
-{
-    return QStringLiteral("<?xml version=\"1.0\"?><s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/"
-                          "soap/envelope/\"><s:Body><u:Browse xmlns:u=\"urn:schemas-upnp-org:"
-                          "service:ContentDirectory:1\"><ObjectID>%1</ObjectID><BrowseFlag>"
-                          "BrowseDirectChildren</BrowseFlag><Filter>*</Filter><StartingIndex>0"
-                          "</StartingIndex><RequestedCount>%2</RequestedCount><SortCriteria>"
-                          "</SortCriteria></u:Browse></s:Body></s:Envelope>")
-        .arg(id)
-        .arg(count)
-        .toUtf8();
 }
 
 // Wall time of curl processes run in parallel, each fetching one range (or all).
@@ -279,9 +247,7 @@ int main(int argc, char **argv)
     const QString server = QStringLiteral("http://127.0.0.1:%1").arg(tv.server()->port());
     const QUrl control(server + QLatin1Char('/') + tv.server()->uuid +
                        QStringLiteral("/ContentDirectory/control.xml"));
-    const QByteArray action = "\"urn:schemas-upnp-org:service:ContentDirectory:1#Browse\"";
-    const QString root =
-        QString::fromUtf8(post(control, action, browseBody(QStringLiteral("0"), 0)));
+    const QString root = QString::fromUtf8(BrowseSoap::browse(control, QStringLiteral("0"), 0, 0));
     auto idOf = [&](const QString &title) {
         const QRegularExpression pattern(
             QStringLiteral(
@@ -314,13 +280,13 @@ int main(int argc, char **argv)
 
     // (2) Browse of a folder of 10,000 files.
     QByteArray first;
-    const double cold = millis([&] { first = post(control, action, browseBody(manyId, 100)); });
+    const double cold = millis([&] { first = BrowseSoap::browse(control, manyId, 0, 100); });
     tv.model()->gatherer()->abort(); // no probing of 10,000 files during the timings
     double warm = 1e9;
     double whole = 1e9;
     for (int i = 0; i < runs; ++i) {
-        warm = std::min(warm, millis([&] { post(control, action, browseBody(manyId, 100)); }));
-        whole = std::min(whole, millis([&] { post(control, action, browseBody(manyId, 0)); }));
+        warm = std::min(warm, millis([&] { BrowseSoap::browse(control, manyId, 0, 100); }));
+        whole = std::min(whole, millis([&] { BrowseSoap::browse(control, manyId, 0, 0); }));
     }
     const double listing = millis(
         [&] { QDir(media + QStringLiteral("/many")).entryInfoList(QDir::Files, QDir::Name); });

@@ -2,6 +2,7 @@
 // the same folder (after its scan), both on 127.0.0.1. Run inside a network
 // namespace (MiniDLNA announces itself by multicast):
 //   scripts/netns-run build/bench/tv/bench_tv_browse [work folder]
+#include "BrowseSoap.h"
 #include "core/AppIdentity.h"
 #include "tv/LumiqoTv.h"
 #include "tv/MediaModel.h"
@@ -11,10 +12,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
-#include <QNetworkReply>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -30,36 +27,8 @@ namespace {
 
 constexpr int folderSize = 10000;
 constexpr int runs = 5;
-const QByteArray browseAction = "\"urn:schemas-upnp-org:service:ContentDirectory:1#Browse\"";
 
 QTextStream out(stdout);
-
-QByteArray browse(const QUrl &control, const QString &id, int start, int count)
-{
-    static QNetworkAccessManager manager;
-    manager.setProxy(QNetworkProxy::NoProxy);
-    const QByteArray body =
-        QStringLiteral("<?xml version=\"1.0\"?><s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/"
-                       "soap/envelope/\"><s:Body><u:Browse xmlns:u=\"urn:schemas-upnp-org:"
-                       "service:ContentDirectory:1\"><ObjectID>%1</ObjectID><BrowseFlag>"
-                       "BrowseDirectChildren</BrowseFlag><Filter>*</Filter><StartingIndex>%2"
-                       "</StartingIndex><RequestedCount>%3</RequestedCount><SortCriteria>"
-                       "</SortCriteria></u:Browse></s:Body></s:Envelope>")
-            .arg(id)
-            .arg(start)
-            .arg(count)
-            .toUtf8();
-    QNetworkRequest request(control);
-    request.setRawHeader("SOAPAction", browseAction);
-    request.setRawHeader("Content-Type", "text/xml; charset=\"utf-8\"");
-    QNetworkReply *reply = manager.post(request, body);
-    QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    loop.exec();
-    const QByteArray data = reply->readAll();
-    reply->deleteLater();
-    return data;
-}
 
 double millis(const std::function<void()> &work)
 {
@@ -102,7 +71,7 @@ QString containerWith(const QUrl &control, const QString &start)
 {
     QString id = start;
     for (int depth = 0; depth < 3; ++depth) {
-        const QByteArray answer = browse(control, id, 0, 0);
+        const QByteArray answer = BrowseSoap::browse(control, id, 0, 0);
         if (totalMatches(answer) >= folderSize)
             return id;
         static const QRegularExpression child(
@@ -130,13 +99,13 @@ Timings measure(const QUrl &control, const QString &id, const std::function<void
 {
     Timings t;
     QByteArray first;
-    t.cold = millis([&] { first = browse(control, id, 0, 100); });
+    t.cold = millis([&] { first = BrowseSoap::browse(control, id, 0, 100); });
     t.coldDurations = durations(first);
     afterCold();
-    t.warm = best([&] { browse(control, id, 0, 100); });
-    browse(control, id, folderSize - 100, 100);
-    t.page = best([&] { browse(control, id, folderSize - 100, 100); });
-    t.all = best([&] { browse(control, id, 0, 0); });
+    t.warm = best([&] { BrowseSoap::browse(control, id, 0, 100); });
+    BrowseSoap::browse(control, id, folderSize - 100, 100);
+    t.page = best([&] { BrowseSoap::browse(control, id, folderSize - 100, 100); });
+    t.all = best([&] { BrowseSoap::browse(control, id, 0, 0); });
     return t;
 }
 

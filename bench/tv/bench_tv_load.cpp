@@ -4,6 +4,7 @@
 // the same measures on the idle server. Needs 127.0.0.2 and up, so run it in
 // a private network namespace:
 //     scripts/netns-run build/bench/tv/bench_tv_load [work folder]
+#include "BrowseSoap.h"
 #include "core/AppIdentity.h"
 #include "tv/LumiqoTv.h"
 #include "tv/MediaModel.h"
@@ -121,18 +122,6 @@ void serverMemory(double *serverMiB, double *encodersMiB)
     }
     *serverMiB = residentKiB(self) / 1024.0;
     *encodersMiB = children / 1024.0;
-}
-
-QByteArray browseBody(const QString &id)
-{
-    return QStringLiteral("<?xml version=\"1.0\"?><s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/"
-                          "soap/envelope/\"><s:Body><u:Browse xmlns:u=\"urn:schemas-upnp-org:"
-                          "service:ContentDirectory:1\"><ObjectID>%1</ObjectID><BrowseFlag>"
-                          "BrowseDirectChildren</BrowseFlag><Filter>*</Filter><StartingIndex>0"
-                          "</StartingIndex><RequestedCount>50</RequestedCount><SortCriteria>"
-                          "</SortCriteria></u:Browse></s:Body></s:Envelope>")
-        .arg(id)
-        .toUtf8();
 }
 
 // Connections that send their request a byte at a time and come back when
@@ -257,13 +246,12 @@ int main(int argc, char **argv)
     tv.model()->gatherer()->abort();
     const quint16 port = quint16(tv.server()->port());
     const QString server = QStringLiteral("http://127.0.0.1:%1").arg(port);
-    QNetworkRequest browse(QUrl(server + QLatin1Char('/') + tv.server()->uuid +
-                                QStringLiteral("/ContentDirectory/control.xml")));
-    browse.setRawHeader("SOAPAction", "\"urn:schemas-upnp-org:service:ContentDirectory:1#Browse\"");
-    browse.setRawHeader("Content-Type", "text/xml; charset=\"utf-8\"");
+    const QNetworkRequest browse =
+        BrowseSoap::request(QUrl(server + QLatin1Char('/') + tv.server()->uuid +
+                                 QStringLiteral("/ContentDirectory/control.xml")));
     double ignored = 0;
     QByteArray rootAnswer;
-    timedRequest(browse, browseBody(QStringLiteral("0")), &ignored, &rootAnswer);
+    timedRequest(browse, BrowseSoap::body(QStringLiteral("0"), 0, 50), &ignored, &rootAnswer);
     const QString root = QString::fromUtf8(rootAnswer);
     // The object whose title is `title`, in the escaped DIDL of the answer.
     const auto idOf = [&root](const QString &title) {
@@ -284,7 +272,7 @@ int main(int argc, char **argv)
         out << "could not find the media in the root listing\n";
         return 1;
     }
-    const QByteArray browseMany = browseBody(manyId);
+    const QByteArray browseMany = BrowseSoap::body(manyId, 0, 50);
     const QNetworkRequest file(QUrl(server + QStringLiteral("/%25/") + fileId));
     timedRequest(browse, browseMany, &ignored); // lists the folder once
 
