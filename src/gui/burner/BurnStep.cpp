@@ -26,7 +26,9 @@ BurnStep::BurnStep(Project *project, QWidget *parent)
     m_list->setAccessibleName(tr("Tasks"));
     m_list->setItemDelegate(m_delegate);
     m_list->setAlternatingRowColors(true);
-    m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // More tasks than fit scroll; the running one is kept in view.
+    m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     auto *layout = new QVBoxLayout(this);
@@ -92,7 +94,14 @@ void BurnStep::startBurn()
 {
     cancelBurn();
     m_queue = new BurnQueue(m_controller, this);
-    m_list->setModel(m_queue->model());
+    QStandardItemModel *tasks = m_queue->model();
+    m_list->setModel(tasks);
+    connect(tasks, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &, const QModelIndex &, const QList<int> &roles) {
+                if (roles.isEmpty() || roles.contains(BurnQueue::RunningRole))
+                    showRunningTask();
+            });
+    connect(tasks, &QAbstractItemModel::rowsRemoved, this, &BurnStep::showRunningTask);
     connect(m_queue, &BurnQueue::progressChanged, m_delegate, &TaskDelegate::setProgress);
     connect(m_queue, &BurnQueue::failed, this, &BurnStep::taskFailed);
     connect(m_queue, &BurnQueue::burnComplete, this, &BurnStep::deviceCompleted);
@@ -100,6 +109,20 @@ void BurnStep::startBurn()
     connect(m_queue, &BurnQueue::stopped, this, [this] { finish(false); });
     m_queue->queueProject();
     m_queue->start();
+}
+
+void BurnStep::showRunningTask()
+{
+    const QAbstractItemModel *tasks = m_list->model();
+    if (!tasks)
+        return;
+    for (int row = 0; row < tasks->rowCount(); ++row) {
+        const QModelIndex index = tasks->index(row, 0);
+        if (index.data(BurnQueue::RunningRole).toBool()) {
+            m_list->scrollTo(index, QAbstractItemView::EnsureVisible);
+            return;
+        }
+    }
 }
 
 void BurnStep::cancelBurn()

@@ -52,6 +52,7 @@ Q_SIGNALS:
 private:
     void setupDisc();
     void startBurn();
+    void showRunningTask();
     // The error report for a failure; `next` runs once it is closed.
     void report(const QString &title, const QString &text, std::function<void()> next);
     void askToContinue();

@@ -21,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -246,6 +247,44 @@ private Q_SLOTS:
         QVERIFY(m_programWindow.isVisible());
         QCOMPARE(finished.count(), 0);
         QVERIFY(!QFileInfo::exists(work));
+    }
+
+    void everyTaskRowCanBeReached()
+    {
+        chooseDiscType(DiscType::Vcd);
+        QStringList files;
+        for (int i = 1; i <= 6; ++i) {
+            files << m_dir.filePath(QStringLiteral("six-%1.mp4").arg(i));
+            QVERIFY(QFileInfo::exists(files.last()) || QFile::copy(m_clip, files.last()));
+        }
+        addFiles(files);
+        DiscSetupDialog *setup = pressBurn();
+        QVERIFY(setup);
+        QVERIFY(writeInto(setup, m_dir.filePath(QStringLiteral("six.iso"))));
+        QListView *list = m_wizard->burnStep()->taskList();
+        QAbstractItemModel *tasks = list->model();
+        QCOMPARE(tasks->rowCount(), 7); // a conversion per clip, the authoring
+        QCoreApplication::processEvents(); // the page's layout
+
+        const QRect viewport = list->viewport()->rect();
+        QVERIFY(!viewport.contains(list->visualRect(tasks->index(6, 0)))); // they do not all fit
+        QVERIFY(list->verticalScrollBar()->isVisible());
+        for (int row = tasks->rowCount() - 1; row >= 0; --row) {
+            list->scrollTo(tasks->index(row, 0));
+            QVERIFY2(viewport.contains(list->visualRect(tasks->index(row, 0))),
+                     qPrintable(QString::number(row)));
+        }
+
+        // Looking at the last rows while the first clip's conversion ends.
+        list->scrollToBottom();
+        QTRY_VERIFY_WITH_TIMEOUT(tasks->rowCount() < 7, 60000);
+        QModelIndex running;
+        for (int row = 0; row < tasks->rowCount() && !running.isValid(); ++row) {
+            if (tasks->index(row, 0).data(BurnQueue::RunningRole).toBool())
+                running = tasks->index(row, 0);
+        }
+        QVERIFY(running.isValid());
+        QVERIFY(viewport.contains(list->visualRect(running)));
     }
 
     void everyControlHasAName_data()
