@@ -9,12 +9,36 @@
 #include "gui/burner/TaskDelegate.h"
 #include "gui/dialogs/ErrorReportDialog.h"
 
+#include <QGridLayout>
 #include <QListView>
 #include <QMessageBox>
 #include <QStandardItemModel>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWizard>
+
+namespace {
+
+// The widest a message box grows for its text before wrapping it.
+constexpr int kMessageWidth = 480;
+
+// A message box takes the width of its main text and wraps the informative
+// text tightly under it. This makes room for the informative line too.
+void fitInformativeText(QMessageBox *box)
+{
+    auto *grid = qobject_cast<QGridLayout *>(box->layout());
+    if (!grid)
+        return;
+    const QFontMetrics metrics = box->fontMetrics();
+    const int text = qMin(metrics.horizontalAdvance(box->informativeText()), kMessageWidth);
+    // The icon, the gaps beside it and a little room for the label's own frame.
+    const int gaps = qMax(grid->horizontalSpacing(), 0) * (grid->columnCount() - 1);
+    const int width = box->iconPixmap().width() + gaps + 4 * metrics.averageCharWidth() + text;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+} // namespace
 
 BurnStep::BurnStep(Project *project, QWidget *parent)
     : QWizardPage(parent), m_project(project), m_list(new QListView(this)),
@@ -182,7 +206,7 @@ void BurnStep::deviceCompleted()
     box->setText(tr("Burning is complete!"));
     box->setInformativeText(tr("Discaveo has completed the burning operation, enjoy your media."));
     box->setStandardButtons(QMessageBox::Ok);
-    box->resize(300, 100);
+    fitInformativeText(box);
     connect(box, &QMessageBox::finished, this, [this] { finish(true); });
     box->open();
 }

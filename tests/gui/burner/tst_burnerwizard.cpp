@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QListView>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -285,6 +286,28 @@ private Q_SLOTS:
         }
         QVERIFY(running.isValid());
         QVERIFY(viewport.contains(list->visualRect(running)));
+    }
+
+    void theCompletionMessageKeepsItsLineTogether()
+    {
+        QSignalSpy finished(m_wizard.get(), &BurnerWizard::burnFinished);
+        m_wizard->burnStep()->deviceCompleted();
+        QMessageBox *done = nullptr;
+        QTRY_VERIFY((done = shown<QMessageBox>(m_wizard.get())));
+        QVERIFY(QTest::qWaitForWindowExposed(done));
+        QLabel *line = nullptr;
+        for (QLabel *label : done->findChildren<QLabel *>()) {
+            if (label->text() == done->informativeText())
+                line = label;
+        }
+        QVERIFY(line);
+        // On one line, not wrapped under the short heading.
+        const int needed = line->fontMetrics().horizontalAdvance(done->informativeText());
+        QVERIFY2(needed <= line->contentsRect().width(),
+                 qPrintable(QStringLiteral("%1 > %2").arg(needed).arg(line->width())));
+        QVERIFY(done->width() >= 300);
+        done->button(QMessageBox::Ok)->click();
+        QCOMPARE(finished.count(), 1);
     }
 
     void everyControlHasAName_data()
