@@ -1,6 +1,7 @@
 #include "tv/MediaModel.h"
 #include "core/Logging.h"
 #include "tv/FileStamp.h"
+#include "tv/FolderWatcher.h"
 #include "tv/HeaderDuration.h"
 #include "tv/SharedFolder.h"
 
@@ -31,8 +32,14 @@ const QStringList MediaModel::rootAliases = {QStringLiteral("0"), QStringLiteral
                                              QStringLiteral("4")};
 
 MediaModel::MediaModel(QObject *parent)
-    : QAbstractItemModel(parent), m_gatherer(std::make_unique<MetaDataGatherer>(&m_lock))
+    : QAbstractItemModel(parent), m_gatherer(std::make_unique<MetaDataGatherer>(&m_lock)),
+      m_watcher(std::make_unique<FolderWatcher>())
 {
+    connect(m_watcher.get(), &FolderWatcher::foldersChanged, this,
+            [this](const QList<MediaNode *> &folders) {
+                for (MediaNode *folder : folders)
+                    syncFolder(folder);
+            });
     qRegisterMetaType<MediaNode *>("MediaNode *");
     connect(m_gatherer.get(), &MetaDataGatherer::gathered, this, &MediaModel::metaDataGathered);
     m_gatherer->setCacheFile(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
@@ -49,6 +56,7 @@ void MediaModel::setRoot(const QString &path)
 {
     beginResetModel();
     m_gatherer->abort();
+    m_watcher->clear();
     m_removed.clear();
     ++m_generation;
     {
@@ -60,6 +68,11 @@ void MediaModel::setRoot(const QString &path)
     }
     endResetModel();
     fetchFolder(m_root.get());
+}
+
+void MediaModel::setWatchDelay(int ms)
+{
+    m_watcher->setDelay(ms);
 }
 
 QString MediaModel::rootPath() const
@@ -289,6 +302,8 @@ void MediaModel::removeNodes(MediaNode *parentNode, int first, int count)
     QSet<MediaNode *> dropped;
     std::function<void(MediaNode *)> drop = [&](MediaNode *node) {
         node->gone = true;
+        if (node->isFolder())
+            m_watcher->unwatch(node);
         if (m_ids.value(node->objectId) == node)
             m_ids.remove(node->objectId);
         dropped.insert(node);
@@ -440,6 +455,7 @@ void MediaModel::syncFolder(MediaNode *node)
         node->listedNs = folder.modifiedNs;
         node->listedAt = listedAt;
     }
+    m_watcher->watch(node);
     if (relisting && changed)
         Q_EMIT folderChanged(node->objectId);
 }

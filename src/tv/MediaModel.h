@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+class FolderWatcher;
 class MetaDataGatherer;
 struct FileStamp;
 
@@ -68,6 +69,9 @@ public:
     // How long a listing may wait for probes (ms).
     int probeBudget() const { return m_probeBudget; }
     void setProbeBudget(int ms) { m_probeBudget = ms; }
+    // How long changes on disk of listed folders are gathered before they
+    // are listed again (ms).
+    void setWatchDelay(int ms);
 
     struct Entry
     {
@@ -131,6 +135,7 @@ private:
     std::unique_ptr<MediaNode> m_root;
     QHash<QString, MediaNode *> m_ids;
     std::unique_ptr<MetaDataGatherer> m_gatherer;
+    std::unique_ptr<FolderWatcher> m_watcher;
     // Nodes taken out of the tree: server threads and probes may still
     // point at them until the next root.
     std::vector<std::unique_ptr<MediaNode>> m_removed;

@@ -44,6 +44,60 @@ QString idOf(const QList<DidlEntry> &entries, const QString &title)
     return QString();
 }
 
+// A server over a folder of two clips and a sub-folder of two, and a
+// subscriber to its ContentDirectory's events that had the initial event.
+struct Served
+{
+    QTemporaryDir dir;
+    QString sub = dir.filePath(QStringLiteral("sub"));
+    std::unique_ptr<LumiqoTv> tv;
+    QUrl control;
+    TvNotifyListener listener;
+
+    bool start(const QString &clip, int watchDelay)
+    {
+        if (!QDir().mkpath(sub))
+            return false;
+        for (const QString &name : {QStringLiteral("a.mp4"), QStringLiteral("b.mp4")}) {
+            if (!QFile::copy(clip, dir.filePath(name)) ||
+                !QFile::copy(clip, sub + QLatin1Char('/') + name))
+                return false;
+        }
+        if (!age(dir.path()) || !age(sub))
+            return false;
+        tv = std::make_unique<LumiqoTv>(QStringLiteral("LumiqoTV"), dir.path(), UpnpEngine::NoSsdp);
+        tv->model()->setProbeBudget(60000);
+        tv->model()->setWatchDelay(watchDelay);
+        tv->toggleServerStatus();
+        const QString base = QStringLiteral("http://127.0.0.1:%1/").arg(tv->server()->port()) +
+                             tv->server()->uuid + QStringLiteral("/ContentDirectory/");
+        control = QUrl(base + QStringLiteral("control.xml"));
+        const Reply subscribed = request("SUBSCRIBE", QUrl(base + QStringLiteral("event.xml")),
+                                         {{"CALLBACK", '<' + listener.callback().toEncoded() + '>'},
+                                          {"NT", "upnp:event"},
+                                          {"TIMEOUT", "Second-300"}});
+        return subscribed.status == 200 &&
+               QTest::qWaitFor([this] { return !listener.messages.isEmpty(); }, 10000) &&
+               listener.messages.first().contains("<ContainerUpdateIDs></ContainerUpdateIDs>");
+    }
+
+    // The event after the initial one tells the change to `after`.
+    bool changeEvent(const QString &containerId, const QString &after)
+    {
+        if (!QTest::qWaitFor([this] { return listener.messages.size() >= 2; }, 10000))
+            return false;
+        const QByteArray event = listener.messages.at(1);
+        if (!event.contains("SEQ: 1") ||
+            !event.contains("<SystemUpdateID>" + after.toUtf8() + "</SystemUpdateID>") ||
+            !event.contains("<ContainerUpdateIDs>" + containerId.toUtf8() + ',' + after.toUtf8() +
+                            "</ContainerUpdateIDs>")) {
+            qWarning("%s", event.constData());
+            return false;
+        }
+        return true;
+    }
+};
+
 } // namespace
 
 class TestContentUpdates : public QObject
@@ -65,43 +119,22 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("change");
         QTest::addColumn<QString>("folder"); // the container that changes
-        QTest::newRow("file added") << "added"
-                                    << "";
-        QTest::newRow("file removed") << "removed"
-                                      << "";
-        QTest::newRow("file rewritten in place") << "rewritten"
-                                                 << "";
-        QTest::newRow("file added in a sub-folder") << "added"
-                                                    << "sub";
+        const QString root;
+        QTest::newRow("file added") << QStringLiteral("added") << root;
+        QTest::newRow("file removed") << QStringLiteral("removed") << root;
+        QTest::newRow("file rewritten in place") << QStringLiteral("rewritten") << root;
+        QTest::newRow("file added in a sub-folder")
+            << QStringLiteral("added") << QStringLiteral("sub");
     }
 
     void changeIsAnnounced()
     {
         QFETCH(QString, change);
         QFETCH(QString, folder);
-        QTemporaryDir dir;
-        const QString sub = dir.filePath(QStringLiteral("sub"));
-        QVERIFY(QDir().mkpath(sub));
-        for (const QString &name : {QStringLiteral("a.mp4"), QStringLiteral("b.mp4")}) {
-            QVERIFY(QFile::copy(m_clip, dir.filePath(name)));
-            QVERIFY(QFile::copy(m_clip, sub + QLatin1Char('/') + name));
-        }
-        QVERIFY(age(dir.path()) && age(sub));
-        LumiqoTv tv(QStringLiteral("LumiqoTV"), dir.path(), UpnpEngine::NoSsdp);
-        tv.model()->setProbeBudget(60000);
-        tv.toggleServerStatus();
-        const QString base = QStringLiteral("http://127.0.0.1:%1/").arg(tv.server()->port()) +
-                             tv.server()->uuid + QStringLiteral("/ContentDirectory/");
-        const QUrl control(base + QStringLiteral("control.xml"));
-
-        TvNotifyListener listener;
-        const Reply subscribed = request("SUBSCRIBE", QUrl(base + QStringLiteral("event.xml")),
-                                         {{"CALLBACK", '<' + listener.callback().toEncoded() + '>'},
-                                          {"NT", "upnp:event"},
-                                          {"TIMEOUT", "Second-300"}});
-        QCOMPARE(subscribed.status, 200);
-        QTRY_COMPARE_WITH_TIMEOUT(listener.messages.size(), 1, 10000);
-        QVERIFY(listener.messages.first().contains("<ContainerUpdateIDs></ContainerUpdateIDs>"));
+        Served served;
+        // Only the Browse may notice the change here.
+        QVERIFY(served.start(m_clip, 3600000));
+        const QUrl &control = served.control;
         const QString before = systemUpdateId(control);
         QVERIFY(!before.isEmpty());
 
@@ -114,7 +147,7 @@ private Q_SLOTS:
         browse(control, root, QStringLiteral("BrowseDirectChildren"));
         QCOMPARE(systemUpdateId(control), before);
 
-        const QString changed = folder.isEmpty() ? dir.path() : sub;
+        const QString changed = folder.isEmpty() ? served.dir.path() : served.sub;
         const QString containerId = folder.isEmpty() ? root : subId;
         if (change == QLatin1String("added")) {
             QVERIFY(QFile::copy(m_clip, changed + QStringLiteral("/c.mp4")));
@@ -132,18 +165,28 @@ private Q_SLOTS:
         QCOMPARE(after.toUInt(), before.toUInt() + 1);
         QCOMPARE(arguments.value(QStringLiteral("UpdateID")), after);
         // The next event is the change's: nothing was sent for the unchanged ones.
-        QTRY_COMPARE_WITH_TIMEOUT(listener.messages.size(), 2, 10000);
-        const QByteArray event = listener.messages.at(1);
-        QVERIFY2(event.contains("SEQ: 1"), event.constData());
-        QVERIFY2(event.contains("<SystemUpdateID>" + after.toUtf8() + "</SystemUpdateID>"),
-                 event.constData());
-        QVERIFY2(event.contains("<ContainerUpdateIDs>" + containerId.toUtf8() + ',' +
-                                after.toUtf8() + "</ContainerUpdateIDs>"),
-                 event.constData());
+        QVERIFY(served.changeEvent(containerId, after));
 
         // Browsed again as it now is: no further change.
         browse(control, containerId, QStringLiteral("BrowseDirectChildren"));
         QCOMPARE(systemUpdateId(control), after);
+    }
+
+    // A listed folder is watched: its change is told without a Browse.
+    void watchedFolderIsAnnounced()
+    {
+        Served served;
+        QVERIFY(served.start(m_clip, 0));
+        const QString before = systemUpdateId(served.control);
+        QVERIFY(QFile::copy(m_clip, served.dir.filePath(QStringLiteral("c.mp4"))));
+        const QString after = QString::number(before.toUInt() + 1);
+        QVERIFY(served.changeEvent(QStringLiteral("0"), after));
+        QCOMPARE(systemUpdateId(served.control), after);
+        // The Browse that follows finds the folder listed already.
+        QCOMPARE(browse(served.control, QStringLiteral("0"), QStringLiteral("BrowseDirectChildren"))
+                     .size(),
+                 4);
+        QCOMPARE(systemUpdateId(served.control), after);
     }
 };
 
