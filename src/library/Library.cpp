@@ -376,19 +376,26 @@ void Library::importDownload(const LibraryItem &record)
     m_importer->enqueue({record}, true);
 }
 
-void Library::removeItem(QString guid)
+QList<int> Library::rowsOfGuid(const QString &guid) const
 {
-    LibraryLocker locker(m_mutex->mutex());
     const QString stored = LibraryItem::encode(guid);
     const int guidColumn = m_model->fieldIndex(QStringLiteral("guid"));
     const int rows = m_model->rowCount();
+    QList<int> found;
     for (int row = 0; row < rows; ++row) {
         const QString value = m_model->index(row, guidColumn).data().toString();
-        if (value == stored || LibraryItem::decode(value) == guid) {
-            m_model->removeRows(row, 1);
-            return;
-        }
+        if (value == stored || LibraryItem::decode(value) == guid)
+            found << row;
     }
+    return found;
+}
+
+void Library::removeItem(QString guid)
+{
+    LibraryLocker locker(m_mutex->mutex());
+    const QList<int> rows = rowsOfGuid(guid);
+    if (!rows.isEmpty())
+        m_model->removeRows(rows.first(), 1);
 }
 
 void Library::removeItem(int row, bool updateMetadata)
@@ -435,11 +442,11 @@ bool Library::removeRecord(int id, bool deleteFiles)
                                         query.lastError().text();
             return false;
         }
-        markModelStale();
+        m_removedIds << id;
         if (deleteFiles)
             deleteItemFiles(video);
     }
-    scheduleRefresh();
+    QMetaObject::invokeMethod(this, &Library::showStoredRows, Qt::QueuedConnection);
     emit updated();
     return true;
 }
@@ -560,8 +567,9 @@ LibraryItems Library::find(QString searchString)
     LibraryLocker locker(m_mutex->mutex());
     const QString pattern = LibraryReader::findPattern(searchString);
     // While the model matches the table, only the ids of the hits are read
-    // and the rows come from the model, decoded once.
-    if (!m_modelStale) {
+    // and the rows come from the model, decoded once. A row removed by a
+    // worker may still be shown with an id the table gave to a new row.
+    if (!m_modelStale && m_removedIds.isEmpty()) {
         bool complete = false;
         found = findInModel(pattern, &complete);
         if (complete)
@@ -608,14 +616,21 @@ void Library::setDownloaded(QString guid)
         query.prepare(QStringLiteral("UPDATE library SET downloaded=1 WHERE guid=?;"));
         query.addBindValue(LibraryItem::encode(guid));
         ok = query.exec();
-        if (ok)
-            markModelStale();
+        // Only the rows of this guid are read again (by id: a row may move).
+        QList<int> ids;
+        for (int row : rowsOfGuid(guid))
+            ids << m_model->valuesAt(row).value(m_model->fieldIndex(QStringLiteral("id"))).toInt();
+        for (int id : std::as_const(ids)) {
+            if (ok && !m_model->reloadRow(m_model->rowOfId(id)))
+                markModelStale();
+        }
     }
     if (!ok) {
         qCWarning(lcLibrary) << "set Download Failed query";
         return;
     }
-    refresh();
+    if (m_modelStale)
+        refresh();
     emit updated();
 }
 
@@ -744,8 +759,8 @@ void Library::postbackFinsihed(QNetworkReply *reply)
 void Library::refresh()
 {
     LibraryLocker locker(m_mutex->mutex());
-    m_refreshQueued = false;
     m_storedIds.clear();
+    m_removedIds.clear();
     m_model->select();
 }
 
@@ -757,23 +772,12 @@ void Library::showStoredRows()
         m_showStoredRetry->start();
         return;
     }
+    // Removals first: a stored row may reuse the id of a removed one.
+    m_model->forgetRows(std::exchange(m_removedIds, {}));
     const QList<qlonglong> ids = std::exchange(m_storedIds, {});
     if (!ids.isEmpty())
         m_model->showStoredRows(ids);
     m_mutex->unlock();
-}
-
-void Library::scheduleRefresh()
-{
-    // Worker threads change the table; the model follows in its own thread.
-    // One queued read covers every change made before it runs.
-    {
-        LibraryLocker locker(m_mutex->mutex());
-        if (m_refreshQueued)
-            return;
-        m_refreshQueued = true;
-    }
-    QMetaObject::invokeMethod(this, &Library::refresh, Qt::QueuedConnection);
 }
 
 void Library::done(bool)

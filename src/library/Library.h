@@ -92,7 +92,8 @@ public:
     static void releaseThreadConnection();
 
     // Removes the row with this id and, when asked, its files; safe from any
-    // thread (the model is refreshed in the GUI thread). False when no such row.
+    // thread (the model drops just that row in the GUI thread). False when no
+    // such row.
     bool removeRecord(int id, bool deleteFiles);
     // Rows a worker stored (by id) that the model is to show; the GUI thread
     // adds them, without reading the rest. Call it under mutex().
@@ -136,7 +137,8 @@ public Q_SLOTS:
 
     // Re-reads the table into the model (after a worker thread changed it).
     void refresh();
-    // Adds the rows workers stored since the last call to the model.
+    // Adds the rows workers stored, and drops the rows they removed, since the
+    // last call to the model.
     void showStoredRows();
 
 private Q_SLOTS:
@@ -156,7 +158,8 @@ private:
     // A row of the model decoded (what LibraryItem::fromRecord gives, read
     // by position).
     LibraryItem decodeRow(const QList<QVariant> &values) const;
-    void scheduleRefresh();
+    // Rows of the model whose guid is this one (stored or decoded).
+    QList<int> rowsOfGuid(const QString &guid) const;
     // Deletes a removed row's own files inside the library, and their folder
     // when nothing else is left in it. Call it under mutex().
     void deleteItemFiles(const LibraryItem &item);
@@ -189,8 +192,8 @@ private:
     bool m_modelStale = false;
     // Stored by workers, not yet in the model (guarded by mutex()).
     QList<qlonglong> m_storedIds;
+    // Removed by workers, still in the model (guarded by mutex()).
+    QList<qlonglong> m_removedIds;
     QTimer *m_showStoredRetry = nullptr;
-    // A refresh is queued and has not run yet (guarded by mutex()).
-    bool m_refreshQueued = false;
     bool m_closed = false;
 };

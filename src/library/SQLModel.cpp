@@ -11,6 +11,7 @@
 #include <QtDebug>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -319,6 +320,28 @@ bool SQLModel::reloadRow(int row)
     endRemoveRows();
     insertSorted(std::move(rows));
     return true;
+}
+
+void SQLModel::forgetRows(const QList<qlonglong> &ids)
+{
+    if (ids.isEmpty())
+        return;
+    LibraryLocker locker(m_library->mutex()->mutex());
+    QList<int> rows;
+    for (qlonglong id : ids) {
+        const int row = rowOfId(int(id));
+        if (row >= 0)
+            rows << row;
+    }
+    // From the bottom up, so the rows found stay right.
+    std::sort(rows.begin(), rows.end(), std::greater<>());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    for (int row : std::as_const(rows)) {
+        beginRemoveRows(QModelIndex(), row, row);
+        m_rows.remove(row);
+        m_rowById.clear();
+        endRemoveRows();
+    }
 }
 
 QString SQLModel::selectById(const QString &condition) const

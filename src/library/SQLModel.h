@@ -40,6 +40,9 @@ public:
     // Reads the stored values of a row again; the row moves when its place in
     // the sort changed. False when the row is gone from the table.
     bool reloadRow(int row);
+    // Drops the shown rows of these ids, which the table no longer holds
+    // (removed through another connection); unknown ids are skipped.
+    void forgetRows(const QList<qlonglong> &ids);
     // Removes rows and their table rows; false for a range outside the model
     // or when the table rows could not be deleted (then nothing is removed).
     bool removeRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
