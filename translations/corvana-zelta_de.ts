@@ -41,6 +41,56 @@
     </message>
 </context>
 <context>
+    <name>BurnQueue</name>
+    <message>
+        <source>Compiling DVD and burning to disc</source>
+        <translation>DVD wird erstellt und auf Disc gebrannt</translation>
+    </message>
+    <message>
+        <source>Compiling (S)VCD and burning to disc</source>
+        <translation>(S)VCD wird erstellt und auf Disc gebrannt</translation>
+    </message>
+    <message>
+        <source>Building DVD...</source>
+        <translation>DVD wird erstellt...</translation>
+    </message>
+    <message>
+        <source>Building VCD...</source>
+        <translation>VCD wird erstellt...</translation>
+    </message>
+</context>
+<context>
+    <name>BurnStep</name>
+    <message>
+        <source>Tasks</source>
+        <translation>Aufgaben</translation>
+    </message>
+    <message>
+        <source>Cancel Operation</source>
+        <translation>Vorgang abbrechen</translation>
+    </message>
+    <message>
+        <source>Discaveo is in the middle of an operation, are you sure you want to exit?</source>
+        <translation>Discaveo ist mitten in einem Vorgang. Möchten Sie wirklich beenden?</translation>
+    </message>
+    <message>
+        <source>Continue</source>
+        <translation>Fortfahren</translation>
+    </message>
+    <message>
+        <source>Would you like to continue?</source>
+        <translation>Möchten Sie fortfahren?</translation>
+    </message>
+    <message>
+        <source>Burning is complete!</source>
+        <translation>Das Brennen ist abgeschlossen!</translation>
+    </message>
+    <message>
+        <source>Discaveo has completed the burning operation, enjoy your media.</source>
+        <translation>Discaveo hat den Brennvorgang abgeschlossen. Viel Spaß mit Ihren Medien.</translation>
+    </message>
+</context>
+<context>
     <name>BurnerWizard</name>
     <message>
         <source>Discaveo</source>
@@ -322,6 +372,30 @@
         <source>Disc Images (*.iso *.bin);;All Files (*)</source>
         <translation>Disc-Abbilder (*.iso *.bin);;Alle Dateien (*)</translation>
     </message>
+    <message>
+        <source>Recorder</source>
+        <translation>Brenner</translation>
+    </message>
+    <message>
+        <source>Disc status</source>
+        <translation>Disc-Status</translation>
+    </message>
+    <message>
+        <source>Burn disc</source>
+        <translation>Disc brennen</translation>
+    </message>
+    <message>
+        <source>Eject disc</source>
+        <translation>Disc auswerfen</translation>
+    </message>
+    <message>
+        <source>Write to an image file</source>
+        <translation>In eine Abbilddatei schreiben</translation>
+    </message>
+    <message>
+        <source>Cancel disc setup</source>
+        <translation>Disc-Einrichtung abbrechen</translation>
+    </message>
 </context>
 <context>
     <name>Download</name>
@@ -548,6 +622,50 @@
         <source>Video Files (*.avi *.mpg *.mpeg *.mov *.wmv *.flv *.mp4);;All Files (*.*)</source>
         <translation>Videodateien (*.avi *.mpg *.mpeg *.mov *.wmv *.flv *.mp4);;Alle Dateien (*.*)</translation>
     </message>
+    <message>
+        <source>Add files</source>
+        <translation>Dateien hinzufügen</translation>
+    </message>
+    <message>
+        <source>Remove file</source>
+        <translation>Datei entfernen</translation>
+    </message>
+    <message>
+        <source>Move file up</source>
+        <translation>Datei nach oben verschieben</translation>
+    </message>
+    <message>
+        <source>Move file down</source>
+        <translation>Datei nach unten verschieben</translation>
+    </message>
+    <message>
+        <source>Files on the disc</source>
+        <translation>Dateien auf der Disc</translation>
+    </message>
+    <message>
+        <source>Disc title</source>
+        <translation>Disc-Titel</translation>
+    </message>
+    <message>
+        <source>TV format</source>
+        <translation>Fernsehnorm</translation>
+    </message>
+    <message>
+        <source>Disc type</source>
+        <translation>Disc-Typ</translation>
+    </message>
+    <message>
+        <source>Total tracks</source>
+        <translation>Titel insgesamt</translation>
+    </message>
+    <message>
+        <source>Total time</source>
+        <translation>Gesamtspielzeit</translation>
+    </message>
+    <message>
+        <source>Play time used</source>
+        <translation>Belegte Spielzeit</translation>
+    </message>
 </context>
 <context>
     <name>IntegrityChecker</name>
@@ -601,6 +719,10 @@
     <message>
         <source>Writing...</source>
         <translation>Wird geschrieben...</translation>
+    </message>
+    <message>
+        <source>The recorder is still writing</source>
+        <translation>Der Brenner schreibt noch</translation>
     </message>
 </context>
 <context>
@@ -669,6 +791,22 @@
     <message>
         <source>Importing file...</source>
         <translation>Datei wird importiert...</translation>
+    </message>
+    <message>
+        <source>iTunes Export</source>
+        <translation>iTunes-Export</translation>
+    </message>
+    <message>
+        <source>Not Installed</source>
+        <translation>Nicht installiert</translation>
+    </message>
+    <message>
+        <source>Please install iTunes before trying to use this feature.</source>
+        <translation>Bitte installieren Sie iTunes, bevor Sie diese Funktion verwenden.</translation>
+    </message>
+    <message>
+        <source>Exporting video to iTunes...</source>
+        <translation>Video wird nach iTunes exportiert...</translation>
     </message>
 </context>
 <context>
@@ -859,6 +997,13 @@ Möchten Sie diese Fehler für diesen Server ignorieren?</translation>
     <message>
         <source>Importing files...</source>
         <translation>Dateien werden importiert...</translation>
+    </message>
+</context>
+<context>
+    <name>TaskDelegate</name>
+    <message>
+        <source>Task progress</source>
+        <translation>Fortschritt der Aufgabe</translation>
     </message>
 </context>
 <context>
