@@ -400,13 +400,16 @@ void Library::removeItem(QString guid)
 
 void Library::removeItem(int row, bool updateMetadata)
 {
+    qlonglong id;
     {
         LibraryLocker locker(m_mutex->mutex());
         if (row < 0 || row >= m_model->rowCount()) {
             qCWarning(lcLibrary) << "Library::removeItem called with invalid row " << row;
             return;
         }
-        const LibraryItem video = LibraryItem::fromRecord(m_model->recordAt(row));
+        const QSqlRecord record = m_model->recordAt(row);
+        id = record.value(QStringLiteral("id")).toLongLong();
+        const LibraryItem video = LibraryItem::fromRecord(record);
         if (m_model->removeRows(row, 1))
             deleteItemFiles(video);
         else
@@ -415,7 +418,7 @@ void Library::removeItem(int row, bool updateMetadata)
     }
     emit updated();
     if (updateMetadata)
-        m_metaDataBuilder->build();
+        m_metaDataBuilder->updateRows({id});
 }
 
 void Library::removeItem(int row)
@@ -700,11 +703,13 @@ bool Library::updateItem(int row, const QString &title, const QString &descripti
                          const QString &categories, const QString &stars)
 {
     SiteReport::Form form;
+    qlonglong id;
     {
         LibraryLocker locker(m_mutex->mutex());
         if (row < 0 || row >= m_model->rowCount())
             return false;
         const QSqlRecord record = m_model->recordAt(row);
+        id = record.value(QStringLiteral("id")).toLongLong();
         const LibraryItem old = LibraryItem::fromRecord(record);
         form << qMakePair(QStringLiteral("member_id"), SiteReport::memberName())
              << qMakePair(QStringLiteral("fileName"), QFileInfo(old.videoPath()).fileName());
@@ -726,7 +731,7 @@ bool Library::updateItem(int row, const QString &title, const QString &descripti
         query.bindValue(QStringLiteral(":description"), LibraryItem::encode(description));
         query.bindValue(QStringLiteral(":categories"), LibraryItem::encode(categories));
         query.bindValue(QStringLiteral(":stars"), LibraryItem::encode(stars));
-        query.bindValue(QStringLiteral(":id"), record.value(QStringLiteral("id")));
+        query.bindValue(QStringLiteral(":id"), id);
         if (!query.exec()) {
             qCWarning(lcLibrary).noquote() << QStringLiteral("CorvMediaInformationEditDialog::accept(): ") +
                                         query.lastError().text();
@@ -740,7 +745,7 @@ bool Library::updateItem(int row, const QString &title, const QString &descripti
     if (m_modelStale)
         refresh();
     emit updated();
-    m_metaDataBuilder->build();
+    m_metaDataBuilder->updateRows({id});
     QNetworkReply *reply = SiteReport::postEdit(form);
     connect(reply, &QNetworkReply::finished, this, [this, reply] { postbackFinsihed(reply); });
     return true;

@@ -2,8 +2,8 @@
 #include "core/Logging.h"
 
 #include "library/Library.h"
-#include "library/LibraryItem.h"
 #include "library/LibrarySchema.h"
+#include "library/MetaDataIndex.h"
 #include "library/RecursiveMutex.h"
 
 #include <QAtomicInt>
@@ -11,6 +11,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtDebug>
+
+#include <utility>
 
 namespace {
 
@@ -53,56 +55,6 @@ void setupTables(QSqlDatabase &db)
     }
 }
 
-QStringList splitNames(const QString &stored)
-{
-    QStringList names;
-    const QStringList parts =
-        LibraryItem::decode(stored).split(QLatin1Char(','), Qt::SkipEmptyParts);
-    for (const QString &part : parts)
-        names << part.trimmed();
-    return names;
-}
-
-// Id of a name in a name table, inserted when new; -1 on failure. Known names
-// are remembered for the rest of the build.
-class NameTable
-{
-public:
-    NameTable(QSqlDatabase &db, const QString &table, const QString &column)
-        : m_insert(db), m_table(table)
-    {
-        m_insert.prepare(
-            QStringLiteral("INSERT OR IGNORE INTO %1 (%2) VALUES(?);").arg(table, column));
-    }
-
-    qint64 id(const QString &name)
-    {
-        const auto known = m_ids.constFind(name);
-        if (known != m_ids.cend())
-            return *known;
-        m_insert.addBindValue(LibraryItem::encode(name));
-        if (!m_insert.exec()) {
-            m_error = m_insert.lastError().text();
-            return -1;
-        }
-        const QVariant inserted = m_insert.lastInsertId();
-        if (!inserted.isValid()) {
-            m_error = QStringLiteral("last insert id was invalid (%1)").arg(m_table);
-            return -1;
-        }
-        m_ids.insert(name, inserted.toLongLong());
-        return inserted.toLongLong();
-    }
-
-    QString error() const { return m_error; }
-
-private:
-    QSqlQuery m_insert;
-    QString m_table;
-    QString m_error;
-    QHash<QString, qint64> m_ids;
-};
-
 } // namespace
 
 MetaDataBuilder::MetaDataBuilder(Library *library, const QString &databasePath)
@@ -139,6 +91,26 @@ bool MetaDataBuilder::isBuilding() const
 
 void MetaDataBuilder::build()
 {
+    {
+        QMutexLocker locker(&m_mutex);
+        m_full = true;
+    }
+    request();
+}
+
+void MetaDataBuilder::updateRows(const QList<qlonglong> &ids)
+{
+    if (ids.isEmpty())
+        return;
+    {
+        QMutexLocker locker(&m_mutex);
+        m_changed.unite(QSet<qlonglong>(ids.cbegin(), ids.cend()));
+    }
+    request();
+}
+
+void MetaDataBuilder::request()
+{
     QMutexLocker locker(&m_mutex);
     if (m_stop)
         return;
@@ -154,14 +126,25 @@ void MetaDataBuilder::build()
 void MetaDataBuilder::run()
 {
     for (;;) {
+        bool full;
+        QSet<qlonglong> changed;
+        {
+            QMutexLocker locker(&m_mutex);
+            full = std::exchange(m_full, false);
+            changed.swap(m_changed);
+        }
         {
             QSqlDatabase db =
                 QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
             db.setDatabaseName(m_databasePath);
-            if (!db.open())
+            if (!db.open()) {
                 qCWarning(lcLibrary) << "MetaDataBuilder::run invalid database connection";
-            else if (buildIndex(db))
-                emit update();
+            } else {
+                const bool built =
+                    full || !m_index ? buildIndex(db) : updateIndex(db, changed);
+                if (built)
+                    emit update();
+            }
             db.close();
         }
         QSqlDatabase::removeDatabase(m_connectionName);
@@ -181,107 +164,81 @@ void MetaDataBuilder::run()
 bool MetaDataBuilder::buildIndex(QSqlDatabase &db)
 {
     LibraryLocker locker(m_library->mutex()->mutex());
+    m_index.reset();
     db.transaction();
 
     QSqlQuery rows(db);
     rows.setForwardOnly(true);
-    if (!rows.exec(QStringLiteral("SELECT dvdTitle, categories, stars FROM library"))) {
+    if (!rows.exec(QStringLiteral("SELECT id, dvdTitle, categories, stars FROM library"))) {
         qCWarning(lcLibrary).noquote() << QStringLiteral("MetaDataBuilder::run error, ") +
                                     rows.lastError().text();
         db.commit();
         return false;
     }
-    QList<std::array<QString, 3>> library;
+    QList<std::pair<qlonglong, MetaDataIndex::Row>> library;
     while (rows.next())
-        library.append(
-            {rows.value(0).toString(), rows.value(1).toString(), rows.value(2).toString()});
+        library.append({rows.value(0).toLongLong(),
+                        {rows.value(1).toString(), rows.value(2).toString(),
+                         rows.value(3).toString()}});
     rows.finish();
 
     setupTables(db);
-    NameTable titles(db, QStringLiteral("dvd_titles"), QStringLiteral("title"));
-    NameTable categories(db, QStringLiteral("categories"), QStringLiteral("category"));
-    QSqlQuery model(db);
-    model.prepare(QStringLiteral("INSERT OR IGNORE INTO models (name) VALUES(?);"));
-    QSqlQuery titleModel(db);
-    titleModel.prepare(
-        QStringLiteral("INSERT OR IGNORE INTO titlesxmodels (title_id, model_id) VALUES(?, ?);"));
-    QSqlQuery categoryTitle(db);
-    categoryTitle.prepare(QStringLiteral(
-        "INSERT OR IGNORE INTO categoriesxtitles (category_id, title_id) VALUES(?, ?);"));
-    QSqlQuery categoryModel(db);
-    categoryModel.prepare(QStringLiteral(
-        "INSERT OR IGNORE INTO categoriesxmodels (category_id, model_id) VALUES(?, ?);"));
-
-    auto fail = [&db](const QString &what, const QSqlQuery &query) {
-        qCWarning(lcLibrary).noquote() << what + query.lastError().text();
-        db.commit();
-        return false;
-    };
-
-    for (const auto &row : std::as_const(library)) {
+    auto index = std::make_unique<MetaDataIndex>();
+    index->attach(db);
+    for (const auto &[id, row] : std::as_const(library)) {
         if (isStopping()) {
             // The previous index stays as it was.
+            index->detach();
             db.rollback();
             return false;
         }
-        const qint64 titleId = titles.id(LibraryItem::decode(row[0]).trimmed());
-        if (titleId < 0)
-            qCWarning(lcLibrary).noquote() << QStringLiteral("MetaDataBuilder::titleId there was an error "
-                                                   "(dvd_titles) ") +
-                                        titles.error();
-
-        QList<qint64> modelIds;
-        for (const QString &name : splitNames(row[2])) {
-            model.addBindValue(LibraryItem::encode(name));
-            if (!model.exec())
-                return fail(QStringLiteral("MetaDataThread::run there was an error (models): "),
-                            model);
-            modelIds << model.lastInsertId().toLongLong();
-        }
-        QList<qint64> categoryIds;
-        for (const QString &name : splitNames(row[1])) {
-            if (name.isEmpty()) {
-                qCWarning(lcLibrary).noquote() << QStringLiteral("MetaDataBuilder::categoryId invalid "
-                                                       "category: ") +
-                                            name;
-                continue;
-            }
-            const qint64 id = categories.id(name);
-            if (id < 0)
-                qCWarning(lcLibrary).noquote() << QStringLiteral("MetaDataBuilder::categoryId there was an "
-                                                       "error: ") +
-                                            categories.error();
-            else
-                categoryIds << id;
-        }
-
-        for (qint64 modelId : std::as_const(modelIds)) {
-            titleModel.addBindValue(titleId);
-            titleModel.addBindValue(modelId);
-            if (!titleModel.exec())
-                return fail(QStringLiteral("MetaDataThread::run there was an error "
-                                           "(titlesxmodels): "),
-                            titleModel);
-        }
-        for (qint64 categoryId : std::as_const(categoryIds)) {
-            categoryTitle.addBindValue(categoryId);
-            categoryTitle.addBindValue(titleId);
-            if (!categoryTitle.exec())
-                return fail(QStringLiteral("MetaDataThread::run there was an error "
-                                           "(categoriesxtitles): "),
-                            categoryTitle);
-            for (qint64 modelId : std::as_const(modelIds)) {
-                categoryModel.addBindValue(categoryId);
-                categoryModel.addBindValue(modelId);
-                if (!categoryModel.exec())
-                    return fail(QStringLiteral("MetaDataThread::run there was an error "
-                                               "(categoriesxmodels): "),
-                                categoryModel);
-            }
+        if (!index->add(id, row)) {
+            qCWarning(lcLibrary).noquote() << index->error();
+            index->detach();
+            db.commit();
+            return false;
         }
     }
-    if (!db.commit())
+    index->detach();
+    if (!db.commit()) {
         qCWarning(lcLibrary).noquote() << QStringLiteral("MetaDataBuilder::run could not commit: ") +
                                     db.lastError().text();
+        return true;
+    }
+    m_index = std::move(index);
     return true;
+}
+
+bool MetaDataBuilder::updateIndex(QSqlDatabase &db, const QSet<qlonglong> &ids)
+{
+    LibraryLocker locker(m_library->mutex()->mutex());
+    db.transaction();
+    QStringList list;
+    for (qlonglong id : ids)
+        list << QString::number(id);
+    QSqlQuery rows(db);
+    rows.setForwardOnly(true);
+    bool ok = rows.exec(QStringLiteral("SELECT id, dvdTitle, categories, stars FROM library "
+                                       "WHERE id IN (%1)")
+                            .arg(list.join(QLatin1Char(','))));
+    QHash<qlonglong, MetaDataIndex::Row> stored;
+    while (ok && rows.next())
+        stored.insert(rows.value(0).toLongLong(),
+                      {rows.value(1).toString(), rows.value(2).toString(),
+                       rows.value(3).toString()});
+    rows.finish();
+    m_index->attach(db);
+    for (auto id = ids.cbegin(); ok && id != ids.cend(); ++id) {
+        const auto row = stored.constFind(*id);
+        ok = row == stored.cend() ? m_index->remove(*id) : m_index->add(*id, *row);
+    }
+    m_index->detach();
+    if (ok && db.commit())
+        return true;
+    // What is kept of the index no longer matches the tables: built anew.
+    qCWarning(lcLibrary).noquote() << QStringLiteral("MetaDataBuilder: update failed, ") +
+                                m_index->error() + rows.lastError().text() +
+                                db.lastError().text();
+    db.rollback();
+    return buildIndex(db);
 }

@@ -121,10 +121,11 @@ bool VideoImporter::isStored(const QSqlDatabase &db, const QString &videoPath)
     return query.exec() && query.next();
 }
 
-int VideoImporter::insertBatch(const LibraryItems &items, const QSet<QString> &downloaded)
+QList<qlonglong> VideoImporter::insertBatch(const LibraryItems &items,
+                                            const QSet<QString> &downloaded)
 {
     if (items.isEmpty() && downloaded.isEmpty())
-        return 0;
+        return {};
     LibraryLocker locker(m_library->mutex()->mutex());
     QSqlDatabase db = m_library->connection();
     const bool transaction = db.transaction();
@@ -173,10 +174,10 @@ int VideoImporter::insertBatch(const LibraryItems &items, const QSet<QString> &d
     if (transaction && !db.commit()) {
         qCWarning(lcLibrary) << "SQLModel: can't commit transaction";
         db.rollback();
-        return 0;
+        return {};
     }
     m_library->addStoredRows(ids);
-    return int(ids.size());
+    return ids;
 }
 
 void VideoImporter::run()
@@ -200,6 +201,7 @@ void VideoImporter::run()
 
         // Each video is stored as soon as it has its thumbnail, so the views
         // show the rows one by one; a download's record goes with its row.
+        QList<qlonglong> storedIds;
         for (LibraryItem item : std::as_const(items)) {
             if (!m_library->isImportItem(item))
                 continue;
@@ -215,14 +217,15 @@ void VideoImporter::run()
             QSet<QString> record;
             if (downloaded.remove(item.videoPath()))
                 record.insert(item.videoPath());
-            const int stored = insertBatch({item}, record);
-            if (stored > 0)
-                emit inserted(stored);
+            const QList<qlonglong> stored = insertBatch({item}, record);
+            if (!stored.isEmpty())
+                emit inserted(int(stored.size()));
+            storedIds += stored;
         }
         insertBatch({}, downloaded);
         emit importFinished();
         emit updated();
-        m_library->metaDataBuilder()->build();
+        m_library->metaDataBuilder()->updateRows(storedIds);
 
         QMutexLocker locker(&m_mutex);
         m_busy = false;

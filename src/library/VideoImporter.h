@@ -43,8 +43,8 @@ protected:
 
 private:
     // Stores the items and deletes the download records of `downloaded`, in
-    // one commit; gives the library the ids of the new rows.
-    int insertBatch(const LibraryItems &items, const QSet<QString> &downloaded);
+    // one commit; the ids of the new rows go to the library and are returned.
+    QList<qlonglong> insertBatch(const LibraryItems &items, const QSet<QString> &downloaded);
     static bool isStored(const QSqlDatabase &db, const QString &videoPath);
 
     Library *m_library;

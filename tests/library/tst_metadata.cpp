@@ -1,9 +1,12 @@
 #include "LibraryTestFixture.h"
+#include "core/SiteConfig.h"
 #include "library/MetaDataBuilder.h"
 #include "library/MetaDataModel.h"
 
+#include <QNetworkProxy>
 #include <QSignalSpy>
 #include <QSqlError>
+#include <QTcpServer>
 #include <QtTest>
 
 class TestMetaData : public QObject
@@ -26,7 +29,118 @@ private:
         return fixture.waitIdle() && updated.size() == 1;
     }
 
+    static QStringList column(const QString &statement)
+    {
+        QSqlQuery query(Library::database());
+        QStringList values;
+        if (!query.exec(statement))
+            return {query.lastError().text()};
+        while (query.next())
+            values << LibraryItem::decode(query.value(0).toString());
+        values.sort();
+        return values;
+    }
+
+    // The index by names, ids left out: the titles, the categories, each
+    // model with its title and categories, each category-title link.
+    static QStringList content()
+    {
+        QStringList all;
+        all << column(QStringLiteral("SELECT title FROM dvd_titles")) << QStringLiteral("--")
+            << column(QStringLiteral("SELECT category FROM categories")) << QStringLiteral("--")
+            << column(QStringLiteral(
+                   "SELECT m.name || ' in ' || IFNULL((SELECT group_concat(t.title) FROM "
+                   "titlesxmodels x LEFT JOIN dvd_titles t ON t.id = x.title_id WHERE x.model_id = "
+                   "m.id), '?') || ' of ' || IFNULL((SELECT group_concat(c) FROM (SELECT "
+                   "IFNULL(c.category, '?') AS c FROM categoriesxmodels x LEFT JOIN categories c "
+                   "ON c.id = x.category_id WHERE x.model_id = m.id ORDER BY 1)), '') FROM models m"))
+            << QStringLiteral("--")
+            << column(QStringLiteral(
+                   "SELECT IFNULL(c.category, '?') || ' x ' || IFNULL(t.title, '?') FROM "
+                   "categoriesxtitles x LEFT JOIN categories c ON c.id = x.category_id LEFT JOIN "
+                   "dvd_titles t ON t.id = x.title_id"))
+            << QStringLiteral("--")
+            << column(QStringLiteral("SELECT COUNT(*) FROM titlesxmodels"))
+            << column(QStringLiteral("SELECT COUNT(*) FROM categoriesxmodels"));
+        return all;
+    }
+
+    static int rowOf(const Library &library, const QString &title)
+    {
+        for (int row = 0; row < library.rowCount(); ++row) {
+            if (library.item(row).title() == title)
+                return row;
+        }
+        return -1;
+    }
+
+    // "add video|title|categories|stars", "edit video|categories|stars" or "remove video".
+    static bool apply(LibraryTestFixture &fixture, const QString &step)
+    {
+        const QStringList parts = step.section(QLatin1Char(' '), 1).split(QLatin1Char('|'));
+        const QString verb = step.section(QLatin1Char(' '), 0, 0);
+        Library &library = *fixture.library;
+        if (verb == QLatin1String("add")) {
+            LibraryItem item = fixture.makeItem(parts.at(0), 1000, QString(), true);
+            item.dvdTitle(parts.at(1));
+            item.categories(parts.at(2));
+            item.stars(parts.at(3));
+            library.importItems(item);
+        } else {
+            const int row = rowOf(library, parts.at(0));
+            if (row < 0)
+                return false;
+            if (verb == QLatin1String("remove"))
+                library.removeItem(row, true);
+            else if (!library.updateItem(row, parts.at(0), QString(), parts.at(1), parts.at(2)))
+                return false;
+        }
+        return fixture.waitIdle();
+    }
+
 private Q_SLOTS:
+    void followsChangesAsAFullBuildWould_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::newRow("imports") << QStringList{"add v1|X|A, B|Ann, Bo", "add v2| X |B|Ann",
+                                                "add v3|||", "add v4|Y|C, A|Cy"};
+        QTest::newRow("edits") << QStringList{"add v1|X|A|Ann", "add v2|Y|A, B|Bo",
+                                              "edit v1|C|Cy, Ann", "edit v2||", "edit v1|B, B|Bo"};
+        QTest::newRow("last uses removed")
+            << QStringList{"add v1|X|A|Ann", "add v2|Y|B|Bo", "add v3|X|B|", "remove v1",
+                           "remove v3"};
+        QTest::newRow("same pair in two videos")
+            << QStringList{"add v1|X|A, A|Ann, Ann", "add v2|X|A|Ann", "remove v1",
+                           "edit v2|A, B|Ann"};
+        QTest::newRow("newest removed, its id taken again")
+            << QStringList{"add v1|X|A|Ann", "add v2|Y|B|Bo", "remove v2", "add v3|Z|C|Cy",
+                           "remove v1", "add v4|X|A|Ann"};
+        QTest::newRow("everything removed") << QStringList{"add v1|X|A|Ann", "remove v1"};
+    }
+
+    void followsChangesAsAFullBuildWould()
+    {
+        QFETCH(QStringList, steps);
+        // Edits are reported to a site that is not there.
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+        quint16 closedPort;
+        {
+            QTcpServer server;
+            QVERIFY(server.listen(QHostAddress::LocalHost));
+            closedPort = server.serverPort();
+        }
+        SiteConfig::setValue(QStringLiteral("secureMembersUrl"),
+                             QUrl(QStringLiteral("http://127.0.0.1:%1").arg(closedPort)));
+
+        LibraryTestFixture fixture;
+        QVERIFY(build(fixture));
+        for (const QString &step : std::as_const(steps))
+            QVERIFY2(apply(fixture, step), qPrintable(step));
+        const QStringList followed = content();
+        QVERIFY(build(fixture));
+        QCOMPARE(followed, content());
+    }
+
     void titlesAndCategories()
     {
         LibraryTestFixture fixture;
