@@ -337,7 +337,7 @@ private Q_SLOTS:
         clickOn(burn);
         const Node wizard = waitFor(m_app, QStringLiteral("dialog"), QStringLiteral("Discaveo"));
         QVERIFY(!wizard.isNull());
-        checkGetAll(wizard, QStringLiteral("table"), QString()); // the tracks
+        checkGetAll(wizard, QStringLiteral("table"), QStringLiteral("Files on the disc"));
         if (QTest::currentTestFailed())
             return;
         checkGetAll(wizard, QStringLiteral("list"), QStringLiteral("Tasks"));
