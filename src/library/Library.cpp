@@ -392,10 +392,18 @@ QList<int> Library::rowsOfGuid(const QString &guid) const
 
 void Library::removeItem(QString guid)
 {
-    LibraryLocker locker(m_mutex->mutex());
-    const QList<int> rows = rowsOfGuid(guid);
-    if (!rows.isEmpty())
-        m_model->removeRows(rows.first(), 1);
+    qlonglong id = -1;
+    {
+        LibraryLocker locker(m_mutex->mutex());
+        const QList<int> rows = rowsOfGuid(guid);
+        if (rows.isEmpty())
+            return;
+        id = m_model->recordAt(rows.first()).value(QStringLiteral("id")).toLongLong();
+        if (!m_model->removeRows(rows.first(), 1))
+            return;
+    }
+    // The row's categories and titles leave the filter lists with it.
+    m_metaDataBuilder->updateRows({id});
 }
 
 void Library::removeItem(int row, bool updateMetadata)

@@ -85,6 +85,7 @@ private:
             item.dvdTitle(parts.at(1));
             item.categories(parts.at(2));
             item.stars(parts.at(3));
+            item.guid(parts.at(0));
             library.importItems(item);
         } else {
             const int row = rowOf(library, parts.at(0));
@@ -92,6 +93,8 @@ private:
                 return false;
             if (verb == QLatin1String("remove"))
                 library.removeItem(row, true);
+            else if (verb == QLatin1String("forget"))
+                library.removeItem(parts.at(0));
             else if (!library.updateItem(row, parts.at(0), QString(), parts.at(1), parts.at(2)))
                 return false;
         }
@@ -115,6 +118,8 @@ private Q_SLOTS:
         QTest::newRow("newest removed, its id taken again")
             << QStringList{"add v1|X|A|Ann", "add v2|Y|B|Bo", "remove v2", "add v3|Z|C|Cy",
                            "remove v1", "add v4|X|A|Ann"};
+        QTest::newRow("removed by guid")
+            << QStringList{"add v1|X|A|Ann", "add v2|Y|B|Bo", "forget v1", "forget v2"};
         QTest::newRow("everything removed") << QStringList{"add v1|X|A|Ann", "remove v1"};
     }
 
