@@ -158,6 +158,10 @@ void LibraryFilterModel::setNameFilter(const QString &nameFilter)
 void LibraryFilterModel::matchAll()
 {
     const int rows = sourceModel() ? sourceModel()->rowCount() : 0;
+    // The same pattern again (typed anew after erasing it): the rows matched
+    // last still hold, as any change of the rows forgets them.
+    if (m_matchedPattern == m_foldedName && m_matches.size() == rows)
+        return;
     // Text holding the new pattern holds any part of it: only rows that
     // held the last pattern can hold one that contains it.
     const bool narrowing = !m_matchedPattern.isEmpty() && m_matches.size() == rows &&
