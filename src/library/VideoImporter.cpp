@@ -113,12 +113,21 @@ void VideoImporter::makeThumbnailAndDuration(LibraryItem &item)
     }
 }
 
-bool VideoImporter::isStored(const QSqlDatabase &db, const QString &videoPath)
+bool VideoImporter::isStored(const QSqlDatabase &db, const QString &videoPath, qlonglong fromId)
 {
     QSqlQuery query(db);
-    query.prepare(QStringLiteral("SELECT id FROM library WHERE videoPath=? LIMIT 1"));
+    query.prepare(QStringLiteral("SELECT id FROM library WHERE videoPath=? AND id>=? LIMIT 1"));
     query.addBindValue(LibraryItem::encode(videoPath));
+    query.addBindValue(fromId);
     return query.exec() && query.next();
+}
+
+qlonglong VideoImporter::lastId(const QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    return query.exec(QStringLiteral("SELECT max(id) FROM library")) && query.next()
+               ? query.value(0).toLongLong()
+               : 0;
 }
 
 QList<qlonglong> VideoImporter::insertBatch(const LibraryItems &items,
@@ -126,8 +135,18 @@ QList<qlonglong> VideoImporter::insertBatch(const LibraryItems &items,
 {
     if (items.isEmpty() && downloaded.isEmpty())
         return {};
-    LibraryLocker locker(m_library->mutex()->mutex());
+    // The search for a stored copy reads the whole table: it is made before
+    // the lock (this thread has its own connection), and under the lock only
+    // the rows added since are searched.
     QSqlDatabase db = m_library->connection();
+    QSet<QString> stored;
+    const qlonglong checkedUpTo = lastId(db);
+    for (const LibraryItem &item : items) {
+        if (isStored(db, item.videoPath()))
+            stored.insert(item.videoPath());
+    }
+    LibraryLocker locker(m_library->mutex()->mutex());
+    const qlonglong newFrom = lastId(db) < checkedUpTo ? 0 : checkedUpTo;
     const bool transaction = db.transaction();
     if (!transaction)
         qCWarning(lcLibrary) << "SQLModel: can't open transaction";
@@ -137,7 +156,7 @@ QList<qlonglong> VideoImporter::insertBatch(const LibraryItems &items,
     QSet<QString> failed;
     for (const LibraryItem &item : items) {
         // A video is listed once, however often it is handed over.
-        if (isStored(db, item.videoPath())) {
+        if (stored.contains(item.videoPath()) || isStored(db, item.videoPath(), newFrom)) {
             qCDebug(lcLibrary).noquote()
                 << QStringLiteral("VideoImporter: already in the library: ") + item.videoPath();
             continue;

@@ -45,7 +45,8 @@ private:
     // Stores the items and deletes the download records of `downloaded`, in
     // one commit; the ids of the new rows go to the library and are returned.
     QList<qlonglong> insertBatch(const LibraryItems &items, const QSet<QString> &downloaded);
-    static bool isStored(const QSqlDatabase &db, const QString &videoPath);
+    static bool isStored(const QSqlDatabase &db, const QString &videoPath, qlonglong fromId = 0);
+    static qlonglong lastId(const QSqlDatabase &db);
 
     Library *m_library;
     mutable QMutex m_mutex;

@@ -415,6 +415,34 @@ private Q_SLOTS:
         QVERIFY(fixture.waitIdle());
     }
 
+    // A video is listed once, whether its row was stored before the import
+    // started or while the same video was being handed over.
+    void videoListedOnce_data()
+    {
+        QTest::addColumn<bool>("storedFirst");
+        QTest::addColumn<int>("handedTogether");
+        QTest::newRow("stored, then handed") << true << 1;
+        QTest::newRow("handed twice at once") << false << 2;
+        QTest::newRow("handed, then handed again") << false << 1;
+    }
+
+    void videoListedOnce()
+    {
+        QFETCH(bool, storedFirst);
+        QFETCH(int, handedTogether);
+        LibraryTestFixture fixture;
+        Library &library = *fixture.library;
+        const LibraryItem item = fixture.makeItem(QStringLiteral("same"), 5);
+        fixture.addRows({fixture.makeItem(QStringLiteral("other"), 4)});
+        if (storedFirst)
+            fixture.addRows({item});
+        library.importItems(LibraryItems(handedTogether, item));
+        QVERIFY(fixture.waitIdle());
+        library.importItems(item);
+        QVERIFY(fixture.waitIdle());
+        QCOMPARE(library.rowCount(), 2);
+    }
+
     // Every change reaches views as consistent model signals.
     void modelSignalsStayConsistent()
     {
