@@ -9,7 +9,6 @@
 #include "tv/upnp/UpnpAction.h"
 #include "tv/upnp/UpnpClientSignature.h"
 
-#include <QDateTime>
 #include <QDebug>
 #include <QFileInfo>
 #include <QNetworkInterface>
@@ -79,19 +78,6 @@ QList<QHostAddress> ServerDelegate::resourceAddresses(const QHostAddress &local)
 QString ServerDelegate::resourcePath(const QString &objectId)
 {
     return QStringLiteral("/%25/") + objectId;
-}
-
-bool ServerDelegate::buildFromFilePath(const QString &path, UpnpDidlObject *object) const
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        return false;
-    object->title = info.isDir() ? info.fileName() : info.completeBaseName();
-    QDateTime created = info.birthTime();
-    if (!created.isValid())
-        created = info.lastModified();
-    object->date = created.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
-    return true;
 }
 
 bool ServerDelegate::buildFromMediaNode(const MediaNodeInfo &node, const UpnpBrowseRequest &request,

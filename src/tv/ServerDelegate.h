@@ -36,7 +36,6 @@ public:
     bool buildFromMediaNode(const MediaNodeInfo &node, const UpnpBrowseRequest &request,
                             const QList<QHostAddress> &addresses, UpnpDidlObject *object,
                             int childCount = -1) const;
-    bool buildFromFilePath(const QString &path, UpnpDidlObject *object) const;
 
 protected:
     bool extractResourcePath(const QByteArray &path, QString *resource) override;
