@@ -103,7 +103,10 @@ void FileStep::buildForm()
     m_table->setDragDropMode(QAbstractItemView::DropOnly);
     m_table->setDropIndicatorShown(true);
     m_table->setDragEnabled(false);
-    m_table->horizontalHeader()->setStretchLastSection(true);
+    // The clip's name takes the room the short columns leave.
+    QHeaderView *header = m_table->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(1, QHeaderView::Stretch);
     m_table->verticalHeader()->hide();
 
     m_titleEdit = new QLineEdit(QStringLiteral("NEW"), this);

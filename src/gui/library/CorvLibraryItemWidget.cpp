@@ -91,7 +91,7 @@ void CorvLibraryItemWidget::buildForm()
     m_category = makeLabel("guiCategory", this);
     m_stars = makeLabel("guiStars", this);
     QFont starsFont(QStringLiteral("Lucida Grande"));
-    starsFont.setPointSize(13);
+    starsFont.setPixelSize(13); // in points it came out a third larger than the title beside it
     m_stars->setFont(starsFont);
     texts->addWidget(m_title);
     texts->addWidget(m_description);
