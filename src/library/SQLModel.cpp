@@ -314,10 +314,7 @@ bool SQLModel::reloadRow(int row)
         return true;
     }
     // Its sort key changed: out at the old place, in at the new one.
-    beginRemoveRows(QModelIndex(), row, row);
-    m_rows.remove(row);
-    m_rowById.clear();
-    endRemoveRows();
+    dropRow(row);
     insertSorted(std::move(rows));
     return true;
 }
@@ -336,12 +333,16 @@ void SQLModel::forgetRows(const QList<qlonglong> &ids)
     // From the bottom up, so the rows found stay right.
     std::sort(rows.begin(), rows.end(), std::greater<>());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    for (int row : std::as_const(rows)) {
-        beginRemoveRows(QModelIndex(), row, row);
-        m_rows.remove(row);
-        m_rowById.clear();
-        endRemoveRows();
-    }
+    for (int row : std::as_const(rows))
+        dropRow(row);
+}
+
+void SQLModel::dropRow(int row)
+{
+    beginRemoveRows(QModelIndex(), row, row);
+    m_rows.remove(row);
+    m_rowById.clear();
+    endRemoveRows();
 }
 
 QString SQLModel::selectById(const QString &condition) const

@@ -64,6 +64,8 @@ protected:
 private:
     using Row = QList<QVariant>;
 
+    // Takes a shown row out of the model only (the table is not touched).
+    void dropRow(int row);
     // The select of all fields with a condition.
     QString selectById(const QString &condition) const;
     bool readRows(const QString &statement, QList<Row> *rows, const QVariant &from = {},
