@@ -3,9 +3,9 @@
 #include "app/Translations.h"
 #include "core/AppIdentity.h"
 #include "core/Formatters.h"
-#include "library/Library.h"
 #include "engines/Engines.h"
 #include "gui/mainwindow/MainWindow.h"
+#include "library/Library.h"
 #include "web/Suggestions.h"
 
 #include <QDir>
@@ -24,8 +24,7 @@ Engines *g_engines = nullptr;
 
 } // namespace
 
-Application::Application(int &argc, char **argv)
-    : ZR::Application(argc, argv)
+Application::Application(int &argc, char **argv) : ZR::Application(argc, argv)
 {
     AppIdentity::apply();
     initLogging(true);
@@ -39,6 +38,9 @@ Application::Application(int &argc, char **argv)
 
     g_engines = new Engines(this);
     g_engines->openDatabase();
+    if (!Library::upgradeProblem().isEmpty())
+        QMessageBox::warning(nullptr, QStringLiteral("CorvanaZELTA"), // notr
+                             Library::upgradeProblem());
 
     QNetworkProxyFactory::setUseSystemConfiguration(true);
     if (!QSslSocket::supportsSsl()) {

@@ -188,6 +188,8 @@ int runLibraryCommand(CliContext &context, const QStringList &args)
     if (command == QLatin1String("init") && rest.isEmpty()) {
         if (!context.openLibrary(true))
             return CliContext::Failure;
+        if (!Library::upgradeProblem().isEmpty())
+            return CliContext::fail(Library::upgradeProblem());
         CliContext::printLine(Library::databasePath());
         return CliContext::Success;
     }

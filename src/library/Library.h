@@ -106,6 +106,9 @@ public:
     // Library folders and database (set up once at start).
     static void setupPaths(const QString &basePath);
     static bool initDatabase(const QString &path);
+    // The message for the user when initDatabase() could not upgrade an older
+    // library file (the file is left as it was); empty otherwise.
+    static QString upgradeProblem();
     static QString libraryPath();
     static QString cachePath();
     static QString databasePath();
@@ -171,6 +174,7 @@ private:
     static void tuneConnection(QSqlDatabase &db);
     static bool migrateLibraryV2();
     static bool migrateLibraryV3();
+    static void setUpgradeProblem(const QString &reason);
 
     LibraryItems m_pending;
     // Destinations of copies still running, by copy id: their names are taken.

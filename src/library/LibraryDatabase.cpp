@@ -1,7 +1,7 @@
 // Library folders, the "zeltaLibrary" connection, table creation and the
 // migrations of older library files.
-#include "library/Library.h"
 #include "core/Logging.h"
+#include "library/Library.h"
 #include "library/LibrarySchema.h"
 
 #include <QDir>
@@ -20,6 +20,8 @@ const QString kConnection = QStringLiteral("zeltaLibrary");
 QString g_libraryPath;
 QString g_cachePath;
 QString g_databasePath;
+// What went wrong in the last upgrade of an older library file (empty when none).
+QString g_upgradeProblem;
 
 // Runs one statement of a migration; false (with a log line) when it fails.
 bool execMigrationStatement(QSqlDatabase &db, const QString &statement, const char *where)
@@ -27,8 +29,8 @@ bool execMigrationStatement(QSqlDatabase &db, const QString &statement, const ch
     QSqlQuery query(db);
     if (query.exec(statement))
         return true;
-    qCWarning(lcLibrary).noquote() << QStringLiteral("%1 statement failed: ").arg(QLatin1String(where)) +
-                                statement;
+    qCWarning(lcLibrary).noquote()
+        << QStringLiteral("%1 statement failed: ").arg(QLatin1String(where)) + statement;
     qCWarning(lcLibrary).noquote() << QStringLiteral("    with error: ") + query.lastError().text();
     return false;
 }
@@ -46,8 +48,8 @@ void Library::tuneConnection(QSqlDatabase &db)
     // pages through a small page cache on every scan.
     QSqlQuery pragma(db);
     if (!pragma.exec(QStringLiteral("PRAGMA mmap_size=268435456")))
-        qCDebug(lcLibrary).noquote() << QStringLiteral("Library: no memory-mapped reads: ") +
-                                  pragma.lastError().text();
+        qCDebug(lcLibrary).noquote()
+            << QStringLiteral("Library: no memory-mapped reads: ") + pragma.lastError().text();
 }
 
 void Library::setupPaths(const QString &basePath)
@@ -92,16 +94,18 @@ bool Library::initDatabase(const QString &path)
 {
     if (!path.isEmpty())
         g_databasePath = path;
+    g_upgradeProblem.clear();
     if (QSqlDatabase::contains(kConnection))
         QSqlDatabase::removeDatabase(kConnection);
 
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnection);
     db.setDatabaseName(g_databasePath);
     if (!db.open()) {
-        qCWarning(lcLibrary).noquote() << QStringLiteral(
-                                    "Library::initDatabase Unable to open database at \"%1\"")
-                                    .arg(g_databasePath);
-        qCWarning(lcLibrary).noquote() << QStringLiteral("    with error: ") + db.lastError().text();
+        qCWarning(lcLibrary).noquote()
+            << QStringLiteral("Library::initDatabase Unable to open database at \"%1\"")
+                   .arg(g_databasePath);
+        qCWarning(lcLibrary).noquote()
+            << QStringLiteral("    with error: ") + db.lastError().text();
         return false;
     }
     tuneConnection(db);
@@ -121,10 +125,10 @@ bool Library::initDatabase(const QString &path)
             continue;
         QSqlQuery create(db);
         if (!create.exec(it.value())) {
-            qCWarning(lcLibrary).noquote() << QStringLiteral("Library::initDatabase could not make ") +
-                                        it.key() + QStringLiteral(" table\n") +
-                                        QStringLiteral("    with error: ") +
-                                        create.lastError().text();
+            qCWarning(lcLibrary).noquote()
+                << QStringLiteral("Library::initDatabase could not make ") + it.key() +
+                       QStringLiteral(" table\n") + QStringLiteral("    with error: ") +
+                       create.lastError().text();
         }
     }
 
@@ -169,14 +173,18 @@ bool Library::migrateLibraryV2()
     db.transaction();
     for (const char *statement : statements) {
         if (!execMigrationStatement(db, QLatin1String(statement), "Library::migrateLibraryV2")) {
+            const QString reason = db.lastError().text();
             db.rollback();
-            qCWarning(lcLibrary) << "Library::migrateLibraryV2 rolled back; the library keeps its old "
-                          "layout";
+            qCWarning(lcLibrary)
+                << "Library::migrateLibraryV2 rolled back; the library keeps its old "
+                   "layout";
+            setUpgradeProblem(reason);
             return false;
         }
     }
     if (!db.commit()) {
         qCWarning(lcLibrary) << "Library::migrateLibraryV2 could not commit transaction";
+        setUpgradeProblem(db.lastError().text());
         db.rollback();
         return false;
     }
@@ -187,7 +195,8 @@ bool Library::migrateLibraryV3()
 {
     QSqlDatabase db = database();
     if (!db.record(QStringLiteral("library")).contains(QStringLiteral("id"))) {
-        qCWarning(lcLibrary) << "Library::migrateLibraryV3 skipped: the library table has no id column";
+        qCWarning(lcLibrary)
+            << "Library::migrateLibraryV3 skipped: the library table has no id column";
         return false;
     }
 
@@ -197,9 +206,12 @@ bool Library::migrateLibraryV3()
     QSqlQuery marker(db);
     if (!marker.exec(QStringLiteral("CREATE TABLE zelta(dbVersion INTEGER);")) ||
         !marker.exec(QStringLiteral("INSERT INTO zelta(dbVersion) VALUES(1);"))) {
-        qCWarning(lcLibrary).noquote() << QStringLiteral("Library::migrateLibraryV3 could not create the "
-                                               "zelta table: ") +
-                                    marker.lastError().text();
+        qCWarning(lcLibrary).noquote()
+            << QStringLiteral("Library::migrateLibraryV3 could not create the "
+                              "zelta table: ") +
+                   marker.lastError().text();
+        setUpgradeProblem(marker.lastError().text());
+        marker.finish();
         db.rollback();
         return false;
     }
@@ -226,18 +238,44 @@ bool Library::migrateLibraryV3()
         }
         statement += QStringLiteral("WHERE id=%1").arg(id);
         if (!update.exec(statement)) {
-            qCWarning(lcLibrary).noquote() << QStringLiteral("Library::migrateLibraryV3 could not update "
-                                                   "record: ") +
-                                        update.lastError().text();
+            qCWarning(lcLibrary).noquote()
+                << QStringLiteral("Library::migrateLibraryV3 could not update "
+                                  "record: ") +
+                       update.lastError().text();
             qCWarning(lcLibrary).noquote() << statement;
+            // One row left plain under the marker would read back wrongly
+            // ("%41" as "A"): nothing is kept, the next start tries again.
+            const QString reason = update.lastError().text();
+            update.finish();
+            rows.finish();
+            db.rollback();
+            qCWarning(lcLibrary)
+                << "Library::migrateLibraryV3 rolled back; the library keeps its old "
+                   "layout";
+            setUpgradeProblem(reason);
+            return false;
         }
     }
     rows.finish();
 
     if (!db.commit()) {
         qCWarning(lcLibrary) << "Library::migrateLibraryV3 could not commit transaction";
+        setUpgradeProblem(db.lastError().text());
         db.rollback();
         return false;
     }
     return true;
+}
+
+void Library::setUpgradeProblem(const QString &reason)
+{
+    g_upgradeProblem =
+        tr("Your library could not be brought up to date (%1). Nothing in it was changed; "
+           "CorvanaZELTA will try again the next time it starts.")
+            .arg(reason.isEmpty() ? tr("unknown database error") : reason);
+}
+
+QString Library::upgradeProblem()
+{
+    return g_upgradeProblem;
 }

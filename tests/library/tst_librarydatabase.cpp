@@ -1,5 +1,5 @@
-#include "library/Library.h"
 #include "TestSupport.h"
+#include "library/Library.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -47,7 +47,8 @@ QStringList awkwardTitles()
 void buildFile(const QString &path, const QStringList &statements)
 {
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fixture"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fixture"));
         db.setDatabaseName(path);
         QVERIFY(db.open());
         QSqlQuery query(db);
@@ -67,10 +68,11 @@ QString quoted(const QString &text)
 
 QString insertPlainRow(const QString &title, int n, bool withId)
 {
-    return QStringLiteral("INSERT INTO library (%1thumbnailPath, title, sizeInBytes, creationDate, "
-                          "mediaLengthInSecs, description, videoPath, guid, coverPath, dvdTitle, "
-                          "categories, stars, duration, downloaded) VALUES (%2%3, %4, %5, 1700000000, "
-                          "42, %6, %7, %8, %9, %10, %11, %12, '00:42', 1)")
+    return QStringLiteral(
+               "INSERT INTO library (%1thumbnailPath, title, sizeInBytes, creationDate, "
+               "mediaLengthInSecs, description, videoPath, guid, coverPath, dvdTitle, "
+               "categories, stars, duration, downloaded) VALUES (%2%3, %4, %5, 1700000000, "
+               "42, %6, %7, %8, %9, %10, %11, %12, '00:42', 1)")
         .arg(withId ? QStringLiteral("id, ") : QString(),
              withId ? QString::number(n + 1) + QStringLiteral(", ") : QString(),
              quoted(QStringLiteral("/home/u/My Library/%1 thumb.jpg").arg(title)), quoted(title),
@@ -81,7 +83,8 @@ QString insertPlainRow(const QString &title, int n, bool withId)
              quoted(QString::fromUtf8("Anna,Zoë")));
 }
 
-struct Row {
+struct Row
+{
     qint64 id;
     QString title, thumbnailPath, videoPath, description, dvdTitle, categories, stars, guid,
         duration, rawTitle;
@@ -177,7 +180,8 @@ private Q_SLOTS:
 
         openLibrary();
         QVERIFY(g_messages.contains(QStringLiteral("migrating to new library format")));
-        QVERIFY(g_messages.contains(QStringLiteral("migrating to percent encoding and zelta table")));
+        QVERIFY(
+            g_messages.contains(QStringLiteral("migrating to percent encoding and zelta table")));
         const QList<Row> rows = readRows();
         QCOMPARE(rows.size(), titles.size());
         for (int i = 0; i < rows.size(); ++i) {
@@ -199,7 +203,8 @@ private Q_SLOTS:
 
         openLibrary();
         QVERIFY(!g_messages.contains(QStringLiteral("migrating to new library format")));
-        QVERIFY(g_messages.contains(QStringLiteral("migrating to percent encoding and zelta table")));
+        QVERIFY(
+            g_messages.contains(QStringLiteral("migrating to percent encoding and zelta table")));
         const QList<Row> rows = readRows();
         QCOMPARE(rows.size(), titles.size());
         QCOMPARE(rows[0].rawTitle, QStringLiteral("Two%20words%20%26%20more%20100%25"));
@@ -221,8 +226,9 @@ private Q_SLOTS:
     void twoColumnDownloadsTableIsReplaced()
     {
         prepareFolder();
-        buildFile(dbFile(), {QStringLiteral("CREATE TABLE downloads (corvanaUrl VARCHAR, mediaUrl VARCHAR)"),
-                             QStringLiteral("INSERT INTO downloads VALUES ('a', 'b')")});
+        buildFile(dbFile(),
+                  {QStringLiteral("CREATE TABLE downloads (corvanaUrl VARCHAR, mediaUrl VARCHAR)"),
+                   QStringLiteral("INSERT INTO downloads VALUES ('a', 'b')")});
         openLibrary();
         QSqlDatabase db = Library::database();
         QVERIFY(db.record(QStringLiteral("downloads")).contains(QStringLiteral("downloadPath")));
@@ -241,7 +247,8 @@ private Q_SLOTS:
         QVERIFY(!Library::initDatabase(QString()));
         QCOMPARE(g_messages.size(), 2);
         QCOMPARE(g_messages[0],
-                 QStringLiteral("Library::initDatabase Unable to open database at \"%1\"").arg(dbFile()));
+                 QStringLiteral("Library::initDatabase Unable to open database at \"%1\"")
+                     .arg(dbFile()));
         QVERIFY(g_messages[1].startsWith(QStringLiteral("    with error: ")));
         // Nothing else breaks: queries on the closed connection fail quietly.
         QSqlQuery query(Library::database());
@@ -268,6 +275,45 @@ private Q_SLOTS:
         QCOMPARE(titles, QStringList({"First", "Second"}));
     }
 
+    void failedRowRollsBackTheWholeEncoding()
+    {
+        // One row refuses its update (a trigger stands in for a disk or
+        // constraint failure): no row may be encoded and no marker written,
+        // or the refused row would later decode wrongly ("%41" read as "A").
+        prepareFolder();
+        const QStringList titles = {QStringLiteral("First & one"),
+                                    QStringLiteral("Deal %41%42 now"),
+                                    QStringLiteral("Third 100%")};
+        QStringList statements = {QString::fromLatin1(kPlainLibraryWithId)};
+        for (int i = 0; i < titles.size(); ++i)
+            statements << insertPlainRow(titles[i], i, true);
+        statements << QStringLiteral("CREATE TRIGGER refuse_second BEFORE UPDATE ON library "
+                                     "WHEN OLD.id = 2 BEGIN SELECT RAISE(ABORT, 'refused'); END");
+        buildFile(dbFile(), statements);
+
+        openLibrary();
+        QVERIFY(
+            g_messages.contains(QStringLiteral("migrating to percent encoding and zelta table")));
+        QVERIFY(Library::upgradeProblem().contains(QStringLiteral("refused")));
+        QVERIFY(!Library::database().tables().contains(QStringLiteral("zelta")));
+        QList<Row> rows = readRows();
+        QCOMPARE(rows.size(), titles.size());
+        for (int i = 0; i < rows.size(); ++i)
+            QCOMPARE(rows[i].rawTitle, titles[i]);
+
+        // Once the row can be written, the next start migrates everything.
+        QVERIFY(QSqlQuery(Library::database()).exec(QStringLiteral("DROP TRIGGER refuse_second")));
+        QSqlDatabase::removeDatabase(Library::connectionName());
+        openLibrary();
+        QVERIFY(Library::upgradeProblem().isEmpty());
+        QVERIFY(Library::database().tables().contains(QStringLiteral("zelta")));
+        rows = readRows();
+        QCOMPARE(rows.size(), titles.size());
+        for (int i = 0; i < rows.size(); ++i)
+            QCOMPARE(rows[i].title, titles[i]);
+        QCOMPARE(rows[1].rawTitle, QStringLiteral("Deal%20%2541%2542%20now"));
+    }
+
     void interruptedEncodingLeavesNoCorruptRow()
     {
         const QString cli = TestSupport::builtProgram(QStringLiteral("zelta-cli"));
@@ -277,14 +323,16 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(library));
         const int rowCount = 60000;
         {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("big"));
+            QSqlDatabase db =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("big"));
             db.setDatabaseName(library + QStringLiteral("/library.db"));
             QVERIFY(db.open());
             QSqlQuery query(db);
             QVERIFY(query.exec(QString::fromLatin1(kPlainLibraryWithId)));
             db.transaction();
             for (int i = 0; i < rowCount; ++i)
-                QVERIFY(query.exec(insertPlainRow(QStringLiteral("Clip %1 & friends").arg(i), i, true)));
+                QVERIFY(query.exec(
+                    insertPlainRow(QStringLiteral("Clip %1 & friends").arg(i), i, true)));
             QVERIFY(db.commit());
             db.close();
         }
@@ -311,7 +359,8 @@ private Q_SLOTS:
         QCOMPARE(first.exitStatus(), QProcess::CrashExit);
 
         auto checkConsistent = [&](bool mustBeMigrated) {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+            QSqlDatabase db =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
             db.setDatabaseName(library + QStringLiteral("/library.db"));
             QVERIFY(db.open());
             const bool migrated = db.tables().contains(QStringLiteral("zelta"));
