@@ -34,7 +34,8 @@ inline QByteArray body(const QString &id, int start, int count)
 inline QNetworkRequest request(const QUrl &control)
 {
     QNetworkRequest request(control);
-    request.setRawHeader("SOAPAction", "\"urn:schemas-upnp-org:service:ContentDirectory:1#Browse\"");
+    request.setRawHeader("SOAPAction",
+                         "\"urn:schemas-upnp-org:service:ContentDirectory:1#Browse\"");
     request.setRawHeader("Content-Type", "text/xml; charset=\"utf-8\"");
     return request;
 }
@@ -42,7 +43,7 @@ inline QNetworkRequest request(const QUrl &control)
 // Sends one Browse and waits for the answer; its body.
 inline QByteArray browse(const QUrl &control, const QString &id, int start, int count)
 {
-    static QNetworkAccessManager manager;
+    thread_local QNetworkAccessManager manager; // one per thread that browses
     manager.setProxy(QNetworkProxy::NoProxy);
     QNetworkReply *reply = manager.post(request(control), body(id, start, count));
     QEventLoop loop;

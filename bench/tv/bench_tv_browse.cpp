@@ -109,6 +109,45 @@ Timings measure(const QUrl &control, const QString &id, const std::function<void
     return t;
 }
 
+// The first page of the folder from a server started now (nothing listed,
+// nothing probed), while the thread that made the server runs its event loop
+// or is blocked for `busyMs` (a window's thread stuck in a long slot).
+struct FreshPage
+{
+    double ms = 0;
+    int total = 0;
+};
+
+FreshPage freshFirstPage(const QString &media, int busyMs)
+{
+    QFile::remove(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
+                  QStringLiteral("/tv-probes.cache"));
+    LumiqoTv tv(QStringLiteral("LumiqoTV"), media, UpnpEngine::NoSsdp);
+    tv.toggleServerStatus();
+    const QUrl control(QStringLiteral("http://127.0.0.1:%1/").arg(tv.server()->port()) +
+                       tv.server()->uuid + QStringLiteral("/ContentDirectory/control.xml"));
+    // The root holds the one folder; its id without listing the folder.
+    static const QRegularExpression child(QStringLiteral("&lt;container id=&quot;([^&]+)&quot;"));
+    const QString id =
+        child.match(QString::fromUtf8(BrowseSoap::browse(control, QStringLiteral("0"), 0, 0)))
+            .captured(1);
+    FreshPage page;
+    QByteArray answer;
+    if (busyMs <= 0) {
+        page.ms = millis([&] { answer = BrowseSoap::browse(control, id, 0, 100); });
+    } else {
+        std::unique_ptr<QThread> client(QThread::create(
+            [&] { page.ms = millis([&] { answer = BrowseSoap::browse(control, id, 0, 100); }); }));
+        client->start();
+        QThread::msleep(busyMs);
+        client->wait();
+    }
+    page.total = totalMatches(answer);
+    tv.model()->gatherer()->abort();
+    tv.toggleServerStatus();
+    return page;
+}
+
 std::unique_ptr<QProcess> startMiniDlna(const QString &work, const QString &folder, quint16 port)
 {
     const QString program =
@@ -204,6 +243,10 @@ int main(int argc, char **argv)
         *timings = measure(control, id, [&] { tv.model()->gatherer()->abort(); });
         tv.toggleServerStatus();
     }
+    // Never listed, with the server's owner thread idle and blocked for 12 s.
+    const FreshPage idle = freshFirstPage(media, 0);
+    const FreshPage busy = freshFirstPage(media, 12000);
+
     out << QStringLiteral("%1 | %2 | %3 | ratio\n")
                .arg(QStringLiteral("Browse, 10,000 clips"), -42)
                .arg(QStringLiteral("ours"), 10)
@@ -214,10 +257,18 @@ int main(int argc, char **argv)
     row(QStringLiteral("first 100, warm"), restarted.warm, theirs.warm);
     row(QStringLiteral("page at 9,900, warm"), restarted.page, theirs.page);
     row(QStringLiteral("all 10,000"), restarted.all, theirs.all);
+    out << QString(80, QLatin1Char('-')) << '\n';
+    out << QStringLiteral("%1 | %2 | %3 | ratio\n")
+               .arg(QStringLiteral("Browse, never listed, first 100"), -42)
+               .arg(QStringLiteral("owner busy"), 10)
+               .arg(QStringLiteral("owner idle"), 12);
+    row(QStringLiteral("answer (12 s block of the owner thread)"), busy.ms, idle.ms);
+    out << "TotalMatches: owner busy " << busy.total << ", owner idle " << idle.total << " of "
+        << folderSize << "\n";
     out << "durations in the first answer: ours " << first.coldDurations << " (after restart "
         << restarted.coldDurations << "), MiniDLNA " << theirs.coldDurations << " of 100\n";
     out.flush();
     minidlna->terminate();
     minidlna->waitForFinished(5000);
-    return 0;
+    return busy.total == folderSize && idle.total == folderSize ? 0 : 1;
 }

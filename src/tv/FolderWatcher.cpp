@@ -1,43 +1,65 @@
 #include "tv/FolderWatcher.h"
 
-#include "tv/MediaNode.h"
+#include <QThread>
 
-FolderWatcher::FolderWatcher(QObject *parent) : QObject(parent)
+FolderWatcher::FolderWatcher(QObject *parent) : QObject(parent), m_watcher(this), m_timer(this)
 {
     m_timer.setSingleShot(true);
-    m_timer.setInterval(defaultDelay);
     connect(&m_timer, &QTimer::timeout, this, &FolderWatcher::flush);
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this,
             &FolderWatcher::onDirectoryChanged);
 }
 
-void FolderWatcher::watch(MediaNode *folder)
+void FolderWatcher::post(std::function<void()> work)
 {
-    const QString path = folder->path();
-    if (m_folders.contains(path) || m_folders.size() >= maxFolders)
-        return;
-    if (m_watcher.addPath(path))
-        m_folders.insert(path, folder);
+    if (QThread::currentThread() == thread())
+        work();
+    else
+        QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
 }
 
-void FolderWatcher::unwatch(MediaNode *folder)
+bool FolderWatcher::isWatching(const QString &folder) const
 {
-    const QString path = folder->path();
-    if (m_folders.value(path) != folder)
-        return;
-    m_folders.remove(path);
-    m_changed.remove(path);
-    m_watcher.removePath(path);
+    QMutexLocker locker(&m_foldersLock);
+    return m_folders.contains(folder);
+}
+
+void FolderWatcher::watch(const QString &folder)
+{
+    post([this, folder] {
+        if (isWatching(folder) || m_folders.size() >= maxFolders || !m_watcher.addPath(folder))
+            return;
+        QMutexLocker locker(&m_foldersLock);
+        m_folders.insert(folder);
+    });
+}
+
+void FolderWatcher::unwatch(const QString &folder)
+{
+    post([this, folder] {
+        {
+            QMutexLocker locker(&m_foldersLock);
+            if (!m_folders.remove(folder))
+                return;
+        }
+        m_changed.remove(folder);
+        m_watcher.removePath(folder);
+    });
 }
 
 void FolderWatcher::clear()
 {
-    const QStringList paths = m_watcher.directories();
-    if (!paths.isEmpty())
-        m_watcher.removePaths(paths);
-    m_folders.clear();
-    m_changed.clear();
-    m_timer.stop();
+    post([this] {
+        const QStringList paths = m_watcher.directories();
+        if (!paths.isEmpty())
+            m_watcher.removePaths(paths);
+        {
+            QMutexLocker locker(&m_foldersLock);
+            m_folders.clear();
+        }
+        m_changed.clear();
+        m_timer.stop();
+    });
 }
 
 void FolderWatcher::onDirectoryChanged(const QString &path)
@@ -47,24 +69,19 @@ void FolderWatcher::onDirectoryChanged(const QString &path)
     m_changed.insert(path);
     // Not restarted: a folder that keeps changing is still told every delay.
     if (!m_timer.isActive())
-        m_timer.start();
+        m_timer.start(m_delay);
 }
 
 void FolderWatcher::flush()
 {
-    QList<MediaNode *> folders;
-    for (const QString &path : std::as_const(m_changed)) {
-        if (MediaNode *folder = m_folders.value(path))
-            folders.append(folder);
-    }
+    const QStringList folders(m_changed.cbegin(), m_changed.cend());
     m_changed.clear();
     // A folder deleted on disk is no longer watched; its entry goes too.
     const QStringList watched = m_watcher.directories();
-    for (auto it = m_folders.begin(); it != m_folders.end();) {
-        if (!watched.contains(it.key()))
-            it = m_folders.erase(it);
-        else
-            ++it;
+    const QSet<QString> still(watched.cbegin(), watched.cend());
+    {
+        QMutexLocker locker(&m_foldersLock);
+        m_folders.intersect(still);
     }
     if (!folders.isEmpty())
         Q_EMIT foldersChanged(folders);

@@ -29,7 +29,6 @@ LumiqoTv::LumiqoTv(const QString &friendlyName, const QString &rootPath, UpnpEng
 
 LumiqoTv::~LumiqoTv()
 {
-    m_model->setRemoteFetchesEnabled(false);
     if (m_running) {
         if (m_deviceAdded)
             m_engine->removeDevice(m_server);
@@ -42,12 +41,10 @@ LumiqoTv::~LumiqoTv()
 void LumiqoTv::toggleServerStatus()
 {
     if (m_running) {
-        m_model->setRemoteFetchesEnabled(false);
         m_engine->stop();
         m_running = false;
         return;
     }
-    m_model->setRemoteFetchesEnabled(true);
     m_engine->start();
     if (!m_deviceAdded) {
         m_engine->addDevice(m_server);

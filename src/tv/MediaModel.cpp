@@ -12,7 +12,6 @@
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSemaphore>
 #include <QSet>
 #include <QStandardPaths>
 #include <QThread>
@@ -32,42 +31,65 @@ const QStringList MediaModel::rootAliases = {QStringLiteral("0"), QStringLiteral
                                              QStringLiteral("4")};
 
 MediaModel::MediaModel(QObject *parent)
-    : QAbstractItemModel(parent), m_gatherer(std::make_unique<MetaDataGatherer>(&m_lock)),
+    : QObject(parent), m_gatherer(std::make_unique<MetaDataGatherer>(&m_lock)),
       m_watcher(std::make_unique<FolderWatcher>())
 {
-    connect(m_watcher.get(), &FolderWatcher::foldersChanged, this,
-            [this](const QList<MediaNode *> &folders) {
-                for (MediaNode *folder : folders)
-                    syncFolder(folder);
+    m_thread.setObjectName(QStringLiteral("tv tree"));
+    m_watcher->moveToThread(&m_thread);
+    connect(m_watcher.get(), &FolderWatcher::foldersChanged, m_watcher.get(),
+            [this](const QStringList &folders) {
+                for (const QString &folder : folders)
+                    relist(folder);
             });
-    qRegisterMetaType<MediaNode *>("MediaNode *");
-    connect(m_gatherer.get(), &MetaDataGatherer::gathered, this, &MediaModel::metaDataGathered);
     m_gatherer->setCacheFile(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
                              QStringLiteral("/tv-probes.cache"));
+    m_thread.start();
 }
 
 MediaModel::~MediaModel()
 {
+    m_thread.quit();
+    m_thread.wait();
+    m_watcher.reset();
     m_gatherer->abort();
     m_gatherer.reset();
 }
 
 void MediaModel::setRoot(const QString &path)
 {
-    beginResetModel();
     m_gatherer->abort();
     m_watcher->clear();
-    m_removed.clear();
-    ++m_generation;
+    {
+        // Listings of the old tree end first.
+        QMutexLocker listing(&m_listingLock);
+        while (!m_listing.isEmpty())
+            m_listed.wait(&m_listingLock);
+    }
+    quint64 generation;
     {
         QMutexLocker locker(&m_lock);
+        generation = ++m_generation;
+        m_removed.clear();
         m_ids.clear();
+        m_folders.clear();
         m_root = std::make_unique<MediaNode>(QFileInfo(path).absoluteFilePath(), MediaNode::Folder,
                                              nullptr);
         m_root->objectId = QStringLiteral("0");
+        m_folders.insert(m_root->path(), m_root.get());
     }
-    endResetModel();
-    fetchFolder(m_root.get());
+    QMetaObject::invokeMethod(
+        m_watcher.get(),
+        [this, generation] {
+            MediaNode *root = nullptr;
+            {
+                QMutexLocker locker(&m_lock);
+                if (generation == m_generation)
+                    root = m_root.get();
+            }
+            if (root)
+                ensureCurrent(root);
+        },
+        Qt::QueuedConnection);
 }
 
 void MediaModel::setWatchDelay(int ms)
@@ -75,16 +97,16 @@ void MediaModel::setWatchDelay(int ms)
     m_watcher->setDelay(ms);
 }
 
+bool MediaModel::isWatched(const QString &objectId) const
+{
+    const MediaNodeInfo folder = nodeInfo(objectId);
+    return folder.isFolder && m_watcher->isWatching(folder.path);
+}
+
 QString MediaModel::rootPath() const
 {
     QMutexLocker locker(&m_lock);
     return m_root ? m_root->path() : QString();
-}
-
-MediaNode *MediaModel::nodeById(const QString &objectId) const
-{
-    QMutexLocker locker(&m_lock);
-    return nodeByIdLocked(objectId);
 }
 
 MediaNode *MediaModel::nodeByIdLocked(const QString &objectId) const
@@ -241,88 +263,79 @@ void MediaModel::updateFile(MediaNode *node, const FileStamp &stamp)
 
 void MediaModel::ensureCurrent(MediaNode *node)
 {
-    QString path;
-    {
-        QMutexLocker locker(&m_lock);
-        // A listing younger than the file system's time steps may have
-        // missed a change made in the same step: it is checked again.
-        const bool settled = node->listedAt - node->listedNs / 1000000 >= kSettleMs;
-        if (node->fetched && settled && FileStamp::of(node->path()).modifiedNs == node->listedNs)
+    for (;;) {
+        QString path;
+        bool current;
+        qint64 listedNs;
+        {
+            QMutexLocker locker(&m_lock);
+            if (node->gone)
+                return;
+            // A listing younger than the file system's time steps may have
+            // missed a change made in the same step: it is checked again.
+            const bool settled = node->listedAt - node->listedNs / 1000000 >= kSettleMs;
+            current = node->fetched && settled;
+            listedNs = node->listedNs;
+            path = node->path();
+        }
+        if (current && FileStamp::of(path).modifiedNs == listedNs)
             return;
-        path = node->path();
-    }
-    runInModelThread([this, node] { syncFolder(node); }, path);
-}
-
-void MediaModel::runInModelThread(const std::function<void()> &work, const QString &path)
-{
-    if (QThread::currentThread() == thread()) {
-        work();
-        return;
-    }
-    auto done = std::make_shared<QSemaphore>();
-    QMetaObject::invokeMethod(
-        this,
-        [work, done] {
-            work();
-            done->release();
-        },
-        Qt::QueuedConnection);
-    // The model's thread may be busy or shutting down: never wait forever.
-    for (int waited = 0; !done->tryAcquire(1, 50); waited += 50) {
-        if (!m_remoteFetches || waited >= 10000) {
-            qCWarning(lcTv).noquote() << "MediaModel::fetchMore gave up waiting for" << path;
+        if (beginListing(node)) {
+            syncFolder(node);
+            endListing(node);
             return;
         }
+        // Another thread listed it meanwhile: look again.
     }
 }
 
-void MediaModel::insertNodes(MediaNode *parentNode, int row, const QList<MediaNode *> &nodes)
+void MediaModel::relist(const QString &path)
 {
-    if (nodes.isEmpty())
-        return;
-    beginInsertRows(indexOf(parentNode), row, row + int(nodes.size()) - 1);
+    MediaNode *node;
     {
         QMutexLocker locker(&m_lock);
-        for (MediaNode *node : nodes) {
-            node->objectId = uniqueObjectId(node->path());
-            m_ids.insert(node->objectId, node);
-            ++m_counter;
-        }
-        parentNode->children.insert(row, nodes.size(), nullptr);
-        std::copy(nodes.cbegin(), nodes.cend(), parentNode->children.begin() + row);
+        node = m_folders.value(path);
+        if (!node || !node->fetched)
+            return;
     }
-    endInsertRows();
-    for (MediaNode *node : nodes)
-        m_gatherer->gather(node);
+    // A listing running now may have started before the change.
+    while (!beginListing(node)) {
+    }
+    syncFolder(node);
+    endListing(node);
 }
 
-void MediaModel::removeNodes(MediaNode *parentNode, int first, int count)
+bool MediaModel::beginListing(MediaNode *node)
 {
-    QSet<MediaNode *> dropped;
-    std::function<void(MediaNode *)> drop = [&](MediaNode *node) {
-        node->gone = true;
-        if (node->isFolder())
-            m_watcher->unwatch(node);
-        if (m_ids.value(node->objectId) == node)
-            m_ids.remove(node->objectId);
-        dropped.insert(node);
-        for (MediaNode *child : std::as_const(node->children))
-            drop(child);
-    };
-    beginRemoveRows(indexOf(parentNode), first, first + count - 1);
-    QList<MediaNode *> removed;
-    {
-        QMutexLocker locker(&m_lock);
-        removed = parentNode->children.mid(first, count);
-        parentNode->children.remove(first, count);
-        for (MediaNode *node : std::as_const(removed))
-            drop(node);
+    QMutexLocker locker(&m_listingLock);
+    if (!m_listing.contains(node)) {
+        m_listing.insert(node);
+        return true;
     }
-    endRemoveRows();
-    m_gatherer->cancel(dropped);
-    for (MediaNode *node : std::as_const(removed))
-        m_removed.emplace_back(node);
+    while (m_listing.contains(node))
+        m_listed.wait(&m_listingLock);
+    return false;
+}
+
+void MediaModel::endListing(MediaNode *node)
+{
+    QMutexLocker locker(&m_listingLock);
+    m_listing.remove(node);
+    m_listed.wakeAll();
+}
+
+void MediaModel::dropLocked(MediaNode *node, QSet<MediaNode *> *dropped, QStringList *folders)
+{
+    node->gone = true;
+    if (node->isFolder() && m_folders.value(node->path()) == node) {
+        m_folders.remove(node->path());
+        folders->append(node->path());
+    }
+    if (m_ids.value(node->objectId) == node)
+        m_ids.remove(node->objectId);
+    dropped->insert(node);
+    for (MediaNode *child : std::as_const(node->children))
+        dropLocked(child, dropped, folders);
 }
 
 QList<MediaModel::Entry> MediaModel::listFolder(const QString &root, const QString &path)
@@ -381,82 +394,90 @@ bool MediaModel::isPictureSuffix(const QString &suffix)
     return pictures.contains(suffix);
 }
 
-void MediaModel::fetchFolder(MediaNode *node)
-{
-    if (node && node->isFolder() && !node->fetched)
-        syncFolder(node);
-}
-
 void MediaModel::syncFolder(MediaNode *node)
 {
-    if (!node || !node->isFolder() || node->gone)
-        return;
-    // The folder's time is taken before the listing, so a change made while
-    // listing shows as a newer time next time.
-    const qint64 listedAt = QDateTime::currentMSecsSinceEpoch();
-    const FileStamp folder = FileStamp::of(node->path());
-    const QList<Entry> entries = listFolder(m_root ? m_root->path() : QString(), node->path());
-    const bool relisting = node->fetched;
-    bool changed = false;
-    QHash<QString, const Entry *> byName;
-    for (const Entry &entry : entries)
-        byName.insert(entry.name, &entry);
-    auto vanished = [&](int row) {
-        const MediaNode *child = node->children.at(row);
-        const Entry *entry = byName.value(child->name());
-        return !entry || entry->folder != child->isFolder();
-    };
-    for (int row = int(node->children.size()) - 1; row >= 0; --row) {
-        if (!vanished(row))
-            continue;
-        int first = row;
-        while (first > 0 && vanished(first - 1))
-            --first;
-        removeNodes(node, first, row - first + 1);
-        changed = true;
-        row = first;
-    }
-    // What is left is in listing order: the new entries go between.
-    QList<MediaNode *> run;
-    int row = 0;
-    auto flush = [&] {
-        changed = changed || !run.isEmpty();
-        insertNodes(node, row, run);
-        row += int(run.size());
-        run.clear();
-    };
-    for (const Entry &entry : entries) {
-        MediaNode *child = row < node->children.size() ? node->children.at(row) : nullptr;
-        if (child && child->name() == entry.name) {
-            flush();
-            if (!child->isFolder() &&
-                (child->size != entry.size || child->modified != entry.modified)) {
-                FileStamp stamp;
-                stamp.size = entry.size;
-                stamp.modifiedNs = entry.modified * 1000000;
-                stamp.createdMs = entry.created;
-                updateFile(child, stamp);
-                changed = true;
-            }
-            ++row;
-            continue;
-        }
-        auto *added =
-            new MediaNode(entry.path, entry.folder ? MediaNode::Folder : MediaNode::File, node);
-        added->size = entry.size;
-        added->modified = entry.modified;
-        added->created = entry.created;
-        run.append(added);
-    }
-    flush();
+    QString root;
+    QString path;
+    bool relisting;
     {
         QMutexLocker locker(&m_lock);
+        if (node->gone)
+            return;
+        root = m_root ? m_root->path() : QString();
+        path = node->path();
+        relisting = node->fetched;
+    }
+    // Watched and timed before the listing, so a change made while listing
+    // is told, and shows as a newer time next time.
+    m_watcher->watch(path);
+    const qint64 listedAt = QDateTime::currentMSecsSinceEpoch();
+    const FileStamp folder = FileStamp::of(path);
+    const QList<Entry> entries = listFolder(root, path);
+
+    QList<MediaNode *> added;
+    QList<MediaNode *> updated;
+    QSet<MediaNode *> dropped;
+    QStringList unwatched;
+    {
+        QMutexLocker locker(&m_lock);
+        if (node->gone)
+            return;
+        QHash<QString, MediaNode *> old;
+        old.reserve(node->children.size());
+        for (MediaNode *child : std::as_const(node->children))
+            old.insert(child->name(), child);
+        QList<MediaNode *> children;
+        children.reserve(entries.size());
+        for (const Entry &entry : entries) {
+            MediaNode *child = old.take(entry.name);
+            if (child && child->isFolder() == entry.folder) {
+                if (!child->isFolder() &&
+                    (child->size != entry.size || child->modified != entry.modified)) {
+                    child->size = entry.size;
+                    child->modified = entry.modified;
+                    child->created = entry.created;
+                    child->forgetProbe();
+                    updated.append(child);
+                }
+                children.append(child);
+                continue;
+            }
+            if (child) { // a file became a folder or the other way round
+                dropLocked(child, &dropped, &unwatched);
+                m_removed.emplace_back(child);
+            }
+            auto *fresh =
+                new MediaNode(entry.path, entry.folder ? MediaNode::Folder : MediaNode::File, node);
+            fresh->size = entry.size;
+            fresh->modified = entry.modified;
+            fresh->created = entry.created;
+            fresh->objectId = uniqueObjectId(entry.path);
+            m_ids.insert(fresh->objectId, fresh);
+            if (entry.folder)
+                m_folders.insert(entry.path, fresh);
+            children.append(fresh);
+            added.append(fresh);
+        }
+        for (MediaNode *child : std::as_const(old)) {
+            dropLocked(child, &dropped, &unwatched);
+            m_removed.emplace_back(child);
+        }
+        node->children = children;
         node->fetched = true;
         node->listedNs = folder.modifiedNs;
         node->listedAt = listedAt;
     }
-    m_watcher->watch(node);
-    if (relisting && changed)
+    if (!dropped.isEmpty())
+        m_gatherer->cancel(dropped);
+    for (const QString &gone : std::as_const(unwatched))
+        m_watcher->unwatch(gone);
+    for (MediaNode *child : std::as_const(updated)) {
+        m_gatherer->cancel(child);
+        m_gatherer->gather(child);
+    }
+    for (MediaNode *child : std::as_const(added))
+        m_gatherer->gather(child);
+    if (relisting && (!added.isEmpty() || !updated.isEmpty() || !dropped.isEmpty()))
         Q_EMIT folderChanged(node->objectId);
 }
 
@@ -502,76 +523,4 @@ void MediaModel::readHeaderDurations(QList<MediaNodeInfo> *nodes)
         }
         info = infoLocked(node);
     }
-}
-
-void MediaModel::metaDataGathered() {}
-
-MediaNode *MediaModel::nodeOf(const QModelIndex &index) const
-{
-    return index.isValid() ? static_cast<MediaNode *>(index.internalPointer()) : nullptr;
-}
-
-QModelIndex MediaModel::indexOf(MediaNode *node) const
-{
-    // The root is the single top-level row.
-    if (!node)
-        return {};
-    return createIndex(node->parent ? node->row() : 0, 0, node);
-}
-
-QModelIndex MediaModel::index(int row, int column, const QModelIndex &parentIndex) const
-{
-    if (column != 0 || row < 0)
-        return {};
-    MediaNode *parentNode = nodeOf(parentIndex);
-    if (!parentNode)
-        return row == 0 && m_root ? createIndex(0, 0, m_root.get()) : QModelIndex();
-    if (row >= parentNode->children.size())
-        return {};
-    return createIndex(row, 0, parentNode->children.at(row));
-}
-
-QModelIndex MediaModel::parent(const QModelIndex &child) const
-{
-    MediaNode *node = nodeOf(child);
-    return node ? indexOf(node->parent) : QModelIndex();
-}
-
-int MediaModel::rowCount(const QModelIndex &parentIndex) const
-{
-    MediaNode *node = nodeOf(parentIndex);
-    if (!node)
-        return m_root ? 1 : 0;
-    return int(node->children.size());
-}
-
-int MediaModel::columnCount(const QModelIndex &) const
-{
-    return 1;
-}
-
-QVariant MediaModel::data(const QModelIndex &index, int role) const
-{
-    MediaNode *node = nodeOf(index);
-    if (!node || role != Qt::DisplayRole)
-        return {};
-    return node->name();
-}
-
-QVariant MediaModel::headerData(int, Qt::Orientation, int role) const
-{
-    return role == Qt::DisplayRole ? QVariant(QStringLiteral("header")) : QVariant();
-}
-
-bool MediaModel::canFetchMore(const QModelIndex &parentIndex) const
-{
-    MediaNode *node = nodeOf(parentIndex);
-    if (!node)
-        return true;
-    return node->isFolder() && !node->fetched;
-}
-
-void MediaModel::fetchMore(const QModelIndex &parentIndex)
-{
-    fetchFolder(nodeOf(parentIndex));
 }

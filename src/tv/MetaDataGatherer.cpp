@@ -70,31 +70,47 @@ qsizetype MetaDataGatherer::queued() const
 
 void MetaDataGatherer::gather(MediaNode *node)
 {
-    if (!node || node->isFolder() || node->hasMetaData())
+    if (!node)
         return;
-    ProbeCache::Entry entry;
-    if (m_cache.lookUp(node->path(), node->size, node->modified, &entry)) {
+    Job job{node, QString(), 0, 0};
+    {
         QMutexLocker tree(m_treeLock);
-        apply(entry, node);
+        if (node->isFolder() || node->hasMetaData())
+            return;
+        job.path = node->path();
+        job.size = node->size;
+        job.modified = node->modified;
+    }
+    ProbeCache::Entry entry;
+    if (m_cache.lookUp(job.path, job.size, job.modified, &entry)) {
+        QMutexLocker tree(m_treeLock);
+        if (node->size == job.size && node->modified == job.modified)
+            apply(entry, node);
         return;
     }
     QMutexLocker locker(&m_mutex);
-    m_queue.enqueue(node);
+    m_queue.enqueue(job);
     startJobs();
 }
 
 void MetaDataGatherer::cancel(MediaNode *node)
 {
     QMutexLocker locker(&m_mutex);
-    m_queue.removeAll(node);
+    m_queue.removeIf([node](const Job &job) { return job.node == node; });
     m_done.wakeAll();
 }
 
 void MetaDataGatherer::cancel(const QSet<MediaNode *> &nodes)
 {
     QMutexLocker locker(&m_mutex);
-    m_queue.removeIf([&nodes](MediaNode *node) { return nodes.contains(node); });
+    m_queue.removeIf([&nodes](const Job &job) { return nodes.contains(job.node); });
     m_done.wakeAll();
+}
+
+bool MetaDataGatherer::isQueued(const MediaNode *node) const
+{
+    return std::any_of(m_queue.cbegin(), m_queue.cend(),
+                       [node](const Job &job) { return job.node == node; });
 }
 
 void MetaDataGatherer::abort()
@@ -116,10 +132,10 @@ void MetaDataGatherer::waitFor(const QList<MediaNode *> &ahead, const QList<Medi
 {
     QMutexLocker locker(&m_mutex);
     const QSet<MediaNode *> moved(ahead.cbegin(), ahead.cend());
-    QQueue<MediaNode *> front;
-    QList<MediaNode *> rest;
-    for (MediaNode *node : std::as_const(m_queue))
-        (moved.contains(node) ? front : rest).append(node);
+    QQueue<Job> front;
+    QList<Job> rest;
+    for (const Job &job : std::as_const(m_queue))
+        (moved.contains(job.node) ? front : rest).append(job);
     if (!front.isEmpty()) {
         front.append(rest);
         m_queue.swap(front);
@@ -128,7 +144,7 @@ void MetaDataGatherer::waitFor(const QList<MediaNode *> &ahead, const QList<Medi
     const quint64 generation = m_generation;
     auto pending = [&] {
         for (MediaNode *node : awaited) {
-            if (m_queue.contains(node) || m_running.contains(node))
+            if (isQueued(node) || m_running.contains(node))
                 return true;
         }
         return false;
@@ -143,8 +159,8 @@ void MetaDataGatherer::startJobs()
 {
     while (m_running.size() < m_pool.maxThreadCount()) {
         // A file probed anew waits until its earlier probe is over.
-        const auto next = std::find_if(m_queue.begin(), m_queue.end(), [this](MediaNode *node) {
-            return !m_running.contains(node);
+        const auto next = std::find_if(m_queue.begin(), m_queue.end(), [this](const Job &job) {
+            return !m_running.contains(job.node);
         });
         if (next == m_queue.end())
             return;
@@ -153,34 +169,30 @@ void MetaDataGatherer::startJobs()
                 QStringLiteral("MetaDataGatherer::updateMetaData can't find"));
             m_encoderLooked = true;
         }
-        MediaNode *node = *next;
+        const Job job = *next;
         m_queue.erase(next);
-        m_running.insert(node);
-        // Path, size and time as they are now; a change is checked for again
-        // before the result is kept.
-        m_pool.start(
-            [this, node, path = node->path(), size = node->size, modified = node->modified,
-             generation = m_generation] { runJob(node, path, size, modified, generation); });
+        m_running.insert(job.node);
+        m_pool.start([this, job, generation = m_generation] { runJob(job, generation); });
     }
 }
 
-void MetaDataGatherer::runJob(MediaNode *node, const QString &path, qint64 size, qint64 modified,
-                              quint64 generation)
+void MetaDataGatherer::runJob(const Job &job, quint64 generation)
 {
+    MediaNode *node = job.node;
     bool failed = false;
-    ProbeCache::Entry entry = probeFile(path, m_encoder, &m_cancel, &failed);
-    entry.size = size;
-    entry.modified = modified;
+    ProbeCache::Entry entry = probeFile(job.path, m_encoder, &m_cancel, &failed);
+    entry.size = job.size;
+    entry.modified = job.modified;
     if (failed)
         qCWarning(lcTv).noquote() << "MetaDataGatherer::processData error processing data";
     else if (!m_cancel)
-        m_cache.insert(path, entry); // on disk at once: a kill does not lose it
+        m_cache.insert(job.path, entry); // on disk at once: a kill does not lose it
     {
         QMutexLocker tree(m_treeLock);
         QMutexLocker locker(&m_mutex);
         // A new root (or the end) meanwhile: the node is gone or going. A
         // file changed meanwhile is probed again.
-        if (generation == m_generation && node->size == size && node->modified == modified)
+        if (generation == m_generation && node->size == job.size && node->modified == job.modified)
             apply(entry, node);
     }
     bool idle;

@@ -61,15 +61,26 @@ public:
     void cancel(const QSet<MediaNode *> &nodes);
 
 private:
+    // A file to probe as it was when it was queued (a change is checked for
+    // again before the result is kept).
+    struct Job
+    {
+        MediaNode *node;
+        QString path;
+        qint64 size;
+        qint64 modified;
+    };
+
     // Under m_mutex: starts probes while workers are free.
     void startJobs();
-    void runJob(MediaNode *node, const QString &path, qint64 size, qint64 modified,
-                quint64 generation);
+    void runJob(const Job &job, quint64 generation);
+    // Under m_mutex.
+    bool isQueued(const MediaNode *node) const;
 
     QRecursiveMutex *m_treeLock;
     mutable QMutex m_mutex;
     QWaitCondition m_done;
-    QQueue<MediaNode *> m_queue;
+    QQueue<Job> m_queue;
     QSet<MediaNode *> m_running;
     quint64 m_generation = 0;
     std::atomic<bool> m_cancel{false};

@@ -5,7 +5,6 @@
 #include "tv/upnp/UpnpFileMediaServerDelegate.h"
 
 #include <QObject>
-#include <QPointer>
 
 class MediaModel;
 
@@ -18,7 +17,7 @@ class ServerDelegate : public QObject, public UpnpFileMediaServerDelegate
 public:
     explicit ServerDelegate(QObject *parent = nullptr);
 
-    // Set before the server starts.
+    // Set before the server starts; the tree outlives the server's threads.
     void setMediaModel(MediaModel *model);
 
     int onBrowseMetadata(const UpnpBrowseRequest &request, UpnpBrowseResult &result) override;
@@ -51,5 +50,5 @@ private:
     void serveTranscoded(const UpnpHttpRequest &request, const MediaNodeInfo &node,
                          UpnpHttpResponse &response) const;
 
-    QPointer<MediaModel> m_model;
+    MediaModel *m_model = nullptr;
 };

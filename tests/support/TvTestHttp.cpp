@@ -14,7 +14,9 @@ const char *const contentDirectory = "urn:schemas-upnp-org:service:ContentDirect
 Reply request(const QByteArray &verb, const QUrl &url, const Headers &headers,
               const QByteArray &body)
 {
-    static QNetworkAccessManager *manager = [] {
+    // One per thread (a test may browse from a thread of its own); kept
+    // until the process ends.
+    thread_local QNetworkAccessManager *manager = [] {
         auto *m = new QNetworkAccessManager;
         m->setProxy(QNetworkProxy::NoProxy);
         return m;

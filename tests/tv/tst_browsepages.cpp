@@ -1,7 +1,8 @@
 // What a Browse tells: the folder as it is now after a change (files added,
 // removed, renamed or rewritten in place, folders added or removed; long after
-// the listing or within the same step of the file system's clock), and the
-// durations of a large page of files nobody probed yet.
+// the listing or within the same step of the file system's clock), the
+// durations of a large page of files nobody probed yet, and the whole of a
+// folder nobody listed yet while the thread that made the server is busy.
 #include "TestSupport.h"
 #include "TvTestHttp.h"
 #include "core/AppIdentity.h"
@@ -9,7 +10,9 @@
 #include "tv/MediaModel.h"
 #include "tv/MediaServer.h"
 
+#include <QSemaphore>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 
 #include <ctime>
@@ -181,6 +184,63 @@ private Q_SLOTS:
             QVERIFY2(entry.duration.startsWith(QLatin1String("0:00:01")),
                      qPrintable(entry.title + QLatin1Char(' ') + entry.duration));
         }
+    }
+
+    // The thread that made the server (the window's, in the program) is
+    // blocked until the answers are in: Browses of folders nobody listed yet,
+    // several at once, each answer the whole folder, from any page on.
+    void neverListedFolderWhileOwnerIsBusy()
+    {
+        constexpr int files = 150;
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("many"));
+        QVERIFY(QDir().mkpath(folder));
+        for (int i = 0; i < files; ++i) {
+            // Pictures: their probe reads the header, no encoder runs.
+            QFile file(folder + QStringLiteral("/clip-%1.jpg").arg(i, 3, 10, QLatin1Char('0')));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("not a picture") > 0);
+        }
+        LumiqoTv tv(QStringLiteral("LumiqoTV"), dir.path(), UpnpEngine::NoSsdp);
+        tv.model()->setProbeBudget(0);
+        tv.toggleServerStatus();
+        const QUrl control(QStringLiteral("http://127.0.0.1:%1/").arg(tv.server()->port()) +
+                           tv.server()->uuid + QStringLiteral("/ContentDirectory/control.xml"));
+        const QList<DidlEntry> top =
+            browse(control, QStringLiteral("0"), QStringLiteral("BrowseDirectChildren"));
+        QCOMPARE(top.size(), 1);
+        const QString id = top.first().id;
+
+        struct Answer
+        {
+            int start;
+            QList<DidlEntry> entries;
+            QHash<QString, QString> arguments;
+        };
+        QList<Answer> answers = {{0, {}, {}}, {100, {}, {}}, {140, {}, {}}};
+        QSemaphore answered;
+        std::vector<std::unique_ptr<QThread>> clients;
+        for (Answer &answer : answers) {
+            clients.emplace_back(QThread::create([&answer, &answered, control, id] {
+                answer.entries = browse(control, id, QStringLiteral("BrowseDirectChildren"),
+                                        answer.start, 100, {}, &answer.arguments);
+                answered.release();
+            }));
+            clients.back()->start();
+        }
+        // Busy: no event of this thread runs until every answer is in.
+        const bool allAnswered = answered.tryAcquire(int(answers.size()), 120000);
+        for (auto &client : clients)
+            client->wait();
+        QVERIFY(allAnswered);
+        for (const Answer &answer : std::as_const(answers)) {
+            QCOMPARE(answer.arguments.value(QStringLiteral("TotalMatches")).toInt(), files);
+            QCOMPARE(answer.entries.size(), qMin(100, files - answer.start));
+            QCOMPARE(answer.entries.first().title,
+                     QStringLiteral("clip-%1").arg(answer.start, 3, 10, QLatin1Char('0')));
+        }
+        // Listed once: the folder did not change, so every answer carries the same update id.
+        QCOMPARE(answers.at(0).arguments.value(QStringLiteral("UpdateID")),
+                 answers.at(2).arguments.value(QStringLiteral("UpdateID")));
     }
 };
 

@@ -9,6 +9,7 @@
 #include "tv/MediaModel.h"
 #include "tv/MediaServer.h"
 
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -76,7 +77,10 @@ struct Served
                                          {{"CALLBACK", '<' + listener.callback().toEncoded() + '>'},
                                           {"NT", "upnp:event"},
                                           {"TIMEOUT", "Second-300"}});
+        // The folder's first listing watches it.
         return subscribed.status == 200 &&
+               QTest::qWaitFor([this] { return tv->model()->isWatched(QStringLiteral("0")); },
+                               10000) &&
                QTest::qWaitFor([this] { return !listener.messages.isEmpty(); }, 10000) &&
                listener.messages.first().contains("<ContainerUpdateIDs></ContainerUpdateIDs>");
     }
@@ -187,6 +191,25 @@ private Q_SLOTS:
                      .size(),
                  4);
         QCOMPARE(systemUpdateId(served.control), after);
+    }
+
+    // The change is listed and raises the update id while the thread that
+    // made the server is blocked (it is the window's in the program).
+    void watchedFolderIsListedWhileOwnerIsBusy()
+    {
+        Served served;
+        QVERIFY(served.start(m_clip, 0));
+        const QString before = systemUpdateId(served.control);
+        QSemaphore listed;
+        connect(
+            served.tv->model(), &MediaModel::folderChanged, this,
+            [&listed](const QString &) { listed.release(); }, Qt::DirectConnection);
+        QVERIFY(QFile::copy(m_clip, served.dir.filePath(QStringLiteral("c.mp4"))));
+        // Busy until the change is listed.
+        QVERIFY(listed.tryAcquire(1, 60000));
+        const QString after = QString::number(before.toUInt() + 1);
+        QCOMPARE(systemUpdateId(served.control), after);
+        QVERIFY(served.changeEvent(QStringLiteral("0"), after));
     }
 };
 
