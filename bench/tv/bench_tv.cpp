@@ -82,13 +82,16 @@ double curlSeconds(const QString &url, int parts)
     return ok ? seconds : -1;
 }
 
+// -1 when any run failed (a refused connection, a short answer): a failure
+// is reported as one, never as a figure.
 double bestMiBps(const QString &url, int parts)
 {
     double best = 0;
     for (int i = 0; i < runs; ++i) {
         const double seconds = curlSeconds(url, parts);
-        if (seconds > 0)
-            best = std::max(best, bigSize / 1048576.0 / seconds);
+        if (seconds <= 0)
+            return -1;
+        best = std::max(best, bigSize / 1048576.0 / seconds);
     }
     return best;
 }
@@ -204,16 +207,29 @@ void printTable(const QList<Row> &rows)
                .arg(QStringLiteral("reference"), -30)
                .arg(QStringLiteral("ratio"));
     out << QString(100, QLatin1Char('-')) << '\n';
+    auto figure = [](double value, const QString &unit) {
+        return value < 0 ? QStringLiteral("FAILED")
+                         : QString::number(value, 'f', 1) + QLatin1Char(' ') + unit;
+    };
     for (const Row &row : rows) {
+        const bool failed = row.value < 0 || row.referenceValue < 0;
         out << QStringLiteral("%1 | %2 | %3 | %4\n")
                    .arg(row.measure, -44)
-                   .arg(QString::number(row.value, 'f', 1) + QLatin1Char(' ') + row.unit, 14)
-                   .arg(row.reference + QStringLiteral(" ") +
-                            QString::number(row.referenceValue, 'f', 1),
+                   .arg(figure(row.value, row.unit), 14)
+                   .arg(row.reference + QStringLiteral(" ") + figure(row.referenceValue, QString()),
                         -30)
-                   .arg(row.referenceValue > 0 ? row.value / row.referenceValue : 0.0, 0, 'f', 2);
+                   .arg(failed ? QStringLiteral("-")
+                        : row.referenceValue > 0
+                            ? QString::number(row.value / row.referenceValue, 'f', 2)
+                            : QStringLiteral("0.00"));
     }
     out.flush();
+}
+
+bool anyFailed(const QList<Row> &rows)
+{
+    return std::any_of(rows.cbegin(), rows.cend(),
+                       [](const Row &row) { return row.value < 0 || row.referenceValue < 0; });
 }
 
 } // namespace
@@ -309,6 +325,8 @@ int main(int argc, char **argv)
                  TranscodeStream::bufferSize / 1048576.0});
     printTable(rows);
     if (!complete)
-        out << "warning: the Browse answer did not report 10000 matches\n";
-    return 0;
+        out << "the Browse answer did not report 10000 matches\n";
+    if (anyFailed(rows))
+        out << "a run failed: the benchmark fails\n";
+    return complete && !anyFailed(rows) ? 0 : 1;
 }

@@ -243,9 +243,19 @@ int main(int argc, char **argv)
         *timings = measure(control, id, [&] { tv.model()->gatherer()->abort(); });
         tv.toggleServerStatus();
     }
-    // Never listed, with the server's owner thread idle and blocked for 12 s.
-    const FreshPage idle = freshFirstPage(media, 0);
-    const FreshPage busy = freshFirstPage(media, 12000);
+    // Never listed, with the server's owner thread idle and blocked for 12 s;
+    // the best of three fresh servers each.
+    FreshPage idle;
+    FreshPage busy;
+    for (int i = 0; i < 3; ++i) {
+        for (auto [page, busyMs] : {std::pair{&idle, 0}, std::pair{&busy, 12000}}) {
+            const FreshPage fresh = freshFirstPage(media, busyMs);
+            if (i == 0 || fresh.ms < page->ms || fresh.total != folderSize)
+                *page = fresh.total == folderSize || i == 0 ? fresh : *page;
+            if (fresh.total != folderSize)
+                page->total = fresh.total; // a wrong answer is never hidden
+        }
+    }
 
     out << QStringLiteral("%1 | %2 | %3 | ratio\n")
                .arg(QStringLiteral("Browse, 10,000 clips"), -42)

@@ -5,6 +5,7 @@
 #include "tv/MediaModel.h"
 #include "tv/SharedFolder.h"
 #include "tv/TimeSeekRange.h"
+#include "tv/TranscodeHelper.h"
 #include "tv/TranscodeStream.h"
 #include "tv/upnp/UpnpAction.h"
 #include "tv/upnp/UpnpClientSignature.h"
@@ -49,6 +50,11 @@ QString durationText(const QTime &duration)
     return QString::fromLatin1(text);
 }
 
+UpnpHttpResponse notAcceptable()
+{
+    return UpnpHttpResponse::text(406, "text/plain", "Not Acceptable");
+}
+
 } // namespace
 
 ServerDelegate::ServerDelegate(QObject *parent)
@@ -63,16 +69,17 @@ void ServerDelegate::setMediaModel(MediaModel *model)
 
 QList<QHostAddress> ServerDelegate::resourceAddresses(const QHostAddress &local)
 {
-    QList<QHostAddress> addresses;
-    const QHostAddress first(local.toIPv4Address());
-    if (!first.isNull() && first != QHostAddress::AnyIPv4)
-        addresses.append(first);
+    // The address the client reached us on is one it can reach again; the
+    // host's others may be on networks it does not see (loopback above all).
+    const QHostAddress reached(local.toIPv4Address());
+    if (!reached.isNull() && reached != QHostAddress::AnyIPv4)
+        return {reached};
+    // Not known (no socket behind the request): the first address on a network.
     for (const QHostAddress &address : QNetworkInterface::allAddresses()) {
-        if (address.protocol() == QAbstractSocket::IPv4Protocol &&
-            address != QHostAddress::AnyIPv4 && !addresses.contains(address))
-            addresses.append(address);
+        if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback())
+            return {address};
     }
-    return addresses;
+    return {QHostAddress(QHostAddress::LocalHost)};
 }
 
 QString ServerDelegate::resourcePath(const QString &objectId)
@@ -135,7 +142,21 @@ bool ServerDelegate::buildFromMediaNode(const MediaNodeInfo &node, const UpnpBro
             res.resolution = QStringLiteral("%1x%2")
                                  .arg(node.media.frameSize.width())
                                  .arg(node.media.frameSize.height());
-        if (!picture && !node.needsTranscoding) {
+        if (node.needsTranscoding) {
+            // What the encoder sends, not what the file holds.
+            const TranscodeHelper::Output output =
+                TranscodeHelper::outputFor(request.clientSignature, node.media);
+            res.resolution = output.frameSize.isEmpty() ? QString()
+                                                        : QStringLiteral("%1x%2")
+                                                              .arg(output.frameSize.width())
+                                                              .arg(output.frameSize.height());
+            if (output.bitrate > 0)
+                res.bitrate = qint64(output.bitrate) * 1000 / 8;
+            if (output.channels > 0)
+                res.nrAudioChannels = output.channels;
+            if (output.sampleRate > 0)
+                res.sampleFrequency = output.sampleRate;
+        } else if (!picture) {
             if (node.media.bitrate > 0)
                 res.bitrate = qint64(node.media.bitrate) * 1000 / 8;
             if (node.media.channels > 0)
@@ -359,8 +380,13 @@ bool ServerDelegate::serveFile(const UpnpHttpRequest &request, const QString &re
                                UpnpHttpResponse &response)
 {
     qCDebug(lcTv).noquote() << "ServerDelegate::serveFile object_id: " << resource;
+    // Only converted streams offer time seeking; the others answer 406.
+    const bool timeSeek = !request.header("TimeSeekRange.dlna.org").isEmpty();
     if (resource.startsWith(imagesPrefix)) {
-        serveThumbnail(resource.mid(imagesPrefix.size()), response);
+        if (timeSeek)
+            response = notAcceptable();
+        else
+            serveThumbnail(resource.mid(imagesPrefix.size()), response);
         return true;
     }
     const MediaNodeInfo node = m_model ? m_model->nodeInfo(resource) : MediaNodeInfo();
@@ -385,6 +411,10 @@ bool ServerDelegate::serveFile(const UpnpHttpRequest &request, const QString &re
     if (node.needsTranscoding) {
         qCDebug(lcTv).noquote() << "   transcoding...";
         serveTranscoded(request, node, response);
+        return true;
+    }
+    if (timeSeek) {
+        response = notAcceptable();
         return true;
     }
     // The fourth field of the protocol info announced for this file.
@@ -419,14 +449,21 @@ void ServerDelegate::serveTranscoded(const UpnpHttpRequest &request, const Media
                                      UpnpHttpResponse &response) const
 {
     double start = 0;
+    double length = -1;
     const QByteArray seek = request.header("TimeSeekRange.dlna.org");
     if (!seek.isEmpty()) {
         double end = -1;
         const double duration = node.media.duration;
-        if (!TimeSeekRange::parse(seek, &start, &end) || (duration >= 0 && start >= duration)) {
+        if (!TimeSeekRange::parse(seek, &start, &end) || (duration >= 0 && start >= duration) ||
+            (end >= 0 && end <= start)) {
             response = UpnpHttpResponse::text(416, "text/plain", "Requested Range Not Satisfiable");
             return;
         }
+        // An end past the file's is the file's; the encoder stops at the end.
+        if (end >= 0 && duration >= 0)
+            end = qMin(end, duration);
+        if (end >= 0)
+            length = end - start;
         response.setHeader("TimeSeekRange.dlna.org",
                            TimeSeekRange::answer(start, end >= 0 ? end : duration, duration));
     }
@@ -441,7 +478,8 @@ void ServerDelegate::serveTranscoded(const UpnpHttpRequest &request, const Media
     response.unknownLength = true;
     if (request.isHead())
         return;
-    response.stream = TranscodeStream::createLimited(request.clientSignature, node.path, start);
+    response.stream =
+        TranscodeStream::createLimited(request.clientSignature, node.path, start, length);
     if (!response.stream) {
         qCWarning(lcTv).noquote() << "ServerDelegate: all encoders busy, transcode refused";
         response = UpnpHttpResponse::text(503, "text/plain", "Service Unavailable");

@@ -6,9 +6,21 @@
 
 #include <QDebug>
 
+namespace {
+
+constexpr int kVideoKbps = 5000;
+
+QString secondsText(double seconds)
+{
+    return QString::number(qMax(0.0, seconds), 'f', 3);
+}
+
+} // namespace
+
 TranscodeHelper::TranscodeHelper(int mode, const RingBufferStreamReference &stream,
-                                 double startSeconds, QObject *parent)
-    : QObject(parent), m_stream(stream), m_mode(mode), m_startSeconds(startSeconds)
+                                 double startSeconds, double lengthSeconds, QObject *parent)
+    : QObject(parent), m_stream(stream), m_mode(mode), m_startSeconds(startSeconds),
+      m_lengthSeconds(lengthSeconds)
 {
 }
 
@@ -29,44 +41,84 @@ QString TranscodeHelper::programFor(int mode)
                                              : QStringLiteral("encoder");
 }
 
-QStringList TranscodeHelper::argumentsFor(int mode, const QString &filePath, double startSeconds)
+TranscodeHelper::Output TranscodeHelper::outputFor(int mode, const MediaInfo &source)
 {
-    const QString start = QString::number(qMax(0.0, startSeconds), 'f', 3);
+    Output output;
+    const bool sound = !source.isValid() || source.hasAudio();
+    int audioKbps = 0;
     if (mode == UpnpClientSignature::Xbox) {
+        // Picture size kept, quality-driven video rate.
+        output.frameSize = source.frameSize;
+        output.sampleRate = 44100;
+        audioKbps = 256;
+    } else if (mode == UpnpClientSignature::PlayStation3) {
+        output.frameSize = QSize(720, 576);
+        output.sampleRate = 48000;
+        audioKbps = 256;
+        output.bitrate = kVideoKbps;
+    } else {
+        output.frameSize = QSize(720, 480);
+        output.sampleRate = 48000;
+        audioKbps = 192;
+        output.bitrate = kVideoKbps;
+    }
+    if (sound) {
+        output.channels = 2;
+        if (output.bitrate > 0)
+            output.bitrate += audioKbps;
+    } else {
+        output.sampleRate = 0;
+    }
+    return output;
+}
+
+QStringList TranscodeHelper::argumentsFor(int mode, const QString &filePath, double startSeconds,
+                                          double lengthSeconds)
+{
+    const QString start = secondsText(startSeconds);
+    if (mode == UpnpClientSignature::Xbox) {
+        QStringList length;
+        if (lengthSeconds > 0)
+            length << QStringLiteral("-endpos") << secondsText(lengthSeconds);
         // WMV2 video and WMA2 audio in ASF.
-        return {QStringLiteral("-ss"),
-                start,
-                QStringLiteral("-quiet"),
-                filePath,
-                QStringLiteral("-oac"),
-                QStringLiteral("lavc"),
-                QStringLiteral("-of"),
-                QStringLiteral("lavf"),
-                QStringLiteral("-lavfopts"),
-                QStringLiteral("format=asf"),
-                QStringLiteral("-ovc"),
-                QStringLiteral("lavc"),
-                QStringLiteral("-channels"),
-                QStringLiteral("2"),
-                QStringLiteral("-lavcopts"),
-                QStringLiteral("autoaspect=1:vcodec=wmv2:acodec=wmav2:abitrate=256:keyint=5:"
-                               "vqscale=2:vqmin=2:vrc_maxrate=30000:vrc_buf_size=1835"),
-                QStringLiteral("-ofps"),
-                QStringLiteral("30000/1001"),
-                QStringLiteral("-af"),
-                QStringLiteral("lavcresample=44100"),
-                QStringLiteral("-srate"),
-                QStringLiteral("44100"),
-                QStringLiteral("-o"),
-                QStringLiteral("-"),
-                QStringLiteral("-really-quiet"),
-                QStringLiteral("-msglevel"),
-                QStringLiteral("statusline=2")};
+        return QStringList{
+                   QStringLiteral("-ss"),
+                   start,
+                   QStringLiteral("-quiet"),
+                   filePath,
+                   QStringLiteral("-oac"),
+                   QStringLiteral("lavc"),
+                   QStringLiteral("-of"),
+                   QStringLiteral("lavf"),
+                   QStringLiteral("-lavfopts"),
+                   QStringLiteral("format=asf"),
+                   QStringLiteral("-ovc"),
+                   QStringLiteral("lavc"),
+                   QStringLiteral("-channels"),
+                   QStringLiteral("2"),
+                   QStringLiteral("-lavcopts"),
+                   QStringLiteral("autoaspect=1:vcodec=wmv2:acodec=wmav2:abitrate=256:keyint=5:"
+                                  "vqscale=2:vqmin=2:vrc_maxrate=30000:vrc_buf_size=1835"),
+                   QStringLiteral("-ofps"),
+                   QStringLiteral("30000/1001"),
+                   QStringLiteral("-af"),
+                   QStringLiteral("lavcresample=44100"),
+                   QStringLiteral("-srate"),
+                   QStringLiteral("44100"),
+                   QStringLiteral("-o"),
+                   QStringLiteral("-"),
+                   QStringLiteral("-really-quiet"),
+                   QStringLiteral("-msglevel"),
+                   QStringLiteral("statusline=2")} +
+               length;
     }
     QStringList args = {QStringLiteral("-nostdin"), QStringLiteral("-loglevel"),
                         QStringLiteral("error")};
     if (startSeconds > 0)
         args << QStringLiteral("-ss") << start;
+    // Read from the input, so that copied time stamps do not move the end.
+    if (lengthSeconds > 0)
+        args << QStringLiteral("-t") << secondsText(lengthSeconds);
     args << QStringLiteral("-i") << filePath << QStringLiteral("-y") << QStringLiteral("-threads")
          << QStringLiteral("1") << QStringLiteral("-map") << QStringLiteral("0:v:0")
          << QStringLiteral("-map") << QStringLiteral("0:a:0?") << QStringLiteral("-c:v")
@@ -94,25 +146,25 @@ QStringList TranscodeHelper::argumentsFor(int mode, const QString &filePath, dou
     return args;
 }
 
-QStringList TranscodeHelper::asfArgumentsFor(const QString &filePath, double startSeconds)
+QStringList TranscodeHelper::asfArgumentsFor(const QString &filePath, double startSeconds,
+                                             double lengthSeconds)
 {
     QStringList args = {QStringLiteral("-nostdin"), QStringLiteral("-loglevel"),
                         QStringLiteral("error")};
     if (startSeconds > 0)
-        args << QStringLiteral("-ss") << QString::number(startSeconds, 'f', 3);
-    return args << QStringList{QStringLiteral("-i"),   filePath,
-                               QStringLiteral("-map"), QStringLiteral("0:v:0"),
-                               QStringLiteral("-map"), QStringLiteral("0:a:0?"),
-                               QStringLiteral("-c:v"), QStringLiteral("wmv2"),
-                               QStringLiteral("-q:v"), QStringLiteral("2"),
-                               QStringLiteral("-r"),   QStringLiteral("30000/1001"),
-                               QStringLiteral("-g"),   QStringLiteral("5"),
-                               QStringLiteral("-c:a"), QStringLiteral("wmav2"),
-                               QStringLiteral("-b:a"), QStringLiteral("256k"),
-                               QStringLiteral("-ar"),  QStringLiteral("44100"),
-                               QStringLiteral("-ac"),  QStringLiteral("2"),
-                               QStringLiteral("-sn"),  QStringLiteral("-f"),
-                               QStringLiteral("asf"),  QStringLiteral("-")};
+        args << QStringLiteral("-ss") << secondsText(startSeconds);
+    if (lengthSeconds > 0)
+        args << QStringLiteral("-t") << secondsText(lengthSeconds);
+    args << QStringLiteral("-i") << filePath;
+    return args << QStringList{
+               QStringLiteral("-map"),       QStringLiteral("0:v:0"), QStringLiteral("-map"),
+               QStringLiteral("0:a:0?"),     QStringLiteral("-c:v"),  QStringLiteral("wmv2"),
+               QStringLiteral("-q:v"),       QStringLiteral("2"),     QStringLiteral("-r"),
+               QStringLiteral("30000/1001"), QStringLiteral("-g"),    QStringLiteral("5"),
+               QStringLiteral("-c:a"),       QStringLiteral("wmav2"), QStringLiteral("-b:a"),
+               QStringLiteral("256k"),       QStringLiteral("-ar"),   QStringLiteral("44100"),
+               QStringLiteral("-ac"),        QStringLiteral("2"),     QStringLiteral("-sn"),
+               QStringLiteral("-f"),         QStringLiteral("asf"),   QStringLiteral("-")};
 }
 
 void TranscodeHelper::transcode(const QString &file_path)
@@ -120,11 +172,11 @@ void TranscodeHelper::transcode(const QString &file_path)
     if (m_process)
         return;
     QString program = Platform::binaryPath(programFor(m_mode));
-    QStringList args = argumentsFor(m_mode, file_path, m_startSeconds);
+    QStringList args = argumentsFor(m_mode, file_path, m_startSeconds, m_lengthSeconds);
     if (program.isEmpty() && m_mode == UpnpClientSignature::Xbox) {
         // Without mencoder the encoder makes the same ASF (WMV2/WMA2) stream.
         program = Platform::binaryPath(QStringLiteral("encoder"));
-        args = asfArgumentsFor(file_path, m_startSeconds);
+        args = asfArgumentsFor(file_path, m_startSeconds, m_lengthSeconds);
     }
     if (program.isEmpty()) {
         qCWarning(lcTv).noquote() << QStringLiteral("Can't switch to Binaries directory: \"%1\"")

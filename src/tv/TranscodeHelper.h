@@ -1,5 +1,6 @@
 #pragma once
 
+#include "media/MediaInfo.h"
 #include "tv/upnp/RingBufferStream.h"
 
 #include <QMutex>
@@ -14,18 +15,35 @@ class TranscodeHelper : public QObject
     Q_OBJECT
 
 public:
-    // The encoder starts `startSeconds` into the file.
+    // What the encoder sends for a client: frame size, overall bitrate (kb/s,
+    // 0 when it follows the picture), audio rate and channels (0 without
+    // audio).
+    struct Output
+    {
+        QSize frameSize;
+        int bitrate = 0;
+        int sampleRate = 0;
+        int channels = 0;
+    };
+
+    // The encoder starts `startSeconds` into the file and stops after
+    // `lengthSeconds` of it (to the end when negative).
     TranscodeHelper(int mode, const RingBufferStreamReference &stream, double startSeconds = 0,
-                    QObject *parent = nullptr);
+                    double lengthSeconds = -1, QObject *parent = nullptr);
     ~TranscodeHelper() override;
 
     qint64 bytesWritten() const;
 
     // Program (neutral tool name) and arguments for a client signature.
     static QString programFor(int mode);
-    static QStringList argumentsFor(int mode, const QString &filePath, double startSeconds = 0);
+    static QStringList argumentsFor(int mode, const QString &filePath, double startSeconds = 0,
+                                    double lengthSeconds = -1);
     // The Xbox format made by the encoder, for systems without mencoder.
-    static QStringList asfArgumentsFor(const QString &filePath, double startSeconds = 0);
+    static QStringList asfArgumentsFor(const QString &filePath, double startSeconds = 0,
+                                       double lengthSeconds = -1);
+    // The stream made from `source` (as probed; an unprobed source is taken
+    // to have sound) for a client signature.
+    static Output outputFor(int mode, const MediaInfo &source);
 
 public Q_SLOTS:
     void transcode(const QString &file_path);
@@ -42,6 +60,7 @@ private:
     QProcess *m_process = nullptr;
     int m_mode;
     double m_startSeconds;
+    double m_lengthSeconds;
     qint64 m_bytesWritten = 0;
     bool m_ended = false;
 };

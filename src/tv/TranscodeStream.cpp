@@ -10,7 +10,8 @@ std::atomic<int> TranscodeStream::s_live{0};
 std::atomic<int> TranscodeStream::s_slots{0};
 
 std::shared_ptr<TranscodeStream> TranscodeStream::createLimited(int mode, const QString &file_path,
-                                                                double startSeconds)
+                                                                double startSeconds,
+                                                                double lengthSeconds)
 {
     int used = s_slots.load();
     do {
@@ -18,7 +19,7 @@ std::shared_ptr<TranscodeStream> TranscodeStream::createLimited(int mode, const 
             return nullptr;
     } while (!s_slots.compare_exchange_weak(used, used + 1));
     return std::shared_ptr<TranscodeStream>(
-        new TranscodeStream(mode, file_path, bufferSize, startSeconds),
+        new TranscodeStream(mode, file_path, bufferSize, startSeconds, lengthSeconds),
         [](TranscodeStream *stream) {
             delete stream;
             --s_slots;
@@ -26,10 +27,10 @@ std::shared_ptr<TranscodeStream> TranscodeStream::createLimited(int mode, const 
 }
 
 TranscodeStream::TranscodeStream(int mode, const QString &file_path, qint64 capacity,
-                                 double startSeconds)
+                                 double startSeconds, double lengthSeconds)
     : m_buffer(QSharedPointer<RingBuffer>::create(capacity)),
       m_stream(RingBufferStreamReference::create(m_buffer)), m_thread(std::make_unique<QThread>()),
-      m_helper(new TranscodeHelper(mode, m_stream, startSeconds))
+      m_helper(new TranscodeHelper(mode, m_stream, startSeconds, lengthSeconds))
 {
     ++s_live;
     qRegisterMetaType<RingBufferStreamReference>("RingBufferStreamReference");

@@ -1,8 +1,9 @@
 // What a strict control point reads from the media server, inside a private
 // network namespace: the DIDL-Lite of the very first Browse and Search of a
 // folder of MP4, FLV, AVI, MPEG and picture files, the headers of every
-// resource against its announced protocol info, the transcoded stream against
-// its announced profile, and time seeking.
+// resource against its announced protocol info, HEAD and GET on one
+// connection, the transcoded stream against its announced profile and
+// attributes, time seeking, and the addresses offered to each client.
 #include "TestSupport.h"
 #include "TvTestHttp.h"
 #include "core/AppIdentity.h"
@@ -15,6 +16,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest>
@@ -141,6 +143,28 @@ QJsonObject streamOf(const QJsonObject &probe, const QString &type)
     for (const QJsonValue &stream : probe.value(QStringLiteral("streams")).toArray()) {
         if (stream.toObject().value(QStringLiteral("codec_type")).toString() == type)
             return stream.toObject();
+    }
+    return {};
+}
+
+// Reads one answer's status line and headers from a kept-alive connection.
+QByteArray readHead(QTcpSocket &socket)
+{
+    QByteArray data;
+    while (!data.contains("\r\n\r\n")) {
+        if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(30000))
+            return data;
+        data += socket.read(1);
+    }
+    return data;
+}
+
+QByteArray headerOf(const QByteArray &head, const QByteArray &name)
+{
+    for (const QByteArray &line : head.split('\n')) {
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0 && line.left(colon).trimmed().compare(name, Qt::CaseInsensitive) == 0)
+            return line.mid(colon + 1).trimmed();
     }
     return {};
 }
@@ -342,6 +366,8 @@ private Q_SLOTS:
         QTest::newRow("whole") << QByteArray() << 30.0;
         QTest::newRow("from 20 s") << QByteArray("npt=20-") << 10.0;
         QTest::newRow("clock form") << QByteArray("npt=0:00:25.000-") << 5.0;
+        QTest::newRow("from 5 s to 15 s") << QByteArray("npt=5-15") << 10.0;
+        QTest::newRow("end past the file's") << QByteArray("npt=25-90") << 5.0;
     }
 
     void transcodedStreamIsItsProfile()
@@ -354,8 +380,16 @@ private Q_SLOTS:
             headers.append({"TimeSeekRange.dlna.org", seek});
         const Reply reply = request("GET", QUrl(res.url), headers);
         QCOMPARE(reply.status, 200);
-        if (!seek.isEmpty())
-            QVERIFY(reply.header("TimeSeekRange.dlna.org").startsWith("npt="));
+        if (!seek.isEmpty()) {
+            // What is sent: from the start asked for, as long as measured below.
+            const QByteArray answered = reply.header("TimeSeekRange.dlna.org");
+            static const QRegularExpression range(
+                QStringLiteral("^npt=([0-9.]+)-([0-9.]+)/([0-9.]+)$"));
+            const QRegularExpressionMatch match = range.match(QString::fromLatin1(answered));
+            QVERIFY2(match.hasMatch(), answered.constData());
+            QVERIFY(qAbs(match.captured(2).toDouble() - match.captured(1).toDouble() - seconds) <=
+                    0.1);
+        }
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("stream.ts"));
         QFile file(path);
@@ -378,6 +412,115 @@ private Q_SLOTS:
         const QJsonObject audio = streamOf(probe, QStringLiteral("audio"));
         QCOMPARE(audio.value(QStringLiteral("codec_name")).toString(), QStringLiteral("ac3"));
         QCOMPARE(audio.value(QStringLiteral("sample_rate")).toString(), QStringLiteral("48000"));
+        // The announcement describes this stream, not the file it is made from.
+        QCOMPARE(res.attributes.value(QStringLiteral("resolution")).toString(),
+                 QStringLiteral("%1x%2")
+                     .arg(video.value(QStringLiteral("width")).toInt())
+                     .arg(video.value(QStringLiteral("height")).toInt()));
+        QCOMPARE(res.attributes.value(QStringLiteral("sampleFrequency")).toString(),
+                 audio.value(QStringLiteral("sample_rate")).toString());
+        QCOMPARE(res.attributes.value(QStringLiteral("nrAudioChannels")).toInt(),
+                 audio.value(QStringLiteral("channels")).toInt());
+        QVERIFY(res.attributes.value(QStringLiteral("bitrate")).toInt() > 0);
+    }
+
+    // A HEAD answer is headers only, whatever it is for: the next answer on
+    // the connection starts right after them. A converted stream has no
+    // length to announce: its HEAD answer closes the connection instead.
+    void headThenGetOnOneConnection_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("stream");
+        const Object clip = m_first.value(QStringLiteral("clip"));
+        const QString thumbnail = clip.albumArt;
+        QTest::newRow("file") << QUrl(clip.resources.first().url).path() << false;
+        QTest::newRow("thumbnail") << QUrl(thumbnail).path() << false;
+        QTest::newRow("description") << QStringLiteral("/DeviceDescription.xml") << false;
+        QTest::newRow("icon") << QStringLiteral("/images/lumiqotv-48x48.png") << false;
+        QTest::newRow("converted")
+            << QUrl(m_first.value(QStringLiteral("show")).resources.first().url).path() << true;
+    }
+
+    void headThenGetOnOneConnection()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, stream);
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, quint16(m_tv->server()->port()));
+        QVERIFY(socket.waitForConnected(10000));
+        const QByteArray target = QUrl(path).toEncoded(QUrl::FullyEncoded);
+        socket.write("HEAD " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+        const QByteArray head = readHead(socket);
+        QVERIFY2(head.startsWith("HTTP/1.") && head.contains(" 200 "), head.constData());
+        if (stream) {
+            QVERIFY(headerOf(head, "Content-Length").isEmpty());
+            QVERIFY(socket.state() == QAbstractSocket::UnconnectedState ||
+                    socket.waitForDisconnected(30000));
+            QCOMPARE(socket.readAll(), QByteArray());
+            return;
+        }
+        const qint64 length = headerOf(head, "Content-Length").toLongLong();
+        QVERIFY(length > 0);
+        socket.write("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+        const QByteArray get = readHead(socket);
+        QVERIFY2(get.startsWith("HTTP/1.1 200 "), get.left(64).constData());
+        QCOMPARE(headerOf(get, "Content-Length").toLongLong(), length);
+        QByteArray body;
+        while (body.size() < length &&
+               (socket.bytesAvailable() > 0 || socket.waitForReadyRead(30000)))
+            body += socket.read(length - body.size());
+        QCOMPARE(body.size(), length);
+    }
+
+    // Only converted streams offer time seeking (DLNA.ORG_OP=10); the others
+    // refuse a time range instead of sending the whole file.
+    void timeSeekWithoutTimeSeekingIsNotAcceptable()
+    {
+        const Object clip = m_first.value(QStringLiteral("clip"));
+        QVERIFY(fourth(clip.resources.first().protocolInfo).contains("DLNA.ORG_OP=01"));
+        for (const QString &url : {clip.resources.first().url, clip.albumArt}) {
+            const Reply reply = request("GET", QUrl(url), {{"TimeSeekRange.dlna.org", "npt=1-2"}});
+            QCOMPARE(reply.status, 406);
+        }
+    }
+
+    // Every address offered is the one the client reached: a client on
+    // another address of the host gets that one only, once per resource.
+    void addressesOfTheClientsInterfaceOnly_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::newRow("127.0.0.1") << QStringLiteral("127.0.0.1");
+        QTest::newRow("127.0.0.2") << QStringLiteral("127.0.0.2");
+    }
+
+    void addressesOfTheClientsInterfaceOnly()
+    {
+        QFETCH(QString, address);
+        QUrl control = this->control();
+        control.setHost(address);
+        const Reply reply =
+            soap(control, QString::fromLatin1(contentDirectory), QStringLiteral("Browse"),
+                 {{"ObjectID", "0"},
+                  {"BrowseFlag", "BrowseDirectChildren"},
+                  {"Filter", "*"},
+                  {"StartingIndex", "0"},
+                  {"RequestedCount", "0"},
+                  {"SortCriteria", ""}});
+        QString error;
+        const QList<Object> objects =
+            readStrictly(soapArguments(reply.body).value(QStringLiteral("Result")), &error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QVERIFY(objects.size() >= 5);
+        for (const Object &object : objects) {
+            QStringList formats;
+            for (const Resource &res : object.resources) {
+                QCOMPARE(QUrl(res.url).host(), address);
+                QVERIFY2(!formats.contains(res.protocolInfo), qPrintable(object.title));
+                formats << res.protocolInfo;
+            }
+            if (!object.albumArt.isEmpty())
+                QCOMPARE(QUrl(object.albumArt).host(), address);
+        }
     }
 
     void seekPastTheEndIsRefused()

@@ -31,8 +31,7 @@ QHostAddress host(int n)
 }
 
 // A connection from `from` that has sent `head`; null when it did not connect.
-std::unique_ptr<QTcpSocket> openFrom(const QHostAddress &from, quint16 port,
-                                     const QByteArray &head)
+std::unique_ptr<QTcpSocket> openFrom(const QHostAddress &from, quint16 port, const QByteArray &head)
 {
     auto socket = std::make_unique<QTcpSocket>();
     if (!socket->bind(from))
@@ -108,7 +107,8 @@ private Q_SLOTS:
         // Links: one inside, two leading out, one to be swapped after listing.
         QVERIFY(QFile::link(m_dir.filePath(QStringLiteral("clip.mp4")),
                             m_dir.filePath(QStringLiteral("inner.mp4"))));
-        QVERIFY(QFile::link(QStringLiteral("/etc/passwd"), m_dir.filePath(QStringLiteral("passwd.mp4"))));
+        QVERIFY(QFile::link(QStringLiteral("/etc/passwd"),
+                            m_dir.filePath(QStringLiteral("passwd.mp4"))));
         QVERIFY(QFile::link(m_outside.path(), m_dir.filePath(QStringLiteral("outside"))));
         QVERIFY(QFile::link(m_dir.filePath(QStringLiteral("clip.mp4")),
                             m_dir.filePath(QStringLiteral("swap.mp4"))));
@@ -130,7 +130,8 @@ private Q_SLOTS:
         QCOMPARE(QSet<QString>(items.keyBegin(), items.keyEnd()),
                  (QSet<QString>{QStringLiteral("clip"), QStringLiteral("inner"),
                                 QStringLiteral("long"), QStringLiteral("swap")}));
-        const Reply inner = request("GET", QUrl(items.value(QStringLiteral("inner")).urls.value(0)));
+        const Reply inner =
+            request("GET", QUrl(items.value(QStringLiteral("inner")).urls.value(0)));
         QCOMPARE(inner.status, 200);
         QCOMPARE(inner.body, TestSupport::readFile(m_dir.filePath(QStringLiteral("clip.mp4"))));
 
@@ -138,7 +139,8 @@ private Q_SLOTS:
         const QString swap = m_dir.filePath(QStringLiteral("swap.mp4"));
         QVERIFY(QFile::remove(swap));
         QVERIFY(QFile::link(m_outside.filePath(QStringLiteral("secret.mp4")), swap));
-        const Reply swapped = request("GET", QUrl(items.value(QStringLiteral("swap")).urls.value(0)));
+        const Reply swapped =
+            request("GET", QUrl(items.value(QStringLiteral("swap")).urls.value(0)));
         QCOMPARE(swapped.status, 404);
         QVERIFY(swapped.body != TestSupport::readFile(swap));
     }
@@ -169,10 +171,30 @@ private Q_SLOTS:
         // Another host meanwhile: a Browse and a file ("swap" leads out of
         // the folder since the test above and is no longer listed).
         QCOMPARE(rootItems().size(), 3);
-        QCOMPARE(request("GET", QUrl(rootItems().value(QStringLiteral("clip")).urls.value(0))).status,
-                 200);
+        QCOMPARE(
+            request("GET", QUrl(rootItems().value(QStringLiteral("clip")).urls.value(0))).status,
+            200);
 
         QTRY_COMPARE_WITH_TIMEOUT(connectedCount(slow), 0, 15000);
+    }
+
+    // A player opens several range connections at once: two dozen from one
+    // address, all open together, are all answered.
+    void playerRangeConnectionsAreServed()
+    {
+        const QByteArray path =
+            QUrl(rootItems().value(QStringLiteral("clip")).urls.value(0)).path().toUtf8();
+        QVERIFY(!path.isEmpty());
+        std::vector<std::unique_ptr<QTcpSocket>> players;
+        for (int i = 0; i < 24; ++i) {
+            players.push_back(
+                openFrom(host(4), port(),
+                         "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nRange: bytes=" +
+                             QByteArray::number(i) + '-' + QByteArray::number(i + 9) + "\r\n\r\n"));
+            QVERIFY(players.back());
+        }
+        for (const auto &player : players)
+            QCOMPARE(statusOf(player.get()), 206);
     }
 
     // Stalled clients of transcoded answers: four encoders at most, the
@@ -207,8 +229,7 @@ private Q_SLOTS:
             const QByteArray head = "SUBSCRIBE " + eventPath() +
                                     " HTTP/1.1\r\nHost: 127.0.0.1\r\nNT: upnp:event\r\n"
                                     "CALLBACK: <http://127.0.0." +
-                                    QByteArray::number(n) +
-                                    ":9/cb>\r\nTIMEOUT: Second-300\r\n\r\n";
+                                    QByteArray::number(n) + ":9/cb>\r\nTIMEOUT: Second-300\r\n\r\n";
             auto socket = openFrom(host(n), port(), head);
             return socket ? statusOf(socket.get()) : -1;
         };

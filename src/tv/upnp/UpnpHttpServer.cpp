@@ -108,8 +108,8 @@ bool UpnpHttpServer::start(quint16 port)
     // that the connection limit refuses new clients.
     const unsigned int flags = MHD_USE_THREAD_PER_CONNECTION | MHD_USE_INTERNAL_POLLING_THREAD |
                                MHD_USE_ITC | MHD_USE_ERROR_LOG;
-    m_watchdog = std::make_unique<UpnpHeaderWatchdog>(
-        std::chrono::milliseconds(s_requestDeadlineMs.load()));
+    m_watchdog =
+        std::make_unique<UpnpHeaderWatchdog>(std::chrono::milliseconds(s_requestDeadlineMs.load()));
     m_daemon = MHD_start_daemon(
         flags, port, nullptr, nullptr, &UpnpHttpServerCallbacks::onRequest, this,
         MHD_OPTION_EXTERNAL_LOGGER, &logServerMessage, nullptr, MHD_OPTION_CONNECTION_LIMIT,
@@ -120,9 +120,9 @@ bool UpnpHttpServer::start(quint16 port)
     if (!m_daemon) {
         m_watchdog.reset();
         qCWarning(lcUpnp).noquote() << QStringLiteral("check failed, result=%1 (%2) [%3]")
-                                    .arg(-1)
-                                    .arg(QStringLiteral("HTTP server start"))
-                                    .arg(QStringLiteral("upnp.core.devicehost"));
+                                           .arg(-1)
+                                           .arg(QStringLiteral("HTTP server start"))
+                                           .arg(QStringLiteral("upnp.core.devicehost"));
         return false;
     }
     const MHD_DaemonInfo *info = MHD_get_daemon_info(m_daemon, MHD_DAEMON_INFO_BIND_PORT);
@@ -222,8 +222,8 @@ int UpnpHttpServer::answer(MHD_Connection *connection, Pending *pending)
         MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
     request.peerAddress = addressOf(peer ? peer->client_addr : nullptr);
     if (pending->tooLarge) {
-        qCWarning(lcUpnp).noquote() << "UpnpHttpServer request body too large from"
-                             << request.peerAddress.toString();
+        qCWarning(lcUpnp).noquote()
+            << "UpnpHttpServer request body too large from" << request.peerAddress.toString();
         return queue(connection, UpnpHttpResponse::text(413, "text/plain", "Payload Too Large"),
                      request);
     }
@@ -254,9 +254,14 @@ int UpnpHttpServer::queue(MHD_Connection *connection, const UpnpHttpResponse &re
             delete body;
         }
     } else if (response.unknownLength && request.isHead()) {
-        reply = MHD_create_response_from_callback(MHD_SIZE_UNKNOWN, 1024,
-                                                  &UpnpHttpServerCallbacks::onEmptyRead, nullptr,
-                                                  nullptr);
+        // HTTP/1.1 frames a body of unknown length in chunks, and the HTTP
+        // library then ends even a HEAD answer with the last chunk's bytes,
+        // which a client reusing the connection would read as the next
+        // answer. Headers only, without a length, and the connection closes.
+        reply = MHD_create_response_from_callback(
+            MHD_SIZE_UNKNOWN, 1024, &UpnpHttpServerCallbacks::onEmptyRead, nullptr, nullptr);
+        if (reply)
+            MHD_set_response_options(reply, MHD_RF_HTTP_VERSION_1_0_RESPONSE, MHD_RO_END);
     } else if (!response.filePath.isEmpty()) {
         const int fd =
             ::open(QFile::encodeName(response.filePath).constData(), O_RDONLY | O_CLOEXEC);
@@ -275,11 +280,14 @@ int UpnpHttpServer::queue(MHD_Connection *connection, const UpnpHttpResponse &re
     }
     if (!reply)
         return MHD_NO;
-    for (const auto &header : response.headers)
+    const bool closing = response.unknownLength && request.isHead();
+    for (const auto &header : response.headers) {
+        if (closing && header.first.compare("Connection", Qt::CaseInsensitive) == 0)
+            continue;
         MHD_add_response_header(reply, header.first.constData(), header.second.constData());
+    }
     if (response.header("Server").isEmpty())
-        MHD_add_response_header(reply, "Server",
-                                ZELTA_UPNP_SERVER_STRING);
+        MHD_add_response_header(reply, "Server", ZELTA_UPNP_SERVER_STRING);
     const MHD_Result result =
         MHD_queue_response(connection, static_cast<unsigned int>(response.status), reply);
     MHD_destroy_response(reply);

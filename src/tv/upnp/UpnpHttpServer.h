@@ -15,14 +15,15 @@ struct MHD_Daemon;
 struct MHD_Connection;
 
 // HTTP/1.1 server on all IPv4 interfaces, one thread per connection, at most
-// 100 connections at a time and 16 from one address. Every complete request
-// goes to the handler. A request must arrive whole within the request
-// deadline, so slow clients cannot hold the connections.
+// 100 connections at a time and 32 from one address (players open several
+// range connections at once). Every complete request goes to the handler. A
+// request must arrive whole within the request deadline, so slow clients
+// cannot hold the connections.
 class UpnpHttpServer
 {
 public:
     static constexpr int maxConnections = 100;
-    static constexpr int maxConnectionsPerAddress = 16;
+    static constexpr int maxConnectionsPerAddress = 32;
     static constexpr qint64 maxBodySize = 1 << 20;
     static constexpr std::chrono::milliseconds defaultRequestDeadline{10000};
 
