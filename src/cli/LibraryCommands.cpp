@@ -6,12 +6,10 @@
 #include "library/LibraryReader.h"
 #include "library/MetaDataBuilder.h"
 #include "library/MetaDataModel.h"
-#include "library/SQLModel.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QSqlRecord>
 #include <QThread>
 
 namespace {
@@ -36,12 +34,12 @@ void waitUntilIdle(Library &library)
             QThread::msleep(20);
     }
     QCoreApplication::processEvents();
-    library.refresh();
+    library.reload();
 }
 
 int rowId(const Library &library, int row)
 {
-    return library.sqlModel()->recordAt(row).value(QStringLiteral("id")).toInt();
+    return int(library.idOf(row));
 }
 
 // One output field: tabs and line breaks in a value would split the record.
@@ -72,6 +70,7 @@ QStringList fields(int id, const LibraryItem &item)
 
 int importPaths(Library &library, const QStringList &paths)
 {
+    library.reload();
     int lastId = 0;
     for (int row = 0; row < library.rowCount(); ++row)
         lastId = qMax(lastId, rowId(library, row));
@@ -146,7 +145,8 @@ int removeRow(Library &library, const QString &idText)
     const int id = idText.toInt(&ok);
     if (!ok)
         return CliContext::usage(QString::fromLatin1(kUsage));
-    const int row = library.sqlModel()->rowOfId(id);
+    library.reload();
+    const int row = library.rowOfId(id);
     if (row < 0)
         return CliContext::fail(QStringLiteral("no video with id %1").arg(id));
     library.removeItem(row, true);

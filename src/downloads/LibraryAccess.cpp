@@ -4,18 +4,20 @@
 #include "downloads/Download.h"
 #include "library/Library.h"
 #include "library/LibraryItem.h"
-#include "library/RecursiveMutex.h"
 
 #include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QRecursiveMutex>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtDebug>
 
 QRecursiveMutex *LibraryAccess::mutex()
 {
-    return Library::connectionMutex()->mutex();
+    // The lock of the download records' connection.
+    static QRecursiveMutex lock;
+    return &lock;
 }
 
 bool LibraryAccess::containsGuid(const QString &guid, bool *ok, QString *error)

@@ -2,6 +2,7 @@
 
 #include "burner/Project.h"
 #include "core/Logging.h"
+#include "core/SiteConfig.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
 #include "downloads/LibraryAccess.h"
@@ -10,6 +11,10 @@
 #include "tv/LumiqoTv.h"
 #include "web/NetworkManager.h"
 #include "web/SignInState.h"
+
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QUrlQuery>
 
 namespace {
 
@@ -48,9 +53,33 @@ bool Engines::openDatabase()
 
 Library *Engines::library()
 {
-    if (!m_library)
+    if (!m_library) {
         m_library = std::make_unique<Library>();
+        connect(m_library.get(), &Library::editReported, this, &Engines::reportEdit);
+    }
     return m_library.get();
+}
+
+void Engines::reportEdit(const QList<QPair<QString, QString>> &form)
+{
+    // The member who edited goes first; then the fields, URL-encoded, to the
+    // secure members' host through the shared manager (the member's cookies,
+    // credentials and certificate choices apply).
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("member_id"),
+                       QString::fromLatin1(QUrl::toPercentEncoding(SignInState::userName())));
+    for (const auto &item : form)
+        query.addQueryItem(QString::fromLatin1(QUrl::toPercentEncoding(item.first)),
+                           QString::fromLatin1(QUrl::toPercentEncoding(item.second)));
+    QNetworkRequest request(
+        SiteConfig::resolve(SiteConfig::secureMembersUrl(), QStringLiteral("/zelta/postback.php")));
+    request.setHeader(QNetworkRequest::ContentTypeHeader,
+                      QStringLiteral("application/x-www-form-urlencoded"));
+    QNetworkReply *reply =
+        networkManager()->post(request, query.query(QUrl::FullyEncoded).toUtf8());
+    Library *library = m_library.get();
+    connect(reply, &QNetworkReply::finished, library,
+            [library, reply] { library->postbackFinsihed(reply); });
 }
 
 NetworkManager *Engines::networkManager()

@@ -2,7 +2,9 @@
 
 #include "tv/upnp/UpnpEngine.h"
 
+#include <QList>
 #include <QObject>
+#include <QPair>
 #include <QPointer>
 #include <QString>
 
@@ -61,6 +63,8 @@ Q_SIGNALS:
 
 private:
     void importFinished(class Download *download);
+    // Sends a stored edit of the library to the site.
+    void reportEdit(const QList<QPair<QString, QString>> &form);
 
     std::unique_ptr<Library> m_library;
     std::unique_ptr<LumiqoTv> m_tv;

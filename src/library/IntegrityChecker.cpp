@@ -3,7 +3,7 @@
 
 #include "library/Library.h"
 #include "library/LibraryPaths.h"
-#include "library/RecursiveMutex.h"
+#include "library/LibraryStore.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -57,10 +57,6 @@ const QStringList &IntegrityChecker::videoSuffixes()
 
 void IntegrityChecker::run()
 {
-    struct ConnectionRelease
-    {
-        ~ConnectionRelease() { Library::releaseThreadConnection(); }
-    } release;
     m_removed = 0;
     m_imported = 0;
     removeMissing();
@@ -79,39 +75,27 @@ void IntegrityChecker::run()
 
 void IntegrityChecker::removeMissing()
 {
-    QList<QPair<int, QString>> rows;
-    {
-        LibraryLocker locker(m_library->mutex()->mutex());
-        QSqlQuery query(m_library->connection());
-        query.setForwardOnly(true);
-        if (!query.exec(QStringLiteral("SELECT id, videoPath FROM library"))) {
-            qCWarning(lcLibrary).noquote() << QStringLiteral("IntegrityChecker::run could not read the "
-                                                   "library: ") +
-                                        query.lastError().text();
-            return;
-        }
-        while (query.next())
-            rows.append({query.value(0).toInt(), LibraryItem::decode(query.value(1).toString())});
-    }
-    for (const auto &row : std::as_const(rows)) {
+    LibraryStore *store = m_library->store();
+    const LibraryStore::Rows rows = store->call([store] {
+        LibraryStore::Rows read;
+        if (!store->readAll(&read))
+            qCWarning(lcLibrary) << "IntegrityChecker::run could not read the library";
+        return read;
+    });
+    for (const LibraryStore::Row &row : rows) {
         if (m_stop)
             return;
-        if (!QFileInfo::exists(row.second) && m_library->removeRecord(row.first, true))
+        const QString video = LibraryItem::decode(row.at(LibraryStore::VideoPath).toString());
+        if (!QFileInfo::exists(video) &&
+            m_library->removeRecord(row.at(LibraryStore::Id).toLongLong(), true))
             ++m_removed;
     }
 }
 
 QSet<QString> IntegrityChecker::queuedDownloadPaths()
 {
-    QSet<QString> paths;
-    LibraryLocker locker(m_library->mutex()->mutex());
-    QSqlQuery query(m_library->connection());
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT downloadPath FROM downloads")))
-        return paths;
-    while (query.next())
-        paths << QFileInfo(LibraryItem::decode(query.value(0).toString())).absoluteFilePath();
-    return paths;
+    LibraryStore *store = m_library->store();
+    return store->call([store] { return store->downloadPaths(); });
 }
 
 void IntegrityChecker::removeStaleCopies()
@@ -123,7 +107,8 @@ void IntegrityChecker::removeStaleCopies()
         const QString path = it.next();
         if (!LibraryPaths::isStaleTemporaryCopy(path))
             continue;
-        qCDebug(lcLibrary).noquote() << QStringLiteral("IntegrityChecker removes an unfinished copy ") + path;
+        qCDebug(lcLibrary).noquote()
+            << QStringLiteral("IntegrityChecker removes an unfinished copy ") + path;
         QFile::remove(path);
     }
 }
@@ -140,7 +125,8 @@ LibraryItems IntegrityChecker::collectNewFiles()
         if (!file.isFile() || !videoSuffixes().contains(file.suffix().toLower()))
             continue;
         if (downloads.contains(file.absoluteFilePath())) {
-            qCDebug(lcLibrary).noquote() << QStringLiteral("This file skipped ") + file.absoluteFilePath();
+            qCDebug(lcLibrary).noquote()
+                << QStringLiteral("This file skipped ") + file.absoluteFilePath();
             continue;
         }
         LibraryItem item = LibraryItem::fromFile(file.absoluteFilePath());
@@ -158,8 +144,8 @@ LibraryItems IntegrityChecker::collectNewFiles()
     const QList<bool> listed = m_library->contains(candidates);
     for (qsizetype i = 0; i < candidates.size(); ++i) {
         if (listed.at(i))
-            qCDebug(lcLibrary).noquote() << QStringLiteral("This file skipped ") +
-                                      candidates.at(i).videoPath();
+            qCDebug(lcLibrary).noquote()
+                << QStringLiteral("This file skipped ") + candidates.at(i).videoPath();
         else
             found << candidates.at(i);
     }

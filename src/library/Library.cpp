@@ -3,25 +3,19 @@
 
 #include "library/IntegrityChecker.h"
 #include "library/LibraryPaths.h"
-#include "library/LibraryReader.h"
+#include "library/LibraryStore.h"
 #include "library/MetaDataBuilder.h"
-#include "library/RecursiveMutex.h"
-#include "library/SQLModel.h"
-#include "library/SiteReport.h"
 #include "library/VideoImporter.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QNetworkReply>
 #include <QSet>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QThread>
-#include <QTimer>
 #include <QtDebug>
 
 #include <algorithm>
+#include <functional>
 #include <utility>
 
 namespace {
@@ -29,27 +23,100 @@ namespace {
 constexpr int kColumnCount = 7;
 // Only the start of the site's answer to an edit report is logged.
 constexpr qint64 kMaxReportReply = 64 * 1024;
-// Wait before new rows are tried again while the lock is busy.
-constexpr int kShowStoredRetryMs = 20;
 
 int sortColumn(Library::sortHeaders key)
 {
     switch (key) {
     case Library::SortDate:
-        return 4;
+        return LibraryStore::CreationDate;
     case Library::SortDuration:
-        return 13;
+        return LibraryStore::Duration;
     case Library::SortTitle:
+        return LibraryStore::Title;
+    }
+    return LibraryStore::Id;
+}
+
+// SQLite's storage classes in its sort order: NULL, numbers, text, blobs.
+int storageClass(const QVariant &value)
+{
+    if (value.isNull())
+        return 0;
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+        return 1;
+    case QMetaType::QByteArray:
+        return 3;
+    default:
         return 2;
     }
+}
+
+// UTF-16 units ranked as their UTF-8 bytes rank (SQLite compares UTF-8).
+int utf8Rank(char16_t unit)
+{
+    if (unit >= 0xE000)
+        return unit - 0x800;
+    if (unit >= 0xD800)
+        return unit + 0x2000;
+    return unit;
+}
+
+int compareText(QStringView a, QStringView b)
+{
+    const qsizetype length = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < length; ++i) {
+        if (a[i] != b[i])
+            return utf8Rank(a[i].unicode()) < utf8Rank(b[i].unicode()) ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+// The order SQLite's ORDER BY gives two column values (binary collation), so
+// rows placed here sit where the store's sorted read puts them.
+int compareValues(const QVariant &a, const QVariant &b)
+{
+    const int classA = storageClass(a);
+    const int classB = storageClass(b);
+    if (classA != classB)
+        return classA < classB ? -1 : 1;
+    switch (classA) {
+    case 1:
+        if (a.typeId() == QMetaType::Double || b.typeId() == QMetaType::Double) {
+            const double x = a.toDouble();
+            const double y = b.toDouble();
+            return x < y ? -1 : (y < x ? 1 : 0);
+        } else {
+            const qlonglong x = a.toLongLong();
+            const qlonglong y = b.toLongLong();
+            return x < y ? -1 : (y < x ? 1 : 0);
+        }
+    case 2:
+        return compareText(a.toString(), b.toString());
+    case 3: {
+        const QByteArray x = a.toByteArray();
+        const QByteArray y = b.toByteArray();
+        return x < y ? -1 : (y < x ? 1 : 0);
+    }
+    }
     return 0;
+}
+
+qlonglong idOfRow(const QList<QVariant> &row)
+{
+    return row.value(LibraryStore::Id).toLongLong();
 }
 
 } // namespace
 
 Library::Library(QObject *parent)
     : QAbstractTableModel(parent), m_copier(new FileCopier(this)),
-      m_mutex(connectionMutex()), m_db(database())
+      m_store(std::make_unique<LibraryStore>(databasePath()))
 {
     qRegisterMetaType<LibraryItem>("LibraryItem");
     qRegisterMetaType<LibraryItems>("LibraryItems");
@@ -58,18 +125,13 @@ Library::Library(QObject *parent)
         QMetaType::registerConverter<LibraryItem, QString>(&LibraryItem::title);
     Q_UNUSED(converter);
 
-    m_model = new SQLModel(this, m_db);
-    m_model->setParent(this);
-    for (const QString &field : LibraryReader::itemFields())
-        m_itemColumns << m_model->fieldIndex(field);
-    forwardModelSignals();
-
+    connectStore();
     connect(m_copier, &FileCopier::finished, this, &Library::fileCopyFinished);
     connect(m_copier, &FileCopier::error, this, &Library::fileCopyError);
     connect(m_copier, &FileCopier::dataTransferProgress, this, &Library::fileCopyProgress);
     connect(m_copier, &FileCopier::done, this, &Library::done);
 
-    m_metaDataBuilder = new MetaDataBuilder(this, databasePath());
+    m_metaDataBuilder = new MetaDataBuilder(m_store.get(), databasePath());
     m_metaDataBuilder->setParent(this);
     m_integrityChecker = new IntegrityChecker(this);
     m_integrityChecker->setParent(this);
@@ -80,70 +142,53 @@ Library::Library(QObject *parent)
     connect(m_importer, &VideoImporter::updated, this, &Library::updated, Qt::QueuedConnection);
     connect(m_importer, &VideoImporter::importFinished, this, &Library::importFinished,
             Qt::QueuedConnection);
-    connect(m_importer, &VideoImporter::inserted, this, &Library::showStoredRows,
-            Qt::QueuedConnection);
-    m_showStoredRetry = new QTimer(this);
-    m_showStoredRetry->setSingleShot(true);
-    m_showStoredRetry->setInterval(kShowStoredRetryMs);
-    connect(m_showStoredRetry, &QTimer::timeout, this, &Library::showStoredRows);
     m_importer->start();
 
-    // The first read of the table, newest first.
-    onSort(SortDate, Qt::DescendingOrder);
+    // The first read of the table, newest first; the rows come when read.
+    m_sortColumn = sortColumn(SortDate);
+    m_sortOrder = Qt::DescendingOrder;
+    LibraryStore *store = m_store.get();
+    const int column = m_sortColumn;
+    const Qt::SortOrder order = m_sortOrder;
+    // The library outlives every store job: its destructor ends the store first.
+    Library *self = this;
+    store->post([store, column, order, self] {
+        LibraryStore::Rows rows;
+        store->readAll(&rows, column, order);
+        QMetaObject::invokeMethod(self, [self, rows = std::move(rows)]() mutable {
+            if (self->m_loaded)
+                return;
+            self->setRows(std::move(rows));
+            // Counters and lists made before the rows came read them now.
+            emit self->updated();
+        });
+    });
 }
 
 Library::~Library()
 {
-    // The rows are not read again: nobody shows them any more.
     stopWorkers();
+    // The store goes before the workers' objects, which no longer use it.
+    m_store.reset();
 }
 
-void Library::forwardModelSignals()
+void Library::connectStore()
 {
-    QAbstractItemModel *inner = m_model;
-    // Any change of the rows makes the decoded items stale; this runs before
-    // the forwarded signals below, so views never read a stale item.
-    connect(inner, &QAbstractItemModel::modelAboutToBeReset, this, &Library::clearItemCache);
-    connect(inner, &QAbstractItemModel::modelReset, this, &Library::clearItemCache);
-    connect(inner, &QAbstractItemModel::layoutChanged, this, &Library::clearItemCache);
-    connect(inner, &QAbstractItemModel::rowsInserted, this,
-            [this](const QModelIndex &, int first, int last) { itemsInserted(first, last); });
-    connect(inner, &QAbstractItemModel::rowsRemoved, this,
-            [this](const QModelIndex &, int first, int last) { itemsRemoved(first, last); });
-    connect(inner, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
-                itemsChanged(topLeft.row(), bottomRight.row());
+    // Queued: the store's thread tells, the rows change here.
+    connect(m_store.get(), &LibraryStore::rowsStored, this,
+            [this](const LibraryStore::Rows &rows) { addRows(rows); });
+    connect(m_store.get(), &LibraryStore::rowsChanged, this,
+            [this](const LibraryStore::Rows &rows) {
+                changeRows(rows);
+                emit updated();
             });
-    // A fresh read of the table makes the rows match it again.
-    connect(inner, &QAbstractItemModel::modelReset, this, [this] {
-        LibraryLocker locker(m_mutex->mutex());
-        m_modelStale = false;
-    });
-    // The inner model's indexes are turned into ours (whole rows: our
-    // columns are not the table's).
-    connect(inner, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
-                emit dataChanged(index(topLeft.row(), 0),
-                                 index(bottomRight.row(), kColumnCount - 1));
-            });
-    connect(inner, &QAbstractItemModel::headerDataChanged, this,
-            [this] { emit headerDataChanged(Qt::Horizontal, 0, kColumnCount - 1); });
-    connect(inner, &QAbstractItemModel::layoutAboutToBeChanged, this,
-            [this] { emit layoutAboutToBeChanged(); });
-    connect(inner, &QAbstractItemModel::layoutChanged, this, [this] { emit layoutChanged(); });
-    connect(inner, &QAbstractItemModel::rowsAboutToBeInserted, this,
-            [this](const QModelIndex &, int first, int last) { beginInsertRows({}, first, last); });
-    connect(inner, &QAbstractItemModel::rowsInserted, this, [this] { endInsertRows(); });
-    connect(inner, &QAbstractItemModel::rowsAboutToBeRemoved, this,
-            [this](const QModelIndex &, int first, int last) { beginRemoveRows({}, first, last); });
-    connect(inner, &QAbstractItemModel::rowsRemoved, this, [this] { endRemoveRows(); });
-    connect(inner, &QAbstractItemModel::modelAboutToBeReset, this, [this] { beginResetModel(); });
-    connect(inner, &QAbstractItemModel::modelReset, this, [this] { endResetModel(); });
+    connect(m_store.get(), &LibraryStore::rowsRemoved, this,
+            [this](const QList<qlonglong> &ids) { dropRows(ids); });
 }
 
 int Library::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_model->rowCount();
+    return parent.isValid() ? 0 : int(m_rows.size());
 }
 
 int Library::columnCount(const QModelIndex &parent) const
@@ -151,67 +196,39 @@ int Library::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : kColumnCount;
 }
 
-QRecursiveMutex *Library::rowsLock() const
-{
-    return QThread::currentThread() == thread() ? nullptr : m_mutex->mutex();
-}
-
 LibraryItem Library::item(int row) const
 {
-    LibraryLocker locker(rowsLock());
-    const int rows = m_model->rowCount();
+    const int rows = int(m_rows.size());
     if (row < 0 || row >= rows)
         return LibraryItem();
-    // The cache is the library thread's own.
-    if (locker.mutex())
-        return decodeRow(m_model->valuesAt(row));
     if (m_items.size() != rows) {
         m_items.clear();
         m_items.resize(rows);
     }
     std::optional<LibraryItem> &cached = m_items[row];
     if (!cached)
-        cached = decodeRow(m_model->valuesAt(row));
+        cached = LibraryStore::itemOf(m_rows.at(row));
     return *cached;
 }
 
-LibraryItem Library::decodeRow(const QList<QVariant> &values) const
+QList<QVariant> Library::valuesAt(int row) const
 {
-    return LibraryReader::decode(values, m_itemColumns);
+    return row >= 0 && row < m_rows.size() ? m_rows.at(row) : Row();
 }
 
-void Library::clearItemCache()
+qlonglong Library::idOf(int row) const
 {
-    LibraryLocker locker(m_mutex->mutex());
-    m_items.clear();
+    return row >= 0 && row < m_rows.size() ? idOfRow(m_rows.at(row)) : -1;
 }
 
-void Library::itemsInserted(int first, int last)
+int Library::rowOfId(qlonglong id) const
 {
-    LibraryLocker locker(m_mutex->mutex());
-    const int count = last - first + 1;
-    // A cache of the old rows gets empty slots; any other is dropped.
-    if (m_items.size() + count == m_model->rowCount() && first <= m_items.size())
-        m_items.insert(first, count, std::nullopt);
-    else
-        m_items.clear();
-}
-
-void Library::itemsChanged(int first, int last)
-{
-    LibraryLocker locker(m_mutex->mutex());
-    for (int row = std::max(first, 0); row <= last && row < m_items.size(); ++row)
-        m_items[row].reset();
-}
-
-void Library::itemsRemoved(int first, int last)
-{
-    LibraryLocker locker(m_mutex->mutex());
-    const int count = last - first + 1;
-    if (m_items.size() - count == m_model->rowCount() && last < m_items.size())
-        m_items.remove(first, count);
-    else
-        m_items.clear();
+    if (m_rowById.isEmpty() && !m_rows.isEmpty()) {
+        m_rowById.reserve(m_rows.size());
+        for (qsizetype row = 0; row < m_rows.size(); ++row)
+            m_rowById.insert(idOfRow(m_rows.at(row)), int(row));
+    }
+    return m_rowById.value(id, -1);
 }
 
 QVariant Library::data(const QModelIndex &index, int role) const
@@ -264,44 +281,148 @@ Qt::ItemFlags Library::flags(const QModelIndex &index) const
     return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled : Qt::NoItemFlags;
 }
 
-QSqlDatabase Library::connection() const
+bool Library::before(const Row &a, const Row &b) const
 {
-    if (QThread::currentThread() == thread())
-        return m_db;
-    // Qt connections belong to the thread that made them: a worker gets its
-    // own on the same file, kept until it calls releaseThreadConnection().
-    const QString name = threadConnectionName();
-    if (QSqlDatabase::contains(name))
-        return QSqlDatabase::database(name);
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-    db.setDatabaseName(databasePath());
-    if (db.open())
-        tuneConnection(db);
-    else
-        qCWarning(lcLibrary).noquote() << QStringLiteral("Library::connection could not open ") +
-                                    databasePath() + QStringLiteral("\n    with error: ") +
-                                    db.lastError().text();
-    return db;
+    if (m_sortColumn > LibraryStore::Id && m_sortColumn < LibraryStore::ColumnCount) {
+        int order = compareValues(a.at(m_sortColumn), b.at(m_sortColumn));
+        if (m_sortOrder == Qt::DescendingOrder)
+            order = -order;
+        if (order != 0)
+            return order < 0;
+    } else if (m_sortColumn == LibraryStore::Id && m_sortOrder == Qt::DescendingOrder) {
+        return idOfRow(b) < idOfRow(a);
+    }
+    return idOfRow(a) < idOfRow(b);
 }
 
-QString Library::threadConnectionName()
+void Library::countGuid(const Row &row, int delta)
 {
-    return QStringLiteral("zeltaLibrary-%1").arg(quintptr(QThread::currentThreadId()), 0, 16);
-}
-
-void Library::releaseThreadConnection()
-{
-    const QString name = threadConnectionName();
-    if (!QSqlDatabase::contains(name))
+    const QString guid = row.value(LibraryStore::Guid).toString();
+    if (guid.isEmpty())
         return;
-    QSqlDatabase::database(name, false).close();
-    QSqlDatabase::removeDatabase(name);
+    int &count = m_guids[guid];
+    count += delta;
+    if (count <= 0)
+        m_guids.remove(guid);
+}
+
+void Library::setRows(QList<Row> rows)
+{
+    // An empty library read again is no change for the views.
+    if (rows.isEmpty() && m_rows.isEmpty()) {
+        m_loaded = true;
+        return;
+    }
+    beginResetModel();
+    m_rows = std::move(rows);
+    m_rowById.clear();
+    m_items.clear();
+    m_guids.clear();
+    for (const Row &row : std::as_const(m_rows))
+        countGuid(row, 1);
+    m_loaded = true;
+    endResetModel();
+}
+
+void Library::insertSorted(QList<Row> added)
+{
+    const auto less = [this](const Row &a, const Row &b) { return before(a, b); };
+    std::stable_sort(added.begin(), added.end(), less);
+    QList<qsizetype> places;
+    places.reserve(added.size());
+    for (const Row &row : std::as_const(added))
+        places << (std::upper_bound(m_rows.cbegin(), m_rows.cend(), row, less) - m_rows.cbegin());
+    // Runs of rows that share a place go in together, the last run first so
+    // the places found stay right.
+    qsizetype end = added.size();
+    while (end > 0) {
+        qsizetype start = end - 1;
+        const qsizetype place = places.at(start);
+        while (start > 0 && places.at(start - 1) == place)
+            --start;
+        const qsizetype count = end - start;
+        beginInsertRows(QModelIndex(), int(place), int(place + count - 1));
+        m_rows.insert(place, count, Row());
+        if (m_items.size() + count == m_rows.size())
+            m_items.insert(place, count, std::nullopt);
+        else
+            m_items.clear();
+        m_rowById.clear();
+        for (qsizetype i = 0; i < count; ++i) {
+            countGuid(added.at(start + i), 1);
+            m_rows[place + i] = std::move(added[start + i]);
+        }
+        endInsertRows();
+        end = start;
+    }
+}
+
+void Library::addRows(QList<Row> rows)
+{
+    // A row the first read brought already is not shown twice.
+    if (m_loaded)
+        rows.removeIf([this](const Row &row) { return rowOfId(idOfRow(row)) >= 0; });
+    if (!rows.isEmpty())
+        insertSorted(std::move(rows));
+}
+
+void Library::changeRows(const QList<Row> &rows)
+{
+    for (const Row &stored : rows) {
+        const int row = rowOfId(idOfRow(stored));
+        if (row < 0) {
+            insertSorted({stored});
+            continue;
+        }
+        const bool placed = (row == 0 || !before(stored, m_rows.at(row - 1))) &&
+                            (row + 1 == m_rows.size() || !before(m_rows.at(row + 1), stored));
+        if (!placed) {
+            // Its sort key changed: out at the old place, in at the new one.
+            dropRow(row);
+            insertSorted({stored});
+            continue;
+        }
+        countGuid(m_rows.at(row), -1);
+        countGuid(stored, 1);
+        m_rows[row] = stored;
+        if (row < m_items.size())
+            m_items[row].reset();
+        emit dataChanged(index(row, 0), index(row, kColumnCount - 1));
+    }
+}
+
+void Library::dropRow(int row)
+{
+    beginRemoveRows(QModelIndex(), row, row);
+    countGuid(m_rows.at(row), -1);
+    m_rows.remove(row);
+    if (row < m_items.size() && m_items.size() == m_rows.size() + 1)
+        m_items.remove(row);
+    else
+        m_items.clear();
+    m_rowById.clear();
+    endRemoveRows();
+}
+
+void Library::dropRows(const QList<qlonglong> &ids)
+{
+    QList<int> rows;
+    for (qlonglong id : ids) {
+        const int row = rowOfId(id);
+        if (row >= 0)
+            rows << row;
+    }
+    // From the bottom up, so the rows found stay right.
+    std::sort(rows.begin(), rows.end(), std::greater<>());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    for (int row : std::as_const(rows))
+        dropRow(row);
 }
 
 bool Library::isBusy() const
 {
     return !m_copyTargets.isEmpty() || !m_pending.isEmpty() || !m_importer->isIdle() ||
-           m_metaDataBuilder->isBuilding() || m_integrityChecker->isRunning();
+           m_metaDataBuilder->isBuilding() || m_integrityChecker->isRunning() || m_store->isBusy();
 }
 
 void Library::startIntegrityCheck()
@@ -324,14 +445,7 @@ bool Library::stopWorkers()
 
 void Library::lastWindowClosed()
 {
-    if (!stopWorkers())
-        return;
-    // What the importer stored last is shown by the model of this run too.
-    LibraryLocker locker(m_mutex->mutex());
-    if (m_modelStale)
-        refresh();
-    else
-        showStoredRows();
+    stopWorkers();
 }
 
 bool Library::isImportItem(LibraryItem item)
@@ -342,20 +456,16 @@ bool Library::isImportItem(LibraryItem item)
     }
     if (item.guid().isEmpty())
         return true;
-    LibraryLocker locker(m_mutex->mutex());
-    QSqlQuery query(connection());
-    query.prepare(QStringLiteral("SELECT videoPath, sizeInBytes, creationDate, mediaLengthInSecs, "
-                                 "thumbnailPath, title, description, categories, stars, duration "
-                                 "FROM library WHERE guid=?"));
-    query.addBindValue(LibraryItem::encode(item.guid()));
-    if (!query.exec()) {
-        qCWarning(lcLibrary).noquote() << QStringLiteral("Library::importItem error checking if importing "
-                                               "item (remote) exists\n    with error: ") +
-                                    query.lastError().text();
+    bool ok = false;
+    const bool found = containsGuid(item.guid(), &ok);
+    if (!ok) {
+        qCWarning(lcLibrary).noquote() << QStringLiteral("Library::importItem error checking if "
+                                                         "importing item (remote) exists");
         return false;
     }
-    if (query.next())
-        qCDebug(lcLibrary) << "Library::importItem item already exists in database, still adding it..";
+    if (found)
+        qCDebug(lcLibrary)
+            << "Library::importItem item already exists in database, still adding it..";
     return true;
 }
 
@@ -379,52 +489,49 @@ void Library::importDownload(const LibraryItem &record)
 QList<int> Library::rowsOfGuid(const QString &guid) const
 {
     const QString stored = LibraryItem::encode(guid);
-    const int guidColumn = m_model->fieldIndex(QStringLiteral("guid"));
-    const int rows = m_model->rowCount();
     QList<int> found;
-    for (int row = 0; row < rows; ++row) {
-        const QString value = m_model->index(row, guidColumn).data().toString();
+    for (int row = 0; row < m_rows.size(); ++row) {
+        const QString value = m_rows.at(row).at(LibraryStore::Guid).toString();
         if (value == stored || LibraryItem::decode(value) == guid)
             found << row;
     }
     return found;
 }
 
+void Library::removeInStore(const QList<qlonglong> &ids, bool deleteFiles)
+{
+    LibraryStore *store = m_store.get();
+    Library *self = this;
+    store->post([store, self, ids, deleteFiles] {
+        const LibraryItems removed = store->removeIds(ids);
+        if (!deleteFiles)
+            return;
+        for (const LibraryItem &item : removed)
+            deleteItemFiles(store, item);
+        // After the removed rows (the events keep their order).
+        QMetaObject::invokeMethod(self, [self] { emit self->updated(); });
+    });
+}
+
 void Library::removeItem(QString guid)
 {
-    qlonglong id = -1;
-    {
-        LibraryLocker locker(m_mutex->mutex());
-        const QList<int> rows = rowsOfGuid(guid);
-        if (rows.isEmpty())
-            return;
-        id = m_model->recordAt(rows.first()).value(QStringLiteral("id")).toLongLong();
-        if (!m_model->removeRows(rows.first(), 1))
-            return;
-    }
+    const QList<int> rows = rowsOfGuid(guid);
+    if (rows.isEmpty())
+        return;
+    const qlonglong id = idOf(rows.first());
+    removeInStore({id}, false);
     // The row's categories and titles leave the filter lists with it.
     m_metaDataBuilder->updateRows({id});
 }
 
 void Library::removeItem(int row, bool updateMetadata)
 {
-    qlonglong id;
-    {
-        LibraryLocker locker(m_mutex->mutex());
-        if (row < 0 || row >= m_model->rowCount()) {
-            qCWarning(lcLibrary) << "Library::removeItem called with invalid row " << row;
-            return;
-        }
-        const QSqlRecord record = m_model->recordAt(row);
-        id = record.value(QStringLiteral("id")).toLongLong();
-        const LibraryItem video = LibraryItem::fromRecord(record);
-        if (m_model->removeRows(row, 1))
-            deleteItemFiles(video);
-        else
-            qCWarning(lcLibrary).noquote() << QStringLiteral("Library::removeRow error: ") +
-                                        m_model->lastError().text();
+    if (row < 0 || row >= m_rows.size()) {
+        qCWarning(lcLibrary) << "Library::removeItem called with invalid row " << row;
+        return;
     }
-    emit updated();
+    const qlonglong id = idOf(row);
+    removeInStore({id}, true);
     if (updateMetadata)
         m_metaDataBuilder->updateRows({id});
 }
@@ -434,48 +541,23 @@ void Library::removeItem(int row)
     removeItem(row, true);
 }
 
-bool Library::removeRecord(int id, bool deleteFiles)
+bool Library::removeRecord(qlonglong id, bool deleteFiles)
 {
-    LibraryItem video;
-    {
-        LibraryLocker locker(m_mutex->mutex());
-        QSqlQuery query(connection());
-        query.prepare(QStringLiteral("SELECT * FROM library WHERE id=?"));
-        query.addBindValue(id);
-        if (!query.exec() || !query.next())
-            return false;
-        video = LibraryItem::fromRecord(query.record());
-        query.finish();
-        query.prepare(QStringLiteral("DELETE FROM library WHERE id=?"));
-        query.addBindValue(id);
-        if (!query.exec()) {
-            qCWarning(lcLibrary).noquote() << QStringLiteral("Library::removeRow error: ") +
-                                        query.lastError().text();
-            return false;
+    LibraryStore *store = m_store.get();
+    const bool removed = store->call([store, id, deleteFiles] {
+        const LibraryItems items = store->removeIds({id});
+        if (deleteFiles) {
+            for (const LibraryItem &item : items)
+                deleteItemFiles(store, item);
         }
-        m_removedIds << id;
-        if (deleteFiles)
-            deleteItemFiles(video);
-    }
-    QMetaObject::invokeMethod(this, &Library::showStoredRows, Qt::QueuedConnection);
-    emit updated();
-    return true;
+        return !items.isEmpty();
+    });
+    if (removed)
+        emit updated();
+    return removed;
 }
 
-bool Library::isReferenced(const QString &path)
-{
-    QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT id FROM library WHERE videoPath=? OR thumbnailPath=? OR "
-                                 "coverPath=? LIMIT 1"));
-    const QString stored = LibraryItem::encode(path);
-    for (int i = 0; i < 3; ++i)
-        query.addBindValue(stored);
-    // When in doubt the file stays.
-    return !query.exec() || query.next();
-}
-
-void Library::deleteItemFiles(const LibraryItem &item)
+void Library::deleteItemFiles(LibraryStore *store, const LibraryItem &item)
 {
     // Only the row's own files inside the library go, never a file another
     // row still shows, and a folder only once it is empty.
@@ -493,7 +575,7 @@ void Library::deleteItemFiles(const LibraryItem &item)
                 << QStringLiteral("Library::removeItem leaves a file outside the library: ") + path;
             continue;
         }
-        if (isReferenced(path))
+        if (store->isReferenced(path))
             continue;
         if (!QFile::remove(path)) {
             qCWarning(lcLibrary).noquote()
@@ -502,7 +584,8 @@ void Library::deleteItemFiles(const LibraryItem &item)
     }
     for (const QString &path : std::as_const(folders)) {
         QDir folder(path);
-        if (!folder.exists() || LibraryPaths::isLibraryFolder(path) || !LibraryPaths::isInside(path) ||
+        if (!folder.exists() || LibraryPaths::isLibraryFolder(path) ||
+            !LibraryPaths::isInside(path) ||
             !folder.isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
             continue;
         const QString name = folder.dirName();
@@ -538,9 +621,10 @@ bool Library::importFile(QString originalPath, QString toDir)
         return false;
     }
     if (folder.exists(target)) {
-        qCWarning(lcLibrary).noquote() << QStringLiteral("Library::importFile file already exists in "
-                                               "toDir: ") +
-                                    target;
+        qCWarning(lcLibrary).noquote()
+            << QStringLiteral("Library::importFile file already exists in "
+                              "toDir: ") +
+                   target;
         return false;
     }
     const QString destination = folder.absoluteFilePath(target);
@@ -574,188 +658,88 @@ void Library::importFolder(QString path)
 
 LibraryItems Library::find(QString searchString)
 {
-    LibraryItems found;
-    LibraryLocker locker(m_mutex->mutex());
-    const QString pattern = LibraryReader::findPattern(searchString);
-    // While the model matches the table, only the ids of the hits are read
-    // and the rows come from the model, decoded once. A row removed by a
-    // worker may still be shown with an id the table gave to a new row.
-    if (!m_modelStale && m_removedIds.isEmpty()) {
-        bool complete = false;
-        found = findInModel(pattern, &complete);
-        if (complete)
-            return found;
-        found.clear();
-    }
-    LibraryReader reader(connection());
-    if (!reader.find(searchString, [&found](int, const LibraryItem &item) { found << item; }))
-        qCWarning(lcLibrary).noquote()
-            << QStringLiteral("Library::find query failed: ") + reader.lastError();
-    return found;
-}
-
-LibraryItems Library::findInModel(const QString &pattern, bool *complete) const
-{
-    LibraryItems found;
-    *complete = false;
-    QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT id FROM library WHERE ") + LibraryReader::findCondition());
-    query.bindValue(QStringLiteral(":text"), pattern);
-    if (!query.exec())
-        return found;
-    QList<int> rows;
-    while (query.next()) {
-        const int row = m_model->rowOfId(query.value(0).toInt());
-        if (row < 0)
-            return found;
-        rows << row;
-    }
-    found.reserve(rows.size());
-    for (int row : std::as_const(rows))
-        found << item(row);
-    *complete = true;
-    return found;
+    LibraryStore *store = m_store.get();
+    return store->call([store, searchString] { return store->find(searchString); });
 }
 
 void Library::setDownloaded(QString guid)
 {
-    bool ok;
-    {
-        LibraryLocker locker(m_mutex->mutex());
-        QSqlQuery query(connection());
-        query.prepare(QStringLiteral("UPDATE library SET downloaded=1 WHERE guid=?;"));
-        query.addBindValue(LibraryItem::encode(guid));
-        ok = query.exec();
-        // Only the rows of this guid are read again (by id: a row may move).
-        QList<int> ids;
-        for (int row : rowsOfGuid(guid))
-            ids << m_model->valuesAt(row).value(m_model->fieldIndex(QStringLiteral("id"))).toInt();
-        for (int id : std::as_const(ids)) {
-            if (ok && !m_model->reloadRow(m_model->rowOfId(id)))
-                markModelStale();
-        }
-    }
-    if (!ok) {
-        qCWarning(lcLibrary) << "set Download Failed query";
-        return;
-    }
-    if (m_modelStale)
-        refresh();
-    emit updated();
+    LibraryStore *store = m_store.get();
+    store->post([store, guid] {
+        if (!store->markDownloaded(guid))
+            qCWarning(lcLibrary) << "set Download Failed query";
+    });
 }
 
 void Library::onSort(Library::sortHeaders column, Qt::SortOrder order)
 {
     qCDebug(lcLibrary) << "onsort col" << int(column);
-    LibraryLocker locker(m_mutex->mutex());
-    m_model->setSort(sortColumn(column), order);
-    m_model->select();
+    // The rows are all here: they are put in order without the store.
+    beginResetModel();
+    m_sortColumn = sortColumn(column);
+    m_sortOrder = order;
+    std::stable_sort(m_rows.begin(), m_rows.end(),
+                     [this](const Row &a, const Row &b) { return before(a, b); });
+    m_rowById.clear();
+    m_items.clear();
+    endResetModel();
     emit doSorted();
-    m_model->fetchAll();
 }
 
 QList<bool> Library::contains(const LibraryItems &items)
 {
-    QList<bool> found(items.size(), false);
-    if (items.isEmpty())
-        return found;
-    LibraryLocker locker(m_mutex->mutex());
-    QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT title, dvdTitle, videoPath FROM library"))) {
-        qCWarning(lcLibrary) << "Library::contains could not execute query";
-        return found;
-    }
-    // One read of the table answers for every item.
-    QSet<QString> videoPaths;
-    QSet<QPair<QString, QString>> titles;
-    while (query.next()) {
-        titles.insert({LibraryItem::decode(query.value(0).toString()),
-                       LibraryItem::decode(query.value(1).toString())});
-        videoPaths.insert(LibraryItem::decode(query.value(2).toString()));
-    }
-    for (qsizetype i = 0; i < items.size(); ++i) {
-        const LibraryItem &item = items.at(i);
-        found[i] = videoPaths.contains(item.videoPath()) ||
-                   titles.contains({item.title(), item.dvdTitle()});
-    }
-    return found;
-}
-
-RecursiveMutex *Library::connectionMutex()
-{
-    // One lock for the one shared connection, whoever uses it: the library,
-    // the download records and the updater, in any thread.
-    static RecursiveMutex mutex;
-    return &mutex;
+    LibraryStore *store = m_store.get();
+    return store->call([store, items] { return store->contains(items); });
 }
 
 bool Library::containsGuid(const QString &guid, bool *ok)
 {
-    LibraryLocker locker(m_mutex->mutex());
-    QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT id FROM library WHERE guid=?"));
-    query.addBindValue(LibraryItem::encode(guid));
-    const bool executed = query.exec();
+    // The rows shown know every stored guid once the first read came.
+    if (QThread::currentThread() == thread() && m_loaded) {
+        if (ok)
+            *ok = true;
+        return m_guids.contains(LibraryItem::encode(guid));
+    }
+    LibraryStore *store = m_store.get();
+    bool done = false;
+    const bool found =
+        store->call([store, guid, &done] { return store->containsGuid(guid, &done); });
     if (ok)
-        *ok = executed;
-    if (!executed)
-        qCWarning(lcLibrary).noquote() << QStringLiteral("Library::containsGuid query failed: ") +
-                                    query.lastError().text();
-    return executed && query.next();
+        *ok = done;
+    return found;
 }
 
 bool Library::updateItem(int row, const QString &title, const QString &description,
                          const QString &categories, const QString &stars)
 {
-    SiteReport::Form form;
-    qlonglong id;
-    {
-        LibraryLocker locker(m_mutex->mutex());
-        if (row < 0 || row >= m_model->rowCount())
-            return false;
-        const QSqlRecord record = m_model->recordAt(row);
-        id = record.value(QStringLiteral("id")).toLongLong();
-        const LibraryItem old = LibraryItem::fromRecord(record);
-        form << qMakePair(QStringLiteral("member_id"), SiteReport::memberName())
-             << qMakePair(QStringLiteral("fileName"), QFileInfo(old.videoPath()).fileName());
-        if (!old.guid().isEmpty())
-            form << qMakePair(QStringLiteral("scene_id"), old.guid());
-        form << qMakePair(QStringLiteral("oldTitle"), old.title())
-             << qMakePair(QStringLiteral("oldDescription"), old.description())
-             << qMakePair(QStringLiteral("oldTags"), old.categories())
-             << qMakePair(QStringLiteral("oldCast"), old.stars())
-             << qMakePair(QStringLiteral("title"), title)
-             << qMakePair(QStringLiteral("description"), description)
-             << qMakePair(QStringLiteral("tags"), categories)
-             << qMakePair(QStringLiteral("cast"), stars);
+    if (row < 0 || row >= m_rows.size())
+        return false;
+    const qlonglong id = idOf(row);
+    const LibraryItem old = item(row);
+    EditForm form;
+    form << qMakePair(QStringLiteral("fileName"), QFileInfo(old.videoPath()).fileName());
+    if (!old.guid().isEmpty())
+        form << qMakePair(QStringLiteral("scene_id"), old.guid());
+    form << qMakePair(QStringLiteral("oldTitle"), old.title())
+         << qMakePair(QStringLiteral("oldDescription"), old.description())
+         << qMakePair(QStringLiteral("oldTags"), old.categories())
+         << qMakePair(QStringLiteral("oldCast"), old.stars())
+         << qMakePair(QStringLiteral("title"), title)
+         << qMakePair(QStringLiteral("description"), description)
+         << qMakePair(QStringLiteral("tags"), categories)
+         << qMakePair(QStringLiteral("cast"), stars);
 
-        QSqlQuery query(connection());
-        query.prepare(QStringLiteral("UPDATE library SET title=:title, description=:description, "
-                                     "categories=:categories, stars=:stars WHERE id=:id"));
-        query.bindValue(QStringLiteral(":title"), LibraryItem::encode(title));
-        query.bindValue(QStringLiteral(":description"), LibraryItem::encode(description));
-        query.bindValue(QStringLiteral(":categories"), LibraryItem::encode(categories));
-        query.bindValue(QStringLiteral(":stars"), LibraryItem::encode(stars));
-        query.bindValue(QStringLiteral(":id"), id);
-        if (!query.exec()) {
-            qCWarning(lcLibrary).noquote() << QStringLiteral("CorvMediaInformationEditDialog::accept(): ") +
-                                        query.lastError().text();
-            qCWarning(lcLibrary).noquote() << query.lastQuery();
-            return false;
-        }
-        // Only this row is read again; views repaint it.
-        if (!m_model->reloadRow(row))
-            markModelStale();
-    }
-    if (m_modelStale)
-        refresh();
-    emit updated();
-    m_metaDataBuilder->updateRows({id});
-    QNetworkReply *reply = SiteReport::postEdit(form);
-    connect(reply, &QNetworkReply::finished, this, [this, reply] { postbackFinsihed(reply); });
+    LibraryStore *store = m_store.get();
+    Library *self = this;
+    store->post([store, self, id, title, description, categories, stars, form] {
+        if (!store->updateFields(id, title, description, categories, stars, nullptr))
+            return;
+        // Told after the changed row (the events keep their order).
+        QMetaObject::invokeMethod(self, [self, id, form] {
+            self->m_metaDataBuilder->updateRows({id});
+            emit self->editReported(form);
+        });
+    });
     return true;
 }
 
@@ -769,28 +753,17 @@ void Library::postbackFinsihed(QNetworkReply *reply)
     reply->deleteLater();
 }
 
-void Library::refresh()
+void Library::reload()
 {
-    LibraryLocker locker(m_mutex->mutex());
-    m_storedIds.clear();
-    m_removedIds.clear();
-    m_model->select();
-}
-
-void Library::showStoredRows()
-{
-    // An index build holds the lock for long: rather than wait (and freeze
-    // the views), try again shortly.
-    if (!m_mutex->tryLock()) {
-        m_showStoredRetry->start();
-        return;
-    }
-    // Removals first: a stored row may reuse the id of a removed one.
-    m_model->forgetRows(std::exchange(m_removedIds, {}));
-    const QList<qlonglong> ids = std::exchange(m_storedIds, {});
-    if (!ids.isEmpty())
-        m_model->showStoredRows(ids);
-    m_mutex->unlock();
+    LibraryStore *store = m_store.get();
+    const int column = m_sortColumn;
+    const Qt::SortOrder order = m_sortOrder;
+    LibraryStore::Rows rows = store->call([store, column, order] {
+        LibraryStore::Rows read;
+        store->readAll(&read, column, order);
+        return read;
+    });
+    setRows(std::move(rows));
 }
 
 void Library::done(bool)

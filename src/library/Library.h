@@ -5,25 +5,25 @@
 
 #include <QAbstractTableModel>
 #include <QHash>
+#include <QPair>
 #include <QSqlDatabase>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 class IntegrityChecker;
+class LibraryStore;
 class MetaDataBuilder;
 class QNetworkReply;
-class QRecursiveMutex;
-class QTimer;
-class QSqlRecord;
-class RecursiveMutex;
-class SQLModel;
 class VideoImporter;
 
-// The one process-wide library of videos: a table model over the `library`
-// table of the library database, with import, search, removal and edits.
-// It owns the importer, metadata builder and integrity checker threads and
-// the file copier.
+// The one process-wide library of videos: a table model over a copy of the
+// `library` table's rows, kept by the library store (its own thread and
+// connection) and brought up to date by the store's signals. It orchestrates
+// imports (copy names, the importer), removals with their files, edits and the
+// search; the importer, metadata builder and integrity checker are jobs that
+// talk to the store.
 class Library : public QAbstractTableModel
 {
     Q_OBJECT
@@ -38,6 +38,9 @@ public:
     };
     Q_ENUM(sortHeaders)
 
+    // An edit report for the site: form items in order.
+    using EditForm = QList<QPair<QString, QString>>;
+
     explicit Library(QObject *parent = nullptr);
     ~Library() override;
 
@@ -50,19 +53,27 @@ public:
 
     // The video of a row (an invalid item for a bad row).
     LibraryItem item(int row) const;
+    // The stored values of a row by LibraryStore::Column (empty for a bad row).
+    QList<QVariant> valuesAt(int row) const;
+    // The table id of a row (-1 for a bad row), and the row of an id (-1).
+    qlonglong idOf(int row) const;
+    int rowOfId(qlonglong id) const;
+
+    // True once the rows of the first read are shown.
+    bool isLoaded() const { return m_loaded; }
 
     // Starts the check of the library folder against the table.
     void startIntegrityCheck();
 
     // For each item: true when a row has its videoPath, or its title and DVD
-    // title (the table is read once for all of them).
+    // title. For worker threads (it waits for the store).
     QList<bool> contains(const LibraryItems &items);
-    // True when a row has this site guid (compared in its stored, encoded
-    // form). `ok` is false when the query failed. Safe from any thread.
+    // True when a row has this site guid. In the window's thread it is
+    // answered from the rows shown, without waiting for the store.
     bool containsGuid(const QString &guid, bool *ok = nullptr);
 
-    // Saves new descriptive fields of a row and reports the edit to the site.
-    // False when the row is invalid or the update failed.
+    // Saves new descriptive fields of a row and, once stored, reports the edit
+    // (editReported). False for a bad row.
     bool updateItem(int row, const QString &title, const QString &description,
                     const QString &categories, const QString &stars);
 
@@ -70,38 +81,19 @@ public:
     // the same commit that stores the row (or once the video is found listed).
     void importDownload(const LibraryItem &record);
 
-    // True while copies, imports, the integrity check or an index build run.
+    // True while copies, imports, the integrity check, an index build or
+    // store jobs run.
     bool isBusy() const;
 
     MetaDataBuilder *metaDataBuilder() const { return m_metaDataBuilder; }
     IntegrityChecker *integrityChecker() const { return m_integrityChecker; }
     VideoImporter *videoImporter() const { return m_importer; }
     FileCopier *fileCopier() const { return m_copier; }
-    SQLModel *sqlModel() const { return m_model; }
-    RecursiveMutex *mutex() const { return m_mutex; }
-    // The lock readers of the model's rows take: none in the library's own
-    // thread, the only one that changes the rows (it does so under mutex()),
-    // so reading them there never waits for a worker holding the lock.
-    QRecursiveMutex *rowsLock() const;
-    // The lock of the shared connection, also for code that has no library.
-    static RecursiveMutex *connectionMutex();
-    // The library connection of the calling thread: the shared one in the
-    // library's thread, a connection of its own in a worker (which calls
-    // releaseThreadConnection() before it ends). Use it under mutex().
-    QSqlDatabase connection() const;
-    static void releaseThreadConnection();
+    LibraryStore *store() const { return m_store.get(); }
 
-    // Removes the row with this id and, when asked, its files; safe from any
-    // thread (the model drops just that row in the GUI thread). False when no
-    // such row.
-    bool removeRecord(int id, bool deleteFiles);
-    // Rows a worker stored (by id) that the model is to show; the GUI thread
-    // adds them, without reading the rest. Call it under mutex().
-    void addStoredRows(const QList<qlonglong> &ids) { m_storedIds += ids; }
-    // Tells the library that the table changed behind the model (a worker's
-    // connection wrote it); the next refresh brings the model up to date.
-    // Call it under mutex().
-    void markModelStale() { m_modelStale = true; }
+    // Removes the row with this id and, when asked, its files. For worker
+    // threads (it waits for the store). False when no such row.
+    bool removeRecord(qlonglong id, bool deleteFiles);
 
     // Library folders and database (set up once at start).
     static void setupPaths(const QString &basePath);
@@ -112,6 +104,9 @@ public:
     static QString libraryPath();
     static QString cachePath();
     static QString databasePath();
+    // The connection initDatabase() opened (in its thread): creation and
+    // migrations at start, and the download queue's records. The library
+    // table itself is the store's.
     static QSqlDatabase database();
     static QString connectionName();
 
@@ -121,6 +116,9 @@ Q_SIGNALS:
     void importProgress(int progress);
     void importFinished();
     void doSorted();
+    // An edit was stored; the form is what the site is told (the wiring adds
+    // the member's name in front and sends it).
+    void editReported(const Library::EditForm &form);
 
 public Q_SLOTS:
     void lastWindowClosed();
@@ -133,16 +131,14 @@ public Q_SLOTS:
     bool importFile(QString originalPath, QString toDir);
     bool importFile(QString originalPath);
     void importFolder(QString path);
+    // Waits for the store (zelta-cli, the page's search box).
     LibraryItems find(QString searchString);
     void setDownloaded(QString guid);
     void onSort(Library::sortHeaders column, Qt::SortOrder order);
     void postbackFinsihed(QNetworkReply *reply);
 
-    // Re-reads the table into the model (after a worker thread changed it).
-    void refresh();
-    // Adds the rows workers stored, and drops the rows they removed, since the
-    // last call to the model.
-    void showStoredRows();
+    // Reads every row from the store again, waiting for them (zelta-cli).
+    void reload();
 
 private Q_SLOTS:
     void done(bool error);
@@ -151,53 +147,54 @@ private Q_SLOTS:
     void fileCopyProgress(int id, qint64 progress);
 
 private:
-    static QString threadConnectionName();
-    void forwardModelSignals();
-    void clearItemCache();
-    void itemsInserted(int first, int last);
-    void itemsRemoved(int first, int last);
-    void itemsChanged(int first, int last);
-    LibraryItems findInModel(const QString &pattern, bool *complete) const;
-    // A row of the model decoded (what LibraryItem::fromRecord gives, read
-    // by position).
-    LibraryItem decodeRow(const QList<QVariant> &values) const;
-    // Rows of the model whose guid is this one (stored or decoded).
+    using Row = QList<QVariant>;
+
+    void connectStore();
+    // Replaces every row (ordered by the current sort already).
+    void setRows(QList<Row> rows);
+    void addRows(QList<Row> rows);
+    void changeRows(const QList<Row> &rows);
+    void dropRows(const QList<qlonglong> &ids);
+    void dropRow(int row);
+    void insertSorted(QList<Row> added);
+    // True when `a` comes before `b` in the current sort (ties by id).
+    bool before(const Row &a, const Row &b) const;
+    void countGuid(const Row &row, int delta);
+    // Rows whose guid is this one (stored or decoded).
     QList<int> rowsOfGuid(const QString &guid) const;
+    // Removes the rows of these ids in the store's thread, and their files.
+    void removeInStore(const QList<qlonglong> &ids, bool deleteFiles);
     // Deletes a removed row's own files inside the library, and their folder
-    // when nothing else is left in it. Call it under mutex().
-    void deleteItemFiles(const LibraryItem &item);
-    // Whether any row names this file (as video, thumbnail or cover).
-    bool isReferenced(const QString &path);
+    // when nothing else is left in it (run in the store's thread).
+    static void deleteItemFiles(LibraryStore *store, const LibraryItem &item);
     // Stops the worker threads once; false when they were stopped already.
     bool stopWorkers();
 
-    static void tuneConnection(QSqlDatabase &db);
     static bool migrateLibraryV2();
     static bool migrateLibraryV3();
     static void setUpgradeProblem(const QString &reason);
+    static void tuneConnection(QSqlDatabase &db);
 
     LibraryItems m_pending;
     // Destinations of copies still running, by copy id: their names are taken.
     QHash<int, QString> m_copyTargets;
     FileCopier *m_copier = nullptr;
-    RecursiveMutex *m_mutex = nullptr;
-    SQLModel *m_model = nullptr;
+    std::unique_ptr<LibraryStore> m_store;
     MetaDataBuilder *m_metaDataBuilder = nullptr;
     VideoImporter *m_importer = nullptr;
     IntegrityChecker *m_integrityChecker = nullptr;
-    QSqlDatabase m_db;
-    // Decoded rows, filled as they are read; rows inserted or removed are
-    // inserted or removed here too, any other change clears it.
+
+    // The rows, in the current sort.
+    QList<Row> m_rows;
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    // Row of each id, built when first asked for after a change.
+    mutable QHash<qlonglong, int> m_rowById;
+    // Decoded rows, filled as they are read (same length as m_rows or empty).
     mutable QList<std::optional<LibraryItem>> m_items;
-    // Model column of each field decodeRow() reads (-1 when missing).
-    QList<int> m_itemColumns;
-    // True from a change of the table made past the model until the model
-    // is read again; searches then read everything from the table.
-    bool m_modelStale = false;
-    // Stored by workers, not yet in the model (guarded by mutex()).
-    QList<qlonglong> m_storedIds;
-    // Removed by workers, still in the model (guarded by mutex()).
-    QList<qlonglong> m_removedIds;
-    QTimer *m_showStoredRetry = nullptr;
+    // Rows per stored guid, for the "already in the library?" question.
+    QHash<QString, int> m_guids;
+    // True once the first rows came from the store.
+    bool m_loaded = false;
     bool m_closed = false;
 };

@@ -2,7 +2,7 @@
 
 #include "library/Library.h"
 #include "library/LibraryItem.h"
-#include "library/SQLModel.h"
+#include "library/LibraryStore.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
@@ -56,8 +56,8 @@ void LibraryFilterModel::setSourceModel(QAbstractItemModel *model)
     m_library = qobject_cast<Library *>(model);
     m_textColumns.clear();
     if (m_library) {
-        for (const char *field : {"title", "stars", "categories", "description", "dvdTitle"})
-            m_textColumns << m_library->sqlModel()->fieldIndex(QLatin1String(field));
+        m_textColumns = {LibraryStore::Title, LibraryStore::Stars, LibraryStore::Categories,
+                         LibraryStore::Description, LibraryStore::DvdTitle};
     }
     if (model) {
         connectCache(model);
@@ -215,7 +215,7 @@ LibraryFilterModel::Entry LibraryFilterModel::makeEntry(int sourceRow) const
 {
     if (!m_library)
         return entryOf(sourceModel()->index(sourceRow, 0).data().value<LibraryItem>());
-    const QList<QVariant> values = m_library->sqlModel()->valuesAt(sourceRow);
+    const QList<QVariant> values = m_library->valuesAt(sourceRow);
     const auto text = [&values](int column) {
         return column >= 0 && column < values.size()
                    ? LibraryItem::decode(values.at(column).toString())

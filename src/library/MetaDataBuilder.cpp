@@ -1,10 +1,9 @@
 #include "library/MetaDataBuilder.h"
 #include "core/Logging.h"
 
-#include "library/Library.h"
 #include "library/LibrarySchema.h"
+#include "library/LibraryStore.h"
 #include "library/MetaDataIndex.h"
-#include "library/RecursiveMutex.h"
 
 #include <QAtomicInt>
 #include <QHash>
@@ -45,21 +44,40 @@ void setupTables(QSqlDatabase &db)
     for (const TableSpec &table : kTables) {
         const QString name = QLatin1String(table.name);
         if (existing.contains(name) && !query.exec(QStringLiteral("drop table ") + name))
-            qCWarning(lcLibrary).noquote() << QStringLiteral("MetaDataBuilder::setupTables could not drop "
-                                                   "table ") +
-                                        name;
+            qCWarning(lcLibrary).noquote()
+                << QStringLiteral("MetaDataBuilder::setupTables could not drop "
+                                  "table ") +
+                       name;
         if (!query.exec(table.create))
-            qCWarning(lcLibrary).noquote() << QStringLiteral("Library::initDatabase could not make ") + name +
-                                        QStringLiteral(" table\n    with error: ") +
-                                        query.lastError().text();
+            qCWarning(lcLibrary).noquote()
+                << QStringLiteral("Library::initDatabase could not make ") + name +
+                       QStringLiteral(" table\n    with error: ") + query.lastError().text();
     }
 }
 
 } // namespace
 
-MetaDataBuilder::MetaDataBuilder(Library *library, const QString &databasePath)
-    : m_library(library), m_databasePath(databasePath), m_connectionName(uniqueConnectionName())
+MetaDataBuilder::MetaDataBuilder(LibraryStore *store, const QString &databasePath)
+    : m_store(store), m_databasePath(databasePath), m_connectionName(uniqueConnectionName())
 {
+}
+
+void MetaDataBuilder::setBuildGate(std::function<void()> gate)
+{
+    QMutexLocker locker(&m_mutex);
+    m_gate = std::move(gate);
+}
+
+bool MetaDataBuilder::begin(QSqlDatabase &db)
+{
+    // The write lock from the start: the store's writes wait for this
+    // transaction rather than fail inside their own.
+    QSqlQuery query(db);
+    if (query.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return true;
+    qCWarning(lcLibrary).noquote()
+        << QStringLiteral("MetaDataBuilder: can't open transaction: ") + query.lastError().text();
+    return false;
 }
 
 MetaDataBuilder::~MetaDataBuilder()
@@ -137,11 +155,11 @@ void MetaDataBuilder::run()
             QSqlDatabase db =
                 QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
             db.setDatabaseName(m_databasePath);
+            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=60000"));
             if (!db.open()) {
                 qCWarning(lcLibrary) << "MetaDataBuilder::run invalid database connection";
             } else {
-                const bool built =
-                    full || !m_index ? buildIndex(db) : updateIndex(db, changed);
+                const bool built = full || !m_index ? buildIndex(db) : updateIndex(db, changed);
                 if (built)
                     emit update();
             }
@@ -163,36 +181,37 @@ void MetaDataBuilder::run()
 
 bool MetaDataBuilder::buildIndex(QSqlDatabase &db)
 {
-    LibraryLocker locker(m_library->mutex()->mutex());
     m_index.reset();
-    db.transaction();
-
-    QSqlQuery rows(db);
-    rows.setForwardOnly(true);
-    if (!rows.exec(QStringLiteral("SELECT id, dvdTitle, categories, stars FROM library"))) {
-        qCWarning(lcLibrary).noquote() << QStringLiteral("MetaDataBuilder::run error, ") +
-                                    rows.lastError().text();
-        db.commit();
+    // The library rows come from the store (a short read there); the index
+    // tables, derived data, are written here on this thread's connection.
+    bool read = false;
+    const LibraryStore::Rows library =
+        m_store->call([store = m_store, &read] { return store->metaDataRows({}, &read); });
+    if (!read)
         return false;
-    }
-    QList<std::pair<qlonglong, MetaDataIndex::Row>> library;
-    while (rows.next())
-        library.append({rows.value(0).toLongLong(),
-                        {rows.value(1).toString(), rows.value(2).toString(),
-                         rows.value(3).toString()}});
-    rows.finish();
-
+    if (!begin(db))
+        return false;
     setupTables(db);
     auto index = std::make_unique<MetaDataIndex>();
     index->attach(db);
-    for (const auto &[id, row] : std::as_const(library)) {
+    std::function<void()> gate;
+    {
+        QMutexLocker locker(&m_mutex);
+        gate = m_gate;
+    }
+    const qsizetype middle = library.size() / 2;
+    for (qsizetype i = 0; i < library.size(); ++i) {
+        if (i == middle && gate)
+            gate();
         if (isStopping()) {
             // The previous index stays as it was.
             index->detach();
             db.rollback();
             return false;
         }
-        if (!index->add(id, row)) {
+        const LibraryStore::Row &row = library.at(i);
+        if (!index->add(row.at(0).toLongLong(),
+                        {row.at(1).toString(), row.at(2).toString(), row.at(3).toString()})) {
             qCWarning(lcLibrary).noquote() << index->error();
             index->detach();
             db.commit();
@@ -201,8 +220,8 @@ bool MetaDataBuilder::buildIndex(QSqlDatabase &db)
     }
     index->detach();
     if (!db.commit()) {
-        qCWarning(lcLibrary).noquote() << QStringLiteral("MetaDataBuilder::run could not commit: ") +
-                                    db.lastError().text();
+        qCWarning(lcLibrary).noquote()
+            << QStringLiteral("MetaDataBuilder::run could not commit: ") + db.lastError().text();
         return true;
     }
     m_index = std::move(index);
@@ -211,34 +230,28 @@ bool MetaDataBuilder::buildIndex(QSqlDatabase &db)
 
 bool MetaDataBuilder::updateIndex(QSqlDatabase &db, const QSet<qlonglong> &ids)
 {
-    LibraryLocker locker(m_library->mutex()->mutex());
-    db.transaction();
-    QStringList list;
-    for (qlonglong id : ids)
-        list << QString::number(id);
-    QSqlQuery rows(db);
-    rows.setForwardOnly(true);
-    bool ok = rows.exec(QStringLiteral("SELECT id, dvdTitle, categories, stars FROM library "
-                                       "WHERE id IN (%1)")
-                            .arg(list.join(QLatin1Char(','))));
+    bool ok = false;
+    const QList<qlonglong> wanted(ids.cbegin(), ids.cend());
+    const LibraryStore::Rows rows =
+        m_store->call([store = m_store, &wanted, &ok] { return store->metaDataRows(wanted, &ok); });
     QHash<qlonglong, MetaDataIndex::Row> stored;
-    while (ok && rows.next())
-        stored.insert(rows.value(0).toLongLong(),
-                      {rows.value(1).toString(), rows.value(2).toString(),
-                       rows.value(3).toString()});
-    rows.finish();
-    m_index->attach(db);
-    for (auto id = ids.cbegin(); ok && id != ids.cend(); ++id) {
-        const auto row = stored.constFind(*id);
-        ok = row == stored.cend() ? m_index->remove(*id) : m_index->add(*id, *row);
+    for (const LibraryStore::Row &row : rows)
+        stored.insert(row.at(0).toLongLong(),
+                      {row.at(1).toString(), row.at(2).toString(), row.at(3).toString()});
+    ok = ok && begin(db);
+    if (ok) {
+        m_index->attach(db);
+        for (auto id = ids.cbegin(); ok && id != ids.cend(); ++id) {
+            const auto row = stored.constFind(*id);
+            ok = row == stored.cend() ? m_index->remove(*id) : m_index->add(*id, *row);
+        }
+        m_index->detach();
     }
-    m_index->detach();
     if (ok && db.commit())
         return true;
     // What is kept of the index no longer matches the tables: built anew.
     qCWarning(lcLibrary).noquote() << QStringLiteral("MetaDataBuilder: update failed, ") +
-                                m_index->error() + rows.lastError().text() +
-                                db.lastError().text();
+                                          m_index->error() + db.lastError().text();
     db.rollback();
     return buildIndex(db);
 }

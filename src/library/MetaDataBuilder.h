@@ -5,26 +5,31 @@
 #include <QSqlDatabase>
 #include <QThread>
 
+#include <functional>
 #include <memory>
 
-class Library;
+class LibraryStore;
 class MetaDataIndex;
 
 // Keeps the metadata index (categories, models, DVD titles and their links)
-// up to date with the library table, in its own thread and connection:
-// built in full once, then following the rows that change.
+// up to date with the library table: built in full once, then following the
+// rows that change. It reads the library rows from the store and writes the
+// index tables (derived data) on a connection of its own thread.
 class MetaDataBuilder : public QThread
 {
     Q_OBJECT
 
 public:
-    MetaDataBuilder(Library *library, const QString &databasePath);
+    MetaDataBuilder(LibraryStore *store, const QString &databasePath);
     ~MetaDataBuilder() override;
 
     // Stops for good: later build() calls do nothing.
     void stop();
     // True from build() until the last asked-for build has ended.
     bool isBuilding() const;
+    // Called by the build thread half-way through every full build (tests hold
+    // a build there).
+    void setBuildGate(std::function<void()> gate);
 
 Q_SIGNALS:
     void update();
@@ -45,8 +50,10 @@ private:
     bool buildIndex(QSqlDatabase &db);
     bool updateIndex(QSqlDatabase &db, const QSet<qlonglong> &ids);
     bool isStopping() const;
+    static bool begin(QSqlDatabase &db);
 
-    Library *m_library;
+    LibraryStore *m_store;
+    std::function<void()> m_gate;
     QString m_databasePath;
     QString m_connectionName;
     mutable QMutex m_mutex;

@@ -3,18 +3,13 @@
 
 #include "library/Library.h"
 #include "library/LibraryPaths.h"
+#include "library/LibraryStore.h"
 #include "library/MetaDataBuilder.h"
-#include "library/RecursiveMutex.h"
 #include "media/Thumbnail.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
-#include <QSqlDriver>
-#include <QSqlError>
-#include <QSqlField>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QtDebug>
 
 namespace {
@@ -113,90 +108,16 @@ void VideoImporter::makeThumbnailAndDuration(LibraryItem &item)
     }
 }
 
-bool VideoImporter::isStored(const QSqlDatabase &db, const QString &videoPath, qlonglong fromId)
-{
-    QSqlQuery query(db);
-    query.prepare(QStringLiteral("SELECT id FROM library WHERE videoPath=? AND id>=? LIMIT 1"));
-    query.addBindValue(LibraryItem::encode(videoPath));
-    query.addBindValue(fromId);
-    return query.exec() && query.next();
-}
-
-qlonglong VideoImporter::lastId(const QSqlDatabase &db)
-{
-    QSqlQuery query(db);
-    return query.exec(QStringLiteral("SELECT max(id) FROM library")) && query.next()
-               ? query.value(0).toLongLong()
-               : 0;
-}
-
 QList<qlonglong> VideoImporter::insertBatch(const LibraryItems &items,
                                             const QSet<QString> &downloaded)
 {
     if (items.isEmpty() && downloaded.isEmpty())
         return {};
-    // The search for a stored copy reads the whole table: it is made before
-    // the lock (this thread has its own connection), and under the lock only
-    // the rows added since are searched.
-    QSqlDatabase db = m_library->connection();
-    QSet<QString> stored;
-    const qlonglong checkedUpTo = lastId(db);
-    for (const LibraryItem &item : items) {
-        if (isStored(db, item.videoPath()))
-            stored.insert(item.videoPath());
-    }
-    LibraryLocker locker(m_library->mutex()->mutex());
-    const qlonglong newFrom = lastId(db) < checkedUpTo ? 0 : checkedUpTo;
-    const bool transaction = db.transaction();
-    if (!transaction)
-        qCWarning(lcLibrary) << "SQLModel: can't open transaction";
-    QList<qlonglong> ids;
-    QSqlQuery query(db);
-    QString prepared;
-    QSet<QString> failed;
-    for (const LibraryItem &item : items) {
-        // A video is listed once, however often it is handed over.
-        if (stored.contains(item.videoPath()) || isStored(db, item.videoPath(), newFrom)) {
-            qCDebug(lcLibrary).noquote()
-                << QStringLiteral("VideoImporter: already in the library: ") + item.videoPath();
-            continue;
-        }
-        const QSqlRecord record = item.toRecord();
-        const QString statement = db.driver()->sqlStatement(
-            QSqlDriver::InsertStatement, QStringLiteral("library"), record, true);
-        if (statement != prepared) {
-            prepared = statement;
-            query.prepare(statement);
-        }
-        for (int i = 0; i < record.count(); ++i)
-            query.addBindValue(record.value(i));
-        if (query.exec()) {
-            ids << query.lastInsertId().toLongLong();
-        } else {
-            failed.insert(item.videoPath());
-            qCWarning(lcLibrary).noquote() << QStringLiteral("SQLModel::insertRecord failed: ") +
-                                        query.lastError().text();
-        }
-    }
-    // A finished download's record goes in the same commit as its row.
-    QSqlQuery records(db);
-    records.prepare(QStringLiteral("DELETE FROM downloads WHERE downloadPath=?"));
-    for (const QString &path : downloaded) {
-        if (failed.contains(path))
-            continue;
-        records.addBindValue(LibraryItem::encode(path));
-        if (!records.exec())
-            qCWarning(lcLibrary).noquote()
-                << QStringLiteral("VideoImporter could not remove the download record: ") +
-                       records.lastError().text();
-    }
-    if (transaction && !db.commit()) {
-        qCWarning(lcLibrary) << "SQLModel: can't commit transaction";
-        db.rollback();
-        return {};
-    }
-    m_library->addStoredRows(ids);
-    return ids;
+    // One short transaction in the store's thread; the rows reach the views
+    // through the store's rowsStored.
+    LibraryStore *store = m_library->store();
+    return store->call(
+        [store, &items, &downloaded] { return store->insertItems(items, downloaded); });
 }
 
 void VideoImporter::run()
@@ -236,10 +157,7 @@ void VideoImporter::run()
             QSet<QString> record;
             if (downloaded.remove(item.videoPath()))
                 record.insert(item.videoPath());
-            const QList<qlonglong> stored = insertBatch({item}, record);
-            if (!stored.isEmpty())
-                emit inserted(int(stored.size()));
-            storedIds += stored;
+            storedIds += insertBatch({item}, record);
         }
         insertBatch({}, downloaded);
         emit importFinished();
@@ -251,5 +169,4 @@ void VideoImporter::run()
         if (m_stop && m_queue.isEmpty())
             break;
     }
-    Library::releaseThreadConnection();
 }

@@ -4,7 +4,6 @@
 
 #include <QMutex>
 #include <QSet>
-#include <QSqlDatabase>
 #include <QThread>
 #include <QWaitCondition>
 
@@ -34,19 +33,14 @@ Q_SIGNALS:
     void importStarted();
     void importFinished();
     void updated();
-    // Rows were inserted into the table, each as soon as it is stored; the
-    // library shows the rows it was handed (Library::addStoredRows).
-    void inserted(int count);
 
 protected:
     void run() override;
 
 private:
     // Stores the items and deletes the download records of `downloaded`, in
-    // one commit; the ids of the new rows go to the library and are returned.
+    // one commit of the store; the ids of the new rows.
     QList<qlonglong> insertBatch(const LibraryItems &items, const QSet<QString> &downloaded);
-    static bool isStored(const QSqlDatabase &db, const QString &videoPath, qlonglong fromId = 0);
-    static qlonglong lastId(const QSqlDatabase &db);
 
     Library *m_library;
     mutable QMutex m_mutex;

@@ -1,19 +1,23 @@
 // The wiring object: one per process, and a teardown in order while a
 // download runs and the media server serves.
 #include "ScriptedPrompt.h"
+#include "core/SiteConfig.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadRecords.h"
 #include "engines/Engines.h"
 #include "library/Library.h"
+#include "library/LibraryStore.h"
 #include "tv/LumiqoTv.h"
 #include "tv/MediaServer.h"
 #include "web/SignInState.h"
 
 #include <QDir>
 #include <QHostAddress>
+#include <QNetworkProxy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QUrlQuery>
 #include <QtTest>
 
 #include <memory>
@@ -77,6 +81,77 @@ private Q_SLOTS:
             QCOMPARE(Engines::instance(), &first);
         }
         QCOMPARE(Engines::instance(), nullptr);
+    }
+
+    // A stored edit goes to the site's report address as a form, the member first.
+    void editIsReportedToTheSite()
+    {
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        SiteConfig::setValue(QStringLiteral("secureMembersUrl"),
+                             QUrl(QStringLiteral("http://127.0.0.1:%1").arg(server.serverPort())));
+        QByteArray request;
+        connect(&server, &QTcpServer::newConnection, this, [&] {
+            QTcpSocket *socket = server.nextPendingConnection();
+            connect(socket, &QTcpSocket::readyRead, socket, [&request, socket] {
+                request += socket->readAll();
+                const int headerEnd = request.indexOf("\r\n\r\n");
+                const int length =
+                    request.mid(request.toLower().indexOf("content-length:") + 15, 10)
+                        .trimmed()
+                        .split('\r')
+                        .first()
+                        .toInt();
+                if (headerEnd >= 0 && request.size() >= headerEnd + 4 + length)
+                    socket->write("HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: "
+                                  "close\r\n\r\nok");
+            });
+        });
+
+        Engines engines;
+        QVERIFY(engines.openDatabase());
+        Library *library = engines.library();
+        LibraryItem item;
+        item.title(QStringLiteral("Old title"));
+        item.videoPath(
+            QDir(Library::libraryPath()).absoluteFilePath(QStringLiteral("Old title.mp4")));
+        item.sizeInBytes(10);
+        item.creationDate(1000);
+        item.guid(QStringLiteral("scene-7"));
+        item.categories(QStringLiteral("A"));
+        LibraryStore *store = library->store();
+        QCOMPARE(store->call([&] { return store->insertItems({item}); }).size(), 1);
+        QTRY_COMPARE(library->rowCount(), 1);
+        QVERIFY(library->updateItem(0, QStringLiteral("New 'title' & more"),
+                                    QStringLiteral("50% off"), QStringLiteral("A, B"),
+                                    QStringLiteral("Ann")));
+
+        QTRY_VERIFY_WITH_TIMEOUT(request.contains("\r\n\r\n") && request.endsWith("Ann"), 10000);
+        QVERIFY(request.startsWith("POST /zelta/postback.php "));
+        QVERIFY(request.toLower().contains("content-type: application/x-www-form-urlencoded"));
+        const QUrlQuery form(QString::fromUtf8(request.mid(request.indexOf("\r\n\r\n") + 4)));
+        const auto value = [&form](const char *key) {
+            return form.queryItemValue(QLatin1String(key), QUrl::FullyDecoded);
+        };
+        QCOMPARE(value("fileName"), QStringLiteral("Old title.mp4"));
+        QCOMPARE(value("scene_id"), QStringLiteral("scene-7"));
+        QCOMPARE(value("oldTitle"), QStringLiteral("Old title"));
+        QCOMPARE(value("oldTags"), QStringLiteral("A"));
+        QCOMPARE(value("title"), QStringLiteral("New 'title' & more"));
+        QCOMPARE(value("description"), QStringLiteral("50% off"));
+        QCOMPARE(value("tags"), QStringLiteral("A, B"));
+        QCOMPARE(value("cast"), QStringLiteral("Ann"));
+        const QStringList keys = [&form] {
+            QStringList k;
+            for (const auto &pair : form.queryItems())
+                k << pair.first;
+            return k;
+        }();
+        QCOMPARE(keys,
+                 (QStringList{"member_id", "fileName", "scene_id", "oldTitle", "oldDescription",
+                              "oldTags", "oldCast", "title", "description", "tags", "cast"}));
+        QCOMPARE(value("member_id"), QStringLiteral("demo"));
     }
 
     // Everything is torn down with a download receiving and the server up:

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "library/Library.h"
-#include "library/SQLModel.h"
+#include "library/LibraryStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,6 +22,8 @@ public:
         Library::setupPaths(m_dir.path());
         Library::initDatabase(QString());
         library = std::make_unique<Library>();
+        // The first read of the rows is shown before a test starts.
+        waitFor([this] { return library->isLoaded(); });
     }
 
     ~LibraryTestFixture() { library.reset(); }
@@ -29,13 +31,35 @@ public:
     QString folder() const { return Library::libraryPath(); }
     QString base() const { return m_dir.path(); }
 
-    // Adds rows straight through the model (no encoder involved).
-    void addRows(const LibraryItems &items)
+    // Stores rows the way the importer does (through the store, no encoder
+    // involved) and waits until the model shows them. False when a row did
+    // not make it.
+    [[nodiscard]] bool addRows(const LibraryItems &items)
     {
-        QList<QSqlRecord> records;
-        for (const LibraryItem &item : items)
-            records << item.toRecord();
-        library->sqlModel()->insertRecords(records);
+        LibraryStore *store = library->store();
+        const QList<qlonglong> ids = store->call([&] { return store->insertItems(items); });
+        return ids.size() == items.size() && waitFor([&] {
+                   for (qlonglong id : std::as_const(ids)) {
+                       if (library->rowOfId(id) < 0)
+                           return false;
+                   }
+                   return true;
+               });
+    }
+
+    // Runs the event loop until `done` holds (false after the time-out).
+    template <typename Condition> bool waitFor(Condition done, int timeoutMs = 30000)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done()) {
+            if (timer.elapsed() > timeoutMs)
+                return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            if (!done())
+                QThread::yieldCurrentThread();
+        }
+        return true;
     }
 
     // A valid item; with `createFile` its video file exists.
@@ -71,8 +95,8 @@ public:
             idleRounds = library->isBusy() ? 0 : idleRounds + 1;
             QThread::msleep(10);
         }
+        // What the store told last reaches the model.
         QCoreApplication::processEvents();
-        library->refresh();
         return true;
     }
 

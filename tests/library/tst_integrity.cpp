@@ -28,7 +28,7 @@ private Q_SLOTS:
         // Listed under another file name: a file with its title and DVD title is no new video.
         LibraryItem renamed =
             fixture.makeItem(QStringLiteral("renamed"), 4, QStringLiteral("original.mp4"), true);
-        fixture.addRows({gone1, gone2, kept, renamed});
+        QVERIFY(fixture.addRows({gone1, gone2, kept, renamed}));
 
         // While the program is closed: two videos vanish, new files arrive.
         fixture.library.reset();

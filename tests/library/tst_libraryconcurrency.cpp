@@ -1,9 +1,11 @@
-#include "library/IntegrityChecker.h"
 #include "LibraryTestFixture.h"
-#include "library/MetaDataBuilder.h"
 #include "TestSupport.h"
+#include "library/IntegrityChecker.h"
+#include "library/MetaDataBuilder.h"
 #include "library/VideoImporter.h"
 
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -51,7 +53,7 @@ private Q_SLOTS:
             item.categories(QStringLiteral("C%1, C%2").arg(i % 5).arg(i % 3));
             existing << item;
         }
-        fixture.addRows(existing);
+        QVERIFY(fixture.addRows(existing));
         for (int i = 0; i < 3; ++i) {
             QDir(fixture.folder()).mkpath(QStringLiteral("Dropped"));
             QFile::copy(m_clip, fixture.folder() + QStringLiteral("/Dropped/drop%1.mp4").arg(i));
@@ -87,7 +89,7 @@ private Q_SLOTS:
         QVERIFY(!fixture.library->metaDataBuilder()->isRunning());
         QVERIFY(!fixture.library->integrityChecker()->isRunning());
         QCOMPARE(fixture.tableRows(QStringLiteral("library")), 6);
-        QCOMPARE(fixture.library->rowCount(), 6);
+        QVERIFY(fixture.waitFor([&] { return fixture.library->rowCount() == 6; }));
         // Work asked for after closing is refused quietly.
         fixture.library->metaDataBuilder()->build();
         fixture.library->startIntegrityCheck();
@@ -96,8 +98,56 @@ private Q_SLOTS:
 
         fixture.library.reset();
         fixture.library = std::make_unique<Library>();
-        QCOMPARE(fixture.library->rowCount(), 6);
+        QVERIFY(fixture.waitFor([&] { return fixture.library->rowCount() == 6; }));
         QCOMPARE(fixture.library->find(QStringLiteral("Scene 5")).size(), 1);
+    }
+
+    // While an index build is held half-way, the window's thread still gets
+    // its answers at once: the "already in the library?" check and a search.
+    void answersDuringAnIndexBuild()
+    {
+        LibraryTestFixture fixture;
+        LibraryItems items;
+        for (int i = 0; i < 200; ++i) {
+            LibraryItem item = fixture.makeItem(QStringLiteral("Item %1").arg(i), 10 + i);
+            item.guid(QStringLiteral("g%1").arg(i));
+            item.dvdTitle(QStringLiteral("Set %1").arg(i % 9));
+            item.categories(QStringLiteral("C%1, C%2").arg(i % 4).arg(i % 5));
+            items << item;
+        }
+        QVERIFY(fixture.addRows(items));
+        QVERIFY(fixture.waitIdle());
+
+        MetaDataBuilder *builder = fixture.library->metaDataBuilder();
+        QSemaphore reached;
+        QSemaphore release;
+        builder->setBuildGate([&] {
+            reached.release();
+            release.acquire();
+        });
+        // However the test ends, the build is let go before the library goes.
+        const auto letGo = qScopeGuard([&] {
+            builder->setBuildGate({});
+            release.release(16);
+        });
+        QSignalSpy built(builder, &MetaDataBuilder::update);
+        builder->build();
+        QVERIFY(reached.tryAcquire(1, 60000));
+        QVERIFY(builder->isBuilding());
+
+        bool ok = false;
+        QVERIFY(fixture.library->containsGuid(QStringLiteral("g7"), &ok));
+        QVERIFY(ok);
+        QVERIFY(!fixture.library->containsGuid(QStringLiteral("g200"), &ok));
+        QVERIFY(ok);
+        QCOMPARE(fixture.library->find(QStringLiteral("Item 199")).size(), 1);
+        QCOMPARE(built.size(), 0);
+
+        release.release();
+        QVERIFY(fixture.waitIdle());
+        QCOMPARE(built.size(), 1);
+        QCOMPARE(fixture.tableRows(QStringLiteral("dvd_titles")), 9);
+        QCOMPARE(fixture.tableRows(QStringLiteral("categories")), 5);
     }
 
     // Closing re-reads the table only when a worker changed it past the model,
@@ -105,7 +155,7 @@ private Q_SLOTS:
     void closingReadsTheTableOnlyWhenNeeded()
     {
         LibraryTestFixture fixture;
-        fixture.addRows({fixture.makeItem(QStringLiteral("kept"))});
+        QVERIFY(fixture.addRows({fixture.makeItem(QStringLiteral("kept"))}));
         {
             auto other = std::make_unique<Library>();
             QSignalSpy resets(other.get(), &QAbstractItemModel::modelReset);

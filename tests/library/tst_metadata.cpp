@@ -157,7 +157,7 @@ private Q_SLOTS:
         second.dvdTitle(QStringLiteral(" X & Y "));
         second.categories(QStringLiteral("B"));
         second.stars(QStringLiteral("Ann"));
-        fixture.addRows({first, second});
+        QVERIFY(fixture.addRows({first, second}));
         QVERIFY(build(fixture));
 
         QCOMPARE(fixture.tableRows(QStringLiteral("dvd_titles")), 1);
@@ -193,7 +193,7 @@ private Q_SLOTS:
             item.categories(video.second);
             items << item;
         }
-        fixture.addRows(items);
+        QVERIFY(fixture.addRows(items));
         QVERIFY(build(fixture));
 
         MetaDataModel categories(QStringLiteral("category"), QStringLiteral("categories"),
@@ -227,7 +227,7 @@ private Q_SLOTS:
 
         LibraryItem item = fixture.makeItem(QStringLiteral("q"));
         item.categories(QStringLiteral("it's, , 100%"));
-        fixture.addRows({item});
+        QVERIFY(fixture.addRows({item}));
         QVERIFY(build(fixture));
         categories.refresh();
         QCOMPARE(names(categories), (QStringList{"All (2)", "it's", "100%"}));

@@ -173,15 +173,15 @@ private Q_SLOTS:
     void tilesFollowTheirRows()
     {
         Page page;
-        page.fixture.addRows({page.fixture.makeItem(QStringLiteral("old"), 1000),
-                              page.fixture.makeItem(QStringLiteral("older"), 900)});
+        QVERIFY(page.fixture.addRows({page.fixture.makeItem(QStringLiteral("old"), 1000),
+                                      page.fixture.makeItem(QStringLiteral("older"), 900)}));
         page.show();
         CorvLibraryItemWidget *old = page.tile(0);
         CorvLibraryItemWidget *older = page.tile(1);
         QCOMPARE(page.paintedTitle(0), QStringLiteral("old"));
 
         // A newer row goes on top: the tiles move down with their rows.
-        page.fixture.addRows({page.fixture.makeItem(QStringLiteral("new"), 2000)});
+        QVERIFY(page.fixture.addRows({page.fixture.makeItem(QStringLiteral("new"), 2000)}));
         QCOMPARE(page.tile(1), old);
         QCOMPARE(page.tile(2), older);
         QCOMPARE(page.paintedTitle(0), QStringLiteral("new"));
@@ -189,6 +189,7 @@ private Q_SLOTS:
 
         // The top row goes: the later tiles move up.
         page.fixture.library->removeItem(0, false);
+        QVERIFY(page.fixture.waitIdle());
         QCOMPARE(page.tile(0), old);
         QCOMPARE(page.tile(1), older);
         QCOMPARE(page.paintedTitle(1), QStringLiteral("older"));
@@ -209,9 +210,9 @@ private Q_SLOTS:
         QFETCH(int, sortKey);
         QFETCH(QStringList, titles);
         Page page;
-        page.fixture.addRows({page.fixture.makeItem(QStringLiteral("a"), 1000),
-                              page.fixture.makeItem(QStringLiteral("b"), 2000),
-                              page.fixture.makeItem(QStringLiteral("c"), 3000)});
+        QVERIFY(page.fixture.addRows({page.fixture.makeItem(QStringLiteral("a"), 1000),
+                                      page.fixture.makeItem(QStringLiteral("b"), 2000),
+                                      page.fixture.makeItem(QStringLiteral("c"), 3000)}));
         Library *library = page.fixture.library.get();
         library->onSort(Library::sortHeaders(sortKey),
                         sortKey == Library::SortDate ? Qt::DescendingOrder : Qt::AscendingOrder);
@@ -221,6 +222,7 @@ private Q_SLOTS:
 
         QSignalSpy reset(library, &QAbstractItemModel::modelReset);
         QVERIFY(library->updateItem(row, QStringLiteral("z"), QString(), QString(), QString()));
+        QVERIFY(page.fixture.waitIdle());
         QCOMPARE(reset.size(), 0);
         QStringList painted;
         for (int r = 0; r < 3; ++r)
@@ -262,7 +264,7 @@ private Q_SLOTS:
         quint32 created = 1000;
         for (const Video &video : trickyVideos())
             items << itemOf(fixture, video, created++);
-        fixture.addRows(items);
+        QVERIFY(fixture.addRows(items));
         LibraryFilterModel filter;
         filter.setSourceModel(fixture.library.get());
         QCOMPARE(filter.rowCount(), int(trickyVideos().size()));
@@ -282,9 +284,10 @@ private Q_SLOTS:
         QCOMPARE(shown, expected);
 
         // A row added or changed under the filter is judged by its new texts.
-        fixture.addRows({itemOf(fixture, trickyVideos().first(), created++)});
+        QVERIFY(fixture.addRows({itemOf(fixture, trickyVideos().first(), created++)}));
         fixture.library->updateItem(fixture.library->rowCount() - 1, QStringLiteral("Quokka"),
                                     QString(), QString(), QString());
+        QVERIFY(fixture.waitIdle());
         int quokkas = 0;
         for (int row = 0; row < filter.rowCount(); ++row)
             quokkas += filter.index(row, 1).data().toString() == QLatin1String("Quokka");
@@ -313,7 +316,7 @@ private Q_SLOTS:
                 savedPicture(page.fixture.base() + QStringLiteral("/t.png"), Qt::red));
         if (cover)
             item.coverPath(savedPicture(page.fixture.base() + QStringLiteral("/c.png"), Qt::blue));
-        page.fixture.addRows({item});
+        QVERIFY(page.fixture.addRows({item}));
         page.show();
         page.widget->detailViewButtonClicked();
         LibraryTableView *table = page.widget->tableView();

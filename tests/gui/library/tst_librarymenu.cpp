@@ -102,7 +102,7 @@ private Q_SLOTS:
             QVERIFY(QFile::copy(m_clip, item.videoPath()));
             items << item;
         }
-        m_fixture->addRows(items);
+        QVERIFY(m_fixture->addRows(items));
         m_page = std::make_unique<LibraryWidget>(m_fixture->library.get());
         m_page->resize(900, 600);
         m_page->show();
@@ -213,7 +213,8 @@ private Q_SLOTS:
         const QString found = QFileInfo(pathOf(0)).absolutePath() + QStringLiteral("/Found.mp4");
         QVERIFY(QFile::copy(m_clip, found));
         m_fixture->library->startIntegrityCheck();
-        QTRY_COMPARE(m_page->statusWidget()->text(), QStringLiteral("Rebuilding library (1 files)..."));
+        QTRY_COMPARE(m_page->statusWidget()->text(),
+                     QStringLiteral("Rebuilding library (1 files)..."));
         QVERIFY(m_page->statusWidget()->isVisible());
         QVERIFY(m_fixture->waitIdle());
         QTRY_VERIFY(!m_page->statusWidget()->isVisible());

@@ -518,7 +518,7 @@ private Q_SLOTS:
         Library *library = m_engines->library();
         QCOMPARE(model()->libraryItem()->text(), QStringLiteral("My Library (%1)").arg(library->rowCount()));
         library->removeItem(0, false);
-        QCOMPARE(model()->libraryItem()->text(), QStringLiteral("My Library (2)"));
+        QTRY_COMPARE(model()->libraryItem()->text(), QStringLiteral("My Library (2)"));
 
         press(model()->downloadsItem());
         QVERIFY(m_window->infoWidget()->isVisible());

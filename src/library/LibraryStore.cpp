@@ -1,0 +1,452 @@
+#include "library/LibraryStore.h"
+#include "core/Logging.h"
+
+#include "library/LibraryReader.h"
+
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QtDebug>
+
+namespace {
+
+// The columns in Column order.
+const QString kColumns = QStringLiteral(
+    "id, thumbnailPath, title, sizeInBytes, creationDate, mediaLengthInSecs, description, "
+    "videoPath, guid, coverPath, dvdTitle, categories, stars, duration, downloaded");
+
+// Ids per statement when rows are read by id.
+constexpr qsizetype kIdsPerStatement = 500;
+
+// A writer waits this long for another connection's write (the index builder's).
+const QString kBusyTimeout = QStringLiteral("QSQLITE_BUSY_TIMEOUT=60000");
+
+QString idList(const QList<qlonglong> &ids, qsizetype from, qsizetype count)
+{
+    QStringList list;
+    for (qsizetype i = from; i < from + count && i < ids.size(); ++i)
+        list << QString::number(ids.at(i));
+    return list.join(QLatin1Char(','));
+}
+
+} // namespace
+
+LibraryStore::LibraryStore(const QString &databasePath)
+{
+    static const bool registered = [] {
+        qRegisterMetaType<LibraryStore::Rows>("LibraryStore::Rows");
+        qRegisterMetaType<QList<qlonglong>>("QList<qlonglong>");
+        return true;
+    }();
+    Q_UNUSED(registered);
+    static QAtomicInt counter;
+    m_connectionName = QStringLiteral("zeltaLibraryStore-%1").arg(counter.fetchAndAddRelaxed(1));
+    m_thread.setObjectName(QStringLiteral("LibraryStore"));
+    m_thread.start();
+    moveToThread(&m_thread);
+    call([this, databasePath] { open(databasePath); });
+}
+
+LibraryStore::~LibraryStore()
+{
+    call([this] { close(); });
+    m_thread.quit();
+    m_thread.wait();
+}
+
+void LibraryStore::post(std::function<void()> job)
+{
+    m_pending.ref();
+    QMetaObject::invokeMethod(
+        this,
+        [this, job = std::move(job)] {
+            job();
+            m_pending.deref();
+        },
+        Qt::QueuedConnection);
+}
+
+void LibraryStore::open(const QString &databasePath)
+{
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    m_db.setDatabaseName(databasePath);
+    m_db.setConnectOptions(kBusyTimeout);
+    if (!m_db.open()) {
+        qCWarning(lcLibrary).noquote() << QStringLiteral("LibraryStore could not open ") +
+                                              databasePath + QStringLiteral("\n    with error: ") +
+                                              m_db.lastError().text();
+        return;
+    }
+    QSqlQuery query(m_db);
+    // Searches scan the whole table: map the file rather than copy its pages.
+    query.exec(QStringLiteral("PRAGMA mmap_size=268435456"));
+    // Look-ups by guid (a descriptor's "already there?") and by video (every
+    // import) find their row without reading the table.
+    if (m_db.tables().contains(QStringLiteral("library"))) {
+        for (const QString &statement :
+             {QStringLiteral("CREATE INDEX IF NOT EXISTS library_guid ON library (guid)"),
+              QStringLiteral(
+                  "CREATE INDEX IF NOT EXISTS library_videoPath ON library (videoPath)")}) {
+            if (!query.exec(statement))
+                qCDebug(lcLibrary).noquote()
+                    << QStringLiteral("LibraryStore: no index: ") + query.lastError().text();
+        }
+    }
+}
+
+void LibraryStore::close()
+{
+    m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+bool LibraryStore::begin()
+{
+    QSqlQuery query(m_db);
+    if (query.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return true;
+    qCWarning(lcLibrary).noquote()
+        << QStringLiteral("LibraryStore: can't open transaction: ") + query.lastError().text();
+    return false;
+}
+
+bool LibraryStore::commit()
+{
+    QSqlQuery query(m_db);
+    if (query.exec(QStringLiteral("COMMIT")))
+        return true;
+    qCWarning(lcLibrary).noquote()
+        << QStringLiteral("LibraryStore: can't commit transaction: ") + query.lastError().text();
+    rollback();
+    return false;
+}
+
+void LibraryStore::rollback()
+{
+    QSqlQuery(m_db).exec(QStringLiteral("ROLLBACK"));
+}
+
+LibraryStore::Rows LibraryStore::select(const QString &condition, const QVariantList &values)
+{
+    Rows rows;
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    QString statement = QStringLiteral("SELECT ") + kColumns + QStringLiteral(" FROM library");
+    if (!condition.isEmpty())
+        statement += QStringLiteral(" WHERE ") + condition;
+    if (!query.prepare(statement)) {
+        qCWarning(lcLibrary).noquote()
+            << QStringLiteral("LibraryStore: can't read rows: ") + query.lastError().text();
+        return rows;
+    }
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    if (!query.exec()) {
+        qCWarning(lcLibrary).noquote()
+            << QStringLiteral("LibraryStore: can't read rows: ") + query.lastError().text();
+        return rows;
+    }
+    while (query.next()) {
+        Row row;
+        row.reserve(ColumnCount);
+        for (int column = 0; column < ColumnCount; ++column)
+            row.append(query.value(column));
+        rows.append(std::move(row));
+    }
+    return rows;
+}
+
+bool LibraryStore::readAll(Rows *rows, int sortColumn, Qt::SortOrder order)
+{
+    static const QStringList names = kColumns.split(QStringLiteral(", "));
+    QString orderBy = names.value(sortColumn, QStringLiteral("id"));
+    orderBy += order == Qt::DescendingOrder ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
+    if (sortColumn != Id)
+        orderBy += QStringLiteral(", id");
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT ") + kColumns +
+                    QStringLiteral(" FROM library ORDER BY ") + orderBy)) {
+        qCWarning(lcLibrary).noquote()
+            << QStringLiteral("SQLModel::select failed: ") + query.lastError().text();
+        return false;
+    }
+    while (query.next()) {
+        Row row;
+        row.reserve(ColumnCount);
+        for (int column = 0; column < ColumnCount; ++column)
+            row.append(query.value(column));
+        rows->append(std::move(row));
+    }
+    return true;
+}
+
+LibraryStore::Rows LibraryStore::readIds(const QList<qlonglong> &ids)
+{
+    Rows rows;
+    for (qsizetype from = 0; from < ids.size(); from += kIdsPerStatement)
+        rows += select(QStringLiteral("id IN (%1)").arg(idList(ids, from, kIdsPerStatement)), {});
+    return rows;
+}
+
+QList<qlonglong> LibraryStore::insertItems(const LibraryItems &items,
+                                           const QSet<QString> &downloadedPaths)
+{
+    if (items.isEmpty() && downloadedPaths.isEmpty())
+        return {};
+    if (!begin())
+        return {};
+    QList<qlonglong> ids;
+    QSet<QString> failed;
+    QSqlQuery listed(m_db);
+    listed.prepare(QStringLiteral("SELECT id FROM library WHERE videoPath=? LIMIT 1"));
+    QSqlQuery insert(m_db);
+    QString prepared;
+    for (const LibraryItem &item : items) {
+        // A video is listed once, however often it is handed over.
+        listed.addBindValue(LibraryItem::encode(item.videoPath()));
+        if (listed.exec() && listed.next()) {
+            qCDebug(lcLibrary).noquote()
+                << QStringLiteral("VideoImporter: already in the library: ") + item.videoPath();
+            listed.finish();
+            continue;
+        }
+        listed.finish();
+        const QSqlRecord record = item.toRecord();
+        const QString statement = m_db.driver()->sqlStatement(
+            QSqlDriver::InsertStatement, QStringLiteral("library"), record, true);
+        if (statement != prepared) {
+            prepared = statement;
+            insert.prepare(statement);
+        }
+        for (int i = 0; i < record.count(); ++i)
+            insert.addBindValue(record.value(i));
+        if (insert.exec()) {
+            ids << insert.lastInsertId().toLongLong();
+        } else {
+            failed.insert(item.videoPath());
+            qCWarning(lcLibrary).noquote()
+                << QStringLiteral("SQLModel::insertRecord failed: ") + insert.lastError().text();
+        }
+    }
+    // A finished download's record goes in the same commit as its row.
+    QSqlQuery records(m_db);
+    records.prepare(QStringLiteral("DELETE FROM downloads WHERE downloadPath=?"));
+    for (const QString &path : downloadedPaths) {
+        if (failed.contains(path))
+            continue;
+        records.addBindValue(LibraryItem::encode(path));
+        if (!records.exec())
+            qCWarning(lcLibrary).noquote()
+                << QStringLiteral("VideoImporter could not remove the download record: ") +
+                       records.lastError().text();
+    }
+    listed.finish();
+    insert.finish();
+    records.finish();
+    if (!commit())
+        return {};
+    if (!ids.isEmpty())
+        emit rowsStored(readIds(ids));
+    return ids;
+}
+
+LibraryItems LibraryStore::removeIds(const QList<qlonglong> &ids, QList<qlonglong> *removedIds)
+{
+    const Rows rows = readIds(ids);
+    if (rows.isEmpty() || !begin())
+        return {};
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("DELETE FROM library WHERE id=?"));
+    QList<qlonglong> removed;
+    LibraryItems items;
+    for (const Row &row : rows) {
+        query.addBindValue(row.at(Id));
+        if (!query.exec()) {
+            qCWarning(lcLibrary).noquote()
+                << QStringLiteral("Library::removeRow error: ") + query.lastError().text();
+            query.finish();
+            rollback();
+            return {};
+        }
+        removed << row.at(Id).toLongLong();
+        items << itemOf(row);
+    }
+    query.finish();
+    if (!commit())
+        return {};
+    if (removedIds)
+        *removedIds = removed;
+    emit rowsRemoved(removed);
+    return items;
+}
+
+bool LibraryStore::updateFields(qlonglong id, const QString &title, const QString &description,
+                                const QString &categories, const QString &stars, QString *error)
+{
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("UPDATE library SET title=:title, description=:description, "
+                                 "categories=:categories, stars=:stars WHERE id=:id"));
+    query.bindValue(QStringLiteral(":title"), LibraryItem::encode(title));
+    query.bindValue(QStringLiteral(":description"), LibraryItem::encode(description));
+    query.bindValue(QStringLiteral(":categories"), LibraryItem::encode(categories));
+    query.bindValue(QStringLiteral(":stars"), LibraryItem::encode(stars));
+    query.bindValue(QStringLiteral(":id"), id);
+    if (!query.exec()) {
+        if (error)
+            *error = query.lastError().text();
+        qCWarning(lcLibrary).noquote()
+            << QStringLiteral("CorvMediaInformationEditDialog::accept(): ") +
+                   query.lastError().text();
+        qCWarning(lcLibrary).noquote() << query.lastQuery();
+        return false;
+    }
+    emit rowsChanged(readIds({id}));
+    return true;
+}
+
+bool LibraryStore::markDownloaded(const QString &guid)
+{
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("UPDATE library SET downloaded=1 WHERE guid=?;"));
+    query.addBindValue(LibraryItem::encode(guid));
+    if (!query.exec())
+        return false;
+    const Rows rows = select(QStringLiteral("guid=?"), {LibraryItem::encode(guid)});
+    if (!rows.isEmpty())
+        emit rowsChanged(rows);
+    return true;
+}
+
+bool LibraryStore::containsGuid(const QString &guid, bool *ok)
+{
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT id FROM library WHERE guid=? LIMIT 1"));
+    query.addBindValue(LibraryItem::encode(guid));
+    const bool executed = query.exec();
+    if (ok)
+        *ok = executed;
+    if (!executed)
+        qCWarning(lcLibrary).noquote()
+            << QStringLiteral("Library::containsGuid query failed: ") + query.lastError().text();
+    return executed && query.next();
+}
+
+QList<bool> LibraryStore::contains(const LibraryItems &items)
+{
+    QList<bool> found(items.size(), false);
+    if (items.isEmpty())
+        return found;
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT title, dvdTitle, videoPath FROM library"))) {
+        qCWarning(lcLibrary) << "Library::contains could not execute query";
+        return found;
+    }
+    // One read of the table answers for every item.
+    QSet<QString> videoPaths;
+    QSet<QPair<QString, QString>> titles;
+    while (query.next()) {
+        titles.insert({LibraryItem::decode(query.value(0).toString()),
+                       LibraryItem::decode(query.value(1).toString())});
+        videoPaths.insert(LibraryItem::decode(query.value(2).toString()));
+    }
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const LibraryItem &item = items.at(i);
+        found[i] = videoPaths.contains(item.videoPath()) ||
+                   titles.contains({item.title(), item.dvdTitle()});
+    }
+    return found;
+}
+
+bool LibraryStore::isReferenced(const QString &path)
+{
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT id FROM library WHERE videoPath=? OR thumbnailPath=? OR "
+                                 "coverPath=? LIMIT 1"));
+    const QString stored = LibraryItem::encode(path);
+    for (int i = 0; i < 3; ++i)
+        query.addBindValue(stored);
+    // When in doubt the file stays.
+    return !query.exec() || query.next();
+}
+
+LibraryItems LibraryStore::find(const QString &text, bool *ok)
+{
+    LibraryItems found;
+    LibraryReader reader(m_db);
+    const bool done = reader.find(text, [&found](int, const LibraryItem &item) { found << item; });
+    if (!done)
+        qCWarning(lcLibrary).noquote()
+            << QStringLiteral("Library::find query failed: ") + reader.lastError();
+    if (ok)
+        *ok = done;
+    return found;
+}
+
+QSet<QString> LibraryStore::downloadPaths()
+{
+    QSet<QString> paths;
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT downloadPath FROM downloads")))
+        return paths;
+    while (query.next())
+        paths << QFileInfo(LibraryItem::decode(query.value(0).toString())).absoluteFilePath();
+    return paths;
+}
+
+LibraryStore::Rows LibraryStore::metaDataRows(const QList<qlonglong> &ids, bool *ok)
+{
+    Rows rows;
+    bool done = true;
+    const auto read = [&](const QString &condition) {
+        QSqlQuery query(m_db);
+        query.setForwardOnly(true);
+        if (!query.exec(QStringLiteral("SELECT id, dvdTitle, categories, stars FROM library") +
+                        condition)) {
+            qCWarning(lcLibrary).noquote()
+                << QStringLiteral("MetaDataBuilder::run error, ") + query.lastError().text();
+            done = false;
+            return;
+        }
+        while (query.next())
+            rows.append({query.value(0), query.value(1), query.value(2), query.value(3)});
+    };
+    if (ids.isEmpty()) {
+        read(QString());
+    } else {
+        for (qsizetype from = 0; done && from < ids.size(); from += kIdsPerStatement)
+            read(QStringLiteral(" WHERE id IN (%1)").arg(idList(ids, from, kIdsPerStatement)));
+    }
+    if (ok)
+        *ok = done;
+    return rows;
+}
+
+LibraryStore::Rows LibraryStore::names(const QString &statement)
+{
+    Rows rows;
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!query.exec(statement))
+        return rows;
+    while (query.next())
+        rows.append({query.value(0), query.value(1)});
+    return rows;
+}
+
+LibraryItem LibraryStore::itemOf(const Row &row)
+{
+    // Where each of LibraryReader::itemFields() is in a row.
+    static const QList<int> columns = {VideoPath,     SizeInBytes, CreationDate, MediaLengthInSecs,
+                                       ThumbnailPath, CoverPath,   Title,        Description,
+                                       Guid,          DvdTitle,    Categories,   Stars,
+                                       Duration,      Downloaded};
+    return LibraryReader::decode(row, columns);
+}

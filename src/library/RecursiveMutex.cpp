@@ -1,3 +1,0 @@
-#include "library/RecursiveMutex.h"
-
-RecursiveMutex::RecursiveMutex(QObject *parent) : QObject(parent) {}
