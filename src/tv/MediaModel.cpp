@@ -41,6 +41,8 @@ MediaModel::MediaModel(QObject *parent)
                 for (const QString &folder : folders)
                     relist(folder);
             });
+    connect(m_gatherer.get(), &MetaDataGatherer::gathered, this, &MediaModel::probeEnded,
+            Qt::DirectConnection);
     m_gatherer->setCacheFile(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
                              QStringLiteral("/tv-probes.cache"));
     m_thread.start();
@@ -70,6 +72,7 @@ void MediaModel::setRoot(const QString &path)
         QMutexLocker locker(&m_lock);
         generation = ++m_generation;
         m_removed.clear();
+        m_awaited.clear();
         m_ids.clear();
         m_folders.clear();
         m_root = std::make_unique<MediaNode>(QFileInfo(path).absoluteFilePath(), MediaNode::Folder,
@@ -502,6 +505,47 @@ void MediaModel::waitForMetaData(const QStringList &ahead, const QStringList &aw
     }
     if (!first.isEmpty())
         m_gatherer->waitFor(first, waited, deadline);
+}
+
+void MediaModel::announceWhenProbed(const QString &folderId, const QStringList &fileIds)
+{
+    QMutexLocker locker(&m_lock);
+    Awaited awaited{folderId, {}};
+    for (const QString &id : fileIds) {
+        const MediaNode *node = nodeByIdLocked(id);
+        if (node && !node->isFolder() && !node->probed)
+            awaited.files.insert(node);
+    }
+    if (awaited.files.isEmpty())
+        return;
+    // One announcement per folder, when all its awaited files are probed.
+    for (Awaited &folder : m_awaited) {
+        if (folder.folderId == folderId) {
+            folder.files.unite(awaited.files);
+            return;
+        }
+    }
+    m_awaited.append(awaited);
+}
+
+void MediaModel::probeEnded()
+{
+    QStringList folders;
+    {
+        QMutexLocker locker(&m_lock);
+        for (auto it = m_awaited.begin(); it != m_awaited.end();) {
+            it->files.removeIf([](const MediaNode *node) { return node->probed || node->gone; });
+            if (it->files.isEmpty()) {
+                if (!folders.contains(it->folderId))
+                    folders.append(it->folderId);
+                it = m_awaited.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    for (const QString &folder : std::as_const(folders))
+        Q_EMIT folderChanged(folder);
 }
 
 void MediaModel::readHeaderDurations(QList<MediaNodeInfo> *nodes)

@@ -69,6 +69,10 @@ public:
     // of the `awaited` files that have not been probed yet.
     void waitForMetaData(const QStringList &ahead, const QStringList &awaited,
                          QDeadlineTimer deadline);
+    // Once every one of the files has been probed, folderChanged() tells the
+    // folder again, so that clients that cached an answer made without those
+    // probes ask anew.
+    void announceWhenProbed(const QString &folderId, const QStringList &fileIds);
     // Files neither probed nor timed yet take the play length their header
     // tells (looked for once per file); the copies follow.
     void readHeaderDurations(QList<MediaNodeInfo> *nodes);
@@ -120,6 +124,8 @@ private:
     // A file changed on disk: new stamp, probe results dropped, probed anew.
     void updateFile(MediaNode *node, const FileStamp &stamp);
     QString uniqueObjectId(const QString &path) const;
+    // A probe ended: folders whose awaited files are all probed now are told.
+    void probeEnded();
 
     mutable QRecursiveMutex m_lock;
     std::unique_ptr<MediaNode> m_root;
@@ -129,6 +135,12 @@ private:
     // them until the next root.
     std::vector<std::unique_ptr<MediaNode>> m_removed;
     quint64 m_generation = 0;
+    struct Awaited
+    {
+        QString folderId;
+        QSet<const MediaNode *> files;
+    };
+    QList<Awaited> m_awaited; // under m_lock
 
     QMutex m_listingLock;
     QWaitCondition m_listed;

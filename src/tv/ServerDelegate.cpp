@@ -184,7 +184,8 @@ bool ServerDelegate::buildFromMediaNode(const MediaNodeInfo &node, const UpnpBro
     return true;
 }
 
-void ServerDelegate::waitForProbes(QList<MediaNodeInfo> &nodes, const UpnpBrowseRequest &) const
+void ServerDelegate::waitForProbes(QList<MediaNodeInfo> &nodes, const UpnpBrowseRequest &,
+                                   const QString &folderId, qsizetype folderSize) const
 {
     if (!m_model)
         return;
@@ -198,17 +199,21 @@ void ServerDelegate::waitForProbes(QList<MediaNodeInfo> &nodes, const UpnpBrowse
         if (!node.duration.isValid())
             untimed.append(node.objectId);
     }
-    if (pending.isEmpty())
+    // A client asking for a whole large folder gets what is known at once
+    // (nor is the probe order worth changing for it).
+    if (pending.isEmpty() || pending.size() > maxWaitedProbes)
         return;
+    if (!folderId.isEmpty() && folderSize > maxWaitedProbes) {
+        // A page of a large folder too, with what the headers told; the
+        // page is probed first, and clients hear of the folder again then.
+        m_model->waitForMetaData(pending, {}, QDeadlineTimer(0));
+        m_model->announceWhenProbed(folderId, pending);
+        return;
+    }
     // A few files are probed completely before the answer (thumbnail and
     // profile included); of many, only those whose header told no length
     // are waited for, the others are probed first after it.
-    QStringList awaited = pending.size() <= maxCompleteProbes ? pending : untimed;
-    // A client asking for a whole large folder gets what is known at once.
-    if (awaited.size() > maxWaitedProbes)
-        awaited.clear();
-    if (awaited.isEmpty() && pending.size() > maxWaitedProbes)
-        return; // nor is the probe order worth changing for it
+    const QStringList awaited = pending.size() <= maxCompleteProbes ? pending : untimed;
     m_model->waitForMetaData(pending, awaited, QDeadlineTimer(m_model->probeBudget()));
     if (awaited.isEmpty())
         return;
@@ -280,7 +285,7 @@ int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
     m_model->childPage(request.objectId, request.startingIndex, request.requestedCount, &page,
                        &total);
     // The page is answered with what the probe learns within its budget.
-    waitForProbes(page, request);
+    waitForProbes(page, request, node.objectId, total);
     const QList<QHostAddress> addresses = resourceAddresses(request.localAddress);
     // A file's item is written once per change and client, then reused.
     QString context = QString::number(request.clientSignature) + QLatin1Char(':') +

@@ -43,8 +43,11 @@ protected:
 
 private:
     // Waits (within the model's probe budget) for the files not probed yet
-    // and takes their fresh copies.
-    void waitForProbes(QList<MediaNodeInfo> &nodes, const UpnpBrowseRequest &request) const;
+    // and takes their fresh copies. A page of a large folder (`folderSize`
+    // children) is answered at once instead, its files probed first, and the
+    // folder told again once they are.
+    void waitForProbes(QList<MediaNodeInfo> &nodes, const UpnpBrowseRequest &request,
+                       const QString &folderId = QString(), qsizetype folderSize = 0) const;
     int childCountOf(const MediaNodeInfo &node) const;
     void serveThumbnail(const QString &objectId, UpnpHttpResponse &response) const;
     void serveTranscoded(const UpnpHttpRequest &request, const MediaNodeInfo &node,

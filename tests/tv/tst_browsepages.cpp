@@ -18,6 +18,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace TvTestHttp;
 
@@ -184,6 +185,54 @@ private Q_SLOTS:
             QVERIFY2(entry.duration.startsWith(QLatin1String("0:00:01")),
                      qPrintable(entry.title + QLatin1Char(' ') + entry.duration));
         }
+    }
+
+    // A page of a folder too large to wait for is answered at once with what
+    // the headers tell; once that page is probed, the update id tells clients
+    // to ask again, and the page then has every play length.
+    void largeFolderPageIsAnnouncedWhenProbed()
+    {
+        constexpr int files = 210;
+        const QString mpeg = TestSupport::sampleClip(QStringLiteral("pages-2s.mpg"), 2);
+        QVERIFY(!mpeg.isEmpty());
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("many"));
+        QVERIFY(QDir().mkpath(folder));
+        for (int i = 0; i < files; ++i) {
+            const QString name =
+                folder + QStringLiteral("/clip-%1.mpg").arg(i, 3, 10, QLatin1Char('0'));
+            // Hard links: real files without the disk space.
+            QVERIFY(::link(QFile::encodeName(mpeg).constData(),
+                           QFile::encodeName(name).constData()) == 0);
+        }
+        LumiqoTv tv(QStringLiteral("LumiqoTV"), dir.path(), UpnpEngine::NoSsdp);
+        tv.model()->setProbeBudget(60000);
+        tv.toggleServerStatus();
+        const QUrl control(QStringLiteral("http://127.0.0.1:%1/").arg(tv.server()->port()) +
+                           tv.server()->uuid + QStringLiteral("/ContentDirectory/control.xml"));
+        auto systemUpdateId = [&control] {
+            const Reply reply = soap(control, QString::fromLatin1(contentDirectory),
+                                     QStringLiteral("GetSystemUpdateID"), {});
+            return soapArguments(reply.body).value(QStringLiteral("Id")).toUInt();
+        };
+        const QString id =
+            browse(control, QStringLiteral("0"), QStringLiteral("BrowseDirectChildren"))
+                .value(0)
+                .id;
+        QVERIFY(!id.isEmpty());
+        const uint before = systemUpdateId();
+        QHash<QString, QString> arguments;
+        const QList<DidlEntry> first =
+            browse(control, id, QStringLiteral("BrowseDirectChildren"), 0, 10, {}, &arguments);
+        QCOMPARE(first.size(), 10);
+        QCOMPARE(arguments.value(QStringLiteral("TotalMatches")).toInt(), files);
+        QTRY_VERIFY_WITH_TIMEOUT(systemUpdateId() > before, 120000);
+        const QList<DidlEntry> again =
+            browse(control, id, QStringLiteral("BrowseDirectChildren"), 0, 10);
+        QCOMPARE(again.size(), 10);
+        for (const DidlEntry &entry : again)
+            QVERIFY2(entry.duration.startsWith(QLatin1String("0:00:02")),
+                     qPrintable(entry.title + QLatin1Char(' ') + entry.duration));
     }
 
     // The thread that made the server (the window's, in the program) is
