@@ -155,6 +155,8 @@ Library::Library(QObject *parent)
     store->post([store, column, order, self] {
         LibraryStore::Rows rows;
         store->readAll(&rows, column, order);
+        // After the first read: the window gets its rows first.
+        store->post([store] { store->ensureIndexes(); });
         QMetaObject::invokeMethod(self, [self, rows = std::move(rows)]() mutable {
             if (self->m_loaded)
                 return;
@@ -295,6 +297,21 @@ bool Library::before(const Row &a, const Row &b) const
     return idOfRow(a) < idOfRow(b);
 }
 
+int Library::findRow(qlonglong id) const
+{
+    // The map of rows is rebuilt only when asked for many ids: after a row
+    // came or went, one look-up reads the ids in place.
+    if (!m_rowById.isEmpty())
+        return m_rowById.value(id, -1);
+    if (!m_ids.contains(id))
+        return -1;
+    for (qsizetype row = 0; row < m_rows.size(); ++row) {
+        if (idOfRow(m_rows.at(row)) == id)
+            return int(row);
+    }
+    return -1;
+}
+
 void Library::countGuid(const Row &row, int delta)
 {
     const QString guid = row.value(LibraryStore::Guid).toString();
@@ -318,8 +335,12 @@ void Library::setRows(QList<Row> rows)
     m_rowById.clear();
     m_items.clear();
     m_guids.clear();
-    for (const Row &row : std::as_const(m_rows))
+    m_ids.clear();
+    m_ids.reserve(m_rows.size());
+    for (const Row &row : std::as_const(m_rows)) {
         countGuid(row, 1);
+        m_ids.insert(idOfRow(row));
+    }
     m_loaded = true;
     endResetModel();
 }
@@ -350,6 +371,7 @@ void Library::insertSorted(QList<Row> added)
         m_rowById.clear();
         for (qsizetype i = 0; i < count; ++i) {
             countGuid(added.at(start + i), 1);
+            m_ids.insert(idOfRow(added.at(start + i)));
             m_rows[place + i] = std::move(added[start + i]);
         }
         endInsertRows();
@@ -361,7 +383,7 @@ void Library::addRows(QList<Row> rows)
 {
     // A row the first read brought already is not shown twice.
     if (m_loaded)
-        rows.removeIf([this](const Row &row) { return rowOfId(idOfRow(row)) >= 0; });
+        rows.removeIf([this](const Row &row) { return m_ids.contains(idOfRow(row)); });
     if (!rows.isEmpty())
         insertSorted(std::move(rows));
 }
@@ -369,7 +391,7 @@ void Library::addRows(QList<Row> rows)
 void Library::changeRows(const QList<Row> &rows)
 {
     for (const Row &stored : rows) {
-        const int row = rowOfId(idOfRow(stored));
+        const int row = findRow(idOfRow(stored));
         if (row < 0) {
             insertSorted({stored});
             continue;
@@ -395,6 +417,7 @@ void Library::dropRow(int row)
 {
     beginRemoveRows(QModelIndex(), row, row);
     countGuid(m_rows.at(row), -1);
+    m_ids.remove(idOfRow(m_rows.at(row)));
     m_rows.remove(row);
     if (row < m_items.size() && m_items.size() == m_rows.size() + 1)
         m_items.remove(row);
@@ -407,8 +430,9 @@ void Library::dropRow(int row)
 void Library::dropRows(const QList<qlonglong> &ids)
 {
     QList<int> rows;
+    constexpr qsizetype kFewIds = 16;
     for (qlonglong id : ids) {
-        const int row = rowOfId(id);
+        const int row = ids.size() > kFewIds ? rowOfId(id) : findRow(id);
         if (row >= 0)
             rows << row;
     }

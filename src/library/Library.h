@@ -6,6 +6,7 @@
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QPair>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QString>
 
@@ -160,6 +161,8 @@ private:
     // True when `a` comes before `b` in the current sort (ties by id).
     bool before(const Row &a, const Row &b) const;
     void countGuid(const Row &row, int delta);
+    // Row of an id, without building the map of all rows (-1 when none).
+    int findRow(qlonglong id) const;
     // Rows whose guid is this one (stored or decoded).
     QList<int> rowsOfGuid(const QString &guid) const;
     // Removes the rows of these ids in the store's thread, and their files.
@@ -192,6 +195,8 @@ private:
     mutable QHash<qlonglong, int> m_rowById;
     // Decoded rows, filled as they are read (same length as m_rows or empty).
     mutable QList<std::optional<LibraryItem>> m_items;
+    // The ids shown.
+    QSet<qlonglong> m_ids;
     // Rows per stored guid, for the "already in the library?" question.
     QHash<QString, int> m_guids;
     // True once the first rows came from the store.

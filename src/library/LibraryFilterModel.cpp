@@ -170,7 +170,7 @@ void LibraryFilterModel::matchAll()
         m_matches.fill(true, rows);
     for (int row = 0; row < rows; ++row) {
         if (m_matches.at(row))
-            m_matches[row] = entry(row).folded.contains(m_foldedName);
+            m_matches[row] = foldedText(row).contains(m_foldedName);
     }
     m_matchedPattern = m_foldedName;
 }
@@ -190,14 +190,21 @@ bool LibraryFilterModel::hasFilter() const
     return !m_nameFilter.isEmpty() || !m_categories.isEmpty() || !m_titles.isEmpty();
 }
 
+QString LibraryFilterModel::searchText(const QString &title, const QString &stars,
+                                       const QString &categories, const QString &description)
+{
+    return (title + kSeparator + stars + kSeparator + categories + kSeparator + description)
+        .toCaseFolded();
+}
+
 LibraryFilterModel::Entry LibraryFilterModel::entryOf(const QString &title, const QString &stars,
                                                       const QString &categories,
                                                       const QString &description,
-                                                      const QString &dvdTitle)
+                                                      const QString &dvdTitle,
+                                                      const QString &folded)
 {
     Entry entry;
-    entry.folded = (title + kSeparator + stars + kSeparator + categories + kSeparator + description)
-                       .toCaseFolded();
+    entry.folded = folded.isNull() ? searchText(title, stars, categories, description) : folded;
     const QStringList parts = categories.split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const QString &part : parts)
         entry.categories << part.trimmed();
@@ -221,8 +228,22 @@ LibraryFilterModel::Entry LibraryFilterModel::makeEntry(int sourceRow) const
                    ? LibraryItem::decode(values.at(column).toString())
                    : QString();
     };
+    // The store made the searched text with the row, in its own thread.
+    const QString folded = values.value(LibraryStore::SearchText).toString();
     return entryOf(text(m_textColumns.at(0)), text(m_textColumns.at(1)), text(m_textColumns.at(2)),
-                   text(m_textColumns.at(3)), text(m_textColumns.at(4)));
+                   text(m_textColumns.at(3)), text(m_textColumns.at(4)), folded);
+}
+
+QString LibraryFilterModel::foldedText(int sourceRow) const
+{
+    if (sourceRow < m_entries.size() && m_entries.at(sourceRow))
+        return m_entries.at(sourceRow)->folded;
+    if (m_library) {
+        const QVariant folded = m_library->valuesAt(sourceRow).value(LibraryStore::SearchText);
+        if (folded.isValid())
+            return folded.toString();
+    }
+    return entry(sourceRow).folded;
 }
 
 const LibraryFilterModel::Entry &LibraryFilterModel::entry(int sourceRow) const

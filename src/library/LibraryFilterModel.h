@@ -37,6 +37,10 @@ public Q_SLOTS:
     void setFilter(const QSet<QString> &categories, const QSet<QString> &titles);
     void setNameFilter(const QString &nameFilter);
 
+    // The text of a video the name pattern is looked for in, case-folded.
+    static QString searchText(const QString &title, const QString &stars, const QString &categories,
+                              const QString &description);
+
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
 
@@ -49,8 +53,13 @@ private:
         QString dvdTitle;
     };
 
+    // `folded` when known already (else made from the texts).
     static Entry entryOf(const QString &title, const QString &stars, const QString &categories,
-                         const QString &description, const QString &dvdTitle);
+                         const QString &description, const QString &dvdTitle,
+                         const QString &folded = QString());
+    // The folded text the name pattern is looked for in, of one row's
+    // decoded texts, or of a row of the library (the store made it).
+    QString foldedText(int sourceRow) const;
     static Entry entryOf(const LibraryItem &item);
     // A row's entry; from the library's stored values where the source is
     // the library (decoding only the texts the rules read).

@@ -1,6 +1,7 @@
 #include "library/LibraryStore.h"
 #include "core/Logging.h"
 
+#include "library/LibraryFilterModel.h"
 #include "library/LibraryReader.h"
 
 #include <QFileInfo>
@@ -11,6 +12,20 @@
 #include <QtDebug>
 
 namespace {
+
+// A row read from `query` (the columns in Column order), with its search text.
+LibraryStore::Row rowOf(const QSqlQuery &query)
+{
+    LibraryStore::Row row;
+    row.reserve(LibraryStore::ColumnCount + 1);
+    for (int column = 0; column < LibraryStore::ColumnCount; ++column)
+        row.append(query.value(column));
+    const auto text = [&row](int column) { return LibraryItem::decode(row.at(column).toString()); };
+    row.append(LibraryFilterModel::searchText(text(LibraryStore::Title), text(LibraryStore::Stars),
+                                              text(LibraryStore::Categories),
+                                              text(LibraryStore::Description)));
+    return row;
+}
 
 // The columns in Column order.
 const QString kColumns = QStringLiteral(
@@ -82,17 +97,21 @@ void LibraryStore::open(const QString &databasePath)
     QSqlQuery query(m_db);
     // Searches scan the whole table: map the file rather than copy its pages.
     query.exec(QStringLiteral("PRAGMA mmap_size=268435456"));
+}
+
+void LibraryStore::ensureIndexes()
+{
     // Look-ups by guid (a descriptor's "already there?") and by video (every
     // import) find their row without reading the table.
-    if (m_db.tables().contains(QStringLiteral("library"))) {
-        for (const QString &statement :
-             {QStringLiteral("CREATE INDEX IF NOT EXISTS library_guid ON library (guid)"),
-              QStringLiteral(
-                  "CREATE INDEX IF NOT EXISTS library_videoPath ON library (videoPath)")}) {
-            if (!query.exec(statement))
-                qCDebug(lcLibrary).noquote()
-                    << QStringLiteral("LibraryStore: no index: ") + query.lastError().text();
-        }
+    if (!m_db.tables().contains(QStringLiteral("library")))
+        return;
+    QSqlQuery query(m_db);
+    for (const QString &statement :
+         {QStringLiteral("CREATE INDEX IF NOT EXISTS library_guid ON library (guid)"),
+          QStringLiteral("CREATE INDEX IF NOT EXISTS library_videoPath ON library (videoPath)")}) {
+        if (!query.exec(statement))
+            qCDebug(lcLibrary).noquote()
+                << QStringLiteral("LibraryStore: no index: ") + query.lastError().text();
     }
 }
 
@@ -150,11 +169,7 @@ LibraryStore::Rows LibraryStore::select(const QString &condition, const QVariant
         return rows;
     }
     while (query.next()) {
-        Row row;
-        row.reserve(ColumnCount);
-        for (int column = 0; column < ColumnCount; ++column)
-            row.append(query.value(column));
-        rows.append(std::move(row));
+        rows.append(rowOf(query));
     }
     return rows;
 }
@@ -175,11 +190,7 @@ bool LibraryStore::readAll(Rows *rows, int sortColumn, Qt::SortOrder order)
         return false;
     }
     while (query.next()) {
-        Row row;
-        row.reserve(ColumnCount);
-        for (int column = 0; column < ColumnCount; ++column)
-            row.append(query.value(column));
-        rows->append(std::move(row));
+        rows->append(rowOf(query));
     }
     return true;
 }

@@ -43,9 +43,12 @@ public:
         Stars,
         Duration,
         Downloaded,
-        ColumnCount
+        ColumnCount,
+        // Not stored: the case-folded text the page's name search looks in,
+        // made here with the row so the window's thread need not.
+        SearchText = ColumnCount
     };
-    // A row's stored values (text still encoded), by Column.
+    // A row's stored values (text still encoded), by Column, then SearchText.
     using Row = QList<QVariant>;
     using Rows = QList<Row>;
 
@@ -105,6 +108,8 @@ public:
     QSet<QString> downloadPaths();
     // (id, dvdTitle, categories, stars) of the rows, or of the given ids.
     Rows metaDataRows(const QList<qlonglong> &ids = {}, bool *ok = nullptr);
+    // Adds the indexes the look-ups by guid and by video use (once).
+    void ensureIndexes();
     // Two columns (an id and a stored name) of a metadata statement.
     Rows names(const QString &statement);
 

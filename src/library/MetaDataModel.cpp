@@ -3,45 +3,67 @@
 #include "library/Library.h"
 #include "library/LibraryItem.h"
 
+#include "library/LibraryStore.h"
+
+#include <QCoreApplication>
+#include <QPointer>
 #include <QSqlQuery>
-#include <QSqlQueryModel>
 
 MetaDataModel::MetaDataModel(const QString &column, const QString &table, const QString &header,
-                             QObject *parent, const QSqlDatabase &db)
-    : QAbstractListModel(parent), m_query(new QSqlQueryModel(this)),
+                             QObject *parent, LibraryStore *store)
+    : QAbstractListModel(parent),
       m_statement(QStringLiteral("SELECT DISTINCT id, %1 FROM %2;").arg(column, table)),
-      m_header(header), m_db(db.isValid() ? db : Library::database())
+      m_header(header), m_store(store)
 {
-    // The inner model's changes reach views as our own. Every inner row is
-    // one row further down here, so structural changes are passed on as a
-    // reset.
-    connect(m_query, &QAbstractItemModel::modelAboutToBeReset, this,
-            &MetaDataModel::beginResetModel);
-    connect(m_query, &QAbstractItemModel::modelReset, this, &MetaDataModel::endResetModel);
-    connect(m_query, &QAbstractItemModel::headerDataChanged, this,
-            &QAbstractItemModel::headerDataChanged);
     refresh();
 }
 
 void MetaDataModel::refresh()
 {
-    m_query->setQuery(QSqlQuery(m_statement, m_db));
-    while (m_query->canFetchMore())
-        m_query->fetchMore();
+    if (!m_store) {
+        Names names;
+        QSqlQuery query(Library::database());
+        query.setForwardOnly(true);
+        if (query.exec(m_statement)) {
+            while (query.next())
+                names.append({query.value(0), query.value(1)});
+        }
+        setNames(names);
+        return;
+    }
+    LibraryStore *store = m_store;
+    const QString statement = m_statement;
+    // Checked in the window's thread only, when the names come.
+    const QPointer<MetaDataModel> self(this);
+    store->post([store, statement, self] {
+        const Names names = store->names(statement);
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [self, statement, names] {
+            // Names of a statement replaced meanwhile are not shown.
+            if (self && self->m_statement == statement)
+                self->setNames(names);
+        });
+    });
+}
+
+void MetaDataModel::setNames(const Names &names)
+{
+    beginResetModel();
+    m_names = names;
+    endResetModel();
 }
 
 int MetaDataModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_query->rowCount() + 1;
+    return parent.isValid() ? 0 : int(m_names.size()) + 1;
 }
 
 QVariant MetaDataModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || role != Qt::DisplayRole)
+    if (!index.isValid() || role != Qt::DisplayRole || index.row() > m_names.size())
         return QVariant();
     if (index.row() == 0)
-        return tr("All (%1)").arg(m_query->rowCount());
-    return LibraryItem::decode(m_query->index(index.row() - 1, 1).data().toString());
+        return tr("All (%1)").arg(m_names.size());
+    return LibraryItem::decode(m_names.at(index.row() - 1).value(1).toString());
 }
 
 QVariant MetaDataModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -53,9 +75,9 @@ QVariant MetaDataModel::headerData(int section, Qt::Orientation orientation, int
 
 int MetaDataModel::idOfRow(int row) const
 {
-    if (row < 1 || row > m_query->rowCount())
+    if (row < 1 || row > m_names.size())
         return -1;
-    return m_query->index(row - 1, 0).data().toInt();
+    return m_names.at(row - 1).value(0).toInt();
 }
 
 bool MetaDataModel::setStatement(const QString &statement)

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <QAbstractListModel>
-#include <QSqlDatabase>
+#include <QList>
+#include <QVariant>
 
-class QSqlQueryModel;
+class LibraryStore;
 
 // One name table of the metadata index as a list, with an "All (n)" row on top.
 class MetaDataModel : public QAbstractListModel
@@ -11,9 +12,11 @@ class MetaDataModel : public QAbstractListModel
     Q_OBJECT
 
 public:
-    // `db` defaults to the library connection.
+    // With a store, the names are read in the store's thread and shown when
+    // they come; without one, at once on the library's start-up connection
+    // (zelta-cli, tests).
     MetaDataModel(const QString &column, const QString &table, const QString &header,
-                  QObject *parent = nullptr, const QSqlDatabase &db = QSqlDatabase());
+                  QObject *parent = nullptr, LibraryStore *store = nullptr);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -36,8 +39,12 @@ public Q_SLOTS:
     void refresh();
 
 private:
-    QSqlQueryModel *m_query;
+    using Names = QList<QList<QVariant>>;
+    void setNames(const Names &names);
+
+    // (id, stored name) of each name row.
+    Names m_names;
     QString m_statement;
     QString m_header;
-    QSqlDatabase m_db;
+    LibraryStore *m_store;
 };

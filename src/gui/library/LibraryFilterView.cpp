@@ -23,12 +23,12 @@ QTreeView *makeList(const char *name, MetaDataModel *model, QWidget *parent)
 
 } // namespace
 
-LibraryFilterView::LibraryFilterView(QWidget *parent)
+LibraryFilterView::LibraryFilterView(LibraryStore *store, QWidget *parent)
     : QWidget(parent),
       m_categories(new MetaDataModel(QStringLiteral("category"), QStringLiteral("categories"),
-                                     tr("Categories"), this)),
+                                     tr("Categories"), this, store)),
       m_titles(new MetaDataModel(QStringLiteral("title"), QStringLiteral("dvd_titles"),
-                                 tr("DVD Titles"), this)),
+                                 tr("DVD Titles"), this, store)),
       m_categoryList(makeList("categoryList", m_categories, this)),
       m_titleList(makeList("titleList", m_titles, this))
 {

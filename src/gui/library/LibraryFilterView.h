@@ -3,6 +3,7 @@
 #include <QSet>
 #include <QWidget>
 
+class LibraryStore;
 class MetaDataModel;
 class QModelIndex;
 class QTreeView;
@@ -14,7 +15,8 @@ class LibraryFilterView : public QWidget
     Q_OBJECT
 
 public:
-    explicit LibraryFilterView(QWidget *parent = nullptr);
+    // The lists are read through the store when one is given.
+    explicit LibraryFilterView(LibraryStore *store = nullptr, QWidget *parent = nullptr);
 
     QTreeView *categoryList() const { return m_categoryList; }
     QTreeView *titleList() const { return m_titleList; }

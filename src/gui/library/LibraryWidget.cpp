@@ -77,7 +77,7 @@ LibraryWidget::LibraryWidget(Library *library, std::function<LumiqoTv *()> tv, Q
     m_pages->addWidget(buildListPage());
     auto *splitter = new QSplitter(m_pages);
     splitter->setObjectName(QStringLiteral("splitter"));
-    m_filterView = new LibraryFilterView(splitter);
+    m_filterView = new LibraryFilterView(library ? library->store() : nullptr, splitter);
     m_tableView = new LibraryTableView(splitter);
     m_tableView->setObjectName(QStringLiteral("libraryView"));
     m_tableView->setModel(m_proxy);
