@@ -190,7 +190,7 @@ bool MediaModel::childPage(const QString &objectId, qsizetype first, qsizetype c
         if (!node || !node->isFolder())
             return false;
     }
-    ensureCurrent(node);
+    const bool listedNow = ensureCurrent(node);
     {
         QMutexLocker locker(&m_lock);
         const qsizetype size = node->children.size();
@@ -204,7 +204,9 @@ bool MediaModel::childPage(const QString &objectId, qsizetype first, qsizetype c
         for (qsizetype i = from; i < to; ++i)
             page->append(infoLocked(node->children.at(i)));
     }
-    checkFiles(page);
+    // Just listed: the files were looked at a moment ago.
+    if (!listedNow)
+        checkFiles(page);
     return true;
 }
 
@@ -240,7 +242,7 @@ void MediaModel::checkFiles(QList<MediaNodeInfo> *nodes)
 }
 
 void MediaModel::keepFragment(const MediaNodeInfo &info, const QString &context,
-                              const QString &fragment)
+                              const QByteArray &fragment)
 {
     QMutexLocker locker(&m_lock);
     MediaNode *node = m_ids.value(info.objectId);
@@ -264,7 +266,7 @@ void MediaModel::updateFile(MediaNode *node, const FileStamp &stamp)
     m_gatherer->gather(node);
 }
 
-void MediaModel::ensureCurrent(MediaNode *node)
+bool MediaModel::ensureCurrent(MediaNode *node)
 {
     for (;;) {
         QString path;
@@ -273,7 +275,7 @@ void MediaModel::ensureCurrent(MediaNode *node)
         {
             QMutexLocker locker(&m_lock);
             if (node->gone)
-                return;
+                return false;
             // A listing younger than the file system's time steps may have
             // missed a change made in the same step: it is checked again.
             const bool settled = node->listedAt - node->listedNs / 1000000 >= kSettleMs;
@@ -282,11 +284,11 @@ void MediaModel::ensureCurrent(MediaNode *node)
             path = node->path();
         }
         if (current && FileStamp::of(path).modifiedNs == listedNs)
-            return;
+            return false;
         if (beginListing(node)) {
             syncFolder(node);
             endListing(node);
-            return;
+            return true;
         }
         // Another thread listed it meanwhile: look again.
     }

@@ -64,7 +64,8 @@ public:
     void checkFiles(QList<MediaNodeInfo> *nodes);
     // Keeps the DIDL-Lite written for the node's copy, unless the node
     // changed since the copy was taken.
-    void keepFragment(const MediaNodeInfo &info, const QString &context, const QString &fragment);
+    void keepFragment(const MediaNodeInfo &info, const QString &context,
+                      const QByteArray &fragment);
     // Probes the `ahead` files first and waits (until `deadline`) for those
     // of the `awaited` files that have not been probed yet.
     void waitForMetaData(const QStringList &ahead, const QStringList &awaited,
@@ -109,8 +110,9 @@ Q_SIGNALS:
 private:
     MediaNode *nodeByIdLocked(const QString &objectId) const;
     MediaNodeInfo infoLocked(const MediaNode *node) const;
-    // Lists the folder when it is new or changed on disk.
-    void ensureCurrent(MediaNode *node);
+    // Lists the folder when it is new or changed on disk; true when this
+    // call listed it (its files were just looked at).
+    bool ensureCurrent(MediaNode *node);
     // Lists the folder again whatever its state (it changed on disk).
     void relist(const QString &path);
     // One listing of a folder at a time: true when this thread may list it;

@@ -63,7 +63,7 @@ public:
     quint32 revision = 0;
     // The file's DIDL-Lite item as last written, for `revision` and the
     // client, address and port of `fragmentContext`.
-    QString fragment;
+    QByteArray fragment; // escaped for the SOAP envelope, UTF-8
     QString fragmentContext;
     quint32 fragmentRevision = 0;
     bool probed = false;

@@ -33,6 +33,6 @@ struct MediaNodeInfo
     bool needsTranscoding = false;
     quint32 revision = 0;
     // The item's DIDL-Lite, when it was written for this revision and `fragmentContext`.
-    QString fragment;
+    QByteArray fragment; // escaped for the SOAP envelope, UTF-8
     QString fragmentContext;
 };

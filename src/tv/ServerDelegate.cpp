@@ -9,6 +9,7 @@
 #include "tv/TranscodeStream.h"
 #include "tv/upnp/UpnpAction.h"
 #include "tv/upnp/UpnpClientSignature.h"
+#include "tv/upnp/UpnpSoap.h"
 
 #include <QDebug>
 #include <QFileInfo>
@@ -292,7 +293,7 @@ int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
                       QString::number(request.serverPort);
     for (const QHostAddress &address : addresses)
         context += QLatin1Char(' ') + address.toString();
-    QStringList fragments;
+    QList<QByteArray> fragments;
     fragments.reserve(page.size());
     for (const MediaNodeInfo &child : std::as_const(page)) {
         if (child.valid && !child.isFolder && child.fragmentContext == context) {
@@ -306,11 +307,11 @@ int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
             --total;
             continue;
         }
-        fragments.append(UpnpDidlObject::fragment(object));
+        fragments.append(UpnpSoap::escapedUtf8(UpnpDidlObject::fragment(object)));
         if (!child.isFolder)
             m_model->keepFragment(child, context, fragments.last());
     }
-    result.result = UpnpDidlObject::document(fragments);
+    result.escapedResult = UpnpDidlObject::escapedDocument(fragments);
     result.numberReturned = quint32(fragments.size());
     result.totalMatches = quint32(total);
     return 0;

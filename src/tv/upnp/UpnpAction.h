@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
 #include <QHostAddress>
 #include <QList>
@@ -23,10 +24,18 @@ struct UpnpActionRequest
 struct UpnpActionResponse
 {
     QList<QPair<QString, QString>> arguments;
+    // Arguments given as XML content already (escaped, UTF-8), by name; their
+    // entry in `arguments` holds no text.
+    QHash<QString, QByteArray> escaped;
     int errorCode = 0;
     QString errorDescription;
 
     void add(const QString &name, const QString &value) { arguments.append({name, value}); }
+    void addEscaped(const QString &name, const QByteArray &xml)
+    {
+        arguments.append({name, QString()});
+        escaped.insert(name, xml);
+    }
     void fail(int code, const QString &description)
     {
         errorCode = code;

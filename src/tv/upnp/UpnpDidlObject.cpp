@@ -113,3 +113,20 @@ QString UpnpDidlObject::fragment(const UpnpDidlObject &object)
     xml.squeeze();
     return xml;
 }
+
+QByteArray UpnpDidlObject::escapedDocument(const QList<QByteArray> &escapedFragments)
+{
+    static const QByteArray head =
+        UpnpSoap::escapedUtf8(document(QStringList()))
+            .chopped(UpnpSoap::escapedUtf8(QStringLiteral("</DIDL-Lite>")).size());
+    static const QByteArray tail = UpnpSoap::escapedUtf8(QStringLiteral("</DIDL-Lite>"));
+    qsizetype size = head.size() + tail.size();
+    for (const QByteArray &fragment : escapedFragments)
+        size += fragment.size();
+    QByteArray xml;
+    xml.reserve(size);
+    xml += head;
+    for (const QByteArray &fragment : escapedFragments)
+        xml += fragment;
+    return xml += tail;
+}

@@ -32,4 +32,7 @@ struct UpnpDidlObject
     // The object's element alone, and a document of such elements.
     static QString fragment(const UpnpDidlObject &object);
     static QString document(const QStringList &fragments);
+    // A document of fragments escaped for a SOAP envelope (UpnpSoap::escapedUtf8),
+    // escaped the same way.
+    static QByteArray escapedDocument(const QList<QByteArray> &escapedFragments);
 };

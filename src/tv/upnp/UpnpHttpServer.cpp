@@ -274,9 +274,13 @@ int UpnpHttpServer::queue(MHD_Connection *connection, const UpnpHttpResponse &re
         if (!reply)
             ::close(fd);
     } else {
-        reply = MHD_create_response_from_buffer(size_t(response.body.size()),
-                                                const_cast<char *>(response.body.constData()),
-                                                MHD_RESPMEM_MUST_COPY);
+        // The library keeps a reference to the bytes (no copy of a large answer).
+        auto *body = new QByteArray(response.body);
+        reply = MHD_create_response_from_buffer_with_free_callback_cls(
+            size_t(body->size()), const_cast<char *>(body->constData()),
+            [](void *bytes) { delete static_cast<QByteArray *>(bytes); }, body);
+        if (!reply)
+            delete body;
     }
     if (!reply)
         return MHD_NO;

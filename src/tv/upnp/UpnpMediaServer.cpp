@@ -116,7 +116,10 @@ void UpnpMediaServer::answer(int error, const UpnpBrowseResult &result,
 {
     switch (error) {
     case 0:
-        response.add(QStringLiteral("Result"), result.result);
+        if (result.escapedResult.isEmpty())
+            response.add(QStringLiteral("Result"), result.result);
+        else
+            response.addEscaped(QStringLiteral("Result"), result.escapedResult);
         response.add(QStringLiteral("NumberReturned"), QString::number(result.numberReturned));
         response.add(QStringLiteral("TotalMatches"), QString::number(result.totalMatches));
         response.add(QStringLiteral("UpdateID"), QString::number(result.updateId));

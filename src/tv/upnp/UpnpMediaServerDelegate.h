@@ -21,6 +21,9 @@ struct UpnpBrowseRequest
 struct UpnpBrowseResult
 {
     QString result;
+    // The same DIDL-Lite document escaped for the envelope, in UTF-8; used
+    // instead of `result` when not empty (large answers are built this way).
+    QByteArray escapedResult;
     quint32 numberReturned = 0;
     quint32 totalMatches = 0;
     quint32 updateId = 0;

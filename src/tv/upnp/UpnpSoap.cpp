@@ -140,20 +140,31 @@ void appendEscaped(QString &clean, const QString &text)
 QByteArray response(const QString &serviceType, const QString &action,
                     const UpnpActionResponse &answer)
 {
-    QString xml =
-        QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
-                       "<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\" "
-                       "s:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\">"
-                       "<s:Body><u:");
-    xml +=
-        action + QLatin1String("Response xmlns:u=\"") + escape(serviceType) + QLatin1String("\">");
+    qsizetype size = 512;
+    for (const QByteArray &xml : answer.escaped)
+        size += xml.size();
+    QByteArray out;
+    out.reserve(size);
+    out += "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
+           "<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\" "
+           "s:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\">"
+           "<s:Body><u:";
+    const QByteArray name = action.toUtf8();
+    out += name + "Response xmlns:u=\"" + escapedUtf8(serviceType) + "\">";
     for (const auto &argument : answer.arguments) {
-        xml += QLatin1Char('<') + argument.first + QLatin1Char('>');
-        appendEscaped(xml, argument.second);
-        xml += QLatin1String("</") + argument.first + QLatin1Char('>');
+        const QByteArray element = argument.first.toUtf8();
+        out += '<' + element + '>';
+        const auto escaped = answer.escaped.constFind(argument.first);
+        out += escaped != answer.escaped.constEnd() ? *escaped : escapedUtf8(argument.second);
+        out += "</" + element + '>';
     }
-    xml += QLatin1String("</u:") + action + QLatin1String("Response></s:Body></s:Envelope>\r\n");
-    return xml.toUtf8();
+    out += "</u:" + name + "Response></s:Body></s:Envelope>\r\n";
+    return out;
+}
+
+QByteArray escapedUtf8(const QString &text)
+{
+    return escape(text).toUtf8();
 }
 
 QByteArray fault(int errorCode, const QString &description)

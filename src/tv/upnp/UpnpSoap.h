@@ -24,5 +24,7 @@ QByteArray fault(int errorCode, const QString &description);
 // and U+FFFF) dropped, or the whole answer would be unreadable.
 QString escape(const QString &text);
 void appendEscaped(QString &xml, const QString &text);
+// The same as XML content bytes, ready for the envelope.
+QByteArray escapedUtf8(const QString &text);
 
 } // namespace UpnpSoap
