@@ -1,4 +1,6 @@
 #include "burner/Project.h"
+
+#include "core/Formatters.h"
 #include "core/Logging.h"
 
 #include <QCoreApplication>
@@ -193,15 +195,9 @@ QString Project::estimatedSize(int row) const
     int rate = m_videoBitrate + m_audioBitrate;
     if (clip.bitrate > 0 && clip.bitrate < rate)
         rate = clip.bitrate;
-    const double kilobytes = clip.seconds * rate * 0.125;
-    const QLocale locale;
-    if (kilobytes >= 1073741824.0)
-        return locale.toString(kilobytes / 1073741824.0, 'f', 2) + QStringLiteral(" TB");
-    if (kilobytes >= 1048576.0)
-        return locale.toString(kilobytes / 1048576.0, 'f', 2) + QStringLiteral(" GB");
-    if (kilobytes >= 1024.0)
-        return locale.toString(kilobytes / 1024.0, 'f', 2) + QStringLiteral(" MB");
-    return locale.toString(kilobytes, 'g', 6) + QStringLiteral(" kB");
+    // kbit/s over the play length, in bytes; shown in the units every page uses.
+    const double bytes = clip.seconds * rate * 125.0;
+    return Formatters::byteSize(qint64(qMin(bytes, 9.0e18)));
 }
 
 QString Project::discTypeText(DiscType type)

@@ -1,26 +1,41 @@
 #include "core/Formatters.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QLocale>
+
+#include <cmath>
+#include <iterator>
 
 namespace Formatters {
 
 QString byteSize(qint64 bytes)
 {
-    double size = double(bytes);
-    QString unit;
-    if (bytes < 1024) {
-        unit = QCoreApplication::translate("Application", "bytes");
-    } else if (bytes < 1024 * 1024) {
-        size /= 1024;
-        unit = QCoreApplication::translate("Application", "kB");
-    } else if (bytes < 1024 * 1024 * 1024) {
-        size /= 1024 * 1024;
-        unit = QCoreApplication::translate("Application", "MB");
-    } else {
-        size /= 1024 * 1024 * 1024;
-        unit = QCoreApplication::translate("Application", "GB");
+    if (bytes > -1000 && bytes < 1000) {
+        // %n takes no negative count; no real size is negative anyway.
+        const QString text =
+            QCoreApplication::translate("Application", "%n bytes", nullptr, int(qAbs(bytes)));
+        return bytes < 0 ? QLocale().negativeSign() + text : text;
     }
-    return QStringLiteral("%1 %2").arg(size, 0, 'f', 1).arg(unit);
+    static const char *const units[] = {QT_TRANSLATE_NOOP("Application", "kB"),
+                                        QT_TRANSLATE_NOOP("Application", "MB"),
+                                        QT_TRANSLATE_NOOP("Application", "GB")};
+    constexpr int lastUnit = int(std::size(units)) - 1;
+    double size = double(bytes) / 1000.0;
+    int unit = 0;
+    // Moves up while the value, rounded to one decimal, would read 1000 or more.
+    while (unit < lastUnit && std::abs(size) >= 999.95) {
+        size /= 1000.0;
+        ++unit;
+    }
+    return QCoreApplication::translate("Application", "%1 %2", "size and its unit")
+        .arg(QLocale().toString(size, 'f', 1),
+             QCoreApplication::translate("Application", units[unit]));
+}
+
+QString shortDate(const QDateTime &dateTime)
+{
+    return QLocale().toString(dateTime.date(), QLocale::ShortFormat);
 }
 
 QString timeRemaining(qint64 seconds)
@@ -29,11 +44,10 @@ QString timeRemaining(qint64 seconds)
         return QString();
     if (seconds > 60) {
         const int minutes = int(seconds / 60);
-        return minutes == 1
-                   ? QCoreApplication::translate("Application", "%n minute remaining", nullptr,
-                                                 minutes)
-                   : QCoreApplication::translate("Application", "%n minutes remaining", nullptr,
-                                                 minutes);
+        return minutes == 1 ? QCoreApplication::translate("Application", "%n minute remaining",
+                                                          nullptr, minutes)
+                            : QCoreApplication::translate("Application", "%n minutes remaining",
+                                                          nullptr, minutes);
     }
     const int secs = int(seconds);
     return secs == 1

@@ -24,8 +24,7 @@ QString DownloadProgress::text(qint64 bytesWritten, qint64 mediaSize, double byt
     const QString total = mediaSize > 0 ? Formatters::byteSize(mediaSize) : QStringLiteral("?");
     // Speeds beyond any 64-bit count cannot occur; the bound keeps the cast defined.
     const double speed = std::isfinite(bytesPerSecond) ? bytesPerSecond : 0.0;
-    const QString rate =
-        speed > 0.0 ? Formatters::byteSize(qint64(qMin(speed, 1e18))) : QStringLiteral("0.0 bytes");
+    const QString rate = Formatters::byteSize(speed > 0.0 ? qint64(qMin(speed, 1e18)) : 0);
     QString left;
     if (mediaSize > 0 && std::isfinite(secondsLeft) && secondsLeft > 0.0)
         left = Formatters::timeRemaining(qint64(qMin(secondsLeft, 1e15)));

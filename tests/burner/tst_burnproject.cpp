@@ -1,8 +1,10 @@
 #include "burner/Project.h"
 #include "burner/VideoClipModel.h"
+#include "burner/VideoStandard.h"
 
 #include <QMimeData>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -25,6 +27,8 @@ private slots:
     void encoderArguments_data();
     void encoderArguments();
     void freshTempFolders();
+    void videoStandardFollowsTheCountry_data();
+    void videoStandardFollowsTheCountry();
 
 private:
     VideoClip clipOf(const QString &name, double seconds = 10, int bitrate = 0);
@@ -83,11 +87,11 @@ void TestBurnProject::estimatedSize_data()
     QTest::addColumn<int>("bitrate");
     QTest::addColumn<QString>("expected");
     // Project rate is 2000 + 128 = 2128 kbit/s.
-    QTest::newRow("no scanned bitrate") << 60.0 << 0 << QStringLiteral("15.59 MB");
-    QTest::newRow("lower scanned bitrate") << 60.0 << 1000 << QStringLiteral("7.32 MB");
-    QTest::newRow("higher scanned bitrate") << 60.0 << 5000 << QStringLiteral("15.59 MB");
+    QTest::newRow("no scanned bitrate") << 60.0 << 0 << QStringLiteral("16.0 MB");
+    QTest::newRow("lower scanned bitrate") << 60.0 << 1000 << QStringLiteral("7.5 MB");
+    QTest::newRow("higher scanned bitrate") << 60.0 << 5000 << QStringLiteral("16.0 MB");
     QTest::newRow("kilobytes") << 1.0 << 100 << QStringLiteral("12.5 kB");
-    QTest::newRow("gigabytes") << 3.0 * 3600 << 0 << QStringLiteral("2.74 GB");
+    QTest::newRow("gigabytes") << 3.0 * 3600 << 0 << QStringLiteral("2.9 GB");
 }
 
 void TestBurnProject::estimatedSize()
@@ -251,6 +255,37 @@ void TestBurnProject::freshTempFolders()
     QVERIFY(QFileInfo::exists(first + QStringLiteral("/keep"))); // earlier work stays
     QCOMPARE(project->convertedFilePath(QStringLiteral("file_0")),
              second + QStringLiteral("/file_0.mpg"));
+}
+
+// A new disc is made for the televisions of the user's country until the user
+// picks a standard, which is kept from then on, whatever the locale.
+void TestBurnProject::videoStandardFollowsTheCountry_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<bool>("ntsc");
+    QTest::newRow("Germany") << QLocale(QLocale::German, QLocale::Germany) << false;
+    QTest::newRow("France") << QLocale(QLocale::French, QLocale::France) << false;
+    QTest::newRow("Spain") << QLocale(QLocale::Spanish, QLocale::Spain) << false;
+    QTest::newRow("United Kingdom") << QLocale(QLocale::English, QLocale::UnitedKingdom) << false;
+    QTest::newRow("Argentina (PAL-N)") << QLocale(QLocale::Spanish, QLocale::Argentina) << false;
+    QTest::newRow("United States") << QLocale(QLocale::English, QLocale::UnitedStates) << true;
+    QTest::newRow("Mexico") << QLocale(QLocale::Spanish, QLocale::Mexico) << true;
+    QTest::newRow("Japan") << QLocale(QLocale::Japanese, QLocale::Japan) << true;
+    QTest::newRow("Brazil (NTSC discs)") << QLocale(QLocale::Portuguese, QLocale::Brazil) << true;
+    QTest::newRow("no country") << QLocale::c() << true;
+}
+
+void TestBurnProject::videoStandardFollowsTheCountry()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(bool, ntsc);
+    QSettings().remove(QStringLiteral("BurnerVideoStandard"));
+    QCOMPARE(VideoStandard::preferNtsc(locale), ntsc);
+    VideoStandard::remember(!ntsc);
+    QCOMPARE(VideoStandard::preferNtsc(locale), !ntsc);
+    VideoStandard::remember(ntsc);
+    QCOMPARE(VideoStandard::preferNtsc(locale), ntsc);
+    QSettings().remove(QStringLiteral("BurnerVideoStandard"));
 }
 
 QTEST_MAIN(TestBurnProject)

@@ -2,8 +2,10 @@
 #include "core/Formatters.h"
 #include "web/Suggestions.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QStringListModel>
 #include <QTest>
 
@@ -23,27 +25,68 @@ private:
 private Q_SLOTS:
     void initTestCase() { AppIdentity::apply(); }
 
+    // Decimal units (1 kB = 1000 bytes) in the default locale's notation.
     void byteSize_data()
     {
+        QTest::addColumn<QLocale>("locale");
         QTest::addColumn<qint64>("bytes");
         QTest::addColumn<QString>("text");
-        QTest::newRow("zero") << qint64(0) << "0.0 bytes";
-        QTest::newRow("negative") << qint64(-5) << "-5.0 bytes";
-        QTest::newRow("512") << qint64(512) << "512.0 bytes";
-        QTest::newRow("1023") << qint64(1023) << "1023.0 bytes";
-        QTest::newRow("1024") << qint64(1024) << "1.0 kB";
-        QTest::newRow("1.5 kB") << qint64(1536) << "1.5 kB";
-        QTest::newRow("just below 1 MB") << qint64(1048575) << "1024.0 kB";
-        QTest::newRow("1.5 MB") << qint64(1572864) << "1.5 MB";
-        QTest::newRow("1 GB") << qint64(1073741824) << "1.0 GB";
-        QTest::newRow("5 GB") << qint64(5) * 1073741824 << "5.0 GB";
+        const QLocale c = QLocale::c();
+        const QLocale de(QLocale::German, QLocale::Germany);
+        const QLocale fr(QLocale::French, QLocale::France);
+        QTest::newRow("zero") << c << qint64(0) << "0 bytes";
+        QTest::newRow("negative") << c << qint64(-5) << "-5 bytes";
+        QTest::newRow("512") << c << qint64(512) << "512 bytes";
+        QTest::newRow("999") << c << qint64(999) << "999 bytes";
+        QTest::newRow("1000") << c << qint64(1000) << "1.0 kB";
+        QTest::newRow("1024") << c << qint64(1024) << "1.0 kB";
+        QTest::newRow("1.5 kB") << c << qint64(1536) << "1.5 kB";
+        QTest::newRow("rounds up to the next unit") << c << qint64(999999) << "1.0 MB";
+        QTest::newRow("just below") << c << qint64(999949) << "999.9 kB";
+        QTest::newRow("1.9 MB") << c << qint64(1900000) << "1.9 MB";
+        QTest::newRow("1 GB") << c << qint64(1000000000) << "1.0 GB";
+        QTest::newRow("DVD") << c << qint64(4700000000) << "4.7 GB";
+        QTest::newRow("beyond GB") << c << qint64(5000) * 1000000000 << "5000.0 GB";
+        QTest::newRow("US grouping") << QLocale(QLocale::English, QLocale::UnitedStates)
+                                     << qint64(5000) * 1000000000 << "5,000.0 GB";
+        QTest::newRow("German comma") << de << qint64(1900000) << "1,9 MB";
+        QTest::newRow("German bytes") << de << qint64(12) << "12 bytes";
+        QTest::newRow("French comma") << fr << qint64(1536) << "1,5 kB";
+        QTest::newRow("German negative") << de << qint64(-1536) << "-1,5 kB";
     }
 
     void byteSize()
     {
+        QFETCH(QLocale, locale);
         QFETCH(qint64, bytes);
         QFETCH(QString, text);
+        QLocale::setDefault(locale);
         QCOMPARE(Formatters::byteSize(bytes), text);
+        QLocale::setDefault(QLocale::c());
+    }
+
+    // The locale's own short date: the day first where the locale writes it first.
+    void shortDate_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("US") << QLocale(QLocale::English, QLocale::UnitedStates) << "12/7/26";
+        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << "07.12.26";
+        QTest::newRow("French") << QLocale(QLocale::French, QLocale::France) << "07/12/2026";
+        QTest::newRow("Spanish") << QLocale(QLocale::Spanish, QLocale::Spain) << "7/12/26";
+        QTest::newRow("British") << QLocale(QLocale::English, QLocale::UnitedKingdom)
+                                 << "07/12/2026";
+    }
+
+    void shortDate()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, text);
+        QLocale::setDefault(locale);
+        // Late in the evening: the local date, not the UTC one, is shown.
+        const QDateTime evening(QDate(2026, 12, 7), QTime(23, 30));
+        QCOMPARE(Formatters::shortDate(evening), text);
+        QLocale::setDefault(QLocale::c());
     }
 
     void timeRemaining_data()
@@ -72,7 +115,8 @@ private Q_SLOTS:
     void suggestionsMissingFile()
     {
         QFile::remove(Suggestions::filePath());
-        QTest::ignoreMessage(QtDebugMsg, "Application: Failed to open suggestions file for reading");
+        QTest::ignoreMessage(QtDebugMsg,
+                             "Application: Failed to open suggestions file for reading");
         Suggestions::load();
         QCOMPARE(Suggestions::version(), -1);
         QCOMPARE(Suggestions::model()->rowCount(), 0);
@@ -110,7 +154,8 @@ private Q_SLOTS:
         writeSuggestions("<list><suggestion>b</suggestion></list>");
         Suggestions::load();
         writeSuggestions("<list><suggestion>unclosed");
-        QTest::ignoreMessage(QtDebugMsg, "Application: Failed to read contents of suggestions file");
+        QTest::ignoreMessage(QtDebugMsg,
+                             "Application: Failed to read contents of suggestions file");
         Suggestions::load();
         QCOMPARE(Suggestions::model()->stringList(), QStringList({"b"}));
     }

@@ -3,6 +3,7 @@
 #include "burner/Project.h"
 #include "burner/ScanTask.h"
 #include "burner/VideoClipModel.h"
+#include "burner/VideoStandard.h"
 #include "core/Logging.h"
 #include "library/Library.h"
 
@@ -182,6 +183,10 @@ void FileStep::initializePage()
 {
     m_project->reset();
     m_project->setDiscType(DiscType(m_discTypeBox->currentIndex()));
+    // The standard chosen last time, else the one of the user's country.
+    const bool ntsc = VideoStandard::preferNtsc();
+    m_formatBox->setCurrentIndex(ntsc ? 0 : 1);
+    m_project->setNtsc(ntsc);
     applyDiscType();
     m_timeBar->setValue(0);
     if (wizard())
@@ -300,7 +305,9 @@ void FileStep::titleEntered()
 
 void FileStep::formatSelected(const QString &format)
 {
-    m_project->setNtsc(format != tr("PAL"));
+    const bool ntsc = format != tr("PAL");
+    m_project->setNtsc(ntsc);
+    VideoStandard::remember(ntsc);
 }
 
 void FileStep::discTypeSelected(int discType)

@@ -171,12 +171,12 @@ void DownloadItem::infoUpdated()
         html = QStringLiteral("<html><br><font size=\"2\" face=\"Arial\">%2<br /><br /><br />")
                    .arg(item.description().toHtmlEscaped());
     } else {
-        html = QStringLiteral("<html><br><font size=\"2\" face=\"Arial\">%2<br /><br />"
-                              "Starring: %3<br />")
-                   .arg(item.description().toHtmlEscaped(), item.stars().toHtmlEscaped());
+        html = QStringLiteral("<html><br><font size=\"2\" face=\"Arial\">%2<br /><br />%3<br />")
+                   .arg(item.description().toHtmlEscaped(),
+                        tr("Starring: %1").arg(item.stars().toHtmlEscaped()));
     }
     if (!item.categories().isEmpty())
-        html += QStringLiteral("Tags: %4").arg(item.categories().toHtmlEscaped());
+        html += tr("Tags: %1").arg(item.categories().toHtmlEscaped());
     html += QStringLiteral("</html>");
     m_metaData->setText(html);
 

@@ -154,7 +154,8 @@ QString CorvLibraryItemWidget::durationText(const QString &duration)
     } else {
         return QString();
     }
-    return minutes != 0 ? QObject::tr("%1 mins").arg(minutes) : QObject::tr("%1 sec").arg(seconds);
+    return minutes != 0 ? tr("%n mins", "play length in minutes", minutes)
+                        : tr("%n sec", "play length in seconds", seconds);
 }
 
 void CorvLibraryItemWidget::updateFromIndex(const QModelIndex &index)
@@ -167,9 +168,9 @@ void CorvLibraryItemWidget::updateFromIndex(const QModelIndex &index)
     m_title->setToolTip(m_title->text());
     m_description->setText(valid ? m_item.description() : QString());
     fillLinks();
-    m_date->setText(valid ? QDateTime::fromSecsSinceEpoch(m_item.creationDate())
-                                .toString(QStringLiteral("MM/dd/yy"))
-                          : QString());
+    m_date->setText(
+        valid ? Formatters::shortDate(QDateTime::fromSecsSinceEpoch(m_item.creationDate()))
+              : QString());
     m_duration->setText(valid ? durationText(m_item.duration()) : QString());
     m_size->setText(valid ? Formatters::byteSize(m_item.sizeInBytes()) : QString());
     m_format->setText(valid ? QFileInfo(m_item.videoPath()).suffix().toUpper() : QString());

@@ -3,7 +3,6 @@
 #include "library/MetaDataModel.h"
 
 #include <QHeaderView>
-#include <QRegularExpression>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -68,15 +67,15 @@ QList<int> LibraryFilterView::selectedIds(QTreeView *list, MetaDataModel *model)
     return ids;
 }
 
-QSet<QString> LibraryFilterView::selectedNames(QTreeView *list) const
+QSet<QString> LibraryFilterView::selectedNames(QTreeView *list, MetaDataModel *model) const
 {
-    static const QRegularExpression all(QStringLiteral("^All \\(.*\\)$"));
     QSet<QString> names;
     for (const QModelIndex &index : list->selectionModel()->selectedRows()) {
-        const QString name = index.data().toString().trimmed();
-        if (all.match(name).hasMatch())
+        // The "All (%1)" row, known by its row rather than by its text, which
+        // is translated.
+        if (model->idOfRow(index.row()) < 0)
             return {};
-        names << name;
+        names << index.data().toString().trimmed();
     }
     return names;
 }
@@ -86,5 +85,6 @@ void LibraryFilterView::filterSelected(const QModelIndex &index)
     if (index.model() == m_categories)
         m_titles->setStatement(
             MetaDataModel::titlesStatement(selectedIds(m_categoryList, m_categories)));
-    Q_EMIT filter(selectedNames(m_categoryList), selectedNames(m_titleList));
+    Q_EMIT filter(selectedNames(m_categoryList, m_categories),
+                  selectedNames(m_titleList, m_titles));
 }

@@ -35,7 +35,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    QSet<QString> selectedNames(QTreeView *list) const;
+    QSet<QString> selectedNames(QTreeView *list, MetaDataModel *model) const;
     QList<int> selectedIds(QTreeView *list, MetaDataModel *model) const;
 
     MetaDataModel *m_categories;

@@ -91,7 +91,7 @@ private Q_SLOTS:
         QCOMPARE(card->statusLabel()->text(),
                  QStringLiteral("Status: <font color='#4677a3'>Downloading</font>"));
         QVERIFY(card->metaDataLabel()->text().contains(QLatin1String("Generated")));
-        QTRY_VERIFY_WITH_TIMEOUT(card->infoLabel()->text().contains(QLatin1String(" of 1.9 MB (")),
+        QTRY_VERIFY_WITH_TIMEOUT(card->infoLabel()->text().contains(QLatin1String(" of 2.0 MB (")),
                                  10000);
         QTRY_VERIFY_WITH_TIMEOUT(rgbOf(card->thumbnailLabel()->pixmap()) != defaultPicture, 10000);
 
@@ -136,7 +136,7 @@ private Q_SLOTS:
         DownloadItem *card = page.card(0);
         Download *download = card->download();
         QTRY_VERIFY_WITH_TIMEOUT(download->bytesWritten() > 2000000, 15000);
-        QTRY_VERIFY_WITH_TIMEOUT(card->infoLabel()->text().contains(QLatin1String(" of 3.0 GB (")),
+        QTRY_VERIFY_WITH_TIMEOUT(card->infoLabel()->text().contains(QLatin1String(" of 3.2 GB (")),
                                  5000);
         download->pause();
         QTRY_COMPARE(card->progressBar()->value(), download->progressBar().value);
