@@ -8,10 +8,6 @@
         <translation>Dieses System unterstützt OpenSSL nicht. SSL-Webseiten sind nicht verfügbar.</translation>
     </message>
     <message>
-        <source>bytes</source>
-        <translation>Bytes</translation>
-    </message>
-    <message>
         <source>kB</source>
         <translation>kB</translation>
     </message>
@@ -25,19 +21,43 @@
     </message>
     <message numerus="yes">
         <source>%n minute remaining</source>
-        <translation><numerusform>Noch %n Minute</numerusform><numerusform>Noch %n Minuten</numerusform></translation>
+        <translation>
+            <numerusform>Noch %n Minute</numerusform>
+            <numerusform>Noch %n Minuten</numerusform>
+        </translation>
     </message>
     <message numerus="yes">
         <source>%n minutes remaining</source>
-        <translation><numerusform>Noch %n Minute</numerusform><numerusform>Noch %n Minuten</numerusform></translation>
+        <translation>
+            <numerusform>Noch %n Minute</numerusform>
+            <numerusform>Noch %n Minuten</numerusform>
+        </translation>
     </message>
     <message numerus="yes">
         <source>%n second remaining</source>
-        <translation><numerusform>Noch %n Sekunde</numerusform><numerusform>Noch %n Sekunden</numerusform></translation>
+        <translation>
+            <numerusform>Noch %n Sekunde</numerusform>
+            <numerusform>Noch %n Sekunden</numerusform>
+        </translation>
     </message>
     <message numerus="yes">
         <source>%n seconds remaining</source>
-        <translation><numerusform>Noch %n Sekunde</numerusform><numerusform>Noch %n Sekunden</numerusform></translation>
+        <translation>
+            <numerusform>Noch %n Sekunde</numerusform>
+            <numerusform>Noch %n Sekunden</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n bytes</source>
+        <translation>
+            <numerusform>%n Byte</numerusform>
+            <numerusform>%n Byte</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <comment>size and its unit</comment>
+        <translation>%1 %2</translation>
     </message>
 </context>
 <context>
@@ -103,6 +123,10 @@
     <message>
         <source>Next</source>
         <translation>Weiter</translation>
+    </message>
+    <message>
+        <source>Put your videos on a disc</source>
+        <translation>Bringen Sie Ihre Videos auf eine Disc</translation>
     </message>
 </context>
 <context>
@@ -179,6 +203,22 @@
     <message>
         <source>Are you sure you want to delete this video?</source>
         <translation>Möchten Sie dieses Video wirklich löschen?</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n mins</source>
+        <comment>play length in minutes</comment>
+        <translation>
+            <numerusform>%n Min.</numerusform>
+            <numerusform>%n Min.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n sec</source>
+        <comment>play length in seconds</comment>
+        <translation>
+            <numerusform>%n Sek.</numerusform>
+            <numerusform>%n Sek.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -472,7 +512,15 @@
     </message>
     <message>
         <source>Status: &lt;font color=&apos;%1&apos;&gt;%2&lt;/font&gt;</source>
-        <translation>Status: &lt;font color='%1'&gt;%2&lt;/font&gt;</translation>
+        <translation>Status: &lt;font color=&apos;%1&apos;&gt;%2&lt;/font&gt;</translation>
+    </message>
+    <message>
+        <source>Starring: %1</source>
+        <translation>Darsteller: %1</translation>
+    </message>
+    <message>
+        <source>Tags: %1</source>
+        <translation>Schlagwörter: %1</translation>
     </message>
 </context>
 <context>
@@ -751,6 +799,14 @@
         <source>Description</source>
         <translation>Beschreibung</translation>
     </message>
+    <message>
+        <source>Your library could not be brought up to date (%1). Nothing in it was changed; CorvanaZELTA will try again the next time it starts.</source>
+        <translation>Ihre Bibliothek konnte nicht aktualisiert werden (%1). Nichts darin wurde geändert; CorvanaZELTA versucht es beim nächsten Start erneut.</translation>
+    </message>
+    <message>
+        <source>unknown database error</source>
+        <translation>unbekannter Datenbankfehler</translation>
+    </message>
 </context>
 <context>
     <name>LibraryFilterView</name>
@@ -851,6 +907,22 @@
         <source> and other files...</source>
         <translation> und weitere Dateien...</translation>
     </message>
+    <message>
+        <source>OFF</source>
+        <translation>AUS</translation>
+    </message>
+    <message>
+        <source>ON</source>
+        <translation>EIN</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Importieren</translation>
+    </message>
+    <message>
+        <source>Burn</source>
+        <translation>Brennen</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -879,20 +951,32 @@
         <translation>Abspielen oder anhalten</translation>
     </message>
     <message>
-        <source>No downloads. Videos you download from the site appear here.</source>
-        <translation>Keine Downloads. Videos, die Sie von der Website herunterladen, erscheinen hier.</translation>
-    </message>
-    <message>
-        <source>Your library is empty. Download videos or import your own.</source>
-        <translation>Ihre Bibliothek ist leer. Laden Sie Videos herunter oder importieren Sie eigene.</translation>
-    </message>
-    <message>
-        <source>Nothing is playing. Choose a video in your library.</source>
-        <translation>Es wird nichts abgespielt. Wählen Sie ein Video in Ihrer Bibliothek.</translation>
-    </message>
-    <message>
         <source>CorvanaZELTA</source>
         <translation>CorvanaZELTA</translation>
+    </message>
+    <message>
+        <source>No downloads</source>
+        <translation>Keine Downloads</translation>
+    </message>
+    <message>
+        <source>Videos you download from the site appear here while they arrive.</source>
+        <translation>Videos, die Sie von der Website herunterladen, erscheinen hier, während sie eintreffen.</translation>
+    </message>
+    <message>
+        <source>Your library is empty</source>
+        <translation>Ihre Bibliothek ist leer</translation>
+    </message>
+    <message>
+        <source>Download videos from the site, or import your own with Import.</source>
+        <translation>Laden Sie Videos von der Website herunter oder importieren Sie eigene mit „Importieren“.</translation>
+    </message>
+    <message>
+        <source>Nothing is playing</source>
+        <translation>Es wird nichts abgespielt</translation>
+    </message>
+    <message>
+        <source>Choose a video in your library and press its play button.</source>
+        <translation>Wählen Sie ein Video in Ihrer Bibliothek und drücken Sie seine Abspieltaste.</translation>
     </message>
 </context>
 <context>
@@ -952,14 +1036,6 @@ Möchten Sie diese Fehler für diesen Server ignorieren?</translation>
     <message>
         <source>There can only be one instance of %1 running at a time</source>
         <translation>Es kann immer nur eine Instanz von %1 laufen</translation>
-    </message>
-    <message>
-        <source>%1 mins</source>
-        <translation>%1 Min.</translation>
-    </message>
-    <message>
-        <source>%1 sec</source>
-        <translation>%1 Sek.</translation>
     </message>
 </context>
 <context>

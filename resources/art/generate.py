@@ -116,25 +116,17 @@ def progress_frames():
 
 
 def messages():
-    def card(title, line1, line2, picture, dark=False):
+    # The card and its glyph; the title and the text are drawn over the lower
+    # half at run time (InfoWidget), from translated strings.
+    def card(picture, dark=False):
         w, h = 360, 200
-        fg, sub = (WHITE, "#c9d3dd") if dark else (INK, INK_L)
         back = "" if dark else f'<rect x="1" y="1" width="{w-2}" height="{h-2}" rx="16" fill="{PAPER}" stroke="{LINE}" stroke-width="2"/>'
-        return svg(w, h, back + picture +
-                   f'<text x="{w/2}" y="132" text-anchor="middle" style="{FONT};font-size:19px;font-weight:bold" fill="{fg}">{title}</text>'
-                   f'<text x="{w/2}" y="158" text-anchor="middle" style="{FONT};font-size:13px" fill="{sub}">{line1}</text>'
-                   f'<text x="{w/2}" y="177" text-anchor="middle" style="{FONT};font-size:13px" fill="{sub}">{line2}</text>')
+        return svg(w, h, back + picture)
 
     big = lambda glyph, colour, x=150, y=28, s=3: f'<g transform="translate({x} {y}) scale({s})">{glyph(colour)}</g>'
-    emit("images/messages/downloadmanager_message.png", 360, 200,
-         card("No downloads", "Videos you download from the site", "appear here while they arrive.",
-              big(glyph_download, BLUE)))
-    emit("images/messages/library_message.png", 360, 200,
-         card("Your library is empty", "Download videos from the site,", "or import your own with Import.",
-              big(glyph_library, BLUE)))
-    emit("images/messages/player_message.png", 360, 200,
-         card("Nothing is playing", "Choose a video in your library", "and press its play button.",
-              big(glyph_player, BLUE_L), dark=True))
+    emit("images/messages/downloadmanager_message.png", 360, 200, card(big(glyph_download, BLUE)))
+    emit("images/messages/library_message.png", 360, 200, card(big(glyph_library, BLUE)))
+    emit("images/messages/player_message.png", 360, 200, card(big(glyph_player, BLUE_L), dark=True))
 
 
 def search_fields():
@@ -175,11 +167,12 @@ def small_icons():
 
 
 def library_page():
-    def header_button(label, glyph):
+    # A pill with its glyph at the left; the button's word is drawn at run
+    # time right of the glyph (PictureButton), and the plain middle stretches.
+    def header_button(glyph):
         defs = vgrad("g", WHITE, "#e6e9ec")
         body = (f'<rect x="0.75" y="0.75" width="88.5" height="26.5" rx="13.25" fill="url(#g)" stroke="#a9b1b9" stroke-width="1.5"/>'
-                f'<g transform="translate(10 5) scale(0.9)">{glyph(BLUE)}</g>'
-                f'<text x="54" y="18.5" text-anchor="middle" style="{FONT};font-size:12px;font-weight:bold" fill="{INK}">{label}</text>')
+                f'<g transform="translate(10 5) scale(0.9)">{glyph(BLUE)}</g>')
         return svg(90, 28, body, defs)
 
     def disc(c):
@@ -189,15 +182,14 @@ def library_page():
     def folder(c):
         return f'<path d="M2 5 H8 L10 7 H18 V16 H2 Z" fill="none" stroke="{c}" stroke-width="1.8" stroke-linejoin="round"/>'
 
-    emit("images/library/importBtn.png", 90, 28, header_button("Import", folder))
-    emit("images/library/burnBtn.png", 90, 28, header_button("Burn", disc))
+    emit("images/library/importBtn.png", 90, 28, header_button(folder))
+    emit("images/library/burnBtn.png", 90, 28, header_button(disc))
     switch = (f'<rect x="1" y="1" width="99" height="33" rx="16.5" fill="url(#g)" stroke="{BLUE_D}" stroke-width="1.5"/>'
-              f'<text x="34" y="22.5" text-anchor="middle" style="{FONT};font-size:13px;font-weight:bold" fill="{WHITE}">ON</text>'
               f'<circle cx="83" cy="17.5" r="13" fill="{WHITE}" stroke="{BLUE_D}" stroke-width="1"/>')
+    # The switch's word ("ON", "OFF") is drawn beside the knob at run time.
     emit("images/library/onBtn.png", 101, 35, svg(101, 35, switch, vgrad("g", BLUE_L, BLUE)))
     # The same switch, off: a quiet grey track, the knob on the left.
     switch_off = (f'<rect x="1" y="1" width="99" height="33" rx="16.5" fill="url(#g)" stroke="{INK_L}" stroke-width="1.5"/>'
-                  f'<text x="66" y="22.5" text-anchor="middle" style="{FONT};font-size:13px;font-weight:bold" fill="{INK}">OFF</text>'
                   f'<circle cx="18" cy="17.5" r="13" fill="{WHITE}" stroke="{INK_L}" stroke-width="1"/>')
     emit("images/library/offBtn.png", 101, 35, svg(101, 35, switch_off, vgrad("g", "#eef0f3", "#c9ced5")))
     # A quiet woven background: fine crossing threads on pale blue-grey.
@@ -227,9 +219,8 @@ def burner_and_dialogs():
               f'<path d="M0 63.5 H655" stroke="{LINE}" stroke-width="1"/>'
               f'<g transform="translate(20 12) scale(2)">'
               f'<circle cx="10" cy="10" r="9" fill="{BLUE}"/><circle cx="10" cy="10" r="3" fill="{WHITE}"/>'
-              f'<path d="M10 1 A9 9 0 0 1 19 10" fill="none" stroke="{BLUE_L}" stroke-width="2"/></g>'
-              f'<text x="72" y="31" style="{FONT};font-size:22px;font-weight:bold" fill="{INK}">Discaveo</text>'
-              f'<text x="72" y="50" style="{FONT};font-size:12px" fill="{INK_L}">Put your videos on a disc</text>')
+              f'<path d="M10 1 A9 9 0 0 1 19 10" fill="none" stroke="{BLUE_L}" stroke-width="2"/></g>')
+    # The wizard draws its name and its line of text right of the disc at run time.
     emit("images/discaveoBanner.png", 655, 64, svg(655, 64, banner, defs))
     emit("images/burn.png", 64, 64, svg(64, 64,
          f'<circle cx="32" cy="32" r="28" fill="{BLUE}"/><circle cx="32" cy="32" r="20" fill="{BLUE_L}"/>'
@@ -241,18 +232,20 @@ def burner_and_dialogs():
          f'<circle cx="24" cy="36.5" r="2.6" fill="{WHITE}"/>'))
 
     # Task icons of the burn page, 64 x 64 beside a 100 pixel row.
-    def disc(fill, label):
+    # The DVD's second ring (its denser tracks) tells it from the CD; no lettering.
+    def disc(fill, layers):
         sheen = vgrad("s", WHITE, WHITE, 0.55, 0)
         return svg(64, 64,
                    f'<circle cx="32" cy="32" r="29" fill="{fill}" stroke="{BLUE_D}" stroke-width="2"/>'
                    f'<path d="M32 5 A27 27 0 0 1 59 32 H45 A13 13 0 0 0 32 19 Z" fill="url(#s)"/>'
                    f'<path d="M10 44 A25 25 0 0 0 20 54" fill="none" stroke="{WHITE}" stroke-opacity="0.45" stroke-width="2" stroke-linecap="round"/>'
                    f'<circle cx="32" cy="32" r="10" fill="{PAPER}" stroke="{LINE}" stroke-width="1.5"/>'
-                   f'<circle cx="32" cy="32" r="4" fill="none" stroke="{INK_L}" stroke-width="1.5"/>'
-                   f'<text x="32" y="54" text-anchor="middle" style="{FONT};font-size:11px;font-weight:bold" fill="{WHITE}">{label}</text>',
+                   f'<circle cx="32" cy="32" r="4" fill="none" stroke="{INK_L}" stroke-width="1.5"/>' +
+                   "".join(f'<circle cx="32" cy="32" r="{r}" fill="none" stroke="{WHITE}" stroke-opacity="0.5" stroke-width="1.5"/>'
+                           for r in (16, 22)[:layers]),
                    sheen)
-    emit("new/new_images/dvd.png", 64, 64, disc(BLUE, "DVD"))
-    emit("new/new_images/cd.png", 64, 64, disc(BLUE_L, "CD"))
+    emit("new/new_images/dvd.png", 64, 64, disc(BLUE, 2))
+    emit("new/new_images/cd.png", 64, 64, disc(BLUE_L, 1))
     # Conversion: a film frame turning into the disc's format.
     holes = "".join(f'<rect x="{x}" y="15" width="4" height="3" rx="0.8" fill="{PAPER}"/>'
                     f'<rect x="{x}" y="46" width="4" height="3" rx="0.8" fill="{PAPER}"/>'

@@ -5,6 +5,7 @@
 #include "gui/mainwindow/SidebarModel.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QStandardItem>
 #include <QTest>
 
@@ -19,7 +20,9 @@ private Q_SLOTS:
         SidebarModel model;
         QCOMPARE(model.libraryItem()->text(), QStringLiteral("Meine Bibliothek (0)"));
         QCOMPARE(model.downloadsItem()->text(), QStringLiteral("Downloads (0)"));
-        QCOMPARE(Formatters::byteSize(1536), QStringLiteral("1.5 kB"));
+        QCOMPARE(Formatters::byteSize(1536), QStringLiteral("1,5 kB"));
+        QCOMPARE(Formatters::shortDate(QDateTime(QDate(2026, 12, 7), QTime(12, 0))),
+                 QStringLiteral("07.12.26"));
         QCOMPARE(Formatters::timeRemaining(125), QStringLiteral("Noch 2 Minuten"));
         // Qt's own texts follow (standard buttons).
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"),

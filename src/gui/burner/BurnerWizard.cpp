@@ -6,10 +6,13 @@
 #include "engines/Engines.h"
 #include "gui/burner/BurnStep.h"
 #include "gui/burner/FileStep.h"
+#include "gui/mainwindow/Artwork.h"
+#include "gui/mainwindow/Palette.h"
 
 #include <QAbstractButton>
 #include <QDesktopServices>
 #include <QIcon>
+#include <QPainter>
 
 BurnerWizard::BurnerWizard(Project *project, QWidget *parent)
     : QWizard(parent), m_project(project), m_fileStep(new FileStep(project, this)),
@@ -21,7 +24,7 @@ BurnerWizard::BurnerWizard(Project *project, QWidget *parent)
     setOptions(QWizard::NoBackButtonOnStartPage | QWizard::HaveHelpButton |
                QWizard::NoCancelButton | QWizard::HelpButtonOnRight);
     setWindowIcon(QIcon(QStringLiteral(":/DiscaveoMenuLogo.png")));
-    setPixmap(QWizard::BannerPixmap, QPixmap(QStringLiteral(":/images/discaveoBanner.png")));
+    setPixmap(QWizard::BannerPixmap, banner());
     setButtonText(QWizard::BackButton, tr("Back"));
     setButtonText(QWizard::NextButton, tr("Next"));
     button(QWizard::BackButton)->setIcon(QIcon(QStringLiteral(":/images/back.png")));
@@ -37,6 +40,31 @@ BurnerWizard::BurnerWizard(Project *project, QWidget *parent)
     // The program's desktop notifications hear of finished discs.
     if (Engines *engines = Engines::instance())
         connect(this, &BurnerWizard::burnFinished, engines, &Engines::burnFinished);
+}
+
+QPixmap BurnerWizard::banner() const
+{
+    // The picture holds the disc; the name and the line below it are drawn here.
+    QPixmap picture = Artwork::pixmap(QStringLiteral(":/images/discaveoBanner.png"));
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    QFont name = font();
+    name.setPixelSize(22);
+    name.setBold(true);
+    painter.setFont(name);
+    painter.setPen(Palette::color(Palette::Ink));
+    const int left = 72;
+    const int width = int(picture.deviceIndependentSize().width()) - left - 12;
+    painter.drawText(QRect(left, 6, width, 30), Qt::AlignLeft | Qt::AlignBottom,
+                     QStringLiteral("Discaveo"));
+    QFont line = font();
+    line.setPixelSize(12);
+    painter.setFont(line);
+    painter.setPen(Palette::color(Palette::InkLight));
+    painter.drawText(
+        QRect(left, 38, width, 18), Qt::AlignLeft | Qt::AlignTop,
+        QFontMetrics(line).elidedText(tr("Put your videos on a disc"), Qt::ElideRight, width));
+    return picture;
 }
 
 void BurnerWizard::showHelp()

@@ -35,6 +35,7 @@ Q_SIGNALS:
     void burnFinished(const QString &discTitle);
 
 private:
+    QPixmap banner() const;
     void pageChanged(int id);
     void burnOver(bool written);
 

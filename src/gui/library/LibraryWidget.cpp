@@ -10,8 +10,9 @@
 #include "gui/library/LibraryTableView.h"
 #include "gui/library/LibraryView.h"
 #include "gui/library/StatusWidget.h"
-#include "gui/mainwindow/Artwork.h"
 #include "gui/mainwindow/CorvLibSearchWidget.h"
+#include "gui/mainwindow/Palette.h"
+#include "gui/mainwindow/PictureButton.h"
 #include "library/Library.h"
 #include "library/LibraryFilterModel.h"
 #include "library/MetaDataBuilder.h"
@@ -22,7 +23,6 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QToolButton>
@@ -30,29 +30,40 @@
 
 namespace {
 
-QPushButton *pictureButton(const char *name, const QString &picture, const QString &label,
-                           QWidget *parent)
+// The header's buttons: a pill with a glyph at its left; the text is drawn
+// over the plain part and the button grows with it.
+PictureButton *pictureButton(const char *name, const QString &picture, const QString &text,
+                             const QString &description, QWidget *parent)
 {
-    auto *button = new QPushButton(parent);
+    auto *button = new PictureButton(parent);
     button->setObjectName(QLatin1String(name));
-    button->setAccessibleName(label);
-    button->setToolTip(label);
-    const QPixmap pixmap = Artwork::pixmap(picture);
-    button->setFixedSize(pixmap.deviceIndependentSize().toSize());
-    button->setStyleSheet(
-        QStringLiteral("QPushButton { border: none; border-image: url(%1); }").arg(picture));
-    button->setCursor(Qt::PointingHandCursor);
+    button->setText(text);
+    button->setAccessibleName(description);
+    button->setToolTip(description);
+    QFont font = button->font();
+    font.setPixelSize(12);
+    font.setBold(true);
+    button->setFont(font);
+    button->setLook({picture, 34, 16, QMargins(32, 0, 14, 0), Palette::color(Palette::Ink), {}});
     return button;
 }
 
-QIcon switchIcon()
+// The TV switch: its knob on the left while off, on the right while on, and
+// the state's word beside it.
+PictureButton *tvSwitchButton(QWidget *parent)
 {
-    QIcon icon;
-    icon.addPixmap(Artwork::pixmap(QStringLiteral(":/images/library/offBtn.png")), QIcon::Normal,
-                   QIcon::Off);
-    icon.addPixmap(Artwork::pixmap(QStringLiteral(":/images/library/onBtn.png")), QIcon::Normal,
-                   QIcon::On);
-    return icon;
+    auto *button = new PictureButton(parent);
+    button->setObjectName(QStringLiteral("lumiqoTvCheckBox"));
+    button->setCheckable(true);
+    QFont font = button->font();
+    font.setPixelSize(13);
+    font.setBold(true);
+    button->setFont(font);
+    button->setLook({QStringLiteral(":/images/library/offBtn.png"), 36, 18, QMargins(34, 0, 10, 0),
+                     Palette::color(Palette::Ink), LibraryWidget::tr("OFF")});
+    button->setCheckedLook({QStringLiteral(":/images/library/onBtn.png"), 18, 36,
+                            QMargins(10, 0, 34, 0), Qt::white, LibraryWidget::tr("ON")});
+    return button;
 }
 
 } // namespace
@@ -135,13 +146,14 @@ QWidget *LibraryWidget::buildHeader()
     row->setContentsMargins(10, 6, 10, 6);
     row->setSpacing(10);
 
-    QPushButton *import =
+    PictureButton *import =
         pictureButton("importButton", QStringLiteral(":/images/library/importBtn.png"),
-                      tr("Import videos"), header);
+                      tr("Import"), tr("Import videos"), header);
     m_search = new CorvLibSearchWidget(header);
     m_search->setObjectName(QStringLiteral("guiFilters"));
-    m_search->setMinimumWidth(110);
-    m_search->setMaximumWidth(260);
+    // Never narrower than its placeholder in the user's language.
+    m_search->setMinimumWidth(qMax(110, m_search->minimumSizeHint().width()));
+    m_search->setMaximumWidth(qMax(260, m_search->minimumWidth()));
 
     auto *pageSwitch = new QToolButton(header);
     pageSwitch->setObjectName(QStringLiteral("pageSwitch"));
@@ -156,19 +168,11 @@ QWidget *LibraryWidget::buildHeader()
         "background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #7d8893, stop:1 #a3acb5); }"));
     m_pageSwitch = pageSwitch;
 
-    QPushButton *burn = pictureButton("burnButton", QStringLiteral(":/images/library/burnBtn.png"),
-                                      tr("Burn a disc"), header);
+    PictureButton *burn =
+        pictureButton("burnButton", QStringLiteral(":/images/library/burnBtn.png"), tr("Burn"),
+                      tr("Burn a disc"), header);
     m_burnButton = burn;
-    auto *tvSwitch = new QToolButton(header);
-    tvSwitch->setObjectName(QStringLiteral("lumiqoTvCheckBox"));
-    tvSwitch->setCheckable(true);
-    tvSwitch->setIcon(switchIcon());
-    tvSwitch->setIconSize(QSize(101, 35));
-    tvSwitch->setFixedSize(101, 35);
-    tvSwitch->setAutoRaise(true);
-    tvSwitch->setStyleSheet(
-        QStringLiteral("QToolButton { border: none; background: transparent; }"));
-    tvSwitch->setCursor(Qt::PointingHandCursor);
+    PictureButton *tvSwitch = tvSwitchButton(header);
     tvSwitch->setAccessibleName(tr("Watch on TV"));
     tvSwitch->setToolTip(tr("Watch on TV: share the library with televisions at home"));
     m_tvSwitch = tvSwitch;
@@ -180,9 +184,9 @@ QWidget *LibraryWidget::buildHeader()
     row->addWidget(burn);
     row->addWidget(tvSwitch);
 
-    connect(import, &QPushButton::clicked, this, &LibraryWidget::importClicked);
-    connect(burn, &QPushButton::clicked, this, qOverload<>(&LibraryWidget::showBurnWizard));
-    connect(tvSwitch, &QToolButton::clicked, this, &LibraryWidget::toggleLumiqoTv);
+    connect(import, &PictureButton::clicked, this, &LibraryWidget::importClicked);
+    connect(burn, &PictureButton::clicked, this, qOverload<>(&LibraryWidget::showBurnWizard));
+    connect(tvSwitch, &PictureButton::clicked, this, &LibraryWidget::toggleLumiqoTv);
     connect(pageSwitch, &QToolButton::toggled, this, [this](bool details) {
         details ? detailViewButtonClicked() : listViewButtonClicked();
     });

@@ -1,5 +1,6 @@
 #include "gui/mainwindow/CorvLibSearchWidget.h"
 
+#include "gui/mainwindow/FieldBackground.h"
 #include "gui/mainwindow/FieldButtonOverlay.h"
 #include "gui/mainwindow/StyleSheet.h"
 #include "ui_CorvLibSearchWidget.h"
@@ -13,6 +14,8 @@ CorvLibSearchWidget::CorvLibSearchWidget(QWidget *parent)
     ui->pushButton->setAccessibleName(tr("Clear search"));
     ui->pushButton->setToolTip(tr("Clear search"));
     ui->pushButton->setCursor(Qt::PointingHandCursor);
+    new FieldBackground(ui->lineEdit);
+    FieldBackground::fitPlaceholder(ui->lineEdit);
     new FieldButtonOverlay(ui->lineEdit, ui->pushButton, 6);
     ui->pushButton->hide();
     connect(ui->lineEdit, &QLineEdit::textChanged, this, &CorvLibSearchWidget::textChanged);

@@ -1,6 +1,7 @@
 #include "gui/mainwindow/CorvWebSearchWidget.h"
 
 #include "gui/mainwindow/CorvSearchLineEdit.h"
+#include "gui/mainwindow/FieldBackground.h"
 #include "gui/mainwindow/FieldButtonOverlay.h"
 #include "gui/mainwindow/StyleSheet.h"
 #include "ui_CorvWebSearchWidget.h"
@@ -16,6 +17,8 @@ CorvWebSearchWidget::CorvWebSearchWidget(QWidget *parent)
     ui->pushButton->setAccessibleName(tr("Search"));
     ui->pushButton->setToolTip(tr("Search"));
     ui->pushButton->setCursor(Qt::PointingHandCursor);
+    new FieldBackground(ui->lineEdit);
+    FieldBackground::fitPlaceholder(ui->lineEdit);
     new FieldButtonOverlay(ui->lineEdit, ui->pushButton, 2);
     connect(ui->pushButton, &QPushButton::released, ui->lineEdit,
             &CorvSearchLineEdit::slotPushButtonRelease);
@@ -41,6 +44,7 @@ void CorvWebSearchWidget::setSearchText(const QString &text)
 void CorvWebSearchWidget::setPlaceholderText(const QString &text)
 {
     ui->lineEdit->setPlaceholderText(text);
+    FieldBackground::fitPlaceholder(ui->lineEdit);
 }
 
 void CorvWebSearchWidget::slotPushButtonPressed()

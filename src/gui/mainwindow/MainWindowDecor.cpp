@@ -18,18 +18,22 @@
 void MainWindow::updateInfoWidget()
 {
     QString picture;
-    QString description;
+    QString title;
+    QString text;
     int reserve = 43;
     bool dark = false;
     if (m_currentPage == DownloadsPage && downloadCount() == 0) {
         picture = QStringLiteral(":/images/messages/downloadmanager_message.png");
-        description = tr("No downloads. Videos you download from the site appear here.");
+        title = tr("No downloads");
+        text = tr("Videos you download from the site appear here while they arrive.");
     } else if (m_currentPage == LibraryPage && libraryCount() == 0) {
         picture = QStringLiteral(":/images/messages/library_message.png");
-        description = tr("Your library is empty. Download videos or import your own.");
+        title = tr("Your library is empty");
+        text = tr("Download videos from the site, or import your own with Import.");
     } else if (m_currentPage == PlayerPage && !m_mediaObject->hasVideo()) {
         picture = QStringLiteral(":/images/messages/player_message.png");
-        description = tr("Nothing is playing. Choose a video in your library.");
+        title = tr("Nothing is playing");
+        text = tr("Choose a video in your library and press its play button.");
         reserve = 63;
         dark = true;
     }
@@ -38,7 +42,7 @@ void MainWindow::updateInfoWidget()
         m_infoWidget->hide();
         return;
     }
-    m_infoWidget->setPicture(Artwork::pixmap(picture, devicePixelRatio()), description);
+    m_infoWidget->setPicture(Artwork::pixmap(picture, devicePixelRatio()), title, text);
     m_infoWidget->showPicture(dark);
     m_infoWidget->raise();
     setMinimumHeight(m_infoWidget->height() + reserve);

@@ -153,8 +153,13 @@ private Q_SLOTS:
         InfoWidget info(&page);
         QPixmap picture(120, 80);
         picture.fill(Qt::red);
-        info.setPicture(picture, QStringLiteral("Nothing here"));
+        info.setPicture(picture);
         QCOMPARE(info.size(), QSize(120, 80));
+        // A text longer than the picture has room for makes the card taller, never wider.
+        info.setPicture(picture, QStringLiteral("Nothing here"),
+                        QStringLiteral("A line of text far too long for so small a picture"));
+        QCOMPARE(info.width(), 120);
+        QVERIFY2(info.height() > 80, qPrintable(QString::number(info.height())));
         info.showPicture(true);
         QVERIFY(info.autoFillBackground());
         info.showPicture(false);

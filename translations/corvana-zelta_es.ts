@@ -1,0 +1,1200 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="es_ES">
+<context>
+    <name>Application</name>
+    <message>
+        <source>This system does not support OpenSSL. SSL websites will not be available.</source>
+        <translation>Este sistema no admite OpenSSL. Los sitios web SSL no estarán disponibles.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n bytes</source>
+        <translation>
+            <numerusform>%n byte</numerusform>
+            <numerusform>%n bytes</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>kB</source>
+        <translation>kB</translation>
+    </message>
+    <message>
+        <source>MB</source>
+        <translation>MB</translation>
+    </message>
+    <message>
+        <source>GB</source>
+        <translation>GB</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <comment>size and its unit</comment>
+        <translation>%1 %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minute remaining</source>
+        <translation>
+            <numerusform>Queda %n minuto</numerusform>
+            <numerusform>Quedan %n minutos</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minutes remaining</source>
+        <translation>
+            <numerusform>Queda %n minuto</numerusform>
+            <numerusform>Quedan %n minutos</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n second remaining</source>
+        <translation>
+            <numerusform>Queda %n segundo</numerusform>
+            <numerusform>Quedan %n segundos</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n seconds remaining</source>
+        <translation>
+            <numerusform>Queda %n segundo</numerusform>
+            <numerusform>Quedan %n segundos</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>BurnQueue</name>
+    <message>
+        <source>Compiling DVD and burning to disc</source>
+        <translation>Creando el DVD y grabándolo en el disco</translation>
+    </message>
+    <message>
+        <source>Compiling (S)VCD and burning to disc</source>
+        <translation>Creando el (S)VCD y grabándolo en el disco</translation>
+    </message>
+    <message>
+        <source>Building DVD...</source>
+        <translation>Creando el DVD...</translation>
+    </message>
+    <message>
+        <source>Building VCD...</source>
+        <translation>Creando el VCD...</translation>
+    </message>
+</context>
+<context>
+    <name>BurnStep</name>
+    <message>
+        <source>Tasks</source>
+        <translation>Tareas</translation>
+    </message>
+    <message>
+        <source>Cancel Operation</source>
+        <translation>Cancelar la operación</translation>
+    </message>
+    <message>
+        <source>Discaveo is in the middle of an operation, are you sure you want to exit?</source>
+        <translation>Discaveo está realizando una operación. ¿Seguro que quiere salir?</translation>
+    </message>
+    <message>
+        <source>Continue</source>
+        <translation>Continuar</translation>
+    </message>
+    <message>
+        <source>Would you like to continue?</source>
+        <translation>¿Desea continuar?</translation>
+    </message>
+    <message>
+        <source>Burning is complete!</source>
+        <translation>¡La grabación ha terminado!</translation>
+    </message>
+    <message>
+        <source>Discaveo has completed the burning operation, enjoy your media.</source>
+        <translation>Discaveo ha terminado la grabación. Disfrute de sus vídeos.</translation>
+    </message>
+</context>
+<context>
+    <name>BurnerWizard</name>
+    <message>
+        <source>Discaveo</source>
+        <translation>Discaveo</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Atrás</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Siguiente</translation>
+    </message>
+    <message>
+        <source>Put your videos on a disc</source>
+        <translation>Grabe sus vídeos en un disco</translation>
+    </message>
+</context>
+<context>
+    <name>ConvertTask</name>
+    <message>
+        <source>Converting to MPEG</source>
+        <translation>Convirtiendo a MPEG</translation>
+    </message>
+    <message>
+        <source>Unsupported format</source>
+        <translation>Formato no admitido</translation>
+    </message>
+    <message>
+        <source>The file %1 contains a track with an unsupported format</source>
+        <translation>El archivo %1 contiene una pista en un formato no admitido</translation>
+    </message>
+    <message>
+        <source>Conversion Error</source>
+        <translation>Error de conversión</translation>
+    </message>
+    <message>
+        <source>The file %1 has failed conversion.</source>
+        <translation>No se ha podido convertir el archivo %1.</translation>
+    </message>
+</context>
+<context>
+    <name>CorvHeaderView</name>
+    <message>
+        <source>Sort by</source>
+        <translation>Ordenar por</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Fecha</translation>
+    </message>
+    <message>
+        <source>Length</source>
+        <translation>Duración</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nombre</translation>
+    </message>
+</context>
+<context>
+    <name>CorvLibSearchWidget</name>
+    <message>
+        <source>Search My Library</source>
+        <translation>Buscar en mi biblioteca</translation>
+    </message>
+    <message>
+        <source>Clear search</source>
+        <translation>Borrar la búsqueda</translation>
+    </message>
+</context>
+<context>
+    <name>CorvLibraryItemWidget</name>
+    <message>
+        <source>Play</source>
+        <translation>Reproducir</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Eliminar</translation>
+    </message>
+    <message>
+        <source>More</source>
+        <translation>Más</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n mins</source>
+        <comment>play length in minutes</comment>
+        <translation>
+            <numerusform>%n min</numerusform>
+            <numerusform>%n min</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n sec</source>
+        <comment>play length in seconds</comment>
+        <translation>
+            <numerusform>%n s</numerusform>
+            <numerusform>%n s</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Are you sure?</source>
+        <translation>¿Está seguro?</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete this video?</source>
+        <translation>¿Seguro que quiere eliminar este vídeo?</translation>
+    </message>
+</context>
+<context>
+    <name>CorvMediaInformationEditDialog</name>
+    <message>
+        <source>Media Information</source>
+        <translation>Información del vídeo</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Título</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Descripción</translation>
+    </message>
+    <message>
+        <source>Tags</source>
+        <translation>Etiquetas</translation>
+    </message>
+    <message>
+        <source>Cast</source>
+        <translation>Reparto</translation>
+    </message>
+</context>
+<context>
+    <name>CorvWebSearchWidget</name>
+    <message>
+        <source>Search...</source>
+        <translation>Buscar...</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Buscar</translation>
+    </message>
+</context>
+<context>
+    <name>CreateDVDTask</name>
+    <message>
+        <source>Unable to create DVD</source>
+        <translation>No se puede crear el DVD</translation>
+    </message>
+    <message>
+        <source>The menu could not be written to %1.</source>
+        <translation>No se ha podido escribir el menú en %1.</translation>
+    </message>
+    <message>
+        <source>The disc menu has no room for %1 videos.</source>
+        <translation>El menú del disco no tiene espacio para %1 vídeos.</translation>
+    </message>
+    <message>
+        <source>The file %1 was not created.</source>
+        <translation>No se ha creado el archivo %1.</translation>
+    </message>
+    <message>
+        <source>Error with ppmconverter</source>
+        <translation>Error en el convertidor ppmconverter</translation>
+    </message>
+    <message>
+        <source>Error with y4mconverter</source>
+        <translation>Error en el convertidor y4mconverter</translation>
+    </message>
+    <message>
+        <source>Error with mpgconverter</source>
+        <translation>Error en el convertidor mpgconverter</translation>
+    </message>
+    <message>
+        <source>Error with multiplexer</source>
+        <translation>Error en el multiplexor</translation>
+    </message>
+    <message>
+        <source>Error with subtitler</source>
+        <translation>Error en el subtitulador</translation>
+    </message>
+    <message>
+        <source>Error with cdcreator</source>
+        <translation>Error en el creador de CD cdcreator</translation>
+    </message>
+</context>
+<context>
+    <name>CreateVCDTask</name>
+    <message>
+        <source>Error with vcdgenerator</source>
+        <translation>Error en el generador vcdgenerator</translation>
+    </message>
+    <message>
+        <source>Error with vcdbuilder</source>
+        <translation>Error en el constructor vcdbuilder</translation>
+    </message>
+    <message>
+        <source>The file %1 was not created.</source>
+        <translation>No se ha creado el archivo %1.</translation>
+    </message>
+</context>
+<context>
+    <name>CustomWebInspector</name>
+    <message>
+        <source>Web Inspector</source>
+        <translation>Inspector web</translation>
+    </message>
+</context>
+<context>
+    <name>DesktopNotifier</name>
+    <message>
+        <source>Download failed</source>
+        <translation>Error en la descarga</translation>
+    </message>
+    <message>
+        <source>Download finished</source>
+        <translation>Descarga terminada</translation>
+    </message>
+    <message>
+        <source>Disc finished</source>
+        <translation>Disco terminado</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>Mostrar</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceController</name>
+    <message>
+        <source>Validating media...</source>
+        <translation>Comprobando el disco...</translation>
+    </message>
+    <message>
+        <source>Formatting media...</source>
+        <translation>Formateando el disco...</translation>
+    </message>
+    <message>
+        <source>Initializing hardware... </source>
+        <translation>Iniciando el hardware... </translation>
+    </message>
+    <message>
+        <source>Calibrating power...</source>
+        <translation>Calibrando la potencia...</translation>
+    </message>
+    <message>
+        <source>Writing Disc...</source>
+        <translation>Escribiendo el disco...</translation>
+    </message>
+    <message>
+        <source>Finishing writing operation...</source>
+        <translation>Finalizando la escritura...</translation>
+    </message>
+</context>
+<context>
+    <name>DiscSetupDialog</name>
+    <message>
+        <source>Waiting for a disc to be inserted...</source>
+        <translation>Esperando a que se inserte un disco...</translation>
+    </message>
+    <message>
+        <source>Burn</source>
+        <translation>Grabar</translation>
+    </message>
+    <message>
+        <source>Recorder</source>
+        <translation>Grabadora</translation>
+    </message>
+    <message>
+        <source>Disc status</source>
+        <translation>Estado del disco</translation>
+    </message>
+    <message>
+        <source>Burn disc</source>
+        <translation>Grabar el disco</translation>
+    </message>
+    <message>
+        <source>Eject</source>
+        <translation>Expulsar</translation>
+    </message>
+    <message>
+        <source>Eject disc</source>
+        <translation>Expulsar el disco</translation>
+    </message>
+    <message>
+        <source>Image File...</source>
+        <translation>Archivo de imagen...</translation>
+    </message>
+    <message>
+        <source>Write to an image file</source>
+        <translation>Escribir en un archivo de imagen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+    <message>
+        <source>Cancel disc setup</source>
+        <translation>Cancelar la preparación del disco</translation>
+    </message>
+    <message>
+        <source>Burn Disc In:</source>
+        <translation>Grabar el disco en:</translation>
+    </message>
+    <message>
+        <source>Please insert a valid disc</source>
+        <translation>Inserte un disco válido</translation>
+    </message>
+    <message>
+        <source>The current disc is not writable</source>
+        <translation>No se puede escribir en el disco insertado</translation>
+    </message>
+    <message>
+        <source>Ready to burn.</source>
+        <translation>Listo para grabar.</translation>
+    </message>
+    <message>
+        <source>Write to Image File</source>
+        <translation>Escribir en un archivo de imagen</translation>
+    </message>
+    <message>
+        <source>Disc Images (*.iso *.bin);;All Files (*)</source>
+        <translation>Imágenes de disco (*.iso *.bin);;Todos los archivos (*)</translation>
+    </message>
+</context>
+<context>
+    <name>Download</name>
+    <message>
+        <source>Queued</source>
+        <translation>En cola</translation>
+    </message>
+    <message>
+        <source>Downloading</source>
+        <translation>Descargando</translation>
+    </message>
+    <message>
+        <source>Finished</source>
+        <translation>Terminada</translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation>En pausa</translation>
+    </message>
+    <message>
+        <source>Download Failed</source>
+        <translation>Error en la descarga</translation>
+    </message>
+    <message>
+        <source>This download has failed. It has been paused and will remain in your queue. Please contact support or try again later</source>
+        <translation>Esta descarga ha fallado. Se ha puesto en pausa y seguirá en su cola. Póngase en contacto con el servicio de asistencia o vuelva a intentarlo más tarde</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadItem</name>
+    <message>
+        <source>%1 of %2 (%3/sec) - %4</source>
+        <translation>%1 de %2 (%3/s) - %4</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Reproducir</translation>
+    </message>
+    <message>
+        <source>Loading download...</source>
+        <translation>Cargando la descarga...</translation>
+    </message>
+    <message>
+        <source>Default Description</source>
+        <translation>Descripción predeterminada</translation>
+    </message>
+    <message>
+        <source>Status:</source>
+        <translation>Estado:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+    <message>
+        <source>0.0 bytes of 0 MB (0.0 bytes/sec)</source>
+        <translation>0 bytes de 0 MB (0 bytes/s)</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation>Reanudar</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pausa</translation>
+    </message>
+    <message>
+        <source>Status: &lt;font color=&apos;%1&apos;&gt;%2&lt;/font&gt;</source>
+        <translation>Estado: &lt;font color=&apos;%1&apos;&gt;%2&lt;/font&gt;</translation>
+    </message>
+    <message>
+        <source>CorvanaZELTA</source>
+        <translation>CorvanaZELTA</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to remove this download?</source>
+        <translation>¿Seguro que quiere quitar esta descarga?</translation>
+    </message>
+    <message>
+        <source>Starring: %1</source>
+        <translation>Reparto: %1</translation>
+    </message>
+    <message>
+        <source>Tags: %1</source>
+        <translation>Etiquetas: %1</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadManager</name>
+    <message>
+        <source>File Exists</source>
+        <translation>El archivo ya existe</translation>
+    </message>
+    <message>
+        <source>You have already downloaded this video</source>
+        <translation>Ya ha descargado este vídeo</translation>
+    </message>
+    <message>
+        <source>Download Failed</source>
+        <translation>Error en la descarga</translation>
+    </message>
+    <message>
+        <source>The download has failed. We appologize for the inconvenience.</source>
+        <translation>La descarga ha fallado. Disculpe las molestias.</translation>
+    </message>
+    <message>
+        <source>The file %1 could not be read.</source>
+        <translation>No se ha podido leer el archivo %1.</translation>
+    </message>
+    <message>
+        <source>its media address is not a web address</source>
+        <translation>su dirección de vídeo no es una dirección web</translation>
+    </message>
+    <message>
+        <source>the download list is full</source>
+        <translation>la lista de descargas está llena</translation>
+    </message>
+    <message>
+        <source>Are you sure?</source>
+        <translation>¿Está seguro?</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to remove all downloads?</source>
+        <translation>¿Seguro que quiere quitar todas las descargas?</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadView</name>
+    <message>
+        <source>Downloads</source>
+        <translation>Descargas</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadWidget</name>
+    <message>
+        <source>Downloads</source>
+        <translation>Descargas</translation>
+    </message>
+    <message>
+        <source>Remove All</source>
+        <translation>Quitar todas</translation>
+    </message>
+    <message>
+        <source>Pause All</source>
+        <translation>Pausar todas</translation>
+    </message>
+    <message>
+        <source>Resume All</source>
+        <translation>Reanudar todas</translation>
+    </message>
+</context>
+<context>
+    <name>FileStep</name>
+    <message>
+        <source>Add</source>
+        <translation>Añadir</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Quitar</translation>
+    </message>
+    <message>
+        <source>Up</source>
+        <translation>Subir</translation>
+    </message>
+    <message>
+        <source>Down</source>
+        <translation>Bajar</translation>
+    </message>
+    <message>
+        <source>Add files</source>
+        <translation>Añadir archivos</translation>
+    </message>
+    <message>
+        <source>Remove file</source>
+        <translation>Quitar el archivo</translation>
+    </message>
+    <message>
+        <source>Move file up</source>
+        <translation>Subir el archivo</translation>
+    </message>
+    <message>
+        <source>Move file down</source>
+        <translation>Bajar el archivo</translation>
+    </message>
+    <message>
+        <source>Files on the disc</source>
+        <translation>Archivos del disco</translation>
+    </message>
+    <message>
+        <source>Disc title</source>
+        <translation>Título del disco</translation>
+    </message>
+    <message>
+        <source>TV format</source>
+        <translation>Sistema de televisión</translation>
+    </message>
+    <message>
+        <source>NTSC</source>
+        <translation>NTSC</translation>
+    </message>
+    <message>
+        <source>PAL</source>
+        <translation>PAL</translation>
+    </message>
+    <message>
+        <source>Disc type</source>
+        <translation>Tipo de disco</translation>
+    </message>
+    <message>
+        <source>DVD Video Disc</source>
+        <translation>DVD de vídeo</translation>
+    </message>
+    <message>
+        <source>Dual Layer DVD Video Disc</source>
+        <translation>DVD de vídeo de doble capa</translation>
+    </message>
+    <message>
+        <source>VCD Video Disc</source>
+        <translation>VCD de vídeo</translation>
+    </message>
+    <message>
+        <source>SVCD Video Disc</source>
+        <translation>SVCD de vídeo</translation>
+    </message>
+    <message>
+        <source>Total tracks</source>
+        <translation>Número de pistas</translation>
+    </message>
+    <message>
+        <source>Total time</source>
+        <translation>Duración total</translation>
+    </message>
+    <message>
+        <source>Play time used</source>
+        <translation>Duración ocupada</translation>
+    </message>
+    <message>
+        <source>Add/Remove Files:</source>
+        <translation>Añadir o quitar archivos:</translation>
+    </message>
+    <message>
+        <source>Change File Order:</source>
+        <translation>Cambiar el orden de los archivos:</translation>
+    </message>
+    <message>
+        <source>Title:</source>
+        <translation>Título:</translation>
+    </message>
+    <message>
+        <source>Format:</source>
+        <translation>Sistema:</translation>
+    </message>
+    <message>
+        <source>Disc Type:</source>
+        <translation>Tipo de disco:</translation>
+    </message>
+    <message>
+        <source>Total Tracks:</source>
+        <translation>Número de pistas:</translation>
+    </message>
+    <message>
+        <source>Total Time:</source>
+        <translation>Duración total:</translation>
+    </message>
+    <message>
+        <source>Burn</source>
+        <translation>Grabar</translation>
+    </message>
+    <message>
+        <source>Add Videos</source>
+        <translation>Añadir vídeos</translation>
+    </message>
+    <message>
+        <source>Video Files (*.avi *.mpg *.mpeg *.mov *.wmv *.flv *.mp4);;All Files (*.*)</source>
+        <translation>Archivos de vídeo (*.avi *.mpg *.mpeg *.mov *.wmv *.flv *.mp4);;Todos los archivos (*.*)</translation>
+    </message>
+</context>
+<context>
+    <name>IntegrityChecker</name>
+    <message>
+        <source>Rebuilding library (%1 files)...</source>
+        <translation>Reconstruyendo la biblioteca (%1 archivos)...</translation>
+    </message>
+</context>
+<context>
+    <name>LibburnDeviceController</name>
+    <message>
+        <source>The image %1 cannot be read: %2</source>
+        <translation>No se puede leer la imagen %1: %2</translation>
+    </message>
+    <message>
+        <source>The disc cannot take this image: %1</source>
+        <translation>El disco no admite esta imagen: %1</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>The recorder %1 could not be opened. %2</source>
+        <translation>No se ha podido abrir la grabadora %1. %2</translation>
+    </message>
+    <message>
+        <source>The current disc is not writable</source>
+        <translation>No se puede escribir en el disco insertado</translation>
+    </message>
+    <message>
+        <source>The image %1 cannot be read</source>
+        <translation>No se puede leer la imagen %1</translation>
+    </message>
+    <message>
+        <source>There is no recorder named %1</source>
+        <translation>No hay ninguna grabadora llamada %1</translation>
+    </message>
+    <message>
+        <source>The recorder is still writing</source>
+        <translation>La grabadora aún está escribiendo</translation>
+    </message>
+    <message>
+        <source>The cue sheet %1 names no track files</source>
+        <translation>La hoja de pistas %1 no nombra ningún archivo de pista</translation>
+    </message>
+    <message>
+        <source>The cue-sheet writer cdrdao could not be run</source>
+        <translation>No se ha podido ejecutar el programa de grabación cdrdao</translation>
+    </message>
+    <message>
+        <source>The recorder %1 was not found by cdrdao</source>
+        <translation>cdrdao no ha encontrado la grabadora %1</translation>
+    </message>
+    <message>
+        <source>Writing...</source>
+        <translation>Escribiendo...</translation>
+    </message>
+</context>
+<context>
+    <name>Library</name>
+    <message>
+        <source>Name</source>
+        <translation>Nombre</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Duración</translation>
+    </message>
+    <message>
+        <source>DVD Title</source>
+        <translation>Título del DVD</translation>
+    </message>
+    <message>
+        <source>Models</source>
+        <translation>Reparto</translation>
+    </message>
+    <message>
+        <source>Categories</source>
+        <translation>Categorías</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Descripción</translation>
+    </message>
+    <message>
+        <source>Your library could not be brought up to date (%1). Nothing in it was changed; CorvanaZELTA will try again the next time it starts.</source>
+        <translation>No se ha podido actualizar su biblioteca (%1). No se ha cambiado nada en ella; CorvanaZELTA lo volverá a intentar la próxima vez que se inicie.</translation>
+    </message>
+    <message>
+        <source>unknown database error</source>
+        <translation>error desconocido de la base de datos</translation>
+    </message>
+</context>
+<context>
+    <name>LibraryFilterView</name>
+    <message>
+        <source>Categories</source>
+        <translation>Categorías</translation>
+    </message>
+    <message>
+        <source>DVD Titles</source>
+        <translation>Títulos de DVD</translation>
+    </message>
+</context>
+<context>
+    <name>LibraryTableView</name>
+    <message>
+        <source>My videos in detail</source>
+        <translation>Mis vídeos en detalle</translation>
+    </message>
+</context>
+<context>
+    <name>LibraryView</name>
+    <message>
+        <source>My videos</source>
+        <translation>Mis vídeos</translation>
+    </message>
+    <message>
+        <source>Open in Explorer</source>
+        <translation>Abrir en el gestor de archivos</translation>
+    </message>
+    <message>
+        <source>iTunes Export</source>
+        <translation>Exportar a iTunes</translation>
+    </message>
+    <message>
+        <source>Burn</source>
+        <translation>Grabar</translation>
+    </message>
+    <message>
+        <source>Media Information</source>
+        <translation>Información del vídeo</translation>
+    </message>
+    <message>
+        <source>Not Installed</source>
+        <translation>No instalado</translation>
+    </message>
+    <message>
+        <source>Please install iTunes before trying to use this feature.</source>
+        <translation>Instale iTunes antes de usar esta función.</translation>
+    </message>
+    <message>
+        <source>Exporting video to iTunes...</source>
+        <translation>Exportando el vídeo a iTunes...</translation>
+    </message>
+    <message>
+        <source>Importing file...</source>
+        <translation>Importando el archivo...</translation>
+    </message>
+</context>
+<context>
+    <name>LibraryWidget</name>
+    <message>
+        <source>OFF</source>
+        <translation>NO</translation>
+    </message>
+    <message>
+        <source>ON</source>
+        <translation>SÍ</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Importar</translation>
+    </message>
+    <message>
+        <source>Import videos</source>
+        <translation>Importar vídeos</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>Detalles</translation>
+    </message>
+    <message>
+        <source>Show the videos as a table with filters</source>
+        <translation>Mostrar los vídeos en una tabla con filtros</translation>
+    </message>
+    <message>
+        <source>Burn</source>
+        <translation>Grabar</translation>
+    </message>
+    <message>
+        <source>Burn a disc</source>
+        <translation>Grabar un disco</translation>
+    </message>
+    <message>
+        <source>Watch on TV</source>
+        <translation>Ver en la tele</translation>
+    </message>
+    <message>
+        <source>Watch on TV: share the library with televisions at home</source>
+        <translation>Ver en la tele: compartir la biblioteca con los televisores de casa</translation>
+    </message>
+    <message>
+        <source>Open Files</source>
+        <translation>Abrir archivos</translation>
+    </message>
+    <message>
+        <source>Video (*.mov *.avi *.flv *.m4v *.mp4 *.mpg *.wmv)</source>
+        <translation>Vídeo (*.mov *.avi *.flv *.m4v *.mp4 *.mpg *.wmv)</translation>
+    </message>
+    <message>
+        <source>Importing </source>
+        <translation>Importando </translation>
+    </message>
+    <message>
+        <source> and other files...</source>
+        <translation> y otros archivos...</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Corvana Zelta %1</source>
+        <translation>Corvana Zelta %1</translation>
+    </message>
+    <message>
+        <source>Pages</source>
+        <translation>Páginas</translation>
+    </message>
+    <message>
+        <source>Sidebar</source>
+        <translation>Barra lateral</translation>
+    </message>
+    <message>
+        <source>Open log folder</source>
+        <translation>Abrir la carpeta del registro</translation>
+    </message>
+    <message>
+        <source>Inspect page</source>
+        <translation>Inspeccionar la página</translation>
+    </message>
+    <message>
+        <source>Play or pause</source>
+        <translation>Reproducir o pausar</translation>
+    </message>
+    <message>
+        <source>No downloads</source>
+        <translation>No hay descargas</translation>
+    </message>
+    <message>
+        <source>Videos you download from the site appear here while they arrive.</source>
+        <translation>Los vídeos que descargue del sitio aparecen aquí mientras llegan.</translation>
+    </message>
+    <message>
+        <source>Your library is empty</source>
+        <translation>Su biblioteca está vacía</translation>
+    </message>
+    <message>
+        <source>Download videos from the site, or import your own with Import.</source>
+        <translation>Descargue vídeos del sitio o importe los suyos con Importar.</translation>
+    </message>
+    <message>
+        <source>Nothing is playing</source>
+        <translation>No se está reproduciendo nada</translation>
+    </message>
+    <message>
+        <source>Choose a video in your library and press its play button.</source>
+        <translation>Elija un vídeo de su biblioteca y pulse su botón de reproducción.</translation>
+    </message>
+    <message>
+        <source>CorvanaZELTA</source>
+        <translation>CorvanaZELTA</translation>
+    </message>
+</context>
+<context>
+    <name>MediaVideoWidget</name>
+    <message>
+        <source>Video</source>
+        <translation>Vídeo</translation>
+    </message>
+    <message>
+        <source>Full screen</source>
+        <translation>Pantalla completa</translation>
+    </message>
+</context>
+<context>
+    <name>MetaDataModel</name>
+    <message>
+        <source>All (%1)</source>
+        <translation>Todos (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>NetworkManager</name>
+    <message>
+        <source>SSL Errors:
+
+%1
+
+%2
+
+Do you want to ignore these errors for this host?</source>
+        <translation>Errores SSL:
+
+%1
+
+%2
+
+¿Desea ignorar estos errores para este servidor?</translation>
+    </message>
+</context>
+<context>
+    <name>Project</name>
+    <message>
+        <source>Media only supports %1</source>
+        <translation>El disco solo admite %1</translation>
+    </message>
+    <message>
+        <source>Not enough space on drive</source>
+        <translation>No hay espacio suficiente en la unidad</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Multiple Instances</source>
+        <translation>Varias instancias</translation>
+    </message>
+    <message>
+        <source>There can only be one instance of %1 running at a time</source>
+        <translation>Solo puede haber una instancia de %1 en ejecución a la vez</translation>
+    </message>
+</context>
+<context>
+    <name>SeekSlider</name>
+    <message>
+        <source>Position</source>
+        <translation>Posición</translation>
+    </message>
+</context>
+<context>
+    <name>SidebarModel</name>
+    <message>
+        <source>Corvana</source>
+        <translation>Corvana</translation>
+    </message>
+    <message>
+        <source>Library</source>
+        <translation>Biblioteca</translation>
+    </message>
+    <message>
+        <source>My Library (%1)</source>
+        <translation>Mi biblioteca (%1)</translation>
+    </message>
+    <message>
+        <source>Player</source>
+        <translation>Reproductor</translation>
+    </message>
+    <message>
+        <source>Downloads (%1)</source>
+        <translation>Descargas (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>StatusWidget</name>
+    <message>
+        <source>Importing files...</source>
+        <translation>Importando archivos...</translation>
+    </message>
+</context>
+<context>
+    <name>TaskDelegate</name>
+    <message>
+        <source>Task progress</source>
+        <translation>Progreso de la tarea</translation>
+    </message>
+</context>
+<context>
+    <name>Toolbar</name>
+    <message>
+        <source>Play</source>
+        <translation>Reproducir</translation>
+    </message>
+    <message>
+        <source>Full screen</source>
+        <translation>Pantalla completa</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pausa</translation>
+    </message>
+    <message>
+        <source>Leave full screen</source>
+        <translation>Salir de pantalla completa</translation>
+    </message>
+</context>
+<context>
+    <name>VideoClipModel</name>
+    <message>
+        <source>Track</source>
+        <translation>Pista</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nombre</translation>
+    </message>
+    <message>
+        <source>Length</source>
+        <translation>Duración</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Tamaño</translation>
+    </message>
+</context>
+<context>
+    <name>VolumeSlider</name>
+    <message>
+        <source>Volume</source>
+        <translation>Volumen</translation>
+    </message>
+</context>
+<context>
+    <name>WebWidget</name>
+    <message>
+        <source>Importing files...</source>
+        <translation>Importando archivos...</translation>
+    </message>
+    <message>
+        <source>Import status</source>
+        <translation>Estado de la importación</translation>
+    </message>
+    <message>
+        <source>Search All Channels</source>
+        <translation>Buscar en todos los canales</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Atrás</translation>
+    </message>
+    <message>
+        <source>Forward</source>
+        <translation>Adelante</translation>
+    </message>
+    <message>
+        <source>Home</source>
+        <translation>Inicio</translation>
+    </message>
+    <message>
+        <source>Reload</source>
+        <translation>Recargar</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Detener</translation>
+    </message>
+    <message>
+        <source>Loading</source>
+        <translation>Cargando</translation>
+    </message>
+    <message>
+        <source>Search...</source>
+        <translation>Buscar...</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>Cargando...</translation>
+    </message>
+</context>
+<context>
+    <name>ZR::ErrorReportDialog</name>
+    <message>
+        <source>An unexpected error has occurred</source>
+        <translation>Se ha producido un error inesperado</translation>
+    </message>
+    <message>
+        <source>%1 has created an error report that you can send to help us improve the product. All reports are confidential and anonymous.</source>
+        <translation>%1 ha creado un informe de errores que puede enviar para ayudarnos a mejorar el producto. Todos los informes son confidenciales y anónimos.</translation>
+    </message>
+    <message>
+        <source>Please describe what you were doing when this occurred:</source>
+        <translation>Describa qué estaba haciendo cuando ocurrió:</translation>
+    </message>
+    <message>
+        <source>Don&apos;t Send</source>
+        <translation>No enviar</translation>
+    </message>
+    <message>
+        <source>Send</source>
+        <translation>Enviar</translation>
+    </message>
+</context>
+</TS>

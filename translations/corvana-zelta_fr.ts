@@ -1,0 +1,1200 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr_FR">
+<context>
+    <name>Application</name>
+    <message>
+        <source>This system does not support OpenSSL. SSL websites will not be available.</source>
+        <translation>Ce système ne prend pas en charge OpenSSL. Les sites web SSL ne seront pas disponibles.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n bytes</source>
+        <translation>
+            <numerusform>%n octet</numerusform>
+            <numerusform>%n octets</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>kB</source>
+        <translation>ko</translation>
+    </message>
+    <message>
+        <source>MB</source>
+        <translation>Mo</translation>
+    </message>
+    <message>
+        <source>GB</source>
+        <translation>Go</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <comment>size and its unit</comment>
+        <translation>%1&#xa0;%2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minute remaining</source>
+        <translation>
+            <numerusform>%n minute restante</numerusform>
+            <numerusform>%n minutes restantes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minutes remaining</source>
+        <translation>
+            <numerusform>%n minute restante</numerusform>
+            <numerusform>%n minutes restantes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n second remaining</source>
+        <translation>
+            <numerusform>%n seconde restante</numerusform>
+            <numerusform>%n secondes restantes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n seconds remaining</source>
+        <translation>
+            <numerusform>%n seconde restante</numerusform>
+            <numerusform>%n secondes restantes</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>BurnQueue</name>
+    <message>
+        <source>Compiling DVD and burning to disc</source>
+        <translation>Création du DVD et gravure sur le disque</translation>
+    </message>
+    <message>
+        <source>Compiling (S)VCD and burning to disc</source>
+        <translation>Création du (S)VCD et gravure sur le disque</translation>
+    </message>
+    <message>
+        <source>Building DVD...</source>
+        <translation>Création du DVD...</translation>
+    </message>
+    <message>
+        <source>Building VCD...</source>
+        <translation>Création du VCD...</translation>
+    </message>
+</context>
+<context>
+    <name>BurnStep</name>
+    <message>
+        <source>Tasks</source>
+        <translation>Tâches</translation>
+    </message>
+    <message>
+        <source>Cancel Operation</source>
+        <translation>Annuler l&apos;opération</translation>
+    </message>
+    <message>
+        <source>Discaveo is in the middle of an operation, are you sure you want to exit?</source>
+        <translation>Discaveo est en pleine opération. Voulez-vous vraiment quitter&#xa0;?</translation>
+    </message>
+    <message>
+        <source>Continue</source>
+        <translation>Continuer</translation>
+    </message>
+    <message>
+        <source>Would you like to continue?</source>
+        <translation>Voulez-vous continuer&#xa0;?</translation>
+    </message>
+    <message>
+        <source>Burning is complete!</source>
+        <translation>La gravure est terminée&#xa0;!</translation>
+    </message>
+    <message>
+        <source>Discaveo has completed the burning operation, enjoy your media.</source>
+        <translation>Discaveo a terminé la gravure. Profitez bien de vos vidéos.</translation>
+    </message>
+</context>
+<context>
+    <name>BurnerWizard</name>
+    <message>
+        <source>Discaveo</source>
+        <translation>Discaveo</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Précédent</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Suivant</translation>
+    </message>
+    <message>
+        <source>Put your videos on a disc</source>
+        <translation>Gravez vos vidéos sur un disque</translation>
+    </message>
+</context>
+<context>
+    <name>ConvertTask</name>
+    <message>
+        <source>Converting to MPEG</source>
+        <translation>Conversion en MPEG</translation>
+    </message>
+    <message>
+        <source>Unsupported format</source>
+        <translation>Format non pris en charge</translation>
+    </message>
+    <message>
+        <source>The file %1 contains a track with an unsupported format</source>
+        <translation>Le fichier %1 contient une piste dans un format non pris en charge</translation>
+    </message>
+    <message>
+        <source>Conversion Error</source>
+        <translation>Erreur de conversion</translation>
+    </message>
+    <message>
+        <source>The file %1 has failed conversion.</source>
+        <translation>La conversion du fichier %1 a échoué.</translation>
+    </message>
+</context>
+<context>
+    <name>CorvHeaderView</name>
+    <message>
+        <source>Sort by</source>
+        <translation>Trier par</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Length</source>
+        <translation>Durée</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+</context>
+<context>
+    <name>CorvLibSearchWidget</name>
+    <message>
+        <source>Search My Library</source>
+        <translation>Rechercher dans ma bibliothèque</translation>
+    </message>
+    <message>
+        <source>Clear search</source>
+        <translation>Effacer la recherche</translation>
+    </message>
+</context>
+<context>
+    <name>CorvLibraryItemWidget</name>
+    <message>
+        <source>Play</source>
+        <translation>Lire</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Supprimer</translation>
+    </message>
+    <message>
+        <source>More</source>
+        <translation>Plus</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n mins</source>
+        <comment>play length in minutes</comment>
+        <translation>
+            <numerusform>%n min</numerusform>
+            <numerusform>%n min</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n sec</source>
+        <comment>play length in seconds</comment>
+        <translation>
+            <numerusform>%n s</numerusform>
+            <numerusform>%n s</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Are you sure?</source>
+        <translation>Êtes-vous sûr&#xa0;?</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete this video?</source>
+        <translation>Voulez-vous vraiment supprimer cette vidéo&#xa0;?</translation>
+    </message>
+</context>
+<context>
+    <name>CorvMediaInformationEditDialog</name>
+    <message>
+        <source>Media Information</source>
+        <translation>Informations sur la vidéo</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Titre</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Description</translation>
+    </message>
+    <message>
+        <source>Tags</source>
+        <translation>Mots-clés</translation>
+    </message>
+    <message>
+        <source>Cast</source>
+        <translation>Interprètes</translation>
+    </message>
+</context>
+<context>
+    <name>CorvWebSearchWidget</name>
+    <message>
+        <source>Search...</source>
+        <translation>Rechercher...</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Rechercher</translation>
+    </message>
+</context>
+<context>
+    <name>CreateDVDTask</name>
+    <message>
+        <source>Unable to create DVD</source>
+        <translation>Impossible de créer le DVD</translation>
+    </message>
+    <message>
+        <source>The menu could not be written to %1.</source>
+        <translation>Le menu n&apos;a pas pu être écrit dans %1.</translation>
+    </message>
+    <message>
+        <source>The disc menu has no room for %1 videos.</source>
+        <translation>Le menu du disque n&apos;a pas de place pour %1 vidéos.</translation>
+    </message>
+    <message>
+        <source>The file %1 was not created.</source>
+        <translation>Le fichier %1 n&apos;a pas été créé.</translation>
+    </message>
+    <message>
+        <source>Error with ppmconverter</source>
+        <translation>Erreur du convertisseur ppmconverter</translation>
+    </message>
+    <message>
+        <source>Error with y4mconverter</source>
+        <translation>Erreur du convertisseur y4mconverter</translation>
+    </message>
+    <message>
+        <source>Error with mpgconverter</source>
+        <translation>Erreur du convertisseur mpgconverter</translation>
+    </message>
+    <message>
+        <source>Error with multiplexer</source>
+        <translation>Erreur du multiplexeur</translation>
+    </message>
+    <message>
+        <source>Error with subtitler</source>
+        <translation>Erreur du sous-titreur</translation>
+    </message>
+    <message>
+        <source>Error with cdcreator</source>
+        <translation>Erreur du créateur de CD cdcreator</translation>
+    </message>
+</context>
+<context>
+    <name>CreateVCDTask</name>
+    <message>
+        <source>Error with vcdgenerator</source>
+        <translation>Erreur du générateur vcdgenerator</translation>
+    </message>
+    <message>
+        <source>Error with vcdbuilder</source>
+        <translation>Erreur du constructeur vcdbuilder</translation>
+    </message>
+    <message>
+        <source>The file %1 was not created.</source>
+        <translation>Le fichier %1 n&apos;a pas été créé.</translation>
+    </message>
+</context>
+<context>
+    <name>CustomWebInspector</name>
+    <message>
+        <source>Web Inspector</source>
+        <translation>Inspecteur web</translation>
+    </message>
+</context>
+<context>
+    <name>DesktopNotifier</name>
+    <message>
+        <source>Download failed</source>
+        <translation>Échec du téléchargement</translation>
+    </message>
+    <message>
+        <source>Download finished</source>
+        <translation>Téléchargement terminé</translation>
+    </message>
+    <message>
+        <source>Disc finished</source>
+        <translation>Disque terminé</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>Afficher</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceController</name>
+    <message>
+        <source>Validating media...</source>
+        <translation>Vérification du disque...</translation>
+    </message>
+    <message>
+        <source>Formatting media...</source>
+        <translation>Formatage du disque...</translation>
+    </message>
+    <message>
+        <source>Initializing hardware... </source>
+        <translation>Initialisation du matériel... </translation>
+    </message>
+    <message>
+        <source>Calibrating power...</source>
+        <translation>Calibrage de la puissance...</translation>
+    </message>
+    <message>
+        <source>Writing Disc...</source>
+        <translation>Écriture du disque...</translation>
+    </message>
+    <message>
+        <source>Finishing writing operation...</source>
+        <translation>Finalisation de l&apos;écriture...</translation>
+    </message>
+</context>
+<context>
+    <name>DiscSetupDialog</name>
+    <message>
+        <source>Waiting for a disc to be inserted...</source>
+        <translation>En attente de l&apos;insertion d&apos;un disque...</translation>
+    </message>
+    <message>
+        <source>Burn</source>
+        <translation>Graver</translation>
+    </message>
+    <message>
+        <source>Recorder</source>
+        <translation>Graveur</translation>
+    </message>
+    <message>
+        <source>Disc status</source>
+        <translation>État du disque</translation>
+    </message>
+    <message>
+        <source>Burn disc</source>
+        <translation>Graver le disque</translation>
+    </message>
+    <message>
+        <source>Eject</source>
+        <translation>Éjecter</translation>
+    </message>
+    <message>
+        <source>Eject disc</source>
+        <translation>Éjecter le disque</translation>
+    </message>
+    <message>
+        <source>Image File...</source>
+        <translation>Fichier image...</translation>
+    </message>
+    <message>
+        <source>Write to an image file</source>
+        <translation>Écrire dans un fichier image</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Cancel disc setup</source>
+        <translation>Annuler la préparation du disque</translation>
+    </message>
+    <message>
+        <source>Burn Disc In:</source>
+        <translation>Graver le disque dans&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Please insert a valid disc</source>
+        <translation>Veuillez insérer un disque valide</translation>
+    </message>
+    <message>
+        <source>The current disc is not writable</source>
+        <translation>Le disque inséré n&apos;est pas inscriptible</translation>
+    </message>
+    <message>
+        <source>Ready to burn.</source>
+        <translation>Prêt à graver.</translation>
+    </message>
+    <message>
+        <source>Write to Image File</source>
+        <translation>Écrire dans un fichier image</translation>
+    </message>
+    <message>
+        <source>Disc Images (*.iso *.bin);;All Files (*)</source>
+        <translation>Images disque (*.iso *.bin);;Tous les fichiers (*)</translation>
+    </message>
+</context>
+<context>
+    <name>Download</name>
+    <message>
+        <source>Queued</source>
+        <translation>En attente</translation>
+    </message>
+    <message>
+        <source>Downloading</source>
+        <translation>Téléchargement en cours</translation>
+    </message>
+    <message>
+        <source>Finished</source>
+        <translation>Terminé</translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation>En pause</translation>
+    </message>
+    <message>
+        <source>Download Failed</source>
+        <translation>Échec du téléchargement</translation>
+    </message>
+    <message>
+        <source>This download has failed. It has been paused and will remain in your queue. Please contact support or try again later</source>
+        <translation>Ce téléchargement a échoué. Il a été mis en pause et reste dans votre file d&apos;attente. Veuillez contacter l&apos;assistance ou réessayer plus tard</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadItem</name>
+    <message>
+        <source>%1 of %2 (%3/sec) - %4</source>
+        <translation>%1 sur %2 (%3/s) - %4</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Lire</translation>
+    </message>
+    <message>
+        <source>Loading download...</source>
+        <translation>Chargement du téléchargement...</translation>
+    </message>
+    <message>
+        <source>Default Description</source>
+        <translation>Description par défaut</translation>
+    </message>
+    <message>
+        <source>Status:</source>
+        <translation>État&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>0.0 bytes of 0 MB (0.0 bytes/sec)</source>
+        <translation>0 octet sur 0 Mo (0 octet/s)</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation>Reprendre</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Status: &lt;font color=&apos;%1&apos;&gt;%2&lt;/font&gt;</source>
+        <translation>État&#xa0;: &lt;font color=&apos;%1&apos;&gt;%2&lt;/font&gt;</translation>
+    </message>
+    <message>
+        <source>CorvanaZELTA</source>
+        <translation>CorvanaZELTA</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to remove this download?</source>
+        <translation>Voulez-vous vraiment retirer ce téléchargement&#xa0;?</translation>
+    </message>
+    <message>
+        <source>Starring: %1</source>
+        <translation>Interprètes&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Tags: %1</source>
+        <translation>Mots-clés&#xa0;: %1</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadManager</name>
+    <message>
+        <source>File Exists</source>
+        <translation>Fichier existant</translation>
+    </message>
+    <message>
+        <source>You have already downloaded this video</source>
+        <translation>Vous avez déjà téléchargé cette vidéo</translation>
+    </message>
+    <message>
+        <source>Download Failed</source>
+        <translation>Échec du téléchargement</translation>
+    </message>
+    <message>
+        <source>The download has failed. We appologize for the inconvenience.</source>
+        <translation>Le téléchargement a échoué. Veuillez nous excuser pour la gêne occasionnée.</translation>
+    </message>
+    <message>
+        <source>The file %1 could not be read.</source>
+        <translation>Le fichier %1 n&apos;a pas pu être lu.</translation>
+    </message>
+    <message>
+        <source>its media address is not a web address</source>
+        <translation>son adresse de média n&apos;est pas une adresse web</translation>
+    </message>
+    <message>
+        <source>the download list is full</source>
+        <translation>la liste des téléchargements est pleine</translation>
+    </message>
+    <message>
+        <source>Are you sure?</source>
+        <translation>Êtes-vous sûr&#xa0;?</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to remove all downloads?</source>
+        <translation>Voulez-vous vraiment retirer tous les téléchargements&#xa0;?</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadView</name>
+    <message>
+        <source>Downloads</source>
+        <translation>Téléchargements</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadWidget</name>
+    <message>
+        <source>Downloads</source>
+        <translation>Téléchargements</translation>
+    </message>
+    <message>
+        <source>Remove All</source>
+        <translation>Tout retirer</translation>
+    </message>
+    <message>
+        <source>Pause All</source>
+        <translation>Tout mettre en pause</translation>
+    </message>
+    <message>
+        <source>Resume All</source>
+        <translation>Tout reprendre</translation>
+    </message>
+</context>
+<context>
+    <name>FileStep</name>
+    <message>
+        <source>Add</source>
+        <translation>Ajouter</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Retirer</translation>
+    </message>
+    <message>
+        <source>Up</source>
+        <translation>Monter</translation>
+    </message>
+    <message>
+        <source>Down</source>
+        <translation>Descendre</translation>
+    </message>
+    <message>
+        <source>Add files</source>
+        <translation>Ajouter des fichiers</translation>
+    </message>
+    <message>
+        <source>Remove file</source>
+        <translation>Retirer le fichier</translation>
+    </message>
+    <message>
+        <source>Move file up</source>
+        <translation>Monter le fichier</translation>
+    </message>
+    <message>
+        <source>Move file down</source>
+        <translation>Descendre le fichier</translation>
+    </message>
+    <message>
+        <source>Files on the disc</source>
+        <translation>Fichiers du disque</translation>
+    </message>
+    <message>
+        <source>Disc title</source>
+        <translation>Titre du disque</translation>
+    </message>
+    <message>
+        <source>TV format</source>
+        <translation>Norme TV</translation>
+    </message>
+    <message>
+        <source>NTSC</source>
+        <translation>NTSC</translation>
+    </message>
+    <message>
+        <source>PAL</source>
+        <translation>PAL</translation>
+    </message>
+    <message>
+        <source>Disc type</source>
+        <translation>Type de disque</translation>
+    </message>
+    <message>
+        <source>DVD Video Disc</source>
+        <translation>DVD vidéo</translation>
+    </message>
+    <message>
+        <source>Dual Layer DVD Video Disc</source>
+        <translation>DVD vidéo double couche</translation>
+    </message>
+    <message>
+        <source>VCD Video Disc</source>
+        <translation>VCD vidéo</translation>
+    </message>
+    <message>
+        <source>SVCD Video Disc</source>
+        <translation>SVCD vidéo</translation>
+    </message>
+    <message>
+        <source>Total tracks</source>
+        <translation>Nombre de pistes</translation>
+    </message>
+    <message>
+        <source>Total time</source>
+        <translation>Durée totale</translation>
+    </message>
+    <message>
+        <source>Play time used</source>
+        <translation>Durée utilisée</translation>
+    </message>
+    <message>
+        <source>Add/Remove Files:</source>
+        <translation>Ajouter ou retirer des fichiers&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Change File Order:</source>
+        <translation>Changer l&apos;ordre des fichiers&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Title:</source>
+        <translation>Titre&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Format:</source>
+        <translation>Norme&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Disc Type:</source>
+        <translation>Type de disque&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Total Tracks:</source>
+        <translation>Nombre de pistes&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Total Time:</source>
+        <translation>Durée totale&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Burn</source>
+        <translation>Graver</translation>
+    </message>
+    <message>
+        <source>Add Videos</source>
+        <translation>Ajouter des vidéos</translation>
+    </message>
+    <message>
+        <source>Video Files (*.avi *.mpg *.mpeg *.mov *.wmv *.flv *.mp4);;All Files (*.*)</source>
+        <translation>Fichiers vidéo (*.avi *.mpg *.mpeg *.mov *.wmv *.flv *.mp4);;Tous les fichiers (*.*)</translation>
+    </message>
+</context>
+<context>
+    <name>IntegrityChecker</name>
+    <message>
+        <source>Rebuilding library (%1 files)...</source>
+        <translation>Reconstruction de la bibliothèque (%1 fichiers)...</translation>
+    </message>
+</context>
+<context>
+    <name>LibburnDeviceController</name>
+    <message>
+        <source>The image %1 cannot be read: %2</source>
+        <translation>L&apos;image %1 ne peut pas être lue&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>The disc cannot take this image: %1</source>
+        <translation>Le disque ne peut pas recevoir cette image&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>The recorder %1 could not be opened. %2</source>
+        <translation>Le graveur %1 n&apos;a pas pu être ouvert. %2</translation>
+    </message>
+    <message>
+        <source>The current disc is not writable</source>
+        <translation>Le disque inséré n&apos;est pas inscriptible</translation>
+    </message>
+    <message>
+        <source>The image %1 cannot be read</source>
+        <translation>L&apos;image %1 ne peut pas être lue</translation>
+    </message>
+    <message>
+        <source>There is no recorder named %1</source>
+        <translation>Aucun graveur ne s&apos;appelle %1</translation>
+    </message>
+    <message>
+        <source>The recorder is still writing</source>
+        <translation>Le graveur est encore en train d&apos;écrire</translation>
+    </message>
+    <message>
+        <source>The cue sheet %1 names no track files</source>
+        <translation>La feuille de pistes %1 ne nomme aucun fichier de piste</translation>
+    </message>
+    <message>
+        <source>The cue-sheet writer cdrdao could not be run</source>
+        <translation>Le programme de gravure cdrdao n&apos;a pas pu être lancé</translation>
+    </message>
+    <message>
+        <source>The recorder %1 was not found by cdrdao</source>
+        <translation>cdrdao n&apos;a pas trouvé le graveur %1</translation>
+    </message>
+    <message>
+        <source>Writing...</source>
+        <translation>Écriture...</translation>
+    </message>
+</context>
+<context>
+    <name>Library</name>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Durée</translation>
+    </message>
+    <message>
+        <source>DVD Title</source>
+        <translation>Titre du DVD</translation>
+    </message>
+    <message>
+        <source>Models</source>
+        <translation>Interprètes</translation>
+    </message>
+    <message>
+        <source>Categories</source>
+        <translation>Catégories</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Description</translation>
+    </message>
+    <message>
+        <source>Your library could not be brought up to date (%1). Nothing in it was changed; CorvanaZELTA will try again the next time it starts.</source>
+        <translation>Votre bibliothèque n&apos;a pas pu être mise à jour (%1). Rien n&apos;y a été modifié&#xa0;; CorvanaZELTA réessaiera au prochain démarrage.</translation>
+    </message>
+    <message>
+        <source>unknown database error</source>
+        <translation>erreur de base de données inconnue</translation>
+    </message>
+</context>
+<context>
+    <name>LibraryFilterView</name>
+    <message>
+        <source>Categories</source>
+        <translation>Catégories</translation>
+    </message>
+    <message>
+        <source>DVD Titles</source>
+        <translation>Titres de DVD</translation>
+    </message>
+</context>
+<context>
+    <name>LibraryTableView</name>
+    <message>
+        <source>My videos in detail</source>
+        <translation>Mes vidéos en détail</translation>
+    </message>
+</context>
+<context>
+    <name>LibraryView</name>
+    <message>
+        <source>My videos</source>
+        <translation>Mes vidéos</translation>
+    </message>
+    <message>
+        <source>Open in Explorer</source>
+        <translation>Ouvrir dans le gestionnaire de fichiers</translation>
+    </message>
+    <message>
+        <source>iTunes Export</source>
+        <translation>Exporter vers iTunes</translation>
+    </message>
+    <message>
+        <source>Burn</source>
+        <translation>Graver</translation>
+    </message>
+    <message>
+        <source>Media Information</source>
+        <translation>Informations sur la vidéo</translation>
+    </message>
+    <message>
+        <source>Not Installed</source>
+        <translation>Non installé</translation>
+    </message>
+    <message>
+        <source>Please install iTunes before trying to use this feature.</source>
+        <translation>Veuillez installer iTunes avant d&apos;utiliser cette fonction.</translation>
+    </message>
+    <message>
+        <source>Exporting video to iTunes...</source>
+        <translation>Exportation de la vidéo vers iTunes...</translation>
+    </message>
+    <message>
+        <source>Importing file...</source>
+        <translation>Importation du fichier...</translation>
+    </message>
+</context>
+<context>
+    <name>LibraryWidget</name>
+    <message>
+        <source>OFF</source>
+        <translation>NON</translation>
+    </message>
+    <message>
+        <source>ON</source>
+        <translation>OUI</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Importer</translation>
+    </message>
+    <message>
+        <source>Import videos</source>
+        <translation>Importer des vidéos</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>Détails</translation>
+    </message>
+    <message>
+        <source>Show the videos as a table with filters</source>
+        <translation>Afficher les vidéos dans un tableau avec des filtres</translation>
+    </message>
+    <message>
+        <source>Burn</source>
+        <translation>Graver</translation>
+    </message>
+    <message>
+        <source>Burn a disc</source>
+        <translation>Graver un disque</translation>
+    </message>
+    <message>
+        <source>Watch on TV</source>
+        <translation>Regarder sur la télé</translation>
+    </message>
+    <message>
+        <source>Watch on TV: share the library with televisions at home</source>
+        <translation>Regarder sur la télé&#xa0;: partager la bibliothèque avec les téléviseurs de la maison</translation>
+    </message>
+    <message>
+        <source>Open Files</source>
+        <translation>Ouvrir des fichiers</translation>
+    </message>
+    <message>
+        <source>Video (*.mov *.avi *.flv *.m4v *.mp4 *.mpg *.wmv)</source>
+        <translation>Vidéo (*.mov *.avi *.flv *.m4v *.mp4 *.mpg *.wmv)</translation>
+    </message>
+    <message>
+        <source>Importing </source>
+        <translation>Importation de </translation>
+    </message>
+    <message>
+        <source> and other files...</source>
+        <translation> et d&apos;autres fichiers...</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Corvana Zelta %1</source>
+        <translation>Corvana Zelta %1</translation>
+    </message>
+    <message>
+        <source>Pages</source>
+        <translation>Pages</translation>
+    </message>
+    <message>
+        <source>Sidebar</source>
+        <translation>Barre latérale</translation>
+    </message>
+    <message>
+        <source>Open log folder</source>
+        <translation>Ouvrir le dossier du journal</translation>
+    </message>
+    <message>
+        <source>Inspect page</source>
+        <translation>Inspecter la page</translation>
+    </message>
+    <message>
+        <source>Play or pause</source>
+        <translation>Lecture ou pause</translation>
+    </message>
+    <message>
+        <source>No downloads</source>
+        <translation>Aucun téléchargement</translation>
+    </message>
+    <message>
+        <source>Videos you download from the site appear here while they arrive.</source>
+        <translation>Les vidéos que vous téléchargez depuis le site s&apos;affichent ici pendant leur arrivée.</translation>
+    </message>
+    <message>
+        <source>Your library is empty</source>
+        <translation>Votre bibliothèque est vide</translation>
+    </message>
+    <message>
+        <source>Download videos from the site, or import your own with Import.</source>
+        <translation>Téléchargez des vidéos depuis le site ou importez les vôtres avec Importer.</translation>
+    </message>
+    <message>
+        <source>Nothing is playing</source>
+        <translation>Aucune lecture en cours</translation>
+    </message>
+    <message>
+        <source>Choose a video in your library and press its play button.</source>
+        <translation>Choisissez une vidéo dans votre bibliothèque et appuyez sur son bouton de lecture.</translation>
+    </message>
+    <message>
+        <source>CorvanaZELTA</source>
+        <translation>CorvanaZELTA</translation>
+    </message>
+</context>
+<context>
+    <name>MediaVideoWidget</name>
+    <message>
+        <source>Video</source>
+        <translation>Vidéo</translation>
+    </message>
+    <message>
+        <source>Full screen</source>
+        <translation>Plein écran</translation>
+    </message>
+</context>
+<context>
+    <name>MetaDataModel</name>
+    <message>
+        <source>All (%1)</source>
+        <translation>Tous (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>NetworkManager</name>
+    <message>
+        <source>SSL Errors:
+
+%1
+
+%2
+
+Do you want to ignore these errors for this host?</source>
+        <translation>Erreurs SSL&#xa0;:
+
+%1
+
+%2
+
+Voulez-vous ignorer ces erreurs pour ce serveur&#xa0;?</translation>
+    </message>
+</context>
+<context>
+    <name>Project</name>
+    <message>
+        <source>Media only supports %1</source>
+        <translation>Le disque n&apos;accepte que %1</translation>
+    </message>
+    <message>
+        <source>Not enough space on drive</source>
+        <translation>Espace insuffisant sur le disque dur</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Multiple Instances</source>
+        <translation>Plusieurs instances</translation>
+    </message>
+    <message>
+        <source>There can only be one instance of %1 running at a time</source>
+        <translation>Une seule instance de %1 peut être lancée à la fois</translation>
+    </message>
+</context>
+<context>
+    <name>SeekSlider</name>
+    <message>
+        <source>Position</source>
+        <translation>Position</translation>
+    </message>
+</context>
+<context>
+    <name>SidebarModel</name>
+    <message>
+        <source>Corvana</source>
+        <translation>Corvana</translation>
+    </message>
+    <message>
+        <source>Library</source>
+        <translation>Bibliothèque</translation>
+    </message>
+    <message>
+        <source>My Library (%1)</source>
+        <translation>Ma bibliothèque (%1)</translation>
+    </message>
+    <message>
+        <source>Player</source>
+        <translation>Lecteur</translation>
+    </message>
+    <message>
+        <source>Downloads (%1)</source>
+        <translation>Téléchargements (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>StatusWidget</name>
+    <message>
+        <source>Importing files...</source>
+        <translation>Importation des fichiers...</translation>
+    </message>
+</context>
+<context>
+    <name>TaskDelegate</name>
+    <message>
+        <source>Task progress</source>
+        <translation>Progression de la tâche</translation>
+    </message>
+</context>
+<context>
+    <name>Toolbar</name>
+    <message>
+        <source>Play</source>
+        <translation>Lecture</translation>
+    </message>
+    <message>
+        <source>Full screen</source>
+        <translation>Plein écran</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Leave full screen</source>
+        <translation>Quitter le plein écran</translation>
+    </message>
+</context>
+<context>
+    <name>VideoClipModel</name>
+    <message>
+        <source>Track</source>
+        <translation>Piste</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>Length</source>
+        <translation>Durée</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Taille</translation>
+    </message>
+</context>
+<context>
+    <name>VolumeSlider</name>
+    <message>
+        <source>Volume</source>
+        <translation>Volume</translation>
+    </message>
+</context>
+<context>
+    <name>WebWidget</name>
+    <message>
+        <source>Importing files...</source>
+        <translation>Importation des fichiers...</translation>
+    </message>
+    <message>
+        <source>Import status</source>
+        <translation>État de l&apos;importation</translation>
+    </message>
+    <message>
+        <source>Search All Channels</source>
+        <translation>Rechercher dans toutes les chaînes</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Précédente</translation>
+    </message>
+    <message>
+        <source>Forward</source>
+        <translation>Suivant</translation>
+    </message>
+    <message>
+        <source>Home</source>
+        <translation>Accueil</translation>
+    </message>
+    <message>
+        <source>Reload</source>
+        <translation>Actualiser</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Arrêter</translation>
+    </message>
+    <message>
+        <source>Loading</source>
+        <translation>Chargement</translation>
+    </message>
+    <message>
+        <source>Search...</source>
+        <translation>Rechercher...</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>Chargement...</translation>
+    </message>
+</context>
+<context>
+    <name>ZR::ErrorReportDialog</name>
+    <message>
+        <source>An unexpected error has occurred</source>
+        <translation>Une erreur inattendue s&apos;est produite</translation>
+    </message>
+    <message>
+        <source>%1 has created an error report that you can send to help us improve the product. All reports are confidential and anonymous.</source>
+        <translation>%1 a créé un rapport d&apos;erreur que vous pouvez envoyer pour nous aider à améliorer le produit. Tous les rapports sont confidentiels et anonymes.</translation>
+    </message>
+    <message>
+        <source>Please describe what you were doing when this occurred:</source>
+        <translation>Veuillez décrire ce que vous faisiez lorsque l&apos;erreur s&apos;est produite&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Don&apos;t Send</source>
+        <translation>Ne pas envoyer</translation>
+    </message>
+    <message>
+        <source>Send</source>
+        <translation>Envoyer</translation>
+    </message>
+</context>
+</TS>
