@@ -274,6 +274,7 @@ void DownloadManager::parseXml(const QUrl &url, const QByteArray &body)
     qCDebug(lcDownloads) << "Parse xml, url=" << NetworkManager::loggableUrl(url);
     const QList<CorvanaItem> items = CorvanaItem::parseCorvanaFile(body);
     QStringList paths; // taken by the items of this document
+    int queued = 0;
     for (const CorvanaItem &item : items) {
         bool ok = false;
         QString sqlError;
@@ -311,8 +312,11 @@ void DownloadManager::parseXml(const QUrl &url, const QByteArray &body)
             qCDebug(lcDownloads) << "DownloadManager::parseXml download failed";
             if (!isListed(newDownload))
                 newDownload->deleteLater();
+            continue;
         }
+        ++queued;
     }
+    emit descriptorRead(queued);
 }
 
 bool DownloadManager::isPathTaken(const Download *download, const QStringList &paths) const

@@ -50,6 +50,8 @@ Q_SIGNALS:
     void error(const QString &message);
     // An item of a request was not taken on, and why.
     void refused(const QString &title, const QString &reason);
+    // A descriptor was read: `queued` of its videos joined the download list.
+    void descriptorRead(int queued);
 
 public Q_SLOTS:
     void initializeDownload(const QUrl &url);

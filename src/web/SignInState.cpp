@@ -37,9 +37,25 @@ bool SignInState::hasCredentials()
     return !state().userName.isEmpty() && !state().password.isEmpty();
 }
 
-void SignInState::login(const QString &userName, const QString &password)
+void SignInState::offer(const QString &userName, const QString &password)
 {
-    state().loggedIn = true;
+    state().loggedIn = false;
     state().userName = userName;
     state().password = password;
+}
+
+void SignInState::confirm()
+{
+    state().loggedIn = hasCredentials();
+}
+
+void SignInState::login(const QString &userName, const QString &password)
+{
+    offer(userName, password);
+    confirm();
+}
+
+void SignInState::logout()
+{
+    state().loggedIn = false;
 }

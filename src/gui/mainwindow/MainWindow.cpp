@@ -13,7 +13,6 @@
 #include "gui/mainwindow/ItemDelegate.h"
 #include "gui/mainwindow/Palette.h"
 #include "gui/mainwindow/SidebarModel.h"
-#include "gui/mainwindow/SidebarVeil.h"
 #include "gui/mainwindow/WindowPlacement.h"
 #include "gui/player/PlayerTransport.h"
 #include "library/Library.h"
@@ -25,20 +24,22 @@
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTextEdit>
 #include <QAudioOutput>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QNetworkInformation>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QSettings>
 #include <QStackedWidget>
+#include <QTextEdit>
 #include <QTimeLine>
 #include <QTimer>
 
@@ -54,7 +55,6 @@ MainWindow::MainWindow(Engines *engines, QWidget *parent)
     m_infoWidget = new InfoWidget(this);
     m_infoWidget->hide();
     buildSidebar();
-    m_veil = new SidebarVeil(m_sidebar, this);
 
     m_pages = new QStackedWidget(centralWidget());
     m_pages->setAccessibleName(tr("Pages"));
@@ -86,7 +86,8 @@ MainWindow::MainWindow(Engines *engines, QWidget *parent)
     if (QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability) &&
         QNetworkInformation::instance()->reachability() == QNetworkInformation::Reachability::Disconnected)
         webShowOffline();
-    m_sidebar->setEnabled(false);
+    // The library, the player and the downloads work from the start; only the
+    // site's rows wait for the sign-in (they lead to its form until then).
     if (m_playerToolbar)
         m_playerToolbar->setEnabled(false);
 
@@ -209,9 +210,10 @@ void MainWindow::addShortcuts()
     add(QKeySequence(QStringLiteral("Ctrl+Alt+F")), tr("Open log folder"), &MainWindow::openLogFolder);
     add(QKeySequence(QStringLiteral("Ctrl+Alt+I")), tr("Inspect page"), &MainWindow::inspectPage);
     add(QKeySequence(Qt::Key_Space), tr("Play or pause"), &MainWindow::playPause);
+    add(QKeySequence(Qt::Key_F11), tr("Full screen"), &MainWindow::toggleFullScreen);
     // Space belongs to whatever has the focus when it uses the key itself (typing in
     // a field or a page, pressing a button, choosing a row); elsewhere it plays.
-    QAction *playPause = actions().constLast();
+    QAction *playPause = actions().at(2);
     connect(qApp, &QApplication::focusChanged, playPause, [playPause](QWidget *, QWidget *now) {
         playPause->setEnabled(!takesSpaceKey(now));
     });
@@ -255,7 +257,6 @@ void MainWindow::switchToPage(Page page)
 {
     m_infoWidget->lower();
     m_infoWidget->hide();
-    QCoreApplication::processEvents();
     m_pages->setCurrentIndex(page);
     m_currentPage = page;
     updateInfoWidget();
@@ -305,6 +306,7 @@ void MainWindow::sidebarItemClicked(const QModelIndex &index)
         switchToPage(PlayerPage);
         if (m_playerToolbar)
             m_playerToolbar->setEnabled(true);
+        focusPlayer();
     } else if (index.parent().data().toString() == QLatin1String("SEARCHES")) {
         webDoSearchFor(text);
     }
@@ -312,26 +314,24 @@ void MainWindow::sidebarItemClicked(const QModelIndex &index)
 
 void MainWindow::loggedIn()
 {
-    m_sidebar->setEnabled(true);
     refreshChannels(QString());
     qCDebug(lcGui) << "Logged in run autoupdater";
     m_updater.start();
-    if (m_veil)
-        m_veil->deleteLater();
 }
 
 void MainWindow::loggedOut()
 {
     qCDebug(lcGui) << "logout in main win";
     removeChannelItems();
-    m_sidebar->setEnabled(false);
 }
 
 void MainWindow::refreshChannels(const QString &pageName)
 {
     m_pendingPageName = pageName.toLower();
     removeChannelItems();
-    m_channelRequest->send(SignInState::userName(), SignInState::password());
+    // The channels are the signed-in member's; nobody signed in has none.
+    if (SignInState::isLoggedIn())
+        m_channelRequest->send(SignInState::userName(), SignInState::password());
 }
 
 void MainWindow::removeChannelItems()
@@ -415,8 +415,69 @@ void MainWindow::inspectPageDestroyed()
 {
 }
 
+int MainWindow::runningDownloadCount() const
+{
+    if (!m_engines->hasDownloadManager())
+        return 0;
+    DownloadManager *downloads = m_engines->downloadManager();
+    int running = 0;
+    for (const QList<Download *> &list :
+         {downloads->activeDownloads(), downloads->queuedDownloads()}) {
+        for (const Download *download : list) {
+            if (download && (download->state() == Download::Downloading ||
+                             download->state() == Download::Queued))
+                ++running;
+        }
+    }
+    return running;
+}
+
+bool MainWindow::asksBeforeQuitting()
+{
+    return QSettings().value(QLatin1String(AskBeforeQuittingKey), true).toBool();
+}
+
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    if (!m_quitConfirmed && asksBeforeQuitting() && runningDownloadCount() > 0) {
+        event->ignore();
+        askBeforeQuitting();
+        return;
+    }
     Q_EMIT CloseAllTasks();
     event->accept();
+}
+
+// Asks without blocking: the window stays responsive and closes again once
+// the member says yes.
+void MainWindow::askBeforeQuitting()
+{
+    if (m_quitQuestion && m_quitQuestion->isVisible()) {
+        m_quitQuestion->raise();
+        m_quitQuestion->activateWindow();
+        return;
+    }
+    if (m_quitQuestion)
+        m_quitQuestion->deleteLater(); // answered, on its way out
+    auto *box = new QMessageBox(
+        QMessageBox::Question, tr("CorvanaZELTA"),
+        tr("Downloads are still running. They will continue the next time you start "
+           "CorvanaZELTA. Quit now?"),
+        QMessageBox::Yes | QMessageBox::No, this);
+    box->setObjectName(QStringLiteral("QuitWithDownloadsQuestion"));
+    box->setDefaultButton(QMessageBox::No);
+    box->setCheckBox(new QCheckBox(tr("Don't ask again"), box));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    m_quitQuestion = box;
+    connect(box, &QMessageBox::finished, this, [this, box] {
+        const bool quit = box->standardButton(box->clickedButton()) == QMessageBox::Yes;
+        if (quit && box->checkBox()->isChecked())
+            QSettings().setValue(QLatin1String(AskBeforeQuittingKey), false);
+        if (!quit)
+            return;
+        m_quitConfirmed = true;
+        // Closing from inside the box's own signal would delete it under its feet.
+        QTimer::singleShot(0, this, &QWidget::close);
+    });
+    box->open();
 }

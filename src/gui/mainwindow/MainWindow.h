@@ -19,8 +19,8 @@ class QStackedWidget;
 class QStandardItem;
 class QTimeLine;
 class QTimer;
+class QMessageBox;
 class SidebarModel;
-class SidebarVeil;
 
 // The program's only top-level window: the sidebar of pages and site
 // channels on the left, the stack of pages (web, library, downloads, player)
@@ -46,6 +46,10 @@ public:
         PlayerPage = 3
     };
     Q_ENUM(Page)
+
+    // Settings key: false once the member chose "Don't ask again" when
+    // quitting with downloads running.
+    static constexpr const char *AskBeforeQuittingKey = "AskBeforeQuittingWithDownloads";
 
     explicit MainWindow(Engines *engines, QWidget *parent = nullptr);
     ~MainWindow() override;
@@ -140,6 +144,8 @@ private:
     // Whether the focused widget uses the space key itself (text, pages, buttons, lists).
     static bool takesSpaceKey(const QWidget *widget);
     void switchToPage(Page page);
+    void toggleFullScreen();
+    void focusPlayer();
     void selectItem(QStandardItem *item);
     void removeChannelItems();
     void graftChannels(const QList<ChannelEntry> &channels);
@@ -147,6 +153,10 @@ private:
     void restoreWindowGeometry();
     int libraryCount() const;
     int downloadCount() const;
+    // Downloads that transfer now or wait for their turn.
+    int runningDownloadCount() const;
+    static bool asksBeforeQuitting();
+    void askBeforeQuitting();
 
     Engines *m_engines;
     QStackedWidget *m_pages = nullptr;
@@ -161,7 +171,8 @@ private:
     PlayerTransport *m_transport = nullptr;
     CorvTreeView *m_sidebar = nullptr;
     SidebarModel *m_model = nullptr;
-    QPointer<SidebarVeil> m_veil;
+    QPointer<QMessageBox> m_quitQuestion;
+    bool m_quitConfirmed = false;
     InfoWidget *m_infoWidget = nullptr;
     QPointer<CustomWebInspector> m_inspector;
     Page m_currentPage = WebPage;

@@ -5,6 +5,7 @@
 #include "gui/mainwindow/InfoWidget.h"
 #include "gui/mainwindow/SidebarModel.h"
 #include "gui/player/CorvPlayerWidget.h"
+#include "gui/player/MediaVideoWidget.h"
 #include "gui/player/PlayerTransport.h"
 #include "gui/player/Toolbar.h"
 
@@ -25,6 +26,24 @@ void MainWindow::createPlayerPage()
             updateInfoWidget();
     });
     connect(m_mediaObject, &QMediaPlayer::playbackStateChanged, this, &MainWindow::stateChanged);
+    // The video's title goes into the window's title while it is the player's.
+    connect(m_transport, &PlayerTransport::nowPlaying, this, [this](const QString &title) {
+        setWindowTitle(
+            tr("%1 - Corvana Zelta %2").arg(title, QCoreApplication::applicationVersion()));
+    });
+}
+
+// F11 on the window while the player page is shown (in full screen the
+// player is a window of its own and takes the key itself).
+void MainWindow::toggleFullScreen()
+{
+    if (m_currentPage == PlayerPage)
+        static_cast<CorvPlayerWidget *>(m_playerPage)->toggleFullScreen();
+}
+
+void MainWindow::focusPlayer()
+{
+    static_cast<CorvPlayerWidget *>(m_playerPage)->videoWidget()->setFocus();
 }
 
 void MainWindow::openFile(const QString &path)
@@ -34,9 +53,9 @@ void MainWindow::openFile(const QString &path)
     m_currentMediaPath = path;
     switchToPage(PlayerPage);
     selectItem(sidebarModel()->playerItem());
-    // Draw the page change before the source is loaded.
-    QCoreApplication::processEvents();
     m_infoWidget->hide();
+    // The player's keys work at once.
+    focusPlayer();
     m_transport->openFile(path);
 }
 

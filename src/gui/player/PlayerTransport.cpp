@@ -9,7 +9,9 @@
 
 #include <QAudioOutput>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLabel>
+#include <QMediaMetaData>
 #include <QToolButton>
 #include <QUrl>
 
@@ -28,6 +30,9 @@ PlayerTransport::PlayerTransport(CorvPlayerWidget *page, QMediaPlayer *player,
     toolbar->playButton()->setEnabled(false);
 
     connect(page, &CorvPlayerWidget::playCommand, this, &PlayerTransport::playCommand);
+    connect(page, &CorvPlayerWidget::volumeStepRequested, this, &PlayerTransport::stepVolume);
+    connect(page, &CorvPlayerWidget::muteToggleRequested, this, &PlayerTransport::toggleMute);
+    connect(page, &CorvPlayerWidget::replayRequested, this, &PlayerTransport::play);
     connect(m_player, &QMediaPlayer::playbackStateChanged, this, &PlayerTransport::stateChanged);
     connect(m_player, &QMediaPlayer::mediaStatusChanged, this,
             &PlayerTransport::mediaStatusChanged);
@@ -55,6 +60,9 @@ void PlayerTransport::openFile(const QString &path)
     m_currentFile = path;
     m_failed = false;
     m_shownSecond = -1;
+    m_titlePending = true;
+    if (m_page)
+        m_page->hideEnded();
     m_player->setSource(QUrl::fromLocalFile(path));
     m_player->play();
 }
@@ -126,6 +134,31 @@ void PlayerTransport::setVolume(int volume)
     m_audio->setVolume(float(volume) / 100.0f);
 }
 
+void PlayerTransport::stepVolume(int percent)
+{
+    const int now = qRound(m_audio->volume() * 100.0f);
+    m_audio->setMuted(false);
+    setVolume(qBound(0, now + percent, 100));
+}
+
+void PlayerTransport::toggleMute()
+{
+    m_audio->setMuted(!m_audio->isMuted());
+}
+
+QString PlayerTransport::currentTitle() const
+{
+    const QString tagged = m_player->metaData().stringValue(QMediaMetaData::Title).trimmed();
+    if (!tagged.isEmpty())
+        return tagged;
+    return QFileInfo(m_currentFile).completeBaseName();
+}
+
+QString PlayerTransport::currentChannel() const
+{
+    return m_player->metaData().stringValue(QMediaMetaData::Publisher).trimmed();
+}
+
 void PlayerTransport::playCommand(int command)
 {
     switch (command) {
@@ -176,6 +209,12 @@ void PlayerTransport::stateChanged(QMediaPlayer::PlaybackState state)
     if (state == QMediaPlayer::PlayingState) {
         toolbar->playButton()->setEnabled(true);
         toolbar->setPauseLook(true);
+        m_page->hideEnded();
+        if (m_titlePending) {
+            m_titlePending = false;
+            m_page->showTitle(currentTitle(), currentChannel());
+            Q_EMIT nowPlaying(currentTitle());
+        }
     } else {
         toolbar->setPauseLook(false);
         toolbar->playButton()->setEnabled(hasValidSource());
@@ -184,8 +223,15 @@ void PlayerTransport::stateChanged(QMediaPlayer::PlaybackState state)
 
 void PlayerTransport::mediaStatusChanged(QMediaPlayer::MediaStatus status)
 {
-    if (status != QMediaPlayer::EndOfMedia || m_queue.isEmpty())
+    if (status != QMediaPlayer::EndOfMedia)
         return;
+    if (m_queue.isEmpty()) {
+        // The last picture stays; Replay (or Space) starts again from the top.
+        if (m_page)
+            m_page->showEnded(currentTitle());
+        Q_EMIT ended();
+        return;
+    }
     // The next queued file follows the one that ended.
     const QString next = m_queue.takeFirst();
     const QStringList rest = m_queue;

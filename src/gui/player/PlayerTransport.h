@@ -30,6 +30,17 @@ public:
     QString currentFile() const { return m_currentFile; }
     QStringList queue() const { return m_queue; }
     bool hasValidSource() const;
+    // What is shown as the video's title: its own title tag, else the file's
+    // name without extension; and its channel (publisher tag), if known.
+    QString currentTitle() const;
+    QString currentChannel() const;
+    static constexpr int VolumeStepPercent = 5;
+
+Q_SIGNALS:
+    // Playback of a newly opened file started.
+    void nowPlaying(const QString &title);
+    // The last file ended with nothing queued after it.
+    void ended();
 
 public Q_SLOTS:
     // Plays `path` now, dropping the queue.
@@ -45,6 +56,9 @@ public Q_SLOTS:
     void ffw();
     void seekTo(qint64 ms);
     void setVolume(int volume);
+    // The volume by `percent` points (unmuting).
+    void stepVolume(int percent);
+    void toggleMute();
     // 0 play/pause, 1 stop, 2 back 10 s, 3 forward 10 s; others do nothing.
     void playCommand(int command);
     void updateTime();
@@ -64,4 +78,6 @@ private:
     QString m_currentFile;
     qint64 m_shownSecond = -1;
     bool m_failed = false;
+    // The title is announced once playback of a new file has begun.
+    bool m_titlePending = false;
 };

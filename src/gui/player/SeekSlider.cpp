@@ -1,6 +1,9 @@
 #include "gui/player/SeekSlider.h"
 
 #include <QMediaPlayer>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionSlider>
 
 SeekSlider::SeekSlider(QWidget *parent)
     : QSlider(Qt::Horizontal, parent)
@@ -56,4 +59,37 @@ void SeekSlider::userMoved(int value)
 {
     if (m_player && m_player->isSeekable())
         m_player->setPosition(value);
+}
+
+int SeekSlider::valueAt(const QPoint &point) const
+{
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const QRect groove =
+        style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, this);
+    const QRect handle =
+        style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    // The handle's centre travels from half a handle in to half a handle before the end.
+    const int span = groove.width() - handle.width();
+    const int offset = point.x() - groove.x() - handle.width() / 2;
+    return QStyle::sliderValueFromPosition(minimum(), maximum(), offset, qMax(1, span),
+                                           option.upsideDown);
+}
+
+void SeekSlider::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && maximum() > minimum() && isEnabled()) {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        const QRect handle =
+            style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+        if (!handle.contains(event->position().toPoint())) {
+            // Jump to the point; the handle is then under the mouse, so the
+            // press below starts a drag from there.
+            const int value = valueAt(event->position().toPoint());
+            setSliderPosition(value);
+            userMoved(value);
+        }
+    }
+    QSlider::mousePressEvent(event);
 }

@@ -11,6 +11,7 @@
 
 #include <QAuthenticator>
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QNetworkDiskCache>
 #include <QPointer>
 #include <QTimer>
@@ -89,15 +90,38 @@ void WebProfile::clearCookies()
     m_profile->cookieStore()->deleteAllCookies();
 }
 
-void WebProfile::answerAuthentication(const QUrl &url, QAuthenticator *authenticator)
+void WebProfile::answerAuthentication(QWebEnginePage *page, const QUrl &url,
+                                      QAuthenticator *authenticator)
 {
+    bool rejected = false;
     if (SignInState::hasCredentials() && NetworkManager::mayReceiveCredentials(url)) {
-        authenticator->setUser(SignInState::userName());
-        authenticator->setPassword(SignInState::password());
-        return;
+        const QString key = originOf(url) + QLatin1Char(' ') + authenticator->realm();
+        const QByteArray digest = QCryptographicHash::hash(
+            (SignInState::userName() + QLatin1Char('\n') + SignInState::password()).toUtf8(),
+            QCryptographicHash::Sha256);
+        if (m_answered.value(key) != digest) {
+            m_answered.insert(key, digest);
+            authenticator->setUser(SignInState::userName());
+            authenticator->setPassword(SignInState::password());
+            return;
+        }
+        // Asked again for what was just given: the site does not take them.
+        rejected = true;
+        qCDebug(lcGui) << "WebProfile: the site refused the member's credentials at" << url.host();
+    } else {
+        qCDebug(lcGui) << "WebProfile: authentication refused for" << url.host();
     }
-    qCDebug(lcGui) << "WebProfile: authentication refused for" << url.host();
     *authenticator = QAuthenticator(); // cancels the request
+    QPointer<QWebEnginePage> target(page);
+    QTimer::singleShot(0, this, [this, target, url, rejected] {
+        if (target)
+            emit signInRequired(target, url, rejected);
+    });
+}
+
+void WebProfile::forgetAnswers()
+{
+    m_answered.clear();
 }
 
 void WebProfile::handleCertificateError(QWebEngineCertificateError error)

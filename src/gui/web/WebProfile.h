@@ -10,6 +10,7 @@ class CookieMirror;
 class QAuthenticator;
 class QUrl;
 class QWebEngineDownloadRequest;
+class QWebEnginePage;
 class QWebEngineProfile;
 
 // What every web view shares with the program's own network access: the
@@ -34,10 +35,21 @@ public:
     void clearCaches();
     void clearCookies();
 
-    // Fills in the member's credentials where they may go; otherwise cancels.
-    void answerAuthentication(const QUrl &url, QAuthenticator *authenticator);
+    // Fills in the member's credentials where they may go, once per challenge
+    // and sign-in attempt: a challenge that comes back for the same
+    // credentials means the site refused them, and is cancelled. Cancelled
+    // challenges are reported through signInRequired().
+    void answerAuthentication(QWebEnginePage *page, const QUrl &url, QAuthenticator *authenticator);
+    // A new sign-in attempt: every challenge may be answered once more.
+    void forgetAnswers();
     // Accepts errors the user accepted for this host before, else asks once.
     void handleCertificateError(QWebEngineCertificateError error);
+
+Q_SIGNALS:
+    // `page` was refused a page of the site: without credentials, or
+    // (`rejected`) because the site turned the offered credentials down.
+    // Delivered after the challenge has been cancelled.
+    void signInRequired(QWebEnginePage *page, const QUrl &url, bool rejected);
 
 private:
     explicit WebProfile(QObject *parent);
@@ -47,4 +59,6 @@ private:
     QWebEngineProfile *m_profile = nullptr;
     CookieMirror *m_cookies = nullptr;
     QHash<QString, QList<QWebEngineCertificateError>> m_pendingErrors;
+    // Per origin and realm, a digest of the credentials already answered.
+    QHash<QString, QByteArray> m_answered;
 };

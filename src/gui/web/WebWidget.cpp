@@ -19,6 +19,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMimeData>
@@ -30,6 +31,7 @@
 #include <QVBoxLayout>
 #include <QWebChannel>
 #include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineView>
 
@@ -89,15 +91,24 @@ WebWidget::WebWidget(Engines *engines, QWidget *parent)
     m_channel = new QWebChannel(this);
     m_channel->registerObject(QStringLiteral("zelta"), m_bridge);
 
+    connect(WebProfile::instance(), &WebProfile::signInRequired, this, &WebWidget::signInRequired);
+
     m_stack = new QStackedWidget(this);
     buildToolbar();
+    buildMessageBar();
     for (int i = SiteView; i <= OfflineView; ++i)
         createView();
+    // The offline page's Retry button marks the address with "#retry-...".
+    connect(view(OfflineView), &QWebEngineView::urlChanged, this, [this](const QUrl &url) {
+        if (url.fragment().startsWith(QLatin1String("retry")))
+            retry();
+    });
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_toolbar);
+    layout->addWidget(m_messageBar);
     layout->addWidget(m_stack, 1);
     layout->addWidget(m_status);
     setAcceptDrops(true);
@@ -105,7 +116,15 @@ WebWidget::WebWidget(Engines *engines, QWidget *parent)
     if (m_engines) {
         Library *library = m_engines->library();
         connect(library, &Library::importFinished, m_status, &QWidget::hide);
+        connect(m_engines->downloadManager(), &DownloadManager::descriptorRead, this,
+                &WebWidget::reportQueued);
     }
+    m_formTimer.setSingleShot(true);
+    m_formTimer.setInterval(FormDelayMs);
+    connect(&m_formTimer, &QTimer::timeout, this, &WebWidget::showFormNow);
+    m_messageTimer.setSingleShot(true);
+    m_messageTimer.setInterval(MessageMs);
+    connect(&m_messageTimer, &QTimer::timeout, this, &WebWidget::hideMessage);
     followNetworkState();
 }
 
@@ -183,6 +202,8 @@ CorvExtendedScrolledWebView *WebWidget::createView()
     connect(view, &QWebEngineView::loadFinished, this, &WebWidget::stopProgressIndicator);
     connect(view, &QWebEngineView::titleChanged, this, &WebWidget::setTitle);
     connect(view, &QWebEngineView::urlChanged, this, &WebWidget::updateNavigationEnabled);
+    connect(page, &QWebEnginePage::loadingChanged, this,
+            [this, view](const QWebEngineLoadingInfo &info) { loadingChanged(view, info); });
     m_stack->addWidget(view);
     m_views.append(view);
     return view;
@@ -270,6 +291,8 @@ void WebWidget::showView(int index, const QUrl &url)
     if (!target)
         return;
     m_searchField->setPlaceholderText(m_placeholders.value(index, tr("Search...")));
+    if (index != SiteView)
+        hideMessage();
     m_stack->setCurrentIndex(index);
     target->load(url.isEmpty() ? homeUrl(index) : url);
     updateNavigationEnabled();
@@ -313,10 +336,17 @@ void WebWidget::load(const QUrl &url)
 
 void WebWidget::home()
 {
-    const QUrl url = homeUrl(currentIndex());
+    // The site's own views lead to the sign-in form while nobody is signed in.
+    const int index = currentIndex();
+    if (index == SiteView || index == OfflineView ||
+        (index == AddOnView && !SignInState::isLoggedIn())) {
+        qCDebug(lcGui) << "loading:" << (SignInState::isLoggedIn() ? membersHome() : startPage());
+        showSiteHome();
+        return;
+    }
+    const QUrl url = homeUrl(index);
     qCDebug(lcGui) << "loading:" << url;
-    currentView()->stop();
-    QCoreApplication::processEvents();
+    // A new load replaces the one under way.
     currentView()->load(url);
 }
 
@@ -333,8 +363,6 @@ void WebWidget::back()
 void WebWidget::reload()
 {
     QWebEngineView *current = currentView();
-    current->stop();
-    QCoreApplication::processEvents();
     current->load(current->url());
 }
 
@@ -347,8 +375,14 @@ void WebWidget::login()
 {
     if (SignInState::isLoggedIn())
         return;
+    showSignInForm();
+}
+
+void WebWidget::showSignInForm()
+{
     showView(SiteView, startPage());
     view(SiteView)->history()->clear();
+    updateNavigationEnabled();
 }
 
 void WebWidget::corvana()
@@ -471,26 +505,174 @@ void WebWidget::stopProgressIndicator()
     m_progress->hide();
 }
 
+// The site accepted the member: the downloads resume and the channels come.
 void WebWidget::loginOccurred()
 {
-    if (m_loginPage)
-        disconnect(m_loginPage, &QWebEnginePage::loadFinished, this, &WebWidget::loginComplete);
-    m_loginPage = currentView()->page();
-    connect(m_loginPage, &QWebEnginePage::loadFinished, this, &WebWidget::loginComplete);
+    if (m_engines)
+        m_engines->signIn(SignInState::userName(), SignInState::password());
     emit refreshChannelsRequested(QString());
 }
 
-void WebWidget::loginComplete(bool)
+void WebWidget::signInOffered()
 {
-    auto *page = qobject_cast<QWebEnginePage *>(sender());
-    if (!page || page != currentView()->page()) {
-        qCWarning(lcGui) << "WebWidget::loginComplete invalid sender";
+    qCDebug(lcGui) << "WebWidget: sign-in offered for" << SignInState::userName();
+    m_signInPending = true;
+    hideMessage();
+}
+
+void WebWidget::confirmSignIn()
+{
+    m_signInPending = false;
+    SignInState::confirm();
+    hideMessage();
+    qCDebug(lcGui) << "WebWidget: the site accepted the sign-in";
+    emit m_bridge->loggedIn();
+}
+
+QString WebWidget::signInFailedText()
+{
+    return tr("The user name or password is not right.");
+}
+
+bool WebWidget::isMembersPage(const QUrl &url)
+{
+    return WebProfile::siteOrigins().contains(WebProfile::originOf(url)) &&
+           url.path().startsWith(QLatin1String("/members/"));
+}
+
+void WebWidget::signInRequired(QWebEnginePage *page, const QUrl &url, bool rejected)
+{
+    // Another site's challenge is that site's business.
+    if (!WebProfile::siteOrigins().contains(WebProfile::originOf(url)))
+        return;
+    CorvExtendedScrolledWebView *owner = nullptr;
+    for (CorvExtendedScrolledWebView *candidate : std::as_const(m_views)) {
+        if (candidate->page() == page)
+            owner = candidate;
+    }
+    if (!owner)
+        return;
+    qCDebug(lcGui) << "WebWidget: the site asks for a sign-in" << (rejected ? "again" : "");
+    if (m_signInPending) {
+        m_signInPending = false;
+        qCDebug(lcGui) << "WebWidget: the site refused the sign-in";
+        formAfterLoad(owner, true);
+    } else if (owner == currentView()) {
+        // A members page while signed out (or with credentials the site no
+        // longer takes): the form instead of the site's refusal.
+        formAfterLoad(owner, false);
+    }
+}
+
+// The refused page is still on its way in: the form follows once it has
+// finished, so the two loads do not cross (or after FormDelayMs at the latest).
+void WebWidget::formAfterLoad(CorvExtendedScrolledWebView *view, bool refused)
+{
+    m_formView = view;
+    m_formRefused = m_formRefused || refused;
+    m_formTimer.start();
+}
+
+void WebWidget::showFormNow()
+{
+    if (!m_formView)
+        return;
+    m_formView = nullptr;
+    m_formTimer.stop();
+    const bool refused = std::exchange(m_formRefused, false);
+    showSignInForm();
+    if (refused)
+        showMessage(signInFailedText());
+}
+
+void WebWidget::loadingChanged(CorvExtendedScrolledWebView *view, const QWebEngineLoadingInfo &info)
+{
+    if (view == m_formView && info.status() != QWebEngineLoadingInfo::LoadStartedStatus) {
+        showFormNow();
         return;
     }
-    disconnect(page, &QWebEnginePage::loadFinished, this, &WebWidget::loginComplete);
-    m_loginPage = nullptr;
-    if (m_engines)
-        m_engines->signIn(SignInState::userName(), SignInState::password());
+    if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus) {
+        if (m_signInPending && !info.isErrorPage() && isMembersPage(info.url()))
+            confirmSignIn();
+        return;
+    }
+    if (info.status() != QWebEngineLoadingInfo::LoadFailedStatus)
+        return;
+    qCDebug(lcGui) << "WebWidget: loading failed:" << info.errorDomain() << info.errorCode();
+    const bool refused = (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain &&
+                          (info.errorCode() == 401 || info.errorCode() == 403));
+    if (refused && m_signInPending && isMembersPage(info.url())) {
+        m_signInPending = false;
+        formAfterLoad(view, true);
+        showFormNow();
+        return;
+    }
+    const bool unreachable = info.errorDomain() == QWebEngineLoadingInfo::ConnectionErrorDomain ||
+                             info.errorDomain() == QWebEngineLoadingInfo::DnsErrorDomain;
+    if (unreachable && view == currentView() && view != this->view(OfflineView)) {
+        qCWarning(lcGui) << "WebWidget: the site cannot be reached:" << info.errorString();
+        showOffline();
+    }
+}
+
+void WebWidget::retry()
+{
+    qCDebug(lcGui) << "WebWidget: trying the site again";
+    showSiteHome();
+}
+
+void WebWidget::buildMessageBar()
+{
+    m_messageBar = new QFrame(this);
+    m_messageBar->setObjectName(QStringLiteral("WebMessageBar"));
+    m_messageBar->setStyleSheet(QStringLiteral(
+        "QFrame#WebMessageBar { background: #fdf1d6; border-bottom: 1px solid #d9b45f; }"
+        "QLabel { color: #5a3d00; font-weight: bold; }"));
+    auto *row = new QHBoxLayout(m_messageBar);
+    row->setContentsMargins(12, 8, 12, 8);
+    m_messageText = new QLabel(m_messageBar);
+    m_messageText->setWordWrap(true);
+    m_messageText->setTextFormat(Qt::PlainText);
+    row->addWidget(m_messageText, 1);
+    m_messageBar->hide();
+}
+
+// What a descriptor link ("Download everything", one video) added.
+void WebWidget::reportQueued(int queued)
+{
+    if (queued == 0)
+        showMessage(tr("No new downloads: these videos are already in your library or in the "
+                       "download list."),
+                    true);
+    else if (queued == 1)
+        showMessage(tr("1 download was queued. You find it under Downloads."), true);
+    else
+        showMessage(tr("%1 downloads were queued. You find them under Downloads.").arg(queued),
+                    true);
+}
+
+void WebWidget::showMessage(const QString &text, bool passing)
+{
+    if (passing)
+        m_messageTimer.start();
+    else
+        m_messageTimer.stop();
+    m_messageText->setText(text);
+    m_messageText->setAccessibleName(text);
+    m_messageBar->setAccessibleName(text);
+    m_messageBar->show();
+}
+
+void WebWidget::hideMessage()
+{
+    m_messageTimer.stop();
+    m_messageText->clear();
+    m_messageBar->hide();
+}
+
+QString WebWidget::message() const
+{
+    return m_messageBar->isHidden() ? QString() : m_messageText->text();
 }
 
 void WebWidget::logoutOccurred()

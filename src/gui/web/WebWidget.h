@@ -11,12 +11,14 @@
 class AutoSizeLabel;
 class CorvExtendedScrolledWebView;
 class Engines;
+class QFrame;
 class QLabel;
 class CorvWebSearchWidget;
 class CustomWebInspector;
 class QStackedWidget;
 class QToolButton;
 class QWebChannel;
+class QWebEngineLoadingInfo;
 class QWebEnginePage;
 class QWebEngineView;
 class ZeltaPage;
@@ -36,6 +38,9 @@ public:
         AddOnView = 1,
         OfflineView = 2
     };
+
+    static constexpr int MessageMs = 8000;
+    static constexpr int FormDelayMs = 5000;
 
     explicit WebWidget(Engines *engines, QWidget *parent = nullptr);
     ~WebWidget() override;
@@ -58,8 +63,19 @@ public:
     void tabFocus(const QString &tab, const QString &url);
     // View 0 with the members home when signed in, else the sign-in page.
     void showSiteHome();
-    // The offline view until the network comes back.
+    // The offline view until the network comes back or the member retries.
     void showOffline();
+
+    // The site's form offered credentials (the bridge's login): the member
+    // is signed in once a members page loads with them.
+    void signInOffered();
+    bool isSignInPending() const { return m_signInPending; }
+    // The line shown above the page ("The user name or password is not
+    // right."), empty when none is shown.
+    QString message() const;
+    static QString signInFailedText();
+    // Whether `url` is a page of the members' area of the site.
+    static bool isMembersPage(const QUrl &url);
 
     int currentIndex() const;
     int viewCount() const;
@@ -97,6 +113,8 @@ public Q_SLOTS:
     void setVisibleWebInspectorCurrentPage(bool visible);
     void setVisibleWebInspectorCurrentPage();
     void doSearchFor(const QString &text);
+    // The offline page's Retry: the site again (the sign-in form while signed out).
+    void retry();
 
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -107,7 +125,6 @@ private Q_SLOTS:
     void animateProgressIndicator();
     void startProgressIndicator();
     void stopProgressIndicator();
-    void loginComplete(bool ok);
     void loginOccurred();
     void networkStatusChanged(bool online);
     void logoutOccurred();
@@ -119,9 +136,28 @@ private:
     void followNetworkState();
     void descriptorRequested(const QUrl &url);
     void directDownloadRequested(const QUrl &url);
+    void buildMessageBar();
+    // `passing`: a notice that goes by itself after MessageMs.
+    void showMessage(const QString &text, bool passing = false);
+    void reportQueued(int queued);
+    void hideMessage();
+    void loadingChanged(CorvExtendedScrolledWebView *view, const QWebEngineLoadingInfo &info);
+    void signInRequired(QWebEnginePage *page, const QUrl &url, bool rejected);
+    void confirmSignIn();
+    void formAfterLoad(CorvExtendedScrolledWebView *view, bool refused);
+    void showFormNow();
+    // The site's form in view 0, with a fresh history.
+    void showSignInForm();
 
     QPointer<Engines> m_engines;
     QLabel *m_status = nullptr;
+    QFrame *m_messageBar = nullptr;
+    QLabel *m_messageText = nullptr;
+    bool m_signInPending = false;
+    QTimer m_messageTimer;
+    QPointer<CorvExtendedScrolledWebView> m_formView;
+    bool m_formRefused = false;
+    QTimer m_formTimer;
     QHash<int, QUrl> m_homeUrls;
     QHash<int, QUrl> m_searchUrls;
     QHash<int, QString> m_placeholders;
@@ -140,6 +176,5 @@ private:
     CorvWebSearchWidget *m_searchField = nullptr;
     QString m_title;
     bool m_online = true;
-    QPointer<QWebEnginePage> m_loginPage;
     QPointer<CustomWebInspector> m_inspector;
 };

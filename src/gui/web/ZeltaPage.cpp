@@ -15,8 +15,8 @@ ZeltaPage::ZeltaPage(QWebEngineProfile *profile, QWebEngineView *view)
     connect(this, &QWebEnginePage::loadProgress, this, &ZeltaPage::showProgress);
     connect(this, &QWebEnginePage::loadFinished, this, &ZeltaPage::checkFinished);
     connect(this, &QWebEnginePage::authenticationRequired, this,
-            [](const QUrl &url, QAuthenticator *authenticator) {
-                WebProfile::instance()->answerAuthentication(url, authenticator);
+            [this](const QUrl &url, QAuthenticator *authenticator) {
+                WebProfile::instance()->answerAuthentication(this, url, authenticator);
             });
     connect(this, &QWebEnginePage::certificateError, this,
             [](const QWebEngineCertificateError &error) {

@@ -10,14 +10,19 @@
 
 ZeltaProxy::ZeltaProxy(WebWidget *widget) : QObject(widget), m_widget(widget) {}
 
+// The form's credentials are only offered here: loggedIn() follows once the
+// site has accepted them (the web widget sees its members page load).
 void ZeltaProxy::login(const QString &username, const QString &password)
 {
-    SignInState::login(username, password);
-    emit loggedIn();
+    SignInState::offer(username, password);
+    WebProfile::instance()->forgetAnswers();
+    if (m_widget)
+        m_widget->signInOffered();
 }
 
 void ZeltaProxy::logout()
 {
+    SignInState::logout();
     emit loggedOut();
 }
 

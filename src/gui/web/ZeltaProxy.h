@@ -18,6 +18,7 @@ public:
     explicit ZeltaProxy(WebWidget *widget);
 
 Q_SIGNALS:
+    // The site accepted the credentials its form offered.
     void loggedIn();
     void loggedOut();
     void checkConnectionAgain();

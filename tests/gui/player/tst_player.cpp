@@ -8,6 +8,7 @@
 #include "gui/player/PlayerTransport.h"
 #include "gui/player/SeekSlider.h"
 #include "gui/player/Toolbar.h"
+#include "gui/player/VideoOverlay.h"
 #include "gui/player/VolumeSlider.h"
 
 #include <QAction>
@@ -17,6 +18,10 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPropertyAnimation>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyleOptionSlider>
+#include <QTemporaryFile>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -364,7 +369,231 @@ private Q_SLOTS:
         player->exitFullScreen();
         QCOMPARE(toolbar->windowOpacity(), 1.0);
     }
+    // The page's keys: F11 in and out of full screen, Up and Down the volume
+    // in steps, M mute; each from the picture and from the bar's buttons.
+    void keys_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("picture") << QStringLiteral("video");
+        QTest::newRow("bar button") << QStringLiteral("button");
+    }
+
+    void keys()
+    {
+        QFETCH(QString, target);
+        auto page = makePage();
+        CorvPlayerWidget *player = page->player;
+        QAudioOutput *audio = page->transport->audioOutput();
+        QWidget *receiver = target == QLatin1String("video")
+                                ? static_cast<QWidget *>(player->videoWidget())
+                                : player->toolbar()->fullButton();
+        audio->setVolume(0.5f);
+        QTest::keyClick(receiver, Qt::Key_Up);
+        QCOMPARE(qRound(audio->volume() * 100), 50 + PlayerTransport::VolumeStepPercent);
+        QCOMPARE(player->toolbar()->volumeSlider()->value(),
+                 50 + PlayerTransport::VolumeStepPercent);
+        QTest::keyClick(receiver, Qt::Key_Down);
+        QTest::keyClick(receiver, Qt::Key_Down);
+        QCOMPARE(qRound(audio->volume() * 100), 50 - PlayerTransport::VolumeStepPercent);
+        audio->setVolume(0.98f);
+        QTest::keyClick(receiver, Qt::Key_Up);
+        QCOMPARE(qRound(audio->volume() * 100), 100); // never above full
+
+        QVERIFY(!audio->isMuted());
+        QTest::keyClick(receiver, Qt::Key_M);
+        QVERIFY(audio->isMuted());
+        QTest::keyClick(receiver, Qt::Key_M);
+        QVERIFY(!audio->isMuted());
+        QTest::keyClick(receiver, Qt::Key_M);
+        QTest::keyClick(receiver, Qt::Key_Down); // a volume key unmutes
+        QVERIFY(!audio->isMuted());
+
+        QTest::keyClick(receiver, Qt::Key_F11);
+        QVERIFY(player->isInFullScreen());
+        QVERIFY(player->windowState() & Qt::WindowFullScreen);
+        // In full screen the keys reach the page from the floating bar too.
+        QTest::keyClick(receiver, Qt::Key_Up);
+        QCOMPARE(qRound(audio->volume() * 100), 100);
+        QTest::keyClick(receiver, Qt::Key_F11);
+        QVERIFY(!player->isInFullScreen());
+        QVERIFY(!player->isWindow());
+        // A modifier leaves the key to others.
+        const float before = audio->volume();
+        QTest::keyClick(player->videoWidget(), Qt::Key_Up, Qt::ControlModifier);
+        QCOMPARE(audio->volume(), before);
+    }
+
+    // A click on the seek bar goes to the clicked point; the handle can be
+    // dragged on from there.
+    void clickOnTheSeekBarGoesThere_data()
+    {
+        QTest::addColumn<double>("clickAt");  // share of the groove's width
+        QTest::addColumn<double>("dragTo");   // -1: no drag
+        QTest::addColumn<qint64>("expected"); // of 40 s
+        QTest::newRow("three quarters") << 0.75 << -1.0 << qint64(30000);
+        QTest::newRow("near the start") << 0.1 << -1.0 << qint64(4000);
+        QTest::newRow("click, then drag on") << 0.25 << 0.5 << qint64(20000);
+    }
+
+    void clickOnTheSeekBarGoesThere()
+    {
+        QFETCH(double, clickAt);
+        QFETCH(double, dragTo);
+        QFETCH(qint64, expected);
+        auto page = makePage();
+        QMediaPlayer *player = page->transport->mediaPlayer();
+        QVERIFY(openPausedAt(*page, m_longClip, 2000));
+        SeekSlider *slider = page->player->toolbar()->seekSlider();
+        QTRY_VERIFY(slider->isEnabled() && slider->maximum() > 0);
+        // Points along the handle's travel, as the user aims at the groove.
+        const auto pointAt = [&](double share) {
+            for (int x = 0; x < slider->width(); ++x) {
+                const int value = slider->valueAt(QPoint(x, slider->height() / 2));
+                if (value >= share * slider->maximum())
+                    return QPoint(x, slider->height() / 2);
+            }
+            return QPoint(slider->width() - 1, slider->height() / 2);
+        };
+        const QPoint press = pointAt(clickAt);
+        QTest::mousePress(slider, Qt::LeftButton, {}, press);
+        if (dragTo >= 0) {
+            QVERIFY(slider->isSliderDown()); // the handle came to the mouse
+            const QPoint to = pointAt(dragTo);
+            QMouseEvent move(QEvent::MouseMove, to, slider->mapToGlobal(to), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(slider, &move);
+            QTest::mouseRelease(slider, Qt::LeftButton, {}, to);
+        } else {
+            QTest::mouseRelease(slider, Qt::LeftButton, {}, press);
+        }
+        QTRY_VERIFY2_WITH_TIMEOUT(qAbs(player->position() - expected) < 1500,
+                                  qPrintable(QString::number(player->position())), 10000);
+        QVERIFY(!slider->isSliderDown());
+    }
+
+    // The floating bar in full screen: bottom centre of the screen the player
+    // is on, placed again when the window manager resizes the window later.
+    void fullScreenBarOnEachScreen_data()
+    {
+        QTest::addColumn<int>("screen");
+        for (int i = 0; i < QGuiApplication::screens().size(); ++i) {
+            const QRect area = QGuiApplication::screens().at(i)->geometry();
+            QTest::addRow("%dx%d", area.width(), area.height()) << i;
+        }
+    }
+
+    void fullScreenBarOnEachScreen()
+    {
+        QFETCH(int, screen);
+        QScreen *target = QGuiApplication::screens().at(screen);
+        const QRect area = target->geometry();
+        auto page = makePage();
+        page->window.move(area.topLeft() + QPoint(40, 40));
+        QTRY_COMPARE(page->window.screen(), target);
+        CorvPlayerWidget *player = page->player;
+        Toolbar *toolbar = player->toolbar();
+        player->toggleFullScreen();
+        QTRY_COMPARE(player->geometry(), area);
+        const auto checkPlace = [&](const QRect &shown) {
+            const QRect bar = toolbar->geometry();
+            QVERIFY2(qAbs(bar.center().x() - shown.center().x()) <= 1,
+                     qPrintable(QStringLiteral("bar %1,%2 %3x%4")
+                                    .arg(bar.x())
+                                    .arg(bar.y())
+                                    .arg(bar.width())
+                                    .arg(bar.height())));
+            QCOMPARE(bar.y(),
+                     shown.y() + qMin(shown.height() / 7 * 6, shown.height() - bar.height()));
+            QVERIFY(bar.bottom() <= shown.bottom());
+            QVERIFY(bar.y() > shown.center().y()); // in the lower part, never the middle
+            QVERIFY(bar.width() >= toolbar->minimumWidth() && bar.width() <= shown.width());
+        };
+        checkPlace(area);
+        if (QTest::currentTestFailed())
+            return;
+        // A window manager that sizes the window after the fact.
+        const QRect later(area.topLeft(), area.size() * 3 / 4);
+        player->setGeometry(later);
+        QTRY_COMPARE(player->geometry(), later);
+        checkPlace(later);
+        player->exitFullScreen();
+        QVERIFY(!toolbar->isWindow());
+    }
+
+    // The title over the picture when playback starts (and in the full-screen
+    // window's title); at the end the Replay button, which plays again.
+    void titleAndReplay()
+    {
+        auto page = makePage();
+        QMediaPlayer *player = page->transport->mediaPlayer();
+        QSignalSpy nowPlaying(page->transport.get(), &PlayerTransport::nowPlaying);
+        QSignalSpy ended(page->transport.get(), &PlayerTransport::ended);
+        page->transport->openFile(m_clip);
+        QVERIFY(waitState(player, QMediaPlayer::PlayingState));
+        QTRY_COMPARE(nowPlaying.size(), 1);
+        const QString title = QFileInfo(m_clip).completeBaseName();
+        QCOMPARE(nowPlaying.first().first().toString(), title);
+        VideoOverlay *caption = page->player->titleOverlay();
+        QVERIFY(caption->isCaption());
+        QCOMPARE(caption->titleText(), title);
+        QCOMPARE(page->player->windowTitle(), title);
+        // Over the picture, in its top left part.
+        const QRect picture(page->player->videoWidget()->mapToGlobal(QPoint()),
+                            page->player->videoWidget()->size());
+        QVERIFY(picture.contains(caption->geometry().topLeft()));
+        QTRY_VERIFY_WITH_TIMEOUT(!caption->isVisible(), VideoOverlay::CaptionMs + 5000);
+
+        page->transport->pause();
+        page->transport->seekTo(4500);
+        page->transport->play();
+        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 15000);
+        VideoOverlay *end = page->player->endOverlay();
+        QVERIFY(end->isReplay());
+        QCOMPARE(end->titleText(), title);
+        QVERIFY(end->replayButton()->isVisible());
+        QCOMPARE(nowPlaying.size(), 1); // no second announcement for the same file
+        QTest::mouseClick(end->replayButton(), Qt::LeftButton);
+        QVERIFY(waitState(player, QMediaPlayer::PlayingState));
+        QVERIFY(!end->isVisible());
+        QVERIFY2(player->position() < 3000, qPrintable(QString::number(player->position())));
+        page->transport->stop();
+    }
+
+    // With a queue, the next file follows and no Replay shows.
+    void queuedFileInsteadOfReplay()
+    {
+        auto page = makePage();
+        QSignalSpy ended(page->transport.get(), &PlayerTransport::ended);
+        QVERIFY(openPausedAt(*page, m_clip, 4600));
+        page->transport->addFile(m_longClip);
+        page->transport->play();
+        QTRY_COMPARE_WITH_TIMEOUT(page->transport->currentFile(), m_longClip, 10000);
+        QVERIFY(!page->player->endOverlay()->isVisible());
+        QCOMPARE(ended.size(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(page->player->titleOverlay()->titleText(),
+                                  QFileInfo(m_longClip).completeBaseName(), 10000);
+        page->transport->stop();
+    }
 };
 
-QTEST_MAIN(TestPlayer)
+// Two screens of different sizes side by side, for the full-screen bar.
+int main(int argc, char **argv)
+{
+    QTemporaryFile screens(QDir::temp().filePath(QStringLiteral("zelta-screens-XXXXXX.json")));
+    if (!screens.open())
+        return 1;
+    screens.write(R"({"screens": [
+        {"name": "small", "x": 0, "y": 0, "width": 1024, "height": 600,
+         "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1},
+        {"name": "large", "x": 1024, "y": 0, "width": 1920, "height": 1080,
+         "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    screens.close();
+    if (qEnvironmentVariable("QT_QPA_PLATFORM", QStringLiteral("offscreen")) ==
+        QLatin1String("offscreen"))
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
+    QApplication app(argc, argv);
+    TestPlayer test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_player.moc"

@@ -392,9 +392,18 @@ private Q_SLOTS:
     {
         QVERIFY(QMetaObject::invokeMethod(m_web.get(), "networkStatusChanged", Q_ARG(bool, false)));
         QCOMPARE(m_web->currentIndex(), int(WebWidget::OfflineView));
-        QTRY_COMPARE_WITH_TIMEOUT(m_web->currentView()->title(), QStringLiteral("No connection"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_web->currentView()->title(),
+                                  QStringLiteral("Corvana cannot be reached"), 20000);
         QVERIFY(QMetaObject::invokeMethod(m_web.get(), "networkStatusChanged", Q_ARG(bool, true)));
         QCOMPARE(m_web->currentIndex(), int(WebWidget::SiteView));
+        QVERIFY(waitForPath(site(), QStringLiteral("/members/index.php")));
+
+        // The offline page's Retry button tries the site again.
+        m_web->showOffline();
+        CorvExtendedScrolledWebView *offline = m_web->view(WebWidget::OfflineView);
+        QVERIFY(waitForPath(offline, QStringLiteral("/error.html")));
+        QVERIFY(click(offline, QStringLiteral("#retry")));
+        QTRY_COMPARE_WITH_TIMEOUT(m_web->currentIndex(), int(WebWidget::SiteView), 20000);
         QVERIFY(waitForPath(site(), QStringLiteral("/members/index.php")));
     }
 
