@@ -24,6 +24,7 @@
 #include <QCheckBox>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTcpServer>
 #include <QTest>
@@ -58,6 +59,18 @@ void press(MainWindow &window, QStandardItem *item)
 int requestsFor(const DemoSiteProcess &site, const QString &path)
 {
     return site.requests().filter(QStringLiteral("GET ") + path + QLatin1Char(' ')).size();
+}
+
+// The screen as a person sees it, when pictures are asked for (ZELTA_SCREENSHOTS,
+// on a real or virtual X display).
+void keepScreen(const QString &name)
+{
+    const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
+    if (folder.isEmpty())
+        return;
+    QTest::qWait(1500); // let the page draw its last frame
+    QGuiApplication::primaryScreen()->grabWindow(0).save(folder + QLatin1Char('/') + name +
+                                                          QStringLiteral(".png"));
 }
 
 QMessageBox *quitQuestion(MainWindow &window)
@@ -108,6 +121,7 @@ private Q_SLOTS:
         QVERIFY(run(view, QStringLiteral("!!document.getElementById('signin')")).toBool());
         QVERIFY(!SignInState::isLoggedIn());
         QCOMPARE(window.sidebarModel()->rowCount(), 3);
+        keepScreen(QStringLiteral("signin-failed"));
         // The refused credentials went to the site once: no retry loop.
         QVERIFY2(requestsFor(site, QStringLiteral("/members/index.php")) <= 2,
                  qPrintable(site.requests().join(QLatin1Char('\n'))));
@@ -147,6 +161,7 @@ private Q_SLOTS:
         QVERIFY(!window.close());
         QTRY_VERIFY(quitQuestion(window));
         QMessageBox *box = quitQuestion(window);
+        keepScreen(QStringLiteral("quit-question"));
         QCOMPARE(box->text(), QStringLiteral("Downloads are still running. They will continue the "
                                              "next time you start CorvanaZELTA. Quit now?"));
         QCOMPARE(box->checkBox()->text(), QStringLiteral("Don't ask again"));
@@ -184,6 +199,7 @@ private Q_SLOTS:
         CorvExtendedScrolledWebView *offline = web->view(WebWidget::OfflineView);
         QVERIFY(waitForPath(offline, QStringLiteral("/error.html")));
         QVERIFY(run(offline, QStringLiteral("!!document.getElementById('retry')")).toBool());
+        keepScreen(QStringLiteral("offline-start"));
 
         // The member's own things work from the first second.
         SidebarModel *model = window.sidebarModel();
@@ -199,6 +215,7 @@ private Q_SLOTS:
                                      player->mediaStatus() == QMediaPlayer::EndOfMedia,
                                  20000);
         QTRY_VERIFY(window.windowTitle().startsWith(QStringLiteral("signin-offline-4s - ")));
+        keepScreen(QStringLiteral("offline-player-title"));
         window.stop();
 
         // The site's row while the site is down: the offline page again.

@@ -511,6 +511,17 @@ private Q_SLOTS:
         checkPlace(area);
         if (QTest::currentTestFailed())
             return;
+        const QString pictures = qEnvironmentVariable("ZELTA_SCREENSHOTS");
+        if (!pictures.isEmpty()) {
+            // With a video playing, as a person sees it on a real display.
+            page->transport->openFile(m_longClip);
+            QVERIFY(waitState(page->transport->mediaPlayer(), QMediaPlayer::PlayingState));
+            QTest::qWait(1500);
+            target->grabWindow(0).save(pictures + QStringLiteral("/fullscreen-bar-%1x%2.png")
+                                                      .arg(area.width())
+                                                      .arg(area.height()));
+            page->transport->stop();
+        }
         // A window manager that sizes the window after the fact.
         const QRect later(area.topLeft(), area.size() * 3 / 4);
         player->setGeometry(later);
