@@ -978,6 +978,22 @@
         <source>Choose a video in your library and press its play button.</source>
         <translation>Wählen Sie ein Video in Ihrer Bibliothek und drücken Sie seine Abspieltaste.</translation>
     </message>
+    <message>
+        <source>Full screen</source>
+        <translation>Vollbild</translation>
+    </message>
+    <message>
+        <source>Downloads are still running. They will continue the next time you start CorvanaZELTA. Quit now?</source>
+        <translation>Es laufen noch Downloads. Sie werden beim nächsten Start von CorvanaZELTA fortgesetzt. Jetzt beenden?</translation>
+    </message>
+    <message>
+        <source>Don&apos;t ask again</source>
+        <translation>Nicht mehr fragen</translation>
+    </message>
+    <message>
+        <source>%1 - Corvana Zelta %2</source>
+        <translation>%1 - Corvana Zelta %2</translation>
+    </message>
 </context>
 <context>
     <name>MediaVideoWidget</name>
@@ -1121,6 +1137,17 @@ Möchten Sie diese Fehler für diesen Server ignorieren?</translation>
     </message>
 </context>
 <context>
+    <name>VideoOverlay</name>
+    <message>
+        <source>Replay</source>
+        <translation>Nochmal abspielen</translation>
+    </message>
+    <message>
+        <source>Playback ended</source>
+        <translation>Wiedergabe beendet</translation>
+    </message>
+</context>
+<context>
     <name>VolumeSlider</name>
     <message>
         <source>Volume</source>
@@ -1172,6 +1199,22 @@ Möchten Sie diese Fehler für diesen Server ignorieren?</translation>
     <message>
         <source>Loading...</source>
         <translation>Wird geladen...</translation>
+    </message>
+    <message>
+        <source>The user name or password is not right.</source>
+        <translation>Der Benutzername oder das Passwort stimmt nicht.</translation>
+    </message>
+    <message>
+        <source>No new downloads: these videos are already in your library or in the download list.</source>
+        <translation>Keine neuen Downloads: Diese Videos sind bereits in Ihrer Bibliothek oder in der Downloadliste.</translation>
+    </message>
+    <message>
+        <source>1 download was queued. You find it under Downloads.</source>
+        <translation>1 Download wurde eingereiht. Sie finden ihn unter „Downloads“.</translation>
+    </message>
+    <message>
+        <source>%1 downloads were queued. You find them under Downloads.</source>
+        <translation>%1 Downloads wurden eingereiht. Sie finden sie unter „Downloads“.</translation>
     </message>
 </context>
 <context>

@@ -978,6 +978,22 @@
         <source>CorvanaZELTA</source>
         <translation>CorvanaZELTA</translation>
     </message>
+    <message>
+        <source>Full screen</source>
+        <translation>Pantalla completa</translation>
+    </message>
+    <message>
+        <source>Downloads are still running. They will continue the next time you start CorvanaZELTA. Quit now?</source>
+        <translation>Aún hay descargas en curso. Continuarán la próxima vez que inicie CorvanaZELTA. ¿Salir ahora?</translation>
+    </message>
+    <message>
+        <source>Don&apos;t ask again</source>
+        <translation>No volver a preguntar</translation>
+    </message>
+    <message>
+        <source>%1 - Corvana Zelta %2</source>
+        <translation>%1 - Corvana Zelta %2</translation>
+    </message>
 </context>
 <context>
     <name>MediaVideoWidget</name>
@@ -1121,6 +1137,17 @@ Do you want to ignore these errors for this host?</source>
     </message>
 </context>
 <context>
+    <name>VideoOverlay</name>
+    <message>
+        <source>Replay</source>
+        <translation>Volver a ver</translation>
+    </message>
+    <message>
+        <source>Playback ended</source>
+        <translation>Reproducción terminada</translation>
+    </message>
+</context>
+<context>
     <name>VolumeSlider</name>
     <message>
         <source>Volume</source>
@@ -1172,6 +1199,22 @@ Do you want to ignore these errors for this host?</source>
     <message>
         <source>Loading...</source>
         <translation>Cargando...</translation>
+    </message>
+    <message>
+        <source>The user name or password is not right.</source>
+        <translation>El nombre de usuario o la contraseña no son correctos.</translation>
+    </message>
+    <message>
+        <source>No new downloads: these videos are already in your library or in the download list.</source>
+        <translation>No hay descargas nuevas: estos vídeos ya están en su biblioteca o en la lista de descargas.</translation>
+    </message>
+    <message>
+        <source>1 download was queued. You find it under Downloads.</source>
+        <translation>Se ha puesto en cola 1 descarga. La encontrará en Descargas.</translation>
+    </message>
+    <message>
+        <source>%1 downloads were queued. You find them under Downloads.</source>
+        <translation>Se han puesto en cola %1 descargas. Las encontrará en Descargas.</translation>
     </message>
 </context>
 <context>

@@ -978,6 +978,22 @@
         <source>CorvanaZELTA</source>
         <translation>CorvanaZELTA</translation>
     </message>
+    <message>
+        <source>Full screen</source>
+        <translation>Plein écran</translation>
+    </message>
+    <message>
+        <source>Downloads are still running. They will continue the next time you start CorvanaZELTA. Quit now?</source>
+        <translation>Des téléchargements sont en cours. Ils reprendront au prochain démarrage de CorvanaZELTA. Quitter maintenant&#xa0;?</translation>
+    </message>
+    <message>
+        <source>Don&apos;t ask again</source>
+        <translation>Ne plus demander</translation>
+    </message>
+    <message>
+        <source>%1 - Corvana Zelta %2</source>
+        <translation>%1 - Corvana Zelta %2</translation>
+    </message>
 </context>
 <context>
     <name>MediaVideoWidget</name>
@@ -1121,6 +1137,17 @@ Voulez-vous ignorer ces erreurs pour ce serveur&#xa0;?</translation>
     </message>
 </context>
 <context>
+    <name>VideoOverlay</name>
+    <message>
+        <source>Replay</source>
+        <translation>Revoir</translation>
+    </message>
+    <message>
+        <source>Playback ended</source>
+        <translation>Lecture terminée</translation>
+    </message>
+</context>
+<context>
     <name>VolumeSlider</name>
     <message>
         <source>Volume</source>
@@ -1172,6 +1199,22 @@ Voulez-vous ignorer ces erreurs pour ce serveur&#xa0;?</translation>
     <message>
         <source>Loading...</source>
         <translation>Chargement...</translation>
+    </message>
+    <message>
+        <source>The user name or password is not right.</source>
+        <translation>Le nom d&apos;utilisateur ou le mot de passe est incorrect.</translation>
+    </message>
+    <message>
+        <source>No new downloads: these videos are already in your library or in the download list.</source>
+        <translation>Aucun nouveau téléchargement&#xa0;: ces vidéos sont déjà dans votre bibliothèque ou dans la liste des téléchargements.</translation>
+    </message>
+    <message>
+        <source>1 download was queued. You find it under Downloads.</source>
+        <translation>1 téléchargement a été mis en file d&apos;attente. Vous le trouverez sous Téléchargements.</translation>
+    </message>
+    <message>
+        <source>%1 downloads were queued. You find them under Downloads.</source>
+        <translation>%1 téléchargements ont été mis en file d&apos;attente. Vous les trouverez sous Téléchargements.</translation>
     </message>
 </context>
 <context>
