@@ -561,6 +561,18 @@
         <source>the download list is full</source>
         <translation>die Downloadliste ist voll</translation>
     </message>
+    <message>
+        <source>The download list at %1 was not opened: it is not an address of the site.</source>
+        <translation>Die Downloadliste unter %1 wurde nicht geöffnet: Es ist keine Adresse der Website.</translation>
+    </message>
+    <message>
+        <source>its file type &quot;%1&quot; is not a video type</source>
+        <translation>sein Dateityp „%1“ ist kein Videotyp</translation>
+    </message>
+    <message>
+        <source>%1 was not downloaded: %2.</source>
+        <translation>%1 wurde nicht heruntergeladen: %2.</translation>
+    </message>
 </context>
 <context>
     <name>DownloadView</name>
@@ -1044,6 +1056,17 @@ Möchten Sie diese Fehler für diesen Server ignorieren?</translation>
     </message>
 </context>
 <context>
+    <name>QMessageBox</name>
+    <message>
+        <source>Show Details...</source>
+        <translation>Details einblenden...</translation>
+    </message>
+    <message>
+        <source>Hide Details...</source>
+        <translation>Details ausblenden...</translation>
+    </message>
+</context>
+<context>
     <name>QObject</name>
     <message>
         <source>Multiple Instances</source>
@@ -1238,6 +1261,14 @@ Möchten Sie diese Fehler für diesen Server ignorieren?</translation>
     <message>
         <source>Send</source>
         <translation>Senden</translation>
+    </message>
+    <message>
+        <source>Report to be sent</source>
+        <translation>Zu sendender Bericht</translation>
+    </message>
+    <message>
+        <source>The log file cannot be read; nothing can be sent.</source>
+        <translation>Die Protokolldatei kann nicht gelesen werden; es kann nichts gesendet werden.</translation>
     </message>
 </context>
 </TS>

@@ -561,6 +561,18 @@
         <source>Are you sure you want to remove all downloads?</source>
         <translation>¿Seguro que quiere quitar todas las descargas?</translation>
     </message>
+    <message>
+        <source>The download list at %1 was not opened: it is not an address of the site.</source>
+        <translation>No se ha abierto la lista de descargas de %1: no es una dirección del sitio.</translation>
+    </message>
+    <message>
+        <source>its file type &quot;%1&quot; is not a video type</source>
+        <translation>su tipo de archivo «%1» no es un tipo de vídeo</translation>
+    </message>
+    <message>
+        <source>%1 was not downloaded: %2.</source>
+        <translation>No se ha descargado %1: %2.</translation>
+    </message>
 </context>
 <context>
     <name>DownloadView</name>
@@ -1044,6 +1056,17 @@ Do you want to ignore these errors for this host?</source>
     </message>
 </context>
 <context>
+    <name>QMessageBox</name>
+    <message>
+        <source>Show Details...</source>
+        <translation>Mostrar detalles...</translation>
+    </message>
+    <message>
+        <source>Hide Details...</source>
+        <translation>Ocultar detalles...</translation>
+    </message>
+</context>
+<context>
     <name>QObject</name>
     <message>
         <source>Multiple Instances</source>
@@ -1238,6 +1261,14 @@ Do you want to ignore these errors for this host?</source>
     <message>
         <source>Send</source>
         <translation>Enviar</translation>
+    </message>
+    <message>
+        <source>Report to be sent</source>
+        <translation>Informe que se enviará</translation>
+    </message>
+    <message>
+        <source>The log file cannot be read; nothing can be sent.</source>
+        <translation>No se puede leer el archivo de registro; no se puede enviar nada.</translation>
     </message>
 </context>
 </TS>

@@ -561,6 +561,18 @@
         <source>Are you sure you want to remove all downloads?</source>
         <translation>Voulez-vous vraiment retirer tous les téléchargements&#xa0;?</translation>
     </message>
+    <message>
+        <source>The download list at %1 was not opened: it is not an address of the site.</source>
+        <translation>La liste de téléchargement %1 n&apos;a pas été ouverte&#xa0;: ce n&apos;est pas une adresse du site.</translation>
+    </message>
+    <message>
+        <source>its file type &quot;%1&quot; is not a video type</source>
+        <translation>son type de fichier «&#xa0;%1&#xa0;» n&apos;est pas un type vidéo</translation>
+    </message>
+    <message>
+        <source>%1 was not downloaded: %2.</source>
+        <translation>%1 n&apos;a pas été téléchargé&#xa0;: %2.</translation>
+    </message>
 </context>
 <context>
     <name>DownloadView</name>
@@ -1044,6 +1056,17 @@ Voulez-vous ignorer ces erreurs pour ce serveur&#xa0;?</translation>
     </message>
 </context>
 <context>
+    <name>QMessageBox</name>
+    <message>
+        <source>Show Details...</source>
+        <translation>Afficher les détails...</translation>
+    </message>
+    <message>
+        <source>Hide Details...</source>
+        <translation>Masquer les détails...</translation>
+    </message>
+</context>
+<context>
     <name>QObject</name>
     <message>
         <source>Multiple Instances</source>
@@ -1238,6 +1261,14 @@ Voulez-vous ignorer ces erreurs pour ce serveur&#xa0;?</translation>
     <message>
         <source>Send</source>
         <translation>Envoyer</translation>
+    </message>
+    <message>
+        <source>Report to be sent</source>
+        <translation>Rapport à envoyer</translation>
+    </message>
+    <message>
+        <source>The log file cannot be read; nothing can be sent.</source>
+        <translation>Le fichier journal ne peut pas être lu&#xa0;; rien ne peut être envoyé.</translation>
     </message>
 </context>
 </TS>
