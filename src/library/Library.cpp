@@ -153,10 +153,10 @@ Library::Library(QObject *parent)
     // The library outlives every store job: its destructor ends the store first.
     Library *self = this;
     store->post([store, column, order, self] {
+        // The window gets its rows first, their search texts right after.
         LibraryStore::Rows rows;
-        store->readAll(&rows, column, order);
-        // After the first read: the window gets its rows first.
-        store->post([store] { store->ensureIndexes(); });
+        store->readAll(&rows, column, order, false);
+        const LibraryStore::Rows read = rows;
         QMetaObject::invokeMethod(self, [self, rows = std::move(rows)]() mutable {
             if (self->m_loaded)
                 return;
@@ -164,6 +164,24 @@ Library::Library(QObject *parent)
             // Counters and lists made before the rows came read them now.
             emit self->updated();
         });
+        store->post([read, self] {
+            // In slices, so the window applies them between other events.
+            constexpr qsizetype kSlice = 5000;
+            for (qsizetype from = 0; from < read.size(); from += kSlice) {
+                QList<qlonglong> ids;
+                QStringList texts;
+                const qsizetype to = std::min(read.size(), from + kSlice);
+                ids.reserve(to - from);
+                texts.reserve(to - from);
+                for (qsizetype i = from; i < to; ++i) {
+                    ids << read.at(i).value(LibraryStore::Id).toLongLong();
+                    texts << LibraryStore::searchTextOf(read.at(i));
+                }
+                QMetaObject::invokeMethod(
+                    self, [self, ids, texts] { self->fillSearchTexts(ids, texts); });
+            }
+        });
+        store->post([store] { store->ensureIndexes(); });
     });
 }
 
@@ -376,6 +394,19 @@ void Library::insertSorted(QList<Row> added)
         }
         endInsertRows();
         end = start;
+    }
+}
+
+void Library::fillSearchTexts(const QList<qlonglong> &ids, const QStringList &texts)
+{
+    for (qsizetype i = 0; i < ids.size() && i < texts.size(); ++i) {
+        const int row = rowOfId(ids.at(i));
+        if (row < 0 || m_rows.at(row).value(LibraryStore::SearchText).isValid())
+            continue;
+        Row &values = m_rows[row];
+        if (values.size() <= LibraryStore::SearchText)
+            values.resize(LibraryStore::SearchText + 1);
+        values[LibraryStore::SearchText] = texts.at(i);
     }
 }
 

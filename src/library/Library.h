@@ -154,6 +154,8 @@ private:
     // Replaces every row (ordered by the current sort already).
     void setRows(QList<Row> rows);
     void addRows(QList<Row> rows);
+    // Gives rows read without it their search text (rows changed since keep theirs).
+    void fillSearchTexts(const QList<qlonglong> &ids, const QStringList &texts);
     void changeRows(const QList<Row> &rows);
     void dropRows(const QList<qlonglong> &ids);
     void dropRow(int row);

@@ -13,17 +13,15 @@
 
 namespace {
 
-// A row read from `query` (the columns in Column order), with its search text.
-LibraryStore::Row rowOf(const QSqlQuery &query)
+// A row read from `query` (the columns in Column order), with its search text
+// or an invalid value in its place.
+LibraryStore::Row rowOf(const QSqlQuery &query, bool withSearchText = true)
 {
     LibraryStore::Row row;
     row.reserve(LibraryStore::ColumnCount + 1);
     for (int column = 0; column < LibraryStore::ColumnCount; ++column)
         row.append(query.value(column));
-    const auto text = [&row](int column) { return LibraryItem::decode(row.at(column).toString()); };
-    row.append(LibraryFilterModel::searchText(text(LibraryStore::Title), text(LibraryStore::Stars),
-                                              text(LibraryStore::Categories),
-                                              text(LibraryStore::Description)));
+    row.append(withSearchText ? QVariant(LibraryStore::searchTextOf(row)) : QVariant());
     return row;
 }
 
@@ -174,7 +172,16 @@ LibraryStore::Rows LibraryStore::select(const QString &condition, const QVariant
     return rows;
 }
 
-bool LibraryStore::readAll(Rows *rows, int sortColumn, Qt::SortOrder order)
+QString LibraryStore::searchTextOf(const Row &row)
+{
+    const auto text = [&row](int column) {
+        return LibraryItem::decode(row.value(column).toString());
+    };
+    return LibraryFilterModel::searchText(text(Title), text(Stars), text(Categories),
+                                          text(Description));
+}
+
+bool LibraryStore::readAll(Rows *rows, int sortColumn, Qt::SortOrder order, bool withSearchText)
 {
     static const QStringList names = kColumns.split(QStringLiteral(", "));
     QString orderBy = names.value(sortColumn, QStringLiteral("id"));
@@ -190,7 +197,7 @@ bool LibraryStore::readAll(Rows *rows, int sortColumn, Qt::SortOrder order)
         return false;
     }
     while (query.next()) {
-        rows->append(rowOf(query));
+        rows->append(rowOf(query, withSearchText));
     }
     return true;
 }

@@ -80,7 +80,12 @@ public:
 
     bool isOpen() const { return m_db.isOpen(); }
     // Every row, ordered by a column (ties by id); false on a failed read.
-    bool readAll(Rows *rows, int sortColumn = Id, Qt::SortOrder order = Qt::AscendingOrder);
+    // Without `withSearchText` the rows' SearchText is left invalid (made
+    // later by searchTextOf()), which makes the read about twice as fast.
+    bool readAll(Rows *rows, int sortColumn = Id, Qt::SortOrder order = Qt::AscendingOrder,
+                 bool withSearchText = true);
+    // The case-folded text a name search looks in, made from a row's values.
+    static QString searchTextOf(const Row &row);
     // The rows of these ids (those that still exist).
     Rows readIds(const QList<qlonglong> &ids);
     // Stores the items (skipping a video already listed) and deletes the

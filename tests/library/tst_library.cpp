@@ -153,6 +153,17 @@ private Q_SLOTS:
         fixture.library = std::make_unique<Library>();
         QVERIFY(fixture.waitFor([&] { return fixture.library->rowCount() == 3; }));
         QCOMPARE(titles(*fixture.library), (QStringList{"b", "c", "a"}));
+        // The search texts follow the first rows, the same as those made with a row.
+        const auto searchable = [&] {
+            for (int row = 0; row < fixture.library->rowCount(); ++row) {
+                const QList<QVariant> values = fixture.library->valuesAt(row);
+                if (values.value(LibraryStore::SearchText).toString() !=
+                    LibraryStore::searchTextOf(values))
+                    return false;
+            }
+            return true;
+        };
+        QVERIFY(fixture.waitFor(searchable));
 
         QSignalSpy sorted(fixture.library.get(), &Library::doSorted);
         fixture.library->onSort(Library::SortDuration, Qt::AscendingOrder);
