@@ -4,6 +4,7 @@
 #include "downloads/DownloadManager.h"
 #include "engines/Engines.h"
 #include "web/SignInState.h"
+#include "web/WebAddress.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -12,10 +13,10 @@ namespace {
 
 const QByteArray kMagic = "corvana-zelta-open\n";
 
-bool isWebAddress(const QUrl &url)
+// A descriptor on disk is a regular file (not a device, a FIFO or a folder).
+bool isDescriptorFile(const QUrl &url)
 {
-    return url.isValid() && !url.host().isEmpty() &&
-           (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
+    return url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile();
 }
 
 } // namespace
@@ -37,7 +38,7 @@ QList<QUrl> DescriptorOpener::urlsFromArguments(const QStringList &arguments,
             url = QUrl::fromLocalFile(file.absoluteFilePath());
         else
             url = QUrl(argument, QUrl::StrictMode);
-        if (url.isLocalFile() ? QFileInfo(url.toLocalFile()).isFile() : isWebAddress(url))
+        if (url.isLocalFile() ? isDescriptorFile(url) : WebAddress::isWeb(url))
             urls << url;
         else
             qCWarning(lcApp) << "DescriptorOpener: ignored argument" << argument;
@@ -61,8 +62,10 @@ QList<QUrl> DescriptorOpener::decode(const QByteArray &message)
     const QList<QByteArray> lines = message.mid(kMagic.size()).split('\n');
     for (const QByteArray &line : lines) {
         const QUrl url = QUrl::fromEncoded(line.trimmed(), QUrl::StrictMode);
-        if (url.isLocalFile() || isWebAddress(url))
+        if (url.isLocalFile() ? isDescriptorFile(url) : WebAddress::isWeb(url))
             urls << url;
+        else if (!line.trimmed().isEmpty())
+            qCWarning(lcApp) << "DescriptorOpener: refused" << url.toString(QUrl::RemoveQuery);
     }
     return urls;
 }
@@ -81,7 +84,13 @@ void DescriptorOpener::open(const QList<QUrl> &urls)
 {
     if (urls.isEmpty())
         return;
-    m_pending << urls;
+    for (const QUrl &url : urls) {
+        if (m_pending.size() >= MaxPending) {
+            qCWarning(lcApp) << "DescriptorOpener: too many waiting descriptors, the rest dropped";
+            break;
+        }
+        m_pending << url;
+    }
     Q_EMIT requested();
     if (SignInState::hasCredentials())
         openPending();

@@ -26,6 +26,9 @@ public:
     static QByteArray encode(const QList<QUrl> &urls);
     static QList<QUrl> decode(const QByteArray &message);
 
+    // Descriptors kept waiting for sign-in at most.
+    static constexpr int MaxPending = 100;
+
     int pendingCount() const { return int(m_pending.size()); }
 
 public Q_SLOTS:

@@ -31,6 +31,26 @@ DesktopNotifier::DesktopNotifier(QObject *parent) : QObject(parent)
                 SLOT(actionInvoked(uint, QString)));
     bus.connect(kService, kPath, kInterface, QStringLiteral("NotificationClosed"), this,
                 SLOT(notificationClosed(uint, uint)));
+    askCapabilities();
+}
+
+void DesktopNotifier::askCapabilities()
+{
+    const QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface,
+                                                             QStringLiteral("GetCapabilities"));
+    auto *watcher =
+        new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this](QDBusPendingCallWatcher *finished) {
+                const QDBusPendingReply<QStringList> reply = *finished;
+                finished->deleteLater();
+                // Without an answer, plain text is the safe reading.
+                m_bodyMarkup =
+                    !reply.isError() && reply.value().contains(QStringLiteral("body-markup"));
+                m_capabilitiesKnown = true;
+                for (const Notification &waiting : std::exchange(m_waiting, {}))
+                    send(waiting);
+            });
 }
 
 void DesktopNotifier::followDownloads(DownloadManager *downloads)
@@ -61,6 +81,17 @@ void DesktopNotifier::notify(const QString &summary, const QString &body,
 {
     if (!m_available)
         return;
+    const Notification notification{summary, body, imagePath, target};
+    if (m_capabilitiesKnown)
+        send(notification);
+    else
+        m_waiting.append(notification);
+}
+
+void DesktopNotifier::send(const Notification &notification)
+{
+    const QString &imagePath = notification.imagePath;
+    const Target target = notification.target;
     QVariantMap hints;
     hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("example.corvana.zelta"));
     if (!imagePath.isEmpty() && QFileInfo::exists(imagePath))
@@ -68,7 +99,8 @@ void DesktopNotifier::notify(const QString &summary, const QString &body,
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface,
                                                        QStringLiteral("Notify"));
     call << QStringLiteral("CorvanaZELTA") << uint(0) << QStringLiteral("corvana-zelta")
-         << summary << body.toHtmlEscaped()
+         << notification.summary
+         << (m_bodyMarkup ? notification.body.toHtmlEscaped() : notification.body)
          << QStringList({QStringLiteral("default"), tr("Show")}) << hints << int(-1);
     // Asynchronous: a slow or missing service never holds up the window.
     auto *watcher =

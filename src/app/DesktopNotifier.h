@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -10,7 +11,8 @@ class QDBusPendingCallWatcher;
 
 // Announces finished and failed downloads (and finished burns) through the
 // desktop's notification service. Without a session bus or a service nothing
-// is shown and nothing fails.
+// is shown and nothing fails. The service's capabilities are asked first:
+// bodies are escaped only for a service that reads markup in them.
 class DesktopNotifier : public QObject
 {
     Q_OBJECT
@@ -39,8 +41,21 @@ private Q_SLOTS:
 
 private:
     void downloadFinished(Download *download);
+    struct Notification
+    {
+        QString summary;
+        QString body;
+        QString imagePath;
+        Target target;
+    };
+    void askCapabilities();
+    void send(const Notification &notification);
     void remember(QDBusPendingCallWatcher *watcher, Target target);
 
     bool m_available = false;
+    bool m_capabilitiesKnown = false;
+    bool m_bodyMarkup = false;
+    // Waiting for the service's capabilities.
+    QList<Notification> m_waiting;
     QHash<uint, Target> m_targets;
 };

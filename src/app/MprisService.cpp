@@ -12,6 +12,8 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QFileInfo>
+#include <QMimeDatabase>
+#include <QMimeType>
 #include <QUrl>
 
 const char MprisService::ServiceName[] = "org.mpris.MediaPlayer2.corvanazelta";
@@ -214,11 +216,22 @@ void MprisService::setPosition(const QDBusObjectPath &trackId, qlonglong positio
     Q_EMIT seeked(positionUs);
 }
 
+bool MprisService::isMediaFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return false;
+    // By what the file holds: a name can say anything.
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(info, QMimeDatabase::MatchContent);
+    const QString name = type.name();
+    return name.startsWith(QLatin1String("video/")) || name.startsWith(QLatin1String("audio/"));
+}
+
 void MprisService::openUri(const QString &uri)
 {
     const QUrl url(uri);
-    if (!url.isLocalFile() || !QFileInfo(url.toLocalFile()).isFile()) {
-        qCWarning(lcApp) << "MprisService::openUri refused" << uri;
+    if (!url.isLocalFile() || !isMediaFile(url.toLocalFile())) {
+        qCWarning(lcApp) << "MprisService::openUri refused" << url.toString(QUrl::RemoveQuery);
         return;
     }
     Q_EMIT openRequested(url.toLocalFile());

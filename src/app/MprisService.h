@@ -43,7 +43,9 @@ public:
     void stop();
     void seek(qlonglong offsetUs);
     void setPosition(const QDBusObjectPath &trackId, qlonglong positionUs);
+    // Plays a local file that holds audio or video (told by its content).
     void openUri(const QString &uri);
+    static bool isMediaFile(const QString &path);
 
 Q_SIGNALS:
     // The desktop asks to show the window, or to play a local file.

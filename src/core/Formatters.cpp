@@ -7,6 +7,8 @@
 #include <cmath>
 #include <iterator>
 
+#include <cmath>
+
 namespace Formatters {
 
 QString byteSize(qint64 bytes)
@@ -53,6 +55,28 @@ QString timeRemaining(qint64 seconds)
     return secs == 1
                ? QCoreApplication::translate("Application", "%n second remaining", nullptr, secs)
                : QCoreApplication::translate("Application", "%n seconds remaining", nullptr, secs);
+}
+
+QString durationText(qint64 milliseconds)
+{
+    if (milliseconds < 0)
+        return QString();
+    const qint64 seconds = milliseconds / 1000;
+    return QStringLiteral("%1:%2:%3.%4")
+        .arg(seconds / 3600)
+        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'))
+        .arg(milliseconds % 1000, 3, 10, QLatin1Char('0'));
+}
+
+bool durationMilliseconds(double seconds, qint64 *milliseconds)
+{
+    constexpr double maxSeconds = 10.0 * 366 * 24 * 3600;
+    // Written so that NaN fails the test too.
+    if (!(seconds >= 0.0 && seconds <= maxSeconds))
+        return false;
+    *milliseconds = qint64(std::llround(seconds * 1000.0));
+    return true;
 }
 
 } // namespace Formatters

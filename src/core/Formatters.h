@@ -19,4 +19,12 @@ QString shortDate(const QDateTime &dateTime);
 // Empty for zero or negative seconds.
 QString timeRemaining(qint64 seconds);
 
+// A play length in milliseconds as "h:mm:ss.zzz" ("25:01:01.000": the hours
+// go on past a day). Empty for a negative length.
+QString durationText(qint64 milliseconds);
+// A length in seconds as a tool or a cache reports it, in milliseconds.
+// False for NaN, infinities, negative values and lengths beyond any video
+// (more than ten years), which no caller should believe.
+bool durationMilliseconds(double seconds, qint64 *milliseconds);
+
 } // namespace Formatters

@@ -10,9 +10,29 @@ namespace {
 
 const QString header = QStringLiteral("#EXTM3U");
 
-bool isEntry(const QString &line)
+bool isEntry(const QByteArray &line)
 {
-    return !line.isEmpty() && !line.startsWith(QLatin1Char('#'));
+    const QByteArray trimmed = line.trimmed();
+    return !trimmed.isEmpty() && !trimmed.startsWith('#');
+}
+
+// Lines ended by LF, CRLF or a lone CR, each kept as the bytes it holds.
+QList<QByteArray> splitLines(const QByteArray &content)
+{
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < content.size(); ++i) {
+        const char c = content.at(i);
+        if (c != '\n' && c != '\r')
+            continue;
+        lines << content.mid(start, i - start);
+        if (c == '\r' && i + 1 < content.size() && content.at(i + 1) == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < content.size())
+        lines << content.mid(start);
+    return lines;
 }
 
 // A title on one line, without the characters that end an #EXTINF line.
@@ -27,15 +47,16 @@ QString singleLine(QString text)
 
 M3uPlaylist::M3uPlaylist(const QString &path) : m_path(path) {}
 
-QString M3uPlaylist::resolved(const QString &entry) const
+QString M3uPlaylist::resolved(const QByteArray &line) const
 {
+    const QString entry = QString::fromUtf8(line.trimmed());
     const QString local = entry.startsWith(QLatin1String("file://"))
                               ? QUrl(entry).toLocalFile()
                               : entry;
     return QDir::cleanPath(QFileInfo(m_path).absoluteDir().absoluteFilePath(local));
 }
 
-QStringList M3uPlaylist::readLines(bool *ok, QString *error) const
+QList<QByteArray> M3uPlaylist::readLines(bool *ok, QString *error) const
 {
     *ok = true;
     QFile file(m_path);
@@ -47,13 +68,7 @@ QStringList M3uPlaylist::readLines(bool *ok, QString *error) const
             *error = file.errorString();
         return {};
     }
-    QStringList lines;
-    for (const QByteArray &raw : file.readAll().split('\n')) {
-        QString line = QString::fromUtf8(raw);
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        lines << line;
-    }
+    QList<QByteArray> lines = splitLines(file.readAll());
     while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
         lines.removeLast();
     return lines;
@@ -63,9 +78,9 @@ QStringList M3uPlaylist::files() const
 {
     bool ok = false;
     QStringList files;
-    for (const QString &line : readLines(&ok, nullptr)) {
-        if (isEntry(line.trimmed()))
-            files << resolved(line.trimmed());
+    for (const QByteArray &line : readLines(&ok, nullptr)) {
+        if (isEntry(line))
+            files << resolved(line);
     }
     return files;
 }
@@ -80,17 +95,18 @@ M3uPlaylist::Result M3uPlaylist::addFile(const QString &file, const QString &tit
         return Failed;
     }
     bool ok = false;
-    QStringList lines = readLines(&ok, error);
+    QList<QByteArray> lines = readLines(&ok, error);
     if (!ok)
         return Failed;
-    for (const QString &line : std::as_const(lines)) {
-        if (isEntry(line.trimmed()) && resolved(line.trimmed()) == path)
+    for (const QByteArray &line : std::as_const(lines)) {
+        if (isEntry(line) && resolved(line) == path)
             return AlreadyListed;
     }
-    if (lines.isEmpty() || lines.first().trimmed() != header)
-        lines.prepend(header);
+    if (lines.isEmpty() || lines.first().trimmed() != header.toUtf8())
+        lines.prepend(header.toUtf8());
     const QString name = singleLine(title.isEmpty() ? QFileInfo(path).completeBaseName() : title);
-    lines << QStringLiteral("#EXTINF:%1,%2").arg(seconds < 0 ? -1 : seconds).arg(name) << path;
+    lines << QStringLiteral("#EXTINF:%1,%2").arg(seconds < 0 ? -1 : seconds).arg(name).toUtf8()
+          << path.toUtf8();
 
     if (!QDir().mkpath(QFileInfo(m_path).absolutePath())) {
         if (error)
@@ -105,7 +121,8 @@ M3uPlaylist::Result M3uPlaylist::addFile(const QString &file, const QString &tit
         return Failed;
     }
     // A short write (disk full, size limit) is not an error to QIODevice: check it.
-    const QByteArray content = (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+    // Lines already there are written back as the bytes they were.
+    const QByteArray content = lines.join('\n') + '\n';
     if (out.write(content) != content.size()) {
         if (error)
             *error = QStringLiteral("the playlist could not be written in full");

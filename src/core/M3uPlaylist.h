@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 // An extended M3U playlist (UTF-8, "#EXTM3U" first, an "#EXTINF:<seconds>,<title>"
 // line before each file). Entries are added by rewriting the whole file
-// atomically, so a failed write leaves the old playlist as it was.
+// atomically, so a failed write leaves the old playlist as it was; the lines
+// already there keep their bytes. LF, CRLF and CR line ends are read.
 class M3uPlaylist
 {
 public:
@@ -30,8 +33,8 @@ public:
                    QString *error = nullptr);
 
 private:
-    QStringList readLines(bool *ok, QString *error) const;
-    QString resolved(const QString &entry) const;
+    QList<QByteArray> readLines(bool *ok, QString *error) const;
+    QString resolved(const QByteArray &line) const;
 
     QString m_path;
 };

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
 
 namespace {
 
@@ -37,6 +38,7 @@ SingleInstanceGuard::SingleInstanceGuard(const QString &key, QObject *parent)
     }
     m_server = std::make_unique<QLocalServer>();
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    m_server->setMaxPendingConnections(MaxConnections);
     QLocalServer::removeServer(serverName());
     if (!m_server->listen(serverName()))
         qCWarning(lcCore) << "SingleInstanceGuard: cannot listen:" << m_server->errorString();
@@ -74,12 +76,32 @@ bool SingleInstanceGuard::sendMessage(const QByteArray &message, int timeoutMs) 
     return true;
 }
 
-// A message is everything a second copy writes before it disconnects.
+// A message is everything a second copy writes before it disconnects. Only a
+// few are served at once and each only while it keeps writing, so idle or
+// endless connections cannot use up the process's descriptors (which would
+// close the listening socket for good).
 void SingleInstanceGuard::acceptConnection()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+        if (m_incoming.size() >= MaxConnections) {
+            qCWarning(lcCore) << "SingleInstanceGuard: too many connections, one refused";
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         m_incoming.insert(socket, QByteArray());
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrom(socket); });
+        auto *idle = new QTimer(socket);
+        idle->setSingleShot(true);
+        idle->setInterval(m_idleTimeoutMs);
+        connect(idle, &QTimer::timeout, this, [this, socket] {
+            qCWarning(lcCore) << "SingleInstanceGuard: idle connection dropped";
+            drop(socket);
+        });
+        idle->start();
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket, idle] {
+            idle->start();
+            readFrom(socket);
+        });
         connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
             readFrom(socket);
             const auto pending = m_incoming.find(socket);
@@ -99,10 +121,19 @@ void SingleInstanceGuard::readFrom(QLocalSocket *socket)
     const auto pending = m_incoming.find(socket);
     if (pending == m_incoming.end())
         return; // already dropped
-    pending->append(socket->readAll());
+    // Never more than one byte beyond the limit is held.
+    pending->append(socket->read(MaxMessageBytes + 1 - pending->size()));
     if (pending->size() > MaxMessageBytes) {
         qCWarning(lcCore) << "SingleInstanceGuard: message too large, dropped";
-        m_incoming.erase(pending);
-        socket->abort();
+        drop(socket);
     }
+}
+
+void SingleInstanceGuard::drop(QLocalSocket *socket)
+{
+    if (!m_incoming.remove(socket))
+        return;
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
 }

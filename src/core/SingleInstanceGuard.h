@@ -35,6 +35,13 @@ public:
 
     // The largest message the running copy accepts.
     static constexpr qint64 MaxMessageBytes = 64 * 1024;
+    // Second copies served at once; more are turned away at the door.
+    static constexpr int MaxConnections = 4;
+    // A second copy that sends nothing for this long is dropped.
+    static constexpr int IdleTimeoutMs = 5000;
+
+    int connectionCount() const { return int(m_incoming.size()); }
+    void setIdleTimeout(int ms) { m_idleTimeoutMs = ms; }
 
 Q_SIGNALS:
     // In the running copy: a second copy handed this message.
@@ -43,6 +50,7 @@ Q_SIGNALS:
 private:
     void acceptConnection();
     void readFrom(QLocalSocket *socket);
+    void drop(QLocalSocket *socket);
     QString serverName() const;
 
     QString m_key;
@@ -52,4 +60,5 @@ private:
     bool m_running = false;
     // What each connected second copy has written so far.
     QHash<QLocalSocket *, QByteArray> m_incoming;
+    int m_idleTimeoutMs = IdleTimeoutMs;
 };

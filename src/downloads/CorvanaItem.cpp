@@ -2,6 +2,7 @@
 #include "core/Logging.h"
 #include "core/XmlNesting.h"
 
+#include <QCryptographicHash>
 #include <QDomDocument>
 #include <QLocale>
 #include <QSharedData>
@@ -35,6 +36,27 @@ QString childText(const QDomElement &parent, const QString &name)
     return parent.firstChildElement(name).text();
 }
 
+// Size and SHA-256 of a document, enough to tell documents apart in the log.
+QString documentSummary(const QByteArray &document)
+{
+    return QStringLiteral("(%1 bytes, sha256 %2)")
+        .arg(document.size())
+        .arg(QString::fromLatin1(
+            QCryptographicHash::hash(document, QCryptographicHash::Sha256).toHex()));
+}
+
+// What a media item may be saved as: the video file suffixes the library
+// knows, and the video MIME subtypes a descriptor's type attribute gives.
+const QStringList kVideoFileTypes = {
+    QStringLiteral("mp2"),      QStringLiteral("mpeg"),      QStringLiteral("mpg"),
+    QStringLiteral("mp4"),      QStringLiteral("m4v"),       QStringLiteral("ts"),
+    QStringLiteral("mov"),      QStringLiteral("xvid"),      QStringLiteral("flv"),
+    QStringLiteral("mkv"),      QStringLiteral("avi"),       QStringLiteral("wmv"),
+    QStringLiteral("asf"),      QStringLiteral("divx"),      QStringLiteral("x-flv"),
+    QStringLiteral("x-m4v"),    QStringLiteral("quicktime"), QStringLiteral("x-msvideo"),
+    QStringLiteral("x-ms-wmv"), QStringLiteral("x-ms-asf"),  QStringLiteral("x-matroska"),
+    QStringLiteral("mp2t")};
+
 QDateTime parsePubDate(const QString &text)
 {
     // "Tue, 06 Dec 2011 08:00:00 GMT": the date part only.
@@ -54,6 +76,11 @@ CorvanaItem::~CorvanaItem() = default;
 QString CorvanaItem::filterTitle(const QString &title)
 {
     QString cleaned = title;
+    // Line breaks and other control characters would end up in file names.
+    cleaned.removeIf([](QChar c) {
+        return c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+               c == QChar::ParagraphSeparator;
+    });
     for (const QString &bad : kTitleFilterList)
         cleaned.replace(bad, QStringLiteral(" "), Qt::CaseSensitive);
     return cleaned.trimmed();
@@ -61,7 +88,8 @@ QString CorvanaItem::filterTitle(const QString &title)
 
 QList<CorvanaItem> CorvanaItem::parseCorvanaFile(const QByteArray &document)
 {
-    qCDebug(lcDownloads) << "Parsing corvana file" << document.left(64 * 1024);
+    // The document names signed media addresses: only its size and hash are logged.
+    qCDebug(lcDownloads).noquote() << "Parsing corvana file" << documentSummary(document);
     if (!XmlNesting::within(document)) {
         qCWarning(lcDownloads) << "CorvanaItem::parseCorvanaFile corvana file nested deeper than"
                                << XmlNesting::DocumentDepth << "levels, refused";
@@ -75,7 +103,8 @@ QList<CorvanaItem> CorvanaItem::parseCorvanaFile(const QByteArray &document)
         qCWarning(lcDownloads).nospace()
             << "CorvanaItem::parseCorvanaFile error parsing corvana file xml\n"
             << "    \"" << message << "\" (line: " << line << ", col: " << column << ")"
-            << "\n\"" << document.left(64 * 1024) << "\"";
+            << "\n"
+            << qUtf8Printable(documentSummary(document));
         return {};
     }
     const QDomElement channel =
@@ -161,6 +190,11 @@ CorvanaMedia &CorvanaItem::mutableMedia()
     d->media = d->media ? QSharedPointer<CorvanaMedia>::create(*d->media)
                         : QSharedPointer<CorvanaMedia>::create();
     return *d->media;
+}
+
+bool CorvanaItem::hasVideoFileType() const
+{
+    return kVideoFileTypes.contains(fileType().toLower());
 }
 
 bool CorvanaItem::isNull() const

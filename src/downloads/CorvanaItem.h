@@ -29,7 +29,8 @@ public:
     // Parses a descriptor document into its items, in document order. A
     // malformed document gives an empty list.
     static QList<CorvanaItem> parseCorvanaFile(const QByteArray &document);
-    // Replaces the characters a file name cannot carry by spaces, then trims.
+    // Drops control characters, replaces the characters a file name cannot
+    // carry by spaces, then trims.
     static QString filterTitle(const QString &title);
 
     bool isNull() const;
@@ -50,6 +51,8 @@ public:
     QString rating() const;
     QString fileType() const;
     qint64 mediaSize() const;
+    // Whether the media file type is one of the video types the program saves.
+    bool hasVideoFileType() const;
 
     void setTitle(const QString &title);
     void setGuid(const QString &guid);

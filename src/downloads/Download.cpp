@@ -1,12 +1,13 @@
 #include "downloads/Download.h"
 #include "core/Logging.h"
 
+#include "core/UserPrompt.h"
 #include "downloads/DownloadHelper.h"
 #include "library/Library.h"
 #include "library/LibraryPaths.h"
 #include "web/NetworkManager.h"
 #include "web/SignInState.h"
-#include "core/UserPrompt.h"
+#include "web/WebAddress.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,8 +29,32 @@ constexpr int kMaxRedirects = 10;
 // Descriptors come from the network: only web addresses are fetched.
 bool isWebUrl(const QUrl &url)
 {
-    return url.isValid() && !url.host().isEmpty() &&
-           (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
+    return WebAddress::isWeb(url);
+}
+
+// File systems hold names of at most 255 bytes; the cover and thumbnail add
+// "-cover.jpg" or "-thumb.jpg" to the media name, the media file its suffix.
+constexpr int kNameBytes = 255;
+constexpr int kSuffixRoom = 16;
+
+// The longest start of `text` that fits `maxBytes` in UTF-8, never cutting a
+// character (or a surrogate pair) in two.
+QString fitBytes(const QString &text, int maxBytes)
+{
+    int bytes = 0;
+    qsizetype end = 0;
+    while (end < text.size()) {
+        const bool pair = text.at(end).isHighSurrogate() && end + 1 < text.size() &&
+                          text.at(end + 1).isLowSurrogate();
+        const char32_t code = pair ? QChar::surrogateToUcs4(text.at(end), text.at(end + 1))
+                                   : char32_t(text.at(end).unicode());
+        const int size = code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
+        if (bytes + size > maxBytes)
+            break;
+        bytes += size;
+        end += pair ? 2 : 1;
+    }
+    return text.left(end);
 }
 
 void deleteTransferLater(DownloadHelper *helper)
@@ -90,7 +115,7 @@ QString Download::urlFileName(const QUrl &url)
         return safeFileName(QString());
     // The file lies in the library folder itself: never one of its own names.
     return LibraryPaths::safeName(
-        safeFileName(QUrl::fromPercentEncoding(segments.last().toLatin1())));
+        fitFileName(safeFileName(QUrl::fromPercentEncoding(segments.last().toLatin1()))));
 }
 
 bool Download::isFetchable(const QUrl &url)
@@ -115,18 +140,32 @@ QString Download::downloadFolder() const
     return itemFolder(m_item);
 }
 
+QString Download::fitFileName(const QString &name)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString suffix = dot > 0 && name.size() - dot <= kSuffixRoom ? name.mid(dot) : QString();
+    const QString stem = name.left(name.size() - suffix.size());
+    return fitBytes(stem, kNameBytes - kSuffixRoom - int(suffix.toUtf8().size())) + suffix;
+}
+
+QString Download::fileBase(const QString &title)
+{
+    return fitBytes(title, kNameBytes - kSuffixRoom);
+}
+
 QString Download::itemFolder(const CorvanaItem &item)
 {
     return QDir(Library::libraryPath())
-        .absoluteFilePath(LibraryPaths::safeName(safeFileName(item.title())));
+        .absoluteFilePath(LibraryPaths::safeName(safeFileName(fitBytes(item.title(), kNameBytes))));
 }
 
 QString Download::itemMediaPath(const CorvanaItem &item)
 {
     QString title = item.mediaTitle();
     title.remove(QLatin1Char(':'));
+    const QString type = fitBytes(item.fileType(), kSuffixRoom - 1);
     return QDir(itemFolder(item))
-        .absoluteFilePath(safeFileName(QStringLiteral("%1.%2").arg(title, item.fileType())));
+        .absoluteFilePath(safeFileName(QStringLiteral("%1.%2").arg(fileBase(title), type)));
 }
 
 void Download::setMediaPath(const QString &path)
@@ -154,14 +193,15 @@ QString Download::mediaPath() const
 QString Download::coverPath() const
 {
     return QDir(downloadFolder())
-        .absoluteFilePath(safeFileName(QStringLiteral("%1-cover.jpg").arg(m_item.mediaTitle())));
+        .absoluteFilePath(
+            safeFileName(QStringLiteral("%1-cover.jpg").arg(fileBase(m_item.mediaTitle()))));
 }
 
 QString Download::thumbnailPath() const
 {
     const QString base = m_direct ? urlFileName(m_url) : m_item.mediaTitle();
     return QDir(downloadFolder())
-        .absoluteFilePath(safeFileName(QStringLiteral("%1-thumb.jpg").arg(base)));
+        .absoluteFilePath(safeFileName(QStringLiteral("%1-thumb.jpg").arg(fileBase(base))));
 }
 
 double Download::speed() const

@@ -79,6 +79,11 @@ public:
     static QString urlFileName(const QUrl &url);
     // A name made safe as one path component ("..", "." and "" become "_").
     static QString safeFileName(const QString &name);
+    // A file name cut to leave room for the "-thumb.jpg" added to it, its
+    // suffix kept; a start of `title` that leaves room for any suffix. Both
+    // cut on character boundaries, so every name fits 255 bytes.
+    static QString fitFileName(const QString &name);
+    static QString fileBase(const QString &title);
     // The media-link pattern of the site (unescaped dots on purpose).
     static bool isMediaLink(const QString &path);
     // Whether the address may be fetched at all (http or https with a host).

@@ -1,13 +1,14 @@
 #include "downloads/DownloadManager.h"
 #include "core/Logging.h"
 
+#include "core/UserPrompt.h"
 #include "downloads/CorvanaItem.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadRecords.h"
 #include "downloads/LibraryAccess.h"
 #include "web/NetworkManager.h"
 #include "web/SignInState.h"
-#include "core/UserPrompt.h"
+#include "web/WebAddress.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -15,6 +16,10 @@
 #include <QNetworkInformation>
 #include <QNetworkReply>
 #include <QtDebug>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -212,16 +217,32 @@ void DownloadManager::initializeDownload(const QUrl &url)
         qCDebug(lcDownloads) << "Invalid url!";
         return;
     }
-    // Descriptors name addresses from the network: never a local file or another scheme.
-    const QString scheme = url.scheme().toLower();
-    if ((scheme != QLatin1String("http") && scheme != QLatin1String("https")) ||
-        url.host().isEmpty()) {
-        qCWarning(lcDownloads) << "DownloadManager: descriptor address refused:" << url.scheme();
+    // Descriptors come from the site's own hosts only: never a local file,
+    // another scheme or a host a page happens to name.
+    if (!WebAddress::isSiteAddress(url)) {
+        qCWarning(lcDownloads) << "DownloadManager: descriptor address outside the site refused:"
+                               << NetworkManager::loggableUrl(url);
+        emit error(tr("The download list at %1 was not opened: it is not an address of the site.")
+                       .arg(NetworkManager::loggableUrl(url).toString()));
         return;
     }
     QNetworkRequest request(url);
     request.setRawHeader("User-Agent", "Corvana ZELTA");
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::UserVerifiedRedirectPolicy);
     QNetworkReply *reply = NetworkManager::instance()->get(request);
+    // A redirect may lead only to another address of the site, never down to plain HTTP.
+    connect(reply, &QNetworkReply::redirected, reply, [reply](const QUrl &target) {
+        const bool downgrade = reply->url().scheme() == QLatin1String("https") &&
+                               target.scheme() != QLatin1String("https");
+        if (WebAddress::isSiteAddress(target) && !downgrade) {
+            Q_EMIT reply->redirectAllowed();
+            return;
+        }
+        qCWarning(lcDownloads) << "DownloadManager: descriptor redirect outside the site refused:"
+                               << NetworkManager::loggableUrl(target);
+        reply->abort();
+    });
     NetworkManager::limitBody(reply, CorvanaItem::MaxDocumentBytes);
     connect(reply, &QNetworkReply::finished, this, &DownloadManager::corvanaFileDownloadComplete);
     m_pending.insert(reply, url);
@@ -253,6 +274,25 @@ void DownloadManager::corvanaFileDownloadComplete()
                          << NetworkManager::loggableError(reply);
 }
 
+// Only a regular file, opened without waiting (a FIFO would block) and read no
+// further than a descriptor may be long (a device reports no size).
+bool DownloadManager::readDescriptorFile(const QString &path, QByteArray *document)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info;
+    QFile file;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_size > CorvanaItem::MaxDocumentBytes ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    *document = file.read(CorvanaItem::MaxDocumentBytes + 1);
+    return document->size() <= CorvanaItem::MaxDocumentBytes;
+}
+
 void DownloadManager::initializeLocalDownload(const QString &path)
 {
     qCDebug(lcDownloads) << "Initialize download from file =" << path;
@@ -260,13 +300,13 @@ void DownloadManager::initializeLocalDownload(const QString &path)
         qCDebug(lcDownloads) << "DownloadManager::initDownload invalid credentials";
         return;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > CorvanaItem::MaxDocumentBytes) {
+    QByteArray document;
+    if (!readDescriptorFile(path, &document)) {
         qCWarning(lcDownloads) << "DownloadManager: cannot read descriptor file" << path;
         Q_EMIT error(tr("The file %1 could not be read.").arg(path));
         return;
     }
-    parseXml(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()), file.readAll());
+    parseXml(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()), document);
 }
 
 void DownloadManager::parseXml(const QUrl &url, const QByteArray &body)
@@ -292,6 +332,15 @@ void DownloadManager::parseXml(const QUrl &url, const QByteArray &body)
             qCWarning(lcDownloads) << "DownloadManager::parseXml refused media URL"
                                    << NetworkManager::loggableUrl(item.mediaUrl());
             emit refused(item.title(), tr("its media address is not a web address"));
+            continue;
+        }
+        if (!item.hasVideoFileType()) {
+            qCWarning(lcDownloads)
+                << "DownloadManager::parseXml refused file type" << item.fileType();
+            const QString reason =
+                tr("its file type \"%1\" is not a video type").arg(item.fileType());
+            emit refused(item.title(), reason);
+            emit error(tr("%1 was not downloaded: %2.").arg(item.title(), reason));
             continue;
         }
         if (rowCount() >= MaxDownloads) {

@@ -24,6 +24,10 @@ public:
     static constexpr int MaxDownloads = 20;
 
     static DownloadManager *instance();
+
+    // Reads a descriptor file: only a regular file, never waiting on it, at
+    // most CorvanaItem::MaxDocumentBytes. False when it cannot be used.
+    static bool readDescriptorFile(const QString &path, QByteArray *document);
     // A manager of its own (the process-wide one is instance()).
     explicit DownloadManager(QObject *parent = nullptr);
     ~DownloadManager() override;

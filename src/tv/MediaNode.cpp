@@ -1,5 +1,7 @@
 #include "tv/MediaNode.h"
 
+#include "core/Formatters.h"
+
 MediaNode::MediaNode(const QString &path, int nodeKind, MediaNode *parentNode)
     : kind(nodeKind), parent(parentNode), m_path(path)
 {
@@ -52,8 +54,14 @@ void MediaNode::forgetProbe()
 void MediaNode::setDuration(double seconds)
 {
     ++revision;
-    media.duration = seconds;
-    duration = seconds >= 0 ? QTime(0, 0).addMSecs(qint64(seconds * 1000 + 0.5)) : QTime();
+    // A cached or probed value may be anything: NaN or 1e300 is no length.
+    qint64 ms = 0;
+    const bool valid = Formatters::durationMilliseconds(seconds, &ms);
+    media.duration = valid ? seconds : -1;
+    // QTime holds less than a day: a longer file is left untimed rather than
+    // announced with the day cut off.
+    constexpr qint64 msPerDay = 24 * 3600 * 1000;
+    duration = valid && ms < msPerDay ? QTime(0, 0).addMSecs(ms) : QTime();
 }
 
 int MediaNode::row() const

@@ -1,10 +1,10 @@
 #include "web/NetworkManager.h"
 #include "core/Logging.h"
-#include "core/SiteConfig.h"
 
+#include "core/UserPrompt.h"
 #include "web/CookieJar.h"
 #include "web/SignInState.h"
-#include "core/UserPrompt.h"
+#include "web/WebAddress.h"
 
 #include <QAuthenticator>
 #include <QCoreApplication>
@@ -136,27 +136,9 @@ void NetworkManager::limitBody(QNetworkReply *reply, qint64 maxBytes)
     connect(reply, &QNetworkReply::readyRead, reply, check);
 }
 
-bool NetworkManager::mayReceiveCredentials(const QUrl &url)
-{
-    const QString scheme = url.scheme().toLower();
-    if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
-        return false;
-    const auto defaultPort = [](const QString &s) { return s == QLatin1String("https") ? 443 : 80; };
-    const QList<QUrl> site = {SiteConfig::membersUrl(),      SiteConfig::secureMembersUrl(),
-                              SiteConfig::channelServerUrl(), SiteConfig::updateUrl(),
-                              SiteConfig::updatePlainUrl(),   SiteConfig::errorReportUrl()};
-    for (const QUrl &own : site) {
-        const QString ownScheme = own.scheme().toLower();
-        if (ownScheme == scheme && own.host().compare(url.host(), Qt::CaseInsensitive) == 0 &&
-            own.port(defaultPort(ownScheme)) == url.port(defaultPort(scheme)))
-            return true;
-    }
-    return false;
-}
-
 void NetworkManager::authenticationRequired(QNetworkReply *reply, QAuthenticator *authenticator)
 {
-    if (!mayReceiveCredentials(reply->url())) {
+    if (!WebAddress::mayReceiveCredentials(reply->url())) {
         // Left unanswered: the reply ends with the server's 401.
         qCWarning(lcWeb) << "NetworkManager: no credentials for a host outside the site:"
                          << reply->url().adjusted(QUrl::RemoveUserInfo | QUrl::RemoveQuery);
@@ -173,7 +155,7 @@ void NetworkManager::authenticationRequired(QNetworkReply *reply, QAuthenticator
 void NetworkManager::sslErrors(QNetworkReply *reply, const QList<QSslError> &errors)
 {
     const QUrl url = reply->url();
-    const int port = url.port(url.scheme() == QLatin1String("https") ? 443 : 80);
+    const int port = WebAddress::portOf(url);
     if (reply->request().attribute(StrictTlsAttribute).toBool()) {
         qCWarning(lcWeb) << "NetworkManager: certificate errors refused for" << url.host() << port;
         return;

@@ -45,11 +45,6 @@ public:
     // memory whole. For replies read once finished; the reply then finishes
     // with an operation-cancelled error.
     static void limitBody(QNetworkReply *reply, qint64 maxBytes);
-    // Whether the member's credentials may answer an authentication challenge
-    // from `url`: only the site's own addresses (scheme, host and port as
-    // configured), so never another host and never plain HTTP where the site
-    // is configured for HTTPS. The web views apply the same rule.
-    static bool mayReceiveCredentials(const QUrl &url);
 
 private Q_SLOTS:
     void authenticationRequired(QNetworkReply *reply, QAuthenticator *authenticator);

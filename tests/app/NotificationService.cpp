@@ -20,5 +20,6 @@ uint NotificationService::Notify(const QString &, uint, const QString &, const Q
 
 QStringList NotificationService::GetCapabilities()
 {
-    return {QStringLiteral("actions"), QStringLiteral("body")};
+    ++capabilitiesAsked;
+    return capabilities;
 }

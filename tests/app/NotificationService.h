@@ -21,6 +21,8 @@ public:
         QVariantMap hints;
     };
     QList<Shown> shown;
+    QStringList capabilities = {QStringLiteral("actions"), QStringLiteral("body")};
+    int capabilitiesAsked = 0;
 
     // Registers the service on the session bus; false when that fails.
     bool registerOnBus();

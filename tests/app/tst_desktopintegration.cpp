@@ -2,15 +2,17 @@
 // start, and notifications on a private session bus with a stand-in service.
 #include "NotificationService.h"
 
+#include "DemoSiteProcess.h"
+#include "TestSupport.h"
 #include "app/DescriptorOpener.h"
 #include "app/DesktopNotifier.h"
+#include "app/MprisService.h"
 #include "core/SingleInstanceGuard.h"
 #include "downloads/DownloadManager.h"
 #include "engines/Engines.h"
-#include "DemoSiteProcess.h"
-#include "TestSupport.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDir>
 #include <QFile>
 #include <QNetworkAccessManager>
@@ -20,6 +22,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -143,6 +147,75 @@ private Q_SLOTS:
         QVERIFY(!first.sendMessage(message)); // only a second start sends
         QTest::qWait(100);
         QCOMPARE(received.size(), 1);
+    }
+
+    // Another local process may send anything: only regular files are taken,
+    // never a device that never ends or a FIFO that blocks its reader.
+    void handedOverFilesMustBeRegular()
+    {
+        const QString fifo = m_files.filePath(QStringLiteral("pipe.corvana"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QString regular = writeFile(m_files.filePath(QStringLiteral("r.corvana")), "<rss/>");
+        const QUrl file = QUrl::fromLocalFile(regular);
+        const QByteArray message =
+            "corvana-zelta-open\nfile:///dev/zero\n" + QUrl::fromLocalFile(fifo).toEncoded() +
+            '\n' + QUrl::fromLocalFile(m_files.path()).toEncoded() + '\n' + file.toEncoded() + '\n';
+        QCOMPARE(DescriptorOpener::decode(message), QList<QUrl>{file});
+    }
+
+    // "OpenUri" plays what holds audio or video, whatever its name says.
+    void mprisOpensOnlyMediaFiles_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("media");
+        const QString clip = TestSupport::sampleClip(QStringLiteral("mpris.mp4"), 1.0);
+        QVERIFY(!clip.isEmpty());
+        QTest::newRow("a real clip") << clip << true;
+        QFile::copy(clip, m_files.filePath(QStringLiteral("renamed.txt")));
+        QTest::newRow("a clip under another name") << m_files.filePath("renamed.txt") << true;
+        QTest::newRow("text named like a clip")
+            << writeFile(m_files.filePath(QStringLiteral("passwd.mp4")), "root:x:0:0:root:/root\n")
+            << false;
+        QTest::newRow("system file") << QStringLiteral("/etc/passwd") << false;
+        QTest::newRow("process environment") << QStringLiteral("/proc/self/environ") << false;
+        QTest::newRow("device") << QStringLiteral("/dev/zero") << false;
+    }
+
+    void mprisOpensOnlyMediaFiles()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, media);
+        QCOMPARE(MprisService::isMediaFile(path), media);
+    }
+
+    // Servers that show bodies as plain text get them unescaped; those that
+    // read markup get "&" as "&amp;".
+    void notificationBodiesFollowTheServer_data()
+    {
+        QTest::addColumn<bool>("markup");
+        QTest::addColumn<QString>("body");
+        QTest::newRow("plain text server") << false << QStringLiteral("Tom & Jerry <live>");
+        QTest::newRow("markup server") << true << QStringLiteral("Tom &amp; Jerry &lt;live&gt;");
+    }
+
+    void notificationBodiesFollowTheServer()
+    {
+        QFETCH(bool, markup);
+        QFETCH(QString, body);
+        NotificationService service;
+        if (markup)
+            service.capabilities << QStringLiteral("body-markup");
+        QVERIFY(service.registerOnBus());
+        DesktopNotifier notifier;
+        notifier.notify(QStringLiteral("Download finished"), QStringLiteral("Tom & Jerry <live>"),
+                        QString(), DesktopNotifier::Library);
+        QTRY_COMPARE_WITH_TIMEOUT(service.shown.size(), 1, 10000);
+        QCOMPARE(service.shown.at(0).body, body);
+        QVERIFY(service.capabilitiesAsked > 0);
+        QDBusConnection::sessionBus().unregisterObject(
+            QStringLiteral("/org/freedesktop/Notifications"));
+        QDBusConnection::sessionBus().unregisterService(
+            QStringLiteral("org.freedesktop.Notifications"));
     }
 
     // Descriptors opened before the member signed in wait for the sign-in.

@@ -9,6 +9,8 @@
 #include <QStringListModel>
 #include <QTest>
 
+#include <limits>
+
 class TestFormatters : public QObject
 {
     Q_OBJECT
@@ -112,6 +114,50 @@ private Q_SLOTS:
     }
 
     // Runs in order: the version and the model carry over between loads.
+    void durationText_data()
+    {
+        QTest::addColumn<qint64>("milliseconds");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("zero") << qint64(0) << "0:00:00.000";
+        QTest::newRow("one hour one minute") << qint64(3661001) << "1:01:01.001";
+        QTest::newRow("just below a day") << qint64(86399999) << "23:59:59.999";
+        QTest::newRow("past a day") << qint64(90061000) << "25:01:01.000";
+        QTest::newRow("beyond 32 bits") << qint64(3) * 1000 * 3600 * 1000 << "3000:00:00.000";
+        QTest::newRow("negative") << qint64(-1) << "";
+    }
+
+    void durationText()
+    {
+        QFETCH(qint64, milliseconds);
+        QFETCH(QString, text);
+        QCOMPARE(Formatters::durationText(milliseconds), text);
+    }
+
+    void durationFromSeconds_data()
+    {
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<qint64>("milliseconds");
+        QTest::newRow("zero") << 0.0 << true << qint64(0);
+        QTest::newRow("fraction") << 1.2345 << true << qint64(1235);
+        QTest::newRow("past a day") << 90061.0 << true << qint64(90061000);
+        QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << false << qint64(0);
+        QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << false << qint64(0);
+        QTest::newRow("1e300") << 1e300 << false << qint64(0);
+        QTest::newRow("negative") << -1.0 << false << qint64(0);
+    }
+
+    void durationFromSeconds()
+    {
+        QFETCH(double, seconds);
+        QFETCH(bool, valid);
+        QFETCH(qint64, milliseconds);
+        qint64 result = 0;
+        QCOMPARE(Formatters::durationMilliseconds(seconds, &result), valid);
+        if (valid)
+            QCOMPARE(result, milliseconds);
+    }
+
     void suggestionsMissingFile()
     {
         QFile::remove(Suggestions::filePath());

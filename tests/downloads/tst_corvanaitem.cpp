@@ -29,6 +29,13 @@ const QByteArray kFullItem =
     "<media:thumbnail url=\"http://site/t.jpg\"/><rating>5</rating></media:content>"
     "</media:group></item>";
 
+QStringList g_log;
+
+void captureLog(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    g_log << message;
+}
+
 } // namespace
 
 class TestCorvanaItem : public QObject
@@ -185,6 +192,75 @@ private Q_SLOTS:
         QFETCH(QUrl, url);
         QFETCH(QString, name);
         QCOMPARE(Download::urlFileName(url), name);
+    }
+
+    void titlesDropControlCharacters_data()
+    {
+        QTest::addColumn<QString>("raw");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("line break") << "First\nSecond"
+                                    << "FirstSecond";
+        QTest::newRow("carriage return and tab") << "A\r\tB"
+                                                 << "AB";
+        QTest::newRow("escape and bell") << "A\x1b[31m\aB"
+                                         << "A[31mB";
+        QTest::newRow("line separator") << QString::fromUtf8("A\u2028B") << "AB";
+        QTest::newRow("long title kept whole")
+            << QString(300, QLatin1Char('x')) << QString(300, QLatin1Char('x'));
+    }
+
+    void titlesDropControlCharacters()
+    {
+        QFETCH(QString, raw);
+        QFETCH(QString, title);
+        QCOMPARE(CorvanaItem::filterTitle(raw), title);
+    }
+
+    // Descriptors carry signed media addresses ("token=", "sig="): neither a
+    // good nor a broken document is written to the log.
+    void documentsAreNotLogged_data()
+    {
+        QTest::addColumn<QByteArray>("xml");
+        const QByteArray secretItem = itemWithContent(
+            "url=\"http://site/v.mp4?token=S3CR3T&amp;sig=S1GN\" type=\"video/mp4\"");
+        QTest::newRow("good") << document(secretItem);
+        QTest::newRow("broken") << document(secretItem).chopped(5);
+    }
+
+    void documentsAreNotLogged()
+    {
+        QFETCH(QByteArray, xml);
+        g_log.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(captureLog);
+        CorvanaItem::parseCorvanaFile(xml);
+        qInstallMessageHandler(previous);
+        QVERIFY(!g_log.isEmpty()); // the parse is still noted, by size and hash
+        const QString all = g_log.join(QLatin1Char('\n'));
+        QVERIFY2(!all.contains(QLatin1String("S3CR3T")) && !all.contains(QLatin1String("S1GN")),
+                 qPrintable(all));
+    }
+
+    void videoFileTypes_data()
+    {
+        QTest::addColumn<QByteArray>("attributes");
+        QTest::addColumn<bool>("video");
+        QTest::newRow("video/mp4") << QByteArray("type=\"video/mp4\"") << true;
+        QTest::newRow("video/x-ms-wmv") << QByteArray("type=\"video/x-ms-wmv\"") << true;
+        QTest::newRow("suffix only") << QByteArray("url=\"http://s/Clip.MKV\"") << true;
+        QTest::newRow("text/html") << QByteArray("type=\"text/html\"") << false;
+        QTest::newRow("html suffix") << QByteArray("url=\"http://s/page.html\"") << false;
+        QTest::newRow("desktop file") << QByteArray("type=\"application/x-desktop\"") << false;
+        QTest::newRow("nothing") << QByteArray("url=\"http://s/v\"") << false;
+    }
+
+    void videoFileTypes()
+    {
+        QFETCH(QByteArray, attributes);
+        QFETCH(bool, video);
+        const QList<CorvanaItem> items =
+            CorvanaItem::parseCorvanaFile(document(itemWithContent(attributes)));
+        QCOMPARE(items.size(), 1);
+        QCOMPARE(items.first().hasVideoFileType(), video);
     }
 
     void mediaFileNameDropsColons()

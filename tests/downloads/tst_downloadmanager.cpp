@@ -1,6 +1,8 @@
 // Downloads end to end against the demo site on 127.0.0.1.
 #include "DownloadSiteFixture.h"
+#include "ScriptedHttpServer.h"
 #include "TestSupport.h"
+#include "downloads/CorvanaItem.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadRecords.h"
@@ -13,9 +15,12 @@
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 class TestDownloadManager : public QObject
 {
@@ -35,6 +40,26 @@ private:
         return n;
     }
     static int storedRows() { return int(DownloadRecords::allRows().size()); }
+
+    // A descriptor file of one item whose media the site serves.
+    QString writeDescriptor(const QString &name, const QString &title, const QString &mediaTitle,
+                            const QString &type) const
+    {
+        const QByteArray xml =
+            "<rss><channel><item><title>" + title.toHtmlEscaped().toUtf8() + "</title><guid>" +
+            name.toUtf8() + "</guid><media:group><media:content url=\"" +
+            m_site->url(QStringLiteral("/media/blob/%1.mp4?bytes=5000").arg(name)).toEncoded() +
+            "\" type=\"" + type.toUtf8() + "\"><media:title>" +
+            mediaTitle.toHtmlEscaped().toUtf8() +
+            "</media:title></media:content></media:group></item></channel></rss>";
+        const QString path =
+            m_fixture.home() + QLatin1Char('/') + name + QStringLiteral(".corvana");
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return QString();
+        file.write(xml);
+        return path;
+    }
     Download *waitForSingle(DownloadManager &manager)
     {
         if (!QTest::qWaitFor([&] { return manager.rowCount() == 1; }, 15000))
@@ -43,6 +68,7 @@ private:
     }
 
     DownloadSiteFixture m_fixture;
+    QTemporaryDir m_files;
     DemoSiteProcess *m_site = nullptr;
     ScriptedPrompt &m_prompt = m_fixture.prompt;
 
@@ -396,6 +422,124 @@ private Q_SLOTS:
         QCOMPARE(DemoSiteProcess::fileSha256(path),
                  DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
         QCOMPARE(storedRows(), 0);
+    }
+
+    // Descriptors come only from the site: a page could otherwise make the
+    // program fetch (and save) from any host it names.
+    void descriptorFromAnotherHostIsNotFetched()
+    {
+        ScriptedHttpServer other{QHostAddress(QStringLiteral("127.0.0.2"))};
+        other.setResponse(
+            ScriptedHttpServer::answer(200, "Content-Type: text/xml\r\n", "<rss><channel/></rss>"));
+        QVERIFY(other.listen());
+        DownloadManager manager;
+        QSignalSpy error(&manager, &DownloadManager::error);
+        manager.initializeDownload(other.url(QStringLiteral("/members/videos/harbour.corvana")));
+        QVERIFY(!manager.hasPendingRequests());
+        QCOMPARE(error.size(), 1);
+        // The site's own descriptor still comes, from the same manager.
+        manager.initializeDownload(m_site->url(QStringLiteral("/members/videos/harbour.corvana")));
+        QVERIFY(manager.hasPendingRequests());
+        QTRY_VERIFY_WITH_TIMEOUT(!manager.hasPendingRequests(), 15000);
+        QVERIFY(other.requests().isEmpty());
+        manager.pauseAll();
+    }
+
+    // Only a regular file is read, and only as far as a descriptor may be
+    // long: a device never ends, a FIFO never answers.
+    void localDescriptorMustBeARegularFile_data()
+    {
+        QTest::addColumn<QString>("path");
+        const QString fifo = m_files.filePath(QStringLiteral("pipe.corvana"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QString big = m_files.filePath(QStringLiteral("big.corvana"));
+        QFile file(big);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(CorvanaItem::MaxDocumentBytes + 1));
+        QTest::newRow("endless device") << QStringLiteral("/dev/zero");
+        QTest::newRow("FIFO") << fifo;
+        QTest::newRow("folder") << m_files.path();
+        QTest::newRow("too long") << big;
+    }
+
+    void localDescriptorMustBeARegularFile()
+    {
+        QFETCH(QString, path);
+        DownloadManager manager;
+        QSignalSpy error(&manager, &DownloadManager::error);
+        manager.initializeLocalDownload(path); // returns at once, whatever the file
+        QCOMPARE(error.size(), 1);
+        QCOMPARE(manager.rowCount(), 0);
+    }
+
+    // A media item is saved only as a video: "text/html" would have become
+    // "<title>/<media title>.html" in the library, at a path a page can guess.
+    void nonVideoMediaIsRefused_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("mp4") << "video/mp4" << true;
+        QTest::newRow("flash video") << "video/x-flv" << true;
+        QTest::newRow("web page") << "text/html" << false;
+        QTest::newRow("script") << "application/x-sh" << false;
+        QTest::newRow("video-looking page") << "video/html" << false;
+    }
+
+    void nonVideoMediaIsRefused()
+    {
+        QFETCH(QString, type);
+        QFETCH(bool, accepted);
+        const QString path = writeDescriptor(QStringLiteral("typed"), QStringLiteral("Typed"),
+                                             QStringLiteral("Typed"), type);
+        QVERIFY(!path.isEmpty());
+        DownloadManager manager;
+        QSignalSpy refused(&manager, &DownloadManager::refused);
+        QSignalSpy error(&manager, &DownloadManager::error);
+        manager.initializeLocalDownload(path);
+        QCOMPARE(manager.rowCount(), accepted ? 1 : 0);
+        QCOMPARE(refused.size(), accepted ? 0 : 1);
+        QCOMPARE(error.size(), accepted ? 0 : 1);
+        if (!accepted)
+            QVERIFY(error.constFirst().constFirst().toString().contains(type.section('/', 1)));
+        manager.pauseAll();
+    }
+
+    // A title longer than a file name may be still downloads: the names are
+    // cut on character boundaries, the title shown stays whole; line breaks
+    // never become part of a name.
+    void longAndOddTitlesDownload()
+    {
+        const QString title = QString(140, QChar(0xe9)) + QStringLiteral("\nSecond line");
+        // Characters of four bytes: a cut between the halves of a pair would show.
+        QString mediaTitle = QStringLiteral("\tend");
+        for (int i = 0; i < 70; ++i)
+            mediaTitle.prepend(QString::fromUcs4(U"\U0001F600"));
+        const QString path =
+            writeDescriptor(QStringLiteral("long"), title, mediaTitle, QStringLiteral("video/mp4"));
+        DownloadManager manager;
+        QSignalSpy finished(&manager, &DownloadManager::finished);
+        manager.initializeLocalDownload(path);
+        Download *d = waitForSingle(manager);
+        QVERIFY(d);
+        QCOMPARE(d->item().title(), QString(140, QChar(0xe9)) + QStringLiteral("Second line"));
+        const QString media = d->mediaPath();
+        const QStringList files = {media, d->thumbnailPath(), d->coverPath()};
+        bool whole = false;
+        connect(&manager, &DownloadManager::finished, this,
+                [&whole](Download *done) { whole = done->state() == Download::Finished; });
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);
+        QVERIFY(whole);
+        for (const QString &file : files) {
+            const QFileInfo info(file);
+            QVERIFY2(info.fileName().toUtf8().size() <= 255, qPrintable(file));
+            QVERIFY2(info.dir().dirName().toUtf8().size() <= 255, qPrintable(file));
+            QVERIFY(!file.contains(QLatin1Char('\n')) && !file.contains(QLatin1Char('\t')));
+            // No character cut in two: a lone half does not survive UTF-8.
+            QCOMPARE(QString::fromUtf8(file.toUtf8()), file);
+            QVERIFY(!file.contains(QChar(QChar::ReplacementCharacter)));
+        }
+        QVERIFY(QFileInfo(media).isFile());
+        QVERIFY(media.endsWith(QStringLiteral(".mp4")));
     }
 
     void restartRestoresStoredQueue()

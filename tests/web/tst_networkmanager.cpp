@@ -9,6 +9,7 @@
 #include "core/SiteConfig.h"
 #include "web/NetworkManager.h"
 #include "web/SignInState.h"
+#include "web/WebAddress.h"
 
 #include <QCryptographicHash>
 #include <QNetworkReply>
@@ -109,16 +110,16 @@ private Q_SLOTS:
             SiteConfig::setValue(QStringLiteral("secureMembersUrl"), https.adjusted(QUrl::RemovePath));
         }
         const QUrl url = host.url(QStringLiteral("/media/clip.mp4"));
-        QCOMPARE(NetworkManager::mayReceiveCredentials(url), false);
+        QCOMPARE(WebAddress::mayReceiveCredentials(url), false);
         QCOMPARE(fetch(url), QNetworkReply::AuthenticationRequiredError);
         SiteConfig::setValue(QStringLiteral("secureMembersUrl"), secure);
         QVERIFY(!host.requests().isEmpty());
         for (const QByteArray &head : host.requests())
             QVERIFY2(!head.toLower().contains("authorization:"), head.constData());
         // The site itself is still answered.
-        QVERIFY(NetworkManager::mayReceiveCredentials(m_site->url("/members/index.php")));
-        QVERIFY(NetworkManager::mayReceiveCredentials(m_site->tlsUrl("/members/index.php")));
-        QVERIFY(!NetworkManager::mayReceiveCredentials(QUrl("file:///etc/passwd")));
+        QVERIFY(WebAddress::mayReceiveCredentials(m_site->url("/members/index.php")));
+        QVERIFY(WebAddress::mayReceiveCredentials(m_site->tlsUrl("/members/index.php")));
+        QVERIFY(!WebAddress::mayReceiveCredentials(QUrl("file:///etc/passwd")));
     }
 
     void selfSignedHostAsksUntilAccepted()

@@ -1,10 +1,12 @@
 #include "gui/dialogs/ErrorReportDialog.h"
 
+#include "core/LogRedactor.h"
 #include "core/Logging.h"
 #include "core/SiteConfig.h"
 #include "web/NetworkManager.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFont>
 #include <QHBoxLayout>
@@ -22,10 +24,25 @@ namespace ZR {
 namespace {
 
 const QByteArray kBoundary = "AaB03x";
+constexpr int kDialogWidth = 425;
+constexpr int kDialogHeight = 225;
+constexpr int kDetailsHeight = 260;
 
 QByteArray queryItem(const char *key, const QString &value)
 {
     return QByteArray(key) + '=' + QUrl::toPercentEncoding(value.toLocal8Bit());
+}
+
+// A part's content never holds the delimiter that would end it early.
+QByteArray partContent(QByteArray content)
+{
+    return content.replace("--" + kBoundary, "- -" + kBoundary);
+}
+
+// Error texts name files and addresses too.
+QString redacted(const QString &text)
+{
+    return LogRedactor::redact(text, QDir::homePath());
 }
 
 } // namespace
@@ -104,6 +121,18 @@ void ErrorReportDialog::buildForm()
     m_detailEdit = new QPlainTextEdit(this);
     m_detailEdit->setObjectName(QStringLiteral("detailEdit"));
 
+    m_detailsButton = new QPushButton(tr("Show Details"), this);
+    m_detailsButton->setObjectName(QStringLiteral("detailsButton"));
+    m_detailsButton->setCheckable(true);
+    m_detailsButton->setToolTip(tr("Shows exactly what the report sends"));
+
+    m_reportView = new QPlainTextEdit(this);
+    m_reportView->setObjectName(QStringLiteral("reportView"));
+    m_reportView->setReadOnly(true);
+    m_reportView->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_reportView->setAccessibleName(tr("Report to be sent"));
+    m_reportView->hide();
+
     auto *dontSendButton = new QPushButton(tr("Don't Send"), this);
     dontSendButton->setObjectName(QStringLiteral("dontSendButton"));
     m_sendButton = new QPushButton(tr("Send"), this);
@@ -117,6 +146,7 @@ void ErrorReportDialog::buildForm()
     top->addWidget(iconLabel);
     top->addLayout(texts, 1);
     auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_detailsButton);
     buttons->addStretch();
     buttons->addWidget(dontSendButton);
     buttons->addWidget(m_sendButton);
@@ -125,8 +155,11 @@ void ErrorReportDialog::buildForm()
     layout->addWidget(label);
     layout->addWidget(m_detailEdit, 1);
     layout->addLayout(buttons);
+    layout->addWidget(m_reportView, 2);
 
-    setFixedSize(425, 225);
+    setFixedSize(kDialogWidth, kDialogHeight);
+    connect(m_detailsButton, &QPushButton::toggled, this, &ErrorReportDialog::showDetails);
+    connect(m_detailEdit, &QPlainTextEdit::textChanged, this, &ErrorReportDialog::updateDetails);
     connect(m_sendButton, &QPushButton::clicked, this, &ErrorReportDialog::sendReport);
     connect(dontSendButton, &QPushButton::clicked, this, &ErrorReportDialog::reject);
 }
@@ -134,28 +167,27 @@ void ErrorReportDialog::buildForm()
 QUrl ErrorReportDialog::reportRequestUrl() const
 {
     QUrl url(m_reportUrl);
-    const QByteArray query = queryItem("version", m_version) + '&' +
-                             queryItem("platform", m_platform) + '&' + queryItem("error", m_error) +
-                             '&' + queryItem("email", m_email);
+    const QByteArray query =
+        queryItem("version", m_version) + '&' + queryItem("platform", redacted(m_platform)) + '&' +
+        queryItem("error", redacted(m_error)) + '&' + queryItem("email", m_email);
     url.setQuery(QString::fromLatin1(query), QUrl::StrictMode);
     return url;
 }
 
 QByteArray ErrorReportDialog::reportBody(const QByteArray &details, const QByteArray &log)
 {
-    const QByteArray delimiter = "--" + kBoundary + '\n';
+    // multipart/form-data: CRLF line ends, a closing delimiter at the end.
+    const QByteArray delimiter = "--" + kBoundary + "\r\n";
     QByteArray body;
     body.reserve(log.size() + details.size() + 256);
     body += delimiter;
-    body += "Content-Disposition: form-data; name=\"details\"\n\n";
-    body += details + '\n';
+    body += "Content-Disposition: form-data; name=\"details\"\r\n\r\n";
+    body += partContent(details) + "\r\n";
     body += delimiter;
-    body += "Content-Disposition: form-data; name=\"report\"; filename=\"report.txt\"\n";
-    body += "Content-Type: text/plain\n\n";
-    body += log;
-    if (!log.endsWith('\n'))
-        body += '\n';
-    body += delimiter;
+    body += "Content-Disposition: form-data; name=\"report\"; filename=\"report.txt\"\r\n";
+    body += "Content-Type: text/plain\r\n\r\n";
+    body += partContent(log) + "\r\n";
+    body += "--" + kBoundary + "--\r\n";
     return body;
 }
 
@@ -180,16 +212,51 @@ bool ErrorReportDialog::readLogTail(const QString &path, qint64 maxBytes, QByteA
     return true;
 }
 
+bool ErrorReportDialog::loadLog()
+{
+    if (m_logLoaded)
+        return true;
+    QByteArray log;
+    if (!readLogTail(m_logFilePath, MaxLogBytes, &log))
+        return false;
+    m_log = LogRedactor::redact(log, QDir::homePath());
+    m_logLoaded = true;
+    return true;
+}
+
+QString ErrorReportDialog::reportText()
+{
+    if (!loadLog())
+        return tr("The log file cannot be read; nothing can be sent.");
+    const QByteArray body = reportBody(m_detailEdit->toPlainText().toLocal8Bit(), m_log);
+    // Shown with plain line ends; the bytes are those sent.
+    return QStringLiteral("POST ") + reportRequestUrl().toString(QUrl::FullyEncoded) +
+           QStringLiteral("\n\n") + QString::fromLocal8Bit(body).remove(QLatin1Char('\r'));
+}
+
+void ErrorReportDialog::showDetails(bool visible)
+{
+    m_detailsButton->setText(visible ? tr("Hide Details") : tr("Show Details"));
+    m_reportView->setVisible(visible);
+    setFixedSize(kDialogWidth, kDialogHeight + (visible ? kDetailsHeight : 0));
+    updateDetails();
+}
+
+void ErrorReportDialog::updateDetails()
+{
+    if (m_reportView->isVisible())
+        m_reportView->setPlainText(reportText());
+}
+
 void ErrorReportDialog::sendReport()
 {
     if (m_reply)
         return; // one report at a time
-    QByteArray log;
-    if (!readLogTail(m_logFilePath, MaxLogBytes, &log)) {
+    if (!loadLog()) {
         qCWarning(lcApp) << "ZR::ErrorReportDialog invalid log file path";
         return;
     }
-    const QByteArray body = reportBody(m_detailEdit->toPlainText().toLocal8Bit(), log);
+    const QByteArray body = reportBody(m_detailEdit->toPlainText().toLocal8Bit(), m_log);
     QNetworkRequest request(reportRequestUrl());
     request.setHeader(QNetworkRequest::ContentTypeHeader,
                       QByteArray("multipart/form-data; boundary=" + kBoundary));

@@ -16,7 +16,9 @@ namespace ZR {
 
 // Offers to send an error report after a failure: version, platform, error
 // text, the user's description and the tail of the log file, posted as one
-// multipart request to the report endpoint.
+// multipart request to the report endpoint. The log leaves the machine only
+// redacted (LogRedactor), and the details view shows the request exactly as
+// it will be sent.
 class ErrorReportDialog : public QDialog
 {
     Q_OBJECT
@@ -41,6 +43,8 @@ public:
     // The request's URL and body for the current fields and description.
     QUrl reportRequestUrl() const;
     static QByteArray reportBody(const QByteArray &details, const QByteArray &log);
+    // The request as the details view shows it: address, then body.
+    QString reportText();
     // At most the last `maxBytes` of `path`, from a line start, with a cut mark
     // when something was left out. False when the file cannot be read.
     static bool readLogTail(const QString &path, qint64 maxBytes, QByteArray *out);
@@ -54,6 +58,10 @@ public Q_SLOTS:
 
 private:
     void buildForm();
+    // The redacted log tail, read once so that what is shown is what is sent.
+    bool loadLog();
+    void showDetails(bool visible);
+    void updateDetails();
     void restoreCursor();
     void abandonReply();
 
@@ -66,10 +74,14 @@ private:
     QTimer *m_replyTimer = nullptr;
     QPointer<QNetworkReply> m_reply;
     bool m_waitCursor = false;
+    bool m_logLoaded = false;
+    QByteArray m_log;
 
     QLabel *m_descriptiveText = nullptr;
     QPlainTextEdit *m_detailEdit = nullptr;
     QPushButton *m_sendButton = nullptr;
+    QPushButton *m_detailsButton = nullptr;
+    QPlainTextEdit *m_reportView = nullptr;
 };
 
 } // namespace ZR

@@ -1,6 +1,7 @@
 #include "gui/mainwindow/ChannelList.h"
 
 #include "core/XmlNesting.h"
+#include "web/WebAddress.h"
 
 #include <QDomDocument>
 #include <QUrl>
@@ -14,9 +15,7 @@ QString childText(const QDomElement &element, const char *name)
 
 bool isWebAddress(const QString &text)
 {
-    const QUrl url(text);
-    return url.isValid() && !url.host().isEmpty() &&
-           (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
+    return WebAddress::isWeb(QUrl(text));
 }
 
 QList<ChannelEntry> channelsIn(const QDomElement &parent, int depth)

@@ -1,13 +1,13 @@
 #include "gui/web/WebProfile.h"
 
 #include "core/Logging.h"
-#include "core/SiteConfig.h"
 #include "core/UserPrompt.h"
 #include "gui/web/CookieMirror.h"
 #include "gui/web/ZeltaPage.h"
 #include "web/CookieJar.h"
 #include "web/NetworkManager.h"
 #include "web/SignInState.h"
+#include "web/WebAddress.h"
 
 #include <QAuthenticator>
 #include <QCoreApplication>
@@ -18,21 +18,7 @@
 #include <QWebEngineCookieStore>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
-
-namespace {
-
-int schemePort(const QUrl &url)
-{
-    return url.scheme() == QLatin1String("https") ? 443 : 80;
-}
-
-// The port a URL talks to, its scheme's default when it names none.
-int portOf(const QUrl &url)
-{
-    return url.port(schemePort(url));
-}
-
-} // namespace
+#include <QWebEngineSettings>
 
 WebProfile *WebProfile::instance()
 {
@@ -51,31 +37,14 @@ WebProfile::WebProfile(QObject *parent) : QObject(parent)
                                  this);
     connect(m_profile, &QWebEngineProfile::downloadRequested, this,
             &WebProfile::downloadRequested);
+    // Views show only web pages; anything local a page could still reach
+    // must not read other files or talk to the network.
+    QWebEngineSettings *settings = m_profile->settings();
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
 }
 
 WebProfile::~WebProfile() = default;
-
-QString WebProfile::originOf(const QUrl &url)
-{
-    QString host = url.host().toLower();
-    if (host.contains(QLatin1Char(':')))
-        host = QLatin1Char('[') + host + QLatin1Char(']');
-    QString origin = url.scheme().toLower() + QStringLiteral("://") + host;
-    if (url.port() != -1 && url.port() != schemePort(url))
-        origin += QLatin1Char(':') + QString::number(url.port());
-    return origin;
-}
-
-QStringList WebProfile::siteOrigins()
-{
-    QStringList origins;
-    for (const QUrl &url : {SiteConfig::membersUrl(), SiteConfig::secureMembersUrl()}) {
-        const QString origin = originOf(url);
-        if (!origins.contains(origin))
-            origins << origin;
-    }
-    return origins;
-}
 
 void WebProfile::clearCaches()
 {
@@ -94,8 +63,8 @@ void WebProfile::answerAuthentication(QWebEnginePage *page, const QUrl &url,
                                       QAuthenticator *authenticator)
 {
     bool rejected = false;
-    if (SignInState::hasCredentials() && NetworkManager::mayReceiveCredentials(url)) {
-        const QString key = originOf(url) + QLatin1Char(' ') + authenticator->realm();
+    if (SignInState::hasCredentials() && WebAddress::mayReceiveCredentials(url)) {
+        const QString key = WebAddress::originOf(url) + QLatin1Char(' ') + authenticator->realm();
         const QByteArray digest = QCryptographicHash::hash(
             (SignInState::userName() + QLatin1Char('\n') + SignInState::password()).toUtf8(),
             QCryptographicHash::Sha256);
@@ -128,7 +97,7 @@ void WebProfile::handleCertificateError(QWebEngineCertificateError error)
 {
     const QUrl url = error.url();
     NetworkManager *network = NetworkManager::instance();
-    if (network->isAccepted(url.host(), portOf(url))) {
+    if (network->isAccepted(url.host(), WebAddress::portOf(url))) {
         error.acceptCertificate();
         return;
     }
@@ -136,7 +105,7 @@ void WebProfile::handleCertificateError(QWebEngineCertificateError error)
         error.rejectCertificate();
         return;
     }
-    const QString key = originOf(url);
+    const QString key = WebAddress::originOf(url);
     error.defer();
     const bool asking = m_pendingErrors.contains(key);
     m_pendingErrors[key].append(error);
@@ -158,7 +127,7 @@ void WebProfile::askCertificateQuestion(const QString &hostKey)
                                          UserPrompt::Yes | UserPrompt::No,
                                          UserPrompt::No) == UserPrompt::Yes;
     if (yes)
-        NetworkManager::instance()->accept(url.host(), portOf(url));
+        NetworkManager::instance()->accept(url.host(), WebAddress::portOf(url));
     for (QWebEngineCertificateError error : m_pendingErrors.take(hostKey)) {
         if (yes)
             error.acceptCertificate();

@@ -28,10 +28,6 @@ public:
 
     QWebEngineProfile *profile() const { return m_profile; }
 
-    // The site's origins ("http://host:port") whose pages get the bridge.
-    static QStringList siteOrigins();
-    static QString originOf(const QUrl &url);
-
     void clearCaches();
     void clearCookies();
 

@@ -13,7 +13,9 @@
 #include "gui/web/ZeltaPage.h"
 #include "gui/web/ZeltaProxy.h"
 #include "library/Library.h"
+#include "web/NetworkManager.h"
 #include "web/SignInState.h"
+#include "web/WebAddress.h"
 
 #include <QCoreApplication>
 #include <QDragEnterEvent>
@@ -194,7 +196,7 @@ CorvExtendedScrolledWebView *WebWidget::createView()
     auto *page = new ZeltaPage(WebProfile::instance()->profile(), view);
     page->setWebChannel(m_channel, BridgeScripts::ChannelWorld);
     page->scripts().insert(
-        BridgeScripts::scripts(ZeltaProxy::staticMetaObject, WebProfile::siteOrigins()));
+        BridgeScripts::scripts(ZeltaProxy::staticMetaObject, WebAddress::siteOrigins()));
     view->setPage(page);
     connect(page, &ZeltaPage::descriptorRequested, this, &WebWidget::descriptorRequested);
     connect(page, &ZeltaPage::directDownloadRequested, this, &WebWidget::directDownloadRequested);
@@ -212,9 +214,7 @@ CorvExtendedScrolledWebView *WebWidget::createView()
 bool WebWidget::createChannel(const QString &name, const QUrl &homeUrl, const QUrl &searchUrl)
 {
     const QString key = name.toLower();
-    const QString scheme = homeUrl.scheme();
-    if (key.isEmpty() || !homeUrl.isValid() ||
-        (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+    if (key.isEmpty() || !WebAddress::isWeb(homeUrl)) {
         qCWarning(lcGui) << "Invalid channel";
         return false;
     }
@@ -303,17 +303,45 @@ void WebWidget::showSiteHome()
     showView(SiteView, SignInState::isLoggedIn() ? membersHome() : startPage());
 }
 
+QUrl WebWidget::bridgeAddress(int index, const QString &url) const
+{
+    if (url.isEmpty())
+        return QUrl();
+    QUrl address(url, QUrl::StrictMode);
+    if (address.isRelative())
+        address = homeUrl(index).resolved(address);
+    // The site's own pages, or a channel's own host for its view; nothing else.
+    const bool ownChannel = index > OfflineView && WebAddress::isWeb(address) &&
+                            WebAddress::originOf(address) == WebAddress::originOf(homeUrl(index));
+    if (WebAddress::isSiteOrigin(address) || ownChannel)
+        return address;
+    qCWarning(lcGui) << "WebWidget::tabFocus address outside the site refused:"
+                     << NetworkManager::loggableUrl(address);
+    return QUrl(QStringLiteral("about:invalid"));
+}
+
 void WebWidget::tabFocus(const QString &tab, const QString &url)
 {
     const QString name = tab.toLower();
-    if (name == QLatin1String("corvana"))
-        showView(SiteView, QUrl(url));
-    else if (name == QLatin1String("discaveo"))
-        showView(AddOnView, burnerAddOnPage());
-    else if (name == QLatin1String("lumiqotv"))
-        showView(AddOnView, tvAddOnPage());
-    else if (m_channelViews.contains(name))
-        showView(m_channelViews.value(name), QUrl(url));
+    int index = -1;
+    QUrl address;
+    if (name == QLatin1String("corvana")) {
+        index = SiteView;
+        address = bridgeAddress(index, url);
+    } else if (name == QLatin1String("discaveo")) {
+        index = AddOnView;
+        address = burnerAddOnPage();
+    } else if (name == QLatin1String("lumiqotv")) {
+        index = AddOnView;
+        address = tvAddOnPage();
+    } else if (m_channelViews.contains(name)) {
+        index = m_channelViews.value(name);
+        address = bridgeAddress(index, url);
+    }
+    if (address.scheme() == QLatin1String("about"))
+        return; // refused above
+    if (index >= 0)
+        showView(index, address);
     emit sidebarItemRequested(name);
 }
 
@@ -536,14 +564,14 @@ QString WebWidget::signInFailedText()
 
 bool WebWidget::isMembersPage(const QUrl &url)
 {
-    return WebProfile::siteOrigins().contains(WebProfile::originOf(url)) &&
+    return WebAddress::siteOrigins().contains(WebAddress::originOf(url)) &&
            url.path().startsWith(QLatin1String("/members/"));
 }
 
 void WebWidget::signInRequired(QWebEnginePage *page, const QUrl &url, bool rejected)
 {
     // Another site's challenge is that site's business.
-    if (!WebProfile::siteOrigins().contains(WebProfile::originOf(url)))
+    if (!WebAddress::siteOrigins().contains(WebAddress::originOf(url)))
         return;
     CorvExtendedScrolledWebView *owner = nullptr;
     for (CorvExtendedScrolledWebView *candidate : std::as_const(m_views)) {

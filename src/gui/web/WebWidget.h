@@ -133,6 +133,9 @@ private:
     void buildToolbar();
     CorvExtendedScrolledWebView *createView();
     void showView(int index, const QUrl &url);
+    // An address the bridge names for view `index`, resolved against its
+    // home; "about:invalid" when it is not one of the site's own.
+    QUrl bridgeAddress(int index, const QString &url) const;
     void followNetworkState();
     void descriptorRequested(const QUrl &url);
     void directDownloadRequested(const QUrl &url);

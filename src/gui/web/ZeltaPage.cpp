@@ -4,6 +4,8 @@
 #include "downloads/Download.h"
 #include "gui/web/NewWindowPage.h"
 #include "gui/web/WebProfile.h"
+#include "web/NetworkManager.h"
+#include "web/WebAddress.h"
 
 #include <QAuthenticator>
 #include <QRegularExpression>
@@ -46,30 +48,65 @@ void ZeltaPage::stopPagePlayer()
         "if (typeof player != \"undefined\") { player.sendEvent(\"PLAY\",\"false\"); }"));
 }
 
+bool ZeltaPage::mayLoad(const QUrl &url, NavigationType type)
+{
+    if (WebAddress::isWeb(url))
+        return true;
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QLatin1String("about"))
+        return url.path() == QLatin1String("blank") || url.path() == QLatin1String("srcdoc");
+    // The offline page is a resource of the program, loaded by the program.
+    return type == NavigationTypeTyped && scheme == QLatin1String("qrc");
+}
+
+bool ZeltaPage::showsSitePage() const
+{
+    return WebAddress::isSiteOrigin(url());
+}
+
+void ZeltaPage::startDownload(LinkKind kind, const QUrl &url)
+{
+    stopPagePlayer();
+    if (kind == DescriptorLink)
+        emit descriptorRequested(url);
+    else
+        emit directDownloadRequested(url);
+}
+
 bool ZeltaPage::routeDownload(const QUrl &url)
 {
-    switch (linkKind(url)) {
-    case DescriptorLink:
-        stopPagePlayer();
-        emit descriptorRequested(url);
+    const LinkKind kind = linkKind(url);
+    if (kind == OtherLink)
+        return false;
+    if (!showsSitePage()) {
+        qCWarning(lcGui) << "ZeltaPage: download link outside the site refused:"
+                         << NetworkManager::loggableUrl(url);
         return true;
-    case MediaLink:
-        stopPagePlayer();
-        emit directDownloadRequested(url);
-        return true;
-    case OtherLink:
-        break;
     }
-    return false;
+    startDownload(kind, url);
+    return true;
 }
 
 bool ZeltaPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
-    if (type == NavigationTypeLinkClicked && routeDownload(url))
+    if (!mayLoad(url, type)) {
+        if (isLocalFile(url))
+            qCDebug(lcGui) << "acceptNavigationRequest: Local file filtred." << url;
+        else
+            qCWarning(lcGui) << "ZeltaPage: address refused, not a web address:" << url.scheme();
         return false;
-    // The program's own loads may show anything it asks for; pages never open local files.
-    if (type != NavigationTypeTyped && isLocalFile(url)) {
-        qCDebug(lcGui) << "acceptNavigationRequest: Local file filtred." << url;
+    }
+    const LinkKind kind = linkKind(url);
+    // A frame's own navigation never downloads, whether clicked or scripted;
+    // nor does it load a descriptor in its place.
+    if (!isMainFrame &&
+        (kind == DescriptorLink || (kind == MediaLink && type == NavigationTypeLinkClicked))) {
+        qCWarning(lcGui) << "ZeltaPage: download link in a frame refused:"
+                         << NetworkManager::loggableUrl(url);
+        return false;
+    }
+    if (type == NavigationTypeLinkClicked && kind != OtherLink) {
+        routeDownload(url);
         return false;
     }
     return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
@@ -77,17 +114,28 @@ bool ZeltaPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bo
 
 QWebEnginePage *ZeltaPage::createWindow(WebWindowType)
 {
+    // One stand-in at a time: one that never loaded anything is done with.
+    if (m_catcher)
+        m_catcher->deleteLater();
     auto *catcher = new NewWindowPage(profile(), this);
-    connect(catcher, &NewWindowPage::requested, this, &ZeltaPage::openFromNewWindow);
+    // Queued: out of the engine's request handling before anything is loaded.
+    connect(catcher, &NewWindowPage::requested, this, &ZeltaPage::openFromNewWindow,
+            Qt::QueuedConnection);
+    m_catcher = catcher;
     return catcher;
 }
 
-void ZeltaPage::openFromNewWindow(const QUrl &url)
+void ZeltaPage::openFromNewWindow(const QUrl &url, const QUrl &initiator)
 {
-    if (routeDownload(url))
-        return;
-    if (isLocalFile(url)) {
-        qCDebug(lcGui) << "acceptNavigationRequest: Local file filtred." << url;
+    const LinkKind kind = linkKind(url);
+    if (kind != OtherLink) {
+        // Only the site's own pages may ask for a download.
+        if (!WebAddress::isSiteOrigin(initiator) || !showsSitePage()) {
+            qCWarning(lcGui) << "ZeltaPage: download link from outside the site refused:"
+                             << NetworkManager::loggableUrl(url);
+            return;
+        }
+        startDownload(kind, url);
         return;
     }
     if (!m_view) {

@@ -7,8 +7,9 @@
 class QWebEngineView;
 
 // A page of the site: decides which links become downloads, which load in
-// place and which are refused. New-window links load in the same view; local
-// files are never opened.
+// place and which are refused. New-window links load in the same view. Only
+// web addresses are ever loaded (and the program's own offline page), and
+// only the site's own main frame starts downloads.
 class ZeltaPage : public QWebEnginePage
 {
     Q_OBJECT
@@ -25,9 +26,17 @@ public:
 
     static LinkKind linkKind(const QUrl &url);
     static bool isLocalFile(const QUrl &url);
+    // Whether a view may load `url`: web addresses; besides them the blank
+    // page inside frames and, for the program's own loads, its resources.
+    static bool mayLoad(const QUrl &url, NavigationType type);
+
+    // Whether what the page shows now is one of the site's own pages.
+    bool showsSitePage() const;
 
     // A link or a download the engine offers: starts the download the link
-    // names and returns true, or returns false when it names none.
+    // names and returns true, or returns false when it names none. Only the
+    // site's own pages start downloads: from anywhere else a download link
+    // is refused (and true returned, as nothing is left to do).
     bool routeDownload(const QUrl &url);
 
     // Stops a video playing in the page.
@@ -48,7 +57,9 @@ private Q_SLOTS:
     void checkFinished(bool ok);
 
 private:
-    void openFromNewWindow(const QUrl &url);
+    void openFromNewWindow(const QUrl &url, const QUrl &initiator);
+    void startDownload(LinkKind kind, const QUrl &url);
 
     QPointer<QWebEngineView> m_view;
+    QPointer<QWebEnginePage> m_catcher;
 };

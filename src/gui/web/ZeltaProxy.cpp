@@ -4,6 +4,7 @@
 #include "gui/web/WebProfile.h"
 #include "gui/web/WebWidget.h"
 #include "web/SignInState.h"
+#include "web/WebAddress.h"
 
 #include <QDesktopServices>
 #include <QUrl>
@@ -29,8 +30,7 @@ void ZeltaProxy::logout()
 void ZeltaProxy::launchBrowser(const QString &url)
 {
     const QUrl target(url, QUrl::StrictMode);
-    const QString scheme = target.scheme();
-    if (!target.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+    if (!WebAddress::isWeb(target)) {
         qCWarning(lcGui) << "ZeltaProxy::launchBrowser ignored:" << url;
         return;
     }

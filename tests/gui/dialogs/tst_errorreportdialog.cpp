@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -22,18 +23,42 @@ namespace {
 const QByteArray kLog = "[2026-12-07 00:00:00][debug]: first line\n"
                         "[2026-12-07 00:00:01][warning]: second line\n";
 
+// multipart/form-data as RFC 7578 has it: CRLF line ends, a closing delimiter.
 QByteArray expectedBody(const QByteArray &details, const QByteArray &log)
 {
-    return "--AaB03x\n"
-           "Content-Disposition: form-data; name=\"details\"\n"
-           "\n" +
+    return "--AaB03x\r\n"
+           "Content-Disposition: form-data; name=\"details\"\r\n"
+           "\r\n" +
            details +
-           "\n"
-           "--AaB03x\n"
-           "Content-Disposition: form-data; name=\"report\"; filename=\"report.txt\"\n"
-           "Content-Type: text/plain\n"
-           "\n" +
-           log + "--AaB03x\n";
+           "\r\n"
+           "--AaB03x\r\n"
+           "Content-Disposition: form-data; name=\"report\"; filename=\"report.txt\"\r\n"
+           "Content-Type: text/plain\r\n"
+           "\r\n" +
+           log + "\r\n--AaB03x--\r\n";
+}
+
+// The names of the parts a standard multipart reader (Python's email package)
+// finds in `body`; its complaints (a missing closing delimiter) instead.
+QStringList partsReadBack(const QByteArray &body)
+{
+    QProcess python;
+    python.start(
+        QStringLiteral("python3"),
+        {QStringLiteral("-c"),
+         QStringLiteral("import sys, email, email.policy\n"
+                        "raw = b'Content-Type: multipart/form-data; boundary=AaB03x\\r\\n"
+                        "\\r\\n' + sys.stdin.buffer.read()\n"
+                        "m = email.message_from_bytes(raw, policy=email.policy.HTTP)\n"
+                        "assert not m.defects, m.defects\n"
+                        "for p in m.iter_parts():\n"
+                        "    print(p.get_param('name', header='content-disposition'))\n")});
+    python.write(body);
+    python.closeWriteChannel();
+    if (!python.waitForFinished(30000) || python.exitCode() != 0)
+        return {QString::fromUtf8(python.readAllStandardError())};
+    return QString::fromUtf8(python.readAllStandardOutput())
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 } // namespace
@@ -117,8 +142,10 @@ private Q_SLOTS:
         const QStringList bodies = reports(QStringLiteral(".txt"));
         QCOMPARE(bodies.size(), 1);
         const QString base = m_site->dataDir() + QStringLiteral("/reports/");
-        QCOMPARE(TestSupport::readFile(base + bodies.first()),
-                 expectedBody(description.toUtf8(), kLog));
+        const QByteArray body = TestSupport::readFile(base + bodies.first());
+        QCOMPARE(body, expectedBody(description.toUtf8(), kLog));
+        QCOMPARE(partsReadBack(body),
+                 (QStringList{QStringLiteral("details"), QStringLiteral("report")}));
 
         const QStringList queries = reports(QStringLiteral(".query"));
         QCOMPARE(queries.size(), 1);
@@ -128,6 +155,63 @@ private Q_SLOTS:
             items,
             (QStringList{QStringLiteral("version=1.2 beta"), QStringLiteral("platform=") + platform,
                          QStringLiteral("error=") + error, QStringLiteral("email=Anonymous")}));
+    }
+
+    // The report leaves the machine: addresses keep no query values or
+    // fragments, cookies and credentials are masked, the home folder is "~",
+    // and the details view shows the very bytes that are posted.
+    void reportIsRedactedAndShownAsSent()
+    {
+        clearReports();
+        const QString home = QDir::homePath();
+        const QByteArray secretLog =
+            "[t][debug]: url = https://cdn.example/m/clip.mp4?token=T0K&session=S3S&sig=51G#frag\n"
+            "[t][debug]: Cookie: PHPSESSID=c00kie\n"
+            "[t][debug]: Authorization: Basic ZGVtbzpkZW1v\n"
+            "[t][debug]: Library: " +
+            home.toUtf8() + "/My Library/Secret Title.mp4\n";
+        const QString path = m_dir.filePath(QStringLiteral("secret.log"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(secretLog);
+        file.close();
+
+        ZR::ErrorReportDialog dialog(ZR::ErrorReportDialog::burnerReportUrl());
+        dialog.setError(QStringLiteral("cannot open ") + home + QStringLiteral("/x.iso"));
+        dialog.setLogFilePath(path);
+        dialog.show();
+        auto *details = dialog.findChild<QPushButton *>(QStringLiteral("detailsButton"));
+        auto *view = dialog.findChild<QPlainTextEdit *>(QStringLiteral("reportView"));
+        QVERIFY(details && view);
+        QVERIFY(!view->isVisible());
+        details->click();
+        QVERIFY(view->isVisible());
+        dialog.findChild<QPlainTextEdit *>(QStringLiteral("detailEdit"))
+            ->setPlainText(QStringLiteral("it broke"));
+        const QString shown = view->toPlainText();
+
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        dialog.findChild<QPushButton *>(QStringLiteral("sendButton"))->click();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 30000);
+        const QString base = m_site->dataDir() + QStringLiteral("/reports/");
+        const QStringList bodies = reports(QStringLiteral(".txt"));
+        QCOMPARE(bodies.size(), 1);
+        const QByteArray body = TestSupport::readFile(base + bodies.first());
+        const QByteArray query =
+            TestSupport::readFile(base + reports(QStringLiteral(".query")).constFirst());
+        for (const QByteArray &secret :
+             {QByteArray("T0K"), QByteArray("S3S"), QByteArray("51G"), QByteArray("frag"),
+              QByteArray("c00kie"), QByteArray("ZGVtbzpkZW1v"), home.toUtf8()}) {
+            QVERIFY2(!body.contains(secret), secret.constData());
+            QVERIFY2(!query.contains(secret), secret.constData());
+            QVERIFY2(!shown.contains(QString::fromUtf8(secret)), secret.constData());
+        }
+        QVERIFY(body.contains("~/My Library/Secret Title.mp4"));
+        QVERIFY(query.contains("error=cannot open ~/x.iso"));
+        // What the view showed is what went out, after the request line.
+        QVERIFY(shown.startsWith(QStringLiteral("POST ")));
+        QCOMPARE(shown.section(QStringLiteral("\n\n"), 1, -1),
+                 QString::fromUtf8(body).remove(QLatin1Char('\r')));
     }
 
     void sendsOnlyTheLogTail_data()

@@ -1,6 +1,7 @@
 // The members' site page with real web views against the demo site on
 // 127.0.0.1; a second site on another port stands for foreign origins.
 #include "DemoSiteProcess.h"
+#include "ScriptedHttpServer.h"
 #include "ScriptedPrompt.h"
 #include "TestSupport.h"
 #include "WebTestView.h"
@@ -13,6 +14,7 @@
 #include "gui/web/AutoSizeLabel.h"
 #include "gui/web/BridgeScripts.h"
 #include "gui/web/CorvExtendedScrolledWebView.h"
+#include "gui/web/NewWindowPage.h"
 #include "gui/web/WebWidget.h"
 #include "gui/web/WheelCoalescer.h"
 #include "gui/web/ZeltaPage.h"
@@ -101,6 +103,51 @@ private:
                                    "a.href = '%2'; a.textContent = 'link %1';"
                                    "document.body.prepend(a);")
                         .arg(id, href));
+    }
+
+    // A link on the current site page that asks for a new window.
+    void addNewWindowLink(const QString &id, const QString &href)
+    {
+        run(site(), QStringLiteral("var a = document.createElement('a'); a.id = '%1';"
+                                   "a.href = '%2'; a.target = '_blank'; a.textContent = 'link %1';"
+                                   "document.body.prepend(a);")
+                        .arg(id, href));
+    }
+
+    // A page of another host, 127.0.0.2, in a frame at the top of the site
+    // page; true once it has loaded.
+    bool addForeignFrame(ScriptedHttpServer &foreign, const QByteArray &html)
+    {
+        foreign.setResponse(ScriptedHttpServer::answer(
+            200, "Content-Type: text/html\r\n",
+            "<script>addEventListener('load', function () { parent.postMessage('ready', '*'); });"
+            "</script>" +
+                html));
+        if (!foreign.listen())
+            return false;
+        run(site(), QStringLiteral("window.frameReady = false;"
+                                   "window.addEventListener('message', function () {"
+                                   "  window.frameReady = true; });"
+                                   "var f = document.createElement('iframe'); f.id = 'foreign';"
+                                   "f.style = 'width: 300px; height: 200px; border: 0';"
+                                   "f.src = '%1'; document.body.prepend(f);")
+                        .arg(foreign.url(QStringLiteral("/ad.html")).toString()));
+        return QTest::qWaitFor([this] { return run(site(), "window.frameReady").toBool(); }, 20000);
+    }
+
+    // Waits for the program to say it refused something.
+    static bool refusalLogged()
+    {
+        return QTest::qWaitFor(
+            [] {
+                for (const QString &line : std::as_const(g_log)) {
+                    if (line.contains(QLatin1String("refused")) ||
+                        line.contains(QLatin1String("filtred")))
+                        return true;
+                }
+                return false;
+            },
+            20000);
     }
 
     Download *downloadFor(const QString &path) const
@@ -278,6 +325,159 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(added.count() >= 1, 20000);
         QCOMPARE(site()->url().path(), QStringLiteral("/members/index.php"));
         QCOMPARE(run(site(), QStringLiteral("document.title")).toString(), "Corvana members");
+    }
+
+    // A frame of another host must not make the program fetch anything: a
+    // script setting its own location counts as a link click, and a link
+    // with a new-window target comes through the stand-in window.
+    void foreignFrameStartsNoDownload_data()
+    {
+        QTest::addColumn<QByteArray>("html");
+        QTest::addColumn<bool>("clickFrame");
+        const QByteArray descriptor =
+            m_site->url(QStringLiteral("/members/videos/harbour.corvana")).toEncoded();
+        const QByteArray filling = "<style>html, body, a { margin: 0; display: block;"
+                                   " width: 100%; height: 100% }</style>";
+        QTest::newRow("script navigation")
+            << QByteArray("<script>addEventListener('load', function () { setTimeout(function () {"
+                          " location.href = '" +
+                          descriptor + "'; }, 50); });</script>")
+            << false;
+        QTest::newRow("new-window link")
+            << QByteArray(filling + "<a target=\"_blank\" href=\"" + descriptor + "\">ad</a>")
+            << true;
+        QTest::newRow("descriptor in a frame link")
+            << QByteArray(filling + "<a href=\"" + descriptor + "\">ad</a>") << true;
+    }
+
+    void foreignFrameStartsNoDownload()
+    {
+        QFETCH(QByteArray, html);
+        QFETCH(bool, clickFrame);
+        QVERIFY(SignInState::hasCredentials());
+        QVERIFY(showMembersHome());
+        m_site->control(QStringLiteral("/control/clear"));
+        QSignalSpy added(m_engines->downloadManager(), &DownloadManager::added);
+        g_log.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(captureLog);
+        ScriptedHttpServer foreign{QHostAddress(QStringLiteral("127.0.0.2"))};
+        const bool frameLoaded = addForeignFrame(foreign, html);
+        if (frameLoaded && clickFrame)
+            click(site(), QStringLiteral("#foreign"));
+        const bool refused = refusalLogged();
+        qInstallMessageHandler(previous);
+        QVERIFY(frameLoaded);
+        QVERIFY2(refused, qPrintable(g_log.join('\n')));
+        QVERIFY(
+            !m_site->requests().contains(QStringLiteral("GET /members/videos/harbour.corvana ")));
+        QCOMPARE(added.count(), 0);
+        QCOMPARE(site()->url().path(), QStringLiteral("/members/index.php"));
+    }
+
+    // The site's own new-window descriptor link still downloads: the
+    // stand-in window tells where it was asked from.
+    void siteNewWindowDescriptorLinkDownloads()
+    {
+        QVERIFY(showMembersHome());
+        m_site->control(QStringLiteral("/control/clear"));
+        QSignalSpy added(m_engines->downloadManager(), &DownloadManager::added);
+        addNewWindowLink(QStringLiteral("popup-descriptor"),
+                         QStringLiteral("/members/synthetic.corvana?count=1&bytes=1000&tag=popup"));
+        QVERIFY(click(site(), QStringLiteral("#popup-descriptor")));
+        QTRY_VERIFY_WITH_TIMEOUT(added.count() >= 1, 20000);
+        QCOMPARE(site()->url().path(), QStringLiteral("/members/index.php"));
+    }
+
+    // A "data:" page may not take the place of the site, even through a
+    // new-window link in a frame of another host.
+    void foreignFrameDataWindowIsRefused()
+    {
+        QVERIFY(showMembersHome());
+        g_log.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(captureLog);
+        ScriptedHttpServer foreign{QHostAddress(QStringLiteral("127.0.0.2"))};
+        const bool frameLoaded = addForeignFrame(
+            foreign, "<style>html, body, a { margin: 0; display: block; width: 100%;"
+                     " height: 100% }</style><a target=\"_blank\" href=\"data:text/html,"
+                     "<title>Owned</title>owned\">ad</a>");
+        if (frameLoaded)
+            click(site(), QStringLiteral("#foreign"));
+        const bool refused = refusalLogged();
+        qInstallMessageHandler(previous);
+        QVERIFY(frameLoaded);
+        QVERIFY2(refused, qPrintable(g_log.join('\n')));
+        QCOMPARE(site()->url().scheme(), QStringLiteral("http"));
+        QCOMPARE(site()->url().path(), QStringLiteral("/members/index.php"));
+        QCOMPARE(run(site(), QStringLiteral("document.title")).toString(), "Corvana members");
+    }
+
+    // Each "javascript:" new-window click made a stand-in page that was
+    // never deleted.
+    void javascriptNewWindowsLeaveNothingBehind()
+    {
+        QVERIFY(showMembersHome());
+        addNewWindowLink(QStringLiteral("js-window"), QStringLiteral("javascript:void(0)"));
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(click(site(), QStringLiteral("#js-window")));
+        // A real new-window link after them: once it has loaded, every click was seen.
+        QVERIFY(click(site(), QStringLiteral("#new-window")));
+        QVERIFY(waitForPath(site(), QStringLiteral("/members/about.php")));
+        QTRY_COMPARE(site()->page()->findChildren<NewWindowPage *>().size(), 0);
+    }
+
+    // Views load web addresses only, whoever asks: the program (typed), the
+    // bridge, or a redirect. And the bridge names only the site's pages.
+    void onlySiteWebAddressesLoad_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("address");
+        QTest::newRow("typed file") << "typed"
+                                    << "file:///etc/hostname";
+        QTest::newRow("typed data") << "typed"
+                                    << "data:text/html,<title>Owned</title>";
+        QTest::newRow("bridge file") << "bridge"
+                                     << "file:///etc/hostname";
+        QTest::newRow("bridge data") << "bridge"
+                                     << "data:text/html,<title>Owned</title>";
+        QTest::newRow("bridge foreign host") << "bridge"
+                                             << "http://127.0.0.2:9/";
+        QTest::newRow("redirect to a file") << "redirect"
+                                            << "file:///etc/hostname";
+        QTest::newRow("redirect to data") << "redirect"
+                                          << "data:text/html,<title>Owned</title>";
+    }
+
+    void onlySiteWebAddressesLoad()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, address);
+        QVERIFY(showMembersHome());
+        QList<QUrl> shown;
+        const auto connection = connect(site(), &QWebEngineView::urlChanged, this,
+                                        [&shown](const QUrl &url) { shown << url; });
+        ScriptedHttpServer redirector{QHostAddress(QStringLiteral("127.0.0.2"))};
+        if (how == QLatin1String("typed")) {
+            site()->load(QUrl(address));
+        } else if (how == QLatin1String("bridge")) {
+            run(site(), QStringLiteral("zelta.tabFocus('corvana', '%1');").arg(address));
+        } else {
+            redirector.setResponse(
+                ScriptedHttpServer::answer(302, "Location: " + address.toUtf8() + "\r\n"));
+            QVERIFY(redirector.listen());
+            site()->load(redirector.url(QStringLiteral("/go")));
+        }
+        // A page of the site after it: once that shows, the refused load had its turn.
+        run(site(), QStringLiteral("zelta.tabFocus('corvana', '/members/about.php');"));
+        QVERIFY(waitForPath(site(), QStringLiteral("/members/about.php")));
+        disconnect(connection);
+        for (const QUrl &url : std::as_const(shown)) {
+            const bool sitePage =
+                url.scheme() == QLatin1String("http") && url.port() == m_site->url().port();
+            const bool redirect =
+                how == QLatin1String("redirect") && url == redirector.url(QStringLiteral("/go"));
+            QVERIFY2(sitePage || redirect, qPrintable(url.toString()));
+        }
+        QCOMPARE(m_web->currentIndex(), int(WebWidget::SiteView));
     }
 
     void mediaPatternLinkDownloadsDirectly()

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Makes a log fit to leave the machine: every address keeps its scheme,
+// host and path but loses its user information, the values of its query and
+// its fragment; cookie and authorization values and "key=value" secrets are
+// masked; the home folder becomes "~".
+class LogRedactor
+{
+public:
+    static QString redact(const QString &text, const QString &homePath);
+    static QByteArray redact(const QByteArray &utf8, const QString &homePath);
+
+private:
+    LogRedactor() = delete;
+};
