@@ -11,6 +11,7 @@
 #include <QFont>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPlainTextEdit>
@@ -121,10 +122,10 @@ void ErrorReportDialog::buildForm()
     m_detailEdit = new QPlainTextEdit(this);
     m_detailEdit->setObjectName(QStringLiteral("detailEdit"));
 
-    m_detailsButton = new QPushButton(tr("Show Details"), this);
+    // The message box's own words, which every language of the toolkit has.
+    m_detailsButton = new QPushButton(QMessageBox::tr("Show Details..."), this);
     m_detailsButton->setObjectName(QStringLiteral("detailsButton"));
     m_detailsButton->setCheckable(true);
-    m_detailsButton->setToolTip(tr("Shows exactly what the report sends"));
 
     m_reportView = new QPlainTextEdit(this);
     m_reportView->setObjectName(QStringLiteral("reportView"));
@@ -236,7 +237,8 @@ QString ErrorReportDialog::reportText()
 
 void ErrorReportDialog::showDetails(bool visible)
 {
-    m_detailsButton->setText(visible ? tr("Hide Details") : tr("Show Details"));
+    m_detailsButton->setText(visible ? QMessageBox::tr("Hide Details...")
+                                     : QMessageBox::tr("Show Details..."));
     m_reportView->setVisible(visible);
     setFixedSize(kDialogWidth, kDialogHeight + (visible ? kDetailsHeight : 0));
     updateDetails();
