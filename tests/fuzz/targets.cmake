@@ -11,4 +11,5 @@ set(ZELTA_FUZZ_SOURCES_httprange downloads/ContentRange.cpp
 set(ZELTA_FUZZ_SOURCES_httpheaders tv/upnp/UpnpEventNotifier.cpp tv/upnp/UpnpEventDelivery.cpp
   tv/upnp/UpnpClientSignature.cpp tv/upnp/UpnpSoap.cpp)
 set(ZELTA_FUZZ_SOURCES_encoder media/EncoderOutput.cpp media/MediaInfo.cpp)
-set(ZELTA_FUZZ_SOURCES_channellist gui/mainwindow/ChannelList.cpp core/XmlNesting.cpp)
+set(ZELTA_FUZZ_SOURCES_channellist gui/mainwindow/ChannelList.cpp core/XmlNesting.cpp
+  web/WebAddress.cpp core/SiteConfig.cpp)
