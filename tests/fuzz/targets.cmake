@@ -1,6 +1,6 @@
 # The fuzz targets and the program sources each one needs (below src/).
 set(ZELTA_FUZZ_TARGETS descriptor updatefeed suggestions soap ssdp httprange httpheaders encoder
-  channellist)
+  channellist subtitles)
 set(ZELTA_FUZZ_SOURCES_descriptor downloads/CorvanaItem.cpp core/XmlNesting.cpp)
 set(ZELTA_FUZZ_SOURCES_updatefeed downloads/UpdateFeed.cpp)
 set(ZELTA_FUZZ_SOURCES_suggestions web/Suggestions.cpp core/XmlNesting.cpp)
@@ -13,3 +13,5 @@ set(ZELTA_FUZZ_SOURCES_httpheaders tv/upnp/UpnpEventNotifier.cpp tv/upnp/UpnpEve
 set(ZELTA_FUZZ_SOURCES_encoder media/EncoderOutput.cpp media/MediaInfo.cpp)
 set(ZELTA_FUZZ_SOURCES_channellist gui/mainwindow/ChannelList.cpp core/XmlNesting.cpp
   web/WebAddress.cpp core/SiteConfig.cpp)
+set(ZELTA_FUZZ_SOURCES_subtitles media/SubtitleCue.cpp media/SubtitleParser.cpp
+  media/SubtitleWriter.cpp)

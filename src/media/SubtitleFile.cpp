@@ -1,0 +1,116 @@
+#include "media/SubtitleFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace {
+
+bool isAsciiLetters(QStringView text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) {
+        return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+               (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
+    });
+}
+
+// "en", "deu", "pt-BR", "zh_Hant": a language code the locale data knows,
+// with an optional script or region.
+QLocale::Language languageOfCode(const QString &code)
+{
+    const qsizetype separator = code.indexOf(QRegularExpression(QStringLiteral("[-_]")));
+    const QString language = separator < 0 ? code : code.left(separator);
+    if (language.size() < 2 || language.size() > 3 || !isAsciiLetters(language))
+        return QLocale::AnyLanguage;
+    if (separator >= 0) {
+        const QString rest = code.mid(separator + 1);
+        if (rest.size() < 2 || rest.size() > 4 ||
+            !std::all_of(rest.begin(), rest.end(), [](QChar c) { return c.isLetterOrNumber(); }))
+            return QLocale::AnyLanguage;
+    }
+    return QLocale::codeToLanguage(language.toLower());
+}
+
+} // namespace
+
+QString SubtitleFile::mimeType() const
+{
+    return QFileInfo(path).suffix().compare(QLatin1String("vtt"), Qt::CaseInsensitive) == 0
+               ? QStringLiteral("text/vtt")
+               : QStringLiteral("text/srt");
+}
+
+QString SubtitleFile::languageName() const
+{
+    if (language.isEmpty())
+        return {};
+    const QLocale::Language known = languageOfCode(language);
+    if (known == QLocale::AnyLanguage)
+        return language;
+    // English's own name in the locale data is that of its default country.
+    QString name = known == QLocale::English ? QString() : QLocale(known).nativeLanguageName();
+    if (name.isEmpty())
+        name = QLocale::languageToString(known);
+    if (!name.isEmpty())
+        name[0] = name[0].toUpper();
+    return name;
+}
+
+QString SubtitleFile::twoLetterLanguage() const
+{
+    const QLocale::Language known = languageOfCode(language);
+    if (known == QLocale::AnyLanguage)
+        return {};
+    return QLocale::languageToCode(known, QLocale::ISO639Part1);
+}
+
+bool SubtitleFile::isSubtitleSuffix(const QString &suffix)
+{
+    return suffix.compare(QLatin1String("srt"), Qt::CaseInsensitive) == 0 ||
+           suffix.compare(QLatin1String("vtt"), Qt::CaseInsensitive) == 0;
+}
+
+bool SubtitleFile::matchLanguage(const QString &videoBaseName, const QString &fileName,
+                                 QString *language)
+{
+    if (videoBaseName.isEmpty() || !fileName.startsWith(videoBaseName + QLatin1Char('.')))
+        return false;
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    if (!isSubtitleSuffix(fileName.mid(dot + 1)))
+        return false;
+    language->clear();
+    if (dot == videoBaseName.size())
+        return true; // "Clip.srt": no language
+    *language = fileName.mid(videoBaseName.size() + 1, dot - videoBaseName.size() - 1);
+    return languageOfCode(*language) != QLocale::AnyLanguage;
+}
+
+QList<SubtitleFile> SubtitleFile::besideVideo(const QString &videoPath)
+{
+    const QFileInfo video(videoPath);
+    const QString base = video.completeBaseName();
+    QList<SubtitleFile> found;
+    if (base.isEmpty())
+        return found;
+    QDir folder = video.absoluteDir();
+    // The video's own name may hold wildcard characters; match by hand.
+    const QStringList names = folder.entryList({QStringLiteral("*.srt"), QStringLiteral("*.vtt")},
+                                               QDir::Files | QDir::Readable, QDir::Name);
+    for (const QString &name : names) {
+        QString language;
+        if (matchLanguage(base, name, &language))
+            found.append({folder.absoluteFilePath(name), language});
+    }
+    return found;
+}
+
+QString SubtitleFile::nameFor(const QString &videoBaseName) const
+{
+    const QString suffix = QFileInfo(path).suffix();
+    return language.isEmpty()
+               ? videoBaseName + QLatin1Char('.') + suffix
+               : videoBaseName + QLatin1Char('.') + language + QLatin1Char('.') + suffix;
+}

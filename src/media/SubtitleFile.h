@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// A subtitle file that belongs to a video: beside it, with the video's base
+// name, an optional language code and the suffix "srt" or "vtt"
+// ("Clip.srt", "Clip.en.srt", "Clip.pt-BR.vtt" for "Clip.mp4").
+struct SubtitleFile
+{
+    QString path;
+    QString language; // the code from the file name as written; empty when none
+
+    bool operator==(const SubtitleFile &other) const = default;
+
+    // "text/srt" or "text/vtt".
+    QString mimeType() const;
+    // The language's own name ("English", "Deutsch"), the code when it is
+    // not known, empty without a language.
+    QString languageName() const;
+    // ISO 639-1 code ("de" also for "deu" or "de-AT"); empty when unknown.
+    QString twoLetterLanguage() const;
+
+    static bool isSubtitleSuffix(const QString &suffix);
+    // Whether fileName names a subtitle of a video whose complete base name
+    // is videoBaseName; language gets the code part (empty when none).
+    static bool matchLanguage(const QString &videoBaseName, const QString &fileName,
+                              QString *language);
+    // The subtitles beside the video, sorted by file name. Lists the folder:
+    // call it off the window's thread.
+    static QList<SubtitleFile> besideVideo(const QString &videoPath);
+    // The name this subtitle takes beside a video copied under another base
+    // name ("Clip.en.srt" beside "Clip-1.mp4" becomes "Clip-1.en.srt").
+    QString nameFor(const QString &videoBaseName) const;
+};
+
+using SubtitleFiles = QList<SubtitleFile>;
