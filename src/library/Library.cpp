@@ -5,6 +5,7 @@
 #include "library/LibraryPaths.h"
 #include "library/LibraryStore.h"
 #include "library/MetaDataBuilder.h"
+#include "library/SubtitleImport.h"
 #include "library/VideoImporter.h"
 
 #include <QDir>
@@ -617,7 +618,12 @@ void Library::deleteItemFiles(LibraryStore *store, const LibraryItem &item)
     // Only the row's own files inside the library go, never a file another
     // row still shows, and a folder only once it is empty.
     QStringList folders;
-    for (const QString &path : {item.videoPath(), item.coverPath(), item.thumbnailPath()}) {
+    QStringList files{item.videoPath(), item.coverPath(), item.thumbnailPath()};
+    if (!item.videoPath().isEmpty()) {
+        files += SubtitleImport::ownFiles(
+            item.videoPath(), [store](const QString &path) { return store->isReferenced(path); });
+    }
+    for (const QString &path : std::as_const(files)) {
         if (path.isEmpty())
             continue;
         const QString folder = QFileInfo(path).absolutePath();
@@ -664,8 +670,20 @@ bool Library::importFile(QString originalPath, QString toDir)
                    m_copyTargets.cbegin(), m_copyTargets.cend(),
                    [&](const QString &target) { return target == library.absoluteFilePath(name); });
     };
+    if (SubtitleImport::isSubtitleFile(originalPath)) {
+        qCDebug(lcLibrary).noquote()
+            << QStringLiteral("Library::importFile a subtitle comes with its video: ") +
+                   originalPath;
+        return false;
+    }
+    // The video's subtitles need free names too.
+    const SubtitleFiles subtitles = SubtitleFile::besideVideo(original.absoluteFilePath());
+    const auto subtitleTaken = [&](const QString &name) {
+        const QStringList names = SubtitleImport::namesFor(subtitles, name);
+        return std::any_of(names.cbegin(), names.cend(), taken);
+    };
     QString target = original.fileName();
-    for (int n = 1; taken(target); ++n) {
+    for (int n = 1; taken(target) || subtitleTaken(target); ++n) {
         target = QStringLiteral("%1-%2").arg(original.completeBaseName()).arg(n);
         if (!original.suffix().isEmpty())
             target += QLatin1Char('.') + original.suffix();
@@ -690,6 +708,13 @@ bool Library::importFile(QString originalPath, QString toDir)
     if (id < 0)
         return false;
     m_copyTargets.insert(id, destination);
+    for (const CopyRequest &copy : SubtitleImport::copiesFor(subtitles, destination)) {
+        const int subtitleId = m_copier->copy(copy.source, copy.destination, copy.flags);
+        if (subtitleId < 0)
+            continue;
+        m_copyTargets.insert(subtitleId, copy.destination);
+        m_subtitleCopies.insert(subtitleId);
+    }
     emit importStarted();
     return true;
 }
@@ -839,6 +864,12 @@ void Library::fileCopyError(int, FileCopier::Error error, bool stopped)
 void Library::fileCopyFinished(int id, bool error)
 {
     const QString destination = m_copyTargets.take(id);
+    if (m_subtitleCopies.remove(id)) {
+        if (error)
+            qCWarning(lcLibrary).noquote()
+                << QStringLiteral("Library::fileCopyFinished subtitle not copied: ") + destination;
+        return;
+    }
     if (error) {
         qCWarning(lcLibrary) << "Library::fileCopyFinished error occurred, cancelling import";
         emit importFinished();

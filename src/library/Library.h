@@ -183,6 +183,8 @@ private:
     LibraryItems m_pending;
     // Destinations of copies still running, by copy id: their names are taken.
     QHash<int, QString> m_copyTargets;
+    // Copies of subtitle files that come with an imported video.
+    QSet<int> m_subtitleCopies;
     FileCopier *m_copier = nullptr;
     std::unique_ptr<LibraryStore> m_store;
     MetaDataBuilder *m_metaDataBuilder = nullptr;

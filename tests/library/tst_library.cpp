@@ -3,6 +3,7 @@
 #include "library/LibraryFilterModel.h"
 #include "library/LibraryStore.h"
 #include "library/VideoImporter.h"
+#include "media/SubtitleFile.h"
 
 #include <QAbstractItemModelTester>
 #include <QFileInfo>
@@ -694,6 +695,60 @@ private Q_SLOTS:
         QVERIFY(fixture.waitIdle());
         QCOMPARE(library.rowCount(), 1);
         QVERIFY(QFileInfo(library.item(0).thumbnailPath()).size() > 0);
+    }
+
+    // Subtitles beside a video come with it, under its new name when it was
+    // renamed, are never rows of their own, and leave with their video only.
+    void subtitlesComeAndGoWithTheirVideo()
+    {
+        const QString clip = TestSupport::sampleClip(QStringLiteral("library-3s.mkv"), 3);
+        QVERIFY(!clip.isEmpty());
+        QTemporaryDir source;
+        QVERIFY(QFile::copy(clip, source.filePath(QStringLiteral("Clip.mkv"))));
+        const QByteArray srt = "1\n00:00:01,000 --> 00:00:02,000\nHello\n";
+        const QByteArray vtt = "WEBVTT\n\n00:01.000 --> 00:02.000\nHallo\n";
+        for (const auto &[name, bytes] :
+             {std::pair{"Clip.en.srt", srt}, {"Clip.de.vtt", vtt}, {"Stray.en.srt", srt}}) {
+            QFile file(source.filePath(QString::fromLatin1(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        }
+
+        LibraryTestFixture fixture;
+        Library &library = *fixture.library;
+        QVERIFY(library.importFile(source.filePath(QStringLiteral("Clip.mkv"))));
+        QVERIFY(fixture.waitIdle());
+        library.importFolder(source.path());
+        QVERIFY(fixture.waitIdle());
+
+        QCOMPARE(library.rowCount(), 2);
+        QStringList videos;
+        for (int row = 0; row < library.rowCount(); ++row) {
+            const QString video = library.item(row).videoPath();
+            videos << QFileInfo(video).fileName();
+            QStringList listed;
+            for (const SubtitleFile &subtitle : SubtitleFile::besideVideo(video))
+                listed << QFileInfo(subtitle.path).fileName() + QLatin1Char('=') +
+                              subtitle.languageName();
+            const QString base = QFileInfo(video).completeBaseName();
+            QCOMPARE(listed, (QStringList{base + ".de.vtt=Deutsch", base + ".en.srt=English"}));
+        }
+        videos.sort();
+        QCOMPARE(videos, (QStringList{"Clip-1.mkv", "Clip.mkv"}));
+        const QDir folder(fixture.folder());
+        QCOMPARE(TestSupport::readFile(folder.filePath(QStringLiteral("Clip-1.de.vtt"))), vtt);
+        QVERIFY(!folder.exists(QStringLiteral("Stray.en.srt")));
+
+        const int renamed =
+            QFileInfo(library.item(0).videoPath()).fileName() == QStringLiteral("Clip-1.mkv") ? 0
+                                                                                              : 1;
+        library.removeItem(renamed);
+        QVERIFY(fixture.waitIdle());
+        QCOMPARE(library.rowCount(), 1);
+        QVERIFY(!folder.exists(QStringLiteral("Clip-1.en.srt")));
+        QVERIFY(!folder.exists(QStringLiteral("Clip-1.de.vtt")));
+        QVERIFY(folder.exists(QStringLiteral("Clip.en.srt")));
+        QVERIFY(folder.exists(QStringLiteral("Clip.de.vtt")));
     }
 };
 
