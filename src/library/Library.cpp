@@ -288,7 +288,7 @@ QVariant Library::headerData(int section, Qt::Orientation orientation, int role)
     case 3:
         return tr("DVD Title");
     case 4:
-        return tr("Models");
+        return tr("Cast");
     case 5:
         return tr("Categories");
     case 6:

@@ -187,12 +187,22 @@ void CorvLibraryItemWidget::updateFromIndex(const QModelIndex &index)
 
 QPixmap CorvLibraryItemWidget::snapshot(const QModelIndex &index, const QSize &size)
 {
-    const LibraryItem current = index.siblingAtColumn(0).data().value<LibraryItem>();
-    if (m_snapshot.isNull() || index != m_index || current != m_item || size != m_snapshotSize) {
+    // A widget is lent to whichever row needs one (after a sort, a filter or
+    // an insert it serves another row): the picture is kept only while it
+    // was grabbed from the very data this row shows now, at this size and look.
+    const LibraryItem current =
+        index.isValid() ? index.siblingAtColumn(0).data().value<LibraryItem>() : LibraryItem();
+    const bool same = !m_snapshot.isNull() && current == m_snapshotItem && size == m_snapshotSize &&
+                      m_selected == m_snapshotSelected;
+    if (!same) {
         updateFromIndex(index);
         resize(size);
-        m_snapshotSize = size;
         m_snapshot = grab();
+        m_snapshotItem = current;
+        m_snapshotSize = size;
+        m_snapshotSelected = m_selected;
+    } else if (index != m_index) {
+        m_index = index; // the buttons act on the row the widget shows
     }
     return m_snapshot;
 }

@@ -26,8 +26,8 @@ public:
     // Refills the labels from the row's current data.
     void updateFromIndex(const QModelIndex &index);
     LibraryItem item() const { return m_item; }
-    // The widget painted for a row at a size; grabbed again only when the
-    // row's data, the size or the look changed since the last picture.
+    // The widget painted for a row at a size; grabbed again unless the last
+    // picture shows the same data at the same size and look.
     QPixmap snapshot(const QModelIndex &index, const QSize &size);
 
     // "45 sec" or "62 mins" for a duration text such as "0:45" or "1:02:03".
@@ -53,8 +53,11 @@ private:
     LibraryItem m_item;
     QString m_thumbnailPath;
     bool m_selected = false;
+    // The last picture and what it was grabbed from.
     QPixmap m_snapshot;
+    LibraryItem m_snapshotItem;
     QSize m_snapshotSize;
+    bool m_snapshotSelected = false;
 
     CorvRoundedWidget *m_preview = nullptr;
     QPushButton *m_play = nullptr;

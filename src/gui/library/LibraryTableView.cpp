@@ -33,15 +33,13 @@ LibraryTableView::LibraryTableView(QWidget *parent)
 {
     setObjectName(QStringLiteral("LibraryTableView"));
     setAccessibleName(tr("My videos in detail"));
-    QFont small = font();
-    small.setPixelSize(10);
-    setFont(small);
     setMouseTracking(true);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     verticalHeader()->hide();
-    verticalHeader()->setDefaultSectionSize(20);
+    // Rows as tall as the text needs, in the user's font size.
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
 
     m_preview->setObjectName(QStringLiteral("previewLabel"));
     m_preview->hide();

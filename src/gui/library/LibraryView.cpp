@@ -40,7 +40,9 @@ LibraryView::LibraryView(QWidget *parent) : QListView(parent)
     setUniformItemSizes(true);
     setAcceptDrops(true);
     setDropIndicatorShown(false);
+    // The row under the mouse is highlighted; only a click or a key selects.
     setMouseTracking(true);
+    viewport()->setAttribute(Qt::WA_Hover);
     setFrameShape(QFrame::NoFrame);
     setSpacing(0);
     QPalette linen = viewport()->palette();
@@ -62,8 +64,8 @@ void LibraryView::buildContextMenu()
         action->setObjectName(QLatin1String(name));
         connect(action, &QAction::triggered, this, slot);
     };
-    add("openFolderAction", tr("Open in Explorer"), &LibraryView::onOpenFileBrowser);
-    add("exportAction", tr("iTunes Export"), &LibraryView::onExportClicked);
+    add("openFolderAction", tr("Show in Folder"), &LibraryView::onOpenFileBrowser);
+    add("exportAction", tr("Add to Playlist"), &LibraryView::onExportClicked);
     add("burnAction", tr("Burn"), &LibraryView::onBurnClicked);
     add("mediaInformationAction", tr("Media Information"), &LibraryView::changeMediaInformation);
 }
@@ -172,12 +174,16 @@ void LibraryView::exportItem(const LibraryItem &item)
 {
     if (item.videoPath().isEmpty())
         return;
+    // The playlist in the music folder (made when missing) is what desktop
+    // music players pick up; there is no iTunes here to ask about.
     if (!ITunesExporter::isInstalled()) {
         UserPrompt::instance()->warning(
-            tr("Not Installed"), tr("Please install iTunes before trying to use this feature."));
+            tr("Add to Playlist"),
+            tr("There is no music folder to keep the playlist in. Set one up in your desktop's "
+               "settings (Music) and try again."));
         return;
     }
-    Q_EMIT displayMessage(tr("Exporting video to iTunes..."));
+    Q_EMIT displayMessage(tr("Adding \"%1\" to the playlist...").arg(item.title()));
     const quint32 seconds = item.mediaLengthInSecs();
     m_exporter->exportFile(item.videoPath(), item.title(), seconds > 0 ? int(seconds) : -1);
 }
@@ -263,17 +269,6 @@ void LibraryView::trimWidgets()
         retire(it.value());
         it = m_widgets.erase(it);
     }
-}
-
-void LibraryView::mouseMoveEvent(QMouseEvent *event)
-{
-    const QModelIndex index = indexAt(event->position().toPoint());
-    if (index.isValid() && index != currentIndex()) {
-        setEnabled(false);
-        setCurrentIndex(index);
-        setEnabled(true);
-    }
-    QListView::mouseMoveEvent(event);
 }
 
 void LibraryView::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)

@@ -11,7 +11,7 @@ class QAbstractProxyModel;
 class QMenu;
 
 // The tile list: one painted row widget per video, the live widget on the
-// selected row, hover selection and file drops.
+// selected row, a highlight under the mouse and file drops.
 class LibraryView : public QListView
 {
     Q_OBJECT
@@ -55,7 +55,6 @@ private Q_SLOTS:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;

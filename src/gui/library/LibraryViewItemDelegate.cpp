@@ -5,6 +5,7 @@
 #include "gui/library/LibraryView.h"
 
 #include <QPainter>
+#include <QStyle>
 
 LibraryViewItemDelegate::LibraryViewItemDelegate(LibraryView *view)
     : QStyledItemDelegate(view), m_view(view)
@@ -23,6 +24,17 @@ void LibraryViewItemDelegate::paint(QPainter *painter, const QStyleOptionViewIte
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     painter->drawPixmap(option.rect.topLeft(), picture);
+    if (option.state.testFlag(QStyle::State_MouseOver) &&
+        !option.state.testFlag(QStyle::State_Selected)) {
+        // Under the mouse: lit, not selected.
+        const QRectF tile =
+            QRectF(option.rect.adjusted(0, 0, 0, -rowSpacing)).adjusted(1, 1, -1, -1);
+        QColor light = option.palette.color(QPalette::Highlight);
+        painter->setPen(QPen(light, 2));
+        light.setAlpha(28);
+        painter->setBrush(light);
+        painter->drawRoundedRect(tile, 6, 6);
+    }
     painter->restore();
 }
 

@@ -7,6 +7,7 @@
 #include "gui/library/CorvHeaderView.h"
 #include "gui/library/CorvMediaInformationEditDialog.h"
 #include "gui/library/LibraryFilterView.h"
+#include "gui/library/LibraryTableSortModel.h"
 #include "gui/library/LibraryTableView.h"
 #include "gui/library/LibraryView.h"
 #include "gui/library/StatusWidget.h"
@@ -91,14 +92,19 @@ LibraryWidget::LibraryWidget(Library *library, std::function<LumiqoTv *()> tv, Q
     m_filterView = new LibraryFilterView(library ? library->store() : nullptr, splitter);
     m_tableView = new LibraryTableView(splitter);
     m_tableView->setObjectName(QStringLiteral("libraryView"));
-    m_tableView->setModel(m_proxy);
+    // Sorted by its own headers; the tiles keep the order of the sort bar.
+    m_tableOrder = new LibraryTableSortModel(this);
+    m_tableOrder->setSourceModel(m_proxy);
+    m_tableView->setModel(m_tableOrder);
+    m_tableView->setSortingEnabled(true);
+    m_tableView->sortByColumn(-1, Qt::AscendingOrder);
     // Several videos can be picked here for one disc.
     m_tableView->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_tableView->setStyleSheet(QStringLiteral(
-        "QTableView { font-size: 10px; } QHeaderView::section { font-weight: bold; "
-        "font-size: 10px; qproperty-defaultAlignment: AlignCenter; background: qlineargradient("
-        "x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:1 #d4d4d4); border: none; "
-        "border-right: 1px solid #b8b8b8; padding: 3px; }"));
+    m_tableView->setStyleSheet(
+        QStringLiteral("QHeaderView::section { font-weight: bold; "
+                       "qproperty-defaultAlignment: AlignCenter; background: qlineargradient("
+                       "x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:1 #d4d4d4); border: none; "
+                       "border-right: 1px solid #b8b8b8; padding: 3px; }"));
     splitter->addWidget(m_filterView);
     splitter->addWidget(m_tableView);
     splitter->setStretchFactor(1, 1);
@@ -234,10 +240,17 @@ void LibraryWidget::showEvent(QShowEvent *event)
         m_listView->setCurrentIndex(m_proxy->index(0, 0));
 }
 
+QModelIndex LibraryWidget::libraryIndex(const QModelIndex &index) const
+{
+    const QModelIndex filtered =
+        index.model() == m_tableOrder ? m_tableOrder->mapToSource(index) : index;
+    return m_proxy->mapToSource(filtered);
+}
+
 void LibraryWidget::itemDoubleClicked(const QModelIndex &index)
 {
     m_tableView->hidePreview();
-    const QModelIndex source = m_proxy->mapToSource(index);
+    const QModelIndex source = libraryIndex(index);
     if (!source.isValid()) {
         qCWarning(lcGui) << "LibraryWidget::itemDoubleClicked invalid ModelIndex";
         return;
@@ -310,14 +323,13 @@ BurnerWizard *LibraryWidget::openBurnWizard()
 
 QStringList LibraryWidget::selectedVideos() const
 {
-    const QAbstractItemView *view = isDetailPageShown()
-                                        ? static_cast<const QAbstractItemView *>(m_tableView)
-                                        : m_listView;
+    const QAbstractItemView *view =
+        isDetailPageShown() ? static_cast<const QAbstractItemView *>(m_tableView) : m_listView;
     QModelIndexList rows = view->selectionModel()->selectedRows();
     std::sort(rows.begin(), rows.end());
     QStringList paths;
     for (const QModelIndex &index : std::as_const(rows)) {
-        const QModelIndex source = m_proxy->mapToSource(index);
+        const QModelIndex source = libraryIndex(index);
         if (!source.isValid())
             continue;
         const QString path = m_library->item(source.row()).videoPath();

@@ -10,6 +10,7 @@ class CorvLibSearchWidget;
 class Library;
 class LibraryFilterModel;
 class LibraryFilterView;
+class LibraryTableSortModel;
 class LibraryTableView;
 class LibraryView;
 class LumiqoTv;
@@ -72,10 +73,13 @@ private:
     void updateTvSwitch();
     BurnerWizard *openBurnWizard();
     QStringList selectedVideos() const;
+    // The library's index of a row of either view.
+    QModelIndex libraryIndex(const QModelIndex &index) const;
 
     Library *m_library;
     std::function<LumiqoTv *()> m_tv;
     LibraryFilterModel *m_proxy;
+    LibraryTableSortModel *m_tableOrder = nullptr;
     StatusWidget *m_status = nullptr;
     QStackedWidget *m_pages = nullptr;
     CorvHeaderView *m_header = nullptr;

@@ -354,10 +354,11 @@ private Q_SLOTS:
         m_input.wheel(area.center().x(), area.center().y(), -200);
         const Node first = m_atspi.cell(view, 0);
         QTRY_COMPARE(m_atspi.extents(first).top(), area.top());
-        // Hovering makes the row the live one; its play button sits in the
-        // middle of the picture at the row's left (130 x 100 after a 6, 5 margin).
+        // A click makes the row the live one (hovering only lights it up); its
+        // play button sits in the middle of the picture at the row's left
+        // (130 x 100 after a 6, 5 margin).
         const QRect row = m_atspi.extents(first);
-        m_input.moveTo(row.left() + 30, row.top() + 30);
+        m_input.click(row.left() + 300, row.top() + 30);
         QTRY_VERIFY(m_atspi.isSelected(first));
         m_input.click(row.left() + 6 + 65, row.top() + 5 + 50);
 

@@ -1,0 +1,208 @@
+// What the tile list draws, compared pixel by pixel with a row widget made
+// afresh for each row, after every kind of change of the rows; and what the
+// mouse and the keys do to the selection.
+#include "../../library/LibraryTestFixture.h"
+#include "gui/library/CorvHeaderView.h"
+#include "gui/library/CorvLibraryItemWidget.h"
+#include "gui/library/LibraryView.h"
+#include "gui/library/LibraryViewItemDelegate.h"
+#include "gui/library/LibraryWidget.h"
+#include "gui/mainwindow/CorvLibSearchWidget.h"
+#include "library/LibraryFilterModel.h"
+
+#include <QImage>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+struct Video
+{
+    const char *title;
+    quint32 created;
+    const char *stars;
+    const char *categories;
+};
+
+// Titles that sort differently by date and by name, some alike at first sight.
+const QList<Video> kVideos = {
+    {"Skyline", 6000, "Anna", "City"},         {"multi 3", 5000, "Bella", "City, Night"},
+    {"multi 4", 4000, "Carl", "Night"},        {"Meadow: The Long Summer", 3000, "Dora", "Nature"},
+    {"Aurora", 2000, "Emil", "Nature, Night"}, {"Beach", 1000, "Fay", "Sea"},
+};
+
+} // namespace
+
+class TestLibraryTiles : public QObject
+{
+    Q_OBJECT
+
+private:
+    struct Page
+    {
+        LibraryTestFixture fixture;
+        std::unique_ptr<LibraryWidget> widget;
+
+        bool fill()
+        {
+            LibraryItems items;
+            for (const Video &video : kVideos) {
+                LibraryItem item = fixture.makeItem(QString::fromUtf8(video.title), video.created,
+                                                    QStringLiteral("v%1.mp4").arg(video.created));
+                item.stars(QString::fromUtf8(video.stars));
+                item.categories(QString::fromUtf8(video.categories));
+                item.duration(QStringLiteral("0:%1").arg(video.created / 100));
+                item.sizeInBytes(video.created * 1000);
+                items << item;
+            }
+            return fixture.addRows(items);
+        }
+        void show()
+        {
+            widget = std::make_unique<LibraryWidget>(fixture.library.get());
+            // Tall enough for every row at once.
+            widget->resize(900, 1000);
+            widget->show();
+        }
+        LibraryView *view() const { return widget->listView(); }
+        QStringList modelTitles() const
+        {
+            QStringList titles;
+            const QAbstractItemModel *model = view()->model();
+            for (int row = 0; row < model->rowCount(); ++row)
+                titles << model->index(row, 0).data().value<LibraryItem>().title();
+            return titles;
+        }
+    };
+
+    // Every row in view is drawn as a row widget made for that row alone
+    // would draw it; the rows that differ, by title.
+    static QStringList wrongTiles(LibraryView *view)
+    {
+        view->clearSelection();
+        const QImage shown =
+            view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QStringList wrong;
+        for (int row = 0; row < view->model()->rowCount(); ++row) {
+            const QModelIndex index = view->model()->index(row, 0);
+            const QRect rect = view->visualRect(index);
+            if (!view->viewport()->rect().contains(rect))
+                continue;
+            const QSize size(rect.width(), rect.height() - LibraryViewItemDelegate::rowSpacing);
+            CorvLibraryItemWidget fresh(view, index);
+            const QImage expected =
+                fresh.snapshot(index, size).toImage().convertToFormat(QImage::Format_RGB32);
+            if (shown.copy(QRect(rect.topLeft(), size)) != expected) {
+                wrong << index.data().value<LibraryItem>().title();
+                const QString keep = qEnvironmentVariable("ZELTA_SCREENSHOTS");
+                if (!keep.isEmpty()) {
+                    shown.save(keep + QStringLiteral("/tiles-shown.png"));
+                    expected.save(keep + QStringLiteral("/tiles-expected-%1.png").arg(row));
+                }
+            }
+        }
+        return wrong;
+    }
+
+private Q_SLOTS:
+    void tilesDrawTheirOwnRow_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QStringList>("titles");
+        const QStringList byDate{"Skyline", "multi 3", "multi 4", "Meadow: The Long Summer",
+                                 "Aurora",  "Beach"};
+        QTest::newRow("sort by name")
+            << "sort" << QStringList{"Aurora",  "Beach",   "Meadow: The Long Summer",
+                                     "Skyline", "multi 3", "multi 4"};
+        QTest::newRow("search, then clear it") << "search" << byDate;
+        QTest::newRow("search narrows") << "narrow" << QStringList{"multi 3", "multi 4"};
+        QTest::newRow("insert on top") << "insert" << (QStringList{"Zebra crossing"} + byDate);
+        QTest::newRow("insert in between")
+            << "insert middle"
+            << QStringList{"Skyline", "multi 3", "multi 4", "Harbour", "Meadow: The Long Summer",
+                           "Aurora",  "Beach"};
+        QTest::newRow("removal") << "remove"
+                                 << QStringList{"Skyline", "multi 4", "Meadow: The Long Summer",
+                                                "Aurora", "Beach"};
+    }
+
+    void tilesDrawTheirOwnRow()
+    {
+        QFETCH(QString, change);
+        QFETCH(QStringList, titles);
+        Page page;
+        QVERIFY(page.fill());
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(page.widget.get()));
+        // Every tile drawn once, so that each row has a widget to be reused.
+        QTRY_COMPARE(wrongTiles(page.view()), QStringList());
+
+        Library *library = page.fixture.library.get();
+        if (change == QLatin1String("sort")) {
+            page.widget->header()->setSortIndicator(Library::SortTitle, Qt::AscendingOrder);
+        } else if (change == QLatin1String("search") || change == QLatin1String("narrow")) {
+            QLineEdit *field = page.widget->searchField()->findChild<QLineEdit *>();
+            QVERIFY(field);
+            QTest::keyClicks(field, QStringLiteral("multi"));
+            QTRY_COMPARE(page.view()->model()->rowCount(), 2);
+            QTRY_COMPARE(wrongTiles(page.view()), QStringList());
+            if (change == QLatin1String("search"))
+                field->clear();
+        } else if (change.startsWith(QLatin1String("insert"))) {
+            const bool middle = change.endsWith(QLatin1String("middle"));
+            LibraryItem item = page.fixture.makeItem(
+                middle ? QStringLiteral("Harbour") : QStringLiteral("Zebra crossing"),
+                middle ? 3500 : 9000, QStringLiteral("new.mp4"));
+            item.stars(QStringLiteral("Gus"));
+            QVERIFY(page.fixture.addRows({item}));
+        } else if (change == QLatin1String("remove")) {
+            library->removeItem(1, false);
+            QVERIFY(page.fixture.waitIdle());
+        }
+        QTRY_COMPARE(page.modelTitles(), titles);
+        // Once the view has laid out the changed rows.
+        QTRY_COMPARE(wrongTiles(page.view()), QStringList());
+    }
+
+    // Moving the mouse lights a row up and leaves the selection and the
+    // scroll position alone; a click and the arrow keys select.
+    void hoverNeverSelects()
+    {
+        Page page;
+        QVERIFY(page.fill());
+        page.show();
+        page.widget->resize(900, 300); // a few rows only: the list scrolls
+        QVERIFY(QTest::qWaitForWindowExposed(page.widget.get()));
+        LibraryView *view = page.view();
+        QAbstractItemModel *model = view->model();
+        view->setCurrentIndex(model->index(0, 0));
+        const int scroll = view->verticalScrollBar()->value();
+
+        for (int row : {1, 2, 1}) {
+            const QRect rect = view->visualRect(model->index(row, 0));
+            QTest::mouseMove(view->viewport(), rect.center());
+            QCoreApplication::processEvents();
+            QCOMPARE(view->currentIndex().row(), 0);
+            QCOMPARE(view->selectionModel()->selectedRows().size(), 1);
+            QCOMPARE(view->selectionModel()->selectedRows().first().row(), 0);
+            QCOMPARE(view->verticalScrollBar()->value(), scroll);
+        }
+
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->visualRect(model->index(1, 0)).topLeft() + QPoint(300, 3));
+        QTRY_COMPARE(view->currentIndex().row(), 1);
+        QVERIFY(view->selectionModel()->isRowSelected(1));
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_Down);
+        QTRY_COMPARE(view->currentIndex().row(), 2);
+        QVERIFY(view->selectionModel()->isRowSelected(2));
+        QVERIFY(!view->selectionModel()->isRowSelected(1));
+    }
+};
+
+QTEST_MAIN(TestLibraryTiles)
+#include "tst_librarytiles.moc"
