@@ -21,8 +21,8 @@ ITunesExporter::ITunesExporter(QObject *parent) : QObject(parent) {}
 
 bool ITunesExporter::isInstalled()
 {
-    const QString folder = musicFolder();
-    return !folder.isEmpty() && QFileInfo(folder).isDir();
+    // The folder itself is made by the first export.
+    return !musicFolder().isEmpty();
 }
 
 QString ITunesExporter::playlistPath()
@@ -32,6 +32,9 @@ QString ITunesExporter::playlistPath()
 
 void ITunesExporter::exportFile(const QString &path, const QString &title, int seconds)
 {
+    if (!QDir().mkpath(musicFolder()))
+        qCWarning(lcLibrary).noquote()
+            << "ITunesExporter::exportFile cannot make the music folder" << musicFolder();
     M3uPlaylist playlist(playlistPath());
     const bool existed = QFileInfo::exists(playlist.path());
     QString error;

@@ -12,7 +12,7 @@ class ITunesExporter : public QObject
 public:
     explicit ITunesExporter(QObject *parent = nullptr);
 
-    // True when the user has a music folder to export to.
+    // True when the user has a music folder to export to (made when missing).
     static bool isInstalled();
     // Where the playlist lives (whether or not it exists yet).
     static QString playlistPath();
