@@ -88,6 +88,12 @@ void LibburnDeviceController::addPseudoDrive(const QString &address)
         m_pseudoDrives.append(full);
 }
 
+void LibburnDeviceController::removePseudoDrive(const QString &address)
+{
+    m_pseudoDrives.removeAll(
+        address.startsWith(QLatin1String("stdio:")) ? address : QStringLiteral("stdio:") + address);
+}
+
 bool LibburnDeviceController::supportsProjectType(const LibburnDrive &drive) const
 {
     if (drive.isPseudoDrive())
@@ -228,6 +234,66 @@ qint64 LibburnDeviceController::checkImage(const QString &imagePath, QString *pr
         return -1;
     }
     return size;
+}
+
+namespace {
+
+// Bytes of `path` from `offset`: as many as asked, or empty.
+QByteArray readAt(const QString &path, qint64 offset, qint64 length)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(offset))
+        return {};
+    const QByteArray bytes = file.read(length);
+    return bytes.size() == length ? bytes : QByteArray();
+}
+
+// The primary volume descriptor of an ISO 9660 image (sector 16), when there.
+QByteArray volumeDescriptor(const QString &path)
+{
+    const QByteArray sector = readAt(path, 16 * kSectorSize, kSectorSize);
+    if (sector.size() != kSectorSize || sector.at(0) != 1 || sector.mid(1, 5) != "CD001")
+        return {};
+    return sector;
+}
+
+} // namespace
+
+bool LibburnDeviceController::verifyWrittenImage(const QString &written, const QStringList &sources,
+                                                 QString *problem)
+{
+    const QFileInfo info(written);
+    if (!info.isFile()) {
+        *problem = tr("The disc image %1 was not written.").arg(QDir::toNativeSeparators(written));
+        return false;
+    }
+    qint64 expected = 0;
+    for (const QString &source : sources)
+        expected += QFileInfo(source).size();
+    const qint64 padded = (expected + kSectorSize - 1) / kSectorSize * kSectorSize;
+    if (info.size() < expected || info.size() > padded) {
+        *problem = tr("The disc image %1 holds %2 bytes, not the %3 bytes written to it.")
+                       .arg(QDir::toNativeSeparators(written))
+                       .arg(info.size())
+                       .arg(expected);
+        return false;
+    }
+    const QString first = sources.value(0);
+    bool same = false;
+    if (sources.size() == 1 && !volumeDescriptor(first).isEmpty()) {
+        same = volumeDescriptor(written) == volumeDescriptor(first);
+    } else {
+        // Track files: their start reads back.
+        const qint64 length = qMin<qint64>(QFileInfo(first).size(), 64 * 1024);
+        const QByteArray start = readAt(first, 0, length);
+        same = !start.isEmpty() && readAt(written, 0, length) == start;
+    }
+    if (!same) {
+        *problem = tr("The disc image %1 does not read back as the disc that was written.")
+                       .arg(QDir::toNativeSeparators(written));
+        return false;
+    }
+    return true;
 }
 
 void LibburnDeviceController::fail(const QString &logLine, const QString &detail)
@@ -380,7 +446,11 @@ bool LibburnDeviceController::writeFiles(const Write &write, QString *error)
     const qint64 padded = (total + kSectorSize - 1) / kSectorSize * kSectorSize;
     if (ok && QFileInfo(path).isFile() && QFileInfo(path).size() > padded)
         QFile::resize(path, padded);
+    const bool imageFile = drive.isPseudoDrive() && !path.isEmpty();
     drive.release(!drive.isPseudoDrive());
+    // A written image file is only done once it reads back.
+    if (ok && imageFile)
+        ok = verifyWrittenImage(path, files, error);
     return ok;
 }
 

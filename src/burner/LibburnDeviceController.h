@@ -31,6 +31,7 @@ public:
 
     // Offers the pseudo-drive "stdio:PATH" (or PATH) in devices().
     void addPseudoDrive(const QString &address);
+    void removePseudoDrive(const QString &address);
     // Whether devices() scans the system's recorders (on by default).
     void setHardwareScan(bool enabled) { m_hardwareScan = enabled; }
 
@@ -44,6 +45,11 @@ public:
 
     // Size of an image the recorder can take, or -1 with the reason.
     static qint64 checkImage(const QString &imagePath, QString *problem);
+    // Whether the image file `written` holds what was written from `sources`:
+    // it exists, has their size (to the sector) and reads back as they do (a
+    // single disc image: its volume descriptor), else false with the reason.
+    static bool verifyWrittenImage(const QString &written, const QStringList &sources,
+                                   QString *problem);
     // True while a write runs.
     bool isWriting() const { return m_writeThread != nullptr; }
     // Asks a running write to stop; it then ends with failed().

@@ -1,18 +1,21 @@
 #include "gui/burner/DiscSetupDialog.h"
 
 #include "burner/LibburnDeviceController.h"
+#include "gui/burner/RecorderComboBox.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
 DiscSetupDialog::DiscSetupDialog(DeviceController *controller, QWidget *parent)
-    : QDialog(parent), m_controller(controller), m_recorders(new QComboBox(this)),
+    : QDialog(parent), m_controller(controller), m_recorders(new RecorderComboBox(this)),
       m_status(new QLabel(tr("Waiting for a disc to be inserted..."), this)),
       m_burnButton(new QPushButton(tr("Burn"), this)), m_pollTimer(new QTimer(this))
 {
@@ -83,7 +86,7 @@ void DiscSetupDialog::checkForDisc()
         loadDevices();
     if (!m_devicesLoaded)
         return;
-    const QString recorder = m_recorders->currentText();
+    const QString recorder = m_recorders->currentRecorder();
     if (!m_controller->isCurrentMediaValid(recorder)) {
         m_status->setText(tr("Please insert a valid disc"));
     } else if (!m_controller->isCurrentMediaWritable(recorder)) {
@@ -98,10 +101,8 @@ void DiscSetupDialog::checkForDisc()
 void DiscSetupDialog::loadDevices()
 {
     const QStringList devices = m_controller->devices();
-    if (devices.isEmpty())
-        return;
-    m_recorders->addItems(devices);
-    m_devicesLoaded = true;
+    m_recorders->setRecorders(devices);
+    m_devicesLoaded = !devices.isEmpty();
 }
 
 void DiscSetupDialog::chooseImageFile()
@@ -109,8 +110,12 @@ void DiscSetupDialog::chooseImageFile()
     const QString path =
         QFileDialog::getSaveFileName(this, tr("Write to Image File"), QDir::homePath(),
                                      tr("Disc Images (*.iso *.bin);;All Files (*)"));
-    if (!path.isEmpty())
-        addImageFile(path);
+    if (path.isEmpty() || addImageFile(path))
+        return;
+    QMessageBox::warning(this, tr("Write to Image File"),
+                         tr("The disc image cannot be written to %1. Choose a file in a folder "
+                            "you can write to.")
+                             .arg(QDir::toNativeSeparators(path)));
 }
 
 bool DiscSetupDialog::addImageFile(const QString &path)
@@ -118,16 +123,20 @@ bool DiscSetupDialog::addImageFile(const QString &path)
     auto *libburn = qobject_cast<LibburnDeviceController *>(m_controller.data());
     if (!libburn || path.isEmpty())
         return false;
-    const QString address = QStringLiteral("stdio:") + path;
+    const QString address = QStringLiteral("stdio:") + QFileInfo(path).absoluteFilePath();
     libburn->addPseudoDrive(address);
-    m_recorders->clear();
+    // Nothing may stay chosen but the file just picked: until it shows as
+    // ready, Burn waits.
+    m_burnButton->setEnabled(false);
+    m_status->setText(tr("Waiting for a disc to be inserted..."));
     m_devicesLoaded = false;
     loadDevices();
-    const int index = m_recorders->findText(address);
-    if (index < 0)
+    if (!m_recorders->selectRecorder(address)) {
+        libburn->removePseudoDrive(address);
+        m_devicesLoaded = false;
+        loadDevices();
         return false; // logged by the controller
-    m_recorders->setCurrentIndex(index);
-    m_burnButton->setEnabled(false);
+    }
     m_pollTimer->start();
     checkForDisc();
     return true;
@@ -137,7 +146,7 @@ void DiscSetupDialog::burnPressed()
 {
     if (!m_controller)
         return;
-    m_recorderName = m_recorders->currentText();
+    m_recorderName = m_recorders->currentRecorder();
     const QStringList speeds = m_controller->writeSpeeds(m_recorderName);
     m_writeSpeed = speeds.isEmpty() ? QStringLiteral("0") : speeds.last();
     m_controller->setRecorder(m_recorderName, m_writeSpeed);
@@ -147,7 +156,7 @@ void DiscSetupDialog::burnPressed()
 void DiscSetupDialog::ejectPressed()
 {
     if (m_controller && m_devicesLoaded)
-        m_controller->ejectDisc(m_recorders->currentText());
+        m_controller->ejectDisc(m_recorders->currentRecorder());
     m_burnButton->setEnabled(false);
     m_status->setText(tr("Waiting for a disc to be inserted..."));
     m_pollTimer->start();

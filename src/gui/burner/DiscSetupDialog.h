@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <QPointer>
 
-class QComboBox;
+class RecorderComboBox;
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -33,8 +33,8 @@ public Q_SLOTS:
     void burnPressed();
     void ejectPressed();
     void chooseImageFile();
-    // Offers an image file as a recorder and picks it; false when the
-    // controller cannot write into files.
+    // Offers an image file as a recorder and picks it; false (and nothing
+    // else chosen) when the controller cannot write into that file.
     bool addImageFile(const QString &path);
 
 protected:
@@ -44,7 +44,7 @@ private:
     void loadDevices();
 
     QPointer<DeviceController> m_controller;
-    QComboBox *m_recorders = nullptr;
+    RecorderComboBox *m_recorders = nullptr;
     QLabel *m_status = nullptr;
     QPushButton *m_burnButton = nullptr;
     QTimer *m_pollTimer = nullptr;

@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QListView>
 #include <QMessageBox>
@@ -24,6 +25,7 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -102,6 +104,43 @@ private:
             return false;
         burn->click();
         return true;
+    }
+
+    // Picks an image file as the recorder through the "Image File..." button
+    // and its file dialog, as a user does, and presses Burn.
+    bool chooseInDialog(DiscSetupDialog *setup, const QString &image)
+    {
+        bool answered = false;
+        QTimer::singleShot(0, setup, [&] {
+            QFileDialog *files = nullptr;
+            if (!QTest::qWaitFor([&] { return (files = shown<QFileDialog>(setup)); }, 10000))
+                return;
+            files->selectFile(image);
+            QMetaObject::invokeMethod(files, "accept"); // as the Save button does
+            answered = true;
+        });
+        setup->findChild<QPushButton *>(QStringLiteral("imageFileButton"))->click();
+        auto *burn = setup->findChild<QPushButton *>(QStringLiteral("burnButton"));
+        if (!answered || !QTest::qWaitFor([burn] { return burn->isEnabled(); }, 10000))
+            return false;
+        // What the box shows is the file chosen, whole in its tooltip.
+        auto *box = setup->findChild<QComboBox *>(QStringLiteral("recorders"));
+        if (box->toolTip() != QDir::toNativeSeparators(image))
+            return false;
+        burn->click();
+        return true;
+    }
+
+    // Waits for the completion message, closes it, and waits for the window to go.
+    bool burnCompletes()
+    {
+        QMessageBox *done = nullptr;
+        if (!QTest::qWaitFor([&] { return (done = shown<QMessageBox>(m_wizard.get())); }, 180000))
+            return false;
+        if (done->text() != QLatin1String("Burning is complete!"))
+            return false;
+        done->button(QMessageBox::Ok)->click();
+        return QTest::qWaitFor([&] { return !m_wizard->isVisible(); });
     }
 
     // Waits for the error report of a failure, declines sending it and
@@ -204,6 +243,60 @@ private Q_SLOTS:
         QVERIFY(project()->clips().isEmpty());
     }
 
+    // Two discs in one run, each into the image file chosen for it.
+    void eachBurnWritesTheFileChosenForIt()
+    {
+        if (!chooseDiscType(DiscType::Dvd))
+            QSKIP("a DVD project needs 10 GiB free for its work files");
+        const QStringList images{m_dir.filePath(QStringLiteral("out/holiday")),
+                                 m_dir.filePath(QStringLiteral("out/second.iso"))};
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("out")));
+        for (const QString &image : images) {
+            if (image != images.first()) {
+                m_wizard->show(); // opened again from the library
+                QVERIFY(chooseDiscType(DiscType::Dvd));
+            }
+            addFiles({m_dir.filePath(QStringLiteral("first.mp4"))});
+            DiscSetupDialog *setup = pressBurn();
+            QVERIFY(setup);
+            QVERIFY(chooseInDialog(setup, image));
+            QVERIFY(burnCompletes());
+            QCOMPARE(dvdTitles(image), 1);
+        }
+        QCOMPARE(dvdTitles(images.first()), 1); // the first one left as it was
+        QCOMPARE(QDir(m_dir.filePath(QStringLiteral("out"))).entryList(QDir::Files).size(), 2);
+    }
+
+    // The write ends well but the file holds no disc: no completion message.
+    void completionOnlyWithAReadableImage()
+    {
+        const QString source = m_dir.filePath(QStringLiteral("source.iso"));
+        QFile file(source);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QByteArray sector(2048, '\0');
+        QByteArray descriptor = sector;
+        descriptor[0] = 1;
+        descriptor.replace(1, 5, "CD001");
+        for (int i = 0; i < 32; ++i)
+            file.write(i == 16 ? descriptor : sector);
+        file.close();
+        QString problem;
+        const QString written = m_dir.filePath(QStringLiteral("written.iso"));
+        QVERIFY(!LibburnDeviceController::verifyWrittenImage(written, {source}, &problem));
+        QVERIFY2(problem.contains(QDir::toNativeSeparators(written)), qPrintable(problem));
+        QVERIFY(QFile::copy(source, written));
+        QVERIFY2(LibburnDeviceController::verifyWrittenImage(written, {source}, &problem),
+                 qPrintable(problem));
+        QVERIFY(QFile::resize(written, 20 * 2048)); // cut short
+        QVERIFY(!LibburnDeviceController::verifyWrittenImage(written, {source}, &problem));
+        QVERIFY(QFile::remove(written));
+        QFile zeros(written); // the right size, no volume descriptor
+        QVERIFY(zeros.open(QIODevice::WriteOnly));
+        zeros.write(QByteArray(32 * 2048, '\0'));
+        zeros.close();
+        QVERIFY(!LibburnDeviceController::verifyWrittenImage(written, {source}, &problem));
+    }
+
     void stoppingAfterAFailureClosesTheWindow()
     {
         if (!chooseDiscType(DiscType::Dvd))
@@ -264,7 +357,7 @@ private Q_SLOTS:
         QVERIFY(writeInto(setup, m_dir.filePath(QStringLiteral("six.iso"))));
         QListView *list = m_wizard->burnStep()->taskList();
         QAbstractItemModel *tasks = list->model();
-        QCOMPARE(tasks->rowCount(), 7); // a conversion per clip, the authoring
+        QCOMPARE(tasks->rowCount(), 7);    // a conversion per clip, the authoring
         QCoreApplication::processEvents(); // the page's layout
 
         const QRect viewport = list->viewport()->rect();
