@@ -10,6 +10,7 @@ RecorderComboBox::RecorderComboBox(QWidget *parent) : QComboBox(parent)
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setMinimumContentsLength(24);
     view()->setTextElideMode(Qt::ElideMiddle);
+    view()->setAccessibleName(tr("Recorders"));
     connect(this, &QComboBox::currentIndexChanged, this, &RecorderComboBox::updateToolTip);
 }
 
