@@ -99,38 +99,38 @@ bool runTask(Task &task)
     return ok;
 }
 
-void scanProject(const QStringList &clips)
+void scanProject(Project &bench, const QStringList &clips)
 {
-    Project *project = Project::instance();
+    Project *project = &bench;
     project->reset();
     project->setDiscType(DiscType::Dvd);
     project->setTitle(QStringLiteral("Bench"));
     for (const QString &clip : clips) {
-        ScanTask scan;
+        ScanTask scan(project);
         scan.setSource(clip);
         runTask(scan);
     }
 }
 
-bool runEngineBurn(const QStringList &clips, const QString &image, BurnRun &run)
+bool runEngineBurn(Project &bench, const QStringList &clips, const QString &image, BurnRun &run)
 {
-    scanProject(clips);
-    Project *project = Project::instance();
+    scanProject(bench, clips);
+    Project *project = &bench;
     Heartbeat heartbeat;
     QElapsedTimer total;
     total.start();
     for (int i = 0; i < clips.size(); ++i) {
-        if (!runTask(*ConvertTask::forProjectClip(i)))
+        if (!runTask(*ConvertTask::forProjectClip(*project, i)))
             return false;
     }
     run.convert = seconds(total);
-    CreateDVDTask author;
+    CreateDVDTask author(project);
     author.setName(project->title());
     if (!runTask(author))
         return false;
     run.author = seconds(total) - run.convert;
 
-    LibburnDeviceController controller;
+    LibburnDeviceController controller(project);
     controller.setHardwareScan(false);
     controller.setRecorder(QStringLiteral("stdio:") + image, QStringLiteral("0"));
     bool ended = false;
@@ -149,16 +149,15 @@ bool runEngineBurn(const QStringList &clips, const QString &image, BurnRun &run)
     return ok;
 }
 
-bool runWizardBurn(const QStringList &clips, const QString &image, BurnRun &run)
+bool runWizardBurn(Project &project, const QStringList &clips, const QString &image, BurnRun &run)
 {
-    BurnerWizard wizard(Project::instance());
+    BurnerWizard wizard(&project);
     wizard.burnStep()->controller()->setHardwareScan(false);
     wizard.show(); // a fresh project
     for (const QString &clip : clips)
         wizard.fileStep()->addFile(clip);
     waitUntil([&] {
-        return wizard.fileStep()->scansFinished() &&
-               Project::instance()->clips().size() == clips.size();
+        return wizard.fileStep()->scansFinished() && project.clips().size() == clips.size();
     });
     wizard.button(QWizard::NextButton)->click();
     DiscSetupDialog *setup = nullptr;

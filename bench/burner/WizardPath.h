@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class Project;
 class Task;
 
 // One burn of a DVD project into an image file, from the first conversion to
@@ -18,12 +19,12 @@ struct BurnRun
 };
 
 // The engine's tasks run one after another, then the recorder's write.
-bool runEngineBurn(const QStringList &clips, const QString &image, BurnRun &run);
+bool runEngineBurn(Project &project, const QStringList &clips, const QString &image, BurnRun &run);
 // The same project through the burner window: file page, disc setup with
 // the image as recorder, the task list until the completion message.
-bool runWizardBurn(const QStringList &clips, const QString &image, BurnRun &run);
+bool runWizardBurn(Project &project, const QStringList &clips, const QString &image, BurnRun &run);
 
 // Runs one task to its end; true when it completed.
 bool runTask(Task &task);
 // A fresh DVD project titled "Bench" holding the scanned clips.
-void scanProject(const QStringList &clips);
+void scanProject(Project &project, const QStringList &clips);

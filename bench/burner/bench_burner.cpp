@@ -64,10 +64,10 @@ QString makeClip(const QString &folder, int index)
     return ffmpeg.exitCode() == 0 ? path : QString();
 }
 
-bool runEngine(const QStringList &clips, StageTimes &times, QString *tempFolder)
+bool runEngine(Project &bench, const QStringList &clips, StageTimes &times, QString *tempFolder)
 {
-    scanProject(clips);
-    Project *project = Project::instance();
+    scanProject(bench, clips);
+    Project *project = &bench;
     QElapsedTimer total;
     total.start();
     const double cpuBefore = childCpuSeconds();
@@ -75,14 +75,14 @@ bool runEngine(const QStringList &clips, StageTimes &times, QString *tempFolder)
     for (int i = 0; i < list.size(); ++i) {
         QElapsedTimer clock;
         clock.start();
-        const std::unique_ptr<ConvertTask> task = ConvertTask::forProjectClip(i);
+        const std::unique_ptr<ConvertTask> task = ConvertTask::forProjectClip(*project, i);
         if (!runTask(*task))
             return false;
         times.convert << clock.elapsed() / 1000.0;
     }
     times.convertCpu = childCpuSeconds() - cpuBefore;
 
-    CreateDVDTask author;
+    CreateDVDTask author(project);
     QElapsedTimer stageClock;
     QString stage = QStringLiteral("menu pictures");
     stageClock.start();
@@ -182,7 +182,7 @@ void printRow(QTextStream &out, const QString &name, double a, double b)
 }
 
 // Engine against the shell script, per stage.
-bool shellTable(const QStringList &clips, const QTemporaryDir &work)
+bool shellTable(Project &project, const QStringList &clips, const QTemporaryDir &work)
 {
     // Two rounds, engine and script taking turns; each side's faster run counts.
     constexpr int kRounds = 2;
@@ -192,7 +192,7 @@ bool shellTable(const QStringList &clips, const QTemporaryDir &work)
     for (int round = 0; round < kRounds; ++round) {
         StageTimes engineRun;
         QString engineFolder;
-        if (!runEngine(clips, engineRun, &engineFolder))
+        if (!runEngine(project, clips, engineRun, &engineFolder))
             return false;
         StageTimes shellRun;
         const QString shellFolder = work.filePath(QStringLiteral("shell-%1").arg(round));
@@ -248,7 +248,7 @@ bool shellTable(const QStringList &clips, const QTemporaryDir &work)
 }
 
 // The burner window's task list against the engine alone, both to an image.
-bool wizardTable(const QStringList &clips, const QTemporaryDir &work)
+bool wizardTable(Project &project, const QStringList &clips, const QTemporaryDir &work)
 {
     // Three rounds, taking turns at going first; each side's fastest run counts
     // for the times. A busy machine can hold up any thread now and then, so
@@ -263,8 +263,9 @@ bool wizardTable(const QStringList &clips, const QTemporaryDir &work)
         BurnRun engineRun;
         BurnRun wizardRun;
         for (int turn = 0; turn < 2; ++turn) {
-            const bool ok = (turn + round) % 2 == 0 ? runEngineBurn(clips, image, engineRun)
-                                                    : runWizardBurn(clips, image, wizardRun);
+            const bool ok = (turn + round) % 2 == 0
+                                ? runEngineBurn(project, clips, image, engineRun)
+                                : runWizardBurn(project, clips, image, wizardRun);
             QFile::remove(image);
             if (!ok)
                 return false;
@@ -324,8 +325,9 @@ int main(int argc, char **argv)
     if (clips.contains(QString()))
         return 1;
 
+    Project project; // its folders go into the work folder
     const bool wizardOnly = app.arguments().contains(QStringLiteral("--wizard"));
-    if (!wizardOnly && !shellTable(clips, work))
+    if (!wizardOnly && !shellTable(project, clips, work))
         return 1;
-    return wizardTable(clips, work) ? 0 : 1;
+    return wizardTable(project, clips, work) ? 0 : 1;
 }

@@ -1,9 +1,10 @@
 // Download throughput and memory: DownloadManager against curl, both fetching
 // from the demo site on 127.0.0.1 in the same run.
+#include "ScriptedPrompt.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
 #include "library/Library.h"
-#include "ScriptedPrompt.h"
+#include "web/NetworkManager.h"
 #include "web/SignInState.h"
 
 #include <QCoreApplication>
@@ -71,7 +72,8 @@ private:
 
 Figures runManager(const QUrl &descriptor, const QUrl &direct, qint64 totalBytes, int count)
 {
-    DownloadManager manager;
+    NetworkManager network;
+    DownloadManager manager(&network);
     const qint64 before = rssKiB(QCoreApplication::applicationPid());
     RssSampler sampler({QCoreApplication::applicationPid()});
     int finished = 0;

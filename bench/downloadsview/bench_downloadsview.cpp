@@ -7,6 +7,7 @@
 #include "downloads/DownloadManager.h"
 #include "gui/downloads/DownloadWidget.h"
 #include "library/Library.h"
+#include "web/NetworkManager.h"
 #include "web/SignInState.h"
 
 #include <QApplication>
@@ -54,7 +55,8 @@ void clearDownloads()
 Figures run(const QString &base, const QString &tag, bool withPage)
 {
     clearDownloads();
-    DownloadManager manager;
+    NetworkManager network;
+    DownloadManager manager(&network);
     std::unique_ptr<DownloadWidget> page;
     if (withPage) {
         page = std::make_unique<DownloadWidget>(&manager);

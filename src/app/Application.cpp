@@ -20,7 +20,6 @@
 namespace {
 
 MainWindow *g_mainWindow = nullptr;
-Engines *g_engines = nullptr;
 
 } // namespace
 
@@ -36,8 +35,8 @@ Application::Application(int &argc, char **argv) : ZR::Application(argc, argv)
     if (isRunning())
         return;
 
-    g_engines = new Engines(this);
-    g_engines->openDatabase();
+    m_engines = std::make_unique<Engines>();
+    m_engines->openDatabase();
     if (!Library::upgradeProblem().isEmpty())
         QMessageBox::warning(nullptr, QStringLiteral("CorvanaZELTA"), // notr
                              Library::upgradeProblem());
@@ -50,7 +49,7 @@ Application::Application(int &argc, char **argv) : ZR::Application(argc, argv)
     }
     applyWebSettings();
 
-    g_engines->library();
+    m_engines->library();
     Suggestions::model();
     loadSuggestions();
 }
@@ -62,8 +61,7 @@ Application::~Application()
         delete g_mainWindow;
         g_mainWindow = nullptr;
     }
-    delete g_engines;
-    g_engines = nullptr;
+    m_engines.reset();
 }
 
 void Application::applyWebSettings()
@@ -95,14 +93,9 @@ void Application::setMainWindow(MainWindow *window)
     g_mainWindow = window;
 }
 
-Library *Application::library()
+Library *Application::library() const
 {
-    return g_engines ? g_engines->library() : nullptr;
-}
-
-Engines *Application::engines()
-{
-    return g_engines;
+    return m_engines ? m_engines->library() : nullptr;
 }
 
 QStringListModel *Application::suggestionsModel()

@@ -2,14 +2,16 @@
 
 #include "app/ZRApplication.h"
 
+#include <memory>
+
 class Engines;
 class Library;
 class MainWindow;
 class QStringListModel;
 
 // The program's application object: identity, logging, database, library and
-// search suggestions, and the process-wide objects other code reaches through
-// its static accessors.
+// search suggestions; it owns the engines of the run and hands them to the
+// window.
 class Application : public ZR::Application
 {
     Q_OBJECT
@@ -20,9 +22,10 @@ public:
 
     static MainWindow *mainWindow();
     static void setMainWindow(MainWindow *window);
-    static Library *library();
-    // The engines of this run (library, downloads, network, burner, TV).
-    static Engines *engines();
+    Library *library() const;
+    // The engines of this run (library, downloads, network, burner, TV);
+    // null in a second copy that only hands its files over.
+    Engines *engines() const { return m_engines.get(); }
     static QStringListModel *suggestionsModel();
     static int suggestionsVersion();
     static QString suggestionsFilePath();
@@ -33,4 +36,6 @@ public:
 
 private:
     void applyWebSettings();
+
+    std::unique_ptr<Engines> m_engines;
 };

@@ -55,13 +55,13 @@ int main(int argc, char **argv)
         }
 
         // Sized 1149 by 614, or as the user left it last time.
-        auto *window = new MainWindow(Application::engines());
+        auto *window = new MainWindow(app.engines());
         Application::setMainWindow(window);
         window->show();
 
         // Media keys and the desktop's media panel, when there is a session bus.
         MprisService mpris(window->transport());
-        mpris.setLibrary(Application::library());
+        mpris.setLibrary(app.library());
         QObject::connect(&mpris, &MprisService::openRequested, window, &MainWindow::openFile);
         QObject::connect(&mpris, &MprisService::raiseRequested, window, [window] {
             window->show();
@@ -70,11 +70,11 @@ int main(int argc, char **argv)
         });
         mpris.registerOnSessionBus();
 
-        Application::library()->startIntegrityCheck();
-        QObject::connect(window, &MainWindow::CloseAllTasks, Application::library(),
+        app.library()->startIntegrityCheck();
+        QObject::connect(window, &MainWindow::CloseAllTasks, app.library(),
                          &Library::lastWindowClosed, Qt::DirectConnection);
 
-        DescriptorOpener opener(Application::engines());
+        DescriptorOpener opener(app.engines());
         QObject::connect(app.instanceGuard(), &SingleInstanceGuard::messageReceived, &opener,
                          &DescriptorOpener::openMessage);
         QObject::connect(&opener, &DescriptorOpener::requested, window,
@@ -82,8 +82,8 @@ int main(int argc, char **argv)
         opener.open(descriptors);
 
         DesktopNotifier notifier;
-        notifier.followDownloads(Application::engines()->downloadManager());
-        QObject::connect(Application::engines(), &Engines::burnFinished, &notifier,
+        notifier.followDownloads(app.engines()->downloadManager());
+        QObject::connect(app.engines(), &Engines::burnFinished, &notifier,
                          &DesktopNotifier::burnFinished);
         QObject::connect(&notifier, &DesktopNotifier::activated, window,
                          [window](DesktopNotifier::Target target) {

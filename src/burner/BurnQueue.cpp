@@ -22,9 +22,9 @@ bool isAuthoring(const Task *task)
 
 } // namespace
 
-BurnQueue::BurnQueue(DeviceController *controller, QObject *parent)
-    : QObject(parent), m_controller(controller), m_model(new QStandardItemModel(this)),
-      m_clockTimer(new QTimer(this))
+BurnQueue::BurnQueue(Project *project, DeviceController *controller, QObject *parent)
+    : QObject(parent), m_project(project), m_controller(controller),
+      m_model(new QStandardItemModel(this)), m_clockTimer(new QTimer(this))
 {
     m_clockTimer->setInterval(kClockTickMs);
     connect(m_clockTimer, &QTimer::timeout, this, &BurnQueue::tick);
@@ -57,12 +57,13 @@ BurnQueue::~BurnQueue()
 
 void BurnQueue::queueProject()
 {
-    const Project *project = Project::instance();
+    const Project *project = m_project;
     const auto clipCount = project->clips().size();
     for (int i = 0; i < clipCount; ++i)
-        addTask(ConvertTask::forProjectClip(i).release());
+        addTask(ConvertTask::forProjectClip(*project, i).release());
     const bool dvd = isDvdType(project->discType());
-    Task *author = dvd ? static_cast<Task *>(new CreateDVDTask) : new CreateVCDTask;
+    Task *author =
+        dvd ? static_cast<Task *>(new CreateDVDTask(project)) : new CreateVCDTask(project);
     author->setName(project->title());
     author->setDescription(dvd ? tr("Compiling DVD and burning to disc")
                                : tr("Compiling (S)VCD and burning to disc"));
@@ -163,7 +164,7 @@ void BurnQueue::startBurning()
     if (!task || task != m_current)
         return;
     task->disconnect(this);
-    const Project *project = Project::instance();
+    const Project *project = m_project;
     m_writing = true;
     if (auto *dvd = qobject_cast<CreateDVDTask *>(task))
         m_controller->burnDVD(dvd->imagePath());
@@ -208,7 +209,7 @@ void BurnQueue::resume(bool goOn)
         failedTask->deleteLater();
         m_current = nullptr;
     }
-    const bool nothingLeft = Project::instance()->clips().isEmpty() || m_queue.isEmpty();
+    const bool nothingLeft = m_project->clips().isEmpty() || m_queue.isEmpty();
     if (!goOn || nothingLeft) {
         cancel();
         Q_EMIT stopped();
@@ -222,7 +223,7 @@ void BurnQueue::dropClipOf(Task *task)
     auto *conversion = qobject_cast<ConvertTask *>(task);
     if (!conversion)
         return;
-    Project *project = Project::instance();
+    Project *project = m_project;
     project->removeClip(conversion->clip());
     // The authoring reads clip i from file_i: the conversions still to come
     // move up one place.

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 
+class Project;
 class QStandardItem;
 class QStandardItemModel;
 class QTimer;
@@ -26,8 +27,8 @@ public:
     static constexpr int TaskRole = Qt::UserRole + 1;    // Task*
     static constexpr int RunningRole = Qt::UserRole + 5; // bool
 
-    // `controller` is not owned; it must outlive the queue's write.
-    explicit BurnQueue(DeviceController *controller, QObject *parent = nullptr);
+    // Neither `project` nor `controller` is owned; both must outlive the queue's write.
+    BurnQueue(Project *project, DeviceController *controller, QObject *parent = nullptr);
     ~BurnQueue() override;
 
     QStandardItemModel *model() const { return m_model; }
@@ -70,6 +71,7 @@ private:
     void dropClipOf(Task *task);
     void tick();
 
+    Project *m_project;
     QPointer<DeviceController> m_controller;
     QStandardItemModel *m_model;
     QTimer *m_clockTimer;

@@ -26,19 +26,19 @@ ConvertTask::ConvertTask(QObject *parent)
     connect(this, &QProcess::errorOccurred, this, &ConvertTask::checkError);
 }
 
-std::unique_ptr<ConvertTask> ConvertTask::forProjectClip(int index, QObject *parent)
+std::unique_ptr<ConvertTask> ConvertTask::forProjectClip(const Project &project, int index,
+                                                         QObject *parent)
 {
-    const Project *project = Project::instance();
-    const VideoClip clip = project->clips().value(index);
+    const VideoClip clip = project.clips().value(index);
     auto task = std::make_unique<ConvertTask>(parent);
     task->setClip(clip);
     task->setName(QFileInfo(clip.path).completeBaseName());
     task->setDescription(tr("Converting to MPEG"));
     task->setSource(clip.path);
-    task->setDestination(project->convertedFilePath(QStringLiteral("file_%1").arg(index)));
+    task->setDestination(project.convertedFilePath(QStringLiteral("file_%1").arg(index)));
     task->setArguments(QString(), QStringLiteral("-threads %1 %2")
                                       .arg(QThread::idealThreadCount())
-                                      .arg(project->encoderArguments(clip)));
+                                      .arg(project.encoderArguments(clip)));
     return task;
 }
 

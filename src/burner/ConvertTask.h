@@ -7,6 +7,8 @@
 
 #include <memory>
 
+class Project;
+
 // Re-encodes one clip into an MPEG program stream for the project's disc type.
 class ConvertTask : public Task
 {
@@ -18,7 +20,8 @@ public:
 
     // The conversion of the project's clip at `index` into file_<index>.mpg
     // of the project folder, with the disc type's encoder targets.
-    static std::unique_ptr<ConvertTask> forProjectClip(int index, QObject *parent = nullptr);
+    static std::unique_ptr<ConvertTask> forProjectClip(const Project &project, int index,
+                                                       QObject *parent = nullptr);
 
     QPixmap icon() const override;
     void exec() override;

@@ -23,7 +23,10 @@ QString volumeLabel(const QString &title)
 
 } // namespace
 
-CreateDVDTask::CreateDVDTask(QObject *parent) : Task(parent) {}
+CreateDVDTask::CreateDVDTask(const Project *project, QObject *parent)
+    : Task(parent), m_project(project)
+{
+}
 
 CreateDVDTask::~CreateDVDTask()
 {
@@ -47,7 +50,7 @@ QString CreateDVDTask::imagePath() const
 
 QDomDocument CreateDVDTask::authoringXml() const
 {
-    const Project *project = Project::instance();
+    const Project *project = m_project;
     const int clipCount = static_cast<int>(project->clips().size());
     const QString format = m_ntsc ? QStringLiteral("ntsc") : QStringLiteral("pal");
     const QString resolution = m_ntsc ? QStringLiteral("720x480") : QStringLiteral("720x576");
@@ -129,7 +132,7 @@ void CreateDVDTask::exec()
 {
     cancel();
     clearEnded();
-    const Project *project = Project::instance();
+    const Project *project = m_project;
     m_temp = project->tempDirectory();
     m_ntsc = project->isNtsc();
     m_title = project->title();

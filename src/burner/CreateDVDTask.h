@@ -6,6 +6,7 @@
 #include <QPointer>
 
 class DvdMenu;
+class Project;
 class QDomDocument;
 template <typename T> class QFutureWatcher;
 
@@ -17,7 +18,8 @@ class CreateDVDTask : public Task
     Q_OBJECT
 
 public:
-    explicit CreateDVDTask(QObject *parent = nullptr);
+    // `project` is not owned; it must outlive the task.
+    explicit CreateDVDTask(const Project *project, QObject *parent = nullptr);
     ~CreateDVDTask() override;
 
     QPixmap icon() const override;
@@ -59,6 +61,7 @@ private:
                         const QString &logPrefix, void (CreateDVDTask::*next)(int, ExitStatus),
                         const QString &input = QString(), const QString &output = QString());
 
+    const Project *m_project;
     QDir m_temp;
     bool m_ntsc = true;
     QString m_title;

@@ -7,7 +7,10 @@
 #include <QFileInfo>
 #include <QtDebug>
 
-CreateVCDTask::CreateVCDTask(QObject *parent) : Task(parent) {}
+CreateVCDTask::CreateVCDTask(const Project *project, QObject *parent)
+    : Task(parent), m_project(project)
+{
+}
 
 CreateVCDTask::~CreateVCDTask()
 {
@@ -28,7 +31,7 @@ void CreateVCDTask::exec()
 {
     cancel();
     clearEnded();
-    const Project *project = Project::instance();
+    const Project *project = m_project;
     m_temp = project->tempDirectory();
     m_title = project->title();
     emit progress(-1, 0);
@@ -52,7 +55,7 @@ QProcess *CreateVCDTask::startTool(QPointer<QProcess> &slot, const QString &tool
 
 void CreateVCDTask::startVcdXGen()
 {
-    const Project *project = Project::instance();
+    const Project *project = m_project;
     const bool svcd = project->discType() == DiscType::Svcd;
     QStringList args{QStringLiteral("-t"),
                      svcd ? QStringLiteral("svcd") : QStringLiteral("vcd2"),

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QPointer>
 
+class Project;
+
 // Builds a VCD or SVCD from the converted clips: an XML description, then a
 // cue sheet ("title.toc") with its track files for the cue-sheet writer.
 class CreateVCDTask : public Task
@@ -12,7 +14,8 @@ class CreateVCDTask : public Task
     Q_OBJECT
 
 public:
-    explicit CreateVCDTask(QObject *parent = nullptr);
+    // `project` is not owned; it must outlive the task.
+    explicit CreateVCDTask(const Project *project, QObject *parent = nullptr);
     ~CreateVCDTask() override;
 
     QPixmap icon() const override;
@@ -37,6 +40,7 @@ private:
     QProcess *startTool(QPointer<QProcess> &slot, const QString &tool, const QStringList &args,
                         const QString &logPrefix);
 
+    const Project *m_project;
     QDir m_temp;
     QString m_title;
     QPointer<QProcess> m_generator;

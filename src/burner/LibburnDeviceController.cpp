@@ -63,7 +63,10 @@ QString stdioPath(const QString &address)
 
 } // namespace
 
-LibburnDeviceController::LibburnDeviceController(QObject *parent) : DeviceController(parent) {}
+LibburnDeviceController::LibburnDeviceController(const Project *project, QObject *parent)
+    : DeviceController(parent), m_project(project)
+{
+}
 
 LibburnDeviceController::~LibburnDeviceController()
 {
@@ -99,8 +102,8 @@ bool LibburnDeviceController::supportsProjectType(const LibburnDrive &drive) con
     if (drive.isPseudoDrive())
         return true;
     const QList<int> profiles = drive.profiles();
-    return isDvdType(Project::instance()->discType()) ? intersects(profiles, kDvdWriteProfiles)
-                                                      : intersects(profiles, kCdWriteProfiles);
+    return isDvdType(m_project->discType()) ? intersects(profiles, kDvdWriteProfiles)
+                                            : intersects(profiles, kCdWriteProfiles);
 }
 
 QStringList LibburnDeviceController::devices()
@@ -188,7 +191,7 @@ bool LibburnDeviceController::isCurrentMediaValid(const QString &recorder)
         return false;
     }
     m_speeds.insert(recorder, drive.writeSpeeds());
-    return mediaValid(drive, Project::instance()->discType());
+    return mediaValid(drive, m_project->discType());
 }
 
 bool LibburnDeviceController::isCurrentMediaWritable(const QString &recorder)
@@ -482,7 +485,7 @@ void LibburnDeviceController::startWrite(const QString &address, const QStringLi
         fail(logLine, tr("The recorder is still writing"));
         return;
     }
-    Write write{address, files, Project::instance()->discType(), writeSpeed().toInt()};
+    Write write{address, files, m_project->discType(), writeSpeed().toInt()};
     m_cancelWrite = false;
     m_writeThread = QThread::create([this, write, logLine] {
         QString error;

@@ -21,12 +21,15 @@ struct burn_source;
 // A write runs on a thread of its own: burnDVD() and burnVCD() return at
 // once, the steps and progress arrive on the controller's thread, and the
 // outcome comes as complete() or failed().
+class Project;
+
 class LibburnDeviceController : public DeviceController
 {
     Q_OBJECT
 
 public:
-    explicit LibburnDeviceController(QObject *parent = nullptr);
+    // Writes the disc type of `project` (not owned; it must outlive the controller).
+    explicit LibburnDeviceController(const Project *project, QObject *parent = nullptr);
     ~LibburnDeviceController() override;
 
     // Offers the pseudo-drive "stdio:PATH" (or PATH) in devices().
@@ -86,6 +89,7 @@ private:
     void fail(const QString &logLine, const QString &detail);
     static QStringList tocTrackFiles(const QString &tocPath);
 
+    const Project *m_project;
     QStringList m_pseudoDrives;
     bool m_hardwareScan = true;
     QStringList m_names;

@@ -3,11 +3,9 @@
 #include "core/Formatters.h"
 #include "core/Logging.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QLocale>
-#include <QPointer>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QStorageInfo>
@@ -15,13 +13,11 @@
 
 #include <algorithm>
 
-Project *Project::instance()
+template <typename Change> void Project::changeClips(Change change)
 {
-    // Owned by the application object; made again should that one go first.
-    static QPointer<Project> project;
-    if (!project)
-        project = new Project(QCoreApplication::instance());
-    return project;
+    Q_EMIT clipsAboutToChange();
+    change();
+    Q_EMIT clipsChanged();
 }
 
 Project::Project(QObject *parent) : QObject(parent)
@@ -66,7 +62,7 @@ bool Project::removeFolder(const QString &path)
 
 void Project::reset()
 {
-    m_clips.clear();
+    changeClips([this] { m_clips.clear(); });
     m_ntsc = true;
     m_title = QStringLiteral("Untitled");
 
@@ -124,30 +120,34 @@ void Project::addClip(const VideoClip &clip)
         candidate.name =
             QStringLiteral("%1_%2.%3").arg(info.baseName(), randomString(), info.suffix());
     }
-    m_clips.append(candidate);
+    changeClips([&] { m_clips.append(candidate); });
 }
 
 int Project::removeClip(const VideoClip &clip)
 {
-    return static_cast<int>(m_clips.removeAll(clip));
+    if (!m_clips.contains(clip))
+        return 0;
+    int removed = 0;
+    changeClips([&] { removed = static_cast<int>(m_clips.removeAll(clip)); });
+    return removed;
 }
 
 void Project::removeClipAt(int row)
 {
     if (row >= 0 && row < m_clips.size())
-        m_clips.removeAt(row);
+        changeClips([&] { m_clips.removeAt(row); });
 }
 
 void Project::moveClipUp(int row)
 {
     if (row > 0 && row < m_clips.size())
-        m_clips.swapItemsAt(row, row - 1);
+        changeClips([&] { m_clips.swapItemsAt(row, row - 1); });
 }
 
 void Project::moveClipDown(int row)
 {
     if (row >= 0 && row < m_clips.size() - 1)
-        m_clips.swapItemsAt(row, row + 1);
+        changeClips([&] { m_clips.swapItemsAt(row, row + 1); });
 }
 
 int Project::totalSeconds() const

@@ -9,13 +9,14 @@
 #include <QTime>
 
 // Everything chosen for one burn: the clips in disc order, the disc type and
-// standard, the title and the private working folder. One per process.
+// standard, the title and the private working folder. The engines own one;
+// the clip list's changes are announced so that models over it stay true.
 class Project : public QObject
 {
     Q_OBJECT
 
 public:
-    static Project *instance();
+    explicit Project(QObject *parent = nullptr);
     ~Project() override;
 
     void reset();
@@ -65,8 +66,13 @@ public:
     // A random six-character name part drawn from digits and letters.
     static QString randomString();
 
+Q_SIGNALS:
+    // Around every change of the clip list (add, remove, move, reset).
+    void clipsAboutToChange();
+    void clipsChanged();
+
 private:
-    explicit Project(QObject *parent);
+    template <typename Change> void changeClips(Change change);
     static bool removeFolder(const QString &path);
 
     QList<VideoClip> m_clips;

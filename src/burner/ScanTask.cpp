@@ -8,7 +8,7 @@
 
 #include <QtDebug>
 
-ScanTask::ScanTask() : Task(nullptr)
+ScanTask::ScanTask(Project *project) : Task(nullptr), m_project(project)
 {
     connect(this, &QProcess::finished, this, &ScanTask::checkOutput);
     connect(this, &QProcess::errorOccurred, this, &ScanTask::startFailed);
@@ -42,7 +42,7 @@ void ScanTask::checkOutput(int, QProcess::ExitStatus)
     const MediaInfo info = EncoderOutput::parse(text);
     const VideoClip clip(source(), qMax(info.durationSeconds(), 0), info.bitrate,
                          qMax(info.frameSize.width(), 0), qMax(info.frameSize.height(), 0));
-    Project::instance()->addClip(clip);
+    m_project->addClip(clip);
     reportComplete();
 }
 
@@ -52,7 +52,7 @@ void ScanTask::startFailed(QProcess::ProcessError error)
     if (error == QProcess::FailedToStart) {
         qCWarning(lcBurner).noquote()
             << "ScanTask::exec could not start the encoder for" << source();
-        Project::instance()->addClip(VideoClip(source(), 0, 0, 0, 0));
+        m_project->addClip(VideoClip(source(), 0, 0, 0, 0));
         reportComplete();
     }
 }

@@ -2,15 +2,17 @@
 
 #include "burner/Task.h"
 
+class Project;
+
 // Reads a video's play length, bitrate and frame size with the encoder and
-// adds the clip to the project. A scan never fails: an unreadable file
-// becomes a clip with zeros.
+// adds the clip to the project it is given (not owned; it must outlive the task). A scan never
+// fails: an unreadable file becomes a clip with zeros.
 class ScanTask : public Task
 {
     Q_OBJECT
 
 public:
-    ScanTask();
+    explicit ScanTask(Project *project);
 
     void exec() override;
     void cancel() override;
@@ -18,4 +20,7 @@ public:
 private slots:
     void checkOutput(int exitCode, QProcess::ExitStatus status);
     void startFailed(QProcess::ProcessError error);
+
+private:
+    Project *m_project;
 };

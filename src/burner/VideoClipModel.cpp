@@ -4,11 +4,22 @@
 
 #include <QMimeData>
 
-VideoClipModel::VideoClipModel(QObject *parent) : QAbstractTableModel(parent) {}
+VideoClipModel::VideoClipModel(Project *project, QObject *parent)
+    : QAbstractTableModel(parent), m_project(project)
+{
+    if (!project)
+        return;
+    connect(project, &Project::clipsAboutToChange, this, &VideoClipModel::beginResetModel);
+    connect(project, &Project::clipsChanged, this, &VideoClipModel::endResetModel);
+    // A project that goes first leaves an empty table behind.
+    connect(project, &QObject::destroyed, this, &VideoClipModel::refresh);
+}
 
 int VideoClipModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(Project::instance()->clips().size());
+    if (parent.isValid() || !m_project)
+        return 0;
+    return static_cast<int>(m_project->clips().size());
 }
 
 int VideoClipModel::columnCount(const QModelIndex &parent) const
@@ -18,9 +29,9 @@ int VideoClipModel::columnCount(const QModelIndex &parent) const
 
 QVariant VideoClipModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || role != Qt::DisplayRole)
+    if (!index.isValid() || role != Qt::DisplayRole || !m_project)
         return QVariant();
-    const Project *project = Project::instance();
+    const Project *project = m_project;
     const QList<VideoClip> clips = project->clips();
     if (index.row() >= clips.size())
         return QVariant();

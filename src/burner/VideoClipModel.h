@@ -2,16 +2,19 @@
 
 #include <QAbstractTableModel>
 #include <QList>
+#include <QPointer>
 #include <QUrl>
 
+class Project;
+
 // The project's clips as a table (track, name, length, estimated size). Holds
-// no data of its own: the owner resets it after changing the project.
+// no data of its own: it resets whenever the project's clip list changes.
 class VideoClipModel : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
-    explicit VideoClipModel(QObject *parent = nullptr);
+    explicit VideoClipModel(Project *project, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -25,9 +28,12 @@ public:
                       const QModelIndex &parent) override;
     bool removeRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
 
-    // Tells the views that the project changed.
+    // Tells the views that the project's settings (and so the sizes) changed.
     void refresh();
 
 signals:
     void filesDropped(QList<QUrl> files);
+
+private:
+    QPointer<Project> m_project;
 };

@@ -132,35 +132,35 @@ QString runTask(Task &task, const QString &stage, ProgressPrinter &printer)
     return failure;
 }
 
-int listRecorders(const BurnOptions &options)
+int listRecorders(Project *project, const BurnOptions &options)
 {
-    Project::instance()->setDiscType(options.type.value_or(DiscType::Dvd));
-    LibburnDeviceController controller;
+    project->setDiscType(options.type.value_or(DiscType::Dvd));
+    LibburnDeviceController controller(project);
     for (const QString &name : controller.devices())
         CliContext::printLine(name);
     return CliContext::Success;
 }
 
-QString scanFiles(const QStringList &files, ProgressPrinter &printer)
+QString scanFiles(Project *project, const QStringList &files, ProgressPrinter &printer)
 {
     for (const QString &file : files) {
         const QFileInfo info(file);
         if (!info.isFile() || !info.isReadable())
             return QStringLiteral("%1: no such readable file").arg(file);
-        ScanTask scan;
+        ScanTask scan(project);
         scan.setSource(info.absoluteFilePath());
         runTask(scan, QStringLiteral("scan"), printer);
-        if (Project::instance()->clips().constLast().seconds <= 0)
+        if (project->clips().constLast().seconds <= 0)
             return QStringLiteral("%1: not a video the encoder can read").arg(file);
     }
     return QString();
 }
 
-QString convertClips(ProgressPrinter &printer)
+QString convertClips(const Project &project, ProgressPrinter &printer)
 {
-    const int count = static_cast<int>(Project::instance()->clips().size());
+    const int count = static_cast<int>(project.clips().size());
     for (int i = 0; i < count; ++i) {
-        const std::unique_ptr<ConvertTask> task = ConvertTask::forProjectClip(i);
+        const std::unique_ptr<ConvertTask> task = ConvertTask::forProjectClip(project, i);
         const QString failure = runTask(*task, QStringLiteral("convert:%1").arg(i + 1), printer);
         if (!failure.isEmpty())
             return failure;
@@ -168,10 +168,10 @@ QString convertClips(ProgressPrinter &printer)
     return QString();
 }
 
-QString writeToRecorder(const QString &recorder, const QString &image, bool dvd,
-                        ProgressPrinter &printer)
+QString writeToRecorder(const Project &project, const QString &recorder, const QString &image,
+                        bool dvd, ProgressPrinter &printer)
 {
-    LibburnDeviceController controller;
+    LibburnDeviceController controller(&project);
     controller.setHardwareScan(!recorder.startsWith(QLatin1String("stdio:")));
     controller.setRecorder(recorder, QStringLiteral("0"));
     QString failure;
@@ -197,9 +197,8 @@ QString writeToRecorder(const QString &recorder, const QString &image, bool dvd,
 }
 
 // A failed burn keeps its work files for a look at what went wrong.
-int failBurn(const QString &failure)
+int failBurn(Project *project, const QString &failure)
 {
-    Project *project = Project::instance();
     project->keepTempDirectory();
     QTextStream(stderr) << "zelta-cli burn: work files kept in "
                         << project->tempDirectory().absolutePath() << '\n';
@@ -210,7 +209,7 @@ int failBurn(const QString &failure)
 
 int runBurnCommand(CliContext &context, const QStringList &args)
 {
-    context.engines().project();
+    Project *project = context.engines().project();
     BurnOptions options;
     const QString problem = parseOptions(args, options);
     if (!problem.isEmpty()) {
@@ -218,9 +217,8 @@ int runBurnCommand(CliContext &context, const QStringList &args)
         return CliContext::usage(QString::fromLatin1(kBurnUsage));
     }
     if (options.listRecorders)
-        return listRecorders(options);
+        return listRecorders(project, options);
 
-    Project *project = Project::instance();
     project->reset();
     project->setDiscType(*options.type);
     project->setNtsc(!options.pal);
@@ -229,7 +227,7 @@ int runBurnCommand(CliContext &context, const QStringList &args)
     ProgressPrinter printer;
 
     printer.print(QStringLiteral("scan"), -1);
-    QString failure = scanFiles(options.files, printer);
+    QString failure = scanFiles(project, options.files, printer);
     if (!failure.isEmpty())
         return CliContext::fail(failure);
     QString reason;
@@ -239,21 +237,21 @@ int runBurnCommand(CliContext &context, const QStringList &args)
         QTextStream(stderr) << "zelta-cli burn: warning: " << reason << '\n';
     }
 
-    failure = convertClips(printer);
+    failure = convertClips(*project, printer);
     if (!failure.isEmpty())
-        return failBurn(failure);
+        return failBurn(project, failure);
 
     std::unique_ptr<Task> author;
     if (dvd)
-        author = std::make_unique<CreateDVDTask>();
+        author = std::make_unique<CreateDVDTask>(project);
     else
-        author = std::make_unique<CreateVCDTask>();
+        author = std::make_unique<CreateVCDTask>(project);
     author->setName(project->title());
     author->setDescription(dvd ? QStringLiteral("Compiling DVD and burning to disc")
                                : QStringLiteral("Compiling (S)VCD and burning to disc"));
     failure = runTask(*author, QStringLiteral("author"), printer);
     if (!failure.isEmpty())
-        return failBurn(failure);
+        return failBurn(project, failure);
     const QString image = project->tempDirectory().absoluteFilePath(
         project->title() + (dvd ? QStringLiteral(".iso") : QStringLiteral(".toc")));
     printer.print(QStringLiteral("author"), 1.0);
@@ -263,8 +261,8 @@ int runBurnCommand(CliContext &context, const QStringList &args)
         project->keepTempDirectory();
         return CliContext::Success;
     }
-    failure = writeToRecorder(options.recorder, image, dvd, printer);
+    failure = writeToRecorder(*project, options.recorder, image, dvd, printer);
     if (!failure.isEmpty())
-        return failBurn(failure);
+        return failBurn(project, failure);
     return CliContext::Success;
 }

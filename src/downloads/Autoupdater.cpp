@@ -74,10 +74,10 @@ bool isAppImage(const QMimeType &type)
 
 } // namespace
 
-Autoupdater::Autoupdater(QObject *parent)
-    : QObject(parent), m_launcher([](const QString &path) {
-          return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-      })
+Autoupdater::Autoupdater(NetworkManager *network, DownloadManager *downloads, QObject *parent)
+    : QObject(parent), m_network(network), m_downloads(downloads),
+      m_launcher(
+          [](const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); })
 {
 }
 
@@ -190,7 +190,7 @@ void Autoupdater::sendVersionRequestNM()
     }
     QNetworkRequest request = feedRequest();
     request.setRawHeader("User-Agent", "Corvana ZELTA");
-    m_versionReply = NetworkManager::instance()->get(request);
+    m_versionReply = m_network->get(request);
     NetworkManager::limitBody(m_versionReply, kMaxFeedBytes);
     connect(m_versionReply, &QNetworkReply::finished, this, &Autoupdater::readyReadVersion);
     connect(m_versionReply, &QNetworkReply::errorOccurred, this, &Autoupdater::versionRequestError);
@@ -251,9 +251,9 @@ void Autoupdater::checkVersion(const QByteArray &body)
     }
     qCDebug(lcDownloads) << "Start download of new version from url:"
                          << NetworkManager::loggableUrl(m_installerUrl);
-    connect(DownloadManager::instance(), &DownloadManager::finished, this,
-            &Autoupdater::downloadFinished, Qt::UniqueConnection);
-    DownloadManager::instance()->initializeDirectDownload(m_installerUrl, false);
+    connect(m_downloads, &DownloadManager::finished, this, &Autoupdater::downloadFinished,
+            Qt::UniqueConnection);
+    m_downloads->initializeDirectDownload(m_installerUrl, false);
     emit checkFinished(true);
 }
 
@@ -261,8 +261,7 @@ void Autoupdater::downloadFinished(Download *download)
 {
     if (!download || download->url() != m_installerUrl || download->state() != Download::Finished)
         return;
-    disconnect(DownloadManager::instance(), &DownloadManager::finished, this,
-               &Autoupdater::downloadFinished);
+    disconnect(m_downloads, &DownloadManager::finished, this, &Autoupdater::downloadFinished);
     qCDebug(lcDownloads) << "Update downloaded...";
     qCDebug(lcDownloads) << "ShellExecute in" << QDir::currentPath();
     if (!isInstallerFile(download->mediaPath())) {
@@ -285,7 +284,7 @@ void Autoupdater::checkSuggestions()
         m_suggestionsVersionReply->abort();
         m_suggestionsVersionReply->deleteLater();
     }
-    m_suggestionsVersionReply = NetworkManager::instance()->get(feedRequest());
+    m_suggestionsVersionReply = m_network->get(feedRequest());
     NetworkManager::limitBody(m_suggestionsVersionReply, kMaxFeedBytes);
     connect(m_suggestionsVersionReply, &QNetworkReply::finished, this,
             &Autoupdater::processSuggestionsVersionReply);
@@ -316,7 +315,7 @@ void Autoupdater::downloadSuggestions()
     }
     const QUrl url =
         SiteConfig::resolve(SiteConfig::updatePlainUrl(), QStringLiteral("/zelta/suggest.php"));
-    m_suggestionsReply = NetworkManager::instance()->get(QNetworkRequest(url));
+    m_suggestionsReply = m_network->get(QNetworkRequest(url));
     NetworkManager::limitBody(m_suggestionsReply, kMaxFeedBytes);
     connect(m_suggestionsReply, &QNetworkReply::finished, this,
             &Autoupdater::processSuggestionsReply);

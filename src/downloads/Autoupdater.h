@@ -10,6 +10,8 @@
 #include <functional>
 
 class Download;
+class DownloadManager;
+class NetworkManager;
 class QDomDocument;
 class QNetworkAccessManager;
 
@@ -25,7 +27,9 @@ class Autoupdater : public QObject
 public:
     using Launcher = std::function<bool(const QString &path)>;
 
-    explicit Autoupdater(QObject *parent = nullptr);
+    // Fetches through `network` and downloads installers with `downloads`
+    // (neither owned; both must outlive the updater).
+    Autoupdater(NetworkManager *network, DownloadManager *downloads, QObject *parent = nullptr);
     ~Autoupdater() override;
 
     void start();
@@ -72,6 +76,8 @@ private:
     void checkVersion(const QByteArray &body);
     QNetworkRequest feedRequest() const;
 
+    NetworkManager *m_network;
+    DownloadManager *m_downloads;
     QNetworkAccessManager *m_versionClient = nullptr;
     QPointer<QNetworkReply> m_versionClientReply;
     QUrl m_installerUrl;

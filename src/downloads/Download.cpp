@@ -65,8 +65,8 @@ void deleteTransferLater(DownloadHelper *helper)
 
 } // namespace
 
-Download::Download(const QUrl &url, QObject *parent, bool direct)
-    : QObject(parent), m_url(url), m_direct(direct)
+Download::Download(NetworkManager *network, const QUrl &url, bool direct, QObject *parent)
+    : QObject(parent), m_network(network), m_url(url), m_direct(direct)
 {
     qCDebug(lcDownloads) << "DOWNLOAD CTOR, URL=" << NetworkManager::loggableUrl(url);
 }
@@ -281,7 +281,7 @@ Download::Transfer Download::createTransfer(const QUrl &url, const QString &path
         request.setRawHeader("Range", range);
         qCDebug(lcDownloads) << "requested range:" << range << "for video:" << path;
     }
-    QNetworkReply *reply = NetworkManager::instance()->get(request);
+    QNetworkReply *reply = m_network->get(request);
     Transfer transfer(new DownloadHelper(path, reply, offset), deleteTransferLater);
     transfer->setKind(DownloadHelper::Kind(kind));
     qCDebug(lcDownloads) << "File path =" << path << NetworkManager::loggableUrl(url);
@@ -420,7 +420,7 @@ void Download::resume()
     qCDebug(lcDownloads) << "RESUME with corvana file, url =" << NetworkManager::loggableUrl(m_url);
     QNetworkRequest request(m_url);
     request.setRawHeader("User-Agent", "Corvana ZELTA");
-    QNetworkReply *reply = NetworkManager::instance()->get(request);
+    QNetworkReply *reply = m_network->get(request);
     NetworkManager::limitBody(reply, CorvanaItem::MaxDocumentBytes);
     m_metaReply = reply;
     connect(reply, &QNetworkReply::finished, this, &Download::metaDataDownloaded);

@@ -10,6 +10,7 @@
 #include <QUrl>
 
 class DownloadHelper;
+class NetworkManager;
 class QNetworkReply;
 
 // One video being fetched: its media file and, for videos announced by a
@@ -32,7 +33,8 @@ public:
     };
     Q_ENUM(State)
 
-    Download(const QUrl &url, QObject *parent, bool direct);
+    // Fetches through `network` (not owned; it must outlive the download).
+    Download(NetworkManager *network, const QUrl &url, bool direct, QObject *parent = nullptr);
     ~Download() override;
 
     QUrl url() const { return m_url; }
@@ -122,6 +124,7 @@ private:
     static QString itemFolder(const CorvanaItem &item);
     static QString itemMediaPath(const CorvanaItem &item);
 
+    NetworkManager *m_network;
     QPointer<QNetworkReply> m_metaReply;
     Transfer m_cover;
     Transfer m_thumbnail;

@@ -31,15 +31,8 @@ void warnFileExists()
 
 } // namespace
 
-DownloadManager *DownloadManager::instance()
-{
-    static QPointer<DownloadManager> manager;
-    if (!manager)
-        manager = new DownloadManager(QCoreApplication::instance());
-    return manager;
-}
-
-DownloadManager::DownloadManager(QObject *parent) : QAbstractListModel(parent)
+DownloadManager::DownloadManager(NetworkManager *network, QObject *parent)
+    : QAbstractListModel(parent), m_network(network)
 {
     qRegisterMetaType<Download *>("Download*");
     followNetworkState();
@@ -48,10 +41,11 @@ DownloadManager::DownloadManager(QObject *parent) : QAbstractListModel(parent)
 
 DownloadManager::~DownloadManager()
 {
-    for (const QList<QPointer<Download>> *list : {&m_activeDownloads, &m_queuedDownloads}) {
-        for (Download *download : *list)
-            delete download;
-    }
+    const QList<QPointer<Download>> all = m_activeDownloads + m_queuedDownloads;
+    m_activeDownloads.clear();
+    m_queuedDownloads.clear();
+    for (Download *download : all)
+        delete download;
 }
 
 void DownloadManager::followNetworkState()
@@ -82,7 +76,7 @@ void DownloadManager::populate()
             continue;
         const bool direct = row.mediaUrl.isEmpty() &&
                             !row.corvanaUrl.path().contains(QLatin1String(".corvana"));
-        auto *download = new Download(row.corvanaUrl, nullptr, direct);
+        auto *download = new Download(m_network, row.corvanaUrl, direct);
         download->restore(row.mediaUrl, row.downloadPath);
         connectDownload(download);
         addDownload(download);
@@ -154,6 +148,43 @@ void DownloadManager::connectDownload(Download *download)
     connect(download, &Download::finished, this, &DownloadManager::downloadFinished);
     connect(download, &Download::aborted, this, &DownloadManager::downloadAborted);
     connect(download, &Download::update, this, qOverload<>(&DownloadManager::downloadUpdate));
+    connect(download, &Download::update, this, [this, download] { rowChanged(download); });
+    // A download deleted by anyone else leaves no empty row behind.
+    connect(download, &QObject::destroyed, this, &DownloadManager::dropDeleted);
+}
+
+int DownloadManager::rowOf(const Download *download) const
+{
+    for (int i = 0; i < m_activeDownloads.size(); ++i) {
+        if (m_activeDownloads.at(i).data() == download)
+            return i;
+    }
+    for (int i = 0; i < m_queuedDownloads.size(); ++i) {
+        if (m_queuedDownloads.at(i).data() == download)
+            return int(m_activeDownloads.size()) + i;
+    }
+    return -1;
+}
+
+void DownloadManager::rowChanged(Download *download)
+{
+    const int row = rowOf(download);
+    if (row >= 0)
+        Q_EMIT dataChanged(index(row), index(row));
+}
+
+void DownloadManager::dropDeleted()
+{
+    for (int row = rowCount() - 1; row >= 0; --row) {
+        const bool active = row < m_activeDownloads.size();
+        QList<QPointer<Download>> &list = active ? m_activeDownloads : m_queuedDownloads;
+        const int at = active ? row : row - int(m_activeDownloads.size());
+        if (!list.at(at).isNull())
+            continue;
+        beginRemoveRows(QModelIndex(), row, row);
+        list.removeAt(at);
+        endRemoveRows();
+    }
 }
 
 void DownloadManager::addDownload(Download *download)
@@ -230,7 +261,7 @@ void DownloadManager::initializeDownload(const QUrl &url)
     request.setRawHeader("User-Agent", "Corvana ZELTA");
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::UserVerifiedRedirectPolicy);
-    QNetworkReply *reply = NetworkManager::instance()->get(request);
+    QNetworkReply *reply = m_network->get(request);
     // A redirect may lead only to another address of the site, never down to plain HTTP.
     connect(reply, &QNetworkReply::redirected, reply, [reply](const QUrl &target) {
         const bool downgrade = reply->url().scheme() == QLatin1String("https") &&
@@ -348,7 +379,7 @@ void DownloadManager::parseXml(const QUrl &url, const QByteArray &body)
             emit refused(item.title(), tr("the download list is full"));
             continue;
         }
-        auto *newDownload = new Download(url, nullptr, false);
+        auto *newDownload = new Download(m_network, url, false);
         newDownload->setItem(item);
         assignOwnPath(newDownload, paths);
         const QFileInfo existing(newDownload->mediaPath());
@@ -416,7 +447,7 @@ void DownloadManager::initializeDirectDownload(const QUrl &url, bool addToLibrar
         qCDebug(lcDownloads) << "Invalid url!";
         return;
     }
-    auto *download = new Download(url, nullptr, true);
+    auto *download = new Download(m_network, url, true);
     download->setAddToLibrary(addToLibrary);
     // Files kept out of the library are installers: never from a forged certificate.
     download->setStrictTls(!addToLibrary);
@@ -499,11 +530,12 @@ void DownloadManager::startNextDownload()
 {
     if (m_queuedDownloads.isEmpty() || m_activeDownloads.size() >= MaxActiveDownloads)
         return;
-    // Rows keep their order: the first queued row is the row after the active ones.
-    QPointer<Download> next = m_queuedDownloads.takeFirst();
-    m_activeDownloads.append(next);
+    // Rows keep their order: the first queued row is the row after the active
+    // ones, so moving it to the active list moves no row.
+    Download *next = m_queuedDownloads.constFirst();
     if (!next)
-        return;
+        return; // its row goes with dropDeleted()
+    m_activeDownloads.append(m_queuedDownloads.takeFirst());
     next->resume();
     emit started(next);
 }
@@ -571,14 +603,15 @@ void DownloadManager::abortDownload(Download *download, bool startNext)
 
 void DownloadManager::pauseAll()
 {
-    m_activeDownloads.removeAll(QPointer<Download>());
-    for (Download *download : std::as_const(m_activeDownloads))
-        download->pause();
+    const QList<QPointer<Download>> active = m_activeDownloads;
+    for (const QPointer<Download> &download : active) {
+        if (download)
+            download->pause();
+    }
 }
 
 void DownloadManager::resumeAll()
 {
-    m_activeDownloads.removeAll(QPointer<Download>());
     const QList<QPointer<Download>> active = m_activeDownloads;
     for (const QPointer<Download> &download : active) {
         if (download && isListed(download))

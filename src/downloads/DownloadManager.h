@@ -8,6 +8,7 @@
 
 class CorvanaItem;
 class Download;
+class NetworkManager;
 class QNetworkReply;
 
 // The single owner of all downloads: fetches and parses descriptors, refuses
@@ -23,13 +24,11 @@ public:
     static constexpr int MaxActiveDownloads = 5;
     static constexpr int MaxDownloads = 20;
 
-    static DownloadManager *instance();
-
     // Reads a descriptor file: only a regular file, never waiting on it, at
     // most CorvanaItem::MaxDocumentBytes. False when it cannot be used.
     static bool readDescriptorFile(const QString &path, QByteArray *document);
-    // A manager of its own (the process-wide one is instance()).
-    explicit DownloadManager(QObject *parent = nullptr);
+    // Fetches through `network` (not owned; it must outlive the manager).
+    explicit DownloadManager(NetworkManager *network, QObject *parent = nullptr);
     ~DownloadManager() override;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -92,7 +91,11 @@ private:
     bool isPathTaken(const Download *download, const QStringList &paths) const;
     void assignOwnPath(Download *download, const QStringList &paths) const;
     Download *fromSender() const;
+    int rowOf(const Download *download) const;
+    void dropDeleted();
+    void rowChanged(Download *download);
 
+    NetworkManager *m_network;
     QList<QPointer<Download>> m_activeDownloads;
     QList<QPointer<Download>> m_queuedDownloads;
     QHash<QNetworkReply *, QUrl> m_pending;

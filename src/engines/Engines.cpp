@@ -16,33 +16,16 @@
 #include <QNetworkRequest>
 #include <QUrlQuery>
 
-namespace {
-
-Engines *g_engines = nullptr;
-
-} // namespace
-
-Engines::Engines(QObject *parent) : QObject(parent)
-{
-    if (!g_engines)
-        g_engines = this;
-}
+Engines::Engines(QObject *parent) : QObject(parent) {}
 
 Engines::~Engines()
 {
     // Top down: what serves or fetches goes before what it reads and writes.
     m_tv.reset();
-    delete m_downloads.data();
-    delete m_project.data();
+    m_downloads.reset();
+    m_project.reset();
     m_library.reset();
-    delete m_network.data();
-    if (g_engines == this)
-        g_engines = nullptr;
-}
-
-Engines *Engines::instance()
-{
-    return g_engines;
+    m_network.reset();
 }
 
 bool Engines::openDatabase()
@@ -85,26 +68,25 @@ void Engines::reportEdit(const QList<QPair<QString, QString>> &form)
 NetworkManager *Engines::networkManager()
 {
     if (!m_network)
-        m_network = NetworkManager::instance();
-    return m_network;
+        m_network = std::make_unique<NetworkManager>();
+    return m_network.get();
 }
 
 DownloadManager *Engines::downloadManager()
 {
     if (!m_downloads) {
-        networkManager();
-        m_downloads = DownloadManager::instance();
+        m_downloads = std::make_unique<DownloadManager>(networkManager());
         m_downloads->setLibraryHandOver(true);
-        connect(m_downloads, &DownloadManager::finished, this, &Engines::importFinished);
+        connect(m_downloads.get(), &DownloadManager::finished, this, &Engines::importFinished);
     }
-    return m_downloads;
+    return m_downloads.get();
 }
 
 Project *Engines::project()
 {
     if (!m_project)
-        m_project = Project::instance();
-    return m_project;
+        m_project = std::make_unique<Project>();
+    return m_project.get();
 }
 
 LumiqoTv *Engines::tv(const QString &name, UpnpEngine::Mode mode)

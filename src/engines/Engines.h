@@ -28,9 +28,6 @@ public:
     explicit Engines(QObject *parent = nullptr);
     ~Engines() override;
 
-    // The engines of this process, or nullptr before they are made.
-    static Engines *instance();
-
     // Sets up the library folders and opens (creates, migrates) the database.
     // False when the database cannot be opened.
     bool openDatabase();
@@ -46,7 +43,7 @@ public:
                  UpnpEngine::Mode mode = UpnpEngine::Multicast);
 
     bool hasLibrary() const { return m_library != nullptr; }
-    bool hasDownloadManager() const { return !m_downloads.isNull(); }
+    bool hasDownloadManager() const { return m_downloads != nullptr; }
     bool hasTv() const { return m_tv != nullptr; }
 
 public Q_SLOTS:
@@ -68,7 +65,7 @@ private:
 
     std::unique_ptr<Library> m_library;
     std::unique_ptr<LumiqoTv> m_tv;
-    QPointer<NetworkManager> m_network;
-    QPointer<DownloadManager> m_downloads;
-    QPointer<Project> m_project;
+    std::unique_ptr<NetworkManager> m_network;
+    std::unique_ptr<DownloadManager> m_downloads;
+    std::unique_ptr<Project> m_project;
 };

@@ -14,14 +14,6 @@
 #include <QStandardPaths>
 #include <QtDebug>
 
-NetworkManager *NetworkManager::instance()
-{
-    static QPointer<NetworkManager> manager;
-    if (!manager)
-        manager = new NetworkManager(QCoreApplication::instance());
-    return manager;
-}
-
 NetworkManager::NetworkManager(QObject *parent) : QNetworkAccessManager(parent)
 {
     connect(this, &QNetworkAccessManager::sslErrors, this, &NetworkManager::sslErrors);

@@ -9,7 +9,7 @@
 class CookieJar;
 class QNetworkDiskCache;
 
-// The one network access manager of the process: shared cookie jar, disk
+// The network access manager the engines share: one cookie jar, disk
 // cache, the signed-in member's credentials for HTTP authentication and one
 // policy for certificate errors (ignored only after the user said Yes for
 // that host and port in this run).
@@ -18,7 +18,7 @@ class NetworkManager : public QNetworkAccessManager
     Q_OBJECT
 
 public:
-    static NetworkManager *instance();
+    explicit NetworkManager(QObject *parent = nullptr);
     ~NetworkManager() override;
 
     // Request attribute: certificate errors of this request are refused
@@ -51,7 +51,6 @@ private Q_SLOTS:
     void sslErrors(QNetworkReply *reply, const QList<QSslError> &errors);
 
 private:
-    explicit NetworkManager(QObject *parent);
     static QString hostKey(const QString &host, int port);
 
     QStringList m_acceptedHosts;

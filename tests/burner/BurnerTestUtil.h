@@ -29,9 +29,8 @@ inline QString discClip(const QString &target, double seconds = 2)
 }
 
 // Puts `count` clips into a fresh project, each already converted to `mpg`.
-inline void fillProject(const QString &mpg, int count, DiscType type, bool ntsc)
+inline void fillProject(Project *project, const QString &mpg, int count, DiscType type, bool ntsc)
 {
-    Project *project = Project::instance();
     project->reset();
     project->setDiscType(type);
     project->setNtsc(ntsc);

@@ -1,12 +1,15 @@
 #include "BurnerTestUtil.h"
 #include "burner/CreateDVDTask.h"
 #include "burner/CreateVCDTask.h"
+#include "burner/Project.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+
 #include <QtTest>
+#include <memory>
 
 // The (S)VCD chain, and every authoring stage failing. A tool is replaced by
 // a script in the program's own "Binaries" folder, which is looked at first;
@@ -28,12 +31,14 @@ private slots:
 private:
     void installTool(const QString &name, const QByteArray &script);
     QTemporaryDir m_dir;
+    std::unique_ptr<Project> m_project; // made once the temporary folder is set
 };
 
 void TestAuthoringFailures::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     BurnerTest::useOwnTempLocation(m_dir);
+    m_project = std::make_unique<Project>();
 }
 
 void TestAuthoringFailures::cleanup()
@@ -66,8 +71,9 @@ void TestAuthoringFailures::vcdChain()
     QFETCH(QString, target);
     const QString mpg = BurnerTest::discClip(target);
     QVERIFY(!mpg.isEmpty());
-    BurnerTest::fillProject(mpg, 2, static_cast<DiscType>(type), target.startsWith("ntsc"));
-    CreateVCDTask task;
+    BurnerTest::fillProject(m_project.get(), mpg, 2, static_cast<DiscType>(type),
+                            target.startsWith("ntsc"));
+    CreateVCDTask task(m_project.get());
     QSignalSpy complete(&task, &Task::complete);
     QSignalSpy failed(&task, &Task::failed);
     task.exec();
@@ -90,7 +96,7 @@ void TestAuthoringFailures::vcdChain()
     }
     QVERIFY(count >= 3);
     const QString description = QString::fromLocal8Bit(TestSupport::readFile(
-        Project::instance()->tempDirectory().filePath(QStringLiteral("menu.xml"))));
+        m_project.get()->tempDirectory().filePath(QStringLiteral("menu.xml"))));
     QVERIFY(description.contains(type == static_cast<int>(DiscType::Svcd)
                                      ? QStringLiteral("class=\"svcd\"")
                                      : QStringLiteral("class=\"vcd\"")));
@@ -126,8 +132,8 @@ void TestAuthoringFailures::dvdStageFailure()
     const QString mpg = BurnerTest::discClip(QStringLiteral("ntsc-dvd"));
     QVERIFY(!mpg.isEmpty());
     installTool(tool, script);
-    BurnerTest::fillProject(mpg, 1, DiscType::Dvd, true);
-    CreateDVDTask task;
+    BurnerTest::fillProject(m_project.get(), mpg, 1, DiscType::Dvd, true);
+    CreateDVDTask task(m_project.get());
     QSignalSpy complete(&task, &Task::complete);
     QSignalSpy failed(&task, &Task::failed);
     task.exec();
@@ -162,8 +168,8 @@ void TestAuthoringFailures::vcdStageFailure()
     const QString mpg = BurnerTest::discClip(QStringLiteral("ntsc-vcd"));
     QVERIFY(!mpg.isEmpty());
     installTool(tool, script);
-    BurnerTest::fillProject(mpg, 1, DiscType::Vcd, true);
-    CreateVCDTask task;
+    BurnerTest::fillProject(m_project.get(), mpg, 1, DiscType::Vcd, true);
+    CreateVCDTask task(m_project.get());
     QSignalSpy complete(&task, &Task::complete);
     QSignalSpy failed(&task, &Task::failed);
     task.exec();

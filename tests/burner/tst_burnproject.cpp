@@ -2,12 +2,16 @@
 #include "burner/VideoClipModel.h"
 #include "burner/VideoStandard.h"
 
+#include <QAbstractItemModelTester>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QSortFilterProxyModel>
 #include <QTemporaryDir>
+
 #include <QtTest>
+#include <memory>
 
 class TestBurnProject : public QObject
 {
@@ -33,6 +37,7 @@ private slots:
 private:
     VideoClip clipOf(const QString &name, double seconds = 10, int bitrate = 0);
     QTemporaryDir m_dir;
+    std::unique_ptr<Project> m_project; // made once the temporary folder is set
 };
 
 void TestBurnProject::initTestCase()
@@ -40,11 +45,12 @@ void TestBurnProject::initTestCase()
     QVERIFY(m_dir.isValid());
     qputenv("TMPDIR", QFile::encodeName(m_dir.path()));
     QLocale::setDefault(QLocale::c());
+    m_project = std::make_unique<Project>();
 }
 
 void TestBurnProject::init()
 {
-    Project *project = Project::instance();
+    Project *project = m_project.get();
     project->reset();
     project->setDiscType(DiscType::Dvd);
     project->setVideoBitrate(2000);
@@ -58,7 +64,7 @@ VideoClip TestBurnProject::clipOf(const QString &name, double seconds, int bitra
 
 void TestBurnProject::uniqueNames()
 {
-    Project *project = Project::instance();
+    Project *project = m_project.get();
     QDir(m_dir.path()).mkpath(QStringLiteral("a"));
     QDir(m_dir.path()).mkpath(QStringLiteral("b"));
     project->addClip(clipOf(QStringLiteral("a/clip.avi")));
@@ -71,7 +77,7 @@ void TestBurnProject::uniqueNames()
     QVERIFY2(renamed.match(clips.at(1).name).hasMatch(), qPrintable(clips.at(1).name));
     QVERIFY2(renamed.match(clips.at(2).name).hasMatch(), qPrintable(clips.at(2).name));
     QVERIFY(clips.at(1).name != clips.at(2).name);
-    VideoClipModel model;
+    VideoClipModel model(m_project.get());
     for (int row = 0; row < 3; ++row) {
         QCOMPARE(clips.at(row).fileName, QStringLiteral("clip.avi"));
         QCOMPARE(model.index(row, 1).data().toString(), QStringLiteral("clip.avi"));
@@ -99,9 +105,9 @@ void TestBurnProject::estimatedSize()
     QFETCH(double, seconds);
     QFETCH(int, bitrate);
     QFETCH(QString, expected);
-    Project::instance()->addClip(clipOf(QStringLiteral("x.mp4"), seconds, bitrate));
-    QCOMPARE(Project::instance()->estimatedSize(0), expected);
-    VideoClipModel model;
+    m_project->addClip(clipOf(QStringLiteral("x.mp4"), seconds, bitrate));
+    QCOMPARE(m_project->estimatedSize(0), expected);
+    VideoClipModel model(m_project.get());
     QCOMPARE(model.index(0, 3).data().toString(), expected);
 }
 
@@ -131,7 +137,7 @@ void TestBurnProject::totalTimeAndLimits()
     QFETCH(QList<int>, durations);
     QFETCH(QString, total);
     QFETCH(bool, tooLong);
-    Project *project = Project::instance();
+    Project *project = m_project.get();
     project->setDiscType(static_cast<DiscType>(type));
     for (int seconds : durations)
         project->addClip(clipOf(QStringLiteral("t.mp4"), seconds + 0.7)); // fractions drop
@@ -173,7 +179,7 @@ void TestBurnProject::moveBounds()
     QFETCH(QString, operation);
     QFETCH(int, row);
     QFETCH(QString, order);
-    Project *project = Project::instance();
+    Project *project = m_project.get();
     for (const char *name : {"a.mp4", "b.mp4", "c.mp4"})
         project->addClip(clipOf(QString::fromLatin1(name)));
     if (operation == QLatin1String("up"))
@@ -190,9 +196,13 @@ void TestBurnProject::moveBounds()
 
 void TestBurnProject::modelAndDrops()
 {
-    VideoClipModel model;
+    VideoClipModel model(m_project.get());
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    // A proxy keeps its own row mapping: it sees only changes the model announces.
+    QSortFilterProxyModel proxy;
+    proxy.setSourceModel(&model);
     QCOMPARE(model.rowCount(), 0);
-    QCOMPARE(Project::instance()->totalTime(), QTime(0, 0));
+    QCOMPARE(m_project->totalTime(), QTime(0, 0));
     // The empty area takes drops and nothing else.
     QCOMPARE(model.flags(QModelIndex()), Qt::ItemFlags(Qt::ItemIsDropEnabled));
     QCOMPARE(model.mimeTypes(), QStringList{QStringLiteral("text/uri-list")});
@@ -208,13 +218,23 @@ void TestBurnProject::modelAndDrops()
     QCOMPARE(dropped.at(0).at(0).value<QList<QUrl>>(), urls);
     QCOMPARE(model.rowCount(), 0); // the model never inserts rows itself
 
-    Project::instance()->addClip(clipOf(QStringLiteral("long.mp4"), 3725.5));
-    model.refresh();
+    m_project->addClip(clipOf(QStringLiteral("long.mp4"), 3725.5));
     QCOMPARE(model.rowCount(), 1);
+    QCOMPARE(proxy.rowCount(), 1);
     QCOMPARE(model.index(0, 0).data().toInt(), 1);
     QCOMPARE(model.index(0, 2).data().toString(), QStringLiteral("01:02:05"));
     QCOMPARE(model.headerData(3, Qt::Horizontal).toString(), QStringLiteral("Size"));
     QVERIFY(model.flags(model.index(0, 0)).testFlag(Qt::ItemIsDragEnabled));
+
+    // Every change of the clip list reaches the views, in the project's order.
+    m_project->addClip(clipOf(QStringLiteral("short.mp4"), 5));
+    m_project->moveClipUp(1);
+    QCOMPARE(proxy.index(0, 1).data().toString(), QStringLiteral("short.mp4"));
+    m_project->removeClipAt(0);
+    QCOMPARE(proxy.rowCount(), 1);
+    QCOMPARE(proxy.index(0, 1).data().toString(), QStringLiteral("long.mp4"));
+    m_project->reset();
+    QCOMPARE(proxy.rowCount(), 0);
 }
 
 void TestBurnProject::encoderArguments_data()
@@ -233,7 +253,7 @@ void TestBurnProject::encoderArguments()
     QFETCH(int, type);
     QFETCH(bool, ntsc);
     QFETCH(QString, expected);
-    Project *project = Project::instance();
+    Project *project = m_project.get();
     project->setDiscType(static_cast<DiscType>(type));
     project->setNtsc(ntsc);
     QCOMPARE(project->encoderArguments(VideoClip()), expected);
@@ -241,7 +261,7 @@ void TestBurnProject::encoderArguments()
 
 void TestBurnProject::freshTempFolders()
 {
-    Project *project = Project::instance();
+    Project *project = m_project.get();
     const QString first = project->tempDirectory().absolutePath();
     QFile marker(project->tempDirectory().filePath(QStringLiteral("keep")));
     QVERIFY(marker.open(QIODevice::WriteOnly));

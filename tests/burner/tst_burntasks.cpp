@@ -1,11 +1,14 @@
 #include "BurnerTestUtil.h"
 #include "burner/ConvertTask.h"
+#include "burner/Project.h"
 #include "burner/ScanTask.h"
 
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+
 #include <QtTest>
+#include <memory>
 
 // Scanning and converting with the real encoder.
 class TestBurnTasks : public QObject
@@ -25,18 +28,20 @@ private slots:
 private:
     ConvertTask *makeConversion(const QString &source, const QString &pre, const QString &post);
     QTemporaryDir m_dir;
+    std::unique_ptr<Project> m_project; // made once the temporary folder is set
 };
 
 void TestBurnTasks::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     BurnerTest::useOwnTempLocation(m_dir);
+    m_project = std::make_unique<Project>();
 }
 
 void TestBurnTasks::init()
 {
-    Project::instance()->reset();
-    Project::instance()->setDiscType(DiscType::Vcd);
+    m_project.get()->reset();
+    m_project.get()->setDiscType(DiscType::Vcd);
 }
 
 void TestBurnTasks::scan_data()
@@ -61,14 +66,14 @@ void TestBurnTasks::scan()
     QFETCH(int, seconds);
     QFETCH(bool, readable);
     QVERIFY(!path.isEmpty());
-    ScanTask task;
+    ScanTask task(m_project.get());
     task.setSource(path);
     QSignalSpy complete(&task, &Task::complete);
     QSignalSpy failed(&task, &Task::failed);
     task.exec();
     QVERIFY(complete.wait(30000));
     QCOMPARE(failed.count(), 0);
-    const QList<VideoClip> clips = Project::instance()->clips();
+    const QList<VideoClip> clips = m_project.get()->clips();
     QCOMPARE(clips.size(), 1);
     const VideoClip &clip = clips.first();
     QVERIFY(clip.valid);
@@ -92,7 +97,7 @@ ConvertTask *TestBurnTasks::makeConversion(const QString &source, const QString 
 {
     auto *task = new ConvertTask(this);
     task->setSource(source);
-    task->setDestination(Project::instance()->convertedFilePath(QStringLiteral("file_0")));
+    task->setDestination(m_project.get()->convertedFilePath(QStringLiteral("file_0")));
     task->setArguments(pre, post);
     return task;
 }
@@ -103,7 +108,7 @@ void TestBurnTasks::conversionProgress()
     // Reading at the clip's own pace gives several progress reports.
     std::unique_ptr<ConvertTask> task(makeConversion(
         source, QStringLiteral("-re"),
-        QStringLiteral("-threads 2 ") + Project::instance()->encoderArguments(VideoClip())));
+        QStringLiteral("-threads 2 ") + m_project.get()->encoderArguments(VideoClip())));
     QSignalSpy progress(task.get(), &Task::progress);
     QSignalSpy complete(task.get(), &Task::complete);
     QSignalSpy failed(task.get(), &Task::failed);

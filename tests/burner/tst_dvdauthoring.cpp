@@ -1,6 +1,7 @@
 #include "BurnerTestUtil.h"
 #include "burner/CreateDVDTask.h"
 #include "burner/DvdMenu.h"
+#include "burner/Project.h"
 
 #include <QFontInfo>
 
@@ -10,7 +11,9 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+
 #include <QtTest>
+#include <memory>
 
 // Authoring a DVD-Video with its menu, with the real tool chain.
 class TestDvdAuthoring : public QObject
@@ -31,12 +34,14 @@ private slots:
 
 private:
     QTemporaryDir m_dir;
+    std::unique_ptr<Project> m_project; // made once the temporary folder is set
 };
 
 void TestDvdAuthoring::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     BurnerTest::useOwnTempLocation(m_dir);
+    m_project = std::make_unique<Project>();
 }
 
 void TestDvdAuthoring::description_data()
@@ -53,11 +58,11 @@ void TestDvdAuthoring::description()
     QFETCH(int, clips);
     QFETCH(bool, ntsc);
     QFETCH(QString, resolution);
-    BurnerTest::fillProject(QString(), clips, DiscType::Dvd, ntsc);
-    CreateDVDTask task;
+    BurnerTest::fillProject(m_project.get(), QString(), clips, DiscType::Dvd, ntsc);
+    CreateDVDTask task(m_project.get());
     task.exec(); // writes the descriptions; the chain itself is of no interest here
     task.cancel();
-    const QDir temp = Project::instance()->tempDirectory();
+    const QDir temp = m_project.get()->tempDirectory();
     QDomDocument doc;
     QFile file(temp.filePath(QStringLiteral("dvd.xml")));
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -165,8 +170,8 @@ void TestDvdAuthoring::menuPictures()
 void TestDvdAuthoring::tooManyClipsForMenu()
 {
     // Buttons past the bottom of the picture would only fail deep in the chain.
-    BurnerTest::fillProject(QString(), 40, DiscType::Dvd, true);
-    CreateDVDTask task;
+    BurnerTest::fillProject(m_project.get(), QString(), 40, DiscType::Dvd, true);
+    CreateDVDTask task(m_project.get());
     QSignalSpy complete(&task, &Task::complete);
     QSignalSpy failed(&task, &Task::failed);
     task.exec();
@@ -192,8 +197,8 @@ void TestDvdAuthoring::chain()
     const QString mpg =
         BurnerTest::discClip(ntsc ? QStringLiteral("ntsc-dvd") : QStringLiteral("pal-dvd"));
     QVERIFY(!mpg.isEmpty());
-    BurnerTest::fillProject(mpg, clips, DiscType::Dvd, ntsc);
-    CreateDVDTask task;
+    BurnerTest::fillProject(m_project.get(), mpg, clips, DiscType::Dvd, ntsc);
+    CreateDVDTask task(m_project.get());
     QSignalSpy progress(&task, &Task::progress);
     QSignalSpy stages(&task, &CreateDVDTask::stageStarted);
     QSignalSpy complete(&task, &Task::complete);
@@ -205,8 +210,8 @@ void TestDvdAuthoring::chain()
     QCOMPARE(stages.count(), 7);
 
     const QString iso = task.imagePath();
-    QCOMPARE(iso, Project::instance()->tempDirectory().absoluteFilePath(
-                      QStringLiteral("Test Disc.iso")));
+    QCOMPARE(iso,
+             m_project.get()->tempDirectory().absoluteFilePath(QStringLiteral("Test Disc.iso")));
     const qint64 size = QFileInfo(iso).size();
     QVERIFY(size > 0);
     QCOMPARE(size % 2048, 0);

@@ -34,6 +34,7 @@ private slots:
 private:
     QString makeFile(const QString &name, qint64 size);
     QTemporaryDir m_dir;
+    std::unique_ptr<Project> m_project; // made once the temporary folder is set
 };
 
 namespace {
@@ -55,11 +56,12 @@ void TestRecorder::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     qputenv("TMPDIR", QFile::encodeName(m_dir.path()));
+    m_project = std::make_unique<Project>();
 }
 
 void TestRecorder::init()
 {
-    Project::instance()->setDiscType(DiscType::Dvd);
+    m_project.get()->setDiscType(DiscType::Dvd);
 }
 
 QString TestRecorder::makeFile(const QString &name, qint64 size)
@@ -87,8 +89,8 @@ void TestRecorder::listing_data()
 void TestRecorder::listing()
 {
     QFETCH(int, type);
-    Project::instance()->setDiscType(static_cast<DiscType>(type));
-    LibburnDeviceController controller;
+    m_project.get()->setDiscType(static_cast<DiscType>(type));
+    LibburnDeviceController controller(m_project.get());
     controller.setHardwareScan(false);
     const QString first = QStringLiteral("stdio:") + m_dir.filePath(QStringLiteral("one.iso"));
     controller.addPseudoDrive(first);
@@ -103,7 +105,7 @@ void TestRecorder::listing()
 
 void TestRecorder::mediaChecks()
 {
-    LibburnDeviceController controller;
+    LibburnDeviceController controller(m_project.get());
     controller.setHardwareScan(false);
     const QString fresh = QStringLiteral("stdio:") + m_dir.filePath(QStringLiteral("fresh.iso"));
     QVERIFY(controller.isCurrentMediaValid(fresh));
@@ -132,7 +134,7 @@ void TestRecorder::writeImage()
     if (existing >= 0)
         QCOMPARE(QFileInfo(makeFile(QStringLiteral("written.iso"), existing)).size(), existing);
 
-    LibburnDeviceController controller;
+    LibburnDeviceController controller(m_project.get());
     controller.setHardwareScan(false);
     controller.setRecorder(QStringLiteral("stdio:") + target, QStringLiteral("0"));
     QStandardItem item(QStringLiteral("task"));
@@ -191,7 +193,7 @@ void TestRecorder::refusedImages()
     const QString image = size >= 0 ? makeFile(QStringLiteral("odd.iso"), size)
                                     : m_dir.filePath(QStringLiteral("absent.iso"));
     const QString target = m_dir.filePath(QStringLiteral("refused.iso"));
-    LibburnDeviceController controller;
+    LibburnDeviceController controller(m_project.get());
     controller.setHardwareScan(false);
     controller.setRecorder(QStringLiteral("stdio:") + target, QStringLiteral("0"));
     QSignalSpy complete(&controller, &DeviceController::complete);
@@ -227,7 +229,7 @@ void TestRecorder::missingRecorder()
     QVERIFY(sheet.open(QIODevice::WriteOnly));
     sheet.write("CD_ROM_XA\nTRACK MODE2_RAW\n DATAFILE \"small.iso\"\n");
     sheet.close();
-    LibburnDeviceController controller;
+    LibburnDeviceController controller(m_project.get());
     controller.setHardwareScan(false);
     controller.setRecorder(recorder, QStringLiteral("0"));
     QSignalSpy complete(&controller, &DeviceController::complete);
@@ -257,7 +259,7 @@ void TestRecorder::writeCueSheetToFile()
                 " DATAFILE \"cd_02.img\"\n");
     sheet.close();
     const QString target = m_dir.filePath(QStringLiteral("cd.bin"));
-    LibburnDeviceController controller;
+    LibburnDeviceController controller(m_project.get());
     controller.setHardwareScan(false);
     controller.setRecorder(QStringLiteral("stdio:") + target, QStringLiteral("0"));
     QSignalSpy complete(&controller, &DeviceController::complete);
@@ -273,7 +275,7 @@ void TestRecorder::writeCueSheetToFile()
 
 void TestRecorder::setupWithoutDialog()
 {
-    LibburnDeviceController controller;
+    LibburnDeviceController controller(m_project.get());
     controller.setHardwareScan(false);
     controller.addPseudoDrive(m_dir.filePath(QStringLiteral("no/such/disc.iso")));
     controller.addPseudoDrive(m_dir.filePath(QStringLiteral("picked.iso")));
@@ -294,7 +296,7 @@ void TestRecorder::controllerGoesDuringAWrite()
 {
     const QString image = makeFile(QStringLiteral("large.iso"), 2048 * 16384);
     const QString target = m_dir.filePath(QStringLiteral("interrupted.iso"));
-    auto controller = std::make_unique<LibburnDeviceController>();
+    auto controller = std::make_unique<LibburnDeviceController>(m_project.get());
     controller->setHardwareScan(false);
     controller->setRecorder(QStringLiteral("stdio:") + target, QStringLiteral("0"));
     QSignalSpy complete(controller.get(), &DeviceController::complete);
@@ -305,7 +307,7 @@ void TestRecorder::controllerGoesDuringAWrite()
     QCOMPARE(complete.count(), 0);
 
     // The recorder is free again for the next write.
-    LibburnDeviceController next;
+    LibburnDeviceController next(m_project.get());
     next.setHardwareScan(false);
     next.setRecorder(QStringLiteral("stdio:") + target, QStringLiteral("0"));
     QSignalSpy nextComplete(&next, &DeviceController::complete);

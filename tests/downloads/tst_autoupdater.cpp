@@ -1,17 +1,18 @@
 // The update check: version ranges, the first matching entry, the installer
 // download (over HTTPS only) and launch, and the search suggestions.
-#include "downloads/Autoupdater.h"
-#include "core/Version.h"
 #include "DemoSiteProcess.h"
+#include "ScriptedHttpServer.h"
+#include "ScriptedPrompt.h"
+#include "TestSupport.h"
+#include "core/SiteConfig.h"
+#include "core/Version.h"
+#include "downloads/Autoupdater.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
 #include "library/Library.h"
-#include "ScriptedHttpServer.h"
-#include "ScriptedPrompt.h"
+#include "web/NetworkManager.h"
 #include "web/SignInState.h"
-#include "core/SiteConfig.h"
 #include "web/Suggestions.h"
-#include "TestSupport.h"
 
 #include <QDomDocument>
 #include <QFile>
@@ -79,6 +80,8 @@ class TestAutoupdater : public QObject
 private:
     QTemporaryDir m_home;
     ScriptedPrompt m_prompt;
+    std::unique_ptr<NetworkManager> m_network;
+    std::unique_ptr<DownloadManager> m_downloads; // made once the database is open
 
     static void recordLaunches(Autoupdater &updater, QStringList *launched)
     {
@@ -108,6 +111,8 @@ private Q_SLOTS:
         QVERIFY(Library::initDatabase(QString()));
         UserPrompt::install(&m_prompt);
         SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
+        m_network = std::make_unique<NetworkManager>();
+        m_downloads = std::make_unique<DownloadManager>(m_network.get());
     }
 
     void versionItems_data()
@@ -173,7 +178,7 @@ private Q_SLOTS:
         old.close();
         QFile::remove(Suggestions::filePath());
 
-        Autoupdater updater;
+        Autoupdater updater(m_network.get(), m_downloads.get());
         QStringList launched;
         recordLaunches(updater, &launched);
         QSignalSpy suggestions(&updater, &Autoupdater::suggestionsUpdated);
@@ -181,7 +186,7 @@ private Q_SLOTS:
         QVERIFY(!old.exists());
 
         // A finished download of another file launches nothing.
-        Download other(site.tlsUrl("/files/other.mp4"), nullptr, true);
+        Download other(m_network.get(), site.tlsUrl("/files/other.mp4"), true);
         updater.downloadFinished(&other);
 
         QTRY_COMPARE_WITH_TIMEOUT(launched.size(), 1, 15000);
@@ -238,11 +243,11 @@ private Q_SLOTS:
         SiteConfig::setValue(QStringLiteral("updatePlainUrl"), site.url());
         m_prompt.messages.clear();
 
-        Autoupdater updater;
+        Autoupdater updater(m_network.get(), m_downloads.get());
         QStringList launched;
         recordLaunches(updater, &launched);
         QSignalSpy finished(&updater, &Autoupdater::checkFinished);
-        QSignalSpy downloaded(DownloadManager::instance(), &DownloadManager::finished);
+        QSignalSpy downloaded(m_downloads.get(), &DownloadManager::finished);
         updater.start();
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);
         if (kind == QLatin1String("http")) {
@@ -281,7 +286,7 @@ private Q_SLOTS:
         SiteConfig::setValue(QStringLiteral("updateUrl"), site.url());
         SiteConfig::setValue(QStringLiteral("updatePlainUrl"), site.url());
 
-        Autoupdater updater;
+        Autoupdater updater(m_network.get(), m_downloads.get());
         QStringList launched;
         QCOMPARE(checkOnce(updater, &launched), int(accepted));
         QVERIFY(launched.isEmpty());
@@ -338,7 +343,7 @@ private Q_SLOTS:
         SiteConfig::setValue(QStringLiteral("updatePlainUrl"), site.url());
         m_prompt.messages.clear();
 
-        Autoupdater updater;
+        Autoupdater updater(m_network.get(), m_downloads.get());
         QStringList launched;
         QCOMPARE(checkOnce(updater, &launched), 0);
         QTest::qWait(300);

@@ -265,7 +265,7 @@ private Q_SLOTS:
 
     void mediaFileNameDropsColons()
     {
-        Download download(QUrl(QStringLiteral("http://s/x.corvana")), nullptr, false);
+        Download download(nullptr, QUrl(QStringLiteral("http://s/x.corvana")), false);
         const QString raw = QStringLiteral("<item><guid>g</guid><title>Show</title><media:group>"
                                            "<media:content url=\"http://s/v\" type=\"video/mp4\">"
                                            "<media:title>A: B</media:title></media:content>"

@@ -9,11 +9,14 @@
 #include "engines/Engines.h"
 #include "library/Library.h"
 #include "library/LibraryItem.h"
+#include "web/NetworkManager.h"
 
+#include <QAbstractItemModelTester>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
+#include <QSortFilterProxyModel>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -21,6 +24,13 @@
 #include <memory>
 
 #include <sys/stat.h>
+
+namespace {
+
+// Every manager of these tests runs under the model tester while its rows change.
+constexpr auto kReportFailures = QAbstractItemModelTester::FailureReportingMode::QtTest;
+
+} // namespace
 
 class TestDownloadManager : public QObject
 {
@@ -69,6 +79,7 @@ private:
 
     DownloadSiteFixture m_fixture;
     QTemporaryDir m_files;
+    NetworkManager m_network;
     DemoSiteProcess *m_site = nullptr;
     ScriptedPrompt &m_prompt = m_fixture.prompt;
 
@@ -83,7 +94,8 @@ private Q_SLOTS:
 
     void sixAcceptedFiveRunOneQueued()
     {
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy started(&manager, &DownloadManager::started);
         manager.initializeDownload(synthetic(QStringLiteral("six"), 6, 400000, 20000));
         QTRY_COMPARE_WITH_TIMEOUT(manager.rowCount(), 6, 15000);
@@ -120,10 +132,53 @@ private Q_SLOTS:
                  0);
     }
 
+    // A view's own copy of the rows (a sorting proxy keeps one) stays the
+    // manager's rows through a download deleted elsewhere, pause and resume
+    // of all, and a queued download moving up.
+    void viewsFollowEveryRowChange()
+    {
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
+        QSortFilterProxyModel view;
+        view.setSourceModel(&manager);
+        const auto rowsAgree = [&] {
+            if (view.rowCount() != manager.rowCount())
+                return false;
+            for (int row = 0; row < view.rowCount(); ++row) {
+                if (!view.index(row, 0).data(Qt::UserRole).value<Download *>())
+                    return false;
+            }
+            return true;
+        };
+        manager.initializeDownload(synthetic(QStringLiteral("rows"), 6, 400000, 20000));
+        QTRY_COMPARE_WITH_TIMEOUT(manager.rowCount(), 6, 15000);
+        QVERIFY(rowsAgree());
+
+        delete manager.activeDownloads().at(1);
+        QCOMPARE(manager.rowCount(), 5);
+        QVERIFY(rowsAgree());
+        manager.pauseAll();
+        QVERIFY(rowsAgree());
+        manager.resumeAll();
+        QVERIFY(rowsAgree());
+
+        Download *queued = manager.queuedDownloads().value(0);
+        QVERIFY(queued);
+        manager.activeDownloads().first()->cancel();
+        QTRY_COMPARE_WITH_TIMEOUT(queued->state(), Download::Downloading, 10000);
+        QCOMPARE(manager.rowCount(), 4);
+        QVERIFY(rowsAgree());
+        QVERIFY(manager.activeDownloads().contains(queued));
+        m_prompt.answers = {UserPrompt::Yes};
+        manager.removeAll();
+        QCOMPARE(view.rowCount(), 0);
+    }
+
     // Past twenty, every further item is refused by name.
     void pastTwentyAreRefusedAndReported()
     {
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy refused(&manager, &DownloadManager::refused);
         manager.initializeDownload(synthetic(QStringLiteral("many"), 23, 100000, 5000));
         QTRY_COMPARE_WITH_TIMEOUT(refused.size(), 3, 15000);
@@ -138,7 +193,8 @@ private Q_SLOTS:
 
     void sameLinkWhileRunningIsRefused()
     {
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         const QUrl url = synthetic(QStringLiteral("dup"), 1, 400000, 20000);
         manager.initializeDownload(url);
         Download *d = waitForSingle(manager);
@@ -153,7 +209,8 @@ private Q_SLOTS:
 
     void pauseKeepsFileAndResumeAppendsByRange()
     {
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy finished(&manager, &DownloadManager::finished);
         const qint64 size = 600000;
         manager.initializeDownload(synthetic(QStringLiteral("resume"), 1, size, 150000));
@@ -187,7 +244,8 @@ private Q_SLOTS:
     // active downloads: one already running keeps its single transfer.
     void resumingRunningDownloadKeepsItsTransfer()
     {
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy finished(&manager, &DownloadManager::finished);
         const qint64 size = 300000;
         manager.initializeDownload(synthetic(QStringLiteral("running"), 1, size, 150000));
@@ -222,7 +280,8 @@ private Q_SLOTS:
         QFETCH(bool, redirect);
         QFETCH(bool, pauseFirst);
         const qint64 size = 500000;
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy finished(&manager, &DownloadManager::finished);
         if (!fault.isEmpty() && !pauseFirst)
             m_site->control(QStringLiteral("/control/fault?name=") + fault);
@@ -261,7 +320,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, fault);
         m_site->control(QStringLiteral("/control/fault?name=") + fault);
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         manager.initializeDownload(synthetic(QStringLiteral("fail"), 1, 1000));
         Download *d = waitForSingle(manager);
         QVERIFY(d);
@@ -273,7 +333,8 @@ private Q_SLOTS:
 
     void descriptorFetchFailureIsReported()
     {
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         manager.initializeDownload(m_site->url(QStringLiteral("/members/missing.corvana")));
         QTRY_COMPARE_WITH_TIMEOUT(countWarnings(m_prompt, QStringLiteral("Download Failed")), 1,
                                   10000);
@@ -286,7 +347,8 @@ private Q_SLOTS:
     // A descriptor answer beyond the size limit is cut off while it arrives.
     void oversizedDescriptorIsRefused()
     {
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         manager.initializeDownload(m_site->url(QStringLiteral("/media/blob/huge.corvana?bytes=%1")
                                                    .arg(CorvanaItem::MaxDocumentBytes * 8)));
         QTRY_COMPARE_WITH_TIMEOUT(countWarnings(m_prompt, QStringLiteral("Download Failed")), 1,
@@ -301,7 +363,8 @@ private Q_SLOTS:
                                          .arg(CorvanaItem::MaxDocumentBytes * 8));
         QVERIFY(DownloadRecords::insert(url, QUrl(QStringLiteral("http://x/huge")),
                                         QStringLiteral("/nowhere/huge")));
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QPointer<Download> d = manager.activeDownloads().value(0);
         QVERIFY(d);
         d->resume();
@@ -317,7 +380,8 @@ private Q_SLOTS:
         const QUrl url = synthetic(QStringLiteral("held"), 1, 100000);
         QVERIFY(DownloadRecords::insert(url, QUrl(QStringLiteral("http://x/held")),
                                         QStringLiteral("/nowhere/held")));
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         Download *d = manager.activeDownloads().value(0);
         QVERIFY(d);
         d->resume();
@@ -334,7 +398,8 @@ private Q_SLOTS:
         const QUrl url = synthetic(QStringLiteral("gone"), 1, 100000);
         QVERIFY(DownloadRecords::insert(url, QUrl(QStringLiteral("http://x/gone")),
                                         QStringLiteral("/nowhere/gone")));
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         Download *d = manager.activeDownloads().value(0);
         QVERIFY(d);
         d->resume();
@@ -351,7 +416,7 @@ private Q_SLOTS:
             "<rss><channel><item><title>Local</title><guid>l</guid><media:group>"
             "<media:content url=\"file:///etc/hostname\" type=\"video/mp4\">"
             "<media:title>Local</media:title></media:content></media:group></item></channel></rss>";
-        Download d(QUrl(QStringLiteral("http://127.0.0.1/x.corvana")), nullptr, false);
+        Download d(&m_network, QUrl(QStringLiteral("http://127.0.0.1/x.corvana")), false);
         d.setItem(CorvanaItem::parseCorvanaFile(descriptor).first());
         d.start();
         QCOMPARE(d.state(), Download::Paused);
@@ -384,7 +449,8 @@ private Q_SLOTS:
     void descriptorOfOtherSchemeIsNotFetched()
     {
         QFETCH(QUrl, url);
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         manager.initializeDownload(url);
         QVERIFY(!manager.hasPendingRequests());
         QCOMPARE(manager.rowCount(), 0);
@@ -396,7 +462,8 @@ private Q_SLOTS:
         const QUrl url = synthetic(QStringLiteral("done"), 1, size);
         QString path;
         {
-            DownloadManager first;
+            DownloadManager first(&m_network);
+            const QAbstractItemModelTester firstTester(&first, kReportFailures);
             first.initializeDownload(url);
             Download *d = waitForSingle(first);
             QVERIFY(d);
@@ -408,7 +475,8 @@ private Q_SLOTS:
                 url, QUrl(m_site->url(QStringLiteral("/media/blob/done-1.mp4?bytes=300000"))),
                 path));
         }
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QCOMPARE(manager.rowCount(), 1);
         QSignalSpy finished(&manager, &DownloadManager::finished);
         QSignalSpy done(manager.activeDownloads().first(), &Download::finished);
@@ -432,7 +500,7 @@ private Q_SLOTS:
         other.setResponse(
             ScriptedHttpServer::answer(200, "Content-Type: text/xml\r\n", "<rss><channel/></rss>"));
         QVERIFY(other.listen());
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
         QSignalSpy error(&manager, &DownloadManager::error);
         manager.initializeDownload(other.url(QStringLiteral("/members/videos/harbour.corvana")));
         QVERIFY(!manager.hasPendingRequests());
@@ -465,7 +533,7 @@ private Q_SLOTS:
     void localDescriptorMustBeARegularFile()
     {
         QFETCH(QString, path);
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
         QSignalSpy error(&manager, &DownloadManager::error);
         manager.initializeLocalDownload(path); // returns at once, whatever the file
         QCOMPARE(error.size(), 1);
@@ -492,7 +560,7 @@ private Q_SLOTS:
         const QString path = writeDescriptor(QStringLiteral("typed"), QStringLiteral("Typed"),
                                              QStringLiteral("Typed"), type);
         QVERIFY(!path.isEmpty());
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
         QSignalSpy refused(&manager, &DownloadManager::refused);
         QSignalSpy error(&manager, &DownloadManager::error);
         manager.initializeLocalDownload(path);
@@ -516,7 +584,7 @@ private Q_SLOTS:
             mediaTitle.prepend(QString::fromUcs4(U"\U0001F600"));
         const QString path =
             writeDescriptor(QStringLiteral("long"), title, mediaTitle, QStringLiteral("video/mp4"));
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
         QSignalSpy finished(&manager, &DownloadManager::finished);
         manager.initializeLocalDownload(path);
         Download *d = waitForSingle(manager);
@@ -550,7 +618,8 @@ private Q_SLOTS:
                 QStringLiteral("/media/blob/stored%1-1.mp4?bytes=200000&rate=20000").arg(i));
             QVERIFY(DownloadRecords::insert(url, media, QStringLiteral("/nowhere/%1").arg(i)));
         }
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QCOMPARE(manager.rowCount(), 7);
         QCOMPARE(manager.activeDownloads().size(), 5);
         for (int row = 0; row < 7; ++row) {
@@ -571,7 +640,8 @@ private Q_SLOTS:
 
     void networkLossPausesAndReturnResumes()
     {
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         manager.initializeDownload(synthetic(QStringLiteral("net"), 3, 400000, 20000));
         QTRY_COMPARE_WITH_TIMEOUT(manager.rowCount(), 3, 15000);
         QVERIFY(QMetaObject::invokeMethod(&manager, "networkStatusChanged", Q_ARG(bool, false)));
@@ -587,7 +657,8 @@ private Q_SLOTS:
 
     void directDownloadNamesAndRecord()
     {
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy finished(&manager, &DownloadManager::finished);
         QSignalSpy downloaded(&manager, &DownloadManager::downloaded);
         const QUrl url = m_site->url(QStringLiteral("/media/blob/clip.mp4?bytes=123457"));
@@ -616,7 +687,8 @@ private Q_SLOTS:
     // Two items of one title each get a file of their own, both whole.
     void sameTitleItemsGetTheirOwnFiles()
     {
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy finished(&manager, &DownloadManager::finished);
         // Small downloads may finish before all three are ever listed at once:
         // take each path as it is added.
@@ -640,7 +712,8 @@ private Q_SLOTS:
     // kill never leaves a file that no record knows of.
     void recordComesBeforeFiles()
     {
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QList<int> recordsWhenListed;
         connect(&manager, &DownloadManager::added, this, [&](Download *d, int) {
             recordsWhenListed << storedRows();
@@ -662,7 +735,8 @@ private Q_SLOTS:
         insert.addBindValue(LibraryItem::encode(QStringLiteral("known-1")));
         insert.addBindValue(LibraryItem::encode(QStringLiteral("/nowhere/known.mp4")));
         QVERIFY(insert.exec());
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         manager.initializeDownload(synthetic(QStringLiteral("known"), 3, 100000, 20000));
         QTRY_COMPARE_WITH_TIMEOUT(manager.rowCount(), 2, 15000);
         QCOMPARE(manager.activeDownloads().at(0)->item().guid(), QStringLiteral("known-2"));
@@ -674,7 +748,8 @@ private Q_SLOTS:
     // Items refused for their address never take a slot: the good one runs.
     void refusedItemsLeaveTheSlotsFree()
     {
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy refused(&manager, &DownloadManager::refused);
         QSignalSpy finished(&manager, &DownloadManager::finished);
         manager.initializeDownload(m_site->url(
@@ -703,7 +778,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, title);
         QFETCH(bool, direct);
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy finished(&manager, &DownloadManager::finished);
         if (direct)
             manager.initializeDirectDownload(
@@ -739,7 +815,8 @@ private Q_SLOTS:
             partial.write(DemoSiteProcess::blob(size).left(50000));
         }
         QVERIFY(DownloadRecords::insert(url, QUrl(), path));
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QCOMPARE(manager.rowCount(), 1);
         Download *d = manager.activeDownloads().first();
         QSignalSpy done(d, &Download::finished);

@@ -10,6 +10,7 @@
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadProgress.h"
 #include "library/Library.h"
+#include "web/NetworkManager.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -46,6 +47,7 @@ class TestDownloadSizes : public QObject
 
 private:
     DownloadSiteFixture m_fixture;
+    NetworkManager m_network;
     DemoSiteProcess *m_site = nullptr;
 
     Download *startSynthetic(DownloadManager &manager, const QString &tag, qint64 bytes,
@@ -171,7 +173,7 @@ private Q_SLOTS:
     void fiveGigabyteDownloadReportsProgress()
     {
         const qint64 size = 5000000000;
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
         Download *d = startSynthetic(manager, QStringLiteral("huge"), size, 400000);
         QVERIFY(d);
         QSignalSpy progress(d, &Download::updateProgress);
@@ -192,7 +194,7 @@ private Q_SLOTS:
     {
         const qint64 size = 5000000000;
         const qint64 partial = qint64(4) * 1024 * 1024 * 1024 + 123457;
-        DownloadManager manager;
+        DownloadManager manager(&m_network);
         Download *d = startSynthetic(manager, QStringLiteral("resume-huge"), size, 200000);
         QVERIFY(d);
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(d->mediaPath()).size() > 0, 15000);

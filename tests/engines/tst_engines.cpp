@@ -1,6 +1,7 @@
-// The wiring object: one per process, and a teardown in order while a
-// download runs and the media server serves.
+// The wiring object: engines of their own for each owner, and a teardown in
+// order while a download runs and the media server serves.
 #include "ScriptedPrompt.h"
+#include "burner/Project.h"
 #include "core/SiteConfig.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
@@ -68,19 +69,19 @@ private Q_SLOTS:
         SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
     }
 
-    void oneInstancePerProcess()
+    // Nothing is shared through the process: a burn set up through one
+    // owner's engines leaves another's alone, and each owner keeps its engines.
+    void enginesBelongToTheirOwner()
     {
-        QCOMPARE(Engines::instance(), nullptr);
-        {
-            Engines first;
-            QCOMPARE(Engines::instance(), &first);
-            {
-                Engines second;
-                QCOMPARE(Engines::instance(), &first);
-            }
-            QCOMPARE(Engines::instance(), &first);
-        }
-        QCOMPARE(Engines::instance(), nullptr);
+        Engines first;
+        Engines second;
+        first.project()->setTitle(QStringLiteral("First Disc"));
+        first.project()->setDiscType(DiscType::Vcd);
+        QCOMPARE(second.project()->title(), QStringLiteral("Untitled"));
+        QCOMPARE(second.project()->discType(), DiscType::Dvd);
+        QCOMPARE(first.project()->title(), QStringLiteral("First Disc"));
+        QVERIFY(first.networkManager() != second.networkManager());
+        QCOMPARE(first.downloadManager(), first.downloadManager());
     }
 
     // A stored edit goes to the site's report address as a form, the member first.

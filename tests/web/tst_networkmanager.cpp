@@ -29,7 +29,7 @@ private:
         QNetworkRequest request(url);
         if (strict)
             request.setAttribute(NetworkManager::StrictTlsAttribute, true);
-        std::unique_ptr<QNetworkReply> reply(NetworkManager::instance()->get(request));
+        std::unique_ptr<QNetworkReply> reply(m_network->get(request));
         QSignalSpy finished(reply.get(), &QNetworkReply::finished);
         if (!finished.wait(15000))
             return QNetworkReply::TimeoutError;
@@ -47,6 +47,7 @@ private:
 
     QTemporaryDir m_keys;
     std::unique_ptr<DemoSiteProcess> m_site;
+    std::unique_ptr<NetworkManager> m_network; // made once the test's settings are in place
     ScriptedPrompt m_prompt;
 
 private Q_SLOTS:
@@ -65,6 +66,7 @@ private Q_SLOTS:
         UserPrompt::install(&m_prompt);
         SiteConfig::setValue(QStringLiteral("membersUrl"), m_site->url());
         SiteConfig::setValue(QStringLiteral("secureMembersUrl"), m_site->tlsUrl());
+        m_network = std::make_unique<NetworkManager>();
     }
 
     void challengeWhileSignedOutIsAborted()
@@ -132,20 +134,20 @@ private Q_SLOTS:
         QVERIFY(m_prompt.messages.last().text.startsWith(QStringLiteral("SSL Errors:\n\n") +
                                                          url.toString()));
 
-        NetworkManager::instance()->clearConnectionCache();
+        m_network->clearConnectionCache();
         m_prompt.answers = {UserPrompt::Yes};
         QCOMPARE(fetch(url), QNetworkReply::NoError);
         QCOMPARE(questions(), 2);
-        QVERIFY(NetworkManager::instance()->isAccepted(url.host(), url.port()));
+        QVERIFY(m_network->isAccepted(url.host(), url.port()));
 
-        NetworkManager::instance()->clearConnectionCache();
+        m_network->clearConnectionCache();
         QCOMPARE(fetch(m_site->tlsUrl("/zelta/update.xml")), QNetworkReply::NoError);
         QCOMPARE(questions(), 2); // remembered for this host and port
     }
 
     void strictRequestNeverIgnoresErrors()
     {
-        NetworkManager::instance()->clearConnectionCache();
+        m_network->clearConnectionCache();
         const int before = questions();
         QCOMPARE(fetch(m_site->tlsUrl("/zelta/update.xml"), nullptr, true),
                  QNetworkReply::SslHandshakeFailedError);
@@ -216,7 +218,7 @@ private Q_SLOTS:
         qInstallMessageHandler(testHandler);
         ZR::LogFile::init(true);
         const QString logPath = ZR::LogFile::logFilePath();
-        std::unique_ptr<QNetworkReply> reply(NetworkManager::instance()->get(QNetworkRequest(url)));
+        std::unique_ptr<QNetworkReply> reply(m_network->get(QNetworkRequest(url)));
         NetworkManager::limitBody(reply.get(), 64);
         QSignalSpy finished(reply.get(), &QNetworkReply::finished);
         const bool done = finished.wait(15000);

@@ -42,7 +42,8 @@ void fitInformativeText(QMessageBox *box)
 
 BurnStep::BurnStep(Project *project, QWidget *parent)
     : QWizardPage(parent), m_project(project), m_list(new QListView(this)),
-      m_delegate(new TaskDelegate(m_list, this)), m_controller(new LibburnDeviceController(this))
+      m_delegate(new TaskDelegate(m_list, this)),
+      m_controller(new LibburnDeviceController(project, this))
 {
     setTitle(QStringLiteral(" "));
     setSubTitle(QStringLiteral(" "));
@@ -117,7 +118,7 @@ void BurnStep::setupDisc()
 void BurnStep::startBurn()
 {
     cancelBurn();
-    m_queue = new BurnQueue(m_controller, this);
+    m_queue = new BurnQueue(m_project, m_controller, this);
     QStandardItemModel *tasks = m_queue->model();
     m_list->setModel(tasks);
     connect(tasks, &QAbstractItemModel::dataChanged, this,

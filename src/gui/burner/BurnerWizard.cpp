@@ -3,7 +3,6 @@
 #include "burner/Project.h"
 #include "core/Logging.h"
 #include "core/SiteConfig.h"
-#include "engines/Engines.h"
 #include "gui/burner/BurnStep.h"
 #include "gui/burner/FileStep.h"
 #include "gui/mainwindow/Artwork.h"
@@ -37,9 +36,6 @@ BurnerWizard::BurnerWizard(Project *project, QWidget *parent)
     connect(this, &QWizard::helpRequested, this, &BurnerWizard::showHelp);
     connect(this, &QWizard::currentIdChanged, this, &BurnerWizard::pageChanged);
     connect(m_burnStep, &BurnStep::finished, this, &BurnerWizard::burnOver);
-    // The program's desktop notifications hear of finished discs.
-    if (Engines *engines = Engines::instance())
-        connect(this, &BurnerWizard::burnFinished, engines, &Engines::burnFinished);
 }
 
 QPixmap BurnerWizard::banner() const

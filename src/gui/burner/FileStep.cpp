@@ -54,7 +54,7 @@ QString hms(int seconds)
 } // namespace
 
 FileStep::FileStep(Project *project, QWidget *parent)
-    : QWizardPage(parent), m_project(project), m_model(new VideoClipModel(this))
+    : QWizardPage(parent), m_project(project), m_model(new VideoClipModel(project, this))
 {
     setTitle(QStringLiteral(" "));
     setSubTitle(QStringLiteral(" "));
@@ -253,7 +253,7 @@ void FileStep::addFile(const QString &path)
 
 void FileStep::queueScan(const QString &path)
 {
-    auto *task = new ScanTask;
+    auto *task = new ScanTask(m_project);
     task->setSource(path);
     m_scanQueue.append(task);
     m_scansFinished = false;

@@ -3,7 +3,7 @@
 #include "core/LogRedactor.h"
 #include "core/Logging.h"
 #include "core/SiteConfig.h"
-#include "web/NetworkManager.h"
+#include <QNetworkAccessManager>
 
 #include <QApplication>
 #include <QDir>
@@ -52,6 +52,7 @@ ErrorReportDialog::ErrorReportDialog(const QString &reportUrl, QWidget *parent)
     : QDialog(parent), m_reportUrl(reportUrl), m_replyTimer(new QTimer(this))
 {
     setObjectName(QStringLiteral("ErrorReportDialog"));
+    m_network = new QNetworkAccessManager(this);
     buildForm();
     m_replyTimer->setSingleShot(true);
     m_replyTimer->setInterval(DefaultReplyTimeoutMs);
@@ -263,7 +264,7 @@ void ErrorReportDialog::sendReport()
     request.setHeader(QNetworkRequest::ContentTypeHeader,
                       QByteArray("multipart/form-data; boundary=" + kBoundary));
     request.setRawHeader("Content-Length", QByteArray::number(body.size()));
-    m_reply = NetworkManager::instance()->post(request, body);
+    m_reply = m_network->post(request, body);
     connect(m_reply.data(), &QNetworkReply::finished, this,
             [this, reply = m_reply.data()] { requestFinished(reply); });
 

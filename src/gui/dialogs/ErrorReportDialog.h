@@ -7,6 +7,7 @@
 #include <QUrl>
 
 class QLabel;
+class QNetworkAccessManager;
 class QNetworkReply;
 class QPlainTextEdit;
 class QPushButton;
@@ -72,6 +73,7 @@ private:
     QString m_logFilePath;
     QString m_email = QStringLiteral("Anonymous");
     QTimer *m_replyTimer = nullptr;
+    QNetworkAccessManager *m_network = nullptr; // the dialog's own: a report carries no member data
     QPointer<QNetworkReply> m_reply;
     bool m_waitCursor = false;
     bool m_logLoaded = false;

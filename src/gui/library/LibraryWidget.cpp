@@ -311,10 +311,19 @@ void LibraryWidget::showMediaInformation(int libraryRow)
     dialog.exec();
 }
 
+Project *LibraryWidget::burnProject()
+{
+    if (!m_project)
+        m_project = new Project(this);
+    return m_project;
+}
+
 BurnerWizard *LibraryWidget::openBurnWizard()
 {
-    if (!m_burner)
-        m_burner = new BurnerWizard(Project::instance(), this);
+    if (!m_burner) {
+        m_burner = new BurnerWizard(burnProject(), this);
+        connect(m_burner, &BurnerWizard::burnFinished, this, &LibraryWidget::burnFinished);
+    }
     m_burner->show();
     m_burner->activateWindow();
     m_burner->raise();

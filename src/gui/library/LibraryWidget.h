@@ -14,6 +14,7 @@ class LibraryTableSortModel;
 class LibraryTableView;
 class LibraryView;
 class LumiqoTv;
+class Project;
 class QAbstractButton;
 class QStackedWidget;
 class StatusWidget;
@@ -41,11 +42,17 @@ public:
     QAbstractButton *burnButton() const { return m_burnButton; }
     // The burner, once the burn button or a row's menu has opened it.
     BurnerWizard *burnerWizard() const { return m_burner; }
+    // The burn project the burner works on (not owned). Without one the page
+    // makes a project of its own when the burner first opens.
+    void setBurnProject(Project *project) { m_project = project; }
+    Project *burnProject();
     bool isDetailPageShown() const;
 
 Q_SIGNALS:
     void playVideo(const QString &path);
     void searchRequested(const QString &keyword);
+    // The burner wrote a disc (or image) titled `discTitle`.
+    void burnFinished(const QString &discTitle);
 
 public Q_SLOTS:
     // Imports the files (in this order) and says so in the status strip.
@@ -77,6 +84,7 @@ private:
     QModelIndex libraryIndex(const QModelIndex &index) const;
 
     Library *m_library;
+    Project *m_project = nullptr;
     std::function<LumiqoTv *()> m_tv;
     LibraryFilterModel *m_proxy;
     LibraryTableSortModel *m_tableOrder = nullptr;

@@ -46,7 +46,8 @@
 int MainWindow::s_progressFrame = 1;
 
 MainWindow::MainWindow(Engines *engines, QWidget *parent)
-    : QMainWindow(parent), m_engines(engines)
+    : QMainWindow(parent), m_engines(engines),
+      m_updater(engines->networkManager(), engines->downloadManager())
 {
     setCentralWidget(new QWidget(this));
     setWindowTitle(tr("Corvana Zelta %1").arg(QCoreApplication::applicationVersion()));

@@ -14,5 +14,8 @@ void MainWindow::createLibraryPage()
         engines->library(), [engines] { return engines->tv(); }, this);
     connect(page, &LibraryWidget::playVideo, this, &MainWindow::openFile);
     connect(page, &LibraryWidget::searchRequested, this, &MainWindow::searchFor);
+    page->setBurnProject(engines->project());
+    // The program's desktop notifications hear of finished discs.
+    connect(page, &LibraryWidget::burnFinished, engines, &Engines::burnFinished);
     m_libraryPage = page;
 }

@@ -20,21 +20,13 @@
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
-WebProfile *WebProfile::instance()
-{
-    static QPointer<WebProfile> profile;
-    if (!profile)
-        profile = new WebProfile(QCoreApplication::instance());
-    return profile;
-}
-
-WebProfile::WebProfile(QObject *parent) : QObject(parent)
+WebProfile::WebProfile(NetworkManager *network, QObject *parent)
+    : QObject(parent), m_network(network)
 {
     m_profile = QWebEngineProfile::defaultProfile();
     // The program's cookie jar is the one that keeps cookies across runs.
     m_profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
-    m_cookies = new CookieMirror(m_profile->cookieStore(), NetworkManager::instance()->cookieJar(),
-                                 this);
+    m_cookies = new CookieMirror(m_profile->cookieStore(), m_network->cookieJar(), this);
     connect(m_profile, &QWebEngineProfile::downloadRequested, this,
             &WebProfile::downloadRequested);
     // Views show only web pages; anything local a page could still reach
@@ -49,13 +41,13 @@ WebProfile::~WebProfile() = default;
 void WebProfile::clearCaches()
 {
     m_profile->clearHttpCache();
-    NetworkManager::instance()->diskCache()->clear();
+    m_network->diskCache()->clear();
 }
 
 void WebProfile::clearCookies()
 {
     // The mirror carries the jar's emptying over to the pages.
-    NetworkManager::instance()->cookieJar()->clear();
+    m_network->cookieJar()->clear();
     m_profile->cookieStore()->deleteAllCookies();
 }
 
@@ -96,8 +88,7 @@ void WebProfile::forgetAnswers()
 void WebProfile::handleCertificateError(QWebEngineCertificateError error)
 {
     const QUrl url = error.url();
-    NetworkManager *network = NetworkManager::instance();
-    if (network->isAccepted(url.host(), WebAddress::portOf(url))) {
+    if (m_network->isAccepted(url.host(), WebAddress::portOf(url))) {
         error.acceptCertificate();
         return;
     }
@@ -127,7 +118,7 @@ void WebProfile::askCertificateQuestion(const QString &hostKey)
                                          UserPrompt::Yes | UserPrompt::No,
                                          UserPrompt::No) == UserPrompt::Yes;
     if (yes)
-        NetworkManager::instance()->accept(url.host(), WebAddress::portOf(url));
+        m_network->accept(url.host(), WebAddress::portOf(url));
     for (QWebEngineCertificateError error : m_pendingErrors.take(hostKey)) {
         if (yes)
             error.acceptCertificate();

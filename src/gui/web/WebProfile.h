@@ -7,6 +7,7 @@
 #include <QWebEngineCertificateError>
 
 class CookieMirror;
+class NetworkManager;
 class QAuthenticator;
 class QUrl;
 class QWebEngineDownloadRequest;
@@ -23,7 +24,9 @@ class WebProfile : public QObject
     Q_OBJECT
 
 public:
-    static WebProfile *instance();
+    // Shares `network`'s cookies, cache and certificate exceptions (not owned;
+    // it must outlive the profile).
+    explicit WebProfile(NetworkManager *network, QObject *parent = nullptr);
     ~WebProfile() override;
 
     QWebEngineProfile *profile() const { return m_profile; }
@@ -48,10 +51,10 @@ Q_SIGNALS:
     void signInRequired(QWebEnginePage *page, const QUrl &url, bool rejected);
 
 private:
-    explicit WebProfile(QObject *parent);
     void downloadRequested(QWebEngineDownloadRequest *download);
     void askCertificateQuestion(const QString &hostKey);
 
+    NetworkManager *m_network;
     QWebEngineProfile *m_profile = nullptr;
     CookieMirror *m_cookies = nullptr;
     QHash<QString, QList<QWebEngineCertificateError>> m_pendingErrors;

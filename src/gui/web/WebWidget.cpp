@@ -69,7 +69,8 @@ void shiftDown(QHash<int, T> &table, int removed)
 } // namespace
 
 WebWidget::WebWidget(Engines *engines, QWidget *parent)
-    : QWidget(parent), m_engines(engines ? engines : Engines::instance())
+    : QWidget(parent), m_engines(engines),
+      m_profile(new WebProfile(engines->networkManager(), this))
 {
     Q_INIT_RESOURCE(web);
     m_status = new QLabel(tr("Importing files..."), this);
@@ -93,7 +94,7 @@ WebWidget::WebWidget(Engines *engines, QWidget *parent)
     m_channel = new QWebChannel(this);
     m_channel->registerObject(QStringLiteral("zelta"), m_bridge);
 
-    connect(WebProfile::instance(), &WebProfile::signInRequired, this, &WebWidget::signInRequired);
+    connect(m_profile, &WebProfile::signInRequired, this, &WebWidget::signInRequired);
 
     m_stack = new QStackedWidget(this);
     buildToolbar();
@@ -193,7 +194,7 @@ void WebWidget::buildToolbar()
 CorvExtendedScrolledWebView *WebWidget::createView()
 {
     auto *view = new CorvExtendedScrolledWebView(m_stack);
-    auto *page = new ZeltaPage(WebProfile::instance()->profile(), view);
+    auto *page = new ZeltaPage(m_profile, view);
     page->setWebChannel(m_channel, BridgeScripts::ChannelWorld);
     page->scripts().insert(
         BridgeScripts::scripts(ZeltaProxy::staticMetaObject, WebAddress::siteOrigins()));

@@ -20,6 +20,7 @@ class QToolButton;
 class QWebChannel;
 class QWebEngineLoadingInfo;
 class QWebEnginePage;
+class WebProfile;
 class QWebEngineView;
 class ZeltaPage;
 class ZeltaProxy;
@@ -43,6 +44,8 @@ public:
     static constexpr int FormDelayMs = 5000;
 
     explicit WebWidget(Engines *engines, QWidget *parent = nullptr);
+    // What the pages share with the program's network access.
+    WebProfile *profile() const { return m_profile; }
     ~WebWidget() override;
 
     static QUrl membersHome();
@@ -153,6 +156,7 @@ private:
     void showSignInForm();
 
     QPointer<Engines> m_engines;
+    WebProfile *m_profile;
     QLabel *m_status = nullptr;
     QFrame *m_messageBar = nullptr;
     QLabel *m_messageText = nullptr;

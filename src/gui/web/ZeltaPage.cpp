@@ -11,18 +11,18 @@
 #include <QRegularExpression>
 #include <QWebEngineView>
 
-ZeltaPage::ZeltaPage(QWebEngineProfile *profile, QWebEngineView *view)
-    : QWebEnginePage(profile, view), m_view(view)
+ZeltaPage::ZeltaPage(WebProfile *profile, QWebEngineView *view)
+    : QWebEnginePage(profile->profile(), view), m_view(view)
 {
     connect(this, &QWebEnginePage::loadProgress, this, &ZeltaPage::showProgress);
     connect(this, &QWebEnginePage::loadFinished, this, &ZeltaPage::checkFinished);
     connect(this, &QWebEnginePage::authenticationRequired, this,
-            [this](const QUrl &url, QAuthenticator *authenticator) {
-                WebProfile::instance()->answerAuthentication(this, url, authenticator);
+            [this, profile](const QUrl &url, QAuthenticator *authenticator) {
+                profile->answerAuthentication(this, url, authenticator);
             });
     connect(this, &QWebEnginePage::certificateError, this,
-            [](const QWebEngineCertificateError &error) {
-                WebProfile::instance()->handleCertificateError(error);
+            [profile](const QWebEngineCertificateError &error) {
+                profile->handleCertificateError(error);
             });
 }
 

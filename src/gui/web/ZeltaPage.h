@@ -5,6 +5,7 @@
 #include <QWebEnginePage>
 
 class QWebEngineView;
+class WebProfile;
 
 // A page of the site: decides which links become downloads, which load in
 // place and which are refused. New-window links load in the same view. Only
@@ -22,7 +23,8 @@ public:
         MediaLink       // a video or installer: downloaded directly
     };
 
-    ZeltaPage(QWebEngineProfile *profile, QWebEngineView *view);
+    // `profile` answers authentication and certificate questions (not owned).
+    ZeltaPage(WebProfile *profile, QWebEngineView *view);
 
     static LinkKind linkKind(const QUrl &url);
     static bool isLocalFile(const QUrl &url);

@@ -16,9 +16,10 @@ ZeltaProxy::ZeltaProxy(WebWidget *widget) : QObject(widget), m_widget(widget) {}
 void ZeltaProxy::login(const QString &username, const QString &password)
 {
     SignInState::offer(username, password);
-    WebProfile::instance()->forgetAnswers();
-    if (m_widget)
+    if (m_widget) {
+        m_widget->profile()->forgetAnswers();
         m_widget->signInOffered();
+    }
 }
 
 void ZeltaProxy::logout()
@@ -79,10 +80,12 @@ void ZeltaProxy::clearSession()
 
 void ZeltaProxy::clearCache()
 {
-    WebProfile::instance()->clearCaches();
+    if (m_widget)
+        m_widget->profile()->clearCaches();
 }
 
 void ZeltaProxy::clearCookies()
 {
-    WebProfile::instance()->clearCookies();
+    if (m_widget)
+        m_widget->profile()->clearCookies();
 }

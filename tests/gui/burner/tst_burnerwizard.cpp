@@ -28,6 +28,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <QAbstractItemModelTester>
+
 #include <memory>
 
 namespace {
@@ -69,7 +71,13 @@ private:
     QWidget m_programWindow; // the rest of the program, which must go on
     std::unique_ptr<BurnerWizard> m_wizard;
 
-    Project *project() const { return Project::instance(); }
+    std::unique_ptr<Project> m_project; // made once the temporary folder is set
+    Project *project()
+    {
+        if (!m_project)
+            m_project = std::make_unique<Project>();
+        return m_project.get();
+    }
 
     // Adds the files on the file page and waits for their scans.
     void addFiles(const QStringList &files)
@@ -217,6 +225,9 @@ private Q_SLOTS:
         QVERIFY(writeInto(setup, image));
         // A row per clip and one for the authoring and the write.
         QTRY_COMPARE(m_wizard->burnStep()->taskList()->model()->rowCount(), 4);
+        const QAbstractItemModelTester taskTester(
+            m_wizard->burnStep()->taskList()->model(),
+            QAbstractItemModelTester::FailureReportingMode::QtTest);
 
         answerFailure(QStringLiteral("Conversion Error"), QMessageBox::Yes);
 

@@ -1,5 +1,6 @@
 // The disc setup dialog on libburn with image-file recorders.
 #include "burner/LibburnDeviceController.h"
+#include "burner/Project.h"
 #include "gui/burner/DiscSetupDialog.h"
 
 #include <QComboBox>
@@ -33,7 +34,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, image);
         QFETCH(QString, status);
-        LibburnDeviceController controller;
+        Project project;
+        LibburnDeviceController controller(&project);
         controller.setHardwareScan(false);
         if (!image.isEmpty())
             controller.addPseudoDrive(QStringLiteral("stdio:") + m_dir.filePath(image));
@@ -67,7 +69,8 @@ private Q_SLOTS:
 
     void imageFileBecomesTheRecorder()
     {
-        LibburnDeviceController controller;
+        Project project;
+        LibburnDeviceController controller(&project);
         controller.setHardwareScan(false);
         DiscSetupDialog dialog(&controller);
         dialog.setPollInterval(10);
@@ -93,7 +96,8 @@ private Q_SLOTS:
 
     void cancelIsNoSetup()
     {
-        LibburnDeviceController controller;
+        Project project;
+        LibburnDeviceController controller(&project);
         controller.setHardwareScan(false);
         controller.addPseudoDrive(QStringLiteral("stdio:") + m_dir.filePath("cancel.iso"));
         controller.setDiscSetup(DiscSetupDialog::discSetup(nullptr));

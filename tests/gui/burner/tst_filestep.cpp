@@ -22,6 +22,8 @@
 #include <QValidator>
 #include <QtTest>
 
+#include <QAbstractItemModelTester>
+
 #include <memory>
 
 class TestFileStep : public QObject
@@ -30,7 +32,10 @@ class TestFileStep : public QObject
 
 private:
     QTemporaryDir m_dir;
+    Project m_project;
     std::unique_ptr<BurnerWizard> m_wizard;
+    // Watches the clip table's model through every test.
+    std::unique_ptr<QAbstractItemModelTester> m_clipTester;
 
     FileStep *step() const { return m_wizard->fileStep(); }
     template <typename T> T *child(const char *name) const
@@ -40,13 +45,13 @@ private:
     QStringList clipNames() const
     {
         QStringList names;
-        for (const VideoClip &clip : Project::instance()->clips())
+        for (const VideoClip &clip : m_project.clips())
             names << QFileInfo(clip.path).fileName();
         return names;
     }
-    void addClip(const QString &name, double seconds) const
+    void addClip(const QString &name, double seconds)
     {
-        Project::instance()->addClip(VideoClip(m_dir.filePath(name), seconds, 2000, 720, 480));
+        m_project.addClip(VideoClip(m_dir.filePath(name), seconds, 2000, 720, 480));
     }
 
 public Q_SLOTS:
@@ -69,13 +74,20 @@ private Q_SLOTS:
 
     void init()
     {
-        m_wizard = std::make_unique<BurnerWizard>(Project::instance());
+        m_wizard = std::make_unique<BurnerWizard>(&m_project);
         m_wizard->show(); // starts at the file page, which resets the project
         QCOMPARE(m_wizard->currentId(), int(BurnerWizard::FilePage));
-        QVERIFY(Project::instance()->clips().isEmpty());
+        QVERIFY(m_project.clips().isEmpty());
+        m_clipTester = std::make_unique<QAbstractItemModelTester>(
+            child<QTableView>("clipTable")->model(),
+            QAbstractItemModelTester::FailureReportingMode::QtTest);
     }
 
-    void cleanup() { m_wizard.reset(); }
+    void cleanup()
+    {
+        m_clipTester.reset();
+        m_wizard.reset();
+    }
 
     void dropAddsVideoFilesInOrder_data()
     {
@@ -106,7 +118,7 @@ private Q_SLOTS:
         QCOMPARE(model->rowCount(), added.size());
         QCOMPARE(child<QLabel>("tracksLabel")->text(), QString::number(added.size()));
         QCOMPARE(step()->isComplete(), !added.isEmpty());
-        for (const VideoClip &clip : Project::instance()->clips())
+        for (const VideoClip &clip : m_project.clips())
             QVERIFY2(clip.seconds > 0.5, qPrintable(clip.path)); // really scanned
     }
 
@@ -133,7 +145,7 @@ private Q_SLOTS:
         QFETCH(int, seconds);
         QFETCH(QString, error);
         if (error.isEmpty() &&
-            Project::instance()->freeSpace() < Project::requiredFreeSpace(DiscType(discType)))
+            m_project.freeSpace() < Project::requiredFreeSpace(DiscType(discType)))
             error = QStringLiteral("<font color='red'>Not enough space on drive</font>");
         // Two clips, so the total is what is checked.
         addClip(QStringLiteral("one.avi"), seconds - 60);
@@ -150,7 +162,7 @@ private Q_SLOTS:
                      .arg(error.isEmpty() ? QStringLiteral("black") : QStringLiteral("red"), time));
         QCOMPARE(child<QProgressBar>("timeBar")->maximum(),
                  Project::longestPlayTime(DiscType(discType)));
-        QCOMPARE(int(Project::instance()->discType()), discType);
+        QCOMPARE(int(m_project.discType()), discType);
     }
 
     void orderAndRemove()
@@ -216,7 +228,7 @@ private Q_SLOTS:
         if (accepted) {
             edit->setText(title);
             QVERIFY(step()->validatePage());
-            QCOMPARE(Project::instance()->title(), title);
+            QCOMPARE(m_project.title(), title);
         }
     }
 };

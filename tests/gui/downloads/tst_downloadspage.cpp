@@ -8,7 +8,9 @@
 #include "gui/downloads/DownloadView.h"
 #include "gui/downloads/DownloadWidget.h"
 #include "library/Library.h"
+#include "web/NetworkManager.h"
 
+#include <QAbstractItemModelTester>
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
@@ -29,7 +31,11 @@ private:
 
     struct Page
     {
-        DownloadManager manager;
+        NetworkManager network;
+        DownloadManager manager{&network};
+        // The page's rows are checked while downloads come and go.
+        QAbstractItemModelTester tester{&manager,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest};
         DownloadWidget widget{&manager};
         Page()
         {

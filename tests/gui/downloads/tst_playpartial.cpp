@@ -12,6 +12,7 @@
 #include "gui/player/PlayerTransport.h"
 #include "gui/player/Toolbar.h"
 #include "library/Library.h"
+#include "web/NetworkManager.h"
 #include "web/SignInState.h"
 
 #include <QDir>
@@ -52,7 +53,8 @@ private Q_SLOTS:
         QVERIFY(Library::initDatabase(QString()));
         SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
 
-        DownloadManager manager;
+        NetworkManager network;
+        DownloadManager manager(&network);
         DownloadWidget downloads(&manager);
         downloads.show();
         CorvPlayerWidget player;

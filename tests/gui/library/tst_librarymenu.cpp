@@ -197,9 +197,9 @@ private Q_SLOTS:
         QVERIFY(wizard);
         QVERIFY(wizard->isVisible());
         const QStringList expected{pathOf(0), pathOf(2)};
-        QTRY_COMPARE_WITH_TIMEOUT(Project::instance()->clips().size(), 2, 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_page->burnProject()->clips().size(), 2, 60000);
         QStringList listed;
-        for (const VideoClip &clip : Project::instance()->clips())
+        for (const VideoClip &clip : m_page->burnProject()->clips())
             listed << clip.path;
         listed.sort();
         QStringList sorted = expected;
@@ -213,8 +213,8 @@ private Q_SLOTS:
         BurnerWizard *before = m_page->burnerWizard();
         pick(1, "burnAction");
         QCOMPARE(m_page->burnerWizard(), before); // the same window again
-        QTRY_COMPARE_WITH_TIMEOUT(Project::instance()->clips().size(), 3, 60000);
-        QCOMPARE(Project::instance()->clips().last().path, pathOf(1));
+        QTRY_COMPARE_WITH_TIMEOUT(m_page->burnProject()->clips().size(), 3, 60000);
+        QCOMPARE(m_page->burnProject()->clips().last().path, pathOf(1));
     }
 
     // Last: it adds a row.

@@ -45,9 +45,10 @@ void captureLog(QtMsgType, const QMessageLogContext &, const QString &message)
     g_log << message;
 }
 
-QByteArray get(const QUrl &url, QNetworkReply::NetworkError *error = nullptr)
+QByteArray get(NetworkManager *network, const QUrl &url,
+               QNetworkReply::NetworkError *error = nullptr)
 {
-    QNetworkReply *reply = NetworkManager::instance()->get(QNetworkRequest(url));
+    QNetworkReply *reply = network->get(QNetworkRequest(url));
     QTest::qWaitFor([reply] { return reply->isFinished(); }, 20000);
     if (error)
         *error = reply->error();
@@ -626,18 +627,19 @@ private Q_SLOTS:
     void cookiesAreSharedAndKept()
     {
         QVERIFY(showMembersHome()); // the site sets corvana_seen=1
-        QTRY_VERIFY_WITH_TIMEOUT(get(m_site->url(QStringLiteral("/control/cookies")))
-                                     .contains("corvana_seen=1"),
-                                 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            get(m_engines->networkManager(), m_site->url(QStringLiteral("/control/cookies")))
+                .contains("corvana_seen=1"),
+            10000);
         // From the program's side to the pages.
         QNetworkCookie fromProgram("from_program", "2");
         fromProgram.setExpirationDate(QDateTime::currentDateTime().addDays(1));
-        NetworkManager::instance()->cookieJar()->setCookiesFromUrl({fromProgram}, m_site->url());
+        m_engines->networkManager()->cookieJar()->setCookiesFromUrl({fromProgram}, m_site->url());
         QTRY_VERIFY_WITH_TIMEOUT(
             run(site(), QStringLiteral("document.cookie")).toString().contains("from_program=2"),
             10000);
         // Kept by the program's jar: a new jar reads them back.
-        NetworkManager::instance()->cookieJar()->saveNow();
+        m_engines->networkManager()->cookieJar()->saveNow();
         CookieJar restarted;
         QStringList names;
         for (const QNetworkCookie &cookie : restarted.cookiesForUrl(m_site->url()))
@@ -646,7 +648,7 @@ private Q_SLOTS:
                  qPrintable(names.join(',')));
 
         run(site(), QStringLiteral("zelta.clearCookies();"));
-        QTRY_VERIFY_WITH_TIMEOUT(NetworkManager::instance()->cookieJar()->allCookies().isEmpty(),
+        QTRY_VERIFY_WITH_TIMEOUT(m_engines->networkManager()->cookieJar()->allCookies().isEmpty(),
                                  10000);
         QTRY_COMPARE_WITH_TIMEOUT(run(site(), QStringLiteral("document.cookie")).toString(),
                                   QString(), 10000);
