@@ -81,7 +81,6 @@ private Q_SLOTS:
         QCOMPARE(second.project()->discType(), DiscType::Dvd);
         QCOMPARE(first.project()->title(), QStringLiteral("First Disc"));
         QVERIFY(first.networkManager() != second.networkManager());
-        QCOMPARE(first.downloadManager(), first.downloadManager());
     }
 
     // A stored edit goes to the site's report address as a form, the member first.

@@ -598,7 +598,8 @@ private Q_SLOTS:
         QFETCH(QString, language);
         QFETCH(QLocale, locale);
         QTemporaryDir dir;
-        LibburnDeviceController controller;
+        Project project;
+        LibburnDeviceController controller(&project);
         controller.setHardwareScan(false);
         const QString recorder =
             QStringLiteral("stdio:") + dir.filePath(QStringLiteral("disc.iso"));

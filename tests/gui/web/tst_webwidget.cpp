@@ -677,7 +677,7 @@ private Q_SLOTS:
 
         // The program's own requests to that host take the same answer.
         QNetworkReply::NetworkError error = QNetworkReply::UnknownNetworkError;
-        get(tls.tlsUrl(QStringLiteral("/zelta/update.xml")), &error);
+        get(m_engines->networkManager(), tls.tlsUrl(QStringLiteral("/zelta/update.xml")), &error);
         QCOMPARE(error, QNetworkReply::NoError);
         QCOMPARE(m_prompt->messages.size(), 1);
     }
