@@ -5,9 +5,8 @@
 #include <QLocale>
 
 #include <cmath>
+#include <cstdio>
 #include <iterator>
-
-#include <cmath>
 
 namespace Formatters {
 
@@ -61,12 +60,12 @@ QString durationText(qint64 milliseconds)
 {
     if (milliseconds < 0)
         return QString();
-    const qint64 seconds = milliseconds / 1000;
-    return QStringLiteral("%1:%2:%3.%4")
-        .arg(seconds / 3600)
-        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(seconds % 60, 2, 10, QLatin1Char('0'))
-        .arg(milliseconds % 1000, 3, 10, QLatin1Char('0'));
+    // Written for every item of a large TV listing: one snprintf, no arg() chain.
+    char text[40];
+    std::snprintf(text, sizeof text, "%lld:%02d:%02d.%03d",
+                  static_cast<long long>(milliseconds / 3600000), int(milliseconds / 60000 % 60),
+                  int(milliseconds / 1000 % 60), int(milliseconds % 1000));
+    return QString::fromLatin1(text);
 }
 
 bool durationMilliseconds(double seconds, qint64 *milliseconds)

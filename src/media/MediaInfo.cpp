@@ -1,6 +1,7 @@
 #include "media/MediaInfo.h"
 
 #include <cmath>
+#include <limits>
 
 QString MediaInfo::containerName() const
 {
@@ -9,7 +10,10 @@ QString MediaInfo::containerName() const
 
 int MediaInfo::durationSeconds() const
 {
-    return duration < 0 ? -1 : int(std::floor(duration));
+    // A probe can report anything (NaN, 1e300): only a length an int holds counts.
+    if (!(duration >= 0 && duration < double(std::numeric_limits<int>::max())))
+        return -1;
+    return int(std::floor(duration));
 }
 
 QString MediaInfo::durationText() const

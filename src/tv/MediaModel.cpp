@@ -154,7 +154,7 @@ MediaNodeInfo MediaModel::infoLocked(const MediaNode *node) const
     info.childCount = node->fetched ? int(node->children.size()) : -1;
     info.probed = node->probed;
     info.headerRead = node->headerRead;
-    info.duration = node->duration;
+    info.durationMs = node->durationMs;
     info.format = node->format;
     info.codec = node->codec;
     info.media = node->media;
@@ -554,7 +554,7 @@ void MediaModel::readHeaderDurations(QList<MediaNodeInfo> *nodes)
 {
     for (MediaNodeInfo &info : *nodes) {
         if (!info.valid || info.isFolder || info.probed || info.headerRead ||
-            info.duration.isValid())
+            info.durationMs >= 0)
             continue;
         const bool picture = isPictureSuffix(QFileInfo(info.name).suffix().toLower());
         const double seconds = picture ? -1 : HeaderDuration::read(info.path);

@@ -43,7 +43,7 @@ void MediaNode::forgetProbe()
     ++revision;
     probed = false;
     headerRead = false;
-    duration = QTime();
+    durationMs = -1;
     format.clear();
     codec.clear();
     media = MediaInfo();
@@ -58,10 +58,7 @@ void MediaNode::setDuration(double seconds)
     qint64 ms = 0;
     const bool valid = Formatters::durationMilliseconds(seconds, &ms);
     media.duration = valid ? seconds : -1;
-    // QTime holds less than a day: a longer file is left untimed rather than
-    // announced with the day cut off.
-    constexpr qint64 msPerDay = 24 * 3600 * 1000;
-    duration = valid && ms < msPerDay ? QTime(0, 0).addMSecs(ms) : QTime();
+    durationMs = valid ? ms : -1;
 }
 
 int MediaNode::row() const

@@ -6,7 +6,6 @@
 #include <QList>
 #include <QSize>
 #include <QString>
-#include <QTime>
 #include <QUrl>
 
 // One folder or media file of the published tree. Nodes are owned by their
@@ -68,7 +67,7 @@ public:
     quint32 fragmentRevision = 0;
     bool probed = false;
     bool headerRead = false; // the play length in the file's header was looked for
-    QTime duration;
+    qint64 durationMs = -1; // the play length, -1 while not known
     QString format;
     QString codec;
     MediaInfo media;      // everything the probe learned

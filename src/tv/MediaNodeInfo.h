@@ -5,7 +5,6 @@
 #include <QByteArray>
 #include <QSize>
 #include <QString>
-#include <QTime>
 
 // A copy of one node's fields, taken under the tree's lock, for the server
 // threads that must not hold node pointers.
@@ -24,7 +23,7 @@ struct MediaNodeInfo
     qint64 modified = 0;
     qint64 created = 0;
     int childCount = -1; // listed children of a folder; -1 while not listed
-    QTime duration;
+    qint64 durationMs = -1; // the play length, -1 while not known
     QString format;
     QString codec;
     MediaInfo media;

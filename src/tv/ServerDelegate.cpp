@@ -1,4 +1,6 @@
 #include "tv/ServerDelegate.h"
+
+#include "core/Formatters.h"
 #include "core/Logging.h"
 
 #include "tv/MediaFormats.h"
@@ -38,16 +40,6 @@ QString localIsoTime(qint64 msecs)
     char text[32];
     std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", local.tm_year + 1900,
                   local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
-    return QString::fromLatin1(text);
-}
-
-// "h:mm:ss.zzz", as QTime::toString() writes it, at a fraction of its cost.
-QString durationText(const QTime &duration)
-{
-    const int ms = duration.msecsSinceStartOfDay();
-    char text[24];
-    std::snprintf(text, sizeof text, "%d:%02d:%02d.%03d", ms / 3600000, ms / 60000 % 60,
-                  ms / 1000 % 60, ms % 1000);
     return QString::fromLatin1(text);
 }
 
@@ -137,8 +129,8 @@ bool ServerDelegate::buildFromMediaNode(const MediaNodeInfo &node, const UpnpBro
         UpnpDidlResource res;
         // A converted stream's length is not known before it is made.
         res.size = node.needsTranscoding ? -1 : node.size;
-        if (node.duration.isValid() && !picture)
-            res.duration = durationText(node.duration);
+        if (node.durationMs >= 0 && !picture)
+            res.duration = Formatters::durationText(node.durationMs);
         if (!node.media.frameSize.isEmpty())
             res.resolution = QStringLiteral("%1x%2")
                                  .arg(node.media.frameSize.width())
@@ -197,7 +189,7 @@ void ServerDelegate::waitForProbes(QList<MediaNodeInfo> &nodes, const UpnpBrowse
         if (node.isFolder || node.probed)
             continue;
         pending.append(node.objectId);
-        if (!node.duration.isValid())
+        if (node.durationMs < 0)
             untimed.append(node.objectId);
     }
     // A client asking for a whole large folder gets what is known at once
@@ -408,12 +400,8 @@ bool ServerDelegate::serveFile(const UpnpHttpRequest &request, const QString &re
         response = UpnpHttpResponse::notFound();
         return true;
     }
-    if (node.duration.isValid()) {
-        const QTime &d = node.duration;
-        response.setHeader("MediaInfo.sec",
-                           "SEC_Duration=" +
-                               QByteArray::number(d.hour() * 3600 + d.minute() * 60 + d.second()));
-    }
+    if (node.durationMs >= 0)
+        response.setHeader("MediaInfo.sec", "SEC_Duration=" + QByteArray::number(node.durationMs / 1000));
     if (node.needsTranscoding) {
         qCDebug(lcTv).noquote() << "   transcoding...";
         serveTranscoded(request, node, response);

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <limits>
+
 namespace {
 
 QString reportOf(const QString &path)
@@ -171,6 +173,10 @@ private Q_SLOTS:
         QTest::newRow("minutes") << 754.56 << "12:34";
         QTest::newRow("hours") << 3723.0 << "01:02:03";
         QTest::newRow("absent") << -1.0 << "";
+        // Values no file has are no length, never a wrapped int.
+        QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << "";
+        QTest::newRow("1e300") << 1e300 << "";
+        QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << "";
     }
 
     void durationText()

@@ -188,7 +188,7 @@ private Q_SLOTS:
         const MediaNodeInfo node = model.nodeInfo(id);
         QCOMPARE(node.format, QStringLiteral("flv"));
         QVERIFY(node.needsTranscoding); // by its format
-        QCOMPARE(QTime(0, 0).secsTo(node.duration), 2);
+        QCOMPARE(node.durationMs / 1000, 2);
         QVERIFY(!node.thumbnail.isEmpty()); // shorter than 10 s: its middle frame
     }
 
@@ -210,10 +210,10 @@ private Q_SLOTS:
         QCOMPARE(good.thumbnailSize, QSize(160, 120));
         QCOMPARE(QImage::fromData(good.thumbnail, "JPEG").size(), QSize(160, 120));
         QCOMPARE(good.media.frameSize, QSize(320, 240));
-        QCOMPARE(QTime(0, 0).secsTo(good.duration), 11);
+        QCOMPARE(good.durationMs / 1000, 11);
         QVERIFY(!good.needsTranscoding);
         const MediaNodeInfo broken = childNamed(model, QStringLiteral("broken.mp4"));
-        QVERIFY(!broken.duration.isValid());
+        QVERIFY(broken.durationMs < 0);
         QVERIFY(broken.thumbnail.isEmpty());
         QVERIFY(!broken.needsTranscoding);
         // An unreadable FLV still falls back to its suffix.
@@ -238,7 +238,7 @@ private Q_SLOTS:
         const MediaNodeInfo node = childrenOf(second).first();
         QVERIFY(node.probed);
         QVERIFY(gathererIdle(second));
-        QCOMPARE(QTime(0, 0).secsTo(node.duration), 11);
+        QCOMPARE(node.durationMs / 1000, 11);
         QCOMPARE(node.thumbnailSize, QSize(160, 120));
         QCOMPARE(node.media.frameSize, QSize(320, 240));
 

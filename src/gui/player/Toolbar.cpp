@@ -3,6 +3,7 @@
 #include "gui/player/SeekSlider.h"
 #include "gui/player/VolumeSlider.h"
 
+#include <QEvent>
 #include <QFile>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -34,8 +35,7 @@ QString buttonStyle(const QString &normal, const QString &pushed, const QString 
 
 } // namespace
 
-Toolbar::Toolbar(QWidget *parent)
-    : QWidget(parent)
+Toolbar::Toolbar(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Toolbar"));
     setAttribute(Qt::WA_StyledBackground);
@@ -102,6 +102,11 @@ Toolbar::Toolbar(QWidget *parent)
     // The times sit over the ends of the seek slider, outside the layout.
     m_currentTime = makeTimeLabel(QStringLiteral("currentTimeLabel"));
     m_totalTime = makeTimeLabel(QStringLiteral("totalTimeLabel"));
+
+    // The layout moves the caps after a resize (later still for a floating bar
+    // shown after its geometry was set): the times follow the caps.
+    m_leftCap->installEventFilter(this);
+    m_rightCap->installEventFilter(this);
 
     m_fade = new QPropertyAnimation(this, "windowOpacity", this);
     m_fade->setDuration(FadeMs);
@@ -196,13 +201,17 @@ void Toolbar::resizeEvent(QResizeEvent *event)
     placeTimeLabels();
 }
 
+bool Toolbar::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((watched == m_leftCap || watched == m_rightCap) &&
+        (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
+         event->type() == QEvent::Show))
+        placeTimeLabels();
+    return QWidget::eventFilter(watched, event);
+}
+
 void Toolbar::placeTimeLabels()
 {
-    // Layouts settle after the resize event: place the labels once they have.
-    if (auto *layout = m_frame->layout())
-        layout->activate();
-    if (auto *layout = this->layout())
-        layout->activate();
     const QPoint above(0, -m_currentTime->height() + 4);
     m_currentTime->move(m_leftCap->mapTo(this, QPoint(-5, 0) + above));
     m_totalTime->move(m_rightCap->mapTo(this, QPoint(12, 0) + above) -

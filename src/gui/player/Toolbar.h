@@ -48,6 +48,7 @@ public Q_SLOTS:
     void fadeIn();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:

@@ -55,8 +55,7 @@ QUrl tvAddOnPage()
 }
 
 // Moves the entries keyed above `removed` one index down.
-template <typename T>
-void shiftDown(QHash<int, T> &table, int removed)
+template <typename T> void shiftDown(QHash<int, T> &table, int removed)
 {
     QHash<int, T> shifted;
     for (auto it = table.constBegin(); it != table.constEnd(); ++it) {
@@ -445,8 +444,8 @@ void WebWidget::updateNavigationEnabled()
     if (!current)
         return;
     QWebEngineHistory *history = current->history();
-    const bool backToStart = history->canGoBack() &&
-                             history->backItem().url().path() == startPage().path();
+    const bool backToStart =
+        history->canGoBack() && history->backItem().url().path() == startPage().path();
     m_back->setEnabled(history->canGoBack() && !backToStart);
     m_forward->setEnabled(history->canGoForward());
 }
@@ -636,8 +635,15 @@ void WebWidget::loadingChanged(CorvExtendedScrolledWebView *view, const QWebEngi
         showFormNow();
         return;
     }
-    const bool unreachable = info.errorDomain() == QWebEngineLoadingInfo::ConnectionErrorDomain ||
-                             info.errorDomain() == QWebEngineLoadingInfo::DnsErrorDomain;
+    // Whenever the browser would show its own error page instead of the site's
+    // (no connection, no name, a port it refuses, a broken answer), the member
+    // gets the program's offline page with its Retry button. An HTTP status the
+    // site answered with a page of its own stays the site's business.
+    const bool unreachable =
+        info.errorDomain() == QWebEngineLoadingInfo::ConnectionErrorDomain ||
+        info.errorDomain() == QWebEngineLoadingInfo::DnsErrorDomain ||
+        (info.isErrorPage() && info.errorDomain() != QWebEngineLoadingInfo::HttpStatusCodeDomain &&
+         info.errorDomain() != QWebEngineLoadingInfo::CertificateErrorDomain);
     if (unreachable && view == currentView() && view != this->view(OfflineView)) {
         qCWarning(lcGui) << "WebWidget: the site cannot be reached:" << info.errorString();
         showOffline();

@@ -70,7 +70,7 @@ void keepScreen(const QString &name)
         return;
     QTest::qWait(1500); // let the page draw its last frame
     QGuiApplication::primaryScreen()->grabWindow(0).save(folder + QLatin1Char('/') + name +
-                                                          QStringLiteral(".png"));
+                                                         QStringLiteral(".png"));
 }
 
 QMessageBox *quitQuestion(MainWindow &window)
@@ -179,6 +179,22 @@ private Q_SLOTS:
                  false);
         QSettings().remove(QLatin1String(MainWindow::AskBeforeQuittingKey));
         downloads->pauseAll();
+    }
+
+    void siteOnAPortTheBrowserRefusesShowsTheOfflinePage()
+    {
+        // The browser will not talk to some ports at all (6000 is X11's) and
+        // answers with an error page of its own; the member sees the offline
+        // page with its Retry button instead.
+        pointSiteAt(QUrl(QStringLiteral("http://127.0.0.1:6000")));
+        Engines engines;
+        QVERIFY(engines.openDatabase());
+        MainWindow window(&engines);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *web = static_cast<WebWidget *>(window.page(MainWindow::WebPage));
+        QTRY_COMPARE_WITH_TIMEOUT(web->currentIndex(), int(WebWidget::OfflineView), 30000);
+        QVERIFY(waitForPath(web->view(WebWidget::OfflineView), QStringLiteral("/error.html")));
     }
 
     void siteDownAtStartThenRetry()

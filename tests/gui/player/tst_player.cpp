@@ -88,8 +88,7 @@ private:
         QMediaPlayer *player = page.transport->mediaPlayer();
         page.transport->openFile(path);
         if (!waitState(player, QMediaPlayer::PlayingState) ||
-            !QTest::qWaitFor([&] { return player->isSeekable() && player->duration() > 0; },
-                             10000))
+            !QTest::qWaitFor([&] { return player->isSeekable() && player->duration() > 0; }, 10000))
             return false;
         page.transport->pause();
         page.transport->seekTo(ms);
@@ -209,8 +208,7 @@ private Q_SLOTS:
         QTest::newRow("under an hour") << QStringLiteral("long") << qint64(23000)
                                        << QStringLiteral("0:23") << QStringLiteral("0:40");
         QTest::newRow("exactly an hour") << QStringLiteral("hour") << qint64(3500000)
-                                         << QStringLiteral("0:58:20")
-                                         << QStringLiteral("1:00:00");
+                                         << QStringLiteral("0:58:20") << QStringLiteral("1:00:00");
     }
 
     void timeLabels()
@@ -307,7 +305,8 @@ private Q_SLOTS:
         QCOMPARE(toolbar->windowOpacity(), 1.0);
         QCOMPARE(toolbar->y(), player->geometry().y() + player->height() / 7 * 6);
         QCOMPARE(toolbar->x(), player->geometry().x() + (player->width() - toolbar->width()) / 2);
-        QVERIFY(toolbar->fullButton()->styleSheet().contains(QLatin1String("(:/images/toolbar/fullscreen-bt-normal.png)")));
+        QVERIFY(toolbar->fullButton()->styleSheet().contains(
+            QLatin1String("(:/images/toolbar/fullscreen-bt-normal.png)")));
         QVERIFY(player->fadeTimer()->isActive());
         QVERIFY(player->videoWidget()->fullScreenAction()->isChecked());
 
@@ -321,7 +320,8 @@ private Q_SLOTS:
         QVERIFY(toolbar->isVisible());
         QVERIFY(player->isVisible());
         QVERIFY(!player->fadeTimer()->isActive());
-        QVERIFY(toolbar->fullButton()->styleSheet().contains(QLatin1String("IN-fullscreen-bt-normal.png")));
+        QVERIFY(toolbar->fullButton()->styleSheet().contains(
+            QLatin1String("IN-fullscreen-bt-normal.png")));
         QVERIFY(!player->videoWidget()->fullScreenAction()->isChecked());
     }
 
@@ -507,6 +507,16 @@ private Q_SLOTS:
             QVERIFY(bar.bottom() <= shown.bottom());
             QVERIFY(bar.y() > shown.center().y()); // in the lower part, never the middle
             QVERIFY(bar.width() >= toolbar->minimumWidth() && bar.width() <= shown.width());
+            // The two times sit over the ends of the seek slider, wherever the
+            // layout put it.
+            const auto slider = [toolbar] {
+                return QRect(toolbar->seekSlider()->mapTo(toolbar, QPoint(0, 0)),
+                             toolbar->seekSlider()->size());
+            };
+            QTRY_VERIFY(qAbs(toolbar->currentTimeLabel()->geometry().left() - slider().left()) <=
+                        20);
+            QTRY_VERIFY(qAbs(toolbar->totalTimeLabel()->geometry().right() - slider().right()) <=
+                        20);
         };
         checkPlace(area);
         if (QTest::currentTestFailed())
@@ -517,9 +527,9 @@ private Q_SLOTS:
             page->transport->openFile(m_longClip);
             QVERIFY(waitState(page->transport->mediaPlayer(), QMediaPlayer::PlayingState));
             QTest::qWait(1500);
-            target->grabWindow(0).save(pictures + QStringLiteral("/fullscreen-bar-%1x%2.png")
-                                                      .arg(area.width())
-                                                      .arg(area.height()));
+            target->grabWindow(0).save(
+                pictures +
+                QStringLiteral("/fullscreen-bar-%1x%2.png").arg(area.width()).arg(area.height()));
             page->transport->stop();
         }
         // A window manager that sizes the window after the fact.
