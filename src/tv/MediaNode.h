@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMetaType>
 #include <QSize>
 #include <QString>
 #include <QUrl>
