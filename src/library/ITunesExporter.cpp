@@ -21,8 +21,9 @@ ITunesExporter::ITunesExporter(QObject *parent) : QObject(parent) {}
 
 bool ITunesExporter::isInstalled()
 {
-    // The folder itself is made by the first export.
-    return !musicFolder().isEmpty();
+    // The folder itself is made by the first export, unless a file is in its way.
+    const QString folder = musicFolder();
+    return !folder.isEmpty() && (QFileInfo(folder).isDir() || !QFileInfo::exists(folder));
 }
 
 QString ITunesExporter::playlistPath()

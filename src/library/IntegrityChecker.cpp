@@ -51,7 +51,7 @@ const QStringList &IntegrityChecker::videoSuffixes()
         QStringLiteral("mp4"), QStringLiteral("m4v"),  QStringLiteral("ts"),
         QStringLiteral("mov"), QStringLiteral("xvid"), QStringLiteral("flv"),
         QStringLiteral("mkv"), QStringLiteral("avi"),  QStringLiteral("wmv"),
-        QStringLiteral("asf"), QStringLiteral("divx")};
+        QStringLiteral("asf"), QStringLiteral("divx"), QStringLiteral("webm")};
     return suffixes;
 }
 

@@ -1,6 +1,7 @@
 #include "library/Library.h"
 #include "core/Logging.h"
 
+#include "library/ImportSession.h"
 #include "library/IntegrityChecker.h"
 #include "library/LibraryPaths.h"
 #include "library/LibraryStore.h"
@@ -143,6 +144,9 @@ Library::Library(QObject *parent)
     connect(m_importer, &VideoImporter::updated, this, &Library::updated, Qt::QueuedConnection);
     connect(m_importer, &VideoImporter::importFinished, this, &Library::importFinished,
             Qt::QueuedConnection);
+    connect(m_importer, &VideoImporter::videoImported, this, &Library::videoImported,
+            Qt::QueuedConnection);
+    m_importSession = new ImportSession(this);
     m_importer->start();
 
     // The first read of the table, newest first; the rows come when read.
@@ -477,8 +481,9 @@ void Library::dropRows(const QList<qlonglong> &ids)
 
 bool Library::isBusy() const
 {
-    return !m_copyTargets.isEmpty() || !m_pending.isEmpty() || !m_importer->isIdle() ||
-           m_metaDataBuilder->isBuilding() || m_integrityChecker->isRunning() || m_store->isBusy();
+    return !m_copyTargets.isEmpty() || !m_pending.isEmpty() || m_importSession->isRunning() ||
+           !m_importer->isIdle() || m_metaDataBuilder->isBuilding() ||
+           m_integrityChecker->isRunning() || m_store->isBusy();
 }
 
 void Library::startIntegrityCheck()
@@ -708,6 +713,7 @@ bool Library::importFile(QString originalPath, QString toDir)
     if (id < 0)
         return false;
     m_copyTargets.insert(id, destination);
+    emit importQueued(original.absoluteFilePath(), destination);
     for (const CopyRequest &copy : SubtitleImport::copiesFor(subtitles, destination)) {
         const int subtitleId = m_copier->copy(copy.source, copy.destination, copy.flags);
         if (subtitleId < 0)
@@ -722,6 +728,11 @@ bool Library::importFile(QString originalPath, QString toDir)
 bool Library::importFile(QString originalPath)
 {
     return importFile(originalPath, QString());
+}
+
+void Library::importPaths(const QStringList &paths)
+{
+    m_importSession->add(paths);
 }
 
 void Library::importFolder(QString path)
@@ -850,7 +861,9 @@ void Library::done(bool)
 {
     if (m_pending.isEmpty())
         return;
-    importItems(m_pending);
+    // Copies the user chose: a file that turns out to be no video goes again.
+    emit importStarted();
+    m_importer->enqueueCopies(m_pending);
     m_pending.clear();
 }
 
@@ -872,6 +885,7 @@ void Library::fileCopyFinished(int id, bool error)
     }
     if (error) {
         qCWarning(lcLibrary) << "Library::fileCopyFinished error occurred, cancelling import";
+        emit importCopyFailed(destination);
         emit importFinished();
         return;
     }

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 
+class ImportSession;
 class IntegrityChecker;
 class LibraryStore;
 class MetaDataBuilder;
@@ -88,6 +89,8 @@ public:
 
     MetaDataBuilder *metaDataBuilder() const { return m_metaDataBuilder; }
     IntegrityChecker *integrityChecker() const { return m_integrityChecker; }
+    // The import the user started last (files and folders to a summary).
+    ImportSession *importSession() const { return m_importSession; }
     VideoImporter *videoImporter() const { return m_importer; }
     FileCopier *fileCopier() const { return m_copier; }
     LibraryStore *store() const { return m_store.get(); }
@@ -117,6 +120,11 @@ Q_SIGNALS:
     void importProgress(int progress);
     void importFinished();
     void doSorted();
+    // A file's copy into the library started; its copy failed; the importer
+    // stored the copied video, or refused it as no video (and deleted it).
+    void importQueued(const QString &source, const QString &destination);
+    void importCopyFailed(const QString &destination);
+    void videoImported(const QString &path, bool stored);
     // An edit was stored; the form is what the site is told (the wiring adds
     // the member's name in front and sends it).
     void editReported(const Library::EditForm &form);
@@ -132,6 +140,9 @@ public Q_SLOTS:
     bool importFile(QString originalPath, QString toDir);
     bool importFile(QString originalPath);
     void importFolder(QString path);
+    // Imports files and folders (with everything below them) as one import,
+    // followed by importSession() to its summary.
+    void importPaths(const QStringList &paths);
     // Waits for the store (zelta-cli, the page's search box).
     LibraryItems find(QString searchString);
     void setDownloaded(QString guid);
@@ -190,6 +201,7 @@ private:
     MetaDataBuilder *m_metaDataBuilder = nullptr;
     VideoImporter *m_importer = nullptr;
     IntegrityChecker *m_integrityChecker = nullptr;
+    ImportSession *m_importSession = nullptr;
 
     // The rows, in the current sort.
     QList<Row> m_rows;

@@ -51,6 +51,16 @@ void VideoImporter::enqueue(const LibraryItems &items, bool downloaded)
     m_condition.wakeAll();
 }
 
+void VideoImporter::enqueueCopies(const LibraryItems &items)
+{
+    QMutexLocker locker(&m_mutex);
+    m_queue += items;
+    for (const LibraryItem &item : items)
+        m_copies.insert(item.videoPath());
+    m_workPending = true;
+    m_condition.wakeAll();
+}
+
 void VideoImporter::stop()
 {
     {
@@ -67,11 +77,11 @@ bool VideoImporter::isIdle() const
     return !m_busy && m_queue.isEmpty();
 }
 
-void VideoImporter::makeThumbnailAndDuration(LibraryItem &item)
+bool VideoImporter::makeThumbnailAndDuration(LibraryItem &item)
 {
     const QFileInfo video(item.videoPath());
     if (!video.exists())
-        return;
+        return true;
     // A thumbnail the item brings (downloaded, or found beside it) is renewed
     // in place; a new one is named after the whole file name, so "a.mp4" and
     // "a.mpg" do not share one.
@@ -82,15 +92,17 @@ void VideoImporter::makeThumbnailAndDuration(LibraryItem &item)
     const QString encoder =
         EncoderRunner::encoder(QStringLiteral("We not have found ffmpeg (encoder) application"));
     if (encoder.isEmpty())
-        return;
+        return true; // unknown without the encoder: kept
 
     const Thumbnail::Grab grab =
         Thumbnail::grab(encoder, video.absoluteFilePath(), thumbnail, kEncoderWaitMs);
     logFailedRun(grab.first, video.absoluteFilePath());
+    // The encoder looked at the file and saw no picture: not a video.
+    const bool isVideo = !grab.first.started || grab.first.timedOut || grab.info.hasVideo();
     if (!grab.first.succeeded()) {
         if (QFileInfo(thumbnail).size() == 0)
             QFile::remove(thumbnail);
-        return;
+        return isVideo;
     }
     if (grab.info.duration >= 0)
         item.duration(grab.info.durationText());
@@ -106,6 +118,7 @@ void VideoImporter::makeThumbnailAndDuration(LibraryItem &item)
             << QStringLiteral("VideoImporter no thumbnail could be taken from ") +
                    video.absoluteFilePath();
     }
+    return isVideo;
 }
 
 QList<qlonglong> VideoImporter::insertBatch(const LibraryItems &items,
@@ -125,6 +138,7 @@ void VideoImporter::run()
     for (;;) {
         LibraryItems items;
         QSet<QString> downloaded;
+        QSet<QString> copies;
         {
             QMutexLocker locker(&m_mutex);
             while (!m_workPending && !m_stop)
@@ -134,6 +148,7 @@ void VideoImporter::run()
             m_workPending = false;
             items.swap(m_queue);
             downloaded.swap(m_downloaded);
+            copies.swap(m_copies);
             m_busy = !items.isEmpty();
         }
         if (items.isEmpty())
@@ -143,8 +158,12 @@ void VideoImporter::run()
         // show the rows one by one; a download's record goes with its row.
         QList<qlonglong> storedIds;
         for (LibraryItem item : std::as_const(items)) {
-            if (!m_library->isImportItem(item))
+            const bool copy = copies.contains(item.videoPath());
+            if (!m_library->isImportItem(item)) {
+                if (copy)
+                    emit videoImported(item.videoPath(), false);
                 continue;
+            }
             // Once stopping, the rest is stored without thumbnails rather than
             // dropped, so no handed-over download record is lost.
             bool stopping;
@@ -152,12 +171,23 @@ void VideoImporter::run()
                 QMutexLocker locker(&m_mutex);
                 stopping = m_stop;
             }
-            if (!stopping)
-                makeThumbnailAndDuration(item);
+            if (!stopping && !makeThumbnailAndDuration(item) && copy) {
+                qCWarning(lcLibrary).noquote()
+                    << QStringLiteral("VideoImporter refuses a file that is no video: ") +
+                           item.videoPath();
+                if (!item.thumbnailPath().isEmpty())
+                    QFile::remove(item.thumbnailPath());
+                QFile::remove(item.videoPath());
+                emit videoImported(item.videoPath(), false);
+                continue;
+            }
             QSet<QString> record;
             if (downloaded.remove(item.videoPath()))
                 record.insert(item.videoPath());
-            storedIds += insertBatch({item}, record);
+            const QList<qlonglong> stored = insertBatch({item}, record);
+            storedIds += stored;
+            if (copy)
+                emit videoImported(item.videoPath(), !stored.isEmpty());
         }
         insertBatch({}, downloaded);
         emit importFinished();

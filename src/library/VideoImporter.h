@@ -2,6 +2,8 @@
 
 #include "library/LibraryItem.h"
 
+#include <QString>
+
 #include <QMutex>
 #include <QSet>
 #include <QThread>
@@ -22,17 +24,23 @@ public:
     // Queues items; safe from any thread. Items of finished downloads have
     // their download record deleted when their row is stored.
     void enqueue(const LibraryItems &items, bool downloaded = false);
+    // Queues copies of files the user imported: one the encoder finds no
+    // picture in is not stored and its copy is deleted. videoImported() tells
+    // each one's outcome.
+    void enqueueCopies(const LibraryItems &items);
     // Ends the loop after the current item and waits for the thread.
     void stop();
     bool isIdle() const;
 
-    // Writes the thumbnail beside the video and fills duration and length.
-    static void makeThumbnailAndDuration(LibraryItem &item);
+    // Writes the thumbnail beside the video and fills duration and length;
+    // false when the encoder read the file and found no video in it.
+    static bool makeThumbnailAndDuration(LibraryItem &item);
 
 Q_SIGNALS:
     void importStarted();
     void importFinished();
     void updated();
+    void videoImported(const QString &path, bool stored);
 
 protected:
     void run() override;
@@ -47,6 +55,7 @@ private:
     QWaitCondition m_condition;
     LibraryItems m_queue;
     QSet<QString> m_downloaded;
+    QSet<QString> m_copies;
     bool m_stop = false;
     bool m_workPending = false;
     bool m_busy = false;

@@ -104,12 +104,10 @@ private Q_SLOTS:
             << QList<Export>{{a, "Sunset", 185}, {a, "Sunset", 185}, {b, "Über Berg", 62}}
             << QByteArray()
             << "#EXTM3U\n#EXTINF:185,Sunset\n" + pa + "\n#EXTINF:62,Über Berg\n" + pb + "\n";
-        QTest::newRow("no title or length")
-            << QList<Export>{{b, QString(), -1}} << QByteArray()
-            << "#EXTM3U\n#EXTINF:-1,Über Berg\n" + pb + "\n";
-        QTest::newRow("title on one line")
-            << QList<Export>{{a, "Sun\nset\r\n", 3}} << QByteArray()
-            << "#EXTM3U\n#EXTINF:3,Sun set\n" + pa + "\n";
+        QTest::newRow("no title or length") << QList<Export>{{b, QString(), -1}} << QByteArray()
+                                            << "#EXTM3U\n#EXTINF:-1,Über Berg\n" + pb + "\n";
+        QTest::newRow("title on one line") << QList<Export>{{a, "Sun\nset\r\n", 3}} << QByteArray()
+                                           << "#EXTM3U\n#EXTINF:3,Sun set\n" + pa + "\n";
         // A playlist the user edited: kept as it is, its relative entry counts.
         QTest::newRow("user's playlist kept")
             << QList<Export>{{a, "Sunset", 185}, {b, "Über Berg", 62}}
@@ -141,8 +139,12 @@ private Q_SLOTS:
 
     void missingMusicFolder()
     {
+        // Made by the export.
         QVERIFY(QDir(m_music).removeRecursively());
-        QVERIFY(!ITunesExporter::isInstalled());
+        QVERIFY(ITunesExporter::isInstalled());
+        exportOne({m_home.filePath(QStringLiteral("a.mp4")), QStringLiteral("A"), 1});
+        QVERIFY(QFileInfo::exists(ITunesExporter::playlistPath()));
+        QVERIFY(QDir(m_music).removeRecursively());
         writeFile(m_music, "a file, not a folder");
         QVERIFY(!ITunesExporter::isInstalled());
         QVERIFY(QFile::remove(m_music));
@@ -152,9 +154,9 @@ private Q_SLOTS:
     {
         M3uPlaylist playlist(ITunesExporter::playlistPath());
         QString error;
-        QCOMPARE(playlist.addFile(m_home.filePath(QStringLiteral("a\n#EXTINF:1,x")), "x", 1,
-                                  &error),
-                 M3uPlaylist::Failed);
+        QCOMPARE(
+            playlist.addFile(m_home.filePath(QStringLiteral("a\n#EXTINF:1,x")), "x", 1, &error),
+            M3uPlaylist::Failed);
         QVERIFY(!error.isEmpty());
         QVERIFY(!QFile::exists(playlist.path()));
     }
@@ -174,8 +176,8 @@ private Q_SLOTS:
         QString error;
         {
             FileSizeLimit limit(4096);
-            result = M3uPlaylist(playlist).addFile(QStringLiteral("/videos/new.mp4"), "New", 5,
-                                                   &error);
+            result =
+                M3uPlaylist(playlist).addFile(QStringLiteral("/videos/new.mp4"), "New", 5, &error);
         }
         QCOMPARE(result, M3uPlaylist::Failed);
         QVERIFY(!error.isEmpty());

@@ -30,19 +30,20 @@ void showFile(const QString &path)
         return;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"),
+        QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
     call << QStringList{QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString()}
          << QString();
-    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, 5000),
-                                                QCoreApplication::instance());
+    auto *watcher =
+        new QDBusPendingCallWatcher(bus.asyncCall(call, 5000), QCoreApplication::instance());
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
                      [path](QDBusPendingCallWatcher *done) {
                          done->deleteLater();
                          if (!done->isError())
                              return;
-                         qCDebug(lcGui) << "no file manager shows the file:"
-                                        << done->error().name();
+                         qCDebug(lcGui)
+                             << "no file manager shows the file:" << done->error().name();
                          openFolder(path);
                      });
 }

@@ -306,11 +306,13 @@ void LibraryView::dragMoveEvent(QDragMoveEvent *event)
 
 void LibraryView::dropEvent(QDropEvent *event)
 {
+    // Files and folders alike, as one import.
+    QStringList paths;
     for (const QUrl &url : event->mimeData()->urls()) {
-        if (!url.isLocalFile() || !m_library)
-            continue;
-        Q_EMIT displayMessage(tr("Importing file..."));
-        m_library->importFile(QFileInfo(url.toLocalFile()).absoluteFilePath());
+        if (url.isLocalFile())
+            paths << QFileInfo(url.toLocalFile()).absoluteFilePath();
     }
+    if (!paths.isEmpty())
+        Q_EMIT importRequested(paths);
     event->acceptProposedAction();
 }

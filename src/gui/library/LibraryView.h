@@ -41,6 +41,8 @@ Q_SIGNALS:
     void displayMessage(const QString &message);
     void hideStatus();
     void mediaInformationRequested(int sourceRow);
+    // Files or folders were dropped on the list.
+    void importRequested(const QStringList &paths);
 
 public Q_SLOTS:
     void onSorted();

@@ -2,6 +2,7 @@
 
 #include "burner/Project.h"
 #include "core/Logging.h"
+#include "core/UserPrompt.h"
 #include "gui/burner/BurnerWizard.h"
 #include "gui/burner/FileStep.h"
 #include "gui/library/CorvHeaderView.h"
@@ -14,6 +15,8 @@
 #include "gui/mainwindow/CorvLibSearchWidget.h"
 #include "gui/mainwindow/Palette.h"
 #include "gui/mainwindow/PictureButton.h"
+#include "library/ImportSession.h"
+#include "library/IntegrityChecker.h"
 #include "library/Library.h"
 #include "library/LibraryFilterModel.h"
 #include "library/MetaDataBuilder.h"
@@ -26,10 +29,14 @@
 #include <QLabel>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
+
+// How long an import's summary stays in the status strip.
+constexpr int kSummaryMs = 5000;
 
 // The header's buttons: a pill with a glyph at its left; the text is drawn
 // over the plain part and the button grows with it.
@@ -116,6 +123,7 @@ LibraryWidget::LibraryWidget(Library *library, std::function<LumiqoTv *()> tv, Q
     connect(m_tableView, &QAbstractItemView::doubleClicked, this,
             &LibraryWidget::itemDoubleClicked);
     connect(m_listView, &LibraryView::playVideo, this, &LibraryWidget::playVideo);
+    connect(m_listView, &LibraryView::importRequested, this, &LibraryWidget::importFiles);
     connect(m_listView, &LibraryView::burnRequested, this,
             qOverload<const QString &>(&LibraryWidget::showBurnWizard));
     connect(m_listView, &LibraryView::searchRequested, this, &LibraryWidget::searchRequested);
@@ -128,7 +136,19 @@ LibraryWidget::LibraryWidget(Library *library, std::function<LumiqoTv *()> tv, Q
             [library](int column, Qt::SortOrder order) {
                 library->onSort(Library::sortHeaders(column), order);
             });
-    connect(library, &Library::importFinished, m_status, &StatusWidget::hideStatus);
+    // The strip stays up while an import the user started runs, and then
+    // shows its summary for a moment.
+    m_statusLinger = new QTimer(this);
+    m_statusLinger->setSingleShot(true);
+    m_statusLinger->setInterval(kSummaryMs);
+    connect(m_statusLinger, &QTimer::timeout, m_status, &StatusWidget::hideStatus);
+    ImportSession *session = library->importSession();
+    connect(library, &Library::importFinished, this, [this, session] {
+        if (!session->isRunning() && !m_statusLinger->isActive())
+            m_status->hideStatus();
+    });
+    connect(session, &ImportSession::progressed, this, &LibraryWidget::importProgressed);
+    connect(session, &ImportSession::finished, this, &LibraryWidget::importEnded);
     connect(m_filterView, &LibraryFilterView::clear, m_proxy, &LibraryFilterModel::clearFilter);
     connect(m_filterView, &LibraryFilterView::filter, m_proxy, &LibraryFilterModel::setFilter);
     if (MetaDataBuilder *builder = library->metaDataBuilder())
@@ -155,6 +175,9 @@ QWidget *LibraryWidget::buildHeader()
     PictureButton *import =
         pictureButton("importButton", QStringLiteral(":/images/library/importBtn.png"),
                       tr("Import"), tr("Import videos"), header);
+    PictureButton *importFolder =
+        pictureButton("importFolderButton", QStringLiteral(":/images/library/importBtn.png"),
+                      tr("Folder"), tr("Import a folder of videos"), header);
     m_search = new CorvLibSearchWidget(header);
     m_search->setObjectName(QStringLiteral("guiFilters"));
     // Never narrower than its placeholder in the user's language.
@@ -184,6 +207,7 @@ QWidget *LibraryWidget::buildHeader()
     m_tvSwitch = tvSwitch;
 
     row->addWidget(import);
+    row->addWidget(importFolder);
     row->addWidget(m_search);
     row->addWidget(pageSwitch);
     row->addStretch(1);
@@ -191,6 +215,7 @@ QWidget *LibraryWidget::buildHeader()
     row->addWidget(tvSwitch);
 
     connect(import, &PictureButton::clicked, this, &LibraryWidget::importClicked);
+    connect(importFolder, &PictureButton::clicked, this, &LibraryWidget::importFolderClicked);
     connect(burn, &PictureButton::clicked, this, qOverload<>(&LibraryWidget::showBurnWizard));
     connect(tvSwitch, &PictureButton::clicked, this, &LibraryWidget::toggleLumiqoTv);
     connect(pageSwitch, &QToolButton::toggled, this, [this](bool details) {
@@ -265,10 +290,59 @@ void LibraryWidget::itemDoubleClicked(const QModelIndex &index)
 
 void LibraryWidget::importClicked()
 {
-    const QStringList paths =
-        QFileDialog::getOpenFileNames(this, tr("Open Files"), QDir::homePath(),
-                                      tr("Video (*.mov *.avi *.flv *.m4v *.mp4 *.mpg *.wmv)"));
-    importFiles(paths);
+    QStringList patterns;
+    for (const QString &suffix : IntegrityChecker::videoSuffixes())
+        patterns << QStringLiteral("*.") + suffix;
+    const QString filters = tr("Video (%1)").arg(patterns.join(QLatin1Char(' '))) +
+                            QStringLiteral(";;") + tr("All files (*)");
+    importFiles(QFileDialog::getOpenFileNames(this, tr("Open Files"), QDir::homePath(), filters));
+}
+
+void LibraryWidget::importFolderClicked()
+{
+    const QString folder =
+        QFileDialog::getExistingDirectory(this, tr("Import Folder"), QDir::homePath());
+    if (!folder.isEmpty())
+        importFiles({folder});
+}
+
+QString LibraryWidget::importSummary(const ImportReport &report)
+{
+    QStringList parts{tr("%n imported", "videos", report.imported)};
+    if (!report.notVideos.isEmpty())
+        parts << tr("%n skipped: not a video", "files", int(report.notVideos.size()));
+    if (!report.failed.isEmpty())
+        parts << tr("%n could not be copied", "files", int(report.failed.size()));
+    return parts.join(QStringLiteral(", "));
+}
+
+void LibraryWidget::importProgressed(int done, int total, const QString &name)
+{
+    m_status->showStatus(
+        tr("Importing %1 (%2 of %3)...").arg(name).arg(qMin(done + 1, total)).arg(total));
+}
+
+void LibraryWidget::importEnded(const ImportReport &report)
+{
+    const QString summary = importSummary(report);
+    m_status->showStatus(summary);
+    m_statusLinger->start();
+    if (report.skipped() == 0)
+        return;
+    // The files left out, by name, so the user knows which ones to look at.
+    QStringList lines;
+    for (const QString &name : report.notVideos)
+        lines << tr("%1: not a video").arg(name);
+    for (const QString &name : report.failed)
+        lines << tr("%1: could not be copied into the library").arg(name);
+    constexpr int kShownNames = 12;
+    if (lines.size() > kShownNames) {
+        const int more = int(lines.size()) - kShownNames;
+        lines = lines.mid(0, kShownNames);
+        lines << tr("and %n more", "files", more);
+    }
+    UserPrompt::instance()->warning(tr("Import"), summary + QStringLiteral("\n\n") +
+                                                      lines.join(QLatin1Char('\n')));
 }
 
 void LibraryWidget::importFiles(const QStringList &paths)
@@ -280,9 +354,9 @@ void LibraryWidget::importFiles(const QStringList &paths)
     QString message = tr("Importing ") + QFileInfo(paths.first()).fileName();
     if (paths.size() > 1)
         message += tr(" and other files...");
+    m_statusLinger->stop();
     m_status->showStatus(message);
-    for (const QString &path : paths)
-        m_library->importFile(path);
+    m_library->importPaths(paths);
 }
 
 void LibraryWidget::onFilterTextChange(const QString &text)

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+struct ImportReport;
 class BurnerWizard;
 class CorvHeaderView;
 class CorvLibSearchWidget;
@@ -17,6 +18,7 @@ class LumiqoTv;
 class Project;
 class QAbstractButton;
 class QStackedWidget;
+class QTimer;
 class StatusWidget;
 
 // The library page: a tool strip (import, search, burn, TV switch) over the
@@ -47,6 +49,8 @@ public:
     void setBurnProject(Project *project) { m_project = project; }
     Project *burnProject();
     bool isDetailPageShown() const;
+    // "12 imported, 2 skipped: not a video".
+    static QString importSummary(const ImportReport &report);
 
 Q_SIGNALS:
     void playVideo(const QString &path);
@@ -55,7 +59,8 @@ Q_SIGNALS:
     void burnFinished(const QString &discTitle);
 
 public Q_SLOTS:
-    // Imports the files (in this order) and says so in the status strip.
+    // Imports the files and folders (in this order) and says so in the
+    // status strip, up to the summary.
     void importFiles(const QStringList &paths);
     void listViewButtonClicked();
     void detailViewButtonClicked();
@@ -68,6 +73,9 @@ public Q_SLOTS:
 private Q_SLOTS:
     void itemDoubleClicked(const QModelIndex &index);
     void importClicked();
+    void importFolderClicked();
+    void importProgressed(int done, int total, const QString &name);
+    void importEnded(const ImportReport &report);
     void onFilterTextChange(const QString &text);
     void toggleLumiqoTv();
 
@@ -98,5 +106,6 @@ private:
     QAbstractButton *m_tvSwitch = nullptr;
     QAbstractButton *m_burnButton = nullptr;
     BurnerWizard *m_burner = nullptr;
+    QTimer *m_statusLinger = nullptr;
     QAbstractButton *m_pageSwitch = nullptr;
 };

@@ -12,7 +12,8 @@ StatusWidget::StatusWidget(QWidget *parent)
       m_timeLine(new QTimeLine(500, this))
 {
     setObjectName(QStringLiteral("StatusWidget"));
-    setStyleSheet(QStringLiteral("#StatusWidget { background: black; } QLabel { color: white; }"));
+    // By class, not by name: the page names its strip "statusWidget".
+    setStyleSheet(QStringLiteral("StatusWidget { background: black; } QLabel { color: white; }"));
     setFixedHeight(m_fullHeight);
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(10, 2, 10, 2);

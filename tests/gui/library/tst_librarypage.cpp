@@ -104,7 +104,9 @@ private Q_SLOTS:
         QVERIFY(page.widget->statusWidget()->isVisible());
         QVERIFY(page.fixture.waitIdle());
         QTRY_COMPARE(page.view()->model()->rowCount(), 3);
-        QTRY_VERIFY(!page.widget->statusWidget()->isVisible());
+        // After the summary has been up for a moment.
+        QTRY_COMPARE(page.widget->statusWidget()->text(), QStringLiteral("3 imported"));
+        QTRY_VERIFY_WITH_TIMEOUT(!page.widget->statusWidget()->isVisible(), 20000);
 
         QStringList titles = page.titles();
         titles.sort();

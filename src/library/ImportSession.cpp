@@ -1,0 +1,120 @@
+#include "library/ImportSession.h"
+
+#include "core/Logging.h"
+#include "library/IntegrityChecker.h"
+#include "library/Library.h"
+#include "library/SubtitleImport.h"
+
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <algorithm>
+
+ImportSession::ImportSession(Library *library) : QObject(library), m_library(library)
+{
+    connect(library, &Library::importQueued, this,
+            [this](const QString &source, const QString &destination) {
+                if (m_collecting)
+                    m_pending.insert(destination, QFileInfo(source).fileName());
+            });
+    connect(library, &Library::importCopyFailed, this,
+            [this](const QString &destination) { settle(destination, Failed); });
+    connect(library, &Library::videoImported, this,
+            [this](const QString &path, bool stored) { settle(path, stored ? Stored : NotVideo); });
+}
+
+ImportSession::Listing ImportSession::list(const QStringList &paths)
+{
+    Listing listing;
+    const QStringList &suffixes = IntegrityChecker::videoSuffixes();
+    const auto sort = [&listing, &suffixes](const QFileInfo &file) {
+        if (SubtitleImport::isSubtitleFile(file.filePath()))
+            return;
+        if (suffixes.contains(file.suffix().toLower()))
+            listing.videos << file.absoluteFilePath();
+        else
+            listing.others << file.fileName();
+    };
+    for (const QString &path : paths) {
+        const QFileInfo info(path);
+        if (!info.isDir()) {
+            sort(info);
+            continue;
+        }
+        QStringList files;
+        QDirIterator it(path, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            files << it.next();
+        std::sort(files.begin(), files.end());
+        for (const QString &file : std::as_const(files))
+            sort(QFileInfo(file));
+    }
+    return listing;
+}
+
+void ImportSession::add(const QStringList &paths)
+{
+    if (paths.isEmpty())
+        return;
+    if (!isRunning()) {
+        m_report = ImportReport();
+        m_total = 0;
+        m_done = 0;
+        Q_EMIT started();
+    }
+    ++m_listings;
+    // Folders are listed on a worker thread: a big tree takes a while.
+    auto *watcher = new QFutureWatcher<Listing>(this);
+    connect(watcher, &QFutureWatcher<Listing>::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        --m_listings;
+        take(watcher->result());
+        finishIfDone();
+    });
+    watcher->setFuture(QtConcurrent::run(&ImportSession::list, paths));
+}
+
+void ImportSession::take(const Listing &listing)
+{
+    m_report.notVideos += listing.others;
+    m_total += int(listing.videos.size());
+    m_collecting = true;
+    for (const QString &video : listing.videos) {
+        if (!m_library->importFile(video)) {
+            m_report.failed << QFileInfo(video).fileName();
+            ++m_done;
+            Q_EMIT progressed(m_done, m_total, QFileInfo(video).fileName());
+        }
+    }
+    m_collecting = false;
+}
+
+void ImportSession::settle(const QString &destination, Outcome outcome)
+{
+    const auto found = m_pending.constFind(destination);
+    if (found == m_pending.cend())
+        return; // not one of this import's (a download, say)
+    const QString name = found.value();
+    m_pending.erase(found);
+    if (outcome == Stored)
+        ++m_report.imported;
+    else if (outcome == NotVideo)
+        m_report.notVideos << name;
+    else
+        m_report.failed << name;
+    ++m_done;
+    Q_EMIT progressed(m_done, m_total, name);
+    finishIfDone();
+}
+
+void ImportSession::finishIfDone()
+{
+    if (isRunning())
+        return;
+    qCDebug(lcLibrary).noquote() << QStringLiteral("ImportSession: %1 imported, %2 skipped")
+                                        .arg(m_report.imported)
+                                        .arg(m_report.skipped());
+    Q_EMIT finished(m_report);
+}

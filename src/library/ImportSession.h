@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class Library;
+
+// What became of the files and folders the user chose to import.
+struct ImportReport
+{
+    int imported = 0;
+    // File names of files that are not videos (by their kind, or because the
+    // encoder finds no picture in them).
+    QStringList notVideos;
+    // File names of videos that could not be copied into the library.
+    QStringList failed;
+
+    int skipped() const { return int(notVideos.size() + failed.size()); }
+};
+
+// One import the user started, from the files and folders chosen (folders
+// with everything below them) to the summary: lists the folders away from
+// the window's thread, hands each video to the library's copy and import,
+// follows every file to its end and reports once all have one.
+class ImportSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ImportSession(Library *library);
+
+    // Adds files and folders; a running import takes them in.
+    void add(const QStringList &paths);
+    bool isRunning() const { return m_listings > 0 || !m_pending.isEmpty(); }
+
+    // The videos among the files under `paths` (in a stable order), and the
+    // names of the other files; subtitle files, which come with their video,
+    // are in neither list.
+    struct Listing
+    {
+        QStringList videos;
+        QStringList others;
+    };
+    static Listing list(const QStringList &paths);
+
+Q_SIGNALS:
+    void started();
+    // `done` of `total` videos have an outcome; `name` is the latest.
+    void progressed(int done, int total, const QString &name);
+    void finished(const ImportReport &report);
+
+private:
+    enum Outcome
+    {
+        Stored,
+        NotVideo,
+        Failed
+    };
+    void take(const Listing &listing);
+    // A video handed to the library has its outcome.
+    void settle(const QString &destination, Outcome outcome);
+    void finishIfDone();
+
+    Library *m_library;
+    int m_listings = 0;
+    bool m_collecting = false;
+    int m_total = 0;
+    int m_done = 0;
+    // Copies on their way, by destination path, with the source's file name.
+    QHash<QString, QString> m_pending;
+    ImportReport m_report;
+};
