@@ -104,12 +104,14 @@ void CorvLibraryItemWidget::buildForm()
     m_duration = makeLabel("guiDurationMove", this);
     m_size = makeLabel("guiSizeMove", this);
     m_format = makeLabel("guiFormatMove", this);
+    m_separators = {makeSpacer("guiSpacer0", this), makeSpacer("guiSpacer1", this),
+                    makeSpacer("guiSpacer2", this)};
     info->addWidget(m_date);
-    info->addWidget(makeSpacer("guiSpacer0", this));
+    info->addWidget(m_separators.at(0));
     info->addWidget(m_duration);
-    info->addWidget(makeSpacer("guiSpacer1", this));
+    info->addWidget(m_separators.at(1));
     info->addWidget(m_size);
-    info->addWidget(makeSpacer("guiSpacer2", this));
+    info->addWidget(m_separators.at(2));
     info->addWidget(m_format);
     info->addStretch();
     texts->addLayout(info);
@@ -174,6 +176,7 @@ void CorvLibraryItemWidget::updateFromIndex(const QModelIndex &index)
     m_duration->setText(valid ? durationText(m_item.duration()) : QString());
     m_size->setText(valid ? Formatters::byteSize(m_item.sizeInBytes()) : QString());
     m_format->setText(valid ? QFileInfo(m_item.videoPath()).suffix().toUpper() : QString());
+    showSeparators();
 
     const QString thumbnail = valid ? m_item.thumbnailPath() : QString();
     if (thumbnail != m_thumbnailPath || m_preview->pixmap().isNull()) {
@@ -182,6 +185,20 @@ void CorvLibraryItemWidget::updateFromIndex(const QModelIndex &index)
         if (picture.isNull())
             picture = Artwork::pixmap(QStringLiteral(":/images/thumbnail.jpg"));
         m_preview->setPixmap(picture);
+    }
+}
+
+void CorvLibraryItemWidget::showSeparators()
+{
+    // An empty part takes its separator with it: no "|  |".
+    const QList<QLabel *> parts{m_date, m_duration, m_size, m_format};
+    bool before = false;
+    for (int i = 0; i < parts.size(); ++i) {
+        const bool shown = !parts.at(i)->text().isEmpty();
+        parts.at(i)->setVisible(shown);
+        if (i > 0)
+            m_separators.at(i - 1)->setVisible(shown && before);
+        before = before || shown;
     }
 }
 
@@ -249,7 +266,10 @@ void CorvLibraryItemWidget::setSelected(bool selected)
 void CorvLibraryItemWidget::onReleaseButtonDelete()
 {
     const UserPrompt::Button answer = UserPrompt::instance()->question(
-        tr("Are you sure?"), tr("Are you sure you want to delete this video?"),
+        tr("Are you sure?"),
+        m_item.title().isEmpty()
+            ? tr("Are you sure you want to delete this video?")
+            : tr("Are you sure you want to delete \"%1\"?").arg(m_item.title()),
         UserPrompt::Buttons(UserPrompt::Yes | UserPrompt::No), UserPrompt::No);
     if (answer != UserPrompt::Yes)
         return;

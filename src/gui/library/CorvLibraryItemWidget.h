@@ -2,6 +2,7 @@
 
 #include "library/LibraryItem.h"
 
+#include <QList>
 #include <QPersistentModelIndex>
 #include <QPixmap>
 #include <QWidget>
@@ -46,6 +47,7 @@ private Q_SLOTS:
 private:
     void buildForm();
     void fillLinks();
+    void showSeparators();
     QString links(const QString &keywords) const;
 
     LibraryView *m_view;
@@ -69,5 +71,6 @@ private:
     QLabel *m_duration = nullptr;
     QLabel *m_size = nullptr;
     QLabel *m_format = nullptr;
+    QList<QLabel *> m_separators;
     QWidget *m_buttons = nullptr;
 };

@@ -27,6 +27,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QSettings>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTimer>
@@ -135,7 +136,12 @@ LibraryWidget::LibraryWidget(Library *library, std::function<LumiqoTv *()> tv, Q
     connect(m_header, &CorvHeaderView::doSortChange, library,
             [library](int column, Qt::SortOrder order) {
                 library->onSort(Library::sortHeaders(column), order);
+                // Kept for the next start.
+                QSettings settings;
+                settings.setValue(QStringLiteral("library/sortColumn"), column);
+                settings.setValue(QStringLiteral("library/sortOrder"), int(order));
             });
+    restoreSortOrder();
     // The strip stays up while an import the user started runs, and then
     // shows its summary for a moment.
     m_statusLinger = new QTimer(this);
@@ -239,6 +245,17 @@ QWidget *LibraryWidget::buildListPage()
     column->addWidget(m_header);
     column->addWidget(m_listView, 1);
     return page;
+}
+
+void LibraryWidget::restoreSortOrder()
+{
+    const QSettings settings;
+    const int column = settings.value(QStringLiteral("library/sortColumn"), -1).toInt();
+    const int order = settings.value(QStringLiteral("library/sortOrder"), -1).toInt();
+    const bool known = column >= Library::SortDate && column <= Library::SortTitle &&
+                       (order == Qt::AscendingOrder || order == Qt::DescendingOrder);
+    if (known && (column != m_header->sortColumn() || order != m_header->sortOrder()))
+        m_header->setSortIndicator(column, Qt::SortOrder(order));
 }
 
 bool LibraryWidget::isDetailPageShown() const

@@ -85,6 +85,8 @@ protected:
 private:
     QWidget *buildHeader();
     QWidget *buildListPage();
+    // The tiles' order the user chose last time.
+    void restoreSortOrder();
     void updateTvSwitch();
     BurnerWizard *openBurnWizard();
     QStringList selectedVideos() const;

@@ -2,6 +2,7 @@
 // afresh for each row, after every kind of change of the rows; and what the
 // mouse and the keys do to the selection.
 #include "../../library/LibraryTestFixture.h"
+#include "ScriptedPrompt.h"
 #include "gui/library/CorvHeaderView.h"
 #include "gui/library/CorvLibraryItemWidget.h"
 #include "gui/library/LibraryView.h"
@@ -11,8 +12,11 @@
 #include "library/LibraryFilterModel.h"
 
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollBar>
+#include <QSettings>
 #include <QtTest>
 
 #include <functional>
@@ -109,6 +113,9 @@ private:
     }
 
 private Q_SLOTS:
+    // Each case starts in the first order (newest first).
+    void init() { QSettings().remove(QStringLiteral("library")); }
+
     void tilesDrawTheirOwnRow_data()
     {
         QTest::addColumn<QString>("change");
@@ -166,6 +173,54 @@ private Q_SLOTS:
         QTRY_COMPARE(page.modelTitles(), titles);
         // Once the view has laid out the changed rows.
         QTRY_COMPARE(wrongTiles(page.view()), QStringList());
+    }
+
+    // The order chosen on the sort bar is the order at the next start.
+    void sortOrderKeptAcrossRestarts()
+    {
+        {
+            Page page;
+            QVERIFY(page.fill());
+            page.show();
+            page.widget->header()->setSortIndicator(Library::SortTitle, Qt::AscendingOrder);
+            QTRY_COMPARE(page.modelTitles().first(), QStringLiteral("Aurora"));
+        }
+        Page again;
+        QVERIFY(again.fill());
+        again.show();
+        QCOMPARE(again.widget->header()->sortColumn(), int(Library::SortTitle));
+        QCOMPARE(again.widget->header()->sortOrder(), Qt::AscendingOrder);
+        QTRY_COMPARE(again.modelTitles(), (QStringList{"Aurora", "Beach", "Meadow: The Long Summer",
+                                                       "Skyline", "multi 3", "multi 4"}));
+        again.widget->header()->setSortIndicator(Library::SortDate, Qt::DescendingOrder);
+    }
+
+    // The line of facts under a title leaves out what is not known, with
+    // its separator; the delete question names the video.
+    void tileSaysOnlyWhatItKnows()
+    {
+        Page page;
+        LibraryItem item = page.fixture.makeItem(QStringLiteral("No length"), 500);
+        QVERIFY(page.fixture.addRows({item}));
+        page.show();
+        const QModelIndex index = page.view()->model()->index(0, 0);
+        CorvLibraryItemWidget *tile = page.view()->itemWidget(index);
+        const auto shown = [tile](const char *name) {
+            return tile->findChild<QLabel *>(QLatin1String(name))->isVisibleTo(tile);
+        };
+        QVERIFY(!shown("guiDurationMove"));
+        QCOMPARE(int(shown("guiSpacer0")) + int(shown("guiSpacer1")) + int(shown("guiSpacer2")), 2);
+
+        ScriptedPrompt prompt;
+        UserPrompt::install(&prompt);
+        prompt.answers << UserPrompt::No;
+        page.view()->setCurrentIndex(index);
+        tile->findChild<QPushButton *>(QStringLiteral("guiDeleteButton"))->click();
+        UserPrompt::install(nullptr);
+        QCOMPARE(prompt.messages.size(), 1);
+        QCOMPARE(prompt.messages.first().text,
+                 QStringLiteral("Are you sure you want to delete \"No length\"?"));
+        QCOMPARE(page.view()->model()->rowCount(), 1);
     }
 
     // Moving the mouse lights a row up and leaves the selection and the
