@@ -40,6 +40,13 @@ void ScanTask::checkOutput(int, QProcess::ExitStatus)
 {
     const QString text = QString::fromLocal8Bit(readAllStandardError());
     const MediaInfo info = EncoderOutput::parse(text);
+    if (!info.hasVideo()) {
+        // The encoder read the file and found no picture: not for a disc.
+        qCWarning(lcBurner).noquote() << "ScanTask::checkOutput no video in" << source();
+        m_refused = true;
+        reportComplete();
+        return;
+    }
     const VideoClip clip(source(), qMax(info.durationSeconds(), 0), info.bitrate,
                          qMax(info.frameSize.width(), 0), qMax(info.frameSize.height(), 0));
     m_project->addClip(clip);

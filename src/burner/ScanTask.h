@@ -16,6 +16,8 @@ public:
 
     void exec() override;
     void cancel() override;
+    // The scan found no video in the file: it was not added.
+    bool isRefused() const { return m_refused; }
 
 private slots:
     void checkOutput(int exitCode, QProcess::ExitStatus status);
@@ -23,4 +25,5 @@ private slots:
 
 private:
     Project *m_project;
+    bool m_refused = false;
 };

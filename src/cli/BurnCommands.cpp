@@ -150,7 +150,8 @@ QString scanFiles(Project *project, const QStringList &files, ProgressPrinter &p
         ScanTask scan(project);
         scan.setSource(info.absoluteFilePath());
         runTask(scan, QStringLiteral("scan"), printer);
-        if (project->clips().constLast().seconds <= 0)
+        if (scan.isRefused() || project->clips().isEmpty() ||
+            project->clips().constLast().seconds <= 0)
             return QStringLiteral("%1: not a video the encoder can read").arg(file);
     }
     return QString();

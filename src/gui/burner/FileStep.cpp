@@ -16,6 +16,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -242,6 +243,8 @@ void FileStep::addClips(const QList<QUrl> &files)
         const QString path = url.toLocalFile();
         if (isVideoFile(path))
             queueScan(path);
+        else if (!path.isEmpty())
+            m_refused << QFileInfo(path).fileName();
     }
     startNextScan();
 }
@@ -253,6 +256,10 @@ void FileStep::addFile(const QString &path)
 
 void FileStep::queueScan(const QString &path)
 {
+    if (!QFileInfo(path).isReadable()) {
+        m_refused << QFileInfo(path).fileName();
+        return;
+    }
     auto *task = new ScanTask(m_project);
     task->setSource(path);
     m_scanQueue.append(task);
@@ -268,6 +275,7 @@ void FileStep::startNextScan()
     if (!m_scanning) {
         m_scansFinished = true;
         Q_EMIT completeChanged();
+        reportRefused();
         return;
     }
     connect(m_scanning.data(), &Task::complete, this, &FileStep::clipScanned);
@@ -277,12 +285,29 @@ void FileStep::startNextScan()
 void FileStep::clipScanned()
 {
     if (m_scanning) {
+        if (m_scanning->isRefused())
+            m_refused << QFileInfo(m_scanning->source()).fileName();
         m_scanning->disconnect(this);
         m_scanning->deleteLater();
         m_scanning = nullptr;
     }
     startNextScan();
     updateTotals();
+}
+
+void FileStep::reportRefused()
+{
+    if (m_refused.isEmpty())
+        return;
+    const QString names = m_refused.join(QLatin1Char('\n'));
+    m_refused.clear();
+    auto *box = new QMessageBox(QMessageBox::Warning, tr("Add Videos"),
+                                tr("These files cannot be read as videos and were not added:") +
+                                    QLatin1Char('\n') + names,
+                                QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("refusedFilesBox"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void FileStep::removeSelectedClips()

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QModelIndex>
 #include <QPointer>
+#include <QStringList>
 #include <QUrl>
 #include <QWizardPage>
 
@@ -54,6 +55,8 @@ private:
     void buildForm();
     void queueScan(const QString &path);
     void startNextScan();
+    // Names the files that were not added, once the scans are done.
+    void reportRefused();
     void applyDiscType();
     int selectedRow() const;
 
@@ -62,6 +65,7 @@ private:
     QList<QPointer<ScanTask>> m_scanQueue;
     QPointer<ScanTask> m_scanning;
     bool m_scansFinished = true;
+    QStringList m_refused;
     bool m_fits = false;
 
     QTableView *m_table = nullptr;

@@ -89,6 +89,15 @@ private:
                                  60000);
     }
 
+    // A video that is taken away after it was added, so its conversion fails.
+    QString vanishing()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("broken.mp4"));
+        if (!QFileInfo::exists(path))
+            QFile::copy(m_clip, path);
+        return path;
+    }
+
     // Presses Burn on the file page; returns the disc setup dialog.
     DiscSetupDialog *pressBurn()
     {
@@ -214,8 +223,9 @@ private Q_SLOTS:
         QFETCH(int, type);
         if (!chooseDiscType(DiscType(type)))
             QSKIP("a DVD project needs 10 GiB free for its work files");
-        addFiles({m_dir.filePath(QStringLiteral("first.mp4")), m_broken,
+        addFiles({m_dir.filePath(QStringLiteral("first.mp4")), vanishing(),
                   m_dir.filePath(QStringLiteral("second.mp4"))});
+        QVERIFY(QFile::remove(vanishing())); // gone before its conversion
         const QString work = project()->tempDirectory().absolutePath();
         QSignalSpy finished(m_wizard.get(), &BurnerWizard::burnFinished);
         DiscSetupDialog *setup = pressBurn();
@@ -312,7 +322,8 @@ private Q_SLOTS:
     {
         if (!chooseDiscType(DiscType::Dvd))
             QSKIP("a DVD project needs 10 GiB free for its work files");
-        addFiles({m_broken, m_dir.filePath(QStringLiteral("first.mp4"))});
+        addFiles({vanishing(), m_dir.filePath(QStringLiteral("first.mp4"))});
+        QVERIFY(QFile::remove(vanishing()));
         const QString work = project()->tempDirectory().absolutePath();
         QSignalSpy finished(m_wizard.get(), &BurnerWizard::burnFinished);
         DiscSetupDialog *setup = pressBurn();
@@ -447,6 +458,32 @@ private Q_SLOTS:
         }
         QVERIFY(controls >= 2);
         QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(QStringLiteral(", "))));
+    }
+
+    // Files that are no videos, or cannot be read, are not added, and the
+    // user is told their names.
+    void filesThatAreNoVideosAreRefused()
+    {
+        const QString locked = m_dir.filePath(QStringLiteral("locked.mp4"));
+        QVERIFY(QFile::copy(m_clip, locked));
+        QVERIFY(QFile::setPermissions(locked, {}));
+        const bool readable = QFileInfo(locked).isReadable(); // root reads anything
+        const QString text = m_dir.filePath(QStringLiteral("notes.txt"));
+        QVERIFY(QFile::copy(m_broken, text));
+        for (const QString &file :
+             {m_broken, locked, text, m_dir.filePath(QStringLiteral("first.mp4"))})
+            m_wizard->fileStep()->addFile(file);
+        QMessageBox *box = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((box = m_wizard->fileStep()->findChild<QMessageBox *>(
+                                      QStringLiteral("refusedFilesBox"))),
+                                 60000);
+        QVERIFY(box->text().contains(QStringLiteral("broken.avi")));
+        QVERIFY(box->text().contains(QStringLiteral("notes.txt")));
+        QCOMPARE(box->text().contains(QStringLiteral("locked.mp4")), !readable);
+        QVERIFY(!box->text().contains(QStringLiteral("first.mp4")));
+        QTRY_VERIFY(m_wizard->fileStep()->scansFinished());
+        QCOMPARE(project()->clips().size(), readable ? 2 : 1);
+        box->button(QMessageBox::Ok)->click();
     }
 
     void cancellingTheDiscSetupKeepsTheClips()
