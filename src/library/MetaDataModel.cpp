@@ -52,6 +52,15 @@ void MetaDataModel::setNames(const Names &names)
     endResetModel();
 }
 
+void MetaDataModel::setVideoCount(int count)
+{
+    if (count == m_videoCount)
+        return;
+    m_videoCount = count;
+    const QModelIndex all = index(0, 0);
+    Q_EMIT dataChanged(all, all);
+}
+
 int MetaDataModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(m_names.size()) + 1;
@@ -62,7 +71,7 @@ QVariant MetaDataModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || role != Qt::DisplayRole || index.row() > m_names.size())
         return QVariant();
     if (index.row() == 0)
-        return tr("All (%1)").arg(m_names.size());
+        return tr("All (%1)").arg(m_videoCount >= 0 ? m_videoCount : int(m_names.size()));
     return LibraryItem::decode(m_names.at(index.row() - 1).value(1).toString());
 }
 

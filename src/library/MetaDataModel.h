@@ -37,6 +37,8 @@ public:
 public Q_SLOTS:
     // Re-reads the table (after the index was rebuilt).
     void refresh();
+    // The number of videos "All" stands for (-1: unknown, then the names are counted).
+    void setVideoCount(int count);
 
 private:
     using Names = QList<QList<QVariant>>;
@@ -44,6 +46,7 @@ private:
 
     // (id, stored name) of each name row.
     Names m_names;
+    int m_videoCount = -1;
     QString m_statement;
     QString m_header;
     LibraryStore *m_store;

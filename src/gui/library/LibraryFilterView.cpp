@@ -47,6 +47,12 @@ void LibraryFilterView::showEvent(QShowEvent *event)
     Q_EMIT clear();
 }
 
+void LibraryFilterView::setVideoCount(int count)
+{
+    m_categories->setVideoCount(count);
+    m_titles->setVideoCount(count);
+}
+
 void LibraryFilterView::metaDataUpdated()
 {
     m_categories->refresh();

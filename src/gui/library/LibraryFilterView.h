@@ -27,6 +27,8 @@ Q_SIGNALS:
 
 public Q_SLOTS:
     void metaDataUpdated();
+    // The number of videos in the library, which both "All" entries count.
+    void setVideoCount(int count);
 
 private Q_SLOTS:
     void filterSelected(const QModelIndex &index);

@@ -156,6 +156,12 @@ LibraryWidget::LibraryWidget(Library *library, std::function<LumiqoTv *()> tv, Q
     connect(session, &ImportSession::progressed, this, &LibraryWidget::importProgressed);
     connect(session, &ImportSession::finished, this, &LibraryWidget::importEnded);
     connect(m_filterView, &LibraryFilterView::clear, m_proxy, &LibraryFilterModel::clearFilter);
+    // "All (n)" counts the videos, not the names listed under it.
+    const auto countVideos = [this] { m_filterView->setVideoCount(m_library->rowCount()); };
+    for (auto change : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(library, change, this, countVideos);
+    connect(library, &QAbstractItemModel::modelReset, this, countVideos);
+    countVideos();
     connect(m_filterView, &LibraryFilterView::filter, m_proxy, &LibraryFilterModel::setFilter);
     if (MetaDataBuilder *builder = library->metaDataBuilder())
         connect(builder, &MetaDataBuilder::update, m_filterView,

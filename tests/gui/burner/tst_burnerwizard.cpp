@@ -144,6 +144,9 @@ private:
         auto *box = setup->findChild<QComboBox *>(QStringLiteral("recorders"));
         if (box->toolTip() != QDir::toNativeSeparators(image))
             return false;
+        const QString pictures = qEnvironmentVariable("ZELTA_SCREENSHOTS");
+        if (!pictures.isEmpty())
+            setup->grab().save(QDir(pictures).filePath(QStringLiteral("burner-recorder.png")));
         burn->click();
         return true;
     }

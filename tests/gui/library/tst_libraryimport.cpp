@@ -10,12 +10,25 @@
 #include "gui/library/StatusWidget.h"
 #include "library/ImportSession.h"
 
+#include <QAbstractItemView>
 #include <QFileDialog>
 #include <QMimeData>
 #include <QTimer>
 #include <QtTest>
 
 #include <memory>
+
+namespace {
+
+// Keeps a picture of a window when pictures are asked for (ZELTA_SCREENSHOTS=dir).
+void keepPicture(QWidget *widget, const QString &name)
+{
+    const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
+    if (!folder.isEmpty())
+        widget->grab().save(QDir(folder).filePath(name));
+}
+
+} // namespace
 
 class TestLibraryImport : public QObject
 {
@@ -100,6 +113,24 @@ private Q_SLOTS:
         QVERIFY(report.failed.isEmpty());
         QCOMPARE(progressed.size(), 3); // one per video-like file
         QCOMPARE(page.statusWidget()->text(), QStringLiteral("2 imported, 2 skipped: not a video"));
+        if (how == QLatin1String("action")) {
+            QVERIFY(fixture.waitIdle());
+            keepPicture(&page, QStringLiteral("library-import-summary.png"));
+            page.listView()->setCurrentIndex(page.listView()->model()->index(0, 0));
+            QCoreApplication::processEvents();
+            keepPicture(&page, QStringLiteral("library-tiles.png"));
+            page.detailViewButtonClicked();
+            QCoreApplication::processEvents();
+            // "All" counts the videos, in both lists.
+            for (const char *list : {"categoryList", "titleList"}) {
+                auto *view = page.findChild<QAbstractItemView *>(QLatin1String(list));
+                QVERIFY(view);
+                QTRY_COMPARE(view->model()->index(0, 0).data().toString(),
+                             QStringLiteral("All (2)"));
+            }
+            keepPicture(&page, QStringLiteral("library-details.png"));
+            page.listViewButtonClicked();
+        }
 
         // The refused files are named, and none of them stayed in the library.
         QCOMPARE(m_prompt.messages.size(), 1);
