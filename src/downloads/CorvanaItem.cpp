@@ -76,14 +76,22 @@ CorvanaItem::~CorvanaItem() = default;
 QString CorvanaItem::filterTitle(const QString &title)
 {
     QString cleaned = title;
-    // Line breaks and other control characters would end up in file names.
+    // Line breaks and other control characters would break the one-line views.
     cleaned.removeIf([](QChar c) {
         return c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
                c == QChar::ParagraphSeparator;
     });
-    for (const QString &bad : kTitleFilterList)
-        cleaned.replace(bad, QStringLiteral(" "), Qt::CaseSensitive);
     return cleaned.trimmed();
+}
+
+QString CorvanaItem::fileNameTitle(const QString &title)
+{
+    QString name = filterTitle(title);
+    for (const QString &bad : kTitleFilterList)
+        name.replace(bad, QStringLiteral(" "), Qt::CaseSensitive);
+    name = name.trimmed();
+    // Nothing left would make hidden files such as ".mp4".
+    return name.isEmpty() ? QStringLiteral("_") : name;
 }
 
 QList<CorvanaItem> CorvanaItem::parseCorvanaFile(const QByteArray &document)

@@ -29,9 +29,14 @@ public:
     // Parses a descriptor document into its items, in document order. A
     // malformed document gives an empty list.
     static QList<CorvanaItem> parseCorvanaFile(const QByteArray &document);
-    // Drops control characters, replaces the characters a file name cannot
-    // carry by spaces, then trims.
+    // The title as shown: the site's text with control characters dropped,
+    // trimmed.
     static QString filterTitle(const QString &title);
+    // A shown title as a file or folder name: the characters common file
+    // systems refuse in a name become spaces, then trimmed; "_" when nothing
+    // is left. Earlier downloads were named this way, so their folders keep
+    // their names.
+    static QString fileNameTitle(const QString &title);
 
     bool isNull() const;
     QString title() const;

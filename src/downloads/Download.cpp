@@ -156,13 +156,13 @@ QString Download::fileBase(const QString &title)
 QString Download::itemFolder(const CorvanaItem &item)
 {
     return QDir(Library::libraryPath())
-        .absoluteFilePath(LibraryPaths::safeName(safeFileName(fitBytes(item.title(), kNameBytes))));
+        .absoluteFilePath(LibraryPaths::safeName(
+            safeFileName(fitBytes(CorvanaItem::fileNameTitle(item.title()), kNameBytes))));
 }
 
 QString Download::itemMediaPath(const CorvanaItem &item)
 {
-    QString title = item.mediaTitle();
-    title.remove(QLatin1Char(':'));
+    const QString title = CorvanaItem::fileNameTitle(item.mediaTitle());
     const QString type = fitBytes(item.fileType(), kSuffixRoom - 1);
     return QDir(itemFolder(item))
         .absoluteFilePath(safeFileName(QStringLiteral("%1.%2").arg(fileBase(title), type)));
@@ -194,12 +194,14 @@ QString Download::coverPath() const
 {
     return QDir(downloadFolder())
         .absoluteFilePath(
-            safeFileName(QStringLiteral("%1-cover.jpg").arg(fileBase(m_item.mediaTitle()))));
+            safeFileName(QStringLiteral("%1-cover.jpg")
+                             .arg(fileBase(CorvanaItem::fileNameTitle(m_item.mediaTitle())))));
 }
 
 QString Download::thumbnailPath() const
 {
-    const QString base = m_direct ? urlFileName(m_url) : m_item.mediaTitle();
+    const QString base =
+        m_direct ? urlFileName(m_url) : CorvanaItem::fileNameTitle(m_item.mediaTitle());
     return QDir(downloadFolder())
         .absoluteFilePath(safeFileName(QStringLiteral("%1-thumb.jpg").arg(fileBase(base))));
 }

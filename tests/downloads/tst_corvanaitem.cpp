@@ -1,6 +1,7 @@
 // Descriptor parsing: every field, the edge cases, and malformed input.
 #include "downloads/CorvanaItem.h"
 #include "downloads/Download.h"
+#include "library/Library.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -49,7 +50,7 @@ private Q_SLOTS:
         QCOMPARE(items.size(), 1);
         const CorvanaItem &item = items.first();
         QVERIFY(!item.isNull());
-        QCOMPARE(item.title(), QStringLiteral("Part 1  The Start"));
+        QCOMPARE(item.title(), QStringLiteral("Part 1: The Start..."));
         QCOMPARE(item.guid(), QStringLiteral("guid-1"));
         QCOMPARE(item.description(), QStringLiteral("About it"));
         QCOMPARE(item.pubDate(), QDateTime(QDate(2011, 12, 6), QTime(0, 0)));
@@ -60,7 +61,7 @@ private Q_SLOTS:
         QCOMPARE(item.mediaUrl().query(), QStringLiteral("x=1&y=2"));
         QCOMPARE(item.mediaSize(), qint64(1234567));
         QCOMPARE(item.fileType(), QStringLiteral("mp4"));
-        QCOMPARE(item.mediaTitle(), QStringLiteral("Clip  One"));
+        QCOMPARE(item.mediaTitle(), QStringLiteral("Clip: One"));
         QCOMPARE(item.thumbnailUrl(), QUrl(QStringLiteral("http://site/t.jpg")));
         QCOMPARE(item.rating(), QStringLiteral("5"));
     }
@@ -152,7 +153,7 @@ private Q_SLOTS:
         copy.setMediaSize(42);
         copy.setTitle(QStringLiteral("other"));
         QCOMPARE(items.first().mediaSize(), qint64(1234567));
-        QCOMPARE(items.first().title(), QStringLiteral("Part 1  The Start"));
+        QCOMPARE(items.first().title(), QStringLiteral("Part 1: The Start..."));
         QCOMPARE(copy.mediaSize(), qint64(42));
     }
 
@@ -263,16 +264,75 @@ private Q_SLOTS:
         QCOMPARE(items.first().hasVideoFileType(), video);
     }
 
-    void mediaFileNameDropsColons()
+    // The site's title is shown as sent; only the folder and file names made
+    // from it lose what a file name cannot carry.
+    void titlesShownAsSentNamedSafely_data()
     {
+        QTest::addColumn<QString>("raw");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("colon") << "Meadow: The Long Summer"
+                               << "Meadow: The Long Summer"
+                               << "Meadow  The Long Summer";
+        QTest::newRow("slashes") << "AC/DC \\ Live"
+                                 << "AC/DC \\ Live"
+                                 << "AC DC   Live";
+        QTest::newRow("question and star") << "Why? *Now*"
+                                           << "Why? *Now*"
+                                           << "Why   Now";
+        QTest::newRow("ellipsis and brackets") << "<Wait...>"
+                                               << "<Wait...>"
+                                               << "Wait";
+        QTest::newRow("quotes") << "Say \"Hi\" & 'Bye'"
+                                << "Say \"Hi\" & 'Bye'"
+                                << "Say \"Hi\" & 'Bye'";
+        QTest::newRow("line break") << "First\nSecond"
+                                    << "FirstSecond"
+                                    << "FirstSecond";
+        QTest::newRow("only file-name characters") << "???"
+                                                   << "???"
+                                                   << "_";
+        const QString half(200, QChar(0x00e9)); // two bytes each in UTF-8
+        QTest::newRow("very long")
+            << half + QStringLiteral(": ") + half << half + QStringLiteral(": ") + half
+            << half + QStringLiteral("  ") + half;
+    }
+
+    void titlesShownAsSentNamedSafely()
+    {
+        QFETCH(QString, raw);
+        QFETCH(QString, shown);
+        QFETCH(QString, name);
+        const QString xml =
+            QStringLiteral("<item><guid>g</guid><title>%1</title><media:group>"
+                           "<media:content url=\"http://s/v\" type=\"video/mp4\">"
+                           "<media:title>%1</media:title></media:content></media:group></item>")
+                .arg(raw.toHtmlEscaped());
+        const QList<CorvanaItem> items = CorvanaItem::parseCorvanaFile(document(xml.toUtf8()));
+        QCOMPARE(items.size(), 1);
+        QCOMPARE(items.first().title(), shown);
+        QCOMPARE(items.first().mediaTitle(), shown);
+
         Download download(nullptr, QUrl(QStringLiteral("http://s/x.corvana")), false);
-        const QString raw = QStringLiteral("<item><guid>g</guid><title>Show</title><media:group>"
-                                           "<media:content url=\"http://s/v\" type=\"video/mp4\">"
-                                           "<media:title>A: B</media:title></media:content>"
-                                           "</media:group></item>");
-        download.setItem(CorvanaItem::parseCorvanaFile(document(raw.toUtf8())).first());
-        // ':' is first turned into a space by the title filter, so one space remains.
-        QVERIFY(download.mediaPath().endsWith(QStringLiteral("/Show/A  B.mp4")));
+        download.setItem(items.first());
+        const QFileInfo folder(download.downloadFolder());
+        QCOMPARE(folder.absolutePath(), QDir(Library::libraryPath()).absolutePath());
+        const QString nameStart = name.left(100);
+        QVERIFY2(folder.fileName().toUtf8().size() <= 255, qPrintable(folder.fileName()));
+        QVERIFY2(name.startsWith(folder.fileName()), qPrintable(folder.fileName()));
+        if (name.toUtf8().size() <= 200)
+            QCOMPARE(folder.fileName(), name);
+        const QStringList files{download.mediaPath(), download.thumbnailPath(),
+                                download.coverPath()};
+        const QStringList suffixes{QStringLiteral(".mp4"), QStringLiteral("-thumb.jpg"),
+                                   QStringLiteral("-cover.jpg")};
+        for (qsizetype i = 0; i < files.size(); ++i) {
+            const QFileInfo file(files.at(i));
+            QCOMPARE(file.absolutePath(), folder.absoluteFilePath());
+            QVERIFY2(file.fileName().toUtf8().size() <= 255, qPrintable(file.fileName()));
+            QVERIFY2(file.fileName().startsWith(nameStart), qPrintable(file.fileName()));
+            QVERIFY2(file.fileName().endsWith(suffixes.at(i)), qPrintable(file.fileName()));
+        }
     }
 
     // Mutated documents never crash the parser and never yield garbage sizes.
@@ -302,7 +362,7 @@ private Q_SLOTS:
             }
             for (const CorvanaItem &item : CorvanaItem::parseCorvanaFile(mutated)) {
                 QVERIFY(item.mediaSize() >= 0);
-                QVERIFY(!item.title().contains(QLatin1Char('/')));
+                QVERIFY(!CorvanaItem::fileNameTitle(item.title()).contains(QLatin1Char('/')));
             }
         }
     }
