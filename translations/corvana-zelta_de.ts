@@ -436,6 +436,10 @@
         <source>Cancel disc setup</source>
         <translation>Disc-Einrichtung abbrechen</translation>
     </message>
+    <message>
+        <source>The disc image cannot be written to %1. Choose a file in a folder you can write to.</source>
+        <translation>Das Disc-Abbild kann nicht nach %1 geschrieben werden. Wählen Sie eine Datei in einem Ordner, in den Sie schreiben dürfen.</translation>
+    </message>
 </context>
 <context>
     <name>Download</name>
@@ -784,6 +788,18 @@
         <source>The recorder is still writing</source>
         <translation>Der Brenner schreibt noch</translation>
     </message>
+    <message>
+        <source>The disc image %1 was not written.</source>
+        <translation>Das Disc-Abbild %1 wurde nicht geschrieben.</translation>
+    </message>
+    <message>
+        <source>The disc image %1 holds %2 bytes, not the %3 bytes written to it.</source>
+        <translation>Das Disc-Abbild %1 enthält %2 Byte, nicht die %3 Byte, die hineingeschrieben wurden.</translation>
+    </message>
+    <message>
+        <source>The disc image %1 does not read back as the disc that was written.</source>
+        <translation>Das Disc-Abbild %1 lässt sich nicht als die geschriebene Disc zurücklesen.</translation>
+    </message>
 </context>
 <context>
     <name>Library</name>
@@ -800,10 +816,6 @@
         <translation>DVD-Titel</translation>
     </message>
     <message>
-        <source>Models</source>
-        <translation>Darsteller</translation>
-    </message>
-    <message>
         <source>Categories</source>
         <translation>Kategorien</translation>
     </message>
@@ -818,6 +830,10 @@
     <message>
         <source>unknown database error</source>
         <translation>unbekannter Datenbankfehler</translation>
+    </message>
+    <message>
+        <source>Cast</source>
+        <translation>Darsteller</translation>
     </message>
 </context>
 <context>
@@ -845,10 +861,6 @@
         <translation>Meine Videos</translation>
     </message>
     <message>
-        <source>Open in Explorer</source>
-        <translation>Im Dateimanager öffnen</translation>
-    </message>
-    <message>
         <source>Burn</source>
         <translation>Brennen</translation>
     </message>
@@ -861,20 +873,20 @@
         <translation>Datei wird importiert...</translation>
     </message>
     <message>
-        <source>iTunes Export</source>
-        <translation>iTunes-Export</translation>
+        <source>Show in Folder</source>
+        <translation>Im Ordner anzeigen</translation>
     </message>
     <message>
-        <source>Not Installed</source>
-        <translation>Nicht installiert</translation>
+        <source>Add to Playlist</source>
+        <translation>Zur Wiedergabeliste hinzufügen</translation>
     </message>
     <message>
-        <source>Please install iTunes before trying to use this feature.</source>
-        <translation>Bitte installieren Sie iTunes, bevor Sie diese Funktion verwenden.</translation>
+        <source>There is no music folder to keep the playlist in. Set one up in your desktop&apos;s settings (Music) and try again.</source>
+        <translation>Es gibt keinen Musikordner für die Wiedergabeliste. Richten Sie einen in den Einstellungen Ihres Desktops ein (Musik) und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <source>Exporting video to iTunes...</source>
-        <translation>Video wird nach iTunes exportiert...</translation>
+        <source>Adding &quot;%1&quot; to the playlist...</source>
+        <translation>„%1“ wird zur Wiedergabeliste hinzugefügt …</translation>
     </message>
 </context>
 <context>
@@ -1075,6 +1087,13 @@ Möchten Sie diese Fehler für diesen Server ignorieren?</translation>
     <message>
         <source>There can only be one instance of %1 running at a time</source>
         <translation>Es kann immer nur eine Instanz von %1 laufen</translation>
+    </message>
+</context>
+<context>
+    <name>RecorderComboBox</name>
+    <message>
+        <source>Recorders</source>
+        <translation>Brenner</translation>
     </message>
 </context>
 <context>

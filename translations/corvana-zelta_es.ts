@@ -436,6 +436,10 @@
         <source>Disc Images (*.iso *.bin);;All Files (*)</source>
         <translation>Imágenes de disco (*.iso *.bin);;Todos los archivos (*)</translation>
     </message>
+    <message>
+        <source>The disc image cannot be written to %1. Choose a file in a folder you can write to.</source>
+        <translation>No se puede escribir la imagen de disco en %1. Elija un archivo en una carpeta en la que pueda escribir.</translation>
+    </message>
 </context>
 <context>
     <name>Download</name>
@@ -784,6 +788,18 @@
         <source>Writing...</source>
         <translation>Escribiendo...</translation>
     </message>
+    <message>
+        <source>The disc image %1 was not written.</source>
+        <translation>La imagen de disco %1 no se escribió.</translation>
+    </message>
+    <message>
+        <source>The disc image %1 holds %2 bytes, not the %3 bytes written to it.</source>
+        <translation>La imagen de disco %1 contiene %2 bytes, no los %3 bytes que se escribieron en ella.</translation>
+    </message>
+    <message>
+        <source>The disc image %1 does not read back as the disc that was written.</source>
+        <translation>La imagen de disco %1 no se lee como el disco que se escribió.</translation>
+    </message>
 </context>
 <context>
     <name>Library</name>
@@ -800,10 +816,6 @@
         <translation>Título del DVD</translation>
     </message>
     <message>
-        <source>Models</source>
-        <translation>Reparto</translation>
-    </message>
-    <message>
         <source>Categories</source>
         <translation>Categorías</translation>
     </message>
@@ -818,6 +830,10 @@
     <message>
         <source>unknown database error</source>
         <translation>error desconocido de la base de datos</translation>
+    </message>
+    <message>
+        <source>Cast</source>
+        <translation>Reparto</translation>
     </message>
 </context>
 <context>
@@ -845,14 +861,6 @@
         <translation>Mis vídeos</translation>
     </message>
     <message>
-        <source>Open in Explorer</source>
-        <translation>Abrir en el gestor de archivos</translation>
-    </message>
-    <message>
-        <source>iTunes Export</source>
-        <translation>Exportar a iTunes</translation>
-    </message>
-    <message>
         <source>Burn</source>
         <translation>Grabar</translation>
     </message>
@@ -861,20 +869,24 @@
         <translation>Información del vídeo</translation>
     </message>
     <message>
-        <source>Not Installed</source>
-        <translation>No instalado</translation>
-    </message>
-    <message>
-        <source>Please install iTunes before trying to use this feature.</source>
-        <translation>Instale iTunes antes de usar esta función.</translation>
-    </message>
-    <message>
-        <source>Exporting video to iTunes...</source>
-        <translation>Exportando el vídeo a iTunes...</translation>
-    </message>
-    <message>
         <source>Importing file...</source>
         <translation>Importando el archivo...</translation>
+    </message>
+    <message>
+        <source>Show in Folder</source>
+        <translation>Mostrar en la carpeta</translation>
+    </message>
+    <message>
+        <source>Add to Playlist</source>
+        <translation>Añadir a la lista de reproducción</translation>
+    </message>
+    <message>
+        <source>There is no music folder to keep the playlist in. Set one up in your desktop&apos;s settings (Music) and try again.</source>
+        <translation>No hay una carpeta de música donde guardar la lista de reproducción. Configure una en los ajustes de su escritorio (Música) y vuelva a intentarlo.</translation>
+    </message>
+    <message>
+        <source>Adding &quot;%1&quot; to the playlist...</source>
+        <translation>Añadiendo «%1» a la lista de reproducción...</translation>
     </message>
 </context>
 <context>
@@ -1075,6 +1087,13 @@ Do you want to ignore these errors for this host?</source>
     <message>
         <source>There can only be one instance of %1 running at a time</source>
         <translation>Solo puede haber una instancia de %1 en ejecución a la vez</translation>
+    </message>
+</context>
+<context>
+    <name>RecorderComboBox</name>
+    <message>
+        <source>Recorders</source>
+        <translation>Grabadoras</translation>
     </message>
 </context>
 <context>

@@ -436,6 +436,10 @@
         <source>Disc Images (*.iso *.bin);;All Files (*)</source>
         <translation>Images disque (*.iso *.bin);;Tous les fichiers (*)</translation>
     </message>
+    <message>
+        <source>The disc image cannot be written to %1. Choose a file in a folder you can write to.</source>
+        <translation>L’image disque ne peut pas être écrite dans %1. Choisissez un fichier dans un dossier où vous pouvez écrire.</translation>
+    </message>
 </context>
 <context>
     <name>Download</name>
@@ -784,6 +788,18 @@
         <source>Writing...</source>
         <translation>Écriture...</translation>
     </message>
+    <message>
+        <source>The disc image %1 was not written.</source>
+        <translation>L’image disque %1 n’a pas été écrite.</translation>
+    </message>
+    <message>
+        <source>The disc image %1 holds %2 bytes, not the %3 bytes written to it.</source>
+        <translation>L’image disque %1 contient %2 octets, et non les %3 octets qui y ont été écrits.</translation>
+    </message>
+    <message>
+        <source>The disc image %1 does not read back as the disc that was written.</source>
+        <translation>L’image disque %1 ne se relit pas comme le disque qui a été écrit.</translation>
+    </message>
 </context>
 <context>
     <name>Library</name>
@@ -800,10 +816,6 @@
         <translation>Titre du DVD</translation>
     </message>
     <message>
-        <source>Models</source>
-        <translation>Interprètes</translation>
-    </message>
-    <message>
         <source>Categories</source>
         <translation>Catégories</translation>
     </message>
@@ -818,6 +830,10 @@
     <message>
         <source>unknown database error</source>
         <translation>erreur de base de données inconnue</translation>
+    </message>
+    <message>
+        <source>Cast</source>
+        <translation>Interprètes</translation>
     </message>
 </context>
 <context>
@@ -845,14 +861,6 @@
         <translation>Mes vidéos</translation>
     </message>
     <message>
-        <source>Open in Explorer</source>
-        <translation>Ouvrir dans le gestionnaire de fichiers</translation>
-    </message>
-    <message>
-        <source>iTunes Export</source>
-        <translation>Exporter vers iTunes</translation>
-    </message>
-    <message>
         <source>Burn</source>
         <translation>Graver</translation>
     </message>
@@ -861,20 +869,24 @@
         <translation>Informations sur la vidéo</translation>
     </message>
     <message>
-        <source>Not Installed</source>
-        <translation>Non installé</translation>
-    </message>
-    <message>
-        <source>Please install iTunes before trying to use this feature.</source>
-        <translation>Veuillez installer iTunes avant d&apos;utiliser cette fonction.</translation>
-    </message>
-    <message>
-        <source>Exporting video to iTunes...</source>
-        <translation>Exportation de la vidéo vers iTunes...</translation>
-    </message>
-    <message>
         <source>Importing file...</source>
         <translation>Importation du fichier...</translation>
+    </message>
+    <message>
+        <source>Show in Folder</source>
+        <translation>Afficher dans le dossier</translation>
+    </message>
+    <message>
+        <source>Add to Playlist</source>
+        <translation>Ajouter à la liste de lecture</translation>
+    </message>
+    <message>
+        <source>There is no music folder to keep the playlist in. Set one up in your desktop&apos;s settings (Music) and try again.</source>
+        <translation>Il n’y a pas de dossier de musique pour la liste de lecture. Configurez-en un dans les paramètres de votre bureau (Musique) et réessayez.</translation>
+    </message>
+    <message>
+        <source>Adding &quot;%1&quot; to the playlist...</source>
+        <translation>Ajout de « %1 » à la liste de lecture…</translation>
     </message>
 </context>
 <context>
@@ -1075,6 +1087,13 @@ Voulez-vous ignorer ces erreurs pour ce serveur&#xa0;?</translation>
     <message>
         <source>There can only be one instance of %1 running at a time</source>
         <translation>Une seule instance de %1 peut être lancée à la fois</translation>
+    </message>
+</context>
+<context>
+    <name>RecorderComboBox</name>
+    <message>
+        <source>Recorders</source>
+        <translation>Graveurs</translation>
     </message>
 </context>
 <context>
