@@ -344,6 +344,12 @@ bool LibburnDeviceController::writeTrack(LibburnDrive &drive, burn_source *sourc
         bool cancelled = false;
         for (;;) {
             const burn_drive_status status = burn_drive_get_status(drive.drive(), &progress);
+            // The writer thread is still starting: a cancel now would be lost
+            // and an idle drive now does not mean the write is over.
+            if (status == BURN_DRIVE_SPAWNING) {
+                QThread::msleep(kPollMs);
+                continue;
+            }
             if (status == BURN_DRIVE_IDLE)
                 break;
             if (m_cancelWrite && !cancelled) {

@@ -604,7 +604,7 @@ private Q_SLOTS:
         const QString recorder =
             QStringLiteral("stdio:") + dir.filePath(QStringLiteral("disc.iso"));
         controller.addPseudoDrive(recorder);
-        m_data << recorder;
+        m_data << recorder << QDir::toNativeSeparators(dir.filePath(QStringLiteral("disc.iso")));
         checkWindow(
             language, locale, QStringLiteral("disc-setup"),
             [&controller] {
