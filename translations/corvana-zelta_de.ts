@@ -869,10 +869,6 @@
         <translation>Medieninformationen</translation>
     </message>
     <message>
-        <source>Importing file...</source>
-        <translation>Datei wird importiert...</translation>
-    </message>
-    <message>
         <source>Show in Folder</source>
         <translation>Im Ordner anzeigen</translation>
     </message>
@@ -920,10 +916,6 @@
         <translation>Dateien öffnen</translation>
     </message>
     <message>
-        <source>Video (*.mov *.avi *.flv *.m4v *.mp4 *.mpg *.wmv)</source>
-        <translation>Video (*.mov *.avi *.flv *.m4v *.mp4 *.mpg *.wmv)</translation>
-    </message>
-    <message>
         <source>Importing </source>
         <translation>Importiere </translation>
     </message>
@@ -946,6 +938,70 @@
     <message>
         <source>Burn</source>
         <translation>Brennen</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>Import a folder of videos</source>
+        <translation>Einen Ordner mit Videos importieren</translation>
+    </message>
+    <message>
+        <source>Video (%1)</source>
+        <translation>Video (%1)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Import Folder</source>
+        <translation>Ordner importieren</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n imported</source>
+        <comment>videos</comment>
+        <translation>
+            <numerusform>%n importiert</numerusform>
+            <numerusform>%n importiert</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n skipped: not a video</source>
+        <comment>files</comment>
+        <translation>
+            <numerusform>%n übersprungen: kein Video</numerusform>
+            <numerusform>%n übersprungen: keine Videos</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n could not be copied</source>
+        <comment>files</comment>
+        <translation>
+            <numerusform>%n konnte nicht kopiert werden</numerusform>
+            <numerusform>%n konnten nicht kopiert werden</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Importing %1 (%2 of %3)...</source>
+        <translation>%1 wird importiert (%2 von %3) …</translation>
+    </message>
+    <message>
+        <source>%1: not a video</source>
+        <translation>%1: kein Video</translation>
+    </message>
+    <message>
+        <source>%1: could not be copied into the library</source>
+        <translation>%1: konnte nicht in die Bibliothek kopiert werden</translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more</source>
+        <comment>files</comment>
+        <translation>
+            <numerusform>und %n weitere</numerusform>
+            <numerusform>und %n weitere</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -58,4 +58,39 @@
         </translation>
     </message>
 </context>
+<context>
+    <name>LibraryWidget</name>
+    <message numerus="yes">
+        <source>%n imported</source>
+        <comment>videos</comment>
+        <translation>
+            <numerusform>%n imported</numerusform>
+            <numerusform>%n imported</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n skipped: not a video</source>
+        <comment>files</comment>
+        <translation>
+            <numerusform>%n skipped: not a video</numerusform>
+            <numerusform>%n skipped: not videos</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n could not be copied</source>
+        <comment>files</comment>
+        <translation>
+            <numerusform>%n could not be copied</numerusform>
+            <numerusform>%n could not be copied</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more</source>
+        <comment>files</comment>
+        <translation>
+            <numerusform>and %n more</numerusform>
+            <numerusform>and %n more</numerusform>
+        </translation>
+    </message>
+</context>
 </TS>

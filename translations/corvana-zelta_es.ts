@@ -869,10 +869,6 @@
         <translation>Información del vídeo</translation>
     </message>
     <message>
-        <source>Importing file...</source>
-        <translation>Importando el archivo...</translation>
-    </message>
-    <message>
         <source>Show in Folder</source>
         <translation>Mostrar en la carpeta</translation>
     </message>
@@ -936,16 +932,76 @@
         <translation>Abrir archivos</translation>
     </message>
     <message>
-        <source>Video (*.mov *.avi *.flv *.m4v *.mp4 *.mpg *.wmv)</source>
-        <translation>Vídeo (*.mov *.avi *.flv *.m4v *.mp4 *.mpg *.wmv)</translation>
-    </message>
-    <message>
         <source>Importing </source>
         <translation>Importando </translation>
     </message>
     <message>
         <source> and other files...</source>
         <translation> y otros archivos...</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Carpeta</translation>
+    </message>
+    <message>
+        <source>Import a folder of videos</source>
+        <translation>Importar una carpeta de vídeos</translation>
+    </message>
+    <message>
+        <source>Video (%1)</source>
+        <translation>Vídeo (%1)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>Todos los archivos (*)</translation>
+    </message>
+    <message>
+        <source>Import Folder</source>
+        <translation>Importar carpeta</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n imported</source>
+        <comment>videos</comment>
+        <translation>
+            <numerusform>%n importado</numerusform>
+            <numerusform>%n importados</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n skipped: not a video</source>
+        <comment>files</comment>
+        <translation>
+            <numerusform>%n omitido: no es un vídeo</numerusform>
+            <numerusform>%n omitidos: no son vídeos</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n could not be copied</source>
+        <comment>files</comment>
+        <translation>
+            <numerusform>%n no se pudo copiar</numerusform>
+            <numerusform>%n no se pudieron copiar</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Importing %1 (%2 of %3)...</source>
+        <translation>Importando %1 (%2 de %3)...</translation>
+    </message>
+    <message>
+        <source>%1: not a video</source>
+        <translation>%1: no es un vídeo</translation>
+    </message>
+    <message>
+        <source>%1: could not be copied into the library</source>
+        <translation>%1: no se pudo copiar en la biblioteca</translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more</source>
+        <comment>files</comment>
+        <translation>
+            <numerusform>y %n más</numerusform>
+            <numerusform>y %n más</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -869,10 +869,6 @@
         <translation>Informations sur la vidéo</translation>
     </message>
     <message>
-        <source>Importing file...</source>
-        <translation>Importation du fichier...</translation>
-    </message>
-    <message>
         <source>Show in Folder</source>
         <translation>Afficher dans le dossier</translation>
     </message>
@@ -936,16 +932,76 @@
         <translation>Ouvrir des fichiers</translation>
     </message>
     <message>
-        <source>Video (*.mov *.avi *.flv *.m4v *.mp4 *.mpg *.wmv)</source>
-        <translation>Vidéo (*.mov *.avi *.flv *.m4v *.mp4 *.mpg *.wmv)</translation>
-    </message>
-    <message>
         <source>Importing </source>
         <translation>Importation de </translation>
     </message>
     <message>
         <source> and other files...</source>
         <translation> et d&apos;autres fichiers...</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Dossier</translation>
+    </message>
+    <message>
+        <source>Import a folder of videos</source>
+        <translation>Importer un dossier de vidéos</translation>
+    </message>
+    <message>
+        <source>Video (%1)</source>
+        <translation>Vidéo (%1)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>Tous les fichiers (*)</translation>
+    </message>
+    <message>
+        <source>Import Folder</source>
+        <translation>Importer un dossier</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n imported</source>
+        <comment>videos</comment>
+        <translation>
+            <numerusform>%n importée</numerusform>
+            <numerusform>%n importées</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n skipped: not a video</source>
+        <comment>files</comment>
+        <translation>
+            <numerusform>%n ignoré : pas une vidéo</numerusform>
+            <numerusform>%n ignorés : pas des vidéos</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n could not be copied</source>
+        <comment>files</comment>
+        <translation>
+            <numerusform>%n n’a pas pu être copié</numerusform>
+            <numerusform>%n n’ont pas pu être copiés</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Importing %1 (%2 of %3)...</source>
+        <translation>Importation de %1 (%2 sur %3)…</translation>
+    </message>
+    <message>
+        <source>%1: not a video</source>
+        <translation>%1 : pas une vidéo</translation>
+    </message>
+    <message>
+        <source>%1: could not be copied into the library</source>
+        <translation>%1 : n’a pas pu être copié dans la bibliothèque</translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more</source>
+        <comment>files</comment>
+        <translation>
+            <numerusform>et %n autre</numerusform>
+            <numerusform>et %n autres</numerusform>
+        </translation>
     </message>
 </context>
 <context>
