@@ -220,6 +220,10 @@
             <numerusform>%n Sek.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Are you sure you want to delete &quot;%1&quot;?</source>
+        <translation>Möchten Sie „%1“ wirklich löschen?</translation>
+    </message>
 </context>
 <context>
     <name>CorvMediaInformationEditDialog</name>
@@ -729,6 +733,10 @@
     <message>
         <source>Play time used</source>
         <translation>Belegte Spielzeit</translation>
+    </message>
+    <message>
+        <source>These files cannot be read as videos and were not added:</source>
+        <translation>Diese Dateien lassen sich nicht als Videos lesen und wurden nicht hinzugefügt:</translation>
     </message>
 </context>
 <context>

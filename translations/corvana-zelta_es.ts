@@ -220,6 +220,10 @@
         <source>Are you sure you want to delete this video?</source>
         <translation>¿Seguro que quiere eliminar este vídeo?</translation>
     </message>
+    <message>
+        <source>Are you sure you want to delete &quot;%1&quot;?</source>
+        <translation>¿Seguro que desea eliminar «%1»?</translation>
+    </message>
 </context>
 <context>
     <name>CorvMediaInformationEditDialog</name>
@@ -729,6 +733,10 @@
     <message>
         <source>Video Files (*.avi *.mpg *.mpeg *.mov *.wmv *.flv *.mp4);;All Files (*.*)</source>
         <translation>Archivos de vídeo (*.avi *.mpg *.mpeg *.mov *.wmv *.flv *.mp4);;Todos los archivos (*.*)</translation>
+    </message>
+    <message>
+        <source>These files cannot be read as videos and were not added:</source>
+        <translation>Estos archivos no se pueden leer como vídeos y no se han añadido:</translation>
     </message>
 </context>
 <context>

@@ -220,6 +220,10 @@
         <source>Are you sure you want to delete this video?</source>
         <translation>Voulez-vous vraiment supprimer cette vidéo&#xa0;?</translation>
     </message>
+    <message>
+        <source>Are you sure you want to delete &quot;%1&quot;?</source>
+        <translation>Voulez-vous vraiment supprimer « %1 » ?</translation>
+    </message>
 </context>
 <context>
     <name>CorvMediaInformationEditDialog</name>
@@ -729,6 +733,10 @@
     <message>
         <source>Video Files (*.avi *.mpg *.mpeg *.mov *.wmv *.flv *.mp4);;All Files (*.*)</source>
         <translation>Fichiers vidéo (*.avi *.mpg *.mpeg *.mov *.wmv *.flv *.mp4);;Tous les fichiers (*.*)</translation>
+    </message>
+    <message>
+        <source>These files cannot be read as videos and were not added:</source>
+        <translation>Ces fichiers ne peuvent pas être lus comme des vidéos et n’ont pas été ajoutés :</translation>
     </message>
 </context>
 <context>
