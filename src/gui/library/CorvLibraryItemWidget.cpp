@@ -44,11 +44,17 @@ QPushButton *makeImageButton(const char *name, const QString &label, const QStri
     button->setToolTip(label);
     button->setFlat(true);
     button->setCursor(Qt::PointingHandCursor);
+    // Reached with Tab; the keyboard focus shows as a ring round the picture.
+    button->setFocusPolicy(Qt::StrongFocus);
     const QPixmap picture = Artwork::pixmap(normal);
+    // The picture's own size: the ring takes its room from the picture's edge.
     button->setFixedSize(picture.deviceIndependentSize().toSize());
-    button->setStyleSheet(QStringLiteral("QPushButton { border: none; border-image: url(%1); }"
-                                         "QPushButton:hover { border-image: url(%2); }")
-                              .arg(normal, hover));
+    button->setStyleSheet(
+        QStringLiteral("QPushButton { border: 2px solid transparent; border-radius: 5px;"
+                       " image: url(%1); }"
+                       "QPushButton:hover { image: url(%2); }"
+                       "QPushButton:focus { border-color: palette(highlight); }")
+            .arg(normal, hover));
     return button;
 }
 
@@ -261,6 +267,11 @@ void CorvLibraryItemWidget::setSelected(bool selected)
                       : QStringLiteral("#CorvLibraryItemWidget { background: #f7f7f7;"
                                        " border-radius: 6px; }"));
     fillLinks();
+}
+
+void CorvLibraryItemWidget::focusFirstButton(Qt::FocusReason reason)
+{
+    m_play->setFocus(reason);
 }
 
 void CorvLibraryItemWidget::onReleaseButtonDelete()

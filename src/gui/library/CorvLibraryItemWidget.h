@@ -31,6 +31,9 @@ public:
     // picture shows the same data at the same size and look.
     QPixmap snapshot(const QModelIndex &index, const QSize &size);
 
+    // Gives the keyboard focus to the Play button (then Delete and More).
+    void focusFirstButton(Qt::FocusReason reason);
+
     // "45 sec" or "62 mins" for a duration text such as "0:45" or "1:02:03".
     static QString durationText(const QString &duration);
 

@@ -244,6 +244,20 @@ void LibraryView::updateIndexWidgetsAfterDelete(const QModelIndex &, int first, 
     m_widgets = moved;
 }
 
+bool LibraryView::focusNextPrevChild(bool next)
+{
+    // Tab from the list goes on to the buttons of the selected tile.
+    const QModelIndex current = currentIndex();
+    if (next && hasFocus() && current.isValid() && isPersistentEditorOpen(current)) {
+        if (CorvLibraryItemWidget *widget = m_widgets.value(current.row());
+            widget && widget->isVisible()) {
+            widget->focusFirstButton(Qt::TabFocusReason);
+            return true;
+        }
+    }
+    return QListView::focusNextPrevChild(next);
+}
+
 void LibraryView::paintEvent(QPaintEvent *event)
 {
     QListView::paintEvent(event);

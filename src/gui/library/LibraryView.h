@@ -56,6 +56,7 @@ private Q_SLOTS:
     void changeMediaInformation();
 
 protected:
+    bool focusNextPrevChild(bool next) override;
     void paintEvent(QPaintEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;

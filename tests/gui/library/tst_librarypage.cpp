@@ -16,6 +16,7 @@
 #include "library/LibraryFilterModel.h"
 #include "library/MetaDataBuilder.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QNetworkProxy>
@@ -26,6 +27,18 @@
 #include <QtTest>
 
 #include <memory>
+
+namespace {
+
+// Keeps a picture of a widget when pictures are asked for (ZELTA_SCREENSHOTS=dir).
+void keepPicture(QWidget *widget, const QString &name)
+{
+    const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
+    if (!folder.isEmpty())
+        widget->grab().save(QDir(folder).filePath(name));
+}
+
+} // namespace
 
 class TestLibraryPage : public QObject
 {
@@ -328,6 +341,37 @@ private Q_SLOTS:
         QCOMPARE(page.titles(), titles);
         QCOMPARE(page.widget->header()->sortColumn(), column);
         QCOMPARE(int(page.widget->header()->sortOrder()), order);
+    }
+
+    // Tab from the list reaches the selected tile's Play, Delete and More
+    // buttons in turn; each is a push button with a name for screen readers
+    // and shows the keyboard focus.
+    void tileButtonsByKeyboard()
+    {
+        Page page({"Clip"});
+        page.widget->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(page.widget.get()));
+        page.view()->setCurrentIndex(page.index(0));
+        page.view()->setFocus(Qt::OtherFocusReason);
+        QTRY_VERIFY(page.view()->hasFocus());
+        QTRY_VERIFY(page.view()->isPersistentEditorOpen(page.index(0)));
+        const QList<QPair<QString, QString>> stops{
+            {"guiPlayButton", "Play"}, {"guiDeleteButton", "Delete"}, {"guiMenuButton", "More"}};
+        for (const auto &[objectName, name] : stops) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget *focused = QApplication::focusWidget();
+            QVERIFY(focused);
+            QCOMPARE(focused->objectName(), objectName);
+            // The play button sits on the picture, the others in the button column.
+            QCOMPARE(focused->parentWidget()->parentWidget(), page.tile(0));
+            QAccessibleInterface *button = QAccessible::queryAccessibleInterface(focused);
+            QVERIFY(button);
+            QCOMPARE(button->role(), QAccessible::Button);
+            QCOMPARE(button->text(QAccessible::Name), name);
+            QVERIFY(button->state().focused);
+            if (objectName == QLatin1String("guiDeleteButton"))
+                keepPicture(page.tile(0), QStringLiteral("library-tile-focus.png"));
+        }
     }
 
     void editingTagsKeepsTheRest()
