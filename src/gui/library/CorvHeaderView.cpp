@@ -2,6 +2,7 @@
 
 #include "gui/mainwindow/Artwork.h"
 
+#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QStandardItemModel>
@@ -17,6 +18,7 @@ CorvHeaderView::CorvHeaderView(QWidget *parent)
     setSortIndicatorShown(false);
     setSectionResizeMode(QHeaderView::Stretch);
     setFixedHeight(24);
+    setFocusPolicy(Qt::StrongFocus);
     setSortIndicator(m_column, m_order);
     connect(this, &QHeaderView::sortIndicatorChanged, this, &CorvHeaderView::onSortChanges);
 }
@@ -52,5 +54,33 @@ void CorvHeaderView::paintSection(QPainter *painter, const QRect &rect, int logi
         const int textRight = rect.center().x() + fontMetrics().horizontalAdvance(text) / 2;
         painter->drawPixmap(QPoint(textRight + 6, rect.center().y() - size.height() / 2), arrow);
     }
+    if (hasFocus() && logicalIndex == m_keySection) {
+        painter->setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRoundedRect(QRectF(rect).adjusted(2, 2, -2, -2), 3, 3);
+    }
     painter->restore();
+}
+
+void CorvHeaderView::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+        const int step = (event->key() == Qt::Key_Right) == isRightToLeft() ? -1 : 1;
+        m_keySection = qBound(0, m_keySection + step, count() - 1);
+        viewport()->update();
+        return;
+    }
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        // As a click: a new section sorts ascending, the sorted one turns round.
+        const bool ascending = m_keySection != m_column || m_order == Qt::DescendingOrder;
+        setSortIndicator(m_keySection, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        return;
+    }
+    default:
+        QHeaderView::keyPressEvent(event);
+    }
 }

@@ -24,8 +24,12 @@ private Q_SLOTS:
 
 protected:
     void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override;
+    // Left and Right pick a section, Space or Enter sorts by it as a click does.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // The section the keyboard is on; framed while the bar has the focus.
+    int m_keySection = 0;
     QStandardItemModel *m_sections;
     int m_column = 0;
     Qt::SortOrder m_order = Qt::DescendingOrder;

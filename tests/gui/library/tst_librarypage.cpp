@@ -374,6 +374,37 @@ private Q_SLOTS:
         }
     }
 
+    // The Date/Length/Name bar is a stop before the list: arrows pick a
+    // section, Space sorts by it and turns the order round when pressed again.
+    void sortHeaderByKeyboard()
+    {
+        Page page({"b", "c", "a"});
+        page.widget->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(page.widget.get()));
+        CorvHeaderView *header = page.widget->header();
+        page.view()->setFocus(Qt::OtherFocusReason);
+        QTRY_VERIFY(page.view()->hasFocus());
+        QTest::keyClick(page.view(), Qt::Key_Backtab);
+        QTRY_VERIFY(header->hasFocus());
+        QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(header);
+        QVERIFY(bar);
+        QCOMPARE(bar->text(QAccessible::Name), QStringLiteral("Sort by"));
+        QTest::keyClick(header, Qt::Key_Right);
+        QTest::keyClick(header, Qt::Key_Right);
+        QTest::keyClick(header, Qt::Key_Space);
+        QCOMPARE(header->sortColumn(), 2);
+        QCOMPARE(page.titles(), (QStringList{"a", "b", "c"}));
+        QTest::keyClick(header, Qt::Key_Return);
+        QCOMPARE(page.titles(), (QStringList{"c", "b", "a"}));
+        QTest::keyClick(header, Qt::Key_Left);
+        QTest::keyClick(header, Qt::Key_Left);
+        QTest::keyClick(header, Qt::Key_Space);
+        QCOMPARE(header->sortColumn(), 0);
+        QCOMPARE(page.titles(), (QStringList{"b", "c", "a"}));
+        QTest::keyClick(header, Qt::Key_Tab);
+        QTRY_VERIFY(page.view()->hasFocus());
+    }
+
     void editingTagsKeepsTheRest()
     {
         Page page({"Clip"});
