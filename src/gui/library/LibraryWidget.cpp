@@ -11,6 +11,7 @@
 #include "gui/library/LibraryTableSortModel.h"
 #include "gui/library/LibraryTableView.h"
 #include "gui/library/LibraryView.h"
+#include "gui/library/ShownPagesAccessible.h"
 #include "gui/library/StatusWidget.h"
 #include "gui/mainwindow/CorvLibSearchWidget.h"
 #include "gui/mainwindow/Palette.h"
@@ -94,6 +95,7 @@ LibraryWidget::LibraryWidget(Library *library, std::function<LumiqoTv *()> tv, Q
 
     m_pages = new QStackedWidget(this);
     m_pages->setObjectName(QStringLiteral("stackedWidget"));
+    ShownPagesAccessible::install(metaObject()->className());
     m_pages->addWidget(buildListPage());
     auto *splitter = new QSplitter(m_pages);
     splitter->setObjectName(QStringLiteral("splitter"));

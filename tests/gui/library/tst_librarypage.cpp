@@ -405,6 +405,35 @@ private Q_SLOTS:
         QTRY_VERIFY(page.view()->hasFocus());
     }
 
+    // A screen reader finds the page on show only: the tile list or the
+    // detail table, never both.
+    void onlyTheShownPageIsExposed()
+    {
+        Page page({"Clip"});
+        QVERIFY(QTest::qWaitForWindowExposed(page.widget.get()));
+        const auto exposed = [&page](QObject *object) {
+            QList<QAccessibleInterface *> open{
+                QAccessible::queryAccessibleInterface(page.widget.get())};
+            while (!open.isEmpty()) {
+                QAccessibleInterface *node = open.takeLast();
+                if (node->object() == object)
+                    return true;
+                for (int i = 0; i < node->childCount(); ++i)
+                    if (QAccessibleInterface *child = node->child(i))
+                        open << child;
+            }
+            return false;
+        };
+        QVERIFY(exposed(page.view()));
+        QVERIFY(!exposed(page.widget->tableView()));
+        page.widget->detailViewButtonClicked();
+        QVERIFY(exposed(page.widget->tableView()));
+        QVERIFY(!exposed(page.view()));
+        page.widget->listViewButtonClicked();
+        QVERIFY(exposed(page.view()));
+        QVERIFY(!exposed(page.widget->tableView()));
+    }
+
     void editingTagsKeepsTheRest()
     {
         Page page({"Clip"});
