@@ -4,6 +4,7 @@
 #include "gui/player/CorvPlayerWidget.h"
 #include "gui/player/MediaVideoWidget.h"
 #include "gui/player/SeekSlider.h"
+#include "gui/player/SubtitleChooser.h"
 #include "gui/player/Toolbar.h"
 #include "gui/player/VolumeSlider.h"
 
@@ -15,12 +16,10 @@
 #include <QToolButton>
 #include <QUrl>
 
-PlayerTransport::PlayerTransport(CorvPlayerWidget *page, QMediaPlayer *player,
-                                 QAudioOutput *audio, QObject *parent)
-    : QObject(parent)
-    , m_page(page)
-    , m_player(player ? player : new QMediaPlayer(this))
-    , m_audio(audio ? audio : new QAudioOutput(this))
+PlayerTransport::PlayerTransport(CorvPlayerWidget *page, QMediaPlayer *player, QAudioOutput *audio,
+                                 QObject *parent)
+    : QObject(parent), m_page(page), m_player(player ? player : new QMediaPlayer(this)),
+      m_audio(audio ? audio : new QAudioOutput(this))
 {
     m_player->setAudioOutput(m_audio);
     m_player->setVideoOutput(page->videoWidget());
@@ -28,6 +27,8 @@ PlayerTransport::PlayerTransport(CorvPlayerWidget *page, QMediaPlayer *player,
     toolbar->seekSlider()->setMediaPlayer(m_player);
     toolbar->volumeSlider()->setAudioOutput(m_audio);
     toolbar->playButton()->setEnabled(false);
+    m_subtitles = new SubtitleChooser(m_player, page->videoWidget(), this);
+    toolbar->addButton(m_subtitles->button());
 
     connect(page, &CorvPlayerWidget::playCommand, this, &PlayerTransport::playCommand);
     connect(page, &CorvPlayerWidget::volumeStepRequested, this, &PlayerTransport::stepVolume);

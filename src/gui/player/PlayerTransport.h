@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class CorvPlayerWidget;
+class SubtitleChooser;
 
 // Plays one local file at a time on the player page: the media player and
 // audio output, the queue of files to play next, the play/pause, stop and
@@ -27,6 +28,7 @@ public:
 
     QMediaPlayer *mediaPlayer() const { return m_player; }
     QAudioOutput *audioOutput() const { return m_audio; }
+    SubtitleChooser *subtitles() const { return m_subtitles; }
     QString currentFile() const { return m_currentFile; }
     QStringList queue() const { return m_queue; }
     bool hasValidSource() const;
@@ -74,6 +76,7 @@ private:
     // The main window may own them and delete them before us.
     QPointer<QMediaPlayer> m_player;
     QPointer<QAudioOutput> m_audio;
+    SubtitleChooser *m_subtitles = nullptr;
     QStringList m_queue;
     QString m_currentFile;
     qint64 m_shownSecond = -1;

@@ -116,6 +116,14 @@ Toolbar::Toolbar(QWidget *parent) : QWidget(parent)
     setMinimumWidth(600);
 }
 
+void Toolbar::addButton(QWidget *button)
+{
+    auto *row = static_cast<QHBoxLayout *>(m_frame->layout());
+    const int at = row->indexOf(m_fullButton);
+    row->insertWidget(at, button);
+    row->insertSpacing(at + 1, 8);
+}
+
 QLabel *Toolbar::makeLabel(const QString &name)
 {
     auto *label = new QLabel(m_frame);

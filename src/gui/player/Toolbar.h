@@ -33,6 +33,8 @@ public:
     void setPauseLook(bool pause);
     bool hasPauseLook() const { return m_pauseLook; }
     void setFullScreenLook(bool fullScreen);
+    // Another button of the page, placed before the full-screen button.
+    void addButton(QWidget *button);
 
     // "m:ss", or "h:mm:ss" when `hours` is set.
     static QString formatTime(qint64 ms, bool hours);

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "media/SubtitleCue.h"
+
+#include <QImage>
+#include <QPointer>
+#include <QWidget>
+
+// The subtitle text over the player's picture: white letters with a dark
+// outline, readable on any picture, centred near the bottom and sized with
+// the picture (in full screen too). Like the title overlay it is a small
+// window of its own, since the picture is a native surface; outside a
+// compositing desktop only the letters themselves are shown (a window mask).
+class SubtitleOverlay : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Follows `video`'s place on the screen.
+    explicit SubtitleOverlay(QWidget *video);
+
+    // Shows these lines (styled runs), or hides the overlay when empty.
+    void setLines(const QList<SubtitleLine> &lines);
+    void clear() { setLines({}); }
+    // The lines shown now, as plain text joined by line breaks.
+    QString text() const;
+    // The letter height in pixels for a picture of this height.
+    static int letterHeight(int pictureHeight);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void render();
+    void watchWindow();
+
+    QPointer<QWidget> m_video;
+    QPointer<QWidget> m_watchedWindow;
+    QList<SubtitleLine> m_lines;
+    QImage m_image;
+};
