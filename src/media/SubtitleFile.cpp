@@ -88,23 +88,45 @@ bool SubtitleFile::matchLanguage(const QString &videoBaseName, const QString &fi
     return languageOfCode(*language) != QLocale::AnyLanguage;
 }
 
+QHash<QString, QList<SubtitleFile>> SubtitleFile::byVideoBaseName(const QStringList &paths)
+{
+    QHash<QString, QList<SubtitleFile>> found;
+    for (const QString &path : paths) {
+        const QString name = QFileInfo(path).fileName();
+        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+        if (dot <= 0 || !isSubtitleSuffix(name.mid(dot + 1)))
+            continue;
+        const QString stem = name.left(dot);
+        found[stem].append({path, QString()});
+        const qsizetype inner = stem.lastIndexOf(QLatin1Char('.'));
+        if (inner <= 0)
+            continue;
+        const QString language = stem.mid(inner + 1);
+        if (languageOfCode(language) != QLocale::AnyLanguage)
+            found[stem.left(inner)].append({path, language});
+    }
+    for (QList<SubtitleFile> &files : found) {
+        std::sort(files.begin(), files.end(), [](const SubtitleFile &a, const SubtitleFile &b) {
+            return QFileInfo(a.path).fileName() < QFileInfo(b.path).fileName();
+        });
+    }
+    return found;
+}
+
 QList<SubtitleFile> SubtitleFile::besideVideo(const QString &videoPath)
 {
     const QFileInfo video(videoPath);
     const QString base = video.completeBaseName();
-    QList<SubtitleFile> found;
     if (base.isEmpty())
-        return found;
-    QDir folder = video.absoluteDir();
-    // The video's own name may hold wildcard characters; match by hand.
+        return {};
+    const QDir folder = video.absoluteDir();
+    QStringList paths;
+    // The video's own name may hold wildcard characters: list by suffix.
     const QStringList names = folder.entryList({QStringLiteral("*.srt"), QStringLiteral("*.vtt")},
-                                               QDir::Files | QDir::Readable, QDir::Name);
-    for (const QString &name : names) {
-        QString language;
-        if (matchLanguage(base, name, &language))
-            found.append({folder.absoluteFilePath(name), language});
-    }
-    return found;
+                                               QDir::Files | QDir::Readable);
+    for (const QString &name : names)
+        paths.append(folder.absoluteFilePath(name));
+    return byVideoBaseName(paths).value(base);
 }
 
 QString SubtitleFile::nameFor(const QString &videoBaseName) const

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // A subtitle file that belongs to a video: beside it, with the video's base
 // name, an optional language code and the suffix "srt" or "vtt"
@@ -26,6 +28,11 @@ struct SubtitleFile
     // is videoBaseName; language gets the code part (empty when none).
     static bool matchLanguage(const QString &videoBaseName, const QString &fileName,
                               QString *language);
+    // The subtitle files among `paths` (other files are left out) by the
+    // complete base name of the video they belong to, each list sorted by
+    // file name: "Clip.en.srt" is found under "Clip" (English) and under
+    // "Clip.en" (no language).
+    static QHash<QString, QList<SubtitleFile>> byVideoBaseName(const QStringList &paths);
     // The subtitles beside the video, sorted by file name. Lists the folder:
     // call it off the window's thread.
     static QList<SubtitleFile> besideVideo(const QString &videoPath);

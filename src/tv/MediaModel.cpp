@@ -151,6 +151,7 @@ MediaNodeInfo MediaModel::infoLocked(const MediaNode *node) const
     info.size = node->size;
     info.modified = node->modified;
     info.created = node->created;
+    info.subtitles = node->subtitles;
     info.childCount = node->fetched ? int(node->children.size()) : -1;
     info.probed = node->probed;
     info.headerRead = node->headerRead;
@@ -349,6 +350,7 @@ QList<MediaModel::Entry> MediaModel::listFolder(const QString &root, const QStri
     // ordering: folders first, then by name.
     QList<Entry> entries;
     QSet<QString> videoNames;
+    QStringList subtitlePaths;
     // Links that lead out of the shared folder are not listed.
     if (!SharedFolder::contains(root, path))
         return entries;
@@ -365,6 +367,10 @@ QList<MediaModel::Entry> MediaModel::listFolder(const QString &root, const QStri
         // One stat per entry, without the local time conversions of QFileInfo.
         const FileStamp stamp = FileStamp::of(info.filePath());
         const bool folder = stamp.folder;
+        if (stamp.exists && !folder && SubtitleFile::isSubtitleSuffix(suffix)) {
+            subtitlePaths.append(info.filePath());
+            continue;
+        }
         if (!stamp.exists || (!folder && !MediaNode::mediaSuffixes().contains(suffix)))
             continue;
         if (!folder && !isPictureSuffix(suffix)) {
@@ -387,6 +393,15 @@ QList<MediaModel::Entry> MediaModel::listFolder(const QString &root, const QStri
     std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
         return a.folder != b.folder ? a.folder : a.name < b.name;
     });
+    // A video's subtitle files beside it ("Clip.en.srt" for "Clip.mp4").
+    if (!subtitlePaths.isEmpty()) {
+        const auto subtitles = SubtitleFile::byVideoBaseName(subtitlePaths);
+        for (Entry &entry : entries) {
+            const qsizetype dot = entry.name.lastIndexOf(QLatin1Char('.'));
+            if (!entry.folder && dot > 0 && !isPictureSuffix(entry.name.mid(dot + 1).toLower()))
+                entry.subtitles = subtitles.value(entry.name.left(dot));
+        }
+    }
     return entries;
 }
 
@@ -423,6 +438,7 @@ void MediaModel::syncFolder(MediaNode *node)
     QList<MediaNode *> updated;
     QSet<MediaNode *> dropped;
     QStringList unwatched;
+    bool subtitlesChanged = false;
     {
         QMutexLocker locker(&m_lock);
         if (node->gone)
@@ -444,6 +460,11 @@ void MediaModel::syncFolder(MediaNode *node)
                     child->forgetProbe();
                     updated.append(child);
                 }
+                if (!child->isFolder() && child->subtitles != entry.subtitles) {
+                    child->subtitles = entry.subtitles;
+                    ++child->revision; // its item shows other subtitles
+                    subtitlesChanged = true;
+                }
                 children.append(child);
                 continue;
             }
@@ -456,6 +477,7 @@ void MediaModel::syncFolder(MediaNode *node)
             fresh->size = entry.size;
             fresh->modified = entry.modified;
             fresh->created = entry.created;
+            fresh->subtitles = entry.subtitles;
             fresh->objectId = uniqueObjectId(entry.path);
             m_ids.insert(fresh->objectId, fresh);
             if (entry.folder)
@@ -482,7 +504,8 @@ void MediaModel::syncFolder(MediaNode *node)
     }
     for (MediaNode *child : std::as_const(added))
         m_gatherer->gather(child);
-    if (relisting && (!added.isEmpty() || !updated.isEmpty() || !dropped.isEmpty()))
+    if (relisting &&
+        (!added.isEmpty() || !updated.isEmpty() || !dropped.isEmpty() || subtitlesChanged))
         Q_EMIT folderChanged(node->objectId);
 }
 

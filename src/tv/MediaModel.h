@@ -95,6 +95,7 @@ public:
         qint64 size;
         qint64 modified;
         qint64 created;
+        QList<SubtitleFile> subtitles; // of a video
     };
     // What a folder shows, in tree order: sub-folders and media files, not
     // hidden ones, links leading out of `root`, nor the library's own

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "media/MediaInfo.h"
+#include "media/SubtitleFile.h"
 
 #include <QByteArray>
 #include <QList>
@@ -51,9 +52,10 @@ public:
     bool fetched = false;
     MediaNode *parent;
     QString objectId;
-    qint64 size = 0;     // bytes, from the listing
-    qint64 modified = 0; // ms since the epoch, from the listing
-    qint64 created = 0;  // ms since the epoch: birth time, else modification time
+    qint64 size = 0;               // bytes, from the listing
+    qint64 modified = 0;           // ms since the epoch, from the listing
+    qint64 created = 0;            // ms since the epoch: birth time, else modification time
+    QList<SubtitleFile> subtitles; // files beside a video, from the listing
     // Folders: the folder's modification time (ns) when it was last listed,
     // and when that was (ms since the epoch).
     qint64 listedNs = 0;

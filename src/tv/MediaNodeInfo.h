@@ -1,6 +1,7 @@
 #pragma once
 
 #include "media/MediaInfo.h"
+#include "media/SubtitleFile.h"
 
 #include <QByteArray>
 #include <QSize>
@@ -22,6 +23,7 @@ struct MediaNodeInfo
     qint64 size = 0;
     qint64 modified = 0;
     qint64 created = 0;
+    QList<SubtitleFile> subtitles;
     int childCount = -1; // listed children of a folder; -1 while not listed
     qint64 durationMs = -1; // the play length, -1 while not known
     QString format;

@@ -23,6 +23,7 @@
 namespace {
 
 const QString imagesPrefix = QStringLiteral("IMAGES/");
+const QString subtitlesPrefix = QStringLiteral("SUBTITLES/");
 constexpr int maxSearchResults = 10000;
 // An answer waits for the probes of at most this many files.
 constexpr qsizetype maxWaitedProbes = 200;
@@ -78,6 +79,14 @@ QList<QHostAddress> ServerDelegate::resourceAddresses(const QHostAddress &local)
 QString ServerDelegate::resourcePath(const QString &objectId)
 {
     return QStringLiteral("/%25/") + objectId;
+}
+
+QString ServerDelegate::subtitlePath(const MediaNodeInfo &node, int index)
+{
+    const SubtitleFile &file = node.subtitles.at(index);
+    return resourcePath(subtitlesPrefix + node.objectId + QLatin1Char('/') +
+                        QString::number(index) + QLatin1Char('.') +
+                        QFileInfo(file.path).suffix().toLower());
 }
 
 bool ServerDelegate::buildFromMediaNode(const MediaNodeInfo &node, const UpnpBrowseRequest &request,
@@ -160,6 +169,24 @@ bool ServerDelegate::buildFromMediaNode(const MediaNodeInfo &node, const UpnpBro
         res.protocolInfo = protocolInfo;
         res.url = urlOf(address, node.objectId);
         object->resources.append(res);
+    }
+    // The video's subtitle files, as resources of their own and in the
+    // caption element some televisions read instead.
+    const QString host = QStringLiteral("http://%1:") + port;
+    for (int i = 0; i < node.subtitles.size() && !picture; ++i) {
+        const SubtitleFile &file = node.subtitles.at(i);
+        for (const QHostAddress &address : addresses) {
+            UpnpDidlResource res;
+            res.protocolInfo =
+                QStringLiteral("http-get:*:") + file.mimeType() + QStringLiteral(":*");
+            res.url = host.arg(address.toString()) + subtitlePath(node, i);
+            object->resources.append(res);
+        }
+        if (!addresses.isEmpty()) {
+            object->captions.append(
+                {file.mimeType().mid(5),
+                 host.arg(addresses.first().toString()) + subtitlePath(node, i)});
+        }
     }
     if (!node.thumbnail.isEmpty()) {
         for (const QHostAddress &address : addresses) {
@@ -380,6 +407,13 @@ bool ServerDelegate::serveFile(const UpnpHttpRequest &request, const QString &re
     qCDebug(lcTv).noquote() << "ServerDelegate::serveFile object_id: " << resource;
     // Only converted streams offer time seeking; the others answer 406.
     const bool timeSeek = !request.header("TimeSeekRange.dlna.org").isEmpty();
+    if (resource.startsWith(subtitlesPrefix)) {
+        if (timeSeek)
+            response = notAcceptable();
+        else
+            serveSubtitle(request, resource.mid(subtitlesPrefix.size()), response);
+        return true;
+    }
     if (resource.startsWith(imagesPrefix)) {
         if (timeSeek)
             response = notAcceptable();
@@ -401,7 +435,23 @@ bool ServerDelegate::serveFile(const UpnpHttpRequest &request, const QString &re
         return true;
     }
     if (node.durationMs >= 0)
-        response.setHeader("MediaInfo.sec", "SEC_Duration=" + QByteArray::number(node.durationMs / 1000));
+        response.setHeader("MediaInfo.sec",
+                           "SEC_Duration=" + QByteArray::number(node.durationMs / 1000));
+    // Samsung televisions ask for the subtitle file with the video.
+    if (request.header("getCaptionInfo.sec") == "1" && !node.subtitles.isEmpty()) {
+        int chosen = 0; // SubRip first: every such television reads it
+        for (int i = 0; i < node.subtitles.size(); ++i) {
+            if (node.subtitles.at(i).mimeType() == QLatin1String("text/srt")) {
+                chosen = i;
+                break;
+            }
+        }
+        response.setHeader("CaptionInfo.sec", QStringLiteral("http://%1:%2%3")
+                                                  .arg(request.localAddress.toString())
+                                                  .arg(request.localPort)
+                                                  .arg(subtitlePath(node, chosen))
+                                                  .toUtf8());
+    }
     if (node.needsTranscoding) {
         qCDebug(lcTv).noquote() << "   transcoding...";
         serveTranscoded(request, node, response);
@@ -437,6 +487,25 @@ void ServerDelegate::serveThumbnail(const QString &objectId, UpnpHttpResponse &r
         "contentFeatures.dlna.org",
         MediaFormats::contentFeatures(QString::fromLatin1(MediaFormats::thumbnailProtocolInfo)));
     response.setHeader("transferMode.dlna.org", "Interactive");
+}
+
+void ServerDelegate::serveSubtitle(const UpnpHttpRequest &request, const QString &resource,
+                                   UpnpHttpResponse &response) const
+{
+    const qsizetype slash = resource.indexOf(QLatin1Char('/'));
+    const QString name = resource.mid(slash + 1);
+    bool ok = false;
+    const int index = name.left(name.indexOf(QLatin1Char('.'))).toInt(&ok);
+    const MediaNodeInfo node =
+        m_model && slash > 0 ? m_model->nodeInfo(resource.left(slash)) : MediaNodeInfo();
+    if (!ok || !node.valid || index < 0 || index >= node.subtitles.size() ||
+        !SharedFolder::contains(m_model->rootPath(), node.subtitles.at(index).path)) {
+        response = UpnpHttpResponse::notFound();
+        return;
+    }
+    const SubtitleFile &file = node.subtitles.at(index);
+    response.setHeader("transferMode.dlna.org", "Interactive");
+    serveLocalFile(request, file.path, file.mimeType().toUtf8(), response);
 }
 
 void ServerDelegate::serveTranscoded(const UpnpHttpRequest &request, const MediaNodeInfo &node,

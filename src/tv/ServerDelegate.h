@@ -28,6 +28,8 @@ public:
     // Addresses offered in resource URLs: the one the request came in on first.
     static QList<QHostAddress> resourceAddresses(const QHostAddress &local);
     static QString resourcePath(const QString &objectId);
+    // The resource path of a video's n-th subtitle file.
+    static QString subtitlePath(const MediaNodeInfo &node, int index);
 
     // The node a Browse asks for, or the UPnP error to answer with.
     int lookUpBrowsedNode(const QString &objectId, MediaNodeInfo *node) const;
@@ -50,6 +52,9 @@ private:
                        const QString &folderId = QString(), qsizetype folderSize = 0) const;
     int childCountOf(const MediaNodeInfo &node) const;
     void serveThumbnail(const QString &objectId, UpnpHttpResponse &response) const;
+    // "SUBTITLES/<object id>/<n>.<suffix>": the video's n-th subtitle file.
+    void serveSubtitle(const UpnpHttpRequest &request, const QString &resource,
+                       UpnpHttpResponse &response) const;
     void serveTranscoded(const UpnpHttpRequest &request, const MediaNodeInfo &node,
                          UpnpHttpResponse &response) const;
 

@@ -69,7 +69,8 @@ QString UpnpDidlObject::document(const QStringList &fragments)
         "<DIDL-Lite xmlns=\"urn:schemas-upnp-org:metadata-1-0/DIDL-Lite/\" "
         "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
         "xmlns:upnp=\"urn:schemas-upnp-org:metadata-1-0/upnp/\" "
-        "xmlns:dlna=\"urn:schemas-dlna-org:metadata-1-0/\">");
+        "xmlns:dlna=\"urn:schemas-dlna-org:metadata-1-0/\" "
+        "xmlns:sec=\"http://www.sec.co.kr/\">");
     static const QLatin1String tail("</DIDL-Lite>");
     qsizetype size = head.size() + tail.size();
     for (const QString &fragment : fragments)
@@ -107,6 +108,13 @@ QString UpnpDidlObject::fragment(const UpnpDidlObject &object)
     }
     for (const UpnpDidlResource &res : object.resources)
         resource(xml, res);
+    for (const auto &[type, url] : object.captions) {
+        xml += QLatin1String("<sec:CaptionInfoEx");
+        attribute(xml, QLatin1String("sec:type"), type);
+        xml += QLatin1Char('>');
+        appendEscaped(xml, url);
+        xml += QLatin1String("</sec:CaptionInfoEx>");
+    }
     xml += QLatin1String("</");
     xml += tag;
     xml += QLatin1Char('>');

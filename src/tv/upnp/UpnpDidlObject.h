@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QPair>
 #include <QString>
 
 struct UpnpDidlResource
@@ -27,6 +28,9 @@ struct UpnpDidlObject
     int childCount = -1;
     QString albumArtUri; // a JPEG_TN picture
     QList<UpnpDidlResource> resources;
+    // Subtitle files for clients that read Samsung's caption element:
+    // the type ("srt", "vtt") and the address of each.
+    QList<QPair<QString, QString>> captions;
 
     static QString document(const QList<UpnpDidlObject> &objects);
     // The object's element alone, and a document of such elements.
