@@ -1,12 +1,12 @@
 #include "cli/CliContext.h"
 #include "cli/Commands.h"
 
+#include "core/UserPrompt.h"
 #include "downloads/DownloadBatch.h"
-#include "engines/Engines.h"
 #include "downloads/DownloadManager.h"
+#include "engines/Engines.h"
 #include "library/Library.h"
 #include "web/SignInState.h"
-#include "core/UserPrompt.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -79,9 +79,16 @@ int runDownloadBatch(CliContext &context, const QString &user, const QString &pa
     if (!batch.refused().isEmpty())
         return CliContext::fail(QStringLiteral("refused: ") +
                                 batch.refused().join(QStringLiteral("; ")));
-    if (batch.failedCount() > 0)
+    if (batch.failedCount() > 0) {
+        const QStringList reasons = batch.failureMessages();
+        if (batch.failedCount() == 1 && reasons.size() == 1)
+            return CliContext::fail(reasons.constFirst());
+        // Each reason on a line of its own, the count last.
+        for (const QString &reason : reasons)
+            QTextStream(stderr) << "zelta-cli: " << reason << '\n';
         return CliContext::fail(
             QStringLiteral("%1 download(s) failed or were left paused").arg(batch.failedCount()));
+    }
     if (batch.finishedPaths().isEmpty() && !resumeStored)
         return CliContext::fail(QStringLiteral("nothing was downloaded"));
     return CliContext::Success;

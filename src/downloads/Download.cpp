@@ -15,6 +15,7 @@
 #include <QImageReader>
 #include <QNetworkReply>
 #include <QRegularExpression>
+#include <QStorageInfo>
 #include <QTimer>
 #include <QtDebug>
 
@@ -69,6 +70,8 @@ Download::Download(NetworkManager *network, const QUrl &url, bool direct, QObjec
     : QObject(parent), m_network(network), m_url(url), m_direct(direct)
 {
     qCDebug(lcDownloads) << "DOWNLOAD CTOR, URL=" << NetworkManager::loggableUrl(url);
+    m_retryTimer.setSingleShot(true);
+    connect(&m_retryTimer, &QTimer::timeout, this, &Download::retry);
 }
 
 Download::~Download() = default;
@@ -89,7 +92,9 @@ QString Download::statusText() const
     case Finished:
         return tr("Finished");
     case Paused:
-        return tr("Paused");
+        if (m_failure.isNull())
+            return tr("Paused");
+        return isRetryScheduled() ? tr("Waiting to retry") : tr("Failed");
     case None:
     case Cancelled:
         break;
@@ -283,6 +288,15 @@ Download::Transfer Download::createTransfer(const QUrl &url, const QString &path
         request.setRawHeader("Range", range);
         qCDebug(lcDownloads) << "requested range:" << range << "for video:" << path;
     }
+    // The member's credentials go with the request where the site may have
+    // them: an answer that breaks off then ends in an error that the next
+    // attempt resumes by range, not in the network layer's silent repeats of
+    // the whole request after the authentication round trip.
+    if (SignInState::hasCredentials() && WebAddress::mayReceiveCredentials(url)) {
+        const QByteArray pair =
+            (SignInState::userName() + QLatin1Char(':') + SignInState::password()).toUtf8();
+        request.setRawHeader("Authorization", "Basic " + pair.toBase64());
+    }
     QNetworkReply *reply = m_network->get(request);
     Transfer transfer(new DownloadHelper(path, reply, offset), deleteTransferLater);
     transfer->setKind(DownloadHelper::Kind(kind));
@@ -298,6 +312,40 @@ void Download::startMediaTransfer(const QUrl &url, int kind)
     m_bytesWritten = m_media->bytesWritten();
     m_bytesReceived = 0;
     connect(m_media->reply(), &QNetworkReply::downloadProgress, this, &Download::downloadProgress);
+    connect(m_media->reply(), &QNetworkReply::metaDataChanged, this,
+            &Download::mediaHeadersArrived);
+}
+
+QString Download::displayTitle() const
+{
+    const QString title = m_item.title();
+    return title.isEmpty() ? urlFileName(m_url) : title;
+}
+
+qint64 Download::bytesOnDisk() const
+{
+    const QFileInfo file(mediaPath());
+    return file.exists() ? file.size() : 0;
+}
+
+qint64 Download::freeSpace(const QString &folder)
+{
+    const QStorageInfo storage(folder);
+    return storage.isValid() ? storage.bytesAvailable() : -1;
+}
+
+bool Download::checkFreeSpace(qint64 remaining)
+{
+    if (remaining <= 0)
+        return true;
+    const qint64 available = m_freeSpace(downloadFolder());
+    if (available < 0 || remaining <= available)
+        return true;
+    qCWarning(lcDownloads) << "Download: not enough space for" << mediaPath() << "needs"
+                           << remaining << "has" << available;
+    failMedia(DownloadFailure::notEnoughSpace(remaining, available, Library::libraryPath(),
+                                              displayTitle()));
+    return false;
 }
 
 void Download::start()
@@ -309,15 +357,23 @@ void Download::start()
     const QString folder = downloadFolder();
     if (!QDir().mkpath(folder)) {
         qCWarning(lcDownloads) << "Download::start unable to create download path:" << folder;
+        const QFileInfo info(folder);
+        const QString why = info.exists() && !info.isDir()
+                                ? tr("a file named \"%1\" is in the way").arg(info.fileName())
+                                : tr("its folder \"%1\" cannot be made").arg(info.fileName());
+        failMedia(DownloadFailure::notWritable(why, info.absolutePath(), displayTitle()));
         return;
     }
     m_redirects = 0;
     if (!isWebUrl(mediaUrl())) {
         qCWarning(lcDownloads) << "Download::start refused media URL"
                                << NetworkManager::loggableUrl(mediaUrl());
-        failMedia();
+        failMedia(
+            DownloadFailure::other(tr("its media address is not a web address"), displayTitle()));
         return;
     }
+    if (mediaSize() > 0 && !checkFreeSpace(mediaSize() - bytesOnDisk()))
+        return;
     if (!coverValid() && isWebUrl(QUrl(m_item.cover()))) {
         qCDebug(lcDownloads) << "Download cover";
         m_cover = createTransfer(QUrl(m_item.cover()), coverPath(), DownloadHelper::Cover);
@@ -331,7 +387,9 @@ void Download::start()
     }
     qCDebug(lcDownloads) << "url =" << NetworkManager::loggableUrl(mediaUrl())
                          << "Download media item";
+    m_attemptStartBytes = bytesOnDisk();
     startMediaTransfer(mediaUrl(), DownloadHelper::Media);
+    m_failure = DownloadFailure();
     m_state = Downloading;
     m_startTime.start();
     emit update();
@@ -346,14 +404,16 @@ void Download::startDirectDownload()
     if (!isWebUrl(m_url)) {
         qCWarning(lcDownloads) << "Download::startDirectDownload refused URL"
                                << NetworkManager::loggableUrl(m_url);
-        failMedia();
+        failMedia(DownloadFailure::other(tr("its address is not a web address"), displayTitle()));
         return;
     }
     m_redirects = 0;
     m_item.setTitle(urlFileName(m_url));
     m_item.setGuid(m_url.path());
     qCDebug(lcDownloads) << "Start direct download";
+    m_attemptStartBytes = bytesOnDisk();
     startMediaTransfer(m_url, DownloadHelper::Media);
+    m_failure = DownloadFailure();
     m_state = Downloading;
     m_startTime.start();
     emit update();
@@ -369,8 +429,12 @@ void Download::stopTransfers()
     }
 }
 
+// The user's pause (or pause-all): no automatic retry follows it.
 void Download::pause()
 {
+    m_retryTimer.stop();
+    m_failure = DownloadFailure();
+    m_failedAttempts = 0;
     m_state = Paused;
     stopTransfers();
     emit update();
@@ -378,6 +442,7 @@ void Download::pause()
 
 void Download::cancel()
 {
+    m_retryTimer.stop();
     m_state = Cancelled;
     stopTransfers();
     if (!m_direct) {
@@ -404,8 +469,43 @@ void Download::queue()
     emit update();
 }
 
+// The user's resume (or resume-all, the network coming back): at once, and
+// with the pauses between automatic retries starting short again.
 void Download::resume()
 {
+    m_retryTimer.stop();
+    m_failedAttempts = 0;
+    restart();
+}
+
+void Download::retryNow()
+{
+    if (m_state != Paused || m_failure.isNull())
+        return;
+    m_retryTimer.stop();
+    m_failedAttempts = 0;
+    restart();
+}
+
+void Download::connectionLost()
+{
+    if (m_state != Downloading && !isResuming())
+        return;
+    failMedia(DownloadFailure::noConnection(displayTitle()));
+}
+
+void Download::retry()
+{
+    if (m_state != Paused || m_failure.isNull())
+        return;
+    qCDebug(lcDownloads) << "Download: retrying" << NetworkManager::loggableUrl(m_url) << "attempt"
+                         << m_failedAttempts + 1;
+    restart();
+}
+
+void Download::restart()
+{
+    m_attemptStartBytes = bytesOnDisk();
     // A second transfer would append to the file the running one still writes.
     if (m_state == Downloading || isResuming()) {
         qCDebug(lcDownloads) << "Download::resume already running:"
@@ -443,8 +543,7 @@ void Download::metaDataDownloaded()
         // A descriptor we could not fetch says nothing about the items: keep the download.
         qCWarning(lcDownloads) << "Download::metaDataDownloaded could not fetch the descriptor:"
                                << NetworkManager::loggableError(reply);
-        m_state = Paused;
-        emit update();
+        failMedia(DownloadFailure::fromReply(reply->error(), status, displayTitle()));
         return;
     }
     const QList<CorvanaItem> items = CorvanaItem::parseCorvanaFile(reply->readAll());
@@ -478,8 +577,9 @@ void Download::metaDataDownloaded()
 QUrl Download::redirectTarget(DownloadHelper *helper) const
 {
     const QVariant target = helper->reply()->attribute(QNetworkRequest::RedirectionTargetAttribute);
-    qCDebug(lcDownloads) << "Download finished with status code ="
-             << helper->reply()->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    qCDebug(lcDownloads)
+        << "Download finished with status code ="
+        << helper->reply()->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (target.isNull() || target.toUrl().isEmpty())
         return QUrl();
     qCDebug(lcDownloads) << "Url points to" << NetworkManager::loggableUrl(helper->reply()->url())
@@ -500,13 +600,28 @@ QUrl Download::redirectTarget(DownloadHelper *helper) const
     return resolved;
 }
 
-void Download::failMedia()
+// Stops the attempt and keeps the partial file and the record. A failure that
+// waiting can mend is retried by itself: at once when this attempt got further
+// than the last, otherwise after a pause that grows with each failure in a row.
+// The person is told once per run of failures: a broken connection that the
+// next attempt mends at once is not news.
+void Download::failMedia(const DownloadFailure &failure)
 {
-    pause();
-    UserPrompt::instance()->warning(
-        tr("Download Failed"),
-        tr("This download has failed. It has been paused and will remain in your queue. Please "
-           "contact support or try again later"));
+    m_retryTimer.stop();
+    m_state = Paused;
+    stopTransfers();
+    const bool gotFurther = bytesOnDisk() > m_attemptStartBytes;
+    m_failedAttempts = gotFurther ? 0 : m_failedAttempts + 1;
+    m_failure = failure;
+    qCWarning(lcDownloads).noquote() << "Download failed:" << failure.message();
+    if (failure.retriesByItself()) {
+        const int delay = gotFurther ? 0 : m_retryDelays(m_failedAttempts);
+        qCDebug(lcDownloads) << "Download: next attempt in" << delay << "ms";
+        m_retryTimer.start(delay);
+    }
+    emit update();
+    if (!failure.retriesByItself() || m_failedAttempts == 1)
+        emit failed(failure.message());
 }
 
 void Download::downloadFinished()
@@ -524,7 +639,7 @@ void Download::downloadFinished()
     }
     const bool isMedia = helper == m_media.data();
     if (helper->hasError() && isMedia) {
-        failMedia();
+        failMedia(helper->failure(displayTitle()));
         return;
     }
     if (helper->isRedirected()) {
@@ -536,14 +651,15 @@ void Download::downloadFinished()
     if (isMedia && target.isEmpty() && status >= 300 && status < 400) {
         qCWarning(lcDownloads) << "Download::downloadFinished redirect without a usable target for"
                                << NetworkManager::loggableUrl(m_url);
-        failMedia();
+        failMedia(DownloadFailure::other(tr("the site sent it elsewhere without a usable address"),
+                                         displayTitle()));
         return;
     }
     if (!target.isEmpty() && ++m_redirects > kMaxRedirects) {
         qCWarning(lcDownloads) << "Download::downloadFinished too many redirects for"
                                << NetworkManager::loggableUrl(m_url);
         if (isMedia)
-            failMedia();
+            failMedia(DownloadFailure::other(tr("too many redirects"), displayTitle()));
         return;
     }
     if (helper == m_cover.data()) {
@@ -575,6 +691,20 @@ void Download::downloadFinished()
     } else {
         qCDebug(lcDownloads) << "Download::downloadFinished invalid download";
     }
+}
+
+// The answer's length, checked against the room left before its body is read.
+void Download::mediaHeadersArrived()
+{
+    auto *reply = qobject_cast<QNetworkReply *>(sender());
+    if (!reply || !m_media || reply != m_media->reply() || m_state != Downloading)
+        return;
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const qint64 length = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+    if (length <= 0 || (status != 200 && status != 206))
+        return;
+    // A whole answer replaces the partial file.
+    checkFreeSpace(status == 200 ? length - bytesOnDisk() : length);
 }
 
 void Download::downloadProgress(qint64 bytesReceived, qint64 bytesTotal)

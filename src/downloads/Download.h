@@ -1,13 +1,17 @@
 #pragma once
 
 #include "downloads/CorvanaItem.h"
+#include "downloads/DownloadFailure.h"
 #include "downloads/DownloadProgress.h"
 
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QSharedPointer>
+#include <QTimer>
 #include <QUrl>
+
+#include <functional>
 
 class DownloadHelper;
 class NetworkManager;
@@ -16,7 +20,10 @@ class QNetworkReply;
 // One video being fetched: its media file and, for videos announced by a
 // descriptor, a cover and a thumbnail beside it. Tracks state, progress,
 // speed and remaining time, follows redirects with a fresh transfer and
-// resumes partial files by range.
+// resumes partial files by range. A failed transfer keeps its partial file,
+// says why it failed (failure()) and, where waiting can help, tries again by
+// itself: at once after an attempt that got further, otherwise after growing
+// pauses.
 class Download : public QObject
 {
     Q_OBJECT
@@ -57,7 +64,10 @@ public:
     // lies in the library folder).
     void restore(const QUrl &mediaUrl, const QString &path);
     // The media address its stored record carries.
-    QUrl recordMediaUrl() const { return m_recordMediaUrl.isEmpty() ? mediaUrl() : m_recordMediaUrl; }
+    QUrl recordMediaUrl() const
+    {
+        return m_recordMediaUrl.isEmpty() ? mediaUrl() : m_recordMediaUrl;
+    }
 
     QString downloadFolder() const;
     QString mediaPath() const;
@@ -67,6 +77,23 @@ public:
     qint64 mediaSize() const { return m_item.mediaSize(); }
     qint64 bytesWritten() const { return m_bytesWritten; }
     double progress() const { return m_progress; }
+    // Why the last attempt failed; null once the download runs again or the
+    // user paused it.
+    DownloadFailure failure() const { return m_failure; }
+    // Failed attempts in a row that got no further than the one before (0
+    // after an attempt that added bytes to the file).
+    int failedAttempts() const { return m_failedAttempts; }
+    bool isRetryScheduled() const { return m_retryTimer.isActive(); }
+    // Milliseconds to wait before the next automatic attempt after `attempt`
+    // failed attempts in a row (DownloadFailure::retryDelayMs by default).
+    using RetryDelays = std::function<int(int attempt)>;
+    void setRetryDelays(RetryDelays delays) { m_retryDelays = std::move(delays); }
+    // Bytes free for new files in a folder, or -1 when unknown (the file
+    // system's own figure by default).
+    using FreeSpaceProbe = std::function<qint64(const QString &folder)>;
+    void setFreeSpaceProbe(FreeSpaceProbe probe) { m_freeSpace = std::move(probe); }
+    static qint64 freeSpace(const QString &folder);
+
     // The card's bar and transfer line; the line is empty unless Downloading.
     DownloadProgress::Bar progressBar() const;
     QString progressText() const;
@@ -97,6 +124,8 @@ Q_SIGNALS:
     void update();
     void updateProgress();
     void updateThumbnail();
+    // The transfer failed; `message` says why, for a person.
+    void failed(const QString &message);
 
 public Q_SLOTS:
     void start();
@@ -105,11 +134,18 @@ public Q_SLOTS:
     void resume();
     void cancel();
     void queue();
+    // The network came back: a download waiting after a failure tries again
+    // at once (one the user paused stays paused).
+    void retryNow();
+    // The network went away: a running download stops as failed and waits
+    // for it (or for its next retry).
+    void connectionLost();
 
 private Q_SLOTS:
     void downloadFinished();
     void metaDataDownloaded();
     void downloadProgress(qint64 bytesReceived, qint64 bytesTotal);
+    void mediaHeadersArrived();
 
 private:
     using Transfer = QSharedPointer<DownloadHelper>;
@@ -118,7 +154,13 @@ private:
     void startMediaTransfer(const QUrl &url, int kind);
     bool imageValid(const QString &path, const Transfer &transfer) const;
     void stopTransfers();
-    void failMedia();
+    void failMedia(const DownloadFailure &failure);
+    void retry();
+    void restart();
+    QString displayTitle() const;
+    // False (after failing) when the file system lacks room for `remaining` bytes.
+    bool checkFreeSpace(qint64 remaining);
+    qint64 bytesOnDisk() const;
     QUrl redirectTarget(DownloadHelper *helper) const;
     // Where a descriptor item is written unless given a path of its own.
     static QString itemFolder(const CorvanaItem &item);
@@ -143,4 +185,10 @@ private:
     bool m_addToLibrary = true;
     bool m_strictTls = false;
     int m_redirects = 0;
+    DownloadFailure m_failure;
+    RetryDelays m_retryDelays = &DownloadFailure::retryDelayMs;
+    FreeSpaceProbe m_freeSpace = &Download::freeSpace;
+    QTimer m_retryTimer;
+    int m_failedAttempts = 0;
+    qint64 m_attemptStartBytes = 0; // on disk when the current attempt began
 };

@@ -33,8 +33,17 @@ void DownloadBatch::followListed()
 
 void DownloadBatch::follow(Download *download)
 {
-    if (!m_followed.contains(download))
-        m_followed.append(download);
+    if (m_followed.contains(download))
+        return;
+    m_followed.append(download);
+    connect(download, &Download::failed, this, &DownloadBatch::check, Qt::QueuedConnection);
+}
+
+bool DownloadBatch::hasGivenUp(const Download *download)
+{
+    const DownloadFailure failure = download->failure();
+    return !failure.isNull() && (!failure.retriesByItself() || download->failedAttempts() >= 2 ||
+                                 !download->isRetryScheduled());
 }
 
 void DownloadBatch::check()
@@ -44,11 +53,15 @@ void DownloadBatch::check()
     int running = 0;
     for (const QPointer<Download> &d : std::as_const(m_followed)) {
         if (d && (d->state() == Download::Downloading || d->state() == Download::None ||
-                  d->isResuming()))
+                  d->isResuming() || (d->isRetryScheduled() && !hasGivenUp(d))))
             ++running;
     }
     if (running > 0)
         return;
+    for (const QPointer<Download> &d : std::as_const(m_followed)) {
+        if (d && !d->failure().isNull())
+            m_failureMessages << d->failure().message();
+    }
     // Everything left is paused by a failure or queued behind failed downloads.
     m_failed += int(m_followed.size());
     m_followed.clear();

@@ -10,8 +10,10 @@ class Download;
 class DownloadManager;
 
 // Follows the downloads a manager takes on from now on until each one has
-// finished or failed (paused by an error, or left waiting behind failed
-// ones), then emits done(). Used by headless callers that wait for a batch.
+// finished or failed, then emits done(). A download counts as failed when
+// its failure needs the user (sign-in, a full disk, ...), when retrying got
+// no further twice in a row, or when it waits behind failed ones. Used by
+// headless callers that wait for a batch.
 class DownloadBatch : public QObject
 {
     Q_OBJECT
@@ -25,6 +27,10 @@ public:
     int failedCount() const { return m_failed; }
     // Items the manager would not take on, each with its reason.
     QStringList refused() const { return m_refused; }
+    // Why each failed download failed, as the download says it.
+    QStringList failureMessages() const { return m_failureMessages; }
+    // Whether a failed download has given up waiting for its next retry.
+    static bool hasGivenUp(const Download *download);
     bool isDone() const { return m_done; }
 
 Q_SIGNALS:
@@ -38,6 +44,7 @@ private:
     QList<QPointer<Download>> m_followed;
     QStringList m_finishedPaths;
     QStringList m_refused;
+    QStringList m_failureMessages;
     int m_failed = 0;
     bool m_done = false;
     QTimer m_poll;

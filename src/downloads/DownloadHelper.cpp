@@ -4,7 +4,11 @@
 #include "web/NetworkManager.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QtDebug>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -28,11 +32,15 @@ DownloadHelper::DownloadHelper(const QString &filePath, QNetworkReply *reply, qi
     connect(reply, &QNetworkReply::readyRead, this, &DownloadHelper::readIncomingData);
     connect(reply, &QNetworkReply::finished, this, &DownloadHelper::downloadFinished);
     connect(reply, &QNetworkReply::errorOccurred, this, &DownloadHelper::downloadError);
-    const QIODevice::OpenMode mode = m_file->exists() ? QIODevice::Append : QIODevice::WriteOnly;
+    // Unbuffered: every chunk goes straight to the file, and a failed write
+    // leaves its reason in errno.
+    const QIODevice::OpenMode mode =
+        (m_file->exists() ? QIODevice::Append : QIODevice::WriteOnly) | QIODevice::Unbuffered;
     if (!m_file->open(mode)) {
         qCWarning(lcDownloads).noquote()
             << "DownloadHelper::ctor can't open file for writing:" << filePath
             << "\nerror:" << m_file->errorString();
+        m_openError = m_file->errorString();
         m_file.reset();
     }
 }
@@ -57,15 +65,36 @@ int DownloadHelper::statusCode() const
     return m_reply ? m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() : 0;
 }
 
-void DownloadHelper::fail(const QString &why, bool keepFile)
+// The partial file always stays: the next attempt continues it by range.
+void DownloadHelper::fail(const QString &why)
 {
     qCWarning(lcDownloads).noquote() << "DownloadHelper:" << why << m_filePath;
+    if (m_error)
+        return; // the first reason counts
     m_error = true;
-    if (!keepFile && m_file) {
-        m_file->close();
-        if (!m_file->remove())
-            qCWarning(lcDownloads) << "DownloadHelper::downloadError failed to remove download";
+}
+
+DownloadFailure DownloadHelper::failure(const QString &title) const
+{
+    if (!m_error)
+        return DownloadFailure();
+    const QString folder = QFileInfo(m_filePath).absolutePath();
+    switch (m_failedPart) {
+    case FailedPart::File:
+        if (!m_file)
+            return DownloadFailure::notWritable(m_openError, folder, title);
+        return DownloadFailure::fromWrite(m_writeErrno,
+                                          m_writeErrno != 0
+                                              ? QString::fromLocal8Bit(std::strerror(m_writeErrno))
+                                              : m_file->errorString(),
+                                          folder, title);
+    case FailedPart::Answer:
+        return DownloadFailure::other(tr("the site's answer does not continue the part on disk"),
+                                      title);
+    case FailedPart::Reply:
+        break;
     }
+    return DownloadFailure::fromReply(m_replyError, m_failedStatus, title);
 }
 
 void DownloadHelper::handleRangeNotSatisfiable()
@@ -74,11 +103,11 @@ void DownloadHelper::handleRangeNotSatisfiable()
         return;
     const qint64 total = ContentRange::parse(m_reply->rawHeader("Content-Range")).total;
     if (total >= 0 && total != m_startOffset) {
+        m_failedPart = FailedPart::Answer;
         fail(QStringLiteral("range not satisfiable for a file of another size (%1 on disk, %2 "
                             "served), keeping it:")
                  .arg(m_startOffset)
-                 .arg(total),
-             true);
+                 .arg(total));
         return;
     }
     qCDebug(lcDownloads) << "DownloadHelper: file already complete:" << m_filePath;
@@ -93,7 +122,8 @@ bool DownloadHelper::checkFirstData(int status)
         qCDebug(lcDownloads) << "DownloadHelper: server ignored the range, starting over:"
                              << m_filePath;
         if (m_file && !m_file->resize(0)) {
-            fail(QStringLiteral("cannot truncate file for a full answer:"), true);
+            m_failedPart = FailedPart::File;
+            fail(QStringLiteral("cannot truncate file for a full answer:"));
             return false;
         }
         m_startOffset = 0;
@@ -101,11 +131,11 @@ bool DownloadHelper::checkFirstData(int status)
     } else if (status == 206) {
         const qint64 start = ContentRange::parse(m_reply->rawHeader("Content-Range")).start;
         if (start != m_startOffset) {
+            m_failedPart = FailedPart::Answer;
             fail(QStringLiteral("partial answer starts at byte %1, the file ends at %2, keeping "
                                 "it:")
                      .arg(start)
-                     .arg(m_startOffset),
-                 true);
+                     .arg(m_startOffset));
             return false;
         }
     }
@@ -130,7 +160,8 @@ void DownloadHelper::readIncomingData()
     if (status != 200 && status != 206) {
         qCDebug(lcDownloads) << "DownloadHelper::readIncomingData reply (this) status code: "
                              << status;
-        m_error = true;
+        m_failedStatus = status;
+        fail(QStringLiteral("the site answered %1 for").arg(status));
         m_reply->abort();
         return;
     }
@@ -142,6 +173,8 @@ void DownloadHelper::readIncomingData()
     }
     if (!m_file) {
         qCDebug(lcDownloads) << "DownloadHelper::readIncomingData invalid file pointer, aborting";
+        m_failedPart = FailedPart::File;
+        fail(QStringLiteral("no file to write to:"));
         m_reply->abort();
         return;
     }
@@ -154,10 +187,12 @@ void DownloadHelper::readIncomingData()
         const qint64 n = m_reply->read(m_chunk.data(), kChunkSize);
         if (n <= 0)
             break;
+        errno = 0;
         if (m_file->write(m_chunk.constData(), n) != n) {
+            m_writeErrno = errno;
+            m_failedPart = FailedPart::File;
             fail(QStringLiteral("cannot write (%1), keeping the partial file:")
-                     .arg(m_file->errorString()),
-                 true);
+                     .arg(QString::fromLocal8Bit(std::strerror(m_writeErrno))));
             m_reply->abort();
             return;
         }
@@ -176,16 +211,48 @@ void DownloadHelper::downloadError(QNetworkReply::NetworkError code)
     if (m_reply)
         qCDebug(lcDownloads) << "DownloadHelper::downloadError" << code
                              << NetworkManager::loggableError(m_reply);
-    fail(QStringLiteral("transfer failed, removing partial file:"), false);
+    if (!m_error) {
+        m_replyError = code;
+        m_failedStatus = statusCode();
+    }
+    fail(QStringLiteral("transfer failed, keeping the partial file:"));
+}
+
+// A reply may end "successfully" although the connection closed before the
+// announced length arrived: the file is then incomplete, and the next
+// attempt continues it by range.
+void DownloadHelper::checkComplete()
+{
+    if (m_error || m_alreadyComplete || !m_reply || !m_file)
+        return;
+    const int status = statusCode();
+    if (status != 200 && status != 206)
+        return;
+    bool known = false;
+    const qint64 length = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
+    if (!known || length <= 0 || !m_dataChecked)
+        return;
+    const qint64 expected = m_startOffset + length;
+    if (m_bytesWritten < expected) {
+        m_replyError = QNetworkReply::RemoteHostClosedError;
+        fail(QStringLiteral("the answer broke off at byte %1 of %2, keeping the partial file:")
+                 .arg(m_bytesWritten)
+                 .arg(expected));
+    }
 }
 
 void DownloadHelper::downloadFinished()
 {
     qCDebug(lcDownloads) << "Download helper finished " << sender();
+    if (m_reply && m_reply->bytesAvailable() > 0 && !m_error)
+        readIncomingData(); // what arrived with the end
+    checkComplete();
     if (!m_file) {
         qCDebug(lcDownloads) << "DownloadHelper::downloadFinished invalid file pointer";
-        if (!m_error && !m_alreadyComplete)
-            m_error = true;
+        if (!m_error && !m_alreadyComplete) {
+            m_failedPart = FailedPart::File;
+            fail(QStringLiteral("no file to write to:"));
+        }
         emit finished();
         return;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "downloads/DownloadFailure.h"
+
 #include <QNetworkReply>
 #include <QObject>
 #include <QPointer>
@@ -10,7 +12,8 @@
 class QFile;
 
 // One file of a download being fetched: owns the open file, appends every
-// byte the reply delivers, and resumes a partial file by range. Data is
+// byte the reply delivers, and resumes a partial file by range. A failed
+// transfer keeps what it wrote and says why it failed (failure()). Data is
 // appended only where it belongs: a 206 must start where the file ends, a
 // 200 to a range request starts the file over, and a 416 (the file is
 // already complete) leaves the file untouched.
@@ -39,6 +42,8 @@ public:
     // Size of the file when the reply's data began (0 after a restart from scratch).
     qint64 startOffset() const { return m_startOffset; }
     bool hasError() const { return m_error; }
+    // Why the transfer failed, worded with `title` (null unless hasError()).
+    DownloadFailure failure(const QString &title) const;
     bool isRedirected() const { return m_redirected; }
     void setRedirected(bool redirected) { m_redirected = redirected; }
     // The server answered 416 for a file that is already complete.
@@ -62,13 +67,25 @@ private Q_SLOTS:
 private:
     int statusCode() const;
     bool checkFirstData(int status);
-    void fail(const QString &why, bool keepFile);
+    void fail(const QString &why);
     void handleRangeNotSatisfiable();
+    void checkComplete();
 
     QString m_filePath;
     QPointer<QNetworkReply> m_reply;
     std::unique_ptr<QFile> m_file;
-    QByteArray m_chunk; // read buffer, reused
+    QString m_openError; // why the file could not be opened
+    QByteArray m_chunk;  // read buffer, reused
+    // What failed: the reply (its error and status), the file, or the answer's shape.
+    enum class FailedPart
+    {
+        Reply,
+        File,
+        Answer
+    } m_failedPart = FailedPart::Reply;
+    QNetworkReply::NetworkError m_replyError = QNetworkReply::NoError;
+    int m_failedStatus = 0;
+    int m_writeErrno = 0; // why the last write failed
     qint64 m_bytesWritten = 0;
     qint64 m_startOffset = 0;
     bool m_error = false;

@@ -4,6 +4,7 @@
 #include "core/UserPrompt.h"
 #include "downloads/CorvanaItem.h"
 #include "downloads/Download.h"
+#include "downloads/DownloadFailure.h"
 #include "downloads/DownloadRecords.h"
 #include "downloads/LibraryAccess.h"
 #include "web/NetworkManager.h"
@@ -74,8 +75,8 @@ void DownloadManager::populate()
     for (const DownloadRecords::Row &row : rows) {
         if (!row.corvanaUrl.isValid() || row.corvanaUrl.isEmpty())
             continue;
-        const bool direct = row.mediaUrl.isEmpty() &&
-                            !row.corvanaUrl.path().contains(QLatin1String(".corvana"));
+        const bool direct =
+            row.mediaUrl.isEmpty() && !row.corvanaUrl.path().contains(QLatin1String(".corvana"));
         auto *download = new Download(m_network, row.corvanaUrl, direct);
         download->restore(row.mediaUrl, row.downloadPath);
         connectDownload(download);
@@ -151,6 +152,25 @@ void DownloadManager::connectDownload(Download *download)
     connect(download, &Download::update, this, [this, download] { rowChanged(download); });
     // A download deleted by anyone else leaves no empty row behind.
     connect(download, &QObject::destroyed, this, &DownloadManager::dropDeleted);
+    connect(download, &Download::failed, this, &DownloadManager::error);
+    if (m_retryDelays)
+        download->setRetryDelays(m_retryDelays);
+    if (m_freeSpace)
+        download->setFreeSpaceProbe(m_freeSpace);
+}
+
+void DownloadManager::setFreeSpaceProbe(Download::FreeSpaceProbe probe)
+{
+    m_freeSpace = std::move(probe);
+    for (Download *download : activeDownloads() + queuedDownloads())
+        download->setFreeSpaceProbe(m_freeSpace);
+}
+
+void DownloadManager::setRetryDelays(Download::RetryDelays delays)
+{
+    m_retryDelays = std::move(delays);
+    for (Download *download : activeDownloads() + queuedDownloads())
+        download->setRetryDelays(m_retryDelays);
 }
 
 int DownloadManager::rowOf(const Download *download) const
@@ -299,10 +319,12 @@ void DownloadManager::corvanaFileDownloadComplete()
         parseXml(url, reply->readAll());
         return;
     }
-    UserPrompt::instance()->warning(
-        tr("Download Failed"), tr("The download has failed. We appologize for the inconvenience."));
+    const DownloadFailure failure =
+        DownloadFailure::fromReply(reply->error(), status, Download::urlFileName(url));
     qCDebug(lcDownloads) << "DownloadManager::downloadComplete error with reply:"
                          << NetworkManager::loggableError(reply);
+    UserPrompt::instance()->warning(tr("Download Failed"), failure.message());
+    Q_EMIT error(failure.message());
 }
 
 // Only a regular file, opened without waiting (a FIFO would block) and read no
@@ -355,8 +377,8 @@ void DownloadManager::parseXml(const QUrl &url, const QByteArray &body)
         }
         if (!ok) {
             qCWarning(lcDownloads) << "DownloadManager::parseXml: unable to list library"
-                       << "error:" << sqlError << "sql line:"
-                       << "SELECT * FROM library WHERE guid=?;";
+                                   << "error:" << sqlError << "sql line:"
+                                   << "SELECT * FROM library WHERE guid=?;";
             return;
         }
         if (!Download::isFetchable(item.mediaUrl())) {
@@ -383,7 +405,8 @@ void DownloadManager::parseXml(const QUrl &url, const QByteArray &body)
         newDownload->setItem(item);
         assignOwnPath(newDownload, paths);
         const QFileInfo existing(newDownload->mediaPath());
-        qCDebug(lcDownloads) << "Existing file info:" << existing.absolutePath() << "size =" << existing.size();
+        qCDebug(lcDownloads) << "Existing file info:" << existing.absolutePath()
+                             << "size =" << existing.size();
         qCDebug(lcDownloads) << "Size of item to download =" << newDownload->mediaSize();
         if (refuseExisting(newDownload))
             continue;
@@ -514,7 +537,7 @@ void DownloadManager::storeRecord(Download *d)
     if (!ok) {
         // It still runs, only without a stored row.
         qCWarning(lcDownloads) << "DownloadManager::download: unable to list downloads"
-                   << "error:" << sqlError;
+                               << "error:" << sqlError;
         return;
     }
     if (stored) {
@@ -633,12 +656,20 @@ void DownloadManager::removeAll()
     }
 }
 
+// The network going away fails the running downloads (they keep their files
+// and wait); its return retries the waiting ones at once. Downloads the user
+// paused stay paused either way.
 void DownloadManager::networkStatusChanged(bool online)
 {
-    if (online)
-        resumeAll();
-    else
-        pauseAll();
+    const QList<QPointer<Download>> active = m_activeDownloads;
+    for (const QPointer<Download> &download : active) {
+        if (!download || !isListed(download))
+            continue;
+        if (online)
+            download->retryNow();
+        else
+            download->connectionLost();
+    }
 }
 
 void DownloadManager::downloadUpdate()

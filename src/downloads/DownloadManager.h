@@ -1,5 +1,7 @@
 #pragma once
 
+#include "downloads/Download.h"
+
 #include <QAbstractListModel>
 #include <QHash>
 #include <QList>
@@ -44,12 +46,18 @@ public:
     void setLibraryHandOver(bool handOver) { m_libraryHandOver = handOver; }
     // Whether any descriptor fetch is still in flight.
     bool hasPendingRequests() const { return !m_pending.isEmpty(); }
+    // The pauses between automatic retries of every download (tests shorten them).
+    void setRetryDelays(Download::RetryDelays delays);
+    // How every download finds the room left on the library's disk (tests
+    // make it small).
+    void setFreeSpaceProbe(Download::FreeSpaceProbe probe);
 
 Q_SIGNALS:
     void added(Download *download, int row);
     void started(Download *download);
     void finished(Download *download);
     void downloaded(const QString &guid);
+    // A download or a descriptor fetch failed; `message` says why, for a person.
     void error(const QString &message);
     // An item of a request was not taken on, and why.
     void refused(const QString &title, const QString &reason);
@@ -100,4 +108,6 @@ private:
     QList<QPointer<Download>> m_queuedDownloads;
     QHash<QNetworkReply *, QUrl> m_pending;
     bool m_libraryHandOver = false;
+    Download::RetryDelays m_retryDelays;
+    Download::FreeSpaceProbe m_freeSpace;
 };

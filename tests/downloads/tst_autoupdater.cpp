@@ -143,8 +143,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("windowsEntries");
         QTest::addColumn<QUrl>("installer");
         QTest::newRow("first of two")
-            << entry("3.0.0," ZELTA_VERSION, "http://a/1") + entry(ZELTA_VERSION, "http://a/2") << QByteArray()
-            << QUrl("http://a/1");
+            << entry("3.0.0," ZELTA_VERSION, "http://a/1") + entry(ZELTA_VERSION, "http://a/2")
+            << QByteArray() << QUrl("http://a/1");
         QTest::newRow("skips non-matching")
             << entry("3.1.4", "http://a/1") + entry("3.5.0-3.1.0", "http://a/2") << QByteArray()
             << QUrl("http://a/2");
@@ -248,6 +248,7 @@ private Q_SLOTS:
         recordLaunches(updater, &launched);
         QSignalSpy finished(&updater, &Autoupdater::checkFinished);
         QSignalSpy downloaded(m_downloads.get(), &DownloadManager::finished);
+        QSignalSpy failed(m_downloads.get(), &DownloadManager::error);
         updater.start();
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);
         if (kind == QLatin1String("http")) {
@@ -255,8 +256,7 @@ private Q_SLOTS:
             QVERIFY(site.requests().filter(QStringLiteral("/files/")).isEmpty());
         } else if (kind == QLatin1String("redirect")) {
             // The refused redirect fails the download.
-            QTRY_VERIFY_WITH_TIMEOUT(!m_prompt.messages.isEmpty(), 15000);
-            QCOMPARE(m_prompt.messages.last().title, QStringLiteral("Download Failed"));
+            QTRY_VERIFY_WITH_TIMEOUT(!failed.isEmpty(), 15000);
             QCOMPARE(redirector.requests().size(), 1);
             QVERIFY(plainHost.requests().isEmpty());
         } else {
@@ -294,7 +294,9 @@ private Q_SLOTS:
 
     void installerFileTypes_data()
     {
-        QByteArray elf("\x7f" "ELF\x02\x01\x01", 7);
+        QByteArray elf("\x7f"
+                       "ELF\x02\x01\x01",
+                       7);
         elf.append(QByteArray(9, '\0')).append(QByteArray("\x02\x00\x3e\x00", 4));
         elf.append(QByteArray(44, '\0'));
         QTest::addColumn<QString>("name");
@@ -311,8 +313,8 @@ private Q_SLOTS:
         QTest::newRow("desktop launcher")
             << "CorvanaZELTAUpdate.desktop"
             << QByteArray("[Desktop Entry]\nType=Application\nExec=sh -c id\n") << false;
-        QTest::newRow("windows program") << "CorvanaZELTAUpdate.exe" << QByteArray("MZ\x90\0", 4)
-                                         << false;
+        QTest::newRow("windows program")
+            << "CorvanaZELTAUpdate.exe" << QByteArray("MZ\x90\0", 4) << false;
         QTest::newRow("web page") << "CorvanaZELTAUpdate.html"
                                   << QByteArray("<html><body>x</body></html>") << false;
     }
@@ -337,8 +339,8 @@ private Q_SLOTS:
         QVERIFY(makeCertificate(keys, false));
         DemoSiteProcess site(tlsArgs(keys));
         QVERIFY(site.isRunning());
-        writeFeed(site, entry(ZELTA_VERSION,
-                              site.tlsUrl("/files/CorvanaZELTAUpdate-9.sh").toEncoded()));
+        writeFeed(site,
+                  entry(ZELTA_VERSION, site.tlsUrl("/files/CorvanaZELTAUpdate-9.sh").toEncoded()));
         SiteConfig::setValue(QStringLiteral("updateUrl"), site.tlsUrl());
         SiteConfig::setValue(QStringLiteral("updatePlainUrl"), site.url());
         m_prompt.messages.clear();

@@ -81,15 +81,57 @@ private Q_SLOTS:
     {
         QByteArray out;
         QByteArray err;
-        QCOMPARE(cli(QStringList{"download",
-                                 m_site->url("/members/synthetic.corvana?count=22&bytes=2000&tag=over")
-                                     .toString()} +
-                         credentials(),
-                     &out, &err),
-                 1);
+        QCOMPARE(
+            cli(QStringList{"download",
+                            m_site->url("/members/synthetic.corvana?count=22&bytes=2000&tag=over")
+                                .toString()} +
+                    credentials(),
+                &out, &err),
+            1);
         QCOMPARE(QString::fromUtf8(out).split('\n', Qt::SkipEmptyParts).size(), 20);
         QVERIFY2(err.contains("over 21") && err.contains("over 22"), err.constData());
         QVERIFY(!err.contains("over 20 ("));
+    }
+
+    // A failed download says why in words, and the command fails.
+    void failuresAreSaid_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("wrong password") << ""
+                                        << "wrong"
+                                        << "user name or password";
+        QTest::newRow("not found") << "404"
+                                   << "demo"
+                                   << "was not found on the site";
+        QTest::newRow("server error") << "500"
+                                      << "demo"
+                                      << "The site had a problem";
+    }
+    void failuresAreSaid()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, password);
+        QFETCH(QString, words);
+        const QString name =
+            QString::fromLatin1(QTest::currentDataTag()).replace(' ', '-') + QStringLiteral(".mp4");
+        m_site->control(QStringLiteral("/control/fault?name=") + fault);
+        QByteArray out;
+        QByteArray err;
+        const int code =
+            cli({"download", m_site->url("/media/blob/" + name + "?bytes=5000").toString(),
+                 "--direct", "--user", "demo", "--password", password},
+                &out, &err);
+        m_site->control(QStringLiteral("/control/fault?name="));
+        QCOMPARE(code, 1);
+        QVERIFY(out.isEmpty());
+        QVERIFY2(err.contains(words.toUtf8()) && err.contains(name.toUtf8()), err.constData());
+        QCOMPARE(cli({"downloads", "list"}, &out), 0);
+        QVERIFY(out.contains(name.toUtf8())); // kept for a later attempt
+        // With the site well again the kept download completes.
+        QCOMPARE(cli({"downloads", "resume", "--user", "demo", "--password", "demo"}, &out), 0);
+        QCOMPARE(QFileInfo(library() + QLatin1Char('/') + name).size(), 5000);
     }
 
     void killedRunResumesToIdenticalFile()

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QPointer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSslCertificate>
@@ -181,6 +182,9 @@ bool DemoSite::setFault(const QString &name, qint64 value)
     static const QStringList known = {QString(),
                                       QStringLiteral("slow"),
                                       QStringLiteral("drop"),
+                                      QStringLiteral("dropevery"),
+                                      QStringLiteral("droprandom"),
+                                      QStringLiteral("down"),
                                       QStringLiteral("404"),
                                       QStringLiteral("500"),
                                       QStringLiteral("norange")};
@@ -188,6 +192,12 @@ bool DemoSite::setFault(const QString &name, qint64 value)
         return false;
     m_fault = name;
     m_faultValue = value;
+    if (name == QLatin1String("down")) {
+        // Gone: the answers being sent break off, new requests find no one.
+        const QList<HttpConnection *> connections = findChildren<HttpConnection *>();
+        for (HttpConnection *connection : connections)
+            connection->hangUp();
+    }
     return true;
 }
 
@@ -310,8 +320,11 @@ HttpResponse DemoSite::control(const HttpRequest &request)
         return text(request.header("cookie") + '\n', "text/plain");
     if (path == QLatin1String("/control/requests"))
         return text(m_requestLog.join(QLatin1Char('\n')).toUtf8() + '\n', "text/plain");
+    if (path == QLatin1String("/control/sent")) // media body bytes sent, per answer
+        return text(m_sentLog.join(QLatin1Char('\n')).toUtf8() + '\n', "text/plain");
     if (path == QLatin1String("/control/clear")) {
         m_requestLog.clear();
+        m_sentLog.clear();
         return text("ok\n", "text/plain");
     }
     if (path == QLatin1String("/control/feed") && request.method == "POST") {
@@ -436,21 +449,25 @@ HttpResponse DemoSite::syntheticDescriptor(const HttpRequest &request, const QSt
             media = QStringLiteral("file:///etc/hostname");
         const QString title =
             sameTitle.isEmpty() ? QStringLiteral("%1 %2").arg(tag).arg(i) : sameTitle;
-        items += "<item><title>" + escapeXml(title) +
-                 "</title><guid>" + escapeXml(name) +
+        items += "<item><title>" + escapeXml(title) + "</title><guid>" + escapeXml(name) +
                  "</guid><description>Generated</description>"
                  "<cover>" +
                  escapeXml(base) + "/images/" + name.toUtf8() +
                  "-cover.jpg</cover><media:group><media:content url=\"" + escapeXml(media) +
                  "\" bytes=\"" + QByteArray::number(bytes) + "\" type=\"video/mp4\"><media:title>" +
-                 escapeXml(title) + "</media:title><media:thumbnail url=\"" + escapeXml(base) + "/images/" +
-                 name.toUtf8() + "-thumb.jpg\"/></media:content></media:group></item>";
+                 escapeXml(title) + "</media:title><media:thumbnail url=\"" + escapeXml(base) +
+                 "/images/" + name.toUtf8() + "-thumb.jpg\"/></media:content></media:group></item>";
     }
     return text(wrapChannel(items), "application/rss+xml");
 }
 
 HttpResponse DemoSite::media(const HttpRequest &request)
 {
+    if (m_fault == QLatin1String("down")) {
+        HttpResponse gone;
+        gone.hangUp = true;
+        return gone;
+    }
     if (m_fault == QLatin1String("404"))
         return notFound();
     if (m_fault == QLatin1String("500"))
@@ -481,7 +498,16 @@ HttpResponse DemoSite::media(const HttpRequest &request)
     if (m_fault == QLatin1String("drop")) {
         response.dropAfter = m_faultValue;
         m_fault.clear(); // one connection only
+    } else if (m_fault == QLatin1String("dropevery")) {
+        response.dropAfter = m_faultValue; // every connection, until cleared
+    } else if (m_fault == QLatin1String("droprandom") && m_faultValue > 0) {
+        response.dropAfter = 1 + m_random.bounded(m_faultValue); // every connection, anywhere
     }
+    // What went out, to tell bytes sent twice from bytes the client kept.
+    response.onSent = [self = QPointer<DemoSite>(this), path = request.path](qint64 sent) {
+        if (self && self->m_sentLog.size() < kMaxLoggedRequests)
+            self->m_sentLog << QStringLiteral("%1 %2").arg(path).arg(sent);
+    };
     return response;
 }
 

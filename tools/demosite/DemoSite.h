@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QRandomGenerator>
 #include <QString>
 #include <QStringList>
 
@@ -38,7 +39,9 @@ public:
     quint16 port() const;
     quint16 tlsPort() const;
 
-    // Sets (or with an empty name clears) a fault: slow, drop, 404, 500, norange.
+    // Sets (or with an empty name clears) a fault: slow, drop, dropevery,
+    // droprandom (every media answer breaks off after 1 to N bytes), down
+    // (media answers break off and new ones find no one), 404, 500, norange.
     bool setFault(const QString &name, qint64 value);
 
     HttpResponse handle(const HttpRequest &request, bool secure);
@@ -84,4 +87,6 @@ private:
     QString m_fault;
     qint64 m_faultValue = 0;
     QStringList m_requestLog;
+    QStringList m_sentLog;
+    QRandomGenerator m_random{20261207};
 };

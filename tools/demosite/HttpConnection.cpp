@@ -4,6 +4,8 @@
 
 #include <QTcpSocket>
 
+#include <utility>
+
 namespace {
 
 constexpr qsizetype kMaxHeaderBytes = 16 * 1024;
@@ -11,6 +13,7 @@ constexpr qint64 kMaxBodyBytes = 8 * 1024 * 1024;
 constexpr qint64 kChunk = 256 * 1024;
 constexpr qint64 kMaxQueued = 1024 * 1024;
 constexpr int kRateTickMs = 50;
+constexpr int kDropDelayMs = 50;
 
 QByteArray reasonPhrase(int status)
 {
@@ -55,7 +58,16 @@ HttpConnection::HttpConnection(QTcpSocket *socket, Handler handler, QObject *par
     readRequests();
 }
 
-HttpConnection::~HttpConnection() = default;
+HttpConnection::~HttpConnection()
+{
+    reportSent(); // a client that went away mid-answer
+}
+
+void HttpConnection::reportSent()
+{
+    if (auto report = std::exchange(m_response.onSent, {}))
+        report(m_sent);
+}
 
 bool HttpConnection::parseOne(HttpRequest *request, bool *bad)
 {
@@ -122,9 +134,23 @@ void HttpConnection::sendError(int status)
     send(response, false);
 }
 
+void HttpConnection::hangUp()
+{
+    if (!m_busy || !m_socket)
+        return;
+    m_busy = false;
+    m_rateTimer.stop();
+    reportSent();
+    m_socket->abort();
+}
+
 void HttpConnection::send(const HttpResponse &response, bool keepAlive)
 {
     m_busy = true;
+    if (response.hangUp) {
+        m_socket->abort(); // no answer at all
+        return;
+    }
     m_keepAlive = keepAlive;
     m_response = response;
     m_sent = 0;
@@ -187,7 +213,13 @@ void HttpConnection::pump()
     if (m_response.dropAfter >= 0 && m_sent >= m_response.dropAfter && m_sent < total) {
         m_busy = false;
         m_rateTimer.stop();
-        m_socket->disconnectFromHost(); // the promised length never arrives
+        reportSent();
+        // The promised length never arrives: the connection breaks a moment
+        // after the last bytes, as one that fails mid-stream does.
+        QTimer::singleShot(kDropDelayMs, this, [socket = m_socket] {
+            if (socket)
+                socket->disconnectFromHost();
+        });
         return;
     }
     if (m_sent >= total && m_socket->bytesToWrite() == 0)
@@ -198,6 +230,7 @@ void HttpConnection::finishResponse()
 {
     m_busy = false;
     m_rateTimer.stop();
+    reportSent();
     m_file.reset();
     if (!m_keepAlive) {
         m_socket->disconnectFromHost();

@@ -25,12 +25,16 @@ public:
     HttpConnection(QTcpSocket *socket, Handler handler, QObject *parent = nullptr);
     ~HttpConnection() override;
 
+    // Cuts an answer being sent, as a server that goes away does.
+    void hangUp();
+
 private:
     void readRequests();
     bool parseOne(HttpRequest *request, bool *bad);
     void send(const HttpResponse &response, bool keepAlive);
     void pump();
     void finishResponse();
+    void reportSent();
     void sendError(int status);
 
     QPointer<QTcpSocket> m_socket;

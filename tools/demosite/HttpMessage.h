@@ -5,6 +5,8 @@
 #include <QPair>
 #include <QUrlQuery>
 
+#include <functional>
+
 // One parsed HTTP request.
 struct HttpRequest
 {
@@ -44,6 +46,9 @@ struct HttpResponse
     qint64 length = 0;
     qint64 bytesPerSecond = 0; // 0 = as fast as the socket takes it
     qint64 dropAfter = -1;     // close the connection after this many body bytes
+    bool hangUp = false;       // close the connection without answering
+    // Told how many body bytes went out when the answer ends or breaks off.
+    std::function<void(qint64 sent)> onSent;
 
     void setHeader(const QByteArray &name, const QByteArray &value)
     {

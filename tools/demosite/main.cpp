@@ -58,10 +58,11 @@ int main(int argc, char **argv)
                                       QStringLiteral("demo"));
     const QCommandLineOption noMedia(QStringLiteral("no-media"),
                                      QStringLiteral("Do not generate the sample videos."));
-    const QCommandLineOption fault(QStringLiteral("fault"),
-                                   QStringLiteral("Start with a fault: slow[=bytes/s], drop=N, "
-                                                  "404, 500, norange."),
-                                   QStringLiteral("name[=value]"));
+    const QCommandLineOption fault(
+        QStringLiteral("fault"),
+        QStringLiteral("Start with a fault: slow[=bytes/s], drop=N, dropevery=N, "
+                       "droprandom=N, down, 404, 500, norange."),
+        QStringLiteral("name[=value]"));
     const QCommandLineOption settings(
         QStringLiteral("write-settings"),
         QStringLiteral("Point CorvanaZELTA's site settings at this server."));

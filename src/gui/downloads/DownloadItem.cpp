@@ -38,8 +38,7 @@ QString statusColour(Download::State state)
 } // namespace
 
 DownloadItem::DownloadItem(Download *download, QWidget *parent)
-    : QWidget(parent)
-    , m_download(download)
+    : QWidget(parent), m_download(download)
 {
     setObjectName(QStringLiteral("DownloadItem"));
     buildLayout();
@@ -48,6 +47,7 @@ DownloadItem::DownloadItem(Download *download, QWidget *parent)
     connect(m_play, &QToolButton::clicked, this, &DownloadItem::playClicked);
     connect(m_pause, &QToolButton::clicked, this, &DownloadItem::pauseClicked);
     connect(m_cancel, &QToolButton::clicked, this, &DownloadItem::cancelClicked);
+    connect(m_retry, &QToolButton::clicked, this, &DownloadItem::retryClicked);
     if (download) {
         connect(download, &Download::update, this, &DownloadItem::infoUpdated);
         connect(download, &Download::updateProgress, this, &DownloadItem::progressUpdated);
@@ -107,6 +107,17 @@ void DownloadItem::buildLayout()
     m_info = new QLabel(tr("0.0 bytes of 0 MB (0.0 bytes/sec)"), this);
     m_info->setObjectName(QStringLiteral("infoLabel"));
 
+    m_failure = new QLabel(this);
+    m_failure->setObjectName(QStringLiteral("failureLabel"));
+    m_failure->setTextFormat(Qt::PlainText);
+    m_failure->setWordWrap(true);
+    m_failure->setStyleSheet(QStringLiteral("color: #b94517;"));
+    m_failure->hide();
+    m_retry = new QToolButton(this);
+    m_retry->setObjectName(QStringLiteral("retryButton"));
+    m_retry->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_retry->hide();
+
     auto *texts = new QVBoxLayout;
     texts->addWidget(m_title);
     texts->addWidget(m_metaData, 1);
@@ -123,6 +134,10 @@ void DownloadItem::buildLayout()
     grid->addLayout(buttons, 0, 2, Qt::AlignTop);
     grid->addWidget(m_progress, 1, 0, 1, 3);
     grid->addWidget(m_info, 2, 0, 1, 3);
+    auto *failure = new QHBoxLayout;
+    failure->addWidget(m_failure, 1);
+    failure->addWidget(m_retry);
+    grid->addLayout(failure, 3, 0, 1, 3);
     grid->setColumnStretch(1, 1);
 }
 
@@ -186,6 +201,14 @@ void DownloadItem::infoUpdated()
     if (state != Download::Downloading)
         m_info->clear();
     setPauseLook(state == Download::Paused);
+
+    const DownloadFailure failure = m_download->failure();
+    m_failure->setText(failure.message());
+    m_failure->setVisible(!failure.isNull());
+    m_retry->setText(failure.kind() == DownloadFailure::SignInRejected ? tr("Sign In")
+                                                                       : tr("Retry"));
+    m_retry->setAccessibleName(m_retry->text());
+    m_retry->setVisible(!failure.isNull());
 }
 
 void DownloadItem::progressUpdated()
@@ -248,6 +271,16 @@ void DownloadItem::pauseClicked()
         m_download->pause();
         setPauseLook(true);
     }
+}
+
+void DownloadItem::retryClicked()
+{
+    if (!m_download)
+        return;
+    if (m_download->failure().kind() == DownloadFailure::SignInRejected)
+        Q_EMIT signInRequested(); // the downloads resume once the member is signed in
+    else
+        m_download->resume();
 }
 
 void DownloadItem::cancelClicked()

@@ -12,7 +12,9 @@ class QProgressBar;
 class QToolButton;
 
 // One card of the downloads page: thumbnail, title, description, status,
-// progress bar and transfer line, with play, pause/resume and cancel.
+// progress bar and transfer line, with play, pause/resume and cancel. A
+// failed download shows why, with a Retry button (Sign In when the site
+// refused the member's password).
 // Progress reports are gathered and shown at most once per interval, and
 // only while the card is visible; the last one always shows.
 class DownloadItem : public QWidget
@@ -39,12 +41,16 @@ public:
     QToolButton *playButton() const { return m_play; }
     QToolButton *pauseButton() const { return m_pause; }
     QToolButton *cancelButton() const { return m_cancel; }
+    QLabel *failureLabel() const { return m_failure; }
+    QToolButton *retryButton() const { return m_retry; }
     // "pause" or "resume": what the pause button does now.
     QString pauseLook() const;
 
 Q_SIGNALS:
     // Play the download's media file, however much of it is written.
     void playRequested(const QString &path);
+    // The site refused the member's user name or password: sign in again.
+    void signInRequested();
 
 private Q_SLOTS:
     void infoUpdated();
@@ -53,6 +59,7 @@ private Q_SLOTS:
     void playClicked();
     void pauseClicked();
     void cancelClicked();
+    void retryClicked();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -76,6 +83,8 @@ private:
     QToolButton *m_play = nullptr;
     QToolButton *m_pause = nullptr;
     QToolButton *m_cancel = nullptr;
+    QLabel *m_failure = nullptr;
+    QToolButton *m_retry = nullptr;
     QTimer m_progressTimer;
     QPixmap m_background;
     bool m_progressPending = false;

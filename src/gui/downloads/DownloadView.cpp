@@ -6,8 +6,7 @@
 
 #include <QHeaderView>
 
-DownloadView::DownloadView(QWidget *parent)
-    : QTableView(parent)
+DownloadView::DownloadView(QWidget *parent) : QTableView(parent)
 {
     setObjectName(QStringLiteral("DownloadView"));
     setShowGrid(false);
@@ -41,14 +40,15 @@ void DownloadView::setDownloadManager(DownloadManager *manager)
 
 DownloadItem *DownloadView::card(int row) const
 {
-    return qobject_cast<DownloadItem *>(indexWidget(model() ? model()->index(row, 0)
-                                                            : QModelIndex()));
+    return qobject_cast<DownloadItem *>(
+        indexWidget(model() ? model()->index(row, 0) : QModelIndex()));
 }
 
 void DownloadView::downloadAdded(Download *download, int row)
 {
     auto *item = new DownloadItem(download);
     connect(item, &DownloadItem::playRequested, this, &DownloadView::playRequested);
+    connect(item, &DownloadItem::signInRequested, this, &DownloadView::signInRequested);
     setIndexWidget(model()->index(row, 0), item);
     setRowHeight(row, RowHeight);
 }

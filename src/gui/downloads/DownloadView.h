@@ -24,6 +24,7 @@ public:
 
 Q_SIGNALS:
     void playRequested(const QString &path);
+    void signInRequested();
 
 protected Q_SLOTS:
     void selectionChanged(const QItemSelection &selected,

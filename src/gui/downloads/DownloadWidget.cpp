@@ -22,8 +22,7 @@ QString pageStyle()
 
 } // namespace
 
-DownloadWidget::DownloadWidget(DownloadManager *manager, QWidget *parent)
-    : QWidget(parent)
+DownloadWidget::DownloadWidget(DownloadManager *manager, QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("DownloadWidget"));
     setStyleSheet(pageStyle());
@@ -48,6 +47,7 @@ DownloadWidget::DownloadWidget(DownloadManager *manager, QWidget *parent)
     m_view = new DownloadView(this);
     m_view->setDownloadManager(manager);
     connect(m_view, &DownloadView::playRequested, this, &DownloadWidget::playRequested);
+    connect(m_view, &DownloadView::signInRequested, this, &DownloadWidget::signInRequested);
 
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);

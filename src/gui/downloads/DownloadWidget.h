@@ -23,6 +23,8 @@ public:
 Q_SIGNALS:
     // A card's play button: play this (possibly partly written) file.
     void playRequested(const QString &path);
+    // A card's Sign In button: the site refused the member's password.
+    void signInRequested();
 
 private:
     QToolButton *makeButton(const QString &text, const QString &icon);

@@ -9,8 +9,10 @@
 #include "gui/downloads/DownloadWidget.h"
 #include "library/Library.h"
 #include "web/NetworkManager.h"
+#include "web/SignInState.h"
 
 #include <QAbstractItemModelTester>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
@@ -63,6 +65,7 @@ private Q_SLOTS:
     }
 
     void init() { QVERIFY(m_fixture.freshHome()); }
+    void cleanup() { SignInState::login(QStringLiteral("demo"), QStringLiteral("demo")); }
 
     // A download restored at start knows only its descriptor: the card says
     // so, with the default picture, until resuming fetches the descriptor.
@@ -151,7 +154,8 @@ private Q_SLOTS:
         QVERIFY(bar->value() > 0);
         const double shown = double(bar->value()) / bar->maximum();
         const double actual = double(download->bytesWritten()) / size;
-        QVERIFY2(qAbs(shown - actual) < 0.001, qPrintable(QStringLiteral("%1 vs %2").arg(shown).arg(actual)));
+        QVERIFY2(qAbs(shown - actual) < 0.001,
+                 qPrintable(QStringLiteral("%1 vs %2").arg(shown).arg(actual)));
         download->cancel();
     }
 
@@ -179,6 +183,63 @@ private Q_SLOTS:
         QCOMPARE(page.manager.rowCount(), 0);
         QTRY_VERIFY(card.isNull());
         QVERIFY(!QFileInfo::exists(path));
+    }
+
+    // A failed download's card says why and offers what mends it: Retry,
+    // or Sign In when the site refused the member's password.
+    void failedCardShowsReasonAndRetry_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("words");
+        QTest::addColumn<QString>("button");
+        QTest::newRow("site problem") << "500"
+                                      << "The site had a problem"
+                                      << "Retry";
+        QTest::newRow("wrong password") << "password"
+                                        << "user name or password"
+                                        << "Sign In";
+    }
+    void failedCardShowsReasonAndRetry()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, words);
+        QFETCH(QString, button);
+        Page page;
+        page.manager.setRetryDelays([](int) { return 60 * 60 * 1000; });
+        if (fault == QLatin1String("password"))
+            SignInState::login(QStringLiteral("demo"), QStringLiteral("not the password"));
+        else
+            m_site->control(QStringLiteral("/control/fault?name=") + fault);
+        page.manager.initializeDirectDownload(
+            m_site->url(QStringLiteral("/media/blob/card.mp4?bytes=300000")), true);
+        QTRY_VERIFY_WITH_TIMEOUT(page.card(0), 10000);
+        DownloadItem *card = page.card(0);
+        QTRY_VERIFY_WITH_TIMEOUT(card->failureLabel()->isVisible(), 10000);
+        QVERIFY2(card->failureLabel()->text().contains(words),
+                 qPrintable(card->failureLabel()->text()));
+        QVERIFY(card->retryButton()->isVisible());
+        QCOMPARE(card->retryButton()->text(), button);
+        QCOMPARE(card->retryButton()->accessibleName(), button);
+        const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
+        if (!folder.isEmpty())
+            page.widget.grab().save(
+                QDir(folder).filePath(QStringLiteral("download-failed-%1.png")
+                                          .arg(QTest::currentDataTag())
+                                          .replace(QLatin1Char(' '), QLatin1Char('-'))));
+
+        const QString path = card->download()->mediaPath();
+        QSignalSpy signIn(&page.widget, &DownloadWidget::signInRequested);
+        QSignalSpy finished(&page.manager, &DownloadManager::finished);
+        m_site->control(QStringLiteral("/control/fault?name="));
+        QTest::mouseClick(card->retryButton(), Qt::LeftButton);
+        if (fault == QLatin1String("password")) {
+            QCOMPARE(signIn.size(), 1); // the window shows the site's sign-in
+            SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
+            page.manager.resumeAll(); // what completing the sign-in does
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);
+        QCOMPARE(DemoSiteProcess::fileSha256(path),
+                 DemoSiteProcess::sha256(DemoSiteProcess::blob(300000)));
     }
 
     void barButtonsActOnEveryDownload()

@@ -1,0 +1,390 @@
+// Downloads that fail: the partial file and the record stay, the reason is
+// told apart and worded for a person, and what waiting can mend is retried
+// by itself, by range from the bytes on disk. Against the demo site's fault
+// controls on 127.0.0.1.
+#include "DownloadSiteFixture.h"
+#include "downloads/Download.h"
+#include "downloads/DownloadFailure.h"
+#include "downloads/DownloadManager.h"
+#include "downloads/DownloadRecords.h"
+#include "library/Library.h"
+#include "web/NetworkManager.h"
+#include "web/SignInState.h"
+
+#include <QAbstractItemModelTester>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr auto kReportFailures = QAbstractItemModelTester::FailureReportingMode::QtTest;
+constexpr int kHour = 60 * 60 * 1000;
+
+// Files of this process may grow to `bytes` at most while the object lives
+// (a write beyond fails with EFBIG, as on a full disk, instead of a signal).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        m_set = getrlimit(RLIMIT_FSIZE, &m_old) == 0;
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        m_set = m_set && setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        if (m_set)
+            setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool isSet() const { return m_set; }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = SIG_DFL;
+    bool m_set = false;
+};
+
+} // namespace
+
+class TestDownloadFailures : public QObject
+{
+    Q_OBJECT
+
+private:
+    static int storedRows() { return int(DownloadRecords::allRows().size()); }
+    QUrl blob(const QString &name, qint64 bytes, qint64 rate = 0) const
+    {
+        QString query = QStringLiteral("/media/blob/%1?bytes=%2").arg(name).arg(bytes);
+        if (rate > 0)
+            query += QStringLiteral("&rate=%1").arg(rate);
+        return m_site->url(query);
+    }
+    bool rangeRequested(qint64 from) const
+    {
+        return m_site->requests()
+            .join(QLatin1Char('\n'))
+            .contains(QStringLiteral("bytes=%1-").arg(from));
+    }
+    // The one download of `manager`, once listed.
+    static Download *single(DownloadManager &manager)
+    {
+        if (!QTest::qWaitFor([&] { return manager.rowCount() == 1; }, 15000))
+            return nullptr;
+        return manager.activeDownloads().value(0);
+    }
+    static Download::RetryDelays delays(int ms)
+    {
+        return [ms](int) { return ms; };
+    }
+
+    DownloadSiteFixture m_fixture;
+    NetworkManager m_network;
+    DemoSiteProcess *m_site = nullptr;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_fixture.start());
+        m_site = m_fixture.site();
+    }
+
+    void init()
+    {
+        QVERIFY(m_fixture.freshHome());
+        // Messages name folders from the home folder ("~/My Library").
+        qputenv("HOME", m_fixture.home().toLocal8Bit());
+    }
+
+    void cleanup() { SignInState::login(QStringLiteral("demo"), QStringLiteral("demo")); }
+
+    // The connection breaks off mid-transfer, once or again and again: the
+    // partial file stays, the next attempt follows at once and asks for the
+    // rest by range, and the file ends byte-exact. Nobody is bothered.
+    void droppedConnectionResumesByRange_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QList<qint64>>("ranges");
+        QTest::newRow("once") << "drop&value=250000" << QList<qint64>{250000};
+        QTest::newRow("again and again")
+            << "dropevery&value=150000" << QList<qint64>{150000, 300000, 450000};
+    }
+    void droppedConnectionResumesByRange()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QList<qint64>, ranges);
+        const qint64 size = 600000;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester tester(&manager, kReportFailures);
+        manager.setRetryDelays(delays(kHour)); // only the retries after progress run
+        QSignalSpy errors(&manager, &DownloadManager::error);
+        QSignalSpy finished(&manager, &DownloadManager::finished);
+        m_site->control(QStringLiteral("/control/fault?name=") + fault);
+        manager.initializeDirectDownload(blob(QStringLiteral("drop.mp4"), size), true);
+        Download *d = single(manager);
+        QVERIFY(d);
+        const QString path = d->mediaPath();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 30000); // d is gone from here on
+        QCOMPARE(QFileInfo(path).size(), size);
+        QCOMPARE(DemoSiteProcess::fileSha256(path),
+                 DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
+        for (qint64 from : ranges)
+            QVERIFY2(rangeRequested(from), qPrintable(m_site->requests().join(QLatin1Char('\n'))));
+        QCOMPARE(errors.size(), 0);
+        QCOMPARE(m_fixture.prompt.messages.size(), 0); // no box to click away
+        QCOMPARE(storedRows(), 0);
+    }
+
+    // The site goes away mid-transfer and comes back later: the download
+    // says so once, waits and retries, and continues from the bytes on disk.
+    void siteGoesAwayAndComesBack()
+    {
+        const qint64 size = 800000;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester tester(&manager, kReportFailures);
+        manager.setRetryDelays(delays(100));
+        QSignalSpy errors(&manager, &DownloadManager::error);
+        QSignalSpy finished(&manager, &DownloadManager::finished);
+        manager.initializeDirectDownload(blob(QStringLiteral("away.mp4"), size, 200000), true);
+        Download *d = single(manager);
+        QVERIFY(d);
+        const QString path = d->mediaPath();
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(path).size() > 50000, 15000);
+        m_site->control(QStringLiteral("/control/fault?name=down"));
+        QTRY_VERIFY_WITH_TIMEOUT(d->failedAttempts() >= 3, 15000);
+        QCOMPARE(d->failure().kind(), DownloadFailure::NoConnection);
+        QCOMPARE(errors.size(), 1); // told once, not at every attempt
+        QCOMPARE(storedRows(), 1);
+        const qint64 kept = QFileInfo(path).size();
+        QVERIFY(kept > 50000 && kept < size);
+
+        m_site->control(QStringLiteral("/control/fault?name="));
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);
+        QVERIFY(rangeRequested(kept));
+        QCOMPARE(DemoSiteProcess::fileSha256(path),
+                 DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
+        QCOMPARE(storedRows(), 0);
+    }
+
+    void failuresAreToldApart_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("words");
+        QTest::addColumn<bool>("retries");
+        QTest::newRow("wrong password") << "password" << int(DownloadFailure::SignInRejected)
+                                        << "user name or password" << false;
+        QTest::newRow("not found")
+            << "404" << int(DownloadFailure::NotFound) << "was not found on the site" << false;
+        QTest::newRow("server error")
+            << "500" << int(DownloadFailure::SiteProblem) << "The site had a problem" << true;
+        QTest::newRow("refused connection") << "refused" << int(DownloadFailure::NoConnection)
+                                            << "No connection to the site" << true;
+        QTest::newRow("folder not writable") << "folder" << int(DownloadFailure::FolderNotWritable)
+                                             << "cannot be written to" << false;
+    }
+    void failuresAreToldApart()
+    {
+        QFETCH(QString, fault);
+        QFETCH(int, kind);
+        QFETCH(QString, words);
+        QFETCH(bool, retries);
+        QUrl url = blob(QStringLiteral("told.mp4"), 200000);
+        if (fault == QLatin1String("password")) {
+            SignInState::login(QStringLiteral("demo"), QStringLiteral("not the password"));
+        } else if (fault == QLatin1String("refused")) {
+            QTcpServer closed; // a port nobody listens on once it is closed
+            QVERIFY(closed.listen(QHostAddress::LocalHost));
+            url = QUrl(QStringLiteral("http://127.0.0.1:%1/media/blob/told.mp4?bytes=200000")
+                           .arg(closed.serverPort()));
+        } else if (fault == QLatin1String("folder")) {
+            // A file stands where the video's folder would be made.
+            QFile blocker(QDir(Library::libraryPath()).absoluteFilePath(QStringLiteral("told 1")));
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+            url = m_site->syntheticDescriptor(QStringLiteral("told"), 1, 200000);
+        } else {
+            m_site->control(QStringLiteral("/control/fault?name=") + fault);
+        }
+        NetworkManager network; // remembers no sign-in of earlier tests
+        DownloadManager manager(&network);
+        const QAbstractItemModelTester tester(&manager, kReportFailures);
+        manager.setRetryDelays(delays(kHour));
+        QSignalSpy errors(&manager, &DownloadManager::error);
+        if (fault == QLatin1String("folder"))
+            manager.initializeDownload(url);
+        else
+            manager.initializeDirectDownload(url, true);
+        Download *d = single(manager);
+        QVERIFY(d);
+        QTRY_VERIFY_WITH_TIMEOUT(!d->failure().isNull(), 15000);
+        QCOMPARE(int(d->failure().kind()), kind);
+        QVERIFY2(d->failure().message().contains(words), qPrintable(d->failure().message()));
+        QVERIFY(d->failure().message().contains(QStringLiteral("told")));
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(errors.first().first().toString(), d->failure().message());
+        QCOMPARE(d->isRetryScheduled(), retries);
+        QCOMPARE(d->state(), Download::Paused);
+        QCOMPARE(storedRows(), 1); // the record stays for a later attempt
+
+        // The user's pause takes the automatic retry back.
+        d->pause();
+        QVERIFY(!d->isRetryScheduled());
+        QVERIFY(d->failure().isNull());
+    }
+
+    // The site has a problem, then recovers: the download gets there by itself.
+    void serverErrorIsRetriedByItself()
+    {
+        const qint64 size = 300000;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester tester(&manager, kReportFailures);
+        QList<int> attempts;
+        manager.setRetryDelays([&attempts](int attempt) {
+            attempts << attempt;
+            return 50;
+        });
+        QSignalSpy finished(&manager, &DownloadManager::finished);
+        m_site->control(QStringLiteral("/control/fault?name=500"));
+        manager.initializeDirectDownload(blob(QStringLiteral("later.mp4"), size), true);
+        Download *d = single(manager);
+        QVERIFY(d);
+        const QString path = d->mediaPath();
+        // Every pause is longer than the one before while nothing gets through.
+        QTRY_VERIFY_WITH_TIMEOUT(attempts.size() >= 3, 15000);
+        QCOMPARE(attempts.mid(0, 3), (QList<int>{1, 2, 3}));
+        m_site->control(QStringLiteral("/control/fault?name="));
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);
+        QCOMPARE(DemoSiteProcess::fileSha256(path),
+                 DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
+        QCOMPARE(storedRows(), 0);
+    }
+
+    // Quitting while a retry waits loses nothing: the next start has the
+    // record and the partial file and finishes it by range.
+    void restartDuringRetryPause()
+    {
+        const qint64 size = 400000;
+        const qint64 partialSize = 150000;
+        const QUrl url = blob(QStringLiteral("restart.mp4"), size);
+        const QString path = QDir(Library::libraryPath()).absoluteFilePath("restart.mp4");
+        {
+            QFile partial(path);
+            QVERIFY(partial.open(QIODevice::WriteOnly));
+            partial.write(DemoSiteProcess::blob(size).left(partialSize));
+        }
+        QVERIFY(DownloadRecords::insert(url, QUrl(), path));
+        m_site->control(QStringLiteral("/control/fault?name=500"));
+        {
+            DownloadManager manager(&m_network);
+            manager.setRetryDelays(delays(kHour));
+            QCOMPARE(manager.rowCount(), 1);
+            Download *d = manager.activeDownloads().first();
+            manager.resumeAll();
+            QTRY_VERIFY_WITH_TIMEOUT(d->isRetryScheduled(), 15000);
+            QCOMPARE(QFileInfo(path).size(), partialSize);
+        } // the program quits while the retry waits
+        QCOMPARE(storedRows(), 1);
+        QCOMPARE(QFileInfo(path).size(), partialSize);
+
+        m_site->control(QStringLiteral("/control/fault?name="));
+        m_site->control(QStringLiteral("/control/clear"));
+        DownloadManager next(&m_network);
+        QCOMPARE(next.rowCount(), 1);
+        QSignalSpy finished(&next, &DownloadManager::finished);
+        next.resumeAll();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);
+        QVERIFY(rangeRequested(partialSize));
+        QCOMPARE(DemoSiteProcess::fileSha256(path),
+                 DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
+    }
+
+    // A video larger than the room left on the library's disk is refused
+    // before any byte of it is fetched, whether the descriptor announces its
+    // size or only the answer does.
+    void notEnoughRoomIsRefusedBeforeStart()
+    {
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester tester(&manager, kReportFailures);
+        manager.setRetryDelays(delays(kHour));
+        manager.setFreeSpaceProbe([](const QString &) { return qint64(300000); });
+        QSignalSpy errors(&manager, &DownloadManager::error);
+        m_site->control(QStringLiteral("/control/clear"));
+        manager.initializeDownload(m_site->syntheticDescriptor(QStringLiteral("big"), 1, 1200000));
+        Download *big = single(manager);
+        QVERIFY(big);
+        QTRY_VERIFY_WITH_TIMEOUT(!big->failure().isNull(), 15000);
+        QCOMPARE(big->failure().kind(), DownloadFailure::DiskFull);
+        QCOMPARE(big->failure().message(),
+                 QStringLiteral("Not enough disk space for \"big 1\": needs 1.2 MB, 300.0 kB "
+                                "free in ~/My Library."));
+        QCOMPARE(errors.size(), 1);
+        QVERIFY(!big->isRetryScheduled());
+        QVERIFY(m_site->requests().filter(QStringLiteral("/media/blob/big")).isEmpty());
+        QCOMPARE(storedRows(), 1);
+        big->cancel();
+        QTRY_COMPARE(manager.rowCount(), 0);
+
+        // Only the answer tells the size: refused at its first bytes, and
+        // what arrived before the check is kept for later.
+        manager.initializeDirectDownload(blob(QStringLiteral("told-late.mp4"), 2000000), true);
+        Download *late = single(manager);
+        QVERIFY(late);
+        QTRY_VERIFY_WITH_TIMEOUT(!late->failure().isNull(), 15000);
+        QCOMPARE(late->failure().kind(), DownloadFailure::DiskFull);
+        QVERIFY2(late->failure().message().startsWith(
+                     QStringLiteral("Not enough disk space for \"told-late.mp4\": needs ")),
+                 qPrintable(late->failure().message()));
+        QVERIFY(QFileInfo(late->mediaPath()).size() < 2000000);
+        QCOMPARE(storedRows(), 1);
+    }
+
+    // The disk fills up during the transfer (here: a file size limit, which
+    // fails the write just as a full disk does): the partial file and the
+    // record stay, and the message names the folder and why.
+    void writeFailureKeepsPartialFile()
+    {
+        const qint64 limit = 300000;
+        DownloadManager manager(&m_network);
+        const QAbstractItemModelTester tester(&manager, kReportFailures);
+        manager.setRetryDelays(delays(kHour));
+        QSignalSpy errors(&manager, &DownloadManager::error);
+        Download *d = nullptr;
+        {
+            const FileSizeLimit small(limit);
+            QVERIFY(small.isSet());
+            manager.initializeDirectDownload(blob(QStringLiteral("fills.mp4"), 600000), true);
+            d = single(manager);
+            QVERIFY(d);
+            QTRY_VERIFY_WITH_TIMEOUT(!d->failure().isNull(), 15000);
+        }
+        QCOMPARE(d->failure().kind(), DownloadFailure::DiskFull);
+        QVERIFY2(d->failure().message().startsWith(QStringLiteral(
+                     "The disk is full: \"fills.mp4\" could not be written in ~/My Library (")),
+                 qPrintable(d->failure().message()));
+        QVERIFY(!d->isRetryScheduled());                   // room must be made first
+        QCOMPARE(QFileInfo(d->mediaPath()).size(), limit); // the part already fetched stays
+        QCOMPARE(storedRows(), 1);
+        QCOMPARE(errors.size(), 1);
+
+        // Room again: Retry goes on from the bytes on disk.
+        const QString path = d->mediaPath();
+        QSignalSpy finished(&manager, &DownloadManager::finished);
+        d->resume();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);
+        QVERIFY(rangeRequested(limit));
+        QCOMPARE(DemoSiteProcess::fileSha256(path),
+                 DemoSiteProcess::sha256(DemoSiteProcess::blob(600000)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDownloadFailures)
+#include "tst_downloadfailures.moc"
