@@ -3,8 +3,9 @@
 // in the same run, and prints both per stage with their ratio. Then the same
 // project to an image file through the burner window's task list against the
 // engine alone, with the longest pause of the window's event loop.
-// "--wizard" runs only the second table.
+// "--wizard" runs only the second table; "--quick" one short clip, one round.
 
+#include "BenchRun.h"
 #include "WizardPath.h"
 #include "burner/ConvertTask.h"
 #include "burner/CreateDVDTask.h"
@@ -26,8 +27,9 @@
 
 namespace {
 
-constexpr int kClips = 3;
-constexpr int kSeconds = 60;
+int g_clips = 3;
+int g_seconds = 60;
+BenchRun *g_run = nullptr;
 
 struct StageTimes
 {
@@ -47,7 +49,9 @@ double childCpuSeconds()
 
 QString makeClip(const QString &folder, int index)
 {
-    const QString path = QStringLiteral("%1/bench-%2.mp4").arg(folder).arg(index);
+    const QString path = QStringLiteral("%1/bench-%2%3.mp4")
+                             .arg(folder, g_run->quick() ? QStringLiteral("quick-") : QString())
+                             .arg(index);
     if (QFileInfo(path).size() > 0)
         return path;
     QProcess ffmpeg;
@@ -55,12 +59,12 @@ QString makeClip(const QString &folder, int index)
         QStringLiteral("ffmpeg"),
         {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
          QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-         QStringLiteral("testsrc2=size=640x480:rate=25:duration=%1").arg(kSeconds),
+         QStringLiteral("testsrc2=size=640x480:rate=25:duration=%1").arg(g_seconds),
          QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-         QStringLiteral("sine=frequency=%1:duration=%2").arg(300 + 100 * index).arg(kSeconds),
+         QStringLiteral("sine=frequency=%1:duration=%2").arg(300 + 100 * index).arg(g_seconds),
          QStringLiteral("-c:v"), QStringLiteral("libx264"), QStringLiteral("-preset"),
          QStringLiteral("veryfast"), QStringLiteral("-c:a"), QStringLiteral("aac"), path});
-    ffmpeg.waitForFinished(-1);
+    ffmpeg.waitForFinished(-1); // the watchdog limits the wait
     return ffmpeg.exitCode() == 0 ? path : QString();
 }
 
@@ -185,11 +189,12 @@ void printRow(QTextStream &out, const QString &name, double a, double b)
 bool shellTable(Project &project, const QStringList &clips, const QTemporaryDir &work)
 {
     // Two rounds, engine and script taking turns; each side's faster run counts.
-    constexpr int kRounds = 2;
+    const int kRounds = g_run->size(2, 1);
     StageTimes engine;
     StageTimes shell;
     QString lastEngineFolder;
     for (int round = 0; round < kRounds; ++round) {
+        g_run->step(QStringLiteral("engine and shell, round %1").arg(round + 1));
         StageTimes engineRun;
         QString engineFolder;
         if (!runEngine(project, clips, engineRun, &engineFolder))
@@ -212,7 +217,7 @@ bool shellTable(Project &project, const QStringList &clips, const QTemporaryDir 
 
     QTextStream out(stdout);
     auto row = [&out](const QString &name, double a, double b) { printRow(out, name, a, b); };
-    out << "DVD from " << kClips << " clips of " << kSeconds << " s, best of " << kRounds
+    out << "DVD from " << g_clips << " clips of " << g_seconds << " s, best of " << kRounds
         << " rounds, " << QThread::idealThreadCount() << " cores\n";
     out << qSetFieldWidth(22) << Qt::left << "stage" << qSetFieldWidth(12) << Qt::right
         << "engine s"
@@ -220,7 +225,7 @@ bool shellTable(Project &project, const QStringList &clips, const QTemporaryDir 
         << "ratio" << qSetFieldWidth(0) << '\n';
     double engineConvert = 0;
     double shellConvert = 0;
-    for (int i = 0; i < kClips; ++i) {
+    for (int i = 0; i < g_clips; ++i) {
         row(QStringLiteral("convert clip %1").arg(i + 1), engine.convert.value(i),
             shell.convert.value(i));
         engineConvert += engine.convert.value(i);
@@ -253,13 +258,14 @@ bool wizardTable(Project &project, const QStringList &clips, const QTemporaryDir
     // Three rounds, taking turns at going first; each side's fastest run counts
     // for the times. A busy machine can hold up any thread now and then, so
     // the stalls are the median of the rounds' longest.
-    constexpr int kRounds = 3;
+    const int kRounds = g_run->size(3, 1);
     BurnRun engine;
     BurnRun wizard;
     QList<double> engineStalls;
     QList<double> wizardStalls;
     const QString image = work.filePath(QStringLiteral("image.iso"));
     for (int round = 0; round < kRounds; ++round) {
+        g_run->step(QStringLiteral("burner window and engine, round %1").arg(round + 1));
         BurnRun engineRun;
         BurnRun wizardRun;
         for (int turn = 0; turn < 2; ++turn) {
@@ -282,7 +288,7 @@ bool wizardTable(Project &project, const QStringList &clips, const QTemporaryDir
         return values.at(values.size() / 2);
     };
     QTextStream out(stdout);
-    out << "\nDVD image from " << kClips << " clips of " << kSeconds << " s through the burner "
+    out << "\nDVD image from " << g_clips << " clips of " << g_seconds << " s through the burner "
         << "window, best of " << kRounds << " rounds\n";
     out << qSetFieldWidth(22) << Qt::left << "stage" << qSetFieldWidth(12) << Qt::right
         << "wizard s"
@@ -311,6 +317,10 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    BenchRun run(QStringLiteral("bench_burner"), app.arguments());
+    g_run = &run;
+    g_clips = run.size(3, 1);
+    g_seconds = run.size(60, 2);
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
         if (type >= QtWarningMsg)
             QTextStream(stderr) << text << '\n';
@@ -319,15 +329,18 @@ int main(int argc, char **argv)
     qputenv("TMPDIR", QFile::encodeName(work.path()));
     const QString media = QDir::currentPath() + QStringLiteral("/bench-media");
     QDir().mkpath(media);
+    run.step(QStringLiteral("making the clips"));
     QStringList clips;
-    for (int i = 0; i < kClips; ++i)
+    for (int i = 0; i < g_clips; ++i)
         clips << makeClip(media, i);
     if (clips.contains(QString()))
-        return 1;
+        run.fail(QStringLiteral("ffmpeg could not make the clips"));
 
     Project project; // its folders go into the work folder
     const bool wizardOnly = app.arguments().contains(QStringLiteral("--wizard"));
     if (!wizardOnly && !shellTable(project, clips, work))
-        return 1;
-    return wizardTable(project, clips, work) ? 0 : 1;
+        run.fail(QStringLiteral("the engine or the shell script failed"));
+    if (!wizardTable(project, clips, work))
+        run.fail(QStringLiteral("a burn through the window or the engine failed"));
+    return run.done();
 }

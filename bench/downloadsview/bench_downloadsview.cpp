@@ -1,6 +1,8 @@
 // The downloads page's cost: 20 downloads of 200 MiB from the demo site on
 // 127.0.0.1 with the page shown, against the same downloads headless in the
 // same run. Prints throughput and the GUI thread's CPU time per second.
+// "--quick": 3 downloads of 2 MiB, one round (run by CTest).
+#include "BenchRun.h"
 #include "DemoSiteProcess.h"
 #include "ScriptedPrompt.h"
 #include "downloads/Download.h"
@@ -24,8 +26,9 @@
 namespace {
 
 constexpr qint64 MiB = 1024 * 1024;
-constexpr int Count = 20;
-constexpr qint64 Each = 200 * MiB;
+int Count = 20;
+qint64 Each = 200 * MiB;
+BenchRun *g_run = nullptr;
 
 struct Figures
 {
@@ -54,6 +57,9 @@ void clearDownloads()
 
 Figures run(const QString &base, const QString &tag, bool withPage)
 {
+    g_run->step(QStringLiteral("downloads %1, page %2")
+                    .arg(tag, withPage ? QStringLiteral("shown") : QStringLiteral("hidden")),
+                15 * 60);
     clearDownloads();
     NetworkManager network;
     DownloadManager manager(&network);
@@ -66,15 +72,20 @@ Figures run(const QString &base, const QString &tag, bool withPage)
     }
     int finished = 0;
     QEventLoop loop;
-    QObject::connect(&manager, &DownloadManager::finished, [&] {
+    QObject::connect(&manager, &DownloadManager::finished, [&](Download *d) {
+        if (d->state() != Download::Finished)
+            g_run->fail(QStringLiteral("a download ended unfinished"));
         if (++finished == Count)
             loop.quit();
     });
-    const QUrl descriptor(
-        base + QStringLiteral("/members/synthetic.corvana?count=%1&bytes=%2&tag=%3")
-                   .arg(Count)
-                   .arg(Each)
-                   .arg(tag));
+    QObject::connect(&manager, &DownloadManager::error, [&](const QString &message) {
+        g_run->fail(QStringLiteral("a download failed: ") + message);
+    });
+    const QUrl descriptor(base +
+                          QStringLiteral("/members/synthetic.corvana?count=%1&bytes=%2&tag=%3")
+                              .arg(Count)
+                              .arg(Each)
+                              .arg(tag));
     QElapsedTimer clock;
     clock.start();
     const double cpu = threadCpuSeconds();
@@ -93,6 +104,10 @@ Figures run(const QString &base, const QString &tag, bool withPage)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    BenchRun bench(QStringLiteral("bench_downloadsview"), app.arguments());
+    g_run = &bench;
+    Count = bench.size(Count, 3);
+    Each = bench.size(Each, 2 * MiB);
     QTextStream out(stdout);
     QTemporaryDir home;
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
@@ -100,11 +115,10 @@ int main(int argc, char **argv)
             QTextStream(stderr) << text << '\n';
     });
 
+    bench.step(QStringLiteral("starting the demo site"));
     DemoSiteProcess site;
-    if (!site.isRunning()) {
-        QTextStream(stderr) << "bench_downloadsview: the demo site did not start\n";
-        return 1;
-    }
+    if (!site.isRunning())
+        bench.fail(QStringLiteral("the demo site did not start"));
     const QString base = site.url().toString(QUrl::StripTrailingSlash);
 
     Library::setupPaths(home.path());
@@ -116,7 +130,7 @@ int main(int argc, char **argv)
     // Alternating rounds, best of three each: the machine may be busy.
     Figures headless;
     Figures shown;
-    for (int round = 1; round <= 3; ++round) {
+    for (int round = 1; round <= bench.size(3, 1); ++round) {
         const Figures h = run(base, QStringLiteral("h%1").arg(round), false);
         const Figures s = run(base, QStringLiteral("s%1").arg(round), true);
         if (headless.seconds == 0 || h.seconds < headless.seconds)
@@ -125,7 +139,8 @@ int main(int argc, char **argv)
             shown = s;
     }
 
-    out << "20 downloads of 200 MiB from the demo site over loopback, page shown vs headless\n";
+    out << Count << " downloads of " << Each / MiB
+        << " MiB from the demo site over loopback, page shown vs headless\n";
     out << QStringLiteral("%1 | %2 | %3 | %4\n")
                .arg(QStringLiteral("case"), -10)
                .arg(QStringLiteral("MiB/s"), 8)
@@ -146,5 +161,5 @@ int main(int argc, char **argv)
                .arg((shown.cpuSeconds - headless.cpuSeconds) / shown.seconds * 100, 0, 'f', 1);
     out << "targets: ratio >= 0.95, page's own GUI thread cost < 10%\n";
     UserPrompt::install(nullptr);
-    return 0;
+    return bench.done();
 }

@@ -6,6 +6,8 @@
 // imported and during the integrity check. References in
 // the same run: the plain SQLite read of the rows, the same search as an SQL
 // count, and the GUI thread's heartbeat while idle.
+// "--quick": 2,000 rows, 5 imports, 50 frames (run by CTest).
+#include "BenchRun.h"
 #include "LibraryGenerator.h"
 #include "gui/library/LibraryView.h"
 #include "gui/library/LibraryWidget.h"
@@ -38,9 +40,9 @@
 
 namespace {
 
-constexpr int kRows = 100000;
-constexpr int kImports = 100;
-constexpr int kScrollFrames = 1500;
+int kRows = 100000;
+int kImports = 100;
+int kScrollFrames = 1500;
 constexpr int kHeartbeatMs = 5;
 
 double quantile(QList<double> values, double q)
@@ -215,7 +217,12 @@ private:
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    BenchRun run(QStringLiteral("bench_librarypage"), app.arguments());
+    kRows = run.size(kRows, 2000);
+    kImports = run.size(kImports, 5);
+    kScrollFrames = run.size(kScrollFrames, 50);
     QStandardPaths::setTestModeEnabled(true);
+    run.step(QStringLiteral("generating the library"));
     QTemporaryDir dir;
     LibraryGenerator::createLibrary(dir.path(), kRows);
     QTextStream out(stdout);
@@ -225,6 +232,7 @@ int main(int argc, char **argv)
         {QStringLiteral("  reference: SQLite read + decode of all rows"), rawReadMs(), {}});
 
     // The page as the program opens it: the library, then the page shown.
+    run.step(QStringLiteral("showing the page"));
     QElapsedTimer timer;
     timer.start();
     auto library = std::make_unique<Library>();
@@ -260,6 +268,7 @@ int main(int argc, char **argv)
     runEventsFor(200);
 
     // Scrolling from top to bottom: one synchronous paint per frame.
+    run.step(QStringLiteral("scrolling"));
     LibraryView *view = page.listView();
     QScrollBar *bar = view->verticalScrollBar();
     QList<double> frames;
@@ -328,6 +337,7 @@ int main(int argc, char **argv)
     timer.restart();
     heartbeat.start();
     guidChecker.start();
+    run.step(QStringLiteral("the index build"));
     library->metaDataBuilder()->build();
     while (library->metaDataBuilder()->isBuilding())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
@@ -342,6 +352,7 @@ int main(int argc, char **argv)
          longestGuidCheck, QStringLiteral("< 5 ms")});
 
     // Importing files with the page shown.
+    run.step(QStringLiteral("importing"));
     const QString clip =
         app.arguments().contains(QLatin1String("--no-import")) ? QString() : makeClip(dir.path());
     if (clip.isEmpty()) {
@@ -411,6 +422,7 @@ int main(int argc, char **argv)
             QDir().mkpath(QFileInfo(path).absolutePath());
             QFile(path).open(QIODevice::WriteOnly);
         }
+        run.step(QStringLiteral("the integrity check"));
         timer.restart();
         heartbeat.start();
         library->startIntegrityCheck();
@@ -442,5 +454,5 @@ int main(int argc, char **argv)
     out << "tile widgets alive after the scroll: " << widgetsAfterScroll << '\n';
     page.hide();
     library->lastWindowClosed();
-    return 0;
+    return run.done();
 }

@@ -3,7 +3,9 @@
 // engine's own start is, sign-in to the member's channels in the sidebar
 // (demo site), and the percent-encoding migration of 100,000 plain
 // rows against opening the same library already migrated. Needs an X display
-// (scripts/bench runs it under xvfb-run).
+// (scripts/bench runs it under xvfb-run). "--quick": 2,000 rows, one run
+// (run by CTest).
+#include "BenchRun.h"
 #include "DemoSiteProcess.h"
 #include "X11Windows.h"
 
@@ -23,8 +25,8 @@
 
 namespace {
 
-const int kRows = 100000;
-const int kRuns = 5;
+int kRows = 100000;
+int kRuns = 5;
 
 double median(QList<double> values)
 {
@@ -50,29 +52,36 @@ void makeLibrary(const QString &home, bool plain)
     QDir().mkpath(folder + QStringLiteral("/.cache"));
     QFile::remove(folder + QStringLiteral("/library.db"));
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
         db.setDatabaseName(folder + QStringLiteral("/library.db"));
         db.open();
         QSqlQuery q(db);
-        q.exec(QStringLiteral("CREATE TABLE library (id INTEGER PRIMARY KEY, thumbnailPath VARCHAR, title VARCHAR, "
-                              "sizeInBytes INTEGER, creationDate INTEGER, mediaLengthInSecs INTEGER, "
-                              "description VARCHAR, videoPath VARCHAR, guid VARCHAR, coverPath VARCHAR, "
-                              "dvdTitle VARCHAR, categories VARCHAR, stars VARCHAR, duration VARCHAR,downloaded INTEGER)"));
-        q.exec(QStringLiteral("CREATE TABLE downloads (corvanaUrl VARCHAR, mediaUrl VARCHAR, downloadPath VARCHAR )"));
+        q.exec(QStringLiteral(
+            "CREATE TABLE library (id INTEGER PRIMARY KEY, thumbnailPath VARCHAR, title VARCHAR, "
+            "sizeInBytes INTEGER, creationDate INTEGER, mediaLengthInSecs INTEGER, "
+            "description VARCHAR, videoPath VARCHAR, guid VARCHAR, coverPath VARCHAR, "
+            "dvdTitle VARCHAR, categories VARCHAR, stars VARCHAR, duration VARCHAR,downloaded "
+            "INTEGER)"));
+        q.exec(QStringLiteral("CREATE TABLE downloads (corvanaUrl VARCHAR, mediaUrl VARCHAR, "
+                              "downloadPath VARCHAR )"));
         if (!plain) {
             q.exec(QStringLiteral("CREATE TABLE zelta(dbVersion INTEGER);"));
             q.exec(QStringLiteral("INSERT INTO zelta(dbVersion) VALUES(1);"));
         }
         db.transaction();
-        q.prepare(QStringLiteral("INSERT INTO library VALUES (NULL, ?, ?, ?, 1700000000, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1)"));
+        q.prepare(QStringLiteral("INSERT INTO library VALUES (NULL, ?, ?, ?, 1700000000, ?, ?, ?, "
+                                 "?, ?, ?, ?, ?, ?, 1)"));
         for (int i = 0; i < kRows; ++i) {
             const QString title = QStringLiteral("Scene %1 with Anna & Zoë").arg(i);
-            QStringList values = {folder + QStringLiteral("/%1-thumb.jpg").arg(i), title,
+            QStringList values = {folder + QStringLiteral("/%1-thumb.jpg").arg(i),
+                                  title,
                                   QStringLiteral("About scene %1, shot on location").arg(i),
                                   folder + QStringLiteral("/%1.mp4").arg(i),
                                   folder + QStringLiteral("/%1-cover.jpg").arg(i),
                                   QStringLiteral("Collection %1").arg(i / 12),
-                                  QStringLiteral("Outdoor,Couples"), QStringLiteral("Anna,Zoë")};
+                                  QStringLiteral("Outdoor,Couples"),
+                                  QStringLiteral("Anna,Zoë")};
             if (!plain) {
                 for (QString &v : values)
                     v = QString::fromLatin1(QUrl::toPercentEncoding(v));
@@ -147,19 +156,22 @@ double timeCliInit(const QString &home)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    BenchRun run(QStringLiteral("bench_startup"), app.arguments());
+    kRows = run.size(kRows, 2000);
+    kRuns = run.size(kRuns, 1);
     QTextStream out(stdout);
     X11Windows x;
-    if (!x.isOpen()) {
-        QTextStream(stderr) << "bench_startup needs an X display (use scripts/bench)\n";
-        return 1;
-    }
+    if (!x.isOpen())
+        run.fail(QStringLiteral("needs an X display (use scripts/bench)"));
 
+    run.step(QStringLiteral("making the libraries"));
     QTemporaryDir emptyHome, bigHome, plainHome;
     makeLibrary(bigHome.path(), false);
 
     DemoSiteProcess site;
     QList<double> empty, big, migrate, reference, webEngine, window, signIn;
     for (int i = 0; i < kRuns; ++i) {
+        run.step(QStringLiteral("run %1").arg(i + 1), 15 * 60);
         webEngine << timePart(emptyHome.path(), {QStringLiteral("webengine")});
         window << timePart(emptyHome.path(), {QStringLiteral("window")});
         signIn << timePart(emptyHome.path(), {QStringLiteral("signin"), site.url().toString()});
@@ -186,5 +198,10 @@ int main(int argc, char **argv)
         << " | < 10000 | " << median(migrate) / median(reference) << "x reference |\n";
     out << "| zelta-cli library init, same file already migrated (reference) | "
         << median(reference) << " | | 1.00x |\n";
-    return 0;
+    out.flush();
+    for (const QList<double> *figures : {&empty, &big, &webEngine, &window, &signIn}) {
+        if (std::any_of(figures->cbegin(), figures->cend(), [](double ms) { return ms < 0; }))
+            run.fail(QStringLiteral("a start or a part failed (a figure of -1 above)"));
+    }
+    return run.done();
 }

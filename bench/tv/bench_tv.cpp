@@ -1,7 +1,9 @@
 // Measures the media server on 127.0.0.1 (no SSDP): serving a 1 GiB file
 // whole and as 16 parallel ranges against nginx serving the same file, Browse
 // of a folder of 10,000 files, and the first byte and memory of a transcoded
-// FLV answer. Usage: bench_tv [work folder]
+// FLV answer. Usage: bench_tv [--quick] [work folder]
+// (--quick: an 8 MiB file, 200 files, one run each; run by CTest)
+#include "BenchRun.h"
 #include "BrowseSoap.h"
 #include "core/AppIdentity.h"
 #include "core/Platform.h"
@@ -27,9 +29,9 @@
 
 namespace {
 
-constexpr qint64 bigSize = qint64(1) << 30;
-constexpr int folderSize = 10000;
-constexpr int runs = 3;
+qint64 bigSize = qint64(1) << 30;
+int folderSize = 10000;
+int runs = 3;
 
 QTextStream out(stdout);
 
@@ -47,7 +49,7 @@ void writeBigFile(const QString &path)
     QFile file(path);
     if (file.size() == bigSize || !file.open(QIODevice::WriteOnly))
         return;
-    QByteArray block(8 << 20, Qt::Uninitialized);
+    QByteArray block(qMin<qint64>(8 << 20, bigSize), Qt::Uninitialized);
     for (qsizetype i = 0; i < block.size(); ++i)
         block[i] = char((i * 131) ^ (i >> 9));
     for (qint64 written = 0; written < bigSize; written += block.size())
@@ -74,7 +76,7 @@ double curlSeconds(const QString &url, int parts)
     }
     bool ok = true;
     for (QProcess *curl : processes) {
-        curl->waitForFinished(-1);
+        curl->waitForFinished(-1); // the watchdog limits the wait
         ok = ok && curl->exitCode() == 0;
         delete curl;
     }
@@ -237,8 +239,17 @@ bool anyFailed(const QList<Row> &rows)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    BenchRun run(QStringLiteral("bench_tv"), app.arguments());
+    bigSize = run.size(bigSize, qint64(8) << 20);
+    folderSize = run.size(folderSize, 200);
+    runs = run.size(runs, 1);
+    const int clipSeconds = run.size(120, 3);
+    const int stallMs = run.size(15000, 1000);
     AppIdentity::apply();
-    const QString base = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+    QStringList arguments = app.arguments().mid(1);
+    arguments.removeAll(QStringLiteral("--quick"));
+    const QString base = arguments.isEmpty() ? QDir::currentPath() : arguments.first();
+    run.step(QStringLiteral("preparing the media"));
     QTemporaryDir work(base + QStringLiteral("/bench-tv-XXXXXX"));
     const QString media = work.filePath(QStringLiteral("media"));
     QDir().mkpath(media + QStringLiteral("/many"));
@@ -254,9 +265,10 @@ int main(int argc, char **argv)
     QProcess::execute(QStringLiteral("ffmpeg"),
                       {QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
                        QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                       QStringLiteral("testsrc=size=640x480:rate=25:duration=120"),
+                       QStringLiteral("testsrc=size=640x480:rate=25:duration=%1").arg(clipSeconds),
                        QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                       QStringLiteral("sine=duration=120"), flv});
+                       QStringLiteral("sine=duration=%1").arg(clipSeconds), flv});
+    run.step(QStringLiteral("starting the server"));
 
     LumiqoTv tv(QStringLiteral("LumiqoTV"), media, UpnpEngine::NoSsdp);
     tv.toggleServerStatus();
@@ -275,26 +287,31 @@ int main(int argc, char **argv)
     const QString bigId = idOf(QStringLiteral("big"));
     const QString manyId = idOf(QStringLiteral("many"));
     const QString flvId = idOf(QStringLiteral("show"));
-    if (bigId.isEmpty() || manyId.isEmpty() || flvId.isEmpty()) {
-        out << "could not find the media in the root listing\n";
-        return 1;
-    }
+    if (bigId.isEmpty() || manyId.isEmpty() || flvId.isEmpty())
+        run.fail(QStringLiteral("could not find the media in the root listing"));
     QList<Row> rows;
 
     // (1) File serving against nginx.
+    run.step(QStringLiteral("file serving against nginx"));
     const quint16 nginxPort = freePort();
     auto nginx = startNginx(work.path(), media, nginxPort);
     const QString ours = server + QStringLiteral("/%25/") + bigId;
     const QString theirs = QStringLiteral("http://127.0.0.1:%1/big.mp4").arg(nginxPort);
     curlSeconds(ours, 1); // warm the page cache
-    rows.append({QStringLiteral("GET 1 GiB file (best of 3)"), bestMiBps(ours, 1),
-                 QStringLiteral("MiB/s"), QStringLiteral("nginx MiB/s"), bestMiBps(theirs, 1)});
-    rows.append({QStringLiteral("16 parallel ranges of 1 GiB (best of 3)"), bestMiBps(ours, 16),
-                 QStringLiteral("MiB/s"), QStringLiteral("nginx MiB/s"), bestMiBps(theirs, 16)});
+    const QString fileName = bigSize >= (qint64(1) << 30)
+                                 ? QStringLiteral("%1 GiB").arg(bigSize >> 30)
+                                 : QStringLiteral("%1 MiB").arg(bigSize >> 20);
+    rows.append({QStringLiteral("GET %1 file (best of %2)").arg(fileName).arg(runs),
+                 bestMiBps(ours, 1), QStringLiteral("MiB/s"), QStringLiteral("nginx MiB/s"),
+                 bestMiBps(theirs, 1)});
+    rows.append({QStringLiteral("16 parallel ranges of %1 (best of %2)").arg(fileName).arg(runs),
+                 bestMiBps(ours, 16), QStringLiteral("MiB/s"), QStringLiteral("nginx MiB/s"),
+                 bestMiBps(theirs, 16)});
     nginx->terminate();
     nginx->waitForFinished();
 
     // (2) Browse of a folder of 10,000 files.
+    run.step(QStringLiteral("Browse"));
     QByteArray first;
     const double cold = millis([&] { first = BrowseSoap::browse(control, manyId, 0, 100); });
     tv.model()->gatherer()->abort(); // no probing of 10,000 files during the timings
@@ -306,18 +323,21 @@ int main(int argc, char **argv)
     }
     const double listing = millis(
         [&] { QDir(media + QStringLiteral("/many")).entryInfoList(QDir::Files, QDir::Name); });
-    const bool complete = first.contains("<TotalMatches>10000</TotalMatches>");
-    rows.append({QStringLiteral("Browse 10k folder, first 100, first time"), cold,
-                 QStringLiteral("ms"), QStringLiteral("target ms"), 100});
-    rows.append({QStringLiteral("Browse 10k folder, first 100, again"), warm, QStringLiteral("ms"),
+    const bool complete =
+        first.contains("<TotalMatches>" + QByteArray::number(folderSize) + "</TotalMatches>");
+    const QString folder = QStringLiteral("Browse %1 folder").arg(folderSize);
+    rows.append({folder + QStringLiteral(", first 100, first time"), cold, QStringLiteral("ms"),
                  QStringLiteral("target ms"), 100});
-    rows.append({QStringLiteral("Browse 10k folder, all 10,000"), whole, QStringLiteral("ms"),
+    rows.append({folder + QStringLiteral(", first 100, again"), warm, QStringLiteral("ms"),
+                 QStringLiteral("target ms"), 100});
+    rows.append({folder + QStringLiteral(", all"), whole, QStringLiteral("ms"),
                  QStringLiteral("QDir listing ms"), listing});
 
     // (3) Transcoded answer: first byte, and memory while the client stalls.
+    run.step(QStringLiteral("transcoded answer"));
     double growth = 0;
     const double ttfb =
-        transcodedFirstByte(QUrl(server + QStringLiteral("/%25/") + flvId), 15000, &growth);
+        transcodedFirstByte(QUrl(server + QStringLiteral("/%25/") + flvId), stallMs, &growth);
     rows.append({QStringLiteral("transcoded FLV, time to first byte"), ttfb, QStringLiteral("ms"),
                  QStringLiteral("encoder alone ms"), encoderFirstByte(flv)});
     rows.append({QStringLiteral("transcoded FLV, memory growth, client stalled"), growth,
@@ -325,8 +345,8 @@ int main(int argc, char **argv)
                  TranscodeStream::bufferSize / 1048576.0});
     printTable(rows);
     if (!complete)
-        out << "the Browse answer did not report 10000 matches\n";
+        run.fail(QStringLiteral("the Browse answer did not report %1 matches").arg(folderSize));
     if (anyFailed(rows))
-        out << "a run failed: the benchmark fails\n";
-    return complete && !anyFailed(rows) ? 0 : 1;
+        run.fail(QStringLiteral("a run failed: the benchmark fails"));
+    return run.done();
 }

@@ -1,7 +1,9 @@
 // Browse of a folder of 10,000 clips: our media server against MiniDLNA over
 // the same folder (after its scan), both on 127.0.0.1. Run inside a network
 // namespace (MiniDLNA announces itself by multicast):
-//   scripts/netns-run build/bench/tv/bench_tv_browse [work folder]
+//   scripts/netns-run build/bench/tv/bench_tv_browse [--quick] [work folder]
+// (--quick: 300 clips, one run each; run by CTest)
+#include "BenchRun.h"
 #include "BrowseSoap.h"
 #include "core/AppIdentity.h"
 #include "tv/LumiqoTv.h"
@@ -25,8 +27,8 @@
 
 namespace {
 
-constexpr int folderSize = 10000;
-constexpr int runs = 5;
+int folderSize = 10000;
+int runs = 5;
 
 QTextStream out(stdout);
 
@@ -185,10 +187,16 @@ void row(const QString &measure, double ours, double theirs)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    BenchRun run(QStringLiteral("bench_tv_browse"), app.arguments());
+    folderSize = run.size(folderSize, 300);
+    runs = run.size(runs, 1);
+    const int freshRounds = run.size(3, 1);
+    const int busyMs = run.size(12000, 1000);
     AppIdentity::apply();
     QStandardPaths::setTestModeEnabled(true); // a probe cache of our own
     // "--no-reference" skips MiniDLNA (for quick runs while working on ours).
     QStringList arguments = app.arguments().mid(1);
+    arguments.removeAll(QStringLiteral("--quick"));
     const bool reference = !arguments.removeAll(QStringLiteral("--no-reference"));
     const QString base = arguments.value(0, QDir::currentPath());
     QTemporaryDir work(base + QStringLiteral("/bench-tv-browse-XXXXXX"));
@@ -197,6 +205,7 @@ int main(int argc, char **argv)
     QDir().mkpath(folder);
     out << "preparing " << folderSize << " clips in " << folder << " ...\n";
     out.flush();
+    run.step(QStringLiteral("preparing the clips"));
     const QString clip = work.filePath(QStringLiteral("clip.mp4"));
     QProcess::execute(QStringLiteral("ffmpeg"),
                       {QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
@@ -208,13 +217,12 @@ int main(int argc, char **argv)
         QFile::copy(clip, folder + QStringLiteral("/clip-%1.mp4").arg(i, 5, 10, QLatin1Char('0')));
 
     // MiniDLNA first: its scan runs before any timing.
+    run.step(QStringLiteral("MiniDLNA"), 15 * 60);
     const quint16 port = freePort();
     auto minidlna =
         reference ? startMiniDlna(work.path(), folder, port) : std::make_unique<QProcess>();
-    if (!minidlna) {
-        out << "minidlnad is not installed (scripts/install-deps)\n";
-        return 1;
-    }
+    if (!minidlna)
+        run.fail(QStringLiteral("minidlnad is not installed (scripts/install-deps)"));
     const QUrl theirControl(QStringLiteral("http://127.0.0.1:%1/ctl/ContentDir").arg(port));
     QString theirId;
     QElapsedTimer scan;
@@ -223,16 +231,15 @@ int main(int argc, char **argv)
         QThread::msleep(500);
         theirId = containerWith(theirControl, QStringLiteral("64"));
     }
-    if (reference && theirId.isEmpty()) {
-        out << "MiniDLNA did not list the folder\n";
-        return 1;
-    }
+    if (reference && theirId.isEmpty())
+        run.fail(QStringLiteral("MiniDLNA did not list the folder"));
     if (reference)
         out << "MiniDLNA scanned the folder in " << scan.elapsed() / 1000.0 << " s\n";
     const Timings theirs = reference ? measure(theirControl, theirId, [] {}) : Timings();
 
     Timings first;
     Timings restarted;
+    run.step(QStringLiteral("our server"));
     for (Timings *timings : {&first, &restarted}) {
         // The second server starts on the probe results the first one kept.
         LumiqoTv tv(QStringLiteral("LumiqoTV"), media, UpnpEngine::NoSsdp);
@@ -247,9 +254,10 @@ int main(int argc, char **argv)
     // the best of three fresh servers each.
     FreshPage idle;
     FreshPage busy;
-    for (int i = 0; i < 3; ++i) {
-        for (auto [page, busyMs] : {std::pair{&idle, 0}, std::pair{&busy, 12000}}) {
-            const FreshPage fresh = freshFirstPage(media, busyMs);
+    run.step(QStringLiteral("fresh servers"));
+    for (int i = 0; i < freshRounds; ++i) {
+        for (auto [page, blockMs] : {std::pair{&idle, 0}, std::pair{&busy, busyMs}}) {
+            const FreshPage fresh = freshFirstPage(media, blockMs);
             if (i == 0 || fresh.ms < page->ms || fresh.total != folderSize)
                 *page = fresh.total == folderSize || i == 0 ? fresh : *page;
             if (fresh.total != folderSize)
@@ -258,21 +266,22 @@ int main(int argc, char **argv)
     }
 
     out << QStringLiteral("%1 | %2 | %3 | ratio\n")
-               .arg(QStringLiteral("Browse, 10,000 clips"), -42)
+               .arg(QStringLiteral("Browse, %1 clips").arg(folderSize), -42)
                .arg(QStringLiteral("ours"), 10)
                .arg(QStringLiteral("MiniDLNA"), 12);
     out << QString(80, QLatin1Char('-')) << '\n';
     row(QStringLiteral("first 100, cold (probing, first run)"), first.cold, theirs.cold);
     row(QStringLiteral("first 100, cold (after restart)"), restarted.cold, theirs.cold);
     row(QStringLiteral("first 100, warm"), restarted.warm, theirs.warm);
-    row(QStringLiteral("page at 9,900, warm"), restarted.page, theirs.page);
-    row(QStringLiteral("all 10,000"), restarted.all, theirs.all);
+    row(QStringLiteral("page at %1, warm").arg(folderSize - 100), restarted.page, theirs.page);
+    row(QStringLiteral("all %1").arg(folderSize), restarted.all, theirs.all);
     out << QString(80, QLatin1Char('-')) << '\n';
     out << QStringLiteral("%1 | %2 | %3 | ratio\n")
                .arg(QStringLiteral("Browse, never listed, first 100"), -42)
                .arg(QStringLiteral("owner busy"), 10)
                .arg(QStringLiteral("owner idle"), 12);
-    row(QStringLiteral("answer (12 s block of the owner thread)"), busy.ms, idle.ms);
+    row(QStringLiteral("answer (%1 s block of the owner thread)").arg(busyMs / 1000), busy.ms,
+        idle.ms);
     out << "TotalMatches: owner busy " << busy.total << ", owner idle " << idle.total << " of "
         << folderSize << "\n";
     out << "durations in the first answer: ours " << first.coldDurations << " (after restart "
@@ -280,5 +289,7 @@ int main(int argc, char **argv)
     out.flush();
     minidlna->terminate();
     minidlna->waitForFinished(5000);
-    return busy.total == folderSize && idle.total == folderSize ? 0 : 1;
+    if (busy.total != folderSize || idle.total != folderSize)
+        run.fail(QStringLiteral("a fresh server did not report all %1 clips").arg(folderSize));
+    return run.done();
 }

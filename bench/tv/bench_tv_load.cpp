@@ -3,7 +3,9 @@
 // trickle their requests and 8 clients of transcoded answers stall, against
 // the same measures on the idle server. Needs 127.0.0.2 and up, so run it in
 // a private network namespace:
-//     scripts/netns-run build/bench/tv/bench_tv_load [work folder]
+//     scripts/netns-run build/bench/tv/bench_tv_load [--quick] [work folder]
+// (--quick: a few samples, connections and seconds; run by CTest)
+#include "BenchRun.h"
 #include "BrowseSoap.h"
 #include "core/AppIdentity.h"
 #include "tv/LumiqoTv.h"
@@ -36,9 +38,9 @@
 
 namespace {
 
-constexpr int samples = 30;
-constexpr int slowConnections = 110;
-constexpr int stalledTranscodes = 8;
+int samples = 30;
+int slowConnections = 110;
+int stalledTranscodes = 8;
 constexpr qint64 fileSize = 4 << 20;
 
 QTextStream out(stdout);
@@ -202,8 +204,7 @@ QString cell(const Sample &sample)
         .arg(samples);
 }
 
-void printRow(const QString &measure, const QString &loaded, const QString &idle,
-              double ratio)
+void printRow(const QString &measure, const QString &loaded, const QString &idle, double ratio)
 {
     out << QStringLiteral("%1 | %2 | %3 | %4\n")
                .arg(measure, -40)
@@ -217,9 +218,18 @@ void printRow(const QString &measure, const QString &loaded, const QString &idle
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    BenchRun run(QStringLiteral("bench_tv_load"), app.arguments());
+    samples = run.size(samples, 2);
+    slowConnections = run.size(slowConnections, 20);
+    stalledTranscodes = run.size(stalledTranscodes, 2);
+    const int clipSeconds = run.size(300, 5);
+    const int settleMs = run.size(8000, 1000);
     AppIdentity::apply();
     QLoggingCategory::setFilterRules(QStringLiteral("zelta.*=false"));
-    const QString base = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+    QStringList arguments = app.arguments().mid(1);
+    arguments.removeAll(QStringLiteral("--quick"));
+    const QString base = arguments.isEmpty() ? QDir::currentPath() : arguments.first();
+    run.step(QStringLiteral("preparing the media"));
     QTemporaryDir work(base + QStringLiteral("/bench-tv-load-XXXXXX"));
     const QString media = work.filePath(QStringLiteral("media"));
     QDir().mkpath(media + QStringLiteral("/many"));
@@ -237,9 +247,11 @@ int main(int argc, char **argv)
     QProcess::execute(QStringLiteral("ffmpeg"),
                       {QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
                        QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                       QStringLiteral("testsrc=size=640x480:rate=25:duration=300"),
+                       QStringLiteral("testsrc=size=640x480:rate=25:duration=%1").arg(clipSeconds),
                        QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                       QStringLiteral("sine=duration=300"), media + QStringLiteral("/show.flv")});
+                       QStringLiteral("sine=duration=%1").arg(clipSeconds),
+                       media + QStringLiteral("/show.flv")});
+    run.step(QStringLiteral("the idle server"));
 
     LumiqoTv tv(QStringLiteral("LumiqoTV"), media, UpnpEngine::NoSsdp);
     tv.toggleServerStatus();
@@ -268,10 +280,8 @@ int main(int argc, char **argv)
     const QString manyId = idOf(QStringLiteral("many"));
     const QString fileId = idOf(QStringLiteral("file"));
     const QString flvId = idOf(QStringLiteral("show"));
-    if (manyId.isEmpty() || fileId.isEmpty() || flvId.isEmpty()) {
-        out << "could not find the media in the root listing\n";
-        return 1;
-    }
+    if (manyId.isEmpty() || fileId.isEmpty() || flvId.isEmpty())
+        run.fail(QStringLiteral("could not find the media in the root listing"));
     const QByteArray browseMany = BrowseSoap::body(manyId, 0, 50);
     const QNetworkRequest file(QUrl(server + QStringLiteral("/%25/") + fileId));
     timedRequest(browse, browseMany, &ignored); // lists the folder once
@@ -287,10 +297,11 @@ int main(int argc, char **argv)
     out << "loading: " << slowConnections << " trickling connections, " << stalledTranscodes
         << " stalled transcodes ...\n";
     out.flush();
+    run.step(QStringLiteral("the server under load"));
     Trickler trickler(port);
     std::vector<std::unique_ptr<QTcpSocket>> stalled;
     const int streaming = stallTranscodes(port, "/%25/" + flvId.toUtf8(), &stalled);
-    waitMs(8000);
+    waitMs(settleMs);
     const int held = trickler.connected();
     const Sample loadedBrowse = measure(browse, browseMany);
     const Sample loadedFile = measure(file, {});
@@ -308,7 +319,8 @@ int main(int argc, char **argv)
              cell(idleBrowse), loadedBrowse.medianMs / idleBrowse.medianMs);
     printRow(QStringLiteral("GET 4 MiB file, median (answered)"), cell(loadedFile), cell(idleFile),
              loadedFile.medianMs / idleFile.medianMs);
-    printRow(QStringLiteral("server memory (RSS)"), QStringLiteral("%1 MiB").arg(loadedServer, 0, 'f', 1),
+    printRow(QStringLiteral("server memory (RSS)"),
+             QStringLiteral("%1 MiB").arg(loadedServer, 0, 'f', 1),
              QStringLiteral("%1 MiB").arg(idleServer, 0, 'f', 1), loadedServer / idleServer);
     printRow(QStringLiteral("encoder processes (RSS)"),
              QStringLiteral("%1 MiB").arg(loadedEncoders, 0, 'f', 1),
@@ -321,5 +333,7 @@ int main(int argc, char **argv)
         << TranscodeStream::bufferSize / 1048576 << " MiB each)\n";
     out.flush();
     stalled.clear();
-    return 0;
+    if (idleBrowse.answered == 0 || idleFile.answered == 0)
+        run.fail(QStringLiteral("the idle server answered no request"));
+    return run.done();
 }

@@ -1,6 +1,8 @@
 // The web page against the demo site: from a click on a descriptor link to
 // the download's first byte, and the members home loaded in a view against
-// the same page fetched with curl. Medians of several runs.
+// the same page fetched with curl. Medians of several runs ("--quick": one
+// run each, run by CTest). A page or a download that does not come is a failure.
+#include "BenchRun.h"
 #include "DemoSiteProcess.h"
 #include "ScriptedPrompt.h"
 #include "WebTestView.h"
@@ -25,7 +27,7 @@
 
 namespace {
 
-constexpr int kRuns = 7;
+int kRuns = 7;
 
 double median(QList<double> values)
 {
@@ -39,17 +41,18 @@ double viewLoadMs(QWebEngineView *view, const QUrl &url)
     QElapsedTimer timer;
     timer.start();
     view->load(url);
-    finished.wait(20000);
+    if (!finished.wait(20000) || !finished.first().first().toBool())
+        return -1;
     return timer.nsecsElapsed() / 1e6;
 }
 
 double curlLoadMs(const QUrl &url)
 {
     QProcess curl;
-    curl.start(QStringLiteral("curl"), {QStringLiteral("-s"), QStringLiteral("-o"),
-                                        QStringLiteral("/dev/null"), QStringLiteral("-u"),
-                                        QStringLiteral("demo:demo"), QStringLiteral("-w"),
-                                        QStringLiteral("%{time_total}"), url.toString()});
+    curl.start(QStringLiteral("curl"),
+               {QStringLiteral("-s"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
+                QStringLiteral("-u"), QStringLiteral("demo:demo"), QStringLiteral("-w"),
+                QStringLiteral("%{time_total}"), url.toString()});
     curl.waitForFinished(20000);
     return curl.readAllStandardOutput().toDouble() * 1000;
 }
@@ -60,12 +63,14 @@ double clickToFirstByteMs(WebWidget *web, DownloadManager *manager, int run_)
     QWebEngineView *view = web->view(WebWidget::SiteView);
     const QString tag = QStringLiteral("bench%1").arg(run_);
     const QVariantList box =
-        WebTestView::run(view, QStringLiteral("var a = document.createElement('a'); a.id = 'b';"
-                                 "a.href = '/members/synthetic.corvana?count=1&bytes=4000000&tag=%1';"
-                                 "a.textContent = 'benchmark'; document.body.prepend(a);"
-                                 "var r = a.getBoundingClientRect();"
-                                 "[r.left + r.width / 2, r.top + r.height / 2]")
-                      .arg(tag))
+        WebTestView::run(
+            view,
+            QStringLiteral("var a = document.createElement('a'); a.id = 'b';"
+                           "a.href = '/members/synthetic.corvana?count=1&bytes=4000000&tag=%1';"
+                           "a.textContent = 'benchmark'; document.body.prepend(a);"
+                           "var r = a.getBoundingClientRect();"
+                           "[r.left + r.width / 2, r.top + r.height / 2]")
+                .arg(tag))
             .toList();
     const QPoint at(qRound(box.value(0).toDouble()), qRound(box.value(1).toDouble()));
     Download *download = nullptr;
@@ -74,10 +79,11 @@ double clickToFirstByteMs(WebWidget *web, DownloadManager *manager, int run_)
     QElapsedTimer timer;
     timer.start();
     QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, at);
-    QTest::qWaitFor([&] { return download && download->bytesWritten() > 0; }, 20000);
+    const bool arrived =
+        QTest::qWaitFor([&] { return download && download->bytesWritten() > 0; }, 20000);
     const double ms = timer.nsecsElapsed() / 1e6;
     QObject::disconnect(added);
-    return ms;
+    return arrived ? ms : -1;
 }
 
 } // namespace
@@ -86,12 +92,13 @@ int main(int argc, char **argv)
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
+    BenchRun run(QStringLiteral("bench_webpage"), app.arguments());
+    kRuns = run.size(kRuns, 1);
     AppIdentity::apply();
+    run.step(QStringLiteral("starting the demo site and the web page"));
     DemoSiteProcess site;
-    if (!site.isRunning()) {
-        QTextStream(stderr) << "bench_webpage: the demo site did not start\n";
-        return 1;
-    }
+    if (!site.isRunning())
+        run.fail(QStringLiteral("the demo site did not start"));
     for (const char *key : {"membersUrl", "secureMembersUrl", "channelServerUrl"})
         SiteConfig::setValue(QString::fromLatin1(key), site.url());
     ScriptedPrompt prompt;
@@ -103,7 +110,9 @@ int main(int argc, char **argv)
     web.bridge()->login(QStringLiteral("demo"), QStringLiteral("demo"));
 
     QWebEngineView *view = web.view(WebWidget::SiteView);
-    viewLoadMs(view, WebWidget::membersHome()); // warm-up: renderer start, authentication
+    if (viewLoadMs(view, WebWidget::membersHome()) < 0) // warm-up: renderer, authentication
+        run.fail(QStringLiteral("the members home did not load"));
+    run.step(QStringLiteral("page loads and link clicks"));
     QList<double> viewTimes, curlTimes, firstByte;
     for (int i = 0; i < kRuns; ++i) {
         const QUrl url = site.url(QStringLiteral("/members/index.php?run=%1").arg(i));
@@ -133,5 +142,10 @@ int main(int argc, char **argv)
                .arg(QStringLiteral("-"), 9)
                .arg(QStringLiteral("-"), 7);
     out << QStringLiteral("(%1 runs each, medians)\n").arg(kRuns);
-    return 0;
+    out.flush();
+    for (const QList<double> *times : {&viewTimes, &firstByte}) {
+        if (std::any_of(times->cbegin(), times->cend(), [](double ms) { return ms < 0; }))
+            run.fail(QStringLiteral("a page load or a download did not come within 20 s"));
+    }
+    return run.done();
 }

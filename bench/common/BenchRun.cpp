@@ -1,0 +1,68 @@
+#include "BenchRun.h"
+
+#include <QTextStream>
+
+#include <cstdio>
+#include <cstdlib>
+
+BenchRun::BenchRun(const QString &name, const QStringList &arguments)
+    : m_name(name), m_quick(arguments.contains(QStringLiteral("--quick"))),
+      m_started(std::chrono::steady_clock::now())
+{
+    step(QStringLiteral("starting"));
+    m_watchdog = std::thread([this] { watch(); });
+}
+
+BenchRun::~BenchRun()
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop = true;
+    }
+    m_changed.notify_all();
+    m_watchdog.join();
+}
+
+void BenchRun::step(const QString &what, int fullSeconds)
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_step = what;
+        m_stepSeconds = m_quick ? QuickStepSeconds : fullSeconds;
+        m_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(m_stepSeconds);
+    }
+    m_changed.notify_all();
+}
+
+void BenchRun::fail(const QString &what) const
+{
+    QTextStream(stderr) << m_name << ": " << what << '\n';
+    std::fflush(nullptr);
+    std::_Exit(1);
+}
+
+int BenchRun::done()
+{
+    step(QStringLiteral("ending"));
+    if (m_quick) {
+        const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - m_started);
+        QTextStream(stdout) << m_name << ": quick run done in " << took.count() / 1000.0 << " s\n";
+    }
+    return 0;
+}
+
+void BenchRun::watch()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    while (!m_stop) {
+        if (m_changed.wait_until(lock, m_deadline) == std::cv_status::timeout &&
+            std::chrono::steady_clock::now() >= m_deadline && !m_stop) {
+            // Printed from this thread: the benchmark's own may be stuck.
+            QTextStream(stderr) << m_name << ": \"" << m_step << "\" did not finish within "
+                                << m_stepSeconds << " s; giving up\n";
+            std::fflush(nullptr);
+            std::_Exit(1);
+        }
+    }
+}
