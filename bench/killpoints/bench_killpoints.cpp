@@ -1,12 +1,17 @@
 // Kills zelta-cli with SIGKILL at seeded random moments of an import, a
 // descriptor download, a direct download, a resume and a database migration,
-// and checks after each kill that nothing of the user's was lost or damaged:
+// and has the server drop the connection at random points of a download
+// (several times per file), and checks after each that nothing of the user's was lost or damaged:
 // the database is sound, every row's files are there and whole, every file in
 // the library folder belongs to a row (or to a stored download, or is a
 // temporary copy), and nothing outside the library changed. At the end a
-// resume must complete every stored download byte for byte.
+// resume must complete every stored download byte for byte, and a download
+// through dropped connections must end byte-exact with at most 5 % of its
+// bytes sent twice.
 //
-//   bench_killpoints [--points N] [--seed S]     (default 200 points)
+//   bench_killpoints [--points N] [--seed S] [--quick]   (default 200 points;
+//                                                       --quick: 12)
+#include "BenchRun.h"
 #include "DemoSiteProcess.h"
 #include "TestSupport.h"
 
@@ -18,8 +23,8 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSettings>
 #include <QSqlDatabase>
@@ -37,6 +42,10 @@ namespace {
 
 constexpr qint64 kDescriptorBytes = 400000;
 constexpr qint64 kDirectBytes = 300000;
+constexpr qint64 kDropBytes = 600000;
+// The server breaks every answer off after 1 to this many bytes.
+constexpr qint64 kDropAtMost = kDropBytes / 3;
+constexpr double kMaxExtraShare = 0.05;
 constexpr int kMigrationRows = 4000;
 
 QTextStream &out()
@@ -91,16 +100,28 @@ struct Home
 class KillPoints
 {
 public:
-    KillPoints(int points, quint32 seed) : m_points(points), m_seed(seed), m_random(seed) {}
+    KillPoints(BenchRun &run, int points, quint32 seed)
+        : m_run(run), m_points(points), m_seed(seed), m_random(seed)
+    {
+    }
 
     int run();
 
 private:
-    enum Scenario { Import, Descriptor, Direct, Resume, Migration, ScenarioCount };
+    enum Scenario
+    {
+        Import,
+        Descriptor,
+        Direct,
+        Resume,
+        Migration,
+        Drops,
+        ScenarioCount
+    };
     static QString name(int scenario)
     {
         static const char *const names[] = {"import", "descriptor download", "direct download",
-                                            "resume", "migration"};
+                                            "resume", "migration",           "server drops"};
         return QString::fromLatin1(names[scenario]);
     }
 
@@ -117,6 +138,8 @@ private:
     void checkSentinels(int scenario);
     void noteStoredDownloads(const Home &home);
     void migrationPoint();
+    void dropsPoint(int point);
+    qint64 bytesSent(const QString &path) const;
     void writeOldDatabase(const Home &home);
     void finalResume();
     // Expected content of a library file, by the kind of thing it is.
@@ -125,6 +148,7 @@ private:
     QSqlDatabase open(const Home &home);
     void close();
 
+    BenchRun &m_run;
     int m_points;
     quint32 m_seed;
     QRandomGenerator m_random;
@@ -141,7 +165,9 @@ private:
     std::map<int, int> m_faults;
     QStringList m_faultLines;
     int m_connection = 0;
-    QString m_lastError; // the last line a command wrote to stderr
+    QString m_lastError;        // the last line a command wrote to stderr
+    qint64 m_dropFileBytes = 0; // files fetched through dropped connections
+    qint64 m_dropSentBytes = 0; // what the server sent for them
 };
 
 bool KillPoints::prepare()
@@ -210,8 +236,8 @@ int KillPoints::cli(const Home &home, const QStringList &args, QByteArray *outpu
         return -1;
     if (output)
         *output = process.readAllStandardOutput();
-    m_lastError = QString::fromUtf8(process.readAllStandardError().trimmed()).section(
-        QLatin1Char('\n'), -1);
+    m_lastError =
+        QString::fromUtf8(process.readAllStandardError().trimmed()).section(QLatin1Char('\n'), -1);
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
@@ -291,6 +317,10 @@ QByteArray KillPoints::expectedHash(const QString &videoPath, qint64 *size) cons
         *size = kDirectBytes;
         return DemoSiteProcess::sha256(DemoSiteProcess::blob(kDirectBytes));
     }
+    if (base.startsWith(QLatin1String("drops"))) {
+        *size = kDropBytes;
+        return DemoSiteProcess::sha256(DemoSiteProcess::blob(kDropBytes));
+    }
     if (base.startsWith(QLatin1String("kp")) && !base.startsWith(QLatin1String("kp-"))) {
         *size = kDescriptorBytes;
         return DemoSiteProcess::sha256(DemoSiteProcess::blob(kDescriptorBytes));
@@ -310,7 +340,8 @@ void KillPoints::checkRows(int scenario, const Home &home)
         return;
     }
     QSqlQuery rows(db);
-    rows.exec(QStringLiteral("SELECT videoPath, sizeInBytes, thumbnailPath, coverPath FROM library"));
+    rows.exec(
+        QStringLiteral("SELECT videoPath, sizeInBytes, thumbnailPath, coverPath FROM library"));
     QSet<QString> videos;
     while (rows.next()) {
         const QString video = decode(rows.value(0));
@@ -416,8 +447,9 @@ void KillPoints::writeOldDatabase(const Home &home)
         "guid VARCHAR, coverPath VARCHAR, dvdTitle VARCHAR, categories VARCHAR, stars VARCHAR, "
         "duration VARCHAR, downloaded INTEGER)"));
     db.transaction();
-    query.prepare(QStringLiteral("INSERT INTO library (title, sizeInBytes, creationDate, videoPath, "
-                                 "guid, description) VALUES (?, ?, 1700000000, ?, ?, ?)"));
+    query.prepare(
+        QStringLiteral("INSERT INTO library (title, sizeInBytes, creationDate, videoPath, "
+                       "guid, description) VALUES (?, ?, 1700000000, ?, ?, ?)"));
     for (int i = 0; i < kMigrationRows; ++i) {
         query.addBindValue(QStringLiteral("Old & 100% %1").arg(i));
         query.addBindValue(QFileInfo(video).size());
@@ -440,8 +472,8 @@ void KillPoints::migrationPoint()
     close();
     // The next start finishes (or redoes) the migration with every row intact.
     if (cli(home, {QStringLiteral("library"), QStringLiteral("init")}) != 0)
-        fault(Migration, QStringLiteral("library init failed after a killed migration: ") +
-                             m_lastError);
+        fault(Migration,
+              QStringLiteral("library init failed after a killed migration: ") + m_lastError);
     int n = 0;
     {
         QSqlQuery rows(open(home));
@@ -451,8 +483,50 @@ void KillPoints::migrationPoint()
             ++n;
     }
     if (n != kMigrationRows)
-        fault(Migration, QStringLiteral("migration kept %1 of %2 rows whole").arg(n).arg(kMigrationRows));
+        fault(Migration,
+              QStringLiteral("migration kept %1 of %2 rows whole").arg(n).arg(kMigrationRows));
     close();
+}
+
+qint64 KillPoints::bytesSent(const QString &path) const
+{
+    qint64 sent = 0;
+    const QList<QByteArray> lines = m_site->control(QStringLiteral("/control/sent")).split('\n');
+    for (const QByteArray &line : lines) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() == 2 && QString::fromUtf8(fields.at(0)) == path)
+            sent += fields.at(1).toLongLong();
+    }
+    return sent;
+}
+
+// A whole download while the server breaks every answer off somewhere: it
+// must end byte-exact, resuming each time from the bytes on disk.
+void KillPoints::dropsPoint(int point)
+{
+    const QString path = QStringLiteral("/media/blob/drops%1.mp4").arg(point);
+    const QStringList args = {
+        QStringLiteral("download"),
+        m_site->url(path + QStringLiteral("?bytes=%1").arg(kDropBytes)).toString(),
+        QStringLiteral("--direct"),
+        QStringLiteral("--user"),
+        QStringLiteral("demo"),
+        QStringLiteral("--password"),
+        QStringLiteral("demo")};
+    m_site->control(QStringLiteral("/control/fault?name=droprandom&value=%1").arg(kDropAtMost));
+    const int code = cli(m_downloadHome, args);
+    m_site->control(QStringLiteral("/control/fault?name="));
+    if (code != 0)
+        fault(Drops, QStringLiteral("download through dropped connections failed: ") + m_lastError);
+    const QString file = m_downloadHome.library() + QStringLiteral("/drops%1.mp4").arg(point);
+    qint64 size = 0;
+    if (!QFileInfo::exists(file) || fileHash(file) != expectedHash(file, &size))
+        fault(Drops, QStringLiteral("not byte-exact after dropped connections: ") + file);
+    const qint64 sent = bytesSent(path);
+    if (sent > kDropBytes * (1.0 + kMaxExtraShare))
+        fault(Drops, QStringLiteral("%1 bytes sent for a file of %2").arg(sent).arg(kDropBytes));
+    m_dropFileBytes += kDropBytes;
+    m_dropSentBytes += sent;
 }
 
 void KillPoints::finalResume()
@@ -498,23 +572,32 @@ int KillPoints::run()
     QElapsedTimer timer;
     timer.start();
     // Each scenario's longest run, roughly: kills land anywhere in it.
-    const int maxDelay[] = {2500, 1500, 1000, 1500, 0};
+    const int maxDelay[] = {2500, 1500, 1000, 1500, 0, 0};
     for (int point = 0; point < m_points; ++point) {
         const int scenario = point % ScenarioCount;
+        m_run.step(QStringLiteral("point %1 (%2)").arg(point).arg(name(scenario)), 10 * 60);
         ++m_kills[scenario];
         if (scenario == Migration) {
             migrationPoint();
+            continue;
+        }
+        if (scenario == Drops) {
+            dropsPoint(point);
+            checkAfterKill(Drops, m_downloadHome);
             continue;
         }
         const Home &home = scenario == Import ? m_importHome : m_downloadHome;
         killDuring(home, scenarioArgs(scenario, point), maxDelay[scenario]);
         checkAfterKill(scenario, home);
     }
+    m_run.step(QStringLiteral("the final resume"), 10 * 60);
     finalResume();
 
     out() << "kill points: " << m_points << ", seed " << m_seed << "\n";
-    out() << QStringLiteral("%1 %2 %3\n").arg(QStringLiteral("scenario"), -22).arg(
-        QStringLiteral("kills"), 6).arg(QStringLiteral("faults"), 7);
+    out() << QStringLiteral("%1 %2 %3\n")
+                 .arg(QStringLiteral("scenario"), -22)
+                 .arg(QStringLiteral("points"), 6)
+                 .arg(QStringLiteral("faults"), 7);
     int faults = 0;
     for (int scenario = 0; scenario < ScenarioCount; ++scenario) {
         out() << QStringLiteral("%1 %2 %3\n")
@@ -523,10 +606,21 @@ int KillPoints::run()
                      .arg(m_faults[scenario], 7);
         faults += m_faults[scenario];
     }
-    out() << QStringLiteral("%1 %2 %3\n").arg(QStringLiteral("total"), -22).arg(m_points, 6).arg(
-        faults, 7);
+    out() << QStringLiteral("%1 %2 %3\n")
+                 .arg(QStringLiteral("total"), -22)
+                 .arg(m_points, 6)
+                 .arg(faults, 7);
     out() << "downloads checked at the final resume: " << m_storedDownloads.size()
           << ", time: " << timer.elapsed() / 1000 << " s\n";
+    if (m_dropFileBytes > 0)
+        out() << QStringLiteral("through dropped connections: %1 bytes of files, %2 bytes sent "
+                                "(%3 % extra, at most %4 % allowed)\n")
+                     .arg(m_dropFileBytes)
+                     .arg(m_dropSentBytes)
+                     .arg(100.0 * double(m_dropSentBytes - m_dropFileBytes) /
+                              double(m_dropFileBytes),
+                          0, 'f', 2)
+                     .arg(100.0 * kMaxExtraShare, 0, 'f', 0);
     for (const QString &line : std::as_const(m_faultLines))
         out() << "FAULT " << line << "\n";
     out().flush();
@@ -538,15 +632,19 @@ int KillPoints::run()
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    int points = 200;
+    BenchRun run(QStringLiteral("bench_killpoints"), app.arguments());
+    int points = run.size(200, 12);
     quint32 seed = 20261206;
     const QStringList args = app.arguments();
-    for (int i = 1; i + 1 < args.size(); i += 2) {
+    for (int i = 1; i + 1 < args.size(); ++i) {
         if (args.at(i) == QLatin1String("--points"))
-            points = args.at(i + 1).toInt();
+            points = args.at(++i).toInt();
         else if (args.at(i) == QLatin1String("--seed"))
-            seed = args.at(i + 1).toUInt();
+            seed = args.at(++i).toUInt();
     }
-    KillPoints harness(points, seed);
-    return harness.run();
+    run.step(QStringLiteral("preparing"), 10 * 60);
+    KillPoints harness(run, points, seed);
+    const int result = harness.run();
+    run.done();
+    return result;
 }
