@@ -116,6 +116,11 @@ void DownloadItem::buildLayout()
     m_retry = new QToolButton(this);
     m_retry->setObjectName(QStringLiteral("retryButton"));
     m_retry->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_retry->setStyleSheet(QStringLiteral(
+        "QToolButton { border: 1px solid #a8a8a8; border-radius: 3px; padding: 3px 12px;"
+        " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fdfdfd, stop:1 #e6e6e6); }"
+        "QToolButton:pressed { background: #d6d6d6; }"
+        "QToolButton:focus { border-color: #4677a3; }"));
     m_retry->hide();
 
     auto *texts = new QVBoxLayout;
@@ -209,6 +214,7 @@ void DownloadItem::infoUpdated()
                                                                        : tr("Retry"));
     m_retry->setAccessibleName(m_retry->text());
     m_retry->setVisible(!failure.isNull());
+    showBar();
 }
 
 void DownloadItem::progressUpdated()
@@ -239,7 +245,9 @@ void DownloadItem::showProgress()
 void DownloadItem::showBar()
 {
     const DownloadProgress::Bar bar = m_download->progressBar();
-    m_progress->setRange(0, bar.maximum);
+    // An unknown size shows the busy bar only while bytes are coming.
+    const bool busy = bar.maximum == 0 && m_download->state() == Download::Downloading;
+    m_progress->setRange(0, bar.maximum > 0 || busy ? bar.maximum : 1);
     m_progress->setValue(bar.value);
 }
 
