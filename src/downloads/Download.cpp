@@ -543,6 +543,13 @@ void Download::metaDataDownloaded()
         // A descriptor we could not fetch says nothing about the items: keep the download.
         qCWarning(lcDownloads) << "Download::metaDataDownloaded could not fetch the descriptor:"
                                << NetworkManager::loggableError(reply);
+        if (reply->error() == QNetworkReply::NoError && status == 0) {
+            // Nothing was asked of any server (an address the network layer
+            // refuses, such as a descriptor file's): it stays paused.
+            m_state = Paused;
+            emit update();
+            return;
+        }
         failMedia(DownloadFailure::fromReply(reply->error(), status, displayTitle()));
         return;
     }
