@@ -4,6 +4,7 @@
 #include "library/IntegrityChecker.h"
 #include "library/Library.h"
 #include "library/LibraryReader.h"
+#include "library/LibraryStore.h"
 #include "library/MetaDataBuilder.h"
 #include "library/MetaDataModel.h"
 
@@ -19,6 +20,7 @@ const char *const kUsage = "zelta-cli library init\n"
                            "       zelta-cli library list [--sort date|length|name] [--asc]\n"
                            "       zelta-cli library find TEXT\n"
                            "       zelta-cli library remove ID\n"
+                           "       zelta-cli library position ID [SECONDS]\n"
                            "       zelta-cli library check\n"
                            "       zelta-cli library categories|titles";
 
@@ -154,6 +156,51 @@ int removeRow(Library &library, const QString &idText)
     return CliContext::Success;
 }
 
+// Seconds with the milliseconds only where there are some ("20", "20.5").
+QString secondsText(qint64 ms)
+{
+    if (ms % 1000 == 0)
+        return QString::number(ms / 1000);
+    QString text = QString::number(double(ms) / 1000.0, 'f', 3);
+    while (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    return text;
+}
+
+// Prints where playback of a video stopped and how often it was watched to
+// the end; with `secondsArg`, stores that position first (clamped to the
+// video's length, 0 clears it).
+int playPosition(const QString &idText, const QString &secondsArg)
+{
+    bool ok = false;
+    const qlonglong id = idText.toLongLong(&ok);
+    if (!ok)
+        return CliContext::usage(QString::fromLatin1(kUsage));
+    double seconds = 0;
+    if (!secondsArg.isNull()) {
+        seconds = secondsArg.toDouble(&ok);
+        if (!ok || seconds < 0 || !qIsFinite(seconds))
+            return CliContext::usage(QString::fromLatin1(kUsage));
+    }
+    LibraryStore store(Library::databasePath());
+    const LibraryStore::Rows rows = store.call([&] { return store.readIds({id}); });
+    if (rows.isEmpty())
+        return CliContext::fail(QStringLiteral("no video with id %1").arg(id));
+    LibraryStore::Row row = rows.first();
+    if (!secondsArg.isNull()) {
+        qint64 ms = qint64(seconds * 1000.0 + 0.5);
+        const qint64 length = row.value(LibraryStore::MediaLengthInSecs).toLongLong() * 1000;
+        if (length > 0)
+            ms = qMin(ms, length);
+        if (!store.call([&] { return store.setPlayPosition(id, ms); }))
+            return CliContext::fail(QStringLiteral("cannot store the position of %1").arg(id));
+        row[LibraryStore::PlayPosition] = ms;
+    }
+    CliContext::print({secondsText(row.value(LibraryStore::PlayPosition).toLongLong()),
+                       QString::number(row.value(LibraryStore::WatchedCount).toInt())});
+    return CliContext::Success;
+}
+
 int checkLibrary(Library &library)
 {
     library.startIntegrityCheck();
@@ -195,12 +242,14 @@ int runLibraryCommand(CliContext &context, const QStringList &args)
     }
 
     const bool changes = command == QLatin1String("import") || command == QLatin1String("remove") ||
-                         command == QLatin1String("check");
+                         command == QLatin1String("check") ||
+                         (command == QLatin1String("position") && rest.size() == 2);
     const bool known =
         (command == QLatin1String("import") && !rest.isEmpty()) ||
         (command == QLatin1String("list")) ||
         (command == QLatin1String("find") && rest.size() == 1) ||
         (command == QLatin1String("remove") && rest.size() == 1) ||
+        (command == QLatin1String("position") && (rest.size() == 1 || rest.size() == 2)) ||
         ((command == QLatin1String("check") || command == QLatin1String("categories") ||
           command == QLatin1String("titles")) &&
          rest.isEmpty());
@@ -213,6 +262,8 @@ int runLibraryCommand(CliContext &context, const QStringList &args)
         return listRows(rest);
     if (command == QLatin1String("find"))
         return findRows(rest.first());
+    if (command == QLatin1String("position"))
+        return playPosition(rest.first(), rest.size() == 2 ? rest.at(1) : QString());
 
     Library &library = *context.engines().library();
     if (command == QLatin1String("import"))

@@ -22,7 +22,9 @@
 
 namespace {
 
-constexpr int kColumnCount = 7;
+constexpr int kColumnCount = 8;
+// Sorts by played share rather than by a stored column.
+constexpr int kProgressSort = 1000;
 // Only the start of the site's answer to an edit report is logged.
 constexpr qint64 kMaxReportReply = 64 * 1024;
 
@@ -35,6 +37,8 @@ int sortColumn(Library::sortHeaders key)
         return LibraryStore::Duration;
     case Library::SortTitle:
         return LibraryStore::Title;
+    case Library::SortProgress:
+        return kProgressSort;
     }
     return LibraryStore::Id;
 }
@@ -112,6 +116,17 @@ int compareValues(const QVariant &a, const QVariant &b)
 qlonglong idOfRow(const QList<QVariant> &row)
 {
     return row.value(LibraryStore::Id).toLongLong();
+}
+
+// Played share of a row's video; one watched to the end counts as more than
+// any started one.
+double progressOf(const QList<QVariant> &row)
+{
+    const qint64 length = row.value(LibraryStore::MediaLengthInSecs).toLongLong() * 1000;
+    const qint64 position = row.value(LibraryStore::PlayPosition).toLongLong();
+    if (position <= 0)
+        return row.value(LibraryStore::WatchedCount).toInt() > 0 ? 2.0 : 0.0;
+    return length > 0 ? qBound(0.0, double(position) / double(length), 1.0) : 0.0;
 }
 
 } // namespace
@@ -209,6 +224,9 @@ void Library::connectStore()
             });
     connect(m_store.get(), &LibraryStore::rowsRemoved, this,
             [this](const QList<qlonglong> &ids) { dropRows(ids); });
+    // A play position changes nothing the index or the counters show.
+    connect(m_store.get(), &LibraryStore::playStateChanged, this,
+            [this](const LibraryStore::Rows &rows) { changeRows(rows); });
 }
 
 int Library::rowCount(const QModelIndex &parent) const
@@ -258,7 +276,11 @@ int Library::rowOfId(qlonglong id) const
 
 QVariant Library::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || role != Qt::DisplayRole)
+    if (!index.isValid())
+        return QVariant();
+    if (role >= PlayPositionRole && role <= IdRole)
+        return playData(index.row(), role);
+    if (role != Qt::DisplayRole)
         return QVariant();
     const LibraryItem video = item(index.row());
     switch (index.column()) {
@@ -276,8 +298,77 @@ QVariant Library::data(const QModelIndex &index, int role) const
         return video.categories();
     case 6:
         return video.description();
+    case ProgressColumn:
+        return progressText(index.row());
     }
     return QVariant();
+}
+
+QString Library::progressText(int row) const
+{
+    const double progress = progressOf(m_rows.at(row));
+    if (progress > 1.0)
+        return tr("Watched");
+    return progress > 0.0 ? tr("%1%").arg(qMax(1, int(progress * 100))) : QString();
+}
+
+QVariant Library::playData(int row, int role) const
+{
+    if (row < 0 || row >= m_rows.size())
+        return QVariant();
+    const Row &values = m_rows.at(row);
+    switch (role) {
+    case PlayPositionRole:
+        return values.value(LibraryStore::PlayPosition).toLongLong();
+    case WatchedCountRole:
+        return values.value(LibraryStore::WatchedCount).toInt();
+    case ProgressRole:
+        // Started videos only (a watched one has no position left).
+        return values.value(LibraryStore::PlayPosition).toLongLong() > 0 ? progressOf(values) : 0.0;
+    case IdRole:
+        return idOfRow(values);
+    }
+    return QVariant();
+}
+
+qlonglong Library::idOfVideo(const QString &path) const
+{
+    if (path.isEmpty())
+        return -1;
+    const QString stored = LibraryItem::encode(QFileInfo(path).absoluteFilePath());
+    for (const Row &row : m_rows) {
+        if (row.value(LibraryStore::VideoPath).toString() == stored)
+            return idOfRow(row);
+    }
+    return -1;
+}
+
+qint64 Library::playPosition(qlonglong id) const
+{
+    const int row = rowOfId(id);
+    return row < 0 ? 0 : m_rows.at(row).value(LibraryStore::PlayPosition).toLongLong();
+}
+
+int Library::watchedCount(qlonglong id) const
+{
+    const int row = rowOfId(id);
+    return row < 0 ? 0 : m_rows.at(row).value(LibraryStore::WatchedCount).toInt();
+}
+
+void Library::savePlayPosition(qlonglong id, qint64 positionMs)
+{
+    if (id < 0)
+        return;
+    LibraryStore *store = m_store.get();
+    store->post([store, id, positionMs] { store->setPlayPosition(id, positionMs); });
+}
+
+void Library::setWatched(qlonglong id, bool watched)
+{
+    if (id < 0)
+        return;
+    LibraryStore *store = m_store.get();
+    store->post([store, id, watched] { store->setWatched(id, watched); });
 }
 
 QVariant Library::headerData(int section, Qt::Orientation orientation, int role) const
@@ -297,6 +388,8 @@ QVariant Library::headerData(int section, Qt::Orientation orientation, int role)
         return tr("Categories");
     case 6:
         return tr("Description");
+    case ProgressColumn:
+        return tr("Progress");
     }
     return QVariant();
 }
@@ -308,7 +401,12 @@ Qt::ItemFlags Library::flags(const QModelIndex &index) const
 
 bool Library::before(const Row &a, const Row &b) const
 {
-    if (m_sortColumn > LibraryStore::Id && m_sortColumn < LibraryStore::ColumnCount) {
+    if (m_sortColumn == kProgressSort) {
+        const double x = progressOf(a);
+        const double y = progressOf(b);
+        if (x != y)
+            return (m_sortOrder == Qt::DescendingOrder) ? y < x : x < y;
+    } else if (m_sortColumn > LibraryStore::Id && m_sortColumn < LibraryStore::ColumnCount) {
         int order = compareValues(a.at(m_sortColumn), b.at(m_sortColumn));
         if (m_sortOrder == Qt::DescendingOrder)
             order = -order;

@@ -36,9 +36,26 @@ public:
     {
         SortDate = 0,
         SortDuration = 1,
-        SortTitle = 2
+        SortTitle = 2,
+        // How much of each video was played (watched ones last).
+        SortProgress = 3
     };
+    // The column with how much of each video was played.
+    static constexpr int ProgressColumn = 7;
     Q_ENUM(sortHeaders)
+
+    // Roles every column answers besides the display text.
+    enum Roles
+    {
+        // Where playback stopped, ms (0 when not started or watched to the end).
+        PlayPositionRole = Qt::UserRole + 1,
+        // How often the video was watched to the end.
+        WatchedCountRole,
+        // Share of the video played, 0.0 to 1.0 (0 without a known length).
+        ProgressRole,
+        // The row's table id.
+        IdRole
+    };
 
     // An edit report for the site: form items in order.
     using EditForm = QList<QPair<QString, QString>>;
@@ -78,6 +95,17 @@ public:
     // (editReported). False for a bad row.
     bool updateItem(int row, const QString &title, const QString &description,
                     const QString &categories, const QString &stars);
+
+    // The row whose video is this file (-1 when none), from the rows shown.
+    qlonglong idOfVideo(const QString &path) const;
+    // Where playback of the video of `id` stopped (ms), from the rows shown;
+    // 0 when not started or unknown.
+    qint64 playPosition(qlonglong id) const;
+    int watchedCount(qlonglong id) const;
+    // Remembers where playback stopped (0 clears it); queued to the store.
+    void savePlayPosition(qlonglong id, qint64 positionMs);
+    // Marks a video watched to the end (its position cleared) or not watched.
+    void setWatched(qlonglong id, bool watched);
 
     // Imports a finished download's video; its download record is deleted in
     // the same commit that stores the row (or once the video is found listed).
@@ -162,6 +190,8 @@ private:
     using Row = QList<QVariant>;
 
     void connectStore();
+    QVariant playData(int row, int role) const;
+    QString progressText(int row) const;
     // Replaces every row (ordered by the current sort already).
     void setRows(QList<Row> rows);
     void addRows(QList<Row> rows);
@@ -188,6 +218,7 @@ private:
 
     static bool migrateLibraryV2();
     static bool migrateLibraryV3();
+    static bool migrateLibraryV4();
     static void setUpgradeProblem(const QString &reason);
     static void tuneConnection(QSqlDatabase &db);
 

@@ -11,7 +11,9 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringList>
+
 #include <QtDebug>
+#include <utility>
 
 namespace {
 
@@ -24,11 +26,14 @@ QString g_databasePath;
 QString g_upgradeProblem;
 
 // Runs one statement of a migration; false (with a log line) when it fails.
-bool execMigrationStatement(QSqlDatabase &db, const QString &statement, const char *where)
+bool execMigrationStatement(QSqlDatabase &db, const QString &statement, const char *where,
+                            QString *error = nullptr)
 {
     QSqlQuery query(db);
     if (query.exec(statement))
         return true;
+    if (error)
+        *error = query.lastError().text();
     qCWarning(lcLibrary).noquote()
         << QStringLiteral("%1 statement failed: ").arg(QLatin1String(where)) + statement;
     qCWarning(lcLibrary).noquote() << QStringLiteral("    with error: ") + query.lastError().text();
@@ -139,6 +144,10 @@ bool Library::initDatabase(const QString &path)
     if (!db.tables(QSql::Tables).contains(QStringLiteral("zelta"))) {
         qCDebug(lcLibrary) << "migrating to percent encoding and zelta table";
         migrateLibraryV3();
+    }
+    if (!db.record(QStringLiteral("library")).contains(QStringLiteral("playPosition"))) {
+        qCDebug(lcLibrary) << "migrating to play positions";
+        migrateLibraryV4();
     }
     return true;
 }
@@ -260,6 +269,38 @@ bool Library::migrateLibraryV3()
 
     if (!db.commit()) {
         qCWarning(lcLibrary) << "Library::migrateLibraryV3 could not commit transaction";
+        setUpgradeProblem(db.lastError().text());
+        db.rollback();
+        return false;
+    }
+    return true;
+}
+
+bool Library::migrateLibraryV4()
+{
+    QSqlDatabase db = database();
+    const QStringList tables = db.tables(QSql::Tables);
+    if (!tables.contains(QStringLiteral("zelta"))) {
+        // The older steps did not finish; they run again on the next start.
+        qCWarning(lcLibrary) << "Library::migrateLibraryV4 skipped: the library is not encoded yet";
+        return false;
+    }
+    const QStringList statements = {LibrarySchema::addPlayPosition, LibrarySchema::addWatchedCount};
+
+    // Both columns or neither: a file is never left with one of them.
+    db.transaction();
+    for (const QString &statement : std::as_const(statements)) {
+        QString reason;
+        if (!execMigrationStatement(db, statement, "Library::migrateLibraryV4", &reason)) {
+            db.rollback();
+            qCWarning(lcLibrary)
+                << "Library::migrateLibraryV4 rolled back; the library keeps its old layout";
+            setUpgradeProblem(reason);
+            return false;
+        }
+    }
+    if (!db.commit()) {
+        qCWarning(lcLibrary) << "Library::migrateLibraryV4 could not commit transaction";
         setUpgradeProblem(db.lastError().text());
         db.rollback();
         return false;

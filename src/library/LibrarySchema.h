@@ -11,6 +11,13 @@ inline constexpr QLatin1StringView createLibrary(
     "sizeInBytes INTEGER, creationDate INTEGER, mediaLengthInSecs INTEGER, description VARCHAR, "
     "videoPath VARCHAR, guid VARCHAR, coverPath VARCHAR, dvdTitle VARCHAR, categories VARCHAR, "
     "stars VARCHAR, duration VARCHAR,downloaded INTEGER)");
+// Where playback of a video stopped (milliseconds, 0 when it never started or
+// was watched to the end) and how often it was watched to the end. Added to
+// older files by a migration; a new file gets them the same way.
+inline constexpr QLatin1StringView
+    addPlayPosition("ALTER TABLE library ADD COLUMN playPosition INTEGER NOT NULL DEFAULT 0");
+inline constexpr QLatin1StringView
+    addWatchedCount("ALTER TABLE library ADD COLUMN watchedCount INTEGER NOT NULL DEFAULT 0");
 inline constexpr QLatin1StringView createDownloads(
     "CREATE TABLE downloads (corvanaUrl VARCHAR, mediaUrl VARCHAR, downloadPath VARCHAR )");
 inline constexpr QLatin1StringView

@@ -28,7 +28,13 @@ LibraryStore::Row rowOf(const QSqlQuery &query, bool withSearchText = true)
 // The columns in Column order.
 const QString kColumns = QStringLiteral(
     "id, thumbnailPath, title, sizeInBytes, creationDate, mediaLengthInSecs, description, "
-    "videoPath, guid, coverPath, dvdTitle, categories, stars, duration, downloaded");
+    "videoPath, guid, coverPath, dvdTitle, categories, stars, duration, downloaded, "
+    "playPosition, watchedCount");
+// The same for a table without the play columns.
+const QString kColumnsWithoutPlayState = QStringLiteral(
+    "id, thumbnailPath, title, sizeInBytes, creationDate, mediaLengthInSecs, description, "
+    "videoPath, guid, coverPath, dvdTitle, categories, stars, duration, downloaded, "
+    "0 AS playPosition, 0 AS watchedCount");
 
 // Ids per statement when rows are read by id.
 constexpr qsizetype kIdsPerStatement = 500;
@@ -56,6 +62,7 @@ LibraryStore::LibraryStore(const QString &databasePath)
     Q_UNUSED(registered);
     static QAtomicInt counter;
     m_connectionName = QStringLiteral("zeltaLibraryStore-%1").arg(counter.fetchAndAddRelaxed(1));
+    m_columns = kColumns;
     m_thread.setObjectName(QStringLiteral("LibraryStore"));
     m_thread.start();
     moveToThread(&m_thread);
@@ -95,6 +102,9 @@ void LibraryStore::open(const QString &databasePath)
     QSqlQuery query(m_db);
     // Searches scan the whole table: map the file rather than copy its pages.
     query.exec(QStringLiteral("PRAGMA mmap_size=268435456"));
+    const QSqlRecord library = m_db.record(QStringLiteral("library"));
+    if (!library.isEmpty() && !library.contains(QStringLiteral("playPosition")))
+        m_columns = kColumnsWithoutPlayState;
 }
 
 void LibraryStore::ensureIndexes()
@@ -151,7 +161,7 @@ LibraryStore::Rows LibraryStore::select(const QString &condition, const QVariant
     Rows rows;
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
-    QString statement = QStringLiteral("SELECT ") + kColumns + QStringLiteral(" FROM library");
+    QString statement = QStringLiteral("SELECT ") + m_columns + QStringLiteral(" FROM library");
     if (!condition.isEmpty())
         statement += QStringLiteral(" WHERE ") + condition;
     if (!query.prepare(statement)) {
@@ -183,14 +193,16 @@ QString LibraryStore::searchTextOf(const Row &row)
 
 bool LibraryStore::readAll(Rows *rows, int sortColumn, Qt::SortOrder order, bool withSearchText)
 {
-    static const QStringList names = kColumns.split(QStringLiteral(", "));
+    const QStringList names = kColumns.split(QStringLiteral(", "));
     QString orderBy = names.value(sortColumn, QStringLiteral("id"));
     orderBy += order == Qt::DescendingOrder ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
     if (sortColumn != Id)
         orderBy += QStringLiteral(", id");
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT ") + kColumns +
+    if (m_columns != kColumns && sortColumn >= PlayPosition)
+        orderBy = QStringLiteral("id");
+    if (!query.exec(QStringLiteral("SELECT ") + m_columns +
                     QStringLiteral(" FROM library ORDER BY ") + orderBy)) {
         qCWarning(lcLibrary).noquote()
             << QStringLiteral("SQLModel::select failed: ") + query.lastError().text();
@@ -324,6 +336,95 @@ bool LibraryStore::updateFields(qlonglong id, const QString &title, const QStrin
     }
     emit rowsChanged(readIds({id}));
     return true;
+}
+
+bool LibraryStore::updatePlayState(qlonglong id, const QString &assignments,
+                                   const QVariantList &values)
+{
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("UPDATE library SET ") + assignments +
+                  QStringLiteral(" WHERE id=?"));
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    query.addBindValue(id);
+    if (!query.exec()) {
+        qCWarning(lcLibrary).noquote()
+            << QStringLiteral("LibraryStore could not store the play position: ") +
+                   query.lastError().text();
+        return false;
+    }
+    if (query.numRowsAffected() < 1)
+        return false;
+    emit playStateChanged(readIds({id}));
+    return true;
+}
+
+bool LibraryStore::setPlayPosition(qlonglong id, qint64 positionMs)
+{
+    return updatePlayState(id, QStringLiteral("playPosition=?"), {qMax(qint64(0), positionMs)});
+}
+
+bool LibraryStore::setWatched(qlonglong id, bool watched)
+{
+    return updatePlayState(id,
+                           watched ? QStringLiteral("playPosition=0, watchedCount=watchedCount+1")
+                                   : QStringLiteral("playPosition=0, watchedCount=0"),
+                           {});
+}
+
+qint64 LibraryStore::watchedZoneMs(qint64 lengthMs)
+{
+    return qMax(lengthMs / 20, qMin(qint64(30000), lengthMs / 4));
+}
+
+bool LibraryStore::reportPlayPosition(qlonglong id, qint64 positionMs, qint64 lengthMs)
+{
+    const Rows rows = select(QStringLiteral("id=?"), {id});
+    if (rows.isEmpty())
+        return false;
+    const qint64 known = rows.first().value(MediaLengthInSecs).toLongLong() * 1000;
+    const qint64 length = known > 0 ? known : lengthMs;
+    qint64 position = qMax(qint64(0), positionMs);
+    if (length > 0) {
+        position = qMin(position, length);
+        if (position > 0 && position >= length - watchedZoneMs(length))
+            return setWatched(id, true);
+    }
+    return setPlayPosition(id, position);
+}
+
+QHash<QString, qint64> LibraryStore::playPositionsOf(const QStringList &paths)
+{
+    QHash<QString, qint64> positions;
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (m_columns != kColumns || !query.prepare(QStringLiteral(
+                                     "SELECT playPosition FROM library WHERE videoPath=? LIMIT 1")))
+        return positions;
+    for (const QString &path : paths) {
+        query.addBindValue(LibraryItem::encode(path));
+        if (query.exec() && query.next())
+            positions.insert(path, query.value(0).toLongLong());
+        query.finish();
+    }
+    return positions;
+}
+
+qint64 LibraryStore::playPosition(qlonglong id)
+{
+    const Rows rows = select(QStringLiteral("id=?"), {id});
+    return rows.isEmpty() ? -1 : rows.first().value(PlayPosition).toLongLong();
+}
+
+qlonglong LibraryStore::idOfVideo(const QString &path)
+{
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT id FROM library WHERE videoPath=? LIMIT 1"));
+    query.addBindValue(LibraryItem::encode(QFileInfo(path).absoluteFilePath()));
+    if (!query.exec() || !query.next())
+        return -1;
+    return query.value(0).toLongLong();
 }
 
 bool LibraryStore::markDownloaded(const QString &guid)

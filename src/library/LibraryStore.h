@@ -3,12 +3,14 @@
 #include "library/LibraryItem.h"
 
 #include <QAtomicInt>
+#include <QHash>
 #include <QList>
 #include <QMetaType>
 #include <QObject>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <QThread>
 #include <QVariant>
 
@@ -43,6 +45,10 @@ public:
         Stars,
         Duration,
         Downloaded,
+        // Where playback stopped (ms; 0 for not started or watched to the
+        // end), and how often the video was watched to the end.
+        PlayPosition,
+        WatchedCount,
         ColumnCount,
         // Not stored: the case-folded text the page's name search looks in,
         // made here with the row so the window's thread need not.
@@ -100,6 +106,25 @@ public:
     // update failed (`error` says why).
     bool updateFields(qlonglong id, const QString &title, const QString &description,
                       const QString &categories, const QString &stars, QString *error);
+    // Stores where playback of a row's video stopped (0 clears it); emits
+    // playStateChanged. False when there is no such row or the write failed.
+    bool setPlayPosition(qlonglong id, qint64 positionMs);
+    // Watched to the end (position cleared, count one up) or not watched
+    // (count and position 0); emits playStateChanged.
+    bool setWatched(qlonglong id, bool watched);
+    // A place reported from elsewhere (a TV): kept within the video's length
+    // (`lengthMs` when the row does not know it), and in the watched zone
+    // it marks the video watched instead. False when no such row.
+    bool reportPlayPosition(qlonglong id, qint64 positionMs, qint64 lengthMs = 0);
+    // The stored places (ms) of the rows of these video files, by path.
+    QHash<QString, qint64> playPositionsOf(const QStringList &paths);
+    // How near its end a video counts as watched: its last 5 %, or its last
+    // 30 s (for short ones no more than the last quarter).
+    static qint64 watchedZoneMs(qint64 lengthMs);
+    // Where playback of a row's video stopped (ms), -1 when there is no such row.
+    qint64 playPosition(qlonglong id);
+    // The row whose video is this file (-1 when none).
+    qlonglong idOfVideo(const QString &path);
     // Sets `downloaded` on the rows of this guid; emits rowsChanged.
     bool markDownloaded(const QString &guid);
     bool containsGuid(const QString &guid, bool *ok);
@@ -125,6 +150,8 @@ Q_SIGNALS:
     void rowsStored(const LibraryStore::Rows &rows);
     void rowsChanged(const LibraryStore::Rows &rows);
     void rowsRemoved(const QList<qlonglong> &ids);
+    // Only the play position or watched count of these rows changed.
+    void playStateChanged(const LibraryStore::Rows &rows);
 
 private:
     void open(const QString &databasePath);
@@ -135,9 +162,13 @@ private:
     bool commit();
     void rollback();
     Rows select(const QString &condition, const QVariantList &values);
+    bool updatePlayState(qlonglong id, const QString &assignments, const QVariantList &values);
 
     QThread m_thread;
     QSqlDatabase m_db;
     QString m_connectionName;
+    // The columns read, in Column order (zeros stand in for the play columns
+    // of a file whose upgrade failed).
+    QString m_columns;
     QAtomicInt m_pending;
 };

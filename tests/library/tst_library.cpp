@@ -361,6 +361,53 @@ private Q_SLOTS:
         QCOMPARE(fixture.library->item(1).downloaded(), false);
     }
 
+    // Positions saved from the window's thread reach the file and the rows'
+    // roles without touching what the counters and the index follow.
+    void playPositionsAndWatchedMarks()
+    {
+        LibraryTestFixture fixture;
+        LibraryItem a = fixture.makeItem(QStringLiteral("a"));
+        a.mediaLengthInSecs(100);
+        LibraryItem b = fixture.makeItem(QStringLiteral("b b"));
+        QVERIFY(fixture.addRows({a, b}));
+        Library &library = *fixture.library;
+        const qlonglong idA = library.idOfVideo(a.videoPath());
+        const qlonglong idB = library.idOfVideo(b.videoPath());
+        QVERIFY(idA >= 0 && idB >= 0 && idA != idB);
+        QCOMPARE(library.idOfVideo(fixture.folder() + QStringLiteral("/none.mp4")), -1);
+        const QModelIndex indexA = library.index(library.rowOfId(idA), 1);
+        QCOMPARE(indexA.data(Library::PlayPositionRole).toLongLong(), 0);
+        QCOMPARE(indexA.data(Library::IdRole).toLongLong(), idA);
+
+        QSignalSpy updated(&library, &Library::updated);
+        library.savePlayPosition(idA, 25000);
+        QVERIFY(fixture.waitFor([&] { return library.playPosition(idA) == 25000; }));
+        QCOMPARE(library.index(library.rowOfId(idA), 3).data(Library::ProgressRole).toDouble(),
+                 0.25);
+        LibraryStore *store = library.store();
+        QCOMPARE(store->call([store, idA] { return store->playPosition(idA); }), 25000);
+        QCOMPARE(store->call([store] { return store->playPosition(999999); }), -1);
+        QCOMPARE(store->call([store, &b] { return store->idOfVideo(b.videoPath()); }), idB);
+        // A video without a known length shows no progress.
+        library.savePlayPosition(idB, 5000);
+        QVERIFY(fixture.waitFor([&] { return library.playPosition(idB) == 5000; }));
+        QCOMPARE(library.index(library.rowOfId(idB), 0).data(Library::ProgressRole).toDouble(),
+                 0.0);
+
+        library.setWatched(idA, true);
+        library.setWatched(idA, true);
+        QVERIFY(fixture.waitFor([&] { return library.watchedCount(idA) == 2; }));
+        QCOMPARE(library.playPosition(idA), 0);
+        library.setWatched(idA, false);
+        QVERIFY(fixture.waitFor([&] { return library.watchedCount(idA) == 0; }));
+        QCOMPARE(updated.size(), 0);
+        // Nothing of it is lost over a fresh read of the file.
+        library.reload();
+        QCOMPARE(library.playPosition(idB), 5000);
+        QCOMPARE(library.watchedCount(idA), 0);
+        QVERIFY(!store->call([store] { return store->setPlayPosition(999999, 1); }));
+    }
+
     // An edit is stored, the row follows, and the report for the site holds
     // the file, the scene and the old and new fields, in that order.
     void editIsSavedAndReported()

@@ -99,6 +99,19 @@ private Q_SLOTS:
         QCOMPARE(cli({"library", "categories"}), (QList<QStringList>{{"Beach"}, {"Sun"}}));
         QCOMPARE(cli({"library", "titles"}), QList<QStringList>{{"Box Set"}});
 
+        // Play positions: read, set (kept within the video's length), cleared.
+        const QString clipId = byTitle.value("clip one").value(0);
+        QCOMPARE(cli({"library", "position", clipId}), (QList<QStringList>{{"0", "0"}}));
+        QCOMPARE(cli({"library", "position", clipId, "4.25"}),
+                 (QList<QStringList>{{"4.25", "0"}}));
+        QCOMPARE(cli({"library", "position", clipId}), (QList<QStringList>{{"4.25", "0"}}));
+        QCOMPARE(cli({"library", "position", clipId, "600"}), (QList<QStringList>{{"6", "0"}}));
+        QCOMPARE(cli({"library", "position", clipId, "0"}), (QList<QStringList>{{"0", "0"}}));
+        cli({"library", "position", "9999"}, 1);
+        cli({"library", "position", clipId, "-3"}, 2);
+        cli({"library", "position", clipId, "soon"}, 2);
+        cli({"library", "position", "x"}, 2);
+
         const QString secondId = byTitle.value("second").value(0);
         QVERIFY(cli({"library", "remove", secondId}).isEmpty());
         QVERIFY(!QFile::exists(m_library + QStringLiteral("/second.flv")));

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 #include "library/Library.h"
+#include "library/LibraryStore.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -158,7 +159,7 @@ private Q_SLOTS:
         QCOMPARE(query.value(0).toInt(), 1);
         QVERIFY(!query.next());
         QCOMPARE(db.record(QStringLiteral("downloads")).count(), 3);
-        QCOMPARE(db.record(QStringLiteral("library")).count(), 15);
+        QCOMPARE(db.record(QStringLiteral("library")).count(), 17);
 
         // A second start changes nothing and says nothing about migrating.
         QSqlDatabase::removeDatabase(Library::connectionName());
@@ -190,6 +191,76 @@ private Q_SLOTS:
             QCOMPARE(rows[i].videoPath, QStringLiteral("/home/u/My Library/%1.mp4").arg(titles[i]));
         }
         QVERIFY(!Library::database().tables().contains(QStringLiteral("backup")));
+        QVERIFY(g_messages.contains(QStringLiteral("migrating to play positions")));
+        QVERIFY(Library::upgradeProblem().isEmpty());
+    }
+
+    // A file of the last layout (encoded, without play columns) gets them,
+    // every row unwatched at 0, its values untouched.
+    void encodedLibraryGetsPlayColumns()
+    {
+        prepareFolder();
+        QStringList statements = {QString::fromLatin1(kPlainLibraryWithId),
+                                  QStringLiteral("CREATE TABLE zelta(dbVersion INTEGER)"),
+                                  QStringLiteral("INSERT INTO zelta(dbVersion) VALUES(1)")};
+        for (int i = 0; i < 3; ++i)
+            statements << insertPlainRow(QStringLiteral("Clip%1").arg(i), i, true);
+        buildFile(dbFile(), statements);
+
+        openLibrary();
+        QVERIFY(g_messages.contains(QStringLiteral("migrating to play positions")));
+        QVERIFY(Library::upgradeProblem().isEmpty());
+        QSqlQuery query(Library::database());
+        QVERIFY(query.exec(QStringLiteral(
+            "SELECT title, playPosition, watchedCount, sizeInBytes FROM library ORDER BY id")));
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(query.next());
+            QCOMPARE(query.value(0).toString(), QStringLiteral("Clip%1").arg(i));
+            QCOMPARE(query.value(1).toLongLong(), 0);
+            QCOMPARE(query.value(2).toInt(), 0);
+            QCOMPARE(query.value(3).toInt(), 1000 + i);
+        }
+        QVERIFY(!query.next());
+        query.finish();
+        QSqlDatabase::removeDatabase(Library::connectionName());
+        openLibrary();
+        QVERIFY(g_messages.filter(QStringLiteral("migrating")).isEmpty());
+    }
+
+    void failedPlayColumnsRollBack()
+    {
+        // The second column cannot be added (a column of that name is in the
+        // way): the first must not stay behind, the rows stay readable.
+        prepareFolder();
+        buildFile(dbFile(), {QString::fromLatin1(kPlainLibraryWithId),
+                             QStringLiteral("ALTER TABLE library ADD COLUMN watchedCount VARCHAR"),
+                             QStringLiteral("CREATE TABLE zelta(dbVersion INTEGER)"),
+                             QStringLiteral("INSERT INTO zelta(dbVersion) VALUES(1)"),
+                             insertPlainRow(QStringLiteral("Kept"), 0, true)});
+        openLibrary();
+        QVERIFY(g_messages.contains(QStringLiteral("migrating to play positions")));
+        QVERIFY(!Library::upgradeProblem().isEmpty());
+        QSqlDatabase db = Library::database();
+        const QSqlRecord record = db.record(QStringLiteral("library"));
+        QVERIFY(!record.contains(QStringLiteral("playPosition")));
+        QCOMPARE(record.count(), 16);
+        QCOMPARE(readRows().value(0).title, QStringLiteral("Kept"));
+        {
+            // The library's own reader copes with the old layout.
+            LibraryStore store(Library::databasePath());
+            LibraryStore::Rows rows;
+            QVERIFY(store.call([&] { return store.readAll(&rows); }));
+            QCOMPARE(rows.size(), 1);
+            QCOMPARE(rows.first().value(LibraryStore::PlayPosition).toLongLong(), 0);
+            QVERIFY(!store.call([&] { return store.setPlayPosition(1, 5000); }));
+        }
+
+        // Once the way is clear, the next start adds both.
+        QVERIFY(QSqlQuery(db).exec(QStringLiteral("ALTER TABLE library DROP COLUMN watchedCount")));
+        QSqlDatabase::removeDatabase(Library::connectionName());
+        openLibrary();
+        QVERIFY(Library::upgradeProblem().isEmpty());
+        QCOMPARE(Library::database().record(QStringLiteral("library")).count(), 17);
     }
 
     void plainTextIsPercentEncoded()
