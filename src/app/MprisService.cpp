@@ -54,6 +54,9 @@ MprisService::MprisService(PlayerTransport *transport, QObject *parent)
             [this] { propertiesChanged({QStringLiteral("Metadata")}); });
     connect(player, &QMediaPlayer::seekableChanged, this,
             [this] { propertiesChanged({QStringLiteral("CanSeek")}); });
+    // A resumed video jumps: the desktop's panel follows the new place.
+    connect(transport, &PlayerTransport::seeked, this,
+            [this](qint64 positionMs) { Q_EMIT seeked(qlonglong(positionMs) * 1000); });
     connect(transport->audioOutput(), &QAudioOutput::volumeChanged, this,
             [this] { propertiesChanged({QStringLiteral("Volume")}); });
 }

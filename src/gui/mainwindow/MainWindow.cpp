@@ -178,6 +178,8 @@ void MainWindow::connectEngines()
     if (Library *library = m_engines->library()) {
         connect(library, &Library::updated, this, &MainWindow::updateInfoWidget);
         connect(library, &Library::updated, this, &MainWindow::libraryUpdate);
+        // Library videos go on where they stopped.
+        m_transport->setLibrary(library);
     }
     m_channelIcons = new QObject(this);
     m_channelRequest = new ChannelRequest(m_engines->networkManager(), this);
@@ -445,6 +447,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         askBeforeQuitting();
         return;
     }
+    m_transport->savePosition();
     Q_EMIT CloseAllTasks();
     event->accept();
 }

@@ -3,10 +3,13 @@
 #include "core/UserPrompt.h"
 #include "gui/player/CorvPlayerWidget.h"
 #include "gui/player/MediaVideoWidget.h"
+#include "gui/player/ResumeBar.h"
 #include "gui/player/SeekSlider.h"
 #include "gui/player/SubtitleChooser.h"
 #include "gui/player/Toolbar.h"
 #include "gui/player/VolumeSlider.h"
+#include "library/Library.h"
+#include "library/LibraryStore.h"
 
 #include <QAudioOutput>
 #include <QCoreApplication>
@@ -40,12 +43,65 @@ PlayerTransport::PlayerTransport(CorvPlayerWidget *page, QMediaPlayer *player, Q
     connect(m_player, &QMediaPlayer::errorOccurred, this, &PlayerTransport::errorOccurred);
     connect(m_player, &QMediaPlayer::positionChanged, this, &PlayerTransport::positionChanged);
     connect(m_player, &QMediaPlayer::durationChanged, this, &PlayerTransport::updateTime);
+    connect(m_player, &QMediaPlayer::seekableChanged, this, &PlayerTransport::resumeIfPending);
+
+    m_resumeBar = new ResumeBar(page->videoWidget());
+    connect(m_resumeBar, &ResumeBar::startOverRequested, this, &PlayerTransport::startOver);
+    m_saveTimer.setInterval(SaveIntervalMs);
+    connect(&m_saveTimer, &QTimer::timeout, this, &PlayerTransport::savePosition);
 }
 
 PlayerTransport::~PlayerTransport()
 {
+    savePosition();
     if (m_player)
         m_player->stop();
+}
+
+void PlayerTransport::setLibrary(Library *library)
+{
+    m_library = library;
+}
+
+void PlayerTransport::savePosition()
+{
+    if (!m_library || m_videoId < 0 || !m_player || m_failed || m_resumeAt > 0)
+        return;
+    const qint64 duration = m_player->duration();
+    const qint64 position = m_player->position();
+    if (duration <= 0)
+        return;
+    if (atEnd() || position >= duration - LibraryStore::watchedZoneMs(duration)) {
+        if (!m_countedWatched)
+            m_library->setWatched(m_videoId, true);
+        m_countedWatched = true;
+        return;
+    }
+    m_countedWatched = false;
+    if (position > 0 || m_library->playPosition(m_videoId) > 0)
+        m_library->savePlayPosition(m_videoId, position);
+}
+
+void PlayerTransport::startOver()
+{
+    m_resumeAt = 0;
+    m_resumeBar->dismiss();
+    m_player->setPosition(0);
+    Q_EMIT seeked(0);
+    if (m_library && m_videoId >= 0)
+        m_library->savePlayPosition(m_videoId, 0);
+}
+
+void PlayerTransport::resumeIfPending()
+{
+    if (m_resumeAt <= 0 || !m_player->isSeekable())
+        return;
+    const qint64 at = m_resumeAt;
+    m_resumeAt = 0;
+    m_player->setPosition(at);
+    const qint64 duration = m_player->duration();
+    m_resumeBar->showResumed(Toolbar::formatTime(at, duration >= 3600 * 1000));
+    Q_EMIT seeked(at);
 }
 
 bool PlayerTransport::hasValidSource() const
@@ -55,6 +111,12 @@ bool PlayerTransport::hasValidSource() const
 
 void PlayerTransport::openFile(const QString &path)
 {
+    // The video that was playing keeps its place.
+    savePosition();
+    m_resumeBar->dismiss();
+    m_videoId = m_library ? m_library->idOfVideo(path) : -1;
+    m_resumeAt = m_videoId >= 0 ? m_library->playPosition(m_videoId) : 0;
+    m_countedWatched = false;
     if (m_page)
         m_page->toolbar()->setEnabled(true);
     m_queue.clear();
@@ -66,6 +128,10 @@ void PlayerTransport::openFile(const QString &path)
         m_page->hideEnded();
     m_player->setSource(QUrl::fromLocalFile(path));
     m_player->play();
+    // The same file again is loaded already: no new status will come.
+    const QMediaPlayer::MediaStatus status = m_player->mediaStatus();
+    if (status == QMediaPlayer::LoadedMedia || status == QMediaPlayer::BufferedMedia)
+        resumeIfPending();
 }
 
 void PlayerTransport::addFile(const QString &path)
@@ -109,6 +175,7 @@ void PlayerTransport::pause()
 
 void PlayerTransport::stop()
 {
+    savePosition();
     m_player->stop();
     m_shownSecond = -1;
     updateTime();
@@ -204,6 +271,13 @@ void PlayerTransport::updateTime()
 
 void PlayerTransport::stateChanged(QMediaPlayer::PlaybackState state)
 {
+    // While playing the place is kept every few seconds, and when paused.
+    if (state == QMediaPlayer::PlayingState)
+        m_saveTimer.start();
+    else
+        m_saveTimer.stop();
+    if (state == QMediaPlayer::PausedState)
+        savePosition();
     if (!m_page)
         return;
     Toolbar *toolbar = m_page->toolbar();
@@ -224,8 +298,11 @@ void PlayerTransport::stateChanged(QMediaPlayer::PlaybackState state)
 
 void PlayerTransport::mediaStatusChanged(QMediaPlayer::MediaStatus status)
 {
+    if (status == QMediaPlayer::LoadedMedia || status == QMediaPlayer::BufferedMedia)
+        resumeIfPending();
     if (status != QMediaPlayer::EndOfMedia)
         return;
+    savePosition();
     if (m_queue.isEmpty()) {
         // The last picture stays; Replay (or Space) starts again from the top.
         if (m_page)

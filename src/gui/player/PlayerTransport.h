@@ -5,8 +5,11 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <QTimer>
 
 class CorvPlayerWidget;
+class Library;
+class ResumeBar;
 class SubtitleChooser;
 
 // Plays one local file at a time on the player page: the media player and
@@ -19,6 +22,8 @@ class PlayerTransport : public QObject
 
 public:
     static constexpr qint64 SeekStepMs = 10000;
+    // While playing, where playback is remembered this often.
+    static constexpr int SaveIntervalMs = 10000;
 
     // Plays through `player` and `audio` when given (their owner keeps them),
     // else through a media player and audio output of its own.
@@ -38,11 +43,22 @@ public:
     QString currentChannel() const;
     static constexpr int VolumeStepPercent = 5;
 
+    // Library videos go on where they stopped, and their place is kept there.
+    void setLibrary(Library *library);
+    ResumeBar *resumeBar() const { return m_resumeBar; }
+    // The library row of the video playing (-1 for a file outside the library).
+    qlonglong currentVideoId() const { return m_videoId; }
+    // Remembers where the current video is now (the window closes, the
+    // program quits).
+    void savePosition();
+
 Q_SIGNALS:
     // Playback of a newly opened file started.
     void nowPlaying(const QString &title);
     // The last file ended with nothing queued after it.
     void ended();
+    // The position jumped (a resume or a start over), in ms.
+    void seeked(qint64 positionMs);
 
 public Q_SLOTS:
     // Plays `path` now, dropping the queue.
@@ -64,8 +80,12 @@ public Q_SLOTS:
     // 0 play/pause, 1 stop, 2 back 10 s, 3 forward 10 s; others do nothing.
     void playCommand(int command);
     void updateTime();
+    // From the beginning (the resume bar's button).
+    void startOver();
 
 private:
+    // Goes to the stored place once the opened file can seek.
+    void resumeIfPending();
     void stateChanged(QMediaPlayer::PlaybackState state);
     void mediaStatusChanged(QMediaPlayer::MediaStatus status);
     void errorOccurred(QMediaPlayer::Error error, const QString &text);
@@ -81,6 +101,14 @@ private:
     QString m_currentFile;
     qint64 m_shownSecond = -1;
     bool m_failed = false;
+    QPointer<Library> m_library;
+    ResumeBar *m_resumeBar = nullptr;
+    QTimer m_saveTimer;
+    qlonglong m_videoId = -1;
+    // Where the opened video is to go on (ms), until it has.
+    qint64 m_resumeAt = 0;
+    // The current video was counted as watched (until played outside its end).
+    bool m_countedWatched = false;
     // The title is announced once playback of a new file has begun.
     bool m_titlePending = false;
 };

@@ -173,6 +173,36 @@ private Q_SLOTS:
         QTRY_COMPARE(open.size(), 1);
         QCOMPARE(open.first().first().toString(), m_video);
     }
+
+    // Last: from here on the player keeps places in the library.
+    void resumedPlaceIsThePositionReported()
+    {
+        const qlonglong id = m_library->idOfVideo(m_video);
+        QVERIFY(id >= 0);
+        m_library->savePlayPosition(id, 22000);
+        QTRY_COMPARE(m_library->playPosition(id), 22000);
+        m_transport->setLibrary(m_library.get());
+        QSignalSpy seeked(m_mpris.get(), &MprisService::seeked);
+        QMediaPlayer *player = m_transport->mediaPlayer();
+        m_transport->openFile(m_video);
+        QTRY_COMPARE_WITH_TIMEOUT(seeked.size(), 1, 15000);
+        QVERIFY(qAbs(seeked.first().first().toLongLong() - 22000000) < 1000);
+        m_transport->pause();
+        QTRY_COMPARE_WITH_TIMEOUT(player->playbackState(), QMediaPlayer::PausedState, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(qAbs(player->position() - 22000) < 1000, 10000);
+        QVERIFY(qAbs(positionUs() - player->position() * 1000) < 300000);
+
+        // SetPosition moves the player, and the paused place is kept.
+        static const QRegularExpression track(QStringLiteral("(/org/corvana/zelta/track/\\w+)"));
+        const QString trackId = track.match(property(QStringLiteral("Metadata"))).captured(1);
+        QVERIFY(!trackId.isEmpty());
+        playerCall(QStringLiteral("SetPosition"),
+                   {QStringLiteral("objpath:") + trackId, QStringLiteral("int64:8000000")});
+        QTRY_VERIFY_WITH_TIMEOUT(qAbs(player->position() - 8000) < 500, 10000);
+        QVERIFY(qAbs(positionUs() - 8000000) < 500000);
+        m_transport->stop();
+        QTRY_VERIFY_WITH_TIMEOUT(qAbs(m_library->playPosition(id) - 8000) < 1000, 10000);
+    }
 };
 
 QTEST_MAIN(TestMpris)

@@ -1,0 +1,221 @@
+// Library videos go on where they stopped: the player saves the place, comes
+// back to it with the resume bar, starts over on request and counts a video
+// played to its end as watched. Real clips, a real library file.
+#include "ScriptedPrompt.h"
+#include "TestSupport.h"
+#include "gui/player/CorvPlayerWidget.h"
+#include "gui/player/PlayerTransport.h"
+#include "gui/player/ResumeBar.h"
+#include "gui/player/Toolbar.h"
+#include "library/Library.h"
+#include "library/LibraryStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// The screen as a person sees it (the bar is a window of its own over the
+// picture), when pictures are asked for on a real or virtual X display.
+void keepScreen(const QString &name)
+{
+    const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
+    if (folder.isEmpty() || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    QTest::qWait(800); // the last frame drawn
+    QGuiApplication::primaryScreen()->grabWindow(0).save(folder + QLatin1Char('/') + name +
+                                                         QStringLiteral(".png"));
+}
+
+} // namespace
+
+class TestResume : public QObject
+{
+    Q_OBJECT
+
+private:
+    struct Page
+    {
+        QWidget window; // stands for the main window's page stack
+        CorvPlayerWidget *player = nullptr;
+        std::unique_ptr<PlayerTransport> transport;
+    };
+
+    std::unique_ptr<Page> makePage()
+    {
+        auto page = std::make_unique<Page>();
+        page->window.resize(800, 500);
+        auto *layout = new QVBoxLayout(&page->window);
+        page->player = new CorvPlayerWidget(&page->window);
+        layout->addWidget(page->player);
+        page->player->toolbar()->setFixedHeight(50);
+        page->player->toolbar()->show();
+        page->transport = std::make_unique<PlayerTransport>(page->player);
+        page->transport->setLibrary(m_library.get());
+        page->window.show();
+        return page;
+    }
+
+    static bool near(qint64 a, qint64 b, qint64 tolerance = 1000)
+    {
+        return qAbs(a - b) <= tolerance;
+    }
+
+    // Opens the clip and waits until it plays and can seek.
+    static bool openPlaying(Page &page, const QString &path)
+    {
+        QMediaPlayer *player = page.transport->mediaPlayer();
+        page.transport->openFile(path);
+        return QTest::qWaitFor(
+            [&] {
+                return player->playbackState() == QMediaPlayer::PlayingState &&
+                       player->isSeekable() && player->duration() > 0;
+            },
+            15000);
+    }
+
+    QTemporaryDir m_home;
+    std::unique_ptr<Library> m_library;
+    QString m_video;
+    qlonglong m_id = -1;
+    ScriptedPrompt m_prompt;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        UserPrompt::install(&m_prompt);
+        const QString clip = TestSupport::sampleClip(QStringLiteral("resume-60s.mp4"), 60,
+                                                     {QStringLiteral("-r"), QStringLiteral("5")});
+        QVERIFY(!clip.isEmpty());
+        Library::setupPaths(m_home.path());
+        QVERIFY(Library::initDatabase(QString()));
+        m_video = QDir(Library::libraryPath()).absoluteFilePath(QStringLiteral("Long walk.mp4"));
+        QVERIFY(QFile::copy(clip, m_video));
+        m_library = std::make_unique<Library>();
+        QTRY_VERIFY(m_library->isLoaded());
+        LibraryItem item = LibraryItem::fromFile(m_video);
+        item.mediaLengthInSecs(60);
+        LibraryStore *store = m_library->store();
+        QCOMPARE(store->call([&] { return store->insertItems({item}); }).size(), 1);
+        QTRY_VERIFY((m_id = m_library->idOfVideo(m_video)) >= 0);
+    }
+
+    void cleanupTestCase()
+    {
+        m_library.reset();
+        UserPrompt::install(nullptr);
+    }
+
+    void resumesWhereItStopped()
+    {
+        {
+            auto page = makePage();
+            QVERIFY(openPlaying(*page, m_video));
+            // A video that was never played starts at the top, without the bar.
+            QVERIFY(!page->transport->resumeBar()->isVisible());
+            page->transport->seekTo(20000);
+            QTRY_VERIFY_WITH_TIMEOUT(near(page->transport->mediaPlayer()->position(), 20000, 500),
+                                     10000);
+            // The window closes while the video plays.
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(near(m_library->playPosition(m_id), 20000), 10000);
+        LibraryStore *store = m_library->store();
+        QVERIFY(near(store->call([&] { return store->playPosition(m_id); }), 20000));
+
+        auto page = makePage();
+        QSignalSpy seeked(page->transport.get(), &PlayerTransport::seeked);
+        QVERIFY(openPlaying(*page, m_video));
+        ResumeBar *bar = page->transport->resumeBar();
+        QTRY_VERIFY_WITH_TIMEOUT(bar->isVisible(), 10000);
+        QCOMPARE(bar->text(), QStringLiteral("Resumed at 0:20 —"));
+        QCOMPARE(seeked.size(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(near(page->transport->mediaPlayer()->position(), 20000), 10000);
+        keepScreen(QStringLiteral("resume-bar"));
+        // It goes away by itself.
+        QTRY_VERIFY_WITH_TIMEOUT(!bar->isVisible(), ResumeBar::ShownMs + 5000);
+
+        // Paused elsewhere: that is the new place.
+        page->transport->seekTo(31000);
+        QTRY_VERIFY_WITH_TIMEOUT(near(page->transport->mediaPlayer()->position(), 31000, 500),
+                                 10000);
+        page->transport->pause();
+        QTRY_VERIFY_WITH_TIMEOUT(near(m_library->playPosition(m_id), 31000), 10000);
+    }
+
+    void startOverGoesToTheBeginning()
+    {
+        QVERIFY(m_library->playPosition(m_id) > 0);
+        auto page = makePage();
+        QVERIFY(openPlaying(*page, m_video));
+        ResumeBar *bar = page->transport->resumeBar();
+        QTRY_VERIFY_WITH_TIMEOUT(bar->isVisible(), 10000);
+        QTest::mouseClick(bar->startOverButton(), Qt::LeftButton);
+        QVERIFY(!bar->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(page->transport->mediaPlayer()->position() < 1500, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_library->playPosition(m_id), 0, 10000);
+    }
+
+    void savedWhilePlaying()
+    {
+        // Nothing but the clock: the place is kept every few seconds.
+        auto page = makePage();
+        QVERIFY(openPlaying(*page, m_video));
+        page->transport->seekTo(5000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_library->playPosition(m_id) >= 5000,
+                                 PlayerTransport::SaveIntervalMs + 10000);
+        page->transport->stop();
+        QVERIFY(!page->transport->resumeBar()->isVisible());
+    }
+
+    void watchedToTheEnd()
+    {
+        const int watchedBefore = m_library->watchedCount(m_id);
+        auto page = makePage();
+        QVERIFY(openPlaying(*page, m_video));
+        page->transport->seekTo(57000);
+        QTRY_COMPARE_WITH_TIMEOUT(page->transport->mediaPlayer()->mediaStatus(),
+                                  QMediaPlayer::EndOfMedia, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_library->watchedCount(m_id), watchedBefore + 1, 10000);
+        QCOMPARE(m_library->playPosition(m_id), 0);
+        // Closing after the end neither counts it again nor stores the end.
+        page.reset();
+        QTest::qWait(0);
+        QTRY_VERIFY(!m_library->store()->isBusy());
+        QCOMPARE(m_library->watchedCount(m_id), watchedBefore + 1);
+        QCOMPARE(m_library->playPosition(m_id), 0);
+
+        // Next time it starts at the top.
+        page = makePage();
+        QVERIFY(openPlaying(*page, m_video));
+        QVERIFY(page->transport->mediaPlayer()->position() < 3000);
+        QVERIFY(!page->transport->resumeBar()->isVisible());
+    }
+
+    void watchedZone_data()
+    {
+        QTest::addColumn<qint64>("duration");
+        QTest::addColumn<qint64>("zone");
+        QTest::newRow("two hours: the last 6 minutes") << qint64(7200000) << qint64(360000);
+        QTest::newRow("ten minutes: the last 30 s") << qint64(600000) << qint64(30000);
+        QTest::newRow("one minute: the last quarter") << qint64(60000) << qint64(15000);
+        QTest::newRow("nothing known") << qint64(0) << qint64(0);
+    }
+
+    void watchedZone()
+    {
+        QFETCH(qint64, duration);
+        QFETCH(qint64, zone);
+        QCOMPARE(LibraryStore::watchedZoneMs(duration), zone);
+    }
+};
+
+QTEST_MAIN(TestResume)
+#include "tst_resume.moc"
