@@ -5,7 +5,9 @@
 #include "core/UserPrompt.h"
 #include "gui/library/CorvRoundedWidget.h"
 #include "gui/library/LibraryView.h"
+#include "gui/library/PlayProgressMark.h"
 #include "gui/mainwindow/Artwork.h"
+#include "library/Library.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -83,6 +85,7 @@ void CorvLibraryItemWidget::buildForm()
                              QStringLiteral(":/images/library/play_button_tr.png"),
                              QStringLiteral(":/images/library/play_button_tr.png"), m_preview);
     m_play->move((thumbnailWidth - m_play->width()) / 2, (thumbnailHeight - m_play->height()) / 2);
+    m_progress = new PlayProgressMark(m_preview);
     row->addWidget(m_preview);
 
     auto *texts = new QVBoxLayout;
@@ -183,6 +186,9 @@ void CorvLibraryItemWidget::updateFromIndex(const QModelIndex &index)
     m_size->setText(valid ? Formatters::byteSize(m_item.sizeInBytes()) : QString());
     m_format->setText(valid ? QFileInfo(m_item.videoPath()).suffix().toUpper() : QString());
     showSeparators();
+    m_progress->setState(index.data(Library::ProgressRole).toDouble(),
+                         index.data(Library::WatchedCountRole).toInt() > 0);
+    m_preview->setAccessibleDescription(m_progress->description());
 
     const QString thumbnail = valid ? m_item.thumbnailPath() : QString();
     if (thumbnail != m_thumbnailPath || m_preview->pixmap().isNull()) {
@@ -215,8 +221,12 @@ QPixmap CorvLibraryItemWidget::snapshot(const QModelIndex &index, const QSize &s
     // was grabbed from the very data this row shows now, at this size and look.
     const LibraryItem current =
         index.isValid() ? index.siblingAtColumn(0).data().value<LibraryItem>() : LibraryItem();
+    // A place saved while playing changes the row but not its item.
+    const bool sameProgress =
+        index.data(Library::ProgressRole).toDouble() == m_progress->progress() &&
+        (index.data(Library::WatchedCountRole).toInt() > 0) == m_progress->isWatched();
     const bool same = !m_snapshot.isNull() && current == m_snapshotItem && size == m_snapshotSize &&
-                      m_selected == m_snapshotSelected;
+                      m_selected == m_snapshotSelected && sameProgress;
     if (!same) {
         updateFromIndex(index);
         resize(size);

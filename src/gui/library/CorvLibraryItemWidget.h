@@ -9,6 +9,7 @@
 
 class CorvRoundedWidget;
 class LibraryView;
+class PlayProgressMark;
 class QLabel;
 class QPushButton;
 
@@ -66,6 +67,7 @@ private:
 
     CorvRoundedWidget *m_preview = nullptr;
     QPushButton *m_play = nullptr;
+    PlayProgressMark *m_progress = nullptr;
     QLabel *m_title = nullptr;
     QLabel *m_description = nullptr;
     QLabel *m_category = nullptr;

@@ -68,6 +68,9 @@ void LibraryView::buildContextMenu()
     add("exportAction", tr("Add to Playlist"), &LibraryView::onExportClicked);
     add("burnAction", tr("Burn"), &LibraryView::onBurnClicked);
     add("mediaInformationAction", tr("Media Information"), &LibraryView::changeMediaInformation);
+    m_watchedAction = m_menu->addAction(tr("Mark as watched"));
+    m_watchedAction->setObjectName(QStringLiteral("watchedAction"));
+    connect(m_watchedAction, &QAction::triggered, this, &LibraryView::toggleWatched);
 }
 
 void LibraryView::setLibrary(Library *library, QAbstractProxyModel *proxy)
@@ -127,6 +130,8 @@ void LibraryView::showContextMenuForItem(CorvLibraryItemWidget *item)
 {
     m_menuPath = item->item().videoPath();
     m_menuRow = sourceRow(currentIndex());
+    const bool watched = m_library && m_library->watchedCount(m_library->idOf(m_menuRow)) > 0;
+    m_watchedAction->setText(watched ? tr("Mark as not watched") : tr("Mark as watched"));
     m_menu->popup(QCursor::pos());
 }
 
@@ -148,6 +153,14 @@ void LibraryView::onBurnClicked()
 {
     if (!m_menuPath.isEmpty())
         Q_EMIT burnRequested(m_menuPath);
+}
+
+void LibraryView::toggleWatched()
+{
+    if (!m_library || m_menuRow < 0)
+        return;
+    const qlonglong id = m_library->idOf(m_menuRow);
+    m_library->setWatched(id, m_library->watchedCount(id) == 0);
 }
 
 void LibraryView::changeMediaInformation()

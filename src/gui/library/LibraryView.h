@@ -54,6 +54,8 @@ private Q_SLOTS:
     void onExportClicked();
     void onBurnClicked();
     void changeMediaInformation();
+    // "Mark as watched" / "Mark as not watched" on the menu's video.
+    void toggleWatched();
 
 protected:
     bool focusNextPrevChild(bool next) override;
@@ -82,6 +84,7 @@ private:
     QHash<int, CorvLibraryItemWidget *> m_widgets;
     ITunesExporter *m_exporter = nullptr;
     QMenu *m_menu = nullptr;
+    QAction *m_watchedAction = nullptr;
     // The video and library row the menu was opened for.
     QString m_menuPath;
     int m_menuRow = -1;
