@@ -8,6 +8,7 @@
 #include "downloads/LibraryAccess.h"
 #include "library/Library.h"
 #include "library/LibraryItem.h"
+#include "library/LibraryStore.h"
 #include "tv/LumiqoTv.h"
 #include "web/NetworkManager.h"
 #include "web/SignInState.h"
@@ -91,9 +92,20 @@ Project *Engines::project()
 
 LumiqoTv *Engines::tv(const QString &name, UpnpEngine::Mode mode)
 {
-    if (!m_tv)
+    if (!m_tv) {
         m_tv = std::make_unique<LumiqoTv>(name, Library::libraryPath(), mode);
+        m_tv->setLibraryStore(playPositionStore());
+    }
     return m_tv.get();
+}
+
+LibraryStore *Engines::playPositionStore()
+{
+    if (m_library)
+        return m_library->store();
+    if (!m_tvStore)
+        m_tvStore = std::make_unique<LibraryStore>(Library::databasePath());
+    return m_tvStore.get();
 }
 
 void Engines::signIn(const QString &userName, const QString &password)

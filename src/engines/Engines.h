@@ -12,6 +12,7 @@
 
 class DownloadManager;
 class Library;
+class LibraryStore;
 class LumiqoTv;
 class NetworkManager;
 class Project;
@@ -62,8 +63,12 @@ private:
     void importFinished(class Download *download);
     // Sends a stored edit of the library to the site.
     void reportEdit(const QList<QPair<QString, QString>> &form);
+    // Where the TV server reads and keeps play positions: the library's own
+    // store when the library is built, else one for the server alone.
+    LibraryStore *playPositionStore();
 
     std::unique_ptr<Library> m_library;
+    std::unique_ptr<LibraryStore> m_tvStore;
     std::unique_ptr<LumiqoTv> m_tv;
     std::unique_ptr<NetworkManager> m_network;
     std::unique_ptr<DownloadManager> m_downloads;

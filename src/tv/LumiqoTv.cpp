@@ -52,3 +52,8 @@ void LumiqoTv::toggleServerStatus()
     }
     m_running = true;
 }
+
+void LumiqoTv::setLibraryStore(LibraryStore *store)
+{
+    m_delegate->setLibraryStore(store);
+}

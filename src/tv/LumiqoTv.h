@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class LibraryStore;
 class MediaModel;
 class MediaServer;
 class ServerDelegate;
@@ -28,6 +29,10 @@ public:
     MediaServer *server() const { return m_server.get(); }
     UpnpEngine *engine() const { return m_engine.get(); }
     MediaModel *model() const { return m_model.get(); }
+    ServerDelegate *delegate() const { return m_delegate.get(); }
+    // Where TVs read and keep their play positions (the library's store,
+    // which must outlive the server); set before the server starts.
+    void setLibraryStore(LibraryStore *store);
 
 public Q_SLOTS:
     void toggleServerStatus();

@@ -3,6 +3,7 @@
 #include "core/Formatters.h"
 #include "core/Logging.h"
 
+#include "library/LibraryStore.h"
 #include "tv/MediaFormats.h"
 #include "tv/MediaModel.h"
 #include "tv/SharedFolder.h"
@@ -264,6 +265,62 @@ int ServerDelegate::lookUpBrowsedNode(const QString &objectId, MediaNodeInfo *no
     return 0;
 }
 
+void ServerDelegate::setLibraryStore(LibraryStore *store)
+{
+    m_store = store;
+}
+
+QHash<QString, qint64> ServerDelegate::bookmarksOf(const UpnpBrowseRequest &request,
+                                                   const QList<MediaNodeInfo> &nodes) const
+{
+    if (!request.bookmarks || !m_store)
+        return {};
+    QStringList paths;
+    for (const MediaNodeInfo &node : nodes) {
+        if (!node.isFolder && node.valid)
+            paths << QFileInfo(node.path).absoluteFilePath();
+    }
+    if (paths.isEmpty())
+        return {};
+    // Read on the store's thread; this server thread only waits for it.
+    LibraryStore *store = m_store;
+    return store->call([store, paths] { return store->playPositionsOf(paths); });
+}
+
+void ServerDelegate::addBookmark(UpnpDidlObject *object, const MediaNodeInfo &node,
+                                 const QHash<QString, qint64> &bookmarks)
+{
+    if (node.isFolder || bookmarks.isEmpty())
+        return;
+    const auto found = bookmarks.constFind(QFileInfo(node.path).absoluteFilePath());
+    if (found != bookmarks.constEnd())
+        object->bookmarkSeconds = found.value() / 1000;
+}
+
+int ServerDelegate::onSetBookmark(const QString &objectId, quint32 seconds)
+{
+    if (!m_model || !m_store)
+        return UpnpError::ActionFailed;
+    const MediaNodeInfo node = m_model->nodeInfo(objectId);
+    if (!node.valid || node.isFolder) {
+        qCDebug(lcTv).noquote() << "ServerDelegate::onSetBookmark no such item:" << objectId;
+        return UpnpError::NoSuchObject;
+    }
+    const QString path = QFileInfo(node.path).absoluteFilePath();
+    const qint64 lengthMs = node.duration.isValid() ? node.duration.msecsSinceStartOfDay() : 0;
+    // The store's thread writes; this server thread waits for the answer.
+    LibraryStore *store = m_store;
+    const bool stored = store->call([store, path, seconds, lengthMs] {
+        const qlonglong id = store->idOfVideo(path);
+        return id >= 0 && store->reportPlayPosition(id, qint64(seconds) * 1000, lengthMs);
+    });
+    if (!stored) {
+        qCDebug(lcTv).noquote() << "ServerDelegate::onSetBookmark not a library video:" << path;
+        return UpnpError::NoSuchObject;
+    }
+    return 0;
+}
+
 int ServerDelegate::onBrowseMetadata(const UpnpBrowseRequest &request, UpnpBrowseResult &result)
 {
     qCDebug(lcTv).noquote() << "ServerDelegate::onBrowseMetadata" << request.objectId;
@@ -283,6 +340,7 @@ int ServerDelegate::onBrowseMetadata(const UpnpBrowseRequest &request, UpnpBrows
     if (!buildFromMediaNode(node, request, resourceAddresses(request.localAddress), &object,
                             int(childCount)))
         return UpnpError::NoSuchObject;
+    addBookmark(&object, node, bookmarksOf(request, {node}));
     result.result = UpnpDidlObject::document({object});
     result.numberReturned = 1;
     result.totalMatches = 1;
@@ -312,10 +370,14 @@ int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
                       QString::number(request.serverPort);
     for (const QHostAddress &address : addresses)
         context += QLatin1Char(' ') + address.toString();
+    const QHash<QString, qint64> bookmarks = bookmarksOf(request, page);
     QList<QByteArray> fragments;
     fragments.reserve(page.size());
     for (const MediaNodeInfo &child : std::as_const(page)) {
-        if (child.valid && !child.isFolder && child.fragmentContext == context) {
+        // Places change without a new revision: a client told them gets
+        // fresh items.
+        if (!request.bookmarks && child.valid && !child.isFolder &&
+            child.fragmentContext == context) {
             fragments.append(child.fragment);
             continue;
         }
@@ -326,8 +388,9 @@ int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
             --total;
             continue;
         }
+        addBookmark(&object, child, bookmarks);
         fragments.append(UpnpSoap::escapedUtf8(UpnpDidlObject::fragment(object)));
-        if (!child.isFolder)
+        if (!child.isFolder && !request.bookmarks)
             m_model->keepFragment(child, context, fragments.last());
     }
     result.escapedResult = UpnpDidlObject::escapedDocument(fragments);
@@ -376,11 +439,14 @@ int ServerDelegate::onSearchContainer(const UpnpBrowseRequest &request, UpnpBrow
         }
     }
     waitForProbes(page, request);
+    const QHash<QString, qint64> bookmarks = bookmarksOf(request, page);
     QList<UpnpDidlObject> objects;
     for (const MediaNodeInfo &child : std::as_const(page)) {
         UpnpDidlObject object;
-        if (buildFromMediaNode(child, request, addresses, &object))
+        if (buildFromMediaNode(child, request, addresses, &object)) {
+            addBookmark(&object, child, bookmarks);
             objects.append(object);
+        }
     }
     result.result = UpnpDidlObject::document(objects);
     result.numberReturned = quint32(objects.size());

@@ -4,8 +4,10 @@
 #include "tv/upnp/UpnpDidlObject.h"
 #include "tv/upnp/UpnpFileMediaServerDelegate.h"
 
+#include <QHash>
 #include <QObject>
 
+class LibraryStore;
 class MediaModel;
 
 // The ContentDirectory of the media server over the media tree, and the
@@ -19,11 +21,16 @@ public:
 
     // Set before the server starts; the tree outlives the server's threads.
     void setMediaModel(MediaModel *model);
+    // Where play positions are kept (the library's store; not owned, set
+    // before the server starts, outlives it). Without one no client is told
+    // positions and bookmarks fail.
+    void setLibraryStore(LibraryStore *store);
 
     int onBrowseMetadata(const UpnpBrowseRequest &request, UpnpBrowseResult &result) override;
     int onBrowseDirectChildren(const UpnpBrowseRequest &request, UpnpBrowseResult &result) override;
     int onSearchContainer(const UpnpBrowseRequest &request, UpnpBrowseResult &result) override;
     bool processFileRequest(const UpnpHttpRequest &request, UpnpHttpResponse &response) override;
+    int onSetBookmark(const QString &objectId, quint32 seconds) override;
 
     // Addresses offered in resource URLs: the one the request came in on first.
     static QList<QHostAddress> resourceAddresses(const QHostAddress &local);
@@ -51,6 +58,12 @@ private:
     void waitForProbes(QList<MediaNodeInfo> &nodes, const UpnpBrowseRequest &request,
                        const QString &folderId = QString(), qsizetype folderSize = 0) const;
     int childCountOf(const MediaNodeInfo &node) const;
+    // For a client that keeps places here: the stored places (ms) of the
+    // nodes' files, by absolute path; empty for other clients.
+    QHash<QString, qint64> bookmarksOf(const UpnpBrowseRequest &request,
+                                       const QList<MediaNodeInfo> &nodes) const;
+    static void addBookmark(UpnpDidlObject *object, const MediaNodeInfo &node,
+                            const QHash<QString, qint64> &bookmarks);
     void serveThumbnail(const QString &objectId, UpnpHttpResponse &response) const;
     // "SUBTITLES/<object id>/<n>.<suffix>": the video's n-th subtitle file.
     void serveSubtitle(const UpnpHttpRequest &request, const QString &resource,
@@ -59,4 +72,5 @@ private:
                          UpnpHttpResponse &response) const;
 
     MediaModel *m_model = nullptr;
+    LibraryStore *m_store = nullptr;
 };

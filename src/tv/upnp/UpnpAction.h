@@ -14,6 +14,7 @@ struct UpnpActionRequest
     QString name;
     QHash<QString, QString> arguments;
     int clientSignature = 0;
+    bool bookmarks = false;
     QHostAddress localAddress;
     quint16 serverPort = 0;
 

@@ -14,4 +14,10 @@ Value fromHeaders(const QByteArray &userAgent, const QByteArray &avClientInfo)
     return Other;
 }
 
+bool usesBookmarks(const QByteArray &userAgent)
+{
+    const QByteArray agent = userAgent.toLower();
+    return agent.contains("sec_hhp") || agent.contains("samsung");
+}
+
 } // namespace UpnpClientSignature

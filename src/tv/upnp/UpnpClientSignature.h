@@ -16,5 +16,8 @@ enum Value
 
 // From the "User-Agent" and "X-AV-Client-Info" headers; the first match wins.
 Value fromHeaders(const QByteArray &userAgent, const QByteArray &avClientInfo);
+// True for clients that keep play positions on the server (Samsung TVs and
+// players: "SEC_HHP_..." or "Samsung" in the User-Agent).
+bool usesBookmarks(const QByteArray &userAgent);
 
 } // namespace UpnpClientSignature

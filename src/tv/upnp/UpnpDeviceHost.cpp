@@ -315,7 +315,7 @@ UpnpHttpResponse UpnpDeviceHost::handleHttpRequest(const UpnpHttpRequest &reques
         }
         const QString leaf = rest.mid(service.name.size() + 1);
         if (found && leaf == QLatin1String("scpd.xml") && !request.method.startsWith('P'))
-            return processGetScpd(service);
+            return processGetScpd(service, request);
         if (found && leaf == QLatin1String("control.xml") && request.method == "POST")
             return processHttpPostRequest(request, service);
         if (found && leaf == QLatin1String("event.xml") && request.method.contains("SUBSCRIBE"))
@@ -394,9 +394,15 @@ UpnpHttpResponse UpnpDeviceHost::processGetDescription(const UpnpHttpRequest &re
     return UpnpHttpResponse::text(200, xmlContentType, xml.toUtf8());
 }
 
-UpnpHttpResponse UpnpDeviceHost::processGetScpd(const UpnpService &service) const
+QString UpnpDeviceHost::scpdFor(const UpnpService &service, const UpnpHttpRequest &) const
 {
-    return UpnpHttpResponse::text(200, xmlContentType, service.scpd.toUtf8());
+    return service.scpd;
+}
+
+UpnpHttpResponse UpnpDeviceHost::processGetScpd(const UpnpService &service,
+                                                const UpnpHttpRequest &request) const
+{
+    return UpnpHttpResponse::text(200, xmlContentType, scpdFor(service, request).toUtf8());
 }
 
 UpnpHttpResponse UpnpDeviceHost::processHttpPostRequest(const UpnpHttpRequest &request,
@@ -412,6 +418,7 @@ UpnpHttpResponse UpnpDeviceHost::processHttpPostRequest(const UpnpHttpRequest &r
         answer.fail(UpnpError::InvalidArgs, QStringLiteral("Invalid or Missing Args"));
     } else {
         action.clientSignature = request.clientSignature;
+        action.bookmarks = request.bookmarks;
         action.localAddress = request.localAddress;
         action.serverPort = request.localPort;
         onAction(action, answer);

@@ -77,7 +77,10 @@ protected:
     virtual bool processFileRequest(const UpnpHttpRequest &request, UpnpHttpResponse &response);
 
     UpnpHttpResponse processGetDescription(const UpnpHttpRequest &request) const;
-    UpnpHttpResponse processGetScpd(const UpnpService &service) const;
+    // The service description a client sees.
+    virtual QString scpdFor(const UpnpService &service, const UpnpHttpRequest &request) const;
+    UpnpHttpResponse processGetScpd(const UpnpService &service,
+                                    const UpnpHttpRequest &request) const;
     UpnpHttpResponse processHttpPostRequest(const UpnpHttpRequest &request,
                                             const UpnpService &service);
     UpnpHttpResponse processHttpSubscriberRequest(const UpnpHttpRequest &request,

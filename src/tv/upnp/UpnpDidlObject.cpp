@@ -106,6 +106,11 @@ QString UpnpDidlObject::fragment(const UpnpDidlObject &object)
         appendEscaped(xml, object.albumArtUri);
         xml += QLatin1String("</upnp:albumArtURI>");
     }
+    if (!object.container && object.bookmarkSeconds >= 0) {
+        xml += QLatin1String("<sec:dcmInfo xmlns:sec=\"http://www.sec.co.kr/\">BM=");
+        xml += QString::number(object.bookmarkSeconds);
+        xml += QLatin1String("</sec:dcmInfo>");
+    }
     for (const UpnpDidlResource &res : object.resources)
         resource(xml, res);
     for (const auto &[type, url] : object.captions) {

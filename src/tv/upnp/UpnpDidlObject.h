@@ -27,6 +27,9 @@ struct UpnpDidlObject
     QString date;
     int childCount = -1;
     QString albumArtUri; // a JPEG_TN picture
+    // Where the client stopped playing the item last time, in seconds, for
+    // clients that keep such places here (-1: not told).
+    qint64 bookmarkSeconds = -1;
     QList<UpnpDidlResource> resources;
     // Subtitle files for clients that read Samsung's caption element:
     // the type ("srt", "vtt") and the address of each.

@@ -16,6 +16,8 @@ struct UpnpHttpRequest
     quint16 localPort = 0;
     QHostAddress peerAddress;
     int clientSignature = 0;
+    // The client keeps play positions on the server (Samsung's bookmarks).
+    bool bookmarks = false;
 
     QByteArray header(const QByteArray &name) const { return headers.value(name.toLower()); }
     bool isHead() const { return method == "HEAD"; }

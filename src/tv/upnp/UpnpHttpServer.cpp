@@ -231,6 +231,7 @@ int UpnpHttpServer::answer(MHD_Connection *connection, Pending *pending)
     request.localPort = m_port;
     request.clientSignature = UpnpClientSignature::fromHeaders(request.header("User-Agent"),
                                                                request.header("X-AV-Client-Info"));
+    request.bookmarks = UpnpClientSignature::usesBookmarks(request.header("User-Agent"));
     return queue(connection, m_handler->handleHttpRequest(request), request);
 }
 

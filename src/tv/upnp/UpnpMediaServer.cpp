@@ -65,6 +65,8 @@ void UpnpMediaServer::onAction(const UpnpActionRequest &request, UpnpActionRespo
             return response.add(QStringLiteral("SortCaps"), QString());
         if (name == QLatin1String("GetSystemUpdateID"))
             return response.add(QStringLiteral("Id"), QString::number(m_systemUpdateId));
+        if (name == QLatin1String("X_SetBookmark"))
+            return setBookmark(request, response);
     } else if (request.serviceType == connectionManagerType) {
         if (name == QLatin1String("GetProtocolInfo")) {
             response.add(QStringLiteral("Source"), QStringLiteral("http-get:*:*:*"));
@@ -106,6 +108,7 @@ bool UpnpMediaServer::readCommon(const UpnpActionRequest &request, const QString
         return false;
     browse->requestedCount = count.isEmpty() ? 0 : count.toUInt(&ok);
     browse->clientSignature = request.clientSignature;
+    browse->bookmarks = request.bookmarks;
     browse->localAddress = request.localAddress;
     browse->serverPort = request.serverPort;
     return ok;
@@ -168,6 +171,35 @@ void UpnpMediaServer::search(const UpnpActionRequest &request, UpnpActionRespons
     const int error = m_delegate->onSearchContainer(browse, result);
     result.updateId = m_systemUpdateId;
     answer(error, result, response);
+}
+
+QString UpnpMediaServer::scpdFor(const UpnpService &service, const UpnpHttpRequest &request) const
+{
+    // Only clients that keep their places here are told they can.
+    if (request.bookmarks && service.type == contentDirectoryType)
+        return UpnpScpd::contentDirectory(true);
+    return UpnpDeviceHost::scpdFor(service, request);
+}
+
+void UpnpMediaServer::setBookmark(const UpnpActionRequest &request, UpnpActionResponse &response)
+{
+    const QString objectId = request.value(QStringLiteral("ObjectID")).trimmed();
+    bool ok = false;
+    const quint32 seconds = request.value(QStringLiteral("PosSecond")).trimmed().toUInt(&ok);
+    if (objectId.isEmpty() || !ok)
+        return response.fail(UpnpError::InvalidArgs, QStringLiteral("Invalid or Missing Args"));
+    if (!m_delegate)
+        return response.fail(UpnpError::ActionFailed, QStringLiteral("Action Failed"));
+    switch (const int error = m_delegate->onSetBookmark(objectId, seconds)) {
+    case 0:
+        return;
+    case UpnpError::NoSuchObject:
+        return response.fail(error, QStringLiteral("No Such Object."));
+    case UpnpError::InvalidAction:
+        return response.fail(error, QStringLiteral("Invalid Action"));
+    default:
+        return response.fail(UpnpError::ActionFailed, QStringLiteral("Action Failed"));
+    }
 }
 
 bool UpnpMediaServer::processFileRequest(const UpnpHttpRequest &request, UpnpHttpResponse &response)

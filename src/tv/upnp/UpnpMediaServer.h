@@ -32,8 +32,10 @@ protected:
     void setupServices() override;
     void onAction(const UpnpActionRequest &request, UpnpActionResponse &response) override;
     bool processFileRequest(const UpnpHttpRequest &request, UpnpHttpResponse &response) override;
+    QString scpdFor(const UpnpService &service, const UpnpHttpRequest &request) const override;
 
 private:
+    void setBookmark(const UpnpActionRequest &request, UpnpActionResponse &response);
     void browse(const UpnpActionRequest &request, UpnpActionResponse &response);
     void search(const UpnpActionRequest &request, UpnpActionResponse &response);
     bool readCommon(const UpnpActionRequest &request, const QString &idArgument,

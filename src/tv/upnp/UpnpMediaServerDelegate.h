@@ -14,6 +14,8 @@ struct UpnpBrowseRequest
     QString sortCriteria;
     QString searchCriteria;
     int clientSignature = 0;
+    // Items carry their play position (sec:dcmInfo BM=seconds).
+    bool bookmarks = false;
     QHostAddress localAddress;
     quint16 serverPort = 0;
 };
@@ -40,4 +42,11 @@ public:
                                        UpnpBrowseResult &result) = 0;
     virtual int onSearchContainer(const UpnpBrowseRequest &request, UpnpBrowseResult &result) = 0;
     virtual bool processFileRequest(const UpnpHttpRequest &request, UpnpHttpResponse &response) = 0;
+    // X_SetBookmark: where the client stopped playing an item (0 or a UPnP error).
+    virtual int onSetBookmark(const QString &objectId, quint32 seconds)
+    {
+        Q_UNUSED(objectId);
+        Q_UNUSED(seconds);
+        return 401;
+    }
 };

@@ -65,7 +65,7 @@ QString document(const QList<Action> &actions, const QList<Variable> &variables)
 
 } // namespace
 
-QString contentDirectory()
+QString contentDirectory(bool bookmarks)
 {
     const QList<Argument> browseOut = {{"Result", false, "A_ARG_TYPE_Result"},
                                        {"NumberReturned", false, "A_ARG_TYPE_Count"},
@@ -85,27 +85,40 @@ QString contentDirectory()
                               {"SortCriteria", true, "A_ARG_TYPE_SortCriteria"}};
     browse += browseOut;
     search += browseOut;
-    return document({{"GetSearchCapabilities", {{"SearchCaps", false, "SearchCapabilities"}}},
-                     {"GetSortCapabilities", {{"SortCaps", false, "SortCapabilities"}}},
-                     {"GetSystemUpdateID", {{"Id", false, "SystemUpdateID"}}},
-                     {"Browse", browse},
-                     {"Search", search}},
-                    {{"SearchCapabilities", "string", false},
-                     {"SortCapabilities", "string", false},
-                     {"SystemUpdateID", "ui4", true},
-                     {"ContainerUpdateIDs", "string", true},
-                     {"A_ARG_TYPE_ObjectID", "string", false},
-                     {"A_ARG_TYPE_Result", "string", false},
-                     {"A_ARG_TYPE_SearchCriteria", "string", false},
-                     {"A_ARG_TYPE_BrowseFlag",
-                      "string",
-                      false,
-                      {QStringLiteral("BrowseMetadata"), QStringLiteral("BrowseDirectChildren")}},
-                     {"A_ARG_TYPE_Filter", "string", false},
-                     {"A_ARG_TYPE_SortCriteria", "string", false},
-                     {"A_ARG_TYPE_Index", "ui4", false},
-                     {"A_ARG_TYPE_Count", "ui4", false},
-                     {"A_ARG_TYPE_UpdateID", "ui4", false}});
+    QList<Action> actions = {
+        {"GetSearchCapabilities", {{"SearchCaps", false, "SearchCapabilities"}}},
+        {"GetSortCapabilities", {{"SortCaps", false, "SortCapabilities"}}},
+        {"GetSystemUpdateID", {{"Id", false, "SystemUpdateID"}}},
+        {"Browse", browse},
+        {"Search", search}};
+    QList<Variable> variables = {
+        {"SearchCapabilities", "string", false},
+        {"SortCapabilities", "string", false},
+        {"SystemUpdateID", "ui4", true},
+        {"ContainerUpdateIDs", "string", true},
+        {"A_ARG_TYPE_ObjectID", "string", false},
+        {"A_ARG_TYPE_Result", "string", false},
+        {"A_ARG_TYPE_SearchCriteria", "string", false},
+        {"A_ARG_TYPE_BrowseFlag",
+         "string",
+         false,
+         {QStringLiteral("BrowseMetadata"), QStringLiteral("BrowseDirectChildren")}},
+        {"A_ARG_TYPE_Filter", "string", false},
+        {"A_ARG_TYPE_SortCriteria", "string", false},
+        {"A_ARG_TYPE_Index", "ui4", false},
+        {"A_ARG_TYPE_Count", "ui4", false},
+        {"A_ARG_TYPE_UpdateID", "ui4", false}};
+    if (bookmarks) {
+        actions.append({"X_SetBookmark",
+                        {{"CategoryType", true, "A_ARG_TYPE_CategoryType"},
+                         {"RID", true, "A_ARG_TYPE_RID"},
+                         {"ObjectID", true, "A_ARG_TYPE_ObjectID"},
+                         {"PosSecond", true, "A_ARG_TYPE_PosSec"}}});
+        variables.append({"A_ARG_TYPE_CategoryType", "ui4", false});
+        variables.append({"A_ARG_TYPE_RID", "ui4", false});
+        variables.append({"A_ARG_TYPE_PosSec", "ui4", false});
+    }
+    return document(actions, variables);
 }
 
 QString connectionManager()
