@@ -1,0 +1,160 @@
+// Keeping play positions costs the window nothing it shows: over a library of
+// 100,000 rows, with the library page built and a library video playing for
+// 60 s, the longest stall of the GUI thread while the player saves its place
+// every 10 s (and on a pause at the end), against the same playing without a
+// library to save into (the reference, same run). `--quick`: 5,000 rows and
+// 12 s of playing each, as a test that the measurement still runs.
+#include "LibraryGenerator.h"
+#include "gui/library/LibraryWidget.h"
+#include "gui/player/CorvPlayerWidget.h"
+#include "gui/player/PlayerTransport.h"
+#include "gui/player/Toolbar.h"
+#include "library/Library.h"
+#include "library/LibraryItem.h"
+#include "library/LibraryStore.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+constexpr int kHeartbeatMs = 5;
+
+struct Run
+{
+    double longestStallMs = 0;
+    int saves = 0;
+};
+
+QString makeClip(const QString &folder, int seconds)
+{
+    const QString path = folder + QStringLiteral("/Long walk.mp4");
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"),
+                 {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
+                  QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-f"),
+                  QStringLiteral("lavfi"), QStringLiteral("-i"),
+                  QStringLiteral("testsrc=size=320x240:rate=10:duration=%1").arg(seconds),
+                  QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"), path});
+    ffmpeg.waitForFinished(120000);
+    return QFileInfo(path).size() > 0 ? path : QString();
+}
+
+bool runUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+// Plays `video` for `seconds`, then pauses; the longest gap between the
+// ticks of a 5 ms timer of the GUI thread meanwhile.
+Run play(PlayerTransport &transport, Library *library, const QString &video, int seconds)
+{
+    Run run;
+    QMetaObject::Connection counting;
+    if (library) {
+        counting = QObject::connect(library->store(), &LibraryStore::playStateChanged,
+                                    [&run] { ++run.saves; });
+    }
+    transport.setLibrary(library);
+    transport.openFile(video);
+    runUntil([&] { return transport.mediaPlayer()->playbackState() == QMediaPlayer::PlayingState; },
+             30000);
+    QElapsedTimer clock;
+    QTimer heartbeat;
+    heartbeat.setInterval(kHeartbeatMs);
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+        run.longestStallMs = std::max(run.longestStallMs, clock.nsecsElapsed() / 1e6);
+        clock.restart();
+    });
+    clock.start();
+    heartbeat.start();
+    QElapsedTimer played;
+    played.start();
+    runUntil([&] { return played.elapsed() >= seconds * 1000; }, seconds * 1000 + 5000);
+    transport.pause();
+    runUntil([&] { return library == nullptr || !library->store()->isBusy(); }, 5000);
+    QCoreApplication::processEvents();
+    heartbeat.stop();
+    transport.stop();
+    QObject::disconnect(counting);
+    return run;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    const bool quick = app.arguments().contains(QStringLiteral("--quick"));
+    const int rows = quick ? 5000 : 100000;
+    const int seconds = quick ? 12 : 60;
+    QTemporaryDir dir;
+    LibraryGenerator::createLibrary(dir.path(), rows);
+    const QString video = makeClip(Library::libraryPath(), seconds + 20);
+    if (video.isEmpty()) {
+        QTextStream(stderr) << "bench_resume: ffmpeg made no clip\n";
+        return 1;
+    }
+
+    auto library = std::make_unique<Library>();
+    runUntil([&] { return library->isLoaded(); }, 120000);
+    LibraryItem item = LibraryItem::fromFile(video);
+    item.mediaLengthInSecs(quint32(seconds + 20));
+    LibraryStore *store = library->store();
+    store->call([&] { return store->insertItems({item}); });
+    runUntil([&] { return library->idOfVideo(video) >= 0; }, 30000);
+
+    // The window as the member has it: the library page built, the player shown.
+    LibraryWidget page(library.get());
+    page.resize(1000, 700);
+    page.show();
+    CorvPlayerWidget player;
+    player.resize(800, 500);
+    player.toolbar()->setFixedHeight(50);
+    player.toolbar()->show();
+    player.show();
+    PlayerTransport transport(&player);
+
+    const Run reference = play(transport, nullptr, video, seconds);
+    const Run saving = play(transport, library.get(), video, seconds);
+
+    QTextStream out(stdout);
+    out << QStringLiteral("Play positions kept while playing (%1 rows, %2 s, saves every %3 s)\n")
+               .arg(rows)
+               .arg(seconds)
+               .arg(PlayerTransport::SaveIntervalMs / 1000);
+    out << QStringLiteral("%1 | %2 | %3\n")
+               .arg(QStringLiteral("measure").leftJustified(46),
+                    QStringLiteral("ms").rightJustified(8), QStringLiteral("target"));
+    const auto line = [&out](const QString &name, double ms, const QString &target) {
+        out << QStringLiteral("%1 | %2 | %3\n")
+                   .arg(name.leftJustified(46), QString::number(ms, 'f', 1).rightJustified(8),
+                        target);
+    };
+    line(QStringLiteral("longest GUI stall, playing and saving (%1 saves)").arg(saving.saves),
+         saving.longestStallMs, QStringLiteral("< 16 ms"));
+    line(QStringLiteral("  reference: longest stall, playing alone"), reference.longestStallMs,
+         QString());
+    out << QStringLiteral("ratio saving / reference: %1\n")
+               .arg(saving.longestStallMs / std::max(0.1, reference.longestStallMs), 0, 'f', 2);
+    out.flush();
+    // The quick run only checks that positions were saved and measured.
+    return saving.saves > 0 ? 0 : 1;
+}
