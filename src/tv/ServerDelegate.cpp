@@ -307,7 +307,7 @@ int ServerDelegate::onSetBookmark(const QString &objectId, quint32 seconds)
         return UpnpError::NoSuchObject;
     }
     const QString path = QFileInfo(node.path).absoluteFilePath();
-    const qint64 lengthMs = node.duration.isValid() ? node.duration.msecsSinceStartOfDay() : 0;
+    const qint64 lengthMs = qMax(qint64(0), qint64(node.durationMs));
     // The store's thread writes; this server thread waits for the answer.
     LibraryStore *store = m_store;
     const bool stored = store->call([store, path, seconds, lengthMs] {

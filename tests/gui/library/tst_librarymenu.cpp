@@ -151,7 +151,8 @@ private Q_SLOTS:
         for (QAction *action : view()->contextMenu()->actions())
             texts << action->text();
         QCOMPARE(texts,
-                 (QStringList{"Show in Folder", "Add to Playlist", "Burn", "Media Information"}));
+                 (QStringList{"Show in Folder", "Add to Playlist", "Burn", "Media Information",
+                              "Mark as watched"}));
     }
 
     // The playlist goes into the music folder, which is made when missing.

@@ -3,6 +3,10 @@
 // played to its end as watched. Real clips, a real library file.
 #include "ScriptedPrompt.h"
 #include "TestSupport.h"
+#include "gui/library/CorvLibraryItemWidget.h"
+#include "gui/library/LibraryView.h"
+#include "gui/library/LibraryWidget.h"
+#include "gui/library/PlayProgressMark.h"
 #include "gui/player/CorvPlayerWidget.h"
 #include "gui/player/PlayerTransport.h"
 #include "gui/player/ResumeBar.h"
@@ -197,6 +201,62 @@ private Q_SLOTS:
         QVERIFY(openPlaying(*page, m_video));
         QVERIFY(page->transport->mediaPlayer()->position() < 3000);
         QVERIFY(!page->transport->resumeBar()->isVisible());
+    }
+
+    // The library page shows the place: a line on a started tile, a tick on
+    // a watched one, and the Progress column.
+    void tilesShowTheirProgress()
+    {
+        LibraryItem started = LibraryItem::fromFile(m_video);
+        started.videoPath(QDir(Library::libraryPath()).absoluteFilePath(QStringLiteral("b.mp4")));
+        started.title(QStringLiteral("Half way there"));
+        started.mediaLengthInSecs(100);
+        LibraryStore *store = m_library->store();
+        QCOMPARE(store->call([&] { return store->insertItems({started}); }).size(), 1);
+        qlonglong startedId = -1;
+        QTRY_VERIFY((startedId = m_library->idOfVideo(started.videoPath())) >= 0);
+        m_library->savePlayPosition(startedId, 40000);
+        m_library->setWatched(m_id, true);
+        QTRY_COMPARE(m_library->playPosition(startedId), 40000);
+        QTRY_VERIFY(m_library->watchedCount(m_id) > 0);
+
+        LibraryWidget page(m_library.get());
+        page.resize(900, 400);
+        page.show();
+        LibraryView *view = page.listView();
+        QTRY_COMPARE(view->model()->rowCount(), 2);
+        for (int row = 0; row < 2; ++row) {
+            const QModelIndex index = view->model()->index(row, 0);
+            CorvLibraryItemWidget *tile = view->itemWidget(index);
+            QVERIFY(tile);
+            tile->snapshot(index, QSize(800, 110));
+            auto *mark = tile->findChild<PlayProgressMark *>();
+            QVERIFY(mark);
+            if (index.data(Library::IdRole).toLongLong() == startedId) {
+                QCOMPARE(mark->progress(), 0.4);
+                QVERIFY(!mark->isWatched());
+                QCOMPARE(m_library->index(m_library->rowOfId(startedId), Library::ProgressColumn)
+                             .data()
+                             .toString(),
+                         QStringLiteral("40%"));
+            } else {
+                QVERIFY(mark->isWatched());
+                QCOMPARE(mark->progress(), 0.0);
+                QCOMPARE(m_library->index(m_library->rowOfId(m_id), Library::ProgressColumn)
+                             .data()
+                             .toString(),
+                         QStringLiteral("Watched"));
+            }
+        }
+        // Sorted by progress: the started one before the watched one.
+        m_library->onSort(Library::SortProgress, Qt::AscendingOrder);
+        QCOMPARE(m_library->idOf(0), startedId);
+        QCOMPARE(m_library->idOf(1), m_id);
+        const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
+        if (!folder.isEmpty()) {
+            view->viewport()->repaint();
+            page.grab().save(folder + QStringLiteral("/resume-tiles.png"));
+        }
     }
 
     void watchedZone_data()
