@@ -1,5 +1,7 @@
 #include "gui/library/LibraryTableSortModel.h"
 
+#include "library/Library.h"
+
 #include <QCollator>
 #include <QStringList>
 
@@ -26,12 +28,21 @@ int LibraryTableSortModel::seconds(const QString &length)
     return total;
 }
 
+// Played share; a video watched to the end after every started one.
+double LibraryTableSortModel::progressKey(const QModelIndex &index)
+{
+    const double progress = index.data(Library::ProgressRole).toDouble();
+    return progress <= 0.0 && index.data(Library::WatchedCountRole).toInt() > 0 ? 2.0 : progress;
+}
+
 bool LibraryTableSortModel::lessThan(const QModelIndex &left, const QModelIndex &right) const
 {
     const QString a = left.data().toString();
     const QString b = right.data().toString();
     if (left.column() == kLengthColumn)
         return seconds(a) < seconds(b);
+    if (left.column() == Library::ProgressColumn)
+        return progressKey(left) < progressKey(right);
     static thread_local QCollator collator = [] {
         QCollator made;
         made.setCaseSensitivity(Qt::CaseInsensitive);

@@ -14,6 +14,8 @@ public:
 
     // Seconds of a length such as "45", "1:05" or "1:02:03" (-1 when empty).
     static int seconds(const QString &length);
+    // Sort key of the Progress column.
+    static double progressKey(const QModelIndex &index);
 
 protected:
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;

@@ -1,10 +1,8 @@
 #include "gui/library/LibraryTableView.h"
 
 #include "gui/mainwindow/Artwork.h"
-#include "library/Library.h"
 #include "library/LibraryItem.h"
 
-#include <QAbstractProxyModel>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
@@ -48,26 +46,6 @@ LibraryTableView::LibraryTableView(QWidget *parent)
     m_timer->setSingleShot(true);
     m_timer->setInterval(kPreviewDelayMs);
     connect(m_timer, &QTimer::timeout, this, &LibraryTableView::displayPreview);
-    horizontalHeader()->setSectionsClickable(true);
-    connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
-            &LibraryTableView::sortByProgress);
-}
-
-void LibraryTableView::sortByProgress(int section)
-{
-    if (section != Library::ProgressColumn)
-        return;
-    QAbstractItemModel *source = model();
-    while (auto *proxy = qobject_cast<QAbstractProxyModel *>(source))
-        source = proxy->sourceModel();
-    auto *library = qobject_cast<Library *>(source);
-    if (!library)
-        return;
-    library->onSort(Library::SortProgress, m_progressOrder);
-    horizontalHeader()->setSortIndicatorShown(true);
-    horizontalHeader()->setSortIndicator(section, m_progressOrder);
-    m_progressOrder =
-        m_progressOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
 }
 
 void LibraryTableView::setPreviewDelay(int ms)

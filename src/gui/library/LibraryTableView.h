@@ -29,12 +29,9 @@ protected:
 
 private Q_SLOTS:
     void displayPreview();
-    // A click on the Progress heading sorts the videos by it, then back.
-    void sortByProgress(int section);
 
 private:
     QLabel *m_preview;
     QTimer *m_timer;
     QPoint m_lastPosition;
-    Qt::SortOrder m_progressOrder = Qt::AscendingOrder;
 };
