@@ -464,12 +464,86 @@
         <translation>Angehalten</translation>
     </message>
     <message>
-        <source>Download Failed</source>
-        <translation>Download fehlgeschlagen</translation>
+        <source>Waiting to retry</source>
+        <translation>Wartet auf neuen Versuch</translation>
     </message>
     <message>
-        <source>This download has failed. It has been paused and will remain in your queue. Please contact support or try again later</source>
-        <translation>Dieser Download ist fehlgeschlagen. Er wurde angehalten und bleibt in Ihrer Warteschlange. Bitte wenden Sie sich an den Support oder versuchen Sie es später erneut</translation>
+        <source>Failed</source>
+        <translation>Fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>a file named &quot;%1&quot; is in the way</source>
+        <translation>eine Datei namens „%1“ ist im Weg</translation>
+    </message>
+    <message>
+        <source>its folder &quot;%1&quot; cannot be made</source>
+        <translation>der Ordner „%1“ kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>its media address is not a web address</source>
+        <translation>seine Medienadresse ist keine Webadresse</translation>
+    </message>
+    <message>
+        <source>its address is not a web address</source>
+        <translation>seine Adresse ist keine Webadresse</translation>
+    </message>
+    <message>
+        <source>the site sent it elsewhere without a usable address</source>
+        <translation>die Website hat ihn ohne brauchbare Adresse umgeleitet</translation>
+    </message>
+    <message>
+        <source>too many redirects</source>
+        <translation>zu viele Umleitungen</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadFailure</name>
+    <message>
+        <source>The site did not accept your user name or password for &quot;%1&quot;. Sign in again, then retry.</source>
+        <translation>Die Website hat Ihren Benutzernamen oder Ihr Passwort für „%1“ nicht angenommen. Melden Sie sich erneut an und versuchen Sie es dann noch einmal.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; was not found on the site.</source>
+        <translation>„%1“ wurde auf der Website nicht gefunden.</translation>
+    </message>
+    <message>
+        <source>The site had a problem sending &quot;%1&quot; (error %2). The download is tried again by itself.</source>
+        <translation>Die Website hatte ein Problem beim Senden von „%1“ (Fehler %2). Der Download wird von selbst erneut versucht.</translation>
+    </message>
+    <message>
+        <source>the site answered %1</source>
+        <translation>die Website antwortete %1</translation>
+    </message>
+    <message>
+        <source>network error %1</source>
+        <translation>Netzwerkfehler %1</translation>
+    </message>
+    <message>
+        <source>The disk is full: &quot;%1&quot; could not be written in %2 (%3). The part already downloaded is kept.</source>
+        <translation>Der Datenträger ist voll: „%1“ konnte nicht in %2 geschrieben werden (%3). Der bereits heruntergeladene Teil bleibt erhalten.</translation>
+    </message>
+    <message>
+        <source>The folder %1 cannot be written to (%2): &quot;%3&quot; was not saved. The part already downloaded is kept.</source>
+        <translation>In den Ordner %1 kann nicht geschrieben werden (%2): „%3“ wurde nicht gespeichert. Der bereits heruntergeladene Teil bleibt erhalten.</translation>
+    </message>
+    <message>
+        <source>Not enough disk space for &quot;%1&quot;: needs %2, %3 free in %4.</source>
+        <translation>Nicht genug Speicherplatz für „%1“: benötigt %2, frei sind %3 in %4.</translation>
+    </message>
+    <message>
+        <source>No connection to the site for &quot;%1&quot;. The download goes on by itself when the connection is back.</source>
+        <translation>Keine Verbindung zur Website für „%1“. Der Download geht von selbst weiter, sobald die Verbindung wieder besteht.</translation>
+    </message>
+    <message>
+        <source>The download of &quot;%1&quot; failed (%2).</source>
+        <translation>Der Download von „%1“ ist fehlgeschlagen (%2).</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadHelper</name>
+    <message>
+        <source>the site&apos;s answer does not continue the part on disk</source>
+        <translation>die Antwort der Website setzt den Teil auf dem Datenträger nicht fort</translation>
     </message>
 </context>
 <context>
@@ -530,6 +604,14 @@
         <source>Tags: %1</source>
         <translation>Schlagwörter: %1</translation>
     </message>
+    <message>
+        <source>Sign In</source>
+        <translation>Anmelden</translation>
+    </message>
+    <message>
+        <source>Retry</source>
+        <translation>Erneut versuchen</translation>
+    </message>
 </context>
 <context>
     <name>DownloadManager</name>
@@ -544,10 +626,6 @@
     <message>
         <source>Download Failed</source>
         <translation>Download fehlgeschlagen</translation>
-    </message>
-    <message>
-        <source>The download has failed. We appologize for the inconvenience.</source>
-        <translation>Der Download ist fehlgeschlagen. Wir bitten die Unannehmlichkeiten zu entschuldigen.</translation>
     </message>
     <message>
         <source>The file %1 could not be read.</source>
@@ -1195,6 +1273,25 @@ Möchten Sie diese Fehler für diesen Server ignorieren?</translation>
     <message>
         <source>Importing files...</source>
         <translation>Dateien werden importiert...</translation>
+    </message>
+</context>
+<context>
+    <name>SubtitleChooser</name>
+    <message>
+        <source>Track %1</source>
+        <translation>Spur %1</translation>
+    </message>
+    <message>
+        <source>Subtitles</source>
+        <translation>Untertitel</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>No subtitles</source>
+        <translation>Keine Untertitel</translation>
     </message>
 </context>
 <context>

@@ -464,12 +464,86 @@
         <translation>En pausa</translation>
     </message>
     <message>
-        <source>Download Failed</source>
-        <translation>Error en la descarga</translation>
+        <source>Waiting to retry</source>
+        <translation>Esperando para reintentar</translation>
     </message>
     <message>
-        <source>This download has failed. It has been paused and will remain in your queue. Please contact support or try again later</source>
-        <translation>Esta descarga ha fallado. Se ha puesto en pausa y seguirá en su cola. Póngase en contacto con el servicio de asistencia o vuelva a intentarlo más tarde</translation>
+        <source>Failed</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>a file named &quot;%1&quot; is in the way</source>
+        <translation>un archivo llamado «%1» lo impide</translation>
+    </message>
+    <message>
+        <source>its folder &quot;%1&quot; cannot be made</source>
+        <translation>no se puede crear su carpeta «%1»</translation>
+    </message>
+    <message>
+        <source>its media address is not a web address</source>
+        <translation>su dirección de vídeo no es una dirección web</translation>
+    </message>
+    <message>
+        <source>its address is not a web address</source>
+        <translation>su dirección no es una dirección web</translation>
+    </message>
+    <message>
+        <source>the site sent it elsewhere without a usable address</source>
+        <translation>el sitio lo redirigió sin una dirección utilizable</translation>
+    </message>
+    <message>
+        <source>too many redirects</source>
+        <translation>demasiadas redirecciones</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadFailure</name>
+    <message>
+        <source>The site did not accept your user name or password for &quot;%1&quot;. Sign in again, then retry.</source>
+        <translation>El sitio no ha aceptado su nombre de usuario o contraseña para «%1». Vuelva a iniciar sesión e inténtelo de nuevo.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; was not found on the site.</source>
+        <translation>No se ha encontrado «%1» en el sitio.</translation>
+    </message>
+    <message>
+        <source>The site had a problem sending &quot;%1&quot; (error %2). The download is tried again by itself.</source>
+        <translation>El sitio ha tenido un problema al enviar «%1» (error %2). La descarga se volverá a intentar automáticamente.</translation>
+    </message>
+    <message>
+        <source>the site answered %1</source>
+        <translation>el sitio respondió %1</translation>
+    </message>
+    <message>
+        <source>network error %1</source>
+        <translation>error de red %1</translation>
+    </message>
+    <message>
+        <source>The disk is full: &quot;%1&quot; could not be written in %2 (%3). The part already downloaded is kept.</source>
+        <translation>El disco está lleno: no se pudo escribir «%1» en %2 (%3). Se conserva la parte ya descargada.</translation>
+    </message>
+    <message>
+        <source>The folder %1 cannot be written to (%2): &quot;%3&quot; was not saved. The part already downloaded is kept.</source>
+        <translation>No se puede escribir en la carpeta %1 (%2): no se ha guardado «%3». Se conserva la parte ya descargada.</translation>
+    </message>
+    <message>
+        <source>Not enough disk space for &quot;%1&quot;: needs %2, %3 free in %4.</source>
+        <translation>No hay espacio suficiente para «%1»: necesita %2 y hay %3 libres en %4.</translation>
+    </message>
+    <message>
+        <source>No connection to the site for &quot;%1&quot;. The download goes on by itself when the connection is back.</source>
+        <translation>No hay conexión con el sitio para «%1». La descarga continuará automáticamente cuando vuelva la conexión.</translation>
+    </message>
+    <message>
+        <source>The download of &quot;%1&quot; failed (%2).</source>
+        <translation>La descarga de «%1» ha fallado (%2).</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadHelper</name>
+    <message>
+        <source>the site&apos;s answer does not continue the part on disk</source>
+        <translation>la respuesta del sitio no continúa la parte que hay en el disco</translation>
     </message>
 </context>
 <context>
@@ -530,6 +604,14 @@
         <source>Tags: %1</source>
         <translation>Etiquetas: %1</translation>
     </message>
+    <message>
+        <source>Sign In</source>
+        <translation>Iniciar sesión</translation>
+    </message>
+    <message>
+        <source>Retry</source>
+        <translation>Reintentar</translation>
+    </message>
 </context>
 <context>
     <name>DownloadManager</name>
@@ -544,10 +626,6 @@
     <message>
         <source>Download Failed</source>
         <translation>Error en la descarga</translation>
-    </message>
-    <message>
-        <source>The download has failed. We appologize for the inconvenience.</source>
-        <translation>La descarga ha fallado. Disculpe las molestias.</translation>
     </message>
     <message>
         <source>The file %1 could not be read.</source>
@@ -1195,6 +1273,25 @@ Do you want to ignore these errors for this host?</source>
     <message>
         <source>Importing files...</source>
         <translation>Importando archivos...</translation>
+    </message>
+</context>
+<context>
+    <name>SubtitleChooser</name>
+    <message>
+        <source>Track %1</source>
+        <translation>Pista %1</translation>
+    </message>
+    <message>
+        <source>Subtitles</source>
+        <translation>Subtítulos</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Desactivados</translation>
+    </message>
+    <message>
+        <source>No subtitles</source>
+        <translation>Sin subtítulos</translation>
     </message>
 </context>
 <context>

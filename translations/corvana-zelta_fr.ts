@@ -464,12 +464,86 @@
         <translation>En pause</translation>
     </message>
     <message>
-        <source>Download Failed</source>
-        <translation>Échec du téléchargement</translation>
+        <source>Waiting to retry</source>
+        <translation>En attente d’un nouvel essai</translation>
     </message>
     <message>
-        <source>This download has failed. It has been paused and will remain in your queue. Please contact support or try again later</source>
-        <translation>Ce téléchargement a échoué. Il a été mis en pause et reste dans votre file d&apos;attente. Veuillez contacter l&apos;assistance ou réessayer plus tard</translation>
+        <source>Failed</source>
+        <translation>Échec</translation>
+    </message>
+    <message>
+        <source>a file named &quot;%1&quot; is in the way</source>
+        <translation>un fichier nommé « %1 » gêne</translation>
+    </message>
+    <message>
+        <source>its folder &quot;%1&quot; cannot be made</source>
+        <translation>son dossier « %1 » ne peut pas être créé</translation>
+    </message>
+    <message>
+        <source>its media address is not a web address</source>
+        <translation>son adresse de média n&apos;est pas une adresse web</translation>
+    </message>
+    <message>
+        <source>its address is not a web address</source>
+        <translation>son adresse n’est pas une adresse web</translation>
+    </message>
+    <message>
+        <source>the site sent it elsewhere without a usable address</source>
+        <translation>le site l’a redirigé sans adresse utilisable</translation>
+    </message>
+    <message>
+        <source>too many redirects</source>
+        <translation>trop de redirections</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadFailure</name>
+    <message>
+        <source>The site did not accept your user name or password for &quot;%1&quot;. Sign in again, then retry.</source>
+        <translation>Le site n&apos;a pas accepté votre nom d&apos;utilisateur ou votre mot de passe pour «&#xa0;%1&#xa0;». Reconnectez-vous, puis réessayez.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; was not found on the site.</source>
+        <translation>«&#xa0;%1&#xa0;» est introuvable sur le site.</translation>
+    </message>
+    <message>
+        <source>The site had a problem sending &quot;%1&quot; (error %2). The download is tried again by itself.</source>
+        <translation>Le site a eu un problème pour envoyer «&#xa0;%1&#xa0;» (erreur %2). Le téléchargement sera relancé automatiquement.</translation>
+    </message>
+    <message>
+        <source>the site answered %1</source>
+        <translation>le site a répondu %1</translation>
+    </message>
+    <message>
+        <source>network error %1</source>
+        <translation>erreur réseau %1</translation>
+    </message>
+    <message>
+        <source>The disk is full: &quot;%1&quot; could not be written in %2 (%3). The part already downloaded is kept.</source>
+        <translation>Le disque est plein : « %1 » n’a pas pu être écrit dans %2 (%3). La partie déjà téléchargée est conservée.</translation>
+    </message>
+    <message>
+        <source>The folder %1 cannot be written to (%2): &quot;%3&quot; was not saved. The part already downloaded is kept.</source>
+        <translation>Impossible d&apos;écrire dans le dossier %1 (%2)&#xa0;: «&#xa0;%3&#xa0;» n&apos;a pas été enregistré. La partie déjà téléchargée est conservée.</translation>
+    </message>
+    <message>
+        <source>Not enough disk space for &quot;%1&quot;: needs %2, %3 free in %4.</source>
+        <translation>Espace disque insuffisant pour «&#xa0;%1&#xa0;»&#xa0;: %2 nécessaires, %3 libres dans %4.</translation>
+    </message>
+    <message>
+        <source>No connection to the site for &quot;%1&quot;. The download goes on by itself when the connection is back.</source>
+        <translation>Pas de connexion au site pour «&#xa0;%1&#xa0;». Le téléchargement reprendra automatiquement au retour de la connexion.</translation>
+    </message>
+    <message>
+        <source>The download of &quot;%1&quot; failed (%2).</source>
+        <translation>Le téléchargement de «&#xa0;%1&#xa0;» a échoué (%2).</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadHelper</name>
+    <message>
+        <source>the site&apos;s answer does not continue the part on disk</source>
+        <translation>la réponse du site ne prolonge pas la partie sur le disque</translation>
     </message>
 </context>
 <context>
@@ -530,6 +604,14 @@
         <source>Tags: %1</source>
         <translation>Mots-clés&#xa0;: %1</translation>
     </message>
+    <message>
+        <source>Sign In</source>
+        <translation>Se connecter</translation>
+    </message>
+    <message>
+        <source>Retry</source>
+        <translation>Réessayer</translation>
+    </message>
 </context>
 <context>
     <name>DownloadManager</name>
@@ -544,10 +626,6 @@
     <message>
         <source>Download Failed</source>
         <translation>Échec du téléchargement</translation>
-    </message>
-    <message>
-        <source>The download has failed. We appologize for the inconvenience.</source>
-        <translation>Le téléchargement a échoué. Veuillez nous excuser pour la gêne occasionnée.</translation>
     </message>
     <message>
         <source>The file %1 could not be read.</source>
@@ -1195,6 +1273,25 @@ Voulez-vous ignorer ces erreurs pour ce serveur&#xa0;?</translation>
     <message>
         <source>Importing files...</source>
         <translation>Importation des fichiers...</translation>
+    </message>
+</context>
+<context>
+    <name>SubtitleChooser</name>
+    <message>
+        <source>Track %1</source>
+        <translation>Piste %1</translation>
+    </message>
+    <message>
+        <source>Subtitles</source>
+        <translation>Sous-titres</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Désactivés</translation>
+    </message>
+    <message>
+        <source>No subtitles</source>
+        <translation>Aucun sous-titre</translation>
     </message>
 </context>
 <context>
