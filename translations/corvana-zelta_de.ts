@@ -921,6 +921,18 @@
         <source>Cast</source>
         <translation>Darsteller</translation>
     </message>
+    <message>
+        <source>Watched</source>
+        <translation>Gesehen</translation>
+    </message>
+    <message>
+        <source>%1%</source>
+        <translation>%1 %</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Fortschritt</translation>
+    </message>
 </context>
 <context>
     <name>LibraryFilterView</name>
@@ -969,6 +981,14 @@
     <message>
         <source>Adding &quot;%1&quot; to the playlist...</source>
         <translation>„%1“ wird zur Wiedergabeliste hinzugefügt …</translation>
+    </message>
+    <message>
+        <source>Mark as watched</source>
+        <translation>Als gesehen markieren</translation>
+    </message>
+    <message>
+        <source>Mark as not watched</source>
+        <translation>Als nicht gesehen markieren</translation>
     </message>
 </context>
 <context>
@@ -1199,6 +1219,17 @@ Möchten Sie diese Fehler für diesen Server ignorieren?</translation>
     </message>
 </context>
 <context>
+    <name>PlayProgressMark</name>
+    <message>
+        <source>%1% watched</source>
+        <translation>%1 % gesehen</translation>
+    </message>
+    <message>
+        <source>Watched</source>
+        <translation>Gesehen</translation>
+    </message>
+</context>
+<context>
     <name>Project</name>
     <message>
         <source>Media only supports %1</source>
@@ -1236,6 +1267,22 @@ Möchten Sie diese Fehler für diesen Server ignorieren?</translation>
     <message>
         <source>Recorders</source>
         <translation>Brenner</translation>
+    </message>
+</context>
+<context>
+    <name>ResumeBar</name>
+    <message>
+        <source>Start over</source>
+        <translation>Von vorn beginnen</translation>
+    </message>
+    <message>
+        <source>Resumed at %1 —</source>
+        <extracomment>The time where a video goes on, e.g. &quot;Resumed at 12:34&quot;; the button beside it says &quot;Start over&quot;.</extracomment>
+        <translation>Fortgesetzt bei %1 –</translation>
+    </message>
+    <message>
+        <source>Resumed at %1</source>
+        <translation>Fortgesetzt bei %1</translation>
     </message>
 </context>
 <context>

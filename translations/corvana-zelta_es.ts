@@ -921,6 +921,18 @@
         <source>Cast</source>
         <translation>Reparto</translation>
     </message>
+    <message>
+        <source>Watched</source>
+        <translation>Visto</translation>
+    </message>
+    <message>
+        <source>%1%</source>
+        <translation>%1 %</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Progreso</translation>
+    </message>
 </context>
 <context>
     <name>LibraryFilterView</name>
@@ -969,6 +981,14 @@
     <message>
         <source>Adding &quot;%1&quot; to the playlist...</source>
         <translation>Añadiendo «%1» a la lista de reproducción...</translation>
+    </message>
+    <message>
+        <source>Mark as watched</source>
+        <translation>Marcar como visto</translation>
+    </message>
+    <message>
+        <source>Mark as not watched</source>
+        <translation>Marcar como no visto</translation>
     </message>
 </context>
 <context>
@@ -1199,6 +1219,17 @@ Do you want to ignore these errors for this host?</source>
     </message>
 </context>
 <context>
+    <name>PlayProgressMark</name>
+    <message>
+        <source>%1% watched</source>
+        <translation>%1 % visto</translation>
+    </message>
+    <message>
+        <source>Watched</source>
+        <translation>Visto</translation>
+    </message>
+</context>
+<context>
     <name>Project</name>
     <message>
         <source>Media only supports %1</source>
@@ -1236,6 +1267,22 @@ Do you want to ignore these errors for this host?</source>
     <message>
         <source>Recorders</source>
         <translation>Grabadoras</translation>
+    </message>
+</context>
+<context>
+    <name>ResumeBar</name>
+    <message>
+        <source>Start over</source>
+        <translation>Empezar de nuevo</translation>
+    </message>
+    <message>
+        <source>Resumed at %1 —</source>
+        <extracomment>The time where a video goes on, e.g. &quot;Resumed at 12:34&quot;; the button beside it says &quot;Start over&quot;.</extracomment>
+        <translation>Reanudado en %1 —</translation>
+    </message>
+    <message>
+        <source>Resumed at %1</source>
+        <translation>Reanudado en %1</translation>
     </message>
 </context>
 <context>

@@ -921,6 +921,18 @@
         <source>Cast</source>
         <translation>Interprètes</translation>
     </message>
+    <message>
+        <source>Watched</source>
+        <translation>Vu</translation>
+    </message>
+    <message>
+        <source>%1%</source>
+        <translation>%1 %</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Progression</translation>
+    </message>
 </context>
 <context>
     <name>LibraryFilterView</name>
@@ -969,6 +981,14 @@
     <message>
         <source>Adding &quot;%1&quot; to the playlist...</source>
         <translation>Ajout de « %1 » à la liste de lecture…</translation>
+    </message>
+    <message>
+        <source>Mark as watched</source>
+        <translation>Marquer comme vu</translation>
+    </message>
+    <message>
+        <source>Mark as not watched</source>
+        <translation>Marquer comme non vu</translation>
     </message>
 </context>
 <context>
@@ -1199,6 +1219,17 @@ Voulez-vous ignorer ces erreurs pour ce serveur&#xa0;?</translation>
     </message>
 </context>
 <context>
+    <name>PlayProgressMark</name>
+    <message>
+        <source>%1% watched</source>
+        <translation>%1 % vu</translation>
+    </message>
+    <message>
+        <source>Watched</source>
+        <translation>Vu</translation>
+    </message>
+</context>
+<context>
     <name>Project</name>
     <message>
         <source>Media only supports %1</source>
@@ -1236,6 +1267,22 @@ Voulez-vous ignorer ces erreurs pour ce serveur&#xa0;?</translation>
     <message>
         <source>Recorders</source>
         <translation>Graveurs</translation>
+    </message>
+</context>
+<context>
+    <name>ResumeBar</name>
+    <message>
+        <source>Start over</source>
+        <translation>Recommencer</translation>
+    </message>
+    <message>
+        <source>Resumed at %1 —</source>
+        <extracomment>The time where a video goes on, e.g. &quot;Resumed at 12:34&quot;; the button beside it says &quot;Start over&quot;.</extracomment>
+        <translation>Reprise à %1 —</translation>
+    </message>
+    <message>
+        <source>Resumed at %1</source>
+        <translation>Reprise à %1</translation>
     </message>
 </context>
 <context>
