@@ -1,8 +1,8 @@
 // The desktop program as a user starts it: real processes on a real (virtual)
 // X display, windows found and closed from outside like a window manager would.
 #include "TestSupport.h"
-#include "core/Version.h"
 #include "X11Windows.h"
+#include "core/Version.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -13,7 +13,6 @@
 #include <QTest>
 #include <QThread>
 
-
 namespace {
 
 QString logPath()
@@ -23,7 +22,8 @@ QString logPath()
 
 QStringList logLines()
 {
-    return QString::fromUtf8(TestSupport::readFile(logPath())).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return QString::fromUtf8(TestSupport::readFile(logPath()))
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 } // namespace
@@ -45,7 +45,8 @@ private:
 
     void closeMainWindow(QProcess &process)
     {
-        const X11Windows::WindowId window = m_x.find(QStringLiteral("Corvana Zelta " ZELTA_VERSION));
+        const X11Windows::WindowId window =
+            m_x.find(QStringLiteral("Corvana Zelta " ZELTA_VERSION));
         QVERIFY(window);
         m_x.requestClose(window);
         QVERIFY(process.waitForFinished(30000));
@@ -70,14 +71,18 @@ private Q_SLOTS:
         const QStringList lines = logLines();
         QVERIFY(lines.size() >= 3);
         QVERIFY(lines[0].endsWith(QStringLiteral("]: ") + QString(95, QLatin1Char('-'))));
-        QVERIFY(lines[1].contains(QStringLiteral("[debug]: CorvanaZELTA " ZELTA_VERSION " built with Qt ")));
+        QVERIFY(lines[1].contains(
+            QStringLiteral("[debug]: CorvanaZELTA " ZELTA_VERSION " built with Qt ")));
         QVERIFY(lines[2].contains(QStringLiteral("[debug]:    running on ")));
-        QVERIFY(lines.filter(QStringLiteral("migrating to percent encoding and zelta table")).size() == 1);
+        QVERIFY(
+            lines.filter(QStringLiteral("migrating to percent encoding and zelta table")).size() ==
+            1);
 
         const QString library = QDir::home().filePath(QStringLiteral("My Library"));
         QVERIFY(QFileInfo(library + QStringLiteral("/.cache")).isDir());
         {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+            QSqlDatabase db =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
             db.setDatabaseName(library + QStringLiteral("/library.db"));
             QVERIFY(db.open());
             const QStringList tables = db.tables();
@@ -122,7 +127,7 @@ private Q_SLOTS:
         const QStringList lines = logLines();
         QVERIFY(lines.size() > linesBefore);
         QVERIFY(lines[linesBefore].endsWith(QString(95, QLatin1Char('-'))));
-        QCOMPARE(lines.filter(QStringLiteral("migrating")).size(), 1);
+        QVERIFY(lines.mid(linesBefore).filter(QStringLiteral("migrating")).isEmpty());
         QCOMPARE(lines.filter(QString(95, QLatin1Char('-'))).size(), 3);
     }
 
@@ -148,19 +153,25 @@ private Q_SLOTS:
         QByteArray out, err;
         QCOMPARE(TestSupport::run(cli, {QStringLiteral("version")}, &out), 0);
         QCOMPARE(out, QByteArray("CorvanaZELTA " ZELTA_VERSION "\n"));
-        QCOMPARE(TestSupport::run(cli, {QStringLiteral("library"), QStringLiteral("init")}, &out), 0);
+        QCOMPARE(TestSupport::run(cli, {QStringLiteral("library"), QStringLiteral("init")}, &out),
+                 0);
         QCOMPARE(QString::fromUtf8(out).trimmed(),
                  QDir::home().filePath(QStringLiteral("My Library/library.db")));
         QCOMPARE(TestSupport::run(cli, {QStringLiteral("nonsense")}, &out, &err), 2);
         QVERIFY(err.contains("usage: "));
-        QCOMPARE(TestSupport::run(cli, {QStringLiteral("library"), QStringLiteral("init"),
-                                        QStringLiteral("extra")}, &out, &err), 2);
+        QCOMPARE(TestSupport::run(
+                     cli,
+                     {QStringLiteral("library"), QStringLiteral("init"), QStringLiteral("extra")},
+                     &out, &err),
+                 2);
 
         // While the desktop program runs, the library is not changed.
         QProcess program;
         startProgram(program);
         QVERIFY(m_x.waitFor(QStringLiteral("Corvana Zelta " ZELTA_VERSION)));
-        QCOMPARE(TestSupport::run(cli, {QStringLiteral("library"), QStringLiteral("init")}, &out, &err), 1);
+        QCOMPARE(
+            TestSupport::run(cli, {QStringLiteral("library"), QStringLiteral("init")}, &out, &err),
+            1);
         QVERIFY(err.contains("running"));
         closeMainWindow(program);
     }
@@ -171,7 +182,8 @@ private Q_SLOTS:
         const QString library = home.path() + QStringLiteral("/My Library");
         QVERIFY(QDir().mkpath(library));
         {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
+            QSqlDatabase db =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
             db.setDatabaseName(library + QStringLiteral("/library.db"));
             QVERIFY(db.open());
             QSqlQuery query(db);
@@ -182,7 +194,8 @@ private Q_SLOTS:
                 "stars VARCHAR, duration VARCHAR, downloaded INTEGER)")));
             QVERIFY(query.exec(QStringLiteral("INSERT INTO library (title, videoPath) VALUES "
                                               "('Old & gold', '/x/Old & gold.wmv')")));
-            QVERIFY(query.exec(QStringLiteral("CREATE TABLE downloads (corvanaUrl VARCHAR, mediaUrl VARCHAR)")));
+            QVERIFY(query.exec(
+                QStringLiteral("CREATE TABLE downloads (corvanaUrl VARCHAR, mediaUrl VARCHAR)")));
             db.close();
         }
         QSqlDatabase::removeDatabase(QStringLiteral("old"));
@@ -194,7 +207,8 @@ private Q_SLOTS:
                  0);
         QCOMPARE(QString::fromUtf8(out).trimmed(), library + QStringLiteral("/library.db"));
         {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
+            QSqlDatabase db =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
             db.setDatabaseName(library + QStringLiteral("/library.db"));
             QVERIFY(db.open());
             QSqlQuery query(QStringLiteral("SELECT id, title FROM library"), db);
@@ -204,7 +218,8 @@ private Q_SLOTS:
             QVERIFY(db.tables().contains(QStringLiteral("zelta")));
         }
         QSqlDatabase::removeDatabase(QStringLiteral("old"));
-        const QString log = QString::fromUtf8(TestSupport::readFile(home.path() + QStringLiteral("/CorvanaZELTA.log")));
+        const QString log = QString::fromUtf8(
+            TestSupport::readFile(home.path() + QStringLiteral("/CorvanaZELTA.log")));
         QVERIFY(log.contains(QStringLiteral("migrating to new library format")));
     }
 };

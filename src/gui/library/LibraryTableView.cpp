@@ -75,6 +75,28 @@ void LibraryTableView::showEvent(QShowEvent *event)
     horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     if (model() && model()->columnCount() > 0)
         setColumnHidden(0, true);
+    fitHeaderTexts();
+}
+
+void LibraryTableView::changeEvent(QEvent *event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange || event->type() == QEvent::FontChange)
+        fitHeaderTexts();
+}
+
+// The columns share the width, but none gets narrower than the widest header
+// text (in any language); a narrow window scrolls sideways instead.
+void LibraryTableView::fitHeaderTexts()
+{
+    QHeaderView *header = horizontalHeader();
+    int widest = 0;
+    for (int section = 0; section < header->count(); ++section) {
+        if (!header->isSectionHidden(section))
+            widest = qMax(widest, header->sectionSizeHint(section));
+    }
+    if (widest > 0)
+        header->setMinimumSectionSize(widest);
 }
 
 void LibraryTableView::mouseMoveEvent(QMouseEvent *event)

@@ -24,6 +24,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     bool viewportEvent(QEvent *event) override;
 
@@ -31,6 +32,7 @@ private Q_SLOTS:
     void displayPreview();
 
 private:
+    void fitHeaderTexts();
     QLabel *m_preview;
     QTimer *m_timer;
     QPoint m_lastPosition;

@@ -33,17 +33,20 @@ bool fillLibrary(const QString &database, const QString &clip)
 {
     const QString folder = QFileInfo(database).absolutePath();
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
         db.setDatabaseName(database);
         if (!db.open())
             return false;
         db.transaction();
         for (int i = 0; i <= videoCount; ++i) {
             const bool sunset = i == videoCount;
-            const QString title = sunset ? QStringLiteral("Sunset over the lake")
-                                         : QStringLiteral("Clip %1").arg(i, 3, 10, QLatin1Char('0'));
+            const QString title = sunset
+                                      ? QStringLiteral("Sunset over the lake")
+                                      : QStringLiteral("Clip %1").arg(i, 3, 10, QLatin1Char('0'));
             const QString path = QDir(folder).filePath(title + QStringLiteral(".mp4"));
-            if (::link(QFile::encodeName(clip).constData(), QFile::encodeName(path).constData()) != 0)
+            if (::link(QFile::encodeName(clip).constData(), QFile::encodeName(path).constData()) !=
+                0)
                 return false;
             LibraryItem item = LibraryItem::fromFile(path);
             item.title(title);
@@ -98,8 +101,8 @@ private:
                  int timeoutMs = 30000)
     {
         Node found;
-        (void)QTest::qWaitFor([&] { return !(found = m_atspi.find(root, role, name, prefix)).isNull(); },
-                              timeoutMs);
+        (void)QTest::qWaitFor(
+            [&] { return !(found = m_atspi.find(root, role, name, prefix)).isNull(); }, timeoutMs);
         return found;
     }
 
@@ -110,7 +113,10 @@ private:
         m_input.click(area.center().x(), area.center().y());
     }
 
-    Node list() { return m_atspi.find(m_window, QStringLiteral("list"), QStringLiteral("My videos")); }
+    Node list()
+    {
+        return m_atspi.find(m_window, QStringLiteral("list"), QStringLiteral("My videos"));
+    }
 
     int listRows()
     {
@@ -129,8 +135,8 @@ private:
                 return node;
             for (int i = 0, count = m_atspi.childCount(node); i < count; ++i) {
                 const Node next = m_atspi.child(node, i);
-                const bool otherView = collections.contains(m_atspi.role(next)) &&
-                                       m_atspi.name(next) != name;
+                const bool otherView =
+                    collections.contains(m_atspi.role(next)) && m_atspi.name(next) != name;
                 if (next.isNull() || otherView)
                     continue;
                 const Node found = search(next);
@@ -166,7 +172,8 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY2(m_x.isOpen() && m_input.isOpen(), "needs an X display with XTEST (run under xvfb-run)");
+        QVERIFY2(m_x.isOpen() && m_input.isOpen(),
+                 "needs an X display with XTEST (run under xvfb-run)");
         // A session bus of the test's own; the accessibility bus starts on it.
         m_bus.start(QStringLiteral("dbus-daemon"),
                     {QStringLiteral("--session"), QStringLiteral("--nofork"),
@@ -179,9 +186,11 @@ private Q_SLOTS:
         {
             QSettings program(QStringLiteral("CorvanaZELTA"), QStringLiteral("CorvanaZELTA"));
             for (const char *key : {"channelServerUrl", "updateUrl", "updatePlainUrl"})
-                program.setValue(QStringLiteral("site/") + QLatin1String(key), m_site->url().toString());
+                program.setValue(QStringLiteral("site/") + QLatin1String(key),
+                                 m_site->url().toString());
             for (const char *key : {"errorReportUrl", "productSiteUrl", "helpUrl"})
-                program.setValue(QStringLiteral("site/") + QLatin1String(key), QStringLiteral("http://127.0.0.1:9"));
+                program.setValue(QStringLiteral("site/") + QLatin1String(key),
+                                 QStringLiteral("http://127.0.0.1:9"));
         }
 
         const QString clip = TestSupport::sampleClip(QStringLiteral("librarye2e-2s.mp4"), 2);
@@ -202,7 +211,8 @@ private Q_SLOTS:
 
         QVERIFY(m_atspi.open());
         QVERIFY(QTest::qWaitFor(
-            [&] { return !(m_app = m_atspi.application(QStringLiteral("CorvanaZELTA"))).isNull(); }, 30000));
+            [&] { return !(m_app = m_atspi.application(QStringLiteral("CorvanaZELTA"))).isNull(); },
+            30000));
         m_window = waitFor(m_app, QStringLiteral("frame"), windowTitle);
         QVERIFY(!m_window.isNull());
     }
@@ -226,7 +236,9 @@ private Q_SLOTS:
         const Node page = waitFor(m_window, QStringLiteral("web document"), QString(), true);
         QVERIFY(!page.isNull());
         QVERIFY(QTest::qWaitFor(
-            [&] { return m_site->requests().filter(QStringLiteral("GET /start/index.php")).size() > 0; },
+            [&] {
+                return m_site->requests().filter(QStringLiteral("GET /start/index.php")).size() > 0;
+            },
             30000));
         // The form's user field: from the top of the page, the first stop of Tab.
         // The page may still be drawing at first, so try again until signed in.
@@ -241,15 +253,17 @@ private Q_SLOTS:
             m_input.type(QStringLiteral("demo"));
             m_input.key("Return");
             // The site's channels join the sidebar once the member is in.
-            signedIn = !waitFor(sidebar, QStringLiteral("tree item"), QStringLiteral("Nature"), false,
-                                10000).isNull();
+            signedIn = !waitFor(sidebar, QStringLiteral("tree item"), QStringLiteral("Nature"),
+                                false, 10000)
+                            .isNull();
         }
         QVERIFY(signedIn);
     }
 
     void libraryPageShowsEveryVideo()
     {
-        const Node sidebar = m_atspi.find(m_window, QStringLiteral("tree"), QStringLiteral("Sidebar"));
+        const Node sidebar =
+            m_atspi.find(m_window, QStringLiteral("tree"), QStringLiteral("Sidebar"));
         const Node item = waitFor(sidebar, QStringLiteral("tree item"),
                                   QStringLiteral("My Library (%1)").arg(videoCount + 1));
         QVERIFY(!item.isNull());
@@ -270,7 +284,8 @@ private Q_SLOTS:
         m_input.wheel(area.center().x(), area.center().y(), 10);
         QTRY_VERIFY(m_atspi.extents(first).top() < area.top());
         // Down to the end with the wheel.
-        for (int round = 0; round < 60 && m_atspi.extents(last).bottom() > area.bottom() + 1; ++round)
+        for (int round = 0; round < 60 && m_atspi.extents(last).bottom() > area.bottom() + 1;
+             ++round)
             m_input.wheel(area.center().x(), area.center().y(), 25);
         QTRY_VERIFY(m_atspi.extents(last).bottom() <= area.bottom() + 1);
         QVERIFY(m_atspi.extents(last).top() >= area.top());
@@ -278,7 +293,8 @@ private Q_SLOTS:
 
     void searchNarrowsTheTiles()
     {
-        const Node field = waitFor(m_window, QStringLiteral("text"), QStringLiteral("Search My Library"));
+        const Node field =
+            waitFor(m_window, QStringLiteral("text"), QStringLiteral("Search My Library"));
         QVERIFY(!field.isNull());
         clickOn(field);
         m_input.type(QStringLiteral("Sunset"));
@@ -292,16 +308,20 @@ private Q_SLOTS:
 
     void detailPageFiltersByCategory()
     {
-        const Node details = waitFor(m_window, QStringLiteral("check box"), QStringLiteral("Details"));
+        const Node details =
+            waitFor(m_window, QStringLiteral("check box"), QStringLiteral("Details"));
         QVERIFY(!details.isNull());
         clickOn(details);
-        const Node table = waitFor(m_window, QStringLiteral("table"), QStringLiteral("My videos in detail"));
+        const Node table =
+            waitFor(m_window, QStringLiteral("table"), QStringLiteral("My videos in detail"));
         QVERIFY(!table.isNull());
         QTRY_COMPARE(m_atspi.rowCount(table), videoCount + 1);
 
-        const Node categories = waitFor(m_window, QStringLiteral("tree"), QStringLiteral("Categories"));
+        const Node categories =
+            waitFor(m_window, QStringLiteral("tree"), QStringLiteral("Categories"));
         QVERIFY(!categories.isNull());
-        const Node nature = waitFor(categories, QStringLiteral("tree item"), QStringLiteral("Nature"));
+        const Node nature =
+            waitFor(categories, QStringLiteral("tree item"), QStringLiteral("Nature"));
         QVERIFY(!nature.isNull());
         clickOn(nature);
         QTRY_COMPARE(m_atspi.rowCount(table), natureCount);
@@ -316,23 +336,40 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("role");
         QTest::addColumn<QString>("name");
-        QTest::newRow("sidebar") << QStringLiteral("tree") << QStringLiteral("Sidebar");
-        QTest::newRow("tiles") << QStringLiteral("list") << QStringLiteral("My videos");
-        QTest::newRow("table") << QStringLiteral("table") << QStringLiteral("My videos in detail");
-        QTest::newRow("categories") << QStringLiteral("tree") << QStringLiteral("Categories");
-        QTest::newRow("downloads") << QStringLiteral("table") << QStringLiteral("Downloads");
+        // The detail page's views are exposed only while that page shows.
+        QTest::addColumn<bool>("detailPage");
+        QTest::newRow("sidebar") << QStringLiteral("tree") << QStringLiteral("Sidebar") << false;
+        QTest::newRow("tiles") << QStringLiteral("list") << QStringLiteral("My videos") << false;
+        QTest::newRow("table") << QStringLiteral("table") << QStringLiteral("My videos in detail")
+                               << true;
+        QTest::newRow("categories")
+            << QStringLiteral("tree") << QStringLiteral("Categories") << true;
+        QTest::newRow("downloads")
+            << QStringLiteral("table") << QStringLiteral("Downloads") << false;
     }
 
     void everyViewAnswersGetAll()
     {
         QFETCH(QString, role);
         QFETCH(QString, name);
+        QFETCH(bool, detailPage);
+        const Node details =
+            detailPage ? waitFor(m_window, QStringLiteral("check box"), QStringLiteral("Details"))
+                       : Node();
+        if (detailPage) {
+            QVERIFY(!details.isNull());
+            clickOn(details);
+            QVERIFY(!waitFor(m_window, role, name).isNull());
+        }
         checkGetAll(m_window, role, name);
+        if (detailPage)
+            clickOn(details); // back to the tiles
     }
 
     void burnerViewsAnswerGetAll()
     {
-        const Node burn = waitFor(m_window, QStringLiteral("push button"), QStringLiteral("Burn a disc"));
+        const Node burn =
+            waitFor(m_window, QStringLiteral("push button"), QStringLiteral("Burn a disc"));
         QVERIFY(!burn.isNull());
         clickOn(burn);
         const Node wizard = waitFor(m_app, QStringLiteral("dialog"), QStringLiteral("Discaveo"));

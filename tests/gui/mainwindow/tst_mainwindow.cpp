@@ -19,17 +19,18 @@
 #include "library/Library.h"
 #include "web/SignInState.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemModelTester>
 #include <QAccessible>
 #include <QCryptographicHash>
 #include <QIcon>
 #include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QStackedWidget>
-#include <QAbstractButton>
-#include <QLineEdit>
-#include <QSignalSpy>
 #include <QTest>
 #include <QTimeLine>
 #include <QUrlQuery>
@@ -47,8 +48,9 @@ void captureMessages(QtMsgType, const QMessageLogContext &, const QString &text)
 
 QString rowPath(const QModelIndex &index)
 {
-    return index.parent().isValid() ? rowPath(index.parent()) + QLatin1Char('/') + QString::number(index.row())
-                                    : QString::number(index.row());
+    return index.parent().isValid()
+               ? rowPath(index.parent()) + QLatin1Char('/') + QString::number(index.row())
+               : QString::number(index.row());
 }
 
 QStringList topLevelTexts(const QAbstractItemModel *model)
@@ -61,12 +63,16 @@ QStringList topLevelTexts(const QAbstractItemModel *model)
 
 const QByteArray kThreeChannels =
     "<channels>"
-    "<channel><name>Featured</name><url>http://127.0.0.1:1/f</url><search>http://127.0.0.1:1/s?q=</search>"
-    "<search_disabled></search_disabled><search_text>Search Featured</search_text><expand>true</expand>"
+    "<channel><name>Featured</name><url>http://127.0.0.1:1/f</url><search>http://127.0.0.1:1/s?q=</"
+    "search>"
+    "<search_disabled></search_disabled><search_text>Search "
+    "Featured</search_text><expand>true</expand>"
     "<channel><name>Picks</name><url>https://127.0.0.1:1/p</url></channel></channel>"
-    "<channel><name>Nature</name><url>http://127.0.0.1:1/n</url><search>http://127.0.0.1:1/s?q=</search>"
+    "<channel><name>Nature</name><url>http://127.0.0.1:1/n</url><search>http://127.0.0.1:1/s?q=</"
+    "search>"
     "<search_disabled>1</search_disabled></channel>"
-    "<channel><name></name><url>http://127.0.0.1:1/x</url><channel><name>Orphan</name></channel></channel>"
+    "<channel><name></name><url>http://127.0.0.1:1/x</url><channel><name>Orphan</name></channel></"
+    "channel>"
     "<channel><name>Local</name><url>file:///etc/passwd</url></channel>"
     "<channel><name>SEARCHES</name><channel><name>beach</name></channel></channel>"
     "</channels>";
@@ -111,9 +117,10 @@ private:
     {
         QSqlQuery query(Library::database());
         for (int i = 0; i < count; ++i) {
-            QVERIFY(query.exec(QStringLiteral("INSERT INTO library (title, videoPath, guid, downloaded) "
-                                              "VALUES ('Clip%1', '/nowhere/clip%1.mp4', 'g%1', 0)")
-                                   .arg(i)));
+            QVERIFY(query.exec(
+                QStringLiteral("INSERT INTO library (title, videoPath, guid, downloaded) "
+                               "VALUES ('Clip%1', '/nowhere/clip%1.mp4', 'g%1', 0)")
+                    .arg(i)));
         }
     }
 
@@ -145,10 +152,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     }
 
-    void cleanup()
-    {
-        m_window.reset();
-    }
+    void cleanup() { m_window.reset(); }
 
     void cleanupTestCase()
     {
@@ -219,12 +223,18 @@ private Q_SLOTS:
         QTest::addColumn<bool>("bold");
         QTest::addColumn<bool>("selectable");
         QTest::addColumn<QString>("icon");
-        QTest::newRow("spacer") << "0" << "" << -1 << false << false << "";
-        QTest::newRow("site") << "1" << "Corvana" << 14 << true << true << "corvana";
-        QTest::newRow("group") << "2" << "Library" << 14 << true << false << "";
-        QTest::newRow("library") << "2/0" << "My Library (3)" << 12 << false << true << "library";
-        QTest::newRow("player") << "2/1" << "Player" << 12 << false << true << "player";
-        QTest::newRow("downloads") << "2/2" << "Downloads (0)" << 12 << false << true << "download";
+        QTest::newRow("spacer") << "0"
+                                << "" << -1 << false << false << "";
+        QTest::newRow("site") << "1"
+                              << "Corvana" << 14 << true << true << "corvana";
+        QTest::newRow("group") << "2"
+                               << "Library" << 14 << true << false << "";
+        QTest::newRow("library") << "2/0"
+                                 << "My Library (3)" << 12 << false << true << "library";
+        QTest::newRow("player") << "2/1"
+                                << "Player" << 12 << false << true << "player";
+        QTest::newRow("downloads") << "2/2"
+                                   << "Downloads (0)" << 12 << false << true << "download";
     }
 
     void fixedRows()
@@ -235,7 +245,8 @@ private Q_SLOTS:
         QFETCH(bool, bold);
         QFETCH(bool, selectable);
         QFETCH(QString, icon);
-        QAbstractItemModelTester tester(model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(model()->rowCount(), 3);
         QModelIndex index;
         for (const QString &row : path.split(QLatin1Char('/')))
@@ -254,15 +265,18 @@ private Q_SLOTS:
             if (icon.isEmpty())
                 continue;
             // The row shows the picture of its name, and it is really there.
-            const QString file = QStringLiteral(":/images/sidebar/%1_icon_%2.png")
-                                     .arg(icon, role == SidebarModel::IconRole ? "normal" : "selected");
+            const QString file =
+                QStringLiteral(":/images/sidebar/%1_icon_%2.png")
+                    .arg(icon, role == SidebarModel::IconRole ? "normal" : "selected");
             const QImage expected = Artwork::pixmap(file, 1.0).toImage();
             QVERIFY(!expected.isNull());
-            QCOMPARE(shown.pixmap(QSize(20, 20), 1.0).toImage().convertToFormat(expected.format()), expected);
+            QCOMPARE(shown.pixmap(QSize(20, 20), 1.0).toImage().convertToFormat(expected.format()),
+                     expected);
         }
         QCOMPARE(model()->siteItem()->data(SidebarModel::UrlRole).toUrl(),
                  m_site->url(QStringLiteral("/members/index.php")));
-        for (QStandardItem *item : {model()->libraryItem(), model()->playerItem(), model()->downloadsItem()})
+        for (QStandardItem *item :
+             {model()->libraryItem(), model()->playerItem(), model()->downloadsItem()})
             QVERIFY(!item->data(SidebarModel::UrlRole).isValid());
     }
 
@@ -272,7 +286,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("channel");
         QTest::newRow("counters") << QString();
-        QTest::newRow("long channel") << QStringLiteral("A channel whose name is far longer than any sidebar could be");
+        QTest::newRow("long channel")
+            << QStringLiteral("A channel whose name is far longer than any sidebar could be");
     }
 
     void sidebarRowsShowWholeTexts()
@@ -284,7 +299,8 @@ private Q_SLOTS:
         font.setHintingPreference(QFont::PreferNoHinting);
         tree->setFont(font);
         if (!channel.isEmpty())
-            model()->addChannels({ChannelEntry{channel, QStringLiteral("http://127.0.0.1:1/c")}}, {});
+            model()->addChannels({ChannelEntry{channel, QStringLiteral("http://127.0.0.1:1/c")}},
+                                 {});
         const auto *delegate = qobject_cast<ItemDelegate *>(tree->itemDelegate());
         QVERIFY(delegate);
         for (int count : {3, 42, 301, 4096, 12345, 99999, 118275, 123456, 999999}) {
@@ -292,7 +308,8 @@ private Q_SLOTS:
             model()->setDownloadCount(count / 3);
             QVERIFY(tree->width() >= 160 && tree->width() <= 280);
             int rows = 0;
-            for (QModelIndex index = model()->index(1, 0); index.isValid(); index = tree->indexBelow(index)) {
+            for (QModelIndex index = model()->index(1, 0); index.isValid();
+                 index = tree->indexBelow(index)) {
                 const QString text = index.data().toString();
                 QStyleOptionViewItem option;
                 option.initFrom(tree);
@@ -304,7 +321,8 @@ private Q_SLOTS:
                     const QString shown = delegate->shownText(option, index);
                     if (text == channel) {
                         QCOMPARE(tree->width(), 280);
-                        QVERIFY2(shown.contains(QChar(0x2026)) && shown.size() > 10, qPrintable(shown));
+                        QVERIFY2(shown.contains(QChar(0x2026)) && shown.size() > 10,
+                                 qPrintable(shown));
                     } else {
                         QCOMPARE(shown, text);
                     }
@@ -323,15 +341,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("xml");
         QTest::addColumn<QStringList>("topLevel");
-        QTest::newRow("three channels") << kThreeChannels
+        QTest::newRow("three channels")
+            << kThreeChannels
             << QStringList{"", "Corvana", "Featured", "Nature", "SEARCHES", "Library"};
         QTest::newRow("not well-formed") << QByteArray("<channels><channel><name>A</name>")
                                          << QStringList{"", "Corvana", "Library"};
         QTest::newRow("other root") << QByteArray("<html><channel><name>A</name></channel></html>")
                                     << QStringList{"", "Corvana", "Library"};
-        QTest::newRow("too large") << QByteArray("<channels><channel><name>A</name><url>http://127.0.0.1/</url></channel>")
-                                          + QByteArray(ChannelList::MaxBytes, ' ') + "</channels>"
-                                   << QStringList{"", "Corvana", "Library"};
+        QTest::newRow("too large")
+            << QByteArray(
+                   "<channels><channel><name>A</name><url>http://127.0.0.1/</url></channel>") +
+                   QByteArray(ChannelList::MaxBytes, ' ') + "</channels>"
+            << QStringList{"", "Corvana", "Library"};
         // Refused before it reaches the tree parser, which slows quadratically
         // with depth and overflows the stack on a deep enough document.
         QTest::newRow("nested too deep")
@@ -346,25 +367,31 @@ private Q_SLOTS:
         QFETCH(QByteArray, xml);
         QFETCH(QStringList, topLevel);
         SidebarModel sidebar;
-        QAbstractItemModelTester tester(&sidebar, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(&sidebar,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         QString error;
         const QList<ChannelEntry> channels = ChannelList::parse(xml, &error);
         QCOMPARE(error.isEmpty(), topLevel.size() > 3);
         QStringList made;
-        sidebar.addChannels(channels, [&](QStandardItem *item, const ChannelEntry &) { made << item->text(); });
+        sidebar.addChannels(
+            channels, [&](QStandardItem *item, const ChannelEntry &) { made << item->text(); });
         QCOMPARE(topLevelTexts(&sidebar), topLevel);
         if (topLevel.size() == 3)
             return;
         QCOMPARE(made, (QStringList{"Featured", "Picks", "Nature", "SEARCHES", "beach"}));
         QStandardItem *featured = sidebar.findByName(QStringLiteral("featured"));
         QCOMPARE(featured->index().row(), 2);
-        QCOMPARE(featured->data(SidebarModel::SearchRole).toString(), QStringLiteral("http://127.0.0.1:1/s?q="));
-        QCOMPARE(featured->data(SidebarModel::SelectedIconRole).toString(), QStringLiteral("Search Featured"));
+        QCOMPARE(featured->data(SidebarModel::SearchRole).toString(),
+                 QStringLiteral("http://127.0.0.1:1/s?q="));
+        QCOMPARE(featured->data(SidebarModel::SelectedIconRole).toString(),
+                 QStringLiteral("Search Featured"));
         QCOMPARE(featured->child(0)->text(), QStringLiteral("Picks"));
         QStandardItem *nature = sidebar.findByName(QStringLiteral("Nature"));
         QVERIFY(!nature->data(SidebarModel::SearchRole).isValid()); // search_disabled
-        QCOMPARE(nature->data(SidebarModel::SelectedIconRole).toString(), QStringLiteral("Search... "));
-        QCOMPARE(nature->data(SidebarModel::UrlRole).toString(), QStringLiteral("http://127.0.0.1:1/n"));
+        QCOMPARE(nature->data(SidebarModel::SelectedIconRole).toString(),
+                 QStringLiteral("Search... "));
+        QCOMPARE(nature->data(SidebarModel::UrlRole).toString(),
+                 QStringLiteral("http://127.0.0.1:1/n"));
         QStandardItem *searches = sidebar.findByName(QStringLiteral("SEARCHES"));
         QVERIFY(!searches->isSelectable()); // no url
         QVERIFY(!sidebar.findByName(QStringLiteral("Orphan")));
@@ -377,16 +404,20 @@ private Q_SLOTS:
 
     void channelRequestForm()
     {
-        SiteConfig::setValue(QStringLiteral("channelServerUrl"), QUrl(QStringLiteral("https://channels.example:8443")));
-        const QNetworkRequest request = ChannelRequest::requestFor(QStringLiteral("ann marie"), QStringLiteral("pässword"));
+        SiteConfig::setValue(QStringLiteral("channelServerUrl"),
+                             QUrl(QStringLiteral("https://channels.example:8443")));
+        const QNetworkRequest request =
+            ChannelRequest::requestFor(QStringLiteral("ann marie"), QStringLiteral("pässword"));
         SiteConfig::setValue(QStringLiteral("channelServerUrl"), m_site->url());
-        const QByteArray hash = QCryptographicHash::hash(QStringLiteral("pässword").toUtf8(),
-                                                         QCryptographicHash::Sha1).toHex();
+        const QByteArray hash =
+            QCryptographicHash::hash(QStringLiteral("pässword").toUtf8(), QCryptographicHash::Sha1)
+                .toHex();
         QCOMPARE(request.url().scheme(), QStringLiteral("https"));
         QCOMPARE(request.url().port(), 8443);
         QCOMPARE(request.url().path(), QStringLiteral("/sidebar.php"));
         const QUrlQuery query(request.url());
-        QCOMPARE(query.queryItemValue(QStringLiteral("username"), QUrl::FullyDecoded), QStringLiteral("ann marie"));
+        QCOMPARE(query.queryItemValue(QStringLiteral("username"), QUrl::FullyDecoded),
+                 QStringLiteral("ann marie"));
         QCOMPARE(query.queryItemValue(QStringLiteral("password")).toLatin1(), hash);
         QVERIFY(request.rawHeader("Authorization").startsWith("?username=ann"));
         QVERIFY(request.rawHeader("Authorization").endsWith("&password=" + hash));
@@ -401,21 +432,26 @@ private Q_SLOTS:
         signIn();
         qInstallMessageHandler(previous);
         QVERIFY(m_window->sidebar()->isEnabled());
-        QCOMPARE(topLevelTexts(model()), (QStringList{"", "Corvana", "Featured", "Nature", "Library"}));
-        QCOMPARE(model()->findByName(QStringLiteral("Featured"))->data(SidebarModel::UrlRole).toString(),
-                 m_site->url(QStringLiteral("/members/channel.php?c=featured")).toString());
+        QCOMPARE(topLevelTexts(model()),
+                 (QStringList{"", "Corvana", "Featured", "Nature", "Library"}));
+        QCOMPARE(
+            model()->findByName(QStringLiteral("Featured"))->data(SidebarModel::UrlRole).toString(),
+            m_site->url(QStringLiteral("/members/channel.php?c=featured")).toString());
         // The channel icons arrive from the site.
-        QTRY_VERIFY_WITH_TIMEOUT(model()->findByName(QStringLiteral("Nature"))->data(SidebarModel::IconRole)
-                                     .canConvert<QIcon>() &&
-                                 model()->findByName(QStringLiteral("Nature"))->data(SidebarModel::IconRole)
-                                         .userType() == QMetaType::QIcon,
+        QTRY_VERIFY_WITH_TIMEOUT(model()->findByName(QStringLiteral("Nature"))
+                                         ->data(SidebarModel::IconRole)
+                                         .canConvert<QIcon>() &&
+                                     model()->findByName(QStringLiteral("Nature"))
+                                             ->data(SidebarModel::IconRole)
+                                             .userType() == QMetaType::QIcon,
                                  10000);
         // The password's hash never reaches the log.
         QVERIFY(g_messages.filter(QStringLiteral("Send Channel request...")).size() == 1);
         QVERIFY(g_messages.filter(QString::fromLatin1(hash)).isEmpty());
         QCOMPARE(m_window->sidebar()->currentIndex(), model()->indexFromItem(model()->siteItem()));
         // Each sign-in runs the update check.
-        QTRY_VERIFY_WITH_TIMEOUT(!m_site->requests().filter(QStringLiteral("GET /zelta/update.xml")).isEmpty(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !m_site->requests().filter(QStringLiteral("GET /zelta/update.xml")).isEmpty(), 10000);
 
         QVERIFY(QMetaObject::invokeMethod(m_window.get(), "loggedOut"));
         QCOMPARE(topLevelTexts(model()), (QStringList{"", "Corvana", "Library"}));
@@ -425,8 +461,10 @@ private Q_SLOTS:
         m_site->control(QStringLiteral("/control/clear"));
         QVERIFY(QMetaObject::invokeMethod(m_window.get(), "loggedIn"));
         QTRY_COMPARE_WITH_TIMEOUT(topLevelTexts(model()),
-                                  (QStringList{"", "Corvana", "Featured", "Nature", "Library"}), 15000);
-        QTRY_VERIFY_WITH_TIMEOUT(!m_site->requests().filter(QStringLiteral("GET /zelta/update.xml")).isEmpty(), 10000);
+                                  (QStringList{"", "Corvana", "Featured", "Nature", "Library"}),
+                                  15000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !m_site->requests().filter(QStringLiteral("GET /zelta/update.xml")).isEmpty(), 10000);
         m_window->refreshChannels(QStringLiteral("Nature"));
         QCOMPARE(topLevelTexts(model()), (QStringList{"", "Corvana", "Library"}));
         QTRY_VERIFY_WITH_TIMEOUT(model()->findByName(QStringLiteral("Nature")), 15000);
@@ -436,7 +474,8 @@ private Q_SLOTS:
 
     void channelRequestToADeadServerKeepsTheFixedRows()
     {
-        SiteConfig::setValue(QStringLiteral("channelServerUrl"), QUrl(QStringLiteral("http://127.0.0.1:9")));
+        SiteConfig::setValue(QStringLiteral("channelServerUrl"),
+                             QUrl(QStringLiteral("http://127.0.0.1:9")));
         m_window->refreshChannels();
         QTest::qWait(200);
         SiteConfig::setValue(QStringLiteral("channelServerUrl"), m_site->url());
@@ -468,8 +507,8 @@ private Q_SLOTS:
         QTest::newRow("library with videos") << int(MainWindow::LibraryPage) << QString() << 0;
         QTest::newRow("downloads, none") << int(MainWindow::DownloadsPage)
                                          << ":/images/messages/downloadmanager_message.png" << 43;
-        QTest::newRow("player, nothing playing") << int(MainWindow::PlayerPage)
-                                                 << ":/images/messages/player_message.png" << 63;
+        QTest::newRow("player, nothing playing")
+            << int(MainWindow::PlayerPage) << ":/images/messages/player_message.png" << 63;
     }
 
     void pagesAndPictures()
@@ -494,9 +533,14 @@ private Q_SLOTS:
             QVERIFY(!info->findChild<QLabel *>()->accessibleName().isEmpty());
             // Centred over the page, right of the sidebar.
             const QRect pages = m_window->page(MainWindow::Page(page))->geometry();
-            const int pageCentre = m_window->centralWidget()->mapTo(m_window.get(),
-                                       m_window->page(MainWindow::Page(page))->parentWidget()->geometry().center()).x();
-            QVERIFY2(qAbs(info->geometry().center().x() - pageCentre) <= 1, qPrintable(QString::number(pages.width())));
+            const int pageCentre =
+                m_window->centralWidget()
+                    ->mapTo(
+                        m_window.get(),
+                        m_window->page(MainWindow::Page(page))->parentWidget()->geometry().center())
+                    .x();
+            QVERIFY2(qAbs(info->geometry().center().x() - pageCentre) <= 1,
+                     qPrintable(QString::number(pages.width())));
             QVERIFY(info->x() >= m_window->sidebar()->width());
         }
         keepPicture(QStringLiteral("page%1").arg(page));
@@ -517,7 +561,8 @@ private Q_SLOTS:
     {
         signIn();
         Library *library = m_engines->library();
-        QCOMPARE(model()->libraryItem()->text(), QStringLiteral("My Library (%1)").arg(library->rowCount()));
+        QCOMPARE(model()->libraryItem()->text(),
+                 QStringLiteral("My Library (%1)").arg(library->rowCount()));
         library->removeItem(0, false);
         QTRY_COMPARE(model()->libraryItem()->text(), QStringLiteral("My Library (2)"));
 
@@ -525,12 +570,15 @@ private Q_SLOTS:
         QVERIFY(m_window->infoWidget()->isVisible());
         m_site->control(QStringLiteral("/control/fault?name=slow&value=20000"));
         DownloadManager *downloads = m_engines->downloadManager();
-        downloads->initializeDirectDownload(m_site->url(QStringLiteral("/media/blob/slow.mp4?bytes=50000000")));
-        QTRY_COMPARE_WITH_TIMEOUT(model()->downloadsItem()->text(), QStringLiteral("Downloads (1)"), 10000);
+        downloads->initializeDirectDownload(
+            m_site->url(QStringLiteral("/media/blob/slow.mp4?bytes=50000000")));
+        QTRY_COMPARE_WITH_TIMEOUT(model()->downloadsItem()->text(), QStringLiteral("Downloads (1)"),
+                                  10000);
         QVERIFY(!m_window->infoWidget()->isVisible());
         m_prompt.answers = {UserPrompt::Yes};
         downloads->removeAll();
-        QTRY_COMPARE_WITH_TIMEOUT(model()->downloadsItem()->text(), QStringLiteral("Downloads (0)"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(model()->downloadsItem()->text(), QStringLiteral("Downloads (0)"),
+                                  10000);
         QTRY_VERIFY(m_window->infoWidget()->isVisible());
         m_site->control(QStringLiteral("/control/fault?name="));
     }
@@ -538,11 +586,16 @@ private Q_SLOTS:
     void importAnimationOnTheLibraryRow()
     {
         QStandardItem *row = model()->libraryItem();
-        const QImage still = row->data(SidebarModel::IconRole).value<QIcon>().pixmap(QSize(20, 20), 1.0).toImage();
+        const QImage still =
+            row->data(SidebarModel::IconRole).value<QIcon>().pixmap(QSize(20, 20), 1.0).toImage();
         Q_EMIT m_engines->library()->importStarted();
-        QTRY_VERIFY(row->data(SidebarModel::IconRole).value<QIcon>().pixmap(QSize(20, 20), 1.0).toImage() != still);
+        QTRY_VERIFY(
+            row->data(SidebarModel::IconRole).value<QIcon>().pixmap(QSize(20, 20), 1.0).toImage() !=
+            still);
         Q_EMIT m_engines->library()->importFinished();
-        QCOMPARE(row->data(SidebarModel::IconRole).value<QIcon>().pixmap(QSize(20, 20), 1.0).toImage(), still);
+        QCOMPARE(
+            row->data(SidebarModel::IconRole).value<QIcon>().pixmap(QSize(20, 20), 1.0).toImage(),
+            still);
     }
 
     void keyboardAndScreenReader()
@@ -551,7 +604,8 @@ private Q_SLOTS:
         CorvTreeView *tree = m_window->sidebar();
         tree->setFocus();
         QVERIFY(tree->hasFocus());
-        for (int i = 0; i < 10 && !tree->currentIndex().data().toString().startsWith("Downloads"); ++i)
+        for (int i = 0; i < 10 && !tree->currentIndex().data().toString().startsWith("Downloads");
+             ++i)
             QTest::keyClick(tree, Qt::Key_Down);
         QTest::keyClick(tree, Qt::Key_Return);
         QCOMPARE(m_window->currentPage(), MainWindow::DownloadsPage);
@@ -573,8 +627,9 @@ private Q_SLOTS:
             }
         };
         walk(sidebar);
-        for (const QString &row : {QString("Corvana"), model()->libraryItem()->text(), QString("Player"),
-                                   model()->downloadsItem()->text(), QString("Featured")})
+        for (const QString &row :
+             {QString("Corvana"), model()->libraryItem()->text(), QString("Player"),
+              model()->downloadsItem()->text(), QString("Featured")})
             QVERIFY2(names.contains(row), qPrintable(row + " not in " + names.join('|')));
 
         // Every control that takes the focus says what it is.
@@ -596,17 +651,24 @@ private Q_SLOTS:
         QCOMPARE(shortcuts, (QStringList{"Ctrl+Alt+F", "Ctrl+Alt+I", "Space", "F11"}));
 
         m_window->move(40, 30);
-        // Above the least width the pages need (the library's header with its search
-        // field's placeholder shown whole).
-        m_window->resize(760, 500);
+        // Above the least width the pages need (the library's header with its import
+        // buttons and its search field's placeholder shown whole).
+        m_window->resize(900, 520);
+        const QSize size = m_window->size();
+        QVERIFY(size.width() >= 900);
         const QPoint position = m_window->pos();
         m_window.reset();
         QSettings settings;
-        QCOMPARE(settings.value(QStringLiteral("WindowSize")).toSize(), QSize(760, 500));
+        QCOMPARE(settings.value(QStringLiteral("WindowSize")).toSize(), size);
         QCOMPARE(settings.value(QStringLiteral("WindowPosition")).toPoint(), position);
         m_window = std::make_unique<MainWindow>(m_engines.get());
-        QCOMPARE(m_window->size(), QSize(760, 500));
-        QCOMPARE(m_window->pos(), position);
+        // Brought back as it was, within the screen.
+        const QRect screen = m_window->screen()->availableGeometry();
+        QCOMPARE(m_window->size(), size.boundedTo(screen.size()));
+        if (screen.contains(QRect(position, size)))
+            QCOMPARE(m_window->pos(), position);
+        else
+            QVERIFY(screen.contains(m_window->geometry()));
     }
 };
 
