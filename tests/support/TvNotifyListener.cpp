@@ -17,6 +17,17 @@ TvNotifyListener::TvNotifyListener()
     });
 }
 
+TvNotifyListener::~TvNotifyListener()
+{
+    // The sockets are children of the server, deleted only after this
+    // object's members: they must not report their end into m_partial then.
+    const QList<QTcpSocket *> sockets = findChildren<QTcpSocket *>();
+    for (QTcpSocket *socket : sockets) {
+        socket->disconnect();
+        delete socket;
+    }
+}
+
 QUrl TvNotifyListener::callback() const
 {
     return QUrl(QStringLiteral("http://127.0.0.1:%1/events").arg(serverPort()));

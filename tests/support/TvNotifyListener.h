@@ -14,6 +14,7 @@ class TvNotifyListener : public QTcpServer
 {
 public:
     TvNotifyListener();
+    ~TvNotifyListener() override;
     QUrl callback() const;
     QList<QByteArray> messages;
 
