@@ -87,11 +87,15 @@ QDomDocument CreateDVDTask::authoringXml() const
     QDomElement titleVideo = element(titles, QStringLiteral("video"));
     titleVideo.setAttribute(QStringLiteral("format"), format);
     titleVideo.setAttribute(QStringLiteral("resolution"), resolution);
+    for (const QString &language : m_subtitles.languages()) {
+        QDomElement subpicture = element(titles, QStringLiteral("subpicture"));
+        if (!language.isEmpty())
+            subpicture.setAttribute(QStringLiteral("lang"), language);
+    }
     for (int i = 0; i < clipCount; ++i) {
         QDomElement pgc = element(titles, QStringLiteral("pgc"));
         QDomElement vob = element(pgc, QStringLiteral("vob"));
-        vob.setAttribute(QStringLiteral("file"),
-                         project->convertedFilePath(QStringLiteral("file_%1").arg(i)));
+        vob.setAttribute(QStringLiteral("file"), m_subtitles.vobFile(i));
         const QString post =
             i == clipCount - 1
                 ? QStringLiteral("call menu;")
@@ -138,29 +142,44 @@ void CreateDVDTask::exec()
     m_title = project->title();
     emit progress(-1, 0);
     QStringList labels;
-    for (const VideoClip &clip : project->clips())
-        labels << QFileInfo(clip.path).completeBaseName();
+    QStringList converted;
+    for (int i = 0; i < project->clips().size(); ++i) {
+        labels << QFileInfo(project->clips().at(i).path).completeBaseName();
+        converted << project->convertedFilePath(QStringLiteral("file_%1").arg(i));
+    }
+    m_subtitles = DvdSubtitles(project->clips(), converted, m_temp, m_ntsc);
     const DvdMenu menu(labels, m_ntsc);
     if (!buildMenuXml(menu)) {
         menuFailed(menu);
         return;
     }
-    // Drawing and compressing the pictures takes a while: not on the caller's thread.
-    m_menuPictures = new QFutureWatcher<bool>(this);
+    // Drawing and compressing the pictures and reading the subtitles take a
+    // while: not on the caller's thread.
+    m_menuPictures = new QFutureWatcher<PreparedFiles>(this);
     connect(m_menuPictures, &QFutureWatcherBase::finished, this, [this, menu] {
-        const bool written = m_menuPictures->result();
+        const PreparedFiles prepared = m_menuPictures->result();
         m_menuPictures->deleteLater();
         m_menuPictures = nullptr;
-        if (!written) {
+        if (!prepared.pictures) {
             qCWarning(lcBurner) << "CreateDVDTask::buildMenuXml could not save the menu pictures";
             menuFailed(menu);
             return;
         }
+        if (prepared.subtitles.tracks().size() != m_subtitles.tracks().size()) {
+            // Some subtitle file held nothing to show: the description follows.
+            m_subtitles = prepared.subtitles;
+            if (!writeXml(authoringXml(), QStringLiteral("dvd.xml"))) {
+                menuFailed(menu);
+                return;
+            }
+        }
         convertToPPM();
     });
     const QString folder = m_temp.absolutePath();
-    m_menuPictures->setFuture(
-        QtConcurrent::run([menu, folder] { return menu.writeImages(folder); }));
+    const DvdSubtitles subtitles = m_subtitles;
+    m_menuPictures->setFuture(QtConcurrent::run([menu, folder, subtitles] {
+        return PreparedFiles{menu.writeImages(folder), subtitles.prepared()};
+    }));
 }
 
 void CreateDVDTask::menuFailed(const DvdMenu &menu)
@@ -176,7 +195,11 @@ QProcess *CreateDVDTask::startTool(QPointer<QProcess> &slot, const QString &tool
                                    void (CreateDVDTask::*next)(int, ExitStatus),
                                    const QString &input, const QString &output)
 {
-    delete slot;
+    if (slot) {
+        // The subtitle runs reuse the slot from within its own finished() signal.
+        slot->disconnect(this);
+        slot->deleteLater();
+    }
     slot = new QProcess(this);
     QProcess *process = slot;
     const QString program =
@@ -307,6 +330,43 @@ void CreateDVDTask::startDvdAuthor(int exitCode, QProcess::ExitStatus exitStatus
                            QStringLiteral("CreateDVDTask::startDvdCreator "),
                            tr("Error with subtitler"), tempFile(QStringLiteral("menu.mpg"))))
         return;
+    m_nextSubtitle = 0;
+    addNextSubtitle();
+}
+
+void CreateDVDTask::addNextSubtitle()
+{
+    const QList<DvdSubtitles::Track> tracks = m_subtitles.tracks();
+    if (m_nextSubtitle >= tracks.size()) {
+        runAuthorTool();
+        return;
+    }
+    const DvdSubtitles::Track &track = tracks.at(m_nextSubtitle);
+    startTool(m_subtitler, QStringLiteral("subtitler"),
+              {QStringLiteral("-s%1").arg(track.stream), track.description},
+              QStringLiteral("CreateDVDTask::addSubtitles exec: "), &CreateDVDTask::subtitleAdded,
+              track.input, track.output);
+}
+
+void CreateDVDTask::subtitleAdded(int exitCode, QProcess::ExitStatus exitStatus)
+{
+    const QList<DvdSubtitles::Track> tracks = m_subtitles.tracks();
+    if (m_nextSubtitle >= tracks.size())
+        return;
+    const DvdSubtitles::Track &track = tracks.at(m_nextSubtitle);
+    if (!previousSucceeded(m_subtitler, exitCode, exitStatus,
+                           QStringLiteral("CreateDVDTask::addSubtitles "),
+                           tr("Error with subtitler"), track.output))
+        return;
+    // A stream between two runs of the same clip is of no further use.
+    if (track.input != m_project->convertedFilePath(QStringLiteral("file_%1").arg(track.clip)))
+        QFile::remove(track.input);
+    ++m_nextSubtitle;
+    addNextSubtitle();
+}
+
+void CreateDVDTask::runAuthorTool()
+{
     startTool(m_authorTool, QStringLiteral("authortool"),
               {QStringLiteral("-x"), tempFile(QStringLiteral("dvd.xml"))},
               QStringLiteral("CreateDVDTask::startDvdCreator authortool: "),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "burner/DvdSubtitles.h"
 #include "burner/Task.h"
 
 #include <QDir>
@@ -12,7 +13,7 @@ template <typename T> class QFutureWatcher;
 
 // Authors a DVD-Video with a menu from the converted clips and packs it into
 // an ISO image: menu pictures -> PPM -> YUV4MPEG -> MPEG-2 -> program stream
-// with silence -> subpictures -> DVD folder -> image.
+// with silence -> subpictures -> the clips' subtitles -> DVD folder -> image.
 class CreateDVDTask : public Task
 {
     Q_OBJECT
@@ -30,6 +31,9 @@ public:
     QDomDocument authoringXml() const;
     // The image this task writes.
     QString imagePath() const;
+    // The subtitle streams the disc gets (as far as known: files that turn
+    // out to hold no cues are dropped once the task has read them).
+    DvdSubtitles subtitles() const { return m_subtitles; }
 
 signals:
     // Each tool of the chain as it starts (its neutral name).
@@ -42,11 +46,22 @@ private slots:
     void mplexAudio(int exitCode, QProcess::ExitStatus exitStatus);
     void spumuxDVD(int exitCode, QProcess::ExitStatus exitStatus);
     void startDvdAuthor(int exitCode, QProcess::ExitStatus exitStatus);
+    void subtitleAdded(int exitCode, QProcess::ExitStatus exitStatus);
     void startMkisofs(int exitCode, QProcess::ExitStatus exitStatus);
     void checkComplete(int exitCode, QProcess::ExitStatus exitStatus);
     void processError(QProcess::ProcessError error);
 
 private:
+    struct PreparedFiles
+    {
+        bool pictures = false;
+        DvdSubtitles subtitles;
+    };
+
+    // Renders the next subtitle file into its clip's program stream, or
+    // starts the authoring tool once all are in.
+    void addNextSubtitle();
+    void runAuthorTool();
     // The descriptions; false when one cannot be written or the menu has no room.
     bool buildMenuXml(const DvdMenu &menu);
     void menuFailed(const DvdMenu &menu);
@@ -72,5 +87,7 @@ private:
     QPointer<QProcess> m_ppmConverter;
     QPointer<QProcess> m_mpegEncoder;
     QPointer<QProcess> m_multiplexer;
-    QFutureWatcher<bool> *m_menuPictures = nullptr;
+    DvdSubtitles m_subtitles;
+    int m_nextSubtitle = 0;
+    QFutureWatcher<PreparedFiles> *m_menuPictures = nullptr;
 };

@@ -150,6 +150,14 @@ void Project::moveClipDown(int row)
         changeClips([&] { m_clips.swapItemsAt(row, row + 1); });
 }
 
+void Project::setSubtitlesOn(int row, bool on)
+{
+    if (row < 0 || row >= m_clips.size() || m_clips.at(row).subtitlesOn == on)
+        return;
+    m_clips[row].subtitlesOn = on;
+    Q_EMIT clipChanged(row);
+}
+
 int Project::totalSeconds() const
 {
     int total = 0;

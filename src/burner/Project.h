@@ -27,6 +27,8 @@ public:
     void removeClipAt(int row);
     void moveClipUp(int row);
     void moveClipDown(int row);
+    // Whether the subtitles of the clip at `row` go on the disc.
+    void setSubtitlesOn(int row, bool on);
     QTime totalTime() const;
     int totalSeconds() const;
 
@@ -70,6 +72,8 @@ Q_SIGNALS:
     // Around every change of the clip list (add, remove, move, reset).
     void clipsAboutToChange();
     void clipsChanged();
+    // A clip's settings changed; the list stays as it is.
+    void clipChanged(int row);
 
 private:
     template <typename Change> void changeClips(Change change);

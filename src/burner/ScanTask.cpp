@@ -47,8 +47,9 @@ void ScanTask::checkOutput(int, QProcess::ExitStatus)
         reportComplete();
         return;
     }
-    const VideoClip clip(source(), qMax(info.durationSeconds(), 0), info.bitrate,
-                         qMax(info.frameSize.width(), 0), qMax(info.frameSize.height(), 0));
+    VideoClip clip(source(), qMax(info.durationSeconds(), 0), info.bitrate,
+                   qMax(info.frameSize.width(), 0), qMax(info.frameSize.height(), 0));
+    clip.subtitles = SubtitleFile::besideVideo(source());
     m_project->addClip(clip);
     reportComplete();
 }
@@ -59,7 +60,9 @@ void ScanTask::startFailed(QProcess::ProcessError error)
     if (error == QProcess::FailedToStart) {
         qCWarning(lcBurner).noquote()
             << "ScanTask::exec could not start the encoder for" << source();
-        m_project->addClip(VideoClip(source(), 0, 0, 0, 0));
+        VideoClip clip(source(), 0, 0, 0, 0);
+        clip.subtitles = SubtitleFile::besideVideo(source());
+        m_project->addClip(clip);
         reportComplete();
     }
 }

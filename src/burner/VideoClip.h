@@ -1,5 +1,7 @@
 #pragma once
 
+#include "media/SubtitleFile.h"
+
 #include <QString>
 #include <QTime>
 
@@ -22,4 +24,9 @@ public:
     int width = 0;
     int height = 0;
     int bitrate = 0;
+    // The subtitle files beside the source, and whether they go on the disc.
+    SubtitleFiles subtitles;
+    bool subtitlesOn = true;
+
+    bool carriesSubtitles() const { return subtitlesOn && !subtitles.isEmpty(); }
 };

@@ -31,6 +31,8 @@ private slots:
     void tooManyClipsForMenu();
     void chain_data();
     void chain();
+    void subtitles_data();
+    void subtitles();
 
 private:
     QTemporaryDir m_dir;
@@ -227,6 +229,132 @@ void TestDvdAuthoring::chain()
                                : QStringLiteral("Width: 720, Height: 576");
     QCOMPARE(listing.count(format), clips);
     QCOMPARE(listing.count(frame), clips);
+}
+
+namespace {
+
+// Subpicture languages per title, as the disc lister reads them from the image.
+QList<QStringList> subtitleLanguages(const QString &iso)
+{
+    QByteArray out;
+    if (TestSupport::run(QStringLiteral("lsdvd"), {QStringLiteral("-s"), iso}, &out) != 0)
+        return {};
+    QList<QStringList> titles;
+    static const QRegularExpression language(QStringLiteral("Subtitle: \\d+, Language: (\\w+)"));
+    for (const QString &line : QString::fromLocal8Bit(out).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("Title: ")))
+            titles.append(QStringList());
+        const QRegularExpressionMatch match = language.match(line);
+        if (match.hasMatch() && !titles.isEmpty())
+            titles.last() << match.captured(1);
+    }
+    return titles;
+}
+
+void writeText(const QString &path, const QByteArray &text)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+} // namespace
+
+void TestDvdAuthoring::subtitles_data()
+{
+    // Per clip: subtitle files beside it ("suffix=content"), whether they go on.
+    QTest::addColumn<QStringList>("first");
+    QTest::addColumn<bool>("firstOn");
+    QTest::addColumn<QStringList>("second");
+    QTest::addColumn<QList<QStringList>>("expected");
+    const QString srt =
+        QStringLiteral("en.srt=1\n00:00:00,200 --> 00:00:01,800\nHello <i>there</i>\n");
+    const QString vtt = QStringLiteral("de.vtt=WEBVTT\n\n00:00.300 --> 00:01.700 line:80%\n<v "
+                                       "Anna>Guten Tag, &amp; Gr\u00fc\u00dfe\n");
+    QTest::newRow("SubRip on the first clip only")
+        << QStringList{srt} << true << QStringList{} << QList<QStringList>{{"en"}, {}};
+    QTest::newRow("two languages, WebVTT too")
+        << QStringList{srt, vtt} << true << QStringList{}
+        << QList<QStringList>{{"de", "en"}, {}}; // streams in file name order
+    QTest::newRow("left off by the user")
+        << QStringList{srt} << false << QStringList{vtt} << QList<QStringList>{{}, {"de"}};
+    QTest::newRow("a file without cues is left out")
+        << QStringList{QStringLiteral("en.srt=no cues here\n")} << true << QStringList{vtt}
+        << QList<QStringList>{{}, {"de"}};
+}
+
+// Subtitle files beside the videos become subpicture streams with their
+// language, on the titles of the clips they belong to.
+void TestDvdAuthoring::subtitles()
+{
+    QFETCH(QStringList, first);
+    QFETCH(bool, firstOn);
+    QFETCH(QStringList, second);
+    QFETCH(QList<QStringList>, expected);
+    const QString mpg = BurnerTest::discClip(QStringLiteral("ntsc-dvd"));
+    QVERIFY(!mpg.isEmpty());
+    Project *project = m_project.get();
+    project->reset();
+    project->setNtsc(true);
+    project->setTitle(QStringLiteral("Subtitled"));
+    const QDir temp = project->tempDirectory();
+    const QList<QStringList> files{first, second};
+    for (int i = 0; i < files.size(); ++i) {
+        const QString base = temp.absoluteFilePath(QStringLiteral("Clip%1").arg(i));
+        QVERIFY(QFile::copy(mpg, base + QStringLiteral(".mpg")));
+        for (const QString &file : files.at(i))
+            writeText(base + QLatin1Char('.') + file.section(QLatin1Char('='), 0, 0),
+                      file.section(QLatin1Char('='), 1).toUtf8());
+        VideoClip clip(base + QStringLiteral(".mpg"), 2, 0, 720, 480);
+        clip.subtitles = SubtitleFile::besideVideo(clip.path);
+        QCOMPARE(clip.subtitles.size(), files.at(i).size());
+        clip.subtitlesOn = i == 0 ? firstOn : true;
+        project->addClip(clip);
+        QVERIFY(QFile::copy(mpg, project->convertedFilePath(QStringLiteral("file_%1").arg(i))));
+    }
+
+    CreateDVDTask task(project);
+    QSignalSpy complete(&task, &Task::complete);
+    QSignalSpy failed(&task, &Task::failed);
+    task.exec();
+    QVERIFY(BurnerTest::waitForEnd(&task, complete, failed, 240000));
+    QVERIFY2(failed.isEmpty(), failed.isEmpty() ? ""
+                                                : qPrintable(failed.first().at(0).toString() +
+                                                             failed.first().at(1).toString()));
+    QCOMPARE(subtitleLanguages(task.imagePath()), expected);
+
+    // The title's program stream in the image carries the rendered pictures.
+    const QString vob = m_dir.filePath(QStringLiteral("VTS_01_1.VOB"));
+    QFile::remove(vob);
+    QCOMPARE(
+        TestSupport::run(QStringLiteral("xorriso"),
+                         {QStringLiteral("-osirrox"), QStringLiteral("on"),
+                          QStringLiteral("-indev"), task.imagePath(), QStringLiteral("-extract"),
+                          QStringLiteral("/VIDEO_TS/VTS_01_1.VOB"), vob}),
+        0);
+    QByteArray out;
+    QCOMPARE(TestSupport::run(QStringLiteral("ffprobe"),
+                              {QStringLiteral("-v"), QStringLiteral("error"),
+                               QStringLiteral("-count_packets"), QStringLiteral("-select_streams"),
+                               QStringLiteral("s"), QStringLiteral("-show_entries"),
+                               QStringLiteral("stream=codec_name,nb_read_packets"),
+                               QStringLiteral("-of"), QStringLiteral("csv=p=0"), vob},
+                              &out),
+             0);
+    qsizetype streams = 0;
+    for (const QStringList &title : expected)
+        streams = qMax(streams, title.size());
+    const QStringList probed =
+        QString::fromUtf8(out).trimmed().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(probed.size(), streams);
+    for (const QString &stream : probed) {
+        QCOMPARE(stream.section(QLatin1Char(','), 0, 0), QStringLiteral("dvd_subtitle"));
+        QVERIFY(stream.section(QLatin1Char(','), 1).toInt() > 0);
+    }
+    // Of the streams made in between, only the last of each clip is left.
+    const auto subtitled = std::count_if(expected.cbegin(), expected.cend(),
+                                         [](const QStringList &title) { return !title.isEmpty(); });
+    QCOMPARE(temp.entryList({QStringLiteral("file_*-subtitle*.mpg")}).size(), subtitled);
 }
 
 QTEST_MAIN(TestDvdAuthoring)

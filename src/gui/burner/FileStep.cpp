@@ -26,6 +26,8 @@
 #include <QVBoxLayout>
 #include <QWizard>
 
+#include <algorithm>
+
 namespace {
 
 const QStringList kVideoSuffixes = {
@@ -137,6 +139,10 @@ void FileStep::buildForm()
     m_timeBar->setTextVisible(false);
     m_errorLabel = new QLabel(this);
     m_errorLabel->setObjectName(QStringLiteral("errorLabel"));
+    m_subtitleNote = new QLabel(this);
+    m_subtitleNote->setObjectName(QStringLiteral("subtitleNote"));
+    m_subtitleNote->setWordWrap(true);
+    m_subtitleNote->hide();
 
     auto *buttons = new QVBoxLayout;
     buttons->addWidget(new QLabel(tr("Add/Remove Files:"), this));
@@ -165,6 +171,7 @@ void FileStep::buildForm()
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
+    layout->addWidget(m_subtitleNote);
     layout->addLayout(fields);
     layout->addWidget(m_errorLabel);
 
@@ -386,5 +393,25 @@ void FileStep::updateTotals()
     m_timeBar->setValue(qMin(seconds, m_timeBar->maximum()));
     m_tracksLabel->setText(QString::number(m_project->clips().size()));
     m_timeLabel->setText(markup.arg(colour, hms(seconds)));
+    updateSubtitleNote();
     Q_EMIT completeChanged();
+}
+
+void FileStep::updateSubtitleNote()
+{
+    const QList<VideoClip> clips = m_project->clips();
+    const bool any = std::any_of(clips.cbegin(), clips.cend(),
+                                 [](const VideoClip &clip) { return !clip.subtitles.isEmpty(); });
+    const DiscType type = m_project->discType();
+    if (!any) {
+        m_subtitleNote->hide();
+        return;
+    }
+    m_subtitleNote->setText(
+        type == DiscType::Vcd || type == DiscType::Svcd
+            ? tr("VCD and SVCD discs cannot carry subtitles: these videos go on the disc "
+                 "without them.")
+            : tr("Subtitles go on the disc for the player to switch on. Clear a video's box "
+                 "in the Subtitles column to leave them off."));
+    m_subtitleNote->show();
 }

@@ -58,6 +58,8 @@ private:
     // Names the files that were not added, once the scans are done.
     void reportRefused();
     void applyDiscType();
+    // Says what becomes of the clips' subtitles on the chosen disc type.
+    void updateSubtitleNote();
     int selectedRow() const;
 
     Project *m_project;
@@ -77,4 +79,5 @@ private:
     QLabel *m_timeLabel = nullptr;
     QProgressBar *m_timeBar = nullptr;
     QLabel *m_errorLabel = nullptr;
+    QLabel *m_subtitleNote = nullptr;
 };

@@ -54,6 +54,17 @@ private:
         m_project.addClip(VideoClip(m_dir.filePath(name), seconds, 2000, 720, 480));
     }
 
+    // Keeps a picture of the wizard when pictures are asked for (ZELTA_SCREENSHOTS=dir).
+    void keepPicture(const QString &name) const
+    {
+        const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
+        if (folder.isEmpty())
+            return;
+        QDir().mkpath(folder);
+        QCoreApplication::processEvents();
+        m_wizard->grab().save(QDir(folder).filePath(name));
+    }
+
 public Q_SLOTS:
     void openUrl(const QUrl &url) { m_opened << url; }
 
@@ -192,6 +203,74 @@ private Q_SLOTS:
         remove->click();
         QCOMPARE(clipNames(), (QStringList{"c.avi", "b.avi"}));
         QCOMPARE(child<QLabel>("tracksLabel")->text(), QStringLiteral("2"));
+    }
+
+    // The subtitles beside a video show in the table; a check box leaves
+    // them off, and a (S)VCD says it cannot carry them.
+    void subtitleChoice()
+    {
+        const QString movie = m_dir.filePath(QStringLiteral("Movie.mp4"));
+        if (!QFile::exists(movie)) {
+            QVERIFY(QFile::copy(m_dir.filePath(QStringLiteral("b.mp4")), movie));
+            for (const char *name : {"Movie.en.srt", "Movie.de.vtt"}) {
+                QFile file(m_dir.filePath(QLatin1String(name)));
+                QVERIFY(file.open(QIODevice::WriteOnly));
+                file.write("1\n00:00:00,000 --> 00:00:01,000\nHello\n");
+            }
+        }
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(movie),
+                      QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("b.mp4")))});
+        auto *table = child<QTableView>("clipTable");
+        auto *model = qobject_cast<VideoClipModel *>(table->model());
+        model->dropMimeData(&mime, Qt::CopyAction, -1, -1, QModelIndex());
+        QTRY_VERIFY_WITH_TIMEOUT(step()->scansFinished(), 60000);
+        QCOMPARE(clipNames(), (QStringList{"Movie.mp4", "b.mp4"}));
+
+        const int column = VideoClipModel::SubtitlesColumn;
+        QCOMPARE(model->headerData(column, Qt::Horizontal).toString(), QStringLiteral("Subtitles"));
+        const QModelIndex withSubtitles = model->index(0, column);
+        const QModelIndex without = model->index(1, column);
+        QCOMPARE(withSubtitles.data().toString(), QStringLiteral("Deutsch, English"));
+        QCOMPARE(withSubtitles.data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        QVERIFY(withSubtitles.flags().testFlag(Qt::ItemIsUserCheckable));
+        QVERIFY(without.data().toString().isEmpty());
+        QVERIFY(!without.data(Qt::CheckStateRole).isValid());
+        QVERIFY(!without.flags().testFlag(Qt::ItemIsUserCheckable));
+        auto *note = child<QLabel>("subtitleNote");
+        QVERIFY(note->isVisible());
+        QVERIFY(note->text().contains(QStringLiteral("leave them off")));
+        keepPicture(QStringLiteral("filestep-subtitles.png"));
+
+        // The space bar on the cell works the box, as a click does.
+        table->setFocus();
+        table->setCurrentIndex(withSubtitles);
+        QTest::keyClick(table, Qt::Key_Space);
+        QCOMPARE(withSubtitles.data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+        QVERIFY(!m_project.clips().at(0).carriesSubtitles());
+        keepPicture(QStringLiteral("filestep-subtitles-off.png"));
+        QTest::keyClick(table, Qt::Key_Space);
+        QVERIFY(m_project.clips().at(0).carriesSubtitles());
+
+        auto *discTypes = child<QComboBox>("discTypeBox");
+        for (int type : {2, 3}) {
+            discTypes->setCurrentIndex(type);
+            Q_EMIT discTypes->activated(type);
+            QVERIFY(note->text().startsWith(QStringLiteral("VCD and SVCD discs cannot carry")));
+            QCOMPARE(withSubtitles.data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+            QVERIFY(!withSubtitles.flags().testFlag(Qt::ItemIsUserCheckable));
+            QVERIFY(!model->setData(withSubtitles, Qt::Checked, Qt::CheckStateRole));
+        }
+        keepPicture(QStringLiteral("filestep-subtitles-vcd.png"));
+        // Back on a DVD the choice is as it was.
+        discTypes->setCurrentIndex(0);
+        Q_EMIT discTypes->activated(0);
+        QCOMPARE(withSubtitles.data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+
+        // Without subtitles there is nothing to say.
+        m_project.removeClipAt(0);
+        step()->updateTotals();
+        QVERIFY(!note->isVisible());
     }
 
     void helpOpensTheHelpPage()
