@@ -363,6 +363,14 @@ void Library::savePlayPosition(qlonglong id, qint64 positionMs)
     store->post([store, id, positionMs] { store->setPlayPosition(id, positionMs); });
 }
 
+void Library::relocateVideo(qlonglong id, const QString &path)
+{
+    if (id < 0 || path.isEmpty())
+        return;
+    LibraryStore *store = m_store.get();
+    store->post([store, id, path] { store->setVideoPath(id, path); });
+}
+
 void Library::setWatched(qlonglong id, bool watched)
 {
     if (id < 0)

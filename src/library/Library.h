@@ -106,6 +106,9 @@ public:
     void savePlayPosition(qlonglong id, qint64 positionMs);
     // Marks a video watched to the end (its position cleared) or not watched.
     void setWatched(qlonglong id, bool watched);
+    // Points the row of `id` at its video file's new place (the user found
+    // a moved file); queued to the store, the row changes once it is stored.
+    void relocateVideo(qlonglong id, const QString &path);
 
     // Imports a finished download's video; its download record is deleted in
     // the same commit that stores the row (or once the video is found listed).

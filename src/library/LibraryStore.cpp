@@ -338,6 +338,27 @@ bool LibraryStore::updateFields(qlonglong id, const QString &title, const QStrin
     return true;
 }
 
+bool LibraryStore::setVideoPath(qlonglong id, const QString &path)
+{
+    const QFileInfo file(path);
+    const qlonglong owner = idOfVideo(file.absoluteFilePath());
+    if (owner >= 0 && owner != id)
+        return false;
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("UPDATE library SET videoPath=?, sizeInBytes=? WHERE id=?"));
+    query.addBindValue(LibraryItem::encode(file.absoluteFilePath()));
+    query.addBindValue(file.size());
+    query.addBindValue(id);
+    if (!query.exec() || query.numRowsAffected() != 1) {
+        qCWarning(lcLibrary).noquote()
+            << QStringLiteral("LibraryStore::setVideoPath could not update record: ") +
+                   query.lastError().text();
+        return false;
+    }
+    emit rowsChanged(readIds({id}));
+    return true;
+}
+
 bool LibraryStore::updatePlayState(qlonglong id, const QString &assignments,
                                    const QVariantList &values)
 {

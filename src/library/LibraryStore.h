@@ -106,6 +106,10 @@ public:
     // update failed (`error` says why).
     bool updateFields(qlonglong id, const QString &title, const QString &description,
                       const QString &categories, const QString &stars, QString *error);
+    // Points a row at its video file's new place (the user found a moved
+    // file); emits rowsChanged. False when there is no such row, another row
+    // has that file, or the write failed.
+    bool setVideoPath(qlonglong id, const QString &path);
     // Stores where playback of a row's video stopped (0 clears it); emits
     // playStateChanged. False when there is no such row or the write failed.
     bool setPlayPosition(qlonglong id, qint64 positionMs);

@@ -86,6 +86,19 @@ void CorvLibraryItemWidget::buildForm()
                              QStringLiteral(":/images/library/play_button_tr.png"), m_preview);
     m_play->move((thumbnailWidth - m_play->width()) / 2, (thumbnailHeight - m_play->height()) / 2);
     m_progress = new PlayProgressMark(m_preview);
+    // Across the bottom of the picture while the video file is gone.
+    m_missingMark = new QLabel(tr("File missing"), m_preview);
+    m_missingMark->setObjectName(QStringLiteral("guiMissingMark"));
+    m_missingMark->setAlignment(Qt::AlignCenter);
+    QFont markFont = m_missingMark->font();
+    markFont.setPixelSize(12);
+    markFont.setBold(true);
+    m_missingMark->setFont(markFont);
+    const int markHeight = m_missingMark->fontMetrics().height() + 6;
+    m_missingMark->setGeometry(0, thumbnailHeight - markHeight, thumbnailWidth, markHeight);
+    m_missingMark->setStyleSheet(QStringLiteral("background: rgba(192, 57, 43, 225); color: white;"
+                                                " border-bottom-left-radius: 10px;"));
+    m_missingMark->hide();
     row->addWidget(m_preview);
 
     auto *texts = new QVBoxLayout;
@@ -188,7 +201,8 @@ void CorvLibraryItemWidget::updateFromIndex(const QModelIndex &index)
     showSeparators();
     m_progress->setState(index.data(Library::ProgressRole).toDouble(),
                          index.data(Library::WatchedCountRole).toInt() > 0);
-    m_preview->setAccessibleDescription(m_progress->description());
+    m_fileMissing = valid && !QFileInfo::exists(m_item.videoPath());
+    showFileState();
 
     const QString thumbnail = valid ? m_item.thumbnailPath() : QString();
     if (thumbnail != m_thumbnailPath || m_preview->pixmap().isNull()) {
@@ -198,6 +212,31 @@ void CorvLibraryItemWidget::updateFromIndex(const QModelIndex &index)
             picture = Artwork::pixmap(QStringLiteral(":/images/thumbnail.jpg"));
         m_preview->setPixmap(picture);
     }
+}
+
+bool CorvLibraryItemWidget::checkFile()
+{
+    const bool missing = m_item.isValid() && !QFileInfo::exists(m_item.videoPath());
+    if (missing == m_fileMissing)
+        return false;
+    m_fileMissing = missing;
+    showFileState();
+    m_snapshot = QPixmap();
+    return true;
+}
+
+void CorvLibraryItemWidget::showFileState()
+{
+    m_missingMark->setVisible(m_fileMissing);
+    QStringList said;
+    if (m_fileMissing)
+        said << m_missingMark->text();
+    if (!m_progress->description().isEmpty())
+        said << m_progress->description();
+    const QString description = said.join(QStringLiteral(", "));
+    m_preview->setAccessibleDescription(description);
+    setAccessibleDescription(description);
+    m_play->setAccessibleDescription(m_fileMissing ? m_missingMark->text() : QString());
 }
 
 void CorvLibraryItemWidget::showSeparators()

@@ -32,6 +32,12 @@ public:
     // picture shows the same data at the same size and look.
     QPixmap snapshot(const QModelIndex &index, const QSize &size);
 
+    // True when the row's video file was not there when last looked at.
+    bool isFileMissing() const { return m_fileMissing; }
+    // Looks whether the video file is there again; true when that changed
+    // (the next picture shows it).
+    bool checkFile();
+
     // Gives the keyboard focus to the Play button (then Delete and More).
     void focusFirstButton(Qt::FocusReason reason);
 
@@ -53,12 +59,15 @@ private:
     void fillLinks();
     void showSeparators();
     QString links(const QString &keywords) const;
+    // The "File missing" mark and the descriptions screen readers give.
+    void showFileState();
 
     LibraryView *m_view;
     QPersistentModelIndex m_index;
     LibraryItem m_item;
     QString m_thumbnailPath;
     bool m_selected = false;
+    bool m_fileMissing = false;
     // The last picture and what it was grabbed from.
     QPixmap m_snapshot;
     LibraryItem m_snapshotItem;
@@ -68,6 +77,7 @@ private:
     CorvRoundedWidget *m_preview = nullptr;
     QPushButton *m_play = nullptr;
     PlayProgressMark *m_progress = nullptr;
+    QLabel *m_missingMark = nullptr;
     QLabel *m_title = nullptr;
     QLabel *m_description = nullptr;
     QLabel *m_category = nullptr;

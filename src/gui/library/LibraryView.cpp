@@ -135,6 +135,15 @@ void LibraryView::showContextMenuForItem(CorvLibraryItemWidget *item)
     m_menu->popup(QCursor::pos());
 }
 
+void LibraryView::refreshFileMarks()
+{
+    bool changed = false;
+    for (CorvLibraryItemWidget *widget : std::as_const(m_widgets))
+        changed = widget->checkFile() || changed;
+    if (changed)
+        viewport()->update();
+}
+
 void LibraryView::onOpenFileBrowser()
 {
     if (!m_menuPath.isEmpty())

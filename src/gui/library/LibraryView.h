@@ -33,6 +33,9 @@ public:
     // information) for the row widget's video.
     void showContextMenuForItem(CorvLibraryItemWidget *item);
     QMenu *contextMenu() const { return m_menu; }
+    // Looks again which tiles' video files are missing and redraws those
+    // whose mark changed.
+    void refreshFileMarks();
 
 Q_SIGNALS:
     void playVideo(const QString &path);

@@ -11,6 +11,7 @@
 #include "gui/library/LibraryTableSortModel.h"
 #include "gui/library/LibraryTableView.h"
 #include "gui/library/LibraryView.h"
+#include "gui/library/MissingVideoQuestion.h"
 #include "gui/library/ShownPagesAccessible.h"
 #include "gui/library/StatusWidget.h"
 #include "gui/mainwindow/CorvLibSearchWidget.h"
@@ -125,7 +126,9 @@ LibraryWidget::LibraryWidget(Library *library, std::function<LumiqoTv *()> tv, Q
     connect(m_listView, &QAbstractItemView::doubleClicked, this, &LibraryWidget::itemDoubleClicked);
     connect(m_tableView, &QAbstractItemView::doubleClicked, this,
             &LibraryWidget::itemDoubleClicked);
-    connect(m_listView, &LibraryView::playVideo, this, &LibraryWidget::playVideo);
+    connect(m_listView, &LibraryView::playVideo, this, &LibraryWidget::play);
+    m_missing = new MissingVideoQuestion(library, this);
+    connect(m_missing, &MissingVideoQuestion::located, this, &LibraryWidget::playVideo);
     connect(m_listView, &LibraryView::importRequested, this, &LibraryWidget::importFiles);
     connect(m_listView, &LibraryView::burnRequested, this,
             qOverload<const QString &>(&LibraryWidget::showBurnWizard));
@@ -286,6 +289,8 @@ void LibraryWidget::detailViewButtonClicked()
 void LibraryWidget::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    // Files may have gone (or come back) while another page was in front.
+    m_listView->refreshFileMarks();
     if (!m_listView->selectionModel()->hasSelection() && m_proxy->rowCount() > 0)
         m_listView->setCurrentIndex(m_proxy->index(0, 0));
 }
@@ -310,7 +315,22 @@ void LibraryWidget::itemDoubleClicked(const QModelIndex &index)
         qCWarning(lcGui) << "LibraryWidget::itemDoubleClicked invalid path";
         return;
     }
-    Q_EMIT playVideo(path);
+    play(path);
+}
+
+void LibraryWidget::play(const QString &path)
+{
+    if (QFileInfo::exists(path))
+        Q_EMIT playVideo(path);
+    else
+        askAboutMissingVideo(path);
+}
+
+void LibraryWidget::askAboutMissingVideo(const QString &path)
+{
+    // The tile says so from now on, whatever the answer.
+    m_listView->refreshFileMarks();
+    m_missing->ask(path);
 }
 
 void LibraryWidget::importClicked()

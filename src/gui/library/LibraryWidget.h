@@ -15,6 +15,7 @@ class LibraryTableSortModel;
 class LibraryTableView;
 class LibraryView;
 class LumiqoTv;
+class MissingVideoQuestion;
 class Project;
 class QAbstractButton;
 class QStackedWidget;
@@ -49,6 +50,8 @@ public:
     void setBurnProject(Project *project) { m_project = project; }
     Project *burnProject();
     bool isDetailPageShown() const;
+    // Asks about library videos whose files are gone when they are played.
+    MissingVideoQuestion *missingVideoQuestion() const { return m_missing; }
     // "12 imported, 2 skipped: not a video".
     static QString importSummary(const ImportReport &report);
 
@@ -69,6 +72,11 @@ public Q_SLOTS:
     void showBurnWizard();
     // Opens the burner with this video added.
     void showBurnWizard(const QString &videoPath);
+    // Plays a video of the page, or asks what to do when its file is gone.
+    void play(const QString &path);
+    // A file that could not be played because it is not there (also from the
+    // player): offers to find it or to remove its video from the library.
+    void askAboutMissingVideo(const QString &path);
 
 private Q_SLOTS:
     void itemDoubleClicked(const QModelIndex &index);
@@ -110,4 +118,5 @@ private:
     BurnerWizard *m_burner = nullptr;
     QTimer *m_statusLinger = nullptr;
     QAbstractButton *m_pageSwitch = nullptr;
+    MissingVideoQuestion *m_missing = nullptr;
 };

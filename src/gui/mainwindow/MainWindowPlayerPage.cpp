@@ -2,6 +2,7 @@
 // the window runs on its media player (m_mediaObject, m_audioOutput).
 #include "gui/mainwindow/MainWindow.h"
 
+#include "gui/library/LibraryWidget.h"
 #include "gui/mainwindow/InfoWidget.h"
 #include "gui/mainwindow/SidebarModel.h"
 #include "gui/player/CorvPlayerWidget.h"
@@ -26,6 +27,10 @@ void MainWindow::createPlayerPage()
             updateInfoWidget();
     });
     connect(m_mediaObject, &QMediaPlayer::playbackStateChanged, this, &MainWindow::stateChanged);
+    // A library video whose file is gone: the library page asks what to do.
+    if (auto *library = qobject_cast<LibraryWidget *>(m_libraryPage))
+        connect(m_transport, &PlayerTransport::fileMissing, library,
+                &LibraryWidget::askAboutMissingVideo);
     // The video's title goes into the window's title while it is the player's.
     connect(m_transport, &PlayerTransport::nowPlaying, this, [this](const QString &title) {
         setWindowTitle(

@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMediaMetaData>
+#include <QMetaMethod>
 #include <QToolButton>
 #include <QUrl>
 
@@ -326,8 +327,15 @@ void PlayerTransport::errorOccurred(QMediaPlayer::Error error, const QString &te
     const bool fatal = error != QMediaPlayer::NetworkError;
     if (fatal)
         m_failed = true;
-    UserPrompt::instance()->warning(QCoreApplication::translate("MainWindow", "CorvanaZELTA"),
-                                    text);
+    // "Resource not found" says nothing of which file or what to do: the
+    // library offers to find the file or to remove its video.
+    const bool missing = !m_currentFile.isEmpty() && !QFileInfo::exists(m_currentFile) &&
+                         isSignalConnected(QMetaMethod::fromSignal(&PlayerTransport::fileMissing));
+    if (missing)
+        Q_EMIT fileMissing(m_currentFile);
+    else
+        UserPrompt::instance()->warning(QCoreApplication::translate("MainWindow", "CorvanaZELTA"),
+                                        text);
     if (fatal) {
         if (m_page)
             m_page->toolbar()->playButton()->setEnabled(false);

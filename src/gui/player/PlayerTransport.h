@@ -59,6 +59,9 @@ Q_SIGNALS:
     void ended();
     // The position jumped (a resume or a start over), in ms.
     void seeked(qint64 positionMs);
+    // The file could not be played because it is not there (moved or
+    // deleted); with a receiver, the receiver tells the user.
+    void fileMissing(const QString &path);
 
 public Q_SLOTS:
     // Plays `path` now, dropping the queue.
