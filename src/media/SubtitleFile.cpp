@@ -136,3 +136,16 @@ QString SubtitleFile::nameFor(const QString &videoBaseName) const
                ? videoBaseName + QLatin1Char('.') + suffix
                : videoBaseName + QLatin1Char('.') + language + QLatin1Char('.') + suffix;
 }
+
+qsizetype SubtitleFile::preferred(const QList<SubtitleFile> &files, const QString &language)
+{
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        if (!language.isEmpty() && files.at(i).twoLetterLanguage() == language)
+            return i;
+    }
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        if (files.at(i).language.isEmpty())
+            return i;
+    }
+    return files.isEmpty() ? -1 : 0;
+}

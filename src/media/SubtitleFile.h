@@ -39,6 +39,9 @@ struct SubtitleFile
     // The name this subtitle takes beside a video copied under another base
     // name ("Clip.en.srt" beside "Clip-1.mp4" becomes "Clip-1.en.srt").
     QString nameFor(const QString &videoBaseName) const;
+    // The file to show when the viewer cannot choose: one in the language
+    // (ISO 639-1), else one without a language, else the first; -1 for none.
+    static qsizetype preferred(const QList<SubtitleFile> &files, const QString &language);
 };
 
 using SubtitleFiles = QList<SubtitleFile>;

@@ -16,6 +16,7 @@
 
 #include <QDebug>
 #include <QFileInfo>
+#include <QLocale>
 #include <QNetworkInterface>
 
 #include <cstdio>
@@ -607,8 +608,16 @@ void ServerDelegate::serveTranscoded(const UpnpHttpRequest &request, const Media
     response.unknownLength = true;
     if (request.isHead())
         return;
+    // Consoles show no subtitle file beside the stream: the text goes into the picture.
+    QString subtitle;
+    if (UpnpClientSignature::burnsSubtitles(UpnpClientSignature::Value(request.clientSignature))) {
+        const qsizetype chosen = SubtitleFile::preferred(node.subtitles, QLocale().name().left(2));
+        if (chosen >= 0 && m_model &&
+            SharedFolder::contains(m_model->rootPath(), node.subtitles.at(chosen).path))
+            subtitle = node.subtitles.at(chosen).path;
+    }
     response.stream =
-        TranscodeStream::createLimited(request.clientSignature, node.path, start, length);
+        TranscodeStream::createLimited(request.clientSignature, node.path, start, length, subtitle);
     if (!response.stream) {
         qCWarning(lcTv).noquote() << "ServerDelegate: all encoders busy, transcode refused";
         response = UpnpHttpResponse::text(503, "text/plain", "Service Unavailable");

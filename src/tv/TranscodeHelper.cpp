@@ -5,6 +5,8 @@
 #include "tv/upnp/UpnpClientSignature.h"
 
 #include <QDebug>
+#include <QFile>
+#include <QStringDecoder>
 
 namespace {
 
@@ -13,6 +15,47 @@ constexpr int kVideoKbps = 5000;
 QString secondsText(double seconds)
 {
     return QString::number(qMax(0.0, seconds), 'f', 3);
+}
+
+// A backslash before each of `special` (and before a backslash).
+QString escaped(const QString &text, QStringView special)
+{
+    QString out;
+    out.reserve(text.size() * 2);
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\') || special.contains(c))
+            out += QLatin1Char('\\');
+        out += c;
+    }
+    return out;
+}
+
+// Text subtitles the filter reads as UTF-8 unless told otherwise; files that
+// are not UTF-8 (nor UTF-16 with its mark, which it recognises) are taken as
+// Windows Latin-1, as our own reader does.
+bool needsLatin1(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.read(8 * 1024 * 1024);
+    if (bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff"))
+        return false;
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder.decode(bytes);
+    Q_UNUSED(text);
+    return decoder.hasError();
+}
+
+// The picture filters of a transcoded stream, with the subtitles drawn last.
+QString pictureFilters(const QString &filters, const QString &subtitlePath, double startSeconds,
+                       bool timestampsCopied)
+{
+    if (subtitlePath.isEmpty())
+        return filters;
+    const QString subtitles =
+        TranscodeHelper::subtitlesFilter(subtitlePath, startSeconds, timestampsCopied);
+    return filters.isEmpty() ? subtitles : filters + QLatin1Char(',') + subtitles;
 }
 
 } // namespace
@@ -72,8 +115,26 @@ TranscodeHelper::Output TranscodeHelper::outputFor(int mode, const MediaInfo &so
     return output;
 }
 
+QString TranscodeHelper::subtitlesFilter(const QString &subtitlePath, double startSeconds,
+                                         bool timestampsCopied)
+{
+    // First level: the option parser of the filter (':' separates options,
+    // quotes group). Second level: the filter graph (',' and ';' separate
+    // filters, brackets name pads).
+    QString options = QStringLiteral("filename=") + escaped(subtitlePath, u"':");
+    if (needsLatin1(subtitlePath))
+        options += QStringLiteral(":charenc=CP1252");
+    QString filter = QStringLiteral("subtitles=") + escaped(options, u"'[],;");
+    if (startSeconds > 0 && !timestampsCopied) {
+        // After a seek the frames start at 0; the cues keep the file's times.
+        filter = QStringLiteral("setpts=PTS+%1/TB,").arg(secondsText(startSeconds)) + filter +
+                 QStringLiteral(",setpts=PTS-STARTPTS");
+    }
+    return filter;
+}
+
 QStringList TranscodeHelper::argumentsFor(int mode, const QString &filePath, double startSeconds,
-                                          double lengthSeconds)
+                                          double lengthSeconds, const QString &subtitlePath)
 {
     const QString start = secondsText(startSeconds);
     if (mode == UpnpClientSignature::Xbox) {
@@ -131,13 +192,17 @@ QStringList TranscodeHelper::argumentsFor(int mode, const QString &filePath, dou
     const QString aspect = QStringLiteral(",setdar=if(gte(dar\\,1.55)\\,16/9\\,4/3)");
     if (mode == UpnpClientSignature::PlayStation3) {
         // MPEG-2 video (PAL) and AC-3 audio in an MPEG program stream at 25 fps.
-        args << QStringLiteral("-vf") << QStringLiteral("scale=720:576") + aspect
+        args << QStringLiteral("-vf")
+             << pictureFilters(QStringLiteral("scale=720:576") + aspect, subtitlePath, startSeconds,
+                               false)
              << QStringLiteral("-r") << QStringLiteral("25") << QStringLiteral("-g")
              << QStringLiteral("5") << QStringLiteral("-b:a") << QStringLiteral("256k")
              << QStringLiteral("-f") << QStringLiteral("vob") << QStringLiteral("-");
     } else {
         // MPEG-2 video (NTSC, 29.97 fps) and AC-3 audio in an MPEG transport stream.
-        args << QStringLiteral("-vf") << QStringLiteral("scale=720:480") + aspect
+        args << QStringLiteral("-vf")
+             << pictureFilters(QStringLiteral("scale=720:480") + aspect, subtitlePath, startSeconds,
+                               true)
              << QStringLiteral("-r") << QStringLiteral("30000/1001") << QStringLiteral("-g")
              << QStringLiteral("15") << QStringLiteral("-copyts") << QStringLiteral("-b:a")
              << QStringLiteral("192k") << QStringLiteral("-f") << QStringLiteral("mpegts")
@@ -147,7 +212,7 @@ QStringList TranscodeHelper::argumentsFor(int mode, const QString &filePath, dou
 }
 
 QStringList TranscodeHelper::asfArgumentsFor(const QString &filePath, double startSeconds,
-                                             double lengthSeconds)
+                                             double lengthSeconds, const QString &subtitlePath)
 {
     QStringList args = {QStringLiteral("-nostdin"), QStringLiteral("-loglevel"),
                         QStringLiteral("error")};
@@ -156,6 +221,9 @@ QStringList TranscodeHelper::asfArgumentsFor(const QString &filePath, double sta
     if (lengthSeconds > 0)
         args << QStringLiteral("-t") << secondsText(lengthSeconds);
     args << QStringLiteral("-i") << filePath;
+    if (!subtitlePath.isEmpty())
+        args << QStringLiteral("-vf")
+             << pictureFilters(QString(), subtitlePath, startSeconds, false);
     return args << QStringList{
                QStringLiteral("-map"),       QStringLiteral("0:v:0"), QStringLiteral("-map"),
                QStringLiteral("0:a:0?"),     QStringLiteral("-c:v"),  QStringLiteral("wmv2"),
@@ -172,11 +240,13 @@ void TranscodeHelper::transcode(const QString &file_path)
     if (m_process)
         return;
     QString program = Platform::binaryPath(programFor(m_mode));
-    QStringList args = argumentsFor(m_mode, file_path, m_startSeconds, m_lengthSeconds);
-    if (program.isEmpty() && m_mode == UpnpClientSignature::Xbox) {
-        // Without mencoder the encoder makes the same ASF (WMV2/WMA2) stream.
+    QStringList args =
+        argumentsFor(m_mode, file_path, m_startSeconds, m_lengthSeconds, m_subtitlePath);
+    if (m_mode == UpnpClientSignature::Xbox && (program.isEmpty() || !m_subtitlePath.isEmpty())) {
+        // Without mencoder the encoder makes the same ASF (WMV2/WMA2) stream;
+        // subtitles are drawn by the encoder's filter in any case.
         program = Platform::binaryPath(QStringLiteral("encoder"));
-        args = asfArgumentsFor(file_path, m_startSeconds, m_lengthSeconds);
+        args = asfArgumentsFor(file_path, m_startSeconds, m_lengthSeconds, m_subtitlePath);
     }
     if (program.isEmpty()) {
         qCWarning(lcTv).noquote() << QStringLiteral("Can't switch to Binaries directory: \"%1\"")

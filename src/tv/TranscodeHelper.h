@@ -36,11 +36,23 @@ public:
 
     // Program (neutral tool name) and arguments for a client signature.
     static QString programFor(int mode);
+    // With `subtitlePath`, the encoder draws that subtitle file into the picture.
     static QStringList argumentsFor(int mode, const QString &filePath, double startSeconds = 0,
-                                    double lengthSeconds = -1);
-    // The Xbox format made by the encoder, for systems without mencoder.
+                                    double lengthSeconds = -1,
+                                    const QString &subtitlePath = QString());
+    // The Xbox format made by the encoder, for systems without mencoder (and
+    // for subtitles drawn into the picture).
     static QStringList asfArgumentsFor(const QString &filePath, double startSeconds = 0,
-                                       double lengthSeconds = -1);
+                                       double lengthSeconds = -1,
+                                       const QString &subtitlePath = QString());
+    // The encoder's filter that draws the subtitle file into the picture, its
+    // path escaped for the filter's option and for the filter graph. Frames
+    // whose time stamps start at 0 after a seek to `startSeconds` are set to
+    // the file's times while the text is drawn.
+    static QString subtitlesFilter(const QString &subtitlePath, double startSeconds = 0,
+                                   bool timestampsCopied = false);
+    // Draws this subtitle file into the picture; call before transcode().
+    void setSubtitlePath(const QString &path) { m_subtitlePath = path; }
     // The stream made from `source` (as probed; an unprobed source is taken
     // to have sound) for a client signature.
     static Output outputFor(int mode, const MediaInfo &source);
@@ -61,6 +73,7 @@ private:
     int m_mode;
     double m_startSeconds;
     double m_lengthSeconds;
+    QString m_subtitlePath;
     qint64 m_bytesWritten = 0;
     bool m_ended = false;
 };

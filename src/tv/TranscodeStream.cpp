@@ -11,7 +11,8 @@ std::atomic<int> TranscodeStream::s_slots{0};
 
 std::shared_ptr<TranscodeStream> TranscodeStream::createLimited(int mode, const QString &file_path,
                                                                 double startSeconds,
-                                                                double lengthSeconds)
+                                                                double lengthSeconds,
+                                                                const QString &subtitlePath)
 {
     int used = s_slots.load();
     do {
@@ -19,7 +20,7 @@ std::shared_ptr<TranscodeStream> TranscodeStream::createLimited(int mode, const 
             return nullptr;
     } while (!s_slots.compare_exchange_weak(used, used + 1));
     return std::shared_ptr<TranscodeStream>(
-        new TranscodeStream(mode, file_path, bufferSize, startSeconds, lengthSeconds),
+        new TranscodeStream(mode, file_path, bufferSize, startSeconds, lengthSeconds, subtitlePath),
         [](TranscodeStream *stream) {
             delete stream;
             --s_slots;
@@ -27,13 +28,15 @@ std::shared_ptr<TranscodeStream> TranscodeStream::createLimited(int mode, const 
 }
 
 TranscodeStream::TranscodeStream(int mode, const QString &file_path, qint64 capacity,
-                                 double startSeconds, double lengthSeconds)
+                                 double startSeconds, double lengthSeconds,
+                                 const QString &subtitlePath)
     : m_buffer(QSharedPointer<RingBuffer>::create(capacity)),
       m_stream(RingBufferStreamReference::create(m_buffer)), m_thread(std::make_unique<QThread>()),
       m_helper(new TranscodeHelper(mode, m_stream, startSeconds, lengthSeconds))
 {
     ++s_live;
     qRegisterMetaType<RingBufferStreamReference>("RingBufferStreamReference");
+    m_helper->setSubtitlePath(subtitlePath);
     m_helper->moveToThread(m_thread.get());
     m_thread->start(QThread::InheritPriority);
     QMetaObject::invokeMethod(m_helper, "transcode", Qt::QueuedConnection,

@@ -24,12 +24,15 @@ public:
     // A new stream, or null while `maxConcurrent` are in use.
     static std::shared_ptr<TranscodeStream> createLimited(int mode, const QString &file_path,
                                                           double startSeconds = 0,
-                                                          double lengthSeconds = -1);
+                                                          double lengthSeconds = -1,
+                                                          const QString &subtitlePath = QString());
 
     // The encoder starts `startSeconds` into the file and converts
     // `lengthSeconds` of it, to the end when negative (a time-seek request).
+    // With `subtitlePath` the subtitle file is drawn into the picture.
     TranscodeStream(int mode, const QString &file_path, qint64 capacity = bufferSize,
-                    double startSeconds = 0, double lengthSeconds = -1);
+                    double startSeconds = 0, double lengthSeconds = -1,
+                    const QString &subtitlePath = QString());
     ~TranscodeStream() override;
 
     qint64 read(char *data, qint64 maxSize) override;

@@ -2,14 +2,21 @@
 // as resources and in the caption element Samsung sets read, the video's
 // answer names one when asked with getCaptionInfo.sec, and the subtitle
 // addresses serve the files with their types. Videos without subtitles and
-// addresses that name none stay as they were.
+// addresses that name none stay as they were. A console, which shows no
+// subtitle file, gets a transcoded stream with the text drawn into the
+// picture, whatever characters the file's path holds.
 #include "TestSupport.h"
 #include "TvTestHttp.h"
 #include "core/AppIdentity.h"
 #include "tv/LumiqoTv.h"
 #include "tv/MediaModel.h"
 #include "tv/MediaServer.h"
+#include "tv/TranscodeHelper.h"
+#include "tv/upnp/UpnpClientSignature.h"
 
+#include "core/Platform.h"
+
+#include <QImage>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -41,6 +48,62 @@ QStringList urlsOfType(const DidlEntry &entry, const QString &mime)
     return urls;
 }
 
+// A cue over the whole of a short clip, in big letters.
+const QByteArray kBurnedCue = "1\n00:00:00,000 --> 00:00:09,000\nHELLO WORLD\nSECOND LINE\n";
+// The folder of the console's items: every character the filter syntax knows.
+const QString kOddFolder = QStringLiteral("odd: 'name', [x]; y \"z\" \\ 100%");
+
+// The frame one second into an encoded stream.
+QImage frameOf(const QByteArray &stream, const QString &folder)
+{
+    const QString in = folder + QStringLiteral("/stream.bin");
+    const QString out = folder + QStringLiteral("/frame.png");
+    QFile file(in);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write(stream);
+    file.close();
+    QFile::remove(out);
+    if (TestSupport::run(QStringLiteral("ffmpeg"),
+                         {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), in,
+                          QStringLiteral("-ss"), QStringLiteral("1"), QStringLiteral("-frames:v"),
+                          QStringLiteral("1"), out}) != 0)
+        return {};
+    return QImage(out).convertToFormat(QImage::Format_RGB32);
+}
+
+// Pixels of the lower third of the picture that differ clearly between two frames.
+int differingPixelsBelow(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size() || a.isNull())
+        return -1;
+    int count = 0;
+    for (int y = a.height() * 2 / 3; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            if (qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q)) >
+                150)
+                ++count;
+        }
+    }
+    return count;
+}
+
+// The frame the encoder command for a client makes of `video`, with or without subtitles.
+QImage encodedFrame(const QString &video, const QString &subtitle, const QString &folder,
+                    int mode = UpnpClientSignature::PlayStation3)
+{
+    QByteArray stream;
+    const bool asf = mode == UpnpClientSignature::Xbox;
+    if (TestSupport::run(Platform::binaryPath(QStringLiteral("encoder")),
+                         asf ? TranscodeHelper::asfArgumentsFor(video, 0, -1, subtitle)
+                             : TranscodeHelper::argumentsFor(mode, video, 0, -1, subtitle),
+                         &stream) != 0)
+        return {};
+    return frameOf(stream, folder);
+}
+
 } // namespace
 
 class TestSubtitleServing : public QObject
@@ -48,8 +111,12 @@ class TestSubtitleServing : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
+    QTemporaryDir m_work;
     std::unique_ptr<LumiqoTv> m_tv;
     QUrl m_control;
+    QString m_flv;
+    QImage m_plainFrame;
+    QHash<int, QImage> m_plainFrames; // per client, without subtitles
 
 private Q_SLOTS:
     void initTestCase()
@@ -59,13 +126,24 @@ private Q_SLOTS:
         QVERIFY(!clip.isEmpty());
         QVERIFY(QFile::copy(clip, m_dir.filePath(QStringLiteral("Clip.mp4"))));
         QVERIFY(QFile::copy(clip, m_dir.filePath(QStringLiteral("Plain.mp4"))));
-        for (const auto &[name, bytes] : {std::pair{"Clip.en.srt", kSubRip},
-                                          {"Clip.de.vtt", kWebVtt},
-                                          {"Stray.fr.srt", kSubRip}}) {
-            QFile file(m_dir.filePath(QString::fromLatin1(name)));
+        // A transcoded video (the FLV container) with a subtitle, and its twin without.
+        m_flv = TestSupport::sampleClip(QStringLiteral("subtitles-3s.flv"), 3);
+        QVERIFY(!m_flv.isEmpty());
+        QVERIFY(QDir(m_dir.path()).mkpath(kOddFolder));
+        const QString odd = m_dir.filePath(kOddFolder) + QLatin1Char('/');
+        QVERIFY(QFile::copy(m_flv, odd + QStringLiteral("Burn.flv")));
+        QVERIFY(QFile::copy(m_flv, odd + QStringLiteral("Twin.flv")));
+        for (const auto &[name, bytes] :
+             {std::pair{QStringLiteral("Clip.en.srt"), kSubRip},
+              {QStringLiteral("Clip.de.vtt"), kWebVtt},
+              {QStringLiteral("Stray.fr.srt"), kSubRip},
+              {kOddFolder + QStringLiteral("/Burn.en.srt"), kBurnedCue}}) {
+            QFile file(m_dir.filePath(name));
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(bytes);
         }
+        m_plainFrame = encodedFrame(m_flv, QString(), m_work.path());
+        QVERIFY(!m_plainFrame.isNull());
         m_tv = std::make_unique<LumiqoTv>(QStringLiteral("LumiqoTV"), m_dir.path(),
                                           UpnpEngine::NoSsdp);
         m_tv->model()->setProbeBudget(60000);
@@ -83,8 +161,10 @@ private Q_SLOTS:
             browse(m_control, QStringLiteral("0"), QStringLiteral("BrowseDirectChildren"), 0, 0, {},
                    &arguments);
         QStringList titles;
-        for (const DidlEntry &entry : entries)
-            titles << entry.title;
+        for (const DidlEntry &entry : entries) {
+            if (!entry.container)
+                titles << entry.title;
+        }
         // Subtitle files are no items of their own.
         QCOMPARE(titles, (QStringList{"Clip", "Plain"}));
 
@@ -173,6 +253,98 @@ private Q_SLOTS:
               QStringLiteral("SUBTITLES/")}) {
             QCOMPARE(request("GET", QUrl(base + path)).status, 404);
         }
+    }
+
+    void burnInFilterTakesAnyPath_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        const QString odd = QStringLiteral("all: 'a', [b]; \"c\" \\ d%.srt");
+        for (const QString &name :
+             {QStringLiteral("colon: a.srt"), QStringLiteral("comma, a.srt"),
+              QStringLiteral("it's.srt"), QStringLiteral("double \"quote\".srt"),
+              QStringLiteral("[brackets].srt"), QStringLiteral("semi;colon.srt"),
+              QStringLiteral("back\\slash.srt"), odd})
+            QTest::newRow(qPrintable(name)) << name << kBurnedCue;
+        // Not UTF-8: read as Latin-1, as the player reads it.
+        QByteArray latin1 = kBurnedCue;
+        latin1.replace("WORLD", "W\xd6RLD \xdf\xe9");
+        QTest::newRow("Latin-1 text") << QStringLiteral("latin1.srt") << latin1;
+        QTest::newRow("WebVTT") << QStringLiteral("cue.vtt")
+                                << QByteArray("WEBVTT\n\n00:00.000 --> 00:09.000\nHELLO WORLD\n");
+    }
+
+    // The encoder's command draws the text, whatever the subtitle file is called.
+    void burnInFilterTakesAnyPath()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        const QString path = m_work.filePath(name);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        const QImage burned = encodedFrame(m_flv, path, m_work.path());
+        QVERIFY(!burned.isNull());
+        QVERIFY2(differingPixelsBelow(burned, m_plainFrame) > 400,
+                 qPrintable(TranscodeHelper::subtitlesFilter(path)));
+    }
+
+    void burnInFollowsTheClient_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("client");
+        QTest::addColumn<bool>("textInPicture");
+        const int ps3 = UpnpClientSignature::PlayStation3;
+        QTest::newRow("PlayStation 3, video with subtitles") << "Burn" << ps3 << true;
+        QTest::newRow("PlayStation 3, video without") << "Twin" << ps3 << false;
+        QTest::newRow("Xbox, video with subtitles")
+            << "Burn" << int(UpnpClientSignature::Xbox) << true;
+        // A television reads the subtitle file offered beside the stream.
+        QTest::newRow("television, video with subtitles")
+            << "Burn" << int(UpnpClientSignature::Other) << false;
+    }
+
+    // Through the server: a console's stream of the video with a subtitle
+    // carries the text in its picture; the same video without one does not.
+    void burnInFollowsTheClient()
+    {
+        QFETCH(QString, title);
+        QFETCH(int, client);
+        QFETCH(bool, textInPicture);
+        Headers console;
+        if (client == UpnpClientSignature::PlayStation3)
+            console.append(
+                qMakePair(QByteArray("X-AV-Client-Info"),
+                          QByteArray("av=5.0; cn=\"Sony\"; mn=\"PLAYSTATION 3\"; mv=\"1.0\";")));
+        else if (client == UpnpClientSignature::Xbox)
+            console.append(qMakePair(QByteArray("User-Agent"),
+                                     QByteArray("Xbox/2.0.17559.0 UPnP/1.0 Xbox/2.0.17559.0")));
+        if (!m_plainFrames.contains(client))
+            m_plainFrames.insert(client, encodedFrame(m_flv, QString(), m_work.path(), client));
+        const QImage plain = m_plainFrames.value(client);
+        QVERIFY(!plain.isNull());
+        const QList<DidlEntry> root =
+            browse(m_control, QStringLiteral("0"), QStringLiteral("BrowseDirectChildren"));
+        QString folderId;
+        for (const DidlEntry &entry : root) {
+            if (entry.container && entry.title == kOddFolder)
+                folderId = entry.id;
+        }
+        QVERIFY(!folderId.isEmpty());
+        const DidlEntry entry = entryTitled(
+            browse(m_control, folderId, QStringLiteral("BrowseDirectChildren"), 0, 0, console),
+            title);
+        QVERIFY(!entry.urls.isEmpty());
+        const Reply reply = request("GET", QUrl(entry.urls.first()), console);
+        QCOMPARE(reply.status, 200);
+        const QImage frame = frameOf(reply.body, m_work.path());
+        QVERIFY(!frame.isNull());
+        const int differing = differingPixelsBelow(frame, plain);
+        if (textInPicture)
+            QVERIFY2(differing > 400, qPrintable(QString::number(differing)));
+        else
+            QVERIFY2(differing < 100, qPrintable(QString::number(differing)));
     }
 };
 

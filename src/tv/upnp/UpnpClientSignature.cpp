@@ -20,4 +20,9 @@ bool usesBookmarks(const QByteArray &userAgent)
     return agent.contains("sec_hhp") || agent.contains("samsung");
 }
 
+bool burnsSubtitles(Value client)
+{
+    return client == Xbox || client == PlayStation3;
+}
+
 } // namespace UpnpClientSignature

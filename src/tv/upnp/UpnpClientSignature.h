@@ -19,5 +19,8 @@ Value fromHeaders(const QByteArray &userAgent, const QByteArray &avClientInfo);
 // True for clients that keep play positions on the server (Samsung TVs and
 // players: "SEC_HHP_..." or "Samsung" in the User-Agent).
 bool usesBookmarks(const QByteArray &userAgent);
+// True for clients that show no subtitle file offered beside a video (the
+// game consoles): their transcoded streams carry the text in the picture.
+bool burnsSubtitles(Value client);
 
 } // namespace UpnpClientSignature
