@@ -81,7 +81,7 @@ void CorvLibraryItemWidget::buildForm()
     m_preview = new CorvRoundedWidget(this);
     m_preview->setObjectName(QStringLiteral("guiPreviewImage"));
     m_preview->setFixedSize(thumbnailWidth, thumbnailHeight);
-    m_play = makeImageButton("guiPlayButton", tr("Play"),
+    m_play = makeImageButton("guiPlayButton", buttonName(PlayButton),
                              QStringLiteral(":/images/library/play_button_tr.png"),
                              QStringLiteral(":/images/library/play_button_tr.png"), m_preview);
     m_play->move((thumbnailWidth - m_play->width()) / 2, (thumbnailHeight - m_play->height()) / 2);
@@ -144,14 +144,17 @@ void CorvLibraryItemWidget::buildForm()
     m_buttons->setObjectName(QStringLiteral("groupButtonsWidget"));
     auto *buttons = new QVBoxLayout(m_buttons);
     buttons->setContentsMargins(0, 0, 0, 0);
-    QPushButton *remove = makeImageButton(
-        "guiDeleteButton", tr("Delete"), QStringLiteral(":/images/library/delete-bt-normal.png"),
-        QStringLiteral(":/images/library/delete-bt-hover.png"), m_buttons);
-    QPushButton *menu = makeImageButton(
-        "guiMenuButton", tr("More"), QStringLiteral(":/images/library/arrow-bt-normal.png"),
-        QStringLiteral(":/images/library/arrow-bt-hover.png"), m_buttons);
+    QPushButton *remove =
+        makeImageButton("guiDeleteButton", buttonName(DeleteButton),
+                        QStringLiteral(":/images/library/delete-bt-normal.png"),
+                        QStringLiteral(":/images/library/delete-bt-hover.png"), m_buttons);
+    QPushButton *menu =
+        makeImageButton("guiMenuButton", buttonName(MoreButton),
+                        QStringLiteral(":/images/library/arrow-bt-normal.png"),
+                        QStringLiteral(":/images/library/arrow-bt-hover.png"), m_buttons);
     buttons->addWidget(remove);
     buttons->addWidget(menu);
+    m_buttonList = {m_play, remove, menu};
     buttons->addStretch();
     row->addWidget(m_buttons, 0, Qt::AlignTop);
 
@@ -180,6 +183,35 @@ QString CorvLibraryItemWidget::durationText(const QString &duration)
     }
     return minutes != 0 ? tr("%n mins", "play length in minutes", minutes)
                         : tr("%n sec", "play length in seconds", seconds);
+}
+
+QString CorvLibraryItemWidget::buttonName(Button which)
+{
+    switch (which) {
+    case PlayButton:
+        return tr("Play");
+    case DeleteButton:
+        return tr("Delete");
+    case MoreButton:
+        return tr("More");
+    case ButtonCount:
+        break;
+    }
+    return QString();
+}
+
+QString CorvLibraryItemWidget::describe(const QModelIndex &index)
+{
+    const LibraryItem item = index.siblingAtColumn(0).data().value<LibraryItem>();
+    QStringList said;
+    if (item.isValid() && !QFileInfo::exists(item.videoPath()))
+        said << tr("File missing");
+    const QString progress =
+        PlayProgressMark::describe(index.data(Library::ProgressRole).toDouble(),
+                                   index.data(Library::WatchedCountRole).toInt() > 0);
+    if (!progress.isEmpty())
+        said << progress;
+    return said.join(QStringLiteral(", "));
 }
 
 void CorvLibraryItemWidget::updateFromIndex(const QModelIndex &index)

@@ -21,6 +21,15 @@ class CorvLibraryItemWidget : public QWidget
     Q_OBJECT
 
 public:
+    // The tile's buttons, in focus order.
+    enum Button
+    {
+        PlayButton,
+        DeleteButton,
+        MoreButton,
+        ButtonCount
+    };
+
     CorvLibraryItemWidget(LibraryView *view, const QModelIndex &index);
 
     void setSelected(bool selected);
@@ -37,6 +46,13 @@ public:
     // Looks whether the video file is there again; true when that changed
     // (the next picture shows it).
     bool checkFile();
+
+    QPushButton *button(Button which) const { return m_buttonList.value(which); }
+    // What screen readers call a button.
+    static QString buttonName(Button which);
+    // What a screen reader is told about a row's tile besides its title
+    // ("File missing", how much was watched).
+    static QString describe(const QModelIndex &index);
 
     // Gives the keyboard focus to the Play button (then Delete and More).
     void focusFirstButton(Qt::FocusReason reason);
@@ -88,4 +104,5 @@ private:
     QLabel *m_format = nullptr;
     QList<QLabel *> m_separators;
     QWidget *m_buttons = nullptr;
+    QList<QPushButton *> m_buttonList;
 };

@@ -3,6 +3,7 @@
 #include "core/UserPrompt.h"
 #include "gui/library/CorvLibraryItemWidget.h"
 #include "gui/library/FileBrowser.h"
+#include "gui/library/LibraryViewAccessible.h"
 #include "gui/library/LibraryViewItemDelegate.h"
 #include "gui/mainwindow/Artwork.h"
 #include "library/ITunesExporter.h"
@@ -30,6 +31,8 @@ constexpr int kMaxSpareWidgets = 48;
 LibraryView::LibraryView(QWidget *parent) : QListView(parent)
 {
     setObjectName(QStringLiteral("LibraryView"));
+    // Screen readers find each tile's buttons below the tile.
+    LibraryViewAccessible::install();
     setAccessibleName(tr("My videos"));
     setAlternatingRowColors(false);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);

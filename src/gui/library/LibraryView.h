@@ -26,6 +26,11 @@ public:
     // The row widget of a view row, made on first need (nullptr for a bad row).
     CorvLibraryItemWidget *itemWidget(const QModelIndex &index);
     int widgetCount() const { return int(m_widgets.size()); }
+    // The row widget of a view row if it has one already (else nullptr).
+    CorvLibraryItemWidget *existingWidget(const QModelIndex &index) const
+    {
+        return index.isValid() && index.model() == model() ? m_widgets.value(index.row()) : nullptr;
+    }
 
     // Removes the video of a view row, with its files.
     void removeVideo(const QModelIndex &index);

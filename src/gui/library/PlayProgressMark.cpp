@@ -32,11 +32,11 @@ void PlayProgressMark::setState(double progress, bool watched)
     update();
 }
 
-QString PlayProgressMark::description() const
+QString PlayProgressMark::describe(double progress, bool watched)
 {
-    if (m_progress > 0.0)
-        return tr("%1% watched").arg(qRound(m_progress * 100));
-    return m_watched ? tr("Watched") : QString();
+    if (progress > 0.0)
+        return tr("%1% watched").arg(qRound(progress * 100));
+    return watched ? tr("Watched") : QString();
 }
 
 void PlayProgressMark::paintEvent(QPaintEvent *)

@@ -17,7 +17,8 @@ public:
     double progress() const { return m_progress; }
     bool isWatched() const { return m_watched; }
     // What a screen reader is told about the tile's progress (empty: nothing).
-    QString description() const;
+    QString description() const { return describe(m_progress, m_watched); }
+    static QString describe(double progress, bool watched);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -3,6 +3,24 @@
 #include <QApplication>
 #include <QChildEvent>
 #include <QWheelEvent>
+#include <QWindow>
+
+namespace {
+
+// The engine's render widget draws through a window of its own that is never
+// shown ("Offscreen"). As a top-level window it would be one of the program's
+// windows for screen readers, an empty frame beside the main window; marked
+// as a popup it is left out of that list, and nothing else looks at its type.
+void hideOffscreenWindows()
+{
+    for (QWindow *window : QGuiApplication::topLevelWindows()) {
+        if (window->inherits("QQuickWidgetOffscreenWindow") && window->type() != Qt::Popup &&
+            !window->handle())
+            window->setFlags((window->flags() & ~Qt::WindowType_Mask) | Qt::Popup);
+    }
+}
+
+} // namespace
 
 CorvExtendedScrolledWebView::CorvExtendedScrolledWebView(QWidget *parent)
     : QWebEngineView(parent), m_wheel(0)
@@ -27,6 +45,7 @@ void CorvExtendedScrolledWebView::watchRenderWidget()
         return;
     m_renderWidget = render;
     render->installEventFilter(this);
+    hideOffscreenWindows();
 }
 
 bool CorvExtendedScrolledWebView::eventFilter(QObject *watched, QEvent *event)

@@ -17,15 +17,18 @@
 #include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/SidebarModel.h"
 #include "library/Library.h"
+#include "library/LibraryStore.h"
 #include "web/SignInState.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemModelTester>
 #include <QAccessible>
 #include <QCryptographicHash>
+#include <QDir>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QScreen>
 #include <QSettings>
 #include <QSignalSpy>
@@ -669,6 +672,98 @@ private Q_SLOTS:
             QCOMPARE(m_window->pos(), position);
         else
             QVERIFY(screen.contains(m_window->geometry()));
+    }
+
+    // A screen reader walking the window finds each tile's buttons below
+    // the tile, with their names, roles and actions; a press does what a
+    // click does. The detail table behind the tiles is not there, and no
+    // stray top-level frame is either.
+    void tileButtonsOnTheAccessibleTree()
+    {
+        Library *library = m_engines->library();
+        LibraryItem gone;
+        gone.title(QStringLiteral("Harbour at night"));
+        gone.videoPath(QDir::temp().absoluteFilePath(QStringLiteral("zelta-a11y-gone.mp4")));
+        gone.sizeInBytes(10);
+        gone.creationDate(2000000000);
+        LibraryStore *store = library->store();
+        const QList<qlonglong> ids = store->call([&] { return store->insertItems({gone}); });
+        QCOMPARE(ids.size(), 1);
+        QTRY_VERIFY(library->rowOfId(ids.first()) >= 0);
+        press(model()->libraryItem());
+        QCOMPARE(m_window->currentPage(), MainWindow::LibraryPage);
+
+        using Match = std::function<bool(QAccessibleInterface *)>;
+        std::function<QAccessibleInterface *(QAccessibleInterface *, const Match &)> find =
+            [&](QAccessibleInterface *node, const Match &match) -> QAccessibleInterface * {
+            for (int i = 0; i < node->childCount(); ++i) {
+                QAccessibleInterface *child = node->child(i);
+                if (!child || child->state().invisible)
+                    continue;
+                if (match(child))
+                    return child;
+                // Into the tiles of the list only (they are its children).
+                if (QAccessibleInterface *found = find(child, match))
+                    return found;
+            }
+            return nullptr;
+        };
+        const auto named = [](QAccessible::Role role, const QString &name) -> Match {
+            return [=](QAccessibleInterface *node) {
+                return node->role() == role && node->text(QAccessible::Name) == name;
+            };
+        };
+        QAccessibleInterface *root = QAccessible::queryAccessibleInterface(m_window.get());
+        QAccessibleInterface *list = find(root, named(QAccessible::List, "My videos"));
+        QVERIFY(list);
+        QVERIFY(!find(root, named(QAccessible::Table, "My videos in detail")));
+        QCOMPARE(list->childCount(), library->rowCount());
+        QCOMPARE(list->tableInterface()->rowCount(), library->rowCount());
+
+        QAccessibleInterface *tile = find(list, named(QAccessible::ListItem, "Harbour at night"));
+        QVERIFY(tile);
+        QCOMPARE(tile->parent(), list);
+        QCOMPARE(list->indexOfChild(tile), tile->tableCellInterface()->rowIndex());
+        QVERIFY(tile->text(QAccessible::Description).contains(QStringLiteral("File missing")));
+        QStringList buttons;
+        for (int i = 0; i < tile->childCount(); ++i) {
+            QAccessibleInterface *button = tile->child(i);
+            QCOMPARE(button->role(), QAccessible::Button);
+            QCOMPARE(button->parent(), tile);
+            QCOMPARE(tile->indexOfChild(button), i);
+            QVERIFY(button->actionInterface()->actionNames().contains(
+                QAccessibleActionInterface::pressAction()));
+            buttons << button->text(QAccessible::Name);
+        }
+        QCOMPARE(buttons, (QStringList{"Play", "Delete", "More"}));
+
+        // Delete asks first (declined here), naming the video.
+        m_prompt.messages.clear();
+        m_prompt.answers = {UserPrompt::No};
+        tile->child(1)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_COMPARE(m_prompt.messages.size(), 1);
+        QVERIFY(m_prompt.messages.first().text.contains(QStringLiteral("\"Harbour at night\"")));
+        QVERIFY(library->rowOfId(ids.first()) >= 0);
+
+        // Play on a video whose file is gone asks what to do about it.
+        QAccessibleInterface *play = find(tile, named(QAccessible::Button, "Play"));
+        QVERIFY(play);
+        play->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QMessageBox *question = nullptr;
+        QTRY_VERIFY((
+            question = m_window->findChild<QMessageBox *>(QStringLiteral("missingVideoQuestion"))));
+        QVERIFY(question->text().contains(QStringLiteral("\"Harbour at night\"")));
+        question->reject();
+
+        // The program's top-level windows are its own, each with a name.
+        QAccessibleInterface *application = QAccessible::queryAccessibleInterface(qApp);
+        for (int i = 0; i < application->childCount(); ++i) {
+            const QString name = application->child(i)->text(QAccessible::Name);
+            QVERIFY2(name != QLatin1String("Offscreen"), qPrintable(name));
+        }
+
+        library->removeItem(library->rowOfId(ids.first()), false);
+        QTRY_COMPARE(library->rowOfId(ids.first()), -1);
     }
 };
 
