@@ -5,6 +5,7 @@
 #include "burner/CreateVCDTask.h"
 #include "burner/DeviceController.h"
 #include "burner/Project.h"
+#include "core/FileNames.h"
 #include "core/Logging.h"
 
 #include <QStandardItemModel>
@@ -171,8 +172,8 @@ void BurnQueue::startBurning()
     else if (auto *vcd = qobject_cast<CreateVCDTask *>(task))
         m_controller->burnVCD(vcd->tocPath());
     else
-        m_controller->burnDVD(
-            project->tempDirectory().absoluteFilePath(project->title() + QStringLiteral(".iso")));
+        m_controller->burnDVD(project->tempDirectory().absoluteFilePath(
+            FileNames::safe(project->title()) + QStringLiteral(".iso")));
 }
 
 void BurnQueue::taskFailed(const QString &title, const QString &desc)

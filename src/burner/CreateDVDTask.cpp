@@ -1,4 +1,5 @@
 #include "burner/CreateDVDTask.h"
+#include "core/FileNames.h"
 #include "core/Logging.h"
 
 #include "burner/DvdMenu.h"
@@ -45,7 +46,7 @@ QString CreateDVDTask::tempFile(const QString &name) const
 
 QString CreateDVDTask::imagePath() const
 {
-    return tempFile(m_title + QStringLiteral(".iso"));
+    return tempFile(FileNames::safe(m_title) + QStringLiteral(".iso"));
 }
 
 QDomDocument CreateDVDTask::authoringXml() const
@@ -65,7 +66,7 @@ QDomDocument CreateDVDTask::authoringXml() const
     };
     QDomElement root = doc.createElement(QStringLiteral("dvdauthor"));
     doc.appendChild(root);
-    root.setAttribute(QStringLiteral("dest"), tempFile(m_title));
+    root.setAttribute(QStringLiteral("dest"), tempFile(FileNames::safe(m_title)));
     element(root, QStringLiteral("vmgm"));
     QDomElement titleset = element(root, QStringLiteral("titleset"));
 
@@ -382,7 +383,8 @@ void CreateDVDTask::startMkisofs(int exitCode, QProcess::ExitStatus exitStatus)
     QFile::remove(imagePath());
     startTool(m_cdCreator, QStringLiteral("cdcreator"),
               {QStringLiteral("-V"), volumeLabel(m_title), QStringLiteral("-dvd-video"),
-               QStringLiteral("-udf"), QStringLiteral("-o"), imagePath(), tempFile(m_title)},
+               QStringLiteral("-udf"), QStringLiteral("-o"), imagePath(),
+               tempFile(FileNames::safe(m_title))},
               QStringLiteral("CreateDVDTask::startCdCreator cdcreator: "),
               &CreateDVDTask::checkComplete);
 }

@@ -1,8 +1,9 @@
 #include "burner/CreateVCDTask.h"
+#include "core/FileNames.h"
 #include "core/Logging.h"
 
-#include "core/Platform.h"
 #include "burner/Project.h"
+#include "core/Platform.h"
 
 #include <QFileInfo>
 #include <QtDebug>
@@ -24,7 +25,7 @@ QPixmap CreateVCDTask::icon() const
 
 QString CreateVCDTask::tocPath() const
 {
-    return m_temp.absoluteFilePath(m_title + QStringLiteral(".toc"));
+    return m_temp.absoluteFilePath(FileNames::safe(m_title) + QStringLiteral(".toc"));
 }
 
 void CreateVCDTask::exec()
@@ -94,11 +95,11 @@ void CreateVCDTask::startVcdXBuild(int exitCode, QProcess::ExitStatus exitStatus
     if (!succeeded(m_generator, exitCode, exitStatus,
                    QStringLiteral("CreateVCDTask::startVcdXBuild "), tr("Error with vcdgenerator")))
         return;
-    QProcess *process =
-        startTool(m_builder, QStringLiteral("vcdbuilder"),
-                  {QStringLiteral("-icdrdao"), QStringLiteral("--cdrdao-file=") + m_title,
-                   QStringLiteral("menu.xml")},
-                  QStringLiteral("CreateVCDTask::startVcdXBuild exec: "));
+    QProcess *process = startTool(m_builder, QStringLiteral("vcdbuilder"),
+                                  {QStringLiteral("-icdrdao"),
+                                   QStringLiteral("--cdrdao-file=") + FileNames::safe(m_title),
+                                   QStringLiteral("menu.xml")},
+                                  QStringLiteral("CreateVCDTask::startVcdXBuild exec: "));
     connect(process, &QProcess::finished, this, &CreateVCDTask::checkComplete);
 }
 

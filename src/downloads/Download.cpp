@@ -1,4 +1,5 @@
 #include "downloads/Download.h"
+#include "core/FileNames.h"
 #include "core/Logging.h"
 
 #include "core/UserPrompt.h"
@@ -104,12 +105,7 @@ QString Download::statusText() const
 
 QString Download::safeFileName(const QString &name)
 {
-    QString safe = name;
-    safe.replace(QLatin1Char('/'), QLatin1Char(' ')).replace(QLatin1Char('\\'), QLatin1Char(' '));
-    safe.remove(QChar(0));
-    if (safe.trimmed().isEmpty() || safe == QLatin1String(".") || safe == QLatin1String(".."))
-        return QStringLiteral("_");
-    return safe;
+    return FileNames::safe(name);
 }
 
 QString Download::urlFileName(const QUrl &url)

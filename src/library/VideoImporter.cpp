@@ -5,6 +5,7 @@
 #include "library/LibraryPaths.h"
 #include "library/LibraryStore.h"
 #include "library/MetaDataBuilder.h"
+#include "library/SubtitleImport.h"
 #include "media/Thumbnail.h"
 
 #include <QDir>
@@ -177,6 +178,7 @@ void VideoImporter::run()
                            item.videoPath();
                 if (!item.thumbnailPath().isEmpty())
                     QFile::remove(item.thumbnailPath());
+                removeSubtitleCopies(item.videoPath());
                 QFile::remove(item.videoPath());
                 emit videoImported(item.videoPath(), false);
                 continue;
@@ -198,5 +200,19 @@ void VideoImporter::run()
         m_busy = false;
         if (m_stop && m_queue.isEmpty())
             break;
+    }
+}
+
+void VideoImporter::removeSubtitleCopies(const QString &videoPath)
+{
+    // The subtitles copied in with a refused file go with it (all copies of
+    // an import are done before the importer looks at its videos).
+    LibraryStore *store = m_library->store();
+    const QStringList subtitles = SubtitleImport::ownFiles(videoPath, [store](const QString &path) {
+        return store->call([store, path] { return store->isReferenced(path); });
+    });
+    for (const QString &subtitle : subtitles) {
+        if (LibraryPaths::isInside(subtitle))
+            QFile::remove(subtitle);
     }
 }

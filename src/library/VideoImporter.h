@@ -49,6 +49,8 @@ private:
     // Stores the items and deletes the download records of `downloaded`, in
     // one commit of the store; the ids of the new rows.
     QList<qlonglong> insertBatch(const LibraryItems &items, const QSet<QString> &downloaded);
+    // Deletes the subtitle files copied in beside a refused video.
+    void removeSubtitleCopies(const QString &videoPath);
 
     Library *m_library;
     mutable QMutex m_mutex;

@@ -188,8 +188,13 @@ void TestDvdAuthoring::chain_data()
 {
     QTest::addColumn<bool>("ntsc");
     QTest::addColumn<int>("clips");
-    QTest::newRow("ntsc one clip") << true << 1;
-    QTest::newRow("pal sixteen clips") << false << 16;
+    // The title names the image file: a "/" in it must not lead into a folder.
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("image");
+    QTest::newRow("ntsc one clip") << true << 1 << "Summer 2024/25"
+                                   << "Summer 2024 25.iso";
+    QTest::newRow("pal sixteen clips") << false << 16 << "Test Disc"
+                                       << "Test Disc.iso";
 }
 
 void TestDvdAuthoring::chain()
@@ -199,7 +204,10 @@ void TestDvdAuthoring::chain()
     const QString mpg =
         BurnerTest::discClip(ntsc ? QStringLiteral("ntsc-dvd") : QStringLiteral("pal-dvd"));
     QVERIFY(!mpg.isEmpty());
+    QFETCH(QString, title);
+    QFETCH(QString, image);
     BurnerTest::fillProject(m_project.get(), mpg, clips, DiscType::Dvd, ntsc);
+    m_project->setTitle(title);
     CreateDVDTask task(m_project.get());
     QSignalSpy progress(&task, &Task::progress);
     QSignalSpy stages(&task, &CreateDVDTask::stageStarted);
@@ -212,8 +220,8 @@ void TestDvdAuthoring::chain()
     QCOMPARE(stages.count(), 7);
 
     const QString iso = task.imagePath();
-    QCOMPARE(iso,
-             m_project.get()->tempDirectory().absoluteFilePath(QStringLiteral("Test Disc.iso")));
+    QCOMPARE(iso, m_project.get()->tempDirectory().absoluteFilePath(image));
+    QVERIFY(!m_project.get()->tempDirectory().exists(QStringLiteral("Summer 2024")));
     const qint64 size = QFileInfo(iso).size();
     QVERIFY(size > 0);
     QCOMPARE(size % 2048, 0);

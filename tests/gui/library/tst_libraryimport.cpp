@@ -56,6 +56,10 @@ private:
         broken.open(QIODevice::WriteOnly);
         for (int i = 0; i < 4096; ++i)
             broken.write(QByteArray::number(quint64(i) * 2654435761u % 9973));
+        // Copied in with it, and gone with it.
+        QFile brokenSubtitle(root.filePath(QStringLiteral("sub/broken.en.srt")));
+        brokenSubtitle.open(QIODevice::WriteOnly);
+        brokenSubtitle.write("1\n00:00:00,000 --> 00:00:01,000\nHello\n");
         QFile notes(root.filePath(QStringLiteral("notes.txt")));
         notes.open(QIODevice::WriteOnly);
         notes.write("not a video");
@@ -143,6 +147,8 @@ private Q_SLOTS:
         titles.sort();
         QCOMPARE(titles, (QStringList{"Garden", "Holiday"}));
         QVERIFY(!QFileInfo::exists(QDir(fixture.folder()).filePath(QStringLiteral("broken.mp4"))));
+        QVERIFY(
+            !QFileInfo::exists(QDir(fixture.folder()).filePath(QStringLiteral("broken.en.srt"))));
         QVERIFY(
             QFileInfo::exists(QDir(fixture.folder()).filePath(QStringLiteral("Holiday.en.srt"))));
 
