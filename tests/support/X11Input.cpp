@@ -70,8 +70,10 @@ void X11Input::tap(unsigned int keycode, bool shift)
 void X11Input::type(const QString &text)
 {
     for (const QChar c : text) {
-        const KeySym symbol = c == QLatin1Char(' ')
-                                  ? KeySym(XK_space)
+        // Printable ASCII keysyms are the characters' own codes ("/" is
+        // "slash" by name, which XStringToKeysym("/") does not know).
+        const KeySym symbol = c.unicode() >= 0x20 && c.unicode() < 0x7f
+                                  ? KeySym(c.unicode())
                                   : XStringToKeysym(QByteArray(1, c.toLatin1()).constData());
         const KeyCode code = XKeysymToKeycode(m_display, symbol);
         if (!code)

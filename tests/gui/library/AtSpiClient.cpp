@@ -160,7 +160,8 @@ QVariantMap AtSpiClient::allProperties(const Node &node, const QString &interfac
         return {};
     QVariantMap properties = qdbus_cast<QVariantMap>(reply.arguments().first());
     if (properties.contains(QStringLiteral("Parent")))
-        properties[QStringLiteral("Parent")] = QVariant::fromValue(nodeFrom(properties.value(QStringLiteral("Parent"))));
+        properties[QStringLiteral("Parent")] =
+            QVariant::fromValue(nodeFrom(properties.value(QStringLiteral("Parent"))));
     return properties;
 }
 
@@ -174,7 +175,7 @@ AtSpiClient::Node AtSpiClient::find(const Node &root, const QString &role, const
     while (!queue.isEmpty()) {
         const Node node = queue.dequeue();
         const QString nodeRole = this->role(node);
-        if (nodeRole == role) {
+        if (role.isEmpty() || nodeRole == role) {
             const QString nodeName = this->name(node);
             if ((prefix ? nodeName.startsWith(name) : nodeName == name) && isShowing(node))
                 return node;

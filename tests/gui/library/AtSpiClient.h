@@ -40,10 +40,11 @@ public:
     QString text(const Node &node);
     // Every property of one interface in one call, as screen readers read
     // them (empty when the call fails); "Parent" comes back as a Node.
-    QVariantMap allProperties(const Node &node,
-                              const QString &interface = QStringLiteral("org.a11y.atspi.Accessible"));
+    QVariantMap
+    allProperties(const Node &node,
+                  const QString &interface = QStringLiteral("org.a11y.atspi.Accessible"));
 
-    // The first showing descendant with this role whose name is `name` (or
+    // The first showing descendant with this role (any, when empty) whose name is `name` (or
     // starts with it when `prefix`); lists, tables and trees are only entered
     // when they are `root` itself.
     Node find(const Node &root, const QString &role, const QString &name, bool prefix = false);
