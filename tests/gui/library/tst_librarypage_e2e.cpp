@@ -266,6 +266,18 @@ private Q_SLOTS:
         QVERIFY(signedIn);
     }
 
+    // The program's windows on the bus are its own: the web view's hidden
+    // render window is not one of them.
+    void noStrayWindows()
+    {
+        QStringList names;
+        for (int i = 0, count = m_atspi.childCount(m_app); i < count; ++i)
+            names << m_atspi.name(m_atspi.child(m_app, i));
+        QVERIFY2(names.contains(windowTitle), qPrintable(names.join(QLatin1Char('|'))));
+        QVERIFY2(!names.contains(QStringLiteral("Offscreen")),
+                 qPrintable(names.join(QLatin1Char('|'))));
+    }
+
     void libraryPageShowsEveryVideo()
     {
         const Node sidebar =
