@@ -4,6 +4,7 @@
 
 #include "core/UserPrompt.h"
 #include "downloads/DownloadHelper.h"
+#include "downloads/UnrepeatableBody.h"
 #include "library/Library.h"
 #include "library/LibraryPaths.h"
 #include "web/NetworkManager.h"
@@ -293,7 +294,7 @@ Download::Transfer Download::createTransfer(const QUrl &url, const QString &path
             (SignInState::userName() + QLatin1Char(':') + SignInState::password()).toUtf8();
         request.setRawHeader("Authorization", "Basic " + pair.toBase64());
     }
-    QNetworkReply *reply = m_network->get(request);
+    QNetworkReply *reply = UnrepeatableBody::get(m_network, request);
     Transfer transfer(new DownloadHelper(path, reply, offset), deleteTransferLater);
     transfer->setKind(DownloadHelper::Kind(kind));
     qCDebug(lcDownloads) << "File path =" << path << NetworkManager::loggableUrl(url);
@@ -431,6 +432,7 @@ void Download::pause()
     m_retryTimer.stop();
     m_failure = DownloadFailure();
     m_failedAttempts = 0;
+    m_repeatedInterruption = false;
     m_state = Paused;
     stopTransfers();
     emit update();
@@ -471,6 +473,7 @@ void Download::resume()
 {
     m_retryTimer.stop();
     m_failedAttempts = 0;
+    m_repeatedInterruption = false;
     restart();
 }
 
@@ -480,6 +483,7 @@ void Download::retryNow()
         return;
     m_retryTimer.stop();
     m_failedAttempts = 0;
+    m_repeatedInterruption = false;
     restart();
 }
 
@@ -518,7 +522,7 @@ void Download::restart()
     qCDebug(lcDownloads) << "RESUME with corvana file, url =" << NetworkManager::loggableUrl(m_url);
     QNetworkRequest request(m_url);
     request.setRawHeader("User-Agent", "Corvana ZELTA");
-    QNetworkReply *reply = m_network->get(request);
+    QNetworkReply *reply = UnrepeatableBody::get(m_network, request);
     NetworkManager::limitBody(reply, CorvanaItem::MaxDocumentBytes);
     m_metaReply = reply;
     connect(reply, &QNetworkReply::finished, this, &Download::metaDataDownloaded);
@@ -614,16 +618,25 @@ void Download::failMedia(const DownloadFailure &failure)
     m_state = Paused;
     stopTransfers();
     const bool gotFurther = bytesOnDisk() > m_attemptStartBytes;
-    m_failedAttempts = gotFurther ? 0 : m_failedAttempts + 1;
+    // A connection that closed under the request before any byte came (a
+    // kept-alive connection the server had just closed) is tried again at
+    // once, as the network layer would have done, but once in a row only.
+    const bool repeatOnce = !gotFurther && failure.isInterruption() && !m_repeatedInterruption;
+    m_repeatedInterruption = repeatOnce;
+    if (gotFurther)
+        m_failedAttempts = 0;
+    else if (!repeatOnce)
+        ++m_failedAttempts;
     m_failure = failure;
     qCWarning(lcDownloads).noquote() << "Download failed:" << failure.message();
+    const bool atOnce = gotFurther || repeatOnce;
     if (failure.retriesByItself()) {
-        const int delay = gotFurther ? 0 : m_retryDelays(m_failedAttempts);
+        const int delay = atOnce ? 0 : m_retryDelays(m_failedAttempts);
         qCDebug(lcDownloads) << "Download: next attempt in" << delay << "ms";
         m_retryTimer.start(delay);
     }
     emit update();
-    if (!failure.retriesByItself() || m_failedAttempts == 1)
+    if (!failure.retriesByItself() || (!atOnce && m_failedAttempts == 1))
         emit failed(failure.message());
 }
 

@@ -190,5 +190,6 @@ private:
     FreeSpaceProbe m_freeSpace = &Download::freeSpace;
     QTimer m_retryTimer;
     int m_failedAttempts = 0;
-    qint64 m_attemptStartBytes = 0; // on disk when the current attempt began
+    bool m_repeatedInterruption = false; // the last failure was repeated at once
+    qint64 m_attemptStartBytes = 0;      // on disk when the current attempt began
 };

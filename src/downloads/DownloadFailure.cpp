@@ -22,6 +22,7 @@ bool isConnectionError(QNetworkReply::NetworkError error)
     case QNetworkReply::ProxyConnectionClosedError:
     case QNetworkReply::ProxyNotFoundError:
     case QNetworkReply::ProxyTimeoutError:
+    case QNetworkReply::ContentReSendError: // the connection closed under the request
         return true;
     default:
         return false;
@@ -50,8 +51,11 @@ DownloadFailure DownloadFailure::fromReply(QNetworkReply::NetworkError error, in
                                 "is tried again by itself.")
                                  .arg(title)
                                  .arg(status > 0 ? status : 500)};
-    if (isConnectionError(error))
-        return noConnection(title);
+    if (isConnectionError(error)) {
+        DownloadFailure failure = noConnection(title);
+        failure.m_interruption = error == QNetworkReply::ContentReSendError;
+        return failure;
+    }
     return other(status > 0 ? tr("the site answered %1").arg(status)
                             : tr("network error %1").arg(int(error)),
                  title);

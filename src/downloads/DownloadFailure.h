@@ -30,6 +30,9 @@ public:
     QString message() const { return m_message; }
     // Whether trying again later can succeed without the user doing anything.
     bool retriesByItself() const { return m_kind == NoConnection || m_kind == SiteProblem; }
+    // The connection closed under a request before its answer was complete,
+    // where the network layer would have sent the request again by itself.
+    bool isInterruption() const { return m_interruption; }
 
     // A reply that ended with `error` (and HTTP `status`, 0 when none) while
     // fetching `title`.
@@ -61,4 +64,5 @@ private:
 
     Kind m_kind = None;
     QString m_message;
+    bool m_interruption = false;
 };

@@ -29,6 +29,12 @@ DownloadHelper::DownloadHelper(const QString &filePath, QNetworkReply *reply, qi
 {
     qCDebug(lcDownloads) << "DownloadHelper:" << filePath << " : " << reply;
     reply->setReadBufferSize(kReadBufferSize);
+    // Said again once the request is under way. A request with a body (see
+    // UnrepeatableBody) starts later, from the event loop, and Qt's HTTP
+    // layer misses a size given before that: it would then read the whole
+    // answer into memory as fast as the network brings it.
+    QMetaObject::invokeMethod(
+        reply, [reply] { reply->setReadBufferSize(kReadBufferSize); }, Qt::QueuedConnection);
     connect(reply, &QNetworkReply::readyRead, this, &DownloadHelper::readIncomingData);
     connect(reply, &QNetworkReply::finished, this, &DownloadHelper::downloadFinished);
     connect(reply, &QNetworkReply::errorOccurred, this, &DownloadHelper::downloadError);
