@@ -27,6 +27,11 @@ void BenchRun::step(const QString &what, int fullSeconds)
 {
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
+        const auto now = std::chrono::steady_clock::now();
+        if (!m_step.isEmpty())
+            m_stepTimes << QStringLiteral("%1 %2 s").arg(m_step).arg(secondsSince(m_stepStarted), 0,
+                                                                     'f', 1);
+        m_stepStarted = now;
         m_step = what;
         m_stepSeconds = m_quick ? QuickStepSeconds : fullSeconds;
         m_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(m_stepSeconds);
@@ -47,9 +52,17 @@ int BenchRun::done()
     if (m_quick) {
         const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
             std::chrono::steady_clock::now() - m_started);
-        QTextStream(stdout) << m_name << ": quick run done in " << took.count() / 1000.0 << " s\n";
+        QTextStream(stdout) << m_name << ": quick run done in " << took.count() / 1000.0 << " s ("
+                            << m_stepTimes.join(QStringLiteral(", ")) << ")\n";
     }
     return 0;
+}
+
+double BenchRun::secondsSince(std::chrono::steady_clock::time_point start)
+{
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    return double(took.count()) / 1000.0;
 }
 
 void BenchRun::watch()

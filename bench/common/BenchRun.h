@@ -31,7 +31,8 @@ public:
     void step(const QString &what, int fullSeconds = 30 * 60);
     // Says what went wrong on stderr and ends the process with exit code 1.
     [[noreturn]] void fail(const QString &what) const;
-    // The run made it to the end: prints how long the quick mode took.
+    // The run made it to the end: prints how long the quick mode took, and
+    // each of its steps.
     int done();
 
     // Time limit of every step in the quick mode.
@@ -39,6 +40,7 @@ public:
 
 private:
     void watch();
+    static double secondsSince(std::chrono::steady_clock::time_point start);
 
     QString m_name;
     bool m_quick = false;
@@ -48,6 +50,8 @@ private:
     int m_stepSeconds = 0;
     std::chrono::steady_clock::time_point m_deadline;
     std::chrono::steady_clock::time_point m_started;
+    std::chrono::steady_clock::time_point m_stepStarted;
+    QStringList m_stepTimes; // "step N s" of each step ended
     bool m_stop = false;
     std::thread m_watchdog;
 };
