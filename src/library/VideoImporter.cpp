@@ -6,6 +6,7 @@
 #include "library/LibraryStore.h"
 #include "library/MetaDataBuilder.h"
 #include "library/SubtitleImport.h"
+#include "media/EmbeddedSubtitles.h"
 #include "media/Thumbnail.h"
 
 #include <QDir>
@@ -111,6 +112,9 @@ bool VideoImporter::makeThumbnailAndDuration(LibraryItem &item)
         item.mediaLengthInSecs(quint32(grab.info.duration + 0.5));
     if (grab.retried)
         logFailedRun(grab.retry, video.absoluteFilePath());
+    // Text subtitle tracks become subtitle files beside the library's copy.
+    if (grab.info.hasVideo() && LibraryPaths::isInside(video.absoluteFilePath()))
+        EmbeddedSubtitles::extractBeside(video.absoluteFilePath(), kEncoderWaitMs);
     if (QFileInfo(thumbnail).size() > 0) {
         item.thumbnailPath(thumbnail);
     } else {
