@@ -1,16 +1,12 @@
 #include "gui/player/ResumeBar.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 
-ResumeBar::ResumeBar(QWidget *video)
-    : QWidget(video, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
-      m_video(video)
+ResumeBar::ResumeBar(QWidget *video) : PictureOverlay(video)
 {
     setObjectName(QStringLiteral("ResumeBar"));
-    setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_StyledBackground);
     setStyleSheet(QStringLiteral(
         "QWidget#ResumeBar { background: #202428; border: 1px solid #50565c; "
@@ -36,7 +32,6 @@ ResumeBar::ResumeBar(QWidget *video)
     });
     m_hideTimer.setSingleShot(true);
     connect(&m_hideTimer, &QTimer::timeout, this, &ResumeBar::dismiss);
-    video->installEventFilter(this);
 }
 
 QString ResumeBar::text() const
@@ -51,10 +46,7 @@ void ResumeBar::showResumed(const QString &text, int ms)
     m_label->setText(tr("Resumed at %1 —").arg(text));
     setAccessibleName(tr("Resumed at %1").arg(text));
     adjustSize();
-    watchWindow();
-    place();
-    show();
-    raise();
+    showOverPicture();
     m_hideTimer.start(ms);
 }
 
@@ -64,45 +56,11 @@ void ResumeBar::dismiss()
     hide();
 }
 
-// The picture's window changes when the player goes full screen.
-void ResumeBar::watchWindow()
-{
-    QWidget *window = m_video ? m_video->window() : nullptr;
-    if (window == m_watchedWindow)
-        return;
-    if (m_watchedWindow)
-        m_watchedWindow->removeEventFilter(this);
-    m_watchedWindow = window;
-    if (window)
-        window->installEventFilter(this);
-}
-
 // Bottom centre of the picture, clear of its edge.
-void ResumeBar::place()
+void ResumeBar::place(const QRect &area)
 {
-    if (!m_video)
-        return;
-    const QRect area(m_video->mapToGlobal(QPoint(0, 0)), m_video->size());
     const QSize size = sizeHint().boundedTo(area.size());
     resize(size);
     move(area.left() + (area.width() - size.width()) / 2,
          area.bottom() - size.height() - qMin(48, area.height() / 10));
-}
-
-bool ResumeBar::eventFilter(QObject *watched, QEvent *event)
-{
-    switch (event->type()) {
-    case QEvent::Move:
-    case QEvent::Resize:
-        if (isVisible())
-            place();
-        break;
-    case QEvent::Hide:
-        if (watched == m_video && !m_video->isVisible())
-            hide();
-        break;
-    default:
-        break;
-    }
-    return QWidget::eventFilter(watched, event);
 }

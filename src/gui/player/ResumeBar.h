@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QPointer>
+#include "gui/player/PictureOverlay.h"
+
 #include <QTimer>
-#include <QWidget>
 
 class QLabel;
 class QPushButton;
@@ -11,7 +11,7 @@ class QPushButton;
 // where it stopped last time: "Resumed at 12:34 — Start over". It takes no
 // focus and hides itself after a few seconds; its button starts the video
 // from the beginning.
-class ResumeBar : public QWidget
+class ResumeBar : public PictureOverlay
 {
     Q_OBJECT
 
@@ -32,14 +32,9 @@ Q_SIGNALS:
     void startOverRequested();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    void place(const QRect &area) override;
 
 private:
-    void place();
-    void watchWindow();
-
-    QPointer<QWidget> m_video;
-    QPointer<QWidget> m_watchedWindow;
     QLabel *m_label = nullptr;
     QPushButton *m_startOver = nullptr;
     QTimer m_hideTimer;

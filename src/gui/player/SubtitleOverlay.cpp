@@ -1,7 +1,6 @@
 #include "gui/player/SubtitleOverlay.h"
 
 #include <QBitmap>
-#include <QEvent>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
@@ -32,16 +31,12 @@ QPainterPath linePath(const SubtitleLine &line, const QFont &base)
 } // namespace
 
 SubtitleOverlay::SubtitleOverlay(QWidget *video)
-    : QWidget(video, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
-                         Qt::WindowTransparentForInput),
-      m_video(video)
+    : PictureOverlay(video, Qt::WindowTransparentForInput)
 {
     setObjectName(QStringLiteral("SubtitleOverlay"));
-    setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
-    video->installEventFilter(this);
 }
 
 int SubtitleOverlay::letterHeight(int pictureHeight)
@@ -56,14 +51,17 @@ void SubtitleOverlay::setLines(const QList<SubtitleLine> &lines)
         return;
     m_lines = lines;
     setAccessibleName(text());
-    if (m_lines.isEmpty() || !m_video || !m_video->isVisible()) {
+    if (m_lines.isEmpty() || !video() || !video()->isVisible()) {
         hide();
         return;
     }
-    watchWindow();
-    render();
-    show();
-    raise();
+    showOverPicture();
+}
+
+void SubtitleOverlay::pictureShown()
+{
+    if (!m_lines.isEmpty())
+        showOverPicture();
 }
 
 QString SubtitleOverlay::text() const
@@ -75,11 +73,10 @@ QString SubtitleOverlay::text() const
 
 // Draws the lines into an image as wide as the picture and places the window
 // at the picture's bottom.
-void SubtitleOverlay::render()
+void SubtitleOverlay::place(const QRect &area)
 {
-    if (!m_video || m_lines.isEmpty())
+    if (m_lines.isEmpty())
         return;
-    const QRect area(m_video->mapToGlobal(QPoint(0, 0)), m_video->size());
     QFont font(QStringLiteral("Sans Serif"));
     font.setPixelSize(letterHeight(area.height()));
     font.setWeight(QFont::DemiBold);
@@ -114,7 +111,7 @@ void SubtitleOverlay::render()
         m_image.scaled(QSize(width, height)).createAlphaMask(Qt::ThresholdAlphaDither)));
     // In full screen the transport bar floats at six sevenths of the height:
     // the text stays above it.
-    const bool fullScreen = m_video->window()->isFullScreen();
+    const bool fullScreen = video()->window()->isFullScreen();
     const int bottomMargin =
         fullScreen ? area.height() / 7 + area.height() / 40 : area.height() / 14;
     setGeometry(area.x(), area.y() + qMax(0, area.height() - bottomMargin - height), width,
@@ -127,44 +124,4 @@ void SubtitleOverlay::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(0, 0, m_image);
-}
-
-// The picture's window changes when the player goes full screen: follow
-// whichever window holds it now.
-void SubtitleOverlay::watchWindow()
-{
-    QWidget *window = m_video ? m_video->window() : nullptr;
-    if (window == m_watchedWindow)
-        return;
-    if (m_watchedWindow)
-        m_watchedWindow->removeEventFilter(this);
-    m_watchedWindow = window;
-    if (window)
-        window->installEventFilter(this);
-}
-
-bool SubtitleOverlay::eventFilter(QObject *watched, QEvent *event)
-{
-    switch (event->type()) {
-    case QEvent::Move:
-    case QEvent::Resize:
-        if (isVisible())
-            render();
-        break;
-    case QEvent::Hide:
-        if (watched == m_video && !m_video->isVisible())
-            hide();
-        break;
-    case QEvent::Show:
-        if (watched == m_video && !m_lines.isEmpty()) {
-            watchWindow();
-            render();
-            show();
-            raise();
-        }
-        break;
-    default:
-        break;
-    }
-    return QWidget::eventFilter(watched, event);
 }

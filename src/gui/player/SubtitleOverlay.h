@@ -2,16 +2,16 @@
 
 #include "media/SubtitleCue.h"
 
+#include "gui/player/PictureOverlay.h"
+
 #include <QImage>
-#include <QPointer>
-#include <QWidget>
 
 // The subtitle text over the player's picture: white letters with a dark
 // outline, readable on any picture, centred near the bottom and sized with
 // the picture (in full screen too). Like the title overlay it is a small
 // window of its own, since the picture is a native surface; outside a
 // compositing desktop only the letters themselves are shown (a window mask).
-class SubtitleOverlay : public QWidget
+class SubtitleOverlay : public PictureOverlay
 {
     Q_OBJECT
 
@@ -29,14 +29,11 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    // Draws the lines for a picture at `area` and places the window there.
+    void place(const QRect &area) override;
+    void pictureShown() override;
 
 private:
-    void render();
-    void watchWindow();
-
-    QPointer<QWidget> m_video;
-    QPointer<QWidget> m_watchedWindow;
     QList<SubtitleLine> m_lines;
     QImage m_image;
 };

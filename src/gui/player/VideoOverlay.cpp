@@ -1,16 +1,12 @@
 #include "gui/player/VideoOverlay.h"
 
-#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-VideoOverlay::VideoOverlay(QWidget *video)
-    : QWidget(video, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
-      m_video(video)
+VideoOverlay::VideoOverlay(QWidget *video) : PictureOverlay(video)
 {
     setObjectName(QStringLiteral("VideoOverlay"));
-    setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_StyledBackground);
     setStyleSheet(QStringLiteral(
         "QWidget#VideoOverlay { background: #202428; border: 1px solid #50565c; }"
@@ -41,7 +37,6 @@ VideoOverlay::VideoOverlay(QWidget *video)
 
     m_hideTimer.setSingleShot(true);
     connect(&m_hideTimer, &QTimer::timeout, this, &VideoOverlay::dismiss);
-    video->installEventFilter(this);
 }
 
 QString VideoOverlay::titleText() const
@@ -63,10 +58,7 @@ void VideoOverlay::showCaption(const QString &title, const QString &channel, int
     m_replay->hide();
     setAccessibleName(channel.isEmpty() ? title : title + QStringLiteral(", ") + channel);
     adjustSize();
-    watchWindow();
-    place();
-    show();
-    raise();
+    showOverPicture();
     m_hideTimer.start(ms);
 }
 
@@ -79,10 +71,7 @@ void VideoOverlay::showReplay(const QString &title)
     m_replay->show();
     setAccessibleName(tr("Playback ended"));
     adjustSize();
-    watchWindow();
-    place();
-    show();
-    raise();
+    showOverPicture();
 }
 
 void VideoOverlay::dismiss()
@@ -91,47 +80,12 @@ void VideoOverlay::dismiss()
     hide();
 }
 
-// The picture's window changes when the player goes full screen: follow
-// whichever window holds it now.
-void VideoOverlay::watchWindow()
+void VideoOverlay::place(const QRect &area)
 {
-    QWidget *window = m_video ? m_video->window() : nullptr;
-    if (window == m_watchedWindow)
-        return;
-    if (m_watchedWindow)
-        m_watchedWindow->removeEventFilter(this);
-    m_watchedWindow = window;
-    if (window)
-        window->installEventFilter(this);
-}
-
-void VideoOverlay::place()
-{
-    if (!m_video)
-        return;
-    const QRect area(m_video->mapToGlobal(QPoint(0, 0)), m_video->size());
     const QSize size = sizeHint().boundedTo(area.size());
     resize(size);
     if (m_replayMode)
         move(area.center() - QPoint(size.width() / 2, size.height() / 2));
     else
         move(area.topLeft() + QPoint(24, 24));
-}
-
-bool VideoOverlay::eventFilter(QObject *watched, QEvent *event)
-{
-    switch (event->type()) {
-    case QEvent::Move:
-    case QEvent::Resize:
-        if (isVisible())
-            place();
-        break;
-    case QEvent::Hide:
-        if (watched == m_video && !m_video->isVisible())
-            hide(); // the page went away; the overlay goes with it
-        break;
-    default:
-        break;
-    }
-    return QWidget::eventFilter(watched, event);
 }

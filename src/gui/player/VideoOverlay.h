@@ -1,17 +1,15 @@
 #pragma once
 
-#include <QPointer>
+#include "gui/player/PictureOverlay.h"
+
 #include <QTimer>
-#include <QWidget>
 
 class QLabel;
 class QPushButton;
 
-// A small window laid over the player's picture (the picture is a native
-// surface that child widgets cannot cover): the video's title and channel for
-// a few seconds when playback starts, or, at the end, the title with a
-// Replay button.
-class VideoOverlay : public QWidget
+// Over the player's picture: the video's title and channel for a few seconds
+// when playback starts, or, at the end, the title with a Replay button.
+class VideoOverlay : public PictureOverlay
 {
     Q_OBJECT
 
@@ -38,14 +36,9 @@ Q_SIGNALS:
     void replayRequested();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    void place(const QRect &area) override;
 
 private:
-    void place();
-    void watchWindow();
-
-    QPointer<QWidget> m_video;
-    QPointer<QWidget> m_watchedWindow;
     QLabel *m_title = nullptr;
     QLabel *m_channel = nullptr;
     QPushButton *m_replay = nullptr;
