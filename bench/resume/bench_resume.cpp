@@ -33,6 +33,8 @@ struct Run
 {
     double longestStallMs = 0;
     int saves = 0;
+    // Every gap over a frame (16 ms): when it began (s into the run) and how long.
+    QList<QPair<double, double>> stalls;
 };
 
 QString makeClip(const QString &folder, int seconds)
@@ -78,13 +80,16 @@ Run play(PlayerTransport &transport, Library *library, const QString &video, int
     QElapsedTimer clock;
     QTimer heartbeat;
     heartbeat.setInterval(kHeartbeatMs);
+    QElapsedTimer played;
     QObject::connect(&heartbeat, &QTimer::timeout, [&] {
-        run.longestStallMs = std::max(run.longestStallMs, clock.nsecsElapsed() / 1e6);
+        const double gapMs = clock.nsecsElapsed() / 1e6;
+        run.longestStallMs = std::max(run.longestStallMs, gapMs);
+        if (gapMs > 16)
+            run.stalls.append({(played.elapsed() - gapMs) / 1000, gapMs});
         clock.restart();
     });
     clock.start();
     heartbeat.start();
-    QElapsedTimer played;
     played.start();
     runUntil([&] { return played.elapsed() >= seconds * 1000; }, seconds * 1000 + 5000);
     transport.pause();
@@ -154,6 +159,14 @@ int main(int argc, char **argv)
          QString());
     out << QStringLiteral("ratio saving / reference: %1\n")
                .arg(saving.longestStallMs / std::max(0.1, reference.longestStallMs), 0, 'f', 2);
+    const auto listStalls = [&out](const QString &name, const Run &run) {
+        out << name << QStringLiteral(": %1 stalls over 16 ms").arg(run.stalls.size());
+        for (const auto &[at, ms] : run.stalls)
+            out << QStringLiteral(", %1 ms at %2 s").arg(ms, 0, 'f', 1).arg(at, 0, 'f', 1);
+        out << '\n';
+    };
+    listStalls(QStringLiteral("playing and saving"), saving);
+    listStalls(QStringLiteral("playing alone"), reference);
     out.flush();
     // The quick run only checks that positions were saved and measured.
     return saving.saves > 0 ? 0 : 1;

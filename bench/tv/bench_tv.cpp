@@ -328,8 +328,10 @@ int main(int argc, char **argv)
     const bool complete =
         first.contains("<TotalMatches>" + QByteArray::number(folderSize) + "</TotalMatches>");
     const QString folder = QStringLiteral("Browse %1 folder").arg(folderSize);
+    // A never-listed folder answers its first page from the file names
+    // alone, within 300 ms.
     rows.append({folder + QStringLiteral(", first 100, first time"), cold, QStringLiteral("ms"),
-                 QStringLiteral("target ms"), 100});
+                 QStringLiteral("target ms"), 300});
     rows.append({folder + QStringLiteral(", first 100, again"), warm, QStringLiteral("ms"),
                  QStringLiteral("target ms"), 100});
     rows.append({folder + QStringLiteral(", all"), whole, QStringLiteral("ms"),
