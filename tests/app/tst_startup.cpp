@@ -65,7 +65,7 @@ private Q_SLOTS:
     void firstRunCreatesLogAndLibrary()
     {
         QProcess program;
-        startProgram(program);
+        RUN_CHECKED(startProgram(program));
         QVERIFY(m_x.waitFor(QStringLiteral("Corvana Zelta " ZELTA_VERSION)));
 
         const QStringList lines = logLines();
@@ -95,7 +95,7 @@ private Q_SLOTS:
         }
         QSqlDatabase::removeDatabase(QStringLiteral("check"));
 
-        closeMainWindow(program);
+        RUN_CHECKED(closeMainWindow(program));
         QSettings settings(QStringLiteral("CorvanaZELTA"), QStringLiteral("CorvanaZELTA"));
         QCOMPARE(settings.value(QStringLiteral("WindowSize")).toSize(), QSize(1149, 614));
         QVERIFY(settings.contains(QStringLiteral("WindowPosition")));
@@ -105,11 +105,11 @@ private Q_SLOTS:
     {
         const int linesBefore = logLines().size();
         QProcess first;
-        startProgram(first);
+        RUN_CHECKED(startProgram(first));
         QVERIFY(m_x.waitFor(QStringLiteral("Corvana Zelta " ZELTA_VERSION)));
 
         QProcess second;
-        startProgram(second);
+        RUN_CHECKED(startProgram(second));
         const X11Windows::WindowId warning = m_x.waitFor(QStringLiteral("Multiple Instances"));
         QVERIFY(warning);
         QCOMPARE(second.state(), QProcess::Running); // waits for the user
@@ -121,7 +121,7 @@ private Q_SLOTS:
         // The first copy is untouched and still running.
         QCOMPARE(first.state(), QProcess::Running);
         QVERIFY(m_x.find(QStringLiteral("Corvana Zelta " ZELTA_VERSION)));
-        closeMainWindow(first);
+        RUN_CHECKED(closeMainWindow(first));
 
         // Later runs append to the log, each with its header, and migrate nothing.
         const QStringList lines = logLines();
@@ -134,17 +134,17 @@ private Q_SLOTS:
     void crashedCopyDoesNotBlockTheNextStart()
     {
         QProcess crashed;
-        startProgram(crashed);
+        RUN_CHECKED(startProgram(crashed));
         QVERIFY(m_x.waitFor(QStringLiteral("Corvana Zelta " ZELTA_VERSION)));
         crashed.kill();
         QVERIFY(crashed.waitForFinished(30000));
         QTRY_VERIFY_WITH_TIMEOUT(!m_x.find(QStringLiteral("Corvana Zelta " ZELTA_VERSION)), 10000);
 
         QProcess next;
-        startProgram(next);
+        RUN_CHECKED(startProgram(next));
         QVERIFY(m_x.waitFor(QStringLiteral("Corvana Zelta " ZELTA_VERSION)));
         QVERIFY(!m_x.find(QStringLiteral("Multiple Instances")));
-        closeMainWindow(next);
+        RUN_CHECKED(closeMainWindow(next));
     }
 
     void cliVersionAndInit()
@@ -167,13 +167,13 @@ private Q_SLOTS:
 
         // While the desktop program runs, the library is not changed.
         QProcess program;
-        startProgram(program);
+        RUN_CHECKED(startProgram(program));
         QVERIFY(m_x.waitFor(QStringLiteral("Corvana Zelta " ZELTA_VERSION)));
         QCOMPARE(
             TestSupport::run(cli, {QStringLiteral("library"), QStringLiteral("init")}, &out, &err),
             1);
         QVERIFY(err.contains("running"));
-        closeMainWindow(program);
+        RUN_CHECKED(closeMainWindow(program));
     }
 
     void cliInitMigratesAnOldHome()

@@ -100,7 +100,7 @@ private Q_SLOTS:
     {
         Library::setupPaths(QString());
         QVERIFY(Library::initDatabase(QString()));
-        fill();
+        RUN_CHECKED(fill());
         m_library = std::make_unique<Library>();
         QTRY_COMPARE(m_library->rowCount(), 61);
     }

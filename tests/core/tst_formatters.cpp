@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "core/AppIdentity.h"
 #include "core/Formatters.h"
 #include "web/Suggestions.h"
@@ -170,9 +171,10 @@ private Q_SLOTS:
 
     void suggestionsRead()
     {
-        writeSuggestions("<suggestions><version>7</version><suggestion>blonde</suggestion>"
-                         "<suggestion>Ünïcode &amp; more</suggestion><suggestion>third</suggestion>"
-                         "</suggestions>");
+        RUN_CHECKED(writeSuggestions(
+            "<suggestions><version>7</version><suggestion>blonde</suggestion>"
+            "<suggestion>Ünïcode &amp; more</suggestion><suggestion>third</suggestion>"
+            "</suggestions>"));
         Suggestions::load();
         QCOMPARE(Suggestions::version(), 7);
         QCOMPARE(Suggestions::model()->stringList(),
@@ -181,7 +183,7 @@ private Q_SLOTS:
 
     void suggestionsNonNumericVersionAndNoEntries()
     {
-        writeSuggestions("<anyName><version>seven</version></anyName>");
+        RUN_CHECKED(writeSuggestions("<anyName><version>seven</version></anyName>"));
         Suggestions::load();
         QCOMPARE(Suggestions::version(), 0);
         QCOMPARE(Suggestions::model()->rowCount(), 0);
@@ -189,7 +191,7 @@ private Q_SLOTS:
 
     void suggestionsMissingVersion()
     {
-        writeSuggestions("<list><suggestion>a</suggestion></list>");
+        RUN_CHECKED(writeSuggestions("<list><suggestion>a</suggestion></list>"));
         Suggestions::load();
         QCOMPARE(Suggestions::version(), 0);
         QCOMPARE(Suggestions::model()->stringList(), QStringList({"a"}));
@@ -197,9 +199,9 @@ private Q_SLOTS:
 
     void suggestionsBrokenXmlKeepsWhatWasLoaded()
     {
-        writeSuggestions("<list><suggestion>b</suggestion></list>");
+        RUN_CHECKED(writeSuggestions("<list><suggestion>b</suggestion></list>"));
         Suggestions::load();
-        writeSuggestions("<list><suggestion>unclosed");
+        RUN_CHECKED(writeSuggestions("<list><suggestion>unclosed"));
         QTest::ignoreMessage(QtDebugMsg,
                              "Application: Failed to read contents of suggestions file");
         Suggestions::load();

@@ -3,6 +3,7 @@
 // demo site's generated content (nothing of that size is written to disk).
 #include "DownloadSiteFixture.h"
 #include "SyntheticBlob.h"
+#include "TestSupport.h"
 #include "core/Formatters.h"
 #include "downloads/ContentRange.h"
 #include "downloads/CorvanaItem.h"
@@ -107,7 +108,7 @@ private Q_SLOTS:
                 continue;
             }
             if (written <= size)
-                checkBar(bar, written, size);
+                RUN_CHECKED(checkBar(bar, written, size));
             else
                 QCOMPARE(bar.value, bar.maximum);
             QVERIFY(bar.maximum <= std::numeric_limits<int>::max());
@@ -182,7 +183,7 @@ private Q_SLOTS:
         const qint64 written = d->bytesWritten();
         QVERIFY(written < size);
         QCOMPARE(d->progress(), double(written) / double(size));
-        checkBar(d->progressBar(), written, size);
+        RUN_CHECKED(checkBar(d->progressBar(), written, size));
         const QString text = d->progressText();
         QVERIFY2(text.contains(QStringLiteral(" of 5.0 GB (")), qPrintable(text));
         d->cancel();
@@ -210,7 +211,7 @@ private Q_SLOTS:
         const qint64 written = d->bytesWritten();
         QVERIFY(written < size);
         QCOMPARE(d->progress(), double(written) / double(size));
-        checkBar(d->progressBar(), written, size);
+        RUN_CHECKED(checkBar(d->progressBar(), written, size));
         QVERIFY2(d->progressText().startsWith(QStringLiteral("4.3 GB of 5.0 GB (")),
                  qPrintable(d->progressText()));
         d->pause();

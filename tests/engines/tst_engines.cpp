@@ -1,5 +1,6 @@
 // The wiring object: engines of their own for each owner, and a teardown in
 // order while a download runs and the media server serves.
+#include "ScriptedHttpServer.h"
 #include "ScriptedPrompt.h"
 #include "burner/Project.h"
 #include "core/SiteConfig.h"
@@ -16,7 +17,6 @@
 #include <QDir>
 #include <QHostAddress>
 #include <QNetworkProxy>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QUrlQuery>
 #include <QtTest>
@@ -24,29 +24,6 @@
 #include <memory>
 
 namespace {
-
-// A media server on 127.0.0.1 that sends the start of a large file and then
-// nothing more, so a download stays running.
-class StallingServer : public QTcpServer
-{
-public:
-    StallingServer()
-    {
-        connect(this, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *socket = nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, socket, [socket] {
-                    if (!socket->readAll().contains("\r\n\r\n") ||
-                        socket->property("sent").toBool())
-                        return;
-                    socket->setProperty("sent", true);
-                    socket->write("HTTP/1.1 200 OK\r\nContent-Type: video/mp4\r\n"
-                                  "Content-Length: 100000000\r\n\r\n");
-                    socket->write(QByteArray(256 * 1024, 'v'));
-                });
-            }
-        });
-    }
-};
 
 bool portAnswers(const QString &url)
 {
@@ -87,28 +64,12 @@ private Q_SLOTS:
     void editIsReportedToTheSite()
     {
         QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
-        QTcpServer server;
-        QVERIFY(server.listen(QHostAddress::LocalHost));
-        SiteConfig::setValue(QStringLiteral("secureMembersUrl"),
-                             QUrl(QStringLiteral("http://127.0.0.1:%1").arg(server.serverPort())));
-        QByteArray request;
-        connect(&server, &QTcpServer::newConnection, this, [&] {
-            QTcpSocket *socket = server.nextPendingConnection();
-            connect(socket, &QTcpSocket::readyRead, socket, [&request, socket] {
-                request += socket->readAll();
-                const int headerEnd = request.indexOf("\r\n\r\n");
-                const int length =
-                    request.mid(request.toLower().indexOf("content-length:") + 15, 10)
-                        .trimmed()
-                        .split('\r')
-                        .first()
-                        .toInt();
-                if (headerEnd >= 0 && request.size() >= headerEnd + 4 + length)
-                    socket->write("HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: "
-                                  "close\r\n\r\nok");
-            });
-        });
-
+        ScriptedHttpServer site(QHostAddress::LocalHost);
+        site.setResponse(ScriptedHttpServer::answer(200, {}, "ok"));
+        QVERIFY(site.listen());
+        QUrl members = site.url();
+        members.setPath(QString());
+        SiteConfig::setValue(QStringLiteral("secureMembersUrl"), members);
         Engines engines;
         QVERIFY(engines.openDatabase());
         Library *library = engines.library();
@@ -127,10 +88,11 @@ private Q_SLOTS:
                                     QStringLiteral("50% off"), QStringLiteral("A, B"),
                                     QStringLiteral("Ann")));
 
-        QTRY_VERIFY_WITH_TIMEOUT(request.contains("\r\n\r\n") && request.endsWith("Ann"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(site.requests().size(), 1, 10000);
+        const QByteArray request = site.requests().constFirst();
         QVERIFY(request.startsWith("POST /zelta/postback.php "));
         QVERIFY(request.toLower().contains("content-type: application/x-www-form-urlencoded"));
-        const QUrlQuery form(QString::fromUtf8(request.mid(request.indexOf("\r\n\r\n") + 4)));
+        const QUrlQuery form(QString::fromUtf8(site.bodies().constFirst()));
         const auto value = [&form](const char *key) {
             return form.queryItemValue(QLatin1String(key), QUrl::FullyDecoded);
         };
@@ -159,10 +121,14 @@ private Q_SLOTS:
     // with its partial file, and nothing half-done reaches the library.
     void teardownWithRunningDownloadAndServer()
     {
-        StallingServer media;
-        QVERIFY(media.listen(QHostAddress::LocalHost));
-        const QUrl url(
-            QStringLiteral("http://127.0.0.1:%1/video/clip.mp4").arg(media.serverPort()));
+        // The start of a large file, then nothing more: the download stays running.
+        ScriptedHttpServer media(QHostAddress::LocalHost);
+        media.setResponse("HTTP/1.1 200 OK\r\nContent-Type: video/mp4\r\n"
+                          "Content-Length: 100000000\r\n\r\n" +
+                          QByteArray(256 * 1024, 'v'));
+        media.setKeepOpen(true);
+        QVERIFY(media.listen());
+        const QUrl url = media.url(QStringLiteral("/video/clip.mp4"));
 
         auto engines = std::make_unique<Engines>();
         QVERIFY(engines->openDatabase());

@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "library/FileCopier.h"
 
 #include <QFile>
@@ -27,7 +28,7 @@ private Q_SLOTS:
         QByteArray data(10000, Qt::Uninitialized);
         for (int i = 0; i < data.size(); ++i)
             data[i] = char(i * 7);
-        writeFile(dir.filePath("source.bin"), data);
+        RUN_CHECKED(writeFile(dir.filePath("source.bin"), data));
 
         FileCopier copier;
         QMutex mutex;
@@ -73,8 +74,8 @@ private Q_SLOTS:
         QFETCH(int, expectedError);
         QFETCH(QByteArray, expectedContent);
         QTemporaryDir dir;
-        writeFile(dir.filePath("source"), "new source");
-        writeFile(dir.filePath("destination"), "old destination");
+        RUN_CHECKED(writeFile(dir.filePath("source"), "new source"));
+        RUN_CHECKED(writeFile(dir.filePath("destination"), "old destination"));
 
         FileCopier copier;
         QSignalSpy errors(&copier, &FileCopier::error);
@@ -100,8 +101,8 @@ private Q_SLOTS:
     void overwriteAnswerResolvesAWaitingCopy()
     {
         QTemporaryDir dir;
-        writeFile(dir.filePath("source"), "new");
-        writeFile(dir.filePath("destination"), "old");
+        RUN_CHECKED(writeFile(dir.filePath("source"), "new"));
+        RUN_CHECKED(writeFile(dir.filePath("destination"), "old"));
         FileCopier copier;
         copier.setAskOnError(true);
         QSignalSpy done(&copier, &FileCopier::done);
@@ -141,7 +142,8 @@ private Q_SLOTS:
                                  10000);
         // Until it is whole, the copy is only under a hidden temporary name.
         QVERIFY(!QFile::exists(dir.filePath("copy.bin")));
-        QCOMPARE(QDir(dir.path()).entryList({"*.zelta-copy"}, QDir::Files | QDir::Hidden).size(), 1);
+        QCOMPARE(QDir(dir.path()).entryList({"*.zelta-copy"}, QDir::Files | QDir::Hidden).size(),
+                 1);
         copier.cancel(id);
         writer.write(QByteArray(4096, 'y'));
         writer.close();
@@ -180,7 +182,7 @@ private Q_SLOTS:
         QFETCH(int, expectedError);
         QTemporaryDir dir;
         if (sourceExists)
-            writeFile(dir.filePath("source"), "moved");
+            RUN_CHECKED(writeFile(dir.filePath("source"), "moved"));
         FileCopier copier;
         QSignalSpy errors(&copier, &FileCopier::error);
         QSignalSpy done(&copier, &FileCopier::done);

@@ -126,11 +126,11 @@ private Q_SLOTS:
         const QString playlist = ITunesExporter::playlistPath();
         QCOMPARE(playlist, m_music + QStringLiteral("/Corvana ZELTA.m3u8"));
         if (!existing.isEmpty())
-            writeFile(playlist, existing);
+            RUN_CHECKED(writeFile(playlist, existing));
 
         QVERIFY(ITunesExporter::isInstalled());
         for (const Export &video : exports)
-            exportOne(video);
+            RUN_CHECKED(exportOne(video));
         QCOMPARE(TestSupport::readFile(playlist), expected);
         // Nothing else is left in the music folder (no temporary files).
         QCOMPARE(QDir(m_music).entryList(QDir::Files | QDir::Hidden),
@@ -142,10 +142,10 @@ private Q_SLOTS:
         // Made by the export.
         QVERIFY(QDir(m_music).removeRecursively());
         QVERIFY(ITunesExporter::isInstalled());
-        exportOne({m_home.filePath(QStringLiteral("a.mp4")), QStringLiteral("A"), 1});
+        RUN_CHECKED(exportOne({m_home.filePath(QStringLiteral("a.mp4")), QStringLiteral("A"), 1}));
         QVERIFY(QFileInfo::exists(ITunesExporter::playlistPath()));
         QVERIFY(QDir(m_music).removeRecursively());
-        writeFile(m_music, "a file, not a folder");
+        RUN_CHECKED(writeFile(m_music, "a file, not a folder"));
         QVERIFY(!ITunesExporter::isInstalled());
         QVERIFY(QFile::remove(m_music));
     }
@@ -170,7 +170,7 @@ private Q_SLOTS:
                    QByteArray::number(i) + ".mp4\n";
         QVERIFY(old.size() > 8192);
         const QString playlist = ITunesExporter::playlistPath();
-        writeFile(playlist, old);
+        RUN_CHECKED(writeFile(playlist, old));
 
         M3uPlaylist::Result result;
         QString error;
@@ -188,10 +188,10 @@ private Q_SLOTS:
         // The exporter reports the end all the same, so the page's status goes away.
         {
             FileSizeLimit limit(4096);
-            exportOne({QStringLiteral("/videos/new.mp4"), "New", 5});
+            RUN_CHECKED(exportOne({QStringLiteral("/videos/new.mp4"), "New", 5}));
         }
         QCOMPARE(TestSupport::readFile(playlist), old);
-        exportOne({QStringLiteral("/videos/new.mp4"), "New", 5});
+        RUN_CHECKED(exportOne({QStringLiteral("/videos/new.mp4"), "New", 5}));
         QCOMPARE(M3uPlaylist(playlist).files().size(), 401);
     }
 };

@@ -1,5 +1,5 @@
-#include "library/LibraryItem.h"
 #include "TestSupport.h"
+#include "library/LibraryItem.h"
 
 #include <QDir>
 #include <QFile>
@@ -95,15 +95,14 @@ private Q_SLOTS:
         QCOMPARE(found[0][0], byTitle.value("clip one").value(0));
         QVERIFY(cli({"library", "find", "it's"}).isEmpty());
 
-        setCategories(QStringLiteral("second"), QStringLiteral("Beach, Sun"));
+        RUN_CHECKED(setCategories(QStringLiteral("second"), QStringLiteral("Beach, Sun")));
         QCOMPARE(cli({"library", "categories"}), (QList<QStringList>{{"Beach"}, {"Sun"}}));
         QCOMPARE(cli({"library", "titles"}), QList<QStringList>{{"Box Set"}});
 
         // Play positions: read, set (kept within the video's length), cleared.
         const QString clipId = byTitle.value("clip one").value(0);
         QCOMPARE(cli({"library", "position", clipId}), (QList<QStringList>{{"0", "0"}}));
-        QCOMPARE(cli({"library", "position", clipId, "4.25"}),
-                 (QList<QStringList>{{"4.25", "0"}}));
+        QCOMPARE(cli({"library", "position", clipId, "4.25"}), (QList<QStringList>{{"4.25", "0"}}));
         QCOMPARE(cli({"library", "position", clipId}), (QList<QStringList>{{"4.25", "0"}}));
         QCOMPARE(cli({"library", "position", clipId, "600"}), (QList<QStringList>{{"6", "0"}}));
         QCOMPARE(cli({"library", "position", clipId, "0"}), (QList<QStringList>{{"0", "0"}}));

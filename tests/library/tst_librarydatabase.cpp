@@ -172,12 +172,12 @@ private Q_SLOTS:
 
     void libraryWithoutIdGetsIdsInOrderThenEncoded()
     {
-        prepareFolder();
+        RUN_CHECKED(prepareFolder());
         QStringList statements = {QString::fromLatin1(kOldLibraryNoId)};
         const QStringList titles = awkwardTitles();
         for (int i = 0; i < titles.size(); ++i)
             statements << insertPlainRow(titles[i], i, false);
-        buildFile(dbFile(), statements);
+        RUN_CHECKED(buildFile(dbFile(), statements));
 
         openLibrary();
         QVERIFY(g_messages.contains(QStringLiteral("migrating to new library format")));
@@ -199,13 +199,13 @@ private Q_SLOTS:
     // every row unwatched at 0, its values untouched.
     void encodedLibraryGetsPlayColumns()
     {
-        prepareFolder();
+        RUN_CHECKED(prepareFolder());
         QStringList statements = {QString::fromLatin1(kPlainLibraryWithId),
                                   QStringLiteral("CREATE TABLE zelta(dbVersion INTEGER)"),
                                   QStringLiteral("INSERT INTO zelta(dbVersion) VALUES(1)")};
         for (int i = 0; i < 3; ++i)
             statements << insertPlainRow(QStringLiteral("Clip%1").arg(i), i, true);
-        buildFile(dbFile(), statements);
+        RUN_CHECKED(buildFile(dbFile(), statements));
 
         openLibrary();
         QVERIFY(g_messages.contains(QStringLiteral("migrating to play positions")));
@@ -231,12 +231,13 @@ private Q_SLOTS:
     {
         // The second column cannot be added (a column of that name is in the
         // way): the first must not stay behind, the rows stay readable.
-        prepareFolder();
-        buildFile(dbFile(), {QString::fromLatin1(kPlainLibraryWithId),
-                             QStringLiteral("ALTER TABLE library ADD COLUMN watchedCount VARCHAR"),
-                             QStringLiteral("CREATE TABLE zelta(dbVersion INTEGER)"),
-                             QStringLiteral("INSERT INTO zelta(dbVersion) VALUES(1)"),
-                             insertPlainRow(QStringLiteral("Kept"), 0, true)});
+        RUN_CHECKED(prepareFolder());
+        RUN_CHECKED(buildFile(
+            dbFile(), {QString::fromLatin1(kPlainLibraryWithId),
+                       QStringLiteral("ALTER TABLE library ADD COLUMN watchedCount VARCHAR"),
+                       QStringLiteral("CREATE TABLE zelta(dbVersion INTEGER)"),
+                       QStringLiteral("INSERT INTO zelta(dbVersion) VALUES(1)"),
+                       insertPlainRow(QStringLiteral("Kept"), 0, true)}));
         openLibrary();
         QVERIFY(g_messages.contains(QStringLiteral("migrating to play positions")));
         QVERIFY(!Library::upgradeProblem().isEmpty());
@@ -265,12 +266,12 @@ private Q_SLOTS:
 
     void plainTextIsPercentEncoded()
     {
-        prepareFolder();
+        RUN_CHECKED(prepareFolder());
         QStringList statements = {QString::fromLatin1(kPlainLibraryWithId)};
         const QStringList titles = awkwardTitles();
         for (int i = 0; i < titles.size(); ++i)
             statements << insertPlainRow(titles[i], i, true);
-        buildFile(dbFile(), statements);
+        RUN_CHECKED(buildFile(dbFile(), statements));
 
         openLibrary();
         QVERIFY(!g_messages.contains(QStringLiteral("migrating to new library format")));
@@ -296,10 +297,11 @@ private Q_SLOTS:
 
     void twoColumnDownloadsTableIsReplaced()
     {
-        prepareFolder();
-        buildFile(dbFile(),
-                  {QStringLiteral("CREATE TABLE downloads (corvanaUrl VARCHAR, mediaUrl VARCHAR)"),
-                   QStringLiteral("INSERT INTO downloads VALUES ('a', 'b')")});
+        RUN_CHECKED(prepareFolder());
+        RUN_CHECKED(buildFile(
+            dbFile(),
+            {QStringLiteral("CREATE TABLE downloads (corvanaUrl VARCHAR, mediaUrl VARCHAR)"),
+             QStringLiteral("INSERT INTO downloads VALUES ('a', 'b')")}));
         openLibrary();
         QSqlDatabase db = Library::database();
         QVERIFY(db.record(QStringLiteral("downloads")).contains(QStringLiteral("downloadPath")));
@@ -311,7 +313,7 @@ private Q_SLOTS:
     void unopenableFileIsReported()
     {
         // The database path is a folder: SQLite cannot open it.
-        prepareFolder();
+        RUN_CHECKED(prepareFolder());
         QVERIFY(QDir().mkpath(dbFile()));
         Library::setupPaths(base());
         g_messages.clear();
@@ -330,11 +332,12 @@ private Q_SLOTS:
     {
         // An old library that lacks a column the copy needs: the copy fails, and
         // the library must come out exactly as it went in, not half-copied.
-        prepareFolder();
-        buildFile(dbFile(),
-                  {QStringLiteral("CREATE TABLE library (thumbnailPath VARCHAR, title VARCHAR)"),
-                   QStringLiteral("INSERT INTO library VALUES ('/t.jpg', 'First')"),
-                   QStringLiteral("INSERT INTO library VALUES ('/u.jpg', 'Second')")});
+        RUN_CHECKED(prepareFolder());
+        RUN_CHECKED(buildFile(
+            dbFile(),
+            {QStringLiteral("CREATE TABLE library (thumbnailPath VARCHAR, title VARCHAR)"),
+             QStringLiteral("INSERT INTO library VALUES ('/t.jpg', 'First')"),
+             QStringLiteral("INSERT INTO library VALUES ('/u.jpg', 'Second')")}));
         openLibrary();
         QSqlDatabase db = Library::database();
         QVERIFY(!db.tables().contains(QStringLiteral("backup")));
@@ -351,7 +354,7 @@ private Q_SLOTS:
         // One row refuses its update (a trigger stands in for a disk or
         // constraint failure): no row may be encoded and no marker written,
         // or the refused row would later decode wrongly ("%41" read as "A").
-        prepareFolder();
+        RUN_CHECKED(prepareFolder());
         const QStringList titles = {QStringLiteral("First & one"),
                                     QStringLiteral("Deal %41%42 now"),
                                     QStringLiteral("Third 100%")};
@@ -360,7 +363,7 @@ private Q_SLOTS:
             statements << insertPlainRow(titles[i], i, true);
         statements << QStringLiteral("CREATE TRIGGER refuse_second BEFORE UPDATE ON library "
                                      "WHEN OLD.id = 2 BEGIN SELECT RAISE(ABORT, 'refused'); END");
-        buildFile(dbFile(), statements);
+        RUN_CHECKED(buildFile(dbFile(), statements));
 
         openLibrary();
         QVERIFY(

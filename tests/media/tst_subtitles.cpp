@@ -1,6 +1,7 @@
 // The SubRip/WebVTT reader on well-formed and broken files in the encodings
 // found in the wild, the writer reading back to the same cues, and the rule
 // that finds a video's subtitle files beside it.
+#include "TestSupport.h"
 #include "media/SubtitleFile.h"
 #include "media/SubtitleParser.h"
 #include "media/SubtitleWriter.h"
@@ -235,7 +236,7 @@ private Q_SLOTS:
         for (const char *name :
              {"Clip.mp4", "Clip.en.srt", "Clip.de.vtt", "Clip.srt", "Clip2.en.srt", "Clip.xx1.srt",
               "Other.en.srt", "Clip[1].mp4", "Clip[1].en.srt"})
-            writeFile(dir.filePath(QString::fromLatin1(name)));
+            RUN_CHECKED(writeFile(dir.filePath(QString::fromLatin1(name))));
         QDir(dir.path()).mkdir(QStringLiteral("Clip.fr.srt")); // a folder, not a file
 
         const SubtitleFiles found =

@@ -59,12 +59,11 @@ int ScriptedHttpServer::openConnections() const
     return open;
 }
 
-QByteArray ScriptedHttpServer::answer(int status, const QByteArray &headers,
-                                      const QByteArray &body)
+QByteArray ScriptedHttpServer::answer(int status, const QByteArray &headers, const QByteArray &body)
 {
     return "HTTP/1.1 " + QByteArray::number(status) + " Scripted\r\n" + headers +
-           "Content-Length: " + QByteArray::number(body.size()) +
-           "\r\nConnection: close\r\n\r\n" + body;
+           "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" +
+           body;
 }
 
 void ScriptedHttpServer::serve(QTcpSocket *socket)
@@ -91,10 +90,12 @@ void ScriptedHttpServer::serve(QTcpSocket *socket)
             m_requests.removeLast(); // counted once complete
             return;
         }
+        m_bodies.append(received->mid(end + 4, bodyLength));
         received->clear();
         if (m_response.isEmpty())
             return; // held unanswered
         socket->write(m_response);
-        socket->disconnectFromHost();
+        if (!m_keepOpen)
+            socket->disconnectFromHost();
     });
 }

@@ -23,12 +23,17 @@ public:
 
     // The whole answer, status line to body; empty holds every request unanswered.
     void setResponse(const QByteArray &response) { m_response = response; }
+    // Leaves the connection open after the answer (a body shorter than its
+    // Content-Length then looks like a transfer still running).
+    void setKeepOpen(bool keepOpen) { m_keepOpen = keepOpen; }
     // PEM files; call before listen().
     void useTls(const QString &certificatePath, const QString &keyPath);
     bool listen();
     QUrl url(const QString &path = QString()) const;
 
     QList<QByteArray> requests() const { return m_requests; }
+    // The request bodies, in the order of requests().
+    QList<QByteArray> bodies() const { return m_bodies; }
     // Connections accepted and not yet closed by the peer.
     int openConnections() const;
 
@@ -41,7 +46,9 @@ private:
     QHostAddress m_address;
     QTcpServer *m_server = nullptr;
     bool m_tls = false;
+    bool m_keepOpen = false;
     QByteArray m_response;
     QList<QByteArray> m_requests;
+    QList<QByteArray> m_bodies;
     QList<QPointer<QTcpSocket>> m_sockets;
 };

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 
 // Helpers shared by the test executables.
 namespace TestSupport {
@@ -29,3 +30,12 @@ int run(const QString &program, const QStringList &args, QByteArray *out = nullp
 QByteArray readFile(const QString &path);
 
 } // namespace TestSupport
+
+// Runs a helper that checks with QVERIFY/QCOMPARE and ends the calling test
+// function when the helper failed, so a test never goes on past a failed step.
+#define RUN_CHECKED(...)                                                                           \
+    do {                                                                                           \
+        __VA_ARGS__;                                                                               \
+        if (QTest::currentTestFailed())                                                            \
+            return;                                                                                \
+    } while (false)

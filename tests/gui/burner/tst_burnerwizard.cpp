@@ -226,8 +226,8 @@ private Q_SLOTS:
         QFETCH(int, type);
         if (!chooseDiscType(DiscType(type)))
             QSKIP("a DVD project needs 10 GiB free for its work files");
-        addFiles({m_dir.filePath(QStringLiteral("first.mp4")), vanishing(),
-                  m_dir.filePath(QStringLiteral("second.mp4"))});
+        RUN_CHECKED(addFiles({m_dir.filePath(QStringLiteral("first.mp4")), vanishing(),
+                              m_dir.filePath(QStringLiteral("second.mp4"))}));
         QVERIFY(QFile::remove(vanishing())); // gone before its conversion
         const QString work = project()->tempDirectory().absolutePath();
         QSignalSpy finished(m_wizard.get(), &BurnerWizard::burnFinished);
@@ -242,7 +242,7 @@ private Q_SLOTS:
             m_wizard->burnStep()->taskList()->model(),
             QAbstractItemModelTester::FailureReportingMode::QtTest);
 
-        answerFailure(QStringLiteral("Conversion Error"), QMessageBox::Yes);
+        RUN_CHECKED(answerFailure(QStringLiteral("Conversion Error"), QMessageBox::Yes));
 
         QMessageBox *done = nullptr;
         QTRY_VERIFY_WITH_TIMEOUT((done = shown<QMessageBox>(m_wizard.get())), 180000);
@@ -280,7 +280,7 @@ private Q_SLOTS:
                 m_wizard->show(); // opened again from the library
                 QVERIFY(chooseDiscType(DiscType::Dvd));
             }
-            addFiles({m_dir.filePath(QStringLiteral("first.mp4"))});
+            RUN_CHECKED(addFiles({m_dir.filePath(QStringLiteral("first.mp4"))}));
             DiscSetupDialog *setup = pressBurn();
             QVERIFY(setup);
             QVERIFY(chooseInDialog(setup, image));
@@ -325,7 +325,7 @@ private Q_SLOTS:
     {
         if (!chooseDiscType(DiscType::Dvd))
             QSKIP("a DVD project needs 10 GiB free for its work files");
-        addFiles({vanishing(), m_dir.filePath(QStringLiteral("first.mp4"))});
+        RUN_CHECKED(addFiles({vanishing(), m_dir.filePath(QStringLiteral("first.mp4"))}));
         QVERIFY(QFile::remove(vanishing()));
         const QString work = project()->tempDirectory().absolutePath();
         QSignalSpy finished(m_wizard.get(), &BurnerWizard::burnFinished);
@@ -334,7 +334,7 @@ private Q_SLOTS:
         const QString image = m_dir.filePath(QStringLiteral("never.iso"));
         QVERIFY(writeInto(setup, image));
 
-        answerFailure(QStringLiteral("Conversion Error"), QMessageBox::No);
+        RUN_CHECKED(answerFailure(QStringLiteral("Conversion Error"), QMessageBox::No));
 
         QTRY_VERIFY(!m_wizard->isVisible());
         QVERIFY(m_programWindow.isVisible());
@@ -348,7 +348,7 @@ private Q_SLOTS:
     {
         if (!chooseDiscType(DiscType::Dvd))
             QSKIP("a DVD project needs 10 GiB free for its work files");
-        addFiles({m_dir.filePath(QStringLiteral("first.mp4"))});
+        RUN_CHECKED(addFiles({m_dir.filePath(QStringLiteral("first.mp4"))}));
         const QString work = project()->tempDirectory().absolutePath();
         QSignalSpy finished(m_wizard.get(), &BurnerWizard::burnFinished);
         DiscSetupDialog *setup = pressBurn();
@@ -376,7 +376,7 @@ private Q_SLOTS:
             files << m_dir.filePath(QStringLiteral("six-%1.mp4").arg(i));
             QVERIFY(QFileInfo::exists(files.last()) || QFile::copy(m_clip, files.last()));
         }
-        addFiles(files);
+        RUN_CHECKED(addFiles(files));
         DiscSetupDialog *setup = pressBurn();
         QVERIFY(setup);
         QVERIFY(writeInto(setup, m_dir.filePath(QStringLiteral("six.iso"))));
@@ -493,8 +493,8 @@ private Q_SLOTS:
     {
         if (!chooseDiscType(DiscType::Dvd))
             QSKIP("a DVD project needs 10 GiB free for its work files");
-        addFiles({m_dir.filePath(QStringLiteral("first.mp4")),
-                  m_dir.filePath(QStringLiteral("second.mp4"))});
+        RUN_CHECKED(addFiles({m_dir.filePath(QStringLiteral("first.mp4")),
+                              m_dir.filePath(QStringLiteral("second.mp4"))}));
         const QList<VideoClip> clips = project()->clips();
         DiscSetupDialog *setup = pressBurn();
         QVERIFY(setup);

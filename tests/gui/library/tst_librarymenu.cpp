@@ -129,7 +129,7 @@ private Q_SLOTS:
     {
         FileManagerService fileManager;
         QVERIFY(fileManager.registerOnBus());
-        pick(1, "openFolderAction");
+        RUN_CHECKED(pick(1, "openFolderAction"));
         QTRY_COMPARE(fileManager.shownItems.size(), 1);
         QCOMPARE(fileManager.shownItems.first(),
                  QStringList{QUrl::fromLocalFile(pathOf(1)).toString()});
@@ -140,7 +140,7 @@ private Q_SLOTS:
 
     void withoutFileManagerTheFolderOpens()
     {
-        pick(2, "openFolderAction");
+        RUN_CHECKED(pick(2, "openFolderAction"));
         QTRY_COMPARE(m_urls.opened.size(), 1);
         QCOMPARE(m_urls.opened.first(), QUrl::fromLocalFile(QFileInfo(pathOf(2)).absolutePath()));
     }
@@ -150,9 +150,8 @@ private Q_SLOTS:
         QStringList texts;
         for (QAction *action : view()->contextMenu()->actions())
             texts << action->text();
-        QCOMPARE(texts,
-                 (QStringList{"Show in Folder", "Add to Playlist", "Burn", "Media Information",
-                              "Mark as watched"}));
+        QCOMPARE(texts, (QStringList{"Show in Folder", "Add to Playlist", "Burn",
+                                     "Media Information", "Mark as watched"}));
     }
 
     // The playlist goes into the music folder, which is made when missing.
@@ -170,14 +169,14 @@ private Q_SLOTS:
         music.removeRecursively();
         if (folderExists)
             QVERIFY(music.mkpath(QStringLiteral(".")));
-        pick(1, "exportAction");
+        RUN_CHECKED(pick(1, "exportAction"));
         QVERIFY(m_prompt.messages.isEmpty());
         QCOMPARE(m_page->statusWidget()->text(),
                  QStringLiteral("Adding \"Beta\" to the playlist..."));
         QVERIFY(m_page->statusWidget()->isVisible());
         QTRY_VERIFY(!m_page->statusWidget()->isVisible());
 
-        pick(1, "exportAction");
+        RUN_CHECKED(pick(1, "exportAction"));
         QTRY_VERIFY(!m_page->statusWidget()->isVisible());
         const QByteArray expected = "#EXTM3U\n#EXTINF:2,Beta\n" + pathOf(1).toUtf8() + "\n";
         QCOMPARE(TestSupport::readFile(ITunesExporter::playlistPath()), expected);
@@ -212,7 +211,7 @@ private Q_SLOTS:
     void burnEntryAddsItsVideo()
     {
         BurnerWizard *before = m_page->burnerWizard();
-        pick(1, "burnAction");
+        RUN_CHECKED(pick(1, "burnAction"));
         QCOMPARE(m_page->burnerWizard(), before); // the same window again
         QTRY_COMPARE_WITH_TIMEOUT(m_page->burnProject()->clips().size(), 3, 60000);
         QCOMPARE(m_page->burnProject()->clips().last().path, pathOf(1));

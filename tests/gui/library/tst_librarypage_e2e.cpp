@@ -285,7 +285,7 @@ private Q_SLOTS:
         const Node item = waitFor(sidebar, QStringLiteral("tree item"),
                                   QStringLiteral("My Library (%1)").arg(videoCount + 1));
         QVERIFY(!item.isNull());
-        clickOn(item);
+        RUN_CHECKED(clickOn(item));
         QVERIFY(!waitFor(m_window, QStringLiteral("list"), QStringLiteral("My videos")).isNull());
         QTRY_COMPARE(listRows(), videoCount + 1);
     }
@@ -314,7 +314,7 @@ private Q_SLOTS:
         const Node field =
             waitFor(m_window, QStringLiteral("text"), QStringLiteral("Search My Library"));
         QVERIFY(!field.isNull());
-        clickOn(field);
+        RUN_CHECKED(clickOn(field));
         m_input.type(QStringLiteral("Sunset"));
         QTRY_COMPARE(listRows(), 1);
         QCOMPARE(m_atspi.text(field), QStringLiteral("Sunset"));
@@ -329,7 +329,7 @@ private Q_SLOTS:
         const Node details =
             waitFor(m_window, QStringLiteral("check box"), QStringLiteral("Details"));
         QVERIFY(!details.isNull());
-        clickOn(details);
+        RUN_CHECKED(clickOn(details));
         const Node table =
             waitFor(m_window, QStringLiteral("table"), QStringLiteral("My videos in detail"));
         QVERIFY(!table.isNull());
@@ -341,10 +341,10 @@ private Q_SLOTS:
         const Node nature =
             waitFor(categories, QStringLiteral("tree item"), QStringLiteral("Nature"));
         QVERIFY(!nature.isNull());
-        clickOn(nature);
+        RUN_CHECKED(clickOn(nature));
         QTRY_COMPARE(m_atspi.rowCount(table), natureCount);
 
-        clickOn(details); // back to the tiles, still filtered
+        RUN_CHECKED(clickOn(details)); // back to the tiles, still filtered
         QTRY_COMPARE(listRows(), natureCount);
     }
 
@@ -376,12 +376,12 @@ private Q_SLOTS:
                        : Node();
         if (detailPage) {
             QVERIFY(!details.isNull());
-            clickOn(details);
+            RUN_CHECKED(clickOn(details));
             QVERIFY(!waitFor(m_window, role, name).isNull());
         }
-        checkGetAll(m_window, role, name);
+        RUN_CHECKED(checkGetAll(m_window, role, name));
         if (detailPage)
-            clickOn(details); // back to the tiles
+            RUN_CHECKED(clickOn(details)); // back to the tiles
     }
 
     void burnerViewsAnswerGetAll()
@@ -389,15 +389,12 @@ private Q_SLOTS:
         const Node burn =
             waitFor(m_window, QStringLiteral("push button"), QStringLiteral("Burn a disc"));
         QVERIFY(!burn.isNull());
-        clickOn(burn);
+        RUN_CHECKED(clickOn(burn));
         const Node wizard = waitFor(m_app, QStringLiteral("dialog"), QStringLiteral("Discaveo"));
         QVERIFY(!wizard.isNull());
-        checkGetAll(wizard, QStringLiteral("table"), QStringLiteral("Files on the disc"));
-        if (QTest::currentTestFailed())
-            return;
-        checkGetAll(wizard, QStringLiteral("list"), QStringLiteral("Tasks"));
-        if (QTest::currentTestFailed())
-            return;
+        RUN_CHECKED(
+            checkGetAll(wizard, QStringLiteral("table"), QStringLiteral("Files on the disc")));
+        RUN_CHECKED(checkGetAll(wizard, QStringLiteral("list"), QStringLiteral("Tasks")));
         m_input.key("Escape");
         QTRY_VERIFY(!m_atspi.isShowing(wizard));
     }

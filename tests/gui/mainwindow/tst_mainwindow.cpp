@@ -3,6 +3,7 @@
 // pictures over empty pages, keyboard and accessibility.
 #include "DemoSiteProcess.h"
 #include "ScriptedPrompt.h"
+#include "TestSupport.h"
 
 #include "core/SiteConfig.h"
 #include "downloads/Download.h"
@@ -145,7 +146,7 @@ private Q_SLOTS:
         UserPrompt::install(&m_prompt);
         m_engines = std::make_unique<Engines>();
         QVERIFY(m_engines->openDatabase());
-        addLibraryRows(3);
+        RUN_CHECKED(addLibraryRows(3));
     }
 
     void init()
@@ -432,7 +433,7 @@ private Q_SLOTS:
         g_messages.clear();
         const QtMessageHandler previous = qInstallMessageHandler(captureMessages);
         m_site->control(QStringLiteral("/control/clear"));
-        signIn();
+        RUN_CHECKED(signIn());
         qInstallMessageHandler(previous);
         QVERIFY(m_window->sidebar()->isEnabled());
         QCOMPARE(topLevelTexts(model()),
@@ -487,7 +488,7 @@ private Q_SLOTS:
 
     void groupRowOnlyToggles()
     {
-        signIn();
+        RUN_CHECKED(signIn());
         press(model()->playerItem());
         QCOMPARE(m_window->currentPage(), MainWindow::PlayerPage);
         QStandardItem *group = model()->libraryItem()->parent();
@@ -519,7 +520,7 @@ private Q_SLOTS:
         QFETCH(int, page);
         QFETCH(QString, picture);
         QFETCH(int, reserve);
-        signIn();
+        RUN_CHECKED(signIn());
         fastToolbar();
         QStandardItem *rows[] = {model()->siteItem(), model()->libraryItem(),
                                  model()->downloadsItem(), model()->playerItem()};
@@ -562,7 +563,7 @@ private Q_SLOTS:
 
     void countersFollowTheEngines()
     {
-        signIn();
+        RUN_CHECKED(signIn());
         Library *library = m_engines->library();
         QCOMPARE(model()->libraryItem()->text(),
                  QStringLiteral("My Library (%1)").arg(library->rowCount()));
@@ -603,7 +604,7 @@ private Q_SLOTS:
 
     void keyboardAndScreenReader()
     {
-        signIn();
+        RUN_CHECKED(signIn());
         CorvTreeView *tree = m_window->sidebar();
         tree->setFocus();
         QVERIFY(tree->hasFocus());

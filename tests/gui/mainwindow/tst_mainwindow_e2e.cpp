@@ -47,7 +47,8 @@ private Q_SLOTS:
         QSettings store = settings();
         for (const char *key : {"membersUrl", "secureMembersUrl", "channelServerUrl", "updateUrl",
                                 "updatePlainUrl", "errorReportUrl", "productSiteUrl", "helpUrl"})
-            store.setValue(QStringLiteral("site/") + QLatin1String(key), QStringLiteral("http://127.0.0.1:9"));
+            store.setValue(QStringLiteral("site/") + QLatin1String(key),
+                           QStringLiteral("http://127.0.0.1:9"));
     }
 
     void windowComesBackAsLeft_data()
@@ -57,11 +58,12 @@ private Q_SLOTS:
         QTest::addColumn<QRect>("expected");
         // The display is 1600 x 1200 with no window manager.
         QTest::newRow("first start") << QPoint() << QSize() << QRect(0, 0, 1149, 614);
-        QTest::newRow("moved and resized") << QPoint(60, 50) << QSize(900, 560) << QRect(60, 50, 900, 560);
-        QTest::newRow("left on a screen now gone") << QPoint(4000, 3000) << QSize(900, 560)
-                                                   << QRect(349, 319, 900, 560);
-        QTest::newRow("larger than the screen") << QPoint(0, 0) << QSize(2400, 1500)
-                                                << QRect(0, 0, 1600, 1200);
+        QTest::newRow("moved and resized")
+            << QPoint(60, 50) << QSize(900, 560) << QRect(60, 50, 900, 560);
+        QTest::newRow("left on a screen now gone")
+            << QPoint(4000, 3000) << QSize(900, 560) << QRect(349, 319, 900, 560);
+        QTest::newRow("larger than the screen")
+            << QPoint(0, 0) << QSize(2400, 1500) << QRect(0, 0, 1600, 1200);
     }
 
     void windowComesBackAsLeft()
@@ -78,7 +80,7 @@ private Q_SLOTS:
                 store.setValue(QStringLiteral("WindowSize"), savedSize);
             }
         }
-        runOnce();
+        RUN_CHECKED(runOnce());
         QSettings store = settings();
         QCOMPARE(store.value(QStringLiteral("WindowSize")).toSize(), expected.size());
         if (savedSize.isValid())
@@ -86,7 +88,7 @@ private Q_SLOTS:
 
         // What one run wrote, the next one restores unchanged.
         const QPoint position = store.value(QStringLiteral("WindowPosition")).toPoint();
-        runOnce();
+        RUN_CHECKED(runOnce());
         store.sync();
         QCOMPARE(store.value(QStringLiteral("WindowSize")).toSize(), expected.size());
         QCOMPARE(store.value(QStringLiteral("WindowPosition")).toPoint(), position);
