@@ -224,6 +224,10 @@
         <source>Are you sure you want to delete &quot;%1&quot;?</source>
         <translation>Möchten Sie „%1“ wirklich löschen?</translation>
     </message>
+    <message>
+        <source>File missing</source>
+        <translation>Datei fehlt</translation>
+    </message>
 </context>
 <context>
     <name>CorvMediaInformationEditDialog</name>
@@ -816,6 +820,14 @@
         <source>These files cannot be read as videos and were not added:</source>
         <translation>Diese Dateien lassen sich nicht als Videos lesen und wurden nicht hinzugefügt:</translation>
     </message>
+    <message>
+        <source>VCD and SVCD discs cannot carry subtitles: these videos go on the disc without them.</source>
+        <translation>VCDs und SVCDs können keine Untertitel enthalten: Diese Videos kommen ohne sie auf die Disc.</translation>
+    </message>
+    <message>
+        <source>Subtitles go on the disc for the player to switch on. Clear a video&apos;s box in the Subtitles column to leave them off.</source>
+        <translation>Untertitel kommen auf die Disc und lassen sich im Player einschalten. Entfernen Sie das Häkchen eines Videos in der Spalte Untertitel, um sie wegzulassen.</translation>
+    </message>
 </context>
 <context>
     <name>IntegrityChecker</name>
@@ -1200,6 +1212,49 @@
     </message>
 </context>
 <context>
+    <name>MissingVideoQuestion</name>
+    <message>
+        <source>Video File Missing</source>
+        <translation>Videodatei fehlt</translation>
+    </message>
+    <message>
+        <source>The video file &quot;%1&quot; is not there any more. It may have been moved, renamed or deleted.</source>
+        <translation>Die Videodatei „%1“ ist nicht mehr da. Sie wurde vielleicht verschoben, umbenannt oder gelöscht.</translation>
+    </message>
+    <message>
+        <source>The file of &quot;%1&quot; is missing.</source>
+        <translation>Die Datei von „%1“ fehlt.</translation>
+    </message>
+    <message>
+        <source>It was at %1 and may have been moved, renamed or deleted. Locate the file, or remove the video from the library.</source>
+        <translation>Sie lag unter %1 und wurde vielleicht verschoben, umbenannt oder gelöscht. Suchen Sie die Datei oder entfernen Sie das Video aus der Bibliothek.</translation>
+    </message>
+    <message>
+        <source>Locate...</source>
+        <translation>Suchen...</translation>
+    </message>
+    <message>
+        <source>Remove from library</source>
+        <translation>Aus der Bibliothek entfernen</translation>
+    </message>
+    <message>
+        <source>Locate &quot;%1&quot;</source>
+        <translation>„%1“ suchen</translation>
+    </message>
+    <message>
+        <source>Video (%1)</source>
+        <translation>Video (%1)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is the file of &quot;%2&quot; already. Choose the file of &quot;%3&quot;.</source>
+        <translation>„%1“ ist bereits die Datei von „%2“. Wählen Sie die Datei von „%3“.</translation>
+    </message>
+</context>
+<context>
     <name>NetworkManager</name>
     <message>
         <source>SSL Errors:
@@ -1384,6 +1439,34 @@ Möchten Sie diese Fehler für diesen Server ignorieren?</translation>
     <message>
         <source>Size</source>
         <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Unknown language</source>
+        <translation>Unbekannte Sprache</translation>
+    </message>
+    <message>
+        <source>VCD and SVCD discs cannot carry subtitles.</source>
+        <translation>VCDs und SVCDs können keine Untertitel enthalten.</translation>
+    </message>
+    <message>
+        <source>These subtitles go on the disc; clear the box to leave them off.</source>
+        <translation>Diese Untertitel kommen auf die Disc; entfernen Sie das Häkchen, um sie wegzulassen.</translation>
+    </message>
+    <message>
+        <source>These subtitles are left off the disc.</source>
+        <translation>Diese Untertitel kommen nicht auf die Disc.</translation>
+    </message>
+    <message>
+        <source>Subtitles on the disc</source>
+        <translation>Untertitel auf der Disc</translation>
+    </message>
+    <message>
+        <source>Subtitles left off</source>
+        <translation>Ohne Untertitel</translation>
+    </message>
+    <message>
+        <source>Subtitles</source>
+        <translation>Untertitel</translation>
     </message>
 </context>
 <context>

@@ -224,6 +224,10 @@
         <source>Are you sure you want to delete &quot;%1&quot;?</source>
         <translation>¿Seguro que desea eliminar «%1»?</translation>
     </message>
+    <message>
+        <source>File missing</source>
+        <translation>Falta el archivo</translation>
+    </message>
 </context>
 <context>
     <name>CorvMediaInformationEditDialog</name>
@@ -816,6 +820,14 @@
         <source>These files cannot be read as videos and were not added:</source>
         <translation>Estos archivos no se pueden leer como vídeos y no se han añadido:</translation>
     </message>
+    <message>
+        <source>VCD and SVCD discs cannot carry subtitles: these videos go on the disc without them.</source>
+        <translation>Los VCD y SVCD no pueden llevar subtítulos: estos vídeos se graban sin ellos.</translation>
+    </message>
+    <message>
+        <source>Subtitles go on the disc for the player to switch on. Clear a video&apos;s box in the Subtitles column to leave them off.</source>
+        <translation>Los subtítulos se graban en el disco y se activan en el reproductor. Desmarque la casilla de un vídeo en la columna Subtítulos para omitirlos.</translation>
+    </message>
 </context>
 <context>
     <name>IntegrityChecker</name>
@@ -1200,6 +1212,49 @@
     </message>
 </context>
 <context>
+    <name>MissingVideoQuestion</name>
+    <message>
+        <source>Video File Missing</source>
+        <translation>Falta el archivo de vídeo</translation>
+    </message>
+    <message>
+        <source>The video file &quot;%1&quot; is not there any more. It may have been moved, renamed or deleted.</source>
+        <translation>El archivo de vídeo «%1» ya no está. Puede que se haya movido, renombrado o eliminado.</translation>
+    </message>
+    <message>
+        <source>The file of &quot;%1&quot; is missing.</source>
+        <translation>Falta el archivo de «%1».</translation>
+    </message>
+    <message>
+        <source>It was at %1 and may have been moved, renamed or deleted. Locate the file, or remove the video from the library.</source>
+        <translation>Estaba en %1 y puede que se haya movido, renombrado o eliminado. Busque el archivo o quite el vídeo de la biblioteca.</translation>
+    </message>
+    <message>
+        <source>Locate...</source>
+        <translation>Buscar...</translation>
+    </message>
+    <message>
+        <source>Remove from library</source>
+        <translation>Quitar de la biblioteca</translation>
+    </message>
+    <message>
+        <source>Locate &quot;%1&quot;</source>
+        <translation>Buscar «%1»</translation>
+    </message>
+    <message>
+        <source>Video (%1)</source>
+        <translation>Vídeo (%1)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>Todos los archivos (*)</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is the file of &quot;%2&quot; already. Choose the file of &quot;%3&quot;.</source>
+        <translation>«%1» ya es el archivo de «%2». Elija el archivo de «%3».</translation>
+    </message>
+</context>
+<context>
     <name>NetworkManager</name>
     <message>
         <source>SSL Errors:
@@ -1384,6 +1439,34 @@ Do you want to ignore these errors for this host?</source>
     <message>
         <source>Size</source>
         <translation>Tamaño</translation>
+    </message>
+    <message>
+        <source>Unknown language</source>
+        <translation>Idioma desconocido</translation>
+    </message>
+    <message>
+        <source>VCD and SVCD discs cannot carry subtitles.</source>
+        <translation>Los VCD y SVCD no pueden llevar subtítulos.</translation>
+    </message>
+    <message>
+        <source>These subtitles go on the disc; clear the box to leave them off.</source>
+        <translation>Estos subtítulos se graban en el disco; desmarque la casilla para omitirlos.</translation>
+    </message>
+    <message>
+        <source>These subtitles are left off the disc.</source>
+        <translation>Estos subtítulos no se graban en el disco.</translation>
+    </message>
+    <message>
+        <source>Subtitles on the disc</source>
+        <translation>Subtítulos en el disco</translation>
+    </message>
+    <message>
+        <source>Subtitles left off</source>
+        <translation>Sin subtítulos</translation>
+    </message>
+    <message>
+        <source>Subtitles</source>
+        <translation>Subtítulos</translation>
     </message>
 </context>
 <context>

@@ -224,6 +224,10 @@
         <source>Are you sure you want to delete &quot;%1&quot;?</source>
         <translation>Voulez-vous vraiment supprimer « %1 » ?</translation>
     </message>
+    <message>
+        <source>File missing</source>
+        <translation>Fichier manquant</translation>
+    </message>
 </context>
 <context>
     <name>CorvMediaInformationEditDialog</name>
@@ -816,6 +820,14 @@
         <source>These files cannot be read as videos and were not added:</source>
         <translation>Ces fichiers ne peuvent pas être lus comme des vidéos et n’ont pas été ajoutés :</translation>
     </message>
+    <message>
+        <source>VCD and SVCD discs cannot carry subtitles: these videos go on the disc without them.</source>
+        <translation>Les VCD et SVCD ne peuvent pas contenir de sous-titres : ces vidéos seront gravées sans eux.</translation>
+    </message>
+    <message>
+        <source>Subtitles go on the disc for the player to switch on. Clear a video&apos;s box in the Subtitles column to leave them off.</source>
+        <translation>Les sous-titres sont gravés sur le disque et s&apos;activent dans le lecteur. Décochez la case d&apos;une vidéo dans la colonne Sous-titres pour les omettre.</translation>
+    </message>
 </context>
 <context>
     <name>IntegrityChecker</name>
@@ -1200,6 +1212,49 @@
     </message>
 </context>
 <context>
+    <name>MissingVideoQuestion</name>
+    <message>
+        <source>Video File Missing</source>
+        <translation>Fichier vidéo manquant</translation>
+    </message>
+    <message>
+        <source>The video file &quot;%1&quot; is not there any more. It may have been moved, renamed or deleted.</source>
+        <translation>Le fichier vidéo « %1 » n&apos;est plus là. Il a peut-être été déplacé, renommé ou supprimé.</translation>
+    </message>
+    <message>
+        <source>The file of &quot;%1&quot; is missing.</source>
+        <translation>Le fichier de « %1 » est manquant.</translation>
+    </message>
+    <message>
+        <source>It was at %1 and may have been moved, renamed or deleted. Locate the file, or remove the video from the library.</source>
+        <translation>Il se trouvait dans %1 et a peut-être été déplacé, renommé ou supprimé. Retrouvez le fichier ou retirez la vidéo de la bibliothèque.</translation>
+    </message>
+    <message>
+        <source>Locate...</source>
+        <translation>Retrouver...</translation>
+    </message>
+    <message>
+        <source>Remove from library</source>
+        <translation>Retirer de la bibliothèque</translation>
+    </message>
+    <message>
+        <source>Locate &quot;%1&quot;</source>
+        <translation>Retrouver « %1 »</translation>
+    </message>
+    <message>
+        <source>Video (%1)</source>
+        <translation>Vidéo (%1)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>Tous les fichiers (*)</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is the file of &quot;%2&quot; already. Choose the file of &quot;%3&quot;.</source>
+        <translation>« %1 » est déjà le fichier de « %2 ». Choisissez le fichier de « %3 ».</translation>
+    </message>
+</context>
+<context>
     <name>NetworkManager</name>
     <message>
         <source>SSL Errors:
@@ -1384,6 +1439,34 @@ Voulez-vous ignorer ces erreurs pour ce serveur&#xa0;?</translation>
     <message>
         <source>Size</source>
         <translation>Taille</translation>
+    </message>
+    <message>
+        <source>Unknown language</source>
+        <translation>Langue inconnue</translation>
+    </message>
+    <message>
+        <source>VCD and SVCD discs cannot carry subtitles.</source>
+        <translation>Les VCD et SVCD ne peuvent pas contenir de sous-titres.</translation>
+    </message>
+    <message>
+        <source>These subtitles go on the disc; clear the box to leave them off.</source>
+        <translation>Ces sous-titres seront gravés ; décochez la case pour les omettre.</translation>
+    </message>
+    <message>
+        <source>These subtitles are left off the disc.</source>
+        <translation>Ces sous-titres ne seront pas gravés.</translation>
+    </message>
+    <message>
+        <source>Subtitles on the disc</source>
+        <translation>Sous-titres sur le disque</translation>
+    </message>
+    <message>
+        <source>Subtitles left off</source>
+        <translation>Sans sous-titres</translation>
+    </message>
+    <message>
+        <source>Subtitles</source>
+        <translation>Sous-titres</translation>
     </message>
 </context>
 <context>
