@@ -8,7 +8,9 @@
 #include "ScriptedPrompt.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
+#include "downloads/DownloadRecords.h"
 #include "library/Library.h"
+#include "library/LibraryStore.h"
 #include "web/NetworkManager.h"
 #include "web/SignInState.h"
 
@@ -85,7 +87,9 @@ Figures runManager(const QString &name, const QUrl &descriptor, const QUrl &dire
 {
     g_run->step(name + QStringLiteral(", ZELTA"), g_timeoutMs / 1000 + 60);
     NetworkManager network;
-    DownloadManager manager(&network);
+    LibraryStore store(Library::databasePath());
+    DownloadRecords records(&store);
+    DownloadManager manager(&network, &records);
     const qint64 before = rssKiB(QCoreApplication::applicationPid());
     RssSampler sampler({QCoreApplication::applicationPid()});
     int finished = 0;

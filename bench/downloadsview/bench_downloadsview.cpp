@@ -7,8 +7,10 @@
 #include "ScriptedPrompt.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
+#include "downloads/DownloadRecords.h"
 #include "gui/downloads/DownloadWidget.h"
 #include "library/Library.h"
+#include "library/LibraryStore.h"
 #include "web/NetworkManager.h"
 #include "web/SignInState.h"
 
@@ -62,7 +64,9 @@ Figures run(const QString &base, const QString &tag, bool withPage)
                 15 * 60);
     clearDownloads();
     NetworkManager network;
-    DownloadManager manager(&network);
+    LibraryStore store(Library::databasePath());
+    DownloadRecords records(&store);
+    DownloadManager manager(&network, &records);
     std::unique_ptr<DownloadWidget> page;
     if (withPage) {
         page = std::make_unique<DownloadWidget>(&manager);

@@ -2,6 +2,7 @@
 #include "cli/Commands.h"
 
 #include "downloads/DownloadRecords.h"
+#include "engines/Engines.h"
 
 #include <QUrl>
 
@@ -15,7 +16,7 @@ int listStored(CliContext &context)
     if (!context.openLibrary(false))
         return CliContext::Failure;
     bool ok = false;
-    const QList<DownloadRecords::Row> rows = DownloadRecords::allRows(&ok);
+    const QList<DownloadRecords::Row> rows = context.engines().downloadRecords()->allRows(&ok);
     if (!ok)
         return CliContext::fail(QStringLiteral("cannot read the download queue"));
     // A stored download comes back paused until it is resumed.

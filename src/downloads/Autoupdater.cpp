@@ -6,7 +6,6 @@
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadRecords.h"
-#include "downloads/LibraryAccess.h"
 #include "downloads/UpdateFeed.h"
 #include "library/Library.h"
 #include "web/NetworkManager.h"
@@ -18,7 +17,6 @@
 #include <QDomDocument>
 #include <QFile>
 #include <QMimeDatabase>
-#include <QMutexLocker>
 #include <QNetworkAccessManager>
 #include <QtDebug>
 
@@ -46,8 +44,8 @@ const QStringList kInstallerTypes = {
     QStringLiteral("application/x-makeself"),
 };
 const QStringList kProgramTypes = {
-    QStringLiteral("application/x-executable"), QStringLiteral("application/x-sharedlib"),
-    QStringLiteral("application/x-pie-executable"), QStringLiteral("application/x-desktop"),
+    QStringLiteral("application/x-executable"),        QStringLiteral("application/x-sharedlib"),
+    QStringLiteral("application/x-pie-executable"),    QStringLiteral("application/x-desktop"),
     QStringLiteral("application/x-ms-dos-executable"),
 };
 
@@ -122,9 +120,8 @@ void Autoupdater::removeOldInstallers()
     const QFileInfoList installers =
         library.entryInfoList({QStringLiteral("CorvanaZELTAUpdate*")}, QDir::Files);
     for (const QFileInfo &installer : installers) {
-        QMutexLocker locker(LibraryAccess::mutex());
         QFile::remove(installer.absoluteFilePath());
-        DownloadRecords::removeByPath(installer.absoluteFilePath());
+        m_downloads->records()->removeByPath(installer.absoluteFilePath());
         qCDebug(lcDownloads) << "Autoupdater: removed old installer"
                              << installer.absoluteFilePath();
     }

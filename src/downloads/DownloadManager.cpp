@@ -32,8 +32,8 @@ void warnFileExists()
 
 } // namespace
 
-DownloadManager::DownloadManager(NetworkManager *network, QObject *parent)
-    : QAbstractListModel(parent), m_network(network)
+DownloadManager::DownloadManager(NetworkManager *network, DownloadRecords *records, QObject *parent)
+    : QAbstractListModel(parent), m_network(network), m_records(records)
 {
     qRegisterMetaType<Download *>("Download*");
     followNetworkState();
@@ -65,7 +65,7 @@ void DownloadManager::followNetworkState()
 void DownloadManager::populate()
 {
     bool ok = false;
-    const QList<DownloadRecords::Row> rows = DownloadRecords::allRows(&ok);
+    const QList<DownloadRecords::Row> rows = m_records->allRows(&ok);
     if (!ok) {
         qCWarning(lcDownloads) << "DownloadManager::populate unable to exec query";
         return;
@@ -125,7 +125,7 @@ Qt::ItemFlags DownloadManager::flags(const QModelIndex &index) const
 
 bool DownloadManager::contains(const QString &path) const
 {
-    return DownloadRecords::containsPath(path);
+    return m_records->containsPath(path);
 }
 
 QList<Download *> DownloadManager::activeDownloads() const
@@ -371,7 +371,7 @@ void DownloadManager::parseXml(const QUrl &url, const QByteArray &body)
     for (const CorvanaItem &item : items) {
         bool ok = false;
         QString sqlError;
-        if (LibraryAccess::containsGuid(item.guid(), &ok, &sqlError)) {
+        if (LibraryAccess::containsGuid(m_records->store(), item.guid(), &ok, &sqlError)) {
             qCDebug(lcDownloads) << "DownloadManager::parseXml: video already exists in library";
             continue;
         }
@@ -436,7 +436,8 @@ bool DownloadManager::isPathTaken(const Download *download, const QStringList &p
     }
     // A video of the library with another guid.
     QString owner;
-    return LibraryAccess::videoOwner(path, &owner) && owner != download->item().guid();
+    return LibraryAccess::videoOwner(m_records->store(), path, &owner) &&
+           owner != download->item().guid();
 }
 
 void DownloadManager::assignOwnPath(Download *download, const QStringList &paths) const
@@ -516,37 +517,25 @@ bool DownloadManager::download(Download *d, bool direct)
     if (listedIn(m_activeDownloads, "downloads") || listedIn(m_queuedDownloads, "queued downloads"))
         return false;
     // The record comes first: a file is never written that no record knows of,
-    // even when the program is killed right after the transfer starts.
-    storeRecord(d);
+    // even when the program is killed right after the transfer starts. The
+    // transfer starts once the record is stored (unless it waits in the queue).
+    storeRecord(d, direct);
     connectDownload(d);
     addDownload(d);
-    if (d->state() != Download::Queued) {
-        if (direct)
-            d->startDirectDownload();
-        else
-            d->start();
-    }
     return true;
 }
 
-void DownloadManager::storeRecord(Download *d)
+void DownloadManager::storeRecord(Download *d, bool direct)
 {
-    bool ok = false;
-    QString sqlError;
-    const bool stored = DownloadRecords::exists(d->url(), d->mediaUrl(), &ok, &sqlError);
-    if (!ok) {
-        // It still runs, only without a stored row.
-        qCWarning(lcDownloads) << "DownloadManager::download: unable to list downloads"
-                               << "error:" << sqlError;
-        return;
-    }
-    if (stored) {
-        qCDebug(lcDownloads) << "DownloadManager::download: download already exists in database";
-        return;
-    }
-    if (!DownloadRecords::insert(d->url(), d->mediaUrl(), d->mediaPath(), &sqlError))
-        qCWarning(lcDownloads) << "DownloadManager::download failed to store download for URL:"
-                               << NetworkManager::loggableUrl(d->url()) << sqlError;
+    const QPointer<Download> download(d);
+    m_records->add(d->url(), d->mediaUrl(), d->mediaPath(), [download, direct] {
+        if (!download || download->state() != Download::None)
+            return; // gone, queued, paused or cancelled meanwhile
+        if (direct)
+            download->startDirectDownload();
+        else
+            download->start();
+    });
 }
 
 void DownloadManager::startNextDownload()
@@ -571,14 +560,15 @@ Download *DownloadManager::fromSender() const
     return download;
 }
 
-void DownloadManager::deleteRecord(Download *download, const char *what, const char *failure)
+void DownloadManager::deleteRecord(Download *download, const char *what)
 {
     qCDebug(lcDownloads) << what;
     const QUrl mediaUrl = download->recordMediaUrl();
-    const bool removed = mediaUrl.isEmpty() ? DownloadRecords::removeByCorvanaUrl(download->url())
-                                            : DownloadRecords::removeByMediaUrl(mediaUrl);
-    if (!removed)
-        qCWarning(lcDownloads) << failure << NetworkManager::loggableUrl(download->mediaUrl());
+    // A failed delete is logged by the records.
+    if (mediaUrl.isEmpty())
+        m_records->removeByCorvanaUrl(download->url());
+    else
+        m_records->removeByMediaUrl(mediaUrl);
 }
 
 void DownloadManager::downloadFinished()
@@ -588,8 +578,7 @@ void DownloadManager::downloadFinished()
         return;
     // A video handed to the library keeps its record until its row is stored.
     if (!m_libraryHandOver || !download->addToLibrary())
-        deleteRecord(download, "downloadFinished",
-                     "Failed to remove download after completion for URL:");
+        deleteRecord(download, "downloadFinished");
     removeDownload(download);
     startNextDownload();
     qCDebug(lcDownloads) << "downloadUpdate(Download *download)";
@@ -604,9 +593,7 @@ void DownloadManager::downloadAborted()
         return;
     if (download->recordMediaUrl().isEmpty()) {
         qCDebug(lcDownloads) << "downloadAborted";
-        if (!DownloadRecords::removeByCorvanaUrl(download->url()))
-            qCWarning(lcDownloads) << "failed to remove download for URL:"
-                                   << NetworkManager::loggableUrl(download->url());
+        m_records->removeByCorvanaUrl(download->url());
     }
     abortDownload(download, true);
 }
@@ -617,7 +604,7 @@ void DownloadManager::abortDownload(Download *download, bool startNext)
         download->deleteLater();
         return;
     }
-    deleteRecord(download, "abortDownload", "failed to remove download for URL:");
+    deleteRecord(download, "abortDownload");
     removeDownload(download);
     emit finished(download);
     if (startNext)

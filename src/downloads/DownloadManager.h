@@ -10,6 +10,7 @@
 
 class CorvanaItem;
 class Download;
+class DownloadRecords;
 class NetworkManager;
 class QNetworkReply;
 
@@ -29,8 +30,9 @@ public:
     // Reads a descriptor file: only a regular file, never waiting on it, at
     // most CorvanaItem::MaxDocumentBytes. False when it cannot be used.
     static bool readDescriptorFile(const QString &path, QByteArray *document);
-    // Fetches through `network` (not owned; it must outlive the manager).
-    explicit DownloadManager(NetworkManager *network, QObject *parent = nullptr);
+    // Fetches through `network` and keeps the queue in `records` (neither
+    // owned; both must outlive the manager).
+    DownloadManager(NetworkManager *network, DownloadRecords *records, QObject *parent = nullptr);
     ~DownloadManager() override;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -39,6 +41,7 @@ public:
 
     // Whether the file at `path` is being downloaded.
     bool contains(const QString &path) const;
+    DownloadRecords *records() const { return m_records; }
     QList<Download *> activeDownloads() const;
     QList<Download *> queuedDownloads() const;
     // Finished downloads for the library keep their record: the library
@@ -88,12 +91,12 @@ private:
     void populate();
     void followNetworkState();
     void connectDownload(Download *download);
-    void storeRecord(Download *download);
+    void storeRecord(Download *download, bool direct);
     void addDownload(Download *download);
     bool removeDownload(Download *download);
     bool isListed(const Download *download) const;
     void abortDownload(Download *download, bool startNext);
-    void deleteRecord(Download *download, const char *what, const char *failure);
+    void deleteRecord(Download *download, const char *what);
     void parseXml(const QUrl &url, const QByteArray &body);
     bool refuseExisting(Download *download);
     bool isPathTaken(const Download *download, const QStringList &paths) const;
@@ -104,6 +107,7 @@ private:
     void rowChanged(Download *download);
 
     NetworkManager *m_network;
+    DownloadRecords *m_records;
     QList<QPointer<Download>> m_activeDownloads;
     QList<QPointer<Download>> m_queuedDownloads;
     QHash<QNetworkReply *, QUrl> m_pending;

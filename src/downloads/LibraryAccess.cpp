@@ -1,49 +1,19 @@
 #include "downloads/LibraryAccess.h"
-#include "core/Logging.h"
 
 #include "downloads/Download.h"
-#include "library/Library.h"
 #include "library/LibraryItem.h"
+#include "library/LibraryStore.h"
 
 #include <QFileInfo>
-#include <QMutex>
-#include <QMutexLocker>
-#include <QRecursiveMutex>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QtDebug>
 
-QRecursiveMutex *LibraryAccess::mutex()
+bool LibraryAccess::containsGuid(LibraryStore *store, const QString &guid, bool *ok, QString *error)
 {
-    // The lock of the download records' connection.
-    static QRecursiveMutex lock;
-    return &lock;
+    return store->call([store, &guid, ok, error] { return store->containsGuid(guid, ok, error); });
 }
 
-bool LibraryAccess::containsGuid(const QString &guid, bool *ok, QString *error)
+bool LibraryAccess::videoOwner(LibraryStore *store, const QString &path, QString *guid)
 {
-    QMutexLocker locker(mutex());
-    QSqlQuery query(Library::database());
-    query.prepare(QStringLiteral("SELECT id FROM library WHERE guid=?;"));
-    query.addBindValue(LibraryItem::encode(guid));
-    *ok = query.exec();
-    if (!*ok) {
-        *error = query.lastError().text();
-        return false;
-    }
-    return query.next();
-}
-
-bool LibraryAccess::videoOwner(const QString &path, QString *guid)
-{
-    QMutexLocker locker(mutex());
-    QSqlQuery query(Library::database());
-    query.prepare(QStringLiteral("SELECT guid FROM library WHERE videoPath=? LIMIT 1;"));
-    query.addBindValue(LibraryItem::encode(path));
-    if (!query.exec() || !query.next())
-        return false;
-    *guid = LibraryItem::decode(query.value(0).toString());
-    return true;
+    return store->call([store, &path, guid] { return store->videoOwner(path, guid); });
 }
 
 LibraryItem LibraryAccess::itemFor(const Download &download)

@@ -5,6 +5,7 @@
 #include "core/SiteConfig.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
+#include "downloads/DownloadRecords.h"
 #include "downloads/LibraryAccess.h"
 #include "library/Library.h"
 #include "library/LibraryItem.h"
@@ -26,6 +27,8 @@ Engines::~Engines()
     m_downloads.reset();
     m_project.reset();
     m_library.reset();
+    m_records.reset();
+    m_store.reset();
     m_network.reset();
 }
 
@@ -35,10 +38,24 @@ bool Engines::openDatabase()
     return Library::initDatabase(QString());
 }
 
+LibraryStore *Engines::store()
+{
+    if (!m_store)
+        m_store = std::make_unique<LibraryStore>(Library::databasePath());
+    return m_store.get();
+}
+
+DownloadRecords *Engines::downloadRecords()
+{
+    if (!m_records)
+        m_records = std::make_unique<DownloadRecords>(store());
+    return m_records.get();
+}
+
 Library *Engines::library()
 {
     if (!m_library) {
-        m_library = std::make_unique<Library>();
+        m_library = std::make_unique<Library>(store());
         connect(m_library.get(), &Library::editReported, this, &Engines::reportEdit);
     }
     return m_library.get();
@@ -76,7 +93,7 @@ NetworkManager *Engines::networkManager()
 DownloadManager *Engines::downloadManager()
 {
     if (!m_downloads) {
-        m_downloads = std::make_unique<DownloadManager>(networkManager());
+        m_downloads = std::make_unique<DownloadManager>(networkManager(), downloadRecords());
         m_downloads->setLibraryHandOver(true);
         connect(m_downloads.get(), &DownloadManager::finished, this, &Engines::importFinished);
     }
@@ -94,18 +111,9 @@ LumiqoTv *Engines::tv(const QString &name, UpnpEngine::Mode mode)
 {
     if (!m_tv) {
         m_tv = std::make_unique<LumiqoTv>(name, Library::libraryPath(), mode);
-        m_tv->setLibraryStore(playPositionStore());
+        m_tv->setLibraryStore(store());
     }
     return m_tv.get();
-}
-
-LibraryStore *Engines::playPositionStore()
-{
-    if (m_library)
-        return m_library->store();
-    if (!m_tvStore)
-        m_tvStore = std::make_unique<LibraryStore>(Library::databasePath());
-    return m_tvStore.get();
 }
 
 void Engines::signIn(const QString &userName, const QString &password)

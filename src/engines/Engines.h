@@ -11,6 +11,7 @@
 #include <memory>
 
 class DownloadManager;
+class DownloadRecords;
 class Library;
 class LibraryStore;
 class LumiqoTv;
@@ -33,6 +34,11 @@ public:
     // False when the database cannot be opened.
     bool openDatabase();
 
+    // The one owner of the library database: its thread and connection. Every
+    // engine that reads or writes the file goes through it.
+    LibraryStore *store();
+    // The download queue's rows, kept through store().
+    DownloadRecords *downloadRecords();
     Library *library();
     NetworkManager *networkManager();
     // Finished downloads that belong in the library are imported into library().
@@ -63,12 +69,9 @@ private:
     void importFinished(class Download *download);
     // Sends a stored edit of the library to the site.
     void reportEdit(const QList<QPair<QString, QString>> &form);
-    // Where the TV server reads and keeps play positions: the library's own
-    // store when the library is built, else one for the server alone.
-    LibraryStore *playPositionStore();
-
+    std::unique_ptr<LibraryStore> m_store;
+    std::unique_ptr<DownloadRecords> m_records;
     std::unique_ptr<Library> m_library;
-    std::unique_ptr<LibraryStore> m_tvStore;
     std::unique_ptr<LumiqoTv> m_tv;
     std::unique_ptr<NetworkManager> m_network;
     std::unique_ptr<DownloadManager> m_downloads;

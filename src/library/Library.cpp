@@ -132,8 +132,16 @@ double progressOf(const QList<QVariant> &row)
 } // namespace
 
 Library::Library(QObject *parent)
-    : QAbstractTableModel(parent), m_copier(new FileCopier(this)),
-      m_store(std::make_unique<LibraryStore>(databasePath()))
+    : Library(std::make_unique<LibraryStore>(databasePath()), nullptr, parent)
+{
+}
+
+Library::Library(LibraryStore *store, QObject *parent) : Library(nullptr, store, parent) {}
+
+Library::Library(std::unique_ptr<LibraryStore> ownStore, LibraryStore *sharedStore,
+                 QObject *parent)
+    : QAbstractTableModel(parent), m_copier(new FileCopier(this)), m_ownStore(std::move(ownStore)),
+      m_store(m_ownStore ? m_ownStore.get() : sharedStore)
 {
     qRegisterMetaType<LibraryItem>("LibraryItem");
     qRegisterMetaType<LibraryItems>("LibraryItems");
@@ -148,7 +156,7 @@ Library::Library(QObject *parent)
     connect(m_copier, &FileCopier::dataTransferProgress, this, &Library::fileCopyProgress);
     connect(m_copier, &FileCopier::done, this, &Library::done);
 
-    m_metaDataBuilder = new MetaDataBuilder(m_store.get(), databasePath());
+    m_metaDataBuilder = new MetaDataBuilder(m_store, databasePath());
     m_metaDataBuilder->setParent(this);
     m_integrityChecker = new IntegrityChecker(this);
     m_integrityChecker->setParent(this);
@@ -167,7 +175,7 @@ Library::Library(QObject *parent)
     // The first read of the table, newest first; the rows come when read.
     m_sortColumn = sortColumn(SortDate);
     m_sortOrder = Qt::DescendingOrder;
-    LibraryStore *store = m_store.get();
+    LibraryStore *store = m_store;
     const int column = m_sortColumn;
     const Qt::SortOrder order = m_sortOrder;
     // The library outlives every store job: its destructor ends the store first.
@@ -208,24 +216,31 @@ Library::Library(QObject *parent)
 Library::~Library()
 {
     stopWorkers();
-    // The store goes before the workers' objects, which no longer use it.
-    m_store.reset();
+    if (m_ownStore) {
+        // The store goes before the workers' objects, which no longer use it.
+        m_ownStore.reset();
+        return;
+    }
+    // A store that stays: the jobs this library queued (and the jobs they
+    // queue in turn) finish before it goes.
+    do {
+        m_store->call([] {});
+    } while (m_store->isBusy());
 }
 
 void Library::connectStore()
 {
     // Queued: the store's thread tells, the rows change here.
-    connect(m_store.get(), &LibraryStore::rowsStored, this,
+    connect(m_store, &LibraryStore::rowsStored, this,
             [this](const LibraryStore::Rows &rows) { addRows(rows); });
-    connect(m_store.get(), &LibraryStore::rowsChanged, this,
-            [this](const LibraryStore::Rows &rows) {
-                changeRows(rows);
-                emit updated();
-            });
-    connect(m_store.get(), &LibraryStore::rowsRemoved, this,
+    connect(m_store, &LibraryStore::rowsChanged, this, [this](const LibraryStore::Rows &rows) {
+        changeRows(rows);
+        emit updated();
+    });
+    connect(m_store, &LibraryStore::rowsRemoved, this,
             [this](const QList<qlonglong> &ids) { dropRows(ids); });
     // A play position changes nothing the index or the counters show.
-    connect(m_store.get(), &LibraryStore::playStateChanged, this,
+    connect(m_store, &LibraryStore::playStateChanged, this,
             [this](const LibraryStore::Rows &rows) { changeRows(rows); });
 }
 
@@ -359,7 +374,7 @@ void Library::savePlayPosition(qlonglong id, qint64 positionMs)
 {
     if (id < 0)
         return;
-    LibraryStore *store = m_store.get();
+    LibraryStore *store = m_store;
     store->post([store, id, positionMs] { store->setPlayPosition(id, positionMs); });
 }
 
@@ -367,7 +382,7 @@ void Library::relocateVideo(qlonglong id, const QString &path)
 {
     if (id < 0 || path.isEmpty())
         return;
-    LibraryStore *store = m_store.get();
+    LibraryStore *store = m_store;
     store->post([store, id, path] { store->setVideoPath(id, path); });
 }
 
@@ -375,7 +390,7 @@ void Library::setWatched(qlonglong id, bool watched)
 {
     if (id < 0)
         return;
-    LibraryStore *store = m_store.get();
+    LibraryStore *store = m_store;
     store->post([store, id, watched] { store->setWatched(id, watched); });
 }
 
@@ -667,7 +682,7 @@ QList<int> Library::rowsOfGuid(const QString &guid) const
 
 void Library::removeInStore(const QList<qlonglong> &ids, bool deleteFiles)
 {
-    LibraryStore *store = m_store.get();
+    LibraryStore *store = m_store;
     Library *self = this;
     store->post([store, self, ids, deleteFiles] {
         const LibraryItems removed = store->removeIds(ids);
@@ -710,7 +725,7 @@ void Library::removeItem(int row)
 
 bool Library::removeRecord(qlonglong id, bool deleteFiles)
 {
-    LibraryStore *store = m_store.get();
+    LibraryStore *store = m_store;
     const bool removed = store->call([store, id, deleteFiles] {
         const LibraryItems items = store->removeIds({id});
         if (deleteFiles) {
@@ -855,13 +870,13 @@ void Library::importFolder(QString path)
 
 LibraryItems Library::find(QString searchString)
 {
-    LibraryStore *store = m_store.get();
+    LibraryStore *store = m_store;
     return store->call([store, searchString] { return store->find(searchString); });
 }
 
 void Library::setDownloaded(QString guid)
 {
-    LibraryStore *store = m_store.get();
+    LibraryStore *store = m_store;
     store->post([store, guid] {
         if (!store->markDownloaded(guid))
             qCWarning(lcLibrary) << "set Download Failed query";
@@ -885,7 +900,7 @@ void Library::onSort(Library::sortHeaders column, Qt::SortOrder order)
 
 QList<bool> Library::contains(const LibraryItems &items)
 {
-    LibraryStore *store = m_store.get();
+    LibraryStore *store = m_store;
     return store->call([store, items] { return store->contains(items); });
 }
 
@@ -897,7 +912,7 @@ bool Library::containsGuid(const QString &guid, bool *ok)
             *ok = true;
         return m_guids.contains(LibraryItem::encode(guid));
     }
-    LibraryStore *store = m_store.get();
+    LibraryStore *store = m_store;
     bool done = false;
     const bool found =
         store->call([store, guid, &done] { return store->containsGuid(guid, &done); });
@@ -926,7 +941,7 @@ bool Library::updateItem(int row, const QString &title, const QString &descripti
          << qMakePair(QStringLiteral("tags"), categories)
          << qMakePair(QStringLiteral("cast"), stars);
 
-    LibraryStore *store = m_store.get();
+    LibraryStore *store = m_store;
     Library *self = this;
     store->post([store, self, id, title, description, categories, stars, form] {
         if (!store->updateFields(id, title, description, categories, stars, nullptr))
@@ -952,7 +967,7 @@ void Library::postbackFinsihed(QNetworkReply *reply)
 
 void Library::reload()
 {
-    LibraryStore *store = m_store.get();
+    LibraryStore *store = m_store;
     const int column = m_sortColumn;
     const Qt::SortOrder order = m_sortOrder;
     LibraryStore::Rows rows = store->call([store, column, order] {

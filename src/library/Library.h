@@ -60,7 +60,10 @@ public:
     // An edit report for the site: form items in order.
     using EditForm = QList<QPair<QString, QString>>;
 
+    // A library with a store of its own, on the database path.
     explicit Library(QObject *parent = nullptr);
+    // A library over `store` (not owned; it must outlive the library).
+    explicit Library(LibraryStore *store, QObject *parent = nullptr);
     ~Library() override;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -124,7 +127,7 @@ public:
     ImportSession *importSession() const { return m_importSession; }
     VideoImporter *videoImporter() const { return m_importer; }
     FileCopier *fileCopier() const { return m_copier; }
-    LibraryStore *store() const { return m_store.get(); }
+    LibraryStore *store() const { return m_store; }
 
     // Removes the row with this id and, when asked, its files. For worker
     // threads (it waits for the store). False when no such row.
@@ -192,6 +195,7 @@ private Q_SLOTS:
 private:
     using Row = QList<QVariant>;
 
+    Library(std::unique_ptr<LibraryStore> ownStore, LibraryStore *sharedStore, QObject *parent);
     void connectStore();
     QVariant playData(int row, int role) const;
     QString progressText(int row) const;
@@ -231,7 +235,8 @@ private:
     // Copies of subtitle files that come with an imported video.
     QSet<int> m_subtitleCopies;
     FileCopier *m_copier = nullptr;
-    std::unique_ptr<LibraryStore> m_store;
+    std::unique_ptr<LibraryStore> m_ownStore;
+    LibraryStore *m_store;
     MetaDataBuilder *m_metaDataBuilder = nullptr;
     VideoImporter *m_importer = nullptr;
     IntegrityChecker *m_integrityChecker = nullptr;

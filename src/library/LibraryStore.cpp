@@ -461,7 +461,7 @@ bool LibraryStore::markDownloaded(const QString &guid)
     return true;
 }
 
-bool LibraryStore::containsGuid(const QString &guid, bool *ok)
+bool LibraryStore::containsGuid(const QString &guid, bool *ok, QString *error)
 {
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
@@ -470,10 +470,25 @@ bool LibraryStore::containsGuid(const QString &guid, bool *ok)
     const bool executed = query.exec();
     if (ok)
         *ok = executed;
-    if (!executed)
+    if (!executed) {
         qCWarning(lcLibrary).noquote()
             << QStringLiteral("Library::containsGuid query failed: ") + query.lastError().text();
+        if (error)
+            *error = query.lastError().text();
+    }
     return executed && query.next();
+}
+
+bool LibraryStore::videoOwner(const QString &path, QString *guid)
+{
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT guid FROM library WHERE videoPath=? LIMIT 1"));
+    query.addBindValue(LibraryItem::encode(path));
+    if (!query.exec() || !query.next())
+        return false;
+    *guid = LibraryItem::decode(query.value(0).toString());
+    return true;
 }
 
 QList<bool> LibraryStore::contains(const LibraryItems &items)

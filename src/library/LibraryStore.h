@@ -85,6 +85,9 @@ public:
     // --- The store's own operations: run them through call() or post(). ---
 
     bool isOpen() const { return m_db.isOpen(); }
+    // The store's connection, for statements of jobs run by call() or post()
+    // on other tables of the file (the download queue's).
+    QSqlDatabase connection() const { return m_db; }
     // Every row, ordered by a column (ties by id); false on a failed read.
     // Without `withSearchText` the rows' SearchText is left invalid (made
     // later by searchTextOf()), which makes the read about twice as fast.
@@ -131,7 +134,9 @@ public:
     qlonglong idOfVideo(const QString &path);
     // Sets `downloaded` on the rows of this guid; emits rowsChanged.
     bool markDownloaded(const QString &guid);
-    bool containsGuid(const QString &guid, bool *ok);
+    bool containsGuid(const QString &guid, bool *ok, QString *error = nullptr);
+    // Whether a row has the video at `path`, and that row's guid.
+    bool videoOwner(const QString &path, QString *guid);
     // True when a row has this video, or this title and DVD title.
     QList<bool> contains(const LibraryItems &items);
     // Whether any row names this file as video, thumbnail or cover.

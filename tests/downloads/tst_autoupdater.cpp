@@ -9,7 +9,9 @@
 #include "downloads/Autoupdater.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
+#include "downloads/DownloadRecords.h"
 #include "library/Library.h"
+#include "library/LibraryStore.h"
 #include "web/NetworkManager.h"
 #include "web/SignInState.h"
 #include "web/Suggestions.h"
@@ -81,7 +83,10 @@ private:
     QTemporaryDir m_home;
     ScriptedPrompt m_prompt;
     std::unique_ptr<NetworkManager> m_network;
-    std::unique_ptr<DownloadManager> m_downloads; // made once the database is open
+    // Made once the database is open.
+    std::unique_ptr<LibraryStore> m_store;
+    std::unique_ptr<DownloadRecords> m_records;
+    std::unique_ptr<DownloadManager> m_downloads;
 
     static void recordLaunches(Autoupdater &updater, QStringList *launched)
     {
@@ -112,7 +117,9 @@ private Q_SLOTS:
         UserPrompt::install(&m_prompt);
         SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
         m_network = std::make_unique<NetworkManager>();
-        m_downloads = std::make_unique<DownloadManager>(m_network.get());
+        m_store = std::make_unique<LibraryStore>(Library::databasePath());
+        m_records = std::make_unique<DownloadRecords>(m_store.get());
+        m_downloads = std::make_unique<DownloadManager>(m_network.get(), m_records.get());
     }
 
     void versionItems_data()

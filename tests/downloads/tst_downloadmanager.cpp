@@ -10,12 +10,16 @@
 #include "engines/Engines.h"
 #include "library/Library.h"
 #include "library/LibraryItem.h"
+#include "library/LibraryStore.h"
+#include "library/MetaDataBuilder.h"
 #include "web/NetworkManager.h"
 
 #include <QAbstractItemModelTester>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QSortFilterProxyModel>
 #include <QSqlQuery>
@@ -50,7 +54,7 @@ private:
             n += message.title == title ? 1 : 0;
         return n;
     }
-    static int storedRows() { return int(DownloadRecords::allRows().size()); }
+    int storedRows() const { return int(m_fixture.records()->allRows().size()); }
 
     // A descriptor file of one item whose media the site serves.
     QString writeDescriptor(const QString &name, const QString &title, const QString &mediaTitle,
@@ -70,6 +74,15 @@ private:
             return QString();
         file.write(xml);
         return path;
+    }
+    // Whether every active download transfers (each starts once its record is stored).
+    static bool allRunning(const DownloadManager &manager)
+    {
+        for (Download *d : manager.activeDownloads()) {
+            if (d->state() != Download::Downloading)
+                return false;
+        }
+        return true;
     }
     Download *waitForSingle(DownloadManager &manager)
     {
@@ -95,18 +108,17 @@ private Q_SLOTS:
 
     void sixAcceptedFiveRunOneQueued()
     {
-        DownloadManager manager(&m_network);
+        DownloadManager manager(&m_network, m_fixture.records());
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy started(&manager, &DownloadManager::started);
         manager.initializeDownload(synthetic(QStringLiteral("six"), 6, 400000, 20000));
         QTRY_COMPARE_WITH_TIMEOUT(manager.rowCount(), 6, 15000);
         QCOMPARE(manager.activeDownloads().size(), 5);
-        for (Download *d : manager.activeDownloads())
-            QCOMPARE(d->state(), Download::Downloading);
+        QCOMPARE(storedRows(), 6);
+        QTRY_VERIFY_WITH_TIMEOUT(allRunning(manager), 15000);
         Download *queued = manager.queuedDownloads().value(0);
         QVERIFY(queued);
         QCOMPARE(queued->state(), Download::Queued);
-        QCOMPARE(storedRows(), 6);
 
         Download *first = manager.activeDownloads().first();
         const QString folder = first->downloadFolder();
@@ -138,7 +150,7 @@ private Q_SLOTS:
     // of all, and a queued download moving up.
     void viewsFollowEveryRowChange()
     {
-        DownloadManager manager(&m_network);
+        DownloadManager manager(&m_network, m_fixture.records());
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSortFilterProxyModel view;
         view.setSourceModel(&manager);
@@ -178,7 +190,7 @@ private Q_SLOTS:
     // Past twenty, every further item is refused by name.
     void pastTwentyAreRefusedAndReported()
     {
-        DownloadManager manager(&m_network);
+        DownloadManager manager(&m_network, m_fixture.records());
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy refused(&manager, &DownloadManager::refused);
         manager.initializeDownload(synthetic(QStringLiteral("many"), 23, 100000, 5000));
@@ -194,7 +206,7 @@ private Q_SLOTS:
 
     void sameLinkWhileRunningIsRefused()
     {
-        DownloadManager manager(&m_network);
+        DownloadManager manager(&m_network, m_fixture.records());
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         const QUrl url = synthetic(QStringLiteral("dup"), 1, 400000, 20000);
         manager.initializeDownload(url);
@@ -210,7 +222,7 @@ private Q_SLOTS:
 
     void pauseKeepsFileAndResumeAppendsByRange()
     {
-        DownloadManager manager(&m_network);
+        DownloadManager manager(&m_network, m_fixture.records());
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy finished(&manager, &DownloadManager::finished);
         const qint64 size = 600000;
@@ -245,7 +257,7 @@ private Q_SLOTS:
     // active downloads: one already running keeps its single transfer.
     void resumingRunningDownloadKeepsItsTransfer()
     {
-        DownloadManager manager(&m_network);
+        DownloadManager manager(&m_network, m_fixture.records());
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy finished(&manager, &DownloadManager::finished);
         const qint64 size = 300000;
@@ -281,7 +293,7 @@ private Q_SLOTS:
         QFETCH(bool, redirect);
         QFETCH(bool, pauseFirst);
         const qint64 size = 500000;
-        DownloadManager manager(&m_network);
+        DownloadManager manager(&m_network, m_fixture.records());
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy finished(&manager, &DownloadManager::finished);
         QSignalSpy errors(&manager, &DownloadManager::error);
@@ -320,7 +332,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, fault);
         m_site->control(QStringLiteral("/control/fault?name=") + fault);
-        DownloadManager manager(&m_network);
+        DownloadManager manager(&m_network, m_fixture.records());
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         manager.setRetryDelays([](int) { return 60 * 60 * 1000; });
         QSignalSpy errors(&manager, &DownloadManager::error);
@@ -337,7 +349,7 @@ private Q_SLOTS:
 
     void descriptorFetchFailureIsReported()
     {
-        DownloadManager manager(&m_network);
+        DownloadManager manager(&m_network, m_fixture.records());
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         manager.initializeDownload(m_site->url(QStringLiteral("/members/missing.corvana")));
         QTRY_COMPARE_WITH_TIMEOUT(countWarnings(m_prompt, QStringLiteral("Download Failed")), 1,
@@ -351,7 +363,7 @@ private Q_SLOTS:
     // A descriptor answer beyond the size limit is cut off while it arrives.
     void oversizedDescriptorIsRefused()
     {
-        DownloadManager manager(&m_network);
+        DownloadManager manager(&m_network, m_fixture.records());
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         manager.initializeDownload(m_site->url(QStringLiteral("/media/blob/huge.corvana?bytes=%1")
                                                    .arg(CorvanaItem::MaxDocumentBytes * 8)));
@@ -365,9 +377,9 @@ private Q_SLOTS:
     {
         const QUrl url = m_site->url(QStringLiteral("/media/blob/huge.corvana?bytes=%1")
                                          .arg(CorvanaItem::MaxDocumentBytes * 8));
-        QVERIFY(DownloadRecords::insert(url, QUrl(QStringLiteral("http://x/huge")),
-                                        QStringLiteral("/nowhere/huge")));
-        DownloadManager manager(&m_network);
+        QVERIFY(m_fixture.records()->insert(url, QUrl(QStringLiteral("http://x/huge")),
+                                            QStringLiteral("/nowhere/huge")));
+        DownloadManager manager(&m_network, m_fixture.records());
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QPointer<Download> d = manager.activeDownloads().value(0);
         QVERIFY(d);
@@ -382,9 +394,9 @@ private Q_SLOTS:
     void pauseDuringDescriptorFetchStaysPaused()
     {
         const QUrl url = synthetic(QStringLiteral("held"), 1, 100000);
-        QVERIFY(DownloadRecords::insert(url, QUrl(QStringLiteral("http://x/held")),
-                                        QStringLiteral("/nowhere/held")));
-        DownloadManager manager(&m_network);
+        QVERIFY(m_fixture.records()->insert(url, QUrl(QStringLiteral("http://x/held")),
+                                            QStringLiteral("/nowhere/held")));
+        DownloadManager manager(&m_network, m_fixture.records());
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         Download *d = manager.activeDownloads().value(0);
         QVERIFY(d);
@@ -400,9 +412,9 @@ private Q_SLOTS:
     void cancelDuringDescriptorFetchStopsIt()
     {
         const QUrl url = synthetic(QStringLiteral("gone"), 1, 100000);
-        QVERIFY(DownloadRecords::insert(url, QUrl(QStringLiteral("http://x/gone")),
-                                        QStringLiteral("/nowhere/gone")));
-        DownloadManager manager(&m_network);
+        QVERIFY(m_fixture.records()->insert(url, QUrl(QStringLiteral("http://x/gone")),
+                                            QStringLiteral("/nowhere/gone")));
+        DownloadManager manager(&m_network, m_fixture.records());
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         Download *d = manager.activeDownloads().value(0);
         QVERIFY(d);
@@ -454,7 +466,7 @@ private Q_SLOTS:
     void descriptorOfOtherSchemeIsNotFetched()
     {
         QFETCH(QUrl, url);
-        DownloadManager manager(&m_network);
+        DownloadManager manager(&m_network, m_fixture.records());
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         manager.initializeDownload(url);
         QVERIFY(!manager.hasPendingRequests());
@@ -467,7 +479,7 @@ private Q_SLOTS:
         const QUrl url = synthetic(QStringLiteral("done"), 1, size);
         QString path;
         {
-            DownloadManager first(&m_network);
+            DownloadManager first(&m_network, m_fixture.records());
             const QAbstractItemModelTester firstTester(&first, kReportFailures);
             first.initializeDownload(url);
             Download *d = waitForSingle(first);
@@ -476,11 +488,11 @@ private Q_SLOTS:
             QSignalSpy done(d, &Download::finished);
             QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, 15000);
             // As if the program stopped before the row was removed.
-            QVERIFY(DownloadRecords::insert(
+            QVERIFY(m_fixture.records()->insert(
                 url, QUrl(m_site->url(QStringLiteral("/media/blob/done-1.mp4?bytes=300000"))),
                 path));
         }
-        DownloadManager manager(&m_network);
+        DownloadManager manager(&m_network, m_fixture.records());
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QCOMPARE(manager.rowCount(), 1);
         QSignalSpy finished(&manager, &DownloadManager::finished);
@@ -505,7 +517,7 @@ private Q_SLOTS:
         other.setResponse(
             ScriptedHttpServer::answer(200, "Content-Type: text/xml\r\n", "<rss><channel/></rss>"));
         QVERIFY(other.listen());
-        DownloadManager manager(&m_network);
+        DownloadManager manager(&m_network, m_fixture.records());
         QSignalSpy error(&manager, &DownloadManager::error);
         manager.initializeDownload(other.url(QStringLiteral("/members/videos/harbour.corvana")));
         QVERIFY(!manager.hasPendingRequests());
@@ -538,7 +550,7 @@ private Q_SLOTS:
     void localDescriptorMustBeARegularFile()
     {
         QFETCH(QString, path);
-        DownloadManager manager(&m_network);
+        DownloadManager manager(&m_network, m_fixture.records());
         QSignalSpy error(&manager, &DownloadManager::error);
         manager.initializeLocalDownload(path); // returns at once, whatever the file
         QCOMPARE(error.size(), 1);
@@ -565,7 +577,7 @@ private Q_SLOTS:
         const QString path = writeDescriptor(QStringLiteral("typed"), QStringLiteral("Typed"),
                                              QStringLiteral("Typed"), type);
         QVERIFY(!path.isEmpty());
-        DownloadManager manager(&m_network);
+        DownloadManager manager(&m_network, m_fixture.records());
         QSignalSpy refused(&manager, &DownloadManager::refused);
         QSignalSpy error(&manager, &DownloadManager::error);
         manager.initializeLocalDownload(path);
@@ -589,7 +601,7 @@ private Q_SLOTS:
             mediaTitle.prepend(QString::fromUcs4(U"\U0001F600"));
         const QString path =
             writeDescriptor(QStringLiteral("long"), title, mediaTitle, QStringLiteral("video/mp4"));
-        DownloadManager manager(&m_network);
+        DownloadManager manager(&m_network, m_fixture.records());
         QSignalSpy finished(&manager, &DownloadManager::finished);
         manager.initializeLocalDownload(path);
         Download *d = waitForSingle(manager);
@@ -621,9 +633,9 @@ private Q_SLOTS:
             const QUrl url = synthetic(QStringLiteral("stored%1").arg(i), 1, 200000, 20000);
             const QUrl media = m_site->url(
                 QStringLiteral("/media/blob/stored%1-1.mp4?bytes=200000&rate=20000").arg(i));
-            QVERIFY(DownloadRecords::insert(url, media, QStringLiteral("/nowhere/%1").arg(i)));
+            QVERIFY(m_fixture.records()->insert(url, media, QStringLiteral("/nowhere/%1").arg(i)));
         }
-        DownloadManager manager(&m_network);
+        DownloadManager manager(&m_network, m_fixture.records());
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QCOMPARE(manager.rowCount(), 7);
         QCOMPARE(manager.activeDownloads().size(), 5);
@@ -647,11 +659,12 @@ private Q_SLOTS:
     // retries them at once. A download the user paused stays paused.
     void networkLossPausesAndReturnResumes()
     {
-        DownloadManager manager(&m_network);
+        DownloadManager manager(&m_network, m_fixture.records());
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         manager.setRetryDelays([](int) { return 60 * 60 * 1000; });
         manager.initializeDownload(synthetic(QStringLiteral("net"), 3, 400000, 20000));
         QTRY_COMPARE_WITH_TIMEOUT(manager.rowCount(), 3, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(allRunning(manager), 15000);
         Download *userPaused = manager.activeDownloads().constLast();
         userPaused->pause();
         QVERIFY(QMetaObject::invokeMethod(&manager, "networkStatusChanged", Q_ARG(bool, false)));
@@ -673,15 +686,18 @@ private Q_SLOTS:
 
     void directDownloadNamesAndRecord()
     {
-        DownloadManager manager(&m_network);
+        DownloadManager manager(&m_network, m_fixture.records());
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy finished(&manager, &DownloadManager::finished);
         QSignalSpy downloaded(&manager, &DownloadManager::downloaded);
-        const QUrl url = m_site->url(QStringLiteral("/media/blob/clip.mp4?bytes=123457"));
+        const QUrl url =
+            m_site->url(QStringLiteral("/media/blob/clip.mp4?bytes=123457&rate=200000"));
         manager.initializeDirectDownload(url);
         Download *d = waitForSingle(manager);
         QVERIFY(d);
         QVERIFY(d->isDirect());
+        // It starts once its record is stored.
+        QTRY_COMPARE_WITH_TIMEOUT(d->state(), Download::Downloading, 15000);
         QCOMPARE(d->mediaPath(), QDir(Library::libraryPath()).absoluteFilePath("clip.mp4"));
         QCOMPARE(d->item().title(), QStringLiteral("clip.mp4"));
         QCOMPARE(d->item().guid(), QStringLiteral("/media/blob/clip.mp4"));
@@ -703,7 +719,7 @@ private Q_SLOTS:
     // Two items of one title each get a file of their own, both whole.
     void sameTitleItemsGetTheirOwnFiles()
     {
-        DownloadManager manager(&m_network);
+        DownloadManager manager(&m_network, m_fixture.records());
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy finished(&manager, &DownloadManager::finished);
         // Small downloads may finish before all three are ever listed at once:
@@ -728,7 +744,7 @@ private Q_SLOTS:
     // kill never leaves a file that no record knows of.
     void recordComesBeforeFiles()
     {
-        DownloadManager manager(&m_network);
+        DownloadManager manager(&m_network, m_fixture.records());
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QList<int> recordsWhenListed;
         connect(&manager, &DownloadManager::added, this, [&](Download *d, int) {
@@ -738,6 +754,62 @@ private Q_SLOTS:
         manager.initializeDownload(synthetic(QStringLiteral("first"), 2, 100000, 20000));
         QTRY_COMPARE_WITH_TIMEOUT(recordsWhenListed.size(), 2, 15000);
         QCOMPARE(recordsWhenListed, (QList<int>{1, 2}));
+        m_prompt.answers = {UserPrompt::Yes};
+        manager.removeAll();
+    }
+
+    // While an index build holds the database's write lock half-way, a
+    // descriptor is still read, checked against the library and its video
+    // listed: the window's thread never waits for the build. The transfer
+    // starts once the store has written the record, so no file goes ahead of it.
+    void queueWorksDuringAnIndexBuild()
+    {
+        Engines engines;
+        Library &library = *engines.library();
+        LibraryStore *store = engines.store();
+        LibraryItems items;
+        for (int i = 0; i < 40; ++i) {
+            LibraryItem item;
+            item.title(QStringLiteral("Kept %1").arg(i));
+            item.guid(QStringLiteral("kept-%1").arg(i));
+            item.dvdTitle(QStringLiteral("Set %1").arg(i % 3));
+            item.videoPath(
+                QDir(Library::libraryPath()).absoluteFilePath(QStringLiteral("kept%1.mp4").arg(i)));
+            items << item;
+        }
+        QCOMPARE(store->call([&] { return store->insertItems(items); }).size(), items.size());
+        QTRY_VERIFY_WITH_TIMEOUT(library.rowCount() == 40 && !library.isBusy(), 30000);
+
+        MetaDataBuilder *builder = library.metaDataBuilder();
+        QSemaphore reached;
+        QSemaphore release;
+        builder->setBuildGate([&] {
+            reached.release();
+            release.acquire();
+        });
+        const auto letGo = qScopeGuard([&] {
+            builder->setBuildGate({});
+            release.release(16);
+        });
+        builder->build();
+        QVERIFY(reached.tryAcquire(1, 60000));
+
+        DownloadManager &manager = *engines.downloadManager();
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
+        QSignalSpy added(&manager, &DownloadManager::added);
+        manager.initializeDownload(synthetic(QStringLiteral("gated"), 1, 100000, 20000));
+        QTRY_COMPARE_WITH_TIMEOUT(added.size(), 1, 15000);
+        Download *download = manager.activeDownloads().value(0);
+        QVERIFY(download);
+        QCOMPARE(download->state(), Download::None);
+        QVERIFY(!QFileInfo::exists(download->mediaPath()));
+        QVERIFY(builder->isBuilding());
+
+        release.release();
+        QTRY_COMPARE_WITH_TIMEOUT(download->state(), Download::Downloading, 60000);
+        const QList<DownloadRecords::Row> rows = engines.downloadRecords()->allRows();
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows.first().downloadPath, download->mediaPath());
         m_prompt.answers = {UserPrompt::Yes};
         manager.removeAll();
     }
@@ -752,7 +824,7 @@ private Q_SLOTS:
         insert.addBindValue(LibraryItem::encode(QStringLiteral("known-1")));
         insert.addBindValue(LibraryItem::encode(QStringLiteral("/nowhere/known.mp4")));
         QVERIFY(insert.exec());
-        DownloadManager manager(&m_network);
+        DownloadManager manager(&m_network, m_fixture.records());
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         manager.initializeDownload(synthetic(QStringLiteral("known"), 3, 100000, 20000));
         QTRY_COMPARE_WITH_TIMEOUT(manager.rowCount(), 2, 15000);
@@ -765,7 +837,7 @@ private Q_SLOTS:
     // Items refused for their address never take a slot: the good one runs.
     void refusedItemsLeaveTheSlotsFree()
     {
-        DownloadManager manager(&m_network);
+        DownloadManager manager(&m_network, m_fixture.records());
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy refused(&manager, &DownloadManager::refused);
         QSignalSpy finished(&manager, &DownloadManager::finished);
@@ -795,7 +867,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, title);
         QFETCH(bool, direct);
-        DownloadManager manager(&m_network);
+        DownloadManager manager(&m_network, m_fixture.records());
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy finished(&manager, &DownloadManager::finished);
         if (direct)
@@ -831,8 +903,8 @@ private Q_SLOTS:
             QVERIFY(partial.open(QIODevice::WriteOnly));
             partial.write(DemoSiteProcess::blob(size).left(50000));
         }
-        QVERIFY(DownloadRecords::insert(url, QUrl(), path));
-        DownloadManager manager(&m_network);
+        QVERIFY(m_fixture.records()->insert(url, QUrl(), path));
+        DownloadManager manager(&m_network, m_fixture.records());
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QCOMPARE(manager.rowCount(), 1);
         Download *d = manager.activeDownloads().first();
@@ -862,7 +934,7 @@ private Q_SLOTS:
             file.close();
             const QUrl media =
                 m_site->url(QStringLiteral("/media/blob/kill-%1.mp4?bytes=%2").arg(i).arg(size));
-            QVERIFY(DownloadRecords::insert(descriptor, media, path));
+            QVERIFY(m_fixture.records()->insert(descriptor, media, path));
         }
         {
             QSqlQuery insert(Library::database());

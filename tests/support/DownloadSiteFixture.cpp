@@ -1,6 +1,8 @@
 #include "DownloadSiteFixture.h"
 
+#include "downloads/DownloadRecords.h"
 #include "library/Library.h"
+#include "library/LibraryStore.h"
 #include "web/SignInState.h"
 
 bool DownloadSiteFixture::start()
@@ -12,8 +14,13 @@ bool DownloadSiteFixture::start()
     return true;
 }
 
+DownloadSiteFixture::DownloadSiteFixture() = default;
+DownloadSiteFixture::~DownloadSiteFixture() = default;
+
 bool DownloadSiteFixture::freshHome()
 {
+    m_records.reset();
+    m_store.reset();
     m_home = std::make_unique<QTemporaryDir>();
     if (!m_home->isValid())
         return false;
@@ -21,5 +28,9 @@ bool DownloadSiteFixture::freshHome()
     prompt.messages.clear();
     prompt.answers.clear();
     m_site->control(QStringLiteral("/control/fault?name="));
-    return Library::initDatabase(QString());
+    if (!Library::initDatabase(QString()))
+        return false;
+    m_store = std::make_unique<LibraryStore>(Library::databasePath());
+    m_records = std::make_unique<DownloadRecords>(m_store.get());
+    return true;
 }

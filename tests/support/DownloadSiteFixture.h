@@ -8,6 +8,9 @@
 
 #include <memory>
 
+class DownloadRecords;
+class LibraryStore;
+
 // The common ground of the download tests: the demo site on 127.0.0.1 with
 // the member signed in, a scripted prompt, and a fresh library home for
 // every test function.
@@ -20,13 +23,21 @@ public:
     // From init: a new home with an empty library; the prompt forgets earlier
     // messages and answers, and the site injects no faults.
     bool freshHome();
+    DownloadSiteFixture();
+    ~DownloadSiteFixture();
 
     DemoSiteProcess *site() const { return m_site.get(); }
     QString home() const { return m_home ? m_home->path() : QString(); }
+    // The store of the home's library and the download queue kept through
+    // it, as the engines hand them to a download manager.
+    LibraryStore *store() const { return m_store.get(); }
+    DownloadRecords *records() const { return m_records.get(); }
 
     ScriptedPrompt prompt;
 
 private:
     std::unique_ptr<DemoSiteProcess> m_site;
     std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<LibraryStore> m_store;
+    std::unique_ptr<DownloadRecords> m_records;
 };

@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
+#include "downloads/DownloadRecords.h"
 #include "gui/downloads/DownloadItem.h"
 #include "gui/downloads/DownloadView.h"
 #include "gui/downloads/DownloadWidget.h"
@@ -12,6 +13,7 @@
 #include "gui/player/PlayerTransport.h"
 #include "gui/player/Toolbar.h"
 #include "library/Library.h"
+#include "library/LibraryStore.h"
 #include "web/NetworkManager.h"
 #include "web/SignInState.h"
 
@@ -33,16 +35,16 @@ private Q_SLOTS:
         // Fragmented, so the first part of the file is playable on its own.
         QVERIFY(QDir().mkpath(site.dataDir() + QStringLiteral("/media")));
         const QString served = site.dataDir() + QStringLiteral("/media/partial.mp4");
-        QCOMPARE(TestSupport::run(
-                     QStringLiteral("ffmpeg"),
-                     {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
-                      QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-f"),
-                      QStringLiteral("lavfi"), QStringLiteral("-i"),
-                      QStringLiteral("testsrc=size=320x240:rate=25:duration=30"),
-                      QStringLiteral("-c:v"), QStringLiteral("mpeg4"), QStringLiteral("-q:v"),
-                      QStringLiteral("4"), QStringLiteral("-movflags"),
-                      QStringLiteral("frag_keyframe+empty_moov"), served}),
-                 0);
+        QCOMPARE(
+            TestSupport::run(
+                QStringLiteral("ffmpeg"),
+                {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
+                 QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-f"),
+                 QStringLiteral("lavfi"), QStringLiteral("-i"),
+                 QStringLiteral("testsrc=size=320x240:rate=25:duration=30"), QStringLiteral("-c:v"),
+                 QStringLiteral("mpeg4"), QStringLiteral("-q:v"), QStringLiteral("4"),
+                 QStringLiteral("-movflags"), QStringLiteral("frag_keyframe+empty_moov"), served}),
+            0);
         QVERIFY(QFileInfo(served).size() > 600000);
         site.control(QStringLiteral("/control/fault?name=slow&value=150000"));
 
@@ -54,7 +56,9 @@ private Q_SLOTS:
         SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
 
         NetworkManager network;
-        DownloadManager manager(&network);
+        LibraryStore store(Library::databasePath());
+        DownloadRecords records(&store);
+        DownloadManager manager(&network, &records);
         DownloadWidget downloads(&manager);
         downloads.show();
         CorvPlayerWidget player;
@@ -62,8 +66,7 @@ private Q_SLOTS:
         player.toolbar()->show();
         player.show();
         PlayerTransport transport(&player);
-        connect(&downloads, &DownloadWidget::playRequested, &transport,
-                &PlayerTransport::openFile);
+        connect(&downloads, &DownloadWidget::playRequested, &transport, &PlayerTransport::openFile);
 
         manager.initializeDirectDownload(site.url(QStringLiteral("/media/partial.mp4")), false);
         QTRY_VERIFY_WITH_TIMEOUT(downloads.view()->card(0), 10000);
