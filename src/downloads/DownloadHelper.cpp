@@ -16,7 +16,7 @@ constexpr qint64 kChunkSize = 64 * 1024;
 // Bytes the network layer may hold for us before it stops reading the socket:
 // enough to keep up with a fast connection, small enough that five
 // transfers at once stay within a few MiB.
-constexpr qint64 kReadBufferSize = 256 * 1024;
+constexpr qint64 kReadBufferSize = 512 * 1024;
 
 bool isRedirectStatus(int status)
 {
