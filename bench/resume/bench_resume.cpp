@@ -32,6 +32,9 @@ constexpr int kHeartbeatMs = 5;
 struct Run
 {
     double longestStallMs = 0;
+    // The same once the picture runs (from 1 s on): starting the media
+    // pipeline blocks the GUI thread once, saving or not.
+    double longestRunningStallMs = 0;
     int saves = 0;
     // Every gap over a frame (16 ms): when it began (s into the run) and how long.
     QList<QPair<double, double>> stalls;
@@ -84,6 +87,8 @@ Run play(PlayerTransport &transport, Library *library, const QString &video, int
     QObject::connect(&heartbeat, &QTimer::timeout, [&] {
         const double gapMs = clock.nsecsElapsed() / 1e6;
         run.longestStallMs = std::max(run.longestStallMs, gapMs);
+        if (played.elapsed() - gapMs >= 1000)
+            run.longestRunningStallMs = std::max(run.longestRunningStallMs, gapMs);
         if (gapMs > 16)
             run.stalls.append({(played.elapsed() - gapMs) / 1000, gapMs});
         clock.restart();
@@ -156,6 +161,10 @@ int main(int argc, char **argv)
     line(QStringLiteral("longest GUI stall, playing and saving (%1 saves)").arg(saving.saves),
          saving.longestStallMs, QStringLiteral("< 16 ms"));
     line(QStringLiteral("  reference: longest stall, playing alone"), reference.longestStallMs,
+         QString());
+    line(QStringLiteral("longest GUI stall from 1 s on, playing and saving"),
+         saving.longestRunningStallMs, QStringLiteral("< 16 ms"));
+    line(QStringLiteral("  reference: the same, playing alone"), reference.longestRunningStallMs,
          QString());
     out << QStringLiteral("ratio saving / reference: %1\n")
                .arg(saving.longestStallMs / std::max(0.1, reference.longestStallMs), 0, 'f', 2);
