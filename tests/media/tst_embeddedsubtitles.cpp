@@ -15,7 +15,7 @@
 namespace {
 
 // A subtitle track to put into a video: its text and language tag.
-struct TrackSpec
+struct TrackPlan
 {
     QString text;
     QString language;
@@ -33,7 +33,7 @@ QString writeSubRip(const QString &path, const QString &text)
 // A two-second video in `container` ("mp4", "mkv") with the tracks, written
 // with `codec` ("mov_text", "srt"); `pictureTrack` adds a DVD subpicture
 // track first (rendered by the subpicture multiplexer).
-QString makeVideo(const QDir &folder, const QString &name, const QList<TrackSpec> &tracks,
+QString makeVideo(const QDir &folder, const QString &name, const QList<TrackPlan> &tracks,
                   const QString &codec, bool pictureTrack)
 {
     QStringList args = {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y")};
@@ -64,7 +64,7 @@ QString makeVideo(const QDir &folder, const QString &name, const QList<TrackSpec
             return {};
     }
     args << QStringLiteral("-i") << source;
-    for (const TrackSpec &track : tracks) {
+    for (const TrackPlan &track : tracks) {
         const QString srt = writeSubRip(
             folder.filePath(QStringLiteral("track%1.srt").arg(args.size())), track.text);
         args << QStringLiteral("-i") << srt;
@@ -105,7 +105,7 @@ QStringList filesBeside(const QString &video)
 
 } // namespace
 
-Q_DECLARE_METATYPE(TrackSpec)
+Q_DECLARE_METATYPE(TrackPlan)
 
 class TestEmbeddedSubtitles : public QObject
 {
@@ -149,43 +149,43 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("container");
         QTest::addColumn<QString>("codec");
-        QTest::addColumn<QList<TrackSpec>>("tracks");
+        QTest::addColumn<QList<TrackPlan>>("tracks");
         QTest::addColumn<bool>("pictureTrack");
         QTest::addColumn<QStringList>("before"); // the user's files beside the video
         QTest::addColumn<QStringList>("expected");
 
         QTest::newRow("mov_text in mp4")
             << "mp4"
-            << "mov_text" << QList<TrackSpec>{{"Hello there", "eng"}} << false << QStringList{}
+            << "mov_text" << QList<TrackPlan>{{"Hello there", "eng"}} << false << QStringList{}
             << QStringList{"Clip.en.srt=Hello there"};
         QTest::newRow("subrip in mkv, three languages")
             << "mkv"
-            << "srt" << QList<TrackSpec>{{"Hello", "eng"}, {"Hallo", "ger"}, {"Untagged", ""}}
+            << "srt" << QList<TrackPlan>{{"Hello", "eng"}, {"Hallo", "ger"}, {"Untagged", ""}}
             << false << QStringList{}
             << QStringList{"Clip.de.srt=Hallo", "Clip.en.srt=Hello", "Clip.srt=Untagged"};
         QTest::newRow("a language twice: the first track")
             << "mkv"
-            << "srt" << QList<TrackSpec>{{"First", "eng"}, {"Second", "eng"}} << false
+            << "srt" << QList<TrackPlan>{{"First", "eng"}, {"Second", "eng"}} << false
             << QStringList{} << QStringList{"Clip.en.srt=First"};
         QTest::newRow("picture track skipped")
             << "mkv"
-            << "srt" << QList<TrackSpec>{{"Bonjour", "fre"}} << true << QStringList{}
+            << "srt" << QList<TrackPlan>{{"Bonjour", "fre"}} << true << QStringList{}
             << QStringList{"Clip.fr.srt=Bonjour"};
         QTest::newRow("the user's file is kept")
             << "mkv"
-            << "srt" << QList<TrackSpec>{{"From the track", "eng"}, {"Hallo", "deu"}} << false
+            << "srt" << QList<TrackPlan>{{"From the track", "eng"}, {"Hallo", "deu"}} << false
             << QStringList{"Clip.en.srt=Mine"}
             << QStringList{"Clip.de.srt=Hallo", "Clip.en.srt=Mine"};
         QTest::newRow("no subtitles")
             << "mp4"
-            << "mov_text" << QList<TrackSpec>{} << false << QStringList{} << QStringList{};
+            << "mov_text" << QList<TrackPlan>{} << false << QStringList{} << QStringList{};
     }
 
     void extract()
     {
         QFETCH(QString, container);
         QFETCH(QString, codec);
-        QFETCH(QList<TrackSpec>, tracks);
+        QFETCH(QList<TrackPlan>, tracks);
         QFETCH(bool, pictureTrack);
         QFETCH(QStringList, before);
         QFETCH(QStringList, expected);
