@@ -427,8 +427,10 @@ int MainWindow::runningDownloadCount() const
     for (const QList<Download *> &list :
          {downloads->activeDownloads(), downloads->queuedDownloads()}) {
         for (const Download *download : list) {
+            // None: just added, starting once its record is stored.
             if (download && (download->state() == Download::Downloading ||
-                             download->state() == Download::Queued))
+                             download->state() == Download::Queued ||
+                             download->state() == Download::None))
                 ++running;
         }
     }
