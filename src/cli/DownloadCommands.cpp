@@ -58,8 +58,10 @@ int runDownloadBatch(CliContext &context, const QString &user, const QString &pa
         batch.followListed();
         manager->resumeAll();
     } else if (direct) {
+        batch.startOwnQueued();
         manager->initializeDirectDownload(url, true);
     } else {
+        batch.startOwnQueued();
         manager->initializeDownload(url);
     }
     if (!batch.isDone()) {

@@ -6,13 +6,23 @@
 DownloadBatch::DownloadBatch(DownloadManager *manager, QObject *parent)
     : QObject(parent), m_manager(manager)
 {
-    connect(manager, &DownloadManager::added, this, [this](Download *d, int) { follow(d); });
+    connect(manager, &DownloadManager::added, this, [this](Download *d, int) {
+        follow(d);
+        m_own.append(d);
+    });
+    connect(manager, &DownloadManager::recordStored, this, [this](Download *d) {
+        if (m_own.contains(d)) {
+            m_stored.append(d);
+            startOwnWaiting();
+        }
+    });
     connect(manager, &DownloadManager::finished, this, [this](Download *d) {
         if (d->state() == Download::Finished)
             m_finishedPaths << d->mediaPath();
         else
             ++m_failed;
         m_followed.removeAll(QPointer<Download>(d));
+        startOwnWaiting();
         check();
     });
     connect(manager, &DownloadManager::refused, this,
@@ -29,6 +39,33 @@ void DownloadBatch::followListed()
 {
     for (Download *d : m_manager->activeDownloads() + m_manager->queuedDownloads())
         follow(d);
+}
+
+void DownloadBatch::startOwnQueued()
+{
+    m_startOwnQueued = true;
+}
+
+// Downloads paused earlier keep their places among the five active ones, so
+// this batch's own queued downloads would wait for the user. They start here,
+// five of them at a time, each once its record is stored.
+void DownloadBatch::startOwnWaiting()
+{
+    if (!m_startOwnQueued)
+        return;
+    int running = 0;
+    for (const QPointer<Download> &d : std::as_const(m_own)) {
+        if (d && d->state() != Download::Queued && isRunning(d))
+            ++running;
+    }
+    for (const QPointer<Download> &d : std::as_const(m_stored)) {
+        if (running >= DownloadManager::MaxActiveDownloads)
+            return;
+        if (d && d->state() == Download::Queued) {
+            d->resume();
+            ++running;
+        }
+    }
 }
 
 void DownloadBatch::follow(Download *download)
@@ -50,14 +87,10 @@ void DownloadBatch::check()
 {
     if (m_done || m_manager->hasPendingRequests())
         return;
-    int running = 0;
     for (const QPointer<Download> &d : std::as_const(m_followed)) {
-        if (d && (d->state() == Download::Downloading || d->state() == Download::None ||
-                  d->isResuming() || (d->isRetryScheduled() && !hasGivenUp(d))))
-            ++running;
+        if (d && isRunning(d))
+            return;
     }
-    if (running > 0)
-        return;
     for (const QPointer<Download> &d : std::as_const(m_followed)) {
         if (d && !d->failure().isNull())
             m_failureMessages << d->failure().message();
@@ -68,4 +101,13 @@ void DownloadBatch::check()
     m_done = true;
     m_poll.stop();
     emit done();
+}
+
+bool DownloadBatch::isRunning(const Download *d) const
+{
+    // An own queued download starts once its record is stored.
+    const bool waitsForItsRecord =
+        m_startOwnQueued && d->state() == Download::Queued && m_own.contains(d);
+    return d->state() == Download::Downloading || d->state() == Download::None ||
+           waitsForItsRecord || d->isResuming() || (d->isRetryScheduled() && !hasGivenUp(d));
 }

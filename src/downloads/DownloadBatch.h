@@ -23,6 +23,9 @@ public:
 
     // Also follow the downloads already listed (a restored queue).
     void followListed();
+    // Start the downloads of this batch's own request once their records are
+    // stored, even when they would wait behind downloads the user paused.
+    void startOwnQueued();
     QStringList finishedPaths() const { return m_finishedPaths; }
     int failedCount() const { return m_failed; }
     // Items the manager would not take on, each with its reason.
@@ -39,13 +42,18 @@ Q_SIGNALS:
 private:
     void follow(Download *download);
     void check();
+    bool isRunning(const Download *download) const;
+    void startOwnWaiting();
 
     DownloadManager *m_manager;
     QList<QPointer<Download>> m_followed;
+    QList<QPointer<Download>> m_own;    // added by this batch's request
+    QList<QPointer<Download>> m_stored; // of those, the ones whose record is stored
     QStringList m_finishedPaths;
     QStringList m_refused;
     QStringList m_failureMessages;
     int m_failed = 0;
     bool m_done = false;
+    bool m_startOwnQueued = false;
     QTimer m_poll;
 };

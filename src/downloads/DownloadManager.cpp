@@ -528,9 +528,13 @@ bool DownloadManager::download(Download *d, bool direct)
 void DownloadManager::storeRecord(Download *d, bool direct)
 {
     const QPointer<Download> download(d);
-    m_records->add(d->url(), d->mediaUrl(), d->mediaPath(), [download, direct] {
-        if (!download || download->state() != Download::None)
-            return; // gone, queued, paused or cancelled meanwhile
+    const QPointer<DownloadManager> self(this);
+    m_records->add(d->url(), d->mediaUrl(), d->mediaPath(), [self, download, direct] {
+        if (!self || !download)
+            return;
+        emit self->recordStored(download);
+        if (download->state() != Download::None)
+            return; // queued, paused or cancelled meanwhile
         if (direct)
             download->startDirectDownload();
         else

@@ -66,6 +66,8 @@ Q_SIGNALS:
     void refused(const QString &title, const QString &reason);
     // A descriptor was read: `queued` of its videos joined the download list.
     void descriptorRead(int queued);
+    // The record of a new download is stored: from now on a restart finds it.
+    void recordStored(Download *download);
 
 public Q_SLOTS:
     void initializeDownload(const QUrl &url);

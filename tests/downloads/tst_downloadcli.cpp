@@ -170,6 +170,47 @@ private Q_SLOTS:
         QCOMPARE(cli({"downloads", "list"}, &out), 0);
         QVERIFY(out.isEmpty());
     }
+
+    // Five downloads left paused hold the five running places; a new request
+    // from the command line must not wait behind them for ever.
+    void newRequestBesideFivePaused()
+    {
+        const qint64 size = 400000;
+        QProcess run;
+        run.start(TestSupport::builtProgram(QStringLiteral("zelta-cli")),
+                  QStringList{"download",
+                              m_site
+                                  ->url(QStringLiteral("/members/synthetic.corvana?count=5&bytes="
+                                                       "%1&tag=held&rate=100000")
+                                            .arg(size))
+                                  .toString()} +
+                      credentials());
+        QVERIFY(run.waitForStarted());
+        for (int i = 1; i <= 5; ++i) {
+            const QString path = library() + QStringLiteral("/held %1/held %1.mp4").arg(i);
+            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(path).size() > 0, 30000);
+        }
+        run.kill();
+        QVERIFY(run.waitForFinished(5000));
+        QByteArray out;
+        QCOMPARE(cli({"downloads", "list"}, &out), 0);
+        QCOMPARE(out.count("Paused\t"), 5);
+
+        QByteArray err;
+        QCOMPARE(
+            cli(QStringList{"download", m_site->url("/media/blob/beside.mp4?bytes=7000").toString(),
+                            "--direct"} +
+                    credentials(),
+                &out, &err),
+            0);
+        QCOMPARE(QString::fromUtf8(out).trimmed(), library() + "/beside.mp4");
+        QCOMPARE(QFileInfo(library() + "/beside.mp4").size(), 7000);
+        QCOMPARE(cli({"downloads", "list"}, &out), 0);
+        QCOMPARE(out.count("Paused\t"), 5); // still the user's to resume
+
+        QCOMPARE(cli(QStringList{"downloads", "resume"} + credentials(), &out), 0);
+        QCOMPARE(QString::fromUtf8(out).split('\n', Qt::SkipEmptyParts).size(), 5);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDownloadCli)
