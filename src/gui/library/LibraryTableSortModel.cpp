@@ -1,13 +1,17 @@
 #include "gui/library/LibraryTableSortModel.h"
 
+#include "gui/mainwindow/Artwork.h"
 #include "library/Library.h"
+#include "library/LibraryItem.h"
 
 #include <QCollator>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace {
 
-// The library's length column.
+// The library's name and length columns.
+constexpr int kNameColumn = 1;
 constexpr int kLengthColumn = 2;
 
 } // namespace
@@ -15,6 +19,37 @@ constexpr int kLengthColumn = 2;
 LibraryTableSortModel::LibraryTableSortModel(QObject *parent) : QSortFilterProxyModel(parent)
 {
     setDynamicSortFilter(true);
+    m_missingIcon.addPixmap(Artwork::pixmap(QStringLiteral(":/images/alert.png")));
+}
+
+QVariant LibraryTableSortModel::data(const QModelIndex &index, int role) const
+{
+    const bool aboutTheFile = role == Qt::DecorationRole || role == Qt::ToolTipRole ||
+                              role == Qt::AccessibleDescriptionRole;
+    if (!aboutTheFile || index.column() != kNameColumn || !isFileMissing(index))
+        return QSortFilterProxyModel::data(index, role);
+    if (role == Qt::DecorationRole)
+        return m_missingIcon;
+    return tr("File missing");
+}
+
+bool LibraryTableSortModel::isFileMissing(const QModelIndex &index) const
+{
+    const auto video = index.siblingAtColumn(0).data().value<LibraryItem>();
+    if (!video.isValid() || video.videoPath().isEmpty())
+        return false;
+    auto known = m_missing.constFind(video.videoPath());
+    if (known == m_missing.constEnd())
+        known = m_missing.insert(video.videoPath(), !QFileInfo::exists(video.videoPath()));
+    return known.value();
+}
+
+void LibraryTableSortModel::refreshFileMarks()
+{
+    m_missing.clear();
+    if (rowCount() > 0)
+        Q_EMIT dataChanged(index(0, kNameColumn), index(rowCount() - 1, kNameColumn),
+                           {Qt::DecorationRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
 }
 
 int LibraryTableSortModel::seconds(const QString &length)

@@ -282,6 +282,7 @@ void LibraryWidget::listViewButtonClicked()
 
 void LibraryWidget::detailViewButtonClicked()
 {
+    m_tableOrder->refreshFileMarks();
     m_pages->setCurrentIndex(1);
     m_pageSwitch->setChecked(true);
 }
@@ -291,6 +292,7 @@ void LibraryWidget::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     // Files may have gone (or come back) while another page was in front.
     m_listView->refreshFileMarks();
+    m_tableOrder->refreshFileMarks();
     if (!m_listView->selectionModel()->hasSelection() && m_proxy->rowCount() > 0)
         m_listView->setCurrentIndex(m_proxy->index(0, 0));
 }
@@ -328,8 +330,9 @@ void LibraryWidget::play(const QString &path)
 
 void LibraryWidget::askAboutMissingVideo(const QString &path)
 {
-    // The tile says so from now on, whatever the answer.
+    // The tile and the table say so from now on, whatever the answer.
     m_listView->refreshFileMarks();
+    m_tableOrder->refreshFileMarks();
     m_missing->ask(path);
 }
 

@@ -174,9 +174,20 @@ private Q_SLOTS:
         QVERIFY(box->informativeText().contains(QDir::toNativeSeparators(setup.video)));
         // No "Resource not found." on top of it.
         QCOMPARE(m_prompt.messages.size(), 0);
-        // The tile says so, on screen and to screen readers.
-        if (from == QLatin1String("table"))
+        // The table and the tile say so, on screen and to screen readers.
+        if (from == QLatin1String("table")) {
+            const QAbstractItemModel *rows = setup.page->tableView()->model();
+            const QModelIndex harbour = rows->index(0, 1);
+            const QModelIndex beach = rows->index(1, 1);
+            QCOMPARE(beach.data().toString(), QStringLiteral("Beach"));
+            QCOMPARE(harbour.data(Qt::AccessibleDescriptionRole).toString(),
+                     QStringLiteral("File missing"));
+            QVERIFY(!harbour.data(Qt::DecorationRole).value<QIcon>().isNull());
+            QVERIFY(beach.data(Qt::DecorationRole).isNull());
+            QVERIFY(beach.data(Qt::AccessibleDescriptionRole).toString().isEmpty());
+            keepPicture(setup.page.get(), QStringLiteral("missing-table"));
             setup.page->listViewButtonClicked();
+        }
         CorvLibraryItemWidget *tile = setup.tile();
         QVERIFY(tile->isFileMissing());
         QVERIFY(tile->findChild<QLabel *>(QStringLiteral("guiMissingMark"))->isVisibleTo(tile));
