@@ -85,6 +85,10 @@ QAccessible::State LibraryTileButtonAccessible::state() const
         !m_view->viewport()->rect().intersects(m_view->visualRect(m_index))) {
         state.invisible = true;
         state.offscreen = true;
+    } else if (rect().isEmpty()) {
+        // Delete and More of a tile that is not selected are not drawn (a
+        // press selects the tile and works all the same).
+        state.invisible = true;
     }
     return state;
 }

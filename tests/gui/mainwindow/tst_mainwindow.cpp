@@ -9,6 +9,7 @@
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
 #include "engines/Engines.h"
+#include "gui/library/LibraryView.h"
 #include "gui/mainwindow/Artwork.h"
 #include "gui/mainwindow/ChannelList.h"
 #include "gui/mainwindow/ChannelRequest.h"
@@ -735,8 +736,17 @@ private Q_SLOTS:
             QVERIFY(button->actionInterface()->actionNames().contains(
                 QAccessibleActionInterface::pressAction()));
             buttons << button->text(QAccessible::Name);
+            // A button a screen reader is told is shown has a place on the screen.
+            QCOMPARE(button->state().invisible, button->rect().isEmpty());
         }
         QCOMPARE(buttons, (QStringList{"Play", "Delete", "More"}));
+        // Delete and More are drawn on the selected tile only.
+        auto *view = m_window->findChild<LibraryView *>();
+        QVERIFY(view);
+        view->selectionModel()->clear();
+        QTRY_VERIFY(tile->child(1)->state().invisible);
+        QVERIFY(tile->child(2)->state().invisible);
+        QVERIFY(!tile->child(0)->state().invisible);
 
         // Delete asks first (declined here), naming the video.
         m_prompt.messages.clear();
