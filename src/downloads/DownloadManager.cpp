@@ -365,7 +365,18 @@ void DownloadManager::initializeLocalDownload(const QString &path)
 void DownloadManager::parseXml(const QUrl &url, const QByteArray &body)
 {
     qCDebug(lcDownloads) << "Parse xml, url=" << NetworkManager::loggableUrl(url);
-    const QList<CorvanaItem> items = CorvanaItem::parseCorvanaFile(body);
+    QList<RecordToStore> records;
+    m_recordsToStore = &records;
+    const int queued = takeItems(url, CorvanaItem::parseCorvanaFile(body));
+    m_recordsToStore = nullptr;
+    storeRecords(records);
+    if (queued >= 0)
+        emit descriptorRead(queued);
+}
+
+// The number of items taken on, or -1 when the library could not be asked.
+int DownloadManager::takeItems(const QUrl &url, const QList<CorvanaItem> &items)
+{
     QStringList paths; // taken by the items of this document
     int queued = 0;
     for (const CorvanaItem &item : items) {
@@ -379,7 +390,7 @@ void DownloadManager::parseXml(const QUrl &url, const QByteArray &body)
             qCWarning(lcDownloads) << "DownloadManager::parseXml: unable to list library"
                                    << "error:" << sqlError << "sql line:"
                                    << "SELECT * FROM library WHERE guid=?;";
-            return;
+            return -1;
         }
         if (!Download::isFetchable(item.mediaUrl())) {
             qCWarning(lcDownloads) << "DownloadManager::parseXml refused media URL"
@@ -419,7 +430,7 @@ void DownloadManager::parseXml(const QUrl &url, const QByteArray &body)
         }
         ++queued;
     }
-    emit descriptorRead(queued);
+    return queued;
 }
 
 bool DownloadManager::isPathTaken(const Download *download, const QStringList &paths) const
@@ -527,18 +538,36 @@ bool DownloadManager::download(Download *d, bool direct)
 
 void DownloadManager::storeRecord(Download *d, bool direct)
 {
-    const QPointer<Download> download(d);
+    if (m_recordsToStore)
+        m_recordsToStore->append({d, direct});
+    else
+        storeRecords({{d, direct}});
+}
+
+void DownloadManager::storeRecords(const QList<RecordToStore> &records)
+{
+    if (records.isEmpty())
+        return;
+    QList<DownloadRecords::Row> rows;
+    for (const RecordToStore &record : records) {
+        if (record.download)
+            rows.append({record.download->url(), record.download->mediaUrl(),
+                         record.download->mediaPath()});
+    }
     const QPointer<DownloadManager> self(this);
-    m_records->add(d->url(), d->mediaUrl(), d->mediaPath(), [self, download, direct] {
-        if (!self || !download)
-            return;
-        emit self->recordStored(download);
-        if (download->state() != Download::None)
-            return; // queued, paused or cancelled meanwhile
-        if (direct)
-            download->startDirectDownload();
-        else
-            download->start();
+    m_records->add(rows, [self, records] {
+        for (const RecordToStore &record : records) {
+            Download *download = record.download;
+            if (!self || !download)
+                continue;
+            emit self->recordStored(download);
+            if (download->state() != Download::None)
+                continue; // queued, paused or cancelled meanwhile
+            if (record.direct)
+                download->startDirectDownload();
+            else
+                download->start();
+        }
     });
 }
 

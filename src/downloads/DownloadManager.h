@@ -93,7 +93,15 @@ private:
     void populate();
     void followNetworkState();
     void connectDownload(Download *download);
+    // A download to start once its record is stored.
+    struct RecordToStore
+    {
+        QPointer<Download> download;
+        bool direct = false;
+    };
     void storeRecord(Download *download, bool direct);
+    void storeRecords(const QList<RecordToStore> &records);
+    int takeItems(const QUrl &url, const QList<CorvanaItem> &items);
     void addDownload(Download *download);
     bool removeDownload(Download *download);
     bool isListed(const Download *download) const;
@@ -110,6 +118,9 @@ private:
 
     NetworkManager *m_network;
     DownloadRecords *m_records;
+    // While a descriptor's items are taken on, their records wait here to be
+    // stored together.
+    QList<RecordToStore> *m_recordsToStore = nullptr;
     QList<QPointer<Download>> m_activeDownloads;
     QList<QPointer<Download>> m_queuedDownloads;
     QHash<QNetworkReply *, QUrl> m_pending;

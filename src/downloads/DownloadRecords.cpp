@@ -96,12 +96,21 @@ bool DownloadRecords::containsPath(const QString &path, bool *ok) const
     return false;
 }
 
-void DownloadRecords::add(const QUrl &corvanaUrl, const QUrl &mediaUrl, const QString &downloadPath,
-                          std::function<void()> done)
+void DownloadRecords::add(const QList<Row> &rows, std::function<void()> done)
 {
     LibraryStore *store = m_store;
-    store->post([store, corvanaUrl, mediaUrl, downloadPath, done = std::move(done)] {
-        storeRow(store->connection(), corvanaUrl, mediaUrl, downloadPath);
+    store->post([store, rows, done = std::move(done)] {
+        QSqlDatabase db = store->connection();
+        // Without a transaction every row is a commit of its own, each
+        // waiting for the disk, and the downloads wait for their rows.
+        const bool inTransaction = rows.size() > 1 && db.transaction();
+        for (const Row &row : rows)
+            storeRow(db, row.corvanaUrl, row.mediaUrl, row.downloadPath);
+        if (inTransaction && !db.commit()) {
+            qCWarning(lcDownloads)
+                << "DownloadRecords: unable to store downloads:" << db.lastError().text();
+            db.rollback();
+        }
         if (done)
             QMetaObject::invokeMethod(QCoreApplication::instance(), done);
     });

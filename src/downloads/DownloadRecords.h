@@ -37,10 +37,10 @@ public:
     // Whether the file at `path` is still being downloaded.
     bool containsPath(const QString &path, bool *ok = nullptr) const;
 
-    // Records a new download unless a row for its pair is stored already;
-    // then (stored or not) runs `done` in the application's main thread.
-    void add(const QUrl &corvanaUrl, const QUrl &mediaUrl, const QString &downloadPath,
-             std::function<void()> done = {});
+    // Records new downloads, each unless a row for its pair is stored already,
+    // in one transaction (one write to the disk for a whole descriptor); then
+    // (stored or not) runs `done` in the application's main thread.
+    void add(const QList<Row> &rows, std::function<void()> done = {});
     // Stores a row and waits for it; false (`error` says why) when it failed.
     bool insert(const QUrl &corvanaUrl, const QUrl &mediaUrl, const QString &downloadPath,
                 QString *error = nullptr);

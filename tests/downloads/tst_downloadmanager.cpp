@@ -741,19 +741,26 @@ private Q_SLOTS:
     }
 
     // A download's record is stored before any of its files is written, so a
-    // kill never leaves a file that no record knows of.
+    // kill never leaves a file that no record knows of. A descriptor's
+    // records are stored together, so its downloads start together.
     void recordComesBeforeFiles()
     {
         DownloadManager manager(&m_network, m_fixture.records());
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
-        QList<int> recordsWhenListed;
-        connect(&manager, &DownloadManager::added, this, [&](Download *d, int) {
-            recordsWhenListed << storedRows();
-            QVERIFY(!QFileInfo::exists(d->mediaPath()));
+        QList<int> recordsWhenStored;
+        int filesAhead = 0;
+        const auto fileExists = [&](Download *d) {
+            filesAhead += QFileInfo::exists(d->mediaPath());
+        };
+        connect(&manager, &DownloadManager::added, this, [&](Download *d, int) { fileExists(d); });
+        connect(&manager, &DownloadManager::recordStored, this, [&](Download *d) {
+            recordsWhenStored << storedRows();
+            fileExists(d);
         });
         manager.initializeDownload(synthetic(QStringLiteral("first"), 2, 100000, 20000));
-        QTRY_COMPARE_WITH_TIMEOUT(recordsWhenListed.size(), 2, 15000);
-        QCOMPARE(recordsWhenListed, (QList<int>{1, 2}));
+        QTRY_COMPARE_WITH_TIMEOUT(recordsWhenStored.size(), 2, 15000);
+        QCOMPARE(recordsWhenStored, (QList<int>{2, 2}));
+        QCOMPARE(filesAhead, 0);
         m_prompt.answers = {UserPrompt::Yes};
         manager.removeAll();
     }
