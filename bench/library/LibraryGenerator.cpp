@@ -1,5 +1,6 @@
 #include "LibraryGenerator.h"
 
+#include "TestDatabase.h"
 #include "library/Library.h"
 #include "library/LibraryItem.h"
 
@@ -38,7 +39,7 @@ QString rareWord()
 void generate(const QString &folder, int rows)
 {
     QRandomGenerator random(42);
-    QSqlDatabase db = Library::database();
+    QSqlDatabase db = TestDatabase::database();
     db.transaction();
     QSqlQuery insert(db);
     insert.prepare(QStringLiteral(

@@ -9,6 +9,7 @@
 // "--quick": 2,000 rows, 5 imports, 50 frames (run by CTest).
 #include "BenchRun.h"
 #include "LibraryGenerator.h"
+#include "TestDatabase.h"
 #include "gui/library/LibraryView.h"
 #include "gui/library/LibraryWidget.h"
 #include "gui/mainwindow/CorvLibSearchWidget.h"
@@ -148,7 +149,7 @@ double rawReadMs()
 {
     QElapsedTimer timer;
     timer.start();
-    LibraryReader reader(Library::database());
+    LibraryReader reader(TestDatabase::database());
     int count = 0;
     reader.sorted(Library::SortDate, Qt::DescendingOrder,
                   [&count](int, const LibraryItem &) { ++count; });
@@ -160,7 +161,7 @@ double sqlSearchMs(const QString &text)
 {
     QElapsedTimer timer;
     timer.start();
-    QSqlQuery query(Library::database());
+    QSqlQuery query(TestDatabase::database());
     query.prepare(QStringLiteral("SELECT COUNT(*) FROM library WHERE title LIKE ? OR stars LIKE ? "
                                  "OR categories LIKE ? OR description LIKE ?"));
     for (int i = 0; i < 4; ++i)

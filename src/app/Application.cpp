@@ -37,9 +37,10 @@ Application::Application(int &argc, char **argv) : ZR::Application(argc, argv)
 
     m_engines = std::make_unique<Engines>();
     m_engines->openDatabase();
-    if (!Library::upgradeProblem().isEmpty())
+    const QString upgradeProblem = m_engines->upgradeProblem();
+    if (!upgradeProblem.isEmpty())
         QMessageBox::warning(nullptr, QStringLiteral("CorvanaZELTA"), // notr
-                             Library::upgradeProblem());
+                             upgradeProblem);
 
     QNetworkProxyFactory::setUseSystemConfiguration(true);
     if (!QSslSocket::supportsSsl()) {

@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <functional>
+
 namespace {
 
 const char *const kUsage = "zelta-cli library init\n"
@@ -104,7 +106,19 @@ LibraryReader::Visitor printRow()
     return [](int id, const LibraryItem &item) { CliContext::print(fields(id, item)); };
 }
 
-int listRows(const QStringList &args)
+// Runs a reader over the store's connection, in its thread; false with
+// `error` when the read failed.
+bool readRows(LibraryStore *store, const std::function<bool(LibraryReader &)> &read, QString *error)
+{
+    return store->call([store, &read, error] {
+        LibraryReader reader(store->connection());
+        const bool done = read(reader);
+        *error = reader.lastError();
+        return done;
+    });
+}
+
+int listRows(LibraryStore *store, const QStringList &args)
 {
     Library::sortHeaders key = Library::SortDate;
     Qt::SortOrder order = Qt::DescendingOrder;
@@ -125,19 +139,20 @@ int listRows(const QStringList &args)
             return CliContext::usage(QString::fromLatin1(kUsage));
         }
     }
-    LibraryReader reader(Library::database());
-    if (!reader.sorted(key, order, printRow()))
-        return CliContext::fail(
-            QStringLiteral("cannot read the library: %1").arg(reader.lastError()));
+    QString error;
+    if (!readRows(
+            store, [&](LibraryReader &reader) { return reader.sorted(key, order, printRow()); },
+            &error))
+        return CliContext::fail(QStringLiteral("cannot read the library: %1").arg(error));
     return CliContext::Success;
 }
 
-int findRows(const QString &text)
+int findRows(LibraryStore *store, const QString &text)
 {
-    LibraryReader reader(Library::database());
-    if (!reader.find(text, printRow()))
-        return CliContext::fail(
-            QStringLiteral("cannot search the library: %1").arg(reader.lastError()));
+    QString error;
+    if (!readRows(
+            store, [&](LibraryReader &reader) { return reader.find(text, printRow()); }, &error))
+        return CliContext::fail(QStringLiteral("cannot search the library: %1").arg(error));
     return CliContext::Success;
 }
 
@@ -170,7 +185,7 @@ QString secondsText(qint64 ms)
 // Prints where playback of a video stopped and how often it was watched to
 // the end; with `secondsArg`, stores that position first (clamped to the
 // video's length, 0 clears it).
-int playPosition(const QString &idText, const QString &secondsArg)
+int playPosition(LibraryStore &store, const QString &idText, const QString &secondsArg)
 {
     bool ok = false;
     const qlonglong id = idText.toLongLong(&ok);
@@ -182,7 +197,6 @@ int playPosition(const QString &idText, const QString &secondsArg)
         if (!ok || seconds < 0 || !qIsFinite(seconds))
             return CliContext::usage(QString::fromLatin1(kUsage));
     }
-    LibraryStore store(Library::databasePath());
     const LibraryStore::Rows rows = store.call([&] { return store.readIds({id}); });
     if (rows.isEmpty())
         return CliContext::fail(QStringLiteral("no video with id %1").arg(id));
@@ -217,7 +231,7 @@ int listNames(Library &library, bool categories)
     waitUntilIdle(library);
     MetaDataModel model(categories ? QStringLiteral("category") : QStringLiteral("title"),
                         categories ? QStringLiteral("categories") : QStringLiteral("dvd_titles"),
-                        QString());
+                        QString(), nullptr, library.store(), MetaDataModel::Reading::Waiting);
     for (int row = 1; row < model.rowCount(); ++row) {
         const QString name = model.index(row).data().toString();
         if (!name.isEmpty())
@@ -235,8 +249,9 @@ int runLibraryCommand(CliContext &context, const QStringList &args)
     if (command == QLatin1String("init") && rest.isEmpty()) {
         if (!context.openLibrary(true))
             return CliContext::Failure;
-        if (!Library::upgradeProblem().isEmpty())
-            return CliContext::fail(Library::upgradeProblem());
+        const QString upgradeProblem = context.engines().upgradeProblem();
+        if (!upgradeProblem.isEmpty())
+            return CliContext::fail(upgradeProblem);
         CliContext::printLine(Library::databasePath());
         return CliContext::Success;
     }
@@ -258,12 +273,13 @@ int runLibraryCommand(CliContext &context, const QStringList &args)
     if (!context.openLibrary(changes))
         return CliContext::Failure;
     // Reading rows needs the database only, not the library engine.
+    LibraryStore *store = context.engines().store();
     if (command == QLatin1String("list"))
-        return listRows(rest);
+        return listRows(store, rest);
     if (command == QLatin1String("find"))
-        return findRows(rest.first());
+        return findRows(store, rest.first());
     if (command == QLatin1String("position"))
-        return playPosition(rest.first(), rest.size() == 2 ? rest.at(1) : QString());
+        return playPosition(*store, rest.first(), rest.size() == 2 ? rest.at(1) : QString());
 
     Library &library = *context.engines().library();
     if (command == QLatin1String("import"))

@@ -35,7 +35,23 @@ Engines::~Engines()
 bool Engines::openDatabase()
 {
     Library::setupPaths(QString());
-    return Library::initDatabase(QString());
+    // The store creates and migrates the file on its own thread; start-up
+    // waits for it and opens no connection of its own.
+    if (!m_store) {
+        m_store =
+            std::make_unique<LibraryStore>(Library::databasePath(), LibraryStore::Opening::Upgrade);
+    } else {
+        LibraryStore *store = m_store.get();
+        store->call([store] { return store->upgrade(); });
+    }
+    LibraryStore *store = m_store.get();
+    return store->call([store] { return store->isOpen(); });
+}
+
+QString Engines::upgradeProblem() const
+{
+    LibraryStore *store = m_store.get();
+    return store ? store->call([store] { return store->upgradeProblem(); }) : QString();
 }
 
 LibraryStore *Engines::store()

@@ -30,9 +30,13 @@ public:
     explicit Engines(QObject *parent = nullptr);
     ~Engines() override;
 
-    // Sets up the library folders and opens (creates, migrates) the database.
-    // False when the database cannot be opened.
+    // Sets up the library folders and opens the database through store(),
+    // which creates and migrates it on its own thread. False when the
+    // database cannot be opened.
     bool openDatabase();
+    // The message for the user when openDatabase() could not bring an older
+    // library file up to date (the file is left as it was); empty otherwise.
+    QString upgradeProblem() const;
 
     // The one owner of the library database: its thread and connection. Every
     // engine that reads or writes the file goes through it.

@@ -7,7 +7,6 @@
 #include <QHash>
 #include <QPair>
 #include <QSet>
-#include <QSqlDatabase>
 #include <QString>
 
 #include <memory>
@@ -135,18 +134,14 @@ public:
 
     // Library folders and database (set up once at start).
     static void setupPaths(const QString &basePath);
-    static bool initDatabase(const QString &path);
-    // The message for the user when initDatabase() could not upgrade an older
-    // library file (the file is left as it was); empty otherwise.
-    static QString upgradeProblem();
+    // Opens the database file, creates what is missing and migrates an older
+    // file, on a store's thread (this one waits and opens no connection).
+    // False when the file cannot be opened. When an older file could not be
+    // brought up to date, `upgradeProblem` gets the message for the user.
+    static bool initDatabase(const QString &path, QString *upgradeProblem = nullptr);
     static QString libraryPath();
     static QString cachePath();
     static QString databasePath();
-    // The connection initDatabase() opened (in its thread): creation and
-    // migrations at start, and the download queue's records. The library
-    // table itself is the store's.
-    static QSqlDatabase database();
-    static QString connectionName();
 
 Q_SIGNALS:
     void updated();
@@ -222,12 +217,6 @@ private:
     static void deleteItemFiles(LibraryStore *store, const LibraryItem &item);
     // Stops the worker threads once; false when they were stopped already.
     bool stopWorkers();
-
-    static bool migrateLibraryV2();
-    static bool migrateLibraryV3();
-    static bool migrateLibraryV4();
-    static void setUpgradeProblem(const QString &reason);
-    static void tuneConnection(QSqlDatabase &db);
 
     LibraryItems m_pending;
     // Destinations of copies still running, by copy id: their names are taken.

@@ -12,8 +12,8 @@
 
 // Reads rows of the library table straight through statements, without a
 // model: for callers that want the rows once (the command line) rather than a
-// live view. Items come decoded, as Library::item() gives them. Use it under
-// the library mutex where worker threads may write.
+// live view. Items come decoded, as Library::item() gives them. Run it in the
+// library store's thread, on the store's connection.
 class LibraryReader
 {
 public:

@@ -3,6 +3,7 @@
 
 #include "library/LibraryFilterModel.h"
 #include "library/LibraryReader.h"
+#include "library/LibraryUpgrade.h"
 
 #include <QFileInfo>
 #include <QSqlDriver>
@@ -52,7 +53,7 @@ QString idList(const QList<qlonglong> &ids, qsizetype from, qsizetype count)
 
 } // namespace
 
-LibraryStore::LibraryStore(const QString &databasePath)
+LibraryStore::LibraryStore(const QString &databasePath, Opening opening)
 {
     static const bool registered = [] {
         qRegisterMetaType<LibraryStore::Rows>("LibraryStore::Rows");
@@ -66,7 +67,7 @@ LibraryStore::LibraryStore(const QString &databasePath)
     m_thread.setObjectName(QStringLiteral("LibraryStore"));
     m_thread.start();
     moveToThread(&m_thread);
-    call([this, databasePath] { open(databasePath); });
+    call([this, databasePath, opening] { open(databasePath, opening); });
 }
 
 LibraryStore::~LibraryStore()
@@ -88,23 +89,49 @@ void LibraryStore::post(std::function<void()> job)
         Qt::QueuedConnection);
 }
 
-void LibraryStore::open(const QString &databasePath)
+void LibraryStore::open(const QString &databasePath, Opening opening)
 {
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     m_db.setDatabaseName(databasePath);
     m_db.setConnectOptions(kBusyTimeout);
     if (!m_db.open()) {
-        qCWarning(lcLibrary).noquote() << QStringLiteral("LibraryStore could not open ") +
-                                              databasePath + QStringLiteral("\n    with error: ") +
-                                              m_db.lastError().text();
+        if (opening == Opening::Upgrade) {
+            qCWarning(lcLibrary).noquote()
+                << QStringLiteral("Library::initDatabase Unable to open database at \"%1\"")
+                       .arg(databasePath);
+            qCWarning(lcLibrary).noquote()
+                << QStringLiteral("    with error: ") + m_db.lastError().text();
+        } else {
+            qCWarning(lcLibrary).noquote()
+                << QStringLiteral("LibraryStore could not open ") + databasePath +
+                       QStringLiteral("\n    with error: ") + m_db.lastError().text();
+        }
         return;
     }
     QSqlQuery query(m_db);
     // Searches scan the whole table: map the file rather than copy its pages.
     query.exec(QStringLiteral("PRAGMA mmap_size=268435456"));
+    if (opening == Opening::Upgrade)
+        upgrade();
+    else
+        chooseColumns();
+}
+
+bool LibraryStore::upgrade()
+{
+    LibraryUpgrade upgrade(m_db);
+    const bool upgraded = m_db.isOpen() && upgrade.run();
+    m_upgradeProblem = upgrade.problem();
+    chooseColumns();
+    return upgraded;
+}
+
+void LibraryStore::chooseColumns()
+{
     const QSqlRecord library = m_db.record(QStringLiteral("library"));
-    if (!library.isEmpty() && !library.contains(QStringLiteral("playPosition")))
-        m_columns = kColumnsWithoutPlayState;
+    m_columns = !library.isEmpty() && !library.contains(QStringLiteral("playPosition"))
+                    ? kColumnsWithoutPlayState
+                    : kColumns;
 }
 
 void LibraryStore::ensureIndexes()

@@ -58,7 +58,15 @@ public:
     using Row = QList<QVariant>;
     using Rows = QList<Row>;
 
-    explicit LibraryStore(const QString &databasePath);
+    // What opening the file does besides: nothing more, or also create the
+    // missing tables and migrate an older file (LibraryUpgrade).
+    enum class Opening
+    {
+        Plain,
+        Upgrade
+    };
+
+    explicit LibraryStore(const QString &databasePath, Opening opening = Opening::Plain);
     ~LibraryStore() override;
 
     // Runs `job` on the store's thread and returns its result; from another
@@ -85,6 +93,12 @@ public:
     // --- The store's own operations: run them through call() or post(). ---
 
     bool isOpen() const { return m_db.isOpen(); }
+    // Creates the missing tables and migrates an older file; false when a
+    // migration failed (upgradeProblem() says what).
+    bool upgrade();
+    // The message for the user when the last upgrade() could not bring an
+    // older file up to date (the file is left as it was); empty otherwise.
+    QString upgradeProblem() const { return m_upgradeProblem; }
     // The store's connection, for statements of jobs run by call() or post()
     // on other tables of the file (the download queue's).
     QSqlDatabase connection() const { return m_db; }
@@ -163,7 +177,9 @@ Q_SIGNALS:
     void playStateChanged(const LibraryStore::Rows &rows);
 
 private:
-    void open(const QString &databasePath);
+    void open(const QString &databasePath, Opening opening);
+    // Which columns a read asks for, from the table as it is.
+    void chooseColumns();
     void close();
     // BEGIN IMMEDIATE: the write lock from the start, so that two writers on
     // the file never wait on each other inside their transactions.
@@ -179,5 +195,6 @@ private:
     // The columns read, in Column order (zeros stand in for the play columns
     // of a file whose upgrade failed).
     QString m_columns;
+    QString m_upgradeProblem;
     QAtomicInt m_pending;
 };

@@ -1,38 +1,29 @@
 #include "library/MetaDataModel.h"
 
-#include "library/Library.h"
 #include "library/LibraryItem.h"
 
 #include "library/LibraryStore.h"
 
 #include <QCoreApplication>
 #include <QPointer>
-#include <QSqlQuery>
 
 MetaDataModel::MetaDataModel(const QString &column, const QString &table, const QString &header,
-                             QObject *parent, LibraryStore *store)
+                             QObject *parent, LibraryStore *store, Reading reading)
     : QAbstractListModel(parent),
       m_statement(QStringLiteral("SELECT DISTINCT id, %1 FROM %2;").arg(column, table)),
-      m_header(header), m_store(store)
+      m_header(header), m_store(store), m_reading(reading)
 {
     refresh();
 }
 
 void MetaDataModel::refresh()
 {
-    if (!m_store) {
-        Names names;
-        QSqlQuery query(Library::database());
-        query.setForwardOnly(true);
-        if (query.exec(m_statement)) {
-            while (query.next())
-                names.append({query.value(0), query.value(1)});
-        }
-        setNames(names);
-        return;
-    }
     LibraryStore *store = m_store;
     const QString statement = m_statement;
+    if (m_reading == Reading::Waiting) {
+        setNames(store->call([store, &statement] { return store->names(statement); }));
+        return;
+    }
     // Checked in the window's thread only, when the names come.
     const QPointer<MetaDataModel> self(this);
     store->post([store, statement, self] {

@@ -12,11 +12,16 @@ class MetaDataModel : public QAbstractListModel
     Q_OBJECT
 
 public:
-    // With a store, the names are read in the store's thread and shown when
-    // they come; without one, at once on the library's start-up connection
-    // (zelta-cli, tests).
+    // How the names are read in the store's thread: queued, and shown when
+    // they come (the window), or waited for (zelta-cli).
+    enum class Reading
+    {
+        Queued,
+        Waiting
+    };
+
     MetaDataModel(const QString &column, const QString &table, const QString &header,
-                  QObject *parent = nullptr, LibraryStore *store = nullptr);
+                  QObject *parent, LibraryStore *store, Reading reading = Reading::Queued);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -50,4 +55,5 @@ private:
     QString m_statement;
     QString m_header;
     LibraryStore *m_store;
+    Reading m_reading;
 };

@@ -1,6 +1,7 @@
 // `zelta-cli library list` and `find` read the table through statements; what
 // they print must be what the library engine shows for the same table: the
 // same rows, in the same order (ties included), with the same decoded text.
+#include "TestDatabase.h"
 #include "TestSupport.h"
 #include "library/Library.h"
 #include "library/LibraryItem.h"
@@ -63,7 +64,7 @@ private:
     // shared by two rows and a row of nothing but NULLs.
     static void fill()
     {
-        QSqlQuery insert(Library::database());
+        QSqlQuery insert(TestDatabase::database());
         QVERIFY(insert.prepare(QStringLiteral(
             "INSERT INTO library (thumbnailPath, title, sizeInBytes, creationDate, "
             "mediaLengthInSecs, description, videoPath, guid, coverPath, dvdTitle, categories, "
@@ -91,7 +92,7 @@ private:
                 insert.addBindValue(record.value(c));
             QVERIFY2(insert.exec(), qPrintable(QString::number(i)));
         }
-        QVERIFY(QSqlQuery(Library::database())
+        QVERIFY(QSqlQuery(TestDatabase::database())
                     .exec(QStringLiteral("INSERT INTO library (title) VALUES (NULL)")));
     }
 

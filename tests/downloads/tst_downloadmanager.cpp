@@ -1,6 +1,7 @@
 // Downloads end to end against the demo site on 127.0.0.1.
 #include "DownloadSiteFixture.h"
 #include "ScriptedHttpServer.h"
+#include "TestDatabase.h"
 #include "TestSupport.h"
 #include "downloads/CorvanaItem.h"
 #include "downloads/Download.h"
@@ -824,13 +825,12 @@ private Q_SLOTS:
     // One video already in the library is skipped; the items after it are not.
     void knownVideoSkipsOnlyItself()
     {
-        QSqlQuery insert(Library::database());
-        insert.prepare(
-            QStringLiteral("INSERT INTO library (title, guid, videoPath) VALUES (?, ?, ?)"));
-        insert.addBindValue(QStringLiteral("known"));
-        insert.addBindValue(LibraryItem::encode(QStringLiteral("known-1")));
-        insert.addBindValue(LibraryItem::encode(QStringLiteral("/nowhere/known.mp4")));
-        QVERIFY(insert.exec());
+        LibraryItem known;
+        known.title(QStringLiteral("known"));
+        known.guid(QStringLiteral("known-1"));
+        known.videoPath(QStringLiteral("/nowhere/known.mp4"));
+        LibraryStore *store = m_fixture.store();
+        QCOMPARE(store->call([&] { return store->insertItems({known}); }).size(), 1);
         DownloadManager manager(&m_network, m_fixture.records());
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         manager.initializeDownload(synthetic(QStringLiteral("known"), 3, 100000, 20000));
@@ -893,7 +893,7 @@ private Q_SLOTS:
         QVERIFY2(!path.startsWith(Library::cachePath()), qPrintable(path));
         QVERIFY(!path.startsWith(Library::databasePath()));
         QCOMPARE(QFileInfo(path).size(), qint64(5000));
-        QSqlQuery check(Library::database());
+        QSqlQuery check(TestDatabase::database());
         QVERIFY(check.exec(QStringLiteral("PRAGMA integrity_check")) && check.next());
         QCOMPARE(check.value(0).toString(), QStringLiteral("ok"));
     }
@@ -944,15 +944,14 @@ private Q_SLOTS:
             QVERIFY(m_fixture.records()->insert(descriptor, media, path));
         }
         {
-            QSqlQuery insert(Library::database());
-            insert.prepare(
-                QStringLiteral("INSERT INTO library (title, guid, videoPath, sizeInBytes, "
-                               "creationDate) VALUES (?, ?, ?, ?, 1)"));
-            insert.addBindValue(LibraryItem::encode(QStringLiteral("kill 4")));
-            insert.addBindValue(QStringLiteral("kill-4"));
-            insert.addBindValue(LibraryItem::encode(library.absoluteFilePath("kill 4/kill 4.mp4")));
-            insert.addBindValue(size);
-            QVERIFY(insert.exec());
+            LibraryItem listed;
+            listed.title(QStringLiteral("kill 4"));
+            listed.guid(QStringLiteral("kill-4"));
+            listed.videoPath(library.absoluteFilePath(QStringLiteral("kill 4/kill 4.mp4")));
+            listed.sizeInBytes(size);
+            listed.creationDate(1);
+            LibraryStore *store = m_fixture.store();
+            QCOMPARE(store->call([&] { return store->insertItems({listed}); }).size(), 1);
         }
         Engines engines;
         Library &lib = *engines.library();
@@ -962,7 +961,7 @@ private Q_SLOTS:
         manager.resumeAll();
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 4, 30000);
         QTRY_VERIFY_WITH_TIMEOUT(storedRows() == 0 && !lib.isBusy(), 60000);
-        QSqlQuery rows(Library::database());
+        QSqlQuery rows(TestDatabase::database());
         QVERIFY(
             rows.exec(QStringLiteral("SELECT guid, title, videoPath FROM library ORDER BY guid")));
         QStringList guids;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestDatabase.h"
 #include "library/Library.h"
 #include "library/LibraryStore.h"
 
@@ -102,7 +103,7 @@ public:
 
     int tableRows(const QString &table) const
     {
-        QSqlQuery query(Library::database());
+        QSqlQuery query(TestDatabase::database());
         query.exec(QStringLiteral("SELECT COUNT(*) FROM ") + table);
         return query.next() ? query.value(0).toInt() : -1;
     }

@@ -1,7 +1,7 @@
-#include "library/IntegrityChecker.h"
-#include "library/LibraryPaths.h"
 #include "LibraryTestFixture.h"
 #include "TestSupport.h"
+#include "library/IntegrityChecker.h"
+#include "library/LibraryPaths.h"
 
 #include <QSignalSpy>
 #include <QSqlError>
@@ -49,7 +49,7 @@ private Q_SLOTS:
         const QString running = LibraryPaths::temporaryCopyPath(root + QStringLiteral("/new.avi"));
         QVERIFY(QFile::copy(clip, running));
         {
-            QSqlQuery insert(Library::database());
+            QSqlQuery insert(TestDatabase::database());
             insert.prepare(QStringLiteral("INSERT INTO downloads (corvanaUrl, mediaUrl, "
                                           "downloadPath) VALUES (?, ?, ?)"));
             insert.addBindValue(LibraryItem::encode(QStringLiteral("http://127.0.0.1/a.corvana")));
@@ -83,7 +83,7 @@ private Q_SLOTS:
         QCOMPARE(beach.duration(), QStringLiteral("00:05"));
         QVERIFY(QFileInfo(droppedThumb).size() > 0);
         // The index follows the check.
-        QSqlQuery titlesQuery(Library::database());
+        QSqlQuery titlesQuery(TestDatabase::database());
         QVERIFY(titlesQuery.exec(QStringLiteral("SELECT title FROM dvd_titles")));
         QStringList dvdTitles;
         while (titlesQuery.next())

@@ -1,3 +1,4 @@
+#include "TestDatabase.h"
 #include "TestSupport.h"
 #include "library/Library.h"
 #include "library/LibraryStore.h"
@@ -94,7 +95,7 @@ struct Row
 QList<Row> readRows()
 {
     QList<Row> rows;
-    QSqlQuery query(Library::database());
+    QSqlQuery query(TestDatabase::database());
     query.exec(QStringLiteral("SELECT id, title, thumbnailPath, videoPath, description, dvdTitle, "
                               "categories, stars, guid, duration FROM library ORDER BY id"));
     while (query.next()) {
@@ -116,6 +117,8 @@ class TestLibraryDatabase : public QObject
 
 private:
     QTemporaryDir *m_dir = nullptr;
+    // What the last opening said about bringing an older file up to date.
+    QString m_upgradeProblem;
 
     QString base() const { return m_dir->path(); }
     QString dbFile() const { return base() + QStringLiteral("/My Library/library.db"); }
@@ -124,7 +127,7 @@ private:
     {
         g_messages.clear();
         Library::setupPaths(base());
-        Library::initDatabase(QString());
+        Library::initDatabase(QString(), &m_upgradeProblem);
     }
 
     void prepareFolder() { QVERIFY(QDir().mkpath(base() + QStringLiteral("/My Library"))); }
@@ -139,7 +142,7 @@ private Q_SLOTS:
     void cleanup()
     {
         qInstallMessageHandler(nullptr);
-        QSqlDatabase::removeDatabase(Library::connectionName());
+        TestDatabase::close();
         delete m_dir;
     }
 
@@ -150,7 +153,7 @@ private Q_SLOTS:
         QCOMPARE(Library::databasePath(), dbFile());
         QCOMPARE(Library::libraryPath(), base() + QStringLiteral("/My Library"));
         QVERIFY(QFileInfo::exists(dbFile()));
-        QSqlDatabase db = Library::database();
+        QSqlDatabase db = TestDatabase::database();
         QStringList tables = db.tables();
         tables.sort();
         QCOMPARE(tables, QStringList({"downloads", "library", "zelta"}));
@@ -162,10 +165,10 @@ private Q_SLOTS:
         QCOMPARE(db.record(QStringLiteral("library")).count(), 17);
 
         // A second start changes nothing and says nothing about migrating.
-        QSqlDatabase::removeDatabase(Library::connectionName());
+        TestDatabase::close();
         openLibrary();
         QVERIFY(g_messages.filter(QStringLiteral("migrating")).isEmpty());
-        QSqlQuery again(QStringLiteral("SELECT COUNT(*) FROM zelta"), Library::database());
+        QSqlQuery again(QStringLiteral("SELECT COUNT(*) FROM zelta"), TestDatabase::database());
         QVERIFY(again.next());
         QCOMPARE(again.value(0).toInt(), 1);
     }
@@ -190,9 +193,9 @@ private Q_SLOTS:
             QCOMPARE(rows[i].title, titles[i]);
             QCOMPARE(rows[i].videoPath, QStringLiteral("/home/u/My Library/%1.mp4").arg(titles[i]));
         }
-        QVERIFY(!Library::database().tables().contains(QStringLiteral("backup")));
+        QVERIFY(!TestDatabase::database().tables().contains(QStringLiteral("backup")));
         QVERIFY(g_messages.contains(QStringLiteral("migrating to play positions")));
-        QVERIFY(Library::upgradeProblem().isEmpty());
+        QVERIFY(m_upgradeProblem.isEmpty());
     }
 
     // A file of the last layout (encoded, without play columns) gets them,
@@ -209,8 +212,8 @@ private Q_SLOTS:
 
         openLibrary();
         QVERIFY(g_messages.contains(QStringLiteral("migrating to play positions")));
-        QVERIFY(Library::upgradeProblem().isEmpty());
-        QSqlQuery query(Library::database());
+        QVERIFY(m_upgradeProblem.isEmpty());
+        QSqlQuery query(TestDatabase::database());
         QVERIFY(query.exec(QStringLiteral(
             "SELECT title, playPosition, watchedCount, sizeInBytes FROM library ORDER BY id")));
         for (int i = 0; i < 3; ++i) {
@@ -222,7 +225,7 @@ private Q_SLOTS:
         }
         QVERIFY(!query.next());
         query.finish();
-        QSqlDatabase::removeDatabase(Library::connectionName());
+        TestDatabase::close();
         openLibrary();
         QVERIFY(g_messages.filter(QStringLiteral("migrating")).isEmpty());
     }
@@ -240,8 +243,8 @@ private Q_SLOTS:
                        insertPlainRow(QStringLiteral("Kept"), 0, true)}));
         openLibrary();
         QVERIFY(g_messages.contains(QStringLiteral("migrating to play positions")));
-        QVERIFY(!Library::upgradeProblem().isEmpty());
-        QSqlDatabase db = Library::database();
+        QVERIFY(!m_upgradeProblem.isEmpty());
+        QSqlDatabase db = TestDatabase::database();
         const QSqlRecord record = db.record(QStringLiteral("library"));
         QVERIFY(!record.contains(QStringLiteral("playPosition")));
         QCOMPARE(record.count(), 16);
@@ -258,10 +261,10 @@ private Q_SLOTS:
 
         // Once the way is clear, the next start adds both.
         QVERIFY(QSqlQuery(db).exec(QStringLiteral("ALTER TABLE library DROP COLUMN watchedCount")));
-        QSqlDatabase::removeDatabase(Library::connectionName());
+        TestDatabase::close();
         openLibrary();
-        QVERIFY(Library::upgradeProblem().isEmpty());
-        QCOMPARE(Library::database().record(QStringLiteral("library")).count(), 17);
+        QVERIFY(m_upgradeProblem.isEmpty());
+        QCOMPARE(TestDatabase::database().record(QStringLiteral("library")).count(), 17);
     }
 
     void plainTextIsPercentEncoded()
@@ -303,7 +306,7 @@ private Q_SLOTS:
             {QStringLiteral("CREATE TABLE downloads (corvanaUrl VARCHAR, mediaUrl VARCHAR)"),
              QStringLiteral("INSERT INTO downloads VALUES ('a', 'b')")}));
         openLibrary();
-        QSqlDatabase db = Library::database();
+        QSqlDatabase db = TestDatabase::database();
         QVERIFY(db.record(QStringLiteral("downloads")).contains(QStringLiteral("downloadPath")));
         QSqlQuery query(QStringLiteral("SELECT COUNT(*) FROM downloads"), db);
         QVERIFY(query.next());
@@ -324,7 +327,7 @@ private Q_SLOTS:
                      .arg(dbFile()));
         QVERIFY(g_messages[1].startsWith(QStringLiteral("    with error: ")));
         // Nothing else breaks: queries on the closed connection fail quietly.
-        QSqlQuery query(Library::database());
+        QSqlQuery query(TestDatabase::database());
         QVERIFY(!query.exec(QStringLiteral("SELECT * FROM library")));
     }
 
@@ -339,7 +342,7 @@ private Q_SLOTS:
              QStringLiteral("INSERT INTO library VALUES ('/t.jpg', 'First')"),
              QStringLiteral("INSERT INTO library VALUES ('/u.jpg', 'Second')")}));
         openLibrary();
-        QSqlDatabase db = Library::database();
+        QSqlDatabase db = TestDatabase::database();
         QVERIFY(!db.tables().contains(QStringLiteral("backup")));
         QVERIFY(!db.tables().contains(QStringLiteral("zelta")));
         QSqlQuery query(QStringLiteral("SELECT title FROM library ORDER BY rowid"), db);
@@ -368,19 +371,38 @@ private Q_SLOTS:
         openLibrary();
         QVERIFY(
             g_messages.contains(QStringLiteral("migrating to percent encoding and zelta table")));
-        QVERIFY(Library::upgradeProblem().contains(QStringLiteral("refused")));
-        QVERIFY(!Library::database().tables().contains(QStringLiteral("zelta")));
+        QVERIFY(m_upgradeProblem.contains(QStringLiteral("refused")));
+        QVERIFY(!TestDatabase::database().tables().contains(QStringLiteral("zelta")));
         QList<Row> rows = readRows();
         QCOMPARE(rows.size(), titles.size());
         for (int i = 0; i < rows.size(); ++i)
             QCOMPARE(rows[i].rawTitle, titles[i]);
+        TestDatabase::close();
+
+        // The program says so too, and fails; the file stays as it was.
+        const QString cli = TestSupport::builtProgram(QStringLiteral("zelta-cli"));
+        QVERIFY(!cli.isEmpty());
+        QProcess init;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), base());
+        init.setProcessEnvironment(env);
+        init.start(cli, {QStringLiteral("library"), QStringLiteral("init")});
+        QVERIFY(init.waitForFinished(120000));
+        QCOMPARE(init.exitCode(), 1);
+        const QString said = QString::fromUtf8(init.readAllStandardError());
+        QVERIFY2(said.contains(QStringLiteral("could not be brought up to date")) &&
+                     said.contains(QStringLiteral("refused")),
+                 qPrintable(said));
+        QVERIFY(!TestDatabase::database().tables().contains(QStringLiteral("zelta")));
+        QCOMPARE(readRows().at(1).rawTitle, titles[1]);
 
         // Once the row can be written, the next start migrates everything.
-        QVERIFY(QSqlQuery(Library::database()).exec(QStringLiteral("DROP TRIGGER refuse_second")));
-        QSqlDatabase::removeDatabase(Library::connectionName());
+        QVERIFY(
+            QSqlQuery(TestDatabase::database()).exec(QStringLiteral("DROP TRIGGER refuse_second")));
+        TestDatabase::close();
         openLibrary();
-        QVERIFY(Library::upgradeProblem().isEmpty());
-        QVERIFY(Library::database().tables().contains(QStringLiteral("zelta")));
+        QVERIFY(m_upgradeProblem.isEmpty());
+        QVERIFY(TestDatabase::database().tables().contains(QStringLiteral("zelta")));
         rows = readRows();
         QCOMPARE(rows.size(), titles.size());
         for (int i = 0; i < rows.size(); ++i)

@@ -31,7 +31,7 @@ private:
 
     static QStringList column(const QString &statement)
     {
-        QSqlQuery query(Library::database());
+        QSqlQuery query(TestDatabase::database());
         QStringList values;
         if (!query.exec(statement))
             return {query.lastError().text()};
@@ -53,14 +53,14 @@ private:
                    "titlesxmodels x LEFT JOIN dvd_titles t ON t.id = x.title_id WHERE x.model_id = "
                    "m.id), '?') || ' of ' || IFNULL((SELECT group_concat(c) FROM (SELECT "
                    "IFNULL(c.category, '?') AS c FROM categoriesxmodels x LEFT JOIN categories c "
-                   "ON c.id = x.category_id WHERE x.model_id = m.id ORDER BY 1)), '') FROM models m"))
+                   "ON c.id = x.category_id WHERE x.model_id = m.id ORDER BY 1)), '') FROM models "
+                   "m"))
             << QStringLiteral("--")
             << column(QStringLiteral(
                    "SELECT IFNULL(c.category, '?') || ' x ' || IFNULL(t.title, '?') FROM "
                    "categoriesxtitles x LEFT JOIN categories c ON c.id = x.category_id LEFT JOIN "
                    "dvd_titles t ON t.id = x.title_id"))
-            << QStringLiteral("--")
-            << column(QStringLiteral("SELECT COUNT(*) FROM titlesxmodels"))
+            << QStringLiteral("--") << column(QStringLiteral("SELECT COUNT(*) FROM titlesxmodels"))
             << column(QStringLiteral("SELECT COUNT(*) FROM categoriesxmodels"));
         return all;
     }
@@ -109,15 +109,13 @@ private Q_SLOTS:
                                                 "add v3|||", "add v4|Y|C, A|Cy"};
         QTest::newRow("edits") << QStringList{"add v1|X|A|Ann", "add v2|Y|A, B|Bo",
                                               "edit v1|C|Cy, Ann", "edit v2||", "edit v1|B, B|Bo"};
-        QTest::newRow("last uses removed")
-            << QStringList{"add v1|X|A|Ann", "add v2|Y|B|Bo", "add v3|X|B|", "remove v1",
-                           "remove v3"};
-        QTest::newRow("same pair in two videos")
-            << QStringList{"add v1|X|A, A|Ann, Ann", "add v2|X|A|Ann", "remove v1",
-                           "edit v2|A, B|Ann"};
+        QTest::newRow("last uses removed") << QStringList{"add v1|X|A|Ann", "add v2|Y|B|Bo",
+                                                          "add v3|X|B|", "remove v1", "remove v3"};
+        QTest::newRow("same pair in two videos") << QStringList{
+            "add v1|X|A, A|Ann, Ann", "add v2|X|A|Ann", "remove v1", "edit v2|A, B|Ann"};
         QTest::newRow("newest removed, its id taken again")
-            << QStringList{"add v1|X|A|Ann", "add v2|Y|B|Bo", "remove v2", "add v3|Z|C|Cy",
-                           "remove v1", "add v4|X|A|Ann"};
+            << QStringList{"add v1|X|A|Ann", "add v2|Y|B|Bo", "remove v2",
+                           "add v3|Z|C|Cy",  "remove v1",     "add v4|X|A|Ann"};
         QTest::newRow("removed by guid")
             << QStringList{"add v1|X|A|Ann", "add v2|Y|B|Bo", "forget v1", "forget v2"};
         QTest::newRow("everything removed") << QStringList{"add v1|X|A|Ann", "remove v1"};
@@ -169,11 +167,13 @@ private Q_SLOTS:
         QCOMPARE(fixture.tableRows(QStringLiteral("categoriesxmodels")), 5);
 
         MetaDataModel titles(QStringLiteral("title"), QStringLiteral("dvd_titles"),
-                             QStringLiteral("DVD Titles"));
+                             QStringLiteral("DVD Titles"), nullptr, fixture.library->store(),
+                             MetaDataModel::Reading::Waiting);
         QCOMPARE(names(titles), (QStringList{"All (1)", "X & Y"}));
         QCOMPARE(titles.headerData(0, Qt::Horizontal).toString(), QStringLiteral("DVD Titles"));
         MetaDataModel categories(QStringLiteral("category"), QStringLiteral("categories"),
-                                 QStringLiteral("Categories"));
+                                 QStringLiteral("Categories"), nullptr, fixture.library->store(),
+                                 MetaDataModel::Reading::Waiting);
         QCOMPARE(names(categories), (QStringList{"All (2)", "A", "B"}));
 
         // A second build starts from scratch.
@@ -197,7 +197,8 @@ private Q_SLOTS:
         QVERIFY(build(fixture));
 
         MetaDataModel categories(QStringLiteral("category"), QStringLiteral("categories"),
-                                 QString());
+                                 QString(), nullptr, fixture.library->store(),
+                                 MetaDataModel::Reading::Waiting);
         QList<int> chosen;
         for (int row = 1; row < categories.rowCount(); ++row) {
             const QString name = categories.index(row).data().toString();
@@ -206,7 +207,8 @@ private Q_SLOTS:
         }
         QCOMPARE(chosen.size(), 2);
 
-        MetaDataModel titles(QStringLiteral("title"), QStringLiteral("dvd_titles"), QString());
+        MetaDataModel titles(QStringLiteral("title"), QStringLiteral("dvd_titles"), QString(),
+                             nullptr, fixture.library->store(), MetaDataModel::Reading::Waiting);
         QCOMPARE(titles.rowCount(), 5);
         QVERIFY(titles.setStatement(MetaDataModel::titlesStatement(chosen)));
         QVERIFY(!titles.setStatement(MetaDataModel::titlesStatement(chosen)));
@@ -222,7 +224,8 @@ private Q_SLOTS:
         LibraryTestFixture fixture;
         QVERIFY(build(fixture));
         MetaDataModel categories(QStringLiteral("category"), QStringLiteral("categories"),
-                                 QString());
+                                 QString(), nullptr, fixture.library->store(),
+                                 MetaDataModel::Reading::Waiting);
         QCOMPARE(names(categories), QStringList{"All (0)"});
 
         LibraryItem item = fixture.makeItem(QStringLiteral("q"));

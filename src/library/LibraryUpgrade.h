@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+// Brings a library file up to the current layout: creates the missing tables
+// and runs the migrations of older layouts, each all or nothing (a failed
+// step leaves the file as it was, and the next start tries again). Run by the
+// library store on its own connection and thread.
+class LibraryUpgrade
+{
+public:
+    explicit LibraryUpgrade(const QSqlDatabase &db);
+
+    // False when a migration failed (problem() says what for the user).
+    bool run();
+    // The message for the user when run() could not upgrade an older library
+    // file (the file is left as it was); empty otherwise.
+    QString problem() const { return m_problem; }
+
+private:
+    bool migrateLibraryV2();
+    bool migrateLibraryV3();
+    bool migrateLibraryV4();
+    void setProblem(const QString &reason);
+
+    QSqlDatabase m_db;
+    QString m_problem;
+};
