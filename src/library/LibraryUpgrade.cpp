@@ -85,7 +85,6 @@ bool LibraryUpgrade::run()
 
 bool LibraryUpgrade::migrateLibraryV2()
 {
-    QSqlDatabase &db = m_db;
     static const char *const statements[] = {
         "CREATE TABLE backup(thumbnailPath VARCHAR, title VARCHAR, sizeInBytes INTEGER, "
         "creationDate INTEGER, mediaLengthInSecs INTEGER, description VARCHAR, videoPath VARCHAR, "
@@ -110,25 +109,10 @@ bool LibraryUpgrade::migrateLibraryV2()
     };
 
     // All or nothing: a half-copied library must never be committed.
-    db.transaction();
-    for (const char *statement : statements) {
-        if (!execMigrationStatement(db, QLatin1String(statement), "Library::migrateLibraryV2")) {
-            const QString reason = db.lastError().text();
-            db.rollback();
-            qCWarning(lcLibrary)
-                << "Library::migrateLibraryV2 rolled back; the library keeps its old "
-                   "layout";
-            setProblem(reason);
-            return false;
-        }
-    }
-    if (!db.commit()) {
-        qCWarning(lcLibrary) << "Library::migrateLibraryV2 could not commit transaction";
-        setProblem(db.lastError().text());
-        db.rollback();
-        return false;
-    }
-    return true;
+    QStringList all;
+    for (const char *statement : statements)
+        all << QLatin1String(statement);
+    return runAllOrNothing(all, "Library::migrateLibraryV2");
 }
 
 bool LibraryUpgrade::migrateLibraryV3()
@@ -150,15 +134,18 @@ bool LibraryUpgrade::migrateLibraryV3()
             << QStringLiteral("Library::migrateLibraryV3 could not create the "
                               "zelta table: ") +
                    marker.lastError().text();
-        setProblem(marker.lastError().text());
+        const QString reason = marker.lastError().text();
         marker.finish();
-        db.rollback();
-        return false;
+        return rollBack("Library::migrateLibraryV3", reason);
     }
 
     QSqlQuery rows(db);
     rows.setForwardOnly(true);
-    rows.exec(QStringLiteral("SELECT * FROM library"));
+    if (!rows.exec(QStringLiteral("SELECT * FROM library"))) {
+        // Unread rows would stay plain under the marker.
+        const QString reason = rows.lastError().text();
+        return rollBack("Library::migrateLibraryV3", reason);
+    }
     const QSqlRecord record = rows.record();
     const int idColumn = record.indexOf(QStringLiteral("id"));
     static const char *const columns[] = {"thumbnailPath", "title",    "description", "videoPath",
@@ -188,23 +175,11 @@ bool LibraryUpgrade::migrateLibraryV3()
             const QString reason = update.lastError().text();
             update.finish();
             rows.finish();
-            db.rollback();
-            qCWarning(lcLibrary)
-                << "Library::migrateLibraryV3 rolled back; the library keeps its old "
-                   "layout";
-            setProblem(reason);
-            return false;
+            return rollBack("Library::migrateLibraryV3", reason);
         }
     }
     rows.finish();
-
-    if (!db.commit()) {
-        qCWarning(lcLibrary) << "Library::migrateLibraryV3 could not commit transaction";
-        setProblem(db.lastError().text());
-        db.rollback();
-        return false;
-    }
-    return true;
+    return commit("Library::migrateLibraryV3");
 }
 
 bool LibraryUpgrade::migrateLibraryV4()
@@ -216,27 +191,38 @@ bool LibraryUpgrade::migrateLibraryV4()
         qCWarning(lcLibrary) << "Library::migrateLibraryV4 skipped: the library is not encoded yet";
         return false;
     }
-    const QStringList statements = {LibrarySchema::addPlayPosition, LibrarySchema::addWatchedCount};
-
     // Both columns or neither: a file is never left with one of them.
-    db.transaction();
-    for (const QString &statement : std::as_const(statements)) {
+    return runAllOrNothing({LibrarySchema::addPlayPosition, LibrarySchema::addWatchedCount},
+                           "Library::migrateLibraryV4");
+}
+
+bool LibraryUpgrade::runAllOrNothing(const QStringList &statements, const char *where)
+{
+    m_db.transaction();
+    for (const QString &statement : statements) {
         QString reason;
-        if (!execMigrationStatement(db, statement, "Library::migrateLibraryV4", &reason)) {
-            db.rollback();
-            qCWarning(lcLibrary)
-                << "Library::migrateLibraryV4 rolled back; the library keeps its old layout";
-            setProblem(reason);
-            return false;
-        }
+        if (!execMigrationStatement(m_db, statement, where, &reason))
+            return rollBack(where, reason);
     }
-    if (!db.commit()) {
-        qCWarning(lcLibrary) << "Library::migrateLibraryV4 could not commit transaction";
-        setProblem(db.lastError().text());
-        db.rollback();
-        return false;
-    }
-    return true;
+    return commit(where);
+}
+
+bool LibraryUpgrade::commit(const char *where)
+{
+    if (m_db.commit())
+        return true;
+    qCWarning(lcLibrary).noquote()
+        << QLatin1String(where) + QStringLiteral(" could not commit transaction");
+    return rollBack(where, m_db.lastError().text());
+}
+
+bool LibraryUpgrade::rollBack(const char *where, const QString &reason)
+{
+    m_db.rollback();
+    qCWarning(lcLibrary).noquote()
+        << QLatin1String(where) + QStringLiteral(" rolled back; the library keeps its old layout");
+    setProblem(reason);
+    return false;
 }
 
 void LibraryUpgrade::setProblem(const QString &reason)

@@ -2,6 +2,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 
 // Brings a library file up to the current layout: creates the missing tables
 // and runs the migrations of older layouts, each all or nothing (a failed
@@ -22,6 +23,12 @@ private:
     bool migrateLibraryV2();
     bool migrateLibraryV3();
     bool migrateLibraryV4();
+    // Runs the statements in one transaction: all of them or none.
+    bool runAllOrNothing(const QStringList &statements, const char *where);
+    // Commits a step's transaction; false (rolled back) when it could not.
+    bool commit(const char *where);
+    // Undoes a step's transaction; always false, with the problem set.
+    bool rollBack(const char *where, const QString &reason);
     void setProblem(const QString &reason);
 
     QSqlDatabase m_db;
