@@ -1,5 +1,6 @@
 // Downloads end to end against the demo site on 127.0.0.1.
 #include "DownloadSiteFixture.h"
+#include "IndexBuildGate.h"
 #include "ScriptedHttpServer.h"
 #include "TestDatabase.h"
 #include "TestSupport.h"
@@ -19,8 +20,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QScopeGuard>
-#include <QSemaphore>
 #include <QSignalSpy>
 #include <QSortFilterProxyModel>
 #include <QSqlQuery>
@@ -789,18 +788,9 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(library.rowCount() == 40 && !library.isBusy(), 30000);
 
         MetaDataBuilder *builder = library.metaDataBuilder();
-        QSemaphore reached;
-        QSemaphore release;
-        builder->setBuildGate([&] {
-            reached.release();
-            release.acquire();
-        });
-        const auto letGo = qScopeGuard([&] {
-            builder->setBuildGate({});
-            release.release(16);
-        });
+        IndexBuildGate gate(builder);
         builder->build();
-        QVERIFY(reached.tryAcquire(1, 60000));
+        QVERIFY(gate.waitUntilHeld());
 
         DownloadManager &manager = *engines.downloadManager();
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
@@ -813,7 +803,7 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(download->mediaPath()));
         QVERIFY(builder->isBuilding());
 
-        release.release();
+        gate.release();
         QTRY_COMPARE_WITH_TIMEOUT(download->state(), Download::Downloading, 60000);
         const QList<DownloadRecords::Row> rows = engines.downloadRecords()->allRows();
         QCOMPARE(rows.size(), 1);

@@ -1,11 +1,10 @@
+#include "IndexBuildGate.h"
 #include "LibraryTestFixture.h"
 #include "TestSupport.h"
 #include "library/IntegrityChecker.h"
 #include "library/MetaDataBuilder.h"
 #include "library/VideoImporter.h"
 
-#include <QScopeGuard>
-#include <QSemaphore>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -119,20 +118,10 @@ private Q_SLOTS:
         QVERIFY(fixture.waitIdle());
 
         MetaDataBuilder *builder = fixture.library->metaDataBuilder();
-        QSemaphore reached;
-        QSemaphore release;
-        builder->setBuildGate([&] {
-            reached.release();
-            release.acquire();
-        });
-        // However the test ends, the build is let go before the library goes.
-        const auto letGo = qScopeGuard([&] {
-            builder->setBuildGate({});
-            release.release(16);
-        });
+        IndexBuildGate gate(builder);
         QSignalSpy built(builder, &MetaDataBuilder::update);
         builder->build();
-        QVERIFY(reached.tryAcquire(1, 60000));
+        QVERIFY(gate.waitUntilHeld());
         QVERIFY(builder->isBuilding());
 
         bool ok = false;
@@ -143,7 +132,7 @@ private Q_SLOTS:
         QCOMPARE(fixture.library->find(QStringLiteral("Item 199")).size(), 1);
         QCOMPARE(built.size(), 0);
 
-        release.release();
+        gate.release();
         QVERIFY(fixture.waitIdle());
         QCOMPARE(built.size(), 1);
         QCOMPARE(fixture.tableRows(QStringLiteral("dvd_titles")), 9);
