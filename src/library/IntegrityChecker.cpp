@@ -78,7 +78,8 @@ void IntegrityChecker::removeMissing()
     LibraryStore *store = m_library->store();
     const LibraryStore::Rows rows = store->call([store] {
         LibraryStore::Rows read;
-        if (!store->readAll(&read))
+        // Only the paths are looked at: no search texts.
+        if (!store->readAll(&read, LibraryStore::Id, Qt::AscendingOrder, false))
             qCWarning(lcLibrary) << "IntegrityChecker::run could not read the library";
         return read;
     });

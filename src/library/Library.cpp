@@ -14,6 +14,7 @@
 #include <QNetworkReply>
 #include <QSet>
 #include <QThread>
+#include <QTimer>
 #include <QtDebug>
 
 #include <algorithm>
@@ -23,6 +24,10 @@
 namespace {
 
 constexpr int kColumnCount = 8;
+// Rows of the first read that come on their own (more than a screen shows),
+// and how many come in each piece after them.
+constexpr qsizetype kFirstRows = 100;
+constexpr qsizetype kRowsPerPiece = 2000;
 // Sorts by played share rather than by a stored column.
 constexpr int kProgressSort = 1000;
 // Only the start of the site's answer to an edit report is logged.
@@ -138,8 +143,7 @@ Library::Library(QObject *parent)
 
 Library::Library(LibraryStore *store, QObject *parent) : Library(nullptr, store, parent) {}
 
-Library::Library(std::unique_ptr<LibraryStore> ownStore, LibraryStore *sharedStore,
-                 QObject *parent)
+Library::Library(std::unique_ptr<LibraryStore> ownStore, LibraryStore *sharedStore, QObject *parent)
     : QAbstractTableModel(parent), m_copier(new FileCopier(this)), m_ownStore(std::move(ownStore)),
       m_store(m_ownStore ? m_ownStore.get() : sharedStore)
 {
@@ -172,45 +176,88 @@ Library::Library(std::unique_ptr<LibraryStore> ownStore, LibraryStore *sharedSto
     m_importSession = new ImportSession(this);
     m_importer->start();
 
-    // The first read of the table, newest first; the rows come when read.
+    // The first read of the table, newest first unless the page asks for
+    // another order before the event loop runs.
     m_sortColumn = sortColumn(SortDate);
     m_sortOrder = Qt::DescendingOrder;
+    QMetaObject::invokeMethod(this, &Library::readFirstRows, Qt::QueuedConnection);
+    // The pieces after the first go in one per turn of the event loop, so
+    // the window draws and answers between them.
+    m_absorber = new QTimer(this);
+    m_absorber->setInterval(0);
+    connect(m_absorber, &QTimer::timeout, this, &Library::absorbPiece);
+}
+
+void Library::readFirstRows()
+{
+    if (m_loaded || m_reading)
+        return;
+    m_reading = true;
     LibraryStore *store = m_store;
     const int column = m_sortColumn;
     const Qt::SortOrder order = m_sortOrder;
+    const int generation = m_readGeneration;
     // The library outlives every store job: its destructor ends the store first.
     Library *self = this;
-    store->post([store, column, order, self] {
-        // The window gets its rows first, their search texts right after.
-        LibraryStore::Rows rows;
-        store->readAll(&rows, column, order, false);
-        const LibraryStore::Rows read = rows;
-        QMetaObject::invokeMethod(self, [self, rows = std::move(rows)]() mutable {
-            if (self->m_loaded)
-                return;
-            self->setRows(std::move(rows));
-            // Counters and lists made before the rows came read them now.
-            emit self->updated();
-        });
-        store->post([read, self] {
-            // In slices, so the window applies them between other events.
-            constexpr qsizetype kSlice = 5000;
-            for (qsizetype from = 0; from < read.size(); from += kSlice) {
-                QList<qlonglong> ids;
-                QStringList texts;
-                const qsizetype to = std::min(read.size(), from + kSlice);
-                ids.reserve(to - from);
-                texts.reserve(to - from);
-                for (qsizetype i = from; i < to; ++i) {
-                    ids << read.at(i).value(LibraryStore::Id).toLongLong();
-                    texts << LibraryStore::searchTextOf(read.at(i));
-                }
-                QMetaObject::invokeMethod(
-                    self, [self, ids, texts] { self->fillSearchTexts(ids, texts); });
-            }
-        });
-        store->post([store] { store->ensureIndexes(); });
+    store->post([store, column, order, generation, self] {
+        // A screenful first, then the rest in pieces the window takes one at
+        // a time between its other events.
+        bool first = true;
+        store->readInPieces(column, order, kFirstRows, kRowsPerPiece,
+                            [&first, generation, self](LibraryStore::Rows &&rows, bool last) {
+                                QMetaObject::invokeMethod(self, [self, rows = std::move(rows),
+                                                                 first, last,
+                                                                 generation]() mutable {
+                                    self->takeReadRows(std::move(rows), first, last, generation);
+                                });
+                                first = false;
+                            });
+        store->ensureIndexes();
     });
+}
+
+void Library::takeReadRows(QList<Row> rows, bool first, bool last, int generation)
+{
+    // Rows read again meanwhile (reload()) replaced these.
+    if (generation != m_readGeneration)
+        return;
+    if (first) {
+        setRows(std::move(rows));
+        // Counters and lists made before the rows came read them now.
+        emit updated();
+    } else {
+        m_incoming.append(std::move(rows));
+    }
+    m_readEnded = last;
+    if (m_incoming.isEmpty())
+        endRead();
+    else if (!m_absorber->isActive())
+        m_absorber->start();
+}
+
+void Library::absorbPiece()
+{
+    if (!m_incoming.isEmpty())
+        appendRows(m_incoming.takeFirst());
+    if (m_incoming.isEmpty()) {
+        m_absorber->stop();
+        endRead();
+    }
+}
+
+void Library::absorbAllPieces()
+{
+    while (!m_incoming.isEmpty())
+        absorbPiece();
+}
+
+void Library::endRead()
+{
+    if (!m_readEnded || !m_reading)
+        return;
+    m_reading = false;
+    m_loaded = true;
+    emit updated();
 }
 
 Library::~Library()
@@ -230,18 +277,26 @@ Library::~Library()
 
 void Library::connectStore()
 {
-    // Queued: the store's thread tells, the rows change here.
-    connect(m_store, &LibraryStore::rowsStored, this,
-            [this](const LibraryStore::Rows &rows) { addRows(rows); });
+    // Queued: the store's thread tells, the rows change here, after the rows
+    // of the first read (told before) are all in.
+    connect(m_store, &LibraryStore::rowsStored, this, [this](const LibraryStore::Rows &rows) {
+        absorbAllPieces();
+        addRows(rows);
+    });
     connect(m_store, &LibraryStore::rowsChanged, this, [this](const LibraryStore::Rows &rows) {
+        absorbAllPieces();
         changeRows(rows);
         emit updated();
     });
-    connect(m_store, &LibraryStore::rowsRemoved, this,
-            [this](const QList<qlonglong> &ids) { dropRows(ids); });
+    connect(m_store, &LibraryStore::rowsRemoved, this, [this](const QList<qlonglong> &ids) {
+        absorbAllPieces();
+        dropRows(ids);
+    });
     // A play position changes nothing the index or the counters show.
-    connect(m_store, &LibraryStore::playStateChanged, this,
-            [this](const LibraryStore::Rows &rows) { changeRows(rows); });
+    connect(m_store, &LibraryStore::playStateChanged, this, [this](const LibraryStore::Rows &rows) {
+        absorbAllPieces();
+        changeRows(rows);
+    });
 }
 
 int Library::rowCount(const QModelIndex &parent) const
@@ -470,10 +525,8 @@ void Library::countGuid(const Row &row, int delta)
 void Library::setRows(QList<Row> rows)
 {
     // An empty library read again is no change for the views.
-    if (rows.isEmpty() && m_rows.isEmpty()) {
-        m_loaded = true;
+    if (rows.isEmpty() && m_rows.isEmpty())
         return;
-    }
     beginResetModel();
     m_rows = std::move(rows);
     m_rowById.clear();
@@ -485,7 +538,6 @@ void Library::setRows(QList<Row> rows)
         countGuid(row, 1);
         m_ids.insert(idOfRow(row));
     }
-    m_loaded = true;
     endResetModel();
 }
 
@@ -523,24 +575,42 @@ void Library::insertSorted(QList<Row> added)
     }
 }
 
-void Library::fillSearchTexts(const QList<qlonglong> &ids, const QStringList &texts)
+void Library::appendRows(QList<Row> rows)
 {
-    for (qsizetype i = 0; i < ids.size() && i < texts.size(); ++i) {
-        const int row = rowOfId(ids.at(i));
-        if (row < 0 || m_rows.at(row).value(LibraryStore::SearchText).isValid())
-            continue;
-        Row &values = m_rows[row];
-        if (values.size() <= LibraryStore::SearchText)
-            values.resize(LibraryStore::SearchText + 1);
-        values[LibraryStore::SearchText] = texts.at(i);
+    rows.removeIf([this](const Row &row) { return m_ids.contains(idOfRow(row)); });
+    if (rows.isEmpty())
+        return;
+    const auto less = [this](const Row &a, const Row &b) { return before(a, b); };
+    // Rows read in the current order go below the others in one step.
+    const bool below = (m_rows.isEmpty() || !before(rows.first(), m_rows.last())) &&
+                       std::is_sorted(rows.cbegin(), rows.cend(), less);
+    if (!below) {
+        insertSorted(std::move(rows));
+        return;
     }
+    const qsizetype start = m_rows.size();
+    beginInsertRows(QModelIndex(), int(start), int(start + rows.size() - 1));
+    const bool itemsKept = m_items.size() == start;
+    for (Row &row : rows) {
+        countGuid(row, 1);
+        const qlonglong id = idOfRow(row);
+        m_ids.insert(id);
+        // A map of the rows made already goes on with them.
+        if (!m_rowById.isEmpty())
+            m_rowById.insert(id, int(m_rows.size()));
+        m_rows.append(std::move(row));
+    }
+    if (itemsKept)
+        m_items.resize(m_rows.size());
+    else
+        m_items.clear();
+    endInsertRows();
 }
 
 void Library::addRows(QList<Row> rows)
 {
     // A row the first read brought already is not shown twice.
-    if (m_loaded)
-        rows.removeIf([this](const Row &row) { return m_ids.contains(idOfRow(row)); });
+    rows.removeIf([this](const Row &row) { return m_ids.contains(idOfRow(row)); });
     if (!rows.isEmpty())
         insertSorted(std::move(rows));
 }
@@ -886,6 +956,16 @@ void Library::setDownloaded(QString guid)
 void Library::onSort(Library::sortHeaders column, Qt::SortOrder order)
 {
     qCDebug(lcLibrary) << "onsort col" << int(column);
+    const bool reading = m_reading;
+    if (reading) {
+        // The rows still to come are read again in the new order, rather
+        // than each put in its place.
+        ++m_readGeneration;
+        m_incoming.clear();
+        m_absorber->stop();
+        m_reading = false;
+        m_readEnded = false;
+    }
     // The rows are all here: they are put in order without the store.
     beginResetModel();
     m_sortColumn = sortColumn(column);
@@ -896,6 +976,8 @@ void Library::onSort(Library::sortHeaders column, Qt::SortOrder order)
     m_items.clear();
     endResetModel();
     emit doSorted();
+    if (reading)
+        readFirstRows();
 }
 
 QList<bool> Library::contains(const LibraryItems &items)
@@ -967,6 +1049,11 @@ void Library::postbackFinsihed(QNetworkReply *reply)
 
 void Library::reload()
 {
+    // Rows of an earlier read still on their way are not taken.
+    ++m_readGeneration;
+    m_reading = false;
+    m_incoming.clear();
+    m_absorber->stop();
     LibraryStore *store = m_store;
     const int column = m_sortColumn;
     const Qt::SortOrder order = m_sortOrder;
@@ -976,6 +1063,7 @@ void Library::reload()
         return read;
     });
     setRows(std::move(rows));
+    m_loaded = true;
 }
 
 void Library::done(bool)

@@ -17,6 +17,7 @@ class IntegrityChecker;
 class LibraryStore;
 class MetaDataBuilder;
 class QNetworkReply;
+class QTimer;
 class VideoImporter;
 
 // The one process-wide library of videos: a table model over a copy of the
@@ -80,7 +81,7 @@ public:
     qlonglong idOf(int row) const;
     int rowOfId(qlonglong id) const;
 
-    // True once the rows of the first read are shown.
+    // True once every row of the first read is here (the first come earlier).
     bool isLoaded() const { return m_loaded; }
 
     // Starts the check of the library folder against the table.
@@ -197,8 +198,18 @@ private:
     // Replaces every row (ordered by the current sort already).
     void setRows(QList<Row> rows);
     void addRows(QList<Row> rows);
-    // Gives rows read without it their search text (rows changed since keep theirs).
-    void fillSearchTexts(const QList<qlonglong> &ids, const QStringList &texts);
+    // Starts the first read of the table (once the event loop runs).
+    void readFirstRows();
+    // A piece of a read of every row: the first replaces the rows, the others
+    // add to them; `generation` tells pieces of a replaced read.
+    void takeReadRows(QList<Row> rows, bool first, bool last, int generation);
+    // Adds rows (below the others when they come in the current order).
+    void appendRows(QList<Row> rows);
+    // Takes the next piece of the first read that came; all of them.
+    void absorbPiece();
+    void absorbAllPieces();
+    // Once the last piece is in: the rows are all here.
+    void endRead();
     void changeRows(const QList<Row> &rows);
     void dropRows(const QList<qlonglong> &ids);
     void dropRow(int row);
@@ -243,7 +254,15 @@ private:
     QSet<qlonglong> m_ids;
     // Rows per stored guid, for the "already in the library?" question.
     QHash<QString, int> m_guids;
-    // True once the first rows came from the store.
+    // True once every row of the first read came from the store.
     bool m_loaded = false;
+    // True while the pieces of the first read come.
+    bool m_reading = false;
+    int m_readGeneration = 0;
+    // Pieces of the first read that came and wait to go in, and whether
+    // the last of them came.
+    QList<QList<Row>> m_incoming;
+    bool m_readEnded = false;
+    QTimer *m_absorber = nullptr;
     bool m_closed = false;
 };

@@ -68,7 +68,7 @@ void LibraryFilterModel::setSourceModel(QAbstractItemModel *model)
 
 bool LibraryFilterModel::prepareSome()
 {
-    constexpr qint64 kSliceNs = 12 * 1000 * 1000;
+    constexpr qint64 kSliceNs = 4 * 1000 * 1000;
     if (!sourceModel())
         return false;
     const int rows = sourceModel()->rowCount();
@@ -97,13 +97,8 @@ void LibraryFilterModel::connectCache(QAbstractItemModel *model)
                        << connect(model, &QAbstractItemModel::rowsMoved, this, clear)
                        << connect(model, &QAbstractItemModel::rowsInserted, this,
                                   [this](const QModelIndex &parent, int first, int last) {
-                                      if (parent.isValid())
-                                          return;
-                                      forgetMatches();
-                                      if (first <= m_entries.size())
-                                          m_entries.insert(first, last - first + 1, std::nullopt);
-                                      else
-                                          m_entries.clear();
+                                      if (!parent.isValid())
+                                          rowsCame(first, last);
                                   })
                        << connect(model, &QAbstractItemModel::rowsRemoved, this,
                                   [this](const QModelIndex &parent, int first, int last) {
@@ -123,6 +118,25 @@ void LibraryFilterModel::connectCache(QAbstractItemModel *model)
                                        row <= bottomRight.row() && row < m_entries.size(); ++row)
                                       m_entries[row].reset();
                               });
+}
+
+void LibraryFilterModel::rowsCame(int first, int last)
+{
+    const int count = last - first + 1;
+    if (first <= m_entries.size())
+        m_entries.insert(first, count, std::nullopt);
+    else
+        m_entries.clear();
+    // The kept matches go on with the new rows' own, so the rows of a long
+    // read are each looked at once while a search is typed.
+    if (m_matchedPattern.isEmpty() || m_matches.size() + count != sourceModel()->rowCount() ||
+        first > m_matches.size()) {
+        forgetMatches();
+        return;
+    }
+    m_matches.insert(first, count, false);
+    for (int row = first; row <= last; ++row)
+        m_matches[row] = foldedText(row).contains(m_matchedPattern);
 }
 
 void LibraryFilterModel::clearFilter()
@@ -268,8 +282,12 @@ bool LibraryFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &sour
         const QModelIndex index = sourceModel()->index(sourceRow, 0, sourceParent);
         return accepts(index.data().value<LibraryItem>());
     }
-    if (!m_foldedName.isEmpty() && m_matchedPattern == m_foldedName && sourceRow < m_matches.size())
-        return m_matches.at(sourceRow);
+    if (!m_foldedName.isEmpty()) {
+        if (m_matchedPattern == m_foldedName && sourceRow < m_matches.size())
+            return m_matches.at(sourceRow);
+        // Only the searched text counts (not the whole entry).
+        return foldedText(sourceRow).contains(m_foldedName);
+    }
     return accepts(entry(sourceRow));
 }
 

@@ -70,6 +70,8 @@ private:
     bool hasFilter() const;
     void refilter();
     void connectCache(QAbstractItemModel *model);
+    // Source rows first..last were inserted.
+    void rowsCame(int first, int last);
     // Any change of the rows: the kept matches are no longer those of the rows.
     void forgetMatches() { m_matchedPattern.clear(); }
     // The plain name pattern over all rows, into m_matches.

@@ -3,6 +3,7 @@
 
 #include "library/LibraryFilterModel.h"
 #include "library/LibraryReader.h"
+#include "library/LibraryRowReader.h"
 #include "library/LibraryUpgrade.h"
 
 #include <QFileInfo>
@@ -11,6 +12,9 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QtDebug>
+
+#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -218,26 +222,89 @@ QString LibraryStore::searchTextOf(const Row &row)
                                           text(Description));
 }
 
-bool LibraryStore::readAll(Rows *rows, int sortColumn, Qt::SortOrder order, bool withSearchText)
+QString LibraryStore::orderBy(int sortColumn, Qt::SortOrder order) const
 {
+    if (m_columns != kColumns && sortColumn >= PlayPosition)
+        return QStringLiteral(" ORDER BY id");
     const QStringList names = kColumns.split(QStringLiteral(", "));
-    QString orderBy = names.value(sortColumn, QStringLiteral("id"));
+    QString orderBy = QStringLiteral(" ORDER BY ") + names.value(sortColumn, QStringLiteral("id"));
     orderBy += order == Qt::DescendingOrder ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
     if (sortColumn != Id)
         orderBy += QStringLiteral(", id");
-    QSqlQuery query(m_db);
-    query.setForwardOnly(true);
-    if (m_columns != kColumns && sortColumn >= PlayPosition)
-        orderBy = QStringLiteral("id");
-    if (!query.exec(QStringLiteral("SELECT ") + m_columns +
-                    QStringLiteral(" FROM library ORDER BY ") + orderBy)) {
+    return orderBy;
+}
+
+bool LibraryStore::readAll(Rows *rows, int sortColumn, Qt::SortOrder order, bool withSearchText)
+{
+    LibraryRowReader reader(m_db);
+    const QString select = QStringLiteral("SELECT ") + m_columns + QStringLiteral(" FROM library");
+    const bool read = reader.run(select + orderBy(sortColumn, order), [&](Row &&row) {
+        row.append(withSearchText ? QVariant(searchTextOf(row)) : QVariant());
+        rows->append(std::move(row));
+    });
+    if (!read)
         qCWarning(lcLibrary).noquote()
-            << QStringLiteral("SQLModel::select failed: ") + query.lastError().text();
+            << QStringLiteral("SQLModel::select failed: ") + reader.lastError();
+    return read;
+}
+
+bool LibraryStore::readInPieces(int sortColumn, Qt::SortOrder order, qsizetype firstCount,
+                                qsizetype pieceSize, const std::function<void(Rows &&, bool)> &take)
+{
+    const QString select = QStringLiteral("SELECT ") + m_columns + QStringLiteral(" FROM library");
+    const QString ordered = orderBy(sortColumn, order);
+    LibraryRowReader reader(m_db);
+    const auto failed = [&reader] {
+        qCWarning(lcLibrary).noquote()
+            << QStringLiteral("SQLModel::select failed: ") + reader.lastError();
+    };
+    // The first rows on their own: SQLite sorts no more than their ids.
+    firstCount = std::max<qsizetype>(1, firstCount);
+    Rows piece;
+    bool read = reader.run(select +
+                               QStringLiteral(" WHERE id IN (SELECT id FROM library%1 LIMIT %2)")
+                                   .arg(ordered)
+                                   .arg(firstCount) +
+                               ordered,
+                           [&piece](Row &&row) {
+                               row.append(searchTextOf(row));
+                               piece.append(std::move(row));
+                           });
+    if (!read || piece.size() < firstCount) {
+        if (!read)
+            failed();
+        take(std::move(piece), true);
+        return read;
+    }
+    take(std::exchange(piece, {}), false);
+    // The rest: the order of the ids, then the rows as they lie in the table
+    // (sorting whole rows would take SQLite several times as long).
+    QList<qlonglong> ids;
+    QHash<qlonglong, Row> rows;
+    read = reader.run(QStringLiteral("SELECT id FROM library") + ordered, [&ids](Row &&row) {
+        ids.append(row.at(0).toLongLong());
+    }) && reader.run(select, [&rows](Row &&row) {
+        const qlonglong id = row.at(Id).toLongLong();
+        rows.insert(id, std::move(row));
+    });
+    if (!read) {
+        failed();
+        take({}, true);
         return false;
     }
-    while (query.next()) {
-        rows->append(rowOf(query, withSearchText));
+    pieceSize = std::max<qsizetype>(1, pieceSize);
+    for (qsizetype i = firstCount; i < ids.size(); ++i) {
+        const auto found = rows.find(ids.at(i));
+        if (found == rows.end())
+            continue;
+        Row row = std::move(found.value());
+        row.append(searchTextOf(row));
+        piece.append(std::move(row));
+        if (piece.size() == pieceSize)
+            take(std::exchange(piece, {}), false);
     }
+    // The last piece, even an empty one: the taker learns that all came.
+    take(std::move(piece), true);
     return true;
 }
 

@@ -107,6 +107,12 @@ public:
     // later by searchTextOf()), which makes the read about twice as fast.
     bool readAll(Rows *rows, int sortColumn = Id, Qt::SortOrder order = Qt::AscendingOrder,
                  bool withSearchText = true);
+    // Every row as readAll() gives it with search texts, handed to `take` in
+    // pieces as the rows are read: the first `firstCount` rows, then
+    // `pieceSize` at a time; the last piece (which may be empty) comes with
+    // `last` set, also when the read failed (then false).
+    bool readInPieces(int sortColumn, Qt::SortOrder order, qsizetype firstCount,
+                      qsizetype pieceSize, const std::function<void(Rows &&rows, bool last)> &take);
     // The case-folded text a name search looks in, made from a row's values.
     static QString searchTextOf(const Row &row);
     // The rows of these ids (those that still exist).
@@ -187,6 +193,8 @@ private:
     bool commit();
     void rollback();
     Rows select(const QString &condition, const QVariantList &values);
+    // The ORDER BY clause of a read by a column (ties by id).
+    QString orderBy(int sortColumn, Qt::SortOrder order) const;
     bool updatePlayState(qlonglong id, const QString &assignments, const QVariantList &values);
 
     QThread m_thread;
