@@ -4,10 +4,10 @@
 #include <QRect>
 #include <QWidget>
 
-// A small window laid over the player's picture: the picture is a native
-// surface that child widgets cannot cover, so each overlay is a frameless tool
-// window of its own. It follows the picture's place on the screen, into full
-// screen and back, takes no focus, and hides when the picture goes away.
+// A small window laid over the player's picture: a frameless tool window of
+// its own, drawn by itself instead of with every frame of the picture. It
+// follows the picture's place on the screen, into full screen and back, takes
+// no focus, and hides when the picture goes away.
 class PictureOverlay : public QWidget
 {
     Q_OBJECT

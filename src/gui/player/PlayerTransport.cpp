@@ -26,7 +26,7 @@ PlayerTransport::PlayerTransport(CorvPlayerWidget *page, QMediaPlayer *player, Q
       m_audio(audio ? audio : new QAudioOutput(this))
 {
     m_player->setAudioOutput(m_audio);
-    m_player->setVideoOutput(page->videoWidget());
+    m_player->setVideoSink(page->videoWidget()->videoSink());
     Toolbar *toolbar = page->toolbar();
     toolbar->seekSlider()->setMediaPlayer(m_player);
     toolbar->volumeSlider()->setAudioOutput(m_audio);
