@@ -289,6 +289,15 @@ void LibraryView::paintEvent(QPaintEvent *event)
     trimWidgets();
 }
 
+// Every tile has the same size, so a changed row is only drawn again. A list
+// view would lay out all rows anew on each change, which over a large library
+// held the window up every time a playing video saved its place.
+void LibraryView::dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                              const QList<int> &roles)
+{
+    QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
+}
+
 void LibraryView::trimWidgets()
 {
     const QRect area = viewport()->rect();

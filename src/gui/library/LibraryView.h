@@ -73,6 +73,8 @@ protected:
     void dropEvent(QDropEvent *event) override;
     void selectionChanged(const QItemSelection &selected,
                           const QItemSelection &deselected) override;
+    void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                     const QList<int> &roles = QList<int>()) override;
 
 private:
     void updateIndexWidgetsAfterInsert(const QModelIndex &parent, int first, int last);
