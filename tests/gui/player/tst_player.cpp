@@ -1,5 +1,6 @@
 // The player page on real clips made with ffmpeg: transport, time labels,
 // errors, full screen and the fading bar.
+#include "PlayerPageFixture.h"
 #include "ScriptedPrompt.h"
 #include "TestSupport.h"
 #include "app/MprisService.h"
@@ -56,43 +57,9 @@ class TestPlayer : public QObject
     Q_OBJECT
 
 private:
-    struct Page
+    static std::unique_ptr<PlayerPageFixture> makePage()
     {
-        QWidget window; // stands for the main window's page stack
-        CorvPlayerWidget *player = nullptr;
-        std::unique_ptr<PlayerTransport> transport;
-    };
-
-    std::unique_ptr<Page> makePage()
-    {
-        auto page = std::make_unique<Page>();
-        page->window.resize(800, 500);
-        auto *layout = new QVBoxLayout(&page->window);
-        page->player = new CorvPlayerWidget(&page->window);
-        layout->addWidget(page->player);
-        page->player->toolbar()->setFixedHeight(50); // slid in by the main window
-        page->player->toolbar()->show();
-        page->transport = std::make_unique<PlayerTransport>(page->player);
-        page->window.show();
-        return page;
-    }
-
-    static bool waitState(QMediaPlayer *player, QMediaPlayer::PlaybackState state)
-    {
-        return QTest::qWaitFor([&] { return player->playbackState() == state; }, 10000);
-    }
-
-    // Opens a clip and holds it paused at `ms` once it is seekable.
-    static bool openPausedAt(Page &page, const QString &path, qint64 ms)
-    {
-        QMediaPlayer *player = page.transport->mediaPlayer();
-        page.transport->openFile(path);
-        if (!waitState(player, QMediaPlayer::PlayingState) ||
-            !QTest::qWaitFor([&] { return player->isSeekable() && player->duration() > 0; }, 10000))
-            return false;
-        page.transport->pause();
-        page.transport->seekTo(ms);
-        return QTest::qWaitFor([&] { return qAbs(player->position() - ms) < 500; }, 10000);
+        return std::make_unique<PlayerPageFixture>();
     }
 
     QString m_clip;
@@ -125,21 +92,21 @@ private Q_SLOTS:
                  QColor(Qt::white));
 
         page->transport->openFile(m_clip);
-        QVERIFY(waitState(player, QMediaPlayer::PlayingState));
+        QVERIFY(page->waitState(QMediaPlayer::PlayingState));
         QTRY_COMPARE_WITH_TIMEOUT(toolbar->totalTimeLabel()->text(), QStringLiteral("0:05"), 10000);
         QVERIFY(toolbar->playButton()->isEnabled());
         QVERIFY(toolbar->hasPauseLook());
 
         QTest::mouseClick(toolbar->playButton(), Qt::LeftButton);
-        QVERIFY(waitState(player, QMediaPlayer::PausedState));
+        QVERIFY(page->waitState(QMediaPlayer::PausedState));
         QVERIFY(!toolbar->hasPauseLook());
         QVERIFY(toolbar->playButton()->isEnabled());
 
         QTest::keyClick(page->player->videoWidget(), Qt::Key_Space);
-        QVERIFY(waitState(player, QMediaPlayer::PlayingState));
+        QVERIFY(page->waitState(QMediaPlayer::PlayingState));
 
         page->transport->playCommand(1);
-        QVERIFY(waitState(player, QMediaPlayer::StoppedState));
+        QVERIFY(page->waitState(QMediaPlayer::StoppedState));
         QCOMPARE(player->position(), 0);
         QCOMPARE(toolbar->currentTimeLabel()->text(), QStringLiteral("0:00"));
         QCOMPARE(toolbar->totalTimeLabel()->text(), QStringLiteral("0:05"));
@@ -155,14 +122,14 @@ private Q_SLOTS:
     {
         auto page = makePage();
         QMediaPlayer *player = page->transport->mediaPlayer();
-        QVERIFY(openPausedAt(*page, m_clip, 4500));
+        QVERIFY(page->openPausedAt(m_clip, 4500));
         page->transport->play();
         QTRY_COMPARE_WITH_TIMEOUT(player->mediaStatus(), QMediaPlayer::EndOfMedia, 10000);
-        QVERIFY(waitState(player, QMediaPlayer::StoppedState));
+        QVERIFY(page->waitState(QMediaPlayer::StoppedState));
         QVERIFY(!page->player->toolbar()->hasPauseLook());
 
         QTest::mouseClick(page->player->toolbar()->playButton(), Qt::LeftButton);
-        QVERIFY(waitState(player, QMediaPlayer::PlayingState));
+        QVERIFY(page->waitState(QMediaPlayer::PlayingState));
         QVERIFY2(player->position() < 2000, qPrintable(QString::number(player->position())));
         page->transport->stop();
     }
@@ -186,7 +153,7 @@ private Q_SLOTS:
         QFETCH(qint64, expected);
         auto page = makePage();
         QMediaPlayer *player = page->transport->mediaPlayer();
-        QVERIFY(openPausedAt(*page, m_longClip, start));
+        QVERIFY(page->openPausedAt(m_longClip, start));
         if (command == -1)
             QTest::keyClick(page->player->videoWidget(), Qt::Key_Left);
         else if (command == -2)
@@ -220,7 +187,7 @@ private Q_SLOTS:
         const QString path = clip == QLatin1String("hour") ? hourClip() : m_longClip;
         QVERIFY(!path.isEmpty());
         auto page = makePage();
-        QVERIFY(openPausedAt(*page, path, at));
+        QVERIFY(page->openPausedAt(path, at));
         Toolbar *toolbar = page->player->toolbar();
         QTRY_COMPARE_WITH_TIMEOUT(toolbar->currentTimeLabel()->text(), current, 5000);
         QCOMPARE(toolbar->totalTimeLabel()->text(), total);
@@ -244,7 +211,7 @@ private Q_SLOTS:
         QVERIFY(!page->player->toolbar()->playButton()->isEnabled());
 
         page->transport->openFile(m_clip); // a good file plays again
-        QVERIFY(waitState(page->transport->mediaPlayer(), QMediaPlayer::PlayingState));
+        QVERIFY(page->waitState(QMediaPlayer::PlayingState));
         QTRY_VERIFY(page->player->toolbar()->playButton()->isEnabled());
         page->transport->stop();
         QFile::remove(path);
@@ -254,11 +221,11 @@ private Q_SLOTS:
     {
         auto page = makePage();
         QMediaPlayer *player = page->transport->mediaPlayer();
-        QVERIFY(openPausedAt(*page, m_clip, 4700));
+        QVERIFY(page->openPausedAt(m_clip, 4700));
         page->transport->addFile(m_longClip);
         page->transport->play();
         QTRY_COMPARE_WITH_TIMEOUT(page->transport->currentFile(), m_longClip, 10000);
-        QVERIFY(waitState(player, QMediaPlayer::PlayingState));
+        QVERIFY(page->waitState(QMediaPlayer::PlayingState));
         QVERIFY(page->transport->queue().isEmpty());
         page->transport->stop();
     }
@@ -332,7 +299,7 @@ private Q_SLOTS:
         MprisService mpris(page->transport.get());
         QVERIFY(!mpris.registerOnSessionBus());
         page->transport->openFile(m_clip);
-        QVERIFY(waitState(page->transport->mediaPlayer(), QMediaPlayer::PlayingState));
+        QVERIFY(page->waitState(QMediaPlayer::PlayingState));
         QCOMPARE(mpris.playbackStatus(), QStringLiteral("Playing"));
         page->transport->stop();
     }
@@ -442,7 +409,7 @@ private Q_SLOTS:
         QFETCH(qint64, expected);
         auto page = makePage();
         QMediaPlayer *player = page->transport->mediaPlayer();
-        QVERIFY(openPausedAt(*page, m_longClip, 2000));
+        QVERIFY(page->openPausedAt(m_longClip, 2000));
         SeekSlider *slider = page->player->toolbar()->seekSlider();
         QTRY_VERIFY(slider->isEnabled() && slider->maximum() > 0);
         // Points along the handle's travel, as the user aims at the groove.
@@ -525,7 +492,7 @@ private Q_SLOTS:
         if (!pictures.isEmpty()) {
             // With a video playing, as a person sees it on a real display.
             page->transport->openFile(m_longClip);
-            QVERIFY(waitState(page->transport->mediaPlayer(), QMediaPlayer::PlayingState));
+            QVERIFY(page->waitState(QMediaPlayer::PlayingState));
             QTest::qWait(1500);
             target->grabWindow(0).save(
                 pictures +
@@ -550,7 +517,7 @@ private Q_SLOTS:
         QSignalSpy nowPlaying(page->transport.get(), &PlayerTransport::nowPlaying);
         QSignalSpy ended(page->transport.get(), &PlayerTransport::ended);
         page->transport->openFile(m_clip);
-        QVERIFY(waitState(player, QMediaPlayer::PlayingState));
+        QVERIFY(page->waitState(QMediaPlayer::PlayingState));
         QTRY_COMPARE(nowPlaying.size(), 1);
         const QString title = QFileInfo(m_clip).completeBaseName();
         QCOMPARE(nowPlaying.first().first().toString(), title);
@@ -574,7 +541,7 @@ private Q_SLOTS:
         QVERIFY(end->replayButton()->isVisible());
         QCOMPARE(nowPlaying.size(), 1); // no second announcement for the same file
         QTest::mouseClick(end->replayButton(), Qt::LeftButton);
-        QVERIFY(waitState(player, QMediaPlayer::PlayingState));
+        QVERIFY(page->waitState(QMediaPlayer::PlayingState));
         QVERIFY(!end->isVisible());
         QVERIFY2(player->position() < 3000, qPrintable(QString::number(player->position())));
         page->transport->stop();
@@ -585,7 +552,7 @@ private Q_SLOTS:
     {
         auto page = makePage();
         QSignalSpy ended(page->transport.get(), &PlayerTransport::ended);
-        QVERIFY(openPausedAt(*page, m_clip, 4600));
+        QVERIFY(page->openPausedAt(m_clip, 4600));
         page->transport->addFile(m_longClip);
         page->transport->play();
         QTRY_COMPARE_WITH_TIMEOUT(page->transport->currentFile(), m_longClip, 10000);

@@ -1,6 +1,7 @@
 // Subtitles in the player on a real clip: the files beside it listed by
 // language, a cue's text drawn over the picture while it is due and gone
 // after, "Off" hiding it, and the choice remembered for the video.
+#include "PlayerPageFixture.h"
 #include "TestSupport.h"
 #include "gui/player/CorvPlayerWidget.h"
 #include "gui/player/MediaVideoWidget.h"
@@ -49,46 +50,16 @@ class TestSubtitlePlayer : public QObject
 {
     Q_OBJECT
 
-    struct Page
+    static std::unique_ptr<PlayerPageFixture> makePage()
     {
-        QWidget window;
-        CorvPlayerWidget *player = nullptr;
-        std::unique_ptr<PlayerTransport> transport;
-    };
-
-    std::unique_ptr<Page> makePage()
-    {
-        auto page = std::make_unique<Page>();
-        page->window.resize(800, 500);
-        auto *layout = new QVBoxLayout(&page->window);
-        layout->setContentsMargins(0, 0, 0, 0);
-        page->player = new CorvPlayerWidget(&page->window);
-        layout->addWidget(page->player);
-        page->player->toolbar()->setFixedHeight(50);
-        page->player->toolbar()->show();
-        page->transport = std::make_unique<PlayerTransport>(page->player);
-        page->window.show();
-        return page;
+        return std::make_unique<PlayerPageFixture>();
     }
 
     // Opens the clip, waits for its subtitle files, holds it paused at `ms`.
-    static bool openPausedAt(Page &page, const QString &path, qint64 ms)
+    static bool openPausedAt(PlayerPageFixture &page, const QString &path, qint64 ms)
     {
-        QMediaPlayer *player = page.transport->mediaPlayer();
         QSignalSpy listed(page.transport->subtitles(), &SubtitleChooser::tracksChanged);
-        page.transport->openFile(path);
-        if (!listed.wait(10000) ||
-            !QTest::qWaitFor([&] { return player->isSeekable() && player->duration() > 0; }, 10000))
-            return false;
-        page.transport->pause();
-        return seek(page, ms);
-    }
-
-    static bool seek(Page &page, qint64 ms)
-    {
-        QMediaPlayer *player = page.transport->mediaPlayer();
-        page.transport->seekTo(ms);
-        return QTest::qWaitFor([&] { return qAbs(player->position() - ms) < 300; }, 10000);
+        return page.openPausedAt(path, ms, 300) && (!listed.isEmpty() || listed.wait(10000));
     }
 
     QTemporaryDir m_folder;
@@ -160,11 +131,11 @@ private Q_SLOTS:
         }
         page->player->exitFullScreen();
 
-        QVERIFY(seek(*page, 8000));
+        QVERIFY(page->seek(8000, 300));
         QTRY_VERIFY(overlay->text().isEmpty());
         QVERIFY(!overlay->isVisible());
 
-        QVERIFY(seek(*page, 5000));
+        QVERIFY(page->seek(5000, 300));
         QTRY_VERIFY(overlay->isVisible());
         subtitles->choose(QString());
         QVERIFY(overlay->text().isEmpty());
