@@ -448,6 +448,13 @@ bool LibburnDeviceController::writeFiles(const Write &write, QString *error)
         ok = writeTrack(drive, source, write.speed, error);
     else
         *error = tr("The image %1 cannot be read").arg(sourceFile);
+    // A write libburn refused to start still ends "well": its complaint says so.
+    const QString refusal = LibburnDrive::lastMessage();
+    if (ok && !refusal.isEmpty()) {
+        qCWarning(lcBurner) << "LibburnDeviceController::writeFiles:" << refusal;
+        *error = tr("The recorder %1 did not write the disc. %2").arg(address, refusal);
+        ok = false;
+    }
     if (!joined.isEmpty())
         QFile::remove(joined);
     // A pseudo-drive file that held a longer image before keeps its tail: cut it.

@@ -12,6 +12,9 @@ using namespace burn;
 
 namespace {
 
+constexpr int kScanPollMs = 10;
+constexpr int kScanLimitMs = 60000;
+
 void finishLibburn()
 {
     burn_finish();
@@ -51,15 +54,25 @@ QList<LibburnDrive::Found> LibburnDrive::scan()
         return found;
     burn_drive_info *infos = nullptr;
     unsigned int count = 0;
-    if (burn_drive_scan(&infos, &count) <= 0)
+    // The scan goes on in the background until a call returns nonzero; one
+    // left unfinished makes every later write fail with "A drive operation
+    // is still going on".
+    int scanned = 0;
+    for (int waited = 0; (scanned = burn_drive_scan(&infos, &count)) == 0; waited += kScanPollMs) {
+        if (waited == kScanLimitMs)
+            qWarning() << "LibburnDrive::scan: the drive scan takes long";
+        QThread::msleep(kScanPollMs);
+    }
+    if (scanned < 0)
         return found;
     for (unsigned int i = 0; i < count; ++i) {
         char address[BURN_DRIVE_ADR_LEN] = {};
-        if (burn_drive_d_get_adr(infos[i].drive, address) <= 0)
-            continue;
-        found.append({QString::fromLocal8Bit(address),
-                      QString::fromLatin1(infos[i].vendor).trimmed(),
-                      QString::fromLatin1(infos[i].product).trimmed()});
+        if (burn_drive_d_get_adr(infos[i].drive, address) > 0)
+            found.append({QString::fromLocal8Bit(address),
+                          QString::fromLatin1(infos[i].vendor).trimmed(),
+                          QString::fromLatin1(infos[i].product).trimmed()});
+        // Listed only: no lock stays on the drive.
+        burn_drive_info_forget(&infos[i], 0);
     }
     burn_drive_info_free(infos);
     return found;
