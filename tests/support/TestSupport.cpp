@@ -6,6 +6,7 @@
 #include <QLockFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace TestSupport {
@@ -47,17 +48,27 @@ QString sampleClip(const QString &name, double seconds, const QStringList &extra
         return path;
     const QString tmp = folder + QStringLiteral("/.partial-") + name;
     const QString duration = QString::number(seconds);
-    QStringList args = {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
-                        QStringLiteral("error"), QStringLiteral("-y"),
-                        QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+    QStringList args = {QStringLiteral("-hide_banner"),
+                        QStringLiteral("-loglevel"),
+                        QStringLiteral("error"),
+                        QStringLiteral("-y"),
+                        QStringLiteral("-f"),
+                        QStringLiteral("lavfi"),
+                        QStringLiteral("-i"),
                         QStringLiteral("testsrc=size=320x240:rate=25:duration=") + duration,
-                        QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                        QStringLiteral("-f"),
+                        QStringLiteral("lavfi"),
+                        QStringLiteral("-i"),
                         QStringLiteral("sine=frequency=440:sample_rate=44100:duration=") +
                             duration};
     args << extraArgs;
-    args << QStringLiteral("-f") << QFileInfo(name).suffix().toLower().replace(
-                QStringLiteral("mpg"), QStringLiteral("mpeg")).replace(QStringLiteral("mkv"),
-                QStringLiteral("matroska")).replace(QStringLiteral("wmv"), QStringLiteral("asf"));
+    args << QStringLiteral("-f")
+         << QFileInfo(name)
+                .suffix()
+                .toLower()
+                .replace(QStringLiteral("mpg"), QStringLiteral("mpeg"))
+                .replace(QStringLiteral("mkv"), QStringLiteral("matroska"))
+                .replace(QStringLiteral("wmv"), QStringLiteral("asf"));
     args << tmp;
     if (run(QStringLiteral("ffmpeg"), args) != 0)
         return QString();
@@ -98,6 +109,19 @@ QByteArray readFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+int dvdTitles(const QString &image)
+{
+    QByteArray out;
+    if (run(QStringLiteral("lsdvd"), {image}, &out) != 0)
+        return -1;
+    static const QRegularExpression title(QStringLiteral("^Title: \\d+"),
+                                          QRegularExpression::MultilineOption);
+    int count = 0;
+    for (auto it = title.globalMatch(QString::fromLocal8Bit(out)); it.hasNext(); it.next())
+        ++count;
+    return count;
 }
 
 } // namespace TestSupport

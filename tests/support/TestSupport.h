@@ -28,6 +28,8 @@ int run(const QString &program, const QStringList &args, QByteArray *out = nullp
 
 // Reads a whole file (empty when missing).
 QByteArray readFile(const QString &path);
+// Titles lsdvd finds in a DVD image (-1 when it cannot read it).
+int dvdTitles(const QString &image);
 
 } // namespace TestSupport
 

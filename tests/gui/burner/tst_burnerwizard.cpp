@@ -22,7 +22,6 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -42,20 +41,6 @@ template <typename T> T *shown(const QObject *root)
             return widget;
     }
     return nullptr;
-}
-
-// Titles lsdvd finds in a DVD image.
-int dvdTitles(const QString &image)
-{
-    QByteArray out;
-    if (TestSupport::run(QStringLiteral("lsdvd"), {image}, &out) != 0)
-        return -1;
-    static const QRegularExpression title(QStringLiteral("^Title: \\d+"),
-                                          QRegularExpression::MultilineOption);
-    int count = 0;
-    for (auto it = title.globalMatch(QString::fromLocal8Bit(out)); it.hasNext(); it.next())
-        ++count;
-    return count;
 }
 
 } // namespace
@@ -255,7 +240,7 @@ private Q_SLOTS:
         QCOMPARE(finished.count(), 1);
         QVERIFY(!QFileInfo::exists(work));
         if (DiscType(type) == DiscType::Dvd) {
-            QCOMPARE(dvdTitles(image), 2);
+            QCOMPARE(TestSupport::dvdTitles(image), 2);
         } else {
             // A VCD keeps its track list in ENTRIES.VCD.
             const QByteArray written = TestSupport::readFile(image);
@@ -285,9 +270,9 @@ private Q_SLOTS:
             QVERIFY(setup);
             QVERIFY(chooseInDialog(setup, image));
             QVERIFY(burnCompletes());
-            QCOMPARE(dvdTitles(image), 1);
+            QCOMPARE(TestSupport::dvdTitles(image), 1);
         }
-        QCOMPARE(dvdTitles(images.first()), 1); // the first one left as it was
+        QCOMPARE(TestSupport::dvdTitles(images.first()), 1); // the first one left as it was
         QCOMPARE(QDir(m_dir.filePath(QStringLiteral("out"))).entryList(QDir::Files).size(), 2);
     }
 

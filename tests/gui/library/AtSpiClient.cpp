@@ -131,6 +131,11 @@ bool AtSpiClient::isSelected(const Node &node)
     return hasState(call(node, accessible, QStringLiteral("GetState")), 23);
 }
 
+bool AtSpiClient::isEnabled(const Node &node)
+{
+    return hasState(call(node, accessible, QStringLiteral("GetState")), 8);
+}
+
 int AtSpiClient::rowCount(const Node &node)
 {
     return property(node, QStringLiteral("org.a11y.atspi.Table"), QStringLiteral("NRows")).toInt();

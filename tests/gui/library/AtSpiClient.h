@@ -33,6 +33,7 @@ public:
     QRect extents(const Node &node);
     bool isShowing(const Node &node);
     bool isSelected(const Node &node);
+    bool isEnabled(const Node &node);
     // Rows of a table or list, and one of their cells.
     int rowCount(const Node &node);
     Node cell(const Node &node, int row, int column = 0);

@@ -171,6 +171,77 @@ private:
         QCOMPARE(m_program.state(), QProcess::Running);
     }
 
+    // Scrolls to the top and makes the first tile the live one with a click
+    // (hovering only lights it up); `row` is its place on the screen.
+    void selectFirstTile(QRect *row)
+    {
+        const Node view = list();
+        const QRect area = m_atspi.extents(view);
+        m_input.wheel(area.center().x(), area.center().y(), -200);
+        const Node first = m_atspi.cell(view, 0);
+        QTRY_COMPARE(m_atspi.extents(first).top(), area.top());
+        *row = m_atspi.extents(first);
+        m_input.click(row->left() + 300, row->top() + 30);
+        QTRY_VERIFY(m_atspi.isSelected(first));
+    }
+
+    // Types a whole path into the name field of a file dialog and accepts
+    // it (a second Return in case the first only took the completer's
+    // suggestion).
+    void answerFileDialog(const Node &dialog, const QString &path)
+    {
+        const Node field = waitFor(dialog, QStringLiteral("text"), QString(), true);
+        QVERIFY(!field.isNull());
+        clickOn(field);
+        m_input.type(path);
+        QTRY_COMPARE(m_atspi.text(field), path);
+        m_input.key("Return");
+        if (!QTest::qWaitFor([&] { return !m_atspi.isShowing(dialog); }, 3000))
+            m_input.key("Return");
+        QTRY_VERIFY_WITH_TIMEOUT(!m_atspi.isShowing(dialog), 10000);
+    }
+
+    // The burner from the library page's button: the selected video on a
+    // DVD, written into `image` chosen with "Image File...", up to the
+    // completion message.
+    void burnInto(const QString &image)
+    {
+        const Node burnADisc =
+            waitFor(m_window, QStringLiteral("push button"), QStringLiteral("Burn a disc"));
+        QVERIFY(!burnADisc.isNull());
+        clickOn(burnADisc);
+        const Node wizard = waitFor(m_app, QStringLiteral("dialog"), QStringLiteral("Discaveo"));
+        QVERIFY(!wizard.isNull());
+        const Node files =
+            waitFor(wizard, QStringLiteral("table"), QStringLiteral("Files on the disc"));
+        QVERIFY(!files.isNull());
+        QTRY_COMPARE(m_atspi.rowCount(files), 1);
+        const Node burn = waitFor(wizard, QStringLiteral("push button"), QStringLiteral("Burn"));
+        QVERIFY(!burn.isNull());
+        clickOn(burn);
+        // The clip is converted first; then the disc setup asks where to write.
+        const Node imageFile = waitFor(m_app, QStringLiteral("push button"),
+                                       QStringLiteral("Write to an image file"), false, 300000);
+        QVERIFY2(!imageFile.isNull(), "the disc setup did not show");
+        clickOn(imageFile);
+        const Node save =
+            waitFor(m_app, QStringLiteral("dialog"), QStringLiteral("Write to Image File"));
+        QVERIFY2(!save.isNull(), "the save dialog did not show");
+        RUN_CHECKED(answerFileDialog(save, image));
+        const Node burnDisc =
+            waitFor(m_app, QStringLiteral("push button"), QStringLiteral("Burn disc"));
+        QVERIFY(!burnDisc.isNull());
+        QTRY_VERIFY_WITH_TIMEOUT(m_atspi.isEnabled(burnDisc), 30000);
+        clickOn(burnDisc);
+        const Node done = waitFor(m_app, QStringLiteral("label"),
+                                  QStringLiteral("Burning is complete!"), false, 300000);
+        QVERIFY2(!done.isNull(), "no completion message");
+        const Node ok = waitFor(m_app, QStringLiteral("push button"), QStringLiteral("OK"));
+        QVERIFY(!ok.isNull());
+        clickOn(ok);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_atspi.isShowing(wizard), 30000);
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -410,18 +481,8 @@ private Q_SLOTS:
         const Node dialog =
             waitFor(m_app, QStringLiteral("dialog"), QStringLiteral("Import Folder"));
         QVERIFY2(!dialog.isNull(), "the folder dialog did not show");
-        // Into the name field (its label is the dialog's "Directory:"): a
-        // whole path, then Return (a second one in case the first only took
-        // the completer's suggestion).
-        const Node field = waitFor(dialog, QStringLiteral("text"), QString(), true);
-        QVERIFY(!field.isNull());
-        clickOn(field);
-        m_input.type(m_imports.filePath(QStringLiteral("Holidays")));
-        QTRY_COMPARE(m_atspi.text(field), m_imports.filePath(QStringLiteral("Holidays")));
-        m_input.key("Return");
-        if (!QTest::qWaitFor([&] { return !m_atspi.isShowing(dialog); }, 3000))
-            m_input.key("Return");
-        QTRY_VERIFY_WITH_TIMEOUT(!m_atspi.isShowing(dialog), 10000);
+        // The name field's label is the dialog's "Directory:".
+        RUN_CHECKED(answerFileDialog(dialog, m_imports.filePath(QStringLiteral("Holidays"))));
         QTRY_COMPARE_WITH_TIMEOUT(listRows(), videoCount + 3, 120000);
         // The summary, then the strip goes (and the list moves up).
         QVERIFY(!waitFor(m_window, QStringLiteral("label"), QStringLiteral("2 imported"), true)
@@ -456,19 +517,27 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(titles(), expected, 30000);
     }
 
+    // Two discs in a row from the selected tile, each into the image file
+    // chosen for it in the save dialog; lsdvd reads both.
+    void burnToTwoImageFiles()
+    {
+        QVERIFY(QDir(m_imports.path()).mkpath(QStringLiteral("discs")));
+        const QStringList images{m_imports.filePath(QStringLiteral("discs/first.iso")),
+                                 m_imports.filePath(QStringLiteral("discs/second.iso"))};
+        QRect row;
+        RUN_CHECKED(selectFirstTile(&row));
+        for (const QString &image : images)
+            RUN_CHECKED(burnInto(image));
+        for (const QString &image : images)
+            QCOMPARE(TestSupport::dvdTitles(image), 1);
+    }
+
     void playFromATile()
     {
-        const Node view = list();
-        const QRect area = m_atspi.extents(view);
-        m_input.wheel(area.center().x(), area.center().y(), -200);
-        const Node first = m_atspi.cell(view, 0);
-        QTRY_COMPARE(m_atspi.extents(first).top(), area.top());
-        // A click makes the row the live one (hovering only lights it up); its
-        // play button sits in the middle of the picture at the row's left
+        QRect row;
+        RUN_CHECKED(selectFirstTile(&row));
+        // Its play button sits in the middle of the picture at the row's left
         // (130 x 100 after a 6, 5 margin).
-        const QRect row = m_atspi.extents(first);
-        m_input.click(row.left() + 300, row.top() + 30);
-        QTRY_VERIFY(m_atspi.isSelected(first));
         m_input.click(row.left() + 6 + 65, row.top() + 5 + 50);
 
         // The player page takes the library page's place and plays. A two-second
