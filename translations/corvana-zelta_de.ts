@@ -898,6 +898,10 @@
         <source>The disc image %1 does not read back as the disc that was written.</source>
         <translation>Das Disc-Abbild %1 lässt sich nicht als die geschriebene Disc zurücklesen.</translation>
     </message>
+    <message>
+        <source>The recorder %1 did not write the disc. %2</source>
+        <translation>Der Brenner %1 hat die Disc nicht geschrieben. %2</translation>
+    </message>
 </context>
 <context>
     <name>Library</name>
@@ -955,6 +959,13 @@
     <message>
         <source>DVD Titles</source>
         <translation>DVD-Titel</translation>
+    </message>
+</context>
+<context>
+    <name>LibraryTableSortModel</name>
+    <message>
+        <source>File missing</source>
+        <translation>Datei fehlt</translation>
     </message>
 </context>
 <context>

@@ -898,6 +898,10 @@
         <source>The disc image %1 does not read back as the disc that was written.</source>
         <translation>La imagen de disco %1 no se lee como el disco que se escribió.</translation>
     </message>
+    <message>
+        <source>The recorder %1 did not write the disc. %2</source>
+        <translation>La grabadora %1 no ha escrito el disco. %2</translation>
+    </message>
 </context>
 <context>
     <name>Library</name>
@@ -955,6 +959,13 @@
     <message>
         <source>DVD Titles</source>
         <translation>Títulos de DVD</translation>
+    </message>
+</context>
+<context>
+    <name>LibraryTableSortModel</name>
+    <message>
+        <source>File missing</source>
+        <translation>Falta el archivo</translation>
     </message>
 </context>
 <context>

@@ -898,6 +898,10 @@
         <source>The disc image %1 does not read back as the disc that was written.</source>
         <translation>L’image disque %1 ne se relit pas comme le disque qui a été écrit.</translation>
     </message>
+    <message>
+        <source>The recorder %1 did not write the disc. %2</source>
+        <translation>Le graveur %1 n&apos;a pas écrit le disque. %2</translation>
+    </message>
 </context>
 <context>
     <name>Library</name>
@@ -955,6 +959,13 @@
     <message>
         <source>DVD Titles</source>
         <translation>Titres de DVD</translation>
+    </message>
+</context>
+<context>
+    <name>LibraryTableSortModel</name>
+    <message>
+        <source>File missing</source>
+        <translation>Fichier manquant</translation>
     </message>
 </context>
 <context>
