@@ -26,6 +26,20 @@ private:
                 QStringLiteral("demo")};
     }
     static QString library() { return QDir::home().absoluteFilePath(QStringLiteral("My Library")); }
+    // `zelta-cli download` of `count` videos named after `tag`, sent at
+    // `rate` bytes a second, left running for the test to kill.
+    bool startSlowDownload(QProcess &run, int count, qint64 bytes, const QString &tag, int rate)
+    {
+        const QString path =
+            QStringLiteral("/members/synthetic.corvana?count=%1&bytes=%2&tag=%3&rate=%4")
+                .arg(count)
+                .arg(bytes)
+                .arg(tag)
+                .arg(rate);
+        run.start(TestSupport::builtProgram(QStringLiteral("zelta-cli")),
+                  QStringList{"download", m_site->url(path).toString()} + credentials());
+        return run.waitForStarted();
+    }
 
     std::unique_ptr<DemoSiteProcess> m_site;
 
@@ -138,15 +152,7 @@ private Q_SLOTS:
     {
         const qint64 size = 1500000;
         QProcess run;
-        run.start(TestSupport::builtProgram(QStringLiteral("zelta-cli")),
-                  QStringList{"download",
-                              m_site
-                                  ->url(QStringLiteral("/members/synthetic.corvana?count=1&bytes="
-                                                       "%1&tag=crash&rate=200000")
-                                            .arg(size))
-                                  .toString()} +
-                      credentials());
-        QVERIFY(run.waitForStarted());
+        QVERIFY(startSlowDownload(run, 1, size, QStringLiteral("crash"), 200000));
         const QString path = library() + "/crash 1/crash 1.mp4";
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(path).size() > 100000, 20000);
         run.kill();
@@ -175,17 +181,8 @@ private Q_SLOTS:
     // from the command line must not wait behind them for ever.
     void newRequestBesideFivePaused()
     {
-        const qint64 size = 400000;
         QProcess run;
-        run.start(TestSupport::builtProgram(QStringLiteral("zelta-cli")),
-                  QStringList{"download",
-                              m_site
-                                  ->url(QStringLiteral("/members/synthetic.corvana?count=5&bytes="
-                                                       "%1&tag=held&rate=100000")
-                                            .arg(size))
-                                  .toString()} +
-                      credentials());
-        QVERIFY(run.waitForStarted());
+        QVERIFY(startSlowDownload(run, 5, 400000, QStringLiteral("held"), 100000));
         for (int i = 1; i <= 5; ++i) {
             const QString path = library() + QStringLiteral("/held %1/held %1.mp4").arg(i);
             QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(path).size() > 0, 30000);
