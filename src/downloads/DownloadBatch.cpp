@@ -87,6 +87,8 @@ void DownloadBatch::check()
 {
     if (m_done || m_manager->hasPendingRequests())
         return;
+    // Own downloads that gave up free their places for the queued ones.
+    startOwnWaiting();
     for (const QPointer<Download> &d : std::as_const(m_followed)) {
         if (d && isRunning(d))
             return;

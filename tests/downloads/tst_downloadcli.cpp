@@ -208,6 +208,26 @@ private Q_SLOTS:
         QCOMPARE(cli(QStringList{"downloads", "resume"} + credentials(), &out), 0);
         QCOMPARE(QString::fromUtf8(out).split('\n', Qt::SkipEmptyParts).size(), 5);
     }
+
+    // More failing videos than run at once: once the first five gave up, the
+    // queued ones get their turn, and the command ends with every one failed.
+    void moreFailuresThanPlacesEndTheCommand()
+    {
+        m_site->control(QStringLiteral("/control/fault?name=404"));
+        QByteArray out;
+        QByteArray err;
+        const int code = cli(
+            QStringList{
+                "download",
+                m_site->url("/members/synthetic.corvana?count=7&bytes=3000&tag=gone").toString()} +
+                credentials(),
+            &out, &err);
+        m_site->control(QStringLiteral("/control/fault?name="));
+        QCOMPARE(code, 1);
+        QVERIFY(out.isEmpty());
+        QVERIFY2(err.contains("7 download(s) failed"), err.constData());
+        QCOMPARE(QString::fromUtf8(err).count(QStringLiteral("was not found on the site")), 7);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDownloadCli)
