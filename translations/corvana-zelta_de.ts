@@ -1253,14 +1253,6 @@
         <translation>„%1“ suchen</translation>
     </message>
     <message>
-        <source>Video (%1)</source>
-        <translation>Video (%1)</translation>
-    </message>
-    <message>
-        <source>All files (*)</source>
-        <translation>Alle Dateien (*)</translation>
-    </message>
-    <message>
         <source>&quot;%1&quot; is the file of &quot;%2&quot; already. Choose the file of &quot;%3&quot;.</source>
         <translation>„%1“ ist bereits die Datei von „%2“. Wählen Sie die Datei von „%3“.</translation>
     </message>

@@ -1253,14 +1253,6 @@
         <translation>Buscar «%1»</translation>
     </message>
     <message>
-        <source>Video (%1)</source>
-        <translation>Vídeo (%1)</translation>
-    </message>
-    <message>
-        <source>All files (*)</source>
-        <translation>Todos los archivos (*)</translation>
-    </message>
-    <message>
         <source>&quot;%1&quot; is the file of &quot;%2&quot; already. Choose the file of &quot;%3&quot;.</source>
         <translation>«%1» ya es el archivo de «%2». Elija el archivo de «%3».</translation>
     </message>

@@ -1253,14 +1253,6 @@
         <translation>Retrouver « %1 »</translation>
     </message>
     <message>
-        <source>Video (%1)</source>
-        <translation>Vidéo (%1)</translation>
-    </message>
-    <message>
-        <source>All files (*)</source>
-        <translation>Tous les fichiers (*)</translation>
-    </message>
-    <message>
         <source>&quot;%1&quot; is the file of &quot;%2&quot; already. Choose the file of &quot;%3&quot;.</source>
         <translation>« %1 » est déjà le fichier de « %2 ». Choisissez le fichier de « %3 ».</translation>
     </message>

@@ -14,11 +14,11 @@
 #include "gui/library/MissingVideoQuestion.h"
 #include "gui/library/ShownPagesAccessible.h"
 #include "gui/library/StatusWidget.h"
+#include "gui/library/VideoFileFilter.h"
 #include "gui/mainwindow/CorvLibSearchWidget.h"
 #include "gui/mainwindow/Palette.h"
 #include "gui/mainwindow/PictureButton.h"
 #include "library/ImportSession.h"
-#include "library/IntegrityChecker.h"
 #include "library/Library.h"
 #include "library/LibraryFilterModel.h"
 #include "library/MetaDataBuilder.h"
@@ -338,12 +338,8 @@ void LibraryWidget::askAboutMissingVideo(const QString &path)
 
 void LibraryWidget::importClicked()
 {
-    QStringList patterns;
-    for (const QString &suffix : IntegrityChecker::videoSuffixes())
-        patterns << QStringLiteral("*.") + suffix;
-    const QString filters = tr("Video (%1)").arg(patterns.join(QLatin1Char(' '))) +
-                            QStringLiteral(";;") + tr("All files (*)");
-    importFiles(QFileDialog::getOpenFileNames(this, tr("Open Files"), QDir::homePath(), filters));
+    importFiles(
+        QFileDialog::getOpenFileNames(this, tr("Open Files"), QDir::homePath(), videoFileFilter()));
 }
 
 void LibraryWidget::importFolderClicked()

@@ -1,7 +1,8 @@
 #include "gui/library/MissingVideoQuestion.h"
 
+#include "gui/library/VideoFileFilter.h"
+
 #include "core/UserPrompt.h"
-#include "library/IntegrityChecker.h"
 #include "library/Library.h"
 
 #include <QDir>
@@ -86,13 +87,9 @@ void MissingVideoQuestion::locate(qlonglong id, const QString &path)
     }
     if (!start.exists())
         start = QDir::home();
-    QStringList patterns;
-    for (const QString &suffix : IntegrityChecker::videoSuffixes())
-        patterns << QStringLiteral("*.") + suffix;
     const QString title = m_library->item(m_library->rowOfId(id)).title();
-    auto *dialog = new QFileDialog(m_window, tr("Locate \"%1\"").arg(title), start.path(),
-                                   tr("Video (%1)").arg(patterns.join(QLatin1Char(' '))) +
-                                       QStringLiteral(";;") + tr("All files (*)"));
+    auto *dialog =
+        new QFileDialog(m_window, tr("Locate \"%1\"").arg(title), start.path(), videoFileFilter());
     dialog->setObjectName(QStringLiteral("locateDialog"));
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
