@@ -1,5 +1,6 @@
 // The player as an MPRIS 2 media player, driven by another process
 // (dbus-send) over a private session bus.
+#include "PlayerPageFixture.h"
 #include "ScriptedPrompt.h"
 #include "TestSupport.h"
 #include "app/MprisService.h"
@@ -25,16 +26,15 @@ private:
     static QString busCall(const QStringList &args)
     {
         QProcess process;
-        process.start(QStringLiteral("dbus-send"),
-                      QStringList{QStringLiteral("--session"), QStringLiteral("--print-reply"),
-                                  QStringLiteral("--dest=") +
-                                      QString::fromLatin1(MprisService::ServiceName),
-                                  QString::fromLatin1(MprisService::ObjectPath)} +
-                          args);
+        process.start(
+            QStringLiteral("dbus-send"),
+            QStringList{QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                        QStringLiteral("--dest=") + QString::fromLatin1(MprisService::ServiceName),
+                        QString::fromLatin1(MprisService::ObjectPath)} +
+                args);
         if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 15000))
             return QStringLiteral("(timed out)");
-        return QString::fromUtf8(process.readAllStandardOutput() +
-                                 process.readAllStandardError());
+        return QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
     }
     static QString property(const QString &name)
     {
@@ -55,8 +55,8 @@ private:
 
     QTemporaryDir m_home;
     std::unique_ptr<Library> m_library;
-    std::unique_ptr<CorvPlayerWidget> m_page;
-    std::unique_ptr<PlayerTransport> m_transport;
+    std::unique_ptr<PlayerPageFixture> m_page;
+    PlayerTransport *m_transport = nullptr; // the page's
     std::unique_ptr<MprisService> m_mpris;
     ScriptedPrompt m_prompt;
     QString m_video;
@@ -78,12 +78,9 @@ private Q_SLOTS:
                                       QString()));
         m_video = m_library->item(0).videoPath();
 
-        m_page = std::make_unique<CorvPlayerWidget>();
-        m_page->toolbar()->setFixedHeight(50);
-        m_page->toolbar()->show();
-        m_page->show();
-        m_transport = std::make_unique<PlayerTransport>(m_page.get());
-        m_mpris = std::make_unique<MprisService>(m_transport.get());
+        m_page = std::make_unique<PlayerPageFixture>();
+        m_transport = m_page->transport.get();
+        m_mpris = std::make_unique<MprisService>(m_transport);
         m_mpris->setLibrary(m_library.get());
         QVERIFY(m_mpris->registerOnSessionBus());
     }
@@ -91,7 +88,6 @@ private Q_SLOTS:
     void cleanupTestCase()
     {
         m_mpris.reset();
-        m_transport.reset();
         m_page.reset();
         m_library.reset();
         UserPrompt::install(nullptr);
@@ -106,9 +102,10 @@ private Q_SLOTS:
         // The desktop finds our launcher (name and icon) by this entry.
         static const QRegularExpression quoted(QStringLiteral("string \"([^\"]+)\""));
         const QString entry =
-            quoted.match(busCall({QStringLiteral("org.freedesktop.DBus.Properties.Get"),
-                                  QStringLiteral("string:org.mpris.MediaPlayer2"),
-                                  QStringLiteral("string:DesktopEntry")}))
+            quoted
+                .match(busCall({QStringLiteral("org.freedesktop.DBus.Properties.Get"),
+                                QStringLiteral("string:org.mpris.MediaPlayer2"),
+                                QStringLiteral("string:DesktopEntry")}))
                 .captured(1);
         QVERIFY2(QFile::exists(TestSupport::sourceDir() + QStringLiteral("/packaging/") + entry +
                                QStringLiteral(".desktop")),
@@ -138,7 +135,7 @@ private Q_SLOTS:
                 player->playbackState() == QMediaPlayer::PausedState);
         QTRY_COMPARE_WITH_TIMEOUT(player->playbackState(), QMediaPlayer::PausedState, 5000);
         QVERIFY(property(QStringLiteral("PlaybackStatus")).contains(QLatin1String("\"Paused\"")));
-        QVERIFY(!m_page->toolbar()->hasPauseLook());
+        QVERIFY(!m_page->player->toolbar()->hasPauseLook());
 
         m_transport->seekTo(5000);
         QTRY_VERIFY_WITH_TIMEOUT(qAbs(player->position() - 5000) < 500, 10000);
@@ -150,7 +147,7 @@ private Q_SLOTS:
 
         playerCall(QStringLiteral("PlayPause"));
         QTRY_COMPARE_WITH_TIMEOUT(player->playbackState(), QMediaPlayer::PlayingState, 5000);
-        QVERIFY(m_page->toolbar()->hasPauseLook());
+        QVERIFY(m_page->player->toolbar()->hasPauseLook());
         playerCall(QStringLiteral("Stop"));
         QTRY_COMPARE_WITH_TIMEOUT(player->playbackState(), QMediaPlayer::StoppedState, 5000);
     }
@@ -160,7 +157,7 @@ private Q_SLOTS:
         busCall({QStringLiteral("org.freedesktop.DBus.Properties.Set"),
                  QStringLiteral("string:org.mpris.MediaPlayer2.Player"),
                  QStringLiteral("string:Volume"), QStringLiteral("variant:double:0.25")});
-        QTRY_COMPARE(m_page->toolbar()->volumeSlider()->value(), 25);
+        QTRY_COMPARE(m_page->player->toolbar()->volumeSlider()->value(), 25);
         QVERIFY(property(QStringLiteral("Volume")).contains(QLatin1String("double 0.25")));
     }
 
