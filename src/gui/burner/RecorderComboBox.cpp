@@ -67,7 +67,9 @@ void RecorderComboBox::paintEvent(QPaintEvent *)
     painter.drawComplexControl(QStyle::CC_ComboBox, option);
     const QRect field =
         style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    // The label is drawn a pixel in from each side of the field; elided to the
+    // whole field, its last letter would be cut.
     option.currentText =
-        fontMetrics().elidedText(option.currentText, Qt::ElideMiddle, field.width());
+        fontMetrics().elidedText(option.currentText, Qt::ElideMiddle, field.width() - 2);
     painter.drawControl(QStyle::CE_ComboBoxLabel, option);
 }
