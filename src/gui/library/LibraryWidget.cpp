@@ -369,7 +369,7 @@ void LibraryWidget::importProgressed(int done, int total, const QString &name)
 void LibraryWidget::importEnded(const ImportReport &report)
 {
     const QString summary = importSummary(report);
-    m_status->showStatus(summary);
+    m_status->showResult(summary);
     m_statusLinger->start();
     if (report.skipped() == 0)
         return;

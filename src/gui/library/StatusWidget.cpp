@@ -49,7 +49,8 @@ void StatusWidget::animationComplete()
 {
     if (m_showing) {
         setFixedHeight(m_fullHeight);
-        m_movie->start();
+        if (!m_busy->isHidden())
+            m_movie->start();
         return;
     }
     m_movie->stop();
@@ -74,6 +75,10 @@ void StatusWidget::run(bool forward)
 
 void StatusWidget::showStatus(const QString &message)
 {
+    m_busy->show();
+    if (m_showing && m_movie->state() != QMovie::Running &&
+        m_timeLine->state() != QTimeLine::Running)
+        m_movie->start();
     if (!message.isEmpty())
         m_text->setText(message);
     if (m_showing)
@@ -84,6 +89,18 @@ void StatusWidget::showStatus(const QString &message)
         show();
     }
     run(true);
+}
+
+void StatusWidget::showResult(const QString &message)
+{
+    showStatus(message);
+    m_movie->stop();
+    m_busy->hide();
+}
+
+bool StatusWidget::isBusy() const
+{
+    return m_showing && !m_busy->isHidden();
 }
 
 void StatusWidget::showStatus()

@@ -22,12 +22,16 @@ public:
     int animationDuration() const { return m_duration; }
     // True from showStatus() until hideStatus() has finished the slide.
     bool isShowing() const { return m_showing; }
+    // True while the strip shows work under way (its spinner turning).
+    bool isBusy() const;
 
 public Q_SLOTS:
     void animateStatusWidget(qreal value);
     void animationComplete();
     void showStatus(const QString &message);
     void showStatus();
+    // Shows how finished work ended: the text without the spinner.
+    void showResult(const QString &message);
     void hideStatus();
 
 private:

@@ -108,6 +108,7 @@ private Q_SLOTS:
             QCoreApplication::sendEvent(target, &drop);
         }
         QVERIFY(page.statusWidget()->isShowing());
+        QVERIFY(page.statusWidget()->isBusy());
         QVERIFY(finished.wait(120000));
         const auto report = finished.first().first().value<ImportReport>();
         QCOMPARE(report.imported, 2);
@@ -117,6 +118,7 @@ private Q_SLOTS:
         QVERIFY(report.failed.isEmpty());
         QCOMPARE(progressed.size(), 3); // one per video-like file
         QCOMPARE(page.statusWidget()->text(), QStringLiteral("2 imported, 2 skipped: not a video"));
+        QVERIFY(!page.statusWidget()->isBusy()); // a summary, not work still going on
         if (how == QLatin1String("action")) {
             QVERIFY(fixture.waitIdle());
             keepPicture(&page, QStringLiteral("library-import-summary.png"));
@@ -195,8 +197,7 @@ private Q_SLOTS:
         QStringList filters;
         QTimer::singleShot(0, &page, [&] {
             QFileDialog *dialog = nullptr;
-            QTest::qWaitFor([&] { return (dialog = page.findChild<QFileDialog *>()); }, 10000);
-            if (!dialog)
+            if (!QTest::qWaitFor([&] { return (dialog = page.findChild<QFileDialog *>()); }, 10000))
                 return;
             filters = dialog->nameFilters();
             dialog->reject();
