@@ -6,14 +6,32 @@
 #include "library/SubtitleImport.h"
 
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFutureWatcher>
+#include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 
-ImportSession::ImportSession(Library *library) : QObject(library), m_library(library)
+namespace {
+
+// How many videos one turn of the event loop hands to the library at most,
+// and for how long.
+constexpr int kStartsPerTurn = 8;
+constexpr qint64 kStartSliceMs = 4;
+
+} // namespace
+
+ImportSession::ImportSession(Library *library)
+    : QObject(library), m_library(library), m_starter(new QTimer(this))
 {
+    m_starter->setSingleShot(true);
+    m_starter->setInterval(0);
+    connect(m_starter, &QTimer::timeout, this, [this] {
+        startSome();
+        finishIfDone();
+    });
     connect(library, &Library::importQueued, this,
             [this](const QString &source, const QString &destination) {
                 if (m_collecting)
@@ -80,15 +98,31 @@ void ImportSession::take(const Listing &listing)
 {
     m_report.notVideos += listing.others;
     m_total += int(listing.videos.size());
+    m_toStart += listing.videos;
+    startSome();
+}
+
+void ImportSession::startSome()
+{
+    QElapsedTimer slice;
+    slice.start();
+    for (int n = 0; n < kStartsPerTurn && !m_toStart.isEmpty() && slice.elapsed() < kStartSliceMs;
+         ++n)
+        start(m_toStart.takeFirst());
+    if (!m_toStart.isEmpty())
+        m_starter->start();
+}
+
+void ImportSession::start(const QString &video)
+{
     m_collecting = true;
-    for (const QString &video : listing.videos) {
-        if (!m_library->importFile(video)) {
-            m_report.failed << QFileInfo(video).fileName();
-            ++m_done;
-            Q_EMIT progressed(m_done, m_total, QFileInfo(video).fileName());
-        }
-    }
+    const bool queued = m_library->importFile(video);
     m_collecting = false;
+    if (!queued) {
+        m_report.failed << QFileInfo(video).fileName();
+        ++m_done;
+        Q_EMIT progressed(m_done, m_total, QFileInfo(video).fileName());
+    }
 }
 
 void ImportSession::settle(const QString &destination, Outcome outcome)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+class QTimer;
+
 class Library;
 
 // What became of the files and folders the user chose to import.
@@ -33,7 +35,10 @@ public:
 
     // Adds files and folders; a running import takes them in.
     void add(const QStringList &paths);
-    bool isRunning() const { return m_listings > 0 || !m_pending.isEmpty(); }
+    bool isRunning() const
+    {
+        return m_listings > 0 || !m_toStart.isEmpty() || !m_pending.isEmpty();
+    }
 
     // The videos among the files under `paths` (in a stable order), and the
     // names of the other files; subtitle files, which come with their video,
@@ -59,6 +64,11 @@ private:
         Failed
     };
     void take(const Listing &listing);
+    // Hands the next videos waiting to the library, for a few milliseconds:
+    // each one looks through its folder for subtitles and picks a free name,
+    // so a long listing goes out over several turns of the event loop.
+    void startSome();
+    void start(const QString &video);
     // A video handed to the library has its outcome.
     void settle(const QString &destination, Outcome outcome);
     void finishIfDone();
@@ -68,6 +78,9 @@ private:
     bool m_collecting = false;
     int m_total = 0;
     int m_done = 0;
+    // Videos listed but not yet handed to the library, in their order.
+    QStringList m_toStart;
+    QTimer *m_starter = nullptr;
     // Copies on their way, by destination path, with the source's file name.
     QHash<QString, QString> m_pending;
     ImportReport m_report;

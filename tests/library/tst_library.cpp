@@ -1,5 +1,6 @@
 #include "LibraryTestFixture.h"
 #include "TestSupport.h"
+#include "library/ImportSession.h"
 #include "library/LibraryFilterModel.h"
 #include "library/LibraryStore.h"
 #include "library/VideoImporter.h"
@@ -9,6 +10,7 @@
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QSqlRecord>
+#include <QTimer>
 #include <QtTest>
 
 class TestLibrary : public QObject
@@ -697,6 +699,77 @@ private Q_SLOTS:
         }
         // The index was rebuilt after the import.
         QVERIFY(fixture.tableRows(QStringLiteral("dvd_titles")) >= 1);
+    }
+
+    void importStartsEveryVideoOnceInOrder_data()
+    {
+        QTest::addColumn<QStringList>("folders");
+        QTest::newRow("one folder") << QStringList{"a"};
+        QTest::newRow("same names in two folders") << QStringList{"a", "b"};
+    }
+
+    // A long listing goes to the library a few videos per turn of the event
+    // loop: every video still goes once, in the listing's order, names taken
+    // by earlier copies are not given twice, and the rows stay consistent.
+    void importStartsEveryVideoOnceInOrder()
+    {
+        QFETCH(QStringList, folders);
+        const QString clip = TestSupport::sampleClip(QStringLiteral("library-3s.mkv"), 3);
+        QVERIFY(!clip.isEmpty());
+        constexpr int kPerFolder = 12;
+        QTemporaryDir source;
+        QStringList expected;
+        for (int f = 0; f < folders.size(); ++f) {
+            QVERIFY(QDir(source.path()).mkdir(folders.at(f)));
+            for (int i = 0; i < kPerFolder; ++i) {
+                const QString base = QStringLiteral("clip %1").arg(i, 2, 10, QLatin1Char('0'));
+                QVERIFY(QFile::link(clip, source.filePath(folders.at(f) + QLatin1Char('/') + base +
+                                                          QStringLiteral(".mkv"))));
+                expected << base + (f == 0 ? QString() : QStringLiteral("-%1").arg(f)) +
+                                QStringLiteral(".mkv");
+            }
+        }
+        LibraryTestFixture fixture;
+        Library &library = *fixture.library;
+        QAbstractItemModelTester tester(&library,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        // Turns of the event loop, to tell in which turn each video went.
+        int turns = 0;
+        QTimer turn;
+        turn.setInterval(0);
+        connect(&turn, &QTimer::timeout, [&turns] { ++turns; });
+        turn.start();
+        QStringList queued;
+        QList<int> queuedInTurn;
+        connect(&library, &Library::importQueued, [&](const QString &, const QString &destination) {
+            queued << QFileInfo(destination).fileName();
+            queuedInTurn << turns;
+        });
+        QSignalSpy progressed(library.importSession(), &ImportSession::progressed);
+        QSignalSpy finished(library.importSession(), &ImportSession::finished);
+        QStringList paths;
+        for (const QString &folder : std::as_const(folders))
+            paths << source.filePath(folder);
+        library.importPaths(paths);
+        QVERIFY(finished.wait(240000));
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(queued, expected);
+        // The window had its turns while the videos went out.
+        QVERIFY(queuedInTurn.last() > queuedInTurn.first());
+        const auto report = finished.first().first().value<ImportReport>();
+        QCOMPARE(report.imported, int(expected.size()));
+        QCOMPARE(report.skipped(), 0);
+        QCOMPARE(progressed.size(), expected.size());
+        for (int i = 0; i < progressed.size(); ++i)
+            QCOMPARE(progressed.at(i).first().toInt(), i + 1);
+        QVERIFY(fixture.waitIdle());
+        QStringList stored;
+        for (const LibraryItem &item : modelItems(library))
+            stored << QFileInfo(item.videoPath()).fileName();
+        stored.sort();
+        expected.sort();
+        QCOMPARE(stored, expected);
+        QCOMPARE(fixture.tableRows(QStringLiteral("library")), int(expected.size()));
     }
 
     // Importing a link copies its target's content; the library holds no link.
