@@ -50,10 +50,29 @@ QString SubtitleFile::languageName() const
     const QLocale::Language known = languageOfCode(language);
     if (known == QLocale::AnyLanguage)
         return language;
-    // English's own name in the locale data is that of its default country.
-    QString name = known == QLocale::English ? QString() : QLocale(known).nativeLanguageName();
+    return nameOfLanguage(known);
+}
+
+QString SubtitleFile::nameOfLanguage(QLocale::Language language)
+{
+    if (language == QLocale::AnyLanguage || language == QLocale::C)
+        return {};
+    // The locale data names a language as spoken in its default country:
+    // English's own name is "American English", Spanish's "español de
+    // España". A track or a file only knows the language.
+    QString name;
+    if (language != QLocale::English) {
+        const QLocale locale(language);
+        name = locale.nativeLanguageName();
+        const QString country = locale.nativeTerritoryName();
+        for (const QString &suffix : {QStringLiteral(" de ") + country,
+                                      QStringLiteral(" (") + country + QLatin1Char(')')}) {
+            if (!country.isEmpty() && name.endsWith(suffix))
+                name.chop(suffix.size());
+        }
+    }
     if (name.isEmpty())
-        name = QLocale::languageToString(known);
+        name = QLocale::languageToString(language);
     if (!name.isEmpty())
         name[0] = name[0].toUpper();
     return name;

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -20,6 +21,9 @@ struct SubtitleFile
     // The language's own name ("English", "Deutsch"), the code when it is
     // not known, empty without a language.
     QString languageName() const;
+    // A language's own name, capitalised ("Deutsch", "Español"); empty for
+    // no language.
+    static QString nameOfLanguage(QLocale::Language language);
     // ISO 639-1 code ("de" also for "deu" or "de-AT"); empty when unknown.
     QString twoLetterLanguage() const;
 

@@ -191,6 +191,10 @@ private Q_SLOTS:
                                      << "Clip.pt-BR.srt" << true << "pt-BR"
                                      << "Português"
                                      << "pt";
+        QTest::newRow("spanish, not Spain's") << "Clip"
+                                              << "Clip.es.srt" << true << "es"
+                                              << "Español"
+                                              << "es";
         QTest::newRow("dotted base name") << "My.Clip"
                                           << "My.Clip.fr.srt" << true << "fr"
                                           << "Français"

@@ -52,13 +52,8 @@ QString streamLabel(const QMediaMetaData &data, int index)
     const QVariant language = data.value(QMediaMetaData::Language);
     const QString title = data.value(QMediaMetaData::Title).toString();
     QString label;
-    if (language.isValid() && language.value<QLocale::Language>() != QLocale::AnyLanguage) {
-        const QLocale::Language known = language.value<QLocale::Language>();
-        label = known == QLocale::English ? QLocale::languageToString(known)
-                                          : QLocale(known).nativeLanguageName();
-        if (!label.isEmpty())
-            label[0] = label[0].toUpper();
-    }
+    if (language.isValid())
+        label = SubtitleFile::nameOfLanguage(language.value<QLocale::Language>());
     if (!title.isEmpty())
         label = label.isEmpty() ? title : label + QStringLiteral(" (") + title + QLatin1Char(')');
     if (label.isEmpty())
