@@ -1,8 +1,10 @@
 # cmake -DSOURCE_DIR=<folder holding the subsystem folders> [-DWIDGET_HEADER_DIRS=dir|dir...] -P CheckIncludeGraph.cmake
 #
 # Fails when a file includes from a folder above its own, or from another
-# folder of its own level, and when an engine folder or the command line
-# includes a widget header.
+# folder of its own level, when an engine folder or the command line
+# includes a widget header, and when a class offers itself through a static
+# accessor (`static Foo *instance()`): objects are handed to whoever needs
+# them by whoever builds them.
 # The folders from the bottom up; folders on one line are on one level.
 set(levels
   "core"
@@ -58,6 +60,12 @@ foreach(file IN LISTS files)
     continue()
   endif()
   set(own_level ${level_${own}})
+  file(STRINGS "${SOURCE_DIR}/${file}" accessors
+    REGEX "^[ \t]*static[ \t]+[A-Za-z_:<>, \t]*\\*[ \t]*instance[ \t]*\\(")
+  foreach(line IN LISTS accessors)
+    string(REGEX MATCH "static[^(]*instance" shown "${line}")
+    list(APPEND faults "${file}: a global accessor (${shown}()), hand the object in instead")
+  endforeach()
   file(STRINGS "${SOURCE_DIR}/${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
   foreach(line IN LISTS includes)
     if(line MATCHES "#[ \t]*include[ \t]*\"([^/\"]+)/[^\"]*\"")
@@ -94,7 +102,7 @@ endforeach()
 if(faults)
   list(LENGTH faults count)
   string(REPLACE ";" "\n  " text "${faults}")
-  message(FATAL_ERROR "${count} include(s) against the order of the folders:\n  ${text}")
+  message(FATAL_ERROR "${count} fault(s) against the order of the folders:\n  ${text}")
 endif()
 list(LENGTH files count)
 message(STATUS "include graph: ${count} files, every include points down")

@@ -86,10 +86,11 @@ Figures runManager(const QString &name, const QUrl &descriptor, const QUrl &dire
                    qint64 totalBytes, int count)
 {
     g_run->step(name + QStringLiteral(", ZELTA"), g_timeoutMs / 1000 + 60);
-    NetworkManager network;
+    ScriptedPrompt prompt;
+    NetworkManager network(&prompt);
     LibraryStore store(Library::databasePath());
     DownloadRecords records(&store);
-    DownloadManager manager(&network, &records);
+    DownloadManager manager(&network, &records, &prompt);
     const qint64 before = rssKiB(QCoreApplication::applicationPid());
     RssSampler sampler({QCoreApplication::applicationPid()});
     int finished = 0;
@@ -244,8 +245,6 @@ int main(int argc, char **argv)
     Library::setupPaths(home.path());
     if (!Library::initDatabase(QString()))
         giveUp(QStringLiteral("the library database could not be made"));
-    ScriptedPrompt prompt;
-    UserPrompt::install(&prompt);
     SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
 
     const qint64 big = quick ? 8 * MiB : 1024 * MiB;
@@ -314,6 +313,5 @@ int main(int argc, char **argv)
     row(dropName + QStringLiteral(" *"), dropZelta, dropCurl);
     out << "* curl -C - run again until it succeeds (curl's --retry restarts from byte 0)\n";
     out << "targets: ratio >= 0.95 (>= 0.8 with drops), ZELTA RSS growth < 16 MiB\n";
-    UserPrompt::install(nullptr);
     return run.done();
 }

@@ -63,13 +63,14 @@ Figures run(const QString &base, const QString &tag, bool withPage)
                     .arg(tag, withPage ? QStringLiteral("shown") : QStringLiteral("hidden")),
                 15 * 60);
     clearDownloads();
-    NetworkManager network;
+    ScriptedPrompt prompt;
+    NetworkManager network(&prompt);
     LibraryStore store(Library::databasePath());
     DownloadRecords records(&store);
-    DownloadManager manager(&network, &records);
+    DownloadManager manager(&network, &records, &prompt);
     std::unique_ptr<DownloadWidget> page;
     if (withPage) {
-        page = std::make_unique<DownloadWidget>(&manager);
+        page = std::make_unique<DownloadWidget>(&manager, &prompt);
         page->resize(1000, 800);
         page->show();
         QCoreApplication::processEvents();
@@ -127,8 +128,6 @@ int main(int argc, char **argv)
 
     Library::setupPaths(home.path());
     Library::initDatabase(QString());
-    ScriptedPrompt prompt;
-    UserPrompt::install(&prompt);
     SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
 
     // Alternating rounds, best of three each: the machine may be busy.
@@ -164,6 +163,5 @@ int main(int argc, char **argv)
     out << QStringLiteral("page's own cost on the GUI thread: %1% of one core\n")
                .arg((shown.cpuSeconds - headless.cpuSeconds) / shown.seconds * 100, 0, 'f', 1);
     out << "targets: ratio >= 0.95, page's own GUI thread cost < 10%\n";
-    UserPrompt::install(nullptr);
     return bench.done();
 }

@@ -11,6 +11,7 @@
 #include "BenchRun.h"
 #include "LibraryGenerator.h"
 #include "TestDatabase.h"
+#include "core/LoggingPrompt.h"
 #include "gui/library/LibraryView.h"
 #include "gui/library/LibraryWidget.h"
 #include "gui/mainwindow/CorvLibSearchWidget.h"
@@ -293,7 +294,8 @@ int main(int argc, char **argv)
     timer.start();
     auto library = std::make_unique<Library>();
     const double libraryMs = msSince(timer);
-    LibraryWidget page(library.get());
+    LoggingPrompt prompt;
+    LibraryWidget page(library.get(), &prompt);
     page.resize(1000, 800);
     PaintProbe probe(page.listView()->viewport());
     page.show();

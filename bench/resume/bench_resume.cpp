@@ -5,6 +5,7 @@
 // library to save into (the reference, same run). `--quick`: 5,000 rows and
 // 12 s of playing each, as a test that the measurement still runs.
 #include "LibraryGenerator.h"
+#include "core/LoggingPrompt.h"
 #include "gui/library/LibraryWidget.h"
 #include "gui/player/CorvPlayerWidget.h"
 #include "gui/player/MediaVideoWidget.h"
@@ -156,7 +157,8 @@ int main(int argc, char **argv)
     runUntil([&] { return library->idOfVideo(video) >= 0; }, 30000);
 
     // The window as the member has it: the library page built, the player shown.
-    LibraryWidget page(library.get());
+    LoggingPrompt prompt;
+    LibraryWidget page(library.get(), &prompt);
     page.resize(1000, 700);
     page.show();
     CorvPlayerWidget player;
@@ -164,7 +166,7 @@ int main(int argc, char **argv)
     player.toolbar()->setFixedHeight(50);
     player.toolbar()->show();
     player.show();
-    PlayerTransport transport(&player);
+    PlayerTransport transport(&player, &prompt);
 
     const Run reference = play(player, transport, nullptr, video, seconds);
     const Run saving = play(player, transport, library.get(), video, seconds);

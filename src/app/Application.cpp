@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include "app/MessageBoxPrompt.h"
 #include "app/Translations.h"
 #include "core/AppIdentity.h"
 #include "core/Formatters.h"
@@ -17,12 +18,6 @@
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
-namespace {
-
-MainWindow *g_mainWindow = nullptr;
-
-} // namespace
-
 Application::Application(int &argc, char **argv) : ZR::Application(argc, argv)
 {
     AppIdentity::apply();
@@ -35,7 +30,10 @@ Application::Application(int &argc, char **argv) : ZR::Application(argc, argv)
     if (isRunning())
         return;
 
-    m_engines = std::make_unique<Engines>();
+    m_prompt = std::make_unique<MessageBoxPrompt>();
+    // Once the event loop is done, nobody is left to answer.
+    connect(this, &QCoreApplication::aboutToQuit, this, [this] { m_prompt->stopAsking(); });
+    m_engines = std::make_unique<Engines>(m_prompt.get());
     m_engines->openDatabase();
     const QString upgradeProblem = m_engines->upgradeProblem();
     if (!upgradeProblem.isEmpty())
@@ -57,10 +55,11 @@ Application::Application(int &argc, char **argv) : ZR::Application(argc, argv)
 
 Application::~Application()
 {
-    if (g_mainWindow) {
-        g_mainWindow->stop();
-        delete g_mainWindow;
-        g_mainWindow = nullptr;
+    if (m_prompt)
+        m_prompt->stopAsking();
+    if (m_window) {
+        m_window->stop();
+        m_window.reset();
     }
     m_engines.reset();
 }
@@ -84,14 +83,10 @@ void Application::applyWebSettings()
     settings->setAttribute(QWebEngineSettings::LocalStorageEnabled, true);
 }
 
-MainWindow *Application::mainWindow()
+MainWindow *Application::createMainWindow()
 {
-    return g_mainWindow;
-}
-
-void Application::setMainWindow(MainWindow *window)
-{
-    g_mainWindow = window;
+    m_window = std::make_unique<MainWindow>(m_engines.get());
+    return m_window.get();
 }
 
 Library *Application::library() const

@@ -7,11 +7,12 @@
 class Engines;
 class Library;
 class MainWindow;
+class MessageBoxPrompt;
 class QStringListModel;
 
 // The program's application object: identity, logging, database, library and
-// search suggestions; it owns the engines of the run and hands them to the
-// window.
+// search suggestions; it owns the engines of the run, the message-box prompt
+// they ask the user through, and the main window over them.
 class Application : public ZR::Application
 {
     Q_OBJECT
@@ -20,8 +21,9 @@ public:
     Application(int &argc, char **argv);
     ~Application() override;
 
-    static MainWindow *mainWindow();
-    static void setMainWindow(MainWindow *window);
+    // Builds the main window over the engines; it stays until the
+    // application goes, and stops before the engines do.
+    MainWindow *createMainWindow();
     Library *library() const;
     // The engines of this run (library, downloads, network, burner, TV);
     // null in a second copy that only hands its files over.
@@ -37,5 +39,7 @@ public:
 private:
     void applyWebSettings();
 
+    std::unique_ptr<MessageBoxPrompt> m_prompt;
     std::unique_ptr<Engines> m_engines;
+    std::unique_ptr<MainWindow> m_window;
 };

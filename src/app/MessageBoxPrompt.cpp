@@ -51,17 +51,23 @@ UserPrompt::Button fromStandard(int button)
 
 void MessageBoxPrompt::warning(const QString &title, const QString &text)
 {
+    if (!m_asking)
+        return m_log.warning(title, text);
     QMessageBox::warning(QApplication::activeWindow(), title, text);
 }
 
 void MessageBoxPrompt::information(const QString &title, const QString &text)
 {
+    if (!m_asking)
+        return m_log.information(title, text);
     QMessageBox::information(QApplication::activeWindow(), title, text);
 }
 
 UserPrompt::Button MessageBoxPrompt::question(const QString &title, const QString &text,
                                               Buttons buttons, Button defaultButton)
 {
+    if (!m_asking)
+        return m_log.question(title, text, buttons, defaultButton);
     const int answer = QMessageBox::question(
         QApplication::activeWindow(), title, text, toStandard(buttons),
         QMessageBox::StandardButton(int(toStandard(Buttons(defaultButton)))));

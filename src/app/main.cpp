@@ -5,7 +5,6 @@
 #include "gui/mainwindow/MainWindow.h"
 #include "app/DescriptorOpener.h"
 #include "app/DesktopNotifier.h"
-#include "app/MessageBoxPrompt.h"
 #include "core/SingleInstanceGuard.h"
 #include "engines/Engines.h"
 #include "engines/StartupTypes.h"
@@ -33,8 +32,6 @@ int main(int argc, char **argv)
     {
         Application app(argc, argv);
         AtSpiGetAllShim atSpiShim;
-        MessageBoxPrompt prompt;
-        UserPrompt::install(&prompt);
 
         const QList<QUrl> descriptors = DescriptorOpener::urlsFromArguments(
             QCoreApplication::arguments().mid(1), QDir::currentPath());
@@ -42,7 +39,6 @@ int main(int argc, char **argv)
             // The running copy queues them; this one only hands them over.
             const bool handed =
                 app.instanceGuard()->sendMessage(DescriptorOpener::encode(descriptors));
-            UserPrompt::install(nullptr);
             return handed ? 0 : 1;
         }
         if (app.isRunning()) {
@@ -50,13 +46,11 @@ int main(int argc, char **argv)
                 nullptr, QObject::tr("Multiple Instances"),
                 QObject::tr("There can only be one instance of %1 running at a time")
                     .arg(QCoreApplication::applicationName()));
-            UserPrompt::install(nullptr);
             return 0;
         }
 
         // Sized 1149 by 614, or as the user left it last time.
-        auto *window = new MainWindow(app.engines());
-        Application::setMainWindow(window);
+        MainWindow *window = app.createMainWindow();
         window->show();
 
         // Media keys and the desktop's media panel, when there is a session bus.
@@ -95,7 +89,6 @@ int main(int argc, char **argv)
                          });
 
         exitCode = app.exec();
-        UserPrompt::install(nullptr);
     }
     return exitCode;
 }

@@ -1,5 +1,6 @@
 #include "cli/CliContext.h"
 
+#include "cli/StderrPrompt.h"
 #include "core/AppIdentity.h"
 #include "engines/Engines.h"
 #include "library/Library.h"
@@ -14,7 +15,8 @@ CliContext::CliContext()
 {
     AppIdentity::apply();
     ZR::LogFile::init(true);
-    m_engines = std::make_unique<Engines>();
+    m_prompt = std::make_unique<StderrPrompt>();
+    m_engines = std::make_unique<Engines>(m_prompt.get());
 }
 
 CliContext::~CliContext()

@@ -7,6 +7,7 @@
 
 class Engines;
 class SingleInstanceGuard;
+class StderrPrompt;
 
 // What every zelta-cli command shares with the desktop program: identity,
 // the log file, the library folders and database, and the single-instance
@@ -34,5 +35,7 @@ public:
 
 private:
     std::unique_ptr<SingleInstanceGuard> m_guard;
+    // What the engines have to tell the user goes to stderr.
+    std::unique_ptr<StderrPrompt> m_prompt;
     std::unique_ptr<Engines> m_engines;
 };

@@ -1,7 +1,6 @@
 #include "cli/CliContext.h"
 #include "cli/Commands.h"
 
-#include "core/UserPrompt.h"
 #include "downloads/DownloadBatch.h"
 #include "downloads/DownloadManager.h"
 #include "engines/Engines.h"
@@ -15,28 +14,6 @@
 #include <QTimer>
 #include <QUrl>
 
-namespace {
-
-// Messages meant for a dialog go to stderr; questions take their default.
-class StderrPrompt : public UserPrompt
-{
-public:
-    void warning(const QString &title, const QString &text) override
-    {
-        QTextStream(stderr) << "zelta-cli: " << title << ": " << text << '\n';
-    }
-    void information(const QString &title, const QString &text) override
-    {
-        QTextStream(stderr) << "zelta-cli: " << title << ": " << text << '\n';
-    }
-    Button question(const QString &, const QString &, Buttons, Button defaultButton) override
-    {
-        return defaultButton;
-    }
-};
-
-} // namespace
-
 // Signs in, lets `begin` hand work to the download manager, waits until every
 // resulting download finished or failed, and prints the finished media paths.
 // Shared by `download` and `downloads resume`.
@@ -47,8 +24,6 @@ int runDownloadBatch(CliContext &context, const QString &user, const QString &pa
         return CliContext::usage(QStringLiteral("--user U --password P are required"));
     if (!context.openLibrary(true))
         return CliContext::Failure;
-    StderrPrompt prompt;
-    UserPrompt::install(&prompt);
     SignInState::login(user, password);
 
     Library &library = *context.engines().library();
@@ -75,7 +50,6 @@ int runDownloadBatch(CliContext &context, const QString &user, const QString &pa
         QTimer::singleShot(100, &wait, &QEventLoop::quit);
         wait.exec();
     }
-    UserPrompt::install(nullptr);
     for (const QString &path : batch.finishedPaths())
         CliContext::printLine(path);
     if (!batch.refused().isEmpty())

@@ -4,9 +4,9 @@
 #include <QString>
 
 // How engines ask the user something without knowing about widgets. The
-// desktop program installs a message-box implementation; tests install a
-// scripted one; without any, warnings and information are logged and
-// questions are answered with their default button.
+// desktop program hands a message-box implementation to the engines and
+// windows it builds, zelta-cli one that writes to stderr, tests a scripted
+// one; LoggingPrompt stands in where nobody is there to answer.
 class UserPrompt
 {
 public:
@@ -28,10 +28,6 @@ public:
     virtual void information(const QString &title, const QString &text) = 0;
     virtual Button question(const QString &title, const QString &text,
                             Buttons buttons = Buttons(Yes | No), Button defaultButton = No) = 0;
-
-    // The installed prompt (never null). The caller keeps ownership of what it installs.
-    static UserPrompt *instance();
-    static void install(UserPrompt *prompt);
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(UserPrompt::Buttons)

@@ -24,16 +24,17 @@
 
 namespace {
 
-void warnFileExists()
+void warnFileExists(UserPrompt *prompt)
 {
-    UserPrompt::instance()->warning(DownloadManager::tr("File Exists"),
-                                    DownloadManager::tr("You have already downloaded this video"));
+    prompt->warning(DownloadManager::tr("File Exists"),
+                    DownloadManager::tr("You have already downloaded this video"));
 }
 
 } // namespace
 
-DownloadManager::DownloadManager(NetworkManager *network, DownloadRecords *records, QObject *parent)
-    : QAbstractListModel(parent), m_network(network), m_records(records)
+DownloadManager::DownloadManager(NetworkManager *network, DownloadRecords *records,
+                                 UserPrompt *prompt, QObject *parent)
+    : QAbstractListModel(parent), m_network(network), m_records(records), m_prompt(prompt)
 {
     qRegisterMetaType<Download *>("Download*");
     followNetworkState();
@@ -323,7 +324,7 @@ void DownloadManager::corvanaFileDownloadComplete()
         DownloadFailure::fromReply(reply->error(), status, Download::urlFileName(url));
     qCDebug(lcDownloads) << "DownloadManager::downloadComplete error with reply:"
                          << NetworkManager::loggableError(reply);
-    UserPrompt::instance()->warning(tr("Download Failed"), failure.message());
+    m_prompt->warning(tr("Download Failed"), failure.message());
     Q_EMIT error(failure.message());
 }
 
@@ -466,7 +467,7 @@ bool DownloadManager::refuseExisting(Download *download)
 {
     if (!QFileInfo::exists(download->mediaPath()))
         return false;
-    warnFileExists();
+    warnFileExists(m_prompt);
     download->deleteLater();
     return true;
 }
@@ -664,7 +665,7 @@ void DownloadManager::resumeAll()
 
 void DownloadManager::removeAll()
 {
-    const UserPrompt::Button answer = UserPrompt::instance()->question(
+    const UserPrompt::Button answer = m_prompt->question(
         tr("Are you sure?"), tr("Are you sure you want to remove all downloads?"),
         UserPrompt::Yes | UserPrompt::No, UserPrompt::No);
     if (answer == UserPrompt::No)

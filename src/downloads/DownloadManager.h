@@ -13,6 +13,7 @@ class Download;
 class DownloadRecords;
 class NetworkManager;
 class QNetworkReply;
+class UserPrompt;
 
 // The single owner of all downloads: fetches and parses descriptors, refuses
 // duplicates, runs at most five downloads and queues the rest (twenty in
@@ -30,9 +31,10 @@ public:
     // Reads a descriptor file: only a regular file, never waiting on it, at
     // most CorvanaItem::MaxDocumentBytes. False when it cannot be used.
     static bool readDescriptorFile(const QString &path, QByteArray *document);
-    // Fetches through `network` and keeps the queue in `records` (neither
-    // owned; both must outlive the manager).
-    DownloadManager(NetworkManager *network, DownloadRecords *records, QObject *parent = nullptr);
+    // Fetches through `network`, keeps the queue in `records` and tells the
+    // user through `prompt` (none owned; all must outlive the manager).
+    DownloadManager(NetworkManager *network, DownloadRecords *records, UserPrompt *prompt,
+                    QObject *parent = nullptr);
     ~DownloadManager() override;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -118,6 +120,7 @@ private:
 
     NetworkManager *m_network;
     DownloadRecords *m_records;
+    UserPrompt *m_prompt;
     // While a descriptor's items are taken on, their records wait here to be
     // stored together.
     QList<RecordToStore> *m_recordsToStore = nullptr;

@@ -2,6 +2,7 @@
 
 #include "burner/Project.h"
 #include "core/Logging.h"
+#include "core/LoggingPrompt.h"
 #include "core/SiteConfig.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
@@ -18,7 +19,13 @@
 #include <QNetworkRequest>
 #include <QUrlQuery>
 
-Engines::Engines(QObject *parent) : QObject(parent) {}
+Engines::Engines(UserPrompt *prompt, QObject *parent) : QObject(parent), m_prompt(prompt)
+{
+    if (!m_prompt) {
+        m_ownPrompt = std::make_unique<LoggingPrompt>();
+        m_prompt = m_ownPrompt.get();
+    }
+}
 
 Engines::~Engines()
 {
@@ -102,14 +109,15 @@ void Engines::reportEdit(const QList<QPair<QString, QString>> &form)
 NetworkManager *Engines::networkManager()
 {
     if (!m_network)
-        m_network = std::make_unique<NetworkManager>();
+        m_network = std::make_unique<NetworkManager>(m_prompt);
     return m_network.get();
 }
 
 DownloadManager *Engines::downloadManager()
 {
     if (!m_downloads) {
-        m_downloads = std::make_unique<DownloadManager>(networkManager(), downloadRecords());
+        m_downloads =
+            std::make_unique<DownloadManager>(networkManager(), downloadRecords(), m_prompt);
         m_downloads->setLibraryHandOver(true);
         connect(m_downloads.get(), &DownloadManager::finished, this, &Engines::importFinished);
     }

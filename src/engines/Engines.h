@@ -17,6 +17,7 @@ class LibraryStore;
 class LumiqoTv;
 class NetworkManager;
 class Project;
+class UserPrompt;
 
 // Builds the engines of one home (its library folder, settings and log), wires
 // them to one another and tears them down in order. The program, zelta-cli and
@@ -27,8 +28,13 @@ class Engines : public QObject
     Q_OBJECT
 
 public:
-    explicit Engines(QObject *parent = nullptr);
+    // Asks the user through `prompt` (not owned; it must outlive the engines).
+    // Without one, warnings go to the log and questions take their default.
+    explicit Engines(UserPrompt *prompt = nullptr, QObject *parent = nullptr);
     ~Engines() override;
+
+    // How the engines and the windows over them ask the user (never null).
+    UserPrompt *prompt() const { return m_prompt; }
 
     // Sets up the library folders and opens the database through store(),
     // which creates and migrates it on its own thread. False when the
@@ -73,6 +79,8 @@ private:
     void importFinished(class Download *download);
     // Sends a stored edit of the library to the site.
     void reportEdit(const QList<QPair<QString, QString>> &form);
+    std::unique_ptr<UserPrompt> m_ownPrompt;
+    UserPrompt *m_prompt = nullptr;
     std::unique_ptr<LibraryStore> m_store;
     std::unique_ptr<DownloadRecords> m_records;
     std::unique_ptr<Library> m_library;

@@ -14,7 +14,8 @@
 #include <QStandardPaths>
 #include <QtDebug>
 
-NetworkManager::NetworkManager(QObject *parent) : QNetworkAccessManager(parent)
+NetworkManager::NetworkManager(UserPrompt *prompt, QObject *parent)
+    : QNetworkAccessManager(parent), m_prompt(prompt)
 {
     connect(this, &QNetworkAccessManager::sslErrors, this, &NetworkManager::sslErrors);
 
@@ -163,8 +164,8 @@ void NetworkManager::sslErrors(QNetworkReply *reply, const QList<QSslError> &err
                             "this host?")
                              .arg(url.toString(), texts.join(QLatin1Char('\n')));
     const UserPrompt::Button answer =
-        UserPrompt::instance()->question(QCoreApplication::applicationName(), text,
-                                         UserPrompt::Yes | UserPrompt::No, UserPrompt::No);
+        m_prompt->question(QCoreApplication::applicationName(), text,
+                           UserPrompt::Yes | UserPrompt::No, UserPrompt::No);
     if (answer == UserPrompt::Yes) {
         reply->ignoreSslErrors();
         accept(url.host(), port);

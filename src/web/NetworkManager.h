@@ -8,6 +8,7 @@
 
 class CookieJar;
 class QNetworkDiskCache;
+class UserPrompt;
 
 // The network access manager the engines share: one cookie jar, disk
 // cache, the signed-in member's credentials for HTTP authentication and one
@@ -18,7 +19,9 @@ class NetworkManager : public QNetworkAccessManager
     Q_OBJECT
 
 public:
-    explicit NetworkManager(QObject *parent = nullptr);
+    // Asks about certificate errors through `prompt` (not owned; it must
+    // outlive the manager).
+    explicit NetworkManager(UserPrompt *prompt, QObject *parent = nullptr);
     ~NetworkManager() override;
 
     // Request attribute: certificate errors of this request are refused
@@ -53,6 +56,7 @@ private Q_SLOTS:
 private:
     static QString hostKey(const QString &host, int port);
 
+    UserPrompt *m_prompt;
     QStringList m_acceptedHosts;
     CookieJar *m_cookieJar = nullptr;
     QNetworkDiskCache *m_diskCache = nullptr;

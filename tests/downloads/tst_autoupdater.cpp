@@ -114,12 +114,12 @@ private Q_SLOTS:
         QCoreApplication::setApplicationName(QStringLiteral("CorvanaZELTA"));
         Library::setupPaths(m_home.path());
         QVERIFY(Library::initDatabase(QString()));
-        UserPrompt::install(&m_prompt);
         SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
-        m_network = std::make_unique<NetworkManager>();
+        m_network = std::make_unique<NetworkManager>(&m_prompt);
         m_store = std::make_unique<LibraryStore>(Library::databasePath());
         m_records = std::make_unique<DownloadRecords>(m_store.get());
-        m_downloads = std::make_unique<DownloadManager>(m_network.get(), m_records.get());
+        m_downloads =
+            std::make_unique<DownloadManager>(m_network.get(), m_records.get(), &m_prompt);
     }
 
     void versionItems_data()

@@ -120,7 +120,7 @@ private:
     }
 
     DownloadSiteFixture m_fixture;
-    NetworkManager m_network;
+    NetworkManager m_network{&m_fixture.prompt};
     DemoSiteProcess *m_site = nullptr;
 
 private Q_SLOTS:
@@ -157,7 +157,7 @@ private Q_SLOTS:
         QFETCH(QString, fault);
         QFETCH(QList<qint64>, ranges);
         const qint64 size = 600000;
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester tester(&manager, kReportFailures);
         manager.setRetryDelays(delays(kHour)); // only the retries after progress run
         QSignalSpy errors(&manager, &DownloadManager::error);
@@ -193,7 +193,7 @@ private Q_SLOTS:
     void siteGoesAwayAndComesBack()
     {
         const qint64 size = 800000;
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester tester(&manager, kReportFailures);
         manager.setRetryDelays(delays(100));
         QSignalSpy errors(&manager, &DownloadManager::error);
@@ -258,8 +258,8 @@ private Q_SLOTS:
         } else {
             m_site->control(QStringLiteral("/control/fault?name=") + fault);
         }
-        NetworkManager network; // remembers no sign-in of earlier tests
-        DownloadManager manager(&network, m_fixture.records());
+        NetworkManager network(&m_fixture.prompt); // remembers no sign-in of earlier tests
+        DownloadManager manager(&network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester tester(&manager, kReportFailures);
         manager.setRetryDelays(delays(kHour));
         QSignalSpy errors(&manager, &DownloadManager::error);
@@ -289,7 +289,7 @@ private Q_SLOTS:
     void serverErrorIsRetriedByItself()
     {
         const qint64 size = 300000;
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester tester(&manager, kReportFailures);
         QList<int> attempts;
         manager.setRetryDelays([&attempts](int attempt) {
@@ -328,7 +328,7 @@ private Q_SLOTS:
         QVERIFY(m_fixture.records()->insert(url, QUrl(), path));
         m_site->control(QStringLiteral("/control/fault?name=500"));
         {
-            DownloadManager manager(&m_network, m_fixture.records());
+            DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
             manager.setRetryDelays(delays(kHour));
             QCOMPARE(manager.rowCount(), 1);
             Download *d = manager.activeDownloads().first();
@@ -341,7 +341,7 @@ private Q_SLOTS:
 
         m_site->control(QStringLiteral("/control/fault?name="));
         m_site->control(QStringLiteral("/control/clear"));
-        DownloadManager next(&m_network, m_fixture.records());
+        DownloadManager next(&m_network, m_fixture.records(), &m_fixture.prompt);
         QCOMPARE(next.rowCount(), 1);
         QSignalSpy finished(&next, &DownloadManager::finished);
         next.resumeAll();
@@ -356,7 +356,7 @@ private Q_SLOTS:
     // size or only the answer does.
     void notEnoughRoomIsRefusedBeforeStart()
     {
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester tester(&manager, kReportFailures);
         manager.setRetryDelays(delays(kHour));
         manager.setFreeSpaceProbe([](const QString &) { return qint64(300000); });
@@ -397,7 +397,7 @@ private Q_SLOTS:
     void writeFailureKeepsPartialFile()
     {
         const qint64 limit = 300000;
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester tester(&manager, kReportFailures);
         manager.setRetryDelays(delays(kHour));
         QSignalSpy errors(&manager, &DownloadManager::error);

@@ -93,7 +93,7 @@ private:
 
     DownloadSiteFixture m_fixture;
     QTemporaryDir m_files;
-    NetworkManager m_network;
+    NetworkManager m_network{&m_fixture.prompt};
     DemoSiteProcess *m_site = nullptr;
     ScriptedPrompt &m_prompt = m_fixture.prompt;
 
@@ -108,7 +108,7 @@ private Q_SLOTS:
 
     void sixAcceptedFiveRunOneQueued()
     {
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy started(&manager, &DownloadManager::started);
         manager.initializeDownload(synthetic(QStringLiteral("six"), 6, 400000, 20000));
@@ -150,7 +150,7 @@ private Q_SLOTS:
     // of all, and a queued download moving up.
     void viewsFollowEveryRowChange()
     {
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSortFilterProxyModel view;
         view.setSourceModel(&manager);
@@ -190,7 +190,7 @@ private Q_SLOTS:
     // Past twenty, every further item is refused by name.
     void pastTwentyAreRefusedAndReported()
     {
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy refused(&manager, &DownloadManager::refused);
         manager.initializeDownload(synthetic(QStringLiteral("many"), 23, 100000, 5000));
@@ -206,7 +206,7 @@ private Q_SLOTS:
 
     void sameLinkWhileRunningIsRefused()
     {
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         const QUrl url = synthetic(QStringLiteral("dup"), 1, 400000, 20000);
         manager.initializeDownload(url);
@@ -222,7 +222,7 @@ private Q_SLOTS:
 
     void pauseKeepsFileAndResumeAppendsByRange()
     {
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy finished(&manager, &DownloadManager::finished);
         const qint64 size = 600000;
@@ -257,7 +257,7 @@ private Q_SLOTS:
     // active downloads: one already running keeps its single transfer.
     void resumingRunningDownloadKeepsItsTransfer()
     {
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy finished(&manager, &DownloadManager::finished);
         const qint64 size = 300000;
@@ -293,7 +293,7 @@ private Q_SLOTS:
         QFETCH(bool, redirect);
         QFETCH(bool, pauseFirst);
         const qint64 size = 500000;
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy finished(&manager, &DownloadManager::finished);
         QSignalSpy errors(&manager, &DownloadManager::error);
@@ -332,7 +332,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, fault);
         m_site->control(QStringLiteral("/control/fault?name=") + fault);
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         manager.setRetryDelays([](int) { return 60 * 60 * 1000; });
         QSignalSpy errors(&manager, &DownloadManager::error);
@@ -349,7 +349,7 @@ private Q_SLOTS:
 
     void descriptorFetchFailureIsReported()
     {
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         manager.initializeDownload(m_site->url(QStringLiteral("/members/missing.corvana")));
         QTRY_COMPARE_WITH_TIMEOUT(countWarnings(m_prompt, QStringLiteral("Download Failed")), 1,
@@ -363,7 +363,7 @@ private Q_SLOTS:
     // A descriptor answer beyond the size limit is cut off while it arrives.
     void oversizedDescriptorIsRefused()
     {
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         manager.initializeDownload(m_site->url(QStringLiteral("/media/blob/huge.corvana?bytes=%1")
                                                    .arg(CorvanaItem::MaxDocumentBytes * 8)));
@@ -379,7 +379,7 @@ private Q_SLOTS:
                                          .arg(CorvanaItem::MaxDocumentBytes * 8));
         QVERIFY(m_fixture.records()->insert(url, QUrl(QStringLiteral("http://x/huge")),
                                             QStringLiteral("/nowhere/huge")));
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QPointer<Download> d = manager.activeDownloads().value(0);
         QVERIFY(d);
@@ -396,7 +396,7 @@ private Q_SLOTS:
         const QUrl url = synthetic(QStringLiteral("held"), 1, 100000);
         QVERIFY(m_fixture.records()->insert(url, QUrl(QStringLiteral("http://x/held")),
                                             QStringLiteral("/nowhere/held")));
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         Download *d = manager.activeDownloads().value(0);
         QVERIFY(d);
@@ -414,7 +414,7 @@ private Q_SLOTS:
         const QUrl url = synthetic(QStringLiteral("gone"), 1, 100000);
         QVERIFY(m_fixture.records()->insert(url, QUrl(QStringLiteral("http://x/gone")),
                                             QStringLiteral("/nowhere/gone")));
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         Download *d = manager.activeDownloads().value(0);
         QVERIFY(d);
@@ -466,7 +466,7 @@ private Q_SLOTS:
     void descriptorOfOtherSchemeIsNotFetched()
     {
         QFETCH(QUrl, url);
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         manager.initializeDownload(url);
         QVERIFY(!manager.hasPendingRequests());
@@ -479,7 +479,7 @@ private Q_SLOTS:
         const QUrl url = synthetic(QStringLiteral("done"), 1, size);
         QString path;
         {
-            DownloadManager first(&m_network, m_fixture.records());
+            DownloadManager first(&m_network, m_fixture.records(), &m_fixture.prompt);
             const QAbstractItemModelTester firstTester(&first, kReportFailures);
             first.initializeDownload(url);
             Download *d = waitForSingle(first);
@@ -492,7 +492,7 @@ private Q_SLOTS:
                 url, QUrl(m_site->url(QStringLiteral("/media/blob/done-1.mp4?bytes=300000"))),
                 path));
         }
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QCOMPARE(manager.rowCount(), 1);
         QSignalSpy finished(&manager, &DownloadManager::finished);
@@ -517,7 +517,7 @@ private Q_SLOTS:
         other.setResponse(
             ScriptedHttpServer::answer(200, "Content-Type: text/xml\r\n", "<rss><channel/></rss>"));
         QVERIFY(other.listen());
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         QSignalSpy error(&manager, &DownloadManager::error);
         manager.initializeDownload(other.url(QStringLiteral("/members/videos/harbour.corvana")));
         QVERIFY(!manager.hasPendingRequests());
@@ -550,7 +550,7 @@ private Q_SLOTS:
     void localDescriptorMustBeARegularFile()
     {
         QFETCH(QString, path);
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         QSignalSpy error(&manager, &DownloadManager::error);
         manager.initializeLocalDownload(path); // returns at once, whatever the file
         QCOMPARE(error.size(), 1);
@@ -577,7 +577,7 @@ private Q_SLOTS:
         const QString path = writeDescriptor(QStringLiteral("typed"), QStringLiteral("Typed"),
                                              QStringLiteral("Typed"), type);
         QVERIFY(!path.isEmpty());
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         QSignalSpy refused(&manager, &DownloadManager::refused);
         QSignalSpy error(&manager, &DownloadManager::error);
         manager.initializeLocalDownload(path);
@@ -601,7 +601,7 @@ private Q_SLOTS:
             mediaTitle.prepend(QString::fromUcs4(U"\U0001F600"));
         const QString path =
             writeDescriptor(QStringLiteral("long"), title, mediaTitle, QStringLiteral("video/mp4"));
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         QSignalSpy finished(&manager, &DownloadManager::finished);
         manager.initializeLocalDownload(path);
         Download *d = waitForSingle(manager);
@@ -635,7 +635,7 @@ private Q_SLOTS:
                 QStringLiteral("/media/blob/stored%1-1.mp4?bytes=200000&rate=20000").arg(i));
             QVERIFY(m_fixture.records()->insert(url, media, QStringLiteral("/nowhere/%1").arg(i)));
         }
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QCOMPARE(manager.rowCount(), 7);
         QCOMPARE(manager.activeDownloads().size(), 5);
@@ -659,7 +659,7 @@ private Q_SLOTS:
     // retries them at once. A download the user paused stays paused.
     void networkLossPausesAndReturnResumes()
     {
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         manager.setRetryDelays([](int) { return 60 * 60 * 1000; });
         manager.initializeDownload(synthetic(QStringLiteral("net"), 3, 400000, 20000));
@@ -686,7 +686,7 @@ private Q_SLOTS:
 
     void directDownloadNamesAndRecord()
     {
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy finished(&manager, &DownloadManager::finished);
         QSignalSpy downloaded(&manager, &DownloadManager::downloaded);
@@ -719,7 +719,7 @@ private Q_SLOTS:
     // Two items of one title each get a file of their own, both whole.
     void sameTitleItemsGetTheirOwnFiles()
     {
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy finished(&manager, &DownloadManager::finished);
         // Small downloads may finish before all three are ever listed at once:
@@ -745,7 +745,7 @@ private Q_SLOTS:
     // records are stored together, so its downloads start together.
     void recordComesBeforeFiles()
     {
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QList<int> recordsWhenStored;
         int filesAhead = 0;
@@ -771,7 +771,7 @@ private Q_SLOTS:
     // starts once the store has written the record, so no file goes ahead of it.
     void queueWorksDuringAnIndexBuild()
     {
-        Engines engines;
+        Engines engines(&m_prompt);
         Library &library = *engines.library();
         LibraryStore *store = engines.store();
         LibraryItems items;
@@ -821,7 +821,7 @@ private Q_SLOTS:
         known.videoPath(QStringLiteral("/nowhere/known.mp4"));
         LibraryStore *store = m_fixture.store();
         QCOMPARE(store->call([&] { return store->insertItems({known}); }).size(), 1);
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         manager.initializeDownload(synthetic(QStringLiteral("known"), 3, 100000, 20000));
         QTRY_COMPARE_WITH_TIMEOUT(manager.rowCount(), 2, 15000);
@@ -834,7 +834,7 @@ private Q_SLOTS:
     // Items refused for their address never take a slot: the good one runs.
     void refusedItemsLeaveTheSlotsFree()
     {
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy refused(&manager, &DownloadManager::refused);
         QSignalSpy finished(&manager, &DownloadManager::finished);
@@ -864,7 +864,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, title);
         QFETCH(bool, direct);
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QSignalSpy finished(&manager, &DownloadManager::finished);
         if (direct)
@@ -901,7 +901,7 @@ private Q_SLOTS:
             partial.write(DemoSiteProcess::blob(size).left(50000));
         }
         QVERIFY(m_fixture.records()->insert(url, QUrl(), path));
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         QCOMPARE(manager.rowCount(), 1);
         Download *d = manager.activeDownloads().first();
@@ -943,7 +943,7 @@ private Q_SLOTS:
             LibraryStore *store = m_fixture.store();
             QCOMPARE(store->call([&] { return store->insertItems({listed}); }).size(), 1);
         }
-        Engines engines;
+        Engines engines(&m_prompt);
         Library &lib = *engines.library();
         DownloadManager &manager = *engines.downloadManager();
         QCOMPARE(manager.rowCount(), 4);
@@ -973,7 +973,7 @@ private Q_SLOTS:
         QFile::remove(m_site->dataDir() + QStringLiteral("/media/harbour.mp4"));
         QVERIFY(QFile::copy(clip, m_site->dataDir() + QStringLiteral("/media/harbour.mp4")));
         // The wiring hands finished videos to the library.
-        Engines engines;
+        Engines engines(&m_prompt);
         Library &library = *engines.library();
         QSignalSpy imported(&library, &Library::importFinished);
         DownloadManager &manager = *engines.downloadManager();

@@ -48,7 +48,7 @@ class TestDownloadSizes : public QObject
 
 private:
     DownloadSiteFixture m_fixture;
-    NetworkManager m_network;
+    NetworkManager m_network{&m_fixture.prompt};
     DemoSiteProcess *m_site = nullptr;
 
     Download *startSynthetic(DownloadManager &manager, const QString &tag, qint64 bytes,
@@ -174,7 +174,7 @@ private Q_SLOTS:
     void fiveGigabyteDownloadReportsProgress()
     {
         const qint64 size = 5000000000;
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         Download *d = startSynthetic(manager, QStringLiteral("huge"), size, 400000);
         QVERIFY(d);
         QSignalSpy progress(d, &Download::updateProgress);
@@ -195,7 +195,7 @@ private Q_SLOTS:
     {
         const qint64 size = 5000000000;
         const qint64 partial = qint64(4) * 1024 * 1024 * 1024 + 123457;
-        DownloadManager manager(&m_network, m_fixture.records());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         Download *d = startSynthetic(manager, QStringLiteral("resume-huge"), size, 200000);
         QVERIFY(d);
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(d->mediaPath()).size() > 0, 15000);

@@ -22,7 +22,11 @@ set(cases
   "fail|library/Library.cpp|#include <QtWidgets/QTreeView>"
   "fail|engines/Engines.cpp|#include <QWebEngineView>"
   "fail|cli/main.cpp|#include <QApplication>"
-  "fail|player/Player.cpp|#include \"core/Logging.h\"")
+  "fail|player/Player.cpp|#include \"core/Logging.h\""
+  "fail|core/UserPrompt.h|    static UserPrompt *instance()"
+  "fail|downloads/DownloadManager.h|static DownloadManager* instance()"
+  "pass|downloads/DownloadManager.cpp|connect(QNetworkInformation::instance(), this)"
+  "pass|core/Logging.h|static QString instanceName()")
 
 set(base
   "core/Logging.h|#include <QLoggingCategory>"

@@ -32,26 +32,35 @@ bool portAnswers(const QString &url)
     return socket.waitForConnected(2000);
 }
 
+// The start of a large video (`bytes` of it), then nothing more: a download
+// from `server` stays running.
+void stallAfterStart(ScriptedHttpServer &server, int bytes)
+{
+    server.setResponse("HTTP/1.1 200 OK\r\nContent-Type: video/mp4\r\n"
+                       "Content-Length: 100000000\r\n\r\n" +
+                       QByteArray(bytes, 'v'));
+    server.setKeepOpen(true);
+}
+
 } // namespace
 
 class TestEngines : public QObject
 {
     Q_OBJECT
 
+private:
+    // What the engines of these tests have to ask is answered with the default.
+    ScriptedPrompt m_prompt;
+
 private Q_SLOTS:
-    void initTestCase()
-    {
-        static ScriptedPrompt prompt;
-        UserPrompt::install(&prompt);
-        SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
-    }
+    void initTestCase() { SignInState::login(QStringLiteral("demo"), QStringLiteral("demo")); }
 
     // Nothing is shared through the process: a burn set up through one
     // owner's engines leaves another's alone, and each owner keeps its engines.
     void enginesBelongToTheirOwner()
     {
-        Engines first;
-        Engines second;
+        Engines first(&m_prompt);
+        Engines second(&m_prompt);
         first.project()->setTitle(QStringLiteral("First Disc"));
         first.project()->setDiscType(DiscType::Vcd);
         QCOMPARE(second.project()->title(), QStringLiteral("Untitled"));
@@ -70,7 +79,7 @@ private Q_SLOTS:
         QUrl members = site.url();
         members.setPath(QString());
         SiteConfig::setValue(QStringLiteral("secureMembersUrl"), members);
-        Engines engines;
+        Engines engines(&m_prompt);
         QVERIFY(engines.openDatabase());
         Library *library = engines.library();
         LibraryItem item;
@@ -121,16 +130,12 @@ private Q_SLOTS:
     // with its partial file, and nothing half-done reaches the library.
     void teardownWithRunningDownloadAndServer()
     {
-        // The start of a large file, then nothing more: the download stays running.
         ScriptedHttpServer media(QHostAddress::LocalHost);
-        media.setResponse("HTTP/1.1 200 OK\r\nContent-Type: video/mp4\r\n"
-                          "Content-Length: 100000000\r\n\r\n" +
-                          QByteArray(256 * 1024, 'v'));
-        media.setKeepOpen(true);
+        stallAfterStart(media, 256 * 1024);
         QVERIFY(media.listen());
         const QUrl url = media.url(QStringLiteral("/video/clip.mp4"));
 
-        auto engines = std::make_unique<Engines>();
+        auto engines = std::make_unique<Engines>(&m_prompt);
         QVERIFY(engines->openDatabase());
         Library *library = engines->library();
         QCOMPARE(library->rowCount(), 0);
@@ -156,11 +161,49 @@ private Q_SLOTS:
         QVERIFY2(QFileInfo(partial).size() > 0, qPrintable(partial));
 
         // The next run finds the download again, and an empty library.
-        Engines next;
+        Engines next(&m_prompt);
         QVERIFY(next.openDatabase());
         QCOMPARE(next.downloadRecords()->storedUrls().size(), 1);
         QCOMPARE(next.downloadManager()->rowCount(), 1);
         QCOMPARE(next.library()->rowCount(), 0);
+    }
+
+    // The download manager the engines build asks through the prompt the
+    // engines were given; without one, questions take their default answer
+    // (No: the downloads stay).
+    void questionsGoThroughTheEnginesPrompt_data()
+    {
+        QTest::addColumn<bool>("given");
+        QTest::newRow("prompt given, answered Yes") << true;
+        QTest::newRow("no prompt") << false;
+    }
+    void questionsGoThroughTheEnginesPrompt()
+    {
+        QFETCH(bool, given);
+        ScriptedHttpServer media(QHostAddress::LocalHost);
+        stallAfterStart(media, 64 * 1024);
+        QVERIFY(media.listen());
+
+        ScriptedPrompt prompt;
+        prompt.answers = {UserPrompt::Yes};
+        Engines engines(given ? &prompt : nullptr);
+        QVERIFY(engines.prompt() != nullptr);
+        QVERIFY(engines.openDatabase());
+        DownloadManager *downloads = engines.downloadManager();
+        const int stored = downloads->rowCount(); // left by an earlier case
+        downloads->initializeDirectDownload(media.url(QStringLiteral("/video/asked.mp4")), false);
+        QTRY_COMPARE_WITH_TIMEOUT(downloads->rowCount(), stored + 1, 10000);
+
+        downloads->removeAll();
+        if (given) {
+            QCOMPARE(prompt.messages.size(), 1);
+            QCOMPARE(prompt.messages.first().kind, QStringLiteral("question"));
+            QCOMPARE(prompt.messages.first().title, QStringLiteral("Are you sure?"));
+            QTRY_COMPARE_WITH_TIMEOUT(downloads->rowCount(), 0, 10000);
+        } else {
+            QVERIFY(prompt.messages.isEmpty());
+            QCOMPARE(downloads->rowCount(), stored + 1);
+        }
     }
 };
 

@@ -16,7 +16,7 @@ PlayerPageFixture::PlayerPageFixture(Library *library)
     layout->addWidget(player);
     player->toolbar()->setFixedHeight(50); // slid in by the main window
     player->toolbar()->show();
-    transport = std::make_unique<PlayerTransport>(player);
+    transport = std::make_unique<PlayerTransport>(player, &prompt);
     transport->setLibrary(library);
     window.show();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ScriptedPrompt.h"
+
 #include <QMediaPlayer>
 #include <QWidget>
 
@@ -11,7 +13,8 @@ class PlayerTransport;
 
 // The player page as the main window has it, for the player tests: a window
 // standing for the page stack, the player widget with its bar slid in, and
-// the transport playing through it (keeping places in `library` if given).
+// the transport playing through it (keeping places in `library` if given),
+// its messages going to `prompt`.
 // The waits return false when the state did not come in time.
 class PlayerPageFixture
 {
@@ -28,6 +31,7 @@ public:
     // Goes to `ms` and waits until the player is there (within `tolerance`).
     bool seek(qint64 ms, qint64 tolerance = 500);
 
+    ScriptedPrompt prompt;
     QWidget window;
     CorvPlayerWidget *player = nullptr;
     std::unique_ptr<PlayerTransport> transport;

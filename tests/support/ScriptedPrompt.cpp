@@ -1,15 +1,5 @@
 #include "ScriptedPrompt.h"
 
-ScriptedPrompt::ScriptedPrompt()
-{
-    UserPrompt::install(this);
-}
-
-ScriptedPrompt::~ScriptedPrompt()
-{
-    UserPrompt::install(nullptr);
-}
-
 void ScriptedPrompt::warning(const QString &title, const QString &text)
 {
     messages.append({QStringLiteral("warning"), title, text});

@@ -6,7 +6,8 @@
 #include <QString>
 
 // A prompt for tests: records every message and answers questions from a
-// queue (the default button when the queue is empty).
+// queue (the default button when the queue is empty). Tests hand it to the
+// objects they build, as the program hands its own prompt.
 class ScriptedPrompt : public UserPrompt
 {
 public:
@@ -15,9 +16,6 @@ public:
         QString title;
         QString text;
     };
-
-    ScriptedPrompt();
-    ~ScriptedPrompt() override;
 
     void warning(const QString &title, const QString &text) override;
     void information(const QString &title, const QString &text) override;

@@ -47,8 +47,8 @@ private:
 
     QTemporaryDir m_keys;
     std::unique_ptr<DemoSiteProcess> m_site;
-    std::unique_ptr<NetworkManager> m_network; // made once the test's settings are in place
     ScriptedPrompt m_prompt;
+    std::unique_ptr<NetworkManager> m_network; // made once the test's settings are in place
 
 private Q_SLOTS:
     void initTestCase()
@@ -63,10 +63,9 @@ private Q_SLOTS:
             QStringList{"--no-media", "--tls-cert", cert, "--tls-key", key});
         QVERIFY(m_site->isRunning());
         QVERIFY(m_site->tlsUrl().isValid());
-        UserPrompt::install(&m_prompt);
         SiteConfig::setValue(QStringLiteral("membersUrl"), m_site->url());
         SiteConfig::setValue(QStringLiteral("secureMembersUrl"), m_site->tlsUrl());
-        m_network = std::make_unique<NetworkManager>();
+        m_network = std::make_unique<NetworkManager>(&m_prompt);
     }
 
     void challengeWhileSignedOutIsAborted()

@@ -37,8 +37,8 @@ QString statusColour(Download::State state)
 
 } // namespace
 
-DownloadItem::DownloadItem(Download *download, QWidget *parent)
-    : QWidget(parent), m_download(download)
+DownloadItem::DownloadItem(Download *download, UserPrompt *prompt, QWidget *parent)
+    : QWidget(parent), m_download(download), m_prompt(prompt)
 {
     setObjectName(QStringLiteral("DownloadItem"));
     buildLayout();
@@ -293,9 +293,9 @@ void DownloadItem::retryClicked()
 
 void DownloadItem::cancelClicked()
 {
-    const UserPrompt::Button answer = UserPrompt::instance()->question(
-        tr("CorvanaZELTA"), tr("Are you sure you want to remove this download?"),
-        UserPrompt::Yes | UserPrompt::No, UserPrompt::No);
+    const UserPrompt::Button answer =
+        m_prompt->question(tr("CorvanaZELTA"), tr("Are you sure you want to remove this download?"),
+                           UserPrompt::Yes | UserPrompt::No, UserPrompt::No);
     if (answer != UserPrompt::Yes || !m_download)
         return;
     if (m_download->state() != Download::Cancelled)

@@ -10,6 +10,7 @@
 class QLabel;
 class QProgressBar;
 class QToolButton;
+class UserPrompt;
 
 // One card of the downloads page: thumbnail, title, description, status,
 // progress bar and transfer line, with play, pause/resume and cancel. A
@@ -22,7 +23,9 @@ class DownloadItem : public QWidget
     Q_OBJECT
 
 public:
-    explicit DownloadItem(Download *download, QWidget *parent = nullptr);
+    // Asks before a cancel through `prompt` (not owned; the window that owns
+    // the engines outlives its cards).
+    DownloadItem(Download *download, UserPrompt *prompt, QWidget *parent = nullptr);
 
     Download *download() const { return m_download; }
     bool isSelected() const { return m_selected; }
@@ -74,6 +77,7 @@ private:
     void paintBackground();
 
     QPointer<Download> m_download;
+    UserPrompt *m_prompt;
     QLabel *m_title = nullptr;
     QLabel *m_thumbnail = nullptr;
     QLabel *m_metaData = nullptr;

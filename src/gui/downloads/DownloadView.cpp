@@ -6,7 +6,8 @@
 
 #include <QHeaderView>
 
-DownloadView::DownloadView(QWidget *parent) : QTableView(parent)
+DownloadView::DownloadView(UserPrompt *prompt, QWidget *parent)
+    : QTableView(parent), m_prompt(prompt)
 {
     setObjectName(QStringLiteral("DownloadView"));
     setShowGrid(false);
@@ -46,7 +47,7 @@ DownloadItem *DownloadView::card(int row) const
 
 void DownloadView::downloadAdded(Download *download, int row)
 {
-    auto *item = new DownloadItem(download);
+    auto *item = new DownloadItem(download, m_prompt);
     connect(item, &DownloadItem::playRequested, this, &DownloadView::playRequested);
     connect(item, &DownloadItem::signInRequested, this, &DownloadView::signInRequested);
     setIndexWidget(model()->index(row, 0), item);

@@ -7,6 +7,7 @@
 
 class Download;
 class DownloadItem;
+class UserPrompt;
 
 // The list of the downloads page: the download manager's rows, each shown
 // by a DownloadItem card.
@@ -17,7 +18,8 @@ class DownloadView : public QTableView
 public:
     static constexpr int RowHeight = 180;
 
-    explicit DownloadView(QWidget *parent = nullptr);
+    // The cards ask the user through `prompt` (not owned).
+    explicit DownloadView(UserPrompt *prompt, QWidget *parent = nullptr);
 
     void setDownloadManager(DownloadManager *manager);
     DownloadItem *card(int row) const;
@@ -37,4 +39,5 @@ private:
     void markRows(const QItemSelection &rows, bool selected);
 
     QPointer<DownloadManager> m_manager;
+    UserPrompt *m_prompt;
 };

@@ -22,7 +22,8 @@ QString pageStyle()
 
 } // namespace
 
-DownloadWidget::DownloadWidget(DownloadManager *manager, QWidget *parent) : QWidget(parent)
+DownloadWidget::DownloadWidget(DownloadManager *manager, UserPrompt *prompt, QWidget *parent)
+    : QWidget(parent)
 {
     setObjectName(QStringLiteral("DownloadWidget"));
     setStyleSheet(pageStyle());
@@ -44,7 +45,7 @@ DownloadWidget::DownloadWidget(DownloadManager *manager, QWidget *parent) : QWid
         bar->addWidget(button);
     }
 
-    m_view = new DownloadView(this);
+    m_view = new DownloadView(prompt, this);
     m_view->setDownloadManager(manager);
     connect(m_view, &DownloadView::playRequested, this, &DownloadWidget::playRequested);
     connect(m_view, &DownloadView::signInRequested, this, &DownloadWidget::signInRequested);

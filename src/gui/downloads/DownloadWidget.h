@@ -5,6 +5,7 @@
 class DownloadManager;
 class DownloadView;
 class QToolButton;
+class UserPrompt;
 
 // The downloads page: a bar with Remove All, Pause All and Resume All over
 // the list of download cards.
@@ -13,7 +14,8 @@ class DownloadWidget : public QWidget
     Q_OBJECT
 
 public:
-    explicit DownloadWidget(DownloadManager *manager, QWidget *parent = nullptr);
+    // Shows `manager`'s downloads; questions go through `prompt` (neither owned).
+    DownloadWidget(DownloadManager *manager, UserPrompt *prompt, QWidget *parent = nullptr);
 
     DownloadView *view() const { return m_view; }
     QToolButton *removeAllButton() const { return m_removeAll; }

@@ -62,8 +62,9 @@ QPushButton *makeImageButton(const char *name, const QString &label, const QStri
 
 } // namespace
 
-CorvLibraryItemWidget::CorvLibraryItemWidget(LibraryView *view, const QModelIndex &index)
-    : QWidget(view), m_view(view), m_index(index)
+CorvLibraryItemWidget::CorvLibraryItemWidget(LibraryView *view, const QModelIndex &index,
+                                             UserPrompt *prompt)
+    : QWidget(view), m_view(view), m_prompt(prompt), m_index(index)
 {
     setObjectName(QStringLiteral("CorvLibraryItemWidget"));
     setAttribute(Qt::WA_StyledBackground);
@@ -357,12 +358,12 @@ void CorvLibraryItemWidget::focusFirstButton(Qt::FocusReason reason)
 
 void CorvLibraryItemWidget::onReleaseButtonDelete()
 {
-    const UserPrompt::Button answer = UserPrompt::instance()->question(
-        tr("Are you sure?"),
-        m_item.title().isEmpty()
-            ? tr("Are you sure you want to delete this video?")
-            : tr("Are you sure you want to delete \"%1\"?").arg(m_item.title()),
-        UserPrompt::Buttons(UserPrompt::Yes | UserPrompt::No), UserPrompt::No);
+    const UserPrompt::Button answer =
+        m_prompt->question(tr("Are you sure?"),
+                           m_item.title().isEmpty()
+                               ? tr("Are you sure you want to delete this video?")
+                               : tr("Are you sure you want to delete \"%1\"?").arg(m_item.title()),
+                           UserPrompt::Buttons(UserPrompt::Yes | UserPrompt::No), UserPrompt::No);
     if (answer != UserPrompt::Yes)
         return;
     m_view->removeVideo(m_index);

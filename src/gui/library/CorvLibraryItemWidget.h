@@ -12,6 +12,7 @@ class LibraryView;
 class PlayProgressMark;
 class QLabel;
 class QPushButton;
+class UserPrompt;
 
 // One row of the tile list: thumbnail with a play button, title, description,
 // category and cast links, date, duration, size and format, and (while
@@ -30,7 +31,8 @@ public:
         ButtonCount
     };
 
-    CorvLibraryItemWidget(LibraryView *view, const QModelIndex &index);
+    // Asks before a delete through `prompt` (not owned; the view keeps it).
+    CorvLibraryItemWidget(LibraryView *view, const QModelIndex &index, UserPrompt *prompt);
 
     void setSelected(bool selected);
     bool isSelected() const { return m_selected; }
@@ -79,6 +81,7 @@ private:
     void showFileState();
 
     LibraryView *m_view;
+    UserPrompt *m_prompt;
     QPersistentModelIndex m_index;
     LibraryItem m_item;
     QString m_thumbnailPath;

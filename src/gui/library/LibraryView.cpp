@@ -28,7 +28,7 @@ constexpr int kMaxSpareWidgets = 48;
 
 } // namespace
 
-LibraryView::LibraryView(QWidget *parent) : QListView(parent)
+LibraryView::LibraryView(UserPrompt *prompt, QWidget *parent) : QListView(parent), m_prompt(prompt)
 {
     setObjectName(QStringLiteral("LibraryView"));
     // Screen readers find each tile's buttons below the tile.
@@ -105,7 +105,7 @@ CorvLibraryItemWidget *LibraryView::itemWidget(const QModelIndex &index)
         widget->updateFromIndex(index);
     }
     if (!widget) {
-        widget = new CorvLibraryItemWidget(this, index);
+        widget = new CorvLibraryItemWidget(this, index, m_prompt);
         widget->hide();
         connect(widget, &CorvLibraryItemWidget::doExportSignal, this, &LibraryView::exportSignal);
         connect(widget, &CorvLibraryItemWidget::burnRequested, this, &LibraryView::burnRequested);
@@ -202,7 +202,7 @@ void LibraryView::exportItem(const LibraryItem &item)
     // The playlist in the music folder (made when missing) is what desktop
     // music players pick up; there is no iTunes here to ask about.
     if (!ITunesExporter::isInstalled()) {
-        UserPrompt::instance()->warning(
+        m_prompt->warning(
             tr("Add to Playlist"),
             tr("There is no music folder to keep the playlist in. Set one up in your desktop's "
                "settings (Music) and try again."));

@@ -9,6 +9,7 @@ class LibraryItem;
 class Library;
 class QAbstractProxyModel;
 class QMenu;
+class UserPrompt;
 
 // The tile list: one painted row widget per video, the live widget on the
 // selected row, a highlight under the mouse and file drops.
@@ -17,7 +18,9 @@ class LibraryView : public QListView
     Q_OBJECT
 
 public:
-    explicit LibraryView(QWidget *parent = nullptr);
+    // The view and its row widgets ask the user through `prompt` (not owned;
+    // the page that owns the view keeps it).
+    explicit LibraryView(UserPrompt *prompt, QWidget *parent = nullptr);
 
     // The library the rows come from (through `proxy`, a filter over it).
     void setLibrary(Library *library, QAbstractProxyModel *proxy);
@@ -89,6 +92,7 @@ private:
     void buildContextMenu();
     void exportItem(const LibraryItem &item);
 
+    UserPrompt *m_prompt;
     Library *m_library = nullptr;
     QAbstractProxyModel *m_proxy = nullptr;
     QHash<int, CorvLibraryItemWidget *> m_widgets;

@@ -79,8 +79,9 @@ PictureButton *tvSwitchButton(QWidget *parent)
 
 } // namespace
 
-LibraryWidget::LibraryWidget(Library *library, std::function<LumiqoTv *()> tv, QWidget *parent)
-    : QWidget(parent), m_library(library), m_tv(std::move(tv)),
+LibraryWidget::LibraryWidget(Library *library, UserPrompt *prompt, std::function<LumiqoTv *()> tv,
+                             QWidget *parent)
+    : QWidget(parent), m_library(library), m_prompt(prompt), m_tv(std::move(tv)),
       m_proxy(new LibraryFilterModel(this))
 {
     setObjectName(QStringLiteral("LibraryWidget"));
@@ -127,7 +128,7 @@ LibraryWidget::LibraryWidget(Library *library, std::function<LumiqoTv *()> tv, Q
     connect(m_tableView, &QAbstractItemView::doubleClicked, this,
             &LibraryWidget::itemDoubleClicked);
     connect(m_listView, &LibraryView::playVideo, this, &LibraryWidget::play);
-    m_missing = new MissingVideoQuestion(library, this);
+    m_missing = new MissingVideoQuestion(library, prompt, this);
     connect(m_missing, &MissingVideoQuestion::located, this, &LibraryWidget::playVideo);
     connect(m_listView, &LibraryView::importRequested, this, &LibraryWidget::importFiles);
     connect(m_listView, &LibraryView::burnRequested, this,
@@ -250,7 +251,7 @@ QWidget *LibraryWidget::buildListPage()
     column->setSpacing(0);
     m_header = new CorvHeaderView(page);
     m_header->setObjectName(QStringLiteral("ui_header"));
-    m_listView = new LibraryView(page);
+    m_listView = new LibraryView(m_prompt, page);
     m_listView->setObjectName(QStringLiteral("listView"));
     m_listView->setLibrary(m_library, m_proxy);
     column->addWidget(m_header);
@@ -385,8 +386,8 @@ void LibraryWidget::importEnded(const ImportReport &report)
         lines = lines.mid(0, kShownNames);
         lines << tr("and %n more", "files", more);
     }
-    UserPrompt::instance()->warning(tr("Import"), summary + QStringLiteral("\n\n") +
-                                                      lines.join(QLatin1Char('\n')));
+    m_prompt->warning(tr("Import"),
+                      summary + QStringLiteral("\n\n") + lines.join(QLatin1Char('\n')));
 }
 
 void LibraryWidget::importFiles(const QStringList &paths)

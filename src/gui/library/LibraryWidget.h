@@ -21,6 +21,7 @@ class QAbstractButton;
 class QStackedWidget;
 class QTimer;
 class StatusWidget;
+class UserPrompt;
 
 // The library page: a tool strip (import, search, burn, TV switch) over the
 // tile list and the detail table of the member's videos.
@@ -29,9 +30,11 @@ class LibraryWidget : public QWidget
     Q_OBJECT
 
 public:
-    // `tv` gives the media server when the switch is first used.
-    explicit LibraryWidget(Library *library, std::function<LumiqoTv *()> tv = {},
-                           QWidget *parent = nullptr);
+    // `tv` gives the media server when the switch is first used. The page
+    // and its tiles ask the user through `prompt` (not owned; it must outlive
+    // the page).
+    LibraryWidget(Library *library, UserPrompt *prompt, std::function<LumiqoTv *()> tv = {},
+                  QWidget *parent = nullptr);
     ~LibraryWidget() override;
 
     LibraryView *listView() const { return m_listView; }
@@ -102,6 +105,7 @@ private:
     QModelIndex libraryIndex(const QModelIndex &index) const;
 
     Library *m_library;
+    UserPrompt *m_prompt;
     Project *m_project = nullptr;
     std::function<LumiqoTv *()> m_tv;
     LibraryFilterModel *m_proxy;

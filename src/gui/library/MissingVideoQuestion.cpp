@@ -11,8 +11,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-MissingVideoQuestion::MissingVideoQuestion(Library *library, QWidget *window)
-    : QObject(window), m_library(library), m_window(window)
+MissingVideoQuestion::MissingVideoQuestion(Library *library, UserPrompt *prompt, QWidget *window)
+    : QObject(window), m_library(library), m_prompt(prompt), m_window(window)
 {
 }
 
@@ -32,7 +32,7 @@ void MissingVideoQuestion::ask(const QString &path)
     const QString shownPath = QDir::toNativeSeparators(path);
     const qlonglong id = m_library ? m_library->idOfVideo(path) : -1;
     if (id < 0) {
-        UserPrompt::instance()->warning(
+        m_prompt->warning(
             tr("Video File Missing"),
             tr("The video file \"%1\" is not there any more. It may have been moved, renamed or "
                "deleted.")
@@ -110,12 +110,11 @@ void MissingVideoQuestion::fileChosen(qlonglong id, const QString &chosen)
     const QString path = file.absoluteFilePath();
     const qlonglong owner = m_library->idOfVideo(path);
     if (owner >= 0 && owner != id) {
-        UserPrompt::instance()->warning(
-            tr("Video File Missing"),
-            tr("\"%1\" is the file of \"%2\" already. Choose the file of \"%3\".")
-                .arg(QDir::toNativeSeparators(path),
-                     m_library->item(m_library->rowOfId(owner)).title(),
-                     m_library->item(m_library->rowOfId(id)).title()));
+        m_prompt->warning(tr("Video File Missing"),
+                          tr("\"%1\" is the file of \"%2\" already. Choose the file of \"%3\".")
+                              .arg(QDir::toNativeSeparators(path),
+                                   m_library->item(m_library->rowOfId(owner)).title(),
+                                   m_library->item(m_library->rowOfId(id)).title()));
         return;
     }
     if (owner == id) {

@@ -7,6 +7,7 @@
 #include <QPointer>
 
 class Library;
+class UserPrompt;
 
 // What to do about a library video whose file is gone (moved, renamed or
 // deleted behind the program's back): remove its row, or find the file and
@@ -17,7 +18,8 @@ class MissingVideoQuestion : public QObject
     Q_OBJECT
 
 public:
-    MissingVideoQuestion(Library *library, QWidget *window);
+    // Short messages go through `prompt` (not owned; the window's owner keeps it).
+    MissingVideoQuestion(Library *library, UserPrompt *prompt, QWidget *window);
     ~MissingVideoQuestion() override;
 
     // Asks about the video of `path` (a file that is not there); a file that
@@ -42,6 +44,7 @@ private:
     void playOnceStored(qlonglong id, const QString &path);
 
     Library *m_library;
+    UserPrompt *m_prompt;
     QWidget *m_window;
     QPointer<QMessageBox> m_question;
     QPointer<QFileDialog> m_dialog;

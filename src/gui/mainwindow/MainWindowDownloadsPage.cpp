@@ -10,7 +10,7 @@
 // the site's sign-in page.
 void MainWindow::createDownloadsPage()
 {
-    auto *page = new DownloadWidget(m_engines->downloadManager(), this);
+    auto *page = new DownloadWidget(m_engines->downloadManager(), m_engines->prompt(), this);
     connect(page, &DownloadWidget::playRequested, this, &MainWindow::openFile);
     connect(page, &DownloadWidget::signInRequested, this, [this] {
         selectItem(m_model->siteItem());

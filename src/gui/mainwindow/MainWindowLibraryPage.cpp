@@ -11,7 +11,7 @@ void MainWindow::createLibraryPage()
 {
     Engines *engines = m_engines;
     auto *page = new LibraryWidget(
-        engines->library(), [engines] { return engines->tv(); }, this);
+        engines->library(), engines->prompt(), [engines] { return engines->tv(); }, this);
     connect(page, &LibraryWidget::playVideo, this, &MainWindow::openFile);
     connect(page, &LibraryWidget::searchRequested, this, &MainWindow::searchFor);
     page->setBurnProject(engines->project());

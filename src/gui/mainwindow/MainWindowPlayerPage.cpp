@@ -2,6 +2,7 @@
 // the window runs on its media player (m_mediaObject, m_audioOutput).
 #include "gui/mainwindow/MainWindow.h"
 
+#include "engines/Engines.h"
 #include "gui/library/LibraryWidget.h"
 #include "gui/mainwindow/InfoWidget.h"
 #include "gui/mainwindow/SidebarModel.h"
@@ -21,7 +22,8 @@ void MainWindow::createPlayerPage()
     auto *player = new CorvPlayerWidget(this);
     m_playerPage = player;
     m_playerToolbar = player->toolbar();
-    m_transport = new PlayerTransport(player, m_mediaObject, m_audioOutput, this);
+    m_transport =
+        new PlayerTransport(player, m_engines->prompt(), m_mediaObject, m_audioOutput, this);
     connect(m_mediaObject, &QMediaPlayer::hasVideoChanged, this, [this] {
         if (m_currentPage == PlayerPage)
             updateInfoWidget();

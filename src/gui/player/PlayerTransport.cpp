@@ -20,9 +20,10 @@
 #include <QToolButton>
 #include <QUrl>
 
-PlayerTransport::PlayerTransport(CorvPlayerWidget *page, QMediaPlayer *player, QAudioOutput *audio,
-                                 QObject *parent)
-    : QObject(parent), m_page(page), m_player(player ? player : new QMediaPlayer(this)),
+PlayerTransport::PlayerTransport(CorvPlayerWidget *page, UserPrompt *prompt, QMediaPlayer *player,
+                                 QAudioOutput *audio, QObject *parent)
+    : QObject(parent), m_page(page), m_prompt(prompt),
+      m_player(player ? player : new QMediaPlayer(this)),
       m_audio(audio ? audio : new QAudioOutput(this))
 {
     m_player->setAudioOutput(m_audio);
@@ -334,8 +335,7 @@ void PlayerTransport::errorOccurred(QMediaPlayer::Error error, const QString &te
     if (missing)
         Q_EMIT fileMissing(m_currentFile);
     else
-        UserPrompt::instance()->warning(QCoreApplication::translate("MainWindow", "CorvanaZELTA"),
-                                        text);
+        m_prompt->warning(QCoreApplication::translate("MainWindow", "CorvanaZELTA"), text);
     if (fatal) {
         if (m_page)
             m_page->toolbar()->playButton()->setEnabled(false);

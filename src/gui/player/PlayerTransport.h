@@ -11,6 +11,7 @@ class CorvPlayerWidget;
 class Library;
 class ResumeBar;
 class SubtitleChooser;
+class UserPrompt;
 
 // Plays one local file at a time on the player page: the media player and
 // audio output, the queue of files to play next, the play/pause, stop and
@@ -26,9 +27,11 @@ public:
     static constexpr int SaveIntervalMs = 10000;
 
     // Plays through `player` and `audio` when given (their owner keeps them),
-    // else through a media player and audio output of its own.
-    explicit PlayerTransport(CorvPlayerWidget *page, QMediaPlayer *player = nullptr,
-                             QAudioOutput *audio = nullptr, QObject *parent = nullptr);
+    // else through a media player and audio output of its own. Playback
+    // errors are shown through `prompt` (not owned; it must outlive the
+    // transport).
+    PlayerTransport(CorvPlayerWidget *page, UserPrompt *prompt, QMediaPlayer *player = nullptr,
+                    QAudioOutput *audio = nullptr, QObject *parent = nullptr);
     ~PlayerTransport() override;
 
     QMediaPlayer *mediaPlayer() const { return m_player; }
@@ -96,6 +99,7 @@ private:
     bool atEnd() const;
 
     QPointer<CorvPlayerWidget> m_page;
+    UserPrompt *m_prompt;
     // The main window may own them and delete them before us.
     QPointer<QMediaPlayer> m_player;
     QPointer<QAudioOutput> m_audio;

@@ -20,8 +20,8 @@
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
-WebProfile::WebProfile(NetworkManager *network, QObject *parent)
-    : QObject(parent), m_network(network)
+WebProfile::WebProfile(NetworkManager *network, UserPrompt *prompt, QObject *parent)
+    : QObject(parent), m_network(network), m_prompt(prompt)
 {
     m_profile = QWebEngineProfile::defaultProfile();
     // The program's cookie jar is the one that keeps cookies across runs.
@@ -114,9 +114,8 @@ void WebProfile::askCertificateQuestion(const QString &hostKey)
                                             "these errors for this host?")
                              .arg(url.toString(), first.constFirst().description());
     const bool yes =
-        UserPrompt::instance()->question(QCoreApplication::applicationName(), text,
-                                         UserPrompt::Yes | UserPrompt::No,
-                                         UserPrompt::No) == UserPrompt::Yes;
+        m_prompt->question(QCoreApplication::applicationName(), text,
+                           UserPrompt::Yes | UserPrompt::No, UserPrompt::No) == UserPrompt::Yes;
     if (yes)
         m_network->accept(url.host(), WebAddress::portOf(url));
     for (QWebEngineCertificateError error : m_pendingErrors.take(hostKey)) {

@@ -13,6 +13,7 @@ class QUrl;
 class QWebEngineDownloadRequest;
 class QWebEnginePage;
 class QWebEngineProfile;
+class UserPrompt;
 
 // What every web view shares with the program's own network access: the
 // cookies (mirrored with NetworkManager's jar), the member's credentials for
@@ -24,9 +25,10 @@ class WebProfile : public QObject
     Q_OBJECT
 
 public:
-    // Shares `network`'s cookies, cache and certificate exceptions (not owned;
-    // it must outlive the profile).
-    explicit WebProfile(NetworkManager *network, QObject *parent = nullptr);
+    // Shares `network`'s cookies, cache and certificate exceptions and asks
+    // about certificates through `prompt` (neither owned; both must outlive
+    // the profile).
+    WebProfile(NetworkManager *network, UserPrompt *prompt, QObject *parent = nullptr);
     ~WebProfile() override;
 
     QWebEngineProfile *profile() const { return m_profile; }
@@ -55,6 +57,7 @@ private:
     void askCertificateQuestion(const QString &hostKey);
 
     NetworkManager *m_network;
+    UserPrompt *m_prompt;
     QWebEngineProfile *m_profile = nullptr;
     CookieMirror *m_cookies = nullptr;
     QHash<QString, QList<QWebEngineCertificateError>> m_pendingErrors;

@@ -69,7 +69,7 @@ template <typename T> void shiftDown(QHash<int, T> &table, int removed)
 
 WebWidget::WebWidget(Engines *engines, QWidget *parent)
     : QWidget(parent), m_engines(engines),
-      m_profile(new WebProfile(engines->networkManager(), this))
+      m_profile(new WebProfile(engines->networkManager(), engines->prompt(), this))
 {
     Q_INIT_RESOURCE(web);
     m_status = new QLabel(tr("Importing files..."), this);

@@ -38,8 +38,9 @@ private:
         // The page's rows are checked while downloads come and go.
         QAbstractItemModelTester tester{&manager,
                                         QAbstractItemModelTester::FailureReportingMode::QtTest};
-        DownloadWidget widget{&manager};
-        explicit Page(DownloadRecords *records) : manager(&network, records)
+        DownloadWidget widget;
+        Page(DownloadRecords *records, UserPrompt *prompt)
+            : network(prompt), manager(&network, records, prompt), widget(&manager, prompt)
         {
             widget.resize(900, 700);
             widget.show();
@@ -75,7 +76,7 @@ private Q_SLOTS:
         const QUrl media =
             m_site->url(QStringLiteral("/media/blob/kept-1.mp4?bytes=2000000&rate=100000"));
         QVERIFY(m_fixture.records()->insert(descriptor, media, QString()));
-        Page page(m_fixture.records());
+        Page page(m_fixture.records(), &m_prompt);
         QCOMPARE(page.manager.rowCount(), 1);
         QPointer<DownloadItem> card = page.card(0);
         QVERIFY(card);
@@ -116,7 +117,7 @@ private Q_SLOTS:
     // card ends on the download's last state.
     void cardEndsOnLastProgress()
     {
-        Page page(m_fixture.records());
+        Page page(m_fixture.records(), &m_prompt);
         page.manager.initializeDownload(synthetic(QStringLiteral("last"), 1, 3000000, 400000));
         QTRY_VERIFY_WITH_TIMEOUT(page.card(0), 10000);
         DownloadItem *card = page.card(0);
@@ -139,7 +140,7 @@ private Q_SLOTS:
     void barIsRightAboveTwoGiB()
     {
         const qint64 size = qint64(3) * 1024 * 1024 * 1024;
-        Page page(m_fixture.records());
+        Page page(m_fixture.records(), &m_prompt);
         page.manager.initializeDownload(synthetic(QStringLiteral("huge"), 1, size, 4000000));
         QTRY_VERIFY_WITH_TIMEOUT(page.card(0), 10000);
         DownloadItem *card = page.card(0);
@@ -161,7 +162,7 @@ private Q_SLOTS:
 
     void cancelAsksAndRemovesTheRow()
     {
-        Page page(m_fixture.records());
+        Page page(m_fixture.records(), &m_prompt);
         page.manager.initializeDownload(synthetic(QStringLiteral("gone"), 1, 2000000, 100000));
         QTRY_VERIFY_WITH_TIMEOUT(page.card(0), 10000);
         QPointer<DownloadItem> card = page.card(0);
@@ -204,7 +205,7 @@ private Q_SLOTS:
         QFETCH(QString, fault);
         QFETCH(QString, words);
         QFETCH(QString, button);
-        Page page(m_fixture.records());
+        Page page(m_fixture.records(), &m_prompt);
         page.manager.setRetryDelays([](int) { return 60 * 60 * 1000; });
         if (fault == QLatin1String("password"))
             SignInState::login(QStringLiteral("demo"), QStringLiteral("not the password"));
@@ -244,7 +245,7 @@ private Q_SLOTS:
 
     void barButtonsActOnEveryDownload()
     {
-        Page page(m_fixture.records());
+        Page page(m_fixture.records(), &m_prompt);
         page.manager.initializeDownload(synthetic(QStringLiteral("all"), 3, 2000000, 100000));
         QTRY_COMPARE_WITH_TIMEOUT(page.manager.rowCount(), 3, 10000);
         QTRY_VERIFY(page.card(2));

@@ -49,23 +49,22 @@ private Q_SLOTS:
         site.control(QStringLiteral("/control/fault?name=slow&value=150000"));
 
         ScriptedPrompt prompt;
-        UserPrompt::install(&prompt);
         QTemporaryDir home;
         Library::setupPaths(home.path());
         QVERIFY(Library::initDatabase(QString()));
         SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
 
-        NetworkManager network;
+        NetworkManager network(&prompt);
         LibraryStore store(Library::databasePath());
         DownloadRecords records(&store);
-        DownloadManager manager(&network, &records);
-        DownloadWidget downloads(&manager);
+        DownloadManager manager(&network, &records, &prompt);
+        DownloadWidget downloads(&manager, &prompt);
         downloads.show();
         CorvPlayerWidget player;
         player.toolbar()->setFixedHeight(50);
         player.toolbar()->show();
         player.show();
-        PlayerTransport transport(&player);
+        PlayerTransport transport(&player, &prompt);
         connect(&downloads, &DownloadWidget::playRequested, &transport, &PlayerTransport::openFile);
 
         manager.initializeDirectDownload(site.url(QStringLiteral("/media/partial.mp4")), false);
@@ -87,7 +86,6 @@ private Q_SLOTS:
 
         transport.stop();
         download->cancel();
-        UserPrompt::install(nullptr);
     }
 };
 

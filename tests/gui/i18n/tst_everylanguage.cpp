@@ -443,15 +443,13 @@ private Q_SLOTS:
         for (const char *key : {"membersUrl", "secureMembersUrl", "channelServerUrl", "updateUrl",
                                 "updatePlainUrl", "errorReportUrl", "productSiteUrl", "helpUrl"})
             SiteConfig::setValue(QLatin1String(key), m_fixture.site()->url());
-        UserPrompt::install(&m_fixture.prompt);
-        m_engines = std::make_unique<Engines>();
+        m_engines = std::make_unique<Engines>(&m_fixture.prompt);
         QVERIFY(m_engines->openDatabase());
     }
 
     void cleanupTestCase()
     {
         m_engines.reset();
-        UserPrompt::install(nullptr);
         QLocale::setDefault(QLocale::c());
     }
 

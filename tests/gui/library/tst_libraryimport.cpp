@@ -69,12 +69,9 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        UserPrompt::install(&m_prompt);
         m_clip = TestSupport::sampleClip(QStringLiteral("libraryimport-1s.mp4"), 1);
         QVERIFY(!m_clip.isEmpty());
     }
-
-    void cleanupTestCase() { UserPrompt::install(nullptr); }
 
     void folderImportEndsInASummary_data()
     {
@@ -90,7 +87,7 @@ private Q_SLOTS:
         QVERIFY(!folder.isEmpty());
         m_prompt.messages.clear();
         LibraryTestFixture fixture;
-        LibraryWidget page(fixture.library.get());
+        LibraryWidget page(fixture.library.get(), &m_prompt);
         page.resize(900, 600);
         page.show();
         QSignalSpy finished(fixture.library->importSession(), &ImportSession::finished);
@@ -192,7 +189,7 @@ private Q_SLOTS:
     void dialogOffersEveryVideoKind()
     {
         LibraryTestFixture fixture;
-        LibraryWidget page(fixture.library.get());
+        LibraryWidget page(fixture.library.get(), &m_prompt);
         page.show();
         QStringList filters;
         QTimer::singleShot(0, &page, [&] {

@@ -2,6 +2,7 @@
 // change or go one at a time, the filters' rules, the table's preview and the
 // status strip's slide.
 #include "../../library/LibraryTestFixture.h"
+#include "ScriptedPrompt.h"
 #include "TestSupport.h"
 #include "core/SiteConfig.h"
 #include "gui/library/CorvLibraryItemWidget.h"
@@ -108,11 +109,12 @@ private:
     struct Page
     {
         LibraryTestFixture fixture;
+        ScriptedPrompt prompt;
         std::unique_ptr<LibraryWidget> widget;
 
         void show()
         {
-            widget = std::make_unique<LibraryWidget>(fixture.library.get());
+            widget = std::make_unique<LibraryWidget>(fixture.library.get(), &prompt);
             widget->resize(900, 600);
             widget->show();
         }

@@ -86,7 +86,6 @@ private Q_SLOTS:
         QVERIFY(!address.isEmpty());
         qputenv("DBUS_SESSION_BUS_ADDRESS", address);
 
-        UserPrompt::install(&m_prompt);
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_urls, "open");
         m_clip = TestSupport::sampleClip(QStringLiteral("librarymenu-2s.mp4"), 2);
         QVERIFY(!m_clip.isEmpty());
@@ -103,7 +102,7 @@ private Q_SLOTS:
             items << item;
         }
         QVERIFY(m_fixture->addRows(items));
-        m_page = std::make_unique<LibraryWidget>(m_fixture->library.get());
+        m_page = std::make_unique<LibraryWidget>(m_fixture->library.get(), &m_prompt);
         m_page->resize(900, 600);
         m_page->show();
         QTRY_COMPARE(view()->model()->rowCount(), 3);
@@ -114,7 +113,6 @@ private Q_SLOTS:
         m_page.reset();
         m_fixture.reset();
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-        UserPrompt::install(nullptr);
         m_bus.terminate();
         m_bus.waitForFinished(5000);
     }

@@ -48,6 +48,7 @@ private:
     struct Page
     {
         LibraryTestFixture fixture;
+        ScriptedPrompt prompt;
         std::unique_ptr<LibraryWidget> widget;
         bool filled = true;
 
@@ -60,7 +61,7 @@ private:
             // A row that did not make it shows in the titles a test compares.
             if (!items.isEmpty())
                 filled = fixture.addRows(items);
-            widget = std::make_unique<LibraryWidget>(fixture.library.get());
+            widget = std::make_unique<LibraryWidget>(fixture.library.get(), &prompt);
             widget->resize(900, 600);
             widget->show();
         }
@@ -82,7 +83,6 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        UserPrompt::install(&m_prompt);
         // Edits are reported to a port on this machine that nobody listens on.
         QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
         QTcpServer closed;
@@ -90,8 +90,6 @@ private Q_SLOTS:
         SiteConfig::setValue(QStringLiteral("secureMembersUrl"),
                              QUrl(QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort())));
     }
-
-    void cleanupTestCase() { UserPrompt::install(nullptr); }
 
     void init()
     {
@@ -213,14 +211,14 @@ private Q_SLOTS:
         QVERIFY(selected->isSelected());
         const QString file = selected->item().videoPath();
 
-        m_prompt.answers << UserPrompt::Button(answer);
+        page.prompt.answers << UserPrompt::Button(answer);
         auto *remove = selected->findChild<QPushButton *>(QStringLiteral("guiDeleteButton"));
         QVERIFY(remove->isVisible());
         remove->click();
         QVERIFY(page.fixture.waitIdle());
 
-        QCOMPARE(m_prompt.messages.size(), 1);
-        QCOMPARE(m_prompt.messages.first().title, QStringLiteral("Are you sure?"));
+        QCOMPARE(page.prompt.messages.size(), 1);
+        QCOMPARE(page.prompt.messages.first().title, QStringLiteral("Are you sure?"));
         QCOMPARE(page.titles(), left);
         if (answer == UserPrompt::Yes) {
             QVERIFY(!QFile::exists(file));
@@ -282,7 +280,7 @@ private Q_SLOTS:
         fixture.library->metaDataBuilder()->build();
         QVERIFY(fixture.waitIdle());
 
-        LibraryWidget widget(fixture.library.get());
+        LibraryWidget widget(fixture.library.get(), &m_prompt);
         widget.resize(900, 600);
         widget.show();
         widget.detailViewButtonClicked();

@@ -49,6 +49,7 @@ private:
     struct Page
     {
         LibraryTestFixture fixture;
+        ScriptedPrompt prompt;
         std::unique_ptr<LibraryWidget> widget;
 
         bool fill()
@@ -67,7 +68,7 @@ private:
         }
         void show()
         {
-            widget = std::make_unique<LibraryWidget>(fixture.library.get());
+            widget = std::make_unique<LibraryWidget>(fixture.library.get(), &prompt);
             // Tall enough for every row at once.
             widget->resize(900, 1000);
             widget->show();
@@ -91,13 +92,14 @@ private:
         const QImage shown =
             view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
         QStringList wrong;
+        ScriptedPrompt unanswered; // a fresh tile is only drawn, never clicked
         for (int row = 0; row < view->model()->rowCount(); ++row) {
             const QModelIndex index = view->model()->index(row, 0);
             const QRect rect = view->visualRect(index);
             if (!view->viewport()->rect().contains(rect))
                 continue;
             const QSize size(rect.width(), rect.height() - LibraryViewItemDelegate::rowSpacing);
-            CorvLibraryItemWidget fresh(view, index);
+            CorvLibraryItemWidget fresh(view, index, &unanswered);
             const QImage expected =
                 fresh.snapshot(index, size).toImage().convertToFormat(QImage::Format_RGB32);
             if (shown.copy(QRect(rect.topLeft(), size)) != expected) {
@@ -211,12 +213,10 @@ private Q_SLOTS:
         QVERIFY(!shown("guiDurationMove"));
         QCOMPARE(int(shown("guiSpacer0")) + int(shown("guiSpacer1")) + int(shown("guiSpacer2")), 2);
 
-        ScriptedPrompt prompt;
-        UserPrompt::install(&prompt);
+        ScriptedPrompt &prompt = page.prompt;
         prompt.answers << UserPrompt::No;
         page.view()->setCurrentIndex(index);
         tile->findChild<QPushButton *>(QStringLiteral("guiDeleteButton"))->click();
-        UserPrompt::install(nullptr);
         QCOMPARE(prompt.messages.size(), 1);
         QCOMPARE(prompt.messages.first().text,
                  QStringLiteral("Are you sure you want to delete \"No length\"?"));

@@ -1,6 +1,7 @@
 // The library page's TV switch over the program's engines, inside a private
 // network namespace: on, a control point finds the server by SSDP and reads
 // its description; off, the server is gone.
+#include "ScriptedPrompt.h"
 #include "TvTestHttp.h"
 #include "core/AppIdentity.h"
 #include "engines/Engines.h"
@@ -51,9 +52,11 @@ private Q_SLOTS:
 
     void switchStartsAndStopsTheServer()
     {
-        Engines engines;
+        ScriptedPrompt prompt;
+        Engines engines(&prompt);
         QVERIFY(engines.openDatabase());
-        LibraryWidget page(engines.library(), [&engines] { return engines.tv(); });
+        LibraryWidget page(engines.library(), engines.prompt(),
+                           [&engines] { return engines.tv(); });
         page.show();
         QAbstractButton *tvSwitch = page.tvSwitch();
         QVERIFY(!tvSwitch->isChecked());

@@ -51,7 +51,7 @@ private:
         QString other;     // a second video that stays
         qlonglong id = -1;
 
-        bool make(const QString &clip)
+        bool make(const QString &clip, UserPrompt *prompt)
         {
             const QDir folder(fixture.folder());
             video = folder.absoluteFilePath(QStringLiteral("Harbour lights.mp4"));
@@ -73,10 +73,10 @@ private:
                 return false;
             id = fixture.library->idOfVideo(video);
 
-            page = std::make_unique<LibraryWidget>(fixture.library.get());
+            page = std::make_unique<LibraryWidget>(fixture.library.get(), prompt);
             page->resize(900, 500);
             playerPage = std::make_unique<CorvPlayerWidget>();
-            transport = std::make_unique<PlayerTransport>(playerPage.get());
+            transport = std::make_unique<PlayerTransport>(playerPage.get(), prompt);
             transport->setLibrary(fixture.library.get());
             QObject::connect(page.get(), &LibraryWidget::playVideo, transport.get(),
                              &PlayerTransport::openFile);
@@ -108,12 +108,10 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        UserPrompt::install(&m_prompt);
         m_clip = TestSupport::sampleClip(QStringLiteral("missing-2s.mp4"), 2);
         QVERIFY(!m_clip.isEmpty());
     }
 
-    void cleanupTestCase() { UserPrompt::install(nullptr); }
     void init()
     {
         m_prompt.messages.clear();
@@ -139,7 +137,7 @@ private Q_SLOTS:
         QFETCH(QString, from);
         QFETCH(QString, answer);
         Setup setup;
-        QVERIFY(setup.make(m_clip));
+        QVERIFY(setup.make(m_clip, &m_prompt));
         QTRY_COMPARE(setup.page->listView()->model()->rowCount(), 2);
         QVERIFY(!setup.tile()->isFileMissing());
         QVERIFY(QFile::rename(setup.video, setup.moved));
@@ -238,7 +236,7 @@ private Q_SLOTS:
     void locatingAnotherVideosFileIsRefused()
     {
         Setup setup;
-        QVERIFY(setup.make(m_clip));
+        QVERIFY(setup.make(m_clip, &m_prompt));
         QVERIFY(QFile::rename(setup.video, setup.moved));
         setup.page->askAboutMissingVideo(setup.video);
         QTRY_VERIFY(setup.question());

@@ -90,9 +90,9 @@ class TestMainWindow : public QObject
 
 private:
     std::unique_ptr<DemoSiteProcess> m_site;
+    ScriptedPrompt m_prompt;
     std::unique_ptr<Engines> m_engines;
     std::unique_ptr<MainWindow> m_window;
-    ScriptedPrompt m_prompt;
 
     SidebarModel *model() const { return m_window->sidebarModel(); }
 
@@ -148,8 +148,7 @@ private Q_SLOTS:
         for (const char *key : {"membersUrl", "secureMembersUrl", "channelServerUrl", "updateUrl",
                                 "updatePlainUrl", "errorReportUrl", "productSiteUrl", "helpUrl"})
             SiteConfig::setValue(QLatin1String(key), m_site->url());
-        UserPrompt::install(&m_prompt);
-        m_engines = std::make_unique<Engines>();
+        m_engines = std::make_unique<Engines>(&m_prompt);
         QVERIFY(m_engines->openDatabase());
         RUN_CHECKED(addLibraryRows(3));
     }
@@ -163,11 +162,7 @@ private Q_SLOTS:
 
     void cleanup() { m_window.reset(); }
 
-    void cleanupTestCase()
-    {
-        UserPrompt::install(nullptr);
-        m_engines.reset();
-    }
+    void cleanupTestCase() { m_engines.reset(); }
 
     // Runs before anybody signs in (the sign-in lasts for the process): the
     // library, player and downloads rows work; the site row leads to the form.

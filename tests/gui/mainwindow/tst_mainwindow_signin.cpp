@@ -32,7 +32,7 @@ private Q_SLOTS:
                                 "updatePlainUrl"})
             SiteConfig::setValue(QString::fromLatin1(key), site.url());
         ScriptedPrompt prompt;
-        Engines engines;
+        Engines engines(&prompt);
         QVERIFY(engines.openDatabase());
         MainWindow window(&engines);
         window.show();

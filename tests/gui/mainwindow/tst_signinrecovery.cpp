@@ -91,11 +91,9 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        UserPrompt::install(&m_prompt);
         // The windows come and go between the cases.
         QApplication::setQuitOnLastWindowClosed(false);
     }
-    void cleanupTestCase() { UserPrompt::install(nullptr); }
     void init() { SignInState::logout(); }
 
     void wrongPasswordThenRightPassword()
@@ -103,7 +101,7 @@ private Q_SLOTS:
         DemoSiteProcess site;
         QVERIFY(site.isRunning());
         pointSiteAt(site.url());
-        Engines engines;
+        Engines engines(&m_prompt);
         QVERIFY(engines.openDatabase());
         MainWindow window(&engines);
         window.show();
@@ -187,7 +185,7 @@ private Q_SLOTS:
         // answers with an error page of its own; the member sees the offline
         // page with its Retry button instead.
         pointSiteAt(QUrl(QStringLiteral("http://127.0.0.1:6000")));
-        Engines engines;
+        Engines engines(&m_prompt);
         QVERIFY(engines.openDatabase());
         MainWindow window(&engines);
         window.show();
@@ -205,7 +203,7 @@ private Q_SLOTS:
         pointSiteAt(address);
         const QString clip = TestSupport::sampleClip(QStringLiteral("signin-offline-4s.mp4"), 4);
         QVERIFY(!clip.isEmpty());
-        Engines engines;
+        Engines engines(&m_prompt);
         QVERIFY(engines.openDatabase());
         MainWindow window(&engines);
         window.show();

@@ -1,7 +1,6 @@
 // The player as an MPRIS 2 media player, driven by another process
 // (dbus-send) over a private session bus.
 #include "PlayerPageFixture.h"
-#include "ScriptedPrompt.h"
 #include "TestSupport.h"
 #include "app/MprisService.h"
 #include "gui/player/CorvPlayerWidget.h"
@@ -58,14 +57,12 @@ private:
     std::unique_ptr<PlayerPageFixture> m_page;
     PlayerTransport *m_transport = nullptr; // the page's
     std::unique_ptr<MprisService> m_mpris;
-    ScriptedPrompt m_prompt;
     QString m_video;
 
 private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS"));
-        UserPrompt::install(&m_prompt);
         Library::setupPaths(m_home.path());
         QVERIFY(Library::initDatabase(QString()));
         m_library = std::make_unique<Library>();
@@ -90,7 +87,6 @@ private Q_SLOTS:
         m_mpris.reset();
         m_page.reset();
         m_library.reset();
-        UserPrompt::install(nullptr);
     }
 
     void identityAndNothingPlaying()

@@ -64,7 +64,6 @@ private:
 
     QString m_clip;
     QString m_longClip;
-    ScriptedPrompt m_prompt;
 
 private Q_SLOTS:
     void initTestCase()
@@ -74,12 +73,7 @@ private Q_SLOTS:
                                              {QStringLiteral("-r"), QStringLiteral("5")});
         QVERIFY(!m_clip.isEmpty());
         QVERIFY(!m_longClip.isEmpty());
-        UserPrompt::install(&m_prompt);
     }
-
-    void cleanupTestCase() { UserPrompt::install(nullptr); }
-
-    void init() { m_prompt.messages.clear(); }
 
     void playPauseStopAndLooks()
     {
@@ -202,12 +196,13 @@ private Q_SLOTS:
         file.close();
         auto page = makePage();
         page->transport->openFile(path);
-        QTRY_COMPARE_WITH_TIMEOUT(m_prompt.messages.size(), 1, 10000);
-        QCOMPARE(m_prompt.messages.first().kind, QStringLiteral("warning"));
-        QCOMPARE(m_prompt.messages.first().title, QStringLiteral("CorvanaZELTA"));
-        QVERIFY(!m_prompt.messages.first().text.isEmpty());
+        const ScriptedPrompt &prompt = page->prompt;
+        QTRY_COMPARE_WITH_TIMEOUT(prompt.messages.size(), 1, 10000);
+        QCOMPARE(prompt.messages.first().kind, QStringLiteral("warning"));
+        QCOMPARE(prompt.messages.first().title, QStringLiteral("CorvanaZELTA"));
+        QVERIFY(!prompt.messages.first().text.isEmpty());
         QTest::qWait(100); // later error reports of the same file add no box
-        QCOMPARE(m_prompt.messages.size(), 1);
+        QCOMPARE(prompt.messages.size(), 1);
         QVERIFY(!page->player->toolbar()->playButton()->isEnabled());
 
         page->transport->openFile(m_clip); // a good file plays again

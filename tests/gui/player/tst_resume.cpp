@@ -66,7 +66,6 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        UserPrompt::install(&m_prompt);
         const QString clip = TestSupport::sampleClip(QStringLiteral("resume-60s.mp4"), 60,
                                                      {QStringLiteral("-r"), QStringLiteral("5")});
         QVERIFY(!clip.isEmpty());
@@ -83,11 +82,7 @@ private Q_SLOTS:
         QTRY_VERIFY((m_id = m_library->idOfVideo(m_video)) >= 0);
     }
 
-    void cleanupTestCase()
-    {
-        m_library.reset();
-        UserPrompt::install(nullptr);
-    }
+    void cleanupTestCase() { m_library.reset(); }
 
     void resumesWhereItStopped()
     {
@@ -199,7 +194,7 @@ private Q_SLOTS:
         QTRY_COMPARE(m_library->playPosition(startedId), 40000);
         QTRY_COMPARE(m_library->watchedCount(watchedId), 1);
 
-        LibraryWidget page(m_library.get());
+        LibraryWidget page(m_library.get(), &m_prompt);
         page.resize(900, 400);
         page.show();
         LibraryView *view = page.listView();

@@ -2,6 +2,7 @@
 // ffmpeg from a known picture, come out in the right colours and places; and
 // a real clip shows letterboxed at the picture's own shape, following the
 // widget's size.
+#include "ScriptedPrompt.h"
 #include "TestSupport.h"
 #include "gui/player/CorvPlayerWidget.h"
 #include "gui/player/MediaVideoWidget.h"
@@ -285,7 +286,8 @@ private Q_SLOTS:
         layout->addWidget(player);
         player->toolbar()->setFixedHeight(50);
         player->toolbar()->show();
-        PlayerTransport transport(player);
+        ScriptedPrompt prompt;
+        PlayerTransport transport(player, &prompt);
         window.show();
         MediaVideoWidget *video = player->videoWidget();
 

@@ -40,7 +40,7 @@ private Q_SLOTS:
         for (const char *key : {"membersUrl", "secureMembersUrl", "channelServerUrl"})
             SiteConfig::setValue(QString::fromLatin1(key), site.url());
         ScriptedPrompt prompt;
-        Engines engines;
+        Engines engines(&prompt);
         QVERIFY(engines.openDatabase());
         MainWindow window(&engines);
         window.show();

@@ -172,7 +172,7 @@ private Q_SLOTS:
         SiteConfig::setValue(QStringLiteral("secureMembersUrl"), m_site->url());
         SiteConfig::setValue(QStringLiteral("channelServerUrl"), m_site->url());
         m_prompt = std::make_unique<ScriptedPrompt>();
-        m_engines = std::make_unique<Engines>();
+        m_engines = std::make_unique<Engines>(m_prompt.get());
         QVERIFY(m_engines->openDatabase());
         m_web = std::make_unique<WebWidget>(m_engines.get());
         m_web->resize(1000, 800);
