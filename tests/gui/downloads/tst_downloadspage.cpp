@@ -167,6 +167,8 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(page.card(0), 10000);
         QPointer<DownloadItem> card = page.card(0);
         Download *download = card->download();
+        // The transfer starts once the store has written the download's record.
+        QTRY_COMPARE_WITH_TIMEOUT(download->state(), Download::Downloading, 10000);
 
         m_prompt.answers = {UserPrompt::No};
         QTest::mouseClick(card->cancelButton(), Qt::LeftButton);
