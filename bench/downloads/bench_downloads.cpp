@@ -20,10 +20,14 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -41,7 +45,9 @@ struct Figures
 {
     double seconds = 0;
     qint64 bytes = 0;
-    qint64 peakRssKiB = 0; // growth for our process, whole process for curl
+    qint64 peakRssKiB = 0;            // growth for our process, whole process for curl
+    double cpuSeconds = 0;            // user + system, all threads (ours) or all processes (curl)
+    QMap<QString, double> threadBusy; // ours: share of the wall time each thread ran
     double mibPerSecond() const { return seconds > 0 ? double(bytes) / MiB / seconds : 0; }
 };
 
@@ -55,6 +61,40 @@ qint64 rssKiB(qint64 pid)
             return line.mid(6).trimmed().split(' ').first().toLongLong();
     }
     return 0;
+}
+
+// CPU time (user + system) of this process, or of its children that ended.
+double cpuSeconds(int who)
+{
+    rusage usage{};
+    getrusage(who, &usage);
+    auto seconds = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// CPU seconds so far of each thread of this process, by thread name.
+QMap<QString, double> threadCpuSeconds()
+{
+    QMap<QString, double> seconds;
+    const double tick = double(sysconf(_SC_CLK_TCK));
+    const QStringList tasks =
+        QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &task : tasks) {
+        QFile stat(QStringLiteral("/proc/self/task/%1/stat").arg(task));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        const qsizetype open = line.indexOf('('), close = line.lastIndexOf(')');
+        if (open < 0 || close < open)
+            continue;
+        // After the name: state, then 10 fields up to utime and stime.
+        const QList<QByteArray> fields = line.mid(close + 2).split(' ');
+        if (fields.size() < 13)
+            continue;
+        const QString name = QString::fromLocal8Bit(line.mid(open + 1, close - open - 1));
+        seconds[name] += (fields.at(11).toDouble() + fields.at(12).toDouble()) / tick;
+    }
+    return seconds;
 }
 
 // Samples resident memory every 20 ms while `running` holds.
@@ -118,6 +158,8 @@ Figures runManager(const QString &name, const QUrl &descriptor, const QUrl &dire
         timedOut = true;
         loop.quit();
     });
+    const double cpuBefore = cpuSeconds(RUSAGE_SELF);
+    const QMap<QString, double> threadsBefore = threadCpuSeconds();
     QElapsedTimer clock;
     clock.start();
     if (direct.isValid())
@@ -144,6 +186,13 @@ Figures runManager(const QString &name, const QUrl &descriptor, const QUrl &dire
     }
     Figures figures;
     figures.seconds = clock.nsecsElapsed() / 1e9;
+    figures.cpuSeconds = cpuSeconds(RUSAGE_SELF) - cpuBefore;
+    const QMap<QString, double> threadsAfter = threadCpuSeconds();
+    for (auto it = threadsAfter.cbegin(); it != threadsAfter.cend(); ++it) {
+        const double busy = (it.value() - threadsBefore.value(it.key())) / figures.seconds;
+        if (busy >= 0.01)
+            figures.threadBusy[it.key()] = busy;
+    }
     figures.bytes = totalBytes;
     sampler.sample();
     figures.peakRssKiB = sampler.peak() - before;
@@ -161,6 +210,7 @@ Figures runCurl(const QString &name, const QList<QUrl> &urls, qint64 totalBytes,
     g_run->step(name + QStringLiteral(", curl"), g_timeoutMs / 1000 + 60);
     QList<QProcess *> processes;
     QList<qint64> pids;
+    const double cpuBefore = cpuSeconds(RUSAGE_CHILDREN);
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i < urls.size(); ++i) {
@@ -199,6 +249,7 @@ Figures runCurl(const QString &name, const QList<QUrl> &urls, qint64 totalBytes,
     }
     Figures figures;
     figures.seconds = clock.nsecsElapsed() / 1e9;
+    figures.cpuSeconds = cpuSeconds(RUSAGE_CHILDREN) - cpuBefore;
     figures.bytes = totalBytes;
     figures.peakRssKiB = sampler.peak();
     for (int i = 0; i < urls.size(); ++i) {
@@ -271,6 +322,8 @@ int main(int argc, char **argv)
     auto best = [](const Figures &a, const Figures &b) {
         Figures f = a.seconds <= b.seconds ? a : b;
         f.peakRssKiB = qMax(a.peakRssKiB, b.peakRssKiB);
+        f.cpuSeconds = qMin(a.cpuSeconds, b.cpuSeconds);
+        f.threadBusy = a.seconds <= b.seconds ? a.threadBusy : b.threadBusy;
         return f;
     };
     const int rounds = quick ? 1 : 2;
@@ -292,26 +345,41 @@ int main(int argc, char **argv)
 
     out << "Downloads from the demo site over loopback (MiB/s; memory in MiB)"
         << (quick ? " -- quick mode, sizes too small for meaningful figures" : "") << '\n';
-    out << QStringLiteral("%1 | %2 | %3 | %4 | %5 | %6\n")
-               .arg(QStringLiteral("case"), -26)
+    out << QStringLiteral("%1 | %2 | %3 | %4 | %5 | %6 | %7 | %8\n")
+               .arg(QStringLiteral("case"), -27)
                .arg(QStringLiteral("ZELTA MiB/s"), 12)
                .arg(QStringLiteral("curl MiB/s"), 11)
                .arg(QStringLiteral("ratio"), 6)
                .arg(QStringLiteral("ZELTA RSS growth"), 17)
-               .arg(QStringLiteral("curl peak RSS"), 14);
+               .arg(QStringLiteral("curl peak RSS"), 14)
+               .arg(QStringLiteral("ZELTA CPU s/GiB"), 16)
+               .arg(QStringLiteral("curl CPU s/GiB"), 15);
     auto row = [&](const QString &name, const Figures &zelta, const Figures &curl) {
-        out << QStringLiteral("%1 | %2 | %3 | %4 | %5 | %6\n")
-                   .arg(name, -26)
+        const auto perGiB = [](const Figures &f) { return f.cpuSeconds * 1024 * MiB / f.bytes; };
+        out << QStringLiteral("%1 | %2 | %3 | %4 | %5 | %6 | %7 | %8\n")
+                   .arg(name, -27)
                    .arg(zelta.mibPerSecond(), 12, 'f', 1)
                    .arg(curl.mibPerSecond(), 11, 'f', 1)
                    .arg(zelta.mibPerSecond() / qMax(curl.mibPerSecond(), 0.001), 6, 'f', 2)
                    .arg(zelta.peakRssKiB / 1024.0, 17, 'f', 1)
-                   .arg(curl.peakRssKiB / 1024.0, 14, 'f', 1);
+                   .arg(curl.peakRssKiB / 1024.0, 14, 'f', 1)
+                   .arg(perGiB(zelta), 16, 'f', 2)
+                   .arg(perGiB(curl), 15, 'f', 2);
     };
     row(oneName, oneZelta, oneCurl);
     row(fiveName, fiveZelta, fiveCurl);
     row(dropName + QStringLiteral(" *"), dropZelta, dropCurl);
     out << "* curl -C - run again until it succeeds (curl's --retry restarts from byte 0)\n";
     out << "targets: ratio >= 0.95 (>= 0.8 with drops), ZELTA RSS growth < 16 MiB\n";
+    out << "CPU: user + system time of the whole run of the case, best round\n";
+    auto threads = [&](const QString &name, const Figures &zelta) {
+        out << name << ", ZELTA's threads busy (share of the wall time):";
+        for (auto it = zelta.threadBusy.cbegin(); it != zelta.threadBusy.cend(); ++it)
+            out << QStringLiteral(" %1 %2 %").arg(it.key()).arg(100 * it.value(), 0, 'f', 0);
+        out << '\n';
+    };
+    threads(oneName, oneZelta);
+    threads(fiveName, fiveZelta);
+    threads(dropName, dropZelta);
     return run.done();
 }
