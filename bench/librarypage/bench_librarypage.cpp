@@ -6,7 +6,7 @@
 // imported and during the integrity check. References in
 // the same run: the plain SQLite read of the rows, the same search as an SQL
 // count, and the GUI thread's heartbeat while idle.
-// "--quick": 2,000 rows, 5 imports, 50 frames (run by CTest); "--page-only":
+// "--quick": 500 rows, 2 imports, 20 frames (run by CTest); "--page-only":
 // ends once all rows are there (for a profiler).
 #include "BenchRun.h"
 #include "LibraryGenerator.h"
@@ -275,9 +275,9 @@ int main(int argc, char **argv)
 {
     TimedApplication app(argc, argv);
     BenchRun run(QStringLiteral("bench_librarypage"), app.arguments());
-    kRows = run.size(kRows, 2000);
-    kImports = run.size(kImports, 5);
-    kScrollFrames = run.size(kScrollFrames, 50);
+    kRows = run.size(kRows, 500);
+    kImports = run.size(kImports, 2);
+    kScrollFrames = run.size(kScrollFrames, 20);
     QStandardPaths::setTestModeEnabled(true);
     run.step(QStringLiteral("generating the library"));
     QTemporaryDir dir;

@@ -54,6 +54,10 @@ public:
     // Remembers where the current video is now (the window closes, the
     // program quits).
     void savePosition();
+    // How often the place is remembered while playing (SaveIntervalMs unless
+    // changed; a short run of the benchmark saves more often).
+    int saveInterval() const { return m_saveTimer.interval(); }
+    void setSaveInterval(int ms) { m_saveTimer.setInterval(ms); }
 
 Q_SIGNALS:
     // Playback of a newly opened file started.
