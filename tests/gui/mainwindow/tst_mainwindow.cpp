@@ -127,6 +127,9 @@ private:
             item.title(QStringLiteral("Clip%1").arg(i));
             item.videoPath(QStringLiteral("/nowhere/clip%1.mp4").arg(i));
             item.guid(QStringLiteral("g%1").arg(i));
+            // Size and date make it a whole row, shown as a tile with its texts.
+            item.sizeInBytes(1000000 * (i + 1));
+            item.creationDate(1700000000 + 86400 * i);
             items << item;
         }
         LibraryStore *store = m_engines->store();
