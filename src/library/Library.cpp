@@ -200,20 +200,90 @@ void Library::readFirstRows()
     // The library outlives every store job: its destructor ends the store first.
     Library *self = this;
     store->post([store, column, order, generation, self] {
-        // A screenful first, then the rest in pieces the window takes one at
-        // a time between its other events.
-        bool first = true;
-        store->readInPieces(column, order, kFirstRows, kRowsPerPiece,
-                            [&first, generation, self](LibraryStore::Rows &&rows, bool last) {
-                                QMetaObject::invokeMethod(self, [self, rows = std::move(rows),
-                                                                 first, last,
-                                                                 generation]() mutable {
-                                    self->takeReadRows(std::move(rows), first, last, generation);
-                                });
-                                first = false;
-                            });
-        store->ensureIndexes();
+        // A screenful first, with every stored guid so the window can answer
+        // "already in the library?" at once; the rest in a job of its own
+        // (other jobs queued meanwhile go first), in pieces the window takes
+        // one at a time between its other events.
+        LibraryStore::Rows first;
+        const bool read = store->readFirstPiece(column, order, kFirstRows, &first);
+        LibraryStore::Guids guids;
+        if (read)
+            store->readGuids(&guids);
+        const bool last = !read || first.size() < kFirstRows;
+        QSet<qlonglong> taken;
+        for (const LibraryStore::Row &row : std::as_const(first))
+            taken.insert(row.at(LibraryStore::Id).toLongLong());
+        QMetaObject::invokeMethod(self, [self, first = std::move(first), guids = std::move(guids),
+                                         last, generation]() mutable {
+            self->takeFirstRows(std::move(first), std::move(guids), last, generation);
+        });
+        if (last) {
+            store->ensureIndexes();
+            return;
+        }
+        store->post([store, column, order, generation, self, taken] {
+            store->readPieces(column, order, taken, kRowsPerPiece,
+                              [generation, self](LibraryStore::Rows &&rows, bool last) {
+                                  QMetaObject::invokeMethod(self, [self, rows = std::move(rows),
+                                                                   last, generation]() mutable {
+                                      self->takeReadRows(std::move(rows), false, last, generation);
+                                  });
+                              });
+            store->ensureIndexes();
+        });
     });
+}
+
+void Library::takeFirstRows(QList<Row> rows, LibraryStore::Guids guids, bool last, int generation)
+{
+    if (generation != m_readGeneration)
+        return;
+    // Until every row is here, the guids are kept by id, each store signal
+    // setting its rows' guids (the rows may not be here yet).
+    m_guids = std::move(guids.counts);
+    m_guidOfId = std::move(guids.byId);
+    m_trackingGuids = true;
+    m_expectedRows = guids.rows;
+    takeReadRows(std::move(rows), true, last, generation);
+}
+
+void Library::trackGuids(const QList<Row> &rows)
+{
+    if (!m_trackingGuids)
+        return;
+    for (const Row &row : rows) {
+        const qlonglong id = idOfRow(row);
+        const QString guid = row.value(LibraryStore::Guid).toString();
+        const QString old = m_guidOfId.value(id);
+        if (old == guid)
+            continue;
+        if (!old.isEmpty())
+            addGuid(old, -1);
+        if (guid.isEmpty()) {
+            m_guidOfId.remove(id);
+        } else {
+            addGuid(guid, 1);
+            m_guidOfId.insert(id, guid);
+        }
+    }
+}
+
+void Library::trackRemovedGuids(const QList<qlonglong> &ids)
+{
+    if (!m_trackingGuids)
+        return;
+    for (const qlonglong id : ids) {
+        const QString old = m_guidOfId.take(id);
+        if (!old.isEmpty())
+            addGuid(old, -1);
+    }
+}
+
+void Library::stopTrackingGuids()
+{
+    m_trackingGuids = false;
+    m_guidOfId = {};
+    m_expectedRows = 0;
 }
 
 void Library::takeReadRows(QList<Row> rows, bool first, bool last, int generation)
@@ -257,6 +327,8 @@ void Library::endRead()
         return;
     m_reading = false;
     m_loaded = true;
+    // The rows shown count the guids from now on.
+    stopTrackingGuids();
     emit updated();
 }
 
@@ -281,20 +353,24 @@ void Library::connectStore()
     // of the first read (told before) are all in.
     connect(m_store, &LibraryStore::rowsStored, this, [this](const LibraryStore::Rows &rows) {
         absorbAllPieces();
+        trackGuids(rows);
         addRows(rows);
     });
     connect(m_store, &LibraryStore::rowsChanged, this, [this](const LibraryStore::Rows &rows) {
         absorbAllPieces();
+        trackGuids(rows);
         changeRows(rows);
         emit updated();
     });
     connect(m_store, &LibraryStore::rowsRemoved, this, [this](const QList<qlonglong> &ids) {
         absorbAllPieces();
+        trackRemovedGuids(ids);
         dropRows(ids);
     });
     // A play position changes nothing the index or the counters show.
     connect(m_store, &LibraryStore::playStateChanged, this, [this](const LibraryStore::Rows &rows) {
         absorbAllPieces();
+        trackGuids(rows);
         changeRows(rows);
     });
 }
@@ -513,9 +589,16 @@ int Library::findRow(qlonglong id) const
 
 void Library::countGuid(const Row &row, int delta)
 {
-    const QString guid = row.value(LibraryStore::Guid).toString();
-    if (guid.isEmpty())
+    // While the first read comes, the store's signals keep the guids.
+    if (m_trackingGuids)
         return;
+    const QString guid = row.value(LibraryStore::Guid).toString();
+    if (!guid.isEmpty())
+        addGuid(guid, delta);
+}
+
+void Library::addGuid(const QString &guid, int delta)
+{
     int &count = m_guids[guid];
     count += delta;
     if (count <= 0)
@@ -531,9 +614,12 @@ void Library::setRows(QList<Row> rows)
     m_rows = std::move(rows);
     m_rowById.clear();
     m_items.clear();
-    m_guids.clear();
+    if (!m_trackingGuids)
+        m_guids.clear();
     m_ids.clear();
-    m_ids.reserve(m_rows.size());
+    // Room for the rows still to come: growing the set on the way would
+    // copy it over and over.
+    m_ids.reserve(std::max(m_rows.size(), m_expectedRows));
     for (const Row &row : std::as_const(m_rows)) {
         countGuid(row, 1);
         m_ids.insert(idOfRow(row));
@@ -988,8 +1074,9 @@ QList<bool> Library::contains(const LibraryItems &items)
 
 bool Library::containsGuid(const QString &guid, bool *ok)
 {
-    // The rows shown know every stored guid once the first read came.
-    if (QThread::currentThread() == thread() && m_loaded) {
+    // The rows shown know every stored guid once the first read came; while
+    // it comes, the guids read with its first rows (kept since) answer.
+    if (QThread::currentThread() == thread() && (m_loaded || m_trackingGuids)) {
         if (ok)
             *ok = true;
         return m_guids.contains(LibraryItem::encode(guid));
@@ -1062,6 +1149,7 @@ void Library::reload()
         store->readAll(&read, column, order);
         return read;
     });
+    stopTrackingGuids();
     setRows(std::move(rows));
     m_loaded = true;
 }

@@ -2,6 +2,7 @@
 
 #include "library/FileCopier.h"
 #include "library/LibraryItem.h"
+#include "library/LibraryStore.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -14,7 +15,6 @@
 
 class ImportSession;
 class IntegrityChecker;
-class LibraryStore;
 class MetaDataBuilder;
 class QNetworkReply;
 class QTimer;
@@ -203,6 +203,12 @@ private:
     // A piece of a read of every row: the first replaces the rows, the others
     // add to them; `generation` tells pieces of a replaced read.
     void takeReadRows(QList<Row> rows, bool first, bool last, int generation);
+    // The first piece of the first read, with the guids stored then.
+    void takeFirstRows(QList<Row> rows, LibraryStore::Guids guids, bool last, int generation);
+    // While the first read comes: the guids of rows a store signal tells of.
+    void trackGuids(const QList<Row> &rows);
+    void trackRemovedGuids(const QList<qlonglong> &ids);
+    void stopTrackingGuids();
     // Adds rows (below the others when they come in the current order).
     void appendRows(QList<Row> rows);
     // Takes the next piece of the first read that came; all of them.
@@ -217,6 +223,7 @@ private:
     // True when `a` comes before `b` in the current sort (ties by id).
     bool before(const Row &a, const Row &b) const;
     void countGuid(const Row &row, int delta);
+    void addGuid(const QString &guid, int delta);
     // Row of an id, without building the map of all rows (-1 when none).
     int findRow(qlonglong id) const;
     // Rows whose guid is this one (stored or decoded).
@@ -254,6 +261,12 @@ private:
     QSet<qlonglong> m_ids;
     // Rows per stored guid, for the "already in the library?" question.
     QHash<QString, int> m_guids;
+    // While the first read comes: the guid of every stored row by id (rows
+    // without one left out), kept from the store's signals; m_guids counts
+    // them. The rows the read will bring, for room made ahead.
+    QHash<qlonglong, QString> m_guidOfId;
+    bool m_trackingGuids = false;
+    qsizetype m_expectedRows = 0;
     // True once every row of the first read came from the store.
     bool m_loaded = false;
     // True while the pieces of the first read come.

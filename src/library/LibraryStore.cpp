@@ -251,50 +251,69 @@ bool LibraryStore::readAll(Rows *rows, int sortColumn, Qt::SortOrder order, bool
 bool LibraryStore::readInPieces(int sortColumn, Qt::SortOrder order, qsizetype firstCount,
                                 qsizetype pieceSize, const std::function<void(Rows &&, bool)> &take)
 {
-    const QString select = QStringLiteral("SELECT ") + m_columns + QStringLiteral(" FROM library");
-    const QString ordered = orderBy(sortColumn, order);
-    LibraryRowReader reader(m_db);
-    const auto failed = [&reader] {
-        qCWarning(lcLibrary).noquote()
-            << QStringLiteral("SQLModel::select failed: ") + reader.lastError();
-    };
-    // The first rows on their own: SQLite sorts no more than their ids.
-    firstCount = std::max<qsizetype>(1, firstCount);
-    Rows piece;
-    bool read = reader.run(select +
-                               QStringLiteral(" WHERE id IN (SELECT id FROM library%1 LIMIT %2)")
-                                   .arg(ordered)
-                                   .arg(firstCount) +
-                               ordered,
-                           [&piece](Row &&row) {
-                               row.append(searchTextOf(row));
-                               piece.append(std::move(row));
-                           });
-    if (!read || piece.size() < firstCount) {
-        if (!read)
-            failed();
-        take(std::move(piece), true);
+    Rows first;
+    const bool read = readFirstPiece(sortColumn, order, firstCount, &first);
+    if (!read || first.size() < std::max<qsizetype>(1, firstCount)) {
+        take(std::move(first), true);
         return read;
     }
-    take(std::exchange(piece, {}), false);
-    // The rest: the order of the ids, then the rows as they lie in the table
-    // (sorting whole rows would take SQLite several times as long).
+    QSet<qlonglong> taken;
+    for (const Row &row : std::as_const(first))
+        taken.insert(row.at(Id).toLongLong());
+    take(std::move(first), false);
+    return readPieces(sortColumn, order, taken, pieceSize, take);
+}
+
+bool LibraryStore::readFirstPiece(int sortColumn, Qt::SortOrder order, qsizetype firstCount,
+                                  Rows *piece)
+{
+    // SQLite sorts no more than the ids of these rows.
+    const QString ordered = orderBy(sortColumn, order);
+    LibraryRowReader reader(m_db);
+    const bool read = reader.run(
+        QStringLiteral("SELECT ") + m_columns +
+            QStringLiteral(" FROM library WHERE id IN (SELECT id FROM library%1 LIMIT %2)")
+                .arg(ordered)
+                .arg(std::max<qsizetype>(1, firstCount)) +
+            ordered,
+        [piece](Row &&row) {
+            row.append(searchTextOf(row));
+            piece->append(std::move(row));
+        });
+    if (!read)
+        qCWarning(lcLibrary).noquote()
+            << QStringLiteral("SQLModel::select failed: ") + reader.lastError();
+    return read;
+}
+
+bool LibraryStore::readPieces(int sortColumn, Qt::SortOrder order, const QSet<qlonglong> &taken,
+                              qsizetype pieceSize, const std::function<void(Rows &&, bool)> &take)
+{
+    // The order of the ids, then the rows as they lie in the table (sorting
+    // whole rows would take SQLite several times as long).
+    LibraryRowReader reader(m_db);
     QList<qlonglong> ids;
     QHash<qlonglong, Row> rows;
-    read = reader.run(QStringLiteral("SELECT id FROM library") + ordered, [&ids](Row &&row) {
-        ids.append(row.at(0).toLongLong());
-    }) && reader.run(select, [&rows](Row &&row) {
-        const qlonglong id = row.at(Id).toLongLong();
-        rows.insert(id, std::move(row));
-    });
+    const bool read =
+        reader.run(QStringLiteral("SELECT id FROM library") + orderBy(sortColumn, order),
+                   [&ids](Row &&row) { ids.append(row.at(0).toLongLong()); }) &&
+        reader.run(QStringLiteral("SELECT ") + m_columns + QStringLiteral(" FROM library"),
+                   [&rows](Row &&row) {
+                       const qlonglong id = row.at(Id).toLongLong();
+                       rows.insert(id, std::move(row));
+                   });
     if (!read) {
-        failed();
+        qCWarning(lcLibrary).noquote()
+            << QStringLiteral("SQLModel::select failed: ") + reader.lastError();
         take({}, true);
         return false;
     }
     pieceSize = std::max<qsizetype>(1, pieceSize);
-    for (qsizetype i = firstCount; i < ids.size(); ++i) {
-        const auto found = rows.find(ids.at(i));
+    Rows piece;
+    for (const qlonglong id : std::as_const(ids)) {
+        if (taken.contains(id))
+            continue;
+        const auto found = rows.find(id);
         if (found == rows.end())
             continue;
         Row row = std::move(found.value());
@@ -306,6 +325,24 @@ bool LibraryStore::readInPieces(int sortColumn, Qt::SortOrder order, qsizetype f
     // The last piece, even an empty one: the taker learns that all came.
     take(std::move(piece), true);
     return true;
+}
+
+bool LibraryStore::readGuids(Guids *guids)
+{
+    LibraryRowReader reader(m_db);
+    const bool read =
+        reader.run(QStringLiteral("SELECT id, guid FROM library"), [guids](Row &&row) {
+            ++guids->rows;
+            QString guid = row.at(1).toString();
+            if (guid.isEmpty())
+                return;
+            ++guids->counts[guid];
+            guids->byId.insert(row.at(0).toLongLong(), std::move(guid));
+        });
+    if (!read)
+        qCWarning(lcLibrary).noquote()
+            << QStringLiteral("LibraryStore::readGuids failed: ") + reader.lastError();
+    return read;
 }
 
 LibraryStore::Rows LibraryStore::readIds(const QList<qlonglong> &ids)

@@ -113,6 +113,21 @@ public:
     // `last` set, also when the read failed (then false).
     bool readInPieces(int sortColumn, Qt::SortOrder order, qsizetype firstCount,
                       qsizetype pieceSize, const std::function<void(Rows &&rows, bool last)> &take);
+    // The same read in two steps, so other jobs can run between them: the
+    // first `firstCount` rows, then every row but those `taken` already,
+    // `pieceSize` at a time, the last piece with `last` set.
+    bool readFirstPiece(int sortColumn, Qt::SortOrder order, qsizetype firstCount, Rows *piece);
+    bool readPieces(int sortColumn, Qt::SortOrder order, const QSet<qlonglong> &taken,
+                    qsizetype pieceSize, const std::function<void(Rows &&rows, bool last)> &take);
+    // Every row's guid as stored (encoded; rows without one left out), by
+    // id, how many rows have each, and the number of rows.
+    struct Guids
+    {
+        QHash<qlonglong, QString> byId;
+        QHash<QString, int> counts;
+        qsizetype rows = 0;
+    };
+    bool readGuids(Guids *guids);
     // The case-folded text a name search looks in, made from a row's values.
     static QString searchTextOf(const Row &row);
     // The rows of these ids (those that still exist).

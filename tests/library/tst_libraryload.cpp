@@ -7,6 +7,7 @@
 #include "library/LibraryStore.h"
 
 #include <QAbstractItemModelTester>
+#include <QSemaphore>
 #include <QSqlQuery>
 #include <QtTest>
 
@@ -175,24 +176,41 @@ private Q_SLOTS:
         int firstRows = -1;
         QString firstTitle;
         bool answeredMeanwhile = false;
+        bool answeredWhileHeld = false;
+        QString lateGuid;
         const auto act = [&] {
-            // The oldest rows are still on their way.
-            answeredMeanwhile = library->containsGuid(QStringLiteral("guid-1"));
-            const qlonglong late = store->call([store] {
+            // The oldest rows are still on their way. "Already in the
+            // library?" is answered while the store is busy with other work.
+            QSemaphore hold;
+            QAtomicInt held = 1;
+            store->post([&hold, &held] {
+                hold.tryAcquire(1, 60000);
+                held = 0;
+            });
+            answeredMeanwhile = library->containsGuid(QStringLiteral("guid-1")) &&
+                                library->containsGuid(QStringLiteral("guid-%1").arg(kRows - 1)) &&
+                                !library->containsGuid(QStringLiteral("guid-none"));
+            answeredWhileHeld = held.loadAcquire() == 1;
+            hold.release();
+            const LibraryStore::Row late = store->call([store] {
                 LibraryStore::Rows read;
                 store->readAll(&read, LibraryStore::CreationDate, Qt::AscendingOrder);
-                return read.at(1).at(LibraryStore::Id).toLongLong();
+                return read.at(1);
             });
+            lateGuid = LibraryItem::decode(late.at(LibraryStore::Guid).toString());
             if (meanwhile == QLatin1String("stored")) {
                 LibraryItem item = fixture.makeItem(QStringLiteral("Scene new"), 1000 + 86400 * 40);
+                item.guid(QStringLiteral("guid-new"));
                 store->post([store, item] { store->insertItems({item}); });
             } else if (meanwhile == QLatin1String("changed")) {
-                store->post([store, late] {
+                store->post([store, late = late.at(LibraryStore::Id).toLongLong()] {
                     store->updateFields(late, QStringLiteral("Renamed"), QString(), QString(),
                                         QString(), nullptr);
                 });
             } else if (meanwhile == QLatin1String("removed")) {
-                store->post([store, late] { store->removeIds({late}); });
+                store->post([store, late = late.at(LibraryStore::Id).toLongLong()] {
+                    store->removeIds({late});
+                });
             } else if (meanwhile == QLatin1String("sorted")) {
                 library->onSort(Library::SortTitle, Qt::AscendingOrder);
             } else if (meanwhile == QLatin1String("searched")) {
@@ -222,6 +240,7 @@ private Q_SLOTS:
         QCOMPARE(firstTitle, newest);
         QVERIFY(actedWhileLoading);
         QVERIFY(answeredMeanwhile);
+        QVERIFY(answeredWhileHeld);
 
         // The rows as a library opened now shows them, in the same order.
         const bool byTitle = meanwhile == QLatin1String("sorted");
@@ -253,6 +272,10 @@ private Q_SLOTS:
         // Every stored guid is known to the window's own check.
         QVERIFY(library->containsGuid(QStringLiteral("guid-%1").arg(kRows / 2)));
         QVERIFY(!library->containsGuid(QStringLiteral("guid-none")));
+        // Rows stored or removed while the rows came count once.
+        QCOMPARE(library->containsGuid(lateGuid), meanwhile != QLatin1String("removed"));
+        QCOMPARE(library->containsGuid(QStringLiteral("guid-new")),
+                 meanwhile == QLatin1String("stored"));
     }
 };
 
