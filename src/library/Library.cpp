@@ -210,9 +210,7 @@ void Library::readFirstRows()
         if (read)
             store->readGuids(&guids);
         const bool last = !read || first.size() < kFirstRows;
-        QSet<qlonglong> taken;
-        for (const LibraryStore::Row &row : std::as_const(first))
-            taken.insert(row.at(LibraryStore::Id).toLongLong());
+        const QSet<qlonglong> taken = LibraryStore::idsOf(first);
         QMetaObject::invokeMethod(self, [self, first = std::move(first), guids = std::move(guids),
                                          last, generation]() mutable {
             self->takeFirstRows(std::move(first), std::move(guids), last, generation);

@@ -257,9 +257,7 @@ bool LibraryStore::readInPieces(int sortColumn, Qt::SortOrder order, qsizetype f
         take(std::move(first), true);
         return read;
     }
-    QSet<qlonglong> taken;
-    for (const Row &row : std::as_const(first))
-        taken.insert(row.at(Id).toLongLong());
+    const QSet<qlonglong> taken = idsOf(first);
     take(std::move(first), false);
     return readPieces(sortColumn, order, taken, pieceSize, take);
 }
@@ -325,6 +323,15 @@ bool LibraryStore::readPieces(int sortColumn, Qt::SortOrder order, const QSet<ql
     // The last piece, even an empty one: the taker learns that all came.
     take(std::move(piece), true);
     return true;
+}
+
+QSet<qlonglong> LibraryStore::idsOf(const Rows &rows)
+{
+    QSet<qlonglong> ids;
+    ids.reserve(rows.size());
+    for (const Row &row : rows)
+        ids.insert(row.at(Id).toLongLong());
+    return ids;
 }
 
 bool LibraryStore::readGuids(Guids *guids)

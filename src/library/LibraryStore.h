@@ -119,6 +119,8 @@ public:
     bool readFirstPiece(int sortColumn, Qt::SortOrder order, qsizetype firstCount, Rows *piece);
     bool readPieces(int sortColumn, Qt::SortOrder order, const QSet<qlonglong> &taken,
                     qsizetype pieceSize, const std::function<void(Rows &&rows, bool last)> &take);
+    // The ids of `rows` (what readPieces leaves out after a first piece).
+    static QSet<qlonglong> idsOf(const Rows &rows);
     // Every row's guid as stored (encoded; rows without one left out), by
     // id, how many rows have each, and the number of rows.
     struct Guids
