@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
 
@@ -232,9 +233,14 @@ private Q_SLOTS:
         keepScreen(QStringLiteral("offline-player-title"));
         window.stop();
 
-        // The site's row while the site is down: the offline page again.
+        // The site's row while the site is down: the offline page again, once
+        // the site's page has tried and failed (the offline page is already
+        // showing, so only the failed load tells the try is over).
+        QSignalSpy tried(web->view(WebWidget::SiteView), &QWebEngineView::loadFinished);
         press(window, model->siteItem());
         QCOMPARE(window.currentPage(), MainWindow::WebPage);
+        QTRY_VERIFY_WITH_TIMEOUT(!tried.isEmpty(), 30000);
+        QCOMPARE(tried.last().first().toBool(), false);
         QTRY_COMPARE_WITH_TIMEOUT(web->currentIndex(), int(WebWidget::OfflineView), 30000);
 
         DemoSiteProcess site(
