@@ -435,6 +435,17 @@ private:
 
     static void destroy(QWidget *window) { delete window; }
 
+    // Shows a window and hands it back once the screen has it (nullptr if it
+    // never came, which fails the check).
+    static QWidget *exposed(QWidget *window)
+    {
+        window->show();
+        if (QTest::qWaitForWindowExposed(window))
+            return window;
+        delete window;
+        return nullptr;
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -567,13 +578,7 @@ private Q_SLOTS:
         QFETCH(QLocale, locale);
         checkWindow(
             language, locale, QStringLiteral("wizard"),
-            [this] {
-                auto *wizard = new BurnerWizard(m_engines->project());
-                wizard->show();
-                QTest::qWaitForWindowExposed(wizard);
-                return wizard;
-            },
-            destroy);
+            [this] { return exposed(new BurnerWizard(m_engines->project())); }, destroy);
 
         // The disc is made for the televisions of the language's country: PAL in
         // Germany, France and Spain, NTSC in the United States.
@@ -610,8 +615,10 @@ private Q_SLOTS:
                 dialog->setPollInterval(10);
                 dialog->show();
                 auto *burn = dialog->findChild<QPushButton *>(QStringLiteral("burnButton"));
-                QTest::qWaitFor([burn] { return burn->isEnabled(); }, 20000);
-                return dialog;
+                if (QTest::qWaitFor([burn] { return burn->isEnabled(); }, 20000))
+                    return static_cast<QWidget *>(dialog);
+                delete dialog;
+                return static_cast<QWidget *>(nullptr);
             },
             destroy);
     }
@@ -623,12 +630,7 @@ private Q_SLOTS:
         QFETCH(QLocale, locale);
         checkWindow(
             language, locale, QStringLiteral("media-information"),
-            [this] {
-                auto *dialog = new CorvMediaInformationEditDialog(m_engines->library(), 0);
-                dialog->show();
-                QTest::qWaitForWindowExposed(dialog);
-                return dialog;
-            },
+            [this] { return exposed(new CorvMediaInformationEditDialog(m_engines->library(), 0)); },
             destroy);
     }
 
@@ -640,10 +642,7 @@ private Q_SLOTS:
         checkWindow(
             language, locale, QStringLiteral("error-report"),
             [this] {
-                auto *dialog = new ZR::ErrorReportDialog(m_fixture.site()->url().toString());
-                dialog->show();
-                QTest::qWaitForWindowExposed(dialog);
-                return dialog;
+                return exposed(new ZR::ErrorReportDialog(m_fixture.site()->url().toString()));
             },
             destroy);
     }
