@@ -116,6 +116,48 @@ QVideoFrame ffmpegFrame(const QString &folder, const QString &pixFmt,
     return at == bytes.size() ? frame : QVideoFrame();
 }
 
+// A one-second clip of the picture, ten times its size, encoded by x264 in
+// `pixFmt` and tagged with the BT.601 matrix and video range.
+QString ffmpegClip(const QString &folder, const QString &pixFmt)
+{
+    const QString ppm = folder + QStringLiteral("/clip.ppm");
+    const QString clip = folder + QStringLiteral("/clip-%1.mp4").arg(pixFmt);
+    QFile file(ppm);
+    if (!file.open(QIODevice::WriteOnly) || file.write(quartersPpm()) < 0)
+        return {};
+    file.close();
+    const QString scale = QStringLiteral("scale=%1:%2:flags=neighbor:out_color_matrix=bt601:"
+                                         "out_range=tv")
+                              .arg(kWidth * 10)
+                              .arg(kHeight * 10);
+    const int status = TestSupport::run(QStringLiteral("ffmpeg"), {QStringLiteral("-hide_banner"),
+                                                                   QStringLiteral("-loglevel"),
+                                                                   QStringLiteral("error"),
+                                                                   QStringLiteral("-y"),
+                                                                   QStringLiteral("-loop"),
+                                                                   QStringLiteral("1"),
+                                                                   QStringLiteral("-i"),
+                                                                   ppm,
+                                                                   QStringLiteral("-t"),
+                                                                   QStringLiteral("1"),
+                                                                   QStringLiteral("-r"),
+                                                                   QStringLiteral("25"),
+                                                                   QStringLiteral("-vf"),
+                                                                   scale,
+                                                                   QStringLiteral("-pix_fmt"),
+                                                                   pixFmt,
+                                                                   QStringLiteral("-colorspace"),
+                                                                   QStringLiteral("smpte170m"),
+                                                                   QStringLiteral("-color_range"),
+                                                                   QStringLiteral("tv"),
+                                                                   QStringLiteral("-c:v"),
+                                                                   QStringLiteral("libx264"),
+                                                                   QStringLiteral("-crf"),
+                                                                   QStringLiteral("4"),
+                                                                   clip});
+    return status == 0 ? clip : QString();
+}
+
 bool near(const QColor &a, const QColor &b, int tolerance = 6)
 {
     return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance &&
@@ -179,6 +221,9 @@ private Q_SLOTS:
                     << "tv"
                     << "";
         row("P010") << "p010le" << F::Format_P010 << Planes{{w * 2, h}, {w * 2, h / 2}} << "bt709"
+                    << "tv"
+                    << "";
+        row("P016") << "p016le" << F::Format_P016 << Planes{{w * 2, h}, {w * 2, h / 2}} << "bt601"
                     << "tv"
                     << "";
         row("ARGB") << "argb" << F::Format_ARGB8888 << rgb << "bt601"
@@ -245,6 +290,45 @@ private Q_SLOTS:
         QCOMPARE(fitted.size(), QSize(200, 100));
         QVERIFY(near(fitted.pixelColor(150, 75), kQuarters[3]));
         QVERIFY(VideoFrameConverter::toImage(QVideoFrame()).isNull());
+    }
+
+    // Clips in 4:2:2 and in ten bits per sample, decoded by the player's
+    // real pipeline, show their colours in the right places.
+    void deepClipsShowTheirColours_data()
+    {
+        QTest::addColumn<QString>("pixFmt");
+        QTest::newRow("4:2:0, 8 bits") << "yuv420p";
+        QTest::newRow("4:2:2, 8 bits") << "yuv422p";
+        QTest::newRow("4:2:0, 10 bits") << "yuv420p10le";
+        QTest::newRow("4:2:2, 10 bits") << "yuv422p10le";
+    }
+
+    void deepClipsShowTheirColours()
+    {
+        QFETCH(QString, pixFmt);
+        const QString clip = ffmpegClip(m_folder.path(), pixFmt);
+        QVERIFY2(!clip.isEmpty(), "ffmpeg made no clip of the picture");
+        CorvPlayerWidget player;
+        player.resize(640, 400);
+        ScriptedPrompt prompt;
+        PlayerTransport transport(&player, &prompt);
+        player.show();
+        MediaVideoWidget *video = player.videoWidget();
+        transport.openFile(clip);
+        QTRY_VERIFY_WITH_TIMEOUT(!video->picture().isNull(), 15000);
+        transport.pause();
+        const QImage picture = video->picture();
+        QVERIFY(prompt.messages.isEmpty());
+        for (int quarter = 0; quarter < 4; ++quarter) {
+            const QPoint at = quarterCentre(quarter);
+            const QColor seen = picture.pixelColor(at.x() * picture.width() / kWidth,
+                                                   at.y() * picture.height() / kHeight);
+            QVERIFY2(near(seen, kQuarters[quarter], 16),
+                     qPrintable(QStringLiteral("quarter %1: %2, not %3")
+                                    .arg(quarter)
+                                    .arg(describe(seen), describe(kQuarters[quarter]))));
+        }
+        transport.stop();
     }
 
     void fittedSize_data()
