@@ -28,26 +28,23 @@ constexpr int kMaxSpareWidgets = 48;
 
 } // namespace
 
-LibraryView::LibraryView(UserPrompt *prompt, QWidget *parent) : QListView(parent), m_prompt(prompt)
+LibraryView::LibraryView(UserPrompt *prompt, QWidget *parent)
+    : TileListView(parent), m_prompt(prompt)
 {
     setObjectName(QStringLiteral("LibraryView"));
     // Screen readers find each tile's buttons below the tile.
     LibraryViewAccessible::install();
     setAccessibleName(tr("My videos"));
     setAlternatingRowColors(false);
-    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setFlow(QListView::TopToBottom);
-    setUniformItemSizes(true);
     setAcceptDrops(true);
     setDropIndicatorShown(false);
     // The row under the mouse is highlighted; only a click or a key selects.
     setMouseTracking(true);
     viewport()->setAttribute(Qt::WA_Hover);
     setFrameShape(QFrame::NoFrame);
-    setSpacing(0);
     QPalette linen = viewport()->palette();
     linen.setBrush(QPalette::Base,
                    QBrush(Artwork::pixmap(QStringLiteral(":/images/library/ios-linen.jpg"))));
@@ -280,31 +277,18 @@ bool LibraryView::focusNextPrevChild(bool next)
             return true;
         }
     }
-    return QListView::focusNextPrevChild(next);
+    return TileListView::focusNextPrevChild(next);
 }
 
 void LibraryView::paintEvent(QPaintEvent *event)
 {
-    QListView::paintEvent(event);
+    TileListView::paintEvent(event);
     trimWidgets();
-}
-
-// Every tile has the same size, so a changed row is only drawn again. A list
-// view would lay out all rows anew on each change, which over a large library
-// held the window up every time a playing video saved its place.
-void LibraryView::dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
-                              const QList<int> &roles)
-{
-    QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
 }
 
 void LibraryView::trimWidgets()
 {
-    const QRect area = viewport()->rect();
-    const QModelIndex top = indexAt(area.topLeft());
-    const QModelIndex bottom = indexAt(QPoint(area.left(), area.bottom()));
-    const int first = top.isValid() ? top.row() : 0;
-    const int last = bottom.isValid() ? bottom.row() : (model() ? model()->rowCount() - 1 : 0);
+    const auto [first, last] = visibleRows();
     if (m_widgets.size() <= (last - first + 1) + 4 * kSpareWidgetRows)
         return;
     const int current = currentIndex().row();
@@ -321,7 +305,7 @@ void LibraryView::trimWidgets()
 
 void LibraryView::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
 {
-    QListView::selectionChanged(selected, deselected);
+    TileListView::selectionChanged(selected, deselected);
     for (const QModelIndex &index : deselected.indexes()) {
         if (index.column() != 0)
             continue;

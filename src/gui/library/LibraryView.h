@@ -1,7 +1,8 @@
 #pragma once
 
+#include "gui/library/TileListView.h"
+
 #include <QHash>
-#include <QListView>
 
 class CorvLibraryItemWidget;
 class ITunesExporter;
@@ -13,7 +14,7 @@ class UserPrompt;
 
 // The tile list: one painted row widget per video, the live widget on the
 // selected row, a highlight under the mouse and file drops.
-class LibraryView : public QListView
+class LibraryView : public TileListView
 {
     Q_OBJECT
 
@@ -76,8 +77,6 @@ protected:
     void dropEvent(QDropEvent *event) override;
     void selectionChanged(const QItemSelection &selected,
                           const QItemSelection &deselected) override;
-    void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
-                     const QList<int> &roles = QList<int>()) override;
 
 private:
     void updateIndexWidgetsAfterInsert(const QModelIndex &parent, int first, int last);

@@ -246,6 +246,9 @@ private Q_SLOTS:
             QCOMPARE(view->selectionModel()->selectedRows().first().row(), 0);
             QCOMPARE(view->verticalScrollBar()->value(), scroll);
         }
+        // The lit row and the selected row with its live widget, for a look.
+        if (const QString keep = qEnvironmentVariable("ZELTA_SCREENSHOTS"); !keep.isEmpty())
+            page.widget->grab().save(keep + QStringLiteral("/tiles-hover.png"));
 
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
                           view->visualRect(model->index(1, 0)).topLeft() + QPoint(300, 3));
