@@ -215,6 +215,15 @@ QString CorvLibraryItemWidget::describe(const QModelIndex &index)
     return said.join(QStringLiteral(", "));
 }
 
+bool CorvLibraryItemWidget::takeRowShowingSameVideo(const QModelIndex &index)
+{
+    if (!index.isValid() || !m_item.isValid() ||
+        index.siblingAtColumn(0).data().value<LibraryItem>() != m_item)
+        return false;
+    m_index = index;
+    return true;
+}
+
 void CorvLibraryItemWidget::updateFromIndex(const QModelIndex &index)
 {
     m_index = index;

@@ -38,7 +38,11 @@ public:
     bool isSelected() const { return m_selected; }
     // Refills the labels from the row's current data.
     void updateFromIndex(const QModelIndex &index);
+    // Serves the row `index` without filling anything again when it shows
+    // that very video already (true); false leaves the widget as it is.
+    bool takeRowShowingSameVideo(const QModelIndex &index);
     LibraryItem item() const { return m_item; }
+    QModelIndex index() const { return m_index; }
     // The widget painted for a row at a size; grabbed again unless the last
     // picture shows the same data at the same size and look.
     QPixmap snapshot(const QModelIndex &index, const QSize &size);

@@ -97,16 +97,27 @@ CorvLibraryItemWidget *LibraryView::itemWidget(const QModelIndex &index)
     if (!index.isValid() || index.model() != model())
         return nullptr;
     CorvLibraryItemWidget *&widget = m_widgets[index.row()];
-    if (!widget && !m_spare.isEmpty()) {
-        widget = m_spare.takeLast();
-        widget->updateFromIndex(index);
-    }
+    if (!widget && !m_spare.isEmpty())
+        widget = takeSpare(index);
     if (!widget) {
         widget = new CorvLibraryItemWidget(this, index, m_prompt);
         widget->hide();
         connect(widget, &CorvLibraryItemWidget::doExportSignal, this, &LibraryView::exportSignal);
         connect(widget, &CorvLibraryItemWidget::burnRequested, this, &LibraryView::burnRequested);
     }
+    return widget;
+}
+
+CorvLibraryItemWidget *LibraryView::takeSpare(const QModelIndex &index)
+{
+    // After a sort or a search the rows in sight mostly show videos that
+    // were in sight before: their widgets still hold the right picture.
+    for (qsizetype i = m_spare.size() - 1; i >= 0; --i) {
+        if (m_spare.at(i)->takeRowShowingSameVideo(index))
+            return m_spare.takeAt(i);
+    }
+    CorvLibraryItemWidget *widget = m_spare.takeLast();
+    widget->updateFromIndex(index);
     return widget;
 }
 
@@ -220,6 +231,13 @@ void LibraryView::dropWidgets()
     const QModelIndex current = currentIndex();
     if (current.isValid() && isPersistentEditorOpen(current))
         closePersistentEditor(current);
+    // The widgets of the rows in sight are kept first, so that they are there
+    // for the same videos in the new order.
+    const auto [first, last] = visibleRows();
+    for (int row = first; row <= last; ++row) {
+        if (CorvLibraryItemWidget *widget = m_widgets.take(row))
+            retire(widget);
+    }
     for (CorvLibraryItemWidget *widget : std::as_const(m_widgets))
         retire(widget);
     m_widgets.clear();
@@ -261,7 +279,7 @@ void LibraryView::updateIndexWidgetsAfterDelete(const QModelIndex &, int first, 
         else if (it.key() > last)
             moved.insert(it.key() - removed, it.value());
         else
-            it.value()->deleteLater();
+            retire(it.value()); // a search that drops the row may give it back
     }
     m_widgets = moved;
 }

@@ -87,6 +87,9 @@ private:
     void trimWidgets();
     // Keeps a widget no row needs any more for reuse.
     void retire(CorvLibraryItemWidget *widget);
+    // A kept widget for a row: one that shows the row's video already if
+    // there is one.
+    CorvLibraryItemWidget *takeSpare(const QModelIndex &index);
     int sourceRow(const QModelIndex &index) const;
     void buildContextMenu();
     void exportItem(const LibraryItem &item);
