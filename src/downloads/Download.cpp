@@ -4,9 +4,11 @@
 
 #include "core/UserPrompt.h"
 #include "downloads/DownloadHelper.h"
+#include "downloads/FileTransfer.h"
 #include "downloads/UnrepeatableBody.h"
 #include "library/Library.h"
 #include "library/LibraryPaths.h"
+#include "web/CookieJar.h"
 #include "web/NetworkManager.h"
 #include "web/SignInState.h"
 #include "web/WebAddress.h"
@@ -15,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QNetworkCookie>
 #include <QNetworkReply>
 #include <QRegularExpression>
 #include <QStorageInfo>
@@ -60,16 +63,11 @@ QString fitBytes(const QString &text, int maxBytes)
     return text.left(end);
 }
 
-void deleteTransferLater(DownloadHelper *helper)
-{
-    if (helper)
-        helper->deleteLater();
-}
-
 } // namespace
 
-Download::Download(NetworkManager *network, const QUrl &url, bool direct, QObject *parent)
-    : QObject(parent), m_network(network), m_url(url), m_direct(direct)
+Download::Download(NetworkManager *network, TransferThread *transfers, const QUrl &url, bool direct,
+                   QObject *parent)
+    : QObject(parent), m_network(network), m_transfers(transfers), m_url(url), m_direct(direct)
 {
     qCDebug(lcDownloads) << "DOWNLOAD CTOR, URL=" << NetworkManager::loggableUrl(url);
     m_retryTimer.setSingleShot(true);
@@ -266,25 +264,13 @@ bool Download::thumbnailValid() const
     return imageValid(thumbnailPath(), m_thumbnail);
 }
 
-Download::Transfer Download::createTransfer(const QUrl &url, const QString &path, int kind)
+FileTransfer *Download::createTransfer(const QUrl &url, const QString &path, int kind)
 {
-    const QFileInfo info(path);
-    const qint64 offset = info.exists() ? info.size() : 0;
-    QNetworkRequest request(url);
-    request.setRawHeader("Connection", "Keep-Alive");
-    // Redirects are followed here, by a fresh transfer; media bypass the disk cache.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::ManualRedirectPolicy);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                         QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    if (m_strictTls)
-        request.setAttribute(NetworkManager::StrictTlsAttribute, true);
-    if (offset > 0) {
-        const QByteArray range = "bytes=" + QByteArray::number(offset) + '-';
-        request.setRawHeader("Range", range);
-        qCDebug(lcDownloads) << "requested range:" << range << "for video:" << path;
-    }
+    TransferRequest request;
+    request.url = url;
+    request.filePath = path;
+    request.kind = kind;
+    request.strictTls = m_strictTls;
     // The member's credentials go with the request where the site may have
     // them: an answer that breaks off then ends in an error that the next
     // attempt resumes by range, not in the network layer's silent repeats of
@@ -292,25 +278,39 @@ Download::Transfer Download::createTransfer(const QUrl &url, const QString &path
     if (SignInState::hasCredentials() && WebAddress::mayReceiveCredentials(url)) {
         const QByteArray pair =
             (SignInState::userName() + QLatin1Char(':') + SignInState::password()).toUtf8();
-        request.setRawHeader("Authorization", "Basic " + pair.toBase64());
+        request.authorization = "Basic " + pair.toBase64();
     }
-    QNetworkReply *reply = UnrepeatableBody::get(m_network, request);
-    Transfer transfer(new DownloadHelper(path, reply, offset), deleteTransferLater);
-    transfer->setKind(DownloadHelper::Kind(kind));
+    QByteArrayList cookies;
+    for (const QNetworkCookie &cookie : m_network->cookieJar()->cookiesForUrl(url))
+        cookies << cookie.toRawForm(QNetworkCookie::NameAndValueOnly);
+    request.cookies = cookies.join("; ");
+    if (kind == DownloadHelper::Media || kind == DownloadHelper::MediaRedirected) {
+        // The answer's length is checked against the room left before its
+        // body is written.
+        request.freeSpace = m_freeSpace;
+        request.spaceFolder = downloadFolder();
+        request.libraryFolder = Library::libraryPath();
+    }
+    auto *transfer = new FileTransfer(m_transfers, request, this);
     qCDebug(lcDownloads) << "File path =" << path << NetworkManager::loggableUrl(url);
-    connect(transfer.data(), &DownloadHelper::finished, this, &Download::downloadFinished);
-    connect(transfer.data(), &DownloadHelper::updateDownloadStatus, this, &Download::update);
+    connect(transfer, &FileTransfer::finished, this, &Download::downloadFinished);
     return transfer;
+}
+
+void Download::replaceTransfer(Transfer &slot, FileTransfer *next)
+{
+    if (slot)
+        slot->deleteLater();
+    slot = next;
 }
 
 void Download::startMediaTransfer(const QUrl &url, int kind)
 {
-    m_media = createTransfer(url, mediaPath(), kind);
-    m_bytesWritten = m_media->bytesWritten();
+    FileTransfer *media = createTransfer(url, mediaPath(), kind);
+    replaceTransfer(m_media, media);
+    m_bytesWritten = bytesOnDisk();
     m_bytesReceived = 0;
-    connect(m_media->reply(), &QNetworkReply::downloadProgress, this, &Download::downloadProgress);
-    connect(m_media->reply(), &QNetworkReply::metaDataChanged, this,
-            &Download::mediaHeadersArrived);
+    connect(media, &FileTransfer::progress, this, &Download::downloadProgress);
 }
 
 QString Download::displayTitle() const
@@ -373,12 +373,13 @@ void Download::start()
         return;
     if (!coverValid() && isWebUrl(QUrl(m_item.cover()))) {
         qCDebug(lcDownloads) << "Download cover";
-        m_cover = createTransfer(QUrl(m_item.cover()), coverPath(), DownloadHelper::Cover);
+        replaceTransfer(m_cover,
+                        createTransfer(QUrl(m_item.cover()), coverPath(), DownloadHelper::Cover));
     }
     if (!thumbnailValid() && isWebUrl(m_item.thumbnailUrl())) {
         qCDebug(lcDownloads) << "Download thumbnail";
-        m_thumbnail =
-            createTransfer(m_item.thumbnailUrl(), thumbnailPath(), DownloadHelper::Thumbnail);
+        replaceTransfer(m_thumbnail, createTransfer(m_item.thumbnailUrl(), thumbnailPath(),
+                                                    DownloadHelper::Thumbnail));
     } else if (thumbnailValid()) {
         emit updateThumbnail();
     }
@@ -581,24 +582,23 @@ void Download::metaDataDownloaded()
     start();
 }
 
-QUrl Download::redirectTarget(DownloadHelper *helper) const
+QUrl Download::redirectTarget(const FileTransfer *transfer) const
 {
-    const QVariant target = helper->reply()->attribute(QNetworkRequest::RedirectionTargetAttribute);
-    qCDebug(lcDownloads)
-        << "Download finished with status code ="
-        << helper->reply()->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (target.isNull() || target.toUrl().isEmpty())
+    const TransferOutcome &outcome = transfer->outcome();
+    qCDebug(lcDownloads) << "Download finished with status code =" << outcome.status;
+    if (outcome.redirectTarget.isEmpty())
         return QUrl();
-    qCDebug(lcDownloads) << "Url points to" << NetworkManager::loggableUrl(helper->reply()->url())
-                         << "Requested redirect to" << NetworkManager::loggableUrl(target.toUrl());
-    const QUrl resolved = helper->reply()->url().resolved(target.toUrl());
+    qCDebug(lcDownloads) << "Url points to" << NetworkManager::loggableUrl(outcome.url)
+                         << "Requested redirect to"
+                         << NetworkManager::loggableUrl(outcome.redirectTarget);
+    const QUrl resolved = outcome.url.resolved(outcome.redirectTarget);
     if (!isWebUrl(resolved)) {
         qCWarning(lcDownloads) << "Download: redirect to a non-web address refused:"
                                << NetworkManager::loggableUrl(resolved);
         return QUrl();
     }
     // A redirect never leaves HTTPS.
-    if (helper->reply()->url().scheme() == QLatin1String("https") &&
+    if (outcome.url.scheme() == QLatin1String("https") &&
         resolved.scheme() != QLatin1String("https")) {
         qCWarning(lcDownloads) << "Download: redirect from HTTPS to plain HTTP refused:"
                                << NetworkManager::loggableUrl(resolved);
@@ -642,28 +642,28 @@ void Download::failMedia(const DownloadFailure &failure)
 
 void Download::downloadFinished()
 {
-    qCDebug(lcDownloads) << "Donwload finished, sender=" << sender();
-    auto *helper = qobject_cast<DownloadHelper *>(sender());
-    if (!helper) {
+    auto *transfer = qobject_cast<FileTransfer *>(sender());
+    if (!transfer) {
         qCDebug(lcDownloads) << "Download::downloadFinished invalid sender";
         return;
     }
-    qCDebug(lcDownloads) << "Download type is" << int(helper->kind());
+    qCDebug(lcDownloads) << "Download finished, type" << transfer->kind();
     if (m_state == Paused || m_state == Cancelled) {
         qCDebug(lcDownloads) << "Download::downloadFinished state == paused | cancelled";
         return;
     }
-    const bool isMedia = helper == m_media.data();
-    if (helper->hasError() && isMedia) {
-        failMedia(helper->failure(displayTitle()));
+    const TransferOutcome &outcome = transfer->outcome();
+    const bool isMedia = transfer == m_media.data();
+    if (outcome.error && isMedia) {
+        failMedia(outcome.failure(transfer->filePath(), displayTitle()));
         return;
     }
-    if (helper->isRedirected()) {
-        qCDebug(lcDownloads) << "Download helper alredy proceeded redirect, finishing old helper";
+    if (transfer->isRedirected()) {
+        qCDebug(lcDownloads) << "Download transfer already followed its redirect";
         return;
     }
-    const QUrl target = helper->hasError() ? QUrl() : redirectTarget(helper);
-    const int status = helper->reply()->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QUrl target = outcome.error ? QUrl() : redirectTarget(transfer);
+    const int status = outcome.status;
     if (isMedia && target.isEmpty() && status >= 300 && status < 400) {
         qCWarning(lcDownloads) << "Download::downloadFinished redirect without a usable target for"
                                << NetworkManager::loggableUrl(m_url);
@@ -678,26 +678,27 @@ void Download::downloadFinished()
             failMedia(DownloadFailure::other(tr("too many redirects"), displayTitle()));
         return;
     }
-    if (helper == m_cover.data()) {
+    if (transfer == m_cover.data()) {
         if (!target.isEmpty()) {
-            helper->setRedirected(true);
-            m_cover = createTransfer(target, coverPath(), DownloadHelper::CoverRedirected);
+            transfer->setRedirected(true);
+            replaceTransfer(m_cover,
+                            createTransfer(target, coverPath(), DownloadHelper::CoverRedirected));
         }
-    } else if (helper == m_thumbnail.data()) {
+    } else if (transfer == m_thumbnail.data()) {
         if (!target.isEmpty()) {
-            helper->setRedirected(true);
-            m_thumbnail =
-                createTransfer(target, thumbnailPath(), DownloadHelper::ThumbnailRedirected);
+            transfer->setRedirected(true);
+            replaceTransfer(m_thumbnail, createTransfer(target, thumbnailPath(),
+                                                        DownloadHelper::ThumbnailRedirected));
         } else {
             QTimer::singleShot(500, this, &Download::updateThumbnail);
         }
     } else if (isMedia) {
         if (!target.isEmpty()) {
-            helper->setRedirected(true);
+            transfer->setRedirected(true);
             startMediaTransfer(target, DownloadHelper::MediaRedirected);
             return;
         }
-        m_bytesWritten = helper->bytesWritten();
+        m_bytesWritten = outcome.bytesWritten;
         if (mediaSize() > 0)
             m_progress = double(m_bytesWritten) / double(mediaSize());
         m_state = Finished;
@@ -709,26 +710,12 @@ void Download::downloadFinished()
     }
 }
 
-// The answer's length, checked against the room left before its body is read.
-void Download::mediaHeadersArrived()
+void Download::downloadProgress(qint64 bytesReceived, qint64 fileTotal)
 {
-    auto *reply = qobject_cast<QNetworkReply *>(sender());
-    if (!reply || !m_media || reply != m_media->reply() || m_state != Downloading)
+    if (!m_media || sender() != m_media.data())
         return;
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const qint64 length = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
-    if (length <= 0 || (status != 200 && status != 206))
-        return;
-    // A whole answer replaces the partial file.
-    checkFreeSpace(status == 200 ? length - bytesOnDisk() : length);
-}
-
-void Download::downloadProgress(qint64 bytesReceived, qint64 bytesTotal)
-{
-    if (!m_media)
-        return;
-    if (m_direct && bytesTotal > 0 && mediaSize() != m_media->startOffset() + bytesTotal)
-        m_item.setMediaSize(m_media->startOffset() + bytesTotal);
+    if (m_direct && fileTotal > 0 && mediaSize() != fileTotal)
+        m_item.setMediaSize(fileTotal);
     if (m_lastUpdate.isValid() && m_lastUpdate.elapsed() < kProgressIntervalMs)
         return;
     m_lastUpdate.start();

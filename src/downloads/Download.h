@@ -7,15 +7,15 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
-#include <QSharedPointer>
 #include <QTimer>
 #include <QUrl>
 
 #include <functional>
 
-class DownloadHelper;
+class FileTransfer;
 class NetworkManager;
 class QNetworkReply;
+class TransferThread;
 
 // One video being fetched: its media file and, for videos announced by a
 // descriptor, a cover and a thumbnail beside it. Tracks state, progress,
@@ -40,8 +40,10 @@ public:
     };
     Q_ENUM(State)
 
-    // Fetches through `network` (not owned; it must outlive the download).
-    Download(NetworkManager *network, const QUrl &url, bool direct, QObject *parent = nullptr);
+    // Fetches descriptors through `network` and files on `transfers` (neither
+    // owned; both must outlive the download).
+    Download(NetworkManager *network, TransferThread *transfers, const QUrl &url, bool direct,
+             QObject *parent = nullptr);
     ~Download() override;
 
     QUrl url() const { return m_url; }
@@ -89,7 +91,7 @@ public:
     using RetryDelays = std::function<int(int attempt)>;
     void setRetryDelays(RetryDelays delays) { m_retryDelays = std::move(delays); }
     // Bytes free for new files in a folder, or -1 when unknown (the file
-    // system's own figure by default).
+    // system's own figure by default). Also called on the transfer thread.
     using FreeSpaceProbe = std::function<qint64(const QString &folder)>;
     void setFreeSpaceProbe(FreeSpaceProbe probe) { m_freeSpace = std::move(probe); }
     static qint64 freeSpace(const QString &folder);
@@ -144,13 +146,15 @@ public Q_SLOTS:
 private Q_SLOTS:
     void downloadFinished();
     void metaDataDownloaded();
-    void downloadProgress(qint64 bytesReceived, qint64 bytesTotal);
-    void mediaHeadersArrived();
+    void downloadProgress(qint64 bytesReceived, qint64 fileTotal);
 
 private:
-    using Transfer = QSharedPointer<DownloadHelper>;
+    // A child of the download; one replaced goes with deleteLater() (it may
+    // be the sender of the signal being handled).
+    using Transfer = QPointer<FileTransfer>;
 
-    Transfer createTransfer(const QUrl &url, const QString &path, int kind);
+    FileTransfer *createTransfer(const QUrl &url, const QString &path, int kind);
+    static void replaceTransfer(Transfer &slot, FileTransfer *next);
     void startMediaTransfer(const QUrl &url, int kind);
     bool imageValid(const QString &path, const Transfer &transfer) const;
     void stopTransfers();
@@ -161,12 +165,13 @@ private:
     // False (after failing) when the file system lacks room for `remaining` bytes.
     bool checkFreeSpace(qint64 remaining);
     qint64 bytesOnDisk() const;
-    QUrl redirectTarget(DownloadHelper *helper) const;
+    QUrl redirectTarget(const FileTransfer *transfer) const;
     // Where a descriptor item is written unless given a path of its own.
     static QString itemFolder(const CorvanaItem &item);
     static QString itemMediaPath(const CorvanaItem &item);
 
     NetworkManager *m_network;
+    TransferThread *m_transfers;
     QPointer<QNetworkReply> m_metaReply;
     Transfer m_cover;
     Transfer m_thumbnail;

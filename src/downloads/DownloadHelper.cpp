@@ -1,10 +1,13 @@
 #include "downloads/DownloadHelper.h"
 #include "core/Logging.h"
 #include "downloads/ContentRange.h"
+#include "downloads/UnrepeatableBody.h"
 #include "web/NetworkManager.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QMutexLocker>
+#include <QNetworkAccessManager>
 #include <QtDebug>
 
 #include <cerrno>
@@ -17,6 +20,8 @@ constexpr qint64 kChunkSize = 64 * 1024;
 // enough to keep up with a fast connection, small enough that five
 // transfers at once stay within a few MiB.
 constexpr qint64 kReadBufferSize = 512 * 1024;
+// Progress reaches the window's thread at most this often.
+constexpr int kProgressIntervalMs = 100;
 
 bool isRedirectStatus(int status)
 {
@@ -25,32 +30,9 @@ bool isRedirectStatus(int status)
 
 } // namespace
 
-DownloadHelper::DownloadHelper(const QString &filePath, QNetworkReply *reply, qint64 offset)
-    : m_filePath(filePath), m_reply(reply), m_file(std::make_unique<QFile>(filePath)),
-      m_bytesWritten(offset), m_startOffset(offset)
+DownloadHelper::DownloadHelper(TransferRequest request) : m_request(std::move(request))
 {
-    qCDebug(lcDownloads) << "DownloadHelper:" << filePath << " : " << reply;
-    reply->setReadBufferSize(kReadBufferSize);
-    // Said again once the request is under way. A request with a body (see
-    // UnrepeatableBody) starts later, from the event loop, and Qt's HTTP
-    // layer misses a size given before that: it would then read the whole
-    // answer into memory as fast as the network brings it.
-    QMetaObject::invokeMethod(
-        reply, [reply] { reply->setReadBufferSize(kReadBufferSize); }, Qt::QueuedConnection);
-    connect(reply, &QNetworkReply::readyRead, this, &DownloadHelper::readIncomingData);
-    connect(reply, &QNetworkReply::finished, this, &DownloadHelper::downloadFinished);
-    connect(reply, &QNetworkReply::errorOccurred, this, &DownloadHelper::downloadError);
-    // Unbuffered: every chunk goes straight to the file, and a failed write
-    // leaves its reason in errno.
-    const QIODevice::OpenMode mode =
-        (m_file->exists() ? QIODevice::Append : QIODevice::WriteOnly) | QIODevice::Unbuffered;
-    if (!m_file->open(mode)) {
-        qCWarning(lcDownloads).noquote()
-            << "DownloadHelper::ctor can't open file for writing:" << filePath
-            << "\nerror:" << m_file->errorString();
-        m_openError = m_file->errorString();
-        m_file.reset();
-    }
+    qCDebug(lcDownloads) << "DownloadHelper:" << m_request.filePath;
 }
 
 DownloadHelper::~DownloadHelper()
@@ -63,9 +45,88 @@ DownloadHelper::~DownloadHelper()
     }
 }
 
-bool DownloadHelper::isRunning() const
+void DownloadHelper::requestStop()
 {
-    return m_reply && m_reply->isRunning();
+    const QMutexLocker lock(&m_openLock);
+    m_stopRequested = true;
+}
+
+QNetworkRequest DownloadHelper::networkRequest(qint64 offset) const
+{
+    QNetworkRequest request(m_request.url);
+    request.setRawHeader("Connection", "Keep-Alive");
+    // Redirects are followed by the download, with a fresh transfer; media
+    // bypass the disk cache, and cookies come with the request.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                         QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
+    request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
+    if (m_request.strictTls)
+        request.setAttribute(NetworkManager::StrictTlsAttribute, true);
+    if (!m_request.authorization.isEmpty())
+        request.setRawHeader("Authorization", m_request.authorization);
+    if (!m_request.cookies.isEmpty())
+        request.setRawHeader("Cookie", m_request.cookies);
+    if (offset > 0) {
+        const QByteArray range = "bytes=" + QByteArray::number(offset) + '-';
+        request.setRawHeader("Range", range);
+        qCDebug(lcDownloads) << "requested range:" << range << "for video:" << m_request.filePath;
+    }
+    return request;
+}
+
+// Unbuffered: every chunk goes straight to the file, and a failed write
+// leaves its reason in errno. Never after a stop: a cancelled download's
+// file, removed by the window's thread, is not made again.
+bool DownloadHelper::openFile()
+{
+    const QMutexLocker lock(&m_openLock);
+    if (m_stopRequested)
+        return false;
+    m_file = std::make_unique<QFile>(m_request.filePath);
+    const QIODevice::OpenMode mode =
+        (m_file->exists() ? QIODevice::Append : QIODevice::WriteOnly) | QIODevice::Unbuffered;
+    if (!m_file->open(mode)) {
+        qCWarning(lcDownloads).noquote()
+            << "DownloadHelper: can't open file for writing:" << m_request.filePath
+            << "\nerror:" << m_file->errorString();
+        m_outcome.fileError = m_file->errorString();
+        m_file.reset();
+    }
+    return true;
+}
+
+void DownloadHelper::start(QNetworkAccessManager *network)
+{
+    m_started = true;
+    // The offset is taken here, after any earlier transfer of the same file
+    // (stopped before this one was posted) has written its last byte.
+    const QFileInfo info(m_request.filePath);
+    const qint64 offset = info.exists() ? info.size() : 0;
+    m_outcome.bytesWritten = offset;
+    m_outcome.startOffset = offset;
+    m_outcome.url = m_request.url;
+    if (!openFile()) {
+        finish(); // stopped before it began
+        return;
+    }
+    QNetworkReply *reply = UnrepeatableBody::get(network, networkRequest(offset));
+    m_reply = reply;
+    reply->setReadBufferSize(kReadBufferSize);
+    // Said again once the request is under way. A request with a body (see
+    // UnrepeatableBody) starts later, from the event loop, and Qt's HTTP
+    // layer misses a size given before that: it would then read the whole
+    // answer into memory as fast as the network brings it.
+    QMetaObject::invokeMethod(
+        reply, [reply] { reply->setReadBufferSize(kReadBufferSize); }, Qt::QueuedConnection);
+    connect(reply, &QNetworkReply::metaDataChanged, this, &DownloadHelper::headersArrived);
+    connect(reply, &QNetworkReply::readyRead, this, &DownloadHelper::readIncomingData);
+    connect(reply, &QNetworkReply::finished, this, &DownloadHelper::downloadFinished);
+    connect(reply, &QNetworkReply::errorOccurred, this, &DownloadHelper::downloadError);
+    connect(reply, &QNetworkReply::downloadProgress, this, &DownloadHelper::downloadProgress);
 }
 
 int DownloadHelper::statusCode() const
@@ -76,74 +137,83 @@ int DownloadHelper::statusCode() const
 // The partial file always stays: the next attempt continues it by range.
 void DownloadHelper::fail(const QString &why)
 {
-    qCWarning(lcDownloads).noquote() << "DownloadHelper:" << why << m_filePath;
-    if (m_error)
+    qCWarning(lcDownloads).noquote() << "DownloadHelper:" << why << m_request.filePath;
+    if (m_outcome.error)
         return; // the first reason counts
-    m_error = true;
-}
-
-DownloadFailure DownloadHelper::failure(const QString &title) const
-{
-    if (!m_error)
-        return DownloadFailure();
-    const QString folder = QFileInfo(m_filePath).absolutePath();
-    switch (m_failedPart) {
-    case FailedPart::File:
-        if (!m_file)
-            return DownloadFailure::notWritable(m_openError, folder, title);
-        return DownloadFailure::fromWrite(m_writeErrno,
-                                          m_writeErrno != 0
-                                              ? QString::fromLocal8Bit(std::strerror(m_writeErrno))
-                                              : m_file->errorString(),
-                                          folder, title);
-    case FailedPart::Answer:
-        return DownloadFailure::other(tr("the site's answer does not continue the part on disk"),
-                                      title);
-    case FailedPart::Reply:
-        break;
-    }
-    return DownloadFailure::fromReply(m_replyError, m_failedStatus, title);
+    m_outcome.error = true;
 }
 
 void DownloadHelper::handleRangeNotSatisfiable()
 {
-    if (m_alreadyComplete || m_error)
+    if (m_outcome.alreadyComplete || m_outcome.error)
         return;
     const qint64 total = ContentRange::parse(m_reply->rawHeader("Content-Range")).total;
-    if (total >= 0 && total != m_startOffset) {
-        m_failedPart = FailedPart::Answer;
+    if (total >= 0 && total != m_outcome.startOffset) {
+        m_outcome.failedPart = TransferOutcome::FailedPart::Answer;
         fail(QStringLiteral("range not satisfiable for a file of another size (%1 on disk, %2 "
                             "served), keeping it:")
-                 .arg(m_startOffset)
+                 .arg(m_outcome.startOffset)
                  .arg(total));
         return;
     }
-    qCDebug(lcDownloads) << "DownloadHelper: file already complete:" << m_filePath;
-    m_alreadyComplete = true;
+    qCDebug(lcDownloads) << "DownloadHelper: file already complete:" << m_request.filePath;
+    m_outcome.alreadyComplete = true;
+}
+
+// The answer's length against the room left, before any of its body is
+// written. A whole answer replaces the partial file.
+bool DownloadHelper::checkSpace()
+{
+    if (m_spaceChecked || !m_request.freeSpace)
+        return true;
+    const int status = statusCode();
+    const qint64 length = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+    if (length <= 0 || (status != 200 && status != 206))
+        return true;
+    m_spaceChecked = true;
+    const qint64 needed = status == 200 ? length - m_outcome.startOffset : length;
+    if (needed <= 0)
+        return true;
+    const qint64 available = m_request.freeSpace(m_request.spaceFolder);
+    if (available < 0 || needed <= available)
+        return true;
+    m_outcome.failedPart = TransferOutcome::FailedPart::Space;
+    m_outcome.spaceNeeded = needed;
+    m_outcome.spaceAvailable = available;
+    m_outcome.libraryFolder = m_request.libraryFolder;
+    fail(QStringLiteral("not enough space (needs %1, has %2) for").arg(needed).arg(available));
+    return false;
+}
+
+void DownloadHelper::headersArrived()
+{
+    if (m_reply && !m_outcome.error && !checkSpace())
+        m_reply->abort();
 }
 
 // Decides, at the first data of a reply, whether its body continues the file.
 bool DownloadHelper::checkFirstData(int status)
 {
     m_dataChecked = true;
-    if (status == 200 && m_startOffset > 0) {
+    if (status == 200 && m_outcome.startOffset > 0) {
         qCDebug(lcDownloads) << "DownloadHelper: server ignored the range, starting over:"
-                             << m_filePath;
+                             << m_request.filePath;
         if (m_file && !m_file->resize(0)) {
-            m_failedPart = FailedPart::File;
+            m_outcome.failedPart = TransferOutcome::FailedPart::FileWrite;
+            m_outcome.fileError = m_file->errorString();
             fail(QStringLiteral("cannot truncate file for a full answer:"));
             return false;
         }
-        m_startOffset = 0;
-        m_bytesWritten = 0;
+        m_outcome.startOffset = 0;
+        m_outcome.bytesWritten = 0;
     } else if (status == 206) {
         const qint64 start = ContentRange::parse(m_reply->rawHeader("Content-Range")).start;
-        if (start != m_startOffset) {
-            m_failedPart = FailedPart::Answer;
+        if (start != m_outcome.startOffset) {
+            m_outcome.failedPart = TransferOutcome::FailedPart::Answer;
             fail(QStringLiteral("partial answer starts at byte %1, the file ends at %2, keeping "
                                 "it:")
                      .arg(start)
-                     .arg(m_startOffset));
+                     .arg(m_outcome.startOffset));
             return false;
         }
     }
@@ -154,6 +224,10 @@ void DownloadHelper::readIncomingData()
 {
     if (!m_reply)
         return;
+    if (m_stopRequested) {
+        m_reply->abort(); // stopped: what is on the way is not written
+        return;
+    }
     const int status = statusCode();
     if (isRedirectStatus(status) ||
         !m_reply->attribute(QNetworkRequest::RedirectionTargetAttribute).isNull()) {
@@ -168,7 +242,7 @@ void DownloadHelper::readIncomingData()
     if (status != 200 && status != 206) {
         qCDebug(lcDownloads) << "DownloadHelper::readIncomingData reply (this) status code: "
                              << status;
-        m_failedStatus = status;
+        m_outcome.failedStatus = status;
         fail(QStringLiteral("the site answered %1 for").arg(status));
         m_reply->abort();
         return;
@@ -181,12 +255,12 @@ void DownloadHelper::readIncomingData()
     }
     if (!m_file) {
         qCDebug(lcDownloads) << "DownloadHelper::readIncomingData invalid file pointer, aborting";
-        m_failedPart = FailedPart::File;
+        m_outcome.failedPart = TransferOutcome::FailedPart::FileOpen;
         fail(QStringLiteral("no file to write to:"));
         m_reply->abort();
         return;
     }
-    if (!m_dataChecked && !checkFirstData(status)) {
+    if (!checkSpace() || (!m_dataChecked && !checkFirstData(status))) {
         m_reply->abort();
         return;
     }
@@ -197,15 +271,28 @@ void DownloadHelper::readIncomingData()
             break;
         errno = 0;
         if (m_file->write(m_chunk.constData(), n) != n) {
-            m_writeErrno = errno;
-            m_failedPart = FailedPart::File;
+            const int writeErrno = errno;
+            m_outcome.writeErrno = writeErrno;
+            m_outcome.failedPart = TransferOutcome::FailedPart::FileWrite;
+            m_outcome.fileError = writeErrno != 0
+                                      ? QString::fromLocal8Bit(std::strerror(writeErrno))
+                                      : m_file->errorString();
             fail(QStringLiteral("cannot write (%1), keeping the partial file:")
-                     .arg(QString::fromLocal8Bit(std::strerror(m_writeErrno))));
+                     .arg(m_outcome.fileError));
             m_reply->abort();
             return;
         }
-        m_bytesWritten += n;
+        m_outcome.bytesWritten += n;
     }
+}
+
+void DownloadHelper::downloadProgress(qint64 bytesReceived, qint64 bytesTotal)
+{
+    if (m_lastProgress.isValid() && m_lastProgress.elapsed() < kProgressIntervalMs)
+        return;
+    m_lastProgress.start();
+    emit progress(m_outcome.bytesWritten, bytesReceived,
+                  bytesTotal > 0 ? m_outcome.startOffset + bytesTotal : -1);
 }
 
 void DownloadHelper::downloadError(QNetworkReply::NetworkError code)
@@ -219,9 +306,10 @@ void DownloadHelper::downloadError(QNetworkReply::NetworkError code)
     if (m_reply)
         qCDebug(lcDownloads) << "DownloadHelper::downloadError" << code
                              << NetworkManager::loggableError(m_reply);
-    if (!m_error) {
-        m_replyError = code;
-        m_failedStatus = statusCode();
+    if (!m_outcome.error) {
+        m_outcome.failedPart = TransferOutcome::FailedPart::Reply;
+        m_outcome.replyError = code;
+        m_outcome.failedStatus = statusCode();
     }
     fail(QStringLiteral("transfer failed, keeping the partial file:"));
 }
@@ -231,7 +319,7 @@ void DownloadHelper::downloadError(QNetworkReply::NetworkError code)
 // attempt continues it by range.
 void DownloadHelper::checkComplete()
 {
-    if (m_error || m_alreadyComplete || !m_reply || !m_file)
+    if (m_outcome.error || m_outcome.alreadyComplete || !m_reply || !m_file)
         return;
     const int status = statusCode();
     if (status != 200 && status != 206)
@@ -240,43 +328,53 @@ void DownloadHelper::checkComplete()
     const qint64 length = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
     if (!known || length <= 0 || !m_dataChecked)
         return;
-    const qint64 expected = m_startOffset + length;
-    if (m_bytesWritten < expected) {
-        m_replyError = QNetworkReply::RemoteHostClosedError;
+    const qint64 expected = m_outcome.startOffset + length;
+    if (m_outcome.bytesWritten < expected) {
+        m_outcome.failedPart = TransferOutcome::FailedPart::Reply;
+        m_outcome.replyError = QNetworkReply::RemoteHostClosedError;
         fail(QStringLiteral("the answer broke off at byte %1 of %2, keeping the partial file:")
-                 .arg(m_bytesWritten)
+                 .arg(m_outcome.bytesWritten)
                  .arg(expected));
     }
 }
 
 void DownloadHelper::downloadFinished()
 {
-    qCDebug(lcDownloads) << "Download helper finished " << sender();
-    if (m_reply && m_reply->bytesAvailable() > 0 && !m_error)
+    qCDebug(lcDownloads) << "Download helper finished" << m_request.filePath;
+    if (m_reply && m_reply->bytesAvailable() > 0 && !m_outcome.error)
         readIncomingData(); // what arrived with the end
     checkComplete();
-    if (!m_file) {
+    if (!m_file && !m_outcome.error && !m_outcome.alreadyComplete && !m_stopRequested) {
         qCDebug(lcDownloads) << "DownloadHelper::downloadFinished invalid file pointer";
-        if (!m_error && !m_alreadyComplete) {
-            m_failedPart = FailedPart::File;
-            fail(QStringLiteral("no file to write to:"));
-        }
-        emit finished();
+        m_outcome.failedPart = TransferOutcome::FailedPart::FileOpen;
+        fail(QStringLiteral("no file to write to:"));
+    }
+    if (m_reply) {
+        m_outcome.status = statusCode();
+        m_outcome.url = m_reply->url();
+        m_outcome.redirectTarget =
+            m_reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+    }
+    finish();
+}
+
+void DownloadHelper::finish()
+{
+    if (m_finished)
         return;
-    }
-    if (m_file->isOpen()) {
-        m_file->flush();
+    m_finished = true;
+    if (m_file && m_file->isOpen())
         m_file->close();
-    }
-    emit finished();
+    emit finished(m_outcome);
 }
 
 void DownloadHelper::stop()
 {
-    if (!m_reply) {
-        qCDebug(lcDownloads) << "DownloadHelper::stop reply is null";
+    requestStop();
+    if (!m_started) {
+        // Posted before start() ran (it then finishes at once).
         return;
     }
-    if (m_reply->isOpen())
+    if (m_reply && m_reply->isRunning())
         m_reply->abort();
 }

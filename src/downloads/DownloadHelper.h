@@ -1,22 +1,31 @@
 #pragma once
 
-#include "downloads/DownloadFailure.h"
+#include "downloads/TransferOutcome.h"
+#include "downloads/TransferRequest.h"
 
+#include <QElapsedTimer>
+#include <QMutex>
 #include <QNetworkReply>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
+#include <atomic>
 #include <memory>
 
 class QFile;
+class QNetworkAccessManager;
 
-// One file of a download being fetched: owns the open file, appends every
-// byte the reply delivers, and resumes a partial file by range. A failed
-// transfer keeps what it wrote and says why it failed (failure()). Data is
-// appended only where it belongs: a 206 must start where the file ends, a
-// 200 to a range request starts the file over, and a 416 (the file is
-// already complete) leaves the file untouched.
+// One file of a download being fetched, on the transfer thread: sends the
+// request, owns the open file, appends every byte the reply delivers, and
+// resumes a partial file by range from the bytes on disk. A failed transfer
+// keeps what it wrote and says why it failed (the outcome it finishes with).
+// Data is appended only where it belongs: a 206 must start where the file
+// ends, a 200 to a range request starts the file over, and a 416 (the file
+// is already complete) leaves the file untouched.
+//
+// Made on the window's thread and moved to the transfer thread before
+// start(); from then on only requestStop() may be called from elsewhere.
 class DownloadHelper : public QObject
 {
     Q_OBJECT
@@ -33,64 +42,51 @@ public:
     };
     Q_ENUM(Kind)
 
-    DownloadHelper(const QString &filePath, QNetworkReply *reply, qint64 offset);
+    explicit DownloadHelper(TransferRequest request);
     ~DownloadHelper() override;
 
-    QString filePath() const { return m_filePath; }
-    QNetworkReply *reply() const { return m_reply; }
-    qint64 bytesWritten() const { return m_bytesWritten; }
-    // Size of the file when the reply's data began (0 after a restart from scratch).
-    qint64 startOffset() const { return m_startOffset; }
-    bool hasError() const { return m_error; }
-    // Why the transfer failed, worded with `title` (null unless hasError()).
-    DownloadFailure failure(const QString &title) const;
-    bool isRedirected() const { return m_redirected; }
-    void setRedirected(bool redirected) { m_redirected = redirected; }
-    // The server answered 416 for a file that is already complete.
-    bool isAlreadyComplete() const { return m_alreadyComplete; }
-    Kind kind() const { return m_kind; }
-    void setKind(Kind kind) { m_kind = kind; }
-    bool isRunning() const;
+    // Safe from any thread: the file is not opened any more and no further
+    // data is written; the posted stop() then ends the reply.
+    void requestStop();
 
 Q_SIGNALS:
-    void finished();
-    void updateDownloadStatus();
+    // Throttled; `fileTotal` is the whole file's size when the answer says it (else -1).
+    void progress(qint64 bytesWritten, qint64 bytesReceived, qint64 fileTotal);
+    void finished(const TransferOutcome &outcome);
 
 public Q_SLOTS:
+    // On the transfer thread, through `network` (which lives there).
+    void start(QNetworkAccessManager *network);
     void stop();
 
 private Q_SLOTS:
     void readIncomingData();
     void downloadFinished();
     void downloadError(QNetworkReply::NetworkError code);
+    void headersArrived();
+    void downloadProgress(qint64 bytesReceived, qint64 bytesTotal);
 
 private:
+    QNetworkRequest networkRequest(qint64 offset) const;
+    bool openFile();
     int statusCode() const;
     bool checkFirstData(int status);
+    bool checkSpace();
     void fail(const QString &why);
     void handleRangeNotSatisfiable();
     void checkComplete();
+    void finish();
 
-    QString m_filePath;
+    TransferRequest m_request;
     QPointer<QNetworkReply> m_reply;
     std::unique_ptr<QFile> m_file;
-    QString m_openError; // why the file could not be opened
-    QByteArray m_chunk;  // read buffer, reused
-    // What failed: the reply (its error and status), the file, or the answer's shape.
-    enum class FailedPart
-    {
-        Reply,
-        File,
-        Answer
-    } m_failedPart = FailedPart::Reply;
-    QNetworkReply::NetworkError m_replyError = QNetworkReply::NoError;
-    int m_failedStatus = 0;
-    int m_writeErrno = 0; // why the last write failed
-    qint64 m_bytesWritten = 0;
-    qint64 m_startOffset = 0;
-    bool m_error = false;
-    bool m_redirected = false;
-    bool m_alreadyComplete = false;
+    QByteArray m_chunk; // read buffer, reused
+    TransferOutcome m_outcome;
+    QElapsedTimer m_lastProgress;
+    QMutex m_openLock; // a stop and the file's opening do not cross
+    std::atomic<bool> m_stopRequested{false};
+    bool m_started = false;
+    bool m_finished = false;
     bool m_dataChecked = false;
-    Kind m_kind = Media;
+    bool m_spaceChecked = false;
 };

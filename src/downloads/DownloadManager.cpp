@@ -7,6 +7,7 @@
 #include "downloads/DownloadFailure.h"
 #include "downloads/DownloadRecords.h"
 #include "downloads/LibraryAccess.h"
+#include "downloads/TransferThread.h"
 #include "web/NetworkManager.h"
 #include "web/SignInState.h"
 #include "web/WebAddress.h"
@@ -34,7 +35,8 @@ void warnFileExists(UserPrompt *prompt)
 
 DownloadManager::DownloadManager(NetworkManager *network, DownloadRecords *records,
                                  UserPrompt *prompt, QObject *parent)
-    : QAbstractListModel(parent), m_network(network), m_records(records), m_prompt(prompt)
+    : QAbstractListModel(parent), m_network(network),
+      m_transfers(std::make_unique<TransferThread>(network)), m_records(records), m_prompt(prompt)
 {
     qRegisterMetaType<Download *>("Download*");
     followNetworkState();
@@ -78,7 +80,7 @@ void DownloadManager::populate()
             continue;
         const bool direct =
             row.mediaUrl.isEmpty() && !row.corvanaUrl.path().contains(QLatin1String(".corvana"));
-        auto *download = new Download(m_network, row.corvanaUrl, direct);
+        auto *download = new Download(m_network, m_transfers.get(), row.corvanaUrl, direct);
         download->restore(row.mediaUrl, row.downloadPath);
         connectDownload(download);
         addDownload(download);
@@ -413,7 +415,7 @@ int DownloadManager::takeItems(const QUrl &url, const QList<CorvanaItem> &items)
             emit refused(item.title(), tr("the download list is full"));
             continue;
         }
-        auto *newDownload = new Download(m_network, url, false);
+        auto *newDownload = new Download(m_network, m_transfers.get(), url, false);
         newDownload->setItem(item);
         assignOwnPath(newDownload, paths);
         const QFileInfo existing(newDownload->mediaPath());
@@ -483,7 +485,7 @@ void DownloadManager::initializeDirectDownload(const QUrl &url, bool addToLibrar
         qCDebug(lcDownloads) << "Invalid url!";
         return;
     }
-    auto *download = new Download(m_network, url, true);
+    auto *download = new Download(m_network, m_transfers.get(), url, true);
     download->setAddToLibrary(addToLibrary);
     // Files kept out of the library are installers: never from a forged certificate.
     download->setStrictTls(!addToLibrary);

@@ -8,11 +8,14 @@
 #include <QPointer>
 #include <QUrl>
 
+#include <memory>
+
 class CorvanaItem;
 class Download;
 class DownloadRecords;
 class NetworkManager;
 class QNetworkReply;
+class TransferThread;
 class UserPrompt;
 
 // The single owner of all downloads: fetches and parses descriptors, refuses
@@ -119,6 +122,9 @@ private:
     void rowChanged(Download *download);
 
     NetworkManager *m_network;
+    // Declared first among the owned parts: the transfers' thread stops
+    // after every download is gone.
+    std::unique_ptr<TransferThread> m_transfers;
     DownloadRecords *m_records;
     UserPrompt *m_prompt;
     // While a descriptor's items are taken on, their records wait here to be

@@ -147,16 +147,20 @@ void NetworkManager::authenticationRequired(QNetworkReply *reply, QAuthenticator
 
 void NetworkManager::sslErrors(QNetworkReply *reply, const QList<QSslError> &errors)
 {
-    const QUrl url = reply->url();
-    const int port = WebAddress::portOf(url);
     if (reply->request().attribute(StrictTlsAttribute).toBool()) {
-        qCWarning(lcWeb) << "NetworkManager: certificate errors refused for" << url.host() << port;
+        qCWarning(lcWeb) << "NetworkManager: certificate errors refused for" << reply->url().host()
+                         << WebAddress::portOf(reply->url());
         return;
     }
-    if (isAccepted(url.host(), port)) {
+    if (allowCertificateErrors(reply->url(), errors))
         reply->ignoreSslErrors();
-        return;
-    }
+}
+
+bool NetworkManager::allowCertificateErrors(const QUrl &url, const QList<QSslError> &errors)
+{
+    const int port = WebAddress::portOf(url);
+    if (isAccepted(url.host(), port))
+        return true;
     QStringList texts;
     for (const QSslError &error : errors)
         texts << error.errorString();
@@ -166,8 +170,8 @@ void NetworkManager::sslErrors(QNetworkReply *reply, const QList<QSslError> &err
     const UserPrompt::Button answer =
         m_prompt->question(QCoreApplication::applicationName(), text,
                            UserPrompt::Yes | UserPrompt::No, UserPrompt::No);
-    if (answer == UserPrompt::Yes) {
-        reply->ignoreSslErrors();
-        accept(url.host(), port);
-    }
+    if (answer != UserPrompt::Yes)
+        return false;
+    accept(url.host(), port);
+    return true;
 }

@@ -35,6 +35,9 @@ public:
     // Certificate exceptions of this run, keyed "host:port" (shared with the web pages).
     bool isAccepted(const QString &host, int port) const;
     void accept(const QString &host, int port);
+    // Whether certificate errors of `url` may be ignored: yes for a host
+    // accepted in this run, otherwise the user is asked (and a Yes accepts it).
+    bool allowCertificateErrors(const QUrl &url, const QList<QSslError> &errors);
 
     // A request's headers for the log, with credentials blanked.
     static QString loggableHeaders(const QNetworkRequest &request);

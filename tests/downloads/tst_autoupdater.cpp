@@ -193,7 +193,7 @@ private Q_SLOTS:
         QVERIFY(!old.exists());
 
         // A finished download of another file launches nothing.
-        Download other(m_network.get(), site.tlsUrl("/files/other.mp4"), true);
+        Download other(m_network.get(), nullptr, site.tlsUrl("/files/other.mp4"), true);
         updater.downloadFinished(&other);
 
         QTRY_COMPARE_WITH_TIMEOUT(launched.size(), 1, 15000);

@@ -313,7 +313,7 @@ private Q_SLOTS:
         QCOMPARE(items.first().title(), shown);
         QCOMPARE(items.first().mediaTitle(), shown);
 
-        Download download(nullptr, QUrl(QStringLiteral("http://s/x.corvana")), false);
+        Download download(nullptr, nullptr, QUrl(QStringLiteral("http://s/x.corvana")), false);
         download.setItem(items.first());
         const QFileInfo folder(download.downloadFolder());
         QCOMPARE(folder.absolutePath(), QDir(Library::libraryPath()).absolutePath());

@@ -432,7 +432,7 @@ private Q_SLOTS:
             "<rss><channel><item><title>Local</title><guid>l</guid><media:group>"
             "<media:content url=\"file:///etc/hostname\" type=\"video/mp4\">"
             "<media:title>Local</media:title></media:content></media:group></item></channel></rss>";
-        Download d(&m_network, QUrl(QStringLiteral("http://127.0.0.1/x.corvana")), false);
+        Download d(&m_network, nullptr, QUrl(QStringLiteral("http://127.0.0.1/x.corvana")), false);
         d.setItem(CorvanaItem::parseCorvanaFile(descriptor).first());
         d.start();
         QCOMPARE(d.state(), Download::Paused);
