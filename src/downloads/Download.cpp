@@ -249,6 +249,15 @@ bool Download::imageValid(const QString &path, const Transfer &transfer) const
     return reader.canRead();
 }
 
+bool Download::isTransferring() const
+{
+    for (const Transfer &transfer : {m_cover, m_thumbnail, m_media}) {
+        if (transfer && transfer->isRunning())
+            return true;
+    }
+    return false;
+}
+
 bool Download::isResuming() const
 {
     return m_metaReply && m_metaReply->isRunning();

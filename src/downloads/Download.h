@@ -86,6 +86,9 @@ public:
     // after an attempt that added bytes to the file).
     int failedAttempts() const { return m_failedAttempts; }
     bool isRetryScheduled() const { return m_retryTimer.isActive(); }
+    // Whether a transfer of its files still runs: a stopped one (paused,
+    // failed, cancelled) runs on until it has written its last byte.
+    bool isTransferring() const;
     // Milliseconds to wait before the next automatic attempt after `attempt`
     // failed attempts in a row (DownloadFailure::retryDelayMs by default).
     using RetryDelays = std::function<int(int attempt)>;

@@ -319,8 +319,8 @@ void DownloadHelper::downloadError(QNetworkReply::NetworkError code)
 // attempt continues it by range.
 void DownloadHelper::checkComplete()
 {
-    if (m_outcome.error || m_outcome.alreadyComplete || !m_reply || !m_file)
-        return;
+    if (m_outcome.error || m_outcome.alreadyComplete || m_stopRequested || !m_reply || !m_file)
+        return; // a stopped answer is cut short on purpose
     const int status = statusCode();
     if (status != 200 && status != 206)
         return;

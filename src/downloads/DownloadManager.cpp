@@ -35,8 +35,7 @@ void warnFileExists(UserPrompt *prompt)
 
 DownloadManager::DownloadManager(NetworkManager *network, DownloadRecords *records,
                                  UserPrompt *prompt, QObject *parent)
-    : QAbstractListModel(parent), m_network(network),
-      m_transfers(std::make_unique<TransferThread>(network)), m_records(records), m_prompt(prompt)
+    : QAbstractListModel(parent), m_network(network), m_records(records), m_prompt(prompt)
 {
     qRegisterMetaType<Download *>("Download*");
     followNetworkState();
@@ -65,6 +64,14 @@ void DownloadManager::followNetworkState()
             });
 }
 
+TransferThread *DownloadManager::transferThread()
+{
+    const size_t index = m_nextTransfers++ % MaxActiveDownloads;
+    if (m_transfers.size() <= index)
+        m_transfers.push_back(std::make_unique<TransferThread>(m_network));
+    return m_transfers.at(index).get();
+}
+
 void DownloadManager::populate()
 {
     bool ok = false;
@@ -80,7 +87,7 @@ void DownloadManager::populate()
             continue;
         const bool direct =
             row.mediaUrl.isEmpty() && !row.corvanaUrl.path().contains(QLatin1String(".corvana"));
-        auto *download = new Download(m_network, m_transfers.get(), row.corvanaUrl, direct);
+        auto *download = new Download(m_network, transferThread(), row.corvanaUrl, direct);
         download->restore(row.mediaUrl, row.downloadPath);
         connectDownload(download);
         addDownload(download);
@@ -415,7 +422,7 @@ int DownloadManager::takeItems(const QUrl &url, const QList<CorvanaItem> &items)
             emit refused(item.title(), tr("the download list is full"));
             continue;
         }
-        auto *newDownload = new Download(m_network, m_transfers.get(), url, false);
+        auto *newDownload = new Download(m_network, transferThread(), url, false);
         newDownload->setItem(item);
         assignOwnPath(newDownload, paths);
         const QFileInfo existing(newDownload->mediaPath());
@@ -485,7 +492,7 @@ void DownloadManager::initializeDirectDownload(const QUrl &url, bool addToLibrar
         qCDebug(lcDownloads) << "Invalid url!";
         return;
     }
-    auto *download = new Download(m_network, m_transfers.get(), url, true);
+    auto *download = new Download(m_network, transferThread(), url, true);
     download->setAddToLibrary(addToLibrary);
     // Files kept out of the library are installers: never from a forged certificate.
     download->setStrictTls(!addToLibrary);

@@ -9,6 +9,7 @@
 #include <QUrl>
 
 #include <memory>
+#include <vector>
 
 class CorvanaItem;
 class Download;
@@ -96,6 +97,7 @@ private Q_SLOTS:
 
 private:
     void populate();
+    TransferThread *transferThread();
     void followNetworkState();
     void connectDownload(Download *download);
     // A download to start once its record is stored.
@@ -122,9 +124,12 @@ private:
     void rowChanged(Download *download);
 
     NetworkManager *m_network;
-    // Declared first among the owned parts: the transfers' thread stops
-    // after every download is gone.
-    std::unique_ptr<TransferThread> m_transfers;
+    // One transfer thread per download that may run at once; the downloads
+    // take them in turn, in the order they are made, and keep theirs (a stop
+    // then reaches a transfer before the next attempt of the same file
+    // starts). They stop once every download is gone (the destructor).
+    std::vector<std::unique_ptr<TransferThread>> m_transfers;
+    size_t m_nextTransfers = 0;
     DownloadRecords *m_records;
     UserPrompt *m_prompt;
     // While a descriptor's items are taken on, their records wait here to be

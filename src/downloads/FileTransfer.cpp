@@ -20,7 +20,6 @@ FileTransfer::~FileTransfer()
 
 void FileTransfer::stop()
 {
-    m_running = false;
     m_helper->requestStop();
     QMetaObject::invokeMethod(m_helper, &DownloadHelper::stop, Qt::QueuedConnection);
 }

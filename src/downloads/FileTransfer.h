@@ -22,7 +22,8 @@ public:
 
     QString filePath() const { return m_request.filePath; }
     int kind() const { return m_request.kind; }
-    // Started and neither finished nor stopped.
+    // Until the outcome came: a stopped transfer runs on until the transfer
+    // thread has stopped it (its file closed, no byte more to come).
     bool isRunning() const { return m_running; }
     bool isRedirected() const { return m_redirected; }
     void setRedirected(bool redirected) { m_redirected = redirected; }

@@ -32,12 +32,15 @@ TransferThread::TransferThread(NetworkManager *network, QObject *parent)
     m_thread.setObjectName(QStringLiteral("transfers"));
     m_context = new QObject; // deleted on its thread, when the thread stops
     m_context->moveToThread(&m_thread);
-    m_thread.start();
 }
 
 TransferThread::~TransferThread()
 {
     m_closing = true;
+    if (!m_thread.isRunning()) {
+        delete m_context; // never used
+        return;
+    }
     // The network manager goes with its context (aborting what still runs);
     // helpers waiting for deletion are deleted as the thread ends.
     m_context->deleteLater();
@@ -51,6 +54,8 @@ TransferThread::~TransferThread()
 
 void TransferThread::start(DownloadHelper *helper)
 {
+    if (!m_thread.isRunning())
+        m_thread.start(); // at the first transfer: a program that downloads nothing runs no thread
     helper->moveToThread(&m_thread);
     QMetaObject::invokeMethod(
         helper, [this, helper] { helper->start(network()); }, Qt::QueuedConnection);

@@ -12,13 +12,13 @@ class DownloadHelper;
 class NetworkManager;
 class QNetworkAccessManager;
 
-// The thread the downloads' files are fetched and written on, with a network
+// A thread the downloads' files are fetched and written on, with a network
 // access manager of its own, so that the window's thread is never in the way
-// of the data. Transfers reach it as DownloadHelper objects (see
-// FileTransfer); the window's NetworkManager is asked about certificate
-// errors, its answer awaited without blocking the window. Stopped, with a
-// bounded wait, when destroyed: the replies are aborted and the files closed
-// there.
+// of the data (the download manager keeps one per download it runs at once,
+// so that those run side by side, as separate programs would). Transfers reach it as DownloadHelper
+// objects (see FileTransfer); the window's NetworkManager is asked about certificate errors, its
+// answer awaited without blocking the window. Stopped, with a bounded wait, when destroyed: the
+// replies are aborted and the files closed there.
 class TransferThread : public QObject
 {
     Q_OBJECT

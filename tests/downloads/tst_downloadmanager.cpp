@@ -232,7 +232,8 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(d->mediaPath()).size() > 0, 10000);
         d->pause();
         QCOMPARE(d->state(), Download::Paused);
-        QTest::qWait(100);
+        // The stopped transfer has written its last byte.
+        QTRY_VERIFY_WITH_TIMEOUT(!d->isTransferring(), 10000);
         const qint64 partial = QFileInfo(d->mediaPath()).size();
         QVERIFY(partial > 0 && partial < size);
 
@@ -251,6 +252,116 @@ private Q_SLOTS:
         QCOMPARE(DemoSiteProcess::fileSha256(path),
                  DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
         QCOMPARE(storedRows(), 0);
+    }
+
+    // A pause or a cancel reaches the transfer on its own thread. A pause as
+    // the transfer starts, or after its first bytes, loses nothing: once the
+    // stopped transfer has written its last byte, the resume continues by
+    // range from the bytes on disk. A cancel as the transfer starts leaves no
+    // file: the transfer thread does not make again the file it removed.
+    void stopReachesTheTransferThread_data()
+    {
+        QTest::addColumn<bool>("atStart");
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("pause as it starts") << true << false;
+        QTest::newRow("pause after the first bytes") << false << false;
+        QTest::newRow("cancel as it starts") << true << true;
+    }
+    void stopReachesTheTransferThread()
+    {
+        QFETCH(bool, atStart);
+        QFETCH(bool, cancel);
+        const qint64 size = 600000;
+        auto manager =
+            std::make_unique<DownloadManager>(&m_network, m_fixture.records(), &m_fixture.prompt);
+        const QAbstractItemModelTester managerTester(manager.get(), kReportFailures);
+        QSignalSpy finished(manager.get(), &DownloadManager::finished);
+        QString path;
+        // Stopped in the same turn that hands the transfer to its thread.
+        connect(manager.get(), &DownloadManager::added, this, [&](Download *added) {
+            if (!atStart)
+                return;
+            connect(added, &Download::update, added, [added, cancel, &path] {
+                if (added->state() != Download::Downloading || !path.isEmpty())
+                    return;
+                path = added->mediaPath();
+                if (cancel)
+                    added->cancel();
+                else
+                    added->pause();
+            });
+        });
+        manager->initializeDownload(synthetic(QStringLiteral("race"), 1, size, 150000));
+        if (cancel) {
+            QTRY_VERIFY_WITH_TIMEOUT(!path.isEmpty(), 15000);
+            QTRY_COMPARE_WITH_TIMEOUT(manager->rowCount(), 0, 10000);
+            manager.reset(); // every transfer thread has run what it was given
+            QVERIFY2(!QFileInfo::exists(path), qPrintable(path));
+            QCOMPARE(storedRows(), 0);
+            return;
+        }
+        Download *d = waitForSingle(*manager);
+        QVERIFY(d);
+        if (!atStart) {
+            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(d->mediaPath()).size() > 0, 10000);
+            path = d->mediaPath();
+            d->pause();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!path.isEmpty(), 15000);
+        QCOMPARE(d->state(), Download::Paused);
+        QTRY_VERIFY_WITH_TIMEOUT(!d->isTransferring(), 10000);
+        const qint64 partial = QFileInfo(path).size();
+        QVERIFY(partial < size);
+
+        m_site->control(QStringLiteral("/control/clear"));
+        d->resume();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 20000);
+        if (partial > 0) {
+            const QString rangeLine = QStringLiteral("bytes=%1-").arg(partial);
+            bool sawRange = false;
+            for (const QString &line : m_site->requests())
+                sawRange |=
+                    line.contains(QLatin1String("/media/blob/")) && line.endsWith(rangeLine);
+            QVERIFY2(sawRange, qPrintable(m_site->requests().join(QLatin1Char('\n'))));
+        }
+        QCOMPARE(DemoSiteProcess::fileSha256(path),
+                 DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
+    }
+
+    // Quitting during a transfer stops it on its thread: the record and the
+    // partial file stay, and the next run resumes by range from the bytes on
+    // disk to a byte-exact file.
+    void quitDuringTransferResumesByRange()
+    {
+        const qint64 size = 600000;
+        QString path;
+        {
+            DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
+            const QAbstractItemModelTester managerTester(&manager, kReportFailures);
+            manager.initializeDownload(synthetic(QStringLiteral("quit"), 1, size, 150000));
+            Download *d = waitForSingle(manager);
+            QVERIFY(d);
+            path = d->mediaPath();
+            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(path).size() > 0, 10000);
+        } // as at quit: the transfer threads are joined here
+        const qint64 partial = QFileInfo(path).size();
+        QVERIFY2(partial > 0 && partial < size, qPrintable(QString::number(partial)));
+        QCOMPARE(storedRows(), 1);
+
+        m_site->control(QStringLiteral("/control/clear"));
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
+        QSignalSpy finished(&manager, &DownloadManager::finished);
+        QCOMPARE(manager.rowCount(), 1);
+        manager.resumeAll();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 20000);
+        const QString rangeLine = QStringLiteral("bytes=%1-").arg(partial);
+        bool sawRange = false;
+        for (const QString &line : m_site->requests())
+            sawRange |= line.contains(QLatin1String("/media/blob/")) && line.endsWith(rangeLine);
+        QVERIFY2(sawRange, qPrintable(m_site->requests().join(QLatin1Char('\n'))));
+        QCOMPARE(DemoSiteProcess::fileSha256(path),
+                 DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
     }
 
     // Signing in again, or the network reported online again, resumes the
