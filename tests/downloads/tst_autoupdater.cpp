@@ -21,6 +21,7 @@
 #include <QSignalSpy>
 #include <QSslConfiguration>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 
 #include <memory>
@@ -72,6 +73,20 @@ void writeFeed(const DemoSiteProcess &site, const QByteArray &entries)
     stored.write("<zelta><suggestionsVersion>3</suggestionsVersion><linux>" + entries +
                  "</linux></zelta>");
 }
+
+// Records on which thread each question is asked.
+class ThreadRecordingPrompt : public ScriptedPrompt
+{
+public:
+    Button question(const QString &title, const QString &text, Buttons buttons,
+                    Button defaultButton) override
+    {
+        threads << QThread::currentThread();
+        return ScriptedPrompt::question(title, text, buttons, defaultButton);
+    }
+
+    QList<QThread *> threads;
+};
 
 } // namespace
 
@@ -336,6 +351,57 @@ private Q_SLOTS:
         file.write(content);
         file.close();
         QCOMPARE(Autoupdater::isInstallerFile(file.fileName()), installer);
+    }
+
+    // Videos are fetched on transfer threads, but a certificate the system
+    // does not trust is still asked about on the window's thread, once per
+    // host (installers never ask): Yes fetches the file (and the next one without asking again), No
+    // refuses it and fails the download.
+    void untrustedCertificateIsAskedOnTheWindowThread_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("accepted") << true;
+        QTest::newRow("refused") << false;
+    }
+    void untrustedCertificateIsAskedOnTheWindowThread()
+    {
+        QFETCH(bool, yes);
+        QTemporaryDir keys;
+        QVERIFY(makeCertificate(keys, false));
+        ScriptedHttpServer host{QHostAddress::LocalHost};
+        host.useTls(keys.filePath(QStringLiteral("cert.pem")),
+                    keys.filePath(QStringLiteral("key.pem")));
+        const QByteArray body(70000, 'z');
+        host.setResponse(ScriptedHttpServer::answer(
+            200, "Content-Length: " + QByteArray::number(body.size()) + "\r\n", body));
+        QVERIFY(host.listen());
+        ThreadRecordingPrompt prompt;
+        prompt.answers << (yes ? UserPrompt::Yes : UserPrompt::No);
+        NetworkManager network(&prompt);
+        DownloadManager downloads(&network, m_records.get(), &prompt);
+        QSignalSpy finished(&downloads, &DownloadManager::finished);
+        QSignalSpy failed(&downloads, &DownloadManager::error);
+        const QString tag = yes ? QStringLiteral("yes") : QStringLiteral("no");
+
+        downloads.initializeDirectDownload(host.url(QStringLiteral("/files/%1-1.mp4").arg(tag)));
+        if (yes) {
+            QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);
+            auto *download = finished.first().first().value<Download *>();
+            QFile file(download->mediaPath());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), body);
+            // The host is accepted for this run: the next file is not asked about.
+            downloads.initializeDirectDownload(
+                host.url(QStringLiteral("/files/%1-2.mp4").arg(tag)));
+            QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, 15000);
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(!failed.isEmpty(), 15000);
+            QVERIFY(finished.isEmpty());
+        }
+        QCOMPARE(prompt.threads.size(), 1);
+        QCOMPARE(prompt.threads.first(), QThread::currentThread());
+        QVERIFY(prompt.messages.first().text.contains(QLatin1String("SSL Errors")));
+        QVERIFY(failed.isEmpty() == yes);
     }
 
     // A self-signed (forged) certificate on the update host: nothing is asked,
