@@ -200,39 +200,45 @@ void Library::readFirstRows()
     // The library outlives every store job: its destructor ends the store first.
     Library *self = this;
     store->post([store, column, order, generation, self] {
-        // A screenful first, with every stored guid so the window can answer
-        // "already in the library?" at once; the rest in a job of its own
-        // (other jobs queued meanwhile go first), in pieces the window takes
-        // one at a time between its other events.
-        LibraryStore::Rows first;
-        const bool read = store->readFirstPiece(column, order, kFirstRows, &first);
+        // Every stored guid first, so the window answers "already in the
+        // library?" before even the first rows are read; then a screenful,
+        // then the rest in a job of its own (other jobs queued meanwhile go
+        // first), in pieces the window takes one at a time between its other
+        // events. Each job posts the next at its end.
         LibraryStore::Guids guids;
-        if (read)
-            store->readGuids(&guids);
-        const bool last = !read || first.size() < kFirstRows;
-        const QSet<qlonglong> taken = LibraryStore::idsOf(first);
-        QMetaObject::invokeMethod(self, [self, first = std::move(first), guids = std::move(guids),
-                                         last, generation]() mutable {
-            self->takeFirstRows(std::move(first), std::move(guids), last, generation);
+        store->readGuids(&guids);
+        QMetaObject::invokeMethod(self, [self, guids = std::move(guids), generation]() mutable {
+            self->takeGuids(std::move(guids), generation);
         });
-        if (last) {
-            store->ensureIndexes();
-            return;
-        }
-        store->post([store, column, order, generation, self, taken] {
-            store->readPieces(column, order, taken, kRowsPerPiece,
-                              [generation, self](LibraryStore::Rows &&rows, bool last) {
-                                  QMetaObject::invokeMethod(self, [self, rows = std::move(rows),
-                                                                   last, generation]() mutable {
-                                      self->takeReadRows(std::move(rows), false, last, generation);
+        store->post([store, column, order, generation, self] {
+            LibraryStore::Rows first;
+            const bool read = store->readFirstPiece(column, order, kFirstRows, &first);
+            const bool last = !read || first.size() < kFirstRows;
+            const QSet<qlonglong> taken = LibraryStore::idsOf(first);
+            QMetaObject::invokeMethod(
+                self, [self, first = std::move(first), last, generation]() mutable {
+                    self->takeReadRows(std::move(first), true, last, generation);
+                });
+            if (last) {
+                store->ensureIndexes();
+                return;
+            }
+            store->post([store, column, order, generation, self, taken] {
+                store->readPieces(column, order, taken, kRowsPerPiece,
+                                  [generation, self](LibraryStore::Rows &&rows, bool last) {
+                                      QMetaObject::invokeMethod(self, [self, rows = std::move(rows),
+                                                                       last, generation]() mutable {
+                                          self->takeReadRows(std::move(rows), false, last,
+                                                             generation);
+                                      });
                                   });
-                              });
-            store->ensureIndexes();
+                store->ensureIndexes();
+            });
         });
     });
 }
 
-void Library::takeFirstRows(QList<Row> rows, LibraryStore::Guids guids, bool last, int generation)
+void Library::takeGuids(LibraryStore::Guids guids, int generation)
 {
     if (generation != m_readGeneration)
         return;
@@ -242,7 +248,6 @@ void Library::takeFirstRows(QList<Row> rows, LibraryStore::Guids guids, bool las
     m_guidOfId = std::move(guids.byId);
     m_trackingGuids = true;
     m_expectedRows = guids.rows;
-    takeReadRows(std::move(rows), true, last, generation);
 }
 
 void Library::trackGuids(const QList<Row> &rows)

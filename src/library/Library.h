@@ -203,8 +203,8 @@ private:
     // A piece of a read of every row: the first replaces the rows, the others
     // add to them; `generation` tells pieces of a replaced read.
     void takeReadRows(QList<Row> rows, bool first, bool last, int generation);
-    // The first piece of the first read, with the guids stored then.
-    void takeFirstRows(QList<Row> rows, LibraryStore::Guids guids, bool last, int generation);
+    // Every stored guid, read before the first piece of the first read.
+    void takeGuids(LibraryStore::Guids guids, int generation);
     // While the first read comes: the guids of rows a store signal tells of.
     void trackGuids(const QList<Row> &rows);
     void trackRemovedGuids(const QList<qlonglong> &ids);

@@ -144,6 +144,46 @@ private Q_SLOTS:
         }
     }
 
+    // A library opened anew answers "already in the library?" before even
+    // its first rows are read: the guids are read first, in a job of their
+    // own. The store is held right after that job, before the first rows.
+    void guidsBeforeTheFirstRows()
+    {
+        LibraryTestFixture fixture;
+        QVERIFY(fill(fixture, kRows));
+        fixture.library.reset();
+        fixture.library = std::make_unique<Library>();
+        Library *library = fixture.library.get();
+        LibraryStore *store = library->store();
+        const QAbstractItemModelTester tester(library, kReportFailures);
+        // The library asks the store for its rows from the event loop; the
+        // holding job goes in right behind that.
+        QCoreApplication::sendPostedEvents(library, QEvent::MetaCall);
+        QSemaphore hold;
+        QAtomicInt held = 0;
+        store->post([&hold, &held] {
+            held = 1;
+            hold.tryAcquire(1, 60000);
+            held = 0;
+        });
+        const auto release = qScopeGuard([&hold] { hold.release(); });
+        QVERIFY(fixture.waitFor([&held] { return held.loadAcquire() == 1; }));
+        // What the store sent before it was held.
+        QCoreApplication::sendPostedEvents(library, QEvent::MetaCall);
+        QCOMPARE(library->rowCount(), 0);
+        QVERIFY(library->containsGuid(QStringLiteral("guid-1")));
+        QVERIFY(library->containsGuid(QStringLiteral("guid-%1").arg(kRows - 1)));
+        QVERIFY(!library->containsGuid(QStringLiteral("guid-none")));
+        QCOMPARE(held.loadAcquire(), 1);
+        hold.release();
+
+        QVERIFY(fixture.waitFor([&] { return library->isLoaded(); }));
+        QVERIFY(fixture.waitIdle());
+        QCOMPARE(library->rowCount(), kRows);
+        QVERIFY(library->containsGuid(QStringLiteral("guid-1")));
+        QVERIFY(!library->containsGuid(QStringLiteral("guid-none")));
+    }
+
     // A library opened anew: the first rows come on their own, the rest
     // follow, and what happens meanwhile is in the rows at the end.
     void whileTheRowsCome_data()
