@@ -258,6 +258,12 @@ bool Download::isTransferring() const
     return false;
 }
 
+void Download::setTransferThread(TransferThread *transfers)
+{
+    if (!isTransferring())
+        m_transfers = transfers;
+}
+
 bool Download::isResuming() const
 {
     return m_metaReply && m_metaReply->isRunning();

@@ -89,6 +89,11 @@ public:
     // Whether a transfer of its files still runs: a stopped one (paused,
     // failed, cancelled) runs on until it has written its last byte.
     bool isTransferring() const;
+    TransferThread *transferThread() const { return m_transfers; }
+    // Its next transfers run on `transfers`; kept as it is while a transfer
+    // still runs (a stop must reach that one before the same file is
+    // fetched again).
+    void setTransferThread(TransferThread *transfers);
     // Milliseconds to wait before the next automatic attempt after `attempt`
     // failed attempts in a row (DownloadFailure::retryDelayMs by default).
     using RetryDelays = std::function<int(int attempt)>;

@@ -19,6 +19,8 @@
 #include <QNetworkReply>
 #include <QtDebug>
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -67,9 +69,27 @@ void DownloadManager::followNetworkState()
 TransferThread *DownloadManager::transferThread()
 {
     const size_t index = m_nextTransfers++ % MaxActiveDownloads;
-    if (m_transfers.size() <= index)
+    while (m_transfers.size() <= index)
         m_transfers.push_back(std::make_unique<TransferThread>(m_network));
     return m_transfers.at(index).get();
+}
+
+void DownloadManager::takeFreeTransferThread(Download *download)
+{
+    for (size_t index = 0; index < size_t(MaxActiveDownloads); ++index) {
+        if (m_transfers.size() <= index)
+            m_transfers.push_back(std::make_unique<TransferThread>(m_network));
+        TransferThread *candidate = m_transfers.at(index).get();
+        const bool taken = std::any_of(m_activeDownloads.cbegin(), m_activeDownloads.cend(),
+                                       [download, candidate](const QPointer<Download> &other) {
+                                           return other && other != download &&
+                                                  other->transferThread() == candidate;
+                                       });
+        if (!taken) {
+            download->setTransferThread(candidate);
+            return;
+        }
+    }
 }
 
 void DownloadManager::populate()
@@ -225,6 +245,7 @@ void DownloadManager::addDownload(Download *download)
         download->queue();
         m_queuedDownloads.append(download);
     } else {
+        takeFreeTransferThread(download);
         m_activeDownloads.append(download);
     }
     endInsertRows();
@@ -590,6 +611,7 @@ void DownloadManager::startNextDownload()
     Download *next = m_queuedDownloads.constFirst();
     if (!next)
         return; // its row goes with dropDeleted()
+    takeFreeTransferThread(next);
     m_activeDownloads.append(m_queuedDownloads.takeFirst());
     next->resume();
     emit started(next);

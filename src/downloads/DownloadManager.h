@@ -98,6 +98,9 @@ private Q_SLOTS:
 private:
     void populate();
     TransferThread *transferThread();
+    // Gives a download that becomes active a transfer thread no other active
+    // download uses.
+    void takeFreeTransferThread(Download *download);
     void followNetworkState();
     void connectDownload(Download *download);
     // A download to start once its record is stored.
@@ -124,10 +127,10 @@ private:
     void rowChanged(Download *download);
 
     NetworkManager *m_network;
-    // One transfer thread per download that may run at once; the downloads
-    // take them in turn, in the order they are made, and keep theirs (a stop
-    // then reaches a transfer before the next attempt of the same file
-    // starts). They stop once every download is gone (the destructor).
+    // One transfer thread per download that may run at once: a download
+    // that becomes active takes one no other active download uses (new ones
+    // take them in turn until then). They stop once every download is gone
+    // (the destructor).
     std::vector<std::unique_ptr<TransferThread>> m_transfers;
     size_t m_nextTransfers = 0;
     DownloadRecords *m_records;
