@@ -278,6 +278,12 @@ void TileListView::reset()
 {
     forgetRowSize();
     QAbstractItemView::reset();
+    // On screen, the scroll bar comes (or goes) before the new rows are
+    // first drawn, not after: drawn at the width without it, every tile in
+    // sight would be drawn again at once. A hidden list has no final size
+    // yet; its delayed layout sets the scroll bar.
+    if (isVisible())
+        updateGeometries();
 }
 
 void TileListView::scrollContentsBy(int dx, int dy)

@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
+#include <QStringListModel>
 #include <QStyledItemDelegate>
 #include <QtTest>
 
@@ -35,6 +36,22 @@ QString rowName(int number)
 {
     return QStringLiteral("row %1").arg(number, 6, 10, QLatin1Char('0'));
 }
+
+// The widths a widget was painted at.
+class PaintWidths : public QObject
+{
+public:
+    explicit PaintWidths(QWidget *widget) { widget->installEventFilter(this); }
+    QList<int> widths;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            widths << static_cast<QWidget *>(watched)->width();
+        return false;
+    }
+};
 
 // The two lists over one model, each in a viewport of the same size.
 struct Pair
@@ -250,6 +267,35 @@ private Q_SLOTS:
         } else {
             QCOMPARE(pair.tiles->indexAt(top), QModelIndex());
         }
+    }
+
+    // Rows that replace all others (the first read of a library, a new
+    // model) bring the scroll bar with them, before they are drawn: a list
+    // drawn first at the width without it draws every tile twice.
+    void scrollBarComesWithTheRows()
+    {
+        QStringListModel model;
+        TileListView view;
+        view.setItemDelegate(new TileDelegate(&view));
+        view.setModel(&model);
+        view.resize(kRowWidth + 100, 600);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QVERIFY(!view.verticalScrollBar()->isVisible());
+        const int wide = view.viewport()->width();
+        PaintWidths paints(view.viewport());
+
+        QStringList names;
+        for (int row = 0; row < 1000; ++row)
+            names << rowName(row);
+        model.setStringList(names);
+        QCOMPARE(view.verticalScrollBar()->maximum(),
+                 1000 * kRowHeight - view.viewport()->height());
+        QTRY_VERIFY(view.verticalScrollBar()->isVisible());
+        const int narrow = view.viewport()->width();
+        QVERIFY(narrow < wide);
+        QTRY_VERIFY(paints.widths.contains(narrow));
+        QCOMPARE(paints.widths, QList<int>{narrow});
     }
 };
 
