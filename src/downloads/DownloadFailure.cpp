@@ -51,6 +51,10 @@ DownloadFailure DownloadFailure::fromReply(QNetworkReply::NetworkError error, in
                                 "is tried again by itself.")
                                  .arg(title)
                                  .arg(status > 0 ? status : 500)};
+    if (error == QNetworkReply::SslHandshakeFailedError)
+        return {Other, tr("\"%1\" was not downloaded: the site's certificate was not trusted, so "
+                          "the connection could not be made secure.")
+                           .arg(title)};
     if (isConnectionError(error)) {
         DownloadFailure failure = noConnection(title);
         failure.m_interruption = error == QNetworkReply::ContentReSendError;

@@ -397,6 +397,9 @@ private Q_SLOTS:
         } else {
             QTRY_VERIFY_WITH_TIMEOUT(!failed.isEmpty(), 15000);
             QVERIFY(finished.isEmpty());
+            // The card says what went wrong, not a bare error number.
+            const QString reason = failed.first().first().toString();
+            QVERIFY2(reason.contains(QLatin1String("certificate")), qPrintable(reason));
         }
         QCOMPARE(prompt.threads.size(), 1);
         QCOMPARE(prompt.threads.first(), QThread::currentThread());
