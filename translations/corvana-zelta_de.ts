@@ -542,6 +542,10 @@
         <source>The download of &quot;%1&quot; failed (%2).</source>
         <translation>Der Download von „%1“ ist fehlgeschlagen (%2).</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot; was not downloaded: the site&apos;s certificate was not trusted, so the connection could not be made secure.</source>
+        <translation>„%1“ wurde nicht heruntergeladen: Dem Zertifikat der Website wird nicht vertraut, daher ließ sich keine sichere Verbindung herstellen.</translation>
+    </message>
 </context>
 <context>
     <name>DownloadHelper</name>

@@ -542,6 +542,10 @@
         <source>The download of &quot;%1&quot; failed (%2).</source>
         <translation>La descarga de «%1» ha fallado (%2).</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot; was not downloaded: the site&apos;s certificate was not trusted, so the connection could not be made secure.</source>
+        <translation>No se ha descargado «%1»: el certificado del sitio no es de confianza, así que no se ha podido establecer una conexión segura.</translation>
+    </message>
 </context>
 <context>
     <name>DownloadHelper</name>

@@ -542,6 +542,10 @@
         <source>The download of &quot;%1&quot; failed (%2).</source>
         <translation>Le téléchargement de «&#xa0;%1&#xa0;» a échoué (%2).</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot; was not downloaded: the site&apos;s certificate was not trusted, so the connection could not be made secure.</source>
+        <translation>«&#xa0;%1&#xa0;» n&apos;a pas été téléchargé&#xa0;: le certificat du site n&apos;est pas reconnu, la connexion n&apos;a donc pas pu être sécurisée.</translation>
+    </message>
 </context>
 <context>
     <name>DownloadHelper</name>
