@@ -56,6 +56,19 @@ private:
     }
     int storedRows() const { return int(m_fixture.records()->allRows().size()); }
 
+    // Whether the site was asked for the blob from byte `from` on (a resume
+    // by Range from the bytes on disk).
+    bool siteSawRangeFrom(qint64 from) const
+    {
+        const QString rangeLine = QStringLiteral("bytes=%1-").arg(from);
+        for (const QString &line : m_site->requests()) {
+            if (line.contains(QLatin1String("/media/blob/")) && line.endsWith(rangeLine))
+                return true;
+        }
+        return false;
+    }
+    QByteArray siteRequests() const { return m_site->requests().join(QLatin1Char('\n')).toUtf8(); }
+
     // A descriptor file of one item whose media the site serves.
     QString writeDescriptor(const QString &name, const QString &title, const QString &mediaTitle,
                             const QString &type) const
@@ -244,11 +257,7 @@ private Q_SLOTS:
         QVERIFY(d->bytesWritten() >= partial);
         const QString path = d->mediaPath();
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 20000);
-        const QString rangeLine = QStringLiteral("bytes=%1-").arg(partial);
-        bool sawRange = false;
-        for (const QString &line : m_site->requests())
-            sawRange |= line.contains(QLatin1String("/media/blob/")) && line.endsWith(rangeLine);
-        QVERIFY2(sawRange, qPrintable(m_site->requests().join(QLatin1Char('\n'))));
+        QVERIFY2(siteSawRangeFrom(partial), siteRequests().constData());
         QCOMPARE(DemoSiteProcess::fileSha256(path),
                  DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
         QCOMPARE(storedRows(), 0);
@@ -317,12 +326,7 @@ private Q_SLOTS:
         d->resume();
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 20000);
         if (partial > 0) {
-            const QString rangeLine = QStringLiteral("bytes=%1-").arg(partial);
-            bool sawRange = false;
-            for (const QString &line : m_site->requests())
-                sawRange |=
-                    line.contains(QLatin1String("/media/blob/")) && line.endsWith(rangeLine);
-            QVERIFY2(sawRange, qPrintable(m_site->requests().join(QLatin1Char('\n'))));
+            QVERIFY2(siteSawRangeFrom(partial), siteRequests().constData());
         }
         QCOMPARE(DemoSiteProcess::fileSha256(path),
                  DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
@@ -355,11 +359,7 @@ private Q_SLOTS:
         QCOMPARE(manager.rowCount(), 1);
         manager.resumeAll();
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 20000);
-        const QString rangeLine = QStringLiteral("bytes=%1-").arg(partial);
-        bool sawRange = false;
-        for (const QString &line : m_site->requests())
-            sawRange |= line.contains(QLatin1String("/media/blob/")) && line.endsWith(rangeLine);
-        QVERIFY2(sawRange, qPrintable(m_site->requests().join(QLatin1Char('\n'))));
+        QVERIFY2(siteSawRangeFrom(partial), siteRequests().constData());
         QCOMPARE(DemoSiteProcess::fileSha256(path),
                  DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
     }
