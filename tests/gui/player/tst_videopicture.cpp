@@ -51,18 +51,27 @@ QByteArray quartersPpm()
     return ppm;
 }
 
+// Writes the picture into `folder` for ffmpeg; its path, or "" when it
+// could not be written.
+QString writeQuartersPpm(const QString &folder)
+{
+    const QString ppm = folder + QStringLiteral("/in.ppm");
+    QFile file(ppm);
+    if (!file.open(QIODevice::WriteOnly) || file.write(quartersPpm()) < 0)
+        return {};
+    return ppm;
+}
+
 // The frame ffmpeg makes of the picture in `pixFmt` with the colour matrix
 // and range given, copied plane by plane into a frame of `format`.
 QVideoFrame ffmpegFrame(const QString &folder, const QString &pixFmt,
                         QVideoFrameFormat::PixelFormat format, const Planes &planes,
                         const QString &matrix, const QString &range, const QString &repack)
 {
-    const QString ppm = folder + QStringLiteral("/in.ppm");
+    const QString ppm = writeQuartersPpm(folder);
     const QString raw = folder + QStringLiteral("/out-%1.raw").arg(pixFmt);
-    QFile file(ppm);
-    if (!file.open(QIODevice::WriteOnly) || file.write(quartersPpm()) < 0)
+    if (ppm.isEmpty())
         return {};
-    file.close();
     const QString scale =
         QStringLiteral("scale=flags=neighbor:out_color_matrix=%1:out_range=%2").arg(matrix, range);
     if (TestSupport::run(QStringLiteral("ffmpeg"),
@@ -120,12 +129,10 @@ QVideoFrame ffmpegFrame(const QString &folder, const QString &pixFmt,
 // `pixFmt` and tagged with the BT.601 matrix and video range.
 QString ffmpegClip(const QString &folder, const QString &pixFmt)
 {
-    const QString ppm = folder + QStringLiteral("/clip.ppm");
+    const QString ppm = writeQuartersPpm(folder);
     const QString clip = folder + QStringLiteral("/clip-%1.mp4").arg(pixFmt);
-    QFile file(ppm);
-    if (!file.open(QIODevice::WriteOnly) || file.write(quartersPpm()) < 0)
+    if (ppm.isEmpty())
         return {};
-    file.close();
     const QString scale = QStringLiteral("scale=%1:%2:flags=neighbor:out_color_matrix=bt601:"
                                          "out_range=tv")
                               .arg(kWidth * 10)
