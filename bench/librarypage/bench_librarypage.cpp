@@ -42,6 +42,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <memory>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -79,6 +80,15 @@ protected:
         return false;
     }
 };
+
+// Pages the GUI thread has had to wait for the disk to bring in (code or
+// data not in memory): a stall with little CPU and many of them waited on the
+// disk, not on the program.
+long threadMajorFaults()
+{
+    rusage usage{};
+    return getrusage(RUSAGE_THREAD, &usage) == 0 ? usage.ru_majflt : 0;
+}
 
 double threadCpuMs()
 {
@@ -119,6 +129,8 @@ public:
         // Of the longest gap: the time the thread was ready but had no CPU;
         // what is neither that nor its CPU time, it waited on something.
         double runWaitMs = 0;
+        // Of the longest gap: pages read from disk for the thread.
+        long majorFaults = 0;
     };
 
     Heartbeat()
@@ -126,10 +138,12 @@ public:
         m_timer.setInterval(kHeartbeatMs);
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
             const double runWait = threadRunWaitMs();
-            const Gap gap{msSince(m_clock), threadCpuMs() - m_cpu, runWait - m_runWait};
+            const Gap gap{msSince(m_clock), threadCpuMs() - m_cpu, runWait - m_runWait,
+                          threadMajorFaults() - m_faults};
             if (gap.wallMs > m_longest.wallMs) {
                 m_longest.wallMs = gap.wallMs;
                 m_longest.runWaitMs = gap.runWaitMs;
+                m_longest.majorFaults = gap.majorFaults;
             }
             m_longest.cpuMs = std::max(m_longest.cpuMs, gap.cpuMs);
             if (gap.wallMs > kLongGapMs && gap.wallMs > m_causes.value(m_lastEvent).wallMs)
@@ -137,6 +151,7 @@ public:
             m_clock.restart();
             m_cpu = threadCpuMs();
             m_runWait = threadRunWaitMs();
+            m_faults = threadMajorFaults();
         });
     }
     void start()
@@ -147,6 +162,7 @@ public:
         m_clock.start();
         m_cpu = threadCpuMs();
         m_runWait = threadRunWaitMs();
+        m_faults = threadMajorFaults();
         m_timer.start();
     }
     Gap stop()
@@ -164,6 +180,7 @@ private:
     QElapsedTimer m_clock;
     double m_cpu = 0;
     double m_runWait = 0;
+    long m_faults = 0;
     Gap m_longest;
     QString m_lastEvent;
     QMap<QString, Gap> m_causes;
@@ -572,6 +589,9 @@ int main(int argc, char **argv)
                       QStringLiteral("< 16 ms")});
         lines.append(
             {QStringLiteral("  of the longest stall: waiting for a CPU"), stall.runWaitMs, {}});
+        lines.append({QStringLiteral("  of the longest stall: pages read from disk (count)"),
+                      double(stall.majorFaults),
+                      {}});
         lines.append({QStringLiteral("longest \"already in the library?\" check meanwhile"),
                       longestLockWait, QStringLiteral("< 5 ms")});
         const QMap<QString, Heartbeat::Gap> causes = heartbeat.causes();
@@ -609,6 +629,9 @@ int main(int argc, char **argv)
                       checkStall.cpuMs, QStringLiteral("< 16 ms")});
         lines.append({QStringLiteral("  of the longest stall: waiting for a CPU"),
                       checkStall.runWaitMs,
+                      {}});
+        lines.append({QStringLiteral("  of the longest stall: pages read from disk (count)"),
+                      double(checkStall.majorFaults),
                       {}});
     }
     lines.append({QStringLiteral("  reference: longest heartbeat gap while idle (%1 ms timer)")
