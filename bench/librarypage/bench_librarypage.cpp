@@ -41,6 +41,7 @@
 #include <algorithm>
 #include <ctime>
 #include <fcntl.h>
+#include <functional>
 #include <memory>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -305,6 +306,38 @@ QString makeClip(const QString &folder)
     return QFileInfo(path).size() > 0 ? path : QString();
 }
 
+// A descriptor click asking, every few ms, whether a scene is in the
+// library already: how often it asked and its longest wait for the answer.
+class GuidChecker
+{
+public:
+    explicit GuidChecker(Library *library, std::function<QString(int)> guid)
+    {
+        m_timer.setInterval(kHeartbeatMs);
+        QObject::connect(&m_timer, &QTimer::timeout, [this, library, guid = std::move(guid)] {
+            QElapsedTimer check;
+            check.start();
+            library->containsGuid(guid(m_checks++));
+            m_longest = std::max(m_longest, msSince(check));
+        });
+        m_timer.start();
+    }
+    void stop() { m_timer.stop(); }
+    int checks() const { return m_checks; }
+    double longestMs() const { return m_longest; }
+
+private:
+    QTimer m_timer;
+    int m_checks = 0;
+    double m_longest = 0;
+};
+
+// The n-th guid a checker asks for: spread over the whole library.
+QString spreadGuid(int n)
+{
+    return QStringLiteral("guid-%1").arg(n * 7919 % kRows);
+}
+
 struct Line
 {
     QString name;
@@ -326,6 +359,19 @@ public:
     {
         append(line);
         m_lines.move(m_lines.size() - 1, at);
+    }
+    // The longest stall `during` something, its CPU, its wait for a CPU
+    // and the pages it waited for the disk to read.
+    void appendStall(const QString &during, const Heartbeat::Gap &stall)
+    {
+        append({QStringLiteral("longest GUI thread stall %1").arg(during), stall.wallMs,
+                QStringLiteral("< 16 ms")});
+        append({QStringLiteral("  most GUI thread CPU time within one stall"), stall.cpuMs,
+                QStringLiteral("< 16 ms")});
+        append({QStringLiteral("  of the longest stall: waiting for a CPU"), stall.runWaitMs, {}});
+        append({QStringLiteral("  of the longest stall: pages read from disk (count)"),
+                double(stall.majorFaults),
+                {}});
     }
     const QList<Line> &lines() const { return m_lines; }
 
@@ -404,18 +450,8 @@ int main(int argc, char **argv)
     // The rest of the rows, while the GUI thread beats.
     // A descriptor click's "already in the library?" meanwhile, every few ms.
     Heartbeat loading;
-    double longestLoadingCheck = 0;
-    int loadingChecks = 0;
-    QTimer loadingChecker;
-    loadingChecker.setInterval(kHeartbeatMs);
-    QObject::connect(&loadingChecker, &QTimer::timeout, [&] {
-        QElapsedTimer check;
-        check.start();
-        library->containsGuid(QStringLiteral("guid-%1").arg(loadingChecks++ * 7919 % kRows));
-        longestLoadingCheck = std::max(longestLoadingCheck, msSince(check));
-    });
     loading.start();
-    loadingChecker.start();
+    GuidChecker loadingChecker(library.get(), spreadGuid);
     app.record();
     while (library->rowCount() < kRows)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
@@ -423,15 +459,10 @@ int main(int argc, char **argv)
     const Heartbeat::Gap loadStall = loading.stop();
     QTextStream(stderr) << "slowest events while the rows come: " << app.stop() << '\n';
     lines.append({QStringLiteral("  all rows there"), msSince(timer), {}});
-    lines.append({QStringLiteral("longest GUI thread stall while the rows come"), loadStall.wallMs,
-                  QStringLiteral("< 16 ms")});
-    lines.append({QStringLiteral("  most GUI thread CPU time within one stall"), loadStall.cpuMs,
-                  QStringLiteral("< 16 ms")});
-    lines.append(
-        {QStringLiteral("  of the longest stall: waiting for a CPU"), loadStall.runWaitMs, {}});
+    lines.appendStall(QStringLiteral("while the rows come"), loadStall);
     lines.append({QStringLiteral("longest \"already in the library?\" check meanwhile (%1)")
-                      .arg(loadingChecks),
-                  longestLoadingCheck, QStringLiteral("< 5 ms")});
+                      .arg(loadingChecker.checks()),
+                  loadingChecker.longestMs(), QStringLiteral("< 5 ms")});
     if (library->item(0).guid() != newest)
         run.fail(QStringLiteral("the newest video is not on top once all rows came"));
     if (app.arguments().contains(QLatin1String("--page-only"))) {
@@ -499,19 +530,9 @@ int main(int argc, char **argv)
     // The index as the start-up check leaves it: built once in full, while
     // the GUI thread beats and a descriptor click asks, every few ms, whether
     // a scene is in the library already.
-    double longestGuidCheck = 0;
-    int guidChecks = 0;
-    QTimer guidChecker;
-    guidChecker.setInterval(kHeartbeatMs);
-    QObject::connect(&guidChecker, &QTimer::timeout, [&] {
-        QElapsedTimer check;
-        check.start();
-        library->containsGuid(QStringLiteral("guid-%1").arg(guidChecks++ * 7919 % kRows));
-        longestGuidCheck = std::max(longestGuidCheck, msSince(check));
-    });
     timer.restart();
     heartbeat.start();
-    guidChecker.start();
+    GuidChecker guidChecker(library.get(), spreadGuid);
     app.record();
     run.step(QStringLiteral("the index build"));
     library->metaDataBuilder()->build();
@@ -522,15 +543,10 @@ int main(int argc, char **argv)
     QTextStream(stderr) << "slowest events during the index build: " << app.stop() << '\n';
     lines.append(
         {QStringLiteral("  reference: full build of the metadata index"), msSince(timer), {}});
-    lines.append({QStringLiteral("longest GUI thread stall during the index build"),
-                  buildStall.wallMs, QStringLiteral("< 16 ms")});
-    lines.append({QStringLiteral("  most GUI thread CPU time within one stall"), buildStall.cpuMs,
-                  QStringLiteral("< 16 ms")});
-    lines.append(
-        {QStringLiteral("  of the longest stall: waiting for a CPU"), buildStall.runWaitMs, {}});
-    lines.append(
-        {QStringLiteral("longest \"already in the library?\" check during it (%1)").arg(guidChecks),
-         longestGuidCheck, QStringLiteral("< 5 ms")});
+    lines.appendStall(QStringLiteral("during the index build"), buildStall);
+    lines.append({QStringLiteral("longest \"already in the library?\" check during it (%1)")
+                      .arg(guidChecker.checks()),
+                  guidChecker.longestMs(), QStringLiteral("< 5 ms")});
 
     // Importing files with the page shown.
     run.step(QStringLiteral("importing"));
@@ -558,16 +574,7 @@ int main(int argc, char **argv)
                          [&heartbeat] { heartbeat.note(QStringLiteral("a copy finished")); });
         // A descriptor click asks whether a scene is in the library already,
         // now and then: the longest such answer.
-        double longestLockWait = 0;
-        QTimer lockUser;
-        lockUser.setInterval(kHeartbeatMs);
-        QObject::connect(&lockUser, &QTimer::timeout, [&] {
-            QElapsedTimer waited;
-            waited.start();
-            library->containsGuid(QStringLiteral("no-such-scene"));
-            longestLockWait = std::max(longestLockWait, msSince(waited));
-        });
-        lockUser.start();
+        GuidChecker lockUser(library.get(), [](int) { return QStringLiteral("no-such-scene"); });
         app.record();
         page.importFiles(paths);
         while (library->rowCount() < kRows + kImports || library->isBusy()) {
@@ -583,17 +590,9 @@ int main(int argc, char **argv)
                           .arg(library->rowCount()),
                       msSince(wall),
                       {}});
-        lines.append({QStringLiteral("longest GUI thread stall during the import"), stall.wallMs,
-                      QStringLiteral("< 16 ms")});
-        lines.append({QStringLiteral("  most GUI thread CPU time within one stall"), stall.cpuMs,
-                      QStringLiteral("< 16 ms")});
-        lines.append(
-            {QStringLiteral("  of the longest stall: waiting for a CPU"), stall.runWaitMs, {}});
-        lines.append({QStringLiteral("  of the longest stall: pages read from disk (count)"),
-                      double(stall.majorFaults),
-                      {}});
+        lines.appendStall(QStringLiteral("during the import"), stall);
         lines.append({QStringLiteral("longest \"already in the library?\" check meanwhile"),
-                      longestLockWait, QStringLiteral("< 5 ms")});
+                      lockUser.longestMs(), QStringLiteral("< 5 ms")});
         const QMap<QString, Heartbeat::Gap> causes = heartbeat.causes();
         for (auto it = causes.cbegin(); it != causes.cend(); ++it)
             lines.append({QStringLiteral("  longest stall after %1 (%2 ms CPU)")
@@ -623,16 +622,7 @@ int main(int argc, char **argv)
                           .arg(library->rowCount()),
                       msSince(timer),
                       {}});
-        lines.append({QStringLiteral("longest GUI thread stall during the integrity check"),
-                      checkStall.wallMs, QStringLiteral("< 16 ms")});
-        lines.append({QStringLiteral("  most GUI thread CPU time within one stall"),
-                      checkStall.cpuMs, QStringLiteral("< 16 ms")});
-        lines.append({QStringLiteral("  of the longest stall: waiting for a CPU"),
-                      checkStall.runWaitMs,
-                      {}});
-        lines.append({QStringLiteral("  of the longest stall: pages read from disk (count)"),
-                      double(checkStall.majorFaults),
-                      {}});
+        lines.appendStall(QStringLiteral("during the integrity check"), checkStall);
     }
     lines.append({QStringLiteral("  reference: longest heartbeat gap while idle (%1 ms timer)")
                       .arg(kHeartbeatMs),
