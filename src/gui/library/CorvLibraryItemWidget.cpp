@@ -215,10 +215,10 @@ QString CorvLibraryItemWidget::describe(const QModelIndex &index)
     return said.join(QStringLiteral(", "));
 }
 
-bool CorvLibraryItemWidget::takeRowShowingSameVideo(const QModelIndex &index)
+bool CorvLibraryItemWidget::takeRowShowingSameVideo(const QModelIndex &index,
+                                                    const LibraryItem &video)
 {
-    if (!index.isValid() || !m_item.isValid() ||
-        index.siblingAtColumn(0).data().value<LibraryItem>() != m_item)
+    if (!index.isValid() || !m_item.isValid() || video != m_item)
         return false;
     m_index = index;
     return true;

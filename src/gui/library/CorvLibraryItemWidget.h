@@ -38,9 +38,10 @@ public:
     bool isSelected() const { return m_selected; }
     // Refills the labels from the row's current data.
     void updateFromIndex(const QModelIndex &index);
-    // Serves the row `index` without filling anything again when it shows
-    // that very video already (true); false leaves the widget as it is.
-    bool takeRowShowingSameVideo(const QModelIndex &index);
+    // Serves the row `index`, whose video is `video`, without filling
+    // anything again when it shows that very video already (true); false
+    // leaves the widget as it is.
+    bool takeRowShowingSameVideo(const QModelIndex &index, const LibraryItem &video);
     LibraryItem item() const { return m_item; }
     QModelIndex index() const { return m_index; }
     // The widget painted for a row at a size; grabbed again unless the last

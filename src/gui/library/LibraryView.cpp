@@ -112,8 +112,9 @@ CorvLibraryItemWidget *LibraryView::takeSpare(const QModelIndex &index)
 {
     // After a sort or a search the rows in sight mostly show videos that
     // were in sight before: their widgets still hold the right picture.
+    const LibraryItem video = index.siblingAtColumn(0).data().value<LibraryItem>();
     for (qsizetype i = m_spare.size() - 1; i >= 0; --i) {
-        if (m_spare.at(i)->takeRowShowingSameVideo(index))
+        if (m_spare.at(i)->takeRowShowingSameVideo(index, video))
             return m_spare.takeAt(i);
     }
     CorvLibraryItemWidget *widget = m_spare.takeLast();
