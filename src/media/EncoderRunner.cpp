@@ -5,9 +5,14 @@
 #include <QDeadlineTimer>
 #include <QProcess>
 
+#include <sys/resource.h>
+
 namespace {
 
 constexpr int kPollMs = 50;
+// How much lower background runs are than the thread that starts them:
+// they take the processor when the program's own threads leave it.
+constexpr int kBackgroundNice = 10;
 
 void append(QByteArray *kept, const QByteArray &data)
 {
@@ -23,7 +28,7 @@ QString EncoderRunner::encoder(const QString &missingMessage)
 }
 
 EncoderRun EncoderRunner::run(const QString &program, const QStringList &args, int timeoutMs,
-                              const std::atomic<bool> *cancel)
+                              const std::atomic<bool> *cancel, Priority priority)
 {
     EncoderRun result;
     QProcess process;
@@ -34,6 +39,12 @@ EncoderRun EncoderRunner::run(const QString &program, const QStringList &args, i
         return result;
     }
     result.started = true;
+    // Set from here rather than in the child: a child process modifier
+    // would make the process start with a full fork() of this one.
+    if (priority == Priority::Background) {
+        const int own = getpriority(PRIO_PROCESS, 0); // this thread's
+        setpriority(PRIO_PROCESS, id_t(process.processId()), qMin(19, own + kBackgroundNice));
+    }
     const QDeadlineTimer deadline(timeoutMs);
     while (process.state() != QProcess::NotRunning) {
         if (deadline.hasExpired() || (cancel && cancel->load())) {

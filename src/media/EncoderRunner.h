@@ -30,6 +30,13 @@ class EncoderRunner
 {
 public:
     static constexpr int defaultTimeoutMs = 30000;
+    // Background work (probing a folder nobody waits for) runs at a lower
+    // priority, so that it does not slow the program's own answers.
+    enum class Priority
+    {
+        Normal,
+        Background
+    };
     // Output kept of each channel; the rest is read and dropped.
     static constexpr qsizetype maxOutput = 16 * 1024 * 1024;
 
@@ -40,5 +47,6 @@ public:
     // `timeoutMs`, or soon after `*cancel` becomes true.
     static EncoderRun run(const QString &program, const QStringList &args,
                           int timeoutMs = defaultTimeoutMs,
-                          const std::atomic<bool> *cancel = nullptr);
+                          const std::atomic<bool> *cancel = nullptr,
+                          Priority priority = Priority::Normal);
 };

@@ -27,11 +27,13 @@ public:
     // header) takes a short clip's middle frame in the first run.
     static Grab grab(const QString &encoder, const QString &video, const QString &destination,
                      int timeoutMs = EncoderRunner::defaultTimeoutMs,
-                     const std::atomic<bool> *cancel = nullptr, double knownSeconds = -1);
+                     const std::atomic<bool> *cancel = nullptr, double knownSeconds = -1,
+                     EncoderRunner::Priority priority = EncoderRunner::Priority::Normal);
 
     // One frame at `second` to `destination` ("-" for standard output).
     static EncoderRun grabFrame(const QString &encoder, const QString &video,
                                 const QString &destination, double second,
                                 int timeoutMs = EncoderRunner::defaultTimeoutMs,
-                                const std::atomic<bool> *cancel = nullptr);
+                                const std::atomic<bool> *cancel = nullptr,
+                                EncoderRunner::Priority priority = EncoderRunner::Priority::Normal);
 };

@@ -498,12 +498,9 @@ void MediaModel::syncFolder(MediaNode *node)
         m_gatherer->cancel(dropped);
     for (const QString &gone : std::as_const(unwatched))
         m_watcher->unwatch(gone);
-    for (MediaNode *child : std::as_const(updated)) {
-        m_gatherer->cancel(child);
-        m_gatherer->gather(child);
-    }
-    for (MediaNode *child : std::as_const(added))
-        m_gatherer->gather(child);
+    if (!updated.isEmpty())
+        m_gatherer->cancel(QSet<MediaNode *>(updated.cbegin(), updated.cend()));
+    m_gatherer->gather(updated + added);
     if (relisting &&
         (!added.isEmpty() || !updated.isEmpty() || !dropped.isEmpty() || subtitlesChanged))
         Q_EMIT folderChanged(node->objectId);
@@ -576,8 +573,7 @@ void MediaModel::probeEnded()
 void MediaModel::readHeaderDurations(QList<MediaNodeInfo> *nodes)
 {
     for (MediaNodeInfo &info : *nodes) {
-        if (!info.valid || info.isFolder || info.probed || info.headerRead ||
-            info.durationMs >= 0)
+        if (!info.valid || info.isFolder || info.probed || info.headerRead || info.durationMs >= 0)
             continue;
         const bool picture = isPictureSuffix(QFileInfo(info.name).suffix().toLower());
         const double seconds = picture ? -1 : HeaderDuration::read(info.path);

@@ -65,59 +65,100 @@ bool MetaDataGatherer::isBusy() const
 qsizetype MetaDataGatherer::queued() const
 {
     QMutexLocker locker(&m_mutex);
-    return m_queue.size();
+    return m_jobs.size();
 }
 
 void MetaDataGatherer::gather(MediaNode *node)
 {
-    if (!node)
-        return;
-    Job job{node, QString(), 0, 0};
+    if (node)
+        gather(QList<MediaNode *>{node});
+}
+
+void MetaDataGatherer::gather(const QList<MediaNode *> &nodes)
+{
+    // Files cached as they are now take their results in passes of this many
+    // under the tree lock, so that a Browse of another folder waits little.
+    constexpr qsizetype kApplyPass = 256;
+    QList<Job> jobs;
+    jobs.reserve(nodes.size());
     {
         QMutexLocker tree(m_treeLock);
-        if (node->isFolder() || node->hasMetaData())
-            return;
-        job.path = node->path();
-        job.size = node->size;
-        job.modified = node->modified;
+        for (MediaNode *node : nodes) {
+            if (node && !node->isFolder() && !node->hasMetaData())
+                jobs.append({node, node->path(), node->size, node->modified});
+        }
     }
-    ProbeCache::Entry entry;
-    if (m_cache.lookUp(job.path, job.size, job.modified, &entry)) {
+    QList<Job> misses;
+    QList<std::pair<MediaNode *, ProbeCache::Entry>> hits;
+    auto applyHits = [this, &hits] {
         QMutexLocker tree(m_treeLock);
-        if (node->size == job.size && node->modified == job.modified)
-            apply(entry, node);
-        return;
+        for (const auto &[node, entry] : std::as_const(hits)) {
+            // Changed since it was looked up: it is probed when the change
+            // is seen.
+            if (node->size == entry.size && node->modified == entry.modified)
+                apply(entry, node);
+        }
+        hits.clear();
+    };
+    for (const Job &job : std::as_const(jobs)) {
+        ProbeCache::Entry entry;
+        if (!m_cache.lookUp(job.path, job.size, job.modified, &entry)) {
+            misses.append(job);
+            continue;
+        }
+        hits.append({job.node, entry});
+        if (hits.size() >= kApplyPass)
+            applyHits();
     }
+    if (!hits.isEmpty())
+        applyHits();
+    if (misses.isEmpty())
+        return;
     QMutexLocker locker(&m_mutex);
-    m_queue.enqueue(job);
+    m_jobs.reserve(m_jobs.size() + misses.size());
+    for (const Job &job : std::as_const(misses)) {
+        // A node queued again keeps its place, with what it is now.
+        if (!m_jobs.contains(job.node))
+            m_order.enqueue(job.node);
+        m_jobs.insert(job.node, job);
+    }
     startJobs();
+}
+
+void MetaDataGatherer::dropJob(MediaNode *node)
+{
+    m_jobs.remove(node);
+    m_awaited.remove(node);
 }
 
 void MetaDataGatherer::cancel(MediaNode *node)
 {
     QMutexLocker locker(&m_mutex);
-    m_queue.removeIf([node](const Job &job) { return job.node == node; });
+    dropJob(node);
     m_done.wakeAll();
 }
 
 void MetaDataGatherer::cancel(const QSet<MediaNode *> &nodes)
 {
     QMutexLocker locker(&m_mutex);
-    m_queue.removeIf([&nodes](const Job &job) { return nodes.contains(job.node); });
+    for (MediaNode *node : nodes)
+        dropJob(node);
     m_done.wakeAll();
 }
 
 bool MetaDataGatherer::isQueued(const MediaNode *node) const
 {
-    return std::any_of(m_queue.cbegin(), m_queue.cend(),
-                       [node](const Job &job) { return job.node == node; });
+    return m_jobs.contains(const_cast<MediaNode *>(node));
 }
 
 void MetaDataGatherer::abort()
 {
     {
         QMutexLocker locker(&m_mutex);
-        m_queue.clear();
+        m_jobs.clear();
+        m_ahead.clear();
+        m_order.clear();
+        m_awaited.clear();
         ++m_generation;
         m_cancel = true;
         m_done.wakeAll();
@@ -131,14 +172,14 @@ void MetaDataGatherer::waitFor(const QList<MediaNode *> &ahead, const QList<Medi
                                QDeadlineTimer deadline)
 {
     QMutexLocker locker(&m_mutex);
-    const QSet<MediaNode *> moved(ahead.cbegin(), ahead.cend());
-    QQueue<Job> front;
-    QList<Job> rest;
-    for (const Job &job : std::as_const(m_queue))
-        (moved.contains(job.node) ? front : rest).append(job);
-    if (!front.isEmpty()) {
-        front.append(rest);
-        m_queue.swap(front);
+    // In their given order before those moved ahead earlier.
+    for (auto it = ahead.crbegin(); it != ahead.crend(); ++it) {
+        if (m_jobs.contains(*it))
+            m_ahead.prepend(*it);
+    }
+    for (MediaNode *node : awaited) {
+        if (m_jobs.contains(node))
+            m_awaited.insert(node);
     }
     startJobs();
     const quint64 generation = m_generation;
@@ -155,32 +196,47 @@ void MetaDataGatherer::waitFor(const QList<MediaNode *> &ahead, const QList<Medi
     }
 }
 
+MediaNode *MetaDataGatherer::nextJob()
+{
+    for (QQueue<MediaNode *> *queue : {&m_ahead, &m_order}) {
+        while (!queue->isEmpty()) {
+            MediaNode *node = queue->dequeue();
+            // Cancelled or taken already; or probed now, and queued again
+            // when that probe ends (a file probed anew waits for its earlier
+            // probe).
+            if (m_jobs.contains(node) && !m_running.contains(node))
+                return node;
+        }
+    }
+    return nullptr;
+}
+
 void MetaDataGatherer::startJobs()
 {
     while (m_running.size() < m_pool.maxThreadCount()) {
-        // A file probed anew waits until its earlier probe is over.
-        const auto next = std::find_if(m_queue.begin(), m_queue.end(), [this](const Job &job) {
-            return !m_running.contains(job.node);
-        });
-        if (next == m_queue.end())
+        MediaNode *node = nextJob();
+        if (!node)
             return;
         if (!m_encoderLooked) {
             m_encoder = EncoderRunner::encoder(
                 QStringLiteral("MetaDataGatherer::updateMetaData can't find"));
             m_encoderLooked = true;
         }
-        const Job job = *next;
-        m_queue.erase(next);
-        m_running.insert(job.node);
-        m_pool.start([this, job, generation = m_generation] { runJob(job, generation); });
+        const Job job = m_jobs.take(node);
+        const auto priority = m_awaited.remove(node) ? EncoderRunner::Priority::Normal
+                                                     : EncoderRunner::Priority::Background;
+        m_running.insert(node);
+        m_pool.start([this, job, priority, generation = m_generation] {
+            runJob(job, priority, generation);
+        });
     }
 }
 
-void MetaDataGatherer::runJob(const Job &job, quint64 generation)
+void MetaDataGatherer::runJob(const Job &job, EncoderRunner::Priority priority, quint64 generation)
 {
     MediaNode *node = job.node;
     bool failed = false;
-    ProbeCache::Entry entry = probeFile(job.path, m_encoder, &m_cancel, &failed);
+    ProbeCache::Entry entry = probeFile(job.path, m_encoder, &m_cancel, &failed, priority);
     entry.size = job.size;
     entry.modified = job.modified;
     if (failed)
@@ -199,9 +255,12 @@ void MetaDataGatherer::runJob(const Job &job, quint64 generation)
     {
         QMutexLocker locker(&m_mutex);
         m_running.remove(node);
+        // Queued again while it was probed: next in line.
+        if (generation == m_generation && m_jobs.contains(node))
+            m_ahead.prepend(node);
         m_done.wakeAll();
         startJobs();
-        idle = m_running.isEmpty() && m_queue.isEmpty();
+        idle = m_running.isEmpty() && m_jobs.isEmpty();
     }
     if (idle)
         m_cache.save();
@@ -209,7 +268,8 @@ void MetaDataGatherer::runJob(const Job &job, quint64 generation)
 }
 
 ProbeCache::Entry MetaDataGatherer::probeFile(const QString &path, const QString &encoder,
-                                              const std::atomic<bool> *cancel, bool *failed)
+                                              const std::atomic<bool> *cancel, bool *failed,
+                                              EncoderRunner::Priority priority)
 {
     ProbeCache::Entry entry;
     *failed = false;
@@ -222,7 +282,7 @@ ProbeCache::Entry MetaDataGatherer::probeFile(const QString &path, const QString
         return entry;
     // A short clip whose header tells its length needs one run, not two.
     const Thumbnail::Grab grab = Thumbnail::grab(encoder, path, QString(), kProbeTimeoutMs, cancel,
-                                                 HeaderDuration::read(path));
+                                                 HeaderDuration::read(path), priority);
     *failed = !grab.first.started || grab.first.crashed || grab.first.timedOut;
     entry.media = grab.info;
     if (grab.hasPicture())

@@ -13,6 +13,8 @@
 
 #include <limits>
 
+#include <sys/resource.h>
+
 namespace {
 
 QString reportOf(const QString &path)
@@ -263,6 +265,38 @@ private Q_SLOTS:
         const Thumbnail::Grab grab = Thumbnail::grab(EncoderRunner::encoder(), text, QString());
         QVERIFY(!grab.first.succeeded() && !grab.retried && !grab.hasPicture());
         QVERIFY(!grab.info.isValid());
+    }
+
+    void priority_data()
+    {
+        QTest::addColumn<int>("priority"); // EncoderRunner::Priority
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<int>("lowered"); // below our own priority
+        // The background run waits until it has been lowered, then tells its
+        // nice value; the normal one tells it at once.
+        const QByteArray niceOf = "cut -d ' ' -f 19 /proc/$$/stat";
+        const QByteArray own = QByteArray::number(getpriority(PRIO_PROCESS, 0));
+        QTest::newRow("normal") << int(EncoderRunner::Priority::Normal) << niceOf << 0;
+        QTest::newRow("background")
+            << int(EncoderRunner::Priority::Background)
+            << "while [ \"$(" + niceOf + ")\" = " + own + " ]; do :; done; " + niceOf << 10;
+    }
+
+    // Background runs (probes nobody waits for) give way to the program's
+    // own threads; the others keep the program's priority.
+    void priority()
+    {
+        QFETCH(int, priority);
+        QFETCH(QByteArray, script);
+        QFETCH(int, lowered);
+        const int own = getpriority(PRIO_PROCESS, 0);
+        if (own + lowered > 19)
+            QSKIP("this test runs at too low a priority to go lower");
+        const EncoderRun run = EncoderRunner::run(
+            QStringLiteral("sh"), {QStringLiteral("-c"), QString::fromLatin1(script)}, 60000,
+            nullptr, EncoderRunner::Priority(priority));
+        QVERIFY2(run.succeeded(), run.report.constData());
+        QCOMPARE(run.output.trimmed().toInt(), own + lowered);
     }
 };
 

@@ -251,6 +251,61 @@ private Q_SLOTS:
         QVERIFY(!childrenOf(third).first().probed);
     }
 
+    void firstListingShowsCachedResults_data()
+    {
+        QTest::addColumn<int>("files");
+        QTest::newRow("a few") << 5;
+        QTest::newRow("more than one pass under the tree lock") << 700;
+    }
+
+    // A restart's first listing shows each file's own cached result at once;
+    // a file that changed since it was cached is probed anew and never shows
+    // the old result.
+    void firstListingShowsCachedResults()
+    {
+        QFETCH(int, files);
+        QTemporaryDir dir;
+        const QSet<int> changed = {1, files / 2, files - 1};
+        {
+            ProbeCache cache;
+            cache.open(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
+                       QStringLiteral("/tv-probes.cache"));
+            for (int i = 0; i < files; ++i) {
+                const QString path =
+                    dir.filePath(QStringLiteral("clip-%1.mp4").arg(i, 4, 10, QLatin1Char('0')));
+                touch(path, "not media " + QByteArray::number(i));
+                const QFileInfo info(path);
+                ProbeCache::Entry entry;
+                entry.size = info.size() + (changed.contains(i) ? 1 : 0);
+                entry.modified = info.lastModified().toMSecsSinceEpoch();
+                entry.media.duration = i + 1;
+                cache.insert(path, entry);
+            }
+            QVERIFY(cache.save());
+        }
+        MediaModel model;
+        model.setRoot(dir.path());
+        const QList<MediaNodeInfo> children = childrenOf(model);
+        QCOMPARE(children.size(), files);
+        for (int i = 0; i < files; ++i) {
+            const MediaNodeInfo &node = children.at(i);
+            if (changed.contains(i)) {
+                QVERIFY2(node.durationMs < 0, qPrintable(node.name));
+                continue;
+            }
+            QVERIFY2(node.probed, qPrintable(node.name));
+            QCOMPARE(node.durationMs, (i + 1) * 1000);
+        }
+        auto changedProbed = [&] {
+            const QList<MediaNodeInfo> now = childrenOf(model);
+            return std::all_of(changed.cbegin(), changed.cend(),
+                               [&now](int i) { return now.at(i).probed; });
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(gathererIdle(model) && changedProbed(), 120000);
+        for (int i : changed)
+            QVERIFY(model.nodeInfo(children.at(i).objectId).durationMs < 0); // not media
+    }
+
     // Each result is on disk as soon as it is known, before the gatherer is
     // done: a kill keeps what was probed.
     void probesAreOnDiskAsTheyCome()
