@@ -76,19 +76,20 @@ void IntegrityChecker::run()
 void IntegrityChecker::removeMissing()
 {
     LibraryStore *store = m_library->store();
-    const LibraryStore::Rows rows = store->call([store] {
-        LibraryStore::Rows read;
-        // Only the paths are looked at: no search texts.
-        if (!store->readAll(&read, LibraryStore::Id, Qt::AscendingOrder, false))
-            qCWarning(lcLibrary) << "IntegrityChecker::run could not read the library";
-        return read;
-    });
-    for (const LibraryStore::Row &row : rows) {
+    // Only the paths are looked at. Reading whole rows of a large library
+    // here made (and then freed) a hundred MB of small pieces at once,
+    // which kept the memory allocator's lock, shared with the window's
+    // thread, held for tens of ms.
+    bool read = false;
+    const QList<LibraryStore::StoredVideo> videos =
+        store->call([store, &read] { return store->readVideoPaths(&read); });
+    if (!read)
+        qCWarning(lcLibrary) << "IntegrityChecker::run could not read the library";
+    for (const LibraryStore::StoredVideo &video : videos) {
         if (m_stop)
             return;
-        const QString video = LibraryItem::decode(row.at(LibraryStore::VideoPath).toString());
-        if (!QFileInfo::exists(video) &&
-            m_library->removeRecord(row.at(LibraryStore::Id).toLongLong(), true))
+        if (!QFileInfo::exists(LibraryItem::decode(video.videoPath)) &&
+            m_library->removeRecord(video.id, true))
             ++m_removed;
     }
 }
@@ -118,37 +119,47 @@ LibraryItems IntegrityChecker::collectNewFiles()
 {
     const QString root = QDir(Library::libraryPath()).absolutePath();
     const QSet<QString> downloads = queuedDownloadPaths();
-    LibraryItems candidates;
+    // First what tells whether the library has a file (its path, title and
+    // DVD title); the rest of an item only for the files it has not: most
+    // files are listed, and their side pictures need not be looked for.
+    QStringList paths;
+    LibraryItems keys;
     QDirIterator it(root, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks,
                     QDirIterator::Subdirectories);
     while (it.hasNext() && !m_stop) {
         const QFileInfo file(it.next());
         if (!file.isFile() || !videoSuffixes().contains(file.suffix().toLower()))
             continue;
-        if (downloads.contains(file.absoluteFilePath())) {
-            qCDebug(lcLibrary).noquote()
-                << QStringLiteral("This file skipped ") + file.absoluteFilePath();
+        const QString path = file.absoluteFilePath();
+        if (downloads.contains(path)) {
+            qCDebug(lcLibrary).noquote() << QStringLiteral("This file skipped ") + path;
             continue;
         }
-        LibraryItem item = LibraryItem::fromFile(file.absoluteFilePath());
+        LibraryItem key;
+        key.videoPath(path);
+        key.title(file.baseName());
         if (file.absolutePath() != root)
-            item.dvdTitle(file.dir().dirName());
+            key.dvdTitle(file.dir().dirName());
+        paths << path;
+        keys << key;
+    }
+    LibraryItems found;
+    const QList<bool> listed = m_library->contains(keys);
+    for (qsizetype i = 0; i < paths.size() && !m_stop; ++i) {
+        if (listed.at(i)) {
+            qCDebug(lcLibrary).noquote() << QStringLiteral("This file skipped ") + paths.at(i);
+            continue;
+        }
+        const QFileInfo file(paths.at(i));
+        LibraryItem item = LibraryItem::fromFile(paths.at(i));
+        item.dvdTitle(keys.at(i).dvdTitle());
         const QString cover = sideImage(file, "%1-cover.jpg");
         if (!cover.isEmpty())
             item.coverPath(cover);
         const QString thumbnail = sideImage(file, "%1-thumb.jpg");
         if (!thumbnail.isEmpty())
             item.thumbnailPath(thumbnail);
-        candidates << item;
-    }
-    LibraryItems found;
-    const QList<bool> listed = m_library->contains(candidates);
-    for (qsizetype i = 0; i < candidates.size(); ++i) {
-        if (listed.at(i))
-            qCDebug(lcLibrary).noquote()
-                << QStringLiteral("This file skipped ") + candidates.at(i).videoPath();
-        else
-            found << candidates.at(i);
+        found << item;
     }
     return found;
 }

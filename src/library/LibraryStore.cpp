@@ -694,6 +694,24 @@ QSet<QString> LibraryStore::downloadPaths()
     return paths;
 }
 
+QList<LibraryStore::StoredVideo> LibraryStore::readVideoPaths(bool *ok)
+{
+    QList<StoredVideo> videos;
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    const bool read = query.exec(QStringLiteral("SELECT id, videoPath FROM library ORDER BY id"));
+    if (read) {
+        while (query.next())
+            videos.append({query.value(0).toLongLong(), query.value(1).toString()});
+    } else {
+        qCWarning(lcLibrary).noquote()
+            << QStringLiteral("LibraryStore::readVideoPaths failed: ") + query.lastError().text();
+    }
+    if (ok)
+        *ok = read;
+    return videos;
+}
+
 LibraryStore::Rows LibraryStore::metaDataRows(const QList<qlonglong> &ids, bool *ok)
 {
     Rows rows;

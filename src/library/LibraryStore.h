@@ -182,6 +182,14 @@ public:
     LibraryItems find(const QString &text, bool *ok = nullptr);
     // The files of the queued downloads (absolute paths).
     QSet<QString> downloadPaths();
+    // Each row's id and video file (as stored, encoded), by id: what a look
+    // for missing files needs, without the rows' other texts.
+    struct StoredVideo
+    {
+        qlonglong id = 0;
+        QString videoPath;
+    };
+    QList<StoredVideo> readVideoPaths(bool *ok = nullptr);
     // (id, dvdTitle, categories, stars) of the rows, or of the given ids.
     Rows metaDataRows(const QList<qlonglong> &ids = {}, bool *ok = nullptr);
     // Adds the indexes the look-ups by guid and by video use (once).
