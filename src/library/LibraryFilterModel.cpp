@@ -32,9 +32,8 @@ QString wildcardExpression(const QString &pattern)
 } // namespace
 
 LibraryFilterModel::LibraryFilterModel(QObject *parent)
-    : QSortFilterProxyModel(parent), m_prepare(new QTimer(this))
+    : RowMapProxyModel(parent), m_prepare(new QTimer(this))
 {
-    setDynamicSortFilter(true);
     // Entries are made ahead in short slices, so the first keystroke does
     // not wait for all of them.
     m_prepare->setInterval(0);
@@ -46,11 +45,6 @@ LibraryFilterModel::LibraryFilterModel(QObject *parent)
 
 void LibraryFilterModel::setSourceModel(QAbstractItemModel *model)
 {
-    // The cache follows the source before the proxy does (slots run in the
-    // order connected), so the proxy never filters a row by another's entry.
-    for (const QMetaObject::Connection &connection : std::as_const(m_cacheConnections))
-        disconnect(connection);
-    m_cacheConnections.clear();
     m_entries.clear();
     forgetMatches();
     m_library = qobject_cast<Library *>(model);
@@ -59,11 +53,9 @@ void LibraryFilterModel::setSourceModel(QAbstractItemModel *model)
         m_textColumns = {LibraryStore::Title, LibraryStore::Stars, LibraryStore::Categories,
                          LibraryStore::Description, LibraryStore::DvdTitle};
     }
-    if (model) {
-        connectCache(model);
+    RowMapProxyModel::setSourceModel(model);
+    if (model)
         m_prepare->start();
-    }
-    QSortFilterProxyModel::setSourceModel(model);
 }
 
 bool LibraryFilterModel::prepareSome()
@@ -85,42 +77,29 @@ bool LibraryFilterModel::prepareSome()
     return row < rows;
 }
 
-void LibraryFilterModel::connectCache(QAbstractItemModel *model)
+void LibraryFilterModel::sourceRowsRenewed()
 {
-    const auto clear = [this] {
-        m_entries.clear();
-        forgetMatches();
-    };
-    m_cacheConnections << connect(model, &QAbstractItemModel::modelAboutToBeReset, this, clear)
-                       << connect(model, &QAbstractItemModel::modelReset, this, clear)
-                       << connect(model, &QAbstractItemModel::layoutChanged, this, clear)
-                       << connect(model, &QAbstractItemModel::rowsMoved, this, clear)
-                       << connect(model, &QAbstractItemModel::rowsInserted, this,
-                                  [this](const QModelIndex &parent, int first, int last) {
-                                      if (!parent.isValid())
-                                          rowsCame(first, last);
-                                  })
-                       << connect(model, &QAbstractItemModel::rowsRemoved, this,
-                                  [this](const QModelIndex &parent, int first, int last) {
-                                      if (parent.isValid())
-                                          return;
-                                      forgetMatches();
-                                      if (last < m_entries.size())
-                                          m_entries.remove(first, last - first + 1);
-                                      else
-                                          m_entries.clear();
-                                  })
-                       << connect(
-                              model, &QAbstractItemModel::dataChanged, this,
-                              [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
-                                  forgetMatches();
-                                  for (int row = topLeft.row();
-                                       row <= bottomRight.row() && row < m_entries.size(); ++row)
-                                      m_entries[row].reset();
-                              });
+    m_entries.clear();
+    forgetMatches();
 }
 
-void LibraryFilterModel::rowsCame(int first, int last)
+void LibraryFilterModel::sourceRowsRemoved(int first, int last)
+{
+    forgetMatches();
+    if (last < m_entries.size())
+        m_entries.remove(first, last - first + 1);
+    else
+        m_entries.clear();
+}
+
+void LibraryFilterModel::sourceRowsChanged(int first, int last)
+{
+    forgetMatches();
+    for (int row = first; row <= last && row < m_entries.size(); ++row)
+        m_entries[row].reset();
+}
+
+void LibraryFilterModel::sourceRowsInserted(int first, int last)
 {
     const int count = last - first + 1;
     if (first <= m_entries.size())
@@ -194,9 +173,8 @@ void LibraryFilterModel::refilter()
     if (!m_foldedName.isEmpty())
         matchAll();
     // One new layout rather than a removal or insertion per run of rows,
-    // which would cost views (and the mapping) time for each of thousands of
-    // runs.
-    invalidate();
+    // which would cost views time for each of thousands of runs.
+    remap();
 }
 
 bool LibraryFilterModel::hasFilter() const
@@ -274,12 +252,12 @@ const LibraryFilterModel::Entry &LibraryFilterModel::entry(int sourceRow) const
     return *cached;
 }
 
-bool LibraryFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const
+bool LibraryFilterModel::acceptsSourceRow(int sourceRow) const
 {
-    if (!hasFilter() || sourceParent.isValid())
+    if (!hasFilter())
         return true;
     if (!m_nameFilter.isEmpty() && m_foldedName.isEmpty()) {
-        const QModelIndex index = sourceModel()->index(sourceRow, 0, sourceParent);
+        const QModelIndex index = sourceModel()->index(sourceRow, 0);
         return accepts(index.data().value<LibraryItem>());
     }
     if (!m_foldedName.isEmpty()) {

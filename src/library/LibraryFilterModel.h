@@ -1,9 +1,10 @@
 #pragma once
 
+#include "library/RowMapProxyModel.h"
+
 #include <QList>
 #include <QRegularExpression>
 #include <QSet>
-#include <QSortFilterProxyModel>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -19,8 +20,9 @@ class LibraryItem;
 // folded in one string, the category names split), made when a row is first
 // filtered (or while the event loop is idle) and dropped when the row
 // changes, so a new pattern is a plain text search over memory. A pattern
-// that extends the last one only looks at the rows the last one kept.
-class LibraryFilterModel : public QSortFilterProxyModel
+// that extends the last one only looks at the rows the last one kept. The
+// rows shown keep the source's order (the order of the tiles).
+class LibraryFilterModel : public RowMapProxyModel
 {
     Q_OBJECT
 
@@ -42,7 +44,11 @@ public Q_SLOTS:
                               const QString &description);
 
 protected:
-    bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
+    bool acceptsSourceRow(int sourceRow) const override;
+    void sourceRowsInserted(int first, int last) override;
+    void sourceRowsChanged(int first, int last) override;
+    void sourceRowsRemoved(int first, int last) override;
+    void sourceRowsRenewed() override;
 
 private:
     // What the rules need of one row.
@@ -69,9 +75,6 @@ private:
     const Entry &entry(int sourceRow) const;
     bool hasFilter() const;
     void refilter();
-    void connectCache(QAbstractItemModel *model);
-    // Source rows first..last were inserted.
-    void rowsCame(int first, int last);
     // Any change of the rows: the kept matches are no longer those of the rows.
     void forgetMatches() { m_matchedPattern.clear(); }
     // The plain name pattern over all rows, into m_matches.
@@ -96,5 +99,4 @@ private:
     QList<bool> m_matches;
     QString m_matchedPattern;
     QTimer *m_prepare;
-    QList<QMetaObject::Connection> m_cacheConnections;
 };

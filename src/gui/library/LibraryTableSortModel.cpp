@@ -16,9 +16,8 @@ constexpr int kLengthColumn = 2;
 
 } // namespace
 
-LibraryTableSortModel::LibraryTableSortModel(QObject *parent) : QSortFilterProxyModel(parent)
+LibraryTableSortModel::LibraryTableSortModel(QObject *parent) : RowMapProxyModel(parent)
 {
-    setDynamicSortFilter(true);
     m_missingIcon.addPixmap(Artwork::pixmap(QStringLiteral(":/images/alert.png")));
 }
 
@@ -27,7 +26,7 @@ QVariant LibraryTableSortModel::data(const QModelIndex &index, int role) const
     const bool aboutTheFile = role == Qt::DecorationRole || role == Qt::ToolTipRole ||
                               role == Qt::AccessibleDescriptionRole;
     if (!aboutTheFile || index.column() != kNameColumn || !isFileMissing(index))
-        return QSortFilterProxyModel::data(index, role);
+        return RowMapProxyModel::data(index, role);
     if (role == Qt::DecorationRole)
         return m_missingIcon;
     return tr("File missing");
@@ -70,7 +69,25 @@ double LibraryTableSortModel::progressKey(const QModelIndex &index)
     return progress <= 0.0 && index.data(Library::WatchedCountRole).toInt() > 0 ? 2.0 : progress;
 }
 
-bool LibraryTableSortModel::lessThan(const QModelIndex &left, const QModelIndex &right) const
+void LibraryTableSortModel::sort(int column, Qt::SortOrder order)
+{
+    if (column < 0)
+        order = Qt::AscendingOrder;
+    if (column == m_sortColumn && order == m_sortOrder)
+        return;
+    m_sortColumn = column;
+    m_sortOrder = order;
+    remap();
+}
+
+bool LibraryTableSortModel::lessThan(int sourceRowA, int sourceRowB) const
+{
+    const QModelIndex a = sourceModel()->index(sourceRowA, m_sortColumn);
+    const QModelIndex b = sourceModel()->index(sourceRowB, m_sortColumn);
+    return m_sortOrder == Qt::AscendingOrder ? sortsBefore(a, b) : sortsBefore(b, a);
+}
+
+bool LibraryTableSortModel::sortsBefore(const QModelIndex &left, const QModelIndex &right)
 {
     const QString a = left.data().toString();
     const QString b = right.data().toString();
