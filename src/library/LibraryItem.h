@@ -71,6 +71,9 @@ private:
     QSharedDataPointer<LibraryItemData> d;
 };
 
+// One shared pointer: lists move items by moving their bytes.
+Q_DECLARE_TYPEINFO(LibraryItem, Q_RELOCATABLE_TYPE);
+
 using LibraryItems = QList<LibraryItem>;
 
 Q_DECLARE_METATYPE(LibraryItem)
