@@ -41,9 +41,11 @@ EncoderRun EncoderRunner::run(const QString &program, const QStringList &args, i
     result.started = true;
     // Set from here rather than in the child: a child process modifier
     // would make the process start with a full fork() of this one.
-    if (priority == Priority::Background) {
+    // (A process id of 0 would lower this thread instead.)
+    const qint64 pid = process.processId();
+    if (priority == Priority::Background && pid > 0) {
         const int own = getpriority(PRIO_PROCESS, 0); // this thread's
-        setpriority(PRIO_PROCESS, id_t(process.processId()), qMin(19, own + kBackgroundNice));
+        setpriority(PRIO_PROCESS, id_t(pid), qMin(19, own + kBackgroundNice));
     }
     const QDeadlineTimer deadline(timeoutMs);
     while (process.state() != QProcess::NotRunning) {
