@@ -538,24 +538,35 @@ int main(int argc, char **argv)
                   {}});
 
     // The detail table sorted by its name column (a header click), and the
-    // framework's sorting proxy over the same rows in the same order.
+    // framework's sorting proxy over the same rows in the same order; each
+    // twice, in turns, the faster of the two (the first sort also fills
+    // the library's caches of the texts).
     {
         QAbstractItemModel *shown = view->model();
-        LibraryTableSortModel table;
-        table.setSourceModel(shown);
-        timer.restart();
-        table.sort(1);
-        const double tableMs = msSince(timer);
-        FrameworkTableOrder reference;
-        reference.setSourceModel(shown);
-        timer.restart();
-        reference.sort(1);
-        const double referenceMs = msSince(timer);
-        if (table.index(0, 1).data() != reference.index(0, 1).data())
-            run.fail(QStringLiteral("the table's order and the reference's differ"));
-        lines.append({QStringLiteral("detail table sorted by name (%1 rows)").arg(table.rowCount()),
-                      tableMs,
-                      {}});
+        double tableMs = 0;
+        double referenceMs = 0;
+        for (int turn = 0; turn < 2; ++turn) {
+            FrameworkTableOrder reference;
+            reference.setSourceModel(shown);
+            timer.restart();
+            reference.sort(1);
+            const double referenceTurn = msSince(timer);
+            LibraryTableSortModel table;
+            table.setSourceModel(shown);
+            timer.restart();
+            table.sort(1);
+            const double tableTurn = msSince(timer);
+            if (table.index(0, 1).data() != reference.index(0, 1).data() ||
+                table.index(table.rowCount() - 1, 1).data() !=
+                    reference.index(reference.rowCount() - 1, 1).data())
+                run.fail(QStringLiteral("the table's order and the reference's differ"));
+            tableMs = turn == 0 ? tableTurn : std::min(tableMs, tableTurn);
+            referenceMs = turn == 0 ? referenceTurn : std::min(referenceMs, referenceTurn);
+        }
+        lines.append(
+            {QStringLiteral("detail table sorted by name (%1 rows)").arg(shown->rowCount()),
+             tableMs,
+             {}});
         lines.append({QStringLiteral("  reference: the framework's sorting proxy, same order"),
                       referenceMs,
                       {}});

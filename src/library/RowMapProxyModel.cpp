@@ -155,8 +155,11 @@ void RowMapProxyModel::rebuild()
         if (acceptsSourceRow(row))
             m_shown.push_back(row);
     }
+    // Rows in the source's order sorted stably: ties keep it, with one
+    // comparison per step.
     if (isOrdered())
-        std::sort(m_shown.begin(), m_shown.end(), [this](int a, int b) { return before(a, b); });
+        std::stable_sort(m_shown.begin(), m_shown.end(),
+                         [this](int a, int b) { return lessThan(a, b); });
     renumber(0);
 }
 
