@@ -14,8 +14,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSemaphore>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -128,22 +130,33 @@ FreshPage freshFirstPage(const QString &media, int busyMs)
     tv.toggleServerStatus();
     const QUrl control(QStringLiteral("http://127.0.0.1:%1/").arg(tv.server()->port()) +
                        tv.server()->uuid + QStringLiteral("/ContentDirectory/control.xml"));
-    // The root holds the one folder; its id without listing the folder.
+    // The browsing client is a thread of its own in both cases, and has
+    // asked for the root (which holds the one folder; its id without listing
+    // the folder) before the clock starts: both answers then come over a
+    // connection that is already open.
     static const QRegularExpression child(QStringLiteral("&lt;container id=&quot;([^&]+)&quot;"));
-    const QString id =
-        child.match(QString::fromUtf8(BrowseSoap::browse(control, QStringLiteral("0"), 0, 0)))
-            .captured(1);
+    QEventLoop ready;
+    QEventLoop ended;
+    QSemaphore go;
     FreshPage page;
     QByteArray answer;
-    if (busyMs <= 0) {
+    std::unique_ptr<QThread> client(QThread::create([&] {
+        const QString id =
+            child.match(QString::fromUtf8(BrowseSoap::browse(control, QStringLiteral("0"), 0, 0)))
+                .captured(1);
+        QMetaObject::invokeMethod(&ready, &QEventLoop::quit, Qt::QueuedConnection);
+        go.acquire();
         page.ms = millis([&] { answer = BrowseSoap::browse(control, id, 0, 100); });
-    } else {
-        std::unique_ptr<QThread> client(QThread::create(
-            [&] { page.ms = millis([&] { answer = BrowseSoap::browse(control, id, 0, 100); }); }));
-        client->start();
+    }));
+    QObject::connect(client.get(), &QThread::finished, &ended, &QEventLoop::quit);
+    client->start();
+    ready.exec(); // the owner's events run meanwhile, as before any Browse
+    go.release();
+    if (busyMs > 0)
         QThread::msleep(busyMs);
-        client->wait();
-    }
+    else
+        ended.exec();
+    client->wait();
     page.total = totalMatches(answer);
     tv.model()->gatherer()->abort();
     tv.toggleServerStatus();
