@@ -14,6 +14,18 @@
 class Library;
 class LibraryItem;
 
+// What the filter's rules need of one row.
+struct LibraryFilterEntry
+{
+    QString folded; // title, stars, categories, description, case-folded
+    QStringList categories;
+    QString dvdTitle;
+};
+// Implicitly shared members only: the per-row list moves entries by their
+// bytes, so a row inserted above 100,000 others is one memory move.
+Q_DECLARE_TYPEINFO(LibraryFilterEntry, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(std::optional<LibraryFilterEntry>, Q_RELOCATABLE_TYPE);
+
 // Filters the library by categories, DVD titles or a name pattern.
 //
 // What the rules look at is kept per source row (the searched texts case-
@@ -51,13 +63,7 @@ protected:
     void sourceRowsRenewed() override;
 
 private:
-    // What the rules need of one row.
-    struct Entry
-    {
-        QString folded; // title, stars, categories, description, case-folded
-        QStringList categories;
-        QString dvdTitle;
-    };
+    using Entry = LibraryFilterEntry;
 
     // `folded` when known already (else made from the texts).
     static Entry entryOf(const QString &title, const QString &stars, const QString &categories,
