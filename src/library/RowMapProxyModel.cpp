@@ -350,6 +350,11 @@ void RowMapProxyModel::onLayoutAboutToBeChanged()
 void RowMapProxyModel::onLayoutChanged()
 {
     sourceRowsRenewed();
+    finishRelayout();
+}
+
+void RowMapProxyModel::finishRelayout()
+{
     rebuild();
     QModelIndexList to;
     to.reserve(m_layoutSources.size());
@@ -363,17 +368,6 @@ void RowMapProxyModel::onLayoutChanged()
 
 void RowMapProxyModel::remap()
 {
-    Q_EMIT layoutAboutToBeChanged();
-    const QModelIndexList from = persistentIndexList();
-    QList<QModelIndex> sources;
-    sources.reserve(from.size());
-    for (const QModelIndex &index : from)
-        sources << mapToSource(index);
-    rebuild();
-    QModelIndexList to;
-    to.reserve(sources.size());
-    for (const QModelIndex &source : std::as_const(sources))
-        to << mapFromSource(source);
-    changePersistentIndexList(from, to);
-    Q_EMIT layoutChanged();
+    onLayoutAboutToBeChanged();
+    finishRelayout();
 }

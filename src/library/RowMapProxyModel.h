@@ -74,8 +74,11 @@ private:
     void onRowsRemoved(const QModelIndex &parent, int first, int last);
     void onDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
                        const QList<int> &roles);
+    // A new layout: the persistent indexes' sources kept before, and put
+    // back after the rows were judged again.
     void onLayoutAboutToBeChanged();
     void onLayoutChanged();
+    void finishRelayout();
 
     // Source rows shown, in the shown order.
     std::vector<int> m_shown;
