@@ -76,8 +76,8 @@ void DesktopNotifier::burnFinished(const QString &discTitle)
     notify(tr("Disc finished"), discTitle, QString(), Library);
 }
 
-void DesktopNotifier::notify(const QString &summary, const QString &body,
-                             const QString &imagePath, Target target)
+void DesktopNotifier::notify(const QString &summary, const QString &body, const QString &imagePath,
+                             Target target)
 {
     if (!m_available)
         return;
@@ -96,13 +96,14 @@ void DesktopNotifier::send(const Notification &notification)
     hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("example.corvana.zelta"));
     if (!imagePath.isEmpty() && QFileInfo::exists(imagePath))
         hints.insert(QStringLiteral("image-path"), QUrl::fromLocalFile(imagePath).toString());
-    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface,
-                                                       QStringLiteral("Notify"));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
     call << QStringLiteral("CorvanaZELTA") << uint(0) << QStringLiteral("corvana-zelta")
          << notification.summary
          << (m_bodyMarkup ? notification.body.toHtmlEscaped() : notification.body)
          << QStringList({QStringLiteral("default"), tr("Show")}) << hints << int(-1);
     // Asynchronous: a slow or missing service never holds up the window.
+    ++m_repliesAwaited;
     auto *watcher =
         new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
@@ -113,22 +114,35 @@ void DesktopNotifier::remember(QDBusPendingCallWatcher *watcher, Target target)
 {
     const QDBusPendingReply<uint> reply = *watcher;
     watcher->deleteLater();
-    if (reply.isError()) {
+    const bool shown = !reply.isError();
+    if (!shown)
         qCDebug(lcApp) << "DesktopNotifier: no notification shown:" << reply.error().message();
-        return;
+    const uint id = shown ? reply.value() : 0;
+    const bool clicked = shown && m_clickedEarly.remove(id);
+    const bool closed = shown && m_closedEarly.remove(id);
+    if (--m_repliesAwaited == 0) {
+        m_clickedEarly.clear();
+        m_closedEarly.clear();
     }
-    m_targets.insert(reply.value(), target);
+    if (shown && !closed)
+        m_targets.insert(id, target);
+    if (clicked)
+        Q_EMIT activated(target);
 }
 
 void DesktopNotifier::actionInvoked(uint id, const QString &actionKey)
 {
-    const auto target = m_targets.constFind(id);
-    if (target == m_targets.cend() || actionKey != QLatin1String("default"))
+    if (actionKey != QLatin1String("default"))
         return;
-    Q_EMIT activated(*target);
+    const auto target = m_targets.constFind(id);
+    if (target != m_targets.cend())
+        Q_EMIT activated(*target);
+    else if (m_repliesAwaited > 0 && !m_closedEarly.contains(id))
+        m_clickedEarly.insert(id);
 }
 
 void DesktopNotifier::notificationClosed(uint id, uint)
 {
-    m_targets.remove(id);
+    if (m_targets.remove(id) == 0 && m_repliesAwaited > 0)
+        m_closedEarly.insert(id);
 }

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 class Download;
@@ -19,7 +20,11 @@ class DesktopNotifier : public QObject
 
 public:
     // What a click on a notification shows.
-    enum Target { Library, Downloads };
+    enum Target
+    {
+        Library,
+        Downloads
+    };
     Q_ENUM(Target)
 
     explicit DesktopNotifier(QObject *parent = nullptr);
@@ -58,4 +63,10 @@ private:
     // Waiting for the service's capabilities.
     QList<Notification> m_waiting;
     QHash<uint, Target> m_targets;
+    // A service may close or click a notification before its Notify reply
+    // has reached us, so what it says about ids we do not know yet is kept
+    // while replies are outstanding, and forgotten once none are.
+    int m_repliesAwaited = 0;
+    QSet<uint> m_clickedEarly;
+    QSet<uint> m_closedEarly;
 };

@@ -213,10 +213,73 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(service.shown.size(), 1, 10000);
         QCOMPARE(service.shown.at(0).body, body);
         QVERIFY(service.capabilitiesAsked > 0);
-        QDBusConnection::sessionBus().unregisterObject(
-            QStringLiteral("/org/freedesktop/Notifications"));
-        QDBusConnection::sessionBus().unregisterService(
-            QStringLiteral("org.freedesktop.Notifications"));
+    }
+
+    void signalsAheadOfTheReply_data()
+    {
+        QTest::addColumn<QStringList>("early");
+        QTest::addColumn<bool>("activates");
+        QTest::addColumn<bool>("stillOpen");
+        QTest::newRow("clicked") << QStringList{"click", "close"} << true << false;
+        QTest::newRow("clicked, left open") << QStringList{"click"} << true << true;
+        QTest::newRow("closed") << QStringList{"close"} << false << false;
+        QTest::newRow("clicked once closed") << QStringList{"close", "click"} << false << false;
+        QTest::newRow("another program's")
+            << QStringList{"close other", "click other"} << false << true;
+    }
+
+    // The service's signals about a notification can reach us before its
+    // answer to Notify does: the click still counts, a closed one stays closed.
+    void signalsAheadOfTheReply()
+    {
+        QFETCH(QStringList, early);
+        QFETCH(bool, activates);
+        QFETCH(bool, stillOpen);
+        NotificationService service;
+        service.holdReplies = true;
+        QVERIFY(service.registerOnBus());
+        DesktopNotifier notifier;
+        QSignalSpy activated(&notifier, &DesktopNotifier::activated);
+        notifier.notify(QStringLiteral("Download finished"), QStringLiteral("first"), QString(),
+                        DesktopNotifier::Library);
+        QTRY_COMPARE_WITH_TIMEOUT(service.shown.size(), 1, 10000);
+        for (const QString &signal : std::as_const(early)) {
+            const uint id = signal.endsWith(QLatin1String("other")) ? 7 : 1;
+            if (signal.startsWith(QLatin1String("click")))
+                QMetaObject::invokeMethod(&notifier, "actionInvoked", Q_ARG(uint, id),
+                                          Q_ARG(QString, QStringLiteral("default")));
+            else
+                QMetaObject::invokeMethod(&notifier, "notificationClosed", Q_ARG(uint, id),
+                                          Q_ARG(uint, 1));
+        }
+        QVERIFY(activated.isEmpty());
+        service.holdReplies = false;
+        service.releaseReplies();
+        // Replies come in order: once the second one is clickable the first
+        // one's reply has been handled too.
+        notifier.notify(QStringLiteral("Download failed"), QStringLiteral("second"), QString(),
+                        DesktopNotifier::Downloads);
+        QTRY_COMPARE_WITH_TIMEOUT(service.shown.size(), 2, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                Q_EMIT service.ActionInvoked(2, QStringLiteral("default"));
+                QCoreApplication::processEvents();
+                return !activated.isEmpty() &&
+                       activated.last().at(0).value<DesktopNotifier::Target>() ==
+                           DesktopNotifier::Downloads;
+            }(),
+            10000);
+        const auto libraryClicks = [&] {
+            return int(std::count_if(activated.cbegin(), activated.cend(), [](const auto &signal) {
+                return signal.at(0).template value<DesktopNotifier::Target>() ==
+                       DesktopNotifier::Library;
+            }));
+        };
+        QCOMPARE(libraryClicks(), activates ? 1 : 0);
+        // A click now shows the library only if the first one is still open.
+        QMetaObject::invokeMethod(&notifier, "actionInvoked", Q_ARG(uint, 1),
+                                  Q_ARG(QString, QStringLiteral("default")));
+        QCOMPARE(libraryClicks(), (activates ? 1 : 0) + (stillOpen ? 1 : 0));
     }
 
     // Descriptors opened before the member signed in wait for the sign-in.
