@@ -203,12 +203,13 @@ bool ErrorReportDialog::readLogTail(const QString &path, qint64 maxBytes, QByteA
         *out = file.readAll();
         return true;
     }
-    file.seek(size - maxBytes);
-    QByteArray tail = file.read(maxBytes);
-    // Start at a whole line; the mark tells how much was left out.
-    const qsizetype lineStart = tail.indexOf('\n');
-    if (lineStart >= 0 && lineStart + 1 < tail.size())
-        tail.remove(0, lineStart + 1);
+    // The byte before the tail too: the tail starts after the first line end
+    // in this window, so it always starts a line (and is empty when the last
+    // line alone is longer than `maxBytes`).
+    file.seek(size - maxBytes - 1);
+    const QByteArray window = file.read(maxBytes + 1);
+    const qsizetype lineEnd = window.indexOf('\n');
+    const QByteArray tail = lineEnd < 0 ? QByteArray() : window.mid(lineEnd + 1);
     const qint64 cut = size - tail.size();
     *out = QStringLiteral("[log cut: the first %1 bytes are left out]\n").arg(cut).toUtf8() + tail;
     return true;

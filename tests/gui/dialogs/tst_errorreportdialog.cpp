@@ -227,6 +227,15 @@ private Q_SLOTS:
         QTest::newRow("cut exactly at a line start")
             << QByteArray("0123456\nabc\n") << qint64(5)
             << QByteArray("[log cut: the first 8 bytes are left out]\nabc\n");
+        QTest::newRow("the limit begins a line")
+            << QByteArray("ab\ncd\nef\n") << qint64(6)
+            << QByteArray("[log cut: the first 3 bytes are left out]\ncd\nef\n");
+        QTest::newRow("last line longer than the limit")
+            << QByteArray("short\nabcdefghij\n") << qint64(5)
+            << QByteArray("[log cut: the first 17 bytes are left out]\n");
+        QTest::newRow("no line end at all")
+            << QByteArray("abcdefghij") << qint64(5)
+            << QByteArray("[log cut: the first 10 bytes are left out]\n");
     }
 
     void sendsOnlyTheLogTail()
@@ -242,6 +251,50 @@ private Q_SLOTS:
         QByteArray tail;
         QVERIFY(ZR::ErrorReportDialog::readLogTail(path, limit, &tail));
         QCOMPARE(tail, expected);
+    }
+
+    // A log longer than the dialog sends: the report part holds its end,
+    // from a line start, after a line that says it was cut.
+    void postsABoundedLog()
+    {
+        clearReports();
+        const QString path = m_dir.filePath(QStringLiteral("long.log"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        const auto lineNumbered = [](qint64 i) {
+            QByteArray line =
+                "[Tue Dec  8 05:00:00 2026][debug]: line " + QByteArray::number(i) + ' ';
+            return line + QByteArray(99 - line.size(), 'o') + '\n';
+        };
+        const qint64 lines = ZR::ErrorReportDialog::MaxLogBytes / 100 * 3 / 2;
+        for (qint64 i = 0; i < lines; ++i)
+            file.write(lineNumbered(i));
+        file.close();
+
+        ZR::ErrorReportDialog dialog(ZR::ErrorReportDialog::burnerReportUrl());
+        dialog.setLogFilePath(path);
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        send(dialog, QStringLiteral("long log"));
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 30000);
+        QCOMPARE(finished.at(0).at(0).toInt(), int(QDialog::Accepted));
+
+        const QStringList bodies = reports(QStringLiteral(".txt"));
+        QCOMPARE(bodies.size(), 1);
+        const QByteArray body =
+            TestSupport::readFile(m_site->dataDir() + QStringLiteral("/reports/") + bodies.first());
+        const QByteArray partStart = "Content-Type: text/plain\r\n\r\n";
+        const qsizetype from = body.indexOf(partStart) + partStart.size();
+        const qsizetype to = body.lastIndexOf("\r\n--AaB03x--\r\n");
+        QVERIFY(from > partStart.size() && to > from);
+        const QByteArray report = body.mid(from, to - from);
+        const qsizetype markEnd = report.indexOf('\n') + 1;
+        QVERIFY2(report.startsWith("[log cut: the first "), report.left(80).constData());
+        QVERIFY(report.size() - markEnd <= ZR::ErrorReportDialog::MaxLogBytes);
+        QVERIFY(report.size() - markEnd > ZR::ErrorReportDialog::MaxLogBytes - 100);
+        const QByteArray firstKept = report.mid(markEnd, 100);
+        QVERIFY2(firstKept.startsWith("[Tue Dec  8 05:00:00 2026][debug]: line "),
+                 firstKept.constData());
+        QVERIFY(report.endsWith(lineNumbered(lines - 1)));
     }
 
     void missingLogFileSendsNothing()
