@@ -1,5 +1,6 @@
 #include "gui/dialogs/ErrorReportDialog.h"
 
+#include "core/LogFile.h"
 #include "core/LogRedactor.h"
 #include "core/Logging.h"
 #include "core/SiteConfig.h"
@@ -38,6 +39,29 @@ QByteArray queryItem(const char *key, const QString &value)
 QByteArray partContent(QByteArray content)
 {
     return content.replace("--" + kBoundary, "- -" + kBoundary);
+}
+
+// At most the last `maxBytes` of `path` into `tail`, from a line start; the
+// file's size into `size`. False when the file cannot be read.
+bool readFileTail(const QString &path, qint64 maxBytes, QByteArray *tail, qint64 *size)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    *size = file.size();
+    if (*size <= maxBytes) {
+        *tail = file.read(maxBytes); // bounded even when the file grows meanwhile
+        *size = qMax(*size, qint64(tail->size()));
+        return true;
+    }
+    // The byte before the tail too: the tail starts after the first line end
+    // in this window, so it always starts a line (and is empty when the last
+    // line alone is longer than `maxBytes`).
+    file.seek(*size - maxBytes - 1);
+    const QByteArray window = file.read(maxBytes + 1);
+    const qsizetype lineEnd = window.indexOf('\n');
+    *tail = lineEnd < 0 ? QByteArray() : window.mid(lineEnd + 1);
+    return true;
 }
 
 // Error texts name files and addresses too.
@@ -195,23 +219,21 @@ QByteArray ErrorReportDialog::reportBody(const QByteArray &details, const QByteA
 
 bool ErrorReportDialog::readLogTail(const QString &path, qint64 maxBytes, QByteArray *out)
 {
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
+    QByteArray current;
+    qint64 currentSize = 0;
+    if (path.isEmpty() || !readFileTail(path, maxBytes, &current, &currentSize))
         return false;
-    const qint64 size = file.size();
-    if (size <= maxBytes) {
-        *out = file.readAll();
-        return true;
-    }
-    // The byte before the tail too: the tail starts after the first line end
-    // in this window, so it always starts a line (and is empty when the last
-    // line alone is longer than `maxBytes`).
-    file.seek(size - maxBytes - 1);
-    const QByteArray window = file.read(maxBytes + 1);
-    const qsizetype lineEnd = window.indexOf('\n');
-    const QByteArray tail = lineEnd < 0 ? QByteArray() : window.mid(lineEnd + 1);
-    const qint64 cut = size - tail.size();
-    *out = QStringLiteral("[log cut: the first %1 bytes are left out]\n").arg(cut).toUtf8() + tail;
+    // A log moved aside lately leaves little in the current file: the room
+    // left goes to the end of the earlier part.
+    QByteArray older;
+    qint64 olderSize = 0;
+    const qint64 room = currentSize == current.size() ? maxBytes - current.size() : 0;
+    readFileTail(LogFile::previousLogFilePath(path), room, &older, &olderSize);
+    const qint64 cut = olderSize - older.size() + currentSize - current.size();
+    out->clear();
+    if (cut > 0)
+        *out = QStringLiteral("[log cut: the first %1 bytes are left out]\n").arg(cut).toUtf8();
+    *out += older + current;
     return true;
 }
 

@@ -46,8 +46,10 @@ public:
     static QByteArray reportBody(const QByteArray &details, const QByteArray &log);
     // The request as the details view shows it: address, then body.
     QString reportText();
-    // At most the last `maxBytes` of `path`, from a line start, with a cut mark
-    // when something was left out. False when the file cannot be read.
+    // At most the last `maxBytes` of the log at `path`, from a line start,
+    // with a cut mark when something was left out. Room the current file
+    // leaves goes to the end of the part moved aside ("<path>.1"). False
+    // when the file cannot be read.
     static bool readLogTail(const QString &path, qint64 maxBytes, QByteArray *out);
 
 public Q_SLOTS:

@@ -216,30 +216,41 @@ private Q_SLOTS:
 
     void sendsOnlyTheLogTail_data()
     {
+        QTest::addColumn<QByteArray>("older"); // the part moved aside, none when empty
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<qint64>("limit");
         QTest::addColumn<QByteArray>("expected");
 
-        QTest::newRow("fits") << QByteArray("a\nb\n") << qint64(4) << QByteArray("a\nb\n");
+        QTest::newRow("fits") << QByteArray() << QByteArray("a\nb\n") << qint64(4)
+                              << QByteArray("a\nb\n");
         QTest::newRow("cut at a line start")
-            << QByteArray("first line\nsecond\nthird\n") << qint64(12)
+            << QByteArray() << QByteArray("first line\nsecond\nthird\n") << qint64(12)
             << QByteArray("[log cut: the first 18 bytes are left out]\nthird\n");
         QTest::newRow("cut exactly at a line start")
-            << QByteArray("0123456\nabc\n") << qint64(5)
+            << QByteArray() << QByteArray("0123456\nabc\n") << qint64(5)
             << QByteArray("[log cut: the first 8 bytes are left out]\nabc\n");
         QTest::newRow("the limit begins a line")
-            << QByteArray("ab\ncd\nef\n") << qint64(6)
+            << QByteArray() << QByteArray("ab\ncd\nef\n") << qint64(6)
             << QByteArray("[log cut: the first 3 bytes are left out]\ncd\nef\n");
         QTest::newRow("last line longer than the limit")
-            << QByteArray("short\nabcdefghij\n") << qint64(5)
+            << QByteArray() << QByteArray("short\nabcdefghij\n") << qint64(5)
             << QByteArray("[log cut: the first 17 bytes are left out]\n");
         QTest::newRow("no line end at all")
-            << QByteArray("abcdefghij") << qint64(5)
+            << QByteArray() << QByteArray("abcdefghij") << qint64(5)
             << QByteArray("[log cut: the first 10 bytes are left out]\n");
+        QTest::newRow("older part whole") << QByteArray("o1\no2\n") << QByteArray("a\n")
+                                          << qint64(10) << QByteArray("o1\no2\na\n");
+        QTest::newRow("older part's end")
+            << QByteArray("old1\nold2\nold3\n") << QByteArray("new\n") << qint64(10)
+            << QByteArray("[log cut: the first 10 bytes are left out]\nold3\nnew\n");
+        QTest::newRow("current file fills the part")
+            << QByteArray("older\n") << QByteArray("abc\ndefg\n") << qint64(5)
+            << QByteArray("[log cut: the first 10 bytes are left out]\ndefg\n");
     }
 
     void sendsOnlyTheLogTail()
     {
+        QFETCH(QByteArray, older);
         QFETCH(QByteArray, content);
         QFETCH(qint64, limit);
         QFETCH(QByteArray, expected);
@@ -248,6 +259,12 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(content);
         file.close();
+        QFile::remove(path + QStringLiteral(".1"));
+        if (!older.isEmpty()) {
+            QFile olderFile(path + QStringLiteral(".1"));
+            QVERIFY(olderFile.open(QIODevice::WriteOnly));
+            olderFile.write(older);
+        }
         QByteArray tail;
         QVERIFY(ZR::ErrorReportDialog::readLogTail(path, limit, &tail));
         QCOMPARE(tail, expected);
