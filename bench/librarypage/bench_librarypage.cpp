@@ -145,6 +145,13 @@ public:
                           threadMajorFaults() - m_faults};
             if (gap.wallMs > m_longest.wallMs) {
                 m_longest.wallMs = gap.wallMs;
+                // Where it lies on the monotonic clock, for a profile of it.
+                timespec ts{};
+                clock_gettime(CLOCK_MONOTONIC, &ts);
+                const qint64 now = qint64(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+                m_longestWindow = QStringLiteral("%1..%2 s")
+                                      .arg((now - qint64(gap.wallMs) - 1) / 1e3, 0, 'f', 3)
+                                      .arg((now + 1) / 1e3, 0, 'f', 3);
                 m_longest.runWaitMs = gap.runWaitMs;
                 m_longest.majorFaults = gap.majorFaults;
             }
@@ -171,6 +178,8 @@ public:
     Gap stop()
     {
         m_timer.stop();
+        if (m_longest.wallMs > 0)
+            QTextStream(stderr) << "longest gap at " << m_longestWindow << '\n';
         return m_longest;
     }
     void note(const QString &event) { m_lastEvent = event; }
@@ -185,6 +194,7 @@ private:
     double m_runWait = 0;
     long m_faults = 0;
     Gap m_longest;
+    QString m_longestWindow;
     QString m_lastEvent;
     QMap<QString, Gap> m_causes;
 };
@@ -201,14 +211,30 @@ public:
     {
         m_slowest.clear();
         m_slowestCpu.clear();
+        m_tagged.clear();
+        m_slowestTagged = 0;
         m_recording = true;
     }
+    // Names what the event being handled did (a model signal, say), so the
+    // slowest events of one receiver can be told apart.
+    void tag(const QString &what)
+    {
+        if (m_recording && m_depth > 0)
+            m_tag += (m_tag.isEmpty() ? QString() : QStringLiteral(" ")) + what;
+    }
+    // The receiver whose events are told apart by their tags.
+    void tagEventsOf(const QObject *receiver) { m_taggedReceiver = receiver; }
     // The slowest three kinds of event since record(), by wall time and by
     // the GUI thread's CPU time, as text.
     QString stop()
     {
         m_recording = false;
-        return QStringLiteral("%1; by CPU: %2").arg(slowest(m_slowest), slowest(m_slowestCpu));
+        QString text =
+            QStringLiteral("%1; by CPU: %2").arg(slowest(m_slowest), slowest(m_slowestCpu));
+        if (!m_tagged.isEmpty())
+            text += QStringLiteral("; tagged, by CPU: ") + slowest(m_tagged) +
+                    QStringLiteral(" (slowest at %1)").arg(m_slowestWindow);
+        return text;
     }
 
     bool notify(QObject *receiver, QEvent *event) override
@@ -227,10 +253,25 @@ public:
             kind +=
                 QStringLiteral("(%1)").arg(QString::fromLatin1(owner->metaObject()->className()));
         kind += QLatin1Char('/') + QString::number(event->type());
+        m_tag.clear();
         const bool result = QApplication::notify(receiver, event);
         const double ms = msSince(timer);
         const double cpuMs = threadCpuMs() - cpu;
         --m_depth;
+        if (receiver == m_taggedReceiver) {
+            const QString tag = m_tag.isEmpty() ? QStringLiteral("(nothing)") : m_tag;
+            double &tagged = m_tagged[tag];
+            tagged = std::max(tagged, cpuMs);
+            // When the slowest one ran, on the clock a profiler can use.
+            if (cpuMs > m_slowestTagged) {
+                m_slowestTagged = cpuMs;
+                m_slowestWindow =
+                    QStringLiteral("%1..%2 s")
+                        .arg(monotonicSeconds(timer.msecsSinceReference()), 0, 'f', 6)
+                        .arg(monotonicSeconds(timer.msecsSinceReference() + qint64(ms) + 1), 0, 'f',
+                             6);
+            }
+        }
         double &slowest = m_slowest[kind];
         slowest = std::max(slowest, ms);
         double &slowestCpu = m_slowestCpu[kind];
@@ -243,6 +284,13 @@ private:
     int m_depth = 0;
     QHash<QString, double> m_slowest;
     QHash<QString, double> m_slowestCpu;
+    QHash<QString, double> m_tagged;
+    const QObject *m_taggedReceiver = nullptr;
+    QString m_tag;
+    double m_slowestTagged = 0;
+    QString m_slowestWindow;
+
+    static double monotonicSeconds(qint64 ms) { return ms / 1e3; }
 
     static QString slowest(const QHash<QString, double> &kinds)
     {
@@ -625,6 +673,27 @@ int main(int argc, char **argv)
         // A descriptor click asks whether a scene is in the library already,
         // now and then: the longest such answer.
         GuidChecker lockUser(library.get(), [](int) { return QStringLiteral("no-such-scene"); });
+        // The library's own events, told apart by what they change.
+        app.tagEventsOf(library.get());
+        QObject tagging;
+        QObject::connect(library.get(), &QAbstractItemModel::rowsInserted, &tagging,
+                         [&app](const QModelIndex &, int first, int last) {
+                             app.tag(QStringLiteral("inserted(%1)").arg(last - first + 1));
+                         });
+        QObject::connect(library.get(), &QAbstractItemModel::rowsRemoved, &tagging,
+                         [&app] { app.tag(QStringLiteral("removed")); });
+        QObject::connect(library.get(), &QAbstractItemModel::dataChanged, &tagging,
+                         [&app] { app.tag(QStringLiteral("changed")); });
+        QObject::connect(library.get(), &QAbstractItemModel::layoutChanged, &tagging,
+                         [&app] { app.tag(QStringLiteral("layout")); });
+        QObject::connect(library.get(), &Library::updated, &tagging,
+                         [&app] { app.tag(QStringLiteral("updated")); });
+        QObject::connect(library.get(), &Library::videoImported, &tagging,
+                         [&app] { app.tag(QStringLiteral("imported")); });
+        QObject::connect(library.get(), &Library::importProgress, &tagging,
+                         [&app] { app.tag(QStringLiteral("progress")); });
+        QObject::connect(library.get(), &Library::importFinished, &tagging,
+                         [&app] { app.tag(QStringLiteral("finished")); });
         app.record();
         page.importFiles(paths);
         while (library->rowCount() < kRows + kImports || library->isBusy()) {

@@ -33,6 +33,23 @@ constexpr int kProgressSort = 1000;
 // Only the start of the site's answer to an edit report is logged.
 constexpr qint64 kMaxReportReply = 64 * 1024;
 
+// A list of `size` empty values with storage for `capacity` and room for
+// `top` more above the first. Inserting at the top of a list without that
+// room moves every value, one at a time, to new storage: with a large
+// library, one long stall of the window on the first import.
+template <typename T> QList<T> spacedList(qsizetype size, qsizetype top, qsizetype capacity)
+{
+    QList<T> list(top + std::max(size, capacity));
+    list.remove(0, top);
+    list.resize(size);
+    return list;
+}
+
+qsizetype roomAtTop(qsizetype rows)
+{
+    return std::max<qsizetype>(256, rows / 16);
+}
+
 int sortColumn(Library::sortHeaders key)
 {
     switch (key) {
@@ -393,10 +410,8 @@ LibraryItem Library::item(int row) const
     const int rows = int(m_rows.size());
     if (row < 0 || row >= rows)
         return LibraryItem();
-    if (m_items.size() != rows) {
-        m_items.clear();
-        m_items.resize(rows);
-    }
+    if (m_items.size() != rows)
+        m_items = spacedList<std::optional<LibraryItem>>(rows, roomAtTop(rows), rows);
     std::optional<LibraryItem> &cached = m_items[row];
     if (!cached)
         cached = LibraryStore::itemOf(m_rows.at(row));
@@ -614,7 +629,10 @@ void Library::setRows(QList<Row> rows)
     if (rows.isEmpty() && m_rows.isEmpty())
         return;
     beginResetModel();
-    m_rows = std::move(rows);
+    // Storage for every row the store counted, and room above them.
+    const qsizetype expected = std::max(rows.size(), m_expectedRows);
+    m_rows = spacedList<Row>(rows.size(), roomAtTop(expected), expected);
+    std::move(rows.begin(), rows.end(), m_rows.begin());
     m_rowById.clear();
     m_items.clear();
     if (!m_trackingGuids)
