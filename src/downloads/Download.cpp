@@ -264,6 +264,14 @@ void Download::setTransferThread(TransferThread *transfers)
         m_transfers = transfers;
 }
 
+void Download::takeTransferThread()
+{
+    if (!m_threadSource)
+        return;
+    if (TransferThread *transfers = m_threadSource(this))
+        setTransferThread(transfers);
+}
+
 bool Download::isResuming() const
 {
     return m_metaReply && m_metaReply->isRunning();
@@ -386,6 +394,7 @@ void Download::start()
     }
     if (mediaSize() > 0 && !checkFreeSpace(mediaSize() - bytesOnDisk()))
         return;
+    takeTransferThread();
     if (!coverValid() && isWebUrl(QUrl(m_item.cover()))) {
         qCDebug(lcDownloads) << "Download cover";
         replaceTransfer(m_cover,
@@ -424,6 +433,7 @@ void Download::startDirectDownload()
     m_item.setTitle(urlFileName(m_url));
     m_item.setGuid(m_url.path());
     qCDebug(lcDownloads) << "Start direct download";
+    takeTransferThread();
     m_attemptStartBytes = bytesOnDisk();
     startMediaTransfer(m_url, DownloadHelper::Media);
     m_failure = DownloadFailure();

@@ -94,6 +94,16 @@ public:
     // still runs (a stop must reach that one before the same file is
     // fetched again).
     void setTransferThread(TransferThread *transfers);
+    // Whether its thread is taken: it runs, or a stopped transfer of it still
+    // writes there.
+    bool holdsTransferThread() const { return m_state == Downloading || isTransferring(); }
+    // Asked for the thread to run on as each attempt starts (first start,
+    // resume, retry); without one the download keeps the thread it was given.
+    using TransferThreadSource = std::function<TransferThread *(const Download *download)>;
+    void setTransferThreadSource(TransferThreadSource source)
+    {
+        m_threadSource = std::move(source);
+    }
     // Milliseconds to wait before the next automatic attempt after `attempt`
     // failed attempts in a row (DownloadFailure::retryDelayMs by default).
     using RetryDelays = std::function<int(int attempt)>;
@@ -165,6 +175,7 @@ private:
     static void replaceTransfer(Transfer &slot, FileTransfer *next);
     void startMediaTransfer(const QUrl &url, int kind);
     bool imageValid(const QString &path, const Transfer &transfer) const;
+    void takeTransferThread();
     void stopTransfers();
     void failMedia(const DownloadFailure &failure);
     void retry();
@@ -201,6 +212,7 @@ private:
     DownloadFailure m_failure;
     RetryDelays m_retryDelays = &DownloadFailure::retryDelayMs;
     FreeSpaceProbe m_freeSpace = &Download::freeSpace;
+    TransferThreadSource m_threadSource;
     QTimer m_retryTimer;
     int m_failedAttempts = 0;
     bool m_repeatedInterruption = false; // the last failure was repeated at once

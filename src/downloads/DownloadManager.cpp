@@ -66,30 +66,35 @@ void DownloadManager::followNetworkState()
             });
 }
 
-TransferThread *DownloadManager::transferThread()
+// Every way a download runs (its first start, a resume from its card or of
+// all, a retry, the network coming back, moving up from the queue) starts an
+// attempt, and every attempt asks here. A queued download resumed from its
+// card runs beside the five active ones, so the threads grow past five then.
+TransferThread *DownloadManager::freeTransferThread(const Download *download)
 {
-    const size_t index = m_nextTransfers++ % MaxActiveDownloads;
-    while (m_transfers.size() <= index)
-        m_transfers.push_back(std::make_unique<TransferThread>(m_network));
-    return m_transfers.at(index).get();
+    // Its own thread while free: its stopped transfers may still write there.
+    TransferThread *own = download->transferThread();
+    if (own && !isTransferThreadHeld(own, download))
+        return own;
+    for (const std::unique_ptr<TransferThread> &thread : m_transfers) {
+        if (!isTransferThreadHeld(thread.get(), download))
+            return thread.get();
+    }
+    m_transfers.push_back(std::make_unique<TransferThread>(m_network));
+    return m_transfers.back().get();
 }
 
-void DownloadManager::takeFreeTransferThread(Download *download)
+bool DownloadManager::isTransferThreadHeld(const TransferThread *thread,
+                                           const Download *asking) const
 {
-    for (size_t index = 0; index < size_t(MaxActiveDownloads); ++index) {
-        if (m_transfers.size() <= index)
-            m_transfers.push_back(std::make_unique<TransferThread>(m_network));
-        TransferThread *candidate = m_transfers.at(index).get();
-        const bool taken = std::any_of(m_activeDownloads.cbegin(), m_activeDownloads.cend(),
-                                       [download, candidate](const QPointer<Download> &other) {
-                                           return other && other != download &&
-                                                  other->transferThread() == candidate;
-                                       });
-        if (!taken) {
-            download->setTransferThread(candidate);
-            return;
+    for (const QList<QPointer<Download>> *list : {&m_activeDownloads, &m_queuedDownloads}) {
+        for (const QPointer<Download> &other : *list) {
+            if (other && other != asking && other->transferThread() == thread &&
+                other->holdsTransferThread())
+                return true;
         }
     }
+    return false;
 }
 
 void DownloadManager::populate()
@@ -107,7 +112,7 @@ void DownloadManager::populate()
             continue;
         const bool direct =
             row.mediaUrl.isEmpty() && !row.corvanaUrl.path().contains(QLatin1String(".corvana"));
-        auto *download = new Download(m_network, transferThread(), row.corvanaUrl, direct);
+        auto *download = new Download(m_network, nullptr, row.corvanaUrl, direct);
         download->restore(row.mediaUrl, row.downloadPath);
         connectDownload(download);
         addDownload(download);
@@ -183,6 +188,10 @@ void DownloadManager::connectDownload(Download *download)
     // A download deleted by anyone else leaves no empty row behind.
     connect(download, &QObject::destroyed, this, &DownloadManager::dropDeleted);
     connect(download, &Download::failed, this, &DownloadManager::error);
+    const QPointer<DownloadManager> self(this);
+    download->setTransferThreadSource([self](const Download *d) -> TransferThread * {
+        return self ? self->freeTransferThread(d) : nullptr;
+    });
     if (m_retryDelays)
         download->setRetryDelays(m_retryDelays);
     if (m_freeSpace)
@@ -245,7 +254,6 @@ void DownloadManager::addDownload(Download *download)
         download->queue();
         m_queuedDownloads.append(download);
     } else {
-        takeFreeTransferThread(download);
         m_activeDownloads.append(download);
     }
     endInsertRows();
@@ -443,7 +451,7 @@ int DownloadManager::takeItems(const QUrl &url, const QList<CorvanaItem> &items)
             emit refused(item.title(), tr("the download list is full"));
             continue;
         }
-        auto *newDownload = new Download(m_network, transferThread(), url, false);
+        auto *newDownload = new Download(m_network, nullptr, url, false);
         newDownload->setItem(item);
         assignOwnPath(newDownload, paths);
         const QFileInfo existing(newDownload->mediaPath());
@@ -513,7 +521,7 @@ void DownloadManager::initializeDirectDownload(const QUrl &url, bool addToLibrar
         qCDebug(lcDownloads) << "Invalid url!";
         return;
     }
-    auto *download = new Download(m_network, transferThread(), url, true);
+    auto *download = new Download(m_network, nullptr, url, true);
     download->setAddToLibrary(addToLibrary);
     // Files kept out of the library are installers: never from a forged certificate.
     download->setStrictTls(!addToLibrary);
@@ -611,7 +619,6 @@ void DownloadManager::startNextDownload()
     Download *next = m_queuedDownloads.constFirst();
     if (!next)
         return; // its row goes with dropDeleted()
-    takeFreeTransferThread(next);
     m_activeDownloads.append(m_queuedDownloads.takeFirst());
     next->resume();
     emit started(next);
@@ -676,11 +683,17 @@ void DownloadManager::abortDownload(Download *download, bool startNext)
         startNextDownload();
 }
 
+// Queued downloads keep their state, unless one was resumed from its card:
+// that one runs (or waits to retry) and stops with the others.
 void DownloadManager::pauseAll()
 {
-    const QList<QPointer<Download>> active = m_activeDownloads;
-    for (const QPointer<Download> &download : active) {
-        if (download)
+    const QList<QPointer<Download>> listed = m_activeDownloads + m_queuedDownloads;
+    for (const QPointer<Download> &download : listed) {
+        if (!download)
+            continue;
+        const bool queued = m_queuedDownloads.contains(download);
+        if (!queued || download->state() == Download::Downloading || download->isResuming() ||
+            download->isRetryScheduled())
             download->pause();
     }
 }
@@ -713,8 +726,9 @@ void DownloadManager::removeAll()
 // paused stay paused either way.
 void DownloadManager::networkStatusChanged(bool online)
 {
-    const QList<QPointer<Download>> active = m_activeDownloads;
-    for (const QPointer<Download> &download : active) {
+    // Queued downloads too: one resumed from its card runs like an active one.
+    const QList<QPointer<Download>> listed = m_activeDownloads + m_queuedDownloads;
+    for (const QPointer<Download> &download : listed) {
         if (!download || !isListed(download))
             continue;
         if (online)

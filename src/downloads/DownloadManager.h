@@ -97,10 +97,10 @@ private Q_SLOTS:
 
 private:
     void populate();
-    TransferThread *transferThread();
-    // Gives a download that becomes active a transfer thread no other active
-    // download uses.
-    void takeFreeTransferThread(Download *download);
+    // The thread the next transfers of `download` run on: one no other
+    // listed download holds.
+    TransferThread *freeTransferThread(const Download *download);
+    bool isTransferThreadHeld(const TransferThread *thread, const Download *asking) const;
     void followNetworkState();
     void connectDownload(Download *download);
     // A download to start once its record is stored.
@@ -127,12 +127,11 @@ private:
     void rowChanged(Download *download);
 
     NetworkManager *m_network;
-    // One transfer thread per download that may run at once: a download
-    // that becomes active takes one no other active download uses (new ones
-    // take them in turn until then). They stop once every download is gone
-    // (the destructor).
+    // One transfer thread per download that runs at once: each attempt of a
+    // download takes one no other download holds. Usually five; more when
+    // queued downloads are resumed from their cards. They stop once every
+    // download is gone (the destructor).
     std::vector<std::unique_ptr<TransferThread>> m_transfers;
-    size_t m_nextTransfers = 0;
     DownloadRecords *m_records;
     UserPrompt *m_prompt;
     // While a descriptor's items are taken on, their records wait here to be
