@@ -273,6 +273,50 @@ private Q_SLOTS:
         QTest::mouseClick(page.widget.removeAllButton(), Qt::LeftButton);
         QCOMPARE(page.manager.rowCount(), 0);
     }
+
+    // The card of a queued download pauses it, then resumes it: it runs at
+    // once beside the five active ones, on a transfer thread none of them
+    // holds, and stops again with Pause All.
+    void queuedCardRunsOnItsOwnThread()
+    {
+        Page page(m_fixture.records(), &m_prompt);
+        page.manager.initializeDownload(synthetic(QStringLiteral("six"), 6, 4000000, 50000));
+        QTRY_COMPARE_WITH_TIMEOUT(page.manager.rowCount(), 6, 10000);
+        QTRY_VERIFY(page.card(5));
+        DownloadItem *card = page.card(5);
+        Download *queued = card->download();
+        QCOMPARE(queued->state(), Download::Queued);
+        QCOMPARE(card->pauseLook(), QStringLiteral("pause"));
+
+        page.widget.view()->scrollTo(page.manager.index(5));
+        QTRY_VERIFY(card->pauseButton()->isVisible() &&
+                    page.widget.view()->viewport()->rect().contains(
+                        card->pauseButton()->mapTo(page.widget.view()->viewport(), QPoint(4, 4))));
+        QTest::mouseClick(card->pauseButton(), Qt::LeftButton);
+        QCOMPARE(queued->state(), Download::Paused);
+        QCOMPARE(card->pauseLook(), QStringLiteral("resume"));
+        QTest::mouseClick(card->pauseButton(), Qt::LeftButton);
+        QCOMPARE(card->pauseLook(), QStringLiteral("pause"));
+        const QList<Download *> active = page.manager.activeDownloads();
+        QTRY_COMPARE_WITH_TIMEOUT(queued->state(), Download::Downloading, 10000);
+        for (Download *d : active)
+            QTRY_COMPARE_WITH_TIMEOUT(d->state(), Download::Downloading, 10000);
+        QVERIFY(page.manager.queuedDownloads().contains(queued));
+        for (Download *d : active)
+            QVERIFY(d->transferThread() != queued->transferThread());
+        QTRY_VERIFY_WITH_TIMEOUT(!card->infoLabel()->text().isEmpty(), 10000);
+        const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
+        if (!folder.isEmpty())
+            page.widget.grab().save(
+                QDir(folder).filePath(QStringLiteral("download-queued-resumed.png")));
+
+        QTest::mouseClick(page.widget.pauseAllButton(), Qt::LeftButton);
+        QCOMPARE(queued->state(), Download::Paused);
+        QCOMPARE(card->pauseLook(), QStringLiteral("resume"));
+        m_prompt.answers = {UserPrompt::Yes};
+        QTest::mouseClick(page.widget.removeAllButton(), Qt::LeftButton);
+        QCOMPARE(page.manager.rowCount(), 0);
+    }
 };
 
 QTEST_MAIN(TestDownloadsPage)
