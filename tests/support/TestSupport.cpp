@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -41,12 +42,18 @@ QString sampleClip(const QString &name, double seconds, const QStringList &extra
     const QString folder = buildDir() + QStringLiteral("/test-media");
     QDir().mkpath(folder);
     const QString path = folder + QLatin1Char('/') + name;
-    // Tests may run in parallel: make each clip once, under a lock.
+    // Tests may run in parallel: make each clip once, under a lock. The lock
+    // is held for as long as its maker lives, however long ffmpeg takes on a
+    // busy machine (a lock taken over by age would let two processes write
+    // the same clip at once).
     QLockFile lock(path + QStringLiteral(".lock"));
-    lock.lock();
+    lock.setStaleLockTime(0);
+    if (!lock.lock())
+        return QString();
     if (QFileInfo(path).size() > 0)
         return path;
-    const QString tmp = folder + QStringLiteral("/.partial-") + name;
+    const QString tmp =
+        folder + QStringLiteral("/.partial-%1-").arg(QCoreApplication::applicationPid()) + name;
     const QString duration = QString::number(seconds);
     QStringList args = {QStringLiteral("-hide_banner"),
                         QStringLiteral("-loglevel"),
@@ -73,8 +80,7 @@ QString sampleClip(const QString &name, double seconds, const QStringList &extra
     if (run(QStringLiteral("ffmpeg"), args) != 0)
         return QString();
     QFile::remove(path);
-    QFile::rename(tmp, path);
-    return path;
+    return QFile::rename(tmp, path) ? path : QString();
 }
 
 int run(const QString &program, const QStringList &args, QByteArray *out, QByteArray *err,
