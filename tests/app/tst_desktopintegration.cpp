@@ -140,7 +140,7 @@ private Q_SLOTS:
 
         const QByteArray message = DescriptorOpener::encode({QUrl("http://127.0.0.1/v.corvana")});
         QVERIFY(second.sendMessage(message));
-        QTRY_COMPARE(received.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(received.size(), 1, TestSupport::SlowWaitMs);
         QCOMPARE(received.at(0).at(0).toByteArray(), message);
 
         // An oversized message is dropped, not buffered for ever.
@@ -302,7 +302,8 @@ private Q_SLOTS:
         const QList<Download *> downloads = engines.downloadManager()->activeDownloads();
         for (Download *download : downloads)
             download->cancel();
-        QTRY_COMPARE(engines.downloadManager()->rowCount(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(engines.downloadManager()->rowCount(), 0,
+                                  TestSupport::SlowWaitMs);
     }
 
     void notificationsReachTheDesktop()
@@ -326,13 +327,13 @@ private Q_SLOTS:
 
         // Clicking it shows the library.
         Q_EMIT service.ActionInvoked(1, QStringLiteral("default"));
-        QTRY_COMPARE(activated.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(activated.size(), 1, TestSupport::SlowWaitMs);
         QCOMPARE(activated.at(0).at(0).value<DesktopNotifier::Target>(), DesktopNotifier::Library);
 
         // A descriptor that cannot be read is a failure the desktop hears of.
         engines.downloadManager()->initializeLocalDownload(
             m_files.filePath(QStringLiteral("gone")));
-        QTRY_COMPARE(service.shown.size(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(service.shown.size(), 2, TestSupport::SlowWaitMs);
         QCOMPARE(service.shown.at(1).summary, QStringLiteral("Download failed"));
         // A click on a notification closed since does nothing.
         Q_EMIT service.NotificationClosed(2, 1);

@@ -109,7 +109,7 @@ private Q_SLOTS:
         QVERIFY(Library::initDatabase(QString()));
         RUN_CHECKED(fill());
         m_library = std::make_unique<Library>();
-        QTRY_COMPARE(m_library->rowCount(), 61);
+        QTRY_COMPARE_WITH_TIMEOUT(m_library->rowCount(), 61, TestSupport::SlowWaitMs);
     }
 
     void cleanupTestCase() { m_library.reset(); }

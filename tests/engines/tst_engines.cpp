@@ -2,6 +2,7 @@
 // order while a download runs and the media server serves.
 #include "ScriptedHttpServer.h"
 #include "ScriptedPrompt.h"
+#include "TestSupport.h"
 #include "burner/Project.h"
 #include "core/SiteConfig.h"
 #include "downloads/Download.h"
@@ -92,7 +93,7 @@ private Q_SLOTS:
         item.categories(QStringLiteral("A"));
         LibraryStore *store = library->store();
         QCOMPARE(store->call([&] { return store->insertItems({item}); }).size(), 1);
-        QTRY_COMPARE(library->rowCount(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(library->rowCount(), 1, TestSupport::SlowWaitMs);
         QVERIFY(library->updateItem(0, QStringLiteral("New 'title' & more"),
                                     QStringLiteral("50% off"), QStringLiteral("A, B"),
                                     QStringLiteral("Ann")));

@@ -8,6 +8,13 @@
 // Helpers shared by the test executables.
 namespace TestSupport {
 
+// How long a test waits for a state that other threads, processes or the
+// session bus bring about (a library row stored, a clip decoded, a window
+// of another process answering over the accessibility bus). A busy machine
+// can take many times as long as an idle one; a wait ends as soon as the
+// state is there, so passing tests are not slowed.
+constexpr int SlowWaitMs = 30000;
+
 // Folder of the build tree and of the sources.
 QString buildDir();
 QString sourceDir();

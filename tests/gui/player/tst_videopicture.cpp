@@ -397,7 +397,8 @@ private Q_SLOTS:
                                                  .arg(video->height())),
                                   15000);
         transport.pause();
-        QTRY_COMPARE(transport.mediaPlayer()->playbackState(), QMediaPlayer::PausedState);
+        QTRY_COMPARE_WITH_TIMEOUT(transport.mediaPlayer()->playbackState(),
+                                  QMediaPlayer::PausedState, TestSupport::SlowWaitMs);
         const QRect shown = video->pictureRect();
         QVERIFY(shown.width() < video->width()); // bars left and right
         QCOMPARE(shown.center().x(), video->rect().center().x());
@@ -413,9 +414,10 @@ private Q_SLOTS:
         // Paused, the picture is made again for a new size.
         const QSize before = video->picture().size();
         player->toggleFullScreen();
-        QTRY_VERIFY(video->picture().width() > before.width() && fitsWidget());
+        QTRY_VERIFY_WITH_TIMEOUT(video->picture().width() > before.width() && fitsWidget(),
+                                 TestSupport::SlowWaitMs);
         player->exitFullScreen();
-        QTRY_VERIFY(video->picture().size() == before);
+        QTRY_VERIFY_WITH_TIMEOUT(video->picture().size() == before, TestSupport::SlowWaitMs);
         transport.stop();
     }
 };

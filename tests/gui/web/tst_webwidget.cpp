@@ -496,7 +496,8 @@ private Q_SLOTS:
         addLink(QStringLiteral("clip"), QStringLiteral("/media/clipxmp4"));
         QVERIFY(click(site(), QStringLiteral("#clip")));
         QTRY_COMPARE_WITH_TIMEOUT(downloadsPage.count(), 1, 20000);
-        QTRY_VERIFY(downloadFor(QStringLiteral("/media/clipxmp4")));
+        QTRY_VERIFY_WITH_TIMEOUT(downloadFor(QStringLiteral("/media/clipxmp4")),
+                                 TestSupport::SlowWaitMs);
         QVERIFY(downloadFor(QStringLiteral("/media/clipxmp4"))->isDirect());
         QCOMPARE(site()->url().path(), QStringLiteral("/members/index.php"));
     }
@@ -632,8 +633,9 @@ private Q_SLOTS:
         QCOMPARE(site()->url().path(), QStringLiteral("/members/index.php"));
         // Every view but the add-on and offline views.
         QVERIFY(m_web->viewCount() > 3);
-        QTRY_COMPARE(QUrlQuery(m_web->view(3)->url()).queryItemValue(QStringLiteral("autorefresh")),
-                     "1");
+        QTRY_COMPARE_WITH_TIMEOUT(
+            QUrlQuery(m_web->view(3)->url()).queryItemValue(QStringLiteral("autorefresh")), "1",
+            TestSupport::SlowWaitMs);
         QVERIFY(!m_web->view(WebWidget::OfflineView)->url().hasQuery());
     }
 
