@@ -3,6 +3,8 @@
 // by itself, by range from the bytes on disk. Against the demo site's fault
 // controls on 127.0.0.1.
 #include "DownloadSiteFixture.h"
+#include "RefusedPort.h"
+#include "TestSupport.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadFailure.h"
 #include "downloads/DownloadManager.h"
@@ -16,7 +18,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
-#include <QTcpServer>
 #include <QtTest>
 
 #include <csignal>
@@ -243,13 +244,12 @@ private Q_SLOTS:
         QFETCH(QString, words);
         QFETCH(bool, retries);
         QUrl url = blob(QStringLiteral("told.mp4"), 200000);
+        const RefusedPort refused;
         if (fault == QLatin1String("password")) {
             SignInState::login(QStringLiteral("demo"), QStringLiteral("not the password"));
         } else if (fault == QLatin1String("refused")) {
-            QTcpServer closed; // a port nobody listens on once it is closed
-            QVERIFY(closed.listen(QHostAddress::LocalHost));
-            url = QUrl(QStringLiteral("http://127.0.0.1:%1/media/blob/told.mp4?bytes=200000")
-                           .arg(closed.serverPort()));
+            QVERIFY(refused.port() != 0);
+            url = refused.url(QStringLiteral("/media/blob/told.mp4?bytes=200000"));
         } else if (fault == QLatin1String("folder")) {
             // A file stands where the video's folder would be made.
             QFile blocker(QDir(Library::libraryPath()).absoluteFilePath(QStringLiteral("told 1")));
@@ -375,7 +375,7 @@ private Q_SLOTS:
         QVERIFY(m_site->requests().filter(QStringLiteral("/media/blob/big")).isEmpty());
         QCOMPARE(storedRows(), 1);
         big->cancel();
-        QTRY_COMPARE(manager.rowCount(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(manager.rowCount(), 0, TestSupport::SlowWaitMs);
 
         // Only the answer tells the size: refused at its first bytes, and
         // what arrived before the check is kept for later.

@@ -1,4 +1,5 @@
 #include "LibraryTestFixture.h"
+#include "RefusedPort.h"
 #include "core/SiteConfig.h"
 #include "library/MetaDataBuilder.h"
 #include "library/MetaDataModel.h"
@@ -6,7 +7,6 @@
 #include <QNetworkProxy>
 #include <QSignalSpy>
 #include <QSqlError>
-#include <QTcpServer>
 #include <QtTest>
 
 class TestMetaData : public QObject
@@ -126,14 +126,9 @@ private Q_SLOTS:
         QFETCH(QStringList, steps);
         // Edits are reported to a site that is not there.
         QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
-        quint16 closedPort;
-        {
-            QTcpServer server;
-            QVERIFY(server.listen(QHostAddress::LocalHost));
-            closedPort = server.serverPort();
-        }
-        SiteConfig::setValue(QStringLiteral("secureMembersUrl"),
-                             QUrl(QStringLiteral("http://127.0.0.1:%1").arg(closedPort)));
+        const RefusedPort noSite;
+        QVERIFY(noSite.port() != 0);
+        SiteConfig::setValue(QStringLiteral("secureMembersUrl"), noSite.url());
 
         LibraryTestFixture fixture;
         QVERIFY(build(fixture));

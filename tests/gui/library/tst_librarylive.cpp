@@ -2,6 +2,7 @@
 // change or go one at a time, the filters' rules, the table's preview and the
 // status strip's slide.
 #include "../../library/LibraryTestFixture.h"
+#include "RefusedPort.h"
 #include "ScriptedPrompt.h"
 #include "TestSupport.h"
 #include "core/SiteConfig.h"
@@ -17,7 +18,6 @@
 #include <QMouseEvent>
 #include <QNetworkProxy>
 #include <QRegularExpression>
-#include <QTcpServer>
 #include <QtTest>
 
 #include <memory>
@@ -106,6 +106,7 @@ class TestLibraryLive : public QObject
     Q_OBJECT
 
 private:
+    RefusedPort m_noSite; // where edits are reported: nobody answers
     struct Page
     {
         LibraryTestFixture fixture;
@@ -135,10 +136,8 @@ private Q_SLOTS:
     {
         // Edits are reported to a port on this machine that nobody listens on.
         QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
-        QTcpServer closed;
-        QVERIFY(closed.listen(QHostAddress::LocalHost));
-        SiteConfig::setValue(QStringLiteral("secureMembersUrl"),
-                             QUrl(QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort())));
+        QVERIFY(m_noSite.port() != 0);
+        SiteConfig::setValue(QStringLiteral("secureMembersUrl"), m_noSite.url());
     }
 
     void importedFilesAppearOneByOne()

@@ -1,6 +1,7 @@
 // The library page over a real library file: tiles, search, sorting, deletes
 // and the media information dialog.
 #include "../../library/LibraryTestFixture.h"
+#include "RefusedPort.h"
 #include "ScriptedPrompt.h"
 #include "TestSupport.h"
 #include "core/SiteConfig.h"
@@ -22,7 +23,6 @@
 #include <QNetworkProxy>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTcpServer>
 #include <QTreeView>
 #include <QtTest>
 
@@ -45,6 +45,7 @@ class TestLibraryPage : public QObject
     Q_OBJECT
 
 private:
+    RefusedPort m_noSite; // where edits are reported: nobody answers
     struct Page
     {
         LibraryTestFixture fixture;
@@ -85,10 +86,8 @@ private Q_SLOTS:
     {
         // Edits are reported to a port on this machine that nobody listens on.
         QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
-        QTcpServer closed;
-        QVERIFY(closed.listen(QHostAddress::LocalHost));
-        SiteConfig::setValue(QStringLiteral("secureMembersUrl"),
-                             QUrl(QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort())));
+        QVERIFY(m_noSite.port() != 0);
+        SiteConfig::setValue(QStringLiteral("secureMembersUrl"), m_noSite.url());
     }
 
     void init()
@@ -114,9 +113,10 @@ private Q_SLOTS:
                  QStringLiteral("Importing first.mp4 and other files..."));
         QVERIFY(page.widget->statusWidget()->isVisible());
         QVERIFY(page.fixture.waitIdle());
-        QTRY_COMPARE(page.view()->model()->rowCount(), 3);
+        QTRY_COMPARE_WITH_TIMEOUT(page.view()->model()->rowCount(), 3, TestSupport::SlowWaitMs);
         // After the summary has been up for a moment.
-        QTRY_COMPARE(page.widget->statusWidget()->text(), QStringLiteral("3 imported"));
+        QTRY_COMPARE_WITH_TIMEOUT(page.widget->statusWidget()->text(), QStringLiteral("3 imported"),
+                                  TestSupport::SlowWaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(!page.widget->statusWidget()->isVisible(), 20000);
 
         QStringList titles = page.titles();
@@ -302,9 +302,10 @@ private Q_SLOTS:
         };
         // The lists are read in the store's thread and come a moment later.
         // "All" counts the library's videos.
-        QTRY_COMPARE(names(pane->categoryList()), (QStringList{"All (3)", "A", "B"}));
+        QTRY_COMPARE_WITH_TIMEOUT(names(pane->categoryList()), (QStringList{"All (3)", "A", "B"}),
+                                  TestSupport::SlowWaitMs);
         choose(pane->categoryList(), categories);
-        QTRY_COMPARE(names(pane->titleList()), titlesOffered);
+        QTRY_COMPARE_WITH_TIMEOUT(names(pane->titleList()), titlesOffered, TestSupport::SlowWaitMs);
         if (!title.isEmpty())
             choose(pane->titleList(), {title});
         QCOMPARE(widget.tableView()->model()->rowCount(), rows);
@@ -351,8 +352,9 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(page.widget.get()));
         page.view()->setCurrentIndex(page.index(0));
         page.view()->setFocus(Qt::OtherFocusReason);
-        QTRY_VERIFY(page.view()->hasFocus());
-        QTRY_VERIFY(page.view()->isPersistentEditorOpen(page.index(0)));
+        QTRY_VERIFY_WITH_TIMEOUT(page.view()->hasFocus(), TestSupport::SlowWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(page.view()->isPersistentEditorOpen(page.index(0)),
+                                 TestSupport::SlowWaitMs);
         const QList<QPair<QString, QString>> stops{
             {"guiPlayButton", "Play"}, {"guiDeleteButton", "Delete"}, {"guiMenuButton", "More"}};
         for (const auto &[objectName, name] : stops) {
@@ -381,9 +383,9 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(page.widget.get()));
         CorvHeaderView *header = page.widget->header();
         page.view()->setFocus(Qt::OtherFocusReason);
-        QTRY_VERIFY(page.view()->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(page.view()->hasFocus(), TestSupport::SlowWaitMs);
         QTest::keyClick(page.view(), Qt::Key_Backtab);
-        QTRY_VERIFY(header->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(header->hasFocus(), TestSupport::SlowWaitMs);
         QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(header);
         QVERIFY(bar);
         QCOMPARE(bar->text(QAccessible::Name), QStringLiteral("Sort by"));
@@ -400,7 +402,7 @@ private Q_SLOTS:
         QCOMPARE(header->sortColumn(), 0);
         QCOMPARE(page.titles(), (QStringList{"b", "c", "a"}));
         QTest::keyClick(header, Qt::Key_Tab);
-        QTRY_VERIFY(page.view()->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(page.view()->hasFocus(), TestSupport::SlowWaitMs);
     }
 
     // A screen reader finds the page on show only: the tile list or the

@@ -4,6 +4,7 @@
 // and downloads work, the site's row shows the offline page, and Retry signs
 // in once the site is back. Quitting with downloads running asks first.
 #include "DemoSiteProcess.h"
+#include "RefusedPort.h"
 #include "ScriptedPrompt.h"
 #include "TestSupport.h"
 #include "WebTestView.h"
@@ -27,7 +28,6 @@
 #include <QScreen>
 #include <QSettings>
 #include <QSignalSpy>
-#include <QTcpServer>
 #include <QTest>
 
 using namespace WebTestView;
@@ -39,14 +39,6 @@ void pointSiteAt(const QUrl &url)
     for (const char *key :
          {"membersUrl", "secureMembersUrl", "channelServerUrl", "updateUrl", "updatePlainUrl"})
         SiteConfig::setValue(QString::fromLatin1(key), url);
-}
-
-quint16 freePort()
-{
-    QTcpServer probe;
-    if (!probe.listen(QHostAddress::LocalHost, 0))
-        return 0;
-    return probe.serverPort();
 }
 
 void press(MainWindow &window, QStandardItem *item)
@@ -158,22 +150,22 @@ private Q_SLOTS:
 
         // Quitting with downloads running asks; No keeps the window.
         QVERIFY(!window.close());
-        QTRY_VERIFY(quitQuestion(window));
+        QTRY_VERIFY_WITH_TIMEOUT(quitQuestion(window), TestSupport::SlowWaitMs);
         QMessageBox *box = quitQuestion(window);
         keepScreen(QStringLiteral("quit-question"));
         QCOMPARE(box->text(), QStringLiteral("Downloads are still running. They will continue the "
                                              "next time you start CorvanaZELTA. Quit now?"));
         QCOMPARE(box->checkBox()->text(), QStringLiteral("Don't ask again"));
         QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
-        QTRY_VERIFY(!quitQuestion(window));
+        QTRY_VERIFY_WITH_TIMEOUT(!quitQuestion(window), TestSupport::SlowWaitMs);
         QVERIFY(window.isVisible());
         // Yes with "Don't ask again" quits and is remembered.
         QVERIFY(!window.close());
-        QTRY_VERIFY(quitQuestion(window));
+        QTRY_VERIFY_WITH_TIMEOUT(quitQuestion(window), TestSupport::SlowWaitMs);
         box = quitQuestion(window);
         box->checkBox()->setChecked(true);
         QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
-        QTRY_VERIFY(!window.isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), TestSupport::SlowWaitMs);
         QCOMPARE(QSettings().value(QLatin1String(MainWindow::AskBeforeQuittingKey)).toBool(),
                  false);
         QSettings().remove(QLatin1String(MainWindow::AskBeforeQuittingKey));
@@ -198,7 +190,8 @@ private Q_SLOTS:
 
     void siteDownAtStartThenRetry()
     {
-        const quint16 port = freePort();
+        const RefusedPort down; // until the site starts on it
+        const quint16 port = down.port();
         QVERIFY(port != 0);
         const QUrl address(QStringLiteral("http://127.0.0.1:%1").arg(port));
         pointSiteAt(address);
@@ -229,7 +222,9 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(player->playbackState() == QMediaPlayer::PlayingState ||
                                      player->mediaStatus() == QMediaPlayer::EndOfMedia,
                                  20000);
-        QTRY_VERIFY(window.windowTitle().startsWith(QStringLiteral("signin-offline-4s - ")));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            window.windowTitle().startsWith(QStringLiteral("signin-offline-4s - ")),
+            TestSupport::SlowWaitMs);
         keepScreen(QStringLiteral("offline-player-title"));
         window.stop();
 
