@@ -577,6 +577,7 @@ bool DownloadManager::download(Download *d, bool direct)
 
 void DownloadManager::storeRecord(Download *d, bool direct)
 {
+    m_awaitingRecord.append(d);
     if (m_recordsToStore)
         m_recordsToStore->append({d, direct});
     else
@@ -595,10 +596,13 @@ void DownloadManager::storeRecords(const QList<RecordToStore> &records)
     }
     const QPointer<DownloadManager> self(this);
     m_records->add(rows, [self, records] {
+        if (self)
+            self->m_awaitingRecord.removeAll(QPointer<Download>()); // deleted meanwhile
         for (const RecordToStore &record : records) {
             Download *download = record.download;
             if (!self || !download)
                 continue;
+            self->m_awaitingRecord.removeAll(record.download);
             emit self->recordStored(download);
             if (download->state() != Download::None)
                 continue; // queued, paused or cancelled meanwhile
@@ -702,7 +706,9 @@ void DownloadManager::resumeAll()
 {
     const QList<QPointer<Download>> active = m_activeDownloads;
     for (const QPointer<Download> &download : active) {
-        if (download && isListed(download))
+        // One still waiting for its record starts once it is stored: a file
+        // is never written that no record knows of.
+        if (download && isListed(download) && !m_awaitingRecord.contains(download))
             download->resume();
     }
 }

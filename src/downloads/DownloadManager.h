@@ -137,6 +137,8 @@ private:
     // While a descriptor's items are taken on, their records wait here to be
     // stored together.
     QList<RecordToStore> *m_recordsToStore = nullptr;
+    // New downloads whose record is not stored yet: they start once it is.
+    QList<QPointer<Download>> m_awaitingRecord;
     QList<QPointer<Download>> m_activeDownloads;
     QList<QPointer<Download>> m_queuedDownloads;
     QHash<QNetworkReply *, QUrl> m_pending;

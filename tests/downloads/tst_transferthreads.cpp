@@ -1,5 +1,6 @@
-// Which transfer thread each running download uses: downloads that run at
-// once never share one, however they were started.
+// How downloads start running: those that run at once never share a
+// transfer thread, however they were started, and none starts before its
+// record is stored.
 #include "DownloadSiteFixture.h"
 #include "ScriptedHttpServer.h"
 #include "downloads/Download.h"
@@ -12,6 +13,7 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QSet>
+#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -240,6 +242,54 @@ private Q_SLOTS:
         QVERIFY(ownThreads(running(manager)));
         QCOMPARE(waiting->state(), Download::Queued);
         removeEverything(manager);
+    }
+
+    // Resume All (what signing in does) in the turn a download is added: it
+    // still starts only once its record is stored, with a single transfer,
+    // so the file ends as the one served.
+    void resumeAllWaitsForTheRecord_data()
+    {
+        QTest::addColumn<bool>("direct");
+        QTest::newRow("descriptor") << false;
+        QTest::newRow("direct") << true;
+    }
+    void resumeAllWaitsForTheRecord()
+    {
+        QFETCH(bool, direct);
+        const qint64 size = 300000;
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
+        const QAbstractItemModelTester tester(&manager, kReportFailures);
+        QSignalSpy stored(&manager, &DownloadManager::recordStored);
+        QSignalSpy finished(&manager, &DownloadManager::finished);
+        QPointer<Download> added;
+        Download::State stateAfterResume = Download::Finished;
+        bool fetchingAfterResume = true;
+        connect(&manager, &DownloadManager::added, this, [&](Download *d) {
+            added = d;
+            manager.resumeAll();
+            stateAfterResume = d->state();
+            fetchingAfterResume = d->isResuming();
+        });
+        m_fixture.site()->control(QStringLiteral("/control/clear"));
+        if (direct)
+            manager.initializeDirectDownload(
+                m_fixture.site()->url(
+                    QStringLiteral("/media/blob/early.mp4?bytes=%1&rate=150000").arg(size)),
+                true);
+        else
+            manager.initializeDownload(
+                m_fixture.site()->syntheticDescriptor(QStringLiteral("early"), 1, size, 150000));
+        QTRY_VERIFY_WITH_TIMEOUT(added, kWaitMs);
+        QCOMPARE(stateAfterResume, Download::None);
+        QVERIFY(!fetchingAfterResume); // not even its descriptor
+        const QString path = added->mediaPath();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, kWaitMs);
+        QCOMPARE(stored.size(), 1);
+        QCOMPARE(DemoSiteProcess::fileSha256(path),
+                 DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
+        const QStringList media =
+            m_fixture.site()->requests().filter(QStringLiteral("/media/blob/early"));
+        QCOMPARE(media.size(), 1);
     }
 };
 
