@@ -742,6 +742,32 @@ int main(int argc, char **argv)
                       msSince(timer),
                       {}});
         lines.appendStall(QStringLiteral("during the integrity check"), checkStall);
+
+        // The same check after the user deleted every 50th video outside the
+        // program: the check takes those rows out.
+        QList<int> gone;
+        for (int row = 0; row < library->rowCount(); row += 50) {
+            QFile::remove(library->item(row).videoPath());
+            gone << row;
+        }
+        run.step(QStringLiteral("the integrity check with files gone"));
+        const int before = library->rowCount();
+        timer.restart();
+        heartbeat.start();
+        app.record();
+        library->startIntegrityCheck();
+        while (library->isBusy() || library->integrityChecker()->isRunning() ||
+               library->rowCount() > before - gone.size())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        const Heartbeat::Gap goneStall = heartbeat.stop();
+        QTextStream(stderr) << "slowest events during the check with files gone: " << app.stop()
+                            << '\n';
+        lines.append({QStringLiteral("  integrity check taking out %1 rows, wall (%2 rows now)")
+                          .arg(gone.size())
+                          .arg(library->rowCount()),
+                      msSince(timer),
+                      {}});
+        lines.appendStall(QStringLiteral("while the check takes rows out"), goneStall);
     }
     lines.append({QStringLiteral("  reference: longest heartbeat gap while idle (%1 ms timer)")
                       .arg(kHeartbeatMs),

@@ -85,13 +85,18 @@ void IntegrityChecker::removeMissing()
         store->call([store, &read] { return store->readVideoPaths(&read); });
     if (!read)
         qCWarning(lcLibrary) << "IntegrityChecker::run could not read the library";
+    QList<qlonglong> missing;
     for (const LibraryStore::StoredVideo &video : videos) {
         if (m_stop)
             return;
-        if (!QFileInfo::exists(LibraryItem::decode(video.videoPath)) &&
-            m_library->removeRecord(video.id, true))
-            ++m_removed;
+        if (!QFileInfo::exists(LibraryItem::decode(video.videoPath)))
+            missing << video.id;
     }
+    // Many rows to a transaction: one commit per row took a deleted
+    // folder of thousands of videos most of a minute.
+    constexpr qsizetype kRowsPerRemoval = 256;
+    for (qsizetype start = 0; start < missing.size() && !m_stop; start += kRowsPerRemoval)
+        m_removed += m_library->removeRecords(missing.mid(start, kRowsPerRemoval), true);
 }
 
 QSet<QString> IntegrityChecker::queuedDownloadPaths()

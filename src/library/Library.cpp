@@ -10,6 +10,7 @@
 #include "library/VideoImporter.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QNetworkReply>
 #include <QSet>
@@ -28,6 +29,9 @@ constexpr int kColumnCount = 8;
 // and how many come in each piece after them.
 constexpr qsizetype kFirstRows = 100;
 constexpr qsizetype kRowsPerPiece = 2000;
+// Rows removed in the store that leave the model in one go (at 100,000
+// rows, 1-2 ms each).
+constexpr qsizetype kRowsDroppedPerPass = 2;
 // Sorts by played share rather than by a stored column.
 constexpr int kProgressSort = 1000;
 // Only the start of the site's answer to an edit report is logged.
@@ -137,7 +141,8 @@ int compareValues(const QVariant &a, const QVariant &b)
 
 qlonglong idOfRow(const QList<QVariant> &row)
 {
-    return row.value(LibraryStore::Id).toLongLong();
+    // Read in place: searches call this for every row.
+    return row.size() > LibraryStore::Id ? row.at(LibraryStore::Id).toLongLong() : 0;
 }
 
 // Played share of a row's video; one watched to the end counts as more than
@@ -203,6 +208,9 @@ Library::Library(std::unique_ptr<LibraryStore> ownStore, LibraryStore *sharedSto
     m_absorber = new QTimer(this);
     m_absorber->setInterval(0);
     connect(m_absorber, &QTimer::timeout, this, &Library::absorbPiece);
+    m_dropper = new QTimer(this);
+    m_dropper->setInterval(0);
+    connect(m_dropper, &QTimer::timeout, this, &Library::dropSomeRows);
 }
 
 void Library::readFirstRows()
@@ -763,25 +771,69 @@ void Library::dropRow(int row)
 
 void Library::dropRows(const QList<qlonglong> &ids)
 {
-    QList<int> rows;
-    constexpr qsizetype kFewIds = 16;
+    // A few go at once, as they came; many go on later turns.
+    if (m_leaving.isEmpty() && ids.size() <= kRowsDroppedPerPass) {
+        dropRowsNow(ids);
+        return;
+    }
+    m_leaving.append(ids);
+    if (!m_dropper->isActive())
+        m_dropper->start();
+}
+
+void Library::dropSomeRows()
+{
+    // Each row out costs the views a pass over all rows: thousands at once
+    // (a check finding a deleted folder's videos) would hold the window for
+    // seconds, so they go a few ms' worth per turn of the event loop.
+    constexpr qint64 kBudgetMs = 4;
+    QElapsedTimer spent;
+    spent.start();
+    while (!m_leaving.isEmpty()) {
+        const QList<qlonglong> ids =
+            m_leaving.first(std::min(kRowsDroppedPerPass, m_leaving.size()));
+        m_leaving.remove(0, ids.size());
+        dropRowsNow(ids);
+        if (spent.elapsed() >= kBudgetMs)
+            break;
+    }
+    if (m_leaving.isEmpty())
+        m_dropper->stop();
+    else if (!m_dropper->isActive())
+        m_dropper->start();
+}
+
+void Library::dropRowsNow(const QList<qlonglong> &ids)
+{
+    QSet<qlonglong> wanted;
     for (qlonglong id : ids) {
-        const int row = ids.size() > kFewIds ? rowOfId(id) : findRow(id);
-        if (row >= 0)
-            rows << row;
+        if (m_ids.contains(id))
+            wanted.insert(id);
+    }
+    // One pass over the rows finds them all (a map of the rows, when there
+    // is one, at once).
+    QList<int> rows;
+    if (!m_rowById.isEmpty()) {
+        for (qlonglong id : std::as_const(wanted))
+            rows << m_rowById.value(id, -1);
+        rows.removeAll(-1);
+        std::sort(rows.begin(), rows.end());
+    } else {
+        for (qsizetype row = 0; row < m_rows.size() && rows.size() < wanted.size(); ++row) {
+            if (wanted.contains(idOfRow(m_rows.at(row))))
+                rows << int(row);
+        }
     }
     // From the bottom up, so the rows found stay right.
-    std::sort(rows.begin(), rows.end(), std::greater<>());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    for (int row : std::as_const(rows))
-        dropRow(row);
+    for (auto row = rows.crbegin(); row != rows.crend(); ++row)
+        dropRow(*row);
 }
 
 bool Library::isBusy() const
 {
-    return !m_copyTargets.isEmpty() || !m_pending.isEmpty() || m_importSession->isRunning() ||
-           !m_importer->isIdle() || m_metaDataBuilder->isBuilding() ||
-           m_integrityChecker->isRunning() || m_store->isBusy();
+    return !m_copyTargets.isEmpty() || !m_pending.isEmpty() || !m_leaving.isEmpty() ||
+           m_importSession->isRunning() || !m_importer->isIdle() ||
+           m_metaDataBuilder->isBuilding() || m_integrityChecker->isRunning() || m_store->isBusy();
 }
 
 void Library::startIntegrityCheck()
@@ -902,16 +954,21 @@ void Library::removeItem(int row)
 
 bool Library::removeRecord(qlonglong id, bool deleteFiles)
 {
+    return removeRecords({id}, deleteFiles) > 0;
+}
+
+int Library::removeRecords(const QList<qlonglong> &ids, bool deleteFiles)
+{
     LibraryStore *store = m_store;
-    const bool removed = store->call([store, id, deleteFiles] {
-        const LibraryItems items = store->removeIds({id});
+    const int removed = store->call([store, ids, deleteFiles] {
+        const LibraryItems items = store->removeIds(ids);
         if (deleteFiles) {
             for (const LibraryItem &item : items)
                 deleteItemFiles(store, item);
         }
-        return !items.isEmpty();
+        return int(items.size());
     });
-    if (removed)
+    if (removed > 0)
         emit updated();
     return removed;
 }
@@ -1162,6 +1219,9 @@ void Library::reload()
     m_reading = false;
     m_incoming.clear();
     m_absorber->stop();
+    // The rows read now are without the rows still to go.
+    m_leaving.clear();
+    m_dropper->stop();
     LibraryStore *store = m_store;
     const int column = m_sortColumn;
     const Qt::SortOrder order = m_sortOrder;

@@ -136,6 +136,8 @@ public:
     // Removes the row with this id and, when asked, its files. For worker
     // threads (it waits for the store). False when no such row.
     bool removeRecord(qlonglong id, bool deleteFiles);
+    // The same for many rows in one transaction; how many were removed.
+    int removeRecords(const QList<qlonglong> &ids, bool deleteFiles);
 
     // Library folders and database (set up once at start).
     static void setupPaths(const QString &basePath);
@@ -221,7 +223,11 @@ private:
     // Once the last piece is in: the rows are all here.
     void endRead();
     void changeRows(const QList<Row> &rows);
+    // Rows the store removed leave the model a few ms' worth per turn of
+    // the event loop (dropSomeRows).
     void dropRows(const QList<qlonglong> &ids);
+    void dropSomeRows();
+    void dropRowsNow(const QList<qlonglong> &ids);
     void dropRow(int row);
     void insertSorted(QList<Row> added);
     // True when `a` comes before `b` in the current sort (ties by id).
@@ -281,5 +287,9 @@ private:
     QList<QList<Row>> m_incoming;
     bool m_readEnded = false;
     QTimer *m_absorber = nullptr;
+    // Ids of rows the store removed that are still shown, and what takes
+    // them out.
+    QList<qlonglong> m_leaving;
+    QTimer *m_dropper = nullptr;
     bool m_closed = false;
 };

@@ -3,6 +3,7 @@
 #include "library/IntegrityChecker.h"
 #include "library/LibraryPaths.h"
 
+#include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QSqlError>
 #include <QtTest>
@@ -96,6 +97,48 @@ private Q_SLOTS:
         QCOMPARE(fixture.library->integrityChecker()->removedCount(), 0);
         QCOMPARE(fixture.library->integrityChecker()->importedCount(), 0);
         QCOMPARE(fixture.library->rowCount(), 3);
+    }
+
+    // A deleted folder of hundreds of videos: the check takes them all out
+    // (more than one transaction's worth), with their pictures, and keeps
+    // the rest; the model ends with exactly the rows the table has.
+    void removesManyVanishedFiles()
+    {
+        LibraryTestFixture fixture;
+        const QString root = fixture.folder();
+        LibraryItems items;
+        for (int i = 0; i < 600; ++i) {
+            LibraryItem item =
+                fixture.makeItem(QStringLiteral("video %1").arg(i, 3, 10, QLatin1Char('0')),
+                                 quint32(1000 + i), QString(), true);
+            item.thumbnailPath(root + QStringLiteral("/video %1-thumb.jpg").arg(i));
+            QFile(item.thumbnailPath()).open(QIODevice::WriteOnly);
+            items << item;
+        }
+        QVERIFY(fixture.addRows(items));
+        QAbstractItemModelTester tester(fixture.library.get(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy resets(fixture.library.get(), &QAbstractItemModel::modelReset);
+        QStringList kept;
+        for (int i = 0; i < items.size(); ++i) {
+            if (i % 20 == 7)
+                kept << items.at(i).title();
+            else
+                QVERIFY(QFile::remove(items.at(i).videoPath()));
+        }
+        fixture.library->startIntegrityCheck();
+        QVERIFY(fixture.waitIdle());
+
+        QCOMPARE(fixture.library->integrityChecker()->removedCount(), 570);
+        QStringList titles;
+        for (int row = 0; row < fixture.library->rowCount(); ++row)
+            titles << fixture.library->item(row).title();
+        titles.sort();
+        QCOMPARE(titles, kept);
+        QCOMPARE(fixture.library->rowCount(), fixture.tableRows(QStringLiteral("library")));
+        QCOMPARE(resets.size(), 0);
+        for (int i = 0; i < items.size(); ++i)
+            QCOMPARE(QFile::exists(items.at(i).thumbnailPath()), i % 20 == 7);
     }
 };
 

@@ -652,6 +652,47 @@ private Q_SLOTS:
         QCOMPARE(library.rowCount(), fixture.tableRows(QStringLiteral("library")));
     }
 
+    // Hundreds of rows removed at once leave the model a few at a time;
+    // rows stored meanwhile go in at their place, and the model ends as the
+    // table is.
+    void manyRemovalsLeaveWhileRowsArrive()
+    {
+        LibraryTestFixture fixture;
+        Library &library = *fixture.library;
+        LibraryItems items;
+        for (int i = 0; i < 400; ++i)
+            items << fixture.makeItem(QStringLiteral("video %1").arg(i, 3, 10, QLatin1Char('0')),
+                                      quint32(1000 + i));
+        QVERIFY(fixture.addRows(items));
+        QAbstractItemModelTester tester(&library,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy resets(&library, &QAbstractItemModel::modelReset);
+        QList<qlonglong> ids;
+        QStringList expected;
+        for (int row = 0; row < library.rowCount(); ++row) {
+            if (row % 4 == 0)
+                expected << library.item(row).title();
+            else
+                ids << library.idOf(row);
+        }
+        LibraryStore *store = library.store();
+        const LibraryItem fresh = fixture.makeItem(QStringLiteral("fresh"), 5000);
+        int removed = 0;
+        std::unique_ptr<QThread> worker(QThread::create([&] {
+            removed = library.removeRecords(ids, false);
+            store->call([&] { return store->insertItems({fresh}); });
+        }));
+        worker->start();
+        QVERIFY(worker->wait(30000));
+        QCOMPARE(removed, ids.size());
+        expected.prepend(QStringLiteral("fresh"));
+        QVERIFY(fixture.waitFor([&] { return titles(library) == expected; }));
+        QVERIFY(fixture.waitIdle());
+        QCOMPARE(titles(library), expected);
+        QCOMPARE(library.rowCount(), fixture.tableRows(QStringLiteral("library")));
+        QCOMPARE(resets.size(), 0);
+    }
+
     void importFilesAndFolder()
     {
         const QString longClip = TestSupport::sampleClip(QStringLiteral("library-12s.mp4"), 12);
