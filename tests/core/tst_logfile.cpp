@@ -53,6 +53,26 @@ QByteArray numberedLines(const char *tag, int count, int lineBytes)
     return text;
 }
 
+// Has `threads` threads log `perThread` debug lines each at once, every
+// line "T<thread>-<n> " + `payloadBytes` x's + "|end"; false when one of them
+// does not end in time.
+bool logFromThreads(int threads, int perThread, int payloadBytes)
+{
+    const QString payload(payloadBytes, QLatin1Char('x'));
+    std::vector<std::unique_ptr<QThread>> workers;
+    for (int t = 0; t < threads; ++t) {
+        workers.emplace_back(QThread::create([t, perThread, payload] {
+            for (int i = 0; i < perThread; ++i)
+                qDebug().noquote() << QStringLiteral("T%1-%2 ").arg(t).arg(i) + payload + "|end";
+        }));
+        workers.back()->start();
+    }
+    bool ended = true;
+    for (auto &worker : workers)
+        ended = worker->wait(120000) && ended;
+    return ended;
+}
+
 const QRegularExpression &wholeLine()
 {
     static const QRegularExpression whole(QStringLiteral(
@@ -129,18 +149,7 @@ private Q_SLOTS:
         ZR::LogFile::init(true);
         const int threads = 8;
         const int perThread = 400;
-        const QString payload(300, QLatin1Char('x'));
-        std::vector<std::unique_ptr<QThread>> workers;
-        for (int t = 0; t < threads; ++t) {
-            workers.emplace_back(QThread::create([t, payload] {
-                for (int i = 0; i < perThread; ++i)
-                    qDebug().noquote()
-                        << QStringLiteral("T%1-%2 ").arg(t).arg(i) + payload + "|end";
-            }));
-            workers.back()->start();
-        }
-        for (auto &worker : workers)
-            QVERIFY(worker->wait(60000));
+        QVERIFY(logFromThreads(threads, perThread, 300));
         ZR::LogFile::close();
 
         const QStringList lines = logLines();
@@ -273,18 +282,7 @@ private Q_SLOTS:
         ZR::LogFile::init(true);
         const int threads = 2;
         const int perThread = 1500;
-        const QString payload(80, QLatin1Char('x'));
-        std::vector<std::unique_ptr<QThread>> workers;
-        for (int t = 0; t < threads; ++t) {
-            workers.emplace_back(QThread::create([t, payload] {
-                for (int i = 0; i < perThread; ++i)
-                    qDebug().noquote()
-                        << QStringLiteral("T%1-%2 ").arg(t).arg(i) + payload + "|end";
-            }));
-            workers.back()->start();
-        }
-        for (auto &worker : workers)
-            QVERIFY(worker->wait(120000));
+        QVERIFY(logFromThreads(threads, perThread, 80));
         ZR::LogFile::close();
 
         QCOMPARE(logFilesInHome(), (QStringList{QStringLiteral("CorvanaZELTA.log"),

@@ -1,10 +1,15 @@
 #include "TvTestHttp.h"
+#include "TestSupport.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
+#include <QNetworkDatagram>
 #include <QNetworkProxy>
 #include <QNetworkReply>
+#include <QTest>
 #include <QTimer>
+#include <QUdpSocket>
 #include <QXmlStreamReader>
 
 namespace TvTestHttp {
@@ -143,6 +148,36 @@ QList<DidlEntry> browse(const QUrl &control, const QString &objectId, const QStr
     if (arguments)
         *arguments = values;
     return parseDidl(values.value(QStringLiteral("Result")));
+}
+
+QList<QByteArray> collectDatagrams(QUdpSocket &socket, int ms, int count)
+{
+    return collectDatagrams(
+        socket, ms, [count](const QList<QByteArray> &came) { return came.size() >= count; });
+}
+
+QList<QByteArray> collectDatagrams(QUdpSocket &socket, int ms,
+                                   const std::function<bool(const QList<QByteArray> &)> &enough)
+{
+    QList<QByteArray> datagrams;
+    const auto receive = [&] {
+        while (socket.hasPendingDatagrams())
+            datagrams.append(socket.receiveDatagram().data());
+    };
+    // The sender may work in this thread's event loop: it keeps running.
+    QTest::qWaitFor(
+        [&] {
+            receive();
+            return enough(datagrams);
+        },
+        TestSupport::SlowWaitMs);
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        QTest::qWait(20);
+        receive();
+    }
+    return datagrams;
 }
 
 } // namespace TvTestHttp

@@ -7,6 +7,10 @@
 #include <QString>
 #include <QUrl>
 
+class QUdpSocket;
+
+#include <functional>
+
 // A small blocking HTTP client over QNetworkAccessManager (the event loop
 // keeps running while it waits, so the server may call back into this thread).
 namespace TvTestHttp {
@@ -51,5 +55,13 @@ QList<DidlEntry> browse(const QUrl &control, const QString &objectId, const QStr
                         QHash<QString, QString> *arguments = nullptr);
 
 extern const char *const contentDirectory;
+
+// Collects what arrives on a socket: until `count` datagrams are there (a
+// busy machine, or a server in another process, may send them late), then
+// for `ms` more, so that any surplus is caught too.
+QList<QByteArray> collectDatagrams(QUdpSocket &socket, int ms, int count = 0);
+// The same, waiting until `enough` says so of what came.
+QList<QByteArray> collectDatagrams(QUdpSocket &socket, int ms,
+                                   const std::function<bool(const QList<QByteArray> &)> &enough);
 
 } // namespace TvTestHttp

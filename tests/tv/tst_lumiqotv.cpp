@@ -10,30 +10,21 @@
 #include <QUdpSocket>
 #include <QtTest>
 
+#include <algorithm>
+
 namespace {
 
 // Counts the bye-byes that arrive: until `expected` are there (a busy machine
 // may send them late), then for `ms` more, so that any surplus counts too.
 int byeByes(QUdpSocket &socket, int ms, int expected)
 {
-    int count = 0;
-    const auto receive = [&] {
-        while (socket.hasPendingDatagrams())
-            count += socket.receiveDatagram().data().contains("NTS: ssdp:byebye");
+    const auto count = [](const QList<QByteArray> &datagrams) {
+        return std::count_if(datagrams.cbegin(), datagrams.cend(), [](const QByteArray &datagram) {
+            return datagram.contains("NTS: ssdp:byebye");
+        });
     };
-    QTest::qWaitFor(
-        [&] {
-            receive();
-            return count >= expected;
-        },
-        TestSupport::SlowWaitMs);
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        QTest::qWait(20);
-        receive();
-    }
-    return count;
+    return int(count(TvTestHttp::collectDatagrams(
+        socket, ms, [&](const QList<QByteArray> &came) { return count(came) >= expected; })));
 }
 
 } // namespace

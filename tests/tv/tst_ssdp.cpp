@@ -1,6 +1,7 @@
 // SSDP inside a private network namespace: announcements with bye-bye first,
 // bye-bye on stop, answers to M-SEARCH.
 #include "TestSupport.h"
+#include "TvTestHttp.h"
 #include "core/AppIdentity.h"
 #include "core/Version.h"
 #include "tv/MediaServer.h"
@@ -25,32 +26,6 @@ QHash<QByteArray, QByteArray> headersOf(const QByteArray &datagram)
                            lines.at(i).mid(colon + 1).trimmed());
     }
     return headers;
-}
-
-// Collects what arrives on a socket: until `count` datagrams are there (a
-// busy machine may send them late), then for `ms` more, so that any surplus
-// is caught too.
-QList<QByteArray> collect(QUdpSocket &socket, int ms, int count = 0)
-{
-    QList<QByteArray> datagrams;
-    const auto receive = [&] {
-        while (socket.hasPendingDatagrams())
-            datagrams.append(socket.receiveDatagram().data());
-    };
-    // The engine works in this thread's event loop.
-    QTest::qWaitFor(
-        [&] {
-            receive();
-            return datagrams.size() >= count;
-        },
-        TestSupport::SlowWaitMs);
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        QTest::qWait(20);
-        receive();
-    }
-    return datagrams;
 }
 
 QList<QByteArray> notifies(const QList<QByteArray> &datagrams)
@@ -100,7 +75,8 @@ private Q_SLOTS:
     {
         QVERIFY(m_engine->start());
         QVERIFY(m_server->isRunning());
-        const QList<QByteArray> messages = notifies(collect(m_listener, 500, 12));
+        const QList<QByteArray> messages =
+            notifies(TvTestHttp::collectDatagrams(m_listener, 500, 12));
         QCOMPARE(messages.size(), 12);
         QSet<QByteArray> byeTargets;
         QSet<QByteArray> aliveTargets;
@@ -174,7 +150,7 @@ private Q_SLOTS:
             search += "MX: " + mx + "\r\n";
         search += "ST: " + target + "\r\n\r\n";
         QCOMPARE(searcher.writeDatagram(search, group, 1900), qint64(search.size()));
-        const QList<QByteArray> replies = collect(searcher, 700, answers);
+        const QList<QByteArray> replies = TvTestHttp::collectDatagrams(searcher, 700, answers);
         QCOMPARE(replies.size(), answers);
         QSet<QByteArray> targets;
         for (const QByteArray &reply : replies) {
@@ -190,15 +166,16 @@ private Q_SLOTS:
             QCOMPARE(targets, expectedTargets());
         else if (answers == 1)
             QCOMPARE(targets, QSet<QByteArray>({target}));
-        collect(m_listener, 0);
+        TvTestHttp::collectDatagrams(m_listener, 0);
     }
 
     void stopSaysByeBye()
     {
-        collect(m_listener, 100);
+        TvTestHttp::collectDatagrams(m_listener, 100);
         m_engine->stop();
         QVERIFY(!m_server->isRunning());
-        const QList<QByteArray> messages = notifies(collect(m_listener, 500, 6));
+        const QList<QByteArray> messages =
+            notifies(TvTestHttp::collectDatagrams(m_listener, 500, 6));
         QCOMPARE(messages.size(), 6);
         for (const QByteArray &message : messages)
             QCOMPARE(headersOf(message).value("NTS"), QByteArray("ssdp:byebye"));
@@ -207,12 +184,12 @@ private Q_SLOTS:
     void malformedDatagramsAreIgnored()
     {
         QVERIFY(m_engine->start());
-        collect(m_listener, 500);
+        TvTestHttp::collectDatagrams(m_listener, 500);
         QUdpSocket sender;
         for (const QByteArray &junk : {QByteArray("garbage"), QByteArray(9000, 'M'),
                                        QByteArray("M-SEARCH * HTTP/1.1\r\nno colon here\r\n\r\n")})
             sender.writeDatagram(junk, group, 1900);
-        collect(m_listener, 300);
+        TvTestHttp::collectDatagrams(m_listener, 300);
         // Still serving.
         QVERIFY(m_server->isRunning());
         m_engine->stop();

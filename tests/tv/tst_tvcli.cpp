@@ -15,31 +15,6 @@ namespace {
 
 const QHostAddress group(QStringLiteral("239.255.255.250"));
 
-// Collects what arrives on a socket: until `count` datagrams are there (the
-// server is another process, and a busy machine may run it late), then for
-// `ms` more, so that any surplus is caught too.
-QList<QByteArray> collect(QUdpSocket &socket, int ms, int count = 0)
-{
-    QList<QByteArray> datagrams;
-    const auto receive = [&] {
-        while (socket.hasPendingDatagrams())
-            datagrams.append(socket.receiveDatagram().data());
-    };
-    QTest::qWaitFor(
-        [&] {
-            receive();
-            return datagrams.size() >= count;
-        },
-        TestSupport::SlowWaitMs);
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        QTest::qWait(20);
-        receive();
-    }
-    return datagrams;
-}
-
 QByteArray headerValue(const QByteArray &message, const QByteArray &name)
 {
     for (const QByteArray &line : message.split('\n')) {
@@ -85,7 +60,7 @@ private Q_SLOTS:
                                   "MAN: \"ssdp:discover\"\r\nMX: 1\r\n"
                                   "ST: urn:schemas-upnp-org:device:MediaServer:1\r\n\r\n";
         searcher.writeDatagram(search, group, 1900);
-        const QList<QByteArray> answers = collect(searcher, 700, 1);
+        const QList<QByteArray> answers = collectDatagrams(searcher, 700, 1);
         QCOMPARE(answers.size(), 1);
         const QUrl location(QString::fromUtf8(headerValue(answers.first(), "LOCATION")));
         QCOMPARE(location.toString().toUtf8(), printed);
@@ -111,7 +86,7 @@ private Q_SLOTS:
         int announced = 0;
         QVERIFY(QTest::qWaitFor(
             [&] {
-                for (const QByteArray &message : collect(listener, 0))
+                for (const QByteArray &message : collectDatagrams(listener, 0))
                     announced += message.startsWith("NOTIFY");
                 return announced >= 12;
             },
@@ -121,7 +96,7 @@ private Q_SLOTS:
         QCOMPARE(server.exitStatus(), QProcess::NormalExit);
         QCOMPARE(server.exitCode(), 0);
         int byeByes = 0;
-        for (const QByteArray &message : collect(listener, 300, 6))
+        for (const QByteArray &message : collectDatagrams(listener, 300, 6))
             byeByes += headerValue(message, "NTS") == "ssdp:byebye";
         QCOMPARE(byeByes, 6);
     }
