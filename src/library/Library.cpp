@@ -377,30 +377,50 @@ Library::~Library()
 
 void Library::connectStore()
 {
+    // The store gives a new row the id of the last row removed: a row still
+    // to go with that id goes first, before the new one is taken for it.
+    const auto dropLeavingAmong = [this](const LibraryStore::Rows &rows) {
+        if (m_leaving.isEmpty())
+            return;
+        QList<qlonglong> now;
+        for (const Row &row : rows) {
+            const qlonglong id = idOfRow(row);
+            if (m_leaving.removeAll(id) > 0)
+                now << id;
+        }
+        if (!now.isEmpty())
+            dropRowsNow(now);
+    };
     // Queued: the store's thread tells, the rows change here, after the rows
     // of the first read (told before) are all in.
-    connect(m_store, &LibraryStore::rowsStored, this, [this](const LibraryStore::Rows &rows) {
-        absorbAllPieces();
-        trackGuids(rows);
-        addRows(rows);
-    });
-    connect(m_store, &LibraryStore::rowsChanged, this, [this](const LibraryStore::Rows &rows) {
-        absorbAllPieces();
-        trackGuids(rows);
-        changeRows(rows);
-        emit updated();
-    });
+    connect(m_store, &LibraryStore::rowsStored, this,
+            [this, dropLeavingAmong](const LibraryStore::Rows &rows) {
+                absorbAllPieces();
+                dropLeavingAmong(rows);
+                trackGuids(rows);
+                addRows(rows);
+            });
+    connect(m_store, &LibraryStore::rowsChanged, this,
+            [this, dropLeavingAmong](const LibraryStore::Rows &rows) {
+                absorbAllPieces();
+                dropLeavingAmong(rows);
+                trackGuids(rows);
+                changeRows(rows);
+                emit updated();
+            });
     connect(m_store, &LibraryStore::rowsRemoved, this, [this](const QList<qlonglong> &ids) {
         absorbAllPieces();
         trackRemovedGuids(ids);
         dropRows(ids);
     });
     // A play position changes nothing the index or the counters show.
-    connect(m_store, &LibraryStore::playStateChanged, this, [this](const LibraryStore::Rows &rows) {
-        absorbAllPieces();
-        trackGuids(rows);
-        changeRows(rows);
-    });
+    connect(m_store, &LibraryStore::playStateChanged, this,
+            [this, dropLeavingAmong](const LibraryStore::Rows &rows) {
+                absorbAllPieces();
+                dropLeavingAmong(rows);
+                trackGuids(rows);
+                changeRows(rows);
+            });
 }
 
 int Library::rowCount(const QModelIndex &parent) const
