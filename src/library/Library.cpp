@@ -377,34 +377,33 @@ Library::~Library()
 
 void Library::connectStore()
 {
-    // The store gives a new row the id of the last row removed: a row still
-    // to go with that id goes first, before the new one is taken for it.
-    const auto dropLeavingAmong = [this](const LibraryStore::Rows &rows) {
-        if (m_leaving.isEmpty())
-            return;
-        QList<qlonglong> now;
-        for (const Row &row : rows) {
-            const qlonglong id = idOfRow(row);
-            if (m_leaving.removeAll(id) > 0)
-                now << id;
+    // Before rows the store tells of go in: the pieces of the first read,
+    // and a row still to go whose id the store gave a new row (it reuses
+    // the id of the last row removed), so the new one is not taken for it.
+    const auto takeIn = [this](const LibraryStore::Rows &rows) {
+        absorbAllPieces();
+        if (!m_leaving.isEmpty()) {
+            QList<qlonglong> now;
+            for (const Row &row : rows) {
+                const qlonglong id = idOfRow(row);
+                if (m_leaving.removeAll(id) > 0)
+                    now << id;
+            }
+            if (!now.isEmpty())
+                dropRowsNow(now);
         }
-        if (!now.isEmpty())
-            dropRowsNow(now);
+        trackGuids(rows);
     };
     // Queued: the store's thread tells, the rows change here, after the rows
     // of the first read (told before) are all in.
     connect(m_store, &LibraryStore::rowsStored, this,
-            [this, dropLeavingAmong](const LibraryStore::Rows &rows) {
-                absorbAllPieces();
-                dropLeavingAmong(rows);
-                trackGuids(rows);
+            [this, takeIn](const LibraryStore::Rows &rows) {
+                takeIn(rows);
                 addRows(rows);
             });
     connect(m_store, &LibraryStore::rowsChanged, this,
-            [this, dropLeavingAmong](const LibraryStore::Rows &rows) {
-                absorbAllPieces();
-                dropLeavingAmong(rows);
-                trackGuids(rows);
+            [this, takeIn](const LibraryStore::Rows &rows) {
+                takeIn(rows);
                 changeRows(rows);
                 emit updated();
             });
@@ -415,10 +414,8 @@ void Library::connectStore()
     });
     // A play position changes nothing the index or the counters show.
     connect(m_store, &LibraryStore::playStateChanged, this,
-            [this, dropLeavingAmong](const LibraryStore::Rows &rows) {
-                absorbAllPieces();
-                dropLeavingAmong(rows);
-                trackGuids(rows);
+            [this, takeIn](const LibraryStore::Rows &rows) {
+                takeIn(rows);
                 changeRows(rows);
             });
 }
