@@ -596,15 +596,23 @@ void DownloadManager::storeRecords(const QList<RecordToStore> &records)
     }
     const QPointer<DownloadManager> self(this);
     m_records->add(rows, [self, records] {
-        if (self)
-            self->m_awaitingRecord.removeAll(QPointer<Download>()); // deleted meanwhile
+        if (self) { // those deleted meanwhile
+            self->m_awaitingRecord.removeAll(QPointer<Download>());
+            self->m_startWhenStored.removeAll(QPointer<Download>());
+        }
         for (const RecordToStore &record : records) {
             Download *download = record.download;
             if (!self || !download)
                 continue;
             self->m_awaitingRecord.removeAll(record.download);
+            const bool asked = self->m_startWhenStored.removeAll(record.download) > 0;
             emit self->recordStored(download);
-            if (download->state() != Download::None)
+            const Download::State state = download->state();
+            if (asked && (state == Download::Paused || state == Download::Queued)) {
+                download->resume(); // resumed, or next in line, meanwhile
+                continue;
+            }
+            if (state != Download::None)
                 continue; // queued, paused or cancelled meanwhile
             if (record.direct)
                 download->startDirectDownload();
@@ -612,6 +620,16 @@ void DownloadManager::storeRecords(const QList<RecordToStore> &records)
                 download->start();
         }
     });
+}
+
+// One still waiting for its record starts once it is stored: a file is
+// never written that no record knows of.
+void DownloadManager::startWhenStored(Download *download)
+{
+    if (!m_awaitingRecord.contains(download))
+        download->resume();
+    else if (!m_startWhenStored.contains(download))
+        m_startWhenStored.append(download);
 }
 
 void DownloadManager::startNextDownload()
@@ -624,7 +642,7 @@ void DownloadManager::startNextDownload()
     if (!next)
         return; // its row goes with dropDeleted()
     m_activeDownloads.append(m_queuedDownloads.takeFirst());
-    next->resume();
+    startWhenStored(next);
     emit started(next);
 }
 
@@ -691,6 +709,7 @@ void DownloadManager::abortDownload(Download *download, bool startNext)
 // that one runs (or waits to retry) and stops with the others.
 void DownloadManager::pauseAll()
 {
+    m_startWhenStored.clear();
     const QList<QPointer<Download>> listed = m_activeDownloads + m_queuedDownloads;
     for (const QPointer<Download> &download : listed) {
         if (!download)
@@ -706,10 +725,8 @@ void DownloadManager::resumeAll()
 {
     const QList<QPointer<Download>> active = m_activeDownloads;
     for (const QPointer<Download> &download : active) {
-        // One still waiting for its record starts once it is stored: a file
-        // is never written that no record knows of.
-        if (download && isListed(download) && !m_awaitingRecord.contains(download))
-            download->resume();
+        if (download && isListed(download))
+            startWhenStored(download);
     }
 }
 

@@ -110,6 +110,7 @@ private:
         bool direct = false;
     };
     void storeRecord(Download *download, bool direct);
+    void startWhenStored(Download *download);
     void storeRecords(const QList<RecordToStore> &records);
     int takeItems(const QUrl &url, const QList<CorvanaItem> &items);
     void addDownload(Download *download);
@@ -139,6 +140,9 @@ private:
     QList<RecordToStore> *m_recordsToStore = nullptr;
     // New downloads whose record is not stored yet: they start once it is.
     QList<QPointer<Download>> m_awaitingRecord;
+    // Those of them resumed by Resume All, or next in line, before their
+    // record was stored: they start once it is.
+    QList<QPointer<Download>> m_startWhenStored;
     QList<QPointer<Download>> m_activeDownloads;
     QList<QPointer<Download>> m_queuedDownloads;
     QHash<QNetworkReply *, QUrl> m_pending;

@@ -55,6 +55,27 @@ private:
         return n;
     }
     int storedRows() const { return int(m_fixture.records()->allRows().size()); }
+    // Forty videos in the library, so that its index build takes a while;
+    // false if they did not all come.
+    [[nodiscard]] static bool fillLibrary(Engines &engines)
+    {
+        LibraryStore *store = engines.store();
+        LibraryItems items;
+        for (int i = 0; i < 40; ++i) {
+            LibraryItem item;
+            item.title(QStringLiteral("Kept %1").arg(i));
+            item.guid(QStringLiteral("kept-%1").arg(i));
+            item.dvdTitle(QStringLiteral("Set %1").arg(i % 3));
+            item.videoPath(
+                QDir(Library::libraryPath()).absoluteFilePath(QStringLiteral("kept%1.mp4").arg(i)));
+            items << item;
+        }
+        if (store->call([&] { return store->insertItems(items); }).size() != items.size())
+            return false;
+        const Library &library = *engines.library();
+        return QTest::qWaitFor([&] { return library.rowCount() == 40 && !library.isBusy(); },
+                               30000);
+    }
 
     // Whether the site was asked for the blob from byte `from` on (a resume
     // by Range from the bytes on disk).
@@ -879,26 +900,26 @@ private Q_SLOTS:
     // While an index build holds the database's write lock half-way, a
     // descriptor is still read, checked against the library and its video
     // listed: the window's thread never waits for the build. The transfer
-    // starts once the store has written the record, so no file goes ahead of it.
+    // starts once the store has written the record, so no file goes ahead of
+    // it, and Pause All and Resume All pressed meanwhile still count.
+    void queueWorksDuringAnIndexBuild_data()
+    {
+        QTest::addColumn<QString>("bar"); // p: Pause All, r: Resume All
+        QTest::addColumn<bool>("runs");
+        QTest::newRow("untouched") << QString() << true;
+        QTest::newRow("paused") << QStringLiteral("p") << false;
+        QTest::newRow("paused, resumed") << QStringLiteral("pr") << true;
+        QTest::newRow("paused, resumed, paused") << QStringLiteral("prp") << false;
+        QTest::newRow("resumed, paused") << QStringLiteral("rp") << false;
+    }
+
     void queueWorksDuringAnIndexBuild()
     {
+        QFETCH(QString, bar);
+        QFETCH(bool, runs);
         Engines engines(&m_prompt);
-        Library &library = *engines.library();
-        LibraryStore *store = engines.store();
-        LibraryItems items;
-        for (int i = 0; i < 40; ++i) {
-            LibraryItem item;
-            item.title(QStringLiteral("Kept %1").arg(i));
-            item.guid(QStringLiteral("kept-%1").arg(i));
-            item.dvdTitle(QStringLiteral("Set %1").arg(i % 3));
-            item.videoPath(
-                QDir(Library::libraryPath()).absoluteFilePath(QStringLiteral("kept%1.mp4").arg(i)));
-            items << item;
-        }
-        QCOMPARE(store->call([&] { return store->insertItems(items); }).size(), items.size());
-        QTRY_VERIFY_WITH_TIMEOUT(library.rowCount() == 40 && !library.isBusy(), 30000);
-
-        MetaDataBuilder *builder = library.metaDataBuilder();
+        QVERIFY(fillLibrary(engines));
+        MetaDataBuilder *builder = engines.library()->metaDataBuilder();
         IndexBuildGate gate(builder);
         builder->build();
         QVERIFY(gate.waitUntilHeld());
@@ -913,12 +934,60 @@ private Q_SLOTS:
         QCOMPARE(download->state(), Download::None);
         QVERIFY(!QFileInfo::exists(download->mediaPath()));
         QVERIFY(builder->isBuilding());
+        for (const QChar press : bar) {
+            if (press == QLatin1Char('p'))
+                manager.pauseAll();
+            else
+                manager.resumeAll();
+        }
+        QVERIFY(!QFileInfo::exists(download->mediaPath()));
 
+        QSignalSpy stored(&manager, &DownloadManager::recordStored);
         gate.release();
-        QTRY_COMPARE_WITH_TIMEOUT(download->state(), Download::Downloading, 60000);
+        QVERIFY(stored.wait(60000));
+        if (runs)
+            QTRY_COMPARE_WITH_TIMEOUT(download->state(), Download::Downloading, 60000);
+        else
+            QCOMPARE(download->state(), Download::Paused);
         const QList<DownloadRecords::Row> rows = engines.downloadRecords()->allRows();
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.first().downloadPath, download->mediaPath());
+        m_prompt.answers = {UserPrompt::Yes};
+        manager.removeAll();
+    }
+
+    // A queued download whose turn comes while its record waits to be
+    // stored starts once it is, not before.
+    void nextInLineWaitsForItsRecord()
+    {
+        Engines engines(&m_prompt);
+        QVERIFY(fillLibrary(engines));
+        DownloadManager &manager = *engines.downloadManager();
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
+        manager.initializeDownload(synthetic(QStringLiteral("five"), 5, 4000000, 50000));
+        QTRY_COMPARE_WITH_TIMEOUT(manager.rowCount(), 5, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(allRunning(manager), TestSupport::SlowWaitMs);
+
+        MetaDataBuilder *builder = engines.library()->metaDataBuilder();
+        IndexBuildGate gate(builder);
+        builder->build();
+        QVERIFY(gate.waitUntilHeld());
+        manager.initializeDownload(synthetic(QStringLiteral("sixth"), 1, 100000, 20000));
+        QTRY_COMPARE_WITH_TIMEOUT(manager.rowCount(), 6, 15000);
+        Download *next = manager.queuedDownloads().value(0);
+        QVERIFY(next);
+        QCOMPARE(next->state(), Download::Queued);
+
+        manager.activeDownloads().constFirst()->cancel();
+        QVERIFY(manager.activeDownloads().contains(next));
+        QCOMPARE(next->state(), Download::Queued);
+        QVERIFY(!next->isResuming()); // not even its descriptor is asked for
+        QVERIFY(!QFileInfo::exists(next->mediaPath()));
+
+        QSignalSpy stored(&manager, &DownloadManager::recordStored);
+        gate.release();
+        QVERIFY(stored.wait(60000));
+        QTRY_COMPARE_WITH_TIMEOUT(next->state(), Download::Downloading, 60000);
         m_prompt.answers = {UserPrompt::Yes};
         manager.removeAll();
     }
