@@ -42,8 +42,14 @@ QByteArray smallJpeg(const QByteArray &jpeg, QSize *size)
 MetaDataGatherer::MetaDataGatherer(QRecursiveMutex *treeLock, QObject *parent)
     : QObject(parent), m_treeLock(treeLock)
 {
-    // One probe per core.
-    m_pool.setMaxThreadCount(qMax(2, QThread::idealThreadCount()));
+    // One probe per core. Probes in the background leave one core to the
+    // program's own threads (the server answering, the window): on a busy
+    // core each of those could wait a scheduler tick behind an encoder
+    // whenever it used its time slice. A probe an answer waits for may take
+    // that core.
+    const int cores = QThread::idealThreadCount();
+    m_pool.setMaxThreadCount(qMax(2, cores));
+    m_backgroundSlots = qMax(1, cores - 1);
 }
 
 MetaDataGatherer::~MetaDataGatherer()
@@ -178,8 +184,11 @@ void MetaDataGatherer::waitFor(const QList<MediaNode *> &ahead, const QList<Medi
             m_ahead.prepend(*it);
     }
     for (MediaNode *node : awaited) {
-        if (m_jobs.contains(node))
-            m_awaited.insert(node);
+        if (!m_jobs.contains(node))
+            continue;
+        m_awaited.insert(node);
+        if (!ahead.contains(node)) // the awaited ones are always among those ahead
+            m_ahead.prepend(node);
     }
     startJobs();
     const quint64 generation = m_generation;
@@ -211,10 +220,22 @@ MediaNode *MetaDataGatherer::nextJob()
     return nullptr;
 }
 
+MediaNode *MetaDataGatherer::nextAwaitedJob()
+{
+    for (qsizetype i = 0; i < m_ahead.size(); ++i) {
+        MediaNode *node = m_ahead.at(i);
+        if (m_awaited.contains(node) && m_jobs.contains(node) && !m_running.contains(node)) {
+            m_ahead.removeAt(i);
+            return node;
+        }
+    }
+    return nullptr;
+}
+
 void MetaDataGatherer::startJobs()
 {
     while (m_running.size() < m_pool.maxThreadCount()) {
-        MediaNode *node = nextJob();
+        MediaNode *node = m_running.size() < m_backgroundSlots ? nextJob() : nextAwaitedJob();
         if (!node)
             return;
         if (!m_encoderLooked) {

@@ -83,6 +83,8 @@ private:
     void startJobs();
     // Under m_mutex: the next queued node that is not being probed now.
     MediaNode *nextJob();
+    // Under m_mutex: the next node moved ahead that an answer waits for.
+    MediaNode *nextAwaitedJob();
     void runJob(const Job &job, EncoderRunner::Priority priority, quint64 generation);
     // Under m_mutex.
     bool isQueued(const MediaNode *node) const;
@@ -99,6 +101,9 @@ private:
     QQueue<MediaNode *> m_order;
     QSet<MediaNode *> m_awaited; // queued, and an answer waits for them
     QSet<MediaNode *> m_running;
+    // While fewer probes than this run, any queued file starts; beyond it,
+    // only those an answer waits for (up to the pool's size).
+    int m_backgroundSlots = 1;
     quint64 m_generation = 0;
     std::atomic<bool> m_cancel{false};
     QString m_encoder;

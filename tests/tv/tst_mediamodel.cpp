@@ -122,6 +122,53 @@ private Q_SLOTS:
         QCOMPARE(model.nodeInfo(id).childCount, files);
     }
 
+    // Probes in the background leave a core to the program's own threads;
+    // a probe that an answer waits for starts beside them.
+    void backgroundProbesLeaveACore()
+    {
+        QTemporaryDir tools;
+        const QString started = tools.filePath(QStringLiteral("started"));
+        const QString release = tools.filePath(QStringLiteral("release"));
+        // A stand-in encoder that tells it started and holds until released.
+        QFile encoder(tools.filePath(QStringLiteral("ffmpeg")));
+        QVERIFY(encoder.open(QIODevice::WriteOnly));
+        encoder.write(QStringLiteral("#!/bin/sh\necho x >> '%1'\n"
+                                     "while [ ! -e '%2' ]; do sleep 0.02; done\nexit 1\n")
+                          .arg(started, release)
+                          .toLocal8Bit());
+        encoder.close();
+        QVERIFY(encoder.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", tools.path().toLocal8Bit() + ':' + path);
+        const auto restorePath = qScopeGuard([&] { qputenv("PATH", path); });
+        const auto startedCount = [&] {
+            QFile file(started);
+            return file.open(QIODevice::ReadOnly) ? int(file.readAll().count('\n')) : 0;
+        };
+
+        const int background = qMax(1, QThread::idealThreadCount() - 1);
+        const int files = background + 3;
+        QTemporaryDir dir;
+        for (int i = 0; i < files; ++i)
+            touch(dir.filePath(QStringLiteral("clip-%1.mp4").arg(i, 2, 10, QLatin1Char('0'))));
+        MediaModel model;
+        // However the test ends, the probes end before the model does.
+        const auto releaseProbes = qScopeGuard([&] { touch(release); });
+        model.setRoot(dir.path());
+        const QList<MediaNodeInfo> children = childrenOf(model); // queues their probes
+        QCOMPARE(children.size(), files);
+        QTRY_COMPARE_WITH_TIMEOUT(startedCount(), background, TestSupport::SlowWaitMs);
+        QCOMPARE(model.gatherer()->queued(), files - background);
+
+        const QString last = children.constLast().objectId;
+        model.waitForMetaData({last}, {last}, QDeadlineTimer(0));
+        QTRY_COMPARE_WITH_TIMEOUT(startedCount(), background + 1, TestSupport::SlowWaitMs);
+        QCOMPARE(model.gatherer()->queued(), files - background - 1);
+
+        touch(release);
+        QTRY_VERIFY_WITH_TIMEOUT(gathererIdle(model), TestSupport::SlowWaitMs);
+    }
+
     void rootAliases_data()
     {
         QTest::addColumn<QString>("id");
