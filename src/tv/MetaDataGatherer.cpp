@@ -304,7 +304,9 @@ ProbeCache::Entry MetaDataGatherer::probeFile(const QString &path, const QString
     // A short clip whose header tells its length needs one run, not two.
     const Thumbnail::Grab grab = Thumbnail::grab(encoder, path, QString(), kProbeTimeoutMs, cancel,
                                                  HeaderDuration::read(path), priority);
-    *failed = !grab.first.started || grab.first.crashed || grab.first.timedOut;
+    // A probe stopped because the server stops is not the file's fault.
+    *failed = !grab.first.cancelled &&
+              (!grab.first.started || grab.first.crashed || grab.first.timedOut);
     entry.media = grab.info;
     if (grab.hasPicture())
         entry.thumbnail = smallJpeg(grab.jpeg, &entry.thumbnailSize);
