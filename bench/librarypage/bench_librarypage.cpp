@@ -12,6 +12,7 @@
 #include "LibraryGenerator.h"
 #include "TestDatabase.h"
 #include "core/LoggingPrompt.h"
+#include "core/Platform.h"
 #include "gui/library/LibraryTableSortModel.h"
 #include "gui/library/LibraryView.h"
 #include "gui/library/LibraryWidget.h"
@@ -446,6 +447,7 @@ private:
 
 int main(int argc, char **argv)
 {
+    Platform::keepAllocatorPausesShort(); // as the program does
     TimedApplication app(argc, argv);
     BenchRun run(QStringLiteral("bench_librarypage"), app.arguments());
     kRows = run.size(kRows, 500);

@@ -1,13 +1,14 @@
 #include "app/Application.h"
 #include "app/AtSpiGetAllShim.h"
-#include "library/Library.h"
-#include "app/MprisService.h"
-#include "gui/mainwindow/MainWindow.h"
 #include "app/DescriptorOpener.h"
 #include "app/DesktopNotifier.h"
+#include "app/MprisService.h"
+#include "core/Platform.h"
 #include "core/SingleInstanceGuard.h"
 #include "engines/Engines.h"
 #include "engines/StartupTypes.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "library/Library.h"
 
 #include <QDir>
 #include <QMessageBox>
@@ -25,6 +26,7 @@ void bringToFront(QWidget *window)
 
 int main(int argc, char **argv)
 {
+    Platform::keepAllocatorPausesShort();
     StartupTypes::registerCrossThreadTypes();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 

@@ -9,6 +9,10 @@
 #include <QSysInfo>
 #include <QtDebug>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace Platform {
 
 namespace {
@@ -49,9 +53,8 @@ QString stripExe(QString tool)
 
 QString binaryDirectory()
 {
-    const QString programDir = QCoreApplication::instance()
-                                   ? QCoreApplication::applicationDirPath()
-                                   : QDir::currentPath();
+    const QString programDir =
+        QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
     return QDir(programDir).absoluteFilePath(QStringLiteral("Binaries"));
 }
 
@@ -83,6 +86,13 @@ QString binaryPath(const QString &tool, const QString &missingMessage)
 QString osDescription()
 {
     return QSysInfo::prettyProductName();
+}
+
+void keepAllocatorPausesShort()
+{
+#ifdef __GLIBC__
+    mallopt(M_MXFAST, 0);
+#endif
 }
 
 } // namespace Platform

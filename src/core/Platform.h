@@ -23,4 +23,11 @@ QStringList programNames(const QString &tool);
 // A short description of the running system, e.g. "Debian GNU/Linux 12 (bookworm)".
 QString osDescription();
 
+// Called first thing, before any thread starts: small blocks of memory are
+// merged as they are freed rather than tens of thousands at once later. A
+// thread merging them holds its memory arena for tens of ms, and the
+// window's thread, freeing library rows the database thread made, waited
+// on it.
+void keepAllocatorPausesShort();
+
 } // namespace Platform
