@@ -29,9 +29,9 @@ constexpr int kColumnCount = 8;
 // and how many come in each piece after them.
 constexpr qsizetype kFirstRows = 100;
 constexpr qsizetype kRowsPerPiece = 2000;
-// Rows removed in the store that leave the model in one go (at 100,000
-// rows, 1-2 ms each).
-constexpr qsizetype kRowsDroppedPerPass = 2;
+// Rows removed in the store that leave the model at once (at 100,000 rows,
+// 1-2 ms each); more go a few per turn of the event loop.
+constexpr qsizetype kRowsDroppedAtOnce = 2;
 // Sorts by played share rather than by a stored column.
 constexpr int kProgressSort = 1000;
 // Only the start of the site's answer to an edit report is logged.
@@ -141,8 +141,14 @@ int compareValues(const QVariant &a, const QVariant &b)
 
 qlonglong idOfRow(const QList<QVariant> &row)
 {
-    // Read in place: searches call this for every row.
-    return row.size() > LibraryStore::Id ? row.at(LibraryStore::Id).toLongLong() : 0;
+    // Read in place: searches call this for every row, and the store's ids
+    // are 64-bit integers already.
+    if (row.size() <= LibraryStore::Id)
+        return 0;
+    const QVariant &id = row.at(LibraryStore::Id);
+    if (id.metaType().id() == QMetaType::LongLong)
+        return *static_cast<const qlonglong *>(id.constData());
+    return id.toLongLong();
 }
 
 // Played share of a row's video; one watched to the end counts as more than
@@ -389,8 +395,10 @@ void Library::connectStore()
                 if (m_leaving.removeAll(id) > 0)
                     now << id;
             }
-            if (!now.isEmpty())
+            if (!now.isEmpty()) {
+                m_leavingRows.clear(); // the rows found may move
                 dropRowsNow(now);
+            }
         }
         trackGuids(rows);
     };
@@ -789,7 +797,7 @@ void Library::dropRow(int row)
 void Library::dropRows(const QList<qlonglong> &ids)
 {
     // A few go at once, as they came; many go on later turns.
-    if (m_leaving.isEmpty() && ids.size() <= kRowsDroppedPerPass) {
+    if (m_leaving.isEmpty() && ids.size() <= kRowsDroppedAtOnce) {
         dropRowsNow(ids);
         return;
     }
@@ -802,22 +810,58 @@ void Library::dropSomeRows()
 {
     // Each row out costs the views a pass over all rows: thousands at once
     // (a check finding a deleted folder's videos) would hold the window for
-    // seconds, so they go a few ms' worth per turn of the event loop.
-    constexpr qint64 kBudgetMs = 4;
+    // seconds, so they go a few ms' worth per turn of the event loop, from
+    // the bottom up: the rows found for the others stay where they were.
+    constexpr qint64 kBudgetMs = 2;
+    constexpr int kMostRows = 64;
     QElapsedTimer spent;
     spent.start();
-    while (!m_leaving.isEmpty()) {
-        const QList<qlonglong> ids =
-            m_leaving.first(std::min(kRowsDroppedPerPass, m_leaving.size()));
-        m_leaving.remove(0, ids.size());
-        dropRowsNow(ids);
+    for (int dropped = 0; !m_leaving.isEmpty() && dropped < kMostRows;) {
         if (spent.elapsed() >= kBudgetMs)
             break;
+        if (m_leavingRows.empty()) {
+            if (!findLeavingRows())
+                break;
+            continue; // a pass over all rows takes a few ms itself
+        }
+        const auto [row, id] = m_leavingRows.back();
+        m_leavingRows.pop_back();
+        // Rows that came or went meanwhile moved it: it is looked for again.
+        if (row >= m_rows.size() || idOfRow(m_rows.at(row)) != id) {
+            m_leavingRows.clear();
+            continue;
+        }
+        if (m_leaving.removeOne(id)) { // not taken out meanwhile
+            dropRow(row);
+            ++dropped;
+        }
     }
-    if (m_leaving.isEmpty())
+    if (m_leaving.isEmpty()) {
+        m_leavingRows.clear();
         m_dropper->stop();
-    else if (!m_dropper->isActive())
+    } else if (!m_dropper->isActive()) {
         m_dropper->start();
+    }
+}
+
+bool Library::findLeavingRows()
+{
+    const QSet<qlonglong> wanted(m_leaving.cbegin(), m_leaving.cend());
+    m_leavingRows.clear();
+    for (qsizetype row = 0; row < m_rows.size() && qsizetype(m_leavingRows.size()) < wanted.size();
+         ++row) {
+        const qlonglong id = idOfRow(m_rows.at(row));
+        if (wanted.contains(id))
+            m_leavingRows.emplace_back(int(row), id);
+    }
+    // Those not shown any more are forgotten.
+    if (qsizetype(m_leavingRows.size()) < wanted.size()) {
+        QSet<qlonglong> found;
+        for (const auto &[row, id] : m_leavingRows)
+            found.insert(id);
+        m_leaving.removeIf([&found](qlonglong id) { return !found.contains(id); });
+    }
+    return !m_leavingRows.empty();
 }
 
 void Library::dropRowsNow(const QList<qlonglong> &ids)
@@ -1238,6 +1282,7 @@ void Library::reload()
     m_absorber->stop();
     // The rows read now are without the rows still to go.
     m_leaving.clear();
+    m_leavingRows.clear();
     m_dropper->stop();
     LibraryStore *store = m_store;
     const int column = m_sortColumn;

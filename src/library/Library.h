@@ -12,6 +12,8 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 // The row cache's items move by their bytes too, so a row inserted above
 // 100,000 others is one memory move rather than an assignment per item.
@@ -227,6 +229,9 @@ private:
     // the event loop (dropSomeRows).
     void dropRows(const QList<qlonglong> &ids);
     void dropSomeRows();
+    // One pass over the rows finds where those still to go are; false when
+    // none of them is shown.
+    bool findLeavingRows();
     void dropRowsNow(const QList<qlonglong> &ids);
     void dropRow(int row);
     void insertSorted(QList<Row> added);
@@ -290,6 +295,8 @@ private:
     // Ids of rows the store removed that are still shown, and what takes
     // them out.
     QList<qlonglong> m_leaving;
+    // Where some of them were found, by row; taken from the end.
+    std::vector<std::pair<int, qlonglong>> m_leavingRows;
     QTimer *m_dropper = nullptr;
     bool m_closed = false;
 };

@@ -697,6 +697,47 @@ private Q_SLOTS:
         QCOMPARE(resets.size(), 0);
     }
 
+    // Rows leave a few dozen per turn of the event loop, from the bottom up;
+    // a row that comes in between moves those still to go, and the right
+    // ones go all the same.
+    void rowArrivingBetweenRemovalsMovesTheRest()
+    {
+        LibraryTestFixture fixture;
+        Library &library = *fixture.library;
+        LibraryItems items;
+        for (int i = 0; i < 400; ++i)
+            items << fixture.makeItem(QStringLiteral("video %1").arg(i, 3, 10, QLatin1Char('0')),
+                                      quint32(1000 + i));
+        QVERIFY(fixture.addRows(items));
+        QAbstractItemModelTester tester(&library,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QList<qlonglong> ids;
+        QStringList expected{QStringLiteral("fresh")};
+        for (int row = 0; row < library.rowCount(); ++row) {
+            if (row % 4 == 0)
+                expected << library.item(row).title();
+            else
+                ids << library.idOf(row);
+        }
+        int removed = 0;
+        std::unique_ptr<QThread> worker(
+            QThread::create([&] { removed = library.removeRecords(ids, false); }));
+        worker->start();
+        QVERIFY(worker->wait(30000));
+        QCOMPARE(removed, ids.size());
+        // One turn at a time, until the first rows have gone.
+        while (library.rowCount() == 400)
+            QCoreApplication::processEvents();
+        QVERIFY(library.rowCount() > 400 - ids.size());
+        LibraryStore *store = library.store();
+        const LibraryItem fresh = fixture.makeItem(QStringLiteral("fresh"), 5000);
+        QCOMPARE(store->call([&] { return store->insertItems({fresh}); }).size(), 1);
+        QVERIFY(fixture.waitFor([&] { return titles(library) == expected; }));
+        QVERIFY(fixture.waitIdle());
+        QCOMPARE(titles(library), expected);
+        QCOMPARE(library.rowCount(), fixture.tableRows(QStringLiteral("library")));
+    }
+
     void importFilesAndFolder()
     {
         const QString longClip = TestSupport::sampleClip(QStringLiteral("library-12s.mp4"), 12);
