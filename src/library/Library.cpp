@@ -217,6 +217,14 @@ Library::Library(std::unique_ptr<LibraryStore> ownStore, LibraryStore *sharedSto
     m_dropper = new QTimer(this);
     m_dropper->setInterval(0);
     connect(m_dropper, &QTimer::timeout, this, &Library::dropSomeRows);
+    // A search for the rows still to go that runs over several turns starts
+    // again when rows came, went or moved meanwhile.
+    const auto moved = [this] { ++m_rowsRevision; };
+    connect(this, &QAbstractItemModel::rowsInserted, this, moved);
+    connect(this, &QAbstractItemModel::rowsRemoved, this, moved);
+    connect(this, &QAbstractItemModel::rowsMoved, this, moved);
+    connect(this, &QAbstractItemModel::layoutChanged, this, moved);
+    connect(this, &QAbstractItemModel::modelReset, this, moved);
 }
 
 void Library::readFirstRows()
@@ -396,7 +404,7 @@ void Library::connectStore()
                     now << id;
             }
             if (!now.isEmpty()) {
-                m_leavingRows.clear(); // the rows found may move
+                forgetLeavingRows(); // the rows found may move
                 dropRowsNow(now);
             }
         }
@@ -819,49 +827,78 @@ void Library::dropSomeRows()
     for (int dropped = 0; !m_leaving.isEmpty() && dropped < kMostRows;) {
         if (spent.elapsed() >= kBudgetMs)
             break;
-        if (m_leavingRows.empty()) {
-            if (!findLeavingRows())
-                break;
-            continue; // a pass over all rows takes a few ms itself
+        if (m_leavingRows.empty() || m_searchFrom >= 0) {
+            searchLeavingRows();
+            continue;
         }
         const auto [row, id] = m_leavingRows.back();
         m_leavingRows.pop_back();
         // Rows that came or went meanwhile moved it: it is looked for again.
         if (row >= m_rows.size() || idOfRow(m_rows.at(row)) != id) {
-            m_leavingRows.clear();
+            forgetLeavingRows();
+            ++m_searchRestarts;
             continue;
         }
         if (m_leaving.removeOne(id)) { // not taken out meanwhile
             dropRow(row);
             ++dropped;
+            m_searchRestarts = 0;
         }
     }
     if (m_leaving.isEmpty()) {
-        m_leavingRows.clear();
+        forgetLeavingRows();
+        m_searchRestarts = 0;
         m_dropper->stop();
     } else if (!m_dropper->isActive()) {
         m_dropper->start();
     }
 }
 
-bool Library::findLeavingRows()
+void Library::searchLeavingRows()
 {
-    const QSet<qlonglong> wanted(m_leaving.cbegin(), m_leaving.cend());
-    m_leavingRows.clear();
-    for (qsizetype row = 0; row < m_rows.size() && qsizetype(m_leavingRows.size()) < wanted.size();
-         ++row) {
+    // At 100,000 rows a whole pass takes several ms (each row's id is in a
+    // memory block of its own), so it goes a slice per call.
+    constexpr qsizetype kRowsPerSlice = 8192;
+    if (m_searchFrom < 0 || m_searchRevision != m_rowsRevision) {
+        // Rows that keep coming could start it again for ever: after two
+        // such starts a pass goes whole.
+        if (m_searchFrom >= 0)
+            ++m_searchRestarts;
+        m_searchFrom = 0;
+        m_searchRevision = m_rowsRevision;
+        m_searched = QSet<qlonglong>(m_leaving.cbegin(), m_leaving.cend());
+        m_leavingRows.clear();
+    }
+    const auto allFound = [this] { return qsizetype(m_leavingRows.size()) >= m_searched.size(); };
+    const qsizetype end = m_searchRestarts >= 2
+                              ? m_rows.size()
+                              : std::min(m_rows.size(), m_searchFrom + kRowsPerSlice);
+    qsizetype row = m_searchFrom;
+    for (; row < end && !allFound(); ++row) {
         const qlonglong id = idOfRow(m_rows.at(row));
-        if (wanted.contains(id))
+        if (m_searched.contains(id))
             m_leavingRows.emplace_back(int(row), id);
     }
-    // Those not shown any more are forgotten.
-    if (qsizetype(m_leavingRows.size()) < wanted.size()) {
-        QSet<qlonglong> found;
-        for (const auto &[row, id] : m_leavingRows)
-            found.insert(id);
-        m_leaving.removeIf([&found](qlonglong id) { return !found.contains(id); });
+    if (row < m_rows.size() && !allFound()) {
+        m_searchFrom = row;
+        return;
     }
-    return !m_leavingRows.empty();
+    // The whole pass: those it looked for and did not find are not shown
+    // any more (ids that came meanwhile wait for the next pass).
+    m_searchFrom = -1;
+    if (!allFound()) {
+        for (const auto &found : m_leavingRows)
+            m_searched.remove(found.second);
+        m_leaving.removeIf([this](qlonglong id) { return m_searched.contains(id); });
+    }
+    m_searched.clear();
+}
+
+void Library::forgetLeavingRows()
+{
+    m_leavingRows.clear();
+    m_searchFrom = -1;
+    m_searched.clear();
 }
 
 void Library::dropRowsNow(const QList<qlonglong> &ids)
@@ -1282,7 +1319,7 @@ void Library::reload()
     m_absorber->stop();
     // The rows read now are without the rows still to go.
     m_leaving.clear();
-    m_leavingRows.clear();
+    forgetLeavingRows();
     m_dropper->stop();
     LibraryStore *store = m_store;
     const int column = m_sortColumn;

@@ -229,9 +229,10 @@ private:
     // the event loop (dropSomeRows).
     void dropRows(const QList<qlonglong> &ids);
     void dropSomeRows();
-    // One pass over the rows finds where those still to go are; false when
-    // none of them is shown.
-    bool findLeavingRows();
+    // A slice of the pass over the rows that finds where those still to go
+    // are (in m_leavingRows once the pass is whole).
+    void searchLeavingRows();
+    void forgetLeavingRows();
     void dropRowsNow(const QList<qlonglong> &ids);
     void dropRow(int row);
     void insertSorted(QList<Row> added);
@@ -297,6 +298,14 @@ private:
     QList<qlonglong> m_leaving;
     // Where some of them were found, by row; taken from the end.
     std::vector<std::pair<int, qlonglong>> m_leavingRows;
+    // A pass finding them under way: the next row it looks at (-1: none),
+    // the ids it looks for, and the rows' revision when it began.
+    qsizetype m_searchFrom = -1;
+    QSet<qlonglong> m_searched;
+    quint64 m_searchRevision = 0;
+    int m_searchRestarts = 0;
+    // Counts the changes that move rows (inserted, removed, moved, sorted).
+    quint64 m_rowsRevision = 0;
     QTimer *m_dropper = nullptr;
     bool m_closed = false;
 };
