@@ -127,6 +127,20 @@ Timings measure(const QUrl &control, const QString &id, const std::function<void
 // The first page of the folder from a server started now (nothing listed,
 // nothing probed), while the thread that made the server runs its event loop
 // or is blocked for `busyMs` (a window's thread stuck in a long slot).
+// Our server's probe results kept from earlier runs go.
+void forgetProbeResults()
+{
+    QFile::remove(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
+                  QStringLiteral("/tv-probes.cache"));
+}
+
+// The ContentDirectory control address of our server.
+QUrl controlOf(LumiqoTv &tv)
+{
+    return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(tv.server()->port()) +
+                tv.server()->uuid + QStringLiteral("/ContentDirectory/control.xml"));
+}
+
 struct FreshPage
 {
     double ms = 0;
@@ -135,12 +149,10 @@ struct FreshPage
 
 FreshPage freshFirstPage(const QString &media, int busyMs)
 {
-    QFile::remove(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
-                  QStringLiteral("/tv-probes.cache"));
+    forgetProbeResults();
     LumiqoTv tv(QStringLiteral("LumiqoTV"), media, UpnpEngine::NoSsdp);
     tv.toggleServerStatus();
-    const QUrl control(QStringLiteral("http://127.0.0.1:%1/").arg(tv.server()->port()) +
-                       tv.server()->uuid + QStringLiteral("/ContentDirectory/control.xml"));
+    const QUrl control = controlOf(tv);
     // The browsing client is a thread of its own in both cases, and has
     // asked for the root (which holds the one folder; its id without listing
     // the folder) before the clock starts: both answers then come over a
@@ -218,12 +230,10 @@ double slowest(const QList<double> &values)
 // files are probed.
 double ourFirstRun(const QString &media)
 {
-    QFile::remove(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
-                  QStringLiteral("/tv-probes.cache"));
+    forgetProbeResults();
     LumiqoTv tv(QStringLiteral("LumiqoTV"), media, UpnpEngine::NoSsdp);
     tv.toggleServerStatus();
-    const QUrl control(QStringLiteral("http://127.0.0.1:%1/").arg(tv.server()->port()) +
-                       tv.server()->uuid + QStringLiteral("/ContentDirectory/control.xml"));
+    const QUrl control = controlOf(tv);
     const QString id = containerWith(control, QStringLiteral("0"));
     const double ms = millis([&] { BrowseSoap::browse(control, id, 0, 100); });
     tv.model()->gatherer()->abort();
@@ -321,8 +331,7 @@ int main(int argc, char **argv)
         // The second server starts on the probe results the first one kept.
         LumiqoTv tv(QStringLiteral("LumiqoTV"), media, UpnpEngine::NoSsdp);
         tv.toggleServerStatus();
-        const QUrl control(QStringLiteral("http://127.0.0.1:%1/").arg(tv.server()->port()) +
-                           tv.server()->uuid + QStringLiteral("/ContentDirectory/control.xml"));
+        const QUrl control = controlOf(tv);
         const QString id = containerWith(control, QStringLiteral("0"));
         *timings = measure(control, id, [&] { tv.model()->gatherer()->abort(); });
         tv.toggleServerStatus();
