@@ -873,12 +873,7 @@ void Library::searchLeavingRows()
     const qsizetype end = m_searchRestarts >= 2
                               ? m_rows.size()
                               : std::min(m_rows.size(), m_searchFrom + kRowsPerSlice);
-    qsizetype row = m_searchFrom;
-    for (; row < end && !allFound(); ++row) {
-        const qlonglong id = idOfRow(m_rows.at(row));
-        if (m_searched.contains(id))
-            m_leavingRows.emplace_back(int(row), id);
-    }
+    const qsizetype row = findRows(m_searched, m_searchFrom, end, &m_leavingRows);
     if (row < m_rows.size() && !allFound()) {
         m_searchFrom = row;
         return;
@@ -892,6 +887,18 @@ void Library::searchLeavingRows()
         m_leaving.removeIf([this](qlonglong id) { return m_searched.contains(id); });
     }
     m_searched.clear();
+}
+
+qsizetype Library::findRows(const QSet<qlonglong> &ids, qsizetype from, qsizetype end,
+                            std::vector<std::pair<int, qlonglong>> *found) const
+{
+    qsizetype row = from;
+    for (; row < end && qsizetype(found->size()) < ids.size(); ++row) {
+        const qlonglong id = idOfRow(m_rows.at(row));
+        if (ids.contains(id))
+            found->emplace_back(int(row), id);
+    }
+    return row;
 }
 
 void Library::forgetLeavingRows()
@@ -910,21 +917,19 @@ void Library::dropRowsNow(const QList<qlonglong> &ids)
     }
     // One pass over the rows finds them all (a map of the rows, when there
     // is one, at once).
-    QList<int> rows;
+    std::vector<std::pair<int, qlonglong>> rows;
     if (!m_rowById.isEmpty()) {
-        for (qlonglong id : std::as_const(wanted))
-            rows << m_rowById.value(id, -1);
-        rows.removeAll(-1);
+        for (qlonglong id : std::as_const(wanted)) {
+            if (const int row = m_rowById.value(id, -1); row >= 0)
+                rows.emplace_back(row, id);
+        }
         std::sort(rows.begin(), rows.end());
     } else {
-        for (qsizetype row = 0; row < m_rows.size() && rows.size() < wanted.size(); ++row) {
-            if (wanted.contains(idOfRow(m_rows.at(row))))
-                rows << int(row);
-        }
+        findRows(wanted, 0, m_rows.size(), &rows);
     }
     // From the bottom up, so the rows found stay right.
     for (auto row = rows.crbegin(); row != rows.crend(); ++row)
-        dropRow(*row);
+        dropRow(row->first);
 }
 
 bool Library::isBusy() const

@@ -233,6 +233,10 @@ private:
     // are (in m_leavingRows once the pass is whole).
     void searchLeavingRows();
     void forgetLeavingRows();
+    // Rows `from` to `end` (not included) whose ids are among `ids`, in
+    // order, until all are found; where it stopped.
+    qsizetype findRows(const QSet<qlonglong> &ids, qsizetype from, qsizetype end,
+                       std::vector<std::pair<int, qlonglong>> *found) const;
     void dropRowsNow(const QList<qlonglong> &ids);
     void dropRow(int row);
     void insertSorted(QList<Row> added);
