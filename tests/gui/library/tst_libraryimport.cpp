@@ -12,6 +12,7 @@
 
 #include <QAbstractItemView>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMimeData>
 #include <QTimer>
 #include <QtTest>
@@ -183,6 +184,35 @@ private Q_SLOTS:
         for (int i = 0; i < failed; ++i)
             report.failed << QStringLiteral("f%1").arg(i);
         QCOMPARE(LibraryWidget::importSummary(report), summary);
+    }
+
+    // A long file name in the strip is shortened on screen; it neither widens
+    // the page nor is lost to a screen reader.
+    void longNameKeepsThePageItsWidth()
+    {
+        LibraryTestFixture fixture;
+        LibraryWidget page(fixture.library.get(), &m_prompt);
+        page.resize(760, 400);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        const int minimumWidth = page.minimumSizeHint().width();
+        const QString name =
+            QString(QStringLiteral("A very long holiday film name ")).repeated(12) +
+            QStringLiteral(".mp4");
+        StatusWidget *strip = page.statusWidget();
+        strip->showStatus(QStringLiteral("Importing %1 (1 of 3)...").arg(name));
+        QCoreApplication::processEvents();
+        QCOMPARE(page.width(), 760);
+        QCOMPARE(page.minimumSizeHint().width(), minimumWidth);
+        QVERIFY(strip->text().endsWith(QStringLiteral(".mp4 (1 of 3)...")));
+        auto *label = strip->findChild<QLabel *>(QStringLiteral("statusText"));
+        QVERIFY(label);
+        QVERIFY(label->text().size() < strip->text().size()); // shortened on screen
+        QCOMPARE(label->accessibleName(), strip->text());
+        // A wider page shows more of it.
+        const qsizetype narrow = label->text().size();
+        page.resize(1200, 400);
+        QTRY_VERIFY(label->text().size() > narrow);
     }
 
     // The file dialog offers every kind the library takes, and all files.
