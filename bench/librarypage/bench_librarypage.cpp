@@ -10,6 +10,7 @@
 // ends once all rows are there (for a profiler).
 #include "BenchRun.h"
 #include "LibraryGenerator.h"
+#include "RunUntil.h"
 #include "TestDatabase.h"
 #include "core/LoggingPrompt.h"
 #include "core/Platform.h"
@@ -55,6 +56,9 @@ int kRows = 100000;
 int kImports = 100;
 int kScrollFrames = 1500;
 constexpr int kHeartbeatMs = 5;
+// The longest any one wait for the program may take (the watchdog of each
+// step ends a run that hangs sooner).
+constexpr int kWaitMs = 600000;
 
 double quantile(QList<double> values, double q)
 {
@@ -323,10 +327,7 @@ protected:
 
 void runEventsFor(int ms)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    runUntil([] { return false; }, ms);
 }
 
 // Every row of the table in the page's order, read and decoded as plain SQL.
@@ -486,14 +487,16 @@ int main(int argc, char **argv)
                view->indexAt(QPoint(area.left() + 1, area.bottom() - 1)).isValid();
     };
     bool rowsShown = false;
-    while (!rowsShown || !probe.painted) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        if (!rowsShown && screenFilled()) {
-            rowsShown = true;
-            probe.painted = false;
-            view->viewport()->update();
-        }
-    }
+    runUntil(
+        [&] {
+            if (!rowsShown && screenFilled()) {
+                rowsShown = true;
+                probe.painted = false;
+                view->viewport()->update();
+            }
+            return rowsShown && probe.painted;
+        },
+        kWaitMs, 1);
     const double pageMs = msSince(timer);
     const int rowsAtShow = library->rowCount();
     lines.insert(
@@ -518,8 +521,7 @@ int main(int argc, char **argv)
     loading.start();
     GuidChecker loadingChecker(library.get(), spreadGuid);
     app.record();
-    while (library->rowCount() < kRows)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    runUntil([&] { return library->rowCount() >= kRows; }, kWaitMs);
     loadingChecker.stop();
     const Heartbeat::Gap loadStall = loading.stop();
     QTextStream(stderr) << "slowest events while the rows come: " << app.stop() << '\n';
@@ -636,8 +638,7 @@ int main(int argc, char **argv)
     app.record();
     run.step(QStringLiteral("the index build"));
     library->metaDataBuilder()->build();
-    while (library->metaDataBuilder()->isBuilding())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    runUntil([&] { return !library->metaDataBuilder()->isBuilding(); }, kWaitMs);
     guidChecker.stop();
     const Heartbeat::Gap buildStall = heartbeat.stop();
     QTextStream(stderr) << "slowest events during the index build: " << app.stop() << '\n';
@@ -698,11 +699,8 @@ int main(int argc, char **argv)
                          [&app] { app.tag(QStringLiteral("finished")); });
         app.record();
         page.importFiles(paths);
-        while (library->rowCount() < kRows + kImports || library->isBusy()) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            if (wall.elapsed() > 600000)
-                break;
-        }
+        runUntil([&] { return library->rowCount() >= kRows + kImports && !library->isBusy(); },
+                 kWaitMs);
         const Heartbeat::Gap stall = heartbeat.stop();
         QTextStream(stderr) << "slowest events during the import: " << app.stop() << '\n';
         lockUser.stop();
@@ -735,8 +733,8 @@ int main(int argc, char **argv)
         heartbeat.start();
         app.record();
         library->startIntegrityCheck();
-        while (library->isBusy() || library->integrityChecker()->isRunning())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        runUntil([&] { return !library->isBusy() && !library->integrityChecker()->isRunning(); },
+                 kWaitMs);
         const Heartbeat::Gap checkStall = heartbeat.stop();
         QTextStream(stderr) << "slowest events during the check: " << app.stop() << '\n';
         lines.append({QStringLiteral("  integrity check with its index build, wall (%1 rows now)")
@@ -758,9 +756,12 @@ int main(int argc, char **argv)
         heartbeat.start();
         app.record();
         library->startIntegrityCheck();
-        while (library->isBusy() || library->integrityChecker()->isRunning() ||
-               library->rowCount() > before - gone.size())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        runUntil(
+            [&] {
+                return !library->isBusy() && !library->integrityChecker()->isRunning() &&
+                       library->rowCount() <= before - gone.size();
+            },
+            kWaitMs);
         const Heartbeat::Gap goneStall = heartbeat.stop();
         QTextStream(stderr) << "slowest events during the check with files gone: " << app.stop()
                             << '\n';

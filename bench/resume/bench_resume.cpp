@@ -6,6 +6,7 @@
 // 3 s of playing each and a save every second, as a test that the
 // measurement still runs and takes in timed saves and the one on pausing.
 #include "LibraryGenerator.h"
+#include "RunUntil.h"
 #include "core/LoggingPrompt.h"
 #include "gui/library/LibraryWidget.h"
 #include "gui/player/CorvPlayerWidget.h"
@@ -60,26 +61,6 @@ QString makeClip(const QString &folder, int seconds)
                   QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"), path});
     ffmpeg.waitForFinished(120000);
     return QFileInfo(path).size() > 0 ? path : QString();
-}
-
-// Runs the event loop as the program does (it sleeps between events) until
-// `done` holds, looking every 10 ms. Spinning on processEvents() instead
-// would keep the GUI thread busy and take a core from the video pipeline.
-bool runUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    if (done())
-        return true;
-    QEventLoop loop;
-    QTimer look;
-    look.setInterval(10);
-    QObject::connect(&look, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    look.start();
-    loop.exec();
-    return done();
 }
 
 // Plays `video` for `seconds`, then pauses; the longest gap between the
