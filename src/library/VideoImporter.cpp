@@ -96,8 +96,12 @@ bool VideoImporter::makeThumbnailAndDuration(LibraryItem &item)
     if (encoder.isEmpty())
         return true; // unknown without the encoder: kept
 
-    const Thumbnail::Grab grab =
-        Thumbnail::grab(encoder, video.absoluteFilePath(), thumbnail, kEncoderWaitMs);
+    // The encoder runs below the window and the program's own threads, which
+    // then get a core as soon as they wake: the page stays smooth while an
+    // import works through many files.
+    constexpr auto priority = EncoderRunner::Priority::Background;
+    const Thumbnail::Grab grab = Thumbnail::grab(encoder, video.absoluteFilePath(), thumbnail,
+                                                 kEncoderWaitMs, nullptr, -1, priority);
     logFailedRun(grab.first, video.absoluteFilePath());
     // The encoder looked at the file and saw no picture: not a video.
     const bool isVideo = !grab.first.started || grab.first.timedOut || grab.info.hasVideo();
@@ -114,7 +118,8 @@ bool VideoImporter::makeThumbnailAndDuration(LibraryItem &item)
         logFailedRun(grab.retry, video.absoluteFilePath());
     // Text subtitle tracks become subtitle files beside the library's copy.
     if (grab.info.hasVideo() && LibraryPaths::isInside(video.absoluteFilePath()))
-        EmbeddedSubtitles::extractBeside(video.absoluteFilePath(), kEncoderWaitMs);
+        EmbeddedSubtitles::extractBeside(video.absoluteFilePath(), kEncoderWaitMs, nullptr,
+                                         priority);
     if (QFileInfo(thumbnail).size() > 0) {
         item.thumbnailPath(thumbnail);
     } else {

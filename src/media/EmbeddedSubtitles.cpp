@@ -67,7 +67,8 @@ QString EmbeddedSubtitles::fileLanguage(const QString &tag)
 }
 
 QList<EmbeddedSubtitles::Track> EmbeddedSubtitles::probe(const QString &video, int timeoutMs,
-                                                         const std::atomic<bool> *cancel)
+                                                         const std::atomic<bool> *cancel,
+                                                         EncoderRunner::Priority priority)
 {
     const QString prober = Platform::binaryPath(QStringLiteral("ffprobe"));
     if (prober.isEmpty())
@@ -78,16 +79,17 @@ QList<EmbeddedSubtitles::Track> EmbeddedSubtitles::probe(const QString &video, i
          QStringLiteral("s"), QStringLiteral("-show_entries"),
          QStringLiteral("stream=index,codec_name,codec_type:stream_tags=language"),
          QStringLiteral("-of"), QStringLiteral("json"), video},
-        timeoutMs, cancel);
+        timeoutMs, cancel, priority);
     if (!run.succeeded())
         return {};
     return parseProbe(run.output);
 }
 
 QStringList EmbeddedSubtitles::extractBeside(const QString &video, int timeoutMs,
-                                             const std::atomic<bool> *cancel)
+                                             const std::atomic<bool> *cancel,
+                                             EncoderRunner::Priority priority)
 {
-    const QList<Track> tracks = probe(video, timeoutMs, cancel);
+    const QList<Track> tracks = probe(video, timeoutMs, cancel, priority);
     if (tracks.isEmpty())
         return {};
     const QFileInfo info(video);
@@ -117,8 +119,9 @@ QStringList EmbeddedSubtitles::extractBeside(const QString &video, int timeoutMs
     if (outputs.isEmpty())
         return {};
     const QString encoder = EncoderRunner::encoder();
-    const EncoderRun run =
-        encoder.isEmpty() ? EncoderRun() : EncoderRunner::run(encoder, args, timeoutMs, cancel);
+    const EncoderRun run = encoder.isEmpty()
+                               ? EncoderRun()
+                               : EncoderRunner::run(encoder, args, timeoutMs, cancel, priority);
     QStringList written;
     for (const QString &path : std::as_const(outputs)) {
         const QString partial = path + kPartial;

@@ -36,11 +36,13 @@ public:
     // The subtitle tracks of `video`, read with the probe; empty when it has
     // none or the probe fails.
     static QList<Track> probe(const QString &video, int timeoutMs = EncoderRunner::defaultTimeoutMs,
-                              const std::atomic<bool> *cancel = nullptr);
+                              const std::atomic<bool> *cancel = nullptr,
+                              EncoderRunner::Priority priority = EncoderRunner::Priority::Normal);
     // Writes the text tracks of `video` beside it, the first track of each
     // language only; a subtitle file already there is never replaced. Returns
     // the files written.
-    static QStringList extractBeside(const QString &video,
-                                     int timeoutMs = EncoderRunner::defaultTimeoutMs,
-                                     const std::atomic<bool> *cancel = nullptr);
+    static QStringList
+    extractBeside(const QString &video, int timeoutMs = EncoderRunner::defaultTimeoutMs,
+                  const std::atomic<bool> *cancel = nullptr,
+                  EncoderRunner::Priority priority = EncoderRunner::Priority::Normal);
 };
