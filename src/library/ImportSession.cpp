@@ -47,13 +47,24 @@ ImportSession::Listing ImportSession::list(const QStringList &paths)
 {
     Listing listing;
     const QStringList &suffixes = IntegrityChecker::videoSuffixes();
-    const auto sort = [&listing, &suffixes](const QFileInfo &file) {
+    // Each folder's subtitles, listed once for all its videos.
+    QHash<QString, QHash<QString, SubtitleFiles>> folders;
+    const auto sort = [&listing, &suffixes, &folders](const QFileInfo &file) {
         if (SubtitleImport::isSubtitleFile(file.filePath()))
             return;
-        if (suffixes.contains(file.suffix().toLower()))
-            listing.videos << file.absoluteFilePath();
-        else
+        if (!suffixes.contains(file.suffix().toLower())) {
             listing.others << file.fileName();
+            return;
+        }
+        const QString video = file.absoluteFilePath();
+        listing.videos << video;
+        const QString folder = file.absolutePath();
+        auto found = folders.constFind(folder);
+        if (found == folders.cend())
+            found = folders.insert(folder, SubtitleFile::inFolder(folder));
+        const SubtitleFiles subtitles = found->value(file.completeBaseName());
+        if (!subtitles.isEmpty())
+            listing.subtitles.insert(video, subtitles);
     };
     for (const QString &path : paths) {
         const QFileInfo info(path);
@@ -99,6 +110,7 @@ void ImportSession::take(const Listing &listing)
     m_report.notVideos += listing.others;
     m_total += int(listing.videos.size());
     m_toStart += listing.videos;
+    m_subtitles.insert(listing.subtitles);
     startSome();
 }
 
@@ -116,7 +128,8 @@ void ImportSession::startSome()
 void ImportSession::start(const QString &video)
 {
     m_collecting = true;
-    const bool queued = m_library->importFile(video);
+    // Kept until the import ends: the same video may be listed twice.
+    const bool queued = m_library->importFile(video, m_subtitles.value(video));
     m_collecting = false;
     if (!queued) {
         m_report.failed << QFileInfo(video).fileName();
@@ -147,6 +160,7 @@ void ImportSession::finishIfDone()
 {
     if (isRunning())
         return;
+    m_subtitles.clear();
     qCDebug(lcLibrary).noquote() << QStringLiteral("ImportSession: %1 imported, %2 skipped")
                                         .arg(m_report.imported)
                                         .arg(m_report.skipped());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "media/SubtitleFile.h"
+
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -47,6 +49,8 @@ public:
     {
         QStringList videos;
         QStringList others;
+        // The subtitles found beside each video, by the video's path.
+        QHash<QString, SubtitleFiles> subtitles;
     };
     static Listing list(const QStringList &paths);
 
@@ -65,8 +69,8 @@ private:
     };
     void take(const Listing &listing);
     // Hands the next videos waiting to the library, for a few milliseconds:
-    // each one looks through its folder for subtitles and picks a free name,
-    // so a long listing goes out over several turns of the event loop.
+    // each one picks a free name, so a long listing goes out over several
+    // turns of the event loop.
     void startSome();
     void start(const QString &video);
     // A video handed to the library has its outcome.
@@ -80,6 +84,8 @@ private:
     int m_done = 0;
     // Videos listed but not yet handed to the library, in their order.
     QStringList m_toStart;
+    // Their subtitles, found by the listing.
+    QHash<QString, SubtitleFiles> m_subtitles;
     QTimer *m_starter = nullptr;
     // Copies on their way, by destination path, with the source's file name.
     QHash<QString, QString> m_pending;

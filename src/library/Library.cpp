@@ -1120,6 +1120,20 @@ void Library::deleteItemFiles(LibraryStore *store, const LibraryItem &item)
 
 bool Library::importFile(QString originalPath, QString toDir)
 {
+    const SubtitleFiles subtitles = SubtitleImport::isSubtitleFile(originalPath)
+                                        ? SubtitleFiles()
+                                        : SubtitleFile::besideVideo(originalPath);
+    return queueImport(originalPath, toDir, subtitles);
+}
+
+bool Library::importFile(const QString &originalPath, const SubtitleFiles &subtitles)
+{
+    return queueImport(originalPath, QString(), subtitles);
+}
+
+bool Library::queueImport(const QString &originalPath, const QString &toDir,
+                          const SubtitleFiles &subtitles)
+{
     const QFileInfo original(originalPath);
     if (!original.exists()) {
         qCWarning(lcLibrary) << "Library::importFile invalid path";
@@ -1128,10 +1142,7 @@ bool Library::importFile(QString originalPath, QString toDir)
     const QDir library(libraryPath());
     // A name is taken by a file or by a copy still on its way there.
     const auto taken = [this, &library](const QString &name) {
-        return library.exists(name) ||
-               std::any_of(
-                   m_copyTargets.cbegin(), m_copyTargets.cend(),
-                   [&](const QString &target) { return target == library.absoluteFilePath(name); });
+        return library.exists(name) || m_copyDestinations.contains(library.absoluteFilePath(name));
     };
     if (SubtitleImport::isSubtitleFile(originalPath)) {
         qCDebug(lcLibrary).noquote()
@@ -1140,7 +1151,6 @@ bool Library::importFile(QString originalPath, QString toDir)
         return false;
     }
     // The video's subtitles need free names too.
-    const SubtitleFiles subtitles = SubtitleFile::besideVideo(original.absoluteFilePath());
     const auto subtitleTaken = [&](const QString &name) {
         const QStringList names = SubtitleImport::namesFor(subtitles, name);
         return std::any_of(names.cbegin(), names.cend(), taken);
@@ -1170,17 +1180,23 @@ bool Library::importFile(QString originalPath, QString toDir)
         m_copier->copy(original.absoluteFilePath(), destination, CopyRequest::FollowLinks);
     if (id < 0)
         return false;
-    m_copyTargets.insert(id, destination);
+    trackCopy(id, destination);
     emit importQueued(original.absoluteFilePath(), destination);
     for (const CopyRequest &copy : SubtitleImport::copiesFor(subtitles, destination)) {
         const int subtitleId = m_copier->copy(copy.source, copy.destination, copy.flags);
         if (subtitleId < 0)
             continue;
-        m_copyTargets.insert(subtitleId, copy.destination);
+        trackCopy(subtitleId, copy.destination);
         m_subtitleCopies.insert(subtitleId);
     }
     emit importStarted();
     return true;
+}
+
+void Library::trackCopy(int id, const QString &destination)
+{
+    m_copyTargets.insert(id, destination);
+    m_copyDestinations.insert(destination);
 }
 
 bool Library::importFile(QString originalPath)
@@ -1201,8 +1217,13 @@ void Library::importFolder(QString path)
         return;
     }
     const QFileInfoList entries = folder.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot);
-    for (const QFileInfo &entry : entries)
-        importFile(entry.absoluteFilePath(), QString());
+    // One listing finds the subtitles of every video here.
+    const QHash<QString, SubtitleFiles> subtitles = SubtitleFile::inFolder(folder.absolutePath());
+    for (const QFileInfo &entry : entries) {
+        const bool video = !SubtitleImport::isSubtitleFile(entry.filePath());
+        queueImport(entry.absoluteFilePath(), QString(),
+                    video ? subtitles.value(entry.completeBaseName()) : SubtitleFiles());
+    }
 }
 
 LibraryItems Library::find(QString searchString)
@@ -1359,6 +1380,7 @@ void Library::fileCopyError(int, FileCopier::Error error, bool stopped)
 void Library::fileCopyFinished(int id, bool error)
 {
     const QString destination = m_copyTargets.take(id);
+    m_copyDestinations.remove(destination);
     if (m_subtitleCopies.remove(id)) {
         if (error)
             qCWarning(lcLibrary).noquote()

@@ -3,6 +3,7 @@
 #include "library/FileCopier.h"
 #include "library/LibraryItem.h"
 #include "library/LibraryStore.h"
+#include "media/SubtitleFile.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -177,6 +178,9 @@ public Q_SLOTS:
     void removeItem(int row);
     bool importFile(QString originalPath, QString toDir);
     bool importFile(QString originalPath);
+    // The same with the video's subtitles already found (by a listing off
+    // the window's thread): nothing is listed here.
+    bool importFile(const QString &originalPath, const SubtitleFiles &subtitles);
     void importFolder(QString path);
     // Imports files and folders (with everything below them) as one import,
     // followed by importSession() to its summary.
@@ -255,10 +259,15 @@ private:
     static void deleteItemFiles(LibraryStore *store, const LibraryItem &item);
     // Stops the worker threads once; false when they were stopped already.
     bool stopWorkers();
+    bool queueImport(const QString &originalPath, const QString &toDir,
+                     const SubtitleFiles &subtitles);
+    void trackCopy(int id, const QString &destination);
 
     LibraryItems m_pending;
     // Destinations of copies still running, by copy id: their names are taken.
     QHash<int, QString> m_copyTargets;
+    // The same destinations, for looking a name up.
+    QSet<QString> m_copyDestinations;
     // Copies of subtitle files that come with an imported video.
     QSet<int> m_subtitleCopies;
     FileCopier *m_copier = nullptr;

@@ -138,14 +138,19 @@ QList<SubtitleFile> SubtitleFile::besideVideo(const QString &videoPath)
     const QString base = video.completeBaseName();
     if (base.isEmpty())
         return {};
-    const QDir folder = video.absoluteDir();
+    return inFolder(video.absolutePath()).value(base);
+}
+
+QHash<QString, QList<SubtitleFile>> SubtitleFile::inFolder(const QString &folder)
+{
+    const QDir dir(folder);
     QStringList paths;
-    // The video's own name may hold wildcard characters: list by suffix.
-    const QStringList names = folder.entryList({QStringLiteral("*.srt"), QStringLiteral("*.vtt")},
-                                               QDir::Files | QDir::Readable);
+    // Video names may hold wildcard characters: list by suffix.
+    const QStringList names = dir.entryList({QStringLiteral("*.srt"), QStringLiteral("*.vtt")},
+                                            QDir::Files | QDir::Readable);
     for (const QString &name : names)
-        paths.append(folder.absoluteFilePath(name));
-    return byVideoBaseName(paths).value(base);
+        paths.append(dir.absoluteFilePath(name));
+    return byVideoBaseName(paths);
 }
 
 QString SubtitleFile::nameFor(const QString &videoBaseName) const

@@ -40,6 +40,9 @@ struct SubtitleFile
     // The subtitles beside the video, sorted by file name. Lists the folder:
     // call it off the window's thread.
     static QList<SubtitleFile> besideVideo(const QString &videoPath);
+    // The subtitle files in `folder` as byVideoBaseName() groups them, for
+    // many videos of one folder at the price of one listing.
+    static QHash<QString, QList<SubtitleFile>> inFolder(const QString &folder);
     // The name this subtitle takes beside a video copied under another base
     // name ("Clip.en.srt" beside "Clip-1.mp4" becomes "Clip-1.en.srt").
     QString nameFor(const QString &videoBaseName) const;

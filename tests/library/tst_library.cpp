@@ -927,10 +927,22 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(library.item(0).thumbnailPath()).size() > 0);
     }
 
+    // The second copy of the video comes by each way in: the folder at once,
+    // an import of the folder or of the file, or the file twice in one import.
+    void subtitlesComeAndGoWithTheirVideo_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("folder") << QStringLiteral("folder");
+        QTest::newRow("import of the folder") << QStringLiteral("import of the folder");
+        QTest::newRow("import of the file") << QStringLiteral("import of the file");
+        QTest::newRow("file twice in one import") << QStringLiteral("file twice");
+    }
+
     // Subtitles beside a video come with it, under its new name when it was
     // renamed, are never rows of their own, and leave with their video only.
     void subtitlesComeAndGoWithTheirVideo()
     {
+        QFETCH(QString, how);
         const QString clip = TestSupport::sampleClip(QStringLiteral("library-3s.mkv"), 3);
         QVERIFY(!clip.isEmpty());
         QTemporaryDir source;
@@ -946,9 +958,21 @@ private Q_SLOTS:
 
         LibraryTestFixture fixture;
         Library &library = *fixture.library;
-        QVERIFY(library.importFile(source.filePath(QStringLiteral("Clip.mkv"))));
-        QVERIFY(fixture.waitIdle());
-        library.importFolder(source.path());
+        const QString video = source.filePath(QStringLiteral("Clip.mkv"));
+        QSignalSpy finished(library.importSession(), &ImportSession::finished);
+        if (how == QLatin1String("file twice")) {
+            library.importPaths({video, video});
+        } else {
+            QVERIFY(library.importFile(video));
+            QVERIFY(fixture.waitIdle());
+            if (how == QLatin1String("folder"))
+                library.importFolder(source.path());
+            else
+                library.importPaths(
+                    {how.endsWith(QLatin1String("folder")) ? source.path() : video});
+        }
+        if (how != QLatin1String("folder"))
+            QVERIFY(finished.wait(120000));
         QVERIFY(fixture.waitIdle());
 
         QCOMPARE(library.rowCount(), 2);
