@@ -155,8 +155,8 @@ void waitForBuild(Library &library)
 // Imports a folder of `files` empty videos (every tenth with a subtitle):
 // how long the window's thread takes to hand them all to the copies, the
 // longest turn of its event loop meanwhile, and, as a reference, one listing
-// of the folder. The encoder is kept out of reach, so the files go into the
-// library as they are and the import ends quickly.
+// of the folder. The encoder is kept out of reach, so no encoder runs for
+// the copies and the import ends quickly (empty files are not kept).
 void handFolderToImport(Library &library, int files, QList<BenchRow> *rows)
 {
     QTemporaryDir source;
