@@ -120,5 +120,5 @@ void MainWindow::webReopen(const QString &pageName)
         page->hasChannel(pageName))
         page->tabFocus(pageName, QString());
     else
-        page->corvana();
+        page->showSite(); // the page the member is on stays as it is
 }

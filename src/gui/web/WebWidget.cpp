@@ -290,12 +290,17 @@ void WebWidget::showView(int index, const QUrl &url)
     CorvExtendedScrolledWebView *target = view(index);
     if (!target)
         return;
+    switchToView(index);
+    target->load(url.isEmpty() ? homeUrl(index) : url);
+    updateNavigationEnabled();
+}
+
+void WebWidget::switchToView(int index)
+{
     m_searchField->setPlaceholderText(m_placeholders.value(index, tr("Search...")));
     if (index != SiteView)
         hideMessage();
     m_stack->setCurrentIndex(index);
-    target->load(url.isEmpty() ? homeUrl(index) : url);
-    updateNavigationEnabled();
 }
 
 void WebWidget::showSiteHome()
@@ -416,6 +421,22 @@ void WebWidget::showSignInForm()
 void WebWidget::corvana()
 {
     showView(SiteView, QUrl());
+}
+
+void WebWidget::showSite()
+{
+    CorvExtendedScrolledWebView *site = view(SiteView);
+    if (!site)
+        return;
+    // Nothing shown yet, or the sign-in form of a member now signed in.
+    const bool stale = site->url().isEmpty() || (SignInState::isLoggedIn() &&
+                                                 site->url().path() == startPage().path());
+    if (stale) {
+        corvana();
+        return;
+    }
+    switchToView(SiteView);
+    updateNavigationEnabled();
 }
 
 void WebWidget::channel(const QString &name)

@@ -110,6 +110,10 @@ public Q_SLOTS:
     void stop();
     void login();
     void corvana();
+    // Switches to the site's view as it is; its home is loaded only when it
+    // shows nothing yet or still the sign-in form (a page the member is on
+    // is never loaded again).
+    void showSite();
     void channel(const QString &name);
     void forceRefreshToHome();
     void updateNavigationEnabled();
@@ -136,6 +140,7 @@ private:
     void buildToolbar();
     CorvExtendedScrolledWebView *createView();
     void showView(int index, const QUrl &url);
+    void switchToView(int index);
     // An address the bridge names for view `index`, resolved against its
     // home; "about:invalid" when it is not one of the site's own.
     QUrl bridgeAddress(int index, const QString &url) const;

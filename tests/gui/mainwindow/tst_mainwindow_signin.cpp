@@ -16,6 +16,8 @@
 
 #include <QApplication>
 #include <QTest>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
 
 using namespace WebTestView;
 
@@ -28,8 +30,8 @@ private Q_SLOTS:
     {
         DemoSiteProcess site;
         QVERIFY(site.isRunning());
-        for (const char *key : {"membersUrl", "secureMembersUrl", "channelServerUrl", "updateUrl",
-                                "updatePlainUrl"})
+        for (const char *key :
+             {"membersUrl", "secureMembersUrl", "channelServerUrl", "updateUrl", "updatePlainUrl"})
             SiteConfig::setValue(QString::fromLatin1(key), site.url());
         ScriptedPrompt prompt;
         Engines engines(&prompt);
@@ -54,6 +56,26 @@ private Q_SLOTS:
         QCOMPARE(model->downloadsItem()->text(),
                  QStringLiteral("Downloads (%1)").arg(engines.downloadManager()->rowCount()));
         QCOMPARE(window.sidebar()->currentIndex(), model->indexFromItem(model->siteItem()));
+
+        // The channel list arriving again (as after each sign-in) leaves the
+        // members' page as it is: a click on it in that moment is not lost
+        // to a reload. A page loaded after the list landed is the first load
+        // the view starts; a reload asked for before it would come first.
+        QVERIFY(waitForPath(view, QStringLiteral("/members/index.php")));
+        QList<QUrl> started;
+        connect(view->page(), &QWebEnginePage::loadingChanged, this,
+                [&started](const QWebEngineLoadingInfo &info) {
+                    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+                        started << info.url();
+                });
+        window.refreshChannels(QString());
+        QCOMPARE(model->rowCount(), 3);
+        QTRY_COMPARE_WITH_TIMEOUT(model->rowCount(), 5, 20000);
+        const QUrl probe = site.url(QStringLiteral("/members/search.php?q=probe"));
+        view->load(probe);
+        QVERIFY(waitForPath(view, QStringLiteral("/members/search.php")));
+        QCOMPARE(started, QList<QUrl>{probe});
+        QCOMPARE(web->currentIndex(), int(WebWidget::SiteView));
     }
 };
 
