@@ -128,8 +128,8 @@ private Q_SLOTS:
         QVERIFY(!SignInState::isLoggedIn());
 
         // The form's answer is one load; the channels, once they came in,
-        // bring the site's home once more. A link put into the page before
-        // that second load is over would be gone with the page it was on.
+        // leave the page as it is. A link is put into the page once its load
+        // is over.
         QSignalSpy started(view, &QWebEngineView::loadStarted);
         QSignalSpy finished(view, &QWebEngineView::loadFinished);
         QVERIFY(submitSignIn(view, QStringLiteral("demo"), QStringLiteral("demo")));
@@ -137,7 +137,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(SignInState::isLoggedIn(), 20000);
         QVERIFY(web->message().isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(window.sidebarModel()->rowCount(), 5, 20000);
-        QTRY_VERIFY_WITH_TIMEOUT(started.size() >= 2 && finished.size() >= started.size(),
+        QTRY_VERIFY_WITH_TIMEOUT(started.size() >= 1 && finished.size() >= started.size(),
                                  TestSupport::SlowWaitMs);
         QVERIFY(waitForPath(view, QStringLiteral("/members/index.php")));
         QCOMPARE(window.sidebarModel()->index(2, 0).data().toString(), QStringLiteral("Featured"));
