@@ -96,10 +96,10 @@ bool VideoImporter::makeThumbnailAndDuration(LibraryItem &item)
     if (encoder.isEmpty())
         return true; // unknown without the encoder: kept
 
-    // The encoder runs below the window and the program's own threads, which
-    // then get a core as soon as they wake: the page stays smooth while an
-    // import works through many files.
-    constexpr auto priority = EncoderRunner::Priority::Background;
+    // The encoder runs a little below the window and the program's own
+    // threads, which then get a core as soon as they wake: the page stays
+    // smooth while an import works through many files.
+    constexpr auto priority = EncoderRunner::Priority::Lower;
     const Thumbnail::Grab grab = Thumbnail::grab(encoder, video.absoluteFilePath(), thumbnail,
                                                  kEncoderWaitMs, nullptr, -1, priority);
     logFailedRun(grab.first, video.absoluteFilePath());

@@ -10,9 +10,23 @@
 namespace {
 
 constexpr int kPollMs = 50;
-// How much lower background runs are than the thread that starts them:
-// they take the processor when the program's own threads leave it.
+// How much lower runs are than the thread that starts them. Background
+// runs take the processor when the program's own threads leave it.
+constexpr int kLowerNice = 5;
 constexpr int kBackgroundNice = 10;
+
+int niceOffset(EncoderRunner::Priority priority)
+{
+    switch (priority) {
+    case EncoderRunner::Priority::Lower:
+        return kLowerNice;
+    case EncoderRunner::Priority::Background:
+        return kBackgroundNice;
+    case EncoderRunner::Priority::Normal:
+        break;
+    }
+    return 0;
+}
 
 void append(QByteArray *kept, const QByteArray &data)
 {
@@ -43,9 +57,9 @@ EncoderRun EncoderRunner::run(const QString &program, const QStringList &args, i
     // would make the process start with a full fork() of this one.
     // (A process id of 0 would lower this thread instead.)
     const qint64 pid = process.processId();
-    if (priority == Priority::Background && pid > 0) {
+    if (niceOffset(priority) > 0 && pid > 0) {
         const int own = getpriority(PRIO_PROCESS, 0); // this thread's
-        setpriority(PRIO_PROCESS, id_t(pid), qMin(19, own + kBackgroundNice));
+        setpriority(PRIO_PROCESS, id_t(pid), qMin(19, own + niceOffset(priority)));
     }
     const QDeadlineTimer deadline(timeoutMs);
     while (process.state() != QProcess::NotRunning) {

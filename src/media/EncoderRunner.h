@@ -30,11 +30,15 @@ class EncoderRunner
 {
 public:
     static constexpr int defaultTimeoutMs = 30000;
-    // Background work (probing a folder nobody waits for) runs at a lower
-    // priority, so that it does not slow the program's own answers.
+    // Work the user waits for but does not watch (an import's thumbnails)
+    // runs a little lower, so that the window's thread gets a core as soon
+    // as it wakes while the work keeps a fair share against other programs.
+    // Background work (probing a folder nobody waits for) runs lower still,
+    // so that it does not slow the program's own answers.
     enum class Priority
     {
         Normal,
+        Lower,
         Background
     };
     // Output kept of each channel; the rest is read and dropped.

@@ -276,14 +276,17 @@ private Q_SLOTS:
         // nice value; the normal one tells it at once.
         const QByteArray niceOf = "cut -d ' ' -f 19 /proc/$$/stat";
         const QByteArray own = QByteArray::number(getpriority(PRIO_PROCESS, 0));
+        const QByteArray waitThenTell =
+            "while [ \"$(" + niceOf + ")\" = " + own + " ]; do :; done; " + niceOf;
         QTest::newRow("normal") << int(EncoderRunner::Priority::Normal) << niceOf << 0;
+        QTest::newRow("lower") << int(EncoderRunner::Priority::Lower) << waitThenTell << 5;
         QTest::newRow("background")
-            << int(EncoderRunner::Priority::Background)
-            << "while [ \"$(" + niceOf + ")\" = " + own + " ]; do :; done; " + niceOf << 10;
+            << int(EncoderRunner::Priority::Background) << waitThenTell << 10;
     }
 
-    // Background runs (probes nobody waits for) give way to the program's
-    // own threads; the others keep the program's priority.
+    // Imports' runs give way a little to the program's own threads, and
+    // background runs (probes nobody waits for) more; normal runs keep the
+    // program's priority.
     void priority()
     {
         QFETCH(int, priority);
