@@ -241,6 +241,9 @@ int main(int argc, char **argv)
         QElapsedTimer timer;
         timer.start();
         auto opened = std::make_unique<Library>();
+        // The rows come from the store's thread: until all of them are there.
+        while (!opened->isLoaded())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         rowCount = opened->rowCount();
         openTimes << timer.nsecsElapsed() / 1e6;
         // The first search of a fresh library decodes every hit.
@@ -250,10 +253,12 @@ int main(int argc, char **argv)
         opened.reset(); // closing is not part of opening
     }
     const double openMs = median(openTimes);
-    rows.append({QStringLiteral("open model + first rowCount (%1 rows)").arg(rowCount), openMs,
-                 QStringLiteral("< 1000 ms")});
+    rows.append({QStringLiteral("open model until all rows are there (%1 rows)").arg(rowCount),
+                 openMs, QStringLiteral("< 1000 ms")});
 
     Library library;
+    while (!library.isLoaded())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     int rareHits = 0;
     int commonHits = 0;
     const double findRare =
