@@ -1219,11 +1219,8 @@ void Library::importFolder(QString path)
     const QFileInfoList entries = folder.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot);
     // One listing finds the subtitles of every video here.
     const QHash<QString, SubtitleFiles> subtitles = SubtitleFile::inFolder(folder.absolutePath());
-    for (const QFileInfo &entry : entries) {
-        const bool video = !SubtitleImport::isSubtitleFile(entry.filePath());
-        queueImport(entry.absoluteFilePath(), QString(),
-                    video ? subtitles.value(entry.completeBaseName()) : SubtitleFiles());
-    }
+    for (const QFileInfo &entry : entries)
+        queueImport(entry.absoluteFilePath(), QString(), subtitles.value(entry.completeBaseName()));
 }
 
 LibraryItems Library::find(QString searchString)
