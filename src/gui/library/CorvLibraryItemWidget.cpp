@@ -7,6 +7,7 @@
 #include "gui/library/LibraryView.h"
 #include "gui/library/PlayProgressMark.h"
 #include "gui/mainwindow/Artwork.h"
+#include "gui/mainwindow/AutoSizeLabel.h"
 #include "library/Library.h"
 
 #include <QDateTime>
@@ -21,9 +22,9 @@ namespace {
 constexpr int thumbnailWidth = 130;
 constexpr int thumbnailHeight = 100;
 
-QLabel *makeLabel(const char *name, QWidget *parent)
+template <typename Label = QLabel> Label *makeLabel(const char *name, QWidget *parent)
 {
-    auto *label = new QLabel(parent);
+    auto *label = new Label(parent);
     label->setObjectName(QLatin1String(name));
     label->setStyleSheet(QStringLiteral("color: rgb(89, 89, 89);"));
     label->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
@@ -104,13 +105,13 @@ void CorvLibraryItemWidget::buildForm()
 
     auto *texts = new QVBoxLayout;
     texts->setSpacing(2);
-    m_title = makeLabel("guiTitleMove", this);
+    // Long titles and descriptions are shortened to the tile's width.
+    m_title = makeLabel<AutoSizeLabel>("guiTitleMove", this);
     QFont titleFont(QStringLiteral("Lucida Grande"));
     titleFont.setPixelSize(15);
     titleFont.setBold(true);
     m_title->setFont(titleFont);
-    m_description = makeLabel("guiDescription", this);
-    m_description->setWordWrap(false);
+    m_description = makeLabel<AutoSizeLabel>("guiDescription", this);
     m_category = makeLabel("guiCategory", this);
     m_stars = makeLabel("guiStars", this);
     QFont starsFont(QStringLiteral("Lucida Grande"));
@@ -231,7 +232,6 @@ void CorvLibraryItemWidget::updateFromIndex(const QModelIndex &index)
     const bool valid = m_item.isValid();
 
     m_title->setText(valid ? m_item.title() : QString());
-    m_title->setToolTip(m_title->text());
     m_description->setText(valid ? m_item.description() : QString());
     fillLinks();
     m_date->setText(

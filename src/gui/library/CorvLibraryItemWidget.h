@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QWidget>
 
+class AutoSizeLabel;
 class CorvRoundedWidget;
 class LibraryView;
 class PlayProgressMark;
@@ -102,8 +103,8 @@ private:
     QPushButton *m_play = nullptr;
     PlayProgressMark *m_progress = nullptr;
     QLabel *m_missingMark = nullptr;
-    QLabel *m_title = nullptr;
-    QLabel *m_description = nullptr;
+    AutoSizeLabel *m_title = nullptr;
+    AutoSizeLabel *m_description = nullptr;
     QLabel *m_category = nullptr;
     QLabel *m_stars = nullptr;
     QLabel *m_date = nullptr;

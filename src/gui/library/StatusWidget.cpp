@@ -1,5 +1,7 @@
 #include "gui/library/StatusWidget.h"
 
+#include "gui/mainwindow/AutoSizeLabel.h"
+
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -7,7 +9,7 @@
 #include <QTimeLine>
 
 StatusWidget::StatusWidget(QWidget *parent)
-    : QFrame(parent), m_busy(new QLabel(this)), m_text(new QLabel(this)),
+    : QFrame(parent), m_busy(new QLabel(this)), m_text(new AutoSizeLabel(this, Qt::ElideMiddle)),
       m_movie(new QMovie(QStringLiteral(":/images/progress/exportLoader.gif"), QByteArray(), this)),
       m_timeLine(new QTimeLine(500, this))
 {
@@ -19,12 +21,9 @@ StatusWidget::StatusWidget(QWidget *parent)
     layout->setContentsMargins(10, 2, 10, 2);
     m_busy->setMovie(m_movie);
     layout->addWidget(m_busy);
-    // File names can be long: the label takes the width it is given and the
-    // text is shortened to fit, so the strip never widens the page.
+    // File names can be long: shortened in the middle, the count at the end
+    // stays in sight.
     m_text->setObjectName(QStringLiteral("statusText"));
-    m_text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_text->setTextFormat(Qt::PlainText);
-    m_text->installEventFilter(this);
     layout->addWidget(m_text, 1);
     m_timeLine->setEasingCurve(QEasingCurve::InOutQuad);
     connect(m_timeLine, &QTimeLine::valueChanged, this, &StatusWidget::animateStatusWidget);
@@ -36,29 +35,7 @@ StatusWidget::StatusWidget(QWidget *parent)
 
 QString StatusWidget::text() const
 {
-    return m_message;
-}
-
-void StatusWidget::setText(const QString &message)
-{
-    if (message == m_message)
-        return;
-    m_message = message;
-    m_text->setAccessibleName(message);
-    elideText();
-}
-
-void StatusWidget::elideText()
-{
-    m_text->setText(m_text->fontMetrics().elidedText(m_message, Qt::ElideMiddle,
-                                                     m_text->contentsRect().width()));
-}
-
-bool StatusWidget::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_text && event->type() == QEvent::Resize)
-        elideText();
-    return QFrame::eventFilter(watched, event);
+    return m_text->fullText();
 }
 
 void StatusWidget::setAnimationDuration(int ms)
@@ -108,7 +85,7 @@ void StatusWidget::showStatus(const QString &message)
         m_timeLine->state() != QTimeLine::Running)
         m_movie->start();
     if (!message.isEmpty())
-        setText(message);
+        m_text->setText(message);
     if (m_showing)
         return;
     m_showing = true;

@@ -2,6 +2,7 @@
 
 #include <QFrame>
 
+class AutoSizeLabel;
 class QLabel;
 class QMovie;
 class QTimeLine;
@@ -34,20 +35,13 @@ public Q_SLOTS:
     void showResult(const QString &message);
     void hideStatus();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void run(bool forward);
-    void setText(const QString &message);
-    void elideText();
 
     QLabel *m_busy;
-    QLabel *m_text;
+    AutoSizeLabel *m_text;
     QMovie *m_movie;
     QTimeLine *m_timeLine;
-    // The whole message; the label shows as much of it as fits.
-    QString m_message;
     int m_duration = 500;
     int m_fullHeight = 30;
     bool m_showing = false;

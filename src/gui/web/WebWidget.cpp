@@ -6,7 +6,7 @@
 #include "engines/Engines.h"
 #include "gui/mainwindow/CorvWebSearchWidget.h"
 #include "gui/mainwindow/CustomWebInspector.h"
-#include "gui/web/AutoSizeLabel.h"
+#include "gui/mainwindow/AutoSizeLabel.h"
 #include "gui/web/BridgeScripts.h"
 #include "gui/web/CorvExtendedScrolledWebView.h"
 #include "gui/web/WebProfile.h"

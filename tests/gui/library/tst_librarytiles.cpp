@@ -248,6 +248,32 @@ private Q_SLOTS:
         QCOMPARE(page.view()->model()->rowCount(), 1);
     }
 
+    // A long title and description are shortened to the tile's width, not
+    // cut off at its edge and not widening the page; the tooltip and a
+    // screen reader have them whole.
+    void longTextsEndInAnEllipsis()
+    {
+        Page page;
+        const QString title = QStringLiteral("A very long holiday film ").repeated(10);
+        const QString description =
+            QStringLiteral("All day at the sea with the dog. ").repeated(10);
+        LibraryItem item = page.fixture.makeItem(title, 500);
+        item.description(description);
+        QVERIFY(page.fixture.addRows({item}));
+        page.show();
+        QCOMPARE(page.widget->width(), 900);
+        CorvLibraryItemWidget *tile = page.view()->itemWidget(page.view()->model()->index(0, 0));
+        for (const auto &[name, text] :
+             {std::pair{"guiTitleMove", title}, std::pair{"guiDescription", description}}) {
+            auto *label = tile->findChild<QLabel *>(QLatin1String(name));
+            QVERIFY2(label->text().endsWith(QChar(0x2026)), name);
+            QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <=
+                    label->contentsRect().width());
+            QCOMPARE(label->accessibleName(), text);
+        }
+        QCOMPARE(tile->findChild<QLabel *>(QStringLiteral("guiTitleMove"))->toolTip(), title);
+    }
+
     // Moving the mouse lights a row up and leaves the selection and the
     // scroll position alone; a click and the arrow keys select.
     void hoverNeverSelects()

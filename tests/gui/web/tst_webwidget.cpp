@@ -11,7 +11,7 @@
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
 #include "engines/Engines.h"
-#include "gui/web/AutoSizeLabel.h"
+#include "gui/mainwindow/AutoSizeLabel.h"
 #include "gui/web/BridgeScripts.h"
 #include "gui/web/CorvExtendedScrolledWebView.h"
 #include "gui/web/NewWindowPage.h"

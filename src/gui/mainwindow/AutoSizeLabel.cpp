@@ -1,8 +1,8 @@
-#include "gui/web/AutoSizeLabel.h"
+#include "gui/mainwindow/AutoSizeLabel.h"
 
 #include <QResizeEvent>
 
-AutoSizeLabel::AutoSizeLabel(QWidget *parent) : QLabel(parent)
+AutoSizeLabel::AutoSizeLabel(QWidget *parent, Qt::TextElideMode mode) : QLabel(parent), m_mode(mode)
 {
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 }
@@ -28,5 +28,5 @@ void AutoSizeLabel::resizeEvent(QResizeEvent *event)
 
 void AutoSizeLabel::elide()
 {
-    QLabel::setText(fontMetrics().elidedText(m_fullText, Qt::ElideRight, contentsRect().width()));
+    QLabel::setText(fontMetrics().elidedText(m_fullText, m_mode, contentsRect().width()));
 }
