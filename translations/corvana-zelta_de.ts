@@ -908,7 +908,7 @@
     </message>
 </context>
 <context>
-    <name>Library</name>
+    <name>LibraryModel</name>
     <message>
         <source>Name</source>
         <translation>Name</translation>

@@ -7,11 +7,14 @@
 //   bench_library --quick          2,000 rows, one run each (run by CTest)
 #include "BenchRun.h"
 #include "LibraryGenerator.h"
+#include "library/ImportController.h"
 #include "library/ImportSession.h"
 #include "library/Library.h"
 #include "library/LibraryFilterModel.h"
 #include "library/LibraryItem.h"
+#include "library/LibraryModel.h"
 #include "library/LibraryReader.h"
+#include "library/LibraryRemoval.h"
 #include "library/LibraryStore.h"
 #include "library/MetaDataBuilder.h"
 #include "library/SubtitleImport.h"
@@ -37,6 +40,13 @@
 #include <memory>
 
 namespace {
+
+// The videos whose text matches `text`, as the store's search finds them.
+LibraryItems findVideos(Library &library, const QString &text)
+{
+    LibraryStore *store = library.store();
+    return store->call([store, text] { return store->find(text); });
+}
 
 constexpr int kRows = 100000;
 int g_rows = kRows;
@@ -182,14 +192,15 @@ void handFolderToImport(Library &library, int files, QList<BenchRow> *rows)
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QByteArray());
     int queued = 0;
-    const QMetaObject::Connection counting = QObject::connect(
-        &library, &Library::importQueued, [&queued](const QString &source, const QString &) {
-            if (!SubtitleImport::isSubtitleFile(source))
-                ++queued;
-        });
+    const QMetaObject::Connection counting =
+        QObject::connect(library.imports(), &ImportController::importQueued,
+                         [&queued](const QString &source, const QString &) {
+                             if (!SubtitleImport::isSubtitleFile(source))
+                                 ++queued;
+                         });
     double longestTurn = 0;
     timer.restart();
-    library.importPaths({source.path()});
+    library.imports()->importPaths({source.path()});
     while (queued < files) {
         QElapsedTimer turn;
         turn.start();
@@ -197,7 +208,7 @@ void handFolderToImport(Library &library, int files, QList<BenchRow> *rows)
         longestTurn = std::max(longestTurn, turn.nsecsElapsed() / 1e6);
     }
     const double handMs = timer.nsecsElapsed() / 1e6;
-    while (library.importSession()->isRunning() || library.isBusy())
+    while (library.imports()->importSession()->isRunning() || library.isBusy())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     QObject::disconnect(counting);
     qputenv("PATH", path);
@@ -242,13 +253,13 @@ int main(int argc, char **argv)
         timer.start();
         auto opened = std::make_unique<Library>();
         // The rows come from the store's thread: until all of them are there.
-        while (!opened->isLoaded())
+        while (!opened->model()->isLoaded())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        rowCount = opened->rowCount();
+        rowCount = opened->model()->rowCount();
         openTimes << timer.nsecsElapsed() / 1e6;
         // The first search of a fresh library decodes every hit.
         timer.restart();
-        opened->find(QStringLiteral("Sunset"));
+        findVideos(*opened, QStringLiteral("Sunset"));
         firstFindTimes << timer.nsecsElapsed() / 1e6;
         opened.reset(); // closing is not part of opening
     }
@@ -257,14 +268,14 @@ int main(int argc, char **argv)
                  openMs, QStringLiteral("< 1000 ms")});
 
     Library library;
-    while (!library.isLoaded())
+    while (!library.model()->isLoaded())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     int rareHits = 0;
     int commonHits = 0;
-    const double findRare =
-        timeMs([&] { rareHits = int(library.find(LibraryGenerator::rareWord()).size()); }, 9);
+    const double findRare = timeMs(
+        [&] { rareHits = int(findVideos(library, LibraryGenerator::rareWord()).size()); }, 9);
     const double findCommon =
-        timeMs([&] { commonHits = int(library.find(QStringLiteral("Sunset")).size()); }, 9);
+        timeMs([&] { commonHits = int(findVideos(library, QStringLiteral("Sunset")).size()); }, 9);
     const double sqliteRare =
         sqliteFindMs(Library::databasePath(), LibraryGenerator::rareWord(), 9);
     const double sqliteCommon = sqliteFindMs(Library::databasePath(), QStringLiteral("Sunset"), 9);
@@ -320,7 +331,7 @@ int main(int argc, char **argv)
 
     run.step(QStringLiteral("filters"));
     LibraryFilterModel filter;
-    filter.setSourceModel(&library);
+    filter.setSourceModel(library.model());
     int nameHits = 0;
     int categoryHits = 0;
     const double nameFilter = timeMs(
@@ -356,9 +367,9 @@ int main(int argc, char **argv)
     // Until the model shows the row gone (the store removes it on its thread).
     const double removal = timeMs(
         [&] {
-            const int before = library.rowCount();
-            library.removeItem(before / 2, false);
-            while (library.rowCount() == before)
+            const int before = library.model()->rowCount();
+            library.removal()->removeItem(before / 2, false);
+            while (library.model()->rowCount() == before)
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         },
         5);
@@ -379,10 +390,10 @@ int main(int argc, char **argv)
                 batch << item;
             }
             ++batchNumber;
-            const int before = library.rowCount();
+            const int before = library.model()->rowCount();
             store->call([&] { return store->insertItems(batch); });
             // Until the model shows them.
-            while (library.rowCount() < before + 1000)
+            while (library.model()->rowCount() < before + 1000)
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         },
         3);

@@ -18,9 +18,11 @@
 #include "gui/library/LibraryView.h"
 #include "gui/library/LibraryWidget.h"
 #include "gui/mainwindow/CorvLibSearchWidget.h"
+#include "library/ImportController.h"
 #include "library/IntegrityChecker.h"
 #include "library/Library.h"
 #include "library/LibraryItem.h"
+#include "library/LibraryModel.h"
 #include "library/LibraryReader.h"
 #include "library/MetaDataBuilder.h"
 
@@ -337,7 +339,7 @@ double rawReadMs()
     timer.start();
     LibraryReader reader(TestDatabase::database());
     int count = 0;
-    reader.sorted(Library::SortDate, Qt::DescendingOrder,
+    reader.sorted(LibraryModel::SortDate, Qt::DescendingOrder,
                   [&count](int, const LibraryItem &) { ++count; });
     return msSince(timer);
 }
@@ -382,7 +384,7 @@ public:
         QObject::connect(&m_timer, &QTimer::timeout, [this, library, guid = std::move(guid)] {
             QElapsedTimer check;
             check.start();
-            library->containsGuid(guid(m_checks++));
+            library->model()->containsGuid(guid(m_checks++));
             m_longest = std::max(m_longest, msSince(check));
         });
         m_timer.start();
@@ -480,10 +482,10 @@ int main(int argc, char **argv)
     const QString newest = QStringLiteral("guid-%1").arg(kRows - 1);
     LibraryView *view = page.listView();
     const auto screenFilled = [&] {
-        if (library->rowCount() == 0 || library->item(0).guid() != newest)
+        if (library->model()->rowCount() == 0 || library->model()->item(0).guid() != newest)
             return false;
         const QRect area = view->viewport()->rect();
-        return library->rowCount() == kRows ||
+        return library->model()->rowCount() == kRows ||
                view->indexAt(QPoint(area.left() + 1, area.bottom() - 1)).isValid();
     };
     bool rowsShown = false;
@@ -498,7 +500,7 @@ int main(int argc, char **argv)
         },
         kWaitMs, 1);
     const double pageMs = msSince(timer);
-    const int rowsAtShow = library->rowCount();
+    const int rowsAtShow = library->model()->rowCount();
     lines.insert(
         0, {QStringLiteral("show the page (first tiles painted, %1 rows there)").arg(rowsAtShow),
             pageMs, QStringLiteral("< 600 ms")});
@@ -521,7 +523,7 @@ int main(int argc, char **argv)
     loading.start();
     GuidChecker loadingChecker(library.get(), spreadGuid);
     app.record();
-    runUntil([&] { return library->rowCount() >= kRows; }, kWaitMs);
+    runUntil([&] { return library->model()->rowCount() >= kRows; }, kWaitMs);
     loadingChecker.stop();
     const Heartbeat::Gap loadStall = loading.stop();
     QTextStream(stderr) << "slowest events while the rows come: " << app.stop() << '\n';
@@ -530,7 +532,7 @@ int main(int argc, char **argv)
     lines.append({QStringLiteral("longest \"already in the library?\" check meanwhile (%1)")
                       .arg(loadingChecker.checks()),
                   loadingChecker.longestMs(), QStringLiteral("< 5 ms")});
-    if (library->item(0).guid() != newest)
+    if (library->model()->item(0).guid() != newest)
         run.fail(QStringLiteral("the newest video is not on top once all rows came"));
     if (app.arguments().contains(QLatin1String("--page-only"))) {
         for (const Line &line : lines.lines())
@@ -665,13 +667,13 @@ int main(int argc, char **argv)
         QElapsedTimer wall;
         wall.start();
         heartbeat.start();
-        QObject::connect(library.get(), &QAbstractItemModel::rowsInserted,
+        QObject::connect(library->model(), &QAbstractItemModel::rowsInserted,
                          [&heartbeat] { heartbeat.note(QStringLiteral("a row added")); });
-        QObject::connect(library.get(), &Library::importFinished,
+        QObject::connect(library->imports(), &ImportController::importFinished,
                          [&heartbeat] { heartbeat.note(QStringLiteral("import finished")); });
         QObject::connect(library->metaDataBuilder(), &MetaDataBuilder::update,
                          [&heartbeat] { heartbeat.note(QStringLiteral("index rebuilt")); });
-        QObject::connect(library->fileCopier(), &FileCopier::finished,
+        QObject::connect(library->imports()->fileCopier(), &FileCopier::finished,
                          [&heartbeat] { heartbeat.note(QStringLiteral("a copy finished")); });
         // A descriptor click asks whether a scene is in the library already,
         // now and then: the longest such answer.
@@ -679,34 +681,35 @@ int main(int argc, char **argv)
         // The library's own events, told apart by what they change.
         app.tagEventsOf(library.get());
         QObject tagging;
-        QObject::connect(library.get(), &QAbstractItemModel::rowsInserted, &tagging,
+        QObject::connect(library->model(), &QAbstractItemModel::rowsInserted, &tagging,
                          [&app](const QModelIndex &, int first, int last) {
                              app.tag(QStringLiteral("inserted(%1)").arg(last - first + 1));
                          });
-        QObject::connect(library.get(), &QAbstractItemModel::rowsRemoved, &tagging,
+        QObject::connect(library->model(), &QAbstractItemModel::rowsRemoved, &tagging,
                          [&app] { app.tag(QStringLiteral("removed")); });
-        QObject::connect(library.get(), &QAbstractItemModel::dataChanged, &tagging,
+        QObject::connect(library->model(), &QAbstractItemModel::dataChanged, &tagging,
                          [&app] { app.tag(QStringLiteral("changed")); });
-        QObject::connect(library.get(), &QAbstractItemModel::layoutChanged, &tagging,
+        QObject::connect(library->model(), &QAbstractItemModel::layoutChanged, &tagging,
                          [&app] { app.tag(QStringLiteral("layout")); });
         QObject::connect(library.get(), &Library::updated, &tagging,
                          [&app] { app.tag(QStringLiteral("updated")); });
-        QObject::connect(library.get(), &Library::videoImported, &tagging,
+        QObject::connect(library->imports(), &ImportController::videoImported, &tagging,
                          [&app] { app.tag(QStringLiteral("imported")); });
-        QObject::connect(library.get(), &Library::importProgress, &tagging,
+        QObject::connect(library->imports(), &ImportController::importProgress, &tagging,
                          [&app] { app.tag(QStringLiteral("progress")); });
-        QObject::connect(library.get(), &Library::importFinished, &tagging,
+        QObject::connect(library->imports(), &ImportController::importFinished, &tagging,
                          [&app] { app.tag(QStringLiteral("finished")); });
         app.record();
         page.importFiles(paths);
-        runUntil([&] { return library->rowCount() >= kRows + kImports && !library->isBusy(); },
-                 kWaitMs);
+        runUntil(
+            [&] { return library->model()->rowCount() >= kRows + kImports && !library->isBusy(); },
+            kWaitMs);
         const Heartbeat::Gap stall = heartbeat.stop();
         QTextStream(stderr) << "slowest events during the import: " << app.stop() << '\n';
         lockUser.stop();
         lines.append({QStringLiteral("import of %1 files, wall (%2 rows now)")
                           .arg(kImports)
-                          .arg(library->rowCount()),
+                          .arg(library->model()->rowCount()),
                       msSince(wall),
                       {}});
         lines.appendStall(QStringLiteral("during the import"), stall);
@@ -723,8 +726,8 @@ int main(int argc, char **argv)
     // The start-up check of the library folder, every video file present
     // (empty files stand in for them).
     if (!app.arguments().contains(QLatin1String("--no-check"))) {
-        for (int row = 0; row < library->rowCount(); ++row) {
-            const QString path = library->item(row).videoPath();
+        for (int row = 0; row < library->model()->rowCount(); ++row) {
+            const QString path = library->model()->item(row).videoPath();
             QDir().mkpath(QFileInfo(path).absolutePath());
             QFile(path).open(QIODevice::WriteOnly);
         }
@@ -738,7 +741,7 @@ int main(int argc, char **argv)
         const Heartbeat::Gap checkStall = heartbeat.stop();
         QTextStream(stderr) << "slowest events during the check: " << app.stop() << '\n';
         lines.append({QStringLiteral("  integrity check with its index build, wall (%1 rows now)")
-                          .arg(library->rowCount()),
+                          .arg(library->model()->rowCount()),
                       msSince(timer),
                       {}});
         lines.appendStall(QStringLiteral("during the integrity check"), checkStall);
@@ -746,12 +749,12 @@ int main(int argc, char **argv)
         // The same check after the user deleted every 50th video outside the
         // program: the check takes those rows out.
         QList<int> gone;
-        for (int row = 0; row < library->rowCount(); row += 50) {
-            QFile::remove(library->item(row).videoPath());
+        for (int row = 0; row < library->model()->rowCount(); row += 50) {
+            QFile::remove(library->model()->item(row).videoPath());
             gone << row;
         }
         run.step(QStringLiteral("the integrity check with files gone"));
-        const int before = library->rowCount();
+        const int before = library->model()->rowCount();
         timer.restart();
         heartbeat.start();
         app.record();
@@ -759,7 +762,7 @@ int main(int argc, char **argv)
         runUntil(
             [&] {
                 return !library->isBusy() && !library->integrityChecker()->isRunning() &&
-                       library->rowCount() <= before - gone.size();
+                       library->model()->rowCount() <= before - gone.size();
             },
             kWaitMs);
         const Heartbeat::Gap goneStall = heartbeat.stop();
@@ -767,7 +770,7 @@ int main(int argc, char **argv)
                             << '\n';
         lines.append({QStringLiteral("  integrity check taking out %1 rows, wall (%2 rows now)")
                           .arg(gone.size())
-                          .arg(library->rowCount()),
+                          .arg(library->model()->rowCount()),
                       msSince(timer),
                       {}});
         lines.appendStall(QStringLiteral("while the check takes rows out"), goneStall);

@@ -15,6 +15,7 @@
 #include "gui/player/Toolbar.h"
 #include "library/Library.h"
 #include "library/LibraryItem.h"
+#include "library/LibraryModel.h"
 #include "library/LibraryStore.h"
 
 #include <QApplication>
@@ -131,12 +132,12 @@ int main(int argc, char **argv)
     }
 
     auto library = std::make_unique<Library>();
-    runUntil([&] { return library->isLoaded(); }, 120000);
+    runUntil([&] { return library->model()->isLoaded(); }, 120000);
     LibraryItem item = LibraryItem::fromFile(video);
     item.mediaLengthInSecs(quint32(seconds + 20));
     LibraryStore *store = library->store();
     store->call([&] { return store->insertItems({item}); });
-    runUntil([&] { return library->idOfVideo(video) >= 0; }, 30000);
+    runUntil([&] { return library->model()->idOfVideo(video) >= 0; }, 30000);
 
     // The window as the member has it: the library page built, the player shown.
     LoggingPrompt prompt;

@@ -6,6 +6,7 @@
 #include "gui/player/PlayerTransport.h"
 #include "library/Library.h"
 #include "library/LibraryItem.h"
+#include "library/LibraryModel.h"
 
 #include <QAudioOutput>
 #include <QDBusConnection>
@@ -28,8 +29,8 @@ LibraryItem libraryItemFor(Library *library, const QString &path)
     if (!library || path.isEmpty())
         return LibraryItem();
     const QString wanted = QFileInfo(path).absoluteFilePath();
-    for (int row = 0; row < library->rowCount(); ++row) {
-        const LibraryItem item = library->item(row);
+    for (int row = 0; row < library->model()->rowCount(); ++row) {
+        const LibraryItem item = library->model()->item(row);
         if (QFileInfo(item.videoPath()).absoluteFilePath() == wanted)
             return item;
     }
@@ -39,8 +40,7 @@ LibraryItem libraryItemFor(Library *library, const QString &path)
 } // namespace
 
 MprisService::MprisService(PlayerTransport *transport, QObject *parent)
-    : QObject(parent)
-    , m_transport(transport)
+    : QObject(parent), m_transport(transport)
 {
     new MprisRootAdaptor(this);
     new MprisPlayerAdaptor(this);
@@ -117,8 +117,9 @@ QVariantMap MprisService::metadata() const
 {
     QVariantMap map;
     if (!m_transport || m_transport->currentFile().isEmpty()) {
-        map.insert(QStringLiteral("mpris:trackid"),
-                   QVariant::fromValue(QDBusObjectPath("/org/mpris/MediaPlayer2/TrackList/NoTrack")));
+        map.insert(
+            QStringLiteral("mpris:trackid"),
+            QVariant::fromValue(QDBusObjectPath("/org/mpris/MediaPlayer2/TrackList/NoTrack")));
         return map;
     }
     const QString path = m_transport->currentFile();
@@ -243,8 +244,8 @@ void MprisService::openUri(const QString &uri)
 void MprisService::sourceChanged()
 {
     ++m_track;
-    propertiesChanged({QStringLiteral("Metadata"), QStringLiteral("CanPlay"),
-                       QStringLiteral("CanSeek")});
+    propertiesChanged(
+        {QStringLiteral("Metadata"), QStringLiteral("CanPlay"), QStringLiteral("CanSeek")});
 }
 
 void MprisService::propertiesChanged(const QStringList &names)
@@ -264,9 +265,9 @@ void MprisService::propertiesChanged(const QStringList &names)
         else
             changed.insert(name, canPlay());
     }
-    QDBusMessage signal = QDBusMessage::createSignal(QString::fromLatin1(ObjectPath),
-                                                     QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                     QStringLiteral("PropertiesChanged"));
+    QDBusMessage signal = QDBusMessage::createSignal(
+        QString::fromLatin1(ObjectPath), QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("PropertiesChanged"));
     signal << playerInterface << changed << QStringList();
     QDBusConnection::sessionBus().send(signal);
 }

@@ -1,9 +1,12 @@
 #include "cli/CliContext.h"
 #include "cli/Commands.h"
 #include "engines/Engines.h"
+#include "library/ImportController.h"
 #include "library/IntegrityChecker.h"
 #include "library/Library.h"
+#include "library/LibraryModel.h"
 #include "library/LibraryReader.h"
+#include "library/LibraryRemoval.h"
 #include "library/LibraryStore.h"
 #include "library/MetaDataBuilder.h"
 #include "library/MetaDataModel.h"
@@ -38,12 +41,12 @@ void waitUntilIdle(Library &library)
             QThread::msleep(20);
     }
     QCoreApplication::processEvents();
-    library.reload();
+    library.model()->reload();
 }
 
 int rowId(const Library &library, int row)
 {
-    return int(library.idOf(row));
+    return int(library.model()->idOf(row));
 }
 
 // One output field: tabs and line breaks in a value would split the record.
@@ -74,26 +77,26 @@ QStringList fields(int id, const LibraryItem &item)
 
 int importPaths(Library &library, const QStringList &paths)
 {
-    library.reload();
+    library.model()->reload();
     int lastId = 0;
-    for (int row = 0; row < library.rowCount(); ++row)
+    for (int row = 0; row < library.model()->rowCount(); ++row)
         lastId = qMax(lastId, rowId(library, row));
     bool failed = false;
     for (const QString &path : paths) {
         const QFileInfo info(path);
         if (info.isDir()) {
-            library.importFolder(info.absoluteFilePath());
-        } else if (!library.importFile(info.absoluteFilePath())) {
+            library.imports()->importFolder(info.absoluteFilePath());
+        } else if (!library.imports()->importFile(info.absoluteFilePath())) {
             CliContext::fail(QStringLiteral("cannot import %1").arg(path));
             failed = true;
         }
     }
     waitUntilIdle(library);
-    for (int row = library.rowCount() - 1; row >= 0; --row) {
+    for (int row = library.model()->rowCount() - 1; row >= 0; --row) {
         const int id = rowId(library, row);
         if (id <= lastId)
             continue;
-        const LibraryItem item = library.item(row);
+        const LibraryItem item = library.model()->item(row);
         CliContext::print(
             {QString::number(id), field(item.title()), item.duration(), field(item.videoPath())});
     }
@@ -120,7 +123,7 @@ bool readRows(LibraryStore *store, const std::function<bool(LibraryReader &)> &r
 
 int listRows(LibraryStore *store, const QStringList &args)
 {
-    Library::sortHeaders key = Library::SortDate;
+    LibraryModel::sortHeaders key = LibraryModel::SortDate;
     Qt::SortOrder order = Qt::DescendingOrder;
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--asc")) {
@@ -128,11 +131,11 @@ int listRows(LibraryStore *store, const QStringList &args)
         } else if (args[i] == QLatin1String("--sort") && i + 1 < args.size()) {
             const QString value = args[++i];
             if (value == QLatin1String("date"))
-                key = Library::SortDate;
+                key = LibraryModel::SortDate;
             else if (value == QLatin1String("length"))
-                key = Library::SortDuration;
+                key = LibraryModel::SortDuration;
             else if (value == QLatin1String("name"))
-                key = Library::SortTitle;
+                key = LibraryModel::SortTitle;
             else
                 return CliContext::usage(QString::fromLatin1(kUsage));
         } else {
@@ -162,11 +165,11 @@ int removeRow(Library &library, const QString &idText)
     const int id = idText.toInt(&ok);
     if (!ok)
         return CliContext::usage(QString::fromLatin1(kUsage));
-    library.reload();
-    const int row = library.rowOfId(id);
+    library.model()->reload();
+    const int row = library.model()->rowOfId(id);
     if (row < 0)
         return CliContext::fail(QStringLiteral("no video with id %1").arg(id));
-    library.removeItem(row, true);
+    library.removal()->removeItem(row, true);
     waitUntilIdle(library);
     return CliContext::Success;
 }

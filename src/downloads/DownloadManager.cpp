@@ -25,12 +25,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <utility>
+
 namespace {
 
-void warnFileExists(UserPrompt *prompt)
+void warnFileExists(UserPrompt *prompt, const QStringList &titles)
 {
+    if (titles.size() <= 1) {
+        prompt->warning(DownloadManager::tr("File Exists"),
+                        DownloadManager::tr("You have already downloaded this video"));
+        return;
+    }
     prompt->warning(DownloadManager::tr("File Exists"),
-                    DownloadManager::tr("You have already downloaded this video"));
+                    DownloadManager::tr("You have already downloaded these videos:\n%1")
+                        .arg(titles.join(QLatin1Char('\n'))));
 }
 
 } // namespace
@@ -409,6 +417,7 @@ void DownloadManager::parseXml(const QUrl &url, const QByteArray &body)
     const int queued = takeItems(url, CorvanaItem::parseCorvanaFile(body));
     m_recordsToStore = nullptr;
     storeRecords(records);
+    tellAlreadyDownloaded();
     if (queued >= 0)
         emit descriptorRead(queued);
 }
@@ -505,9 +514,17 @@ bool DownloadManager::refuseExisting(Download *download)
 {
     if (!QFileInfo::exists(download->mediaPath()))
         return false;
-    warnFileExists(m_prompt);
+    m_alreadyDownloaded << download->item().title();
     download->deleteLater();
     return true;
+}
+
+void DownloadManager::tellAlreadyDownloaded()
+{
+    if (m_alreadyDownloaded.isEmpty())
+        return;
+    const QStringList titles = std::exchange(m_alreadyDownloaded, {});
+    warnFileExists(m_prompt, titles);
 }
 
 void DownloadManager::initializeDirectDownload(const QUrl &url, bool addToLibrary)
@@ -535,8 +552,10 @@ void DownloadManager::initializeDirectDownload(const QUrl &url, bool addToLibrar
         delete download;
         return;
     }
-    if (refuseExisting(download))
+    if (refuseExisting(download)) {
+        tellAlreadyDownloaded();
         return;
+    }
     if (!this->download(download, true)) {
         qCDebug(lcDownloads) << "DownloadManager::parseXml download failed";
         if (!isListed(download))

@@ -120,6 +120,9 @@ private:
     void deleteRecord(Download *download, const char *what);
     void parseXml(const QUrl &url, const QByteArray &body);
     bool refuseExisting(Download *download);
+    // Tells the user once of every video refused as already downloaded since
+    // the last time (never from inside the loop over a descriptor's items).
+    void tellAlreadyDownloaded();
     bool isPathTaken(const Download *download, const QStringList &paths) const;
     void assignOwnPath(Download *download, const QStringList &paths) const;
     Download *fromSender() const;
@@ -138,6 +141,8 @@ private:
     // While a descriptor's items are taken on, their records wait here to be
     // stored together.
     QList<RecordToStore> *m_recordsToStore = nullptr;
+    // Titles refused as already downloaded, not told yet.
+    QStringList m_alreadyDownloaded;
     // New downloads whose record is not stored yet: they start once it is.
     QList<QPointer<Download>> m_awaitingRecord;
     // Those of them resumed by Resume All, or next in line, before their

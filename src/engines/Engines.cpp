@@ -8,7 +8,9 @@
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadRecords.h"
 #include "downloads/LibraryAccess.h"
+#include "library/ImportController.h"
 #include "library/Library.h"
+#include "library/LibraryEdits.h"
 #include "library/LibraryItem.h"
 #include "library/LibraryStore.h"
 #include "tv/LumiqoTv.h"
@@ -79,7 +81,7 @@ Library *Engines::library()
 {
     if (!m_library) {
         m_library = std::make_unique<Library>(store());
-        connect(m_library.get(), &Library::editReported, this, &Engines::reportEdit);
+        connect(m_library->edits(), &LibraryEdits::editReported, this, &Engines::reportEdit);
     }
     return m_library.get();
 }
@@ -103,7 +105,7 @@ void Engines::reportEdit(const QList<QPair<QString, QString>> &form)
         networkManager()->post(request, query.query(QUrl::FullyEncoded).toUtf8());
     Library *library = m_library.get();
     connect(reply, &QNetworkReply::finished, library,
-            [library, reply] { library->postbackFinsihed(reply); });
+            [library, reply] { library->edits()->postbackFinsihed(reply); });
 }
 
 NetworkManager *Engines::networkManager()
@@ -158,5 +160,5 @@ void Engines::importFinished(Download *download)
 {
     if (!download || !download->addToLibrary() || download->state() != Download::Finished)
         return;
-    library()->importDownload(LibraryAccess::itemFor(*download));
+    library()->imports()->importDownload(LibraryAccess::itemFor(*download));
 }

@@ -1,8 +1,8 @@
 #include "library/ImportSession.h"
 
 #include "core/Logging.h"
+#include "library/ImportController.h"
 #include "library/IntegrityChecker.h"
-#include "library/Library.h"
 #include "library/SubtitleImport.h"
 
 #include <QDirIterator>
@@ -23,8 +23,8 @@ constexpr qint64 kStartSliceMs = 4;
 
 } // namespace
 
-ImportSession::ImportSession(Library *library)
-    : QObject(library), m_library(library), m_starter(new QTimer(this))
+ImportSession::ImportSession(ImportController *imports)
+    : QObject(imports), m_imports(imports), m_starter(new QTimer(this))
 {
     m_starter->setSingleShot(true);
     m_starter->setInterval(0);
@@ -32,14 +32,14 @@ ImportSession::ImportSession(Library *library)
         startSome();
         finishIfDone();
     });
-    connect(library, &Library::importQueued, this,
+    connect(imports, &ImportController::importQueued, this,
             [this](const QString &source, const QString &destination) {
                 if (m_collecting)
                     m_pending.insert(destination, QFileInfo(source).fileName());
             });
-    connect(library, &Library::importCopyFailed, this,
+    connect(imports, &ImportController::importCopyFailed, this,
             [this](const QString &destination) { settle(destination, Failed); });
-    connect(library, &Library::videoImported, this,
+    connect(imports, &ImportController::videoImported, this,
             [this](const QString &path, bool stored) { settle(path, stored ? Stored : NotVideo); });
 }
 
@@ -129,7 +129,7 @@ void ImportSession::start(const QString &video)
 {
     m_collecting = true;
     // Kept until the import ends: the same video may be listed twice.
-    const bool queued = m_library->importFile(video, m_subtitles.value(video));
+    const bool queued = m_imports->importFile(video, m_subtitles.value(video));
     m_collecting = false;
     if (!queued) {
         m_report.failed << QFileInfo(video).fileName();

@@ -9,7 +9,7 @@
 
 class QTimer;
 
-class Library;
+class ImportController;
 
 // What became of the files and folders the user chose to import.
 struct ImportReport
@@ -33,7 +33,7 @@ class ImportSession : public QObject
     Q_OBJECT
 
 public:
-    explicit ImportSession(Library *library);
+    explicit ImportSession(ImportController *imports);
 
     // Adds files and folders; a running import takes them in.
     void add(const QStringList &paths);
@@ -77,7 +77,7 @@ private:
     void settle(const QString &destination, Outcome outcome);
     void finishIfDone();
 
-    Library *m_library;
+    ImportController *m_imports;
     int m_listings = 0;
     bool m_collecting = false;
     int m_total = 0;

@@ -3,6 +3,7 @@
 
 #include "library/Library.h"
 #include "library/LibraryPaths.h"
+#include "library/LibraryRemoval.h"
 #include "library/LibraryStore.h"
 
 #include <QDir>
@@ -31,7 +32,7 @@ QString sideImage(const QFileInfo &video, const char *pattern)
 
 } // namespace
 
-IntegrityChecker::IntegrityChecker(Library *library) : m_library(library) {}
+IntegrityChecker::IntegrityChecker(LibraryStore *store) : m_store(store) {}
 
 IntegrityChecker::~IntegrityChecker()
 {
@@ -70,12 +71,12 @@ void IntegrityChecker::run()
         return;
     }
     emit displayMessage(tr("Rebuilding library (%1 files)...").arg(found.size()));
-    m_library->importItems(found);
+    emit filesFound(found);
 }
 
 void IntegrityChecker::removeMissing()
 {
-    LibraryStore *store = m_library->store();
+    LibraryStore *store = m_store;
     // Only the paths are looked at. Reading whole rows of a large library
     // here made (and then freed) a hundred MB of small pieces at once,
     // which kept the memory allocator's lock, shared with the window's
@@ -95,13 +96,23 @@ void IntegrityChecker::removeMissing()
     // Many rows to a transaction: one commit per row took a deleted
     // folder of thousands of videos most of a minute.
     constexpr qsizetype kRowsPerRemoval = 256;
-    for (qsizetype start = 0; start < missing.size() && !m_stop; start += kRowsPerRemoval)
-        m_removed += m_library->removeRecords(missing.mid(start, kRowsPerRemoval), true);
+    for (qsizetype start = 0; start < missing.size() && !m_stop; start += kRowsPerRemoval) {
+        const QList<qlonglong> ids = missing.mid(start, kRowsPerRemoval);
+        const int removed = store->call([store, ids] {
+            const LibraryItems items = store->removeIds(ids);
+            for (const LibraryItem &item : items)
+                LibraryRemoval::deleteItemFiles(store, item);
+            return int(items.size());
+        });
+        m_removed += removed;
+        if (removed > 0)
+            emit rowsRemoved();
+    }
 }
 
 QSet<QString> IntegrityChecker::queuedDownloadPaths()
 {
-    LibraryStore *store = m_library->store();
+    LibraryStore *store = m_store;
     return store->call([store] { return store->downloadPaths(); });
 }
 
@@ -149,7 +160,8 @@ LibraryItems IntegrityChecker::collectNewFiles()
         keys << key;
     }
     LibraryItems found;
-    const QList<bool> listed = m_library->contains(keys);
+    LibraryStore *store = m_store;
+    const QList<bool> listed = store->call([store, keys] { return store->contains(keys); });
     for (qsizetype i = 0; i < paths.size() && !m_stop; ++i) {
         if (listed.at(i)) {
             qCDebug(lcLibrary).noquote() << QStringLiteral("This file skipped ") + paths.at(i);

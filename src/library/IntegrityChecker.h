@@ -6,7 +6,7 @@
 #include <QSet>
 #include <QThread>
 
-class Library;
+class LibraryStore;
 
 // Brings the library table and the library folder back in line at start:
 // rows whose video has gone are removed, video files without a row are
@@ -16,7 +16,8 @@ class IntegrityChecker : public QThread
     Q_OBJECT
 
 public:
-    explicit IntegrityChecker(Library *library);
+    // `store` must outlive the checker.
+    explicit IntegrityChecker(LibraryStore *store);
     ~IntegrityChecker() override;
 
     void stop();
@@ -29,6 +30,10 @@ public:
 Q_SIGNALS:
     void displayMessage(const QString &message);
     void hideMessage();
+    // Video files without a row, to be imported; rows whose video had gone
+    // were removed with their files.
+    void filesFound(const LibraryItems &items);
+    void rowsRemoved();
 
 protected:
     void run() override;
@@ -39,7 +44,7 @@ private:
     LibraryItems collectNewFiles();
     QSet<QString> queuedDownloadPaths();
 
-    Library *m_library;
+    LibraryStore *m_store;
     QAtomicInteger<bool> m_stop = false;
     int m_removed = 0;
     int m_imported = 0;

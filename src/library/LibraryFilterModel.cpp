@@ -1,7 +1,7 @@
 #include "library/LibraryFilterModel.h"
 
-#include "library/Library.h"
 #include "library/LibraryItem.h"
+#include "library/LibraryModel.h"
 #include "library/LibraryStore.h"
 
 #include <QElapsedTimer>
@@ -47,7 +47,7 @@ void LibraryFilterModel::setSourceModel(QAbstractItemModel *model)
 {
     m_entries.clear();
     forgetMatches();
-    m_library = qobject_cast<Library *>(model);
+    m_library = qobject_cast<LibraryModel *>(model);
     m_textColumns.clear();
     if (m_library) {
         m_textColumns = {LibraryStore::Title, LibraryStore::Stars, LibraryStore::Categories,

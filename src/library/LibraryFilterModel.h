@@ -1,5 +1,6 @@
 #pragma once
 
+#include "library/LibraryModel.h"
 #include "library/RowMapProxyModel.h"
 
 #include <QList>
@@ -11,7 +12,7 @@
 
 #include <optional>
 
-class Library;
+class LibraryModel;
 class LibraryItem;
 
 // What the filter's rules need of one row.
@@ -98,7 +99,7 @@ private:
     mutable QList<std::optional<Entry>> m_entries;
     // The source when it is the library, and its stored columns of title,
     // stars, categories, description and DVD title.
-    Library *m_library = nullptr;
+    LibraryModel *m_library = nullptr;
     QList<int> m_textColumns;
     // Per source row, whether it holds m_matchedPattern (valid while that is
     // not empty).

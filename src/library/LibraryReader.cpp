@@ -1,4 +1,5 @@
 #include "library/LibraryReader.h"
+#include "library/LibraryModel.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -41,14 +42,14 @@ QList<int> selectedColumns()
     return columns;
 }
 
-QString sortColumn(Library::sortHeaders key)
+QString sortColumn(LibraryModel::sortHeaders key)
 {
     switch (key) {
-    case Library::SortDuration:
+    case LibraryModel::SortDuration:
         return QStringLiteral("duration");
-    case Library::SortTitle:
+    case LibraryModel::SortTitle:
         return QStringLiteral("title");
-    case Library::SortDate:
+    case LibraryModel::SortDate:
         break;
     }
     return QStringLiteral("creationDate");
@@ -56,7 +57,7 @@ QString sortColumn(Library::sortHeaders key)
 
 } // namespace
 
-bool LibraryReader::sorted(Library::sortHeaders key, Qt::SortOrder order, const Visitor &visit)
+bool LibraryReader::sorted(LibraryModel::sortHeaders key, Qt::SortOrder order, const Visitor &visit)
 {
     const QString direction =
         order == Qt::DescendingOrder ? QStringLiteral(" DESC") : QStringLiteral(" ASC");

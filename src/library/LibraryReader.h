@@ -1,7 +1,7 @@
 #pragma once
 
-#include "library/Library.h"
 #include "library/LibraryItem.h"
+#include "library/LibraryModel.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -22,7 +22,7 @@ public:
     explicit LibraryReader(const QSqlDatabase &db) : m_db(db) {}
 
     // Every row in the order of a sort key of the library page, ties by id.
-    bool sorted(Library::sortHeaders key, Qt::SortOrder order, const Visitor &visit);
+    bool sorted(LibraryModel::sortHeaders key, Qt::SortOrder order, const Visitor &visit);
     // What the library's search finds for `text`: one row per guid, by DVD title.
     bool find(const QString &text, const Visitor &visit);
     QString lastError() const { return m_error; }

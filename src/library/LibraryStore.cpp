@@ -113,6 +113,12 @@ void LibraryStore::open(const QString &databasePath, Opening opening)
         return;
     }
     QSqlQuery query(m_db);
+    // Readers (the index builder, zelta-cli, the TV's reads) never wait for
+    // a writer, and a write never waits for a long read.
+    if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
+        qCWarning(lcLibrary).noquote()
+            << QStringLiteral("LibraryStore keeps the rollback journal: ") +
+                   query.lastError().text();
     // Searches scan the whole table: map the file rather than copy its pages.
     query.exec(QStringLiteral("PRAGMA mmap_size=268435456"));
     if (opening == Opening::Upgrade)

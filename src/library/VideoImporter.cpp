@@ -34,7 +34,10 @@ void logFailedRun(const EncoderRun &run, const QString &video)
 
 } // namespace
 
-VideoImporter::VideoImporter(Library *library) : m_library(library) {}
+VideoImporter::VideoImporter(LibraryStore *store, MetaDataBuilder *metaData)
+    : m_store(store), m_metaData(metaData)
+{
+}
 
 VideoImporter::~VideoImporter()
 {
@@ -138,7 +141,7 @@ QList<qlonglong> VideoImporter::insertBatch(const LibraryItems &items,
         return {};
     // One short transaction in the store's thread; the rows reach the views
     // through the store's rowsStored.
-    LibraryStore *store = m_library->store();
+    LibraryStore *store = m_store;
     return store->call(
         [store, &items, &downloaded] { return store->insertItems(items, downloaded); });
 }
@@ -169,7 +172,8 @@ void VideoImporter::run()
         QList<qlonglong> storedIds;
         for (LibraryItem item : std::as_const(items)) {
             const bool copy = copies.contains(item.videoPath());
-            if (!m_library->isImportItem(item)) {
+            if (!item.isValid()) {
+                qCWarning(lcLibrary) << "Libary::importItem invalid item";
                 if (copy)
                     emit videoImported(item.videoPath(), false);
                 continue;
@@ -203,7 +207,7 @@ void VideoImporter::run()
         insertBatch({}, downloaded);
         emit importFinished();
         emit updated();
-        m_library->metaDataBuilder()->updateRows(storedIds);
+        m_metaData->updateRows(storedIds);
 
         QMutexLocker locker(&m_mutex);
         m_busy = false;
@@ -216,7 +220,7 @@ void VideoImporter::removeSubtitleCopies(const QString &videoPath)
 {
     // The subtitles copied in with a refused file go with it (all copies of
     // an import are done before the importer looks at its videos).
-    LibraryStore *store = m_library->store();
+    LibraryStore *store = m_store;
     const QStringList subtitles = SubtitleImport::ownFiles(videoPath, [store](const QString &path) {
         return store->call([store, path] { return store->isReferenced(path); });
     });

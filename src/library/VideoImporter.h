@@ -9,7 +9,8 @@
 #include <QThread>
 #include <QWaitCondition>
 
-class Library;
+class LibraryStore;
+class MetaDataBuilder;
 
 // Worker thread that makes each new video's thumbnail, reads its play length
 // with the encoder and inserts the rows into the library table.
@@ -18,7 +19,8 @@ class VideoImporter : public QThread
     Q_OBJECT
 
 public:
-    explicit VideoImporter(Library *library);
+    // `store` and `metaData` must outlive the importer.
+    VideoImporter(LibraryStore *store, MetaDataBuilder *metaData);
     ~VideoImporter() override;
 
     // Queues items; safe from any thread. Items of finished downloads have
@@ -52,7 +54,8 @@ private:
     // Deletes the subtitle files copied in beside a refused video.
     void removeSubtitleCopies(const QString &videoPath);
 
-    Library *m_library;
+    LibraryStore *m_store;
+    MetaDataBuilder *m_metaData;
     mutable QMutex m_mutex;
     QWaitCondition m_condition;
     LibraryItems m_queue;

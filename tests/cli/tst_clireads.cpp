@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 #include "library/Library.h"
 #include "library/LibraryItem.h"
+#include "library/LibraryModel.h"
 
 #include <QDir>
 #include <QSqlQuery>
@@ -64,7 +65,7 @@ private:
         return code == 0 ? lines : QStringList{QStringLiteral("exit %1").arg(code)};
     }
 
-    int idOf(int row) const { return int(m_library->idOf(row)); }
+    int idOf(int row) const { return int(m_library->model()->idOf(row)); }
 
     // Rows with ties in every sort key, text that needs encoding, a guid
     // shared by two rows and a row of nothing but NULLs.
@@ -109,7 +110,7 @@ private Q_SLOTS:
         QVERIFY(Library::initDatabase(QString()));
         RUN_CHECKED(fill());
         m_library = std::make_unique<Library>();
-        QTRY_COMPARE_WITH_TIMEOUT(m_library->rowCount(), 61, TestSupport::SlowWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(m_library->model()->rowCount(), 61, TestSupport::SlowWaitMs);
     }
 
     void cleanupTestCase() { m_library.reset(); }
@@ -119,18 +120,18 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("order");
-        QTest::newRow("default") << QStringList{} << int(Library::SortDate)
+        QTest::newRow("default") << QStringList{} << int(LibraryModel::SortDate)
                                  << int(Qt::DescendingOrder);
         QTest::newRow("date asc") << QStringList{"--sort", "date", "--asc"}
-                                  << int(Library::SortDate) << int(Qt::AscendingOrder);
-        QTest::newRow("length") << QStringList{"--sort", "length"} << int(Library::SortDuration)
-                                << int(Qt::DescendingOrder);
+                                  << int(LibraryModel::SortDate) << int(Qt::AscendingOrder);
+        QTest::newRow("length") << QStringList{"--sort", "length"}
+                                << int(LibraryModel::SortDuration) << int(Qt::DescendingOrder);
         QTest::newRow("length asc") << QStringList{"--asc", "--sort", "length"}
-                                    << int(Library::SortDuration) << int(Qt::AscendingOrder);
-        QTest::newRow("name") << QStringList{"--sort", "name"} << int(Library::SortTitle)
+                                    << int(LibraryModel::SortDuration) << int(Qt::AscendingOrder);
+        QTest::newRow("name") << QStringList{"--sort", "name"} << int(LibraryModel::SortTitle)
                               << int(Qt::DescendingOrder);
         QTest::newRow("name asc") << QStringList{"--sort", "name", "--asc"}
-                                  << int(Library::SortTitle) << int(Qt::AscendingOrder);
+                                  << int(LibraryModel::SortTitle) << int(Qt::AscendingOrder);
     }
 
     void listMatchesTheLibraryOrder()
@@ -138,10 +139,10 @@ private Q_SLOTS:
         QFETCH(QStringList, args);
         QFETCH(int, key);
         QFETCH(int, order);
-        m_library->onSort(Library::sortHeaders(key), Qt::SortOrder(order));
+        m_library->model()->onSort(LibraryModel::sortHeaders(key), Qt::SortOrder(order));
         QList<QStringList> expected;
-        for (int row = 0; row < m_library->rowCount(); ++row)
-            expected << fieldsOf(idOf(row), m_library->item(row));
+        for (int row = 0; row < m_library->model()->rowCount(); ++row)
+            expected << fieldsOf(idOf(row), m_library->model()->item(row));
         QCOMPARE(fieldsOfLines(cli(QStringList{"library", "list"} + args)), expected);
     }
 
@@ -157,10 +158,11 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QHash<QString, int> ids;
-        for (int row = 0; row < m_library->rowCount(); ++row)
-            ids.insert(m_library->item(row).videoPath(), idOf(row));
+        for (int row = 0; row < m_library->model()->rowCount(); ++row)
+            ids.insert(m_library->model()->item(row).videoPath(), idOf(row));
         QList<QStringList> expected;
-        for (const LibraryItem &item : m_library->find(text))
+        LibraryStore *store = m_library->store();
+        for (const LibraryItem &item : store->call([store, text] { return store->find(text); }))
             expected << fieldsOf(ids.value(item.videoPath()), item);
         QCOMPARE(fieldsOfLines(cli({QStringLiteral("library"), QStringLiteral("find"), text})),
                  expected);

@@ -10,8 +10,10 @@
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadRecords.h"
 #include "engines/Engines.h"
+#include "library/ImportController.h"
 #include "library/Library.h"
 #include "library/LibraryItem.h"
+#include "library/LibraryModel.h"
 #include "library/LibraryStore.h"
 #include "library/MetaDataBuilder.h"
 #include "web/NetworkManager.h"
@@ -73,8 +75,8 @@ private:
         if (store->call([&] { return store->insertItems(items); }).size() != items.size())
             return false;
         const Library &library = *engines.library();
-        return QTest::qWaitFor([&] { return library.rowCount() == 40 && !library.isBusy(); },
-                               30000);
+        return QTest::qWaitFor(
+            [&] { return library.model()->rowCount() == 40 && !library.isBusy(); }, 30000);
     }
 
     // Whether the site was asked for the blob from byte `from` on (a resume
@@ -1155,13 +1157,13 @@ private Q_SLOTS:
         // The wiring hands finished videos to the library.
         Engines engines(&m_prompt);
         Library &library = *engines.library();
-        QSignalSpy imported(&library, &Library::importFinished);
+        QSignalSpy imported(library.imports(), &ImportController::importFinished);
         DownloadManager &manager = *engines.downloadManager();
         manager.initializeDownload(m_site->url(QStringLiteral("/members/videos/harbour.corvana")));
         QTRY_VERIFY_WITH_TIMEOUT(imported.size() >= 1 && !library.isBusy(), 60000);
         QCOMPARE(storedRows(), 0);
         bool ok = false;
-        QVERIFY(library.containsGuid(QStringLiteral("corvana-demo-harbour"), &ok));
+        QVERIFY(library.model()->containsGuid(QStringLiteral("corvana-demo-harbour"), &ok));
         QVERIFY(ok);
 
         // The same descriptor again: the video in the library is not fetched again.

@@ -10,6 +10,8 @@
 #include "downloads/DownloadRecords.h"
 #include "engines/Engines.h"
 #include "library/Library.h"
+#include "library/LibraryEdits.h"
+#include "library/LibraryModel.h"
 #include "library/LibraryStore.h"
 #include "tv/LumiqoTv.h"
 #include "tv/MediaServer.h"
@@ -93,10 +95,10 @@ private Q_SLOTS:
         item.categories(QStringLiteral("A"));
         LibraryStore *store = library->store();
         QCOMPARE(store->call([&] { return store->insertItems({item}); }).size(), 1);
-        QTRY_COMPARE_WITH_TIMEOUT(library->rowCount(), 1, TestSupport::SlowWaitMs);
-        QVERIFY(library->updateItem(0, QStringLiteral("New 'title' & more"),
-                                    QStringLiteral("50% off"), QStringLiteral("A, B"),
-                                    QStringLiteral("Ann")));
+        QTRY_COMPARE_WITH_TIMEOUT(library->model()->rowCount(), 1, TestSupport::SlowWaitMs);
+        QVERIFY(library->edits()->updateItem(0, QStringLiteral("New 'title' & more"),
+                                             QStringLiteral("50% off"), QStringLiteral("A, B"),
+                                             QStringLiteral("Ann")));
 
         QTRY_COMPARE_WITH_TIMEOUT(site.requests().size(), 1, 10000);
         const QByteArray request = site.requests().constFirst();
@@ -139,7 +141,7 @@ private Q_SLOTS:
         auto engines = std::make_unique<Engines>(&m_prompt);
         QVERIFY(engines->openDatabase());
         Library *library = engines->library();
-        QCOMPARE(library->rowCount(), 0);
+        QCOMPARE(library->model()->rowCount(), 0);
 
         LumiqoTv *tv = engines->tv(QStringLiteral("Engines Test"), UpnpEngine::NoSsdp);
         tv->toggleServerStatus();
@@ -166,7 +168,7 @@ private Q_SLOTS:
         QVERIFY(next.openDatabase());
         QCOMPARE(next.downloadRecords()->storedUrls().size(), 1);
         QCOMPARE(next.downloadManager()->rowCount(), 1);
-        QCOMPARE(next.library()->rowCount(), 0);
+        QCOMPARE(next.library()->model()->rowCount(), 0);
     }
 
     // The download manager the engines build asks through the prompt the

@@ -2,6 +2,7 @@
 
 #include "TestDatabase.h"
 #include "library/Library.h"
+#include "library/LibraryModel.h"
 #include "library/LibraryStore.h"
 
 #include <QCoreApplication>
@@ -14,6 +15,13 @@
 
 #include <memory>
 
+// The videos whose text matches `text`, as the store's search finds them.
+inline LibraryItems findVideos(Library &library, const QString &text)
+{
+    LibraryStore *store = library.store();
+    return store->call([store, text] { return store->find(text); });
+}
+
 // A library in a fresh temporary folder, with a real database file.
 class LibraryTestFixture
 {
@@ -24,7 +32,7 @@ public:
         Library::initDatabase(QString());
         library = std::make_unique<Library>();
         // The first read of the rows is shown before a test starts.
-        waitFor([this] { return library->isLoaded(); });
+        waitFor([this] { return library->model()->isLoaded(); });
     }
 
     ~LibraryTestFixture() { library.reset(); }
@@ -41,7 +49,7 @@ public:
         const QList<qlonglong> ids = store->call([&] { return store->insertItems(items); });
         return ids.size() == items.size() && waitFor([&] {
                    for (qlonglong id : std::as_const(ids)) {
-                       if (library->rowOfId(id) < 0)
+                       if (library->model()->rowOfId(id) < 0)
                            return false;
                    }
                    return true;

@@ -1,6 +1,7 @@
 #include "LibraryTestFixture.h"
 #include "TestSupport.h"
 #include "library/IntegrityChecker.h"
+#include "library/LibraryModel.h"
 #include "library/LibraryPaths.h"
 
 #include <QAbstractItemModelTester>
@@ -69,8 +70,8 @@ private Q_SLOTS:
         QCOMPARE(messages.first().first().toString(),
                  QStringLiteral("Rebuilding library (1 files)..."));
         QStringList titles;
-        for (int row = 0; row < fixture.library->rowCount(); ++row)
-            titles << fixture.library->item(row).title();
+        for (int row = 0; row < fixture.library->model()->rowCount(); ++row)
+            titles << fixture.library->model()->item(row).title();
         titles.sort();
         QCOMPARE(titles, (QStringList{"beach", "kept", "renamed"}));
         QVERIFY(!QFile::exists(gone1.thumbnailPath()));
@@ -78,7 +79,7 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(stale));
         QVERIFY(QFile::exists(running));
 
-        const LibraryItem beach = fixture.library->find(QStringLiteral("beach")).value(0);
+        const LibraryItem beach = findVideos(*fixture.library, QStringLiteral("beach")).value(0);
         QCOMPARE(beach.dvdTitle(), QStringLiteral("Holiday Set"));
         QCOMPARE(beach.thumbnailPath(), droppedThumb);
         QCOMPARE(beach.duration(), QStringLiteral("00:05"));
@@ -96,7 +97,7 @@ private Q_SLOTS:
         QVERIFY(fixture.waitIdle());
         QCOMPARE(fixture.library->integrityChecker()->removedCount(), 0);
         QCOMPARE(fixture.library->integrityChecker()->importedCount(), 0);
-        QCOMPARE(fixture.library->rowCount(), 3);
+        QCOMPARE(fixture.library->model()->rowCount(), 3);
     }
 
     // A deleted folder of hundreds of videos: the check takes them all out
@@ -116,9 +117,9 @@ private Q_SLOTS:
             items << item;
         }
         QVERIFY(fixture.addRows(items));
-        QAbstractItemModelTester tester(fixture.library.get(),
+        QAbstractItemModelTester tester(fixture.library->model(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QSignalSpy resets(fixture.library.get(), &QAbstractItemModel::modelReset);
+        QSignalSpy resets(fixture.library->model(), &QAbstractItemModel::modelReset);
         QStringList kept;
         for (int i = 0; i < items.size(); ++i) {
             if (i % 20 == 7)
@@ -131,11 +132,12 @@ private Q_SLOTS:
 
         QCOMPARE(fixture.library->integrityChecker()->removedCount(), 570);
         QStringList titles;
-        for (int row = 0; row < fixture.library->rowCount(); ++row)
-            titles << fixture.library->item(row).title();
+        for (int row = 0; row < fixture.library->model()->rowCount(); ++row)
+            titles << fixture.library->model()->item(row).title();
         titles.sort();
         QCOMPARE(titles, kept);
-        QCOMPARE(fixture.library->rowCount(), fixture.tableRows(QStringLiteral("library")));
+        QCOMPARE(fixture.library->model()->rowCount(),
+                 fixture.tableRows(QStringLiteral("library")));
         QCOMPARE(resets.size(), 0);
         for (int i = 0; i < items.size(); ++i)
             QCOMPARE(QFile::exists(items.at(i).thumbnailPath()), i % 20 == 7);

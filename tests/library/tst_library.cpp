@@ -1,8 +1,13 @@
 #include "LibraryTestFixture.h"
 #include "TestSupport.h"
+#include "library/ImportController.h"
 #include "library/ImportSession.h"
+#include "library/LibraryEdits.h"
 #include "library/LibraryFilterModel.h"
+#include "library/LibraryModel.h"
+#include "library/LibraryRemoval.h"
 #include "library/LibraryStore.h"
+#include "library/PlayPositions.h"
 #include "library/VideoImporter.h"
 #include "media/SubtitleFile.h"
 
@@ -23,8 +28,8 @@ private:
     static QStringList titles(const Library &library)
     {
         QStringList result;
-        for (int row = 0; row < library.rowCount(); ++row)
-            result << library.item(row).title();
+        for (int row = 0; row < library.model()->rowCount(); ++row)
+            result << library.model()->item(row).title();
         return result;
     }
 
@@ -39,16 +44,16 @@ private:
     static QList<QList<QVariant>> modelRecords(const Library &library)
     {
         QList<QList<QVariant>> records;
-        for (int row = 0; row < library.rowCount(); ++row)
-            records << library.valuesAt(row);
+        for (int row = 0; row < library.model()->rowCount(); ++row)
+            records << library.model()->valuesAt(row);
         return records;
     }
 
     static LibraryItems modelItems(const Library &library)
     {
         LibraryItems items;
-        for (int row = 0; row < library.rowCount(); ++row)
-            items << library.item(row);
+        for (int row = 0; row < library.model()->rowCount(); ++row)
+            items << library.model()->item(row);
         return items;
     }
 
@@ -69,16 +74,20 @@ private Q_SLOTS:
         QVERIFY(record.indexOf("id") < 0);
 
         QVERIFY(fixture.addRows({item}));
-        QCOMPARE(fixture.library->rowCount(), 1);
-        const LibraryItem back = fixture.library->item(0);
+        QCOMPARE(fixture.library->model()->rowCount(), 1);
+        const LibraryItem back = fixture.library->model()->item(0);
         QCOMPARE(back.title(), item.title());
         QCOMPARE(back.guid(), item.guid());
         QCOMPARE(back.stars(), item.stars());
         QCOMPARE(back.videoPath(), item.videoPath());
         QCOMPARE(back.downloaded(), true);
         QCOMPARE(back.sizeInBytes(), 5000000000LL);
-        QCOMPARE(fixture.library->data(fixture.library->index(0, 1)).toString(), item.title());
-        QCOMPARE(fixture.library->data(fixture.library->index(0, 0)).value<LibraryItem>().guid(),
+        QCOMPARE(fixture.library->model()->data(fixture.library->model()->index(0, 1)).toString(),
+                 item.title());
+        QCOMPARE(fixture.library->model()
+                     ->data(fixture.library->model()->index(0, 0))
+                     .value<LibraryItem>()
+                     .guid(),
                  item.guid());
     }
 
@@ -134,9 +143,9 @@ private Q_SLOTS:
         item.sizeInBytes(size);
         item.creationDate(created);
         item.guid(guid);
-        QCOMPARE(fixture.library->isImportItem(item), expected);
+        QCOMPARE(item.isValid(), expected);
         bool ok = false;
-        QCOMPARE(fixture.library->containsGuid(guid, &ok), guid == QLatin1String("known"));
+        QCOMPARE(fixture.library->model()->containsGuid(guid, &ok), guid == QLatin1String("known"));
         QVERIFY(ok);
     }
 
@@ -150,18 +159,18 @@ private Q_SLOTS:
         LibraryItem c = fixture.makeItem(QStringLiteral("c"), 200);
         c.duration(QStringLiteral("01:00:00"));
         QVERIFY(fixture.addRows({a, b, c}));
-        fixture.library->onSort(Library::SortDate, Qt::DescendingOrder);
+        fixture.library->model()->onSort(LibraryModel::SortDate, Qt::DescendingOrder);
         QCOMPARE(titles(*fixture.library), (QStringList{"b", "c", "a"}));
 
         // A fresh library opens newest first.
         fixture.library.reset();
         fixture.library = std::make_unique<Library>();
-        QVERIFY(fixture.waitFor([&] { return fixture.library->rowCount() == 3; }));
+        QVERIFY(fixture.waitFor([&] { return fixture.library->model()->rowCount() == 3; }));
         QCOMPARE(titles(*fixture.library), (QStringList{"b", "c", "a"}));
         // The search texts follow the first rows, the same as those made with a row.
         const auto searchable = [&] {
-            for (int row = 0; row < fixture.library->rowCount(); ++row) {
-                const QList<QVariant> values = fixture.library->valuesAt(row);
+            for (int row = 0; row < fixture.library->model()->rowCount(); ++row) {
+                const QList<QVariant> values = fixture.library->model()->valuesAt(row);
                 if (values.value(LibraryStore::SearchText).toString() !=
                     LibraryStore::searchTextOf(values))
                     return false;
@@ -170,11 +179,11 @@ private Q_SLOTS:
         };
         QVERIFY(fixture.waitFor(searchable));
 
-        QSignalSpy sorted(fixture.library.get(), &Library::doSorted);
-        fixture.library->onSort(Library::SortDuration, Qt::AscendingOrder);
+        QSignalSpy sorted(fixture.library->model(), &LibraryModel::doSorted);
+        fixture.library->model()->onSort(LibraryModel::SortDuration, Qt::AscendingOrder);
         QCOMPARE(sorted.size(), 1);
         QCOMPARE(titles(*fixture.library), (QStringList{"c", "b", "a"}));
-        fixture.library->onSort(Library::SortTitle, Qt::AscendingOrder);
+        fixture.library->model()->onSort(LibraryModel::SortTitle, Qt::AscendingOrder);
         QCOMPARE(titles(*fixture.library), (QStringList{"a", "b", "c"}));
     }
 
@@ -212,12 +221,12 @@ private Q_SLOTS:
             items << item;
         }
         QVERIFY(fixture.addRows(items));
-        QCOMPARE(titles(fixture.library->find(text)), expected);
+        QCOMPARE(titles(findVideos(*fixture.library, text)), expected);
         // A second row of a downloaded video (same guid) is one hit.
         LibraryItem again = items.first();
         again.videoPath(fixture.folder() + QStringLiteral("/one-1.mp4"));
         QVERIFY(fixture.addRows({again}));
-        QCOMPARE(titles(fixture.library->find(text)), expected);
+        QCOMPARE(titles(findVideos(*fixture.library, text)), expected);
     }
 
     // Removing a video deletes the files its row owns inside the library and
@@ -279,7 +288,8 @@ private Q_SLOTS:
         QVERIFY(fixture.addRows(rows));
 
         QSignalSpy updated(fixture.library.get(), &Library::updated);
-        fixture.library->removeItem(int(titles(*fixture.library).indexOf(QStringLiteral("clip"))));
+        fixture.library->removal()->removeItem(
+            int(titles(*fixture.library).indexOf(QStringLiteral("clip"))));
         QVERIFY(fixture.waitIdle());
         QCOMPARE(updated.size(), 1);
         QVERIFY(!titles(*fixture.library).contains(QStringLiteral("clip")));
@@ -292,10 +302,10 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(Library::databasePath()));
         QVERIFY(fixture.waitIdle());
         // Bad rows are refused without harm.
-        const int rowsLeft = fixture.library->rowCount();
-        fixture.library->removeItem(5);
-        fixture.library->removeItem(-1);
-        QCOMPARE(fixture.library->rowCount(), rowsLeft);
+        const int rowsLeft = fixture.library->model()->rowCount();
+        fixture.library->removal()->removeItem(5);
+        fixture.library->removal()->removeItem(-1);
+        QCOMPARE(fixture.library->model()->rowCount(), rowsLeft);
     }
 
     // A video straight in the library folder: its neighbours (the database
@@ -305,7 +315,7 @@ private Q_SLOTS:
         LibraryTestFixture fixture;
         LibraryItem item = fixture.makeItem(QStringLiteral("top"), 1, QString(), true);
         QVERIFY(fixture.addRows({item}));
-        fixture.library->removeItem(0);
+        fixture.library->removal()->removeItem(0);
         QVERIFY(fixture.waitIdle());
         QVERIFY(!QFile::exists(item.videoPath()));
         QVERIFY(QFile::exists(Library::databasePath()));
@@ -331,38 +341,12 @@ private Q_SLOTS:
         b.guid(QStringLiteral("it's"));
         QVERIFY(fixture.addRows({a, b}));
         QSignalSpy updated(fixture.library.get(), &Library::updated);
-        fixture.library->removeItem(guid);
+        fixture.library->removal()->removeItem(guid);
         QVERIFY(fixture.waitIdle());
         QCOMPARE(titles(*fixture.library), left);
         QCOMPARE(updated.size(), 0);
         // No file goes with a removal by guid.
         QVERIFY(QFile::exists(b.videoPath()));
-    }
-
-    void setDownloaded()
-    {
-        LibraryTestFixture fixture;
-        LibraryItem a = fixture.makeItem(QStringLiteral("a"));
-        a.guid(QStringLiteral("o'brien"));
-        LibraryItem b = fixture.makeItem(QStringLiteral("b"));
-        b.guid(QStringLiteral("other"));
-        QVERIFY(fixture.addRows({a, b}));
-        QSignalSpy updated(fixture.library.get(), &Library::updated);
-        QSignalSpy resets(fixture.library.get(), &QAbstractItemModel::modelReset);
-        QSignalSpy changed(fixture.library.get(), &QAbstractItemModel::dataChanged);
-        fixture.library->setDownloaded(QStringLiteral("o'brien"));
-        QVERIFY(fixture.waitIdle());
-        QCOMPARE(updated.size(), 1);
-        // Just the row of that guid is read again.
-        QCOMPARE(resets.size(), 0);
-        QCOMPARE(changed.size(), 1);
-        const QModelIndex first = changed.first().at(0).toModelIndex();
-        QCOMPARE(changed.first().at(1).toModelIndex().row(), first.row());
-        QCOMPARE(fixture.library->item(first.row()).title(), QStringLiteral("a"));
-        QVERIFY(fixture.library->item(first.row()).downloaded());
-        fixture.library->onSort(Library::SortTitle, Qt::AscendingOrder);
-        QCOMPARE(fixture.library->item(0).downloaded(), true);
-        QCOMPARE(fixture.library->item(1).downloaded(), false);
     }
 
     // Positions saved from the window's thread reach the file and the rows'
@@ -375,40 +359,46 @@ private Q_SLOTS:
         LibraryItem b = fixture.makeItem(QStringLiteral("b b"));
         QVERIFY(fixture.addRows({a, b}));
         Library &library = *fixture.library;
-        const qlonglong idA = library.idOfVideo(a.videoPath());
-        const qlonglong idB = library.idOfVideo(b.videoPath());
+        const qlonglong idA = library.model()->idOfVideo(a.videoPath());
+        const qlonglong idB = library.model()->idOfVideo(b.videoPath());
         QVERIFY(idA >= 0 && idB >= 0 && idA != idB);
-        QCOMPARE(library.idOfVideo(fixture.folder() + QStringLiteral("/none.mp4")), -1);
-        const QModelIndex indexA = library.index(library.rowOfId(idA), 1);
-        QCOMPARE(indexA.data(Library::PlayPositionRole).toLongLong(), 0);
-        QCOMPARE(indexA.data(Library::IdRole).toLongLong(), idA);
+        QCOMPARE(library.model()->idOfVideo(fixture.folder() + QStringLiteral("/none.mp4")), -1);
+        const QModelIndex indexA = library.model()->index(library.model()->rowOfId(idA), 1);
+        QCOMPARE(indexA.data(LibraryModel::PlayPositionRole).toLongLong(), 0);
+        QCOMPARE(indexA.data(LibraryModel::IdRole).toLongLong(), idA);
 
         QSignalSpy updated(&library, &Library::updated);
-        library.savePlayPosition(idA, 25000);
-        QVERIFY(fixture.waitFor([&] { return library.playPosition(idA) == 25000; }));
-        QCOMPARE(library.index(library.rowOfId(idA), 3).data(Library::ProgressRole).toDouble(),
+        library.positions()->savePlayPosition(idA, 25000);
+        QVERIFY(fixture.waitFor([&] { return library.model()->playPosition(idA) == 25000; }));
+        QCOMPARE(library.model()
+                     ->index(library.model()->rowOfId(idA), 3)
+                     .data(LibraryModel::ProgressRole)
+                     .toDouble(),
                  0.25);
         LibraryStore *store = library.store();
         QCOMPARE(store->call([store, idA] { return store->playPosition(idA); }), 25000);
         QCOMPARE(store->call([store] { return store->playPosition(999999); }), -1);
         QCOMPARE(store->call([store, &b] { return store->idOfVideo(b.videoPath()); }), idB);
         // A video without a known length shows no progress.
-        library.savePlayPosition(idB, 5000);
-        QVERIFY(fixture.waitFor([&] { return library.playPosition(idB) == 5000; }));
-        QCOMPARE(library.index(library.rowOfId(idB), 0).data(Library::ProgressRole).toDouble(),
+        library.positions()->savePlayPosition(idB, 5000);
+        QVERIFY(fixture.waitFor([&] { return library.model()->playPosition(idB) == 5000; }));
+        QCOMPARE(library.model()
+                     ->index(library.model()->rowOfId(idB), 0)
+                     .data(LibraryModel::ProgressRole)
+                     .toDouble(),
                  0.0);
 
-        library.setWatched(idA, true);
-        library.setWatched(idA, true);
-        QVERIFY(fixture.waitFor([&] { return library.watchedCount(idA) == 2; }));
-        QCOMPARE(library.playPosition(idA), 0);
-        library.setWatched(idA, false);
-        QVERIFY(fixture.waitFor([&] { return library.watchedCount(idA) == 0; }));
+        library.positions()->setWatched(idA, true);
+        library.positions()->setWatched(idA, true);
+        QVERIFY(fixture.waitFor([&] { return library.model()->watchedCount(idA) == 2; }));
+        QCOMPARE(library.model()->playPosition(idA), 0);
+        library.positions()->setWatched(idA, false);
+        QVERIFY(fixture.waitFor([&] { return library.model()->watchedCount(idA) == 0; }));
         QCOMPARE(updated.size(), 0);
         // Nothing of it is lost over a fresh read of the file.
-        library.reload();
-        QCOMPARE(library.playPosition(idB), 5000);
-        QCOMPARE(library.watchedCount(idA), 0);
+        library.model()->reload();
+        QCOMPARE(library.model()->playPosition(idB), 5000);
+        QCOMPARE(library.model()->watchedCount(idA), 0);
         QVERIFY(!store->call([store] { return store->setPlayPosition(999999, 1); }));
     }
 
@@ -421,35 +411,35 @@ private Q_SLOTS:
         item.guid(QStringLiteral("scene-7"));
         item.categories(QStringLiteral("A"));
         QVERIFY(fixture.addRows({item}));
-        QSignalSpy reported(fixture.library.get(), &Library::editReported);
+        QSignalSpy reported(fixture.library->edits(), &LibraryEdits::editReported);
         QSignalSpy updated(fixture.library.get(), &Library::updated);
-        QVERIFY(fixture.library->updateItem(0, QStringLiteral("New 'title' & more"),
-                                            QStringLiteral("50% off"), QStringLiteral("A, B"),
-                                            QStringLiteral("Ann")));
-        QVERIFY(!fixture.library->updateItem(1, {}, {}, {}, {}));
+        QVERIFY(fixture.library->edits()->updateItem(
+            0, QStringLiteral("New 'title' & more"), QStringLiteral("50% off"),
+            QStringLiteral("A, B"), QStringLiteral("Ann")));
+        QVERIFY(!fixture.library->edits()->updateItem(1, {}, {}, {}, {}));
         QVERIFY(fixture.waitIdle());
-        const LibraryItem edited = fixture.library->item(0);
+        const LibraryItem edited = fixture.library->model()->item(0);
         QCOMPARE(edited.title(), QStringLiteral("New 'title' & more"));
         QCOMPARE(edited.description(), QStringLiteral("50% off"));
         QCOMPARE(edited.categories(), QStringLiteral("A, B"));
         QCOMPARE(edited.stars(), QStringLiteral("Ann"));
         QCOMPARE(updated.size(), 1);
         QCOMPARE(reported.size(), 1);
-        const auto form = reported.first().first().value<Library::EditForm>();
-        const Library::EditForm expected = {{"fileName", "Old title.mp4"},
-                                            {"scene_id", "scene-7"},
-                                            {"oldTitle", "Old title"},
-                                            {"oldDescription", ""},
-                                            {"oldTags", "A"},
-                                            {"oldCast", ""},
-                                            {"title", "New 'title' & more"},
-                                            {"description", "50% off"},
-                                            {"tags", "A, B"},
-                                            {"cast", "Ann"}};
+        const auto form = reported.first().first().value<LibraryEdits::EditForm>();
+        const LibraryEdits::EditForm expected = {{"fileName", "Old title.mp4"},
+                                                 {"scene_id", "scene-7"},
+                                                 {"oldTitle", "Old title"},
+                                                 {"oldDescription", ""},
+                                                 {"oldTags", "A"},
+                                                 {"oldCast", ""},
+                                                 {"title", "New 'title' & more"},
+                                                 {"description", "50% off"},
+                                                 {"tags", "A, B"},
+                                                 {"cast", "Ann"}};
         QCOMPARE(form, expected);
         // What a fresh read finds is the same.
-        fixture.library->reload();
-        QCOMPARE(fixture.library->item(0), edited);
+        fixture.library->model()->reload();
+        QCOMPARE(fixture.library->model()->item(0), edited);
     }
 
     // A video is listed once, whether its row was stored before the import
@@ -473,11 +463,11 @@ private Q_SLOTS:
         QVERIFY(fixture.addRows({fixture.makeItem(QStringLiteral("other"), 4)}));
         if (storedFirst)
             QVERIFY(fixture.addRows({item}));
-        library.importItems(LibraryItems(handedTogether, item));
+        library.imports()->importItems(LibraryItems(handedTogether, item));
         QVERIFY(fixture.waitIdle());
-        library.importItems(item);
+        library.imports()->importItems(item);
         QVERIFY(fixture.waitIdle());
-        QCOMPARE(library.rowCount(), 2);
+        QCOMPARE(library.model()->rowCount(), 2);
     }
 
     // Every change reaches views as consistent model signals.
@@ -485,14 +475,14 @@ private Q_SLOTS:
     {
         LibraryTestFixture fixture;
         Library &library = *fixture.library;
-        QAbstractItemModelTester tester(&library,
+        QAbstractItemModelTester tester(library.model(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         LibraryFilterModel filter;
-        filter.setSourceModel(&library);
+        filter.setSourceModel(library.model());
         filter.setNameFilter(QStringLiteral("a"));
         QAbstractItemModelTester filterTester(
             &filter, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QSignalSpy inserted(&library, &QAbstractItemModel::rowsInserted);
+        QSignalSpy inserted(library.model(), &QAbstractItemModel::rowsInserted);
         QVERIFY(fixture.addRows({fixture.makeItem(QStringLiteral("a1"), 5),
                                  fixture.makeItem(QStringLiteral("b1"), 6)}));
         QCOMPARE(inserted.size(), 1);
@@ -500,33 +490,36 @@ private Q_SLOTS:
 
         LibraryItem handed = fixture.makeItem(QStringLiteral("a2"), 7);
         handed.guid(QStringLiteral("g"));
-        library.importItems(handed);
+        library.imports()->importItems(handed);
         QVERIFY(fixture.waitIdle());
-        QCOMPARE(library.rowCount(), 3);
+        QCOMPARE(library.model()->rowCount(), 3);
         QCOMPARE(filter.rowCount(), 2);
 
-        library.onSort(Library::SortTitle, Qt::DescendingOrder); // b1, a2, a1
-        library.setDownloaded(QStringLiteral("g"));
-        QVERIFY(library.updateItem(1, QStringLiteral("b2"), {}, {}, {}));
+        library.model()->onSort(LibraryModel::SortTitle, Qt::DescendingOrder); // b1, a2, a1
+        QVERIFY(library.edits()->updateItem(1, QStringLiteral("b2"), {}, {}, {}));
         QVERIFY(fixture.waitIdle());
         QCOMPARE(filter.rowCount(), 1);
-        library.removeItem(QStringLiteral("g")); // b2
+        library.removal()->removeItem(QStringLiteral("g")); // b2
         QVERIFY(fixture.waitIdle());
-        library.removeItem(0, false); // b1
+        library.removal()->removeItem(0, false); // b1
         QVERIFY(fixture.waitIdle());
-        QCOMPARE(library.rowCount(), 1);
-        QCOMPARE(library.item(0).title(), QStringLiteral("a1"));
-        QCOMPARE(library.data(library.index(0, 1)).toString(), QStringLiteral("a1"));
+        QCOMPARE(library.model()->rowCount(), 1);
+        QCOMPARE(library.model()->item(0).title(), QStringLiteral("a1"));
+        QCOMPARE(library.model()->data(library.model()->index(0, 1)).toString(),
+                 QStringLiteral("a1"));
         QCOMPARE(filter.rowCount(), 1);
-        QCOMPARE(library.headerData(3, Qt::Horizontal).toString(), QStringLiteral("DVD Title"));
+        QCOMPARE(library.model()->headerData(3, Qt::Horizontal).toString(),
+                 QStringLiteral("DVD Title"));
     }
 
     void changesMatchAFreshRead_data()
     {
         QTest::addColumn<int>("key");
         QTest::addColumn<bool>("ascending");
-        for (const auto key : {Library::SortDate, Library::SortDuration, Library::SortTitle}) {
-            const QByteArray name = QMetaEnum::fromType<Library::sortHeaders>().valueToKey(key);
+        for (const auto key :
+             {LibraryModel::SortDate, LibraryModel::SortDuration, LibraryModel::SortTitle}) {
+            const QByteArray name =
+                QMetaEnum::fromType<LibraryModel::sortHeaders>().valueToKey(key);
             QTest::newRow(name + " ascending") << int(key) << true;
             QTest::newRow(name + " descending") << int(key) << false;
         }
@@ -540,7 +533,7 @@ private Q_SLOTS:
         QFETCH(bool, ascending);
         LibraryTestFixture fixture;
         Library &library = *fixture.library;
-        QAbstractItemModelTester tester(&library,
+        QAbstractItemModelTester tester(library.model(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         // Ties in every key, text that sorts differently as UTF-8 and UTF-16,
         // upper and lower case.
@@ -567,27 +560,27 @@ private Q_SLOTS:
             return items;
         };
         QVERIFY(fixture.addRows(batch("a", 0)));
-        library.onSort(Library::sortHeaders(key),
-                       ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        library.model()->onSort(LibraryModel::sortHeaders(key),
+                                ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
         modelItems(library); // every row decoded before the changes
         QVERIFY(fixture.addRows(batch("b", 1)));
-        library.removeItem(2, false);
+        library.removal()->removeItem(2, false);
         QVERIFY(fixture.waitIdle());
         QVERIFY(fixture.addRows(batch("c", 2)));
-        library.removeItem(library.rowCount() - 1, false);
+        library.removal()->removeItem(library.model()->rowCount() - 1, false);
         QVERIFY(fixture.waitIdle());
-        library.removeItem(0, false);
+        library.removal()->removeItem(0, false);
         QVERIFY(fixture.waitIdle());
-        QCOMPARE(library.rowCount(), 3 * int(names.size()) - 3);
+        QCOMPARE(library.model()->rowCount(), 3 * int(names.size()) - 3);
 
         const QList<QList<QVariant>> kept = modelRecords(library);
         const LibraryItems keptItems = modelItems(library);
-        library.reload();
+        library.model()->reload();
         QCOMPARE(modelRecords(library), kept);
         QCOMPARE(modelItems(library), keptItems);
-        for (int row = 0; row < library.rowCount(); ++row)
-            QCOMPARE(library.item(row), LibraryStore::itemOf(kept.at(row)));
-        QCOMPARE(fixture.tableRows("library"), library.rowCount());
+        for (int row = 0; row < library.model()->rowCount(); ++row)
+            QCOMPARE(library.model()->item(row), LibraryStore::itemOf(kept.at(row)));
+        QCOMPARE(fixture.tableRows("library"), library.model()->rowCount());
     }
 
     // A worker's removal and insert reach the model as just those rows, and
@@ -599,24 +592,24 @@ private Q_SLOTS:
         Library &library = *fixture.library;
         QVERIFY(fixture.addRows({fixture.makeItem(QStringLiteral("first"), 100),
                                  fixture.makeItem(QStringLiteral("old news"), 200)}));
-        const qlonglong lastId = library.idOf(0);
-        QCOMPARE(titles(library.find(QStringLiteral("news"))), QStringList{"old news"});
-        QSignalSpy resets(&library, &QAbstractItemModel::modelReset);
+        const qlonglong lastId = library.model()->idOf(0);
+        QCOMPARE(titles(findVideos(library, QStringLiteral("news"))), QStringList{"old news"});
+        QSignalSpy resets(library.model(), &QAbstractItemModel::modelReset);
 
         bool removed = false;
         QList<qlonglong> stored;
         LibraryStore *store = library.store();
         const LibraryItem fresh = fixture.makeItem(QStringLiteral("fresh news"), 300);
         std::unique_ptr<QThread> worker(QThread::create([&] {
-            removed = library.removeRecord(lastId, false);
+            removed = library.removal()->removeRecord(lastId, false);
             stored = store->call([&] { return store->insertItems({fresh}); });
         }));
         worker->start();
         QVERIFY(worker->wait(30000));
         QVERIFY(removed);
         QCOMPARE(stored, QList<qlonglong>{lastId});
-        QCOMPARE(titles(library.find(QStringLiteral("news"))), QStringList{"fresh news"});
-        QCOMPARE(titles(library.find(QStringLiteral("first"))), QStringList{"first"});
+        QCOMPARE(titles(findVideos(library, QStringLiteral("news"))), QStringList{"fresh news"});
+        QCOMPARE(titles(findVideos(library, QStringLiteral("first"))), QStringList{"first"});
         QVERIFY(fixture.waitFor([&] {
             return titles(library) == QStringList{"fresh news", "first"};
         }));
@@ -628,20 +621,20 @@ private Q_SLOTS:
     {
         LibraryTestFixture fixture;
         Library &library = *fixture.library;
-        QAbstractItemModelTester tester(&library,
+        QAbstractItemModelTester tester(library.model(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         QVERIFY(fixture.addRows(
             {fixture.makeItem(QStringLiteral("a"), 1), fixture.makeItem(QStringLiteral("b"), 2),
              fixture.makeItem(QStringLiteral("c"), 3), fixture.makeItem(QStringLiteral("d"), 4)}));
         QList<qlonglong> ids;
         for (int row = 0; row < 3; ++row)
-            ids << library.idOf(row);
-        QSignalSpy resets(&library, &QAbstractItemModel::modelReset);
-        QSignalSpy rowsRemoved(&library, &QAbstractItemModel::rowsRemoved);
+            ids << library.model()->idOf(row);
+        QSignalSpy resets(library.model(), &QAbstractItemModel::modelReset);
+        QSignalSpy rowsRemoved(library.model(), &QAbstractItemModel::rowsRemoved);
         int removed = 0;
         std::unique_ptr<QThread> worker(QThread::create([&] {
             for (qlonglong id : std::as_const(ids))
-                removed += library.removeRecord(id, false) ? 1 : 0;
+                removed += library.removal()->removeRecord(id, false) ? 1 : 0;
         }));
         worker->start();
         QVERIFY(worker->wait(30000));
@@ -651,7 +644,7 @@ private Q_SLOTS:
         QCOMPARE(rowsRemoved.size(), 3);
         for (const QList<QVariant> &removal : std::as_const(rowsRemoved))
             QCOMPARE(removal.at(1).toInt(), removal.at(2).toInt());
-        QCOMPARE(library.rowCount(), fixture.tableRows(QStringLiteral("library")));
+        QCOMPARE(library.model()->rowCount(), fixture.tableRows(QStringLiteral("library")));
     }
 
     // Hundreds of rows removed at once leave the model a few at a time;
@@ -666,25 +659,25 @@ private Q_SLOTS:
             items << fixture.makeItem(QStringLiteral("video %1").arg(i, 3, 10, QLatin1Char('0')),
                                       quint32(1000 + i));
         QVERIFY(fixture.addRows(items));
-        QAbstractItemModelTester tester(&library,
+        QAbstractItemModelTester tester(library.model(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QSignalSpy resets(&library, &QAbstractItemModel::modelReset);
+        QSignalSpy resets(library.model(), &QAbstractItemModel::modelReset);
         QList<qlonglong> ids;
         QStringList expected;
         // The newest (the highest id) goes too.
-        for (int row = 0; row < library.rowCount(); ++row) {
+        for (int row = 0; row < library.model()->rowCount(); ++row) {
             if (row % 4 == 1)
-                expected << library.item(row).title();
+                expected << library.model()->item(row).title();
             else
-                ids << library.idOf(row);
+                ids << library.model()->idOf(row);
         }
-        const qlonglong highest = library.idOf(0);
+        const qlonglong highest = library.model()->idOf(0);
         LibraryStore *store = library.store();
         const LibraryItem fresh = fixture.makeItem(QStringLiteral("fresh"), 5000);
         int removed = 0;
         QList<qlonglong> stored;
         std::unique_ptr<QThread> worker(QThread::create([&] {
-            removed = library.removeRecords(ids, false);
+            removed = library.removal()->removeRecords(ids, false);
             stored = store->call([&] { return store->insertItems({fresh}); });
         }));
         worker->start();
@@ -695,7 +688,7 @@ private Q_SLOTS:
         QVERIFY(fixture.waitFor([&] { return titles(library) == expected; }));
         QVERIFY(fixture.waitIdle());
         QCOMPARE(titles(library), expected);
-        QCOMPARE(library.rowCount(), fixture.tableRows(QStringLiteral("library")));
+        QCOMPARE(library.model()->rowCount(), fixture.tableRows(QStringLiteral("library")));
         QCOMPARE(resets.size(), 0);
     }
 
@@ -729,37 +722,38 @@ private Q_SLOTS:
         // The tester walks the whole model at every change: not at 60,000.
         std::optional<QAbstractItemModelTester> tester;
         if (rows <= 1000)
-            tester.emplace(&library, QAbstractItemModelTester::FailureReportingMode::QtTest);
+            tester.emplace(library.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         QList<qlonglong> ids;
         QStringList expected{QStringLiteral("fresh")};
-        for (int row = 0; row < library.rowCount(); ++row) {
+        for (int row = 0; row < library.model()->rowCount(); ++row) {
             // The newest stays: the new row gets an id of its own, and the
             // rows already found for removal move under it.
             if (row % 50 >= 50 - goingOf50)
-                ids << library.idOf(row);
+                ids << library.model()->idOf(row);
             else
-                expected << library.item(row).title();
+                expected << library.model()->item(row).title();
         }
         int removed = 0;
         std::unique_ptr<QThread> worker(
-            QThread::create([&] { removed = library.removeRecords(ids, false); }));
+            QThread::create([&] { removed = library.removal()->removeRecords(ids, false); }));
         worker->start();
         QVERIFY(worker->wait(30000));
         QCOMPARE(removed, ids.size());
         // One turn at a time: the removal comes, the search begins; or until
         // the first rows have gone.
-        for (int turn = 0; turn < 2 || (!comesDuringSearch && library.rowCount() == rows); ++turn)
+        for (int turn = 0; turn < 2 || (!comesDuringSearch && library.model()->rowCount() == rows);
+             ++turn)
             QCoreApplication::processEvents();
-        QVERIFY(library.rowCount() > rows - ids.size());
+        QVERIFY(library.model()->rowCount() > rows - ids.size());
         LibraryStore *store = library.store();
         const LibraryItem fresh = fixture.makeItem(QStringLiteral("fresh"), quint32(2000 + rows));
         QCOMPARE(store->call([&] { return store->insertItems({fresh}); }).size(), 1);
         // (Cheap to ask while it waits: the titles of 60,000 rows are not.)
         QVERIFY(fixture.waitFor(
-            [&] { return !library.isBusy() && library.rowCount() == expected.size(); }));
+            [&] { return !library.isBusy() && library.model()->rowCount() == expected.size(); }));
         QVERIFY(fixture.waitIdle());
         QCOMPARE(titles(library), expected);
-        QCOMPARE(library.rowCount(), fixture.tableRows(QStringLiteral("library")));
+        QCOMPARE(library.model()->rowCount(), fixture.tableRows(QStringLiteral("library")));
     }
 
     void importFilesAndFolder()
@@ -771,26 +765,27 @@ private Q_SLOTS:
 
         LibraryTestFixture fixture;
         Library &library = *fixture.library;
-        QSignalSpy started(&library, &Library::importStarted);
-        QSignalSpy finished(&library, &Library::importFinished);
-        QVERIFY(library.importFile(longClip));
-        QVERIFY(library.importFile(longClip));
-        QVERIFY(library.importFile(longClip));
-        QVERIFY(!library.importFile(fixture.base() + QStringLiteral("/missing.mp4")));
-        QVERIFY(!library.importFile(longClip, fixture.base() + QStringLiteral("/no-folder")));
+        QSignalSpy started(library.imports(), &ImportController::importStarted);
+        QSignalSpy finished(library.imports(), &ImportController::importFinished);
+        QVERIFY(library.imports()->importFile(longClip));
+        QVERIFY(library.imports()->importFile(longClip));
+        QVERIFY(library.imports()->importFile(longClip));
+        QVERIFY(!library.imports()->importFile(fixture.base() + QStringLiteral("/missing.mp4")));
+        QVERIFY(!library.imports()->importFile(longClip,
+                                               fixture.base() + QStringLiteral("/no-folder")));
 
         QTemporaryDir source;
         QFile::copy(shortClip, source.filePath(QStringLiteral("short clip.flv")));
         QFile::copy(mkvClip, source.filePath(QStringLiteral("tiny.mkv")));
-        library.importFolder(source.path());
+        library.imports()->importFolder(source.path());
         QVERIFY(fixture.waitIdle());
         QVERIFY(!started.isEmpty());
         QVERIFY(!finished.isEmpty());
 
-        QCOMPARE(library.rowCount(), 5);
+        QCOMPARE(library.model()->rowCount(), 5);
         QHash<QString, LibraryItem> byName;
-        for (int row = 0; row < library.rowCount(); ++row) {
-            const LibraryItem item = library.item(row);
+        for (int row = 0; row < library.model()->rowCount(); ++row) {
+            const LibraryItem item = library.model()->item(row);
             byName.insert(QFileInfo(item.videoPath()).fileName(), item);
         }
         QCOMPARE(QSet<QString>(byName.keyBegin(), byName.keyEnd()),
@@ -841,7 +836,7 @@ private Q_SLOTS:
         }
         LibraryTestFixture fixture;
         Library &library = *fixture.library;
-        QAbstractItemModelTester tester(&library,
+        QAbstractItemModelTester tester(library.model(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         // Turns of the event loop, to tell in which turn each video went.
         int turns = 0;
@@ -851,16 +846,17 @@ private Q_SLOTS:
         turn.start();
         QStringList queued;
         QList<int> queuedInTurn;
-        connect(&library, &Library::importQueued, [&](const QString &, const QString &destination) {
-            queued << QFileInfo(destination).fileName();
-            queuedInTurn << turns;
-        });
-        QSignalSpy progressed(library.importSession(), &ImportSession::progressed);
-        QSignalSpy finished(library.importSession(), &ImportSession::finished);
+        connect(library.imports(), &ImportController::importQueued,
+                [&](const QString &, const QString &destination) {
+                    queued << QFileInfo(destination).fileName();
+                    queuedInTurn << turns;
+                });
+        QSignalSpy progressed(library.imports()->importSession(), &ImportSession::progressed);
+        QSignalSpy finished(library.imports()->importSession(), &ImportSession::finished);
         QStringList paths;
         for (const QString &folder : std::as_const(folders))
             paths << source.filePath(folder);
-        library.importPaths(paths);
+        library.imports()->importPaths(paths);
         QVERIFY(finished.wait(240000));
         QCOMPARE(finished.size(), 1);
         QCOMPARE(queued, expected);
@@ -892,10 +888,10 @@ private Q_SLOTS:
         QTemporaryDir source;
         const QString link = source.filePath(QStringLiteral("linked.mkv"));
         QVERIFY(QFile::link(clip, link));
-        QVERIFY(library.importFile(link));
+        QVERIFY(library.imports()->importFile(link));
         QVERIFY(fixture.waitIdle());
-        QCOMPARE(library.rowCount(), 1);
-        const QFileInfo imported(library.item(0).videoPath());
+        QCOMPARE(library.model()->rowCount(), 1);
+        const QFileInfo imported(library.model()->item(0).videoPath());
         QVERIFY(imported.exists());
         QVERIFY(!imported.isSymLink());
         QCOMPARE(TestSupport::readFile(imported.filePath()), TestSupport::readFile(clip));
@@ -914,17 +910,17 @@ private Q_SLOTS:
         }
         LibraryTestFixture fixture;
         Library &library = *fixture.library;
-        library.importFolder(source.path());
+        library.imports()->importFolder(source.path());
         QVERIFY(fixture.waitIdle());
-        QCOMPARE(library.rowCount(), 2);
-        const QString first = library.item(0).thumbnailPath();
-        const QString second = library.item(1).thumbnailPath();
+        QCOMPARE(library.model()->rowCount(), 2);
+        const QString first = library.model()->item(0).thumbnailPath();
+        const QString second = library.model()->item(1).thumbnailPath();
         QVERIFY(QFileInfo(first).size() > 0 && QFileInfo(second).size() > 0);
         QVERIFY(first != second);
-        library.removeItem(0);
+        library.removal()->removeItem(0);
         QVERIFY(fixture.waitIdle());
-        QCOMPARE(library.rowCount(), 1);
-        QVERIFY(QFileInfo(library.item(0).thumbnailPath()).size() > 0);
+        QCOMPARE(library.model()->rowCount(), 1);
+        QVERIFY(QFileInfo(library.model()->item(0).thumbnailPath()).size() > 0);
     }
 
     // The second copy of the video comes by each way in: the folder at once,
@@ -959,26 +955,26 @@ private Q_SLOTS:
         LibraryTestFixture fixture;
         Library &library = *fixture.library;
         const QString video = source.filePath(QStringLiteral("Clip.mkv"));
-        QSignalSpy finished(library.importSession(), &ImportSession::finished);
+        QSignalSpy finished(library.imports()->importSession(), &ImportSession::finished);
         if (how == QLatin1String("file twice")) {
-            library.importPaths({video, video});
+            library.imports()->importPaths({video, video});
         } else {
-            QVERIFY(library.importFile(video));
+            QVERIFY(library.imports()->importFile(video));
             QVERIFY(fixture.waitIdle());
             if (how == QLatin1String("folder"))
-                library.importFolder(source.path());
+                library.imports()->importFolder(source.path());
             else
-                library.importPaths(
+                library.imports()->importPaths(
                     {how.endsWith(QLatin1String("folder")) ? source.path() : video});
         }
         if (how != QLatin1String("folder"))
             QVERIFY(finished.wait(120000));
         QVERIFY(fixture.waitIdle());
 
-        QCOMPARE(library.rowCount(), 2);
+        QCOMPARE(library.model()->rowCount(), 2);
         QStringList videos;
-        for (int row = 0; row < library.rowCount(); ++row) {
-            const QString video = library.item(row).videoPath();
+        for (int row = 0; row < library.model()->rowCount(); ++row) {
+            const QString video = library.model()->item(row).videoPath();
             videos << QFileInfo(video).fileName();
             QStringList listed;
             for (const SubtitleFile &subtitle : SubtitleFile::besideVideo(video))
@@ -993,12 +989,13 @@ private Q_SLOTS:
         QCOMPARE(TestSupport::readFile(folder.filePath(QStringLiteral("Clip-1.de.vtt"))), vtt);
         QVERIFY(!folder.exists(QStringLiteral("Stray.en.srt")));
 
-        const int renamed =
-            QFileInfo(library.item(0).videoPath()).fileName() == QStringLiteral("Clip-1.mkv") ? 0
-                                                                                              : 1;
-        library.removeItem(renamed);
+        const int renamed = QFileInfo(library.model()->item(0).videoPath()).fileName() ==
+                                    QStringLiteral("Clip-1.mkv")
+                                ? 0
+                                : 1;
+        library.removal()->removeItem(renamed);
         QVERIFY(fixture.waitIdle());
-        QCOMPARE(library.rowCount(), 1);
+        QCOMPARE(library.model()->rowCount(), 1);
         QVERIFY(!folder.exists(QStringLiteral("Clip-1.en.srt")));
         QVERIFY(!folder.exists(QStringLiteral("Clip-1.de.vtt")));
         QVERIFY(folder.exists(QStringLiteral("Clip.en.srt")));

@@ -1,7 +1,9 @@
 #include "IndexBuildGate.h"
 #include "LibraryTestFixture.h"
 #include "TestSupport.h"
+#include "library/ImportController.h"
 #include "library/IntegrityChecker.h"
+#include "library/LibraryModel.h"
 #include "library/MetaDataBuilder.h"
 #include "library/VideoImporter.h"
 
@@ -61,15 +63,15 @@ private Q_SLOTS:
         Library &library = *fixture.library;
         library.startIntegrityCheck();
         library.metaDataBuilder()->build();
-        library.importItems(downloadedItems(fixture, 3));
+        library.imports()->importItems(downloadedItems(fixture, 3));
         library.metaDataBuilder()->build();
         QVERIFY(fixture.waitIdle());
 
         // Every tenth old row had lost its file.
         QCOMPARE(library.integrityChecker()->removedCount(), 30);
-        QCOMPARE(library.rowCount(), 270 + 3 + 3);
+        QCOMPARE(library.model()->rowCount(), 270 + 3 + 3);
         QCOMPARE(fixture.tableRows(QStringLiteral("library")), 276);
-        QCOMPARE(library.find(QStringLiteral("Scene")).size(), 3);
+        QCOMPARE(findVideos(library, QStringLiteral("Scene")).size(), 3);
         // The last build saw every row: 7 old titles, "Downloads", "Dropped".
         QCOMPARE(fixture.tableRows(QStringLiteral("dvd_titles")), 9);
     }
@@ -78,17 +80,17 @@ private Q_SLOTS:
     {
         LibraryTestFixture fixture;
         const LibraryItems items = downloadedItems(fixture, 6);
-        QSignalSpy finished(fixture.library.get(), &Library::importFinished);
-        fixture.library->importItems(items);
+        QSignalSpy finished(fixture.library->imports(), &ImportController::importFinished);
+        fixture.library->imports()->importItems(items);
         // Close while the importer is at work on the batch.
-        QTRY_VERIFY_WITH_TIMEOUT(!fixture.library->videoImporter()->isIdle(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!fixture.library->imports()->videoImporter()->isIdle(), 10000);
         fixture.library->lastWindowClosed();
 
-        QVERIFY(!fixture.library->videoImporter()->isRunning());
+        QVERIFY(!fixture.library->imports()->videoImporter()->isRunning());
         QVERIFY(!fixture.library->metaDataBuilder()->isRunning());
         QVERIFY(!fixture.library->integrityChecker()->isRunning());
         QCOMPARE(fixture.tableRows(QStringLiteral("library")), 6);
-        QVERIFY(fixture.waitFor([&] { return fixture.library->rowCount() == 6; }));
+        QVERIFY(fixture.waitFor([&] { return fixture.library->model()->rowCount() == 6; }));
         // Work asked for after closing is refused quietly.
         fixture.library->metaDataBuilder()->build();
         fixture.library->startIntegrityCheck();
@@ -97,8 +99,8 @@ private Q_SLOTS:
 
         fixture.library.reset();
         fixture.library = std::make_unique<Library>();
-        QVERIFY(fixture.waitFor([&] { return fixture.library->rowCount() == 6; }));
-        QCOMPARE(fixture.library->find(QStringLiteral("Scene 5")).size(), 1);
+        QVERIFY(fixture.waitFor([&] { return fixture.library->model()->rowCount() == 6; }));
+        QCOMPARE(findVideos(*fixture.library, QStringLiteral("Scene 5")).size(), 1);
     }
 
     // While an index build is held half-way, the window's thread still gets
@@ -125,11 +127,11 @@ private Q_SLOTS:
         QVERIFY(builder->isBuilding());
 
         bool ok = false;
-        QVERIFY(fixture.library->containsGuid(QStringLiteral("g7"), &ok));
+        QVERIFY(fixture.library->model()->containsGuid(QStringLiteral("g7"), &ok));
         QVERIFY(ok);
-        QVERIFY(!fixture.library->containsGuid(QStringLiteral("g200"), &ok));
+        QVERIFY(!fixture.library->model()->containsGuid(QStringLiteral("g200"), &ok));
         QVERIFY(ok);
-        QCOMPARE(fixture.library->find(QStringLiteral("Item 199")).size(), 1);
+        QCOMPARE(findVideos(*fixture.library, QStringLiteral("Item 199")).size(), 1);
         QCOMPARE(built.size(), 0);
 
         gate.release();
@@ -147,14 +149,14 @@ private Q_SLOTS:
         QVERIFY(fixture.addRows({fixture.makeItem(QStringLiteral("kept"))}));
         {
             auto other = std::make_unique<Library>();
-            QSignalSpy resets(other.get(), &QAbstractItemModel::modelReset);
+            QSignalSpy resets(other->model(), &QAbstractItemModel::modelReset);
             other.reset();
             QCOMPARE(resets.size(), 0);
         }
-        QSignalSpy resets(fixture.library.get(), &QAbstractItemModel::modelReset);
+        QSignalSpy resets(fixture.library->model(), &QAbstractItemModel::modelReset);
         fixture.library->lastWindowClosed();
         QCOMPARE(resets.size(), 0);
-        QCOMPARE(fixture.library->rowCount(), 1);
+        QCOMPARE(fixture.library->model()->rowCount(), 1);
     }
 };
 

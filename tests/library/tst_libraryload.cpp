@@ -4,6 +4,7 @@
 // a search) ends in the same rows as a library opened afterwards.
 #include "LibraryTestFixture.h"
 #include "library/LibraryFilterModel.h"
+#include "library/LibraryModel.h"
 #include "library/LibraryStore.h"
 
 #include <QAbstractItemModelTester>
@@ -30,7 +31,7 @@ QList<qlonglong> idsOf(const QAbstractItemModel &model)
 {
     QList<qlonglong> ids;
     for (int row = 0; row < model.rowCount(); ++row)
-        ids << model.index(row, 0).data(Library::IdRole).toLongLong();
+        ids << model.index(row, 0).data(LibraryModel::IdRole).toLongLong();
     return ids;
 }
 
@@ -155,10 +156,10 @@ private Q_SLOTS:
         fixture.library = std::make_unique<Library>();
         Library *library = fixture.library.get();
         LibraryStore *store = library->store();
-        const QAbstractItemModelTester tester(library, kReportFailures);
+        const QAbstractItemModelTester tester(library->model(), kReportFailures);
         // The library asks the store for its rows from the event loop; the
         // holding job goes in right behind that.
-        QCoreApplication::sendPostedEvents(library, QEvent::MetaCall);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
         QSemaphore hold;
         QAtomicInt held = 0;
         store->post([&hold, &held] {
@@ -169,19 +170,19 @@ private Q_SLOTS:
         const auto release = qScopeGuard([&hold] { hold.release(); });
         QVERIFY(fixture.waitFor([&held] { return held.loadAcquire() == 1; }));
         // What the store sent before it was held.
-        QCoreApplication::sendPostedEvents(library, QEvent::MetaCall);
-        QCOMPARE(library->rowCount(), 0);
-        QVERIFY(library->containsGuid(QStringLiteral("guid-1")));
-        QVERIFY(library->containsGuid(QStringLiteral("guid-%1").arg(kRows - 1)));
-        QVERIFY(!library->containsGuid(QStringLiteral("guid-none")));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+        QCOMPARE(library->model()->rowCount(), 0);
+        QVERIFY(library->model()->containsGuid(QStringLiteral("guid-1")));
+        QVERIFY(library->model()->containsGuid(QStringLiteral("guid-%1").arg(kRows - 1)));
+        QVERIFY(!library->model()->containsGuid(QStringLiteral("guid-none")));
         QCOMPARE(held.loadAcquire(), 1);
         hold.release();
 
-        QVERIFY(fixture.waitFor([&] { return library->isLoaded(); }));
+        QVERIFY(fixture.waitFor([&] { return library->model()->isLoaded(); }));
         QVERIFY(fixture.waitIdle());
-        QCOMPARE(library->rowCount(), kRows);
-        QVERIFY(library->containsGuid(QStringLiteral("guid-1")));
-        QVERIFY(!library->containsGuid(QStringLiteral("guid-none")));
+        QCOMPARE(library->model()->rowCount(), kRows);
+        QVERIFY(library->model()->containsGuid(QStringLiteral("guid-1")));
+        QVERIFY(!library->model()->containsGuid(QStringLiteral("guid-none")));
     }
 
     // A library opened anew: the first rows come on their own, the rest
@@ -208,9 +209,9 @@ private Q_SLOTS:
         fixture.library = std::make_unique<Library>();
         Library *library = fixture.library.get();
         LibraryStore *store = library->store();
-        const QAbstractItemModelTester tester(library, kReportFailures);
+        const QAbstractItemModelTester tester(library->model(), kReportFailures);
         LibraryFilterModel filter;
-        filter.setSourceModel(library);
+        filter.setSourceModel(library->model());
         const QAbstractItemModelTester filterTester(&filter, kReportFailures);
 
         int firstRows = -1;
@@ -227,9 +228,10 @@ private Q_SLOTS:
                 hold.tryAcquire(1, 60000);
                 held = 0;
             });
-            answeredMeanwhile = library->containsGuid(QStringLiteral("guid-1")) &&
-                                library->containsGuid(QStringLiteral("guid-%1").arg(kRows - 1)) &&
-                                !library->containsGuid(QStringLiteral("guid-none"));
+            answeredMeanwhile =
+                library->model()->containsGuid(QStringLiteral("guid-1")) &&
+                library->model()->containsGuid(QStringLiteral("guid-%1").arg(kRows - 1)) &&
+                !library->model()->containsGuid(QStringLiteral("guid-none"));
             answeredWhileHeld = held.loadAcquire() == 1;
             hold.release();
             const LibraryStore::Row late = store->call([store] {
@@ -252,27 +254,27 @@ private Q_SLOTS:
                     store->removeIds({late});
                 });
             } else if (meanwhile == QLatin1String("sorted")) {
-                library->onSort(Library::SortTitle, Qt::AscendingOrder);
+                library->model()->onSort(LibraryModel::SortTitle, Qt::AscendingOrder);
             } else if (meanwhile == QLatin1String("searched")) {
                 filter.setNameFilter(QStringLiteral("scene 1"));
             }
         };
         bool actedWhileLoading = false;
         const QMetaObject::Connection first =
-            connect(library, &QAbstractItemModel::modelReset, this, [&] {
+            connect(library->model(), &QAbstractItemModel::modelReset, this, [&] {
                 if (firstRows >= 0)
                     return;
-                firstRows = library->rowCount();
-                firstTitle = library->item(0).title();
+                firstRows = library->model()->rowCount();
+                firstTitle = library->model()->item(0).title();
                 QMetaObject::invokeMethod(
                     this,
                     [&] {
-                        actedWhileLoading = !library->isLoaded();
+                        actedWhileLoading = !library->model()->isLoaded();
                         act();
                     },
                     Qt::QueuedConnection);
             });
-        QVERIFY(fixture.waitFor([&] { return library->isLoaded(); }));
+        QVERIFY(fixture.waitFor([&] { return library->model()->isLoaded(); }));
         QVERIFY(fixture.waitIdle());
         disconnect(first);
 
@@ -290,16 +292,17 @@ private Q_SLOTS:
                            byTitle ? Qt::AscendingOrder : Qt::DescendingOrder);
             return read;
         });
-        QCOMPARE(library->rowCount(), int(expected.size()));
-        QCOMPARE(idsOf(*library), idsOf(expected));
-        for (int row = 0; row < library->rowCount(); ++row)
-            QCOMPARE(library->valuesAt(row), expected.at(row));
+        QCOMPARE(library->model()->rowCount(), int(expected.size()));
+        QCOMPARE(idsOf(*library->model()), idsOf(expected));
+        for (int row = 0; row < library->model()->rowCount(); ++row)
+            QCOMPARE(library->model()->valuesAt(row), expected.at(row));
         const int rows = meanwhile == QLatin1String("stored")    ? kRows + 1
                          : meanwhile == QLatin1String("removed") ? kRows - 1
                                                                  : kRows;
-        QCOMPARE(library->rowCount(), rows);
+        QCOMPARE(library->model()->rowCount(), rows);
         if (meanwhile == QLatin1String("changed"))
-            QCOMPARE(library->item(library->rowCount() - 2).title(), QStringLiteral("Renamed"));
+            QCOMPARE(library->model()->item(library->model()->rowCount() - 2).title(),
+                     QStringLiteral("Renamed"));
 
         // The filter shows exactly the rows holding the search.
         QList<qlonglong> found;
@@ -310,11 +313,11 @@ private Q_SLOTS:
         }
         QCOMPARE(idsOf(filter), found);
         // Every stored guid is known to the window's own check.
-        QVERIFY(library->containsGuid(QStringLiteral("guid-%1").arg(kRows / 2)));
-        QVERIFY(!library->containsGuid(QStringLiteral("guid-none")));
+        QVERIFY(library->model()->containsGuid(QStringLiteral("guid-%1").arg(kRows / 2)));
+        QVERIFY(!library->model()->containsGuid(QStringLiteral("guid-none")));
         // Rows stored or removed while the rows came count once.
-        QCOMPARE(library->containsGuid(lateGuid), meanwhile != QLatin1String("removed"));
-        QCOMPARE(library->containsGuid(QStringLiteral("guid-new")),
+        QCOMPARE(library->model()->containsGuid(lateGuid), meanwhile != QLatin1String("removed"));
+        QCOMPARE(library->model()->containsGuid(QStringLiteral("guid-new")),
                  meanwhile == QLatin1String("stored"));
     }
 };

@@ -1,6 +1,10 @@
 #include "LibraryTestFixture.h"
 #include "RefusedPort.h"
 #include "core/SiteConfig.h"
+#include "library/ImportController.h"
+#include "library/LibraryEdits.h"
+#include "library/LibraryModel.h"
+#include "library/LibraryRemoval.h"
 #include "library/MetaDataBuilder.h"
 #include "library/MetaDataModel.h"
 
@@ -67,8 +71,8 @@ private:
 
     static int rowOf(const Library &library, const QString &title)
     {
-        for (int row = 0; row < library.rowCount(); ++row) {
-            if (library.item(row).title() == title)
+        for (int row = 0; row < library.model()->rowCount(); ++row) {
+            if (library.model()->item(row).title() == title)
                 return row;
         }
         return -1;
@@ -86,16 +90,17 @@ private:
             item.categories(parts.at(2));
             item.stars(parts.at(3));
             item.guid(parts.at(0));
-            library.importItems(item);
+            library.imports()->importItems(item);
         } else {
             const int row = rowOf(library, parts.at(0));
             if (row < 0)
                 return false;
             if (verb == QLatin1String("remove"))
-                library.removeItem(row, true);
+                library.removal()->removeItem(row, true);
             else if (verb == QLatin1String("forget"))
-                library.removeItem(parts.at(0));
-            else if (!library.updateItem(row, parts.at(0), QString(), parts.at(1), parts.at(2)))
+                library.removal()->removeItem(parts.at(0));
+            else if (!library.edits()->updateItem(row, parts.at(0), QString(), parts.at(1),
+                                                  parts.at(2)))
                 return false;
         }
         return fixture.waitIdle();

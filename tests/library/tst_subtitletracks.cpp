@@ -3,6 +3,9 @@
 // video, and go with it when it is removed.
 #include "LibraryTestFixture.h"
 #include "TestSupport.h"
+#include "library/ImportController.h"
+#include "library/LibraryModel.h"
+#include "library/LibraryRemoval.h"
 #include "media/SubtitleFile.h"
 
 #include <QFileInfo>
@@ -36,10 +39,10 @@ private Q_SLOTS:
 
         LibraryTestFixture fixture;
         Library &library = *fixture.library;
-        QVERIFY(library.importFile(video));
+        QVERIFY(library.imports()->importFile(video));
         QVERIFY(fixture.waitIdle());
-        QCOMPARE(library.rowCount(), 1);
-        const QString copy = library.item(0).videoPath();
+        QCOMPARE(library.model()->rowCount(), 1);
+        const QString copy = library.model()->item(0).videoPath();
         const SubtitleFiles beside = SubtitleFile::besideVideo(copy);
         QCOMPARE(beside.size(), 1);
         QCOMPARE(QFileInfo(beside.first().path).fileName(), QStringLiteral("Clip.fr.srt"));
@@ -48,7 +51,7 @@ private Q_SLOTS:
         // The source folder is left as it was.
         QVERIFY(SubtitleFile::besideVideo(video).isEmpty());
 
-        library.removeItem(0);
+        library.removal()->removeItem(0);
         QVERIFY(fixture.waitIdle());
         QVERIFY(!QFileInfo::exists(beside.first().path));
     }

@@ -7,7 +7,9 @@
 #include "core/AppIdentity.h"
 #include "engines/Engines.h"
 #include "library/Library.h"
+#include "library/LibraryModel.h"
 #include "library/LibraryStore.h"
+#include "library/PlayPositions.h"
 #include "tv/LumiqoTv.h"
 #include "tv/MediaServer.h"
 
@@ -77,12 +79,13 @@ private Q_SLOTS:
             QDir(Library::libraryPath()).absoluteFilePath(QStringLiteral("Evening walk.mp4"));
         QVERIFY(QFile::copy(clip, video));
         Library *library = m_engines->library();
-        QTRY_VERIFY_WITH_TIMEOUT(library->isLoaded(), TestSupport::SlowWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(library->model()->isLoaded(), TestSupport::SlowWaitMs);
         LibraryItem item = LibraryItem::fromFile(video);
         item.mediaLengthInSecs(60);
         LibraryStore *store = library->store();
         QCOMPARE(store->call([&] { return store->insertItems({item}); }).size(), 1);
-        QTRY_VERIFY_WITH_TIMEOUT((m_id = library->idOfVideo(video)) >= 0, TestSupport::SlowWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT((m_id = library->model()->idOfVideo(video)) >= 0,
+                                 TestSupport::SlowWaitMs);
 
         LumiqoTv *tv = m_engines->tv();
         tv->toggleServerStatus();
@@ -120,7 +123,7 @@ private Q_SLOTS:
             0);
         QCOMPARE(storedPosition(), 20000);
         // The window's rows follow: the player opens the video at 0:20.
-        QTRY_COMPARE_WITH_TIMEOUT(m_engines->library()->playPosition(m_id), 20000,
+        QTRY_COMPARE_WITH_TIMEOUT(m_engines->library()->model()->playPosition(m_id), 20000,
                                   TestSupport::SlowWaitMs);
 
         QList<TvTestHttp::DidlEntry> items;
@@ -133,7 +136,7 @@ private Q_SLOTS:
         QVERIFY(!other.contains(QStringLiteral("BM=")));
 
         // A place saved by the desktop player is what the TV is told next.
-        m_engines->library()->savePlayPosition(m_id, 33500);
+        m_engines->library()->positions()->savePlayPosition(m_id, 33500);
         QTRY_COMPARE_WITH_TIMEOUT(storedPosition(), 33500, TestSupport::SlowWaitMs);
         QHash<QString, QString> arguments;
         TvTestHttp::browse(m_control, m_itemId, QStringLiteral("BrowseMetadata"), 0, 0, kSamsung,
@@ -166,8 +169,8 @@ private Q_SLOTS:
         QFETCH(QString, seconds);
         QFETCH(int, error);
         QFETCH(qint64, stored);
-        const int watched = m_engines->library()->watchedCount(m_id);
-        m_engines->library()->savePlayPosition(m_id, 12000);
+        const int watched = m_engines->library()->model()->watchedCount(m_id);
+        m_engines->library()->positions()->savePlayPosition(m_id, 12000);
         QTRY_COMPARE_WITH_TIMEOUT(storedPosition(), 12000, TestSupport::SlowWaitMs);
         QList<QPair<QString, QString>> arguments = {{"CategoryType", "1"}, {"RID", "0"}};
         if (!objectId.isEmpty())
@@ -178,8 +181,8 @@ private Q_SLOTS:
         QCOMPARE(setBookmark(arguments), error);
         QCOMPARE(storedPosition(), stored < 0 ? 12000 : stored);
         if (QByteArrayView(QTest::currentDataTag()) == "beyond the length")
-            QTRY_COMPARE_WITH_TIMEOUT(m_engines->library()->watchedCount(m_id), watched + 1,
-                                      TestSupport::SlowWaitMs);
+            QTRY_COMPARE_WITH_TIMEOUT(m_engines->library()->model()->watchedCount(m_id),
+                                      watched + 1, TestSupport::SlowWaitMs);
     }
 };
 

@@ -9,6 +9,7 @@
 #include "gui/mainwindow/Artwork.h"
 #include "gui/mainwindow/AutoSizeLabel.h"
 #include "library/Library.h"
+#include "library/LibraryModel.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -209,8 +210,8 @@ QString CorvLibraryItemWidget::describe(const QModelIndex &index)
     if (item.isValid() && !QFileInfo::exists(item.videoPath()))
         said << tr("File missing");
     const QString progress =
-        PlayProgressMark::describe(index.data(Library::ProgressRole).toDouble(),
-                                   index.data(Library::WatchedCountRole).toInt() > 0);
+        PlayProgressMark::describe(index.data(LibraryModel::ProgressRole).toDouble(),
+                                   index.data(LibraryModel::WatchedCountRole).toInt() > 0);
     if (!progress.isEmpty())
         said << progress;
     return said.join(QStringLiteral(", "));
@@ -241,8 +242,8 @@ void CorvLibraryItemWidget::updateFromIndex(const QModelIndex &index)
     m_size->setText(valid ? Formatters::byteSize(m_item.sizeInBytes()) : QString());
     m_format->setText(valid ? QFileInfo(m_item.videoPath()).suffix().toUpper() : QString());
     showSeparators();
-    m_progress->setState(index.data(Library::ProgressRole).toDouble(),
-                         index.data(Library::WatchedCountRole).toInt() > 0);
+    m_progress->setState(index.data(LibraryModel::ProgressRole).toDouble(),
+                         index.data(LibraryModel::WatchedCountRole).toInt() > 0);
     m_fileMissing = valid && !QFileInfo::exists(m_item.videoPath());
     showFileState();
 
@@ -304,8 +305,8 @@ QPixmap CorvLibraryItemWidget::snapshot(const QModelIndex &index, const QSize &s
         index.isValid() ? index.siblingAtColumn(0).data().value<LibraryItem>() : LibraryItem();
     // A place saved while playing changes the row but not its item.
     const bool sameProgress =
-        index.data(Library::ProgressRole).toDouble() == m_progress->progress() &&
-        (index.data(Library::WatchedCountRole).toInt() > 0) == m_progress->isWatched();
+        index.data(LibraryModel::ProgressRole).toDouble() == m_progress->progress() &&
+        (index.data(LibraryModel::WatchedCountRole).toInt() > 0) == m_progress->isWatched();
     const bool same = !m_snapshot.isNull() && current == m_snapshotItem && size == m_snapshotSize &&
                       m_selected == m_snapshotSelected && sameProgress;
     if (!same) {

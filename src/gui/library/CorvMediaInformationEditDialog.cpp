@@ -1,6 +1,8 @@
 #include "gui/library/CorvMediaInformationEditDialog.h"
 
 #include "library/Library.h"
+#include "library/LibraryEdits.h"
+#include "library/LibraryModel.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -11,7 +13,7 @@
 CorvMediaInformationEditDialog::CorvMediaInformationEditDialog(Library *library, int row,
                                                                QWidget *parent)
     : QDialog(parent), m_library(library), m_row(row),
-      m_item(library ? library->item(row) : LibraryItem()), m_title(new QLineEdit(this)),
+      m_item(library ? library->model()->item(row) : LibraryItem()), m_title(new QLineEdit(this)),
       m_description(new QPlainTextEdit(this)), m_tags(new QLineEdit(this)),
       m_cast(new QLineEdit(this))
 {
@@ -45,7 +47,7 @@ CorvMediaInformationEditDialog::CorvMediaInformationEditDialog(Library *library,
 void CorvMediaInformationEditDialog::accept()
 {
     if (m_library && m_item.isValid())
-        m_library->updateItem(m_row, m_title->text(), m_description->toPlainText(), m_tags->text(),
-                              m_cast->text());
+        m_library->edits()->updateItem(m_row, m_title->text(), m_description->toPlainText(),
+                                       m_tags->text(), m_cast->text());
     QDialog::accept();
 }

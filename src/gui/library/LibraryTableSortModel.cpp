@@ -3,6 +3,7 @@
 #include "gui/mainwindow/Artwork.h"
 #include "library/Library.h"
 #include "library/LibraryItem.h"
+#include "library/LibraryModel.h"
 
 #include <QCollator>
 #include <QFileInfo>
@@ -65,8 +66,9 @@ int LibraryTableSortModel::seconds(const QString &length)
 // Played share; a video watched to the end after every started one.
 double LibraryTableSortModel::progressKey(const QModelIndex &index)
 {
-    const double progress = index.data(Library::ProgressRole).toDouble();
-    return progress <= 0.0 && index.data(Library::WatchedCountRole).toInt() > 0 ? 2.0 : progress;
+    const double progress = index.data(LibraryModel::ProgressRole).toDouble();
+    return progress <= 0.0 && index.data(LibraryModel::WatchedCountRole).toInt() > 0 ? 2.0
+                                                                                     : progress;
 }
 
 void LibraryTableSortModel::sort(int column, Qt::SortOrder order)
@@ -93,7 +95,7 @@ bool LibraryTableSortModel::sortsBefore(const QModelIndex &left, const QModelInd
     const QString b = right.data().toString();
     if (left.column() == kLengthColumn)
         return seconds(a) < seconds(b);
-    if (left.column() == Library::ProgressColumn)
+    if (left.column() == LibraryModel::ProgressColumn)
         return progressKey(left) < progressKey(right);
     static thread_local QCollator collator = [] {
         QCollator made;

@@ -9,6 +9,9 @@
 #include "library/ITunesExporter.h"
 #include "library/IntegrityChecker.h"
 #include "library/Library.h"
+#include "library/LibraryModel.h"
+#include "library/LibraryRemoval.h"
+#include "library/PlayPositions.h"
 
 #include <QAbstractProxyModel>
 #include <QAction>
@@ -84,7 +87,7 @@ void LibraryView::setLibrary(Library *library, QAbstractProxyModel *proxy)
             &LibraryView::updateIndexWidgetsAfterInsert);
     connect(proxy, &QAbstractItemModel::modelReset, this, &LibraryView::dropWidgets);
     connect(proxy, &QAbstractItemModel::layoutChanged, this, &LibraryView::dropWidgets);
-    connect(library, &Library::doSorted, this, &LibraryView::onSorted);
+    connect(library->model(), &LibraryModel::doSorted, this, &LibraryView::onSorted);
     // The start-up check says when it imports files it found in the folder.
     if (IntegrityChecker *checker = library->integrityChecker()) {
         connect(checker, &IntegrityChecker::displayMessage, this, &LibraryView::displayMessage);
@@ -135,14 +138,15 @@ void LibraryView::removeVideo(const QModelIndex &index)
     if (!m_library || row < 0)
         return;
     clearSelection();
-    m_library->removeItem(row, true);
+    m_library->removal()->removeItem(row, true);
 }
 
 void LibraryView::showContextMenuForItem(CorvLibraryItemWidget *item)
 {
     m_menuPath = item->item().videoPath();
     m_menuRow = sourceRow(currentIndex());
-    const bool watched = m_library && m_library->watchedCount(m_library->idOf(m_menuRow)) > 0;
+    const bool watched =
+        m_library && m_library->model()->watchedCount(m_library->model()->idOf(m_menuRow)) > 0;
     m_watchedAction->setText(watched ? tr("Mark as not watched") : tr("Mark as watched"));
     m_menu->popup(QCursor::pos());
 }
@@ -164,8 +168,8 @@ void LibraryView::onOpenFileBrowser()
 
 void LibraryView::onExportClicked()
 {
-    if (m_library && m_menuRow >= 0 && m_menuRow < m_library->rowCount())
-        exportItem(m_library->item(m_menuRow));
+    if (m_library && m_menuRow >= 0 && m_menuRow < m_library->model()->rowCount())
+        exportItem(m_library->model()->item(m_menuRow));
     else
         exportSignal(m_menuPath);
 }
@@ -180,8 +184,8 @@ void LibraryView::toggleWatched()
 {
     if (!m_library || m_menuRow < 0)
         return;
-    const qlonglong id = m_library->idOf(m_menuRow);
-    m_library->setWatched(id, m_library->watchedCount(id) == 0);
+    const qlonglong id = m_library->model()->idOf(m_menuRow);
+    m_library->positions()->setWatched(id, m_library->model()->watchedCount(id) == 0);
 }
 
 void LibraryView::changeMediaInformation()

@@ -18,9 +18,11 @@
 #include "gui/mainwindow/CorvLibSearchWidget.h"
 #include "gui/mainwindow/Palette.h"
 #include "gui/mainwindow/PictureButton.h"
+#include "library/ImportController.h"
 #include "library/ImportSession.h"
 #include "library/Library.h"
 #include "library/LibraryFilterModel.h"
+#include "library/LibraryModel.h"
 #include "library/MetaDataBuilder.h"
 #include "tv/LumiqoTv.h"
 
@@ -85,7 +87,7 @@ LibraryWidget::LibraryWidget(Library *library, UserPrompt *prompt, std::function
       m_proxy(new LibraryFilterModel(this))
 {
     setObjectName(QStringLiteral("LibraryWidget"));
-    m_proxy->setSourceModel(library);
+    m_proxy->setSourceModel(library->model());
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -141,7 +143,7 @@ LibraryWidget::LibraryWidget(Library *library, UserPrompt *prompt, std::function
     connect(m_listView, &LibraryView::hideStatus, m_status, &StatusWidget::hideStatus);
     connect(m_header, &CorvHeaderView::doSortChange, library,
             [library](int column, Qt::SortOrder order) {
-                library->onSort(Library::sortHeaders(column), order);
+                library->model()->onSort(LibraryModel::sortHeaders(column), order);
                 // Kept for the next start.
                 QSettings settings;
                 settings.setValue(QStringLiteral("library/sortColumn"), column);
@@ -154,8 +156,8 @@ LibraryWidget::LibraryWidget(Library *library, UserPrompt *prompt, std::function
     m_statusLinger->setSingleShot(true);
     m_statusLinger->setInterval(kSummaryMs);
     connect(m_statusLinger, &QTimer::timeout, m_status, &StatusWidget::hideStatus);
-    ImportSession *session = library->importSession();
-    connect(library, &Library::importFinished, this, [this, session] {
+    ImportSession *session = library->imports()->importSession();
+    connect(library->imports(), &ImportController::importFinished, this, [this, session] {
         if (!session->isRunning() && !m_statusLinger->isActive())
             m_status->hideStatus();
     });
@@ -163,10 +165,12 @@ LibraryWidget::LibraryWidget(Library *library, UserPrompt *prompt, std::function
     connect(session, &ImportSession::finished, this, &LibraryWidget::importEnded);
     connect(m_filterView, &LibraryFilterView::clear, m_proxy, &LibraryFilterModel::clearFilter);
     // "All (n)" counts the videos, not the names listed under it.
-    const auto countVideos = [this] { m_filterView->setVideoCount(m_library->rowCount()); };
+    const auto countVideos = [this] {
+        m_filterView->setVideoCount(m_library->model()->rowCount());
+    };
     for (auto change : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
-        connect(library, change, this, countVideos);
-    connect(library, &QAbstractItemModel::modelReset, this, countVideos);
+        connect(library->model(), change, this, countVideos);
+    connect(library->model(), &QAbstractItemModel::modelReset, this, countVideos);
     countVideos();
     connect(m_filterView, &LibraryFilterView::filter, m_proxy, &LibraryFilterModel::setFilter);
     if (MetaDataBuilder *builder = library->metaDataBuilder())
@@ -264,7 +268,7 @@ void LibraryWidget::restoreSortOrder()
     const QSettings settings;
     const int column = settings.value(QStringLiteral("library/sortColumn"), -1).toInt();
     const int order = settings.value(QStringLiteral("library/sortOrder"), -1).toInt();
-    const bool known = column >= Library::SortDate && column <= Library::SortTitle &&
+    const bool known = column >= LibraryModel::SortDate && column <= LibraryModel::SortTitle &&
                        (order == Qt::AscendingOrder || order == Qt::DescendingOrder);
     if (known && (column != m_header->sortColumn() || order != m_header->sortOrder()))
         m_header->setSortIndicator(column, Qt::SortOrder(order));
@@ -313,7 +317,7 @@ void LibraryWidget::itemDoubleClicked(const QModelIndex &index)
         qCWarning(lcGui) << "LibraryWidget::itemDoubleClicked invalid ModelIndex";
         return;
     }
-    const QString path = m_library->item(source.row()).videoPath();
+    const QString path = m_library->model()->item(source.row()).videoPath();
     if (path.isEmpty()) {
         qCWarning(lcGui) << "LibraryWidget::itemDoubleClicked invalid path";
         return;
@@ -401,7 +405,7 @@ void LibraryWidget::importFiles(const QStringList &paths)
         message += tr(" and other files...");
     m_statusLinger->stop();
     m_status->showStatus(message);
-    m_library->importPaths(paths);
+    m_library->imports()->importPaths(paths);
 }
 
 void LibraryWidget::onFilterTextChange(const QString &text)
@@ -460,7 +464,7 @@ QStringList LibraryWidget::selectedVideos() const
         const QModelIndex source = libraryIndex(index);
         if (!source.isValid())
             continue;
-        const QString path = m_library->item(source.row()).videoPath();
+        const QString path = m_library->model()->item(source.row()).videoPath();
         if (!path.isEmpty())
             paths << path;
     }

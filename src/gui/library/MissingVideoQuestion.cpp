@@ -4,6 +4,9 @@
 
 #include "core/UserPrompt.h"
 #include "library/Library.h"
+#include "library/LibraryEdits.h"
+#include "library/LibraryModel.h"
+#include "library/LibraryRemoval.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -30,7 +33,7 @@ void MissingVideoQuestion::ask(const QString &path)
         return;
     }
     const QString shownPath = QDir::toNativeSeparators(path);
-    const qlonglong id = m_library ? m_library->idOfVideo(path) : -1;
+    const qlonglong id = m_library ? m_library->model()->idOfVideo(path) : -1;
     if (id < 0) {
         m_prompt->warning(
             tr("Video File Missing"),
@@ -39,7 +42,7 @@ void MissingVideoQuestion::ask(const QString &path)
                 .arg(shownPath));
         return;
     }
-    const QString title = m_library->item(m_library->rowOfId(id)).title();
+    const QString title = m_library->model()->item(m_library->model()->rowOfId(id)).title();
     auto *box = new QMessageBox(QMessageBox::Warning, tr("Video File Missing"),
                                 tr("The file of \"%1\" is missing.").arg(title),
                                 QMessageBox::NoButton, m_window);
@@ -71,11 +74,11 @@ void MissingVideoQuestion::ask(const QString &path)
 
 void MissingVideoQuestion::remove(qlonglong id, const QString &path)
 {
-    const int row = m_library->rowOfId(id);
+    const int row = m_library->model()->rowOfId(id);
     if (row < 0)
         return; // gone already (the start-up check, another window)
     // Its video is gone; its thumbnail and cover go with the row.
-    m_library->removeItem(row, true);
+    m_library->removal()->removeItem(row, true);
     Q_EMIT removed(path);
 }
 
@@ -87,7 +90,7 @@ void MissingVideoQuestion::locate(qlonglong id, const QString &path)
     }
     if (!start.exists())
         start = QDir::home();
-    const QString title = m_library->item(m_library->rowOfId(id)).title();
+    const QString title = m_library->model()->item(m_library->model()->rowOfId(id)).title();
     auto *dialog =
         new QFileDialog(m_window, tr("Locate \"%1\"").arg(title), start.path(), videoFileFilter());
     dialog->setObjectName(QStringLiteral("locateDialog"));
@@ -108,13 +111,14 @@ void MissingVideoQuestion::fileChosen(qlonglong id, const QString &chosen)
     if (!file.isFile())
         return;
     const QString path = file.absoluteFilePath();
-    const qlonglong owner = m_library->idOfVideo(path);
+    const qlonglong owner = m_library->model()->idOfVideo(path);
     if (owner >= 0 && owner != id) {
-        m_prompt->warning(tr("Video File Missing"),
-                          tr("\"%1\" is the file of \"%2\" already. Choose the file of \"%3\".")
-                              .arg(QDir::toNativeSeparators(path),
-                                   m_library->item(m_library->rowOfId(owner)).title(),
-                                   m_library->item(m_library->rowOfId(id)).title()));
+        m_prompt->warning(
+            tr("Video File Missing"),
+            tr("\"%1\" is the file of \"%2\" already. Choose the file of \"%3\".")
+                .arg(QDir::toNativeSeparators(path),
+                     m_library->model()->item(m_library->model()->rowOfId(owner)).title(),
+                     m_library->model()->item(m_library->model()->rowOfId(id)).title()));
         return;
     }
     if (owner == id) {
@@ -122,7 +126,7 @@ void MissingVideoQuestion::fileChosen(qlonglong id, const QString &chosen)
         return;
     }
     playOnceStored(id, path);
-    m_library->relocateVideo(id, path);
+    m_library->edits()->relocateVideo(id, path);
 }
 
 void MissingVideoQuestion::playOnceStored(qlonglong id, const QString &path)
@@ -130,10 +134,11 @@ void MissingVideoQuestion::playOnceStored(qlonglong id, const QString &path)
     disconnect(m_waiting);
     // The player looks the row up by its file (to go on where it stopped):
     // it plays once the row shows the new place.
-    m_waiting = connect(m_library, &QAbstractItemModel::dataChanged, this, [this, id, path] {
-        if (m_library->idOfVideo(path) != id)
-            return;
-        disconnect(m_waiting);
-        Q_EMIT located(path);
-    });
+    m_waiting =
+        connect(m_library->model(), &QAbstractItemModel::dataChanged, this, [this, id, path] {
+            if (m_library->model()->idOfVideo(path) != id)
+                return;
+            disconnect(m_waiting);
+            Q_EMIT located(path);
+        });
 }

@@ -15,7 +15,9 @@
 #include "gui/mainwindow/SidebarModel.h"
 #include "gui/mainwindow/WindowPlacement.h"
 #include "gui/player/PlayerTransport.h"
+#include "library/ImportController.h"
 #include "library/Library.h"
+#include "library/LibraryModel.h"
 #include "web/NetworkManager.h"
 #include "web/SignInState.h"
 
@@ -85,7 +87,8 @@ MainWindow::MainWindow(Engines *engines, QWidget *parent)
     addShortcuts();
 
     if (QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability) &&
-        QNetworkInformation::instance()->reachability() == QNetworkInformation::Reachability::Disconnected)
+        QNetworkInformation::instance()->reachability() ==
+            QNetworkInformation::Reachability::Disconnected)
         webShowOffline();
     // The library, the player and the downloads work from the start; only the
     // site's rows wait for the sign-in (they lead to its form until then).
@@ -97,8 +100,10 @@ MainWindow::MainWindow(Engines *engines, QWidget *parent)
     connect(m_importProgressTimer, &QTimer::timeout, this,
             &MainWindow::ImportanimateProgressIndicator);
     if (Library *library = m_engines->library()) {
-        connect(library, &Library::importStarted, this, &MainWindow::ImportstartProgressIndicator);
-        connect(library, &Library::importFinished, this, &MainWindow::ImportstopProgressIndicator);
+        connect(library->imports(), &ImportController::importStarted, this,
+                &MainWindow::ImportstartProgressIndicator);
+        connect(library->imports(), &ImportController::importFinished, this,
+                &MainWindow::ImportstopProgressIndicator);
     }
 
     webShowSignIn();
@@ -194,7 +199,8 @@ bool MainWindow::takesSpaceKey(const QWidget *widget)
     }
     if (!widget)
         return false;
-    return qobject_cast<const QComboBox *>(widget) || qobject_cast<const QLineEdit *>(widget) || qobject_cast<const QTextEdit *>(widget) ||
+    return qobject_cast<const QComboBox *>(widget) || qobject_cast<const QLineEdit *>(widget) ||
+           qobject_cast<const QTextEdit *>(widget) ||
            qobject_cast<const QPlainTextEdit *>(widget) ||
            qobject_cast<const QAbstractSpinBox *>(widget) ||
            qobject_cast<const QAbstractButton *>(widget) ||
@@ -210,16 +216,16 @@ void MainWindow::addShortcuts()
         connect(action, &QAction::triggered, this, slot);
         addAction(action);
     };
-    add(QKeySequence(QStringLiteral("Ctrl+Alt+F")), tr("Open log folder"), &MainWindow::openLogFolder);
+    add(QKeySequence(QStringLiteral("Ctrl+Alt+F")), tr("Open log folder"),
+        &MainWindow::openLogFolder);
     add(QKeySequence(QStringLiteral("Ctrl+Alt+I")), tr("Inspect page"), &MainWindow::inspectPage);
     add(QKeySequence(Qt::Key_Space), tr("Play or pause"), &MainWindow::playPause);
     add(QKeySequence(Qt::Key_F11), tr("Full screen"), &MainWindow::toggleFullScreen);
     // Space belongs to whatever has the focus when it uses the key itself (typing in
     // a field or a page, pressing a button, choosing a row); elsewhere it plays.
     QAction *playPause = actions().at(2);
-    connect(qApp, &QApplication::focusChanged, playPause, [playPause](QWidget *, QWidget *now) {
-        playPause->setEnabled(!takesSpaceKey(now));
-    });
+    connect(qApp, &QApplication::focusChanged, playPause,
+            [playPause](QWidget *, QWidget *now) { playPause->setEnabled(!takesSpaceKey(now)); });
 }
 
 void MainWindow::restoreWindowGeometry()
@@ -239,7 +245,7 @@ void MainWindow::restoreWindowGeometry()
 
 int MainWindow::libraryCount() const
 {
-    return m_engines->hasLibrary() ? m_engines->library()->rowCount() : 0;
+    return m_engines->hasLibrary() ? m_engines->library()->model()->rowCount() : 0;
 }
 
 int MainWindow::downloadCount() const
@@ -405,18 +411,14 @@ void MainWindow::setDownloadSelected()
     selectItem(m_model->downloadsItem());
 }
 
-void MainWindow::updateInfo()
-{
-}
+void MainWindow::updateInfo() {}
 
 void MainWindow::inspectPage()
 {
     webShowInspector();
 }
 
-void MainWindow::inspectPageDestroyed()
-{
-}
+void MainWindow::inspectPageDestroyed() {}
 
 int MainWindow::runningDownloadCount() const
 {
@@ -428,9 +430,9 @@ int MainWindow::runningDownloadCount() const
          {downloads->activeDownloads(), downloads->queuedDownloads()}) {
         for (const Download *download : list) {
             // None: just added, starting once its record is stored.
-            if (download && (download->state() == Download::Downloading ||
-                             download->state() == Download::Queued ||
-                             download->state() == Download::None))
+            if (download &&
+                (download->state() == Download::Downloading ||
+                 download->state() == Download::Queued || download->state() == Download::None))
                 ++running;
         }
     }

@@ -9,7 +9,9 @@
 #include "gui/player/Toolbar.h"
 #include "gui/player/VolumeSlider.h"
 #include "library/Library.h"
+#include "library/LibraryModel.h"
 #include "library/LibraryStore.h"
+#include "library/PlayPositions.h"
 
 #include <QAudioOutput>
 #include <QCoreApplication>
@@ -75,13 +77,13 @@ void PlayerTransport::savePosition()
         return;
     if (atEnd() || position >= duration - LibraryStore::watchedZoneMs(duration)) {
         if (!m_countedWatched)
-            m_library->setWatched(m_videoId, true);
+            m_library->positions()->setWatched(m_videoId, true);
         m_countedWatched = true;
         return;
     }
     m_countedWatched = false;
-    if (position > 0 || m_library->playPosition(m_videoId) > 0)
-        m_library->savePlayPosition(m_videoId, position);
+    if (position > 0 || m_library->model()->playPosition(m_videoId) > 0)
+        m_library->positions()->savePlayPosition(m_videoId, position);
 }
 
 void PlayerTransport::startOver()
@@ -91,7 +93,7 @@ void PlayerTransport::startOver()
     m_player->setPosition(0);
     Q_EMIT seeked(0);
     if (m_library && m_videoId >= 0)
-        m_library->savePlayPosition(m_videoId, 0);
+        m_library->positions()->savePlayPosition(m_videoId, 0);
 }
 
 void PlayerTransport::resumeIfPending()
@@ -116,8 +118,8 @@ void PlayerTransport::openFile(const QString &path)
     // The video that was playing keeps its place.
     savePosition();
     m_resumeBar->dismiss();
-    m_videoId = m_library ? m_library->idOfVideo(path) : -1;
-    m_resumeAt = m_videoId >= 0 ? m_library->playPosition(m_videoId) : 0;
+    m_videoId = m_library ? m_library->model()->idOfVideo(path) : -1;
+    m_resumeAt = m_videoId >= 0 ? m_library->model()->playPosition(m_videoId) : 0;
     m_countedWatched = false;
     if (m_page)
         m_page->toolbar()->setEnabled(true);

@@ -4,14 +4,15 @@
 #include "core/SiteConfig.h"
 #include "downloads/DownloadManager.h"
 #include "engines/Engines.h"
+#include "gui/mainwindow/AutoSizeLabel.h"
 #include "gui/mainwindow/CorvWebSearchWidget.h"
 #include "gui/mainwindow/CustomWebInspector.h"
-#include "gui/mainwindow/AutoSizeLabel.h"
 #include "gui/web/BridgeScripts.h"
 #include "gui/web/CorvExtendedScrolledWebView.h"
 #include "gui/web/WebProfile.h"
 #include "gui/web/ZeltaPage.h"
 #include "gui/web/ZeltaProxy.h"
+#include "library/ImportController.h"
 #include "library/Library.h"
 #include "web/NetworkManager.h"
 #include "web/SignInState.h"
@@ -117,7 +118,7 @@ WebWidget::WebWidget(Engines *engines, QWidget *parent)
 
     if (m_engines) {
         Library *library = m_engines->library();
-        connect(library, &Library::importFinished, m_status, &QWidget::hide);
+        connect(library->imports(), &ImportController::importFinished, m_status, &QWidget::hide);
         connect(m_engines->downloadManager(), &DownloadManager::descriptorRead, this,
                 &WebWidget::reportQueued);
     }
@@ -429,8 +430,8 @@ void WebWidget::showSite()
     if (!site)
         return;
     // Nothing shown yet, or the sign-in form of a member now signed in.
-    const bool stale = site->url().isEmpty() || (SignInState::isLoggedIn() &&
-                                                 site->url().path() == startPage().path());
+    const bool stale = site->url().isEmpty() ||
+                       (SignInState::isLoggedIn() && site->url().path() == startPage().path());
     if (stale) {
         corvana();
         return;
@@ -514,9 +515,9 @@ void WebWidget::dropEvent(QDropEvent *event)
             continue;
         const QFileInfo info(url.toLocalFile());
         if (info.isDir())
-            library->importFolder(info.absoluteFilePath());
+            library->imports()->importFolder(info.absoluteFilePath());
         else if (info.isFile())
-            library->importFile(info.absoluteFilePath());
+            library->imports()->importFile(info.absoluteFilePath());
         else
             continue;
         any = true;

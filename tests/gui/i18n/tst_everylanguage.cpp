@@ -23,6 +23,7 @@
 #include "gui/mainwindow/SidebarModel.h"
 #include "library/Library.h"
 #include "library/LibraryItem.h"
+#include "library/LibraryModel.h"
 #include "library/LibraryStore.h"
 
 #include <QAbstractButton>
@@ -484,7 +485,7 @@ private Q_SLOTS:
     void fill()
     {
         Library *library = m_engines->library();
-        QTRY_VERIFY_WITH_TIMEOUT(library->isLoaded(), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(library->model()->isLoaded(), 30000);
         LibraryItems items;
         qint64 size = 1'900'000;
         for (const QString &title : kTitles) {
@@ -504,7 +505,7 @@ private Q_SLOTS:
         LibraryStore *store = library->store();
         const QList<qlonglong> ids = store->call([&] { return store->insertItems(items); });
         QCOMPARE(ids.size(), items.size());
-        QTRY_COMPARE_WITH_TIMEOUT(library->rowCount(), int(kTitles.size()), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(library->model()->rowCount(), int(kTitles.size()), 30000);
         m_data << kTitles << QStringLiteral("Sea and sky") << QStringLiteral("Nature")
                << QStringLiteral("Ann Lee");
 

@@ -8,7 +8,9 @@
 #include "gui/library/LibraryView.h"
 #include "gui/library/LibraryWidget.h"
 #include "gui/library/StatusWidget.h"
+#include "library/ImportController.h"
 #include "library/ImportSession.h"
+#include "library/LibraryModel.h"
 
 #include <QAbstractItemView>
 #include <QFileDialog>
@@ -91,8 +93,9 @@ private Q_SLOTS:
         LibraryWidget page(fixture.library.get(), &m_prompt);
         page.resize(900, 600);
         page.show();
-        QSignalSpy finished(fixture.library->importSession(), &ImportSession::finished);
-        QSignalSpy progressed(fixture.library->importSession(), &ImportSession::progressed);
+        QSignalSpy finished(fixture.library->imports()->importSession(), &ImportSession::finished);
+        QSignalSpy progressed(fixture.library->imports()->importSession(),
+                              &ImportSession::progressed);
 
         if (how == QLatin1String("action")) {
             page.importFiles({folder});
@@ -142,8 +145,8 @@ private Q_SLOTS:
         QVERIFY(m_prompt.messages.first().text.contains(QStringLiteral("notes.txt: not a video")));
         QVERIFY(fixture.waitIdle());
         QStringList titles;
-        for (int row = 0; row < fixture.library->rowCount(); ++row)
-            titles << fixture.library->item(row).title();
+        for (int row = 0; row < fixture.library->model()->rowCount(); ++row)
+            titles << fixture.library->model()->item(row).title();
         titles.sort();
         QCOMPARE(titles, (QStringList{"Garden", "Holiday"}));
         QVERIFY(!QFileInfo::exists(QDir(fixture.folder()).filePath(QStringLiteral("broken.mp4"))));

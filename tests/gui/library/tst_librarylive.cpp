@@ -11,7 +11,10 @@
 #include "gui/library/LibraryView.h"
 #include "gui/library/LibraryWidget.h"
 #include "gui/library/StatusWidget.h"
+#include "library/LibraryEdits.h"
 #include "library/LibraryFilterModel.h"
+#include "library/LibraryModel.h"
+#include "library/LibraryRemoval.h"
 
 #include <QImage>
 #include <QLabel>
@@ -153,8 +156,8 @@ private Q_SLOTS:
         Page page;
         page.show();
         QSignalSpy inserted(page.view()->model(), &QAbstractItemModel::rowsInserted);
-        QSignalSpy reset(page.fixture.library.get(), &QAbstractItemModel::modelReset);
-        QSignalSpy layout(page.fixture.library.get(), &QAbstractItemModel::layoutChanged);
+        QSignalSpy reset(page.fixture.library->model(), &QAbstractItemModel::modelReset);
+        QSignalSpy layout(page.fixture.library->model(), &QAbstractItemModel::layoutChanged);
         page.widget->importFiles(paths);
         QTRY_COMPARE_WITH_TIMEOUT(page.view()->model()->rowCount(), 3, 60000);
 
@@ -189,7 +192,7 @@ private Q_SLOTS:
         QCOMPARE(page.paintedTitle(1), QStringLiteral("old"));
 
         // The top row goes: the later tiles move up.
-        page.fixture.library->removeItem(0, false);
+        page.fixture.library->removal()->removeItem(0, false);
         QVERIFY(page.fixture.waitIdle());
         QCOMPARE(page.tile(0), old);
         QCOMPARE(page.tile(1), older);
@@ -201,9 +204,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("sortKey");
         QTest::addColumn<QStringList>("titles");
         QTest::newRow("row keeps its place (newest first)")
-            << int(Library::SortDate) << QStringList{"c", "b", "z"};
+            << int(LibraryModel::SortDate) << QStringList{"c", "b", "z"};
         QTest::newRow("row moves (by name)")
-            << int(Library::SortTitle) << QStringList{"b", "c", "z"};
+            << int(LibraryModel::SortTitle) << QStringList{"b", "c", "z"};
     }
 
     void editedRowRepaints()
@@ -215,14 +218,16 @@ private Q_SLOTS:
                                       page.fixture.makeItem(QStringLiteral("b"), 2000),
                                       page.fixture.makeItem(QStringLiteral("c"), 3000)}));
         Library *library = page.fixture.library.get();
-        library->onSort(Library::sortHeaders(sortKey),
-                        sortKey == Library::SortDate ? Qt::DescendingOrder : Qt::AscendingOrder);
+        library->model()->onSort(LibraryModel::sortHeaders(sortKey),
+                                 sortKey == LibraryModel::SortDate ? Qt::DescendingOrder
+                                                                   : Qt::AscendingOrder);
         page.show();
-        const int row = sortKey == Library::SortDate ? 2 : 0;
+        const int row = sortKey == LibraryModel::SortDate ? 2 : 0;
         QCOMPARE(page.paintedTitle(row), QStringLiteral("a"));
 
-        QSignalSpy reset(library, &QAbstractItemModel::modelReset);
-        QVERIFY(library->updateItem(row, QStringLiteral("z"), QString(), QString(), QString()));
+        QSignalSpy reset(library->model(), &QAbstractItemModel::modelReset);
+        QVERIFY(library->edits()->updateItem(row, QStringLiteral("z"), QString(), QString(),
+                                             QString()));
         QVERIFY(page.fixture.waitIdle());
         QCOMPARE(reset.size(), 0);
         QStringList painted;
@@ -267,7 +272,7 @@ private Q_SLOTS:
             items << itemOf(fixture, video, created++);
         QVERIFY(fixture.addRows(items));
         LibraryFilterModel filter;
-        filter.setSourceModel(fixture.library.get());
+        filter.setSourceModel(fixture.library->model());
         QCOMPARE(filter.rowCount(), int(trickyVideos().size()));
 
         filter.setFilter(categorySet, titleSet);
@@ -286,8 +291,9 @@ private Q_SLOTS:
 
         // A row added or changed under the filter is judged by its new texts.
         QVERIFY(fixture.addRows({itemOf(fixture, trickyVideos().first(), created++)}));
-        fixture.library->updateItem(fixture.library->rowCount() - 1, QStringLiteral("Quokka"),
-                                    QString(), QString(), QString());
+        fixture.library->edits()->updateItem(fixture.library->model()->rowCount() - 1,
+                                             QStringLiteral("Quokka"), QString(), QString(),
+                                             QString());
         QVERIFY(fixture.waitIdle());
         int quokkas = 0;
         for (int row = 0; row < filter.rowCount(); ++row)

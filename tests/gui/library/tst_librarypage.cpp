@@ -14,7 +14,9 @@
 #include "gui/library/LibraryWidget.h"
 #include "gui/library/StatusWidget.h"
 #include "gui/mainwindow/CorvLibSearchWidget.h"
+#include "library/LibraryEdits.h"
 #include "library/LibraryFilterModel.h"
+#include "library/LibraryModel.h"
 #include "library/MetaDataBuilder.h"
 
 #include <QAccessible>
@@ -437,8 +439,9 @@ private Q_SLOTS:
     void editingTagsKeepsTheRest()
     {
         Page page({"Clip"});
-        page.fixture.library->updateItem(0, QStringLiteral("Clip"), QStringLiteral("Long\nday"),
-                                         QStringLiteral("A"), QStringLiteral("Ann"));
+        page.fixture.library->edits()->updateItem(0, QStringLiteral("Clip"),
+                                                  QStringLiteral("Long\nday"), QStringLiteral("A"),
+                                                  QStringLiteral("Ann"));
         QVERIFY(page.fixture.waitIdle());
         CorvMediaInformationEditDialog dialog(page.fixture.library.get(), 0);
         QCOMPARE(dialog.tagsLineEdit()->text(), QStringLiteral("A"));
@@ -446,7 +449,7 @@ private Q_SLOTS:
         dialog.accept();
         QVERIFY(page.fixture.waitIdle());
 
-        const LibraryItem item = page.fixture.library->item(0);
+        const LibraryItem item = page.fixture.library->model()->item(0);
         QCOMPARE(item.title(), QStringLiteral("Clip"));
         QCOMPARE(item.description(), QStringLiteral("Long\nday"));
         QCOMPARE(item.categories(), QStringLiteral("A, B"));

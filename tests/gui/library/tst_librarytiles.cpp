@@ -11,6 +11,8 @@
 #include "gui/library/LibraryWidget.h"
 #include "gui/mainwindow/CorvLibSearchWidget.h"
 #include "library/LibraryFilterModel.h"
+#include "library/LibraryModel.h"
+#include "library/LibraryRemoval.h"
 
 #include <QImage>
 #include <QLabel>
@@ -169,7 +171,7 @@ private Q_SLOTS:
 
         Library *library = page.fixture.library.get();
         if (change == QLatin1String("sort")) {
-            page.widget->header()->setSortIndicator(Library::SortTitle, Qt::AscendingOrder);
+            page.widget->header()->setSortIndicator(LibraryModel::SortTitle, Qt::AscendingOrder);
         } else if (change == QLatin1String("search") || change == QLatin1String("narrow")) {
             QLineEdit *field = page.widget->searchField()->findChild<QLineEdit *>();
             QVERIFY(field);
@@ -191,7 +193,7 @@ private Q_SLOTS:
             item.stars(QStringLiteral("Gus"));
             QVERIFY(page.fixture.addRows({item}));
         } else if (change == QLatin1String("remove")) {
-            library->removeItem(1, false);
+            library->removal()->removeItem(1, false);
             QVERIFY(page.fixture.waitIdle());
         }
         QTRY_COMPARE_WITH_TIMEOUT(page.modelTitles(), titles, TestSupport::SlowWaitMs);
@@ -206,20 +208,20 @@ private Q_SLOTS:
             Page page;
             QVERIFY(page.fill());
             page.show();
-            page.widget->header()->setSortIndicator(Library::SortTitle, Qt::AscendingOrder);
+            page.widget->header()->setSortIndicator(LibraryModel::SortTitle, Qt::AscendingOrder);
             QTRY_COMPARE_WITH_TIMEOUT(page.modelTitles().first(), QStringLiteral("Aurora"),
                                       TestSupport::SlowWaitMs);
         }
         Page again;
         QVERIFY(again.fill());
         again.show();
-        QCOMPARE(again.widget->header()->sortColumn(), int(Library::SortTitle));
+        QCOMPARE(again.widget->header()->sortColumn(), int(LibraryModel::SortTitle));
         QCOMPARE(again.widget->header()->sortOrder(), Qt::AscendingOrder);
         QTRY_COMPARE_WITH_TIMEOUT(again.modelTitles(),
                                   (QStringList{"Aurora", "Beach", "Meadow: The Long Summer",
                                                "Skyline", "multi 3", "multi 4"}),
                                   TestSupport::SlowWaitMs);
-        again.widget->header()->setSortIndicator(Library::SortDate, Qt::DescendingOrder);
+        again.widget->header()->setSortIndicator(LibraryModel::SortDate, Qt::DescendingOrder);
     }
 
     // The line of facts under a title leaves out what is not known, with

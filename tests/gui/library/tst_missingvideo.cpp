@@ -12,6 +12,7 @@
 #include "gui/library/MissingVideoQuestion.h"
 #include "gui/player/CorvPlayerWidget.h"
 #include "gui/player/PlayerTransport.h"
+#include "library/LibraryModel.h"
 
 #include <QFileDialog>
 #include <QLabel>
@@ -71,7 +72,7 @@ private:
             beach.creationDate(1000);
             if (!fixture.addRows({harbour, beach}))
                 return false;
-            id = fixture.library->idOfVideo(video);
+            id = fixture.library->model()->idOfVideo(video);
 
             page = std::make_unique<LibraryWidget>(fixture.library.get(), prompt);
             page->resize(900, 500);
@@ -206,7 +207,7 @@ private Q_SLOTS:
             QMetaObject::invokeMethod(dialog, &QDialog::accept);
             // Stored, shown, and played from its new place.
             QTRY_COMPARE_WITH_TIMEOUT(setup.transport->currentFile(), setup.moved, 15000);
-            QCOMPARE(setup.fixture.library->idOfVideo(setup.moved), setup.id);
+            QCOMPARE(setup.fixture.library->model()->idOfVideo(setup.moved), setup.id);
             QCOMPARE(setup.stored().size(), 1);
             QCOMPARE(setup.stored().first().videoPath(), setup.moved);
             QTRY_COMPARE_WITH_TIMEOUT(setup.transport->mediaPlayer()->playbackState(),
@@ -216,7 +217,7 @@ private Q_SLOTS:
             QTRY_VERIFY_WITH_TIMEOUT(!setup.tile()->isFileMissing(), TestSupport::SlowWaitMs);
         } else if (answer == QLatin1String("remove")) {
             box->findChild<QPushButton *>(QStringLiteral("removeButton"))->click();
-            QTRY_COMPARE_WITH_TIMEOUT(setup.fixture.library->rowCount(), 1,
+            QTRY_COMPARE_WITH_TIMEOUT(setup.fixture.library->model()->rowCount(), 1,
                                       TestSupport::SlowWaitMs);
             QVERIFY(setup.fixture.waitIdle());
             QCOMPARE(setup.stored().size(), 0);

@@ -18,7 +18,10 @@
 #include "gui/mainwindow/ItemDelegate.h"
 #include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/SidebarModel.h"
+#include "library/ImportController.h"
 #include "library/Library.h"
+#include "library/LibraryModel.h"
+#include "library/LibraryRemoval.h"
 #include "library/LibraryStore.h"
 #include "web/SignInState.h"
 
@@ -569,8 +572,8 @@ private Q_SLOTS:
         RUN_CHECKED(signIn());
         Library *library = m_engines->library();
         QCOMPARE(model()->libraryItem()->text(),
-                 QStringLiteral("My Library (%1)").arg(library->rowCount()));
-        library->removeItem(0, false);
+                 QStringLiteral("My Library (%1)").arg(library->model()->rowCount()));
+        library->removal()->removeItem(0, false);
         QTRY_COMPARE_WITH_TIMEOUT(model()->libraryItem()->text(), QStringLiteral("My Library (2)"),
                                   TestSupport::SlowWaitMs);
 
@@ -596,12 +599,12 @@ private Q_SLOTS:
         QStandardItem *row = model()->libraryItem();
         const QImage still =
             row->data(SidebarModel::IconRole).value<QIcon>().pixmap(QSize(20, 20), 1.0).toImage();
-        Q_EMIT m_engines->library()->importStarted();
+        Q_EMIT m_engines->library()->imports()->importStarted();
         QTRY_VERIFY_WITH_TIMEOUT(
             row->data(SidebarModel::IconRole).value<QIcon>().pixmap(QSize(20, 20), 1.0).toImage() !=
                 still,
             TestSupport::SlowWaitMs);
-        Q_EMIT m_engines->library()->importFinished();
+        Q_EMIT m_engines->library()->imports()->importFinished();
         QCOMPARE(
             row->data(SidebarModel::IconRole).value<QIcon>().pixmap(QSize(20, 20), 1.0).toImage(),
             still);
@@ -695,7 +698,8 @@ private Q_SLOTS:
         LibraryStore *store = library->store();
         const QList<qlonglong> ids = store->call([&] { return store->insertItems({gone}); });
         QCOMPARE(ids.size(), 1);
-        QTRY_VERIFY_WITH_TIMEOUT(library->rowOfId(ids.first()) >= 0, TestSupport::SlowWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(library->model()->rowOfId(ids.first()) >= 0,
+                                 TestSupport::SlowWaitMs);
         press(model()->libraryItem());
         QCOMPARE(m_window->currentPage(), MainWindow::LibraryPage);
 
@@ -723,8 +727,8 @@ private Q_SLOTS:
         QAccessibleInterface *list = find(root, named(QAccessible::List, "My videos"));
         QVERIFY(list);
         QVERIFY(!find(root, named(QAccessible::Table, "My videos in detail")));
-        QCOMPARE(list->childCount(), library->rowCount());
-        QCOMPARE(list->tableInterface()->rowCount(), library->rowCount());
+        QCOMPARE(list->childCount(), library->model()->rowCount());
+        QCOMPARE(list->tableInterface()->rowCount(), library->model()->rowCount());
 
         QAccessibleInterface *tile = find(list, named(QAccessible::ListItem, "Harbour at night"));
         QVERIFY(tile);
@@ -758,7 +762,7 @@ private Q_SLOTS:
         tile->child(1)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QTRY_COMPARE_WITH_TIMEOUT(m_prompt.messages.size(), 1, TestSupport::SlowWaitMs);
         QVERIFY(m_prompt.messages.first().text.contains(QStringLiteral("\"Harbour at night\"")));
-        QVERIFY(library->rowOfId(ids.first()) >= 0);
+        QVERIFY(library->model()->rowOfId(ids.first()) >= 0);
 
         // Play on a video whose file is gone asks what to do about it.
         QAccessibleInterface *play = find(tile, named(QAccessible::Button, "Play"));
@@ -778,8 +782,9 @@ private Q_SLOTS:
             QVERIFY2(name != QLatin1String("Offscreen"), qPrintable(name));
         }
 
-        library->removeItem(library->rowOfId(ids.first()), false);
-        QTRY_COMPARE_WITH_TIMEOUT(library->rowOfId(ids.first()), -1, TestSupport::SlowWaitMs);
+        library->removal()->removeItem(library->model()->rowOfId(ids.first()), false);
+        QTRY_COMPARE_WITH_TIMEOUT(library->model()->rowOfId(ids.first()), -1,
+                                  TestSupport::SlowWaitMs);
     }
 };
 

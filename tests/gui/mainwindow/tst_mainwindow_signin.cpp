@@ -13,6 +13,7 @@
 #include "gui/web/CorvExtendedScrolledWebView.h"
 #include "gui/web/WebWidget.h"
 #include "library/Library.h"
+#include "library/LibraryModel.h"
 
 #include <QApplication>
 #include <QTest>
@@ -52,7 +53,7 @@ private Q_SLOTS:
         QCOMPARE(model->index(2, 0).data().toString(), QStringLiteral("Featured"));
         QCOMPARE(model->index(3, 0).data().toString(), QStringLiteral("Nature"));
         QCOMPARE(model->libraryItem()->text(),
-                 QStringLiteral("My Library (%1)").arg(engines.library()->rowCount()));
+                 QStringLiteral("My Library (%1)").arg(engines.library()->model()->rowCount()));
         QCOMPARE(model->downloadsItem()->text(),
                  QStringLiteral("Downloads (%1)").arg(engines.downloadManager()->rowCount()));
         QCOMPARE(window.sidebar()->currentIndex(), model->indexFromItem(model->siteItem()));

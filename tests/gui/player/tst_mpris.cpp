@@ -7,8 +7,12 @@
 #include "gui/player/PlayerTransport.h"
 #include "gui/player/Toolbar.h"
 #include "gui/player/VolumeSlider.h"
+#include "library/ImportController.h"
 #include "library/Library.h"
+#include "library/LibraryEdits.h"
 #include "library/LibraryItem.h"
+#include "library/LibraryModel.h"
+#include "library/PlayPositions.h"
 
 #include <QAudioOutput>
 #include <QProcess>
@@ -69,11 +73,11 @@ private Q_SLOTS:
         const QString clip = TestSupport::sampleClip(QStringLiteral("mpris-40s.mp4"), 40,
                                                      {QStringLiteral("-r"), QStringLiteral("5")});
         QVERIFY(!clip.isEmpty());
-        QVERIFY(m_library->importFile(clip));
-        QTRY_COMPARE_WITH_TIMEOUT(m_library->rowCount(), 1, 60000);
-        QVERIFY(m_library->updateItem(0, QStringLiteral("Sunset Ride"), QString(), QString(),
-                                      QString()));
-        m_video = m_library->item(0).videoPath();
+        QVERIFY(m_library->imports()->importFile(clip));
+        QTRY_COMPARE_WITH_TIMEOUT(m_library->model()->rowCount(), 1, 60000);
+        QVERIFY(m_library->edits()->updateItem(0, QStringLiteral("Sunset Ride"), QString(),
+                                               QString(), QString()));
+        m_video = m_library->model()->item(0).videoPath();
 
         m_page = std::make_unique<PlayerPageFixture>();
         m_transport = m_page->transport.get();
@@ -171,10 +175,11 @@ private Q_SLOTS:
     // Last: from here on the player keeps places in the library.
     void resumedPlaceIsThePositionReported()
     {
-        const qlonglong id = m_library->idOfVideo(m_video);
+        const qlonglong id = m_library->model()->idOfVideo(m_video);
         QVERIFY(id >= 0);
-        m_library->savePlayPosition(id, 22000);
-        QTRY_COMPARE_WITH_TIMEOUT(m_library->playPosition(id), 22000, TestSupport::SlowWaitMs);
+        m_library->positions()->savePlayPosition(id, 22000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_library->model()->playPosition(id), 22000,
+                                  TestSupport::SlowWaitMs);
         m_transport->setLibrary(m_library.get());
         QSignalSpy seeked(m_mpris.get(), &MprisService::seeked);
         QMediaPlayer *player = m_transport->mediaPlayer();
@@ -196,7 +201,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(qAbs(player->position() - 8000) < 500, 10000);
         QVERIFY(qAbs(positionUs() - 8000000) < 500000);
         m_transport->stop();
-        QTRY_VERIFY_WITH_TIMEOUT(qAbs(m_library->playPosition(id) - 8000) < 1000, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(qAbs(m_library->model()->playPosition(id) - 8000) < 1000, 10000);
     }
 };
 

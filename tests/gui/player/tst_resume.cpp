@@ -13,7 +13,9 @@
 #include "gui/player/ResumeBar.h"
 #include "gui/player/Toolbar.h"
 #include "library/Library.h"
+#include "library/LibraryModel.h"
 #include "library/LibraryStore.h"
+#include "library/PlayPositions.h"
 
 #include <QDir>
 #include <QFile>
@@ -74,12 +76,12 @@ private Q_SLOTS:
         m_video = QDir(Library::libraryPath()).absoluteFilePath(QStringLiteral("Long walk.mp4"));
         QVERIFY(QFile::copy(clip, m_video));
         m_library = std::make_unique<Library>();
-        QTRY_VERIFY_WITH_TIMEOUT(m_library->isLoaded(), TestSupport::SlowWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(m_library->model()->isLoaded(), TestSupport::SlowWaitMs);
         LibraryItem item = LibraryItem::fromFile(m_video);
         item.mediaLengthInSecs(60);
         LibraryStore *store = m_library->store();
         QCOMPARE(store->call([&] { return store->insertItems({item}); }).size(), 1);
-        QTRY_VERIFY_WITH_TIMEOUT((m_id = m_library->idOfVideo(m_video)) >= 0,
+        QTRY_VERIFY_WITH_TIMEOUT((m_id = m_library->model()->idOfVideo(m_video)) >= 0,
                                  TestSupport::SlowWaitMs);
     }
 
@@ -102,7 +104,7 @@ private Q_SLOTS:
             closedAt = page->transport->mediaPlayer()->position();
         }
         QVERIFY(closedAt < 59000);
-        QTRY_VERIFY_WITH_TIMEOUT(near(m_library->playPosition(m_id), closedAt), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(near(m_library->model()->playPosition(m_id), closedAt), 10000);
         LibraryStore *store = m_library->store();
         const qint64 stored = store->call([&] { return store->playPosition(m_id); });
         QVERIFY(near(stored, closedAt));
@@ -129,12 +131,12 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(player->playbackState(), QMediaPlayer::PausedState, 10000);
         const qint64 pausedAt = player->position();
         QVERIFY(pausedAt >= 30500 && pausedAt < 59000);
-        QTRY_VERIFY_WITH_TIMEOUT(near(m_library->playPosition(m_id), pausedAt), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(near(m_library->model()->playPosition(m_id), pausedAt), 10000);
     }
 
     void startOverGoesToTheBeginning()
     {
-        QVERIFY(m_library->playPosition(m_id) > 0);
+        QVERIFY(m_library->model()->playPosition(m_id) > 0);
         auto page = makePage();
         QVERIFY(page->openPlaying(m_video));
         ResumeBar *bar = page->transport->resumeBar();
@@ -143,7 +145,7 @@ private Q_SLOTS:
         QVERIFY(!bar->isVisible());
         // Back from the kept place (past half a minute) to the top.
         QTRY_VERIFY_WITH_TIMEOUT(page->transport->mediaPlayer()->position() < 10000, 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(m_library->playPosition(m_id), 0, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_library->model()->playPosition(m_id), 0, 10000);
     }
 
     void savedWhilePlaying()
@@ -152,7 +154,7 @@ private Q_SLOTS:
         auto page = makePage();
         QVERIFY(page->openPlaying(m_video));
         page->transport->seekTo(5000);
-        QTRY_VERIFY_WITH_TIMEOUT(m_library->playPosition(m_id) >= 5000,
+        QTRY_VERIFY_WITH_TIMEOUT(m_library->model()->playPosition(m_id) >= 5000,
                                  PlayerTransport::SaveIntervalMs + 10000);
         page->transport->stop();
         QVERIFY(!page->transport->resumeBar()->isVisible());
@@ -160,20 +162,20 @@ private Q_SLOTS:
 
     void watchedToTheEnd()
     {
-        const int watchedBefore = m_library->watchedCount(m_id);
+        const int watchedBefore = m_library->model()->watchedCount(m_id);
         auto page = makePage();
         QVERIFY(page->openPlaying(m_video));
         page->transport->seekTo(57000);
         QTRY_COMPARE_WITH_TIMEOUT(page->transport->mediaPlayer()->mediaStatus(),
                                   QMediaPlayer::EndOfMedia, 20000);
-        QTRY_COMPARE_WITH_TIMEOUT(m_library->watchedCount(m_id), watchedBefore + 1, 10000);
-        QCOMPARE(m_library->playPosition(m_id), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(m_library->model()->watchedCount(m_id), watchedBefore + 1, 10000);
+        QCOMPARE(m_library->model()->playPosition(m_id), 0);
         // Closing after the end neither counts it again nor stores the end.
         page.reset();
         QTest::qWait(0);
         QTRY_VERIFY_WITH_TIMEOUT(!m_library->store()->isBusy(), TestSupport::SlowWaitMs);
-        QCOMPARE(m_library->watchedCount(m_id), watchedBefore + 1);
-        QCOMPARE(m_library->playPosition(m_id), 0);
+        QCOMPARE(m_library->model()->watchedCount(m_id), watchedBefore + 1);
+        QCOMPARE(m_library->model()->playPosition(m_id), 0);
 
         // Next time it starts at the top.
         page = makePage();
@@ -201,25 +203,27 @@ private Q_SLOTS:
         qlonglong startedId = -1;
         qlonglong watchedId = -1;
         QTRY_VERIFY_WITH_TIMEOUT(
-            (startedId = m_library->idOfVideo(library + QStringLiteral("/b.mp4"))) >= 0 &&
-                (watchedId = m_library->idOfVideo(library + QStringLiteral("/c.mp4"))) >= 0,
+            (startedId = m_library->model()->idOfVideo(library + QStringLiteral("/b.mp4"))) >= 0 &&
+                (watchedId = m_library->model()->idOfVideo(library + QStringLiteral("/c.mp4"))) >=
+                    0,
             TestSupport::SlowWaitMs);
-        m_library->savePlayPosition(startedId, 40000);
-        m_library->setWatched(watchedId, true);
-        QTRY_COMPARE_WITH_TIMEOUT(m_library->playPosition(startedId), 40000,
+        m_library->positions()->savePlayPosition(startedId, 40000);
+        m_library->positions()->setWatched(watchedId, true);
+        QTRY_COMPARE_WITH_TIMEOUT(m_library->model()->playPosition(startedId), 40000,
                                   TestSupport::SlowWaitMs);
-        QTRY_COMPARE_WITH_TIMEOUT(m_library->watchedCount(watchedId), 1, TestSupport::SlowWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(m_library->model()->watchedCount(watchedId), 1,
+                                  TestSupport::SlowWaitMs);
 
         LibraryWidget page(m_library.get(), &m_prompt);
         page.resize(900, 400);
         page.show();
         LibraryView *view = page.listView();
-        const int rows = m_library->rowCount();
+        const int rows = m_library->model()->rowCount();
         QTRY_COMPARE_WITH_TIMEOUT(view->model()->rowCount(), rows, TestSupport::SlowWaitMs);
         int checked = 0;
         for (int row = 0; row < rows; ++row) {
             const QModelIndex index = view->model()->index(row, 0);
-            const qlonglong id = index.data(Library::IdRole).toLongLong();
+            const qlonglong id = index.data(LibraryModel::IdRole).toLongLong();
             if (id != startedId && id != watchedId)
                 continue;
             CorvLibraryItemWidget *tile = view->itemWidget(index);
@@ -228,7 +232,10 @@ private Q_SLOTS:
             auto *mark = tile->findChild<PlayProgressMark *>();
             QVERIFY(mark);
             const QString progress =
-                m_library->index(m_library->rowOfId(id), Library::ProgressColumn).data().toString();
+                m_library->model()
+                    ->index(m_library->model()->rowOfId(id), LibraryModel::ProgressColumn)
+                    .data()
+                    .toString();
             if (id == startedId) {
                 QCOMPARE(mark->progress(), 0.4);
                 QVERIFY(!mark->isWatched());
@@ -242,8 +249,8 @@ private Q_SLOTS:
         }
         QCOMPARE(checked, 2);
         // Sorted by progress: the started one before the watched one.
-        m_library->onSort(Library::SortProgress, Qt::AscendingOrder);
-        QVERIFY(m_library->rowOfId(startedId) < m_library->rowOfId(watchedId));
+        m_library->model()->onSort(LibraryModel::SortProgress, Qt::AscendingOrder);
+        QVERIFY(m_library->model()->rowOfId(startedId) < m_library->model()->rowOfId(watchedId));
         const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
         if (!folder.isEmpty()) {
             // The tiles are laid out again after the sort's reset.

@@ -17,6 +17,7 @@
 #include "gui/web/WebWidget.h"
 #include "library/Library.h"
 #include "library/LibraryItem.h"
+#include "library/LibraryModel.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -62,11 +63,12 @@ private Q_SLOTS:
         QCOMPARE(view->url().path(), QStringLiteral("/members/index.php"));
 
         Library *library = engines.library();
-        QTRY_VERIFY_WITH_TIMEOUT(library->rowCount() >= 1, 120000);
-        const LibraryItem item = library->item(0);
+        QTRY_VERIFY_WITH_TIMEOUT(library->model()->rowCount() >= 1, 120000);
+        const LibraryItem item = library->model()->item(0);
         QCOMPARE(item.title(), QStringLiteral("Harbour Lights"));
         QVERIFY(QFileInfo(item.videoPath()).size() > 0);
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(library->item(0).thumbnailPath()), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(library->model()->item(0).thumbnailPath()),
+                                 60000);
     }
 };
 

@@ -1,0 +1,118 @@
+#include "library/LibraryRemoval.h"
+
+#include "core/Logging.h"
+#include "library/LibraryModel.h"
+#include "library/LibraryPaths.h"
+#include "library/LibraryStore.h"
+#include "library/MetaDataBuilder.h"
+#include "library/SubtitleImport.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+LibraryRemoval::LibraryRemoval(LibraryStore *store, LibraryModel *model, MetaDataBuilder *metaData,
+                               QObject *parent)
+    : QObject(parent), m_store(store), m_model(model), m_metaData(metaData)
+{
+}
+
+void LibraryRemoval::removeInStore(const QList<qlonglong> &ids, bool deleteFiles)
+{
+    LibraryStore *store = m_store;
+    LibraryRemoval *self = this;
+    store->post([store, self, ids, deleteFiles] {
+        const LibraryItems removed = store->removeIds(ids);
+        if (!deleteFiles)
+            return;
+        for (const LibraryItem &item : removed)
+            deleteItemFiles(store, item);
+        // After the removed rows (the events keep their order).
+        QMetaObject::invokeMethod(self, [self] { emit self->updated(); });
+    });
+}
+
+void LibraryRemoval::removeItem(const QString &guid)
+{
+    const QList<int> rows = m_model->rowsOfGuid(guid);
+    if (rows.isEmpty())
+        return;
+    const qlonglong id = m_model->idOf(rows.first());
+    removeInStore({id}, false);
+    // The row's categories and titles leave the filter lists with it.
+    m_metaData->updateRows({id});
+}
+
+void LibraryRemoval::removeItem(int row, bool updateMetadata)
+{
+    if (row < 0 || row >= m_model->rowCount()) {
+        qCWarning(lcLibrary) << "Library::removeItem called with invalid row " << row;
+        return;
+    }
+    const qlonglong id = m_model->idOf(row);
+    removeInStore({id}, true);
+    if (updateMetadata)
+        m_metaData->updateRows({id});
+}
+
+bool LibraryRemoval::removeRecord(qlonglong id, bool deleteFiles)
+{
+    return removeRecords({id}, deleteFiles) > 0;
+}
+
+int LibraryRemoval::removeRecords(const QList<qlonglong> &ids, bool deleteFiles)
+{
+    LibraryStore *store = m_store;
+    const int removed = store->call([store, ids, deleteFiles] {
+        const LibraryItems items = store->removeIds(ids);
+        if (deleteFiles) {
+            for (const LibraryItem &item : items)
+                deleteItemFiles(store, item);
+        }
+        return int(items.size());
+    });
+    if (removed > 0)
+        emit updated();
+    return removed;
+}
+
+void LibraryRemoval::deleteItemFiles(LibraryStore *store, const LibraryItem &item)
+{
+    // Only the row's own files inside the library go, never a file another
+    // row still shows, and a folder only once it is empty.
+    QStringList folders;
+    QStringList files{item.videoPath(), item.coverPath(), item.thumbnailPath()};
+    if (!item.videoPath().isEmpty()) {
+        files += SubtitleImport::ownFiles(
+            item.videoPath(), [store](const QString &path) { return store->isReferenced(path); });
+    }
+    for (const QString &path : std::as_const(files)) {
+        if (path.isEmpty())
+            continue;
+        const QString folder = QFileInfo(path).absolutePath();
+        if (!folders.contains(folder))
+            folders << folder;
+        if (!QFileInfo::exists(path))
+            continue;
+        if (!LibraryPaths::isInside(path)) {
+            qCWarning(lcLibrary).noquote()
+                << QStringLiteral("Library::removeItem leaves a file outside the library: ") + path;
+            continue;
+        }
+        if (store->isReferenced(path))
+            continue;
+        if (!QFile::remove(path)) {
+            qCWarning(lcLibrary).noquote()
+                << QStringLiteral("Library::removeItem unable to delete: ") + path;
+        }
+    }
+    for (const QString &path : std::as_const(folders)) {
+        QDir folder(path);
+        if (!folder.exists() || LibraryPaths::isLibraryFolder(path) ||
+            !LibraryPaths::isInside(path) ||
+            !folder.isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+            continue;
+        const QString name = folder.dirName();
+        if (folder.cdUp() && !folder.rmdir(name))
+            qCWarning(lcLibrary).noquote() << QStringLiteral("Could not remove file: ") + path;
+    }
+}
