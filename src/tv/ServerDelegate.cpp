@@ -3,6 +3,7 @@
 #include "core/Formatters.h"
 #include "core/Logging.h"
 
+#include "library/Library.h"
 #include "library/LibraryStore.h"
 #include "tv/MediaFormats.h"
 #include "tv/MediaModel.h"
@@ -10,6 +11,8 @@
 #include "tv/TimeSeekRange.h"
 #include "tv/TranscodeHelper.h"
 #include "tv/TranscodeStream.h"
+#include "tv/TvBookmarks.h"
+#include "tv/TvSubtitles.h"
 #include "tv/upnp/UpnpAction.h"
 #include "tv/upnp/UpnpClientSignature.h"
 #include "tv/upnp/UpnpSoap.h"
@@ -18,6 +21,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QNetworkInterface>
+#include <QTemporaryFile>
 
 #include <cstdio>
 #include <ctime>
@@ -46,6 +50,24 @@ QString localIsoTime(qint64 msecs)
     return QString::fromLatin1(text);
 }
 
+// A request for a file from its start: the client begins to play it.
+bool startsPlay(const UpnpHttpRequest &request)
+{
+    if (request.isHead())
+        return false;
+    const QByteArray range = request.header("Range").trimmed().toLower();
+    const QByteArray seek = request.header("TimeSeekRange.dlna.org").trimmed().toLower();
+    return (range.isEmpty() || range.startsWith("bytes=0-")) &&
+           (seek.isEmpty() || seek.startsWith("npt=0-") || seek.startsWith("npt=0.0") ||
+            seek.startsWith("npt=00:00:00"));
+}
+
+// The language the user reads, for choosing among subtitle files.
+QString userLanguage()
+{
+    return QLocale().name().left(2);
+}
+
 UpnpHttpResponse notAcceptable()
 {
     return UpnpHttpResponse::text(406, "text/plain", "Not Acceptable");
@@ -54,9 +76,13 @@ UpnpHttpResponse notAcceptable()
 } // namespace
 
 ServerDelegate::ServerDelegate(QObject *parent)
-    : QObject(parent), UpnpFileMediaServerDelegate(QStringLiteral("/"), QString())
+    : QObject(parent), UpnpFileMediaServerDelegate(QStringLiteral("/"), QString()),
+      m_bookmarks(std::make_unique<TvBookmarks>(Library::cachePath() +
+                                                QStringLiteral("/tv-bookmarks.json")))
 {
 }
+
+ServerDelegate::~ServerDelegate() = default;
 
 void ServerDelegate::setMediaModel(MediaModel *model)
 {
@@ -175,7 +201,9 @@ bool ServerDelegate::buildFromMediaNode(const MediaNodeInfo &node, const UpnpBro
     // The video's subtitle files, as resources of their own and in the
     // caption element some televisions read instead.
     const QString host = QStringLiteral("http://%1:") + port;
-    for (int i = 0; i < node.subtitles.size() && !picture; ++i) {
+    const QList<int> order =
+        picture ? QList<int>() : TvSubtitles::offerOrder(node.subtitles, userLanguage());
+    for (const int i : order) {
         const SubtitleFile &file = node.subtitles.at(i);
         for (const QHostAddress &address : addresses) {
             UpnpDidlResource res;
@@ -269,12 +297,13 @@ int ServerDelegate::lookUpBrowsedNode(const QString &objectId, MediaNodeInfo *no
 void ServerDelegate::setLibraryStore(LibraryStore *store)
 {
     m_store = store;
+    m_bookmarks->setLibraryStore(store);
 }
 
 QHash<QString, qint64> ServerDelegate::bookmarksOf(const UpnpBrowseRequest &request,
                                                    const QList<MediaNodeInfo> &nodes) const
 {
-    if (!request.bookmarks || !m_store)
+    if (!request.bookmarks)
         return {};
     QStringList paths;
     for (const MediaNodeInfo &node : nodes) {
@@ -283,9 +312,7 @@ QHash<QString, qint64> ServerDelegate::bookmarksOf(const UpnpBrowseRequest &requ
     }
     if (paths.isEmpty())
         return {};
-    // Read on the store's thread; this server thread only waits for it.
-    LibraryStore *store = m_store;
-    return store->call([store, paths] { return store->playPositionsOf(paths); });
+    return m_bookmarks->positionsOf(paths);
 }
 
 void ServerDelegate::addBookmark(UpnpDidlObject *object, const MediaNodeInfo &node,
@@ -298,28 +325,17 @@ void ServerDelegate::addBookmark(UpnpDidlObject *object, const MediaNodeInfo &no
         object->bookmarkSeconds = found.value() / 1000;
 }
 
-int ServerDelegate::onSetBookmark(const QString &objectId, quint32 seconds)
+int ServerDelegate::onSetBookmark(const UpnpBookmarkRequest &request)
 {
-    if (!m_model || !m_store)
+    if (!m_model)
         return UpnpError::ActionFailed;
-    const MediaNodeInfo node = m_model->nodeInfo(objectId);
+    const MediaNodeInfo node = m_model->nodeInfo(request.objectId);
     if (!node.valid || node.isFolder) {
-        qCDebug(lcTv).noquote() << "ServerDelegate::onSetBookmark no such item:" << objectId;
+        qCDebug(lcTv).noquote() << "ServerDelegate::onSetBookmark no such item:"
+                                << request.objectId;
         return UpnpError::NoSuchObject;
     }
-    const QString path = QFileInfo(node.path).absoluteFilePath();
-    const qint64 lengthMs = qMax(qint64(0), qint64(node.durationMs));
-    // The store's thread writes; this server thread waits for the answer.
-    LibraryStore *store = m_store;
-    const bool stored = store->call([store, path, seconds, lengthMs] {
-        const qlonglong id = store->idOfVideo(path);
-        return id >= 0 && store->reportPlayPosition(id, qint64(seconds) * 1000, lengthMs);
-    });
-    if (!stored) {
-        qCDebug(lcTv).noquote() << "ServerDelegate::onSetBookmark not a library video:" << path;
-        return UpnpError::NoSuchObject;
-    }
-    return 0;
+    return m_bookmarks->set(request, node);
 }
 
 int ServerDelegate::onBrowseMetadata(const UpnpBrowseRequest &request, UpnpBrowseResult &result)
@@ -342,7 +358,7 @@ int ServerDelegate::onBrowseMetadata(const UpnpBrowseRequest &request, UpnpBrows
                             int(childCount)))
         return UpnpError::NoSuchObject;
     addBookmark(&object, node, bookmarksOf(request, {node}));
-    result.result = UpnpDidlObject::document({object});
+    result.result = UpnpDidlObject::document({object}, UpnpBrowseFilter(request.filter));
     result.numberReturned = 1;
     result.totalMatches = 1;
     return 0;
@@ -371,6 +387,8 @@ int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
                       QString::number(request.serverPort);
     for (const QHostAddress &address : addresses)
         context += QLatin1Char(' ') + address.toString();
+    const UpnpBrowseFilter filter(request.filter);
+    context += QLatin1Char(' ') + filter.key();
     const QHash<QString, qint64> bookmarks = bookmarksOf(request, page);
     QList<QByteArray> fragments;
     fragments.reserve(page.size());
@@ -390,7 +408,7 @@ int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
             continue;
         }
         addBookmark(&object, child, bookmarks);
-        fragments.append(UpnpSoap::escapedUtf8(UpnpDidlObject::fragment(object)));
+        fragments.append(UpnpSoap::escapedUtf8(UpnpDidlObject::fragment(object, filter)));
         if (!child.isFolder && !request.bookmarks)
             m_model->keepFragment(child, context, fragments.last());
     }
@@ -449,7 +467,7 @@ int ServerDelegate::onSearchContainer(const UpnpBrowseRequest &request, UpnpBrow
             objects.append(object);
         }
     }
-    result.result = UpnpDidlObject::document(objects);
+    result.result = UpnpDidlObject::document(objects, UpnpBrowseFilter(request.filter));
     result.numberReturned = quint32(objects.size());
     result.totalMatches = total;
     return 0;
@@ -506,19 +524,18 @@ bool ServerDelegate::serveFile(const UpnpHttpRequest &request, const QString &re
                            "SEC_Duration=" + QByteArray::number(node.durationMs / 1000));
     // Samsung televisions ask for the subtitle file with the video.
     if (request.header("getCaptionInfo.sec") == "1" && !node.subtitles.isEmpty()) {
-        int chosen = 0; // SubRip first: every such television reads it
-        for (int i = 0; i < node.subtitles.size(); ++i) {
-            if (node.subtitles.at(i).mimeType() == QLatin1String("text/srt")) {
-                chosen = i;
-                break;
-            }
-        }
+        // SubRip first (every such television reads it), the user's language first among equals.
+        const int chosen = TvSubtitles::offerOrder(node.subtitles, userLanguage()).constFirst();
         response.setHeader("CaptionInfo.sec", QStringLiteral("http://%1:%2%3")
                                                   .arg(request.localAddress.toString())
                                                   .arg(request.localPort)
                                                   .arg(subtitlePath(node, chosen))
                                                   .toUtf8());
     }
+    if (startsPlay(request))
+        m_bookmarks->notePlay(
+            UpnpClientSignature::clientKey(request.peerAddress, request.header("User-Agent")),
+            node.path);
     if (node.needsTranscoding) {
         qCDebug(lcTv).noquote() << "   transcoding...";
         serveTranscoded(request, node, response);
@@ -566,7 +583,8 @@ void ServerDelegate::serveSubtitle(const UpnpHttpRequest &request, const QString
     const MediaNodeInfo node =
         m_model && slash > 0 ? m_model->nodeInfo(resource.left(slash)) : MediaNodeInfo();
     if (!ok || !node.valid || index < 0 || index >= node.subtitles.size() ||
-        !SharedFolder::contains(m_model->rootPath(), node.subtitles.at(index).path)) {
+        !SharedFolder::contains(m_model->rootPath(), node.subtitles.at(index).path) ||
+        !TvSubtitles::isServable(node.subtitles.at(index))) {
         response = UpnpHttpResponse::notFound();
         return;
     }
@@ -576,7 +594,7 @@ void ServerDelegate::serveSubtitle(const UpnpHttpRequest &request, const QString
 }
 
 void ServerDelegate::serveTranscoded(const UpnpHttpRequest &request, const MediaNodeInfo &node,
-                                     UpnpHttpResponse &response) const
+                                     UpnpHttpResponse &response, int subtitleChoice) const
 {
     double start = 0;
     double length = -1;
@@ -609,15 +627,21 @@ void ServerDelegate::serveTranscoded(const UpnpHttpRequest &request, const Media
     if (request.isHead())
         return;
     // Consoles show no subtitle file beside the stream: the text goes into the picture.
-    QString subtitle;
+    // Never the user's file itself: our own copy of its cues, bounded.
+    std::unique_ptr<QTemporaryFile> subtitle;
     if (UpnpClientSignature::burnsSubtitles(UpnpClientSignature::Value(request.clientSignature))) {
-        const qsizetype chosen = SubtitleFile::preferred(node.subtitles, QLocale().name().left(2));
-        if (chosen >= 0 && m_model &&
+        const qsizetype chosen = subtitleChoice == PreferredSubtitle
+                                     ? SubtitleFile::preferred(node.subtitles, userLanguage())
+                                     : subtitleChoice;
+        if (chosen >= 0 && chosen < node.subtitles.size() && m_model &&
             SharedFolder::contains(m_model->rootPath(), node.subtitles.at(chosen).path))
-            subtitle = node.subtitles.at(chosen).path;
+            subtitle = TvSubtitles::burnInCopy(node.subtitles.at(chosen), node.durationMs);
     }
-    response.stream =
-        TranscodeStream::createLimited(request.clientSignature, node.path, start, length, subtitle);
+    auto stream = TranscodeStream::createLimited(request.clientSignature, node.path, start, length,
+                                                 subtitle ? subtitle->fileName() : QString());
+    if (stream)
+        stream->keepFile(std::move(subtitle));
+    response.stream = std::move(stream);
     if (!response.stream) {
         qCWarning(lcTv).noquote() << "ServerDelegate: all encoders busy, transcode refused";
         response = UpnpHttpResponse::text(503, "text/plain", "Service Unavailable");

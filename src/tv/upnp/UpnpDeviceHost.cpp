@@ -13,8 +13,7 @@
 #include <QUuid>
 #include <QVariant>
 
-const char *const UpnpDeviceHost::serverToken =
-    ZELTA_UPNP_SERVER_STRING;
+const char *const UpnpDeviceHost::serverToken = ZELTA_UPNP_SERVER_STRING;
 
 namespace {
 
@@ -55,7 +54,7 @@ bool UpnpDeviceHost::start(bool announceOnNetwork)
     if (!m_http->start(httpPort)) {
         m_http.reset();
         qCWarning(lcUpnp).noquote() << "UpnpDeviceHost::start HTTP server could not start, device"
-                             << friendlyName << "is not announced";
+                                    << friendlyName << "is not announced";
         return false;
     }
     m_notifier->start();
@@ -249,9 +248,10 @@ void UpnpDeviceHost::onSsdpPacket(const SsdpPacket &packet, const QHostAddress &
     if (!mxValid || mx < 0)
         return;
     if (senderPort == 0 || (senderPort < 1024 && senderPort != ssdpPort)) {
-        qCDebug(lcUpnp).noquote() << QStringLiteral("Ignoring M-SEARCH from %1:%2 (invalid source port)")
-                                  .arg(sender.toString())
-                                  .arg(senderPort);
+        qCDebug(lcUpnp).noquote() << QStringLiteral(
+                                         "Ignoring M-SEARCH from %1:%2 (invalid source port)")
+                                         .arg(sender.toString())
+                                         .arg(senderPort);
         return;
     }
     // The answer names the address of the interface the search came in on.
@@ -419,13 +419,15 @@ UpnpHttpResponse UpnpDeviceHost::processHttpPostRequest(const UpnpHttpRequest &r
     } else {
         action.clientSignature = request.clientSignature;
         action.bookmarks = request.bookmarks;
+        action.peerAddress = request.peerAddress;
+        action.userAgent = request.header("User-Agent");
         action.localAddress = request.localAddress;
         action.serverPort = request.localPort;
         onAction(action, answer);
     }
     if (answer.errorCode != 0) {
-        qCDebug(lcUpnp).noquote() << "UpnpDeviceHost::processHttpPostRequest" << action.name << "error"
-                           << answer.errorCode;
+        qCDebug(lcUpnp).noquote() << "UpnpDeviceHost::processHttpPostRequest" << action.name
+                                  << "error" << answer.errorCode;
         return UpnpHttpResponse::text(500, xmlContentType,
                                       UpnpSoap::fault(answer.errorCode, answer.errorDescription));
     }
@@ -476,8 +478,9 @@ UpnpHttpResponse UpnpDeviceHost::processHttpSubscriberRequest(const UpnpHttpRequ
     const QHostAddress peer(request.peerAddress.toIPv4Address());
     for (const QUrl &callback : callbacks) {
         if (QHostAddress(callback.host()) != peer) {
-            qCWarning(lcUpnp).noquote() << "UpnpDeviceHost::processHttpSubscriberRequest refused callback"
-                                 << callback.toString() << "from" << peer.toString();
+            qCWarning(lcUpnp).noquote()
+                << "UpnpDeviceHost::processHttpSubscriberRequest refused callback"
+                << callback.toString() << "from" << peer.toString();
             return preconditionFailed;
         }
     }
