@@ -254,20 +254,50 @@ void UpnpDeviceHost::onSsdpPacket(const SsdpPacket &packet, const QHostAddress &
                                          .arg(senderPort);
         return;
     }
-    // The answer names the address of the interface the search came in on.
-    QHostAddress local(QHostAddress::LocalHost);
-    for (const QNetworkInterface &interface : QNetworkInterface::allInterfaces()) {
-        for (const QNetworkAddressEntry &entry : interface.addressEntries()) {
-            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol &&
-                sender.isInSubnet(entry.ip(), entry.prefixLength()))
-                local = entry.ip();
-        }
+    const QHostAddress local = answeringAddress(packet, sender);
+    if (local.isNull()) {
+        qCDebug(lcUpnp).noquote() << "Ignoring M-SEARCH from" << sender.toString()
+                                  << "(no address to answer with)";
+        return;
     }
     const QByteArray target = packet.header("ST");
     const int delay = int(QRandomGenerator::global()->bounded(qBound(1, mx, 5) * 100));
     QTimer::singleShot(delay, this, [this, target, sender, senderPort, local] {
         sendSsdpSearchResponse(target, sender, senderPort, local);
     });
+}
+
+QHostAddress UpnpDeviceHost::answeringAddress(const SsdpPacket &packet, const QHostAddress &sender)
+{
+    // The address of the interface the search came in on; among several
+    // there, the one whose network holds the sender.
+    const QNetworkInterface arrival =
+        QNetworkInterface::interfaceFromIndex(int(packet.interfaceIndex));
+    QHostAddress first;
+    for (const QNetworkAddressEntry &entry : arrival.addressEntries()) {
+        if (entry.ip().protocol() != QAbstractSocket::IPv4Protocol)
+            continue;
+        if (sender.isInSubnet(entry.ip(), entry.prefixLength()))
+            return entry.ip();
+        if (first.isNull())
+            first = entry.ip();
+    }
+    if (!first.isNull())
+        return first;
+    // Interface not known: the address the datagram was sent to, when it
+    // is one of ours, or the one on the sender's network.
+    if (packet.destination.protocol() == QAbstractSocket::IPv4Protocol &&
+        !packet.destination.isMulticast() && !packet.destination.isBroadcast() &&
+        packet.destination != QHostAddress::AnyIPv4)
+        return packet.destination;
+    for (const QNetworkInterface &interface : QNetworkInterface::allInterfaces()) {
+        for (const QNetworkAddressEntry &entry : interface.addressEntries()) {
+            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol &&
+                sender.isInSubnet(entry.ip(), entry.prefixLength()))
+                return entry.ip();
+        }
+    }
+    return {};
 }
 
 void UpnpDeviceHost::sendSsdpSearchResponse(const QByteArray &searchTarget,

@@ -36,6 +36,7 @@ public:
 
 private:
     void readPendingDatagrams();
+    void joinOnEveryInterface();
 
     quint16 m_port;
     Mode m_mode;
