@@ -26,10 +26,14 @@ bool UpnpEngine::start()
     if (m_mode == Multicast) {
         m_socket = new QUdpSocket(this);
         listening = m_socket->bind(QHostAddress::AnyIPv4, m_port,
-                                   QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint) &&
-                    m_socket->joinMulticastGroup(QHostAddress(QStringLiteral("239.255.255.250")));
-        if (listening)
-            joinOnEveryInterface();
+                                   QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint);
+        if (listening) {
+            // Where the group's route points, and on every other interface.
+            const bool joined =
+                m_socket->joinMulticastGroup(QHostAddress(QStringLiteral("239.255.255.250")));
+            const int joinedOn = joinOnEveryInterface();
+            listening = joined || joinedOn > 0;
+        }
         if (!listening) {
             qCWarning(lcUpnp).noquote()
                 << QStringLiteral("check failed, result=%1 (%2) [%3]")
@@ -44,11 +48,12 @@ bool UpnpEngine::start()
     return listening;
 }
 
-void UpnpEngine::joinOnEveryInterface()
+int UpnpEngine::joinOnEveryInterface()
 {
     // Searches arrive on every network the host is on, not only on the
     // one the group's route names.
     const QHostAddress group(QStringLiteral("239.255.255.250"));
+    int joined = 0;
     for (const QNetworkInterface &interface : QNetworkInterface::allInterfaces()) {
         const auto flags = interface.flags();
         if (!(flags & QNetworkInterface::IsUp) || !(flags & QNetworkInterface::CanMulticast))
@@ -56,9 +61,11 @@ void UpnpEngine::joinOnEveryInterface()
         bool ipv4 = false;
         for (const QNetworkAddressEntry &entry : interface.addressEntries())
             ipv4 = ipv4 || entry.ip().protocol() == QAbstractSocket::IPv4Protocol;
-        if (ipv4)
-            m_socket->joinMulticastGroup(group, interface); // already joined there: fails, harmless
+        // Already joined there (the group's own route): fails, harmless.
+        if (ipv4 && m_socket->joinMulticastGroup(group, interface))
+            ++joined;
     }
+    return joined;
 }
 
 void UpnpEngine::stop()

@@ -36,7 +36,8 @@ public:
 
 private:
     void readPendingDatagrams();
-    void joinOnEveryInterface();
+    // The number of interfaces joined.
+    int joinOnEveryInterface();
 
     quint16 m_port;
     Mode m_mode;
