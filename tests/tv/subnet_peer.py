@@ -104,7 +104,38 @@ def far_side_client():
     if not urls or any(not url.startswith(f"http://{SERVER}:") for url in urls):
         fail("addresses in the DIDL-Lite: " + ", ".join(sorted(set(urls))))
     print("ok", len(urls), "addresses in the DIDL-Lite, all", SERVER)
+    check_filter(base + control.group(1), envelope)
     gupnp_browse()
+
+
+def didl_of(envelope):
+    import xml.etree.ElementTree as ElementTree
+    result = ElementTree.fromstring(envelope).find(".//Result").text
+    return result, ElementTree.fromstring(result)  # strict: raises on any fault
+
+
+def check_filter(control_url, whole_envelope):
+    whole, _ = didl_of(whole_envelope)
+    narrow, root = didl_of(browse(control_url, "dc:title,res"))
+    if len(narrow) >= len(whole):
+        fail(f"a narrow filter is not smaller ({len(narrow)} against {len(whole)} bytes)")
+    ns = {"d": "urn:schemas-upnp-org:metadata-1-0/DIDL-Lite/",
+          "dc": "http://purl.org/dc/elements/1.1/",
+          "upnp": "urn:schemas-upnp-org:metadata-1-0/upnp/"}
+    items = root.findall("d:item", ns)
+    if not items:
+        fail("no item under a narrow filter")
+    for item in items:
+        for required in ("dc:title", "upnp:class", "d:res"):
+            if item.find(required, ns) is None:
+                fail("a narrow filter dropped " + required)
+        for optional in ("dc:date", "upnp:albumArtURI"):
+            if item.find(optional, ns) is not None:
+                fail("a narrow filter kept " + optional)
+        for res in item.findall("d:res", ns):
+            if "protocolInfo" not in res.attrib or "size" in res.attrib:
+                fail("res attributes under a narrow filter: %s" % res.attrib)
+    print(f"ok a narrow filter gives {len(narrow)} bytes against {len(whole)}")
 
 
 def gupnp_browse():
