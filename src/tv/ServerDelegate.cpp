@@ -5,6 +5,7 @@
 
 #include "library/Library.h"
 #include "library/LibraryStore.h"
+#include "tv/ConsoleSubtitleChoice.h"
 #include "tv/MediaFormats.h"
 #include "tv/MediaModel.h"
 #include "tv/SharedFolder.h"
@@ -341,6 +342,8 @@ int ServerDelegate::onSetBookmark(const UpnpBookmarkRequest &request)
 int ServerDelegate::onBrowseMetadata(const UpnpBrowseRequest &request, UpnpBrowseResult &result)
 {
     qCDebug(lcTv).noquote() << "ServerDelegate::onBrowseMetadata" << request.objectId;
+    if (request.objectId.contains(QLatin1Char('~')))
+        return browseVersions(request, true, result);
     MediaNodeInfo node;
     if (const int error = lookUpBrowsedNode(request.objectId, &node))
         return error;
@@ -368,6 +371,8 @@ int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
                                            UpnpBrowseResult &result)
 {
     qCDebug(lcTv).noquote() << "ServerDelegate::onBrowseDirectChildren" << request.objectId;
+    if (request.objectId.contains(QLatin1Char('~')))
+        return browseVersions(request, false, result);
     MediaNodeInfo node;
     if (const int error = lookUpBrowsedNode(request.objectId, &node))
         return error;
@@ -401,6 +406,11 @@ int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
             continue;
         }
         UpnpDidlObject object;
+        if (ConsoleSubtitleChoice::offersChoice(child, request.clientSignature)) {
+            fragments.append(
+                UpnpSoap::escapedUtf8(UpnpDidlObject::fragment(versionFolderOf(child), filter)));
+            continue;
+        }
         if (!buildFromMediaNode(child, request, addresses, &object,
                                 child.isFolder ? childCountOf(child) : -1)) {
             qCDebug(lcTv).noquote() << "ITEM IS NULL FOR node: " << child.name;
@@ -506,7 +516,15 @@ bool ServerDelegate::serveFile(const UpnpHttpRequest &request, const QString &re
             serveThumbnail(resource.mid(imagesPrefix.size()), response);
         return true;
     }
-    const MediaNodeInfo node = m_model ? m_model->nodeInfo(resource) : MediaNodeInfo();
+    // A console's version of a video names the subtitle to draw.
+    QString objectId = resource;
+    bool versionFolder = false;
+    int subtitleChoice = PreferredSubtitle;
+    if (ConsoleSubtitleChoice::parse(resource, &objectId, &versionFolder, &subtitleChoice) &&
+        versionFolder)
+        objectId.clear();
+    const MediaNodeInfo node =
+        m_model && !objectId.isEmpty() ? m_model->nodeInfo(objectId) : MediaNodeInfo();
     if (!node.valid || node.isFolder) {
         qCDebug(lcTv).noquote() << "ServerDelegate::serveFile invalid object_id!";
         response = UpnpHttpResponse::notFound();
@@ -538,7 +556,7 @@ bool ServerDelegate::serveFile(const UpnpHttpRequest &request, const QString &re
             node.path);
     if (node.needsTranscoding) {
         qCDebug(lcTv).noquote() << "   transcoding...";
-        serveTranscoded(request, node, response);
+        serveTranscoded(request, node, response, subtitleChoice);
         return true;
     }
     if (timeSeek) {
@@ -647,4 +665,74 @@ void ServerDelegate::serveTranscoded(const UpnpHttpRequest &request, const Media
         response = UpnpHttpResponse::text(503, "text/plain", "Service Unavailable");
         response.setHeader("Retry-After", "10");
     }
+}
+
+UpnpDidlObject ServerDelegate::versionFolderOf(const MediaNodeInfo &node)
+{
+    UpnpDidlObject folder;
+    folder.container = true;
+    folder.id = ConsoleSubtitleChoice::folderId(node.objectId);
+    folder.parentId = node.parentId;
+    const qsizetype dot = node.name.lastIndexOf(QLatin1Char('.'));
+    folder.title = dot < 0 ? node.name : node.name.left(dot);
+    folder.upnpClass = QStringLiteral("object.container.storageFolder");
+    folder.childCount = int(ConsoleSubtitleChoice::versions(node, userLanguage()).size());
+    return folder;
+}
+
+int ServerDelegate::browseVersions(const UpnpBrowseRequest &request, bool metadata,
+                                   UpnpBrowseResult &result) const
+{
+    QString objectId;
+    bool folder = false;
+    int subtitle = ConsoleSubtitleChoice::NoSubtitles;
+    if (!m_model || !ConsoleSubtitleChoice::parse(request.objectId, &objectId, &folder, &subtitle))
+        return UpnpError::NoSuchObject;
+    const MediaNodeInfo node = m_model->nodeInfo(objectId);
+    if (!ConsoleSubtitleChoice::offersChoice(node, request.clientSignature))
+        return UpnpError::NoSuchObject;
+    const QList<ConsoleSubtitleChoice::Version> versions =
+        ConsoleSubtitleChoice::versions(node, userLanguage());
+    if (!folder && std::none_of(versions.cbegin(), versions.cend(),
+                                [subtitle](const auto &v) { return v.subtitle == subtitle; }))
+        return UpnpError::NoSuchObject;
+    const UpnpBrowseFilter filter(request.filter);
+    if (metadata && folder) {
+        result.result = UpnpDidlObject::document({versionFolderOf(node)}, filter);
+        result.numberReturned = result.totalMatches = 1;
+        return 0;
+    }
+    if (!metadata && !folder)
+        return UpnpError::NoSuchContainer;
+    const QList<QHostAddress> addresses = resourceAddresses(request.localAddress);
+    const QString plain = resourcePath(node.objectId);
+    QList<UpnpDidlObject> objects;
+    quint32 index = 0;
+    for (const ConsoleSubtitleChoice::Version &version : versions) {
+        if ((!folder && version.subtitle != subtitle) || index++ < request.startingIndex)
+            continue;
+        if (request.requestedCount > 0 && quint32(objects.size()) >= request.requestedCount)
+            break;
+        UpnpDidlObject object;
+        if (!buildFromMediaNode(node, request, addresses, &object))
+            return UpnpError::NoSuchObject;
+        const QString id = ConsoleSubtitleChoice::versionId(node.objectId, version.subtitle);
+        object.id = id;
+        object.parentId = ConsoleSubtitleChoice::folderId(node.objectId);
+        object.title += QStringLiteral(" (") + version.title + QLatin1Char(')');
+        object.captions.clear();
+        // The stream of this version; the subtitle files stay off the console's list.
+        object.resources.removeIf([&plain](const UpnpDidlResource &res) {
+            return !res.url.endsWith(plain) && res.protocolInfo.contains(QLatin1String(":text/"));
+        });
+        for (UpnpDidlResource &res : object.resources) {
+            if (res.url.endsWith(plain))
+                res.url.replace(res.url.size() - plain.size(), plain.size(), resourcePath(id));
+        }
+        objects.append(object);
+    }
+    result.result = UpnpDidlObject::document(objects, filter);
+    result.numberReturned = quint32(objects.size());
+    result.totalMatches = folder ? quint32(versions.size()) : 1;
+    return 0;
 }

@@ -62,6 +62,11 @@ private:
     void waitForProbes(QList<MediaNodeInfo> &nodes, const UpnpBrowseRequest &request,
                        const QString &folderId = QString(), qsizetype folderSize = 0) const;
     int childCountOf(const MediaNodeInfo &node) const;
+    // A console's folder of a video's versions (one per subtitle language,
+    // one without), and a Browse of it or of one version.
+    static UpnpDidlObject versionFolderOf(const MediaNodeInfo &node);
+    int browseVersions(const UpnpBrowseRequest &request, bool metadata,
+                       UpnpBrowseResult &result) const;
     // For a client that keeps places here: the stored places (ms) of the
     // nodes' files, by absolute path; empty for other clients.
     QHash<QString, qint64> bookmarksOf(const UpnpBrowseRequest &request,
