@@ -250,12 +250,14 @@ double ourFirstRun(const QString &media)
     return ms;
 }
 
-void row(const QString &measure, double ours, double theirs)
+void row(const QString &measure, double ours, double theirs,
+         const QString &unit = QStringLiteral("ms"))
 {
+    const int decimals = unit == QLatin1String("ms") ? 1 : 0;
     out << QStringLiteral("%1 | %2 | %3 | %4\n")
                .arg(measure, -42)
-               .arg(QString::number(ours, 'f', 1) + QStringLiteral(" ms"), 10)
-               .arg(QString::number(theirs, 'f', 1) + QStringLiteral(" ms"), 12)
+               .arg(QString::number(ours, 'f', decimals) + QLatin1Char(' ') + unit, 10)
+               .arg(QString::number(theirs, 'f', decimals) + QLatin1Char(' ') + unit, 12)
                .arg(theirs > 0 ? ours / theirs : 0.0, 0, 'f', 2);
 }
 
@@ -381,9 +383,9 @@ int main(int argc, char **argv)
     row(QStringLiteral("first 100, warm, Filter %1").arg(kNarrowFilter), restarted.narrow,
         theirs.narrow);
     row(QStringLiteral("first 100, answer bytes, Filter *"), double(restarted.bytesAll),
-        double(theirs.bytesAll));
+        double(theirs.bytesAll), QStringLiteral("B"));
     row(QStringLiteral("first 100, answer bytes, Filter %1").arg(kNarrowFilter),
-        double(restarted.bytesNarrow), double(theirs.bytesNarrow));
+        double(restarted.bytesNarrow), double(theirs.bytesNarrow), QStringLiteral("B"));
     row(QStringLiteral("page at %1, warm").arg(folderSize - 100), restarted.page, theirs.page);
     row(QStringLiteral("all %1").arg(folderSize), restarted.all, theirs.all);
     out << QString(80, QLatin1Char('-')) << '\n';
