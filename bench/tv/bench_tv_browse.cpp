@@ -98,7 +98,13 @@ struct Timings
     double warm = 0;
     double page = 0;
     double all = 0;
+    // The first 100 with every property and with a narrow filter.
+    qsizetype bytesAll = 0;
+    qsizetype bytesNarrow = 0;
+    double narrow = 0;
 };
+
+const QString kNarrowFilter = QStringLiteral("dc:title,res");
 
 // `afterCold` runs after the first answer (our server stops probing the rest
 // of the folder there, so that the timings do not share the processor).
@@ -118,6 +124,9 @@ Timings measure(const QUrl &control, const QString &id, const std::function<void
     t.freshWorst = fresh.constLast();
     afterCold();
     t.warm = best([&] { BrowseSoap::browse(control, id, 0, 100); });
+    t.bytesAll = BrowseSoap::browse(control, id, 0, 100).size();
+    t.bytesNarrow = BrowseSoap::browse(control, id, 0, 100, kNarrowFilter).size();
+    t.narrow = best([&] { BrowseSoap::browse(control, id, 0, 100, kNarrowFilter); });
     BrowseSoap::browse(control, id, folderSize - 100, 100);
     t.page = best([&] { BrowseSoap::browse(control, id, folderSize - 100, 100); });
     t.all = best([&] { BrowseSoap::browse(control, id, 0, 0); });
@@ -241,12 +250,14 @@ double ourFirstRun(const QString &media)
     return ms;
 }
 
-void row(const QString &measure, double ours, double theirs)
+void row(const QString &measure, double ours, double theirs,
+         const QString &unit = QStringLiteral("ms"))
 {
+    const int decimals = unit == QLatin1String("ms") ? 1 : 0;
     out << QStringLiteral("%1 | %2 | %3 | %4\n")
                .arg(measure, -42)
-               .arg(QString::number(ours, 'f', 1) + QStringLiteral(" ms"), 10)
-               .arg(QString::number(theirs, 'f', 1) + QStringLiteral(" ms"), 12)
+               .arg(QString::number(ours, 'f', decimals) + QLatin1Char(' ') + unit, 10)
+               .arg(QString::number(theirs, 'f', decimals) + QLatin1Char(' ') + unit, 12)
                .arg(theirs > 0 ? ours / theirs : 0.0, 0, 'f', 2);
 }
 
@@ -369,6 +380,12 @@ int main(int argc, char **argv)
         first.freshWorst, theirs.freshWorst);
     row(QStringLiteral("first 100, cold (after restart)"), restarted.cold, theirs.cold);
     row(QStringLiteral("first 100, warm"), restarted.warm, theirs.warm);
+    row(QStringLiteral("first 100, warm, Filter %1").arg(kNarrowFilter), restarted.narrow,
+        theirs.narrow);
+    row(QStringLiteral("first 100, answer bytes, Filter *"), double(restarted.bytesAll),
+        double(theirs.bytesAll), QStringLiteral("B"));
+    row(QStringLiteral("first 100, answer bytes, Filter %1").arg(kNarrowFilter),
+        double(restarted.bytesNarrow), double(theirs.bytesNarrow), QStringLiteral("B"));
     row(QStringLiteral("page at %1, warm").arg(folderSize - 100), restarted.page, theirs.page);
     row(QStringLiteral("all %1").arg(folderSize), restarted.all, theirs.all);
     out << QString(80, QLatin1Char('-')) << '\n';

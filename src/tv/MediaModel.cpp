@@ -4,6 +4,7 @@
 #include "tv/FolderWatcher.h"
 #include "tv/HeaderDuration.h"
 #include "tv/SharedFolder.h"
+#include "tv/TvSubtitles.h"
 
 #include "tv/MetaDataGatherer.h"
 
@@ -399,7 +400,7 @@ QList<MediaModel::Entry> MediaModel::listFolder(const QString &root, const QStri
         for (Entry &entry : entries) {
             const qsizetype dot = entry.name.lastIndexOf(QLatin1Char('.'));
             if (!entry.folder && dot > 0 && !isPictureSuffix(entry.name.mid(dot + 1).toLower()))
-                entry.subtitles = subtitles.value(entry.name.left(dot));
+                entry.subtitles = TvSubtitles::servable(subtitles.value(entry.name.left(dot)));
         }
     }
     return entries;

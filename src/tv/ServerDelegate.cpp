@@ -3,13 +3,17 @@
 #include "core/Formatters.h"
 #include "core/Logging.h"
 
+#include "library/Library.h"
 #include "library/LibraryStore.h"
+#include "tv/ConsoleSubtitleChoice.h"
 #include "tv/MediaFormats.h"
 #include "tv/MediaModel.h"
 #include "tv/SharedFolder.h"
 #include "tv/TimeSeekRange.h"
 #include "tv/TranscodeHelper.h"
 #include "tv/TranscodeStream.h"
+#include "tv/TvBookmarks.h"
+#include "tv/TvSubtitles.h"
 #include "tv/upnp/UpnpAction.h"
 #include "tv/upnp/UpnpClientSignature.h"
 #include "tv/upnp/UpnpSoap.h"
@@ -18,6 +22,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QNetworkInterface>
+#include <QTemporaryFile>
 
 #include <cstdio>
 #include <ctime>
@@ -46,6 +51,24 @@ QString localIsoTime(qint64 msecs)
     return QString::fromLatin1(text);
 }
 
+// A request for a file from its start: the client begins to play it.
+bool startsPlay(const UpnpHttpRequest &request)
+{
+    if (request.isHead())
+        return false;
+    const QByteArray range = request.header("Range").trimmed().toLower();
+    const QByteArray seek = request.header("TimeSeekRange.dlna.org").trimmed().toLower();
+    return (range.isEmpty() || range.startsWith("bytes=0-")) &&
+           (seek.isEmpty() || seek.startsWith("npt=0-") || seek.startsWith("npt=0.0") ||
+            seek.startsWith("npt=00:00:00"));
+}
+
+// The language the user reads, for choosing among subtitle files.
+QString userLanguage()
+{
+    return QLocale().name().left(2);
+}
+
 UpnpHttpResponse notAcceptable()
 {
     return UpnpHttpResponse::text(406, "text/plain", "Not Acceptable");
@@ -54,9 +77,13 @@ UpnpHttpResponse notAcceptable()
 } // namespace
 
 ServerDelegate::ServerDelegate(QObject *parent)
-    : QObject(parent), UpnpFileMediaServerDelegate(QStringLiteral("/"), QString())
+    : QObject(parent), UpnpFileMediaServerDelegate(QStringLiteral("/"), QString()),
+      m_bookmarks(std::make_unique<TvBookmarks>(Library::cachePath() +
+                                                QStringLiteral("/tv-bookmarks.json")))
 {
 }
+
+ServerDelegate::~ServerDelegate() = default;
 
 void ServerDelegate::setMediaModel(MediaModel *model)
 {
@@ -175,7 +202,9 @@ bool ServerDelegate::buildFromMediaNode(const MediaNodeInfo &node, const UpnpBro
     // The video's subtitle files, as resources of their own and in the
     // caption element some televisions read instead.
     const QString host = QStringLiteral("http://%1:") + port;
-    for (int i = 0; i < node.subtitles.size() && !picture; ++i) {
+    const QList<int> order =
+        picture ? QList<int>() : TvSubtitles::offerOrder(node.subtitles, userLanguage());
+    for (const int i : order) {
         const SubtitleFile &file = node.subtitles.at(i);
         for (const QHostAddress &address : addresses) {
             UpnpDidlResource res;
@@ -269,12 +298,13 @@ int ServerDelegate::lookUpBrowsedNode(const QString &objectId, MediaNodeInfo *no
 void ServerDelegate::setLibraryStore(LibraryStore *store)
 {
     m_store = store;
+    m_bookmarks->setLibraryStore(store);
 }
 
 QHash<QString, qint64> ServerDelegate::bookmarksOf(const UpnpBrowseRequest &request,
                                                    const QList<MediaNodeInfo> &nodes) const
 {
-    if (!request.bookmarks || !m_store)
+    if (!request.bookmarks)
         return {};
     QStringList paths;
     for (const MediaNodeInfo &node : nodes) {
@@ -283,9 +313,7 @@ QHash<QString, qint64> ServerDelegate::bookmarksOf(const UpnpBrowseRequest &requ
     }
     if (paths.isEmpty())
         return {};
-    // Read on the store's thread; this server thread only waits for it.
-    LibraryStore *store = m_store;
-    return store->call([store, paths] { return store->playPositionsOf(paths); });
+    return m_bookmarks->positionsOf(paths);
 }
 
 void ServerDelegate::addBookmark(UpnpDidlObject *object, const MediaNodeInfo &node,
@@ -298,33 +326,24 @@ void ServerDelegate::addBookmark(UpnpDidlObject *object, const MediaNodeInfo &no
         object->bookmarkSeconds = found.value() / 1000;
 }
 
-int ServerDelegate::onSetBookmark(const QString &objectId, quint32 seconds)
+int ServerDelegate::onSetBookmark(const UpnpBookmarkRequest &request)
 {
-    if (!m_model || !m_store)
+    if (!m_model)
         return UpnpError::ActionFailed;
-    const MediaNodeInfo node = m_model->nodeInfo(objectId);
+    const MediaNodeInfo node = m_model->nodeInfo(request.objectId);
     if (!node.valid || node.isFolder) {
-        qCDebug(lcTv).noquote() << "ServerDelegate::onSetBookmark no such item:" << objectId;
+        qCDebug(lcTv).noquote() << "ServerDelegate::onSetBookmark no such item:"
+                                << request.objectId;
         return UpnpError::NoSuchObject;
     }
-    const QString path = QFileInfo(node.path).absoluteFilePath();
-    const qint64 lengthMs = qMax(qint64(0), qint64(node.durationMs));
-    // The store's thread writes; this server thread waits for the answer.
-    LibraryStore *store = m_store;
-    const bool stored = store->call([store, path, seconds, lengthMs] {
-        const qlonglong id = store->idOfVideo(path);
-        return id >= 0 && store->reportPlayPosition(id, qint64(seconds) * 1000, lengthMs);
-    });
-    if (!stored) {
-        qCDebug(lcTv).noquote() << "ServerDelegate::onSetBookmark not a library video:" << path;
-        return UpnpError::NoSuchObject;
-    }
-    return 0;
+    return m_bookmarks->set(request, node);
 }
 
 int ServerDelegate::onBrowseMetadata(const UpnpBrowseRequest &request, UpnpBrowseResult &result)
 {
     qCDebug(lcTv).noquote() << "ServerDelegate::onBrowseMetadata" << request.objectId;
+    if (request.objectId.contains(QLatin1Char('~')))
+        return browseVersions(request, true, result);
     MediaNodeInfo node;
     if (const int error = lookUpBrowsedNode(request.objectId, &node))
         return error;
@@ -342,7 +361,7 @@ int ServerDelegate::onBrowseMetadata(const UpnpBrowseRequest &request, UpnpBrows
                             int(childCount)))
         return UpnpError::NoSuchObject;
     addBookmark(&object, node, bookmarksOf(request, {node}));
-    result.result = UpnpDidlObject::document({object});
+    result.result = UpnpDidlObject::document({object}, UpnpBrowseFilter(request.filter));
     result.numberReturned = 1;
     result.totalMatches = 1;
     return 0;
@@ -352,6 +371,8 @@ int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
                                            UpnpBrowseResult &result)
 {
     qCDebug(lcTv).noquote() << "ServerDelegate::onBrowseDirectChildren" << request.objectId;
+    if (request.objectId.contains(QLatin1Char('~')))
+        return browseVersions(request, false, result);
     MediaNodeInfo node;
     if (const int error = lookUpBrowsedNode(request.objectId, &node))
         return error;
@@ -371,6 +392,8 @@ int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
                       QString::number(request.serverPort);
     for (const QHostAddress &address : addresses)
         context += QLatin1Char(' ') + address.toString();
+    const UpnpBrowseFilter filter(request.filter);
+    context += QLatin1Char(' ') + filter.key();
     const QHash<QString, qint64> bookmarks = bookmarksOf(request, page);
     QList<QByteArray> fragments;
     fragments.reserve(page.size());
@@ -383,6 +406,11 @@ int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
             continue;
         }
         UpnpDidlObject object;
+        if (ConsoleSubtitleChoice::offersChoice(child, request.clientSignature)) {
+            fragments.append(
+                UpnpSoap::escapedUtf8(UpnpDidlObject::fragment(versionFolderOf(child), filter)));
+            continue;
+        }
         if (!buildFromMediaNode(child, request, addresses, &object,
                                 child.isFolder ? childCountOf(child) : -1)) {
             qCDebug(lcTv).noquote() << "ITEM IS NULL FOR node: " << child.name;
@@ -390,7 +418,7 @@ int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
             continue;
         }
         addBookmark(&object, child, bookmarks);
-        fragments.append(UpnpSoap::escapedUtf8(UpnpDidlObject::fragment(object)));
+        fragments.append(UpnpSoap::escapedUtf8(UpnpDidlObject::fragment(object, filter)));
         if (!child.isFolder && !request.bookmarks)
             m_model->keepFragment(child, context, fragments.last());
     }
@@ -449,7 +477,7 @@ int ServerDelegate::onSearchContainer(const UpnpBrowseRequest &request, UpnpBrow
             objects.append(object);
         }
     }
-    result.result = UpnpDidlObject::document(objects);
+    result.result = UpnpDidlObject::document(objects, UpnpBrowseFilter(request.filter));
     result.numberReturned = quint32(objects.size());
     result.totalMatches = total;
     return 0;
@@ -488,7 +516,15 @@ bool ServerDelegate::serveFile(const UpnpHttpRequest &request, const QString &re
             serveThumbnail(resource.mid(imagesPrefix.size()), response);
         return true;
     }
-    const MediaNodeInfo node = m_model ? m_model->nodeInfo(resource) : MediaNodeInfo();
+    // A console's version of a video names the subtitle to draw.
+    QString objectId = resource;
+    bool versionFolder = false;
+    int subtitleChoice = PreferredSubtitle;
+    if (ConsoleSubtitleChoice::parse(resource, &objectId, &versionFolder, &subtitleChoice) &&
+        versionFolder)
+        objectId.clear();
+    const MediaNodeInfo node =
+        m_model && !objectId.isEmpty() ? m_model->nodeInfo(objectId) : MediaNodeInfo();
     if (!node.valid || node.isFolder) {
         qCDebug(lcTv).noquote() << "ServerDelegate::serveFile invalid object_id!";
         response = UpnpHttpResponse::notFound();
@@ -506,22 +542,21 @@ bool ServerDelegate::serveFile(const UpnpHttpRequest &request, const QString &re
                            "SEC_Duration=" + QByteArray::number(node.durationMs / 1000));
     // Samsung televisions ask for the subtitle file with the video.
     if (request.header("getCaptionInfo.sec") == "1" && !node.subtitles.isEmpty()) {
-        int chosen = 0; // SubRip first: every such television reads it
-        for (int i = 0; i < node.subtitles.size(); ++i) {
-            if (node.subtitles.at(i).mimeType() == QLatin1String("text/srt")) {
-                chosen = i;
-                break;
-            }
-        }
+        // SubRip first (every such television reads it), the user's language first among equals.
+        const int chosen = TvSubtitles::offerOrder(node.subtitles, userLanguage()).constFirst();
         response.setHeader("CaptionInfo.sec", QStringLiteral("http://%1:%2%3")
                                                   .arg(request.localAddress.toString())
                                                   .arg(request.localPort)
                                                   .arg(subtitlePath(node, chosen))
                                                   .toUtf8());
     }
+    if (startsPlay(request))
+        m_bookmarks->notePlay(
+            UpnpClientSignature::clientKey(request.peerAddress, request.header("User-Agent")),
+            node.path);
     if (node.needsTranscoding) {
         qCDebug(lcTv).noquote() << "   transcoding...";
-        serveTranscoded(request, node, response);
+        serveTranscoded(request, node, response, subtitleChoice);
         return true;
     }
     if (timeSeek) {
@@ -566,7 +601,8 @@ void ServerDelegate::serveSubtitle(const UpnpHttpRequest &request, const QString
     const MediaNodeInfo node =
         m_model && slash > 0 ? m_model->nodeInfo(resource.left(slash)) : MediaNodeInfo();
     if (!ok || !node.valid || index < 0 || index >= node.subtitles.size() ||
-        !SharedFolder::contains(m_model->rootPath(), node.subtitles.at(index).path)) {
+        !SharedFolder::contains(m_model->rootPath(), node.subtitles.at(index).path) ||
+        !TvSubtitles::isServable(node.subtitles.at(index))) {
         response = UpnpHttpResponse::notFound();
         return;
     }
@@ -576,7 +612,7 @@ void ServerDelegate::serveSubtitle(const UpnpHttpRequest &request, const QString
 }
 
 void ServerDelegate::serveTranscoded(const UpnpHttpRequest &request, const MediaNodeInfo &node,
-                                     UpnpHttpResponse &response) const
+                                     UpnpHttpResponse &response, int subtitleChoice) const
 {
     double start = 0;
     double length = -1;
@@ -609,18 +645,94 @@ void ServerDelegate::serveTranscoded(const UpnpHttpRequest &request, const Media
     if (request.isHead())
         return;
     // Consoles show no subtitle file beside the stream: the text goes into the picture.
-    QString subtitle;
+    // Never the user's file itself: our own copy of its cues, bounded.
+    std::unique_ptr<QTemporaryFile> subtitle;
     if (UpnpClientSignature::burnsSubtitles(UpnpClientSignature::Value(request.clientSignature))) {
-        const qsizetype chosen = SubtitleFile::preferred(node.subtitles, QLocale().name().left(2));
-        if (chosen >= 0 && m_model &&
+        const qsizetype chosen = subtitleChoice == PreferredSubtitle
+                                     ? SubtitleFile::preferred(node.subtitles, userLanguage())
+                                     : subtitleChoice;
+        if (chosen >= 0 && chosen < node.subtitles.size() && m_model &&
             SharedFolder::contains(m_model->rootPath(), node.subtitles.at(chosen).path))
-            subtitle = node.subtitles.at(chosen).path;
+            subtitle = TvSubtitles::burnInCopy(node.subtitles.at(chosen), node.durationMs);
     }
-    response.stream =
-        TranscodeStream::createLimited(request.clientSignature, node.path, start, length, subtitle);
+    auto stream = TranscodeStream::createLimited(request.clientSignature, node.path, start, length,
+                                                 subtitle ? subtitle->fileName() : QString());
+    if (stream)
+        stream->keepFile(std::move(subtitle));
+    response.stream = std::move(stream);
     if (!response.stream) {
         qCWarning(lcTv).noquote() << "ServerDelegate: all encoders busy, transcode refused";
         response = UpnpHttpResponse::text(503, "text/plain", "Service Unavailable");
         response.setHeader("Retry-After", "10");
     }
+}
+
+UpnpDidlObject ServerDelegate::versionFolderOf(const MediaNodeInfo &node)
+{
+    UpnpDidlObject folder;
+    folder.container = true;
+    folder.id = ConsoleSubtitleChoice::folderId(node.objectId);
+    folder.parentId = node.parentId;
+    const qsizetype dot = node.name.lastIndexOf(QLatin1Char('.'));
+    folder.title = dot < 0 ? node.name : node.name.left(dot);
+    folder.upnpClass = QStringLiteral("object.container.storageFolder");
+    folder.childCount = int(ConsoleSubtitleChoice::versions(node, userLanguage()).size());
+    return folder;
+}
+
+int ServerDelegate::browseVersions(const UpnpBrowseRequest &request, bool metadata,
+                                   UpnpBrowseResult &result) const
+{
+    QString objectId;
+    bool folder = false;
+    int subtitle = ConsoleSubtitleChoice::NoSubtitles;
+    if (!m_model || !ConsoleSubtitleChoice::parse(request.objectId, &objectId, &folder, &subtitle))
+        return UpnpError::NoSuchObject;
+    const MediaNodeInfo node = m_model->nodeInfo(objectId);
+    if (!ConsoleSubtitleChoice::offersChoice(node, request.clientSignature))
+        return UpnpError::NoSuchObject;
+    const QList<ConsoleSubtitleChoice::Version> versions =
+        ConsoleSubtitleChoice::versions(node, userLanguage());
+    if (!folder && std::none_of(versions.cbegin(), versions.cend(),
+                                [subtitle](const auto &v) { return v.subtitle == subtitle; }))
+        return UpnpError::NoSuchObject;
+    const UpnpBrowseFilter filter(request.filter);
+    if (metadata && folder) {
+        result.result = UpnpDidlObject::document({versionFolderOf(node)}, filter);
+        result.numberReturned = result.totalMatches = 1;
+        return 0;
+    }
+    if (!metadata && !folder)
+        return UpnpError::NoSuchContainer;
+    const QList<QHostAddress> addresses = resourceAddresses(request.localAddress);
+    const QString plain = resourcePath(node.objectId);
+    QList<UpnpDidlObject> objects;
+    quint32 index = 0;
+    for (const ConsoleSubtitleChoice::Version &version : versions) {
+        if ((!folder && version.subtitle != subtitle) || index++ < request.startingIndex)
+            continue;
+        if (request.requestedCount > 0 && quint32(objects.size()) >= request.requestedCount)
+            break;
+        UpnpDidlObject object;
+        if (!buildFromMediaNode(node, request, addresses, &object))
+            return UpnpError::NoSuchObject;
+        const QString id = ConsoleSubtitleChoice::versionId(node.objectId, version.subtitle);
+        object.id = id;
+        object.parentId = ConsoleSubtitleChoice::folderId(node.objectId);
+        object.title += QStringLiteral(" (") + version.title + QLatin1Char(')');
+        object.captions.clear();
+        // The stream of this version; the subtitle files stay off the console's list.
+        object.resources.removeIf([&plain](const UpnpDidlResource &res) {
+            return !res.url.endsWith(plain) && res.protocolInfo.contains(QLatin1String(":text/"));
+        });
+        for (UpnpDidlResource &res : object.resources) {
+            if (res.url.endsWith(plain))
+                res.url.replace(res.url.size() - plain.size(), plain.size(), resourcePath(id));
+        }
+        objects.append(object);
+    }
+    result.result = UpnpDidlObject::document(objects, filter);
+    result.numberReturned = quint32(objects.size());
+    result.totalMatches = folder ? quint32(versions.size()) : 1;
+    return 0;
 }

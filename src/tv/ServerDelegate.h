@@ -7,8 +7,11 @@
 #include <QHash>
 #include <QObject>
 
+#include <memory>
+
 class LibraryStore;
 class MediaModel;
+class TvBookmarks;
 
 // The ContentDirectory of the media server over the media tree, and the
 // serving of its files (plain, as thumbnails, or transcoded).
@@ -18,19 +21,20 @@ class ServerDelegate : public QObject, public UpnpFileMediaServerDelegate
 
 public:
     explicit ServerDelegate(QObject *parent = nullptr);
+    ~ServerDelegate() override;
 
     // Set before the server starts; the tree outlives the server's threads.
     void setMediaModel(MediaModel *model);
     // Where play positions are kept (the library's store; not owned, set
-    // before the server starts, outlives it). Without one no client is told
-    // positions and bookmarks fail.
+    // before the server starts, outlives it). Without one only the server's own places
+    // are kept (those of served files the library does not hold).
     void setLibraryStore(LibraryStore *store);
 
     int onBrowseMetadata(const UpnpBrowseRequest &request, UpnpBrowseResult &result) override;
     int onBrowseDirectChildren(const UpnpBrowseRequest &request, UpnpBrowseResult &result) override;
     int onSearchContainer(const UpnpBrowseRequest &request, UpnpBrowseResult &result) override;
     bool processFileRequest(const UpnpHttpRequest &request, UpnpHttpResponse &response) override;
-    int onSetBookmark(const QString &objectId, quint32 seconds) override;
+    int onSetBookmark(const UpnpBookmarkRequest &request) override;
 
     // Addresses offered in resource URLs: the one the request came in on first.
     static QList<QHostAddress> resourceAddresses(const QHostAddress &local);
@@ -58,6 +62,11 @@ private:
     void waitForProbes(QList<MediaNodeInfo> &nodes, const UpnpBrowseRequest &request,
                        const QString &folderId = QString(), qsizetype folderSize = 0) const;
     int childCountOf(const MediaNodeInfo &node) const;
+    // A console's folder of a video's versions (one per subtitle language,
+    // one without), and a Browse of it or of one version.
+    static UpnpDidlObject versionFolderOf(const MediaNodeInfo &node);
+    int browseVersions(const UpnpBrowseRequest &request, bool metadata,
+                       UpnpBrowseResult &result) const;
     // For a client that keeps places here: the stored places (ms) of the
     // nodes' files, by absolute path; empty for other clients.
     QHash<QString, qint64> bookmarksOf(const UpnpBrowseRequest &request,
@@ -68,9 +77,13 @@ private:
     // "SUBTITLES/<object id>/<n>.<suffix>": the video's n-th subtitle file.
     void serveSubtitle(const UpnpHttpRequest &request, const QString &resource,
                        UpnpHttpResponse &response) const;
+    // Which subtitle a console sees drawn: the preferred one, none (-1) or
+    // the n-th file of the video.
+    static constexpr int PreferredSubtitle = -2;
     void serveTranscoded(const UpnpHttpRequest &request, const MediaNodeInfo &node,
-                         UpnpHttpResponse &response) const;
+                         UpnpHttpResponse &response, int subtitleChoice = PreferredSubtitle) const;
 
     MediaModel *m_model = nullptr;
     LibraryStore *m_store = nullptr;
+    std::unique_ptr<TvBookmarks> m_bookmarks;
 };

@@ -4,6 +4,7 @@
 #include "tv/TranscodeHelper.h"
 
 #include <QDebug>
+#include <QTemporaryFile>
 #include <QThread>
 
 std::atomic<int> TranscodeStream::s_live{0};
@@ -62,6 +63,11 @@ qint64 TranscodeStream::read(char *data, qint64 maxSize)
     if (count > 0)
         m_bytesRead += count;
     return count;
+}
+
+void TranscodeStream::keepFile(std::unique_ptr<QTemporaryFile> file)
+{
+    m_keptFile = std::move(file);
 }
 
 void TranscodeStream::abort()

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <memory>
 
+class QTemporaryFile;
 class QThread;
 class TranscodeHelper;
 
@@ -42,6 +43,9 @@ public:
     qint64 size() const { return m_stream->size(); }
     qint64 available() const { return m_stream->available(); }
 
+    // Keeps a file the encoder reads (a subtitle copy) until the stream ends.
+    void keepFile(std::unique_ptr<QTemporaryFile> file);
+
     qint64 bytesRead() const { return m_bytesRead; }
     RingBufferStreamReference stream() const { return m_stream; }
     // Streams alive in the process (each with its encoder and thread).
@@ -53,6 +57,7 @@ private:
     std::unique_ptr<QThread> m_thread;
     TranscodeHelper *m_helper; // lives in m_thread, deleted with the stream
     qint64 m_bytesRead = 0;
+    std::unique_ptr<QTemporaryFile> m_keptFile;
     static std::atomic<int> s_live;
     static std::atomic<int> s_slots;
 };

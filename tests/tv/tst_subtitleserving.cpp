@@ -184,7 +184,8 @@ private Q_SLOTS:
         QStringList captions;
         for (const QRegularExpressionMatch &match : caption.globalMatch(didl))
             captions << match.captured(1) + QLatin1Char('=') + match.captured(2);
-        QCOMPARE(captions, (QStringList{"vtt=" + vtt.first(), "srt=" + srt.first()}));
+        // SubRip first: older sets read nothing else, and players take the first.
+        QCOMPARE(captions, (QStringList{"srt=" + srt.first(), "vtt=" + vtt.first()}));
 
         // The subtitle addresses serve the files with their types.
         for (const auto &[url, bytes, type] :
@@ -293,16 +294,21 @@ private Q_SLOTS:
     void burnInFollowsTheClient_data()
     {
         QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("version"); // the console's choice of subtitle
         QTest::addColumn<int>("client");
         QTest::addColumn<bool>("textInPicture");
         const int ps3 = UpnpClientSignature::PlayStation3;
-        QTest::newRow("PlayStation 3, video with subtitles") << "Burn" << ps3 << true;
-        QTest::newRow("PlayStation 3, video without") << "Twin" << ps3 << false;
+        QTest::newRow("PlayStation 3, video with subtitles") << "Burn"
+                                                             << "English" << ps3 << true;
+        QTest::newRow("PlayStation 3, subtitles turned off") << "Burn"
+                                                             << "no subtitles" << ps3 << false;
+        QTest::newRow("PlayStation 3, video without") << "Twin" << QString() << ps3 << false;
         QTest::newRow("Xbox, video with subtitles")
-            << "Burn" << int(UpnpClientSignature::Xbox) << true;
+            << "Burn"
+            << "English" << int(UpnpClientSignature::Xbox) << true;
         // A television reads the subtitle file offered beside the stream.
         QTest::newRow("television, video with subtitles")
-            << "Burn" << int(UpnpClientSignature::Other) << false;
+            << "Burn" << QString() << int(UpnpClientSignature::Other) << false;
     }
 
     // Through the server: a console's stream of the video with a subtitle
@@ -310,6 +316,7 @@ private Q_SLOTS:
     void burnInFollowsTheClient()
     {
         QFETCH(QString, title);
+        QFETCH(QString, version);
         QFETCH(int, client);
         QFETCH(bool, textInPicture);
         Headers console;
@@ -332,9 +339,26 @@ private Q_SLOTS:
                 folderId = entry.id;
         }
         QVERIFY(!folderId.isEmpty());
-        const DidlEntry entry = entryTitled(
+        DidlEntry entry = entryTitled(
             browse(m_control, folderId, QStringLiteral("BrowseDirectChildren"), 0, 0, console),
             title);
+        // A console sees a video with subtitles as a folder of its versions:
+        // one per language and one without.
+        QCOMPARE(entry.container, !version.isEmpty());
+        if (entry.container) {
+            bool ok = false;
+            QHash<QString, QString> arguments;
+            const QList<DidlEntry> versions =
+                browse(m_control, entry.id, QStringLiteral("BrowseDirectChildren"), 0, 0, console,
+                       &arguments);
+            parseDidl(arguments.value(QStringLiteral("Result")), &ok);
+            QVERIFY(ok);
+            QStringList titles;
+            for (const DidlEntry &each : versions)
+                titles << each.title;
+            QCOMPARE(titles, (QStringList{title + " (English)", title + " (no subtitles)"}));
+            entry = entryTitled(versions, title + " (" + version + ")");
+        }
         QVERIFY(!entry.urls.isEmpty());
         const Reply reply = request("GET", QUrl(entry.urls.first()), console);
         QCOMPARE(reply.status, 200);

@@ -25,6 +25,23 @@ namespace {
 const TvTestHttp::Headers kSamsung = {
     {"User-Agent", "DLNADOC/1.50 SEC_HHP_[TV] UE40ES6100/1.0 UPnP/1.0"}};
 const TvTestHttp::Headers kOther = {{"User-Agent", "VLC/3.0.18 LibVLC/3.0.18"}};
+// Two more Samsung sets, each with its own allowance of writes.
+const TvTestHttp::Headers kFlooder = {
+    {"User-Agent", "DLNADOC/1.50 SEC_HHP_[TV] UE55KS7000/1.0 UPnP/1.0"}};
+const TvTestHttp::Headers kBedroom = {
+    {"User-Agent", "DLNADOC/1.50 SEC_HHP_[TV] UE32F5000/1.0 UPnP/1.0"}};
+
+// Refused bookmark writes logged, from every thread.
+QAtomicInt s_refusalsLogged;
+QtMessageHandler s_previousHandler = nullptr;
+
+void countRefusals(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.contains(QLatin1String("TvBookmarks: refused")))
+        s_refusalsLogged.ref();
+    if (s_previousHandler)
+        s_previousHandler(type, context, message);
+}
 
 } // namespace
 
@@ -38,6 +55,7 @@ private:
     QString m_base;
     qlonglong m_id = -1;
     QString m_itemId;
+    QUrl m_videoUrl;
 
     // The raw DIDL-Lite of a Browse of the library folder's children.
     QString browseRoot(const TvTestHttp::Headers &headers, QList<TvTestHttp::DidlEntry> *items)
@@ -60,6 +78,18 @@ private:
         return TvTestHttp::upnpError(reply.body);
     }
 
+    // Sends the end place until the client's allowance lets it through.
+    bool endOnceAllowed(const TvTestHttp::Headers &headers)
+    {
+        const QDeadlineTimer deadline(120000);
+        while (!deadline.hasExpired()) {
+            if (setBookmark({{"ObjectID", m_itemId}, {"PosSecond", "60"}}, headers) == 0)
+                return true;
+            QTest::qWait(250);
+        }
+        return false;
+    }
+
     qint64 storedPosition()
     {
         LibraryStore *store = m_engines->library()->store();
@@ -70,6 +100,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         AppIdentity::apply();
+        s_previousHandler = qInstallMessageHandler(countRefusals);
         m_engines = std::make_unique<Engines>();
         QVERIFY(m_engines->openDatabase());
         const QString clip = TestSupport::sampleClip(QStringLiteral("bookmarks-60s.mp4"), 60,
@@ -97,9 +128,14 @@ private Q_SLOTS:
         browseRoot(kOther, &items);
         QCOMPARE(items.size(), 1);
         m_itemId = items.first().id;
+        m_videoUrl = QUrl(items.first().urls.first());
     }
 
-    void cleanupTestCase() { m_engines.reset(); }
+    void cleanupTestCase()
+    {
+        m_engines.reset();
+        qInstallMessageHandler(s_previousHandler);
+    }
 
     void bookmarkActionOnlyDescribedForBookmarkClients()
     {
@@ -183,6 +219,93 @@ private Q_SLOTS:
         if (QByteArrayView(QTest::currentDataTag()) == "beyond the length")
             QTRY_COMPARE_WITH_TIMEOUT(m_engines->library()->model()->watchedCount(m_id),
                                       watched + 1, TestSupport::SlowWaitMs);
+    }
+    void otherClientsWriteNothing()
+    {
+        const int watched = m_engines->library()->watchedCount(m_id);
+        m_engines->library()->savePlayPosition(m_id, 7000);
+        QTRY_COMPARE_WITH_TIMEOUT(storedPosition(), 7000, TestSupport::SlowWaitMs);
+        const int logged = s_refusalsLogged.loadAcquire();
+        for (const char *seconds : {"25", "59", "30"}) {
+            QCOMPARE(setBookmark({{"ObjectID", m_itemId}, {"PosSecond", seconds}}, kOther), 401);
+        }
+        QCOMPARE(storedPosition(), 7000);
+        QCOMPARE(m_engines->library()->watchedCount(m_id), watched);
+        // Refused three times, logged once.
+        QCOMPARE(s_refusalsLogged.loadAcquire(), logged + 1);
+    }
+
+    // A set that sends its end place over and over counts one viewing per
+    // play, and its writes are throttled; a new play (a request for the
+    // file from its start) may count again.
+    void floodCountsOncePerPlay()
+    {
+        const int watched = m_engines->library()->watchedCount(m_id);
+        const int logged = s_refusalsLogged.loadAcquire();
+        QElapsedTimer elapsed;
+        elapsed.start();
+        int accepted = 0;
+        for (int i = 0; i < 2000; ++i) {
+            const int error = setBookmark({{"ObjectID", m_itemId}, {"PosSecond", "60"}}, kFlooder);
+            QVERIFY(error == 0 || error == 501);
+            if (error == 0)
+                ++accepted;
+        }
+        QVERIFY(accepted >= 1);
+        // The allowance, and one more write per interval that passed.
+        const qint64 allowed = 5 + elapsed.elapsed() / 10000 + 1;
+        QVERIFY2(accepted <= allowed, qPrintable(QString::number(accepted)));
+        QTRY_COMPARE_WITH_TIMEOUT(m_engines->library()->watchedCount(m_id), watched + 1,
+                                  TestSupport::SlowWaitMs);
+        QCOMPARE(s_refusalsLogged.loadAcquire(), logged + 1);
+
+        // A new play of the same set; its end counts once more.
+        const TvTestHttp::Reply play =
+            TvTestHttp::request("GET", m_videoUrl,
+                                TvTestHttp::Headers(kFlooder)
+                                    << qMakePair(QByteArray("Range"), QByteArray("bytes=0-0")));
+        QCOMPARE(play.status, 206);
+        QVERIFY(endOnceAllowed(kFlooder));
+        QTRY_COMPARE_WITH_TIMEOUT(m_engines->library()->watchedCount(m_id), watched + 2,
+                                  TestSupport::SlowWaitMs);
+        // Seeking within a play (a later range) is no new play.
+        const TvTestHttp::Reply seek =
+            TvTestHttp::request("GET", m_videoUrl,
+                                TvTestHttp::Headers(kFlooder)
+                                    << qMakePair(QByteArray("Range"), QByteArray("bytes=100-200")));
+        QCOMPARE(seek.status, 206);
+        QVERIFY(endOnceAllowed(kFlooder));
+        QCOMPARE(m_engines->library()->watchedCount(m_id), watched + 2);
+    }
+
+    // A served file the library does not hold keeps its place too (in the
+    // server's own store), and Browse tells it back.
+    void placeOfAFileOutsideTheLibrary()
+    {
+        const QString clip = TestSupport::sampleClip(QStringLiteral("bookmarks-60s.mp4"), 60,
+                                                     {QStringLiteral("-r"), QStringLiteral("5")});
+        const QString loose =
+            QDir(Library::libraryPath()).absoluteFilePath(QStringLiteral("Loose clip.mp4"));
+        QVERIFY(QFile::copy(clip, loose));
+        QString looseId;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                QList<TvTestHttp::DidlEntry> items;
+                browseRoot(kOther, &items);
+                for (const auto &item : items) {
+                    if (item.title == QLatin1String("Loose clip"))
+                        looseId = item.id;
+                }
+                return !looseId.isEmpty();
+            }(),
+            TestSupport::SlowWaitMs);
+        QCOMPARE(setBookmark({{"ObjectID", looseId}, {"PosSecond", "17"}}, kBedroom), 0);
+        QHash<QString, QString> arguments;
+        TvTestHttp::browse(m_control, looseId, QStringLiteral("BrowseMetadata"), 0, 0, kBedroom,
+                           &arguments);
+        QVERIFY2(arguments.value(QStringLiteral("Result")).contains(QStringLiteral("BM=17<")),
+                 qPrintable(arguments.value(QStringLiteral("Result"))));
+        QCOMPARE(m_engines->library()->idOfVideo(loose), -1);
     }
 };
 

@@ -2,12 +2,17 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QHostAddress>
 
 // A parsed SSDP datagram: the start line and its headers (names lower case).
 struct SsdpPacket
 {
     QByteArray startLine;
     QHash<QByteArray, QByteArray> headers;
+    // Where the datagram arrived: the interface (0 when not known) and the
+    // address it was sent to.
+    uint interfaceIndex = 0;
+    QHostAddress destination;
 
     bool isSearch() const { return startLine.startsWith("M-SEARCH * HTTP/1.1"); }
     bool isNotify() const { return startLine.startsWith("NOTIFY * HTTP/1.1"); }

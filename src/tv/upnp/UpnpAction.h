@@ -15,6 +15,8 @@ struct UpnpActionRequest
     QHash<QString, QString> arguments;
     int clientSignature = 0;
     bool bookmarks = false;
+    QHostAddress peerAddress;
+    QByteArray userAgent;
     QHostAddress localAddress;
     quint16 serverPort = 0;
 

@@ -20,6 +20,11 @@ bool usesBookmarks(const QByteArray &userAgent)
     return agent.contains("sec_hhp") || agent.contains("samsung");
 }
 
+QString clientKey(const QHostAddress &address, const QByteArray &userAgent)
+{
+    return address.toString() + QLatin1Char(' ') + QString::fromUtf8(userAgent.left(200));
+}
+
 bool burnsSubtitles(Value client)
 {
     return client == Xbox || client == PlayStation3;

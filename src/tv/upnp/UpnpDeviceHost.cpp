@@ -13,8 +13,7 @@
 #include <QUuid>
 #include <QVariant>
 
-const char *const UpnpDeviceHost::serverToken =
-    ZELTA_UPNP_SERVER_STRING;
+const char *const UpnpDeviceHost::serverToken = ZELTA_UPNP_SERVER_STRING;
 
 namespace {
 
@@ -55,7 +54,7 @@ bool UpnpDeviceHost::start(bool announceOnNetwork)
     if (!m_http->start(httpPort)) {
         m_http.reset();
         qCWarning(lcUpnp).noquote() << "UpnpDeviceHost::start HTTP server could not start, device"
-                             << friendlyName << "is not announced";
+                                    << friendlyName << "is not announced";
         return false;
     }
     m_notifier->start();
@@ -249,25 +248,56 @@ void UpnpDeviceHost::onSsdpPacket(const SsdpPacket &packet, const QHostAddress &
     if (!mxValid || mx < 0)
         return;
     if (senderPort == 0 || (senderPort < 1024 && senderPort != ssdpPort)) {
-        qCDebug(lcUpnp).noquote() << QStringLiteral("Ignoring M-SEARCH from %1:%2 (invalid source port)")
-                                  .arg(sender.toString())
-                                  .arg(senderPort);
+        qCDebug(lcUpnp).noquote() << QStringLiteral(
+                                         "Ignoring M-SEARCH from %1:%2 (invalid source port)")
+                                         .arg(sender.toString())
+                                         .arg(senderPort);
         return;
     }
-    // The answer names the address of the interface the search came in on.
-    QHostAddress local(QHostAddress::LocalHost);
-    for (const QNetworkInterface &interface : QNetworkInterface::allInterfaces()) {
-        for (const QNetworkAddressEntry &entry : interface.addressEntries()) {
-            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol &&
-                sender.isInSubnet(entry.ip(), entry.prefixLength()))
-                local = entry.ip();
-        }
+    const QHostAddress local = answeringAddress(packet, sender);
+    if (local.isNull()) {
+        qCDebug(lcUpnp).noquote() << "Ignoring M-SEARCH from" << sender.toString()
+                                  << "(no address to answer with)";
+        return;
     }
     const QByteArray target = packet.header("ST");
     const int delay = int(QRandomGenerator::global()->bounded(qBound(1, mx, 5) * 100));
     QTimer::singleShot(delay, this, [this, target, sender, senderPort, local] {
         sendSsdpSearchResponse(target, sender, senderPort, local);
     });
+}
+
+QHostAddress UpnpDeviceHost::answeringAddress(const SsdpPacket &packet, const QHostAddress &sender)
+{
+    // The address of the interface the search came in on; among several
+    // there, the one whose network holds the sender.
+    const QNetworkInterface arrival =
+        QNetworkInterface::interfaceFromIndex(int(packet.interfaceIndex));
+    QHostAddress first;
+    for (const QNetworkAddressEntry &entry : arrival.addressEntries()) {
+        if (entry.ip().protocol() != QAbstractSocket::IPv4Protocol)
+            continue;
+        if (sender.isInSubnet(entry.ip(), entry.prefixLength()))
+            return entry.ip();
+        if (first.isNull())
+            first = entry.ip();
+    }
+    if (!first.isNull())
+        return first;
+    // Interface not known: the address the datagram was sent to, when it
+    // is one of ours, or the one on the sender's network.
+    if (packet.destination.protocol() == QAbstractSocket::IPv4Protocol &&
+        !packet.destination.isMulticast() && !packet.destination.isBroadcast() &&
+        packet.destination != QHostAddress::AnyIPv4)
+        return packet.destination;
+    for (const QNetworkInterface &interface : QNetworkInterface::allInterfaces()) {
+        for (const QNetworkAddressEntry &entry : interface.addressEntries()) {
+            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol &&
+                sender.isInSubnet(entry.ip(), entry.prefixLength()))
+                return entry.ip();
+        }
+    }
+    return {};
 }
 
 void UpnpDeviceHost::sendSsdpSearchResponse(const QByteArray &searchTarget,
@@ -419,13 +449,15 @@ UpnpHttpResponse UpnpDeviceHost::processHttpPostRequest(const UpnpHttpRequest &r
     } else {
         action.clientSignature = request.clientSignature;
         action.bookmarks = request.bookmarks;
+        action.peerAddress = request.peerAddress;
+        action.userAgent = request.header("User-Agent");
         action.localAddress = request.localAddress;
         action.serverPort = request.localPort;
         onAction(action, answer);
     }
     if (answer.errorCode != 0) {
-        qCDebug(lcUpnp).noquote() << "UpnpDeviceHost::processHttpPostRequest" << action.name << "error"
-                           << answer.errorCode;
+        qCDebug(lcUpnp).noquote() << "UpnpDeviceHost::processHttpPostRequest" << action.name
+                                  << "error" << answer.errorCode;
         return UpnpHttpResponse::text(500, xmlContentType,
                                       UpnpSoap::fault(answer.errorCode, answer.errorDescription));
     }
@@ -476,8 +508,9 @@ UpnpHttpResponse UpnpDeviceHost::processHttpSubscriberRequest(const UpnpHttpRequ
     const QHostAddress peer(request.peerAddress.toIPv4Address());
     for (const QUrl &callback : callbacks) {
         if (QHostAddress(callback.host()) != peer) {
-            qCWarning(lcUpnp).noquote() << "UpnpDeviceHost::processHttpSubscriberRequest refused callback"
-                                 << callback.toString() << "from" << peer.toString();
+            qCWarning(lcUpnp).noquote()
+                << "UpnpDeviceHost::processHttpSubscriberRequest refused callback"
+                << callback.toString() << "from" << peer.toString();
             return preconditionFailed;
         }
     }

@@ -60,6 +60,8 @@ public:
                              const QList<QPair<QString, QString>> &values);
 
     QString descriptionUrl(const QHostAddress &address) const;
+    // The host's address a search is answered with (null when none fits).
+    static QHostAddress answeringAddress(const SsdpPacket &packet, const QHostAddress &sender);
     // (target, USN) pairs: root device, UUID, device type, then each service type.
     QList<QPair<QByteArray, QByteArray>> advertisedTargets() const;
     int subscriberCount() const;

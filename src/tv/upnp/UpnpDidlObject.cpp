@@ -1,5 +1,6 @@
 #include "tv/upnp/UpnpDidlObject.h"
 
+#include "tv/upnp/UpnpBrowseFilter.h"
 #include "tv/upnp/UpnpSoap.h"
 
 namespace {
@@ -31,21 +32,23 @@ void element(QString &xml, QLatin1String name, const QString &value)
     xml += QLatin1Char('>');
 }
 
-void resource(QString &xml, const UpnpDidlResource &res)
+void resource(QString &xml, const UpnpDidlResource &res, const UpnpBrowseFilter &filter)
 {
+    const QLatin1String tag("res");
+    auto wanted = [&](const char *name) { return filter.wantsAttribute(tag, QLatin1String(name)); };
     xml += QLatin1String("<res");
     attribute(xml, QLatin1String("protocolInfo"), res.protocolInfo);
-    if (res.size >= 0)
+    if (res.size >= 0 && wanted("size"))
         attribute(xml, QLatin1String("size"), res.size);
-    if (!res.duration.isEmpty())
+    if (!res.duration.isEmpty() && wanted("duration"))
         attribute(xml, QLatin1String("duration"), res.duration);
-    if (!res.resolution.isEmpty())
+    if (!res.resolution.isEmpty() && wanted("resolution"))
         attribute(xml, QLatin1String("resolution"), res.resolution);
-    if (res.bitrate > 0)
+    if (res.bitrate > 0 && wanted("bitrate"))
         attribute(xml, QLatin1String("bitrate"), res.bitrate);
-    if (res.nrAudioChannels > 0)
+    if (res.nrAudioChannels > 0 && wanted("nrAudioChannels"))
         attribute(xml, QLatin1String("nrAudioChannels"), res.nrAudioChannels);
-    if (res.sampleFrequency > 0)
+    if (res.sampleFrequency > 0 && wanted("sampleFrequency"))
         attribute(xml, QLatin1String("sampleFrequency"), res.sampleFrequency);
     xml += QLatin1Char('>');
     appendEscaped(xml, res.url);
@@ -54,12 +57,13 @@ void resource(QString &xml, const UpnpDidlResource &res)
 
 } // namespace
 
-QString UpnpDidlObject::document(const QList<UpnpDidlObject> &objects)
+QString UpnpDidlObject::document(const QList<UpnpDidlObject> &objects,
+                                 const UpnpBrowseFilter &filter)
 {
     QStringList fragments;
     fragments.reserve(objects.size());
     for (const UpnpDidlObject &object : objects)
-        fragments.append(fragment(object));
+        fragments.append(fragment(object, filter));
     return document(fragments);
 }
 
@@ -83,7 +87,7 @@ QString UpnpDidlObject::document(const QStringList &fragments)
     return xml += tail;
 }
 
-QString UpnpDidlObject::fragment(const UpnpDidlObject &object)
+QString UpnpDidlObject::fragment(const UpnpDidlObject &object, const UpnpBrowseFilter &filter)
 {
     // Built by appending only: a large folder's answer is written once.
     QString xml;
@@ -94,26 +98,32 @@ QString UpnpDidlObject::fragment(const UpnpDidlObject &object)
     attribute(xml, QLatin1String("id"), object.id);
     attribute(xml, QLatin1String("parentID"), object.parentId);
     xml += QLatin1String(" restricted=\"1\"");
-    if (object.container && object.childCount >= 0)
+    if (object.container && object.childCount >= 0 &&
+        filter.wantsAttribute(QLatin1String("container"), QLatin1String("childCount")))
         attribute(xml, QLatin1String("childCount"), object.childCount);
     xml += QLatin1Char('>');
     element(xml, QLatin1String("dc:title"), object.title);
     element(xml, QLatin1String("upnp:class"), object.upnpClass);
-    if (!object.date.isEmpty())
+    if (!object.date.isEmpty() && filter.wants(QLatin1String("dc:date")))
         element(xml, QLatin1String("dc:date"), object.date);
-    if (!object.albumArtUri.isEmpty()) {
+    if (!object.albumArtUri.isEmpty() && filter.wants(QLatin1String("upnp:albumArtURI"))) {
         xml += QLatin1String("<upnp:albumArtURI dlna:profileID=\"JPEG_TN\">");
         appendEscaped(xml, object.albumArtUri);
         xml += QLatin1String("</upnp:albumArtURI>");
     }
-    if (!object.container && object.bookmarkSeconds >= 0) {
+    if (!object.container && object.bookmarkSeconds >= 0 &&
+        filter.wants(QLatin1String("sec:dcmInfo"))) {
         xml += QLatin1String("<sec:dcmInfo xmlns:sec=\"http://www.sec.co.kr/\">BM=");
         xml += QString::number(object.bookmarkSeconds);
         xml += QLatin1String("</sec:dcmInfo>");
     }
-    for (const UpnpDidlResource &res : object.resources)
-        resource(xml, res);
+    if (filter.wants(QLatin1String("res"))) {
+        for (const UpnpDidlResource &res : object.resources)
+            resource(xml, res, filter);
+    }
     for (const auto &[type, url] : object.captions) {
+        if (!filter.wants(QLatin1String("sec:CaptionInfoEx")))
+            break;
         xml += QLatin1String("<sec:CaptionInfoEx");
         attribute(xml, QLatin1String("sec:type"), type);
         xml += QLatin1Char('>');

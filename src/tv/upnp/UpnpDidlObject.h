@@ -4,6 +4,8 @@
 #include <QPair>
 #include <QString>
 
+#include "tv/upnp/UpnpBrowseFilter.h"
+
 struct UpnpDidlResource
 {
     QString protocolInfo;
@@ -35,9 +37,12 @@ struct UpnpDidlObject
     // the type ("srt", "vtt") and the address of each.
     QList<QPair<QString, QString>> captions;
 
-    static QString document(const QList<UpnpDidlObject> &objects);
+    // With the properties the filter asks for (the required ones always).
+    static QString document(const QList<UpnpDidlObject> &objects,
+                            const UpnpBrowseFilter &filter = UpnpBrowseFilter());
     // The object's element alone, and a document of such elements.
-    static QString fragment(const UpnpDidlObject &object);
+    static QString fragment(const UpnpDidlObject &object,
+                            const UpnpBrowseFilter &filter = UpnpBrowseFilter());
     static QString document(const QStringList &fragments);
     // A document of fragments escaped for a SOAP envelope (UpnpSoap::escapedUtf8),
     // escaped the same way.

@@ -5,6 +5,7 @@
 
 #include <QDebug>
 #include <QNetworkDatagram>
+#include <QNetworkInterface>
 #include <QUdpSocket>
 
 UpnpEngine::UpnpEngine(quint16 port, Mode mode, QObject *parent)
@@ -25,13 +26,19 @@ bool UpnpEngine::start()
     if (m_mode == Multicast) {
         m_socket = new QUdpSocket(this);
         listening = m_socket->bind(QHostAddress::AnyIPv4, m_port,
-                                   QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint) &&
-                    m_socket->joinMulticastGroup(QHostAddress(QStringLiteral("239.255.255.250")));
+                                   QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint);
+        if (listening) {
+            // Where the group's route points, and on every other interface.
+            const bool joined =
+                m_socket->joinMulticastGroup(QHostAddress(QStringLiteral("239.255.255.250")));
+            const int joinedOn = joinOnEveryInterface();
+            listening = joined || joinedOn > 0;
+        }
         if (!listening) {
-            qCWarning(lcUpnp).noquote() << QStringLiteral("check failed, result=%1 (%2) [%3]")
-                                        .arg(int(m_socket->error()))
-                                        .arg(m_socket->errorString(),
-                                             QStringLiteral("upnp.core.engine"));
+            qCWarning(lcUpnp).noquote()
+                << QStringLiteral("check failed, result=%1 (%2) [%3]")
+                       .arg(int(m_socket->error()))
+                       .arg(m_socket->errorString(), QStringLiteral("upnp.core.engine"));
         }
         connect(m_socket, &QUdpSocket::readyRead, this, &UpnpEngine::readPendingDatagrams);
     }
@@ -39,6 +46,26 @@ bool UpnpEngine::start()
     for (const auto &device : std::as_const(m_devices))
         device->start(m_mode == Multicast);
     return listening;
+}
+
+int UpnpEngine::joinOnEveryInterface()
+{
+    // Searches arrive on every network the host is on, not only on the
+    // one the group's route names.
+    const QHostAddress group(QStringLiteral("239.255.255.250"));
+    int joined = 0;
+    for (const QNetworkInterface &interface : QNetworkInterface::allInterfaces()) {
+        const auto flags = interface.flags();
+        if (!(flags & QNetworkInterface::IsUp) || !(flags & QNetworkInterface::CanMulticast))
+            continue;
+        bool ipv4 = false;
+        for (const QNetworkAddressEntry &entry : interface.addressEntries())
+            ipv4 = ipv4 || entry.ip().protocol() == QAbstractSocket::IPv4Protocol;
+        // Already joined there (the group's own route): fails, harmless.
+        if (ipv4 && m_socket->joinMulticastGroup(group, interface))
+            ++joined;
+    }
+    return joined;
 }
 
 void UpnpEngine::stop()
@@ -74,6 +101,8 @@ void UpnpEngine::readPendingDatagrams()
         SsdpPacket packet;
         if (!SsdpPacket::parse(datagram.data(), &packet))
             continue; // malformed: ignored
+        packet.interfaceIndex = datagram.interfaceIndex();
+        packet.destination = datagram.destinationAddress();
         for (const auto &device : std::as_const(m_devices))
             device->onSsdpPacket(packet, datagram.senderAddress(), quint16(datagram.senderPort()));
     }

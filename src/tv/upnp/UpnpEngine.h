@@ -36,6 +36,8 @@ public:
 
 private:
     void readPendingDatagrams();
+    // The number of interfaces joined.
+    int joinOnEveryInterface();
 
     quint16 m_port;
     Mode m_mode;

@@ -1,4 +1,5 @@
 #include "tv/upnp/UpnpMediaServer.h"
+#include "tv/upnp/UpnpClientSignature.h"
 
 #include "tv/upnp/UpnpScpd.h"
 
@@ -98,7 +99,9 @@ bool UpnpMediaServer::readCommon(const UpnpActionRequest &request, const QString
     if (id.isEmpty())
         return false;
     browse->objectId = id;
-    browse->filter = request.value(QStringLiteral("Filter"));
+    // A client that names no filter at all gets everything.
+    browse->filter = request.has(QStringLiteral("Filter")) ? request.value(QStringLiteral("Filter"))
+                                                           : QStringLiteral("*");
     browse->sortCriteria = request.value(QStringLiteral("SortCriteria"));
     bool ok = true;
     const QString start = request.value(QStringLiteral("StartingIndex")).trimmed();
@@ -190,7 +193,12 @@ void UpnpMediaServer::setBookmark(const UpnpActionRequest &request, UpnpActionRe
         return response.fail(UpnpError::InvalidArgs, QStringLiteral("Invalid or Missing Args"));
     if (!m_delegate)
         return response.fail(UpnpError::ActionFailed, QStringLiteral("Action Failed"));
-    switch (const int error = m_delegate->onSetBookmark(objectId, seconds)) {
+    UpnpBookmarkRequest bookmark;
+    bookmark.objectId = objectId;
+    bookmark.seconds = seconds;
+    bookmark.client = UpnpClientSignature::clientKey(request.peerAddress, request.userAgent);
+    bookmark.bookmarks = request.bookmarks;
+    switch (const int error = m_delegate->onSetBookmark(bookmark)) {
     case 0:
         return;
     case UpnpError::NoSuchObject:

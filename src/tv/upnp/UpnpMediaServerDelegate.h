@@ -31,6 +31,15 @@ struct UpnpBrowseResult
     quint32 updateId = 0;
 };
 
+struct UpnpBookmarkRequest
+{
+    QString objectId;
+    quint32 seconds = 0;
+    // Who asks (address and user agent), and whether its signature speaks bookmarks.
+    QString client;
+    bool bookmarks = false;
+};
+
 // What a media server asks of its content: ContentDirectory answers (0 or a
 // UPnP error code) and the media files themselves. Called on server threads.
 class UpnpMediaServerDelegate
@@ -43,10 +52,9 @@ public:
     virtual int onSearchContainer(const UpnpBrowseRequest &request, UpnpBrowseResult &result) = 0;
     virtual bool processFileRequest(const UpnpHttpRequest &request, UpnpHttpResponse &response) = 0;
     // X_SetBookmark: where the client stopped playing an item (0 or a UPnP error).
-    virtual int onSetBookmark(const QString &objectId, quint32 seconds)
+    virtual int onSetBookmark(const UpnpBookmarkRequest &request)
     {
-        Q_UNUSED(objectId);
-        Q_UNUSED(seconds);
+        Q_UNUSED(request);
         return 401;
     }
 };
