@@ -26,6 +26,7 @@ namespace {
 
 const QString imagesPrefix = QStringLiteral("IMAGES/");
 const QString subtitlesPrefix = QStringLiteral("SUBTITLES/");
+const QString convertedPrefix = QStringLiteral("CONVERTED/");
 constexpr int maxSearchResults = 10000;
 // An answer waits for the probes of at most this many files.
 constexpr qsizetype maxWaitedProbes = 200;
@@ -81,6 +82,11 @@ QList<QHostAddress> ServerDelegate::resourceAddresses(const QHostAddress &local)
 QString ServerDelegate::resourcePath(const QString &objectId)
 {
     return QStringLiteral("/%25/") + objectId;
+}
+
+QString ServerDelegate::convertedPath(const QString &objectId)
+{
+    return resourcePath(convertedPrefix + objectId);
 }
 
 QString ServerDelegate::subtitlePath(const MediaNodeInfo &node, int index)
@@ -488,7 +494,10 @@ bool ServerDelegate::serveFile(const UpnpHttpRequest &request, const QString &re
             serveThumbnail(resource.mid(imagesPrefix.size()), response);
         return true;
     }
-    const MediaNodeInfo node = m_model ? m_model->nodeInfo(resource) : MediaNodeInfo();
+    const bool converted = resource.startsWith(convertedPrefix);
+    const MediaNodeInfo node =
+        m_model ? m_model->nodeInfo(converted ? resource.mid(convertedPrefix.size()) : resource)
+                : MediaNodeInfo();
     if (!node.valid || node.isFolder) {
         qCDebug(lcTv).noquote() << "ServerDelegate::serveFile invalid object_id!";
         response = UpnpHttpResponse::notFound();
@@ -519,7 +528,7 @@ bool ServerDelegate::serveFile(const UpnpHttpRequest &request, const QString &re
                                                   .arg(subtitlePath(node, chosen))
                                                   .toUtf8());
     }
-    if (node.needsTranscoding) {
+    if (node.needsTranscoding || converted) {
         qCDebug(lcTv).noquote() << "   transcoding...";
         serveTranscoded(request, node, response);
         return true;
