@@ -27,10 +27,10 @@ MediaNodeInfo findNode(MediaModel *model, const QString &path)
         QList<MediaNodeInfo> children;
         if (!model->childInfos(id, &children))
             return {};
-        const auto found = std::find_if(children.cbegin(), children.cend(),
-                                        [&](const MediaNodeInfo &child) {
-                                            return QDir::cleanPath(child.path) == walked;
-                                        });
+        const auto found =
+            std::find_if(children.cbegin(), children.cend(), [&](const MediaNodeInfo &child) {
+                return QDir::cleanPath(child.path) == walked;
+            });
         if (found == children.cend())
             return {};
         if (walked == target)

@@ -38,9 +38,9 @@ bool parse(const QByteArray &xml, QHash<QString, QString> *variables)
                 if (!sawEvent)
                     return false;
             } else if (depth == 2) {
-                inInstanceZero = name == QLatin1String("InstanceID") &&
-                                 reader.attributes().value(QLatin1String("val")).trimmed() ==
-                                     QLatin1String("0");
+                inInstanceZero =
+                    name == QLatin1String("InstanceID") &&
+                    reader.attributes().value(QLatin1String("val")).trimmed() == QLatin1String("0");
             } else if (depth == 3 && inInstanceZero) {
                 const QXmlStreamAttributes attributes = reader.attributes();
                 if (!attributes.hasAttribute(QLatin1String("val")))

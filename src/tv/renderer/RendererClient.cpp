@@ -81,8 +81,8 @@ void RendererClient::fetch(const QUrl &url, qsizetype maxSize, const FetchCallba
         reply->deleteLater();
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         const QByteArray body = reply->readAll();
-        const bool ok = reply->error() == QNetworkReply::NoError && status == 200 &&
-                        body.size() <= maxSize;
+        const bool ok =
+            reply->error() == QNetworkReply::NoError && status == 200 && body.size() <= maxSize;
         done(ok ? body : QByteArray(), ok);
     });
 }
@@ -100,7 +100,8 @@ void RendererClient::call(const RendererInfo &renderer, Service service, const Q
     QNetworkRequest request = requestFor(target.controlUrl, m_timeoutMs);
     request.setHeader(QNetworkRequest::ContentTypeHeader,
                       QByteArrayLiteral("text/xml; charset=\"utf-8\""));
-    request.setRawHeader("SOAPAction", '"' + target.type.toLatin1() + '#' + action.toLatin1() + '"');
+    request.setRawHeader("SOAPAction",
+                         '"' + target.type.toLatin1() + '#' + action.toLatin1() + '"');
     QNetworkReply *reply =
         send(m_network->post(request, RendererSoap::request(target.type, action, arguments)),
              RendererSoap::MaxReplySize);

@@ -130,9 +130,8 @@ QUrl serviceUrl(const QString &text, const QUrl &base, const QUrl &location)
     if (text.isEmpty())
         return {};
     const QUrl url = base.resolved(QUrl(text));
-    if (!url.isValid() || url.scheme() != QLatin1String("http") ||
-        url.host() != location.host() || url.port(80) != location.port(80) ||
-        !url.userInfo().isEmpty())
+    if (!url.isValid() || url.scheme() != QLatin1String("http") || url.host() != location.host() ||
+        url.port(80) != location.port(80) || !url.userInfo().isEmpty())
         return {};
     return url;
 }
@@ -147,8 +146,7 @@ bool startsWithType(const QString &type, QLatin1String prefix)
 bool RendererDescription::parse(const QByteArray &xml, const QUrl &location,
                                 RendererDescription *out)
 {
-    if (xml.size() > MaxSize || !location.isValid() ||
-        location.scheme() != QLatin1String("http"))
+    if (xml.size() > MaxSize || !location.isValid() || location.scheme() != QLatin1String("http"))
         return false;
     QList<RawDevice> devices;
     QString urlBase;

@@ -175,9 +175,13 @@ void RendererFinder::seen(const QString &id, const QUrl &location, const QHostAd
                           int maxAge)
 {
     // Only where it spoke from, and only on the local network.
+    // (A datagram from this machine to itself comes from the loopback address,
+    // whatever address its sender announced.)
     const QHostAddress from(sender.toIPv4Address() ? QHostAddress(sender.toIPv4Address()) : sender);
-    if (!location.isValid() || location.scheme() != QLatin1String("http") ||
-        QHostAddress(location.host()) != from || !isLocalAddress(from)) {
+    const QHostAddress host(location.host());
+    const bool sameHost = host == from || (host.isLoopback() && from.isLoopback());
+    if (!location.isValid() || location.scheme() != QLatin1String("http") || !sameHost ||
+        !isLocalAddress(from)) {
         qCDebug(lcUpnp).noquote() << "RendererFinder: ignored" << location.toString() << "from"
                                   << from.toString();
         return;
@@ -187,7 +191,7 @@ void RendererFinder::seen(const QString &id, const QUrl &location, const QHostAd
         known->expiry.setRemainingTime(qint64(maxAge) * 1000);
         return;
     }
-    describe(id, location, from, maxAge);
+    describe(id, location, host, maxAge);
 }
 
 void RendererFinder::describe(const QString &id, const QUrl &location, const QHostAddress &sender,
@@ -201,12 +205,10 @@ void RendererFinder::describe(const QString &id, const QUrl &location, const QHo
                     [this, id, location, sender, maxAge](const QByteArray &body, bool ok) {
                         m_describing.remove(id);
                         RendererInfo info;
-                        if (!ok ||
-                            !RendererDescription::parse(body, location, &info.description) ||
+                        if (!ok || !RendererDescription::parse(body, location, &info.description) ||
                             info.description.udn != QLatin1String("uuid:") + id) {
-                            qCDebug(lcUpnp).noquote()
-                                << "RendererFinder: no usable description at"
-                                << location.toString();
+                            qCDebug(lcUpnp).noquote() << "RendererFinder: no usable description at"
+                                                      << location.toString();
                             return;
                         }
                         info.id = id;
@@ -225,7 +227,8 @@ void RendererFinder::readSinks(RendererInfo info, int maxAge)
                    [this, info, maxAge](const RendererSoap::Reply &reply, bool) mutable {
                        // Without a sink list it is still offered; it may say no later.
                        if (reply.ok)
-                           info.sinks = SinkProtocols(reply.arguments.value(QStringLiteral("Sink")));
+                           info.sinks =
+                               SinkProtocols(reply.arguments.value(QStringLiteral("Sink")));
                        add(info, maxAge);
                    });
 }

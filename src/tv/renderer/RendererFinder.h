@@ -58,8 +58,7 @@ private:
     void readDatagrams(QUdpSocket *socket);
     void onPacket(const SsdpPacket &packet, const QHostAddress &sender);
     void seen(const QString &id, const QUrl &location, const QHostAddress &sender, int maxAge);
-    void describe(const QString &id, const QUrl &location, const QHostAddress &sender,
-                  int maxAge);
+    void describe(const QString &id, const QUrl &location, const QHostAddress &sender, int maxAge);
     void readSinks(RendererInfo info, int maxAge);
     void add(const RendererInfo &info, int maxAge);
     void remove(const QString &id);

@@ -13,7 +13,7 @@ struct RendererInfo
     QString id; // the UDN without "uuid:"
     QString name;
     QHostAddress address; // where it announced itself from
-    QUrl location; // its description
+    QUrl location;        // its description
     RendererDescription description;
     SinkProtocols sinks;
 

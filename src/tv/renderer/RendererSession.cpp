@@ -114,8 +114,7 @@ void RendererSession::push(const CastMedia &media, qint64 startMs)
     m_starting = true;
     m_playedOnce = false;
     m_durationMs = media.durationMs;
-    qCInfo(lcUpnp).noquote() << "RendererSession: pushing" << chosen.url << "to"
-                             << m_renderer.name;
+    qCInfo(lcUpnp).noquote() << "RendererSession: pushing" << chosen.url << "to" << m_renderer.name;
     const QList<QPair<QString, QString>> arguments{
         {instance, zero},
         {QStringLiteral("CurrentURI"), chosen.url},
@@ -173,8 +172,8 @@ void RendererSession::afterStart()
               {QStringLiteral("Target"), timeText(m_startMs)}},
              [this](const RendererSoap::Reply &reply) {
                  if (!reply.ok)
-                     qCWarning(lcUpnp).noquote() << "RendererSession:"
-                                                 << refusal(QStringLiteral("Seek"), reply);
+                     qCWarning(lcUpnp).noquote()
+                         << "RendererSession:" << refusal(QStringLiteral("Seek"), reply);
                  else
                      m_positionMs = m_startMs;
                  Q_EMIT started();
@@ -200,8 +199,7 @@ void RendererSession::setState(const QString &state)
 void RendererSession::pollOnce()
 {
     m_client.call(m_renderer, RendererClient::AVTransport, QStringLiteral("GetPositionInfo"),
-                  {{instance, zero}},
-                  [this](const RendererSoap::Reply &reply, bool reached) {
+                  {{instance, zero}}, [this](const RendererSoap::Reply &reply, bool reached) {
                       if (m_failed)
                           return;
                       if (!reached) {
@@ -226,8 +224,7 @@ void RendererSession::pollOnce()
     m_client.call(m_renderer, RendererClient::AVTransport, QStringLiteral("GetTransportInfo"),
                   {{instance, zero}}, [this](const RendererSoap::Reply &reply, bool reached) {
                       if (!m_failed && reached && reply.ok)
-                          setState(reply.arguments.value(
-                              QStringLiteral("CurrentTransportState")));
+                          setState(reply.arguments.value(QStringLiteral("CurrentTransportState")));
                   });
 }
 
@@ -246,7 +243,8 @@ void RendererSession::control(const QString &action,
 void RendererSession::play()
 {
     m_playedOnce = true;
-    control(QStringLiteral("Play"), {{instance, zero}, {QStringLiteral("Speed"), QStringLiteral("1")}});
+    control(QStringLiteral("Play"),
+            {{instance, zero}, {QStringLiteral("Speed"), QStringLiteral("1")}});
 }
 
 void RendererSession::pause()
