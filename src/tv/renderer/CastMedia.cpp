@@ -1,5 +1,6 @@
 #include "tv/renderer/CastMedia.h"
 
+#include "core/Formatters.h"
 #include "tv/MediaFormats.h"
 #include "tv/MediaModel.h"
 #include "tv/ServerDelegate.h"
@@ -64,7 +65,10 @@ QString CastMedia::metadata(const UpnpDidlResource &chosen) const
     object.parentId = QStringLiteral("0");
     object.title = title;
     object.upnpClass = upnpClass;
-    object.resources.append(chosen);
+    UpnpDidlResource res = chosen;
+    if (res.duration.isEmpty() && durationMs >= 0)
+        res.duration = Formatters::durationText(durationMs);
+    object.resources.append(res);
     object.resources.append(subtitleResources);
     object.captions = captions;
     return UpnpDidlObject::document(QList<UpnpDidlObject>{object});
@@ -114,8 +118,6 @@ bool CastMedia::fromLibraryFile(MediaModel *model, const ServerDelegate *delegat
         // play the file's own format.
         media.converted.protocolInfo = MediaFormats::transcodedProtocolInfo(0);
         media.converted.url = host + ServerDelegate::convertedPath(node.objectId);
-        if (node.durationMs >= 0 && !media.fileResources.isEmpty())
-            media.converted.duration = media.fileResources.first().duration;
     }
     *out = media;
     return true;
