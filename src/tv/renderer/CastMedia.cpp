@@ -85,7 +85,13 @@ bool CastMedia::fromLibraryFile(MediaModel *model, const ServerDelegate *delegat
         return false;
     }
     if (!node.probed) {
-        model->waitForMetaData({node.objectId}, {node.objectId}, QDeadlineTimer(waitMs));
+        // The play length the header tells is enough to start: the probe
+        // (the exact profile) is only waited for when the header told none.
+        QList<MediaNodeInfo> nodes{node};
+        model->readHeaderDurations(&nodes);
+        const bool timed = nodes.first().durationMs >= 0;
+        model->waitForMetaData({node.objectId}, timed ? QStringList() : QStringList{node.objectId},
+                               QDeadlineTimer(timed ? 0 : waitMs));
         node = model->nodeInfo(node.objectId);
     }
     UpnpBrowseRequest request;
