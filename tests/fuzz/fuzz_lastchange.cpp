@@ -23,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         (void)LastChange::parse(inner, &nested);
     }
     // The same bytes as a SOAP answer of a renderer.
-    const RendererSoap::Reply reply = RendererSoap::parseReply(input, QStringLiteral("GetPositionInfo"));
+    const RendererSoap::Reply reply =
+        RendererSoap::parseReply(input, QStringLiteral("GetPositionInfo"));
     FUZZ_CHECK(!reply.ok || reply.errorCode == 0);
     FUZZ_CHECK(reply.ok || reply.arguments.isEmpty());
     return 0;
