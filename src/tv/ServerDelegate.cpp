@@ -31,6 +31,7 @@ namespace {
 
 const QString imagesPrefix = QStringLiteral("IMAGES/");
 const QString subtitlesPrefix = QStringLiteral("SUBTITLES/");
+const QString convertedPrefix = QStringLiteral("CONVERTED/");
 constexpr int maxSearchResults = 10000;
 // An answer waits for the probes of at most this many files.
 constexpr qsizetype maxWaitedProbes = 200;
@@ -108,6 +109,11 @@ QList<QHostAddress> ServerDelegate::resourceAddresses(const QHostAddress &local)
 QString ServerDelegate::resourcePath(const QString &objectId)
 {
     return QStringLiteral("/%25/") + objectId;
+}
+
+QString ServerDelegate::convertedPath(const QString &objectId)
+{
+    return resourcePath(convertedPrefix + objectId);
 }
 
 QString ServerDelegate::subtitlePath(const MediaNodeInfo &node, int index)
@@ -516,11 +522,14 @@ bool ServerDelegate::serveFile(const UpnpHttpRequest &request, const QString &re
             serveThumbnail(resource.mid(imagesPrefix.size()), response);
         return true;
     }
+    // A converted stream of any video (a renderer that cannot play its file).
+    const bool converted = resource.startsWith(convertedPrefix);
     // A console's version of a video names the subtitle to draw.
-    QString objectId = resource;
+    QString objectId = converted ? resource.mid(convertedPrefix.size()) : resource;
     bool versionFolder = false;
     int subtitleChoice = PreferredSubtitle;
-    if (ConsoleSubtitleChoice::parse(resource, &objectId, &versionFolder, &subtitleChoice) &&
+    if (!converted &&
+        ConsoleSubtitleChoice::parse(resource, &objectId, &versionFolder, &subtitleChoice) &&
         versionFolder)
         objectId.clear();
     const MediaNodeInfo node =
@@ -554,7 +563,7 @@ bool ServerDelegate::serveFile(const UpnpHttpRequest &request, const QString &re
         m_bookmarks->notePlay(
             UpnpClientSignature::clientKey(request.peerAddress, request.header("User-Agent")),
             node.path);
-    if (node.needsTranscoding) {
+    if (node.needsTranscoding || converted) {
         qCDebug(lcTv).noquote() << "   transcoding...";
         serveTranscoded(request, node, response, subtitleChoice);
         return true;

@@ -39,6 +39,9 @@ public:
     // Addresses offered in resource URLs: the one the request came in on first.
     static QList<QHostAddress> resourceAddresses(const QHostAddress &local);
     static QString resourcePath(const QString &objectId);
+    // The resource path of a video converted for renderers that do not play
+    // its own format (the stream a transcoded file gets).
+    static QString convertedPath(const QString &objectId);
     // The resource path of a video's n-th subtitle file.
     static QString subtitlePath(const MediaNodeInfo &node, int index);
 

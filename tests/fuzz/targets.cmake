@@ -1,6 +1,7 @@
 # The fuzz targets and the program sources each one needs (below src/).
 set(ZELTA_FUZZ_TARGETS descriptor updatefeed suggestions soap ssdp httprange httpheaders encoder
   channellist subtitles)
+list(APPEND ZELTA_FUZZ_TARGETS rendererdescription lastchange)
 set(ZELTA_FUZZ_SOURCES_descriptor downloads/CorvanaItem.cpp core/XmlNesting.cpp)
 set(ZELTA_FUZZ_SOURCES_updatefeed downloads/UpdateFeed.cpp)
 set(ZELTA_FUZZ_SOURCES_suggestions web/Suggestions.cpp core/XmlNesting.cpp)
@@ -15,3 +16,6 @@ set(ZELTA_FUZZ_SOURCES_channellist gui/mainwindow/ChannelList.cpp core/XmlNestin
   web/WebAddress.cpp core/SiteConfig.cpp)
 set(ZELTA_FUZZ_SOURCES_subtitles media/SubtitleCue.cpp media/SubtitleParser.cpp
   media/SubtitleWriter.cpp)
+set(ZELTA_FUZZ_SOURCES_rendererdescription tv/renderer/RendererDescription.cpp)
+set(ZELTA_FUZZ_SOURCES_lastchange tv/renderer/LastChange.cpp tv/renderer/RendererSoap.cpp
+  tv/upnp/UpnpSoap.cpp)

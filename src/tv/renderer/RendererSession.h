@@ -1,0 +1,94 @@
+#pragma once
+
+#include "tv/renderer/CastMedia.h"
+#include "tv/renderer/RendererClient.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+// One renderer driven by the program: a video pushed to it (the resource it
+// plays, SetAVTransportURI with metadata, Play, the resume place), then
+// controlled and watched (GetPositionInfo and GetTransportInfo polled).
+// Lives in one thread; every call returns at once and reports by signal.
+class RendererSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    // How long a pushed video may take to start playing (ms).
+    static constexpr int StartLimitMs = 15000;
+
+    explicit RendererSession(const RendererInfo &renderer, QObject *parent = nullptr);
+    ~RendererSession() override;
+
+    const RendererInfo &renderer() const { return m_renderer; }
+    // Poll period while playing (ms); 1000 by default.
+    void setPollInterval(int ms) { m_poll.setInterval(ms); }
+    void setStartLimit(int ms) { m_startLimitMs = ms; }
+
+    // Hands the video over and starts it; at `startMs` when above 0.
+    // started() or failed() follows.
+    void push(const CastMedia &media, qint64 startMs = 0);
+
+    void play();
+    void pause();
+    void stop();
+    void seek(qint64 ms);
+    void setVolume(int volume);
+    void readVolume();
+    // The renderer was seen leaving (bye-bye, expiry).
+    void rendererGone();
+
+    QString transportState() const { return m_state; }
+    qint64 positionMs() const { return m_positionMs; }
+    qint64 durationMs() const { return m_durationMs; }
+    UpnpDidlResource pushedResource() const { return m_pushed; }
+
+    // "H:MM:SS" as AVTransport writes times, and back (-1 when unreadable).
+    static QString timeText(qint64 ms);
+    static qint64 parseTime(const QString &text);
+
+Q_SIGNALS:
+    // The video plays (and has been asked to go to its place).
+    void started();
+    // A failure in words for the user; after a push's failure nothing is polled.
+    void failed(const QString &message);
+    // A control action was answered (ok, or the reason it was refused).
+    void actionDone(const QString &action, bool ok, const QString &message);
+    void positionChanged(qint64 positionMs, qint64 durationMs);
+    void stateChanged(const QString &transportState);
+    void volumeRead(int volume);
+    // The video ended or was stopped on the renderer after it had played.
+    void finished(qint64 lastPositionMs);
+
+private:
+    void call(RendererClient::Service service, const QString &action,
+              const QList<QPair<QString, QString>> &arguments,
+              const std::function<void(const RendererSoap::Reply &)> &then);
+    void waitForPlaying();
+    void afterStart();
+    void pollOnce();
+    void setState(const QString &state);
+    void control(const QString &action, const QList<QPair<QString, QString>> &arguments,
+                 RendererClient::Service service = RendererClient::AVTransport);
+    void fail(const QString &message);
+    QString refusal(const QString &action, const RendererSoap::Reply &reply) const;
+    QString vanishedText() const;
+
+    RendererInfo m_renderer;
+    RendererClient m_client;
+    QTimer m_poll;
+    QTimer m_startCheck;
+    QElapsedTimer m_startClock;
+    int m_startLimitMs = StartLimitMs;
+    UpnpDidlResource m_pushed;
+    qint64 m_startMs = 0;
+    bool m_starting = false;
+    bool m_playedOnce = false;
+    bool m_failed = false;
+    int m_unreached = 0;
+    QString m_state;
+    qint64 m_positionMs = 0;
+    qint64 m_durationMs = -1;
+};

@@ -1,0 +1,210 @@
+// zelta-cli's TV commands against a real renderer written by others
+// (gmediarender), inside a private network namespace: it is listed, a pushed
+// video is fetched from our server and played to its end, its volume is
+// set, and the place reached is kept as the video's resume place.
+#include "TestSupport.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QtTest>
+
+namespace {
+
+const QString rendererId = QStringLiteral("7e57e57e-0000-4000-8000-00000000beef");
+const QString address = QStringLiteral("127.0.9.1");
+
+QString cli()
+{
+    return TestSupport::builtProgram(QStringLiteral("zelta-cli"));
+}
+
+bool ip(const QStringList &args)
+{
+    return TestSupport::run(QStringLiteral("ip"), args) == 0;
+}
+
+// What the renderer answers to a SOAP action (the whole envelope).
+QByteArray soap(const QString &service, const QString &path, const QString &action,
+                const QString &arguments = QString())
+{
+    QByteArray out;
+    const QString body =
+        QStringLiteral("<?xml version=\"1.0\"?><s:Envelope "
+                       "xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\"><s:Body><u:%1 "
+                       "xmlns:u=\"urn:schemas-upnp-org:service:%2:1\"><InstanceID>0</InstanceID>"
+                       "%3</u:%1></s:Body></s:Envelope>")
+            .arg(action, service, arguments);
+    TestSupport::run(QStringLiteral("curl"),
+                     {QStringLiteral("-s"), QStringLiteral("-H"),
+                      QStringLiteral("Content-Type: text/xml; charset=\"utf-8\""),
+                      QStringLiteral("-H"),
+                      QStringLiteral("SOAPAction: \"urn:schemas-upnp-org:service:%1:1#%2\"")
+                          .arg(service, action),
+                      QStringLiteral("-d"), body,
+                      QStringLiteral("http://%1:49494/upnp/control/%2").arg(address, path)},
+                     &out);
+    return out;
+}
+
+QString element(const QByteArray &xml, const QString &name)
+{
+    return QRegularExpression(QStringLiteral("<%1>([^<]*)</%1>").arg(name))
+        .match(QString::fromUtf8(xml))
+        .captured(1);
+}
+
+} // namespace
+
+class TestRendererGmediarender : public QObject
+{
+    Q_OBJECT
+
+    QProcess m_renderer;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // libupnp refuses the loopback interface: a veth pair with a loopback
+        // address carries the renderer, and the SSDP group is routed on it.
+        QVERIFY(ip({QStringLiteral("link"), QStringLiteral("add"), QStringLiteral("zr0"),
+                    QStringLiteral("type"), QStringLiteral("veth"), QStringLiteral("peer"),
+                    QStringLiteral("name"), QStringLiteral("zr1")}));
+        QVERIFY(ip({QStringLiteral("link"), QStringLiteral("set"), QStringLiteral("zr1"),
+                    QStringLiteral("up")}));
+        QVERIFY(ip({QStringLiteral("addr"), QStringLiteral("add"), address + QStringLiteral("/24"),
+                    QStringLiteral("dev"), QStringLiteral("zr0")}));
+        QVERIFY(ip({QStringLiteral("link"), QStringLiteral("set"), QStringLiteral("zr0"),
+                    QStringLiteral("multicast"), QStringLiteral("on"), QStringLiteral("up")}));
+        QVERIFY(ip({QStringLiteral("route"), QStringLiteral("replace"),
+                    QStringLiteral("239.0.0.0/8"), QStringLiteral("dev"), QStringLiteral("zr0")}));
+        // Without video/mp4 in its sink list, so the converted stream is pushed.
+        m_renderer.setProcessChannelMode(QProcess::MergedChannels);
+        m_renderer.start(
+            QStringLiteral("gmediarender"),
+            {QStringLiteral("-f"), QStringLiteral("Living Room"), QStringLiteral("-u"), rendererId,
+             QStringLiteral("-I"), QStringLiteral("zr0"), QStringLiteral("-p"),
+             QStringLiteral("49494"), QStringLiteral("--mime-filter"), QStringLiteral("-video/mp4"),
+             QStringLiteral("--gstout-videosink=fakesink"),
+             QStringLiteral("--gstout-audiosink=fakesink"), QStringLiteral("--logfile=stdout")});
+        QVERIFY(m_renderer.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(
+            m_renderer.readAll().contains("Ready for rendering") ||
+                !element(soap(QStringLiteral("AVTransport"), QStringLiteral("rendertransport1"),
+                              QStringLiteral("GetTransportInfo")),
+                         QStringLiteral("CurrentTransportState"))
+                     .isEmpty(),
+            TestSupport::SlowWaitMs);
+
+        const QString clip = TestSupport::sampleClip(QStringLiteral("renderer.mp4"), 20);
+        QVERIFY(!clip.isEmpty());
+        QCOMPARE(TestSupport::run(cli(), {QStringLiteral("library"), QStringLiteral("init")}), 0);
+        QCOMPARE(
+            TestSupport::run(cli(), {QStringLiteral("library"), QStringLiteral("import"), clip}),
+            0);
+    }
+
+    void cleanupTestCase()
+    {
+        m_renderer.terminate();
+        m_renderer.waitForFinished(10000);
+    }
+
+    void listed()
+    {
+        QByteArray out;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                out.clear();
+                TestSupport::run(cli(), {QStringLiteral("tv"), QStringLiteral("renderers")}, &out);
+                return out.contains(rendererId.toLatin1());
+            },
+            TestSupport::SlowWaitMs * 2));
+        QVERIFY2(out.contains((rendererId + QStringLiteral("\tLiving Room\t") + address).toUtf8()),
+                 out.constData());
+    }
+
+    void playedToTheEnd()
+    {
+        QProcess play;
+        play.start(cli(), {QStringLiteral("tv"), QStringLiteral("play"), rendererId,
+                           QStringLiteral("1"), QStringLiteral("--at"), QStringLiteral("2")});
+        QVERIFY(play.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(play.canReadLine(), TestSupport::SlowWaitMs * 2);
+        const QString started = QString::fromUtf8(play.readLine().trimmed());
+        QVERIFY2(started.startsWith(QStringLiteral("playing\tLiving Room\thttp://")),
+                 qPrintable(started));
+        QVERIFY2(started.contains(QStringLiteral("/CONVERTED/")), qPrintable(started));
+        const QString pushed = started.section(QLatin1Char('\t'), 2);
+        // The renderer holds our resource, and the volume is ours to set.
+        const QByteArray position =
+            soap(QStringLiteral("AVTransport"), QStringLiteral("rendertransport1"),
+                 QStringLiteral("GetPositionInfo"));
+        QCOMPARE(element(position, QStringLiteral("TrackURI")), pushed);
+        QCOMPARE(
+            TestSupport::run(cli(), {QStringLiteral("tv"), QStringLiteral("control"), rendererId,
+                                     QStringLiteral("volume"), QStringLiteral("40")}),
+            0);
+        QCOMPARE(
+            element(soap(QStringLiteral("RenderingControl"), QStringLiteral("rendercontrol1"),
+                         QStringLiteral("GetVolume"), QStringLiteral("<Channel>Master</Channel>")),
+                    QStringLiteral("CurrentVolume")),
+            QStringLiteral("40"));
+
+        // It plays to the end; the command ends with it and keeps the place.
+        QVERIFY(play.waitForFinished(TestSupport::SlowWaitMs * 4));
+        QCOMPARE(play.exitCode(), 0);
+        const QByteArray rest = play.readAll();
+        QVERIFY2(rest.startsWith("stopped\t"), rest.constData());
+        QByteArray stored;
+        QCOMPARE(TestSupport::run(
+                     cli(),
+                     {QStringLiteral("library"), QStringLiteral("position"), QStringLiteral("1")},
+                     &stored),
+                 0);
+        // Watched to the end: no place left, counted once.
+        QCOMPARE(stored.trimmed(), QByteArray("0\t1"));
+        // Our server's log saw the renderer fetch the converted stream.
+        const QByteArray log =
+            TestSupport::readFile(QDir::home().filePath(QStringLiteral("CorvanaZELTA.log")));
+        QVERIFY(log.contains("transcoding..."));
+    }
+
+    void usageAndFailures_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        const QString tv = QStringLiteral("tv");
+        QTest::newRow("play without video")
+            << QStringList{tv, QStringLiteral("play"), rendererId} << 2;
+        QTest::newRow("play, bad place") << QStringList{tv,
+                                                        QStringLiteral("play"),
+                                                        rendererId,
+                                                        QStringLiteral("1"),
+                                                        QStringLiteral("--at"),
+                                                        QStringLiteral("-3")}
+                                         << 2;
+        QTest::newRow("control, unknown action")
+            << QStringList{tv, QStringLiteral("control"), rendererId, QStringLiteral("rewind")}
+            << 2;
+        QTest::newRow("volume above 100")
+            << QStringList{tv, QStringLiteral("control"), rendererId, QStringLiteral("volume"),
+                           QStringLiteral("101")}
+            << 2;
+        QTest::newRow("no such video")
+            << QStringList{tv, QStringLiteral("play"), rendererId, QStringLiteral("99")} << 1;
+        QTest::newRow("no such renderer")
+            << QStringList{tv, QStringLiteral("control"), QStringLiteral("nobody"),
+                           QStringLiteral("stop")}
+            << 1;
+    }
+
+    void usageAndFailures()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QCOMPARE(TestSupport::run(cli(), args), code);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRendererGmediarender)
+#include "tst_renderer_gmediarender.moc"
