@@ -222,15 +222,15 @@ private Q_SLOTS:
     }
     void otherClientsWriteNothing()
     {
-        const int watched = m_engines->library()->watchedCount(m_id);
-        m_engines->library()->savePlayPosition(m_id, 7000);
+        const int watched = m_engines->library()->model()->watchedCount(m_id);
+        m_engines->library()->positions()->savePlayPosition(m_id, 7000);
         QTRY_COMPARE_WITH_TIMEOUT(storedPosition(), 7000, TestSupport::SlowWaitMs);
         const int logged = s_refusalsLogged.loadAcquire();
         for (const char *seconds : {"25", "59", "30"}) {
             QCOMPARE(setBookmark({{"ObjectID", m_itemId}, {"PosSecond", seconds}}, kOther), 401);
         }
         QCOMPARE(storedPosition(), 7000);
-        QCOMPARE(m_engines->library()->watchedCount(m_id), watched);
+        QCOMPARE(m_engines->library()->model()->watchedCount(m_id), watched);
         // Refused three times, logged once.
         QCOMPARE(s_refusalsLogged.loadAcquire(), logged + 1);
     }
@@ -240,7 +240,7 @@ private Q_SLOTS:
     // file from its start) may count again.
     void floodCountsOncePerPlay()
     {
-        const int watched = m_engines->library()->watchedCount(m_id);
+        const int watched = m_engines->library()->model()->watchedCount(m_id);
         const int logged = s_refusalsLogged.loadAcquire();
         QElapsedTimer elapsed;
         elapsed.start();
@@ -255,7 +255,7 @@ private Q_SLOTS:
         // The allowance, and one more write per interval that passed.
         const qint64 allowed = 5 + elapsed.elapsed() / 10000 + 1;
         QVERIFY2(accepted <= allowed, qPrintable(QString::number(accepted)));
-        QTRY_COMPARE_WITH_TIMEOUT(m_engines->library()->watchedCount(m_id), watched + 1,
+        QTRY_COMPARE_WITH_TIMEOUT(m_engines->library()->model()->watchedCount(m_id), watched + 1,
                                   TestSupport::SlowWaitMs);
         QCOMPARE(s_refusalsLogged.loadAcquire(), logged + 1);
 
@@ -266,7 +266,7 @@ private Q_SLOTS:
                                     << qMakePair(QByteArray("Range"), QByteArray("bytes=0-0")));
         QCOMPARE(play.status, 206);
         QVERIFY(endOnceAllowed(kFlooder));
-        QTRY_COMPARE_WITH_TIMEOUT(m_engines->library()->watchedCount(m_id), watched + 2,
+        QTRY_COMPARE_WITH_TIMEOUT(m_engines->library()->model()->watchedCount(m_id), watched + 2,
                                   TestSupport::SlowWaitMs);
         // Seeking within a play (a later range) is no new play.
         const TvTestHttp::Reply seek =
@@ -275,7 +275,7 @@ private Q_SLOTS:
                                     << qMakePair(QByteArray("Range"), QByteArray("bytes=100-200")));
         QCOMPARE(seek.status, 206);
         QVERIFY(endOnceAllowed(kFlooder));
-        QCOMPARE(m_engines->library()->watchedCount(m_id), watched + 2);
+        QCOMPARE(m_engines->library()->model()->watchedCount(m_id), watched + 2);
     }
 
     // A served file the library does not hold keeps its place too (in the
@@ -305,7 +305,7 @@ private Q_SLOTS:
                            &arguments);
         QVERIFY2(arguments.value(QStringLiteral("Result")).contains(QStringLiteral("BM=17<")),
                  qPrintable(arguments.value(QStringLiteral("Result"))));
-        QCOMPARE(m_engines->library()->idOfVideo(loose), -1);
+        QCOMPARE(m_engines->library()->model()->idOfVideo(loose), -1);
     }
 };
 
