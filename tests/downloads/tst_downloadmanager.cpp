@@ -256,6 +256,31 @@ private Q_SLOTS:
         d->cancel();
     }
 
+    // Every item of a descriptor already on disk is named in one message,
+    // told once the items were all judged.
+    void alreadyDownloadedItemsAreToldOnce()
+    {
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
+        const QAbstractItemModelTester managerTester(&manager, kReportFailures);
+        const QUrl url = synthetic(QStringLiteral("twice"), 3, 400000, 20000);
+        manager.initializeDownload(url);
+        QTRY_COMPARE_WITH_TIMEOUT(manager.rowCount(), 3, 15000);
+        const QList<Download *> running = manager.activeDownloads() + manager.queuedDownloads();
+        QCOMPARE(running.size(), 3);
+        for (Download *d : running)
+            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(d->mediaPath()), 10000);
+        const qsizetype before = m_prompt.messages.size();
+        manager.initializeDownload(url);
+        QTRY_COMPARE_WITH_TIMEOUT(countWarnings(m_prompt, QStringLiteral("File Exists")), 1, 10000);
+        QCOMPARE(m_prompt.messages.size(), before + 1);
+        const QString text = m_prompt.messages.last().text;
+        for (int n = 1; n <= 3; ++n)
+            QVERIFY2(text.contains(QStringLiteral("twice %1").arg(n)), qPrintable(text));
+        QCOMPARE(manager.rowCount(), 3);
+        for (Download *d : running)
+            d->cancel();
+    }
+
     void pauseKeepsFileAndResumeAppendsByRange()
     {
         DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
