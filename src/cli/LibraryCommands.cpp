@@ -1,12 +1,14 @@
 #include "cli/CliContext.h"
 #include "cli/Commands.h"
 #include "engines/Engines.h"
+#include "library/ImportSession.h"
 #include "library/IntegrityChecker.h"
 #include "library/Library.h"
 #include "library/LibraryReader.h"
 #include "library/LibraryStore.h"
 #include "library/MetaDataBuilder.h"
 #include "library/MetaDataModel.h"
+#include "library/SubtitleImport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -79,15 +81,30 @@ int importPaths(Library &library, const QStringList &paths)
     for (int row = 0; row < library.rowCount(); ++row)
         lastId = qMax(lastId, rowId(library, row));
     bool failed = false;
+    QStringList chosen;
     for (const QString &path : paths) {
         const QFileInfo info(path);
-        if (info.isDir()) {
-            library.importFolder(info.absoluteFilePath());
-        } else if (!library.importFile(info.absoluteFilePath())) {
+        // A subtitle comes with its video, never alone.
+        if ((!info.exists() && !info.isSymLink()) ||
+            (!info.isDir() && SubtitleImport::isSubtitleFile(path))) {
             CliContext::fail(QStringLiteral("cannot import %1").arg(path));
             failed = true;
+            continue;
         }
+        chosen << info.absoluteFilePath();
     }
+    // The same import as the library page's: videos and their subtitles
+    // only, links and bounds checked, and a summary of what stayed out.
+    ImportSession session(&library);
+    ImportReport report;
+    bool finished = chosen.isEmpty();
+    QObject::connect(&session, &ImportSession::finished, &session, [&](const ImportReport &result) {
+        report = result;
+        finished = true;
+    });
+    session.add(chosen);
+    while (!finished)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
     waitUntilIdle(library);
     for (int row = library.rowCount() - 1; row >= 0; --row) {
         const int id = rowId(library, row);
@@ -97,7 +114,9 @@ int importPaths(Library &library, const QStringList &paths)
         CliContext::print(
             {QString::number(id), field(item.title()), item.duration(), field(item.videoPath())});
     }
-    return failed ? CliContext::Failure : CliContext::Success;
+    if (report.skipped() > 0)
+        CliContext::printLine(report.summary());
+    return failed || report.hasFailures() ? CliContext::Failure : CliContext::Success;
 }
 
 // Prints one row per call of the visitor, as `list` and `find` show them.
