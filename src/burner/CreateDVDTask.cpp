@@ -319,10 +319,12 @@ void CreateDVDTask::spumuxDVD(int exitCode, QProcess::ExitStatus exitStatus)
                            QStringLiteral("CreateDVDTask::spumuxDVD "),
                            tr("Error with multiplexer"), tempFile(QStringLiteral("menu-pre.mpg"))))
         return;
-    startTool(m_subtitler, QStringLiteral("subtitler"),
-              {QStringLiteral("-v2"), tempFile(QStringLiteral("menu.xml"))},
-              QStringLiteral("CreateDVDTask::spumuxDVD exec: "), &CreateDVDTask::startDvdAuthor,
-              tempFile(QStringLiteral("menu-pre.mpg")), tempFile(QStringLiteral("menu.mpg")));
+    QProcess *process =
+        startTool(m_subtitler, QStringLiteral("subtitler"),
+                  {QStringLiteral("-v2"), tempFile(QStringLiteral("menu.xml"))},
+                  QStringLiteral("CreateDVDTask::spumuxDVD exec: "), &CreateDVDTask::startDvdAuthor,
+                  tempFile(QStringLiteral("menu-pre.mpg")), tempFile(QStringLiteral("menu.mpg")));
+    DvdSubtitles::limitRun(process, 10 * 60 * 1000);
 }
 
 void CreateDVDTask::startDvdAuthor(int exitCode, QProcess::ExitStatus exitStatus)
@@ -343,10 +345,11 @@ void CreateDVDTask::addNextSubtitle()
         return;
     }
     const DvdSubtitles::Track &track = tracks.at(m_nextSubtitle);
-    startTool(m_subtitler, QStringLiteral("subtitler"),
-              {QStringLiteral("-s%1").arg(track.stream), track.description},
-              QStringLiteral("CreateDVDTask::addSubtitles exec: "), &CreateDVDTask::subtitleAdded,
-              track.input, track.output);
+    QProcess *process = startTool(m_subtitler, QStringLiteral("subtitler"),
+                                  {QStringLiteral("-s%1").arg(track.stream), track.description},
+                                  QStringLiteral("CreateDVDTask::addSubtitles exec: "),
+                                  &CreateDVDTask::subtitleAdded, track.input, track.output);
+    DvdSubtitles::limitRun(process, DvdSubtitles::timeoutMs(track));
 }
 
 void CreateDVDTask::subtitleAdded(int exitCode, QProcess::ExitStatus exitStatus)

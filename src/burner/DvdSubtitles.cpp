@@ -1,13 +1,17 @@
 #include "burner/DvdSubtitles.h"
 
 #include "core/Logging.h"
+#include "media/SubtitleBounds.h"
 #include "media/SubtitleParser.h"
 #include "media/SubtitleWriter.h"
 
 #include <QDomDocument>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -48,7 +52,7 @@ DvdSubtitles::DvdSubtitles(const QList<VideoClip> &clips, const QStringList &con
             }
             taken << language;
             const QString base = QStringLiteral("file_%1-subtitle%2").arg(i).arg(taken.size());
-            m_entries.append({i, language, file.path, base});
+            m_entries.append({i, language, file.path, base, qint64(clip.seconds * 1000.0), 0});
         }
     }
     chain();
@@ -76,6 +80,7 @@ void DvdSubtitles::chain()
         track.description = m_temp.absoluteFilePath(entry.base + QStringLiteral(".xml"));
         track.input = vobFile(entry.clip);
         track.output = m_temp.absoluteFilePath(entry.base + QStringLiteral(".mpg"));
+        track.cues = entry.cues;
         m_tracks.append(track);
     }
 }
@@ -97,7 +102,9 @@ DvdSubtitles DvdSubtitles::prepared() const
         const Track &track = m_tracks.at(i);
         SubtitleCues cues;
         QString error;
-        if (!SubtitleParser::readFile(track.source, &cues, &error) || cues.isEmpty()) {
+        if (SubtitleParser::readFile(track.source, &cues, &error))
+            cues = shaped(cues, m_entries.at(i).lengthMs);
+        if (cues.isEmpty()) {
             qCWarning(lcBurner).noquote()
                 << "DvdSubtitles::prepared left out" << track.source
                 << (error.isEmpty() ? QStringLiteral("(no cues)") : error);
@@ -110,9 +117,52 @@ DvdSubtitles DvdSubtitles::prepared() const
             continue;
         }
         result.m_entries.append(m_entries.at(i));
+        result.m_entries.last().cues = int(cues.size());
     }
     result.chain();
     return result;
+}
+
+SubtitleCues DvdSubtitles::shaped(const SubtitleCues &cues, qint64 lengthMs)
+{
+    SubtitleCues kept = SubtitleBounds::forVideo(cues, lengthMs, kMaxShown);
+    qsizetype bytes = 0;
+    for (qsizetype i = 0; i < kept.size(); ++i) {
+        bytes += 40; // counter and timing line
+        for (const SubtitleLine &line : std::as_const(kept.at(i).lines)) {
+            for (const SubtitleRun &run : line)
+                bytes += run.text.size() * 3;
+        }
+        if (bytes > kMaxSubRipBytes) {
+            kept.resize(i);
+            break;
+        }
+    }
+    return kept;
+}
+
+int DvdSubtitles::timeoutMs(const Track &track)
+{
+    const qint64 streamBytes = QFileInfo(track.input).size();
+    const qint64 ms = 120000 + streamBytes / 2000 + qint64(track.cues) * 20;
+    return int(qMin<qint64>(ms, 4 * 3600 * 1000));
+}
+
+void DvdSubtitles::limitRun(QProcess *process, int ms)
+{
+    auto *timer = new QTimer(process);
+    timer->setSingleShot(true);
+    QObject::connect(timer, &QTimer::timeout, process, [process, ms] {
+        if (process->state() == QProcess::NotRunning)
+            return;
+        qCWarning(lcBurner).noquote()
+            << QStringLiteral("DvdSubtitles: %1 ran longer than %2 s, ended")
+                   .arg(process->program())
+                   .arg(ms / 1000);
+        process->kill();
+    });
+    QObject::connect(process, &QProcess::started, timer, [timer, ms] { timer->start(ms); });
+    QObject::connect(process, &QProcess::finished, timer, &QTimer::stop);
 }
 
 QDomDocument DvdSubtitles::description(const Track &track) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "burner/VideoClip.h"
+#include "media/SubtitleCue.h"
 
 #include <QDir>
 #include <QList>
@@ -8,6 +9,7 @@
 #include <QStringList>
 
 class QDomDocument;
+class QProcess;
 
 // The subtitle streams of a DVD: which subtitle file of which clip becomes
 // which subpicture stream, and the chain of subpicture multiplexer runs that
@@ -29,7 +31,20 @@ public:
         QString description;
         QString input;  // program stream the multiplexer reads
         QString output; // program stream it writes
+        int cues = 0;   // cues written by prepared()
     };
+
+    // Cues shown at once on the disc, and the most SubRip text handed to the
+    // multiplexer for one track.
+    static constexpr int kMaxShown = 4;
+    static constexpr qsizetype kMaxSubRipBytes = 4 * 1024 * 1024;
+
+    // How long one multiplexer run over the track may take: generous for the
+    // size of its program stream and its cues, but bounded.
+    static int timeoutMs(const Track &track);
+    // Ends the process (a crash exit, which the task reports) when it runs
+    // longer than `ms`.
+    static void limitRun(QProcess *process, int ms);
 
     DvdSubtitles() = default;
     // `convertedFiles` holds each clip's program stream, in project order.
@@ -45,7 +60,9 @@ public:
 
     // Reads every subtitle file and writes its cues as plain UTF-8 SubRip
     // (so WebVTT files go through our own reader and writer too) with the
-    // multiplexer's description beside it. Returns the plan without the
+    // multiplexer's description beside it: only cues that start within the
+    // clip and end with it, at most kMaxShown at once, a few short lines
+    // each, at most kMaxSubRipBytes. Returns the plan without the
     // files that could not be read or hold no cues. Touches only files: may
     // run off the window's thread.
     DvdSubtitles prepared() const;
@@ -60,10 +77,13 @@ private:
         int clip = 0;
         QString language;
         QString source;
-        QString base; // name of the files made for it in the temporary folder
+        QString base;        // name of the files made for it in the temporary folder
+        qint64 lengthMs = 0; // the clip's play length, 0 when not known
+        int cues = 0;
     };
 
     void chain();
+    static SubtitleCues shaped(const SubtitleCues &cues, qint64 lengthMs);
     QDomDocument description(const Track &track) const;
 
     QList<Entry> m_entries;

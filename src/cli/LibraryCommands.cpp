@@ -2,6 +2,7 @@
 #include "cli/Commands.h"
 #include "engines/Engines.h"
 #include "library/ImportController.h"
+#include "library/ImportSession.h"
 #include "library/IntegrityChecker.h"
 #include "library/Library.h"
 #include "library/LibraryModel.h"
@@ -10,6 +11,7 @@
 #include "library/LibraryStore.h"
 #include "library/MetaDataBuilder.h"
 #include "library/MetaDataModel.h"
+#include "library/SubtitleImport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -82,15 +84,30 @@ int importPaths(Library &library, const QStringList &paths)
     for (int row = 0; row < library.model()->rowCount(); ++row)
         lastId = qMax(lastId, rowId(library, row));
     bool failed = false;
+    QStringList chosen;
     for (const QString &path : paths) {
         const QFileInfo info(path);
-        if (info.isDir()) {
-            library.imports()->importFolder(info.absoluteFilePath());
-        } else if (!library.imports()->importFile(info.absoluteFilePath())) {
+        // A subtitle comes with its video, never alone.
+        if ((!info.exists() && !info.isSymLink()) ||
+            (!info.isDir() && SubtitleImport::isSubtitleFile(path))) {
             CliContext::fail(QStringLiteral("cannot import %1").arg(path));
             failed = true;
+            continue;
         }
+        chosen << info.absoluteFilePath();
     }
+    // The same import as the library page's: videos and their subtitles
+    // only, links and bounds checked, and a summary of what stayed out.
+    ImportSession session(library.imports());
+    ImportReport report;
+    bool finished = chosen.isEmpty();
+    QObject::connect(&session, &ImportSession::finished, &session, [&](const ImportReport &result) {
+        report = result;
+        finished = true;
+    });
+    session.add(chosen);
+    while (!finished)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
     waitUntilIdle(library);
     for (int row = library.model()->rowCount() - 1; row >= 0; --row) {
         const int id = rowId(library, row);
@@ -100,7 +117,9 @@ int importPaths(Library &library, const QStringList &paths)
         CliContext::print(
             {QString::number(id), field(item.title()), item.duration(), field(item.videoPath())});
     }
-    return failed ? CliContext::Failure : CliContext::Success;
+    if (report.skipped() > 0)
+        CliContext::printLine(report.summary());
+    return failed || report.hasFailures() ? CliContext::Failure : CliContext::Success;
 }
 
 // Prints one row per call of the visitor, as `list` and `find` show them.

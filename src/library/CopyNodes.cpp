@@ -2,6 +2,9 @@
 
 #include "library/CopyThread.h"
 #include "library/LibraryPaths.h"
+#include "media/SourceFile.h"
+#include "media/SubtitleParser.h"
+#include "media/SubtitleWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,6 +49,30 @@ FileCopier::Error SourceExistsNode::handle(const CopyRequest &request)
     return existsOrLink(request.source) ? passOn(request) : FileCopier::SourceNotExists;
 }
 
+FileCopier::Error SourceKindNode::handle(const CopyRequest &request)
+{
+    const QFileInfo source(request.source);
+    if (request.flags.testFlag(CopyRequest::RewriteSubtitle)) {
+        // Never through a link: it could lead to any file of the user's.
+        return !source.isSymLink() && source.isFile() ? passOn(request) : FileCopier::SourceRefused;
+    }
+    if (source.isSymLink()) {
+        if (!request.flags.testFlag(CopyRequest::FollowLinks))
+            return passOn(request); // the link itself is made again
+        // Only to a readable regular file outside the library and the system.
+        const SourceFile::Check check = SourceFile::check(request.source);
+        if (check.kind != SourceFile::Regular || LibraryPaths::isInside(check.target))
+            return FileCopier::SourceRefused;
+        return passOn(request);
+    }
+    if (source.isDir())
+        return passOn(request);
+    const SourceFile::Check check = SourceFile::check(request.source);
+    if (check.kind == SourceFile::SystemFile || check.kind == SourceFile::NotRegular)
+        return FileCopier::SourceRefused;
+    return passOn(request);
+}
+
 FileCopier::Error OverwriteNode::handle(const CopyRequest &request)
 {
     const bool allowed =
@@ -72,9 +99,10 @@ FileCopier::Error FollowLinksNode::handle(const CopyRequest &request)
     if (!source.isSymLink())
         return passOn(request);
     if (request.flags.testFlag(CopyRequest::FollowLinks)) {
+        // The file at the end of the chain of links (checked above).
         CopyRequest followed = request;
-        followed.source = source.symLinkTarget();
-        if (!QFileInfo::exists(followed.source))
+        followed.source = source.canonicalFilePath();
+        if (followed.source.isEmpty())
             return FileCopier::SourceNotExists;
         return passOn(followed);
     }
@@ -153,34 +181,77 @@ FileCopier::Error copyBytes(CopyThread *thread, QFile &source, QFile &destinatio
     }
 }
 
-} // namespace
-
-FileCopier::Error CopyFileNode::handle(const CopyRequest &request)
+// Gives a whole temporary copy its final name; removes it on any failure, so
+// that no partial copy stays behind.
+FileCopier::Error settleCopy(FileCopier::Error result, QFile &destination,
+                             const CopyRequest &request, QFileDevice::Permissions permissions)
 {
-    QFile source(request.source);
-    // Unbuffered: each read asks for one block only.
-    if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return FileCopier::CannotOpenSourceFile;
-    // The bytes go to a temporary name first: the final name only ever
-    // holds a whole copy, even when the program is killed midway.
-    QFile destination(LibraryPaths::temporaryCopyPath(request.destination));
-    if (!destination.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return FileCopier::CannotOpenDestinationFile;
-
-    FileCopier::Error result = copyBytes(thread(), source, destination);
     if (result == FileCopier::NoError && !destination.flush())
         result = FileCopier::CannotWriteDestinationFile;
     destination.close();
     if (result == FileCopier::NoError) {
-        destination.setPermissions(source.permissions());
+        destination.setPermissions(permissions);
         if (existsOrLink(request.destination) && !QFile::remove(request.destination))
             result = FileCopier::CannotRemoveDestinationFile;
         else if (!destination.rename(request.destination))
             result = FileCopier::CannotWriteDestinationFile;
     }
     if (result != FileCopier::NoError)
-        destination.remove(); // never leave a partial copy behind
+        destination.remove();
     return result;
+}
+
+} // namespace
+
+FileCopier::Error RewriteSubtitleNode::handle(const CopyRequest &request)
+{
+    if (!request.flags.testFlag(CopyRequest::RewriteSubtitle))
+        return passOn(request);
+    QFile source;
+    QString error;
+    // Refuses a link that took the place of the file since it was checked.
+    if (!SourceFile::openRegular(&source, request.source, &error))
+        return FileCopier::CannotOpenSourceFile;
+    if (source.size() > SubtitleParser::kMaxFileBytes)
+        return FileCopier::SubtitleRefused;
+    const QByteArray bytes = source.read(SubtitleParser::kMaxFileBytes + 1);
+    if (bytes.size() > SubtitleParser::kMaxFileBytes)
+        return FileCopier::SubtitleRefused;
+    bool complete = true;
+    const SubtitleCues cues = SubtitleParser::parse(bytes, &complete);
+    if (!complete || cues.isEmpty())
+        return FileCopier::SubtitleRefused;
+    const QByteArray subRip = SubtitleWriter::toSubRip(cues);
+    if (thread()->isCanceled())
+        return FileCopier::Canceled;
+    QFile destination(LibraryPaths::temporaryCopyPath(request.destination));
+    if (!destination.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return FileCopier::CannotOpenDestinationFile;
+    FileCopier::Error result = FileCopier::NoError;
+    if (destination.write(subRip) != subRip.size())
+        result = FileCopier::CannotWriteDestinationFile;
+    else
+        thread()->addProgress(subRip.size());
+    return settleCopy(result, destination, request,
+                      QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                          QFileDevice::ReadOther);
+}
+
+FileCopier::Error CopyFileNode::handle(const CopyRequest &request)
+{
+    // A regular file only (a link is followed before it gets here): a
+    // device or pipe could be read forever.
+    QFile source;
+    QString error;
+    if (!SourceFile::openRegular(&source, request.source, &error))
+        return FileCopier::CannotOpenSourceFile;
+    // The bytes go to a temporary name first: the final name only ever
+    // holds a whole copy, even when the program is killed midway.
+    QFile destination(LibraryPaths::temporaryCopyPath(request.destination));
+    if (!destination.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return FileCopier::CannotOpenDestinationFile;
+    const FileCopier::Error result = copyBytes(thread(), source, destination);
+    return settleCopy(result, destination, request, source.permissions());
 }
 
 namespace CopyNodes {
@@ -188,12 +259,14 @@ namespace CopyNodes {
 FileCopier::Error run(CopyThread *thread, const CopyRequest &request)
 {
     std::unique_ptr<CopyNode> chain = std::make_unique<CopyFileNode>(thread, nullptr);
+    chain = std::make_unique<RewriteSubtitleNode>(thread, std::move(chain));
     chain = std::make_unique<CopyDirNode>(thread, std::move(chain));
     chain = std::make_unique<MoveNode>(thread, std::move(chain));
     chain = std::make_unique<RenameNode>(thread, std::move(chain));
     chain = std::make_unique<FollowLinksNode>(thread, std::move(chain));
     chain = std::make_unique<MakeLinksNode>(thread, std::move(chain));
     chain = std::make_unique<OverwriteNode>(thread, std::move(chain));
+    chain = std::make_unique<SourceKindNode>(thread, std::move(chain));
     chain = std::make_unique<SourceExistsNode>(thread, std::move(chain));
     chain = std::make_unique<CanceledNode>(thread, std::move(chain));
     return chain->handle(request);

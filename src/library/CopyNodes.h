@@ -36,12 +36,14 @@ private:
 
 COPY_NODE(CanceledNode)
 COPY_NODE(SourceExistsNode)
+COPY_NODE(SourceKindNode)
 COPY_NODE(OverwriteNode)
 COPY_NODE(MakeLinksNode)
 COPY_NODE(FollowLinksNode)
 COPY_NODE(RenameNode)
 COPY_NODE(MoveNode)
 COPY_NODE(CopyDirNode)
+COPY_NODE(RewriteSubtitleNode)
 COPY_NODE(CopyFileNode)
 
 #undef COPY_NODE

@@ -13,6 +13,10 @@ struct CopyRequest
         Move = 0x2,        // remove the source once copied
         MakeLinks = 0x4,   // link to the source instead of copying
         FollowLinks = 0x8, // copy a link's target rather than the link
+        // A subtitle: the destination gets the cues read from the source,
+        // written as SubRip by us, never the source's bytes; the source must
+        // be a regular file, not a link.
+        RewriteSubtitle = 0x10,
     };
     Q_DECLARE_FLAGS(Flags, Flag)
 

@@ -36,6 +36,11 @@ public:
         CannotWriteDestinationFile = 12,
         CannotRemoveSource = 13,
         Canceled = 14,
+        // A link that leads to a folder, into the library or a system folder,
+        // or nowhere; a device, pipe or socket; a file in /proc, /sys or /dev.
+        SourceRefused = 15,
+        // A subtitle that is too large, holds too many cues or none.
+        SubtitleRefused = 16,
     };
     Q_ENUM(Error)
 

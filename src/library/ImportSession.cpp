@@ -3,7 +3,15 @@
 #include "core/Logging.h"
 #include "library/ImportController.h"
 #include "library/IntegrityChecker.h"
+#include "library/Library.h"
+#include "library/LibraryPaths.h"
 #include "library/SubtitleImport.h"
+#include "media/MediaFiles.h"
+#include "media/SourceFile.h"
+#include "media/SubtitleParser.h"
+
+#include <QCoreApplication>
+#include <QSet>
 
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -43,44 +51,314 @@ ImportSession::ImportSession(ImportController *imports)
             [this](const QString &path, bool stored) { settle(path, stored ? Stored : NotVideo); });
 }
 
+namespace {
+
+// Walks what the user chose, within the bounds, sorting each entry into the
+// listing or the report.
+class Walker
+{
+public:
+    explicit Walker(ImportSession::Listing *listing) : m_listing(listing) {}
+
+    void chosen(const QString &path)
+    {
+        const QFileInfo info(path);
+        const SourceFile::Check check = SourceFile::check(path, keptFolders());
+        // The folder the user chose is taken even through a link; links
+        // found inside are not.
+        if (check.kind == SourceFile::Folder ||
+            (check.kind == SourceFile::LinkToFolder && !SourceFile::isSystemPath(check.target))) {
+            folder(check.target, info.fileName(), 0);
+            return;
+        }
+        entry(info, check);
+    }
+
+    void finish()
+    {
+        std::sort(m_files.begin(), m_files.end());
+        for (const QString &file : std::as_const(m_files))
+            video(QFileInfo(file));
+    }
+
+private:
+    // No link may lead into the library.
+    static QStringList keptFolders()
+    {
+        const QString library = Library::libraryPath();
+        return library.isEmpty() ? QStringList() : QStringList{library};
+    }
+
+    bool counted(const QString &name)
+    {
+        if (m_entries >= ImportSession::kMaxEntries) {
+            if (!m_stopped)
+                m_listing->report.add(ImportReport::OverLimit, name);
+            m_stopped = true;
+            return false;
+        }
+        ++m_entries;
+        return true;
+    }
+
+    void folder(const QString &path, const QString &name, int depth)
+    {
+        if (LibraryPaths::isLibraryFolder(path) || LibraryPaths::isInside(path)) {
+            m_listing->report.add(ImportReport::LibraryFolder, name);
+            return;
+        }
+        if (SourceFile::isSystemPath(path)) {
+            m_listing->report.add(ImportReport::SystemFolder, name);
+            return;
+        }
+        if (depth > ImportSession::kMaxDepth) {
+            m_listing->report.add(ImportReport::TooDeep, name);
+            return;
+        }
+        QDirIterator it(path, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        while (it.hasNext() && !m_stopped) {
+            it.next();
+            const QFileInfo info = it.fileInfo();
+            if (!counted(info.fileName()))
+                break;
+            const SourceFile::Check check = SourceFile::check(info.filePath(), keptFolders());
+            if (check.kind == SourceFile::Folder)
+                folder(info.absoluteFilePath(), info.fileName(), depth + 1);
+            else
+                entry(info, check);
+        }
+    }
+
+    void entry(const QFileInfo &info, const SourceFile::Check &check)
+    {
+        const QString name = info.fileName();
+        // A subtitle comes with its video and is judged there.
+        if (MediaFiles::isSubtitleFile(name) && check.kind != SourceFile::Missing)
+            return;
+        switch (check.kind) {
+        case SourceFile::Regular:
+            if (MediaFiles::isVideoFile(name))
+                m_files << info.absoluteFilePath();
+            else
+                m_listing->others << name;
+            return;
+        case SourceFile::Missing:
+            m_listing->report.add(ImportReport::Missing, name);
+            return;
+        case SourceFile::Folder:
+            return;
+        case SourceFile::LinkToFolder:
+        case SourceFile::LinkLeadsOut:
+            m_listing->report.add(ImportReport::Link, name);
+            return;
+        case SourceFile::SystemFile:
+            m_listing->report.add(ImportReport::SystemFolder, name);
+            return;
+        case SourceFile::NotRegular:
+            m_listing->report.add(check.link ? ImportReport::Link : ImportReport::NotRegularFile,
+                                  name);
+            return;
+        case SourceFile::Unreadable:
+            if (MediaFiles::isVideoFile(name))
+                m_listing->report.add(ImportReport::Unreadable, name);
+            else
+                m_listing->others << name;
+            return;
+        }
+    }
+
+    // A readable video file (perhaps a link to one): into the listing, with
+    // those of its subtitles that may come along.
+    void video(const QFileInfo &file)
+    {
+        if (seenBefore(file))
+            return;
+        const QString video = file.absoluteFilePath();
+        m_listing->videos << video;
+        const QString folder = file.absolutePath();
+        auto found = m_folders.constFind(folder);
+        if (found == m_folders.cend())
+            found = m_folders.insert(folder, SubtitleFile::inFolder(folder));
+        SubtitleFiles accepted;
+        for (const SubtitleFile &subtitle : found->value(file.completeBaseName())) {
+            const ImportReport::Reason reason = refusal(subtitle.path);
+            if (reason == ImportReport::ReasonCount)
+                accepted << subtitle;
+            else if (!m_refusedSubtitles.contains(subtitle.path))
+                m_listing->report.add(reason, QFileInfo(subtitle.path).fileName());
+            if (reason != ImportReport::ReasonCount)
+                m_refusedSubtitles.insert(subtitle.path);
+        }
+        if (!accepted.isEmpty())
+            m_listing->subtitles.insert(video, accepted);
+    }
+
+    // Files listed twice (a folder and a file in it) count once.
+    bool seenBefore(const QFileInfo &file)
+    {
+        const QString path = file.absoluteFilePath();
+        if (m_seen.contains(path))
+            return true;
+        m_seen.insert(path);
+        return false;
+    }
+
+    static ImportReport::Reason refusal(const QString &path)
+    {
+        switch (SubtitleImport::check(path)) {
+        case SubtitleImport::Refusal::None:
+            return ImportReport::ReasonCount;
+        case SubtitleImport::Refusal::Link:
+            return ImportReport::SubtitleLink;
+        case SubtitleImport::Refusal::TooLarge:
+            return ImportReport::SubtitleTooLarge;
+        case SubtitleImport::Refusal::TooManyCues:
+            return ImportReport::SubtitleTooManyCues;
+        case SubtitleImport::Refusal::NoCues:
+            return ImportReport::SubtitleNoCues;
+        case SubtitleImport::Refusal::Unreadable:
+        case SubtitleImport::Refusal::NotRegularFile:
+            break;
+        }
+        return ImportReport::SubtitleUnreadable;
+    }
+
+    ImportSession::Listing *m_listing;
+    QStringList m_files;
+    QSet<QString> m_seen;
+    QSet<QString> m_refusedSubtitles;
+    // Each folder's subtitles, listed once for all its videos.
+    QHash<QString, QHash<QString, SubtitleFiles>> m_folders;
+    int m_entries = 0;
+    bool m_stopped = false;
+};
+
+} // namespace
+
 ImportSession::Listing ImportSession::list(const QStringList &paths)
 {
     Listing listing;
-    const QStringList &suffixes = IntegrityChecker::videoSuffixes();
-    // Each folder's subtitles, listed once for all its videos.
-    QHash<QString, QHash<QString, SubtitleFiles>> folders;
-    const auto sort = [&listing, &suffixes, &folders](const QFileInfo &file) {
-        if (SubtitleImport::isSubtitleFile(file.filePath()))
-            return;
-        if (!suffixes.contains(file.suffix().toLower())) {
-            listing.others << file.fileName();
-            return;
-        }
-        const QString video = file.absoluteFilePath();
-        listing.videos << video;
-        const QString folder = file.absolutePath();
-        auto found = folders.constFind(folder);
-        if (found == folders.cend())
-            found = folders.insert(folder, SubtitleFile::inFolder(folder));
-        const SubtitleFiles subtitles = found->value(file.completeBaseName());
-        if (!subtitles.isEmpty())
-            listing.subtitles.insert(video, subtitles);
-    };
-    for (const QString &path : paths) {
-        const QFileInfo info(path);
-        if (!info.isDir()) {
-            sort(info);
-            continue;
-        }
-        QStringList files;
-        QDirIterator it(path, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            files << it.next();
-        std::sort(files.begin(), files.end());
-        for (const QString &file : std::as_const(files))
-            sort(QFileInfo(file));
-    }
+    Walker walker(&listing);
+    for (const QString &path : paths)
+        walker.chosen(path);
+    walker.finish();
+    listing.report.notVideos += listing.others;
     return listing;
+}
+
+void ImportReport::add(Reason reason, const QString &name)
+{
+    if (reason == NotVideo)
+        notVideos << name;
+    else if (reason == Failed)
+        failed << name;
+    else
+        others[reason] << name;
+}
+
+void ImportReport::merge(const ImportReport &other)
+{
+    imported += other.imported;
+    notVideos += other.notVideos;
+    failed += other.failed;
+    for (auto it = other.others.cbegin(); it != other.others.cend(); ++it)
+        others[it.key()] += it.value();
+}
+
+QStringList ImportReport::names(Reason reason) const
+{
+    if (reason == NotVideo)
+        return notVideos;
+    if (reason == Failed)
+        return failed;
+    return others.value(reason);
+}
+
+int ImportReport::skipped() const
+{
+    int count = int(notVideos.size() + failed.size());
+    for (const QStringList &names : others)
+        count += int(names.size());
+    return count;
+}
+
+bool ImportReport::hasFailures() const
+{
+    return !failed.isEmpty() || others.contains(Unreadable) || others.contains(Missing);
+}
+
+QString ImportReport::reasonText(Reason reason)
+{
+    const char *const context = "LibraryWidget";
+    switch (reason) {
+    case NotVideo:
+        return QCoreApplication::translate(context, "not a video");
+    case Link:
+        return QCoreApplication::translate(context, "a link");
+    case NotRegularFile:
+        return QCoreApplication::translate(context, "not a regular file");
+    case Unreadable:
+        return QCoreApplication::translate(context, "unreadable");
+    case SystemFolder:
+        return QCoreApplication::translate(context, "a system folder");
+    case LibraryFolder:
+        return QCoreApplication::translate(context, "the library's own folder");
+    case TooDeep:
+        return QCoreApplication::translate(context, "more than %1 folders deep")
+            .arg(ImportSession::kMaxDepth);
+    case OverLimit:
+        return QCoreApplication::translate(context, "over the limit of %1 files")
+            .arg(ImportSession::kMaxEntries);
+    case Missing:
+        return QCoreApplication::translate(context, "not found");
+    case SubtitleLink:
+        return QCoreApplication::translate(context, "a subtitle that is a link");
+    case SubtitleTooLarge:
+        return QCoreApplication::translate(context, "a subtitle over %1 MiB")
+            .arg(SubtitleParser::kMaxFileBytes / (1024 * 1024));
+    case SubtitleTooManyCues:
+        return QCoreApplication::translate(context, "a subtitle of over %1 cues")
+            .arg(SubtitleParser::kMaxCues);
+    case SubtitleUnreadable:
+        return QCoreApplication::translate(context, "an unreadable subtitle");
+    case SubtitleNoCues:
+        return QCoreApplication::translate(context, "a subtitle without cues");
+    case Failed:
+        return QCoreApplication::translate(context, "could not be copied into the library");
+    case ReasonCount:
+        break;
+    }
+    return {};
+}
+
+QString ImportReport::summary() const
+{
+    const char *const context = "LibraryWidget";
+    QStringList parts{QCoreApplication::translate(context, "%n imported", "videos", imported)};
+    for (int reason = 0; reason < ReasonCount; ++reason) {
+        const int count = int(names(Reason(reason)).size());
+        if (count == 0)
+            continue;
+        if (reason == NotVideo)
+            parts << QCoreApplication::translate(context, "%n skipped: not a video", "files",
+                                                 count);
+        else if (reason == Failed)
+            parts << QCoreApplication::translate(context, "%n could not be copied", "files", count);
+        else
+            parts << QCoreApplication::translate(context, "%n skipped: %1", "files", count)
+                         .arg(reasonText(Reason(reason)));
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+QStringList ImportReport::details() const
+{
+    QStringList lines;
+    for (int reason = 0; reason < ReasonCount; ++reason) {
+        for (const QString &name : names(Reason(reason)))
+            lines << QStringLiteral("%1: %2").arg(name, reasonText(Reason(reason)));
+    }
+    return lines;
 }
 
 void ImportSession::add(const QStringList &paths)
@@ -107,7 +385,7 @@ void ImportSession::add(const QStringList &paths)
 
 void ImportSession::take(const Listing &listing)
 {
-    m_report.notVideos += listing.others;
+    m_report.merge(listing.report);
     m_total += int(listing.videos.size());
     m_toStart += listing.videos;
     m_subtitles.insert(listing.subtitles);
@@ -132,7 +410,7 @@ void ImportSession::start(const QString &video)
     const bool queued = m_imports->importFile(video, m_subtitles.value(video));
     m_collecting = false;
     if (!queued) {
-        m_report.failed << QFileInfo(video).fileName();
+        m_report.add(ImportReport::Failed, QFileInfo(video).fileName());
         ++m_done;
         Q_EMIT progressed(m_done, m_total, QFileInfo(video).fileName());
     }

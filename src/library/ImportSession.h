@@ -14,14 +14,47 @@ class ImportController;
 // What became of the files and folders the user chose to import.
 struct ImportReport
 {
+    // Why a file stayed out, in the order the summary names them.
+    enum Reason
+    {
+        NotVideo,
+        Link,           // a link to a folder, out of bounds, or dangling
+        NotRegularFile, // a device, pipe or socket
+        Unreadable,
+        SystemFolder, // /proc, /sys, /dev
+        LibraryFolder,
+        TooDeep,
+        OverLimit, // the listing stopped at kMaxEntries
+        Missing,
+        SubtitleLink,
+        SubtitleTooLarge,
+        SubtitleTooManyCues,
+        SubtitleUnreadable,
+        SubtitleNoCues,
+        Failed, // could not be copied
+        ReasonCount
+    };
+
     int imported = 0;
     // File names of files that are not videos (by their kind, or because the
     // encoder finds no picture in them).
     QStringList notVideos;
     // File names of videos that could not be copied into the library.
     QStringList failed;
+    // The names for every other reason.
+    QHash<int, QStringList> others;
 
-    int skipped() const { return int(notVideos.size() + failed.size()); }
+    void add(Reason reason, const QString &name);
+    void merge(const ImportReport &other);
+    QStringList names(Reason reason) const;
+    int skipped() const;
+    // Something went wrong rather than was left out on purpose.
+    bool hasFailures() const;
+    // "2 imported, 3 skipped: not a video, 1 skipped: a link".
+    QString summary() const;
+    // One "name: reason" line per file left out.
+    QStringList details() const;
+    static QString reasonText(Reason reason);
 };
 
 // One import the user started, from the files and folders chosen (folders
@@ -42,15 +75,25 @@ public:
         return m_listings > 0 || !m_toStart.isEmpty() || !m_pending.isEmpty();
     }
 
+    // Folder levels below a chosen folder that are looked into, and entries
+    // looked at in one listing.
+    static constexpr int kMaxDepth = 16;
+    static constexpr int kMaxEntries = 100000;
+
     // The videos among the files under `paths` (in a stable order), and the
-    // names of the other files; subtitle files, which come with their video,
-    // are in neither list.
+    // names of the other files with the reason; subtitle files, which come
+    // with their video, are in neither (a refused one is in the report).
+    // Links to folders are never followed; a link to a file counts only when
+    // it leads to a readable regular file outside the library and the
+    // system's folders.
     struct Listing
     {
         QStringList videos;
         QStringList others;
-        // The subtitles found beside each video, by the video's path.
+        // The subtitles found beside each video, by the video's path (only
+        // those that may come into the library).
         QHash<QString, SubtitleFiles> subtitles;
+        ImportReport report;
     };
     static Listing list(const QStringList &paths);
 

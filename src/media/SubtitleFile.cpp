@@ -1,5 +1,7 @@
 #include "media/SubtitleFile.h"
 
+#include "media/MediaFiles.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
@@ -88,8 +90,7 @@ QString SubtitleFile::twoLetterLanguage() const
 
 bool SubtitleFile::isSubtitleSuffix(const QString &suffix)
 {
-    return suffix.compare(QLatin1String("srt"), Qt::CaseInsensitive) == 0 ||
-           suffix.compare(QLatin1String("vtt"), Qt::CaseInsensitive) == 0;
+    return MediaFiles::isSubtitleSuffix(suffix);
 }
 
 bool SubtitleFile::matchLanguage(const QString &videoBaseName, const QString &fileName,
@@ -145,9 +146,10 @@ QHash<QString, QList<SubtitleFile>> SubtitleFile::inFolder(const QString &folder
 {
     const QDir dir(folder);
     QStringList paths;
-    // Video names may hold wildcard characters: list by suffix.
-    const QStringList names = dir.entryList({QStringLiteral("*.srt"), QStringLiteral("*.vtt")},
-                                            QDir::Files | QDir::Readable);
+    // Video names may hold wildcard characters: list by suffix. Unreadable
+    // files and links are listed too: whoever reads them says why not.
+    const QStringList names =
+        dir.entryList(MediaFiles::subtitleNameFilters(), QDir::Files | QDir::System);
     for (const QString &name : names)
         paths.append(dir.absoluteFilePath(name));
     return byVideoBaseName(paths);

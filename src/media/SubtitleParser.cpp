@@ -1,6 +1,9 @@
 #include "media/SubtitleParser.h"
 
+#include "media/SourceFile.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringList>
 
@@ -267,6 +270,8 @@ public:
             m_cue.lines.removeLast();
     }
     void endCue() { finishCue(); }
+    // More cues than a subtitle file may hold were found: reading stops.
+    bool isFull() const { return m_full; }
     SubtitleCues take()
     {
         finishCue();
@@ -279,8 +284,12 @@ public:
 private:
     void finishCue()
     {
-        if (m_open && m_cue.end > m_cue.start && !m_cue.lines.isEmpty())
-            m_cues.append(m_cue);
+        if (m_open && m_cue.end > m_cue.start && !m_cue.lines.isEmpty()) {
+            if (m_cues.size() < SubtitleParser::kMaxCues)
+                m_cues.append(m_cue);
+            else
+                m_full = true;
+        }
         m_open = false;
         m_lastRaw.clear();
         m_lastRawKept = false;
@@ -292,6 +301,7 @@ private:
     QString m_lastRaw;
     bool m_lastRawKept = false;
     bool m_open = false;
+    bool m_full = false;
 };
 
 } // namespace
@@ -345,46 +355,182 @@ qint64 SubtitleParser::parseTime(QStringView text)
     return ((hours * 60 + minutes) * 60 + seconds) * 1000 + millis;
 }
 
-SubtitleCues SubtitleParser::parse(const QByteArray &bytes)
+namespace {
+
+// How much text is decoded at a time, and the longest raw line looked at
+// (longer ones are cut: a cue line keeps far fewer characters anyway).
+constexpr qsizetype kChunkBytes = 64 * 1024;
+constexpr qsizetype kMaxRawLine = 16 * 1024;
+
+enum class Encoding
 {
-    QString text = decode(bytes.left(kMaxFileBytes));
-    CueCollector collector;
-    qsizetype pos = 0;
-    while (pos <= text.size()) {
-        qsizetype next = pos;
-        while (next < text.size() && text[next] != QLatin1Char('\n') &&
-               text[next] != QLatin1Char('\r'))
-            ++next;
-        const QStringView line = QStringView(text).mid(pos, next - pos);
+    Utf8,
+    Utf16,
+    Latin1
+};
+
+// The text's encoding, and where the text starts after a byte-order mark.
+Encoding encodingOf(const QByteArray &bytes, qsizetype *start)
+{
+    *start = 0;
+    if (bytes.startsWith("\xef\xbb\xbf")) {
+        *start = 3;
+        return Encoding::Utf8;
+    }
+    if (bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff"))
+        return Encoding::Utf16;
+    // Valid UTF-8 all through? Checked a piece at a time, keeping nothing.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    for (qsizetype pos = 0; pos < bytes.size(); pos += kChunkBytes) {
+        const QString piece =
+            utf8(QByteArrayView(bytes).sliced(pos, std::min(kChunkBytes, bytes.size() - pos)));
+        if (utf8.hasError())
+            return Encoding::Latin1;
+    }
+    return Encoding::Utf8;
+}
+
+// Feeds the text line by line to the collector, decoding a piece at a time,
+// so that memory follows the cues kept, not the size of the input.
+class LineReader
+{
+public:
+    explicit LineReader(CueCollector *collector) : m_collector(collector) {}
+
+    void feed(QStringView text)
+    {
+        for (const QChar c : text) {
+            if (m_afterCr) {
+                m_afterCr = false;
+                if (c == QLatin1Char('\n'))
+                    continue; // "\r\n" is one line end
+            }
+            if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
+                m_afterCr = c == QLatin1Char('\r');
+                line();
+                if (m_collector->isFull())
+                    return;
+            } else if (m_line.size() < kMaxRawLine) {
+                m_line += c;
+            }
+        }
+    }
+    void finish() { line(); }
+
+private:
+    void line()
+    {
         qint64 start = 0;
         qint64 end = 0;
-        if (isBlank(line)) {
-            collector.endCue();
-        } else if (parseTiming(line, &start, &end)) {
-            collector.dropCounter();
-            collector.startCue(start, end);
+        if (isBlank(m_line)) {
+            m_collector->endCue();
+        } else if (parseTiming(m_line, &start, &end)) {
+            m_collector->dropCounter();
+            m_collector->startCue(start, end);
         } else {
-            collector.addText(line);
+            m_collector->addText(m_line);
         }
-        if (next < text.size() && text[next] == QLatin1Char('\r') && next + 1 < text.size() &&
-            text[next + 1] == QLatin1Char('\n'))
-            ++next;
-        pos = next + 1;
+        m_line.clear();
     }
+
+    CueCollector *m_collector;
+    QString m_line;
+    bool m_afterCr = false;
+};
+
+} // namespace
+
+SubtitleCues SubtitleParser::parse(const QByteArray &bytes)
+{
+    return parse(bytes, nullptr);
+}
+
+SubtitleCues SubtitleParser::parse(const QByteArray &bytes, bool *complete)
+{
+    const QByteArrayView input = QByteArrayView(bytes).first(std::min(bytes.size(), kMaxFileBytes));
+    qsizetype start = 0;
+    const Encoding encoding = encodingOf(bytes.left(kMaxFileBytes), &start);
+    CueCollector collector;
+    LineReader reader(&collector);
+    QStringDecoder decoder(encoding == Encoding::Utf16 ? QStringDecoder::Utf16
+                                                       : QStringDecoder::Utf8,
+                           encoding == Encoding::Utf16 ? QStringDecoder::Flag::ConvertInitialBom
+                                                       : QStringDecoder::Flag::Default);
+    bool first = true;
+    for (qsizetype pos = start; pos < input.size() && !collector.isFull(); pos += kChunkBytes) {
+        const QByteArrayView piece = input.sliced(pos, std::min(kChunkBytes, input.size() - pos));
+        QString text = encoding == Encoding::Latin1 ? QString::fromLatin1(piece) : decoder(piece);
+        if (first && encoding == Encoding::Utf16 && text.startsWith(QChar(0xfeff)))
+            text.remove(0, 1);
+        first = false;
+        reader.feed(text);
+    }
+    if (!collector.isFull())
+        reader.finish();
+    if (complete)
+        *complete = !collector.isFull();
     return collector.take();
+}
+
+QString SubtitleParser::problemText(Problem problem)
+{
+    switch (problem) {
+    case Problem::None:
+        return {};
+    case Problem::Missing:
+        return QStringLiteral("the file does not exist");
+    case Problem::NotRegularFile:
+        return QStringLiteral("not a regular file");
+    case Problem::Unreadable:
+        return QStringLiteral("the file cannot be read");
+    case Problem::TooLarge:
+        return QStringLiteral("the file is larger than %1 bytes").arg(kMaxFileBytes);
+    case Problem::TooManyCues:
+        return QStringLiteral("the file holds more than %1 cues").arg(kMaxCues);
+    }
+    return {};
+}
+
+SubtitleParser::Problem SubtitleParser::read(const QString &path, SubtitleCues *cues,
+                                             QString *error)
+{
+    cues->clear();
+    const QFileInfo info(path);
+    const auto fail = [error](Problem problem, const QString &detail = QString()) {
+        if (error)
+            *error = detail.isEmpty() ? problemText(problem) : detail;
+        return problem;
+    };
+    if (!info.exists())
+        return fail(Problem::Missing);
+    // A link is read for the regular file it leads to; a pipe or device never.
+    const QString target = info.isSymLink() ? info.canonicalFilePath() : info.absoluteFilePath();
+    if (target.isEmpty() || !QFileInfo(target).isFile())
+        return fail(Problem::NotRegularFile);
+    QFile file;
+    QString openError;
+    if (!SourceFile::openRegular(&file, target, &openError))
+        return fail(QFileInfo(target).isFile() ? Problem::Unreadable : Problem::NotRegularFile,
+                    openError);
+    if (file.size() > kMaxFileBytes)
+        return fail(Problem::TooLarge);
+    const QByteArray bytes = file.read(kMaxFileBytes + 1);
+    if (bytes.size() > kMaxFileBytes)
+        return fail(Problem::TooLarge);
+    bool complete = true;
+    *cues = parse(bytes, &complete);
+    if (!complete) {
+        cues->clear();
+        return fail(Problem::TooManyCues);
+    }
+    return Problem::None;
 }
 
 bool SubtitleParser::readFile(const QString &path, SubtitleCues *cues, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
-        return false;
-    }
-    if (file.size() > kMaxFileBytes) {
-        *error = QStringLiteral("the file is larger than %1 bytes").arg(kMaxFileBytes);
-        return false;
-    }
-    *cues = parse(file.read(kMaxFileBytes));
-    return true;
+    QString message;
+    const Problem problem = read(path, cues, &message);
+    if (problem != Problem::None && error)
+        *error = message;
+    return problem == Problem::None;
 }

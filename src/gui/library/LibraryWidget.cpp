@@ -357,12 +357,7 @@ void LibraryWidget::importFolderClicked()
 
 QString LibraryWidget::importSummary(const ImportReport &report)
 {
-    QStringList parts{tr("%n imported", "videos", report.imported)};
-    if (!report.notVideos.isEmpty())
-        parts << tr("%n skipped: not a video", "files", int(report.notVideos.size()));
-    if (!report.failed.isEmpty())
-        parts << tr("%n could not be copied", "files", int(report.failed.size()));
-    return parts.join(QStringLiteral(", "));
+    return report.summary();
 }
 
 void LibraryWidget::importProgressed(int done, int total, const QString &name)
@@ -379,11 +374,7 @@ void LibraryWidget::importEnded(const ImportReport &report)
     if (report.skipped() == 0)
         return;
     // The files left out, by name, so the user knows which ones to look at.
-    QStringList lines;
-    for (const QString &name : report.notVideos)
-        lines << tr("%1: not a video").arg(name);
-    for (const QString &name : report.failed)
-        lines << tr("%1: could not be copied into the library").arg(name);
+    QStringList lines = report.details();
     constexpr int kShownNames = 12;
     if (lines.size() > kShownNames) {
         const int more = int(lines.size()) - kShownNames;

@@ -1,5 +1,8 @@
 #include "gui/player/SubtitleOverlay.h"
 
+#include "media/SubtitleBounds.h"
+#include "media/SubtitleParser.h"
+
 #include <QBitmap>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -15,18 +18,32 @@ QFont runFont(const QFont &base, const SubtitleRun &run)
     return font;
 }
 
-// One line as a path, its left end at x = 0 and its baseline at y = 0.
-QPainterPath linePath(const SubtitleLine &line, const QFont &base)
+// One line as a path, its left end at x = 0 and its baseline at y = 0; what
+// lies beyond `width` is not drawn (a line of thousands of letters costs no
+// more than one as wide as the picture).
+QPainterPath linePath(const SubtitleLine &line, const QFont &base, qreal width)
 {
     QPainterPath path;
     qreal x = 0;
     for (const SubtitleRun &run : line) {
+        if (x > width)
+            break;
         const QFont font = runFont(base, run);
-        path.addText(QPointF(x, 0), font, run.text);
-        x += QFontMetricsF(font).horizontalAdvance(run.text);
+        const QFontMetricsF metrics(font);
+        QString text = run.text;
+        // Cut by the average letter first, then measured.
+        const qsizetype roughly =
+            qsizetype((width - x) / qMax<qreal>(1, metrics.averageCharWidth())) + 8;
+        if (text.size() > roughly)
+            text.truncate(roughly);
+        path.addText(QPointF(x, 0), font, text);
+        x += metrics.horizontalAdvance(text);
     }
     return path;
 }
+
+// Lines drawn at most: a few cues of a few lines each.
+constexpr int kMaxDrawnLines = SubtitleBounds::kMaxShown * SubtitleBounds::kMaxLinesPerCue;
 
 } // namespace
 
@@ -45,11 +62,23 @@ int SubtitleOverlay::letterHeight(int pictureHeight)
     return qMax(14, pictureHeight / 16);
 }
 
+void SubtitleOverlay::setCues(const SubtitleCues &cues)
+{
+    QList<SubtitleLine> lines;
+    for (qsizetype i = 0; i < cues.size() && i < SubtitleBounds::kMaxShown; ++i)
+        lines += SubtitleBounds::trimmed(cues.at(i), SubtitleBounds::kMaxLinesPerCue,
+                                         SubtitleParser::kMaxLineLength)
+                     .lines;
+    setLines(lines);
+}
+
 void SubtitleOverlay::setLines(const QList<SubtitleLine> &lines)
 {
-    if (lines == m_lines && (lines.isEmpty() || isVisible()))
+    // However many cues are due at once, only the first lines are drawn.
+    const QList<SubtitleLine> kept = lines.mid(0, kMaxDrawnLines);
+    if (kept == m_lines && (kept.isEmpty() || isVisible()))
         return;
-    m_lines = lines;
+    m_lines = kept;
     setAccessibleName(text());
     if (m_lines.isEmpty() || !video() || !video()->isVisible()) {
         hide();
@@ -83,7 +112,11 @@ void SubtitleOverlay::place(const QRect &area)
     const QFontMetricsF metrics(font);
     const qreal outline = qMax<qreal>(2.0, font.pixelSize() / 7.0);
     const qreal lineHeight = metrics.lineSpacing();
-    const int height = qCeil(lineHeight * m_lines.size() + 2 * outline);
+    // No more lines than the picture has room for.
+    const qsizetype fit =
+        qBound<qsizetype>(1, qsizetype((area.height() - 2 * outline) / lineHeight), m_lines.size());
+    const QList<SubtitleLine> shown = m_lines.mid(0, fit);
+    const int height = qCeil(lineHeight * shown.size() + 2 * outline);
     const int width = qMax(1, area.width());
 
     QImage image(QSize(width, height) * devicePixelRatioF(), QImage::Format_ARGB32_Premultiplied);
@@ -92,8 +125,8 @@ void SubtitleOverlay::place(const QRect &area)
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     qreal baseline = outline + metrics.ascent();
-    for (const SubtitleLine &line : std::as_const(m_lines)) {
-        QPainterPath path = linePath(line, font);
+    for (const SubtitleLine &line : shown) {
+        QPainterPath path = linePath(line, font, width);
         // Centred; a line wider than the picture keeps its start visible.
         const qreal x = qMax<qreal>(outline, (width - path.boundingRect().width()) / 2);
         path.translate(x, baseline);

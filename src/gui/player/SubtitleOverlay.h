@@ -19,8 +19,13 @@ public:
     // Follows `video`'s place on the screen.
     explicit SubtitleOverlay(QWidget *video);
 
-    // Shows these lines (styled runs), or hides the overlay when empty.
+    // Shows these lines (styled runs), or hides the overlay when empty. At
+    // most a few cues' worth of lines are drawn, each cut at the picture's
+    // width, and no more than the picture has room for.
     void setLines(const QList<SubtitleLine> &lines);
+    // Shows the cues due now: the first SubtitleBounds::kMaxShown of them,
+    // each with at most SubtitleBounds::kMaxLinesPerCue lines.
+    void setCues(const SubtitleCues &cues);
     void clear() { setLines({}); }
     // The lines shown now, as plain text joined by line breaks.
     QString text() const;
