@@ -1,5 +1,6 @@
 #pragma once
 
+#include "downloads/ResumeIdentity.h"
 #include "downloads/TransferOutcome.h"
 #include "downloads/TransferRequest.h"
 
@@ -21,8 +22,10 @@ class QNetworkAccessManager;
 // resumes a partial file by range from the bytes on disk. A failed transfer
 // keeps what it wrote and says why it failed (the outcome it finishes with).
 // Data is appended only where it belongs: a 206 must start where the file
-// ends, a 200 to a range request starts the file over, and a 416 (the file
-// is already complete) leaves the file untouched.
+// ends and be part of the same resource (its total and validators those the
+// file was begun with, see ResumeIdentity; otherwise the file starts over
+// with a whole request), a 200 to a range request starts the file over, and
+// a 416 (the file is already complete) leaves the file untouched.
 //
 // Made on the window's thread and moved to the transfer thread before
 // start(); from then on only requestStop() may be called from elsewhere.
@@ -67,10 +70,21 @@ private Q_SLOTS:
     void downloadProgress(qint64 bytesReceived, qint64 bytesTotal);
 
 private:
+    enum class FirstData
+    {
+        Continue,
+        Refuse,
+        StartOver
+    };
+
     QNetworkRequest networkRequest(qint64 offset) const;
+    void sendRequest(qint64 offset);
     bool openFile();
     int statusCode() const;
-    bool checkFirstData(int status);
+    FirstData checkFirstData(int status);
+    bool truncateFile(const QString &why);
+    void startOver(const QString &why);
+    void keepIdentity(const ResumeIdentity &identity);
     bool checkSpace();
     void fail(const QString &why);
     void handleRangeNotSatisfiable();
@@ -78,6 +92,8 @@ private:
     void finish();
 
     TransferRequest m_request;
+    QNetworkAccessManager *m_network = nullptr;
+    ResumeIdentity m_identity; // of the resource the file holds the start of
     QPointer<QNetworkReply> m_reply;
     std::unique_ptr<QFile> m_file;
     QByteArray m_chunk; // read buffer, reused
