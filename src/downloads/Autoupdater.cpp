@@ -224,7 +224,7 @@ void Autoupdater::versionRequestSslErrors(const QList<QSslError> &sslErrors)
 
 void Autoupdater::checkVersion(const QByteArray &body)
 {
-    qCDebug(lcDownloads).noquote() << "Autoupdater: feed" << QString::fromUtf8(body);
+    qCDebug(lcDownloads).noquote() << "Autoupdater: feed" << loggableDocument(body);
     qCDebug(lcDownloads) << "Checking version on OS:" << platformName();
     QDomDocument document;
     if (!readXml(&document, body)) {

@@ -22,10 +22,11 @@ QNetworkRequest ChannelRequest::requestFor(const QString &userName, const QStrin
     query.addQueryItem(QStringLiteral("username"), userName);
     query.addQueryItem(QStringLiteral("password"), QString::fromLatin1(hash));
     const QString queryText = query.toString(QUrl::FullyEncoded);
-    QNetworkRequest request(
-        SiteConfig::resolve(SiteConfig::channelServerUrl(), QStringLiteral("/sidebar.php?") + queryText));
+    QNetworkRequest request(SiteConfig::resolve(SiteConfig::channelServerUrl(),
+                                                QStringLiteral("/sidebar.php?") + queryText));
     request.setRawHeader("Authorization", "?" + queryText.toUtf8());
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                         QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     return request;
 }
@@ -70,7 +71,7 @@ void ChannelRequest::finished()
         Q_EMIT failed(error);
         return;
     }
-    qCDebug(lcGui).noquote() << QString::fromUtf8(body.left(4096));
+    qCDebug(lcGui).noquote() << "Channel list" << loggableDocument(body);
     qCDebug(lcGui) << "Channels parsed";
     Q_EMIT channelsArrived(channels);
 }
