@@ -1,4 +1,5 @@
 #include "core/Logging.h"
+#include "core/LoggingDocument.h"
 
 #include <QCryptographicHash>
 #include <QString>

@@ -15,10 +15,3 @@ Q_DECLARE_LOGGING_CATEGORY(lcUpnp)
 Q_DECLARE_LOGGING_CATEGORY(lcEngines)
 Q_DECLARE_LOGGING_CATEGORY(lcGui)
 Q_DECLARE_LOGGING_CATEGORY(lcApp)
-
-class QByteArray;
-class QString;
-
-// A document from a site as the log names it: its size and hash, never its
-// content (which can be large, and is the site's).
-QString loggableDocument(const QByteArray &document);

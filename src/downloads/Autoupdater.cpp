@@ -1,5 +1,6 @@
 #include "downloads/Autoupdater.h"
 #include "core/Logging.h"
+#include "core/LoggingDocument.h"
 
 #include "core/SiteConfig.h"
 #include "core/XmlNesting.h"

@@ -1,6 +1,7 @@
 #include "downloads/DownloadHelper.h"
 #include "core/Logging.h"
 #include "downloads/ContentRange.h"
+#include "downloads/TransferRateLimiter.h"
 #include "downloads/UnrepeatableBody.h"
 #include "web/NetworkManager.h"
 
@@ -10,6 +11,7 @@
 #include <QNetworkAccessManager>
 #include <QtDebug>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -32,6 +34,8 @@ bool isRedirectStatus(int status)
 
 DownloadHelper::DownloadHelper(TransferRequest request) : m_request(std::move(request))
 {
+    m_limitTimer.setSingleShot(true);
+    connect(&m_limitTimer, &QTimer::timeout, this, &DownloadHelper::readIncomingData);
     qCDebug(lcDownloads) << "DownloadHelper:" << m_request.filePath;
 }
 
@@ -300,9 +304,15 @@ void DownloadHelper::startOver(const QString &why)
     sendRequest(0);
 }
 
+void DownloadHelper::readWhenAllowed()
+{
+    if (!m_limitTimer.isActive())
+        m_limitTimer.start(TransferRateLimiter::shared().msUntilAvailable());
+}
+
 void DownloadHelper::readIncomingData()
 {
-    if (!m_reply)
+    if (!m_reply || m_finished)
         return;
     if (m_stopRequested) {
         m_reply->abort(); // stopped: what is on the way is not written
@@ -355,7 +365,13 @@ void DownloadHelper::readIncomingData()
     }
     m_chunk.resize(kChunkSize);
     while (m_reply && m_reply->bytesAvailable() > 0) {
-        const qint64 n = m_reply->read(m_chunk.data(), kChunkSize);
+        const qint64 allowed = TransferRateLimiter::shared().take(
+            std::min<qint64>(kChunkSize, m_reply->bytesAvailable()));
+        if (allowed <= 0) {
+            readWhenAllowed();
+            return;
+        }
+        const qint64 n = m_reply->read(m_chunk.data(), allowed);
         if (n <= 0)
             break;
         errno = 0;
@@ -372,6 +388,10 @@ void DownloadHelper::readIncomingData()
             return;
         }
         m_outcome.bytesWritten += n;
+    }
+    if (m_finishWhenRead && m_reply && m_reply->bytesAvailable() == 0) {
+        m_finishWhenRead = false;
+        QMetaObject::invokeMethod(this, &DownloadHelper::downloadFinished, Qt::QueuedConnection);
     }
 }
 
@@ -441,6 +461,10 @@ void DownloadHelper::downloadFinished()
         readIncomingData(); // what arrived with the end
     if (m_reply != ended || m_finished)
         return; // started over with a new request, or given up
+    if (m_reply && m_reply->bytesAvailable() > 0 && !m_outcome.error && !m_stopRequested) {
+        m_finishWhenRead = true; // the speed limit holds the rest back
+        return;
+    }
     checkComplete();
     if (!m_file && !m_outcome.error && !m_outcome.alreadyComplete && !m_stopRequested) {
         qCDebug(lcDownloads) << "DownloadHelper::downloadFinished invalid file pointer";

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 
 #include <atomic>
 #include <memory>
@@ -87,6 +88,7 @@ private:
     void keepIdentity(const ResumeIdentity &identity);
     bool checkSpace();
     void fail(const QString &why);
+    void readWhenAllowed();
     void handleRangeNotSatisfiable();
     void checkComplete();
     void finish();
@@ -105,4 +107,8 @@ private:
     bool m_finished = false;
     bool m_dataChecked = false;
     bool m_spaceChecked = false;
+    // The speed limit holds back data: read again when it allows, and the
+    // reply's end is handled once all of it is written.
+    QTimer m_limitTimer{this};
+    bool m_finishWhenRead = false;
 };

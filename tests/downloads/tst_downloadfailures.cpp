@@ -10,6 +10,8 @@
 #include "downloads/DownloadFailure.h"
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadRecords.h"
+#include "downloads/SpeedLimitSettings.h"
+#include "downloads/TransferRateLimiter.h"
 #include "library/Library.h"
 #include "web/NetworkManager.h"
 #include "web/SignInState.h"
@@ -400,6 +402,36 @@ private Q_SLOTS:
         QVERIFY(rangeRequested(partialSize));
         QCOMPARE(DemoSiteProcess::fileSha256(path),
                  DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
+    }
+
+    // Under a speed limit (set as the user sets it, read by the transfers'
+    // follower) a download that breaks off resumes by range and ends
+    // byte-exact; switching the limit off reaches the transfers at once.
+    void limitedDownloadResumesByteExact()
+    {
+        SpeedLimitSettings limits;
+        limits.limitKiB = 512;
+        limits.save();
+        SpeedLimitFollower follower;
+        QCOMPARE(TransferRateLimiter::shared().limit(), qint64(512 * 1024));
+        const qint64 size = 600000;
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
+        manager.setRetryDelays(delays(kHour));
+        QSignalSpy finished(&manager, &DownloadManager::finished);
+        m_site->control(QStringLiteral("/control/fault?name=drop&value=250000"));
+        manager.initializeDirectDownload(blob(QStringLiteral("limited.mp4"), size), true);
+        Download *d = single(manager);
+        QVERIFY(d);
+        const QString path = d->mediaPath();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 60000);
+        m_site->control(QStringLiteral("/control/fault?name="));
+        QVERIFY(rangeRequested(250000));
+        QCOMPARE(DemoSiteProcess::fileSha256(path),
+                 DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
+        limits.limitKiB = 0;
+        limits.save();
+        follower.apply();
+        QCOMPARE(TransferRateLimiter::shared().limit(), qint64(0));
     }
 
     // The resource behind the address changed between two attempts. A

@@ -1,6 +1,7 @@
 #include "gui/mainwindow/ChannelRequest.h"
 
 #include "core/Logging.h"
+#include "core/LoggingDocument.h"
 #include "core/SiteConfig.h"
 #include "gui/mainwindow/ChannelList.h"
 #include "web/NetworkManager.h"
