@@ -695,7 +695,9 @@ void Download::failMedia(const DownloadFailure &failure)
         m_retryTimer.start(delay);
     }
     emit update();
-    if (!failure.retriesByItself() || (!atOnce && m_failedAttempts == 1))
+    // Bytes still came (too few to count as progress): nothing to tell yet.
+    const bool someBytes = bytesOnDisk() > m_attemptStartBytes;
+    if (!failure.retriesByItself() || (!atOnce && !someBytes && m_failedAttempts == 1))
         emit failed(failure.message());
 }
 

@@ -304,6 +304,19 @@ void DownloadHelper::startOver(const QString &why)
     sendRequest(0);
 }
 
+// What the reply still holds belongs to the file: the answer is good, or the
+// connection broke off under a good answer (the bytes that came are kept).
+bool DownloadHelper::mayWriteRest() const
+{
+    if (m_stopRequested || !m_file)
+        return false;
+    const int status = statusCode();
+    if (status != 200 && status != 206)
+        return false;
+    return !m_outcome.error || (m_outcome.failedPart == TransferOutcome::FailedPart::Reply &&
+                                m_outcome.replyError != QNetworkReply::NoError && m_dataChecked);
+}
+
 void DownloadHelper::readWhenAllowed()
 {
     if (!m_limitTimer.isActive())
@@ -457,11 +470,11 @@ void DownloadHelper::downloadFinished()
 {
     qCDebug(lcDownloads) << "Download helper finished" << m_request.filePath;
     const QNetworkReply *ended = m_reply;
-    if (m_reply && m_reply->bytesAvailable() > 0 && !m_outcome.error)
+    if (m_reply && m_reply->bytesAvailable() > 0 && mayWriteRest())
         readIncomingData(); // what arrived with the end
     if (m_reply != ended || m_finished)
         return; // started over with a new request, or given up
-    if (m_reply && m_reply->bytesAvailable() > 0 && !m_outcome.error && !m_stopRequested) {
+    if (m_reply && m_reply->bytesAvailable() > 0 && mayWriteRest()) {
         m_finishWhenRead = true; // the speed limit holds the rest back
         return;
     }

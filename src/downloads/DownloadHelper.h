@@ -89,6 +89,7 @@ private:
     bool checkSpace();
     void fail(const QString &why);
     void readWhenAllowed();
+    bool mayWriteRest() const;
     void handleRangeNotSatisfiable();
     void checkComplete();
     void finish();

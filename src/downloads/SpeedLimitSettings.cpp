@@ -9,6 +9,8 @@
 namespace {
 
 const QString kGroup = QStringLiteral("downloads");
+// How often the settings are read again: a change is seen within this.
+constexpr int kFollowMs = 400;
 constexpr qint64 kMaxKiB = 16 * 1024 * 1024; // 16 GiB/s: beyond any line
 
 int boundedKiB(const QVariant &value)
@@ -82,7 +84,7 @@ QBitArray SpeedLimitSettings::scheduleFromText(const QString &text)
 
 SpeedLimitFollower::SpeedLimitFollower(QObject *parent) : QObject(parent)
 {
-    m_timer.setInterval(1000);
+    m_timer.setInterval(kFollowMs);
     connect(&m_timer, &QTimer::timeout, this, &SpeedLimitFollower::apply);
     m_timer.start();
     apply();

@@ -32,7 +32,7 @@ struct SpeedLimitSettings
 };
 
 // Keeps the transfers' shared limiter at what the settings say now: read
-// again every second, so that a change (here or by zelta-cli) and the
+// again several times a second, so that a change (here or by zelta-cli) and the
 // schedule's turn of the hour take effect within a second.
 class SpeedLimitFollower : public QObject
 {

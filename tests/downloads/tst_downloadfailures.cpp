@@ -188,7 +188,12 @@ private Q_SLOTS:
         qputenv("HOME", m_fixture.home().toLocal8Bit());
     }
 
-    void cleanup() { SignInState::login(QStringLiteral("demo"), QStringLiteral("demo")); }
+    void cleanup()
+    {
+        SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
+        SpeedLimitSettings().save(); // no limit for the next test
+        TransferRateLimiter::shared().setLimit(0);
+    }
 
     // The connection breaks off mid-transfer, once or again and again: the
     // partial file stays, the next attempt follows at once and asks for the
