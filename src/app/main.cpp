@@ -3,6 +3,7 @@
 #include "app/DescriptorOpener.h"
 #include "app/DesktopNotifier.h"
 #include "app/MprisService.h"
+#include "core/Logging.h"
 #include "core/Platform.h"
 #include "core/SingleInstanceGuard.h"
 #include "engines/Engines.h"
@@ -12,6 +13,8 @@
 
 #include <QDir>
 #include <QMessageBox>
+
+#include <cstdio>
 
 namespace {
 
@@ -39,9 +42,14 @@ int main(int argc, char **argv)
             QCoreApplication::arguments().mid(1), QDir::currentPath());
         if (app.isRunning() && !descriptors.isEmpty()) {
             // The running copy queues them; this one only hands them over.
-            const bool handed =
-                app.instanceGuard()->sendMessage(DescriptorOpener::encode(descriptors));
-            return handed ? 0 : 1;
+            if (app.instanceGuard()->sendMessage(DescriptorOpener::encode(descriptors)))
+                return 0;
+            const QString why =
+                QObject::tr("The running copy of %1 did not take the descriptor; open it there.")
+                    .arg(QCoreApplication::applicationName());
+            qCWarning(lcApp).noquote() << "main:" << why;
+            fprintf(stderr, "%s\n", qPrintable(why));
+            return 1;
         }
         if (app.isRunning()) {
             QMessageBox::warning(

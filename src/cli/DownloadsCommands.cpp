@@ -2,8 +2,11 @@
 #include "cli/Commands.h"
 
 #include "downloads/DownloadRecords.h"
+#include "downloads/SpeedLimitSettings.h"
 #include "engines/Engines.h"
 
+#include <QDateTime>
+#include <QSettings>
 #include <QUrl>
 
 int runDownloadBatch(CliContext &context, const QString &user, const QString &password,
@@ -25,14 +28,36 @@ int listStored(CliContext &context)
     return CliContext::Success;
 }
 
+// The speed limits in KiB/s: the global one, the alternative one, and the
+// one in effect now (0: none).
+int speedLimit(const QStringList &args, const QString &usage)
+{
+    SpeedLimitSettings limits = SpeedLimitSettings::load();
+    if (args.size() == 2) {
+        bool ok = false;
+        const qint64 kib = args.at(1).toLongLong(&ok);
+        if (!ok || kib < 0 || kib > 16 * 1024 * 1024)
+            return CliContext::usage(usage);
+        limits.limitKiB = int(kib);
+        limits.save();
+        QSettings().sync();
+    }
+    const qint64 now = limits.bytesPerSecondAt(QDateTime::currentDateTime()) / 1024;
+    CliContext::print({QString::number(limits.limitKiB), QString::number(limits.alternativeKiB),
+                       QString::number(now)});
+    return CliContext::Success;
+}
+
 } // namespace
 
 int runDownloadsCommand(CliContext &context, const QStringList &args)
 {
     const QString usage = QStringLiteral("zelta-cli downloads list | downloads resume --user U "
-                                         "--password P");
+                                         "--password P | downloads limit [KIB]");
     if (args.value(0) == QLatin1String("list") && args.size() == 1)
         return listStored(context);
+    if (args.value(0) == QLatin1String("limit") && args.size() <= 2)
+        return speedLimit(args, usage);
     if (args.value(0) != QLatin1String("resume"))
         return CliContext::usage(usage);
     QString user;

@@ -74,9 +74,41 @@ const QByteArray &timeStamp(LogState &s)
     return s.stamp;
 }
 
+// The start of `text` of at most `bytes` bytes, never cutting a UTF-8
+// sequence in two.
+QByteArray utf8Start(const QByteArray &text, qsizetype bytes)
+{
+    while (bytes > 0 && (uchar(text.at(bytes)) & 0xc0) == 0x80)
+        --bytes;
+    return text.left(bytes);
+}
+
+QByteArray cut(const QByteArray &text, qsizetype bound)
+{
+    if (text.size() <= bound)
+        return text;
+    const QByteArray kept = utf8Start(text, bound);
+    return kept + "[... " + QByteArray::number(text.size() - kept.size()) + " bytes cut]";
+}
+
+// A message as it is written: every line, and the message as a whole, cut at
+// a bound with a marker, so that one huge text (a user name, a page) neither
+// fills the log nor pushes the earlier lines out of it.
+QByteArray boundedMessage(const QString &message)
+{
+    QByteArray text = message.toUtf8();
+    if (text.size() <= LogFile::MaxLineBytes)
+        return text;
+    text = cut(text, LogFile::MaxMessageBytes);
+    QList<QByteArray> lines = text.split('\n');
+    for (QByteArray &line : lines)
+        line = cut(line, LogFile::MaxLineBytes);
+    return lines.join('\n');
+}
+
 QByteArray logLine(LogState &s, QtMsgType type, const QString &message)
 {
-    return timeStamp(s) + levelTag(type) + message.toUtf8() + '\n';
+    return timeStamp(s) + levelTag(type) + boundedMessage(message) + '\n';
 }
 
 // One write and a flush per line: whatever was logged before a crash is in

@@ -17,6 +17,10 @@ class LogFile
 {
 public:
     static constexpr qint64 DefaultMaxBytes = 16 * 1024 * 1024;
+    // A line of a message longer than this is cut, with a marker that says
+    // how much was left out; so is a whole message beyond MaxMessageBytes.
+    static constexpr qsizetype MaxLineBytes = 4 * 1024;
+    static constexpr qsizetype MaxMessageBytes = 64 * 1024;
 
     // Opens (or creates) the log file, starting it afresh when it is already
     // at the limit, and, when asked, installs the message handler, then

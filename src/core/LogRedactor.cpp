@@ -75,6 +75,33 @@ QString redactSecrets(QString text)
     return text;
 }
 
+// Quoted values: JSON ("password": "x") and XML or HTML attributes (token="x").
+QString redactQuotedSecrets(QString text)
+{
+    static const QRegularExpression quoted(
+        QStringLiteral(
+            R"((["']?)([\w\-]*(?:pass(?:word)?|pwd|token|secret|session(?:id)?|sig(?:nature)?)"
+            R"(|sid|auth|credentials?|key|user(?:name)?|login))\1(\s*[:=]\s*)(["'])(?:\\.|(?!\4).)*\4)"),
+        QRegularExpression::CaseInsensitiveOption);
+    text.replace(quoted, QStringLiteral("\\1\\2\\1\\3\\4") + kMask + QStringLiteral("\\4"));
+    return text;
+}
+
+// The percent-encoded forms of `value` in the log (its slashes kept or
+// encoded, hex digits in either case), and, when asked, `value` as it stands.
+QString replaceEverywhere(QString text, const QString &value, const QString &by, bool plainToo)
+{
+    const QStringList encoded{QString::fromLatin1(QUrl::toPercentEncoding(value, "/")),
+                              QString::fromLatin1(QUrl::toPercentEncoding(value))};
+    for (const QString &form : encoded) {
+        if (form != value)
+            text.replace(form, by, Qt::CaseInsensitive);
+    }
+    if (plainToo)
+        text.replace(value, by, Qt::CaseInsensitive);
+    return text;
+}
+
 QString replaceHome(QString text, const QString &homePath)
 {
     QString home = homePath;
@@ -86,20 +113,23 @@ QString replaceHome(QString text, const QString &homePath)
     const QRegularExpression path(QRegularExpression::escape(home) +
                                   QStringLiteral(R"((?=[/\s"'):,;\]]|$))"));
     text.replace(path, QStringLiteral("~"));
-    const QString encoded = QString::fromLatin1(QUrl::toPercentEncoding(home, "/"));
-    if (encoded != home)
-        text.replace(encoded, QStringLiteral("~"));
-    return text;
+    return replaceEverywhere(text, home, QStringLiteral("~"), false);
 }
 
 } // namespace
 
-QString LogRedactor::redact(const QString &text, const QString &homePath)
+QString LogRedactor::redact(const QString &text, const QString &homePath, const QString &userName)
 {
-    return replaceHome(redactSecrets(redactHeaders(redactAddresses(text))), homePath);
+    QString result = replaceHome(
+        redactSecrets(redactQuotedSecrets(redactHeaders(redactAddresses(text)))), homePath);
+    // A name of one letter would mask half the log, and say little.
+    if (userName.trimmed().size() >= 2)
+        result = replaceEverywhere(result, userName, kMask, true);
+    return result;
 }
 
-QByteArray LogRedactor::redact(const QByteArray &utf8, const QString &homePath)
+QByteArray LogRedactor::redact(const QByteArray &utf8, const QString &homePath,
+                               const QString &userName)
 {
-    return redact(QString::fromUtf8(utf8), homePath).toUtf8();
+    return redact(QString::fromUtf8(utf8), homePath, userName).toUtf8();
 }

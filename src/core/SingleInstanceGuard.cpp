@@ -3,9 +3,11 @@
 #include "core/Logging.h"
 #include "core/RuntimeFolder.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QThread>
 #include <QTimer>
 
 namespace {
@@ -59,27 +61,57 @@ QString SingleInstanceGuard::serverName() const
     return QDir(m_folder).filePath(m_key + QStringLiteral(".socket"));
 }
 
-bool SingleInstanceGuard::sendMessage(const QByteArray &message, int timeoutMs) const
+namespace {
+
+const QByteArray kTaken = "taken\n";
+// Pause before asking a copy whose slots were all taken again.
+constexpr int kRetryPauseMs = 100;
+// The length line: at most this many digits.
+constexpr int kMaxLengthDigits = 6;
+
+} // namespace
+
+bool SingleInstanceGuard::sendOnce(const QString &server, const QByteArray &frame, int timeoutMs)
 {
-    if (!m_running || message.size() > MaxMessageBytes)
-        return false;
+    QDeadlineTimer deadline(timeoutMs);
     QLocalSocket socket;
-    socket.connectToServer(serverName());
-    if (!socket.waitForConnected(timeoutMs))
+    socket.connectToServer(server);
+    if (!socket.waitForConnected(int(deadline.remainingTime())))
         return false;
-    socket.write(message);
-    if (!socket.waitForBytesWritten(timeoutMs))
-        return false;
-    socket.disconnectFromServer();
-    if (socket.state() != QLocalSocket::UnconnectedState)
-        socket.waitForDisconnected(timeoutMs);
-    return true;
+    socket.write(frame);
+    QByteArray answer;
+    while (!answer.contains('\n') && !deadline.hasExpired()) {
+        if (socket.state() != QLocalSocket::ConnectedState && socket.bytesAvailable() == 0)
+            return false; // turned away, or dropped
+        if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(int(deadline.remainingTime())))
+            continue;
+        answer += socket.read(kTaken.size() - answer.size());
+    }
+    socket.abort();
+    return answer == kTaken;
 }
 
-// A message is everything a second copy writes before it disconnects. Only a
-// few are served at once and each only while it keeps writing, so idle or
-// endless connections cannot use up the process's descriptors (which would
-// close the listening socket for good).
+bool SingleInstanceGuard::sendMessage(const QByteArray &message, int timeoutMs) const
+{
+    if (!m_running || message.isEmpty() || message.size() > MaxMessageBytes)
+        return false;
+    const QByteArray frame = QByteArray::number(message.size()) + '\n' + message;
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        if (sendOnce(serverName(), frame, int(deadline.remainingTime())))
+            return true;
+        QThread::msleep(
+            ulong(qMin<qint64>(kRetryPauseMs, qMax<qint64>(0, deadline.remainingTime()))));
+    }
+    qCWarning(lcCore) << "SingleInstanceGuard: the running copy did not take the message";
+    return false;
+}
+
+// A message is a length line and that many bytes; the running copy answers
+// "taken" once it has all of them. Only a few second copies are served at
+// once, and each only for a short while from its connecting, so idle or
+// trickling connections cannot keep others out or use up the process's
+// descriptors (which would close the listening socket for good).
 void SingleInstanceGuard::acceptConnection()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
@@ -90,27 +122,17 @@ void SingleInstanceGuard::acceptConnection()
             continue;
         }
         m_incoming.insert(socket, QByteArray());
-        auto *idle = new QTimer(socket);
-        idle->setSingleShot(true);
-        idle->setInterval(m_idleTimeoutMs);
-        connect(idle, &QTimer::timeout, this, [this, socket] {
-            qCWarning(lcCore) << "SingleInstanceGuard: idle connection dropped";
+        auto *deadline = new QTimer(socket);
+        deadline->setSingleShot(true);
+        connect(deadline, &QTimer::timeout, this, [this, socket] {
+            qCWarning(lcCore) << "SingleInstanceGuard: a connection sent no whole message in "
+                                 "time, dropped";
             drop(socket);
         });
-        idle->start();
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket, idle] {
-            idle->start();
-            readFrom(socket);
-        });
+        deadline->start(m_requestTimeoutMs);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrom(socket); });
         connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
-            readFrom(socket);
-            const auto pending = m_incoming.find(socket);
-            if (pending != m_incoming.end()) {
-                const QByteArray message = *pending;
-                m_incoming.erase(pending);
-                if (!message.isEmpty())
-                    Q_EMIT messageReceived(message);
-            }
+            m_incoming.remove(socket); // an incomplete message is no message
             socket->deleteLater();
         });
     }
@@ -121,12 +143,36 @@ void SingleInstanceGuard::readFrom(QLocalSocket *socket)
     const auto pending = m_incoming.find(socket);
     if (pending == m_incoming.end())
         return; // already dropped
-    // Never more than one byte beyond the limit is held.
-    pending->append(socket->read(MaxMessageBytes + 1 - pending->size()));
-    if (pending->size() > MaxMessageBytes) {
-        qCWarning(lcCore) << "SingleInstanceGuard: message too large, dropped";
-        drop(socket);
+    // Never more than the length line and the largest message are held.
+    const qint64 room = kMaxLengthDigits + 1 + MaxMessageBytes - pending->size();
+    pending->append(socket->read(room + 1));
+    const qsizetype lineEnd = pending->indexOf('\n');
+    if (lineEnd < 0) {
+        if (pending->size() > kMaxLengthDigits) {
+            qCWarning(lcCore) << "SingleInstanceGuard: not a message, dropped";
+            drop(socket);
+        }
+        return;
     }
+    bool ok = false;
+    const qint64 length = pending->left(lineEnd).toLongLong(&ok);
+    if (!ok || length <= 0 || length > MaxMessageBytes || pending->size() > lineEnd + 1 + length) {
+        qCWarning(lcCore) << "SingleInstanceGuard: message malformed or too large, dropped";
+        drop(socket);
+        return;
+    }
+    if (pending->size() < lineEnd + 1 + length)
+        return; // more to come
+    const QByteArray message = pending->mid(lineEnd + 1);
+    m_incoming.erase(pending);
+    socket->disconnect(this);
+    socket->write(kTaken);
+    socket->flush();
+    socket->disconnectFromServer();
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    if (socket->state() == QLocalSocket::UnconnectedState)
+        socket->deleteLater();
+    Q_EMIT messageReceived(message);
 }
 
 void SingleInstanceGuard::drop(QLocalSocket *socket)

@@ -26,9 +26,10 @@ public:
     // True when another process holds the guard.
     bool isRunning() const { return m_running; }
 
-    // From a second copy: hands `message` to the running copy. False when it
-    // could not be delivered within `timeoutMs`.
-    bool sendMessage(const QByteArray &message, int timeoutMs = 3000) const;
+    // From a second copy: hands `message` to the running copy and waits for
+    // it to say it took it. A copy whose slots are all taken is asked again
+    // until `timeoutMs` has passed. False when it was not taken.
+    bool sendMessage(const QByteArray &message, int timeoutMs = 8000) const;
 
     // Empty when there is no private runtime folder.
     static QString lockFilePath(const QString &key);
@@ -37,11 +38,13 @@ public:
     static constexpr qint64 MaxMessageBytes = 64 * 1024;
     // Second copies served at once; more are turned away at the door.
     static constexpr int MaxConnections = 4;
-    // A second copy that sends nothing for this long is dropped.
-    static constexpr int IdleTimeoutMs = 5000;
+    // A second copy must have delivered its whole message this long after
+    // connecting, or it is dropped (sending a byte now and then does not
+    // keep a slot).
+    static constexpr int RequestTimeoutMs = 2000;
 
     int connectionCount() const { return int(m_incoming.size()); }
-    void setIdleTimeout(int ms) { m_idleTimeoutMs = ms; }
+    void setRequestTimeout(int ms) { m_requestTimeoutMs = ms; }
 
 Q_SIGNALS:
     // In the running copy: a second copy handed this message.
@@ -50,6 +53,7 @@ Q_SIGNALS:
 private:
     void acceptConnection();
     void readFrom(QLocalSocket *socket);
+    static bool sendOnce(const QString &server, const QByteArray &frame, int timeoutMs);
     void drop(QLocalSocket *socket);
     QString serverName() const;
 
@@ -58,7 +62,8 @@ private:
     std::unique_ptr<QLockFile> m_lock;
     std::unique_ptr<QLocalServer> m_server;
     bool m_running = false;
-    // What each connected second copy has written so far.
+    // What each connected second copy has written so far: its message's
+    // length in decimal, a line feed, then the message.
     QHash<QLocalSocket *, QByteArray> m_incoming;
-    int m_idleTimeoutMs = IdleTimeoutMs;
+    int m_requestTimeoutMs = RequestTimeoutMs;
 };

@@ -1,5 +1,6 @@
 #include "downloads/Autoupdater.h"
 #include "core/Logging.h"
+#include "core/LoggingDocument.h"
 
 #include "core/SiteConfig.h"
 #include "core/XmlNesting.h"
@@ -224,7 +225,7 @@ void Autoupdater::versionRequestSslErrors(const QList<QSslError> &sslErrors)
 
 void Autoupdater::checkVersion(const QByteArray &body)
 {
-    qCDebug(lcDownloads).noquote() << "Autoupdater: feed" << QString::fromUtf8(body);
+    qCDebug(lcDownloads).noquote() << "Autoupdater: feed" << loggableDocument(body);
     qCDebug(lcDownloads) << "Checking version on OS:" << platformName();
     QDomDocument document;
     if (!readXml(&document, body)) {

@@ -4,6 +4,7 @@
 
 #include "core/UserPrompt.h"
 #include "downloads/DownloadHelper.h"
+#include "downloads/DownloadManager.h"
 #include "downloads/FileTransfer.h"
 #include "downloads/UnrepeatableBody.h"
 #include "library/Library.h"
@@ -313,6 +314,9 @@ FileTransfer *Download::createTransfer(const QUrl &url, const QString &path, int
         request.freeSpace = m_freeSpace;
         request.spaceFolder = downloadFolder();
         request.libraryFolder = Library::libraryPath();
+        request.expectedTotal = m_resourceTotal >= 0 ? m_resourceTotal
+                                : mediaSize() > 0    ? mediaSize()
+                                                     : -1;
     }
     auto *transfer = new FileTransfer(m_transfers, request, this);
     qCDebug(lcDownloads) << "File path =" << path << NetworkManager::loggableUrl(url);
@@ -410,6 +414,7 @@ void Download::start()
     qCDebug(lcDownloads) << "url =" << NetworkManager::loggableUrl(mediaUrl())
                          << "Download media item";
     m_attemptStartBytes = bytesOnDisk();
+    m_attemptTimer.start();
     startMediaTransfer(mediaUrl(), DownloadHelper::Media);
     m_failure = DownloadFailure();
     m_state = Downloading;
@@ -435,6 +440,7 @@ void Download::startDirectDownload()
     qCDebug(lcDownloads) << "Start direct download";
     takeTransferThread();
     m_attemptStartBytes = bytesOnDisk();
+    m_attemptTimer.start();
     startMediaTransfer(m_url, DownloadHelper::Media);
     m_failure = DownloadFailure();
     m_state = Downloading;
@@ -545,6 +551,10 @@ void Download::restart()
         startDirectDownload();
         return;
     }
+    if (m_url.isLocalFile()) {
+        restartFromLocalDescriptor();
+        return;
+    }
     qCDebug(lcDownloads) << "RESUME with corvana file, url =" << NetworkManager::loggableUrl(m_url);
     QNetworkRequest request(m_url);
     request.setRawHeader("User-Agent", "Corvana ZELTA");
@@ -579,7 +589,31 @@ void Download::metaDataDownloaded()
         failMedia(DownloadFailure::fromReply(reply->error(), status, displayTitle()));
         return;
     }
-    const QList<CorvanaItem> items = CorvanaItem::parseCorvanaFile(reply->readAll());
+    useDescriptorItems(CorvanaItem::parseCorvanaFile(reply->readAll()));
+}
+
+// A descriptor opened from a file on this computer is never fetched again (the
+// network layer has no "file:"): the item it gave is retried from its media
+// address; a restored download reads the file again, if it is still there.
+void Download::restartFromLocalDescriptor()
+{
+    if (!m_item.isNull()) {
+        start();
+        return;
+    }
+    QByteArray document;
+    if (!DownloadManager::readDescriptorFile(m_url.toLocalFile(), &document)) {
+        qCWarning(lcDownloads) << "Download: its descriptor file can no longer be read:"
+                               << m_url.toLocalFile();
+        failMedia(DownloadFailure::other(tr("its descriptor file can no longer be read"),
+                                         displayTitle()));
+        return;
+    }
+    useDescriptorItems(CorvanaItem::parseCorvanaFile(document));
+}
+
+void Download::useDescriptorItems(const QList<CorvanaItem> &items)
+{
     if (m_item.isNull()) {
         // A restored download is the item of its stored media address, or
         // (the address changed) the item that writes to its stored path.
@@ -642,7 +676,7 @@ void Download::failMedia(const DownloadFailure &failure)
     m_retryTimer.stop();
     m_state = Paused;
     stopTransfers();
-    const bool gotFurther = bytesOnDisk() > m_attemptStartBytes;
+    const bool gotFurther = attemptGotFurther();
     // A connection that closed under the request before any byte came (a
     // kept-alive connection the server had just closed) is tried again at
     // once, as the network layer would have done, but once in a row only.
@@ -661,8 +695,23 @@ void Download::failMedia(const DownloadFailure &failure)
         m_retryTimer.start(delay);
     }
     emit update();
-    if (!failure.retriesByItself() || (!atOnce && m_failedAttempts == 1))
+    // Bytes still came (too few to count as progress): nothing to tell yet.
+    const bool someBytes = bytesOnDisk() > m_attemptStartBytes;
+    if (!failure.retriesByItself() || (!atOnce && !someBytes && m_failedAttempts == 1))
         emit failed(failure.message());
+}
+
+// Progress that earns an attempt at once: enough bytes, or bytes over a
+// while. A server that sends a few bytes per connection is otherwise asked
+// again and again as fast as it answers.
+bool Download::attemptGotFurther() const
+{
+    constexpr qint64 kMinBytes = 16 * 1024;
+    constexpr qint64 kMinMs = 2000;
+    const qint64 added = bytesOnDisk() - m_attemptStartBytes;
+    if (added <= 0)
+        return false;
+    return added >= kMinBytes || (m_attemptTimer.isValid() && m_attemptTimer.elapsed() >= kMinMs);
 }
 
 void Download::downloadFinished()
@@ -679,6 +728,8 @@ void Download::downloadFinished()
     }
     const TransferOutcome &outcome = transfer->outcome();
     const bool isMedia = transfer == m_media.data();
+    if (isMedia && outcome.identity.total >= 0)
+        m_resourceTotal = outcome.identity.total;
     if (outcome.error && isMedia) {
         failMedia(outcome.failure(transfer->filePath(), displayTitle()));
         return;

@@ -180,6 +180,9 @@ private:
     void failMedia(const DownloadFailure &failure);
     void retry();
     void restart();
+    void restartFromLocalDescriptor();
+    void useDescriptorItems(const QList<CorvanaItem> &items);
+    bool attemptGotFurther() const;
     QString displayTitle() const;
     // False (after failing) when the file system lacks room for `remaining` bytes.
     bool checkFreeSpace(qint64 remaining);
@@ -217,4 +220,6 @@ private:
     int m_failedAttempts = 0;
     bool m_repeatedInterruption = false; // the last failure was repeated at once
     qint64 m_attemptStartBytes = 0;      // on disk when the current attempt began
+    QElapsedTimer m_attemptTimer;        // since the current attempt began
+    qint64 m_resourceTotal = -1;         // the media's whole size as its answers told it
 };

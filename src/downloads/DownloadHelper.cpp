@@ -1,6 +1,7 @@
 #include "downloads/DownloadHelper.h"
 #include "core/Logging.h"
 #include "downloads/ContentRange.h"
+#include "downloads/TransferRateLimiter.h"
 #include "downloads/UnrepeatableBody.h"
 #include "web/NetworkManager.h"
 
@@ -10,6 +11,7 @@
 #include <QNetworkAccessManager>
 #include <QtDebug>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -32,6 +34,8 @@ bool isRedirectStatus(int status)
 
 DownloadHelper::DownloadHelper(TransferRequest request) : m_request(std::move(request))
 {
+    m_limitTimer.setSingleShot(true);
+    connect(&m_limitTimer, &QTimer::timeout, this, &DownloadHelper::readIncomingData);
     qCDebug(lcDownloads) << "DownloadHelper:" << m_request.filePath;
 }
 
@@ -73,6 +77,10 @@ QNetworkRequest DownloadHelper::networkRequest(qint64 offset) const
     if (offset > 0) {
         const QByteArray range = "bytes=" + QByteArray::number(offset) + '-';
         request.setRawHeader("Range", range);
+        // A server that knows the resource changed answers with all of it.
+        const QByteArray ifRange = m_identity.ifRange();
+        if (!ifRange.isEmpty())
+            request.setRawHeader("If-Range", ifRange);
         qCDebug(lcDownloads) << "requested range:" << range << "for video:" << m_request.filePath;
     }
     return request;
@@ -102,6 +110,7 @@ bool DownloadHelper::openFile()
 void DownloadHelper::start(QNetworkAccessManager *network)
 {
     m_started = true;
+    m_network = network;
     // The offset is taken here, after any earlier transfer of the same file
     // (stopped before this one was posted) has written its last byte.
     const QFileInfo info(m_request.filePath);
@@ -109,11 +118,22 @@ void DownloadHelper::start(QNetworkAccessManager *network)
     m_outcome.bytesWritten = offset;
     m_outcome.startOffset = offset;
     m_outcome.url = m_request.url;
+    if (offset > 0) {
+        m_identity = ResumeIdentity::read(m_request.filePath);
+        if (m_identity.total < 0 && m_request.expectedTotal > 0)
+            m_identity.total = m_request.expectedTotal;
+        m_outcome.identity = m_identity;
+    }
     if (!openFile()) {
         finish(); // stopped before it began
         return;
     }
-    QNetworkReply *reply = UnrepeatableBody::get(network, networkRequest(offset));
+    sendRequest(offset);
+}
+
+void DownloadHelper::sendRequest(qint64 offset)
+{
+    QNetworkReply *reply = UnrepeatableBody::get(m_network, networkRequest(offset));
     m_reply = reply;
     reply->setReadBufferSize(kReadBufferSize);
     // Said again once the request is under way. A request with a body (see
@@ -191,21 +211,42 @@ void DownloadHelper::headersArrived()
         m_reply->abort();
 }
 
+bool DownloadHelper::truncateFile(const QString &why)
+{
+    if (m_file && !m_file->resize(0)) {
+        m_outcome.failedPart = TransferOutcome::FailedPart::FileWrite;
+        m_outcome.fileError = m_file->errorString();
+        fail(why);
+        return false;
+    }
+    m_outcome.startOffset = 0;
+    m_outcome.bytesWritten = 0;
+    return true;
+}
+
+// The resource the file now holds the start of, kept with the file.
+void DownloadHelper::keepIdentity(const ResumeIdentity &identity)
+{
+    m_identity = identity;
+    m_outcome.identity = identity;
+    if (!identity.write(m_request.filePath))
+        qCDebug(lcDownloads) << "DownloadHelper: the file system keeps no resume attributes for"
+                             << m_request.filePath;
+}
+
 // Decides, at the first data of a reply, whether its body continues the file.
-bool DownloadHelper::checkFirstData(int status)
+DownloadHelper::FirstData DownloadHelper::checkFirstData(int status)
 {
     m_dataChecked = true;
-    if (status == 200 && m_outcome.startOffset > 0) {
-        qCDebug(lcDownloads) << "DownloadHelper: server ignored the range, starting over:"
-                             << m_request.filePath;
-        if (m_file && !m_file->resize(0)) {
-            m_outcome.failedPart = TransferOutcome::FailedPart::FileWrite;
-            m_outcome.fileError = m_file->errorString();
-            fail(QStringLiteral("cannot truncate file for a full answer:"));
-            return false;
+    const ResumeIdentity served = ResumeIdentity::fromReply(m_reply, status);
+    if (status == 200) {
+        if (m_outcome.startOffset > 0) {
+            qCDebug(lcDownloads) << "DownloadHelper: server ignored the range, starting over:"
+                                 << m_request.filePath;
+            if (!truncateFile(QStringLiteral("cannot truncate file for a full answer:")))
+                return FirstData::Refuse;
         }
-        m_outcome.startOffset = 0;
-        m_outcome.bytesWritten = 0;
+        keepIdentity(served);
     } else if (status == 206) {
         const qint64 start = ContentRange::parse(m_reply->rawHeader("Content-Range")).start;
         if (start != m_outcome.startOffset) {
@@ -214,15 +255,77 @@ bool DownloadHelper::checkFirstData(int status)
                                 "it:")
                      .arg(start)
                      .arg(m_outcome.startOffset));
-            return false;
+            return FirstData::Refuse;
         }
+        if (start > 0) {
+            const QString why = m_identity.mismatch(served);
+            if (!why.isEmpty()) {
+                startOver(why);
+                return FirstData::StartOver;
+            }
+        }
+        // What the answer adds to what was known (a first validator).
+        ResumeIdentity kept = start > 0 ? m_identity : served;
+        if (kept.etag.isEmpty())
+            kept.etag = served.etag;
+        if (kept.lastModified.isEmpty())
+            kept.lastModified = served.lastModified;
+        if (kept.total < 0)
+            kept.total = served.total;
+        keepIdentity(kept);
     }
-    return true;
+    return FirstData::Continue;
+}
+
+// A partial answer of another resource than the one the file holds: never
+// appended. The file is emptied and the whole resource asked for, once.
+void DownloadHelper::startOver(const QString &why)
+{
+    qCWarning(lcDownloads).noquote() << "DownloadHelper: the partial answer belongs to another "
+                                        "resource ("
+                                     << why << "), starting over:" << m_request.filePath;
+    QNetworkReply *old = m_reply;
+    m_reply = nullptr;
+    old->disconnect(this);
+    old->abort();
+    old->deleteLater();
+    if (m_outcome.restartedFromZero || !truncateFile(QStringLiteral("cannot empty the file:"))) {
+        m_outcome.failedPart = TransferOutcome::FailedPart::Answer;
+        fail(QStringLiteral("the answers do not continue the file:"));
+        finish();
+        return;
+    }
+    ResumeIdentity::clear(m_request.filePath);
+    m_identity = ResumeIdentity();
+    m_outcome.identity = ResumeIdentity();
+    m_outcome.restartedFromZero = true;
+    m_dataChecked = false;
+    m_spaceChecked = false;
+    sendRequest(0);
+}
+
+// What the reply still holds belongs to the file: the answer is good, or the
+// connection broke off under a good answer (the bytes that came are kept).
+bool DownloadHelper::mayWriteRest() const
+{
+    if (m_stopRequested || !m_file)
+        return false;
+    const int status = statusCode();
+    if (status != 200 && status != 206)
+        return false;
+    return !m_outcome.error || (m_outcome.failedPart == TransferOutcome::FailedPart::Reply &&
+                                m_outcome.replyError != QNetworkReply::NoError && m_dataChecked);
+}
+
+void DownloadHelper::readWhenAllowed()
+{
+    if (!m_limitTimer.isActive())
+        m_limitTimer.start(TransferRateLimiter::shared().msUntilAvailable());
 }
 
 void DownloadHelper::readIncomingData()
 {
-    if (!m_reply)
+    if (!m_reply || m_finished)
         return;
     if (m_stopRequested) {
         m_reply->abort(); // stopped: what is on the way is not written
@@ -260,13 +363,28 @@ void DownloadHelper::readIncomingData()
         m_reply->abort();
         return;
     }
-    if (!checkSpace() || (!m_dataChecked && !checkFirstData(status))) {
+    if (!checkSpace()) {
         m_reply->abort();
         return;
     }
+    if (!m_dataChecked) {
+        const FirstData first = checkFirstData(status);
+        if (first == FirstData::StartOver)
+            return; // a new request runs
+        if (first == FirstData::Refuse) {
+            m_reply->abort();
+            return;
+        }
+    }
     m_chunk.resize(kChunkSize);
     while (m_reply && m_reply->bytesAvailable() > 0) {
-        const qint64 n = m_reply->read(m_chunk.data(), kChunkSize);
+        const qint64 allowed = TransferRateLimiter::shared().take(
+            std::min<qint64>(kChunkSize, m_reply->bytesAvailable()));
+        if (allowed <= 0) {
+            readWhenAllowed();
+            return;
+        }
+        const qint64 n = m_reply->read(m_chunk.data(), allowed);
         if (n <= 0)
             break;
         errno = 0;
@@ -283,6 +401,10 @@ void DownloadHelper::readIncomingData()
             return;
         }
         m_outcome.bytesWritten += n;
+    }
+    if (m_finishWhenRead && m_reply && m_reply->bytesAvailable() == 0) {
+        m_finishWhenRead = false;
+        QMetaObject::invokeMethod(this, &DownloadHelper::downloadFinished, Qt::QueuedConnection);
     }
 }
 
@@ -328,7 +450,13 @@ void DownloadHelper::checkComplete()
     const qint64 length = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
     if (!known || length <= 0 || !m_dataChecked)
         return;
-    const qint64 expected = m_outcome.startOffset + length;
+    qint64 expected = m_outcome.startOffset + length;
+    if (status == 206) {
+        // A range that ends before the resource does leaves the rest to ask for.
+        const ContentRange range = ContentRange::parse(m_reply->rawHeader("Content-Range"));
+        if (range.total > expected)
+            expected = range.total;
+    }
     if (m_outcome.bytesWritten < expected) {
         m_outcome.failedPart = TransferOutcome::FailedPart::Reply;
         m_outcome.replyError = QNetworkReply::RemoteHostClosedError;
@@ -341,8 +469,15 @@ void DownloadHelper::checkComplete()
 void DownloadHelper::downloadFinished()
 {
     qCDebug(lcDownloads) << "Download helper finished" << m_request.filePath;
-    if (m_reply && m_reply->bytesAvailable() > 0 && !m_outcome.error)
+    const QNetworkReply *ended = m_reply;
+    if (m_reply && m_reply->bytesAvailable() > 0 && mayWriteRest())
         readIncomingData(); // what arrived with the end
+    if (m_reply != ended || m_finished)
+        return; // started over with a new request, or given up
+    if (m_reply && m_reply->bytesAvailable() > 0 && mayWriteRest()) {
+        m_finishWhenRead = true; // the speed limit holds the rest back
+        return;
+    }
     checkComplete();
     if (!m_file && !m_outcome.error && !m_outcome.alreadyComplete && !m_stopRequested) {
         qCDebug(lcDownloads) << "DownloadHelper::downloadFinished invalid file pointer";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "downloads/ResumeIdentity.h"
 #include "downloads/TransferOutcome.h"
 #include "downloads/TransferRequest.h"
 
@@ -9,6 +10,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 
 #include <atomic>
 #include <memory>
@@ -21,8 +23,10 @@ class QNetworkAccessManager;
 // resumes a partial file by range from the bytes on disk. A failed transfer
 // keeps what it wrote and says why it failed (the outcome it finishes with).
 // Data is appended only where it belongs: a 206 must start where the file
-// ends, a 200 to a range request starts the file over, and a 416 (the file
-// is already complete) leaves the file untouched.
+// ends and be part of the same resource (its total and validators those the
+// file was begun with, see ResumeIdentity; otherwise the file starts over
+// with a whole request), a 200 to a range request starts the file over, and
+// a 416 (the file is already complete) leaves the file untouched.
 //
 // Made on the window's thread and moved to the transfer thread before
 // start(); from then on only requestStop() may be called from elsewhere.
@@ -67,17 +71,32 @@ private Q_SLOTS:
     void downloadProgress(qint64 bytesReceived, qint64 bytesTotal);
 
 private:
+    enum class FirstData
+    {
+        Continue,
+        Refuse,
+        StartOver
+    };
+
     QNetworkRequest networkRequest(qint64 offset) const;
+    void sendRequest(qint64 offset);
     bool openFile();
     int statusCode() const;
-    bool checkFirstData(int status);
+    FirstData checkFirstData(int status);
+    bool truncateFile(const QString &why);
+    void startOver(const QString &why);
+    void keepIdentity(const ResumeIdentity &identity);
     bool checkSpace();
     void fail(const QString &why);
+    void readWhenAllowed();
+    bool mayWriteRest() const;
     void handleRangeNotSatisfiable();
     void checkComplete();
     void finish();
 
     TransferRequest m_request;
+    QNetworkAccessManager *m_network = nullptr;
+    ResumeIdentity m_identity; // of the resource the file holds the start of
     QPointer<QNetworkReply> m_reply;
     std::unique_ptr<QFile> m_file;
     QByteArray m_chunk; // read buffer, reused
@@ -89,4 +108,8 @@ private:
     bool m_finished = false;
     bool m_dataChecked = false;
     bool m_spaceChecked = false;
+    // The speed limit holds back data: read again when it allows, and the
+    // reply's end is handled once all of it is written.
+    QTimer m_limitTimer{this};
+    bool m_finishWhenRead = false;
 };

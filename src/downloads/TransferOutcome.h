@@ -1,6 +1,7 @@
 #pragma once
 
 #include "downloads/DownloadFailure.h"
+#include "downloads/ResumeIdentity.h"
 
 #include <QMetaType>
 #include <QNetworkReply>
@@ -41,6 +42,10 @@ struct TransferOutcome
     qint64 startOffset = 0;
     // The server answered 416 for a file that is already complete.
     bool alreadyComplete = false;
+    // The resource the file holds now, as the answers named it.
+    ResumeIdentity identity;
+    // A partial answer of another resource came: the file was started over.
+    bool restartedFromZero = false;
 
     // Why the transfer of `filePath` failed, worded with `title` (null unless error).
     DownloadFailure failure(const QString &filePath, const QString &title) const;

@@ -22,4 +22,8 @@ struct TransferRequest
     std::function<qint64(const QString &folder)> freeSpace;
     QString spaceFolder;   // where the file goes, asked of freeSpace
     QString libraryFolder; // named in the message when room is short
+    // The size of the whole resource as the download knows it (-1 when
+    // unknown): a resume's answer must have it, unless the partial file
+    // names its resource itself (ResumeIdentity).
+    qint64 expectedTotal = -1;
 };

@@ -1,6 +1,7 @@
 #include "downloads/TransferThread.h"
 #include "core/Logging.h"
 #include "downloads/DownloadHelper.h"
+#include "downloads/SpeedLimitSettings.h"
 #include "downloads/TransferNetwork.h"
 #include "web/NetworkManager.h"
 
@@ -29,6 +30,7 @@ TransferThread::TransferThread(NetworkManager *network, QObject *parent)
     : QObject(parent), m_questions(network)
 {
     qRegisterMetaType<TransferOutcome>();
+    SpeedLimitFollower::ensureRunning(); // the transfers keep to the user's speed limit
     m_thread.setObjectName(QStringLiteral("transfers"));
     m_context = new QObject; // deleted on its thread, when the thread stops
     m_context->moveToThread(&m_thread);

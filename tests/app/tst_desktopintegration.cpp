@@ -26,6 +26,8 @@
 
 #include <sys/stat.h>
 
+#include <future>
+
 namespace {
 
 // A session bus of the test's own, so nothing reaches the user's desktop.
@@ -139,7 +141,13 @@ private Q_SLOTS:
         QSignalSpy received(&first, &SingleInstanceGuard::messageReceived);
 
         const QByteArray message = DescriptorOpener::encode({QUrl("http://127.0.0.1/v.corvana")});
-        QVERIFY(second.sendMessage(message));
+        // Sent from another thread: the sender waits for this one's answer.
+        auto sent = std::async(std::launch::async,
+                               [&second, message] { return second.sendMessage(message); });
+        QTRY_VERIFY_WITH_TIMEOUT(sent.wait_for(std::chrono::seconds(0)) ==
+                                     std::future_status::ready,
+                                 TestSupport::SlowWaitMs);
+        QVERIFY(sent.get());
         QTRY_COMPARE_WITH_TIMEOUT(received.size(), 1, TestSupport::SlowWaitMs);
         QCOMPARE(received.at(0).at(0).toByteArray(), message);
 

@@ -365,6 +365,36 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo(QDir::home().filePath(QStringLiteral("CorvanaZELTA.log"))).size(),
                  before);
     }
+
+    // A 20 MB user name handed to the sign-in is logged cut, with a marker:
+    // the lines before it stay in the log (no move to ".1" for its sake),
+    // and so does a long multi-line text's every line, each cut.
+    void hugeMessagesAreCut()
+    {
+        QFile::remove(logPath());
+        QFile::remove(olderLogPath());
+        ZR::LogFile::setMaxBytes(1024 * 1024);
+        ZR::LogFile::init(true);
+        qWarning() << "before the name";
+        const QString name(20 * 1024 * 1024, QChar(0x00e9)); // two bytes each in UTF-8
+        qWarning().noquote() << "WebBridge::login" << name;
+        qWarning().noquote() << QStringLiteral("a\n%1\nb").arg(QString(10000, QLatin1Char('x')));
+        qWarning() << "after the name";
+        ZR::LogFile::close();
+
+        QVERIFY(!QFile::exists(olderLogPath()));
+        const QStringList lines = logLines();
+        QVERIFY(lines.filter(QStringLiteral("before the name")).size() == 1);
+        QVERIFY(lines.filter(QStringLiteral("after the name")).size() == 1);
+        const QStringList cutLines = lines.filter(QStringLiteral(" bytes cut]"));
+        QCOMPARE(cutLines.size(), 2);
+        for (const QString &line : cutLines)
+            QVERIFY2(line.toUtf8().size() < ZR::LogFile::MaxLineBytes + 200,
+                     qPrintable(line.left(80)));
+        QVERIFY(cutLines.first().contains(QStringLiteral("WebBridge::login")));
+        QVERIFY(lines.contains(QStringLiteral("b")));
+        QVERIFY(QFileInfo(logPath()).size() < 64 * 1024);
+    }
 };
 
 // The child of loggingRulesSilenceSubsystems: one line from each of a few

@@ -40,6 +40,17 @@ private Q_SLOTS:
                                                                     << "copied to /home/anna/x";
         QTest::newRow("home folder in a file address") << "open file:///home/ann/a%20b.corvana"
                                                        << "open file://~/a%20b.corvana";
+        QTest::newRow("quoted JSON secrets")
+            << "reply: {\"user\":\"ann2\",\"password\":\"hunter 2\",\"sessionId\": "
+               "\"s\\\"9\",\"n\":1}"
+            << "reply: {\"user\":\"********\",\"password\":\"********\",\"sessionId\": "
+               "\"********\",\"n\":1}";
+        QTest::newRow("quoted XML attributes") << "<session token=\"abc\" id='7' key='k 1'/>"
+                                               << "<session token=\"********\" id='7' "
+                                                  "key='********'/>";
+        QTest::newRow("percent-encoded home folder")
+            << "GET /open?path=%2Fhome%2Fann%2FMy%20Library and %2fhome%2fann%2fx"
+            << "GET /open?path=~%2FMy%20Library and ~%2fx";
         QTest::newRow("ordinary line") << "[debug]: Channels parsed (12)"
                                        << "[debug]: Channels parsed (12)";
         QTest::newRow("class and method names") << "WebWidget::loginComplete invalid sender"
@@ -51,6 +62,19 @@ private Q_SLOTS:
         QFETCH(QString, line);
         QFETCH(QString, expected);
         QCOMPARE(LogRedactor::redact(line, QStringLiteral("/home/ann")), expected);
+    }
+
+    // The member's name never leaves the machine, however it was written.
+    void masksTheUserName()
+    {
+        const QString line =
+            QStringLiteral("WebBridge::login Zoë Q ok; asked /login?u=Zo%C3%AB%20Q; zoë q again");
+        QCOMPARE(LogRedactor::redact(line, QStringLiteral("/home/ann"), QStringLiteral("Zoë Q")),
+                 QStringLiteral("WebBridge::login ******** ok; asked /login?u=********; "
+                                "******** again"));
+        // A one-letter name is left alone (it would mask every such letter).
+        QCOMPARE(LogRedactor::redact(QStringLiteral("a b"), QString(), QStringLiteral("a")),
+                 QStringLiteral("a b"));
     }
 
     void bytesStayWholeLines()

@@ -50,6 +50,31 @@ private Q_SLOTS:
         QVERIFY(m_site->isRunning());
     }
 
+    // The speed limit: shown, set (kept in the settings), refused when not a size.
+    void speedLimitIsShownAndSet_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("printed");
+        QTest::newRow("set") << QStringList{QStringLiteral("2048")} << 0
+                             << QByteArray("2048\t0\t2048\n");
+        QTest::newRow("shown") << QStringList{} << 0 << QByteArray("2048\t0\t2048\n");
+        QTest::newRow("negative") << QStringList{QStringLiteral("-3")} << 2 << QByteArray();
+        QTest::newRow("not a number") << QStringList{QStringLiteral("fast")} << 2 << QByteArray();
+        QTest::newRow("off") << QStringList{QStringLiteral("0")} << 0 << QByteArray("0\t0\t0\n");
+    }
+    void speedLimitIsShownAndSet()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QByteArray, printed);
+        QByteArray out;
+        QCOMPARE(
+            cli(QStringList{QStringLiteral("downloads"), QStringLiteral("limit")} + args, &out),
+            code);
+        QCOMPARE(out, printed);
+    }
+
     void descriptorAndDirectLink()
     {
         QByteArray out;

@@ -4,11 +4,14 @@
 // controls on 127.0.0.1.
 #include "DownloadSiteFixture.h"
 #include "RefusedPort.h"
+#include "ScriptedHttpServer.h"
 #include "TestSupport.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadFailure.h"
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadRecords.h"
+#include "downloads/SpeedLimitSettings.h"
+#include "downloads/TransferRateLimiter.h"
 #include "library/Library.h"
 #include "web/NetworkManager.h"
 #include "web/SignInState.h"
@@ -27,6 +30,53 @@ namespace {
 
 constexpr auto kReportFailures = QAbstractItemModelTester::FailureReportingMode::QtTest;
 constexpr int kHour = 60 * 60 * 1000;
+
+// The first byte a request asks for ("Range: bytes=N-"), 0 without a range.
+qint64 rangeStart(const QByteArray &head)
+{
+    for (const QByteArray &line : head.split('\n')) {
+        const QByteArray field = line.trimmed();
+        if (field.toLower().startsWith("range: bytes="))
+            return field.mid(13).split('-').value(0).toLongLong();
+    }
+    return 0;
+}
+
+QByteArray headerOf(const QByteArray &head, const QByteArray &name)
+{
+    for (const QByteArray &line : head.split('\n')) {
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0 && line.left(colon).trimmed().toLower() == name.toLower())
+            return line.mid(colon + 1).trimmed();
+    }
+    return {};
+}
+
+// An answer whose head announces `length` body bytes of which only `body` comes.
+QByteArray cutAnswer(const QByteArray &statusLine, const QByteArray &headers, qint64 length,
+                     const QByteArray &body)
+{
+    return statusLine + "\r\n" + headers + "Content-Length: " + QByteArray::number(length) +
+           "\r\nConnection: close\r\n\r\n" + body;
+}
+
+// Other content of the same kind: every byte of `data` changed.
+QByteArray otherContent(const QByteArray &data)
+{
+    QByteArray other = data;
+    for (char &c : other)
+        c = char(c ^ 0x5a);
+    return other;
+}
+
+QByteArray descriptorFor(const QUrl &media, qint64 bytes)
+{
+    return "<rss><channel><item><title>Local</title><guid>local-1</guid><media:group>"
+           "<media:content url=\"" +
+           media.toEncoded() + "\" bytes=\"" + QByteArray::number(bytes) +
+           "\" type=\"video/mp4\"><media:title>Local</media:title></media:content>"
+           "</media:group></item></channel></rss>";
+}
 
 // Files of this process may grow to `bytes` at most while the object lives
 // (a write beyond fails with EFBIG, as on a full disk, instead of a signal).
@@ -138,7 +188,12 @@ private Q_SLOTS:
         qputenv("HOME", m_fixture.home().toLocal8Bit());
     }
 
-    void cleanup() { SignInState::login(QStringLiteral("demo"), QStringLiteral("demo")); }
+    void cleanup()
+    {
+        SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
+        SpeedLimitSettings().save(); // no limit for the next test
+        TransferRateLimiter::shared().setLimit(0);
+    }
 
     // The connection breaks off mid-transfer, once or again and again: the
     // partial file stays, the next attempt follows at once and asks for the
@@ -147,20 +202,23 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QList<qint64>>("ranges");
-        QTest::newRow("once") << "drop&value=250000" << QList<qint64>{250000};
+        QTest::addColumn<int>("retryMs");
+        QTest::newRow("once") << "drop&value=250000" << QList<qint64>{250000} << kHour;
         QTest::newRow("again and again")
-            << "dropevery&value=150000" << QList<qint64>{150000, 300000, 450000};
-        // Each answer ends after 1 to 60000 bytes: about twenty breaks.
-        QTest::newRow("at random points") << "droprandom&value=60000" << QList<qint64>{};
+            << "dropevery&value=150000" << QList<qint64>{150000, 300000, 450000} << kHour;
+        // Each answer ends after 1 to 60000 bytes: about twenty breaks, some
+        // too short to count as progress (those wait a little).
+        QTest::newRow("at random points") << "droprandom&value=60000" << QList<qint64>{} << 20;
     }
     void droppedConnectionResumesByRange()
     {
         QFETCH(QString, fault);
         QFETCH(QList<qint64>, ranges);
+        QFETCH(int, retryMs);
         const qint64 size = 600000;
         DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester tester(&manager, kReportFailures);
-        manager.setRetryDelays(delays(kHour)); // only the retries after progress run
+        manager.setRetryDelays(delays(retryMs)); // an hour: only the retries after progress run
         QSignalSpy errors(&manager, &DownloadManager::error);
         QSignalSpy finished(&manager, &DownloadManager::finished);
         m_site->control(QStringLiteral("/control/fault?name=") + fault);
@@ -347,6 +405,192 @@ private Q_SLOTS:
         next.resumeAll();
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);
         QVERIFY(rangeRequested(partialSize));
+        QCOMPARE(DemoSiteProcess::fileSha256(path),
+                 DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
+    }
+
+    // Under a speed limit (set as the user sets it, read by the transfers'
+    // follower) a download that breaks off resumes by range and ends
+    // byte-exact; switching the limit off reaches the transfers at once.
+    void limitedDownloadResumesByteExact()
+    {
+        SpeedLimitSettings limits;
+        limits.limitKiB = 512;
+        limits.save();
+        SpeedLimitFollower follower;
+        QCOMPARE(TransferRateLimiter::shared().limit(), qint64(512 * 1024));
+        const qint64 size = 600000;
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
+        manager.setRetryDelays(delays(kHour));
+        QSignalSpy finished(&manager, &DownloadManager::finished);
+        m_site->control(QStringLiteral("/control/fault?name=drop&value=250000"));
+        manager.initializeDirectDownload(blob(QStringLiteral("limited.mp4"), size), true);
+        Download *d = single(manager);
+        QVERIFY(d);
+        const QString path = d->mediaPath();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 60000);
+        m_site->control(QStringLiteral("/control/fault?name="));
+        QVERIFY(rangeRequested(250000));
+        QCOMPARE(DemoSiteProcess::fileSha256(path),
+                 DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
+        limits.limitKiB = 0;
+        limits.save();
+        follower.apply();
+        QCOMPARE(TransferRateLimiter::shared().limit(), qint64(0));
+    }
+
+    // The resource behind the address changed between two attempts. A
+    // partial answer that starts where the file ends but belongs to another
+    // resource (another total, ETag or date) is never appended: the file
+    // starts over and ends byte-exact with what the site serves now.
+    void resumeNeverMixesResources_data()
+    {
+        QTest::addColumn<qint64>("oldSize");
+        QTest::addColumn<QByteArray>("oldHeaders");
+        QTest::addColumn<qint64>("newSize");
+        QTest::addColumn<QByteArray>("newHeaders");
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("another total")
+            << qint64(300000) << QByteArray() << qint64(281316) << QByteArray() << true;
+        QTest::newRow("another ETag") << qint64(281316) << QByteArray("ETag: \"v1\"\r\n")
+                                      << qint64(281316) << QByteArray("ETag: \"v2\"\r\n") << true;
+        QTest::newRow("another date")
+            << qint64(281316) << QByteArray("Last-Modified: Mon, 07 Dec 2026 10:00:00 GMT\r\n")
+            << qint64(281316) << QByteArray("Last-Modified: Tue, 08 Dec 2026 10:00:00 GMT\r\n")
+            << true;
+        QTest::newRow("same resource") << qint64(281316) << QByteArray("ETag: \"v1\"\r\n")
+                                       << qint64(281316) << QByteArray("ETag: \"v1\"\r\n") << false;
+    }
+    void resumeNeverMixesResources()
+    {
+        QFETCH(qint64, oldSize);
+        QFETCH(QByteArray, oldHeaders);
+        QFETCH(qint64, newSize);
+        QFETCH(QByteArray, newHeaders);
+        QFETCH(bool, changed);
+        const qint64 cut = 140158;
+        const QByteArray before = DemoSiteProcess::blob(oldSize);
+        const QByteArray now = changed ? otherContent(DemoSiteProcess::blob(newSize)) : before;
+        ScriptedHttpServer server(QHostAddress::LocalHost);
+        int served = 0;
+        server.setResponder([&](const QByteArray &head) {
+            const qint64 from = rangeStart(head);
+            if (served++ == 0) // the first answer breaks off
+                return cutAnswer("HTTP/1.1 200 OK", oldHeaders, oldSize, before.left(cut));
+            if (from == 0)
+                return cutAnswer("HTTP/1.1 200 OK", newHeaders, newSize, now);
+            const QByteArray range = "Content-Range: bytes " + QByteArray::number(from) + '-' +
+                                     QByteArray::number(newSize - 1) + '/' +
+                                     QByteArray::number(newSize) + "\r\n";
+            return cutAnswer("HTTP/1.1 206 Partial Content", newHeaders + range, newSize - from,
+                             now.mid(from));
+        });
+        QVERIFY(server.listen());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
+        manager.setRetryDelays(delays(kHour)); // the break-off is retried at once
+        QSignalSpy finished(&manager, &DownloadManager::finished);
+        manager.initializeDirectDownload(server.url(QStringLiteral("/changing.mp4")), true);
+        Download *d = single(manager);
+        QVERIFY(d);
+        const QString path = d->mediaPath();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 30000);
+        const QList<QByteArray> requests = server.requests();
+        QVERIFY2(requests.size() >= 2 && rangeStart(requests.at(1)) == cut,
+                 requests.join("\n---\n").constData());
+        QCOMPARE(QFileInfo(path).size(), newSize);
+        QCOMPARE(DemoSiteProcess::fileSha256(path), DemoSiteProcess::sha256(now));
+        // The whole resource was asked for again only when it had changed.
+        QCOMPARE(requests.size(), changed ? 3 : 2);
+        if (!oldHeaders.isEmpty()) // the resume named the resource it continues
+            QCOMPARE(headerOf(requests.at(1), "If-Range"),
+                     oldHeaders.mid(oldHeaders.indexOf(':') + 2).trimmed());
+    }
+
+    // A server that sends one byte per connection: such attempts are no
+    // progress, so the pauses between them grow as after any failure, and
+    // the number of requests stays within what those pauses allow (at most
+    // one immediate repeat per failed attempt, plus the first).
+    void fewBytesPerConnectionAreBackedOff()
+    {
+        const qint64 size = 1000000;
+        ScriptedHttpServer server(QHostAddress::LocalHost);
+        server.setResponder([size](const QByteArray &head) {
+            const qint64 from = rangeStart(head);
+            if (from == 0)
+                return cutAnswer("HTTP/1.1 200 OK", {}, size, "x");
+            const QByteArray range = "Content-Range: bytes " + QByteArray::number(from) + '-' +
+                                     QByteArray::number(size - 1) + '/' + QByteArray::number(size) +
+                                     "\r\n";
+            return cutAnswer("HTTP/1.1 206 Partial Content", range, size - from, "x");
+        });
+        QVERIFY(server.listen());
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
+        QList<int> asked;
+        manager.setRetryDelays([&asked](int attempt) {
+            asked << attempt;
+            return 100 * attempt;
+        });
+        manager.initializeDirectDownload(server.url(QStringLiteral("/trickle.mp4")), true);
+        Download *d = single(manager);
+        QVERIFY(d);
+        QTRY_VERIFY_WITH_TIMEOUT(d->failedAttempts() >= 5, 60000);
+        const qsizetype requests = server.requests().size();
+        const int attempts = d->failedAttempts();
+        QVERIFY2(
+            requests <= 2 * attempts + 2,
+            qPrintable(
+                QStringLiteral("%1 requests for %2 failed attempts").arg(requests).arg(attempts)));
+        // The pauses grew with each attempt.
+        QVERIFY(asked.size() >= 4);
+        QCOMPARE(asked.mid(0, 4), (QList<int>{1, 2, 3, 4}));
+        d->pause();
+    }
+
+    // A download queued from a descriptor file on this computer retries its
+    // media address after a server error (the file: address is never
+    // fetched), and so does one restored from its record in a later run.
+    void localDescriptorIsRetriedByItsMedia()
+    {
+        const qint64 size = 250000;
+        const QUrl media = blob(QStringLiteral("local.mp4"), size);
+        const QString file = QDir(m_fixture.home()).filePath(QStringLiteral("local.corvana"));
+        {
+            QFile descriptor(file);
+            QVERIFY(descriptor.open(QIODevice::WriteOnly));
+            descriptor.write(descriptorFor(media, size));
+        }
+        m_site->control(QStringLiteral("/control/fault?name=500"));
+        QString path;
+        {
+            DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
+            manager.setRetryDelays(delays(50));
+            QSignalSpy finished(&manager, &DownloadManager::finished);
+            manager.initializeLocalDownload(file);
+            Download *d = single(manager);
+            QVERIFY(d);
+            path = d->mediaPath();
+            QTRY_VERIFY_WITH_TIMEOUT(d->failedAttempts() >= 2, 15000);
+            QCOMPARE(d->failure().kind(), DownloadFailure::SiteProblem);
+            m_site->control(QStringLiteral("/control/fault?name="));
+            QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);
+            QCOMPARE(DemoSiteProcess::fileSha256(path),
+                     DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
+        }
+
+        // Restored in a later run from the stored record alone.
+        QVERIFY(QFile::remove(path));
+        QVERIFY(m_fixture.records()->insert(QUrl::fromLocalFile(file), media, path));
+        m_site->control(QStringLiteral("/control/fault?name=500"));
+        DownloadManager next(&m_network, m_fixture.records(), &m_fixture.prompt);
+        next.setRetryDelays(delays(50));
+        QCOMPARE(next.rowCount(), 1);
+        Download *restored = next.activeDownloads().first();
+        QSignalSpy finished(&next, &DownloadManager::finished);
+        next.resumeAll();
+        QTRY_VERIFY_WITH_TIMEOUT(restored->failedAttempts() >= 1, 15000);
+        QCOMPARE(restored->failure().kind(), DownloadFailure::SiteProblem);
+        m_site->control(QStringLiteral("/control/fault?name="));
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);
         QCOMPARE(DemoSiteProcess::fileSha256(path),
                  DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
     }

@@ -91,10 +91,12 @@ void ScriptedHttpServer::serve(QTcpSocket *socket)
             return;
         }
         m_bodies.append(received->mid(end + 4, bodyLength));
+        const QByteArray head = received->left(end);
         received->clear();
-        if (m_response.isEmpty())
+        const QByteArray response = m_responder ? m_responder(head) : m_response;
+        if (response.isEmpty())
             return; // held unanswered
-        socket->write(m_response);
+        socket->write(response);
         if (!m_keepOpen)
             socket->disconnectFromHost();
     });

@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QUrl>
 
+#include <functional>
+
 class QTcpServer;
 class QTcpSocket;
 
@@ -23,6 +25,10 @@ public:
 
     // The whole answer, status line to body; empty holds every request unanswered.
     void setResponse(const QByteArray &response) { m_response = response; }
+    // Answers each request by its head (request line and headers) instead;
+    // an empty answer holds the request.
+    using Responder = std::function<QByteArray(const QByteArray &head)>;
+    void setResponder(Responder responder) { m_responder = std::move(responder); }
     // Leaves the connection open after the answer (a body shorter than its
     // Content-Length then looks like a transfer still running).
     void setKeepOpen(bool keepOpen) { m_keepOpen = keepOpen; }
@@ -48,6 +54,7 @@ private:
     bool m_tls = false;
     bool m_keepOpen = false;
     QByteArray m_response;
+    Responder m_responder;
     QList<QByteArray> m_requests;
     QList<QByteArray> m_bodies;
     QList<QPointer<QTcpSocket>> m_sockets;

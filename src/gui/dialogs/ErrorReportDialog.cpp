@@ -4,6 +4,7 @@
 #include "core/LogRedactor.h"
 #include "core/Logging.h"
 #include "core/SiteConfig.h"
+#include "web/SignInState.h"
 #include <QNetworkAccessManager>
 
 #include <QApplication>
@@ -67,7 +68,7 @@ bool readFileTail(const QString &path, qint64 maxBytes, QByteArray *tail, qint64
 // Error texts name files and addresses too.
 QString redacted(const QString &text)
 {
-    return LogRedactor::redact(text, QDir::homePath());
+    return LogRedactor::redact(text, QDir::homePath(), SignInState::userName());
 }
 
 } // namespace
@@ -244,7 +245,7 @@ bool ErrorReportDialog::loadLog()
     QByteArray log;
     if (!readLogTail(m_logFilePath, MaxLogBytes, &log))
         return false;
-    m_log = LogRedactor::redact(log, QDir::homePath());
+    m_log = LogRedactor::redact(log, QDir::homePath(), SignInState::userName());
     m_logLoaded = true;
     return true;
 }

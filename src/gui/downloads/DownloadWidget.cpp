@@ -1,6 +1,7 @@
 #include "gui/downloads/DownloadWidget.h"
 
 #include "downloads/DownloadManager.h"
+#include "downloads/SpeedLimitSettings.h"
 #include "gui/downloads/DownloadView.h"
 
 #include <QFile>
@@ -36,11 +37,21 @@ DownloadWidget::DownloadWidget(DownloadManager *manager, UserPrompt *prompt, QWi
     m_removeAll = makeButton(tr("Remove All"), QStringLiteral(":/images/buttons/icon_remove.png"));
     m_pauseAll = makeButton(tr("Pause All"), QStringLiteral(":/images/buttons/icon_pause.png"));
     m_resumeAll = makeButton(tr("Resume All"), QStringLiteral(":/images/buttons/icon_resume.png"));
+    m_alternativeSpeed = makeButton(tr("Alternative Speed"), QString());
+    m_alternativeSpeed->setCheckable(true);
+    m_alternativeSpeed->setChecked(SpeedLimitSettings::load().alternativeOn);
+    m_alternativeSpeed->setToolTip(tr("Download at the alternative speed limit now, whatever "
+                                      "the schedule says"));
+    connect(m_alternativeSpeed, &QToolButton::toggled, this, [](bool on) {
+        SpeedLimitSettings limits = SpeedLimitSettings::load();
+        limits.alternativeOn = on;
+        limits.save(); // the transfers follow within a second
+    });
     auto *bar = new QHBoxLayout(toolbar);
     bar->setContentsMargins(10, 4, 10, 4);
     bar->addWidget(title);
     bar->addStretch(1);
-    for (QToolButton *button : {m_removeAll, m_pauseAll, m_resumeAll}) {
+    for (QToolButton *button : {m_alternativeSpeed, m_removeAll, m_pauseAll, m_resumeAll}) {
         button->setParent(toolbar);
         bar->addWidget(button);
     }

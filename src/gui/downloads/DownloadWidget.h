@@ -21,6 +21,8 @@ public:
     QToolButton *removeAllButton() const { return m_removeAll; }
     QToolButton *pauseAllButton() const { return m_pauseAll; }
     QToolButton *resumeAllButton() const { return m_resumeAll; }
+    // Checked: the alternative speed limit applies now (stored in the settings).
+    QToolButton *alternativeSpeedButton() const { return m_alternativeSpeed; }
 
 Q_SIGNALS:
     // A card's play button: play this (possibly partly written) file.
@@ -35,4 +37,5 @@ private:
     QToolButton *m_removeAll = nullptr;
     QToolButton *m_pauseAll = nullptr;
     QToolButton *m_resumeAll = nullptr;
+    QToolButton *m_alternativeSpeed = nullptr;
 };

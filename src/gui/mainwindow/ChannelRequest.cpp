@@ -1,6 +1,7 @@
 #include "gui/mainwindow/ChannelRequest.h"
 
 #include "core/Logging.h"
+#include "core/LoggingDocument.h"
 #include "core/SiteConfig.h"
 #include "gui/mainwindow/ChannelList.h"
 #include "web/NetworkManager.h"
@@ -22,10 +23,11 @@ QNetworkRequest ChannelRequest::requestFor(const QString &userName, const QStrin
     query.addQueryItem(QStringLiteral("username"), userName);
     query.addQueryItem(QStringLiteral("password"), QString::fromLatin1(hash));
     const QString queryText = query.toString(QUrl::FullyEncoded);
-    QNetworkRequest request(
-        SiteConfig::resolve(SiteConfig::channelServerUrl(), QStringLiteral("/sidebar.php?") + queryText));
+    QNetworkRequest request(SiteConfig::resolve(SiteConfig::channelServerUrl(),
+                                                QStringLiteral("/sidebar.php?") + queryText));
     request.setRawHeader("Authorization", "?" + queryText.toUtf8());
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                         QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     return request;
 }
@@ -70,7 +72,7 @@ void ChannelRequest::finished()
         Q_EMIT failed(error);
         return;
     }
-    qCDebug(lcGui).noquote() << QString::fromUtf8(body.left(4096));
+    qCDebug(lcGui).noquote() << "Channel list" << loggableDocument(body);
     qCDebug(lcGui) << "Channels parsed";
     Q_EMIT channelsArrived(channels);
 }
