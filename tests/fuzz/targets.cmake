@@ -15,7 +15,7 @@ set(ZELTA_FUZZ_SOURCES_encoder media/EncoderOutput.cpp media/MediaInfo.cpp)
 set(ZELTA_FUZZ_SOURCES_channellist gui/mainwindow/ChannelList.cpp core/XmlNesting.cpp
   web/WebAddress.cpp core/SiteConfig.cpp)
 set(ZELTA_FUZZ_SOURCES_subtitles media/SubtitleCue.cpp media/SubtitleParser.cpp
-  media/SubtitleWriter.cpp)
+  media/SubtitleWriter.cpp media/SourceFile.cpp)
 set(ZELTA_FUZZ_SOURCES_rendererdescription tv/renderer/RendererDescription.cpp)
 set(ZELTA_FUZZ_SOURCES_lastchange tv/renderer/LastChange.cpp tv/renderer/RendererSoap.cpp
   tv/upnp/UpnpSoap.cpp)

@@ -436,10 +436,10 @@ private Q_SLOTS:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("HOME"), home.path());
 
-        // Kill the first run while it is encoding: its rollback journal growing
+        // Kill the first run while it is encoding: its write-ahead log growing
         // past the first pages shows that rows are being rewritten, and the
         // encoding of the remaining thousands of pages is still ahead.
-        const QString journal = library + QStringLiteral("/library.db-journal");
+        const QString journal = library + QStringLiteral("/library.db-wal");
         QProcess first;
         first.setProcessEnvironment(env);
         first.start(cli, {QStringLiteral("library"), QStringLiteral("init")});
