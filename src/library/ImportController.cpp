@@ -84,16 +84,13 @@ void ImportController::importPaths(const QStringList &paths)
 
 void ImportController::importFolder(const QString &path)
 {
-    const QDir folder(path);
-    if (path.isEmpty() || !folder.exists()) {
+    if (path.isEmpty() || !QFileInfo(path).isDir()) {
         qCWarning(lcLibrary) << "Libraray::importFolder invalid path";
         return;
     }
-    const QFileInfoList entries = folder.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot);
-    // One listing finds the subtitles of every video here.
-    const QHash<QString, SubtitleFiles> subtitles = SubtitleFile::inFolder(folder.absolutePath());
-    for (const QFileInfo &entry : entries)
-        queueImport(entry.absoluteFilePath(), QString(), subtitles.value(entry.completeBaseName()));
+    // The session's listing keeps to videos and their subtitles, never
+    // follows a link out of the folder and names what it left out.
+    m_importSession->add({path});
 }
 
 QString ImportController::freeName(const QString &originalPath,

@@ -33,6 +33,7 @@ public:
     // The same with the video's subtitles already found (by a listing off
     // the window's thread): nothing is listed here.
     bool importFile(const QString &originalPath, const SubtitleFiles &subtitles);
+    // Imports the videos of a folder and those below it, as importPaths.
     void importFolder(const QString &path);
     // Imports files and folders (with everything below them) as one import,
     // followed by importSession() to its summary.

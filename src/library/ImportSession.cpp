@@ -171,8 +171,6 @@ private:
     // those of its subtitles that may come along.
     void video(const QFileInfo &file)
     {
-        if (seenBefore(file))
-            return;
         const QString video = file.absoluteFilePath();
         m_listing->videos << video;
         const QString folder = file.absolutePath();
@@ -191,16 +189,6 @@ private:
         }
         if (!accepted.isEmpty())
             m_listing->subtitles.insert(video, accepted);
-    }
-
-    // Files listed twice (a folder and a file in it) count once.
-    bool seenBefore(const QFileInfo &file)
-    {
-        const QString path = file.absoluteFilePath();
-        if (m_seen.contains(path))
-            return true;
-        m_seen.insert(path);
-        return false;
     }
 
     static ImportReport::Reason refusal(const QString &path)
@@ -225,7 +213,6 @@ private:
 
     ImportSession::Listing *m_listing;
     QStringList m_files;
-    QSet<QString> m_seen;
     QSet<QString> m_refusedSubtitles;
     // Each folder's subtitles, listed once for all its videos.
     QHash<QString, QHash<QString, SubtitleFiles>> m_folders;

@@ -7,6 +7,7 @@
 #include "library/MetaDataBuilder.h"
 #include "library/SubtitleImport.h"
 #include "media/EmbeddedSubtitles.h"
+#include "media/MediaFiles.h"
 #include "media/Thumbnail.h"
 
 #include <QDir>
@@ -93,7 +94,7 @@ bool VideoImporter::makeThumbnailAndDuration(LibraryItem &item)
     const QString thumbnail =
         LibraryPaths::isInside(item.thumbnailPath())
             ? item.thumbnailPath()
-            : video.dir().absoluteFilePath(QStringLiteral("%1-thumb.jpg").arg(video.fileName()));
+            : video.dir().absoluteFilePath(MediaFiles::thumbnailName(video.fileName()));
     const QString encoder =
         EncoderRunner::encoder(QStringLiteral("We not have found ffmpeg (encoder) application"));
     if (encoder.isEmpty())

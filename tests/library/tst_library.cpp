@@ -3,6 +3,7 @@
 #include "library/ImportController.h"
 #include "library/ImportSession.h"
 #include "library/LibraryEdits.h"
+#include "media/SubtitleParser.h"
 #include "library/LibraryFilterModel.h"
 #include "library/LibraryModel.h"
 #include "library/LibraryRemoval.h"
@@ -981,12 +982,12 @@ private Q_SLOTS:
                 listed << QFileInfo(subtitle.path).fileName() + QLatin1Char('=') +
                               subtitle.languageName();
             const QString base = QFileInfo(video).completeBaseName();
-            QCOMPARE(listed, (QStringList{base + ".de.vtt=Deutsch", base + ".en.srt=English"}));
+            QCOMPARE(listed, (QStringList{base + ".de.srt=Deutsch", base + ".en.srt=English"}));
         }
         videos.sort();
         QCOMPARE(videos, (QStringList{"Clip-1.mkv", "Clip.mkv"}));
         const QDir folder(fixture.folder());
-        QCOMPARE(TestSupport::readFile(folder.filePath(QStringLiteral("Clip-1.de.vtt"))), vtt);
+        QCOMPARE(SubtitleParser::parse(TestSupport::readFile(folder.filePath(QStringLiteral("Clip-1.de.srt")))), SubtitleParser::parse(vtt));
         QVERIFY(!folder.exists(QStringLiteral("Stray.en.srt")));
 
         const int renamed = QFileInfo(library.model()->item(0).videoPath()).fileName() ==
@@ -997,9 +998,9 @@ private Q_SLOTS:
         QVERIFY(fixture.waitIdle());
         QCOMPARE(library.model()->rowCount(), 1);
         QVERIFY(!folder.exists(QStringLiteral("Clip-1.en.srt")));
-        QVERIFY(!folder.exists(QStringLiteral("Clip-1.de.vtt")));
+        QVERIFY(!folder.exists(QStringLiteral("Clip-1.de.srt")));
         QVERIFY(folder.exists(QStringLiteral("Clip.en.srt")));
-        QVERIFY(folder.exists(QStringLiteral("Clip.de.vtt")));
+        QVERIFY(folder.exists(QStringLiteral("Clip.de.srt")));
     }
 };
 
