@@ -5,6 +5,7 @@
 #include "library/LibraryPaths.h"
 #include "library/LibraryRemoval.h"
 #include "library/LibraryStore.h"
+#include "media/MediaFiles.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -47,13 +48,7 @@ void IntegrityChecker::stop()
 
 const QStringList &IntegrityChecker::videoSuffixes()
 {
-    static const QStringList suffixes = {
-        QStringLiteral("mp2"), QStringLiteral("mpeg"), QStringLiteral("mpg"),
-        QStringLiteral("mp4"), QStringLiteral("m4v"),  QStringLiteral("ts"),
-        QStringLiteral("mov"), QStringLiteral("xvid"), QStringLiteral("flv"),
-        QStringLiteral("mkv"), QStringLiteral("avi"),  QStringLiteral("wmv"),
-        QStringLiteral("asf"), QStringLiteral("divx"), QStringLiteral("webm")};
-    return suffixes;
+    return MediaFiles::videoSuffixes();
 }
 
 void IntegrityChecker::run()
