@@ -678,6 +678,14 @@
 <context>
     <name>DownloadWidget</name>
     <message>
+        <source>Alternative Speed</source>
+        <translation>Alternativtempo</translation>
+    </message>
+    <message>
+        <source>Download at the alternative speed limit now, whatever the schedule says</source>
+        <translation>Jetzt mit dem alternativen Tempolimit herunterladen, unabhängig vom Zeitplan</translation>
+    </message>
+    <message>
         <source>Downloads</source>
         <translation>Downloads</translation>
     </message>

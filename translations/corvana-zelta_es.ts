@@ -678,6 +678,14 @@
 <context>
     <name>DownloadWidget</name>
     <message>
+        <source>Alternative Speed</source>
+        <translation>Velocidad alternativa</translation>
+    </message>
+    <message>
+        <source>Download at the alternative speed limit now, whatever the schedule says</source>
+        <translation>Descargar ahora con el límite de velocidad alternativo, sin importar la programación</translation>
+    </message>
+    <message>
         <source>Downloads</source>
         <translation>Descargas</translation>
     </message>

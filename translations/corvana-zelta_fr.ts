@@ -678,6 +678,14 @@
 <context>
     <name>DownloadWidget</name>
     <message>
+        <source>Alternative Speed</source>
+        <translation>Vitesse alternative</translation>
+    </message>
+    <message>
+        <source>Download at the alternative speed limit now, whatever the schedule says</source>
+        <translation>Télécharger maintenant à la vitesse limite alternative, quel que soit le planning</translation>
+    </message>
+    <message>
         <source>Downloads</source>
         <translation>Téléchargements</translation>
     </message>
