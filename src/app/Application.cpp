@@ -7,6 +7,7 @@
 #include "engines/Engines.h"
 #include "gui/mainwindow/MainWindow.h"
 #include "library/Library.h"
+#include "library/LibraryStore.h"
 #include "web/Suggestions.h"
 
 #include <QDir>
@@ -58,6 +59,7 @@ Application::~Application()
     if (m_prompt)
         m_prompt->stopAsking();
     if (m_window) {
+        LibraryStore::setWindowThread(nullptr);
         m_window->stop();
         m_window.reset();
     }
@@ -86,6 +88,8 @@ void Application::applyWebSettings()
 MainWindow *Application::createMainWindow()
 {
     m_window = std::make_unique<MainWindow>(m_engines.get());
+    // From here on this thread draws; it never waits for the library store.
+    LibraryStore::setWindowThread(thread());
     return m_window.get();
 }
 

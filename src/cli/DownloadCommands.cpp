@@ -1,6 +1,7 @@
 #include "cli/CliContext.h"
 #include "cli/Commands.h"
 
+#include "core/TaskTracker.h"
 #include "downloads/DownloadBatch.h"
 #include "downloads/DownloadManager.h"
 #include "engines/Engines.h"
@@ -44,12 +45,7 @@ int runDownloadBatch(CliContext &context, const QString &user, const QString &pa
         QCoreApplication::exec();
     }
     // Finished videos are imported before the program ends.
-    const QDeadlineTimer importDeadline(10 * 60 * 1000);
-    while (library.isBusy() && !importDeadline.hasExpired()) {
-        QEventLoop wait;
-        QTimer::singleShot(100, &wait, &QEventLoop::quit);
-        wait.exec();
-    }
+    library.tasks()->waitForIdle(10 * 60 * 1000);
     for (const QString &path : batch.finishedPaths())
         CliContext::printLine(path);
     if (!batch.refused().isEmpty())

@@ -1,5 +1,6 @@
 #include "cli/CliContext.h"
 #include "cli/Commands.h"
+#include "core/TaskTracker.h"
 #include "engines/Engines.h"
 #include "library/ImportController.h"
 #include "library/ImportSession.h"
@@ -31,18 +32,10 @@ const char *const kUsage = "zelta-cli library init\n"
                            "       zelta-cli library check\n"
                            "       zelta-cli library categories|titles";
 
-// Runs the event loop until the library has no work left (seen idle twice in
-// a row, so queued hand-overs between its threads are not missed).
+// Runs the event loop until the library has no work left.
 void waitUntilIdle(Library &library)
 {
-    int idleRounds = 0;
-    while (idleRounds < 2) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        idleRounds = library.isBusy() ? 0 : idleRounds + 1;
-        if (idleRounds == 0)
-            QThread::msleep(20);
-    }
-    QCoreApplication::processEvents();
+    library.tasks()->waitForIdle();
     library.model()->reload();
 }
 

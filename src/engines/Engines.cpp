@@ -15,6 +15,7 @@
 #include "library/LibraryStore.h"
 #include "tv/LumiqoTv.h"
 #include "web/NetworkManager.h"
+#include "web/NetworkStatus.h"
 #include "web/SignInState.h"
 
 #include <QNetworkReply>
@@ -113,6 +114,13 @@ NetworkManager *Engines::networkManager()
     if (!m_network)
         m_network = std::make_unique<NetworkManager>(m_prompt);
     return m_network.get();
+}
+
+NetworkStatus *Engines::networkStatus()
+{
+    if (!m_networkStatus)
+        m_networkStatus = std::make_unique<NetworkStatus>();
+    return m_networkStatus.get();
 }
 
 DownloadManager *Engines::downloadManager()

@@ -16,6 +16,7 @@ class Library;
 class LibraryStore;
 class LumiqoTv;
 class NetworkManager;
+class NetworkStatus;
 class Project;
 class UserPrompt;
 
@@ -51,6 +52,8 @@ public:
     DownloadRecords *downloadRecords();
     Library *library();
     NetworkManager *networkManager();
+    // Whether the machine is on a network (the pages and the downloads follow it).
+    NetworkStatus *networkStatus();
     // Finished downloads that belong in the library are imported into library().
     DownloadManager *downloadManager();
     Project *project();
@@ -86,6 +89,7 @@ private:
     std::unique_ptr<Library> m_library;
     std::unique_ptr<LumiqoTv> m_tv;
     std::unique_ptr<NetworkManager> m_network;
+    std::unique_ptr<NetworkStatus> m_networkStatus;
     std::unique_ptr<DownloadManager> m_downloads;
     std::unique_ptr<Project> m_project;
 };

@@ -3,16 +3,18 @@
 #include "core/Logging.h"
 #include "library/ImportSession.h"
 #include "library/Library.h"
+#include "library/LibraryStore.h"
 #include "library/SubtitleImport.h"
 #include "library/VideoImporter.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <algorithm>
 
 ImportController::ImportController(LibraryStore *store, MetaDataBuilder *metaData, QObject *parent)
-    : QObject(parent), m_copier(new FileCopier(this)),
+    : QObject(parent), m_tasks(store->tasks()), m_copier(new FileCopier(this)),
       m_importer(new VideoImporter(store, metaData))
 {
     m_importer->setParent(this);
@@ -29,7 +31,20 @@ ImportController::ImportController(LibraryStore *store, MetaDataBuilder *metaDat
     connect(m_importer, &VideoImporter::videoImported, this, &ImportController::videoImported,
             Qt::QueuedConnection);
     m_importSession = new ImportSession(this);
-    m_importer->start();
+    connect(m_importSession, &ImportSession::progressed, this, &ImportController::updateTask,
+            Qt::QueuedConnection);
+    connect(m_importSession, &ImportSession::finished, this, &ImportController::updateTask,
+            Qt::QueuedConnection);
+}
+
+void ImportController::updateTask()
+{
+    const bool busy =
+        !m_copyTargets.isEmpty() || !m_pending.isEmpty() || m_importSession->isRunning();
+    if (!busy)
+        m_task.end();
+    else if (!m_task.isActive())
+        m_task = m_tasks->begin(QStringLiteral("import"));
 }
 
 ImportController::~ImportController()
@@ -44,6 +59,7 @@ void ImportController::stop()
     m_stopped = true;
     m_importer->stop();
     m_copier->cancelAll();
+    m_task.end();
 }
 
 bool ImportController::isBusy() const
@@ -80,6 +96,7 @@ bool ImportController::importFile(const QString &originalPath, const SubtitleFil
 void ImportController::importPaths(const QStringList &paths)
 {
     m_importSession->add(paths);
+    updateTask();
 }
 
 void ImportController::importFolder(const QString &path)
@@ -91,6 +108,7 @@ void ImportController::importFolder(const QString &path)
     // The session's listing keeps to videos and their subtitles, never
     // follows a link out of the folder and names what it left out.
     m_importSession->add({path});
+    updateTask();
 }
 
 QString ImportController::freeName(const QString &originalPath,
@@ -167,6 +185,7 @@ void ImportController::trackCopy(int id, const QString &destination)
 {
     m_copyTargets.insert(id, destination);
     m_copyDestinations.insert(destination);
+    updateTask();
 }
 
 void ImportController::copiesDone()
@@ -177,6 +196,7 @@ void ImportController::copiesDone()
     emit importStarted();
     m_importer->enqueueCopies(m_pending);
     m_pending.clear();
+    updateTask();
 }
 
 void ImportController::copyError(FileCopier::Error error, bool stopped)
@@ -188,6 +208,8 @@ void ImportController::copyError(FileCopier::Error error, bool stopped)
 
 void ImportController::copyFinished(int id, bool error)
 {
+    // Told when this returns, whichever way it does.
+    const auto told = qScopeGuard([this] { updateTask(); });
     const QString destination = m_copyTargets.take(id);
     m_copyDestinations.remove(destination);
     if (m_subtitleCopies.remove(id)) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/TaskTracker.h"
+
 #include "library/FileCopier.h"
 #include "library/LibraryItem.h"
 #include "media/SubtitleFile.h"
@@ -76,7 +78,12 @@ private:
     void copiesDone();
     void copyError(FileCopier::Error error, bool stopped);
     void copyFinished(int id, bool error);
+    // Holds the import task while copies, their files or a session's
+    // listings wait (the importer's own work is a task of its thread).
+    void updateTask();
 
+    TaskTracker *m_tasks;
+    TaskTracker::Task m_task;
     FileCopier *m_copier;
     VideoImporter *m_importer;
     ImportSession *m_importSession;

@@ -33,25 +33,31 @@ QString sideImage(const QFileInfo &video, const char *pattern)
 
 } // namespace
 
-IntegrityChecker::IntegrityChecker(LibraryStore *store) : m_store(store) {}
+IntegrityChecker::IntegrityChecker(LibraryStore *store, QObject *parent)
+    : QObject(parent), m_store(store), m_jobs(QStringLiteral("check"), store->tasks())
+{
+}
 
 IntegrityChecker::~IntegrityChecker()
 {
     stop();
 }
 
+void IntegrityChecker::start()
+{
+    m_jobs.post([this] {
+        check();
+        emit finished();
+    });
+}
+
 void IntegrityChecker::stop()
 {
     m_stop = true;
-    wait();
+    m_jobs.finish();
 }
 
-const QStringList &IntegrityChecker::videoSuffixes()
-{
-    return MediaFiles::videoSuffixes();
-}
-
-void IntegrityChecker::run()
+void IntegrityChecker::check()
 {
     m_removed = 0;
     m_imported = 0;
@@ -139,7 +145,7 @@ LibraryItems IntegrityChecker::collectNewFiles()
                     QDirIterator::Subdirectories);
     while (it.hasNext() && !m_stop) {
         const QFileInfo file(it.next());
-        if (!file.isFile() || !videoSuffixes().contains(file.suffix().toLower()))
+        if (!file.isFile() || !MediaFiles::isVideoSuffix(file.suffix()))
             continue;
         const QString path = file.absoluteFilePath();
         if (downloads.contains(path)) {

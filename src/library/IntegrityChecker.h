@@ -2,27 +2,30 @@
 
 #include "library/LibraryItem.h"
 
+#include "core/JobThread.h"
+
 #include <QAtomicInteger>
+#include <QObject>
 #include <QSet>
-#include <QThread>
 
 class LibraryStore;
 
 // Brings the library table and the library folder back in line at start:
 // rows whose video has gone are removed, video files without a row are
 // imported.
-class IntegrityChecker : public QThread
+class IntegrityChecker : public QObject
 {
     Q_OBJECT
 
 public:
     // `store` must outlive the checker.
-    explicit IntegrityChecker(LibraryStore *store);
+    explicit IntegrityChecker(LibraryStore *store, QObject *parent = nullptr);
     ~IntegrityChecker() override;
 
+    // Queues a check on the checker's thread.
+    void start();
+    // Cuts a running check short and ends the thread; later starts do nothing.
     void stop();
-    // The video file suffixes looked for (lower case).
-    static const QStringList &videoSuffixes();
 
     int removedCount() const { return m_removed; }
     int importedCount() const { return m_imported; }
@@ -34,11 +37,11 @@ Q_SIGNALS:
     // were removed with their files.
     void filesFound(const LibraryItems &items);
     void rowsRemoved();
-
-protected:
-    void run() override;
+    // A check has ended (also when cut short).
+    void finished();
 
 private:
+    void check();
     void removeMissing();
     void removeStaleCopies();
     LibraryItems collectNewFiles();
@@ -48,4 +51,6 @@ private:
     QAtomicInteger<bool> m_stop = false;
     int m_removed = 0;
     int m_imported = 0;
+    // Last, so that it ends first: a check still running uses the members.
+    JobThread m_jobs;
 };

@@ -23,16 +23,16 @@ Library::Library(std::unique_ptr<LibraryStore> ownStore, LibraryStore *sharedSto
       m_store(m_ownStore ? m_ownStore.get() : sharedStore),
       m_model(new LibraryModel(m_store, this)),
       m_metaDataBuilder(new MetaDataBuilder(m_store, databasePath())),
-      m_integrityChecker(new IntegrityChecker(m_store))
+      m_integrityChecker(new IntegrityChecker(m_store, this))
 {
     m_metaDataBuilder->setParent(this);
-    m_integrityChecker->setParent(this);
     m_imports = new ImportController(m_store, m_metaDataBuilder, this);
     m_removal = new LibraryRemoval(m_store, m_model, m_metaDataBuilder, this);
     m_positions = new PlayPositions(m_store, this);
     m_edits = new LibraryEdits(m_store, m_model, m_metaDataBuilder, this);
 
-    connect(m_integrityChecker, &QThread::finished, m_metaDataBuilder, &MetaDataBuilder::build);
+    connect(m_integrityChecker, &IntegrityChecker::finished, m_metaDataBuilder,
+            &MetaDataBuilder::build);
     connect(m_integrityChecker, &IntegrityChecker::filesFound, m_imports,
             qOverload<const LibraryItems &>(&ImportController::importItems), Qt::QueuedConnection);
     connect(m_integrityChecker, &IntegrityChecker::rowsRemoved, this, &Library::updated,
@@ -50,23 +50,25 @@ Library::~Library()
         m_ownStore.reset();
         return;
     }
-    // A store that stays: the jobs this library queued (and the jobs they
-    // queue in turn) finish before it goes.
-    do {
-        m_store->call([] {});
-    } while (m_store->isBusy());
+    // A store that stays: the jobs this library queued finish before its
+    // parts go.
+    m_store->drain();
+}
+
+TaskTracker *Library::tasks() const
+{
+    return m_store->tasks();
 }
 
 bool Library::isBusy() const
 {
-    return m_imports->isBusy() || m_model->hasLeavingRows() || m_metaDataBuilder->isBuilding() ||
-           m_integrityChecker->isRunning() || m_store->isBusy();
+    return !m_store->tasks()->isIdle();
 }
 
 void Library::startIntegrityCheck()
 {
     if (!m_closed)
-        m_integrityChecker->start(QThread::InheritPriority);
+        m_integrityChecker->start();
 }
 
 bool Library::stopWorkers()
@@ -77,6 +79,7 @@ bool Library::stopWorkers()
     m_integrityChecker->stop();
     m_metaDataBuilder->stop();
     m_imports->stop();
+    m_removal->finish();
     return true;
 }
 

@@ -13,6 +13,7 @@ class LibraryRemoval;
 class LibraryStore;
 class MetaDataBuilder;
 class PlayPositions;
+class TaskTracker;
 
 // The one process-wide library of videos: a small root that owns its parts
 // and wires them. The model is the window's copy of the rows; imports,
@@ -40,8 +41,9 @@ public:
 
     // Starts the check of the library folder against the table.
     void startIntegrityCheck();
-    // True while copies, imports, the integrity check, an index build,
-    // rows leaving the model or store jobs run.
+    // What runs in the library's parts: copies, imports, the integrity
+    // check, an index build, rows leaving the model, store jobs.
+    TaskTracker *tasks() const;
     bool isBusy() const;
 
     // Library folders and database (set up once at start).

@@ -221,6 +221,7 @@ void LibraryModel::connectStore()
                 forgetLeavingRows(); // the rows found may move
                 dropRowsNow(now);
             }
+            trackLeaving();
         }
         trackGuids(rows);
     };
@@ -588,6 +589,15 @@ void LibraryModel::dropRows(const QList<qlonglong> &ids)
     m_leaving.append(ids);
     if (!m_dropper->isActive())
         m_dropper->start();
+    trackLeaving();
+}
+
+void LibraryModel::trackLeaving()
+{
+    if (m_leaving.isEmpty())
+        m_leavingTask.end();
+    else if (!m_leavingTask.isActive())
+        m_leavingTask = m_store->tasks()->begin(QStringLiteral("rows"));
 }
 
 void LibraryModel::dropSomeRows()
@@ -628,6 +638,7 @@ void LibraryModel::dropSomeRows()
     } else if (!m_dropper->isActive()) {
         m_dropper->start();
     }
+    trackLeaving();
 }
 
 void LibraryModel::searchLeavingRows()
@@ -774,6 +785,7 @@ void LibraryModel::reload()
     m_leaving.clear();
     forgetLeavingRows();
     m_dropper->stop();
+    trackLeaving();
     LibraryStore::Rows rows = m_loader->readAll(m_order);
     stopTrackingGuids();
     setRows(std::move(rows));

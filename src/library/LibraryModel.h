@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/TaskTracker.h"
+
 #include "library/LibraryItem.h"
 #include "library/LibrarySortOrder.h"
 #include "library/LibraryStore.h"
@@ -134,6 +136,8 @@ private:
     // are (in m_leavingRows once the pass is whole).
     void searchLeavingRows();
     void forgetLeavingRows();
+    // Holds the leaving task while rows wait to go.
+    void trackLeaving();
     // Rows `from` to `end` (not included) whose ids are among `ids`, in
     // order, until all are found; where it stopped.
     qsizetype findRows(const QSet<qlonglong> &ids, qsizetype from, qsizetype end,
@@ -192,4 +196,6 @@ private:
     // Counts the changes that move rows (inserted, removed, moved, sorted).
     quint64 m_rowsRevision = 0;
     QTimer *m_dropper = nullptr;
+    // Held while rows wait to leave.
+    TaskTracker::Task m_leavingTask;
 };

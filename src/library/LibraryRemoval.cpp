@@ -1,5 +1,6 @@
 #include "library/LibraryRemoval.h"
 
+#include "core/JobThread.h"
 #include "core/Logging.h"
 #include "library/LibraryModel.h"
 #include "library/LibraryPaths.h"
@@ -12,22 +13,41 @@
 
 LibraryRemoval::LibraryRemoval(LibraryStore *store, LibraryModel *model, MetaDataBuilder *metaData,
                                QObject *parent)
-    : QObject(parent), m_store(store), m_model(model), m_metaData(metaData)
+    : QObject(parent), m_store(store), m_model(model), m_metaData(metaData),
+      m_files(std::make_unique<JobThread>(QStringLiteral("files"), store->tasks()))
 {
+}
+
+LibraryRemoval::~LibraryRemoval()
+{
+    finish();
+}
+
+void LibraryRemoval::finish()
+{
+    if (m_files->isFinishing())
+        return; // the store may be gone by now
+    // Removals still queued in the store hand their files over first.
+    m_store->drain();
+    m_files->finish();
 }
 
 void LibraryRemoval::removeInStore(const QList<qlonglong> &ids, bool deleteFiles)
 {
     LibraryStore *store = m_store;
     LibraryRemoval *self = this;
-    store->post([store, self, ids, deleteFiles] {
+    JobThread *files = m_files.get();
+    store->post([store, self, files, ids, deleteFiles] {
         const LibraryItems removed = store->removeIds(ids);
-        if (!deleteFiles)
+        if (!deleteFiles || removed.isEmpty())
             return;
-        for (const LibraryItem &item : removed)
-            deleteItemFiles(store, item);
-        // After the removed rows (the events keep their order).
-        QMetaObject::invokeMethod(self, [self] { emit self->updated(); });
+        // The files go on a thread of their own: deleting thousands would
+        // hold the store's short jobs behind it.
+        files->post([store, self, removed] {
+            for (const LibraryItem &item : removed)
+                deleteItemFiles(store, item);
+            QMetaObject::invokeMethod(self, [self] { emit self->updated(); });
+        });
     });
 }
 
@@ -81,10 +101,12 @@ void LibraryRemoval::deleteItemFiles(LibraryStore *store, const LibraryItem &ite
     // row still shows, and a folder only once it is empty.
     QStringList folders;
     QStringList files{item.videoPath(), item.coverPath(), item.thumbnailPath()};
-    if (!item.videoPath().isEmpty()) {
-        files += SubtitleImport::ownFiles(
-            item.videoPath(), [store](const QString &path) { return store->isReferenced(path); });
-    }
+    // Each answer is a short job of the store (run at once on its thread).
+    const auto referenced = [store](const QString &path) {
+        return store->call([store, &path] { return store->isReferenced(path); });
+    };
+    if (!item.videoPath().isEmpty())
+        files += SubtitleImport::ownFiles(item.videoPath(), referenced);
     for (const QString &path : std::as_const(files)) {
         if (path.isEmpty())
             continue;
@@ -98,7 +120,7 @@ void LibraryRemoval::deleteItemFiles(LibraryStore *store, const LibraryItem &ite
                 << QStringLiteral("Library::removeItem leaves a file outside the library: ") + path;
             continue;
         }
-        if (store->isReferenced(path))
+        if (referenced(path))
             continue;
         if (!QFile::remove(path)) {
             qCWarning(lcLibrary).noquote()

@@ -6,6 +6,9 @@
 #include <QList>
 #include <QObject>
 
+#include <memory>
+
+class JobThread;
 class LibraryModel;
 class LibraryStore;
 class MetaDataBuilder;
@@ -20,6 +23,10 @@ public:
     // None is owned; all must outlive the removal's jobs.
     LibraryRemoval(LibraryStore *store, LibraryModel *model, MetaDataBuilder *metaData,
                    QObject *parent = nullptr);
+    ~LibraryRemoval() override;
+
+    // Deletes the files of rows already removed, then ends the file thread.
+    void finish();
 
     // Removes the row shown at `row` with its files; the filter lists follow
     // when `updateMetadata`.
@@ -33,7 +40,7 @@ public:
     int removeRecords(const QList<qlonglong> &ids, bool deleteFiles);
 
     // Deletes a removed row's own files inside the library, and their folder
-    // when nothing else is left in it (run in the store's thread).
+    // when nothing else is left in it (any thread; it asks the store).
     static void deleteItemFiles(LibraryStore *store, const LibraryItem &item);
 
 Q_SIGNALS:
@@ -46,4 +53,5 @@ private:
     LibraryStore *m_store;
     LibraryModel *m_model;
     MetaDataBuilder *m_metaData;
+    std::unique_ptr<JobThread> m_files;
 };

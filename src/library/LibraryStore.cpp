@@ -6,6 +6,7 @@
 #include "library/LibraryRowReader.h"
 #include "library/LibraryUpgrade.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -57,7 +58,32 @@ QString idList(const QList<qlonglong> &ids, qsizetype from, qsizetype count)
 
 } // namespace
 
+namespace {
+QAtomicPointer<QThread> windowThread;
+QAtomicInt windowWaits;
+} // namespace
+
+void LibraryStore::setWindowThread(QThread *thread)
+{
+    windowThread.storeRelease(thread);
+}
+
+int LibraryStore::windowThreadWaits()
+{
+    return windowWaits.loadAcquire();
+}
+
+void LibraryStore::noteWait()
+{
+    if (QThread::currentThread() != windowThread.loadAcquire())
+        return;
+    if (windowWaits.fetchAndAddRelaxed(1) == 0)
+        qCWarning(lcLibrary) << "LibraryStore: the window's thread waits for the store";
+    Q_ASSERT_X(false, "LibraryStore::call", "the window's thread must not wait for the store");
+}
+
 LibraryStore::LibraryStore(const QString &databasePath, Opening opening)
+    : m_tasks(std::make_unique<TaskTracker>())
 {
     static const bool registered = [] {
         qRegisterMetaType<LibraryStore::Rows>("LibraryStore::Rows");
@@ -76,21 +102,35 @@ LibraryStore::LibraryStore(const QString &databasePath, Opening opening)
 
 LibraryStore::~LibraryStore()
 {
-    call([this] { close(); });
+    // Behind every job still queued; the owner's thread waits here once, at
+    // the end.
+    QMetaObject::invokeMethod(
+        this, [this] { close(); }, Qt::BlockingQueuedConnection);
     m_thread.quit();
     m_thread.wait();
 }
 
 void LibraryStore::post(std::function<void()> job)
 {
-    m_pending.ref();
+    // Shared so the queued call can be copied; the task ends once the job ran.
+    auto task = std::make_shared<TaskTracker::Task>(m_tasks->begin(QStringLiteral("store")));
     QMetaObject::invokeMethod(
         this,
-        [this, job = std::move(job)] {
+        [job = std::move(job), task] {
             job();
-            m_pending.deref();
+            task->end();
         },
         Qt::QueuedConnection);
+}
+
+void LibraryStore::drain()
+{
+    if (QThread::currentThread() == thread())
+        return;
+    // Jobs queued by the jobs run here, in the same turn.
+    QMetaObject::invokeMethod(
+        this, [this] { QCoreApplication::sendPostedEvents(this, QEvent::MetaCall); },
+        Qt::BlockingQueuedConnection);
 }
 
 void LibraryStore::open(const QString &databasePath, Opening opening)

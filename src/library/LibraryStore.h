@@ -1,12 +1,15 @@
 #pragma once
 
+#include "core/TaskTracker.h"
 #include "library/LibraryItem.h"
 
 #include <QAtomicInt>
+#include <QFuture>
 #include <QHash>
 #include <QList>
 #include <QMetaType>
 #include <QObject>
+#include <QPromise>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QString>
@@ -15,6 +18,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <memory>
 #include <type_traits>
 
 // The one owner of the library table: a connection of its own on a thread of
@@ -70,12 +74,14 @@ public:
     ~LibraryStore() override;
 
     // Runs `job` on the store's thread and returns its result; from another
-    // thread the caller waits for it. Not for the window's thread.
+    // thread the caller waits for it. For worker threads and zelta-cli, never
+    // the window's thread (see setWindowThread()).
     template <typename Job> std::invoke_result_t<Job> call(Job job)
     {
         using Result = std::invoke_result_t<Job>;
         if (QThread::currentThread() == thread())
             return job();
+        noteWait();
         if constexpr (std::is_void_v<Result>) {
             QMetaObject::invokeMethod(this, job, Qt::BlockingQueuedConnection);
         } else {
@@ -85,10 +91,37 @@ public:
             return result;
         }
     }
+    // Queues `job` on the store's thread and returns at once; its result
+    // comes as the future's (take it with .then(context, ...)). Any thread.
+    template <typename Job> QFuture<std::invoke_result_t<Job>> run(Job job)
+    {
+        using Result = std::invoke_result_t<Job>;
+        auto promise = std::make_shared<QPromise<Result>>();
+        QFuture<Result> future = promise->future();
+        promise->start();
+        post([promise, job = std::move(job)]() mutable {
+            if constexpr (std::is_void_v<Result>)
+                job();
+            else
+                promise->addResult(job());
+            promise->finish();
+        });
+        return future;
+    }
     // Queues `job` on the store's thread and returns at once.
     void post(std::function<void()> job);
-    // True while posted jobs wait or run.
-    bool isBusy() const { return m_pending.loadAcquire() > 0; }
+    // Waits until the jobs queued so far (and those they queue) have run.
+    // For owners going away, never the window's thread while it shows.
+    void drain();
+    // What runs in the store and in the workers over it (one tracker per
+    // store; it lives on the thread that made the store).
+    TaskTracker *tasks() const { return m_tasks.get(); }
+
+    // The thread that must never wait for the store (the window's). A call()
+    // from it is a fault: counted, logged once, and an assertion in debug
+    // builds.
+    static void setWindowThread(QThread *thread);
+    static int windowThreadWaits();
 
     // --- The store's own operations: run them through call() or post(). ---
 
@@ -221,7 +254,9 @@ private:
     // The ORDER BY clause of a read by a column (ties by id).
     QString orderBy(int sortColumn, Qt::SortOrder order) const;
     bool updatePlayState(qlonglong id, const QString &assignments, const QVariantList &values);
+    static void noteWait();
 
+    std::unique_ptr<TaskTracker> m_tasks;
     QThread m_thread;
     QSqlDatabase m_db;
     QString m_connectionName;
@@ -229,5 +264,4 @@ private:
     // of a file whose upgrade failed).
     QString m_columns;
     QString m_upgradeProblem;
-    QAtomicInt m_pending;
 };

@@ -58,7 +58,8 @@ void setupTables(QSqlDatabase &db)
 } // namespace
 
 MetaDataBuilder::MetaDataBuilder(LibraryStore *store, const QString &databasePath)
-    : m_store(store), m_databasePath(databasePath), m_connectionName(uniqueConnectionName())
+    : m_store(store), m_databasePath(databasePath), m_connectionName(uniqueConnectionName()),
+      m_jobs(QStringLiteral("index"), store->tasks())
 {
 }
 
@@ -92,7 +93,7 @@ void MetaDataBuilder::stop()
         m_stop = true;
         m_again = false;
     }
-    wait();
+    m_jobs.finish();
 }
 
 bool MetaDataBuilder::isStopping() const
@@ -137,8 +138,7 @@ void MetaDataBuilder::request()
         return;
     }
     m_running = true;
-    wait(); // the previous run may still be returning
-    start();
+    m_jobs.post([this] { run(); });
 }
 
 void MetaDataBuilder::run()

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/JobThread.h"
+
 #include <QMutex>
+#include <QObject>
 #include <QSet>
 #include <QSqlDatabase>
-#include <QThread>
 
 #include <functional>
 #include <memory>
@@ -15,7 +17,7 @@ class MetaDataIndex;
 // up to date with the library table: built in full once, then following the
 // rows that change. It reads the library rows from the store and writes the
 // index tables (derived data) on a connection of its own thread.
-class MetaDataBuilder : public QThread
+class MetaDataBuilder : public QObject
 {
     Q_OBJECT
 
@@ -42,10 +44,8 @@ public Q_SLOTS:
     // there is no index of this run yet.
     void updateRows(const QList<qlonglong> &ids);
 
-protected:
-    void run() override;
-
 private:
+    void run();
     void request();
     bool buildIndex(QSqlDatabase &db);
     bool updateIndex(QSqlDatabase &db, const QSet<qlonglong> &ids);
@@ -65,4 +65,6 @@ private:
     QSet<qlonglong> m_changed;
     // The index as this thread made it; null until a full build committed.
     std::unique_ptr<MetaDataIndex> m_index;
+    // Last, so that it ends first: a build still running uses the members.
+    JobThread m_jobs;
 };

@@ -36,7 +36,7 @@ void logFailedRun(const EncoderRun &run, const QString &video)
 } // namespace
 
 VideoImporter::VideoImporter(LibraryStore *store, MetaDataBuilder *metaData)
-    : m_store(store), m_metaData(metaData)
+    : m_store(store), m_metaData(metaData), m_jobs(QStringLiteral("import"), store->tasks())
 {
 }
 
@@ -53,8 +53,7 @@ void VideoImporter::enqueue(const LibraryItems &items, bool downloaded)
         for (const LibraryItem &item : items)
             m_downloaded.insert(item.videoPath());
     }
-    m_workPending = true;
-    m_condition.wakeAll();
+    scheduleDrain();
 }
 
 void VideoImporter::enqueueCopies(const LibraryItems &items)
@@ -63,8 +62,16 @@ void VideoImporter::enqueueCopies(const LibraryItems &items)
     m_queue += items;
     for (const LibraryItem &item : items)
         m_copies.insert(item.videoPath());
-    m_workPending = true;
-    m_condition.wakeAll();
+    scheduleDrain();
+}
+
+void VideoImporter::scheduleDrain()
+{
+    // Called with m_mutex held.
+    if (m_draining)
+        return;
+    m_draining = true;
+    m_jobs.post([this] { drain(); });
 }
 
 void VideoImporter::stop()
@@ -72,9 +79,9 @@ void VideoImporter::stop()
     {
         QMutexLocker locker(&m_mutex);
         m_stop = true;
-        m_condition.wakeAll();
     }
-    wait();
+    // What is queued is still stored (without thumbnails) before the thread ends.
+    m_jobs.finish();
 }
 
 bool VideoImporter::isIdle() const
@@ -147,7 +154,7 @@ QList<qlonglong> VideoImporter::insertBatch(const LibraryItems &items,
         [store, &items, &downloaded] { return store->insertItems(items, downloaded); });
 }
 
-void VideoImporter::run()
+void VideoImporter::drain()
 {
     for (;;) {
         LibraryItems items;
@@ -155,11 +162,10 @@ void VideoImporter::run()
         QSet<QString> copies;
         {
             QMutexLocker locker(&m_mutex);
-            while (!m_workPending && !m_stop)
-                m_condition.wait(&m_mutex);
-            if (m_stop && m_queue.isEmpty())
-                break;
-            m_workPending = false;
+            if (m_queue.isEmpty() && m_downloaded.isEmpty()) {
+                m_draining = false;
+                return;
+            }
             items.swap(m_queue);
             downloaded.swap(m_downloaded);
             copies.swap(m_copies);
@@ -212,8 +218,6 @@ void VideoImporter::run()
 
         QMutexLocker locker(&m_mutex);
         m_busy = false;
-        if (m_stop && m_queue.isEmpty())
-            break;
     }
 }
 

@@ -1,20 +1,21 @@
 #pragma once
 
+#include "core/JobThread.h"
+
 #include "library/LibraryItem.h"
 
 #include <QString>
 
 #include <QMutex>
+#include <QObject>
 #include <QSet>
-#include <QThread>
-#include <QWaitCondition>
 
 class LibraryStore;
 class MetaDataBuilder;
 
 // Worker thread that makes each new video's thumbnail, reads its play length
 // with the encoder and inserts the rows into the library table.
-class VideoImporter : public QThread
+class VideoImporter : public QObject
 {
     Q_OBJECT
 
@@ -44,10 +45,11 @@ Q_SIGNALS:
     void updated();
     void videoImported(const QString &path, bool stored);
 
-protected:
-    void run() override;
-
 private:
+    // Works through the queue until it is empty (one job on the thread).
+    void drain();
+    // Queues a drain unless one is queued or running; m_mutex held.
+    void scheduleDrain();
     // Stores the items and deletes the download records of `downloaded`, in
     // one commit of the store; the ids of the new rows.
     QList<qlonglong> insertBatch(const LibraryItems &items, const QSet<QString> &downloaded);
@@ -57,11 +59,13 @@ private:
     LibraryStore *m_store;
     MetaDataBuilder *m_metaData;
     mutable QMutex m_mutex;
-    QWaitCondition m_condition;
     LibraryItems m_queue;
     QSet<QString> m_downloaded;
     QSet<QString> m_copies;
     bool m_stop = false;
-    bool m_workPending = false;
+    // A drain job is queued or running (guarded by m_mutex).
+    bool m_draining = false;
     bool m_busy = false;
+    // Last, so that it ends first: a drain still running uses the members.
+    JobThread m_jobs;
 };

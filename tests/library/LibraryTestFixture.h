@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TestDatabase.h"
+#include "core/TaskTracker.h"
 #include "library/Library.h"
 #include "library/LibraryModel.h"
 #include "library/LibraryStore.h"
@@ -92,22 +93,7 @@ public:
     }
 
     // Runs the event loop until the library's threads have nothing left to do.
-    bool waitIdle(int timeoutMs = 120000)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        int idleRounds = 0;
-        while (idleRounds < 3) {
-            if (timer.elapsed() > timeoutMs)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            idleRounds = library->isBusy() ? 0 : idleRounds + 1;
-            QThread::msleep(10);
-        }
-        // What the store told last reaches the model.
-        QCoreApplication::processEvents();
-        return true;
-    }
+    bool waitIdle(int timeoutMs = 120000) { return library->tasks()->waitForIdle(timeoutMs); }
 
     int tableRows(const QString &table) const
     {

@@ -1,15 +1,13 @@
 #include "gui/library/VideoFileFilter.h"
 
-#include "library/IntegrityChecker.h"
+#include "media/MediaFiles.h"
 
 #include <QCoreApplication>
 #include <QStringList>
 
 QString videoFileFilter()
 {
-    QStringList patterns;
-    for (const QString &suffix : IntegrityChecker::videoSuffixes())
-        patterns << QStringLiteral("*.") + suffix;
+    const QStringList patterns = MediaFiles::videoNameFilters();
     return QCoreApplication::translate("LibraryWidget", "Video (%1)")
                .arg(patterns.join(QLatin1Char(' '))) +
            QStringLiteral(";;") + QCoreApplication::translate("LibraryWidget", "All files (*)");

@@ -15,6 +15,7 @@
 #include "library/ImportController.h"
 #include "library/Library.h"
 #include "web/NetworkManager.h"
+#include "web/NetworkStatus.h"
 #include "web/SignInState.h"
 #include "web/WebAddress.h"
 
@@ -26,7 +27,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMimeData>
-#include <QNetworkInformation>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QToolButton>
@@ -756,25 +756,14 @@ void WebWidget::showOffline()
     networkStatusChanged(false);
 }
 
-bool WebWidget::isOnline()
-{
-    QNetworkInformation *info = QNetworkInformation::instance();
-    return !info || info->reachability() != QNetworkInformation::Reachability::Disconnected;
-}
-
 void WebWidget::followNetworkState()
 {
-    if (!QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability))
-        return; // no backend: count as online
-    m_online = isOnline();
-    connect(QNetworkInformation::instance(), &QNetworkInformation::reachabilityChanged, this,
-            [this](QNetworkInformation::Reachability reachability) {
-                if (reachability == QNetworkInformation::Reachability::Unknown)
-                    return;
-                const bool online = reachability != QNetworkInformation::Reachability::Disconnected;
-                if (online != m_online) // only a real change moves the page
-                    networkStatusChanged(online);
-            });
+    NetworkStatus *status = m_engines ? m_engines->networkStatus() : new NetworkStatus(this);
+    m_online = status->isOnline();
+    connect(status, &NetworkStatus::onlineChanged, this, [this](bool online) {
+        if (online != m_online) // only a real change moves the page
+            networkStatusChanged(online);
+    });
 }
 
 void WebWidget::descriptorRequested(const QUrl &url)

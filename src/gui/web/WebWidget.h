@@ -54,7 +54,6 @@ public:
     static QUrl offlinePage();
 
     // Whether the network is reachable now (true when that cannot be known).
-    static bool isOnline();
 
     // Channel views, made by the main window from the channel list.
     bool createChannel(const QString &name, const QUrl &homeUrl, const QUrl &searchUrl);

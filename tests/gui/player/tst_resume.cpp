@@ -4,6 +4,7 @@
 #include "PlayerPageFixture.h"
 #include "ScriptedPrompt.h"
 #include "TestSupport.h"
+#include "core/TaskTracker.h"
 #include "gui/library/CorvLibraryItemWidget.h"
 #include "gui/library/LibraryView.h"
 #include "gui/library/LibraryWidget.h"
@@ -172,8 +173,7 @@ private Q_SLOTS:
         QCOMPARE(m_library->model()->playPosition(m_id), 0);
         // Closing after the end neither counts it again nor stores the end.
         page.reset();
-        QTest::qWait(0);
-        QTRY_VERIFY_WITH_TIMEOUT(!m_library->store()->isBusy(), TestSupport::SlowWaitMs);
+        QVERIFY(m_library->tasks()->waitForIdle(TestSupport::SlowWaitMs));
         QCOMPARE(m_library->model()->watchedCount(m_id), watchedBefore + 1);
         QCOMPARE(m_library->model()->playPosition(m_id), 0);
 
