@@ -105,6 +105,18 @@ struct Timings
 };
 
 const QString kNarrowFilter = QStringLiteral("dc:title,res");
+// "--dump FOLDER": the first 100 of each server, as answered, go there (to
+// see what the bytes are spent on).
+QString dumpFolder;
+
+void dump(const QString &name, const QByteArray &answer)
+{
+    if (dumpFolder.isEmpty())
+        return;
+    QFile file(dumpFolder + QLatin1Char('/') + name);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(answer);
+}
 
 // `afterCold` runs after the first answer (our server stops probing the rest
 // of the folder there, so that the timings do not share the processor).
@@ -124,8 +136,15 @@ Timings measure(const QUrl &control, const QString &id, const std::function<void
     t.freshWorst = fresh.constLast();
     afterCold();
     t.warm = best([&] { BrowseSoap::browse(control, id, 0, 100); });
-    t.bytesAll = BrowseSoap::browse(control, id, 0, 100).size();
-    t.bytesNarrow = BrowseSoap::browse(control, id, 0, 100, kNarrowFilter).size();
+    const QByteArray all = BrowseSoap::browse(control, id, 0, 100);
+    const QByteArray narrow = BrowseSoap::browse(control, id, 0, 100, kNarrowFilter);
+    t.bytesAll = all.size();
+    t.bytesNarrow = narrow.size();
+    const QString server = control.path().startsWith(QLatin1String("/ctl"))
+                               ? QStringLiteral("minidlna")
+                               : QStringLiteral("ours");
+    dump(server + QStringLiteral("-all.xml"), all);
+    dump(server + QStringLiteral("-narrow.xml"), narrow);
     t.narrow = best([&] { BrowseSoap::browse(control, id, 0, 100, kNarrowFilter); });
     BrowseSoap::browse(control, id, folderSize - 100, 100);
     t.page = best([&] { BrowseSoap::browse(control, id, folderSize - 100, 100); });
@@ -278,6 +297,10 @@ int main(int argc, char **argv)
     QStringList arguments = app.arguments().mid(1);
     arguments.removeAll(QStringLiteral("--quick"));
     const bool reference = !arguments.removeAll(QStringLiteral("--no-reference"));
+    if (const qsizetype at = arguments.indexOf(QStringLiteral("--dump")); at >= 0) {
+        dumpFolder = arguments.value(at + 1);
+        arguments.remove(at, qMin(qsizetype(2), arguments.size() - at));
+    }
     const QString base = arguments.value(0, QDir::currentPath());
     QTemporaryDir work(base + QStringLiteral("/bench-tv-browse-XXXXXX"));
     const QString media = work.filePath(QStringLiteral("media"));

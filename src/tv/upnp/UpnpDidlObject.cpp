@@ -118,8 +118,11 @@ QString UpnpDidlObject::fragment(const UpnpDidlObject &object, const UpnpBrowseF
         xml += QLatin1String("</sec:dcmInfo>");
     }
     if (filter.wants(QLatin1String("res"))) {
-        for (const UpnpDidlResource &res : object.resources)
-            resource(xml, res, filter);
+        const bool pictures = filter.wants(QLatin1String("upnp:albumArtURI"));
+        for (const UpnpDidlResource &res : object.resources) {
+            if (pictures || !res.thumbnail)
+                resource(xml, res, filter);
+        }
     }
     for (const auto &[type, url] : object.captions) {
         if (!filter.wants(QLatin1String("sec:CaptionInfoEx")))

@@ -16,6 +16,9 @@ struct UpnpDidlResource
     qint64 bitrate = -1; // bytes per second
     int nrAudioChannels = -1;
     int sampleFrequency = -1;
+    // A picture of the item (as its album art is): written only for clients
+    // that ask for pictures ("*" or upnp:albumArtURI in the filter).
+    bool thumbnail = false;
 };
 
 // One container or item of a DIDL-Lite answer.
