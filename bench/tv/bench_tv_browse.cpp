@@ -60,7 +60,7 @@ int totalMatches(const QByteArray &answer)
 // Durations in an answer (escaped DIDL inside the SOAP body).
 int durations(const QByteArray &answer)
 {
-    return int(answer.count("duration=&quot;"));
+    return int(answer.count("duration=&quot;") + answer.count("duration=\""));
 }
 
 quint16 freePort()
@@ -80,7 +80,7 @@ QString containerWith(const QUrl &control, const QString &start)
         if (totalMatches(answer) >= folderSize)
             return id;
         static const QRegularExpression child(
-            QStringLiteral("&lt;container id=&quot;([^&]+)&quot;"));
+            QStringLiteral("&lt;container id=(?:&quot;|\")([^&\"]+)(?:&quot;|\")"));
         const QString next = child.match(QString::fromUtf8(answer)).captured(1);
         if (next.isEmpty())
             return QString();
@@ -185,7 +185,8 @@ FreshPage freshFirstPage(const QString &media, int busyMs)
     // asked for the root (which holds the one folder; its id without listing
     // the folder) before the clock starts: both answers then come over a
     // connection that is already open.
-    static const QRegularExpression child(QStringLiteral("&lt;container id=&quot;([^&]+)&quot;"));
+    static const QRegularExpression child(
+        QStringLiteral("&lt;container id=(?:&quot;|\")([^&\"]+)(?:&quot;|\")"));
     QEventLoop ready;
     QEventLoop ended;
     QSemaphore go;

@@ -418,8 +418,8 @@ int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
         }
         UpnpDidlObject object;
         if (ConsoleSubtitleChoice::offersChoice(child, request.clientSignature)) {
-            fragments.append(
-                UpnpSoap::escapedUtf8(UpnpDidlObject::fragment(versionFolderOf(child), filter)));
+            fragments.append(UpnpSoap::escapedTextUtf8(
+                UpnpDidlObject::fragment(versionFolderOf(child), filter)));
             continue;
         }
         if (!buildFromMediaNode(child, request, addresses, &object,
@@ -429,7 +429,7 @@ int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
             continue;
         }
         addBookmark(&object, child, bookmarks);
-        fragments.append(UpnpSoap::escapedUtf8(UpnpDidlObject::fragment(object, filter)));
+        fragments.append(UpnpSoap::escapedTextUtf8(UpnpDidlObject::fragment(object, filter)));
         if (!child.isFolder && !request.bookmarks)
             didl->keep(child.objectId, child.revision, context, fragments.last());
     }

@@ -143,9 +143,9 @@ QString UpnpDidlObject::fragment(const UpnpDidlObject &object, const UpnpBrowseF
 QByteArray UpnpDidlObject::escapedDocument(const QList<QByteArray> &escapedFragments)
 {
     static const QByteArray head =
-        UpnpSoap::escapedUtf8(document(QStringList()))
-            .chopped(UpnpSoap::escapedUtf8(QStringLiteral("</DIDL-Lite>")).size());
-    static const QByteArray tail = UpnpSoap::escapedUtf8(QStringLiteral("</DIDL-Lite>"));
+        UpnpSoap::escapedTextUtf8(document(QStringList()))
+            .chopped(UpnpSoap::escapedTextUtf8(QStringLiteral("</DIDL-Lite>")).size());
+    static const QByteArray tail = UpnpSoap::escapedTextUtf8(QStringLiteral("</DIDL-Lite>"));
     qsizetype size = head.size() + tail.size();
     for (const QByteArray &fragment : escapedFragments)
         size += fragment.size();

@@ -47,7 +47,7 @@ struct UpnpDidlObject
     static QString fragment(const UpnpDidlObject &object,
                             const UpnpBrowseFilter &filter = UpnpBrowseFilter());
     static QString document(const QStringList &fragments);
-    // A document of fragments escaped for a SOAP envelope (UpnpSoap::escapedUtf8),
+    // A document of fragments escaped for a SOAP envelope (UpnpSoap::escapedTextUtf8),
     // escaped the same way.
     static QByteArray escapedDocument(const QList<QByteArray> &escapedFragments);
 };
