@@ -277,12 +277,13 @@ int main(int argc, char **argv)
     const QString server = QStringLiteral("http://127.0.0.1:%1").arg(tv.server()->port());
     const QUrl control(server + QLatin1Char('/') + tv.server()->uuid +
                        QStringLiteral("/ContentDirectory/control.xml"));
-    const QString root = QString::fromUtf8(BrowseSoap::browse(control, QStringLiteral("0"), 0, 0));
+    // Quotes in the answer's text may come escaped or not.
+    const QString root = QString::fromUtf8(BrowseSoap::browse(control, QStringLiteral("0"), 0, 0))
+                             .replace(QStringLiteral("&quot;"), QStringLiteral("\""));
     auto idOf = [&](const QString &title) {
         const QRegularExpression pattern(
-            QStringLiteral(
-                "id=&quot;(\\d+)&quot;[^&]*&quot;[^&]*&quot;"
-                "[^&]*&quot;1&quot;(?: childCount=&quot;\\d+&quot;)?&gt;&lt;dc:title&gt;") +
+            QStringLiteral("id=\"(\\d+)\"[^&]*\"[^&]*\"[^&]*\"1\"(?: "
+                           "childCount=\"\\d+\")?&gt;&lt;dc:title&gt;") +
             title + QStringLiteral("&lt;"));
         return pattern.match(root).captured(1);
     };

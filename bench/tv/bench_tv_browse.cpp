@@ -60,7 +60,7 @@ int totalMatches(const QByteArray &answer)
 // Durations in an answer (escaped DIDL inside the SOAP body).
 int durations(const QByteArray &answer)
 {
-    return int(answer.count("duration=&quot;"));
+    return int(answer.count("duration=&quot;") + answer.count("duration=\""));
 }
 
 quint16 freePort()
@@ -80,7 +80,7 @@ QString containerWith(const QUrl &control, const QString &start)
         if (totalMatches(answer) >= folderSize)
             return id;
         static const QRegularExpression child(
-            QStringLiteral("&lt;container id=&quot;([^&]+)&quot;"));
+            QStringLiteral("&lt;container id=(?:&quot;|\")([^&\"]+)(?:&quot;|\")"));
         const QString next = child.match(QString::fromUtf8(answer)).captured(1);
         if (next.isEmpty())
             return QString();
@@ -105,6 +105,18 @@ struct Timings
 };
 
 const QString kNarrowFilter = QStringLiteral("dc:title,res");
+// "--dump FOLDER": the first 100 of each server, as answered, go there (to
+// see what the bytes are spent on).
+QString dumpFolder;
+
+void dump(const QString &name, const QByteArray &answer)
+{
+    if (dumpFolder.isEmpty())
+        return;
+    QFile file(dumpFolder + QLatin1Char('/') + name);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(answer);
+}
 
 // `afterCold` runs after the first answer (our server stops probing the rest
 // of the folder there, so that the timings do not share the processor).
@@ -124,8 +136,15 @@ Timings measure(const QUrl &control, const QString &id, const std::function<void
     t.freshWorst = fresh.constLast();
     afterCold();
     t.warm = best([&] { BrowseSoap::browse(control, id, 0, 100); });
-    t.bytesAll = BrowseSoap::browse(control, id, 0, 100).size();
-    t.bytesNarrow = BrowseSoap::browse(control, id, 0, 100, kNarrowFilter).size();
+    const QByteArray all = BrowseSoap::browse(control, id, 0, 100);
+    const QByteArray narrow = BrowseSoap::browse(control, id, 0, 100, kNarrowFilter);
+    t.bytesAll = all.size();
+    t.bytesNarrow = narrow.size();
+    const QString server = control.path().startsWith(QLatin1String("/ctl"))
+                               ? QStringLiteral("minidlna")
+                               : QStringLiteral("ours");
+    dump(server + QStringLiteral("-all.xml"), all);
+    dump(server + QStringLiteral("-narrow.xml"), narrow);
     t.narrow = best([&] { BrowseSoap::browse(control, id, 0, 100, kNarrowFilter); });
     BrowseSoap::browse(control, id, folderSize - 100, 100);
     t.page = best([&] { BrowseSoap::browse(control, id, folderSize - 100, 100); });
@@ -166,7 +185,8 @@ FreshPage freshFirstPage(const QString &media, int busyMs)
     // asked for the root (which holds the one folder; its id without listing
     // the folder) before the clock starts: both answers then come over a
     // connection that is already open.
-    static const QRegularExpression child(QStringLiteral("&lt;container id=&quot;([^&]+)&quot;"));
+    static const QRegularExpression child(
+        QStringLiteral("&lt;container id=(?:&quot;|\")([^&\"]+)(?:&quot;|\")"));
     QEventLoop ready;
     QEventLoop ended;
     QSemaphore go;
@@ -278,6 +298,10 @@ int main(int argc, char **argv)
     QStringList arguments = app.arguments().mid(1);
     arguments.removeAll(QStringLiteral("--quick"));
     const bool reference = !arguments.removeAll(QStringLiteral("--no-reference"));
+    if (const qsizetype at = arguments.indexOf(QStringLiteral("--dump")); at >= 0) {
+        dumpFolder = arguments.value(at + 1);
+        arguments.remove(at, qMin(qsizetype(2), arguments.size() - at));
+    }
     const QString base = arguments.value(0, QDir::currentPath());
     QTemporaryDir work(base + QStringLiteral("/bench-tv-browse-XXXXXX"));
     const QString media = work.filePath(QStringLiteral("media"));

@@ -21,6 +21,7 @@ LumiqoTv::LumiqoTv(const QString &friendlyName, const QString &rootPath, UpnpEng
     m_server->setDelegate(m_delegate.get());
     // Clients that cache by update id hear of a folder's change at once.
     MediaServer *server = m_server.get();
+    connect(server, &UpnpDeviceHost::stopped, this, &LumiqoTv::stopped);
     connect(
         m_model.get(), &MediaModel::folderChanged, server,
         [server](const QString &objectId) { server->containerChanged(objectId); },
@@ -29,19 +30,29 @@ LumiqoTv::LumiqoTv(const QString &friendlyName, const QString &rootPath, UpnpEng
 
 LumiqoTv::~LumiqoTv()
 {
+    // Answers waiting for probes go on at once: the end does not wait for them.
+    m_model->releaseWaits();
     if (m_running) {
         if (m_deviceAdded)
             m_engine->removeDevice(m_server);
         m_engine->stop();
     }
-    // The server's threads are gone before the delegate and the tree go.
+    // The server's threads, those of earlier stops too, are gone before the
+    // delegate and the tree go.
     m_server->stop();
+}
+
+bool LumiqoTv::isStopping() const
+{
+    return m_server->isStopping();
 }
 
 void LumiqoTv::toggleServerStatus()
 {
     if (m_running) {
-        m_engine->stop();
+        // The window's thread never waits for an answer in progress (a
+        // Browse may wait seconds for probes): they end in the background.
+        m_engine->stopInBackground();
         m_running = false;
         return;
     }

@@ -25,6 +25,8 @@ public:
     ~LumiqoTv() override;
 
     bool isRunning() const { return m_running; }
+    // A stop's answers still running in the background.
+    bool isStopping() const;
     bool isDeviceAdded() const { return m_deviceAdded; }
     MediaServer *server() const { return m_server.get(); }
     UpnpEngine *engine() const { return m_engine.get(); }
@@ -35,7 +37,12 @@ public:
     void setLibraryStore(LibraryStore *store);
 
 public Q_SLOTS:
+    // Starts or stops the server; a stop returns at once and stopped()
+    // tells when the last answer has ended.
     void toggleServerStatus();
+
+Q_SIGNALS:
+    void stopped();
 
 private:
     std::unique_ptr<UpnpEngine> m_engine;

@@ -1,33 +1,32 @@
 #pragma once
 
-#include "tv/MediaNode.h"
 #include "tv/MediaNodeInfo.h"
+#include "tv/MediaTree.h"
 
 #include <QDeadlineTimer>
 #include <QHash>
 #include <QMutex>
 #include <QObject>
-#include <QRecursiveMutex>
 #include <QSet>
 #include <QThread>
 #include <QWaitCondition>
 
 #include <atomic>
 #include <memory>
-#include <vector>
 
+class DidlCache;
 class FolderWatcher;
 class MetaDataGatherer;
-struct FileStamp;
 
 // The library folder as a lazily listed tree of folders and media files,
-// owned by the media server. Every call may come from any thread: the tree
-// is guarded by its own lock and handed out as copies (MediaNodeInfo), never
-// as node pointers. A folder is listed in the thread that first needs it (a
-// Browse lists it in its server thread), one listing of a folder at a time;
-// changes on disk are noticed and listed again in the tree's own thread, and
-// files are probed by the gatherer's pool. Nothing here runs in, or waits
-// for, the thread that created the tree.
+// owned by the media server. Every call may come from any thread: the nodes
+// live in the MediaTree, the only writer of them, and are handed out as
+// copies (MediaNodeInfo). A folder is listed in the thread that first needs
+// it (a Browse lists it in its server thread), one listing of a folder at a
+// time; changes on disk are noticed and listed again in the tree's own
+// thread, and files are probed by the gatherer's pool, whose results the
+// tree applies. Nothing here runs in, or waits for, the thread that created
+// the tree.
 class MediaModel : public QObject
 {
     Q_OBJECT
@@ -43,6 +42,8 @@ public:
     // tree's thread.
     void setRoot(const QString &path);
     MetaDataGatherer *gatherer() const { return m_gatherer.get(); }
+    // The DIDL-Lite items written for the nodes, beside the tree.
+    DidlCache *didlCache() const { return m_didl.get(); }
 
     // The shared folder's path.
     QString rootPath() const;
@@ -62,14 +63,13 @@ public:
     // copies refreshed); vanished ones become invalid copies and their folder
     // is listed again on its next use.
     void checkFiles(QList<MediaNodeInfo> *nodes);
-    // Keeps the DIDL-Lite written for the node's copy, unless the node
-    // changed since the copy was taken.
-    void keepFragment(const MediaNodeInfo &info, const QString &context,
-                      const QByteArray &fragment);
-    // Probes the `ahead` files first and waits (until `deadline`) for those
-    // of the `awaited` files that have not been probed yet.
+    // Probes the `ahead` files first and waits (until `deadline`, or until
+    // releaseWaits()) for those of the `awaited` files that have not been
+    // probed yet.
     void waitForMetaData(const QStringList &ahead, const QStringList &awaited,
                          QDeadlineTimer deadline);
+    // Answers waiting for probes now go on at once (the server stops).
+    void releaseWaits();
     // Once every one of the files has been probed, folderChanged() tells the
     // folder again, so that clients that cached an answer made without those
     // probes ask anew.
@@ -87,16 +87,7 @@ public:
     // first listing on, unless too many are).
     bool isWatched(const QString &objectId) const;
 
-    struct Entry
-    {
-        QString path;
-        QString name;
-        bool folder;
-        qint64 size;
-        qint64 modified;
-        qint64 created;
-        QList<SubtitleFile> subtitles; // of a video
-    };
+    using Entry = MediaEntry;
     // What a folder shows, in tree order: sub-folders and media files, not
     // hidden ones, links leading out of `root`, nor the library's own
     // pictures of a video.
@@ -109,45 +100,34 @@ Q_SIGNALS:
     void folderChanged(const QString &objectId);
 
 private:
-    MediaNode *nodeByIdLocked(const QString &objectId) const;
-    MediaNodeInfo infoLocked(const MediaNode *node) const;
     // Lists the folder when it is new or changed on disk; true when this
     // call listed it (its files were just looked at).
-    bool ensureCurrent(MediaNode *node);
+    bool ensureCurrent(const QString &path);
     // Lists the folder again whatever its state (it changed on disk).
     void relist(const QString &path);
     // One listing of a folder at a time: true when this thread may list it;
     // false after waiting for another thread's listing of it.
-    bool beginListing(MediaNode *node);
-    void endListing(MediaNode *node);
+    bool beginListing(const QString &path);
+    void endListing(const QString &path);
     // With the folder's listing claimed: brings its children in line with the disk.
-    void syncFolder(MediaNode *node);
-    // Under the lock: takes the node and what is under it out of the tree.
-    void dropLocked(MediaNode *node, QSet<MediaNode *> *dropped, QStringList *folders);
-    // A file changed on disk: new stamp, probe results dropped, probed anew.
-    void updateFile(MediaNode *node, const FileStamp &stamp);
-    QString uniqueObjectId(const QString &path) const;
+    void syncFolder(const QString &path);
     // A probe ended: folders whose awaited files are all probed now are told.
     void probeEnded();
 
-    mutable QRecursiveMutex m_lock;
-    std::unique_ptr<MediaNode> m_root;
-    QHash<QString, MediaNode *> m_ids;
-    QHash<QString, MediaNode *> m_folders; // listed or not, by path
-    // Nodes taken out of the tree: copies and probes may still point at
-    // them until the next root.
-    std::vector<std::unique_ptr<MediaNode>> m_removed;
-    quint64 m_generation = 0;
+    MediaTree m_tree;
+    std::unique_ptr<DidlCache> m_didl;
+    std::atomic<quint64> m_generation{0};
     struct Awaited
     {
         QString folderId;
-        QSet<const MediaNode *> files;
+        QSet<QString> files;
     };
-    QList<Awaited> m_awaited; // under m_lock
+    QMutex m_awaitedLock;
+    QList<Awaited> m_awaited;
 
     QMutex m_listingLock;
     QWaitCondition m_listed;
-    QSet<MediaNode *> m_listing;
+    QSet<QString> m_listing; // folders being listed, by path
 
     std::unique_ptr<MetaDataGatherer> m_gatherer;
     QThread m_thread;

@@ -40,7 +40,6 @@ bool MediaNode::needsTranscoding() const
 
 void MediaNode::forgetProbe()
 {
-    ++revision;
     probed = false;
     headerRead = false;
     durationMs = -1;
@@ -53,7 +52,6 @@ void MediaNode::forgetProbe()
 
 void MediaNode::setDuration(double seconds)
 {
-    ++revision;
     // A cached or probed value may be anything: NaN or 1e300 is no length.
     qint64 ms = 0;
     const bool valid = Formatters::durationMilliseconds(seconds, &ms);

@@ -11,7 +11,7 @@
 #include <QUrl>
 
 // One folder or media file of the published tree. Nodes are owned by their
-// parent (the root by the MediaModel) and live until the model goes away.
+// parent (the root by the MediaTree), and only the tree reads or writes them.
 class MediaNode
 {
 public:
@@ -61,16 +61,11 @@ public:
     qint64 listedNs = 0;
     qint64 listedAt = 0;
     bool gone = false; // taken out of the tree (the file or folder vanished)
-    // Counts the changes of what a listing shows of the file.
-    quint32 revision = 0;
-    // The file's DIDL-Lite item as last written, for `revision` and the
-    // client, address and port of `fragmentContext`.
-    QByteArray fragment; // escaped for the SOAP envelope, UTF-8
-    QString fragmentContext;
-    quint32 fragmentRevision = 0;
+    // The tree's number of the node's latest change.
+    quint64 revision = 0;
     bool probed = false;
     bool headerRead = false; // the play length in the file's header was looked for
-    qint64 durationMs = -1; // the play length, -1 while not known
+    qint64 durationMs = -1;  // the play length, -1 while not known
     QString format;
     QString codec;
     MediaInfo media;      // everything the probe learned

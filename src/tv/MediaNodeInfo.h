@@ -24,7 +24,7 @@ struct MediaNodeInfo
     qint64 modified = 0;
     qint64 created = 0;
     QList<SubtitleFile> subtitles;
-    int childCount = -1; // listed children of a folder; -1 while not listed
+    int childCount = -1;    // listed children of a folder; -1 while not listed
     qint64 durationMs = -1; // the play length, -1 while not known
     QString format;
     QString codec;
@@ -32,8 +32,6 @@ struct MediaNodeInfo
     QByteArray thumbnail;
     QSize thumbnailSize;
     bool needsTranscoding = false;
-    quint32 revision = 0;
-    // The item's DIDL-Lite, when it was written for this revision and `fragmentContext`.
-    QByteArray fragment; // escaped for the SOAP envelope, UTF-8
-    QString fragmentContext;
+    // Tells apart every state the node was ever in (a new number for each change).
+    quint64 revision = 0;
 };

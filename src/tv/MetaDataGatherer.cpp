@@ -11,7 +11,6 @@
 #include <QImage>
 #include <QImageReader>
 #include <QMutexLocker>
-#include <QRecursiveMutex>
 #include <QThread>
 
 #include <algorithm>
@@ -39,8 +38,7 @@ QByteArray smallJpeg(const QByteArray &jpeg, QSize *size)
 
 } // namespace
 
-MetaDataGatherer::MetaDataGatherer(QRecursiveMutex *treeLock, QObject *parent)
-    : QObject(parent), m_treeLock(treeLock)
+MetaDataGatherer::MetaDataGatherer(QObject *parent) : QObject(parent)
 {
     // One probe per core. Probes in the background leave one core to the
     // program's own threads (the server answering, the window): on a busy
@@ -74,87 +72,53 @@ qsizetype MetaDataGatherer::queued() const
     return m_jobs.size();
 }
 
-void MetaDataGatherer::gather(MediaNode *node)
+void MetaDataGatherer::gather(const QList<ProbeJob> &jobs)
 {
-    if (node)
-        gather(QList<MediaNode *>{node});
-}
-
-void MetaDataGatherer::gather(const QList<MediaNode *> &nodes)
-{
-    // Files cached as they are now take their results in passes of this many
-    // under the tree lock, so that a Browse of another folder waits little.
+    // Files cached as they are now go to the tree in passes of this many,
+    // so that a Browse of another folder waits little for its lock.
     constexpr qsizetype kApplyPass = 256;
-    QList<Job> jobs;
-    jobs.reserve(nodes.size());
-    {
-        QMutexLocker tree(m_treeLock);
-        for (MediaNode *node : nodes) {
-            if (node && !node->isFolder() && !node->hasMetaData())
-                jobs.append({node, node->path(), node->size, node->modified});
-        }
-    }
-    QList<Job> misses;
-    QList<std::pair<MediaNode *, ProbeCache::Entry>> hits;
-    auto applyHits = [this, &hits] {
-        QMutexLocker tree(m_treeLock);
-        for (const auto &[node, entry] : std::as_const(hits)) {
-            // Changed since it was looked up: it is probed when the change
-            // is seen.
-            if (node->size == entry.size && node->modified == entry.modified)
-                apply(entry, node);
-        }
+    QList<ProbeJob> misses;
+    QList<Result> hits;
+    auto deliver = [this, &hits] {
+        if (m_sink)
+            m_sink(hits);
         hits.clear();
     };
-    for (const Job &job : std::as_const(jobs)) {
+    for (const ProbeJob &job : jobs) {
         ProbeCache::Entry entry;
         if (!m_cache.lookUp(job.path, job.size, job.modified, &entry)) {
             misses.append(job);
             continue;
         }
-        hits.append({job.node, entry});
+        hits.append({job, entry});
         if (hits.size() >= kApplyPass)
-            applyHits();
+            deliver();
     }
     if (!hits.isEmpty())
-        applyHits();
+        deliver();
     if (misses.isEmpty())
         return;
     QMutexLocker locker(&m_mutex);
     m_jobs.reserve(m_jobs.size() + misses.size());
-    for (const Job &job : std::as_const(misses)) {
-        // A node queued again keeps its place, with what it is now.
-        if (!m_jobs.contains(job.node))
-            m_order.enqueue(job.node);
-        m_jobs.insert(job.node, job);
+    for (const ProbeJob &job : std::as_const(misses)) {
+        // A file queued again keeps its place, with what it is now.
+        if (!m_jobs.contains(job.objectId))
+            m_order.enqueue(job.objectId);
+        m_jobs.insert(job.objectId, job);
     }
     startJobs();
 }
 
-void MetaDataGatherer::dropJob(MediaNode *node)
+void MetaDataGatherer::cancel(const QStringList &objectIds)
 {
-    m_jobs.remove(node);
-    m_awaited.remove(node);
-}
-
-void MetaDataGatherer::cancel(MediaNode *node)
-{
+    if (objectIds.isEmpty())
+        return;
     QMutexLocker locker(&m_mutex);
-    dropJob(node);
+    for (const QString &id : objectIds) {
+        m_jobs.remove(id);
+        m_awaited.remove(id);
+    }
     m_done.wakeAll();
-}
-
-void MetaDataGatherer::cancel(const QSet<MediaNode *> &nodes)
-{
-    QMutexLocker locker(&m_mutex);
-    for (MediaNode *node : nodes)
-        dropJob(node);
-    m_done.wakeAll();
-}
-
-bool MetaDataGatherer::isQueued(const MediaNode *node) const
-{
-    return m_jobs.contains(const_cast<MediaNode *>(node));
 }
 
 void MetaDataGatherer::abort()
@@ -174,7 +138,14 @@ void MetaDataGatherer::abort()
     m_cache.save();
 }
 
-void MetaDataGatherer::waitFor(const QList<MediaNode *> &ahead, const QList<MediaNode *> &awaited,
+void MetaDataGatherer::release()
+{
+    QMutexLocker locker(&m_mutex);
+    ++m_releases;
+    m_done.wakeAll();
+}
+
+void MetaDataGatherer::waitFor(const QStringList &ahead, const QStringList &awaited,
                                QDeadlineTimer deadline)
 {
     QMutexLocker locker(&m_mutex);
@@ -183,79 +154,81 @@ void MetaDataGatherer::waitFor(const QList<MediaNode *> &ahead, const QList<Medi
         if (m_jobs.contains(*it))
             m_ahead.prepend(*it);
     }
-    for (MediaNode *node : awaited) {
-        if (!m_jobs.contains(node))
+    for (const QString &id : awaited) {
+        if (!m_jobs.contains(id))
             continue;
-        m_awaited.insert(node);
-        if (!ahead.contains(node)) // the awaited ones are always among those ahead
-            m_ahead.prepend(node);
+        m_awaited.insert(id);
+        if (!ahead.contains(id)) // the awaited ones are always among those ahead
+            m_ahead.prepend(id);
     }
     startJobs();
     const quint64 generation = m_generation;
+    const quint64 releases = m_releases;
     auto pending = [&] {
-        for (MediaNode *node : awaited) {
-            if (isQueued(node) || m_running.contains(node))
+        for (const QString &id : awaited) {
+            if (m_jobs.contains(id) || m_running.contains(id))
                 return true;
         }
         return false;
     };
-    while (generation == m_generation && pending()) {
+    while (generation == m_generation && releases == m_releases && pending()) {
         if (!m_done.wait(&m_mutex, deadline))
             break;
     }
 }
 
-MediaNode *MetaDataGatherer::nextJob()
+QString MetaDataGatherer::nextJob()
 {
-    for (QQueue<MediaNode *> *queue : {&m_ahead, &m_order}) {
+    for (QQueue<QString> *queue : {&m_ahead, &m_order}) {
         while (!queue->isEmpty()) {
-            MediaNode *node = queue->dequeue();
+            const QString id = queue->dequeue();
             // Cancelled or taken already; or probed now, and queued again
             // when that probe ends (a file probed anew waits for its earlier
             // probe).
-            if (m_jobs.contains(node) && !m_running.contains(node))
-                return node;
+            if (m_jobs.contains(id) && !m_running.contains(id))
+                return id;
         }
     }
-    return nullptr;
+    return QString();
 }
 
-MediaNode *MetaDataGatherer::nextAwaitedJob()
+QString MetaDataGatherer::nextAwaitedJob()
 {
     for (qsizetype i = 0; i < m_ahead.size(); ++i) {
-        MediaNode *node = m_ahead.at(i);
-        if (m_awaited.contains(node) && m_jobs.contains(node) && !m_running.contains(node)) {
+        const QString &id = m_ahead.at(i);
+        if (m_awaited.contains(id) && m_jobs.contains(id) && !m_running.contains(id)) {
+            const QString taken = id;
             m_ahead.removeAt(i);
-            return node;
+            return taken;
         }
     }
-    return nullptr;
+    return QString();
 }
 
 void MetaDataGatherer::startJobs()
 {
     while (m_running.size() < m_pool.maxThreadCount()) {
-        MediaNode *node = m_running.size() < m_backgroundSlots ? nextJob() : nextAwaitedJob();
-        if (!node)
+        const QString id = m_running.size() < m_backgroundSlots ? nextJob() : nextAwaitedJob();
+        if (id.isEmpty())
             return;
         if (!m_encoderLooked) {
             m_encoder = EncoderRunner::encoder(
                 QStringLiteral("MetaDataGatherer::updateMetaData can't find"));
             m_encoderLooked = true;
         }
-        const Job job = m_jobs.take(node);
-        const auto priority = m_awaited.remove(node) ? EncoderRunner::Priority::Normal
-                                                     : EncoderRunner::Priority::Background;
-        m_running.insert(node);
+        const ProbeJob job = m_jobs.take(id);
+        const auto priority = m_awaited.remove(id) ? EncoderRunner::Priority::Normal
+                                                   : EncoderRunner::Priority::Background;
+        m_running.insert(id);
         m_pool.start([this, job, priority, generation = m_generation] {
             runJob(job, priority, generation);
         });
     }
 }
 
-void MetaDataGatherer::runJob(const Job &job, EncoderRunner::Priority priority, quint64 generation)
+void MetaDataGatherer::runJob(const ProbeJob &job, EncoderRunner::Priority priority,
+                              quint64 generation)
 {
-    MediaNode *node = job.node;
     bool failed = false;
     ProbeCache::Entry entry = probeFile(job.path, m_encoder, &m_cancel, &failed, priority);
     entry.size = job.size;
@@ -264,21 +237,22 @@ void MetaDataGatherer::runJob(const Job &job, EncoderRunner::Priority priority, 
         qCWarning(lcTv).noquote() << "MetaDataGatherer::processData error processing data";
     else if (!m_cancel)
         m_cache.insert(job.path, entry); // on disk at once: a kill does not lose it
+    bool current;
     {
-        QMutexLocker tree(m_treeLock);
         QMutexLocker locker(&m_mutex);
-        // A new root (or the end) meanwhile: the node is gone or going. A
-        // file changed meanwhile is probed again.
-        if (generation == m_generation && node->size == job.size && node->modified == job.modified)
-            apply(entry, node);
+        current = generation == m_generation;
     }
+    // Stopped meanwhile (a new root, or the end): nobody takes the result.
+    // The tree refuses it if the file changed since the job was made.
+    if (current && !m_cancel && m_sink)
+        m_sink({{job, entry}});
     bool idle;
     {
         QMutexLocker locker(&m_mutex);
-        m_running.remove(node);
+        m_running.remove(job.objectId);
         // Queued again while it was probed: next in line.
-        if (generation == m_generation && m_jobs.contains(node))
-            m_ahead.prepend(node);
+        if (generation == m_generation && m_jobs.contains(job.objectId))
+            m_ahead.prepend(job.objectId);
         m_done.wakeAll();
         startJobs();
         idle = m_running.isEmpty() && m_jobs.isEmpty();
@@ -305,22 +279,10 @@ ProbeCache::Entry MetaDataGatherer::probeFile(const QString &path, const QString
     const Thumbnail::Grab grab = Thumbnail::grab(encoder, path, QString(), kProbeTimeoutMs, cancel,
                                                  HeaderDuration::read(path), priority);
     // A probe stopped because the server stops is not the file's fault.
-    *failed = !grab.first.cancelled &&
-              (!grab.first.started || grab.first.crashed || grab.first.timedOut);
+    *failed =
+        !grab.first.cancelled && (!grab.first.started || grab.first.crashed || grab.first.timedOut);
     entry.media = grab.info;
     if (grab.hasPicture())
         entry.thumbnail = smallJpeg(grab.jpeg, &entry.thumbnailSize);
     return entry;
-}
-
-void MetaDataGatherer::apply(const ProbeCache::Entry &entry, MediaNode *node)
-{
-    ++node->revision;
-    node->probed = true;
-    node->media = entry.media;
-    node->setDuration(entry.media.duration);
-    node->format = entry.media.containerName();
-    node->codec = entry.media.videoDescription;
-    node->thumbnail = entry.thumbnail;
-    node->thumbnailSize = entry.thumbnailSize;
 }

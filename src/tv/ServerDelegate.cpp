@@ -6,6 +6,7 @@
 #include "library/Library.h"
 #include "library/LibraryStore.h"
 #include "tv/ConsoleSubtitleChoice.h"
+#include "tv/DidlCache.h"
 #include "tv/MediaFormats.h"
 #include "tv/MediaModel.h"
 #include "tv/SharedFolder.h"
@@ -229,6 +230,7 @@ bool ServerDelegate::buildFromMediaNode(const MediaNodeInfo &node, const UpnpBro
         for (const QHostAddress &address : addresses) {
             UpnpDidlResource res;
             res.protocolInfo = QString::fromLatin1(MediaFormats::thumbnailProtocolInfo);
+            res.thumbnail = true;
             res.resolution = QStringLiteral("%1x%2")
                                  .arg(node.thumbnailSize.width())
                                  .arg(node.thumbnailSize.height());
@@ -401,20 +403,23 @@ int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
     const UpnpBrowseFilter filter(request.filter);
     context += QLatin1Char(' ') + filter.key();
     const QHash<QString, qint64> bookmarks = bookmarksOf(request, page);
+    DidlCache *didl = m_model->didlCache();
     QList<QByteArray> fragments;
     fragments.reserve(page.size());
     for (const MediaNodeInfo &child : std::as_const(page)) {
         // Places change without a new revision: a client told them gets
         // fresh items.
-        if (!request.bookmarks && child.valid && !child.isFolder &&
-            child.fragmentContext == context) {
-            fragments.append(child.fragment);
-            continue;
+        if (!request.bookmarks && child.valid && !child.isFolder) {
+            QByteArray kept = didl->find(child.objectId, child.revision, context);
+            if (!kept.isEmpty()) {
+                fragments.append(std::move(kept));
+                continue;
+            }
         }
         UpnpDidlObject object;
         if (ConsoleSubtitleChoice::offersChoice(child, request.clientSignature)) {
-            fragments.append(
-                UpnpSoap::escapedUtf8(UpnpDidlObject::fragment(versionFolderOf(child), filter)));
+            fragments.append(UpnpSoap::escapedTextUtf8(
+                UpnpDidlObject::fragment(versionFolderOf(child), filter)));
             continue;
         }
         if (!buildFromMediaNode(child, request, addresses, &object,
@@ -424,9 +429,9 @@ int ServerDelegate::onBrowseDirectChildren(const UpnpBrowseRequest &request,
             continue;
         }
         addBookmark(&object, child, bookmarks);
-        fragments.append(UpnpSoap::escapedUtf8(UpnpDidlObject::fragment(object, filter)));
+        fragments.append(UpnpSoap::escapedTextUtf8(UpnpDidlObject::fragment(object, filter)));
         if (!child.isFolder && !request.bookmarks)
-            m_model->keepFragment(child, context, fragments.last());
+            didl->keep(child.objectId, child.revision, context, fragments.last());
     }
     result.escapedResult = UpnpDidlObject::escapedDocument(fragments);
     result.numberReturned = quint32(fragments.size());
@@ -649,10 +654,19 @@ void ServerDelegate::serveTranscoded(const UpnpHttpRequest &request, const Media
                        MediaFormats::transcodedContentFeatures(request.clientSignature));
     response.setHeader("Content-Type",
                        MediaFormats::transcodedContentType(request.clientSignature));
-    // A HEAD asks for the headers only: no encoder for it, and no length.
     response.unknownLength = true;
-    if (request.isHead())
+    if (request.isHead()) {
+        // Headers only: no encoder for it. The stream's length is not known
+        // before it is made; the HEAD tells what its bit rate and play length
+        // come to, so that the connection can carry the client's next request.
+        const double seconds = length >= 0                   ? length
+                               : node.media.duration > start ? node.media.duration - start
+                                                             : -1;
+        const int kbits = TranscodeHelper::outputFor(request.clientSignature, node.media).bitrate;
+        if (seconds > 0 && kbits > 0)
+            response.headLength = qint64(seconds * kbits * 1000 / 8);
         return;
+    }
     // Consoles show no subtitle file beside the stream: the text goes into the picture.
     // Never the user's file itself: our own copy of its cues, bounded.
     std::unique_ptr<QTemporaryFile> subtitle;

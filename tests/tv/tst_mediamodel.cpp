@@ -169,6 +169,62 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(gathererIdle(model), TestSupport::SlowWaitMs);
     }
 
+    // A file rewritten while its probe runs: the tree refuses the old
+    // result, the new content is probed once, and its result is the one
+    // kept (the stand-in encoder tells a play length of one second per byte).
+    void fileRewrittenDuringItsProbeIsProbedOnceMore()
+    {
+        QTemporaryDir tools;
+        const QString started = tools.filePath(QStringLiteral("started"));
+        const QString release = tools.filePath(QStringLiteral("release"));
+        QFile encoder(tools.filePath(QStringLiteral("ffmpeg")));
+        QVERIFY(encoder.open(QIODevice::WriteOnly));
+        encoder.write(QStringLiteral(
+                          "#!/bin/sh\nin=; prev=\n"
+                          "for a in \"$@\"; do [ \"$prev\" = -i ] && in=\"$a\"; prev=\"$a\"; done\n"
+                          "size=$(wc -c < \"$in\")\necho $size >> '%1'\n"
+                          "while [ ! -e '%2' ]; do sleep 0.02; done\n")
+                          .arg(started, release)
+                          .toLocal8Bit() +
+                      "printf 'Input #0, mov,mp4,m4a,3gp,3g2,mj2, from x:\\n"
+                      "  Duration: 00:00:%02d.00, start: 0.000000, bitrate: 1 kb/s\\n' "
+                      "$size >&2\nexit 1\n");
+        encoder.close();
+        QVERIFY(encoder.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", tools.path().toLocal8Bit() + ':' + path);
+        const auto restorePath = qScopeGuard([&] { qputenv("PATH", path); });
+        const auto starts = [&] {
+            QFile file(started);
+            return file.open(QIODevice::ReadOnly)
+                       ? QString::fromLatin1(file.readAll())
+                             .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+                       : QStringList();
+        };
+
+        QTemporaryDir dir;
+        const QString clip = dir.filePath(QStringLiteral("clip.mp4"));
+        touch(clip, "12345");
+        MediaModel model;
+        const auto releaseProbes = qScopeGuard([&] { touch(release); });
+        model.setRoot(dir.path());
+        QCOMPARE(childrenOf(model).size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(starts(), QStringList({QStringLiteral("5")}),
+                                  TestSupport::SlowWaitMs);
+        touch(clip, "1234567");
+        // The next Browse sees the change (a listing of the folder may too).
+        const MediaNodeInfo changed = childNamed(model, QStringLiteral("clip.mp4"));
+        QCOMPARE(changed.size, qint64(7));
+        QVERIFY(!changed.probed);
+        touch(release);
+        QTRY_VERIFY_WITH_TIMEOUT(gathererIdle(model) &&
+                                     childNamed(model, QStringLiteral("clip.mp4")).probed,
+                                 TestSupport::SlowWaitMs);
+        const MediaNodeInfo probed = childNamed(model, QStringLiteral("clip.mp4"));
+        QCOMPARE(probed.durationMs, qint64(7000));
+        QCOMPARE(starts(), QStringList({QStringLiteral("5"), QStringLiteral("7")}));
+    }
+
     void rootAliases_data()
     {
         QTest::addColumn<QString>("id");

@@ -69,7 +69,7 @@ bool UpnpDeviceHost::start(bool announceOnNetwork)
     return true;
 }
 
-void UpnpDeviceHost::stop()
+void UpnpDeviceHost::stopAnnouncing()
 {
     m_announceTimer.stop();
     if (m_announcing) {
@@ -78,10 +78,58 @@ void UpnpDeviceHost::stop()
     }
     delete m_ssdpSocket;
     m_ssdpSocket = nullptr;
+}
+
+void UpnpDeviceHost::stop()
+{
+    stopAnnouncing();
     if (m_http)
         m_http->stop();
     m_http.reset();
     m_notifier->stopNotifier();
+    waitForBackgroundStops();
+}
+
+void UpnpDeviceHost::stopInBackground()
+{
+    stopAnnouncing();
+    if (m_http) {
+        m_http->quiesce();
+        std::shared_ptr<UpnpHttpServer> http(m_http.release());
+        ++m_backgroundStops;
+        std::unique_ptr<QThread> stopper(QThread::create([http] { http->stop(); }));
+        stopper->setObjectName(QStringLiteral("upnp stop"));
+        QThread *thread = stopper.get();
+        connect(
+            thread, &QThread::finished, this,
+            [this, thread] {
+                // Still ours unless a full stop took it meanwhile.
+                for (auto it = m_stoppers.begin(); it != m_stoppers.end(); ++it) {
+                    if (it->get() == thread) {
+                        (*it)->wait();
+                        m_stoppers.erase(it);
+                        --m_backgroundStops;
+                        Q_EMIT stopped();
+                        return;
+                    }
+                }
+            },
+            Qt::QueuedConnection);
+        m_stoppers.push_back(std::move(stopper));
+        thread->start();
+    }
+    m_notifier->stopNotifier();
+}
+
+void UpnpDeviceHost::waitForBackgroundStops()
+{
+    if (m_stoppers.empty())
+        return;
+    for (auto &stopper : m_stoppers)
+        stopper->wait();
+    m_stoppers.clear();
+    m_backgroundStops = 0;
+    Q_EMIT stopped();
 }
 
 bool UpnpDeviceHost::isRunning() const

@@ -10,7 +10,11 @@
 #include <QList>
 #include <QMutex>
 #include <QObject>
+#include <QThread>
 #include <QTimer>
+
+#include <atomic>
+#include <vector>
 
 #include <memory>
 
@@ -38,7 +42,14 @@ public:
     // Brings up the HTTP server and, with `announce`, schedules the SSDP
     // announcements. Fields must not change while the device runs.
     bool start(bool announce);
+    // Stops and waits until every answer has ended (also those of a stop in
+    // the background).
     void stop();
+    // Stops without waiting: the bye-bye is sent and the port is free at
+    // once, the answers still running end in the background, and stopped()
+    // tells when they have. The device may start again meanwhile.
+    void stopInBackground();
+    bool isStopping() const { return m_backgroundStops > 0; }
     bool isRunning() const;
     quint16 port() const;
 
@@ -65,6 +76,10 @@ public:
     // (target, USN) pairs: root device, UUID, device type, then each service type.
     QList<QPair<QByteArray, QByteArray>> advertisedTargets() const;
     int subscriberCount() const;
+
+Q_SIGNALS:
+    // A stop in the background has ended (in the device's thread).
+    void stopped();
 
 protected:
     virtual void setupDevice();
@@ -94,8 +109,14 @@ private:
     void scheduleAnnounce(int delayMs);
     void onAnnounceTimer();
     static QList<QHostAddress> multicastAddresses();
+    // The part of a stop that never waits for an answer.
+    void stopAnnouncing();
+    void waitForBackgroundStops();
 
     std::unique_ptr<UpnpHttpServer> m_http;
+    // Threads that end stopped servers' answers.
+    std::vector<std::unique_ptr<QThread>> m_stoppers;
+    std::atomic<int> m_backgroundStops{0};
     std::unique_ptr<UpnpEventNotifier> m_notifier;
     QUdpSocket *m_ssdpSocket = nullptr;
     QTimer m_announceTimer;

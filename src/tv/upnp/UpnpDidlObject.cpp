@@ -118,8 +118,11 @@ QString UpnpDidlObject::fragment(const UpnpDidlObject &object, const UpnpBrowseF
         xml += QLatin1String("</sec:dcmInfo>");
     }
     if (filter.wants(QLatin1String("res"))) {
-        for (const UpnpDidlResource &res : object.resources)
-            resource(xml, res, filter);
+        const bool pictures = filter.wants(QLatin1String("upnp:albumArtURI"));
+        for (const UpnpDidlResource &res : object.resources) {
+            if (pictures || !res.thumbnail)
+                resource(xml, res, filter);
+        }
     }
     for (const auto &[type, url] : object.captions) {
         if (!filter.wants(QLatin1String("sec:CaptionInfoEx")))
@@ -140,9 +143,9 @@ QString UpnpDidlObject::fragment(const UpnpDidlObject &object, const UpnpBrowseF
 QByteArray UpnpDidlObject::escapedDocument(const QList<QByteArray> &escapedFragments)
 {
     static const QByteArray head =
-        UpnpSoap::escapedUtf8(document(QStringList()))
-            .chopped(UpnpSoap::escapedUtf8(QStringLiteral("</DIDL-Lite>")).size());
-    static const QByteArray tail = UpnpSoap::escapedUtf8(QStringLiteral("</DIDL-Lite>"));
+        UpnpSoap::escapedTextUtf8(document(QStringList()))
+            .chopped(UpnpSoap::escapedTextUtf8(QStringLiteral("</DIDL-Lite>")).size());
+    static const QByteArray tail = UpnpSoap::escapedTextUtf8(QStringLiteral("</DIDL-Lite>"));
     qsizetype size = head.size() + tail.size();
     for (const QByteArray &fragment : escapedFragments)
         size += fragment.size();

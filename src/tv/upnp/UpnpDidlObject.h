@@ -16,6 +16,9 @@ struct UpnpDidlResource
     qint64 bitrate = -1; // bytes per second
     int nrAudioChannels = -1;
     int sampleFrequency = -1;
+    // A picture of the item (as its album art is): written only for clients
+    // that ask for pictures ("*" or upnp:albumArtURI in the filter).
+    bool thumbnail = false;
 };
 
 // One container or item of a DIDL-Lite answer.
@@ -44,7 +47,7 @@ struct UpnpDidlObject
     static QString fragment(const UpnpDidlObject &object,
                             const UpnpBrowseFilter &filter = UpnpBrowseFilter());
     static QString document(const QStringList &fragments);
-    // A document of fragments escaped for a SOAP envelope (UpnpSoap::escapedUtf8),
+    // A document of fragments escaped for a SOAP envelope (UpnpSoap::escapedTextUtf8),
     // escaped the same way.
     static QByteArray escapedDocument(const QList<QByteArray> &escapedFragments);
 };

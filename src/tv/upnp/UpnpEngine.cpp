@@ -70,10 +70,22 @@ int UpnpEngine::joinOnEveryInterface()
 
 void UpnpEngine::stop()
 {
+    for (const auto &device : std::as_const(m_devices))
+        device->stop(); // also the ends of earlier stops in the background
+    closeSocket();
+}
+
+void UpnpEngine::stopInBackground()
+{
     if (!m_running)
         return;
     for (const auto &device : std::as_const(m_devices))
-        device->stop();
+        device->stopInBackground();
+    closeSocket();
+}
+
+void UpnpEngine::closeSocket()
+{
     delete m_socket;
     m_socket = nullptr;
     m_running = false;

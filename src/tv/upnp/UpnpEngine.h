@@ -26,7 +26,10 @@ public:
     ~UpnpEngine() override;
 
     bool start();
+    // Waits until every device's answers have ended.
     void stop();
+    // Returns at once: the devices finish their answers in the background.
+    void stopInBackground();
     bool isRunning() const { return m_running; }
 
     // A device added while running is started at once.
@@ -36,6 +39,7 @@ public:
 
 private:
     void readPendingDatagrams();
+    void closeSocket();
     // The number of interfaces joined.
     int joinOnEveryInterface();
 

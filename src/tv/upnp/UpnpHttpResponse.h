@@ -20,8 +20,11 @@ struct UpnpHttpResponse
     qint64 fileOffset = 0;
     qint64 fileLength = -1;
     std::shared_ptr<UpnpInputStream> stream;
-    // A body of unknown length (a stream): a HEAD gets no Content-Length.
+    // A body of unknown length (a stream).
     bool unknownLength = false;
+    // For a HEAD of such a body: the length to announce, an estimate, so
+    // that the connection stays open (-1: none, the connection closes).
+    qint64 headLength = -1;
 
     void setHeader(const QByteArray &name, const QByteArray &value)
     {

@@ -22,6 +22,7 @@ struct UpnpHttpServer::Pending
 {
     UpnpHttpRequest request;
     bool tooLarge = false;
+    bool answering = false; // counted among the answers until it has gone out
 };
 
 struct UpnpHttpServer::StreamBody
@@ -130,22 +131,40 @@ bool UpnpHttpServer::start(quint16 port)
     return true;
 }
 
+void UpnpHttpServer::quiesce()
+{
+    if (!m_daemon || m_quiesced)
+        return;
+    m_quiesced = true;
+    m_refusing = true;
+    const MHD_socket listening = MHD_quiesce_daemon(m_daemon);
+    if (listening != MHD_INVALID_SOCKET)
+        ::close(listening);
+    // Wake up every answer that waits for stream data, and end at once
+    // the ones that requests still in progress are about to queue.
+    QMutexLocker locker(&m_streamsLock);
+    m_stopping = true;
+    for (StreamBody *body : std::as_const(m_streams))
+        body->stream->abort();
+}
+
 void UpnpHttpServer::stop()
 {
     if (!m_daemon)
         return;
+    quiesce();
     {
-        // Wake up every answer that waits for stream data, and end at once
-        // the ones that requests still in progress are about to queue.
-        QMutexLocker locker(&m_streamsLock);
-        m_stopping = true;
-        for (StreamBody *body : std::as_const(m_streams))
-            body->stream->abort();
+        // Closing the connections would lose the answers being made.
+        QMutexLocker locker(&m_answersLock);
+        while (m_answers > 0)
+            m_answersDone.wait(&m_answersLock);
     }
     MHD_stop_daemon(m_daemon);
     m_daemon = nullptr;
     m_watchdog.reset();
     m_port = 0;
+    m_quiesced = false;
+    m_refusing = false;
     QMutexLocker locker(&m_streamsLock);
     m_stopping = false;
 }
@@ -159,6 +178,9 @@ MHD_Result UpnpHttpServerCallbacks::onRequest(void *cls, MHD_Connection *connect
     auto *server = static_cast<UpnpHttpServer *>(cls);
     auto *pending = static_cast<Pending *>(*state);
     if (!pending) {
+        // Stopping: a kept-alive connection takes no new request (it closes).
+        if (server->m_refusing)
+            return MHD_NO;
         pending = new Pending;
         pending->request.method = QByteArray(method);
         pending->request.path = QByteArray(url);
@@ -184,7 +206,10 @@ MHD_Result UpnpHttpServerCallbacks::onRequest(void *cls, MHD_Connection *connect
 void UpnpHttpServerCallbacks::onCompleted(void *cls, MHD_Connection *connection, void **state,
                                           MHD_RequestTerminationCode)
 {
-    delete static_cast<UpnpHttpServer::Pending *>(*state);
+    auto *pending = static_cast<UpnpHttpServer::Pending *>(*state);
+    if (pending && pending->answering)
+        static_cast<UpnpHttpServer *>(cls)->answerEnded();
+    delete pending;
     *state = nullptr;
     // A kept-alive connection has the deadline again for its next request.
     static_cast<UpnpHttpServer *>(cls)->watchRequest(connection);
@@ -198,6 +223,13 @@ void UpnpHttpServerCallbacks::onConnection(void *cls, MHD_Connection *connection
         server->watchRequest(connection);
     else
         server->unwatchRequest(connection); // before the server closes the socket
+}
+
+void UpnpHttpServer::answerEnded()
+{
+    QMutexLocker locker(&m_answersLock);
+    if (--m_answers == 0)
+        m_answersDone.wakeAll();
 }
 
 void UpnpHttpServer::watchRequest(MHD_Connection *connection)
@@ -216,6 +248,12 @@ void UpnpHttpServer::unwatchRequest(MHD_Connection *connection)
 
 int UpnpHttpServer::answer(MHD_Connection *connection, Pending *pending)
 {
+    {
+        // Until the answer has gone out (or the client went): see onCompleted.
+        QMutexLocker locker(&m_answersLock);
+        ++m_answers;
+        pending->answering = true;
+    }
     unwatchRequest(connection);
     UpnpHttpRequest &request = pending->request;
     const MHD_ConnectionInfo *peer =
@@ -254,11 +292,18 @@ int UpnpHttpServer::queue(MHD_Connection *connection, const UpnpHttpResponse &re
             forgetStream(body);
             delete body;
         }
+    } else if (response.unknownLength && request.isHead() && response.headLength >= 0) {
+        // Headers only, with the length announced (the HTTP library sends
+        // no body for a HEAD and keeps the connection).
+        reply = MHD_create_response_from_callback(uint64_t(response.headLength), 1024,
+                                                  &UpnpHttpServerCallbacks::onEmptyRead, nullptr,
+                                                  nullptr);
     } else if (response.unknownLength && request.isHead()) {
         // HTTP/1.1 frames a body of unknown length in chunks, and the HTTP
         // library then ends even a HEAD answer with the last chunk's bytes,
         // which a client reusing the connection would read as the next
-        // answer. Headers only, without a length, and the connection closes.
+        // answer; without chunks it always adds a Content-Length. With no
+        // length to announce: headers only, and the connection closes.
         reply = MHD_create_response_from_callback(
             MHD_SIZE_UNKNOWN, 1024, &UpnpHttpServerCallbacks::onEmptyRead, nullptr, nullptr);
         if (reply)
@@ -285,7 +330,7 @@ int UpnpHttpServer::queue(MHD_Connection *connection, const UpnpHttpResponse &re
     }
     if (!reply)
         return MHD_NO;
-    const bool closing = response.unknownLength && request.isHead();
+    const bool closing = response.unknownLength && request.isHead() && response.headLength < 0;
     for (const auto &header : response.headers) {
         if (closing && header.first.compare("Connection", Qt::CaseInsensitive) == 0)
             continue;

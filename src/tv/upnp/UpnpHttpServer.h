@@ -4,6 +4,7 @@
 
 #include <QMutex>
 #include <QSet>
+#include <QWaitCondition>
 
 #include <atomic>
 #include <chrono>
@@ -35,6 +36,11 @@ public:
 
     // Port 0 lets the system choose; port() tells which one was taken.
     bool start(quint16 port);
+    // Takes no new connections from now on (the port is free at once) and
+    // wakes answers that wait for stream data.
+    void quiesce();
+    // Quiesces, lets the answers being made go out, then closes every
+    // connection.
     void stop();
     bool isRunning() const { return m_daemon != nullptr; }
     quint16 port() const { return m_port; }
@@ -48,6 +54,7 @@ private:
     int answer(MHD_Connection *connection, Pending *pending);
     void watchRequest(MHD_Connection *connection);
     void unwatchRequest(MHD_Connection *connection);
+    void answerEnded();
     int queue(MHD_Connection *connection, const UpnpHttpResponse &response,
               const UpnpHttpRequest &request);
     void forgetStream(StreamBody *body);
@@ -60,4 +67,9 @@ private:
     QMutex m_streamsLock;
     QSet<StreamBody *> m_streams;
     bool m_stopping = false; // guarded by m_streamsLock
+    bool m_quiesced = false;
+    std::atomic<bool> m_refusing{false}; // new requests, once quiesced
+    QMutex m_answersLock;
+    QWaitCondition m_answersDone;
+    int m_answers = 0; // being made or sent now, under m_answersLock
 };

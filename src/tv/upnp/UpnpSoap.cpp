@@ -95,15 +95,20 @@ QString escape(const QString &text)
 
 void appendEscaped(QString &clean, const QString &text)
 {
+    appendEscaped(clean, text, true);
+}
+
+void appendEscaped(QString &clean, const QString &text, bool quotes)
+{
     // Runs of plain characters are copied whole: a large Browse answer is
     // escaped in one pass.
     const qsizetype size = text.size();
     qsizetype from = 0;
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t u = text.at(i).unicode();
-        const bool plain =
-            (u >= 0x20 && u < 0xD800 && u != u'&' && u != u'<' && u != u'>' && u != u'"') ||
-            (u >= 0xE000 && u != 0xFFFE && u != 0xFFFF);
+        const bool plain = (u >= 0x20 && u < 0xD800 && u != u'&' && u != u'<' && u != u'>' &&
+                            (u != u'"' || !quotes)) ||
+                           (u >= 0xE000 && u != 0xFFFE && u != 0xFFFF);
         if (plain)
             continue;
         if (QChar::isHighSurrogate(u) && i + 1 < size && text.at(i + 1).isLowSurrogate()) {
@@ -155,7 +160,7 @@ QByteArray response(const QString &serviceType, const QString &action,
         const QByteArray element = argument.first.toUtf8();
         out += '<' + element + '>';
         const auto escaped = answer.escaped.constFind(argument.first);
-        out += escaped != answer.escaped.constEnd() ? *escaped : escapedUtf8(argument.second);
+        out += escaped != answer.escaped.constEnd() ? *escaped : escapedTextUtf8(argument.second);
         out += "</" + element + '>';
     }
     out += "</u:" + name + "Response></s:Body></s:Envelope>\r\n";
@@ -165,6 +170,14 @@ QByteArray response(const QString &serviceType, const QString &action,
 QByteArray escapedUtf8(const QString &text)
 {
     return escape(text).toUtf8();
+}
+
+QByteArray escapedTextUtf8(const QString &text)
+{
+    QString clean;
+    clean.reserve(text.size() + text.size() / 8);
+    appendEscaped(clean, text, false);
+    return clean.toUtf8();
 }
 
 QByteArray fault(int errorCode, const QString &description)

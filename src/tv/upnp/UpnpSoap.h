@@ -24,7 +24,13 @@ QByteArray fault(int errorCode, const QString &description);
 // and U+FFFF) dropped, or the whole answer would be unreadable.
 QString escape(const QString &text);
 void appendEscaped(QString &xml, const QString &text);
-// The same as XML content bytes, ready for the envelope.
+// Without `quotes`, double quotes stay as they are (element content needs
+// no escaping of them).
+void appendEscaped(QString &xml, const QString &text, bool quotes);
+// The same as XML bytes, ready for the envelope.
 QByteArray escapedUtf8(const QString &text);
+// For element content only: quotes unescaped (a DIDL-Lite document as the
+// text of an argument is mostly attributes, each quote six bytes otherwise).
+QByteArray escapedTextUtf8(const QString &text);
 
 } // namespace UpnpSoap
