@@ -450,6 +450,29 @@
     </message>
 </context>
 <context>
+    <name>DvdMenu</name>
+    <message>
+        <source>Play All</source>
+        <translation>Alle abspielen</translation>
+    </message>
+    <message>
+        <source>Subtitles</source>
+        <translation>Untertitel</translation>
+    </message>
+    <message>
+        <source>Unknown language</source>
+        <translation>Unbekannte Sprache</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Zurück</translation>
+    </message>
+</context>
+<context>
     <name>Download</name>
     <message>
         <source>Queued</source>

@@ -450,6 +450,29 @@
     </message>
 </context>
 <context>
+    <name>DvdMenu</name>
+    <message>
+        <source>Play All</source>
+        <translation>Reproducir todo</translation>
+    </message>
+    <message>
+        <source>Subtitles</source>
+        <translation>Subtítulos</translation>
+    </message>
+    <message>
+        <source>Unknown language</source>
+        <translation>Idioma desconocido</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Desactivados</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Atrás</translation>
+    </message>
+</context>
+<context>
     <name>Download</name>
     <message>
         <source>Queued</source>

@@ -450,6 +450,29 @@
     </message>
 </context>
 <context>
+    <name>DvdMenu</name>
+    <message>
+        <source>Play All</source>
+        <translation>Tout lire</translation>
+    </message>
+    <message>
+        <source>Subtitles</source>
+        <translation>Sous-titres</translation>
+    </message>
+    <message>
+        <source>Unknown language</source>
+        <translation>Langue inconnue</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Désactivés</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Retour</translation>
+    </message>
+</context>
+<context>
     <name>Download</name>
     <message>
         <source>Queued</source>
