@@ -174,6 +174,10 @@
 <context>
     <name>CorvLibSearchWidget</name>
     <message>
+        <source>Search</source>
+        <translation>Suchen</translation>
+    </message>
+    <message>
         <source>Search My Library</source>
         <translation>Meine Bibliothek durchsuchen</translation>
     </message>

@@ -174,6 +174,10 @@
 <context>
     <name>CorvLibSearchWidget</name>
     <message>
+        <source>Search</source>
+        <translation>Buscar</translation>
+    </message>
+    <message>
         <source>Search My Library</source>
         <translation>Buscar en mi biblioteca</translation>
     </message>

@@ -174,6 +174,10 @@
 <context>
     <name>CorvLibSearchWidget</name>
     <message>
+        <source>Search</source>
+        <translation>Rechercher</translation>
+    </message>
+    <message>
         <source>Search My Library</source>
         <translation>Rechercher dans ma bibliothèque</translation>
     </message>
