@@ -1056,6 +1056,74 @@
 <context>
     <name>LibraryWidget</name>
     <message>
+        <source>not a video</source>
+        <translation>kein Video</translation>
+    </message>
+    <message>
+        <source>a link</source>
+        <translation>ein Verweis</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>unreadable</source>
+        <translation>nicht lesbar</translation>
+    </message>
+    <message>
+        <source>a system folder</source>
+        <translation>ein Systemordner</translation>
+    </message>
+    <message>
+        <source>the library&apos;s own folder</source>
+        <translation>der Ordner der Bibliothek selbst</translation>
+    </message>
+    <message>
+        <source>more than %1 folders deep</source>
+        <translation>mehr als %1 Ordner tief</translation>
+    </message>
+    <message>
+        <source>over the limit of %1 files</source>
+        <translation>über der Grenze von %1 Dateien</translation>
+    </message>
+    <message>
+        <source>not found</source>
+        <translation>nicht gefunden</translation>
+    </message>
+    <message>
+        <source>a subtitle that is a link</source>
+        <translation>ein Untertitel, der ein Verweis ist</translation>
+    </message>
+    <message>
+        <source>a subtitle over %1 MiB</source>
+        <translation>ein Untertitel über %1 MiB</translation>
+    </message>
+    <message>
+        <source>a subtitle of over %1 cues</source>
+        <translation>ein Untertitel mit über %1 Einträgen</translation>
+    </message>
+    <message>
+        <source>an unreadable subtitle</source>
+        <translation>ein nicht lesbarer Untertitel</translation>
+    </message>
+    <message>
+        <source>a subtitle without cues</source>
+        <translation>ein Untertitel ohne Einträge</translation>
+    </message>
+    <message>
+        <source>could not be copied into the library</source>
+        <translation>konnte nicht in die Bibliothek kopiert werden</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n skipped: %1</source>
+        <comment>files</comment>
+        <translation>
+            <numerusform>%n übersprungen: %1</numerusform>
+            <numerusform>%n übersprungen: %1</numerusform>
+        </translation>
+    </message>
+    <message>
         <source>Import videos</source>
         <translation>Videos importieren</translation>
     </message>

@@ -1056,6 +1056,74 @@
 <context>
     <name>LibraryWidget</name>
     <message>
+        <source>not a video</source>
+        <translation>pas une vidéo</translation>
+    </message>
+    <message>
+        <source>a link</source>
+        <translation>un lien</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>pas un fichier ordinaire</translation>
+    </message>
+    <message>
+        <source>unreadable</source>
+        <translation>illisible</translation>
+    </message>
+    <message>
+        <source>a system folder</source>
+        <translation>un dossier système</translation>
+    </message>
+    <message>
+        <source>the library&apos;s own folder</source>
+        <translation>le dossier de la bibliothèque elle-même</translation>
+    </message>
+    <message>
+        <source>more than %1 folders deep</source>
+        <translation>à plus de %1 dossiers de profondeur</translation>
+    </message>
+    <message>
+        <source>over the limit of %1 files</source>
+        <translation>au-delà de la limite de %1 fichiers</translation>
+    </message>
+    <message>
+        <source>not found</source>
+        <translation>introuvable</translation>
+    </message>
+    <message>
+        <source>a subtitle that is a link</source>
+        <translation>un sous-titre qui est un lien</translation>
+    </message>
+    <message>
+        <source>a subtitle over %1 MiB</source>
+        <translation>un sous-titre de plus de %1 Mio</translation>
+    </message>
+    <message>
+        <source>a subtitle of over %1 cues</source>
+        <translation>un sous-titre de plus de %1 répliques</translation>
+    </message>
+    <message>
+        <source>an unreadable subtitle</source>
+        <translation>un sous-titre illisible</translation>
+    </message>
+    <message>
+        <source>a subtitle without cues</source>
+        <translation>un sous-titre sans répliques</translation>
+    </message>
+    <message>
+        <source>could not be copied into the library</source>
+        <translation>n'a pas pu être copié dans la bibliothèque</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n skipped: %1</source>
+        <comment>files</comment>
+        <translation>
+            <numerusform>%n ignoré : %1</numerusform>
+            <numerusform>%n ignorés : %1</numerusform>
+        </translation>
+    </message>
+    <message>
         <source>OFF</source>
         <translation>NON</translation>
     </message>
