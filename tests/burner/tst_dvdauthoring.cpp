@@ -495,6 +495,9 @@ void TestDvdAuthoring::subtitleMenu()
     const DvdMenu drawn = DvdMenu::subtitlePage(languages, true);
     QCOMPARE(drawn.buttonTexts(), (QStringList{"Deutsch", "English", "Off", "Back"}));
     QCOMPARE(drawn.buttons().size(), expected.size());
+    // A language by its own name, not its country's variety.
+    QCOMPARE(DvdMenu::subtitlePage({"es", "pt", ""}, true).labels(),
+             (QStringList{"Español", "Português", "Unknown language"}));
     QVERIFY(drawn.fitsFrame());
     QCOMPARE(DvdMenu(QStringList{"a", "b"}, true, true).buttonTexts().last(),
              QStringLiteral("Subtitles"));

@@ -125,8 +125,8 @@ private Q_SLOTS:
         QStyleOptionComboBox option;
         option.initFrom(&box);
         option.subControls = QStyle::SC_All;
-        const QRect field =
-            box.style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, &box);
+        const QRect field = box.style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                        QStyle::SC_ComboBoxEditField, &box);
         const qreal ratio = withText.devicePixelRatio();
         int drawn = 0;
         for (int y = 0; y < withText.height(); ++y) {
