@@ -174,6 +174,10 @@
 <context>
     <name>CorvLibSearchWidget</name>
     <message>
+        <source>Search</source>
+        <translation>Suchen</translation>
+    </message>
+    <message>
         <source>Search My Library</source>
         <translation>Meine Bibliothek durchsuchen</translation>
     </message>
@@ -447,6 +451,29 @@
     <message>
         <source>The disc image cannot be written to %1. Choose a file in a folder you can write to.</source>
         <translation>Das Disc-Abbild kann nicht nach %1 geschrieben werden. Wählen Sie eine Datei in einem Ordner, in den Sie schreiben dürfen.</translation>
+    </message>
+</context>
+<context>
+    <name>DvdMenu</name>
+    <message>
+        <source>Play All</source>
+        <translation>Alle abspielen</translation>
+    </message>
+    <message>
+        <source>Subtitles</source>
+        <translation>Untertitel</translation>
+    </message>
+    <message>
+        <source>Unknown language</source>
+        <translation>Unbekannte Sprache</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Zurück</translation>
     </message>
 </context>
 <context>
@@ -1028,6 +1055,74 @@
 </context>
 <context>
     <name>LibraryWidget</name>
+    <message>
+        <source>not a video</source>
+        <translation>kein Video</translation>
+    </message>
+    <message>
+        <source>a link</source>
+        <translation>ein Verweis</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>unreadable</source>
+        <translation>nicht lesbar</translation>
+    </message>
+    <message>
+        <source>a system folder</source>
+        <translation>ein Systemordner</translation>
+    </message>
+    <message>
+        <source>the library&apos;s own folder</source>
+        <translation>der Ordner der Bibliothek selbst</translation>
+    </message>
+    <message>
+        <source>more than %1 folders deep</source>
+        <translation>mehr als %1 Ordner tief</translation>
+    </message>
+    <message>
+        <source>over the limit of %1 files</source>
+        <translation>über der Grenze von %1 Dateien</translation>
+    </message>
+    <message>
+        <source>not found</source>
+        <translation>nicht gefunden</translation>
+    </message>
+    <message>
+        <source>a subtitle that is a link</source>
+        <translation>ein Untertitel, der ein Verweis ist</translation>
+    </message>
+    <message>
+        <source>a subtitle over %1 MiB</source>
+        <translation>ein Untertitel über %1 MiB</translation>
+    </message>
+    <message>
+        <source>a subtitle of over %1 cues</source>
+        <translation>ein Untertitel mit über %1 Einträgen</translation>
+    </message>
+    <message>
+        <source>an unreadable subtitle</source>
+        <translation>ein nicht lesbarer Untertitel</translation>
+    </message>
+    <message>
+        <source>a subtitle without cues</source>
+        <translation>ein Untertitel ohne Einträge</translation>
+    </message>
+    <message>
+        <source>could not be copied into the library</source>
+        <translation>konnte nicht in die Bibliothek kopiert werden</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n skipped: %1</source>
+        <comment>files</comment>
+        <translation>
+            <numerusform>%n übersprungen: %1</numerusform>
+            <numerusform>%n übersprungen: %1</numerusform>
+        </translation>
+    </message>
     <message>
         <source>Import videos</source>
         <translation>Videos importieren</translation>

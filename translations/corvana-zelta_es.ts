@@ -174,6 +174,10 @@
 <context>
     <name>CorvLibSearchWidget</name>
     <message>
+        <source>Search</source>
+        <translation>Buscar</translation>
+    </message>
+    <message>
         <source>Search My Library</source>
         <translation>Buscar en mi biblioteca</translation>
     </message>
@@ -447,6 +451,29 @@
     <message>
         <source>The disc image cannot be written to %1. Choose a file in a folder you can write to.</source>
         <translation>No se puede escribir la imagen de disco en %1. Elija un archivo en una carpeta en la que pueda escribir.</translation>
+    </message>
+</context>
+<context>
+    <name>DvdMenu</name>
+    <message>
+        <source>Play All</source>
+        <translation>Reproducir todo</translation>
+    </message>
+    <message>
+        <source>Subtitles</source>
+        <translation>Subtítulos</translation>
+    </message>
+    <message>
+        <source>Unknown language</source>
+        <translation>Idioma desconocido</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Desactivados</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Atrás</translation>
     </message>
 </context>
 <context>
@@ -1028,6 +1055,74 @@
 </context>
 <context>
     <name>LibraryWidget</name>
+    <message>
+        <source>not a video</source>
+        <translation>no es un vídeo</translation>
+    </message>
+    <message>
+        <source>a link</source>
+        <translation>un enlace</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>no es un archivo normal</translation>
+    </message>
+    <message>
+        <source>unreadable</source>
+        <translation>ilegible</translation>
+    </message>
+    <message>
+        <source>a system folder</source>
+        <translation>una carpeta del sistema</translation>
+    </message>
+    <message>
+        <source>the library&apos;s own folder</source>
+        <translation>la carpeta de la propia biblioteca</translation>
+    </message>
+    <message>
+        <source>more than %1 folders deep</source>
+        <translation>a más de %1 carpetas de profundidad</translation>
+    </message>
+    <message>
+        <source>over the limit of %1 files</source>
+        <translation>por encima del límite de %1 archivos</translation>
+    </message>
+    <message>
+        <source>not found</source>
+        <translation>no encontrado</translation>
+    </message>
+    <message>
+        <source>a subtitle that is a link</source>
+        <translation>un subtítulo que es un enlace</translation>
+    </message>
+    <message>
+        <source>a subtitle over %1 MiB</source>
+        <translation>un subtítulo de más de %1 MiB</translation>
+    </message>
+    <message>
+        <source>a subtitle of over %1 cues</source>
+        <translation>un subtítulo de más de %1 líneas</translation>
+    </message>
+    <message>
+        <source>an unreadable subtitle</source>
+        <translation>un subtítulo ilegible</translation>
+    </message>
+    <message>
+        <source>a subtitle without cues</source>
+        <translation>un subtítulo sin líneas</translation>
+    </message>
+    <message>
+        <source>could not be copied into the library</source>
+        <translation>no se pudo copiar a la biblioteca</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n skipped: %1</source>
+        <comment>files</comment>
+        <translation>
+            <numerusform>%n omitido: %1</numerusform>
+            <numerusform>%n omitidos: %1</numerusform>
+        </translation>
+    </message>
     <message>
         <source>OFF</source>
         <translation>NO</translation>

@@ -174,6 +174,10 @@
 <context>
     <name>CorvLibSearchWidget</name>
     <message>
+        <source>Search</source>
+        <translation>Rechercher</translation>
+    </message>
+    <message>
         <source>Search My Library</source>
         <translation>Rechercher dans ma bibliothèque</translation>
     </message>
@@ -447,6 +451,29 @@
     <message>
         <source>The disc image cannot be written to %1. Choose a file in a folder you can write to.</source>
         <translation>L’image disque ne peut pas être écrite dans %1. Choisissez un fichier dans un dossier où vous pouvez écrire.</translation>
+    </message>
+</context>
+<context>
+    <name>DvdMenu</name>
+    <message>
+        <source>Play All</source>
+        <translation>Tout lire</translation>
+    </message>
+    <message>
+        <source>Subtitles</source>
+        <translation>Sous-titres</translation>
+    </message>
+    <message>
+        <source>Unknown language</source>
+        <translation>Langue inconnue</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Désactivés</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Retour</translation>
     </message>
 </context>
 <context>
@@ -1028,6 +1055,74 @@
 </context>
 <context>
     <name>LibraryWidget</name>
+    <message>
+        <source>not a video</source>
+        <translation>pas une vidéo</translation>
+    </message>
+    <message>
+        <source>a link</source>
+        <translation>un lien</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>pas un fichier ordinaire</translation>
+    </message>
+    <message>
+        <source>unreadable</source>
+        <translation>illisible</translation>
+    </message>
+    <message>
+        <source>a system folder</source>
+        <translation>un dossier système</translation>
+    </message>
+    <message>
+        <source>the library&apos;s own folder</source>
+        <translation>le dossier de la bibliothèque elle-même</translation>
+    </message>
+    <message>
+        <source>more than %1 folders deep</source>
+        <translation>à plus de %1 dossiers de profondeur</translation>
+    </message>
+    <message>
+        <source>over the limit of %1 files</source>
+        <translation>au-delà de la limite de %1 fichiers</translation>
+    </message>
+    <message>
+        <source>not found</source>
+        <translation>introuvable</translation>
+    </message>
+    <message>
+        <source>a subtitle that is a link</source>
+        <translation>un sous-titre qui est un lien</translation>
+    </message>
+    <message>
+        <source>a subtitle over %1 MiB</source>
+        <translation>un sous-titre de plus de %1 Mio</translation>
+    </message>
+    <message>
+        <source>a subtitle of over %1 cues</source>
+        <translation>un sous-titre de plus de %1 répliques</translation>
+    </message>
+    <message>
+        <source>an unreadable subtitle</source>
+        <translation>un sous-titre illisible</translation>
+    </message>
+    <message>
+        <source>a subtitle without cues</source>
+        <translation>un sous-titre sans répliques</translation>
+    </message>
+    <message>
+        <source>could not be copied into the library</source>
+        <translation>n'a pas pu être copié dans la bibliothèque</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n skipped: %1</source>
+        <comment>files</comment>
+        <translation>
+            <numerusform>%n ignoré : %1</numerusform>
+            <numerusform>%n ignorés : %1</numerusform>
+        </translation>
+    </message>
     <message>
         <source>OFF</source>
         <translation>NON</translation>

@@ -14,6 +14,8 @@
 #include <QtConcurrent/QtConcurrentRun>
 #include <QtDebug>
 
+#include <algorithm>
+
 namespace {
 
 // The volume label of an image holds at most 32 characters.
@@ -73,16 +75,7 @@ QDomDocument CreateDVDTask::authoringXml() const
     QDomElement menus = element(titleset, QStringLiteral("menus"));
     QDomElement menuVideo = element(menus, QStringLiteral("video"));
     menuVideo.setAttribute(QStringLiteral("format"), format);
-    QDomElement menuPgc = element(menus, QStringLiteral("pgc"));
-    menuPgc.setAttribute(QStringLiteral("entry"), QStringLiteral("root"));
-    element(menuPgc, QStringLiteral("pre"), QStringLiteral("g2 = 0;"));
-    element(menuPgc, QStringLiteral("button"), QStringLiteral("{ g2 = 1; jump title 1; }"));
-    for (int k = 1; k <= clipCount; ++k)
-        element(menuPgc, QStringLiteral("button"),
-                QStringLiteral("{ g2 = 0; jump title %1; }").arg(k));
-    QDomElement menuVob = element(menuPgc, QStringLiteral("vob"));
-    menuVob.setAttribute(QStringLiteral("file"), tempFile(QStringLiteral("menu.mpg")));
-    menuVob.setAttribute(QStringLiteral("pause"), QStringLiteral("inf"));
+    addMenuPages(doc, menus, clipCount);
 
     QDomElement titles = element(titleset, QStringLiteral("titles"));
     QDomElement titleVideo = element(titles, QStringLiteral("video"));
@@ -106,6 +99,78 @@ QDomDocument CreateDVDTask::authoringXml() const
     return doc;
 }
 
+void CreateDVDTask::addMenuPages(QDomDocument &doc, QDomElement &menus, int clipCount) const
+{
+    auto element = [&doc](QDomNode parent, const QString &name, const QString &text = QString()) {
+        QDomElement e = doc.createElement(name);
+        if (!text.isEmpty())
+            e.appendChild(doc.createTextNode(text));
+        parent.appendChild(e);
+        return e;
+    };
+    const bool subtitlePage = m_pages.size() > 1;
+    // With subtitles on the disc they are shown from the start, in the first
+    // language, until the viewer chooses otherwise (g3 marks the first visit).
+    QDomElement menuPgc = element(menus, QStringLiteral("pgc"));
+    menuPgc.setAttribute(QStringLiteral("entry"), QStringLiteral("root"));
+    element(menuPgc, QStringLiteral("pre"),
+            subtitlePage ? QStringLiteral("g2 = 0; if (g3 eq 0) { g3 = 1; subtitle = 64; }")
+                         : QStringLiteral("g2 = 0;"));
+    element(menuPgc, QStringLiteral("button"), QStringLiteral("{ g2 = 1; jump title 1; }"));
+    for (int k = 1; k <= clipCount; ++k)
+        element(menuPgc, QStringLiteral("button"),
+                QStringLiteral("{ g2 = 0; jump title %1; }").arg(k));
+    if (subtitlePage)
+        element(menuPgc, QStringLiteral("button"), QStringLiteral("{ jump menu 2; }"));
+    QDomElement menuVob = element(menuPgc, QStringLiteral("vob"));
+    menuVob.setAttribute(QStringLiteral("file"), tempFile(QStringLiteral("menu.mpg")));
+    menuVob.setAttribute(QStringLiteral("pause"), QStringLiteral("inf"));
+    if (!subtitlePage)
+        return;
+
+    // The subtitle page (also behind the remote's subtitle key): a language
+    // shows its stream (64 + stream: the stream, displayed), "Off" hides
+    // them; either leads back to the first page, which opens with the
+    // choice in force highlighted.
+    const int languages = int(m_pages.at(1).labels().size());
+    QDomElement page = element(menus, QStringLiteral("pgc"));
+    page.setAttribute(QStringLiteral("entry"), QStringLiteral("subtitle"));
+    QStringList highlight;
+    for (int k = 0; k < languages; ++k)
+        highlight << QStringLiteral("if (subtitle eq %1) { button = %2; }")
+                         .arg(64 + k)
+                         .arg((k + 1) * 1024);
+    highlight << QStringLiteral("if (subtitle lt 64) { button = %1; }").arg((languages + 1) * 1024);
+    element(page, QStringLiteral("pre"), highlight.join(QLatin1Char(' ')));
+    for (int k = 0; k < languages; ++k)
+        element(page, QStringLiteral("button"),
+                QStringLiteral("{ subtitle = %1; jump menu 1; }").arg(64 + k));
+    element(page, QStringLiteral("button"), QStringLiteral("{ subtitle = 0; jump menu 1; }"));
+    element(page, QStringLiteral("button"), QStringLiteral("{ jump menu 1; }"));
+    QDomElement pageVob = element(page, QStringLiteral("vob"));
+    pageVob.setAttribute(QStringLiteral("file"),
+                         tempFile(m_pages.at(1).baseName() + QStringLiteral(".mpg")));
+    pageVob.setAttribute(QStringLiteral("pause"), QStringLiteral("inf"));
+}
+
+QList<DvdMenu> CreateDVDTask::menuPages(const QStringList &labels, const DvdSubtitles &subtitles,
+                                        bool ntsc)
+{
+    const QStringList languages = subtitles.languages();
+    QList<DvdMenu> pages{DvdMenu(labels, ntsc, !languages.isEmpty())};
+    if (!languages.isEmpty())
+        pages << DvdMenu::subtitlePage(languages, ntsc);
+    if (languages.size() > DvdMenu::kMaxLanguages)
+        qCWarning(lcBurner) << "CreateDVDTask: the subtitle menu lists the first"
+                            << DvdMenu::kMaxLanguages << "of" << languages.size() << "languages";
+    return pages;
+}
+
+QString CreateDVDTask::pageFile(const QString &suffix) const
+{
+    return tempFile(m_pages.value(m_menuPage, m_pages.constFirst()).baseName() + suffix);
+}
+
 bool CreateDVDTask::writeXml(const QDomDocument &doc, const QString &fileName)
 {
     QFile file(tempFile(fileName));
@@ -120,17 +185,21 @@ bool CreateDVDTask::writeXml(const QDomDocument &doc, const QString &fileName)
     return file.error() == QFile::NoError;
 }
 
-bool CreateDVDTask::buildMenuXml(const DvdMenu &menu)
+bool CreateDVDTask::buildMenuXml()
 {
     const bool dvdWritten = writeXml(authoringXml(), QStringLiteral("dvd.xml"));
+    const DvdMenu &menu = m_pages.constFirst();
     if (!menu.fitsFrame()) {
         qCWarning(lcBurner) << "CreateDVDTask::buildMenuXml the menu has no room for"
                             << menu.labels().size() << "clips";
         return false;
     }
-    const bool menuWritten =
-        writeXml(menu.subpictureXml(m_temp.absolutePath()), QStringLiteral("menu.xml"));
-    return dvdWritten && menuWritten;
+    bool menusWritten = true;
+    for (const DvdMenu &page : std::as_const(m_pages))
+        menusWritten = writeXml(page.subpictureXml(m_temp.absolutePath()),
+                                page.baseName() + QStringLiteral(".xml")) &&
+                       menusWritten;
+    return dvdWritten && menusWritten;
 }
 
 void CreateDVDTask::exec()
@@ -149,37 +218,45 @@ void CreateDVDTask::exec()
         converted << project->convertedFilePath(QStringLiteral("file_%1").arg(i));
     }
     m_subtitles = DvdSubtitles(project->clips(), converted, m_temp, m_ntsc);
-    const DvdMenu menu(labels, m_ntsc);
-    if (!buildMenuXml(menu)) {
-        menuFailed(menu);
+    m_pages = menuPages(labels, m_subtitles, m_ntsc);
+    m_menuPage = 0;
+    if (!buildMenuXml()) {
+        menuFailed(m_pages.constFirst());
         return;
     }
-    // Drawing and compressing the pictures and reading the subtitles take a
+    // Reading the subtitles and drawing and compressing the pictures take a
     // while: not on the caller's thread.
     m_menuPictures = new QFutureWatcher<PreparedFiles>(this);
-    connect(m_menuPictures, &QFutureWatcherBase::finished, this, [this, menu] {
+    connect(m_menuPictures, &QFutureWatcherBase::finished, this, [this] {
         const PreparedFiles prepared = m_menuPictures->result();
         m_menuPictures->deleteLater();
         m_menuPictures = nullptr;
         if (!prepared.pictures) {
             qCWarning(lcBurner) << "CreateDVDTask::buildMenuXml could not save the menu pictures";
-            menuFailed(menu);
+            menuFailed(prepared.pages.constFirst());
             return;
         }
-        if (prepared.subtitles.tracks().size() != m_subtitles.tracks().size()) {
-            // Some subtitle file held nothing to show: the description follows.
-            m_subtitles = prepared.subtitles;
-            if (!writeXml(authoringXml(), QStringLiteral("dvd.xml"))) {
-                menuFailed(menu);
-                return;
-            }
+        // Files that held nothing to show are left out: the descriptions
+        // and the pages follow.
+        m_subtitles = prepared.subtitles;
+        m_pages = prepared.pages;
+        if (!buildMenuXml()) {
+            menuFailed(m_pages.constFirst());
+            return;
         }
         convertToPPM();
     });
     const QString folder = m_temp.absolutePath();
     const DvdSubtitles subtitles = m_subtitles;
-    m_menuPictures->setFuture(QtConcurrent::run([menu, folder, subtitles] {
-        return PreparedFiles{menu.writeImages(folder), subtitles.prepared()};
+    const bool ntsc = m_ntsc;
+    m_menuPictures->setFuture(QtConcurrent::run([labels, ntsc, folder, subtitles] {
+        PreparedFiles files;
+        files.subtitles = subtitles.prepared();
+        files.pages = menuPages(labels, files.subtitles, ntsc);
+        files.pictures =
+            std::all_of(files.pages.cbegin(), files.pages.cend(),
+                        [&folder](const DvdMenu &page) { return page.writeImages(folder); });
+        return files;
     }));
 }
 
@@ -253,16 +330,16 @@ bool CreateDVDTask::previousSucceeded(QProcess *process, int exitCode,
 void CreateDVDTask::convertToPPM()
 {
     startTool(m_jpegConverter, QStringLiteral("jpegconverter"),
-              {tempFile(QStringLiteral("menu_background.jpg"))},
+              {pageFile(QStringLiteral("_background.jpg"))},
               QStringLiteral("CreateDVDTask::convertToPPM exec: "), &CreateDVDTask::convertToY4M,
-              QString(), tempFile(QStringLiteral("menu_background.ppm")));
+              QString(), pageFile(QStringLiteral("_background.ppm")));
 }
 
 void CreateDVDTask::convertToY4M(int exitCode, QProcess::ExitStatus exitStatus)
 {
     if (!previousSucceeded(
             m_jpegConverter, exitCode, exitStatus, QStringLiteral("CreateDVDTask::convertToY4M "),
-            tr("Error with ppmconverter"), tempFile(QStringLiteral("menu_background.ppm"))))
+            tr("Error with ppmconverter"), pageFile(QStringLiteral("_background.ppm"))))
         return;
     const QStringList rate =
         m_ntsc ? QStringList{QStringLiteral("-F30000:1001"), QStringLiteral("-I"),
@@ -271,31 +348,31 @@ void CreateDVDTask::convertToY4M(int exitCode, QProcess::ExitStatus exitStatus)
                              QStringLiteral("-A"), QStringLiteral("59:54")};
     QStringList args{QStringLiteral("-n"), QStringLiteral("1")};
     args << rate << QStringLiteral("-S") << QStringLiteral("420mpeg2") << QStringLiteral("-L")
-         << tempFile(QStringLiteral("menu_background.ppm"));
+         << pageFile(QStringLiteral("_background.ppm"));
     startTool(m_ppmConverter, QStringLiteral("ppmconverter"), args,
               QStringLiteral("CreateDVDTask::convertToY4M exec: "), &CreateDVDTask::createMP2,
-              QString(), tempFile(QStringLiteral("menu_background.y4m")));
+              QString(), pageFile(QStringLiteral("_background.y4m")));
 }
 
 void CreateDVDTask::createMP2(int exitCode, QProcess::ExitStatus exitStatus)
 {
     if (!previousSucceeded(m_ppmConverter, exitCode, exitStatus, QStringLiteral(""),
                            tr("Error with y4mconverter"),
-                           tempFile(QStringLiteral("menu_background.y4m"))))
+                           pageFile(QStringLiteral("_background.y4m"))))
         return;
     startTool(m_mpegEncoder, QStringLiteral("mpegencoder"),
               {QStringLiteral("-f"), QStringLiteral("8"), QStringLiteral("-n"),
                m_ntsc ? QStringLiteral("n") : QStringLiteral("p"), QStringLiteral("-o"),
-               tempFile(QStringLiteral("menu_background.m2v"))},
+               pageFile(QStringLiteral("_background.m2v"))},
               QStringLiteral("CreateDVDTask::createMP2 exec: "), &CreateDVDTask::mplexAudio,
-              tempFile(QStringLiteral("menu_background.y4m")));
+              pageFile(QStringLiteral("_background.y4m")));
 }
 
 void CreateDVDTask::mplexAudio(int exitCode, QProcess::ExitStatus exitStatus)
 {
     if (!previousSucceeded(m_mpegEncoder, exitCode, exitStatus, QString(),
                            tr("Error with mpgconverter"),
-                           tempFile(QStringLiteral("menu_background.m2v"))))
+                           pageFile(QStringLiteral("_background.m2v"))))
         return;
     const QString silence = tempFile(QStringLiteral("silent.mp2"));
     QFile::remove(silence);
@@ -308,8 +385,8 @@ void CreateDVDTask::mplexAudio(int exitCode, QProcess::ExitStatus exitStatus)
                                        QFile::ReadOther);
     startTool(m_multiplexer, QStringLiteral("multiplexer"),
               {QStringLiteral("-f"), QStringLiteral("8"), QStringLiteral("-o"),
-               tempFile(QStringLiteral("menu-pre.mpg")),
-               tempFile(QStringLiteral("menu_background.m2v")), silence},
+               pageFile(QStringLiteral("-pre.mpg")), pageFile(QStringLiteral("_background.m2v")),
+               silence},
               QStringLiteral("CreateDVDTask::mplexAudio exec: "), &CreateDVDTask::spumuxDVD);
 }
 
@@ -317,13 +394,13 @@ void CreateDVDTask::spumuxDVD(int exitCode, QProcess::ExitStatus exitStatus)
 {
     if (!previousSucceeded(m_multiplexer, exitCode, exitStatus,
                            QStringLiteral("CreateDVDTask::spumuxDVD "),
-                           tr("Error with multiplexer"), tempFile(QStringLiteral("menu-pre.mpg"))))
+                           tr("Error with multiplexer"), pageFile(QStringLiteral("-pre.mpg"))))
         return;
     QProcess *process =
         startTool(m_subtitler, QStringLiteral("subtitler"),
-                  {QStringLiteral("-v2"), tempFile(QStringLiteral("menu.xml"))},
+                  {QStringLiteral("-v2"), pageFile(QStringLiteral(".xml"))},
                   QStringLiteral("CreateDVDTask::spumuxDVD exec: "), &CreateDVDTask::startDvdAuthor,
-                  tempFile(QStringLiteral("menu-pre.mpg")), tempFile(QStringLiteral("menu.mpg")));
+                  pageFile(QStringLiteral("-pre.mpg")), pageFile(QStringLiteral(".mpg")));
     DvdSubtitles::limitRun(process, 10 * 60 * 1000);
 }
 
@@ -331,8 +408,14 @@ void CreateDVDTask::startDvdAuthor(int exitCode, QProcess::ExitStatus exitStatus
 {
     if (!previousSucceeded(m_subtitler, exitCode, exitStatus,
                            QStringLiteral("CreateDVDTask::startDvdCreator "),
-                           tr("Error with subtitler"), tempFile(QStringLiteral("menu.mpg"))))
+                           tr("Error with subtitler"), pageFile(QStringLiteral(".mpg"))))
         return;
+    if (m_menuPage + 1 < m_pages.size()) {
+        // The next page of the menu goes through the same tools.
+        ++m_menuPage;
+        convertToPPM();
+        return;
+    }
     m_nextSubtitle = 0;
     addNextSubtitle();
 }

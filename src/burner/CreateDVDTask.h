@@ -1,14 +1,15 @@
 #pragma once
 
+#include "burner/DvdMenu.h"
 #include "burner/DvdSubtitles.h"
 #include "burner/Task.h"
 
 #include <QDir>
 #include <QPointer>
 
-class DvdMenu;
 class Project;
 class QDomDocument;
+class QDomElement;
 template <typename T> class QFutureWatcher;
 
 // Authors a DVD-Video with a menu from the converted clips and packs it into
@@ -56,14 +57,22 @@ private:
     {
         bool pictures = false;
         DvdSubtitles subtitles;
+        QList<DvdMenu> pages;
     };
 
+    // The menu's pages: the first one, and the subtitle page when the disc
+    // has subtitle streams.
+    static QList<DvdMenu> menuPages(const QStringList &labels, const DvdSubtitles &subtitles,
+                                    bool ntsc);
+    void addMenuPages(QDomDocument &doc, QDomElement &menus, int clipCount) const;
+    // A file of the menu page being made: its base name and `suffix`.
+    QString pageFile(const QString &suffix) const;
     // Renders the next subtitle file into its clip's program stream, or
     // starts the authoring tool once all are in.
     void addNextSubtitle();
     void runAuthorTool();
     // The descriptions; false when one cannot be written or the menu has no room.
-    bool buildMenuXml(const DvdMenu &menu);
+    bool buildMenuXml();
     void menuFailed(const DvdMenu &menu);
     bool writeXml(const QDomDocument &doc, const QString &fileName);
     QString tempFile(const QString &name) const;
@@ -89,5 +98,7 @@ private:
     QPointer<QProcess> m_multiplexer;
     DvdSubtitles m_subtitles;
     int m_nextSubtitle = 0;
+    QList<DvdMenu> m_pages;
+    int m_menuPage = 0;
     QFutureWatcher<PreparedFiles> *m_menuPictures = nullptr;
 };

@@ -8,6 +8,7 @@
 #include <QDomDocument>
 #include <QFontMetrics>
 #include <QImage>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -33,6 +34,8 @@ private slots:
     void chain();
     void subtitles_data();
     void subtitles();
+    void subtitleMenu_data();
+    void subtitleMenu();
 
 private:
     QTemporaryDir m_dir;
@@ -363,6 +366,151 @@ void TestDvdAuthoring::subtitles()
     const auto subtitled = std::count_if(expected.cbegin(), expected.cend(),
                                          [](const QStringList &title) { return !title.isEmpty(); });
     QCOMPARE(temp.entryList({QStringLiteral("file_*-subtitle*.mpg")}).size(), subtitled);
+}
+
+namespace {
+
+// The menu pages dvdunauthor reads back from an image: per menu PGC its
+// entry and its buttons' commands, each on one line.
+struct MenuPage
+{
+    QString entry;
+    QStringList buttons;
+    QString pre;
+};
+
+QList<MenuPage> menuPages(const QString &iso, const QString &folder)
+{
+    QProcess unauthor;
+    unauthor.setWorkingDirectory(folder);
+    unauthor.start(QStringLiteral("dvdunauthor"), {iso});
+    if (!unauthor.waitForFinished(120000) || unauthor.exitCode() != 0)
+        return {};
+    QFile file(QDir(folder).filePath(QStringLiteral("dvdauthor.xml")));
+    QDomDocument doc;
+    if (!file.open(QIODevice::ReadOnly) || !doc.setContent(&file))
+        return {};
+    const auto simplified = [](const QDomElement &e) { return e.text().simplified(); };
+    QList<MenuPage> pages;
+    const QDomElement menus = doc.documentElement()
+                                  .firstChildElement(QStringLiteral("titleset"))
+                                  .firstChildElement(QStringLiteral("menus"));
+    for (QDomElement pgc = menus.firstChildElement(QStringLiteral("pgc")); !pgc.isNull();
+         pgc = pgc.nextSiblingElement(QStringLiteral("pgc"))) {
+        MenuPage page{pgc.attribute(QStringLiteral("entry")),
+                      {},
+                      simplified(pgc.firstChildElement(QStringLiteral("pre")))};
+        const QDomNodeList buttons = pgc.elementsByTagName(QStringLiteral("button"));
+        for (int i = 0; i < buttons.size(); ++i)
+            page.buttons << simplified(buttons.at(i).toElement());
+        pages << page;
+    }
+    return pages;
+}
+
+} // namespace
+
+void TestDvdAuthoring::subtitleMenu_data()
+{
+    // Subtitle files beside the first clip; the second has none.
+    QTest::addColumn<QStringList>("languages");
+    QTest::newRow("two languages on one of two clips") << QStringList{"de", "en"};
+    QTest::newRow("no subtitles") << QStringList{};
+}
+
+// A disc with subtitles gets a "Subtitles" button leading to a page of its
+// languages and "Off", whose buttons set the subtitle stream the titles
+// play with; a disc without has neither.
+void TestDvdAuthoring::subtitleMenu()
+{
+    QFETCH(QStringList, languages);
+    const QString mpg = BurnerTest::discClip(QStringLiteral("ntsc-dvd"));
+    QVERIFY(!mpg.isEmpty());
+    Project *project = m_project.get();
+    project->reset();
+    project->setNtsc(true);
+    project->setTitle(QStringLiteral("Subtitle Menu"));
+    const QDir temp = project->tempDirectory();
+    for (int i = 0; i < 2; ++i) {
+        const QString base = temp.absoluteFilePath(QStringLiteral("Clip%1").arg(i));
+        QVERIFY(QFile::copy(mpg, base + QStringLiteral(".mpg")));
+        if (i == 0) {
+            for (const QString &language : std::as_const(languages))
+                writeText(base + QLatin1Char('.') + language + QStringLiteral(".srt"),
+                          "1\n00:00:00,200 --> 00:00:01,800\nHello " + language.toUtf8() + "\n");
+        }
+        VideoClip clip(base + QStringLiteral(".mpg"), 2, 0, 720, 480);
+        clip.subtitles = SubtitleFile::besideVideo(clip.path);
+        clip.subtitlesOn = true;
+        project->addClip(clip);
+        QVERIFY(QFile::copy(mpg, project->convertedFilePath(QStringLiteral("file_%1").arg(i))));
+    }
+
+    CreateDVDTask task(project);
+    QSignalSpy complete(&task, &Task::complete);
+    QSignalSpy failed(&task, &Task::failed);
+    task.exec();
+    QVERIFY(BurnerTest::waitForEnd(&task, complete, failed, 240000));
+    QVERIFY2(failed.isEmpty(), failed.isEmpty() ? ""
+                                                : qPrintable(failed.first().at(0).toString() +
+                                                             failed.first().at(1).toString()));
+    QCOMPARE(subtitleLanguages(task.imagePath()), (QList<QStringList>{languages, {}}));
+
+    QTemporaryDir unauthored;
+    const QList<MenuPage> pages = menuPages(task.imagePath(), unauthored.path());
+    QVERIFY(!pages.isEmpty());
+    const MenuPage root = pages.first();
+    QCOMPARE(root.entry, QStringLiteral("root"));
+    // "Play All" and the two clips, then "Subtitles" where the disc has them.
+    QCOMPARE(root.buttons.size(), languages.isEmpty() ? 3 : 4);
+    const auto subtitlePage = std::find_if(pages.cbegin(), pages.cend(), [](const MenuPage &p) {
+        return p.entry == QLatin1String("subtitle");
+    });
+    if (languages.isEmpty()) {
+        QVERIFY(subtitlePage == pages.cend());
+        for (const MenuPage &page : pages)
+            QVERIFY2(!page.buttons.join(QLatin1Char(' ')).contains(QLatin1String("subtitle")),
+                     qPrintable(page.buttons.join(QLatin1Char(' '))));
+        return;
+    }
+    QVERIFY(subtitlePage != pages.cend());
+    const int pageNumber = int(subtitlePage - pages.cbegin()) + 1;
+    QCOMPARE(root.buttons.last(), QStringLiteral("jump pgc %1;").arg(pageNumber));
+    // Shown from the start, in the first language, once.
+    QVERIFY2(root.pre.contains(QLatin1String("subtitle = 0x40;")), qPrintable(root.pre));
+
+    // One button per stream (64 + stream: shown), "Off", then "Back".
+    QStringList expected;
+    for (int stream = 0; stream < languages.size(); ++stream)
+        expected << QStringLiteral("subtitle = 0x%1; jump pgc 1;").arg(64 + stream, 0, 16);
+    expected << QStringLiteral("subtitle = 0x0; jump pgc 1;") << QStringLiteral("jump pgc 1;");
+    QCOMPARE(subtitlePage->buttons, expected);
+    // The page opens on the choice in force.
+    for (int stream = 0; stream < languages.size(); ++stream)
+        QVERIFY2(subtitlePage->pre.contains(QStringLiteral("button = %1k;").arg(stream + 1)),
+                 qPrintable(subtitlePage->pre));
+
+    // The page as drawn: the heading, the languages by their own names and
+    // "Off" in the first column, "Back" beside the heading.
+    const DvdMenu drawn = DvdMenu::subtitlePage(languages, true);
+    QCOMPARE(drawn.buttonTexts(), (QStringList{"Deutsch", "English", "Off", "Back"}));
+    QCOMPARE(drawn.buttons().size(), expected.size());
+    // A language by its own name, not its country's variety.
+    QCOMPARE(DvdMenu::subtitlePage({"es", "pt", ""}, true).labels(),
+             (QStringList{"Español", "Português", "Unknown language"}));
+    QVERIFY(drawn.fitsFrame());
+    QCOMPARE(DvdMenu(QStringList{"a", "b"}, true, true).buttonTexts().last(),
+             QStringLiteral("Subtitles"));
+    const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
+    if (!folder.isEmpty()) {
+        for (const char *vob : {"vob_01m_001.vob", "vob_01m_002.vob"})
+            TestSupport::run(QStringLiteral("ffmpeg"),
+                             {QStringLiteral("-y"), QStringLiteral("-loglevel"),
+                              QStringLiteral("error"), QStringLiteral("-i"),
+                              QDir(unauthored.path()).filePath(QLatin1String(vob)),
+                              QStringLiteral("-frames:v"), QStringLiteral("1"),
+                              QDir(folder).filePath(QLatin1String(vob) + QStringLiteral(".png"))});
+    }
 }
 
 QTEST_MAIN(TestDvdAuthoring)

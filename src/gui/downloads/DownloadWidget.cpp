@@ -4,6 +4,7 @@
 #include "downloads/SpeedLimitSettings.h"
 #include "gui/downloads/DownloadView.h"
 
+#include <QEvent>
 #include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -20,6 +21,54 @@ QString pageStyle()
     }();
     return sheet;
 }
+
+} // namespace
+
+namespace {
+
+// Below the width its full texts need, the toolbar's buttons show their
+// icons only (their texts stay their names and tooltips), so that the window
+// fits a small screen.
+class ToolbarFit : public QObject
+{
+public:
+    ToolbarFit(QWidget *toolbar, const QList<QToolButton *> &buttons)
+        : QObject(toolbar), m_toolbar(toolbar), m_buttons(buttons)
+    {
+        for (QToolButton *button : buttons)
+            button->setToolTip(button->text());
+        const int compact = measure(true);
+        m_fullWidth = measure(false);
+        toolbar->setMinimumWidth(compact);
+        toolbar->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_toolbar && event->type() == QEvent::Resize)
+            apply(m_toolbar->width() < m_fullWidth);
+        return false;
+    }
+
+private:
+    void apply(bool compact)
+    {
+        for (QToolButton *button : std::as_const(m_buttons))
+            button->setToolButtonStyle(compact ? Qt::ToolButtonIconOnly
+                                               : Qt::ToolButtonTextBesideIcon);
+    }
+
+    int measure(bool compact)
+    {
+        apply(compact);
+        m_toolbar->layout()->invalidate();
+        return m_toolbar->layout()->minimumSize().width();
+    }
+
+    QWidget *m_toolbar;
+    QList<QToolButton *> m_buttons;
+    int m_fullWidth = 0;
+};
 
 } // namespace
 
@@ -55,6 +104,8 @@ DownloadWidget::DownloadWidget(DownloadManager *manager, UserPrompt *prompt, QWi
         button->setParent(toolbar);
         bar->addWidget(button);
     }
+
+    new ToolbarFit(toolbar, {m_removeAll, m_pauseAll, m_resumeAll});
 
     m_view = new DownloadView(prompt, this);
     m_view->setDownloadManager(manager);

@@ -61,6 +61,52 @@ PictureButton *pictureButton(const char *name, const QString &picture, const QSt
     return button;
 }
 
+// Fits the header's row into narrow windows: below the width its full texts
+// need, the picture buttons show their glyphs only and the search field a
+// short placeholder, so that the window fits a small screen.
+class HeaderFit : public QObject
+{
+public:
+    HeaderFit(QWidget *header, const QList<PictureButton *> &buttons, CorvLibSearchWidget *search)
+        : QObject(header), m_header(header), m_buttons(buttons), m_search(search)
+    {
+        m_compactWidth = measure(true);
+        m_fullWidth = measure(false);
+        header->setMinimumWidth(m_compactWidth);
+        header->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_header && event->type() == QEvent::Resize)
+            apply(m_header->width() < m_fullWidth);
+        return false;
+    }
+
+private:
+    void apply(bool compact)
+    {
+        for (PictureButton *button : std::as_const(m_buttons))
+            button->setCompact(compact);
+        m_search->setCompact(compact);
+        m_search->setMinimumWidth(0);
+        m_search->setMinimumWidth(qMax(110, m_search->minimumSizeHint().width()));
+    }
+
+    int measure(bool compact)
+    {
+        apply(compact);
+        m_header->layout()->invalidate();
+        return m_header->layout()->minimumSize().width();
+    }
+
+    QWidget *m_header;
+    QList<PictureButton *> m_buttons;
+    CorvLibSearchWidget *m_search;
+    int m_compactWidth = 0;
+    int m_fullWidth = 0;
+};
+
 // The TV switch: its knob on the left while off, on the right while on, and
 // the state's word beside it.
 PictureButton *tvSwitchButton(QWidget *parent)
@@ -235,6 +281,8 @@ QWidget *LibraryWidget::buildHeader()
     row->addStretch(1);
     row->addWidget(burn);
     row->addWidget(tvSwitch);
+
+    new HeaderFit(header, {import, importFolder, burn}, m_search);
 
     connect(import, &PictureButton::clicked, this, &LibraryWidget::importClicked);
     connect(importFolder, &PictureButton::clicked, this, &LibraryWidget::importFolderClicked);

@@ -36,6 +36,16 @@ QString CorvLibSearchWidget::text() const
     return ui->lineEdit->text();
 }
 
+void CorvLibSearchWidget::setCompact(bool compact)
+{
+    if (compact == m_compact)
+        return;
+    m_compact = compact;
+    ui->lineEdit->setPlaceholderText(compact ? tr("Search") : tr("Search My Library"));
+    ui->lineEdit->setMinimumWidth(0);
+    FieldBackground::fitPlaceholder(ui->lineEdit);
+}
+
 void CorvLibSearchWidget::clear()
 {
     ui->lineEdit->clear();

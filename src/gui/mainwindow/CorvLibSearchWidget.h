@@ -20,6 +20,8 @@ public:
 
     QLineEdit *lineEdit() const;
     QString text() const;
+    // A compact field has a short placeholder ("Search") and room for it only.
+    void setCompact(bool compact);
 
 Q_SIGNALS:
     void textChanged(const QString &text);
@@ -33,4 +35,5 @@ private Q_SLOTS:
 
 private:
     std::unique_ptr<Ui::CorvLibSearchWidget> ui;
+    bool m_compact = false;
 };

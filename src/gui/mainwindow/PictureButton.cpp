@@ -45,9 +45,20 @@ int PictureButton::neededWidth(const Look &look) const
     return look.textMargins.left() + textWidth + look.textMargins.right();
 }
 
+void PictureButton::setCompact(bool compact)
+{
+    if (m_compact == compact)
+        return;
+    m_compact = compact;
+    updateGeometry();
+    update();
+}
+
 QSize PictureButton::sizeHint() const
 {
     const QSize picture = m_pixmap.deviceIndependentSize().toSize();
+    if (m_compact)
+        return QSize(m_look.leftCut + m_look.rightCut, picture.height());
     int width = qMax(picture.width(), neededWidth(m_look));
     if (m_hasCheckedLook) {
         width = qMax(width, m_checkedPixmap.deviceIndependentSize().toSize().width());
@@ -77,7 +88,8 @@ void PictureButton::paintEvent(QPaintEvent *)
     painter.setPen(look.textColor.isValid() ? look.textColor
                                             : palette().color(QPalette::ButtonText));
     painter.setFont(font());
-    painter.drawText(rect().marginsRemoved(look.textMargins), Qt::AlignCenter, textOf(look));
+    if (!m_compact)
+        painter.drawText(rect().marginsRemoved(look.textMargins), Qt::AlignCenter, textOf(look));
 
     if (hasFocus()) {
         // A visible ring for the keyboard user, following the picture's rounded shape.

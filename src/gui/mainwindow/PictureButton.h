@@ -30,6 +30,11 @@ public:
     void setLook(const Look &look);
     void setCheckedLook(const Look &look);
 
+    // A compact button shows its picture's ends only (the glyph and the cap),
+    // without its text, which stays its accessible name and tooltip.
+    void setCompact(bool compact);
+    bool isCompact() const { return m_compact; }
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -45,6 +50,7 @@ private:
     Look m_look;
     Look m_checkedLook;
     bool m_hasCheckedLook = false;
+    bool m_compact = false;
     QPixmap m_pixmap;
     QPixmap m_checkedPixmap;
 };

@@ -2,6 +2,9 @@
 #include "burner/LibburnDeviceController.h"
 #include "burner/Project.h"
 #include "gui/burner/DiscSetupDialog.h"
+#include "gui/burner/RecorderComboBox.h"
+
+#include <QStyleOptionComboBox>
 
 #include <QComboBox>
 #include <QFile>
@@ -92,6 +95,56 @@ private Q_SLOTS:
                                   QStringLiteral("Ready to burn."), 20000);
         dialog.findChild<QPushButton *>(QStringLiteral("burnButton"))->click();
         QCOMPARE(controller.recorderName(), QStringLiteral("stdio:") + second);
+    }
+
+    // A long image path is shortened within the room left of the arrow:
+    // nothing of it is drawn where the arrow is.
+    void longPathStaysLeftOfTheArrow_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::newRow("narrow") << 180;
+        QTest::newRow("wide") << 420;
+    }
+
+    void longPathStaysLeftOfTheArrow()
+    {
+        QFETCH(int, width);
+        RecorderComboBox box;
+        const QString path = QStringLiteral("/home/someone/Videos/Holidays/2026/Summer at the "
+                                            "Seaside with Everybody/final disc image.iso");
+        box.setRecorders({QStringLiteral("stdio:") + path});
+        box.resize(width, box.sizeHint().height());
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        const QImage withText = box.grab().toImage();
+        box.setItemText(0, QString());
+        const QImage without = box.grab().toImage();
+        box.setItemText(0, path);
+        QCOMPARE(withText.size(), without.size());
+
+        QStyleOptionComboBox option;
+        option.initFrom(&box);
+        option.subControls = QStyle::SC_All;
+        const QRect field = box.style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                        QStyle::SC_ComboBoxEditField, &box);
+        const qreal ratio = withText.devicePixelRatio();
+        int drawn = 0;
+        for (int y = 0; y < withText.height(); ++y) {
+            for (int x = 0; x < withText.width(); ++x) {
+                if (withText.pixel(x, y) == without.pixel(x, y))
+                    continue;
+                ++drawn;
+                const QPoint at(qFloor(x / ratio), qFloor(y / ratio));
+                QVERIFY2(at.x() <= field.right(),
+                         qPrintable(QStringLiteral("text at x=%1, the field ends at %2")
+                                        .arg(at.x())
+                                        .arg(field.right())));
+            }
+        }
+        QVERIFY(drawn > 0); // something of the path is shown
+        const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
+        if (!folder.isEmpty())
+            withText.save(QDir(folder).filePath(QStringLiteral("recorder-%1.png").arg(width)));
     }
 
     void cancelIsNoSetup()

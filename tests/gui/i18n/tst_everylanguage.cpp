@@ -152,6 +152,7 @@ private:
     std::unique_ptr<Engines> m_engines;
     QStringList m_data; // texts that come from the library and the downloads
     QString m_scale;
+    bool m_narrow = false; // the window is as narrow as a small screen makes it
 
     static void useLanguage(const QLocale &locale)
     {
@@ -390,6 +391,13 @@ private:
         useLanguage(kLanguages.first().locale);
 
         QStringList problems = reading.cut;
+        // Labels made to elide (the page's address, a file name) may do so
+        // in a narrow window.
+        if (m_narrow)
+            problems.removeIf([](const QString &problem) {
+                return problem.contains(QLatin1String("/AutoSizeLabel#")) &&
+                       problem.endsWith(QLatin1String(" is elided"));
+            });
         if (language != QLatin1String("en")) {
             for (auto it = reading.texts.constBegin(); it != reading.texts.constEnd(); ++it) {
                 if (english.texts.value(it.key()) != it.value())
@@ -413,10 +421,10 @@ private:
             QTest::newRow(qPrintable(language.code)) << language.code << language.locale;
     }
 
-    MainWindow *mainWindow(MainWindow::Page page) const
+    MainWindow *mainWindow(MainWindow::Page page, const QSize &size = QSize(1149, 614)) const
     {
         auto *window = new MainWindow(m_engines.get());
-        window->resize(1149, 614);
+        window->resize(size);
         window->show();
         if (!QTest::qWaitForWindowExposed(window))
             return window;
@@ -426,7 +434,8 @@ private:
         QStandardItem *row = page == MainWindow::LibraryPage ? window->sidebarModel()->libraryItem()
                              : page == MainWindow::DownloadsPage
                                  ? window->sidebarModel()->downloadsItem()
-                                 : window->sidebarModel()->playerItem();
+                             : page == MainWindow::WebPage ? window->sidebarModel()->siteItem()
+                                                           : window->sidebarModel()->playerItem();
         const QModelIndex index = window->sidebarModel()->indexFromItem(row);
         QTest::mouseClick(window->sidebar()->viewport(), Qt::LeftButton, {},
                           window->sidebar()->visualRect(index).center());
@@ -570,6 +579,54 @@ private Q_SLOTS:
                 return window;
             },
             destroy);
+    }
+
+    // An 800 x 600 screen holds the window, frame included, on every page and
+    // in every language, with nothing cut.
+    void smallScreen_data() { languages(); }
+    void smallScreen()
+    {
+        QFETCH(QString, language);
+        QFETCH(QLocale, locale);
+        // What a window manager's frame takes on both sides, at most.
+        constexpr int kFrame = 16;
+        const QSize screen(800 - kFrame, 600 - 40);
+        const QList<std::pair<MainWindow::Page, bool>> pages = {{MainWindow::WebPage, false},
+                                                                {MainWindow::LibraryPage, false},
+                                                                {MainWindow::LibraryPage, true},
+                                                                {MainWindow::DownloadsPage, false},
+                                                                {MainWindow::PlayerPage, false}};
+        m_narrow = true;
+        const auto wide = qScopeGuard([this] { m_narrow = false; });
+        for (const auto &[page, details] : pages) {
+            const QString name = QStringLiteral("small-%1%2")
+                                     .arg(int(page))
+                                     .arg(details ? QStringLiteral("-details") : QString());
+            checkWindow(
+                language, locale, name,
+                [this, page, details, screen]() -> QWidget * {
+                    MainWindow *window = mainWindow(page, screen);
+                    if (details) {
+                        auto *library = window->findChild<LibraryWidget *>();
+                        if (auto *button = library ? library->findChild<QToolButton *>(
+                                                         QStringLiteral("pageSwitch"))
+                                                   : nullptr)
+                            button->click();
+                        QTest::qWait(20);
+                    }
+                    const int least =
+                        qMax(window->minimumWidth(), window->minimumSizeHint().width());
+                    if (least > screen.width() || window->width() > screen.width()) {
+                        qWarning() << "the window needs" << least << "px, is" << window->width();
+                        delete window;
+                        return nullptr;
+                    }
+                    return window;
+                },
+                destroy);
+            if (QTest::currentTestFailed())
+                return;
+        }
     }
 
     void burnerWizard_data() { languages(); }
