@@ -174,12 +174,29 @@ void Download::setMediaPath(const QString &path)
     m_mediaPath = path;
 }
 
-void Download::restore(const QUrl &mediaUrl, const QString &path)
+void Download::restore(const QUrl &mediaUrl, const QString &path, const CorvanaItem &item,
+                       const DownloadFailure &failure)
 {
     m_recordMediaUrl = mediaUrl;
+    m_item = item;
     // A stored path is kept only where downloads may write.
     if (LibraryPaths::isInside(path))
         m_mediaPath = QFileInfo(path).absoluteFilePath();
+    m_failure = failure;
+    m_renewFirst = failure.kind() == DownloadFailure::Withdrawn;
+    m_state = Paused; // until resumed
+    // The card shows at once how far it got.
+    m_bytesWritten = bytesOnDisk();
+    m_progress = mediaSize() > 0 ? double(m_bytesWritten) / double(mediaSize()) : 0.0;
+}
+
+void Download::setFailure(const DownloadFailure &failure)
+{
+    const bool changed =
+        failure.kind() != m_failure.kind() || failure.message() != m_failure.message();
+    m_failure = failure;
+    if (changed)
+        emit failureChanged();
 }
 
 QString Download::mediaPath() const
@@ -416,7 +433,7 @@ void Download::start()
     m_attemptStartBytes = bytesOnDisk();
     m_attemptTimer.start();
     startMediaTransfer(mediaUrl(), DownloadHelper::Media);
-    m_failure = DownloadFailure();
+    setFailure(DownloadFailure());
     m_state = Downloading;
     m_startTime.start();
     emit update();
@@ -442,7 +459,7 @@ void Download::startDirectDownload()
     m_attemptStartBytes = bytesOnDisk();
     m_attemptTimer.start();
     startMediaTransfer(m_url, DownloadHelper::Media);
-    m_failure = DownloadFailure();
+    setFailure(DownloadFailure());
     m_state = Downloading;
     m_startTime.start();
     emit update();
@@ -462,11 +479,11 @@ void Download::stopTransfers()
 void Download::pause()
 {
     m_retryTimer.stop();
-    m_failure = DownloadFailure();
     m_failedAttempts = 0;
     m_repeatedInterruption = false;
     m_state = Paused;
     stopTransfers();
+    setFailure(DownloadFailure());
     emit update();
 }
 
@@ -504,6 +521,7 @@ void Download::queue()
 void Download::resume()
 {
     m_retryTimer.stop();
+    m_addressRenewed = false;
     m_failedAttempts = 0;
     m_repeatedInterruption = false;
     restart();
@@ -511,7 +529,8 @@ void Download::resume()
 
 void Download::retryNow()
 {
-    if (m_state != Paused || m_failure.isNull())
+    // A video the site no longer offers waits for the user's Retry.
+    if (m_state != Paused || m_failure.isNull() || m_failure.kind() == DownloadFailure::Withdrawn)
         return;
     m_retryTimer.stop();
     m_failedAttempts = 0;
@@ -551,6 +570,32 @@ void Download::restart()
         startDirectDownload();
         return;
     }
+    // A whole stored item goes straight to its media address; the
+    // descriptor is asked only to renew it.
+    if (!m_item.isNull() && !m_renewFirst) {
+        start();
+        return;
+    }
+    fetchDescriptor();
+}
+
+bool Download::renewsAddress(int status) const
+{
+    return !m_direct && !m_addressRenewed && (status == 403 || status == 404 || status == 410);
+}
+
+void Download::renewAddress()
+{
+    qCDebug(lcDownloads) << "Download: media address refused, asking the descriptor again";
+    m_addressRenewed = true;
+    m_state = Paused;
+    stopTransfers();
+    fetchDescriptor();
+    emit update();
+}
+
+void Download::fetchDescriptor()
+{
     if (m_url.isLocalFile()) {
         restartFromLocalDescriptor();
         return;
@@ -597,10 +642,6 @@ void Download::metaDataDownloaded()
 // address; a restored download reads the file again, if it is still there.
 void Download::restartFromLocalDescriptor()
 {
-    if (!m_item.isNull()) {
-        start();
-        return;
-    }
     QByteArray document;
     if (!DownloadManager::readDescriptorFile(m_url.toLocalFile(), &document)) {
         qCWarning(lcDownloads) << "Download: its descriptor file can no longer be read:"
@@ -614,29 +655,35 @@ void Download::restartFromLocalDescriptor()
 
 void Download::useDescriptorItems(const QList<CorvanaItem> &items)
 {
-    if (m_item.isNull()) {
-        // A restored download is the item of its stored media address, or
-        // (the address changed) the item that writes to its stored path.
-        auto stored = std::find_if(items.cbegin(), items.cend(), [this](const CorvanaItem &i) {
+    // The item of its guid; a record of the old layout knows only its media
+    // address, or (the address changed) the path the item writes to.
+    auto stored = items.cend();
+    if (!m_item.guid().isEmpty()) {
+        stored = std::find_if(items.cbegin(), items.cend(),
+                              [this](const CorvanaItem &i) { return i.guid() == m_item.guid(); });
+    } else {
+        stored = std::find_if(items.cbegin(), items.cend(), [this](const CorvanaItem &i) {
             return m_recordMediaUrl.isEmpty() || i.mediaUrl() == m_recordMediaUrl;
         });
         if (stored == items.cend() && !m_mediaPath.isEmpty())
             stored = std::find_if(items.cbegin(), items.cend(), [this](const CorvanaItem &i) {
                 return itemMediaPath(i) == m_mediaPath;
             });
-        if (stored == items.cend()) {
-            qCDebug(lcDownloads) << "Download::metaDataDownloaded empty item list";
-            emit aborted();
-            return;
-        }
-        m_item = *stored;
-    } else {
-        for (const CorvanaItem &item : items) {
-            if (item.guid() == m_item.guid()) {
-                m_item = item;
-                break;
-            }
-        }
+    }
+    if (stored == items.cend()) {
+        // Its record and partial file stay: the site may list it again.
+        qCWarning(lcDownloads) << "Download: the descriptor no longer lists" << displayTitle();
+        m_renewFirst = true;
+        failMedia(DownloadFailure::withdrawn());
+        return;
+    }
+    const QUrl previous = recordMediaUrl();
+    const bool changed = m_item.isNull() || stored->mediaUrl() != previous;
+    m_item = *stored;
+    m_renewFirst = false;
+    if (changed) {
+        m_recordMediaUrl = m_item.mediaUrl();
+        emit itemRenewed(previous);
     }
     start();
 }
@@ -686,7 +733,7 @@ void Download::failMedia(const DownloadFailure &failure)
         m_failedAttempts = 0;
     else if (!repeatOnce)
         ++m_failedAttempts;
-    m_failure = failure;
+    setFailure(failure);
     qCWarning(lcDownloads).noquote() << "Download failed:" << failure.message();
     const bool atOnce = gotFurther || repeatOnce;
     if (failure.retriesByItself()) {
@@ -731,7 +778,10 @@ void Download::downloadFinished()
     if (isMedia && outcome.identity.total >= 0)
         m_resourceTotal = outcome.identity.total;
     if (outcome.error && isMedia) {
-        failMedia(outcome.failure(transfer->filePath(), displayTitle()));
+        if (renewsAddress(outcome.status))
+            renewAddress();
+        else
+            failMedia(outcome.failure(transfer->filePath(), displayTitle()));
         return;
     }
     if (transfer->isRedirected()) {
@@ -778,6 +828,7 @@ void Download::downloadFinished()
         if (mediaSize() > 0)
             m_progress = double(m_bytesWritten) / double(mediaSize());
         m_state = Finished;
+        m_addressRenewed = false;
         emit updateProgress();
         emit update();
         emit finished();
