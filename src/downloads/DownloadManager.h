@@ -60,6 +60,8 @@ public:
     void setLibraryHandOver(bool handOver) { m_libraryHandOver = handOver; }
     // Whether any descriptor fetch, or the admission of its items, is still in flight.
     bool hasPendingRequests() const { return !m_pending.isEmpty() || m_admitting > 0; }
+    // Whether the store is judging the items of a descriptor.
+    bool isJudgingItems() const { return m_admitting > 0; }
     // Downloads that hold one of the five places: running, starting, asking
     // their descriptor or waiting to retry by themselves.
     int runningCount() const;

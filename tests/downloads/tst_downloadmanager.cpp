@@ -966,8 +966,7 @@ private Q_SLOTS:
         // The item is judged and its record stored in one job of the store,
         // which waits behind the build: it is listed once its record is stored.
         const QString media = QDir(Library::libraryPath()).absoluteFilePath("gated 1/gated 1.mp4");
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_site->requests().filter(QStringLiteral("synthetic.corvana")).size() == 1, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(manager.isJudgingItems(), 15000);
         QVERIFY(builder->isBuilding());
         for (const QChar press : bar) {
             if (press == QLatin1Char('p'))
@@ -1012,8 +1011,7 @@ private Q_SLOTS:
         QVERIFY(gate.waitUntilHeld());
         m_site->control(QStringLiteral("/control/clear"));
         manager.initializeDownload(synthetic(QStringLiteral("sixth"), 1, 100000, 20000));
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_site->requests().filter(QStringLiteral("synthetic.corvana")).size() == 1, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(manager.isJudgingItems(), 15000);
         manager.activeDownloads().constFirst()->cancel();
         // Not listed, not fetched before its record is stored.
         QCOMPARE(manager.rowCount(), 4);
