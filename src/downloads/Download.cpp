@@ -39,31 +39,6 @@ bool isWebUrl(const QUrl &url)
     return WebAddress::isWeb(url);
 }
 
-// File systems hold names of at most 255 bytes; the cover and thumbnail add
-// "-cover.jpg" or "-thumb.jpg" to the media name, the media file its suffix.
-constexpr int kNameBytes = 255;
-constexpr int kSuffixRoom = 16;
-
-// The longest start of `text` that fits `maxBytes` in UTF-8, never cutting a
-// character (or a surrogate pair) in two.
-QString fitBytes(const QString &text, int maxBytes)
-{
-    int bytes = 0;
-    qsizetype end = 0;
-    while (end < text.size()) {
-        const bool pair = text.at(end).isHighSurrogate() && end + 1 < text.size() &&
-                          text.at(end + 1).isLowSurrogate();
-        const char32_t code = pair ? QChar::surrogateToUcs4(text.at(end), text.at(end + 1))
-                                   : char32_t(text.at(end).unicode());
-        const int size = code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
-        if (bytes + size > maxBytes)
-            break;
-        bytes += size;
-        end += pair ? 2 : 1;
-    }
-    return text.left(end);
-}
-
 } // namespace
 
 Download::Download(NetworkManager *network, TransferThread *transfers, const QUrl &url, bool direct,
@@ -103,34 +78,6 @@ QString Download::statusText() const
     return QString();
 }
 
-QString Download::safeFileName(const QString &name)
-{
-    return FileNames::safe(name);
-}
-
-QString Download::urlFileName(const QUrl &url)
-{
-    const QStringList segments =
-        url.path(QUrl::FullyEncoded).split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    if (segments.isEmpty())
-        return safeFileName(QString());
-    // The file lies in the library folder itself: never one of its own names.
-    return LibraryPaths::safeName(
-        fitFileName(safeFileName(QUrl::fromPercentEncoding(segments.last().toLatin1()))));
-}
-
-bool Download::isFetchable(const QUrl &url)
-{
-    return isWebUrl(url);
-}
-
-bool Download::isMediaLink(const QString &path)
-{
-    static const QRegularExpression pattern(
-        QStringLiteral("(.mp4$)|(.mpg$)|(.wmv$)|(.flv$)|(.m4v$)|(.mpeg$)|(.avi$)|(.exe$)|(.dmg$)"));
-    return pattern.match(path).hasMatch();
-}
-
 QString Download::downloadFolder() const
 {
     const QDir library(Library::libraryPath());
@@ -139,34 +86,6 @@ QString Download::downloadFolder() const
     if (!m_mediaPath.isEmpty())
         return QFileInfo(m_mediaPath).absolutePath();
     return itemFolder(m_item);
-}
-
-QString Download::fitFileName(const QString &name)
-{
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    const QString suffix = dot > 0 && name.size() - dot <= kSuffixRoom ? name.mid(dot) : QString();
-    const QString stem = name.left(name.size() - suffix.size());
-    return fitBytes(stem, kNameBytes - kSuffixRoom - int(suffix.toUtf8().size())) + suffix;
-}
-
-QString Download::fileBase(const QString &title)
-{
-    return fitBytes(title, kNameBytes - kSuffixRoom);
-}
-
-QString Download::itemFolder(const CorvanaItem &item)
-{
-    return QDir(Library::libraryPath())
-        .absoluteFilePath(LibraryPaths::safeName(
-            safeFileName(fitBytes(CorvanaItem::fileNameTitle(item.title()), kNameBytes))));
-}
-
-QString Download::itemMediaPath(const CorvanaItem &item)
-{
-    const QString title = CorvanaItem::fileNameTitle(item.mediaTitle());
-    const QString type = fitBytes(item.fileType(), kSuffixRoom - 1);
-    return QDir(itemFolder(item))
-        .absoluteFilePath(safeFileName(QStringLiteral("%1.%2").arg(fileBase(title), type)));
 }
 
 void Download::setMediaPath(const QString &path)
@@ -185,6 +104,7 @@ void Download::restore(const QUrl &mediaUrl, const QString &path, const CorvanaI
     m_failure = failure;
     m_renewFirst = failure.kind() == DownloadFailure::Withdrawn;
     m_state = Paused; // until resumed
+    m_failureRestored = !failure.isNull();
     // The card shows at once how far it got.
     m_bytesWritten = bytesOnDisk();
     m_progress = mediaSize() > 0 ? double(m_bytesWritten) / double(mediaSize()) : 0.0;
@@ -195,6 +115,7 @@ void Download::setFailure(const DownloadFailure &failure)
     const bool changed =
         failure.kind() != m_failure.kind() || failure.message() != m_failure.message();
     m_failure = failure;
+    m_failureRestored = false;
     if (changed)
         emit failureChanged();
 }
@@ -530,7 +451,9 @@ void Download::resume()
 void Download::retryNow()
 {
     // A video the site no longer offers waits for the user's Retry.
-    if (m_state != Paused || m_failure.isNull() || m_failure.kind() == DownloadFailure::Withdrawn)
+    // Nor does one stored as failed: it waits to be resumed.
+    if (m_state != Paused || m_failure.isNull() || m_failureRestored ||
+        m_failure.kind() == DownloadFailure::Withdrawn)
         return;
     m_retryTimer.stop();
     m_failedAttempts = 0;

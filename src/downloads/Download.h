@@ -231,6 +231,8 @@ private:
     bool m_addressRenewed = false;
     // The descriptor no longer listed it: the next attempt asks it first.
     bool m_renewFirst = false;
+    // Its failure came with its stored record, not from an attempt of this run.
+    bool m_failureRestored = false;
     DownloadFailure m_failure;
     RetryDelays m_retryDelays = &DownloadFailure::retryDelayMs;
     FreeSpaceProbe m_freeSpace = &Download::freeSpace;
