@@ -530,6 +530,10 @@
 <context>
     <name>DownloadFailure</name>
     <message>
+        <source>The site no longer offers this video</source>
+        <translation>Die Seite bietet dieses Video nicht mehr an</translation>
+    </message>
+    <message>
         <source>The site did not accept your user name or password for &quot;%1&quot;. Sign in again, then retry.</source>
         <translation>Die Website hat Ihren Benutzernamen oder Ihr Passwort für „%1“ nicht angenommen. Melden Sie sich erneut an und versuchen Sie es dann noch einmal.</translation>
     </message>
@@ -583,6 +587,10 @@
 </context>
 <context>
     <name>DownloadItem</name>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
     <message>
         <source>%1 of %2 (%3/sec) - %4</source>
         <translation>%1 von %2 (%3/s) - %4</translation>
@@ -650,6 +658,34 @@
 </context>
 <context>
     <name>DownloadManager</name>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>its announced size of %1 bytes cannot be a video&apos;s</source>
+        <translation>die angegebene Größe von %1 Bytes kann nicht die eines Videos sein</translation>
+    </message>
+    <message>
+        <source>it is in your library already</source>
+        <translation>es ist bereits in Ihrer Bibliothek</translation>
+    </message>
+    <message>
+        <source>Videos Skipped</source>
+        <translation>Videos übersprungen</translation>
+    </message>
+    <message>
+        <source>This video was not downloaded:
+%1</source>
+        <translation>Dieses Video wurde nicht heruntergeladen:
+%1</translation>
+    </message>
+    <message>
+        <source>These videos were not downloaded:
+%1</source>
+        <translation>Diese Videos wurden nicht heruntergeladen:
+%1</translation>
+    </message>
     <message>
         <source>File Exists</source>
         <translation>Datei vorhanden</translation>

@@ -530,6 +530,10 @@
 <context>
     <name>DownloadFailure</name>
     <message>
+        <source>The site no longer offers this video</source>
+        <translation>El sitio ya no ofrece este vídeo</translation>
+    </message>
+    <message>
         <source>The site did not accept your user name or password for &quot;%1&quot;. Sign in again, then retry.</source>
         <translation>El sitio no ha aceptado su nombre de usuario o contraseña para «%1». Vuelva a iniciar sesión e inténtelo de nuevo.</translation>
     </message>
@@ -583,6 +587,10 @@
 </context>
 <context>
     <name>DownloadItem</name>
+    <message>
+        <source>Remove</source>
+        <translation>Eliminar</translation>
+    </message>
     <message>
         <source>%1 of %2 (%3/sec) - %4</source>
         <translation>%1 de %2 (%3/s) - %4</translation>
@@ -650,6 +658,34 @@
 </context>
 <context>
     <name>DownloadManager</name>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>its announced size of %1 bytes cannot be a video&apos;s</source>
+        <translation>su tamaño anunciado de %1 bytes no puede ser el de un vídeo</translation>
+    </message>
+    <message>
+        <source>it is in your library already</source>
+        <translation>ya está en su biblioteca</translation>
+    </message>
+    <message>
+        <source>Videos Skipped</source>
+        <translation>Vídeos omitidos</translation>
+    </message>
+    <message>
+        <source>This video was not downloaded:
+%1</source>
+        <translation>Este vídeo no se ha descargado:
+%1</translation>
+    </message>
+    <message>
+        <source>These videos were not downloaded:
+%1</source>
+        <translation>Estos vídeos no se han descargado:
+%1</translation>
+    </message>
     <message>
         <source>File Exists</source>
         <translation>El archivo ya existe</translation>

@@ -530,6 +530,10 @@
 <context>
     <name>DownloadFailure</name>
     <message>
+        <source>The site no longer offers this video</source>
+        <translation>Le site ne propose plus cette vidéo</translation>
+    </message>
+    <message>
         <source>The site did not accept your user name or password for &quot;%1&quot;. Sign in again, then retry.</source>
         <translation>Le site n&apos;a pas accepté votre nom d&apos;utilisateur ou votre mot de passe pour «&#xa0;%1&#xa0;». Reconnectez-vous, puis réessayez.</translation>
     </message>
@@ -583,6 +587,10 @@
 </context>
 <context>
     <name>DownloadItem</name>
+    <message>
+        <source>Remove</source>
+        <translation>Supprimer</translation>
+    </message>
     <message>
         <source>%1 of %2 (%3/sec) - %4</source>
         <translation>%1 sur %2 (%3/s) - %4</translation>
@@ -650,6 +658,34 @@
 </context>
 <context>
     <name>DownloadManager</name>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1 : %2</translation>
+    </message>
+    <message>
+        <source>its announced size of %1 bytes cannot be a video&apos;s</source>
+        <translation>sa taille annoncée de %1 octets ne peut pas être celle d&apos;une vidéo</translation>
+    </message>
+    <message>
+        <source>it is in your library already</source>
+        <translation>elle est déjà dans votre bibliothèque</translation>
+    </message>
+    <message>
+        <source>Videos Skipped</source>
+        <translation>Vidéos ignorées</translation>
+    </message>
+    <message>
+        <source>This video was not downloaded:
+%1</source>
+        <translation>Cette vidéo n&apos;a pas été téléchargée :
+%1</translation>
+    </message>
+    <message>
+        <source>These videos were not downloaded:
+%1</source>
+        <translation>Ces vidéos n&apos;ont pas été téléchargées :
+%1</translation>
+    </message>
     <message>
         <source>File Exists</source>
         <translation>Fichier existant</translation>

@@ -59,6 +59,11 @@ void DesktopNotifier::followDownloads(DownloadManager *downloads)
     connect(downloads, &DownloadManager::error, this, [this](const QString &message) {
         notify(tr("Download failed"), message, QString(), Downloads);
     });
+    // What a descriptor's items left out: told once, never asked.
+    connect(downloads, &DownloadManager::notice, this,
+            [this](const QString &title, const QString &text) {
+                notify(title, text, QString(), Downloads);
+            });
 }
 
 void DesktopNotifier::downloadFinished(Download *download)

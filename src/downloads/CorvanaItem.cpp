@@ -5,8 +5,11 @@
 #include <QCryptographicHash>
 #include <QDomDocument>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QSharedData>
 #include <QtDebug>
+
+#include <limits>
 
 class CorvanaItemData : public QSharedData
 {
@@ -168,9 +171,16 @@ CorvanaMedia CorvanaItem::mediaFromGroup(const QDomElement &group)
     media.url = QUrl(url, QUrl::TolerantMode);
 
     // Videos beyond 2 GiB are common; a negative or non-numeric size is unknown.
+    // A number too long for 64 bits is kept as the largest one: an absurd
+    // size, refused, never taken for "unknown".
     bool ok = false;
-    const qint64 size = content.attribute(QStringLiteral("bytes")).toLongLong(&ok);
-    media.size = ok && size > 0 ? size : 0;
+    const QString bytes = content.attribute(QStringLiteral("bytes")).trimmed();
+    const qint64 size = bytes.toLongLong(&ok);
+    static const QRegularExpression digits(QStringLiteral("^\\d+$"));
+    if (!ok && digits.match(bytes).hasMatch())
+        media.size = std::numeric_limits<qint64>::max();
+    else
+        media.size = ok && size > 0 ? size : 0;
 
     const QString type = content.attribute(QStringLiteral("type"));
     media.fileType = type.mid(type.indexOf(QLatin1Char('/')) + 1);
@@ -203,6 +213,11 @@ CorvanaMedia &CorvanaItem::mutableMedia()
 bool CorvanaItem::hasVideoFileType() const
 {
     return kVideoFileTypes.contains(fileType().toLower());
+}
+
+bool CorvanaItem::hasBelievableSize() const
+{
+    return mediaSize() >= 0 && mediaSize() <= MaxMediaBytes;
 }
 
 bool CorvanaItem::isNull() const
@@ -283,4 +298,40 @@ void CorvanaItem::setGuid(const QString &guid)
 void CorvanaItem::setMediaSize(qint64 size)
 {
     mutableMedia().size = size;
+}
+
+void CorvanaItem::setDescription(const QString &description)
+{
+    d->description = description;
+}
+
+void CorvanaItem::setPubDate(const QDateTime &date)
+{
+    d->pubDate = date;
+}
+
+void CorvanaItem::setCover(const QString &cover)
+{
+    d->cover = cover;
+}
+
+void CorvanaItem::setCategories(const QString &categories)
+{
+    d->categories = categories;
+}
+
+void CorvanaItem::setStars(const QString &stars)
+{
+    d->stars = stars;
+}
+
+void CorvanaItem::setDuration(const QString &duration)
+{
+    d->duration = duration;
+}
+
+void CorvanaItem::setMedia(const CorvanaMedia &media)
+{
+    d->media = QSharedPointer<CorvanaMedia>::create(media);
+    d->null = false;
 }

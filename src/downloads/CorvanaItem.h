@@ -25,6 +25,9 @@ public:
 
     // The largest descriptor document fetched; a longer answer is refused.
     static constexpr qint64 MaxDocumentBytes = 4 * 1024 * 1024;
+    // The largest video believed: 1 TiB. A descriptor naming more (or a size
+    // past what a number holds) describes no real video.
+    static constexpr qint64 MaxMediaBytes = qint64(1) << 40;
 
     // Parses a descriptor document into its items, in document order. A
     // malformed document gives an empty list.
@@ -58,10 +61,20 @@ public:
     qint64 mediaSize() const;
     // Whether the media file type is one of the video types the program saves.
     bool hasVideoFileType() const;
+    // Whether the announced size (0: unknown) could be a real video's.
+    bool hasBelievableSize() const;
 
     void setTitle(const QString &title);
     void setGuid(const QString &guid);
     void setMediaSize(qint64 size);
+    // The remaining fields, for an item kept in the download queue.
+    void setDescription(const QString &description);
+    void setPubDate(const QDateTime &date);
+    void setCover(const QString &cover);
+    void setCategories(const QString &categories);
+    void setStars(const QString &stars);
+    void setDuration(const QString &duration);
+    void setMedia(const CorvanaMedia &media);
 
 private:
     static CorvanaItem fromElement(const QDomElement &element);

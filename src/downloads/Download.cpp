@@ -39,31 +39,6 @@ bool isWebUrl(const QUrl &url)
     return WebAddress::isWeb(url);
 }
 
-// File systems hold names of at most 255 bytes; the cover and thumbnail add
-// "-cover.jpg" or "-thumb.jpg" to the media name, the media file its suffix.
-constexpr int kNameBytes = 255;
-constexpr int kSuffixRoom = 16;
-
-// The longest start of `text` that fits `maxBytes` in UTF-8, never cutting a
-// character (or a surrogate pair) in two.
-QString fitBytes(const QString &text, int maxBytes)
-{
-    int bytes = 0;
-    qsizetype end = 0;
-    while (end < text.size()) {
-        const bool pair = text.at(end).isHighSurrogate() && end + 1 < text.size() &&
-                          text.at(end + 1).isLowSurrogate();
-        const char32_t code = pair ? QChar::surrogateToUcs4(text.at(end), text.at(end + 1))
-                                   : char32_t(text.at(end).unicode());
-        const int size = code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
-        if (bytes + size > maxBytes)
-            break;
-        bytes += size;
-        end += pair ? 2 : 1;
-    }
-    return text.left(end);
-}
-
 } // namespace
 
 Download::Download(NetworkManager *network, TransferThread *transfers, const QUrl &url, bool direct,
@@ -103,34 +78,6 @@ QString Download::statusText() const
     return QString();
 }
 
-QString Download::safeFileName(const QString &name)
-{
-    return FileNames::safe(name);
-}
-
-QString Download::urlFileName(const QUrl &url)
-{
-    const QStringList segments =
-        url.path(QUrl::FullyEncoded).split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    if (segments.isEmpty())
-        return safeFileName(QString());
-    // The file lies in the library folder itself: never one of its own names.
-    return LibraryPaths::safeName(
-        fitFileName(safeFileName(QUrl::fromPercentEncoding(segments.last().toLatin1()))));
-}
-
-bool Download::isFetchable(const QUrl &url)
-{
-    return isWebUrl(url);
-}
-
-bool Download::isMediaLink(const QString &path)
-{
-    static const QRegularExpression pattern(
-        QStringLiteral("(.mp4$)|(.mpg$)|(.wmv$)|(.flv$)|(.m4v$)|(.mpeg$)|(.avi$)|(.exe$)|(.dmg$)"));
-    return pattern.match(path).hasMatch();
-}
-
 QString Download::downloadFolder() const
 {
     const QDir library(Library::libraryPath());
@@ -141,45 +88,36 @@ QString Download::downloadFolder() const
     return itemFolder(m_item);
 }
 
-QString Download::fitFileName(const QString &name)
-{
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    const QString suffix = dot > 0 && name.size() - dot <= kSuffixRoom ? name.mid(dot) : QString();
-    const QString stem = name.left(name.size() - suffix.size());
-    return fitBytes(stem, kNameBytes - kSuffixRoom - int(suffix.toUtf8().size())) + suffix;
-}
-
-QString Download::fileBase(const QString &title)
-{
-    return fitBytes(title, kNameBytes - kSuffixRoom);
-}
-
-QString Download::itemFolder(const CorvanaItem &item)
-{
-    return QDir(Library::libraryPath())
-        .absoluteFilePath(LibraryPaths::safeName(
-            safeFileName(fitBytes(CorvanaItem::fileNameTitle(item.title()), kNameBytes))));
-}
-
-QString Download::itemMediaPath(const CorvanaItem &item)
-{
-    const QString title = CorvanaItem::fileNameTitle(item.mediaTitle());
-    const QString type = fitBytes(item.fileType(), kSuffixRoom - 1);
-    return QDir(itemFolder(item))
-        .absoluteFilePath(safeFileName(QStringLiteral("%1.%2").arg(fileBase(title), type)));
-}
-
 void Download::setMediaPath(const QString &path)
 {
     m_mediaPath = path;
 }
 
-void Download::restore(const QUrl &mediaUrl, const QString &path)
+void Download::restore(const QUrl &mediaUrl, const QString &path, const CorvanaItem &item,
+                       const DownloadFailure &failure)
 {
     m_recordMediaUrl = mediaUrl;
+    m_item = item;
     // A stored path is kept only where downloads may write.
     if (LibraryPaths::isInside(path))
         m_mediaPath = QFileInfo(path).absoluteFilePath();
+    m_failure = failure;
+    m_renewFirst = failure.kind() == DownloadFailure::Withdrawn;
+    m_state = Paused; // until resumed
+    m_failureRestored = !failure.isNull();
+    // The card shows at once how far it got.
+    m_bytesWritten = bytesOnDisk();
+    m_progress = mediaSize() > 0 ? double(m_bytesWritten) / double(mediaSize()) : 0.0;
+}
+
+void Download::setFailure(const DownloadFailure &failure)
+{
+    const bool changed =
+        failure.kind() != m_failure.kind() || failure.message() != m_failure.message();
+    m_failure = failure;
+    m_failureRestored = false;
+    if (changed)
+        emit failureChanged();
 }
 
 QString Download::mediaPath() const
@@ -416,7 +354,7 @@ void Download::start()
     m_attemptStartBytes = bytesOnDisk();
     m_attemptTimer.start();
     startMediaTransfer(mediaUrl(), DownloadHelper::Media);
-    m_failure = DownloadFailure();
+    setFailure(DownloadFailure());
     m_state = Downloading;
     m_startTime.start();
     emit update();
@@ -442,7 +380,7 @@ void Download::startDirectDownload()
     m_attemptStartBytes = bytesOnDisk();
     m_attemptTimer.start();
     startMediaTransfer(m_url, DownloadHelper::Media);
-    m_failure = DownloadFailure();
+    setFailure(DownloadFailure());
     m_state = Downloading;
     m_startTime.start();
     emit update();
@@ -462,11 +400,11 @@ void Download::stopTransfers()
 void Download::pause()
 {
     m_retryTimer.stop();
-    m_failure = DownloadFailure();
     m_failedAttempts = 0;
     m_repeatedInterruption = false;
     m_state = Paused;
     stopTransfers();
+    setFailure(DownloadFailure());
     emit update();
 }
 
@@ -504,6 +442,7 @@ void Download::queue()
 void Download::resume()
 {
     m_retryTimer.stop();
+    m_addressRenewed = false;
     m_failedAttempts = 0;
     m_repeatedInterruption = false;
     restart();
@@ -511,7 +450,10 @@ void Download::resume()
 
 void Download::retryNow()
 {
-    if (m_state != Paused || m_failure.isNull())
+    // A video the site no longer offers waits for the user's Retry.
+    // Nor does one stored as failed: it waits to be resumed.
+    if (m_state != Paused || m_failure.isNull() || m_failureRestored ||
+        m_failure.kind() == DownloadFailure::Withdrawn)
         return;
     m_retryTimer.stop();
     m_failedAttempts = 0;
@@ -551,6 +493,32 @@ void Download::restart()
         startDirectDownload();
         return;
     }
+    // A whole stored item goes straight to its media address; the
+    // descriptor is asked only to renew it.
+    if (!m_item.isNull() && !m_renewFirst) {
+        start();
+        return;
+    }
+    fetchDescriptor();
+}
+
+bool Download::renewsAddress(int status) const
+{
+    return !m_direct && !m_addressRenewed && (status == 403 || status == 404 || status == 410);
+}
+
+void Download::renewAddress()
+{
+    qCDebug(lcDownloads) << "Download: media address refused, asking the descriptor again";
+    m_addressRenewed = true;
+    m_state = Paused;
+    stopTransfers();
+    fetchDescriptor();
+    emit update();
+}
+
+void Download::fetchDescriptor()
+{
     if (m_url.isLocalFile()) {
         restartFromLocalDescriptor();
         return;
@@ -597,10 +565,6 @@ void Download::metaDataDownloaded()
 // address; a restored download reads the file again, if it is still there.
 void Download::restartFromLocalDescriptor()
 {
-    if (!m_item.isNull()) {
-        start();
-        return;
-    }
     QByteArray document;
     if (!DownloadManager::readDescriptorFile(m_url.toLocalFile(), &document)) {
         qCWarning(lcDownloads) << "Download: its descriptor file can no longer be read:"
@@ -614,29 +578,35 @@ void Download::restartFromLocalDescriptor()
 
 void Download::useDescriptorItems(const QList<CorvanaItem> &items)
 {
-    if (m_item.isNull()) {
-        // A restored download is the item of its stored media address, or
-        // (the address changed) the item that writes to its stored path.
-        auto stored = std::find_if(items.cbegin(), items.cend(), [this](const CorvanaItem &i) {
+    // The item of its guid; a record of the old layout knows only its media
+    // address, or (the address changed) the path the item writes to.
+    auto stored = items.cend();
+    if (!m_item.guid().isEmpty()) {
+        stored = std::find_if(items.cbegin(), items.cend(),
+                              [this](const CorvanaItem &i) { return i.guid() == m_item.guid(); });
+    } else {
+        stored = std::find_if(items.cbegin(), items.cend(), [this](const CorvanaItem &i) {
             return m_recordMediaUrl.isEmpty() || i.mediaUrl() == m_recordMediaUrl;
         });
         if (stored == items.cend() && !m_mediaPath.isEmpty())
             stored = std::find_if(items.cbegin(), items.cend(), [this](const CorvanaItem &i) {
                 return itemMediaPath(i) == m_mediaPath;
             });
-        if (stored == items.cend()) {
-            qCDebug(lcDownloads) << "Download::metaDataDownloaded empty item list";
-            emit aborted();
-            return;
-        }
-        m_item = *stored;
-    } else {
-        for (const CorvanaItem &item : items) {
-            if (item.guid() == m_item.guid()) {
-                m_item = item;
-                break;
-            }
-        }
+    }
+    if (stored == items.cend()) {
+        // Its record and partial file stay: the site may list it again.
+        qCWarning(lcDownloads) << "Download: the descriptor no longer lists" << displayTitle();
+        m_renewFirst = true;
+        failMedia(DownloadFailure::withdrawn());
+        return;
+    }
+    const QUrl previous = recordMediaUrl();
+    const bool changed = m_item.isNull() || stored->mediaUrl() != previous;
+    m_item = *stored;
+    m_renewFirst = false;
+    if (changed) {
+        m_recordMediaUrl = m_item.mediaUrl();
+        emit itemRenewed(previous);
     }
     start();
 }
@@ -686,7 +656,7 @@ void Download::failMedia(const DownloadFailure &failure)
         m_failedAttempts = 0;
     else if (!repeatOnce)
         ++m_failedAttempts;
-    m_failure = failure;
+    setFailure(failure);
     qCWarning(lcDownloads).noquote() << "Download failed:" << failure.message();
     const bool atOnce = gotFurther || repeatOnce;
     if (failure.retriesByItself()) {
@@ -731,7 +701,10 @@ void Download::downloadFinished()
     if (isMedia && outcome.identity.total >= 0)
         m_resourceTotal = outcome.identity.total;
     if (outcome.error && isMedia) {
-        failMedia(outcome.failure(transfer->filePath(), displayTitle()));
+        if (renewsAddress(outcome.status))
+            renewAddress();
+        else
+            failMedia(outcome.failure(transfer->filePath(), displayTitle()));
         return;
     }
     if (transfer->isRedirected()) {
@@ -778,6 +751,7 @@ void Download::downloadFinished()
         if (mediaSize() > 0)
             m_progress = double(m_bytesWritten) / double(mediaSize());
         m_state = Finished;
+        m_addressRenewed = false;
         emit updateProgress();
         emit update();
         emit finished();

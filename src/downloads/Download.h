@@ -61,10 +61,12 @@ public:
     // A path of its own (a stored one, or one that keeps two videos of the
     // same title apart); the folder is then the path's folder.
     void setMediaPath(const QString &path);
-    // A download restored from its stored record: the descriptor item with
-    // this media address is the one to fetch, into this path (kept when it
-    // lies in the library folder).
-    void restore(const QUrl &mediaUrl, const QString &path);
+    // A download restored from its stored record: its item (null for a
+    // record of the old layout: the descriptor item with this media address
+    // is the one to fetch), into this path (kept when it lies in the library
+    // folder), stopped for `failure` (null when it was not).
+    void restore(const QUrl &mediaUrl, const QString &path, const CorvanaItem &item = {},
+                 const DownloadFailure &failure = {});
     // The media address its stored record carries.
     QUrl recordMediaUrl() const
     {
@@ -146,6 +148,11 @@ Q_SIGNALS:
     void updateThumbnail();
     // The transfer failed; `message` says why, for a person.
     void failed(const QString &message);
+    // Why it stopped changed (failure()), to be kept with its record.
+    void failureChanged();
+    // The descriptor gave its item again: a new media address, say. Its
+    // record was stored under `previousMediaUrl`.
+    void itemRenewed(const QUrl &previousMediaUrl);
 
 public Q_SLOTS:
     void start();
@@ -180,7 +187,14 @@ private:
     void failMedia(const DownloadFailure &failure);
     void retry();
     void restart();
+    // Asks the descriptor (the site's or the file's) for the item again.
+    void fetchDescriptor();
     void restartFromLocalDescriptor();
+    // A media address the site no longer answers for is renewed once from
+    // the descriptor before the download fails.
+    bool renewsAddress(int status) const;
+    void renewAddress();
+    void setFailure(const DownloadFailure &failure);
     void useDescriptorItems(const QList<CorvanaItem> &items);
     bool attemptGotFurther() const;
     QString displayTitle() const;
@@ -212,6 +226,13 @@ private:
     bool m_addToLibrary = true;
     bool m_strictTls = false;
     int m_redirects = 0;
+    // The descriptor was asked for a new media address since the last user
+    // resume or finished transfer.
+    bool m_addressRenewed = false;
+    // The descriptor no longer listed it: the next attempt asks it first.
+    bool m_renewFirst = false;
+    // Its failure came with its stored record, not from an attempt of this run.
+    bool m_failureRestored = false;
     DownloadFailure m_failure;
     RetryDelays m_retryDelays = &DownloadFailure::retryDelayMs;
     FreeSpaceProbe m_freeSpace = &Download::freeSpace;

@@ -98,6 +98,18 @@ DownloadFailure DownloadFailure::noConnection(const QString &title)
                               .arg(title)};
 }
 
+DownloadFailure DownloadFailure::withdrawn()
+{
+    return {Withdrawn, tr("The site no longer offers this video")};
+}
+
+DownloadFailure DownloadFailure::restored(Kind kind, const QString &message)
+{
+    if (kind <= None || kind > Withdrawn)
+        return {};
+    return {kind, message};
+}
+
 DownloadFailure DownloadFailure::other(const QString &reason, const QString &title)
 {
     return {Other, tr("The download of \"%1\" failed (%2).").arg(title, reason)};

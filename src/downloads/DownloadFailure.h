@@ -20,7 +20,8 @@ public:
         NoConnection,   // no answer, refused, or the connection broke off
         DiskFull,       // no room for the file
         FolderNotWritable,
-        Other
+        Other,
+        Withdrawn // the descriptor no longer lists the video
     };
 
     DownloadFailure() = default;
@@ -51,6 +52,10 @@ public:
     static DownloadFailure noConnection(const QString &title);
     // The answer could not continue the file (or another odd answer).
     static DownloadFailure other(const QString &reason, const QString &title);
+    // The site's descriptor no longer lists the video.
+    static DownloadFailure withdrawn();
+    // A failure kept in the download queue, as it was told.
+    static DownloadFailure restored(Kind kind, const QString &message);
 
     // A folder as a person reads it: the home folder written as "~".
     static QString displayFolder(const QString &folder);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "downloads/Download.h"
+#include "downloads/DownloadRecords.h"
 
 #include <QAbstractListModel>
 #include <QHash>
@@ -13,17 +14,21 @@
 
 class CorvanaItem;
 class Download;
-class DownloadRecords;
 class NetworkManager;
 class QNetworkReply;
 class TransferThread;
 class UserPrompt;
 
-// The single owner of all downloads: fetches and parses descriptors, refuses
-// duplicates, runs at most five downloads and queues the rest (twenty in
-// all), keeps the queue in the `downloads` table across restarts, follows the
-// network going up and down, and hands finished videos to the library. Also
-// the list model of the downloads page.
+// The single owner of all downloads: fetches and parses descriptors, judges
+// each of their items on its own (already in the library, already on disk,
+// an unusable address or size: skipped with a note; the rest queued), runs at
+// most five downloads and queues the rest (twenty in all; paused downloads
+// hold no place), keeps the queue with whole items in the `downloads` table
+// across restarts, follows the network going up and down, and hands finished
+// videos to the library. Also the list model of the downloads page.
+// Rows keep the order downloads were added in; the active downloads are the
+// rows not waiting in the queue. The implementation of taking on new
+// downloads lies in DownloadManagerIntake.cpp.
 class DownloadManager : public QAbstractListModel
 {
     Q_OBJECT
@@ -53,8 +58,13 @@ public:
     // Finished downloads for the library keep their record: the library
     // deletes it together with storing the video's row.
     void setLibraryHandOver(bool handOver) { m_libraryHandOver = handOver; }
-    // Whether any descriptor fetch is still in flight.
-    bool hasPendingRequests() const { return !m_pending.isEmpty(); }
+    // Whether any descriptor fetch, or the admission of its items, is still in flight.
+    bool hasPendingRequests() const { return !m_pending.isEmpty() || m_admitting > 0; }
+    // Whether the store is judging the items of a descriptor.
+    bool isJudgingItems() const { return m_admitting > 0; }
+    // Downloads that hold one of the five places: running, starting, asking
+    // their descriptor or waiting to retry by themselves.
+    int runningCount() const;
     // The pauses between automatic retries of every download (tests shorten them).
     void setRetryDelays(Download::RetryDelays delays);
     // How every download finds the room left on the library's disk (tests
@@ -70,6 +80,11 @@ Q_SIGNALS:
     void error(const QString &message);
     // An item of a request was not taken on, and why.
     void refused(const QString &title, const QString &reason);
+    // An item of a descriptor was skipped as already in the library.
+    void skipped(const QString &title, const QString &reason);
+    // Once per descriptor: what was not taken on, for a person (never a
+    // question; the window shows it as it can).
+    void notice(const QString &title, const QString &text);
     // A descriptor was read: `queued` of its videos joined the download list.
     void descriptorRead(int queued);
     // The record of a new download is stored: from now on a restart finds it.
@@ -103,16 +118,27 @@ private:
     bool isTransferThreadHeld(const TransferThread *thread, const Download *asking) const;
     void followNetworkState();
     void connectDownload(Download *download);
+    static bool holdsPlace(const Download *download);
     // A download to start once its record is stored.
     struct RecordToStore
     {
         QPointer<Download> download;
         bool direct = false;
     };
-    void storeRecord(Download *download, bool direct);
-    void startWhenStored(Download *download);
     void storeRecords(const QList<RecordToStore> &records);
-    int takeItems(const QUrl &url, const QList<CorvanaItem> &items);
+    void startWhenStored(Download *download);
+    // Judges the items of a descriptor: refuses here those that cannot be
+    // fetched, and hands the rest to one store job.
+    void takeItems(const QUrl &url, const QList<CorvanaItem> &items);
+    struct Taken
+    {
+        QPointer<Download> download;
+        QString title;
+    };
+    void itemsAdmitted(int batch, const QList<Taken> &taken,
+                       const QList<DownloadRecords::Admission> &verdicts, QStringList skippedNotes);
+    void refuse(const CorvanaItem &item, const QString &reason, QStringList *notes);
+    void tellSkipped(const QStringList &notes);
     void addDownload(Download *download);
     bool removeDownload(Download *download);
     bool isListed(const Download *download) const;
@@ -123,12 +149,12 @@ private:
     // Tells the user once of every video refused as already downloaded since
     // the last time (never from inside the loop over a descriptor's items).
     void tellAlreadyDownloaded();
-    bool isPathTaken(const Download *download, const QStringList &paths) const;
-    void assignOwnPath(Download *download, const QStringList &paths) const;
     Download *fromSender() const;
     int rowOf(const Download *download) const;
     void dropDeleted();
     void rowChanged(Download *download);
+    // Queued downloads move up into free places (not while all are paused).
+    void startNextSoon();
 
     NetworkManager *m_network;
     // One transfer thread per download that runs at once: each attempt of a
@@ -138,18 +164,26 @@ private:
     std::vector<std::unique_ptr<TransferThread>> m_transfers;
     DownloadRecords *m_records;
     UserPrompt *m_prompt;
-    // While a descriptor's items are taken on, their records wait here to be
-    // stored together.
-    QList<RecordToStore> *m_recordsToStore = nullptr;
     // Titles refused as already downloaded, not told yet.
     QStringList m_alreadyDownloaded;
-    // New downloads whose record is not stored yet: they start once it is.
+    // New direct downloads whose record is not stored yet: they start once it is.
     QList<QPointer<Download>> m_awaitingRecord;
     // Those of them resumed by Resume All, or next in line, before their
     // record was stored: they start once it is.
     QList<QPointer<Download>> m_startWhenStored;
-    QList<QPointer<Download>> m_activeDownloads;
-    QList<QPointer<Download>> m_queuedDownloads;
+    // Every listed download, in the order they were added (the rows).
+    QList<QPointer<Download>> m_downloads;
+    // Descriptors whose items the store is judging.
+    int m_admitting = 0;
+    // Their items, counted against the twenty of the list.
+    int m_admittingItems = 0;
+    // Per descriptor being judged: whether Pause All was pressed (and not
+    // Resume All after it) meanwhile; its items are then listed paused.
+    QHash<int, bool> m_admissionPaused;
+    int m_lastBatch = 0;
+    // Pause All holds the queue until Resume All (or a new download).
+    bool m_queueHeld = false;
+    bool m_startNextPending = false;
     QHash<QNetworkReply *, QUrl> m_pending;
     bool m_libraryHandOver = false;
     Download::RetryDelays m_retryDelays;

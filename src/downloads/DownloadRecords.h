@@ -1,5 +1,7 @@
 #pragma once
 
+#include "downloads/CorvanaItem.h"
+
 #include <QList>
 #include <QString>
 #include <QUrl>
@@ -8,13 +10,17 @@
 
 class LibraryStore;
 class QSqlDatabase;
+class QSqlQuery;
 
 // The rows of the `downloads` table that let the download queue survive a
-// restart. Every value is stored percent-encoded like the library's text
-// columns (LibraryItem::encode) and bound, never pasted into the statement.
+// restart. A row keeps the whole descriptor item (so that a restored download
+// shows itself and resumes without the descriptor), and why it last failed.
+// Every text is stored percent-encoded like the library's text columns
+// (LibraryItem::encode) and bound, never pasted into the statement.
 // The statements run on the library store's thread and connection: a read
-// waits for its answer, a change is queued and returns at once. The store
-// runs its jobs in order, so a read always sees the changes asked for before it.
+// waits for its answer (zelta-cli, tests, the queue's one read at start), a
+// change is queued and returns at once. The store runs its jobs in order, so
+// a read always sees the changes asked for before it.
 class DownloadRecords
 {
 public:
@@ -23,7 +29,34 @@ public:
         QUrl corvanaUrl;
         QUrl mediaUrl;
         QString downloadPath;
+        // The descriptor item; null for a direct download and for a record of
+        // the old layout, whose title alone is known (from its path).
+        CorvanaItem item;
+        int failureKind = 0; // DownloadFailure::Kind, 0 when none
+        QString failureText;
     };
+
+    // One descriptor item asking to be queued, with the path it would write.
+    struct Candidate
+    {
+        QUrl corvanaUrl;
+        CorvanaItem item;
+        QString path;
+    };
+    enum Verdict
+    {
+        Admitted,      // its record is stored, at `path`
+        InLibrary,     // a video of the library has its guid
+        AlreadyOnDisk, // its file is there already
+        Listed,        // a stored download fetches it already
+        StoreFailed    // the library could not be asked
+    };
+    struct Admission
+    {
+        Verdict verdict = StoreFailed;
+        QString path;
+    };
+    using AdmissionsDone = std::function<void(const QList<Admission> &admissions)>;
 
     // Runs on `store` (not owned; it must outlive these records).
     explicit DownloadRecords(LibraryStore *store);
@@ -37,6 +70,12 @@ public:
     // Whether the file at `path` is still being downloaded.
     bool containsPath(const QString &path, bool *ok = nullptr) const;
 
+    // Judges every candidate on its own in one job of the store: already in
+    // the library, already on disk, already queued, or admitted with a path
+    // of its own (two videos of one title: "Title-1/", "Title-2/", ...) and
+    // its record stored, all records in one transaction. Then runs `done` in
+    // the application's main thread with one admission per candidate.
+    void admit(const QList<Candidate> &candidates, AdmissionsDone done);
     // Records new downloads, each unless a row for its pair is stored already,
     // in one transaction (one write to the disk for a whole descriptor); then
     // (stored or not) runs `done` in the application's main thread.
@@ -44,13 +83,19 @@ public:
     // Stores a row and waits for it; false (`error` says why) when it failed.
     bool insert(const QUrl &corvanaUrl, const QUrl &mediaUrl, const QString &downloadPath,
                 QString *error = nullptr);
+    bool insert(const Row &row, QString *error = nullptr);
+    // The record of (corvanaUrl, mediaUrl) now keeps `item` (a renewed media address).
+    void updateItem(const QUrl &corvanaUrl, const QUrl &mediaUrl, const CorvanaItem &item);
+    // The record of (corvanaUrl, mediaUrl) now keeps why the download stopped.
+    void updateFailure(const QUrl &corvanaUrl, const QUrl &mediaUrl, int kind, const QString &text);
     void removeByMediaUrl(const QUrl &mediaUrl);
     void removeByCorvanaUrl(const QUrl &corvanaUrl);
     void removeByPath(const QString &downloadPath);
 
 private:
-    static void storeRow(const QSqlDatabase &db, const QUrl &corvanaUrl, const QUrl &mediaUrl,
-                         const QString &downloadPath);
+    static void storeRow(const QSqlDatabase &db, const Row &row);
+    static Admission admitOne(LibraryStore *store, const Candidate &candidate,
+                              QStringList *batchPaths);
     void remove(const QString &column, const QString &value, const char *what);
 
     LibraryStore *m_store;

@@ -20,6 +20,17 @@ inline constexpr QLatin1StringView
     addWatchedCount("ALTER TABLE library ADD COLUMN watchedCount INTEGER NOT NULL DEFAULT 0");
 inline constexpr QLatin1StringView createDownloads(
     "CREATE TABLE downloads (corvanaUrl VARCHAR, mediaUrl VARCHAR, downloadPath VARCHAR )");
+// What a download needs without its descriptor: the item's fields and why it
+// last stopped. Added to older files (and to a new file) by a migration.
+inline constexpr const char *downloadItemColumns[] = {
+    "guid VARCHAR DEFAULT ''",       "title VARCHAR DEFAULT ''",
+    "mediaTitle VARCHAR DEFAULT ''", "mediaSize INTEGER DEFAULT 0",
+    "fileType VARCHAR DEFAULT ''",   "thumbnailUrl VARCHAR DEFAULT ''",
+    "coverUrl VARCHAR DEFAULT ''",   "categories VARCHAR DEFAULT ''",
+    "stars VARCHAR DEFAULT ''",      "description VARCHAR DEFAULT ''",
+    "duration VARCHAR DEFAULT ''",   "rating VARCHAR DEFAULT ''",
+    "pubDate INTEGER DEFAULT 0",     "state INTEGER DEFAULT 0",
+    "failureKind INTEGER DEFAULT 0", "failureText VARCHAR DEFAULT ''"};
 inline constexpr QLatin1StringView
     createCategories("CREATE TABLE categories (id INTEGER PRIMARY KEY, category VARCHAR)");
 inline constexpr QLatin1StringView

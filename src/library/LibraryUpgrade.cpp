@@ -7,11 +7,13 @@
 #include "library/LibrarySchema.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QMap>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringList>
+#include <QUrl>
 #include <QtDebug>
 
 #include <utility>
@@ -79,6 +81,10 @@ bool LibraryUpgrade::run()
     if (!db.record(QStringLiteral("library")).contains(QStringLiteral("playPosition"))) {
         qCDebug(lcLibrary) << "migrating to play positions";
         migrateLibraryV4();
+    }
+    if (!db.record(QStringLiteral("downloads")).contains(QStringLiteral("guid"))) {
+        qCDebug(lcLibrary) << "migrating to whole download items";
+        migrateDownloadsV5();
     }
     return m_problem.isEmpty();
 }
@@ -194,6 +200,48 @@ bool LibraryUpgrade::migrateLibraryV4()
     // Both columns or neither: a file is never left with one of them.
     return runAllOrNothing({LibrarySchema::addPlayPosition, LibrarySchema::addWatchedCount},
                            "Library::migrateLibraryV4");
+}
+
+// The queue's records of the old layout kept three strings; they get the
+// item's columns, and the title their file is named after, so that a restored
+// card shows it at once. The columns and every title land together or not at
+// all.
+bool LibraryUpgrade::migrateDownloadsV5()
+{
+    QSqlDatabase &db = m_db;
+    db.transaction();
+    for (const char *column : LibrarySchema::downloadItemColumns) {
+        QString reason;
+        if (!execMigrationStatement(
+                db, QStringLiteral("ALTER TABLE downloads ADD COLUMN ") + QLatin1String(column),
+                "Library::migrateDownloadsV5", &reason))
+            return rollBack("Library::migrateDownloadsV5", reason);
+    }
+    QSqlQuery rows(db);
+    rows.setForwardOnly(true);
+    if (!rows.exec(QStringLiteral("SELECT rowid, downloadPath, corvanaUrl FROM downloads"))) {
+        const QString reason = rows.lastError().text();
+        return rollBack("Library::migrateDownloadsV5", reason);
+    }
+    QSqlQuery update(db);
+    update.prepare(QStringLiteral("UPDATE downloads SET title=? WHERE rowid=?"));
+    while (rows.next()) {
+        const QString path = LibraryItem::decode(rows.value(1).toString());
+        QString title = QFileInfo(path).completeBaseName();
+        if (title.isEmpty())
+            title =
+                QFileInfo(QUrl(LibraryItem::decode(rows.value(2).toString())).path()).fileName();
+        update.addBindValue(LibraryItem::encode(title));
+        update.addBindValue(rows.value(0));
+        if (!update.exec()) {
+            const QString reason = update.lastError().text();
+            update.finish();
+            rows.finish();
+            return rollBack("Library::migrateDownloadsV5", reason);
+        }
+    }
+    rows.finish();
+    return commit("Library::migrateDownloadsV5");
 }
 
 bool LibraryUpgrade::runAllOrNothing(const QStringList &statements, const char *where)

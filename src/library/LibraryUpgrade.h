@@ -23,6 +23,7 @@ private:
     bool migrateLibraryV2();
     bool migrateLibraryV3();
     bool migrateLibraryV4();
+    bool migrateDownloadsV5();
     // Runs the statements in one transaction: all of them or none.
     bool runAllOrNothing(const QStringList &statements, const char *where);
     // Commits a step's transaction; false (rolled back) when it could not.

@@ -202,36 +202,102 @@ private Q_SLOTS:
         QVERIFY(out.isEmpty());
     }
 
-    // Five downloads left paused hold the five running places; a new request
-    // from the command line must not wait behind them for ever.
-    void newRequestBesideFivePaused()
+    // Downloads left paused hold none of the five running places: a new
+    // request from the command line runs at once, and resumes nothing else.
+    void newRequestBesidePaused_data()
     {
+        QTest::addColumn<int>("paused");
+        QTest::newRow("five paused") << 5;
+        QTest::newRow("six paused") << 6;
+    }
+    void newRequestBesidePaused()
+    {
+        QFETCH(int, paused);
+        const QString tag = QStringLiteral("held%1").arg(paused);
         QProcess run;
-        QVERIFY(startSlowDownload(run, 5, 400000, QStringLiteral("held"), 100000));
-        for (int i = 1; i <= 5; ++i) {
-            const QString path = library() + QStringLiteral("/held %1/held %1.mp4").arg(i);
+        QVERIFY(startSlowDownload(run, paused, 400000, tag, 100000));
+        for (int i = 1; i <= qMin(paused, 5); ++i) {
+            const QString path = library() + QStringLiteral("/%1 %2/%1 %2.mp4").arg(tag).arg(i);
             QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(path).size() > 0, 30000);
         }
         run.kill();
         QVERIFY(run.waitForFinished(5000));
         QByteArray out;
         QCOMPARE(cli({"downloads", "list"}, &out), 0);
-        QCOMPARE(out.count("Paused\t"), 5);
+        QCOMPARE(out.count("Paused\t"), paused);
 
+        m_site->control(QStringLiteral("/control/clear"));
         QByteArray err;
-        QCOMPARE(
-            cli(QStringList{"download", m_site->url("/media/blob/beside.mp4?bytes=7000").toString(),
-                            "--direct"} +
-                    credentials(),
-                &out, &err),
-            0);
-        QCOMPARE(QString::fromUtf8(out).trimmed(), library() + "/beside.mp4");
-        QCOMPARE(QFileInfo(library() + "/beside.mp4").size(), 7000);
+        const QString name = QStringLiteral("beside%1.mp4").arg(paused);
+        QCOMPARE(cli(QStringList{"download",
+                                 m_site->url("/media/blob/" + name + "?bytes=7000").toString(),
+                                 "--direct"} +
+                         credentials(),
+                     &out, &err),
+                 0);
+        QCOMPARE(QString::fromUtf8(out).trimmed(), library() + QLatin1Char('/') + name);
+        QCOMPARE(QFileInfo(library() + QLatin1Char('/') + name).size(), 7000);
+        QVERIFY(m_site->requests().filter(tag).isEmpty()); // nothing else was resumed
         QCOMPARE(cli({"downloads", "list"}, &out), 0);
-        QCOMPARE(out.count("Paused\t"), 5); // still the user's to resume
+        QCOMPARE(out.count("Paused\t"), paused); // still the user's to resume
 
         QCOMPARE(cli(QStringList{"downloads", "resume"} + credentials(), &out), 0);
-        QCOMPARE(QString::fromUtf8(out).split('\n', Qt::SkipEmptyParts).size(), 5);
+        QCOMPARE(QString::fromUtf8(out).split('\n', Qt::SkipEmptyParts).size(), paused);
+    }
+
+    // Each item of a descriptor is judged on its own: one already in the
+    // library is skipped, ones that cannot be fetched fail the command by
+    // name, and the rest download all the same.
+    void everyItemIsJudgedOnItsOwn_data()
+    {
+        QTest::addColumn<QString>("extra");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QStringList>("printed");
+        QTest::newRow("known first item")
+            << QString() << 0 << QStringList{QStringLiteral("cj 2"), QStringLiteral("cj 3")};
+        QTest::newRow("five ftp items first")
+            << QStringLiteral("badscheme=5&scheme=ftp") << 1 << QStringList{QStringLiteral("cj 6")};
+        QTest::newRow("absurd size first")
+            << QStringLiteral("absurd=1") << 1
+            << QStringList{QStringLiteral("cj 2"), QStringLiteral("cj 3")};
+    }
+    void everyItemIsJudgedOnItsOwn()
+    {
+        QFETCH(QString, extra);
+        QFETCH(int, code);
+        QFETCH(QStringList, printed);
+        const bool known = extra.isEmpty();
+        const int count = extra.contains(QLatin1String("badscheme")) ? 6 : 3;
+        QByteArray out;
+        QByteArray err;
+        QDir(library()).removeRecursively();
+        if (known) {
+            // The first item reaches the library through a descriptor of its own.
+            QCOMPARE(
+                cli(QStringList{"download",
+                                m_site->url("/members/synthetic.corvana?count=1&bytes=3000&tag=cj")
+                                    .toString()} +
+                        credentials(),
+                    &out),
+                0);
+        }
+        const QString url =
+            m_site
+                ->url(QStringLiteral("/members/synthetic.corvana?count=%1&bytes=3000&tag=cj&%2")
+                          .arg(count)
+                          .arg(extra))
+                .toString();
+        QCOMPARE(cli(QStringList{"download", url} + credentials(), &out, &err), code);
+        QStringList lines = QString::fromUtf8(out).split('\n', Qt::SkipEmptyParts);
+        lines.sort();
+        QStringList expected;
+        for (const QString &title : printed)
+            expected << library() + QLatin1Char('/') + title + QLatin1Char('/') + title + ".mp4";
+        QCOMPARE(lines, expected);
+        if (code != 0)
+            QVERIFY2(err.contains("refused: cj 1 ("), err.constData());
+        if (!known)
+            QVERIFY(!QFileInfo::exists(library() + "/cj 1/cj 1.mp4"));
     }
 
     // More failing videos than run at once: once the first five gave up, the

@@ -160,7 +160,7 @@ private Q_SLOTS:
         QVERIFY(query.next());
         QCOMPARE(query.value(0).toInt(), 1);
         QVERIFY(!query.next());
-        QCOMPARE(db.record(QStringLiteral("downloads")).count(), 3);
+        QCOMPARE(db.record(QStringLiteral("downloads")).count(), 19);
         QCOMPARE(db.record(QStringLiteral("library")).count(), 17);
 
         // A second start changes nothing and says nothing about migrating.
@@ -310,6 +310,105 @@ private Q_SLOTS:
         QSqlQuery query(QStringLiteral("SELECT COUNT(*) FROM downloads"), db);
         QVERIFY(query.next());
         QCOMPARE(query.value(0).toInt(), 0);
+    }
+
+    // Records of the old layout (three strings) get the item's columns, and
+    // the title their file is named after; the columns of an item stay empty
+    // until the descriptor gives them.
+    void oldDownloadRecordsMigrate()
+    {
+        RUN_CHECKED(prepareFolder());
+        QStringList statements = currentLibrary();
+        statements << oldDownloads(3);
+        RUN_CHECKED(buildFile(dbFile(), statements));
+        openLibrary();
+        QVERIFY(g_messages.contains(QStringLiteral("migrating to whole download items")));
+        QVERIFY(m_upgradeProblem.isEmpty());
+        QSqlDatabase db = TestDatabase::database();
+        QCOMPARE(db.record(QStringLiteral("downloads")).count(), 19);
+        QSqlQuery query(QStringLiteral("SELECT corvanaUrl, mediaUrl, downloadPath, title, guid, "
+                                       "failureKind FROM downloads ORDER BY rowid"),
+                        db);
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(query.next());
+            QCOMPARE(query.value(0).toString(), oldDescriptor(i));
+            QCOMPARE(query.value(1).toString(), QStringLiteral("http://site/m%1.mp4").arg(i));
+            QCOMPARE(QUrl::fromPercentEncoding(query.value(3).toByteArray()),
+                     QStringLiteral("Clip & %1").arg(i));
+            QVERIFY(query.value(4).toString().isEmpty());
+            QCOMPARE(query.value(5).toInt(), 0);
+        }
+        QVERIFY(!query.next());
+        query.finish();
+        TestDatabase::close();
+        openLibrary();
+        QVERIFY(g_messages.filter(QStringLiteral("migrating")).isEmpty());
+    }
+
+    // A column in the way fails the last step: no column of the step stays,
+    // the records read as before, and the next start tries again.
+    void failedDownloadsMigrationRollsBack()
+    {
+        RUN_CHECKED(prepareFolder());
+        QStringList statements = currentLibrary();
+        statements << oldDownloads(2)
+                   << QStringLiteral("ALTER TABLE downloads ADD COLUMN failureText BLOB");
+        RUN_CHECKED(buildFile(dbFile(), statements));
+        openLibrary();
+        QVERIFY(!m_upgradeProblem.isEmpty());
+        QSqlDatabase db = TestDatabase::database();
+        QCOMPARE(db.record(QStringLiteral("downloads")).count(), 4);
+        QSqlQuery count(QStringLiteral("SELECT COUNT(*) FROM downloads"), db);
+        QVERIFY(count.next());
+        QCOMPARE(count.value(0).toInt(), 2);
+        count.finish();
+        QVERIFY(
+            QSqlQuery(db).exec(QStringLiteral("ALTER TABLE downloads DROP COLUMN failureText")));
+        TestDatabase::close();
+        openLibrary();
+        QVERIFY(m_upgradeProblem.isEmpty());
+        QCOMPARE(TestDatabase::database().record(QStringLiteral("downloads")).count(), 19);
+    }
+
+    // The program killed at points through the migration of a long queue:
+    // the file keeps either the old layout with every record, or the new one
+    // with every record titled; the next start finishes it.
+    void killedDownloadsMigrationIsAllOrNothing_data()
+    {
+        QTest::addColumn<qint64>("journalBytes");
+        QTest::newRow("as it starts") << qint64(1);
+        QTest::newRow("columns added") << qint64(64 * 1024);
+        QTest::newRow("titles half written") << qint64(2 * 1024 * 1024);
+    }
+    void killedDownloadsMigrationIsAllOrNothing()
+    {
+        QFETCH(qint64, journalBytes);
+        const QString cli = TestSupport::builtProgram(QStringLiteral("zelta-cli"));
+        QVERIFY(!cli.isEmpty());
+        RUN_CHECKED(prepareFolder());
+        const int records = 80000;
+        RUN_CHECKED(buildFile(dbFile(), currentLibrary() + oldDownloads(records)));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), base());
+        const QString journal = dbFile() + QStringLiteral("-wal");
+        QProcess first;
+        first.setProcessEnvironment(env);
+        first.start(cli, {QStringLiteral("library"), QStringLiteral("init")});
+        QVERIFY(first.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(journal).size() >= journalBytes ||
+                                     first.state() == QProcess::NotRunning,
+                                 60000);
+        first.kill();
+        first.waitForFinished();
+        RUN_CHECKED(checkDownloads(records, false));
+        TestDatabase::close();
+
+        QProcess second;
+        second.setProcessEnvironment(env);
+        second.start(cli, {QStringLiteral("library"), QStringLiteral("init")});
+        QVERIFY(second.waitForFinished(120000));
+        QCOMPARE(second.exitCode(), 0);
+        RUN_CHECKED(checkDownloads(records, true));
     }
 
     void unopenableFileIsReported()
@@ -462,6 +561,57 @@ private Q_SLOTS:
     }
 
 private:
+    // A library table of the current layout, so that only the queue migrates.
+    static QStringList currentLibrary()
+    {
+        return {QString::fromLatin1(kPlainLibraryWithId),
+                QStringLiteral("ALTER TABLE library ADD COLUMN playPosition INTEGER NOT NULL "
+                               "DEFAULT 0"),
+                QStringLiteral("ALTER TABLE library ADD COLUMN watchedCount INTEGER NOT NULL "
+                               "DEFAULT 0"),
+                QStringLiteral("CREATE TABLE zelta(dbVersion INTEGER)"),
+                QStringLiteral("INSERT INTO zelta(dbVersion) VALUES(1)")};
+    }
+    static QString oldDescriptor(int n) { return QStringLiteral("http://site/d%1.corvana").arg(n); }
+    // The download queue as the three-string layout kept it (percent-encoded).
+    static QStringList oldDownloads(int count)
+    {
+        QStringList statements = {QStringLiteral("CREATE TABLE downloads (corvanaUrl VARCHAR, "
+                                                 "mediaUrl VARCHAR, downloadPath VARCHAR )")};
+        QString insert;
+        for (int i = 0; i < count; ++i) {
+            const QString path = QString::fromLatin1(QUrl::toPercentEncoding(
+                QStringLiteral("/home/u/My Library/Clip & %1/Clip & %1.mp4").arg(i)));
+            insert += QStringLiteral("%1('%2', 'http://site/m%3.mp4', '%4')")
+                          .arg(insert.isEmpty() ? QStringLiteral("INSERT INTO downloads VALUES ")
+                                                : QStringLiteral(", "),
+                               oldDescriptor(i))
+                          .arg(i)
+                          .arg(path);
+            if ((i + 1) % 500 == 0 || i + 1 == count)
+                statements << std::exchange(insert, QString());
+        }
+        return statements;
+    }
+    // Every record is there, and either all in the old layout or all migrated.
+    void checkDownloads(int records, bool mustBeMigrated)
+    {
+        Library::setupPaths(base());
+        QSqlDatabase db = TestDatabase::database();
+        const bool migrated =
+            db.record(QStringLiteral("downloads")).contains(QStringLiteral("guid"));
+        if (mustBeMigrated)
+            QVERIFY(migrated);
+        QCOMPARE(db.record(QStringLiteral("downloads")).count(), migrated ? 19 : 3);
+        QSqlQuery query(QStringLiteral("SELECT COUNT(*) %1 FROM downloads")
+                            .arg(migrated ? QStringLiteral(", SUM(title <> '')") : QString()),
+                        db);
+        QVERIFY(query.next());
+        QCOMPARE(query.value(0).toInt(), records);
+        if (migrated)
+            QCOMPARE(query.value(1).toInt(), records);
+    }
+
     // Every row reads back as it was written: all plain or all
     // percent-encoded, never a mix.
     static void checkConsistent(const QString &library, int rowCount, bool mustBeMigrated)

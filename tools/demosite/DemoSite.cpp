@@ -322,6 +322,20 @@ HttpResponse DemoSite::control(const HttpRequest &request)
         return text(m_requestLog.join(QLatin1Char('\n')).toUtf8() + '\n', "text/plain");
     if (path == QLatin1String("/control/sent")) // media body bytes sent, per answer
         return text(m_sentLog.join(QLatin1Char('\n')).toUtf8() + '\n', "text/plain");
+    // withdraw?guid=G: the synthetic descriptors leave G out; without a guid
+    // they list every item again.
+    if (path == QLatin1String("/control/withdraw")) {
+        const QString guid = request.query.queryItemValue(QStringLiteral("guid"));
+        if (guid.isEmpty())
+            m_withdrawn.clear();
+        else
+            m_withdrawn.insert(guid);
+        return text("ok\n", "text/plain");
+    }
+    if (path == QLatin1String("/control/expire")) { // expiring addresses given so far answer 403
+        ++m_mediaToken;
+        return text("ok\n", "text/plain");
+    }
     if (path == QLatin1String("/control/clear")) {
         m_requestLog.clear();
         m_sentLog.clear();
@@ -427,7 +441,9 @@ HttpResponse DemoSite::descriptor(const HttpRequest &request, const QString &bas
 }
 
 // Items of generated content: count, bytes, tag, rate (bytes/s), redirect,
-// title (one for all items), badscheme (how many items have a local media URL).
+// title (one for all items), badscheme (how many items have a local media URL,
+// or one of `scheme`), absurd (how many items announce a size past any video),
+// expiring (media addresses that answer 403 once /control/expire was asked).
 HttpResponse DemoSite::syntheticDescriptor(const HttpRequest &request, const QString &base) const
 {
     const int count = qBound(0, request.query.queryItemValue(QStringLiteral("count")).toInt(), 100);
@@ -438,15 +454,25 @@ HttpResponse DemoSite::syntheticDescriptor(const HttpRequest &request, const QSt
     // Every item under one title; the first `badscheme` items with a local file as media.
     const QString sameTitle = request.query.queryItemValue(QStringLiteral("title"));
     const int badScheme = request.query.queryItemValue(QStringLiteral("badscheme")).toInt();
+    const QString scheme = request.query.queryItemValue(QStringLiteral("scheme"));
+    const int absurd = request.query.queryItemValue(QStringLiteral("absurd")).toInt();
+    const bool expiring = request.query.hasQueryItem(QStringLiteral("expiring"));
     QByteArray items;
     for (int i = 1; i <= count; ++i) {
         const QString name = QStringLiteral("%1-%2").arg(tag).arg(i);
         QString media = base + (redirect ? QStringLiteral("/redirect") : QString()) +
                         QStringLiteral("/media/blob/%1.mp4?bytes=%2").arg(name).arg(bytes);
+        if (m_withdrawn.contains(name))
+            continue;
         if (!rate.isEmpty())
             media += QStringLiteral("&rate=") + rate;
+        if (expiring)
+            media += QStringLiteral("&token=%1").arg(m_mediaToken);
         if (i <= badScheme)
-            media = QStringLiteral("file:///etc/hostname");
+            media = scheme.isEmpty() ? QStringLiteral("file:///etc/hostname")
+                                     : scheme + QStringLiteral("://127.0.0.1/%1.mp4").arg(name);
+        const QByteArray announced =
+            i <= absurd ? QByteArray("98765432109876543210987") : QByteArray::number(bytes);
         const QString title =
             sameTitle.isEmpty() ? QStringLiteral("%1 %2").arg(tag).arg(i) : sameTitle;
         items += "<item><title>" + escapeXml(title) + "</title><guid>" + escapeXml(name) +
@@ -454,7 +480,7 @@ HttpResponse DemoSite::syntheticDescriptor(const HttpRequest &request, const QSt
                  "<cover>" +
                  escapeXml(base) + "/images/" + name.toUtf8() +
                  "-cover.jpg</cover><media:group><media:content url=\"" + escapeXml(media) +
-                 "\" bytes=\"" + QByteArray::number(bytes) + "\" type=\"video/mp4\"><media:title>" +
+                 "\" bytes=\"" + announced + "\" type=\"video/mp4\"><media:title>" +
                  escapeXml(title) + "</media:title><media:thumbnail url=\"" + escapeXml(base) +
                  "/images/" + name.toUtf8() + "-thumb.jpg\"/></media:content></media:group></item>";
     }
@@ -480,6 +506,9 @@ HttpResponse DemoSite::media(const HttpRequest &request)
         size = request.query.queryItemValue(QStringLiteral("bytes")).toLongLong();
         if (size <= 0 || size > kMaxSyntheticBytes)
             return notFound();
+        const QString token = request.query.queryItemValue(QStringLiteral("token"));
+        if (!token.isEmpty() && token.toInt() != m_mediaToken)
+            return text("This address has expired\n", "text/plain", 403);
         response.source = HttpResponse::Source::Synthetic;
         response.bytesPerSecond = request.query.queryItemValue(QStringLiteral("rate")).toLongLong();
     } else {

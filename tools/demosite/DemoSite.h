@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -89,4 +90,9 @@ private:
     QStringList m_requestLog;
     QStringList m_sentLog;
     QRandomGenerator m_random{20261207};
+    // Guids the synthetic descriptors no longer list (/control/withdraw).
+    QSet<QString> m_withdrawn;
+    // Expiring media addresses carry this token; /control/expire moves it on
+    // and the older addresses answer 403.
+    int m_mediaToken = 1;
 };

@@ -48,6 +48,7 @@ DownloadItem::DownloadItem(Download *download, UserPrompt *prompt, QWidget *pare
     connect(m_pause, &QToolButton::clicked, this, &DownloadItem::pauseClicked);
     connect(m_cancel, &QToolButton::clicked, this, &DownloadItem::cancelClicked);
     connect(m_retry, &QToolButton::clicked, this, &DownloadItem::retryClicked);
+    connect(m_remove, &QToolButton::clicked, this, &DownloadItem::cancelClicked);
     if (download) {
         connect(download, &Download::update, this, &DownloadItem::infoUpdated);
         connect(download, &Download::updateProgress, this, &DownloadItem::progressUpdated);
@@ -122,6 +123,14 @@ void DownloadItem::buildLayout()
         "QToolButton:pressed { background: #d6d6d6; }"
         "QToolButton:focus { border-color: #4677a3; }"));
     m_retry->hide();
+    // A video the site no longer offers: Remove takes its partial file away.
+    m_remove = new QToolButton(this);
+    m_remove->setObjectName(QStringLiteral("removeButton"));
+    m_remove->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_remove->setStyleSheet(m_retry->styleSheet());
+    m_remove->setText(tr("Remove"));
+    m_remove->setAccessibleName(m_remove->text());
+    m_remove->hide();
 
     auto *texts = new QVBoxLayout;
     texts->addWidget(m_title);
@@ -142,6 +151,7 @@ void DownloadItem::buildLayout()
     auto *failure = new QHBoxLayout;
     failure->addWidget(m_failure, 1);
     failure->addWidget(m_retry);
+    failure->addWidget(m_remove);
     grid->addLayout(failure, 3, 0, 1, 3);
     grid->setColumnStretch(1, 1);
 }
@@ -214,6 +224,7 @@ void DownloadItem::infoUpdated()
                                                                        : tr("Retry"));
     m_retry->setAccessibleName(m_retry->text());
     m_retry->setVisible(!failure.isNull());
+    m_remove->setVisible(failure.kind() == DownloadFailure::Withdrawn);
     showBar();
 }
 

@@ -46,6 +46,8 @@ public:
     QToolButton *cancelButton() const { return m_cancel; }
     QLabel *failureLabel() const { return m_failure; }
     QToolButton *retryButton() const { return m_retry; }
+    // Shown beside Retry when the site no longer offers the video.
+    QToolButton *removeButton() const { return m_remove; }
     // "pause" or "resume": what the pause button does now.
     QString pauseLook() const;
 
@@ -89,6 +91,7 @@ private:
     QToolButton *m_cancel = nullptr;
     QLabel *m_failure = nullptr;
     QToolButton *m_retry = nullptr;
+    QToolButton *m_remove = nullptr;
     QTimer m_progressTimer;
     QPixmap m_background;
     bool m_progressPending = false;

@@ -3,6 +3,7 @@
 #include "DownloadSiteFixture.h"
 #include "TestSupport.h"
 #include "downloads/Download.h"
+#include "downloads/DownloadFailure.h"
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadRecords.h"
 #include "gui/downloads/DownloadItem.h"
@@ -14,6 +15,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
@@ -112,6 +114,57 @@ private Q_SLOTS:
         QVERIFY(card->infoLabel()->text().isEmpty());
         QVERIFY(QFileInfo::exists(download->mediaPath()));
         download->cancel();
+    }
+
+    // A stored whole item shows its title and progress at once; one the site
+    // no longer offers says so, with Retry and Remove; Remove deletes the
+    // partial file and the record.
+    void withdrawnCardShowsReasonAndRemove()
+    {
+        const QString path =
+            QDir(Library::libraryPath()).absoluteFilePath(QStringLiteral("Old one/Old one.mp4"));
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        {
+            QFile partial(path);
+            QVERIFY(partial.open(QIODevice::WriteOnly));
+            partial.write(DemoSiteProcess::blob(40000));
+        }
+        DownloadRecords::Row row;
+        row.corvanaUrl = synthetic(QStringLiteral("old"), 1, 100000, 0);
+        row.mediaUrl = m_site->url(QStringLiteral("/media/blob/old-1.mp4?bytes=100000"));
+        row.downloadPath = path;
+        CorvanaMedia media;
+        media.url = row.mediaUrl;
+        media.title = QStringLiteral("Old one");
+        media.size = 100000;
+        media.fileType = QStringLiteral("mp4");
+        row.item.setMedia(media);
+        row.item.setGuid(QStringLiteral("old-1"));
+        row.item.setTitle(QStringLiteral("Old one"));
+        row.item.setDescription(QStringLiteral("Kept with its record"));
+        row.failureKind = DownloadFailure::Withdrawn;
+        row.failureText = DownloadFailure::withdrawn().message();
+        QVERIFY(m_fixture.records()->insert(row));
+
+        Page page(m_fixture.records(), &m_prompt);
+        QCOMPARE(page.manager.rowCount(), 1);
+        DownloadItem *card = page.card(0);
+        QVERIFY(card);
+        QCOMPARE(card->titleLabel()->text(), QStringLiteral("Old one"));
+        QCOMPARE(card->progressBar()->value() * 100 / card->progressBar()->maximum(), 40);
+        QVERIFY(card->failureLabel()->isVisible());
+        QCOMPARE(card->failureLabel()->text(),
+                 QStringLiteral("The site no longer offers this video"));
+        QVERIFY(card->retryButton()->isVisible());
+        QVERIFY(card->removeButton()->isVisible());
+        QCOMPARE(card->removeButton()->accessibleName(), QStringLiteral("Remove"));
+        page.widget.grab().save(QStringLiteral("/tmp/download-withdrawn.png"));
+
+        m_prompt.answers = {UserPrompt::Yes};
+        QTest::mouseClick(card->removeButton(), Qt::LeftButton);
+        QCOMPARE(page.manager.rowCount(), 0);
+        QVERIFY(!QFileInfo::exists(path));
+        QTRY_VERIFY_WITH_TIMEOUT(m_fixture.records()->allRows().isEmpty(), 10000);
     }
 
     // Reports come faster than the card shows them; whatever the timing, the
@@ -299,11 +352,12 @@ private Q_SLOTS:
         QCOMPARE(card->pauseLook(), QStringLiteral("resume"));
         QTest::mouseClick(card->pauseButton(), Qt::LeftButton);
         QCOMPARE(card->pauseLook(), QStringLiteral("pause"));
-        const QList<Download *> active = page.manager.activeDownloads();
+        QList<Download *> active = page.manager.activeDownloads();
+        active.removeAll(queued); // the five it runs beside
         QTRY_COMPARE_WITH_TIMEOUT(queued->state(), Download::Downloading, 10000);
         for (Download *d : active)
             QTRY_COMPARE_WITH_TIMEOUT(d->state(), Download::Downloading, 10000);
-        QVERIFY(page.manager.queuedDownloads().contains(queued));
+        QVERIFY(page.manager.activeDownloads().contains(queued)); // beside the five
         for (Download *d : active)
             QVERIFY(d->transferThread() != queued->transferThread());
         QTRY_VERIFY_WITH_TIMEOUT(!card->infoLabel()->text().isEmpty(), 10000);
