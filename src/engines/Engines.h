@@ -17,6 +17,7 @@ class LibraryStore;
 class LumiqoTv;
 class NetworkManager;
 class Project;
+class RendererFinder;
 class UserPrompt;
 
 // Builds the engines of one home (its library folder, settings and log), wires
@@ -59,6 +60,10 @@ public:
     LumiqoTv *tv(const QString &name = QStringLiteral("LumiqoTV"),
                  UpnpEngine::Mode mode = UpnpEngine::Multicast);
 
+    // Finds the TVs (MediaRenderers) on the home network. Built on first
+    // request and not searching until started (the first "Play on TV" menu).
+    RendererFinder *rendererFinder();
+
     bool hasLibrary() const { return m_library != nullptr; }
     bool hasDownloadManager() const { return m_downloads != nullptr; }
     bool hasTv() const { return m_tv != nullptr; }
@@ -85,6 +90,7 @@ private:
     std::unique_ptr<DownloadRecords> m_records;
     std::unique_ptr<Library> m_library;
     std::unique_ptr<LumiqoTv> m_tv;
+    std::unique_ptr<RendererFinder> m_rendererFinder;
     std::unique_ptr<NetworkManager> m_network;
     std::unique_ptr<DownloadManager> m_downloads;
     std::unique_ptr<Project> m_project;
