@@ -330,6 +330,8 @@ void TvMode::enter(const Request &request)
     m_panel->setPosition(m_positionMs, m_durationMs);
     m_panel->show();
     m_panel->raise();
+    // The page's keys go to the TV's controls, not to the picture underneath.
+    m_panel->backButton()->setFocus();
     m_resumeBar->dismiss();
     const bool wasActive = m_active;
     m_active = true;

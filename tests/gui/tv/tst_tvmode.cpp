@@ -264,6 +264,8 @@ private Q_SLOTS:
         QToolButton *barButton = scene.player->player->toolbar()->findChild<QToolButton *>(
             QStringLiteral("playOnTvButton"));
         QVERIFY(barButton);
+        QVERIFY(
+            scene.player->player->toolbar()->grab().save(QStringLiteral("/tmp/tvmode-bar.png")));
         QCOMPARE(barButton->menu(), scene.mode->barMenu());
         QAction *barEntry = scene.mode->barMenu()->rendererAction(rendererId);
         QVERIFY(barEntry);
@@ -279,6 +281,15 @@ private Q_SLOTS:
                                  TestSupport::SlowWaitMs);
         QVERIFY(media->playbackState() != QMediaPlayer::PlayingState);
         QVERIFY(panel->isVisible());
+
+        // The TV says goodbye: it leaves both menus, and the page says so.
+        renderer.sayGoodbye();
+        QTRY_VERIFY_WITH_TIMEOUT(!scene.tileMenu->rendererAction(rendererId) &&
+                                     !scene.mode->barMenu()->rendererAction(rendererId),
+                                 TestSupport::SlowWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(panel->showsError(), TestSupport::SlowWaitMs);
+        QCOMPARE(panel->statusLabel()->text(),
+                 QStringLiteral("The TV \"Scripted TV\" is no longer on the network."));
     }
 
     void failuresInWords_data()
