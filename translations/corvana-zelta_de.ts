@@ -1471,6 +1471,33 @@ Möchten Sie diese Fehler für diesen Server ignorieren?</translation>
     </message>
 </context>
 <context>
+    <name>RendererSession</name>
+    <message>
+        <source>The TV &quot;%1&quot; is no longer on the network.</source>
+        <translation>Der Fernseher „%1“ ist nicht mehr im Netzwerk.</translation>
+    </message>
+    <message>
+        <source>The TV &quot;%1&quot; refused the video&apos;s format (UPnP error %2).</source>
+        <translation>Der Fernseher „%1“ hat das Format des Videos abgelehnt (UPnP-Fehler %2).</translation>
+    </message>
+    <message>
+        <source>The TV &quot;%1&quot; refused %2 (UPnP error %3: %4).</source>
+        <translation>Der Fernseher „%1“ hat %2 abgelehnt (UPnP-Fehler %3: %4).</translation>
+    </message>
+    <message>
+        <source>The TV &quot;%1&quot; gave no usable answer to %2.</source>
+        <translation>Der Fernseher „%1“ gab keine brauchbare Antwort auf %2.</translation>
+    </message>
+    <message>
+        <source>The TV &quot;%1&quot; does not play this video&apos;s format.</source>
+        <translation>Der Fernseher „%1“ spielt das Format dieses Videos nicht ab.</translation>
+    </message>
+    <message>
+        <source>The TV &quot;%1&quot; did not start playing within %2 seconds.</source>
+        <translation>Der Fernseher „%1“ hat nicht innerhalb von %2 Sekunden zu spielen begonnen.</translation>
+    </message>
+</context>
+<context>
     <name>ResumeBar</name>
     <message>
         <source>Start over</source>
@@ -1566,6 +1593,128 @@ Möchten Sie diese Fehler für diesen Server ignorieren?</translation>
     <message>
         <source>Leave full screen</source>
         <translation>Vollbild verlassen</translation>
+    </message>
+</context>
+<context>
+    <name>TvMenu</name>
+    <message>
+        <source>Play on TV</source>
+        <translation>Auf dem Fernseher abspielen</translation>
+    </message>
+    <message>
+        <source>Looking for TVs on the home network…</source>
+        <translation>Suche nach Fernsehern im Heimnetz…</translation>
+    </message>
+    <message>
+        <source>This computer</source>
+        <translation>Dieser Computer</translation>
+    </message>
+</context>
+<context>
+    <name>TvMode</name>
+    <message>
+        <source>Playing</source>
+        <translation>Läuft</translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation>Angehalten</translation>
+    </message>
+    <message>
+        <source>The TV is loading the video…</source>
+        <translation>Der Fernseher lädt das Video…</translation>
+    </message>
+    <message>
+        <source>Stopped</source>
+        <translation>Gestoppt</translation>
+    </message>
+    <message>
+        <source>Play on TV</source>
+        <translation>Auf dem Fernseher abspielen</translation>
+    </message>
+    <message>
+        <source>The TV plays the video from this program&apos;s media server, which is off.</source>
+        <translation>Der Fernseher spielt das Video vom Medienserver dieses Programms ab, und der ist aus.</translation>
+    </message>
+    <message>
+        <source>Start the media server and play the video on %1?</source>
+        <translation>Medienserver starten und das Video auf %1 abspielen?</translation>
+    </message>
+    <message>
+        <source>the TV</source>
+        <translation>dem Fernseher</translation>
+    </message>
+    <message>
+        <source>Start the Media Server</source>
+        <translation>Medienserver starten</translation>
+    </message>
+    <message>
+        <source>The media server could not start, so the TV cannot fetch the video.</source>
+        <translation>Der Medienserver konnte nicht starten, darum kann der Fernseher das Video nicht holen.</translation>
+    </message>
+    <message>
+        <source>The TV is no longer on the network.</source>
+        <translation>Der Fernseher ist nicht mehr im Netzwerk.</translation>
+    </message>
+    <message>
+        <source>The media server does not offer this video: only videos in the library folder can play on a TV.</source>
+        <translation>Der Medienserver bietet dieses Video nicht an: Nur Videos im Bibliotheksordner können auf einem Fernseher laufen.</translation>
+    </message>
+    <message>
+        <source>Starting on the TV…</source>
+        <translation>Start auf dem Fernseher…</translation>
+    </message>
+</context>
+<context>
+    <name>TvModePanel</name>
+    <message>
+        <source>Playing on a TV</source>
+        <translation>Wiedergabe auf einem Fernseher</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stopp</translation>
+    </message>
+    <message>
+        <source>Stop on the TV</source>
+        <translation>Auf dem Fernseher stoppen</translation>
+    </message>
+    <message>
+        <source>Position on the TV</source>
+        <translation>Stelle auf dem Fernseher</translation>
+    </message>
+    <message>
+        <source>Volume of the TV</source>
+        <translation>Lautstärke des Fernsehers</translation>
+    </message>
+    <message>
+        <source>Back to this computer</source>
+        <translation>Zurück auf diesen Computer</translation>
+    </message>
+    <message>
+        <source>Stop on the TV and go on here at the same place</source>
+        <translation>Auf dem Fernseher stoppen und hier an derselben Stelle weitermachen</translation>
+    </message>
+    <message>
+        <source>Playing on %1</source>
+        <extracomment>Under the video's title while a TV plays it, e.g. &quot;Playing on Living room TV&quot;.</extracomment>
+        <translation>Wird auf %1 abgespielt</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Abspielen</translation>
+    </message>
+    <message>
+        <source>Pause on the TV</source>
+        <translation>Auf dem Fernseher anhalten</translation>
+    </message>
+    <message>
+        <source>Play on the TV</source>
+        <translation>Auf dem Fernseher abspielen</translation>
     </message>
 </context>
 <context>

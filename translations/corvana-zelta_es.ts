@@ -1471,6 +1471,33 @@ Do you want to ignore these errors for this host?</source>
     </message>
 </context>
 <context>
+    <name>RendererSession</name>
+    <message>
+        <source>The TV &quot;%1&quot; is no longer on the network.</source>
+        <translation>La tele «%1» ya no está en la red.</translation>
+    </message>
+    <message>
+        <source>The TV &quot;%1&quot; refused the video&apos;s format (UPnP error %2).</source>
+        <translation>La tele «%1» rechazó el formato del vídeo (error UPnP %2).</translation>
+    </message>
+    <message>
+        <source>The TV &quot;%1&quot; refused %2 (UPnP error %3: %4).</source>
+        <translation>La tele «%1» rechazó %2 (error UPnP %3: %4).</translation>
+    </message>
+    <message>
+        <source>The TV &quot;%1&quot; gave no usable answer to %2.</source>
+        <translation>La tele «%1» no dio una respuesta útil a %2.</translation>
+    </message>
+    <message>
+        <source>The TV &quot;%1&quot; does not play this video&apos;s format.</source>
+        <translation>La tele «%1» no reproduce el formato de este vídeo.</translation>
+    </message>
+    <message>
+        <source>The TV &quot;%1&quot; did not start playing within %2 seconds.</source>
+        <translation>La tele «%1» no empezó a reproducir en %2 segundos.</translation>
+    </message>
+</context>
+<context>
     <name>ResumeBar</name>
     <message>
         <source>Start over</source>
@@ -1566,6 +1593,128 @@ Do you want to ignore these errors for this host?</source>
     <message>
         <source>Leave full screen</source>
         <translation>Salir de pantalla completa</translation>
+    </message>
+</context>
+<context>
+    <name>TvMenu</name>
+    <message>
+        <source>Play on TV</source>
+        <translation>Reproducir en la tele</translation>
+    </message>
+    <message>
+        <source>Looking for TVs on the home network…</source>
+        <translation>Buscando teles en la red de casa…</translation>
+    </message>
+    <message>
+        <source>This computer</source>
+        <translation>Este ordenador</translation>
+    </message>
+</context>
+<context>
+    <name>TvMode</name>
+    <message>
+        <source>Playing</source>
+        <translation>Reproduciendo</translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation>En pausa</translation>
+    </message>
+    <message>
+        <source>The TV is loading the video…</source>
+        <translation>La tele está cargando el vídeo…</translation>
+    </message>
+    <message>
+        <source>Stopped</source>
+        <translation>Detenido</translation>
+    </message>
+    <message>
+        <source>Play on TV</source>
+        <translation>Reproducir en la tele</translation>
+    </message>
+    <message>
+        <source>The TV plays the video from this program&apos;s media server, which is off.</source>
+        <translation>La tele reproduce el vídeo desde el servidor multimedia de este programa, que está apagado.</translation>
+    </message>
+    <message>
+        <source>Start the media server and play the video on %1?</source>
+        <translation>¿Iniciar el servidor multimedia y reproducir el vídeo en %1?</translation>
+    </message>
+    <message>
+        <source>the TV</source>
+        <translation>la tele</translation>
+    </message>
+    <message>
+        <source>Start the Media Server</source>
+        <translation>Iniciar el servidor multimedia</translation>
+    </message>
+    <message>
+        <source>The media server could not start, so the TV cannot fetch the video.</source>
+        <translation>El servidor multimedia no pudo iniciarse, así que la tele no puede obtener el vídeo.</translation>
+    </message>
+    <message>
+        <source>The TV is no longer on the network.</source>
+        <translation>La tele ya no está en la red.</translation>
+    </message>
+    <message>
+        <source>The media server does not offer this video: only videos in the library folder can play on a TV.</source>
+        <translation>El servidor multimedia no ofrece este vídeo: solo los vídeos de la carpeta de la biblioteca pueden reproducirse en una tele.</translation>
+    </message>
+    <message>
+        <source>Starting on the TV…</source>
+        <translation>Iniciando en la tele…</translation>
+    </message>
+</context>
+<context>
+    <name>TvModePanel</name>
+    <message>
+        <source>Playing on a TV</source>
+        <translation>Reproduciendo en una tele</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Detener</translation>
+    </message>
+    <message>
+        <source>Stop on the TV</source>
+        <translation>Detener en la tele</translation>
+    </message>
+    <message>
+        <source>Position on the TV</source>
+        <translation>Posición en la tele</translation>
+    </message>
+    <message>
+        <source>Volume of the TV</source>
+        <translation>Volumen de la tele</translation>
+    </message>
+    <message>
+        <source>Back to this computer</source>
+        <translation>Volver a este ordenador</translation>
+    </message>
+    <message>
+        <source>Stop on the TV and go on here at the same place</source>
+        <translation>Detener en la tele y seguir aquí en el mismo punto</translation>
+    </message>
+    <message>
+        <source>Playing on %1</source>
+        <extracomment>Under the video's title while a TV plays it, e.g. &quot;Playing on Living room TV&quot;.</extracomment>
+        <translation>Reproduciendo en %1</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pausa</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Reproducir</translation>
+    </message>
+    <message>
+        <source>Pause on the TV</source>
+        <translation>Pausar en la tele</translation>
+    </message>
+    <message>
+        <source>Play on the TV</source>
+        <translation>Reproducir en la tele</translation>
     </message>
 </context>
 <context>

@@ -1471,6 +1471,33 @@ Voulez-vous ignorer ces erreurs pour ce serveur&#xa0;?</translation>
     </message>
 </context>
 <context>
+    <name>RendererSession</name>
+    <message>
+        <source>The TV &quot;%1&quot; is no longer on the network.</source>
+        <translation>La télé « %1 » n&apos;est plus sur le réseau.</translation>
+    </message>
+    <message>
+        <source>The TV &quot;%1&quot; refused the video&apos;s format (UPnP error %2).</source>
+        <translation>La télé « %1 » a refusé le format de la vidéo (erreur UPnP %2).</translation>
+    </message>
+    <message>
+        <source>The TV &quot;%1&quot; refused %2 (UPnP error %3: %4).</source>
+        <translation>La télé « %1 » a refusé %2 (erreur UPnP %3 : %4).</translation>
+    </message>
+    <message>
+        <source>The TV &quot;%1&quot; gave no usable answer to %2.</source>
+        <translation>La télé « %1 » n&apos;a donné aucune réponse utilisable à %2.</translation>
+    </message>
+    <message>
+        <source>The TV &quot;%1&quot; does not play this video&apos;s format.</source>
+        <translation>La télé « %1 » ne lit pas le format de cette vidéo.</translation>
+    </message>
+    <message>
+        <source>The TV &quot;%1&quot; did not start playing within %2 seconds.</source>
+        <translation>La télé « %1 » n&apos;a pas commencé la lecture en %2 secondes.</translation>
+    </message>
+</context>
+<context>
     <name>ResumeBar</name>
     <message>
         <source>Start over</source>
@@ -1566,6 +1593,128 @@ Voulez-vous ignorer ces erreurs pour ce serveur&#xa0;?</translation>
     <message>
         <source>Leave full screen</source>
         <translation>Quitter le plein écran</translation>
+    </message>
+</context>
+<context>
+    <name>TvMenu</name>
+    <message>
+        <source>Play on TV</source>
+        <translation>Lire sur la télé</translation>
+    </message>
+    <message>
+        <source>Looking for TVs on the home network…</source>
+        <translation>Recherche de télés sur le réseau domestique…</translation>
+    </message>
+    <message>
+        <source>This computer</source>
+        <translation>Cet ordinateur</translation>
+    </message>
+</context>
+<context>
+    <name>TvMode</name>
+    <message>
+        <source>Playing</source>
+        <translation>Lecture en cours</translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation>En pause</translation>
+    </message>
+    <message>
+        <source>The TV is loading the video…</source>
+        <translation>La télé charge la vidéo…</translation>
+    </message>
+    <message>
+        <source>Stopped</source>
+        <translation>Arrêtée</translation>
+    </message>
+    <message>
+        <source>Play on TV</source>
+        <translation>Lire sur la télé</translation>
+    </message>
+    <message>
+        <source>The TV plays the video from this program&apos;s media server, which is off.</source>
+        <translation>La télé lit la vidéo depuis le serveur multimédia de ce programme, qui est arrêté.</translation>
+    </message>
+    <message>
+        <source>Start the media server and play the video on %1?</source>
+        <translation>Démarrer le serveur multimédia et lire la vidéo sur %1 ?</translation>
+    </message>
+    <message>
+        <source>the TV</source>
+        <translation>la télé</translation>
+    </message>
+    <message>
+        <source>Start the Media Server</source>
+        <translation>Démarrer le serveur multimédia</translation>
+    </message>
+    <message>
+        <source>The media server could not start, so the TV cannot fetch the video.</source>
+        <translation>Le serveur multimédia n&apos;a pas pu démarrer : la télé ne peut pas récupérer la vidéo.</translation>
+    </message>
+    <message>
+        <source>The TV is no longer on the network.</source>
+        <translation>La télé n&apos;est plus sur le réseau.</translation>
+    </message>
+    <message>
+        <source>The media server does not offer this video: only videos in the library folder can play on a TV.</source>
+        <translation>Le serveur multimédia ne propose pas cette vidéo : seules les vidéos du dossier de la bibliothèque peuvent être lues sur une télé.</translation>
+    </message>
+    <message>
+        <source>Starting on the TV…</source>
+        <translation>Démarrage sur la télé…</translation>
+    </message>
+</context>
+<context>
+    <name>TvModePanel</name>
+    <message>
+        <source>Playing on a TV</source>
+        <translation>Lecture sur une télé</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Arrêter</translation>
+    </message>
+    <message>
+        <source>Stop on the TV</source>
+        <translation>Arrêter sur la télé</translation>
+    </message>
+    <message>
+        <source>Position on the TV</source>
+        <translation>Position sur la télé</translation>
+    </message>
+    <message>
+        <source>Volume of the TV</source>
+        <translation>Volume de la télé</translation>
+    </message>
+    <message>
+        <source>Back to this computer</source>
+        <translation>Revenir sur cet ordinateur</translation>
+    </message>
+    <message>
+        <source>Stop on the TV and go on here at the same place</source>
+        <translation>Arrêter sur la télé et continuer ici au même endroit</translation>
+    </message>
+    <message>
+        <source>Playing on %1</source>
+        <extracomment>Under the video's title while a TV plays it, e.g. &quot;Playing on Living room TV&quot;.</extracomment>
+        <translation>Lecture sur %1</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Lire</translation>
+    </message>
+    <message>
+        <source>Pause on the TV</source>
+        <translation>Mettre en pause sur la télé</translation>
+    </message>
+    <message>
+        <source>Play on the TV</source>
+        <translation>Lire sur la télé</translation>
     </message>
 </context>
 <context>

@@ -14,6 +14,7 @@
 #include "library/LibraryItem.h"
 #include "library/LibraryStore.h"
 #include "tv/LumiqoTv.h"
+#include "tv/renderer/RendererFinder.h"
 #include "web/NetworkManager.h"
 #include "web/NetworkStatus.h"
 #include "web/SignInState.h"
@@ -33,6 +34,7 @@ Engines::Engines(UserPrompt *prompt, QObject *parent) : QObject(parent), m_promp
 Engines::~Engines()
 {
     // Top down: what serves or fetches goes before what it reads and writes.
+    m_rendererFinder.reset();
     m_tv.reset();
     m_downloads.reset();
     m_project.reset();
@@ -148,6 +150,13 @@ LumiqoTv *Engines::tv(const QString &name, UpnpEngine::Mode mode)
         m_tv->setLibraryStore(store());
     }
     return m_tv.get();
+}
+
+RendererFinder *Engines::rendererFinder()
+{
+    if (!m_rendererFinder)
+        m_rendererFinder = std::make_unique<RendererFinder>();
+    return m_rendererFinder.get();
 }
 
 void Engines::signIn(const QString &userName, const QString &password)

@@ -18,6 +18,7 @@ class LumiqoTv;
 class NetworkManager;
 class NetworkStatus;
 class Project;
+class RendererFinder;
 class UserPrompt;
 
 // Builds the engines of one home (its library folder, settings and log), wires
@@ -62,6 +63,10 @@ public:
     LumiqoTv *tv(const QString &name = QStringLiteral("LumiqoTV"),
                  UpnpEngine::Mode mode = UpnpEngine::Multicast);
 
+    // Finds the TVs (MediaRenderers) on the home network. Built on first
+    // request and not searching until started (the first "Play on TV" menu).
+    RendererFinder *rendererFinder();
+
     bool hasLibrary() const { return m_library != nullptr; }
     bool hasDownloadManager() const { return m_downloads != nullptr; }
     bool hasTv() const { return m_tv != nullptr; }
@@ -88,6 +93,7 @@ private:
     std::unique_ptr<DownloadRecords> m_records;
     std::unique_ptr<Library> m_library;
     std::unique_ptr<LumiqoTv> m_tv;
+    std::unique_ptr<RendererFinder> m_rendererFinder;
     std::unique_ptr<NetworkManager> m_network;
     std::unique_ptr<NetworkStatus> m_networkStatus;
     std::unique_ptr<DownloadManager> m_downloads;

@@ -76,6 +76,13 @@ void LibraryView::buildContextMenu()
     connect(m_watchedAction, &QAction::triggered, this, &LibraryView::toggleWatched);
 }
 
+void LibraryView::addMenuAtTop(QMenu *menu)
+{
+    QAction *first = m_menu->actions().value(0);
+    m_menu->insertMenu(first, menu);
+    m_menu->insertSeparator(first);
+}
+
 void LibraryView::setLibrary(Library *library, QAbstractProxyModel *proxy)
 {
     m_library = library;

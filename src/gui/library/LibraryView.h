@@ -42,6 +42,10 @@ public:
     // information) for the row widget's video.
     void showContextMenuForItem(CorvLibraryItemWidget *item);
     QMenu *contextMenu() const { return m_menu; }
+    // Puts `menu` ("Play on TV") at the top of the row menu.
+    void addMenuAtTop(QMenu *menu);
+    // The video the row menu was last opened for.
+    QString menuVideoPath() const { return m_menuPath; }
     // Looks again which tiles' video files are missing and redraws those
     // whose mark changed.
     void refreshFileMarks();

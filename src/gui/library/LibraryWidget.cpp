@@ -327,6 +327,16 @@ bool LibraryWidget::isDetailPageShown() const
     return m_pages->currentIndex() == 1;
 }
 
+void LibraryWidget::setPlayOnTvMenu(QMenu *menu)
+{
+    m_listView->addMenuAtTop(menu);
+}
+
+QString LibraryWidget::menuVideoPath() const
+{
+    return m_listView->menuVideoPath();
+}
+
 void LibraryWidget::listViewButtonClicked()
 {
     m_pages->setCurrentIndex(0);

@@ -18,6 +18,7 @@ class LumiqoTv;
 class MissingVideoQuestion;
 class Project;
 class QAbstractButton;
+class QMenu;
 class QStackedWidget;
 class QTimer;
 class StatusWidget;
@@ -53,6 +54,9 @@ public:
     void setBurnProject(Project *project) { m_project = project; }
     Project *burnProject();
     bool isDetailPageShown() const;
+    // Adds "Play on TV" to the tiles' menu; its choices are for menuVideoPath().
+    void setPlayOnTvMenu(QMenu *menu);
+    QString menuVideoPath() const;
     // Asks about library videos whose files are gone when they are played.
     MissingVideoQuestion *missingVideoQuestion() const { return m_missing; }
     // "12 imported, 2 skipped: not a video".
@@ -80,6 +84,8 @@ public Q_SLOTS:
     // A file that could not be played because it is not there (also from the
     // player): offers to find it or to remove its video from the library.
     void askAboutMissingVideo(const QString &path);
+    // The switch shows whether the media server runs (it may be started elsewhere).
+    void updateTvSwitch();
 
 private Q_SLOTS:
     void itemDoubleClicked(const QModelIndex &index);
@@ -98,7 +104,6 @@ private:
     QWidget *buildListPage();
     // The tiles' order the user chose last time.
     void restoreSortOrder();
-    void updateTvSwitch();
     BurnerWizard *openBurnWizard();
     QStringList selectedVideos() const;
     // The library's index of a row of either view.

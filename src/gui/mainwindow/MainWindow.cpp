@@ -15,6 +15,7 @@
 #include "gui/mainwindow/SidebarModel.h"
 #include "gui/mainwindow/WindowPlacement.h"
 #include "gui/player/PlayerTransport.h"
+#include "gui/player/TvMode.h"
 #include "library/ImportController.h"
 #include "library/Library.h"
 #include "library/LibraryModel.h"
@@ -121,6 +122,9 @@ MainWindow::~MainWindow()
     settings.setValue(QStringLiteral("WindowPosition"), pos());
     settings.setValue(QStringLiteral("WindowSize"), size());
     delete m_inspector.data();
+    // The TV mode keeps the place the TV reached through the transport's page.
+    delete m_tvMode;
+    m_tvMode = nullptr;
     // The transport stops the media player on its way out: it goes first.
     delete m_transport;
     m_transport = nullptr;

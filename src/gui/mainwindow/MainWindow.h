@@ -21,6 +21,7 @@ class QTimeLine;
 class QTimer;
 class QMessageBox;
 class SidebarModel;
+class TvMode;
 
 // The program's only top-level window: the sidebar of pages and site
 // channels on the left, the stack of pages (web, library, downloads, player)
@@ -66,6 +67,7 @@ public:
     QWidget *playerToolbar() const { return m_playerToolbar; }
     QMediaPlayer *mediaObject() const { return m_mediaObject; }
     PlayerTransport *transport() const { return m_transport; }
+    TvMode *tvMode() const { return m_tvMode; }
 
 Q_SIGNALS:
     void CloseAllTasks();
@@ -122,6 +124,7 @@ private:
     void createLibraryPage();
     void createDownloadsPage();
     void createPlayerPage();
+    void createTvMode();
 
     // What the window asks of the web page (MainWindowWebPage.cpp).
     void webShowSignIn();
@@ -169,6 +172,8 @@ private:
     QAudioOutput *m_audioOutput = nullptr;
     // Plays on m_mediaObject and keeps the media queue.
     PlayerTransport *m_transport = nullptr;
+    // The player page's TV mode (pushes to TVs and controls them).
+    TvMode *m_tvMode = nullptr;
     CorvTreeView *m_sidebar = nullptr;
     SidebarModel *m_model = nullptr;
     QPointer<QMessageBox> m_quitQuestion;

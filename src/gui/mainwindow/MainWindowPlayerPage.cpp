@@ -10,6 +10,8 @@
 #include "gui/player/MediaVideoWidget.h"
 #include "gui/player/PlayerTransport.h"
 #include "gui/player/Toolbar.h"
+#include "gui/player/TvMenu.h"
+#include "gui/player/TvMode.h"
 
 #include <QCoreApplication>
 
@@ -33,10 +35,44 @@ void MainWindow::createPlayerPage()
     if (auto *library = qobject_cast<LibraryWidget *>(m_libraryPage))
         connect(m_transport, &PlayerTransport::fileMissing, library,
                 &LibraryWidget::askAboutMissingVideo);
+    createTvMode();
     // The video's title goes into the window's title while it is the player's.
     connect(m_transport, &PlayerTransport::nowPlaying, this, [this](const QString &title) {
         setWindowTitle(
             tr("%1 - Corvana Zelta %2").arg(title, QCoreApplication::applicationVersion()));
+    });
+}
+
+// "Play on TV" on the player's bar and the tiles' menu; the page comes to the
+// front when a push begins or the video comes back here.
+void MainWindow::createTvMode()
+{
+    Engines *engines = m_engines;
+    auto *player = static_cast<CorvPlayerWidget *>(m_playerPage);
+    m_tvMode = new TvMode(
+        player, m_transport, engines->library(), engines->rendererFinder(),
+        [engines] { return engines->tv(); }, this);
+    connect(m_tvMode, &TvMode::playerPageWanted, this, [this] {
+        if (m_playerToolbar)
+            m_playerToolbar->setEnabled(true);
+        switchToPage(PlayerPage);
+        selectItem(sidebarModel()->playerItem());
+        m_infoWidget->hide();
+    });
+    auto *library = qobject_cast<LibraryWidget *>(m_libraryPage);
+    if (!library)
+        return;
+    connect(m_tvMode, &TvMode::serverStarted, library, &LibraryWidget::updateTvSwitch);
+    TvMenu *menu = m_tvMode->makeMenu(library);
+    library->setPlayOnTvMenu(menu);
+    connect(menu, &TvMenu::rendererChosen, this, [this, library](const QString &id) {
+        m_tvMode->playOnTv(library->menuVideoPath(), id);
+    });
+    connect(menu, &TvMenu::thisComputerChosen, this, [this, library] {
+        if (m_tvMode->isActive() && m_tvMode->videoPath() == library->menuVideoPath())
+            m_tvMode->backToThisComputer();
+        else
+            library->play(library->menuVideoPath());
     });
 }
 

@@ -115,11 +115,19 @@ bool PlayerTransport::hasValidSource() const
 
 void PlayerTransport::openFile(const QString &path)
 {
+    openFileAt(path, -1);
+}
+
+void PlayerTransport::openFileAt(const QString &path, qint64 startMs)
+{
     // The video that was playing keeps its place.
     savePosition();
     m_resumeBar->dismiss();
     m_videoId = m_library ? m_library->model()->idOfVideo(path) : -1;
-    m_resumeAt = m_videoId >= 0 ? m_library->model()->playPosition(m_videoId) : 0;
+    if (startMs >= 0)
+        m_resumeAt = startMs;
+    else
+        m_resumeAt = m_videoId >= 0 ? m_library->model()->playPosition(m_videoId) : 0;
     m_countedWatched = false;
     if (m_page)
         m_page->toolbar()->setEnabled(true);

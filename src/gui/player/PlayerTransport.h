@@ -73,6 +73,9 @@ Q_SIGNALS:
 public Q_SLOTS:
     // Plays `path` now, dropping the queue.
     void openFile(const QString &path);
+    // Plays `path` now from `startMs` (the place another player reached);
+    // below 0, from its stored place as openFile() does.
+    void openFileAt(const QString &path, qint64 startMs);
     void addFile(const QString &path);
     void clearFiles();
     // Pauses, or plays (from the start when the end was reached).
