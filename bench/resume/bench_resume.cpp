@@ -105,7 +105,7 @@ Run play(CorvPlayerWidget &player, PlayerTransport &transport, Library *library,
     played.start();
     runUntil([&] { return played.elapsed() >= seconds * 1000; }, seconds * 1000 + 5000);
     transport.pause();
-    runUntil([&] { return library == nullptr || !library->store()->isBusy(); }, 5000);
+    runUntil([&] { return library == nullptr || !library->isBusy(); }, 5000);
     QCoreApplication::processEvents();
     heartbeat.stop();
     transport.stop();

@@ -11,6 +11,7 @@
 #include "library/Library.h"
 #include "web/NetworkManager.h"
 #include "web/Suggestions.h"
+#include "web/UserAgent.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -187,7 +188,7 @@ void Autoupdater::sendVersionRequestNM()
         m_versionReply->deleteLater();
     }
     QNetworkRequest request = feedRequest();
-    request.setRawHeader("User-Agent", "Corvana ZELTA");
+    UserAgent::apply(request);
     m_versionReply = m_network->get(request);
     NetworkManager::limitBody(m_versionReply, kMaxFeedBytes);
     connect(m_versionReply, &QNetworkReply::finished, this, &Autoupdater::readyReadVersion);

@@ -1,6 +1,7 @@
 #include "downloads/CorvanaItem.h"
 #include "core/Logging.h"
 #include "core/XmlNesting.h"
+#include "media/MediaFiles.h"
 
 #include <QCryptographicHash>
 #include <QDomDocument>
@@ -48,17 +49,12 @@ QString documentSummary(const QByteArray &document)
             QCryptographicHash::hash(document, QCryptographicHash::Sha256).toHex()));
 }
 
-// What a media item may be saved as: the video file suffixes the library
-// knows, and the video MIME subtypes a descriptor's type attribute gives.
-const QStringList kVideoFileTypes = {
-    QStringLiteral("mp2"),      QStringLiteral("mpeg"),      QStringLiteral("mpg"),
-    QStringLiteral("mp4"),      QStringLiteral("m4v"),       QStringLiteral("ts"),
-    QStringLiteral("mov"),      QStringLiteral("xvid"),      QStringLiteral("flv"),
-    QStringLiteral("mkv"),      QStringLiteral("avi"),       QStringLiteral("wmv"),
-    QStringLiteral("asf"),      QStringLiteral("divx"),      QStringLiteral("x-flv"),
-    QStringLiteral("x-m4v"),    QStringLiteral("quicktime"), QStringLiteral("x-msvideo"),
-    QStringLiteral("x-ms-wmv"), QStringLiteral("x-ms-asf"),  QStringLiteral("x-matroska"),
-    QStringLiteral("mp2t")};
+// What a media item may be saved as: the video MIME subtypes a descriptor's type attribute may
+// give, besides the library's own video suffixes.
+const QStringList kVideoMimeSubtypes = {QStringLiteral("x-flv"),      QStringLiteral("x-m4v"),
+                                        QStringLiteral("quicktime"),  QStringLiteral("x-msvideo"),
+                                        QStringLiteral("x-ms-wmv"),   QStringLiteral("x-ms-asf"),
+                                        QStringLiteral("x-matroska"), QStringLiteral("mp2t")};
 
 QDateTime parsePubDate(const QString &text)
 {
@@ -212,7 +208,8 @@ CorvanaMedia &CorvanaItem::mutableMedia()
 
 bool CorvanaItem::hasVideoFileType() const
 {
-    return kVideoFileTypes.contains(fileType().toLower());
+    const QString type = fileType().toLower();
+    return MediaFiles::isVideoSuffix(type) || kVideoMimeSubtypes.contains(type);
 }
 
 bool CorvanaItem::hasBelievableSize() const

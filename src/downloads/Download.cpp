@@ -12,6 +12,7 @@
 #include "web/CookieJar.h"
 #include "web/NetworkManager.h"
 #include "web/SignInState.h"
+#include "web/UserAgent.h"
 #include "web/WebAddress.h"
 
 #include <QDir>
@@ -525,7 +526,7 @@ void Download::fetchDescriptor()
     }
     qCDebug(lcDownloads) << "RESUME with corvana file, url =" << NetworkManager::loggableUrl(m_url);
     QNetworkRequest request(m_url);
-    request.setRawHeader("User-Agent", "Corvana ZELTA");
+    UserAgent::apply(request);
     QNetworkReply *reply = UnrepeatableBody::get(m_network, request);
     NetworkManager::limitBody(reply, CorvanaItem::MaxDocumentBytes);
     m_metaReply = reply;

@@ -1,5 +1,6 @@
 #include "downloads/DownloadManager.h"
 #include "core/Logging.h"
+#include "web/NetworkStatus.h"
 
 #include "core/UserPrompt.h"
 #include "downloads/CorvanaItem.h"
@@ -15,7 +16,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QNetworkInformation>
 #include <QNetworkReply>
 #include <QtDebug>
 
@@ -32,7 +32,6 @@ DownloadManager::DownloadManager(NetworkManager *network, DownloadRecords *recor
     : QAbstractListModel(parent), m_network(network), m_records(records), m_prompt(prompt)
 {
     qRegisterMetaType<Download *>("Download*");
-    followNetworkState();
     populate();
 }
 
@@ -43,17 +42,9 @@ DownloadManager::~DownloadManager()
         delete download;
 }
 
-void DownloadManager::followNetworkState()
+void DownloadManager::followNetworkStatus(NetworkStatus *status)
 {
-    if (!QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability))
-        return; // no backend: count as online
-    connect(QNetworkInformation::instance(), &QNetworkInformation::reachabilityChanged, this,
-            [this](QNetworkInformation::Reachability reachability) {
-                if (reachability == QNetworkInformation::Reachability::Unknown)
-                    return;
-                networkStatusChanged(reachability !=
-                                     QNetworkInformation::Reachability::Disconnected);
-            });
+    connect(status, &NetworkStatus::onlineChanged, this, &DownloadManager::networkStatusChanged);
 }
 
 // Every way a download runs (its first start, a resume from its card or of

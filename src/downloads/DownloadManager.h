@@ -15,6 +15,7 @@
 class CorvanaItem;
 class Download;
 class NetworkManager;
+class NetworkStatus;
 class QNetworkReply;
 class TransferThread;
 class UserPrompt;
@@ -44,6 +45,9 @@ public:
     // user through `prompt` (none owned; all must outlive the manager).
     DownloadManager(NetworkManager *network, DownloadRecords *records, UserPrompt *prompt,
                     QObject *parent = nullptr);
+    // Pauses the transfers while the machine is off the network and resumes
+    // them when it is back (`status` must outlive the manager).
+    void followNetworkStatus(NetworkStatus *status);
     ~DownloadManager() override;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -116,7 +120,6 @@ private:
     // listed download holds.
     TransferThread *freeTransferThread(const Download *download);
     bool isTransferThreadHeld(const TransferThread *thread, const Download *asking) const;
-    void followNetworkState();
     void connectDownload(Download *download);
     static bool holdsPlace(const Download *download);
     // A download to start once its record is stored.

@@ -10,6 +10,7 @@
 #include "downloads/DownloadRecords.h"
 #include "web/NetworkManager.h"
 #include "web/SignInState.h"
+#include "web/UserAgent.h"
 #include "web/WebAddress.h"
 
 #include <QFile>
@@ -60,7 +61,7 @@ void DownloadManager::initializeDownload(const QUrl &url)
         return;
     }
     QNetworkRequest request(url);
-    request.setRawHeader("User-Agent", "Corvana ZELTA");
+    UserAgent::apply(request);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::UserVerifiedRedirectPolicy);
     QNetworkReply *reply = m_network->get(request);

@@ -130,6 +130,7 @@ DownloadManager *Engines::downloadManager()
     if (!m_downloads) {
         m_downloads =
             std::make_unique<DownloadManager>(networkManager(), downloadRecords(), m_prompt);
+        m_downloads->followNetworkStatus(networkStatus());
         m_downloads->setLibraryHandOver(true);
         connect(m_downloads.get(), &DownloadManager::finished, this, &Engines::importFinished);
     }

@@ -2,7 +2,7 @@
 set(ZELTA_FUZZ_TARGETS descriptor updatefeed suggestions soap ssdp httprange httpheaders encoder
   channellist subtitles)
 list(APPEND ZELTA_FUZZ_TARGETS rendererdescription lastchange)
-set(ZELTA_FUZZ_SOURCES_descriptor downloads/CorvanaItem.cpp core/XmlNesting.cpp)
+set(ZELTA_FUZZ_SOURCES_descriptor downloads/CorvanaItem.cpp core/XmlNesting.cpp media/MediaFiles.cpp)
 set(ZELTA_FUZZ_SOURCES_updatefeed downloads/UpdateFeed.cpp)
 set(ZELTA_FUZZ_SOURCES_suggestions web/Suggestions.cpp core/XmlNesting.cpp)
 set(ZELTA_FUZZ_SOURCES_soap tv/upnp/UpnpSoap.cpp tv/upnp/UpnpFileMediaServerDelegate.cpp)

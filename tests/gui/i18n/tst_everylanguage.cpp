@@ -517,6 +517,8 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(library->model()->rowCount(), int(kTitles.size()), 30000);
         m_data << kTitles << QStringLiteral("Sea and sky") << QStringLiteral("Nature")
                << QStringLiteral("Ann Lee");
+        // The site's own page title, shown once its page has loaded.
+        m_data << QStringLiteral("Corvana members");
 
         DownloadManager *downloads = m_engines->downloadManager();
         downloads->initializeDownload(m_fixture.site()->syntheticDescriptor(
