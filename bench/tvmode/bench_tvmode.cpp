@@ -6,6 +6,7 @@
 // window's event loop while pushing. Usage: bench_tvmode [--quick]
 #include "BenchRun.h"
 #include "ScriptedRenderer.h"
+#include "StallMeter.h"
 #include "TestSupport.h"
 
 #include "gui/player/CorvPlayerWidget.h"
@@ -34,34 +35,6 @@
 namespace {
 
 QTextStream out(stdout);
-
-// The longest gap between turns of the event loop while it runs.
-class StallMeter
-{
-public:
-    StallMeter()
-    {
-        m_timer.setInterval(1);
-        QObject::connect(&m_timer, &QTimer::timeout,
-                         [this] { m_longest = std::max(m_longest, m_clock.restart()); });
-    }
-    void start()
-    {
-        m_longest = 0;
-        m_clock.start();
-        m_timer.start();
-    }
-    qint64 stop()
-    {
-        m_timer.stop();
-        return std::max(m_longest, m_clock.elapsed());
-    }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_longest = 0;
-};
 
 bool waitFor(const std::function<bool()> &done, int ms = 60000)
 {

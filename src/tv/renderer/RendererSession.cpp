@@ -2,6 +2,8 @@
 
 #include "core/Logging.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString instance = QStringLiteral("InstanceID");
@@ -189,11 +191,21 @@ void RendererSession::setState(const QString &state)
 {
     if (state == m_state || state.isEmpty())
         return;
+    const bool wasPlaying = m_state == QLatin1String("PLAYING");
     m_state = state;
     Q_EMIT stateChanged(state);
     if (m_playedOnce && !m_starting &&
-        (state == QLatin1String("STOPPED") || state == QLatin1String("NO_MEDIA_PRESENT")))
-        Q_EMIT finished(m_positionMs);
+        (state == QLatin1String("STOPPED") || state == QLatin1String("NO_MEDIA_PRESENT"))) {
+        // The last answer about the place may be a few polls old when the
+        // video ran out: it went on playing since then.
+        qint64 reached = m_positionMs;
+        if (wasPlaying && m_positionClock.isValid()) {
+            reached += m_positionClock.elapsed();
+            if (m_durationMs > 0)
+                reached = std::max(m_positionMs, std::min(reached, m_durationMs));
+        }
+        Q_EMIT finished(reached);
+    }
 }
 
 void RendererSession::pollOnce()
@@ -218,6 +230,7 @@ void RendererSession::pollOnce()
                           m_durationMs = duration;
                       if (position >= 0 && (position > 0 || m_state == QLatin1String("PLAYING"))) {
                           m_positionMs = position;
+                          m_positionClock.start();
                           Q_EMIT positionChanged(m_positionMs, m_durationMs);
                       }
                   });

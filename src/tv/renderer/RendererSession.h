@@ -81,6 +81,8 @@ private:
     QTimer m_poll;
     QTimer m_startCheck;
     QElapsedTimer m_startClock;
+    // Since the place was last read from the renderer.
+    QElapsedTimer m_positionClock;
     int m_startLimitMs = StartLimitMs;
     UpnpDidlResource m_pushed;
     qint64 m_startMs = 0;
