@@ -8,7 +8,7 @@
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadRecords.h"
 #include "downloads/UpdateFeed.h"
-#include "library/Library.h"
+#include "library/LibraryLocation.h"
 #include "web/NetworkManager.h"
 #include "web/Suggestions.h"
 #include "web/UserAgent.h"
@@ -118,7 +118,7 @@ void Autoupdater::start()
 
 void Autoupdater::removeOldInstallers()
 {
-    const QDir library(Library::libraryPath());
+    const QDir library(LibraryLocation::folder());
     const QFileInfoList installers =
         library.entryInfoList({QStringLiteral("CorvanaZELTAUpdate*")}, QDir::Files);
     for (const QFileInfo &installer : installers) {

@@ -136,11 +136,6 @@ Qt::ItemFlags DownloadManager::flags(const QModelIndex &index) const
     return QAbstractListModel::flags(index);
 }
 
-bool DownloadManager::contains(const QString &path) const
-{
-    return m_records->containsPath(path);
-}
-
 QList<Download *> DownloadManager::activeDownloads() const
 {
     QList<Download *> list;

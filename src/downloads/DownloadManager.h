@@ -54,8 +54,6 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
-    // Whether the file at `path` is being downloaded.
-    bool contains(const QString &path) const;
     DownloadRecords *records() const { return m_records; }
     QList<Download *> activeDownloads() const;
     QList<Download *> queuedDownloads() const;

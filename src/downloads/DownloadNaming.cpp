@@ -4,7 +4,7 @@
 #include "downloads/Download.h"
 
 #include "core/FileNames.h"
-#include "library/Library.h"
+#include "library/LibraryLocation.h"
 #include "library/LibraryPaths.h"
 #include "web/WebAddress.h"
 
@@ -83,7 +83,7 @@ QString Download::fileBase(const QString &title)
 
 QString Download::itemFolder(const CorvanaItem &item)
 {
-    return QDir(Library::libraryPath())
+    return QDir(LibraryLocation::folder())
         .absoluteFilePath(LibraryPaths::safeName(
             safeFileName(fitBytes(CorvanaItem::fileNameTitle(item.title()), kNameBytes))));
 }

@@ -167,19 +167,6 @@ QList<QUrl> DownloadRecords::storedUrls(bool *ok) const
     return urls;
 }
 
-bool DownloadRecords::containsPath(const QString &path, bool *ok) const
-{
-    LibraryStore *store = m_store;
-    bool done = false;
-    const bool found = store->call([store, &path, &done] {
-        return hasRow(store->connection(), QStringLiteral("downloadPath=?"),
-                      {LibraryItem::encode(path)}, &done);
-    });
-    if (ok)
-        *ok = done;
-    return found;
-}
-
 void DownloadRecords::admit(const QList<Candidate> &candidates, AdmissionsDone done)
 {
     LibraryStore *store = m_store;

@@ -67,8 +67,6 @@ public:
     QList<Row> allRows(bool *ok = nullptr) const;
     // Distinct source URLs of the stored downloads, in table order.
     QList<QUrl> storedUrls(bool *ok = nullptr) const;
-    // Whether the file at `path` is still being downloaded.
-    bool containsPath(const QString &path, bool *ok = nullptr) const;
 
     // Judges every candidate on its own in one job of the store: already in
     // the library, already on disk, already queued, or admitted with a path

@@ -1,6 +1,6 @@
 #include "library/CopyNodes.h"
 
-#include "library/CopyThread.h"
+#include "library/CopyWorker.h"
 #include "library/LibraryPaths.h"
 #include "media/SourceFile.h"
 #include "media/SubtitleParser.h"
@@ -22,8 +22,8 @@ bool existsOrLink(const QString &path)
 
 } // namespace
 
-CopyNode::CopyNode(CopyThread *thread, std::unique_ptr<CopyNode> next)
-    : m_thread(thread), m_next(std::move(next))
+CopyNode::CopyNode(CopyWorker *worker, std::unique_ptr<CopyNode> next)
+    : m_worker(worker), m_next(std::move(next))
 {
 }
 
@@ -41,7 +41,7 @@ FileCopier::Error CopyNode::passOn(const CopyRequest &request)
 
 FileCopier::Error CanceledNode::handle(const CopyRequest &request)
 {
-    return thread()->isCanceled() ? FileCopier::Canceled : passOn(request);
+    return worker()->isCanceled() ? FileCopier::Canceled : passOn(request);
 }
 
 FileCopier::Error SourceExistsNode::handle(const CopyRequest &request)
@@ -76,7 +76,7 @@ FileCopier::Error SourceKindNode::handle(const CopyRequest &request)
 FileCopier::Error OverwriteNode::handle(const CopyRequest &request)
 {
     const bool allowed =
-        request.flags.testFlag(CopyRequest::Overwrite) || thread()->isOverwriteAll();
+        request.flags.testFlag(CopyRequest::Overwrite) || worker()->isOverwriteAll();
     if (existsOrLink(request.destination) && !allowed)
         return FileCopier::DestinationExists;
     return passOn(request);
@@ -154,7 +154,7 @@ FileCopier::Error CopyDirNode::handle(const CopyRequest &request)
         CopyRequest child = request;
         child.source = entry.absoluteFilePath();
         child.destination = QDir(request.destination).absoluteFilePath(entry.fileName());
-        const FileCopier::Error result = CopyNodes::run(thread(), child);
+        const FileCopier::Error result = CopyNodes::run(worker(), child);
         if (result != FileCopier::NoError)
             return result;
     }
@@ -164,12 +164,12 @@ FileCopier::Error CopyDirNode::handle(const CopyRequest &request)
 namespace {
 
 // Copies block by block, counting progress and stopping on a cancel.
-FileCopier::Error copyBytes(CopyThread *thread, QFile &source, QFile &destination)
+FileCopier::Error copyBytes(CopyWorker *worker, QFile &source, QFile &destination)
 {
     QByteArray block(kBlockSize, Qt::Uninitialized);
     for (;;) {
         const qint64 read = source.read(block.data(), kBlockSize);
-        if (thread->isCanceled())
+        if (worker->isCanceled())
             return FileCopier::Canceled;
         if (read < 0)
             return FileCopier::CannotReadSourceFile;
@@ -177,7 +177,7 @@ FileCopier::Error copyBytes(CopyThread *thread, QFile &source, QFile &destinatio
             return FileCopier::NoError;
         if (destination.write(block.constData(), read) != read)
             return FileCopier::CannotWriteDestinationFile;
-        thread->addProgress(read);
+        worker->addProgress(read);
     }
 }
 
@@ -222,7 +222,7 @@ FileCopier::Error RewriteSubtitleNode::handle(const CopyRequest &request)
     if (!complete || cues.isEmpty())
         return FileCopier::SubtitleRefused;
     const QByteArray subRip = SubtitleWriter::toSubRip(cues);
-    if (thread()->isCanceled())
+    if (worker()->isCanceled())
         return FileCopier::Canceled;
     QFile destination(LibraryPaths::temporaryCopyPath(request.destination));
     if (!destination.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -231,7 +231,7 @@ FileCopier::Error RewriteSubtitleNode::handle(const CopyRequest &request)
     if (destination.write(subRip) != subRip.size())
         result = FileCopier::CannotWriteDestinationFile;
     else
-        thread()->addProgress(subRip.size());
+        worker()->addProgress(subRip.size());
     return settleCopy(result, destination, request,
                       QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
                           QFileDevice::ReadOther);
@@ -250,25 +250,25 @@ FileCopier::Error CopyFileNode::handle(const CopyRequest &request)
     QFile destination(LibraryPaths::temporaryCopyPath(request.destination));
     if (!destination.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return FileCopier::CannotOpenDestinationFile;
-    const FileCopier::Error result = copyBytes(thread(), source, destination);
+    const FileCopier::Error result = copyBytes(worker(), source, destination);
     return settleCopy(result, destination, request, source.permissions());
 }
 
 namespace CopyNodes {
 
-FileCopier::Error run(CopyThread *thread, const CopyRequest &request)
+FileCopier::Error run(CopyWorker *worker, const CopyRequest &request)
 {
-    std::unique_ptr<CopyNode> chain = std::make_unique<CopyFileNode>(thread, nullptr);
-    chain = std::make_unique<RewriteSubtitleNode>(thread, std::move(chain));
-    chain = std::make_unique<CopyDirNode>(thread, std::move(chain));
-    chain = std::make_unique<MoveNode>(thread, std::move(chain));
-    chain = std::make_unique<RenameNode>(thread, std::move(chain));
-    chain = std::make_unique<FollowLinksNode>(thread, std::move(chain));
-    chain = std::make_unique<MakeLinksNode>(thread, std::move(chain));
-    chain = std::make_unique<OverwriteNode>(thread, std::move(chain));
-    chain = std::make_unique<SourceKindNode>(thread, std::move(chain));
-    chain = std::make_unique<SourceExistsNode>(thread, std::move(chain));
-    chain = std::make_unique<CanceledNode>(thread, std::move(chain));
+    std::unique_ptr<CopyNode> chain = std::make_unique<CopyFileNode>(worker, nullptr);
+    chain = std::make_unique<RewriteSubtitleNode>(worker, std::move(chain));
+    chain = std::make_unique<CopyDirNode>(worker, std::move(chain));
+    chain = std::make_unique<MoveNode>(worker, std::move(chain));
+    chain = std::make_unique<RenameNode>(worker, std::move(chain));
+    chain = std::make_unique<FollowLinksNode>(worker, std::move(chain));
+    chain = std::make_unique<MakeLinksNode>(worker, std::move(chain));
+    chain = std::make_unique<OverwriteNode>(worker, std::move(chain));
+    chain = std::make_unique<SourceKindNode>(worker, std::move(chain));
+    chain = std::make_unique<SourceExistsNode>(worker, std::move(chain));
+    chain = std::make_unique<CanceledNode>(worker, std::move(chain));
     return chain->handle(request);
 }
 

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-class CopyThread;
+class CopyWorker;
 
 // The chain of small handlers a copy request runs through. Each node settles
 // the request, fails it with an error, or passes it on to the next node.
@@ -13,16 +13,16 @@ class CopyThread;
 class CopyNode
 {
 public:
-    CopyNode(CopyThread *thread, std::unique_ptr<CopyNode> next);
+    CopyNode(CopyWorker *worker, std::unique_ptr<CopyNode> next);
     virtual ~CopyNode();
     virtual FileCopier::Error handle(const CopyRequest &request);
 
 protected:
     FileCopier::Error passOn(const CopyRequest &request);
-    CopyThread *thread() const { return m_thread; }
+    CopyWorker *worker() const { return m_worker; }
 
 private:
-    CopyThread *m_thread;
+    CopyWorker *m_worker;
     std::unique_ptr<CopyNode> m_next;
 };
 
@@ -51,6 +51,6 @@ COPY_NODE(CopyFileNode)
 namespace CopyNodes {
 
 // Builds the chain for one request and runs it.
-FileCopier::Error run(CopyThread *thread, const CopyRequest &request);
+FileCopier::Error run(CopyWorker *worker, const CopyRequest &request);
 
 } // namespace CopyNodes

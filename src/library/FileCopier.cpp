@@ -1,13 +1,13 @@
 #include "library/FileCopier.h"
 
-#include "library/CopyThread.h"
+#include "library/CopyWorker.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTimer>
 
 FileCopier::FileCopier(QObject *parent)
-    : QObject(parent), m_thread(new CopyThread(this)), m_progressTimer(new QTimer(this))
+    : QObject(parent), m_worker(new CopyWorker(this)), m_progressTimer(new QTimer(this))
 {
     qRegisterMetaType<FileCopier::Error>("FileCopier::Error");
     qRegisterMetaType<FileCopier::State>("FileCopier::State");
@@ -17,24 +17,22 @@ FileCopier::FileCopier(QObject *parent)
     connect(m_progressTimer, &QTimer::timeout, this, &FileCopier::progressRequest);
 
     // The worker's signals reach this object (GUI thread) queued.
-    connect(m_thread, &CopyThread::started, this, &FileCopier::copyStarted, Qt::QueuedConnection);
-    connect(m_thread, &CopyThread::finished, this, &FileCopier::copyFinished, Qt::QueuedConnection);
-    connect(m_thread, &CopyThread::canceled, this, &FileCopier::copyCanceled, Qt::QueuedConnection);
-    connect(m_thread, &CopyThread::error, this, &FileCopier::copyError, Qt::QueuedConnection);
-    connect(m_thread, &CopyThread::done, this, &FileCopier::copyDone, Qt::QueuedConnection);
-    connect(m_thread, &CopyThread::dataTransferProgress, this, &FileCopier::dataTransferProgress,
+    connect(m_worker, &CopyWorker::started, this, &FileCopier::copyStarted, Qt::QueuedConnection);
+    connect(m_worker, &CopyWorker::finished, this, &FileCopier::copyFinished, Qt::QueuedConnection);
+    connect(m_worker, &CopyWorker::canceled, this, &FileCopier::copyCanceled, Qt::QueuedConnection);
+    connect(m_worker, &CopyWorker::error, this, &FileCopier::copyError, Qt::QueuedConnection);
+    connect(m_worker, &CopyWorker::done, this, &FileCopier::copyDone, Qt::QueuedConnection);
+    connect(m_worker, &CopyWorker::dataTransferProgress, this, &FileCopier::dataTransferProgress,
             Qt::QueuedConnection);
-    connect(m_thread, &CopyThread::blockWritten, this, &FileCopier::blockCopied,
+    connect(m_worker, &CopyWorker::blockWritten, this, &FileCopier::blockCopied,
             Qt::DirectConnection);
-    m_thread->restart();
 }
 
 FileCopier::~FileCopier()
 {
     m_progressTimer->stop();
-    // Ends the worker; its destructor (as our child) joins it.
-    QMetaObject::invokeMethod(m_thread, "copierDestroyed", Qt::DirectConnection);
-    m_thread->wait();
+    // Ends the worker's job thread before our members go.
+    m_worker->copierDestroyed();
 }
 
 int FileCopier::copy(const QString &source, const QString &destination, CopyRequest::Flags flags)
@@ -50,7 +48,7 @@ int FileCopier::copy(const QString &source, const QString &destination, CopyRequ
     request.flags = flags;
     const int id = m_nextId++;
     m_requests.insert(id, request);
-    m_thread->copy(id, request);
+    m_worker->copy(id, request);
     return id;
 }
 
@@ -67,48 +65,48 @@ void FileCopier::setProgressInterval(int ms)
 void FileCopier::setAutoReset(bool on)
 {
     m_autoReset = on;
-    m_thread->setAutoReset(on);
+    m_worker->setAutoReset(on);
 }
 
 void FileCopier::setAskOnError(bool on)
 {
     m_askOnError = on;
-    m_thread->setAskOnError(on);
+    m_worker->setAskOnError(on);
 }
 
 void FileCopier::cancelAll()
 {
-    m_thread->cancel();
+    m_worker->cancel();
 }
 
 void FileCopier::cancel(int id)
 {
-    m_thread->cancel(id);
+    m_worker->cancel(id);
 }
 
 void FileCopier::skip()
 {
-    m_thread->skip();
+    m_worker->skip();
 }
 
 void FileCopier::skipAll()
 {
-    m_thread->skipAll();
+    m_worker->skipAll();
 }
 
 void FileCopier::retry()
 {
-    m_thread->retry();
+    m_worker->retry();
 }
 
 void FileCopier::overwrite()
 {
-    m_thread->overwrite();
+    m_worker->overwrite();
 }
 
 void FileCopier::overwriteAll()
 {
-    m_thread->overwriteAll();
+    m_worker->overwriteAll();
 }
 
 void FileCopier::reset()
@@ -119,12 +117,12 @@ void FileCopier::reset()
 
 void FileCopier::resetSkip()
 {
-    m_thread->resetSkip();
+    m_worker->resetSkip();
 }
 
 void FileCopier::resetOverwrite()
 {
-    m_thread->resetOverwrite();
+    m_worker->resetOverwrite();
 }
 
 void FileCopier::copyStarted(int id)
@@ -162,7 +160,7 @@ void FileCopier::copyDone(bool error)
 
 void FileCopier::progressRequest()
 {
-    m_thread->progress();
+    m_worker->progress();
 }
 
 void FileCopier::setState(State state)

@@ -6,7 +6,7 @@
 #include <QObject>
 #include <QPointer>
 
-class CopyThread;
+class CopyWorker;
 class QTimer;
 
 // Copies, moves or links files in a worker thread and reports each request's
@@ -108,7 +108,7 @@ private Q_SLOTS:
 private:
     void setState(State state);
 
-    CopyThread *m_thread = nullptr;
+    CopyWorker *m_worker = nullptr;
     QTimer *m_progressTimer = nullptr;
     QMap<int, CopyRequest> m_requests;
     int m_nextId = 0;

@@ -88,18 +88,13 @@ QString SubtitleFile::twoLetterLanguage() const
     return QLocale::languageToCode(known, QLocale::ISO639Part1);
 }
 
-bool SubtitleFile::isSubtitleSuffix(const QString &suffix)
-{
-    return MediaFiles::isSubtitleSuffix(suffix);
-}
-
 bool SubtitleFile::matchLanguage(const QString &videoBaseName, const QString &fileName,
                                  QString *language)
 {
     if (videoBaseName.isEmpty() || !fileName.startsWith(videoBaseName + QLatin1Char('.')))
         return false;
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
-    if (!isSubtitleSuffix(fileName.mid(dot + 1)))
+    if (!MediaFiles::isSubtitleSuffix(fileName.mid(dot + 1)))
         return false;
     language->clear();
     if (dot == videoBaseName.size())
@@ -114,7 +109,7 @@ QHash<QString, QList<SubtitleFile>> SubtitleFile::byVideoBaseName(const QStringL
     for (const QString &path : paths) {
         const QString name = QFileInfo(path).fileName();
         const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-        if (dot <= 0 || !isSubtitleSuffix(name.mid(dot + 1)))
+        if (dot <= 0 || !MediaFiles::isSubtitleSuffix(name.mid(dot + 1)))
             continue;
         const QString stem = name.left(dot);
         found[stem].append({path, QString()});

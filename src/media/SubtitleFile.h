@@ -27,7 +27,6 @@ struct SubtitleFile
     // ISO 639-1 code ("de" also for "deu" or "de-AT"); empty when unknown.
     QString twoLetterLanguage() const;
 
-    static bool isSubtitleSuffix(const QString &suffix);
     // Whether fileName names a subtitle of a video whose complete base name
     // is videoBaseName; language gets the code part (empty when none).
     static bool matchLanguage(const QString &videoBaseName, const QString &fileName,

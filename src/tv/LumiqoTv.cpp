@@ -1,12 +1,12 @@
 #include "tv/LumiqoTv.h"
 
-#include "library/Library.h"
+#include "library/LibraryLocation.h"
 #include "tv/MediaModel.h"
 #include "tv/MediaServer.h"
 #include "tv/ServerDelegate.h"
 
 LumiqoTv::LumiqoTv(QObject *parent)
-    : LumiqoTv(QStringLiteral("LumiqoTV"), Library::libraryPath(), UpnpEngine::Multicast, parent)
+    : LumiqoTv(QStringLiteral("LumiqoTV"), LibraryLocation::folder(), UpnpEngine::Multicast, parent)
 {
 }
 

@@ -1,5 +1,6 @@
 #include "tv/MediaModel.h"
 #include "core/Logging.h"
+#include "media/MediaFiles.h"
 #include "tv/DidlCache.h"
 #include "tv/FileStamp.h"
 #include "tv/FolderWatcher.h"
@@ -12,7 +13,6 @@
 #include <QDebug>
 #include <QDirIterator>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
 #include <QThread>
@@ -236,7 +236,7 @@ QList<MediaModel::Entry> MediaModel::listFolder(const QString &root, const QStri
         // One stat per entry, without the local time conversions of QFileInfo.
         const FileStamp stamp = FileStamp::of(info.filePath());
         const bool folder = stamp.folder;
-        if (stamp.exists && !folder && SubtitleFile::isSubtitleSuffix(suffix)) {
+        if (stamp.exists && !folder && MediaFiles::isSubtitleSuffix(suffix)) {
             subtitlePaths.append(info.filePath());
             continue;
         }
@@ -249,15 +249,12 @@ QList<MediaModel::Entry> MediaModel::listFolder(const QString &root, const QStri
         entries.append({info.filePath(), name, folder, folder ? 0 : stamp.size, stamp.modifiedMs(),
                         stamp.createdMs});
     }
-    // The library's own pictures of a video ("<video>-thumb.jpg", "-cover.jpg",
-    // named after its base name or its whole file name).
-    static const QRegularExpression own(QStringLiteral("^(.*)-(?:thumb|cover)\\.jpg$"),
-                                        QRegularExpression::CaseInsensitiveOption);
+    // The library's own pictures of a video (named after its base name or
+    // its whole file name) are not shown as pictures of their own.
     entries.removeIf([&videoNames](const Entry &entry) {
-        if (entry.folder || !entry.name.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive))
-            return false;
-        const QRegularExpressionMatch match = own.match(entry.name);
-        return match.hasMatch() && videoNames.contains(match.captured(1));
+        QString videoName;
+        return !entry.folder && MediaFiles::isSideImage(entry.name, &videoName) &&
+               videoNames.contains(videoName);
     });
     std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
         return a.folder != b.folder ? a.folder : a.name < b.name;

@@ -3,7 +3,7 @@
 #include "core/Formatters.h"
 #include "core/Logging.h"
 
-#include "library/Library.h"
+#include "library/LibraryLocation.h"
 #include "library/LibraryStore.h"
 #include "tv/ConsoleSubtitleChoice.h"
 #include "tv/DidlCache.h"
@@ -80,7 +80,7 @@ UpnpHttpResponse notAcceptable()
 
 ServerDelegate::ServerDelegate(QObject *parent)
     : QObject(parent), UpnpFileMediaServerDelegate(QStringLiteral("/"), QString()),
-      m_bookmarks(std::make_unique<TvBookmarks>(Library::cachePath() +
+      m_bookmarks(std::make_unique<TvBookmarks>(LibraryLocation::cacheFolder() +
                                                 QStringLiteral("/tv-bookmarks.json")))
 {
 }

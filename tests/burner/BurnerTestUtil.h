@@ -1,13 +1,17 @@
 #pragma once
 
-#include "burner/Project.h"
 #include "TestSupport.h"
+#include "burner/Project.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <type_traits>
 
 // Helpers shared by the burner tests.
 namespace BurnerTest {
@@ -44,12 +48,22 @@ inline void fillProject(Project *project, const QString &mpg, int count, DiscTyp
     }
 }
 
-// Waits for a task (or controller) to report complete() or failed().
+// Waits for a task (or controller) to report complete() or failed(), and
+// then for its process to have ended and the signals that ending sent to be
+// delivered, so that a test can tell that no second report followed.
 template <typename T>
 bool waitForEnd(T *object, QSignalSpy &complete, QSignalSpy &failed, int timeoutMs = 120000)
 {
-    Q_UNUSED(object);
-    return QTest::qWaitFor([&] { return complete.count() + failed.count() > 0; }, timeoutMs);
+    if (!QTest::qWaitFor([&] { return complete.count() + failed.count() > 0; }, timeoutMs))
+        return false;
+    if constexpr (std::is_base_of_v<QProcess, T>) {
+        if (!QTest::qWaitFor([object] { return object->state() == QProcess::NotRunning; },
+                             timeoutMs))
+            return false;
+    }
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    return true;
 }
 
 } // namespace BurnerTest

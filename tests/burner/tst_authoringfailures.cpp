@@ -138,7 +138,6 @@ void TestAuthoringFailures::dvdStageFailure()
     QSignalSpy failed(&task, &Task::failed);
     task.exec();
     QVERIFY(BurnerTest::waitForEnd(&task, complete, failed));
-    QTest::qWait(100); // nothing may follow the first report
     QCOMPARE(complete.count(), 0);
     QCOMPARE(failed.count(), 1);
     QCOMPARE(failed.first().at(0).toString(), title);
@@ -174,7 +173,6 @@ void TestAuthoringFailures::vcdStageFailure()
     QSignalSpy failed(&task, &Task::failed);
     task.exec();
     QVERIFY(BurnerTest::waitForEnd(&task, complete, failed));
-    QTest::qWait(100);
     QCOMPARE(complete.count(), 0);
     QCOMPARE(failed.count(), 1);
     QCOMPARE(failed.first().at(0).toString(), title);

@@ -170,8 +170,16 @@ private Q_SLOTS:
         FileCopier copier;
         QSignalSpy started(&copier, &FileCopier::started);
         QCOMPARE(copier.copy(dir.path(), dir.filePath("elsewhere")), -1);
-        QTest::qWait(50);
-        QCOMPARE(started.size(), 0);
+        // A file copied after it is the first and only copy the worker starts.
+        QFile file(dir.filePath("file"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("data") == 4);
+        file.close();
+        QSignalSpy done(&copier, &FileCopier::done);
+        const int id = copier.copy(file.fileName(), dir.filePath("copy"));
+        QVERIFY(id >= 0);
+        QVERIFY(done.wait(10000));
+        QCOMPARE(started.size(), 1);
+        QCOMPARE(started.first().first().toInt(), id);
         QVERIFY(!QFile::exists(dir.filePath("elsewhere")));
     }
 

@@ -7,6 +7,7 @@
 #include "tv/LumiqoTv.h"
 #include "tv/MediaModel.h"
 #include "tv/MediaServer.h"
+#include "tv/upnp/UpnpEventNotifier.h"
 #include "tv/upnp/UpnpSoap.h"
 
 #include <QRegularExpression>
@@ -525,6 +526,38 @@ private Q_SLOTS:
                     {{"SID", sid}})
                 .status,
             412);
+    }
+
+    // A server stopped and started again (the user's toggle) sends events
+    // again; a stop forgets the subscribers and never waits long for a
+    // callback that does not answer.
+    void notifierStartsAgainAfterAStop()
+    {
+        TvNotifyListener listener;
+        QTcpServer silent; // takes the connection and never answers
+        QVERIFY(silent.listen(QHostAddress::LocalHost));
+        const QUrl hanging(QStringLiteral("http://127.0.0.1:%1/events").arg(silent.serverPort()));
+        const QHostAddress host(QHostAddress::LocalHost);
+        const UpnpEventNotifier::Variables variables = {{"SystemUpdateID", "3"}};
+
+        UpnpEventNotifier notifier;
+        for (int round = 0; round < 3; ++round) {
+            notifier.start();
+            const qsizetype before = listener.messages.size();
+            QVERIFY(
+                !notifier.subscribe("ContentDirectory", {listener.callback()}, 300, variables, host)
+                     .isEmpty());
+            QVERIFY(
+                !notifier.subscribe("ContentDirectory", {hanging}, 300, variables, host).isEmpty());
+            QTRY_COMPARE_WITH_TIMEOUT(listener.messages.size(), before + 1, 10000);
+            QVERIFY(listener.messages.last().contains("SEQ: 0"));
+            QVERIFY(listener.messages.last().contains("<SystemUpdateID>3</SystemUpdateID>"));
+            QTRY_VERIFY_WITH_TIMEOUT(silent.hasPendingConnections(), 10000);
+            notifier.stopNotifier();
+            QCOMPARE(notifier.subscriberCount(), 0);
+            // Changes while stopped go nowhere.
+            notifier.notify("ContentDirectory", variables);
+        }
     }
 
     void escapedTextReadsBack_data()

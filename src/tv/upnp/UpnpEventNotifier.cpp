@@ -1,4 +1,5 @@
 #include "tv/upnp/UpnpEventNotifier.h"
+#include "core/JobThread.h"
 #include "core/Logging.h"
 
 #include "tv/upnp/UpnpEventDelivery.h"
@@ -10,7 +11,7 @@
 
 #include <algorithm>
 
-UpnpEventNotifier::UpnpEventNotifier(QObject *parent) : QThread(parent) {}
+UpnpEventNotifier::UpnpEventNotifier(QObject *parent) : QObject(parent) {}
 
 UpnpEventNotifier::~UpnpEventNotifier()
 {
@@ -55,8 +56,8 @@ QString UpnpEventNotifier::subscribe(const QString &service, const QList<QUrl> &
     const auto fromHost = std::count_if(m_subscribers.cbegin(), m_subscribers.cend(),
                                         [&host](const Subscriber &s) { return s.host == host; });
     if (m_subscribers.size() >= maxSubscribers || fromHost >= maxSubscribersPerHost) {
-        qCWarning(lcUpnp).noquote() << "UpnpEventNotifier subscription refused, limit reached for"
-                                    << host.toString();
+        qCWarning(lcUpnp).noquote()
+            << "UpnpEventNotifier subscription refused, limit reached for" << host.toString();
         return QString();
     }
     const QString sid =
@@ -107,18 +108,29 @@ int UpnpEventNotifier::subscriberCount() const
     return int(m_subscribers.size());
 }
 
+void UpnpEventNotifier::start()
+{
+    QMutexLocker locker(&m_lock);
+    if (m_thread)
+        return;
+    m_thread = std::make_unique<JobThread>(QStringLiteral("events"), nullptr);
+    m_thread->post([this] { begin(); });
+}
+
 void UpnpEventNotifier::stopNotifier()
 {
+    std::unique_ptr<JobThread> thread;
     {
         QMutexLocker locker(&m_lock);
-        m_stopping = true;
-        if (m_context)
-            QMetaObject::invokeMethod(m_context, [this] { exit(); }, Qt::QueuedConnection);
+        thread = std::move(m_thread);
     }
-    wait();
+    if (thread) {
+        // Behind every dispatch posted so far; no more come.
+        thread->post([this] { m_context.reset(); });
+        thread->finish();
+    }
     QMutexLocker locker(&m_lock);
     m_subscribers.clear();
-    m_stopping = false;
 }
 
 void UpnpEventNotifier::queueLocked(const QString &sid, Subscriber &subscriber,
@@ -135,8 +147,13 @@ void UpnpEventNotifier::queueLocked(const QString &sid, Subscriber &subscriber,
 
 void UpnpEventNotifier::wakeLocked()
 {
-    if (m_context)
-        QMetaObject::invokeMethod(m_context, [this] { dispatch(); }, Qt::QueuedConnection);
+    postLocked([this] { dispatch(); });
+}
+
+void UpnpEventNotifier::postLocked(std::function<void()> job)
+{
+    if (m_thread)
+        m_thread->post(std::move(job));
 }
 
 void UpnpEventNotifier::dropExpiredLocked()
@@ -152,26 +169,16 @@ void UpnpEventNotifier::dropExpiredLocked()
     }
 }
 
-void UpnpEventNotifier::run()
+void UpnpEventNotifier::begin()
 {
-    QObject context;
-    {
-        QMutexLocker locker(&m_lock);
-        if (m_stopping)
-            return;
-        m_context = &context;
-    }
-    QTimer expiry;
-    connect(&expiry, &QTimer::timeout, &context, [this] {
+    m_context = std::make_unique<QObject>();
+    auto *expiry = new QTimer(m_context.get());
+    connect(expiry, &QTimer::timeout, m_context.get(), [this] {
         QMutexLocker locker(&m_lock);
         dropExpiredLocked();
     });
-    expiry.start(500);
+    expiry->start(500);
     dispatch();
-    exec();
-    QMutexLocker locker(&m_lock);
-    m_context = nullptr;
-    // Deliveries still under way end with the context, their children.
 }
 
 void UpnpEventNotifier::dispatch()
@@ -193,9 +200,10 @@ void UpnpEventNotifier::dispatch()
             const Message message = subscriber.pending.dequeue();
             subscriber.sending = true;
             const QString sid = it.key();
-            auto *delivery = new UpnpEventDelivery(sid, subscriber.callbacks, message.sequence,
-                                                   message.body, m_deliveryTimeout, m_context);
-            connect(delivery, &UpnpEventDelivery::finished, m_context, [this, sid, delivery] {
+            auto *delivery =
+                new UpnpEventDelivery(sid, subscriber.callbacks, message.sequence, message.body,
+                                      m_deliveryTimeout, m_context.get());
+            connect(delivery, &UpnpEventDelivery::finished, m_context.get(), [this, sid, delivery] {
                 delivery->deleteLater();
                 {
                     QMutexLocker locker(&m_lock);
@@ -212,7 +220,7 @@ void UpnpEventNotifier::dispatch()
     for (UpnpEventDelivery *delivery : std::as_const(started))
         delivery->start();
     if (nextDueMs >= 0)
-        QTimer::singleShot(qMax<qint64>(nextDueMs, 1), m_context, [this] { dispatch(); });
+        QTimer::singleShot(qMax<qint64>(nextDueMs, 1), m_context.get(), [this] { dispatch(); });
 }
 
 QByteArray UpnpEventNotifier::propertySet(const Variables &variables)

@@ -8,15 +8,19 @@
 #include <QPair>
 #include <QPointer>
 #include <QQueue>
-#include <QThread>
 #include <QUrl>
 
-// GENA subscriptions of one device and the thread that sends their NOTIFY
-// messages and drops subscribers that did not renew in time. Each
+#include <functional>
+#include <memory>
+
+class JobThread;
+
+// GENA subscriptions of one device and the job thread that sends their
+// NOTIFY messages and drops subscribers that did not renew in time. Each
 // subscriber's events go out in order, independently of the others, so a
 // callback that never answers delays only its own events. Subscriptions
 // are limited in total and per subscribing host.
-class UpnpEventNotifier : public QThread
+class UpnpEventNotifier : public QObject
 {
     Q_OBJECT
 
@@ -51,10 +55,10 @@ public:
     void notify(const QString &service, const Variables &variables);
     int subscriberCount() const;
 
+    // Starts sending; stopNotifier() ends it and forgets every subscriber.
+    // Both from the owner's thread; a stopped notifier can start again.
+    void start();
     void stopNotifier();
-
-protected:
-    void run() override;
 
 private:
     struct Message
@@ -77,14 +81,20 @@ private:
     void queueLocked(const QString &sid, Subscriber &subscriber, const Variables &variables,
                      int delayMs = 0);
     void dropExpiredLocked();
-    // Notifier thread: starts the due deliveries of idle subscribers.
+    // Job thread: sets up the deliveries' parent and the expiry check.
+    void begin();
+    // Job thread: starts the due deliveries of idle subscribers.
     void dispatch();
     void wakeLocked();
+    void postLocked(std::function<void()> job);
     static QByteArray propertySet(const Variables &variables);
 
+    // Guards the subscribers and the job thread's handle.
     mutable QMutex m_lock;
     QHash<QString, Subscriber> m_subscribers;
-    QPointer<QObject> m_context; // lives in the notifier thread while it runs
-    bool m_stopping = false;
+    std::unique_ptr<JobThread> m_thread;
+    // Made, used and deleted on the job thread only: the deliveries under
+    // way are its children and end with it.
+    std::unique_ptr<QObject> m_context;
     int m_deliveryTimeout = defaultDeliveryTimeout;
 };

@@ -1,5 +1,6 @@
 // The whole burner window with the real tools: clips in, through the disc
 // setup and the task list, out as an image on a "stdio:" recorder.
+#include "Screenshots.h"
 #include "TestSupport.h"
 
 #include "burner/BurnQueue.h"
@@ -129,9 +130,7 @@ private:
         auto *box = setup->findChild<QComboBox *>(QStringLiteral("recorders"));
         if (box->toolTip() != QDir::toNativeSeparators(image))
             return false;
-        const QString pictures = qEnvironmentVariable("ZELTA_SCREENSHOTS");
-        if (!pictures.isEmpty())
-            setup->grab().save(QDir(pictures).filePath(QStringLiteral("burner-recorder.png")));
+        Screenshots::keep(setup, QStringLiteral("burner-recorder"));
         burn->click();
         return true;
     }

@@ -1,4 +1,5 @@
 // The disc setup dialog on libburn with image-file recorders.
+#include "Screenshots.h"
 #include "burner/LibburnDeviceController.h"
 #include "burner/Project.h"
 #include "gui/burner/DiscSetupDialog.h"
@@ -142,9 +143,7 @@ private Q_SLOTS:
             }
         }
         QVERIFY(drawn > 0); // something of the path is shown
-        const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
-        if (!folder.isEmpty())
-            withText.save(QDir(folder).filePath(QStringLiteral("recorder-%1.png").arg(width)));
+        Screenshots::keep(withText, QStringLiteral("recorder-%1").arg(width));
     }
 
     void cancelIsNoSetup()

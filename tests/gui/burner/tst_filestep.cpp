@@ -1,4 +1,5 @@
 // The burner's file page: adding clips by drop, the disc limits, the order.
+#include "Screenshots.h"
 #include "TestSupport.h"
 
 #include "burner/Project.h"
@@ -52,17 +53,6 @@ private:
     void addClip(const QString &name, double seconds)
     {
         m_project.addClip(VideoClip(m_dir.filePath(name), seconds, 2000, 720, 480));
-    }
-
-    // Keeps a picture of the wizard when pictures are asked for (ZELTA_SCREENSHOTS=dir).
-    void keepPicture(const QString &name) const
-    {
-        const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
-        if (folder.isEmpty())
-            return;
-        QDir().mkpath(folder);
-        QCoreApplication::processEvents();
-        m_wizard->grab().save(QDir(folder).filePath(name));
     }
 
 public Q_SLOTS:
@@ -240,7 +230,7 @@ private Q_SLOTS:
         auto *note = child<QLabel>("subtitleNote");
         QVERIFY(note->isVisible());
         QVERIFY(note->text().contains(QStringLiteral("leave them off")));
-        keepPicture(QStringLiteral("filestep-subtitles.png"));
+        Screenshots::keep(m_wizard.get(), QStringLiteral("filestep-subtitles.png"));
 
         // The space bar on the cell works the box, as a click does.
         table->setFocus();
@@ -248,7 +238,7 @@ private Q_SLOTS:
         QTest::keyClick(table, Qt::Key_Space);
         QCOMPARE(withSubtitles.data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
         QVERIFY(!m_project.clips().at(0).carriesSubtitles());
-        keepPicture(QStringLiteral("filestep-subtitles-off.png"));
+        Screenshots::keep(m_wizard.get(), QStringLiteral("filestep-subtitles-off.png"));
         QTest::keyClick(table, Qt::Key_Space);
         QVERIFY(m_project.clips().at(0).carriesSubtitles());
 
@@ -261,7 +251,7 @@ private Q_SLOTS:
             QVERIFY(!withSubtitles.flags().testFlag(Qt::ItemIsUserCheckable));
             QVERIFY(!model->setData(withSubtitles, Qt::Checked, Qt::CheckStateRole));
         }
-        keepPicture(QStringLiteral("filestep-subtitles-vcd.png"));
+        Screenshots::keep(m_wizard.get(), QStringLiteral("filestep-subtitles-vcd.png"));
         // Back on a DVD the choice is as it was.
         discTypes->setCurrentIndex(0);
         Q_EMIT discTypes->activated(0);

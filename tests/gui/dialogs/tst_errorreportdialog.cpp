@@ -1,5 +1,6 @@
 // The error report dialog against the demo site and a server that never answers.
 #include "DemoSiteProcess.h"
+#include "Screenshots.h"
 #include "ScriptedHttpServer.h"
 #include "TestSupport.h"
 
@@ -83,17 +84,6 @@ private:
         QDir dir(m_site->dataDir() + QStringLiteral("/reports"));
         for (const QString &name : dir.entryList(QDir::Files))
             dir.remove(name);
-    }
-
-    // Keeps a picture of the dialog when pictures are asked for (ZELTA_SCREENSHOTS=dir).
-    static void keepPicture(QWidget &dialog, const QString &name)
-    {
-        const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
-        if (folder.isEmpty())
-            return;
-        QDir().mkpath(folder);
-        QCoreApplication::processEvents();
-        dialog.grab().save(QDir(folder).filePath(name));
     }
 
     static void send(ZR::ErrorReportDialog &dialog, const QString &description)
@@ -307,7 +297,7 @@ private Q_SLOTS:
         dialog.findChild<QPushButton *>(QStringLiteral("detailsButton"))->click();
         auto *view = dialog.findChild<QPlainTextEdit *>(QStringLiteral("reportView"));
         QVERIFY(view->toPlainText().contains(QStringLiteral("\n[log cut: the first ")));
-        keepPicture(dialog, QStringLiteral("errorreport-long-log.png"));
+        Screenshots::keep(&dialog, QStringLiteral("errorreport-long-log.png"));
         QSignalSpy finished(&dialog, &QDialog::finished);
         dialog.findChild<QPushButton *>(QStringLiteral("sendButton"))->click();
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 30000);

@@ -2,7 +2,8 @@
 // folders (through the import action and by a drop) with everything below
 // them, files that are no videos refused by name, progress and a summary in
 // the status strip, which always goes again.
-#include "../../library/LibraryTestFixture.h"
+#include "LibraryTestFixture.h"
+#include "Screenshots.h"
 #include "ScriptedPrompt.h"
 #include "TestSupport.h"
 #include "gui/library/LibraryView.h"
@@ -22,14 +23,6 @@
 #include <memory>
 
 namespace {
-
-// Keeps a picture of a window when pictures are asked for (ZELTA_SCREENSHOTS=dir).
-void keepPicture(QWidget *widget, const QString &name)
-{
-    const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
-    if (!folder.isEmpty())
-        widget->grab().save(QDir(folder).filePath(name));
-}
 
 } // namespace
 
@@ -122,10 +115,10 @@ private Q_SLOTS:
         QVERIFY(!page.statusWidget()->isBusy()); // a summary, not work still going on
         if (how == QLatin1String("action")) {
             QVERIFY(fixture.waitIdle());
-            keepPicture(&page, QStringLiteral("library-import-summary.png"));
+            Screenshots::keep(&page, QStringLiteral("library-import-summary.png"));
             page.listView()->setCurrentIndex(page.listView()->model()->index(0, 0));
             QCoreApplication::processEvents();
-            keepPicture(&page, QStringLiteral("library-tiles.png"));
+            Screenshots::keep(&page, QStringLiteral("library-tiles.png"));
             page.detailViewButtonClicked();
             QCoreApplication::processEvents();
             // "All" counts the videos, in both lists.
@@ -135,7 +128,7 @@ private Q_SLOTS:
                 QTRY_COMPARE_WITH_TIMEOUT(view->model()->index(0, 0).data().toString(),
                                           QStringLiteral("All (2)"), TestSupport::SlowWaitMs);
             }
-            keepPicture(&page, QStringLiteral("library-details.png"));
+            Screenshots::keep(&page, QStringLiteral("library-details.png"));
             page.listViewButtonClicked();
         }
 

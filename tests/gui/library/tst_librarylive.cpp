@@ -1,7 +1,7 @@
 // The library page kept live over a real library file: rows that arrive,
 // change or go one at a time, the filters' rules, the table's preview and the
 // status strip's slide.
-#include "../../library/LibraryTestFixture.h"
+#include "LibraryPage.h"
 #include "RefusedPort.h"
 #include "ScriptedPrompt.h"
 #include "TestSupport.h"
@@ -110,23 +110,8 @@ class TestLibraryLive : public QObject
 
 private:
     RefusedPort m_noSite; // where edits are reported: nobody answers
-    struct Page
+    struct Page : LibraryPage
     {
-        LibraryTestFixture fixture;
-        ScriptedPrompt prompt;
-        std::unique_ptr<LibraryWidget> widget;
-
-        void show()
-        {
-            widget = std::make_unique<LibraryWidget>(fixture.library.get(), &prompt);
-            widget->resize(900, 600);
-            widget->show();
-        }
-        LibraryView *view() const { return widget->listView(); }
-        CorvLibraryItemWidget *tile(int row) const
-        {
-            return view()->itemWidget(view()->model()->index(row, 0));
-        }
         QString paintedTitle(int row) const
         {
             view()->viewport()->grab();

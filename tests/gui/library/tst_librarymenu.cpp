@@ -1,8 +1,8 @@
 // A row's menu on the library page: the file shown in the file manager (a
 // stand-in on a private session bus) or its folder opened, the playlist
 // export, and the burner opened with the chosen videos.
-#include "../../library/LibraryTestFixture.h"
 #include "FileManagerService.h"
+#include "LibraryTestFixture.h"
 #include "ScriptedPrompt.h"
 #include "TestSupport.h"
 #include "burner/Project.h"

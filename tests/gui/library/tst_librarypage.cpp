@@ -1,7 +1,8 @@
 // The library page over a real library file: tiles, search, sorting, deletes
 // and the media information dialog.
-#include "../../library/LibraryTestFixture.h"
+#include "LibraryPage.h"
 #include "RefusedPort.h"
+#include "Screenshots.h"
 #include "ScriptedPrompt.h"
 #include "TestSupport.h"
 #include "core/SiteConfig.h"
@@ -32,14 +33,6 @@
 
 namespace {
 
-// Keeps a picture of a widget when pictures are asked for (ZELTA_SCREENSHOTS=dir).
-void keepPicture(QWidget *widget, const QString &name)
-{
-    const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
-    if (!folder.isEmpty())
-        widget->grab().save(QDir(folder).filePath(name));
-}
-
 } // namespace
 
 class TestLibraryPage : public QObject
@@ -48,11 +41,8 @@ class TestLibraryPage : public QObject
 
 private:
     RefusedPort m_noSite; // where edits are reported: nobody answers
-    struct Page
+    struct Page : LibraryPage
     {
-        LibraryTestFixture fixture;
-        ScriptedPrompt prompt;
-        std::unique_ptr<LibraryWidget> widget;
         bool filled = true;
 
         explicit Page(const QStringList &titles = {})
@@ -64,20 +54,7 @@ private:
             // A row that did not make it shows in the titles a test compares.
             if (!items.isEmpty())
                 filled = fixture.addRows(items);
-            widget = std::make_unique<LibraryWidget>(fixture.library.get(), &prompt);
-            widget->resize(900, 600);
-            widget->show();
-        }
-        LibraryView *view() const { return widget->listView(); }
-        QModelIndex index(int row) const { return view()->model()->index(row, 0); }
-        CorvLibraryItemWidget *tile(int row) const { return view()->itemWidget(index(row)); }
-        QString title(int row) const { return tile(row)->item().title(); }
-        QStringList titles() const
-        {
-            QStringList list;
-            for (int row = 0; row < view()->model()->rowCount(); ++row)
-                list << title(row);
-            return list;
+            show();
         }
     };
 
@@ -372,7 +349,7 @@ private Q_SLOTS:
             QCOMPARE(button->text(QAccessible::Name), name);
             QVERIFY(button->state().focused);
             if (objectName == QLatin1String("guiDeleteButton"))
-                keepPicture(page.tile(0), QStringLiteral("library-tile-focus.png"));
+                Screenshots::keep(page.tile(0), QStringLiteral("library-tile-focus.png"));
         }
     }
 

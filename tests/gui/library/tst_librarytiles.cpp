@@ -1,7 +1,8 @@
 // What the tile list draws, compared pixel by pixel with a row widget made
 // afresh for each row, after every kind of change of the rows; and what the
 // mouse and the keys do to the selection.
-#include "../../library/LibraryTestFixture.h"
+#include "LibraryPage.h"
+#include "Screenshots.h"
 #include "ScriptedPrompt.h"
 #include "TestSupport.h"
 #include "gui/library/CorvHeaderView.h"
@@ -49,11 +50,8 @@ class TestLibraryTiles : public QObject
     Q_OBJECT
 
 private:
-    struct Page
+    struct Page : LibraryPage
     {
-        LibraryTestFixture fixture;
-        ScriptedPrompt prompt;
-        std::unique_ptr<LibraryWidget> widget;
 
         bool fill()
         {
@@ -69,22 +67,8 @@ private:
             }
             return fixture.addRows(items);
         }
-        void show()
-        {
-            widget = std::make_unique<LibraryWidget>(fixture.library.get(), &prompt);
-            // Tall enough for every row at once.
-            widget->resize(900, 1000);
-            widget->show();
-        }
-        LibraryView *view() const { return widget->listView(); }
-        QStringList modelTitles() const
-        {
-            QStringList titles;
-            const QAbstractItemModel *model = view()->model();
-            for (int row = 0; row < model->rowCount(); ++row)
-                titles << model->index(row, 0).data().value<LibraryItem>().title();
-            return titles;
-        }
+        // Tall enough for every row at once.
+        void show() { LibraryPage::show(QSize(900, 1000)); }
     };
 
     // Every row in view is drawn as a row widget made for that row alone
@@ -107,11 +91,8 @@ private:
                 fresh.snapshot(index, size).toImage().convertToFormat(QImage::Format_RGB32);
             if (shown.copy(QRect(rect.topLeft(), size)) != expected) {
                 wrong << index.data().value<LibraryItem>().title();
-                const QString keep = qEnvironmentVariable("ZELTA_SCREENSHOTS");
-                if (!keep.isEmpty()) {
-                    shown.save(keep + QStringLiteral("/tiles-shown.png"));
-                    expected.save(keep + QStringLiteral("/tiles-expected-%1.png").arg(row));
-                }
+                Screenshots::keep(shown, QStringLiteral("tiles-shown"));
+                Screenshots::keep(expected, QStringLiteral("tiles-expected-%1").arg(row));
             }
         }
         return wrong;
@@ -300,8 +281,7 @@ private Q_SLOTS:
             QCOMPARE(view->verticalScrollBar()->value(), scroll);
         }
         // The lit row and the selected row with its live widget, for a look.
-        if (const QString keep = qEnvironmentVariable("ZELTA_SCREENSHOTS"); !keep.isEmpty())
-            page.widget->grab().save(keep + QStringLiteral("/tiles-hover.png"));
+        Screenshots::keep(page.widget.get(), QStringLiteral("tiles-hover"));
 
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
                           view->visualRect(model->index(1, 0)).topLeft() + QPoint(300, 3));

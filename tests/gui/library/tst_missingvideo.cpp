@@ -2,7 +2,8 @@
 // says so, and playing it from a tile, the detail table or the player asks
 // whether to find the file or to remove the video. Real clips, a real
 // library file, the real player.
-#include "../../library/LibraryTestFixture.h"
+#include "LibraryTestFixture.h"
+#include "Screenshots.h"
 #include "ScriptedPrompt.h"
 #include "TestSupport.h"
 #include "gui/library/CorvLibraryItemWidget.h"
@@ -22,17 +23,6 @@
 #include <QtTest>
 
 #include <memory>
-
-namespace {
-
-void keepPicture(QWidget *widget, const QString &name)
-{
-    const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
-    if (!folder.isEmpty())
-        widget->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-}
-
-} // namespace
 
 class TestMissingVideo : public QObject
 {
@@ -186,7 +176,7 @@ private Q_SLOTS:
             QVERIFY(!harbour.data(Qt::DecorationRole).value<QIcon>().isNull());
             QVERIFY(beach.data(Qt::DecorationRole).isNull());
             QVERIFY(beach.data(Qt::AccessibleDescriptionRole).toString().isEmpty());
-            keepPicture(setup.page.get(), QStringLiteral("missing-table"));
+            Screenshots::keep(setup.page.get(), QStringLiteral("missing-table"));
             setup.page->listViewButtonClicked();
         }
         CorvLibraryItemWidget *tile = setup.tile();
@@ -194,8 +184,8 @@ private Q_SLOTS:
         QVERIFY(tile->findChild<QLabel *>(QStringLiteral("guiMissingMark"))->isVisibleTo(tile));
         QVERIFY(tile->accessibleDescription().contains(QStringLiteral("File missing")));
         if (from == QLatin1String("tile")) {
-            keepPicture(setup.page.get(), QStringLiteral("missing-tile"));
-            keepPicture(box, QStringLiteral("missing-question"));
+            Screenshots::keep(setup.page.get(), QStringLiteral("missing-tile"));
+            Screenshots::keep(box, QStringLiteral("missing-question"));
         }
 
         if (answer == QLatin1String("locate")) {

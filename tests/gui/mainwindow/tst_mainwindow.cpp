@@ -2,6 +2,7 @@
 // rows and roles, channel lists from the demo site, counters, page switching,
 // pictures over empty pages, keyboard and accessibility.
 #include "DemoSiteProcess.h"
+#include "Screenshots.h"
 #include "ScriptedPrompt.h"
 #include "TestSupport.h"
 
@@ -107,14 +108,6 @@ private:
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(index).center());
     }
 
-    // Pictures of the window for a person to look at, when asked for.
-    void keepPicture(const QString &name)
-    {
-        const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
-        if (!folder.isEmpty())
-            m_window->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-    }
-
     void fastToolbar()
     {
         for (QTimeLine *line : m_window->findChildren<QTimeLine *>())
@@ -177,7 +170,7 @@ private Q_SLOTS:
         QCOMPARE(m_window->currentPage(), MainWindow::WebPage);
         QVERIFY(m_window->sidebar()->isEnabled());
         QCOMPARE(m_window->sidebar()->currentIndex(), model()->indexFromItem(model()->siteItem()));
-        keepPicture(QStringLiteral("signed-out"));
+        Screenshots::keep(m_window.get(), QStringLiteral("signed-out"));
 
         const struct
         {
@@ -341,7 +334,9 @@ private Q_SLOTS:
             }
             QCOMPARE(rows, channel.isEmpty() ? 5 : 6);
         }
-        keepPicture(QStringLiteral("sidebar-%1").arg(QTest::currentDataTag()).replace(' ', '-'));
+        Screenshots::keep(
+            m_window.get(),
+            QStringLiteral("sidebar-%1").arg(QTest::currentDataTag()).replace(' ', '-'));
         model()->setLibraryCount(3);
         model()->setDownloadCount(0);
         QCOMPARE(tree->width(), channel.isEmpty() ? 160 : 280);
@@ -553,7 +548,7 @@ private Q_SLOTS:
                      qPrintable(QString::number(pages.width())));
             QVERIFY(info->x() >= m_window->sidebar()->width());
         }
-        keepPicture(QStringLiteral("page%1").arg(page));
+        Screenshots::keep(m_window.get(), QStringLiteral("page%1").arg(page));
         // The player toolbar is in on the player page only.
         QWidget *toolbar = m_window->playerToolbar();
         if (page == MainWindow::PlayerPage) {

@@ -3,21 +3,25 @@
 #include "library/CopyRequest.h"
 #include "library/FileCopier.h"
 
+#include "core/JobThread.h"
+
 #include <QMap>
 #include <QMutex>
-#include <QThread>
+#include <QObject>
 #include <QWaitCondition>
 
-// The file copier's worker: takes queued requests one after another and runs
-// each through the chain of copy nodes. Its slots may be called from any
-// thread; the queue and the answer flags are guarded by its mutex.
-class CopyThread : public QThread
+// The file copier's worker: takes queued requests one after another, in the
+// order of their ids, and runs each through the chain of copy nodes on a job
+// thread of its own. Its slots may be called from any thread; the queue and
+// the answer flags are guarded by m_mutex. While an error waits for the
+// user's answer, the job thread waits on m_condition.
+class CopyWorker : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit CopyThread(QObject *parent = nullptr);
-    ~CopyThread() override;
+    explicit CopyWorker(QObject *parent = nullptr);
+    ~CopyWorker() override;
 
     void setAskOnError(bool on);
     void setAutoReset(bool on);
@@ -39,7 +43,6 @@ Q_SIGNALS:
     void blockWritten(int id, qint64 bytes);
 
 public Q_SLOTS:
-    void restart();
     void copy(int id, const CopyRequest &request);
     void copy(const QMap<int, CopyRequest> &requests);
     void cancel();
@@ -53,11 +56,9 @@ public Q_SLOTS:
     void resetSkip();
     void progress();
 
-protected Q_SLOTS:
+    // Drops what is queued, cancels the request under way and ends the job
+    // thread; nothing is copied after it returns.
     void copierDestroyed();
-
-protected:
-    void run() override;
 
 private:
     enum Answer
@@ -69,6 +70,8 @@ private:
         CancelAnswer
     };
 
+    // Job thread: the first request still queued, if any.
+    void runNext();
     FileCopier::Error process(int id, CopyRequest request);
     Answer waitForAnswer(int id, FileCopier::Error error);
     void answer(Answer value);
@@ -89,4 +92,6 @@ private:
     bool m_batchError = false;
     bool m_askOnError = false;
     bool m_autoReset = true;
+    // Last, so that it ends before the members its jobs use.
+    JobThread m_jobs;
 };

@@ -1,42 +1,43 @@
-#include "library/CopyThread.h"
+#include "library/CopyWorker.h"
 
 #include "library/CopyNodes.h"
 
 #include <QtDebug>
 
-CopyThread::CopyThread(QObject *parent) : QThread(parent) {}
-
-CopyThread::~CopyThread()
+CopyWorker::CopyWorker(QObject *parent) : QObject(parent), m_jobs(QStringLiteral("copy"), nullptr)
 {
-    copierDestroyed();
-    wait();
 }
 
-void CopyThread::setAskOnError(bool on)
+CopyWorker::~CopyWorker()
+{
+    copierDestroyed();
+}
+
+void CopyWorker::setAskOnError(bool on)
 {
     QMutexLocker locker(&m_mutex);
     m_askOnError = on;
 }
 
-void CopyThread::setAutoReset(bool on)
+void CopyWorker::setAutoReset(bool on)
 {
     QMutexLocker locker(&m_mutex);
     m_autoReset = on;
 }
 
-bool CopyThread::isCanceled() const
+bool CopyWorker::isCanceled() const
 {
     QMutexLocker locker(&m_mutex);
     return m_cancelCurrent;
 }
 
-bool CopyThread::isOverwriteAll() const
+bool CopyWorker::isOverwriteAll() const
 {
     QMutexLocker locker(&m_mutex);
     return m_overwriteAll;
 }
 
-void CopyThread::addProgress(qint64 bytes)
+void CopyWorker::addProgress(qint64 bytes)
 {
     int id;
     {
@@ -47,29 +48,31 @@ void CopyThread::addProgress(qint64 bytes)
     emit blockWritten(id, bytes);
 }
 
-void CopyThread::restart()
+void CopyWorker::copy(int id, const CopyRequest &request)
 {
-    QMutexLocker locker(&m_mutex);
-    m_quit = false;
-    if (!isRunning())
-        start();
+    {
+        QMutexLocker locker(&m_mutex);
+        if (m_quit)
+            return;
+        m_queue.insert(id, request);
+    }
+    m_jobs.post([this] { runNext(); });
 }
 
-void CopyThread::copy(int id, const CopyRequest &request)
+void CopyWorker::copy(const QMap<int, CopyRequest> &requests)
 {
-    QMutexLocker locker(&m_mutex);
-    m_queue.insert(id, request);
-    m_condition.wakeAll();
+    {
+        QMutexLocker locker(&m_mutex);
+        if (m_quit)
+            return;
+        m_queue.insert(requests);
+    }
+    // One job per request; a job finding the queue emptied does nothing.
+    for (qsizetype i = 0; i < requests.size(); ++i)
+        m_jobs.post([this] { runNext(); });
 }
 
-void CopyThread::copy(const QMap<int, CopyRequest> &requests)
-{
-    QMutexLocker locker(&m_mutex);
-    m_queue.insert(requests);
-    m_condition.wakeAll();
-}
-
-void CopyThread::cancel()
+void CopyWorker::cancel()
 {
     QList<int> dropped;
     {
@@ -84,7 +87,7 @@ void CopyThread::cancel()
     emit canceled();
 }
 
-void CopyThread::cancel(int id)
+void CopyWorker::cancel(int id)
 {
     bool dropped = false;
     {
@@ -100,48 +103,48 @@ void CopyThread::cancel(int id)
         emit finished(id, true);
 }
 
-void CopyThread::skip()
+void CopyWorker::skip()
 {
     answer(SkipAnswer);
 }
 
-void CopyThread::skipAll()
+void CopyWorker::skipAll()
 {
     QMutexLocker locker(&m_mutex);
     m_skipAll = true;
     answerLocked(SkipAnswer);
 }
 
-void CopyThread::retry()
+void CopyWorker::retry()
 {
     answer(RetryAnswer);
 }
 
-void CopyThread::overwrite()
+void CopyWorker::overwrite()
 {
     answer(OverwriteAnswer);
 }
 
-void CopyThread::overwriteAll()
+void CopyWorker::overwriteAll()
 {
     QMutexLocker locker(&m_mutex);
     m_overwriteAll = true;
     answerLocked(OverwriteAnswer);
 }
 
-void CopyThread::resetOverwrite()
+void CopyWorker::resetOverwrite()
 {
     QMutexLocker locker(&m_mutex);
     m_overwriteAll = false;
 }
 
-void CopyThread::resetSkip()
+void CopyWorker::resetSkip()
 {
     QMutexLocker locker(&m_mutex);
     m_skipAll = false;
 }
 
-void CopyThread::progress()
+void CopyWorker::progress()
 {
     int id;
     qint64 bytes;
@@ -154,24 +157,27 @@ void CopyThread::progress()
         emit dataTransferProgress(id, bytes);
 }
 
-void CopyThread::copierDestroyed()
+void CopyWorker::copierDestroyed()
 {
-    QMutexLocker locker(&m_mutex);
-    m_quit = true;
-    m_queue.clear();
-    m_cancelCurrent = m_currentId >= 0;
-    if (m_waitingForAnswer)
-        m_answer = CancelAnswer;
-    m_condition.wakeAll();
+    {
+        QMutexLocker locker(&m_mutex);
+        m_quit = true;
+        m_queue.clear();
+        m_cancelCurrent = m_currentId >= 0;
+        if (m_waitingForAnswer)
+            m_answer = CancelAnswer;
+        m_condition.wakeAll();
+    }
+    m_jobs.finish();
 }
 
-void CopyThread::answer(Answer value)
+void CopyWorker::answer(Answer value)
 {
     QMutexLocker locker(&m_mutex);
     answerLocked(value);
 }
 
-void CopyThread::answerLocked(Answer value)
+void CopyWorker::answerLocked(Answer value)
 {
     if (!m_waitingForAnswer)
         return;
@@ -179,13 +185,13 @@ void CopyThread::answerLocked(Answer value)
     m_condition.wakeAll();
 }
 
-bool CopyThread::isResolvable(FileCopier::Error error)
+bool CopyWorker::isResolvable(FileCopier::Error error)
 {
     return error != FileCopier::NoError && error != FileCopier::Canceled &&
            error != FileCopier::SourceNotExists;
 }
 
-CopyThread::Answer CopyThread::waitForAnswer(int id, FileCopier::Error error)
+CopyWorker::Answer CopyWorker::waitForAnswer(int id, FileCopier::Error error)
 {
     QMutexLocker locker(&m_mutex);
     if (!m_askOnError || m_skipAll || !isResolvable(error)) {
@@ -204,7 +210,7 @@ CopyThread::Answer CopyThread::waitForAnswer(int id, FileCopier::Error error)
     return m_quit ? CancelAnswer : m_answer;
 }
 
-FileCopier::Error CopyThread::process(int id, CopyRequest request)
+FileCopier::Error CopyWorker::process(int id, CopyRequest request)
 {
     for (;;) {
         const FileCopier::Error result = CopyNodes::run(this, request);
@@ -231,41 +237,37 @@ FileCopier::Error CopyThread::process(int id, CopyRequest request)
     }
 }
 
-void CopyThread::run()
+void CopyWorker::runNext()
 {
-    for (;;) {
-        int id;
-        CopyRequest request;
-        {
-            QMutexLocker locker(&m_mutex);
-            while (m_queue.isEmpty() && !m_quit)
-                m_condition.wait(&m_mutex);
-            if (m_quit)
-                break;
-            auto first = m_queue.begin();
-            id = first.key();
-            request = first.value();
-            m_queue.erase(first);
-            m_currentId = id;
-            m_bytes = 0;
-            m_cancelCurrent = false;
-        }
-        emit started(id);
-        const FileCopier::Error result = process(id, request);
-        emit finished(id, result != FileCopier::NoError);
-
+    int id;
+    CopyRequest request;
+    {
         QMutexLocker locker(&m_mutex);
-        m_currentId = -1;
-        m_batchError = m_batchError || result != FileCopier::NoError;
-        if (m_queue.isEmpty()) {
-            const bool failed = m_batchError;
-            m_batchError = false;
-            if (m_autoReset) {
-                m_skipAll = false;
-                m_overwriteAll = false;
-            }
-            locker.unlock();
-            emit done(failed);
-        }
+        if (m_quit || m_queue.isEmpty())
+            return;
+        auto first = m_queue.begin();
+        id = first.key();
+        request = first.value();
+        m_queue.erase(first);
+        m_currentId = id;
+        m_bytes = 0;
+        m_cancelCurrent = false;
     }
+    emit started(id);
+    const FileCopier::Error result = process(id, request);
+    emit finished(id, result != FileCopier::NoError);
+
+    QMutexLocker locker(&m_mutex);
+    m_currentId = -1;
+    m_batchError = m_batchError || result != FileCopier::NoError;
+    if (!m_queue.isEmpty())
+        return;
+    const bool failed = m_batchError;
+    m_batchError = false;
+    if (m_autoReset) {
+        m_skipAll = false;
+        m_overwriteAll = false;
+    }
+    locker.unlock();
+    emit done(failed);
 }
