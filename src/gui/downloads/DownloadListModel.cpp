@@ -132,8 +132,9 @@ void DownloadListModel::loadPicture(Download *download)
 DownloadCard::Actions DownloadListModel::actionsOf(const Download *download)
 {
     DownloadCard::Actions actions{DownloadCard::Play,
-                                  download->state() == Download::Paused ? DownloadCard::Resume
-                                                                        : DownloadCard::Pause,
+                                  download->state() == Download::Paused && !download->isResuming()
+                                      ? DownloadCard::Resume
+                                      : DownloadCard::Pause,
                                   DownloadCard::Cancel};
     const DownloadFailure failure = download->failure();
     if (!failure.isNull())

@@ -109,11 +109,12 @@ void DownloadView::trigger(const QModelIndex &index, DownloadCard::Action action
         Q_EMIT playRequested(download->mediaPath());
         break;
     case DownloadCard::Pause:
-        if (download->state() != Download::Paused)
+        // A resume still asking the descriptor pauses too.
+        if (download->state() != Download::Paused || download->isResuming())
             download->pause();
         break;
     case DownloadCard::Resume:
-        if (download->state() == Download::Paused)
+        if (download->state() == Download::Paused && !download->isResuming())
             download->resume();
         break;
     case DownloadCard::Retry:
