@@ -586,14 +586,10 @@
     </message>
 </context>
 <context>
-    <name>DownloadItem</name>
+    <name>DownloadCard</name>
     <message>
         <source>Remove</source>
         <translation>Eliminar</translation>
-    </message>
-    <message>
-        <source>%1 of %2 (%3/sec) - %4</source>
-        <translation>%1 de %2 (%3/s) - %4</translation>
     </message>
     <message>
         <source>Play</source>
@@ -604,20 +600,8 @@
         <translation>Cargando la descarga...</translation>
     </message>
     <message>
-        <source>Default Description</source>
-        <translation>Descripción predeterminada</translation>
-    </message>
-    <message>
-        <source>Status:</source>
-        <translation>Estado:</translation>
-    </message>
-    <message>
         <source>Cancel</source>
         <translation>Cancelar</translation>
-    </message>
-    <message>
-        <source>0.0 bytes of 0 MB (0.0 bytes/sec)</source>
-        <translation>0 bytes de 0 MB (0 bytes/s)</translation>
     </message>
     <message>
         <source>Resume</source>
@@ -729,6 +713,13 @@
     <message>
         <source>%1 was not downloaded: %2.</source>
         <translation>No se ha descargado %1: %2.</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadProgress</name>
+    <message>
+        <source>%1 of %2 (%3/sec) - %4</source>
+        <translation>%1 de %2 (%3/s) - %4</translation>
     </message>
 </context>
 <context>

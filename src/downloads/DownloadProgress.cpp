@@ -28,6 +28,6 @@ QString DownloadProgress::text(qint64 bytesWritten, qint64 mediaSize, double byt
     QString left;
     if (mediaSize > 0 && std::isfinite(secondsLeft) && secondsLeft > 0.0)
         left = Formatters::timeRemaining(qint64(qMin(secondsLeft, 1e15)));
-    return QCoreApplication::translate("DownloadItem", "%1 of %2 (%3/sec) - %4")
+    return QCoreApplication::translate("DownloadProgress", "%1 of %2 (%3/sec) - %4")
         .arg(Formatters::byteSize(qMax<qint64>(0, bytesWritten)), total, rate, left);
 }

@@ -1,43 +1,73 @@
 #pragma once
 
-#include "downloads/DownloadManager.h"
+#include "gui/downloads/DownloadCard.h"
 
+#include <QListView>
 #include <QPointer>
-#include <QTableView>
 
 class Download;
-class DownloadItem;
+class DownloadDelegate;
+class DownloadListModel;
+class DownloadManager;
+class QMenu;
 class UserPrompt;
 
-// The list of the downloads page: the download manager's rows, each shown
-// by a DownloadItem card.
-class DownloadView : public QTableView
+// The list of the downloads page: one painted card per download of the
+// manager. Up and Down move between the cards, Left and Right between the
+// buttons of the current card, Enter and Space press the button (mending a
+// failed download, else pausing or resuming it), Delete removes the
+// download, and the context menu holds every button of the card.
+class DownloadView : public QListView
 {
     Q_OBJECT
 
 public:
-    static constexpr int RowHeight = 180;
-
-    // The cards ask the user through `prompt` (not owned).
+    // Asks before a removal through `prompt` (not owned; the window that
+    // owns the engines outlives the page).
     explicit DownloadView(UserPrompt *prompt, QWidget *parent = nullptr);
 
     void setDownloadManager(DownloadManager *manager);
-    DownloadItem *card(int row) const;
+    DownloadListModel *listModel() const { return m_model; }
+    Download *download(const QModelIndex &index) const;
+    DownloadCard::Actions actions(const QModelIndex &index) const;
+    // Where a card draws a button, in viewport coordinates (empty when the
+    // card has no such button).
+    QRect buttonRect(const QModelIndex &index, DownloadCard::Action action) const;
+    // The button the keyboard is on in the current card.
+    DownloadCard::Action keyboardAction() const;
+    // The menu of a card's buttons (owned by the caller).
+    QMenu *makeContextMenu(const QModelIndex &index);
+
+public Q_SLOTS:
+    // Does what the card's button does.
+    void trigger(const QModelIndex &index, DownloadCard::Action action);
 
 Q_SIGNALS:
+    // Play this (possibly partly written) file.
     void playRequested(const QString &path);
+    // The site refused the member's password: sign in again.
     void signInRequested();
 
-protected Q_SLOTS:
-    void selectionChanged(const QItemSelection &selected,
-                          const QItemSelection &deselected) override;
-
-private Q_SLOTS:
-    void downloadAdded(Download *download, int row);
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
-    void markRows(const QItemSelection &rows, bool selected);
+    bool forwardMouse(QMouseEvent *event);
+    void setKeyboardAction(int action);
+    void removeDownload(Download *download);
 
-    QPointer<DownloadManager> m_manager;
     UserPrompt *m_prompt;
+    DownloadListModel *m_model;
+    DownloadDelegate *m_delegate;
+    // The action of the keyboard's button in the current card, -1 for the
+    // card's default one.
+    int m_keyboardAction = -1;
 };

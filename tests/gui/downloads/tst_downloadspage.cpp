@@ -1,12 +1,13 @@
 // The downloads page over a real download manager fetching from the demo
-// site on 127.0.0.1: cards, their buttons and the page's bar.
+// site on 127.0.0.1: what each card's row tells, its drawn buttons under the
+// mouse, the keyboard and a screen reader, and the page's bar.
 #include "DownloadSiteFixture.h"
 #include "TestSupport.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadFailure.h"
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadRecords.h"
-#include "gui/downloads/DownloadItem.h"
+#include "gui/downloads/DownloadListModel.h"
 #include "gui/downloads/DownloadView.h"
 #include "gui/downloads/DownloadWidget.h"
 #include "library/Library.h"
@@ -14,15 +15,20 @@
 #include "web/SignInState.h"
 
 #include <QAbstractItemModelTester>
+#include <QAccessible>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QProgressBar>
+#include <QMenu>
 #include <QToolButton>
 #include <QtTest>
 
 #include <memory>
+
+using Role = DownloadListModel::Role;
+using Action = DownloadCard::Action;
 
 class TestDownloadsPage : public QObject
 {
@@ -38,22 +44,41 @@ private:
     {
         NetworkManager network;
         DownloadManager manager;
-        // The page's rows are checked while downloads come and go.
-        QAbstractItemModelTester tester{&manager,
-                                        QAbstractItemModelTester::FailureReportingMode::QtTest};
         DownloadWidget widget;
+        // The page's rows are checked while downloads come and go.
+        QAbstractItemModelTester tester{widget.view()->listModel(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest};
         Page(DownloadRecords *records, UserPrompt *prompt)
             : network(prompt), manager(&network, records, prompt), widget(&manager, prompt)
         {
             widget.resize(900, 700);
             widget.show();
         }
-        DownloadItem *card(int row) const { return widget.view()->card(row); }
+        DownloadView *view() const { return widget.view(); }
+        DownloadListModel *model() const { return widget.view()->listModel(); }
+        QModelIndex row(int r) const { return model()->index(r, 0); }
+        QVariant value(int r, Role role) const { return row(r).data(role); }
+        Download *download(int r) const { return model()->download(row(r)); }
+        DownloadCard::Actions actions(int r) const { return view()->actions(row(r)); }
+        // Clicks where the card draws the button; false when it draws none
+        // there, or it is not on screen.
+        bool click(int r, Action action) const
+        {
+            view()->scrollTo(row(r));
+            const QRect button = view()->buttonRect(row(r), action);
+            if (button.isEmpty() || !view()->viewport()->rect().contains(button))
+                return false;
+            QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, button.center());
+            return true;
+        }
     };
 
-    static QString rgbOf(const QPixmap &pixmap)
+    // The colour in the middle of the picture a row's card draws.
+    static QString pictureColour(Page &page, int row)
     {
-        return pixmap.toImage().pixelColor(65, 50).name();
+        const QPoint at =
+            page.view()->visualRect(page.row(row)).topLeft() + QPoint(14 + 20, 12 + 20);
+        return page.view()->viewport()->grab().toImage().pixelColor(at).name();
     }
 
     DownloadSiteFixture m_fixture;
@@ -65,14 +90,15 @@ private Q_SLOTS:
     {
         QVERIFY(m_fixture.start());
         m_site = m_fixture.site();
-        DownloadItem::setUpdateInterval(50);
+        DownloadListModel::setUpdateInterval(50);
     }
 
     void init() { QVERIFY(m_fixture.freshHome()); }
     void cleanup() { SignInState::login(QStringLiteral("demo"), QStringLiteral("demo")); }
 
-    // A download restored at start knows only its descriptor: the card says
-    // so, with the default picture, until resuming fetches the descriptor.
+    // A download restored at start knows only its descriptor: its card says
+    // so, with the default picture, until resuming fetches the descriptor;
+    // then it tells title, description, progress, speed and time left.
     void restoredCardLoadsOnResume()
     {
         const QUrl descriptor = synthetic(QStringLiteral("kept"), 1, 2000000, 100000);
@@ -80,45 +106,60 @@ private Q_SLOTS:
             m_site->url(QStringLiteral("/media/blob/kept-1.mp4?bytes=2000000&rate=100000"));
         QVERIFY(m_fixture.records()->insert(descriptor, media, QString()));
         Page page(m_fixture.records(), &m_prompt);
-        QCOMPARE(page.manager.rowCount(), 1);
-        QPointer<DownloadItem> card = page.card(0);
-        QVERIFY(card);
-        Download *download = card->download();
+        QCOMPARE(page.model()->rowCount(), 1);
+        Download *download = page.download(0);
+        QVERIFY(download);
         QCOMPARE(download->state(), Download::Paused);
-        QCOMPARE(card->titleLabel()->text(), QStringLiteral("Loading download..."));
-        QCOMPARE(card->statusLabel()->text(),
-                 QStringLiteral("Status: <font color='#b94517'>Paused</font>"));
-        QCOMPARE(card->pauseLook(), QStringLiteral("resume"));
-        QCOMPARE(card->progressBar()->value(), 0);
-        const QString defaultPicture = rgbOf(QPixmap(QStringLiteral(":/images/thumbnail.jpg")));
-        QCOMPARE(rgbOf(card->thumbnailLabel()->pixmap()), defaultPicture);
-        QCOMPARE(page.widget.view()->rowHeight(0), DownloadView::RowHeight);
+        QCOMPARE(page.value(0, Role::TitleRole).toString(), QStringLiteral("Loading download..."));
+        QCOMPARE(page.value(0, Role::StatusRole).toString(), QStringLiteral("Paused"));
+        QCOMPARE(page.value(0, Role::StatusColorRole).value<QColor>().name(),
+                 QStringLiteral("#b94517"));
+        QCOMPARE(page.actions(0),
+                 (DownloadCard::Actions{Action::Play, Action::Resume, Action::Cancel}));
+        QCOMPARE(page.value(0, Role::ProgressRole).toDouble(), 0.0);
+        QCOMPARE(page.value(0, Role::SpeedRole).toDouble(), -1.0);
+        const QPixmap defaultPicture = page.value(0, Role::PictureRole).value<QPixmap>();
+        const QString defaultColour = pictureColour(page, 0);
+        QVERIFY(page.view()->visualRect(page.row(0)).height() >= DownloadCard::Height);
         // The page's style sheet is in force.
         auto *title = page.widget.findChild<QLabel *>(QStringLiteral("downloadsTitle"));
         QVERIFY(title && title->font().bold());
 
-        QTest::mouseClick(card->pauseButton(), Qt::LeftButton);
-        QCOMPARE(card->pauseLook(), QStringLiteral("pause"));
-        QTRY_COMPARE_WITH_TIMEOUT(card->titleLabel()->text(), QStringLiteral("kept 1"), 10000);
+        QVERIFY(page.click(0, Action::Resume));
+        QCOMPARE(page.actions(0).at(1), Action::Pause);
+        QTRY_COMPARE_WITH_TIMEOUT(page.value(0, Role::TitleRole).toString(),
+                                  QStringLiteral("kept 1"), 10000);
         QCOMPARE(download->state(), Download::Downloading);
-        QCOMPARE(card->statusLabel()->text(),
-                 QStringLiteral("Status: <font color='#4677a3'>Downloading</font>"));
-        QVERIFY(card->metaDataLabel()->text().contains(QLatin1String("Generated")));
-        QTRY_VERIFY_WITH_TIMEOUT(card->infoLabel()->text().contains(QLatin1String(" of 2.0 MB (")),
+        QCOMPARE(page.value(0, Role::StateRole).toInt(), int(Download::Downloading));
+        QCOMPARE(page.value(0, Role::StatusColorRole).value<QColor>().name(),
+                 QStringLiteral("#4677a3"));
+        QVERIFY(
+            page.value(0, Role::DescriptionRole).toString().contains(QLatin1String("Generated")));
+        QTRY_VERIFY_WITH_TIMEOUT(page.value(0, Role::ProgressTextRole)
+                                     .toString()
+                                     .contains(QLatin1String(" of 2.0 MB (")),
                                  10000);
-        QTRY_VERIFY_WITH_TIMEOUT(rgbOf(card->thumbnailLabel()->pixmap()) != defaultPicture, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(page.value(0, Role::ProgressRole).toDouble() > 0, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(page.value(0, Role::SpeedRole).toDouble() > 0, 10000);
+        QVERIFY(page.value(0, Role::TimeLeftRole).toDouble() > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(page.value(0, Role::PictureRole).value<QPixmap>().toImage() !=
+                                     defaultPicture.toImage(),
+                                 10000);
+        // ... and the card draws it.
+        QTRY_VERIFY_WITH_TIMEOUT(pictureColour(page, 0) != defaultColour, 10000);
 
-        QTest::mouseClick(card->pauseButton(), Qt::LeftButton);
+        QVERIFY(page.click(0, Action::Pause));
         QCOMPARE(download->state(), Download::Paused);
-        QCOMPARE(card->pauseLook(), QStringLiteral("resume"));
-        QVERIFY(card->infoLabel()->text().isEmpty());
+        QCOMPARE(page.actions(0).at(1), Action::Resume);
+        QVERIFY(page.value(0, Role::ProgressTextRole).toString().isEmpty());
+        QCOMPARE(page.value(0, Role::TimeLeftRole).toDouble(), -1.0);
         QVERIFY(QFileInfo::exists(download->mediaPath()));
         download->cancel();
     }
 
     // A stored whole item shows its title and progress at once; one the site
-    // no longer offers says so, with Retry and Remove; Remove deletes the
-    // partial file and the record.
+    // no longer offers says so, with Retry and Remove, also to a screen
+    // reader; Remove deletes the partial file and the record.
     void withdrawnCardShowsReasonAndRemove()
     {
         const QString path =
@@ -142,51 +183,111 @@ private Q_SLOTS:
         row.item.setGuid(QStringLiteral("old-1"));
         row.item.setTitle(QStringLiteral("Old one"));
         row.item.setDescription(QStringLiteral("Kept with its record"));
+        row.item.setStars(QStringLiteral("Ann Lee"));
         row.failureKind = DownloadFailure::Withdrawn;
         row.failureText = DownloadFailure::withdrawn().message();
         QVERIFY(m_fixture.records()->insert(row));
 
         Page page(m_fixture.records(), &m_prompt);
-        QCOMPARE(page.manager.rowCount(), 1);
-        DownloadItem *card = page.card(0);
-        QVERIFY(card);
-        QCOMPARE(card->titleLabel()->text(), QStringLiteral("Old one"));
-        QCOMPARE(card->progressBar()->value() * 100 / card->progressBar()->maximum(), 40);
-        QVERIFY(card->failureLabel()->isVisible());
-        QCOMPARE(card->failureLabel()->text(),
+        QCOMPARE(page.model()->rowCount(), 1);
+        QCOMPARE(page.value(0, Role::TitleRole).toString(), QStringLiteral("Old one"));
+        QCOMPARE(page.value(0, Role::StarringRole).toString(), QStringLiteral("Starring: Ann Lee"));
+        QVERIFY(page.value(0, Role::TagsRole).toString().isEmpty());
+        QCOMPARE(qRound(page.value(0, Role::ProgressRole).toDouble() * 100), 40);
+        QCOMPARE(page.value(0, Role::StatusRole).toString(), QStringLiteral("Failed"));
+        QCOMPARE(page.value(0, Role::ReasonRole).toString(),
                  QStringLiteral("The site no longer offers this video"));
-        QVERIFY(card->retryButton()->isVisible());
-        QVERIFY(card->removeButton()->isVisible());
-        QCOMPARE(card->removeButton()->accessibleName(), QStringLiteral("Remove"));
-        page.widget.grab().save(QStringLiteral("/tmp/download-withdrawn.png"));
+        QCOMPARE(page.value(0, Role::FailureKindRole).toInt(), int(DownloadFailure::Withdrawn));
+        QCOMPARE(page.actions(0),
+                 (DownloadCard::Actions{Action::Play, Action::Resume, Action::Cancel, Action::Retry,
+                                        Action::Remove}));
+        // Retry and Remove sit on the line below the bar, side by side.
+        const QRect retry = page.view()->buttonRect(page.row(0), Action::Retry);
+        const QRect remove = page.view()->buttonRect(page.row(0), Action::Remove);
+        QVERIFY(retry.right() < remove.left());
+        QCOMPARE(retry.top(), remove.top());
+        QVERIFY(page.view()->viewport()->rect().contains(remove));
+
+        // A screen reader finds the card by its title, why it stopped, and
+        // its buttons by name.
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(page.view());
+        QVERIFY(list);
+        QCOMPARE(list->role(), QAccessible::List);
+        QCOMPARE(list->text(QAccessible::Name), QStringLiteral("Downloads"));
+        QCOMPARE(list->childCount(), 1);
+        QAccessibleInterface *card = list->child(0);
+        QCOMPARE(card->role(), QAccessible::ListItem);
+        QCOMPARE(card->text(QAccessible::Name), QStringLiteral("Old one"));
+        QVERIFY2(card->text(QAccessible::Description)
+                     .contains(QLatin1String("The site no longer offers this video")),
+                 qPrintable(card->text(QAccessible::Description)));
+        QStringList names;
+        for (int i = 0; i < card->childCount(); ++i) {
+            QAccessibleInterface *button = card->child(i);
+            QCOMPARE(button->role(), QAccessible::Button);
+            QCOMPARE(button->parent(), card);
+            QCOMPARE(card->indexOfChild(button), i);
+            QVERIFY(!button->rect().isEmpty());
+            names << button->text(QAccessible::Name);
+        }
+        QCOMPARE(names, (QStringList{"Play", "Resume", "Cancel", "Retry", "Remove"}));
+        const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
+        if (!folder.isEmpty())
+            page.widget.grab().save(
+                QDir(folder).filePath(QStringLiteral("download-withdrawn.png")));
 
         m_prompt.answers = {UserPrompt::Yes};
-        QTest::mouseClick(card->removeButton(), Qt::LeftButton);
+        QVERIFY(page.click(0, Action::Remove));
+        QCOMPARE(m_prompt.messages.size(), 1);
         QCOMPARE(page.manager.rowCount(), 0);
         QVERIFY(!QFileInfo::exists(path));
         QTRY_VERIFY_WITH_TIMEOUT(m_fixture.records()->allRows().isEmpty(), 10000);
     }
 
-    // Reports come faster than the card shows them; whatever the timing, the
-    // card ends on the download's last state.
-    void cardEndsOnLastProgress()
+    // Reports come faster than the rows tell them: each tells its own row
+    // alone, no more often than the interval allows, and the row ends on the
+    // download's last state.
+    void progressTellsItsRowOnly()
     {
         Page page(m_fixture.records(), &m_prompt);
-        page.manager.initializeDownload(synthetic(QStringLiteral("last"), 1, 3000000, 400000));
-        QTRY_VERIFY_WITH_TIMEOUT(page.card(0), 10000);
-        DownloadItem *card = page.card(0);
-        Download *download = card->download();
-        QTRY_VERIFY_WITH_TIMEOUT(download->bytesWritten() > 500000, 15000);
-        page.widget.hide(); // a hidden page shows nothing, and catches up when shown
-        QTest::qWait(300);
+        page.manager.initializeDownload(synthetic(QStringLiteral("last"), 2, 3000000, 400000));
+        QTRY_COMPARE_WITH_TIMEOUT(page.model()->rowCount(), 2, 10000);
+        Download *download = page.download(0);
+        QTRY_COMPARE_WITH_TIMEOUT(page.download(1)->state(), Download::Downloading, 10000);
+
+        QHash<int, int> progressTold;
+        int wide = 0;
+        QElapsedTimer clock;
+        clock.start();
+        connect(page.model(), &QAbstractItemModel::dataChanged, this,
+                [&](const QModelIndex &from, const QModelIndex &to, const QList<int> &roles) {
+                    if (from != to)
+                        ++wide;
+                    if (roles.contains(Role::ProgressRole))
+                        ++progressTold[from.row()];
+                });
+        QSignalSpy relaid(page.model(), &QAbstractItemModel::layoutChanged);
+        QSignalSpy reset(page.model(), &QAbstractItemModel::modelReset);
+        QTRY_VERIFY_WITH_TIMEOUT(download->bytesWritten() > 1000000, 15000);
+        const qint64 elapsed = clock.elapsed();
         download->pause();
-        page.widget.show();
+        page.download(1)->pause();
+        QVERIFY(progressTold.value(0) > 0);
+        QCOMPARE(wide, 0);
+        QCOMPARE(relaid.size(), 0);
+        QCOMPARE(reset.size(), 0);
+        // A report at most once per interval, per row.
+        const qint64 most = elapsed / DownloadListModel::updateInterval() + 2;
+        QVERIFY2(progressTold.value(0) <= most,
+                 qPrintable(QStringLiteral("%1 in %2 ms").arg(progressTold.value(0)).arg(elapsed)));
+
         const DownloadProgress::Bar bar = download->progressBar();
-        QTRY_COMPARE_WITH_TIMEOUT(card->progressBar()->value(), bar.value, TestSupport::SlowWaitMs);
-        QCOMPARE(card->progressBar()->maximum(), bar.maximum);
         QVERIFY(bar.value > 0);
-        QVERIFY(card->infoLabel()->text().isEmpty());
-        download->cancel();
+        QTRY_COMPARE_WITH_TIMEOUT(page.value(0, Role::ProgressRole).toDouble(),
+                                  double(bar.value) / bar.maximum, TestSupport::SlowWaitMs);
+        QVERIFY(page.value(0, Role::ProgressTextRole).toString().isEmpty());
+        m_prompt.answers = {UserPrompt::Yes};
+        page.manager.removeAll();
     }
 
     // A size over 2 GiB (announced by the descriptor) fills the bar in
@@ -196,20 +297,17 @@ private Q_SLOTS:
         const qint64 size = qint64(3) * 1024 * 1024 * 1024;
         Page page(m_fixture.records(), &m_prompt);
         page.manager.initializeDownload(synthetic(QStringLiteral("huge"), 1, size, 4000000));
-        QTRY_VERIFY_WITH_TIMEOUT(page.card(0), 10000);
-        DownloadItem *card = page.card(0);
-        Download *download = card->download();
+        QTRY_COMPARE_WITH_TIMEOUT(page.model()->rowCount(), 1, 10000);
+        Download *download = page.download(0);
         QTRY_VERIFY_WITH_TIMEOUT(download->bytesWritten() > 2000000, 15000);
-        QTRY_VERIFY_WITH_TIMEOUT(card->infoLabel()->text().contains(QLatin1String(" of 3.2 GB (")),
+        QTRY_VERIFY_WITH_TIMEOUT(page.value(0, Role::ProgressTextRole)
+                                     .toString()
+                                     .contains(QLatin1String(" of 3.2 GB (")),
                                  5000);
         download->pause();
-        QTRY_COMPARE_WITH_TIMEOUT(card->progressBar()->value(), download->progressBar().value,
-                                  TestSupport::SlowWaitMs);
-        const QProgressBar *bar = card->progressBar();
-        QVERIFY(bar->maximum() > 0);
-        QVERIFY(bar->value() > 0);
-        const double shown = double(bar->value()) / bar->maximum();
+        const double shown = page.value(0, Role::ProgressRole).toDouble();
         const double actual = double(download->bytesWritten()) / size;
+        QVERIFY(shown > 0);
         QVERIFY2(qAbs(shown - actual) < 0.001,
                  qPrintable(QStringLiteral("%1 vs %2").arg(shown).arg(actual)));
         download->cancel();
@@ -219,14 +317,15 @@ private Q_SLOTS:
     {
         Page page(m_fixture.records(), &m_prompt);
         page.manager.initializeDownload(synthetic(QStringLiteral("gone"), 1, 2000000, 100000));
-        QTRY_VERIFY_WITH_TIMEOUT(page.card(0), 10000);
-        QPointer<DownloadItem> card = page.card(0);
-        Download *download = card->download();
+        QTRY_COMPARE_WITH_TIMEOUT(page.model()->rowCount(), 1, 10000);
+        QPointer<Download> download = page.download(0);
         // The transfer starts once the store has written the download's record.
         QTRY_COMPARE_WITH_TIMEOUT(download->state(), Download::Downloading, 10000);
+        QCOMPARE(page.actions(0),
+                 (DownloadCard::Actions{Action::Play, Action::Pause, Action::Cancel}));
 
         m_prompt.answers = {UserPrompt::No};
-        QTest::mouseClick(card->cancelButton(), Qt::LeftButton);
+        QVERIFY(page.click(0, Action::Cancel));
         QCOMPARE(m_prompt.messages.size(), 1);
         QCOMPARE(m_prompt.messages.first().kind, QStringLiteral("question"));
         QCOMPARE(m_prompt.messages.first().title, QStringLiteral("CorvanaZELTA"));
@@ -235,11 +334,19 @@ private Q_SLOTS:
         QCOMPARE(page.manager.rowCount(), 1);
         QCOMPARE(download->state(), Download::Downloading);
 
+        // A press that leaves the button before the release does nothing.
+        const QRect cancel = page.view()->buttonRect(page.row(0), Action::Cancel);
+        QTest::mousePress(page.view()->viewport(), Qt::LeftButton, {}, cancel.center());
+        QTest::mouseRelease(page.view()->viewport(), Qt::LeftButton, {},
+                            page.view()->visualRect(page.row(0)).center());
+        QCOMPARE(m_prompt.messages.size(), 1);
+
         const QString path = download->mediaPath();
         m_prompt.answers = {UserPrompt::Yes};
-        QTest::mouseClick(card->cancelButton(), Qt::LeftButton);
+        QVERIFY(page.click(0, Action::Cancel));
         QCOMPARE(page.manager.rowCount(), 0);
-        QTRY_VERIFY_WITH_TIMEOUT(card.isNull(), TestSupport::SlowWaitMs);
+        QCOMPARE(page.model()->rowCount(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(download.isNull(), TestSupport::SlowWaitMs);
         QVERIFY(!QFileInfo::exists(path));
     }
 
@@ -249,19 +356,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("words");
-        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("button");
         QTest::newRow("site problem") << "500"
-                                      << "The site had a problem"
-                                      << "Retry";
+                                      << "The site had a problem" << int(Action::Retry);
         QTest::newRow("wrong password") << "password"
-                                        << "user name or password"
-                                        << "Sign In";
+                                        << "user name or password" << int(Action::SignIn);
     }
     void failedCardShowsReasonAndRetry()
     {
         QFETCH(QString, fault);
         QFETCH(QString, words);
-        QFETCH(QString, button);
+        QFETCH(int, button);
+        const auto mend = Action(button);
         Page page(m_fixture.records(), &m_prompt);
         page.manager.setRetryDelays([](int) { return 60 * 60 * 1000; });
         if (fault == QLatin1String("password"))
@@ -270,14 +376,19 @@ private Q_SLOTS:
             m_site->control(QStringLiteral("/control/fault?name=") + fault);
         page.manager.initializeDirectDownload(
             m_site->url(QStringLiteral("/media/blob/card.mp4?bytes=300000")), true);
-        QTRY_VERIFY_WITH_TIMEOUT(page.card(0), 10000);
-        DownloadItem *card = page.card(0);
-        QTRY_VERIFY_WITH_TIMEOUT(card->failureLabel()->isVisible(), 10000);
-        QVERIFY2(card->failureLabel()->text().contains(words),
-                 qPrintable(card->failureLabel()->text()));
-        QVERIFY(card->retryButton()->isVisible());
-        QCOMPARE(card->retryButton()->text(), button);
-        QCOMPARE(card->retryButton()->accessibleName(), button);
+        QTRY_COMPARE_WITH_TIMEOUT(page.model()->rowCount(), 1, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!page.value(0, Role::ReasonRole).toString().isEmpty(), 10000);
+        QVERIFY2(page.value(0, Role::ReasonRole).toString().contains(words),
+                 qPrintable(page.value(0, Role::ReasonRole).toString()));
+        QVERIFY(page.actions(0).contains(mend));
+        QVERIFY(!page.actions(0).contains(Action::Remove));
+        QCOMPARE(DownloadCard::actionName(mend), fault == QLatin1String("password")
+                                                     ? QStringLiteral("Sign In")
+                                                     : QStringLiteral("Retry"));
+        // Enter mends it: the keyboard's button starts on the mending one.
+        page.view()->setFocus();
+        page.view()->setCurrentIndex(page.row(0));
+        QCOMPARE(page.view()->keyboardAction(), mend);
         const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
         if (!folder.isEmpty())
             page.widget.grab().save(
@@ -285,11 +396,11 @@ private Q_SLOTS:
                                           .arg(QTest::currentDataTag())
                                           .replace(QLatin1Char(' '), QLatin1Char('-'))));
 
-        const QString path = card->download()->mediaPath();
+        const QString path = page.download(0)->mediaPath();
         QSignalSpy signIn(&page.widget, &DownloadWidget::signInRequested);
         QSignalSpy finished(&page.manager, &DownloadManager::finished);
         m_site->control(QStringLiteral("/control/fault?name="));
-        QTest::mouseClick(card->retryButton(), Qt::LeftButton);
+        QVERIFY(page.click(0, mend));
         if (fault == QLatin1String("password")) {
             QCOMPARE(signIn.size(), 1); // the window shows the site's sign-in
             SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
@@ -300,29 +411,116 @@ private Q_SLOTS:
                  DemoSiteProcess::sha256(DemoSiteProcess::blob(300000)));
     }
 
+    // Everything the mouse does on a card, the keyboard does: arrows move
+    // between cards and buttons, Enter and Space press, Delete removes, the
+    // context menu holds the buttons; a screen reader presses them too.
+    void keyboardAndScreenReaderPressButtons()
+    {
+        Page page(m_fixture.records(), &m_prompt);
+        page.manager.initializeDownload(synthetic(QStringLiteral("keys"), 2, 4000000, 100000));
+        QTRY_COMPARE_WITH_TIMEOUT(page.model()->rowCount(), 2, 10000);
+        for (int row = 0; row < 2; ++row)
+            QTRY_COMPARE_WITH_TIMEOUT(page.download(row)->state(), Download::Downloading, 10000);
+        DownloadView *view = page.view();
+        page.widget.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&page.widget));
+        view->setFocus();
+        QVERIFY(view->hasFocus());
+        QTest::keyClick(view, Qt::Key_Home);
+        QCOMPARE(view->currentIndex().row(), 0);
+        QTest::keyClick(view, Qt::Key_Down);
+        QCOMPARE(view->currentIndex().row(), 1);
+        QVERIFY(view->selectionModel()->isSelected(page.row(1)));
+
+        // Space pauses and Enter resumes (the default button).
+        QCOMPARE(view->keyboardAction(), Action::Pause);
+        QTest::keyClick(view, Qt::Key_Space);
+        QCOMPARE(page.download(1)->state(), Download::Paused);
+        QCOMPARE(view->keyboardAction(), Action::Resume);
+        QTest::keyClick(view, Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(page.download(1)->state(), Download::Downloading, 10000);
+        QCOMPARE(page.download(0)->state(), Download::Downloading);
+
+        // Left reaches Play; Right stops at the last button.
+        QSignalSpy play(&page.widget, &DownloadWidget::playRequested);
+        QTest::keyClick(view, Qt::Key_Left);
+        QCOMPARE(view->keyboardAction(), Action::Play);
+        QTest::keyClick(view, Qt::Key_Left);
+        QCOMPARE(view->keyboardAction(), Action::Play);
+        QTest::keyClick(view, Qt::Key_Enter);
+        QCOMPARE(play.size(), 1);
+        QCOMPARE(play.first().first().toString(), page.download(1)->mediaPath());
+        QTest::keyClick(view, Qt::Key_Right);
+        QTest::keyClick(view, Qt::Key_Right);
+        QTest::keyClick(view, Qt::Key_Right);
+        QCOMPARE(view->keyboardAction(), Action::Cancel);
+        m_prompt.answers = {UserPrompt::No};
+        QTest::keyClick(view, Qt::Key_Space);
+        QCOMPARE(m_prompt.messages.size(), 1);
+        QCOMPARE(page.model()->rowCount(), 2);
+
+        // The screen reader's card is the current one, its Pause pauses.
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(view);
+        QCOMPARE(list->focusChild(), list->child(1));
+        QAccessibleInterface *card = list->child(1);
+        QCOMPARE(card->text(QAccessible::Name), page.download(1)->item().title());
+        QVERIFY(card->text(QAccessible::Description).startsWith(QLatin1String("Downloading")));
+        QAccessibleInterface *pause = card->child(1);
+        QCOMPARE(pause->text(QAccessible::Name), QStringLiteral("Pause"));
+        QVERIFY(pause->actionInterface()->actionNames().contains(
+            QAccessibleActionInterface::pressAction()));
+        pause->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_COMPARE_WITH_TIMEOUT(page.download(1)->state(), Download::Paused,
+                                  TestSupport::SlowWaitMs);
+        QCOMPARE(card->child(1)->text(QAccessible::Name), QStringLiteral("Resume"));
+
+        // The context menu of the first card: its buttons; Resume is not there.
+        std::unique_ptr<QMenu> menu(view->makeContextMenu(page.row(0)));
+        QStringList entries;
+        for (QAction *action : menu->actions())
+            entries << action->text();
+        QCOMPARE(entries, (QStringList{"Play", "Pause", "Cancel"}));
+        menu->actions().at(1)->trigger();
+        QCOMPARE(page.download(0)->state(), Download::Paused);
+
+        // Delete removes the current download, after asking.
+        QTest::keyClick(view, Qt::Key_Up);
+        QCOMPARE(view->currentIndex().row(), 0);
+        QPointer<Download> first = page.download(0);
+        m_prompt.answers = {UserPrompt::Yes};
+        QTest::keyClick(view, Qt::Key_Delete);
+        QCOMPARE(page.model()->rowCount(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(first.isNull(), TestSupport::SlowWaitMs);
+        m_prompt.answers = {UserPrompt::Yes};
+        page.manager.removeAll();
+    }
+
     void barButtonsActOnEveryDownload()
     {
         Page page(m_fixture.records(), &m_prompt);
         page.manager.initializeDownload(synthetic(QStringLiteral("all"), 3, 2000000, 100000));
         QTRY_COMPARE_WITH_TIMEOUT(page.manager.rowCount(), 3, 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(page.card(2), TestSupport::SlowWaitMs);
 
         QTest::mouseClick(page.widget.pauseAllButton(), Qt::LeftButton);
         for (int row = 0; row < 3; ++row) {
-            QCOMPARE(page.card(row)->download()->state(), Download::Paused);
-            QCOMPARE(page.card(row)->pauseLook(), QStringLiteral("resume"));
+            QCOMPARE(page.download(row)->state(), Download::Paused);
+            QCOMPARE(page.actions(row).at(1), Action::Resume);
         }
         QTest::mouseClick(page.widget.resumeAllButton(), Qt::LeftButton);
         for (int row = 0; row < 3; ++row)
-            QTRY_COMPARE_WITH_TIMEOUT(page.card(row)->download()->state(), Download::Downloading,
-                                      10000);
+            QTRY_COMPARE_WITH_TIMEOUT(page.download(row)->state(), Download::Downloading, 10000);
 
-        // Selecting a row paints its card selected, and the previous one plain.
-        page.widget.view()->selectRow(1);
-        QVERIFY(page.card(1)->isSelected());
-        page.widget.view()->selectRow(2);
-        QVERIFY(!page.card(1)->isSelected());
-        QVERIFY(page.card(2)->isSelected());
+        // A click on a card selects it (and the previous one no longer);
+        // the mouse over a card selects nothing.
+        QTest::mouseMove(page.view()->viewport(), page.view()->visualRect(page.row(0)).center());
+        QVERIFY(page.view()->selectionModel()->selectedRows().isEmpty());
+        QTest::mouseClick(page.view()->viewport(), Qt::LeftButton, {},
+                          page.view()->visualRect(page.row(1)).center());
+        QVERIFY(page.view()->selectionModel()->isSelected(page.row(1)));
+        QTest::mouseClick(page.view()->viewport(), Qt::LeftButton, {},
+                          page.view()->visualRect(page.row(2)).center());
+        QVERIFY(!page.view()->selectionModel()->isSelected(page.row(1)));
+        QVERIFY(page.view()->selectionModel()->isSelected(page.row(2)));
 
         m_prompt.answers = {UserPrompt::Yes};
         QTest::mouseClick(page.widget.removeAllButton(), Qt::LeftButton);
@@ -337,21 +535,16 @@ private Q_SLOTS:
         Page page(m_fixture.records(), &m_prompt);
         page.manager.initializeDownload(synthetic(QStringLiteral("six"), 6, 4000000, 50000));
         QTRY_COMPARE_WITH_TIMEOUT(page.manager.rowCount(), 6, 10000);
-        QTRY_VERIFY(page.card(5));
-        DownloadItem *card = page.card(5);
-        Download *queued = card->download();
+        Download *queued = page.download(5);
         QCOMPARE(queued->state(), Download::Queued);
-        QCOMPARE(card->pauseLook(), QStringLiteral("pause"));
+        QCOMPARE(page.value(5, Role::StatusRole).toString(), QStringLiteral("Queued"));
+        QCOMPARE(page.actions(5).at(1), Action::Pause);
 
-        page.widget.view()->scrollTo(page.manager.index(5));
-        QTRY_VERIFY(card->pauseButton()->isVisible() &&
-                    page.widget.view()->viewport()->rect().contains(
-                        card->pauseButton()->mapTo(page.widget.view()->viewport(), QPoint(4, 4))));
-        QTest::mouseClick(card->pauseButton(), Qt::LeftButton);
+        QVERIFY(page.click(5, Action::Pause));
         QCOMPARE(queued->state(), Download::Paused);
-        QCOMPARE(card->pauseLook(), QStringLiteral("resume"));
-        QTest::mouseClick(card->pauseButton(), Qt::LeftButton);
-        QCOMPARE(card->pauseLook(), QStringLiteral("pause"));
+        QCOMPARE(page.actions(5).at(1), Action::Resume);
+        QVERIFY(page.click(5, Action::Resume));
+        QCOMPARE(page.actions(5).at(1), Action::Pause);
         QList<Download *> active = page.manager.activeDownloads();
         active.removeAll(queued); // the five it runs beside
         QTRY_COMPARE_WITH_TIMEOUT(queued->state(), Download::Downloading, 10000);
@@ -360,7 +553,8 @@ private Q_SLOTS:
         QVERIFY(page.manager.activeDownloads().contains(queued)); // beside the five
         for (Download *d : active)
             QVERIFY(d->transferThread() != queued->transferThread());
-        QTRY_VERIFY_WITH_TIMEOUT(!card->infoLabel()->text().isEmpty(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!page.value(5, Role::ProgressTextRole).toString().isEmpty(),
+                                 10000);
         const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
         if (!folder.isEmpty())
             page.widget.grab().save(
@@ -368,7 +562,7 @@ private Q_SLOTS:
 
         QTest::mouseClick(page.widget.pauseAllButton(), Qt::LeftButton);
         QCOMPARE(queued->state(), Download::Paused);
-        QCOMPARE(card->pauseLook(), QStringLiteral("resume"));
+        QCOMPARE(page.actions(5).at(1), Action::Resume);
         m_prompt.answers = {UserPrompt::Yes};
         QTest::mouseClick(page.widget.removeAllButton(), Qt::LeftButton);
         QCOMPARE(page.manager.rowCount(), 0);

@@ -6,7 +6,7 @@
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadRecords.h"
-#include "gui/downloads/DownloadItem.h"
+#include "gui/downloads/DownloadListModel.h"
 #include "gui/downloads/DownloadView.h"
 #include "gui/downloads/DownloadWidget.h"
 #include "gui/player/CorvPlayerWidget.h"
@@ -68,13 +68,18 @@ private Q_SLOTS:
         connect(&downloads, &DownloadWidget::playRequested, &transport, &PlayerTransport::openFile);
 
         manager.initializeDirectDownload(site.url(QStringLiteral("/media/partial.mp4")), false);
-        QTRY_VERIFY_WITH_TIMEOUT(downloads.view()->card(0), 10000);
-        DownloadItem *card = downloads.view()->card(0);
-        Download *download = card->download();
+        DownloadView *view = downloads.view();
+        QTRY_COMPARE_WITH_TIMEOUT(view->model()->rowCount(), 1, 10000);
+        const QModelIndex row = view->model()->index(0, 0);
+        Download *download = view->download(row);
+        QVERIFY(download);
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(download->mediaPath()).size() > 300000, 15000);
         QCOMPARE(download->state(), Download::Downloading);
 
-        QTest::mouseClick(card->playButton(), Qt::LeftButton);
+        // The play button drawn over the card's picture.
+        const QRect play = view->buttonRect(row, DownloadCard::Play);
+        QVERIFY(view->viewport()->rect().contains(play));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, play.center());
         QCOMPARE(transport.currentFile(), download->mediaPath());
         QMediaPlayer *media = transport.mediaPlayer();
         QTRY_VERIFY_WITH_TIMEOUT(media->hasVideo(), 10000);

@@ -437,7 +437,7 @@ private Q_SLOTS:
         QTest::newRow("categories")
             << QStringLiteral("tree") << QStringLiteral("Categories") << true;
         QTest::newRow("downloads")
-            << QStringLiteral("table") << QStringLiteral("Downloads") << false;
+            << QStringLiteral("list") << QStringLiteral("Downloads") << false;
     }
 
     void everyViewAnswersGetAll()
