@@ -458,8 +458,8 @@ int main(int argc, char **argv)
     ratios(oneName, ones);
     ratios(fiveName, fives);
     ratios(dropName, drops);
-    out << "load average (1, 5, 15 min) before: " << loadBefore << ", after: " << loadAfter
-        << " (" << QThread::idealThreadCount() << " cores)\n";
+    out << "load average (1, 5, 15 min) before: " << loadBefore << ", after: " << loadAfter << " ("
+        << QThread::idealThreadCount() << " cores)\n";
     auto threads = [&](const QString &name, const Figures &zelta) {
         out << name << ", ZELTA's threads busy (share of the wall time):";
         for (auto it = zelta.threadBusy.cbegin(); it != zelta.threadBusy.cend(); ++it)

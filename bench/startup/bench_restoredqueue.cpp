@@ -105,14 +105,13 @@ int main(int argc, char **argv)
 
     const double ratio = median(queue) / std::max(median(empty), 0.001);
     out << "Start with a stored download queue, window shown offscreen (median of " << runs
-        << " starts each, alternating; fresh process each)"
-        << (run.quick() ? " -- quick mode" : "") << '\n';
+        << " starts each, alternating; fresh process each)" << (run.quick() ? " -- quick mode" : "")
+        << '\n';
     out << "| case | ms | ratio | listed with title at first show |\n";
     out << "|---|---:|---:|---:|\n";
     out << "| empty queue | " << median(empty) << " | 1.00x | - |\n";
     out << "| " << stored << " stored downloads | " << median(queue) << " | "
-        << QString::number(ratio, 'f', 3) << "x | " << leastTitled << " of " << stored
-        << " |\n";
+        << QString::number(ratio, 'f', 3) << "x | " << leastTitled << " of " << stored << " |\n";
     out << "targets: ratio <= 1.05, every stored download listed with its title\n";
     out << "all starts (ms): empty";
     for (double ms : empty)

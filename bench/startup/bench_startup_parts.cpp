@@ -11,9 +11,9 @@
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadRecords.h"
 #include "engines/Engines.h"
-#include "library/Library.h"
 #include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/SidebarModel.h"
+#include "library/Library.h"
 #include "web/SignInState.h"
 
 #include <QApplication>

@@ -394,8 +394,8 @@ void DownloadHelper::readIncomingData()
     const qint64 chunk = g_runningTransfers > 1 ? kSharedChunkSize : kChunkSize;
     m_chunk.resize(chunk);
     while (m_reply && m_reply->bytesAvailable() > 0) {
-        const qint64 allowed = TransferRateLimiter::shared().take(
-            std::min<qint64>(chunk, m_reply->bytesAvailable()));
+        const qint64 allowed =
+            TransferRateLimiter::shared().take(std::min<qint64>(chunk, m_reply->bytesAvailable()));
         if (allowed <= 0) {
             readWhenAllowed();
             return;
