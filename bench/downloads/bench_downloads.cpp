@@ -2,7 +2,9 @@
 // from the demo site on 127.0.0.1 in the same run; the last row has the site
 // drop the connection again and again (curl -C - run again until it is done).
 //
-//   bench_downloads [--quick]     (--quick: tiny sizes, one round; run by CTest)
+//   bench_downloads [--quick] [--only one|five|drop]
+//     --quick: tiny sizes, one round (run by CTest); --only: that case alone,
+//     ZELTA's side only (for a profiler)
 #include "BenchRun.h"
 #include "DemoSiteProcess.h"
 #include "ScriptedPrompt.h"
@@ -24,7 +26,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QThread>
 #include <QTimer>
+
+#include <algorithm>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -44,12 +49,23 @@ BenchRun *g_run = nullptr;
 struct Figures
 {
     double seconds = 0;
+    qint64 firstBytesMs = -1; // ours: until the first media bytes were on disk
     qint64 bytes = 0;
     qint64 peakRssKiB = 0;            // growth for our process, whole process for curl
     double cpuSeconds = 0;            // user + system, all threads (ours) or all processes (curl)
     QMap<QString, double> threadBusy; // ours: share of the wall time each thread ran
     double mibPerSecond() const { return seconds > 0 ? double(bytes) / MiB / seconds : 0; }
 };
+
+// The machine's load average, as /proc/loadavg says it.
+QString loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("?");
+    const QList<QByteArray> fields = file.readAll().split(' ');
+    return QString::fromLatin1(fields.mid(0, 3).join(' '));
+}
 
 qint64 rssKiB(qint64 pid)
 {
@@ -162,6 +178,17 @@ Figures runManager(const QString &name, const QUrl &descriptor, const QUrl &dire
     const QMap<QString, double> threadsBefore = threadCpuSeconds();
     QElapsedTimer clock;
     clock.start();
+    qint64 firstBytesMs = -1;
+    QTimer firstBytes;
+    QObject::connect(&firstBytes, &QTimer::timeout, [&] {
+        for (Download *d : manager.activeDownloads()) {
+            if (QFileInfo(d->mediaPath()).size() > 0) {
+                firstBytesMs = clock.elapsed();
+                firstBytes.stop();
+            }
+        }
+    });
+    firstBytes.start(5);
     if (direct.isValid())
         manager.initializeDirectDownload(direct, false);
     else
@@ -186,6 +213,7 @@ Figures runManager(const QString &name, const QUrl &descriptor, const QUrl &dire
     }
     Figures figures;
     figures.seconds = clock.nsecsElapsed() / 1e9;
+    figures.firstBytesMs = firstBytesMs;
     figures.cpuSeconds = cpuSeconds(RUSAGE_SELF) - cpuBefore;
     const QMap<QString, double> threadsAfter = threadCpuSeconds();
     for (auto it = threadsAfter.cbegin(); it != threadsAfter.cend(); ++it) {
@@ -318,30 +346,77 @@ int main(int argc, char **argv)
                         : QStringLiteral("/control/fault?name="));
     };
 
-    // Best of two alternating rounds (one in quick mode): the machine may be busy.
-    auto best = [](const Figures &a, const Figures &b) {
-        Figures f = a.seconds <= b.seconds ? a : b;
-        f.peakRssKiB = qMax(a.peakRssKiB, b.peakRssKiB);
-        f.cpuSeconds = qMin(a.cpuSeconds, b.cpuSeconds);
-        f.threadBusy = a.seconds <= b.seconds ? a.threadBusy : b.threadBusy;
-        return f;
+    // Three rounds (one in quick mode), each case's two sides back to back,
+    // who goes first taking turns; a case's figures are the round of the
+    // median ratio (the machine may be busy, and its load changes over a run).
+    const int rounds = quick ? 1 : 3;
+    const qsizetype onlyAt = app.arguments().indexOf(QStringLiteral("--only"));
+    if (onlyAt > 0) {
+        const QString only = app.arguments().value(onlyAt + 1);
+        QElapsedTimer clock;
+        clock.start();
+        Figures figures;
+        if (only == QLatin1String("one"))
+            figures = runManager(oneName, QUrl(), one, big, 1);
+        else if (only == QLatin1String("five"))
+            figures = runManager(fiveName, fiveDescriptor, QUrl(), 5 * each, 5);
+        else if (only == QLatin1String("drop")) {
+            dropping(true);
+            figures = runManager(dropName, QUrl(), dropped, big, 1);
+        } else
+            giveUp(QStringLiteral("--only takes one, five or drop"));
+        out << only << ": " << figures.mibPerSecond() << " MiB/s, first bytes after "
+            << figures.firstBytesMs << " ms, " << figures.cpuSeconds << " CPU s, RSS growth "
+            << figures.peakRssKiB / 1024.0 << " MiB\n";
+        return run.done();
+    }
+    struct Pair
+    {
+        Figures zelta, curl;
+        double ratio() const { return zelta.mibPerSecond() / qMax(curl.mibPerSecond(), 0.001); }
     };
-    const int rounds = quick ? 1 : 2;
-    Figures oneZelta, oneCurl, fiveZelta, fiveCurl, dropZelta, dropCurl;
+    QList<Pair> ones, fives, drops;
+    const QString loadBefore = loadAverage();
     for (int round = 0; round < rounds; ++round) {
-        const bool first = round == 0;
-        auto keep = [&](Figures &kept, const Figures &run) {
-            kept = first ? run : best(kept, run);
+        const bool zeltaFirst = round % 2 == 0;
+        auto both = [&](QList<Pair> &pairs, auto zelta, auto curl) {
+            Pair pair;
+            if (zeltaFirst) {
+                pair.zelta = zelta();
+                pair.curl = curl();
+            } else {
+                pair.curl = curl();
+                pair.zelta = zelta();
+            }
+            pairs << pair;
         };
-        keep(oneZelta, runManager(oneName, QUrl(), one, big, 1));
-        keep(oneCurl, runCurl(oneName, {one}, big, home.path()));
-        keep(fiveCurl, runCurl(fiveName, five, 5 * each, home.path()));
-        keep(fiveZelta, runManager(fiveName, fiveDescriptor, QUrl(), 5 * each, 5));
+        both(
+            ones, [&] { return runManager(oneName, QUrl(), one, big, 1); },
+            [&] { return runCurl(oneName, {one}, big, home.path()); });
+        both(
+            fives, [&] { return runManager(fiveName, fiveDescriptor, QUrl(), 5 * each, 5); },
+            [&] { return runCurl(fiveName, five, 5 * each, home.path()); });
         dropping(true);
-        keep(dropZelta, runManager(dropName, QUrl(), dropped, big, 1));
-        keep(dropCurl, runCurl(dropName, {dropped}, big, home.path(), true));
+        both(
+            drops, [&] { return runManager(dropName, QUrl(), dropped, big, 1); },
+            [&] { return runCurl(dropName, {dropped}, big, home.path(), true); });
         dropping(false);
     }
+    const QString loadAfter = loadAverage();
+    // The round of the median ratio, with the highest memory growth of all rounds.
+    auto median = [](const QList<Pair> &pairs) {
+        QList<Pair> sorted = pairs;
+        std::sort(sorted.begin(), sorted.end(),
+                  [](const Pair &a, const Pair &b) { return a.ratio() < b.ratio(); });
+        Pair kept = sorted.at(sorted.size() / 2);
+        for (const Pair &pair : pairs)
+            kept.zelta.peakRssKiB = qMax(kept.zelta.peakRssKiB, pair.zelta.peakRssKiB);
+        return kept;
+    };
+    const Pair oneMedian = median(ones), fiveMedian = median(fives), dropMedian = median(drops);
+    const Figures &oneZelta = oneMedian.zelta, &oneCurl = oneMedian.curl;
+    const Figures &fiveZelta = fiveMedian.zelta, &fiveCurl = fiveMedian.curl;
+    const Figures &dropZelta = dropMedian.zelta, &dropCurl = dropMedian.curl;
 
     out << "Downloads from the demo site over loopback (MiB/s; memory in MiB)"
         << (quick ? " -- quick mode, sizes too small for meaningful figures" : "") << '\n';
@@ -371,7 +446,20 @@ int main(int argc, char **argv)
     row(dropName + QStringLiteral(" *"), dropZelta, dropCurl);
     out << "* curl -C - run again until it succeeds (curl's --retry restarts from byte 0)\n";
     out << "targets: ratio >= 0.95 (>= 0.8 with drops), ZELTA RSS growth < 16 MiB\n";
-    out << "CPU: user + system time of the whole run of the case, best round\n";
+    out << "figures of the round with the median ratio (of " << rounds
+        << "); RSS growth: the highest of all rounds\n";
+    out << "CPU: user + system time of the whole run of the case\n";
+    auto ratios = [&](const QString &name, const QList<Pair> &pairs) {
+        out << name << ", ratio of each round:";
+        for (const Pair &pair : pairs)
+            out << ' ' << QString::number(pair.ratio(), 'f', 2);
+        out << '\n';
+    };
+    ratios(oneName, ones);
+    ratios(fiveName, fives);
+    ratios(dropName, drops);
+    out << "load average (1, 5, 15 min) before: " << loadBefore << ", after: " << loadAfter << " ("
+        << QThread::idealThreadCount() << " cores)\n";
     auto threads = [&](const QString &name, const Figures &zelta) {
         out << name << ", ZELTA's threads busy (share of the wall time):";
         for (auto it = zelta.threadBusy.cbegin(); it != zelta.threadBusy.cend(); ++it)

@@ -2,15 +2,25 @@
 // bench_startup: "webengine" (the first web view showing a blank page),
 // "window" (engines and the main window with its four pages, shown) and
 // "signin" (sign-in to the member's channels grafted into the sidebar, against
-// the demo site at the given URL, median of rounds). Prints milliseconds.
+// the demo site at the given URL, median of rounds); "queue-fill N" stores
+// N download records (with partial files) through the download records, and
+// "queue" is "window" that also counts the download list's rows and those
+// with a title at the moment the window is first on screen. Prints
+// milliseconds (and, for "queue", the two counts).
 #include "core/SiteConfig.h"
+#include "downloads/DownloadManager.h"
+#include "downloads/DownloadRecords.h"
 #include "engines/Engines.h"
 #include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/SidebarModel.h"
+#include "library/Library.h"
 #include "web/SignInState.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
 #include <QTest>
 #include <QTextStream>
 #include <QWebEngineView>
@@ -43,6 +53,83 @@ double windowShown()
     if (!QTest::qWaitForWindowExposed(&window, 60000))
         return -1;
     return timer.nsecsElapsed() / 1e6;
+}
+
+// Rows of the download list, and those of them with a title, as the
+// window is first exposed.
+struct QueueShown
+{
+    double ms = -1;
+    int rows = 0;
+    int titled = 0;
+};
+
+QueueShown queueShown()
+{
+    QueueShown shown;
+    QElapsedTimer timer;
+    timer.start();
+    Engines engines;
+    engines.openDatabase();
+    MainWindow window(&engines);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window, 60000))
+        return shown;
+    shown.ms = timer.nsecsElapsed() / 1e6;
+    const DownloadManager *downloads = engines.downloadManager();
+    shown.rows = downloads->rowCount();
+    for (int row = 0; row < shown.rows; ++row) {
+        if (!downloads->data(downloads->index(row), Qt::DisplayRole).toString().isEmpty())
+            ++shown.titled;
+    }
+    return shown;
+}
+
+// Stores `count` download records of descriptor items, each with a partial
+// file of 64 KiB in its folder of the library, in one job of the store.
+double fillQueue(int count)
+{
+    QElapsedTimer timer;
+    timer.start();
+    Engines engines;
+    if (!engines.openDatabase())
+        return -1;
+    const QDir library(Library::libraryPath());
+    const QByteArray partial(64 * 1024, 'z');
+    QList<DownloadRecords::Row> rows;
+    for (int i = 0; i < count; ++i) {
+        const QString title = QStringLiteral("Restored scene %1 with Anna & Zoë").arg(i);
+        CorvanaMedia media;
+        media.url = QUrl(QStringLiteral("http://127.0.0.1:9/media/restored-%1.mp4").arg(i));
+        media.title = title;
+        media.thumbnail = QUrl(QStringLiteral("http://127.0.0.1:9/images/restored-%1.jpg").arg(i));
+        media.fileType = QStringLiteral("video/mp4");
+        media.size = 200 * 1024 * 1024;
+        CorvanaItem item;
+        item.setTitle(title);
+        item.setGuid(QStringLiteral("restored-guid-%1").arg(i));
+        item.setDescription(QStringLiteral("About restored scene %1").arg(i));
+        item.setDuration(QStringLiteral("10:00"));
+        item.setMedia(media);
+        DownloadRecords::Row row;
+        row.corvanaUrl =
+            QUrl(QStringLiteral("http://127.0.0.1:9/members/restored-%1.corvana").arg(i / 10));
+        row.mediaUrl = media.url;
+        row.item = item;
+        const QString folder = library.absoluteFilePath(QStringLiteral("Restored scene %1").arg(i));
+        row.downloadPath = folder + QStringLiteral("/Restored scene %1.mp4").arg(i);
+        QDir().mkpath(folder);
+        QFile file(row.downloadPath);
+        if (!file.open(QIODevice::WriteOnly) || file.write(partial) != partial.size())
+            return -1;
+        rows << row;
+    }
+    QEventLoop stored;
+    engines.downloadRecords()->add(rows, [&stored] { stored.quit(); });
+    stored.exec();
+    bool ok = false;
+    const int kept = int(engines.downloadRecords()->allRows(&ok).size());
+    return ok && kept == count ? timer.nsecsElapsed() / 1e6 : -1;
 }
 
 double signInToChannels(const QUrl &site)
@@ -82,6 +169,14 @@ int main(int argc, char **argv)
         ms = windowShown();
     else if (part == QLatin1String("signin"))
         ms = signInToChannels(QUrl(args.value(2)));
+    else if (part == QLatin1String("queue-fill"))
+        ms = fillQueue(args.value(2).toInt());
+    if (part == QLatin1String("queue")) {
+        const QueueShown shown = queueShown();
+        ms = shown.ms;
+        QTextStream(stdout) << shown.ms << ' ' << shown.rows << ' ' << shown.titled << "\n";
+        return ms < 0 ? 1 : 0;
+    }
     QTextStream(stdout) << ms << "\n";
     return ms < 0 ? 1 : 0;
 }

@@ -105,6 +105,7 @@ private:
     QMutex m_openLock; // a stop and the file's opening do not cross
     std::atomic<bool> m_stopRequested{false};
     bool m_started = false;
+    bool m_counted = false; // among the running transfers (see readIncomingData)
     bool m_finished = false;
     bool m_dataChecked = false;
     bool m_spaceChecked = false;

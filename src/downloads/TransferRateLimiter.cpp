@@ -40,6 +40,7 @@ void TransferRateLimiter::setLimit(qint64 bytesPerSecond)
         return;
     refill();
     m_limit = limit;
+    m_unlockedLimit = limit;
     m_tokens = std::min(m_tokens, double(limit) / BurstDivisor);
 }
 
@@ -62,6 +63,11 @@ void TransferRateLimiter::refill()
 
 qint64 TransferRateLimiter::take(qint64 wanted)
 {
+    // Without a limit the bucket is left as it is: setLimit() refills it
+    // from the time it was last touched, and without a limit a refill adds
+    // nothing.
+    if (m_unlockedLimit.load(std::memory_order_relaxed) <= 0)
+        return std::max<qint64>(0, wanted);
     const QMutexLocker lock(&m_lock);
     refill();
     if (m_limit <= 0 || wanted <= 0)
@@ -76,6 +82,8 @@ qint64 TransferRateLimiter::take(qint64 wanted)
 
 int TransferRateLimiter::msUntilAvailable() const
 {
+    if (m_unlockedLimit.load(std::memory_order_relaxed) <= 0)
+        return 0;
     const QMutexLocker lock(&m_lock);
     if (m_limit <= 0)
         return 0;

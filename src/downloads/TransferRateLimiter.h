@@ -3,6 +3,7 @@
 #include <QMutex>
 #include <QtGlobal>
 
+#include <atomic>
 #include <functional>
 
 // The download speed limit, shared by every running transfer on every
@@ -40,6 +41,9 @@ private:
     Clock m_clock;
     mutable QMutex m_lock;
     qint64 m_limit = 0;
+    // m_limit as the transfers read it without the lock: with no limit set
+    // (the usual case) five transfers' takes never meet on the lock.
+    std::atomic<qint64> m_unlockedLimit{0};
     double m_tokens = 0.0;
     qint64 m_lastMs = 0;
 };
