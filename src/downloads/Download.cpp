@@ -7,7 +7,7 @@
 #include "downloads/DownloadManager.h"
 #include "downloads/FileTransfer.h"
 #include "downloads/UnrepeatableBody.h"
-#include "library/Library.h"
+#include "library/LibraryLocation.h"
 #include "library/LibraryPaths.h"
 #include "web/CookieJar.h"
 #include "web/NetworkManager.h"
@@ -81,7 +81,7 @@ QString Download::statusText() const
 
 QString Download::downloadFolder() const
 {
-    const QDir library(Library::libraryPath());
+    const QDir library(LibraryLocation::folder());
     if (m_direct)
         return library.absolutePath();
     if (!m_mediaPath.isEmpty())
@@ -126,7 +126,7 @@ QString Download::mediaPath() const
     if (!m_mediaPath.isEmpty())
         return m_mediaPath;
     if (m_direct)
-        return QDir(Library::libraryPath()).absoluteFilePath(urlFileName(m_url));
+        return QDir(LibraryLocation::folder()).absoluteFilePath(urlFileName(m_url));
     return itemMediaPath(m_item);
 }
 
@@ -252,7 +252,7 @@ FileTransfer *Download::createTransfer(const QUrl &url, const QString &path, int
         // body is written.
         request.freeSpace = m_freeSpace;
         request.spaceFolder = downloadFolder();
-        request.libraryFolder = Library::libraryPath();
+        request.libraryFolder = LibraryLocation::folder();
         request.expectedTotal = m_resourceTotal >= 0 ? m_resourceTotal
                                 : mediaSize() > 0    ? mediaSize()
                                                      : -1;
@@ -306,7 +306,7 @@ bool Download::checkFreeSpace(qint64 remaining)
         return true;
     qCWarning(lcDownloads) << "Download: not enough space for" << mediaPath() << "needs"
                            << remaining << "has" << available;
-    failMedia(DownloadFailure::notEnoughSpace(remaining, available, Library::libraryPath(),
+    failMedia(DownloadFailure::notEnoughSpace(remaining, available, LibraryLocation::folder(),
                                               displayTitle()));
     return false;
 }

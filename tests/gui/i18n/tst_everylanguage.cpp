@@ -517,8 +517,11 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(library->model()->rowCount(), int(kTitles.size()), 30000);
         m_data << kTitles << QStringLiteral("Sea and sky") << QStringLiteral("Nature")
                << QStringLiteral("Ann Lee");
-        // The site's own page title, shown once its page has loaded.
-        m_data << QStringLiteral("Corvana members");
+        // The site's own page title, shown once its page has loaded, and
+        // the page's address, shown until then.
+        const QUrl site = m_fixture.site()->url();
+        m_data << QStringLiteral("Corvana members")
+               << QStringLiteral("%1:%2/members/index.php").arg(site.host()).arg(site.port());
 
         DownloadManager *downloads = m_engines->downloadManager();
         downloads->initializeDownload(m_fixture.site()->syntheticDescriptor(
