@@ -76,6 +76,13 @@ void RendererSession::eventsChanged(RendererClient::Service service,
     const QString state = variables.value(QStringLiteral("TransportState"));
     if (state.isEmpty() || (m_starting && !m_playAnswered))
         return;
+    if (m_playedOnce && !m_starting &&
+        (state == QLatin1String("STOPPED") || state == QLatin1String("NO_MEDIA_PRESENT"))) {
+        // Some renderers tell a stop for a moment while they buffer: the end
+        // is believed once the TV still says so when asked a little later.
+        QTimer::singleShot(StopConfirmMs, this, &RendererSession::readState);
+        return;
+    }
     setState(state);
     if (m_starting && state == QLatin1String("PLAYING"))
         afterStart();

@@ -2,6 +2,7 @@
 
 #include "tv/renderer/CastMedia.h"
 #include "tv/renderer/RendererClient.h"
+#include "tv/renderer/RendererEvents.h"
 
 #include <QHash>
 #include <QPointer>
@@ -9,8 +10,6 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
-
-class RendererEvents;
 
 // One renderer driven by the program: a video pushed to it (the resource it
 // plays, SetAVTransportURI with metadata, Play, the resume place), then
@@ -25,6 +24,8 @@ class RendererSession : public QObject
 public:
     // How long a pushed video may take to start playing (ms).
     static constexpr int StartLimitMs = 15000;
+    // A stop told by an event is checked this much later (ms).
+    static constexpr int StopConfirmMs = 1500;
 
     explicit RendererSession(const RendererInfo &renderer, QObject *parent = nullptr);
     ~RendererSession() override;
