@@ -113,9 +113,15 @@ TvMode::TvMode(CorvPlayerWidget *page, PlayerTransport *transport, Library *libr
         m_resumeBar->dismiss();
         m_session->seek(ms);
     });
-    connect(m_panel, &TvModePanel::volumeRequested, this, [this](int volume) {
-        if (m_session)
-            m_session->setVolume(volume);
+    connect(m_panel, &TvModePanel::volumeRequested, this, &TvMode::setTvVolume);
+    // Up, Down and M on the page are the TV's while it plays the video.
+    connect(page, &CorvPlayerWidget::volumeStepRequested, this, [this](int percent) {
+        if (m_active)
+            stepVolume(percent);
+    });
+    connect(page, &CorvPlayerWidget::muteToggleRequested, this, [this] {
+        if (m_active)
+            toggleMute();
     });
     connect(m_panel, &TvModePanel::backRequested, this, &TvMode::backToThisComputer);
     m_resumeBar = new ResumeBar(m_panel->pictureLabel());
@@ -335,6 +341,10 @@ void TvMode::enter(const Request &request)
     m_resumeBar->dismiss();
     const bool wasActive = m_active;
     m_active = true;
+    m_volume = -1;
+    m_muted = false;
+    if (m_transport)
+        m_transport->setHandedOver(true);
     for (const QPointer<TvMenu> &menu : std::as_const(m_menus)) {
         if (menu)
             menu->setCurrent(request.rendererId);
@@ -365,7 +375,12 @@ void TvMode::connectSession()
                     savePlace();
             });
     connect(session, &RendererSession::stateChanged, this, &TvMode::stateChanged);
-    connect(session, &RendererSession::volumeRead, m_panel, &TvModePanel::setVolume);
+    connect(session, &RendererSession::volumeRead, this, [this](int volume) {
+        m_volume = volume;
+        m_panel->setVolume(volume);
+        Q_EMIT tvVolumeChanged(volume);
+    });
+    connect(session, &RendererSession::muteRead, this, [this](bool muted) { m_muted = muted; });
     connect(session, &RendererSession::failed, this, &TvMode::failed);
     connect(session, &RendererSession::finished, this, [this](qint64 last) {
         if (last > 0)
@@ -395,6 +410,7 @@ void TvMode::stateChanged(const QString &state)
         m_panel->setStatus(text);
     if (state == QLatin1String("PAUSED_PLAYBACK"))
         savePlace();
+    Q_EMIT tvStateChanged(state);
 }
 
 void TvMode::failed(const QString &message)
@@ -406,14 +422,85 @@ void TvMode::failed(const QString &message)
     savePlace();
 }
 
+QString TvMode::tvState() const
+{
+    return m_active && m_session ? m_session->transportState() : QString();
+}
+
 void TvMode::togglePlay()
 {
-    if (!m_session)
+    if (!m_active || !m_session)
         return;
     if (m_session->transportState() == QLatin1String("PLAYING"))
         m_session->pause();
     else
         m_session->play();
+}
+
+void TvMode::play()
+{
+    if (m_active && m_session)
+        m_session->play();
+}
+
+void TvMode::pause()
+{
+    if (m_active && m_session)
+        m_session->pause();
+}
+
+void TvMode::stop()
+{
+    if (!m_active || !m_session)
+        return;
+    m_session->stop();
+    savePlace();
+}
+
+void TvMode::seekTo(qint64 ms)
+{
+    if (!m_active || !m_session)
+        return;
+    m_resumeBar->dismiss();
+    qint64 target = qMax<qint64>(0, ms);
+    if (m_durationMs > 0)
+        target = qMin(target, m_durationMs);
+    m_session->seek(target);
+}
+
+void TvMode::seekBy(qint64 ms)
+{
+    seekTo(m_positionMs + ms);
+}
+
+void TvMode::setTvVolume(int volume)
+{
+    if (!m_active || !m_session)
+        return;
+    m_volume = qBound(0, volume, 100);
+    m_panel->setVolume(m_volume);
+    m_session->setVolume(m_volume);
+    Q_EMIT tvVolumeChanged(m_volume);
+}
+
+void TvMode::stepVolume(int percent)
+{
+    if (!m_active || !m_session || m_volume < 0)
+        return;
+    // As here: a step unmutes.
+    if (m_muted) {
+        m_muted = false;
+        m_session->setMute(false);
+    }
+    setTvVolume(m_volume + percent);
+}
+
+void TvMode::toggleMute()
+{
+    if (!m_active || !m_session)
+        return;
+    m_muted = !m_muted;
+    m_session->setMute(m_muted);
 }
 
 void TvMode::savePlace()
@@ -452,11 +539,14 @@ void TvMode::leave()
     m_panel->hide();
     m_resumeBar->dismiss();
     m_active = false;
+    if (m_transport)
+        m_transport->setHandedOver(false);
     for (const QPointer<TvMenu> &menu : std::as_const(m_menus)) {
         if (menu)
             menu->setCurrent(QString());
     }
     Q_EMIT activeChanged(false);
+    Q_EMIT tvStateChanged(QString());
 }
 
 void TvMode::backToThisComputer()
