@@ -35,6 +35,7 @@ struct Prepared
     bool ok = false;
     CastMedia media;
     QImage picture;
+    QImage scaled; // as the panel shows it
 };
 
 // A screen on a stand, for the bar's button.
@@ -82,6 +83,7 @@ TvMode::TvMode(CorvPlayerWidget *page, PlayerTransport *transport, Library *libr
 {
     m_barMenu = new TvMenu(finder, page);
     m_menus.append(m_barMenu);
+    preparePanelSoon(m_barMenu);
     connect(m_barMenu, &TvMenu::rendererChosen, this, &TvMode::playCurrentOnTv);
     connect(m_barMenu, &TvMenu::thisComputerChosen, this, &TvMode::backToThisComputer);
     m_barButton = new QToolButton(page->toolbar());
@@ -150,9 +152,25 @@ RendererSession *TvMode::session() const
     return m_session;
 }
 
+void TvMode::preparePanelSoon(TvMenu *menu)
+{
+    // The first time a menu opens, the panel is made ready at a quiet moment,
+    // so pushing does not pay for its first showing.
+    connect(
+        menu, &QMenu::aboutToShow, this,
+        [this] {
+            if (m_panelPrepared)
+                return;
+            m_panelPrepared = true;
+            QTimer::singleShot(100, m_panel, &TvModePanel::prepare);
+        },
+        Qt::SingleShotConnection);
+}
+
 TvMenu *TvMode::makeMenu(QWidget *parent)
 {
     auto *menu = new TvMenu(m_finder, parent);
+    preparePanelSoon(menu);
     menu->setCurrent(m_active && m_session ? m_session->renderer().id : QString());
     m_menus.append(menu);
     return menu;
@@ -255,6 +273,7 @@ void TvMode::prepare(const Request &request)
         title = item.title();
         picturePath = QFileInfo::exists(item.coverPath()) ? item.coverPath() : item.thumbnailPath();
     }
+    const QSize pictureSize = m_panel->pictureSize();
     auto *watcher = new QFutureWatcher<Prepared>(this);
     connect(watcher, &QFutureWatcher<Prepared>::finished, this,
             [this, watcher, generation, request] {
@@ -266,7 +285,7 @@ void TvMode::prepare(const Request &request)
                     m_panel->setVideo(prepared.media.title.isEmpty()
                                           ? QFileInfo(request.path).completeBaseName()
                                           : prepared.media.title,
-                                      QPixmap::fromImage(prepared.picture));
+                                      prepared.picture, prepared.scaled);
                 if (!prepared.ok) {
                     failed(tr("The media server does not offer this video: only videos in the "
                               "library folder can play on a TV."));
@@ -283,6 +302,7 @@ void TvMode::prepare(const Request &request)
                                                  &prepared.media, &error);
         if (!picturePath.isEmpty())
             prepared.picture.load(picturePath);
+        prepared.scaled = TvModePanel::scaledPicture(prepared.picture, pictureSize);
         return prepared;
     }));
 }
@@ -328,7 +348,7 @@ void TvMode::enter(const Request &request)
         m_finder ? m_finder->renderer(request.rendererId) : RendererInfo();
     if (m_page)
         m_page->exitFullScreen();
-    m_panel->setVideo(title, QPixmap());
+    m_panel->setVideo(title, QImage());
     m_panel->setTvName(renderer.isValid() ? renderer.name : tr("the TV"));
     m_panel->setStatus(tr("Starting on the TV…"));
     m_panel->setControlsEnabled(false);

@@ -95,6 +95,7 @@ private:
         QString rendererId;
         qint64 startMs = 0;
     };
+    void preparePanelSoon(TvMenu *menu);
     void begin(const Request &request);
     void askForServer(const Request &request);
     void prepare(const Request &request);
@@ -127,6 +128,7 @@ private:
     qint64 m_durationMs = -1;
     qint64 m_startMs = 0;
     int m_volume = -1;
+    bool m_panelPrepared = false;
     bool m_muted = false;
     int m_generation = 0;
     QElapsedTimer m_sinceSave;
