@@ -13,6 +13,7 @@
 #include "gui/player/PlayerTransport.h"
 #include "gui/player/TvMenu.h"
 #include "gui/player/TvMode.h"
+#include "gui/player/TvModePanel.h"
 #include "tv/LumiqoTv.h"
 #include "tv/MediaServer.h"
 #include "tv/renderer/CastMedia.h"
@@ -122,6 +123,11 @@ int main(int argc, char **argv)
             QAction *entry = menu->rendererAction(ScriptedRendererIds::rendererId);
             if (!entry)
                 run.fail(QStringLiteral("the menu does not list the renderer"));
+            // As the member does: the menu opens, then the TV in it is chosen.
+            menu->popup(window.mapToGlobal(QPoint(100, 100)));
+            waitFor([&] { return menu->isVisible(); }, 5000);
+            waitFor([&] { return mode.panel()->testAttribute(Qt::WA_WState_Polished); }, 2000);
+            menu->hide();
             renderer.playSeen.invalidate();
             QElapsedTimer clock;
             stall.start();

@@ -4,6 +4,7 @@
 #include "app/MprisRootAdaptor.h"
 #include "core/Logging.h"
 #include "gui/player/PlayerTransport.h"
+#include "gui/player/TvMode.h"
 #include "library/Library.h"
 #include "library/LibraryItem.h"
 #include "library/LibraryModel.h"
@@ -75,6 +76,27 @@ void MprisService::setLibrary(Library *library)
     m_library = library;
 }
 
+void MprisService::setTvMode(TvMode *mode)
+{
+    m_tv = mode;
+    if (!mode)
+        return;
+    connect(mode, &TvMode::activeChanged, this, [this] {
+        propertiesChanged({QStringLiteral("PlaybackStatus"), QStringLiteral("Metadata"),
+                           QStringLiteral("CanPlay"), QStringLiteral("CanSeek"),
+                           QStringLiteral("Volume")});
+    });
+    connect(mode, &TvMode::tvStateChanged, this,
+            [this] { propertiesChanged({QStringLiteral("PlaybackStatus")}); });
+    connect(mode, &TvMode::tvVolumeChanged, this,
+            [this] { propertiesChanged({QStringLiteral("Volume")}); });
+}
+
+bool MprisService::onTv() const
+{
+    return m_tv && m_tv->isActive();
+}
+
 bool MprisService::registerOnSessionBus()
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
@@ -96,6 +118,13 @@ bool MprisService::registerOnSessionBus()
 
 QString MprisService::playbackStatus() const
 {
+    if (onTv()) {
+        const QString state = m_tv->tvState();
+        if (state == QLatin1String("PLAYING") || state == QLatin1String("TRANSITIONING"))
+            return QStringLiteral("Playing");
+        return state == QLatin1String("PAUSED_PLAYBACK") ? QStringLiteral("Paused")
+                                                         : QStringLiteral("Stopped");
+    }
     if (!m_transport)
         return QStringLiteral("Stopped");
     switch (m_transport->mediaPlayer()->playbackState()) {
@@ -116,13 +145,13 @@ QString MprisService::trackPath() const
 QVariantMap MprisService::metadata() const
 {
     QVariantMap map;
-    if (!m_transport || m_transport->currentFile().isEmpty()) {
+    if (!onTv() && (!m_transport || m_transport->currentFile().isEmpty())) {
         map.insert(
             QStringLiteral("mpris:trackid"),
             QVariant::fromValue(QDBusObjectPath("/org/mpris/MediaPlayer2/TrackList/NoTrack")));
         return map;
     }
-    const QString path = m_transport->currentFile();
+    const QString path = onTv() ? m_tv->videoPath() : m_transport->currentFile();
     const LibraryItem item = libraryItemFor(m_library, path);
     map.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(trackPath())));
     map.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(path).toString());
@@ -130,7 +159,8 @@ QVariantMap MprisService::metadata() const
     if (title.isEmpty())
         title = QFileInfo(path).completeBaseName();
     map.insert(QStringLiteral("xesam:title"), title);
-    qlonglong lengthUs = qlonglong(m_transport->mediaPlayer()->duration()) * 1000;
+    qlonglong lengthUs =
+        qlonglong(onTv() ? m_tv->durationMs() : m_transport->mediaPlayer()->duration()) * 1000;
     if (lengthUs <= 0 && item.isValid())
         lengthUs = qlonglong(item.mediaLengthInSecs()) * 1000000;
     if (lengthUs > 0)
@@ -148,56 +178,88 @@ QVariantMap MprisService::metadata() const
 
 qlonglong MprisService::positionUs() const
 {
+    if (onTv())
+        return qlonglong(m_tv->positionMs()) * 1000;
     return m_transport ? qlonglong(m_transport->mediaPlayer()->position()) * 1000 : 0;
 }
 
 double MprisService::volume() const
 {
+    if (onTv() && m_tv->tvVolume() >= 0)
+        return m_tv->tvVolume() / 100.0;
     return m_transport ? double(m_transport->audioOutput()->volume()) : 0.0;
 }
 
 void MprisService::setVolume(double volume)
 {
+    if (onTv()) {
+        m_tv->setTvVolume(qRound(qBound(0.0, volume, 1.0) * 100));
+        return;
+    }
     if (m_transport)
         m_transport->audioOutput()->setVolume(float(qBound(0.0, volume, 1.0)));
 }
 
 bool MprisService::canPlay() const
 {
+    if (onTv())
+        return true;
     return m_transport && m_transport->hasValidSource();
 }
 
 bool MprisService::canSeek() const
 {
+    if (onTv())
+        return m_tv->durationMs() > 0;
     return m_transport && m_transport->mediaPlayer()->isSeekable();
 }
 
 void MprisService::play()
 {
+    if (onTv()) {
+        m_tv->play();
+        return;
+    }
     if (m_transport)
         m_transport->play();
 }
 
 void MprisService::pause()
 {
+    if (onTv()) {
+        m_tv->pause();
+        return;
+    }
     if (m_transport)
         m_transport->pause();
 }
 
 void MprisService::playPause()
 {
+    if (onTv()) {
+        m_tv->togglePlay();
+        return;
+    }
     if (m_transport)
         m_transport->playPause();
 }
 
 void MprisService::stop()
 {
+    if (onTv()) {
+        m_tv->stop();
+        return;
+    }
     if (m_transport)
         m_transport->stop();
 }
 
 void MprisService::seek(qlonglong offsetUs)
 {
+    if (onTv()) {
+        m_tv->seekBy(offsetUs / 1000);
+        return;
+    }
     if (!canSeek())
         return;
     const qint64 duration = m_transport->mediaPlayer()->duration();
@@ -213,6 +275,10 @@ void MprisService::setPosition(const QDBusObjectPath &trackId, qlonglong positio
     // A position for another track, or outside this one, is ignored.
     if (!canSeek() || trackId.path() != trackPath() || positionUs < 0)
         return;
+    if (onTv()) {
+        m_tv->seekTo(positionUs / 1000);
+        return;
+    }
     const qint64 duration = m_transport->mediaPlayer()->duration();
     if (duration > 0 && positionUs / 1000 > duration)
         return;

@@ -6,6 +6,7 @@
 
 class Library;
 class PlayerTransport;
+class TvMode;
 class QDBusObjectPath;
 
 // Publishes the player on the session bus as an MPRIS 2 media player
@@ -25,6 +26,8 @@ public:
 
     // Titles, lengths and pictures of library videos come from here.
     void setLibrary(Library *library);
+    // While a TV plays the video, the controls and what is told are the TV's.
+    void setTvMode(TvMode *mode);
     // Registers the service and the object. False without a session bus
     // or when the name is taken.
     bool registerOnSessionBus();
@@ -60,6 +63,8 @@ private:
 
     QPointer<PlayerTransport> m_transport;
     QPointer<Library> m_library;
+    QPointer<TvMode> m_tv;
+    bool onTv() const;
     int m_track = 0;
     bool m_registered = false;
 };

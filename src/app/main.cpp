@@ -66,6 +66,7 @@ int main(int argc, char **argv)
         // Media keys and the desktop's media panel, when there is a session bus.
         MprisService mpris(window->transport());
         mpris.setLibrary(app.library());
+        mpris.setTvMode(window->tvMode());
         QObject::connect(&mpris, &MprisService::openRequested, window, &MainWindow::openFile);
         QObject::connect(&mpris, &MprisService::raiseRequested, window, [window] {
             window->show();

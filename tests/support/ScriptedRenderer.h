@@ -4,7 +4,9 @@
 // network namespace: it answers M-SEARCH on the SSDP group, serves its
 // description and plays a script for AVTransport, RenderingControl and
 // ConnectionManager (which sink list it tells, what SetAVTransportURI
-// answers, whether it ever plays), keeping what it was sent.
+// answers, whether it ever plays), keeping what it was sent. Control points
+// may subscribe to the events of AVTransport and RenderingControl; changes
+// of the state, the volume and the mute are sent to them as LastChange.
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -14,6 +16,10 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUdpSocket>
+#include <QUrl>
+#include <QUuid>
+
+#include <memory>
 
 namespace ScriptedRendererIds {
 inline const QString rendererId = QStringLiteral("0f0e0d0c-1111-2222-3333-444455556666");
@@ -39,6 +45,13 @@ public:
     QString metadata;
     QString seekTarget;
     QString volume = QStringLiteral("50");
+    QString mute = QStringLiteral("0");
+    // Events: whether SUBSCRIBE is taken, the time granted, what came.
+    bool events = true;
+    int eventTimeoutS = 1800;
+    int subscribes = 0;
+    int renewals = 0;
+    int unsubscribes = 0;
 
     bool start()
     {
@@ -65,8 +78,75 @@ public:
         });
         return true;
     }
+    bool subscribed(const QByteArray &service) const { return m_subscribers.contains(service); }
+    QUrl callback(const QByteArray &service) const { return m_subscribers.value(service).callback; }
+    // A NOTIFY to the subscriber of "avt" or "rc": `body` as it is, the
+    // subscription's SID and next SEQ unless given. The status the
+    // subscriber answered comes into the result (-1 while none, 0 when the
+    // connection closed without one).
+    std::shared_ptr<int> notify(const QByteArray &service, const QByteArray &body,
+                                const QByteArray &sid = {}, qint64 seq = -1)
+    {
+        auto status = std::make_shared<int>(-1);
+        if (!m_subscribers.contains(service)) {
+            *status = 0;
+            return status;
+        }
+        Subscriber &subscriber = m_subscribers[service];
+        const QUrl to = subscriber.callback;
+        const QByteArray request =
+            "NOTIFY " + to.path(QUrl::FullyEncoded).toLatin1() +
+            " HTTP/1.1\r\nHOST: " + to.authority().toLatin1() +
+            "\r\nCONTENT-TYPE: text/xml; charset=\"utf-8\"\r\nCONTENT-LENGTH: " +
+            QByteArray::number(body.size()) +
+            "\r\nNT: upnp:event\r\nNTS: upnp:propchange\r\nSID: " +
+            (sid.isEmpty() ? subscriber.sid : sid) +
+            "\r\nSEQ: " + QByteArray::number(seq >= 0 ? quint32(seq) : subscriber.seq++) +
+            "\r\n\r\n" + body;
+        auto *socket = new QTcpSocket(this);
+        connect(socket, &QTcpSocket::connected, socket,
+                [socket, request] { socket->write(request); });
+        connect(socket, &QTcpSocket::readyRead, socket, [socket, status] {
+            const QByteArray line = socket->readLine();
+            if (line.startsWith("HTTP/1."))
+                *status = line.mid(9, 3).toInt();
+        });
+        connect(socket, &QTcpSocket::disconnected, socket, [socket, status] {
+            if (*status < 0)
+                *status = 0;
+            socket->deleteLater();
+        });
+        connect(socket, &QTcpSocket::errorOccurred, socket, [socket, status] {
+            if (*status < 0)
+                *status = 0;
+            socket->deleteLater();
+        });
+        socket->connectToHost(to.host(), quint16(to.port()));
+        return status;
+    }
+    // The body of an event that tells `variables` (LastChange elements).
+    static QByteArray propertySet(const QByteArray &service, const QByteArray &variables)
+    {
+        QByteArray event = "<Event xmlns=\"urn:schemas-upnp-org:metadata-1-0/" +
+                           QByteArray(service == "rc" ? "RCS" : "AVT") +
+                           "/\"><InstanceID val=\"0\">" + variables + "</InstanceID></Event>";
+        event.replace('&', "&amp;")
+            .replace('<', "&lt;")
+            .replace('>', "&gt;")
+            .replace('"', "&quot;");
+        return "<?xml version=\"1.0\"?><e:propertyset xmlns:e=\"urn:schemas-upnp-org:event-1-0\">"
+               "<e:property><LastChange>" +
+               event + "</LastChange></e:property></e:propertyset>";
+    }
+    // The TV's own remote changed the state.
+    void changeState(const QString &newState)
+    {
+        state = newState;
+        tell("avt", "<TransportState val=\"" + state.toLatin1() + "\"/>");
+    }
     void vanish()
     {
+        m_subscribers.clear();
         m_http.close();
         for (QTcpSocket *socket : m_http.findChildren<QTcpSocket *>())
             socket->abort();
@@ -82,6 +162,73 @@ public:
     }
 
 private:
+    struct Subscriber
+    {
+        QUrl callback;
+        QByteArray sid;
+        quint32 seq = 0;
+    };
+
+    void tell(const QByteArray &service, const QByteArray &variables)
+    {
+        if (m_subscribers.contains(service))
+            notify(service, propertySet(service, variables));
+    }
+    static QByteArray header(const QByteArray &head, const char *name)
+    {
+        return QRegularExpression(
+                   QStringLiteral("(?i)\\n%1:\\s*([^\\r\\n]*)").arg(QLatin1String(name)))
+            .match(QString::fromLatin1(head))
+            .captured(1)
+            .trimmed()
+            .toLatin1();
+    }
+    // SUBSCRIBE (new or renewal) and UNSUBSCRIBE on "/avt/event" and "/rc/event".
+    int subscription(const QByteArray &head, QByteArray *headers, QByteArray *initial)
+    {
+        const QByteArray path = head.split(' ').value(1);
+        const QByteArray service = path.startsWith("/avt/") ? "avt" : "rc";
+        if (path != "/" + service + "/event")
+            return 404;
+        const QByteArray sid = header(head, "SID");
+        if (head.startsWith("UNSUBSCRIBE ")) {
+            if (sid.isEmpty() || m_subscribers.value(service).sid != sid)
+                return 412;
+            m_subscribers.remove(service);
+            ++unsubscribes;
+            return 200;
+        }
+        if (!events)
+            return 503;
+        if (!sid.isEmpty()) {
+            if (m_subscribers.value(service).sid != sid)
+                return 412;
+            ++renewals;
+        } else {
+            const QByteArray callback = header(head, "CALLBACK");
+            if (header(head, "NT") != "upnp:event" || !callback.startsWith('<'))
+                return 412;
+            Subscriber subscriber;
+            subscriber.callback =
+                QUrl(QString::fromLatin1(callback.mid(1, callback.indexOf('>') - 1)));
+            subscriber.sid = "uuid:" + QUuid::createUuid().toByteArray(QUuid::WithoutBraces);
+            m_subscribers.insert(service, subscriber);
+            ++subscribes;
+            *initial = service;
+        }
+        *headers = "SID: " + m_subscribers.value(service).sid + "\r\nTIMEOUT: Second-" +
+                   QByteArray::number(eventTimeoutS) + "\r\n";
+        return 200;
+    }
+    void sendInitialEvent(const QByteArray &service)
+    {
+        if (service == "avt")
+            tell(service, "<TransportState val=\"" + state.toLatin1() +
+                              "\"/><CurrentTrackDuration val=\"0:01:00\"/>");
+        else
+            tell(service, "<Volume channel=\"Master\" val=\"" + volume.toLatin1() +
+                              "\"/><Mute channel=\"Master\" val=\"" + mute.toLatin1() + "\"/>");
+    }
     QByteArray location() const
     {
         return "http://127.0.0.1:" + QByteArray::number(m_http.serverPort()) + "/desc.xml";
@@ -156,18 +303,18 @@ private:
             }
             uri = argument(body, QStringLiteral("CurrentURI"));
             metadata = argument(body, QStringLiteral("CurrentURIMetaData"));
-            state = QStringLiteral("STOPPED");
+            changeState(QStringLiteral("STOPPED"));
             return reply(action, "AVTransport", {});
         }
         if (action == "Play") {
             if (!playSeen.isValid())
                 playSeen.start();
-            state = plays ? QStringLiteral("PLAYING") : QStringLiteral("TRANSITIONING");
+            changeState(plays ? QStringLiteral("PLAYING") : QStringLiteral("TRANSITIONING"));
             return reply(action, "AVTransport", {});
         }
         if (action == "Pause" || action == "Stop") {
-            state =
-                action == "Pause" ? QStringLiteral("PAUSED_PLAYBACK") : QStringLiteral("STOPPED");
+            changeState(action == "Pause" ? QStringLiteral("PAUSED_PLAYBACK")
+                                          : QStringLiteral("STOPPED"));
             return reply(action, "AVTransport", {});
         }
         if (action == "Seek") {
@@ -187,8 +334,17 @@ private:
                     "</RelTime>");
         if (action == "SetVolume") {
             volume = argument(body, QStringLiteral("DesiredVolume"));
+            tell("rc", "<Volume channel=\"Master\" val=\"" + volume.toLatin1() + "\"/>");
             return reply(action, "RenderingControl", {});
         }
+        if (action == "SetMute") {
+            mute = argument(body, QStringLiteral("DesiredMute"));
+            tell("rc", "<Mute channel=\"Master\" val=\"" + mute.toLatin1() + "\"/>");
+            return reply(action, "RenderingControl", {});
+        }
+        if (action == "GetMute")
+            return reply(action, "RenderingControl",
+                         "<CurrentMute>" + mute.toLatin1() + "</CurrentMute>");
         if (action == "GetVolume")
             return reply(action, "RenderingControl",
                          "<CurrentVolume>" + volume.toLatin1() + "</CurrentVolume>");
@@ -214,7 +370,11 @@ private:
         buffer.clear();
         int status = 200;
         QByteArray content;
-        if (head.startsWith("GET /desc.xml")) {
+        QByteArray headers = "Content-Type: text/xml; charset=\"utf-8\"\r\n";
+        QByteArray initial;
+        if (head.startsWith("SUBSCRIBE ") || head.startsWith("UNSUBSCRIBE ")) {
+            status = subscription(head, &headers, &initial);
+        } else if (head.startsWith("GET /desc.xml")) {
             content = description();
         } else if (head.startsWith("POST ")) {
             const QByteArray soapAction =
@@ -227,12 +387,14 @@ private:
             status = 404;
         }
         socket->write("HTTP/1.1 " + QByteArray::number(status) +
-                      (status == 200 ? " OK" : " Error") +
-                      "\r\nContent-Type: text/xml; charset=\"utf-8\"\r\nContent-Length: " +
+                      (status == 200 ? " OK" : " Error") + "\r\n" + headers + "Content-Length: " +
                       QByteArray::number(content.size()) + "\r\n\r\n" + content);
+        if (!initial.isEmpty())
+            sendInitialEvent(initial);
     }
 
     QTcpServer m_http;
     QUdpSocket m_ssdp;
     QHash<QTcpSocket *, QByteArray> m_buffers;
+    QHash<QByteArray, Subscriber> m_subscribers;
 };

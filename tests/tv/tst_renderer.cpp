@@ -1,10 +1,12 @@
 // The control point against a scripted renderer of our own, inside a private
 // network namespace: discovery and the sink list, the pushed resource and
 // its metadata, the resume place, refusals, a renderer that never starts,
-// one that vanishes and one that says goodbye.
+// one that vanishes and one that says goodbye; the renderer's events, hostile
+// ones, and a renderer without events.
 #include "ScriptedRenderer.h"
 #include "TestSupport.h"
 
+#include "tv/renderer/RendererEvents.h"
 #include "tv/renderer/RendererFinder.h"
 #include "tv/renderer/RendererSession.h"
 
@@ -15,6 +17,8 @@
 #include <QTcpSocket>
 #include <QUdpSocket>
 #include <QtTest>
+
+#include <memory>
 
 namespace {
 
@@ -153,6 +157,153 @@ private Q_SLOTS:
             QVERIFY2(answer.at(1).toBool(), qPrintable(answer.at(2).toString()));
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, TestSupport::SlowWaitMs);
         QCOMPARE(finished.first().first().toLongLong(), qint64(90000));
+    }
+
+    // Pushed and playing, with the renderer's events taken.
+    bool playWithEvents(RendererSession &session)
+    {
+        QSignalSpy started(&session, &RendererSession::started);
+        session.push(sampleMedia());
+        return QTest::qWaitFor([&] { return started.size() == 1 && session.hasEvents(); },
+                               TestSupport::SlowWaitMs);
+    }
+
+    void events()
+    {
+        ScriptedRenderer renderer;
+        renderer.eventTimeoutS = 2;
+        QVERIFY(renderer.start());
+        RendererFinder finder;
+        const RendererInfo info = discover(finder);
+        QVERIFY(info.isValid());
+        auto session = std::make_unique<RendererSession>(info);
+        // The state is asked for every tenth poll only, later than this test looks.
+        session->setPollInterval(1000);
+        QSignalSpy volumes(session.get(), &RendererSession::volumeRead);
+        QSignalSpy mutes(session.get(), &RendererSession::muteRead);
+        QVERIFY(playWithEvents(*session));
+        QVERIFY(renderer.subscribed("avt") && renderer.subscribed("rc"));
+        QCOMPARE(renderer.callback("avt").host(), QStringLiteral("127.0.0.1"));
+        // The initial event of RenderingControl told the volume.
+        QTRY_VERIFY_WITH_TIMEOUT(!volumes.isEmpty(), TestSupport::SlowWaitMs);
+        QCOMPARE(volumes.last().first().toInt(), 50);
+
+        // The TV's own remote pauses: told at once, not found by asking.
+        renderer.actions.append(QStringLiteral("(remote)"));
+        renderer.changeState(QStringLiteral("PAUSED_PLAYBACK"));
+        QTRY_COMPARE_WITH_TIMEOUT(session->transportState(), QStringLiteral("PAUSED_PLAYBACK"),
+                                  TestSupport::SlowWaitMs);
+        QVERIFY(renderer.actions.lastIndexOf(QStringLiteral("GetTransportInfo")) <
+                renderer.actions.indexOf(QStringLiteral("(remote)")));
+        // The place is still asked for.
+        const qsizetype asked = renderer.actions.count(QStringLiteral("GetPositionInfo"));
+        QTRY_VERIFY_WITH_TIMEOUT(renderer.actions.count(QStringLiteral("GetPositionInfo")) > asked,
+                                 TestSupport::SlowWaitMs);
+        session->setMute(true);
+        QTRY_VERIFY_WITH_TIMEOUT(!mutes.isEmpty() && mutes.last().first().toBool(),
+                                 TestSupport::SlowWaitMs);
+        session->setVolume(33);
+        QTRY_COMPARE_WITH_TIMEOUT(volumes.last().first().toInt(), 33, TestSupport::SlowWaitMs);
+
+        // Granted two seconds: renewed in time, again and again, never lost.
+        QTRY_VERIFY_WITH_TIMEOUT(renderer.renewals >= 4, TestSupport::SlowWaitMs);
+        QCOMPARE(renderer.subscribes, 2);
+        QVERIFY(session->hasEvents());
+
+        // Given up when the session goes.
+        session.reset();
+        QTRY_COMPARE_WITH_TIMEOUT(renderer.unsubscribes, 2, TestSupport::SlowWaitMs);
+    }
+
+    void hostileEvents_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QByteArray>("sid");
+        QTest::addColumn<qint64>("seq"); // -1: the next one
+        QTest::addColumn<int>("status");
+        const QByteArray paused =
+            ScriptedRenderer::propertySet("avt", "<TransportState val=\"PAUSED_PLAYBACK\"/>");
+        const QByteArray next;
+        QTest::newRow("another subscription's SID")
+            << paused << QByteArray("uuid:0000-someone-else") << qint64(-1) << 412;
+        QTest::newRow("a SEQ already seen") << paused << next << qint64(0) << 200;
+        QTest::newRow("larger than 64 KiB")
+            << QByteArray(paused + QByteArray(70 * 1024, ' ')) << next << qint64(-1) << 413;
+        QTest::newRow("malformed XML")
+            << QByteArray("<e:propertyset xmlns:e=\"urn:schemas-upnp-org:event-1-0\"><e:property>"
+                          "<LastChange>&lt;Event&gt;&lt;InstanceID val=\"0\"&gt;")
+            << next << qint64(-1) << 400;
+        QTest::newRow("entities of a document type")
+            << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE e:propertyset [<!ENTITY s "
+                          "\"PAUSED_PLAYBACK\">]><e:propertyset "
+                          "xmlns:e=\"urn:schemas-upnp-org:event-1-0\"><e:property><LastChange>"
+                          "&lt;Event&gt;&lt;InstanceID val=&quot;0&quot;&gt;&lt;TransportState "
+                          "val=&quot;&s;&quot;/&gt;&lt;/InstanceID&gt;&lt;/Event&gt;"
+                          "</LastChange></e:property></e:propertyset>")
+            << next << qint64(-1) << 400;
+        QTest::newRow("a document type inside LastChange")
+            << QByteArray(paused).replace(
+                   "&lt;Event", "&lt;!DOCTYPE Event [&lt;!ENTITY s &quot;x&quot;&gt;]&gt;&lt;Event")
+            << next << qint64(-1) << 400;
+        QTest::newRow("not a property set")
+            << QByteArray("<html><body/></html>") << next << qint64(-1) << 400;
+    }
+
+    // A NOTIFY that is not the renderer's, or not readable, changes nothing;
+    // the events after it are taken as before.
+    void hostileEvents()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArray, sid);
+        QFETCH(qint64, seq);
+        QFETCH(int, status);
+        ScriptedRenderer renderer;
+        QVERIFY(renderer.start());
+        RendererFinder finder;
+        const RendererInfo info = discover(finder);
+        QVERIFY(info.isValid());
+        RendererSession session(info);
+        session.setPollInterval(60000);
+        QVERIFY(playWithEvents(session));
+        QTRY_COMPARE_WITH_TIMEOUT(session.transportState(), QStringLiteral("PLAYING"),
+                                  TestSupport::SlowWaitMs);
+
+        const std::shared_ptr<int> answer = renderer.notify("avt", body, sid, seq);
+        QTRY_VERIFY_WITH_TIMEOUT(*answer >= 0, TestSupport::SlowWaitMs);
+        // A body refused by its size may be cut off before the answer is read.
+        QVERIFY2(*answer == status || (status == 413 && *answer == 0),
+                 qPrintable(QString::number(*answer)));
+        QCoreApplication::processEvents();
+        QCOMPARE(session.transportState(), QStringLiteral("PLAYING"));
+
+        renderer.changeState(QStringLiteral("STOPPED"));
+        QTRY_COMPARE_WITH_TIMEOUT(session.transportState(), QStringLiteral("STOPPED"),
+                                  TestSupport::SlowWaitMs);
+        QVERIFY(session.hasEvents());
+    }
+
+    // A renderer that refuses SUBSCRIBE is watched by asking.
+    void withoutEvents()
+    {
+        ScriptedRenderer renderer;
+        renderer.events = false;
+        QVERIFY(renderer.start());
+        RendererFinder finder;
+        const RendererInfo info = discover(finder);
+        QVERIFY(info.isValid());
+        RendererSession session(info);
+        session.setPollInterval(100);
+        QSignalSpy started(&session, &RendererSession::started);
+        session.push(sampleMedia());
+        QVERIFY(session.events());
+        QSignalSpy unavailable(session.events(), &RendererEvents::unavailable);
+        QTRY_COMPARE_WITH_TIMEOUT(started.size(), 1, TestSupport::SlowWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(unavailable.size(), 2, TestSupport::SlowWaitMs);
+        QVERIFY(!session.hasEvents());
+        renderer.changeState(QStringLiteral("PAUSED_PLAYBACK"));
+        QTRY_COMPARE_WITH_TIMEOUT(session.transportState(), QStringLiteral("PAUSED_PLAYBACK"),
+                                  TestSupport::SlowWaitMs);
+        QCOMPARE(renderer.subscribes, 0);
     }
 
     void failures_data()

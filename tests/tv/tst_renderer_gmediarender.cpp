@@ -1,11 +1,16 @@
 // zelta-cli's TV commands against a real renderer written by others
 // (gmediarender), inside a private network namespace: it is listed, a pushed
 // video is fetched from our server and played to its end, its volume is
-// set, and the place reached is kept as the video's resume place.
+// set, and the place reached is kept as the video's resume place; its events
+// (GENA, LastChange) reach our listener and are renewed.
 #include "TestSupport.h"
+
+#include "tv/renderer/RendererEvents.h"
+#include "tv/renderer/RendererFinder.h"
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -121,6 +126,49 @@ private Q_SLOTS:
             TestSupport::SlowWaitMs * 2));
         QVERIFY2(out.contains((rendererId + QStringLiteral("\tLiving Room\t") + address).toUtf8()),
                  out.constData());
+    }
+
+    void events()
+    {
+        RendererFinder finder;
+        QVERIFY(finder.start());
+        QTimer again;
+        connect(&again, &QTimer::timeout, &finder, &RendererFinder::search);
+        again.start(2000);
+        QTRY_VERIFY_WITH_TIMEOUT(finder.renderer(rendererId).isValid(),
+                                 TestSupport::SlowWaitMs * 2);
+        const RendererInfo info = finder.renderer(rendererId);
+
+        RendererEvents events(info);
+        // Renewed about every second.
+        events.setRenewalShare(0.0005);
+        QSignalSpy subscribed(&events, &RendererEvents::subscribed);
+        QSignalSpy renewed(&events, &RendererEvents::renewed);
+        QSignalSpy unavailable(&events, &RendererEvents::unavailable);
+        QHash<QString, QString> transport;
+        QHash<QString, QString> rendering;
+        connect(&events, &RendererEvents::changed, this,
+                [&](RendererClient::Service service, const QHash<QString, QString> &variables) {
+                    QHash<QString, QString> &into =
+                        service == RendererClient::AVTransport ? transport : rendering;
+                    into.insert(variables);
+                });
+        QVERIFY(events.start());
+        QTRY_COMPARE_WITH_TIMEOUT(subscribed.size(), 2, TestSupport::SlowWaitMs);
+        // The initial events tell every variable.
+        QTRY_VERIFY_WITH_TIMEOUT(transport.contains(QStringLiteral("TransportState")) &&
+                                     rendering.contains(QStringLiteral("Volume")),
+                                 TestSupport::SlowWaitMs);
+        QVERIFY(events.hasEvents(RendererClient::AVTransport));
+
+        // Another control point sets the volume: told to us, after renewals too.
+        QTRY_VERIFY_WITH_TIMEOUT(renewed.size() >= 4, TestSupport::SlowWaitMs);
+        soap(QStringLiteral("RenderingControl"), QStringLiteral("rendercontrol1"),
+             QStringLiteral("SetVolume"),
+             QStringLiteral("<Channel>Master</Channel><DesiredVolume>23</DesiredVolume>"));
+        QTRY_COMPARE_WITH_TIMEOUT(rendering.value(QStringLiteral("Volume")), QStringLiteral("23"),
+                                  TestSupport::SlowWaitMs);
+        QCOMPARE(unavailable.size(), 0);
     }
 
     void playedToTheEnd()

@@ -114,6 +114,10 @@ void MainWindow::clearFiles()
 
 void MainWindow::playPause()
 {
+    if (m_tvMode && m_tvMode->isActive()) {
+        m_tvMode->togglePlay();
+        return;
+    }
     m_transport->playPause();
 }
 

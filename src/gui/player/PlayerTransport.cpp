@@ -38,8 +38,14 @@ PlayerTransport::PlayerTransport(CorvPlayerWidget *page, UserPrompt *prompt, QMe
     toolbar->addButton(m_subtitles->button());
 
     connect(page, &CorvPlayerWidget::playCommand, this, &PlayerTransport::playCommand);
-    connect(page, &CorvPlayerWidget::volumeStepRequested, this, &PlayerTransport::stepVolume);
-    connect(page, &CorvPlayerWidget::muteToggleRequested, this, &PlayerTransport::toggleMute);
+    connect(page, &CorvPlayerWidget::volumeStepRequested, this, [this](int percent) {
+        if (!m_handedOver)
+            stepVolume(percent);
+    });
+    connect(page, &CorvPlayerWidget::muteToggleRequested, this, [this] {
+        if (!m_handedOver)
+            toggleMute();
+    });
     connect(page, &CorvPlayerWidget::replayRequested, this, &PlayerTransport::play);
     connect(m_player, &QMediaPlayer::playbackStateChanged, this, &PlayerTransport::stateChanged);
     connect(m_player, &QMediaPlayer::mediaStatusChanged, this,

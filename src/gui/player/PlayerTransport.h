@@ -56,6 +56,9 @@ public:
     void savePosition();
     // How often the place is remembered while playing (SaveIntervalMs unless
     // changed; a short run of the benchmark saves more often).
+    // While the video plays on a TV, the page's volume and mute keys are the TV's.
+    void setHandedOver(bool handedOver) { m_handedOver = handedOver; }
+    bool isHandedOver() const { return m_handedOver; }
     int saveInterval() const { return m_saveTimer.interval(); }
     void setSaveInterval(int ms) { m_saveTimer.setInterval(ms); }
 
@@ -111,6 +114,7 @@ private:
     QPointer<QMediaPlayer> m_player;
     QPointer<QAudioOutput> m_audio;
     SubtitleChooser *m_subtitles = nullptr;
+    bool m_handedOver = false;
     QStringList m_queue;
     QString m_currentFile;
     qint64 m_shownSecond = -1;

@@ -35,6 +35,7 @@ struct Prepared
     bool ok = false;
     CastMedia media;
     QImage picture;
+    QImage scaled; // as the panel shows it
 };
 
 // A screen on a stand, for the bar's button.
@@ -82,6 +83,7 @@ TvMode::TvMode(CorvPlayerWidget *page, PlayerTransport *transport, Library *libr
 {
     m_barMenu = new TvMenu(finder, page);
     m_menus.append(m_barMenu);
+    preparePanelSoon(m_barMenu);
     connect(m_barMenu, &TvMenu::rendererChosen, this, &TvMode::playCurrentOnTv);
     connect(m_barMenu, &TvMenu::thisComputerChosen, this, &TvMode::backToThisComputer);
     m_barButton = new QToolButton(page->toolbar());
@@ -113,9 +115,15 @@ TvMode::TvMode(CorvPlayerWidget *page, PlayerTransport *transport, Library *libr
         m_resumeBar->dismiss();
         m_session->seek(ms);
     });
-    connect(m_panel, &TvModePanel::volumeRequested, this, [this](int volume) {
-        if (m_session)
-            m_session->setVolume(volume);
+    connect(m_panel, &TvModePanel::volumeRequested, this, &TvMode::setTvVolume);
+    // Up, Down and M on the page are the TV's while it plays the video.
+    connect(page, &CorvPlayerWidget::volumeStepRequested, this, [this](int percent) {
+        if (m_active)
+            stepVolume(percent);
+    });
+    connect(page, &CorvPlayerWidget::muteToggleRequested, this, [this] {
+        if (m_active)
+            toggleMute();
     });
     connect(m_panel, &TvModePanel::backRequested, this, &TvMode::backToThisComputer);
     m_resumeBar = new ResumeBar(m_panel->pictureLabel());
@@ -144,9 +152,25 @@ RendererSession *TvMode::session() const
     return m_session;
 }
 
+void TvMode::preparePanelSoon(TvMenu *menu)
+{
+    // The first time a menu opens, the panel is made ready at a quiet moment,
+    // so pushing does not pay for its first showing.
+    connect(
+        menu, &QMenu::aboutToShow, this,
+        [this] {
+            if (m_panelPrepared)
+                return;
+            m_panelPrepared = true;
+            QTimer::singleShot(100, m_panel, &TvModePanel::prepare);
+        },
+        Qt::SingleShotConnection);
+}
+
 TvMenu *TvMode::makeMenu(QWidget *parent)
 {
     auto *menu = new TvMenu(m_finder, parent);
+    preparePanelSoon(menu);
     menu->setCurrent(m_active && m_session ? m_session->renderer().id : QString());
     m_menus.append(menu);
     return menu;
@@ -249,6 +273,7 @@ void TvMode::prepare(const Request &request)
         title = item.title();
         picturePath = QFileInfo::exists(item.coverPath()) ? item.coverPath() : item.thumbnailPath();
     }
+    const QSize pictureSize = m_panel->pictureSize();
     auto *watcher = new QFutureWatcher<Prepared>(this);
     connect(watcher, &QFutureWatcher<Prepared>::finished, this,
             [this, watcher, generation, request] {
@@ -260,7 +285,7 @@ void TvMode::prepare(const Request &request)
                     m_panel->setVideo(prepared.media.title.isEmpty()
                                           ? QFileInfo(request.path).completeBaseName()
                                           : prepared.media.title,
-                                      QPixmap::fromImage(prepared.picture));
+                                      prepared.picture, prepared.scaled);
                 if (!prepared.ok) {
                     failed(tr("The media server does not offer this video: only videos in the "
                               "library folder can play on a TV."));
@@ -277,6 +302,7 @@ void TvMode::prepare(const Request &request)
                                                  &prepared.media, &error);
         if (!picturePath.isEmpty())
             prepared.picture.load(picturePath);
+        prepared.scaled = TvModePanel::scaledPicture(prepared.picture, pictureSize);
         return prepared;
     }));
 }
@@ -322,7 +348,7 @@ void TvMode::enter(const Request &request)
         m_finder ? m_finder->renderer(request.rendererId) : RendererInfo();
     if (m_page)
         m_page->exitFullScreen();
-    m_panel->setVideo(title, QPixmap());
+    m_panel->setVideo(title, QImage());
     m_panel->setTvName(renderer.isValid() ? renderer.name : tr("the TV"));
     m_panel->setStatus(tr("Starting on the TV…"));
     m_panel->setControlsEnabled(false);
@@ -335,6 +361,10 @@ void TvMode::enter(const Request &request)
     m_resumeBar->dismiss();
     const bool wasActive = m_active;
     m_active = true;
+    m_volume = -1;
+    m_muted = false;
+    if (m_transport)
+        m_transport->setHandedOver(true);
     for (const QPointer<TvMenu> &menu : std::as_const(m_menus)) {
         if (menu)
             menu->setCurrent(request.rendererId);
@@ -365,7 +395,12 @@ void TvMode::connectSession()
                     savePlace();
             });
     connect(session, &RendererSession::stateChanged, this, &TvMode::stateChanged);
-    connect(session, &RendererSession::volumeRead, m_panel, &TvModePanel::setVolume);
+    connect(session, &RendererSession::volumeRead, this, [this](int volume) {
+        m_volume = volume;
+        m_panel->setVolume(volume);
+        Q_EMIT tvVolumeChanged(volume);
+    });
+    connect(session, &RendererSession::muteRead, this, [this](bool muted) { m_muted = muted; });
     connect(session, &RendererSession::failed, this, &TvMode::failed);
     connect(session, &RendererSession::finished, this, [this](qint64 last) {
         if (last > 0)
@@ -395,6 +430,7 @@ void TvMode::stateChanged(const QString &state)
         m_panel->setStatus(text);
     if (state == QLatin1String("PAUSED_PLAYBACK"))
         savePlace();
+    Q_EMIT tvStateChanged(state);
 }
 
 void TvMode::failed(const QString &message)
@@ -406,14 +442,85 @@ void TvMode::failed(const QString &message)
     savePlace();
 }
 
+QString TvMode::tvState() const
+{
+    return m_active && m_session ? m_session->transportState() : QString();
+}
+
 void TvMode::togglePlay()
 {
-    if (!m_session)
+    if (!m_active || !m_session)
         return;
     if (m_session->transportState() == QLatin1String("PLAYING"))
         m_session->pause();
     else
         m_session->play();
+}
+
+void TvMode::play()
+{
+    if (m_active && m_session)
+        m_session->play();
+}
+
+void TvMode::pause()
+{
+    if (m_active && m_session)
+        m_session->pause();
+}
+
+void TvMode::stop()
+{
+    if (!m_active || !m_session)
+        return;
+    m_session->stop();
+    savePlace();
+}
+
+void TvMode::seekTo(qint64 ms)
+{
+    if (!m_active || !m_session)
+        return;
+    m_resumeBar->dismiss();
+    qint64 target = qMax<qint64>(0, ms);
+    if (m_durationMs > 0)
+        target = qMin(target, m_durationMs);
+    m_session->seek(target);
+}
+
+void TvMode::seekBy(qint64 ms)
+{
+    seekTo(m_positionMs + ms);
+}
+
+void TvMode::setTvVolume(int volume)
+{
+    if (!m_active || !m_session)
+        return;
+    m_volume = qBound(0, volume, 100);
+    m_panel->setVolume(m_volume);
+    m_session->setVolume(m_volume);
+    Q_EMIT tvVolumeChanged(m_volume);
+}
+
+void TvMode::stepVolume(int percent)
+{
+    if (!m_active || !m_session || m_volume < 0)
+        return;
+    // As here: a step unmutes.
+    if (m_muted) {
+        m_muted = false;
+        m_session->setMute(false);
+    }
+    setTvVolume(m_volume + percent);
+}
+
+void TvMode::toggleMute()
+{
+    if (!m_active || !m_session)
+        return;
+    m_muted = !m_muted;
+    m_session->setMute(m_muted);
 }
 
 void TvMode::savePlace()
@@ -452,11 +559,14 @@ void TvMode::leave()
     m_panel->hide();
     m_resumeBar->dismiss();
     m_active = false;
+    if (m_transport)
+        m_transport->setHandedOver(false);
     for (const QPointer<TvMenu> &menu : std::as_const(m_menus)) {
         if (menu)
             menu->setCurrent(QString());
     }
     Q_EMIT activeChanged(false);
+    Q_EMIT tvStateChanged(QString());
 }
 
 void TvMode::backToThisComputer()

@@ -51,6 +51,13 @@ public:
     RendererSession *session() const;
     bool isActive() const { return m_active; }
     QString videoPath() const { return m_path; }
+    // What the TV does while the mode is active ("PLAYING", ... ; empty before it told).
+    QString tvState() const;
+    qint64 positionMs() const { return m_positionMs; }
+    qint64 durationMs() const { return m_durationMs; }
+    // 0..100, or -1 before the TV told it.
+    int tvVolume() const { return m_volume; }
+    bool tvMuted() const { return m_muted; }
 
 public Q_SLOTS:
     // Plays the library video at `path` on the TV, at its resume place.
@@ -59,6 +66,17 @@ public Q_SLOTS:
     void playCurrentOnTv(const QString &rendererId);
     // Stops on the TV and goes on in the player here at the place it reached.
     void backToThisComputer();
+    // The TV's controls, for the page's keys and the desktop's media keys
+    // (they do nothing while no TV plays the video).
+    void togglePlay();
+    void play();
+    void pause();
+    void stop();
+    void seekTo(qint64 ms);
+    void seekBy(qint64 ms);
+    void setTvVolume(int volume);
+    void stepVolume(int percent);
+    void toggleMute();
 
 Q_SIGNALS:
     // The player page should be shown (a push began).
@@ -66,6 +84,9 @@ Q_SIGNALS:
     void activeChanged(bool active);
     // The media server was started for a push.
     void serverStarted();
+    // The TV's state or volume changed (also when the mode begins or ends).
+    void tvStateChanged(const QString &state);
+    void tvVolumeChanged(int volume);
 
 private:
     struct Request
@@ -74,6 +95,7 @@ private:
         QString rendererId;
         qint64 startMs = 0;
     };
+    void preparePanelSoon(TvMenu *menu);
     void begin(const Request &request);
     void askForServer(const Request &request);
     void prepare(const Request &request);
@@ -85,7 +107,6 @@ private:
     void savePlace();
     void stateChanged(const QString &state);
     void failed(const QString &message);
-    void togglePlay();
 
     QPointer<CorvPlayerWidget> m_page;
     QPointer<PlayerTransport> m_transport;
@@ -106,6 +127,9 @@ private:
     qint64 m_positionMs = 0;
     qint64 m_durationMs = -1;
     qint64 m_startMs = 0;
+    int m_volume = -1;
+    bool m_panelPrepared = false;
+    bool m_muted = false;
     int m_generation = 0;
     QElapsedTimer m_sinceSave;
 };

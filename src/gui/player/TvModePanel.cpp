@@ -71,25 +71,29 @@ QIcon stopIcon()
 }
 
 // Stands for the video when it has no picture: a screen with a play mark.
-QPixmap placeholderPicture()
+QImage placeholderPicture()
 {
-    QPixmap pixmap(640, 360);
-    pixmap.fill(QColor(0x20, 0x24, 0x2a));
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(0x5a, 0x62, 0x6c), 6));
-    painter.setBrush(QColor(0x14, 0x17, 0x1b));
-    painter.drawRoundedRect(QRectF(200, 90, 240, 150), 12, 12);
-    painter.drawLine(QPointF(280, 270), QPointF(360, 270));
-    QPainterPath play;
-    play.moveTo(300, 130);
-    play.lineTo(350, 165);
-    play.lineTo(300, 200);
-    play.closeSubpath();
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0x7f, 0xa6, 0xcf));
-    painter.drawPath(play);
-    return pixmap;
+    static const QImage picture = [] {
+        QImage pixmap(640, 360, QImage::Format_ARGB32_Premultiplied);
+        pixmap.fill(QColor(0x20, 0x24, 0x2a));
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(0x5a, 0x62, 0x6c), 6));
+        painter.setBrush(QColor(0x14, 0x17, 0x1b));
+        painter.drawRoundedRect(QRectF(200, 90, 240, 150), 12, 12);
+        painter.drawLine(QPointF(280, 270), QPointF(360, 270));
+        QPainterPath play;
+        play.moveTo(300, 130);
+        play.lineTo(350, 165);
+        play.lineTo(300, 200);
+        play.closeSubpath();
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0x7f, 0xa6, 0xcf));
+        painter.drawPath(play);
+        painter.end();
+        return pixmap;
+    }();
+    return picture;
 }
 
 } // namespace
@@ -136,7 +140,7 @@ TvModePanel::TvModePanel(QWidget *page) : QWidget(page)
 
     page->installEventFilter(this);
     setGeometry(page->rect());
-    m_pixmap = placeholderPicture();
+    m_image = placeholderPicture();
     setPlaying(false);
     setPosition(0, -1);
 }
@@ -210,11 +214,27 @@ QWidget *TvModePanel::buildControls()
     return frame;
 }
 
-void TvModePanel::setVideo(const QString &title, const QPixmap &picture)
+void TvModePanel::setVideo(const QString &title, const QImage &picture, const QImage &scaled)
 {
     m_title->setText(title);
-    m_pixmap = picture.isNull() ? placeholderPicture() : picture;
+    m_image = picture.isNull() ? placeholderPicture() : picture;
     m_picture->setAccessibleName(title);
+    if (!scaled.isNull() && scaled.size() == scaledPicture(m_image, pictureSize()).size())
+        showScaled(scaled);
+    else
+        showPicture();
+}
+
+void TvModePanel::prepare()
+{
+    if (isVisible())
+        return;
+    ensurePolished();
+    for (QWidget *child : findChildren<QWidget *>())
+        child->ensurePolished();
+    setGeometry(parentWidget()->rect());
+    if (layout())
+        layout()->activate();
     showPicture();
 }
 
@@ -226,25 +246,31 @@ void TvModePanel::setTvName(const QString &name)
 
 void TvModePanel::setStatus(const QString &text)
 {
+    m_status->setText(text);
+    if (!m_error && m_status->property("error").isValid())
+        return; // the look is the same: no polishing again
     m_error = false;
     m_status->setProperty("error", false);
-    m_status->setText(text);
     m_status->style()->unpolish(m_status);
     m_status->style()->polish(m_status);
 }
 
 void TvModePanel::setError(const QString &text)
 {
+    m_status->setText(text);
+    if (m_error)
+        return;
     m_error = true;
     m_status->setProperty("error", true);
-    m_status->setText(text);
     m_status->style()->unpolish(m_status);
     m_status->style()->polish(m_status);
 }
 
 void TvModePanel::setPlaying(bool playing)
 {
-    m_play->setStyleSheet(playStyle(playing));
+    if (m_playingLook != int(playing))
+        m_play->setStyleSheet(playStyle(playing));
+    m_playingLook = int(playing);
     m_play->setAccessibleName(playing ? tr("Pause") : tr("Play"));
     m_play->setToolTip(playing ? tr("Pause on the TV") : tr("Play on the TV"));
 }
@@ -277,19 +303,37 @@ void TvModePanel::setControlsEnabled(bool enabled)
         control->setEnabled(enabled);
 }
 
-void TvModePanel::showPicture()
+QSize TvModePanel::pictureSize() const
 {
     // 16:9 at most, within what the layout leaves for it.
     const QSize room = size() - QSize(80, 230);
     const QSize target = QSize(room.width(), room.width() * 9 / 16)
                              .boundedTo(QSize(room.height() * 16 / 9, room.height()));
     if (target.width() < 16 || target.height() < 9)
+        return {};
+    return target * devicePixelRatioF();
+}
+
+QImage TvModePanel::scaledPicture(const QImage &picture, const QSize &size)
+{
+    if (size.isEmpty() || picture.isNull())
+        return {};
+    return picture.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+void TvModePanel::showPicture()
+{
+    showScaled(scaledPicture(m_image, pictureSize()));
+}
+
+void TvModePanel::showScaled(const QImage &scaled)
+{
+    if (scaled.isNull())
         return;
-    const qreal scale = devicePixelRatioF();
-    QPixmap scaled = m_pixmap.scaled(target * scale, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    scaled.setDevicePixelRatio(scale);
-    m_picture->setPixmap(scaled);
-    m_picture->setFixedSize(scaled.deviceIndependentSize().toSize() + QSize(2, 2));
+    QPixmap pixmap = QPixmap::fromImage(scaled);
+    pixmap.setDevicePixelRatio(devicePixelRatioF());
+    m_picture->setPixmap(pixmap);
+    m_picture->setFixedSize(pixmap.deviceIndependentSize().toSize() + QSize(2, 2));
 }
 
 void TvModePanel::resizeEvent(QResizeEvent *event)

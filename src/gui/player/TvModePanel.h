@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QPixmap>
 #include <QWidget>
 
@@ -20,7 +21,14 @@ class TvModePanel : public QWidget
 public:
     explicit TvModePanel(QWidget *page);
 
-    void setVideo(const QString &title, const QPixmap &picture);
+    // `scaled` is `picture` already scaled to pictureSize() (off the
+    // window's thread), when the caller has it.
+    void setVideo(const QString &title, const QImage &picture, const QImage &scaled = {});
+    // The size in device pixels the picture is shown at for the page's size now.
+    QSize pictureSize() const;
+    static QImage scaledPicture(const QImage &picture, const QSize &size);
+    // Polishes and lays the panel out while hidden, so its first showing is quick.
+    void prepare();
     void setTvName(const QString &name);
     // What the TV does now ("Playing", "Paused", ...), or a failure in words.
     void setStatus(const QString &text);
@@ -60,7 +68,10 @@ private:
     QWidget *buildControls();
     void showPicture();
 
-    QPixmap m_pixmap;
+    void showScaled(const QImage &scaled);
+
+    QImage m_image;
+    int m_playingLook = -1;
     QLabel *m_picture = nullptr;
     QLabel *m_title = nullptr;
     QLabel *m_tv = nullptr;

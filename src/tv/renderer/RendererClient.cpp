@@ -116,3 +116,22 @@ void RendererClient::call(const RendererInfo &renderer, Service service, const Q
         done(answer, reached);
     });
 }
+
+void RendererClient::request(const QUrl &url, const QByteArray &method,
+                             const QList<QPair<QByteArray, QByteArray>> &headers,
+                             const HeadersCallback &done)
+{
+    QNetworkRequest request = requestFor(url, m_timeoutMs);
+    for (const auto &[name, value] : headers)
+        request.setRawHeader(name, value);
+    // Such answers have no use for a body: a few bytes at most are taken.
+    QNetworkReply *reply = send(m_network->sendCustomRequest(request, method), 4096);
+    connect(reply, &QNetworkReply::finished, this, [reply, done] {
+        reply->deleteLater();
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        QHash<QByteArray, QByteArray> answer;
+        for (const auto &[name, value] : reply->rawHeaderPairs())
+            answer.insert(name.toLower(), value.trimmed());
+        done(status, answer);
+    });
+}

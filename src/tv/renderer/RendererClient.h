@@ -3,6 +3,7 @@
 #include "tv/renderer/RendererInfo.h"
 #include "tv/renderer/RendererSoap.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 
@@ -25,10 +26,14 @@ public:
         RenderingControl,
         ConnectionManager
     };
+    Q_ENUM(Service)
 
     // `reached` is false when no HTTP answer came (refused, reset, timed out).
     using Callback = std::function<void(const RendererSoap::Reply &reply, bool reached)>;
     using FetchCallback = std::function<void(const QByteArray &body, bool ok)>;
+    // The status (0 when no answer came) and the answer's headers, names in lower case.
+    using HeadersCallback =
+        std::function<void(int status, const QHash<QByteArray, QByteArray> &headers)>;
 
     explicit RendererClient(QObject *parent = nullptr);
     ~RendererClient() override;
@@ -41,6 +46,11 @@ public:
     // The callback runs in this object's thread, unless this object went first.
     void call(const RendererInfo &renderer, Service service, const QString &action,
               const QList<QPair<QString, QString>> &arguments, const Callback &done);
+
+    // A request without a body in a method of its own (SUBSCRIBE,
+    // UNSUBSCRIBE); only the answer's status and headers are read.
+    void request(const QUrl &url, const QByteArray &method,
+                 const QList<QPair<QByteArray, QByteArray>> &headers, const HeadersCallback &done);
 
     static QString serviceName(Service service);
 

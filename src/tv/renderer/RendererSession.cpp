@@ -1,6 +1,7 @@
 #include "tv/renderer/RendererSession.h"
 
 #include "core/Logging.h"
+#include "tv/renderer/RendererEvents.h"
 
 #include <algorithm>
 
@@ -10,6 +11,8 @@ const QString instance = QStringLiteral("InstanceID");
 const QString zero = QStringLiteral("0");
 // Polls that find the renderer unreachable in a row before it counts as gone.
 constexpr int unreachedLimit = 3;
+// With events, the state is still asked for now and then, in case some were lost.
+constexpr int pollsPerStateCheck = 10;
 
 } // namespace
 
@@ -24,6 +27,75 @@ RendererSession::RendererSession(const RendererInfo &renderer, QObject *parent)
 }
 
 RendererSession::~RendererSession() = default;
+
+bool RendererSession::hasEvents() const
+{
+    return m_events && m_events->hasEvents(RendererClient::AVTransport);
+}
+
+void RendererSession::startEvents()
+{
+    if (!m_eventsEnabled || m_events)
+        return;
+    auto *events = new RendererEvents(m_renderer, this);
+    connect(events, &RendererEvents::changed, this, &RendererSession::eventsChanged);
+    connect(events, &RendererEvents::missed, this, [this](RendererClient::Service service) {
+        if (service == RendererClient::AVTransport)
+            readState();
+        else
+            readVolume();
+    });
+    if (!events->start()) {
+        delete events;
+        return;
+    }
+    m_events = events;
+}
+
+void RendererSession::eventsChanged(RendererClient::Service service,
+                                    const QHash<QString, QString> &variables)
+{
+    if (m_failed)
+        return;
+    if (service == RendererClient::RenderingControl) {
+        bool ok = false;
+        const int volume = variables.value(QStringLiteral("Volume")).toInt(&ok);
+        if (ok && volume >= 0)
+            Q_EMIT volumeRead(qMin(volume, 100));
+        const QString mute = variables.value(QStringLiteral("Mute"));
+        if (!mute.isEmpty())
+            Q_EMIT muteRead(mute == QLatin1String("1") ||
+                            mute.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0);
+        return;
+    }
+    const qint64 duration = parseTime(variables.value(QStringLiteral("CurrentTrackDuration")));
+    if (duration > 0 && duration != m_durationMs && !m_starting) {
+        m_durationMs = duration;
+        Q_EMIT positionChanged(m_positionMs, m_durationMs);
+    }
+    const QString state = variables.value(QStringLiteral("TransportState"));
+    if (state.isEmpty() || (m_starting && !m_playAnswered))
+        return;
+    if (m_playedOnce && !m_starting &&
+        (state == QLatin1String("STOPPED") || state == QLatin1String("NO_MEDIA_PRESENT"))) {
+        // Some renderers tell a stop for a moment while they buffer: the end
+        // is believed once the TV still says so when asked a little later.
+        QTimer::singleShot(StopConfirmMs, this, &RendererSession::readState);
+        return;
+    }
+    setState(state);
+    if (m_starting && state == QLatin1String("PLAYING"))
+        afterStart();
+}
+
+void RendererSession::readState()
+{
+    call(RendererClient::AVTransport, QStringLiteral("GetTransportInfo"), {{instance, zero}},
+         [this](const RendererSoap::Reply &reply) {
+             if (reply.ok && !m_starting)
+                 setState(reply.arguments.value(QStringLiteral("CurrentTransportState")));
+         });
+}
 
 QString RendererSession::timeText(qint64 ms)
 {
@@ -114,9 +186,11 @@ void RendererSession::push(const CastMedia &media, qint64 startMs)
     m_pushed = chosen;
     m_startMs = startMs;
     m_starting = true;
+    m_playAnswered = false;
     m_playedOnce = false;
     m_durationMs = media.durationMs;
     qCInfo(lcUpnp).noquote() << "RendererSession: pushing" << chosen.url << "to" << m_renderer.name;
+    startEvents();
     const QList<QPair<QString, QString>> arguments{
         {instance, zero},
         {QStringLiteral("CurrentURI"), chosen.url},
@@ -135,7 +209,12 @@ void RendererSession::push(const CastMedia &media, qint64 startMs)
                           return;
                       }
                       m_startClock.start();
-                      waitForPlaying();
+                      m_playAnswered = true;
+                      // With events the TV tells when it plays; asking stays for the time limit.
+                      if (m_starting && hasEvents())
+                          m_startCheck.start(1000);
+                      else if (m_starting)
+                          waitForPlaying();
                   });
          });
 }
@@ -159,13 +238,15 @@ void RendererSession::waitForPlaying()
                           .arg(m_startLimitMs / 1000));
                  return;
              }
-             m_startCheck.start();
+             // Events tell the start at once; the check stays for the time limit.
+             m_startCheck.start(hasEvents() ? 1000 : 300);
          });
 }
 
 void RendererSession::afterStart()
 {
     m_starting = false;
+    m_startCheck.stop();
     m_playedOnce = true;
     if (m_startMs > 0) {
         call(RendererClient::AVTransport, QStringLiteral("Seek"),
@@ -234,6 +315,8 @@ void RendererSession::pollOnce()
                           Q_EMIT positionChanged(m_positionMs, m_durationMs);
                       }
                   });
+    if (hasEvents() && ++m_polls % pollsPerStateCheck != 0)
+        return;
     m_client.call(m_renderer, RendererClient::AVTransport, QStringLiteral("GetTransportInfo"),
                   {{instance, zero}}, [this](const RendererSoap::Reply &reply, bool reached) {
                       if (!m_failed && reached && reply.ok)
@@ -272,9 +355,32 @@ void RendererSession::stop()
 
 void RendererSession::seek(qint64 ms)
 {
-    control(QStringLiteral("Seek"), {{instance, zero},
-                                     {QStringLiteral("Unit"), QStringLiteral("REL_TIME")},
-                                     {QStringLiteral("Target"), timeText(ms)}});
+    const QString target = timeText(ms);
+    call(RendererClient::AVTransport, QStringLiteral("Seek"),
+         {{instance, zero},
+          {QStringLiteral("Unit"), QStringLiteral("REL_TIME")},
+          {QStringLiteral("Target"), target}},
+         [this, target](const RendererSoap::Reply &reply) {
+             if (reply.ok) {
+                 // The place is known before the next answer about it.
+                 m_positionMs = parseTime(target);
+                 m_positionClock.start();
+                 Q_EMIT positionChanged(m_positionMs, m_durationMs);
+                 if (!m_poll.isActive() && !m_starting)
+                     m_poll.start();
+             }
+             Q_EMIT actionDone(QStringLiteral("Seek"), reply.ok,
+                               reply.ok ? QString() : refusal(QStringLiteral("Seek"), reply));
+         });
+}
+
+void RendererSession::setMute(bool mute)
+{
+    control(QStringLiteral("SetMute"),
+            {{instance, zero},
+             {QStringLiteral("Channel"), QStringLiteral("Master")},
+             {QStringLiteral("DesiredMute"), mute ? QStringLiteral("1") : QStringLiteral("0")}},
+            RendererClient::RenderingControl);
 }
 
 void RendererSession::setVolume(int volume)
@@ -298,5 +404,14 @@ void RendererSession::readVolume()
              else
                  Q_EMIT actionDone(QStringLiteral("GetVolume"), false,
                                    refusal(QStringLiteral("GetVolume"), reply));
+         });
+    // Not every renderer tells this; one that does not is taken as not muted.
+    call(RendererClient::RenderingControl, QStringLiteral("GetMute"),
+         {{instance, zero}, {QStringLiteral("Channel"), QStringLiteral("Master")}},
+         [this](const RendererSoap::Reply &reply) {
+             const QString mute = reply.arguments.value(QStringLiteral("CurrentMute"));
+             if (reply.ok && !mute.isEmpty())
+                 Q_EMIT muteRead(mute == QLatin1String("1") ||
+                                 mute.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0);
          });
 }

@@ -2,6 +2,10 @@
 
 #include "tv/renderer/CastMedia.h"
 #include "tv/renderer/RendererClient.h"
+#include "tv/renderer/RendererEvents.h"
+
+#include <QHash>
+#include <QPointer>
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -9,7 +13,9 @@
 
 // One renderer driven by the program: a video pushed to it (the resource it
 // plays, SetAVTransportURI with metadata, Play, the resume place), then
-// controlled and watched (GetPositionInfo and GetTransportInfo polled).
+// controlled and watched. The renderer's events tell its state, the video's
+// length and the volume at once; the place is asked for (GetPositionInfo),
+// and the state too when the renderer sends no events.
 // Lives in one thread; every call returns at once and reports by signal.
 class RendererSession : public QObject
 {
@@ -18,6 +24,8 @@ class RendererSession : public QObject
 public:
     // How long a pushed video may take to start playing (ms).
     static constexpr int StartLimitMs = 15000;
+    // A stop told by an event is checked this much later (ms).
+    static constexpr int StopConfirmMs = 1500;
 
     explicit RendererSession(const RendererInfo &renderer, QObject *parent = nullptr);
     ~RendererSession() override;
@@ -26,6 +34,11 @@ public:
     // Poll period while playing (ms); 1000 by default.
     void setPollInterval(int ms) { m_poll.setInterval(ms); }
     void setStartLimit(int ms) { m_startLimitMs = ms; }
+    // With events (on by default), push() subscribes to the renderer's.
+    void setEventsEnabled(bool enabled) { m_eventsEnabled = enabled; }
+    // The renderer's events tell its state (so it is not asked for).
+    bool hasEvents() const;
+    RendererEvents *events() const { return m_events; }
 
     // Hands the video over and starts it; at `startMs` when above 0.
     // started() or failed() follows.
@@ -36,6 +49,8 @@ public:
     void stop();
     void seek(qint64 ms);
     void setVolume(int volume);
+    void setMute(bool mute);
+    // The volume and whether it is muted, read once (events tell changes).
     void readVolume();
     // The renderer was seen leaving (bye-bye, expiry).
     void rendererGone();
@@ -59,6 +74,7 @@ Q_SIGNALS:
     void positionChanged(qint64 positionMs, qint64 durationMs);
     void stateChanged(const QString &transportState);
     void volumeRead(int volume);
+    void muteRead(bool muted);
     // The video ended or was stopped on the renderer after it had played.
     void finished(qint64 lastPositionMs);
 
@@ -69,6 +85,9 @@ private:
     void waitForPlaying();
     void afterStart();
     void pollOnce();
+    void startEvents();
+    void eventsChanged(RendererClient::Service service, const QHash<QString, QString> &variables);
+    void readState();
     void setState(const QString &state);
     void control(const QString &action, const QList<QPair<QString, QString>> &arguments,
                  RendererClient::Service service = RendererClient::AVTransport);
@@ -78,6 +97,9 @@ private:
 
     RendererInfo m_renderer;
     RendererClient m_client;
+    QPointer<RendererEvents> m_events;
+    bool m_eventsEnabled = true;
+    int m_polls = 0;
     QTimer m_poll;
     QTimer m_startCheck;
     QElapsedTimer m_startClock;
@@ -87,6 +109,8 @@ private:
     UpnpDidlResource m_pushed;
     qint64 m_startMs = 0;
     bool m_starting = false;
+    // Play was answered during the start (what the TV tells before is of what it played before).
+    bool m_playAnswered = false;
     bool m_playedOnce = false;
     bool m_failed = false;
     int m_unreached = 0;

@@ -10,6 +10,8 @@
 #include "ScriptedRenderer.h"
 #include "TestSupport.h"
 
+#include "app/MprisService.h"
+
 #include "core/AppIdentity.h"
 #include "engines/Engines.h"
 #include "gui/library/LibraryView.h"
@@ -29,6 +31,8 @@
 #include "tv/LumiqoTv.h"
 #include "tv/renderer/RendererSession.h"
 
+#include <QAudioOutput>
+#include <QDBusObjectPath>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -290,6 +294,71 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(panel->showsError(), TestSupport::SlowWaitMs);
         QCOMPARE(panel->statusLabel()->text(),
                  QStringLiteral("The TV \"Scripted TV\" is no longer on the network."));
+    }
+
+    // While the TV plays the video, Up, Down and M on the page and the
+    // desktop's media keys (MPRIS) work the TV, not the player here; after
+    // "Back to this computer" they are the player's again.
+    void keysAndMediaKeysWorkTheTv()
+    {
+        ScriptedRenderer renderer;
+        QVERIFY(renderer.start());
+        Scene scene(&m_prompt);
+        MprisService mpris(scene.player->transport.get());
+        mpris.setLibrary(scene.library);
+        mpris.setTvMode(scene.mode.get());
+        RUN_CHECKED(setPlace(scene, 0));
+        RUN_CHECKED(pushFromTile(scene, renderer));
+        TvModePanel *panel = scene.panel();
+        QTRY_COMPARE_WITH_TIMEOUT(scene.mode->tvVolume(), 50, TestSupport::SlowWaitMs);
+        QAudioOutput *audio = scene.player->transport->audioOutput();
+        const float localVolume = audio->volume();
+
+        QWidget *focus = panel->backButton();
+        QTest::keyClick(focus, Qt::Key_Up);
+        QTRY_COMPARE_WITH_TIMEOUT(renderer.volume, QStringLiteral("55"), TestSupport::SlowWaitMs);
+        QTest::keyClick(focus, Qt::Key_Down);
+        QTest::keyClick(focus, Qt::Key_Down);
+        QTRY_COMPARE_WITH_TIMEOUT(renderer.volume, QStringLiteral("45"), TestSupport::SlowWaitMs);
+        QCOMPARE(panel->volumeSlider()->value(), 45);
+        QTest::keyClick(focus, Qt::Key_M);
+        QTRY_COMPARE_WITH_TIMEOUT(renderer.mute, QStringLiteral("1"), TestSupport::SlowWaitMs);
+        QCOMPARE(audio->volume(), localVolume);
+        QVERIFY(!audio->isMuted());
+
+        QCOMPARE(mpris.playbackStatus(), QStringLiteral("Playing"));
+        mpris.playPause();
+        QTRY_COMPARE_WITH_TIMEOUT(renderer.state, QStringLiteral("PAUSED_PLAYBACK"),
+                                  TestSupport::SlowWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(mpris.playbackStatus(), QStringLiteral("Paused"),
+                                  TestSupport::SlowWaitMs);
+        QVERIFY(scene.player->mediaPlayer()->playbackState() != QMediaPlayer::PlayingState);
+        mpris.play();
+        QTRY_COMPARE_WITH_TIMEOUT(renderer.state, QStringLiteral("PLAYING"),
+                                  TestSupport::SlowWaitMs);
+        mpris.setPosition(
+            QDBusObjectPath(
+                mpris.metadata().value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>()),
+            20000000);
+        QTRY_COMPARE_WITH_TIMEOUT(renderer.seekTarget, QStringLiteral("0:00:20"),
+                                  TestSupport::SlowWaitMs);
+        mpris.seek(15000000);
+        QTRY_COMPARE_WITH_TIMEOUT(renderer.seekTarget, QStringLiteral("0:00:35"),
+                                  TestSupport::SlowWaitMs);
+        mpris.setVolume(0.2);
+        QTRY_COMPARE_WITH_TIMEOUT(renderer.volume, QStringLiteral("20"), TestSupport::SlowWaitMs);
+        QCOMPARE(mpris.metadata().value(QStringLiteral("xesam:title")).toString(), kTitle);
+        mpris.stop();
+        QTRY_COMPARE_WITH_TIMEOUT(renderer.state, QStringLiteral("STOPPED"),
+                                  TestSupport::SlowWaitMs);
+
+        // Back here: the keys are this player's again.
+        QTest::mouseClick(panel->backButton(), Qt::LeftButton);
+        QVERIFY(!scene.mode->isActive());
+        audio->setVolume(0.5f);
+        QTest::keyClick(scene.player->player->toolbar()->playButton(), Qt::Key_Up);
+        QTRY_COMPARE_WITH_TIMEOUT(qRound(audio->volume() * 100), 55, TestSupport::SlowWaitMs);
+        QCOMPARE(renderer.volume, QStringLiteral("20"));
     }
 
     void failuresInWords_data()
