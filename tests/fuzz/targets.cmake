@@ -10,7 +10,7 @@ set(ZELTA_FUZZ_SOURCES_ssdp tv/upnp/SsdpPacket.cpp)
 set(ZELTA_FUZZ_SOURCES_httprange downloads/ContentRange.cpp
   tv/upnp/UpnpFileMediaServerDelegate.cpp)
 set(ZELTA_FUZZ_SOURCES_httpheaders tv/upnp/UpnpEventNotifier.cpp tv/upnp/UpnpEventDelivery.cpp
-  tv/upnp/UpnpClientSignature.cpp tv/upnp/UpnpSoap.cpp)
+  tv/upnp/UpnpClientSignature.cpp tv/upnp/UpnpSoap.cpp core/JobThread.cpp core/TaskTracker.cpp)
 set(ZELTA_FUZZ_SOURCES_encoder media/EncoderOutput.cpp media/MediaInfo.cpp)
 set(ZELTA_FUZZ_SOURCES_channellist gui/mainwindow/ChannelList.cpp core/XmlNesting.cpp
   web/WebAddress.cpp core/SiteConfig.cpp)

@@ -317,10 +317,12 @@ private Q_SLOTS:
         QWidget *focus = panel->backButton();
         QTest::keyClick(focus, Qt::Key_Up);
         QTRY_COMPARE_WITH_TIMEOUT(renderer.volume, QStringLiteral("55"), TestSupport::SlowWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(scene.mode->tvVolume(), 55, TestSupport::SlowWaitMs);
         QTest::keyClick(focus, Qt::Key_Down);
+        QTRY_COMPARE_WITH_TIMEOUT(scene.mode->tvVolume(), 50, TestSupport::SlowWaitMs);
         QTest::keyClick(focus, Qt::Key_Down);
         QTRY_COMPARE_WITH_TIMEOUT(renderer.volume, QStringLiteral("45"), TestSupport::SlowWaitMs);
-        QCOMPARE(panel->volumeSlider()->value(), 45);
+        QTRY_COMPARE_WITH_TIMEOUT(panel->volumeSlider()->value(), 45, TestSupport::SlowWaitMs);
         QTest::keyClick(focus, Qt::Key_M);
         QTRY_COMPARE_WITH_TIMEOUT(renderer.mute, QStringLiteral("1"), TestSupport::SlowWaitMs);
         QCOMPARE(audio->volume(), localVolume);
@@ -342,6 +344,8 @@ private Q_SLOTS:
             20000000);
         QTRY_COMPARE_WITH_TIMEOUT(renderer.seekTarget, QStringLiteral("0:00:20"),
                                   TestSupport::SlowWaitMs);
+        // A seek by an offset counts from the place the TV answered it is at.
+        QTRY_VERIFY_WITH_TIMEOUT(mpris.positionUs() >= 20000000, TestSupport::SlowWaitMs);
         mpris.seek(15000000);
         QTRY_COMPARE_WITH_TIMEOUT(renderer.seekTarget, QStringLiteral("0:00:35"),
                                   TestSupport::SlowWaitMs);
