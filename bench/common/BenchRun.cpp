@@ -1,5 +1,7 @@
 #include "BenchRun.h"
 
+#include <algorithm>
+
 #include <QTextStream>
 
 #include <cstdio>
@@ -78,4 +80,10 @@ void BenchRun::watch()
             std::_Exit(1);
         }
     }
+}
+
+double BenchRun::median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? 0 : values.at(values.size() / 2);
 }

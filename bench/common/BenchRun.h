@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -37,6 +38,10 @@ public:
 
     // Time limit of every step in the quick mode.
     static constexpr int QuickStepSeconds = 60;
+
+    // The middle value of a run's figures (the upper one of an even count;
+    // 0 for none).
+    static double median(QList<double> values);
 
 private:
     void watch();

@@ -52,12 +52,6 @@ constexpr int kRows = 100000;
 int g_rows = kRows;
 int g_maxRuns = 1000; // one in the quick mode
 
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
 double timeMs(const std::function<void()> &work, int runs)
 {
     runs = std::min(runs, g_maxRuns);
@@ -68,7 +62,7 @@ double timeMs(const std::function<void()> &work, int runs)
         work();
         times << timer.nsecsElapsed() / 1e6;
     }
-    return median(times);
+    return BenchRun::median(times);
 }
 
 struct BenchRow
@@ -113,7 +107,7 @@ double sqliteFindMs(const QString &file, const QString &word, int runs)
     auto it = timing.globalMatch(output);
     while (it.hasNext())
         times << it.next().captured(1).toDouble() * 1000;
-    return times.isEmpty() ? -1 : median(times);
+    return times.isEmpty() ? -1 : BenchRun::median(times);
 }
 
 // CPU time (user and system) of the children waited for so far.
@@ -150,8 +144,8 @@ double processMs(const QString &program, const QStringList &args, const QString 
         cpuTimes << childCpuMs() - cpuBefore;
         *lines = int(output.count('\n'));
     }
-    *cpuMs = median(cpuTimes);
-    return median(times);
+    *cpuMs = BenchRun::median(cpuTimes);
+    return BenchRun::median(times);
 }
 
 void waitForBuild(Library &library)
@@ -263,7 +257,7 @@ int main(int argc, char **argv)
         firstFindTimes << timer.nsecsElapsed() / 1e6;
         opened.reset(); // closing is not part of opening
     }
-    const double openMs = median(openTimes);
+    const double openMs = BenchRun::median(openTimes);
     rows.append({QStringLiteral("open model until all rows are there (%1 rows)").arg(rowCount),
                  openMs, QStringLiteral("< 1000 ms")});
 
@@ -286,7 +280,7 @@ int main(int argc, char **argv)
                  QStringLiteral("< 50 ms")});
     rows.append({QStringLiteral("  sqlite3 program, same query"), sqliteCommon, QString()});
     rows.append({QStringLiteral("find common word, first search after open"),
-                 median(firstFindTimes), QString()});
+                 BenchRun::median(firstFindTimes), QString()});
 
     // Whole processes, as a script runs them.
     run.step(QStringLiteral("zelta-cli and sqlite3 processes"));

@@ -38,12 +38,6 @@ bool waitFor(const std::function<bool()> &done, int ms = 60000)
     return done();
 }
 
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values.at(values.size() / 2);
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -146,15 +140,15 @@ int main(int argc, char **argv)
         waitFor([&] { return play.state() == QProcess::NotRunning; });
     }
 
-    const double ref = median(reference);
+    const double ref = BenchRun::median(reference);
     out << "measure\tmedian ms\tratio to one SOAP round trip\tlongest loop pause ms\n";
     out << "SOAP round trip (reference)\t" << QString::number(ref, 'f', 2) << "\t1\t-\n";
-    out << "push to first Play, server on\t" << QString::number(median(on), 'f', 1) << '\t'
-        << QString::number(median(on) / ref, 'f', 1) << '\t' << stallOn << '\n';
-    out << "push to first Play, server off\t" << QString::number(median(off), 'f', 1) << '\t'
-        << QString::number(median(off) / ref, 'f', 1) << '\t' << stallOff << '\n';
-    out << "zelta-cli tv play to first Play\t" << QString::number(median(cli), 'f', 1) << '\t'
-        << QString::number(median(cli) / ref, 'f', 1) << "\t-\n";
+    out << "push to first Play, server on\t" << QString::number(BenchRun::median(on), 'f', 1)
+        << '\t' << QString::number(BenchRun::median(on) / ref, 'f', 1) << '\t' << stallOn << '\n';
+    out << "push to first Play, server off\t" << QString::number(BenchRun::median(off), 'f', 1)
+        << '\t' << QString::number(BenchRun::median(off) / ref, 'f', 1) << '\t' << stallOff << '\n';
+    out << "zelta-cli tv play to first Play\t" << QString::number(BenchRun::median(cli), 'f', 1)
+        << '\t' << QString::number(BenchRun::median(cli) / ref, 'f', 1) << "\t-\n";
     out.flush();
     return run.done();
 }

@@ -20,12 +20,6 @@ namespace {
 
 BenchRun *g_run = nullptr;
 
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values[values.size() / 2];
-}
-
 QProcessEnvironment environmentFor(const QString &home)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -103,14 +97,14 @@ int main(int argc, char **argv)
         queue << full.ms;
     }
 
-    const double ratio = median(queue) / std::max(median(empty), 0.001);
+    const double ratio = BenchRun::median(queue) / std::max(BenchRun::median(empty), 0.001);
     out << "Start with a stored download queue, window shown offscreen (median of " << runs
         << " starts each, alternating; fresh process each)" << (run.quick() ? " -- quick mode" : "")
         << '\n';
     out << "| case | ms | ratio | listed with title at first show |\n";
     out << "|---|---:|---:|---:|\n";
-    out << "| empty queue | " << median(empty) << " | 1.00x | - |\n";
-    out << "| " << stored << " stored downloads | " << median(queue) << " | "
+    out << "| empty queue | " << BenchRun::median(empty) << " | 1.00x | - |\n";
+    out << "| " << stored << " stored downloads | " << BenchRun::median(queue) << " | "
         << QString::number(ratio, 'f', 3) << "x | " << leastTitled << " of " << stored << " |\n";
     out << "targets: ratio <= 1.05, every stored download listed with its title\n";
     out << "all starts (ms): empty";

@@ -28,12 +28,6 @@ namespace {
 int kRows = 100000;
 int kRuns = 5;
 
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values[values.size() / 2];
-}
-
 QProcessEnvironment environmentFor(const QString &home)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -184,20 +178,24 @@ int main(int argc, char **argv)
 
     out << "| measurement (median of " << kRuns << " runs) | ms | target | ratio |\n";
     out << "|---|---:|---|---:|\n";
-    out << "| start to window shown with its four pages, empty library | " << median(empty)
-        << " | < 1500 | 1.00x |\n";
+    out << "| start to window shown with its four pages, empty library | "
+        << BenchRun::median(empty) << " | < 1500 | 1.00x |\n";
     out << "| start to window shown with its four pages, " << kRows << "-row library | "
-        << median(big) << " | < 1500 | " << median(big) / median(empty) << "x empty |\n";
+        << BenchRun::median(big) << " | < 1500 | "
+        << BenchRun::median(big) / BenchRun::median(empty) << "x empty |\n";
     out << "| web engine alone: first web view with a blank page, own process | "
-        << median(webEngine) << " | | " << median(webEngine) / median(empty) << "x empty |\n";
+        << BenchRun::median(webEngine) << " | | "
+        << BenchRun::median(webEngine) / BenchRun::median(empty) << "x empty |\n";
     out << "| engines and main window built and shown, in process, empty library | "
-        << median(window) << " | | " << median(window) / median(empty) << "x empty |\n";
+        << BenchRun::median(window) << " | | " << BenchRun::median(window) / BenchRun::median(empty)
+        << "x empty |\n";
     out << "| sign-in to channels grafted in the sidebar, demo site (median of 7 each) | "
-        << median(signIn) << " | | |\n";
-    out << "| zelta-cli library init, " << kRows << " plain rows (migration) | " << median(migrate)
-        << " | < 10000 | " << median(migrate) / median(reference) << "x reference |\n";
+        << BenchRun::median(signIn) << " | | |\n";
+    out << "| zelta-cli library init, " << kRows << " plain rows (migration) | "
+        << BenchRun::median(migrate) << " | < 10000 | "
+        << BenchRun::median(migrate) / BenchRun::median(reference) << "x reference |\n";
     out << "| zelta-cli library init, same file already migrated (reference) | "
-        << median(reference) << " | | 1.00x |\n";
+        << BenchRun::median(reference) << " | | 1.00x |\n";
     out.flush();
     for (const QList<double> *figures : {&empty, &big, &webEngine, &window, &signIn}) {
         if (std::any_of(figures->cbegin(), figures->cend(), [](double ms) { return ms < 0; }))

@@ -243,12 +243,6 @@ std::unique_ptr<QProcess> startMiniDlna(const QString &work, const QString &fold
     return process;
 }
 
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
 double slowest(const QList<double> &values)
 {
     return *std::max_element(values.cbegin(), values.cend());
@@ -394,8 +388,8 @@ int main(int argc, char **argv)
                .arg(QStringLiteral("ours"), 10)
                .arg(QStringLiteral("MiniDLNA"), 12);
     out << QString(80, QLatin1Char('-')) << '\n';
-    row(QStringLiteral("first 100, cold (probing), median of %1").arg(coldRounds), median(ourColds),
-        median(theirColds));
+    row(QStringLiteral("first 100, cold (probing), median of %1").arg(coldRounds),
+        BenchRun::median(ourColds), BenchRun::median(theirColds));
     row(QStringLiteral("first 100, cold (probing), slowest of %1").arg(coldRounds),
         slowest(ourColds), slowest(theirColds));
     row(QStringLiteral("100 never asked, median of %1 (probing)").arg(kFreshPages), first.fresh,

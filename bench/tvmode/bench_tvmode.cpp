@@ -46,12 +46,6 @@ bool waitFor(const std::function<bool()> &done, int ms = 60000)
     return done();
 }
 
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values.at(values.size() / 2);
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -156,13 +150,13 @@ int main(int argc, char **argv)
         }
     }
 
-    const double ref = median(reference);
+    const double ref = BenchRun::median(reference);
     out << "measure\tmedian ms\tratio to one SOAP round trip\tlongest loop pause ms\n";
     out << "SOAP round trip (reference)\t" << QString::number(ref, 'f', 2) << "\t1\t-\n";
-    out << "click to first Play, server on\t" << QString::number(median(on), 'f', 1) << '\t'
-        << QString::number(median(on) / ref, 'f', 1) << '\t' << stallOn << '\n';
-    out << "click to first Play, server off\t" << QString::number(median(off), 'f', 1) << '\t'
-        << QString::number(median(off) / ref, 'f', 1) << '\t' << stallOff << '\n';
+    out << "click to first Play, server on\t" << QString::number(BenchRun::median(on), 'f', 1)
+        << '\t' << QString::number(BenchRun::median(on) / ref, 'f', 1) << '\t' << stallOn << '\n';
+    out << "click to first Play, server off\t" << QString::number(BenchRun::median(off), 'f', 1)
+        << '\t' << QString::number(BenchRun::median(off) / ref, 'f', 1) << '\t' << stallOff << '\n';
     out.flush();
     return run.done();
 }

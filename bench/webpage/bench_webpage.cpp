@@ -29,12 +29,6 @@ namespace {
 
 int kRuns = 7;
 
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values.at(values.size() / 2);
-}
-
 double viewLoadMs(QWebEngineView *view, const QUrl &url)
 {
     QSignalSpy finished(view, &QWebEngineView::loadFinished);
@@ -124,8 +118,8 @@ int main(int argc, char **argv)
     engines.downloadManager()->pauseAll();
 
     QTextStream out(stdout);
-    const double viewMs = median(viewTimes);
-    const double curlMs = median(curlTimes);
+    const double viewMs = BenchRun::median(viewTimes);
+    const double curlMs = BenchRun::median(curlTimes);
     out << QStringLiteral("%1 %2 %3 %4\n")
                .arg(QStringLiteral("measure"), -44)
                .arg(QStringLiteral("median ms"), 10)
@@ -138,7 +132,7 @@ int main(int argc, char **argv)
                .arg(curlMs > 0 ? viewMs / curlMs : 0, 7, 'f', 1);
     out << QStringLiteral("%1 %2 %3 %4\n")
                .arg(QStringLiteral("descriptor link click to first media byte"), -44)
-               .arg(median(firstByte), 10, 'f', 1)
+               .arg(BenchRun::median(firstByte), 10, 'f', 1)
                .arg(QStringLiteral("-"), 9)
                .arg(QStringLiteral("-"), 7);
     out << QStringLiteral("(%1 runs each, medians)\n").arg(kRuns);

@@ -6,6 +6,7 @@
 // player here goes on at the place the TV reached, which is kept. Refusals,
 // a TV that never starts and one that vanishes are told on the page.
 #include "PlayerPageFixture.h"
+#include "Screenshots.h"
 #include "ScriptedPrompt.h"
 #include "ScriptedRenderer.h"
 #include "TestSupport.h"
@@ -243,7 +244,7 @@ private Q_SLOTS:
         QVERIFY(!panel->showsError());
 
         scene.mode->resumeBar()->dismiss();
-        QVERIFY(scene.player->window.grab().save(QStringLiteral("/tmp/tvmode.png")));
+        Screenshots::keep(&scene.player->window, QStringLiteral("tvmode"));
 
         // Back here: the TV stops, the player goes on at 0:30, and 0:30 is kept.
         QTest::mouseClick(panel->backButton(), Qt::LeftButton);
