@@ -1679,6 +1679,22 @@ Möchten Sie diese Fehler für diesen Server ignorieren?</translation>
         <translation>Lautstärke des Fernsehers</translation>
     </message>
     <message>
+        <source>Sound of the TV off</source>
+        <translation>Ton des Fernsehers aus</translation>
+    </message>
+    <message>
+        <source>Sound of the TV on</source>
+        <translation>Ton des Fernsehers an</translation>
+    </message>
+    <message>
+        <source>Turn the TV&apos;s sound on</source>
+        <translation>Ton des Fernsehers einschalten</translation>
+    </message>
+    <message>
+        <source>Turn the TV&apos;s sound off</source>
+        <translation>Ton des Fernsehers ausschalten</translation>
+    </message>
+    <message>
         <source>Back to this computer</source>
         <translation>Zurück auf diesen Computer</translation>
     </message>

@@ -1679,6 +1679,22 @@ Do you want to ignore these errors for this host?</source>
         <translation>Volumen de la tele</translation>
     </message>
     <message>
+        <source>Sound of the TV off</source>
+        <translation>Sonido de la tele apagado</translation>
+    </message>
+    <message>
+        <source>Sound of the TV on</source>
+        <translation>Sonido de la tele encendido</translation>
+    </message>
+    <message>
+        <source>Turn the TV&apos;s sound on</source>
+        <translation>Activar el sonido de la tele</translation>
+    </message>
+    <message>
+        <source>Turn the TV&apos;s sound off</source>
+        <translation>Silenciar la tele</translation>
+    </message>
+    <message>
         <source>Back to this computer</source>
         <translation>Volver a este ordenador</translation>
     </message>

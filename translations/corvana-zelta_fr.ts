@@ -1679,6 +1679,22 @@ Voulez-vous ignorer ces erreurs pour ce serveur&#xa0;?</translation>
         <translation>Volume de la télé</translation>
     </message>
     <message>
+        <source>Sound of the TV off</source>
+        <translation>Son de la télé coupé</translation>
+    </message>
+    <message>
+        <source>Sound of the TV on</source>
+        <translation>Son de la télé activé</translation>
+    </message>
+    <message>
+        <source>Turn the TV&apos;s sound on</source>
+        <translation>Remettre le son de la télé</translation>
+    </message>
+    <message>
+        <source>Turn the TV&apos;s sound off</source>
+        <translation>Couper le son de la télé</translation>
+    </message>
+    <message>
         <source>Back to this computer</source>
         <translation>Revenir sur cet ordinateur</translation>
     </message>

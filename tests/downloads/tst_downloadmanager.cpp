@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QNetworkReply>
 #include <QSignalSpy>
 #include <QSortFilterProxyModel>
 #include <QSqlQuery>
@@ -560,10 +561,13 @@ private Q_SLOTS:
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
         Download *d = manager.activeDownloads().value(0);
         QVERIFY(d);
+        QSignalSpy fetched(&m_network, &QNetworkAccessManager::finished);
         d->resume();
         QVERIFY(d->isResuming());
         d->pause();
-        QTest::qWait(500);
+        // The descriptor's answer (or its abort) has come and been dealt with.
+        QVERIFY(!fetched.isEmpty() || fetched.wait(TestSupport::SlowWaitMs));
+        QCoreApplication::processEvents();
         QCOMPARE(d->state(), Download::Paused);
         QVERIFY(d->item().isNull());
         QCOMPARE(storedRows(), 1);
@@ -594,11 +598,14 @@ private Q_SLOTS:
             "<media:title>Local</media:title></media:content></media:group></item></channel></rss>";
         Download d(&m_network, nullptr, QUrl(QStringLiteral("http://127.0.0.1/x.corvana")), false);
         d.setItem(CorvanaItem::parseCorvanaFile(descriptor).first());
+        const qsizetype requests = m_network.findChildren<QNetworkReply *>().size();
         d.start();
         QCOMPARE(d.state(), Download::Paused);
         QCOMPARE(d.failure().kind(), DownloadFailure::Other);
         QVERIFY(!d.isRetryScheduled());
-        QTest::qWait(200);
+        // Refused before anything was asked for.
+        QCOMPARE(m_network.findChildren<QNetworkReply *>().size(), requests);
+        QCoreApplication::processEvents();
         QVERIFY(!QFileInfo::exists(d.mediaPath()));
     }
 

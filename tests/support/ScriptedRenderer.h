@@ -144,6 +144,17 @@ public:
         state = newState;
         tell("avt", "<TransportState val=\"" + state.toLatin1() + "\"/>");
     }
+    // The TV's own remote changed the volume.
+    void changeVolume(const QString &newVolume)
+    {
+        volume = newVolume;
+        tell("rc", "<Volume channel=\"Master\" val=\"" + volume.toLatin1() + "\"/>");
+    }
+    void changeMute(const QString &newMute)
+    {
+        mute = newMute;
+        tell("rc", "<Mute channel=\"Master\" val=\"" + mute.toLatin1() + "\"/>");
+    }
     void vanish()
     {
         m_subscribers.clear();
@@ -333,13 +344,11 @@ private:
                     (seekTarget.isEmpty() ? QByteArray("0:00:03") : seekTarget.toLatin1()) +
                     "</RelTime>");
         if (action == "SetVolume") {
-            volume = argument(body, QStringLiteral("DesiredVolume"));
-            tell("rc", "<Volume channel=\"Master\" val=\"" + volume.toLatin1() + "\"/>");
+            changeVolume(argument(body, QStringLiteral("DesiredVolume")));
             return reply(action, "RenderingControl", {});
         }
         if (action == "SetMute") {
-            mute = argument(body, QStringLiteral("DesiredMute"));
-            tell("rc", "<Mute channel=\"Master\" val=\"" + mute.toLatin1() + "\"/>");
+            changeMute(argument(body, QStringLiteral("DesiredMute")));
             return reply(action, "RenderingControl", {});
         }
         if (action == "GetMute")

@@ -204,6 +204,18 @@ private Q_SLOTS:
                                  TestSupport::SlowWaitMs);
         session->setVolume(33);
         QTRY_COMPARE_WITH_TIMEOUT(volumes.last().first().toInt(), 33, TestSupport::SlowWaitMs);
+        // Two quick steps: the renderer's word on the first comes after the
+        // second was sent and does not take the volume back.
+        volumes.clear();
+        session->setVolume(28);
+        session->setVolume(23);
+        QTRY_COMPARE_WITH_TIMEOUT(renderer.volume, QStringLiteral("23"), TestSupport::SlowWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!volumes.isEmpty(), TestSupport::SlowWaitMs);
+        QCOMPARE(volumes.count(), 1);
+        QCOMPARE(volumes.last().first().toInt(), 23);
+        // Once told back, the TV's own remote is heard at once.
+        renderer.changeVolume(QStringLiteral("70"));
+        QTRY_COMPARE_WITH_TIMEOUT(volumes.last().first().toInt(), 70, TestSupport::SlowWaitMs);
 
         // Granted two seconds: renewed in time, again and again, never lost.
         QTRY_VERIFY_WITH_TIMEOUT(renderer.renewals >= 4, TestSupport::SlowWaitMs);

@@ -39,6 +39,8 @@ public:
     void setPlatform(const QString &platform) { m_platform = platform; }
     void setError(const QString &error) { m_error = error; }
     void setLogFilePath(const QString &path) { m_logFilePath = path; }
+    // A report is on its way and its answer awaited.
+    bool isSending() const { return !m_reply.isNull(); }
     void setReplyTimeout(int ms);
 
     // The request's URL and body for the current fields and description.

@@ -12,6 +12,7 @@
 #include "library/LibraryStore.h"
 #include "library/PlayPositions.h"
 #include "tv/LumiqoTv.h"
+#include "tv/MediaModel.h"
 #include "tv/MediaServer.h"
 #include "tv/renderer/RendererFinder.h"
 #include "tv/renderer/RendererSession.h"
@@ -23,6 +24,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <QtConcurrent/QtConcurrentRun>
@@ -116,6 +118,7 @@ TvMode::TvMode(CorvPlayerWidget *page, PlayerTransport *transport, Library *libr
         m_session->seek(ms);
     });
     connect(m_panel, &TvModePanel::volumeRequested, this, &TvMode::setTvVolume);
+    connect(m_panel, &TvModePanel::muteClicked, this, &TvMode::toggleMute);
     // Up, Down and M on the page are the TV's while it plays the video.
     connect(page, &CorvPlayerWidget::volumeStepRequested, this, [this](int percent) {
         if (m_active)
@@ -137,9 +140,15 @@ TvMode::~TvMode()
 {
     if (m_session)
         savePlace();
-    // The worker reads the media server's tree: it ends before the server may go.
-    for (auto *watcher : findChildren<QFutureWatcher<Prepared> *>())
-        watcher->waitForFinished();
+    // The worker reads the media server's tree: it ends before the server
+    // may go, and does not sit out the wait for the video's probe.
+    for (auto *watcher : findChildren<QFutureWatcher<Prepared> *>()) {
+        while (!watcher->isFinished()) {
+            if (m_preparingFrom)
+                m_preparingFrom->releaseWaits();
+            QThread::msleep(2);
+        }
+    }
 }
 
 QMessageBox *TvMode::serverQuestion() const
@@ -262,6 +271,7 @@ void TvMode::prepare(const Request &request)
     }
     const int generation = ++m_generation;
     MediaModel *model = tv->model();
+    m_preparingFrom = model;
     const ServerDelegate *delegate = tv->delegate();
     const quint16 port = tv->server()->port();
     const QHostAddress peer = renderer.address;
@@ -363,6 +373,7 @@ void TvMode::enter(const Request &request)
     m_active = true;
     m_volume = -1;
     m_muted = false;
+    m_panel->setMuted(false);
     if (m_transport)
         m_transport->setHandedOver(true);
     for (const QPointer<TvMenu> &menu : std::as_const(m_menus)) {
@@ -400,7 +411,10 @@ void TvMode::connectSession()
         m_panel->setVolume(volume);
         Q_EMIT tvVolumeChanged(volume);
     });
-    connect(session, &RendererSession::muteRead, this, [this](bool muted) { m_muted = muted; });
+    connect(session, &RendererSession::muteRead, this, [this](bool muted) {
+        m_muted = muted;
+        m_panel->setMuted(muted);
+    });
     connect(session, &RendererSession::failed, this, &TvMode::failed);
     connect(session, &RendererSession::finished, this, [this](qint64 last) {
         if (last > 0)
@@ -510,6 +524,7 @@ void TvMode::stepVolume(int percent)
     // As here: a step unmutes.
     if (m_muted) {
         m_muted = false;
+        m_panel->setMuted(false);
         m_session->setMute(false);
     }
     setTvVolume(m_volume + percent);
@@ -520,6 +535,7 @@ void TvMode::toggleMute()
     if (!m_active || !m_session)
         return;
     m_muted = !m_muted;
+    m_panel->setMuted(m_muted);
     m_session->setMute(m_muted);
 }
 

@@ -11,6 +11,7 @@
 class CorvPlayerWidget;
 class Library;
 class LumiqoTv;
+class MediaModel;
 class PlayerTransport;
 class QMessageBox;
 class QToolButton;
@@ -113,6 +114,8 @@ private:
     QPointer<Library> m_library;
     QPointer<RendererFinder> m_finder;
     std::function<LumiqoTv *()> m_tv;
+    // The tree a push is being prepared from (its probe waits are cut short at the end).
+    QPointer<MediaModel> m_preparingFrom;
     TvMenu *m_barMenu = nullptr;
     QToolButton *m_barButton = nullptr;
     TvModePanel *m_panel = nullptr;

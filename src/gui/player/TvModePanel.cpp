@@ -70,6 +70,28 @@ QIcon stopIcon()
     return icon;
 }
 
+// The volume's loudspeaker, and the same struck through while the sound is off.
+QIcon volumeIcon()
+{
+    const QPixmap speaker(QStringLiteral(":/images/toolbar/volume_icon.png"));
+    QIcon icon;
+    for (const int size : {20, 40}) {
+        QPixmap on = speaker.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        icon.addPixmap(on, QIcon::Normal, QIcon::Off);
+        QPixmap off = on;
+        QPainter painter(&off);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const qreal unit = size / 20.0;
+        painter.setPen(QPen(QColor(0x1a, 0x1d, 0x21), 4 * unit, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(QPointF(3 * unit, 17 * unit), QPointF(17 * unit, 3 * unit));
+        painter.setPen(QPen(QColor(0xe8, 0x5d, 0x4f), 2 * unit, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(QPointF(3 * unit, 17 * unit), QPointF(17 * unit, 3 * unit));
+        painter.end();
+        icon.addPixmap(off, QIcon::Normal, QIcon::On);
+    }
+    return icon;
+}
+
 // Stands for the video when it has no picture: a screen with a play mark.
 QImage placeholderPicture()
 {
@@ -178,9 +200,18 @@ QWidget *TvModePanel::buildControls()
     connect(m_seek, &QSlider::valueChanged, this,
             [this](int value) { Q_EMIT seekRequested(qint64(value)); });
 
-    auto *volumeIcon = new QLabel(frame);
-    volumeIcon->setObjectName(QStringLiteral("tvVolumeIcon"));
-    volumeIcon->setFixedSize(20, 20);
+    m_mute = new QToolButton(frame);
+    m_mute->setObjectName(QStringLiteral("tvMuteButton"));
+    m_mute->setFixedSize(26, 26);
+    m_mute->setIconSize(QSize(20, 20));
+    m_mute->setCheckable(true);
+    m_mute->setIcon(volumeIcon());
+    connect(m_mute, &QToolButton::clicked, this, [this] {
+        // The look is set by what is asked of the TV, and then by what it tells.
+        m_mute->setChecked(!m_mute->isChecked());
+        Q_EMIT muteClicked();
+    });
+    setMuted(false);
     m_volume = new QSlider(Qt::Horizontal, frame);
     m_volume->setObjectName(QStringLiteral("tvVolumeSlider"));
     m_volume->setAccessibleName(tr("Volume of the TV"));
@@ -207,7 +238,7 @@ QWidget *TvModePanel::buildControls()
     row->addWidget(m_seek, 1);
     row->addWidget(m_total);
     row->addSpacing(16);
-    row->addWidget(volumeIcon);
+    row->addWidget(m_mute);
     row->addWidget(m_volume);
     row->addSpacing(16);
     row->addWidget(m_back);
@@ -296,10 +327,23 @@ void TvModePanel::setVolume(int volume)
     m_volume->setValue(volume);
 }
 
+void TvModePanel::setMuted(bool muted)
+{
+    m_mute->setChecked(muted);
+    m_mute->setAccessibleName(muted ? tr("Sound of the TV off") : tr("Sound of the TV on"));
+    m_mute->setToolTip(muted ? tr("Turn the TV's sound on") : tr("Turn the TV's sound off"));
+}
+
+bool TvModePanel::showsMuted() const
+{
+    return m_mute->isChecked();
+}
+
 void TvModePanel::setControlsEnabled(bool enabled)
 {
     for (QWidget *control : {static_cast<QWidget *>(m_play), static_cast<QWidget *>(m_stop),
-                             static_cast<QWidget *>(m_seek), static_cast<QWidget *>(m_volume)})
+                             static_cast<QWidget *>(m_seek), static_cast<QWidget *>(m_volume),
+                             static_cast<QWidget *>(m_mute)})
         control->setEnabled(enabled);
 }
 

@@ -12,7 +12,7 @@ class QToolButton;
 // The player page while a TV plays the video: the video's picture, its
 // title and the TV's name, what the TV is doing (or what went wrong), and
 // the TV's controls: play/pause, stop, the seek bar with the two times, the
-// volume and "Back to this computer". It covers the whole page (picture and
+// volume with its mute button and "Back to this computer". It covers the whole page (picture and
 // bar) and follows its size. It only shows and reports; the TV mode drives it.
 class TvModePanel : public QWidget
 {
@@ -38,6 +38,9 @@ public:
     void setPlaying(bool playing);
     void setPosition(qint64 positionMs, qint64 durationMs);
     void setVolume(int volume);
+    // The muted look of the volume button and its words for screen readers.
+    void setMuted(bool muted);
+    bool showsMuted() const;
     // Play, stop, seek and volume take clicks only while a TV plays the video.
     void setControlsEnabled(bool enabled);
 
@@ -51,6 +54,7 @@ public:
     QToolButton *stopButton() const { return m_stop; }
     QSlider *seekSlider() const { return m_seek; }
     QSlider *volumeSlider() const { return m_volume; }
+    QToolButton *muteButton() const { return m_mute; }
     QPushButton *backButton() const { return m_back; }
 
 Q_SIGNALS:
@@ -58,6 +62,7 @@ Q_SIGNALS:
     void stopClicked();
     void seekRequested(qint64 positionMs);
     void volumeRequested(int volume);
+    void muteClicked();
     void backRequested();
 
 protected:
@@ -82,6 +87,7 @@ private:
     QToolButton *m_stop = nullptr;
     QSlider *m_seek = nullptr;
     QSlider *m_volume = nullptr;
+    QToolButton *m_mute = nullptr;
     QPushButton *m_back = nullptr;
     bool m_error = false;
 };

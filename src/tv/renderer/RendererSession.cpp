@@ -61,7 +61,7 @@ void RendererSession::eventsChanged(RendererClient::Service service,
         bool ok = false;
         const int volume = variables.value(QStringLiteral("Volume")).toInt(&ok);
         if (ok && volume >= 0)
-            Q_EMIT volumeRead(qMin(volume, 100));
+            volumeTold(qMin(volume, 100));
         const QString mute = variables.value(QStringLiteral("Mute"));
         if (!mute.isEmpty())
             Q_EMIT muteRead(mute == QLatin1String("1") ||
@@ -326,13 +326,16 @@ void RendererSession::pollOnce()
 
 void RendererSession::control(const QString &action,
                               const QList<QPair<QString, QString>> &arguments,
-                              RendererClient::Service service)
+                              RendererClient::Service service,
+                              const std::function<void()> &answered)
 {
-    call(service, action, arguments, [this, action](const RendererSoap::Reply &reply) {
+    call(service, action, arguments, [this, action, answered](const RendererSoap::Reply &reply) {
         const QString message = reply.ok ? QString() : refusal(action, reply);
         if (reply.ok && !m_poll.isActive() && !m_starting)
             m_poll.start();
         Q_EMIT actionDone(action, reply.ok, message);
+        if (answered)
+            answered();
     });
 }
 
@@ -383,13 +386,38 @@ void RendererSession::setMute(bool mute)
             RendererClient::RenderingControl);
 }
 
+void RendererSession::volumeTold(int volume)
+{
+    // Steps taken quickly (Down, Down) each set a volume; the renderer's
+    // word on the first may come after the second was sent and must not
+    // take the volume back to it.
+    if (m_wantedVolume >= 0 && volume != m_wantedVolume && m_wantedClock.elapsed() < VolumeSettleMs)
+        return;
+    m_wantedVolume = -1;
+    Q_EMIT volumeRead(volume);
+}
+
 void RendererSession::setVolume(int volume)
 {
+    m_wantedVolume = qBound(0, volume, 100);
+    m_wantedClock.start();
+    if (!m_volumeSending)
+        sendVolume();
+}
+
+void RendererSession::sendVolume()
+{
+    const int volume = m_wantedVolume;
+    m_volumeSending = true;
     control(QStringLiteral("SetVolume"),
             {{instance, zero},
              {QStringLiteral("Channel"), QStringLiteral("Master")},
-             {QStringLiteral("DesiredVolume"), QString::number(qBound(0, volume, 100))}},
-            RendererClient::RenderingControl);
+             {QStringLiteral("DesiredVolume"), QString::number(volume)}},
+            RendererClient::RenderingControl, [this, volume] {
+                m_volumeSending = false;
+                if (m_wantedVolume >= 0 && m_wantedVolume != volume)
+                    sendVolume();
+            });
 }
 
 void RendererSession::readVolume()
@@ -400,7 +428,7 @@ void RendererSession::readVolume()
              bool ok = false;
              const int volume = reply.arguments.value(QStringLiteral("CurrentVolume")).toInt(&ok);
              if (reply.ok && ok)
-                 Q_EMIT volumeRead(volume);
+                 volumeTold(volume);
              else
                  Q_EMIT actionDone(QStringLiteral("GetVolume"), false,
                                    refusal(QStringLiteral("GetVolume"), reply));

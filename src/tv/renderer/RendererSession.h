@@ -26,6 +26,9 @@ public:
     static constexpr int StartLimitMs = 15000;
     // A stop told by an event is checked this much later (ms).
     static constexpr int StopConfirmMs = 1500;
+    // After a volume is set, other volumes the renderer tells for this long
+    // are taken as older news (answers to earlier steps), not as changes (ms).
+    static constexpr int VolumeSettleMs = 2000;
 
     explicit RendererSession(const RendererInfo &renderer, QObject *parent = nullptr);
     ~RendererSession() override;
@@ -90,8 +93,11 @@ private:
     void readState();
     void setState(const QString &state);
     void control(const QString &action, const QList<QPair<QString, QString>> &arguments,
-                 RendererClient::Service service = RendererClient::AVTransport);
+                 RendererClient::Service service = RendererClient::AVTransport,
+                 const std::function<void()> &answered = {});
     void fail(const QString &message);
+    void volumeTold(int volume);
+    void sendVolume();
     QString refusal(const QString &action, const RendererSoap::Reply &reply) const;
     QString vanishedText() const;
 
@@ -117,4 +123,10 @@ private:
     QString m_state;
     qint64 m_positionMs = 0;
     qint64 m_durationMs = -1;
+    // The volume last set from here, until the renderer tells it back.
+    int m_wantedVolume = -1;
+    QElapsedTimer m_wantedClock;
+    // One SetVolume at a time, so that quick steps arrive in their order;
+    // the one sent is followed by the latest wanted, if it differs.
+    bool m_volumeSending = false;
 };

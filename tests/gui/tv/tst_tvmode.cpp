@@ -324,10 +324,21 @@ private Q_SLOTS:
         QTest::keyClick(focus, Qt::Key_Down);
         QTRY_COMPARE_WITH_TIMEOUT(renderer.volume, QStringLiteral("45"), TestSupport::SlowWaitMs);
         QTRY_COMPARE_WITH_TIMEOUT(panel->volumeSlider()->value(), 45, TestSupport::SlowWaitMs);
+        QVERIFY(!panel->showsMuted());
         QTest::keyClick(focus, Qt::Key_M);
         QTRY_COMPARE_WITH_TIMEOUT(renderer.mute, QStringLiteral("1"), TestSupport::SlowWaitMs);
+        QVERIFY(panel->showsMuted());
         QCOMPARE(audio->volume(), localVolume);
         QVERIFY(!audio->isMuted());
+        // The TV's own remote turns the sound on: the panel says so, and
+        // its button turns it off again.
+        renderer.changeMute(QStringLiteral("0"));
+        QTRY_VERIFY_WITH_TIMEOUT(!panel->showsMuted(), TestSupport::SlowWaitMs);
+        QCOMPARE(panel->muteButton()->accessibleName(), QStringLiteral("Sound of the TV on"));
+        panel->muteButton()->click();
+        QTRY_COMPARE_WITH_TIMEOUT(renderer.mute, QStringLiteral("1"), TestSupport::SlowWaitMs);
+        QVERIFY(panel->showsMuted());
+        Screenshots::keep(&scene.player->window, QStringLiteral("tvmode-muted"));
 
         QCOMPARE(mpris.playbackStatus(), QStringLiteral("Playing"));
         mpris.playPause();
