@@ -10,9 +10,8 @@
 #include "tv/MediaFormats.h"
 #include "tv/MediaModel.h"
 #include "tv/SharedFolder.h"
-#include "tv/TimeSeekRange.h"
+#include "tv/TranscodeAnswer.h"
 #include "tv/TranscodeHelper.h"
-#include "tv/TranscodeStream.h"
 #include "tv/TvBookmarks.h"
 #include "tv/TvSubtitles.h"
 #include "tv/upnp/UpnpAction.h"
@@ -21,9 +20,7 @@
 
 #include <QDebug>
 #include <QFileInfo>
-#include <QLocale>
 #include <QNetworkInterface>
-#include <QTemporaryFile>
 
 #include <cstdio>
 #include <ctime>
@@ -63,12 +60,6 @@ bool startsPlay(const UpnpHttpRequest &request)
     return (range.isEmpty() || range.startsWith("bytes=0-")) &&
            (seek.isEmpty() || seek.startsWith("npt=0-") || seek.startsWith("npt=0.0") ||
             seek.startsWith("npt=00:00:00"));
-}
-
-// The language the user reads, for choosing among subtitle files.
-QString userLanguage()
-{
-    return QLocale().name().left(2);
 }
 
 UpnpHttpResponse notAcceptable()
@@ -210,7 +201,8 @@ bool ServerDelegate::buildFromMediaNode(const MediaNodeInfo &node, const UpnpBro
     // caption element some televisions read instead.
     const QString host = QStringLiteral("http://%1:") + port;
     const QList<int> order =
-        picture ? QList<int>() : TvSubtitles::offerOrder(node.subtitles, userLanguage());
+        picture ? QList<int>()
+                : TvSubtitles::offerOrder(node.subtitles, TvSubtitles::userLanguage());
     for (const int i : order) {
         const SubtitleFile &file = node.subtitles.at(i);
         for (const QHostAddress &address : addresses) {
@@ -532,7 +524,7 @@ bool ServerDelegate::serveFile(const UpnpHttpRequest &request, const QString &re
     // A console's version of a video names the subtitle to draw.
     QString objectId = converted ? resource.mid(convertedPrefix.size()) : resource;
     bool versionFolder = false;
-    int subtitleChoice = PreferredSubtitle;
+    int subtitleChoice = TranscodeAnswer::PreferredSubtitle;
     if (!converted &&
         ConsoleSubtitleChoice::parse(resource, &objectId, &versionFolder, &subtitleChoice) &&
         versionFolder)
@@ -557,7 +549,8 @@ bool ServerDelegate::serveFile(const UpnpHttpRequest &request, const QString &re
     // Samsung televisions ask for the subtitle file with the video.
     if (request.header("getCaptionInfo.sec") == "1" && !node.subtitles.isEmpty()) {
         // SubRip first (every such television reads it), the user's language first among equals.
-        const int chosen = TvSubtitles::offerOrder(node.subtitles, userLanguage()).constFirst();
+        const int chosen =
+            TvSubtitles::offerOrder(node.subtitles, TvSubtitles::userLanguage()).constFirst();
         response.setHeader("CaptionInfo.sec", QStringLiteral("http://%1:%2%3")
                                                   .arg(request.localAddress.toString())
                                                   .arg(request.localPort)
@@ -570,7 +563,7 @@ bool ServerDelegate::serveFile(const UpnpHttpRequest &request, const QString &re
             node.path);
     if (node.needsTranscoding || converted) {
         qCDebug(lcTv).noquote() << "   transcoding...";
-        serveTranscoded(request, node, response, subtitleChoice);
+        TranscodeAnswer::fill(request, node, m_model->rootPath(), subtitleChoice, response);
         return true;
     }
     if (timeSeek) {
@@ -625,71 +618,6 @@ void ServerDelegate::serveSubtitle(const UpnpHttpRequest &request, const QString
     serveLocalFile(request, file.path, file.mimeType().toUtf8(), response);
 }
 
-void ServerDelegate::serveTranscoded(const UpnpHttpRequest &request, const MediaNodeInfo &node,
-                                     UpnpHttpResponse &response, int subtitleChoice) const
-{
-    double start = 0;
-    double length = -1;
-    const QByteArray seek = request.header("TimeSeekRange.dlna.org");
-    if (!seek.isEmpty()) {
-        double end = -1;
-        const double duration = node.media.duration;
-        if (!TimeSeekRange::parse(seek, &start, &end) || (duration >= 0 && start >= duration) ||
-            (end >= 0 && end <= start)) {
-            response = UpnpHttpResponse::text(416, "text/plain", "Requested Range Not Satisfiable");
-            return;
-        }
-        // An end past the file's is the file's; the encoder stops at the end.
-        if (end >= 0 && duration >= 0)
-            end = qMin(end, duration);
-        if (end >= 0)
-            length = end - start;
-        response.setHeader("TimeSeekRange.dlna.org",
-                           TimeSeekRange::answer(start, end >= 0 ? end : duration, duration));
-    }
-    response.status = 200;
-    response.setHeader("transferMode.dlna.org", "Streaming");
-    response.setHeader("Connection", "keep-alive");
-    response.setHeader("contentFeatures.dlna.org",
-                       MediaFormats::transcodedContentFeatures(request.clientSignature));
-    response.setHeader("Content-Type",
-                       MediaFormats::transcodedContentType(request.clientSignature));
-    response.unknownLength = true;
-    if (request.isHead()) {
-        // Headers only: no encoder for it. The stream's length is not known
-        // before it is made; the HEAD tells what its bit rate and play length
-        // come to, so that the connection can carry the client's next request.
-        const double seconds = length >= 0                   ? length
-                               : node.media.duration > start ? node.media.duration - start
-                                                             : -1;
-        const int kbits = TranscodeHelper::outputFor(request.clientSignature, node.media).bitrate;
-        if (seconds > 0 && kbits > 0)
-            response.headLength = qint64(seconds * kbits * 1000 / 8);
-        return;
-    }
-    // Consoles show no subtitle file beside the stream: the text goes into the picture.
-    // Never the user's file itself: our own copy of its cues, bounded.
-    std::unique_ptr<QTemporaryFile> subtitle;
-    if (UpnpClientSignature::burnsSubtitles(UpnpClientSignature::Value(request.clientSignature))) {
-        const qsizetype chosen = subtitleChoice == PreferredSubtitle
-                                     ? SubtitleFile::preferred(node.subtitles, userLanguage())
-                                     : subtitleChoice;
-        if (chosen >= 0 && chosen < node.subtitles.size() && m_model &&
-            SharedFolder::contains(m_model->rootPath(), node.subtitles.at(chosen).path))
-            subtitle = TvSubtitles::burnInCopy(node.subtitles.at(chosen), node.durationMs);
-    }
-    auto stream = TranscodeStream::createLimited(request.clientSignature, node.path, start, length,
-                                                 subtitle ? subtitle->fileName() : QString());
-    if (stream)
-        stream->keepFile(std::move(subtitle));
-    response.stream = std::move(stream);
-    if (!response.stream) {
-        qCWarning(lcTv).noquote() << "ServerDelegate: all encoders busy, transcode refused";
-        response = UpnpHttpResponse::text(503, "text/plain", "Service Unavailable");
-        response.setHeader("Retry-After", "10");
-    }
-}
-
 UpnpDidlObject ServerDelegate::versionFolderOf(const MediaNodeInfo &node)
 {
     UpnpDidlObject folder;
@@ -699,7 +627,8 @@ UpnpDidlObject ServerDelegate::versionFolderOf(const MediaNodeInfo &node)
     const qsizetype dot = node.name.lastIndexOf(QLatin1Char('.'));
     folder.title = dot < 0 ? node.name : node.name.left(dot);
     folder.upnpClass = QStringLiteral("object.container.storageFolder");
-    folder.childCount = int(ConsoleSubtitleChoice::versions(node, userLanguage()).size());
+    folder.childCount =
+        int(ConsoleSubtitleChoice::versions(node, TvSubtitles::userLanguage()).size());
     return folder;
 }
 
@@ -715,7 +644,7 @@ int ServerDelegate::browseVersions(const UpnpBrowseRequest &request, bool metada
     if (!ConsoleSubtitleChoice::offersChoice(node, request.clientSignature))
         return UpnpError::NoSuchObject;
     const QList<ConsoleSubtitleChoice::Version> versions =
-        ConsoleSubtitleChoice::versions(node, userLanguage());
+        ConsoleSubtitleChoice::versions(node, TvSubtitles::userLanguage());
     if (!folder && std::none_of(versions.cbegin(), versions.cend(),
                                 [subtitle](const auto &v) { return v.subtitle == subtitle; }))
         return UpnpError::NoSuchObject;

@@ -14,7 +14,7 @@ class MediaModel;
 class TvBookmarks;
 
 // The ContentDirectory of the media server over the media tree, and the
-// serving of its files (plain, as thumbnails, or transcoded).
+// serving of its files (plain, as thumbnails, or transcoded: TranscodeAnswer).
 class ServerDelegate : public QObject, public UpnpFileMediaServerDelegate
 {
     Q_OBJECT
@@ -80,11 +80,6 @@ private:
     // "SUBTITLES/<object id>/<n>.<suffix>": the video's n-th subtitle file.
     void serveSubtitle(const UpnpHttpRequest &request, const QString &resource,
                        UpnpHttpResponse &response) const;
-    // Which subtitle a console sees drawn: the preferred one, none (-1) or
-    // the n-th file of the video.
-    static constexpr int PreferredSubtitle = -2;
-    void serveTranscoded(const UpnpHttpRequest &request, const MediaNodeInfo &node,
-                         UpnpHttpResponse &response, int subtitleChoice = PreferredSubtitle) const;
 
     MediaModel *m_model = nullptr;
     LibraryStore *m_store = nullptr;

@@ -7,9 +7,15 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QTemporaryFile>
 
 #include <algorithm>
+
+QString TvSubtitles::userLanguage()
+{
+    return QLocale().name().left(2);
+}
 
 bool TvSubtitles::isServable(const SubtitleFile &file)
 {

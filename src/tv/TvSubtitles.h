@@ -21,6 +21,8 @@ public:
     // Cues shown at once in a drawn picture; later ones wait for a free place.
     static constexpr int kMaxShownCues = 8;
 
+    // The language the user reads (ISO 639-1), for choosing among subtitle files.
+    static QString userLanguage();
     // A file the server may hand on: a regular file within the size bound.
     static bool isServable(const SubtitleFile &file);
     static QList<SubtitleFile> servable(const QList<SubtitleFile> &files);
