@@ -108,53 +108,8 @@ void LibraryModel::readFirstRows()
 
 void LibraryModel::takeGuids(LibraryStore::Guids guids, int generation)
 {
-    if (generation != m_readGeneration)
-        return;
-    // Until every row is here, the guids are kept by id, each store signal
-    // setting its rows' guids (the rows may not be here yet).
-    m_guids = std::move(guids.counts);
-    m_guidOfId = std::move(guids.byId);
-    m_trackingGuids = true;
-    m_expectedRows = guids.rows;
-}
-
-void LibraryModel::trackGuids(const QList<Row> &rows)
-{
-    if (!m_trackingGuids)
-        return;
-    for (const Row &row : rows) {
-        const qlonglong id = idOfRow(row);
-        const QString guid = row.value(LibraryStore::Guid).toString();
-        const QString old = m_guidOfId.value(id);
-        if (old == guid)
-            continue;
-        if (!old.isEmpty())
-            addGuid(old, -1);
-        if (guid.isEmpty()) {
-            m_guidOfId.remove(id);
-        } else {
-            addGuid(guid, 1);
-            m_guidOfId.insert(id, guid);
-        }
-    }
-}
-
-void LibraryModel::trackRemovedGuids(const QList<qlonglong> &ids)
-{
-    if (!m_trackingGuids)
-        return;
-    for (const qlonglong id : ids) {
-        const QString old = m_guidOfId.take(id);
-        if (!old.isEmpty())
-            addGuid(old, -1);
-    }
-}
-
-void LibraryModel::stopTrackingGuids()
-{
-    m_trackingGuids = false;
-    m_guidOfId = {};
-    m_expectedRows = 0;
+    if (generation == m_readGeneration)
+        m_guids.takeStored(std::move(guids));
 }
 
 void LibraryModel::takeReadRows(QList<Row> rows, bool first, bool last, int generation)
@@ -199,7 +154,7 @@ void LibraryModel::endRead()
     m_reading = false;
     m_loaded = true;
     // The rows shown count the guids from now on.
-    stopTrackingGuids();
+    m_guids.stopTracking();
     emit updated();
 }
 
@@ -223,7 +178,7 @@ void LibraryModel::connectStore()
             }
             trackLeaving();
         }
-        trackGuids(rows);
+        m_guids.trackStored(rows);
     };
     // Queued: the store's thread tells, the rows change here, after the rows
     // of the first read (told before) are all in.
@@ -240,7 +195,7 @@ void LibraryModel::connectStore()
             });
     connect(m_store, &LibraryStore::rowsRemoved, this, [this](const QList<qlonglong> &ids) {
         absorbAllPieces();
-        trackRemovedGuids(ids);
+        m_guids.trackRemoved(ids);
         dropRows(ids);
     });
     // A play position changes nothing the index or the counters show.
@@ -423,24 +378,6 @@ int LibraryModel::findRow(qlonglong id) const
     return -1;
 }
 
-void LibraryModel::countGuid(const Row &row, int delta)
-{
-    // While the first read comes, the store's signals keep the guids.
-    if (m_trackingGuids)
-        return;
-    const QString guid = row.value(LibraryStore::Guid).toString();
-    if (!guid.isEmpty())
-        addGuid(guid, delta);
-}
-
-void LibraryModel::addGuid(const QString &guid, int delta)
-{
-    int &count = m_guids[guid];
-    count += delta;
-    if (count <= 0)
-        m_guids.remove(guid);
-}
-
 void LibraryModel::setRows(QList<Row> rows)
 {
     // An empty library read again is no change for the views.
@@ -448,19 +385,18 @@ void LibraryModel::setRows(QList<Row> rows)
         return;
     beginResetModel();
     // Storage for every row the store counted, and room above them.
-    const qsizetype expected = std::max(rows.size(), m_expectedRows);
+    const qsizetype expected = std::max(rows.size(), m_guids.expectedRows());
     m_rows = spacedList<Row>(rows.size(), roomAtTop(expected), expected);
     std::move(rows.begin(), rows.end(), m_rows.begin());
     m_rowById.clear();
     m_items.clear();
-    if (!m_trackingGuids)
-        m_guids.clear();
+    m_guids.clearShown();
     m_ids.clear();
     // Room for the rows still to come: growing the set on the way would
     // copy it over and over.
-    m_ids.reserve(std::max(m_rows.size(), m_expectedRows));
+    m_ids.reserve(std::max(m_rows.size(), m_guids.expectedRows()));
     for (const Row &row : std::as_const(m_rows)) {
-        countGuid(row, 1);
+        m_guids.countRow(row, 1);
         m_ids.insert(idOfRow(row));
     }
     endResetModel();
@@ -491,7 +427,7 @@ void LibraryModel::insertSorted(QList<Row> added)
             m_items.clear();
         m_rowById.clear();
         for (qsizetype i = 0; i < count; ++i) {
-            countGuid(added.at(start + i), 1);
+            m_guids.countRow(added.at(start + i), 1);
             m_ids.insert(idOfRow(added.at(start + i)));
             m_rows[place + i] = std::move(added[start + i]);
         }
@@ -517,7 +453,7 @@ void LibraryModel::appendRows(QList<Row> rows)
     beginInsertRows(QModelIndex(), int(start), int(start + rows.size() - 1));
     const bool itemsKept = m_items.size() == start;
     for (Row &row : rows) {
-        countGuid(row, 1);
+        m_guids.countRow(row, 1);
         const qlonglong id = idOfRow(row);
         m_ids.insert(id);
         // A map of the rows made already goes on with them.
@@ -556,8 +492,8 @@ void LibraryModel::changeRows(const QList<Row> &rows)
             insertSorted({stored});
             continue;
         }
-        countGuid(m_rows.at(row), -1);
-        countGuid(stored, 1);
+        m_guids.countRow(m_rows.at(row), -1);
+        m_guids.countRow(stored, 1);
         m_rows[row] = stored;
         if (row < m_items.size())
             m_items[row].reset();
@@ -568,7 +504,7 @@ void LibraryModel::changeRows(const QList<Row> &rows)
 void LibraryModel::dropRow(int row)
 {
     beginRemoveRows(QModelIndex(), row, row);
-    countGuid(m_rows.at(row), -1);
+    m_guids.countRow(m_rows.at(row), -1);
     m_ids.remove(idOfRow(m_rows.at(row)));
     m_rows.remove(row);
     if (row < m_items.size() && m_items.size() == m_rows.size() + 1)
@@ -760,7 +696,7 @@ bool LibraryModel::containsGuid(const QString &guid, bool *ok)
 {
     // The rows shown know every stored guid once the first read came; while
     // it comes, the guids read with its first rows (kept since) answer.
-    if (QThread::currentThread() == thread() && (m_loaded || m_trackingGuids)) {
+    if (QThread::currentThread() == thread() && (m_loaded || m_guids.isTracking())) {
         if (ok)
             *ok = true;
         return m_guids.contains(LibraryItem::encode(guid));
@@ -787,7 +723,7 @@ void LibraryModel::reload()
     m_dropper->stop();
     trackLeaving();
     LibraryStore::Rows rows = m_loader->readAll(m_order);
-    stopTrackingGuids();
+    m_guids.stopTracking();
     setRows(std::move(rows));
     m_loaded = true;
 }

@@ -2,6 +2,7 @@
 
 #include "core/TaskTracker.h"
 
+#include "library/LibraryGuidIndex.h"
 #include "library/LibraryItem.h"
 #include "library/LibrarySortOrder.h"
 #include "library/LibraryStore.h"
@@ -116,10 +117,6 @@ private:
     void takeReadRows(QList<Row> rows, bool first, bool last, int generation);
     // Every stored guid, read before the first piece of the first read.
     void takeGuids(LibraryStore::Guids guids, int generation);
-    // While the first read comes: the guids of rows a store signal tells of.
-    void trackGuids(const QList<Row> &rows);
-    void trackRemovedGuids(const QList<qlonglong> &ids);
-    void stopTrackingGuids();
     // Adds rows (below the others when they come in the current order).
     void appendRows(QList<Row> rows);
     // Takes the next piece of the first read that came; all of them.
@@ -147,8 +144,6 @@ private:
     void insertSorted(QList<Row> added);
     // True when `a` comes before `b` in the current sort (ties by id).
     bool before(const Row &a, const Row &b) const;
-    void countGuid(const Row &row, int delta);
-    void addGuid(const QString &guid, int delta);
     // Row of an id, without building the map of all rows (-1 when none).
     int findRow(qlonglong id) const;
 
@@ -165,13 +160,7 @@ private:
     // The ids shown.
     QSet<qlonglong> m_ids;
     // Rows per stored guid, for the "already in the library?" question.
-    QHash<QString, int> m_guids;
-    // While the first read comes: the guid of every stored row by id (rows
-    // without one left out), kept from the store's signals; m_guids counts
-    // them. The rows the read will bring, for room made ahead.
-    QHash<qlonglong, QString> m_guidOfId;
-    bool m_trackingGuids = false;
-    qsizetype m_expectedRows = 0;
+    LibraryGuidIndex m_guids;
     // True once every row of the first read came from the store.
     bool m_loaded = false;
     // True while the pieces of the first read come.
