@@ -58,6 +58,23 @@ public:
     void modelChange(QAccessibleTableModelChangeEvent *event) override;
 
 protected:
+    // Makes every `View` (by its class, not its subclasses) use the list
+    // interface `Interface`, made from the view (once per program).
+    template <typename View, typename Interface> static void installFor()
+    {
+        static const bool installed = [] {
+            QAccessible::installFactory(
+                [](const QString &className, QObject *object) -> QAccessibleInterface * {
+                    if (className != QLatin1String(View::staticMetaObject.className()))
+                        return nullptr;
+                    auto *view = qobject_cast<View *>(object);
+                    return view ? new Interface(view) : nullptr;
+                });
+            return true;
+        }();
+        Q_UNUSED(installed);
+    }
+
     // The interface of the item at `index` (a row of the view's model), new
     // and not registered yet: the list registers it with the framework's
     // cache, which owns it from then on.

@@ -5,14 +5,6 @@
 
 namespace {
 
-QAccessibleInterface *downloadViewFactory(const QString &className, QObject *object)
-{
-    if (className != QLatin1String("DownloadView"))
-        return nullptr;
-    auto *view = qobject_cast<DownloadView *>(object);
-    return view ? new DownloadViewAccessible(view) : nullptr;
-}
-
 // A card's transfer line changes several times a second; a screen reader
 // hears of it once a second at most.
 constexpr int kProgressNoticeMs = 1000;
@@ -26,11 +18,7 @@ DownloadViewAccessible::DownloadViewAccessible(DownloadView *view) : ItemViewAcc
 
 void DownloadViewAccessible::install()
 {
-    static bool installed = false;
-    if (installed)
-        return;
-    installed = true;
-    QAccessible::installFactory(downloadViewFactory);
+    installFor<DownloadView, DownloadViewAccessible>();
 }
 
 ItemAccessible *DownloadViewAccessible::makeItem(const QModelIndex &index) const
