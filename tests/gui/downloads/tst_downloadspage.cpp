@@ -7,6 +7,7 @@
 #include "downloads/DownloadFailure.h"
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadRecords.h"
+#include "gui/common/ItemChangeNotices.h"
 #include "gui/downloads/DownloadListModel.h"
 #include "gui/downloads/DownloadView.h"
 #include "gui/downloads/DownloadWidget.h"
@@ -29,6 +30,57 @@
 
 using Role = DownloadListModel::Role;
 using Action = DownloadCard::Action;
+
+// What a screen reader hears of the painted cards while it listens: the
+// notices of a changed name, description or set of buttons, with what the
+// card said when each came. (The framework hands notices to its own update
+// handler only while a platform screen reader is active, which the
+// offscreen platform never is, so the cards' notices are heard directly.)
+class HeardNotices
+{
+public:
+    struct Notice
+    {
+        QAccessible::Event type;
+        QAccessible::Id item;
+        QString name;
+        QString description;
+        qint64 at; // ms since listening began
+    };
+
+    HeardNotices()
+    {
+        m_clock.start();
+        ItemChangeNotices::setListener([this](QAccessibleEvent *event) { hear(event); });
+    }
+    ~HeardNotices() { ItemChangeNotices::setListener({}); }
+    HeardNotices(const HeardNotices &) = delete;
+    HeardNotices &operator=(const HeardNotices &) = delete;
+
+    qint64 now() const { return m_clock.elapsed(); }
+    QList<Notice> of(QAccessibleInterface *item, QAccessible::Event type, qint64 since = 0) const
+    {
+        QList<Notice> found;
+        for (const Notice &notice : m_heard) {
+            if (notice.item == QAccessible::uniqueId(item) && notice.type == type &&
+                notice.at >= since)
+                found << notice;
+        }
+        return found;
+    }
+
+private:
+    void hear(QAccessibleEvent *event)
+    {
+        QAccessibleInterface *item = event->accessibleInterface();
+        QVERIFY(item);
+        m_heard << Notice{event->type(), QAccessible::uniqueId(item), item->text(QAccessible::Name),
+                          item->text(QAccessible::Description), m_clock.elapsed()};
+    }
+
+    QElapsedTimer m_clock;
+    QList<Notice> m_heard;
+};
 
 class TestDownloadsPage : public QObject
 {
@@ -493,6 +545,83 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(first.isNull(), TestSupport::SlowWaitMs);
         m_prompt.answers = {UserPrompt::Yes};
         page.manager.removeAll();
+    }
+
+    // A screen reader that holds a card hears it change: its buttons at once
+    // when pressing Resume turns it into Pause, its title once the
+    // descriptor gave it, its transfer line while bytes come (at most once a
+    // second, though the row changes twenty times a second), and what the
+    // card says last.
+    void screenReaderHearsCardChanges()
+    {
+        const QUrl descriptor = synthetic(QStringLiteral("heard"), 1, 3000000, 250000);
+        const QUrl media =
+            m_site->url(QStringLiteral("/media/blob/heard-1.mp4?bytes=3000000&rate=250000"));
+        QVERIFY(m_fixture.records()->insert(descriptor, media, QString()));
+        Page page(m_fixture.records(), &m_prompt);
+        QCOMPARE(page.model()->rowCount(), 1);
+        Download *download = page.download(0);
+        HeardNotices heard;
+
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(page.view());
+        QVERIFY(list);
+        QAccessibleInterface *card = list->child(0);
+        QVERIFY(card);
+        QCOMPARE(card->text(QAccessible::Name), QStringLiteral("Loading download..."));
+        QCOMPARE(card->child(1)->text(QAccessible::Name), QStringLiteral("Resume"));
+        card->child(1)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_VERIFY_WITH_TIMEOUT(!heard.of(card, QAccessible::ObjectReorder).isEmpty(),
+                                 TestSupport::SlowWaitMs);
+        QCOMPARE(card->child(1)->text(QAccessible::Name), QStringLiteral("Pause"));
+        QTRY_COMPARE_WITH_TIMEOUT(heard.of(card, QAccessible::NameChanged).size(), 1, 10000);
+        const HeardNotices::Notice titled = heard.of(card, QAccessible::NameChanged).first();
+        QCOMPARE(titled.name, QStringLiteral("heard 1"));
+        // The same card all along: the row's changes keep its interface,
+        // also when the list hears of them as a screen reader's list does.
+        const QAccessible::Id cardId = QAccessible::uniqueId(card);
+        QCOMPARE(QAccessible::uniqueId(list->child(0)), cardId);
+        QAccessibleTableModelChangeEvent rowChanged(page.view(),
+                                                    QAccessibleTableModelChangeEvent::DataChanged);
+        rowChanged.setFirstRow(0);
+        rowChanged.setLastRow(0);
+        list->tableInterface()->modelChange(&rowChanged);
+        QCOMPARE(QAccessible::accessibleInterface(cardId), card);
+        QCOMPARE(QAccessible::uniqueId(list->child(0)), cardId);
+
+        // The transfer line, heard while bytes come, once a second at most.
+        const auto transferLines = [&heard, card] {
+            QList<HeardNotices::Notice> lines;
+            for (const HeardNotices::Notice &notice :
+                 heard.of(card, QAccessible::DescriptionChanged))
+                if (notice.description.contains(QLatin1String(" of 3.0 MB (")))
+                    lines << notice;
+            return lines;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(transferLines().size() >= 4, 15000);
+        QCOMPARE(download->state(), Download::Downloading);
+        const qint64 paused = heard.now();
+        download->pause();
+        const QList<HeardNotices::Notice> running = transferLines();
+        const qint64 first = running.first().at;
+        qsizetype heardWhileRunning = 0;
+        for (const HeardNotices::Notice &notice : heard.of(card, QAccessible::DescriptionChanged))
+            heardWhileRunning += notice.at >= first && notice.at < paused ? 1 : 0;
+        // (Two more than the seconds: the first, and a millisecond's rounding.)
+        const qint64 most = (paused - first) / 1000 + 2;
+        QVERIFY2(
+            heardWhileRunning <= most,
+            qPrintable(QStringLiteral("%1 in %2 ms").arg(heardWhileRunning).arg(paused - first)));
+
+        // Paused: Resume is back, and the last thing heard is what the card says.
+        QTRY_VERIFY_WITH_TIMEOUT(heard.of(card, QAccessible::ObjectReorder, paused).size() == 1,
+                                 TestSupport::SlowWaitMs);
+        QCOMPARE(card->child(1)->text(QAccessible::Name), QStringLiteral("Resume"));
+        QVERIFY2(card->text(QAccessible::Description).startsWith(QLatin1String("Paused")),
+                 qPrintable(card->text(QAccessible::Description)));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            heard.of(card, QAccessible::DescriptionChanged).last().description,
+            card->text(QAccessible::Description), TestSupport::SlowWaitMs);
+        download->cancel();
     }
 
     void barButtonsActOnEveryDownload()

@@ -1,8 +1,9 @@
 // Every page and dialog in each language the program ships, at the scale the
 // run was started with (CTest runs it at QT_SCALE_FACTOR 1 and 2): no label,
 // button, header or sidebar row whose text is cut or elided, and no English
-// left over in a translated language. With ZELTA_SCREENSHOTS set, each page is
-// also saved there as a picture for a person to look at.
+// left over in a translated language, in the widgets nor in the items that
+// lists paint (read as a screen reader has them). With ZELTA_SCREENSHOTS set,
+// each page is also saved there as a picture for a person to look at.
 #include "DownloadSiteFixture.h"
 
 #include "app/Translations.h"
@@ -14,6 +15,7 @@
 #include "engines/Engines.h"
 #include "gui/burner/BurnerWizard.h"
 #include "gui/burner/DiscSetupDialog.h"
+#include "gui/common/ItemViewAccessible.h"
 #include "gui/dialogs/ErrorReportDialog.h"
 #include "gui/library/CorvMediaInformationEditDialog.h"
 #include "gui/library/LibraryWidget.h"
@@ -27,6 +29,8 @@
 #include "library/LibraryStore.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QHeaderView>
@@ -315,6 +319,31 @@ private:
         walk(QModelIndex());
     }
 
+    // The items a list paints (the library's tiles, the downloads' cards),
+    // as a screen reader has them: their names and descriptions, and their
+    // buttons'.
+    static void readPaintedItems(Reading &reading, QAbstractItemView *view, const QString &key)
+    {
+        auto *list =
+            dynamic_cast<ItemViewAccessible *>(QAccessible::queryAccessibleInterface(view));
+        if (!list)
+            return;
+        for (int row = 0; row < list->childCount(); ++row) {
+            QAccessibleInterface *item = list->child(row);
+            const QString itemKey = key + QStringLiteral(":item%1").arg(row);
+            note(reading, itemKey + QStringLiteral("@name"), item->text(QAccessible::Name));
+            note(reading, itemKey + QStringLiteral("@description"),
+                 item->text(QAccessible::Description));
+            for (int i = 0; i < item->childCount(); ++i) {
+                QAccessibleInterface *button = item->child(i);
+                const QString buttonKey = itemKey + QStringLiteral("/button%1").arg(i);
+                note(reading, buttonKey + QStringLiteral("@name"), button->text(QAccessible::Name));
+                note(reading, buttonKey + QStringLiteral("@description"),
+                     button->text(QAccessible::Description));
+            }
+        }
+    }
+
     // Everything a window shows: its texts by widget, and what does not fit.
     static Reading read(QWidget *window)
     {
@@ -345,6 +374,8 @@ private:
             }
             if (auto *tree = qobject_cast<CorvTreeView *>(widget))
                 readSidebar(reading, tree, key);
+            else if (auto *view = qobject_cast<QAbstractItemView *>(widget))
+                readPaintedItems(reading, view, key);
         }
         // Menus and shortcuts the window holds, shown or not.
         for (QAction *action : window->findChildren<QAction *>()) {
