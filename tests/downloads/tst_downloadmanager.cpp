@@ -129,7 +129,7 @@ private:
 
     DownloadSiteFixture m_fixture;
     QTemporaryDir m_files;
-    NetworkManager m_network{&m_fixture.prompt};
+    NetworkManager m_network{&m_fixture.account, &m_fixture.prompt};
     DemoSiteProcess *m_site = nullptr;
     ScriptedPrompt &m_prompt = m_fixture.prompt;
 
