@@ -16,6 +16,7 @@
 #include "library/LibraryModel.h"
 #include "library/LibraryStore.h"
 #include "library/MetaDataBuilder.h"
+#include "web/Account.h"
 #include "web/NetworkManager.h"
 
 #include <QAbstractItemModelTester>
@@ -952,6 +953,7 @@ private Q_SLOTS:
         QFETCH(QString, bar);
         QFETCH(bool, runs);
         Engines engines(&m_prompt);
+        engines.account()->login(QStringLiteral("demo"), QStringLiteral("demo"));
         QVERIFY(fillLibrary(engines));
         MetaDataBuilder *builder = engines.library()->metaDataBuilder();
         IndexBuildGate gate(builder);
@@ -999,6 +1001,7 @@ private Q_SLOTS:
     void nextInLineWaitsForItsRecord()
     {
         Engines engines(&m_prompt);
+        engines.account()->login(QStringLiteral("demo"), QStringLiteral("demo"));
         QVERIFY(fillLibrary(engines));
         DownloadManager &manager = *engines.downloadManager();
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
@@ -1163,6 +1166,7 @@ private Q_SLOTS:
             QCOMPARE(store->call([&] { return store->insertItems({listed}); }).size(), 1);
         }
         Engines engines(&m_prompt);
+        engines.account()->login(QStringLiteral("demo"), QStringLiteral("demo"));
         Library &lib = *engines.library();
         DownloadManager &manager = *engines.downloadManager();
         QCOMPARE(manager.rowCount(), 4);
@@ -1193,6 +1197,7 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(clip, m_site->dataDir() + QStringLiteral("/media/harbour.mp4")));
         // The wiring hands finished videos to the library.
         Engines engines(&m_prompt);
+        engines.account()->login(QStringLiteral("demo"), QStringLiteral("demo"));
         Library &library = *engines.library();
         QSignalSpy imported(library.imports(), &ImportController::importFinished);
         DownloadManager &manager = *engines.downloadManager();
