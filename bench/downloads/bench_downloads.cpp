@@ -13,8 +13,8 @@
 #include "downloads/DownloadRecords.h"
 #include "library/Library.h"
 #include "library/LibraryStore.h"
+#include "web/Account.h"
 #include "web/NetworkManager.h"
-#include "web/SignInState.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -143,7 +143,9 @@ Figures runManager(const QString &name, const QUrl &descriptor, const QUrl &dire
 {
     g_run->step(name + QStringLiteral(", ZELTA"), g_timeoutMs / 1000 + 60);
     ScriptedPrompt prompt;
-    NetworkManager network(&prompt);
+    Account account;
+    account.login(QStringLiteral("demo"), QStringLiteral("demo"));
+    NetworkManager network(&account, &prompt);
     LibraryStore store(Library::databasePath());
     DownloadRecords records(&store);
     DownloadManager manager(&network, &records, &prompt);
@@ -324,7 +326,6 @@ int main(int argc, char **argv)
     Library::setupPaths(home.path());
     if (!Library::initDatabase(QString()))
         giveUp(QStringLiteral("the library database could not be made"));
-    SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
 
     const qint64 big = quick ? 8 * MiB : 1024 * MiB;
     const qint64 each = quick ? 2 * MiB : 200 * MiB;

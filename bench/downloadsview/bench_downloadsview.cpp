@@ -11,8 +11,8 @@
 #include "gui/downloads/DownloadWidget.h"
 #include "library/Library.h"
 #include "library/LibraryStore.h"
+#include "web/Account.h"
 #include "web/NetworkManager.h"
-#include "web/SignInState.h"
 
 #include <QApplication>
 #include <QDir>
@@ -64,7 +64,9 @@ Figures run(const QString &base, const QString &tag, bool withPage)
                 15 * 60);
     clearDownloads();
     ScriptedPrompt prompt;
-    NetworkManager network(&prompt);
+    Account account;
+    account.login(QStringLiteral("demo"), QStringLiteral("demo"));
+    NetworkManager network(&account, &prompt);
     LibraryStore store(Library::databasePath());
     DownloadRecords records(&store);
     DownloadManager manager(&network, &records, &prompt);
@@ -128,7 +130,6 @@ int main(int argc, char **argv)
 
     Library::setupPaths(home.path());
     Library::initDatabase(QString());
-    SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
 
     // Alternating rounds, best of three each: the machine may be busy.
     Figures headless;

@@ -14,8 +14,8 @@
 #include "downloads/TransferRateLimiter.h"
 #include "library/Library.h"
 #include "library/LibraryStore.h"
+#include "web/Account.h"
 #include "web/NetworkManager.h"
-#include "web/SignInState.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -86,7 +86,8 @@ int main(int argc, char **argv)
     Library::setupPaths(home.path());
     if (!Library::initDatabase(QString()))
         run.fail(QStringLiteral("the library database could not be made"));
-    SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
+    Account account;
+    account.login(QStringLiteral("demo"), QStringLiteral("demo"));
 
     const int limitKiB = 2048;
     const int windowMs = run.size(20000, 3000);
@@ -99,7 +100,7 @@ int main(int argc, char **argv)
     for (int count : {1, 5}) {
         run.step(QStringLiteral("%1 download(s) at %2 KiB/s").arg(count).arg(limitKiB), 120);
         ScriptedPrompt prompt;
-        NetworkManager network(&prompt);
+        NetworkManager network(&account, &prompt);
         LibraryStore store(Library::databasePath());
         DownloadRecords records(&store);
         DownloadManager manager(&network, &records, &prompt);

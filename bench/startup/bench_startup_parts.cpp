@@ -14,7 +14,7 @@
 #include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/SidebarModel.h"
 #include "library/Library.h"
-#include "web/SignInState.h"
+#include "web/Account.h"
 
 #include <QApplication>
 #include <QDir>
@@ -140,7 +140,7 @@ double signInToChannels(const QUrl &site)
     engines.openDatabase();
     MainWindow window(&engines);
     window.show();
-    SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
+    engines.account()->login(QStringLiteral("demo"), QStringLiteral("demo"));
     QList<double> rounds;
     for (int i = 0; i < 7; ++i) {
         QMetaObject::invokeMethod(&window, "loggedOut");

@@ -3,7 +3,7 @@
 #include "core/Logging.h"
 #include "downloads/DownloadManager.h"
 #include "engines/Engines.h"
-#include "web/SignInState.h"
+#include "web/Account.h"
 #include "web/WebAddress.h"
 
 #include <QDir>
@@ -92,7 +92,7 @@ void DescriptorOpener::open(const QList<QUrl> &urls)
         m_pending << url;
     }
     Q_EMIT requested();
-    if (SignInState::hasCredentials())
+    if (m_engines->account()->hasCredentials())
         openPending();
     else
         qCDebug(lcApp) << "DescriptorOpener: waiting for sign-in with" << m_pending.size()

@@ -6,7 +6,7 @@
 #include "downloads/DownloadManager.h"
 #include "engines/Engines.h"
 #include "library/Library.h"
-#include "web/SignInState.h"
+#include "web/Account.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -25,7 +25,7 @@ int runDownloadBatch(CliContext &context, const QString &user, const QString &pa
         return CliContext::usage(QStringLiteral("--user U --password P are required"));
     if (!context.openLibrary(true))
         return CliContext::Failure;
-    SignInState::login(user, password);
+    context.engines().account()->login(user, password);
 
     Library &library = *context.engines().library();
     DownloadManager *manager = context.engines().downloadManager();

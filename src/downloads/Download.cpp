@@ -9,9 +9,9 @@
 #include "downloads/UnrepeatableBody.h"
 #include "library/LibraryLocation.h"
 #include "library/LibraryPaths.h"
+#include "web/Account.h"
 #include "web/CookieJar.h"
 #include "web/NetworkManager.h"
-#include "web/SignInState.h"
 #include "web/UserAgent.h"
 #include "web/WebAddress.h"
 
@@ -238,9 +238,10 @@ FileTransfer *Download::createTransfer(const QUrl &url, const QString &path, int
     // them: an answer that breaks off then ends in an error that the next
     // attempt resumes by range, not in the network layer's silent repeats of
     // the whole request after the authentication round trip.
-    if (SignInState::hasCredentials() && WebAddress::mayReceiveCredentials(url)) {
+    const Account::Credentials credentials = m_network->account()->credentials();
+    if (credentials.isComplete() && WebAddress::mayReceiveCredentials(url)) {
         const QByteArray pair =
-            (SignInState::userName() + QLatin1Char(':') + SignInState::password()).toUtf8();
+            (credentials.userName + QLatin1Char(':') + credentials.password).toUtf8();
         request.authorization = "Basic " + pair.toBase64();
     }
     QByteArrayList cookies;
@@ -313,7 +314,7 @@ bool Download::checkFreeSpace(qint64 remaining)
 
 void Download::start()
 {
-    if (!SignInState::hasCredentials()) {
+    if (!m_network->account()->hasCredentials()) {
         qCDebug(lcDownloads) << "Download::start invalid login credentials";
         return;
     }
@@ -363,7 +364,7 @@ void Download::start()
 
 void Download::startDirectDownload()
 {
-    if (!SignInState::hasCredentials()) {
+    if (!m_network->account()->hasCredentials()) {
         qCDebug(lcDownloads) << "Download::start invalid login credentials";
         return;
     }

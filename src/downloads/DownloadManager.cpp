@@ -10,7 +10,6 @@
 #include "downloads/LibraryAccess.h"
 #include "downloads/TransferThread.h"
 #include "web/NetworkManager.h"
-#include "web/SignInState.h"
 #include "web/WebAddress.h"
 
 #include <QCoreApplication>

@@ -8,8 +8,8 @@
 #include "downloads/Download.h"
 #include "downloads/DownloadFailure.h"
 #include "downloads/DownloadRecords.h"
+#include "web/Account.h"
 #include "web/NetworkManager.h"
-#include "web/SignInState.h"
 #include "web/UserAgent.h"
 #include "web/WebAddress.h"
 
@@ -43,7 +43,7 @@ void warnFileExists(UserPrompt *prompt, const QStringList &titles)
 void DownloadManager::initializeDownload(const QUrl &url)
 {
     qCDebug(lcDownloads) << "Initialize download on url =" << NetworkManager::loggableUrl(url);
-    if (!SignInState::hasCredentials()) {
+    if (!m_network->account()->hasCredentials()) {
         qCDebug(lcDownloads) << "DownloadManager::initDownload invalid credentials";
         return;
     }
@@ -132,7 +132,7 @@ bool DownloadManager::readDescriptorFile(const QString &path, QByteArray *docume
 void DownloadManager::initializeLocalDownload(const QString &path)
 {
     qCDebug(lcDownloads) << "Initialize download from file =" << path;
-    if (!SignInState::hasCredentials()) {
+    if (!m_network->account()->hasCredentials()) {
         qCDebug(lcDownloads) << "DownloadManager::initDownload invalid credentials";
         return;
     }
@@ -290,7 +290,7 @@ void DownloadManager::tellAlreadyDownloaded()
 void DownloadManager::initializeDirectDownload(const QUrl &url, bool addToLibrary)
 {
     qCDebug(lcDownloads) << "Initialize download on url =" << NetworkManager::loggableUrl(url);
-    if (!SignInState::hasCredentials()) {
+    if (!m_network->account()->hasCredentials()) {
         qCDebug(lcDownloads) << "DownloadManager::initDownload invalid credentials";
         return;
     }

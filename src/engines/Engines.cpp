@@ -15,15 +15,16 @@
 #include "library/LibraryStore.h"
 #include "tv/LumiqoTv.h"
 #include "tv/renderer/RendererFinder.h"
+#include "web/Account.h"
 #include "web/NetworkManager.h"
 #include "web/NetworkStatus.h"
-#include "web/SignInState.h"
 
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QUrlQuery>
 
-Engines::Engines(UserPrompt *prompt, QObject *parent) : QObject(parent), m_prompt(prompt)
+Engines::Engines(UserPrompt *prompt, QObject *parent)
+    : QObject(parent), m_prompt(prompt), m_account(std::make_unique<Account>())
 {
     if (!m_prompt) {
         m_ownPrompt = std::make_unique<LoggingPrompt>();
@@ -96,7 +97,7 @@ void Engines::reportEdit(const QList<QPair<QString, QString>> &form)
     // credentials and certificate choices apply).
     QUrlQuery query;
     query.addQueryItem(QStringLiteral("member_id"),
-                       QString::fromLatin1(QUrl::toPercentEncoding(SignInState::userName())));
+                       QString::fromLatin1(QUrl::toPercentEncoding(m_account->userName())));
     for (const auto &item : form)
         query.addQueryItem(QString::fromLatin1(QUrl::toPercentEncoding(item.first)),
                            QString::fromLatin1(QUrl::toPercentEncoding(item.second)));
@@ -114,7 +115,7 @@ void Engines::reportEdit(const QList<QPair<QString, QString>> &form)
 NetworkManager *Engines::networkManager()
 {
     if (!m_network)
-        m_network = std::make_unique<NetworkManager>(m_prompt);
+        m_network = std::make_unique<NetworkManager>(m_account.get(), m_prompt);
     return m_network.get();
 }
 
@@ -162,7 +163,7 @@ RendererFinder *Engines::rendererFinder()
 
 void Engines::signIn(const QString &userName, const QString &password)
 {
-    SignInState::login(userName, password);
+    m_account->login(userName, password);
     downloadManager()->resumeAll();
     Q_EMIT signedIn();
 }

@@ -10,6 +10,7 @@
 
 #include <memory>
 
+class Account;
 class DownloadManager;
 class DownloadRecords;
 class Library;
@@ -37,6 +38,8 @@ public:
 
     // How the engines and the windows over them ask the user (never null).
     UserPrompt *prompt() const { return m_prompt; }
+    // The member these engines fetch for and report edits as (never null).
+    Account *account() const { return m_account.get(); }
 
     // Sets up the library folders and opens the database through store(),
     // which creates and migrates it on its own thread. False when the
@@ -89,6 +92,7 @@ private:
     void reportEdit(const QList<QPair<QString, QString>> &form);
     std::unique_ptr<UserPrompt> m_ownPrompt;
     UserPrompt *m_prompt = nullptr;
+    std::unique_ptr<Account> m_account;
     std::unique_ptr<LibraryStore> m_store;
     std::unique_ptr<DownloadRecords> m_records;
     std::unique_ptr<Library> m_library;

@@ -2,8 +2,8 @@
 #include "core/Logging.h"
 
 #include "core/UserPrompt.h"
+#include "web/Account.h"
 #include "web/CookieJar.h"
-#include "web/SignInState.h"
 #include "web/WebAddress.h"
 
 #include <QAuthenticator>
@@ -14,8 +14,8 @@
 #include <QStandardPaths>
 #include <QtDebug>
 
-NetworkManager::NetworkManager(UserPrompt *prompt, QObject *parent)
-    : QNetworkAccessManager(parent), m_prompt(prompt)
+NetworkManager::NetworkManager(Account *account, UserPrompt *prompt, QObject *parent)
+    : QNetworkAccessManager(parent), m_account(account), m_prompt(prompt)
 {
     connect(this, &QNetworkAccessManager::sslErrors, this, &NetworkManager::sslErrors);
 
@@ -137,9 +137,10 @@ void NetworkManager::authenticationRequired(QNetworkReply *reply, QAuthenticator
                          << reply->url().adjusted(QUrl::RemoveUserInfo | QUrl::RemoveQuery);
         return;
     }
-    if (SignInState::hasCredentials()) {
-        authenticator->setUser(SignInState::userName());
-        authenticator->setPassword(SignInState::password());
+    const Account::Credentials credentials = m_account->credentials();
+    if (credentials.isComplete()) {
+        authenticator->setUser(credentials.userName);
+        authenticator->setPassword(credentials.password);
     } else {
         reply->abort();
     }

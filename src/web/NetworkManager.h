@@ -6,23 +6,28 @@
 #include <QSslError>
 #include <QStringList>
 
+class Account;
 class CookieJar;
 class QNetworkDiskCache;
 class UserPrompt;
 
 // The network access manager the engines share: one cookie jar, disk
-// cache, the signed-in member's credentials for HTTP authentication and one
-// policy for certificate errors (ignored only after the user said Yes for
-// that host and port in this run).
+// cache, the member's account for HTTP authentication and one policy for
+// certificate errors (ignored only after the user said Yes for that host and
+// port in this run).
 class NetworkManager : public QNetworkAccessManager
 {
     Q_OBJECT
 
 public:
-    // Asks about certificate errors through `prompt` (not owned; it must
-    // outlive the manager).
-    explicit NetworkManager(UserPrompt *prompt, QObject *parent = nullptr);
+    // Answers authentication with `account`'s credentials and asks about
+    // certificate errors through `prompt` (neither owned; both must outlive
+    // the manager).
+    NetworkManager(Account *account, UserPrompt *prompt, QObject *parent = nullptr);
     ~NetworkManager() override;
+
+    // The member whose credentials the requests through this manager carry.
+    Account *account() const { return m_account; }
 
     // Request attribute: certificate errors of this request are refused
     // without asking (used for anything that fetches a program to run).
@@ -59,6 +64,7 @@ private Q_SLOTS:
 private:
     static QString hostKey(const QString &host, int port);
 
+    Account *m_account;
     UserPrompt *m_prompt;
     QStringList m_acceptedHosts;
     CookieJar *m_cookieJar = nullptr;

@@ -12,8 +12,8 @@
 #include "downloads/DownloadRecords.h"
 #include "library/Library.h"
 #include "library/LibraryStore.h"
+#include "web/Account.h"
 #include "web/NetworkManager.h"
-#include "web/SignInState.h"
 #include "web/Suggestions.h"
 
 #include <QDomDocument>
@@ -97,6 +97,7 @@ class TestAutoupdater : public QObject
 private:
     QTemporaryDir m_home;
     ScriptedPrompt m_prompt;
+    Account m_account;
     std::unique_ptr<NetworkManager> m_network;
     // Made once the database is open.
     std::unique_ptr<LibraryStore> m_store;
@@ -129,8 +130,8 @@ private Q_SLOTS:
         QCoreApplication::setApplicationName(QStringLiteral("CorvanaZELTA"));
         Library::setupPaths(m_home.path());
         QVERIFY(Library::initDatabase(QString()));
-        SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
-        m_network = std::make_unique<NetworkManager>(&m_prompt);
+        m_account.login(QStringLiteral("demo"), QStringLiteral("demo"));
+        m_network = std::make_unique<NetworkManager>(&m_account, &m_prompt);
         m_store = std::make_unique<LibraryStore>(Library::databasePath());
         m_records = std::make_unique<DownloadRecords>(m_store.get());
         m_downloads =
@@ -377,7 +378,7 @@ private Q_SLOTS:
         QVERIFY(host.listen());
         ThreadRecordingPrompt prompt;
         prompt.answers << (yes ? UserPrompt::Yes : UserPrompt::No);
-        NetworkManager network(&prompt);
+        NetworkManager network(&m_account, &prompt);
         DownloadManager downloads(&network, m_records.get(), &prompt);
         QSignalSpy finished(&downloads, &DownloadManager::finished);
         QSignalSpy failed(&downloads, &DownloadManager::error);

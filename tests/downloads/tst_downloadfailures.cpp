@@ -13,8 +13,8 @@
 #include "downloads/SpeedLimitSettings.h"
 #include "downloads/TransferRateLimiter.h"
 #include "library/Library.h"
+#include "web/Account.h"
 #include "web/NetworkManager.h"
-#include "web/SignInState.h"
 
 #include <QAbstractItemModelTester>
 #include <QDir>
@@ -171,7 +171,7 @@ private:
     }
 
     DownloadSiteFixture m_fixture;
-    NetworkManager m_network{&m_fixture.prompt};
+    NetworkManager m_network{&m_fixture.account, &m_fixture.prompt};
     DemoSiteProcess *m_site = nullptr;
 
 private Q_SLOTS:
@@ -190,7 +190,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
+        m_fixture.account.login(QStringLiteral("demo"), QStringLiteral("demo"));
         SpeedLimitSettings().save(); // no limit for the next test
         TransferRateLimiter::shared().setLimit(0);
     }
@@ -304,7 +304,7 @@ private Q_SLOTS:
         QUrl url = blob(QStringLiteral("told.mp4"), 200000);
         const RefusedPort refused;
         if (fault == QLatin1String("password")) {
-            SignInState::login(QStringLiteral("demo"), QStringLiteral("not the password"));
+            m_fixture.account.login(QStringLiteral("demo"), QStringLiteral("not the password"));
         } else if (fault == QLatin1String("refused")) {
             QVERIFY(refused.port() != 0);
             url = refused.url(QStringLiteral("/media/blob/told.mp4?bytes=200000"));
@@ -316,7 +316,8 @@ private Q_SLOTS:
         } else {
             m_site->control(QStringLiteral("/control/fault?name=") + fault);
         }
-        NetworkManager network(&m_fixture.prompt); // remembers no sign-in of earlier tests
+        // remembers no sign-in of earlier tests
+        NetworkManager network(&m_fixture.account, &m_fixture.prompt);
         DownloadManager manager(&network, m_fixture.records(), &m_fixture.prompt);
         const QAbstractItemModelTester tester(&manager, kReportFailures);
         manager.setRetryDelays(delays(kHour));

@@ -16,6 +16,7 @@
 #include "library/LibraryModel.h"
 #include "library/LibraryStore.h"
 #include "library/MetaDataBuilder.h"
+#include "web/Account.h"
 #include "web/NetworkManager.h"
 
 #include <QAbstractItemModelTester>
@@ -130,7 +131,7 @@ private:
 
     DownloadSiteFixture m_fixture;
     QTemporaryDir m_files;
-    NetworkManager m_network{&m_fixture.prompt};
+    NetworkManager m_network{&m_fixture.account, &m_fixture.prompt};
     DemoSiteProcess *m_site = nullptr;
     ScriptedPrompt &m_prompt = m_fixture.prompt;
 
@@ -959,6 +960,7 @@ private Q_SLOTS:
         QFETCH(QString, bar);
         QFETCH(bool, runs);
         Engines engines(&m_prompt);
+        engines.account()->login(QStringLiteral("demo"), QStringLiteral("demo"));
         QVERIFY(fillLibrary(engines));
         MetaDataBuilder *builder = engines.library()->metaDataBuilder();
         IndexBuildGate gate(builder);
@@ -1006,6 +1008,7 @@ private Q_SLOTS:
     void nextInLineWaitsForItsRecord()
     {
         Engines engines(&m_prompt);
+        engines.account()->login(QStringLiteral("demo"), QStringLiteral("demo"));
         QVERIFY(fillLibrary(engines));
         DownloadManager &manager = *engines.downloadManager();
         const QAbstractItemModelTester managerTester(&manager, kReportFailures);
@@ -1170,6 +1173,7 @@ private Q_SLOTS:
             QCOMPARE(store->call([&] { return store->insertItems({listed}); }).size(), 1);
         }
         Engines engines(&m_prompt);
+        engines.account()->login(QStringLiteral("demo"), QStringLiteral("demo"));
         Library &lib = *engines.library();
         DownloadManager &manager = *engines.downloadManager();
         QCOMPARE(manager.rowCount(), 4);
@@ -1200,6 +1204,7 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(clip, m_site->dataDir() + QStringLiteral("/media/harbour.mp4")));
         // The wiring hands finished videos to the library.
         Engines engines(&m_prompt);
+        engines.account()->login(QStringLiteral("demo"), QStringLiteral("demo"));
         Library &library = *engines.library();
         QSignalSpy imported(library.imports(), &ImportController::importFinished);
         DownloadManager &manager = *engines.downloadManager();

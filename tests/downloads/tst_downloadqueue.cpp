@@ -78,7 +78,7 @@ private:
     }
 
     DownloadSiteFixture m_fixture;
-    NetworkManager m_network{&m_fixture.prompt};
+    NetworkManager m_network{&m_fixture.account, &m_fixture.prompt};
     DemoSiteProcess *m_site = nullptr;
 
 private Q_SLOTS:

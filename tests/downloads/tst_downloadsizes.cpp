@@ -48,7 +48,7 @@ class TestDownloadSizes : public QObject
 
 private:
     DownloadSiteFixture m_fixture;
-    NetworkManager m_network{&m_fixture.prompt};
+    NetworkManager m_network{&m_fixture.account, &m_fixture.prompt};
     DemoSiteProcess *m_site = nullptr;
 
     Download *startSynthetic(DownloadManager &manager, const QString &tag, qint64 bytes,

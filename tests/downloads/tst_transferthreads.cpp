@@ -112,7 +112,7 @@ private:
     }
 
     DownloadSiteFixture m_fixture;
-    NetworkManager m_network{&m_fixture.prompt};
+    NetworkManager m_network{&m_fixture.account, &m_fixture.prompt};
 
 private Q_SLOTS:
     void initTestCase() { QVERIFY(m_fixture.start()); }

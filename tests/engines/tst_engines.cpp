@@ -15,7 +15,8 @@
 #include "library/LibraryStore.h"
 #include "tv/LumiqoTv.h"
 #include "tv/MediaServer.h"
-#include "web/SignInState.h"
+#include "web/Account.h"
+#include "web/NetworkManager.h"
 
 #include <QDir>
 #include <QHostAddress>
@@ -56,14 +57,19 @@ private:
     ScriptedPrompt m_prompt;
 
 private Q_SLOTS:
-    void initTestCase() { SignInState::login(QStringLiteral("demo"), QStringLiteral("demo")); }
-
-    // Nothing is shared through the process: a burn set up through one
-    // owner's engines leaves another's alone, and each owner keeps its engines.
+    // Nothing is shared through the process: a burn set up or a member
+    // signed in through one owner's engines leaves another's alone, and each
+    // owner keeps its engines.
     void enginesBelongToTheirOwner()
     {
         Engines first(&m_prompt);
         Engines second(&m_prompt);
+        first.account()->login(QStringLiteral("demo"), QStringLiteral("demo"));
+        QVERIFY(first.account()->isLoggedIn());
+        QVERIFY(!second.account()->isLoggedIn());
+        QVERIFY(!second.account()->hasCredentials());
+        QCOMPARE(first.networkManager()->account(), first.account());
+        QCOMPARE(second.networkManager()->account(), second.account());
         first.project()->setTitle(QStringLiteral("First Disc"));
         first.project()->setDiscType(DiscType::Vcd);
         QCOMPARE(second.project()->title(), QStringLiteral("Untitled"));
@@ -83,6 +89,7 @@ private Q_SLOTS:
         members.setPath(QString());
         SiteConfig::setValue(QStringLiteral("secureMembersUrl"), members);
         Engines engines(&m_prompt);
+        engines.account()->login(QStringLiteral("demo"), QStringLiteral("demo"));
         QVERIFY(engines.openDatabase());
         Library *library = engines.library();
         LibraryItem item;
@@ -139,6 +146,7 @@ private Q_SLOTS:
         const QUrl url = media.url(QStringLiteral("/video/clip.mp4"));
 
         auto engines = std::make_unique<Engines>(&m_prompt);
+        engines->account()->login(QStringLiteral("demo"), QStringLiteral("demo"));
         QVERIFY(engines->openDatabase());
         Library *library = engines->library();
         QCOMPARE(library->model()->rowCount(), 0);
@@ -190,6 +198,7 @@ private Q_SLOTS:
         ScriptedPrompt prompt;
         prompt.answers = {UserPrompt::Yes};
         Engines engines(given ? &prompt : nullptr);
+        engines.account()->login(QStringLiteral("demo"), QStringLiteral("demo"));
         QVERIFY(engines.prompt() != nullptr);
         QVERIFY(engines.openDatabase());
         DownloadManager *downloads = engines.downloadManager();

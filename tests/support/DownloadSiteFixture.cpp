@@ -3,14 +3,14 @@
 #include "downloads/DownloadRecords.h"
 #include "library/Library.h"
 #include "library/LibraryStore.h"
-#include "web/SignInState.h"
+#include "web/Account.h"
 
 bool DownloadSiteFixture::start()
 {
     m_site = std::make_unique<DemoSiteProcess>();
     if (!m_site->isRunning())
         return false;
-    SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
+    account.login(QStringLiteral("demo"), QStringLiteral("demo"));
     return true;
 }
 

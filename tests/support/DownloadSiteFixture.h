@@ -3,6 +3,8 @@
 #include "DemoSiteProcess.h"
 #include "ScriptedPrompt.h"
 
+#include "web/Account.h"
+
 #include <QString>
 #include <QTemporaryDir>
 
@@ -11,13 +13,13 @@
 class DownloadRecords;
 class LibraryStore;
 
-// The common ground of the download tests: the demo site on 127.0.0.1 with
-// the member signed in, a scripted prompt, and a fresh library home for
-// every test function.
+// The common ground of the download tests: the demo site on 127.0.0.1, an
+// account signed in as its member, a scripted prompt, and a fresh library
+// home for every test function.
 class DownloadSiteFixture
 {
 public:
-    // From initTestCase: starts the site and signs the member in; false when
+    // From initTestCase: starts the site and signs `account` in; false when
     // the site did not start.
     bool start();
     // From init: a new home with an empty library; the prompt forgets earlier
@@ -34,6 +36,8 @@ public:
     DownloadRecords *records() const { return m_records.get(); }
 
     ScriptedPrompt prompt;
+    // For the network managers of the tests.
+    Account account;
 
 private:
     std::unique_ptr<DemoSiteProcess> m_site;

@@ -7,8 +7,8 @@
 #include "TestSupport.h"
 #include "core/LogFile.h"
 #include "core/SiteConfig.h"
+#include "web/Account.h"
 #include "web/NetworkManager.h"
-#include "web/SignInState.h"
 #include "web/WebAddress.h"
 
 #include <QCryptographicHash>
@@ -48,6 +48,7 @@ private:
     QTemporaryDir m_keys;
     std::unique_ptr<DemoSiteProcess> m_site;
     ScriptedPrompt m_prompt;
+    Account m_account;
     std::unique_ptr<NetworkManager> m_network; // made once the test's settings are in place
 
 private Q_SLOTS:
@@ -65,19 +66,19 @@ private Q_SLOTS:
         QVERIFY(m_site->tlsUrl().isValid());
         SiteConfig::setValue(QStringLiteral("membersUrl"), m_site->url());
         SiteConfig::setValue(QStringLiteral("secureMembersUrl"), m_site->tlsUrl());
-        m_network = std::make_unique<NetworkManager>(&m_prompt);
+        m_network = std::make_unique<NetworkManager>(&m_account, &m_prompt);
     }
 
     void challengeWhileSignedOutIsAborted()
     {
-        QVERIFY(!SignInState::hasCredentials());
+        QVERIFY(!m_account.hasCredentials());
         QCOMPARE(fetch(m_site->url("/members/index.php")), QNetworkReply::OperationCanceledError);
         QCOMPARE(questions(), 0);
     }
 
     void challengeAfterSignInIsAnswered()
     {
-        SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
+        m_account.login(QStringLiteral("demo"), QStringLiteral("demo"));
         QByteArray body;
         QCOMPARE(fetch(m_site->url("/members/index.php"), &body), QNetworkReply::NoError);
         QVERIFY(body.contains("Welcome back"));
@@ -99,7 +100,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, address);
         QFETCH(bool, configuredAsHttps);
-        QVERIFY(SignInState::hasCredentials());
+        QVERIFY(m_account.hasCredentials());
         ScriptedHttpServer host{QHostAddress(address)};
         host.setResponse(ScriptedHttpServer::answer(
             401, "WWW-Authenticate: Basic realm=\"Corvana members\"\r\n", "Sign in first\n"));
@@ -108,7 +109,8 @@ private Q_SLOTS:
         if (configuredAsHttps) {
             QUrl https = host.url();
             https.setScheme(QStringLiteral("https"));
-            SiteConfig::setValue(QStringLiteral("secureMembersUrl"), https.adjusted(QUrl::RemovePath));
+            SiteConfig::setValue(QStringLiteral("secureMembersUrl"),
+                                 https.adjusted(QUrl::RemovePath));
         }
         const QUrl url = host.url(QStringLiteral("/media/clip.mp4"));
         QCOMPARE(WebAddress::mayReceiveCredentials(url), false);

@@ -8,6 +8,7 @@
 #include "gui/burner/DiscSetupDialog.h"
 #include "gui/burner/TaskDelegate.h"
 #include "gui/dialogs/ErrorReportDialog.h"
+#include "web/Account.h"
 
 #include <QGridLayout>
 #include <QListView>
@@ -171,6 +172,8 @@ void BurnStep::report(const QString &title, const QString &text, std::function<v
     dialog->setPlatform(ZR::LogFile::platformDescription());
     dialog->setError(text);
     dialog->setLogFilePath(ZR::LogFile::logFilePath());
+    if (m_account)
+        dialog->setUserName(m_account->userName());
     connect(dialog, &QDialog::finished, this, [next = std::move(next)] { next(); });
     dialog->open();
 }

@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class Account;
 class LibburnDeviceController;
 class Project;
 class QListView;
@@ -35,6 +36,9 @@ public:
     BurnQueue *queue() const { return m_queue; }
     QListView *taskList() const { return m_list; }
     bool isBusy() const;
+    // The member whose user name error reports leave out (not owned; it
+    // must outlive the page). Without one only the home folder is masked.
+    void setAccount(const Account *account) { m_account = account; }
     // How long a cancelled disc setup waits before going back to the files.
     void setReturnDelay(int ms) { m_returnDelayMs = ms; }
     // Stops the burn; the outcome is not reported.
@@ -59,6 +63,7 @@ private:
     void finish(bool written);
 
     Project *m_project;
+    const Account *m_account = nullptr;
     QListView *m_list;
     TaskDelegate *m_delegate;
     LibburnDeviceController *m_controller;

@@ -63,6 +63,11 @@ QPixmap BurnerWizard::banner() const
     return picture;
 }
 
+void BurnerWizard::setAccount(const Account *account)
+{
+    m_burnStep->setAccount(account);
+}
+
 void BurnerWizard::showHelp()
 {
     QDesktopServices::openUrl(

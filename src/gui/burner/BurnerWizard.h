@@ -2,6 +2,7 @@
 
 #include <QWizard>
 
+class Account;
 class BurnStep;
 class FileStep;
 class Project;
@@ -24,6 +25,8 @@ public:
 
     FileStep *fileStep() const { return m_fileStep; }
     BurnStep *burnStep() const { return m_burnStep; }
+    // The member whose user name the error reports leave out (see BurnStep).
+    void setAccount(const Account *account);
 
 public Q_SLOTS:
     void showHelp();

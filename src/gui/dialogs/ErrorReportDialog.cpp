@@ -4,8 +4,6 @@
 #include "core/LogRedactor.h"
 #include "core/Logging.h"
 #include "core/SiteConfig.h"
-#include "web/SignInState.h"
-#include <QNetworkAccessManager>
 
 #include <QApplication>
 #include <QDir>
@@ -14,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPlainTextEdit>
@@ -66,9 +65,9 @@ bool readFileTail(const QString &path, qint64 maxBytes, QByteArray *tail, qint64
 }
 
 // Error texts name files and addresses too.
-QString redacted(const QString &text)
+QString redacted(const QString &text, const QString &userName)
 {
-    return LogRedactor::redact(text, QDir::homePath(), SignInState::userName());
+    return LogRedactor::redact(text, QDir::homePath(), userName);
 }
 
 } // namespace
@@ -194,9 +193,10 @@ void ErrorReportDialog::buildForm()
 QUrl ErrorReportDialog::reportRequestUrl() const
 {
     QUrl url(m_reportUrl);
-    const QByteArray query =
-        queryItem("version", m_version) + '&' + queryItem("platform", redacted(m_platform)) + '&' +
-        queryItem("error", redacted(m_error)) + '&' + queryItem("email", m_email);
+    const QByteArray query = queryItem("version", m_version) + '&' +
+                             queryItem("platform", redacted(m_platform, m_userName)) + '&' +
+                             queryItem("error", redacted(m_error, m_userName)) + '&' +
+                             queryItem("email", m_email);
     url.setQuery(QString::fromLatin1(query), QUrl::StrictMode);
     return url;
 }
@@ -245,7 +245,7 @@ bool ErrorReportDialog::loadLog()
     QByteArray log;
     if (!readLogTail(m_logFilePath, MaxLogBytes, &log))
         return false;
-    m_log = LogRedactor::redact(log, QDir::homePath(), SignInState::userName());
+    m_log = LogRedactor::redact(log, QDir::homePath(), m_userName);
     m_logLoaded = true;
     return true;
 }

@@ -41,6 +41,8 @@ public:
     void setLogFilePath(const QString &path) { m_logFilePath = path; }
     // A report is on its way and its answer awaited.
     bool isSending() const { return !m_reply.isNull(); }
+    // The member's user name, masked wherever the report would carry it.
+    void setUserName(const QString &userName) { m_userName = userName; }
     void setReplyTimeout(int ms);
 
     // The request's URL and body for the current fields and description.
@@ -75,6 +77,7 @@ private:
     QString m_platform;
     QString m_error;
     QString m_logFilePath;
+    QString m_userName;
     QString m_email = QStringLiteral("Anonymous");
     QTimer *m_replyTimer = nullptr;
     QNetworkAccessManager *m_network = nullptr; // the dialog's own: a report carries no member data

@@ -494,6 +494,7 @@ BurnerWizard *LibraryWidget::openBurnWizard()
 {
     if (!m_burner) {
         m_burner = new BurnerWizard(burnProject(), this);
+        m_burner->setAccount(m_account);
         connect(m_burner, &BurnerWizard::burnFinished, this, &LibraryWidget::burnFinished);
     }
     m_burner->show();

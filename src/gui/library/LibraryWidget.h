@@ -5,6 +5,7 @@
 #include <functional>
 
 struct ImportReport;
+class Account;
 class BurnerWizard;
 class CorvHeaderView;
 class CorvLibSearchWidget;
@@ -53,6 +54,9 @@ public:
     // makes a project of its own when the burner first opens.
     void setBurnProject(Project *project) { m_project = project; }
     Project *burnProject();
+    // The member whose user name the burner's error reports leave out (not
+    // owned; it must outlive the page).
+    void setAccount(const Account *account) { m_account = account; }
     bool isDetailPageShown() const;
     // Adds "Play on TV" to the tiles' menu; its choices are for menuVideoPath().
     void setPlayOnTvMenu(QMenu *menu);
@@ -112,6 +116,7 @@ private:
     Library *m_library;
     UserPrompt *m_prompt;
     Project *m_project = nullptr;
+    const Account *m_account = nullptr;
     std::function<LumiqoTv *()> m_tv;
     LibraryFilterModel *m_proxy;
     LibraryTableSortModel *m_tableOrder = nullptr;

@@ -19,8 +19,8 @@
 #include "library/ImportController.h"
 #include "library/Library.h"
 #include "library/LibraryModel.h"
+#include "web/Account.h"
 #include "web/NetworkManager.h"
-#include "web/SignInState.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -300,7 +300,7 @@ void MainWindow::sidebarItemClicked(const QModelIndex &index)
 
     if (!url.isEmpty()) {
         switchToPage(WebPage);
-        if (!SignInState::isLoggedIn()) {
+        if (!m_engines->account()->isLoggedIn()) {
             webShowSignIn();
         } else if (text.compare(QLatin1String("Corvana"), Qt::CaseInsensitive) == 0) {
             webShowHome();
@@ -343,8 +343,11 @@ void MainWindow::refreshChannels(const QString &pageName)
     m_pendingPageName = pageName.toLower();
     removeChannelItems();
     // The channels are the signed-in member's; nobody signed in has none.
-    if (SignInState::isLoggedIn())
-        m_channelRequest->send(SignInState::userName(), SignInState::password());
+    const Account *account = m_engines->account();
+    if (account->isLoggedIn()) {
+        const Account::Credentials credentials = account->credentials();
+        m_channelRequest->send(credentials.userName, credentials.password);
+    }
 }
 
 void MainWindow::removeChannelItems()

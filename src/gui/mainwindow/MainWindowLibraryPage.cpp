@@ -15,6 +15,7 @@ void MainWindow::createLibraryPage()
     connect(page, &LibraryWidget::playVideo, this, &MainWindow::openFile);
     connect(page, &LibraryWidget::searchRequested, this, &MainWindow::searchFor);
     page->setBurnProject(engines->project());
+    page->setAccount(engines->account());
     // The program's desktop notifications hear of finished discs.
     connect(page, &LibraryWidget::burnFinished, engines, &Engines::burnFinished);
     m_libraryPage = page;

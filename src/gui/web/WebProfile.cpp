@@ -4,9 +4,9 @@
 #include "core/UserPrompt.h"
 #include "gui/web/CookieMirror.h"
 #include "gui/web/ZeltaPage.h"
+#include "web/Account.h"
 #include "web/CookieJar.h"
 #include "web/NetworkManager.h"
-#include "web/SignInState.h"
 #include "web/WebAddress.h"
 
 #include <QAuthenticator>
@@ -27,8 +27,7 @@ WebProfile::WebProfile(NetworkManager *network, UserPrompt *prompt, QObject *par
     // The program's cookie jar is the one that keeps cookies across runs.
     m_profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
     m_cookies = new CookieMirror(m_profile->cookieStore(), m_network->cookieJar(), this);
-    connect(m_profile, &QWebEngineProfile::downloadRequested, this,
-            &WebProfile::downloadRequested);
+    connect(m_profile, &QWebEngineProfile::downloadRequested, this, &WebProfile::downloadRequested);
     // Views show only web pages; anything local a page could still reach
     // must not read other files or talk to the network.
     QWebEngineSettings *settings = m_profile->settings();
@@ -55,15 +54,16 @@ void WebProfile::answerAuthentication(QWebEnginePage *page, const QUrl &url,
                                       QAuthenticator *authenticator)
 {
     bool rejected = false;
-    if (SignInState::hasCredentials() && WebAddress::mayReceiveCredentials(url)) {
+    const Account::Credentials credentials = m_network->account()->credentials();
+    if (credentials.isComplete() && WebAddress::mayReceiveCredentials(url)) {
         const QString key = WebAddress::originOf(url) + QLatin1Char(' ') + authenticator->realm();
         const QByteArray digest = QCryptographicHash::hash(
-            (SignInState::userName() + QLatin1Char('\n') + SignInState::password()).toUtf8(),
+            (credentials.userName + QLatin1Char('\n') + credentials.password).toUtf8(),
             QCryptographicHash::Sha256);
         if (m_answered.value(key) != digest) {
             m_answered.insert(key, digest);
-            authenticator->setUser(SignInState::userName());
-            authenticator->setPassword(SignInState::password());
+            authenticator->setUser(credentials.userName);
+            authenticator->setPassword(credentials.password);
             return;
         }
         // Asked again for what was just given: the site does not take them.

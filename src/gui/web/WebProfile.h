@@ -16,18 +16,18 @@ class QWebEngineProfile;
 class UserPrompt;
 
 // What every web view shares with the program's own network access: the
-// cookies (mirrored with NetworkManager's jar), the member's credentials for
-// HTTP authentication, the certificate exceptions of this run (one question
-// per host and port), and the caches. Downloads the engine would save on its
-// own are handed to the page's link rules instead.
+// cookies (mirrored with NetworkManager's jar), the credentials of its
+// account for HTTP authentication, the certificate exceptions of this run
+// (one question per host and port), and the caches. Downloads the engine
+// would save on its own are handed to the page's link rules instead.
 class WebProfile : public QObject
 {
     Q_OBJECT
 
 public:
-    // Shares `network`'s cookies, cache and certificate exceptions and asks
-    // about certificates through `prompt` (neither owned; both must outlive
-    // the profile).
+    // Shares `network`'s account, cookies, cache and certificate exceptions
+    // and asks about certificates through `prompt` (neither owned; both must
+    // outlive the profile).
     WebProfile(NetworkManager *network, UserPrompt *prompt, QObject *parent = nullptr);
     ~WebProfile() override;
 

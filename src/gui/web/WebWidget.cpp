@@ -14,9 +14,9 @@
 #include "gui/web/ZeltaProxy.h"
 #include "library/ImportController.h"
 #include "library/Library.h"
+#include "web/Account.h"
 #include "web/NetworkManager.h"
 #include "web/NetworkStatus.h"
-#include "web/SignInState.h"
 #include "web/WebAddress.h"
 
 #include <QCoreApplication>
@@ -69,7 +69,7 @@ template <typename T> void shiftDown(QHash<int, T> &table, int removed)
 } // namespace
 
 WebWidget::WebWidget(Engines *engines, QWidget *parent)
-    : QWidget(parent), m_engines(engines),
+    : QWidget(parent), m_engines(engines), m_account(engines->account()),
       m_profile(new WebProfile(engines->networkManager(), engines->prompt(), this))
 {
     Q_INIT_RESOURCE(web);
@@ -306,7 +306,7 @@ void WebWidget::switchToView(int index)
 
 void WebWidget::showSiteHome()
 {
-    showView(SiteView, SignInState::isLoggedIn() ? membersHome() : startPage());
+    showView(SiteView, m_account->isLoggedIn() ? membersHome() : startPage());
 }
 
 QUrl WebWidget::bridgeAddress(int index, const QString &url) const
@@ -373,8 +373,8 @@ void WebWidget::home()
     // The site's own views lead to the sign-in form while nobody is signed in.
     const int index = currentIndex();
     if (index == SiteView || index == OfflineView ||
-        (index == AddOnView && !SignInState::isLoggedIn())) {
-        qCDebug(lcGui) << "loading:" << (SignInState::isLoggedIn() ? membersHome() : startPage());
+        (index == AddOnView && !m_account->isLoggedIn())) {
+        qCDebug(lcGui) << "loading:" << (m_account->isLoggedIn() ? membersHome() : startPage());
         showSiteHome();
         return;
     }
@@ -407,7 +407,7 @@ void WebWidget::stop()
 
 void WebWidget::login()
 {
-    if (SignInState::isLoggedIn())
+    if (m_account->isLoggedIn())
         return;
     showSignInForm();
 }
@@ -431,7 +431,7 @@ void WebWidget::showSite()
         return;
     // Nothing shown yet, or the sign-in form of a member now signed in.
     const bool stale = site->url().isEmpty() ||
-                       (SignInState::isLoggedIn() && site->url().path() == startPage().path());
+                       (m_account->isLoggedIn() && site->url().path() == startPage().path());
     if (stale) {
         corvana();
         return;
@@ -558,14 +558,16 @@ void WebWidget::stopProgressIndicator()
 // The site accepted the member: the downloads resume and the channels come.
 void WebWidget::loginOccurred()
 {
-    if (m_engines)
-        m_engines->signIn(SignInState::userName(), SignInState::password());
+    if (m_engines) {
+        const Account::Credentials credentials = m_account->credentials();
+        m_engines->signIn(credentials.userName, credentials.password);
+    }
     emit refreshChannelsRequested(QString());
 }
 
 void WebWidget::signInOffered()
 {
-    qCDebug(lcGui) << "WebWidget: sign-in offered for" << SignInState::userName();
+    qCDebug(lcGui) << "WebWidget: sign-in offered for" << m_account->userName();
     m_signInPending = true;
     hideMessage();
 }
@@ -573,7 +575,7 @@ void WebWidget::signInOffered()
 void WebWidget::confirmSignIn()
 {
     m_signInPending = false;
-    SignInState::confirm();
+    m_account->confirm();
     hideMessage();
     qCDebug(lcGui) << "WebWidget: the site accepted the sign-in";
     emit m_bridge->loggedIn();

@@ -8,6 +8,7 @@
 #include <QUrl>
 #include <QWidget>
 
+class Account;
 class AutoSizeLabel;
 class CorvExtendedScrolledWebView;
 class Engines;
@@ -43,9 +44,12 @@ public:
     static constexpr int MessageMs = 8000;
     static constexpr int FormDelayMs = 5000;
 
+    // Shows the site for `engines`' account (the engines must outlive the widget).
     explicit WebWidget(Engines *engines, QWidget *parent = nullptr);
     // What the pages share with the program's network access.
     WebProfile *profile() const { return m_profile; }
+    // The member the site's sign-in form signs in and out.
+    Account *account() const { return m_account; }
     ~WebWidget() override;
 
     static QUrl membersHome();
@@ -160,6 +164,7 @@ private:
     void showSignInForm();
 
     QPointer<Engines> m_engines;
+    Account *m_account;
     WebProfile *m_profile;
     QLabel *m_status = nullptr;
     QFrame *m_messageBar = nullptr;

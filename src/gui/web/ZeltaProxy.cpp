@@ -3,7 +3,7 @@
 #include "core/Logging.h"
 #include "gui/web/WebProfile.h"
 #include "gui/web/WebWidget.h"
-#include "web/SignInState.h"
+#include "web/Account.h"
 #include "web/WebAddress.h"
 
 #include <QDesktopServices>
@@ -15,16 +15,17 @@ ZeltaProxy::ZeltaProxy(WebWidget *widget) : QObject(widget), m_widget(widget) {}
 // site has accepted them (the web widget sees its members page load).
 void ZeltaProxy::login(const QString &username, const QString &password)
 {
-    SignInState::offer(username, password);
-    if (m_widget) {
-        m_widget->profile()->forgetAnswers();
-        m_widget->signInOffered();
-    }
+    if (!m_widget)
+        return;
+    m_widget->account()->offer(username, password);
+    m_widget->profile()->forgetAnswers();
+    m_widget->signInOffered();
 }
 
 void ZeltaProxy::logout()
 {
-    SignInState::logout();
+    if (m_widget)
+        m_widget->account()->logout();
     emit loggedOut();
 }
 

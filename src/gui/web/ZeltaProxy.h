@@ -9,7 +9,8 @@ class WebWidget;
 // The object the site's pages reach as "zelta": sign-in and sign-out, tabs,
 // channel refreshes, searches, cache and cookie clearing, and opening
 // addresses in the desktop's browser. Only pages of the site's own origins
-// get it (see BridgeScripts). The sign-in state lives in SignInState.
+// get it (see BridgeScripts). Signing in and out goes to the web widget's
+// account.
 class ZeltaProxy : public QObject
 {
     Q_OBJECT

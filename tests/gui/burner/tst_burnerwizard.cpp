@@ -11,6 +11,7 @@
 #include "gui/burner/DiscSetupDialog.h"
 #include "gui/burner/FileStep.h"
 #include "gui/dialogs/ErrorReportDialog.h"
+#include "web/Account.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -55,6 +56,7 @@ private:
     QString m_clip;
     QString m_broken;
     QWidget m_programWindow; // the rest of the program, which must go on
+    Account m_account;       // whose name the failing clip's folder bears
     std::unique_ptr<BurnerWizard> m_wizard;
 
     std::unique_ptr<Project> m_project; // made once the temporary folder is set
@@ -75,10 +77,12 @@ private:
                                  60000);
     }
 
-    // A video that is taken away after it was added, so its conversion fails.
+    // A video that is taken away after it was added, so its conversion
+    // fails. Its folder is named after the member.
     QString vanishing()
     {
-        const QString path = m_dir.filePath(QStringLiteral("broken.mp4"));
+        const QString path = m_dir.filePath(m_account.userName() + QStringLiteral("/broken.mp4"));
+        QDir().mkpath(QFileInfo(path).path());
         if (!QFileInfo::exists(path))
             QFile::copy(m_clip, path);
         return path;
@@ -148,12 +152,16 @@ private:
     }
 
     // Waits for the error report of a failure, declines sending it and
-    // answers the question that follows.
+    // answers the question that follows. The report names the clip, but
+    // not the member.
     void answerFailure(const QString &title, QMessageBox::StandardButton answer)
     {
         ZR::ErrorReportDialog *report = nullptr;
         QTRY_VERIFY_WITH_TIMEOUT((report = shown<ZR::ErrorReportDialog>(m_wizard.get())), 60000);
         QCOMPARE(report->windowTitle(), title);
+        const QString query = report->reportRequestUrl().query(QUrl::FullyDecoded);
+        QVERIFY2(query.contains(QStringLiteral("broken.mp4")), qPrintable(query));
+        QVERIFY2(!query.contains(m_account.userName()), qPrintable(query));
         report->findChild<QPushButton *>(QStringLiteral("dontSendButton"))->click();
         QMessageBox *question = nullptr;
         QTRY_VERIFY_WITH_TIMEOUT((question = shown<QMessageBox>(m_wizard.get())),
@@ -189,11 +197,13 @@ private Q_SLOTS:
         for (const char *name : {"first.mp4", "second.mp4"})
             QVERIFY(QFile::copy(m_clip, m_dir.filePath(QLatin1String(name))));
         m_programWindow.show();
+        m_account.login(QStringLiteral("ann.member"), QStringLiteral("secret"));
     }
 
     void init()
     {
         m_wizard = std::make_unique<BurnerWizard>(project());
+        m_wizard->setAccount(&m_account);
         m_wizard->burnStep()->controller()->setHardwareScan(false);
         m_wizard->burnStep()->setReturnDelay(0);
         m_wizard->show();

@@ -160,7 +160,8 @@ private Q_SLOTS:
 
     // The report leaves the machine: addresses keep no query values or
     // fragments, cookies and credentials are masked, the home folder is "~",
-    // and the details view shows the very bytes that are posted.
+    // the member's user name is masked, and the details view shows the very
+    // bytes that are posted.
     void reportIsRedactedAndShownAsSent()
     {
         clearReports();
@@ -169,6 +170,7 @@ private Q_SLOTS:
             "[t][debug]: url = https://cdn.example/m/clip.mp4?token=T0K&session=S3S&sig=51G#frag\n"
             "[t][debug]: Cookie: PHPSESSID=c00kie\n"
             "[t][debug]: Authorization: Basic ZGVtbzpkZW1v\n"
+            "[t][debug]: WebWidget: sign-in offered for \"ann.member\"\n"
             "[t][debug]: Library: " +
             home.toUtf8() + "/My Library/Secret Title.mp4\n";
         const QString path = m_dir.filePath(QStringLiteral("secret.log"));
@@ -178,8 +180,10 @@ private Q_SLOTS:
         file.close();
 
         ZR::ErrorReportDialog dialog(ZR::ErrorReportDialog::burnerReportUrl());
-        dialog.setError(QStringLiteral("cannot open ") + home + QStringLiteral("/x.iso"));
+        dialog.setError(QStringLiteral("cannot open ") + home +
+                        QStringLiteral("/x.iso for ann.member"));
         dialog.setLogFilePath(path);
+        dialog.setUserName(QStringLiteral("ann.member"));
         dialog.show();
         auto *details = dialog.findChild<QPushButton *>(QStringLiteral("detailsButton"));
         auto *view = dialog.findChild<QPlainTextEdit *>(QStringLiteral("reportView"));
@@ -202,7 +206,8 @@ private Q_SLOTS:
             TestSupport::readFile(base + reports(QStringLiteral(".query")).constFirst());
         for (const QByteArray &secret :
              {QByteArray("T0K"), QByteArray("S3S"), QByteArray("51G"), QByteArray("frag"),
-              QByteArray("c00kie"), QByteArray("ZGVtbzpkZW1v"), home.toUtf8()}) {
+              QByteArray("c00kie"), QByteArray("ZGVtbzpkZW1v"), QByteArray("ann.member"),
+              home.toUtf8()}) {
             QVERIFY2(!body.contains(secret), secret.constData());
             QVERIFY2(!query.contains(secret), secret.constData());
             QVERIFY2(!shown.contains(QString::fromUtf8(secret)), secret.constData());

@@ -12,8 +12,8 @@
 #include "gui/downloads/DownloadView.h"
 #include "gui/downloads/DownloadWidget.h"
 #include "library/Library.h"
+#include "web/Account.h"
 #include "web/NetworkManager.h"
-#include "web/SignInState.h"
 
 #include <QAbstractItemModelTester>
 #include <QAccessible>
@@ -94,6 +94,7 @@ private:
 
     struct Page
     {
+        Account account;
         NetworkManager network;
         DownloadManager manager;
         DownloadWidget widget;
@@ -101,8 +102,10 @@ private:
         QAbstractItemModelTester tester{widget.view()->listModel(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest};
         Page(DownloadRecords *records, UserPrompt *prompt)
-            : network(prompt), manager(&network, records, prompt), widget(&manager, prompt)
+            : network(&account, prompt), manager(&network, records, prompt),
+              widget(&manager, prompt)
         {
+            account.login(QStringLiteral("demo"), QStringLiteral("demo"));
             widget.resize(900, 700);
             widget.show();
         }
@@ -146,7 +149,6 @@ private Q_SLOTS:
     }
 
     void init() { QVERIFY(m_fixture.freshHome()); }
-    void cleanup() { SignInState::login(QStringLiteral("demo"), QStringLiteral("demo")); }
 
     // A download restored at start knows only its descriptor: its card says
     // so, with the default picture, until resuming fetches the descriptor;
@@ -423,7 +425,7 @@ private Q_SLOTS:
         Page page(m_fixture.records(), &m_prompt);
         page.manager.setRetryDelays([](int) { return 60 * 60 * 1000; });
         if (fault == QLatin1String("password"))
-            SignInState::login(QStringLiteral("demo"), QStringLiteral("not the password"));
+            page.account.login(QStringLiteral("demo"), QStringLiteral("not the password"));
         else
             m_site->control(QStringLiteral("/control/fault?name=") + fault);
         page.manager.initializeDirectDownload(
@@ -455,7 +457,7 @@ private Q_SLOTS:
         QVERIFY(page.click(0, mend));
         if (fault == QLatin1String("password")) {
             QCOMPARE(signIn.size(), 1); // the window shows the site's sign-in
-            SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
+            page.account.login(QStringLiteral("demo"), QStringLiteral("demo"));
             page.manager.resumeAll(); // what completing the sign-in does
         }
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);

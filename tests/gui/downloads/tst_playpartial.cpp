@@ -14,8 +14,8 @@
 #include "gui/player/Toolbar.h"
 #include "library/Library.h"
 #include "library/LibraryStore.h"
+#include "web/Account.h"
 #include "web/NetworkManager.h"
-#include "web/SignInState.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -52,9 +52,10 @@ private Q_SLOTS:
         QTemporaryDir home;
         Library::setupPaths(home.path());
         QVERIFY(Library::initDatabase(QString()));
-        SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
+        Account account;
+        account.login(QStringLiteral("demo"), QStringLiteral("demo"));
 
-        NetworkManager network(&prompt);
+        NetworkManager network(&account, &prompt);
         LibraryStore store(Library::databasePath());
         DownloadRecords records(&store);
         DownloadManager manager(&network, &records, &prompt);

@@ -27,6 +27,7 @@
 #include "library/LibraryItem.h"
 #include "library/LibraryModel.h"
 #include "library/LibraryStore.h"
+#include "web/Account.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -496,6 +497,7 @@ private Q_SLOTS:
                                 "updatePlainUrl", "errorReportUrl", "productSiteUrl", "helpUrl"})
             SiteConfig::setValue(QLatin1String(key), m_fixture.site()->url());
         m_engines = std::make_unique<Engines>(&m_fixture.prompt);
+        m_engines->account()->login(QStringLiteral("demo"), QStringLiteral("demo"));
         QVERIFY(m_engines->openDatabase());
     }
 

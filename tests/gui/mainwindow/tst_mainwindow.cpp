@@ -24,7 +24,7 @@
 #include "library/LibraryModel.h"
 #include "library/LibraryRemoval.h"
 #include "library/LibraryStore.h"
-#include "web/SignInState.h"
+#include "web/Account.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemModelTester>
@@ -134,7 +134,7 @@ private:
 
     void signIn()
     {
-        SignInState::login(QStringLiteral("demo"), QStringLiteral("demo"));
+        m_engines->account()->login(QStringLiteral("demo"), QStringLiteral("demo"));
         QVERIFY(QMetaObject::invokeMethod(m_window.get(), "loggedIn"));
         QTRY_VERIFY_WITH_TIMEOUT(model()->findByName(QStringLiteral("Nature")), 15000);
     }

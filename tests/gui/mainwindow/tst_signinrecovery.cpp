@@ -19,7 +19,7 @@
 #include "gui/player/PlayerTransport.h"
 #include "gui/web/CorvExtendedScrolledWebView.h"
 #include "gui/web/WebWidget.h"
-#include "web/SignInState.h"
+#include "web/Account.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -87,7 +87,6 @@ private Q_SLOTS:
         // The windows come and go between the cases.
         QApplication::setQuitOnLastWindowClosed(false);
     }
-    void init() { SignInState::logout(); }
 
     void wrongPasswordThenRightPassword()
     {
@@ -110,7 +109,7 @@ private Q_SLOTS:
         QVERIFY(waitForPath(view, QStringLiteral("/start/index.php")));
         QCOMPARE(web->currentIndex(), int(WebWidget::SiteView));
         QVERIFY(run(view, QStringLiteral("!!document.getElementById('signin')")).toBool());
-        QVERIFY(!SignInState::isLoggedIn());
+        QVERIFY(!engines.account()->isLoggedIn());
         QCOMPARE(window.sidebarModel()->rowCount(), 3);
         keepScreen(QStringLiteral("signin-failed"));
         // The refused credentials went to the site once: no retry loop.
@@ -125,7 +124,7 @@ private Q_SLOTS:
         QVERIFY(waitForPath(view, QStringLiteral("/start/index.php")));
         QVERIFY(loaded(view, [&] { web->home(); }));
         QVERIFY(waitForPath(view, QStringLiteral("/start/index.php")));
-        QVERIFY(!SignInState::isLoggedIn());
+        QVERIFY(!engines.account()->isLoggedIn());
 
         // The form's answer is one load; the channels, once they came in,
         // leave the page as it is. A link is put into the page once its load
@@ -134,7 +133,7 @@ private Q_SLOTS:
         QSignalSpy finished(view, &QWebEngineView::loadFinished);
         QVERIFY(submitSignIn(view, QStringLiteral("demo"), QStringLiteral("demo")));
         QVERIFY(waitForPath(view, QStringLiteral("/members/index.php")));
-        QTRY_VERIFY_WITH_TIMEOUT(SignInState::isLoggedIn(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(engines.account()->isLoggedIn(), 20000);
         QVERIFY(web->message().isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(window.sidebarModel()->rowCount(), 5, 20000);
         QTRY_VERIFY_WITH_TIMEOUT(started.size() >= 1 && finished.size() >= started.size(),
@@ -256,7 +255,7 @@ private Q_SLOTS:
         CorvExtendedScrolledWebView *view = web->view(WebWidget::SiteView);
         QVERIFY(waitForPath(view, QStringLiteral("/start/index.php")));
         QVERIFY(submitSignIn(view, QStringLiteral("demo"), QStringLiteral("demo")));
-        QTRY_VERIFY_WITH_TIMEOUT(SignInState::isLoggedIn(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(engines.account()->isLoggedIn(), 20000);
         QTRY_COMPARE_WITH_TIMEOUT(model->rowCount(), 5, 20000);
     }
 };

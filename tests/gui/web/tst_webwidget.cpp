@@ -19,9 +19,9 @@
 #include "gui/web/WheelCoalescer.h"
 #include "gui/web/ZeltaPage.h"
 #include "gui/web/ZeltaProxy.h"
+#include "web/Account.h"
 #include "web/CookieJar.h"
 #include "web/NetworkManager.h"
-#include "web/SignInState.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -285,7 +285,7 @@ private Q_SLOTS:
             loaded(site(), [&] { site()->load(m_site->url(QStringLiteral("/start/index.php"))); }));
         QCOMPARE(run(site(), QStringLiteral("typeof zelta.login")).toString(), "function");
         QCOMPARE(loggedIn.count(), 0);
-        QVERIFY(!SignInState::isLoggedIn());
+        QVERIFY(!m_engines->account()->isLoggedIn());
     }
 
     void signInThroughTheSiteForm()
@@ -297,8 +297,8 @@ private Q_SLOTS:
         QVERIFY(signIn());
         QCOMPARE(loggedIn.count(), 1);
         QVERIFY(channels.count() >= 1);
-        QVERIFY(SignInState::isLoggedIn());
-        QCOMPARE(SignInState::userName(), QStringLiteral("demo"));
+        QVERIFY(m_engines->account()->isLoggedIn());
+        QCOMPARE(m_engines->account()->userName(), QStringLiteral("demo"));
         // The members pages ask for HTTP authentication: answered with the member's credentials.
         QCOMPARE(run(site(), QStringLiteral("document.title")).toString(), "Corvana members");
     }
@@ -357,7 +357,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, html);
         QFETCH(bool, clickFrame);
-        QVERIFY(SignInState::hasCredentials());
+        QVERIFY(m_engines->account()->hasCredentials());
         QVERIFY(showMembersHome());
         m_site->control(QStringLiteral("/control/clear"));
         QSignalSpy added(m_engines->downloadManager(), &DownloadManager::added);
@@ -418,7 +418,7 @@ private Q_SLOTS:
     // never deleted.
     void javascriptNewWindowsLeaveNothingBehind()
     {
-        if (!SignInState::isLoggedIn())
+        if (!m_engines->account()->isLoggedIn())
             QVERIFY(signIn());
         QVERIFY(showMembersHome());
         addNewWindowLink(QStringLiteral("js-window"), QStringLiteral("javascript:void(0)"));
