@@ -1,5 +1,7 @@
 #include "library/LibraryModel.h"
 
+#include "media/MediaFiles.h"
+
 #include "library/LibraryLoader.h"
 #include "library/LibraryStore.h"
 
@@ -255,6 +257,8 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
         return QVariant();
     if (role >= PlayPositionRole && role <= IdRole)
         return playData(index.row(), role);
+    if (role == FileMissingRole)
+        return isFileMissing(index.row());
     if (role != Qt::DisplayRole)
         return QVariant();
     const LibraryItem video = item(index.row());
@@ -277,6 +281,15 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
         return progressText(index.row());
     }
     return QVariant();
+}
+
+bool LibraryModel::isFileMissing(int row) const
+{
+    const QString path = item(row).videoPath();
+    auto known = m_fileMissing.constFind(path);
+    if (known == m_fileMissing.constEnd())
+        known = m_fileMissing.insert(path, MediaFiles::isMissing(path));
+    return known.value();
 }
 
 QString LibraryModel::progressText(int row) const

@@ -54,7 +54,9 @@ public:
         // Share of the video played, 0.0 to 1.0 (0 without a known length).
         ProgressRole,
         // The row's table id.
-        IdRole
+        IdRole,
+        // The video's file is not there (looked at once, until forgetFileMarks()).
+        FileMissingRole
     };
 
     // A model over `store` (not owned; it must outlive the model). The first
@@ -77,6 +79,9 @@ public:
     int rowOfId(qlonglong id) const;
     // The row whose video is this file (-1 when none).
     qlonglong idOfVideo(const QString &path) const;
+    // Files may have gone or come back since FileMissingRole was last
+    // answered: the next answers look again.
+    void forgetFileMarks() { m_fileMissing.clear(); }
     // Rows whose guid is this one (stored or decoded).
     QList<int> rowsOfGuid(const QString &guid) const;
     // Where playback of the video of `id` stopped (ms); 0 when not started
@@ -107,6 +112,7 @@ private:
     void connectStore();
     QVariant playData(int row, int role) const;
     QString progressText(int row) const;
+    bool isFileMissing(int row) const;
     // Replaces every row (ordered by the current sort already).
     void setRows(QList<Row> rows);
     void addRows(QList<Row> rows);
@@ -159,6 +165,8 @@ private:
     mutable QList<std::optional<LibraryItem>> m_items;
     // The ids shown.
     QSet<qlonglong> m_ids;
+    // Whether each shown video's file was missing when last looked at, by path.
+    mutable QHash<QString, bool> m_fileMissing;
     // Rows per stored guid, for the "already in the library?" question.
     LibraryGuidIndex m_guids;
     // True once every row of the first read came from the store.

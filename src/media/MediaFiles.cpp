@@ -85,3 +85,8 @@ bool MediaFiles::isSideImage(const QString &fileName, QString *videoName)
     }
     return false;
 }
+
+bool MediaFiles::isMissing(const QString &path)
+{
+    return !path.isEmpty() && !QFileInfo::exists(path);
+}

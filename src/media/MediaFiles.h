@@ -31,6 +31,9 @@ public:
     // Whether `fileName` is such a picture; `videoName` gets the name it was
     // made for.
     static bool isSideImage(const QString &fileName, QString *videoName = nullptr);
+    // A video named by the library whose file is not there (an empty path
+    // names no file, so nothing is missing).
+    static bool isMissing(const QString &path);
 
 private:
     MediaFiles() = delete;

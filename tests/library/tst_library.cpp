@@ -403,6 +403,41 @@ private Q_SLOTS:
         QVERIFY(!store->call([store] { return store->setPlayPosition(999999, 1); }));
     }
 
+    // Whether a row's file is there is looked at once and kept (the views
+    // ask on every paint) until the marks are forgotten; a row without a
+    // file is never missing.
+    void fileMissingRoleIsKeptUntilForgotten()
+    {
+        LibraryTestFixture fixture;
+        LibraryItem kept = fixture.makeItem(QStringLiteral("kept"), 1000, {}, true);
+        LibraryItem gone = fixture.makeItem(QStringLiteral("gone"), 1001, {}, true);
+        LibraryItem never = fixture.makeItem(QStringLiteral("never"), 1002);
+        LibraryItem noFile = fixture.makeItem(QStringLiteral("no file"), 1003);
+        noFile.videoPath(QString());
+        QVERIFY(fixture.addRows({kept, gone, never, noFile}));
+        LibraryModel *model = fixture.library->model();
+        const auto missing = [model](const LibraryItem &item, int column) {
+            const int row = model->rowOfId(model->idOfVideo(item.videoPath()));
+            return model->index(row, column).data(LibraryModel::FileMissingRole).toBool();
+        };
+        QVERIFY(!missing(kept, 0) && !missing(gone, 1));
+        QVERIFY(missing(never, 0));
+        QVERIFY(QFile::remove(gone.videoPath()));
+        QVERIFY(!missing(gone, 0)); // as last seen
+        model->forgetFileMarks();
+        QVERIFY(missing(gone, 0) && missing(gone, 4));
+        QVERIFY(!missing(kept, 0));
+        QFile back(never.videoPath());
+        QVERIFY(back.open(QIODevice::WriteOnly));
+        back.close();
+        model->forgetFileMarks();
+        QVERIFY(!missing(never, 2));
+        for (int row = 0; row < model->rowCount(); ++row) {
+            if (model->item(row).videoPath().isEmpty())
+                QVERIFY(!model->index(row, 0).data(LibraryModel::FileMissingRole).toBool());
+        }
+    }
+
     // An edit is stored, the row follows, and the report for the site holds
     // the file, the scene and the old and new fields, in that order.
     void editIsSavedAndReported()

@@ -207,7 +207,7 @@ QString CorvLibraryItemWidget::describe(const QModelIndex &index)
 {
     const LibraryItem item = index.siblingAtColumn(0).data().value<LibraryItem>();
     QStringList said;
-    if (item.isValid() && !QFileInfo::exists(item.videoPath()))
+    if (index.data(LibraryModel::FileMissingRole).toBool())
         said << tr("File missing");
     const QString progress =
         PlayProgressMark::describe(index.data(LibraryModel::ProgressRole).toDouble(),
@@ -244,7 +244,7 @@ void CorvLibraryItemWidget::updateFromIndex(const QModelIndex &index)
     showSeparators();
     m_progress->setState(index.data(LibraryModel::ProgressRole).toDouble(),
                          index.data(LibraryModel::WatchedCountRole).toInt() > 0);
-    m_fileMissing = valid && !QFileInfo::exists(m_item.videoPath());
+    m_fileMissing = valid && index.data(LibraryModel::FileMissingRole).toBool();
     showFileState();
 
     const QString thumbnail = valid ? m_item.thumbnailPath() : QString();
@@ -259,7 +259,7 @@ void CorvLibraryItemWidget::updateFromIndex(const QModelIndex &index)
 
 bool CorvLibraryItemWidget::checkFile()
 {
-    const bool missing = m_item.isValid() && !QFileInfo::exists(m_item.videoPath());
+    const bool missing = m_item.isValid() && m_index.data(LibraryModel::FileMissingRole).toBool();
     if (missing == m_fileMissing)
         return false;
     m_fileMissing = missing;

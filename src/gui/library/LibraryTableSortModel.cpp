@@ -6,7 +6,6 @@
 #include "library/LibraryModel.h"
 
 #include <QCollator>
-#include <QFileInfo>
 #include <QStringList>
 
 namespace {
@@ -35,18 +34,11 @@ QVariant LibraryTableSortModel::data(const QModelIndex &index, int role) const
 
 bool LibraryTableSortModel::isFileMissing(const QModelIndex &index) const
 {
-    const auto video = index.siblingAtColumn(0).data().value<LibraryItem>();
-    if (!video.isValid() || video.videoPath().isEmpty())
-        return false;
-    auto known = m_missing.constFind(video.videoPath());
-    if (known == m_missing.constEnd())
-        known = m_missing.insert(video.videoPath(), !QFileInfo::exists(video.videoPath()));
-    return known.value();
+    return index.siblingAtColumn(0).data(LibraryModel::FileMissingRole).toBool();
 }
 
 void LibraryTableSortModel::refreshFileMarks()
 {
-    m_missing.clear();
     if (rowCount() > 0)
         Q_EMIT dataChanged(index(0, kNameColumn), index(rowCount() - 1, kNameColumn),
                            {Qt::DecorationRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});

@@ -30,7 +30,8 @@ public:
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
     int sortColumn() const { return m_sortColumn; }
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
-    // Looks at the files again (they may have gone or come back).
+    // Draws the missing-file marks again (once the library model forgot
+    // what it saw of the files).
     void refreshFileMarks();
 
 protected:
@@ -40,8 +41,6 @@ protected:
 private:
     bool isFileMissing(const QModelIndex &index) const;
 
-    // Whether each shown video's file is gone, by path; filled as rows are drawn.
-    mutable QHash<QString, bool> m_missing;
     QIcon m_missingIcon;
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;

@@ -345,7 +345,7 @@ void LibraryWidget::listViewButtonClicked()
 
 void LibraryWidget::detailViewButtonClicked()
 {
-    m_tableOrder->refreshFileMarks();
+    refreshFileMarks();
     m_pages->setCurrentIndex(1);
     m_pageSwitch->setChecked(true);
 }
@@ -354,8 +354,7 @@ void LibraryWidget::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     // Files may have gone (or come back) while another page was in front.
-    m_listView->refreshFileMarks();
-    m_tableOrder->refreshFileMarks();
+    refreshFileMarks();
     if (!m_listView->selectionModel()->hasSelection() && m_proxy->rowCount() > 0)
         m_listView->setCurrentIndex(m_proxy->index(0, 0));
 }
@@ -383,6 +382,13 @@ void LibraryWidget::itemDoubleClicked(const QModelIndex &index)
     play(path);
 }
 
+void LibraryWidget::refreshFileMarks()
+{
+    m_library->model()->forgetFileMarks();
+    m_listView->refreshFileMarks();
+    m_tableOrder->refreshFileMarks();
+}
+
 void LibraryWidget::play(const QString &path)
 {
     if (QFileInfo::exists(path))
@@ -394,8 +400,7 @@ void LibraryWidget::play(const QString &path)
 void LibraryWidget::askAboutMissingVideo(const QString &path)
 {
     // The tile and the table say so from now on, whatever the answer.
-    m_listView->refreshFileMarks();
-    m_tableOrder->refreshFileMarks();
+    refreshFileMarks();
     m_missing->ask(path);
 }
 

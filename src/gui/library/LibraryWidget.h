@@ -104,6 +104,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // Files may have gone or come back: the marks of both views look again.
+    void refreshFileMarks();
     QWidget *buildHeader();
     QWidget *buildListPage();
     // The tiles' order the user chose last time.
