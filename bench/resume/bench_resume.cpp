@@ -75,10 +75,10 @@ Run play(CorvPlayerWidget &player, PlayerTransport &transport, Library *library,
     }
     transport.setLibrary(library);
     QElapsedTimer opening;
-    MediaVideoWidget *video = player.videoWidget();
+    MediaVideoWidget *picture = player.videoWidget();
     const QMetaObject::Connection firstFrame =
-        QObject::connect(video, &MediaVideoWidget::pictureChanged, video, [&] {
-            if (run.firstFrameMs < 0 && !video->picture().isNull())
+        QObject::connect(picture, &MediaVideoWidget::pictureChanged, picture, [&] {
+            if (run.firstFrameMs < 0 && !picture->picture().isNull())
                 run.firstFrameMs = opening.nsecsElapsed() / 1e6;
         });
     opening.start();

@@ -2,6 +2,8 @@
 
 #include "core/Logging.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QMetaObject>
 #include <QStringList>
 
@@ -58,8 +60,8 @@ QVariant fromProperty(const mpv_event_property &property)
 
 // What the player needs and nothing of the user's mpv set-up: no config
 // files, key bindings, on-screen controls, scripts or terminal; video only
-// through the render API; subtitles are drawn by the page unless a track of
-// the video is picked.
+// through the render API; subtitles (and the files beside the video) are the
+// page's unless a track of the video is picked.
 const char *const kOptions[][2] = {
     {"config", "no"},
     {"terminal", "no"},
@@ -74,6 +76,9 @@ const char *const kOptions[][2] = {
     {"vo", "libmpv"},
     {"hwdec", "no"},
     {"sid", "no"},
+    {"sub-auto", "no"},
+    {"audio-file-auto", "no"},
+    {"cover-art-auto", "no"},
     {"osd-level", "0"},
     {"osd-bar", "no"},
     {"audio-display", "no"},
@@ -81,10 +86,28 @@ const char *const kOptions[][2] = {
     {"keep-open", "yes"},
     {"hr-seek", "yes"},
     {"prefetch-playlist", "no"},
-    // Without a sound device the video plays on, timed by the clock.
-    {"ao", "pipewire,pulse,alsa,null"},
     {"audio-client-name", "CorvanaZELTA"},
 };
+
+// The sound outputs worth trying, best first: the sound servers whose
+// sockets are there, the sound cards, and at last none, so that without any
+// the video plays on, timed by the clock (and no library probes for
+// devices that are not there).
+QByteArray audioOutputs()
+{
+    QByteArrayList outputs;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/pipewire-0")))
+        outputs << "pipewire";
+    if (qEnvironmentVariableIsSet("PULSE_SERVER") ||
+        (!runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/pulse/native"))))
+        outputs << "pulse";
+    QFile cards(QStringLiteral("/proc/asound/cards"));
+    if (cards.open(QIODevice::ReadOnly) && !cards.readAll().contains("no soundcards"))
+        outputs << "alsa";
+    outputs << "null";
+    return outputs.join(',');
+}
 
 } // namespace
 
@@ -99,6 +122,8 @@ MpvCore::MpvCore(QObject *parent) : QObject(parent)
     }
     for (const auto &option : kOptions)
         mpv_set_option_string(m_mpv, option[0], option[1]);
+    static const QByteArray outputs = audioOutputs();
+    mpv_set_option_string(m_mpv, "ao", outputs.constData());
     if (mpv_initialize(m_mpv) < 0) {
         qCWarning(lcGui) << "MpvCore: libmpv could not be initialised";
         mpv_terminate_destroy(m_mpv);
@@ -116,6 +141,7 @@ MpvCore::MpvCore(QObject *parent) : QObject(parent)
     observe("mute", MPV_FORMAT_FLAG);
     observe("dwidth", MPV_FORMAT_INT64);
     observe("dheight", MPV_FORMAT_INT64);
+    observe("video-params/rotate", MPV_FORMAT_INT64);
     observe("track-list", MPV_FORMAT_NODE);
     observe("metadata", MPV_FORMAT_NODE);
     // Called on one of libmpv's threads: only hand the work to ours, once.

@@ -148,6 +148,7 @@ void MpvPlayer::clearFileState()
     setSeekableShown(false);
     m_metaData.clear();
     m_videoSize = QSize();
+    m_videoRotation = 0;
     m_subtitleIds.clear();
     m_activeSubtitle = -1;
     if (!m_subtitleTracks.isEmpty()) {
@@ -365,13 +366,24 @@ void MpvPlayer::propertyChanged(const QString &name, const QVariant &value, quin
             m_videoSize.setWidth(length);
         else
             m_videoSize.setHeight(length);
-        if (!m_videoSize.isEmpty())
-            m_renderer->setVideoSize(m_videoSize);
+        showVideoSize();
+    } else if (name == QLatin1String("video-params/rotate")) {
+        m_videoRotation = value.isValid() ? value.toInt() : 0;
+        showVideoSize();
     } else if (name == QLatin1String("track-list")) {
         tracksReported(value.toList());
     } else if (name == QLatin1String("metadata")) {
         metaDataReported(value.toMap());
     }
+}
+
+// The picture's shape as shown: a video turned a quarter stands on its side.
+void MpvPlayer::showVideoSize()
+{
+    if (m_videoSize.isEmpty())
+        return;
+    const bool sideways = m_videoRotation % 180 == 90;
+    m_renderer->setVideoSize(sideways ? m_videoSize.transposed() : m_videoSize);
 }
 
 void MpvPlayer::tracksReported(const QVariantList &tracks)
@@ -384,7 +396,7 @@ void MpvPlayer::tracksReported(const QVariantList &tracks)
         const QString type = track.value(QStringLiteral("type")).toString();
         if (type == QLatin1String("video") && !track.value(QStringLiteral("albumart")).toBool())
             video = true;
-        if (type != QLatin1String("sub"))
+        if (type != QLatin1String("sub") || track.value(QStringLiteral("external")).toBool())
             continue;
         QMediaMetaData data;
         const QString language = track.value(QStringLiteral("lang")).toString();

@@ -80,6 +80,7 @@ private:
     void hidePictures();
     void showPicturesIfDue();
     void reachedEnd();
+    void showVideoSize();
 
     void propertyChanged(const QString &name, const QVariant &value, quint64 tag);
     void commandDone(quint64 tag, int error);
@@ -108,6 +109,7 @@ private:
     bool m_hasVideo = false;
     QMediaMetaData m_metaData;
     QSize m_videoSize;
+    int m_videoRotation = 0; // degrees clockwise
     QList<QMediaMetaData> m_subtitleTracks;
     QList<qlonglong> m_subtitleIds; // libmpv's ids of subtitleTracks()
     int m_activeSubtitle = -1;
