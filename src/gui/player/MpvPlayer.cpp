@@ -177,6 +177,17 @@ void MpvPlayer::setSource(const QUrl &source)
         setStatus(QMediaPlayer::NoMedia);
         return;
     }
+    if (!m_core->isValid()) {
+        m_entry = 0;
+        Q_EMIT sourceChanged(source);
+        m_error = QMediaPlayer::ResourceError;
+        m_errorString = tr("The video could not be played.");
+        setStatus(QMediaPlayer::InvalidMedia);
+        Q_EMIT errorOccurred(m_error, m_errorString);
+        return;
+    }
+    // A track of the video before is no choice for this one.
+    m_core->setProperty("sid", QStringLiteral("no"));
     m_core->command({QStringLiteral("loadfile"),
                      source.isLocalFile() ? source.toLocalFile() : source.toString(),
                      QStringLiteral("replace")});
