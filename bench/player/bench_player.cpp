@@ -3,9 +3,10 @@
 // Measured on the window's thread with a 1 ms heartbeat: the longest stall
 // from opening the first video to a second after its first picture, and from
 // each switch to another video while one plays to a second after the new
-// video's first picture; the times to those pictures; and the CPU time the
-// whole process spends per second of playback. The reference, in the same
-// run, is the mpv command line playing the same clip at the same size
+// video's first picture; the times to those pictures; how long making the
+// player holds up the window, once, before anything plays; and the CPU time
+// the whole process spends per second of playback. The reference, in the
+// same run, is the mpv command line playing the same clip at the same size
 // (`--vo=x11` on an X display, such as the Xvfb of the quick test, else
 // `--vo=null`, which draws nothing). `--quick`: short clips, two switches,
 // a second of each measure, as a test that everything still runs.
@@ -102,13 +103,18 @@ public:
         layout->addWidget(m_page);
         m_page->toolbar()->setFixedHeight(50);
         m_page->toolbar()->show();
+        QElapsedTimer making;
+        making.start();
         m_transport = std::make_unique<PlayerTransport>(m_page, &m_prompt);
+        m_madeMs = making.nsecsElapsed() / 1e6;
         m_window.show();
         QObject::connect(m_page->videoWidget(), &MediaVideoWidget::pictureChanged,
                          [this] { ++m_pictures; });
     }
 
     QSize videoSize() const { return m_page->videoWidget()->size(); }
+    // How long making the transport and its player held up the window.
+    double madeMs() const { return m_madeMs; }
 
     // Opens `clip` (while another plays, or first) and plays it to a second
     // past its first picture.
@@ -166,6 +172,7 @@ private:
     CorvPlayerWidget *m_page = nullptr;
     std::unique_ptr<PlayerTransport> m_transport;
     int m_pictures = 0;
+    double m_madeMs = 0;
 };
 
 // The mpv command line on `clip` for `seconds` (CPU seconds of the process).
@@ -252,6 +259,7 @@ int main(int argc, char **argv)
     line(QStringLiteral("longest stall, switching (ms)"), longestSwitch, QStringLiteral("< 16"));
     line(QStringLiteral("  median stall of a switch (ms)"), BenchRun::median(switchStalls),
          QString());
+    line(QStringLiteral("making the player (ms, window's thread)"), bench.madeMs(), QString());
     line(QStringLiteral("first picture, first play (ms)"), firstPlay.firstPictureMs, QString());
     line(QStringLiteral("first picture after a switch, median (ms)"),
          BenchRun::median(switchPictures), QString());
