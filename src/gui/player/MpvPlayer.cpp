@@ -15,8 +15,9 @@ namespace {
 // Requests for a property of the file numbered N carry the tag base + N.
 constexpr quint64 kPropertyTagBase = quint64(1) << 40;
 
-const char *const kFileProperties[] = {"duration", "seekable", "track-list",
-                                       "metadata", "dwidth",   "dheight"};
+// What is asked for once a file is open (later changes come as observed).
+const char *const kFileProperties[] = {"duration", "seekable", "track-list",         "metadata",
+                                       "dwidth",   "dheight",  "video-params/rotate"};
 
 qint64 toMs(const QVariant &seconds)
 {
