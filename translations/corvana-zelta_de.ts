@@ -1392,6 +1392,17 @@
     </message>
 </context>
 <context>
+    <name>MpvPlayer</name>
+    <message>
+        <source>The video could not be played (%1).</source>
+        <translation>Das Video konnte nicht abgespielt werden (%1).</translation>
+    </message>
+    <message>
+        <source>The video could not be played.</source>
+        <translation>Das Video konnte nicht abgespielt werden.</translation>
+    </message>
+</context>
+<context>
     <name>NetworkManager</name>
     <message>
         <source>SSL Errors:

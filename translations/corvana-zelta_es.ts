@@ -1392,6 +1392,17 @@
     </message>
 </context>
 <context>
+    <name>MpvPlayer</name>
+    <message>
+        <source>The video could not be played (%1).</source>
+        <translation>No se pudo reproducir el vídeo (%1).</translation>
+    </message>
+    <message>
+        <source>The video could not be played.</source>
+        <translation>No se pudo reproducir el vídeo.</translation>
+    </message>
+</context>
+<context>
     <name>NetworkManager</name>
     <message>
         <source>SSL Errors:

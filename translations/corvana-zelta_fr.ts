@@ -1392,6 +1392,17 @@
     </message>
 </context>
 <context>
+    <name>MpvPlayer</name>
+    <message>
+        <source>The video could not be played (%1).</source>
+        <translation>La vidéo n’a pas pu être lue (%1).</translation>
+    </message>
+    <message>
+        <source>The video could not be played.</source>
+        <translation>La vidéo n’a pas pu être lue.</translation>
+    </message>
+</context>
+<context>
     <name>NetworkManager</name>
     <message>
         <source>SSL Errors:

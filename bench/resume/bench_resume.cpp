@@ -28,8 +28,6 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
-#include <QVideoFrame>
-#include <QVideoSink>
 
 #include <memory>
 
@@ -77,10 +75,10 @@ Run play(CorvPlayerWidget &player, PlayerTransport &transport, Library *library,
     }
     transport.setLibrary(library);
     QElapsedTimer opening;
-    QVideoSink *sink = player.videoWidget()->videoSink();
+    MediaVideoWidget *picture = player.videoWidget();
     const QMetaObject::Connection firstFrame =
-        QObject::connect(sink, &QVideoSink::videoFrameChanged, sink, [&](const QVideoFrame &frame) {
-            if (run.firstFrameMs < 0 && frame.isValid())
+        QObject::connect(picture, &MediaVideoWidget::pictureChanged, picture, [&] {
+            if (run.firstFrameMs < 0 && !picture->picture().isNull())
                 run.firstFrameMs = opening.nsecsElapsed() / 1e6;
         });
     opening.start();

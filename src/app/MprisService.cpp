@@ -3,13 +3,13 @@
 #include "app/MprisPlayerAdaptor.h"
 #include "app/MprisRootAdaptor.h"
 #include "core/Logging.h"
+#include "gui/player/MpvAudioOutput.h"
 #include "gui/player/PlayerTransport.h"
 #include "gui/player/TvMode.h"
 #include "library/Library.h"
 #include "library/LibraryItem.h"
 #include "library/LibraryModel.h"
 
-#include <QAudioOutput>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -45,20 +45,20 @@ MprisService::MprisService(PlayerTransport *transport, QObject *parent)
 {
     new MprisRootAdaptor(this);
     new MprisPlayerAdaptor(this);
-    QMediaPlayer *player = transport->mediaPlayer();
-    connect(player, &QMediaPlayer::playbackStateChanged, this, [this] {
+    MpvPlayer *player = transport->mediaPlayer();
+    connect(player, &MpvPlayer::playbackStateChanged, this, [this] {
         propertiesChanged({QStringLiteral("PlaybackStatus"), QStringLiteral("CanPlay"),
                            QStringLiteral("CanPause")});
     });
-    connect(player, &QMediaPlayer::sourceChanged, this, &MprisService::sourceChanged);
-    connect(player, &QMediaPlayer::durationChanged, this,
+    connect(player, &MpvPlayer::sourceChanged, this, &MprisService::sourceChanged);
+    connect(player, &MpvPlayer::durationChanged, this,
             [this] { propertiesChanged({QStringLiteral("Metadata")}); });
-    connect(player, &QMediaPlayer::seekableChanged, this,
+    connect(player, &MpvPlayer::seekableChanged, this,
             [this] { propertiesChanged({QStringLiteral("CanSeek")}); });
     // A resumed video jumps: the desktop's panel follows the new place.
     connect(transport, &PlayerTransport::seeked, this,
             [this](qint64 positionMs) { Q_EMIT seeked(qlonglong(positionMs) * 1000); });
-    connect(transport->audioOutput(), &QAudioOutput::volumeChanged, this,
+    connect(transport->audioOutput(), &MpvAudioOutput::volumeChanged, this,
             [this] { propertiesChanged({QStringLiteral("Volume")}); });
 }
 

@@ -24,20 +24,20 @@ PlayerPageFixture::PlayerPageFixture(Library *library)
 // The transport saves the place as it goes, before the page it plays on.
 PlayerPageFixture::~PlayerPageFixture() = default;
 
-QMediaPlayer *PlayerPageFixture::mediaPlayer() const
+MpvPlayer *PlayerPageFixture::mediaPlayer() const
 {
     return transport->mediaPlayer();
 }
 
 bool PlayerPageFixture::waitState(QMediaPlayer::PlaybackState state, int timeoutMs) const
 {
-    QMediaPlayer *media = mediaPlayer();
+    MpvPlayer *media = mediaPlayer();
     return QTest::qWaitFor([&] { return media->playbackState() == state; }, timeoutMs);
 }
 
 bool PlayerPageFixture::openPlaying(const QString &path, int timeoutMs)
 {
-    QMediaPlayer *media = mediaPlayer();
+    MpvPlayer *media = mediaPlayer();
     transport->openFile(path);
     return QTest::qWaitFor(
         [&] {
@@ -57,7 +57,7 @@ bool PlayerPageFixture::openPausedAt(const QString &path, qint64 ms, qint64 tole
 
 bool PlayerPageFixture::seek(qint64 ms, qint64 tolerance)
 {
-    QMediaPlayer *media = mediaPlayer();
+    MpvPlayer *media = mediaPlayer();
     transport->seekTo(ms);
     return QTest::qWaitFor([&] { return qAbs(media->position() - ms) < tolerance; }, 10000);
 }

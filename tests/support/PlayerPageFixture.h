@@ -2,7 +2,7 @@
 
 #include "ScriptedPrompt.h"
 
-#include <QMediaPlayer>
+#include "gui/player/MpvPlayer.h"
 #include <QWidget>
 
 #include <memory>
@@ -22,7 +22,7 @@ public:
     explicit PlayerPageFixture(Library *library = nullptr);
     ~PlayerPageFixture();
 
-    QMediaPlayer *mediaPlayer() const;
+    MpvPlayer *mediaPlayer() const;
     bool waitState(QMediaPlayer::PlaybackState state, int timeoutMs = 10000) const;
     // Opens `path` and waits until it plays and can seek.
     bool openPlaying(const QString &path, int timeoutMs = 15000);

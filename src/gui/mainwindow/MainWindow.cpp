@@ -14,6 +14,7 @@
 #include "gui/mainwindow/Palette.h"
 #include "gui/mainwindow/SidebarModel.h"
 #include "gui/mainwindow/WindowPlacement.h"
+#include "gui/player/MpvPlayer.h"
 #include "gui/player/PlayerTransport.h"
 #include "gui/player/TvMode.h"
 #include "library/ImportController.h"
@@ -27,7 +28,6 @@
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
-#include <QAudioOutput>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -66,9 +66,7 @@ MainWindow::MainWindow(Engines *engines, QWidget *parent)
     createWebPage();
     createDownloadsPage();
 
-    m_audioOutput = new QAudioOutput(this);
-    m_mediaObject = new QMediaPlayer(this);
-    m_mediaObject->setAudioOutput(m_audioOutput);
+    m_mediaObject = new MpvPlayer(this);
     createPlayerPage();
 
     m_toolbarTimeLine = new QTimeLine(500, this);

@@ -13,8 +13,8 @@ class CorvTreeView;
 class CustomWebInspector;
 class Engines;
 class InfoWidget;
+class MpvPlayer;
 class PlayerTransport;
-class QAudioOutput;
 class QStackedWidget;
 class QStandardItem;
 class QTimeLine;
@@ -65,7 +65,7 @@ public:
     SidebarModel *sidebarModel() const { return m_model; }
     InfoWidget *infoWidget() const { return m_infoWidget; }
     QWidget *playerToolbar() const { return m_playerToolbar; }
-    QMediaPlayer *mediaObject() const { return m_mediaObject; }
+    MpvPlayer *mediaObject() const { return m_mediaObject; }
     PlayerTransport *transport() const { return m_transport; }
     TvMode *tvMode() const { return m_tvMode; }
 
@@ -168,8 +168,7 @@ private:
     QWidget *m_downloadsPage = nullptr;
     QWidget *m_playerPage = nullptr;
     QWidget *m_playerToolbar = nullptr;
-    QMediaPlayer *m_mediaObject = nullptr;
-    QAudioOutput *m_audioOutput = nullptr;
+    MpvPlayer *m_mediaObject = nullptr;
     // Plays on m_mediaObject and keeps the media queue.
     PlayerTransport *m_transport = nullptr;
     // The player page's TV mode (pushes to TVs and controls them).

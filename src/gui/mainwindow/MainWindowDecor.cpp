@@ -7,6 +7,7 @@
 #include "gui/mainwindow/CorvTreeView.h"
 #include "gui/mainwindow/InfoWidget.h"
 #include "gui/mainwindow/SidebarModel.h"
+#include "gui/player/MpvPlayer.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>

@@ -1,5 +1,5 @@
 // The player's slot in the main window: the player page, and the transport
-// the window runs on its media player (m_mediaObject, m_audioOutput).
+// the window runs on its media player (m_mediaObject).
 #include "gui/mainwindow/MainWindow.h"
 
 #include "engines/Engines.h"
@@ -24,13 +24,12 @@ void MainWindow::createPlayerPage()
     auto *player = new CorvPlayerWidget(this);
     m_playerPage = player;
     m_playerToolbar = player->toolbar();
-    m_transport =
-        new PlayerTransport(player, m_engines->prompt(), m_mediaObject, m_audioOutput, this);
-    connect(m_mediaObject, &QMediaPlayer::hasVideoChanged, this, [this] {
+    m_transport = new PlayerTransport(player, m_engines->prompt(), m_mediaObject, this);
+    connect(m_mediaObject, &MpvPlayer::hasVideoChanged, this, [this] {
         if (m_currentPage == PlayerPage)
             updateInfoWidget();
     });
-    connect(m_mediaObject, &QMediaPlayer::playbackStateChanged, this, &MainWindow::stateChanged);
+    connect(m_mediaObject, &MpvPlayer::playbackStateChanged, this, &MainWindow::stateChanged);
     // A library video whose file is gone: the library page asks what to do.
     if (auto *library = qobject_cast<LibraryWidget *>(m_libraryPage))
         connect(m_transport, &PlayerTransport::fileMissing, library,

@@ -1,15 +1,13 @@
 #include "gui/player/MediaVideoWidget.h"
 
-#include "gui/player/PictureRenderer.h"
-#include "gui/player/VideoFrameConverter.h"
+#include "gui/player/MpvPlayer.h"
+#include "gui/player/MpvRenderer.h"
 
 #include <QAction>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QVideoSink>
 
-MediaVideoWidget::MediaVideoWidget(QWidget *parent)
-    : QWidget(parent), m_sink(new QVideoSink(this)), m_renderer(std::make_unique<PictureRenderer>())
+MediaVideoWidget::MediaVideoWidget(QWidget *parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(tr("Video"));
@@ -21,30 +19,27 @@ MediaVideoWidget::MediaVideoWidget(QWidget *parent)
     m_fullScreenAction->setShortcutContext(Qt::WindowShortcut);
     connect(m_fullScreenAction, &QAction::triggered, this, &MediaVideoWidget::toggleFullScreen);
     addAction(m_fullScreenAction);
-
-    m_thread.setObjectName(QStringLiteral("VideoPictures"));
-    m_renderer->moveToThread(&m_thread);
-    PictureRenderer *renderer = m_renderer.get();
-    // The sink may be fed from a decoder's thread: hand the frame on at once.
-    connect(
-        m_sink, &QVideoSink::videoFrameChanged, renderer,
-        [renderer](const QVideoFrame &frame) { renderer->offer(frame); }, Qt::DirectConnection);
-    connect(renderer, &PictureRenderer::pictureReady, this, &MediaVideoWidget::showPicture);
-    m_thread.start();
 }
 
-MediaVideoWidget::~MediaVideoWidget()
+MediaVideoWidget::~MediaVideoWidget() = default;
+
+void MediaVideoWidget::setPlayer(MpvPlayer *player)
 {
-    m_sink->disconnect(m_renderer.get());
-    m_thread.quit();
-    m_thread.wait();
+    if (m_player)
+        disconnect(m_player, nullptr, this, nullptr);
+    m_player = player;
+    showPicture(QImage());
+    if (!player)
+        return;
+    connect(player, &MpvPlayer::pictureChanged, this, &MediaVideoWidget::showPicture);
+    updateArea();
 }
 
 QRect MediaVideoWidget::pictureRect() const
 {
     if (m_picture.isNull())
         return {};
-    const QSize size = VideoFrameConverter::fittedSize(m_picture.size(), this->size());
+    const QSize size = MpvRenderer::fittedSize(m_picture.size(), this->size());
     return QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
 }
 
@@ -57,7 +52,8 @@ void MediaVideoWidget::showPicture(const QImage &picture)
 
 void MediaVideoWidget::updateArea()
 {
-    m_renderer->setArea(size() * devicePixelRatioF());
+    if (m_player)
+        m_player->setPictureArea(size() * devicePixelRatioF());
 }
 
 void MediaVideoWidget::paintEvent(QPaintEvent *event)

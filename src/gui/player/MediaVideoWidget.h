@@ -1,18 +1,15 @@
 #pragma once
 
 #include <QImage>
-#include <QThread>
+#include <QPointer>
 #include <QWidget>
 
-#include <memory>
-
-class PictureRenderer;
+class MpvPlayer;
 class QAction;
-class QVideoSink;
 
-// The picture of the player. Frames from the media player's sink are made
-// into pictures of the widget's size on a thread of their own and only
-// drawn here, so playing never holds up the window. Space plays or pauses,
+// The picture of the player. The player draws its frames into pictures of
+// the widget's size on a thread of its own; they are only shown here, so
+// playing never holds up the window. Space plays or pauses,
 // Left and Right seek by ten seconds, Escape leaves full screen, Alt+Return
 // toggles it.
 class MediaVideoWidget : public QWidget
@@ -24,8 +21,8 @@ public:
     ~MediaVideoWidget() override;
 
     QAction *fullScreenAction() const { return m_fullScreenAction; }
-    // Where the media player delivers its frames.
-    QVideoSink *videoSink() const { return m_sink; }
+    // Shows the pictures of `player` (not owned), made for this widget's size.
+    void setPlayer(MpvPlayer *player);
     // The picture shown (null while there is none), in device pixels.
     QImage picture() const { return m_picture; }
     // Where the picture is drawn, letterboxed in the widget.
@@ -49,8 +46,6 @@ private:
     void updateArea();
 
     QAction *m_fullScreenAction = nullptr;
-    QVideoSink *m_sink = nullptr;
-    QThread m_thread;
-    std::unique_ptr<PictureRenderer> m_renderer;
+    QPointer<MpvPlayer> m_player;
     QImage m_picture;
 };

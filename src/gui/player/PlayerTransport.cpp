@@ -3,6 +3,7 @@
 #include "core/UserPrompt.h"
 #include "gui/player/CorvPlayerWidget.h"
 #include "gui/player/MediaVideoWidget.h"
+#include "gui/player/MpvAudioOutput.h"
 #include "gui/player/ResumeBar.h"
 #include "gui/player/SeekSlider.h"
 #include "gui/player/SubtitleChooser.h"
@@ -13,7 +14,6 @@
 #include "library/LibraryStore.h"
 #include "library/PlayPositions.h"
 
-#include <QAudioOutput>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
@@ -22,17 +22,15 @@
 #include <QToolButton>
 #include <QUrl>
 
-PlayerTransport::PlayerTransport(CorvPlayerWidget *page, UserPrompt *prompt, QMediaPlayer *player,
-                                 QAudioOutput *audio, QObject *parent)
+PlayerTransport::PlayerTransport(CorvPlayerWidget *page, UserPrompt *prompt, MpvPlayer *player,
+                                 QObject *parent)
     : QObject(parent), m_page(page), m_prompt(prompt),
-      m_player(player ? player : new QMediaPlayer(this)),
-      m_audio(audio ? audio : new QAudioOutput(this))
+      m_player(player ? player : new MpvPlayer(this))
 {
-    m_player->setAudioOutput(m_audio);
-    m_player->setVideoSink(page->videoWidget()->videoSink());
+    page->videoWidget()->setPlayer(m_player);
     Toolbar *toolbar = page->toolbar();
     toolbar->seekSlider()->setMediaPlayer(m_player);
-    toolbar->volumeSlider()->setAudioOutput(m_audio);
+    toolbar->volumeSlider()->setAudioOutput(m_player->audioOutput());
     toolbar->playButton()->setEnabled(false);
     m_subtitles = new SubtitleChooser(m_player, page->videoWidget(), this);
     toolbar->addButton(m_subtitles->button());
@@ -47,13 +45,12 @@ PlayerTransport::PlayerTransport(CorvPlayerWidget *page, UserPrompt *prompt, QMe
             toggleMute();
     });
     connect(page, &CorvPlayerWidget::replayRequested, this, &PlayerTransport::play);
-    connect(m_player, &QMediaPlayer::playbackStateChanged, this, &PlayerTransport::stateChanged);
-    connect(m_player, &QMediaPlayer::mediaStatusChanged, this,
-            &PlayerTransport::mediaStatusChanged);
-    connect(m_player, &QMediaPlayer::errorOccurred, this, &PlayerTransport::errorOccurred);
-    connect(m_player, &QMediaPlayer::positionChanged, this, &PlayerTransport::positionChanged);
-    connect(m_player, &QMediaPlayer::durationChanged, this, &PlayerTransport::updateTime);
-    connect(m_player, &QMediaPlayer::seekableChanged, this, &PlayerTransport::resumeIfPending);
+    connect(m_player, &MpvPlayer::playbackStateChanged, this, &PlayerTransport::stateChanged);
+    connect(m_player, &MpvPlayer::mediaStatusChanged, this, &PlayerTransport::mediaStatusChanged);
+    connect(m_player, &MpvPlayer::errorOccurred, this, &PlayerTransport::errorOccurred);
+    connect(m_player, &MpvPlayer::positionChanged, this, &PlayerTransport::positionChanged);
+    connect(m_player, &MpvPlayer::durationChanged, this, &PlayerTransport::updateTime);
+    connect(m_player, &MpvPlayer::seekableChanged, this, &PlayerTransport::resumeIfPending);
 
     m_resumeBar = new ResumeBar(page->videoWidget());
     connect(m_resumeBar, &ResumeBar::startOverRequested, this, &PlayerTransport::startOver);
@@ -217,19 +214,21 @@ void PlayerTransport::seekTo(qint64 ms)
 
 void PlayerTransport::setVolume(int volume)
 {
-    m_audio->setVolume(float(volume) / 100.0f);
+    m_player->audioOutput()->setVolume(float(volume) / 100.0f);
 }
 
 void PlayerTransport::stepVolume(int percent)
 {
-    const int now = qRound(m_audio->volume() * 100.0f);
-    m_audio->setMuted(false);
+    MpvAudioOutput *audio = m_player->audioOutput();
+    const int now = qRound(audio->volume() * 100.0f);
+    audio->setMuted(false);
     setVolume(qBound(0, now + percent, 100));
 }
 
 void PlayerTransport::toggleMute()
 {
-    m_audio->setMuted(!m_audio->isMuted());
+    MpvAudioOutput *audio = m_player->audioOutput();
+    audio->setMuted(!audio->isMuted());
 }
 
 QString PlayerTransport::currentTitle() const
@@ -303,19 +302,27 @@ void PlayerTransport::stateChanged(QMediaPlayer::PlaybackState state)
         toolbar->playButton()->setEnabled(true);
         toolbar->setPauseLook(true);
         m_page->hideEnded();
-        if (m_titlePending) {
-            m_titlePending = false;
-            m_page->showTitle(currentTitle(), currentChannel());
-            Q_EMIT nowPlaying(currentTitle());
-        }
+        announceIfDue();
     } else {
         toolbar->setPauseLook(false);
         toolbar->playButton()->setEnabled(hasValidSource());
     }
 }
 
+// A new file is announced once it is open and playing.
+void PlayerTransport::announceIfDue()
+{
+    if (!m_titlePending || !m_page || m_player->playbackState() != QMediaPlayer::PlayingState ||
+        m_player->mediaStatus() != QMediaPlayer::BufferedMedia)
+        return;
+    m_titlePending = false;
+    m_page->showTitle(currentTitle(), currentChannel());
+    Q_EMIT nowPlaying(currentTitle());
+}
+
 void PlayerTransport::mediaStatusChanged(QMediaPlayer::MediaStatus status)
 {
+    announceIfDue();
     if (status == QMediaPlayer::LoadedMedia || status == QMediaPlayer::BufferedMedia)
         resumeIfPending();
     if (status != QMediaPlayer::EndOfMedia)

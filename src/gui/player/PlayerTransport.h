@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QAudioOutput>
-#include <QMediaPlayer>
+#include "gui/player/MpvPlayer.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -9,12 +9,13 @@
 
 class CorvPlayerWidget;
 class Library;
+class MpvAudioOutput;
 class ResumeBar;
 class SubtitleChooser;
 class UserPrompt;
 
-// Plays one local file at a time on the player page: the media player and
-// audio output, the queue of files to play next, the play/pause, stop and
+// Plays one local file at a time on the player page: the media player (and
+// its sound), the queue of files to play next, the play/pause, stop and
 // seek commands, the time labels and the play button's looks. The main
 // window owns it and forwards its transport slots to it.
 class PlayerTransport : public QObject
@@ -26,16 +27,15 @@ public:
     // While playing, where playback is remembered this often.
     static constexpr int SaveIntervalMs = 10000;
 
-    // Plays through `player` and `audio` when given (their owner keeps them),
-    // else through a media player and audio output of its own. Playback
-    // errors are shown through `prompt` (not owned; it must outlive the
-    // transport).
-    PlayerTransport(CorvPlayerWidget *page, UserPrompt *prompt, QMediaPlayer *player = nullptr,
-                    QAudioOutput *audio = nullptr, QObject *parent = nullptr);
+    // Plays through `player` when given (its owner keeps it), else through a
+    // media player of its own. Playback errors are shown through `prompt`
+    // (not owned; it must outlive the transport).
+    PlayerTransport(CorvPlayerWidget *page, UserPrompt *prompt, MpvPlayer *player = nullptr,
+                    QObject *parent = nullptr);
     ~PlayerTransport() override;
 
-    QMediaPlayer *mediaPlayer() const { return m_player; }
-    QAudioOutput *audioOutput() const { return m_audio; }
+    MpvPlayer *mediaPlayer() const { return m_player; }
+    MpvAudioOutput *audioOutput() const { return m_player->audioOutput(); }
     SubtitleChooser *subtitles() const { return m_subtitles; }
     QString currentFile() const { return m_currentFile; }
     QStringList queue() const { return m_queue; }
@@ -103,6 +103,7 @@ private:
     // Goes to the stored place once the opened file can seek.
     void resumeIfPending();
     void stateChanged(QMediaPlayer::PlaybackState state);
+    void announceIfDue();
     void mediaStatusChanged(QMediaPlayer::MediaStatus status);
     void errorOccurred(QMediaPlayer::Error error, const QString &text);
     void positionChanged(qint64 position);
@@ -110,9 +111,8 @@ private:
 
     QPointer<CorvPlayerWidget> m_page;
     UserPrompt *m_prompt;
-    // The main window may own them and delete them before us.
-    QPointer<QMediaPlayer> m_player;
-    QPointer<QAudioOutput> m_audio;
+    // The main window may own it and delete it before us.
+    QPointer<MpvPlayer> m_player;
     SubtitleChooser *m_subtitles = nullptr;
     bool m_handedOver = false;
     QStringList m_queue;

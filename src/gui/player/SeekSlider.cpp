@@ -1,12 +1,12 @@
 #include "gui/player/SeekSlider.h"
 
-#include <QMediaPlayer>
+#include "gui/player/MpvPlayer.h"
+
 #include <QMouseEvent>
 #include <QStyle>
 #include <QStyleOptionSlider>
 
-SeekSlider::SeekSlider(QWidget *parent)
-    : QSlider(Qt::Horizontal, parent)
+SeekSlider::SeekSlider(QWidget *parent) : QSlider(Qt::Horizontal, parent)
 {
     setRange(0, 0);
     setSingleStep(10000);
@@ -22,16 +22,16 @@ SeekSlider::SeekSlider(QWidget *parent)
     });
 }
 
-void SeekSlider::setMediaPlayer(QMediaPlayer *player)
+void SeekSlider::setMediaPlayer(MpvPlayer *player)
 {
     if (m_player)
         disconnect(m_player, nullptr, this, nullptr);
     m_player = player;
     if (!player)
         return;
-    connect(player, &QMediaPlayer::durationChanged, this, &SeekSlider::durationChanged);
-    connect(player, &QMediaPlayer::positionChanged, this, &SeekSlider::positionChanged);
-    connect(player, &QMediaPlayer::seekableChanged, this, &SeekSlider::seekableChanged);
+    connect(player, &MpvPlayer::durationChanged, this, &SeekSlider::durationChanged);
+    connect(player, &MpvPlayer::positionChanged, this, &SeekSlider::positionChanged);
+    connect(player, &MpvPlayer::seekableChanged, this, &SeekSlider::seekableChanged);
     durationChanged(player->duration());
     positionChanged(player->position());
     seekableChanged(player->isSeekable());

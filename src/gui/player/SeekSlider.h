@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QSlider>
 
-class QMediaPlayer;
+class MpvPlayer;
 
 // The position of the player's media as a slider: follows playback and
 // seeks when the user drags it or uses its keys. A click on the groove jumps
@@ -15,7 +15,7 @@ class SeekSlider : public QSlider
 public:
     explicit SeekSlider(QWidget *parent = nullptr);
 
-    void setMediaPlayer(QMediaPlayer *player);
+    void setMediaPlayer(MpvPlayer *player);
     // The value under a point of the slider (for a click on the groove).
     int valueAt(const QPoint &point) const;
 
@@ -28,5 +28,5 @@ private:
     void seekableChanged(bool seekable);
     void userMoved(int value);
 
-    QPointer<QMediaPlayer> m_player;
+    QPointer<MpvPlayer> m_player;
 };

@@ -1,6 +1,7 @@
 #include "gui/player/SubtitleChooser.h"
 
 #include "core/Logging.h"
+#include "gui/player/MpvPlayer.h"
 #include "gui/player/SubtitleOverlay.h"
 #include "media/SubtitleParser.h"
 
@@ -9,7 +10,6 @@
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QMediaMetaData>
-#include <QMediaPlayer>
 #include <QMenu>
 #include <QPainter>
 #include <QSettings>
@@ -63,7 +63,7 @@ QString streamLabel(const QMediaMetaData &data, int index)
 
 } // namespace
 
-SubtitleChooser::SubtitleChooser(QMediaPlayer *player, QWidget *video, QObject *parent)
+SubtitleChooser::SubtitleChooser(MpvPlayer *player, QWidget *video, QObject *parent)
     : QObject(parent), m_player(player), m_overlay(new SubtitleOverlay(video)),
       m_button(new QToolButton)
 {
@@ -89,10 +89,10 @@ SubtitleChooser::SubtitleChooser(QMediaPlayer *player, QWidget *video, QObject *
         if (m_player)
             showPosition(m_player->position());
     });
-    connect(player, &QMediaPlayer::sourceChanged, this, &SubtitleChooser::sourceChanged);
-    connect(player, &QMediaPlayer::tracksChanged, this, &SubtitleChooser::rebuildTracks);
-    connect(player, &QMediaPlayer::positionChanged, this, &SubtitleChooser::showPosition);
-    connect(player, &QMediaPlayer::playbackStateChanged, this,
+    connect(player, &MpvPlayer::sourceChanged, this, &SubtitleChooser::sourceChanged);
+    connect(player, &MpvPlayer::tracksChanged, this, &SubtitleChooser::rebuildTracks);
+    connect(player, &MpvPlayer::positionChanged, this, &SubtitleChooser::showPosition);
+    connect(player, &MpvPlayer::playbackStateChanged, this,
             [this](QMediaPlayer::PlaybackState state) {
                 if (state == QMediaPlayer::PlayingState)
                     m_tick.start();

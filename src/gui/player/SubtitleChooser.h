@@ -8,7 +8,7 @@
 #include <QTimer>
 
 class QActionGroup;
-class QMediaPlayer;
+class MpvPlayer;
 class QMenu;
 class QToolButton;
 class SubtitleOverlay;
@@ -16,7 +16,7 @@ class SubtitleOverlay;
 // The subtitles of the video playing: the files beside it and the tracks it
 // carries, a button with a menu to pick one or "Off", the choice remembered
 // per video, and the text of a file's cues kept in step with the position.
-// Tracks carried by the video are shown by the video output itself.
+// Tracks carried by the video are drawn into the picture by the player.
 class SubtitleChooser : public QObject
 {
     Q_OBJECT
@@ -31,7 +31,7 @@ public:
         int stream = -1; // index among the player's subtitle tracks
     };
 
-    SubtitleChooser(QMediaPlayer *player, QWidget *video, QObject *parent = nullptr);
+    SubtitleChooser(MpvPlayer *player, QWidget *video, QObject *parent = nullptr);
     ~SubtitleChooser() override;
 
     // The toolbar button (its owner places it).
@@ -63,7 +63,7 @@ private:
     QString rememberedKey() const;
     QString settingsKey() const;
 
-    QPointer<QMediaPlayer> m_player;
+    QPointer<MpvPlayer> m_player;
     SubtitleOverlay *m_overlay = nullptr;
     QToolButton *m_button = nullptr;
     QMenu *m_menu = nullptr;

@@ -1,11 +1,10 @@
 #include "gui/player/VolumeSlider.h"
 
-#include <QAudioOutput>
+#include "gui/player/MpvAudioOutput.h"
 
 #include <cmath>
 
-VolumeSlider::VolumeSlider(QWidget *parent)
-    : QSlider(Qt::Horizontal, parent)
+VolumeSlider::VolumeSlider(QWidget *parent) : QSlider(Qt::Horizontal, parent)
 {
     setRange(0, 100);
     setSingleStep(5);
@@ -17,14 +16,14 @@ VolumeSlider::VolumeSlider(QWidget *parent)
     });
 }
 
-void VolumeSlider::setAudioOutput(QAudioOutput *output)
+void VolumeSlider::setAudioOutput(MpvAudioOutput *output)
 {
     if (m_output)
         disconnect(m_output, nullptr, this, nullptr);
     m_output = output;
     if (!output)
         return;
-    connect(output, &QAudioOutput::volumeChanged, this, &VolumeSlider::outputVolumeChanged);
+    connect(output, &MpvAudioOutput::volumeChanged, this, &VolumeSlider::outputVolumeChanged);
     outputVolumeChanged(output->volume());
 }
 

@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QSlider>
 
-class QAudioOutput;
+class MpvAudioOutput;
 
 // The volume of an audio output in percent (0 to 100); follows volume
 // changes made elsewhere (desktop media controls).
@@ -14,10 +14,10 @@ class VolumeSlider : public QSlider
 public:
     explicit VolumeSlider(QWidget *parent = nullptr);
 
-    void setAudioOutput(QAudioOutput *output);
+    void setAudioOutput(MpvAudioOutput *output);
 
 private:
     void outputVolumeChanged(float volume);
 
-    QPointer<QAudioOutput> m_output;
+    QPointer<MpvAudioOutput> m_output;
 };

@@ -82,7 +82,7 @@ private Q_SLOTS:
         QVERIFY(view->viewport()->rect().contains(play));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, play.center());
         QCOMPARE(transport.currentFile(), download->mediaPath());
-        QMediaPlayer *media = transport.mediaPlayer();
+        MpvPlayer *media = transport.mediaPlayer();
         QTRY_VERIFY_WITH_TIMEOUT(media->hasVideo(), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(media->position() > 0, 10000);
         QCOMPARE(media->playbackState(), QMediaPlayer::PlayingState);

@@ -225,7 +225,7 @@ private Q_SLOTS:
         QCOMPARE(window.currentPage(), MainWindow::DownloadsPage);
         window.openFile(clip);
         QCOMPARE(window.currentPage(), MainWindow::PlayerPage);
-        QMediaPlayer *player = window.mediaObject();
+        MpvPlayer *player = window.mediaObject();
         QTRY_VERIFY_WITH_TIMEOUT(player->playbackState() == QMediaPlayer::PlayingState ||
                                      player->mediaStatus() == QMediaPlayer::EndOfMedia,
                                  20000);

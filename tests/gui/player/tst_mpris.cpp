@@ -14,7 +14,7 @@
 #include "library/LibraryModel.h"
 #include "library/PlayPositions.h"
 
-#include <QAudioOutput>
+#include "gui/player/MpvAudioOutput.h"
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -28,7 +28,7 @@ namespace {
 // A paused pipeline that is still settling now and then drops a seek; it
 // is asked again only while the player has not moved at all, so a
 // relative seek is never applied twice.
-bool seeks(QMediaPlayer *player, const std::function<void()> &seek, qint64 targetMs)
+bool seeks(MpvPlayer *player, const std::function<void()> &seek, qint64 targetMs)
 {
     const auto reached = [&] { return qAbs(player->position() - targetMs) < 500; };
     for (int attempt = 0; attempt < 6; ++attempt) {
@@ -154,7 +154,7 @@ private Q_SLOTS:
 
     void playPauseAndSeekFromOutside()
     {
-        QMediaPlayer *player = m_transport->mediaPlayer();
+        MpvPlayer *player = m_transport->mediaPlayer();
         QVERIFY(playerCall(QStringLiteral("PlayPause")).isEmpty() ||
                 player->playbackState() == QMediaPlayer::PausedState);
         QTRY_COMPARE_WITH_TIMEOUT(player->playbackState(), QMediaPlayer::PausedState, 5000);
@@ -208,7 +208,7 @@ private Q_SLOTS:
                                   TestSupport::SlowWaitMs);
         m_transport->setLibrary(m_library.get());
         QSignalSpy seeked(m_mpris.get(), &MprisService::seeked);
-        QMediaPlayer *player = m_transport->mediaPlayer();
+        MpvPlayer *player = m_transport->mediaPlayer();
         m_transport->openFile(m_video);
         QTRY_COMPARE_WITH_TIMEOUT(seeked.size(), 1, 15000);
         QVERIFY(qAbs(seeked.first().first().toLongLong() - 22000000) < 1000);

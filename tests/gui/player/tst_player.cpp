@@ -12,8 +12,8 @@
 #include "gui/player/VideoOverlay.h"
 #include "gui/player/VolumeSlider.h"
 
+#include "gui/player/MpvAudioOutput.h"
 #include <QAction>
-#include <QAudioOutput>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -80,7 +80,7 @@ private Q_SLOTS:
     {
         auto page = makePage();
         Toolbar *toolbar = page->player->toolbar();
-        QMediaPlayer *player = page->transport->mediaPlayer();
+        MpvPlayer *player = page->transport->mediaPlayer();
         QVERIFY(!toolbar->playButton()->isEnabled());
         // The bar's style sheet is in force: white times over the dark bar.
         QCOMPARE(toolbar->currentTimeLabel()->palette().color(QPalette::WindowText),
@@ -116,7 +116,7 @@ private Q_SLOTS:
     void playAfterEndRestartsAtZero()
     {
         auto page = makePage();
-        QMediaPlayer *player = page->transport->mediaPlayer();
+        MpvPlayer *player = page->transport->mediaPlayer();
         QVERIFY(page->openPausedAt(m_clip, 4500));
         page->transport->play();
         QTRY_COMPARE_WITH_TIMEOUT(player->mediaStatus(), QMediaPlayer::EndOfMedia, 10000);
@@ -147,7 +147,7 @@ private Q_SLOTS:
         QFETCH(int, command);
         QFETCH(qint64, expected);
         auto page = makePage();
-        QMediaPlayer *player = page->transport->mediaPlayer();
+        MpvPlayer *player = page->transport->mediaPlayer();
         QVERIFY(page->openPausedAt(m_longClip, start));
         if (command == -1)
             QTest::keyClick(page->player->videoWidget(), Qt::Key_Left);
@@ -218,7 +218,7 @@ private Q_SLOTS:
     void queuedFileFollows()
     {
         auto page = makePage();
-        QMediaPlayer *player = page->transport->mediaPlayer();
+        MpvPlayer *player = page->transport->mediaPlayer();
         QVERIFY(page->openPausedAt(m_clip, 4700));
         page->transport->addFile(m_longClip);
         page->transport->play();
@@ -349,7 +349,7 @@ private Q_SLOTS:
         QFETCH(QString, target);
         auto page = makePage();
         CorvPlayerWidget *player = page->player;
-        QAudioOutput *audio = page->transport->audioOutput();
+        MpvAudioOutput *audio = page->transport->audioOutput();
         QWidget *receiver = target == QLatin1String("video")
                                 ? static_cast<QWidget *>(player->videoWidget())
                                 : player->toolbar()->fullButton();
@@ -407,7 +407,7 @@ private Q_SLOTS:
         QFETCH(double, dragTo);
         QFETCH(qint64, expected);
         auto page = makePage();
-        QMediaPlayer *player = page->transport->mediaPlayer();
+        MpvPlayer *player = page->transport->mediaPlayer();
         QVERIFY(page->openPausedAt(m_longClip, 2000));
         SeekSlider *slider = page->player->toolbar()->seekSlider();
         QTRY_VERIFY_WITH_TIMEOUT(slider->isEnabled() && slider->maximum() > 0,
@@ -515,7 +515,7 @@ private Q_SLOTS:
     void titleAndReplay()
     {
         auto page = makePage();
-        QMediaPlayer *player = page->transport->mediaPlayer();
+        MpvPlayer *player = page->transport->mediaPlayer();
         QSignalSpy nowPlaying(page->transport.get(), &PlayerTransport::nowPlaying);
         QSignalSpy ended(page->transport.get(), &PlayerTransport::ended);
         page->transport->openFile(m_clip);

@@ -125,7 +125,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!bar->isVisible(), ResumeBar::ShownMs + 5000);
 
         // Paused elsewhere: that is the new place.
-        QMediaPlayer *player = page->transport->mediaPlayer();
+        MpvPlayer *player = page->transport->mediaPlayer();
         page->transport->seekTo(31000);
         QTRY_VERIFY_WITH_TIMEOUT(player->position() >= 30500, 10000);
         page->transport->pause();

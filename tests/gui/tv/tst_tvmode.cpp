@@ -32,7 +32,7 @@
 #include "tv/LumiqoTv.h"
 #include "tv/renderer/RendererSession.h"
 
-#include <QAudioOutput>
+#include "gui/player/MpvAudioOutput.h"
 #include <QDBusObjectPath>
 #include <QDir>
 #include <QFile>
@@ -254,7 +254,7 @@ private Q_SLOTS:
         QVERIFY(!scene.mode->isActive());
         QVERIFY(scene.tileMenu->thisComputerAction()->isChecked());
         QCOMPARE(scene.player->transport->currentFile(), m_video);
-        QMediaPlayer *media = scene.player->mediaPlayer();
+        MpvPlayer *media = scene.player->mediaPlayer();
         QTRY_VERIFY_WITH_TIMEOUT(media->playbackState() == QMediaPlayer::PlayingState &&
                                      media->position() >= 29000,
                                  TestSupport::SlowWaitMs);
@@ -312,7 +312,7 @@ private Q_SLOTS:
         RUN_CHECKED(pushFromTile(scene, renderer));
         TvModePanel *panel = scene.panel();
         QTRY_COMPARE_WITH_TIMEOUT(scene.mode->tvVolume(), 50, TestSupport::SlowWaitMs);
-        QAudioOutput *audio = scene.player->transport->audioOutput();
+        MpvAudioOutput *audio = scene.player->transport->audioOutput();
         const float localVolume = audio->volume();
 
         QWidget *focus = panel->backButton();
@@ -427,7 +427,7 @@ private Q_SLOTS:
         // Back here, the player goes on at the video's place.
         QTest::mouseClick(panel->backButton(), Qt::LeftButton);
         QVERIFY(!panel->isVisible());
-        QMediaPlayer *media = scene.player->mediaPlayer();
+        MpvPlayer *media = scene.player->mediaPlayer();
         QTRY_VERIFY_WITH_TIMEOUT(media->playbackState() == QMediaPlayer::PlayingState &&
                                      media->position() >= 4500,
                                  TestSupport::SlowWaitMs);
