@@ -5,6 +5,7 @@
 // no picture and no place; a file that cannot be played tells the user and
 // leaves no picture of the video before it.
 #include "PlayerPageFixture.h"
+#include "Screenshots.h"
 #include "ScriptedPrompt.h"
 #include "TestSupport.h"
 #include "gui/player/CorvPlayerWidget.h"
@@ -171,6 +172,7 @@ private Q_SLOTS:
         MpvPlayer *player = page.mediaPlayer();
         page.transport->openFile(m_red.path);
         QVERIFY(playsNow(&page, m_red));
+        Screenshots::keep(&page.window, QStringLiteral("player-") + before);
         const Clip *clips[] = {&m_blue, &m_red};
         for (int round = 0; round < 4; ++round) {
             const Clip &next = *clips[round % 2];
