@@ -2,8 +2,10 @@
 // network namespace): from a click on the TV in the "Play on TV" menu to the
 // renderer's first Play request, with the media server already on and with
 // it off (from the click on "Start the Media Server"), against one SOAP round
-// trip to the renderer as the reference; and the longest pause of the
-// window's event loop while pushing. Usage: bench_tvmode [--quick]
+// trip to the renderer as the reference; the keys' and the panel's actions
+// while the TV plays (volume steps, mute, seek, pause, play), each to the
+// renderer's taking it; and the longest pause of the window's event loop
+// while pushing and while controlling. Usage: bench_tvmode [--quick]
 #include "BenchRun.h"
 #include "ScriptedRenderer.h"
 #include "StallMeter.h"
@@ -74,9 +76,40 @@ int main(int argc, char **argv)
         run.fail(QStringLiteral("the renderer was not found"));
     const RendererInfo info = finder.renderer(ScriptedRendererIds::rendererId);
 
-    QList<double> reference, on, off;
-    qint64 stallOn = 0, stallOff = 0;
+    QList<double> reference, on, off, controls;
+    qint64 stallOn = 0, stallOff = 0, stallControl = 0;
     StallMeter stall;
+    // As the keys and the panel do while the TV plays: each action from its
+    // call to the renderer's taking it, and the loop's longest pause meanwhile.
+    const auto control = [&](TvMode &mode) {
+        run.step(QStringLiteral("controlling"));
+        if (!waitFor([&] { return mode.tvVolume() >= 0; }))
+            run.fail(QStringLiteral("the TV told no volume"));
+        const auto timed = [&](const std::function<void()> &act,
+                               const std::function<bool()> &taken) {
+            QElapsedTimer clock;
+            clock.start();
+            act();
+            if (!waitFor(taken))
+                run.fail(QStringLiteral("the TV did not follow"));
+            controls.append(clock.nsecsElapsed() / 1e6);
+        };
+        stall.start();
+        for (const int step : {5, 5, -5, -5}) {
+            const QString wanted = QString::number(qBound(0, mode.tvVolume() + step, 100));
+            timed([&] { mode.stepVolume(step); }, [&] { return renderer.volume == wanted; });
+        }
+        const QString muted =
+            renderer.mute == QLatin1String("1") ? QStringLiteral("0") : QStringLiteral("1");
+        timed([&] { mode.toggleMute(); }, [&] { return renderer.mute == muted; });
+        timed([&] { mode.toggleMute(); }, [&] { return renderer.mute != muted; });
+        renderer.seekTarget.clear();
+        timed([&] { mode.seekTo(5000); }, [&] { return !renderer.seekTarget.isEmpty(); });
+        timed([&] { mode.pause(); },
+              [&] { return renderer.state == QLatin1String("PAUSED_PLAYBACK"); });
+        timed([&] { mode.play(); }, [&] { return renderer.state == QLatin1String("PLAYING"); });
+        stallControl = std::max(stallControl, stall.stop());
+    };
     for (int i = 0; i < runs; ++i) {
         run.step(QStringLiteral("reference round trip"));
         {
@@ -145,6 +178,8 @@ int main(int argc, char **argv)
             if (!waitFor(
                     [&] { return mode.session() && !mode.session()->transportState().isEmpty(); }))
                 run.fail(QStringLiteral("the TV mode saw no state"));
+            if (serverOn)
+                control(mode);
             mode.backToThisComputer();
             waitFor([&] { return renderer.state == QLatin1String("STOPPED"); });
         }
@@ -157,6 +192,10 @@ int main(int argc, char **argv)
         << '\t' << QString::number(BenchRun::median(on) / ref, 'f', 1) << '\t' << stallOn << '\n';
     out << "click to first Play, server off\t" << QString::number(BenchRun::median(off), 'f', 1)
         << '\t' << QString::number(BenchRun::median(off) / ref, 'f', 1) << '\t' << stallOff << '\n';
+    out << "controlling: volume, mute, seek, pause, play (each)\t"
+        << QString::number(BenchRun::median(controls), 'f', 1) << '\t'
+        << QString::number(BenchRun::median(controls) / ref, 'f', 1) << '\t' << stallControl
+        << '\n';
     out.flush();
     return run.done();
 }
