@@ -70,6 +70,10 @@ const char *const kOptions[][2] = {
     {"input-cursor", "no"},
     {"osc", "no"},
     {"load-scripts", "no"},
+    // The built-in scripts too: each would start a Lua state of its own.
+    {"load-stats-overlay", "no"},
+    {"load-osd-console", "no"},
+    {"load-auto-profiles", "no"},
     {"ytdl", "no"},
     {"resume-playback", "no"},
     {"save-position-on-quit", "no"},
