@@ -12,12 +12,6 @@ QString Account::userName() const
     return m_credentials.userName;
 }
 
-QString Account::password() const
-{
-    const QReadLocker locker(&m_lock);
-    return m_credentials.password;
-}
-
 Account::Credentials Account::credentials() const
 {
     const QReadLocker locker(&m_lock);

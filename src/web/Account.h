@@ -26,7 +26,6 @@ public:
 
     bool isLoggedIn() const;
     QString userName() const;
-    QString password() const;
     // User name and password read together, never from two sign-ins.
     Credentials credentials() const;
     // Both user name and password are present.
