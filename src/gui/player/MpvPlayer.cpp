@@ -8,6 +8,7 @@
 
 #include <mpv/client.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -138,6 +139,7 @@ void MpvPlayer::pictureReady(const QImage &picture, int generation)
 void MpvPlayer::clearFileState()
 {
     m_loaded = false;
+    m_propertiesAwaited = 0;
     m_restarted = false;
     m_seekPending = false;
     m_pendingStart = -1;
@@ -206,7 +208,7 @@ void MpvPlayer::play()
     m_userStopped = false;
     m_core->setProperty("pause", false);
     setState(QMediaPlayer::PlayingState);
-    if (m_loaded)
+    if (m_loaded && m_propertiesAwaited == 0)
         setStatus(QMediaPlayer::BufferedMedia);
     showPicturesIfDue();
 }
@@ -290,11 +292,24 @@ void MpvPlayer::fileLoaded()
     if (m_entry == 0 || m_startedEntry != m_entry)
         return;
     m_loaded = true;
+    // The file counts as loaded once these are here: its tags above all,
+    // since the title is announced as soon as it plays.
+    m_propertiesAwaited = int(std::size(kFileProperties));
     for (const char *name : kFileProperties)
         m_core->requestProperty(name, kPropertyTagBase + quint64(m_entry));
     if (m_pendingStart > 0)
         seekTo(m_pendingStart);
     m_pendingStart = -1;
+}
+
+void MpvPlayer::filePropertyAnswered(const QString &name)
+{
+    if (m_propertiesAwaited == 0 ||
+        std::none_of(std::begin(kFileProperties), std::end(kFileProperties),
+                     [&name](const char *asked) { return name == QLatin1String(asked); }))
+        return;
+    if (--m_propertiesAwaited > 0)
+        return;
     setStatus(QMediaPlayer::LoadedMedia);
     if (m_state == QMediaPlayer::PlayingState)
         setStatus(QMediaPlayer::BufferedMedia);
@@ -387,6 +402,8 @@ void MpvPlayer::propertyChanged(const QString &name, const QVariant &value, quin
     } else if (name == QLatin1String("metadata")) {
         metaDataReported(value.toMap());
     }
+    if (tag != 0)
+        filePropertyAnswered(name);
 }
 
 // The picture's shape as shown: a video turned a quarter stands on its side.

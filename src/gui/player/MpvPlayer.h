@@ -92,6 +92,7 @@ private:
     void pictureReady(const QImage &picture, int generation);
     void tracksReported(const QVariantList &tracks);
     void metaDataReported(const QVariantMap &tags);
+    void filePropertyAnswered(const QString &name);
 
     MpvCore *m_core = nullptr;
     MpvAudioOutput *m_audio = nullptr;
@@ -119,8 +120,9 @@ private:
     qint64 m_loads = 0;
     qint64 m_entry = 0;
     qint64 m_startedEntry = 0;
-    bool m_loaded = false;    // the current source is open
-    bool m_restarted = false; // and its playback has begun
+    bool m_loaded = false;       // the current source is open
+    int m_propertiesAwaited = 0; // asked of it on opening, still to come
+    bool m_restarted = false;    // and its playback has begun
     qint64 m_pendingStart = -1;
     // A seek asked for: places libmpv reports are old until it is done.
     quint64 m_commandTags = 0;
