@@ -1801,19 +1801,7 @@ Möchten Sie diese Fehler für diesen Server ignorieren?</translation>
     </message>
 </context>
 <context>
-    <name>WebWidget</name>
-    <message>
-        <source>Importing files...</source>
-        <translation>Dateien werden importiert...</translation>
-    </message>
-    <message>
-        <source>Import status</source>
-        <translation>Importstatus</translation>
-    </message>
-    <message>
-        <source>Search All Channels</source>
-        <translation>Alle Kanäle durchsuchen</translation>
-    </message>
+    <name>WebToolbar</name>
     <message>
         <source>Back</source>
         <translation>Zurück</translation>
@@ -1837,6 +1825,21 @@ Möchten Sie diese Fehler für diesen Server ignorieren?</translation>
     <message>
         <source>Loading</source>
         <translation>Wird geladen</translation>
+    </message>
+</context>
+<context>
+    <name>WebWidget</name>
+    <message>
+        <source>Importing files...</source>
+        <translation>Dateien werden importiert...</translation>
+    </message>
+    <message>
+        <source>Import status</source>
+        <translation>Importstatus</translation>
+    </message>
+    <message>
+        <source>Search All Channels</source>
+        <translation>Alle Kanäle durchsuchen</translation>
     </message>
     <message>
         <source>Search...</source>

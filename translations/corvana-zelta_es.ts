@@ -1801,19 +1801,7 @@ Do you want to ignore these errors for this host?</source>
     </message>
 </context>
 <context>
-    <name>WebWidget</name>
-    <message>
-        <source>Importing files...</source>
-        <translation>Importando archivos...</translation>
-    </message>
-    <message>
-        <source>Import status</source>
-        <translation>Estado de la importación</translation>
-    </message>
-    <message>
-        <source>Search All Channels</source>
-        <translation>Buscar en todos los canales</translation>
-    </message>
+    <name>WebToolbar</name>
     <message>
         <source>Back</source>
         <translation>Atrás</translation>
@@ -1837,6 +1825,21 @@ Do you want to ignore these errors for this host?</source>
     <message>
         <source>Loading</source>
         <translation>Cargando</translation>
+    </message>
+</context>
+<context>
+    <name>WebWidget</name>
+    <message>
+        <source>Importing files...</source>
+        <translation>Importando archivos...</translation>
+    </message>
+    <message>
+        <source>Import status</source>
+        <translation>Estado de la importación</translation>
+    </message>
+    <message>
+        <source>Search All Channels</source>
+        <translation>Buscar en todos los canales</translation>
     </message>
     <message>
         <source>Search...</source>

@@ -1801,19 +1801,7 @@ Voulez-vous ignorer ces erreurs pour ce serveur&#xa0;?</translation>
     </message>
 </context>
 <context>
-    <name>WebWidget</name>
-    <message>
-        <source>Importing files...</source>
-        <translation>Importation des fichiers...</translation>
-    </message>
-    <message>
-        <source>Import status</source>
-        <translation>État de l&apos;importation</translation>
-    </message>
-    <message>
-        <source>Search All Channels</source>
-        <translation>Rechercher dans toutes les chaînes</translation>
-    </message>
+    <name>WebToolbar</name>
     <message>
         <source>Back</source>
         <translation>Précédente</translation>
@@ -1837,6 +1825,21 @@ Voulez-vous ignorer ces erreurs pour ce serveur&#xa0;?</translation>
     <message>
         <source>Loading</source>
         <translation>Chargement</translation>
+    </message>
+</context>
+<context>
+    <name>WebWidget</name>
+    <message>
+        <source>Importing files...</source>
+        <translation>Importation des fichiers...</translation>
+    </message>
+    <message>
+        <source>Import status</source>
+        <translation>État de l&apos;importation</translation>
+    </message>
+    <message>
+        <source>Search All Channels</source>
+        <translation>Rechercher dans toutes les chaînes</translation>
     </message>
     <message>
         <source>Search...</source>

@@ -4,12 +4,13 @@
 #include "core/SiteConfig.h"
 #include "downloads/DownloadManager.h"
 #include "engines/Engines.h"
-#include "gui/mainwindow/AutoSizeLabel.h"
 #include "gui/mainwindow/CorvWebSearchWidget.h"
 #include "gui/mainwindow/CustomWebInspector.h"
 #include "gui/web/BridgeScripts.h"
 #include "gui/web/CorvExtendedScrolledWebView.h"
+#include "gui/web/WebMessageBar.h"
 #include "gui/web/WebProfile.h"
+#include "gui/web/WebToolbar.h"
 #include "gui/web/ZeltaPage.h"
 #include "gui/web/ZeltaProxy.h"
 #include "library/ImportController.h"
@@ -23,13 +24,9 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QFrame>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QMimeData>
 #include <QStackedWidget>
-#include <QStyle>
-#include <QToolButton>
 #include <QUrlQuery>
 #include <QVBoxLayout>
 #include <QWebChannel>
@@ -82,9 +79,6 @@ WebWidget::WebWidget(Engines *engines, QWidget *parent)
     m_searchUrls.insert(SiteView, searchPage());
     m_placeholders.insert(SiteView, tr("Search All Channels"));
 
-    m_progressTimer.setInterval(100);
-    connect(&m_progressTimer, &QTimer::timeout, this, &WebWidget::animateProgressIndicator);
-
     m_bridge = new ZeltaProxy(this);
     connect(m_bridge, &ZeltaProxy::loggedIn, this, &WebWidget::loginOccurred);
     connect(m_bridge, &ZeltaProxy::loggedIn, this, &WebWidget::loggedIn);
@@ -98,7 +92,7 @@ WebWidget::WebWidget(Engines *engines, QWidget *parent)
 
     m_stack = new QStackedWidget(this);
     buildToolbar();
-    buildMessageBar();
+    m_messageBar = new WebMessageBar(this);
     for (int i = SiteView; i <= OfflineView; ++i)
         createView();
     // The offline page's Retry button marks the address with "#retry-...".
@@ -125,9 +119,6 @@ WebWidget::WebWidget(Engines *engines, QWidget *parent)
     m_formTimer.setSingleShot(true);
     m_formTimer.setInterval(FormDelayMs);
     connect(&m_formTimer, &QTimer::timeout, this, &WebWidget::showFormNow);
-    m_messageTimer.setSingleShot(true);
-    m_messageTimer.setInterval(MessageMs);
-    connect(&m_messageTimer, &QTimer::timeout, this, &WebWidget::hideMessage);
     followNetworkState();
 }
 
@@ -158,37 +149,13 @@ QUrl WebWidget::offlinePage()
 
 void WebWidget::buildToolbar()
 {
-    m_toolbar = new QWidget(this);
-    m_toolbar->setObjectName(QStringLiteral("WebToolbar"));
-    auto *row = new QHBoxLayout(m_toolbar);
-    row->setContentsMargins(6, 4, 6, 4);
-    const auto button = [this, row](QStyle::StandardPixmap icon, const QString &name,
-                                    void (WebWidget::*slot)()) {
-        auto *b = new QToolButton(m_toolbar);
-        b->setIcon(style()->standardIcon(icon));
-        b->setToolTip(name);
-        b->setAccessibleName(name);
-        b->setAutoRaise(true);
-        connect(b, &QToolButton::clicked, this, slot);
-        row->addWidget(b);
-        return b;
-    };
-    m_back = button(QStyle::SP_ArrowBack, tr("Back"), &WebWidget::back);
-    m_forward = button(QStyle::SP_ArrowForward, tr("Forward"), &WebWidget::forward);
-    button(QStyle::SP_DirHomeIcon, tr("Home"), &WebWidget::home);
-    button(QStyle::SP_BrowserReload, tr("Reload"), &WebWidget::reload);
-    button(QStyle::SP_BrowserStop, tr("Stop"), &WebWidget::stop);
-    m_titleLabel = new AutoSizeLabel(m_toolbar);
-    row->addWidget(m_titleLabel, 1);
-    m_progress = new QLabel(m_toolbar);
-    m_progress->setFixedSize(16, 16);
-    m_progress->setAccessibleName(tr("Loading"));
-    m_progress->hide();
-    row->addWidget(m_progress);
-    m_searchField = new CorvWebSearchWidget(m_toolbar);
-    connect(m_searchField, &CorvWebSearchWidget::signalReturnStringSearch, this,
-            &WebWidget::searchFor);
-    row->addWidget(m_searchField);
+    m_toolbar = new WebToolbar(this);
+    connect(m_toolbar, &WebToolbar::backRequested, this, &WebWidget::back);
+    connect(m_toolbar, &WebToolbar::forwardRequested, this, &WebWidget::forward);
+    connect(m_toolbar, &WebToolbar::homeRequested, this, &WebWidget::home);
+    connect(m_toolbar, &WebToolbar::reloadRequested, this, &WebWidget::reload);
+    connect(m_toolbar, &WebToolbar::stopRequested, this, &WebWidget::stop);
+    connect(m_toolbar, &WebToolbar::searchFor, this, &WebWidget::searchFor);
 }
 
 CorvExtendedScrolledWebView *WebWidget::createView()
@@ -201,8 +168,8 @@ CorvExtendedScrolledWebView *WebWidget::createView()
     view->setPage(page);
     connect(page, &ZeltaPage::descriptorRequested, this, &WebWidget::descriptorRequested);
     connect(page, &ZeltaPage::directDownloadRequested, this, &WebWidget::directDownloadRequested);
-    connect(view, &QWebEngineView::loadStarted, this, &WebWidget::startProgressIndicator);
-    connect(view, &QWebEngineView::loadFinished, this, &WebWidget::stopProgressIndicator);
+    connect(view, &QWebEngineView::loadStarted, m_toolbar, &WebToolbar::startProgress);
+    connect(view, &QWebEngineView::loadFinished, m_toolbar, &WebToolbar::stopProgress);
     connect(view, &QWebEngineView::titleChanged, this, &WebWidget::setTitle);
     connect(view, &QWebEngineView::urlChanged, this, &WebWidget::updateNavigationEnabled);
     connect(page, &QWebEnginePage::loadingChanged, this,
@@ -298,9 +265,9 @@ void WebWidget::showView(int index, const QUrl &url)
 
 void WebWidget::switchToView(int index)
 {
-    m_searchField->setPlaceholderText(m_placeholders.value(index, tr("Search...")));
+    m_toolbar->searchField()->setPlaceholderText(m_placeholders.value(index, tr("Search...")));
     if (index != SiteView)
-        hideMessage();
+        m_messageBar->hideMessage();
     m_stack->setCurrentIndex(index);
 }
 
@@ -468,8 +435,7 @@ void WebWidget::updateNavigationEnabled()
     QWebEngineHistory *history = current->history();
     const bool backToStart =
         history->canGoBack() && history->backItem().url().path() == startPage().path();
-    m_back->setEnabled(history->canGoBack() && !backToStart);
-    m_forward->setEnabled(history->canGoForward());
+    m_toolbar->setNavigation(history->canGoBack() && !backToStart, history->canGoForward());
 }
 
 void WebWidget::setVisibleWebInspectorCurrentPage(bool visible)
@@ -495,7 +461,7 @@ void WebWidget::setVisibleWebInspectorCurrentPage()
 
 void WebWidget::doSearchFor(const QString &text)
 {
-    m_searchField->setSearchText(text);
+    m_toolbar->searchField()->setSearchText(text);
 }
 
 void WebWidget::dragEnterEvent(QDragEnterEvent *event)
@@ -531,28 +497,7 @@ void WebWidget::dropEvent(QDropEvent *event)
 void WebWidget::setTitle(const QString &title)
 {
     m_title = title;
-    m_titleLabel->setText(title);
-}
-
-void WebWidget::animateProgressIndicator()
-{
-    m_progressFrame = m_progressFrame >= 12 ? 1 : m_progressFrame + 1;
-    m_progress->setPixmap(
-        QPixmap(QStringLiteral(":/images/progress/progress%1.png").arg(m_progressFrame)));
-}
-
-void WebWidget::startProgressIndicator()
-{
-    if (m_progressTimer.isActive())
-        return;
-    m_progress->show();
-    m_progressTimer.start();
-}
-
-void WebWidget::stopProgressIndicator()
-{
-    m_progressTimer.stop();
-    m_progress->hide();
+    m_toolbar->setTitle(title);
 }
 
 // The site accepted the member: the downloads resume and the channels come.
@@ -569,14 +514,14 @@ void WebWidget::signInOffered()
 {
     qCDebug(lcGui) << "WebWidget: sign-in offered for" << m_account->userName();
     m_signInPending = true;
-    hideMessage();
+    m_messageBar->hideMessage();
 }
 
 void WebWidget::confirmSignIn()
 {
     m_signInPending = false;
     m_account->confirm();
-    hideMessage();
+    m_messageBar->hideMessage();
     qCDebug(lcGui) << "WebWidget: the site accepted the sign-in";
     emit m_bridge->loggedIn();
 }
@@ -634,7 +579,7 @@ void WebWidget::showFormNow()
     const bool refused = std::exchange(m_formRefused, false);
     showSignInForm();
     if (refused)
-        showMessage(signInFailedText());
+        m_messageBar->showMessage(signInFailedText());
 }
 
 void WebWidget::loadingChanged(CorvExtendedScrolledWebView *view, const QWebEngineLoadingInfo &info)
@@ -680,58 +625,24 @@ void WebWidget::retry()
     showSiteHome();
 }
 
-void WebWidget::buildMessageBar()
-{
-    m_messageBar = new QFrame(this);
-    m_messageBar->setObjectName(QStringLiteral("WebMessageBar"));
-    m_messageBar->setStyleSheet(QStringLiteral(
-        "QFrame#WebMessageBar { background: #fdf1d6; border-bottom: 1px solid #d9b45f; }"
-        "QLabel { color: #5a3d00; font-weight: bold; }"));
-    auto *row = new QHBoxLayout(m_messageBar);
-    row->setContentsMargins(12, 8, 12, 8);
-    m_messageText = new QLabel(m_messageBar);
-    m_messageText->setWordWrap(true);
-    m_messageText->setTextFormat(Qt::PlainText);
-    row->addWidget(m_messageText, 1);
-    m_messageBar->hide();
-}
-
 // What a descriptor link ("Download everything", one video) added.
 void WebWidget::reportQueued(int queued)
 {
     if (queued == 0)
-        showMessage(tr("No new downloads: these videos are already in your library or in the "
-                       "download list."),
-                    true);
+        m_messageBar->showMessage(
+            tr("No new downloads: these videos are already in your library or in the "
+               "download list."),
+            true);
     else if (queued == 1)
-        showMessage(tr("1 download was queued. You find it under Downloads."), true);
+        m_messageBar->showMessage(tr("1 download was queued. You find it under Downloads."), true);
     else
-        showMessage(tr("%1 downloads were queued. You find them under Downloads.").arg(queued),
-                    true);
-}
-
-void WebWidget::showMessage(const QString &text, bool passing)
-{
-    if (passing)
-        m_messageTimer.start();
-    else
-        m_messageTimer.stop();
-    m_messageText->setText(text);
-    m_messageText->setAccessibleName(text);
-    m_messageBar->setAccessibleName(text);
-    m_messageBar->show();
-}
-
-void WebWidget::hideMessage()
-{
-    m_messageTimer.stop();
-    m_messageText->clear();
-    m_messageBar->hide();
+        m_messageBar->showMessage(
+            tr("%1 downloads were queued. You find them under Downloads.").arg(queued), true);
 }
 
 QString WebWidget::message() const
 {
-    return m_messageBar->isHidden() ? QString() : m_messageText->text();
+    return m_messageBar->text();
 }
 
 void WebWidget::logoutOccurred()
@@ -779,4 +690,9 @@ void WebWidget::directDownloadRequested(const QUrl &url)
     emit downloadsPageRequested();
     if (m_engines)
         m_engines->downloadManager()->initializeDirectDownload(url, true);
+}
+
+CorvWebSearchWidget *WebWidget::searchField() const
+{
+    return m_toolbar->searchField();
 }

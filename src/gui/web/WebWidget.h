@@ -9,19 +9,18 @@
 #include <QWidget>
 
 class Account;
-class AutoSizeLabel;
 class CorvExtendedScrolledWebView;
 class Engines;
-class QFrame;
 class QLabel;
 class CorvWebSearchWidget;
 class CustomWebInspector;
 class QStackedWidget;
-class QToolButton;
 class QWebChannel;
 class QWebEngineLoadingInfo;
 class QWebEnginePage;
+class WebMessageBar;
 class WebProfile;
+class WebToolbar;
 class QWebEngineView;
 class ZeltaPage;
 class ZeltaProxy;
@@ -41,7 +40,6 @@ public:
         OfflineView = 2
     };
 
-    static constexpr int MessageMs = 8000;
     static constexpr int FormDelayMs = 5000;
 
     // Shows the site for `engines`' account (the engines must outlive the widget).
@@ -56,8 +54,6 @@ public:
     static QUrl startPage();
     static QUrl searchPage();
     static QUrl offlinePage();
-
-    // Whether the network is reachable now (true when that cannot be known).
 
     // Channel views, made by the main window from the channel list.
     bool createChannel(const QString &name, const QUrl &homeUrl, const QUrl &searchUrl);
@@ -91,7 +87,7 @@ public:
     QUrl searchUrl(int index) const;
     QString title() const { return m_title; }
     ZeltaProxy *bridge() const { return m_bridge; }
-    CorvWebSearchWidget *searchField() const { return m_searchField; }
+    CorvWebSearchWidget *searchField() const;
 
 Q_SIGNALS:
     void searchFor(const QString &text);
@@ -132,9 +128,6 @@ protected:
 
 private Q_SLOTS:
     void setTitle(const QString &title);
-    void animateProgressIndicator();
-    void startProgressIndicator();
-    void stopProgressIndicator();
     void loginOccurred();
     void networkStatusChanged(bool online);
     void logoutOccurred();
@@ -150,11 +143,7 @@ private:
     void followNetworkState();
     void descriptorRequested(const QUrl &url);
     void directDownloadRequested(const QUrl &url);
-    void buildMessageBar();
-    // `passing`: a notice that goes by itself after MessageMs.
-    void showMessage(const QString &text, bool passing = false);
     void reportQueued(int queued);
-    void hideMessage();
     void loadingChanged(CorvExtendedScrolledWebView *view, const QWebEngineLoadingInfo &info);
     void signInRequired(QWebEnginePage *page, const QUrl &url, bool rejected);
     void confirmSignIn();
@@ -167,10 +156,8 @@ private:
     Account *m_account;
     WebProfile *m_profile;
     QLabel *m_status = nullptr;
-    QFrame *m_messageBar = nullptr;
-    QLabel *m_messageText = nullptr;
+    WebMessageBar *m_messageBar = nullptr;
     bool m_signInPending = false;
-    QTimer m_messageTimer;
     QPointer<CorvExtendedScrolledWebView> m_formView;
     bool m_formRefused = false;
     QTimer m_formTimer;
@@ -178,18 +165,11 @@ private:
     QHash<int, QUrl> m_searchUrls;
     QHash<int, QString> m_placeholders;
     QHash<QString, int> m_channelViews;
-    QTimer m_progressTimer;
-    int m_progressFrame = 1;
     ZeltaProxy *m_bridge = nullptr;
     QWebChannel *m_channel = nullptr;
     QStackedWidget *m_stack = nullptr;
     QList<CorvExtendedScrolledWebView *> m_views;
-    QWidget *m_toolbar = nullptr;
-    QToolButton *m_back = nullptr;
-    QToolButton *m_forward = nullptr;
-    AutoSizeLabel *m_titleLabel = nullptr;
-    QLabel *m_progress = nullptr;
-    CorvWebSearchWidget *m_searchField = nullptr;
+    WebToolbar *m_toolbar = nullptr;
     QString m_title;
     bool m_online = true;
     QPointer<CustomWebInspector> m_inspector;
