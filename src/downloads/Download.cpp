@@ -6,7 +6,6 @@
 #include "downloads/DownloadHelper.h"
 #include "downloads/FileTransfer.h"
 #include "library/LibraryLocation.h"
-#include "library/LibraryPaths.h"
 #include "web/Account.h"
 #include "web/CookieJar.h"
 #include "web/NetworkManager.h"
@@ -43,7 +42,6 @@ Download::Download(NetworkManager *network, TransferThread *transfers, const QUr
                    QObject *parent)
     : QObject(parent), m_network(network), m_transfers(transfers), m_url(url), m_direct(direct)
 {
-    qCDebug(lcDownloads) << "DOWNLOAD CTOR, URL=" << NetworkManager::loggableUrl(url);
     m_retryTimer.setSingleShot(true);
     connect(&m_retryTimer, &QTimer::timeout, this, &Download::retry);
 }
@@ -91,20 +89,19 @@ void Download::setMediaPath(const QString &path)
     m_mediaPath = path;
 }
 
-void Download::restore(const QUrl &mediaUrl, const QString &path, const CorvanaItem &item,
+void Download::restore(const DownloadRecords::StoredDownload &stored,
                        const DownloadFailure &failure)
 {
-    m_recordMediaUrl = mediaUrl;
-    m_item = item;
-    // A stored path is kept only where downloads may write.
-    if (LibraryPaths::isInside(path))
-        m_mediaPath = QFileInfo(path).absoluteFilePath();
+    const DownloadRecords::Row &row = stored.row;
+    m_recordMediaUrl = row.mediaUrl;
+    m_item = row.item;
+    m_mediaPath = stored.keptPath;
     m_failure = failure;
     m_renewFirst = failure.kind() == DownloadFailure::Withdrawn;
     m_state = Paused; // until resumed
     m_failureRestored = !failure.isNull();
     // The card shows at once how far it got.
-    m_bytesWritten = bytesOnDisk();
+    m_bytesWritten = stored.bytesOnDisk >= 0 ? stored.bytesOnDisk : bytesOnDisk();
     m_progress = mediaSize() > 0 ? double(m_bytesWritten) / double(mediaSize()) : 0.0;
 }
 

@@ -3,6 +3,7 @@
 #include "downloads/CorvanaItem.h"
 #include "downloads/DownloadFailure.h"
 #include "downloads/DownloadProgress.h"
+#include "downloads/DownloadRecords.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -63,10 +64,10 @@ public:
     void setMediaPath(const QString &path);
     // A download restored from its stored record: its item (null for a
     // record of the old layout: the descriptor item with this media address
-    // is the one to fetch), into this path (kept when it lies in the library
-    // folder), stopped for `failure` (null when it was not).
-    void restore(const QUrl &mediaUrl, const QString &path, const CorvanaItem &item = {},
-                 const DownloadFailure &failure = {});
+    // is the one to fetch), into the record's path as the records found it
+    // (kept only when it lies in the library folder), stopped for `failure`
+    // (null when it was not).
+    void restore(const DownloadRecords::StoredDownload &stored, const DownloadFailure &failure);
     // The media address its stored record carries.
     QUrl recordMediaUrl() const
     {

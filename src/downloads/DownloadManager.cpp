@@ -31,12 +31,12 @@ DownloadManager::DownloadManager(NetworkManager *network, DownloadRecords *recor
     : QAbstractListModel(parent), m_network(network), m_records(records), m_prompt(prompt)
 {
     qRegisterMetaType<Download *>("Download*");
-    populate();
+    m_storedQueue = m_records->readQueue();
 }
 
 DownloadManager::~DownloadManager()
 {
-    const QList<QPointer<Download>> all = std::exchange(m_downloads, {});
+    const QList<QPointer<Download>> all = std::exchange(listed(), {});
     for (Download *download : all)
         delete download;
 }
@@ -67,7 +67,7 @@ TransferThread *DownloadManager::freeTransferThread(const Download *download)
 bool DownloadManager::isTransferThreadHeld(const TransferThread *thread,
                                            const Download *asking) const
 {
-    for (const QPointer<Download> &other : m_downloads) {
+    for (const QPointer<Download> &other : listed()) {
         if (other && other != asking && other->transferThread() == thread &&
             other->holdsTransferThread())
             return true;
@@ -75,43 +75,59 @@ bool DownloadManager::isTransferThreadHeld(const TransferThread *thread,
     return false;
 }
 
-void DownloadManager::populate()
+// The stored queue was read while the window was being built: its
+// downloads are made now, before anything looks at the list.
+void DownloadManager::takeStoredQueue()
 {
-    bool ok = false;
-    const QList<DownloadRecords::Row> rows = m_records->allRows(&ok);
-    if (!ok) {
-        qCWarning(lcDownloads) << "DownloadManager::populate unable to exec query";
+    if (!m_storedQueue.isValid())
+        return;
+    const QFuture<DownloadRecords::StoredQueue> reading = std::exchange(m_storedQueue, {});
+    const DownloadRecords::StoredQueue queue = reading.result();
+    if (!queue.ok) {
+        qCWarning(lcDownloads) << "DownloadManager: the stored downloads could not be read";
         return;
     }
     // One download per stored item, paused, with its item, progress and
     // reason shown at once; a record without a media address is a direct
     // download, unless its address is a descriptor link.
-    for (const DownloadRecords::Row &row : rows) {
+    QList<QPointer<Download>> restored;
+    restored.reserve(queue.downloads.size());
+    for (const DownloadRecords::StoredDownload &stored : queue.downloads) {
+        const DownloadRecords::Row &row = stored.row;
         if (!row.corvanaUrl.isValid() || row.corvanaUrl.isEmpty())
             continue;
         const bool direct =
             row.mediaUrl.isEmpty() && !row.corvanaUrl.path().contains(QLatin1String(".corvana"));
         auto *download = new Download(m_network, nullptr, row.corvanaUrl, direct);
-        download->restore(
-            row.mediaUrl, row.downloadPath, row.item,
-            DownloadFailure::restored(DownloadFailure::Kind(row.failureKind), row.failureText));
+        download->restore(stored, DownloadFailure::restored(DownloadFailure::Kind(row.failureKind),
+                                                            row.failureText));
         connectDownload(download);
-        m_downloads.append(download);
+        restored.append(download);
     }
+    m_list = restored + m_list;
+}
+
+QList<QPointer<Download>> &DownloadManager::listed() const
+{
+    // Taking the stored queue makes and lists its downloads once; that is
+    // what every look at the list sees, a const one too.
+    auto *self = const_cast<DownloadManager *>(this);
+    self->takeStoredQueue();
+    return self->m_list;
 }
 
 int DownloadManager::rowCount(const QModelIndex &parent) const
 {
     if (parent.isValid())
         return 0;
-    return int(m_downloads.size());
+    return int(listed().size());
 }
 
 QVariant DownloadManager::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount())
         return QVariant();
-    Download *download = m_downloads.at(index.row()).data();
+    Download *download = listed().at(index.row()).data();
     if (!download) {
         qCDebug(lcDownloads) << "DownloadManager::data invalid download";
         return QVariant();
@@ -138,7 +154,7 @@ Qt::ItemFlags DownloadManager::flags(const QModelIndex &index) const
 QList<Download *> DownloadManager::activeDownloads() const
 {
     QList<Download *> list;
-    for (Download *download : m_downloads) {
+    for (Download *download : listed()) {
         if (download && download->state() != Download::Queued)
             list.append(download);
     }
@@ -148,7 +164,7 @@ QList<Download *> DownloadManager::activeDownloads() const
 QList<Download *> DownloadManager::queuedDownloads() const
 {
     QList<Download *> list;
-    for (Download *download : m_downloads) {
+    for (Download *download : listed()) {
         if (download && download->state() == Download::Queued)
             list.append(download);
     }
@@ -165,7 +181,7 @@ bool DownloadManager::holdsPlace(const Download *download)
 int DownloadManager::runningCount() const
 {
     int running = 0;
-    for (const QPointer<Download> &download : m_downloads)
+    for (const QPointer<Download> &download : listed())
         running += download && holdsPlace(download) ? 1 : 0;
     return running;
 }
@@ -219,8 +235,8 @@ void DownloadManager::setRetryDelays(Download::RetryDelays delays)
 
 int DownloadManager::rowOf(const Download *download) const
 {
-    for (int i = 0; i < m_downloads.size(); ++i) {
-        if (m_downloads.at(i).data() == download)
+    for (int i = 0; i < listed().size(); ++i) {
+        if (listed().at(i).data() == download)
             return i;
     }
     return -1;
@@ -236,10 +252,10 @@ void DownloadManager::rowChanged(Download *download)
 void DownloadManager::dropDeleted()
 {
     for (int row = rowCount() - 1; row >= 0; --row) {
-        if (!m_downloads.at(row).isNull())
+        if (!listed().at(row).isNull())
             continue;
         beginRemoveRows(QModelIndex(), row, row);
-        m_downloads.removeAt(row);
+        listed().removeAt(row);
         endRemoveRows();
     }
 }
@@ -251,7 +267,7 @@ void DownloadManager::addDownload(Download *download)
     if (runningCount() >= MaxActiveDownloads)
         download->queue();
     beginInsertRows(QModelIndex(), row, row);
-    m_downloads.append(download);
+    listed().append(download);
     endInsertRows();
     emit added(download, row);
 }
@@ -267,7 +283,7 @@ bool DownloadManager::removeDownload(Download *download)
     if (row < 0)
         return false;
     beginRemoveRows(QModelIndex(), row, row);
-    m_downloads.removeAt(row);
+    listed().removeAt(row);
     endRemoveRows();
     download->deleteLater();
     return true;
@@ -276,7 +292,7 @@ bool DownloadManager::removeDownload(Download *download)
 // A direct download: listed at once, started once its record is stored.
 bool DownloadManager::download(Download *d, bool direct)
 {
-    for (const QPointer<Download> &other : std::as_const(m_downloads)) {
+    for (const QPointer<Download> &other : std::as_const(listed())) {
         if (other && other->url() == d->url() && other->mediaUrl() == d->mediaUrl()) {
             qCDebug(lcDownloads) << "DownloadManager::download failed because download exists";
             return false;
@@ -343,8 +359,8 @@ void DownloadManager::startWhenStored(Download *download)
 // Queued downloads move up, in row order, into the places free.
 void DownloadManager::startNextDownload()
 {
-    const QList<QPointer<Download>> listed = m_downloads;
-    for (const QPointer<Download> &next : listed) {
+    const QList<QPointer<Download>> shown = listed();
+    for (const QPointer<Download> &next : shown) {
         if (runningCount() >= MaxActiveDownloads)
             return;
         if (!next || next->state() != Download::Queued || !isListed(next))
@@ -437,8 +453,8 @@ void DownloadManager::pauseAll()
     m_queueHeld = true;
     for (bool &paused : m_admissionPaused)
         paused = true;
-    const QList<QPointer<Download>> listed = m_downloads;
-    for (const QPointer<Download> &download : listed) {
+    const QList<QPointer<Download>> shown = listed();
+    for (const QPointer<Download> &download : shown) {
         if (!download)
             continue;
         if (download->state() != Download::Queued || download->isResuming() ||
@@ -454,8 +470,8 @@ void DownloadManager::resumeAll()
     m_queueHeld = false;
     for (bool &paused : m_admissionPaused)
         paused = false;
-    const QList<QPointer<Download>> listed = m_downloads;
-    for (const QPointer<Download> &download : listed) {
+    const QList<QPointer<Download>> shown = listed();
+    for (const QPointer<Download> &download : shown) {
         if (!download || !isListed(download) || download->state() != Download::Paused ||
             holdsPlace(download))
             continue;
@@ -473,7 +489,7 @@ void DownloadManager::removeAll()
         UserPrompt::Yes | UserPrompt::No, UserPrompt::No);
     if (answer == UserPrompt::No)
         return;
-    const QList<QPointer<Download>> snapshot = m_downloads;
+    const QList<QPointer<Download>> snapshot = listed();
     for (const QPointer<Download> &download : snapshot) {
         if (download && download->state() != Download::Cancelled)
             download->cancel();
@@ -486,8 +502,8 @@ void DownloadManager::removeAll()
 void DownloadManager::networkStatusChanged(bool online)
 {
     // Queued downloads too: one resumed from its card runs like an active one.
-    const QList<QPointer<Download>> listed = m_downloads;
-    for (const QPointer<Download> &download : listed) {
+    const QList<QPointer<Download>> shown = listed();
+    for (const QPointer<Download> &download : shown) {
         if (!download || !isListed(download))
             continue;
         if (online)

@@ -113,7 +113,9 @@ private Q_SLOTS:
     void downloadUpdate(Download *download);
 
 private:
-    void populate();
+    void takeStoredQueue();
+    // Every listed download, the stored queue's first once it is read.
+    QList<QPointer<Download>> &listed() const;
     // The thread the next transfers of `download` run on: one no other
     // listed download holds.
     TransferThread *freeTransferThread(const Download *download);
@@ -172,8 +174,11 @@ private:
     // Those of them resumed by Resume All, or next in line, before their
     // record was stored: they start once it is.
     QList<QPointer<Download>> m_startWhenStored;
-    // Every listed download, in the order they were added (the rows).
-    QList<QPointer<Download>> m_downloads;
+    // Every listed download, in the order they were added (the rows); only
+    // through listed().
+    QList<QPointer<Download>> m_list;
+    // The stored queue, read from the store since the manager was made.
+    QFuture<DownloadRecords::StoredQueue> m_storedQueue;
     // Descriptors whose items the store is judging.
     int m_admitting = 0;
     // Their items, counted against the twenty of the list.

@@ -2,6 +2,7 @@
 #include "core/Logging.h"
 
 #include "library/LibraryItem.h"
+#include "library/LibraryPaths.h"
 #include "library/LibraryStore.h"
 #include "web/NetworkManager.h"
 
@@ -134,18 +135,41 @@ QList<DownloadRecords::Row> DownloadRecords::allRows(bool *ok) const
 {
     LibraryStore *store = m_store;
     bool done = false;
-    QList<Row> rows = store->call([store, &done] {
-        QList<Row> rows;
-        QSqlQuery query(store->connection());
-        query.setForwardOnly(true);
-        done = query.exec(QStringLiteral("SELECT * FROM downloads"));
-        const QSqlRecord record = query.record();
-        while (done && query.next())
-            rows.append(rowAt(query, record));
-        return rows;
-    });
+    QList<Row> rows = store->call([store, &done] { return readAll(store, &done); });
     if (ok)
         *ok = done;
+    return rows;
+}
+
+QFuture<DownloadRecords::StoredQueue> DownloadRecords::readQueue() const
+{
+    LibraryStore *store = m_store;
+    return store->run([store] {
+        StoredQueue queue;
+        const QList<Row> rows = readAll(store, &queue.ok);
+        queue.downloads.reserve(rows.size());
+        for (const Row &row : rows) {
+            StoredDownload stored{row, {}, -1};
+            if (LibraryPaths::isInside(row.downloadPath)) {
+                const QFileInfo file(row.downloadPath);
+                stored.keptPath = file.absoluteFilePath();
+                stored.bytesOnDisk = file.exists() ? file.size() : 0;
+            }
+            queue.downloads.append(stored);
+        }
+        return queue;
+    });
+}
+
+QList<DownloadRecords::Row> DownloadRecords::readAll(LibraryStore *store, bool *ok)
+{
+    QList<Row> rows;
+    QSqlQuery query(store->connection());
+    query.setForwardOnly(true);
+    *ok = query.exec(QStringLiteral("SELECT * FROM downloads"));
+    const QSqlRecord record = query.record();
+    while (*ok && query.next())
+        rows.append(rowAt(query, record));
     return rows;
 }
 

@@ -2,6 +2,7 @@
 
 #include "downloads/CorvanaItem.h"
 
+#include <QFuture>
 #include <QList>
 #include <QString>
 #include <QUrl>
@@ -63,8 +64,28 @@ public:
 
     LibraryStore *store() const { return m_store; }
 
+    // A stored download as the queue restores it: its record, and what its
+    // path holds, looked up with it off the window's thread.
+    struct StoredDownload
+    {
+        Row row;
+        // The stored path made absolute when it lies in the library folder
+        // (the only place downloads write), else empty.
+        QString keptPath;
+        // The bytes of the file at keptPath, -1 when there is none.
+        qint64 bytesOnDisk = -1;
+    };
+    struct StoredQueue
+    {
+        bool ok = false;
+        QList<StoredDownload> downloads;
+    };
+
     // Every stored download, in table order; `ok` is false when the query failed.
     QList<Row> allRows(bool *ok = nullptr) const;
+    // The same with what each path holds, read in one job of the store;
+    // returns at once.
+    QFuture<StoredQueue> readQueue() const;
     // Distinct source URLs of the stored downloads, in table order.
     QList<QUrl> storedUrls(bool *ok = nullptr) const;
 
@@ -91,6 +112,7 @@ public:
     void removeByPath(const QString &downloadPath);
 
 private:
+    static QList<Row> readAll(LibraryStore *store, bool *ok);
     static void storeRow(const QSqlDatabase &db, const Row &row);
     static Admission admitOne(LibraryStore *store, const Candidate &candidate,
                               QStringList *batchPaths);

@@ -25,9 +25,21 @@ QString resolved(const QString &path)
     return folder + QLatin1Char('/') + info.fileName();
 }
 
+// Resolved once per thread while the library folder stays the same (a
+// restored download queue asks for each of its downloads).
 QString libraryRoot()
 {
-    return resolved(Library::libraryPath());
+    thread_local QString folder;
+    thread_local QString root;
+    const QString current = Library::libraryPath();
+    if (current != folder || root.isEmpty()) {
+        const QString canonical = QFileInfo(current).canonicalFilePath();
+        if (canonical.isEmpty())
+            return resolved(current);
+        folder = current;
+        root = canonical;
+    }
+    return root;
 }
 
 } // namespace

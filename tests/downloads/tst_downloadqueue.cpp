@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -226,6 +227,63 @@ private Q_SLOTS:
         QCOMPARE(DemoSiteProcess::fileSha256(path),
                  DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
         QTRY_VERIFY_WITH_TIMEOUT(rows().isEmpty(), 10000);
+    }
+
+    // A stored record is data from disk: a path that leads out of the
+    // library folder (named so, or through a link inside it) is not the
+    // download's, so neither its size is shown nor is it removed with it.
+    void storedPathOutsideTheLibraryIsNotKept_data()
+    {
+        QTest::addColumn<bool>("throughLink");
+        QTest::newRow("named outside") << false;
+        QTest::newRow("link inside to outside") << true;
+    }
+    void storedPathOutsideTheLibraryIsNotKept()
+    {
+        QFETCH(bool, throughLink);
+        QTemporaryDir elsewhere;
+        const QString outside = elsewhere.filePath(QStringLiteral("precious.mp4"));
+        {
+            QFile file(outside);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.write(QByteArray(4096, 'p')) == 4096);
+        }
+        const QDir library(Library::libraryPath());
+        QString stored = outside;
+        if (throughLink) {
+            QVERIFY(
+                QFile::link(elsewhere.path(), library.absoluteFilePath(QStringLiteral("away"))));
+            stored = library.absoluteFilePath(QStringLiteral("away/precious.mp4"));
+        }
+        CorvanaMedia media;
+        media.url = m_site->url(QStringLiteral("/media/blob/precious.mp4?bytes=8192"));
+        media.title = QStringLiteral("Precious");
+        media.size = 8192;
+        CorvanaItem item;
+        item.setTitle(QStringLiteral("Precious"));
+        item.setGuid(QStringLiteral("precious-1"));
+        item.setMedia(media);
+        DownloadRecords::Row row;
+        row.corvanaUrl = descriptor(QStringLiteral("precious"), 1, 8192, QString());
+        row.mediaUrl = media.url;
+        row.item = item;
+        row.downloadPath = stored;
+        bool added = false;
+        m_fixture.records()->add({row}, [&added] { added = true; });
+        QTRY_VERIFY_WITH_TIMEOUT(added, 10000);
+
+        DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
+        QCOMPARE(manager.rowCount(), 1);
+        Download *d = manager.activeDownloads().first();
+        QCOMPARE(d->item().title(), QStringLiteral("Precious"));
+        QVERIFY(d->mediaPath() != stored);
+        QVERIFY2(d->mediaPath().startsWith(library.absolutePath() + QLatin1Char('/')),
+                 qPrintable(d->mediaPath()));
+        QCOMPARE(d->bytesWritten(), 0);
+        m_fixture.prompt.answers = {UserPrompt::Yes};
+        d->cancel();
+        QCOMPARE(manager.rowCount(), 0);
+        QCOMPARE(QFileInfo(outside).size(), 4096);
     }
 
     // One bad item spoils nothing: an item already in the library, five with
