@@ -29,6 +29,8 @@ public:
     // before the server starts, outlives it). Without one only the server's own places
     // are kept (those of served files the library does not hold).
     void setLibraryStore(LibraryStore *store);
+    // The places televisions keep here, and their write allowances.
+    TvBookmarks *bookmarks() const { return m_bookmarks.get(); }
 
     int onBrowseMetadata(const UpnpBrowseRequest &request, UpnpBrowseResult &result) override;
     int onBrowseDirectChildren(const UpnpBrowseRequest &request, UpnpBrowseResult &result) override;

@@ -154,8 +154,18 @@ private Q_SLOTS:
         // An oversized message is dropped, not buffered for ever.
         QVERIFY(!second.sendMessage(QByteArray(SingleInstanceGuard::MaxMessageBytes + 1, 'x')));
         QVERIFY(!first.sendMessage(message)); // only a second start sends
-        QTest::qWait(100);
-        QCOMPARE(received.size(), 1);
+        // A message sent after them is the next one that comes.
+        const QByteArray marker =
+            DescriptorOpener::encode({QUrl("http://127.0.0.1/marker.corvana")});
+        auto markerSent = std::async(std::launch::async,
+                                     [&second, marker] { return second.sendMessage(marker); });
+        QTRY_VERIFY_WITH_TIMEOUT(markerSent.wait_for(std::chrono::seconds(0)) ==
+                                     std::future_status::ready,
+                                 TestSupport::SlowWaitMs);
+        QVERIFY(markerSent.get());
+        QTRY_VERIFY_WITH_TIMEOUT(received.size() >= 2, TestSupport::SlowWaitMs);
+        QCOMPARE(received.size(), 2);
+        QCOMPARE(received.at(1).at(0).toByteArray(), marker);
     }
 
     // Another local process may send anything: only regular files are taken,
@@ -346,8 +356,12 @@ private Q_SLOTS:
         // A click on a notification closed since does nothing.
         Q_EMIT service.NotificationClosed(2, 1);
         Q_EMIT service.ActionInvoked(2, QStringLiteral("default"));
-        QTest::qWait(100);
-        QCOMPARE(activated.size(), 1);
+        // The first one, still open, clicked again after it: the next (and
+        // only other) activation is its own.
+        Q_EMIT service.ActionInvoked(1, QStringLiteral("default"));
+        QTRY_VERIFY_WITH_TIMEOUT(activated.size() >= 2, TestSupport::SlowWaitMs);
+        QCOMPARE(activated.size(), 2);
+        QCOMPARE(activated.at(1).at(0).value<DesktopNotifier::Target>(), DesktopNotifier::Library);
     }
 
     // The real program: a second start with a descriptor hands it over and

@@ -171,6 +171,8 @@ QList<QByteArray> collectDatagrams(QUdpSocket &socket, int ms,
             return enough(datagrams);
         },
         TestSupport::SlowWaitMs);
+    // A surplus has nothing later to wait for (answers are spread over a
+    // search's delay on purpose): it is watched for the caller's window.
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < ms) {

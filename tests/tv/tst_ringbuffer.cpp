@@ -1,7 +1,7 @@
 // The blocking ring-buffer stream between the encoder's writer and the HTTP
 // reader: exact bytes across wrap-around, flow control, end and abort.
-#include "tv/upnp/RingBufferStream.h"
 #include "tv/TranscodeStream.h"
+#include "tv/upnp/RingBufferStream.h"
 
 #include <QRandomGenerator>
 #include <QThread>
@@ -98,7 +98,7 @@ private Q_SLOTS:
             result = stream.read(buffer, sizeof buffer);
         }));
         reader->start();
-        QTest::qWait(50);
+        QTRY_VERIFY_WITH_TIMEOUT(stream.isReaderBlocked(), 20000);
         QVERIFY(!reader->isFinished());
         stream.abort();
         QVERIFY(reader->wait(10000));

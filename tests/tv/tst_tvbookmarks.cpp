@@ -12,9 +12,13 @@
 #include "library/PlayPositions.h"
 #include "tv/LumiqoTv.h"
 #include "tv/MediaServer.h"
+#include "tv/ServerDelegate.h"
+#include "tv/TvBookmarks.h"
+#include "tv/upnp/UpnpClientSignature.h"
 
 #include <QDir>
 #include <QFile>
+#include <QHostAddress>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -78,16 +82,21 @@ private:
         return TvTestHttp::upnpError(reply.body);
     }
 
-    // Sends the end place until the client's allowance lets it through.
+    // Sends the end place once the client's allowance has room for it again.
     bool endOnceAllowed(const TvTestHttp::Headers &headers)
     {
-        const QDeadlineTimer deadline(120000);
-        while (!deadline.hasExpired()) {
-            if (setBookmark({{"ObjectID", m_itemId}, {"PosSecond", "60"}}, headers) == 0)
-                return true;
-            QTest::qWait(250);
+        QByteArray userAgent;
+        for (const auto &[name, value] : headers) {
+            if (name == "User-Agent")
+                userAgent = value;
         }
-        return false;
+        const QString client =
+            UpnpClientSignature::clientKey(QHostAddress(QHostAddress::LocalHost), userAgent);
+        TvBookmarks *bookmarks = m_engines->tv()->delegate()->bookmarks();
+        if (!QTest::qWaitFor([&] { return bookmarks->tokensOf(client) >= 1; },
+                             int(2 * TvBookmarks::kRefillMs) + TestSupport::SlowWaitMs))
+            return false;
+        return setBookmark({{"ObjectID", m_itemId}, {"PosSecond", "60"}}, headers) == 0;
     }
 
     qint64 storedPosition()

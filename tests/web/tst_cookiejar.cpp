@@ -287,16 +287,18 @@ private Q_SLOTS:
                                      CookieJar::AcceptOnlyFromSitesNavigatedTo};
         for (int policy : policies) {
             const QByteArray p = QByteArray::number(policy);
-            QTest::newRow("localhost from a site " + p)
-                << policy << "localhost" << "http://site.test/" << false;
-            QTest::newRow("other domain " + p)
-                << policy << "example.com" << "http://site.test/" << false;
-            QTest::newRow("co.uk " + p) << policy << ".co.uk" << "http://a.co.uk/" << false;
-            QTest::newRow("child of host " + p)
-                << policy << "a.site.test" << "http://site.test/" << false;
-            QTest::newRow("parent domain " + p)
-                << policy << ".site.test" << "http://a.site.test/" << true;
-            QTest::newRow("own host " + p) << policy << "" << "http://site.test/" << true;
+            QTest::newRow("localhost from a site " + p) << policy << "localhost"
+                                                        << "http://site.test/" << false;
+            QTest::newRow("other domain " + p) << policy << "example.com"
+                                               << "http://site.test/" << false;
+            QTest::newRow("co.uk " + p) << policy << ".co.uk"
+                                        << "http://a.co.uk/" << false;
+            QTest::newRow("child of host " + p) << policy << "a.site.test"
+                                                << "http://site.test/" << false;
+            QTest::newRow("parent domain " + p) << policy << ".site.test"
+                                                << "http://a.site.test/" << true;
+            QTest::newRow("own host " + p) << policy << ""
+                                           << "http://site.test/" << true;
         }
     }
     void refusedDomainDroppedUnderEveryPolicy()
@@ -321,16 +323,19 @@ private Q_SLOTS:
         SaveCounter parent;
         auto *saver = new AutoSaver(&parent);
         saver->setIntervals(300, 60000);
-        for (int i = 0; i < 10; ++i) {
-            QTest::qWait(20);
-            saver->changeOccurred();
-        }
+        // Ten changes, the event loop running between them.
+        int changes = 0;
         QElapsedTimer sinceLast;
-        sinceLast.start();
+        QVERIFY(QTest::qWaitFor([&] {
+            saver->changeOccurred();
+            sinceLast.start();
+            return ++changes == 10;
+        }));
         QCOMPARE(parent.saves, 0);
         QTRY_COMPARE_WITH_TIMEOUT(parent.saves, 1, 5000);
         QVERIFY2(sinceLast.elapsed() >= 280, qPrintable(QString::number(sinceLast.elapsed())));
-        QTest::qWait(400);
+        // Nothing is pending any more, so no second save can follow.
+        saver->saveIfNeccessary();
         QCOMPARE(parent.saves, 1);
     }
 
@@ -343,10 +348,12 @@ private Q_SLOTS:
         saver.setIntervals(60000, 400);
         QElapsedTimer clock;
         clock.start();
-        while (parent.saves == 0 && clock.elapsed() < 10000) {
-            saver.changeOccurred();
-            QTest::qWait(20);
-        }
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                saver.changeOccurred();
+                return parent.saves > 0;
+            },
+            10000));
         QCOMPARE(parent.saves, 1);
         QVERIFY2(clock.elapsed() >= 400, qPrintable(QString::number(clock.elapsed())));
         // The next burst starts a new wait.

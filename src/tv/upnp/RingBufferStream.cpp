@@ -31,8 +31,11 @@ void RingBufferStream::setEnded()
 qint64 RingBufferStream::read(char *data, qint64 maxSize)
 {
     QMutexLocker locker(&m_lock);
-    while (m_buffer->size() == 0 && !m_ended && !m_aborted)
+    while (m_buffer->size() == 0 && !m_ended && !m_aborted) {
+        m_readerBlocked = true;
         m_readable.wait(&m_lock);
+        m_readerBlocked = false;
+    }
     if (m_aborted)
         return -1;
     const qint64 count = m_buffer->read(data, maxSize);
@@ -77,4 +80,10 @@ bool RingBufferStream::isWriterBlocked() const
 {
     QMutexLocker locker(&m_lock);
     return m_writerBlocked;
+}
+
+bool RingBufferStream::isReaderBlocked() const
+{
+    QMutexLocker locker(&m_lock);
+    return m_readerBlocked;
 }

@@ -31,6 +31,8 @@ public:
     bool isAborted() const;
     // True while a writer waits for room.
     bool isWriterBlocked() const;
+    // True while a reader waits for bytes.
+    bool isReaderBlocked() const;
 
 private:
     QSharedPointer<RingBuffer> m_buffer;
@@ -41,6 +43,7 @@ private:
     bool m_ended = false;
     bool m_aborted = false;
     bool m_writerBlocked = false;
+    bool m_readerBlocked = false;
 };
 
 using RingBufferStreamReference = QSharedPointer<RingBufferStream>;

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -49,10 +50,22 @@ private Q_SLOTS:
         dialog.show();
         auto *label = dialog.findChild<QLabel *>(QStringLiteral("status"));
         auto *burn = dialog.findChild<QPushButton *>(QStringLiteral("burnButton"));
+        QTimer *poll = nullptr;
+        for (QTimer *timer : dialog.findChildren<QTimer *>(Qt::FindDirectChildrenOnly)) {
+            if (timer->interval() == 10)
+                poll = timer;
+        }
+        QVERIFY(poll);
         QTRY_COMPARE_WITH_TIMEOUT(label->text(), status, 20000);
-        QTest::qWait(50); // a few more polls change nothing
-        QCOMPARE(label->text(), status);
         const bool ready = status == QLatin1String("Ready to burn.");
+        if (ready) {
+            QVERIFY(!poll->isActive()); // nothing left to wait for
+        } else {
+            // A few more polls change nothing.
+            QSignalSpy polls(poll, &QTimer::timeout);
+            QTRY_VERIFY_WITH_TIMEOUT(polls.size() >= 3, 20000);
+        }
+        QCOMPARE(label->text(), status);
         QCOMPARE(burn->isEnabled(), ready);
         if (!ready)
             return;

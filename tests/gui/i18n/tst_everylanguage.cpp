@@ -5,6 +5,7 @@
 // lists paint (read as a screen reader has them). With ZELTA_SCREENSHOTS set,
 // each page is also saved there as a picture for a person to look at.
 #include "DownloadSiteFixture.h"
+#include "TestSupport.h"
 
 #include "app/Translations.h"
 #include "burner/LibburnDeviceController.h"
@@ -48,6 +49,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -471,8 +474,37 @@ private:
         const QModelIndex index = window->sidebarModel()->indexFromItem(row);
         QTest::mouseClick(window->sidebar()->viewport(), Qt::LeftButton, {},
                           window->sidebar()->visualRect(index).center());
-        QTest::qWait(50);
+        if (window->currentPage() == page)
+            settle(window);
         return window;
+    }
+
+    // Lets a window finish what showing a page started: the toolbar's slides
+    // and the layouts asked for on the way.
+    static void settle(QWidget *window)
+    {
+        const bool settled = QTest::qWaitFor(
+            [window] {
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+                const QList<QTimeLine *> lines = window->findChildren<QTimeLine *>();
+                return std::none_of(lines.cbegin(), lines.cend(), [](const QTimeLine *line) {
+                    return line->state() == QTimeLine::Running;
+                });
+            },
+            TestSupport::SlowWaitMs);
+        if (!settled)
+            qWarning() << "the window's slides never ended";
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    }
+
+    // Every card's transfer line complete: a speed and the time left.
+    bool transferLinesComplete() const
+    {
+        const QList<Download *> downloads = m_engines->downloadManager()->activeDownloads();
+        return std::all_of(downloads.cbegin(), downloads.cend(), [](const Download *download) {
+            return download->state() != Download::Downloading ||
+                   (download->speed() > 0 && std::isfinite(download->timeLeft()));
+        });
     }
 
     static void destroy(QWidget *window) { delete window; }
@@ -597,7 +629,7 @@ private Q_SLOTS:
                         page ? page->findChild<QToolButton *>(QStringLiteral("pageSwitch"))
                              : nullptr)
                     details->click();
-                QTest::qWait(20);
+                settle(window);
                 return window;
             },
             destroy);
@@ -612,8 +644,9 @@ private Q_SLOTS:
             language, locale, QStringLiteral("downloads"),
             [this] {
                 MainWindow *window = mainWindow(MainWindow::DownloadsPage);
-                // The cards' transfer lines tell sizes and speed once a second.
-                QTest::qWait(1200);
+                if (!QTest::qWaitFor([this] { return transferLinesComplete(); },
+                                     TestSupport::SlowWaitMs))
+                    qWarning() << "a transfer line never told its speed";
                 return window;
             },
             destroy);
@@ -650,7 +683,7 @@ private Q_SLOTS:
                                                          QStringLiteral("pageSwitch"))
                                                    : nullptr)
                             button->click();
-                        QTest::qWait(20);
+                        settle(window);
                     }
                     const int least =
                         qMax(window->minimumWidth(), window->minimumSizeHint().width());

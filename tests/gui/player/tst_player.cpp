@@ -204,7 +204,11 @@ private Q_SLOTS:
         QCOMPARE(prompt.messages.first().kind, QStringLiteral("warning"));
         QCOMPARE(prompt.messages.first().title, QStringLiteral("CorvanaZELTA"));
         QVERIFY(!prompt.messages.first().text.isEmpty());
-        QTest::qWait(100); // later error reports of the same file add no box
+        // Later error reports of the same file add no box.
+        MpvPlayer *player = page->transport->mediaPlayer();
+        QCOMPARE(player->mediaStatus(), QMediaPlayer::InvalidMedia);
+        Q_EMIT player->errorOccurred(QMediaPlayer::FormatError, player->errorString());
+        Q_EMIT player->errorOccurred(QMediaPlayer::ResourceError, player->errorString());
         QCOMPARE(prompt.messages.size(), 1);
         QVERIFY(!page->player->toolbar()->playButton()->isEnabled());
 

@@ -150,6 +150,12 @@ private Q_SLOTS:
     // The choice is the video's: opened again, it comes back; Off too.
     void choiceRememberedPerVideo()
     {
+        {
+            auto page = makePage();
+            QVERIFY(openPausedAt(*page, m_video, 5000));
+            page->transport->subtitles()->choose(QStringLiteral("file:Clip.de.vtt"));
+            page->transport->stop();
+        }
         auto page = makePage();
         SubtitleChooser *subtitles = page->transport->subtitles();
         QVERIFY(openPausedAt(*page, m_video, 5000));
