@@ -236,6 +236,14 @@ QString PlayerTransport::currentTitle() const
     const QString tagged = m_player->metaData().stringValue(QMediaMetaData::Title).trimmed();
     if (!tagged.isEmpty())
         return tagged;
+    // A library video untagged: its title there, which a file name may
+    // only approach (it cannot hold every sign of a title).
+    if (m_library && m_videoId >= 0) {
+        const LibraryModel *model = m_library->model();
+        const QString listed = model->item(model->rowOfId(m_videoId)).title().trimmed();
+        if (!listed.isEmpty())
+            return listed;
+    }
     return QFileInfo(m_currentFile).completeBaseName();
 }
 

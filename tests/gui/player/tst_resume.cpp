@@ -94,6 +94,8 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(m_library->model()->isLoaded(), TestSupport::SlowWaitMs);
         LibraryItem item = LibraryItem::fromFile(m_video);
         item.mediaLengthInSecs(60);
+        // A title no file name could carry; the clip has no title tag.
+        item.title(QStringLiteral("Long walk: dawn / dusk"));
         LibraryStore *store = m_library->store();
         QCOMPARE(store->call([&] { return store->insertItems({item}); }).size(), 1);
         QTRY_VERIFY_WITH_TIMEOUT((m_id = m_library->model()->idOfVideo(m_video)) >= 0,
@@ -148,6 +150,19 @@ private Q_SLOTS:
         const qint64 pausedAt = player->position();
         QVERIFY(pausedAt >= 30500 && pausedAt < 59000);
         QTRY_VERIFY_WITH_TIMEOUT(near(m_library->model()->playPosition(m_id), pausedAt), 10000);
+    }
+
+    // An untagged library video is announced by its title in the library,
+    // not by its file name.
+    void untaggedVideoGoesByItsLibraryTitle()
+    {
+        auto page = makePage();
+        QSignalSpy nowPlaying(page->transport.get(), &PlayerTransport::nowPlaying);
+        QVERIFY(page->openPlaying(m_video));
+        QTRY_COMPARE_WITH_TIMEOUT(nowPlaying.size(), 1, TestSupport::SlowWaitMs);
+        QCOMPARE(nowPlaying.first().first().toString(), QStringLiteral("Long walk: dawn / dusk"));
+        QCOMPARE(page->player->windowTitle(), QStringLiteral("Long walk: dawn / dusk"));
+        page->transport->stop();
     }
 
     void startOverGoesToTheBeginning()
