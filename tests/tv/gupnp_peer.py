@@ -6,6 +6,7 @@
 import os
 import subprocess
 import sys
+import time
 import urllib.request
 import warnings
 
@@ -19,6 +20,11 @@ gi.require_version("GUPnPAV", "1.0")
 from gi.repository import GLib, GUPnP, GUPnPAV  # noqa: E402
 
 SERVICE = "urn:schemas-upnp-org:service:ContentDirectory:1"
+
+
+# How long the server waits for its probes before it answers a Browse with
+# what it knows (MediaModel's probe budget).
+PROBE_BUDGET_S = 5.0
 
 
 def fail(message):
@@ -72,23 +78,24 @@ def browse(control_url):
             .replace("&quot;", "\"").replace("&amp;", "&"))
 
 
-def check(didl):
+def problem(didl):
+    """What is wrong with a listing, None when nothing is."""
     items = []
     parser = GUPnPAV.DIDLLiteParser()
     parser.connect("item-available", lambda _parser, item: items.append(item))
     try:
         parser.parse_didl(didl)
     except GLib.Error as error:
-        fail("the DIDL-Lite parser refused the answer: " + error.message)
+        return "the DIDL-Lite parser refused the answer: " + error.message
     if sorted(item.get_title() for item in items) != ["long", "short"]:
-        fail("unexpected items")
+        return "unexpected items"
     for item in items:
         title = item.get_title()
         date = item.get_date() or ""
         if len(date) < 10 or date[4] != "-" or date[7] != "-":
-            fail(f"{title}: date {date!r}")
+            return f"{title}: date {date!r}"
         if not item.get_album_art():
-            fail(f"{title}: no album art")
+            return f"{title}: no album art"
         video = thumbnail = None
         for resource in item.get_resources():
             info = resource.get_protocol_info()
@@ -97,14 +104,15 @@ def check(didl):
             elif info.get_dlna_profile() == "JPEG_TN":
                 thumbnail = resource
         if video is None or thumbnail is None:
-            fail(f"{title}: video or thumbnail resource missing")
+            return f"{title}: video or thumbnail resource missing"
         if video.get_duration() <= 0:
-            fail(f"{title}: no duration in the first listing")
+            return f"{title}: no duration in the listing"
         if (video.get_width(), video.get_height()) != (320, 240):
-            fail(f"{title}: resolution {video.get_width()}x{video.get_height()}")
+            return f"{title}: resolution {video.get_width()}x{video.get_height()}"
         if video.get_protocol_info().get_dlna_conversion() != GUPnPAV.DLNAConversion.NONE:
-            fail(f"{title}: a file sent as it is is announced as converted")
+            return f"{title}: a file sent as it is is announced as converted"
         print(f"ok {title}: {video.get_duration()} s, {date}")
+    return None
 
 
 def main():
@@ -113,7 +121,21 @@ def main():
     server = subprocess.Popen([cli, "tv", "serve", "--name", "Peer TV"], stdout=subprocess.PIPE)
     try:
         server.stdout.readline()
-        check(browse(find_control_url()))
+        control_url = find_control_url()
+        started = time.monotonic()
+        listing = browse(control_url)
+        wrong = problem(listing)
+        # The first listing holds every probe's result, unless the machine
+        # was so busy that the server's probe budget ran out first: then
+        # what was missing comes with a later answer.
+        if wrong and time.monotonic() - started >= PROBE_BUDGET_S - 0.5:
+            print("the first answer took the whole probe budget:", wrong)
+            deadline = time.monotonic() + 120
+            while wrong and time.monotonic() < deadline:
+                time.sleep(0.5)
+                wrong = problem(browse(control_url))
+        if wrong:
+            fail(wrong)
     finally:
         server.terminate()
         server.wait(20)
