@@ -1,4 +1,5 @@
 #include "BurnerTestUtil.h"
+#include "Screenshots.h"
 #include "burner/CreateDVDTask.h"
 #include "burner/DvdMenu.h"
 #include "burner/Project.h"
@@ -501,15 +502,14 @@ void TestDvdAuthoring::subtitleMenu()
     QVERIFY(drawn.fitsFrame());
     QCOMPARE(DvdMenu(QStringList{"a", "b"}, true, true).buttonTexts().last(),
              QStringLiteral("Subtitles"));
-    const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
-    if (!folder.isEmpty()) {
+    if (Screenshots::wanted()) {
         for (const char *vob : {"vob_01m_001.vob", "vob_01m_002.vob"})
             TestSupport::run(QStringLiteral("ffmpeg"),
                              {QStringLiteral("-y"), QStringLiteral("-loglevel"),
                               QStringLiteral("error"), QStringLiteral("-i"),
                               QDir(unauthored.path()).filePath(QLatin1String(vob)),
                               QStringLiteral("-frames:v"), QStringLiteral("1"),
-                              QDir(folder).filePath(QLatin1String(vob) + QStringLiteral(".png"))});
+                              Screenshots::path(QLatin1String(vob) + QStringLiteral(".png"))});
     }
 }
 

@@ -2,6 +2,7 @@
 // site on 127.0.0.1: what each card's row tells, its drawn buttons under the
 // mouse, the keyboard and a screen reader, and the page's bar.
 #include "DownloadSiteFixture.h"
+#include "Screenshots.h"
 #include "TestSupport.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadFailure.h"
@@ -285,10 +286,7 @@ private Q_SLOTS:
             names << button->text(QAccessible::Name);
         }
         QCOMPARE(names, (QStringList{"Play", "Resume", "Cancel", "Retry", "Remove"}));
-        const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
-        if (!folder.isEmpty())
-            page.widget.grab().save(
-                QDir(folder).filePath(QStringLiteral("download-withdrawn.png")));
+        Screenshots::keep(&page.widget, QStringLiteral("download-withdrawn.png"));
 
         m_prompt.answers = {UserPrompt::Yes};
         QVERIFY(page.click(0, Action::Remove));
@@ -443,12 +441,9 @@ private Q_SLOTS:
         page.view()->setFocus();
         page.view()->setCurrentIndex(page.row(0));
         QCOMPARE(page.view()->keyboardAction(), mend);
-        const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
-        if (!folder.isEmpty())
-            page.widget.grab().save(
-                QDir(folder).filePath(QStringLiteral("download-failed-%1.png")
-                                          .arg(QTest::currentDataTag())
-                                          .replace(QLatin1Char(' '), QLatin1Char('-'))));
+        Screenshots::keep(&page.widget, QStringLiteral("download-failed-%1.png")
+                                            .arg(QTest::currentDataTag())
+                                            .replace(QLatin1Char(' '), QLatin1Char('-')));
 
         const QString path = page.download(0)->mediaPath();
         QSignalSpy signIn(&page.widget, &DownloadWidget::signInRequested);
@@ -686,10 +681,7 @@ private Q_SLOTS:
             QVERIFY(d->transferThread() != queued->transferThread());
         QTRY_VERIFY_WITH_TIMEOUT(!page.value(5, Role::ProgressTextRole).toString().isEmpty(),
                                  10000);
-        const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
-        if (!folder.isEmpty())
-            page.widget.grab().save(
-                QDir(folder).filePath(QStringLiteral("download-queued-resumed.png")));
+        Screenshots::keep(&page.widget, QStringLiteral("download-queued-resumed.png"));
 
         QTest::mouseClick(page.widget.pauseAllButton(), Qt::LeftButton);
         QCOMPARE(queued->state(), Download::Paused);

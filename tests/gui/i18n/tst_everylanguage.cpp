@@ -5,6 +5,7 @@
 // lists paint (read as a screen reader has them). With ZELTA_SCREENSHOTS set,
 // each page is also saved there as a picture for a person to look at.
 #include "DownloadSiteFixture.h"
+#include "Screenshots.h"
 #include "TestSupport.h"
 
 #include "app/Translations.h"
@@ -170,10 +171,7 @@ private:
 
     void keepPicture(QWidget *window, const QString &language, const QString &name) const
     {
-        const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
-        if (!folder.isEmpty())
-            window->grab().save(
-                QStringLiteral("%1/%2-%3@%4x.png").arg(folder, name, language, m_scale));
+        Screenshots::keep(window, QStringLiteral("%1-%2@%3x.png").arg(name, language, m_scale));
     }
 
     static void note(Reading &reading, const QString &key, const QString &text)

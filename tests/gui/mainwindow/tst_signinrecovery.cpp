@@ -5,6 +5,7 @@
 // in once the site is back. Quitting with downloads running asks first.
 #include "DemoSiteProcess.h"
 #include "RefusedPort.h"
+#include "Screenshots.h"
 #include "ScriptedPrompt.h"
 #include "TestSupport.h"
 #include "WebTestView.h"
@@ -25,7 +26,6 @@
 #include <QCheckBox>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
@@ -52,18 +52,6 @@ void press(MainWindow &window, QStandardItem *item)
 int requestsFor(const DemoSiteProcess &site, const QString &path)
 {
     return site.requests().filter(QStringLiteral("GET ") + path + QLatin1Char(' ')).size();
-}
-
-// The screen as a person sees it, when pictures are asked for (ZELTA_SCREENSHOTS,
-// on a real or virtual X display).
-void keepScreen(const QString &name)
-{
-    const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
-    if (folder.isEmpty())
-        return;
-    QTest::qWait(1500); // let the page draw its last frame
-    QGuiApplication::primaryScreen()->grabWindow(0).save(folder + QLatin1Char('/') + name +
-                                                         QStringLiteral(".png"));
 }
 
 QMessageBox *quitQuestion(MainWindow &window)
@@ -111,7 +99,7 @@ private Q_SLOTS:
         QVERIFY(run(view, QStringLiteral("!!document.getElementById('signin')")).toBool());
         QVERIFY(!engines.account()->isLoggedIn());
         QCOMPARE(window.sidebarModel()->rowCount(), 3);
-        keepScreen(QStringLiteral("signin-failed"));
+        Screenshots::keepScreen(QStringLiteral("signin-failed"));
         // The refused credentials went to the site once: no retry loop.
         QVERIFY2(requestsFor(site, QStringLiteral("/members/index.php")) <= 2,
                  qPrintable(site.requests().join(QLatin1Char('\n'))));
@@ -159,7 +147,7 @@ private Q_SLOTS:
         QVERIFY(!window.close());
         QTRY_VERIFY_WITH_TIMEOUT(quitQuestion(window), TestSupport::SlowWaitMs);
         QMessageBox *box = quitQuestion(window);
-        keepScreen(QStringLiteral("quit-question"));
+        Screenshots::keepScreen(QStringLiteral("quit-question"));
         QCOMPARE(box->text(), QStringLiteral("Downloads are still running. They will continue the "
                                              "next time you start CorvanaZELTA. Quit now?"));
         QCOMPARE(box->checkBox()->text(), QStringLiteral("Don't ask again"));
@@ -214,7 +202,7 @@ private Q_SLOTS:
         CorvExtendedScrolledWebView *offline = web->view(WebWidget::OfflineView);
         QVERIFY(waitForPath(offline, QStringLiteral("/error.html")));
         QVERIFY(run(offline, QStringLiteral("!!document.getElementById('retry')")).toBool());
-        keepScreen(QStringLiteral("offline-start"));
+        Screenshots::keepScreen(QStringLiteral("offline-start"));
 
         // The member's own things work from the first second.
         SidebarModel *model = window.sidebarModel();
@@ -232,7 +220,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(
             window.windowTitle().startsWith(QStringLiteral("signin-offline-4s - ")),
             TestSupport::SlowWaitMs);
-        keepScreen(QStringLiteral("offline-player-title"));
+        Screenshots::keepScreen(QStringLiteral("offline-player-title"));
         window.stop();
 
         // The site's row while the site is down: the offline page again, once

@@ -1,6 +1,7 @@
 // The player page on real clips made with ffmpeg: transport, time labels,
 // errors, full screen and the fading bar.
 #include "PlayerPageFixture.h"
+#include "Screenshots.h"
 #include "ScriptedPrompt.h"
 #include "TestSupport.h"
 #include "app/MprisService.h"
@@ -494,15 +495,13 @@ private Q_SLOTS:
         checkPlace(area);
         if (QTest::currentTestFailed())
             return;
-        const QString pictures = qEnvironmentVariable("ZELTA_SCREENSHOTS");
-        if (!pictures.isEmpty()) {
+        if (Screenshots::wanted()) {
             // With a video playing, as a person sees it on a real display.
             page->transport->openFile(m_longClip);
             QVERIFY(page->waitState(QMediaPlayer::PlayingState));
-            QTest::qWait(1500);
-            target->grabWindow(0).save(
-                pictures +
-                QStringLiteral("/fullscreen-bar-%1x%2.png").arg(area.width()).arg(area.height()));
+            Screenshots::keepScreen(
+                QStringLiteral("fullscreen-bar-%1x%2").arg(area.width()).arg(area.height()),
+                target);
             page->transport->stop();
         }
         // A window manager that sizes the window after the fact.

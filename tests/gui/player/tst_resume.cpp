@@ -2,6 +2,7 @@
 // back to it with the resume bar, starts over on request and counts a video
 // played to its end as watched. Real clips, a real library file.
 #include "PlayerPageFixture.h"
+#include "Screenshots.h"
 #include "ScriptedPrompt.h"
 #include "TestSupport.h"
 #include "core/TaskTracker.h"
@@ -20,30 +21,12 @@
 
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QPushButton>
-#include <QScreen>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QtTest>
 
 #include <memory>
-
-namespace {
-
-// The screen as a person sees it (the bar is a window of its own over the
-// picture), when pictures are asked for on a real or virtual X display.
-void keepScreen(const QString &name)
-{
-    const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
-    if (folder.isEmpty() || QGuiApplication::platformName() != QLatin1String("xcb"))
-        return;
-    QTest::qWait(800); // the last frame drawn
-    QGuiApplication::primaryScreen()->grabWindow(0).save(folder + QLatin1Char('/') + name +
-                                                         QStringLiteral(".png"));
-}
-
-} // namespace
 
 class TestResume : public QObject
 {
@@ -137,7 +120,8 @@ private Q_SLOTS:
         QVERIFY(near(seeked.first().first().toLongLong(), stored));
         QTRY_VERIFY_WITH_TIMEOUT(page->transport->mediaPlayer()->position() >= stored - 1000,
                                  10000);
-        keepScreen(QStringLiteral("resume-bar"));
+        // The bar is a window of its own over the picture.
+        Screenshots::keepScreen(QStringLiteral("resume-bar"));
         // It goes away by itself.
         QTRY_VERIFY_WITH_TIMEOUT(!bar->isVisible(), ResumeBar::ShownMs + 5000);
 
@@ -283,14 +267,13 @@ private Q_SLOTS:
         // Sorted by progress: the started one before the watched one.
         m_library->model()->onSort(LibraryModel::SortProgress, Qt::AscendingOrder);
         QVERIFY(m_library->model()->rowOfId(startedId) < m_library->model()->rowOfId(watchedId));
-        const QString folder = qEnvironmentVariable("ZELTA_SCREENSHOTS");
-        if (!folder.isEmpty()) {
+        if (Screenshots::wanted()) {
             // The tiles are laid out again after the sort's reset.
             QTRY_VERIFY_WITH_TIMEOUT(view->itemWidget(view->model()->index(0, 0)) &&
                                          view->itemWidget(view->model()->index(rows - 1, 0)),
                                      TestSupport::SlowWaitMs);
             view->viewport()->repaint();
-            page.grab().save(folder + QStringLiteral("/resume-tiles.png"));
+            Screenshots::keep(&page, QStringLiteral("resume-tiles"));
         }
     }
 

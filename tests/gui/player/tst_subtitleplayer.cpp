@@ -2,6 +2,7 @@
 // language, a cue's text drawn over the picture while it is due and gone
 // after, "Off" hiding it, and the choice remembered for the video.
 #include "PlayerPageFixture.h"
+#include "Screenshots.h"
 #include "TestSupport.h"
 #include "gui/player/CorvPlayerWidget.h"
 #include "gui/player/MediaVideoWidget.h"
@@ -112,24 +113,13 @@ private Q_SLOTS:
         QVERIFY(overlay->geometry().center().y() > picture.center().y());
         const int windowHeight = overlay->height();
 
-        const QString pictures = qEnvironmentVariable("ZELTA_SCREENSHOTS");
-        if (!pictures.isEmpty()) {
-            // As a person sees it: once the windows are drawn on the display.
-            QVERIFY(QTest::qWaitForWindowExposed(overlay));
-            QTest::qWait(1000);
-            page->window.screen()->grabWindow(0).save(pictures +
-                                                      QStringLiteral("/subtitles-window.png"));
-        }
+        // As a person sees it: the letters are a window of their own.
+        Screenshots::keepScreen(QStringLiteral("subtitles-window"), page->window.screen());
         // Scaled with the picture: full screen makes the letters larger.
         page->player->toggleFullScreen();
         QTRY_VERIFY_WITH_TIMEOUT(overlay->height() > windowHeight, TestSupport::SlowWaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(overlay->isVisible(), TestSupport::SlowWaitMs);
-        if (!pictures.isEmpty()) {
-            QVERIFY(QTest::qWaitForWindowExposed(overlay));
-            QTest::qWait(1000);
-            page->player->screen()->grabWindow(0).save(pictures +
-                                                       QStringLiteral("/subtitles-fullscreen.png"));
-        }
+        Screenshots::keepScreen(QStringLiteral("subtitles-fullscreen"), page->player->screen());
         page->player->exitFullScreen();
 
         QVERIFY(page->seek(8000, 300));

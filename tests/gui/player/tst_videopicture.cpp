@@ -2,6 +2,7 @@
 // tags encoders write, made by ffmpeg, come out in the right colours and
 // places; and a real clip shows letterboxed at the picture's own shape,
 // following the widget's size.
+#include "Screenshots.h"
 #include "ScriptedPrompt.h"
 #include "TestSupport.h"
 #include "gui/player/CorvPlayerWidget.h"
@@ -243,9 +244,7 @@ private Q_SLOTS:
         QCOMPARE(grabbed.pixelColor(video->width() - 3, video->height() / 2), QColor(Qt::black));
         QVERIFY(grabbed.pixelColor(shown.center()) != QColor(Qt::black));
 
-        const QString pictures = qEnvironmentVariable("ZELTA_SCREENSHOTS");
-        if (!pictures.isEmpty())
-            window.grab().save(pictures + QStringLiteral("/player-picture.png"));
+        Screenshots::keep(&window, QStringLiteral("player-picture"));
 
         // Paused, the picture is made again for a new size.
         const QSize before = video->picture().size();
