@@ -81,8 +81,11 @@ void DownloadManager::takeStoredQueue()
 {
     if (!m_storedQueue.isValid())
         return;
-    const QFuture<DownloadRecords::StoredQueue> reading = std::exchange(m_storedQueue, {});
-    const DownloadRecords::StoredQueue queue = reading.result();
+    QFuture<DownloadRecords::StoredQueue> reading = std::exchange(m_storedQueue, {});
+    reading.waitForFinished();
+    // No result: the store went before it could run the read.
+    const DownloadRecords::StoredQueue queue =
+        reading.resultCount() > 0 ? reading.result() : DownloadRecords::StoredQueue();
     if (!queue.ok) {
         qCWarning(lcDownloads) << "DownloadManager: the stored downloads could not be read";
         return;
@@ -91,7 +94,7 @@ void DownloadManager::takeStoredQueue()
     // reason shown at once; a record without a media address is a direct
     // download, unless its address is a descriptor link.
     QList<QPointer<Download>> restored;
-    restored.reserve(queue.downloads.size());
+    restored.reserve(queue.downloads.size() + m_list.size());
     for (const DownloadRecords::StoredDownload &stored : queue.downloads) {
         const DownloadRecords::Row &row = stored.row;
         if (!row.corvanaUrl.isValid() || row.corvanaUrl.isEmpty())
