@@ -93,8 +93,7 @@ void DownloadManager::takeStoredQueue()
     // One download per stored item, paused, with its item, progress and
     // reason shown at once; a record without a media address is a direct
     // download, unless its address is a descriptor link.
-    QList<QPointer<Download>> restored;
-    restored.reserve(queue.downloads.size() + m_list.size());
+    m_list.reserve(queue.downloads.size());
     for (const DownloadRecords::StoredDownload &stored : queue.downloads) {
         const DownloadRecords::Row &row = stored.row;
         if (!row.corvanaUrl.isValid() || row.corvanaUrl.isEmpty())
@@ -105,9 +104,8 @@ void DownloadManager::takeStoredQueue()
         download->restore(stored, DownloadFailure::restored(DownloadFailure::Kind(row.failureKind),
                                                             row.failureText));
         connectDownload(download);
-        restored.append(download);
+        m_list.append(download);
     }
-    m_list = restored + m_list;
 }
 
 QList<QPointer<Download>> &DownloadManager::listed() const

@@ -41,10 +41,11 @@ WebToolbar::WebToolbar(QWidget *parent) : QWidget(parent)
     connect(&m_progressTimer, &QTimer::timeout, this, &WebToolbar::nextProgressFrame);
 }
 
-QToolButton *WebToolbar::addButton(int icon, const QString &name, void (WebToolbar::*signal)())
+QToolButton *WebToolbar::addButton(QStyle::StandardPixmap icon, const QString &name,
+                                   void (WebToolbar::*signal)())
 {
     auto *button = new QToolButton(this);
-    button->setIcon(style()->standardIcon(QStyle::StandardPixmap(icon)));
+    button->setIcon(style()->standardIcon(icon));
     button->setToolTip(name);
     button->setAccessibleName(name);
     button->setAutoRaise(true);

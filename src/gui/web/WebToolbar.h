@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStyle>
 #include <QTimer>
 #include <QWidget>
 
@@ -33,7 +34,8 @@ Q_SIGNALS:
     void searchFor(const QString &text);
 
 private:
-    QToolButton *addButton(int icon, const QString &name, void (WebToolbar::*signal)());
+    QToolButton *addButton(QStyle::StandardPixmap icon, const QString &name,
+                           void (WebToolbar::*signal)());
     void nextProgressFrame();
 
     QToolButton *m_back = nullptr;
