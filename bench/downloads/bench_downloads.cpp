@@ -8,6 +8,7 @@
 #include "BenchRun.h"
 #include "DemoSiteProcess.h"
 #include "ScriptedPrompt.h"
+#include "TestDatabase.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadRecords.h"
@@ -40,6 +41,8 @@ constexpr qint64 MiB = 1024 * 1024;
 // No wait of this benchmark is longer: a hang ends the run with a message.
 int g_timeoutMs = 15 * 60 * 1000;
 BenchRun *g_run = nullptr;
+// The library the downloads go into.
+LibraryLocation g_library;
 
 [[noreturn]] void giveUp(const QString &what)
 {
@@ -146,8 +149,8 @@ Figures runManager(const QString &name, const QUrl &descriptor, const QUrl &dire
     Account account;
     account.login(QStringLiteral("demo"), QStringLiteral("demo"));
     NetworkManager network(&account, &prompt);
-    LibraryStore store(Library::databasePath());
-    DownloadRecords records(&store);
+    LibraryStore store(g_library.databaseFile());
+    DownloadRecords records(&store, g_library);
     DownloadManager manager(&network, &records, &prompt);
     const qint64 before = rssKiB(QCoreApplication::applicationPid());
     RssSampler sampler({QCoreApplication::applicationPid()});
@@ -323,8 +326,8 @@ int main(int argc, char **argv)
         giveUp(QStringLiteral("the demo site did not start"));
     const QString base = site.url().toString();
 
-    Library::setupPaths(home.path());
-    if (!Library::initDatabase(QString()))
+    g_library = TestDatabase::setUpHome(home.path());
+    if (g_library.isEmpty())
         giveUp(QStringLiteral("the library database could not be made"));
 
     const qint64 big = quick ? 8 * MiB : 1024 * MiB;

@@ -5,6 +5,7 @@
 #include "BenchRun.h"
 #include "DemoSiteProcess.h"
 #include "ScriptedPrompt.h"
+#include "TestDatabase.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadRecords.h"
@@ -47,10 +48,13 @@ double threadCpuSeconds()
     return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
 }
 
+// The library the downloads go into.
+LibraryLocation g_library;
+
 // Removes the download folders, keeping the database beside them.
 void clearDownloads()
 {
-    const QDir library(Library::libraryPath());
+    const QDir library(g_library.folder());
     for (const QString &name : library.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         if (!name.startsWith(QLatin1Char('.')))
             QDir(library.filePath(name)).removeRecursively();
@@ -67,8 +71,8 @@ Figures run(const QString &base, const QString &tag, bool withPage)
     Account account;
     account.login(QStringLiteral("demo"), QStringLiteral("demo"));
     NetworkManager network(&account, &prompt);
-    LibraryStore store(Library::databasePath());
-    DownloadRecords records(&store);
+    LibraryStore store(g_library.databaseFile());
+    DownloadRecords records(&store, g_library);
     DownloadManager manager(&network, &records, &prompt);
     std::unique_ptr<DownloadWidget> page;
     if (withPage) {
@@ -128,8 +132,7 @@ int main(int argc, char **argv)
         bench.fail(QStringLiteral("the demo site did not start"));
     const QString base = site.url().toString(QUrl::StripTrailingSlash);
 
-    Library::setupPaths(home.path());
-    Library::initDatabase(QString());
+    g_library = TestDatabase::setUpHome(home.path());
 
     // Alternating rounds, best of three each: the machine may be busy.
     Figures headless;

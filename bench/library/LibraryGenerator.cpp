@@ -36,10 +36,11 @@ QString rareWord()
     return kRareWord;
 }
 
-void generate(const QString &folder, int rows)
+void generate(const LibraryLocation &library, int rows)
 {
+    const QString folder = library.folder();
     QRandomGenerator random(42);
-    QSqlDatabase db = TestDatabase::database();
+    QSqlDatabase db = TestDatabase::database(library);
     db.transaction();
     QSqlQuery insert(db);
     insert.prepare(QStringLiteral(
@@ -81,14 +82,14 @@ void generate(const QString &folder, int rows)
     db.commit();
 }
 
-void createLibrary(const QString &base, int rows)
+LibraryLocation createLibrary(const QString &base, int rows)
 {
-    Library::setupPaths(base);
-    Library::initDatabase(QString());
+    const LibraryLocation library = TestDatabase::setUpHome(base);
     QTextStream out(stdout);
     out << "Generating " << rows << " rows...\n";
     out.flush();
-    generate(Library::libraryPath(), rows);
+    generate(library, rows);
+    return library;
 }
 
 } // namespace LibraryGenerator

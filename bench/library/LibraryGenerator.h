@@ -1,5 +1,7 @@
 #pragma once
 
+#include "library/LibraryLocation.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -8,10 +10,10 @@
 // number; every 20,000th row also carries rareWord().
 namespace LibraryGenerator {
 
-void generate(const QString &folder, int rows);
+void generate(const LibraryLocation &library, int rows);
 // A new library in `base` (its folders and database) with `rows` generated
 // videos; says so on stdout, as it takes a while.
-void createLibrary(const QString &base, int rows);
+LibraryLocation createLibrary(const QString &base, int rows);
 QString rareWord();
 
 } // namespace LibraryGenerator

@@ -7,6 +7,7 @@
 //   bench_library --quick          2,000 rows, one run each (run by CTest)
 #include "BenchRun.h"
 #include "LibraryGenerator.h"
+#include "TestDatabase.h"
 #include "library/ImportController.h"
 #include "library/ImportSession.h"
 #include "library/Library.h"
@@ -222,10 +223,10 @@ int main(int argc, char **argv)
     QStandardPaths::setTestModeEnabled(true);
     const QStringList args = app.arguments();
     if (args.size() == 3 && args.at(1) == QLatin1String("--generate")) {
-        Library::setupPaths(args.at(2));
-        if (!Library::initDatabase(QString()))
+        const LibraryLocation generated = TestDatabase::setUpHome(args.at(2));
+        if (generated.isEmpty())
             return 1;
-        LibraryGenerator::generate(Library::libraryPath(), kRows);
+        LibraryGenerator::generate(generated, kRows);
         return 0;
     }
     BenchRun run(QStringLiteral("bench_library"), args);
@@ -233,7 +234,7 @@ int main(int argc, char **argv)
     g_maxRuns = run.size(g_maxRuns, 1);
     run.step(QStringLiteral("generating the library"));
     QTemporaryDir dir;
-    LibraryGenerator::createLibrary(dir.path(), g_rows);
+    const LibraryLocation location = LibraryGenerator::createLibrary(dir.path(), g_rows);
     QTextStream out(stdout);
 
     QList<BenchRow> rows;
@@ -245,7 +246,7 @@ int main(int argc, char **argv)
     for (int i = 0; i < std::min(5, g_maxRuns); ++i) {
         QElapsedTimer timer;
         timer.start();
-        auto opened = std::make_unique<Library>();
+        auto opened = std::make_unique<Library>(location);
         // The rows come from the store's thread: until all of them are there.
         while (!opened->model()->isLoaded())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
@@ -261,7 +262,7 @@ int main(int argc, char **argv)
     rows.append({QStringLiteral("open model until all rows are there (%1 rows)").arg(rowCount),
                  openMs, QStringLiteral("< 1000 ms")});
 
-    Library library;
+    Library library(location);
     while (!library.model()->isLoaded())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     int rareHits = 0;
@@ -271,8 +272,8 @@ int main(int argc, char **argv)
     const double findCommon =
         timeMs([&] { commonHits = int(findVideos(library, QStringLiteral("Sunset")).size()); }, 9);
     const double sqliteRare =
-        sqliteFindMs(Library::databasePath(), LibraryGenerator::rareWord(), 9);
-    const double sqliteCommon = sqliteFindMs(Library::databasePath(), QStringLiteral("Sunset"), 9);
+        sqliteFindMs(location.databaseFile(), LibraryGenerator::rareWord(), 9);
+    const double sqliteCommon = sqliteFindMs(location.databaseFile(), QStringLiteral("Sunset"), 9);
     rows.append({QStringLiteral("find rare word (%1 hits)").arg(rareHits), findRare,
                  QStringLiteral("< 50 ms")});
     rows.append({QStringLiteral("  sqlite3 program, same query"), sqliteRare, QString()});
@@ -285,7 +286,7 @@ int main(int argc, char **argv)
     // Whole processes, as a script runs them.
     run.step(QStringLiteral("zelta-cli and sqlite3 processes"));
     const QString cli = QStringLiteral(ZELTA_CLI_PATH);
-    const QString file = Library::databasePath();
+    const QString file = location.databaseFile();
     const QStringList findArgs = {QStringLiteral("library"), QStringLiteral("find"),
                                   QStringLiteral("Sunset")};
     const QString listStatement =

@@ -7,6 +7,7 @@
 #include "BenchRun.h"
 #include "DemoSiteProcess.h"
 #include "ScriptedPrompt.h"
+#include "TestDatabase.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadRecords.h"
@@ -83,8 +84,8 @@ int main(int argc, char **argv)
     DemoSiteProcess site;
     if (!site.isRunning())
         run.fail(QStringLiteral("the demo site did not start"));
-    Library::setupPaths(home.path());
-    if (!Library::initDatabase(QString()))
+    const LibraryLocation library = TestDatabase::setUpHome(home.path());
+    if (library.isEmpty())
         run.fail(QStringLiteral("the library database could not be made"));
     Account account;
     account.login(QStringLiteral("demo"), QStringLiteral("demo"));
@@ -101,8 +102,8 @@ int main(int argc, char **argv)
         run.step(QStringLiteral("%1 download(s) at %2 KiB/s").arg(count).arg(limitKiB), 120);
         ScriptedPrompt prompt;
         NetworkManager network(&account, &prompt);
-        LibraryStore store(Library::databasePath());
-        DownloadRecords records(&store);
+        LibraryStore store(library.databaseFile());
+        DownloadRecords records(&store, library);
         DownloadManager manager(&network, &records, &prompt);
         for (int i = 0; i < count; ++i)
             manager.initializeDirectDownload(

@@ -9,6 +9,7 @@
 #include "StallMeter.h"
 #include "TestSupport.h"
 
+#include "library/LibraryLocation.h"
 #include "tv/LumiqoTv.h"
 #include "tv/MediaServer.h"
 #include "tv/renderer/CastMedia.h"
@@ -83,7 +84,7 @@ int main(int argc, char **argv)
         for (const bool serverOn : {true, false}) {
             run.step(serverOn ? QStringLiteral("push, server on")
                               : QStringLiteral("push, server off"));
-            LumiqoTv tv(QStringLiteral("Bench"), library, UpnpEngine::NoSsdp);
+            LumiqoTv tv(QStringLiteral("Bench"), LibraryLocation::at(library), UpnpEngine::NoSsdp);
             if (serverOn) {
                 tv.toggleServerStatus();
                 // Listed and probed once, as a running server has it.

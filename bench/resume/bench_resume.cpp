@@ -122,14 +122,14 @@ int main(int argc, char **argv)
     const int rows = quick ? 5000 : 100000;
     const int seconds = quick ? 3 : 60;
     QTemporaryDir dir;
-    LibraryGenerator::createLibrary(dir.path(), rows);
-    const QString video = makeClip(Library::libraryPath(), seconds + 20);
+    const LibraryLocation location = LibraryGenerator::createLibrary(dir.path(), rows);
+    const QString video = makeClip(location.folder(), seconds + 20);
     if (video.isEmpty()) {
         QTextStream(stderr) << "bench_resume: ffmpeg made no clip\n";
         return 1;
     }
 
-    auto library = std::make_unique<Library>();
+    auto library = std::make_unique<Library>(location);
     runUntil([&] { return library->model()->isLoaded(); }, 120000);
     LibraryItem item = LibraryItem::fromFile(video);
     item.mediaLengthInSecs(quint32(seconds + 20));

@@ -107,7 +107,7 @@ double fillQueue(int count)
     Engines engines;
     if (!engines.openDatabase())
         return -1;
-    const QDir library(Library::libraryPath());
+    const QDir library(engines.location().folder());
     const QByteArray partial(64 * 1024, 'z');
     QList<DownloadRecords::Row> rows;
     for (int i = 0; i < count; ++i) {

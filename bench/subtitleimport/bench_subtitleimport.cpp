@@ -54,7 +54,7 @@ struct Row
     QString outcome;
 };
 
-Row measure(const QString &name, const QString &folder, const QString &libraryFolder)
+Row measure(const QString &name, const QString &folder, const LibraryLocation &library)
 {
     Row row;
     row.name = name;
@@ -62,23 +62,23 @@ Row measure(const QString &name, const QString &folder, const QString &libraryFo
     const qint64 peak = statusKb("VmHWM:");
     QElapsedTimer timer;
     timer.start();
-    const ImportSession::Listing listing = ImportSession::list({folder});
+    const ImportSession::Listing listing = ImportSession::list(library, {folder});
     row.listMs = timer.nsecsElapsed() / 1e6;
     const int kept = int(listing.subtitles.value(folder + QStringLiteral("/clip.mp4")).size());
     row.outcome = kept == 1 ? QStringLiteral("kept") : listing.report.details().join(u"; ");
 
-    FileCopier copier;
+    FileCopier copier(library);
     QSignalSpy done(&copier, &FileCopier::done);
     QSignalSpy errors(&copier, &FileCopier::error);
     timer.restart();
-    copier.copy(folder + QStringLiteral("/clip.srt"), libraryFolder + QStringLiteral("/clip.srt"),
-                CopyRequest::RewriteSubtitle);
+    copier.copy(folder + QStringLiteral("/clip.srt"),
+                library.folder() + QStringLiteral("/clip.srt"), CopyRequest::RewriteSubtitle);
     done.wait(600000);
     row.copyMs = timer.nsecsElapsed() / 1e6;
     if (!errors.isEmpty())
         row.outcome += QStringLiteral(" / copy error %1")
                            .arg(int(errors.first().at(1).value<FileCopier::Error>()));
-    QFile::remove(libraryFolder + QStringLiteral("/clip.srt"));
+    QFile::remove(library.folder() + QStringLiteral("/clip.srt"));
     row.rssGrowthKb = statusKb("VmRSS:") - rss;
     row.peakGrowthKb = statusKb("VmHWM:") - peak;
     return row;
@@ -91,9 +91,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     BenchRun run(QStringLiteral("bench_subtitleimport"), app.arguments());
     QTemporaryDir dir;
-    Library::setupPaths(dir.path());
-    const QString library = Library::libraryPath();
-    QDir().mkpath(library);
+    const LibraryLocation library = LibraryLocation::setUp(dir.path());
 
     const qint64 hugeBytes = run.size<qint64>(200, 20) * 1024 * 1024;
     QList<Row> rows;

@@ -7,6 +7,7 @@
 #include "BrowseSoap.h"
 #include "core/AppIdentity.h"
 #include "core/Platform.h"
+#include "library/LibraryLocation.h"
 #include "tv/LumiqoTv.h"
 #include "tv/MediaModel.h"
 #include "tv/MediaServer.h"
@@ -272,7 +273,7 @@ int main(int argc, char **argv)
                        QStringLiteral("sine=duration=%1").arg(clipSeconds), flv});
     run.step(QStringLiteral("starting the server"));
 
-    LumiqoTv tv(QStringLiteral("LumiqoTV"), media, UpnpEngine::NoSsdp);
+    LumiqoTv tv(QStringLiteral("LumiqoTV"), LibraryLocation::at(media), UpnpEngine::NoSsdp);
     tv.toggleServerStatus();
     const QString server = QStringLiteral("http://127.0.0.1:%1").arg(tv.server()->port());
     const QUrl control(server + QLatin1Char('/') + tv.server()->uuid +

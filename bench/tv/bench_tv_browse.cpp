@@ -6,6 +6,7 @@
 #include "BenchRun.h"
 #include "BrowseSoap.h"
 #include "core/AppIdentity.h"
+#include "library/LibraryLocation.h"
 #include "tv/LumiqoTv.h"
 #include "tv/MediaModel.h"
 #include "tv/MediaServer.h"
@@ -178,7 +179,7 @@ struct FreshPage
 FreshPage freshFirstPage(const QString &media, int busyMs)
 {
     forgetProbeResults();
-    LumiqoTv tv(QStringLiteral("LumiqoTV"), media, UpnpEngine::NoSsdp);
+    LumiqoTv tv(QStringLiteral("LumiqoTV"), LibraryLocation::at(media), UpnpEngine::NoSsdp);
     tv.toggleServerStatus();
     const QUrl control = controlOf(tv);
     // The browsing client is a thread of its own in both cases, and has
@@ -254,7 +255,7 @@ double slowest(const QList<double> &values)
 double ourFirstRun(const QString &media)
 {
     forgetProbeResults();
-    LumiqoTv tv(QStringLiteral("LumiqoTV"), media, UpnpEngine::NoSsdp);
+    LumiqoTv tv(QStringLiteral("LumiqoTV"), LibraryLocation::at(media), UpnpEngine::NoSsdp);
     tv.toggleServerStatus();
     const QUrl control = controlOf(tv);
     const QString id = containerWith(control, QStringLiteral("0"));
@@ -358,7 +359,7 @@ int main(int argc, char **argv)
     run.step(QStringLiteral("our server"));
     for (Timings *timings : {&first, &restarted}) {
         // The second server starts on the probe results the first one kept.
-        LumiqoTv tv(QStringLiteral("LumiqoTV"), media, UpnpEngine::NoSsdp);
+        LumiqoTv tv(QStringLiteral("LumiqoTV"), LibraryLocation::at(media), UpnpEngine::NoSsdp);
         tv.toggleServerStatus();
         const QUrl control = controlOf(tv);
         const QString id = containerWith(control, QStringLiteral("0"));

@@ -8,6 +8,7 @@
 #include "BenchRun.h"
 #include "BrowseSoap.h"
 #include "core/AppIdentity.h"
+#include "library/LibraryLocation.h"
 #include "tv/FileStamp.h"
 #include "tv/LumiqoTv.h"
 #include "tv/MediaModel.h"
@@ -267,7 +268,7 @@ int main(int argc, char **argv)
                        media + QStringLiteral("/show.flv")});
     run.step(QStringLiteral("starting the server"));
 
-    LumiqoTv tv(QStringLiteral("LumiqoTV"), media, UpnpEngine::NoSsdp);
+    LumiqoTv tv(QStringLiteral("LumiqoTV"), LibraryLocation::at(media), UpnpEngine::NoSsdp);
     // The folder's files as an earlier run probed them (the probe cache keeps
     // results across runs): one-byte files that the encoder cannot read, so
     // empty results. Probing them here would cost an encoder run each before

@@ -16,6 +16,7 @@
 #include "gui/player/TvMenu.h"
 #include "gui/player/TvMode.h"
 #include "gui/player/TvModePanel.h"
+#include "library/LibraryLocation.h"
 #include "tv/LumiqoTv.h"
 #include "tv/MediaServer.h"
 #include "tv/renderer/CastMedia.h"
@@ -127,7 +128,7 @@ int main(int argc, char **argv)
         for (const bool serverOn : {true, false}) {
             run.step(serverOn ? QStringLiteral("click to Play, server on")
                               : QStringLiteral("click to Play, server off"));
-            LumiqoTv tv(QStringLiteral("Bench"), library, UpnpEngine::NoSsdp);
+            LumiqoTv tv(QStringLiteral("Bench"), LibraryLocation::at(library), UpnpEngine::NoSsdp);
             if (serverOn) {
                 tv.toggleServerStatus();
                 // Listed and probed once, as a running server has it.

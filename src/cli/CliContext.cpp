@@ -2,10 +2,10 @@
 
 #include "cli/StderrPrompt.h"
 #include "core/AppIdentity.h"
-#include "engines/Engines.h"
-#include "library/Library.h"
 #include "core/LogFile.h"
 #include "core/SingleInstanceGuard.h"
+#include "engines/Engines.h"
+#include "library/Library.h"
 
 #include <QTextStream>
 
@@ -35,7 +35,8 @@ bool CliContext::openLibrary(bool changesLibrary)
         }
     }
     if (!m_engines->openDatabase()) {
-        fail(QStringLiteral("cannot open the library database at %1").arg(Library::databasePath()));
+        fail(QStringLiteral("cannot open the library database at %1")
+                 .arg(m_engines->location().databaseFile()));
         return false;
     }
     return true;

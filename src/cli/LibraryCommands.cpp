@@ -267,7 +267,7 @@ int runLibraryCommand(CliContext &context, const QStringList &args)
         const QString upgradeProblem = context.engines().upgradeProblem();
         if (!upgradeProblem.isEmpty())
             return CliContext::fail(upgradeProblem);
-        CliContext::printLine(Library::databasePath());
+        CliContext::printLine(context.engines().location().databaseFile());
         return CliContext::Success;
     }
 

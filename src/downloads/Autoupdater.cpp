@@ -8,7 +8,6 @@
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadRecords.h"
 #include "downloads/UpdateFeed.h"
-#include "library/LibraryLocation.h"
 #include "web/NetworkManager.h"
 #include "web/Suggestions.h"
 #include "web/UserAgent.h"
@@ -118,7 +117,7 @@ void Autoupdater::start()
 
 void Autoupdater::removeOldInstallers()
 {
-    const QDir library(LibraryLocation::folder());
+    const QDir library(m_downloads->location().folder());
     const QFileInfoList installers =
         library.entryInfoList({QStringLiteral("CorvanaZELTAUpdate*")}, QDir::Files);
     for (const QFileInfo &installer : installers) {

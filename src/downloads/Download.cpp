@@ -38,9 +38,10 @@ bool isWebUrl(const QUrl &url)
 
 } // namespace
 
-Download::Download(NetworkManager *network, TransferThread *transfers, const QUrl &url, bool direct,
-                   QObject *parent)
-    : QObject(parent), m_network(network), m_transfers(transfers), m_url(url), m_direct(direct)
+Download::Download(NetworkManager *network, TransferThread *transfers,
+                   const LibraryLocation &library, const QUrl &url, bool direct, QObject *parent)
+    : QObject(parent), m_network(network), m_transfers(transfers), m_library(library), m_url(url),
+      m_direct(direct)
 {
     m_retryTimer.setSingleShot(true);
     connect(&m_retryTimer, &QTimer::timeout, this, &Download::retry);
@@ -76,7 +77,7 @@ QString Download::statusText() const
 
 QString Download::downloadFolder() const
 {
-    const QDir library(LibraryLocation::folder());
+    const QDir library(m_library.folder());
     if (m_direct)
         return library.absolutePath();
     if (!m_mediaPath.isEmpty())
@@ -120,7 +121,7 @@ QString Download::mediaPath() const
     if (!m_mediaPath.isEmpty())
         return m_mediaPath;
     if (m_direct)
-        return QDir(LibraryLocation::folder()).absoluteFilePath(urlFileName(m_url));
+        return QDir(m_library.folder()).absoluteFilePath(urlFileName(m_url));
     return itemMediaPath(m_item);
 }
 
@@ -247,7 +248,7 @@ FileTransfer *Download::createTransfer(const QUrl &url, const QString &path, int
         // body is written.
         request.freeSpace = m_freeSpace;
         request.spaceFolder = downloadFolder();
-        request.libraryFolder = LibraryLocation::folder();
+        request.libraryFolder = m_library.folder();
         request.expectedTotal = m_resourceTotal >= 0 ? m_resourceTotal
                                 : mediaSize() > 0    ? mediaSize()
                                                      : -1;
@@ -301,8 +302,8 @@ bool Download::checkFreeSpace(qint64 remaining)
         return true;
     qCWarning(lcDownloads) << "Download: not enough space for" << mediaPath() << "needs"
                            << remaining << "has" << available;
-    failMedia(DownloadFailure::notEnoughSpace(remaining, available, LibraryLocation::folder(),
-                                              displayTitle()));
+    failMedia(
+        DownloadFailure::notEnoughSpace(remaining, available, m_library.folder(), displayTitle()));
     return false;
 }
 

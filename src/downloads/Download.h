@@ -42,9 +42,9 @@ public:
     Q_ENUM(State)
 
     // Fetches descriptors through `network` and files on `transfers` (neither
-    // owned; both must outlive the download).
-    Download(NetworkManager *network, TransferThread *transfers, const QUrl &url, bool direct,
-             QObject *parent = nullptr);
+    // owned; both must outlive the download) into the library at `library`.
+    Download(NetworkManager *network, TransferThread *transfers, const LibraryLocation &library,
+             const QUrl &url, bool direct, QObject *parent = nullptr);
     ~Download() override;
 
     QUrl url() const { return m_url; }
@@ -204,11 +204,12 @@ private:
     qint64 bytesOnDisk() const;
     QUrl redirectTarget(const FileTransfer *transfer) const;
     // Where a descriptor item is written unless given a path of its own.
-    static QString itemFolder(const CorvanaItem &item);
-    static QString itemMediaPath(const CorvanaItem &item);
+    QString itemFolder(const CorvanaItem &item) const;
+    QString itemMediaPath(const CorvanaItem &item) const;
 
     NetworkManager *m_network;
     TransferThread *m_transfers;
+    const LibraryLocation m_library;
     QPointer<QNetworkReply> m_metaReply;
     Transfer m_cover;
     Transfer m_thumbnail;

@@ -100,7 +100,7 @@ void DownloadManager::takeStoredQueue()
             continue;
         const bool direct =
             row.mediaUrl.isEmpty() && !row.corvanaUrl.path().contains(QLatin1String(".corvana"));
-        auto *download = new Download(m_network, nullptr, row.corvanaUrl, direct);
+        auto *download = new Download(m_network, nullptr, location(), row.corvanaUrl, direct);
         download->restore(stored, DownloadFailure::restored(DownloadFailure::Kind(row.failureKind),
                                                             row.failureText));
         connectDownload(download);

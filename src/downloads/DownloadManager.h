@@ -41,8 +41,9 @@ public:
     // Reads a descriptor file: only a regular file, never waiting on it, at
     // most CorvanaItem::MaxDocumentBytes. False when it cannot be used.
     static bool readDescriptorFile(const QString &path, QByteArray *document);
-    // Fetches through `network`, keeps the queue in `records` and tells the
-    // user through `prompt` (none owned; all must outlive the manager).
+    // Fetches through `network`, keeps the queue in `records` (and writes
+    // into the library where they lie) and tells the user through `prompt`
+    // (none owned; all must outlive the manager).
     DownloadManager(NetworkManager *network, DownloadRecords *records, UserPrompt *prompt,
                     QObject *parent = nullptr);
     // Pauses the transfers while the machine is off the network and resumes
@@ -55,6 +56,8 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
     DownloadRecords *records() const { return m_records; }
+    // The library the downloads are written into.
+    const LibraryLocation &location() const { return m_records->location(); }
     QList<Download *> activeDownloads() const;
     QList<Download *> queuedDownloads() const;
     // Finished downloads for the library keep their record: the library

@@ -194,7 +194,7 @@ void DownloadManager::takeItems(const QUrl &url, const QList<CorvanaItem> &items
             refuse(item, tr("the download list is full"), &notes);
             continue;
         }
-        auto *newDownload = new Download(m_network, nullptr, url, false, this);
+        auto *newDownload = new Download(m_network, nullptr, location(), url, false, this);
         newDownload->setItem(item);
         candidates.append({url, item, newDownload->mediaPath()});
         taken.append({newDownload, item.title()});
@@ -298,7 +298,7 @@ void DownloadManager::initializeDirectDownload(const QUrl &url, bool addToLibrar
         qCDebug(lcDownloads) << "Invalid url!";
         return;
     }
-    auto *download = new Download(m_network, nullptr, url, true);
+    auto *download = new Download(m_network, nullptr, location(), url, true);
     download->setAddToLibrary(addToLibrary);
     // Files kept out of the library are installers: never from a forged certificate.
     download->setStrictTls(!addToLibrary);

@@ -4,7 +4,6 @@
 #include "downloads/Download.h"
 
 #include "core/FileNames.h"
-#include "library/LibraryLocation.h"
 #include "library/LibraryPaths.h"
 #include "web/WebAddress.h"
 
@@ -81,14 +80,14 @@ QString Download::fileBase(const QString &title)
     return fitBytes(title, kNameBytes - kSuffixRoom);
 }
 
-QString Download::itemFolder(const CorvanaItem &item)
+QString Download::itemFolder(const CorvanaItem &item) const
 {
-    return QDir(LibraryLocation::folder())
+    return QDir(m_library.folder())
         .absoluteFilePath(LibraryPaths::safeName(
             safeFileName(fitBytes(CorvanaItem::fileNameTitle(item.title()), kNameBytes))));
 }
 
-QString Download::itemMediaPath(const CorvanaItem &item)
+QString Download::itemMediaPath(const CorvanaItem &item) const
 {
     const QString title = CorvanaItem::fileNameTitle(item.mediaTitle());
     const QString type = fitBytes(item.fileType(), kSuffixRoom - 1);

@@ -2,7 +2,6 @@
 #include "core/Logging.h"
 
 #include "library/LibraryItem.h"
-#include "library/LibraryPaths.h"
 #include "library/LibraryStore.h"
 #include "web/NetworkManager.h"
 
@@ -129,7 +128,10 @@ bool hasRow(const QSqlDatabase &db, const QString &where, const QStringList &val
 
 } // namespace
 
-DownloadRecords::DownloadRecords(LibraryStore *store) : m_store(store) {}
+DownloadRecords::DownloadRecords(LibraryStore *store, const LibraryLocation &location)
+    : m_store(store), m_location(location)
+{
+}
 
 QList<DownloadRecords::Row> DownloadRecords::allRows(bool *ok) const
 {
@@ -144,13 +146,14 @@ QList<DownloadRecords::Row> DownloadRecords::allRows(bool *ok) const
 QFuture<DownloadRecords::StoredQueue> DownloadRecords::readQueue() const
 {
     LibraryStore *store = m_store;
-    return store->run([store] {
+    const LibraryLocation location = m_location;
+    return store->run([store, location] {
         StoredQueue queue;
         const QList<Row> rows = readAll(store, &queue.ok);
         queue.downloads.reserve(rows.size());
         for (const Row &row : rows) {
             StoredDownload stored{row, {}, -1};
-            if (LibraryPaths::isInside(row.downloadPath)) {
+            if (location.contains(row.downloadPath)) {
                 const QFileInfo file(row.downloadPath);
                 stored.keptPath = file.absoluteFilePath();
                 stored.bytesOnDisk = file.exists() ? file.size() : 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "downloads/CorvanaItem.h"
+#include "library/LibraryLocation.h"
 
 #include <QFuture>
 #include <QList>
@@ -59,10 +60,13 @@ public:
     };
     using AdmissionsDone = std::function<void(const QList<Admission> &admissions)>;
 
-    // Runs on `store` (not owned; it must outlive these records).
-    explicit DownloadRecords(LibraryStore *store);
+    // The queue of downloads into the library at `location`, kept on `store`
+    // (not owned; it must outlive these records).
+    DownloadRecords(LibraryStore *store, const LibraryLocation &location);
 
     LibraryStore *store() const { return m_store; }
+    // Where the downloads are written.
+    const LibraryLocation &location() const { return m_location; }
 
     // A stored download as the queue restores it: its record, and what its
     // path holds, looked up with it off the window's thread.
@@ -119,4 +123,5 @@ private:
     void remove(const QString &column, const QString &value, const char *what);
 
     LibraryStore *m_store;
+    const LibraryLocation m_location;
 };

@@ -32,6 +32,12 @@ Engines::Engines(UserPrompt *prompt, QObject *parent)
     }
 }
 
+Engines::Engines(const LibraryLocation &location, UserPrompt *prompt, QObject *parent)
+    : Engines(prompt, parent)
+{
+    m_location = location;
+}
+
 Engines::~Engines()
 {
     // Top down: what serves or fetches goes before what it reads and writes.
@@ -45,14 +51,20 @@ Engines::~Engines()
     m_network.reset();
 }
 
+const LibraryLocation &Engines::location()
+{
+    if (m_location.isEmpty())
+        m_location = LibraryLocation::setUp();
+    return m_location;
+}
+
 bool Engines::openDatabase()
 {
-    Library::setupPaths(QString());
     // The store creates and migrates the file on its own thread; start-up
     // waits for it and opens no connection of its own.
     if (!m_store) {
-        m_store =
-            std::make_unique<LibraryStore>(Library::databasePath(), LibraryStore::Opening::Upgrade);
+        m_store = std::make_unique<LibraryStore>(location().databaseFile(),
+                                                 LibraryStore::Opening::Upgrade);
     } else {
         LibraryStore *store = m_store.get();
         store->call([store] { return store->upgrade(); });
@@ -70,21 +82,21 @@ QString Engines::upgradeProblem() const
 LibraryStore *Engines::store()
 {
     if (!m_store)
-        m_store = std::make_unique<LibraryStore>(Library::databasePath());
+        m_store = std::make_unique<LibraryStore>(location().databaseFile());
     return m_store.get();
 }
 
 DownloadRecords *Engines::downloadRecords()
 {
     if (!m_records)
-        m_records = std::make_unique<DownloadRecords>(store());
+        m_records = std::make_unique<DownloadRecords>(store(), location());
     return m_records.get();
 }
 
 Library *Engines::library()
 {
     if (!m_library) {
-        m_library = std::make_unique<Library>(store());
+        m_library = std::make_unique<Library>(store(), location());
         connect(m_library->edits(), &LibraryEdits::editReported, this, &Engines::reportEdit);
     }
     return m_library.get();
@@ -148,7 +160,7 @@ Project *Engines::project()
 LumiqoTv *Engines::tv(const QString &name, UpnpEngine::Mode mode)
 {
     if (!m_tv) {
-        m_tv = std::make_unique<LumiqoTv>(name, Library::libraryPath(), mode);
+        m_tv = std::make_unique<LumiqoTv>(name, location(), mode);
         m_tv->setLibraryStore(store());
     }
     return m_tv.get();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "library/LibraryLocation.h"
 #include "tv/upnp/UpnpEngine.h"
 
 #include <QList>
@@ -34,12 +35,19 @@ public:
     // Asks the user through `prompt` (not owned; it must outlive the engines).
     // Without one, warnings go to the log and questions take their default.
     explicit Engines(UserPrompt *prompt = nullptr, QObject *parent = nullptr);
+    // The engines of the library at `location` instead of the home folder's.
+    Engines(const LibraryLocation &location, UserPrompt *prompt, QObject *parent = nullptr);
     ~Engines() override;
 
     // How the engines and the windows over them ask the user (never null).
     UserPrompt *prompt() const { return m_prompt; }
     // The member these engines fetch for and report edits as (never null).
     Account *account() const { return m_account.get(); }
+
+    // Where this home's library lives: the one given, or else the home
+    // folder's, whose folders are made on the first call. Every engine that
+    // writes into the library is handed it.
+    const LibraryLocation &location();
 
     // Sets up the library folders and opens the database through store(),
     // which creates and migrates it on its own thread. False when the
@@ -93,6 +101,7 @@ private:
     std::unique_ptr<UserPrompt> m_ownPrompt;
     UserPrompt *m_prompt = nullptr;
     std::unique_ptr<Account> m_account;
+    LibraryLocation m_location;
     std::unique_ptr<LibraryStore> m_store;
     std::unique_ptr<DownloadRecords> m_records;
     std::unique_ptr<Library> m_library;

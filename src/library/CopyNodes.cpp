@@ -61,7 +61,7 @@ FileCopier::Error SourceKindNode::handle(const CopyRequest &request)
             return passOn(request); // the link itself is made again
         // Only to a readable regular file outside the library and the system.
         const SourceFile::Check check = SourceFile::check(request.source);
-        if (check.kind != SourceFile::Regular || LibraryPaths::isInside(check.target))
+        if (check.kind != SourceFile::Regular || request.library.contains(check.target))
             return FileCopier::SourceRefused;
         return passOn(request);
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "library/LibraryLocation.h"
+
 #include <QMetaType>
 #include <QString>
 
@@ -23,6 +25,8 @@ struct CopyRequest
     QString source;
     QString destination;
     Flags flags = NoFlags;
+    // A link is never followed into this library.
+    LibraryLocation library;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(CopyRequest::Flags)

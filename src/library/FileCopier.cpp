@@ -6,8 +6,11 @@
 #include <QFileInfo>
 #include <QTimer>
 
-FileCopier::FileCopier(QObject *parent)
-    : QObject(parent), m_worker(new CopyWorker(this)), m_progressTimer(new QTimer(this))
+FileCopier::FileCopier(QObject *parent) : FileCopier(LibraryLocation(), parent) {}
+
+FileCopier::FileCopier(const LibraryLocation &library, QObject *parent)
+    : QObject(parent), m_library(library), m_worker(new CopyWorker(this)),
+      m_progressTimer(new QTimer(this))
 {
     qRegisterMetaType<FileCopier::Error>("FileCopier::Error");
     qRegisterMetaType<FileCopier::State>("FileCopier::State");
@@ -46,6 +49,7 @@ int FileCopier::copy(const QString &source, const QString &destination, CopyRequ
     if (QFileInfo(destination).isDir())
         request.destination = QDir(destination).absoluteFilePath(info.fileName());
     request.flags = flags;
+    request.library = m_library;
     const int id = m_nextId++;
     m_requests.insert(id, request);
     m_worker->copy(id, request);

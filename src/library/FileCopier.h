@@ -53,6 +53,8 @@ public:
     Q_ENUM(State)
 
     explicit FileCopier(QObject *parent = nullptr);
+    // A copier that follows no link into the library at `library`.
+    explicit FileCopier(const LibraryLocation &library, QObject *parent = nullptr);
     ~FileCopier() override;
 
     // Queues a copy of `source` to `destination` (a file path, or an existing
@@ -112,6 +114,7 @@ private:
     QTimer *m_progressTimer = nullptr;
     QMap<int, CopyRequest> m_requests;
     int m_nextId = 0;
+    LibraryLocation m_library;
     State m_state = Idle;
     bool m_autoReset = true;
     bool m_askOnError = false;

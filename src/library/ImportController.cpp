@@ -2,7 +2,6 @@
 
 #include "core/Logging.h"
 #include "library/ImportSession.h"
-#include "library/Library.h"
 #include "library/LibraryStore.h"
 #include "library/SubtitleImport.h"
 #include "library/VideoImporter.h"
@@ -13,9 +12,11 @@
 
 #include <algorithm>
 
-ImportController::ImportController(LibraryStore *store, MetaDataBuilder *metaData, QObject *parent)
-    : QObject(parent), m_tasks(store->tasks()), m_copier(new FileCopier(this)),
-      m_importer(new VideoImporter(store, metaData))
+ImportController::ImportController(LibraryStore *store, const LibraryLocation &location,
+                                   MetaDataBuilder *metaData, QObject *parent)
+    : QObject(parent), m_location(location), m_tasks(store->tasks()),
+      m_copier(new FileCopier(location, this)),
+      m_importer(new VideoImporter(store, location, metaData))
 {
     m_importer->setParent(this);
     connect(m_copier, &FileCopier::finished, this, &ImportController::copyFinished);
@@ -115,7 +116,7 @@ QString ImportController::freeName(const QString &originalPath,
                                    const SubtitleFiles &subtitles) const
 {
     const QFileInfo original(originalPath);
-    const QDir library(Library::libraryPath());
+    const QDir library(m_location.folder());
     // A name is taken by a file or by a copy still on its way there.
     const auto taken = [this, &library](const QString &name) {
         return library.exists(name) || m_copyDestinations.contains(library.absoluteFilePath(name));
@@ -149,7 +150,7 @@ bool ImportController::queueImport(const QString &originalPath, const QString &t
         return false;
     }
     const QString target = freeName(originalPath, subtitles);
-    const QDir folder(toDir.isEmpty() ? Library::libraryPath() : toDir);
+    const QDir folder(toDir.isEmpty() ? m_location.folder() : toDir);
     if (!folder.exists()) {
         qCWarning(lcLibrary) << "Library::importFile toDir does not exist";
         return false;

@@ -4,6 +4,7 @@
 
 #include "library/FileCopier.h"
 #include "library/LibraryItem.h"
+#include "library/LibraryLocation.h"
 #include "media/SubtitleFile.h"
 
 #include <QHash>
@@ -25,9 +26,13 @@ class ImportController : public QObject
     Q_OBJECT
 
 public:
-    // `store` and `metaData` must outlive the controller.
-    ImportController(LibraryStore *store, MetaDataBuilder *metaData, QObject *parent = nullptr);
+    // Imports into the library at `location`; `store` and `metaData` must
+    // outlive the controller.
+    ImportController(LibraryStore *store, const LibraryLocation &location,
+                     MetaDataBuilder *metaData, QObject *parent = nullptr);
     ~ImportController() override;
+
+    const LibraryLocation &location() const { return m_location; }
 
     // Copies a file into `toDir` (the library folder when empty) under a free
     // name, with the subtitles found beside it; false when nothing started.
@@ -82,6 +87,7 @@ private:
     // listings wait (the importer's own work is a task of its thread).
     void updateTask();
 
+    const LibraryLocation m_location;
     TaskTracker *m_tasks;
     TaskTracker::Task m_task;
     FileCopier *m_copier;

@@ -3,8 +3,6 @@
 #include "core/Logging.h"
 #include "library/ImportController.h"
 #include "library/IntegrityChecker.h"
-#include "library/Library.h"
-#include "library/LibraryPaths.h"
 #include "library/SubtitleImport.h"
 #include "media/MediaFiles.h"
 #include "media/SourceFile.h"
@@ -58,7 +56,10 @@ namespace {
 class Walker
 {
 public:
-    explicit Walker(ImportSession::Listing *listing) : m_listing(listing) {}
+    Walker(const LibraryLocation &library, ImportSession::Listing *listing)
+        : m_library(library), m_listing(listing)
+    {
+    }
 
     void chosen(const QString &path)
     {
@@ -83,10 +84,9 @@ public:
 
 private:
     // No link may lead into the library.
-    static QStringList keptFolders()
+    QStringList keptFolders() const
     {
-        const QString library = Library::libraryPath();
-        return library.isEmpty() ? QStringList() : QStringList{library};
+        return m_library.isEmpty() ? QStringList() : QStringList{m_library.folder()};
     }
 
     bool counted(const QString &name)
@@ -103,7 +103,7 @@ private:
 
     void folder(const QString &path, const QString &name, int depth)
     {
-        if (LibraryPaths::isLibraryFolder(path) || LibraryPaths::isInside(path)) {
+        if (m_library.isFolder(path) || m_library.contains(path)) {
             m_listing->report.add(ImportReport::LibraryFolder, name);
             return;
         }
@@ -211,6 +211,7 @@ private:
         return ImportReport::SubtitleUnreadable;
     }
 
+    const LibraryLocation m_library;
     ImportSession::Listing *m_listing;
     QStringList m_files;
     QSet<QString> m_refusedSubtitles;
@@ -222,10 +223,10 @@ private:
 
 } // namespace
 
-ImportSession::Listing ImportSession::list(const QStringList &paths)
+ImportSession::Listing ImportSession::list(const LibraryLocation &library, const QStringList &paths)
 {
     Listing listing;
-    Walker walker(&listing);
+    Walker walker(library, &listing);
     for (const QString &path : paths)
         walker.chosen(path);
     walker.finish();
@@ -367,7 +368,7 @@ void ImportSession::add(const QStringList &paths)
         take(watcher->result());
         finishIfDone();
     });
-    watcher->setFuture(QtConcurrent::run(&ImportSession::list, paths));
+    watcher->setFuture(QtConcurrent::run(&ImportSession::list, m_imports->location(), paths));
 }
 
 void ImportSession::take(const Listing &listing)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "library/LibraryLocation.h"
 #include "media/SubtitleFile.h"
 
 #include <QHash>
@@ -95,7 +96,8 @@ public:
         QHash<QString, SubtitleFiles> subtitles;
         ImportReport report;
     };
-    static Listing list(const QStringList &paths);
+    // What of `paths` may come into the library at `library`.
+    static Listing list(const LibraryLocation &library, const QStringList &paths);
 
 Q_SIGNALS:
     void started();

@@ -1,7 +1,6 @@
 #include "library/IntegrityChecker.h"
 #include "core/Logging.h"
 
-#include "library/Library.h"
 #include "library/LibraryPaths.h"
 #include "library/LibraryRemoval.h"
 #include "library/LibraryStore.h"
@@ -33,8 +32,10 @@ QString sideImage(const QFileInfo &video, const char *pattern)
 
 } // namespace
 
-IntegrityChecker::IntegrityChecker(LibraryStore *store, QObject *parent)
-    : QObject(parent), m_store(store), m_jobs(QStringLiteral("check"), store->tasks())
+IntegrityChecker::IntegrityChecker(LibraryStore *store, const LibraryLocation &location,
+                                   QObject *parent)
+    : QObject(parent), m_store(store), m_location(location),
+      m_jobs(QStringLiteral("check"), store->tasks())
 {
 }
 
@@ -99,10 +100,11 @@ void IntegrityChecker::removeMissing()
     constexpr qsizetype kRowsPerRemoval = 256;
     for (qsizetype start = 0; start < missing.size() && !m_stop; start += kRowsPerRemoval) {
         const QList<qlonglong> ids = missing.mid(start, kRowsPerRemoval);
-        const int removed = store->call([store, ids] {
+        const LibraryLocation &location = m_location;
+        const int removed = store->call([store, &location, ids] {
             const LibraryItems items = store->removeIds(ids);
             for (const LibraryItem &item : items)
-                LibraryRemoval::deleteItemFiles(store, item);
+                LibraryRemoval::deleteItemFiles(store, location, item);
             return int(items.size());
         });
         m_removed += removed;
@@ -120,7 +122,7 @@ QSet<QString> IntegrityChecker::queuedDownloadPaths()
 void IntegrityChecker::removeStaleCopies()
 {
     // Copies a killed import left behind; they are hidden and never imported.
-    QDirIterator it(Library::libraryPath(), {QStringLiteral("*.zelta-copy")},
+    QDirIterator it(m_location.folder(), {QStringLiteral("*.zelta-copy")},
                     QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDirIterator::Subdirectories);
     while (it.hasNext() && !m_stop) {
         const QString path = it.next();
@@ -134,7 +136,7 @@ void IntegrityChecker::removeStaleCopies()
 
 LibraryItems IntegrityChecker::collectNewFiles()
 {
-    const QString root = QDir(Library::libraryPath()).absolutePath();
+    const QString root = QDir(m_location.folder()).absolutePath();
     const QSet<QString> downloads = queuedDownloadPaths();
     // First what tells whether the library has a file (its path, title and
     // DVD title); the rest of an item only for the files it has not: most

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "library/LibraryItem.h"
+#include "library/LibraryLocation.h"
 
 #include "core/JobThread.h"
 
@@ -18,8 +19,9 @@ class IntegrityChecker : public QObject
     Q_OBJECT
 
 public:
-    // `store` must outlive the checker.
-    explicit IntegrityChecker(LibraryStore *store, QObject *parent = nullptr);
+    // Checks the library at `location`; `store` must outlive the checker.
+    IntegrityChecker(LibraryStore *store, const LibraryLocation &location,
+                     QObject *parent = nullptr);
     ~IntegrityChecker() override;
 
     // Queues a check on the checker's thread.
@@ -48,6 +50,7 @@ private:
     QSet<QString> queuedDownloadPaths();
 
     LibraryStore *m_store;
+    const LibraryLocation m_location;
     QAtomicInteger<bool> m_stop = false;
     int m_removed = 0;
     int m_imported = 0;

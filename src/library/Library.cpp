@@ -11,23 +11,27 @@
 #include "library/PlayPositions.h"
 #include "library/VideoImporter.h"
 
-Library::Library(QObject *parent)
-    : Library(std::make_unique<LibraryStore>(databasePath()), nullptr, parent)
+Library::Library(const LibraryLocation &location, QObject *parent)
+    : Library(std::make_unique<LibraryStore>(location.databaseFile()), nullptr, location, parent)
 {
 }
 
-Library::Library(LibraryStore *store, QObject *parent) : Library(nullptr, store, parent) {}
+Library::Library(LibraryStore *store, const LibraryLocation &location, QObject *parent)
+    : Library(nullptr, store, location, parent)
+{
+}
 
-Library::Library(std::unique_ptr<LibraryStore> ownStore, LibraryStore *sharedStore, QObject *parent)
-    : QObject(parent), m_ownStore(std::move(ownStore)),
+Library::Library(std::unique_ptr<LibraryStore> ownStore, LibraryStore *sharedStore,
+                 const LibraryLocation &location, QObject *parent)
+    : QObject(parent), m_location(location), m_ownStore(std::move(ownStore)),
       m_store(m_ownStore ? m_ownStore.get() : sharedStore),
       m_model(new LibraryModel(m_store, this)),
-      m_metaDataBuilder(new MetaDataBuilder(m_store, databasePath())),
-      m_integrityChecker(new IntegrityChecker(m_store, this))
+      m_metaDataBuilder(new MetaDataBuilder(m_store, m_location.databaseFile())),
+      m_integrityChecker(new IntegrityChecker(m_store, m_location, this))
 {
     m_metaDataBuilder->setParent(this);
-    m_imports = new ImportController(m_store, m_metaDataBuilder, this);
-    m_removal = new LibraryRemoval(m_store, m_model, m_metaDataBuilder, this);
+    m_imports = new ImportController(m_store, m_location, m_metaDataBuilder, this);
+    m_removal = new LibraryRemoval(m_store, m_location, m_model, m_metaDataBuilder, this);
     m_positions = new PlayPositions(m_store, this);
     m_edits = new LibraryEdits(m_store, m_model, m_metaDataBuilder, this);
 

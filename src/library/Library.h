@@ -1,5 +1,7 @@
 #pragma once
 
+#include "library/LibraryLocation.h"
+
 #include <QObject>
 #include <QString>
 
@@ -24,12 +26,14 @@ class Library : public QObject
     Q_OBJECT
 
 public:
-    // A library with a store of its own, on the database path.
-    explicit Library(QObject *parent = nullptr);
-    // A library over `store` (not owned; it must outlive the library).
-    explicit Library(LibraryStore *store, QObject *parent = nullptr);
+    // A library at `location` with a store of its own on its database file.
+    explicit Library(const LibraryLocation &location, QObject *parent = nullptr);
+    // A library at `location` over `store` (not owned; it must outlive the
+    // library).
+    Library(LibraryStore *store, const LibraryLocation &location, QObject *parent = nullptr);
     ~Library() override;
 
+    const LibraryLocation &location() const { return m_location; }
     LibraryStore *store() const { return m_store; }
     LibraryModel *model() const { return m_model; }
     ImportController *imports() const { return m_imports; }
@@ -46,17 +50,6 @@ public:
     TaskTracker *tasks() const;
     bool isBusy() const;
 
-    // Library folders and database (set up once at start).
-    static void setupPaths(const QString &basePath);
-    // Opens the database file, creates what is missing and migrates an older
-    // file, on a store's thread (this one waits and opens no connection).
-    // False when the file cannot be opened. When an older file could not be
-    // brought up to date, `upgradeProblem` gets the message for the user.
-    static bool initDatabase(const QString &path, QString *upgradeProblem = nullptr);
-    static QString libraryPath();
-    static QString cachePath();
-    static QString databasePath();
-
 Q_SIGNALS:
     // Rows, counters or lists may have changed.
     void updated();
@@ -66,9 +59,11 @@ public Q_SLOTS:
     void lastWindowClosed();
 
 private:
-    Library(std::unique_ptr<LibraryStore> ownStore, LibraryStore *sharedStore, QObject *parent);
+    Library(std::unique_ptr<LibraryStore> ownStore, LibraryStore *sharedStore,
+            const LibraryLocation &location, QObject *parent);
     bool stopWorkers();
 
+    const LibraryLocation m_location;
     std::unique_ptr<LibraryStore> m_ownStore;
     LibraryStore *m_store;
     LibraryModel *m_model;

@@ -2,55 +2,72 @@
 
 #include <QDir>
 #include <QFile>
-#include <QMutex>
+#include <QFileInfo>
 
 namespace {
 
-// Written at start, before the threads that read it exist; the lock keeps a
-// test that moves its home between cases safe all the same.
-QMutex g_lock;
-QString g_folder;
-QString g_cacheFolder;
-QString g_databaseFile;
+// The path with every symbolic link resolved; a file that does not exist yet
+// is resolved through its folder.
+QString resolved(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    if (!canonical.isEmpty())
+        return canonical;
+    const QString folder = info.absoluteDir().canonicalPath();
+    if (folder.isEmpty())
+        return QDir::cleanPath(info.absoluteFilePath());
+    return folder + QLatin1Char('/') + info.fileName();
+}
 
 } // namespace
 
-void LibraryLocation::setUp(const QString &basePath)
+LibraryLocation LibraryLocation::setUp(const QString &basePath)
 {
     const QDir base(basePath.isEmpty() ? QDir::homePath() : basePath);
-    const QString folder = base.absoluteFilePath(QStringLiteral("My Library"));
-    if (!QFile::exists(folder))
-        QDir().mkdir(folder);
-    const QDir library(folder);
-    const QString cache = library.absoluteFilePath(QStringLiteral(".cache"));
-    if (!QFile::exists(cache))
-        QDir().mkdir(cache);
-    QMutexLocker locker(&g_lock);
-    g_folder = folder;
-    g_cacheFolder = cache;
-    g_databaseFile = library.absoluteFilePath(QStringLiteral("library.db"));
+    return at(base.absoluteFilePath(QStringLiteral("My Library")));
 }
 
-void LibraryLocation::setDatabaseFile(const QString &path)
+LibraryLocation LibraryLocation::at(const QString &folder)
 {
-    QMutexLocker locker(&g_lock);
-    g_databaseFile = path;
+    LibraryLocation location;
+    location.m_folder = QDir(folder).absolutePath();
+    if (!QFile::exists(location.m_folder))
+        QDir().mkdir(location.m_folder);
+    const QDir library(location.m_folder);
+    location.m_cacheFolder = library.absoluteFilePath(QStringLiteral(".cache"));
+    if (!QFile::exists(location.m_cacheFolder))
+        QDir().mkdir(location.m_cacheFolder);
+    location.m_databaseFile = library.absoluteFilePath(QStringLiteral("library.db"));
+    // Resolved once here: a restored download queue or an import asks for
+    // each of its files.
+    location.m_root = QFileInfo(location.m_folder).canonicalFilePath();
+    return location;
 }
 
-QString LibraryLocation::folder()
+LibraryLocation LibraryLocation::withDatabaseFile(const QString &path) const
 {
-    QMutexLocker locker(&g_lock);
-    return g_folder;
+    LibraryLocation location = *this;
+    location.m_databaseFile = path;
+    return location;
 }
 
-QString LibraryLocation::cacheFolder()
+QString LibraryLocation::root() const
 {
-    QMutexLocker locker(&g_lock);
-    return g_cacheFolder;
+    // A folder that could not be made (or has gone) is resolved as it stands.
+    return m_root.isEmpty() ? resolved(m_folder) : m_root;
 }
 
-QString LibraryLocation::databaseFile()
+bool LibraryLocation::contains(const QString &path) const
 {
-    QMutexLocker locker(&g_lock);
-    return g_databaseFile;
+    if (path.isEmpty() || isEmpty())
+        return false;
+    const QString folder = root();
+    const QString target = resolved(path);
+    return target.startsWith(folder + QLatin1Char('/')) && target.size() > folder.size() + 1;
+}
+
+bool LibraryLocation::isFolder(const QString &path) const
+{
+    return !path.isEmpty() && !isEmpty() && resolved(path) == root();
 }

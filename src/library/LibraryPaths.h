@@ -2,15 +2,11 @@
 
 #include <QString>
 
-// Rules for what may be written, named and deleted in the library folder.
+// Rules for the names written in the library folder (where the folder lies
+// is the library's location).
 class LibraryPaths
 {
 public:
-    // True when `path` lies inside the library folder (symbolic links
-    // resolved; the folder itself does not count).
-    static bool isInside(const QString &path);
-    // True for the library folder itself (symbolic links resolved).
-    static bool isLibraryFolder(const QString &path);
     // Names the library keeps for itself ("." and "..", the cache folder, the
     // database and its journals, copies in progress).
     static bool isReservedName(const QString &name);

@@ -3,7 +3,6 @@
 #include "core/JobThread.h"
 #include "core/Logging.h"
 #include "library/LibraryModel.h"
-#include "library/LibraryPaths.h"
 #include "library/LibraryStore.h"
 #include "library/MetaDataBuilder.h"
 #include "library/SubtitleImport.h"
@@ -11,9 +10,9 @@
 #include <QDir>
 #include <QFileInfo>
 
-LibraryRemoval::LibraryRemoval(LibraryStore *store, LibraryModel *model, MetaDataBuilder *metaData,
-                               QObject *parent)
-    : QObject(parent), m_store(store), m_model(model), m_metaData(metaData),
+LibraryRemoval::LibraryRemoval(LibraryStore *store, const LibraryLocation &location,
+                               LibraryModel *model, MetaDataBuilder *metaData, QObject *parent)
+    : QObject(parent), m_store(store), m_location(location), m_model(model), m_metaData(metaData),
       m_files(std::make_unique<JobThread>(QStringLiteral("files"), store->tasks()))
 {
 }
@@ -37,15 +36,16 @@ void LibraryRemoval::removeInStore(const QList<qlonglong> &ids, bool deleteFiles
     LibraryStore *store = m_store;
     LibraryRemoval *self = this;
     JobThread *files = m_files.get();
-    store->post([store, self, files, ids, deleteFiles] {
+    const LibraryLocation location = m_location;
+    store->post([store, self, files, location, ids, deleteFiles] {
         const LibraryItems removed = store->removeIds(ids);
         if (!deleteFiles || removed.isEmpty())
             return;
         // The files go on a thread of their own: deleting thousands would
         // hold the store's short jobs behind it.
-        files->post([store, self, removed] {
+        files->post([store, self, location, removed] {
             for (const LibraryItem &item : removed)
-                deleteItemFiles(store, item);
+                deleteItemFiles(store, location, item);
             QMetaObject::invokeMethod(self, [self] { emit self->updated(); });
         });
     });
@@ -82,11 +82,12 @@ bool LibraryRemoval::removeRecord(qlonglong id, bool deleteFiles)
 int LibraryRemoval::removeRecords(const QList<qlonglong> &ids, bool deleteFiles)
 {
     LibraryStore *store = m_store;
-    const int removed = store->call([store, ids, deleteFiles] {
+    const LibraryLocation &location = m_location;
+    const int removed = store->call([store, &location, ids, deleteFiles] {
         const LibraryItems items = store->removeIds(ids);
         if (deleteFiles) {
             for (const LibraryItem &item : items)
-                deleteItemFiles(store, item);
+                deleteItemFiles(store, location, item);
         }
         return int(items.size());
     });
@@ -95,7 +96,8 @@ int LibraryRemoval::removeRecords(const QList<qlonglong> &ids, bool deleteFiles)
     return removed;
 }
 
-void LibraryRemoval::deleteItemFiles(LibraryStore *store, const LibraryItem &item)
+void LibraryRemoval::deleteItemFiles(LibraryStore *store, const LibraryLocation &location,
+                                     const LibraryItem &item)
 {
     // Only the row's own files inside the library go, never a file another
     // row still shows, and a folder only once it is empty.
@@ -115,7 +117,7 @@ void LibraryRemoval::deleteItemFiles(LibraryStore *store, const LibraryItem &ite
             folders << folder;
         if (!QFileInfo::exists(path))
             continue;
-        if (!LibraryPaths::isInside(path)) {
+        if (!location.contains(path)) {
             qCWarning(lcLibrary).noquote()
                 << QStringLiteral("Library::removeItem leaves a file outside the library: ") + path;
             continue;
@@ -129,8 +131,7 @@ void LibraryRemoval::deleteItemFiles(LibraryStore *store, const LibraryItem &ite
     }
     for (const QString &path : std::as_const(folders)) {
         QDir folder(path);
-        if (!folder.exists() || LibraryPaths::isLibraryFolder(path) ||
-            !LibraryPaths::isInside(path) ||
+        if (!folder.exists() || location.isFolder(path) || !location.contains(path) ||
             !folder.isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
             continue;
         const QString name = folder.dirName();

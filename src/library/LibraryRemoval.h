@@ -1,6 +1,7 @@
 #pragma once
 
 #include "library/LibraryItem.h"
+#include "library/LibraryLocation.h"
 #include "library/LibraryModel.h"
 
 #include <QList>
@@ -20,9 +21,10 @@ class LibraryRemoval : public QObject
     Q_OBJECT
 
 public:
-    // None is owned; all must outlive the removal's jobs.
-    LibraryRemoval(LibraryStore *store, LibraryModel *model, MetaDataBuilder *metaData,
-                   QObject *parent = nullptr);
+    // Removes from the library at `location`. None is owned; all must
+    // outlive the removal's jobs.
+    LibraryRemoval(LibraryStore *store, const LibraryLocation &location, LibraryModel *model,
+                   MetaDataBuilder *metaData, QObject *parent = nullptr);
     ~LibraryRemoval() override;
 
     // Deletes the files of rows already removed, then ends the file thread.
@@ -39,9 +41,11 @@ public:
     // The same for many rows in one transaction; how many were removed.
     int removeRecords(const QList<qlonglong> &ids, bool deleteFiles);
 
-    // Deletes a removed row's own files inside the library, and their folder
-    // when nothing else is left in it (any thread; it asks the store).
-    static void deleteItemFiles(LibraryStore *store, const LibraryItem &item);
+    // Deletes a removed row's own files inside the library at `location`,
+    // and their folder when nothing else is left in it (any thread; it asks
+    // the store).
+    static void deleteItemFiles(LibraryStore *store, const LibraryLocation &location,
+                                const LibraryItem &item);
 
 Q_SIGNALS:
     // Files of removed rows are gone.
@@ -51,6 +55,7 @@ private:
     void removeInStore(const QList<qlonglong> &ids, bool deleteFiles);
 
     LibraryStore *m_store;
+    const LibraryLocation m_location;
     LibraryModel *m_model;
     MetaDataBuilder *m_metaData;
     std::unique_ptr<JobThread> m_files;

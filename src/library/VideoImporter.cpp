@@ -2,7 +2,6 @@
 #include "core/Logging.h"
 
 #include "library/Library.h"
-#include "library/LibraryPaths.h"
 #include "library/LibraryStore.h"
 #include "library/MetaDataBuilder.h"
 #include "library/SubtitleImport.h"
@@ -35,8 +34,10 @@ void logFailedRun(const EncoderRun &run, const QString &video)
 
 } // namespace
 
-VideoImporter::VideoImporter(LibraryStore *store, MetaDataBuilder *metaData)
-    : m_store(store), m_metaData(metaData), m_jobs(QStringLiteral("import"), store->tasks())
+VideoImporter::VideoImporter(LibraryStore *store, const LibraryLocation &location,
+                             MetaDataBuilder *metaData)
+    : m_store(store), m_location(location), m_metaData(metaData),
+      m_jobs(QStringLiteral("import"), store->tasks())
 {
 }
 
@@ -90,7 +91,7 @@ bool VideoImporter::isIdle() const
     return !m_busy && m_queue.isEmpty();
 }
 
-bool VideoImporter::makeThumbnailAndDuration(LibraryItem &item)
+bool VideoImporter::makeThumbnailAndDuration(LibraryItem &item) const
 {
     const QFileInfo video(item.videoPath());
     if (!video.exists())
@@ -99,7 +100,7 @@ bool VideoImporter::makeThumbnailAndDuration(LibraryItem &item)
     // in place; a new one is named after the whole file name, so "a.mp4" and
     // "a.mpg" do not share one.
     const QString thumbnail =
-        LibraryPaths::isInside(item.thumbnailPath())
+        m_location.contains(item.thumbnailPath())
             ? item.thumbnailPath()
             : video.dir().absoluteFilePath(MediaFiles::thumbnailName(video.fileName()));
     const QString encoder =
@@ -128,7 +129,7 @@ bool VideoImporter::makeThumbnailAndDuration(LibraryItem &item)
     if (grab.retried)
         logFailedRun(grab.retry, video.absoluteFilePath());
     // Text subtitle tracks become subtitle files beside the library's copy.
-    if (grab.info.hasVideo() && LibraryPaths::isInside(video.absoluteFilePath()))
+    if (grab.info.hasVideo() && m_location.contains(video.absoluteFilePath()))
         EmbeddedSubtitles::extractBeside(video.absoluteFilePath(), kEncoderWaitMs, nullptr,
                                          priority);
     if (QFileInfo(thumbnail).size() > 0) {
@@ -230,7 +231,7 @@ void VideoImporter::removeSubtitleCopies(const QString &videoPath)
         return store->call([store, path] { return store->isReferenced(path); });
     });
     for (const QString &subtitle : subtitles) {
-        if (LibraryPaths::isInside(subtitle))
+        if (m_location.contains(subtitle))
             QFile::remove(subtitle);
     }
 }

@@ -3,6 +3,7 @@
 #include "core/JobThread.h"
 
 #include "library/LibraryItem.h"
+#include "library/LibraryLocation.h"
 
 #include <QString>
 
@@ -20,8 +21,9 @@ class VideoImporter : public QObject
     Q_OBJECT
 
 public:
-    // `store` and `metaData` must outlive the importer.
-    VideoImporter(LibraryStore *store, MetaDataBuilder *metaData);
+    // Imports into the library at `location`; `store` and `metaData` must
+    // outlive the importer.
+    VideoImporter(LibraryStore *store, const LibraryLocation &location, MetaDataBuilder *metaData);
     ~VideoImporter() override;
 
     // Queues items; safe from any thread. Items of finished downloads have
@@ -37,7 +39,7 @@ public:
 
     // Writes the thumbnail beside the video and fills duration and length;
     // false when the encoder read the file and found no video in it.
-    static bool makeThumbnailAndDuration(LibraryItem &item);
+    bool makeThumbnailAndDuration(LibraryItem &item) const;
 
 Q_SIGNALS:
     void importStarted();
@@ -57,6 +59,7 @@ private:
     void removeSubtitleCopies(const QString &videoPath);
 
     LibraryStore *m_store;
+    const LibraryLocation m_location;
     MetaDataBuilder *m_metaData;
     mutable QMutex m_mutex;
     LibraryItems m_queue;

@@ -5,18 +5,15 @@
 #include "tv/MediaServer.h"
 #include "tv/ServerDelegate.h"
 
-LumiqoTv::LumiqoTv(QObject *parent)
-    : LumiqoTv(QStringLiteral("LumiqoTV"), LibraryLocation::folder(), UpnpEngine::Multicast, parent)
-{
-}
-
-LumiqoTv::LumiqoTv(const QString &friendlyName, const QString &rootPath, UpnpEngine::Mode mode,
-                   QObject *parent)
+LumiqoTv::LumiqoTv(const QString &friendlyName, const LibraryLocation &library,
+                   UpnpEngine::Mode mode, QObject *parent)
     : QObject(parent), m_engine(std::make_unique<UpnpEngine>(1900, mode)),
-      m_model(std::make_unique<MediaModel>()), m_delegate(std::make_unique<ServerDelegate>()),
+      m_model(std::make_unique<MediaModel>()),
+      m_delegate(std::make_unique<ServerDelegate>(library.cacheFolder() +
+                                                  QStringLiteral("/tv-bookmarks.json"))),
       m_server(QSharedPointer<MediaServer>::create(friendlyName))
 {
-    m_model->setRoot(rootPath);
+    m_model->setRoot(library.folder());
     m_delegate->setMediaModel(m_model.get());
     m_server->setDelegate(m_delegate.get());
     // Clients that cache by update id hear of a folder's change at once.

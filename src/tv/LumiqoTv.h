@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class LibraryLocation;
 class LibraryStore;
 class MediaModel;
 class MediaServer;
@@ -18,9 +19,9 @@ class LumiqoTv : public QObject
     Q_OBJECT
 
 public:
-    explicit LumiqoTv(QObject *parent = nullptr);
-    // For a headless server: another name, another folder, or no SSDP.
-    LumiqoTv(const QString &friendlyName, const QString &rootPath,
+    // Serves the folder of `library` (and keeps the TVs' bookmarks in its
+    // cache folder) as `friendlyName`; a headless server may go without SSDP.
+    LumiqoTv(const QString &friendlyName, const LibraryLocation &library,
              UpnpEngine::Mode mode = UpnpEngine::Multicast, QObject *parent = nullptr);
     ~LumiqoTv() override;
 

@@ -3,7 +3,6 @@
 #include "core/Formatters.h"
 #include "core/Logging.h"
 
-#include "library/LibraryLocation.h"
 #include "library/LibraryStore.h"
 #include "tv/ConsoleSubtitleChoice.h"
 #include "tv/DidlCache.h"
@@ -69,10 +68,9 @@ UpnpHttpResponse notAcceptable()
 
 } // namespace
 
-ServerDelegate::ServerDelegate(QObject *parent)
+ServerDelegate::ServerDelegate(const QString &bookmarksFile, QObject *parent)
     : QObject(parent), UpnpFileMediaServerDelegate(QStringLiteral("/"), QString()),
-      m_bookmarks(std::make_unique<TvBookmarks>(LibraryLocation::cacheFolder() +
-                                                QStringLiteral("/tv-bookmarks.json")))
+      m_bookmarks(std::make_unique<TvBookmarks>(bookmarksFile))
 {
 }
 

@@ -20,7 +20,8 @@ class ServerDelegate : public QObject, public UpnpFileMediaServerDelegate
     Q_OBJECT
 
 public:
-    explicit ServerDelegate(QObject *parent = nullptr);
+    // Keeps the TVs' bookmarks in `bookmarksFile`.
+    explicit ServerDelegate(const QString &bookmarksFile, QObject *parent = nullptr);
     ~ServerDelegate() override;
 
     // Set before the server starts; the tree outlives the server's threads.

@@ -50,6 +50,7 @@ class TestCliReads : public QObject
     Q_OBJECT
 
 private:
+    LibraryLocation m_location;
     std::unique_ptr<Library> m_library;
 
     static QStringList cli(const QStringList &args)
@@ -69,9 +70,9 @@ private:
 
     // Rows with ties in every sort key, text that needs encoding, a guid
     // shared by two rows and a row of nothing but NULLs.
-    static void fill()
+    void fill()
     {
-        QSqlQuery insert(TestDatabase::database());
+        QSqlQuery insert(TestDatabase::database(m_location));
         QVERIFY(insert.prepare(QStringLiteral(
             "INSERT INTO library (thumbnailPath, title, sizeInBytes, creationDate, "
             "mediaLengthInSecs, description, videoPath, guid, coverPath, dvdTitle, categories, "
@@ -99,17 +100,17 @@ private:
                 insert.addBindValue(record.value(c));
             QVERIFY2(insert.exec(), qPrintable(QString::number(i)));
         }
-        QVERIFY(QSqlQuery(TestDatabase::database())
+        QVERIFY(QSqlQuery(TestDatabase::database(m_location))
                     .exec(QStringLiteral("INSERT INTO library (title) VALUES (NULL)")));
     }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        Library::setupPaths(QString());
-        QVERIFY(Library::initDatabase(QString()));
+        m_location = TestDatabase::setUpHome(QString());
+        QVERIFY(!m_location.isEmpty());
         RUN_CHECKED(fill());
-        m_library = std::make_unique<Library>();
+        m_library = std::make_unique<Library>(m_location);
         QTRY_COMPARE_WITH_TIMEOUT(m_library->model()->rowCount(), 61, TestSupport::SlowWaitMs);
     }
 

@@ -3,6 +3,7 @@
 #include "DemoSiteProcess.h"
 #include "ScriptedHttpServer.h"
 #include "ScriptedPrompt.h"
+#include "TestDatabase.h"
 #include "TestSupport.h"
 #include "core/SiteConfig.h"
 #include "core/Version.h"
@@ -97,6 +98,7 @@ class TestAutoupdater : public QObject
 
 private:
     QTemporaryDir m_home;
+    LibraryLocation m_location;
     ScriptedPrompt m_prompt;
     Account m_account;
     std::unique_ptr<NetworkManager> m_network;
@@ -129,12 +131,12 @@ private Q_SLOTS:
     {
         QCoreApplication::setOrganizationName(QStringLiteral("CorvanaZELTA"));
         QCoreApplication::setApplicationName(QStringLiteral("CorvanaZELTA"));
-        Library::setupPaths(m_home.path());
-        QVERIFY(Library::initDatabase(QString()));
+        m_location = TestDatabase::setUpHome(m_home.path());
+        QVERIFY(!m_location.isEmpty());
         m_account.login(QStringLiteral("demo"), QStringLiteral("demo"));
         m_network = std::make_unique<NetworkManager>(&m_account, &m_prompt);
-        m_store = std::make_unique<LibraryStore>(Library::databasePath());
-        m_records = std::make_unique<DownloadRecords>(m_store.get());
+        m_store = std::make_unique<LibraryStore>(m_location.databaseFile());
+        m_records = std::make_unique<DownloadRecords>(m_store.get(), m_location);
         m_downloads =
             std::make_unique<DownloadManager>(m_network.get(), m_records.get(), &m_prompt);
     }
@@ -197,7 +199,7 @@ private Q_SLOTS:
                             entry("3.2.0-3.1.0", link) +
                             entry(ZELTA_VERSION, site.tlsUrl("/files/second.sh").toEncoded()));
         // An installer left from an earlier run goes first.
-        QFile old(Library::libraryPath() + QStringLiteral("/CorvanaZELTAUpdate-old.sh"));
+        QFile old(m_location.folder() + QStringLiteral("/CorvanaZELTAUpdate-old.sh"));
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.close();
         QFile::remove(Suggestions::filePath());
@@ -210,12 +212,12 @@ private Q_SLOTS:
         QVERIFY(!old.exists());
 
         // A finished download of another file launches nothing.
-        Download other(m_network.get(), nullptr, site.tlsUrl("/files/other.mp4"), true);
+        Download other(m_network.get(), nullptr, m_location, site.tlsUrl("/files/other.mp4"), true);
         updater.downloadFinished(&other);
 
         QTRY_COMPARE_WITH_TIMEOUT(launched.size(), 1, 15000);
         QCOMPARE(launched.first(),
-                 Library::libraryPath() + QStringLiteral("/CorvanaZELTAUpdate-3.2.0.sh"));
+                 m_location.folder() + QStringLiteral("/CorvanaZELTAUpdate-3.2.0.sh"));
         QVERIFY(QFile::exists(launched.first()));
         QCOMPARE(updater.installerUrl(), QUrl(QString::fromLatin1(link)));
 

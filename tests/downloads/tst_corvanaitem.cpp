@@ -313,10 +313,13 @@ private Q_SLOTS:
         QCOMPARE(items.first().title(), shown);
         QCOMPARE(items.first().mediaTitle(), shown);
 
-        Download download(nullptr, nullptr, QUrl(QStringLiteral("http://s/x.corvana")), false);
+        QTemporaryDir home;
+        const LibraryLocation library = LibraryLocation::setUp(home.path());
+        Download download(nullptr, nullptr, library, QUrl(QStringLiteral("http://s/x.corvana")),
+                          false);
         download.setItem(items.first());
         const QFileInfo folder(download.downloadFolder());
-        QCOMPARE(folder.absolutePath(), QDir(Library::libraryPath()).absolutePath());
+        QCOMPARE(folder.absolutePath(), QDir(library.folder()).absolutePath());
         const QString nameStart = name.left(100);
         QVERIFY2(folder.fileName().toUtf8().size() <= 255, qPrintable(folder.fileName()));
         QVERIFY2(name.startsWith(folder.fileName()), qPrintable(folder.fileName()));

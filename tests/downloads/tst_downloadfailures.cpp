@@ -310,7 +310,8 @@ private Q_SLOTS:
             url = refused.url(QStringLiteral("/media/blob/told.mp4?bytes=200000"));
         } else if (fault == QLatin1String("folder")) {
             // A file stands where the video's folder would be made.
-            QFile blocker(QDir(Library::libraryPath()).absoluteFilePath(QStringLiteral("told 1")));
+            QFile blocker(
+                QDir(m_fixture.libraryFolder()).absoluteFilePath(QStringLiteral("told 1")));
             QVERIFY(blocker.open(QIODevice::WriteOnly));
             url = m_site->syntheticDescriptor(QStringLiteral("told"), 1, 200000);
         } else {
@@ -378,7 +379,7 @@ private Q_SLOTS:
         const qint64 size = 400000;
         const qint64 partialSize = 150000;
         const QUrl url = blob(QStringLiteral("restart.mp4"), size);
-        const QString path = QDir(Library::libraryPath()).absoluteFilePath("restart.mp4");
+        const QString path = QDir(m_fixture.libraryFolder()).absoluteFilePath("restart.mp4");
         {
             QFile partial(path);
             QVERIFY(partial.open(QIODevice::WriteOnly));

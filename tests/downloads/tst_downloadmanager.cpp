@@ -70,8 +70,8 @@ private:
             item.title(QStringLiteral("Kept %1").arg(i));
             item.guid(QStringLiteral("kept-%1").arg(i));
             item.dvdTitle(QStringLiteral("Set %1").arg(i % 3));
-            item.videoPath(
-                QDir(Library::libraryPath()).absoluteFilePath(QStringLiteral("kept%1.mp4").arg(i)));
+            item.videoPath(QDir(engines.location().folder())
+                               .absoluteFilePath(QStringLiteral("kept%1.mp4").arg(i)));
             items << item;
         }
         if (store->call([&] { return store->insertItems(items); }).size() != items.size())
@@ -177,7 +177,7 @@ private Q_SLOTS:
         manager.removeAll();
         QCOMPARE(manager.rowCount(), 0);
         QCOMPARE(storedRows(), 0);
-        QCOMPARE(QDir(Library::libraryPath())
+        QCOMPARE(QDir(m_fixture.libraryFolder())
                      .entryList({QStringLiteral("six*")}, QDir::Dirs | QDir::NoDotAndDotDot)
                      .size(),
                  0);
@@ -597,7 +597,8 @@ private Q_SLOTS:
             "<rss><channel><item><title>Local</title><guid>l</guid><media:group>"
             "<media:content url=\"file:///etc/hostname\" type=\"video/mp4\">"
             "<media:title>Local</media:title></media:content></media:group></item></channel></rss>";
-        Download d(&m_network, nullptr, QUrl(QStringLiteral("http://127.0.0.1/x.corvana")), false);
+        Download d(&m_network, nullptr, m_fixture.location(),
+                   QUrl(QStringLiteral("http://127.0.0.1/x.corvana")), false);
         d.setItem(CorvanaItem::parseCorvanaFile(descriptor).first());
         const qsizetype requests = m_network.findChildren<QNetworkReply *>().size();
         d.start();
@@ -872,7 +873,7 @@ private Q_SLOTS:
         QVERIFY(d->isDirect());
         // It starts once its record is stored.
         QTRY_COMPARE_WITH_TIMEOUT(d->state(), Download::Downloading, 15000);
-        QCOMPARE(d->mediaPath(), QDir(Library::libraryPath()).absoluteFilePath("clip.mp4"));
+        QCOMPARE(d->mediaPath(), QDir(m_fixture.libraryFolder()).absoluteFilePath("clip.mp4"));
         QCOMPARE(d->item().title(), QStringLiteral("clip.mp4"));
         QCOMPARE(d->item().guid(), QStringLiteral("/media/blob/clip.mp4"));
         QCOMPARE(storedRows(), 1);
@@ -910,8 +911,9 @@ private Q_SLOTS:
         for (const QString &path : std::as_const(paths))
             QCOMPARE(DemoSiteProcess::fileSha256(path),
                      DemoSiteProcess::sha256(DemoSiteProcess::blob(size)));
-        QVERIFY(paths.contains(QDir(Library::libraryPath()).absoluteFilePath("Twin/Twin.mp4")));
-        QVERIFY(paths.contains(QDir(Library::libraryPath()).absoluteFilePath("Twin-2/Twin.mp4")));
+        QVERIFY(paths.contains(QDir(m_fixture.libraryFolder()).absoluteFilePath("Twin/Twin.mp4")));
+        QVERIFY(
+            paths.contains(QDir(m_fixture.libraryFolder()).absoluteFilePath("Twin-2/Twin.mp4")));
     }
 
     // A download's record is stored before any of its files is written, so a
@@ -959,7 +961,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, bar);
         QFETCH(bool, runs);
-        Engines engines(&m_prompt);
+        Engines engines(m_fixture.location(), &m_prompt);
         engines.account()->login(QStringLiteral("demo"), QStringLiteral("demo"));
         QVERIFY(fillLibrary(engines));
         MetaDataBuilder *builder = engines.library()->metaDataBuilder();
@@ -975,7 +977,8 @@ private Q_SLOTS:
         manager.initializeDownload(synthetic(QStringLiteral("gated"), 1, 100000, 20000));
         // The item is judged and its record stored in one job of the store,
         // which waits behind the build: it is listed once its record is stored.
-        const QString media = QDir(Library::libraryPath()).absoluteFilePath("gated 1/gated 1.mp4");
+        const QString media =
+            QDir(m_fixture.libraryFolder()).absoluteFilePath("gated 1/gated 1.mp4");
         QTRY_VERIFY_WITH_TIMEOUT(manager.isJudgingItems(), 15000);
         QVERIFY(builder->isBuilding());
         for (const QChar press : bar) {
@@ -1007,7 +1010,7 @@ private Q_SLOTS:
     // stored starts once it is, not before.
     void nextInLineWaitsForItsRecord()
     {
-        Engines engines(&m_prompt);
+        Engines engines(m_fixture.location(), &m_prompt);
         engines.account()->login(QStringLiteral("demo"), QStringLiteral("demo"));
         QVERIFY(fillLibrary(engines));
         DownloadManager &manager = *engines.downloadManager();
@@ -1027,7 +1030,7 @@ private Q_SLOTS:
         // Not listed, not fetched before its record is stored.
         QCOMPARE(manager.rowCount(), 4);
         QVERIFY(!QFileInfo::exists(
-            QDir(Library::libraryPath()).absoluteFilePath("sixth 1/sixth 1.mp4")));
+            QDir(m_fixture.libraryFolder()).absoluteFilePath("sixth 1/sixth 1.mp4")));
 
         QSignalSpy stored(&manager, &DownloadManager::recordStored);
         gate.release();
@@ -1107,12 +1110,12 @@ private Q_SLOTS:
         QVERIFY(d);
         const QString path = d->mediaPath();
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);
-        const QString library = QDir(Library::libraryPath()).absolutePath();
+        const QString library = QDir(m_fixture.libraryFolder()).absolutePath();
         QVERIFY2(QFileInfo(path).absolutePath().startsWith(library), qPrintable(path));
-        QVERIFY2(!path.startsWith(Library::cachePath()), qPrintable(path));
-        QVERIFY(!path.startsWith(Library::databasePath()));
+        QVERIFY2(!path.startsWith(m_fixture.location().cacheFolder()), qPrintable(path));
+        QVERIFY(!path.startsWith(m_fixture.location().databaseFile()));
         QCOMPARE(QFileInfo(path).size(), qint64(5000));
-        QSqlQuery check(TestDatabase::database());
+        QSqlQuery check(TestDatabase::database(m_fixture.location()));
         QVERIFY(check.exec(QStringLiteral("PRAGMA integrity_check")) && check.next());
         QCOMPARE(check.value(0).toString(), QStringLiteral("ok"));
     }
@@ -1123,7 +1126,7 @@ private Q_SLOTS:
     {
         const qint64 size = 120000;
         const QUrl url = m_site->url(QStringLiteral("/media/blob/setup.bin?bytes=%1").arg(size));
-        const QString path = QDir(Library::libraryPath()).absoluteFilePath("setup.bin");
+        const QString path = QDir(m_fixture.libraryFolder()).absoluteFilePath("setup.bin");
         {
             QFile partial(path);
             QVERIFY(partial.open(QIODevice::WriteOnly));
@@ -1147,7 +1150,7 @@ private Q_SLOTS:
     {
         const qint64 size = 150000;
         const QUrl descriptor = synthetic(QStringLiteral("kill"), 4, size);
-        const QDir library(Library::libraryPath());
+        const QDir library(m_fixture.libraryFolder());
         const QByteArray whole = DemoSiteProcess::blob(size);
         const qint64 onDisk[] = {size, 70000, 0, size}; // complete, partial, nothing, listed
         for (int i = 1; i <= 4; ++i) {
@@ -1172,7 +1175,7 @@ private Q_SLOTS:
             LibraryStore *store = m_fixture.store();
             QCOMPARE(store->call([&] { return store->insertItems({listed}); }).size(), 1);
         }
-        Engines engines(&m_prompt);
+        Engines engines(m_fixture.location(), &m_prompt);
         engines.account()->login(QStringLiteral("demo"), QStringLiteral("demo"));
         Library &lib = *engines.library();
         DownloadManager &manager = *engines.downloadManager();
@@ -1181,7 +1184,7 @@ private Q_SLOTS:
         manager.resumeAll();
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 4, 30000);
         QTRY_VERIFY_WITH_TIMEOUT(storedRows() == 0 && !lib.isBusy(), 60000);
-        QSqlQuery rows(TestDatabase::database());
+        QSqlQuery rows(TestDatabase::database(m_fixture.location()));
         QVERIFY(
             rows.exec(QStringLiteral("SELECT guid, title, videoPath FROM library ORDER BY guid")));
         QStringList guids;
@@ -1203,7 +1206,7 @@ private Q_SLOTS:
         QFile::remove(m_site->dataDir() + QStringLiteral("/media/harbour.mp4"));
         QVERIFY(QFile::copy(clip, m_site->dataDir() + QStringLiteral("/media/harbour.mp4")));
         // The wiring hands finished videos to the library.
-        Engines engines(&m_prompt);
+        Engines engines(m_fixture.location(), &m_prompt);
         engines.account()->login(QStringLiteral("demo"), QStringLiteral("demo"));
         Library &library = *engines.library();
         QSignalSpy imported(library.imports(), &ImportController::importFinished);

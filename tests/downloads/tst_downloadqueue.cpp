@@ -248,7 +248,7 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::WriteOnly));
             QVERIFY(file.write(QByteArray(4096, 'p')) == 4096);
         }
-        const QDir library(Library::libraryPath());
+        const QDir library(m_fixture.libraryFolder());
         QString stored = outside;
         if (throughLink) {
             QVERIFY(
@@ -330,7 +330,7 @@ private Q_SLOTS:
             QVERIFY2(notices(notice).contains(title + QLatin1Char(':')),
                      qPrintable(notices(notice)));
         // The last `good` items are the good ones, each finished and whole.
-        const QDir library(Library::libraryPath());
+        const QDir library(m_fixture.libraryFolder());
         for (int n = 1; n <= count; ++n) {
             const QString path =
                 library.absoluteFilePath(QStringLiteral("judge %1/judge %1.mp4").arg(n));
@@ -351,7 +351,7 @@ private Q_SLOTS:
                                         QStringLiteral("rate=20000"));
             row.mediaUrl = m_site->url(
                 QStringLiteral("/media/blob/held%1-1.mp4?bytes=200000&rate=20000").arg(i));
-            row.downloadPath = QDir(Library::libraryPath())
+            row.downloadPath = QDir(m_fixture.libraryFolder())
                                    .absoluteFilePath(QStringLiteral("held %1/held %1.mp4").arg(i));
             QVERIFY(m_fixture.records()->insert(row));
         }
@@ -362,7 +362,7 @@ private Q_SLOTS:
         QSignalSpy finished(&manager, &DownloadManager::finished);
         manager.initializeDownload(descriptor(QStringLiteral("fresh"), 1, 30000, QString()));
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 30000);
-        QCOMPARE(QFileInfo(QDir(Library::libraryPath())
+        QCOMPARE(QFileInfo(QDir(m_fixture.libraryFolder())
                                .absoluteFilePath(QStringLiteral("fresh 1/fresh 1.mp4")))
                      .size(),
                  qint64(30000));

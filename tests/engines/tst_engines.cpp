@@ -95,7 +95,7 @@ private Q_SLOTS:
         LibraryItem item;
         item.title(QStringLiteral("Old title"));
         item.videoPath(
-            QDir(Library::libraryPath()).absoluteFilePath(QStringLiteral("Old title.mp4")));
+            QDir(engines.location().folder()).absoluteFilePath(QStringLiteral("Old title.mp4")));
         item.sizeInBytes(10);
         item.creationDate(1000);
         item.guid(QStringLiteral("scene-7"));

@@ -66,7 +66,7 @@ private Q_SLOTS:
         QVERIFY(link(fixture.folder() + QStringLiteral("/kept.mp4"), d.filePath("library.mp4")));
         QCOMPARE(mkfifo(QFile::encodeName(d.filePath("pipe.mp4")).constData(), 0600), 0);
 
-        const ImportSession::Listing listing = ImportSession::list({d.path()});
+        const ImportSession::Listing listing = ImportSession::list(fixture.location(), {d.path()});
         QStringList videos;
         for (const QString &video : listing.videos)
             videos << d.relativeFilePath(video);
@@ -95,12 +95,14 @@ private Q_SLOTS:
             QVERIFY(QDir().mkpath(path));
             QVERIFY(writeFile(path + QStringLiteral("/v.mp4"), "video"));
         }
-        const ImportSession::Listing deep = ImportSession::list({source.path()});
+        const ImportSession::Listing deep =
+            ImportSession::list(fixture.location(), {source.path()});
         QCOMPARE(deep.videos.size(), ImportSession::kMaxDepth);
         QCOMPARE(deep.report.names(ImportReport::TooDeep),
                  QStringList{QStringLiteral("l%1").arg(ImportSession::kMaxDepth)});
 
-        const ImportSession::Listing own = ImportSession::list({fixture.base()});
+        const ImportSession::Listing own =
+            ImportSession::list(fixture.location(), {fixture.base()});
         QCOMPARE(own.report.names(ImportReport::LibraryFolder), QStringList{"My Library"});
     }
 
@@ -118,14 +120,15 @@ private Q_SLOTS:
             ::close(fd);
         }
         QVERIFY(writeFile(source.filePath("clip.mp4"), "video"));
-        const ImportSession::Listing listing = ImportSession::list({source.path()});
+        const ImportSession::Listing listing =
+            ImportSession::list(fixture.location(), {source.path()});
         QCOMPARE(listing.videos.size(), 1);
         QCOMPARE(listing.report.notVideos.size(), 50000);
         QCOMPARE(listing.report.summary(),
                  QStringLiteral("0 imported, 50000 skipped: not a video"));
 
         const ImportSession::Listing twice =
-            ImportSession::list({source.path(), source.path(), source.path()});
+            ImportSession::list(fixture.location(), {source.path(), source.path(), source.path()});
         QCOMPARE(twice.report.names(ImportReport::OverLimit).size(), 1);
         QVERIFY(twice.report.notVideos.size() <= ImportSession::kMaxEntries);
     }
@@ -153,7 +156,7 @@ private Q_SLOTS:
             many += "00:00:01,000 --> 00:00:02,000\nx\n\n";
         QVERIFY(writeFile(d.filePath("clip.it.srt"), many));
 
-        const ImportSession::Listing listing = ImportSession::list({d.path()});
+        const ImportSession::Listing listing = ImportSession::list(fixture.location(), {d.path()});
         QCOMPARE(listing.videos, QStringList{d.filePath("clip.mp4")});
         const SubtitleFiles kept = listing.subtitles.value(d.filePath("clip.mp4"));
         QCOMPARE(kept.size(), 1);
@@ -210,7 +213,8 @@ private Q_SLOTS:
         else
             QVERIFY(link(target, path));
 
-        FileCopier copier;
+        // As the library's imports make it.
+        FileCopier copier(fixture.location());
         QSignalSpy errors(&copier, &FileCopier::error);
         QSignalSpy done(&copier, &FileCopier::done);
         const QString destination = source.filePath("copy.srt");

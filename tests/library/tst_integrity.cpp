@@ -51,7 +51,7 @@ private Q_SLOTS:
         const QString running = LibraryPaths::temporaryCopyPath(root + QStringLiteral("/new.avi"));
         QVERIFY(QFile::copy(clip, running));
         {
-            QSqlQuery insert(TestDatabase::database());
+            QSqlQuery insert(TestDatabase::database(fixture.location()));
             insert.prepare(QStringLiteral("INSERT INTO downloads (corvanaUrl, mediaUrl, "
                                           "downloadPath) VALUES (?, ?, ?)"));
             insert.addBindValue(LibraryItem::encode(QStringLiteral("http://127.0.0.1/a.corvana")));
@@ -60,7 +60,7 @@ private Q_SLOTS:
             QVERIFY2(insert.exec(), qPrintable(insert.lastError().text()));
         }
 
-        fixture.library = std::make_unique<Library>();
+        fixture.library = std::make_unique<Library>(fixture.location());
         QSignalSpy messages(fixture.library->integrityChecker(), &IntegrityChecker::displayMessage);
         fixture.library->startIntegrityCheck();
         QVERIFY(fixture.waitIdle());
@@ -85,7 +85,7 @@ private Q_SLOTS:
         QCOMPARE(beach.duration(), QStringLiteral("00:05"));
         QVERIFY(QFileInfo(droppedThumb).size() > 0);
         // The index follows the check.
-        QSqlQuery titlesQuery(TestDatabase::database());
+        QSqlQuery titlesQuery(TestDatabase::database(fixture.location()));
         QVERIFY(titlesQuery.exec(QStringLiteral("SELECT title FROM dvd_titles")));
         QStringList dvdTitles;
         while (titlesQuery.next())

@@ -3,7 +3,6 @@
 #include "library/ImportController.h"
 #include "library/ImportSession.h"
 #include "library/LibraryEdits.h"
-#include "media/SubtitleParser.h"
 #include "library/LibraryFilterModel.h"
 #include "library/LibraryModel.h"
 #include "library/LibraryRemoval.h"
@@ -11,6 +10,7 @@
 #include "library/PlayPositions.h"
 #include "library/VideoImporter.h"
 #include "media/SubtitleFile.h"
+#include "media/SubtitleParser.h"
 
 #include <QAbstractItemModelTester>
 #include <QFileInfo>
@@ -165,7 +165,7 @@ private Q_SLOTS:
 
         // A fresh library opens newest first.
         fixture.library.reset();
-        fixture.library = std::make_unique<Library>();
+        fixture.library = std::make_unique<Library>(fixture.location());
         QVERIFY(fixture.waitFor([&] { return fixture.library->model()->rowCount() == 3; }));
         QCOMPARE(titles(*fixture.library), (QStringList{"b", "c", "a"}));
         // The search texts follow the first rows, the same as those made with a row.
@@ -300,7 +300,7 @@ private Q_SLOTS:
         for (const QString &name : neighbours)
             QVERIFY2(QFile::exists(set + QLatin1Char('/') + name), qPrintable(name));
         QVERIFY(QFileInfo::exists(outside));
-        QVERIFY(QFile::exists(Library::databasePath()));
+        QVERIFY(QFile::exists(fixture.location().databaseFile()));
         QVERIFY(fixture.waitIdle());
         // Bad rows are refused without harm.
         const int rowsLeft = fixture.library->model()->rowCount();
@@ -319,7 +319,7 @@ private Q_SLOTS:
         fixture.library->removal()->removeItem(0);
         QVERIFY(fixture.waitIdle());
         QVERIFY(!QFile::exists(item.videoPath()));
-        QVERIFY(QFile::exists(Library::databasePath()));
+        QVERIFY(QFile::exists(fixture.location().databaseFile()));
         QCOMPARE(fixture.tableRows(QStringLiteral("library")), 0);
     }
 
@@ -1022,7 +1022,9 @@ private Q_SLOTS:
         videos.sort();
         QCOMPARE(videos, (QStringList{"Clip-1.mkv", "Clip.mkv"}));
         const QDir folder(fixture.folder());
-        QCOMPARE(SubtitleParser::parse(TestSupport::readFile(folder.filePath(QStringLiteral("Clip-1.de.srt")))), SubtitleParser::parse(vtt));
+        QCOMPARE(SubtitleParser::parse(
+                     TestSupport::readFile(folder.filePath(QStringLiteral("Clip-1.de.srt")))),
+                 SubtitleParser::parse(vtt));
         QVERIFY(!folder.exists(QStringLiteral("Stray.en.srt")));
 
         const int renamed = QFileInfo(library.model()->item(0).videoPath()).fileName() ==

@@ -100,7 +100,7 @@ private Q_SLOTS:
                  qPrintable(running.join(QLatin1Char(','))));
 
         fixture.library.reset();
-        fixture.library = std::make_unique<Library>();
+        fixture.library = std::make_unique<Library>(fixture.location());
         QVERIFY(fixture.waitFor([&] { return fixture.library->model()->rowCount() == 6; }));
         QCOMPARE(findVideos(*fixture.library, QStringLiteral("Scene 5")).size(), 1);
     }
@@ -150,7 +150,7 @@ private Q_SLOTS:
         LibraryTestFixture fixture;
         QVERIFY(fixture.addRows({fixture.makeItem(QStringLiteral("kept"))}));
         {
-            auto other = std::make_unique<Library>();
+            auto other = std::make_unique<Library>(fixture.location());
             QSignalSpy resets(other->model(), &QAbstractItemModel::modelReset);
             other.reset();
             QCOMPARE(resets.size(), 0);

@@ -91,10 +91,10 @@ struct Row
         duration, rawTitle;
 };
 
-QList<Row> readRows()
+QList<Row> readRows(const QString &databaseFile)
 {
     QList<Row> rows;
-    QSqlQuery query(TestDatabase::database());
+    QSqlQuery query(TestDatabase::database(databaseFile));
     query.exec(QStringLiteral("SELECT id, title, thumbnailPath, videoPath, description, dvdTitle, "
                               "categories, stars, guid, duration FROM library ORDER BY id"));
     while (query.next()) {
@@ -118,6 +118,7 @@ private:
     QTemporaryDir *m_dir = nullptr;
     // What the last opening said about bringing an older file up to date.
     QString m_upgradeProblem;
+    LibraryLocation m_location;
 
     QString base() const { return m_dir->path(); }
     QString dbFile() const { return base() + QStringLiteral("/My Library/library.db"); }
@@ -125,8 +126,8 @@ private:
     void openLibrary()
     {
         g_messages.clear();
-        Library::setupPaths(base());
-        Library::initDatabase(QString(), &m_upgradeProblem);
+        m_location = LibraryLocation::setUp(base());
+        TestDatabase::open(m_location, &m_upgradeProblem);
     }
 
     void prepareFolder() { QVERIFY(QDir().mkpath(base() + QStringLiteral("/My Library"))); }
@@ -149,10 +150,10 @@ private Q_SLOTS:
     {
         openLibrary();
         QVERIFY(QFileInfo(base() + QStringLiteral("/My Library/.cache")).isDir());
-        QCOMPARE(Library::databasePath(), dbFile());
-        QCOMPARE(Library::libraryPath(), base() + QStringLiteral("/My Library"));
+        QCOMPARE(m_location.databaseFile(), dbFile());
+        QCOMPARE(m_location.folder(), base() + QStringLiteral("/My Library"));
         QVERIFY(QFileInfo::exists(dbFile()));
-        QSqlDatabase db = TestDatabase::database();
+        QSqlDatabase db = TestDatabase::database(dbFile());
         QStringList tables = db.tables();
         tables.sort();
         QCOMPARE(tables, QStringList({"downloads", "library", "zelta"}));
@@ -167,7 +168,8 @@ private Q_SLOTS:
         TestDatabase::close();
         openLibrary();
         QVERIFY(g_messages.filter(QStringLiteral("migrating")).isEmpty());
-        QSqlQuery again(QStringLiteral("SELECT COUNT(*) FROM zelta"), TestDatabase::database());
+        QSqlQuery again(QStringLiteral("SELECT COUNT(*) FROM zelta"),
+                        TestDatabase::database(dbFile()));
         QVERIFY(again.next());
         QCOMPARE(again.value(0).toInt(), 1);
     }
@@ -185,14 +187,14 @@ private Q_SLOTS:
         QVERIFY(g_messages.contains(QStringLiteral("migrating to new library format")));
         QVERIFY(
             g_messages.contains(QStringLiteral("migrating to percent encoding and zelta table")));
-        const QList<Row> rows = readRows();
+        const QList<Row> rows = readRows(dbFile());
         QCOMPARE(rows.size(), titles.size());
         for (int i = 0; i < rows.size(); ++i) {
             QCOMPARE(rows[i].id, qint64(i + 1));
             QCOMPARE(rows[i].title, titles[i]);
             QCOMPARE(rows[i].videoPath, QStringLiteral("/home/u/My Library/%1.mp4").arg(titles[i]));
         }
-        QVERIFY(!TestDatabase::database().tables().contains(QStringLiteral("backup")));
+        QVERIFY(!TestDatabase::database(dbFile()).tables().contains(QStringLiteral("backup")));
         QVERIFY(g_messages.contains(QStringLiteral("migrating to play positions")));
         QVERIFY(m_upgradeProblem.isEmpty());
     }
@@ -212,7 +214,7 @@ private Q_SLOTS:
         openLibrary();
         QVERIFY(g_messages.contains(QStringLiteral("migrating to play positions")));
         QVERIFY(m_upgradeProblem.isEmpty());
-        QSqlQuery query(TestDatabase::database());
+        QSqlQuery query(TestDatabase::database(dbFile()));
         QVERIFY(query.exec(QStringLiteral(
             "SELECT title, playPosition, watchedCount, sizeInBytes FROM library ORDER BY id")));
         for (int i = 0; i < 3; ++i) {
@@ -243,14 +245,14 @@ private Q_SLOTS:
         openLibrary();
         QVERIFY(g_messages.contains(QStringLiteral("migrating to play positions")));
         QVERIFY(!m_upgradeProblem.isEmpty());
-        QSqlDatabase db = TestDatabase::database();
+        QSqlDatabase db = TestDatabase::database(dbFile());
         const QSqlRecord record = db.record(QStringLiteral("library"));
         QVERIFY(!record.contains(QStringLiteral("playPosition")));
         QCOMPARE(record.count(), 16);
-        QCOMPARE(readRows().value(0).title, QStringLiteral("Kept"));
+        QCOMPARE(readRows(dbFile()).value(0).title, QStringLiteral("Kept"));
         {
             // The library's own reader copes with the old layout.
-            LibraryStore store(Library::databasePath());
+            LibraryStore store(dbFile());
             LibraryStore::Rows rows;
             QVERIFY(store.call([&] { return store.readAll(&rows); }));
             QCOMPARE(rows.size(), 1);
@@ -263,7 +265,7 @@ private Q_SLOTS:
         TestDatabase::close();
         openLibrary();
         QVERIFY(m_upgradeProblem.isEmpty());
-        QCOMPARE(TestDatabase::database().record(QStringLiteral("library")).count(), 17);
+        QCOMPARE(TestDatabase::database(dbFile()).record(QStringLiteral("library")).count(), 17);
     }
 
     void plainTextIsPercentEncoded()
@@ -279,7 +281,7 @@ private Q_SLOTS:
         QVERIFY(!g_messages.contains(QStringLiteral("migrating to new library format")));
         QVERIFY(
             g_messages.contains(QStringLiteral("migrating to percent encoding and zelta table")));
-        const QList<Row> rows = readRows();
+        const QList<Row> rows = readRows(dbFile());
         QCOMPARE(rows.size(), titles.size());
         QCOMPARE(rows[0].rawTitle, QStringLiteral("Two%20words%20%26%20more%20100%25"));
         for (int i = 0; i < rows.size(); ++i) {
@@ -305,7 +307,7 @@ private Q_SLOTS:
             {QStringLiteral("CREATE TABLE downloads (corvanaUrl VARCHAR, mediaUrl VARCHAR)"),
              QStringLiteral("INSERT INTO downloads VALUES ('a', 'b')")}));
         openLibrary();
-        QSqlDatabase db = TestDatabase::database();
+        QSqlDatabase db = TestDatabase::database(dbFile());
         QVERIFY(db.record(QStringLiteral("downloads")).contains(QStringLiteral("downloadPath")));
         QSqlQuery query(QStringLiteral("SELECT COUNT(*) FROM downloads"), db);
         QVERIFY(query.next());
@@ -324,7 +326,7 @@ private Q_SLOTS:
         openLibrary();
         QVERIFY(g_messages.contains(QStringLiteral("migrating to whole download items")));
         QVERIFY(m_upgradeProblem.isEmpty());
-        QSqlDatabase db = TestDatabase::database();
+        QSqlDatabase db = TestDatabase::database(dbFile());
         QCOMPARE(db.record(QStringLiteral("downloads")).count(), 19);
         QSqlQuery query(QStringLiteral("SELECT corvanaUrl, mediaUrl, downloadPath, title, guid, "
                                        "failureKind FROM downloads ORDER BY rowid"),
@@ -356,7 +358,7 @@ private Q_SLOTS:
         RUN_CHECKED(buildFile(dbFile(), statements));
         openLibrary();
         QVERIFY(!m_upgradeProblem.isEmpty());
-        QSqlDatabase db = TestDatabase::database();
+        QSqlDatabase db = TestDatabase::database(dbFile());
         QCOMPARE(db.record(QStringLiteral("downloads")).count(), 4);
         QSqlQuery count(QStringLiteral("SELECT COUNT(*) FROM downloads"), db);
         QVERIFY(count.next());
@@ -367,7 +369,7 @@ private Q_SLOTS:
         TestDatabase::close();
         openLibrary();
         QVERIFY(m_upgradeProblem.isEmpty());
-        QCOMPARE(TestDatabase::database().record(QStringLiteral("downloads")).count(), 19);
+        QCOMPARE(TestDatabase::database(dbFile()).record(QStringLiteral("downloads")).count(), 19);
     }
 
     // The program killed at points through the migration of a long queue:
@@ -416,16 +418,16 @@ private Q_SLOTS:
         // The database path is a folder: SQLite cannot open it.
         RUN_CHECKED(prepareFolder());
         QVERIFY(QDir().mkpath(dbFile()));
-        Library::setupPaths(base());
+        const LibraryLocation location = LibraryLocation::setUp(base());
         g_messages.clear();
-        QVERIFY(!Library::initDatabase(QString()));
+        QVERIFY(!TestDatabase::open(location));
         QCOMPARE(g_messages.size(), 2);
         QCOMPARE(g_messages[0],
                  QStringLiteral("Library::initDatabase Unable to open database at \"%1\"")
                      .arg(dbFile()));
         QVERIFY(g_messages[1].startsWith(QStringLiteral("    with error: ")));
         // Nothing else breaks: queries on the closed connection fail quietly.
-        QSqlQuery query(TestDatabase::database());
+        QSqlQuery query(TestDatabase::database(dbFile()));
         QVERIFY(!query.exec(QStringLiteral("SELECT * FROM library")));
     }
 
@@ -440,7 +442,7 @@ private Q_SLOTS:
              QStringLiteral("INSERT INTO library VALUES ('/t.jpg', 'First')"),
              QStringLiteral("INSERT INTO library VALUES ('/u.jpg', 'Second')")}));
         openLibrary();
-        QSqlDatabase db = TestDatabase::database();
+        QSqlDatabase db = TestDatabase::database(dbFile());
         QVERIFY(!db.tables().contains(QStringLiteral("backup")));
         QVERIFY(!db.tables().contains(QStringLiteral("zelta")));
         QSqlQuery query(QStringLiteral("SELECT title FROM library ORDER BY rowid"), db);
@@ -470,8 +472,8 @@ private Q_SLOTS:
         QVERIFY(
             g_messages.contains(QStringLiteral("migrating to percent encoding and zelta table")));
         QVERIFY(m_upgradeProblem.contains(QStringLiteral("refused")));
-        QVERIFY(!TestDatabase::database().tables().contains(QStringLiteral("zelta")));
-        QList<Row> rows = readRows();
+        QVERIFY(!TestDatabase::database(dbFile()).tables().contains(QStringLiteral("zelta")));
+        QList<Row> rows = readRows(dbFile());
         QCOMPARE(rows.size(), titles.size());
         for (int i = 0; i < rows.size(); ++i)
             QCOMPARE(rows[i].rawTitle, titles[i]);
@@ -491,17 +493,17 @@ private Q_SLOTS:
         QVERIFY2(said.contains(QStringLiteral("could not be brought up to date")) &&
                      said.contains(QStringLiteral("refused")),
                  qPrintable(said));
-        QVERIFY(!TestDatabase::database().tables().contains(QStringLiteral("zelta")));
-        QCOMPARE(readRows().at(1).rawTitle, titles[1]);
+        QVERIFY(!TestDatabase::database(dbFile()).tables().contains(QStringLiteral("zelta")));
+        QCOMPARE(readRows(dbFile()).at(1).rawTitle, titles[1]);
 
         // Once the row can be written, the next start migrates everything.
-        QVERIFY(
-            QSqlQuery(TestDatabase::database()).exec(QStringLiteral("DROP TRIGGER refuse_second")));
+        QVERIFY(QSqlQuery(TestDatabase::database(dbFile()))
+                    .exec(QStringLiteral("DROP TRIGGER refuse_second")));
         TestDatabase::close();
         openLibrary();
         QVERIFY(m_upgradeProblem.isEmpty());
-        QVERIFY(TestDatabase::database().tables().contains(QStringLiteral("zelta")));
-        rows = readRows();
+        QVERIFY(TestDatabase::database(dbFile()).tables().contains(QStringLiteral("zelta")));
+        rows = readRows(dbFile());
         QCOMPARE(rows.size(), titles.size());
         for (int i = 0; i < rows.size(); ++i)
             QCOMPARE(rows[i].title, titles[i]);
@@ -596,8 +598,7 @@ private:
     // Every record is there, and either all in the old layout or all migrated.
     void checkDownloads(int records, bool mustBeMigrated)
     {
-        Library::setupPaths(base());
-        QSqlDatabase db = TestDatabase::database();
+        QSqlDatabase db = TestDatabase::database(dbFile());
         const bool migrated =
             db.record(QStringLiteral("downloads")).contains(QStringLiteral("guid"));
         if (mustBeMigrated)

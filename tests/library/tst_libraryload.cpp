@@ -118,7 +118,7 @@ private Q_SLOTS:
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
                                                         QStringLiteral("tst_libraryload"));
-            db.setDatabaseName(Library::databasePath());
+            db.setDatabaseName(fixture.location().databaseFile());
             QVERIFY(db.open());
             QSqlQuery nulls(db);
             QVERIFY(nulls.exec(QStringLiteral("UPDATE library SET duration=NULL, dvdTitle=NULL, "
@@ -153,7 +153,7 @@ private Q_SLOTS:
         LibraryTestFixture fixture;
         QVERIFY(fill(fixture, kRows));
         fixture.library.reset();
-        fixture.library = std::make_unique<Library>();
+        fixture.library = std::make_unique<Library>(fixture.location());
         Library *library = fixture.library.get();
         LibraryStore *store = library->store();
         const QAbstractItemModelTester tester(library->model(), kReportFailures);
@@ -206,7 +206,7 @@ private Q_SLOTS:
                 return read.value(0);
             })).title();
         fixture.library.reset();
-        fixture.library = std::make_unique<Library>();
+        fixture.library = std::make_unique<Library>(fixture.location());
         Library *library = fixture.library.get();
         LibraryStore *store = library->store();
         const QAbstractItemModelTester tester(library->model(), kReportFailures);

@@ -33,9 +33,9 @@ private:
         return fixture.waitIdle() && updated.size() == 1;
     }
 
-    static QStringList column(const QString &statement)
+    static QStringList column(const LibraryLocation &library, const QString &statement)
     {
-        QSqlQuery query(TestDatabase::database());
+        QSqlQuery query(TestDatabase::database(library));
         QStringList values;
         if (!query.exec(statement))
             return {query.lastError().text()};
@@ -47,25 +47,34 @@ private:
 
     // The index by names, ids left out: the titles, the categories, each
     // model with its title and categories, each category-title link.
-    static QStringList content()
+    static QStringList content(const LibraryLocation &library)
     {
         QStringList all;
-        all << column(QStringLiteral("SELECT title FROM dvd_titles")) << QStringLiteral("--")
-            << column(QStringLiteral("SELECT category FROM categories")) << QStringLiteral("--")
-            << column(QStringLiteral(
-                   "SELECT m.name || ' in ' || IFNULL((SELECT group_concat(t.title) FROM "
-                   "titlesxmodels x LEFT JOIN dvd_titles t ON t.id = x.title_id WHERE x.model_id = "
-                   "m.id), '?') || ' of ' || IFNULL((SELECT group_concat(c) FROM (SELECT "
-                   "IFNULL(c.category, '?') AS c FROM categoriesxmodels x LEFT JOIN categories c "
-                   "ON c.id = x.category_id WHERE x.model_id = m.id ORDER BY 1)), '') FROM models "
-                   "m"))
+        all << column(library, QStringLiteral("SELECT title FROM dvd_titles"))
             << QStringLiteral("--")
-            << column(QStringLiteral(
-                   "SELECT IFNULL(c.category, '?') || ' x ' || IFNULL(t.title, '?') FROM "
-                   "categoriesxtitles x LEFT JOIN categories c ON c.id = x.category_id LEFT JOIN "
-                   "dvd_titles t ON t.id = x.title_id"))
-            << QStringLiteral("--") << column(QStringLiteral("SELECT COUNT(*) FROM titlesxmodels"))
-            << column(QStringLiteral("SELECT COUNT(*) FROM categoriesxmodels"));
+            << column(library, QStringLiteral("SELECT category FROM categories"))
+            << QStringLiteral("--")
+            << column(library,
+                      QStringLiteral(
+                          "SELECT m.name || ' in ' || IFNULL((SELECT group_concat(t.title) FROM "
+                          "titlesxmodels x LEFT JOIN dvd_titles t ON t.id = x.title_id WHERE "
+                          "x.model_id = "
+                          "m.id), '?') || ' of ' || IFNULL((SELECT group_concat(c) FROM (SELECT "
+                          "IFNULL(c.category, '?') AS c FROM categoriesxmodels x LEFT JOIN "
+                          "categories c "
+                          "ON c.id = x.category_id WHERE x.model_id = m.id ORDER BY 1)), '') FROM "
+                          "models "
+                          "m"))
+            << QStringLiteral("--")
+            << column(library,
+                      QStringLiteral(
+                          "SELECT IFNULL(c.category, '?') || ' x ' || IFNULL(t.title, '?') FROM "
+                          "categoriesxtitles x LEFT JOIN categories c ON c.id = x.category_id LEFT "
+                          "JOIN "
+                          "dvd_titles t ON t.id = x.title_id"))
+            << QStringLiteral("--")
+            << column(library, QStringLiteral("SELECT COUNT(*) FROM titlesxmodels"))
+            << column(library, QStringLiteral("SELECT COUNT(*) FROM categoriesxmodels"));
         return all;
     }
 
@@ -139,9 +148,9 @@ private Q_SLOTS:
         QVERIFY(build(fixture));
         for (const QString &step : std::as_const(steps))
             QVERIFY2(apply(fixture, step), qPrintable(step));
-        const QStringList followed = content();
+        const QStringList followed = content(fixture.location());
         QVERIFY(build(fixture));
-        QCOMPARE(followed, content());
+        QCOMPARE(followed, content(fixture.location()));
     }
 
     void titlesAndCategories()

@@ -1,7 +1,7 @@
 #include "DownloadSiteFixture.h"
 
+#include "TestDatabase.h"
 #include "downloads/DownloadRecords.h"
-#include "library/Library.h"
 #include "library/LibraryStore.h"
 #include "web/Account.h"
 
@@ -24,13 +24,13 @@ bool DownloadSiteFixture::freshHome()
     m_home = std::make_unique<QTemporaryDir>();
     if (!m_home->isValid())
         return false;
-    Library::setupPaths(m_home->path());
     prompt.messages.clear();
     prompt.answers.clear();
     m_site->control(QStringLiteral("/control/fault?name="));
-    if (!Library::initDatabase(QString()))
+    m_location = TestDatabase::setUpHome(m_home->path());
+    if (m_location.isEmpty())
         return false;
-    m_store = std::make_unique<LibraryStore>(Library::databasePath());
-    m_records = std::make_unique<DownloadRecords>(m_store.get());
+    m_store = std::make_unique<LibraryStore>(m_location.databaseFile());
+    m_records = std::make_unique<DownloadRecords>(m_store.get(), m_location);
     return true;
 }

@@ -3,6 +3,7 @@
 #include "DemoSiteProcess.h"
 #include "ScriptedPrompt.h"
 
+#include "library/LibraryLocation.h"
 #include "web/Account.h"
 
 #include <QString>
@@ -30,6 +31,9 @@ public:
 
     DemoSiteProcess *site() const { return m_site.get(); }
     QString home() const { return m_home ? m_home->path() : QString(); }
+    // The home's library.
+    const LibraryLocation &location() const { return m_location; }
+    QString libraryFolder() const { return m_location.folder(); }
     // The store of the home's library and the download queue kept through
     // it, as the engines hand them to a download manager.
     LibraryStore *store() const { return m_store.get(); }
@@ -42,6 +46,7 @@ public:
 private:
     std::unique_ptr<DemoSiteProcess> m_site;
     std::unique_ptr<QTemporaryDir> m_home;
+    LibraryLocation m_location;
     std::unique_ptr<LibraryStore> m_store;
     std::unique_ptr<DownloadRecords> m_records;
 };

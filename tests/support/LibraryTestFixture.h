@@ -29,16 +29,16 @@ class LibraryTestFixture
 public:
     LibraryTestFixture()
     {
-        Library::setupPaths(m_dir.path());
-        Library::initDatabase(QString());
-        library = std::make_unique<Library>();
+        m_location = TestDatabase::setUpHome(m_dir.path());
+        library = std::make_unique<Library>(m_location);
         // The first read of the rows is shown before a test starts.
         waitFor([this] { return library->model()->isLoaded(); });
     }
 
     ~LibraryTestFixture() { library.reset(); }
 
-    QString folder() const { return Library::libraryPath(); }
+    QString folder() const { return m_location.folder(); }
+    const LibraryLocation &location() const { return m_location; }
     QString base() const { return m_dir.path(); }
 
     // Stores rows the way the importer does (through the store, no encoder
@@ -97,7 +97,7 @@ public:
 
     int tableRows(const QString &table) const
     {
-        QSqlQuery query(TestDatabase::database());
+        QSqlQuery query(TestDatabase::database(m_location));
         query.exec(QStringLiteral("SELECT COUNT(*) FROM ") + table);
         return query.next() ? query.value(0).toInt() : -1;
     }
@@ -106,4 +106,5 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    LibraryLocation m_location;
 };

@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 #include "TvTestHttp.h"
 #include "core/AppIdentity.h"
+#include "library/LibraryLocation.h"
 #include "tv/LumiqoTv.h"
 #include "tv/MediaModel.h"
 #include "tv/MediaServer.h"
@@ -104,7 +105,8 @@ private Q_SLOTS:
         // time just ahead stands for that step, however slow this run is.
         const std::time_t folderTime = std::time(nullptr) + (aged ? -3600 : 10);
         QVERIFY(setTime(dir.path(), folderTime));
-        LumiqoTv tv(QStringLiteral("LumiqoTV"), dir.path(), UpnpEngine::NoSsdp);
+        LumiqoTv tv(QStringLiteral("LumiqoTV"), LibraryLocation::at(dir.path()),
+                    UpnpEngine::NoSsdp);
         tv.model()->setProbeBudget(60000);
         tv.toggleServerStatus();
         const QUrl control(QStringLiteral("http://127.0.0.1:%1/").arg(tv.server()->port()) +
@@ -169,7 +171,8 @@ private Q_SLOTS:
         for (int i = 0; i < 20; ++i)
             QVERIFY(QFile::copy(m_short, dir.filePath(QStringLiteral("clip-%1.mp4").arg(i))));
         QVERIFY(QFile::copy(mpeg, dir.filePath(QStringLiteral("program.mpg"))));
-        LumiqoTv tv(QStringLiteral("LumiqoTV"), dir.path(), UpnpEngine::NoSsdp);
+        LumiqoTv tv(QStringLiteral("LumiqoTV"), LibraryLocation::at(dir.path()),
+                    UpnpEngine::NoSsdp);
         tv.model()->setProbeBudget(budget);
         tv.toggleServerStatus();
         const QUrl control(QStringLiteral("http://127.0.0.1:%1/").arg(tv.server()->port()) +
@@ -205,7 +208,8 @@ private Q_SLOTS:
             QVERIFY(::link(QFile::encodeName(mpeg).constData(),
                            QFile::encodeName(name).constData()) == 0);
         }
-        LumiqoTv tv(QStringLiteral("LumiqoTV"), dir.path(), UpnpEngine::NoSsdp);
+        LumiqoTv tv(QStringLiteral("LumiqoTV"), LibraryLocation::at(dir.path()),
+                    UpnpEngine::NoSsdp);
         tv.model()->setProbeBudget(60000);
         tv.toggleServerStatus();
         const QUrl control(QStringLiteral("http://127.0.0.1:%1/").arg(tv.server()->port()) +
@@ -249,7 +253,8 @@ private Q_SLOTS:
             QFile file(folder + QStringLiteral("/clip-%1.jpg").arg(i, 3, 10, QLatin1Char('0')));
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write("not a picture") > 0);
         }
-        LumiqoTv tv(QStringLiteral("LumiqoTV"), dir.path(), UpnpEngine::NoSsdp);
+        LumiqoTv tv(QStringLiteral("LumiqoTV"), LibraryLocation::at(dir.path()),
+                    UpnpEngine::NoSsdp);
         tv.model()->setProbeBudget(0);
         tv.toggleServerStatus();
         const QUrl control(QStringLiteral("http://127.0.0.1:%1/").arg(tv.server()->port()) +

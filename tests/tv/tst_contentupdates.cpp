@@ -5,6 +5,7 @@
 #include "TvNotifyListener.h"
 #include "TvTestHttp.h"
 #include "core/AppIdentity.h"
+#include "library/LibraryLocation.h"
 #include "tv/LumiqoTv.h"
 #include "tv/MediaModel.h"
 #include "tv/MediaServer.h"
@@ -66,7 +67,8 @@ struct Served
         }
         if (!age(dir.path()) || !age(sub))
             return false;
-        tv = std::make_unique<LumiqoTv>(QStringLiteral("LumiqoTV"), dir.path(), UpnpEngine::NoSsdp);
+        tv = std::make_unique<LumiqoTv>(QStringLiteral("LumiqoTV"), LibraryLocation::at(dir.path()),
+                                        UpnpEngine::NoSsdp);
         tv->model()->setProbeBudget(60000);
         tv->model()->setWatchDelay(watchDelay);
         tv->toggleServerStatus();

@@ -7,6 +7,7 @@
 #include "TestSupport.h"
 #include "TvTestHttp.h"
 #include "core/AppIdentity.h"
+#include "library/LibraryLocation.h"
 #include "tv/LumiqoTv.h"
 #include "tv/MediaModel.h"
 #include "tv/MediaServer.h"
@@ -229,8 +230,8 @@ private Q_SLOTS:
         for (const char *name : {"photo.jpg", "clip-thumb.jpg", "clip.mp4-thumb.jpg",
                                  "clip-cover.jpg", "other-thumb.jpg"})
             QVERIFY(picture.save(m_dir.filePath(QString::fromLatin1(name)), "JPEG"));
-        m_tv = std::make_unique<LumiqoTv>(QStringLiteral("LumiqoTV"), m_dir.path(),
-                                          UpnpEngine::NoSsdp);
+        m_tv = std::make_unique<LumiqoTv>(QStringLiteral("LumiqoTV"),
+                                          LibraryLocation::at(m_dir.path()), UpnpEngine::NoSsdp);
         m_tv->model()->setProbeBudget(60000);
         m_tv->toggleServerStatus();
         // The very first listing, before any probe was waited for.

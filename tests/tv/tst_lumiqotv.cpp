@@ -3,6 +3,7 @@
 #include "TvTestHttp.h"
 #include "core/AppIdentity.h"
 #include "library/Library.h"
+#include "library/LibraryLocation.h"
 #include "tv/LumiqoTv.h"
 #include "tv/MediaModel.h"
 #include "tv/MediaServer.h"
@@ -128,17 +129,21 @@ class TestLumiqoTv : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir m_home;
+    LibraryLocation m_library;
+
 private Q_SLOTS:
     void initTestCase()
     {
         AppIdentity::apply();
-        Library::setupPaths(QString());
-        QVERIFY(QDir().mkpath(Library::libraryPath()));
+        QVERIFY(m_home.isValid());
+        m_library = LibraryLocation::setUp(m_home.path());
+        QVERIFY(QFileInfo(m_library.folder()).isDir());
     }
 
     void toggleKeepsDeviceAdded()
     {
-        LumiqoTv tv(nullptr);
+        LumiqoTv tv(QStringLiteral("LumiqoTV"), m_library);
         QVERIFY(!tv.isRunning());
         QVERIFY(!tv.isDeviceAdded());
         QVERIFY(!tv.server()->isRunning());
@@ -177,7 +182,7 @@ private Q_SLOTS:
         QVERIFY(listener.joinMulticastGroup(QHostAddress(QStringLiteral("239.255.255.250"))));
         QString firstUuid;
         {
-            LumiqoTv tv(nullptr);
+            LumiqoTv tv(QStringLiteral("LumiqoTV"), m_library);
             tv.toggleServerStatus();
             firstUuid = tv.server()->uuid;
             const TvTestHttp::Reply reply = TvTestHttp::request(
@@ -188,7 +193,7 @@ private Q_SLOTS:
         }
         // Leaving while running says goodbye.
         QCOMPARE(byeByes(listener, 300, 6), 6);
-        LumiqoTv again(nullptr);
+        LumiqoTv again(QStringLiteral("LumiqoTV"), m_library);
         QVERIFY(!again.server()->uuid.isEmpty());
         QVERIFY(again.server()->uuid != firstUuid);
     }
@@ -200,7 +205,8 @@ private Q_SLOTS:
         HeldEncoder encoder;
         QTemporaryDir media;
         fillFolder(media.path());
-        LumiqoTv tv(QStringLiteral("LumiqoTV"), media.path(), UpnpEngine::NoSsdp);
+        LumiqoTv tv(QStringLiteral("LumiqoTV"), LibraryLocation::at(media.path()),
+                    UpnpEngine::NoSsdp);
         tv.model()->setProbeBudget(10 * 60 * 1000);
         QSignalSpy stopped(&tv, &LumiqoTv::stopped);
         tv.toggleServerStatus();
@@ -237,8 +243,8 @@ private Q_SLOTS:
         HeldEncoder encoder;
         QTemporaryDir media;
         fillFolder(media.path());
-        auto tv = std::make_unique<LumiqoTv>(QStringLiteral("LumiqoTV"), media.path(),
-                                             UpnpEngine::NoSsdp);
+        auto tv = std::make_unique<LumiqoTv>(QStringLiteral("LumiqoTV"),
+                                             LibraryLocation::at(media.path()), UpnpEngine::NoSsdp);
         tv->model()->setProbeBudget(10 * 60 * 1000);
         tv->toggleServerStatus();
         PendingBrowse browse(controlOf(*tv));

@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 #include "TvTestHttp.h"
 #include "core/AppIdentity.h"
+#include "library/LibraryLocation.h"
 #include "tv/LumiqoTv.h"
 #include "tv/MediaModel.h"
 #include "tv/MediaServer.h"
@@ -114,8 +115,8 @@ private Q_SLOTS:
                             m_dir.filePath(QStringLiteral("swap.mp4"))));
 
         UpnpHttpServer::setRequestDeadline(std::chrono::milliseconds(3000));
-        m_tv = std::make_unique<LumiqoTv>(QStringLiteral("LumiqoTV"), m_dir.path(),
-                                          UpnpEngine::NoSsdp);
+        m_tv = std::make_unique<LumiqoTv>(QStringLiteral("LumiqoTV"),
+                                          LibraryLocation::at(m_dir.path()), UpnpEngine::NoSsdp);
         QSignalSpy probed(m_tv->model()->gatherer(), &MetaDataGatherer::gathered);
         QTRY_COMPARE_WITH_TIMEOUT(probed.count(), 4, 120000);
         m_tv->toggleServerStatus();

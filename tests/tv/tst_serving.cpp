@@ -4,6 +4,7 @@
 #include "TvTestHttp.h"
 #include "core/AppIdentity.h"
 #include "core/Platform.h"
+#include "library/LibraryLocation.h"
 #include "tv/LumiqoTv.h"
 #include "tv/MediaModel.h"
 #include "tv/MediaServer.h"
@@ -98,8 +99,8 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(flv, m_dir.filePath(QStringLiteral("show.flv"))));
         QVERIFY(QFile::copy(thumb, m_dir.filePath(QStringLiteral("thumb.mp4"))));
         QVERIFY(QFile::copy(longFlv, m_dir.filePath(QStringLiteral("long.flv"))));
-        m_tv = std::make_unique<LumiqoTv>(QStringLiteral("LumiqoTV"), m_dir.path(),
-                                          UpnpEngine::NoSsdp);
+        m_tv = std::make_unique<LumiqoTv>(QStringLiteral("LumiqoTV"),
+                                          LibraryLocation::at(m_dir.path()), UpnpEngine::NoSsdp);
         QSignalSpy probed(m_tv->model()->gatherer(), &MetaDataGatherer::gathered);
         QTRY_COMPARE_WITH_TIMEOUT(probed.count(), 5, 120000);
         m_tv->toggleServerStatus();

@@ -8,6 +8,7 @@
 #include "TestSupport.h"
 #include "TvTestHttp.h"
 #include "core/AppIdentity.h"
+#include "library/LibraryLocation.h"
 #include "tv/LumiqoTv.h"
 #include "tv/MediaModel.h"
 #include "tv/MediaServer.h"
@@ -144,8 +145,8 @@ private Q_SLOTS:
         }
         m_plainFrame = encodedFrame(m_flv, QString(), m_work.path());
         QVERIFY(!m_plainFrame.isNull());
-        m_tv = std::make_unique<LumiqoTv>(QStringLiteral("LumiqoTV"), m_dir.path(),
-                                          UpnpEngine::NoSsdp);
+        m_tv = std::make_unique<LumiqoTv>(QStringLiteral("LumiqoTV"),
+                                          LibraryLocation::at(m_dir.path()), UpnpEngine::NoSsdp);
         m_tv->model()->setProbeBudget(60000);
         m_tv->toggleServerStatus();
         m_control = QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(m_tv->server()->port()) +

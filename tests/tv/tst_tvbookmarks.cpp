@@ -115,8 +115,8 @@ private Q_SLOTS:
         const QString clip = TestSupport::sampleClip(QStringLiteral("bookmarks-60s.mp4"), 60,
                                                      {QStringLiteral("-r"), QStringLiteral("5")});
         QVERIFY(!clip.isEmpty());
-        const QString video =
-            QDir(Library::libraryPath()).absoluteFilePath(QStringLiteral("Evening walk.mp4"));
+        const QString video = QDir(m_engines->location().folder())
+                                  .absoluteFilePath(QStringLiteral("Evening walk.mp4"));
         QVERIFY(QFile::copy(clip, video));
         Library *library = m_engines->library();
         QTRY_VERIFY_WITH_TIMEOUT(library->model()->isLoaded(), TestSupport::SlowWaitMs);
@@ -294,7 +294,7 @@ private Q_SLOTS:
         const QString clip = TestSupport::sampleClip(QStringLiteral("bookmarks-60s.mp4"), 60,
                                                      {QStringLiteral("-r"), QStringLiteral("5")});
         const QString loose =
-            QDir(Library::libraryPath()).absoluteFilePath(QStringLiteral("Loose clip.mp4"));
+            QDir(m_engines->location().folder()).absoluteFilePath(QStringLiteral("Loose clip.mp4"));
         QVERIFY(QFile::copy(clip, loose));
         QString looseId;
         QTRY_VERIFY_WITH_TIMEOUT(

@@ -4,6 +4,7 @@
 #include "TvTestHttp.h"
 #include "core/AppIdentity.h"
 #include "core/Version.h"
+#include "library/LibraryLocation.h"
 #include "tv/LumiqoTv.h"
 #include "tv/MediaModel.h"
 #include "tv/MediaServer.h"
@@ -71,8 +72,8 @@ private Q_SLOTS:
             writeFile(m_dir.filePath(QStringLiteral("paging/") + QLatin1String(name)));
         writeFile(m_dir.filePath(QStringLiteral("movie.mp4")));
         writeFile(m_dir.filePath(QStringLiteral("notes.txt")));
-        m_tv = std::make_unique<LumiqoTv>(QStringLiteral("LumiqoTV"), m_dir.path(),
-                                          UpnpEngine::NoSsdp);
+        m_tv = std::make_unique<LumiqoTv>(QStringLiteral("LumiqoTV"),
+                                          LibraryLocation::at(m_dir.path()), UpnpEngine::NoSsdp);
         m_tv->toggleServerStatus();
         QVERIFY(m_tv->server()->isRunning());
         m_base = QStringLiteral("http://127.0.0.1:%1").arg(m_tv->server()->port());
@@ -357,7 +358,8 @@ private Q_SLOTS:
         QTemporaryDir dir;
         for (const char *name : {"a.mp4", "b.mp4", "c.mp4"})
             writeFile(dir.filePath(QLatin1String(name)));
-        LumiqoTv tv(QStringLiteral("LumiqoTV"), dir.path(), UpnpEngine::NoSsdp);
+        LumiqoTv tv(QStringLiteral("LumiqoTV"), LibraryLocation::at(dir.path()),
+                    UpnpEngine::NoSsdp);
         tv.toggleServerStatus();
         QVERIFY(tv.server()->isRunning());
         const QUrl control(QStringLiteral("http://127.0.0.1:%1/%2/ContentDirectory/control.xml")

@@ -63,6 +63,11 @@ QPixmap BurnerWizard::banner() const
     return picture;
 }
 
+void BurnerWizard::setClipsFolder(const QString &folder)
+{
+    m_fileStep->setClipsFolder(folder);
+}
+
 void BurnerWizard::setAccount(const Account *account)
 {
     m_burnStep->setAccount(account);

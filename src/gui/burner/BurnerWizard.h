@@ -27,6 +27,8 @@ public:
     BurnStep *burnStep() const { return m_burnStep; }
     // The member whose user name the error reports leave out (see BurnStep).
     void setAccount(const Account *account);
+    // Where "Add Videos" starts looking (the library folder).
+    void setClipsFolder(const QString &folder);
 
 public Q_SLOTS:
     void showHelp();

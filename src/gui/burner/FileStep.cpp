@@ -5,7 +5,6 @@
 #include "burner/VideoClipModel.h"
 #include "burner/VideoStandard.h"
 #include "core/Logging.h"
-#include "library/LibraryLocation.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -230,7 +229,7 @@ bool FileStep::isVideoFile(const QString &path)
 void FileStep::addClips()
 {
     const QStringList files = QFileDialog::getOpenFileNames(
-        this, tr("Add Videos"), LibraryLocation::databaseFile(),
+        this, tr("Add Videos"), m_clipsFolder,
         tr("Video Files (*.avi *.mpg *.mpeg *.mov *.wmv *.flv *.mp4);;All Files (*.*)"));
     for (const QString &file : files) {
         if (QFileInfo::exists(file))

@@ -27,6 +27,9 @@ public:
     explicit FileStep(Project *project, QWidget *parent = nullptr);
     ~FileStep() override;
 
+    // Where "Add Videos" starts looking.
+    void setClipsFolder(const QString &folder) { m_clipsFolder = folder; }
+
     void initializePage() override;
     bool validatePage() override;
     bool isComplete() const override;
@@ -63,6 +66,7 @@ private:
     int selectedRow() const;
 
     Project *m_project;
+    QString m_clipsFolder;
     VideoClipModel *m_model = nullptr;
     QList<QPointer<ScanTask>> m_scanQueue;
     QPointer<ScanTask> m_scanning;

@@ -500,6 +500,7 @@ BurnerWizard *LibraryWidget::openBurnWizard()
     if (!m_burner) {
         m_burner = new BurnerWizard(burnProject(), this);
         m_burner->setAccount(m_account);
+        m_burner->setClipsFolder(m_library->location().folder());
         connect(m_burner, &BurnerWizard::burnFinished, this, &LibraryWidget::burnFinished);
     }
     m_burner->show();

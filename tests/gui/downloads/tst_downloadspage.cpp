@@ -218,7 +218,7 @@ private Q_SLOTS:
     void withdrawnCardShowsReasonAndRemove()
     {
         const QString path =
-            QDir(Library::libraryPath()).absoluteFilePath(QStringLiteral("Old one/Old one.mp4"));
+            QDir(m_fixture.libraryFolder()).absoluteFilePath(QStringLiteral("Old one/Old one.mp4"));
         QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
         {
             QFile partial(path);

@@ -2,6 +2,7 @@
 // slowly, and the player opens the part already on disk.
 #include "DemoSiteProcess.h"
 #include "ScriptedPrompt.h"
+#include "TestDatabase.h"
 #include "TestSupport.h"
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
@@ -50,14 +51,14 @@ private Q_SLOTS:
 
         ScriptedPrompt prompt;
         QTemporaryDir home;
-        Library::setupPaths(home.path());
-        QVERIFY(Library::initDatabase(QString()));
+        const LibraryLocation location = TestDatabase::setUpHome(home.path());
+        QVERIFY(!location.isEmpty());
         Account account;
         account.login(QStringLiteral("demo"), QStringLiteral("demo"));
 
         NetworkManager network(&account, &prompt);
-        LibraryStore store(Library::databasePath());
-        DownloadRecords records(&store);
+        LibraryStore store(location.databaseFile());
+        DownloadRecords records(&store, location);
         DownloadManager manager(&network, &records, &prompt);
         DownloadWidget downloads(&manager, &prompt);
         downloads.show();

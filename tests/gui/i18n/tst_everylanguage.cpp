@@ -570,7 +570,7 @@ private Q_SLOTS:
             item.sizeInBytes(size *= 700);
             item.creationDate(
                 quint32(QDateTime(QDate(2026, 12, 7), QTime(20, 0)).toSecsSinceEpoch()));
-            item.videoPath(Library::libraryPath() + QLatin1Char('/') + title +
+            item.videoPath(library->location().folder() + QLatin1Char('/') + title +
                            QStringLiteral(".mp4"));
             items << item;
         }

@@ -1,6 +1,7 @@
 // The player as an MPRIS 2 media player, driven by another process
 // (dbus-send) over a private session bus.
 #include "PlayerPageFixture.h"
+#include "TestDatabase.h"
 #include "TestSupport.h"
 #include "app/MprisService.h"
 #include "gui/player/CorvPlayerWidget.h"
@@ -81,6 +82,7 @@ private:
     }
 
     QTemporaryDir m_home;
+    LibraryLocation m_location;
     std::unique_ptr<Library> m_library;
     std::unique_ptr<PlayerPageFixture> m_page;
     PlayerTransport *m_transport = nullptr; // the page's
@@ -91,9 +93,9 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS"));
-        Library::setupPaths(m_home.path());
-        QVERIFY(Library::initDatabase(QString()));
-        m_library = std::make_unique<Library>();
+        m_location = TestDatabase::setUpHome(m_home.path());
+        QVERIFY(!m_location.isEmpty());
+        m_library = std::make_unique<Library>(m_location);
         const QString clip = TestSupport::sampleClip(QStringLiteral("mpris-40s.mp4"), 40,
                                                      {QStringLiteral("-r"), QStringLiteral("5")});
         QVERIFY(!clip.isEmpty());

@@ -4,6 +4,7 @@
 #include "PlayerPageFixture.h"
 #include "Screenshots.h"
 #include "ScriptedPrompt.h"
+#include "TestDatabase.h"
 #include "TestSupport.h"
 #include "core/TaskTracker.h"
 #include "gui/library/CorvLibraryItemWidget.h"
@@ -58,6 +59,7 @@ private:
     }
 
     QTemporaryDir m_home;
+    LibraryLocation m_location;
     std::unique_ptr<Library> m_library;
     QString m_video;
     qlonglong m_id = -1;
@@ -69,11 +71,11 @@ private Q_SLOTS:
         const QString clip = TestSupport::sampleClip(QStringLiteral("resume-60s.mp4"), 60,
                                                      {QStringLiteral("-r"), QStringLiteral("5")});
         QVERIFY(!clip.isEmpty());
-        Library::setupPaths(m_home.path());
-        QVERIFY(Library::initDatabase(QString()));
-        m_video = QDir(Library::libraryPath()).absoluteFilePath(QStringLiteral("Long walk.mp4"));
+        m_location = TestDatabase::setUpHome(m_home.path());
+        QVERIFY(!m_location.isEmpty());
+        m_video = QDir(m_location.folder()).absoluteFilePath(QStringLiteral("Long walk.mp4"));
         QVERIFY(QFile::copy(clip, m_video));
-        m_library = std::make_unique<Library>();
+        m_library = std::make_unique<Library>(m_location);
         QTRY_VERIFY_WITH_TIMEOUT(m_library->model()->isLoaded(), TestSupport::SlowWaitMs);
         LibraryItem item = LibraryItem::fromFile(m_video);
         item.mediaLengthInSecs(60);
@@ -207,7 +209,7 @@ private Q_SLOTS:
     {
         const auto add = [this](const QString &file, const QString &title) {
             LibraryItem item = LibraryItem::fromFile(m_video);
-            item.videoPath(QDir(Library::libraryPath()).absoluteFilePath(file));
+            item.videoPath(QDir(m_location.folder()).absoluteFilePath(file));
             item.title(title);
             item.mediaLengthInSecs(100);
             LibraryStore *store = m_library->store();
@@ -215,7 +217,7 @@ private Q_SLOTS:
         };
         QVERIFY(add(QStringLiteral("b.mp4"), QStringLiteral("Half way there")));
         QVERIFY(add(QStringLiteral("c.mp4"), QStringLiteral("Seen it")));
-        const QString library = Library::libraryPath();
+        const QString library = m_location.folder();
         qlonglong startedId = -1;
         qlonglong watchedId = -1;
         QTRY_VERIFY_WITH_TIMEOUT(

@@ -169,11 +169,11 @@ private Q_SLOTS:
         QVERIFY(!clip.isEmpty());
         Engines engines(&m_prompt);
         QVERIFY(engines.openDatabase());
-        m_video = QDir(Library::libraryPath()).absoluteFilePath(QStringLiteral("Harbour.mp4"));
+        m_video = QDir(engines.location().folder()).absoluteFilePath(QStringLiteral("Harbour.mp4"));
         QVERIFY(QFile::copy(clip, m_video));
         // The tile's picture, from the clip itself.
-        const QString thumb =
-            QDir(Library::libraryPath()).absoluteFilePath(QStringLiteral(".cache/harbour.jpg"));
+        const QString thumb = QDir(engines.location().folder())
+                                  .absoluteFilePath(QStringLiteral(".cache/harbour.jpg"));
         QDir().mkpath(QFileInfo(thumb).absolutePath());
         QCOMPARE(TestSupport::run(QStringLiteral("ffmpeg"),
                                   {QStringLiteral("-v"), QStringLiteral("error"),
