@@ -45,13 +45,6 @@ LibraryLocation LibraryLocation::at(const QString &folder)
     return location;
 }
 
-LibraryLocation LibraryLocation::withDatabaseFile(const QString &path) const
-{
-    LibraryLocation location = *this;
-    location.m_databaseFile = path;
-    return location;
-}
-
 QString LibraryLocation::root() const
 {
     // A folder that could not be made (or has gone) is resolved as it stands.

@@ -18,8 +18,6 @@ public:
     static LibraryLocation setUp(const QString &basePath = QString());
     // A library in `folder` itself (made, with its cache folder, when missing).
     static LibraryLocation at(const QString &folder);
-    // The same folders with another database file.
-    LibraryLocation withDatabaseFile(const QString &path) const;
 
     bool isEmpty() const { return m_folder.isEmpty(); }
     const QString &folder() const { return m_folder; }

@@ -40,10 +40,6 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(m_library.folder()).isDir());
         QVERIFY(QFileInfo(m_library.cacheFolder()).isDir());
         QCOMPARE(QFileInfo(m_library.databaseFile()).absolutePath(), m_library.folder());
-        QCOMPARE(m_library.withDatabaseFile(QStringLiteral("/x/other.db")).databaseFile(),
-                 QStringLiteral("/x/other.db"));
-        QCOMPARE(m_library.withDatabaseFile(QStringLiteral("/x/other.db")).folder(),
-                 m_library.folder());
     }
 
     void contains_data()
