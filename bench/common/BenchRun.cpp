@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <time.h>
+
 BenchRun::BenchRun(const QString &name, const QStringList &arguments)
     : m_name(name), m_quick(arguments.contains(QStringLiteral("--quick"))),
       m_started(std::chrono::steady_clock::now())
@@ -86,4 +88,11 @@ double BenchRun::median(QList<double> values)
 {
     std::sort(values.begin(), values.end());
     return values.isEmpty() ? 0 : values.at(values.size() / 2);
+}
+
+double BenchRun::threadCpuMs()
+{
+    timespec spent{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &spent);
+    return spent.tv_sec * 1e3 + spent.tv_nsec / 1e6;
 }

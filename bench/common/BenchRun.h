@@ -42,6 +42,8 @@ public:
     // The middle value of a run's figures (the upper one of an even count;
     // 0 for none).
     static double median(QList<double> values);
+    // The CPU time the calling thread has used, in milliseconds.
+    static double threadCpuMs();
 
 private:
     void watch();

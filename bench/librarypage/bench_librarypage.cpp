@@ -100,13 +100,6 @@ long threadMajorFaults()
     return getrusage(RUSAGE_THREAD, &usage) == 0 ? usage.ru_majflt : 0;
 }
 
-double threadCpuMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
-
 // How long the GUI thread has waited, ready to run, for a CPU (the
 // kernel's scheduler statistics; 0 where there are none). The file is opened
 // once, from the GUI thread, and read in place: opening it anew on every
@@ -148,7 +141,7 @@ public:
         m_timer.setInterval(kHeartbeatMs);
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
             const double runWait = threadRunWaitMs();
-            const Gap gap{msSince(m_clock), threadCpuMs() - m_cpu, runWait - m_runWait,
+            const Gap gap{msSince(m_clock), BenchRun::threadCpuMs() - m_cpu, runWait - m_runWait,
                           threadMajorFaults() - m_faults};
             if (gap.wallMs > m_longest.wallMs) {
                 m_longest.wallMs = gap.wallMs;
@@ -166,7 +159,7 @@ public:
             if (gap.wallMs > kLongGapMs && gap.wallMs > m_causes.value(m_lastEvent).wallMs)
                 m_causes[m_lastEvent] = gap;
             m_clock.restart();
-            m_cpu = threadCpuMs();
+            m_cpu = BenchRun::threadCpuMs();
             m_runWait = threadRunWaitMs();
             m_faults = threadMajorFaults();
         });
@@ -177,7 +170,7 @@ public:
         m_causes.clear();
         m_lastEvent = QStringLiteral("start");
         m_clock.start();
-        m_cpu = threadCpuMs();
+        m_cpu = BenchRun::threadCpuMs();
         m_runWait = threadRunWaitMs();
         m_faults = threadMajorFaults();
         m_timer.start();
@@ -251,7 +244,7 @@ public:
         ++m_depth;
         QElapsedTimer timer;
         timer.start();
-        const double cpu = threadCpuMs();
+        const double cpu = BenchRun::threadCpuMs();
         // A timer is named after the object that owns it.
         const QObject *owner =
             qobject_cast<QTimer *>(receiver) && receiver->parent() ? receiver->parent() : receiver;
@@ -263,7 +256,7 @@ public:
         m_tag.clear();
         const bool result = QApplication::notify(receiver, event);
         const double ms = msSince(timer);
-        const double cpuMs = threadCpuMs() - cpu;
+        const double cpuMs = BenchRun::threadCpuMs() - cpu;
         --m_depth;
         if (receiver == m_taggedReceiver) {
             const QString tag = m_tag.isEmpty() ? QStringLiteral("(nothing)") : m_tag;

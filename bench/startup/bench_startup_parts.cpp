@@ -8,6 +8,7 @@
 // with a title at the moment the window is first on screen. Prints
 // milliseconds (and, for "queue", the two counts and the milliseconds of CPU
 // time the window's thread spent until then).
+#include "BenchRun.h"
 #include "core/SiteConfig.h"
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadRecords.h"
@@ -28,16 +29,7 @@
 
 #include <algorithm>
 
-#include <time.h>
-
 namespace {
-
-double threadCpuMs()
-{
-    timespec spent{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &spent);
-    return spent.tv_sec * 1e3 + spent.tv_nsec / 1e6;
-}
 
 double webEngineStart()
 {
@@ -78,7 +70,7 @@ struct QueueShown
 QueueShown queueShown()
 {
     QueueShown shown;
-    const double cpuBefore = threadCpuMs();
+    const double cpuBefore = BenchRun::threadCpuMs();
     QElapsedTimer timer;
     timer.start();
     Engines engines;
@@ -94,7 +86,7 @@ QueueShown queueShown()
         if (!downloads->data(downloads->index(row), Qt::DisplayRole).toString().isEmpty())
             ++shown.titled;
     }
-    shown.cpuMs = threadCpuMs() - cpuBefore;
+    shown.cpuMs = BenchRun::threadCpuMs() - cpuBefore;
     return shown;
 }
 

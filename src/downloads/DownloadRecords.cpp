@@ -198,17 +198,22 @@ void DownloadRecords::admit(const QList<Candidate> &candidates, AdmissionsDone d
 {
     LibraryStore *store = m_store;
     store->post([store, candidates, done = std::move(done)] {
-        QSqlDatabase db = store->connection();
-        // One commit for the whole descriptor: the downloads wait for it.
-        const bool inTransaction = candidates.size() > 1 && db.transaction();
+        const QSqlDatabase db = store->connection();
+        // One commit for the whole descriptor: the downloads wait for it. The
+        // write lock is taken first: a transaction that reads and then writes
+        // fails at once ("database is locked") when another connection, the
+        // index builder, has written meanwhile, where this one waits its turn.
+        const bool inTransaction =
+            candidates.size() > 1 && QSqlQuery(db).exec(QStringLiteral("BEGIN IMMEDIATE"));
         QStringList batchPaths;
         QList<Admission> admissions;
         for (const Candidate &candidate : candidates)
             admissions.append(admitOne(store, candidate, &batchPaths));
-        if (inTransaction && !db.commit()) {
+        QSqlQuery commit(db);
+        if (inTransaction && !commit.exec(QStringLiteral("COMMIT"))) {
             qCWarning(lcDownloads)
-                << "DownloadRecords: unable to store downloads:" << db.lastError().text();
-            db.rollback();
+                << "DownloadRecords: unable to store downloads:" << commit.lastError().text();
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
             for (Admission &admission : admissions) {
                 if (admission.verdict == Admitted)
                     admission.verdict = StoreFailed;
