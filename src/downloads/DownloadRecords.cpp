@@ -198,22 +198,13 @@ void DownloadRecords::admit(const QList<Candidate> &candidates, AdmissionsDone d
 {
     LibraryStore *store = m_store;
     store->post([store, candidates, done = std::move(done)] {
-        const QSqlDatabase db = store->connection();
-        // One commit for the whole descriptor: the downloads wait for it. The
-        // write lock is taken first: a transaction that reads and then writes
-        // fails at once ("database is locked") when another connection, the
-        // index builder, has written meanwhile, where this one waits its turn.
-        const bool inTransaction =
-            candidates.size() > 1 && QSqlQuery(db).exec(QStringLiteral("BEGIN IMMEDIATE"));
+        // One commit for the whole descriptor: the downloads wait for it.
+        const bool inTransaction = candidates.size() > 1 && store->begin();
         QStringList batchPaths;
         QList<Admission> admissions;
         for (const Candidate &candidate : candidates)
             admissions.append(admitOne(store, candidate, &batchPaths));
-        QSqlQuery commit(db);
-        if (inTransaction && !commit.exec(QStringLiteral("COMMIT"))) {
-            qCWarning(lcDownloads)
-                << "DownloadRecords: unable to store downloads:" << commit.lastError().text();
-            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        if (inTransaction && !store->commit()) {
             for (Admission &admission : admissions) {
                 if (admission.verdict == Admitted)
                     admission.verdict = StoreFailed;
@@ -275,17 +266,14 @@ void DownloadRecords::add(const QList<Row> &rows, std::function<void()> done)
 {
     LibraryStore *store = m_store;
     store->post([store, rows, done = std::move(done)] {
-        QSqlDatabase db = store->connection();
+        const QSqlDatabase db = store->connection();
         // Without a transaction every row is a commit of its own, each
         // waiting for the disk, and the downloads wait for their rows.
-        const bool inTransaction = rows.size() > 1 && db.transaction();
+        const bool inTransaction = rows.size() > 1 && store->begin();
         for (const Row &row : rows)
             storeRow(db, row);
-        if (inTransaction && !db.commit()) {
-            qCWarning(lcDownloads)
-                << "DownloadRecords: unable to store downloads:" << db.lastError().text();
-            db.rollback();
-        }
+        if (inTransaction)
+            store->commit();
         if (done)
             QMetaObject::invokeMethod(QCoreApplication::instance(), done);
     });

@@ -135,6 +135,15 @@ public:
     // The store's connection, for statements of jobs run by call() or post()
     // on other tables of the file (the download queue's).
     QSqlDatabase connection() const { return m_db; }
+    // A write transaction for such a job: BEGIN IMMEDIATE takes the write
+    // lock from the start (waiting its turn), so that two writers on the file
+    // never wait on each other inside their transactions; one that read
+    // first would fail at once ("database is locked") once another
+    // connection, the index builder, had written meanwhile. commit() rolls
+    // back what it could not commit.
+    bool begin();
+    bool commit();
+    void rollback();
     // Every row, ordered by a column (ties by id); false on a failed read.
     // Without `withSearchText` the rows' SearchText is left invalid (made
     // later by searchTextOf()), which makes the read about twice as fast.
@@ -245,11 +254,6 @@ private:
     // Which columns a read asks for, from the table as it is.
     void chooseColumns();
     void close();
-    // BEGIN IMMEDIATE: the write lock from the start, so that two writers on
-    // the file never wait on each other inside their transactions.
-    bool begin();
-    bool commit();
-    void rollback();
     Rows select(const QString &condition, const QVariantList &values);
     // The ORDER BY clause of a read by a column (ties by id).
     QString orderBy(int sortColumn, Qt::SortOrder order) const;
