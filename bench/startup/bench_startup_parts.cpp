@@ -3,13 +3,14 @@
 // "window" (engines and the main window with its four pages, shown) and
 // "signin" (sign-in to the member's channels grafted into the sidebar, against
 // the demo site at the given URL, median of rounds); "queue-fill N" stores
-// N download records (with partial files) through the download records, and
+// N download records (with partial files and thumbnails) through the download records, and
 // "queue" is "window" that also counts the download list's rows and those
 // with a title at the moment the window is first on screen. Prints
 // milliseconds (and, for "queue", the two counts and the milliseconds of CPU
 // time the window's thread spent until then).
 #include "BenchRun.h"
 #include "core/SiteConfig.h"
+#include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
 #include "downloads/DownloadRecords.h"
 #include "engines/Engines.h"
@@ -23,6 +24,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QImage>
 #include <QTest>
 #include <QTextStream>
 #include <QWebEngineView>
@@ -101,6 +103,12 @@ double fillQueue(int count)
         return -1;
     const QDir library(engines.location().folder());
     const QByteArray partial(64 * 1024, 'z');
+    // A thumbnail of the size the site sends.
+    QImage thumbnail(480, 270, QImage::Format_RGB32);
+    for (int y = 0; y < thumbnail.height(); ++y) {
+        for (int x = 0; x < thumbnail.width(); ++x)
+            thumbnail.setPixel(x, y, qRgb(x / 2, y, (x * y) % 256));
+    }
     QList<DownloadRecords::Row> rows;
     for (int i = 0; i < count; ++i) {
         const QString title = QStringLiteral("Restored scene %1 with Anna & Zoë").arg(i);
@@ -126,6 +134,12 @@ double fillQueue(int count)
         QDir().mkpath(folder);
         QFile file(row.downloadPath);
         if (!file.open(QIODevice::WriteOnly) || file.write(partial) != partial.size())
+            return -1;
+        // Its thumbnail came before the media, as it does for a real download.
+        Download named(nullptr, nullptr, engines.location(), row.corvanaUrl, false);
+        named.setItem(item);
+        named.setMediaPath(row.downloadPath);
+        if (!thumbnail.save(named.thumbnailPath(), "JPG", 85))
             return -1;
         rows << row;
     }

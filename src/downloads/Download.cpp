@@ -18,12 +18,13 @@
 #include <QNetworkCookie>
 #include <QNetworkReply>
 #include <QRegularExpression>
-#include <QStorageInfo>
 #include <QTimer>
 #include <QtDebug>
 
 #include <algorithm>
 #include <limits>
+
+#include <sys/statvfs.h>
 
 namespace {
 
@@ -222,6 +223,11 @@ bool Download::thumbnailValid() const
     return imageValid(thumbnailPath(), m_thumbnail);
 }
 
+bool Download::isThumbnailArriving() const
+{
+    return m_thumbnail && m_thumbnail->isRunning();
+}
+
 FileTransfer *Download::createTransfer(const QUrl &url, const QString &path, int kind)
 {
     TransferRequest request;
@@ -287,10 +293,14 @@ qint64 Download::bytesOnDisk() const
     return file.exists() ? file.size() : 0;
 }
 
+// Asked at every start: statvfs on the folder itself, where QStorageInfo
+// would read the whole mount table first.
 qint64 Download::freeSpace(const QString &folder)
 {
-    const QStorageInfo storage(folder);
-    return storage.isValid() ? storage.bytesAvailable() : -1;
+    struct statvfs info;
+    if (::statvfs(QFile::encodeName(folder).constData(), &info) != 0)
+        return -1;
+    return qint64(info.f_bavail) * qint64(info.f_frsize);
 }
 
 bool Download::checkFreeSpace(qint64 remaining)

@@ -126,6 +126,8 @@ public:
     // The descriptor is being fetched again before the transfer restarts.
     bool isResuming() const;
     bool thumbnailValid() const;
+    // Its thumbnail is being fetched: the file is not whole yet.
+    bool isThumbnailArriving() const;
 
     // The last non-empty segment of a URL's path, made safe as a file name.
     static QString urlFileName(const QUrl &url);

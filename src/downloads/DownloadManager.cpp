@@ -1,4 +1,5 @@
 #include "downloads/DownloadManager.h"
+#include "core/JobThread.h"
 #include "core/Logging.h"
 #include "web/NetworkStatus.h"
 

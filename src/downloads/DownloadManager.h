@@ -14,6 +14,7 @@
 
 class CorvanaItem;
 class Download;
+class JobThread;
 class NetworkManager;
 class NetworkStatus;
 class QNetworkReply;
@@ -64,7 +65,10 @@ public:
     // deletes it together with storing the video's row.
     void setLibraryHandOver(bool handOver) { m_libraryHandOver = handOver; }
     // Whether any descriptor fetch, or the admission of its items, is still in flight.
-    bool hasPendingRequests() const { return !m_pending.isEmpty() || m_admitting > 0; }
+    bool hasPendingRequests() const
+    {
+        return !m_pending.isEmpty() || m_readingDescriptors > 0 || m_admitting > 0;
+    }
     // Whether the store is judging the items of a descriptor.
     bool isJudgingItems() const { return m_admitting > 0; }
     // Downloads that hold one of the five places: running, starting, asking
@@ -194,6 +198,10 @@ private:
     bool m_queueHeld = false;
     bool m_startNextPending = false;
     QHash<QNetworkReply *, QUrl> m_pending;
+    // Reads descriptors, one after another in the order they came (made at
+    // the first); the count of those not yet judged.
+    std::unique_ptr<JobThread> m_descriptorReader;
+    int m_readingDescriptors = 0;
     bool m_libraryHandOver = false;
     Download::RetryDelays m_retryDelays;
     Download::FreeSpaceProbe m_freeSpace;

@@ -1,5 +1,6 @@
 // Taking on new downloads: descriptors fetched or read, each of their items
 // judged on its own, direct links.
+#include "core/JobThread.h"
 #include "core/Logging.h"
 #include "downloads/DownloadManager.h"
 
@@ -145,10 +146,25 @@ void DownloadManager::initializeLocalDownload(const QString &path)
     parseXml(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()), document);
 }
 
+// A descriptor is text from the site or a file: it is read off the window's
+// thread, and its items are judged back here.
 void DownloadManager::parseXml(const QUrl &url, const QByteArray &body)
 {
     qCDebug(lcDownloads) << "Parse xml, url=" << NetworkManager::loggableUrl(url);
-    takeItems(url, CorvanaItem::parseCorvanaFile(body));
+    if (!m_descriptorReader)
+        m_descriptorReader = std::make_unique<JobThread>(QStringLiteral("descriptors"), nullptr);
+    ++m_readingDescriptors;
+    m_descriptorReader->post([this, url, body] {
+        QList<CorvanaItem> items = CorvanaItem::parseCorvanaFile(body);
+        // Dropped with the manager if it goes first.
+        QMetaObject::invokeMethod(
+            this,
+            [this, url, items = std::move(items)] {
+                --m_readingDescriptors;
+                takeItems(url, items);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void DownloadManager::refuse(const CorvanaItem &item, const QString &reason, QStringList *notes)

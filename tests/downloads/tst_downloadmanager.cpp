@@ -699,6 +699,45 @@ private Q_SLOTS:
         manager.pauseAll();
     }
 
+    // Descriptors are read off the window's thread, one after another: those
+    // given in a row are listed in that order, and a manager that goes while
+    // it reads one lists nothing and stores no record.
+    void descriptorsAreTakenInTheOrderGiven()
+    {
+        QStringList files;
+        for (int i = 1; i <= 4; ++i) {
+            const QString name = QStringLiteral("row-%1").arg(i);
+            files << writeDescriptor(name, QStringLiteral("In a row %1").arg(i), name,
+                                     QStringLiteral("video/mp4"));
+            QVERIFY(!files.last().isEmpty());
+        }
+        {
+            DownloadManager manager(&m_network, m_fixture.records(), &m_fixture.prompt);
+            QStringList added;
+            connect(&manager, &DownloadManager::added, this,
+                    [&added](Download *download, int) { added << download->item().title(); });
+            for (const QString &file : std::as_const(files))
+                manager.initializeLocalDownload(file);
+            QVERIFY(manager.hasPendingRequests());
+            QTRY_COMPARE_WITH_TIMEOUT(added.size(), 4, 15000);
+            QCOMPARE(added, (QStringList{"In a row 1", "In a row 2", "In a row 3", "In a row 4"}));
+            QTRY_VERIFY_WITH_TIMEOUT(!manager.hasPendingRequests(), 15000);
+            m_prompt.answers = {UserPrompt::Yes};
+            manager.removeAll();
+            m_prompt.answers.clear();
+            QTRY_COMPARE_WITH_TIMEOUT(storedRows(), 0, 15000);
+        }
+        {
+            DownloadManager going(&m_network, m_fixture.records(), &m_fixture.prompt);
+            for (const QString &file : std::as_const(files))
+                going.initializeLocalDownload(file);
+        }
+        QCoreApplication::processEvents();
+        DownloadManager next(&m_network, m_fixture.records(), &m_fixture.prompt);
+        QCOMPARE(next.rowCount(), 0);
+        QCOMPARE(storedRows(), 0);
+    }
+
     // Only a regular file is read, and only as far as a descriptor may be
     // long: a device never ends, a FIFO never answers.
     void localDescriptorMustBeARegularFile_data()

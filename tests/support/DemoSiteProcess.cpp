@@ -1,5 +1,7 @@
 #include "DemoSiteProcess.h"
 
+#include "core/SiteConfig.h"
+
 #include "SyntheticBlob.h"
 #include "TestSupport.h"
 
@@ -41,17 +43,17 @@ DemoSiteProcess::DemoSiteProcess(const QStringList &extraArgs)
 
 void DemoSiteProcess::becomeTheMembersSite() const
 {
-    QSettings own;
-    QSettings program(QSettings::NativeFormat, QSettings::UserScope,
-                      QStringLiteral("CorvanaZELTA"), QStringLiteral("CorvanaZELTA"));
-    for (QSettings *settings : {&own, &program}) {
-        settings->beginGroup(QStringLiteral("site"));
-        settings->setValue(QStringLiteral("membersUrl"), m_url.toString());
-        settings->setValue(QStringLiteral("secureMembersUrl"),
-                           (m_tlsUrl.isValid() ? m_tlsUrl : m_url).toString());
-        settings->endGroup();
-        settings->sync();
-    }
+    const QUrl secure = m_tlsUrl.isValid() ? m_tlsUrl : m_url;
+    // This process's own, and the program's for the programs a test starts.
+    SiteConfig::setValue(QStringLiteral("membersUrl"), m_url);
+    SiteConfig::setValue(QStringLiteral("secureMembersUrl"), secure);
+    QSettings program(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("CorvanaZELTA"),
+                      QStringLiteral("CorvanaZELTA"));
+    program.beginGroup(QStringLiteral("site"));
+    program.setValue(QStringLiteral("membersUrl"), m_url.toString());
+    program.setValue(QStringLiteral("secureMembersUrl"), secure.toString());
+    program.endGroup();
+    program.sync();
 }
 
 DemoSiteProcess::~DemoSiteProcess()

@@ -2,9 +2,10 @@
 
 #include "downloads/Download.h"
 #include "downloads/DownloadManager.h"
+#include "gui/downloads/DownloadPictures.h"
 
 #include <QColor>
-#include <QImage>
+#include <QPixmap>
 
 namespace {
 
@@ -26,12 +27,19 @@ QColor statusColour(Download::State state)
 
 } // namespace
 
-DownloadListModel::DownloadListModel(QObject *parent)
-    : QIdentityProxyModel(parent),
-      m_defaultPicture(QPixmap(QStringLiteral(":/images/thumbnail.jpg"))
-                           .scaled(QSize(DownloadCard::PictureWidth, DownloadCard::PictureHeight),
-                                   Qt::KeepAspectRatio, Qt::SmoothTransformation))
+DownloadListModel::DownloadListModel(QObject *parent) : QIdentityProxyModel(parent)
 {
+    const QSize box(DownloadCard::PictureWidth, DownloadCard::PictureHeight);
+    m_pictures =
+        new DownloadPictures(box,
+                             QPixmap(QStringLiteral(":/images/thumbnail.jpg"))
+                                 .scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation),
+                             this);
+    connect(m_pictures, &DownloadPictures::pictureRead, this, [this](const QObject *download) {
+        const QModelIndex at = indexOf(static_cast<const Download *>(download));
+        if (at.isValid())
+            Q_EMIT dataChanged(at, at, {PictureRole});
+    });
     m_progressTimer.setSingleShot(true);
     connect(&m_progressTimer, &QTimer::timeout, this, &DownloadListModel::tellProgress);
 }
@@ -81,24 +89,24 @@ QModelIndex DownloadListModel::indexOf(const Download *download) const
     return QModelIndex();
 }
 
+// Its picture is read when its card first asks for it (data()).
 void DownloadListModel::watch(Download *download)
 {
-    if (!download || m_pictures.contains(download))
+    if (!download || m_watched.contains(download))
         return;
-    m_pictures.insert(download, m_defaultPicture);
+    m_watched.insert(download);
     connect(download, &Download::updateProgress, this, [this, download] { progressed(download); });
     connect(download, &Download::updateThumbnail, this, [this, download] {
-        loadPicture(download);
+        m_pictures->forget(download);
         const QModelIndex at = indexOf(download);
         if (at.isValid())
             Q_EMIT dataChanged(at, at, {PictureRole});
     });
     connect(download, &QObject::destroyed, this, [this](QObject *gone) {
-        m_pictures.remove(gone);
+        m_watched.remove(gone);
+        m_pictures->forget(gone);
         m_progressed.remove(gone);
     });
-    if (download->thumbnailValid())
-        loadPicture(download);
 }
 
 void DownloadListModel::progressed(Download *download)
@@ -117,16 +125,6 @@ void DownloadListModel::tellProgress()
             Q_EMIT dataChanged(
                 at, at, {ProgressRole, ProgressTextRole, SpeedRole, TimeLeftRole, StatusRole});
     }
-}
-
-void DownloadListModel::loadPicture(Download *download)
-{
-    const QImage image(download->thumbnailPath());
-    if (image.isNull())
-        return;
-    m_pictures.insert(download, QPixmap::fromImage(image.scaled(
-                                    QSize(DownloadCard::PictureWidth, DownloadCard::PictureHeight),
-                                    Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
 DownloadCard::Actions DownloadListModel::actionsOf(const Download *download)
@@ -197,7 +195,9 @@ QVariant DownloadListModel::data(const QModelIndex &index, int role) const
     case FailureKindRole:
         return int(d->failure().kind());
     case PictureRole:
-        return m_pictures.value(d, m_defaultPicture);
+        if (d->isThumbnailArriving())
+            return m_pictures->defaultPicture();
+        return m_pictures->picture(d, d->thumbnailPath());
     case ActionsRole:
         return QVariant::fromValue(actionsOf(d));
     default:

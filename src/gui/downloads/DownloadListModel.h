@@ -3,14 +3,13 @@
 #include "downloads/DownloadManager.h"
 #include "gui/downloads/DownloadCard.h"
 
-#include <QHash>
 #include <QIdentityProxyModel>
-#include <QPixmap>
 #include <QPointer>
 #include <QSet>
 #include <QTimer>
 
 class Download;
+class DownloadPictures;
 
 // The rows of the downloads page: the download manager's list, each row
 // telling what its card shows as roles. Changes of a download's state, item
@@ -71,15 +70,14 @@ private:
     void watch(Download *download);
     void progressed(Download *download);
     void tellProgress();
-    void loadPicture(Download *download);
     QString describe(Download *download) const;
     static DownloadCard::Actions actionsOf(const Download *download);
 
     QPointer<DownloadManager> m_manager;
-    // Thumbnails scaled for the cards, by download.
-    QHash<const QObject *, QPixmap> m_pictures;
+    // Downloads whose signals are followed.
+    QSet<const QObject *> m_watched;
+    DownloadPictures *m_pictures = nullptr;
     // Downloads whose progress is not told yet.
     QSet<const QObject *> m_progressed;
     QTimer m_progressTimer;
-    QPixmap m_defaultPicture;
 };

@@ -296,6 +296,96 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(m_fixture.records()->allRows().isEmpty(), 10000);
     }
 
+    // Restored downloads whose thumbnails came before the media: each card
+    // draws its own thumbnail (read off the window's thread), one that
+    // cannot be read keeps the default picture, and a thumbnail fetched
+    // anew replaces the one drawn.
+    void restoredCardsDrawTheirThumbnails()
+    {
+        struct Kept
+        {
+            QString title;
+            QColor colour; // invalid: the thumbnail file is not a picture
+        };
+        const QList<Kept> kept{{QStringLiteral("Red barn"), QColor(200, 20, 20)},
+                               {QStringLiteral("Broken picture"), QColor()},
+                               {QStringLiteral("Green field"), QColor(20, 180, 40)}};
+        QList<Download *> named;
+        for (const Kept &one : kept) {
+            const QString path = QDir(m_fixture.libraryFolder())
+                                     .absoluteFilePath(one.title + '/' + one.title + ".mp4");
+            QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+            DownloadRecords::Row row;
+            row.corvanaUrl = synthetic(one.title.section(' ', 0, 0), 1, 100000, 0);
+            row.mediaUrl = m_site->url(QStringLiteral("/media/blob/kept.mp4?bytes=100000"));
+            row.downloadPath = path;
+            CorvanaMedia media;
+            media.url = row.mediaUrl;
+            media.title = one.title;
+            media.size = 100000;
+            media.fileType = QStringLiteral("mp4");
+            row.item.setMedia(media);
+            row.item.setGuid(one.title);
+            row.item.setTitle(one.title);
+            QVERIFY(m_fixture.records()->insert(row));
+            Download where(nullptr, nullptr, m_fixture.location(), row.corvanaUrl, false);
+            where.setItem(row.item);
+            where.setMediaPath(path);
+            QFile thumbnail(where.thumbnailPath());
+            QVERIFY(thumbnail.open(QIODevice::WriteOnly));
+            if (one.colour.isValid()) {
+                QImage picture(640, 360, QImage::Format_RGB32);
+                picture.fill(one.colour);
+                QVERIFY(picture.save(&thumbnail, "JPG"));
+            } else {
+                thumbnail.write("not a picture at all");
+            }
+        }
+
+        Page page(m_fixture.records(), &m_prompt);
+        QCOMPARE(page.model()->rowCount(), kept.size());
+        const auto near = [](const QString &drawn, const QColor &wanted) {
+            const QColor colour(drawn);
+            return qAbs(colour.red() - wanted.red()) < 24 &&
+                   qAbs(colour.green() - wanted.green()) < 24 &&
+                   qAbs(colour.blue() - wanted.blue()) < 24;
+        };
+        int broken = -1;
+        for (int r = 0; r < kept.size(); ++r) {
+            const auto one = std::find_if(kept.begin(), kept.end(), [&](const Kept &k) {
+                return k.title == page.value(r, Role::TitleRole).toString();
+            });
+            QVERIFY(one != kept.end());
+            if (!one->colour.isValid()) {
+                broken = r;
+                continue;
+            }
+            QTRY_VERIFY2_WITH_TIMEOUT(near(pictureColour(page, r), one->colour),
+                                      qPrintable(one->title + ": " + pictureColour(page, r)),
+                                      10000);
+        }
+        // The unreadable one shows the default picture once its read failed.
+        QVERIFY(broken >= 0);
+        const QSize box(DownloadCard::PictureWidth, DownloadCard::PictureHeight);
+        const QImage defaultPicture =
+            QPixmap(QStringLiteral(":/images/thumbnail.jpg"))
+                .scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                .toImage();
+        QVERIFY(!defaultPicture.isNull());
+        QCOMPARE(page.value(broken, Role::PictureRole).value<QPixmap>().toImage(), defaultPicture);
+
+        // A thumbnail fetched anew (a renewed item) is read again.
+        const int first = broken == 0 ? 1 : 0;
+        Download *download = page.download(first);
+        QImage blue(640, 360, QImage::Format_RGB32);
+        blue.fill(QColor(20, 40, 210));
+        QVERIFY(blue.save(download->thumbnailPath(), "JPG"));
+        Q_EMIT download->updateThumbnail();
+        QTRY_VERIFY2_WITH_TIMEOUT(near(pictureColour(page, first), QColor(20, 40, 210)),
+                                  qPrintable(pictureColour(page, first)), 10000);
+        Screenshots::keep(&page.widget, QStringLiteral("download-thumbnails.png"));
+    }
+
     // Reports come faster than the rows tell them: each tells its own row
     // alone, no more often than the interval allows, and the row ends on the
     // download's last state.
