@@ -4,7 +4,11 @@
 #include "library/Library.h"
 #include "library/LibraryItem.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTextStream>
@@ -90,6 +94,28 @@ LibraryLocation createLibrary(const QString &base, int rows)
     out.flush();
     generate(library, rows);
     return library;
+}
+
+bool createVideoFiles(const LibraryLocation &library)
+{
+    QSqlDatabase db = TestDatabase::database(library);
+    QSqlQuery paths(db);
+    if (!paths.exec(QStringLiteral("SELECT videoPath FROM library")))
+        return false;
+    QSet<QString> folders;
+    while (paths.next()) {
+        const QString path = LibraryItem::decode(paths.value(0).toString());
+        const QString folder = QFileInfo(path).absolutePath();
+        if (!folders.contains(folder)) {
+            if (!QDir().mkpath(folder))
+                return false;
+            folders.insert(folder);
+        }
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+    }
+    return true;
 }
 
 } // namespace LibraryGenerator

@@ -15,5 +15,8 @@ void generate(const LibraryLocation &library, int rows);
 // videos; says so on stdout, as it takes a while.
 LibraryLocation createLibrary(const QString &base, int rows);
 QString rareWord();
+// An empty file for every row's video, so that the program's check of the
+// library at start keeps the rows (it removes those whose video is gone).
+bool createVideoFiles(const LibraryLocation &library);
 
 } // namespace LibraryGenerator
