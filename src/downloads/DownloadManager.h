@@ -64,7 +64,7 @@ public:
     // Finished downloads for the library keep their record: the library
     // deletes it together with storing the video's row.
     void setLibraryHandOver(bool handOver) { m_libraryHandOver = handOver; }
-    // Whether any descriptor fetch, or the admission of its items, is still in flight.
+    // Whether any descriptor is still being fetched or read, or its items admitted.
     bool hasPendingRequests() const
     {
         return !m_pending.isEmpty() || m_readingDescriptors > 0 || m_admitting > 0;
