@@ -22,6 +22,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QSqlQuery>
@@ -65,10 +66,30 @@ private:
 
 // The answer times of one start, in milliseconds (a question that got no
 // answer within AtSpiClient's limit counts as that limit).
+// What the kernel counts for the window's thread (the process's first):
+// milliseconds on a core, and waiting for one while it could run.
+struct ThreadTimes
+{
+    double ranMs = 0;
+    double waitedMs = 0;
+};
+
+ThreadTimes threadTimes(qint64 pid)
+{
+    QFile file(QStringLiteral("/proc/%1/task/%1/schedstat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QList<QByteArray> fields = file.readAll().simplified().split(' ');
+    if (fields.size() < 2)
+        return {};
+    return {fields.at(0).toDouble() / 1e6, fields.at(1).toDouble() / 1e6};
+}
+
 struct Start
 {
     QList<double> answers;
-    QList<double> askedAtMs; // since the window appeared
+    QList<ThreadTimes> during; // the window thread's times while each answer came
+    QList<double> askedAtMs;   // since the window appeared
     double longest() const
     {
         return answers.isEmpty() ? 0 : *std::max_element(answers.begin(), answers.end());
@@ -80,6 +101,12 @@ struct Start
             return 0;
         return askedAtMs.at(std::max_element(answers.begin(), answers.end()) - answers.begin()) /
                1000;
+    }
+    ThreadTimes longestDuring() const
+    {
+        if (answers.isEmpty())
+            return {};
+        return during.at(std::max_element(answers.begin(), answers.end()) - answers.begin());
     }
     int over(double ms) const
     {
@@ -120,9 +147,12 @@ Start measureStart(const QString &home, int seconds, X11Windows &x, AtSpiClient 
         QElapsedTimer answer;
         answer.start();
         start.askedAtMs << sinceShown.elapsed();
+        const ThreadTimes before = threadTimes(program.processId());
         if (atspi.childCount(app) < 1)
             g_run->fail(QStringLiteral("the program gave no answer over AT-SPI"));
         start.answers << answer.nsecsElapsed() / 1e6;
+        const ThreadTimes after = threadTimes(program.processId());
+        start.during << ThreadTimes{after.ranMs - before.ranMs, after.waitedMs - before.waitedMs};
         nextMs += askEveryMs;
         const qint64 wait = nextMs - sinceShown.elapsed();
         if (wait > 0)
@@ -229,15 +259,19 @@ int main(int argc, char **argv)
         << " s after the main window appears, one question every " << askEveryMs << " ms ("
         << starts << " starts each, alternating)" << (run.quick() ? " -- quick mode" : "") << '\n';
     out << "| library | longest answer, first start (ms) | longest answer, later starts "
-           "(median, ms) | longest answers came at (s after the window) | 99th percentile, "
-           "later starts (ms) | median answer (ms) | answers over 16 ms / all |\n";
-    out << "|---|---:|---:|---|---:|---:|---:|\n";
+           "(median, ms) | longest answers came at (s after the window) | the window thread "
+           "meanwhile: on a core / waiting for one (ms) | 99th percentile, later starts (ms) "
+           "| median answer (ms) | answers over 16 ms / all |\n";
+    out << "|---|---:|---:|---|---|---:|---:|---:|\n";
     for (const Case *library : {&empty, &big}) {
         const QList<double> later = library->laterAnswers();
-        QStringList at;
+        QStringList at, meanwhile;
         int over = 0;
         for (const Start &one : library->starts) {
             at << QString::number(one.longestAtS(), 'f', 1);
+            const ThreadTimes times = one.longestDuring();
+            meanwhile << QString::number(times.ranMs, 'f', 1) + " / " +
+                             QString::number(times.waitedMs, 'f', 1);
             over += one.over(16);
         }
         int all = 0;
@@ -245,8 +279,8 @@ int main(int argc, char **argv)
             all += int(one.answers.size());
         out << "| " << library->name << " | " << library->starts.first().longest() << " | "
             << library->laterLongest() << " | " << at.join(QStringLiteral(", ")) << " | "
-            << percentile(later, 0.99) << " | " << percentile(later, 0.5) << " | " << over << " / "
-            << all << " |\n";
+            << meanwhile.join(QStringLiteral(", ")) << " | " << percentile(later, 0.99) << " | "
+            << percentile(later, 0.5) << " | " << over << " / " << all << " |\n";
     }
     out << "target: the longest answer with " << rows
         << " rows < 16 ms (beside the empty library's)\n";
