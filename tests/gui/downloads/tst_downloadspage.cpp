@@ -310,7 +310,6 @@ private Q_SLOTS:
         const QList<Kept> kept{{QStringLiteral("Red barn"), QColor(200, 20, 20)},
                                {QStringLiteral("Broken picture"), QColor()},
                                {QStringLiteral("Green field"), QColor(20, 180, 40)}};
-        QList<Download *> named;
         for (const Kept &one : kept) {
             const QString path = QDir(m_fixture.libraryFolder())
                                      .absoluteFilePath(one.title + '/' + one.title + ".mp4");
