@@ -64,8 +64,6 @@ private:
     QProcess m_daemon;
 };
 
-// The answer times of one start, in milliseconds (a question that got no
-// answer within AtSpiClient's limit counts as that limit).
 // What the kernel counts for the window's thread (the process's first):
 // milliseconds on a core, and waiting for one while it could run.
 struct ThreadTimes
@@ -85,28 +83,27 @@ ThreadTimes threadTimes(qint64 pid)
     return {fields.at(0).toDouble() / 1e6, fields.at(1).toDouble() / 1e6};
 }
 
+// One start: each answer's time in milliseconds, when it was asked for (ms
+// since the window appeared) and the window thread's times meanwhile.
 struct Start
 {
     QList<double> answers;
-    QList<ThreadTimes> during; // the window thread's times while each answer came
-    QList<double> askedAtMs;   // since the window appeared
-    double longest() const
+    QList<double> askedAtMs;
+    QList<ThreadTimes> during;
+
+    qsizetype longestIndex() const
     {
-        return answers.isEmpty() ? 0 : *std::max_element(answers.begin(), answers.end());
+        return std::max_element(answers.begin(), answers.end()) - answers.begin();
     }
-    // When the longest answer was asked for, in seconds after the window appeared.
+    double longest() const { return answers.isEmpty() ? 0 : answers.at(longestIndex()); }
+    // In seconds after the window appeared.
     double longestAtS() const
     {
-        if (answers.isEmpty())
-            return 0;
-        return askedAtMs.at(std::max_element(answers.begin(), answers.end()) - answers.begin()) /
-               1000;
+        return answers.isEmpty() ? 0 : askedAtMs.at(longestIndex()) / 1000;
     }
     ThreadTimes longestDuring() const
     {
-        if (answers.isEmpty())
-            return {};
-        return during.at(std::max_element(answers.begin(), answers.end()) - answers.begin());
+        return answers.isEmpty() ? ThreadTimes() : during.at(longestIndex());
     }
     int over(double ms) const
     {
@@ -266,17 +263,15 @@ int main(int argc, char **argv)
     for (const Case *library : {&empty, &big}) {
         const QList<double> later = library->laterAnswers();
         QStringList at, meanwhile;
-        int over = 0;
+        int over = 0, all = 0;
         for (const Start &one : library->starts) {
             at << QString::number(one.longestAtS(), 'f', 1);
             const ThreadTimes times = one.longestDuring();
             meanwhile << QString::number(times.ranMs, 'f', 1) + " / " +
                              QString::number(times.waitedMs, 'f', 1);
             over += one.over(16);
-        }
-        int all = 0;
-        for (const Start &one : library->starts)
             all += int(one.answers.size());
+        }
         out << "| " << library->name << " | " << library->starts.first().longest() << " | "
             << library->laterLongest() << " | " << at.join(QStringLiteral(", ")) << " | "
             << meanwhile.join(QStringLiteral(", ")) << " | " << percentile(later, 0.99) << " | "
