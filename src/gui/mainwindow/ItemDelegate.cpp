@@ -102,7 +102,8 @@ ItemDelegate::RowLayout ItemDelegate::layoutFor(const QStyleOptionViewItem &opti
 
 int ItemDelegate::widthFor(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
-    const QString text = index.data().toString();
+    const QVariant allowedFor = index.data(SidebarModel::WidthTextRole);
+    const QString text = allowedFor.isValid() ? allowedFor.toString() : index.data().toString();
     int width = 0;
     for (const bool selected : {false, true}) {
         const RowLayout row = layoutFor(option, index, selected);

@@ -107,6 +107,10 @@ MainWindow::MainWindow(Engines *engines, QWidget *parent)
 
     webShowSignIn();
     selectItem(m_model->siteItem());
+    // Room for as big a library as last time: its rows come in after the
+    // window is up.
+    m_model->setCountDigitsAllowedFor(
+        QSettings().value(QLatin1String(SidebarCountDigitsKey), 1).toInt());
     libraryUpdate();
     updateDownloadCount();
 
@@ -119,6 +123,10 @@ MainWindow::~MainWindow()
     QSettings settings;
     settings.setValue(QStringLiteral("WindowPosition"), pos());
     settings.setValue(QStringLiteral("WindowSize"), size());
+    // Known once every row came in.
+    if (m_engines->hasLibrary() && m_engines->library()->model()->isLoaded())
+        settings.setValue(QLatin1String(SidebarCountDigitsKey),
+                          int(QString::number(libraryCount()).size()));
     delete m_inspector.data();
     // The TV mode keeps the place the TV reached through the transport's page.
     delete m_tvMode;

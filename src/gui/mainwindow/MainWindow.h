@@ -51,6 +51,8 @@ public:
     // Settings key: false once the member chose "Don't ask again" when
     // quitting with downloads running.
     static constexpr const char *AskBeforeQuittingKey = "AskBeforeQuittingWithDownloads";
+    // How many digits the library's count had when the window last closed.
+    static constexpr const char *SidebarCountDigitsKey = "SidebarCountDigits";
 
     explicit MainWindow(Engines *engines, QWidget *parent = nullptr);
     ~MainWindow() override;

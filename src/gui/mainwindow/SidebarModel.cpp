@@ -5,6 +5,8 @@
 
 #include <QIcon>
 
+#include <algorithm>
+
 namespace {
 
 QIcon iconFor(const QString &path)
@@ -44,6 +46,8 @@ SidebarModel::SidebarModel(QObject *parent) : QStandardItemModel(parent)
     m_libraryItem = addFixed(group, tr("My Library (%1)").arg(0), QStringLiteral("library"), rowFont());
     m_playerItem = addFixed(group, tr("Player"), QStringLiteral("player"), rowFont());
     m_downloadsItem = addFixed(group, tr("Downloads (%1)").arg(0), QStringLiteral("download"), rowFont());
+    setLibraryCount(0);
+    setDownloadCount(0);
 }
 
 QFont SidebarModel::groupFont()
@@ -78,12 +82,32 @@ QStandardItem *SidebarModel::addFixed(QStandardItem *parent, const QString &text
 
 void SidebarModel::setLibraryCount(int count)
 {
-    m_libraryItem->setText(tr("My Library (%1)").arg(count));
+    m_libraryCount = count;
+    setCountText(m_libraryItem, tr("My Library (%1)"), count);
 }
 
 void SidebarModel::setDownloadCount(int count)
 {
-    m_downloadsItem->setText(tr("Downloads (%1)").arg(count));
+    m_downloadCount = count;
+    setCountText(m_downloadsItem, tr("Downloads (%1)"), count);
+}
+
+void SidebarModel::setCountDigitsAllowedFor(int digits)
+{
+    m_countDigits = std::clamp(digits, 1, 10);
+    setLibraryCount(m_libraryCount);
+    setDownloadCount(m_downloadCount);
+}
+
+// The sidebar is as wide as its widest text (WidthTextRole where there is
+// one): a count is measured with as many digits as are allowed for, since
+// laying the site's page out again for a wider sidebar is slow.
+void SidebarModel::setCountText(QStandardItem *item, const QString &text, int count)
+{
+    const QString digits = QString::number(count);
+    item->setText(text.arg(digits));
+    const qsizetype allowed = std::max<qsizetype>(m_countDigits, digits.size());
+    item->setData(text.arg(QString(allowed, QLatin1Char('0'))), WidthTextRole);
 }
 
 void SidebarModel::setLibraryIcon(const QString &path)

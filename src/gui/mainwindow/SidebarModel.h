@@ -17,10 +17,12 @@ class SidebarModel : public QStandardItemModel
 public:
     enum Role
     {
-        UrlRole = 32,          // page address of a web row
-        SearchRole = 33,       // a channel's search address
-        SelectedIconRole = 34, // icon while selected (a channel's search text until its icon arrives)
-        IconRole = 35          // icon while not selected
+        UrlRole = 32,    // page address of a web row
+        SearchRole = 33, // a channel's search address
+        SelectedIconRole =
+            34,            // icon while selected (a channel's search text until its icon arrives)
+        IconRole = 35,     // icon while not selected
+        WidthTextRole = 36 // the text the sidebar's width allows for, when not the shown one
     };
 
     explicit SidebarModel(QObject *parent = nullptr);
@@ -34,6 +36,9 @@ public:
 
     void setLibraryCount(int count);
     void setDownloadCount(int count);
+    // The counts' rows keep room for at least `digits` digits, so that the
+    // sidebar's width stays put while a big library's rows come in.
+    void setCountDigitsAllowedFor(int digits);
     // Sets the library row's two icons; empty restores its own.
     void setLibraryIcon(const QString &path);
 
@@ -53,6 +58,7 @@ public:
 private:
     QStandardItem *addFixed(QStandardItem *parent, const QString &text, const QString &icon,
                             const QFont &font);
+    void setCountText(QStandardItem *item, const QString &text, int count);
     QStandardItem *makeChannel(const ChannelEntry &entry,
                                const std::function<void(QStandardItem *, const ChannelEntry &)> &made);
 
@@ -61,4 +67,7 @@ private:
     QStandardItem *m_libraryItem = nullptr;
     QStandardItem *m_playerItem = nullptr;
     QStandardItem *m_downloadsItem = nullptr;
+    int m_libraryCount = 0;
+    int m_downloadCount = 0;
+    int m_countDigits = 1;
 };

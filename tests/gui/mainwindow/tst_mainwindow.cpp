@@ -347,6 +347,38 @@ private Q_SLOTS:
         QCOMPARE(tree->width(), channel.isEmpty() ? 160 : 280);
     }
 
+    void sidebarKeepsRoomForLastTimesLibrary()
+    {
+        // A window closed over 3 rows remembers one digit; one digit more
+        // than that widens the sidebar as the count comes.
+        QTRY_VERIFY_WITH_TIMEOUT(m_engines->library()->model()->isLoaded(),
+                                 TestSupport::SlowWaitMs);
+        m_window.reset();
+        QCOMPARE(QSettings().value(QLatin1String(MainWindow::SidebarCountDigitsKey)).toInt(), 1);
+        RUN_CHECKED(init());
+        const int narrow = m_window->sidebar()->width();
+        model()->setLibraryCount(123456);
+        QVERIFY(m_window->sidebar()->width() > narrow);
+
+        // Last time's 100,000 videos: the sidebar is as wide from the start,
+        // so the site's page is not laid out again when the rows are in.
+        m_window.reset();
+        QSettings().setValue(QLatin1String(MainWindow::SidebarCountDigitsKey), 6);
+        RUN_CHECKED(init());
+        const int wide = m_window->sidebar()->width();
+        QVERIFY(wide > narrow);
+        const QRect page = m_window->page(MainWindow::WebPage)->geometry();
+        for (int count : {0, 3, 100, 100000, 999999}) {
+            model()->setLibraryCount(count);
+            QCOMPARE(m_window->sidebar()->width(), wide);
+        }
+        QCOMPARE(m_window->page(MainWindow::WebPage)->geometry(), page);
+        QCOMPARE(model()->libraryItem()->text(), QStringLiteral("My Library (999999)"));
+        m_window.reset();
+        QSettings().remove(QLatin1String(MainWindow::SidebarCountDigitsKey));
+        RUN_CHECKED(init());
+    }
+
     void channelListGrafting_data()
     {
         QTest::addColumn<QByteArray>("xml");
