@@ -42,8 +42,9 @@ double webEngineStart()
     QObject::connect(&view, &QWebEngineView::loadFinished, [&] { loaded = true; });
     view.setHtml(QStringLiteral("<html><body></body></html>"));
     view.show();
-    QTest::qWaitFor([&] { return loaded; }, 60000);
-    return loaded ? timer.nsecsElapsed() / 1e6 : -1;
+    if (!QTest::qWaitFor([&] { return loaded; }, 60000))
+        return -1;
+    return timer.nsecsElapsed() / 1e6;
 }
 
 double windowShown()

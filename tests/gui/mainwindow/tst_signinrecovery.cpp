@@ -30,6 +30,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace WebTestView;
 
 namespace {
@@ -58,6 +60,24 @@ QMessageBox *quitQuestion(MainWindow &window)
 {
     auto *box = window.findChild<QMessageBox *>(QStringLiteral("QuitWithDownloadsQuestion"));
     return box && box->isVisible() ? box : nullptr;
+}
+
+int downloading(const DownloadManager &downloads)
+{
+    const QList<Download *> active = downloads.activeDownloads();
+    return int(std::count_if(active.begin(), active.end(), [](const Download *download) {
+        return download->state() == Download::Downloading;
+    }));
+}
+
+// What each download is doing, for a failure's message.
+QString states(const DownloadManager &downloads)
+{
+    QStringList states;
+    for (const QList<Download *> &list : {downloads.activeDownloads(), downloads.queuedDownloads()})
+        for (const Download *download : list)
+            states << QStringLiteral("%1: %2").arg(download->mediaPath()).arg(download->state());
+    return states.join(QStringLiteral("; "));
 }
 
 } // namespace
@@ -131,7 +151,7 @@ private Q_SLOTS:
 
         // A descriptor link says how many downloads it queued.
         const QUrl slow =
-            site.syntheticDescriptor(QStringLiteral("slowquit"), 3, 200000000, 100000);
+            site.syntheticDescriptor(QStringLiteral("slowquit"), 3, 20000000, 100000);
         run(view, QStringLiteral("var a = document.createElement('a'); a.id = 'slow';"
                                  "a.href = '%1'; a.textContent = 'Download three';"
                                  "document.body.prepend(a);")
@@ -144,6 +164,8 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(downloads->rowCount(), 3, 20000);
 
         // Quitting with downloads running asks; No keeps the window.
+        QTRY_VERIFY2_WITH_TIMEOUT(downloading(*downloads) > 0, qPrintable(states(*downloads)),
+                                  TestSupport::SlowWaitMs);
         QVERIFY(!window.close());
         QTRY_VERIFY_WITH_TIMEOUT(quitQuestion(window), TestSupport::SlowWaitMs);
         QMessageBox *box = quitQuestion(window);
