@@ -17,12 +17,16 @@ class SidebarModel : public QStandardItemModel
 public:
     enum Role
     {
-        UrlRole = 32,    // page address of a web row
-        SearchRole = 33, // a channel's search address
-        SelectedIconRole =
-            34,            // icon while selected (a channel's search text until its icon arrives)
-        IconRole = 35,     // icon while not selected
-        WidthTextRole = 36 // the text the sidebar's width allows for, when not the shown one
+        // A web row's page address.
+        UrlRole = 32,
+        // A channel's search address.
+        SearchRole = 33,
+        // The icon while selected (a channel's search text until its icon arrives).
+        SelectedIconRole = 34,
+        // The icon while not selected.
+        IconRole = 35,
+        // The text the sidebar's width allows for, where it is not the one shown.
+        WidthTextRole = 36
     };
 
     explicit SidebarModel(QObject *parent = nullptr);
