@@ -374,6 +374,7 @@ private Q_SLOTS:
         }
         QCOMPARE(m_window->page(MainWindow::WebPage)->geometry(), page);
         QCOMPARE(model()->libraryItem()->text(), QStringLiteral("My Library (999999)"));
+        Screenshots::keep(m_window.get(), QStringLiteral("sidebar-six-digits"));
         m_window.reset();
         QSettings().remove(QLatin1String(MainWindow::SidebarCountDigitsKey));
         RUN_CHECKED(init());
